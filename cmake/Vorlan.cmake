@@ -1,0 +1,84 @@
+# Shared build rules of the three trees (win64, win32, host).
+
+set(VORLAN_GTEST_SOURCE "/usr/src/googletest" CACHE PATH "Debian's googletest sources")
+option(VORLAN_SANITIZE "Build with address and undefined-behaviour sanitizers (host tree)" OFF)
+
+if(WIN32 AND CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(VORLAN_RUN_TESTS ON)     # under Wine
+  set(VORLAN_WINE ON)
+elseif(WIN32)
+  set(VORLAN_RUN_TESTS OFF)    # i686: these machines cannot execute 32-bit code
+  set(VORLAN_WINE OFF)
+else()
+  set(VORLAN_RUN_TESTS ON)
+  set(VORLAN_WINE OFF)
+endif()
+
+set(VORLAN_STATE_DIR "${CMAKE_BINARY_DIR}/state" CACHE INTERNAL "")
+
+if(VORLAN_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR
+      "${CMAKE_SOURCE_DIR}/scripts/wine-run;${CMAKE_BINARY_DIR}/wineprefix" CACHE INTERNAL "")
+endif()
+
+macro(vorlan_add_googletest)
+  if(VORLAN_RUN_TESTS)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+    set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+    add_subdirectory(${VORLAN_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  endif()
+endmacro()
+
+macro(vorlan_own_code_flags)
+  add_compile_options(-Wall -Wextra -Werror)
+  if(WIN32)
+    # Wine cannot start programs whose C++ runtime is a separate DLL (they exit silently).
+    add_link_options(-static -static-libgcc -static-libstdc++)
+    add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+  elseif(VORLAN_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+  endif()
+endmacro()
+
+# vorlan_test(NAME <name> SOURCES <files...> [LIBS <libs...>] [FIXTURES <fixtures...>]
+#             [TIMEOUT <s>] [ARGS <args...>])
+# One test program, run as one ctest test (each program runs all its GoogleTest cases;
+# under Wine one start per program is much cheaper than one per case).
+function(vorlan_test)
+  cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS;FIXTURES;ARGS" ${ARGN})
+  if(NOT VORLAN_RUN_TESTS)
+    return()
+  endif()
+  set(exe test_${T_NAME})
+  string(REPLACE "." "_" exe "${exe}")
+  add_executable(${exe} ${T_SOURCES})
+  target_link_libraries(${exe} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
+  target_include_directories(${exe} PRIVATE ${CMAKE_SOURCE_DIR})
+  add_test(NAME ${T_NAME} COMMAND ${exe} ${T_ARGS})
+  set(fixtures ${T_FIXTURES})
+  if(VORLAN_WINE)
+    list(APPEND fixtures wine)
+  endif()
+  if(fixtures)
+    set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED "${fixtures}")
+  endif()
+  if(T_TIMEOUT)
+    set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  endif()
+endfunction()
+
+# Fixtures shared by every test folder. Each writes what it started under VORLAN_STATE_DIR,
+# where scripts/wine-run picks it up (DISPLAY, dbserver port).
+function(vorlan_add_fixtures)
+  if(VORLAN_WINE)
+    add_test(NAME fixture.wine.prefix
+             COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-run ${CMAKE_BINARY_DIR}/wineprefix --prepare)
+    set_tests_properties(fixture.wine.prefix PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
+    add_test(NAME fixture.display.start COMMAND ${CMAKE_SOURCE_DIR}/scripts/xvfb-ctl start ${VORLAN_STATE_DIR})
+    add_test(NAME fixture.display.stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/xvfb-ctl stop ${VORLAN_STATE_DIR})
+    set_tests_properties(fixture.display.start PROPERTIES FIXTURES_SETUP display)
+    set_tests_properties(fixture.display.stop PROPERTIES FIXTURES_CLEANUP display)
+  endif()
+endfunction()

@@ -1,0 +1,48 @@
+#include "common/MQuote.h"
+
+namespace vorlan {
+
+namespace {
+
+bool IsControl(unsigned char c) { return c < 32 || c == 127; }
+
+}  // namespace
+
+std::string MQuote(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    bool inLiteral = false;
+    bool inChar = false;  // inside "$C(" ... ")"
+    auto closePart = [&] {
+        if (inLiteral) out += '"';
+        if (inChar) out += ')';
+        inLiteral = inChar = false;
+    };
+    for (unsigned char c : text) {
+        if (IsControl(c)) {
+            if (inChar) {
+                out += ',';
+            } else {
+                closePart();
+                if (!out.empty()) out += '_';
+                out += "$C(";
+                inChar = true;
+            }
+            out += std::to_string(c);
+            continue;
+        }
+        if (!inLiteral) {
+            closePart();
+            if (!out.empty()) out += '_';
+            out += '"';
+            inLiteral = true;
+        }
+        out += static_cast<char>(c);
+        if (c == '"') out += '"';
+    }
+    closePart();
+    if (out.empty()) out = "\"\"";
+    return out;
+}
+
+}  // namespace vorlan

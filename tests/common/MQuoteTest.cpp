@@ -1,0 +1,40 @@
+#include "common/MQuote.h"
+#include "tests/common/MLiteral.h"
+
+#include <gtest/gtest.h>
+
+using vorlan::MQuote;
+using vorlan::test::EvalMLiteral;
+
+TEST(MQuote, ProducesTheExpectedLiterals) {
+    struct Case {
+        std::string in, out;
+    } cases[] = {
+        {"", "\"\""},
+        {"abc", "\"abc\""},
+        {"a\"b", "\"a\"\"b\""},
+        {"\"", "\"\"\"\""},
+        {"a\tb", "\"a\"_$C(9)_\"b\""},
+        {"\r\n", "$C(13,10)"},
+        {"x\x7f", "\"x\"_$C(127)"},
+        {std::string("a\0b", 3), "\"a\"_$C(0)_\"b\""},
+        {"\xa7\xfa\xff", "\"\xa7\xfa\xff\""},  // M mode: high bytes are plain characters
+    };
+    for (const auto& c : cases) EXPECT_EQ(MQuote(c.in), c.out) << "input: " << c.in;
+}
+
+TEST(MQuote, EveryByteRoundTrips) {
+    std::string all;
+    for (int i = 0; i < 256; ++i) all += static_cast<char>(i);
+    all += "\"\"end\"";
+    auto back = EvalMLiteral(MQuote(all));
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(*back, all);
+}
+
+TEST(MQuote, PasswordWithQuoteStaysOneLiteral) {
+    // A quote in a password must not end the literal and let the rest run as code.
+    std::string evil = "x\" K ^ZTRACE W \"";
+    std::string line = "W $$LOGIN^QCC(" + MQuote(evil) + ")";
+    EXPECT_EQ(line, "W $$LOGIN^QCC(\"x\"\" K ^ZTRACE W \"\"\")");
+}
