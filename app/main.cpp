@@ -1,0 +1,5 @@
+#include "app/VORLANApp.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdLine, int cmdShow) {
+    return AfxWinMain(instance, cmdLine, cmdShow);
+}
