@@ -15,7 +15,8 @@ bool CAboutDlg::OnInitDialog() {
     HINSTANCE self = theApp.m_hInstance ? theApp.m_hInstance : ::GetModuleHandleA(nullptr);
     if (m_picture.LoadDIB(self, IDB_ABOUT_PICTURE)) {
         HWND pic = GetDlgItem(IDC_ABOUT_PICTURE);
-        ::SendMessageA(pic, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(static_cast<HBITMAP>(m_picture)));
+        ::SendMessageA(pic, STM_SETIMAGE, IMAGE_BITMAP,
+                       reinterpret_cast<LPARAM>(static_cast<HBITMAP>(m_picture)));
         BITMAP bm{};
         m_picture.GetBitmap(bm);
         ::SetWindowPos(pic, nullptr, 0, 0, bm.bmWidth, bm.bmHeight, SWP_NOMOVE | SWP_NOZORDER);
@@ -39,10 +40,12 @@ bool CAboutDlg::OnInitDialog() {
     if (dialogFont && ::GetObjectA(dialogFont, sizeof lf, &lf)) {
         lf.lfWeight = FW_BOLD;
         m_boldFont.CreateFontIndirect(lf);
-        ::SendMessageA(GetDlgItem(IDC_ABOUT_VERSION), WM_SETFONT, reinterpret_cast<WPARAM>(HFONT(m_boldFont)), TRUE);
+        ::SendMessageA(GetDlgItem(IDC_ABOUT_VERSION), WM_SETFONT, reinterpret_cast<WPARAM>(HFONT(m_boldFont)),
+                       TRUE);
     }
     m_smallFont.CreatePointFont(70, "Small Fonts");
-    ::SendMessageA(GetDlgItem(IDC_ABOUT_SMALLPRINT), WM_SETFONT, reinterpret_cast<WPARAM>(HFONT(m_smallFont)), TRUE);
+    ::SendMessageA(GetDlgItem(IDC_ABOUT_SMALLPRINT), WM_SETFONT, reinterpret_cast<WPARAM>(HFONT(m_smallFont)),
+                   TRUE);
     return true;
 }
 
@@ -86,7 +89,7 @@ CString RunningProgram() {
     ::GetModuleFileNameA(nullptr, path, MAX_PATH);
     return CString(path);
 }
-}  // namespace
+} // namespace
 
 CString CVORLANApp::GetVersionText() {
     vorlan::FileVersion v;

@@ -5,13 +5,13 @@
 #include "framework/Gdi.h"
 
 class CAboutDlg : public CDialog {
-public:
+  public:
     CAboutDlg();
     bool OnInitDialog() override;
     bool OnCommand(WPARAM wParam, LPARAM lParam) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-private:
+  private:
     CBitmap m_picture;
     CFont m_smallFont, m_boldFont;
 };

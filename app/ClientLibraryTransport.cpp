@@ -4,9 +4,10 @@
 namespace {
 
 class CClientLibraryTransport : public ISessionTransport {
-public:
+  public:
     int Initialize() override { return kvx_initialize(); }
-    int Login(const char* host, int port, const char* uci, const char* volume, const char* password) override {
+    int Login(const char* host, int port, const char* uci, const char* volume,
+              const char* password) override {
         return kvx_login(host, port, uci, volume, password, 0, 256);
     }
     int Timeout(int handle, int seconds) override { return kvx_timeout(handle, seconds); }
@@ -18,7 +19,7 @@ public:
     int Rundown() override { return kvx_rundown(); }
 };
 
-}  // namespace
+} // namespace
 
 std::unique_ptr<ISessionTransport> MakeClientLibraryTransport() {
     return std::make_unique<CClientLibraryTransport>();

@@ -7,18 +7,18 @@
 #include <memory>
 
 class CDlgWaitExecute : public CDialog {
-public:
+  public:
     CDlgWaitExecute();
     bool OnInitDialog() override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void Refresh();
-    void OnCancel() override {}  // Escape does not end a server call
+    void OnCancel() override {} // Escape does not end a server call
 
     bool m_bKeepPolling = true;
     DWORD m_dwLastPoll = 0;
     int m_nRefreshes = 0;
 
-private:
+  private:
     void OnTimer();
     std::unique_ptr<char[]> m_pReply;
 };

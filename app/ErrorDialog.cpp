@@ -21,7 +21,8 @@ bool COLEErrorDialog::OnInitDialog() {
     text.Format("%s\r\nLine to execute: %s", m_strMessage.c_str(), m_strLine.c_str());
     SetDlgItemText(IDC_ERR_TEXT, text);
     ::SendMessageA(GetDlgItem(IDC_ERR_ICON), STM_SETICON,
-                   reinterpret_cast<WPARAM>(::LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_EXCLAMATION))), 0);
+                   reinterpret_cast<WPARAM>(::LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_EXCLAMATION))),
+                   0);
     return true;
 }
 

@@ -4,14 +4,14 @@
 #include "framework/Dialog.h"
 
 class COLEErrorDialog : public CDialog {
-public:
+  public:
     COLEErrorDialog(const char* message, const char* line, CWnd* parent);
     bool OnInitDialog() override;
     bool OnCommand(WPARAM wParam, LPARAM lParam) override;
 
     CString m_strMessage, m_strLine;
 
-private:
+  private:
     void Collapse();
     void Expand();
     void SendSupportMail();

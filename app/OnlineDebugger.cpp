@@ -32,7 +32,8 @@ bool CWin32Console::ReadLine(std::string& line, size_t maxLength) {
         return false;
     if (got == 0) return false;
     line.assign(buf.data(), got);
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+        line.pop_back();
     return true;
 }
 

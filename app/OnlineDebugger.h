@@ -5,7 +5,7 @@
 #include <string>
 
 class IDebugConsole {
-public:
+  public:
     virtual ~IDebugConsole() = default;
     virtual void Write(const std::string& text, unsigned short colour) = 0;
     // One line without its line end; false when the input has ended.
@@ -14,13 +14,13 @@ public:
 
 // The process's console, opened with the title and freed again on destruction.
 class CWin32Console : public IDebugConsole {
-public:
+  public:
     explicit CWin32Console(const char* title);
     ~CWin32Console() override;
     void Write(const std::string& text, unsigned short colour) override;
     bool ReadLine(std::string& line, size_t maxLength) override;
 
-private:
+  private:
     void* m_in = nullptr;
     void* m_out = nullptr;
     bool m_allocated = false;

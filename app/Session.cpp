@@ -14,15 +14,14 @@ using namespace vorlan;
 namespace {
 
 constexpr int kConnectionLost = 10006;
-constexpr int kServerModeError = 10070;  // <MODER>
-constexpr int kServerDiskFull = 10067;   // <DKFUL>
+constexpr int kServerModeError = 10070; // <MODER>
+constexpr int kServerDiskFull = 10067;  // <DKFUL>
 constexpr int kNoConnection = 10001;
-constexpr int kSecondConnectionTimeout = 5;  // seconds; the wait dialog must not hang on it
+constexpr int kSecondConnectionTimeout = 5; // seconds; the wait dialog must not hang on it
 
-const char* const kNoServerText =
-    "VORLAN konnte keine Verbindung mit dem Server herstellen.\n\n"
-    "  Bitte stellen Sie sicher, dass das Netzwerk funktioniert\n"
-    "  und die Datenbank betriebsbereit ist.";
+const char* const kNoServerText = "VORLAN konnte keine Verbindung mit dem Server herstellen.\n\n"
+                                  "  Bitte stellen Sie sicher, dass das Netzwerk funktioniert\n"
+                                  "  und die Datenbank betriebsbereit ist.";
 
 const char* const kSocketTransportMissing =
     "Die Verbindungsart \"eigenes Socket-Protokoll\" (Anwendungsserver) ist in dieser Version von VORLAN "
@@ -33,7 +32,7 @@ const char* const kLocalTransportMissing =
     "Die Verbindung zu einer lokalen Datenbank (Automatisierung) ist in dieser Version von VORLAN "
     "noch nicht verfügbar.\nBitte wählen Sie in den Einstellungen eine Verbindung zum Server.";
 
-}  // namespace
+} // namespace
 
 bool CVORLANApp::Connect() {
     TraceFunction("CVORLANApp::Connect");
@@ -45,7 +44,6 @@ bool CVORLANApp::Connect() {
         AfxMessageBox(kSocketTransportMissing, MB_OK | MB_ICONSTOP);
         return false;
     }
-    if (!m_pTransport) m_pTransport = MakeClientLibraryTransport();
     if (!m_pTransport) return false;
     int rc = m_pTransport->Initialize();
     if (rc == 10010 || rc == 10011) {
@@ -103,7 +101,8 @@ void CVORLANApp::WriteTimeLine() {
 }
 
 int CVORLANApp::CallTransport(const char* code, char* buffer, int capacity) {
-    if (::InterlockedIncrement(&m_nExecuting) == 1 && m_nLongOperations == 0) m_dwStartTick = ::GetTickCount();
+    if (::InterlockedIncrement(&m_nExecuting) == 1 && m_nLongOperations == 0)
+        m_dwStartTick = ::GetTickCount();
     bool timed = m_Settings.protocolTime != 0;
     DWORD before = 0;
     if (timed) {
@@ -119,7 +118,8 @@ int CVORLANApp::CallTransport(const char* code, char* buffer, int capacity) {
         DWORD elapsed = ::GetTickCount() - before;
         if (elapsed) WriteProtocol("Millisekunden: %d", kLogTiming, static_cast<int>(elapsed));
     }
-    if (::InterlockedDecrement(&m_nExecuting) == 0 && m_nLongOperations == 0 && m_pWaitDlg) WaitForWaitDialog();
+    if (::InterlockedDecrement(&m_nExecuting) == 0 && m_nLongOperations == 0 && m_pWaitDlg)
+        WaitForWaitDialog();
     return rc;
 }
 
@@ -146,7 +146,8 @@ void CVORLANApp::HandleServerError(int rc, const CString& text, const char* code
     TraceFunction("CVORLANApp::HandleServerError");
     switch (rc) {
     case kConnectionLost:
-        AfxMessageBox("Verbindung zur Datenbank wurde unterbrochen.\nVORLAN wird beendet.", MB_OK | MB_ICONSTOP);
+        AfxMessageBox("Verbindung zur Datenbank wurde unterbrochen.\nVORLAN wird beendet.",
+                      MB_OK | MB_ICONSTOP);
         Disconnect();
         ::ExitProcess(static_cast<UINT>(-1));
     case kServerModeError: AfxMessageBox(IDS_SERVER_MODE_ERROR); return;

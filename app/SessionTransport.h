@@ -5,11 +5,12 @@
 #include <memory>
 
 class ISessionTransport {
-public:
+  public:
     virtual ~ISessionTransport() = default;
     virtual int Initialize() = 0;
     // Returns the connection handle, or an error number (10000 and above).
-    virtual int Login(const char* host, int port, const char* uci, const char* volume, const char* password) = 0;
+    virtual int Login(const char* host, int port, const char* uci, const char* volume,
+                      const char* password) = 0;
     virtual int Timeout(int handle, int seconds) = 0;
     virtual int PartSize(int handle, int kilobytes) = 0;
     // Output (NUL-terminated) or, on an error, the error text in out.

@@ -9,7 +9,7 @@ namespace {
 
 // Draws the start text into the splash bitmap and shapes the window by the stored region.
 class CSplashWnd : public CWnd {
-public:
+  public:
     CBitmap bitmap;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
         switch (msg) {
@@ -20,7 +20,7 @@ public:
     }
     void PostNcDestroy() override { delete this; }
 
-private:
+  private:
     LRESULT OnPaint() {
         PAINTSTRUCT ps;
         HDC dc = ::BeginPaint(m_hWnd, &ps);
@@ -63,7 +63,7 @@ HRGN RegionFromResource(HINSTANCE module) {
     return ::ExtCreateRegion(nullptr, size, static_cast<const RGNDATA*>(bytes));
 }
 
-}  // namespace
+} // namespace
 
 bool CVORLANApp::ShowSplash(HWND& splash) {
     splash = nullptr;

@@ -11,7 +11,7 @@
 namespace {
 
 class CStartupFrame : public CWnd {
-public:
+  public:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
         switch (msg) {
         case WM_COPYDATA: return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
@@ -22,7 +22,7 @@ public:
     }
     void PostNcDestroy() override { delete this; }
 
-private:
+  private:
     LRESULT OnCommand(UINT id) {
         if (id == ID_APP_ABOUT) theApp.OnAppAbout();
         return 0;
@@ -34,15 +34,15 @@ private:
     }
 };
 
-}  // namespace
+} // namespace
 
 bool CreateMainFrame(CVORLANApp& app) {
     auto* frame = new CStartupFrame;
     CString title;
     app.GetAppTitle(title);
     if (!frame->CreateEx(0, "VORLAN.MainWindow", title, 0x06FF0000,
-                         CRect(CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT + 800, CW_USEDEFAULT + 600), nullptr,
-                         0)) {
+                         CRect(CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT + 800, CW_USEDEFAULT + 600),
+                         nullptr, 0)) {
         delete frame;
         return false;
     }

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 struct ThemeApi {
-    void* DrawTheme;  // drawing entry; its callers cast it to their signature
+    void* DrawTheme; // drawing entry; its callers cast it to their signature
     HRESULT(WINAPI* SetTheme)(HWND window, LPCWSTR className);
     BOOL(WINAPI* CanUseTheme)();
 };

@@ -33,7 +33,7 @@ CString ProgramFolder() {
     return slash >= 0 ? s.Left(slash + 1) : CString();
 }
 
-}  // namespace
+} // namespace
 
 CVORLANApp::CVORLANApp() : CWinApp(kAppName), m_pResult(new char[kResultBufferSize]) {
     std::memset(&m_Settings, 0, sizeof m_Settings);
@@ -69,14 +69,16 @@ void CVORLANApp::DetectWindowsKind() {
             auto init = reinterpret_cast<InitInterfaceFn>(
                 reinterpret_cast<void*>(::GetProcAddress(m_hThemeLibrary, "InitInterface")));
             m_pThemeApi = init ? init() : nullptr;
-            if (!m_pThemeApi || !m_pThemeApi->DrawTheme || !m_pThemeApi->SetTheme || !m_pThemeApi->CanUseTheme) {
+            if (!m_pThemeApi || !m_pThemeApi->DrawTheme || !m_pThemeApi->SetTheme ||
+                !m_pThemeApi->CanUseTheme) {
                 m_pThemeApi = nullptr;
                 ::FreeLibrary(m_hThemeLibrary);
                 m_hThemeLibrary = nullptr;
             }
         }
     }
-    if (m_nOSKind == 1 || m_nOSKind == 3 || m_nOSKind == 4) m_bMenuAnimation = SystemFlag(SPI_GETMENUANIMATION);
+    if (m_nOSKind == 1 || m_nOSKind == 3 || m_nOSKind == 4)
+        m_bMenuAnimation = SystemFlag(SPI_GETMENUANIMATION);
     if (m_nOSKind == 3 || m_nOSKind == 4) {
         m_bKeyboardCues = SystemFlag(SPI_GETKEYBOARDCUES);
         m_bUIEffects = SystemFlag(SPI_GETUIEFFECTS);
@@ -125,7 +127,8 @@ bool CVORLANApp::InitInstance() {
         m_bDefaultTitle = true;
         m_strAppTitle.LoadString(::GetModuleHandleA(nullptr), IDS_APP_TITLE);
     }
-    if (!m_strAutoInstallPath.IsEmpty() && m_strAutoInstallPath.Right(1) != "\\") m_strAutoInstallPath += "\\";
+    if (!m_strAutoInstallPath.IsEmpty() && m_strAutoInstallPath.Right(1) != "\\")
+        m_strAutoInstallPath += "\\";
 
     ReadConnectionSettings();
     CCommandLine cmdInfo(m_Settings);
@@ -133,7 +136,7 @@ bool CVORLANApp::InitInstance() {
 
     if (m_Settings.help) {
         AfxMessageBox(IDS_HELP_TEXT, MB_OK | MB_ICONINFORMATION);
-        return true;  // no main window: the program ends
+        return true; // no main window: the program ends
     }
     if (HandOverToRunningCopy()) return false;
 
@@ -210,7 +213,9 @@ void CVORLANApp::DoWaitCursor(int step) {
     if (m_nWaitCount == 1 && step > 0) m_hcurSaved = previous;
 }
 
-HWND CVORLANApp::MainWindow() const { return m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr; }
+HWND CVORLANApp::MainWindow() const {
+    return m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;
+}
 
 bool CVORLANApp::LoadLanguageDll(char letter) {
     TraceFunction("CVORLANApp::LoadLanguageDll");
@@ -238,7 +243,8 @@ bool CVORLANApp::LoadLanguageDll(char letter) {
             m_hLanguageDll = nullptr;
         }
         CString text;
-        text.Format("%s is required to start this program. (Error #%d)", file.c_str(), static_cast<int>(error));
+        text.Format("%s is required to start this program. (Error #%d)", file.c_str(),
+                    static_cast<int>(error));
         AfxMessageBox(text, MB_OK | MB_ICONSTOP);
         return false;
     }
@@ -324,7 +330,8 @@ void CVORLANApp::RefreshWordViewPath() {
 
 void CVORLANApp::RegisterClasses() {
     HINSTANCE self = m_hInstance ? m_hInstance : ::GetModuleHandleA(nullptr);
-    m_hMainIcon = static_cast<HICON>(::LoadImageA(self, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0));
+    m_hMainIcon =
+        static_cast<HICON>(::LoadImageA(self, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0));
     CWnd::RegisterWindowClass("VORLAN.MainWindow", 0x2000, m_hMainIcon, nullptr, nullptr);
     CWnd::RegisterWindowClass("VORLAN MDI Window", CS_DBLCLKS, m_hMainIcon, nullptr,
                               reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), 4);
@@ -349,7 +356,7 @@ void CVORLANApp::AddFonts() {
     CString folder = ProgramFolder();
     for (int i = 0; i < 3; ++i) {
         m_strFontFiles[i] = folder + kFontFiles[i];
-        if (::GetFileAttributesA(m_strFontFiles[i]) == INVALID_FILE_ATTRIBUTES) continue;  // harmless
+        if (::GetFileAttributesA(m_strFontFiles[i]) == INVALID_FILE_ATTRIBUTES) continue; // harmless
         ::AddFontResourceA(m_strFontFiles[i]);
     }
 }
@@ -367,7 +374,8 @@ CString CVORLANApp::GetGeneralValue(const char* name, const char* defaultValue) 
 
 bool CVORLANApp::SetGeneralValue(const char* name, const char* value) {
     HKEY key;
-    if (fw::RegOpen(HKEY_LOCAL_MACHINE, m_strGeneralKey.str(), true, KEY_WRITE, &key) != ERROR_SUCCESS) return false;
+    if (fw::RegOpen(HKEY_LOCAL_MACHINE, m_strGeneralKey.str(), true, KEY_WRITE, &key) != ERROR_SUCCESS)
+        return false;
     ::RegCloseKey(key);
     if (value && *value) return fw::RegWriteString(HKEY_LOCAL_MACHINE, m_strGeneralKey.str(), name, value);
     fw::RegDeleteValue(HKEY_LOCAL_MACHINE, m_strGeneralKey.str(), name);
@@ -375,10 +383,10 @@ bool CVORLANApp::SetGeneralValue(const char* name, const char* value) {
 }
 
 void CVORLANApp::ReadConnectionSettings() {
-    if (m_strGeneralKey.IsEmpty()) m_strGeneralKey.Format("Software\\%s\\%s\\General", kMakerWord, kProductKey);
-    vorlan::ReadConnectionSettings(m_Settings, [this](const char* name, const char* def) {
-        return GetGeneralValue(name, def).str();
-    });
+    if (m_strGeneralKey.IsEmpty())
+        m_strGeneralKey.Format("Software\\%s\\%s\\General", kMakerWord, kProductKey);
+    vorlan::ReadConnectionSettings(
+        m_Settings, [this](const char* name, const char* def) { return GetGeneralValue(name, def).str(); });
 }
 
 FontSetting CVORLANApp::GetFontSetting(int n) {
@@ -400,4 +408,6 @@ void CVORLANApp::SetFontSetting(int n, const FontSetting& font) {
     WriteProfileInt("Settings", sizeKey, font.points);
 }
 
-void CCommandLine::ParseParam(const char* param, bool isSwitch, bool) { m_parser.Param(param, isSwitch); }
+void CCommandLine::ParseParam(const char* param, bool isSwitch, bool) {
+    m_parser.Param(param, isSwitch);
+}

@@ -19,21 +19,21 @@ class CDlgWaitExecute;
 
 struct FontSetting {
     CString name;
-    int scaledSize = 0;  // points * 10 + 5, 0 when no size
+    int scaledSize = 0; // points * 10 + 5, 0 when no size
     int points = 0;
 };
 
 class CCommandLine : public CCommandLineInfo {
-public:
+  public:
     explicit CCommandLine(vorlan::SettingsBlock& block) : m_parser(block) {}
     void ParseParam(const char* param, bool isSwitch, bool isLast) override;
 
-private:
+  private:
     vorlan::SettingsCommandLine m_parser;
 };
 
 class CVORLANApp : public CWinApp {
-public:
+  public:
     CVORLANApp();
     ~CVORLANApp() override;
 
@@ -137,7 +137,7 @@ public:
     // How long the main thread waits at most for the wait dialog to go.
     DWORD m_dwWaitDialogLimit = 10000;
 
-private:
+  private:
     std::unique_ptr<IDebugConsole> OpenDebugConsole();
     static DWORD WINAPI ThreadWaitExecute(void* param);
     void WaitThreadLoop();

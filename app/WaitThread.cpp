@@ -4,7 +4,7 @@
 #include "resources/resource.h"
 
 namespace {
-constexpr DWORD kShowAfter = 1000;  // ms a call runs before the dialog appears
+constexpr DWORD kShowAfter = 1000; // ms a call runs before the dialog appears
 }
 
 void CVORLANApp::InitWaitThread() {
@@ -112,7 +112,7 @@ void CVORLANApp::WaitThreadLoop() {
         }
     } catch (...) {
     }
-    removeDialog();  // the main thread must never wait for a dialog that no one will remove
+    removeDialog(); // the main thread must never wait for a dialog that no one will remove
 }
 
 void CVORLANApp::WaitForWaitDialog() {
@@ -125,7 +125,8 @@ void CVORLANApp::WaitForWaitDialog() {
     for (;;) {
         DWORD spent = ::GetTickCount() - start;
         if (spent >= m_dwWaitDialogLimit) return;
-        DWORD r = ::MsgWaitForMultipleObjects(count, handles, FALSE, m_dwWaitDialogLimit - spent, QS_SENDMESSAGE);
+        DWORD r =
+            ::MsgWaitForMultipleObjects(count, handles, FALSE, m_dwWaitDialogLimit - spent, QS_SENDMESSAGE);
         if (r != WAIT_OBJECT_0 + count) return;
         MSG msg;
         ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
