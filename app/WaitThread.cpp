@@ -54,7 +54,11 @@ void CVORLANApp::EndLongOperation() {
 }
 
 DWORD WINAPI CVORLANApp::ThreadWaitExecute(void* param) {
-    static_cast<CVORLANApp*>(param)->WaitThreadLoop();
+    auto* app = static_cast<CVORLANApp*>(param);
+    // Watch the desktop the main thread shows its windows on (Wine starts new threads on the
+    // process's first desktop).
+    ::SetThreadDesktop(::GetThreadDesktop(app->m_nThreadID));
+    app->WaitThreadLoop();
     return 0;
 }
 
