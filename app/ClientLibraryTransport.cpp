@@ -1,6 +1,8 @@
 #include "app/SessionTransport.h"
 #include "client/kvxapi.h"
 
+#include <windows.h>
+
 namespace {
 
 class CClientLibraryTransport : public ISessionTransport {
