@@ -10,7 +10,11 @@ class CClientLibraryTransport : public ISessionTransport {
     int Initialize() override { return kvx_initialize(); }
     int Login(const char* host, int port, const char* uci, const char* volume,
               const char* password) override {
-        return kvx_login(host, port, uci, volume, password, 0, 256);
+        // The library takes writable namespace buffers; ours are the caller's constants.
+        char u[16] = {}, v[16] = {};
+        lstrcpynA(u, uci ? uci : "", sizeof u);
+        lstrcpynA(v, volume ? volume : "", sizeof v);
+        return kvx_login(host, port, u, v, password, 0, 256);
     }
     int Timeout(int handle, int seconds) override { return kvx_timeout(handle, seconds); }
     int PartSize(int handle, int kilobytes) override { return kvx_partsize(handle, kilobytes); }

@@ -62,21 +62,7 @@ void CVORLANApp::DetectWindowsKind() {
             m_dwComCtlVersion = MAKELONG(dvi.dwMinorVersion, dvi.dwMajorVersion);
         ::FreeLibrary(comctl);
     }
-    if (HIWORD(m_dwComCtlVersion) >= 6) {
-        m_nOSKind = 4;
-        m_hThemeLibrary = ::LoadLibraryA(kThemeLibrary);
-        if (m_hThemeLibrary) {
-            auto init = reinterpret_cast<InitInterfaceFn>(
-                reinterpret_cast<void*>(::GetProcAddress(m_hThemeLibrary, "InitInterface")));
-            m_pThemeApi = init ? init() : nullptr;
-            if (!m_pThemeApi || !m_pThemeApi->DrawTheme || !m_pThemeApi->SetTheme ||
-                !m_pThemeApi->CanUseTheme) {
-                m_pThemeApi = nullptr;
-                ::FreeLibrary(m_hThemeLibrary);
-                m_hThemeLibrary = nullptr;
-            }
-        }
-    }
+    ProbeThemeLibrary();
     if (m_nOSKind == 1 || m_nOSKind == 3 || m_nOSKind == 4)
         m_bMenuAnimation = SystemFlag(SPI_GETMENUANIMATION);
     if (m_nOSKind == 3 || m_nOSKind == 4) {
@@ -86,6 +72,21 @@ void CVORLANApp::DetectWindowsKind() {
         m_bFlatMenu = SystemFlag(SPI_GETFLATMENU);
     }
     if (m_nOSKind == 4 && m_pThemeApi) m_bThemeActive = m_pThemeApi->CanUseTheme() != 0;
+}
+
+void CVORLANApp::ProbeThemeLibrary() {
+    if (HIWORD(m_dwComCtlVersion) < 6) return;
+    m_nOSKind = 4;
+    m_hThemeLibrary = ::LoadLibraryA(kThemeLibrary);
+    if (!m_hThemeLibrary) return;
+    auto init = reinterpret_cast<InitInterfaceFn>(
+        reinterpret_cast<void*>(::GetProcAddress(m_hThemeLibrary, "InitInterface")));
+    m_pThemeApi = init ? init() : nullptr;
+    if (!m_pThemeApi || !m_pThemeApi->DrawTheme || !m_pThemeApi->SetTheme || !m_pThemeApi->CanUseTheme) {
+        m_pThemeApi = nullptr;
+        ::FreeLibrary(m_hThemeLibrary);
+        m_hThemeLibrary = nullptr;
+    }
 }
 
 CVORLANApp::~CVORLANApp() {
@@ -231,7 +232,8 @@ bool CVORLANApp::LoadLanguageDll(char letter) {
     char wanted = letter ? letter : profileLetter;
     if (m_hLanguageDll && m_cLanguage == wanted) return true;
     CString file = fileFor(wanted);
-    HINSTANCE lib = ::LoadLibraryA(file);
+    // From the program's folder only: never a library planted in the working folder.
+    HINSTANCE lib = ::LoadLibraryA(ProgramFolder() + file);
     if (!lib) {
         DWORD error = ::GetLastError();
         if (letter) {

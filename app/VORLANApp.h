@@ -151,6 +151,12 @@ class CVORLANApp : public CWinApp {
     bool HandOverToRunningCopy();
     void RegisterClasses();
     void DetectWindowsKind();
+
+  public:
+    // Loads the theme library and its table when the common controls are 6.0 or later.
+    void ProbeThemeLibrary();
+
+  private:
     std::unique_ptr<ISessionTransport> m_pTransport;
     std::unique_ptr<char[]> m_pResult;
     int m_nWaitCount = 0;

@@ -155,7 +155,7 @@ void TestMode::Enable(const std::string& dir, const std::string& scratchName) {
     CSingleLock lock(s.lock);
     s.on = true;
     s.dir = dir;
-    s.scratch = "Software\\FwTest\\" + SanitizeKeyName(scratchName.empty() ? dir : scratchName);
+    s.scratch = ScratchKeyFor(scratchName.empty() ? dir : scratchName);
     s.answers.clear();
     s.shown.clear();
     if (dir.empty()) return;
@@ -208,6 +208,10 @@ void TestMode::ClearShown() {
 std::string TestMode::ScratchKey() {
     CSingleLock lock(S().lock);
     return S().scratch;
+}
+
+std::string TestMode::ScratchKeyFor(const std::string& dir) {
+    return "Software\\FwTest\\" + SanitizeKeyName(dir);
 }
 
 std::string TestMode::Dir() {

@@ -49,6 +49,8 @@ class TestMode {
     static void ClearShown();
     // "Software\FwTest\<name>" under HKEY_CURRENT_USER.
     static std::string ScratchKey();
+    // The scratch key a program run with "-testmode dir" uses.
+    static std::string ScratchKeyFor(const std::string& dir);
     static std::string Dir();
 
     static int AnswerMessageBox(const char* text, const char* caption, UINT type);

@@ -245,3 +245,24 @@ TEST_F(SessionTest, OtherTransportsSayTheyAreNotThereYet) {
     EXPECT_NE(shown[1].text.find("lokalen Datenbank"), std::string::npos);
     EXPECT_TRUE(server.Calls().empty());
 }
+
+TEST(ThemeProbe, TableFromTheThemeLibraryOrClassicDrawing) {
+    // The test double sits beside this program as Glossery.dll.
+    theApp.m_dwComCtlVersion = MAKELONG(0, 6);
+    SetEnvironmentVariableA("GLOSSERY_DOUBLE_REFUSE", "1");
+    theApp.ProbeThemeLibrary();
+    EXPECT_EQ(theApp.m_nOSKind, 4);
+    EXPECT_EQ(theApp.m_pThemeApi, nullptr) << "a refused table frees the library";
+    EXPECT_EQ(theApp.m_hThemeLibrary, nullptr);
+    SetEnvironmentVariableA("GLOSSERY_DOUBLE_REFUSE", nullptr);
+    theApp.ProbeThemeLibrary();
+    ASSERT_NE(theApp.m_pThemeApi, nullptr);
+    EXPECT_TRUE(theApp.m_pThemeApi->CanUseTheme());
+    EXPECT_TRUE(theApp.IsThemed());
+    EXPECT_TRUE(theApp.IsWin2000OrLater());
+    EXPECT_EQ(theApp.IsWin98OrLater(), 1);
+    FreeLibrary(theApp.m_hThemeLibrary);
+    theApp.m_hThemeLibrary = nullptr;
+    theApp.m_pThemeApi = nullptr;
+    theApp.m_nOSKind = 3;
+}
