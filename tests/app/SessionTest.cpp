@@ -4,6 +4,7 @@
 #include "common/MQuote.h"
 #include "framework/TestMode.h"
 #include "tests/app/FakeTransport.h"
+#include "tests/harness/Harness.h"
 
 #include <gtest/gtest.h>
 
@@ -265,4 +266,38 @@ TEST(ThemeProbe, TableFromTheThemeLibraryOrClassicDrawing) {
     theApp.m_hThemeLibrary = nullptr;
     theApp.m_pThemeApi = nullptr;
     theApp.m_nOSKind = 3;
+}
+
+// The child half of the test below: only runs when the parent starts it.
+TEST(ConnectionLossChild, LostConnectionEndsTheProcess) {
+    char dir[MAX_PATH];
+    if (!GetEnvironmentVariableA("VORLAN_LOSS_CHILD", dir, sizeof dir))
+        GTEST_SKIP() << "started by the parent only";
+    fw::TestMode::Enable(dir, "");
+    FakeServer server;
+    server.answer = [](const std::string& code, int) {
+        return std::make_pair(code == "W $JOB" ? 0 : 10006, std::string("<connection lost>"));
+    };
+    theApp.m_Settings.remote = 1;
+    theApp.SetTransport(std::make_unique<FakeTransport>(server));
+    theApp.Connect();
+    theApp.Login("h", 1, "", "VOR", "", false);
+    theApp.Execute("W 1");
+    ADD_FAILURE() << "still running";
+}
+
+TEST(ConnectionLoss, EndsTheProcessAfterSayingSo) {
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string dir = harness::FreshFolder("loss");
+    dir.pop_back();
+    SetEnvironmentVariableA("VORLAN_LOSS_CHILD", dir.c_str());
+    harness::Process child;
+    ASSERT_TRUE(child.Start(std::string("\"") + self + "\" --gtest_filter=ConnectionLossChild.*"));
+    int code = child.Wait(30000);
+    SetEnvironmentVariableA("VORLAN_LOSS_CHILD", nullptr);
+    EXPECT_EQ(code, -1);
+    auto shown = harness::ReadShown(dir + "\\");
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "Verbindung zur Datenbank wurde unterbrochen.\nVORLAN wird beendet.");
 }
