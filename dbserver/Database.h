@@ -16,6 +16,8 @@
 
 namespace vorlan::dbserver {
 
+inline constexpr char kConfFile[] = "dbserver.conf";
+
 struct DatabaseError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
@@ -50,6 +52,10 @@ class Database {
     size_t m_default = 0;
     size_t m_system = 0;
 };
+
+// The absolute path of an existing directory; GT.M needs it free of spaces and quotes.
+// Throws DatabaseError.
+std::string AbsoluteDir(const std::string& dir);
 
 // The GT.M installation: $gtm_dist when it holds libgtmshr.so, else the newest fis-gtm
 // version in the usual Debian and /opt places. Throws DatabaseError.
