@@ -47,12 +47,7 @@ template <class Build, class OnResult>
 int Exchange(int handle, Build&& build, ErrorText error, OnResult&& onResult) {
     Connection c(handle);
     if (!c.valid()) return kvx::kErrConnectionLost;
-    c.Drain();
-    uint8_t buffer[wire::kRequestBufferSize];
-    int32_t position = 0;
-    wire::RequestWriter request(c, buffer, sizeof buffer, position);
-    build(request);
-    int rc = request.Flush();
+    int rc = SendRequest(c, build);
     char type = 0;
     int32_t count = 0;
     if (rc == 0) rc = wire::ReadReplyHeader(c, &type, &count);

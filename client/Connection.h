@@ -27,6 +27,16 @@ class Connection final : public wire::ByteSource, public wire::ByteSink {
     SocketSlot* slot_;
 };
 
+// Drains stale input, then sends the request that `build` appends to a buffer of `Size` bytes.
+template <size_t Size = wire::kRequestBufferSize, class Build> int SendRequest(Connection& c, Build&& build) {
+    c.Drain();
+    uint8_t buffer[Size];
+    int32_t position = 0;
+    wire::RequestWriter request(c, buffer, Size, position);
+    build(request);
+    return request.Flush();
+}
+
 // Checks made before any protocol call touches its connection.
 int CheckInitialized();
 

@@ -121,6 +121,9 @@ int BuildReference(const KVX_GDB* gdb, const KVX_SDB* sdb, ReferenceKind kind, c
     const bool named = gdb->name_length != 0;
     if (!named && kind != ReferenceKind::Global) return kvx::kErrNoGlobalName;
     if (!named && layout.count == 0) return kvx::kErrBadName;
+    if (kind == ReferenceKind::Unlock)
+        for (int32_t i = 0; i < layout.count; ++i)
+            if (!sdb->text[layout.start[i]]) return kvx::kErrNoSubscript;
 
     ReferenceText text(out);
     if (!named) {
@@ -147,10 +150,8 @@ int BuildReference(const KVX_GDB* gdb, const KVX_SDB* sdb, ReferenceKind kind, c
     if (layout.count > 0) {
         text.Put('(');
         for (int32_t i = 0; i < layout.count; ++i) {
-            const char* subscript = sdb->text + layout.start[i];
-            if (kind == ReferenceKind::Unlock && !*subscript) return kvx::kErrNoSubscript;
             if (i > 0) text.Put(',');
-            text.Quoted(subscript);
+            text.Quoted(sdb->text + layout.start[i]);
         }
         text.Put(')');
     }

@@ -17,11 +17,8 @@ int KVXAPI kvx_xecute2(int handle, const char* code, char* output, int* capacity
     Connection c(handle);
     if (!c.valid()) return kvx::kErrConnectionLost;
 
-    c.Drain();
-    uint8_t buffer[wire::kRequestBufferSize];
-    int32_t position = 0;
-    wire::RequestWriter request(c, buffer, sizeof buffer, position);
-    int rc = request.Header("X", 2).Text(code).Text(wire::kExecEndMarker).Flush();
+    int rc = SendRequest(
+        c, [code](wire::RequestWriter& w) { w.Header("X", 2).Text(code).Text(wire::kExecEndMarker); });
     int32_t length = 0;
     if (rc == 0)
         rc =

@@ -201,11 +201,8 @@ int KVXAPI kvx_logout(int handle) {
     if (int rc = CheckInitialized()) return rc;
     Connection c(handle);
     if (!c.valid()) return kvx::kErrConnectionLost;
-    c.Drain();
     // The server answers nothing to Q: do not wait for it.
-    uint8_t buffer[32];
-    int32_t position = 0;
-    int rc = wire::RequestWriter(c, buffer, sizeof buffer, position).Header("Q", 0).Flush();
+    int rc = SendRequest<32>(c, [](wire::RequestWriter& w) { w.Header("Q", 0); });
     c.Close();
     return rc;
 }
@@ -214,10 +211,7 @@ int KVXAPI kvx_keepalive(int handle) {
     if (int rc = CheckInitialized()) return rc;
     Connection c(handle);
     if (!c.valid()) return kvx::kErrConnectionLost;
-    c.Drain();
-    uint8_t buffer[wire::kRequestBufferSize];
-    int32_t position = 0;
-    int rc = wire::RequestWriter(c, buffer, sizeof buffer, position).Header("K", 0).Flush();
+    int rc = SendRequest(c, [](wire::RequestWriter& w) { w.Header("K", 0); });
     c.Drain();
     return rc;
 }
