@@ -160,7 +160,7 @@ bool CVORLANApp::InitInstance() {
         ::ShowWindow(splash, SW_HIDE);
         ::DestroyWindow(splash);
     }
-    if (!CreateMainFrame(*this)) return false;
+    if (!(m_pfnCreateMainFrame ? m_pfnCreateMainFrame(*this) : CreateMainFrame(*this))) return false;
     if (m_pMainWnd) {
         ::ShowWindow(m_pMainWnd->m_hWnd, m_nCmdShow);
         ::UpdateWindow(m_pMainWnd->m_hWnd);

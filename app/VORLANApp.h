@@ -101,6 +101,11 @@ class CVORLANApp : public CWinApp {
     HWND MainWindow() const;
 
     vorlan::SettingsBlock m_Settings{};
+    // The program's main frame; without it (test programs of the start-up) the start-up
+    // ends in a bare main window.
+    bool (*m_pfnCreateMainFrame)(CVORLANApp& app) = nullptr;
+    // Set while the client of the session keeps its amounts in euro ($$EURO^QCC).
+    bool m_bEuro = false;
     int m_nOSKind = 5;
     DWORD m_dwComCtlVersion = 0;
     const ThemeApi* m_pThemeApi = nullptr;

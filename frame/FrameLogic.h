@@ -103,4 +103,7 @@ std::string ToolTipShown(std::string_view text);
 // WM_SETFKEY's table entry: the first "§"-piece, at most 71 characters.
 std::string FunctionKeyEntry(std::string_view text);
 
+// The name of a window message for the protocol log, or null for messages not traced.
+const char* WindowMessageName(unsigned msg);
+
 } // namespace vorlan

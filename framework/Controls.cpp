@@ -14,6 +14,17 @@ CString TextFrom(HWND hwnd, UINT lengthMsg, UINT textMsg, WPARAM index) {
 
 } // namespace
 
+bool ReflectChildNotification(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    HWND from = nullptr;
+    if (msg == WM_COMMAND && lParam)
+        from = reinterpret_cast<HWND>(lParam);
+    else if (msg == WM_NOTIFY && lParam)
+        from = reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
+    if (!from || !CWnd::FromHandlePermanent(from)) return false;
+    result = ::SendMessageA(from, kReflectBase + msg, wParam, lParam);
+    return true;
+}
+
 bool CStatusBarCtrl::Create(DWORD style, const RECT& rect, HWND parent, UINT id) {
     return CreateEx(0, STATUSCLASSNAMEA, "", style | WS_CHILD, rect, parent, id);
 }

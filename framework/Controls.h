@@ -8,6 +8,12 @@
 
 #include <vector>
 
+// A parent that reflects notifications sends WM_COMMAND and WM_NOTIFY back to the control
+// that sent them as kReflectBase + the message, so that the control's object handles them.
+constexpr UINT kReflectBase = 0x2000;
+// Reflects WM_COMMAND and WM_NOTIFY of child controls; true (with the result) when reflected.
+bool ReflectChildNotification(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
 class CStatusBarCtrl : public CWnd {
   public:
     bool Create(DWORD style, const RECT& rect, HWND parent, UINT id);

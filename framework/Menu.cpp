@@ -89,6 +89,24 @@ void COwnerDrawMenus::Convert(HMENU popup) {
     }
 }
 
+int COwnerDrawMenus::FindMnemonic(HMENU menu, char key) {
+    if (!menu || !key) return -1;
+    char wanted[2] = {key, 0};
+    ::CharUpperBuffA(wanted, 1);
+    int n = ::GetMenuItemCount(menu);
+    for (int i = 0; i < n; ++i) {
+        CString text = CMenu::ItemText(menu, i);
+        for (int at = text.Find('&'); at >= 0 && at + 1 < text.GetLength(); at = text.Find('&', at + 2)) {
+            if (text[at + 1] == '&') continue;
+            char c[2] = {text[at + 1], 0};
+            ::CharUpperBuffA(c, 1);
+            if (c[0] == wanted[0]) return i;
+            break;
+        }
+    }
+    return -1;
+}
+
 const CString* COwnerDrawMenus::TextOf(ULONG_PTR itemData) const {
     if ((itemData & 0xFFFF0000) != kTag) return nullptr;
     size_t i = itemData & 0xFFFF;

@@ -44,6 +44,8 @@ class COwnerDrawMenus {
     void Convert(HMENU popup);
     bool OnMeasureItem(HWND owner, MEASUREITEMSTRUCT* mis);
     bool OnDrawItem(DRAWITEMSTRUCT* dis);
+    // Position of the item whose mnemonic ("&x") is the key (any case), or -1.
+    static int FindMnemonic(HMENU menu, char key);
     // The text kept for a converted item (its item data), or null for other items.
     const CString* TextOf(ULONG_PTR itemData) const;
 

@@ -261,9 +261,12 @@ std::vector<DialogStep> TestMode::DialogScript(int templateId) {
 }
 
 void TestMode::RecordDialog(int templateId, const std::string& title, const std::string& texts, int result) {
+    RecordItem(ShownItem{"dialog", templateId, title, texts, result});
+}
+
+void TestMode::RecordItem(const ShownItem& item) {
     State& s = S();
     CSingleLock lock(s.lock);
-    ShownItem item{"dialog", templateId, title, texts, result};
     s.shown.push_back(item);
     AppendRecord(s, item);
 }

@@ -56,6 +56,8 @@ class TestMode {
     static int AnswerMessageBox(const char* text, const char* caption, UINT type);
     static std::vector<DialogStep> DialogScript(int templateId);
     static void RecordDialog(int templateId, const std::string& title, const std::string& texts, int result);
+    // Records anything else a program shows or opens (kind other than "box" and "dialog").
+    static void RecordItem(const ShownItem& item);
     // Removes the scratch key with everything in it.
     static void ClearScratchKey();
 };

@@ -121,14 +121,14 @@ TEST_F(StartupTest, OtherLanguageFromTheProfileIsLoadedOrReported) {
     ASSERT_EQ(
         RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr),
         ERROR_SUCCESS);
-    RegSetValueExA(k, "StandardLanguage", 0, REG_SZ, reinterpret_cast<const BYTE*>("E"), 2);
+    RegSetValueExA(k, "StandardLanguage", 0, REG_SZ, reinterpret_cast<const BYTE*>("X"), 2);
     RegCloseKey(k);
     harness::Process p;
     ASSERT_TRUE(p.Start(Command(BinFolder() + "VORLAN.exe", "")));
     EXPECT_NE(p.Wait(20000), 0);
     auto shown = harness::ReadShown(dir);
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text.rfind("VORLANE.DLL is required", 0), 0u);
+    EXPECT_EQ(shown[0].text.rfind("VORLANX.DLL is required", 0), 0u);
 }
 
 TEST_F(StartupTest, SecondStartHandsOverOnlyForALocalDatabase) {

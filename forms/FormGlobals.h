@@ -1,0 +1,24 @@
+#pragma once
+// Process-wide state of the forms that the frames set and the forms read.
+
+#include "framework/FwString.h"
+
+namespace vorlan {
+
+// One character cell of a server description in pixels; the main frame computes both from
+// its font when it creates its client area.
+extern int g_nCharWidthUnit;
+extern int g_nRowHeightUnit;
+
+// The dialog that opens the next form (an M string literal) and the memo text of the chosen
+// menu entry, both sent to the server when the next form is created.
+extern CString g_strDialogName;
+extern CString g_strDialogMemo;
+
+// Set while a form's sub-dialog or the grid runs a loop of its own: frames skip their timers.
+extern bool g_bNestedLoop;
+// The kind of control with the keyboard focus: 0 none, 1 form field, 2 chart, 3 explorer
+// tree, 4 grid.
+extern int g_nFocusKind;
+
+} // namespace vorlan

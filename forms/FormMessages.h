@@ -1,0 +1,31 @@
+#pragma once
+// Records that forms and their frames hand each other with the private window messages.
+
+#include <windows.h>
+
+namespace vorlan {
+
+// WM_CHILDMESSAGE: lParam points to one.
+struct ChildMessageRecord {
+    int code;
+    HWND window;
+    LPARAM value;
+};
+#ifndef _WIN64
+static_assert(sizeof(ChildMessageRecord) == 12, "the 32-bit layout: code, window, value");
+#endif
+
+enum ChildMessageCode {
+    kChildRegister = 1, // a form registers with its frame and gets the next control id
+    kChildClose = 2,    // a form or popup list asks to be closed
+    kChildFit = 5,      // fit the frame to the form
+    kChildTitle = 12,   // title text (value: the text) from form to frame
+};
+
+// WM_CREATEOWNDIALOG: lParam points to one.
+struct OwnDialogRecord {
+    int value;   // handed to the modal form
+    HWND window; // receives the modal window
+};
+
+} // namespace vorlan

@@ -1,0 +1,203 @@
+#pragma once
+// The program's one MDI main window ("VORLAN.MainWindow"): the bars (menu, memo box, menu
+// tree, status bar with extra text and progress), the icon desktop as MDI client, the
+// log-in state, the 1-second timer, and the hub of the private window messages through
+// which menu entries, function-key texts, memo names and form creation pass.
+
+#include "frame/FrameLogic.h"
+#include "frame/FrameViewer.h"
+#include "frame/MenuTreeBar.h"
+#include "frame/PlainBars.h"
+#include "frame/ToolbarMemo.h"
+#include "framework/Controls.h"
+#include "framework/Frame.h"
+#include "framework/Gdi.h"
+#include "framework/Menu.h"
+
+#include <memory>
+
+class CIconList;
+class CLogin;
+class CVORLANApp;
+
+class CMainFrame : public CMDIFrameWnd {
+  public:
+    static constexpr const char* kClassName = "VORLAN.MainWindow";
+    static constexpr int kModules = 32;
+    static constexpr int kKeys = 72;
+
+    CMainFrame();
+    ~CMainFrame() override;
+    // The application's main frame, or null before it exists.
+    static CMainFrame* Get();
+    bool LoadFrame(const char* title);
+
+    // ---- used by the other windows
+    void SetProgressStatus(const char* text, int position, int range);
+    CRect GetMDIDefaultRect() const;
+    // A null text applies the last text and icon again.
+    void SetExtraText(const char* text, UINT icon);
+    bool MDICloseAll();
+    void SizeContents();
+    // The active form frame's form gets the focus back.
+    void SetControlFocus();
+    bool CheckAdminRights();
+    void SetStatusText(const char* text);
+    void SetIdleText();
+    // Developers see the screen name in the title.
+    bool IsScreenNameShown() const { return m_bDeveloper; }
+    bool IsLoggedIn() const { return m_bLoggedIn; }
+    bool HasFormFrames() const;
+    void SetServerTimers(const vorlan::ServerTimer& app, const vorlan::ServerTimer& sys);
+    void ChangeLogin(const char* client, const char* year);
+    void SetInfos();
+    // Tests observe the help and web requests through their own viewer.
+    void SetViewer(std::unique_ptr<IFrameViewer> viewer) { m_pViewer = std::move(viewer); }
+    CIconList* GetIconList() const { return m_pIconList; }
+    CMenuTreeBar& GetMenuTree() { return m_wndMenuTree; }
+    CToolbarMemo& GetMemoBox() { return m_wndMemo; }
+    HFONT GetFrameFont(int n) const;
+    const CString& GetKeyText(int index) const;
+
+    // ---- filled by the log-in dialog
+    CString m_strModules[kModules];
+    int m_nModules = 0;
+    int m_nSelectedModule = 0;
+    bool m_bHadLogin = false;
+    CString m_strUser, m_strPassword;
+    CString m_strHeartbeat, m_strWorkplaceRef, m_strUserRef;
+    struct ServerTimerState {
+        int countdown = 0;
+        int interval = 0;
+        CString line;
+    };
+    ServerTimerState m_appTimer, m_sysTimer;
+    int m_nMessageCountdown = 0;
+
+    // ---- window
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    bool PreCreateWindow(CREATESTRUCTA& cs) override;
+    bool PreTranslateMessage(MSG* msg) override;
+    void GetMessageString(UINT id, CString& out) const override;
+    void SetMessageText(const char* text) override { SetStatusText(text); }
+    void RecalcLayout() override;
+    int OnCreate(CREATESTRUCTA* cs) override;
+    bool OnCreateClient(CREATESTRUCTA* cs) override;
+    bool OnOwnCmdMsg(UINT id, int code, CCmdUI* ui) override;
+    bool OnToolTipText(NMTTDISPINFOA* info) override;
+    void PostNcDestroy() override {
+        if (m_bAutoDelete) delete this;
+    }
+
+  protected:
+    void OnInitMenuPopup(HMENU popup, UINT index, bool systemMenu) override;
+
+  private:
+    // creation (MainFrame.cpp)
+    void CreateFonts();
+    void CreateToolbars();
+    void LayoutStatusBar();
+    void SizeStatusProgress();
+
+    // window messages (MainFrame.cpp)
+    void OnClose();
+    void OnDestroy();
+    void OnTimer(UINT id);
+    LRESULT OnActivate(WPARAM wParam, LPARAM lParam);
+    LRESULT OnNcActivate(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
+    void OnHelpInfo(const HELPINFO* info);
+    LRESULT OnMenuChar(WPARAM wParam, LPARAM lParam);
+
+    // private messages (MainFrameHub.cpp)
+    LRESULT OnMenuSelected(WPARAM number);
+    LRESULT OnStartMemo(const char* name, LPARAM flag);
+    LRESULT OnCreateMDIDialog(const char* text, LPARAM record);
+    LRESULT OnCreateOwnDialog(const char* text, LPARAM record);
+    LRESULT OnCloseDialog();
+    LRESULT OnSetMemo(const char* text, const char* detail);
+    LRESULT OnSetFKey(WPARAM index, const char* text);
+    LRESULT OnCallFromWeb(const char* key, const char* parameter);
+    LRESULT OnCopyData(const COPYDATASTRUCT* data);
+    LRESULT OnChangeLoginMessage(const char* client, const char* year);
+    LRESULT OnNotify(NMHDR* header);
+    LRESULT OnSetMessageString(WPARAM id, LPARAM text);
+    void OnMenuLoop(bool entering);
+    void OnSync();
+
+    // log-in (MainFrameSession.cpp)
+    void OnFileNew(UINT id);
+    bool CheckDatabaseSpace();
+    void StopMenuEditMode();
+
+    // commands (MainFrameCommands.cpp)
+    void OnEdit(UINT id);
+    void OnWindowArrange(UINT id);
+    void OnWindowCascade(UINT id);
+    void OnWindowTileHorz(UINT id);
+    void OnWindowRestore(UINT id);
+    void OnWindowCloseAll(UINT id);
+    void OnNextWindow(UINT id);
+    void OnMDICall(UINT id);
+    void OnHelp(UINT id);
+    void OnHelpUsing(UINT id);
+    void OnHelpKey(UINT id);
+    void OnInternet(UINT id);
+    void OnViewMenuBar(UINT id);
+    void OnViewDialog(UINT id);
+    void OnViewStatusBar(UINT id);
+    void OnDefaultView(UINT id);
+    void OnDocumentManagement(UINT id);
+    void OnSendMail(UINT id);
+    void OnMemos(UINT id);
+    void OnFocusMemo(UINT id);
+    void OnFocusMenu(UINT id);
+    void OnAppExit(UINT id);
+    void OnUpdateFileNew(CCmdUI* ui);
+    void OnUpdateFileClose(CCmdUI* ui);
+    void OnUpdateWindowLayout(CCmdUI* ui);
+    void OnUpdateWindowRestore(CCmdUI* ui);
+    void OnUpdateViewMenuBar(CCmdUI* ui);
+    void OnUpdateViewDialog(CCmdUI* ui);
+    void OnUpdateViewStatusBar(CCmdUI* ui);
+    void OnUpdateLoggedIn(CCmdUI* ui);
+    void OnUpdateDisabled(CCmdUI* ui);
+    void UpdateWindowMenu(HMENU popup);
+
+    CIconList* m_pIconList = nullptr;
+    CFont m_fontNormal, m_fontBold, m_fontFixed;
+    CPlainBar m_wndTopBar, m_wndSideBar;
+    CToolbarMemo m_wndMemo;
+    HWND m_hMemoLabel = nullptr;
+    CMenuTreeBar m_wndMenuTree;
+    CStatusBarCtrl m_wndStatusBar;
+    CProgressCtrl m_wndProgress;
+    CMenu m_menu;
+    COwnerDrawMenus m_menuDrawer;
+    std::unique_ptr<IFrameViewer> m_pViewer;
+
+    bool m_bLoggedIn = false;
+    bool m_bDeveloper = false;
+    HWND m_hSavedFocus = nullptr;
+    CLogin* m_pLogin = nullptr;
+    CString m_strKeys[kKeys];
+    short m_nLanguage = 1;
+    CString m_strLastMemo;
+    HWND m_hFocusOnDeactivate = nullptr;
+    bool m_bFocusWasGrid = false;
+    UINT m_nAddOnMessage = 0;
+    CString m_strImagesPath;
+
+    CString m_strExtraText;
+    UINT m_nExtraIcon = 0;
+    HICON m_hExtraIcon = nullptr;
+    bool m_bProgressShown = false;
+    CString m_strSavedPane0;
+    bool m_bStatusVisible = true;
+    // Set once the window stands; a frame whose creation failed is deleted by its creator.
+    bool m_bAutoDelete = false;
+};
+
+// Creates the main frame at the end of the start-up (the application's factory).
+bool CreateVorlanMainFrame(CVORLANApp& app);

@@ -1,0 +1,205 @@
+// The main frame's log-in ("new" command) and what follows it: the database space check,
+// client and year, the workstation's paths on the server.
+#include "frame/MainFrame.h"
+
+#include "app/ProtocolLog.h"
+#include "app/VORLANApp.h"
+#include "common/MQuote.h"
+#include "frame/Login.h"
+#include "framework/Dialog.h"
+#include "resources/MainFrameIds.h"
+#include "resources/resource.h"
+#include "tools/IconList.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+using vorlan::TraceFunction;
+
+namespace {
+
+CString Formatted(UINT id, ...) {
+    CString format;
+    format.LoadString(id);
+    va_list args;
+    va_start(args, id);
+    CString out;
+    out.FormatV(format, args);
+    va_end(args);
+    return out;
+}
+
+CString ProgramPath() {
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
+} // namespace
+
+void CMainFrame::OnFileNew(UINT) {
+    TraceFunction("CMainFrame::OnFileNew");
+    vorlan::SettingsBlock& s = theApp.m_Settings;
+    CString startEntry = CString(s.startEntry, strnlen(s.startEntry, sizeof s.startEntry));
+    CString first = CString(s.a, strnlen(s.a, sizeof s.a));
+    CString afterLogin = CString(s.afterLogin, strnlen(s.afterLogin, sizeof s.afterLogin));
+    s.startEntry[0] = s.a[0] = s.afterLogin[0] = 0;
+
+    if (HasFormFrames()) {
+        CString question;
+        question.LoadString(IDS_RELOGIN_WITH_FORMS);
+        if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    }
+    if (m_bLoggedIn && !MDICloseAll()) return;
+    if (theApp.CheckForUpdate()) {
+        PostMessage(WM_CLOSE);
+        return;
+    }
+
+    CLogin dialog(this);
+    m_pLogin = &dialog;
+    int result = dialog.DoModal();
+    m_pLogin = nullptr;
+    SetIdleText(); // not the text of a connection attempt that failed
+    if (result == IDOK) {
+        if (!CheckDatabaseSpace()) return;
+        m_bLoggedIn = true;
+        ChangeLogin(nullptr, nullptr);
+        m_bDeveloper = theApp.Execute("W:$G(%BG)=999 1") == "1";
+        CString language = theApp.Execute("W $G(%LAN)");
+        if (!language.IsEmpty() && theApp.LoadLanguageDll(language[0])) {
+            // The menu comes from the library of the chosen language.
+            CMenu menu;
+            if (menu.LoadMenu(IDR_MAINMENU)) {
+                ::SetMenu(m_hWnd, menu.m_hMenu);
+                m_menu.Attach(menu.Detach());
+                ::DrawMenuBar(m_hWnd);
+            }
+        }
+        m_wndMenuTree.SendMessage(WM_CREATEMENU);
+        m_wndMemo.StartSession();
+        if (!afterLogin.IsEmpty()) theApp.Execute(("S " + afterLogin.str()).c_str(), 1);
+        if (!startEntry.IsEmpty())
+            SendMessage(WM_STARTMEMO, reinterpret_cast<WPARAM>(startEntry.c_str()));
+        else
+            ::SetFocus(m_wndMenuTree.m_hWnd);
+    }
+    SetInfos();
+    if (first.CompareNoCase("POCKET") == 0 && m_nAddOnMessage) SendMessage(m_nAddOnMessage, 1);
+    m_nMessageCountdown = 5;
+}
+
+bool CMainFrame::CheckDatabaseSpace() {
+    if (theApp.Execute("W $$SPACETST^QCC()") != "1") return true;
+    CDialog window(IDD_SPACE_CHECK, this);
+    bool shown = window.Create(IDD_SPACE_CHECK, this);
+    auto show = [&](const CString& text) {
+        if (shown) window.SetDlgItemText(IDC_SPACE_TEXT, text);
+    };
+    CString checking;
+    checking.LoadString(IDS_SPACE_CHECKING);
+    show(checking);
+    CString answer = theApp.Execute("W $$SPACE^QCC()");
+    if (!theApp.m_Settings.remote && answer != "0") {
+        CString volume = theApp.Execute("W $P($ZU(0),\",\",2)");
+        long freeBlocks = std::atol(
+            theApp.Execute(("I $$TSPC^%kvv(" + vorlan::MQuote(volume.str()) + ",.%QCC)=0 W %QCC").c_str()));
+        CString expanding;
+        expanding.LoadString(IDS_SPACE_EXPANDING);
+        show(expanding);
+        char line[160];
+        std::snprintf(line, sizeof line, "W $$EXPAND^%%kvv(%s,%ld)", vorlan::MQuote(volume.str()).c_str(),
+                      (10 * freeBlocks) / 100);
+        if (theApp.Execute(line) == "0") {
+            if (shown) window.DestroyWindow();
+            CString path = theApp.m_Settings.dbName;
+            CString drive = path.GetLength() >= 2 && path[1] == ':' ? path.Left(2) : CString("C:");
+            AfxMessageBox(Formatted(IDS_SPACE_EXPAND_FAILED, static_cast<int>((10 * freeBlocks) / 102400),
+                                    drive.c_str()),
+                          MB_OK | MB_ICONSTOP);
+            return false;
+        }
+    }
+    if (shown) window.DestroyWindow();
+    if (answer == "1") {
+        CString text;
+        text.LoadString(IDS_SPACE_LOW);
+        AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+    } else if (answer == "2") {
+        CString text;
+        text.LoadString(IDS_SPACE_NONE);
+        AfxMessageBox(text, MB_OK | MB_ICONSTOP);
+        return false;
+    }
+    return true;
+}
+
+void CMainFrame::ChangeLogin(const char* client, const char* year) {
+    TraceFunction("CMainFrame::ChangeLogin");
+    for (HWND active = MDIGetActive(); active; active = MDIGetActive()) {
+        ::SendMessageA(active, WM_CLOSE, 0, 0);
+        if (MDIGetActive() == active) break; // refused
+    }
+    if (year) theApp.Execute(("S %WJ=" + vorlan::MQuote(year)).c_str());
+    if (client) {
+        CString number(client);
+        int blank = number.Find(' ');
+        number = blank >= 0 ? number.Left(blank) : CString();
+        theApp.Execute(("S %MI=" + vorlan::MQuote(number.str())).c_str());
+    }
+    theApp.Execute("X ^Z(\"MP\",5) S:$G(%MI)=\"\" %MI=101,%HDD=\"Standardmandant\" "
+                   "S:$G(%HDD)=\"\" %HDD=$G(^QTEMP(%JOB,\"MI\",%MI))");
+    if (theApp.Execute("W $G(%WJ)").IsEmpty()) {
+        std::time_t now = std::time(nullptr);
+        char line[32];
+        std::strftime(line, sizeof line, "S %%WJ=%Y", std::localtime(&now));
+        theApp.Execute(line);
+    }
+    theApp.m_bEuro = theApp.Execute("W $$EURO^QCC()") == "1";
+    CString user =
+        theApp.Execute("W:$G(%USER)'=\"\" $G(^Z(\"PC\",%USER,2)),\"(\",%USER,\") auf \" W:$G(%BG)=999 $ZV");
+    CString clientName = theApp.Execute("W $G(%HDD)");
+    CString yearLine = theApp.Execute("W $G(%WJ)_\" - \"_$G(%MI)_\" - \"_$G(%HOME)");
+    CString address = theApp.Execute("W $G(^[%SYS]Z(\"IP\",%JOB))");
+    CString port = theApp.Execute("W $G(^[%SYS]Z(\"PORT\",%JOB))");
+    SetExtraText(Formatted(IDS_LOGIN_INFO, user.c_str(), clientName.c_str(), yearLine.c_str(),
+                           address.c_str(), port.c_str()),
+                 IDI_LOGGED_IN);
+    if (m_pIconList) {
+        m_pIconList->SetStandard();
+        m_pIconList->m_bReportSizes = m_bLoggedIn;
+        m_pIconList->SetSizesToKVX();
+    }
+}
+
+void CMainFrame::SetInfos() {
+    TraceFunction("CMainFrame::SetInfos");
+    struct {
+        const char* node;
+        const char* setting;
+    } paths[] = {{"WORD", "WordFormsFilePath"}, {"EXCEL", "ExcelFormsFilePath"}, {"BILDER", "ImagesPath"}};
+    if (theApp.Execute("W:$D(%SYS)&$D(%JOB) 1") == "1") {
+        DWORD high = 0, low = 0;
+        CVORLANApp::GetFileVersion(ProgramPath(), high, low);
+        char version[32];
+        std::snprintf(version, sizeof version, "%d.%d", static_cast<int>(HIWORD(high)),
+                      static_cast<int>(LOWORD(high)));
+        theApp.Execute(("S (%MUMPS(\"VER\"),^[%SYS]Z(\"EXE\",%JOB))=" + vorlan::MQuote(version)).c_str(), 1);
+        for (const auto& p : paths) {
+            CString value = theApp.GetProfileString("Settings", p.setting, "");
+            theApp.Execute(
+                ("S ^[%SYS]Z(\"PATH\",%JOB,\"" + std::string(p.node) + "\")=" + vorlan::MQuote(value.str()))
+                    .c_str());
+        }
+    }
+    if (!theApp.Execute("W $G(%WORKSTATION)").IsEmpty()) {
+        for (const auto& p : paths) {
+            CString value = theApp.GetProfileString("Settings", p.setting, "");
+            theApp.Execute(("S ^[%SYS]Z(\"PATH-AP\",%WORKSTATION,\"" + std::string(p.node) +
+                            "\")=" + vorlan::MQuote(value.str()) + "_$C(167)_$G(%USER)")
+                               .c_str());
+        }
+    }
+    // The icon desktop's look and icons from the server come with the desktop's icons.
+}
