@@ -162,7 +162,8 @@ HWND CWnd::UnsubclassWindow() {
 }
 
 bool CWnd::Attach(HWND hwnd) {
-    if (!hwnd || m_hWnd) return false;
+    // A window that has an object already keeps it: its messages go through that object.
+    if (!hwnd || m_hWnd || FromHandlePermanent(hwnd)) return false;
     m_hWnd = hwnd;
     MapAdd(hwnd, this);
     return true;

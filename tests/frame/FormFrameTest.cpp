@@ -1,0 +1,271 @@
+// Menu choices open form frames; the frames' tabs, init answers and close rules.
+#include "tests/frame/MainFrameFixture.h"
+
+#include "forms/ChildDialog.h"
+#include "framework/Menu.h"
+#include "resources/MainFrameIds.h"
+
+namespace {
+
+std::string Text(HWND h) {
+    char buf[256] = {};
+    GetWindowTextA(h, buf, sizeof buf);
+    return buf;
+}
+
+} // namespace
+
+TEST_F(MainFrameTest, ALeafOpensAFrameWithTheScreensTitle) {
+    LogIn();
+    StartMemo("pat");
+    ASSERT_EQ(Frames().size(), 1u);
+    CBaseMDI* pat = Active();
+    ASSERT_NE(pat, nullptr);
+    EXPECT_TRUE(demo.Saw("W $$SELECTM^QCC(\"PAT\")")) << "the name goes upper-cased";
+    EXPECT_EQ(Text(pat->m_hWnd), "Patientendaten");
+    EXPECT_EQ(Text(frame->m_hWnd), "VORLAN experience - Patientendaten");
+    EXPECT_TRUE(IsWindowVisible(pat->m_hWnd));
+    EXPECT_GE(GetDlgCtrlID(pat->m_hWnd), ID_MDI_FIRST);
+    EXPECT_EQ(demo.dn, "PATIENT") << "the form tells the server which form it is";
+    EXPECT_TRUE(demo.Saw("K %F,%INF D PRGINIT^QCC(\"\") W:$D(%F)&$D(%INF) \"!\" W $G(%F,\"!\")"));
+    EXPECT_TRUE(IsWindowEnabled(pat->GetForm(1)->m_hWnd));
+    EXPECT_EQ(Text(frame->GetMemoBox().m_hWnd), "PAT (Patientendaten)");
+}
+
+TEST_F(MainFrameTest, NextFrameOpensEighteenPixelsFurtherAndAnOpenScreenIsReused) {
+    LogIn();
+    StartMemo("PAT");
+    HWND first = Active()->m_hWnd;
+    StartMemo("KART");
+    HWND second = Active()->m_hWnd;
+    ASSERT_NE(first, second);
+    CRect a = RectInClient(first), b = RectInClient(second);
+    EXPECT_EQ(b.left - a.left, 18);
+    EXPECT_EQ(b.top - a.top, 18);
+    CRect want = frame->GetMDIDefaultRect();
+    EXPECT_EQ(want.left, b.left + 18);
+    EXPECT_EQ(want.top, b.top + 18);
+
+    StartMemo("PAT");
+    EXPECT_EQ(Frames().size(), 2u) << "no second frame of the same screen";
+    EXPECT_EQ(frame->MDIGetActive(), first);
+}
+
+TEST_F(MainFrameTest, MenuNumbersOpenTheFourthPieceAndRoutinesOpenNothing) {
+    LogIn();
+    frame->SendMessage(WM_MENUSELECTED, 8);
+    Pump();
+    EXPECT_TRUE(Frames().empty()) << "an answer beginning with ^ opens nothing";
+    frame->SendMessage(WM_MENUSELECTED, 7);
+    Pump();
+    ASSERT_EQ(Frames().size(), 1u);
+    EXPECT_EQ(Text(Frames()[0]), "Patientendaten");
+}
+
+TEST_F(MainFrameTest, VisibleKarteiNodesBecomeTabsWithTheirOwnInit) {
+    LogIn();
+    StartMemo("KART");
+    CBaseMDI* kart = Active();
+    ASSERT_NE(kart, nullptr);
+    HWND tabs = kart->GetDlgItem(IDC_FRAME_TABS);
+    ASSERT_NE(tabs, nullptr);
+    ASSERT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 3) << "the hidden KLAB gets no tab";
+    EXPECT_EQ(kart->GetFormCount(), 3);
+    auto* view = dynamic_cast<CTabCtrl*>(CWnd::FromHandlePermanent(tabs));
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->GetItemText(1), "Befunde");
+    EXPECT_EQ(view->GetItemText(2), "Diagnosen");
+    EXPECT_EQ(view->GetItemParam(0), 1);
+    EXPECT_EQ(view->GetItemParam(1), 32768 + 2) << "not initialised yet";
+
+    demo.lines.clear();
+    kart->SendMessage(WM_DIAGSELECTED, static_cast<WPARAM>(view->GetItemParam(1)), 1);
+    EXPECT_TRUE(demo.Saw("K %F,%INF D PRGINIT^QCC(\"S %QX=1\") W:$D(%F)&$D(%INF) \"!\" W $G(%F,\"!\")"))
+        << "the tab's own init code, whole";
+    EXPECT_EQ(view->GetItemParam(1), 2);
+    EXPECT_EQ(kart->GetTopForm(), kart->GetForm(2));
+    EXPECT_TRUE(IsWindowVisible(kart->GetForm(2)->m_hWnd));
+    EXPECT_FALSE(IsWindowVisible(kart->GetForm(1)->m_hWnd));
+}
+
+TEST_F(MainFrameTest, AnInitAnswerOtherThanTheMarkRefusesTheForm) {
+    demo.initCodes["PATIENT"] = "D NO";
+    demo.refusingInit = "D NO";
+    LogIn();
+    StartMemo("PAT");
+    CBaseMDI* pat = Active();
+    ASSERT_NE(pat, nullptr);
+    EXPECT_FALSE(IsWindowEnabled(pat->GetForm(1)->m_hWnd));
+    ASSERT_FALSE(Boxes().empty());
+    EXPECT_EQ(Boxes().back().text, "Kein Zugriff auf diese Maske.");
+    EXPECT_TRUE(Boxes().back().id & MB_ICONEXCLAMATION);
+}
+
+TEST_F(MainFrameTest, NoKillRefusesClosingAndTheLastFrameRestoresTheMainTitle) {
+    LogIn();
+    StartMemo("SPERR");
+    CBaseMDI* locked = Active();
+    ASSERT_NE(locked, nullptr);
+    HWND h = locked->m_hWnd;
+    SendMessageA(h, WM_CLOSE, 0, 0);
+    Pump();
+    EXPECT_TRUE(IsWindow(h)) << "%NOKILL keeps it open";
+    ASSERT_FALSE(Boxes().empty());
+    EXPECT_EQ(Boxes().back().text, "Bitte erst speichern.");
+
+    demo.noKill.clear();
+    SendMessageA(h, WM_CLOSE, 0, 0);
+    Pump();
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_EQ(Text(frame->m_hWnd), "VORLAN experience");
+    EXPECT_EQ(Text(frame->GetMemoBox().m_hWnd), "");
+}
+
+TEST_F(MainFrameTest, WindowMenuListsTheFramesAndChecksTheActiveOne) {
+    LogIn();
+    StartMemo("PAT");
+    StartMemo("KART");
+    HMENU popup = CMenu::FindPopupOf(GetMenu(frame->m_hWnd), ID_WINDOW_CLOSE_ALL);
+    ASSERT_NE(popup, nullptr);
+    frame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 4);
+    int first = CMenu::FindItem(popup, ID_MDI_FIRST);
+    ASSERT_GE(first, 0);
+    EXPECT_EQ(CMenu::ItemText(popup, first), "&1 Patientendaten");
+    EXPECT_EQ(CMenu::ItemText(popup, first + 1), "&2 Karteikarte");
+    EXPECT_TRUE(GetMenuState(popup, ID_MDI_FIRST + 1, MF_BYCOMMAND) & MF_CHECKED);
+    frame->SendMessage(WM_COMMAND, ID_MDI_FIRST);
+    EXPECT_EQ(CWnd::FromHandlePermanent(frame->MDIGetActive())->GetWindowText(), "Patientendaten");
+    frame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 4);
+    EXPECT_EQ(CMenu::FindItem(popup, ID_MDI_FIRST + 2), -1) << "rebuilt, not appended";
+}
+
+TEST_F(MainFrameTest, CascadeAndTileMoveTheFrames) {
+    LogIn();
+    StartMemo("PAT");
+    StartMemo("KART");
+    frame->SendMessage(WM_COMMAND, ID_WINDOW_TILE_HORZ);
+    std::vector<HWND> frames = Frames();
+    CRect active = RectInClient(frames[0]), behind = RectInClient(frames[1]);
+    EXPECT_EQ(active.left, 0);
+    EXPECT_EQ(behind.left, active.Width());
+    EXPECT_EQ(behind.top, 0);
+    frame->SendMessage(WM_COMMAND, ID_WINDOW_CASCADE);
+    EXPECT_EQ(RectInClient(frames[1]).left, 0);
+    EXPECT_EQ(RectInClient(frames[0]).left, 20) << "the active frame last";
+}
+
+TEST_F(MainFrameTest, ClosingTheMainFrameAsksOnceClosesFormsAndLogsOut) {
+    LogIn();
+    StartMemo("PAT");
+    fw::TestMode::PushAnswer("box IDNO");
+    frame->SendMessage(WM_CLOSE);
+    Pump();
+    ASSERT_TRUE(frame->IsWindow()) << "No keeps everything";
+    EXPECT_FALSE(demo.Saw("D LOGOUT^QCC"));
+
+    theApp.m_nBusy = 1;
+    frame->SendMessage(WM_CLOSE);
+    theApp.m_nBusy = 0;
+    EXPECT_TRUE(frame->IsWindow()) << "no close while a server call runs";
+
+    fw::TestMode::ClearShown();
+    fw::TestMode::PushAnswer("box IDYES");
+    frame->SendMessage(WM_CLOSE);
+    Pump();
+    frame = CMainFrame::Get();
+    EXPECT_EQ(frame, nullptr);
+    EXPECT_EQ(Boxes().size(), 1u);
+    EXPECT_TRUE(demo.Saw("D LOGOUT^QCC"));
+    EXPECT_TRUE(demo.Saw("K:$D(%SYS)&$D(%JOB) ^[%SYS]Z(\"PATH\",%JOB)"));
+}
+
+TEST_F(MainFrameTest, QuitSwitchEndsWithTheLastForm) {
+    theApp.m_Settings.q = 1;
+    LogIn();
+    StartMemo("PAT");
+    SendMessageA(Active()->m_hWnd, WM_CLOSE, 0, 0);
+    Pump();
+    EXPECT_EQ(CMainFrame::Get(), nullptr);
+    frame = nullptr;
+    EXPECT_TRUE(demo.Saw("D LOGOUT^QCC"));
+}
+
+TEST_F(MainFrameTest, NamesWithoutAScreenFallBack) {
+    LogIn();
+    struct {
+        const char* name;
+        const char* viewed; // or null
+        const char* box;    // or null
+    } cases[] = {
+        {"NIXDA", nullptr, "Zu diesem Namen gibt es keine Funktion."},
+        {"telnet:", nullptr, "Für Telnetzugriff sind Entwicklungsrechte erforderlich!"},
+        {"www.example.de", "web www.example.de", nullptr},
+        {"QHELP", nullptr, nullptr},
+    };
+    for (const auto& c : cases) {
+        fw::TestMode::ClearShown();
+        viewed.clear();
+        StartMemo(c.name);
+        if (c.viewed) {
+            ASSERT_EQ(viewed.size(), 1u) << c.name;
+            EXPECT_EQ(viewed[0], c.viewed);
+        } else {
+            EXPECT_TRUE(viewed.empty()) << c.name;
+        }
+        if (c.box) {
+            ASSERT_EQ(Boxes().size(), 1u) << c.name;
+            EXPECT_EQ(Boxes()[0].text, c.box);
+        } else {
+            EXPECT_TRUE(Boxes().empty()) << c.name;
+        }
+    }
+    EXPECT_TRUE(Frames().empty());
+}
+
+TEST_F(MainFrameTest, DevelopersGetTheTerminalAndSeeTheScreenName) {
+    LogIn("chef", "chef");
+    StartMemo("ssh:");
+    ASSERT_EQ(viewed.size(), 1u);
+    EXPECT_EQ(viewed[0], "ssh");
+    StartMemo("PAT");
+    EXPECT_EQ(Text(frame->m_hWnd), "VORLAN experience - Patientendaten [PATIENT]");
+}
+
+TEST_F(MainFrameTest, WebCallsOpenTheirEntryAndKillTheParameter) {
+    demo.memos["PATWEB"] = "PATIENT";
+    LogIn();
+    demo.lines.clear();
+    frame->SendMessage(WM_CALLFROMWEB, reinterpret_cast<WPARAM>("pat"), reinterpret_cast<LPARAM>("id=\"5\""));
+    Pump();
+    std::vector<std::string> want = {"W $G(^QSYS(\"WEB\",\"PAT\"))", "S %WIN(\"WEB\")=\"id=\"\"5\"\"\"",
+                                     "K %WIN(\"WEB\")"};
+    std::vector<std::string> seen;
+    for (const auto& l : demo.lines)
+        if (l.find("WEB") != std::string::npos) seen.push_back(l);
+    EXPECT_EQ(seen, want);
+}
+
+TEST_F(MainFrameTest, HelpCommandsGoThroughTheViewer) {
+    frame->SendMessage(WM_COMMAND, ID_HELP_USING);
+    EXPECT_TRUE(viewed.empty()) << "help topics need a log-in";
+    LogIn();
+    StartMemo("PAT");
+    frame->SendMessage(WM_COMMAND, ID_HELP_USING);
+    frame->SendMessage(WM_COMMAND, ID_HELP_MANUAL);
+    ASSERT_EQ(viewed.size(), 2u);
+    EXPECT_NE(viewed[0].find("vorhelp.chm::/"), std::string::npos);
+    EXPECT_EQ(viewed[0].substr(viewed[0].find("::")), "::/PRAXIS.htm#PATIENT") << viewed[0];
+    EXPECT_EQ(viewed[1].rfind("manual VORLAN Anleitung ", 0), 0u);
+    EXPECT_EQ(viewed[1].substr(viewed[1].size() - 12), "handbuch.pdf");
+}
+
+TEST_F(MainFrameTest, FunctionKeysAreDisabledWithoutAFormAndTheirTextsAreBounded) {
+    CCmdUI ui(ID_FKEY_FIRST);
+    frame->UpdateCmdUI(ui);
+    EXPECT_FALSE(ui.m_bEnabled);
+    frame->SendMessage(WM_SETFKEY, 3,
+                       reinterpret_cast<LPARAM>("Suchen\xA7"
+                                                "F8"));
+    EXPECT_EQ(frame->GetKeyText(3), "Suchen");
+    EXPECT_EQ(frame->SendMessage(WM_SETFKEY, 500, reinterpret_cast<LPARAM>("x")), 0) << "index checked";
+}

@@ -1,0 +1,165 @@
+// The log-in dialog and the frame's "new" command against the demo double.
+#include "tests/frame/MainFrameFixture.h"
+
+#include "resources/MainFrameIds.h"
+
+namespace {
+
+std::string StatusText(CMainFrame* frame, int pane) {
+    HWND bar = frame->GetDlgItem(ID_STATUS_BAR);
+    char buf[256] = {};
+    SendMessageA(bar, SB_GETTEXTA, static_cast<WPARAM>(pane), reinterpret_cast<LPARAM>(buf));
+    return buf;
+}
+
+int DialogResult(int id) {
+    for (const auto& item : fw::TestMode::Shown())
+        if (item.kind == "dialog" && item.id == id) return item.answer;
+    return -1;
+}
+
+} // namespace
+
+TEST_F(MainFrameTest, CommandLineLogInNeedsNoClick) {
+    LogIn();
+
+    EXPECT_TRUE(frame->IsLoggedIn());
+    EXPECT_EQ(DialogResult(IDD_LOGIN), IDOK);
+    EXPECT_TRUE(demo.Saw("W $$LOGIN^QCC(\"demo\",\"demo\") S:$G(%BG)=\"\" %BG=998"));
+    EXPECT_TRUE(demo.Saw(
+        "S %MI=\"101\",%WJ=\"2024\",^[%SYS]Z(\"IP\",%JOB)=\"127.0.0.1\",^[%SYS]Z(\"PORT\",%JOB)=\"1972\""));
+    EXPECT_TRUE(demo.Saw("W $$INIMNU^QCC()")) << "the menu tree is built";
+    EXPECT_TRUE(server.Saw("login 127.0.0.1:1972 SYS DBK ")) << "the configured namespace first";
+    EXPECT_NE(StatusText(frame, 1).find("Mandant"), std::string::npos) << StatusText(frame, 1);
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(MainFrameTest, ModulesWithoutAMenuForTheUserAreNotOffered) {
+    LogIn();
+    ASSERT_EQ(frame->m_nModules, 2);
+    EXPECT_EQ(frame->m_strModules[0], "Praxis");
+    EXPECT_EQ(frame->m_strModules[1], "Klinik");
+    EXPECT_FALSE(frame->IsScreenNameShown());
+    frame->SendMessage(WM_CLOSE);
+    Pump();
+
+    ASSERT_TRUE(CreateVorlanMainFrame(theApp));
+    frame = CMainFrame::Get();
+    LogIn("chef", "chef");
+    EXPECT_EQ(frame->m_nModules, 3) << "developers see every module";
+    EXPECT_TRUE(frame->IsScreenNameShown());
+}
+
+TEST_F(MainFrameTest, ModuleFromTheCommandLineLogsInAgainInItsNamespace) {
+    vorlan::SetField(theApp.m_Settings.module, "Kli");
+    LogIn();
+    EXPECT_EQ(frame->m_nSelectedModule, 1);
+    EXPECT_TRUE(demo.Saw("S ^MV(%USER,\"MP\")=1"));
+    EXPECT_TRUE(server.Saw("login 127.0.0.1:1972 KLINIK  ")) << "the module's namespace, no volume group";
+    EXPECT_STREQ(theApp.m_Settings.module, "") << "the setting is used once";
+}
+
+TEST_F(MainFrameTest, StoredModuleBeyondTheListSelectsTheFirst) {
+    demo.storedModule = "7";
+    LogIn();
+    EXPECT_EQ(frame->m_nSelectedModule, 0);
+    EXPECT_TRUE(demo.Saw("S ^MV(%USER,\"MP\")=0"));
+}
+
+TEST_F(MainFrameTest, EveryKeystrokeAsksTheServerAndOnlyAnAcceptedUserMayLogIn) {
+    fw::TestMode::PushAnswer("dialog 161 set:1010=demo set:1009=de set:1009=demo cmd:1");
+    frame->SendMessage(WM_COMMAND, ID_LOGIN);
+    Pump();
+    EXPECT_EQ(demo.Count("W $$LOGIN^QCC(\"demo\",\"de\")"), 1);
+    EXPECT_TRUE(frame->IsLoggedIn());
+
+    frame->SendMessage(WM_CLOSE);
+    Pump();
+    ASSERT_TRUE(CreateVorlanMainFrame(theApp));
+    frame = CMainFrame::Get();
+    demo.lines.clear();
+    fw::TestMode::ClearShown();
+    fw::TestMode::PushAnswer("dialog 161 set:1010=demo set:1009=falsch cmd:2");
+    frame->SendMessage(WM_COMMAND, ID_LOGIN);
+    Pump();
+    EXPECT_FALSE(frame->IsLoggedIn());
+    EXPECT_EQ(DialogResult(IDD_LOGIN), IDCANCEL);
+    EXPECT_TRUE(demo.Saw("I $T(LOGOUT^QCC)'=\"\" D LOGOUT^QCC")) << "Cancel logs out on the server";
+    EXPECT_EQ(demo.Count("W $$INIT^QCC()"), 0) << "a refused password fills nothing";
+}
+
+TEST_F(MainFrameTest, PasswordWithAQuoteIsQuotedAndLogsIn) {
+    LogIn("anna", "ge\"heim");
+    EXPECT_TRUE(frame->IsLoggedIn());
+    EXPECT_TRUE(demo.Saw("W $$LOGIN^QCC(\"anna\",\"ge\"\"heim\") S:$G(%BG)=\"\" %BG=998"));
+    EXPECT_EQ(frame->m_strPassword, "ge\"heim");
+}
+
+TEST_F(MainFrameTest, ReleaseBeforeFourEightIsRefused) {
+    struct {
+        const char* release;
+        bool accepted;
+    } cases[] = {{"4.7", false}, {"5.0", true}};
+    for (const auto& c : cases) {
+        demo.release = c.release;
+        fw::TestMode::ClearShown();
+        LogIn();
+        EXPECT_EQ(frame->IsLoggedIn(), c.accepted) << c.release;
+        if (!c.accepted) {
+            ASSERT_EQ(Boxes().size(), 1u);
+            EXPECT_NE(Boxes()[0].text.find("4.8"), std::string::npos) << Boxes()[0].text;
+            EXPECT_TRUE(Boxes()[0].id & MB_ICONSTOP);
+            EXPECT_EQ(DialogResult(IDD_LOGIN), IDCANCEL);
+        }
+    }
+}
+
+TEST_F(MainFrameTest, ClientAndYearComeFromTheInitAnswerOrTheFirstEntry) {
+    struct {
+        const char* init;
+        const char* line;
+    } cases[] = {
+        {"102\xA7"
+         "2024",
+         "S %MI=\"102\",%WJ=\"2024\""},
+        {"", "S %MI=\"101\",%WJ=\"2024\""}, // first client, its last year
+    };
+    for (const auto& c : cases) {
+        demo.initAnswer = c.init;
+        demo.lines.clear();
+        LogIn();
+        bool found = false;
+        for (const auto& l : demo.lines)
+            if (l.rfind(c.line, 0) == 0) found = true;
+        EXPECT_TRUE(found) << c.init;
+        frame->MDICloseAll();
+    }
+}
+
+TEST_F(MainFrameTest, ALaterLogInShowsClientAndYearWhenTheyDiffer) {
+    LogIn();
+    EXPECT_TRUE(Boxes().empty()) << "nothing on the first log-in";
+    EXPECT_TRUE(frame->m_bHadLogin);
+    demo.initAnswer = "102\xA7"
+                      "2023";
+    LogIn();
+    ASSERT_FALSE(Boxes().empty());
+    EXPECT_EQ(Boxes().back().text, "Mandant: 102\nWirtschaftsjahr: 2023");
+}
+
+TEST_F(MainFrameTest, SecondStartHandsOverItsSettingsAndLogsIn) {
+    vorlan::SettingsBlock block{};
+    vorlan::SetField(block.user, "demo");
+    vorlan::SetField(block.password, "demo");
+    vorlan::SetField(block.address, "127.0.0.1");
+    vorlan::SetField(block.apiPort, "1972");
+    vorlan::SetField(block.uciAndVolume, "SYS,DBK");
+    block.remote = 1;
+    COPYDATASTRUCT cds{WM_INITAPP, sizeof block, &block};
+    EXPECT_EQ(frame->SendMessage(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds)), TRUE);
+    Pump();
+    EXPECT_TRUE(frame->IsLoggedIn());
+    COPYDATASTRUCT wrong{WM_INITAPP, 12, &block};
+    EXPECT_EQ(frame->SendMessage(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&wrong)), FALSE)
+        << "only a whole block";
+}

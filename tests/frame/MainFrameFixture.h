@@ -1,0 +1,111 @@
+#pragma once
+// The main frame in this process against the demo double behind the scripted transport:
+// message boxes and dialogs answered by test mode, help and web requests caught.
+
+#include "app/VORLANApp.h"
+#include "frame/BaseMDI.h"
+#include "frame/MainFrame.h"
+#include "framework/TestMode.h"
+#include "resources/MainFrameIds.h"
+#include "resources/resource.h"
+#include "tests/app/FakeTransport.h"
+#include "tests/frame/DemoDouble.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+struct CaughtViewer : IFrameViewer {
+    std::vector<std::string>* log;
+    explicit CaughtViewer(std::vector<std::string>* l) : log(l) {}
+    void ShowManual(const CString& path, const CString& title) override {
+        log->push_back("manual " + title.str() + " " + path.str());
+    }
+    void ShowHtmlHelp(const CString& topic) override { log->push_back("help " + topic.str()); }
+    HWND OpenWebPage(const CString& address, bool newWindow, const CString&) override {
+        log->push_back(std::string("web ") + (newWindow ? "new " : "") + address.str());
+        return nullptr;
+    }
+    HWND OpenTerminal(bool ssh) override {
+        log->push_back(ssh ? "ssh" : "telnet");
+        return nullptr;
+    }
+};
+
+class MainFrameTest : public ::testing::Test {
+  protected:
+    FakeServer server;
+    DemoDouble demo;
+    CMainFrame* frame = nullptr;
+    std::vector<std::string> viewed;
+
+    void SetUp() override {
+        fw::TestMode::Enable("", "MainFrameTest");
+        fw::TestMode::ClearScratchKey();
+        std::memset(&theApp.m_Settings, 0, sizeof theApp.m_Settings);
+        theApp.m_Settings.remote = 1;
+        std::strcpy(theApp.m_Settings.address, "127.0.0.1");
+        std::strcpy(theApp.m_Settings.apiPort, "1972");
+        std::strcpy(theApp.m_Settings.uciAndVolume, "SYS,DBK");
+        theApp.m_strAppTitle = "VORLAN experience";
+        theApp.m_bDefaultTitle = true;
+        theApp.SetRegistryKey(kMakerWord);
+        theApp.m_pszProfileName = kProductKey;
+        ASSERT_TRUE(theApp.LoadLanguageDll());
+        theApp.SetTransport(std::make_unique<FakeTransport>(server));
+        server.answer = [this](const std::string& code, int) { return std::make_pair(0, demo.Answer(code)); };
+        theApp.m_hConnection = 0;
+        CWnd::RegisterWindowClass(CMainFrame::kClassName, 0, nullptr, nullptr, nullptr);
+        CWnd::RegisterWindowClass(CVORLANMDIChild::kClassName, CS_DBLCLKS, nullptr, nullptr,
+                                  reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), 4);
+        ASSERT_TRUE(CreateVorlanMainFrame(theApp));
+        frame = CMainFrame::Get();
+        ASSERT_NE(frame, nullptr);
+        frame->SetViewer(std::make_unique<CaughtViewer>(&viewed));
+        frame->ShowWindow(SW_SHOW);
+        Pump();
+    }
+    void TearDown() override {
+        if (frame && frame->IsWindow()) frame->DestroyWindow();
+        Pump();
+        theApp.Disconnect();
+        theApp.SetTransport(nullptr);
+        fw::TestMode::ClearScratchKey();
+        fw::TestMode::Disable();
+    }
+    static void Pump() {
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+            if (m.message == WM_QUIT) continue;
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        }
+    }
+    // The log-in as from the command line (no click).
+    void LogIn(const char* user = "demo", const char* password = "demo") {
+        vorlan::SetField(theApp.m_Settings.user, user);
+        vorlan::SetField(theApp.m_Settings.password, password);
+        frame->SendMessage(WM_COMMAND, ID_LOGIN);
+        Pump();
+    }
+    void StartMemo(const char* name) {
+        frame->SendMessage(WM_STARTMEMO, reinterpret_cast<WPARAM>(name));
+        Pump();
+    }
+    CBaseMDI* Active() const { return dynamic_cast<CBaseMDI*>(frame->MDIGetActiveFrame()); }
+    std::vector<HWND> Frames() const { return frame->MDIChildren(); }
+    std::vector<fw::ShownItem> Boxes() const {
+        std::vector<fw::ShownItem> out;
+        for (const auto& item : fw::TestMode::Shown())
+            if (item.kind == "box") out.push_back(item);
+        return out;
+    }
+    CRect RectInClient(HWND child) const {
+        CRect r;
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, frame->m_hWndMDIClient, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
+};
