@@ -19,7 +19,7 @@ int ServerPort() {
 }
 
 class ServerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_NE(ServerPort(), 0) << "the dbserver fixture tells the port";
         fw::TestMode::Enable("", "ServerTest");
@@ -47,7 +47,7 @@ protected:
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(ServerTest, LinesRunInTheUsersJob) {
     LogIn(false);
@@ -83,14 +83,16 @@ TEST_F(ServerTest, DeclinedErrorIsShownInTheErrorDialog) {
 TEST_F(ServerTest, WaitDialogShowsWhatTheServerSaysDuringALongLine) {
     CWnd::RegisterWindowClass("ServerTest.Main", 0, nullptr, nullptr, nullptr);
     CWnd main;
-    ASSERT_TRUE(main.CreateEx(0, "ServerTest.Main", "Haupt", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 300, 200),
-                              nullptr, 0));
+    ASSERT_TRUE(main.CreateEx(0, "ServerTest.Main", "Haupt", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                              CRect(0, 0, 300, 200), nullptr, 0));
     theApp.m_pMainWnd = &main;
     SetForegroundWindow(main.m_hWnd);
     LogIn(true);
     std::atomic<bool> done{false};
     std::string status;
+    DWORD mainThread = GetCurrentThreadId();
     std::thread watcher([&] {
+        SetThreadDesktop(GetThreadDesktop(mainThread)); // see our windows, not the first desktop's
         while (!done) {
             if (HWND dlg = FindWindowA("#32770", nullptr)) {
                 char buf[256] = {};
