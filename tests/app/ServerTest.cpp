@@ -3,6 +3,7 @@
 #include "app/VORLANApp.h"
 #include "framework/TestMode.h"
 #include "framework/Wnd.h"
+#include "tests/app/AppFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -22,23 +23,11 @@ class ServerTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_NE(ServerPort(), 0) << "the dbserver fixture tells the port";
-        fw::TestMode::Enable("", "ServerTest");
-        fw::TestMode::ClearScratchKey();
-        std::memset(&theApp.m_Settings, 0, sizeof theApp.m_Settings);
-        theApp.m_Settings.remote = 1;
+        apptest::PrepareApp("ServerTest", MakeClientLibraryTransport());
         std::strcpy(theApp.m_Settings.address, "127.0.0.1");
         std::snprintf(theApp.m_Settings.apiPort, sizeof theApp.m_Settings.apiPort, "%d", ServerPort());
-        theApp.SetRegistryKey(kMakerWord);
-        theApp.m_pszProfileName = kProductKey;
-        ASSERT_TRUE(theApp.LoadLanguageDll());
-        theApp.SetTransport(MakeClientLibraryTransport());
     }
-    void TearDown() override {
-        theApp.Disconnect();
-        theApp.SetTransport(nullptr);
-        fw::TestMode::ClearScratchKey();
-        fw::TestMode::Disable();
-    }
+    void TearDown() override { apptest::ReleaseApp(); }
     void LogIn(bool waitDialog) {
         theApp.WriteProfileInt("Settings", "DisableWaitDialog", waitDialog ? 0 : 1);
         ASSERT_TRUE(theApp.Connect());
