@@ -43,11 +43,12 @@ macro(vorlan_own_code_flags)
 endmacro()
 
 # vorlan_test(NAME <name> SOURCES <files...> [LIBS <libs...>] [FIXTURES <fixtures...>]
-#             [TIMEOUT <s>] [ARGS <args...>])
+#             [TIMEOUT <s>] [ARGS <args...>] [DESKTOP])
 # One test program, run as one ctest test (each program runs all its GoogleTest cases;
-# under Wine one start per program is much cheaper than one per case).
+# under Wine one start per program is much cheaper than one per case). DESKTOP runs it on a
+# Wine virtual desktop of its own (needs the display fixture; windows behave as on Windows).
 function(vorlan_test)
-  cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS;FIXTURES;ARGS" ${ARGN})
+  cmake_parse_arguments(T "DESKTOP" "NAME;TIMEOUT" "SOURCES;LIBS;FIXTURES;ARGS" ${ARGN})
   if(NOT VORLAN_RUN_TESTS)
     return()
   endif()
@@ -56,8 +57,14 @@ function(vorlan_test)
   add_executable(${exe} ${T_SOURCES})
   target_link_libraries(${exe} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
   target_include_directories(${exe} PRIVATE ${CMAKE_SOURCE_DIR})
-  add_test(NAME ${T_NAME} COMMAND ${exe} ${T_ARGS})
   set(fixtures ${T_FIXTURES})
+  if(T_DESKTOP AND VORLAN_WINE)
+    string(REPLACE "." "-" desktop "${T_NAME}")
+    add_test(NAME ${T_NAME} COMMAND vorlan_desktop_run ${desktop} $<TARGET_FILE:${exe}> ${T_ARGS})
+    list(APPEND fixtures display)
+  else()
+    add_test(NAME ${T_NAME} COMMAND ${exe} ${T_ARGS})
+  endif()
   if(VORLAN_WINE)
     list(APPEND fixtures wine)
   endif()

@@ -17,6 +17,14 @@ using End = ScriptedSource::End;
 namespace {
 
 const std::string kOk = FieldBytes("O") + FieldBytes("0");
+
+// A stream, how it ends, and what reading it must report.
+struct StreamCase {
+    const char* name;
+    std::string stream;
+    End end;
+    int rc;
+};
 std::string ErrorTrailer(const std::string& text) {
     return FieldBytes("E") + FieldBytes("1") + FieldBytes(text);
 }
@@ -47,12 +55,7 @@ ExecResult Exec(const std::string& stream, size_t piece, int32_t capacity, End e
 } // namespace
 
 TEST(ReplyHeader, MalformedHeadersAreRefused) {
-    struct {
-        const char* name;
-        std::string stream;
-        End end;
-        int rc;
-    } cases[] = {
+    StreamCase cases[] = {
         {"truncated length", std::string("\0\0", 2), End::Close, 10006},
         {"truncated type", Be32(1), End::Close, 10006},
         {"type of two bytes", FieldBytes("RR") + FieldBytes("1"), End::Close, 10006},
@@ -117,12 +120,7 @@ TEST(StringField, WritesAtMostCapacityIncludingTheTerminator) {
 }
 
 TEST(StringField, FailuresLeaveATerminatedBuffer) {
-    struct {
-        const char* name;
-        std::string stream;
-        End end;
-        int rc;
-    } cases[] = {
+    StreamCase cases[] = {
         {"peer closes mid-field", Be32(10) + "abc", End::Close, 10006},
         {"peer closes in the excess", Be32(10) + "abcdefgh", End::Close, 10006},
         {"negative length", Be32(-3) + "abc", End::Close, 10039},

@@ -1,0 +1,24 @@
+#pragma once
+// The wait dialog: shown by the wait thread during a long server call; asks the server
+// about the busy job over a second connection and shows its progress texts.
+
+#include "framework/Dialog.h"
+
+#include <memory>
+
+class CDlgWaitExecute : public CDialog {
+  public:
+    CDlgWaitExecute();
+    bool OnInitDialog() override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void Refresh();
+    void OnCancel() override {} // Escape does not end a server call
+
+    bool m_bKeepPolling = true;
+    DWORD m_dwLastPoll = 0;
+    int m_nRefreshes = 0;
+
+  private:
+    void OnTimer();
+    std::unique_ptr<char[]> m_pReply;
+};

@@ -1,0 +1,86 @@
+#include "app/OnlineDebugger.h"
+#include "app/ProtocolLog.h"
+#include "app/VORLANApp.h"
+
+#include <windows.h>
+
+#include <vector>
+
+CWin32Console::CWin32Console(const char* title) {
+    m_allocated = ::AllocConsole() != 0;
+    ::SetConsoleTitleA(title);
+    m_in = ::GetStdHandle(STD_INPUT_HANDLE);
+    m_out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+}
+
+CWin32Console::~CWin32Console() {
+    if (m_allocated) ::FreeConsole();
+}
+
+void CWin32Console::Write(const std::string& text, unsigned short colour) {
+    ::SetConsoleTextAttribute(m_out, colour);
+    DWORD written = 0;
+    if (!::WriteConsoleA(m_out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
+        ::WriteFile(m_out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+bool CWin32Console::ReadLine(std::string& line, size_t maxLength) {
+    std::vector<char> buf(maxLength + 2);
+    DWORD got = 0;
+    if (!::ReadConsoleA(m_in, buf.data(), static_cast<DWORD>(maxLength), &got, nullptr) &&
+        !::ReadFile(m_in, buf.data(), static_cast<DWORD>(maxLength), &got, nullptr))
+        return false;
+    if (got == 0) return false;
+    line.assign(buf.data(), got);
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+        line.pop_back();
+    return true;
+}
+
+void OnlineDebugger(IDebugConsole& con, const char* error, const char* line) {
+    vorlan::TraceFunction("OnlineDebugger");
+    con.Write("VORLAN Onlinedebugger\n\n", kConsoleWhite);
+    con.Write("   You are in this UCI: ", kConsoleGrey);
+    CString version = theApp.Execute("W $ZV", 1);
+    const char* where = "W $ZU(0)_\" (\"_$ZV_\")\"";
+    if (version.Find("CACHE") >= 0 || version.Find("Cache") >= 0)
+        where = "W $ZNSPACE_\" (\"_$ZV_\")\"";
+    else if (version.Find("GT.M") >= 0)
+        where = "W $ZPARSE($ZGBLDIR,\"NAME\")_\" (\"_$ZV_\")\"";
+    con.Write(theApp.Execute(where, 1).str() + "\n", kConsoleWhite);
+    if (error) {
+        con.Write("   Stopped by error:\n", kConsoleGrey);
+        con.Write(std::string("   ") + error + "\n", kConsoleRed);
+    }
+    if (line) {
+        con.Write("   Caused by line:\n", kConsoleGrey);
+        con.Write(std::string("   ") + line + "\n", kConsoleRed);
+    }
+    con.Write("   Current Job: ", kConsoleGrey);
+    con.Write(theApp.Execute("W $G(%JOB)", 1).str(), kConsoleWhite);
+    con.Write(" Current %DN: ", kConsoleGrey);
+    con.Write(theApp.Execute("W $G(%DN)", 1).str(), kConsoleWhite);
+    con.Write("\n   Please do not call any programs.\n   Enter 'q' to quit debugger...\n\n", kConsoleGrey);
+    for (;;) {
+        con.Write(">", kConsoleNormal);
+        std::string input;
+        if (!con.ReadLine(input, 4096)) break;
+        if (!input.empty() && input[0] == 'q') break;
+        con.Write(theApp.Execute(input.c_str(), 1).str() + "\n", kConsoleWhite);
+    }
+}
+
+void CVORLANApp::DebugWindow() {
+    vorlan::TraceFunction("CVORLANApp::DebugWindow");
+    if (m_bConsoleOpen) return;
+    std::unique_ptr<IDebugConsole> console = OpenDebugConsole();
+    m_bConsoleOpen = true;
+    OnlineDebugger(*console, nullptr, nullptr);
+    m_bConsoleOpen = false;
+}
+
+std::unique_ptr<IDebugConsole> CVORLANApp::OpenDebugConsole() {
+    const char* title = "VORLAN Debug Window";
+    if (m_makeConsole) return m_makeConsole(title);
+    return std::make_unique<CWin32Console>(title);
+}

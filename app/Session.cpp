@@ -1,0 +1,201 @@
+#include "app/ErrorDialog.h"
+#include "app/OnlineDebugger.h"
+#include "app/ProtocolLog.h"
+#include "app/VORLANApp.h"
+#include "common/MQuote.h"
+#include "resources/resource.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+using namespace vorlan;
+
+namespace {
+
+constexpr int kConnectionLost = 10006;
+constexpr int kServerModeError = 10070; // <MODER>
+constexpr int kServerDiskFull = 10067;  // <DKFUL>
+constexpr int kNoConnection = 10001;
+constexpr int kSecondConnectionTimeout = 5; // seconds; the wait dialog must not hang on it
+
+const char* const kNoServerText = "VORLAN konnte keine Verbindung mit dem Server herstellen.\n\n"
+                                  "  Bitte stellen Sie sicher, dass das Netzwerk funktioniert\n"
+                                  "  und die Datenbank betriebsbereit ist.";
+
+const char* const kSocketTransportMissing =
+    "Die Verbindungsart \"eigenes Socket-Protokoll\" (Anwendungsserver) ist in dieser Version von VORLAN "
+    "noch nicht verfügbar.\nBitte wählen Sie in den Einstellungen die Verbindung über die "
+    "Datenbank-Schnittstelle.";
+
+const char* const kLocalTransportMissing =
+    "Die Verbindung zu einer lokalen Datenbank (Automatisierung) ist in dieser Version von VORLAN "
+    "noch nicht verfügbar.\nBitte wählen Sie in den Einstellungen eine Verbindung zum Server.";
+
+} // namespace
+
+bool CVORLANApp::Connect() {
+    TraceFunction("CVORLANApp::Connect");
+    if (!m_Settings.remote) {
+        AfxMessageBox(kLocalTransportMissing, MB_OK | MB_ICONSTOP);
+        return false;
+    }
+    if (m_Settings.apiType == 1) {
+        AfxMessageBox(kSocketTransportMissing, MB_OK | MB_ICONSTOP);
+        return false;
+    }
+    if (!m_pTransport) return false;
+    int rc = m_pTransport->Initialize();
+    if (rc == 10010 || rc == 10011) {
+        const char* text = rc == 10010 ? "Cannot load Winsock" : "Winsock v1.1 or later required";
+        COLEErrorDialog dlg("General error:", text, nullptr);
+        dlg.DoModal();
+        return false;
+    }
+    InitWaitThread();
+    return true;
+}
+
+int CVORLANApp::Login(const char* host, int port, const char* password, const char* uci, const char* volume,
+                      bool setPartitionSize) {
+    TraceFunction("CVORLANApp::Login");
+    if (!m_Settings.remote || !m_pTransport) return 0;
+    if (m_Settings.apiType == 1) {
+        AfxMessageBox(kSocketTransportMissing, MB_OK | MB_ICONSTOP);
+        return 0;
+    }
+    if (m_hConnection) m_pTransport->Logout(m_hConnection);
+    m_hConnection = 0;
+    int handle = m_pTransport->Login(host, port, uci, volume, password);
+    if (handle >= 10000 || handle <= 0) {
+        if (handle == kNoConnection) {
+            AfxMessageBox(kNoServerText, MB_OK | MB_ICONSTOP);
+        } else {
+            CString text;
+            text.Format("VORLAN konnte sich nicht am Server anmelden (Fehler %d).\n\n"
+                        "  Bitte stellen Sie sicher, dass die Einstellungen korrekt sind.",
+                        handle);
+            AfxMessageBox(text, MB_OK | MB_ICONSTOP);
+        }
+        handle = 0;
+    } else {
+        m_hConnection = handle;
+        m_pTransport->Timeout(handle, 32767);
+        if (setPartitionSize) m_pTransport->PartSize(handle, 1024);
+    }
+    m_strUCI = uci ? uci : "";
+    m_strVolume = volume ? volume : "";
+    m_strJob = m_hConnection ? Execute("W $JOB") : CString();
+    if (m_Settings.AnyProtocol() && ProtocolFileName().empty() && !m_strJob.IsEmpty())
+        WriteProtocol(m_strJob, kLogName);
+    return m_hConnection;
+}
+
+void CVORLANApp::WriteTimeLine() {
+    SYSTEMTIME st;
+    ::GetLocalTime(&st);
+    std::time_t now = std::time(nullptr);
+    char text[64] = {};
+    std::strftime(text, sizeof text, "%a %b %d %H:%M:%S", std::localtime(&now));
+    WriteProtocol("The time is %.19s.%hu", kLogTiming, text, st.wMilliseconds);
+}
+
+int CVORLANApp::CallTransport(const char* code, char* buffer, int capacity) {
+    if (::InterlockedIncrement(&m_nExecuting) == 1 && m_nLongOperations == 0)
+        m_dwStartTick = ::GetTickCount();
+    bool timed = m_Settings.protocolTime != 0;
+    DWORD before = 0;
+    if (timed) {
+        WriteTimeLine();
+        before = ::GetTickCount();
+    }
+    buffer[0] = '\0';
+    int rc = m_pTransport->Xecute(m_hConnection, code, buffer, capacity);
+    buffer[capacity - 1] = '\0';
+    if (timed) {
+        WriteTimeLine();
+        // Elapsed ticks: the millisecond fields alone are wrong for calls over a second.
+        DWORD elapsed = ::GetTickCount() - before;
+        if (elapsed) WriteProtocol("Millisekunden: %d", kLogTiming, static_cast<int>(elapsed));
+    }
+    if (::InterlockedDecrement(&m_nExecuting) == 0 && m_nLongOperations == 0 && m_pWaitDlg)
+        WaitForWaitDialog();
+    return rc;
+}
+
+CString CVORLANApp::Execute(const char* code, int silent) {
+    TraceFunction("CVORLANApp::Execute");
+    if (m_Settings.AnyProtocol()) WriteProtocol(code ? code : "", kLogCode);
+    if (!code || !*code) return CString();
+    CSingleLock lock(m_csExecute);
+    ::InterlockedIncrement(&m_nBusy);
+    CString result;
+    if (m_Settings.remote && m_hConnection && m_pTransport) {
+        int rc = CallTransport(code, m_pResult.get(), kResultBufferSize);
+        result = m_pResult.get();
+        if (rc != 0 && !silent) {
+            HandleServerError(rc, result, code);
+            result.Empty();
+        }
+    }
+    if (m_Settings.AnyProtocol()) WriteProtocol(result, kLogOutput);
+    ::InterlockedDecrement(&m_nBusy);
+    return result;
+}
+
+void CVORLANApp::HandleServerError(int rc, const CString& text, const char* code) {
+    TraceFunction("CVORLANApp::HandleServerError");
+    switch (rc) {
+    case kConnectionLost:
+        AfxMessageBox("Verbindung zur Datenbank wurde unterbrochen.\nVORLAN wird beendet.",
+                      MB_OK | MB_ICONSTOP);
+        Disconnect();
+        ::ExitProcess(static_cast<UINT>(-1));
+    case kServerModeError: AfxMessageBox(IDS_SERVER_MODE_ERROR); return;
+    case kServerDiskFull: AfxMessageBox(IDS_SERVER_DISK_FULL); return;
+    default: break;
+    }
+    // The server may know better what to do with its own error.
+    std::string line = "W $$ERROR^QCC(" + MQuote(text.str()) + ")";
+    if (std::atoi(Execute(line.c_str(), 1)) != 0) return;
+    CString message;
+    message.Format("(#%d)%s", rc, text.c_str());
+    if (!m_Settings.debug) {
+        COLEErrorDialog dlg(message, code, nullptr);
+        dlg.DoModal();
+    } else if (!m_bConsoleOpen) {
+        std::unique_ptr<IDebugConsole> console = OpenDebugConsole();
+        m_bConsoleOpen = true;
+        OnlineDebugger(*console, text, code);
+        m_bConsoleOpen = false;
+    }
+}
+
+bool CVORLANApp::ExecuteOnce(const char* code, char* out, int capacity) {
+    TraceFunction("CVORLANApp::ExecuteOnce");
+    if (!m_Settings.remote || !m_pTransport || !out || capacity <= 0) return false;
+    if (m_Settings.apiType == 1) return false;
+    int handle = m_pTransport->Login(m_Settings.address, std::atoi(m_Settings.apiPort), m_strUCI, m_strVolume,
+                                     m_Settings.apiPassword);
+    if (handle >= 10000 || handle <= 0) return false;
+    m_pTransport->Timeout(handle, kSecondConnectionTimeout);
+    out[0] = '\0';
+    int rc = m_pTransport->Xecute(handle, code, out, capacity);
+    out[capacity - 1] = '\0';
+    m_pTransport->Logout(handle);
+    if (rc != 0) {
+        out[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+void CVORLANApp::Disconnect() {
+    TraceFunction("CVORLANApp::Disconnect");
+    UninitWaitThread();
+    if (m_Settings.remote && m_hConnection && m_pTransport) {
+        m_pTransport->Logout(m_hConnection);
+        m_pTransport->Rundown();
+    }
+    m_hConnection = 0;
+}

@@ -1,0 +1,3 @@
+#include "app/VORLANApp.h"
+
+CVORLANApp theApp;

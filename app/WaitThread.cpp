@@ -1,0 +1,139 @@
+#include "app/DlgWaitExecute.h"
+#include "app/ProtocolLog.h"
+#include "app/VORLANApp.h"
+#include "resources/resource.h"
+
+namespace {
+constexpr DWORD kShowAfter = 1000; // ms a call runs before the dialog appears
+}
+
+void CVORLANApp::InitWaitThread() {
+    vorlan::TraceFunction("CVORLANApp::InitWaitThread");
+    if (GetProfileInt("Settings", "DisableWaitDialog", 0) != 0) {
+        UninitWaitThread();
+        return;
+    }
+    if (!m_hWaitEvent) m_hWaitEvent = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    if (!m_hWaitThread) {
+        m_bStopWait = 0;
+        m_hWaitThread = ::CreateThread(nullptr, 0, ThreadWaitExecute, this, 0, nullptr);
+    }
+}
+
+void CVORLANApp::UninitWaitThread() {
+    vorlan::TraceFunction("CVORLANApp::UninitWaitThread");
+    m_bStopWait = 1;
+    if (m_hWaitThread) {
+        // The thread may be sending to our windows (its dialog is owned by the main window).
+        for (;;) {
+            DWORD r = ::MsgWaitForMultipleObjects(1, &m_hWaitThread, FALSE, INFINITE, QS_SENDMESSAGE);
+            if (r != WAIT_OBJECT_0 + 1) break;
+            MSG msg;
+            ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+        ::CloseHandle(m_hWaitThread);
+        m_hWaitThread = nullptr;
+    }
+    if (m_hWaitEvent) ::CloseHandle(m_hWaitEvent);
+    m_hWaitEvent = nullptr;
+    m_nExecuting = 0;
+    m_nLongOperations = 0;
+    m_dwStartTick = 0;
+    m_pWaitDlg = nullptr;
+    m_bStopWait = 0;
+}
+
+void CVORLANApp::BeginLongOperation() {
+    if (::InterlockedIncrement(&m_nLongOperations) == 1) m_dwStartTick = ::GetTickCount();
+}
+
+void CVORLANApp::EndLongOperation() {
+    if (::InterlockedDecrement(&m_nLongOperations) <= 0) {
+        m_nLongOperations = 0;
+        if (m_nExecuting == 0 && m_pWaitDlg) WaitForWaitDialog();
+    }
+}
+
+DWORD WINAPI CVORLANApp::ThreadWaitExecute(void* param) {
+    auto* app = static_cast<CVORLANApp*>(param);
+    // Watch the desktop the main thread shows its windows on (Wine starts new threads on the
+    // process's first desktop).
+    ::SetThreadDesktop(::GetThreadDesktop(app->m_nThreadID));
+    app->WaitThreadLoop();
+    return 0;
+}
+
+void CVORLANApp::WaitThreadLoop() {
+    CDlgWaitExecute* dlg = nullptr;
+    auto removeDialog = [&] {
+        if (!dlg) return;
+        dlg->ShowWindow(SW_HIDE);
+        dlg->DestroyWindow();
+        delete dlg;
+        dlg = nullptr;
+        m_pWaitDlg = nullptr;
+        if (m_hWaitEvent) ::SetEvent(m_hWaitEvent);
+    };
+    try {
+        while (!m_bStopWait) {
+            MSG msg;
+            // Everything waiting, not one message per pass: the dialog must stay responsive.
+            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message == WM_QUIT) {
+                    m_nExecuting = 0;
+                    m_bStopWait = 1;
+                    break;
+                }
+                if (!dlg || !::IsDialogMessageA(dlg->m_hWnd, &msg)) {
+                    ::TranslateMessage(&msg);
+                    ::DispatchMessageA(&msg);
+                }
+            }
+            if (m_bStopWait) break;
+            ::Sleep(100);
+            bool busy = m_nExecuting > 0 || m_nLongOperations > 0;
+            if (busy) {
+                if (::GetTickCount() - m_dwStartTick <= kShowAfter) continue;
+                HWND main = MainWindow();
+                if (!main || ::GetForegroundWindow() != main) continue;
+                if (dlg) {
+                    dlg->SendMessage(WM_TIMER, 0, 0);
+                } else {
+                    if (m_hWaitEvent) ::ResetEvent(m_hWaitEvent);
+                    dlg = new CDlgWaitExecute;
+                    if (!dlg->Create(IDD_WAIT_EXECUTE, m_pMainWnd)) {
+                        delete dlg;
+                        dlg = nullptr;
+                        continue;
+                    }
+                    m_pWaitDlg = dlg;
+                    dlg->ShowWindow(SW_SHOWNA);
+                    dlg->UpdateWindow();
+                }
+            } else if (dlg) {
+                removeDialog();
+                ::Sleep(50);
+            }
+        }
+    } catch (...) {
+    }
+    removeDialog(); // the main thread must never wait for a dialog that no one will remove
+}
+
+void CVORLANApp::WaitForWaitDialog() {
+    // Bounded, and ends when the thread itself ends; sent messages are served meanwhile,
+    // since the dialog's owner lives on this thread.
+    HANDLE handles[2] = {m_hWaitEvent, m_hWaitThread};
+    DWORD count = handles[1] ? 2 : 1;
+    if (!handles[0]) return;
+    DWORD start = ::GetTickCount();
+    for (;;) {
+        DWORD spent = ::GetTickCount() - start;
+        if (spent >= m_dwWaitDialogLimit) return;
+        DWORD r =
+            ::MsgWaitForMultipleObjects(count, handles, FALSE, m_dwWaitDialogLimit - spent, QS_SENDMESSAGE);
+        if (r != WAIT_OBJECT_0 + count) return;
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}

@@ -1,0 +1,90 @@
+#pragma once
+// The application object: one per process, running the main thread's message pump.
+
+#include "framework/FwString.h"
+#include "framework/Thread.h"
+
+#include <windows.h>
+
+class CWnd;
+class CDialog;
+
+// Receives the command line word by word; the framework strips a leading "-" or "/" from
+// switches.
+class CCommandLineInfo {
+  public:
+    virtual ~CCommandLineInfo() = default;
+    virtual void ParseParam(const char* param, bool isSwitch, bool isLast) {
+        (void)param;
+        (void)isSwitch;
+        (void)isLast;
+    }
+};
+
+class CWinApp : public CWinThread {
+  public:
+    explicit CWinApp(const char* appName = nullptr);
+    ~CWinApp() override;
+
+    HINSTANCE m_hInstance = nullptr;
+    const char* m_lpCmdLine = "";
+    int m_nCmdShow = SW_SHOWNORMAL;
+    CWnd* m_pMainWnd = nullptr;
+    CString m_pszAppName;
+    CString m_pszProfileName;
+    CString m_pszRegistryKey;
+
+    // Runs the message pump; with no main window after InitInstance the program ends.
+    int Run() override;
+    bool PreTranslateMessage(MSG* msg) override;
+
+    // Every message box of the program passes here (test mode answers it from the script).
+    virtual int DoMessageBox(const char* text, UINT type, UINT helpId);
+    // Every modal dialog passes here.
+    virtual int DoModalDialog(CDialog& dlg);
+    virtual void DoWaitCursor(int step);
+    // The cursor of a wait-cursor nesting level (1 and up).
+    virtual HCURSOR WaitCursorFor(int level);
+    virtual void WinHelp(DWORD_PTR, UINT) {}
+
+    void BeginWaitCursor() { DoWaitCursor(1); }
+    void EndWaitCursor() { DoWaitCursor(-1); }
+
+    // Profile under HKEY_CURRENT_USER\Software\<key>\<profile name>\<section>.
+    void SetRegistryKey(const char* key);
+    CString GetProfileString(const char* section, const char* entry, const char* defaultValue = "");
+    int GetProfileInt(const char* section, const char* entry, int defaultValue);
+    bool WriteProfileString(const char* section, const char* entry, const char* value);
+    bool WriteProfileInt(const char* section, const char* entry, int value);
+
+    // Passes every word of the process's command line to info (skipping the test-mode switch).
+    void ParseCommandLine(CCommandLineInfo& info);
+    static void ParseCommandLine(CCommandLineInfo& info, int argc, char** argv);
+
+  private:
+    std::string ProfilePath(const char* section) const;
+    int m_nWaitCount = 0;
+    HCURSOR m_hcurSaved = nullptr;
+};
+
+CWinApp* AfxGetApp();
+// Module from which strings, dialogs, menus and accelerators are loaded.
+HINSTANCE AfxGetResourceHandle();
+void AfxSetResourceHandle(HINSTANCE module);
+int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpId = 0);
+int AfxMessageBox(UINT stringId, UINT type = MB_OK, UINT helpId = 0);
+// The WinMain of programs built on the framework.
+int AfxWinMain(HINSTANCE instance, LPSTR cmdLine, int cmdShow);
+
+// Wait cursor for the lifetime of the object.
+class CWaitCursor {
+  public:
+    CWaitCursor() {
+        if (AfxGetApp()) AfxGetApp()->BeginWaitCursor();
+    }
+    ~CWaitCursor() {
+        if (AfxGetApp()) AfxGetApp()->EndWaitCursor();
+    }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+};

@@ -1,0 +1,133 @@
+#include "framework/Dialog.h"
+#include "framework/App.h"
+#include "framework/TestMode.h"
+
+#include <string>
+
+namespace {
+
+// The dialog window is subclassed at creation; its class procedure (the dialog manager)
+// calls this one only for what our WindowProc passed on.
+INT_PTR CALLBACK FwDlgProc(HWND hwnd, UINT msg, WPARAM, LPARAM lParam) {
+    if (msg != WM_INITDIALOG) return FALSE;
+    auto* dlg = reinterpret_cast<CDialog*>(lParam);
+    if (!dlg) return TRUE;
+    if (!CWnd::FromHandlePermanent(hwnd)) dlg->Attach(hwnd);
+    try {
+        return dlg->OnInitDialog() ? TRUE : FALSE;
+    } catch (...) {
+        return TRUE;
+    }
+}
+
+BOOL CALLBACK CollectText(HWND child, LPARAM param) {
+    auto* out = reinterpret_cast<std::string*>(param);
+    char buf[1024];
+    buf[0] = 0;
+    ::GetWindowTextA(child, buf, sizeof(buf));
+    if (!out->empty()) *out += "|";
+    *out += std::to_string(::GetDlgCtrlID(child)) + "=" + buf;
+    return TRUE;
+}
+
+} // namespace
+
+HWND CDialog::OwnerWindow() const {
+    if (m_pParentWnd && m_pParentWnd->m_hWnd) return m_pParentWnd->m_hWnd;
+    CWinApp* app = AfxGetApp();
+    if (app && app->m_pMainWnd && app->m_pMainWnd->m_hWnd &&
+        ::GetWindowThreadProcessId(app->m_pMainWnd->m_hWnd, nullptr) == ::GetCurrentThreadId())
+        return app->m_pMainWnd->m_hWnd;
+    return ::GetActiveWindow();
+}
+
+int CDialog::DoModal() {
+    CWinApp* app = AfxGetApp();
+    if (app) return app->DoModalDialog(*this);
+    return fw::TestMode::IsOn() ? RunScripted() : RunModal();
+}
+
+int CDialog::RunModal() {
+    m_bModal = true;
+    m_bEnded = false;
+    INT_PTR r;
+    {
+        fw::CreationHook hook(this);
+        r = ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), OwnerWindow(),
+                              FwDlgProc, reinterpret_cast<LPARAM>(this));
+    }
+    m_bModal = false;
+    return static_cast<int>(r);
+}
+
+int CDialog::RunScripted() {
+    m_bScripted = true;
+    m_bEnded = false;
+    m_nResult = IDCANCEL;
+    std::vector<fw::DialogStep> steps = fw::TestMode::DialogScript(static_cast<int>(m_nIDTemplate));
+    if (!Create(m_nIDTemplate, m_pParentWnd)) {
+        m_bScripted = false;
+        fw::TestMode::RecordDialog(static_cast<int>(m_nIDTemplate), "", "(missing template)", -1);
+        return -1;
+    }
+    std::string texts;
+    if (!m_bEnded) ::EnumChildWindows(m_hWnd, CollectText, reinterpret_cast<LPARAM>(&texts));
+    CString title = GetWindowText();
+    for (const auto& step : steps) {
+        if (m_bEnded || !m_hWnd) break;
+        if (step.kind == fw::DialogStep::SetText) {
+            SetDlgItemText(step.control, step.text.c_str());
+        } else {
+            SendMessage(WM_COMMAND, MAKEWPARAM(step.control, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(GetDlgItem(step.control)));
+        }
+    }
+    int result = m_bEnded ? m_nResult : IDCANCEL;
+    fw::TestMode::RecordDialog(static_cast<int>(m_nIDTemplate), title.str(), texts, result);
+    m_bScripted = false;
+    if (m_hWnd) DestroyWindow();
+    return result;
+}
+
+bool CDialog::Create(UINT templateId, CWnd* parent) {
+    m_nIDTemplate = templateId;
+    m_pParentWnd = parent;
+    HWND hwnd;
+    {
+        fw::CreationHook hook(this);
+        hwnd = ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(templateId), OwnerWindow(),
+                                    FwDlgProc, reinterpret_cast<LPARAM>(this));
+    }
+    if (!hwnd && m_hWnd) Detach();
+    return hwnd != nullptr;
+}
+
+void CDialog::EndDialog(int result) {
+    m_nResult = result;
+    m_bEnded = true;
+    if (m_bScripted) return; // the script runner destroys it
+    if (m_bModal)
+        ::EndDialog(m_hWnd, result);
+    else
+        DestroyWindow();
+}
+
+bool CDialog::OnCommand(WPARAM wParam, LPARAM) {
+    switch (LOWORD(wParam)) {
+    case IDOK: OnOK(); return true;
+    case IDCANCEL: OnCancel(); return true;
+    default: return false;
+    }
+}
+
+LRESULT CDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_COMMAND && OnCommand(wParam, lParam)) return 0;
+    return DefWindowProc(msg, wParam, lParam);
+}
+
+bool CDialog::PreTranslateMessage(MSG* msg) {
+    // Modeless dialogs need the dialog manager's keyboard handling from the pump.
+    if (m_bModal || !m_hWnd) return false;
+    if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return false;
+    return ::IsDialogMessageA(m_hWnd, msg) != 0;
+}

@@ -1,0 +1,70 @@
+#include "framework/Gdi.h"
+
+#include <cstring>
+
+bool CGdiObject::DeleteObject() {
+    if (!m_hObject) return false;
+    bool ok = ::DeleteObject(m_hObject) != 0;
+    m_hObject = nullptr;
+    return ok;
+}
+
+bool CFont::CreateFontIndirect(const LOGFONTA& lf) {
+    Attach(::CreateFontIndirectA(&lf));
+    return m_hObject != nullptr;
+}
+
+bool CFont::CreatePointFont(int tenthsOfPoint, const char* face, HDC dc, bool bold) {
+    HDC screen = dc ? dc : ::GetDC(nullptr);
+    LOGFONTA lf{};
+    lf.lfHeight = -MulDiv(tenthsOfPoint, ::GetDeviceCaps(screen, LOGPIXELSY), 720);
+    lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    ::lstrcpynA(lf.lfFaceName, face ? face : "", LF_FACESIZE);
+    if (!dc) ::ReleaseDC(nullptr, screen);
+    return CreateFontIndirect(lf);
+}
+
+bool CFont::GetLogFont(LOGFONTA& out) const {
+    return m_hObject && ::GetObjectA(m_hObject, sizeof(out), &out) == sizeof(out);
+}
+
+bool CBitmap::LoadDIB(HINSTANCE module, const char* name) {
+    Attach(::LoadImageA(module, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    return m_hObject != nullptr;
+}
+
+bool CBitmap::GetBitmap(BITMAP& out) const {
+    return m_hObject && ::GetObjectA(m_hObject, sizeof(out), &out) != 0;
+}
+
+CBitmap::Dim CBitmap::Dimensions() const {
+    BITMAP bm{};
+    Dim d;
+    if (GetBitmap(bm)) {
+        d.cx = bm.bmWidth;
+        d.cy = bm.bmHeight;
+    }
+    return d;
+}
+
+bool CImageList::Create(int cx, int cy, UINT flags, int initial, int grow) {
+    Destroy();
+    m_hImageList = ImageList_Create(cx, cy, flags, initial, grow);
+    return m_hImageList != nullptr;
+}
+
+int CImageList::Add(HBITMAP bitmap, HBITMAP mask) {
+    return m_hImageList ? ImageList_Add(m_hImageList, bitmap, mask) : -1;
+}
+
+int CImageList::AddMasked(HBITMAP bitmap, COLORREF maskColour) {
+    return m_hImageList ? ImageList_AddMasked(m_hImageList, bitmap, maskColour) : -1;
+}
+
+bool CImageList::Destroy() {
+    if (!m_hImageList) return false;
+    bool ok = ImageList_Destroy(m_hImageList) != 0;
+    m_hImageList = nullptr;
+    return ok;
+}

@@ -1,0 +1,77 @@
+#include "framework/Registry.h"
+#include "framework/TestMode.h"
+
+#include <vector>
+
+namespace fw {
+
+std::string RegEffectivePath(HKEY root, const std::string& path, HKEY* effectiveRoot) {
+    *effectiveRoot = root;
+    if (!TestMode::IsOn()) return path;
+    *effectiveRoot = HKEY_CURRENT_USER;
+    const char* prefix = root == HKEY_LOCAL_MACHINE ? "\\HKLM\\" : "\\HKCU\\";
+    return TestMode::ScratchKey() + prefix + path;
+}
+
+LONG RegOpen(HKEY root, const std::string& path, bool create, REGSAM access, HKEY* out) {
+    HKEY r;
+    std::string p = RegEffectivePath(root, path, &r);
+    if (create) return ::RegCreateKeyExA(r, p.c_str(), 0, nullptr, 0, access, nullptr, out, nullptr);
+    return ::RegOpenKeyExA(r, p.c_str(), 0, access, out);
+}
+
+bool RegReadString(HKEY root, const std::string& path, const char* name, std::string& out) {
+    HKEY key;
+    if (RegOpen(root, path, false, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    DWORD type = 0, size = 0;
+    bool ok = false;
+    if (::RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_SZ) {
+        std::vector<char> buf(size + 1, '\0');
+        if (::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &size) ==
+            ERROR_SUCCESS) {
+            buf[size] = '\0'; // a stored value need not carry its terminator
+            out = buf.data();
+            ok = true;
+        }
+    }
+    ::RegCloseKey(key);
+    return ok;
+}
+
+bool RegWriteString(HKEY root, const std::string& path, const char* name, const std::string& value) {
+    HKEY key;
+    if (RegOpen(root, path, true, KEY_WRITE, &key) != ERROR_SUCCESS) return false;
+    LONG rc = ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                               static_cast<DWORD>(value.size() + 1));
+    ::RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+bool RegReadDword(HKEY root, const std::string& path, const char* name, DWORD& out) {
+    HKEY key;
+    if (RegOpen(root, path, false, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    DWORD type = 0, value = 0, size = sizeof(value);
+    LONG rc = ::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    ::RegCloseKey(key);
+    if (rc != ERROR_SUCCESS || type != REG_DWORD) return false;
+    out = value;
+    return true;
+}
+
+bool RegWriteDword(HKEY root, const std::string& path, const char* name, DWORD value) {
+    HKEY key;
+    if (RegOpen(root, path, true, KEY_WRITE, &key) != ERROR_SUCCESS) return false;
+    LONG rc = ::RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+    ::RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+bool RegDeleteValue(HKEY root, const std::string& path, const char* name) {
+    HKEY key;
+    if (RegOpen(root, path, false, KEY_WRITE, &key) != ERROR_SUCCESS) return false;
+    LONG rc = ::RegDeleteValueA(key, name);
+    ::RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+} // namespace fw

@@ -1,0 +1,276 @@
+#include "framework/TestMode.h"
+#include "framework/Sync.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <fstream>
+
+namespace fw {
+
+namespace {
+
+struct State {
+    CCriticalSection lock;
+    bool on = false;
+    std::string dir;
+    std::string scratch;
+    std::deque<std::string> answers;
+    std::vector<ShownItem> shown;
+};
+
+State& S() {
+    static State s;
+    return s;
+}
+
+std::vector<std::string> SplitBlanks(const std::string& line) {
+    std::vector<std::string> out;
+    size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+            ++i;
+        size_t start = i;
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t')
+            ++i;
+        if (i > start) out.push_back(line.substr(start, i - start));
+    }
+    return out;
+}
+
+int ParseAnswer(const std::string& word, UINT type) {
+    static const struct {
+        const char* name;
+        int value;
+    } names[] = {{"IDOK", IDOK},         {"IDCANCEL", IDCANCEL}, {"IDABORT", IDABORT}, {"IDRETRY", IDRETRY},
+                 {"IDIGNORE", IDIGNORE}, {"IDYES", IDYES},       {"IDNO", IDNO}};
+    for (const auto& n : names)
+        if (word == n.name) return n.value;
+    if (!word.empty() && (std::isdigit(static_cast<unsigned char>(word[0])) != 0))
+        return std::atoi(word.c_str());
+    return DefaultMessageBoxAnswer(type);
+}
+
+void AppendRecord(const State& s, const ShownItem& item) {
+    if (s.dir.empty()) return;
+    std::string path = s.dir + "\\shown.txt";
+    FILE* f = std::fopen(path.c_str(), "ab");
+    if (!f) return;
+    std::string line = item.kind + "\t" + std::to_string(item.id) + "\t" + EscapeRecordField(item.caption) +
+                       "\t" + EscapeRecordField(item.text) + "\t" + std::to_string(item.answer) + "\n";
+    std::fwrite(line.data(), 1, line.size(), f);
+    std::fclose(f); // at once: a box may be the last thing before the process ends
+}
+
+// Takes the first queued answer of the given kind whose id fits ("*" fits every id).
+bool TakeAnswer(State& s, const char* kind, int id, std::vector<std::string>& words) {
+    for (auto it = s.answers.begin(); it != s.answers.end(); ++it) {
+        auto w = SplitBlanks(*it);
+        if (w.empty() || w[0] != kind) continue;
+        if (std::strcmp(kind, "dialog") == 0) {
+            if (w.size() < 2 || (w[1] != "*" && std::atoi(w[1].c_str()) != id)) continue;
+        }
+        words = w;
+        s.answers.erase(it);
+        return true;
+    }
+    return false;
+}
+
+std::string SanitizeKeyName(const std::string& name) {
+    std::string out;
+    for (char c : name)
+        out += (std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '.') ? c : '_';
+    return out.empty() ? std::string("default") : out;
+}
+
+} // namespace
+
+int DefaultMessageBoxAnswer(UINT type) {
+    static const int buttons[][3] = {
+        {IDOK, 0, 0},     {IDOK, IDCANCEL, 0},    {IDABORT, IDRETRY, IDIGNORE}, {IDYES, IDNO, IDCANCEL},
+        {IDYES, IDNO, 0}, {IDRETRY, IDCANCEL, 0},
+    };
+    UINT set = type & MB_TYPEMASK;
+    if (set >= sizeof(buttons) / sizeof(buttons[0])) return IDOK;
+    UINT def = (type & MB_DEFMASK) >> 8;
+    if (def > 2 || buttons[set][def] == 0) def = 0;
+    return buttons[set][def];
+}
+
+std::string EscapeRecordField(const std::string& s) {
+    std::string out;
+    for (char c : s) {
+        switch (c) {
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string UnescapeRecordField(const std::string& s) {
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] != '\\' || i + 1 == s.size()) {
+            out += s[i];
+            continue;
+        }
+        char n = s[++i];
+        out += n == 'n' ? '\n' : n == 'r' ? '\r' : n == 't' ? '\t' : n;
+    }
+    return out;
+}
+
+bool ParseShownLine(const std::string& line, ShownItem& out) {
+    std::vector<std::string> f;
+    size_t start = 0;
+    for (;;) {
+        size_t tab = line.find('\t', start);
+        f.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
+        if (tab == std::string::npos) break;
+        start = tab + 1;
+    }
+    if (f.size() != 5) return false;
+    out.kind = f[0];
+    out.id = std::atoi(f[1].c_str());
+    out.caption = UnescapeRecordField(f[2]);
+    out.text = UnescapeRecordField(f[3]);
+    out.answer = std::atoi(f[4].c_str());
+    return true;
+}
+
+bool TestMode::IsOn() {
+    CSingleLock lock(S().lock);
+    return S().on;
+}
+
+void TestMode::Enable(const std::string& dir, const std::string& scratchName) {
+    State& s = S();
+    CSingleLock lock(s.lock);
+    s.on = true;
+    s.dir = dir;
+    s.scratch = ScratchKeyFor(scratchName.empty() ? dir : scratchName);
+    s.answers.clear();
+    s.shown.clear();
+    if (dir.empty()) return;
+    std::ifstream in(dir + "\\script.txt");
+    std::string line;
+    while (std::getline(in, line)) {
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
+            line.pop_back();
+        if (!line.empty() && line[0] != '#') s.answers.push_back(line);
+    }
+}
+
+bool TestMode::EnableFromEnvironment(int argc, char** argv) {
+    for (int i = 1; i + 1 < argc; ++i) {
+        const char* a = argv[i];
+        if ((a[0] == '-' || a[0] == '/') && ::lstrcmpiA(a + 1, "testmode") == 0) {
+            Enable(argv[i + 1], "");
+            return true;
+        }
+    }
+    const char* env = std::getenv("FWTEST_DIR");
+    if (env && *env) {
+        Enable(env, "");
+        return true;
+    }
+    return IsOn();
+}
+
+void TestMode::Disable() {
+    CSingleLock lock(S().lock);
+    S().on = false;
+    S().answers.clear();
+}
+
+void TestMode::PushAnswer(const std::string& scriptLine) {
+    CSingleLock lock(S().lock);
+    S().answers.push_back(scriptLine);
+}
+
+std::vector<ShownItem> TestMode::Shown() {
+    CSingleLock lock(S().lock);
+    return S().shown;
+}
+
+void TestMode::ClearShown() {
+    CSingleLock lock(S().lock);
+    S().shown.clear();
+}
+
+std::string TestMode::ScratchKey() {
+    CSingleLock lock(S().lock);
+    return S().scratch;
+}
+
+std::string TestMode::ScratchKeyFor(const std::string& dir) {
+    return "Software\\FwTest\\" + SanitizeKeyName(dir);
+}
+
+std::string TestMode::Dir() {
+    CSingleLock lock(S().lock);
+    return S().dir;
+}
+
+int TestMode::AnswerMessageBox(const char* text, const char* caption, UINT type) {
+    State& s = S();
+    CSingleLock lock(s.lock);
+    std::vector<std::string> words;
+    int answer = DefaultMessageBoxAnswer(type);
+    if (TakeAnswer(s, "box", 0, words) && words.size() > 1) answer = ParseAnswer(words[1], type);
+    ShownItem item{"box", static_cast<int>(type), caption ? caption : "", text ? text : "", answer};
+    s.shown.push_back(item);
+    AppendRecord(s, item);
+    return answer;
+}
+
+std::vector<DialogStep> TestMode::DialogScript(int templateId) {
+    State& s = S();
+    CSingleLock lock(s.lock);
+    std::vector<DialogStep> steps;
+    std::vector<std::string> words;
+    if (!TakeAnswer(s, "dialog", templateId, words)) return steps;
+    for (size_t i = 2; i < words.size(); ++i) {
+        const std::string& w = words[i];
+        DialogStep step;
+        if (w.rfind("cmd:", 0) == 0) {
+            step.kind = DialogStep::Command;
+            step.control = ParseAnswer(w.substr(4), MB_OK);
+        } else if (w.rfind("set:", 0) == 0) {
+            size_t eq = w.find('=');
+            if (eq == std::string::npos) continue;
+            step.kind = DialogStep::SetText;
+            step.control = std::atoi(w.substr(4, eq - 4).c_str());
+            std::string t = w.substr(eq + 1);
+            for (size_t p; (p = t.find("\\s")) != std::string::npos;)
+                t.replace(p, 2, " ");
+            step.text = t;
+        } else {
+            continue;
+        }
+        steps.push_back(step);
+    }
+    return steps;
+}
+
+void TestMode::RecordDialog(int templateId, const std::string& title, const std::string& texts, int result) {
+    State& s = S();
+    CSingleLock lock(s.lock);
+    ShownItem item{"dialog", templateId, title, texts, result};
+    s.shown.push_back(item);
+    AppendRecord(s, item);
+}
+
+void TestMode::ClearScratchKey() {
+    std::string key = ScratchKey();
+    if (!key.empty()) ::RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
+}
+
+} // namespace fw

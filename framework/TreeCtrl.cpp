@@ -1,0 +1,69 @@
+#include "framework/TreeCtrl.h"
+
+bool CTreeCtrl::Create(DWORD style, const RECT& rect, HWND parent, UINT id) {
+    return CWnd::CreateEx(0, WC_TREEVIEWA, "", style | WS_CHILD, rect, parent, id);
+}
+
+HTREEITEM CTreeCtrl::InsertItem(const TVINSERTSTRUCTA& insert) {
+    return reinterpret_cast<HTREEITEM>(
+        ::SendMessageA(m_hWnd, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+bool CTreeCtrl::ItemHasChildren(HTREEITEM item) const {
+    TVITEMA tv{};
+    tv.mask = TVIF_CHILDREN | TVIF_HANDLE;
+    tv.hItem = item;
+    if (!::SendMessageA(m_hWnd, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv))) return false;
+    return tv.cChildren != 0;
+}
+
+LPARAM CTreeCtrl::GetItemData(HTREEITEM item) const {
+    TVITEMA tv{};
+    tv.mask = TVIF_PARAM | TVIF_HANDLE;
+    tv.hItem = item;
+    if (!::SendMessageA(m_hWnd, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv))) return 0;
+    return tv.lParam;
+}
+
+bool CTreeCtrl::SetItemState(HTREEITEM item, UINT state, UINT mask) {
+    TVITEMA tv{};
+    tv.mask = TVIF_STATE | TVIF_HANDLE;
+    tv.hItem = item;
+    tv.state = state;
+    tv.stateMask = mask;
+    return ::SendMessageA(m_hWnd, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&tv)) != 0;
+}
+
+CString CTreeCtrl::GetItemText(HTREEITEM item) const {
+    char buffer[1024] = "";
+    TVITEMA tv{};
+    tv.mask = TVIF_TEXT | TVIF_HANDLE;
+    tv.hItem = item;
+    tv.pszText = buffer;
+    tv.cchTextMax = sizeof buffer;
+    if (!::SendMessageA(m_hWnd, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv))) return CString();
+    // The control may answer with a pointer of its own instead of filling the buffer.
+    return CString(tv.pszText ? tv.pszText : "");
+}
+
+bool CTreeCtrl::GetItemImage(HTREEITEM item, int& image, int& selectedImage) const {
+    TVITEMA tv{};
+    tv.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
+    tv.hItem = item;
+    if (!::SendMessageA(m_hWnd, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv))) return false;
+    image = tv.iImage;
+    selectedImage = tv.iSelectedImage;
+    return true;
+}
+
+HTREEITEM CTreeCtrl::HitTest(POINT point, UINT* flags) const {
+    TVHITTESTINFO info{};
+    info.pt = point;
+    HTREEITEM item = TreeView_HitTest(m_hWnd, &info);
+    if (flags) *flags = info.flags;
+    return item;
+}
+
+bool CTreeCtrl::GetItemRect(HTREEITEM item, RECT& rect, bool textOnly) const {
+    return TreeView_GetItemRect(m_hWnd, item, &rect, textOnly) != FALSE;
+}

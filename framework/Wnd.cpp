@@ -1,0 +1,257 @@
+#include "framework/Wnd.h"
+#include "framework/Sync.h"
+
+#include <unordered_map>
+
+namespace {
+
+// Process-wide: worker threads create windows too (the wait dialog).
+CCriticalSection& MapLock() {
+    static CCriticalSection cs;
+    return cs;
+}
+std::unordered_map<HWND, CWnd*>& HandleMap() {
+    static std::unordered_map<HWND, CWnd*> map;
+    return map;
+}
+
+thread_local CWnd* t_creating = nullptr;
+
+void MapAdd(HWND hwnd, CWnd* wnd) {
+    CSingleLock lock(MapLock());
+    HandleMap()[hwnd] = wnd;
+}
+
+void MapRemove(HWND hwnd) {
+    CSingleLock lock(MapLock());
+    HandleMap().erase(hwnd);
+}
+
+} // namespace
+
+CWnd* CWnd::FromHandlePermanent(HWND hwnd) {
+    if (!hwnd) return nullptr;
+    CSingleLock lock(MapLock());
+    auto it = HandleMap().find(hwnd);
+    return it == HandleMap().end() ? nullptr : it->second;
+}
+
+LRESULT CALLBACK FwCbtHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && t_creating) {
+        CWnd* wnd = t_creating;
+        t_creating = nullptr; // only the outermost window; its children are its own business
+        wnd->AttachSubclassed(reinterpret_cast<HWND>(wParam));
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+namespace fw {
+
+CreationHook::CreationHook(CWnd* wnd)
+    : m_hook(::SetWindowsHookExA(WH_CBT, FwCbtHook, nullptr, ::GetCurrentThreadId())),
+      m_previous(t_creating) {
+    t_creating = wnd;
+}
+
+CreationHook::~CreationHook() {
+    t_creating = m_previous;
+    if (m_hook) ::UnhookWindowsHookEx(m_hook);
+}
+
+} // namespace fw
+
+void CWnd::AttachSubclassed(HWND hwnd) {
+    m_hWnd = hwnd;
+    MapAdd(hwnd, this);
+    auto old = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+    if (old != FwWndProc) {
+        m_pfnSuper = old;
+        ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FwWndProc));
+    } else {
+        m_pfnSuper = ::DefWindowProcA;
+    }
+}
+
+LRESULT CALLBACK FwWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    CWnd* wnd = CWnd::FromHandlePermanent(hwnd);
+    if (!wnd) return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+    return wnd->Dispatch(msg, wParam, lParam);
+}
+
+LRESULT CWnd::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    try {
+        result = WindowProc(msg, wParam, lParam);
+    } catch (...) {
+        // No exception may cross the system's window procedure caller.
+        result = 0;
+    }
+    if (msg == WM_NCDESTROY) {
+        MapRemove(m_hWnd);
+        m_hWnd = nullptr;
+        m_pfnSuper = nullptr;
+        PostNcDestroy();
+    }
+    return result;
+}
+
+CWnd::~CWnd() {
+    if (m_hWnd) {
+        // The object goes first: let the window live on without us.
+        HWND h = m_hWnd;
+        if (m_pfnSuper && reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(h, GWLP_WNDPROC)) == FwWndProc)
+            ::SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+        MapRemove(h);
+    }
+}
+
+bool CWnd::PreCreateWindow(CREATESTRUCTA&) {
+    return true;
+}
+
+bool CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style, const RECT& rect,
+                    HWND parent, UINT idOrMenu, void* param) {
+    CREATESTRUCTA cs{};
+    cs.dwExStyle = exStyle;
+    cs.lpszClass = className;
+    cs.lpszName = title;
+    cs.style = static_cast<LONG>(style);
+    cs.x = rect.left;
+    cs.y = rect.top;
+    cs.cx = rect.right - rect.left;
+    cs.cy = rect.bottom - rect.top;
+    cs.hwndParent = parent;
+    cs.hMenu = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(idOrMenu));
+    cs.hInstance = ::GetModuleHandleA(nullptr);
+    cs.lpCreateParams = param;
+    if (!PreCreateWindow(cs)) return false;
+    HWND hwnd;
+    {
+        fw::CreationHook hook(this);
+        hwnd =
+            ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), cs.x,
+                              cs.y, cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
+    }
+    if (!hwnd && m_hWnd) {
+        // Creation refused after WM_NCCREATE: the window is already gone.
+        MapRemove(m_hWnd);
+        m_hWnd = nullptr;
+    }
+    return hwnd != nullptr;
+}
+
+bool CWnd::Create(const char* className, const char* title, DWORD style, const RECT& rect, HWND parent,
+                  UINT id) {
+    return CreateEx(0, className, title, style | (parent ? WS_CHILD : 0), rect, parent, id);
+}
+
+bool CWnd::SubclassWindow(HWND hwnd) {
+    if (!hwnd || m_hWnd || FromHandlePermanent(hwnd)) return false;
+    AttachSubclassed(hwnd);
+    return true;
+}
+
+HWND CWnd::UnsubclassWindow() {
+    HWND h = m_hWnd;
+    if (!h) return nullptr;
+    if (m_pfnSuper) ::SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    m_pfnSuper = nullptr;
+    MapRemove(h);
+    m_hWnd = nullptr;
+    return h;
+}
+
+bool CWnd::Attach(HWND hwnd) {
+    if (!hwnd || m_hWnd) return false;
+    m_hWnd = hwnd;
+    MapAdd(hwnd, this);
+    return true;
+}
+
+HWND CWnd::Detach() {
+    HWND h = m_hWnd;
+    if (h) MapRemove(h);
+    m_hWnd = nullptr;
+    return h;
+}
+
+bool CWnd::DestroyWindow() {
+    return m_hWnd && ::DestroyWindow(m_hWnd) != 0;
+}
+
+LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProc(msg, wParam, lParam);
+}
+
+LRESULT CWnd::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (m_pfnSuper) return ::CallWindowProcA(m_pfnSuper, m_hWnd, msg, wParam, lParam);
+    return ::DefWindowProcA(m_hWnd, msg, wParam, lParam);
+}
+
+bool CWnd::PreTranslateMessage(MSG*) {
+    return false;
+}
+
+bool CWnd::RegisterWindowClass(const char* name, UINT style, HICON icon, HCURSOR cursor, HBRUSH background,
+                               int windowExtra) {
+    WNDCLASSA wc{};
+    HINSTANCE inst = ::GetModuleHandleA(nullptr);
+    if (::GetClassInfoA(inst, name, &wc)) return true;
+    wc = WNDCLASSA{};
+    wc.style = style;
+    wc.lpfnWndProc = ::DefWindowProcA;
+    wc.hInstance = inst;
+    wc.hIcon = icon;
+    wc.hCursor = cursor ? cursor : ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hbrBackground = background;
+    wc.cbWndExtra = windowExtra;
+    wc.lpszClassName = name;
+    return ::RegisterClassA(&wc) != 0;
+}
+
+void CWnd::UnregisterWindowClass(const char* name) {
+    ::UnregisterClassA(name, ::GetModuleHandleA(nullptr));
+}
+
+void CWnd::GetWindowText(CString& out) const {
+    int n = ::GetWindowTextLengthA(m_hWnd);
+    char* buf = out.GetBuffer(n + 1);
+    ::GetWindowTextA(m_hWnd, buf, n + 1);
+    out.ReleaseBuffer();
+}
+
+CString CWnd::GetDlgItemText(int id) const {
+    CString s;
+    HWND item = GetDlgItem(id);
+    int n = item ? ::GetWindowTextLengthA(item) : 0;
+    char* buf = s.GetBuffer(n + 1);
+    buf[0] = 0;
+    if (item) ::GetWindowTextA(item, buf, n + 1);
+    s.ReleaseBuffer();
+    return s;
+}
+
+CRect CWnd::GetClientRect() const {
+    CRect r;
+    ::GetClientRect(m_hWnd, &r);
+    return r;
+}
+
+CRect CWnd::GetWindowRect() const {
+    CRect r;
+    ::GetWindowRect(m_hWnd, &r);
+    return r;
+}
+
+void CWnd::CenterWindow(HWND alternateOwner) {
+    CRect area;
+    HWND owner = alternateOwner ? alternateOwner : ::GetWindow(m_hWnd, GW_OWNER);
+    if (owner && ::IsWindowVisible(owner) && !::IsIconic(owner))
+        ::GetWindowRect(owner, &area);
+    else
+        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    CRect me = GetWindowRect();
+    int x = area.left + (area.Width() - me.Width()) / 2;
+    int y = area.top + (area.Height() - me.Height()) / 2;
+    SetWindowPos(nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}

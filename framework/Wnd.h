@@ -1,0 +1,113 @@
+#pragma once
+// Window object core. Each CWnd is found from its handle through a map of our own (the
+// window user data belongs to the program). Windows we create are subclassed at creation,
+// so WindowProc sees every message from WM_NCCREATE on, whatever the class.
+
+#include "framework/FwString.h"
+#include "framework/Geometry.h"
+
+#include <windows.h>
+
+class CWnd {
+  public:
+    CWnd() = default;
+    virtual ~CWnd();
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
+
+    HWND m_hWnd = nullptr;
+    HWND GetSafeHwnd() const { return m_hWnd; }
+    operator HWND() const { return m_hWnd; }
+
+    static CWnd* FromHandlePermanent(HWND hwnd);
+
+    bool CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style, const RECT& rect,
+                  HWND parent, UINT idOrMenu, void* param = nullptr);
+    bool Create(const char* className, const char* title, DWORD style, const RECT& rect, HWND parent,
+                UINT id);
+    // Takes over an existing window: its messages now pass through WindowProc first.
+    bool SubclassWindow(HWND hwnd);
+    bool SubclassDlgItem(UINT id, HWND parent) {
+        return SubclassWindow(::GetDlgItem(parent, static_cast<int>(id)));
+    }
+    HWND UnsubclassWindow();
+    // Map only, no subclassing (for handles owned elsewhere).
+    bool Attach(HWND hwnd);
+    HWND Detach();
+    virtual bool DestroyWindow();
+
+    virtual LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
+    virtual LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
+    virtual bool PreCreateWindow(CREATESTRUCTA& cs);
+    // Called after the last message; a window that owns itself deletes itself here.
+    virtual void PostNcDestroy() {}
+    // Offered every queued message for this window or a descendant before dispatch.
+    virtual bool PreTranslateMessage(MSG* msg);
+
+    // Registers a window class whose procedure is the default one: our objects are
+    // subclassed at creation, so the class procedure only serves windows made elsewhere.
+    static bool RegisterWindowClass(const char* name, UINT style, HICON icon, HCURSOR cursor,
+                                    HBRUSH background, int windowExtra = 0);
+    static void UnregisterWindowClass(const char* name);
+
+    LRESULT SendMessage(UINT msg, WPARAM w = 0, LPARAM l = 0) const {
+        return ::SendMessageA(m_hWnd, msg, w, l);
+    }
+    bool PostMessage(UINT msg, WPARAM w = 0, LPARAM l = 0) const {
+        return ::PostMessageA(m_hWnd, msg, w, l) != 0;
+    }
+    void SetWindowText(const char* text) { ::SetWindowTextA(m_hWnd, text); }
+    void GetWindowText(CString& out) const;
+    CString GetWindowText() const {
+        CString s;
+        GetWindowText(s);
+        return s;
+    }
+    HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
+    void SetDlgItemText(int id, const char* text) { ::SetDlgItemTextA(m_hWnd, id, text); }
+    CString GetDlgItemText(int id) const;
+    bool ShowWindow(int cmd) { return ::ShowWindow(m_hWnd, cmd) != 0; }
+    void UpdateWindow() { ::UpdateWindow(m_hWnd); }
+    bool IsWindow() const { return m_hWnd && ::IsWindow(m_hWnd); }
+    bool IsWindowVisible() const { return ::IsWindowVisible(m_hWnd) != 0; }
+    bool EnableWindow(bool enable = true) { return ::EnableWindow(m_hWnd, enable) != 0; }
+    CRect GetClientRect() const;
+    CRect GetWindowRect() const;
+    bool MoveWindow(const RECT& r, bool repaint = true) {
+        return ::MoveWindow(m_hWnd, r.left, r.top, r.right - r.left, r.bottom - r.top, repaint) != 0;
+    }
+    bool SetWindowPos(HWND after, int x, int y, int cx, int cy, UINT flags) {
+        return ::SetWindowPos(m_hWnd, after, x, y, cx, cy, flags) != 0;
+    }
+    void SetFont(HFONT font, bool redraw = true) {
+        SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
+    }
+    void CenterWindow(HWND alternateOwner = nullptr);
+
+  protected:
+    WNDPROC m_pfnSuper = nullptr;
+
+  private:
+    friend LRESULT CALLBACK FwWndProc(HWND, UINT, WPARAM, LPARAM);
+    friend LRESULT CALLBACK FwCbtHook(int, WPARAM, LPARAM);
+    LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
+    void AttachSubclassed(HWND hwnd);
+};
+
+LRESULT CALLBACK FwWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace fw {
+// Subclasses the next window created on this thread (the object is attached at
+// HCBT_CREATEWND, before WM_NCCREATE). Used by window and dialog creation.
+class CreationHook {
+  public:
+    explicit CreationHook(CWnd* wnd);
+    ~CreationHook();
+    CreationHook(const CreationHook&) = delete;
+    CreationHook& operator=(const CreationHook&) = delete;
+
+  private:
+    HHOOK m_hook;
+    CWnd* m_previous;
+};
+} // namespace fw

@@ -1,0 +1,165 @@
+// The real program started as a child on this test's desktop, in test mode.
+#include "app/SettingsBlock.h"
+#include "framework/Registry.h"
+#include "framework/TestMode.h"
+#include "framework/Wnd.h"
+#include "tests/harness/Harness.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+using harness::BinFolder;
+
+namespace {
+
+class StartupTest : public ::testing::Test {
+  protected:
+    std::string dir; // test-mode folder of the child: script and record
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir = harness::FreshFolder(info->name());
+        ClearRegistry();
+    }
+    void TearDown() override { ClearRegistry(); }
+    void ClearRegistry() { RegDeleteTreeA(HKEY_CURRENT_USER, fw::TestMode::ScratchKeyFor(Dir()).c_str()); }
+    std::string Dir() const { return dir.substr(0, dir.size() - 1); }
+    std::string Command(const std::string& program, const std::string& args) const {
+        return "\"" + program + "\" -testmode \"" + Dir() + "\" " + args;
+    }
+    void SetMachineValue(const char* key, const char* name, const char* value) {
+        std::string path = fw::TestMode::ScratchKeyFor(Dir()) + "\\HKLM\\Software\\Tarvell\\VORLAN\\" + key;
+        HKEY k;
+        ASSERT_EQ(
+            RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr),
+            ERROR_SUCCESS);
+        RegSetValueExA(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                       static_cast<DWORD>(strlen(value) + 1));
+        RegCloseKey(k);
+    }
+    std::string ProfileValue(const char* name) {
+        std::string v;
+        HKEY k;
+        std::string path = fw::TestMode::ScratchKeyFor(Dir()) + "\\HKCU\\Software\\Tarvell\\VORLAN\\Settings";
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return v;
+        char buf[64] = {};
+        DWORD size = sizeof buf, type = 0;
+        if (RegQueryValueExA(k, name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) == ERROR_SUCCESS)
+            v = buf;
+        RegCloseKey(k);
+        return v;
+    }
+    // Starts the program, waits for its main window and closes it again.
+    std::string RunToMainWindow(const std::string& program, const std::string& args = "") {
+        harness::Process p;
+        EXPECT_TRUE(p.Start(Command(program, args)));
+        HWND main = harness::WaitForWindow(p.Id(), "VORLAN.MainWindow", 20000);
+        std::string title = main ? harness::WindowText(main) : "(no main window)";
+        if (main) PostMessageA(main, WM_CLOSE, 0, 0);
+        EXPECT_EQ(p.Wait(20000), 0);
+        return title;
+    }
+};
+
+// Receives what a second start hands over.
+struct RunningCopy : CWnd {
+    std::string handedUser;
+    ULONG_PTR kind = 0;
+    LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override {
+        if (msg == WM_COPYDATA) {
+            auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(l);
+            kind = cds->dwData;
+            if (cds->cbData == sizeof(vorlan::SettingsBlock))
+                handedUser = static_cast<const vorlan::SettingsBlock*>(cds->lpData)->user;
+            return TRUE;
+        }
+        return CWnd::WindowProc(msg, w, l);
+    }
+};
+
+} // namespace
+
+TEST_F(StartupTest, StartsToTheMainWindowWithTheTitleFromTheRegistry) {
+    SetMachineValue("Setup", "AppTitle", "Praxis Süd");
+    EXPECT_EQ(RunToMainWindow(BinFolder() + "VORLAN.exe"), "Praxis Süd");
+    EXPECT_EQ(ProfileValue("StandardLanguage"), "D") << "the letter is written back";
+    EXPECT_TRUE(harness::ReadShown(dir).empty());
+}
+
+TEST_F(StartupTest, DefaultTitleWhenTheRegistryHasNone) {
+    EXPECT_EQ(RunToMainWindow(BinFolder() + "VORLAN.exe", "-r"), "VORLAN experience");
+}
+
+TEST_F(StartupTest, HelpSwitchShowsTheHelpAndEnds) {
+    harness::Process p;
+    ASSERT_TRUE(p.Start(Command(BinFolder() + "VORLAN.exe", "-?")));
+    EXPECT_EQ(p.Wait(20000), 0);
+    auto shown = harness::ReadShown(dir);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, "VORLAN experience");
+    EXPECT_NE(shown[0].text.find("-protocol-time"), std::string::npos) << shown[0].text;
+}
+
+TEST_F(StartupTest, MissingLanguageLibraryEndsTheStartWithItsName) {
+    std::string folder = harness::FreshFolder("nolang");
+    ASSERT_TRUE(harness::CopyInto(BinFolder() + "VORLAN.exe", folder));
+    ASSERT_TRUE(harness::CopyInto(BinFolder() + "KVXAPI32.dll", folder));
+    harness::Process p;
+    ASSERT_TRUE(p.Start(Command(folder + "VORLAN.exe", "")));
+    EXPECT_NE(p.Wait(20000), 0);
+    auto shown = harness::ReadShown(dir);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "VORLAND.DLL is required to start this program. (Error #126)");
+    EXPECT_TRUE(shown[0].id & MB_ICONSTOP);
+}
+
+TEST_F(StartupTest, OtherLanguageFromTheProfileIsLoadedOrReported) {
+    std::string path = fw::TestMode::ScratchKeyFor(Dir()) + "\\HKCU\\Software\\Tarvell\\VORLAN\\Settings";
+    HKEY k;
+    ASSERT_EQ(
+        RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr),
+        ERROR_SUCCESS);
+    RegSetValueExA(k, "StandardLanguage", 0, REG_SZ, reinterpret_cast<const BYTE*>("E"), 2);
+    RegCloseKey(k);
+    harness::Process p;
+    ASSERT_TRUE(p.Start(Command(BinFolder() + "VORLAN.exe", "")));
+    EXPECT_NE(p.Wait(20000), 0);
+    auto shown = harness::ReadShown(dir);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text.rfind("VORLANE.DLL is required", 0), 0u);
+}
+
+TEST_F(StartupTest, SecondStartHandsOverOnlyForALocalDatabase) {
+    CWnd::RegisterWindowClass("VORLAN.MainWindow", 0, nullptr, nullptr, nullptr);
+    RunningCopy running;
+    ASSERT_TRUE(
+        running.CreateEx(0, "VORLAN.MainWindow", "laufend", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0));
+    harness::Process local;
+    ASSERT_TRUE(local.Start(Command(BinFolder() + "VORLAN.exe", "-l -u ANNA")));
+    ASSERT_TRUE(local.EndedWhilePumping(20000)) << "the new start ends";
+    EXPECT_NE(local.Wait(0), 0);
+    EXPECT_EQ(running.kind, 0x415u);
+    EXPECT_EQ(running.handedUser, "ANNA");
+
+    running.handedUser.clear();
+    std::string title = RunToMainWindow(BinFolder() + "VORLAN.exe", "-r -u BERT");
+    EXPECT_EQ(title, "VORLAN experience") << "a remote database starts a second full copy";
+    EXPECT_EQ(running.handedUser, "");
+    running.DestroyWindow();
+}
+
+TEST_F(StartupTest, ThemeLibraryIsLeftAloneBelowCommonControlsSix) {
+    // Wine's common controls answer 5.81 even to a program that asks for 6.0: classic drawing.
+    std::string folder = harness::FreshFolder("themed");
+    for (const char* f : {"VORLAN.exe", "KVXAPI32.dll", "VORLAND.DLL"})
+        ASSERT_TRUE(harness::CopyInto(BinFolder() + f, folder));
+    ASSERT_TRUE(CopyFileA(GLOSSERY_DOUBLE, (folder + "Glossery.dll").c_str(), FALSE));
+    std::string log = folder + "glossery.log";
+    SetEnvironmentVariableA("GLOSSERY_DOUBLE_LOG", log.c_str());
+    EXPECT_EQ(RunToMainWindow(folder + "VORLAN.exe"), "VORLAN experience");
+    SetEnvironmentVariableA("GLOSSERY_DOUBLE_LOG", nullptr);
+    std::ifstream in(log);
+    EXPECT_FALSE(in.good()) << "the theme library was not even asked";
+}

@@ -1,0 +1,204 @@
+#include "tests/client/ScriptedPeer.h"
+
+#include "common/Nonce.h"
+#include "common/WireFormat.h"
+
+#include <ws2tcpip.h>
+
+#include <chrono>
+
+namespace vorlan::test {
+
+namespace {
+
+struct WinsockUser {
+    WinsockUser() {
+        WSADATA data;
+        WSAStartup(MAKEWORD(2, 2), &data);
+    }
+};
+
+} // namespace
+
+std::string Be32(int32_t v) {
+    uint8_t b[4];
+    wire::PutInt32(v, b);
+    return std::string(reinterpret_cast<char*>(b), 4);
+}
+
+std::string Field(const std::string& data) {
+    return Be32(static_cast<int32_t>(data.size())) + data;
+}
+
+std::string Reply(char type, const std::vector<std::string>& fields) {
+    std::string out = Field(std::string(1, type)) + Field(std::to_string(fields.size()));
+    for (const auto& f : fields)
+        out += Field(f);
+    return out;
+}
+
+std::string ExecReply(const std::string& output) {
+    return output + "<XEND>" + Field("O") + Field("0");
+}
+
+std::string ExecError(const std::string& output, const std::string& errorText) {
+    return output + "<XEND>" + Field("E") + Field("1") + Field(errorText);
+}
+
+PeerConnection::~PeerConnection() {
+    Close();
+}
+
+bool PeerConnection::ReadRequest(wire::Request* request) {
+    raw_.clear();
+    for (;;) {
+        size_t used = 0;
+        auto result = decoder_.Feed(pending_.data(), pending_.size(), &used);
+        raw_.append(pending_, 0, used);
+        pending_.erase(0, used);
+        if (result == wire::RequestDecoder::Result::Complete) {
+            *request = decoder_.request();
+            return true;
+        }
+        if (result == wire::RequestDecoder::Result::Malformed) return false;
+        char buffer[4096];
+        int n = recv(socket_, buffer, sizeof buffer, 0);
+        if (n <= 0) return false;
+        pending_.append(buffer, static_cast<size_t>(n));
+    }
+}
+
+void PeerConnection::Send(const std::string& bytes) {
+    size_t at = 0;
+    while (at < bytes.size()) {
+        int n = send(socket_, bytes.data() + at, static_cast<int>(bytes.size() - at), 0);
+        if (n <= 0) return;
+        at += static_cast<size_t>(n);
+    }
+}
+
+void PeerConnection::Close() {
+    if (socket_ != INVALID_SOCKET) {
+        shutdown(socket_, SD_BOTH);
+        closesocket(socket_);
+        socket_ = INVALID_SOCKET;
+    }
+}
+
+bool PeerConnection::WaitForClose(int milliseconds) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        fd_set set;
+        FD_ZERO(&set);
+        FD_SET(socket_, &set);
+        timeval wait{0, 100000};
+        if (select(0, &set, nullptr, nullptr, &wait) > 0) {
+            char buffer[256];
+            int n = recv(socket_, buffer, sizeof buffer, 0);
+            if (n <= 0) return true;
+        }
+    }
+    return false;
+}
+
+ScriptedPeer::ScriptedPeer(Script script) : script_(std::move(script)) {
+    static WinsockUser winsock;
+    listener_ = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    listen(listener_, 16);
+    int size = sizeof address;
+    getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
+    port_ = ntohs(address.sin_port);
+    acceptor_ = std::thread([this] { AcceptLoop(); });
+}
+
+ScriptedPeer::~ScriptedPeer() {
+    stopping_ = true;
+    closesocket(listener_);
+    {
+        // Scripts still waiting for a request end when their socket is shut down.
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (SOCKET s : live_)
+            shutdown(s, SD_BOTH);
+    }
+    acceptor_.join();
+    for (auto& w : workers_)
+        w.join();
+}
+
+void ScriptedPeer::AcceptLoop() {
+    for (;;) {
+        SOCKET s = accept(listener_, nullptr, nullptr);
+        if (s == INVALID_SOCKET || stopping_) {
+            if (s != INVALID_SOCKET) closesocket(s);
+            return;
+        }
+        ++connections_;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            live_.push_back(s);
+        }
+        workers_.emplace_back([this, s] {
+            PeerConnection c(s);
+            script_(c, *this);
+        });
+    }
+}
+
+std::vector<wire::Request> ScriptedPeer::requests() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return requests_;
+}
+
+std::vector<std::string> ScriptedPeer::raws() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return raws_;
+}
+
+void ScriptedPeer::Record(const wire::Request& r, const std::string& raw) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    requests_.push_back(r);
+    raws_.push_back(raw);
+}
+
+bool AnswerLogin(PeerConnection& c, ScriptedPeer& peer, const LoginReply& reply) {
+    wire::Request r;
+    if (!c.ReadRequest(&r)) return false;
+    peer.Record(r, c.raw());
+    if (r.code != "L" || r.fields.size() != 10) return false;
+    int32_t challenge = wire::ParseNumber(r.fields[9].data(), r.fields[9].size());
+    uint32_t answer = nonce::Answer(static_cast<uint32_t>(challenge)) + (reply.wrongNonce ? 1 : 0);
+    std::vector<std::string> fields = {std::to_string(answer), std::to_string(reply.refused), reply.refusal,
+                                       reply.version, std::to_string(reply.redirect)};
+    fields.resize(static_cast<size_t>(reply.fields));
+    c.Send(Reply('V', fields));
+    return true;
+}
+
+ScriptedPeer::Script Serve(std::function<std::string(const wire::Request&)> answer, LoginReply login) {
+    return [answer, login](PeerConnection& c, ScriptedPeer& peer) {
+        if (!AnswerLogin(c, peer, login)) return;
+        wire::Request r;
+        while (c.ReadRequest(&r)) {
+            peer.Record(r, c.raw());
+            std::string reply = answer(r);
+            if (!reply.empty()) c.Send(reply);
+        }
+    };
+}
+
+void Signal::Set() {
+    std::lock_guard<std::mutex> lock(m_);
+    set_ = true;
+    cv_.notify_all();
+}
+
+bool Signal::Wait(int milliseconds) {
+    std::unique_lock<std::mutex> lock(m_);
+    return cv_.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return set_; });
+}
+
+} // namespace vorlan::test

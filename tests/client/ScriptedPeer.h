@@ -1,0 +1,111 @@
+#pragma once
+// A loopback server for the client library's tests: it answers each connection with a script
+// of the test's choosing, so every malformed or late reply can be produced on purpose.
+
+#include "common/RequestDecoder.h"
+
+#include <winsock2.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace vorlan::test {
+
+class PeerConnection {
+  public:
+    explicit PeerConnection(SOCKET s) : socket_(s) {}
+    ~PeerConnection();
+
+    // The next whole request; false when the client closed or sent nonsense.
+    bool ReadRequest(wire::Request* request);
+    // The bytes of the request last read, as they came.
+    const std::string& raw() const { return raw_; }
+    void Send(const std::string& bytes);
+    void Close();
+    // True when the client closes its end within the time.
+    bool WaitForClose(int milliseconds);
+
+  private:
+    SOCKET socket_;
+    wire::RequestDecoder decoder_;
+    std::string pending_;
+    std::string raw_;
+};
+
+struct LoginReply {
+    std::string version = "4.0.0"; // not newer: empty fields are not run-encoded
+    int refused = 0;
+    std::string refusal;
+    int redirect = 0;
+    bool wrongNonce = false;
+    int fields = 5;
+};
+
+class ScriptedPeer {
+  public:
+    using Script = std::function<void(PeerConnection&, ScriptedPeer&)>;
+
+    explicit ScriptedPeer(Script script);
+    ~ScriptedPeer();
+
+    int port() const { return port_; }
+    // Every request the peer has read, in order.
+    std::vector<wire::Request> requests();
+    std::vector<std::string> raws();
+    void Record(const wire::Request& r, const std::string& raw);
+    int connections() const { return connections_; }
+
+  private:
+    void AcceptLoop();
+
+    Script script_;
+    SOCKET listener_ = INVALID_SOCKET;
+    int port_ = 0;
+    std::atomic<int> connections_{0};
+    std::atomic<bool> stopping_{false};
+    std::thread acceptor_;
+    std::vector<std::thread> workers_;
+    std::vector<SOCKET> live_;
+    std::mutex mutex_;
+    std::vector<wire::Request> requests_;
+    std::vector<std::string> raws_;
+};
+
+inline LoginReply ServerVersion(const char* version) {
+    LoginReply r;
+    r.version = version;
+    return r;
+}
+
+// Reads the log-in request and answers it; false when none came.
+bool AnswerLogin(PeerConnection& c, ScriptedPeer& peer, const LoginReply& reply = {});
+
+// A script that answers the log-in, then each request with what `answer` returns (nothing
+// when it returns an empty text), until the client closes.
+ScriptedPeer::Script Serve(std::function<std::string(const wire::Request&)> answer, LoginReply login = {});
+
+// Reply bytes.
+std::string Be32(int32_t v);
+std::string Field(const std::string& data);
+std::string Reply(char type, const std::vector<std::string>& fields);
+std::string ExecReply(const std::string& output);                               // output, marker, 'O'
+std::string ExecError(const std::string& output, const std::string& errorText); // output, marker, 'E'
+
+// Signals between a script and the test body.
+class Signal {
+  public:
+    void Set();
+    bool Wait(int milliseconds);
+
+  private:
+    std::mutex m_;
+    std::condition_variable cv_;
+    bool set_ = false;
+};
+
+} // namespace vorlan::test

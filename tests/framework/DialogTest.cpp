@@ -1,0 +1,117 @@
+#include "framework/App.h"
+#include "framework/Dialog.h"
+#include "framework/Sync.h"
+#include "framework/TestMode.h"
+#include "framework/Thread.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr UINT kDialog = 100, kName = 1001, kApply = 1002;
+
+struct NameDialog : CDialog {
+    NameDialog() : CDialog(kDialog) {}
+    CString initial = "Anfang", result;
+    int applied = 0;
+    bool endAtInit = false;
+    bool OnInitDialog() override {
+        SetDlgItemText(kName, initial);
+        if (endAtInit) EndDialog(77);
+        return true;
+    }
+    bool OnCommand(WPARAM w, LPARAM l) override {
+        if (LOWORD(w) == kApply) {
+            ++applied;
+            return true;
+        }
+        return CDialog::OnCommand(w, l);
+    }
+    void OnOK() override {
+        result = GetDlgItemText(kName);
+        if (result.IsEmpty()) return; // stays open, as a real check would
+        CDialog::OnOK();
+    }
+};
+
+class DialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override { fw::TestMode::Enable("", "DialogTest"); }
+    void TearDown() override { fw::TestMode::Disable(); }
+};
+
+} // namespace
+
+TEST_F(DialogTest, ScriptedModalDialogRunsItsOwnHandlers) {
+    CWinApp app("FwTest");
+    fw::TestMode::PushAnswer("dialog 100 set:1001=Neuer\\sWert cmd:1002 cmd:1");
+    NameDialog dlg;
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(dlg.result, "Neuer Wert");
+    EXPECT_EQ(dlg.applied, 1);
+    auto shown = fw::TestMode::Shown();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].kind, "dialog");
+    EXPECT_EQ(shown[0].id, 100);
+    EXPECT_EQ(shown[0].caption, "Testdialog");
+    EXPECT_NE(shown[0].text.find("1001=Anfang"), std::string::npos) << shown[0].text;
+    EXPECT_EQ(dlg.m_hWnd, nullptr);
+}
+
+TEST_F(DialogTest, ScriptedDialogThatRefusesToCloseIsCancelled) {
+    CWinApp app("FwTest");
+    fw::TestMode::PushAnswer("dialog * set:1001= cmd:1");
+    NameDialog dlg;
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    fw::TestMode::ClearShown();
+    NameDialog unscripted; // no answer left: cancelled, never waits
+    EXPECT_EQ(unscripted.DoModal(), IDCANCEL);
+    NameDialog early;
+    early.endAtInit = true;
+    EXPECT_EQ(early.DoModal(), 77);
+}
+
+TEST(DialogReal, ModalLoopEndsOnTheDialogsOwnCommand) {
+    fw::TestMode::Disable();
+    struct AutoOk : NameDialog {
+        bool OnInitDialog() override {
+            NameDialog::OnInitDialog();
+            PostMessage(WM_COMMAND, IDOK, 0); // as if the user pressed Return
+            return true;
+        }
+    } dlg;
+    EXPECT_EQ(dlg.RunModal(), IDOK);
+    EXPECT_EQ(dlg.result, "Anfang");
+}
+
+TEST(DialogReal, ModelessDialogOnAWorkerThreadWithItsOwnLoop) {
+    fw::TestMode::Disable();
+    struct Worker : CWinThread {
+        NameDialog dlg;
+        CEvent ready;
+        HWND hwnd = nullptr;
+        bool InitInstance() override {
+            if (!dlg.Create(kDialog)) return false;
+            hwnd = dlg.m_hWnd;
+            ready.SetEvent();
+            return true;
+        }
+        int ExitInstance() override {
+            if (dlg.m_hWnd) dlg.DestroyWindow();
+            return 5;
+        }
+    } worker;
+    ASSERT_TRUE(worker.CreateThread());
+    ASSERT_TRUE(worker.ready.Lock(5000));
+    // Sent from another thread: handled by the worker's loop.
+    SendMessageA(worker.hwnd, WM_COMMAND, kApply, 0);
+    EXPECT_EQ(worker.dlg.applied, 1);
+    char buf[64];
+    GetDlgItemTextA(worker.hwnd, kName, buf, sizeof buf);
+    EXPECT_STREQ(buf, "Anfang");
+    worker.PostThreadMessage(WM_QUIT, 0, 0);
+    ASSERT_TRUE(worker.Wait(5000));
+    DWORD code = 0;
+    GetExitCodeThread(worker.m_hThread, &code);
+    EXPECT_EQ(code, 5u);
+}

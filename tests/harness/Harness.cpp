@@ -1,0 +1,131 @@
+#include "tests/harness/Harness.h"
+
+#include <cstdio>
+#include <fstream>
+
+namespace harness {
+
+std::string BinFolder() {
+    return VORLAN_BIN_FOLDER;
+}
+
+std::string FreshFolder(const std::string& name) {
+    std::string folder = "C:\\TEMP\\vorlan-test\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    folder += name + "-" + std::to_string(GetCurrentProcessId()) + "\\";
+    std::string pattern = folder + "*";
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(pattern.c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileA((folder + fd.cFileName).c_str());
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+bool CopyInto(const std::string& file, const std::string& folder) {
+    size_t slash = file.find_last_of('\\');
+    std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
+    return CopyFileA(file.c_str(), (folder + name).c_str(), FALSE) != 0;
+}
+
+void WriteTextFile(const std::string& path, const std::string& text) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return;
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::fclose(f);
+}
+
+bool Process::Start(const std::string& commandLine) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    std::string cmd = commandLine;
+    return CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_pi) != 0;
+}
+
+Process::~Process() {
+    if (m_pi.hProcess) {
+        if (WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(m_pi.hProcess, 1);
+        CloseHandle(m_pi.hProcess);
+        CloseHandle(m_pi.hThread);
+    }
+}
+
+int Process::Wait(DWORD timeoutMs) {
+    if (!m_pi.hProcess) return -3;
+    if (WaitForSingleObject(m_pi.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+        TerminateProcess(m_pi.hProcess, 1);
+        WaitForSingleObject(m_pi.hProcess, 5000);
+        return -2;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(m_pi.hProcess, &code);
+    return static_cast<int>(code);
+}
+
+bool Process::EndedWhilePumping(DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        DWORD spent = GetTickCount() - start;
+        if (spent >= timeoutMs) return false;
+        DWORD r = MsgWaitForMultipleObjects(1, &m_pi.hProcess, FALSE, timeoutMs - spent, QS_ALLINPUT);
+        if (r == WAIT_OBJECT_0) return true;
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&m);
+    }
+}
+
+namespace {
+struct FindData {
+    DWORD pid;
+    const char* cls;
+    HWND found;
+};
+BOOL CALLBACK FindTop(HWND hwnd, LPARAM param) {
+    auto* d = reinterpret_cast<FindData*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    char cls[128] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (pid == d->pid && lstrcmpA(cls, d->cls) == 0) {
+        d->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
+HWND WaitForWindow(DWORD processId, const char* className, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    do {
+        FindData d{processId, className, nullptr};
+        EnumWindows(FindTop, reinterpret_cast<LPARAM>(&d));
+        if (d.found) return d.found;
+        Sleep(50);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+std::string WindowText(HWND hwnd) {
+    char buf[512] = {};
+    GetWindowTextA(hwnd, buf, sizeof buf);
+    return buf;
+}
+
+std::vector<fw::ShownItem> ReadShown(const std::string& folder) {
+    std::vector<fw::ShownItem> out;
+    std::ifstream in(folder + "shown.txt", std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        fw::ShownItem item;
+        if (fw::ParseShownLine(line, item)) out.push_back(item);
+    }
+    return out;
+}
+
+} // namespace harness

@@ -1,0 +1,41 @@
+#pragma once
+// Helpers for tests that run the real program: folders, processes, windows, what was shown.
+
+#include "framework/TestMode.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace harness {
+
+// The build's folder of installed programs (VORLAN.exe with its libraries), ending in "\".
+std::string BinFolder();
+// A fresh, empty folder under C:\TEMP for this test, ending in "\".
+std::string FreshFolder(const std::string& name);
+bool CopyInto(const std::string& file, const std::string& folder);
+void WriteTextFile(const std::string& path, const std::string& text);
+
+class Process {
+  public:
+    // Starts the command line; the child inherits our desktop and environment.
+    bool Start(const std::string& commandLine);
+    ~Process();
+    // Exit code, or -2 when it did not end in time (it is then killed).
+    int Wait(DWORD timeoutMs);
+    // True once it has ended; serves messages sent to our windows meanwhile.
+    bool EndedWhilePumping(DWORD timeoutMs);
+    DWORD Id() const { return m_pi.dwProcessId; }
+
+  private:
+    PROCESS_INFORMATION m_pi{};
+};
+
+// A top-level window of the class (and title, when given) owned by the process, or null.
+HWND WaitForWindow(DWORD processId, const char* className, DWORD timeoutMs);
+std::string WindowText(HWND hwnd);
+
+std::vector<fw::ShownItem> ReadShown(const std::string& folder);
+
+} // namespace harness
