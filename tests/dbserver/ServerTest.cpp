@@ -235,6 +235,10 @@ TEST_F(ServerTest, LongPastedLiteralsAreLifted) {
     // A line of nearly 1 MB; a KILL of the job's locals cannot touch the lifted values.
     std::string huge(1000000, 'z');
     EXPECT_EQ(c->Exec("K  S X=" + MQuote(huge) + " W $L(X),$E(X,999999,1000000)"), "1000000zz");
+    // Beyond what M holds: an error, and the job goes on.
+    std::string out;
+    EXPECT_EQ(c->Exec("S X=" + MQuote(std::string(1100000, 'z')), out), 10034) << out;
+    EXPECT_EQ(c->Exec("W $L(X)"), "1000000");
 }
 
 TEST_F(ServerTest, PartitionSizeLineIsAnswered) {

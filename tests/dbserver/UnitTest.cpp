@@ -126,6 +126,8 @@ TEST(ErrorTextTest, GtmErrorsBecomeTheClientsTexts) {
         {"1,X^Y,%GTM-E-STACKCRIT, Stack space critical", "<STKOV>X^Y Stack space critical", 10055},
         {"1,X^Y,%GTM-E-GBLOFLOW, Database segment is full", "<DKFUL>X^Y Database segment is full", 10067},
         {"1,X^Y,%GTM-E-TPQUIT, Cannot QUIT", "<TPQUIT>X^Y Cannot QUIT", 10035},
+        {"150373290,%GTM-E-MAXSTRLEN, Maximum string length exceeded",
+         "<MXSTR>Maximum string length exceeded", 10034},
         {"garbage", "<SYSTM>garbage", 10075},
     };
     for (const auto& c : cases) {
