@@ -119,6 +119,10 @@ TEST_F(EndToEnd, ExecuteOutputAndCapacity) {
     EXPECT_EQ(rc, 10053);
     EXPECT_EQ(text.rfind("<UNDEF>", 0), 0u) << text;
     EXPECT_EQ(X("W 3"), "3");
+    char small[4];
+    EXPECT_EQ(kvx_xecute(handle, "W KVXNOSUCH", small, sizeof small),
+              10053); // the number needs the whole text
+    EXPECT_STREQ(small, "<UN");
 
     ASSERT_EQ(kvx_partsize(handle, 1024), 0);
 }
@@ -130,6 +134,14 @@ TEST_F(EndToEnd, TimeOutThenTheConnectionServesTheNextRequest) {
     EXPECT_EQ(rc, 10016);
     Sleep(1500); // the late answer arrives and is drained before the next request
     EXPECT_EQ(X("W \"next\""), "next");
+
+    // Time-out 0: only an answer that is already waiting counts.
+    ASSERT_EQ(kvx_timeout(handle, 0), 0);
+    X("H 1 W \"late\"", &rc);
+    EXPECT_EQ(rc, 10016);
+    ASSERT_EQ(kvx_timeout(handle, 30), 0);
+    Sleep(1500);
+    EXPECT_EQ(X("W \"again\""), "again");
 }
 
 TEST_F(EndToEnd, HaltEndsTheConnection) {
@@ -146,13 +158,27 @@ TEST_F(EndToEnd, Locals) {
     char out[32];
     ASSERT_EQ(kvx_local_get(handle, "KVXL", out, sizeof out), 0);
     EXPECT_STREQ(out, "a\"b\xa7");
+    ASSERT_EQ(kvx_local_get(handle, "KVXL", out, 3), 0);
+    EXPECT_STREQ(out, "a\"");
     ASSERT_EQ(kvx_local_kill(handle, "KVXL"), 0);
     EXPECT_EQ(kvx_local_get(handle, "KVXL", out, sizeof out), 10053);
+    EXPECT_EQ(std::string(out).rfind("<UNDEF>", 0), 0u) << out;
+
+    EXPECT_EQ(kvx_local_set(handle, "", "v"), 10029);
+    EXPECT_EQ(kvx_local_set(handle, "ABCDEFGHI", "v"), 10029);
+    EXPECT_EQ(kvx_local_get(handle, nullptr, out, sizeof out), 10029);
+    EXPECT_EQ(kvx_local_get(handle, "X", nullptr, 8), 10034);
 }
 
 TEST_F(EndToEnd, GlobalsNakedOrderAndQuery) {
     X("K ^KVXG");
-    Descriptors a("KVXG", {"1", "A"}), b("KVXG", {"1", "B\"q"});
+    Descriptors a("KVXG", {"1", "A"}), b("KVXG", {"1", "B\"q"}), nothing(nullptr, {});
+    EXPECT_EQ(kvx_global_set(handle, &a.gdb, &a.sdb, std::string(513, 'v').c_str()), 10034);
+    EXPECT_EQ(kvx_global_set(handle, nullptr, &a.sdb, "v"), 10021);
+    EXPECT_EQ(kvx_global_set(handle, &a.gdb, nullptr, "v"), 10024);
+    EXPECT_EQ(kvx_global_kill(handle, &nothing.gdb, &nothing.sdb), 10029);
+    ASSERT_EQ(kvx_global_set(handle, &a.gdb, &a.sdb, std::string(512, 'v').c_str()), 0);
+    EXPECT_EQ(X("W $L(^KVXG(1,\"A\"))"), "512");
     ASSERT_EQ(kvx_global_set(handle, &a.gdb, &a.sdb, "va"), 0);
     ASSERT_EQ(kvx_global_set(handle, &b.gdb, &b.sdb, "vb"), 0);
     EXPECT_EQ(X("W ^KVXG(1,\"B\"\"q\")"), "vb");
@@ -175,6 +201,8 @@ TEST_F(EndToEnd, GlobalsNakedOrderAndQuery) {
     EXPECT_EQ(rc, 10023);
     EXPECT_EQ(seen, (std::vector<std::string>{"A", "B\"q"}));
     EXPECT_EQ(walk.Subscripts(), (std::vector<std::string>{"1"}));
+    ASSERT_EQ(kvx_sdb_insert(2, "next", &walk.sdb), 0); // lands after the kept subscript
+    EXPECT_EQ(walk.Subscripts(), (std::vector<std::string>{"1", "next"}));
     Descriptors back("KVXG", {"1", ""});
     ASSERT_EQ(kvx_global_order(handle, &back.gdb, &back.sdb, KVX_ORDER_REVERSE, out, sizeof out), 0);
     EXPECT_STREQ(out, "B\"q");
@@ -182,6 +210,13 @@ TEST_F(EndToEnd, GlobalsNakedOrderAndQuery) {
     Descriptors result(nullptr, {});
     ASSERT_EQ(kvx_global_query(handle, &a.gdb, &a.sdb, &result.sdb), 0);
     EXPECT_EQ(result.Subscripts(), (std::vector<std::string>{"1", "B\"q"}));
+    // Commas, parentheses and quotes inside a subscript; then the end of the global.
+    X("S ^KVXG(1,\"C,\"\"x)\",2)=1");
+    ASSERT_EQ(kvx_global_query(handle, &b.gdb, &b.sdb, &result.sdb), 0);
+    EXPECT_EQ(result.Subscripts(), (std::vector<std::string>{"1", "C,\"x)", "2"}));
+    Descriptors last("KVXG", {"1", "C,\"x)", "2"});
+    ASSERT_EQ(kvx_global_query(handle, &last.gdb, &last.sdb, nullptr), 0);
+    EXPECT_EQ(last.Subscripts(), (std::vector<std::string>{}));
 
     ASSERT_EQ(kvx_global_kill(handle, &a.gdb, &a.sdb), 0);
     ASSERT_EQ(kvx_global_data(handle, &a.gdb, &a.sdb, &data), 0);
@@ -210,7 +245,15 @@ TEST_F(EndToEnd, LocksAcrossTwoConnections) {
     EXPECT_EQ(kvx_global_lock(handle, 0, &node.gdb, &node.sdb, 0), 10027);
     ASSERT_EQ(kvx_global_unlock(other, 0, nullptr, nullptr), 0);
     EXPECT_EQ(kvx_global_lock(handle, 0, &node.gdb, &node.sdb, 0), 0);
+    ASSERT_EQ(kvx_global_unlock(handle, 2, &node.gdb, &node.sdb), 0);
     kvx_logout(other);
+
+    Descriptors withEmpty("KVXLOCK", {"1", ""}), nameless(nullptr, {"1"});
+    EXPECT_EQ(kvx_global_lock(handle, 3, &node.gdb, &node.sdb, 0), 10022);
+    EXPECT_EQ(kvx_global_unlock(handle, 3, &node.gdb, &node.sdb), 10022);
+    EXPECT_EQ(kvx_global_unlock(handle, 2, &withEmpty.gdb, &withEmpty.sdb), 10032);
+    EXPECT_EQ(kvx_global_lock(handle, 0, &nameless.gdb, &nameless.sdb, 0), 10051);
+    EXPECT_EQ(kvx_global_unlock(handle, 1, nullptr, nullptr), 0);
 }
 
 TEST_F(EndToEnd, RoutineCalls) {
@@ -220,8 +263,11 @@ TEST_F(EndToEnd, RoutineCalls) {
     ASSERT_EQ(kvx_do(handle, "ECHO^KVXTEST", nullptr, out, sizeof out), 0);
     EXPECT_STREQ(out, "||");
     EXPECT_EQ(kvx_do(handle, "ECHO^KVXNOSUCH", nullptr, out, sizeof out), 10058);
+    EXPECT_EQ(std::string(out).rfind("<NOPGM>", 0), 0u) << out;
+    EXPECT_EQ(kvx_do(handle, "", nullptr, out, sizeof out), 10034);
 
-    int32_t types[] = {1, 1}, lengths[] = {3, 4}, capacities[] = {16, 16};
+    // The second value comes back longer than its buffer: cut to the capacity.
+    int32_t types[] = {1, 1}, lengths[] = {3, 4}, capacities[] = {16, 3};
     char v0[16] = "one", v1[16] = "four";
     char* values[] = {v0, v1};
     KVX_DO2 block{sizeof(KVX_DO2), 2, types, lengths, capacities, values};
@@ -230,6 +276,19 @@ TEST_F(EndToEnd, RoutineCalls) {
     EXPECT_STREQ(out, "swapped");
     EXPECT_EQ(std::string(v0, static_cast<size_t>(capacities[0])), "four");
     EXPECT_EQ(std::string(v1, static_cast<size_t>(capacities[1])), "one");
+
+    KVX_DO2 none{sizeof(KVX_DO2), 0, nullptr, nullptr, nullptr, nullptr};
+    length = sizeof out;
+    ASSERT_EQ(kvx_do2(handle, "ECHO^KVXTEST", &none, out, &length), 0);
+    EXPECT_STREQ(out, "||");
+    KVX_DO2 bad = block;
+    bad.size = 20;
+    EXPECT_EQ(kvx_do2(handle, "SWAP^KVXTEST", &bad, out, &length), 10040);
+    bad = block;
+    bad.count = 10000;
+    EXPECT_EQ(kvx_do2(handle, "SWAP^KVXTEST", &bad, out, &length), 10040);
+    lengths[0] = -1;
+    EXPECT_EQ(kvx_do2(handle, "SWAP^KVXTEST", &block, out, &length), 10040);
 }
 
 namespace {
