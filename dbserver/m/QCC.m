@@ -3,7 +3,7 @@ QCC ; demo application: the routines the client calls on its main road
  ; Text for the client's wait dialog while job is busy: text§title§keep polling§log line.
  ; Long-running code says what it does with D BUSY^QCC(text).
 WAITING(job) N text,alive
- S job=+job,alive=$ZGETJPI(job,"ISPROCALIVE")
+ S job=+job,alive=$S(job>0:$ZGETJPI(job,"ISPROCALIVE"),1:0)
  S text=$G(^%CONTROL(job,"BUSY"))
  I text="" S text=$S(alive:"Der Server bearbeitet die Anfrage.",1:"Der Auftrag ist beendet.")
  Q text_$C(167)_$C(167)_alive_$C(167)

@@ -1,5 +1,5 @@
 #pragma once
-// A client of dbserver for tests: real sockets, the shared codec for every byte.
+// A client of dbserver for tests and benchmarks: real sockets, the shared codec for every byte.
 
 #include "common/ReplyReader.h"
 #include "common/WireFormat.h"
@@ -8,24 +8,24 @@
 #include <string>
 #include <vector>
 
-namespace vorlan::dbserver::test {
+namespace vorlan::dbserver::client {
 
 // The fixture's server: the port and database directory that scripts/dbserver-ctl wrote.
 int FixturePort();
 std::string FixtureDatabase();
 
 struct Reply {
-    int status = 0;  // 0 or the error number of reading it
+    int status = 0; // 0 or the error number of reading it
     char type = 0;
     std::vector<std::string> fields;
 };
 
-class TestClient : public wire::ByteSink, public wire::ByteSource {
-public:
-    explicit TestClient(int port);
-    ~TestClient();
-    TestClient(const TestClient&) = delete;
-    TestClient& operator=(const TestClient&) = delete;
+class DbClient : public wire::ByteSink, public wire::ByteSource {
+  public:
+    explicit DbClient(int port);
+    ~DbClient();
+    DbClient(const DbClient&) = delete;
+    DbClient& operator=(const DbClient&) = delete;
 
     bool connected() const { return m_socket >= 0; }
 
@@ -34,7 +34,6 @@ public:
                 int32_t nonce = 1234, const std::string& api = "API4.4.0");
     // "X": the output (or the error text) and the error number of the reply.
     int Exec(const std::string& code, std::string& output);
-    std::string Exec(const std::string& code);  // the output; an error fails the test
     // A request whose fields are given; every field sent as is, run markers where a field
     // is the "\xff" + count text that Run() makes.
     Reply Call(const std::string& code, const std::vector<std::string>& fields);
@@ -50,8 +49,9 @@ public:
     int Receive(uint8_t* buffer, int32_t length, bool all, int32_t* received) override;
     int Drain() override;
 
-private:
+  private:
     int m_socket = -1;
+    std::vector<char> m_output;
 };
 
-}  // namespace vorlan::dbserver::test
+} // namespace vorlan::dbserver::client
