@@ -64,6 +64,7 @@ LRESULT CAboutDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void CVORLANApp::OnAppAbout() {
+    vorlan::TraceFunction("CVORLANApp::OnAppAbout");
     CAboutDlg dlg;
     dlg.DoModal();
 }
@@ -101,6 +102,7 @@ CString CVORLANApp::GetVersionText() {
 }
 
 bool CVORLANApp::IsNewerVersionAvailable(CString& installer, bool& quiet) {
+    vorlan::TraceFunction("CVORLANApp::IsNewerVersionAvailable");
     if (m_strAutoInstallPath.IsEmpty()) return false;
     std::string folder = vorlan::WithTrailingBackslash(m_strAutoInstallPath.str());
     std::string inf = folder + "install.inf";
@@ -119,6 +121,7 @@ bool CVORLANApp::IsNewerVersionAvailable(CString& installer, bool& quiet) {
 }
 
 bool CVORLANApp::CheckForUpdate() {
+    vorlan::TraceFunction("CVORLANApp::CheckForUpdate");
     CString installer;
     bool quiet = false;
     if (!IsNewerVersionAvailable(installer, quiet)) return false;

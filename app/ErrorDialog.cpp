@@ -63,6 +63,7 @@ bool COLEErrorDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 void COLEErrorDialog::SendSupportMail() {
+    vorlan::TraceFunction("COLEErrorDialog::SendSupportMail");
     vorlan::SupportMail mail;
     mail.recipient = kSupportAddress;
     mail.copyTo = theApp.Execute("W $G(^Z(\"FP\",\"TOOLS\",48))", 1).str();

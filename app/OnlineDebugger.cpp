@@ -71,6 +71,7 @@ void OnlineDebugger(IDebugConsole& con, const char* error, const char* line) {
 }
 
 void CVORLANApp::DebugWindow() {
+    vorlan::TraceFunction("CVORLANApp::DebugWindow");
     if (m_bConsoleOpen) return;
     std::unique_ptr<IDebugConsole> console = OpenDebugConsole();
     m_bConsoleOpen = true;

@@ -124,6 +124,7 @@ int CVORLANApp::CallTransport(const char* code, char* buffer, int capacity) {
 }
 
 CString CVORLANApp::Execute(const char* code, int silent) {
+    TraceFunction("CVORLANApp::Execute");
     if (m_Settings.AnyProtocol()) WriteProtocol(code ? code : "", kLogCode);
     if (!code || !*code) return CString();
     CSingleLock lock(m_csExecute);
@@ -171,6 +172,7 @@ void CVORLANApp::HandleServerError(int rc, const CString& text, const char* code
 }
 
 bool CVORLANApp::ExecuteOnce(const char* code, char* out, int capacity) {
+    TraceFunction("CVORLANApp::ExecuteOnce");
     if (!m_Settings.remote || !m_pTransport || !out || capacity <= 0) return false;
     if (m_Settings.apiType == 1) return false;
     int handle = m_pTransport->Login(m_Settings.address, std::atoi(m_Settings.apiPort), m_strUCI, m_strVolume,

@@ -17,12 +17,18 @@ class CStartupFrame : public CWnd {
         case WM_COPYDATA: return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
         case WM_DESTROY: ::PostQuitMessage(0); return 0;
         case WM_COMMAND: return OnCommand(LOWORD(wParam));
+        case WM_ERASEBKGND: return OnEraseBackground(reinterpret_cast<HDC>(wParam));
         default: return CWnd::WindowProc(msg, wParam, lParam);
         }
     }
     void PostNcDestroy() override { delete this; }
 
   private:
+    LRESULT OnEraseBackground(HDC dc) {
+        CRect r = GetClientRect();
+        ::FillRect(dc, &r, ::GetSysColorBrush(COLOR_APPWORKSPACE));
+        return 1;
+    }
     LRESULT OnCommand(UINT id) {
         if (id == ID_APP_ABOUT) theApp.OnAppAbout();
         return 0;

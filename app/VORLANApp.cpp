@@ -316,6 +316,7 @@ void CVORLANApp::GetWordViewPath(CString& out) {
 }
 
 void CVORLANApp::RefreshWordViewPath() {
+    TraceFunction("CVORLANApp::RefreshWordViewPath");
     if (GetGeneralValue("WordViewPath", "") == "(Not present)") return;
     std::string command;
     const char* key = "SOFTWARE\\Classes\\Applications\\wordview.exe\\shell\\wordview\\command";
@@ -331,6 +332,7 @@ void CVORLANApp::RefreshWordViewPath() {
 }
 
 void CVORLANApp::RegisterClasses() {
+    TraceFunction("CVORLANApp::RegisterClasses");
     HINSTANCE self = m_hInstance ? m_hInstance : ::GetModuleHandleA(nullptr);
     m_hMainIcon =
         static_cast<HICON>(::LoadImageA(self, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0));
@@ -341,6 +343,7 @@ void CVORLANApp::RegisterClasses() {
 }
 
 bool CVORLANApp::HandOverToRunningCopy() {
+    TraceFunction("CVORLANApp::HandOverToRunningCopy");
     HWND running = ::FindWindowA("VORLAN.MainWindow", nullptr);
     if (!running || m_Settings.remote != 0) return false;
     // A pointer means nothing in another process: the block travels as a copy.
@@ -385,6 +388,7 @@ bool CVORLANApp::SetGeneralValue(const char* name, const char* value) {
 }
 
 void CVORLANApp::ReadConnectionSettings() {
+    TraceFunction("CVORLANApp::ReadConnectionSettings");
     if (m_strGeneralKey.IsEmpty())
         m_strGeneralKey.Format("Software\\%s\\%s\\General", kMakerWord, kProductKey);
     vorlan::ReadConnectionSettings(

@@ -21,6 +21,7 @@ void CVORLANApp::InitWaitThread() {
 }
 
 void CVORLANApp::UninitWaitThread() {
+    vorlan::TraceFunction("CVORLANApp::UninitWaitThread");
     m_bStopWait = 1;
     if (m_hWaitThread) {
         // The thread may be sending to our windows (its dialog is owned by the main window).

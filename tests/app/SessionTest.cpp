@@ -301,3 +301,30 @@ TEST(ConnectionLoss, EndsTheProcessAfterSayingSo) {
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, "Verbindung zur Datenbank wurde unterbrochen.\nVORLAN wird beendet.");
 }
+
+TEST_F(SessionTest, TimingLinesMeasureElapsedTicks) {
+    theApp.m_Settings.protocolTime = 1;
+    vorlan::ResetProtocol();
+    std::remove("C:\\TEMP\\protocol(4711).log");
+    LogIn();
+    server.answer = [](const std::string&, int) {
+        Sleep(1100); // over a second: the millisecond fields alone would be wrong
+        return std::make_pair(0, std::string("fertig"));
+    };
+    theApp.Execute("H 1");
+    FILE* f = std::fopen("C:\\TEMP\\protocol(4711).log", "rb");
+    ASSERT_NE(f, nullptr);
+    char buf[2048] = {};
+    std::fread(buf, 1, sizeof buf - 1, f);
+    std::fclose(f);
+    std::string log = buf;
+    EXPECT_EQ(log.find("-----"), std::string::npos) << "no framing with the time switch alone";
+    EXPECT_NE(log.find("\r\nH 1\r\nThe time is "), std::string::npos) << log;
+    size_t ms = log.find("Millisekunden: ");
+    ASSERT_NE(ms, std::string::npos) << log;
+    int elapsed = std::atoi(log.c_str() + ms + 15);
+    EXPECT_GE(elapsed, 1000);
+    EXPECT_LT(elapsed, 5000);
+    EXPECT_NE(log.find("fertig\r\n"), std::string::npos);
+    std::remove("C:\\TEMP\\protocol(4711).log");
+}

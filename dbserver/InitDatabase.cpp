@@ -1,0 +1,112 @@
+#include "dbserver/Database.h"
+
+#include "common/MQuote.h"
+#include "dbserver/Embedded.h"
+#include "dbserver/Process.h"
+
+#include <cerrno>
+#include <fstream>
+#include <sys/stat.h>
+
+namespace vorlan::dbserver {
+
+namespace {
+
+bool IsFile(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+void WriteFile(const std::string& path, std::string_view data) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(data.data(), static_cast<std::streamsize>(data.size()));
+    if (!out.flush()) throw DatabaseError("cannot write " + path);
+}
+
+void MakeDir(const std::string& path) {
+    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        std::string part = path.substr(0, slash);
+        if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) throw DatabaseError("cannot create " + part);
+        if (slash == std::string::npos) return;
+    }
+}
+
+void Run(const std::vector<std::string>& argv, const std::string& input, const std::string& cwd,
+         const char* what) {
+    ProcessResult r = RunProcess(argv, input, cwd);
+    if (r.status != 0) throw DatabaseError(std::string(what) + " failed:\n" + r.output);
+}
+
+// Every region holds records up to GT.M's largest string, so any value the client sends fits.
+std::string GdeScript(const std::string& dir, bool withSystemRegion) {
+    const std::string sizes = " -record_size=1048576 -key_size=1019\n";
+    // GDE takes the rest of the line for the file name.
+    const std::string space = " -allocation=1000 -extension_count=1000 -file_name=";
+    std::string s;
+    if (withSystemRegion) {
+        s += "change -segment DEFAULT" + space + dir + "/VOR.dat\n";
+        s += "change -region DEFAULT" + sizes;
+        // %-globals (^%CONTROL and the like) are the system's, whichever namespace names them.
+        s += "add -segment SYS" + space + dir + "/SYS.dat\n";
+        s += "add -region SYS -dynamic_segment=SYS" + sizes;
+        s += "add -name %* -region=SYS\n";
+    } else {
+        s += "change -segment DEFAULT" + space + dir + "/SYS.dat\n";
+        s += "change -region DEFAULT" + sizes;
+    }
+    return s + "exit\n";
+}
+
+const char kCallInTable[] = "put: void PUT^%DBSRV(I:gtm_string_t*)\n"
+                            "xec: void XEC^%DBSRV()\n"
+                            "eval: gtm_string_t* EVAL^%DBSRV()\n"
+                            "start: void START^%DBSRV(I:gtm_string_t*,I:gtm_string_t*)\n"
+                            "reset: void RESET^%DBSRV()\n";
+
+const char kConfText[] = "# dbserver namespaces: UCI VOL global-directory [default|system]\n"
+                         "VOR DBK VOR.gld default\n"
+                         "SYS DBK SYS.gld system\n";
+
+} // namespace
+
+void InitDatabase(const std::string& dirArg) {
+    MakeDir(dirArg);
+    const std::string dir = AbsoluteDir(dirArg);
+    if (IsFile(dir + "/" + kConfFile)) throw DatabaseError(dir + " already holds a database");
+    MakeDir(dir + "/r");
+
+    std::vector<std::string> routines;
+    for (size_t i = 0; i < kEmbeddedFileCount; ++i) {
+        const auto& f = kEmbeddedFiles[i];
+        std::string name = f.name;
+        bool routine = name.size() > 2 && name.compare(name.size() - 2, 2, ".m") == 0;
+        WriteFile((routine ? dir + "/r/" : dir + "/") + name, std::string_view(f.data, f.size));
+        if (routine) routines.push_back(name);
+    }
+    WriteFile(dir + "/dbserver.ci", kCallInTable);
+    WriteFile(dir + "/" + kConfFile, kConfText);
+
+    Database db = Database::Open(dir);
+    const std::string gtm = FindGtmDist();
+    SetGtmEnvironment(gtm, db);
+
+    const Namespace& sys = db.System();
+    const Namespace& def = db.Default();
+    setenv("gtmgbldir", sys.gld.c_str(), 1);
+    Run({gtm + "/mumps", "-run", "GDE"}, GdeScript(dir, false), dir, "GDE (system namespace)");
+    Run({gtm + "/mupip", "create"}, "", dir, "mupip create (system namespace)");
+    setenv("gtmgbldir", def.gld.c_str(), 1);
+    Run({gtm + "/mumps", "-run", "GDE"}, GdeScript(dir, true), dir, "GDE (default namespace)");
+    Run({gtm + "/mupip", "create", "-region=DEFAULT"}, "", dir, "mupip create (default namespace)");
+
+    std::vector<std::string> compile{gtm + "/mumps"};
+    compile.insert(compile.end(), routines.begin(), routines.end());
+    Run(compile, "", dir + "/r", "compiling the routines");
+
+    const std::string load =
+        "S %SYS=" + MQuote(sys.gld) + " D LOAD^%DBSRV(" + MQuote(dir + "/globals.zwr") + ")";
+    ProcessResult r = RunProcess({gtm + "/mumps", "-run", "%XCMD", load}, "", dir);
+    if (r.status != 0 || !r.output.empty()) throw DatabaseError("loading globals.zwr failed:\n" + r.output);
+}
+
+} // namespace vorlan::dbserver

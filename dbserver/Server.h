@@ -1,0 +1,22 @@
+#pragma once
+// The listener: accepts connections and forks one job process for each, so that every
+// connection has its own GT.M job and others are served while one is busy.
+
+#include "dbserver/Connection.h"
+#include "dbserver/Database.h"
+
+#include <string>
+
+namespace vorlan::dbserver {
+
+struct ServeSettings {
+    std::string host = "127.0.0.1";
+    int port = 1666; // 0: any free port
+    JobSettings job;
+};
+
+// Prints the port on standard output once it listens; returns the exit status after
+// SIGTERM or SIGINT, having ended the jobs. Throws DatabaseError when it cannot listen.
+int Serve(const Database& db, const ServeSettings& settings);
+
+} // namespace vorlan::dbserver

@@ -1,0 +1,82 @@
+// dbserver: the stand-in for the M database server.
+//   dbserver init DIR
+//   dbserver serve DIR [--listen HOST:PORT] [--password TEXT] [--log FILE]
+
+#include "dbserver/Database.h"
+#include "dbserver/Server.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <iostream>
+#include <string>
+#include <unistd.h>
+
+using namespace vorlan::dbserver;
+
+namespace {
+
+int Usage() {
+    std::cerr << "usage: dbserver init DIR\n"
+                 "       dbserver serve DIR [--listen HOST:PORT] [--password TEXT] [--log FILE]\n"
+                 "Port 0 picks a free port; serve prints the port it listens on.\n";
+    return 2;
+}
+
+bool ParseListen(const std::string& text, ServeSettings& s) {
+    size_t colon = text.rfind(':');
+    if (colon == std::string::npos || colon + 1 == text.size()) return false;
+    s.host = text.substr(0, colon);
+    char* end = nullptr;
+    long port = std::strtol(text.c_str() + colon + 1, &end, 10);
+    if (*end || port < 0 || port > 65535) return false;
+    s.port = static_cast<int>(port);
+    return true;
+}
+
+int RunServe(int argc, char** argv) {
+    ServeSettings settings;
+    std::string logFile;
+    for (int i = 3; i < argc; ++i) {
+        std::string opt = argv[i];
+        if (i + 1 >= argc) return Usage();
+        std::string value = argv[++i];
+        if (opt == "--listen") {
+            if (!ParseListen(value, settings)) return Usage();
+        } else if (opt == "--password") {
+            settings.job.password = value;
+        } else if (opt == "--log") {
+            logFile = value;
+        } else {
+            return Usage();
+        }
+    }
+    Database db = Database::Open(argv[2]);
+    settings.job.gtmDist = FindGtmDist();
+    SetGtmEnvironment(settings.job.gtmDist, db);
+    if (!logFile.empty()) {
+        int fd = open(logFile.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        if (fd < 0) throw DatabaseError("cannot open the log " + logFile);
+        dup2(fd, 2);
+        close(fd);
+    }
+    return Serve(db, settings);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) return Usage();
+    std::string command = argv[1];
+    try {
+        if (command == "init" && argc == 3) {
+            InitDatabase(argv[2]);
+            return 0;
+        }
+        if (command == "serve") return RunServe(argc, argv);
+    } catch (const DatabaseError& e) {
+        std::cerr << "dbserver: " << e.what() << "\n";
+        return 1;
+    }
+    return Usage();
+}

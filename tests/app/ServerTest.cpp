@@ -1,0 +1,110 @@
+// The session against a real dbserver through the client library.
+#include "app/ProtocolLog.h"
+#include "app/VORLANApp.h"
+#include "framework/TestMode.h"
+#include "framework/Wnd.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+int ServerPort() {
+    char buf[16] = {};
+    return GetEnvironmentVariableA("VORLAN_DBSERVER_PORT", buf, sizeof buf) ? std::atoi(buf) : 0;
+}
+
+class ServerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(ServerPort(), 0) << "the dbserver fixture tells the port";
+        fw::TestMode::Enable("", "ServerTest");
+        fw::TestMode::ClearScratchKey();
+        std::memset(&theApp.m_Settings, 0, sizeof theApp.m_Settings);
+        theApp.m_Settings.remote = 1;
+        std::strcpy(theApp.m_Settings.address, "127.0.0.1");
+        std::snprintf(theApp.m_Settings.apiPort, sizeof theApp.m_Settings.apiPort, "%d", ServerPort());
+        theApp.SetRegistryKey(kMakerWord);
+        theApp.m_pszProfileName = kProductKey;
+        ASSERT_TRUE(theApp.LoadLanguageDll());
+        theApp.SetTransport(MakeClientLibraryTransport());
+    }
+    void TearDown() override {
+        theApp.Disconnect();
+        theApp.SetTransport(nullptr);
+        fw::TestMode::ClearScratchKey();
+        fw::TestMode::Disable();
+    }
+    void LogIn(bool waitDialog) {
+        theApp.WriteProfileInt("Settings", "DisableWaitDialog", waitDialog ? 0 : 1);
+        ASSERT_TRUE(theApp.Connect());
+        ASSERT_NE(theApp.Login("127.0.0.1", ServerPort(), "", "", "", false), 0);
+        ASSERT_FALSE(theApp.m_strJob.IsEmpty());
+    }
+};
+
+}  // namespace
+
+TEST_F(ServerTest, LinesRunInTheUsersJob) {
+    LogIn(false);
+    EXPECT_EQ(theApp.Execute("W 6*7"), "42");
+    EXPECT_EQ(theApp.Execute("S %DN=\"KARTEI\""), "");
+    EXPECT_EQ(theApp.Execute("W %DN,$C(167),$J"), std::string("KARTEI\xa7") + theApp.m_strJob.c_str())
+        << "locals persist in the job, bytes stay bytes";
+    EXPECT_EQ(theApp.Execute(""), "");
+}
+
+TEST_F(ServerTest, ErrorAcceptedByTheServerArrivesIntactAndShowsNothing) {
+    LogIn(false);
+    theApp.Execute("S %ZERRACCEPT=1");
+    EXPECT_EQ(theApp.Execute("S X=\"a\"\"b\" W ^ZNOTHERE(X,\"c\")"), "");
+    EXPECT_TRUE(fw::TestMode::Shown().empty());
+    CString noted = theApp.Execute("W $G(^%CONTROL($J,\"ERROR\",$G(^%CONTROL($J,\"ERROR\"))))");
+    EXPECT_NE(noted.Find("ZNOTHERE"), -1) << "the server received the whole error text: " << noted.c_str();
+    EXPECT_NE(noted.Find("\""), -1) << noted.c_str();
+}
+
+TEST_F(ServerTest, DeclinedErrorIsShownInTheErrorDialog) {
+    LogIn(false);
+    fw::TestMode::PushAnswer("dialog 195 cmd:1");
+    EXPECT_EQ(theApp.Execute("W ^ZNOTHERE(\"x\")"), "");
+    auto shown = fw::TestMode::Shown();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].id, 195);
+    EXPECT_NE(shown[0].text.find("(#100"), std::string::npos) << shown[0].text;
+    EXPECT_NE(shown[0].text.find("Line to execute: W ^ZNOTHERE(\"x\")"), std::string::npos) << shown[0].text;
+    EXPECT_EQ(theApp.Execute("W 1"), "1") << "the session goes on";
+}
+
+TEST_F(ServerTest, WaitDialogShowsWhatTheServerSaysDuringALongLine) {
+    CWnd::RegisterWindowClass("ServerTest.Main", 0, nullptr, nullptr, nullptr);
+    CWnd main;
+    ASSERT_TRUE(main.CreateEx(0, "ServerTest.Main", "Haupt", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 300, 200),
+                              nullptr, 0));
+    theApp.m_pMainWnd = &main;
+    SetForegroundWindow(main.m_hWnd);
+    LogIn(true);
+    std::atomic<bool> done{false};
+    std::string status;
+    std::thread watcher([&] {
+        while (!done) {
+            if (HWND dlg = FindWindowA("#32770", nullptr)) {
+                char buf[256] = {};
+                GetDlgItemTextA(dlg, 1170, buf, sizeof buf);
+                if (*buf) status = buf;
+            }
+            Sleep(100);
+        }
+    });
+    theApp.Execute("D BUSY^QCC(\"Rechnung wird erstellt\") H 3");
+    done = true;
+    watcher.join();
+    EXPECT_EQ(status, "Rechnung wird erstellt") << "asked over the second connection while the job was busy";
+    EXPECT_EQ(theApp.m_pWaitDlg, nullptr);
+    theApp.m_pMainWnd = nullptr;
+    main.DestroyWindow();
+}

@@ -1,0 +1,163 @@
+#include "tests/dbserver/TestClient.h"
+
+#include "common/ErrorTable.h"
+
+#include <arpa/inet.h>
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace vorlan::dbserver::test {
+
+namespace {
+
+const int kWaitMs = 60000;
+
+std::string StateDir() {
+    const char* dir = std::getenv("VORLAN_STATE_DIR");
+    return dir ? dir : "";
+}
+
+}  // namespace
+
+int FixturePort() {
+    std::ifstream in(StateDir() + "/dbserver.port");
+    int port = 0;
+    in >> port;
+    return port;
+}
+
+std::string FixtureDatabase() { return StateDir() + "/dbserver-db"; }
+
+TestClient::TestClient(int port) {
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(static_cast<uint16_t>(port));
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    m_socket = socket(AF_INET, SOCK_STREAM, 0);
+    if (connect(m_socket, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+        close(m_socket);
+        m_socket = -1;
+    }
+}
+
+TestClient::~TestClient() {
+    if (m_socket >= 0) close(m_socket);
+}
+
+int TestClient::Send(const uint8_t* data, int32_t length) {
+    while (length > 0) {
+        ssize_t n = send(m_socket, data, static_cast<size_t>(length), MSG_NOSIGNAL);
+        if (n <= 0) return kvx::kErrConnectionLost;
+        data += n;
+        length -= static_cast<int32_t>(n);
+    }
+    return 0;
+}
+
+int TestClient::Receive(uint8_t* buffer, int32_t length, bool all, int32_t* received) {
+    *received = 0;
+    while (*received < length) {
+        pollfd p{m_socket, POLLIN, 0};
+        int r = poll(&p, 1, kWaitMs);
+        if (r == 0) return kvx::kErrTimeout;
+        if (r < 0) return kvx::kErrConnectionLost;
+        ssize_t n = recv(m_socket, buffer + *received, static_cast<size_t>(length - *received), 0);
+        if (n < 0) return kvx::kErrConnectionLost;
+        if (n == 0) return 0;
+        *received += static_cast<int32_t>(n);
+        if (!all) return 0;
+    }
+    return 0;
+}
+
+int TestClient::Drain() {
+    uint8_t scratch[128];
+    pollfd p{m_socket, POLLIN, 0};
+    while (poll(&p, 1, 0) == 1 && recv(m_socket, scratch, sizeof scratch, 0) > 0) {
+    }
+    return 0;
+}
+
+void TestClient::SendRaw(const std::string& bytes) {
+    Send(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<int32_t>(bytes.size()));
+}
+
+std::string TestClient::Run(int32_t count) { return "\xff" + std::to_string(count); }
+
+Reply TestClient::Call(const std::string& code, const std::vector<std::string>& fields) {
+    uint8_t buffer[wire::kRequestBufferSize];
+    int32_t position = 0;
+    wire::RequestWriter w(*this, buffer, sizeof buffer, position);
+    int32_t count = 0;
+    for (const auto& f : fields) count += f.size() > 1 && f[0] == '\xff' ? std::stoi(f.substr(1)) : 1;
+    w.Header(code.c_str(), count);
+    for (const auto& f : fields) {
+        if (f.size() > 1 && f[0] == '\xff')
+            w.Run(std::stoi(f.substr(1)));
+        else
+            w.Field(f.data(), f.size());
+    }
+    if (int e = w.Flush()) return {e, 0, {}};
+    return ReadReply();
+}
+
+Reply TestClient::ReadReply() {
+    Reply r;
+    int32_t count = 0;
+    r.status = wire::ReadReplyHeader(*this, &r.type, &count);
+    for (int32_t i = 0; r.status == 0 && i < count; ++i) {
+        int32_t length = 0;
+        r.status = wire::ReadFieldLength(*this, &length);
+        if (r.status) break;
+        std::string data(static_cast<size_t>(std::max(length, 0)), '\0');
+        int32_t read = 0;
+        r.status = wire::ReadFieldData(*this, reinterpret_cast<uint8_t*>(data.data()), length, length, &read);
+        data.resize(static_cast<size_t>(read));
+        r.fields.push_back(std::move(data));
+    }
+    return r;
+}
+
+Reply TestClient::Login(const std::string& uci, const std::string& vol, const std::string& password,
+                        int32_t nonce, const std::string& api) {
+    return Call("L", {"0", api, "KVX-TCP", "127.0.0.1", "", password, uci, vol, "0", std::to_string(nonce)});
+}
+
+int TestClient::Exec(const std::string& code, std::string& output) {
+    uint8_t buffer[wire::kRequestBufferSize];
+    int32_t position = 0;
+    wire::RequestWriter w(*this, buffer, sizeof buffer, position);
+    w.Header("X", 2).Field(code.data(), code.size()).Text(wire::kExecEndMarker);
+    if (int e = w.Flush()) return e;
+    std::vector<char> out(4 << 20);
+    int32_t length = 0;
+    int result = wire::ReadExecReply(*this, out.data(), static_cast<int32_t>(out.size()), &length);
+    output.assign(out.data(), static_cast<size_t>(length));
+    return result;
+}
+
+std::string TestClient::Exec(const std::string& code) {
+    std::string out;
+    int e = Exec(code, out);
+    EXPECT_EQ(e, 0) << code.substr(0, 200) << ": " << out;
+    return out;
+}
+
+bool TestClient::ClosedByServer() {
+    pollfd p{m_socket, POLLIN, 0};
+    if (poll(&p, 1, kWaitMs) != 1) return false;
+    char c;
+    return recv(m_socket, &c, 1, 0) == 0;
+}
+
+bool TestClient::ReplyWaiting() {
+    pollfd p{m_socket, POLLIN, 0};
+    return poll(&p, 1, 0) == 1;
+}
+
+}  // namespace vorlan::dbserver::test
