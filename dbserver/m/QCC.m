@@ -8,10 +8,11 @@ WAITING(job) N text,alive
  I text="" S text=$S(alive:"Der Server bearbeitet die Anfrage.",1:"Der Auftrag ist beendet.")
  Q text_$C(167)_$C(167)_alive_$C(167)
 BUSY(text) S ^%CONTROL($J,"BUSY")=text Q
- ; Errors the client met: recorded per job; "" lets the client show its own dialog.
+ ; Errors the client met: recorded per job. Code that reports its own failures sets
+ ; %ZERRACCEPT and the error is taken (1); "" lets the client show its own dialog.
 ERROR(text) N n
  S n=$I(^%CONTROL($J,"ERROR")),^%CONTROL($J,"ERROR",n)=$H_" "_text
- Q ""
+ Q $S($G(%ZERRACCEPT):1,1:"")
  ;
  ; Every entry below that the client calls leaves ^ZTRACE(n) = job, a blank, the entry and
  ; its arguments (passwords as "..."), n counting up from 1: tests read the dialogue there.

@@ -3,8 +3,8 @@
 #include "app/VORLANApp.h"
 #include "frame/MenuTreeBar.h"
 #include "frame/MenuTreeLogic.h"
-#include "framework/TestMode.h"
 #include "resources/resource.h"
+#include "tests/app/AppFixture.h"
 #include "tests/app/FakeTransport.h"
 
 #include <gtest/gtest.h>
@@ -106,15 +106,9 @@ class MenuTreeBarTest : public ::testing::Test {
     std::string resyncAnswer;
 
     void SetUp() override {
-        fw::TestMode::Enable("", "MenuTreeBarTest");
-        fw::TestMode::ClearScratchKey();
-        std::memset(&theApp.m_Settings, 0, sizeof theApp.m_Settings);
-        theApp.m_Settings.remote = 1;
-        theApp.SetRegistryKey(kMakerWord);
-        theApp.m_pszProfileName = kProductKey;
+        apptest::PrepareApp("MenuTreeBarTest", std::make_unique<FakeTransport>(server));
         theApp.WriteProfileInt("Settings", "DisableWaitDialog", 1);
         theApp.m_hImageResources = ::GetModuleHandleA(nullptr);
-        theApp.SetTransport(std::make_unique<FakeTransport>(server));
         server.answer = [this](const std::string& code, int) { return std::make_pair(0, Answer(code)); };
         ASSERT_TRUE(theApp.Connect());
         ASSERT_EQ(theApp.Login("127.0.0.1", 1972, "", "VOR", "", true), 7);
@@ -134,10 +128,7 @@ class MenuTreeBarTest : public ::testing::Test {
     void TearDown() override {
         bar.DestroyWindow();
         host.DestroyWindow();
-        theApp.Disconnect();
-        theApp.SetTransport(nullptr);
-        fw::TestMode::ClearScratchKey();
-        fw::TestMode::Disable();
+        apptest::ReleaseApp();
     }
 
     std::string Answer(const std::string& code) {
