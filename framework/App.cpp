@@ -53,6 +53,11 @@ bool CWinApp::PreTranslateMessage(MSG* msg) {
     return fw::WalkPreTranslateTree(m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr, msg);
 }
 
+bool CWinApp::OnIdle(long count) {
+    if (count == 0 && m_pMainWnd && m_pMainWnd->m_hWnd) m_pMainWnd->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+    return CWinThread::OnIdle(count);
+}
+
 int CWinApp::DoMessageBox(const char* text, UINT type, UINT) {
     const char* caption = m_pszAppName;
     if (fw::TestMode::IsOn()) return fw::TestMode::AnswerMessageBox(text, caption, type);

@@ -8,6 +8,11 @@
 
 class CWnd;
 class CDialog;
+class CCmdUI;
+
+// Sent to the main window when the message queue runs empty, so that it can bring its bars
+// up to date (wParam non-zero: also disabled items).
+constexpr UINT WM_IDLEUPDATECMDUI = 0x0363;
 
 // Receives the command line word by word; the framework strips a leading "-" or "/" from
 // switches.
@@ -37,6 +42,14 @@ class CWinApp : public CWinThread {
     // Runs the message pump; with no main window after InitInstance the program ends.
     int Run() override;
     bool PreTranslateMessage(MSG* msg) override;
+    bool OnIdle(long count) override;
+    // The last link of the command routing chain.
+    virtual bool OnCmdMsg(UINT id, int code, CCmdUI* ui) {
+        (void)id;
+        (void)code;
+        (void)ui;
+        return false;
+    }
 
     // Every message box of the program passes here (test mode answers it from the script).
     virtual int DoMessageBox(const char* text, UINT type, UINT helpId);

@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+class CCmdUI;
+
 class CWnd {
   public:
     CWnd() = default;
@@ -43,6 +45,13 @@ class CWnd {
     virtual void PostNcDestroy() {}
     // Offered every queued message for this window or a descendant before dispatch.
     virtual bool PreTranslateMessage(MSG* msg);
+    // Command routing (see CmdUI.h): true when this window's tables took the command.
+    virtual bool OnCmdMsg(UINT id, int code, CCmdUI* ui) {
+        (void)id;
+        (void)code;
+        (void)ui;
+        return false;
+    }
 
     // Registers a window class whose procedure is the default one: our objects are
     // subclassed at creation, so the class procedure only serves windows made elsewhere.

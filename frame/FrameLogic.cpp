@@ -1,0 +1,223 @@
+#include "frame/FrameLogic.h"
+
+#include "app/Piece.h"
+#include "common/MQuote.h"
+
+#include <cctype>
+#include <cstdlib>
+
+namespace vorlan {
+
+namespace {
+
+std::string Trimmed(std::string_view s) {
+    size_t b = 0, e = s.size();
+    while (b < e && std::isspace(static_cast<unsigned char>(s[b])))
+        ++b;
+    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1])))
+        --e;
+    return std::string(s.substr(b, e - b));
+}
+
+std::string Upper(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::string Cut(std::string_view s, size_t n) {
+    return std::string(s.substr(0, n));
+}
+
+bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
+    return s.size() >= prefix.size() && Upper(s.substr(0, prefix.size())) == Upper(prefix);
+}
+
+} // namespace
+
+bool ReleaseIsSupported(std::string_view release) {
+    int major = std::atoi(Cut(PieceOf(release, 1, '.'), 31).c_str());
+    int minor = std::atoi(Cut(PieceOf(release, 2, '.'), 31).c_str());
+    return major > 4 || (major == 4 && minor >= 8);
+}
+
+NamespaceAndVolume SplitConfiguration(std::string_view text) {
+    std::string t = Trimmed(text);
+    size_t comma = t.find(',');
+    if (comma == std::string::npos) return {t, ""};
+    return {t.substr(0, comma), t.substr(comma + 1)};
+}
+
+std::string ClientEntry(std::string_view number, std::string_view name) {
+    return std::string(number) + " (" + std::string(name) + ")";
+}
+
+std::string ClientNumberOf(std::string_view entry) {
+    size_t blank = entry.find(' ');
+    return blank == std::string_view::npos ? std::string() : std::string(entry.substr(0, blank));
+}
+
+std::string ClientEntryPrefix(std::string_view number) {
+    return std::string(number) + " (";
+}
+
+std::string LoginLine(std::string_view user, std::string_view password, bool defaultGroup) {
+    std::string line = "W $$LOGIN^QCC(" + MQuote(user) + "," + MQuote(password) + ")";
+    if (defaultGroup) line += " S:$G(%BG)=\"\" %BG=998";
+    return line;
+}
+
+std::string WorkstationLine(std::string_view computerName) {
+    return "S (%WS,%WIN(\"WORKSTATION\"))=" + MQuote(computerName);
+}
+
+std::string ModuleMenuCheckLine(std::string_view ns) {
+    return "W:$D(^[" + MQuote(ns) + "]QME(\"ME\",%BG)) 1";
+}
+
+std::string SaveModuleIndexLine(int index) {
+    return "S ^MV(%USER,\"MP\")=" + std::to_string(index);
+}
+
+std::string YearListLine(std::string_view client) {
+    return "S %QCC=$O(^QTEMP(%JOB,\"WJ\"," + MQuote(client) + ",%QCC)) W:%QCC'=\"\" %QCC";
+}
+
+std::string WorkplaceLine(std::string_view workplace) {
+    return "S %AP=" + MQuote(workplace) +
+           " I %AP'=\"\" S:'$D(^Z(\"BDR\",%AP)) ^Z(\"BDR\",%AP)=%DL_%DL_%DL_%DL_$G(^Z(\"PC\",%USER,2))_\", "
+           "\"_$G(^Z("
+           "\"PC\",%USER,3))_%DL_\"0\"";
+}
+
+std::string ClientAndYearLine(std::string_view client, std::string_view year, std::string_view address,
+                              std::string_view port) {
+    return "S %MI=" + MQuote(client) + ",%WJ=" + MQuote(year) + ",^[%SYS]Z(\"IP\",%JOB)=" + MQuote(address) +
+           ",^[%SYS]Z(\"PORT\",%JOB)=" + MQuote(port);
+}
+
+std::string WorkplaceMessageReference(std::string_view ns) {
+    return "^[" + MQuote(ns) + "]ZINFO(%AP";
+}
+
+std::string UserMessageReference(std::string_view ns) {
+    return "^[" + MQuote(ns) + "]ZINFO(0,%USER";
+}
+
+ServerTimer ParseServerTimer(std::string_view answer) {
+    ServerTimer t;
+    if (answer.empty()) return t;
+    t.interval = std::atoi(PieceOf(answer, 1).c_str());
+    t.line = PieceOf(answer, 2);
+    return t;
+}
+
+std::string SelectByNumberLine(unsigned number) {
+    return "W $$SELECTM^QCC(" + std::to_string(number & 0xFFFF) + ")";
+}
+
+std::string SelectByNameLine(std::string_view name) {
+    return "W $$SELECTM^QCC(" + MQuote(Upper(name)) + ")";
+}
+
+std::string DialogOfMenuAnswer(std::string_view answer) {
+    std::string dialog = Cut(PieceOf(answer, 4), 255);
+    if (!dialog.empty() && dialog[0] == '^') return std::string();
+    return dialog;
+}
+
+EntryFallback ClassifyEntryName(std::string_view name) {
+    if (name.empty()) return EntryFallback::None;
+    if (StartsWithNoCase(name, "debug:")) return EntryFallback::Debugger;
+    if (StartsWithNoCase(name, "telnet:")) return EntryFallback::Telnet;
+    if (StartsWithNoCase(name, "ssh:")) return EntryFallback::Ssh;
+    if (name.find_first_of(".\\/:") != std::string_view::npos) return EntryFallback::WebAddress;
+    if (name == "QHELP") return EntryFallback::Help;
+    return EntryFallback::Unknown;
+}
+
+std::string WebEntryLine(std::string_view key) {
+    return "W $G(^QSYS(\"WEB\"," + MQuote(key) + "))";
+}
+
+std::string WebParameterLine(std::string_view parameter) {
+    return "S %WIN(\"WEB\")=" + MQuote(parameter);
+}
+
+std::string TabNodeLine(std::string_view screen, int n) {
+    return "W $G(^QM(" + MQuote(screen) + ",0,\"KARTEI\"," + std::to_string(n) + "))";
+}
+
+std::string TabHiddenLine(std::string_view screen, std::string_view tab) {
+    return "W $D(^ZM(" + MQuote(screen) + ",0,\"KARTEI\"," + MQuote(tab) + "))";
+}
+
+std::string TabHiddenByJobLine(std::string_view screen, std::string_view tab) {
+    return "W $D(%WIN(\"KARTEI\"," + MQuote(screen) + "," + MQuote(tab) + "))";
+}
+
+std::string TabButtonsLine(std::string_view screen) {
+    return "W $P($G(^QM(" + MQuote(screen) + ",0,\"KARTEI\")),%DL,5)";
+}
+
+std::string ScreenInitLine(std::string_view screen) {
+    return ScreenFlagLine(screen, "INIT");
+}
+
+std::string PrgInitLine(std::string_view initCode) {
+    return "K %F,%INF D PRGINIT^QCC(" + MQuote(initCode) + ") W:$D(%F)&$D(%INF) \"!\" W $G(%F,\"!\")";
+}
+
+std::string ScreenFlagLine(std::string_view screen, std::string_view node) {
+    return "W $G(^QM(" + MQuote(screen) + ",0," + MQuote(node) + "))";
+}
+
+InitAnswer ReadInitAnswer(std::string_view answer) {
+    InitAnswer a;
+    a.accepted = !answer.empty() && answer[0] == '!';
+    a.text = std::string(a.accepted ? answer.substr(1) : answer);
+    return a;
+}
+
+std::string WindowMenuItemText(int n, std::string_view title) {
+    std::string prefix = n < 9 ? "&" + std::to_string(n + 1) + " " : "1&0 ";
+    return prefix + Cut(title, 160);
+}
+
+Box MdiDefaultRect(const Box* active, int clientWidth, int clientHeight) {
+    Box r;
+    if (active) {
+        r.left = active->left + 18;
+        r.top = active->top + 18;
+    }
+    r.right = r.left + clientWidth * 2 / 3;
+    if (r.right > clientWidth) r.right = clientWidth;
+    r.bottom = r.top + clientHeight * 2 / 3;
+    if (r.bottom > clientHeight) r.bottom = clientHeight;
+    return r;
+}
+
+int FunctionKeyIndex(unsigned id) {
+    if (id >= 32800 && id <= 32807) return static_cast<int>(id - 32800);
+    if (id >= 32981 && id <= 33012) return static_cast<int>(id - 32981 + 8);
+    if (id >= 2001 && id <= 2032) return static_cast<int>(id - 2001 + 40);
+    return -1;
+}
+
+std::string ToolTipSource(std::string_view text) {
+    size_t cut = text.find_first_of("[;");
+    return Trimmed(text.substr(0, cut));
+}
+
+std::string ToolTipShown(std::string_view text) {
+    size_t lf = text.find('\n');
+    if (lf != std::string_view::npos) text = text.substr(lf + 1);
+    return Cut(text, 79);
+}
+
+std::string FunctionKeyEntry(std::string_view text) {
+    return Cut(PieceOf(text, 1), 71);
+}
+
+} // namespace vorlan

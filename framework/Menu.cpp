@@ -1,0 +1,149 @@
+#include "framework/Menu.h"
+#include "framework/App.h"
+
+#include <vector>
+
+bool CMenu::LoadMenu(UINT id) {
+    DestroyMenu();
+    m_hMenu = ::LoadMenuA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id));
+    return m_hMenu != nullptr;
+}
+
+bool CMenu::CreatePopupMenu() {
+    DestroyMenu();
+    m_hMenu = ::CreatePopupMenu();
+    return m_hMenu != nullptr;
+}
+
+void CMenu::Attach(HMENU menu) {
+    DestroyMenu();
+    m_hMenu = menu;
+}
+
+HMENU CMenu::Detach() {
+    HMENU h = m_hMenu;
+    m_hMenu = nullptr;
+    return h;
+}
+
+bool CMenu::DestroyMenu() {
+    if (!m_hMenu) return false;
+    bool ok = ::DestroyMenu(m_hMenu) != 0;
+    m_hMenu = nullptr;
+    return ok;
+}
+
+int CMenu::FindItem(HMENU menu, UINT id) {
+    int n = ::GetMenuItemCount(menu);
+    for (int i = 0; i < n; ++i)
+        if (::GetMenuItemID(menu, i) == id) return i;
+    return -1;
+}
+
+HMENU CMenu::FindPopupOf(HMENU menu, UINT id) {
+    if (!menu) return nullptr;
+    if (FindItem(menu, id) >= 0) return menu;
+    int n = ::GetMenuItemCount(menu);
+    for (int i = 0; i < n; ++i)
+        if (HMENU sub = ::GetSubMenu(menu, i))
+            if (HMENU found = FindPopupOf(sub, id)) return found;
+    return nullptr;
+}
+
+CString CMenu::ItemText(HMENU menu, int position) {
+    // Owner-drawn items keep their string too (see COwnerDrawMenus::Convert).
+    char buf[512] = {};
+    MENUITEMINFOA mii{};
+    mii.cbSize = sizeof mii;
+    mii.fMask = MIIM_STRING;
+    mii.dwTypeData = buf;
+    mii.cch = sizeof buf;
+    if (!::GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &mii)) return CString();
+    return CString(buf);
+}
+
+void COwnerDrawMenus::Convert(HMENU popup) {
+    int n = ::GetMenuItemCount(popup);
+    for (int i = 0; i < n; ++i) {
+        char buf[512] = {};
+        MENUITEMINFOA mii{};
+        mii.cbSize = sizeof mii;
+        mii.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_STRING;
+        mii.dwTypeData = buf;
+        mii.cch = sizeof buf;
+        if (!::GetMenuItemInfoA(popup, static_cast<UINT>(i), TRUE, &mii)) continue;
+        bool converted = (mii.fType & MFT_OWNERDRAW) && (mii.dwItemData & 0xFFFF0000) == kTag;
+        if (converted || (mii.fType & (MFT_BITMAP | MFT_SEPARATOR))) {
+            if (converted && buf[0]) m_texts[mii.dwItemData & 0xFFFF] = buf; // renamed meanwhile
+            continue;
+        }
+        if (m_texts.size() >= 0xFFFF) m_texts.clear(); // never reached by real menus
+        m_texts.emplace_back(buf);
+        MENUITEMINFOA set{};
+        set.cbSize = sizeof set;
+        set.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_STRING;
+        set.fType = mii.fType | MFT_OWNERDRAW;
+        set.dwItemData = kTag | (m_texts.size() - 1);
+        set.dwTypeData = buf; // kept, so that mnemonics and readers still find it
+        ::SetMenuItemInfoA(popup, static_cast<UINT>(i), TRUE, &set);
+    }
+}
+
+const CString* COwnerDrawMenus::TextOf(ULONG_PTR itemData) const {
+    if ((itemData & 0xFFFF0000) != kTag) return nullptr;
+    size_t i = itemData & 0xFFFF;
+    return i < m_texts.size() ? &m_texts[i] : nullptr;
+}
+
+bool COwnerDrawMenus::OnMeasureItem(HWND owner, MEASUREITEMSTRUCT* mis) {
+    if (!mis || mis->CtlType != ODT_MENU) return false;
+    const CString* text = TextOf(mis->itemData);
+    if (!text) return false;
+    HDC dc = ::GetDC(owner);
+    HGDIOBJ old = m_hFont ? ::SelectObject(dc, m_hFont) : nullptr;
+    SIZE size{};
+    CString shown = *text;
+    shown.Replace("&", "");
+    shown.Replace("\t", "    ");
+    ::GetTextExtentPoint32A(dc, shown, shown.GetLength(), &size);
+    TEXTMETRICA tm{};
+    ::GetTextMetricsA(dc, &tm);
+    if (old) ::SelectObject(dc, old);
+    ::ReleaseDC(owner, dc);
+    int check = ::GetSystemMetrics(SM_CXMENUCHECK);
+    mis->itemWidth = static_cast<UINT>(size.cx + 2 * check + 8);
+    mis->itemHeight = static_cast<UINT>(tm.tmHeight + tm.tmExternalLeading + 4);
+    return true;
+}
+
+bool COwnerDrawMenus::OnDrawItem(DRAWITEMSTRUCT* dis) {
+    if (!dis || dis->CtlType != ODT_MENU) return false;
+    const CString* text = TextOf(dis->itemData);
+    if (!text) return false;
+    HDC dc = dis->hDC;
+    bool selected = (dis->itemState & ODS_SELECTED) != 0;
+    bool grey = (dis->itemState & (ODS_GRAYED | ODS_DISABLED)) != 0;
+    RECT r = dis->rcItem;
+    ::FillRect(dc, &r, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
+    int textColour = grey ? COLOR_GRAYTEXT : selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT;
+    ::SetTextColor(dc, ::GetSysColor(textColour));
+    ::SetBkMode(dc, TRANSPARENT);
+    HGDIOBJ old = m_hFont ? ::SelectObject(dc, m_hFont) : nullptr;
+    int check = ::GetSystemMetrics(SM_CXMENUCHECK);
+    if (dis->itemState & ODS_CHECKED) {
+        RECT box{r.left + 2, r.top, r.left + 2 + check, r.bottom};
+        ::DrawTextA(dc, "\x95", 1, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+    CString label = *text, accel;
+    int tab = label.Find('\t');
+    if (tab >= 0) {
+        accel = label.Mid(tab + 1);
+        label = label.Left(tab);
+    }
+    RECT tr{r.left + check + 6, r.top, r.right - check, r.bottom};
+    UINT flags = DT_SINGLELINE | DT_VCENTER | ((dis->itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0);
+    ::DrawTextA(dc, label, label.GetLength(), &tr, flags | DT_LEFT);
+    if (!accel.IsEmpty()) ::DrawTextA(dc, accel, accel.GetLength(), &tr, flags | DT_RIGHT);
+    if (old) ::SelectObject(dc, old);
+    return true;
+}

@@ -1,0 +1,162 @@
+#include "frame/FrameLogic.h"
+
+#include <gtest/gtest.h>
+
+using namespace vorlan;
+
+TEST(FrameLogic, ReleaseCheckComparesMajorAndMinor) {
+    struct {
+        const char* release;
+        bool ok;
+    } cases[] = {{"4.8", true},  {"4.10", true}, {"5.0", true},  {"5.7.2", true}, {"4.7", false},
+                 {"3.9", false}, {"", false},    {"abc", false}, {"4", false},    {"12.0", true}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ReleaseIsSupported(c.release), c.ok) << c.release;
+}
+
+TEST(FrameLogic, ConfigurationSplitsAtTheFirstComma) {
+    struct {
+        const char* text;
+        const char* ns;
+        const char* volume;
+    } cases[] = {{"SYS,DBK", "SYS", "DBK"},
+                 {"  VOR , X ", "VOR ", " X"},
+                 {"PRAXIS", "PRAXIS", ""},
+                 {"LONGNAME,VG,2", "LONGNAME", "VG,2"},
+                 {"", "", ""},
+                 {",DBK", "", "DBK"}};
+    for (const auto& c : cases) {
+        NamespaceAndVolume nv = SplitConfiguration(c.text);
+        EXPECT_EQ(nv.ns, c.ns) << c.text;
+        EXPECT_EQ(nv.volume, c.volume) << c.text;
+    }
+}
+
+TEST(FrameLogic, ClientEntriesLeadWithTheNumber) {
+    EXPECT_EQ(ClientEntry("101", "Standardmandant"), "101 (Standardmandant)");
+    EXPECT_EQ(ClientNumberOf("101 (Standardmandant)"), "101");
+    EXPECT_EQ(ClientNumberOf("ohneLeerzeichen"), "") << "no blank, no number";
+    EXPECT_EQ(ClientEntryPrefix("10"), "10 (") << "so that 10 does not find 101";
+}
+
+TEST(FrameLogic, ValuesInLinesAreQuoted) {
+    struct {
+        std::string line;
+        const char* want;
+    } cases[] = {
+        {LoginLine("demo", "ge\"heim", true),
+         "W $$LOGIN^QCC(\"demo\",\"ge\"\"heim\") S:$G(%BG)=\"\" %BG=998"},
+        {LoginLine("a", "b", false), "W $$LOGIN^QCC(\"a\",\"b\")"},
+        {WorkstationLine("PC\"1"), "S (%WS,%WIN(\"WORKSTATION\"))=\"PC\"\"1\""},
+        {ModuleMenuCheckLine("VOR"), "W:$D(^[\"VOR\"]QME(\"ME\",%BG)) 1"},
+        {YearListLine("1\"0"), "S %QCC=$O(^QTEMP(%JOB,\"WJ\",\"1\"\"0\",%QCC)) W:%QCC'=\"\" %QCC"},
+        {ClientAndYearLine("101", "2024", "10.0.0.1", "1972"),
+         "S %MI=\"101\",%WJ=\"2024\",^[%SYS]Z(\"IP\",%JOB)=\"10.0.0.1\",^[%SYS]Z(\"PORT\",%JOB)=\"1972\""},
+        {WorkplaceMessageReference("A\"B"), "^[\"A\"\"B\"]ZINFO(%AP"},
+        {UserMessageReference("VOR"), "^[\"VOR\"]ZINFO(0,%USER"},
+        {SelectByNumberLine(0x10007), "W $$SELECTM^QCC(7)"},
+        {SelectByNameLine("pat\"x"), "W $$SELECTM^QCC(\"PAT\"\"X\")"},
+        {WebEntryLine("k\"1"), "W $G(^QSYS(\"WEB\",\"k\"\"1\"))"},
+        {WebParameterLine("a=1&b=\"2\""), "S %WIN(\"WEB\")=\"a=1&b=\"\"2\"\"\""},
+        {TabNodeLine("KART", 3), "W $G(^QM(\"KART\",0,\"KARTEI\",3))"},
+        {TabHiddenLine("KART", "T\"1"), "W $D(^ZM(\"KART\",0,\"KARTEI\",\"T\"\"1\"))"},
+        {TabHiddenByJobLine("KART", "T1"), "W $D(%WIN(\"KARTEI\",\"KART\",\"T1\"))"},
+        {PrgInitLine("D X^Y(\"1\")"),
+         "K %F,%INF D PRGINIT^QCC(\"D X^Y(\"\"1\"\")\") W:$D(%F)&$D(%INF) \"!\" W $G(%F,\"!\")"},
+        {ScreenFlagLine("KART", "FSAVE"), "W $G(^QM(\"KART\",0,\"FSAVE\"))"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.line, c.want);
+    EXPECT_NE(WorkplaceLine("AP\"1").find("S %AP=\"AP\"\"1\" I %AP'=\"\""), std::string::npos);
+    EXPECT_EQ(WorkplaceLine("x\ny").find('\n'), std::string::npos) << "control characters as $C()";
+}
+
+TEST(FrameLogic, ServerTimersKeepTheWholeLine) {
+    std::string longLine(200, 'S');
+    ServerTimer t = ParseServerTimer("10\xA7" + longLine);
+    EXPECT_EQ(t.interval, 10);
+    EXPECT_EQ(t.line, longLine);
+    EXPECT_EQ(ParseServerTimer("").interval, 0);
+}
+
+TEST(FrameLogic, MenuAnswersAndEntryNames) {
+    EXPECT_EQ(DialogOfMenuAnswer("1\xA7x\xA7y\xA7PATIENT\xA7"), "PATIENT");
+    EXPECT_EQ(DialogOfMenuAnswer("1\xA7x\xA7y\xA7^ROUTINE"), "") << "a routine opens nothing";
+    EXPECT_EQ(DialogOfMenuAnswer(""), "");
+    struct {
+        const char* name;
+        EntryFallback kind;
+    } cases[] = {{"", EntryFallback::None},
+                 {"DEBUG:", EntryFallback::Debugger},
+                 {"debug:x", EntryFallback::Debugger},
+                 {"Telnet:", EntryFallback::Telnet},
+                 {"ssh:", EntryFallback::Ssh},
+                 {"www.example.de", EntryFallback::WebAddress},
+                 {"C:\\Doku", EntryFallback::WebAddress},
+                 {"QHELP", EntryFallback::Help},
+                 {"PATX", EntryFallback::Unknown}};
+    for (const auto& c : cases)
+        EXPECT_EQ(static_cast<int>(ClassifyEntryName(c.name)), static_cast<int>(c.kind)) << c.name;
+}
+
+TEST(FrameLogic, InitAnswerAcceptsOnlyWithTheMark) {
+    struct {
+        const char* answer;
+        bool accepted;
+        const char* text;
+    } cases[] = {{"!", true, ""},
+                 {"!Daten geladen", true, "Daten geladen"},
+                 {"Kein Zugriff", false, "Kein Zugriff"},
+                 {"", false, ""},
+                 {" !", false, " !"}};
+    for (const auto& c : cases) {
+        InitAnswer a = ReadInitAnswer(c.answer);
+        EXPECT_EQ(a.accepted, c.accepted) << c.answer;
+        EXPECT_EQ(a.text, c.text) << c.answer;
+    }
+}
+
+TEST(FrameLogic, WindowMenuTexts) {
+    EXPECT_EQ(WindowMenuItemText(0, "Patient"), "&1 Patient");
+    EXPECT_EQ(WindowMenuItemText(8, "Neun"), "&9 Neun");
+    EXPECT_EQ(WindowMenuItemText(9, "Zehn"), "1&0 Zehn");
+    EXPECT_EQ(WindowMenuItemText(0, std::string(300, 'x')).size(), 3u + 160u);
+}
+
+TEST(FrameLogic, DefaultRectangleFollowsTheActiveChildAndStaysInside) {
+    Box r = MdiDefaultRect(nullptr, 900, 600);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(r.right, 600);
+    EXPECT_EQ(r.bottom, 400);
+    Box active{100, 50, 400, 300};
+    r = MdiDefaultRect(&active, 900, 600);
+    EXPECT_EQ(r.left, 118);
+    EXPECT_EQ(r.top, 68);
+    EXPECT_EQ(r.right, 718);
+    EXPECT_EQ(r.bottom, 468);
+    Box far{500, 400, 800, 500};
+    r = MdiDefaultRect(&far, 900, 600);
+    EXPECT_EQ(r.right, 900) << "cut at the client's width";
+    EXPECT_EQ(r.bottom, 600);
+}
+
+TEST(FrameLogic, FunctionKeysAndToolTips) {
+    EXPECT_EQ(FunctionKeyIndex(32800), 0);
+    EXPECT_EQ(FunctionKeyIndex(32807), 7);
+    EXPECT_EQ(FunctionKeyIndex(32981), 8);
+    EXPECT_EQ(FunctionKeyIndex(33012), 39);
+    EXPECT_EQ(FunctionKeyIndex(2001), 40);
+    EXPECT_EQ(FunctionKeyIndex(2032), 71);
+    EXPECT_EQ(FunctionKeyIndex(32808), -1);
+    EXPECT_EQ(FunctionKeyIndex(2000), -1);
+
+    EXPECT_EQ(ToolTipSource("  Speichern [F5];mehr"), "Speichern");
+    EXPECT_EQ(ToolTipSource("*W $$TIP^X"), "*W $$TIP^X");
+    EXPECT_EQ(ToolTipShown("Zeile 1\nZeile 2\nZeile 3"), "Zeile 2\nZeile 3");
+    EXPECT_EQ(ToolTipShown(std::string(100, 'a')).size(), 79u);
+    EXPECT_EQ(FunctionKeyEntry("Suchen\xA7"
+                               "F5"),
+              "Suchen");
+    EXPECT_EQ(FunctionKeyEntry(std::string(90, 'b')).size(), 71u);
+}
