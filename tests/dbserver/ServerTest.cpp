@@ -2,7 +2,7 @@
 #include "common/ErrorTable.h"
 #include "common/MQuote.h"
 #include "common/Nonce.h"
-#include "tests/dbserver/DbClient.h"
+#include "tests/dbserver/TestClient.h"
 
 #include <csignal>
 #include <cstdio>
@@ -13,21 +13,8 @@
 #include <thread>
 #include <unistd.h>
 
-namespace vorlan::dbserver::client {
+namespace vorlan::dbserver::test {
 namespace {
-
-// A client whose Exec returns the output and fails the test on an error.
-class TestClient : public DbClient {
-  public:
-    using DbClient::DbClient;
-    using DbClient::Exec;
-    std::string Exec(const std::string& code) {
-        std::string out;
-        int e = Exec(code, out);
-        EXPECT_EQ(e, 0) << code.substr(0, 200) << ": " << out;
-        return out;
-    }
-};
 
 std::unique_ptr<TestClient> Connect(int port = FixturePort()) {
     auto c = std::make_unique<TestClient>(port);
@@ -512,4 +499,4 @@ TEST_F(ServerTest, UnknownRequestCodeIsAnError) {
 }
 
 } // namespace
-} // namespace vorlan::dbserver::client
+} // namespace vorlan::dbserver::test
