@@ -1,7 +1,7 @@
 // The demo application through the fixture's dbserver: the sequences of M lines that the
 // client's log-in, menu tree and screen frames send, as the client sends them.
 #include "common/MQuote.h"
-#include "tests/dbserver/DbClient.h"
+#include "tests/dbserver/TestClient.h"
 
 #include <gtest/gtest.h>
 
@@ -12,21 +12,6 @@
 
 namespace vorlan::dbserver::test {
 namespace {
-
-using client::FixturePort;
-using client::Reply;
-
-// The server's client with a short form for lines that must not fail.
-class TestClient : public client::DbClient {
-  public:
-    using DbClient::DbClient;
-    using DbClient::Exec;
-    std::string Exec(const std::string& code) {
-        std::string output;
-        EXPECT_EQ(DbClient::Exec(code, output), 0) << code << ": " << output;
-        return output;
-    }
-};
 
 const std::string S = "\xa7";
 
