@@ -129,10 +129,8 @@ bool CVORLANApp::CheckForUpdate() {
                                 "Soll diese jetzt installiert werden?",
                                 MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return false;
-    CString folder = RunningProgram();
-    folder = folder.Left(folder.ReverseFind('\\') + 1);
-    // Quoted, and the closing backslash doubled so that it does not escape the quote.
-    CString parameters = "\"" + folder + "\\\"";
-    ::ShellExecuteA(MainWindow(), "open", installer, parameters, nullptr, SW_SHOWNORMAL);
+    CString program = RunningProgram();
+    std::string parameters = vorlan::InstallerParameters(program.Left(program.ReverseFind('\\') + 1).str());
+    ::ShellExecuteA(MainWindow(), "open", installer, parameters.c_str(), nullptr, SW_SHOWNORMAL);
     return true;
 }

@@ -17,6 +17,14 @@ std::string VersionText(const FileVersion& running, bool themed) {
     return buf;
 }
 
+std::string InstallerParameters(const std::string& programFolder) {
+    std::string folder = WithTrailingBackslash(programFolder);
+    size_t trailing = 0;
+    while (trailing < folder.size() && folder[folder.size() - 1 - trailing] == '\\')
+        ++trailing;
+    return "\"" + folder + std::string(trailing, '\\') + "\"";
+}
+
 std::string WithTrailingBackslash(const std::string& folder) {
     if (folder.empty() || folder.back() == '\\') return folder;
     return folder + "\\";

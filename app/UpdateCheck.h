@@ -18,6 +18,10 @@ bool IsNewerVersion(const FileVersion& candidate, const FileVersion& running);
 // "Version %d (Build %d) %s" from the less significant half.
 std::string VersionText(const FileVersion& running, bool themed);
 
+// The installer's parameters: the program folder as one quoted argument. Backslashes before
+// the closing quote are doubled, or the last one would escape the quote.
+std::string InstallerParameters(const std::string& programFolder);
+
 // Folder text ending in a backslash (empty stays empty).
 std::string WithTrailingBackslash(const std::string& folder);
 

@@ -200,18 +200,9 @@ int CVORLANApp::DoMessageBox(const char* text, UINT type, UINT helpId) {
     return CWinApp::DoMessageBox(text, type, helpId);
 }
 
-void CVORLANApp::DoWaitCursor(int step) {
-    m_nWaitCount += step;
-    if (m_nWaitCount <= 0) {
-        m_nWaitCount = 0;
-        if (m_hcurSaved) ::SetCursor(m_hcurSaved);
-        m_hcurSaved = nullptr;
-        return;
-    }
-    HCURSOR wanted = m_nWaitCount == 1 ? m_hcurAppStarting : m_hcurWait;
-    if (!wanted) wanted = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT));
-    HCURSOR previous = ::SetCursor(wanted);
-    if (m_nWaitCount == 1 && step > 0) m_hcurSaved = previous;
+HCURSOR CVORLANApp::WaitCursorFor(int level) {
+    HCURSOR wanted = level == 1 ? m_hcurAppStarting : m_hcurWait;
+    return wanted ? wanted : CWinApp::WaitCursorFor(level);
 }
 
 HWND CVORLANApp::MainWindow() const {

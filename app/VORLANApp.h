@@ -41,7 +41,7 @@ class CVORLANApp : public CWinApp {
     bool PreTranslateMessage(MSG* msg) override;
     int ExitInstance() override;
     int DoMessageBox(const char* text, UINT type, UINT helpId) override;
-    void DoWaitCursor(int step) override;
+    HCURSOR WaitCursorFor(int level) override;
     void WinHelp(DWORD_PTR, UINT) override {}
 
     // Windows and looks
@@ -164,8 +164,6 @@ class CVORLANApp : public CWinApp {
   private:
     std::unique_ptr<ISessionTransport> m_pTransport;
     std::unique_ptr<char[]> m_pResult;
-    int m_nWaitCount = 0;
-    HCURSOR m_hcurSaved = nullptr;
 };
 
 extern CVORLANApp theApp;

@@ -23,7 +23,6 @@ int KVXAPI kvx_xecute2(int handle, const char* code, char* output, int* capacity
     if (rc == 0)
         rc =
             g_winsock.WSAIsBlocking() ? kvx::kErrBlocking : wire::ReadExecReply(c, output, capacity, &length);
-    c.Drain();
     *capacity_length = length;
     return rc;
 }

@@ -37,8 +37,8 @@ class ByteSink {
 };
 
 // Appends fields to a fixed buffer and sends it whenever it fills: a field larger than the
-// free space is split across sends, and whole buffer-sized pieces of it go out straight from
-// the caller's data. The position may be the caller's own (the streamed routine call keeps it
+// free space is split across sends, and its whole buffer-sized pieces go out together in one
+// send straight from the caller's data. The position may be the caller's own (the streamed routine call keeps it
 // between calls). The first error sticks: later appends do nothing, status() reports it.
 class RequestWriter {
   public:

@@ -68,12 +68,17 @@ std::string ErrorText(std::string_view code, std::string_view detail) {
 }
 
 std::string TranslateZStatus(std::string_view zstatus) {
-    // number,place,%GTM-E-MNEMONIC, text[,%GTM-I-MORE, more text]...
+    // number,place,%GTM-E-MNEMONIC, text[,%GTM-I-MORE, more text]...; an error outside M code
+    // (a call-in's argument) has no place.
     size_t first = zstatus.find(',');
-    size_t second = first == std::string_view::npos ? first : zstatus.find(',', first + 1);
-    if (second == std::string_view::npos) return ErrorText("SYSTM", zstatus);
-    std::string_view place = zstatus.substr(first + 1, second - first - 1);
-    std::string_view rest = zstatus.substr(second + 1);
+    if (first == std::string_view::npos) return ErrorText("SYSTM", zstatus);
+    std::string_view place, rest = zstatus.substr(first + 1);
+    if (rest.substr(0, 1) != "%") {
+        size_t second = rest.find(',');
+        if (second == std::string_view::npos) return ErrorText("SYSTM", zstatus);
+        place = rest.substr(0, second);
+        rest.remove_prefix(second + 1);
+    }
 
     // Split the messages at ",%" so that commas inside a message stay.
     std::vector<std::string_view> messages;
@@ -86,7 +91,7 @@ std::string TranslateZStatus(std::string_view zstatus) {
     if (!SplitMessage(messages[0], mnemonic, text)) return ErrorText("SYSTM", zstatus);
     std::string code = CodeOf(mnemonic);
     std::string detail(place);
-    detail += ' ';
+    if (!place.empty()) detail += ' ';
     detail += text;
     for (size_t i = 1; i < messages.size(); ++i) {
         std::string_view m, t;

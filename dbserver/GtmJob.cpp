@@ -1,5 +1,8 @@
 #include "dbserver/GtmJob.h"
 
+#include "dbserver/Log.h"
+
+#include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -96,14 +99,14 @@ std::string GtmJob::ZStatus() {
 
 std::string GtmJob::TakeOutput() {
     struct stat st;
-    std::string out;
-    if (fstat(1, &st) == 0 && st.st_size > 0) {
-        out.resize(static_cast<size_t>(st.st_size));
-        ssize_t n = pread(1, out.data(), out.size(), 0);
-        out.resize(n > 0 ? static_cast<size_t>(n) : 0);
-    }
+    if (fstat(1, &st) != 0 || st.st_size == 0) return {};
+    std::string out(static_cast<size_t>(st.st_size), '\0');
+    ssize_t n = pread(1, out.data(), out.size(), 0);
+    out.resize(n > 0 ? static_cast<size_t>(n) : 0);
     if (ftruncate(1, 0) != 0 || lseek(1, 0, SEEK_SET) != 0) {
-        // Nothing sensible is left to do: the next output then follows this one.
+        // Every later reply would carry this output again: end the job instead.
+        LogLine("cannot empty the job's output; ending the job");
+        std::_Exit(1);
     }
     return out;
 }

@@ -38,18 +38,21 @@ void Run(const std::vector<std::string>& argv, const std::string& input, const s
 }
 
 // Every region holds records up to GT.M's largest string, so any value the client sends fits.
-std::string GdeScript(const std::string& dir, bool withSystemRegion) {
+// An application namespace keeps its globals in NS.dat, except those that are the whole
+// system's whichever namespace names them: %-globals (^%CONTROL), the users, the modules and
+// the trace of the demo's routines, which live in SYS.dat.
+std::string GdeScript(const std::string& dir, const std::string& appNamespace) {
     const std::string sizes = " -record_size=1048576 -key_size=1019\n";
     // GDE takes the rest of the line for the file name.
     const std::string space = " -allocation=1000 -extension_count=1000 -file_name=";
     std::string s;
-    if (withSystemRegion) {
-        s += "change -segment DEFAULT" + space + dir + "/VOR.dat\n";
+    if (!appNamespace.empty()) {
+        s += "change -segment DEFAULT" + space + dir + "/" + appNamespace + ".dat\n";
         s += "change -region DEFAULT" + sizes;
-        // %-globals (^%CONTROL and the like) are the system's, whichever namespace names them.
         s += "add -segment SYS" + space + dir + "/SYS.dat\n";
         s += "add -region SYS -dynamic_segment=SYS" + sizes;
-        s += "add -name %* -region=SYS\n";
+        for (const char* name : {"%*", "MV", "QUSR", "ZTRACE"})
+            s += std::string("add -name ") + name + " -region=SYS\n";
     } else {
         s += "change -segment DEFAULT" + space + dir + "/SYS.dat\n";
         s += "change -region DEFAULT" + sizes;
@@ -65,6 +68,7 @@ const char kCallInTable[] = "put: void PUT^%DBSRV(I:gtm_string_t*)\n"
 
 const char kConfText[] = "# dbserver namespaces: UCI VOL global-directory [default|system]\n"
                          "VOR DBK VOR.gld default\n"
+                         "ABR DBK ABR.gld\n"
                          "SYS DBK SYS.gld system\n";
 
 } // namespace
@@ -90,14 +94,19 @@ void InitDatabase(const std::string& dirArg) {
     const std::string gtm = FindGtmDist();
     SetGtmEnvironment(gtm, db);
 
+    // Extended references name a namespace by its global directory ("^[\"ABR\"]X" is ./ABR.gld):
+    // every application namespace's file is named after it.
     const Namespace& sys = db.System();
-    const Namespace& def = db.Default();
     setenv("gtmgbldir", sys.gld.c_str(), 1);
-    Run({gtm + "/mumps", "-run", "GDE"}, GdeScript(dir, false), dir, "GDE (system namespace)");
+    Run({gtm + "/mumps", "-run", "GDE"}, GdeScript(dir, ""), dir, "GDE (system namespace)");
     Run({gtm + "/mupip", "create"}, "", dir, "mupip create (system namespace)");
-    setenv("gtmgbldir", def.gld.c_str(), 1);
-    Run({gtm + "/mumps", "-run", "GDE"}, GdeScript(dir, true), dir, "GDE (default namespace)");
-    Run({gtm + "/mupip", "create", "-region=DEFAULT"}, "", dir, "mupip create (default namespace)");
+    for (const char* app : {"VOR", "ABR"}) {
+        const Namespace* ns = db.Find(app, "");
+        setenv("gtmgbldir", ns->gld.c_str(), 1);
+        Run({gtm + "/mumps", "-run", "GDE"}, GdeScript(dir, app), dir, "GDE (application namespace)");
+        Run({gtm + "/mupip", "create", "-region=DEFAULT"}, "", dir, "mupip create (application namespace)");
+    }
+    setenv("gtmgbldir", db.Default().gld.c_str(), 1);
 
     std::vector<std::string> compile{gtm + "/mumps"};
     compile.insert(compile.end(), routines.begin(), routines.end());

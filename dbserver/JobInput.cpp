@@ -143,10 +143,6 @@ std::string LiftLongLiterals(std::string_view line, JobInput& input, size_t limi
     return out;
 }
 
-} // namespace vorlan::dbserver
-
-namespace vorlan::dbserver {
-
 bool UnpackList(std::string_view text, std::vector<std::string>& items) {
     items.clear();
     size_t i = 0;

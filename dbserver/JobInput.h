@@ -28,12 +28,8 @@ class JobInput {
 // Pattern literals and everything else stay as they are.
 std::string LiftLongLiterals(std::string_view line, JobInput& input, size_t limit = kMaxXecuteLine);
 
-} // namespace vorlan::dbserver
-
-namespace vorlan::dbserver {
-
-// Splits what %DBSRV returns as a list ("length value" items one after another).
-// Nothing when the text is not such a list.
+// Splits what %DBSRV returns as a list ("length value" items one after another); false
+// when the text is not such a list.
 bool UnpackList(std::string_view text, std::vector<std::string>& items);
 
 } // namespace vorlan::dbserver

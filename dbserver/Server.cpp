@@ -102,7 +102,11 @@ int Serve(const Database& db, const ServeSettings& settings) {
         }
         if (running && (fds[0].revents & POLLIN)) {
             int client = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
-            if (client < 0) continue;
+            if (client < 0) {
+                // Out of descriptors: the listener stays readable, so do not spin on it.
+                if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) usleep(100000);
+                continue;
+            }
             pid_t pid = fork();
             if (pid == 0) {
                 close(listener);

@@ -60,6 +60,9 @@ int RunServe(int argc, char** argv) {
         dup2(fd, 2);
         close(fd);
     }
+    // Extended references name a namespace by its global directory's file, relative to the
+    // database ("^[\"ABR\"]X" is ./ABR.gld): the jobs run there.
+    if (chdir(db.Dir().c_str()) != 0) throw DatabaseError("cannot enter " + db.Dir());
     return Serve(db, settings);
 }
 

@@ -1,5 +1,6 @@
 #include "frame/MenuTreeBar.h"
 
+#include "app/ProtocolLog.h"
 #include "app/VORLANApp.h"
 #include "frame/MenuTreeLogic.h"
 #include "resources/resource.h"
@@ -39,6 +40,10 @@ std::vector<int> ItemIndices(const CTreeCtrl& tree, HTREEITEM item) {
 
 bool IsLetter(WPARAM c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+void TraceMessage(const char* name) {
+    vorlan::TraceFunction((std::string("CMenuTreeBar::WindowProc - ") + name).c_str());
 }
 
 void KeyEvent(BYTE key, bool up) {
@@ -105,27 +110,43 @@ bool CMenuTreeBar::Create(HWND parent, UINT id, const RECT& rect) {
 
 LRESULT CMenuTreeBar::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_CREATE: return OnCreate(reinterpret_cast<CREATESTRUCTA*>(lParam));
-    case WM_DESTROY: OnDestroy(); break;
-    case WM_SIZE: OnSize(LOWORD(lParam), HIWORD(lParam)); return 0;
-    case WM_SETFOCUS: m_wndTree.IsWindow() && ::SetFocus(m_wndTree); return 0;
+    case WM_CREATE: TraceMessage("WM_CREATE"); return OnCreate(reinterpret_cast<CREATESTRUCTA*>(lParam));
+    case WM_DESTROY:
+        TraceMessage("WM_DESTROY");
+        OnDestroy();
+        break;
+    case WM_SIZE:
+        TraceMessage("WM_SIZE");
+        OnSize(LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_SETFOCUS:
+        TraceMessage("WM_SETFOCUS");
+        if (m_wndTree.IsWindow()) ::SetFocus(m_wndTree);
+        return 0;
     case WM_PARENTNOTIFY: OnParentNotify(wParam, lParam); break;
     case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_COMMAND:
-        if (wParam == 1 || wParam == 255) return OnCommand(wParam);
-        break;
+        if (wParam != 1 && wParam != 255) break;
+        TraceMessage("WM_COMMAND");
+        return OnCommand(wParam);
     case WM_CONTEXTMENU:
-        if (IsMenuEditMode()) return 1;
-        break;
+        if (!IsMenuEditMode()) break;
+        TraceMessage("WM_CONTEXTMENU");
+        return 1;
     case WM_CREATEMENU:
+        TraceMessage("WM_CREATEMENU");
         InitMenuTree();
         m_wndTree.EnableWindow(true);
         return 0;
     case WM_DESTROYMENU:
+        TraceMessage("WM_DESTROYMENU");
         m_wndTree.EnableWindow(false);
         UninitMenuTree();
         return 0;
-    case WM_MENUSELECTED: ResyncSelection(reinterpret_cast<const char*>(wParam)); return 0;
+    case WM_MENUSELECTED:
+        TraceMessage("WM_MENUSELECTED");
+        ResyncSelection(reinterpret_cast<const char*>(wParam));
+        return 0;
     default: break;
     }
     return CWnd::WindowProc(msg, wParam, lParam);
@@ -171,6 +192,7 @@ LRESULT CMenuTreeBar::OnCommand(WPARAM wParam) {
 // ---- build and tear down
 
 void CMenuTreeBar::InitMenuTree() {
+    vorlan::TraceFunction("CMenuTreeBar::InitMenuTree");
     if (!m_dropTarget.m_bRegistered) m_dropTarget.Register(this, &m_wndTree);
     m_cfIcon = static_cast<CLIPFORMAT>(::RegisterClipboardFormatA(vorlan::kIconClipboardFormat));
     m_wndTree.SetImageList(m_imageList, TVSIL_NORMAL);
@@ -193,6 +215,7 @@ void CMenuTreeBar::InitMenuTree() {
 }
 
 void CMenuTreeBar::UninitMenuTree() {
+    vorlan::TraceFunction("CMenuTreeBar::UninitMenuTree");
     m_bTearingDown = true;
     m_wndTree.DeleteAllItems();
     m_bTearingDown = false;
@@ -202,6 +225,7 @@ void CMenuTreeBar::UninitMenuTree() {
 }
 
 void CMenuTreeBar::StartMenuEditMode(const char* user) {
+    vorlan::TraceFunction("CMenuTreeBar::StartMenuEditMode");
     m_nPreview = 0;
     SendMessage(WM_DESTROYMENU);
     m_strEditUser = user ? user : "";
@@ -215,6 +239,7 @@ CString CMenuTreeBar::GetItemIndex(HTREEITEM item) const {
 }
 
 void CMenuTreeBar::FillItem(HTREEITEM item) {
+    vorlan::TraceFunction("CMenuTreeBar::FillItem");
     std::vector<int> indices = ItemIndices(m_wndTree, item);
     // A server that nests without end must not take the tree (or the stack) with it.
     if (indices.size() >= static_cast<size_t>(vorlan::kMaxMenuDepth)) return;
@@ -270,6 +295,7 @@ HWND CMenuTreeBar::ActiveMdiChild() const {
 }
 
 void CMenuTreeBar::OpenItem(UINT command) {
+    vorlan::TraceFunction("CMenuTreeBar::OpenItem");
     HTREEITEM item = m_wndTree.GetSelectedItem();
     if (!item) return;
     if (command == 255 && m_nPreview) {
@@ -292,6 +318,7 @@ void CMenuTreeBar::OpenItem(UINT command) {
 }
 
 void CMenuTreeBar::ToggleEditItem(HTREEITEM item) {
+    vorlan::TraceFunction("CMenuTreeBar::ToggleEditItem");
     if (m_wndTree.ItemHasChildren(item)) {
         bool bold = (m_wndTree.GetItemState(item, TVIS_BOLD) & TVIS_BOLD) != 0;
         ToggleChildrenItems(m_wndTree, item, bold ? 0 : TVIS_BOLD);
@@ -300,6 +327,7 @@ void CMenuTreeBar::ToggleEditItem(HTREEITEM item) {
 }
 
 void CMenuTreeBar::ToggleItem(CTreeCtrl& tree, HTREEITEM item, int state) {
+    vorlan::TraceFunction("CMenuTreeBar::ToggleItem");
     int newState = state;
     if (state == -1) newState = (tree.GetItemState(item, TVIS_BOLD) & TVIS_BOLD) ? 0 : TVIS_BOLD;
     tree.SetItemState(item, static_cast<UINT>(newState), TVIS_BOLD);
@@ -308,6 +336,7 @@ void CMenuTreeBar::ToggleItem(CTreeCtrl& tree, HTREEITEM item, int state) {
 }
 
 void CMenuTreeBar::ToggleChildrenItems(CTreeCtrl& tree, HTREEITEM item, int state) {
+    vorlan::TraceFunction("CMenuTreeBar::ToggleChildrenItems");
     for (HTREEITEM child = tree.GetChildItem(item); child; child = tree.GetNextSiblingItem(child)) {
         ToggleChildrenItems(tree, child, state);
         ToggleItem(tree, child, state);
@@ -315,6 +344,7 @@ void CMenuTreeBar::ToggleChildrenItems(CTreeCtrl& tree, HTREEITEM item, int stat
 }
 
 void CMenuTreeBar::SetUpParentItems(CTreeCtrl& tree, HTREEITEM item, int state) {
+    vorlan::TraceFunction("CMenuTreeBar::SetUpParentItems");
     // The root carries no item data: the walks stop below it.
     if (state) {
         for (HTREEITEM h = item; h && DataOf(tree, h); h = tree.GetParentItem(h))
@@ -336,6 +366,7 @@ void CMenuTreeBar::SendSetMenu(CTreeCtrl& tree, HTREEITEM item, bool on) {
 // ---- re-synchronising the selection
 
 void CMenuTreeBar::ResyncSelection(const char* memo) {
+    vorlan::TraceFunction("CMenuTreeBar::ResyncSelection");
     if (!memo || !*memo) return;
     if (!AfxGetApp() || AfxGetApp()->GetProfileInt("Settings", "AutomaticMenuUpdate", 1) == 0) return;
     CString path = theApp.Execute(vorlan::MenuResyncLine(memo).c_str());
@@ -343,6 +374,7 @@ void CMenuTreeBar::ResyncSelection(const char* memo) {
 }
 
 void CMenuTreeBar::SelectMemoPath(const char* path) {
+    vorlan::TraceFunction("CMenuTreeBar::SelectMemoPath");
     HTREEITEM current = m_wndTree.GetRootItem();
     if (!current) return;
     for (int number : vorlan::ParseMenuPath(path ? path : "")) {
@@ -381,7 +413,7 @@ LRESULT CMenuTreeBar::OnNotify(NMHDR* header) {
     case TVN_SELCHANGINGW: return OnSelChangingTreeview();
     case TVN_BEGINDRAGA:
     case TVN_BEGINDRAGW: return OnBegindrag(tree);
-    default: return 0;
+    default: return CWnd::WindowProc(WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header));
     }
 }
 
@@ -454,6 +486,7 @@ bool CMenuTreeBar::IsFolderImage(HTREEITEM item) const {
 }
 
 LRESULT CMenuTreeBar::OnBegindrag(NMTREEVIEWA* tree) {
+    vorlan::TraceFunction("CMenuTreeBar::OnBegindrag");
     HTREEITEM item = tree->itemNew.hItem;
     if (!item || IsFolderImage(item)) return 0;
     MenuItemData* data = DataOf(m_wndTree, item);

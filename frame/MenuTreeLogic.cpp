@@ -22,7 +22,7 @@ int ReadNumber(const std::string& text) {
 
 void CopyCut(char* dest, std::size_t capacity, std::string_view text) {
     std::size_t n = text.size() < capacity - 1 ? text.size() : capacity - 1;
-    std::memcpy(dest, text.data(), n);
+    if (n) std::memcpy(dest, text.data(), n);
     dest[n] = '\0';
 }
 

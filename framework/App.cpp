@@ -79,8 +79,13 @@ void CWinApp::DoWaitCursor(int step) {
         m_hcurSaved = nullptr;
         return;
     }
-    HCURSOR previous = ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
-    if (m_nWaitCount == step) m_hcurSaved = previous;
+    HCURSOR previous = ::SetCursor(WaitCursorFor(m_nWaitCount));
+    // The cursor from before the first level comes back at the end.
+    if (m_nWaitCount == 1 && step > 0) m_hcurSaved = previous;
+}
+
+HCURSOR CWinApp::WaitCursorFor(int) {
+    return ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT));
 }
 
 void CWinApp::SetRegistryKey(const char* key) {

@@ -56,6 +56,8 @@ class CWinApp : public CWinThread {
     // Every modal dialog passes here.
     virtual int DoModalDialog(CDialog& dlg);
     virtual void DoWaitCursor(int step);
+    // The cursor of a wait-cursor nesting level (1 and up).
+    virtual HCURSOR WaitCursorFor(int level);
     virtual void WinHelp(DWORD_PTR, UINT) {}
 
     void BeginWaitCursor() { DoWaitCursor(1); }

@@ -90,6 +90,7 @@ class COleDropTarget {
 
     bool Register(CWnd* wnd);
     virtual void Revoke();
+    IDropTarget* GetInterface() { return &m_xDropTarget; }
 
     virtual DROPEFFECT OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keyState, CPoint point);
     virtual DROPEFFECT OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keyState, CPoint point);

@@ -15,7 +15,7 @@ using namespace vorlan::dbserver;
 
 // Answers every step from the request itself: a value, an error, or output.
 class EchoJob : public MEngine {
-public:
+  public:
     int Put(std::string_view blob) override {
         m_blob = blob;
         return 0;
@@ -32,7 +32,7 @@ public:
     std::string ZStatus() override { return "1,X^Y,%GTM-E-" + m_blob.substr(m_blob.size() / 4); }
     std::string TakeOutput() override { return std::move(m_output); }
 
-private:
+  private:
     std::string m_blob, m_output;
 };
 
@@ -58,7 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
         }
         auto outcome = handler.Handle(request);
         if (outcome.action == RequestHandler::Action::Reply && outcome.reply.size() < 10) std::abort();
-        if (outcome.action != RequestHandler::Action::Reply && outcome.action != RequestHandler::Action::Silent)
+        if (outcome.action != RequestHandler::Action::Reply &&
+            outcome.action != RequestHandler::Action::Silent)
             break;
     }
     return 0;

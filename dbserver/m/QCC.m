@@ -3,12 +3,104 @@ QCC ; demo application: the routines the client calls on its main road
  ; Text for the client's wait dialog while job is busy: text§title§keep polling§log line.
  ; Long-running code says what it does with D BUSY^QCC(text).
 WAITING(job) N text,alive
- S job=+job,alive=$ZGETJPI(job,"ISPROCALIVE")
+ S job=+job,alive=$S(job>0:$ZGETJPI(job,"ISPROCALIVE"),1:0)
  S text=$G(^%CONTROL(job,"BUSY"))
  I text="" S text=$S(alive:"Der Server bearbeitet die Anfrage.",1:"Der Auftrag ist beendet.")
  Q text_$C(167)_$C(167)_alive_$C(167)
 BUSY(text) S ^%CONTROL($J,"BUSY")=text Q
- ; Errors the client met: recorded per job; "" lets the client show its own dialog.
+ ; Errors the client met: recorded per job. Code that reports its own failures sets
+ ; %ZERRACCEPT and the error is taken (1); "" lets the client show its own dialog.
 ERROR(text) N n
  S n=$I(^%CONTROL($J,"ERROR")),^%CONTROL($J,"ERROR",n)=$H_" "_text
- Q ""
+ Q $S($G(%ZERRACCEPT):1,1:"")
+ ;
+ ; Every entry below that the client calls leaves ^ZTRACE(n) = job, a blank, the entry and
+ ; its arguments (passwords as "..."), n counting up from 1: tests read the dialogue there.
+TR(text) N n S n=$I(^ZTRACE),^ZTRACE(n)=$J_" "_text Q
+ ; An argument as the client wrote it: numbers plain, texts quoted.
+A(x) Q:x=+x x
+ Q """"_$$DQ(x)_""""
+DQ(x) N i,out S out=$P(x,"""",1) F i=2:1:$L(x,"""") S out=out_""""""_$P(x,"""",i)
+ Q out
+ ;
+ ; ---- log-in: users in ^QUSR(user) = password§group§name, the same in every namespace
+LOGIN(user,pw) N rec
+ D TR("LOGIN^QCC("_$$A($G(user))_",""..."")")
+ S user=$G(user),pw=$G(pw),rec=$S(user="":"",1:$G(^QUSR(user)))
+ I rec=""!($P(rec,$C(167),1)'=pw) Q ""
+ S %USER=user,%BG=$P(rec,$C(167),2),%JOB=$J,%DL=$C(167)
+ Q 1
+ ; The namespace's clients and the last three business years for the log-in lists; answers
+ ; the user's client and the current year.
+INIT() N mi,y,cur
+ D TR("INIT^QCC()")
+ S:$G(%JOB)="" %JOB=$J
+ K ^QTEMP(%JOB,"MI"),^QTEMP(%JOB,"WJ")
+ S cur=$ZDATE($H,"YEAR"),mi=""
+ F  S mi=$O(^QSYS("MI",mi)) Q:mi=""  S ^QTEMP(%JOB,"MI",mi)=^QSYS("MI",mi) F y=cur-2:1:cur S ^QTEMP(%JOB,"WJ",mi,y)=""
+ S mi=$G(^QUSR($G(%USER,"?"),"MI")) S:mi'="" mi=$S($D(^QSYS("MI",mi)):mi,1:"")
+ S:mi="" mi=$O(^QSYS("MI",""))
+ Q:mi="" ""
+ Q mi_$C(167)_cur
+LOGOUT D TR("LOGOUT^QCC")
+ K:$G(%JOB)'="" ^QTEMP(%JOB)
+ K %USER,%BG,%MEMO,BGTEST
+ Q
+ ; Free space of the database: nothing to report here.
+SPACETST() D TR("SPACETST^QCC()") Q 0
+SPACE() D TR("SPACE^QCC()") Q ""
+ ;
+ ; ---- menus: ^QME("MNU","^"_path,k) = memo§text§image§kind ("F" a folder), k the entry's
+ ; number below the path; an entry's own path is path_(k-1). ^QME("OFF",user,entry) hides an
+ ; entry from a user; ^QME("MEMO",memo) names its screen; ^QME("NR",n) numbers entries.
+INIMNU() D TR("INIMNU^QCC()") Q $G(^QME("ROOT"))
+ ; The entries below a path: number§memo§text§flag§ each, leaves negative. The flag is the
+ ; image; with BGTEST set (menu edit mode) it is 1 for the entries the edited user may use.
+GETMNU(path) N k,rec,out,edit,entry
+ D TR("GETMNU^QCC("_$$A($G(path))_")")
+ S path=$G(path),edit=$D(BGTEST)#2,out="",k=""
+ F  S k=$O(^QME("MNU","^"_path,k)) Q:k=""  D
+ . S rec=^QME("MNU","^"_path,k),entry=path_(k-1)
+ . I 'edit,$D(^QME("OFF",$G(%USER,"?"),entry))#2 Q
+ . S out=out_$S($P(rec,$C(167),4)="F":k,1:-k)_$C(167)_$P(rec,$C(167),1)_$C(167)_$P(rec,$C(167),2)_$C(167)
+ . S out=out_$S('edit:$P(rec,$C(167),3),$D(^QTEMP($G(%JOB,$J),"M998",entry))#2:"",1:1)_$C(167)
+ Q out
+ ; Menu edit mode: the edited user's switches live in ^QTEMP until SAV998 keeps them.
+INI998(user) D TR("INI998^QCC("_$$A($G(user))_")")
+ Q:$G(user)=""
+ K ^QTEMP($G(%JOB,$J),"M998") M ^QTEMP($G(%JOB,$J),"M998")=^QME("OFF",user)
+ Q
+SETMNU(path,on) D TR("SETMNU^QCC("_$$A($G(path))_","_$$A($G(on))_")")
+ Q:$G(path)=""
+ I $G(on) K ^QTEMP($G(%JOB,$J),"M998",path) Q
+ S ^QTEMP($G(%JOB,$J),"M998",path)=""
+ Q
+SAV998(user) D TR("SAV998^QCC("_$$A($G(user))_")")
+ Q:$G(user)=""
+ K ^QME("OFF",user) M ^QME("OFF",user)=^QTEMP($G(%JOB,$J),"M998")
+ Q
+ENDMNU D TR("ENDMNU^QCC")
+ K ^QTEMP($G(%JOB,$J),"M998"),BGTEST
+ Q
+ ; A menu entry by number: memo§text§path§screen; by memo name: the screen alone. Both set
+ ; %MEMO and %MEMO("PATH") (the entry's path in the menu tree).
+SELECTM(x) N memo
+ D TR("SELECTM^QCC("_$$A($G(x))_")")
+ S x=$G(x),memo=$S(x="":"",x=+x:$G(^QME("NR",x)),1:x)
+ Q:memo="" ""
+ Q:'$D(^QME("MEMO",memo)) ""
+ S %MEMO=memo,%MEMO("PATH")=$$PATH(memo)
+ Q:x'=+x ^QME("MEMO",memo)
+ Q memo_$C(167)_$$TEXT(memo)_$C(167)_%MEMO("PATH")_$C(167)_^QME("MEMO",memo)
+PATH(memo) N p,k,hit S hit="",p=""
+ F  S p=$O(^QME("MNU",p)) Q:p=""!(hit'="")  S k="" F  S k=$O(^QME("MNU",p,k)) Q:k=""  I $P(^QME("MNU",p,k),$C(167),1)=memo S hit=$E(p,2,$L(p))_(k-1)_"," Q
+ Q hit
+TEXT(memo) N p,k,hit S hit="",p=""
+ F  S p=$O(^QME("MNU",p)) Q:p=""!(hit'="")  S k="" F  S k=$O(^QME("MNU",p,k)) Q:k=""  I $P(^QME("MNU",p,k),$C(167),1)=memo S hit=$P(^QME("MNU",p,k),$C(167),2) Q
+ Q hit
+ ;
+ ; ---- screens: the init code of ^QM(screen,0,"INIT") and of the tabs runs here
+PRGINIT(code) D TR("PRGINIT^QCC("_$$A($G(code))_")")
+ X:$G(code)'="" code
+ Q
+TIMER() D TR("TIMER^QCC()") Q ""

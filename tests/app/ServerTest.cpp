@@ -3,6 +3,7 @@
 #include "app/VORLANApp.h"
 #include "framework/TestMode.h"
 #include "framework/Wnd.h"
+#include "tests/app/AppFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -19,26 +20,14 @@ int ServerPort() {
 }
 
 class ServerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_NE(ServerPort(), 0) << "the dbserver fixture tells the port";
-        fw::TestMode::Enable("", "ServerTest");
-        fw::TestMode::ClearScratchKey();
-        std::memset(&theApp.m_Settings, 0, sizeof theApp.m_Settings);
-        theApp.m_Settings.remote = 1;
+        apptest::PrepareApp("ServerTest", MakeClientLibraryTransport());
         std::strcpy(theApp.m_Settings.address, "127.0.0.1");
         std::snprintf(theApp.m_Settings.apiPort, sizeof theApp.m_Settings.apiPort, "%d", ServerPort());
-        theApp.SetRegistryKey(kMakerWord);
-        theApp.m_pszProfileName = kProductKey;
-        ASSERT_TRUE(theApp.LoadLanguageDll());
-        theApp.SetTransport(MakeClientLibraryTransport());
     }
-    void TearDown() override {
-        theApp.Disconnect();
-        theApp.SetTransport(nullptr);
-        fw::TestMode::ClearScratchKey();
-        fw::TestMode::Disable();
-    }
+    void TearDown() override { apptest::ReleaseApp(); }
     void LogIn(bool waitDialog) {
         theApp.WriteProfileInt("Settings", "DisableWaitDialog", waitDialog ? 0 : 1);
         ASSERT_TRUE(theApp.Connect());
@@ -47,7 +36,7 @@ protected:
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(ServerTest, LinesRunInTheUsersJob) {
     LogIn(false);
@@ -83,14 +72,16 @@ TEST_F(ServerTest, DeclinedErrorIsShownInTheErrorDialog) {
 TEST_F(ServerTest, WaitDialogShowsWhatTheServerSaysDuringALongLine) {
     CWnd::RegisterWindowClass("ServerTest.Main", 0, nullptr, nullptr, nullptr);
     CWnd main;
-    ASSERT_TRUE(main.CreateEx(0, "ServerTest.Main", "Haupt", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 300, 200),
-                              nullptr, 0));
+    ASSERT_TRUE(main.CreateEx(0, "ServerTest.Main", "Haupt", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                              CRect(0, 0, 300, 200), nullptr, 0));
     theApp.m_pMainWnd = &main;
     SetForegroundWindow(main.m_hWnd);
     LogIn(true);
     std::atomic<bool> done{false};
     std::string status;
+    DWORD mainThread = GetCurrentThreadId();
     std::thread watcher([&] {
+        SetThreadDesktop(GetThreadDesktop(mainThread)); // see our windows, not the first desktop's
         while (!done) {
             if (HWND dlg = FindWindowA("#32770", nullptr)) {
                 char buf[256] = {};

@@ -3,6 +3,7 @@
 #include "app/VORLANApp.h"
 #include "common/MQuote.h"
 #include "framework/TestMode.h"
+#include "tests/app/AppFixture.h"
 #include "tests/app/FakeTransport.h"
 #include "tests/harness/Harness.h"
 
@@ -18,26 +19,10 @@ class SessionTest : public ::testing::Test {
   protected:
     FakeServer server;
     void SetUp() override {
-        fw::TestMode::Enable("", "SessionTest");
-        fw::TestMode::ClearScratchKey();
-        std::memset(&theApp.m_Settings, 0, sizeof theApp.m_Settings);
-        theApp.m_Settings.remote = 1;
-        theApp.SetRegistryKey(kMakerWord);
-        theApp.m_pszProfileName = kProductKey;
+        apptest::PrepareApp("SessionTest", std::make_unique<FakeTransport>(server));
         theApp.WriteProfileInt("Settings", "DisableWaitDialog", 1); // the wait thread has its own tests
-        ASSERT_TRUE(theApp.LoadLanguageDll());
-        theApp.SetTransport(std::make_unique<FakeTransport>(server));
-        theApp.m_hConnection = 0;
-        theApp.m_bConsoleOpen = false;
-        theApp.m_makeConsole = nullptr;
     }
-    void TearDown() override {
-        theApp.Disconnect();
-        theApp.SetTransport(nullptr);
-        fw::TestMode::ClearScratchKey();
-        fw::TestMode::Disable();
-        vorlan::ResetProtocol();
-    }
+    void TearDown() override { apptest::ReleaseApp(); }
     void LogIn() {
         server.answer = [](const std::string& code, int) {
             return std::make_pair(0, std::string(code == "W $JOB" ? "4711" : ""));
@@ -202,12 +187,8 @@ TEST_F(SessionTest, ProtocolLogNamedByTheJobHoldsCodeAndOutput) {
     LogIn();
     server.answer = [](const std::string&, int) { return std::make_pair(0, std::string("drei")); };
     theApp.Execute("W 3");
-    FILE* f = std::fopen("C:\\TEMP\\protocol(4711).log", "rb");
-    ASSERT_NE(f, nullptr);
-    char buf[512] = {};
-    std::fread(buf, 1, sizeof buf - 1, f);
-    std::fclose(f);
-    EXPECT_EQ(std::string(buf), "----- 4711 -----\r\n\r\nW 3\r\ndrei\r\n\r\n");
+    std::string log = apptest::ReadFile("C:\\TEMP\\protocol(4711).log");
+    EXPECT_EQ(log, "----- 4711 -----\r\n\r\nW 3\r\ndrei\r\n\r\n");
     std::remove("C:\\TEMP\\protocol(4711).log");
 }
 
@@ -312,12 +293,7 @@ TEST_F(SessionTest, TimingLinesMeasureElapsedTicks) {
         return std::make_pair(0, std::string("fertig"));
     };
     theApp.Execute("H 1");
-    FILE* f = std::fopen("C:\\TEMP\\protocol(4711).log", "rb");
-    ASSERT_NE(f, nullptr);
-    char buf[2048] = {};
-    std::fread(buf, 1, sizeof buf - 1, f);
-    std::fclose(f);
-    std::string log = buf;
+    std::string log = apptest::ReadFile("C:\\TEMP\\protocol(4711).log");
     EXPECT_EQ(log.find("-----"), std::string::npos) << "no framing with the time switch alone";
     EXPECT_NE(log.find("\r\nH 1\r\nThe time is "), std::string::npos) << log;
     size_t ms = log.find("Millisekunden: ");

@@ -2,6 +2,7 @@
 #include "app/VORLANApp.h"
 #include "framework/Registry.h"
 #include "framework/TestMode.h"
+#include "tests/app/AppFixture.h"
 #include "tests/harness/Harness.h"
 
 #include <gtest/gtest.h>
@@ -12,19 +13,8 @@ namespace {
 
 class SettingsTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        fw::TestMode::Enable("", "SettingsTest");
-        fw::TestMode::ClearScratchKey();
-        std::memset(&theApp.m_Settings, 0, sizeof theApp.m_Settings);
-        theApp.SetRegistryKey(kMakerWord);
-        theApp.m_pszProfileName = kProductKey;
-        theApp.m_strGeneralKey = "Software\\Tarvell\\VORLAN\\General";
-        ASSERT_TRUE(theApp.LoadLanguageDll());
-    }
-    void TearDown() override {
-        fw::TestMode::ClearScratchKey();
-        fw::TestMode::Disable();
-    }
+    void SetUp() override { apptest::PrepareApp("SettingsTest", nullptr); }
+    void TearDown() override { apptest::ReleaseApp(); }
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "app/VORLANApp.h"
 #include "framework/TestMode.h"
 #include "framework/Wnd.h"
+#include "tests/app/AppFixture.h"
 #include "tests/app/FakeTransport.h"
 
 #include <gtest/gtest.h>
@@ -19,20 +20,13 @@ class WaitThreadTest : public ::testing::Test {
     std::atomic<bool> dialogSeen{false};
 
     void SetUp() override {
-        fw::TestMode::Enable("", "WaitThreadTest");
-        fw::TestMode::ClearScratchKey();
-        std::memset(&theApp.m_Settings, 0, sizeof theApp.m_Settings);
-        theApp.m_Settings.remote = 1;
-        theApp.SetRegistryKey(kMakerWord);
-        theApp.m_pszProfileName = kProductKey;
-        ASSERT_TRUE(theApp.LoadLanguageDll());
+        apptest::PrepareApp("WaitThreadTest", std::make_unique<FakeTransport>(server));
         CWnd::RegisterWindowClass("WaitTest.Main", 0, nullptr, nullptr, nullptr);
         ASSERT_TRUE(mainWnd.CreateEx(0, "WaitTest.Main", "Haupt", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                      CRect(10, 10, 400, 300), nullptr, 0));
         ASSERT_TRUE(otherWnd.CreateEx(0, "WaitTest.Main", "Andere", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                       CRect(420, 10, 700, 300), nullptr, 0));
         theApp.m_pMainWnd = &mainWnd;
-        theApp.SetTransport(std::make_unique<FakeTransport>(server));
         server.answer = [this](const std::string& code, int handle) {
             if (code == "W $JOB") return std::make_pair(0, std::string("815"));
             if (code.rfind("W $$WAITING^QCC(", 0) == 0) {
@@ -52,13 +46,9 @@ class WaitThreadTest : public ::testing::Test {
         };
     }
     void TearDown() override {
-        theApp.Disconnect();
-        theApp.SetTransport(nullptr);
-        theApp.m_pMainWnd = nullptr;
+        apptest::ReleaseApp();
         mainWnd.DestroyWindow();
         otherWnd.DestroyWindow();
-        fw::TestMode::ClearScratchKey();
-        fw::TestMode::Disable();
     }
     void Start() {
         ASSERT_TRUE(theApp.Connect());

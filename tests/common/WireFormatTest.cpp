@@ -101,6 +101,15 @@ TEST(RequestWriter, LongFieldIsSplitAndWholePiecesGoStraightFromTheData) {
     EXPECT_EQ(sink.origins[1], reinterpret_cast<const uint8_t*>(data.data()) + 1020);
     EXPECT_EQ(pos, 956);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(buf), 956), data.substr(2044));
+
+    // Several whole pieces leave in one send; the buffer keeps the same rest.
+    RecordingSink many;
+    pos = 0;
+    std::string big(10000, 'y');
+    wire::RequestWriter(many, buf, sizeof buf, pos).Field(big.data(), big.size());
+    ASSERT_EQ(many.sends.size(), 2u);
+    EXPECT_EQ(many.sends[1].size(), 8u * 1024);
+    EXPECT_EQ(pos, static_cast<int32_t>((10000 + 4) % 1024));
 }
 
 TEST(RequestWriter, ProducesTheFieldsOfARequest) {

@@ -28,10 +28,12 @@ std::unique_ptr<TestClient> Connect(int port = FixturePort()) {
     return c;
 }
 
-int ErrorNumber(const std::string& text) { return kvx::ServerErrorNumber(text.data(), text.size()); }
+int ErrorNumber(const std::string& text) {
+    return kvx::ServerErrorNumber(text.data(), text.size());
+}
 
 class ServerTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         ASSERT_GT(FixturePort(), 0) << "no dbserver fixture (VORLAN_STATE_DIR)";
         std::ofstream(FixtureDatabase() + "/r/DBSTEST.m") << "DBSTEST ; routines of the dbserver tests\n"
@@ -51,11 +53,14 @@ TEST_F(ServerTest, LoginAnswersTheNonceEvenWhenRefusing) {
         const char* vol;
         const char* api;
         int32_t nonce;
-        const char* refusal;  // "" accepted
+        const char* refusal; // "" accepted
     } cases[] = {
-        {"", "", "API4.4.0", 1234, ""},        {"VOR", "DBK", "API4.4.0", 10, ""},
-        {"SYS", "", "API4.1", 16383, ""},      {"XYZ", "", "API4.4.0", 77, "<NOUCI>"},
-        {"VOR", "XXX", "API4.4.0", 78, "<NOUCI>"}, {"", "", "API3.9.0", 79, "<VER>"},
+        {"", "", "API4.4.0", 1234, ""},
+        {"VOR", "DBK", "API4.4.0", 10, ""},
+        {"SYS", "", "API4.1", 16383, ""},
+        {"XYZ", "", "API4.4.0", 77, "<NOUCI>"},
+        {"VOR", "XXX", "API4.4.0", 78, "<NOUCI>"},
+        {"", "", "API3.9.0", 79, "<VER>"},
         {"", "", "", 80, "<VER>"},
     };
     for (const auto& c : cases) {
@@ -123,16 +128,18 @@ TEST_F(ServerTest, ExecuteReturnsExactlyWhatTheLineWrites) {
         {"W \"<\"", "<"},
         {"W \"\xa7\",$C(250,253,254,255)", "\xa7\xfa\xfd\xfe\xff"},
         {"W $L($C(167)_$C(255))", "2"},
-        {"W ?3,\"x\"", "   x"},  // each line's output starts in column 0
+        {"W ?3,\"x\"", "   x"}, // each line's output starts in column 0
         {"W $X W \"abc\" W $X", "0abc4"},
     };
-    for (const auto& k : cases) EXPECT_EQ(c->Exec(k.code), k.output) << k.code;
+    for (const auto& k : cases)
+        EXPECT_EQ(c->Exec(k.code), k.output) << k.code;
 }
 
 TEST_F(ServerTest, OutputIsByteExactAtAnySize) {
     auto c = Connect();
     std::string all;
-    for (int i = 0; i < 256; ++i) all += static_cast<char>(i);
+    for (int i = 0; i < 256; ++i)
+        all += static_cast<char>(i);
     EXPECT_EQ(c->Exec("F i=0:1:255 W $C(i)"), all);
     // No line breaks at 32,767 columns, none added at the end, also across requests.
     EXPECT_EQ(c->Exec("F i=1:1:40000 W \"a\""), std::string(40000, 'a'));
@@ -190,7 +197,7 @@ TEST_F(ServerTest, JobSurvivesAnErrorWithItsState) {
     EXPECT_EQ(c->Exec("S X=5,^DBT(\"S\")=1 L +^DBT(\"S\") W \"before\" W 1/0", out), 10066);
     EXPECT_EQ(out.rfind("<DIVER>", 0), 0u);
     EXPECT_EQ(c->Exec("W X,\"|\",$EC,\"|\",^DBT(\"S\")"), "5||1");
-    EXPECT_EQ(other->Exec("L +^DBT(\"S\"):0 W $T"), "0");  // the lock is still held
+    EXPECT_EQ(other->Exec("L +^DBT(\"S\"):0 W $T"), "0"); // the lock is still held
 
     // An open transaction is rolled back; the principal device is current again.
     EXPECT_EQ(c->Exec("TS  S ^DBT(\"S\")=2 W 1/0", out), 10066);
@@ -204,7 +211,8 @@ TEST_F(ServerTest, JobSurvivesAnErrorWithItsState) {
 TEST_F(ServerTest, LongPastedLiteralsAreLifted) {
     auto c = Connect();
     std::string value;
-    for (int i = 0; i < 40000; ++i) value += static_cast<char>(i % 7 == 0 ? i % 32 : 'a' + i % 26);
+    for (int i = 0; i < 40000; ++i)
+        value += static_cast<char>(i % 7 == 0 ? i % 32 : 'a' + i % 26);
     value += "\"<>\xa7";
     EXPECT_EQ(c->Exec("S X=" + MQuote(value) + " W X"), value);
     EXPECT_EQ(c->Exec("W $L(X)"), std::to_string(value.size()));
@@ -214,6 +222,10 @@ TEST_F(ServerTest, LongPastedLiteralsAreLifted) {
     // A line of nearly 1 MB; a KILL of the job's locals cannot touch the lifted values.
     std::string huge(1000000, 'z');
     EXPECT_EQ(c->Exec("K  S X=" + MQuote(huge) + " W $L(X),$E(X,999999,1000000)"), "1000000zz");
+    // Beyond what M holds: an error, and the job goes on.
+    std::string out;
+    EXPECT_EQ(c->Exec("S X=" + MQuote(std::string(1100000, 'z')), out), 10034) << out;
+    EXPECT_EQ(c->Exec("W $L(X)"), "1000000");
 }
 
 TEST_F(ServerTest, PartitionSizeLineIsAnswered) {
@@ -236,7 +248,7 @@ TEST_F(ServerTest, KeepAliveAndLogoutSendNothing) {
     wire::RequestWriter w(*c, buffer, sizeof buffer, position);
     w.Header("K", 0);
     ASSERT_EQ(w.Flush(), 0);
-    EXPECT_EQ(c->Exec("W 3"), "3");  // nothing came between
+    EXPECT_EQ(c->Exec("W 3"), "3"); // nothing came between
     w.Header("Q", 0);
     ASSERT_EQ(w.Flush(), 0);
     EXPECT_TRUE(c->ClosedByServer());
@@ -245,7 +257,8 @@ TEST_F(ServerTest, KeepAliveAndLogoutSendNothing) {
 TEST_F(ServerTest, LocalsByNameWithValuesAsData) {
     auto c = Connect();
     std::string all;
-    for (int i = 0; i < 256; ++i) all += static_cast<char>(i);
+    for (int i = 0; i < 256; ++i)
+        all += static_cast<char>(i);
     EXPECT_EQ(c->Call("1", {"DBTL", all}).type, 'R');
     EXPECT_EQ(c->Call("2", {"DBTL"}).fields, std::vector<std::string>{all});
     EXPECT_EQ(c->Exec("W $L(DBTL)"), "256");
@@ -265,7 +278,7 @@ TEST_F(ServerTest, LocalsByNameWithValuesAsData) {
 TEST_F(ServerTest, GlobalRequests) {
     auto c = Connect();
     c->Exec("K ^DBTG");
-    const std::string q = "DBTG(\"a\",\"b\"\"c\")";  // the second subscript is b"c
+    const std::string q = "DBTG(\"a\",\"b\"\"c\")"; // the second subscript is b"c
     EXPECT_EQ(c->Call("3", {q, "v1"}).type, 'R');
     EXPECT_EQ(c->Call("3", {"DBTG(\"a\",\"x)y\")", "v2"}).type, 'R');
     EXPECT_EQ(c->Call("3", {"DBTG(\"2\")", "two"}).type, 'R');
@@ -281,7 +294,7 @@ TEST_F(ServerTest, GlobalRequests) {
         {"6", "DBTG(\"a\",\"\")", "b\"c"},
         {"6", "DBTG(\"a\",\"b\"\"c\")", "x)y"},
         {"6", "DBTG(\"a\",\"x)y\")", ""},
-        {"6", "DBTG(\"\")", "2"},  // numbers first, in numeric order
+        {"6", "DBTG(\"\")", "2"}, // numbers first, in numeric order
         {"6", "DBTG(\"2\")", "10"},
         {"17", "DBTG(\"\")", "a"},
         {"17", "DBTG(\"a\",\"x)y\")", "b\"c"},
@@ -290,7 +303,7 @@ TEST_F(ServerTest, GlobalRequests) {
         {"12", "DBTG(\"a\",\"x)y\")", ""},
         {"4", "[\"VOR\",\"DBK\"]DBTG(\"2\")", "two"},
         {"12", "[\"VOR\"]DBTG(\"2\")", "[\"VOR\"]DBTG(\"10\")"},
-        {"4", "[\"SYS\"]QSYS(\"REL\")", ""},  // another namespace: not there
+        {"4", "[\"SYS\"]QSYS(\"REL\")", ""}, // another namespace: not there
         {"5", "[\"SYS\"]QSYS", "0"},
     };
     for (const auto& k : cases) {
@@ -317,8 +330,14 @@ TEST_F(ServerTest, GlobalRequests) {
         std::string ref;
         int number;
     } bad[] = {
-        {"", 10051}, {"DBTG(", 10057}, {"DBTG(1)", 10057}, {"^DBTG", 10057}, {"[\"VOR\"](\"1\")", 10057},
-        {"DBTG(\"1\")x", 10057}, {"[\"ZZZ\"]DBTG", 10088}, {"[\"VOR\",\"ZZZ\"]DBTG", 10088},
+        {"", 10051},
+        {"DBTG(", 10057},
+        {"DBTG(1)", 10057},
+        {"^DBTG", 10057},
+        {"[\"VOR\"](\"1\")", 10057},
+        {"DBTG(\"1\")x", 10057},
+        {"[\"ZZZ\"]DBTG", 10088},
+        {"[\"VOR\",\"ZZZ\"]DBTG", 10088},
     };
     for (const auto& b : bad) {
         Reply r = c->Call("4", {b.ref});
@@ -333,7 +352,7 @@ TEST_F(ServerTest, LocksBetweenTwoConnections) {
     const std::string ref = "DBTLOCK(\"1\")";
     EXPECT_EQ(a->Call("10", {ref, "0"}).fields, std::vector<std::string>{"1"});
     EXPECT_EQ(b->Call("10", {ref, "0"}).fields, std::vector<std::string>{"0"});
-    EXPECT_EQ(b->Call("9", {ref, "1"}).fields, std::vector<std::string>{"0"});  // waits, times out
+    EXPECT_EQ(b->Call("9", {ref, "1"}).fields, std::vector<std::string>{"0"}); // waits, times out
     EXPECT_EQ(b->Call("11", {ref, "0"}).fields, std::vector<std::string>{"0"});
 
     // b waits while a lets go.
@@ -344,10 +363,10 @@ TEST_F(ServerTest, LocksBetweenTwoConnections) {
     EXPECT_EQ(b->Call("10", {ref, "30"}).fields, std::vector<std::string>{"1"});
     release.join();
     EXPECT_EQ(a->Call("10", {ref, "0"}).fields, std::vector<std::string>{"0"});
-    EXPECT_EQ(b->Call("13", {}).type, 'R');  // all of b's locks
+    EXPECT_EQ(b->Call("13", {}).type, 'R'); // all of b's locks
     EXPECT_EQ(a->Call("11", {ref, "0"}).fields, std::vector<std::string>{"1"});
     EXPECT_EQ(b->Call("10", {ref, "0"}).fields, std::vector<std::string>{"0"});
-    EXPECT_EQ(a->Call("15", {""}).type, 'R');  // argumentless ZDEALLOCATE
+    EXPECT_EQ(a->Call("15", {""}).type, 'R'); // argumentless ZDEALLOCATE
     EXPECT_EQ(b->Call("9", {ref, "0"}).fields, std::vector<std::string>{"1"});
     EXPECT_EQ(b->Call("14", {""}).type, 'R');
     EXPECT_EQ(a->Call("10", {ref, "0"}).fields, std::vector<std::string>{"1"});
@@ -367,7 +386,9 @@ TEST_F(ServerTest, RoutineCalls) {
         {"killed by the callee", {"KILL^DBSTEST", "1", "k"}, {"", ""}},
         {"output is dropped", {"WRITE^DBSTEST"}, {"done"}},
         // A shortening client holds empty values back until the next value, as a run.
-        {"held-back run", {"FIVE^DBSTEST", "0", "x", "1", "0", "0", "1", run(3), "y"}, {"x,B,,,y!", "B", "y!"}},
+        {"held-back run",
+         {"FIVE^DBSTEST", "0", "x", "1", "0", "0", "1", run(3), "y"},
+         {"x,B,,,y!", "B", "y!"}},
         {"held-back single", {"ECHO^DBSTEST", "1", "0", "", "v"}, {"|v|", ""}},
         {"run at the end", {"SWAP^DBSTEST", "1", "1", run(2)}, {"swapped", "", ""}},
         {"empties in place", {"ECHO^DBSTEST", "1", "", "0", "z"}, {"|z|", ""}},
@@ -395,7 +416,7 @@ TEST_F(ServerTest, RoutineCalls) {
         ASSERT_EQ(r.type, 'E') << b.fields[0];
         EXPECT_EQ(ErrorNumber(r.fields[0]), b.number) << r.fields[0];
     }
-    EXPECT_EQ(c->Exec("W $D(%dbsrv1)"), "0");  // the by-reference helpers are gone
+    EXPECT_EQ(c->Exec("W $D(%dbsrv1)"), "0"); // the by-reference helpers are gone
 }
 
 TEST_F(ServerTest, OtherConnectionsAreServedWhileOneIsBusy) {
@@ -414,7 +435,8 @@ TEST_F(ServerTest, OtherConnectionsAreServedWhileOneIsBusy) {
         waiting = other->Exec("W $$WAITING^QCC(\"" + job + "\")");
         usleep(10000);
     }
-    EXPECT_EQ(waiting, "Rechnet\xa7\xa7" "1\xa7");
+    EXPECT_EQ(waiting, "Rechnet\xa7\xa7"
+                       "1\xa7");
     EXPECT_FALSE(busy->ReplyWaiting());
     std::vector<char> out(64);
     int32_t length = 0;
@@ -441,16 +463,19 @@ TEST_F(ServerTest, MalformedFramingClosesOnlyThatConnection) {
         {"field over the cap", true, field("X") + field("2") + length((2 << 20) + 1)},
         {"negative length", true, field("X") + field("2") + length(-5)},
         {"run marker as the code", true, length(-1) + length(2)},
-        {"run marker of zero", true, field("D") + field("3") + field("ECHO^DBSTEST") + length(-1) + length(0)},
-        {"run past the count", true, field("D") + field("2") + field("ECHO^DBSTEST") + length(-1) + length(5)},
+        {"run marker of zero", true,
+         field("D") + field("3") + field("ECHO^DBSTEST") + length(-1) + length(0)},
+        {"run past the count", true,
+         field("D") + field("2") + field("ECHO^DBSTEST") + length(-1) + length(5)},
         {"count not a number", true, field("X") + field("two")},
         {"count over the cap", true, field("X") + field("20002")},
         {"code too long", true, field("XXXXXXXXXX") + field("0")},
         {"wrong count for X", true, field("X") + field("1") + field("W 1")},
         {"empty end marker", true, field("X") + field("2") + field("W 1") + field("")},
         {"no log-in first", false, field("X") + field("2") + field("W 1") + field("<XEND>")},
-        {"log-in of nine fields", false, field("L") + field("9") + field("0") + field("API4.4.0") + field("KVX-TCP") +
-                                             field("") + field("") + field("") + field("") + field("") + field("1")},
+        {"log-in of nine fields", false,
+         field("L") + field("9") + field("0") + field("API4.4.0") + field("KVX-TCP") + field("") + field("") +
+             field("") + field("") + field("") + field("1")},
         {"cut off", true, field("X") + field("2") + field("W 1")},
     };
     for (const auto& k : cases) {
@@ -458,7 +483,7 @@ TEST_F(ServerTest, MalformedFramingClosesOnlyThatConnection) {
         auto c = k.login ? Connect() : std::make_unique<TestClient>(FixturePort());
         c->SendRaw(k.bytes);
         if (std::string(k.name) == "cut off")
-            c.reset();  // the server sees the end of the stream inside a request
+            c.reset(); // the server sees the end of the stream inside a request
         else
             EXPECT_TRUE(c->ClosedByServer());
         EXPECT_EQ(Connect()->Exec("W 1"), "1");
@@ -473,5 +498,5 @@ TEST_F(ServerTest, UnknownRequestCodeIsAnError) {
     EXPECT_EQ(c->Exec("W 4"), "4");
 }
 
-}  // namespace
-}  // namespace vorlan::dbserver::test
+} // namespace
+} // namespace vorlan::dbserver::test

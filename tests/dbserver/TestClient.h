@@ -1,57 +1,27 @@
 #pragma once
-// A client of dbserver for tests: real sockets, the shared codec for every byte.
+// DbClient for GoogleTest: Exec returns the output and fails the test on an error.
 
-#include "common/ReplyReader.h"
-#include "common/WireFormat.h"
+#include "tests/dbserver/DbClient.h"
 
-#include <cstdint>
-#include <string>
-#include <vector>
+#include <gtest/gtest.h>
 
 namespace vorlan::dbserver::test {
 
-// The fixture's server: the port and database directory that scripts/dbserver-ctl wrote.
-int FixturePort();
-std::string FixtureDatabase();
+using client::DbClient;
+using client::FixtureDatabase;
+using client::FixturePort;
+using client::Reply;
 
-struct Reply {
-    int status = 0;  // 0 or the error number of reading it
-    char type = 0;
-    std::vector<std::string> fields;
+class TestClient : public DbClient {
+  public:
+    using DbClient::DbClient;
+    using DbClient::Exec;
+    std::string Exec(const std::string& code) {
+        std::string out;
+        int e = Exec(code, out);
+        EXPECT_EQ(e, 0) << code.substr(0, 200) << ": " << out;
+        return out;
+    }
 };
 
-class TestClient : public wire::ByteSink, public wire::ByteSource {
-public:
-    explicit TestClient(int port);
-    ~TestClient();
-    TestClient(const TestClient&) = delete;
-    TestClient& operator=(const TestClient&) = delete;
-
-    bool connected() const { return m_socket >= 0; }
-
-    // Sends "L" with the ten fields and reads the 'V' answer.
-    Reply Login(const std::string& uci = "", const std::string& vol = "", const std::string& password = "",
-                int32_t nonce = 1234, const std::string& api = "API4.4.0");
-    // "X": the output (or the error text) and the error number of the reply.
-    int Exec(const std::string& code, std::string& output);
-    std::string Exec(const std::string& code);  // the output; an error fails the test
-    // A request whose fields are given; every field sent as is, run markers where a field
-    // is the "\xff" + count text that Run() makes.
-    Reply Call(const std::string& code, const std::vector<std::string>& fields);
-    static std::string Run(int32_t count);
-    void SendRaw(const std::string& bytes);
-    Reply ReadReply();
-    // True when the server closed the connection without sending anything more.
-    bool ClosedByServer();
-    // True when a reply is waiting right now.
-    bool ReplyWaiting();
-
-    int Send(const uint8_t* data, int32_t length) override;
-    int Receive(uint8_t* buffer, int32_t length, bool all, int32_t* received) override;
-    int Drain() override;
-
-private:
-    int m_socket = -1;
-};
-
-}  // namespace vorlan::dbserver::test
+} // namespace vorlan::dbserver::test

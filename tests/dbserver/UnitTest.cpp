@@ -43,9 +43,9 @@ TEST(JobInputTest, OnlyLongLinesLoseTheirLongLiterals) {
     const std::string pad(8200, ' ');
     struct Case {
         std::string line;
-        std::string lifted;  // with references resolved; "" = unchanged
+        std::string lifted; // with references resolved; "" = unchanged
     } cases[] = {
-        {"W \"" + a40 + "\"", ""},  // short line: as it is
+        {"W \"" + a40 + "\"", ""}, // short line: as it is
         {"W \"" + a40 + "\"" + pad, "W \"" + a40 + "\"" + pad},
         {"W \"" + a40 + "\"_$C(65,66)_\"" + b40 + "\"" + pad, "W \"" + a40 + "\"_\"AB" + b40 + "\"" + pad},
         {"W x_\"ab\"_\"" + b40 + "\"" + pad, "W x_\"ab\"_\"" + b40 + "\"" + pad},
@@ -71,7 +71,8 @@ TEST(JobInputTest, ListsComeBackWhole) {
     EXPECT_EQ(items, (std::vector<std::string>{"a b", "", "\n\n"}));
     EXPECT_TRUE(UnpackList("", items));
     EXPECT_TRUE(items.empty());
-    for (const char* bad : {"3 ab", "x", "3", "2 ab1"}) EXPECT_FALSE(UnpackList(bad, items)) << bad;
+    for (const char* bad : {"3 ab", "x", "3", "2 ab1"})
+        EXPECT_FALSE(UnpackList(bad, items)) << bad;
 }
 
 TEST(GlobalRefTest, ParsesTheClientsGrammarStrictly) {
@@ -86,9 +87,10 @@ TEST(GlobalRefTest, ParsesTheClientsGrammarStrictly) {
     ASSERT_TRUE(ref);
     EXPECT_TRUE(ref->name.empty());
     EXPECT_EQ(ref->subscripts, std::vector<std::string>{"a,b"});
-    for (const char* ok : {"%", "A1", "[\"VOR\"]X", "X(\"(\")"}) EXPECT_TRUE(ParseGlobalRef(ok)) << ok;
-    for (const char* bad : {"", "^A", "1A", "A_B", "A(", "A()", "A(1)", "A(\"1\"", "A(\"1\")B", "[\"VOR\"](\"1\")",
-                            "[VOR]A", "[\"VOR\"A", "A(\"1\",)", "()", "A B"})
+    for (const char* ok : {"%", "A1", "[\"VOR\"]X", "X(\"(\")"})
+        EXPECT_TRUE(ParseGlobalRef(ok)) << ok;
+    for (const char* bad : {"", "^A", "1A", "A_B", "A(", "A()", "A(1)", "A(\"1\"", "A(\"1\")B",
+                            "[\"VOR\"](\"1\")", "[VOR]A", "[\"VOR\"A", "A(\"1\",)", "()", "A B"})
         EXPECT_FALSE(ParseGlobalRef(bad)) << bad;
 }
 
@@ -109,10 +111,10 @@ TEST(ErrorTextTest, GtmErrorsBecomeTheClientsTexts) {
         const char* text;
         int number;
     } cases[] = {
-        {"150373850,XEC^%DBSRV,%GTM-E-UNDEF, Undefined local variable: Y", "<UNDEF>XEC^%DBSRV Undefined local variable: Y",
-         10053},
-        {"1,F+2^QCC,%GTM-E-GVUNDEF, Global variable undefined: ^A(1)", "<UNDEF>F+2^QCC Global variable undefined: ^A(1)",
-         10053},
+        {"150373850,XEC^%DBSRV,%GTM-E-UNDEF, Undefined local variable: Y",
+         "<UNDEF>XEC^%DBSRV Undefined local variable: Y", 10053},
+        {"1,F+2^QCC,%GTM-E-GVUNDEF, Global variable undefined: ^A(1)",
+         "<UNDEF>F+2^QCC Global variable undefined: ^A(1)", 10053},
         {"1,X^Y,%GTM-E-DIVZERO, Attempt to divide by zero", "<DIVER>X^Y Attempt to divide by zero", 10066},
         {"1,X^Y,%GTM-E-ZLINKFILE, Error while zlinking \"NO\",%GTM-E-FILENOTFND, File NO.m not found",
          "<NOPGM>X^Y Error while zlinking \"NO\"; File NO.m not found", 10058},
@@ -124,6 +126,8 @@ TEST(ErrorTextTest, GtmErrorsBecomeTheClientsTexts) {
         {"1,X^Y,%GTM-E-STACKCRIT, Stack space critical", "<STKOV>X^Y Stack space critical", 10055},
         {"1,X^Y,%GTM-E-GBLOFLOW, Database segment is full", "<DKFUL>X^Y Database segment is full", 10067},
         {"1,X^Y,%GTM-E-TPQUIT, Cannot QUIT", "<TPQUIT>X^Y Cannot QUIT", 10035},
+        {"150373290,%GTM-E-MAXSTRLEN, Maximum string length exceeded",
+         "<MXSTR>Maximum string length exceeded", 10034},
         {"garbage", "<SYSTM>garbage", 10075},
     };
     for (const auto& c : cases) {
@@ -168,7 +172,8 @@ TEST(RoutineCallTest, FieldsPairIntoTypedParameters) {
 }
 
 TEST(DatabaseTest, NamespacesByUciAndVolume) {
-    Database db = Database::Parse("/db", "# comment\nVOR DBK VOR.gld default\n\nsys dbk /abs/SYS.gld system\n");
+    Database db =
+        Database::Parse("/db", "# comment\nVOR DBK VOR.gld default\n\nsys dbk /abs/SYS.gld system\n");
     EXPECT_EQ(db.Find("", "")->gld, "/db/VOR.gld");
     EXPECT_EQ(db.Find("", "DBK")->uci, "VOR");
     EXPECT_EQ(db.Find("SYS", "")->gld, "/abs/SYS.gld");
@@ -176,14 +181,14 @@ TEST(DatabaseTest, NamespacesByUciAndVolume) {
     EXPECT_EQ(db.Find("XYZ", ""), nullptr);
     EXPECT_EQ(db.Find("VOR", "XYZ"), nullptr);
     EXPECT_EQ(db.Find("", "XYZ"), nullptr);
-    for (const char* bad : {"VOR DBK VOR.gld default\n", "VOR DBK\n", "A B C bogus\n",
-                            "A B C default\nD E F system extra\n"})
+    for (const char* bad :
+         {"VOR DBK VOR.gld default\n", "VOR DBK\n", "A B C bogus\n", "A B C default\nD E F system extra\n"})
         EXPECT_THROW(Database::Parse("/db", bad), DatabaseError) << bad;
 }
 
 // An M job that answers from a script and records what it was given.
 class ScriptedJob : public MEngine {
-public:
+  public:
     int status = 0;
     std::string value, output, zstatus = "1,X^Y,%GTM-E-DIVZERO, Attempt to divide by zero";
     std::string lastBlob;
@@ -229,7 +234,8 @@ TEST(RequestHandlerTest, ExecutionRepliesWithOutputMarkerAndTrailer) {
     job.output = "half";
     job.status = 1;
     r = h.Handle(Req("X", {"W 1/0", "<XEND>"}));
-    EXPECT_EQ(r.reply, "half<XEND>" + Field("E") + Field("1") + Field("<DIVER>X^Y Attempt to divide by zero"));
+    EXPECT_EQ(r.reply,
+              "half<XEND>" + Field("E") + Field("1") + Field("<DIVER>X^Y Attempt to divide by zero"));
     EXPECT_EQ(job.resets, 1);
 
     job.status = 0;
@@ -260,7 +266,8 @@ TEST(RequestHandlerTest, LoginRefusalsInOrder) {
     Database db = Database::Parse("/db", "VOR DBK VOR.gld default\nSYS DBK SYS.gld system\n");
     std::string pw = "secret";
     auto login = [&](std::string api, std::string caller, std::string uci) {
-        return CheckLogin(Req("L", {"0", api, "KVX-TCP", "1.2.3.4", "", caller, uci, "", "0", "99"}), db, &pw);
+        return CheckLogin(Req("L", {"0", api, "KVX-TCP", "1.2.3.4", "", caller, uci, "", "0", "99"}), db,
+                          &pw);
     };
     EXPECT_EQ(login("API4.4.0", "secret", "SYS").ns->uci, "SYS");
     EXPECT_EQ(login("API5", "bad", "XYZ").reply, LoginReply(99, "<VER>"));
@@ -271,5 +278,5 @@ TEST(RequestHandlerTest, LoginRefusalsInOrder) {
                                      Field("4.4.0") + Field("0"));
 }
 
-}  // namespace
-}  // namespace vorlan::dbserver
+} // namespace
+} // namespace vorlan::dbserver

@@ -13,9 +13,9 @@ std::string FreshFolder(const std::string& name) {
     std::string folder = "C:\\TEMP\\vorlan-test\\";
     CreateDirectoryA(folder.c_str(), nullptr);
     folder += name + "-" + std::to_string(GetCurrentProcessId()) + "\\";
-    std::string spec = folder + "*";
+    std::string pattern = folder + "*";
     WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA(spec.c_str(), &fd);
+    HANDLE h = FindFirstFileA(pattern.c_str(), &fd);
     if (h != INVALID_HANDLE_VALUE) {
         do {
             if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))

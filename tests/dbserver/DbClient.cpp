@@ -1,17 +1,16 @@
-#include "tests/dbserver/TestClient.h"
+#include "tests/dbserver/DbClient.h"
 
 #include "common/ErrorTable.h"
 
 #include <arpa/inet.h>
 #include <cstdlib>
 #include <fstream>
-#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace vorlan::dbserver::test {
+namespace vorlan::dbserver::client {
 
 namespace {
 
@@ -22,7 +21,7 @@ std::string StateDir() {
     return dir ? dir : "";
 }
 
-}  // namespace
+} // namespace
 
 int FixturePort() {
     std::ifstream in(StateDir() + "/dbserver.port");
@@ -31,9 +30,11 @@ int FixturePort() {
     return port;
 }
 
-std::string FixtureDatabase() { return StateDir() + "/dbserver-db"; }
+std::string FixtureDatabase() {
+    return StateDir() + "/dbserver-db";
+}
 
-TestClient::TestClient(int port) {
+DbClient::DbClient(int port) {
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_port = htons(static_cast<uint16_t>(port));
@@ -45,11 +46,11 @@ TestClient::TestClient(int port) {
     }
 }
 
-TestClient::~TestClient() {
+DbClient::~DbClient() {
     if (m_socket >= 0) close(m_socket);
 }
 
-int TestClient::Send(const uint8_t* data, int32_t length) {
+int DbClient::Send(const uint8_t* data, int32_t length) {
     while (length > 0) {
         ssize_t n = send(m_socket, data, static_cast<size_t>(length), MSG_NOSIGNAL);
         if (n <= 0) return kvx::kErrConnectionLost;
@@ -59,7 +60,7 @@ int TestClient::Send(const uint8_t* data, int32_t length) {
     return 0;
 }
 
-int TestClient::Receive(uint8_t* buffer, int32_t length, bool all, int32_t* received) {
+int DbClient::Receive(uint8_t* buffer, int32_t length, bool all, int32_t* received) {
     *received = 0;
     while (*received < length) {
         pollfd p{m_socket, POLLIN, 0};
@@ -75,7 +76,7 @@ int TestClient::Receive(uint8_t* buffer, int32_t length, bool all, int32_t* rece
     return 0;
 }
 
-int TestClient::Drain() {
+int DbClient::Drain() {
     uint8_t scratch[128];
     pollfd p{m_socket, POLLIN, 0};
     while (poll(&p, 1, 0) == 1 && recv(m_socket, scratch, sizeof scratch, 0) > 0) {
@@ -83,18 +84,21 @@ int TestClient::Drain() {
     return 0;
 }
 
-void TestClient::SendRaw(const std::string& bytes) {
+void DbClient::SendRaw(const std::string& bytes) {
     Send(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<int32_t>(bytes.size()));
 }
 
-std::string TestClient::Run(int32_t count) { return "\xff" + std::to_string(count); }
+std::string DbClient::Run(int32_t count) {
+    return "\xff" + std::to_string(count);
+}
 
-Reply TestClient::Call(const std::string& code, const std::vector<std::string>& fields) {
+Reply DbClient::Call(const std::string& code, const std::vector<std::string>& fields) {
     uint8_t buffer[wire::kRequestBufferSize];
     int32_t position = 0;
     wire::RequestWriter w(*this, buffer, sizeof buffer, position);
     int32_t count = 0;
-    for (const auto& f : fields) count += f.size() > 1 && f[0] == '\xff' ? std::stoi(f.substr(1)) : 1;
+    for (const auto& f : fields)
+        count += f.size() > 1 && f[0] == '\xff' ? std::stoi(f.substr(1)) : 1;
     w.Header(code.c_str(), count);
     for (const auto& f : fields) {
         if (f.size() > 1 && f[0] == '\xff')
@@ -106,7 +110,7 @@ Reply TestClient::Call(const std::string& code, const std::vector<std::string>& 
     return ReadReply();
 }
 
-Reply TestClient::ReadReply() {
+Reply DbClient::ReadReply() {
     Reply r;
     int32_t count = 0;
     r.status = wire::ReadReplyHeader(*this, &r.type, &count);
@@ -123,41 +127,34 @@ Reply TestClient::ReadReply() {
     return r;
 }
 
-Reply TestClient::Login(const std::string& uci, const std::string& vol, const std::string& password,
-                        int32_t nonce, const std::string& api) {
+Reply DbClient::Login(const std::string& uci, const std::string& vol, const std::string& password,
+                      int32_t nonce, const std::string& api) {
     return Call("L", {"0", api, "KVX-TCP", "127.0.0.1", "", password, uci, vol, "0", std::to_string(nonce)});
 }
 
-int TestClient::Exec(const std::string& code, std::string& output) {
+int DbClient::Exec(const std::string& code, std::string& output) {
     uint8_t buffer[wire::kRequestBufferSize];
     int32_t position = 0;
     wire::RequestWriter w(*this, buffer, sizeof buffer, position);
     w.Header("X", 2).Field(code.data(), code.size()).Text(wire::kExecEndMarker);
     if (int e = w.Flush()) return e;
-    std::vector<char> out(4 << 20);
+    if (m_output.empty()) m_output.resize(4 << 20);
     int32_t length = 0;
-    int result = wire::ReadExecReply(*this, out.data(), static_cast<int32_t>(out.size()), &length);
-    output.assign(out.data(), static_cast<size_t>(length));
+    int result = wire::ReadExecReply(*this, m_output.data(), static_cast<int32_t>(m_output.size()), &length);
+    output.assign(m_output.data(), static_cast<size_t>(length));
     return result;
 }
 
-std::string TestClient::Exec(const std::string& code) {
-    std::string out;
-    int e = Exec(code, out);
-    EXPECT_EQ(e, 0) << code.substr(0, 200) << ": " << out;
-    return out;
-}
-
-bool TestClient::ClosedByServer() {
+bool DbClient::ClosedByServer() {
     pollfd p{m_socket, POLLIN, 0};
     if (poll(&p, 1, kWaitMs) != 1) return false;
     char c;
     return recv(m_socket, &c, 1, 0) == 0;
 }
 
-bool TestClient::ReplyWaiting() {
+bool DbClient::ReplyWaiting() {
     pollfd p{m_socket, POLLIN, 0};
     return poll(&p, 1, 0) == 1;
 }
 
-}  // namespace vorlan::dbserver::test
+} // namespace vorlan::dbserver::client

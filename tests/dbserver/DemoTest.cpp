@@ -1,0 +1,240 @@
+// The demo application through the fixture's dbserver: the sequences of M lines that the
+// client's log-in, menu tree and screen frames send, as the client sends them.
+#include "common/MQuote.h"
+#include "tests/dbserver/TestClient.h"
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vorlan::dbserver::test {
+namespace {
+
+const std::string S = "\xa7";
+
+std::unique_ptr<TestClient> Job(const std::string& uci = "") {
+    auto c = std::make_unique<TestClient>(FixturePort());
+    EXPECT_TRUE(c->connected());
+    Reply r = c->Login(uci);
+    EXPECT_EQ(r.fields.size(), 5u);
+    if (r.fields.size() == 5) {
+        EXPECT_EQ(r.fields[1], "0") << r.fields[2];
+    }
+    return c;
+}
+
+std::string LoginLine(const std::string& user, const std::string& password) {
+    return "W $$LOGIN^QCC(" + MQuote(user) + "," + MQuote(password) + ") S:$G(%BG)=\"\" %BG=998";
+}
+
+// The client's loops over a list: "S X=\"\"" then the step line until it writes nothing.
+std::vector<std::string> Loop(TestClient& c, const std::string& start, const std::string& step) {
+    std::vector<std::string> items;
+    c.Exec(start);
+    for (std::string item; !(item = c.Exec(step)).empty() && items.size() < 100;)
+        items.push_back(item);
+    return items;
+}
+
+// The trace lines of one job, in order.
+std::vector<std::string> TraceOf(TestClient& reader, const std::string& job) {
+    std::vector<std::string> lines;
+    std::string all = reader.Exec("S n=\"\" F  S n=$O(^ZTRACE(n)) Q:n=\"\"  W ^ZTRACE(n),$C(10)");
+    for (size_t at = 0, nl; (nl = all.find('\n', at)) != std::string::npos; at = nl + 1) {
+        std::string line = all.substr(at, nl - at);
+        if (line.compare(0, job.size() + 1, job + " ") == 0) lines.push_back(line.substr(job.size() + 1));
+    }
+    return lines;
+}
+
+int ThisYear() {
+    std::time_t now = std::time(nullptr);
+    return std::localtime(&now)->tm_year + 1900;
+}
+
+class DemoTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { ASSERT_GT(FixturePort(), 0) << "no dbserver fixture (VORLAN_STATE_DIR)"; }
+};
+
+} // namespace
+
+TEST_F(DemoTest, LogInChecksUserAndPasswordAndSetsTheGroup) {
+    auto c = Job();
+    struct Case {
+        const char* user;
+        const char* password;
+        const char* answer;
+        const char* group;
+    } cases[] = {
+        {"demo", "demo", "1", "10"},    {"entw", "entw", "1", "999"},
+        {"admin", "admin", "1", "998"}, {"zitat", "zi\"tat", "1", "10"},
+        {"zitat", "zi tat", "", ""},    {"demo", "", "", ""},
+        {"demo", "DEMO", "", ""},       {"", "", "", ""},
+        {"niemand", "x", "", ""},
+    };
+    for (const auto& k : cases) {
+        c->Exec("K %BG,%USER");
+        EXPECT_EQ(c->Exec("W $$LOGIN^QCC(" + MQuote(k.user) + "," + MQuote(k.password) + ")"), k.answer)
+            << k.user << " / " << k.password;
+        EXPECT_EQ(c->Exec("W $G(%BG)"), k.group) << k.user;
+    }
+    EXPECT_EQ(c->Exec(LoginLine("demo", "demo") + " W \"|\",%USER,\"|\",%JOB=$J,\"|\",$A(%DL)"),
+              "1|demo|1|167");
+}
+
+TEST_F(DemoTest, ModulesAreOfferedByTheGroupsMenus) {
+    auto c = Job();
+    EXPECT_NE(c->Exec("W $D(^MV(\"MP\"))"), "0");
+    auto records = Loop(*c, "S %QCC=\"\"", "S %QCC=$O(^MV(\"MP\",%QCC)) W:%QCC'=\"\" ^MV(\"MP\",%QCC)");
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0], "Praxis" + S + "VOR" + S);
+    EXPECT_EQ(records[2], "Abrechnung" + S + "ABR" + S);
+
+    auto offered = [&](const std::string& user) {
+        c->Exec(LoginLine(user, user));
+        std::vector<std::string> names;
+        for (const auto& r : records) {
+            std::string ns = r.substr(r.find(S) + 1);
+            ns = ns.substr(0, ns.find(S));
+            if (!c->Exec("W:$D(^[\"" + ns + "\"]QME(\"ME\",%BG)) 1").empty())
+                names.push_back(r.substr(0, r.find(S)));
+        }
+        return names;
+    };
+    EXPECT_EQ(offered("demo"), (std::vector<std::string>{"Praxis", "Termine"}));
+    EXPECT_EQ(offered("admin"), (std::vector<std::string>{"Praxis", "Termine", "Abrechnung"}));
+    c->Exec(LoginLine("demo", "demo"));
+    EXPECT_EQ(c->Exec("W $G(^MV(%USER,\"MP\"))"), "0") << "the demo user's module is the first";
+}
+
+TEST_F(DemoTest, InitGivesTheUsersClientAndTheYearsToChooseFrom) {
+    auto c = Job();
+    ASSERT_EQ(c->Exec(LoginLine("demo", "demo")), "1");
+    std::string year = std::to_string(ThisYear());
+    EXPECT_EQ(c->Exec("W $$INIT^QCC()"), "1" + S + year);
+    EXPECT_EQ(c->Exec("S %H=$H,%EG=\"\" D ^QDT W $P(%DT,\".\",3)"), year);
+
+    auto names =
+        Loop(*c, "S %QCC=\"\"", "S %QCC=$O(^QTEMP(%JOB,\"MI\",%QCC)) W:%QCC'=\"\" ^QTEMP(%JOB,\"MI\",%QCC)");
+    EXPECT_EQ(names, (std::vector<std::string>{"Praxis Dr. Muster", "MVZ Nord"}));
+    auto years = Loop(*c, "S %QCC=\"\"", "S %QCC=$O(^QTEMP(%JOB,\"WJ\",\"2\",%QCC)) W:%QCC'=\"\" %QCC");
+    ASSERT_FALSE(years.empty());
+    EXPECT_EQ(years.back(), year) << "the client selects the last year";
+
+    // Another namespace has its own clients; a user's client it lacks falls back to the first.
+    auto abr = Job("ABR");
+    EXPECT_EQ(abr->Exec("W $G(^QSYS(\"QREL\"))"), "4.8");
+    ASSERT_EQ(abr->Exec(LoginLine("zitat", "zi\"tat")), "1");
+    EXPECT_EQ(abr->Exec("W $$INIT^QCC()"), "1" + S + year);
+}
+
+TEST_F(DemoTest, MenuFoldersAnswerGroupsOfFour) {
+    auto c = Job();
+    ASSERT_EQ(c->Exec(LoginLine("demo", "demo")), "1");
+    EXPECT_EQ(c->Exec("W $$INIMNU^QCC()"), "Hauptmen\xfc");
+    EXPECT_EQ(c->Exec("K BGTEST W $$GETMNU^QCC(\"\")"),
+              "1" + S + S + "Stammdaten" + S + S + "2" + S + S + "Vorg\xe4nge" + S + S + "-3" + S + "TER" +
+                  S + "Termine" + S + "12" + S + "-4" + S + S + "Info" + S + S);
+    EXPECT_EQ(c->Exec("K BGTEST W $$GETMNU^QCC(\"0,2,\")"),
+              "-1" + S + "AP" + S + "Arbeitspl\xe4tze" + S + "9" + S);
+    EXPECT_EQ(c->Exec("K BGTEST W $$GETMNU^QCC(\"3,\")"), "") << "a leaf has no entries";
+
+    // A user's switched-off entry is missing, its number stays with the next.
+    ASSERT_EQ(c->Exec(LoginLine("zitat", "zi\"tat")), "1");
+    std::string top = c->Exec("K BGTEST W $$GETMNU^QCC(\"\")");
+    EXPECT_EQ(top.find("Vorg"), std::string::npos);
+    EXPECT_NE(top.find(S + "-3" + S + "TER"), std::string::npos);
+}
+
+TEST_F(DemoTest, MenuEditSwitchesAnotherUsersEntries) {
+    auto c = Job();
+    ASSERT_EQ(c->Exec(LoginLine("admin", "admin")), "1");
+    c->Exec("D ENDMNU^QCC");
+    c->Exec("D INI998^QCC(\"demo\")");
+    EXPECT_EQ(c->Exec("S BGTEST=\"demo\" W $$GETMNU^QCC(\"0,\")"),
+              "-1" + S + "PAT" + S + "Patienten" + S + "1" + S + "-2" + S + "KAS" + S + "Kassen" + S + "1" +
+                  S + "3" + S + S + "Einstellungen" + S + "1" + S);
+    c->Exec("D SETMNU^QCC(\"0,1\",0)");
+    EXPECT_NE(c->Exec("S BGTEST=\"demo\" W $$GETMNU^QCC(\"0,\")").find("Kassen" + S + S), std::string::npos);
+    c->Exec("D SAV998^QCC(\"demo\")");
+    c->Exec("D ENDMNU^QCC");
+
+    auto demo = Job();
+    ASSERT_EQ(demo->Exec(LoginLine("demo", "demo")), "1");
+    EXPECT_EQ(demo->Exec("K BGTEST W $$GETMNU^QCC(\"0,\")").find("KAS"), std::string::npos) << "saved";
+
+    c->Exec("D INI998^QCC(\"demo\")");
+    c->Exec("D SETMNU^QCC(\"0,1\",1)");
+    c->Exec("D SAV998^QCC(\"demo\")");
+    c->Exec("D ENDMNU^QCC");
+    EXPECT_NE(demo->Exec("K BGTEST W $$GETMNU^QCC(\"0,\")").find("KAS"), std::string::npos) << "on again";
+}
+
+TEST_F(DemoTest, SelectByNameSetsThePathTheTreeSelects) {
+    auto c = Job();
+    ASSERT_EQ(c->Exec(LoginLine("demo", "demo")), "1");
+    EXPECT_EQ(c->Exec("W $$SELECTM^QCC(\"AP\")"), "AP") << "one piece only";
+    EXPECT_EQ(c->Exec("W %MEMO,\"|\",%MEMO(\"PATH\")"), "AP|0,2,0,");
+    EXPECT_EQ(c->Exec("W $P($$SELECTM^QCC(\"FREI\")_%DL_$G(%MEMO(\"PATH\")),%DL,2)"), "1,1,");
+    EXPECT_EQ(c->Exec("W $$SELECTM^QCC(\"QDOC\")"), "") << "no such entry";
+
+    EXPECT_EQ(c->Exec("W $P($$SELECTM^QCC(2),%DL,4)"), "KAS");
+    EXPECT_EQ(c->Exec("W $G(%MEMO)"), "KAS");
+    EXPECT_EQ(c->Exec("W $E($P($$SELECTM^QCC(9),%DL,4))"), "^");
+    EXPECT_EQ(c->Exec("W $$SELECTM^QCC(77)"), "");
+}
+
+TEST_F(DemoTest, ScreenInitAndClosingRules) {
+    auto c = Job();
+    ASSERT_EQ(c->Exec(LoginLine("demo", "demo")), "1");
+    auto init = [&](const std::string& screen) {
+        std::string code = c->Exec("W $G(^QM(" + MQuote(screen) + ",0,\"INIT\"))");
+        return c->Exec("K %F,%INF D PRGINIT^QCC(" + MQuote(code) +
+                       ") W:$D(%F)&$D(%INF) \"!\" W $G(%F,\"!\")");
+    };
+    EXPECT_EQ(init("KAS"), "!");
+    EXPECT_EQ(init("PAT"), "!Patientenakte bereit.");
+    EXPECT_EQ(init("NOK"), "!");
+    EXPECT_NE(c->Exec("W $G(%NOKILL)"), "") << "closing is refused";
+    EXPECT_EQ(init("FREI"), "!Freigabe erteilt.");
+    EXPECT_EQ(c->Exec("W $G(%NOKILL)"), "");
+
+    // The tabs of PAT: three, the third hidden.
+    std::vector<std::string> tabs;
+    for (int n = 1;; ++n) {
+        std::string t = c->Exec("W $G(^QM(\"PAT\",0,\"KARTEI\"," + std::to_string(n) + "))");
+        if (t.empty()) break;
+        tabs.push_back(t.substr(0, t.find(S)));
+    }
+    ASSERT_EQ(tabs, (std::vector<std::string>{"PATVERS", "PATHIST", "PATNOTIZ"}));
+    EXPECT_EQ(c->Exec("W $D(^ZM(\"PAT\",0,\"KARTEI\",\"PATNOTIZ\"))"), "1");
+    EXPECT_EQ(c->Exec("W $D(^ZM(\"PAT\",0,\"KARTEI\",\"PATHIST\"))"), "0");
+    EXPECT_EQ(c->Exec("W $P($G(^QM(\"PAT\",0,\"KARTEI\")),%DL,5)"), "J");
+}
+
+TEST_F(DemoTest, EveryCallLeavesItsTraceWhicheverTheNamespace) {
+    auto abr = Job("ABR");
+    std::string job = abr->Exec("W $J");
+    abr->Exec(LoginLine("admin", "admin"));
+    abr->Exec("W $$INIT^QCC()");
+    abr->Exec("W $$INIMNU^QCC()");
+    abr->Exec("K BGTEST W $$GETMNU^QCC(\"\")");
+    abr->Exec("D SETMNU^QCC(\"0,3\",1)");
+    abr->Exec("W $$SELECTM^QCC(\"RE\")");
+    abr->Exec("D PRGINIT^QCC(\"S X=\"\"a\"\"\")");
+    abr->Exec("D LOGOUT^QCC");
+
+    auto reader = Job(); // no namespace given: the default one
+    EXPECT_EQ(TraceOf(*reader, job),
+              (std::vector<std::string>{"LOGIN^QCC(\"admin\",\"...\")", "INIT^QCC()", "INIMNU^QCC()",
+                                        "GETMNU^QCC(\"\")", "SETMNU^QCC(\"0,3\",1)", "SELECTM^QCC(\"RE\")",
+                                        "PRGINIT^QCC(\"S X=\"\"a\"\"\")", "LOGOUT^QCC"}));
+    std::string first = reader->Exec("W $O(^ZTRACE(\"\"))");
+    EXPECT_EQ(first, "1") << "numbered from 1";
+}
+
+} // namespace vorlan::dbserver::test
