@@ -65,7 +65,6 @@ int CChildDialog::Create(const char* opening, UINT formId, int, CWnd* parent, in
     if (!parent->SendMessage(WM_DIALOGINIT, static_cast<WPARAM>(m_nTabIndex), 0)) EnableWindow(false);
 
     ReadTitle();
-    ShowInitMessages();
     ReportTitle();
     SetWindowPos(nullptr, 0, 0, kEmptyFormColumns * vorlan::g_nCharWidthUnit + 8,
                  kEmptyFormRows * vorlan::g_nRowHeightUnit + 8, SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW);
@@ -93,16 +92,6 @@ void CChildDialog::ReadTitle() {
     if (!frame.IsEmpty()) m_strFrameCaption = frame;
     CString dialog = theApp.Execute("W $G(%TITLE(\"DIALOG\"))");
     if (!dialog.IsEmpty()) m_strTitle = dialog;
-}
-
-void CChildDialog::ShowInitMessages() {
-    CString answer = theApp.Execute("W $G(%INF)_%DL_$D(%F)_%DL_$G(%F) K %F,%INF");
-    if (vorlan::PieceOf(answer.str(), 2).rfind("1", 0) != 0) return;
-    std::string info = vorlan::PieceOf(answer.str(), 1), message = vorlan::PieceOf(answer.str(), 3);
-    if (!info.empty())
-        AfxMessageBox(info.c_str(), MB_OK | MB_ICONINFORMATION);
-    else if (!message.empty())
-        AfxMessageBox(message.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CChildDialog::ReportTitle() {

@@ -1,8 +1,7 @@
 #pragma once
 // The server-described form as far as the form frames need it: it registers with its frame,
-// tells the server which form it is, asks the frame to run the screen's init code, shows
-// what that init left to say, takes its title from the screen description and reports
-// title and size to the frame. Fields and
+// tells the server which form it is, asks the frame to run the screen's init code, takes its
+// title from the screen description and reports title and size to the frame. Fields and
 // controls from the description come with the form window itself.
 
 #include "framework/Wnd.h"
@@ -49,8 +48,6 @@ class CChildDialog : public CWnd {
 
   private:
     void ReadTitle();
-    // What the screen's init code left in %INF (information) or %F (refusal).
-    void ShowInitMessages();
     void ReportTitle();
 
     HFONT m_hFonts[3] = {};

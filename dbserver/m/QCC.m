@@ -46,6 +46,8 @@ LOGOUT D TR("LOGOUT^QCC")
  K:$G(%JOB)'="" ^QTEMP(%JOB)
  K %USER,%BG,%MEMO,BGTEST
  Q
+ ; Amounts of the client in euro (1) or not: every demo client keeps euro.
+EURO() D TR("EURO^QCC()") Q 1
  ; Free space of the database: nothing to report here.
 SPACETST() D TR("SPACETST^QCC()") Q 0
 SPACE() D TR("SPACE^QCC()") Q ""

@@ -126,18 +126,7 @@ std::string DemoDouble::Answer(const std::string& line) {
     if (StartsWith(line, "K %F,%INF D PRGINIT^QCC(") && !lit.empty()) {
         std::string code = lit[0];
         if (code.find("%NOKILL") != std::string::npos) noKill = "Bitte erst speichern.";
-        bool refused = !refusingInit.empty() && code == refusingInit;
-        m_pendingF = refused ? "Kein Zugriff auf diese Maske." : "";
-        return refused ? m_pendingF : "!";
-    }
-    if (line == "W $G(%INF)_%DL_$D(%F)_%DL_$G(%F) K %F,%INF") {
-        std::string answer = m_pendingF.empty() ? "\xA7"
-                                                  "0\xA7"
-                                                : "\xA7"
-                                                  "1\xA7" +
-                                                      m_pendingF;
-        m_pendingF.clear();
-        return answer;
+        return !refusingInit.empty() && code == refusingInit ? "Kein Zugriff auf diese Maske." : "!";
     }
     if (line == "W $G(%NOKILL)") return noKill;
     if (line == "W $$UCI1^QUCI()") return "PRAXIS";

@@ -56,5 +56,4 @@ class DemoDouble {
     size_t m_module = 0, m_client = 0, m_year = 0, m_workplace = 0;
     std::string m_yearClient;
     std::string m_lastClientNumber;
-    std::string m_pendingF;
 };

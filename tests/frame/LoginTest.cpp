@@ -12,12 +12,6 @@ std::string StatusText(CMainFrame* frame, int pane) {
     return buf;
 }
 
-int DialogResult(int id) {
-    for (const auto& item : fw::TestMode::Shown())
-        if (item.kind == "dialog" && item.id == id) return item.answer;
-    return -1;
-}
-
 } // namespace
 
 TEST_F(MainFrameTest, CommandLineLogInNeedsNoClick) {
@@ -43,8 +37,7 @@ TEST_F(MainFrameTest, ModulesWithoutAMenuForTheUserAreNotOffered) {
     frame->SendMessage(WM_CLOSE);
     Pump();
 
-    ASSERT_TRUE(CreateVorlanMainFrame(theApp));
-    frame = CMainFrame::Get();
+    NewFrame();
     LogIn("chef", "chef");
     EXPECT_EQ(frame->m_nModules, 3) << "developers see every module";
     EXPECT_TRUE(frame->IsScreenNameShown());
@@ -75,8 +68,7 @@ TEST_F(MainFrameTest, EveryKeystrokeAsksTheServerAndOnlyAnAcceptedUserMayLogIn) 
 
     frame->SendMessage(WM_CLOSE);
     Pump();
-    ASSERT_TRUE(CreateVorlanMainFrame(theApp));
-    frame = CMainFrame::Get();
+    NewFrame();
     demo.lines.clear();
     fw::TestMode::ClearShown();
     fw::TestMode::PushAnswer("dialog 161 set:1010=demo set:1009=falsch cmd:2");

@@ -34,32 +34,36 @@ struct CaughtViewer : IFrameViewer {
     }
 };
 
-class MainFrameTest : public ::testing::Test {
+// The frame with a transport of the test's choice; settings for 127.0.0.1 and the port.
+class FrameTestBase : public ::testing::Test {
   protected:
-    FakeServer server;
-    DemoDouble demo;
     CMainFrame* frame = nullptr;
     std::vector<std::string> viewed;
 
-    void SetUp() override {
+    void StartFrame(std::unique_ptr<ISessionTransport> transport, const char* port,
+                    const char* uciAndVolume) {
         fw::TestMode::Enable("", "MainFrameTest");
         fw::TestMode::ClearScratchKey();
         std::memset(&theApp.m_Settings, 0, sizeof theApp.m_Settings);
         theApp.m_Settings.remote = 1;
-        std::strcpy(theApp.m_Settings.address, "127.0.0.1");
-        std::strcpy(theApp.m_Settings.apiPort, "1972");
-        std::strcpy(theApp.m_Settings.uciAndVolume, "SYS,DBK");
+        vorlan::SetField(theApp.m_Settings.address, "127.0.0.1");
+        vorlan::SetField(theApp.m_Settings.apiPort, port);
+        vorlan::SetField(theApp.m_Settings.uciAndVolume, uciAndVolume);
         theApp.m_strAppTitle = "VORLAN experience";
         theApp.m_bDefaultTitle = true;
         theApp.SetRegistryKey(kMakerWord);
         theApp.m_pszProfileName = kProductKey;
+        theApp.WriteProfileInt("Settings", "DisableWaitDialog", 1);
         ASSERT_TRUE(theApp.LoadLanguageDll());
-        theApp.SetTransport(std::make_unique<FakeTransport>(server));
-        server.answer = [this](const std::string& code, int) { return std::make_pair(0, demo.Answer(code)); };
+        theApp.SetTransport(std::move(transport));
         theApp.m_hConnection = 0;
+        ASSERT_TRUE(theApp.Connect());
         CWnd::RegisterWindowClass(CMainFrame::kClassName, 0, nullptr, nullptr, nullptr);
         CWnd::RegisterWindowClass(CVORLANMDIChild::kClassName, CS_DBLCLKS, nullptr, nullptr,
                                   reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), 4);
+        NewFrame();
+    }
+    void NewFrame() {
         ASSERT_TRUE(CreateVorlanMainFrame(theApp));
         frame = CMainFrame::Get();
         ASSERT_NE(frame, nullptr);
@@ -67,8 +71,8 @@ class MainFrameTest : public ::testing::Test {
         frame->ShowWindow(SW_SHOW);
         Pump();
     }
-    void TearDown() override {
-        if (frame && frame->IsWindow()) frame->DestroyWindow();
+    void StopFrame() {
+        if (CMainFrame::Get()) CMainFrame::Get()->DestroyWindow();
         Pump();
         theApp.Disconnect();
         theApp.SetTransport(nullptr);
@@ -96,11 +100,16 @@ class MainFrameTest : public ::testing::Test {
     }
     CBaseMDI* Active() const { return dynamic_cast<CBaseMDI*>(frame->MDIGetActiveFrame()); }
     std::vector<HWND> Frames() const { return frame->MDIChildren(); }
-    std::vector<fw::ShownItem> Boxes() const {
+    static std::vector<fw::ShownItem> Boxes() {
         std::vector<fw::ShownItem> out;
         for (const auto& item : fw::TestMode::Shown())
             if (item.kind == "box") out.push_back(item);
         return out;
+    }
+    static int DialogResult(int id) {
+        for (const auto& item : fw::TestMode::Shown())
+            if (item.kind == "dialog" && item.id == id) return item.answer;
+        return -1;
     }
     CRect RectInClient(HWND child) const {
         CRect r;
@@ -108,4 +117,17 @@ class MainFrameTest : public ::testing::Test {
         MapWindowPoints(nullptr, frame->m_hWndMDIClient, reinterpret_cast<POINT*>(&r), 2);
         return r;
     }
+};
+
+// Against the demo double.
+class MainFrameTest : public FrameTestBase {
+  protected:
+    FakeServer server;
+    DemoDouble demo;
+
+    void SetUp() override {
+        server.answer = [this](const std::string& code, int) { return std::make_pair(0, demo.Answer(code)); };
+        StartFrame(std::make_unique<FakeTransport>(server), "1972", "SYS,DBK");
+    }
+    void TearDown() override { StopFrame(); }
 };

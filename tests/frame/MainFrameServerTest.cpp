@@ -1,0 +1,204 @@
+// The main frame against the demo application on a real dbserver, through the client
+// library: log-in, menu tree, form frames and log-out, as the server's trace shows them.
+#include "tests/frame/MainFrameFixture.h"
+
+#include "forms/ChildDialog.h"
+
+#include <cstdlib>
+
+namespace {
+
+std::string ServerPort() {
+    char buf[16] = {};
+    return GetEnvironmentVariableA("VORLAN_DBSERVER_PORT", buf, sizeof buf) ? buf : "";
+}
+
+using Lines = std::vector<std::string>;
+
+bool Has(const Lines& lines, const std::string& entry) {
+    for (const auto& l : lines)
+        if (l == entry) return true;
+    return false;
+}
+
+int CountOf(const Lines& lines, const std::string& entry) {
+    int n = 0;
+    for (const auto& l : lines)
+        if (l == entry) ++n;
+    return n;
+}
+
+class ServerFrameTest : public FrameTestBase {
+  protected:
+    std::string m_mark;
+
+    void SetUp() override {
+        ASSERT_NE(ServerPort(), "") << "the dbserver fixture tells the port";
+        StartFrame(MakeClientLibraryTransport(), ServerPort().c_str(), "");
+        m_mark = Once("W $O(^ZTRACE(\"\"),-1)");
+    }
+    void TearDown() override { StopFrame(); }
+
+    // One line on a connection of its own (the frame's jobs come and go with its log-ins).
+    static std::string Once(const std::string& line) {
+        std::vector<char> out(0x10000);
+        EXPECT_TRUE(theApp.ExecuteOnce(line.c_str(), out.data(), static_cast<int>(out.size()))) << line;
+        return out.data();
+    }
+    // The entries the server traced since the last look, without their job numbers.
+    Lines Trace() {
+        std::string all = Once("S n=" + (m_mark.empty() ? std::string("\"\"") : m_mark) +
+                               " F  S n=$O(^ZTRACE(n)) Q:n=\"\"  W n,\" \",^ZTRACE(n),$C(10)");
+        Lines lines;
+        for (size_t at = 0, nl; (nl = all.find('\n', at)) != std::string::npos; at = nl + 1) {
+            std::string line = all.substr(at, nl - at);
+            size_t first = line.find(' '), second = line.find(' ', first + 1);
+            m_mark = line.substr(0, first);
+            lines.push_back(line.substr(second + 1));
+        }
+        return lines;
+    }
+    HTREEITEM FindItem(const char* text, HTREEITEM from = nullptr) {
+        CTreeCtrl& tree = frame->GetMenuTree().GetTreeCtrl();
+        for (HTREEITEM h = from ? tree.GetChildItem(from) : tree.GetRootItem(); h;
+             h = tree.GetNextSiblingItem(h)) {
+            if (tree.GetItemText(h) == text) return h;
+            if (HTREEITEM deeper = FindItem(text, h)) return deeper;
+        }
+        return nullptr;
+    }
+    // A double click on a tree entry, as the tree turns it into its command.
+    void Open(const char* text) {
+        CTreeCtrl& tree = frame->GetMenuTree().GetTreeCtrl();
+        HTREEITEM item = FindItem(text);
+        ASSERT_NE(item, nullptr) << text;
+        tree.SelectItem(item);
+        frame->GetMenuTree().SendMessage(WM_COMMAND, 1);
+        Pump();
+    }
+};
+
+} // namespace
+
+TEST_F(ServerFrameTest, CommandLineLogInFillsTheMenuAndLeavesNoMessages) {
+    LogIn();
+    ASSERT_TRUE(frame->IsLoggedIn());
+    Lines trace = Trace();
+    EXPECT_TRUE(Has(trace, "LOGIN^QCC(\"demo\",\"...\")"));
+    EXPECT_TRUE(Has(trace, "INIT^QCC()"));
+    EXPECT_TRUE(Has(trace, "INIMNU^QCC()"));
+    EXPECT_EQ(CountOf(trace, "GETMNU^QCC(\"\")"), 1) << "the first level, once";
+    ASSERT_EQ(frame->m_nModules, 2) << "Abrechnung has no menu for group 10";
+    EXPECT_EQ(frame->m_strModules[0], "Praxis");
+    EXPECT_EQ(frame->m_strModules[1], "Termine");
+    EXPECT_EQ(theApp.Execute("W %MI,\"/\",%WJ,\"/\",$G(%AP)"),
+              CString("1/") + theApp.Execute("W $ZDATE($H,\"YEAR\")") + "/" + theApp.Execute("W $G(%WS)"));
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(ServerFrameTest, DialogLogInAsksTheServerPerKeystrokeAndCancelLogsOut) {
+    fw::TestMode::PushAnswer("dialog 161 set:1010=demo set:1009=dem set:1009=demo cmd:1");
+    frame->SendMessage(WM_COMMAND, ID_LOGIN);
+    Pump();
+    EXPECT_TRUE(frame->IsLoggedIn());
+    EXPECT_GE(CountOf(Trace(), "LOGIN^QCC(\"demo\",\"...\")"), 3) << "the wrong password was asked too";
+
+    fw::TestMode::PushAnswer("box IDYES");
+    fw::TestMode::PushAnswer("dialog 161 set:1010=demo set:1009=falsch cmd:2");
+    frame->SendMessage(WM_COMMAND, ID_LOGIN);
+    Pump();
+    EXPECT_FALSE(frame->IsLoggedIn());
+    Lines trace = Trace();
+    EXPECT_TRUE(Has(trace, "LOGOUT^QCC")) << "the old session and the cancelled dialog";
+    EXPECT_FALSE(Has(trace, "INIT^QCC()")) << "a refused password fills nothing";
+}
+
+TEST_F(ServerFrameTest, ModuleChoiceRunsTheModulesLineAndAQuotedPasswordWorks) {
+    vorlan::SetField(theApp.m_Settings.module, "Termine");
+    LogIn("zitat", "zi\"tat");
+    ASSERT_TRUE(frame->IsLoggedIn());
+    EXPECT_EQ(frame->m_nSelectedModule, 1);
+    EXPECT_EQ(theApp.Execute("W $G(%MODUL)"), "T") << "the module's own line ran";
+    EXPECT_TRUE(Has(Trace(), "LOGIN^QCC(\"zitat\",\"...\")"));
+    EXPECT_EQ(theApp.Execute("W %MI"), "2") << "zitat's own client";
+}
+
+TEST_F(ServerFrameTest, AnOldReleaseIsRefused) {
+    Once("S ^QSYS(\"QREL\")=\"4.7\"");
+    LogIn();
+    Once("S ^QSYS(\"QREL\")=\"4.8\"");
+    EXPECT_FALSE(frame->IsLoggedIn());
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_NE(Boxes()[0].text.find("4.8"), std::string::npos);
+    EXPECT_FALSE(Has(Trace(), "LOGIN^QCC(\"demo\",\"...\")"));
+}
+
+TEST_F(ServerFrameTest, FoldersFillOnceAndALeafOpensItsFrame) {
+    LogIn();
+    Trace();
+    CTreeCtrl& tree = frame->GetMenuTree().GetTreeCtrl();
+    HTREEITEM folder = FindItem("Stammdaten");
+    ASSERT_NE(folder, nullptr);
+    tree.Expand(folder, TVE_EXPAND);
+    tree.Expand(folder, TVE_COLLAPSE);
+    tree.Expand(folder, TVE_EXPAND);
+    EXPECT_EQ(Trace(), Lines{"GETMNU^QCC(\"0,\")"});
+
+    Open("Patienten [PAT]");
+    Lines trace = Trace();
+    EXPECT_TRUE(Has(trace, "SELECTM^QCC(\"PAT\")"));
+    EXPECT_TRUE(Has(trace, "PRGINIT^QCC(\"S %F=\"\"Patientenakte bereit.\"\",%INF=1\")"));
+    ASSERT_EQ(Frames().size(), 1u);
+    CBaseMDI* pat = Active();
+    ASSERT_NE(pat, nullptr);
+    EXPECT_EQ(pat->GetWindowText(), "Patientenakte");
+    EXPECT_EQ(frame->GetWindowText(), "VORLAN experience - Patientenakte");
+    HWND tabs = pat->GetDlgItem(IDC_FRAME_TABS);
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 3) << "PATNOTIZ is hidden";
+    EXPECT_NE(pat->GetDlgItem(ID_TAB_LEFT), nullptr) << "piece 5 of the tab node asks for the buttons";
+
+    Open("Kassen [KAS]");
+    ASSERT_EQ(Frames().size(), 2u);
+    CRect a = RectInClient(pat->m_hWnd), b = RectInClient(Active()->m_hWnd);
+    EXPECT_EQ(b.left - a.left, 18);
+    EXPECT_EQ(b.top - a.top, 18);
+
+    Open("Patienten [PAT]");
+    EXPECT_EQ(Frames().size(), 2u) << "the open frame is activated, no second one";
+    EXPECT_EQ(Active(), pat);
+}
+
+TEST_F(ServerFrameTest, NoKillKeepsTheFrameUntilTheServerAllowsIt) {
+    LogIn();
+    frame->GetMenuTree().GetTreeCtrl().Expand(FindItem("Vorg\xe4nge"), TVE_EXPAND);
+    Open("Abschluss [NOK]");
+    CBaseMDI* nok = Active();
+    ASSERT_NE(nok, nullptr);
+    HWND h = nok->m_hWnd;
+    SendMessageA(h, WM_CLOSE, 0, 0);
+    Pump();
+    EXPECT_TRUE(IsWindow(h));
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text.rfind("Der Abschluss ist noch offen.", 0), 0u);
+
+    Open("Freigabe [FREI]");
+    SendMessageA(Active()->m_hWnd, WM_CLOSE, 0, 0);
+    SendMessageA(h, WM_CLOSE, 0, 0);
+    Pump();
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_TRUE(Frames().empty());
+    EXPECT_EQ(frame->GetWindowText(), "VORLAN experience") << "the last frame gives the title back";
+}
+
+TEST_F(ServerFrameTest, ClosingTheMainFrameLogsOut) {
+    LogIn();
+    Open("Termine [TER]");
+    Trace();
+    fw::TestMode::PushAnswer("box IDYES");
+    frame->SendMessage(WM_CLOSE);
+    Pump();
+    EXPECT_EQ(CMainFrame::Get(), nullptr);
+    frame = nullptr;
+    EXPECT_TRUE(Has(Trace(), "LOGOUT^QCC"));
+}
