@@ -1,0 +1,203 @@
+// VORLAN.exe itself against the demo application on dbserver: a person's road from the
+// command line or the log-in dialog to an open screen frame and out again. Saves a picture
+// of the logged-in main window with an open frame as a build artefact.
+#include "app/SessionTransport.h"
+#include "tests/harness/Harness.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string ServerPort() {
+    char buf[16] = {};
+    return GetEnvironmentVariableA("VORLAN_DBSERVER_PORT", buf, sizeof buf) ? buf : "";
+}
+
+// Lines on a connection of the test's own.
+class TraceReader {
+  public:
+    TraceReader() : m_transport(MakeClientLibraryTransport()) {
+        m_transport->Initialize();
+        m_handle = m_transport->Login("127.0.0.1", std::atoi(ServerPort().c_str()), "", "", "");
+        m_mark = Run("W $O(^ZTRACE(\"\"),-1)");
+    }
+    ~TraceReader() {
+        if (m_handle > 0 && m_handle < 10000) m_transport->Logout(m_handle);
+    }
+    std::string Run(const std::string& line) {
+        std::vector<char> out(0x10000);
+        if (m_handle <= 0 || m_handle >= 10000) return "";
+        m_transport->Xecute(m_handle, line.c_str(), out.data(), static_cast<int>(out.size()));
+        return out.data();
+    }
+    // Every traced entry since the reader was made, without job numbers.
+    std::vector<std::string> Entries() {
+        std::string all = Run("S n=" + (m_mark.empty() ? std::string("\"\"") : m_mark) +
+                              " F  S n=$O(^ZTRACE(n)) Q:n=\"\"  W $P(^ZTRACE(n),\" \",2,99),$C(10)");
+        std::vector<std::string> out;
+        for (size_t at = 0, nl; (nl = all.find('\n', at)) != std::string::npos; at = nl + 1)
+            out.push_back(all.substr(at, nl - at));
+        return out;
+    }
+
+  private:
+    std::unique_ptr<ISessionTransport> m_transport;
+    int m_handle = 0;
+    std::string m_mark;
+};
+
+bool Has(const std::vector<std::string>& lines, const std::string& entry) {
+    for (const auto& l : lines)
+        if (l == entry) return true;
+    return false;
+}
+
+bool WaitForTitle(HWND window, const std::string& title, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        if (harness::WindowText(window) == title) return true;
+        Sleep(100);
+    }
+    return false;
+}
+
+// The screen as a 24-bit BMP file; false when nothing but one colour was on it.
+bool SaveScreen(const std::string& path) {
+    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    BitBlt(dc, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    SelectObject(dc, old);
+    BITMAPINFOHEADER bih{};
+    bih.biSize = sizeof bih;
+    bih.biWidth = w;
+    bih.biHeight = h;
+    bih.biPlanes = 1;
+    bih.biBitCount = 24;
+    int stride = (w * 3 + 3) & ~3;
+    std::vector<unsigned char> pixels(static_cast<size_t>(stride) * static_cast<size_t>(h));
+    GetDIBits(dc, bmp, 0, static_cast<UINT>(h), pixels.data(), reinterpret_cast<BITMAPINFO*>(&bih), DIB_RGB_COLORS);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    BITMAPFILEHEADER bfh{};
+    bfh.bfType = 0x4D42;
+    bfh.bfOffBits = sizeof bfh + sizeof bih;
+    bfh.bfSize = bfh.bfOffBits + static_cast<DWORD>(pixels.size());
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    std::fwrite(&bfh, sizeof bfh, 1, f);
+    std::fwrite(&bih, sizeof bih, 1, f);
+    std::fwrite(pixels.data(), 1, pixels.size(), f);
+    std::fclose(f);
+    for (size_t i = 3; i < pixels.size(); ++i)
+        if (pixels[i] != pixels[i % 3]) return true;
+    return false;
+}
+
+BOOL CALLBACK FindTree(HWND child, LPARAM param) {
+    char cls[64] = {};
+    GetClassNameA(child, cls, sizeof cls);
+    if (lstrcmpA(cls, WC_TREEVIEWA) != 0) return TRUE;
+    *reinterpret_cast<HWND*>(param) = child;
+    return FALSE;
+}
+
+// The menu tree has its entries and the program has had time to paint them.
+void WaitForMenuTree(HWND main) {
+    HWND tree = nullptr;
+    EnumChildWindows(main, FindTree, reinterpret_cast<LPARAM>(&tree));
+    DWORD start = GetTickCount();
+    while (tree && SendMessageA(tree, TVM_GETCOUNT, 0, 0) < 2 && GetTickCount() - start < 10000)
+        Sleep(100);
+    Sleep(700);
+}
+
+class ProgramTest : public ::testing::Test {
+  protected:
+    std::string dir;
+    void SetUp() override {
+        ASSERT_NE(ServerPort(), "") << "the dbserver fixture tells the port";
+        dir = harness::FreshFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        RegDeleteTreeA(HKEY_CURRENT_USER, fw::TestMode::ScratchKeyFor(Dir()).c_str());
+    }
+    void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, fw::TestMode::ScratchKeyFor(Dir()).c_str()); }
+    std::string Dir() const { return dir.substr(0, dir.size() - 1); }
+    std::string Command(const std::string& args) const {
+        return "\"" + harness::BinFolder() + "VORLAN.exe\" -testmode \"" + Dir() + "\" " + args + " -r -ip 127.0.0.1 -port " +
+               ServerPort();
+    }
+    HWND Client(HWND main) const { return GetDlgItem(main, 0xE900); }
+    int Frames(HWND main) const {
+        int n = 0;
+        for (HWND h = GetWindow(Client(main), GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
+            if (GetDlgCtrlID(h) >= 0xFF00) ++n;
+        return n;
+    }
+};
+
+} // namespace
+
+TEST_F(ProgramTest, CommandLineLogsInOpensTheStartEntryAndClosingLogsOut) {
+    TraceReader trace;
+    harness::Process program;
+    ASSERT_TRUE(program.Start(Command("PAT -u demo -p demo")));
+    HWND main = harness::WaitForWindow(program.Id(), "VORLAN.MainWindow", 30000);
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(WaitForTitle(main, "VORLAN experience - Patientenakte", 30000)) << harness::WindowText(main);
+    EXPECT_EQ(Frames(main), 1);
+
+    char artifacts[MAX_PATH];
+    if (GetEnvironmentVariableA("VORLAN_ARTIFACTS", artifacts, sizeof artifacts)) {
+        WaitForMenuTree(main);
+        CreateDirectoryA(artifacts, nullptr);
+        EXPECT_TRUE(SaveScreen(std::string(artifacts) + "\\mainframe.bmp")) << "something was drawn";
+    }
+
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.Wait(30000), 0);
+    auto entries = trace.Entries();
+    EXPECT_TRUE(Has(entries, "LOGIN^QCC(\"demo\",\"...\")"));
+    EXPECT_TRUE(Has(entries, "SELECTM^QCC(\"PAT\")"));
+    EXPECT_TRUE(Has(entries, "LOGOUT^QCC"));
+    auto shown = harness::ReadShown(dir);
+    ASSERT_EQ(shown.size(), 2u) << "the log-in dialog and the question about the open frame";
+    EXPECT_EQ(shown[0].kind, "dialog");
+    EXPECT_EQ(shown[0].answer, IDOK);
+    EXPECT_EQ(shown[1].kind, "box");
+    EXPECT_EQ(shown[1].answer, IDYES);
+}
+
+TEST_F(ProgramTest, APersonLogsInOpensMenuEntriesAndQuits) {
+    harness::WriteTextFile(dir + "script.txt", "dialog 161 set:1010=demo set:1009=demo cmd:1\n");
+    TraceReader trace;
+    harness::Process program;
+    ASSERT_TRUE(program.Start(Command("")));
+    HWND main = harness::WaitForWindow(program.Id(), "VORLAN.MainWindow", 30000);
+    ASSERT_NE(main, nullptr);
+    DWORD start = GetTickCount();
+    while (!Has(trace.Entries(), "INIMNU^QCC()") && GetTickCount() - start < 30000)
+        Sleep(100);
+    // Menu entries by number, as the menu tree sends them.
+    PostMessageA(main, 0x403 /* WM_MENUSELECTED */, 2, 0);
+    ASSERT_TRUE(WaitForTitle(main, "VORLAN experience - Kassen", 30000)) << harness::WindowText(main);
+    PostMessageA(main, 0x403, 1, 0);
+    ASSERT_TRUE(WaitForTitle(main, "VORLAN experience - Patientenakte", 30000)) << harness::WindowText(main);
+    EXPECT_EQ(Frames(main), 2);
+    PostMessageA(main, WM_COMMAND, 32896 /* close all */, 0);
+    ASSERT_TRUE(WaitForTitle(main, "VORLAN experience", 30000));
+    EXPECT_EQ(Frames(main), 0);
+    PostMessageA(main, WM_COMMAND, 57665 /* exit */, 0);
+    EXPECT_EQ(program.Wait(30000), 0);
+    EXPECT_TRUE(Has(trace.Entries(), "LOGOUT^QCC"));
+}
