@@ -166,11 +166,22 @@ bool CBaseMDI::CreateTabs(CChildDialog* first) {
     }
     CRect display(0, 0, 0, 0);
     m_wndTabs.AdjustRect(true, display);
-    for (int id = 1; id <= m_nForms; ++id)
+    for (int id = 1; id <= m_nLastFormId; ++id)
         if (CChildDialog* form = GetForm(static_cast<UINT>(id)))
             form->SetWindowPos(nullptr, kTabMargin - display.left, 2 * kTabMargin - display.top, 0, 0,
                                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     return true;
+}
+
+int CBaseMDI::TabIndexOf(UINT formId) const {
+    if (!m_wndTabs.m_hWnd || formId == 0) return -1;
+    int n = m_wndTabs.GetItemCount();
+    for (int i = 0; i < n; ++i) {
+        LPARAM value = m_wndTabs.GetItemParam(i);
+        if (value == static_cast<LPARAM>(formId) || value == static_cast<LPARAM>(kUninitialised + formId))
+            return i;
+    }
+    return -1;
 }
 
 void CBaseMDI::AdjustWindow(HWND outer, HWND inner, int extraHeight) {
@@ -222,7 +233,8 @@ void CBaseMDI::ActivateWindow(UINT formId, int mode) {
     TraceFunction("CBaseMDI::ActivateWindow");
     CChildDialog* form = GetForm(formId);
     if (!form) return;
-    if (m_wndTabs.m_hWnd) m_wndTabs.SetCurSel(static_cast<int>(formId) - 1);
+    int tab = TabIndexOf(formId);
+    if (tab >= 0) m_wndTabs.SetCurSel(tab);
     HWND previous = m_hTop;
     form->SendMessage(WM_ACTIVATE, mode & 1, m_lHandOver);
 
@@ -321,8 +333,10 @@ LRESULT CBaseMDI::OnChildMessage(const void* record) {
     if (!r) return 1;
     switch (r->code) {
     case vorlan::kChildRegister:
+        // Ids are never given twice, also after a form went: a later form must not find
+        // another's id.
         ++m_nForms;
-        ::SetWindowLongPtrA(r->window, GWLP_ID, m_nForms);
+        ::SetWindowLongPtrA(r->window, GWLP_ID, ++m_nLastFormId);
         break;
     case vorlan::kChildClose:
         if (m_nForms > 0) --m_nForms;
@@ -337,8 +351,8 @@ LRESULT CBaseMDI::OnChildMessage(const void* record) {
                 form && !form->GetFrameCaption().IsEmpty() ? form->GetFrameCaption() : CString(text);
             SetWindowText(caption);
         }
-        if (m_wndTabs.m_hWnd && id >= 1 && text && m_wndTabs.GetItemText(id - 1) != text)
-            m_wndTabs.SetItemText(id - 1, text);
+        int tab = TabIndexOf(static_cast<UINT>(id));
+        if (tab >= 0 && text && m_wndTabs.GetItemText(tab) != text) m_wndTabs.SetItemText(tab, text);
         break;
     }
     default: break;

@@ -45,6 +45,8 @@ class CBaseMDI : public CVORLANMDIChild {
 
   private:
     bool CreateTabs(CChildDialog* first);
+    // The tab that shows the form, or -1.
+    int TabIndexOf(UINT formId) const;
     int OnDialogInit(int tab, char* answer);
     LRESULT OnClose();
     LRESULT OnDialogStop();
@@ -74,6 +76,7 @@ class CBaseMDI : public CVORLANMDIChild {
     bool m_bCreating = false;
     bool m_bNewFrame = true;
     int m_nForms = 0;
+    int m_nLastFormId = 0;
     CTabWnd m_wndTabs;
     bool m_bTabButtons = false;
     CButton m_btnLeft, m_btnRight;

@@ -151,6 +151,7 @@ bool CLogin::OnInitDialog() {
             m_cbModule.SetCurSel(0);
         }
     }
+    UpdateFields();
     ::SetFocus(GetDlgItem(userGiven && !passwordGiven ? IDC_LOGIN_PASSWORD : IDC_LOGIN_USER));
     if (userGiven || passwordGiven) {
         s.user[0] = 0;
@@ -207,6 +208,7 @@ void CLogin::OnChangeUser() {
     if (!accepted) {
         ClearLists(m_bModulesExist);
         EnableOK(false);
+        UpdateFields();
         return;
     }
     for (CComboBox* cb : {&m_cbModule, &m_cbClient, &m_cbYear, &m_cbWorkplace})

@@ -130,5 +130,9 @@ std::string DemoDouble::Answer(const std::string& line) {
     }
     if (line == "W $G(%NOKILL)") return noKill;
     if (line == "W $$UCI1^QUCI()") return "PRAXIS";
+    if (line == "W $G(%LAN)") return language;
+    if (line == "W $$SPACETST^QCC()") return spaceTest;
+    if (line == "W $$SPACE^QCC()") return space;
+    if (line == "W $$TIP^QCC(5)") return "Tipp " + std::to_string(++tipAsked) + "\nSuchen nach Namen";
     return "";
 }

@@ -31,7 +31,8 @@ class DemoDouble {
     std::string currentYear = "2024";
 
     // Screens: memo name -> dialog; dialog -> title, tabs, init answers.
-    std::map<std::string, std::string> memos = {{"PAT", "PATIENT"}, {"KART", "KARTE"}, {"SPERR", "SPERRE"}};
+    std::map<std::string, std::string> memos = {
+        {"PAT", "PATIENT"}, {"KART", "KARTE"}, {"SPERR", "SPERRE"}, {"VERS", "VERSTECKT"}};
     std::map<std::string, std::string> titles = {{"PATIENT", "Patientendaten"}, {"KARTE", "Karteikarte"},
                                                  {"SPERRE", "Gesperrt"},        {"KBEF", "Befunde"},
                                                  {"KDIA", "Diagnosen"},         {"KLAB", "Labor"}};
@@ -51,6 +52,9 @@ class DemoDouble {
     std::string dn;
     std::string noKill;
     std::string memo;
+    std::string language;
+    std::string spaceTest = "0", space;
+    int tipAsked = 0;
 
   private:
     size_t m_module = 0, m_client = 0, m_year = 0, m_workplace = 0;

@@ -2,6 +2,7 @@
 #include "tests/frame/MainFrameFixture.h"
 
 #include "forms/ChildDialog.h"
+#include "forms/FormGlobals.h"
 #include "framework/Menu.h"
 #include "resources/MainFrameIds.h"
 
@@ -269,4 +270,95 @@ TEST_F(MainFrameTest, FunctionKeysAreDisabledWithoutAFormAndTheirTextsAreBounded
                                                 "F8"));
     EXPECT_EQ(frame->GetKeyText(3), "Suchen");
     EXPECT_EQ(frame->SendMessage(WM_SETFKEY, 500, reinterpret_cast<LPARAM>("x")), 0) << "index checked";
+}
+
+TEST_F(MainFrameTest, ScreensWithoutVisibleTabsGetNoTabControl) {
+    LogIn();
+    for (const char* memo : {"PAT", "VERS"}) {
+        StartMemo(memo);
+        ASSERT_NE(Active(), nullptr) << memo;
+        EXPECT_EQ(Active()->GetDlgItem(IDC_FRAME_TABS), nullptr) << memo;
+        EXPECT_EQ(Active()->GetFormCount(), 1) << memo;
+    }
+}
+
+TEST_F(MainFrameTest, ToolTipsComeFromTheKeyTableAndServerCodeIsAskedEachTime) {
+    auto tip = [&](UINT id) {
+        NMTTDISPINFOA info{};
+        info.hdr.hwndFrom = frame->m_hWnd;
+        info.hdr.idFrom = id;
+        info.hdr.code = TTN_GETDISPINFOA;
+        frame->SendMessage(WM_NOTIFY, id, reinterpret_cast<LPARAM>(&info));
+        return std::string(info.lpszText ? info.lpszText : "");
+    };
+    LogIn();
+    frame->SendMessage(WM_SETFKEY, 0, reinterpret_cast<LPARAM>("  Suchen [F5];Strg+F"));
+    EXPECT_EQ(tip(32800), "Suchen");
+    frame->SendMessage(WM_SETFKEY, 8, reinterpret_cast<LPARAM>("*W $$TIP^QCC(5)"));
+    EXPECT_EQ(tip(32981), "Suchen nach Namen") << "the part after the line feed";
+    tip(32981);
+    EXPECT_EQ(demo.tipAsked, 2);
+    EXPECT_EQ(tip(57600), "Anmelden") << "other commands: their string's tip";
+}
+
+TEST_F(MainFrameTest, ProgressTakesTheFirstPaneAndGivesItBack) {
+    HWND bar = frame->GetDlgItem(ID_STATUS_BAR);
+    HWND progress = GetWindow(bar, GW_CHILD);
+    ASSERT_NE(progress, nullptr);
+    auto pane0 = [&] {
+        char buf[128] = {};
+        SendMessageA(bar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(buf));
+        return std::string(buf);
+    };
+    frame->SetStatusText("Bereit");
+    frame->SetProgressStatus("Drucke ...", 3, 10);
+    EXPECT_TRUE(IsWindowVisible(progress));
+    EXPECT_EQ(pane0(), "Drucke ...");
+    EXPECT_EQ(SendMessageA(progress, PBM_GETPOS, 0, 0), 3);
+    frame->SetProgressStatus("weiter", 7, 10);
+    EXPECT_EQ(SendMessageA(progress, PBM_GETPOS, 0, 0), 7);
+    frame->SetProgressStatus(nullptr, -1, 0);
+    EXPECT_FALSE(IsWindowVisible(progress));
+    EXPECT_EQ(pane0(), "Bereit") << "the text before the progress";
+}
+
+TEST_F(MainFrameTest, DatabaseSpaceIsCheckedAfterTheLogIn) {
+    demo.spaceTest = "1";
+    demo.initAnswer = ""; // no client and year message on the later log-ins
+    struct {
+        const char* space;
+        bool loggedIn;
+        UINT icon;
+    } cases[] = {{"", true, 0}, {"1", true, MB_ICONEXCLAMATION}, {"2", false, MB_ICONSTOP}};
+    for (const auto& c : cases) {
+        demo.space = c.space;
+        fw::TestMode::ClearShown();
+        LogIn();
+        EXPECT_EQ(frame->IsLoggedIn(), c.loggedIn) << c.space;
+        if (c.icon) {
+            ASSERT_EQ(Boxes().size(), 1u) << c.space;
+            EXPECT_TRUE(Boxes()[0].id & c.icon);
+        } else {
+            EXPECT_TRUE(Boxes().empty());
+        }
+        frame->MDICloseAll();
+    }
+}
+
+TEST_F(MainFrameTest, TheServersLanguageSwitchesTheLanguageLibrary) {
+    demo.language = "E";
+    LogIn();
+    EXPECT_EQ(CMenu::ItemText(GetMenu(frame->m_hWnd), 0), "&File");
+    ASSERT_TRUE(theApp.LoadLanguageDll('D'));
+}
+
+TEST_F(MainFrameTest, CharacterCellsFollowTheFrameFont) {
+    HDC dc = GetDC(frame->m_hWnd);
+    HGDIOBJ old = SelectObject(dc, frame->GetFrameFont(0));
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(frame->m_hWnd, dc);
+    EXPECT_EQ(vorlan::g_nCharWidthUnit, tm.tmAveCharWidth + 2);
+    EXPECT_GE(vorlan::g_nRowHeightUnit, tm.tmHeight + 2 + 2 * GetSystemMetrics(SM_CYEDGE));
 }

@@ -86,7 +86,8 @@ bool SaveScreen(const std::string& path) {
     bih.biBitCount = 24;
     int stride = (w * 3 + 3) & ~3;
     std::vector<unsigned char> pixels(static_cast<size_t>(stride) * static_cast<size_t>(h));
-    GetDIBits(dc, bmp, 0, static_cast<UINT>(h), pixels.data(), reinterpret_cast<BITMAPINFO*>(&bih), DIB_RGB_COLORS);
+    GetDIBits(dc, bmp, 0, static_cast<UINT>(h), pixels.data(), reinterpret_cast<BITMAPINFO*>(&bih),
+              DIB_RGB_COLORS);
     DeleteObject(bmp);
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
@@ -131,11 +132,13 @@ class ProgramTest : public ::testing::Test {
         dir = harness::FreshFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
         RegDeleteTreeA(HKEY_CURRENT_USER, fw::TestMode::ScratchKeyFor(Dir()).c_str());
     }
-    void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, fw::TestMode::ScratchKeyFor(Dir()).c_str()); }
+    void TearDown() override {
+        RegDeleteTreeA(HKEY_CURRENT_USER, fw::TestMode::ScratchKeyFor(Dir()).c_str());
+    }
     std::string Dir() const { return dir.substr(0, dir.size() - 1); }
     std::string Command(const std::string& args) const {
-        return "\"" + harness::BinFolder() + "VORLAN.exe\" -testmode \"" + Dir() + "\" " + args + " -r -ip 127.0.0.1 -port " +
-               ServerPort();
+        return "\"" + harness::BinFolder() + "VORLAN.exe\" -testmode \"" + Dir() + "\" " + args +
+               " -r -ip 127.0.0.1 -port " + ServerPort();
     }
     HWND Client(HWND main) const { return GetDlgItem(main, 0xE900); }
     int Frames(HWND main) const {

@@ -315,3 +315,12 @@ TEST(ControlsTest, ComboFindsByPrefixAndTabsKeepTheirValues) {
     EXPECT_EQ(tabs.GetItemText(1), "Befunde (neu)");
     parent.DestroyWindow();
 }
+
+TEST_F(FrameTest, AttachLeavesAWindowWithItsObject) {
+    TestChild* a = NewChild("A");
+    CWnd other;
+    EXPECT_FALSE(other.Attach(a->m_hWnd)) << "its messages keep going through its own object";
+    EXPECT_EQ(CWnd::FromHandlePermanent(a->m_hWnd), a);
+    a->MDIDestroy();
+    delete a;
+}
