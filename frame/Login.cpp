@@ -25,17 +25,6 @@ std::string Quoted(const CString& s) {
     return vorlan::MQuote(s.str());
 }
 
-CString Formatted(UINT id, ...) {
-    CString format;
-    format.LoadString(id);
-    va_list args;
-    va_start(args, id);
-    CString out;
-    out.FormatV(format, args);
-    va_end(args);
-    return out;
-}
-
 } // namespace
 
 CString CLogin::s_strNamespace;
@@ -82,11 +71,15 @@ bool CLogin::LoginDB(const CString& ns, const CString& volume) {
     m_strLastVolume = volume;
     vorlan::SettingsBlock& s = theApp.m_Settings;
     if (s.remote) {
-        Status(Formatted(IDS_CONNECTING_REMOTE, s.address, s.apiPort, ns.c_str(), volume.c_str()));
+        CString text;
+        text.FormatId(IDS_CONNECTING_REMOTE, s.address, s.apiPort, ns.c_str(), volume.c_str());
+        Status(text);
         if (!theApp.Login(s.address, std::atoi(s.apiPort), s.apiPassword, ns, volume, s.partitionSize != 0))
             return false;
     } else {
-        Status(Formatted(IDS_CONNECTING_LOCAL, s.dbName, ns.c_str(), volume.c_str()));
+        CString text;
+        text.FormatId(IDS_CONNECTING_LOCAL, s.dbName, ns.c_str(), volume.c_str());
+        Status(text);
         theApp.Execute(("K IN S IN(\"DBNAME\")=" + vorlan::MQuote(s.dbName)).c_str());
         if (!s_strMountedVolume.IsEmpty())
             theApp.Execute(("W $$UNMOUNT^%kvv(" + Quoted(s_strMountedVolume) + ")").c_str());
@@ -97,12 +90,16 @@ bool CLogin::LoginDB(const CString& ns, const CString& volume) {
             failed = theApp.Execute(
                          ("W $$CHNGUCI^%kvu(" + Quoted(ns) + "," + Quoted(volume) + ")").c_str()) == "-1";
         if (failed) {
-            AfxMessageBox(Formatted(IDS_LOCAL_ATTACH_FAILED, s.dbName), MB_OK | MB_ICONSTOP);
+            CString message;
+            message.FormatId(IDS_LOCAL_ATTACH_FAILED, s.dbName);
+            AfxMessageBox(message, MB_OK | MB_ICONSTOP);
             return false;
         }
     }
     if (!TestVersion()) {
-        AfxMessageBox(Formatted(IDS_RELEASE_TOO_OLD, 4, 8), MB_OK | MB_ICONSTOP);
+        CString message;
+        message.FormatId(IDS_RELEASE_TOO_OLD, 4, 8);
+        AfxMessageBox(message, MB_OK | MB_ICONSTOP);
         return false;
     }
     if (m_pFrame) m_pFrame->SetIdleText();

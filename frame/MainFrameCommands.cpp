@@ -64,15 +64,7 @@ void CMainFrame::OnAppExit(UINT) {
 void CMainFrame::OnEdit(UINT id) {
     HWND focus = ::GetFocus();
     if (!focus) return;
-    switch (id) {
-    case ID_EDIT_CLEAR: ::SendMessageA(focus, WM_CLEAR, 0, 0); break;
-    case ID_EDIT_COPY: ::SendMessageA(focus, WM_COPY, 0, 0); break;
-    case ID_EDIT_CUT: ::SendMessageA(focus, WM_CUT, 0, 0); break;
-    case ID_EDIT_PASTE: ::SendMessageA(focus, WM_PASTE, 0, 0); break;
-    case ID_EDIT_SELECT_ALL: ::SendMessageA(focus, EM_SETSEL, 0, -1); break;
-    case ID_EDIT_UNDO: ::SendMessageA(focus, EM_UNDO, 0, 0); break;
-    default: break;
-    }
+    SendEditCommand(focus, id);
 }
 
 void CMainFrame::OnWindowArrange(UINT) {

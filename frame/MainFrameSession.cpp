@@ -19,17 +19,6 @@ using vorlan::TraceFunction;
 
 namespace {
 
-CString Formatted(UINT id, ...) {
-    CString format;
-    format.LoadString(id);
-    va_list args;
-    va_start(args, id);
-    CString out;
-    out.FormatV(format, args);
-    va_end(args);
-    return out;
-}
-
 CString ProgramPath() {
     char path[MAX_PATH] = {};
     ::GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -115,9 +104,10 @@ bool CMainFrame::CheckDatabaseSpace() {
             if (shown) window.DestroyWindow();
             CString path = theApp.m_Settings.dbName;
             CString drive = path.GetLength() >= 2 && path[1] == ':' ? path.Left(2) : CString("C:");
-            AfxMessageBox(Formatted(IDS_SPACE_EXPAND_FAILED, static_cast<int>((10 * freeBlocks) / 102400),
-                                    drive.c_str()),
-                          MB_OK | MB_ICONSTOP);
+            CString message;
+            message.FormatId(IDS_SPACE_EXPAND_FAILED, static_cast<int>((10 * freeBlocks) / 102400),
+                             drive.c_str());
+            AfxMessageBox(message, MB_OK | MB_ICONSTOP);
             return false;
         }
     }
@@ -163,9 +153,10 @@ void CMainFrame::ChangeLogin(const char* client, const char* year) {
     CString yearLine = theApp.Execute("W $G(%WJ)_\" - \"_$G(%MI)_\" - \"_$G(%HOME)");
     CString address = theApp.Execute("W $G(^[%SYS]Z(\"IP\",%JOB))");
     CString port = theApp.Execute("W $G(^[%SYS]Z(\"PORT\",%JOB))");
-    SetExtraText(Formatted(IDS_LOGIN_INFO, user.c_str(), clientName.c_str(), yearLine.c_str(),
-                           address.c_str(), port.c_str()),
-                 IDI_LOGGED_IN);
+    CString info;
+    info.FormatId(IDS_LOGIN_INFO, user.c_str(), clientName.c_str(), yearLine.c_str(), address.c_str(),
+                  port.c_str());
+    SetExtraText(info, IDI_LOGGED_IN);
     if (m_pIconList) {
         m_pIconList->SetStandard();
         m_pIconList->m_bReportSizes = m_bLoggedIn;

@@ -25,6 +25,18 @@ bool ReflectChildNotification(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
     return true;
 }
 
+bool SendEditCommand(HWND target, UINT command) {
+    switch (command) {
+    case kEditClear: ::SendMessageA(target, WM_CLEAR, 0, 0); return true;
+    case kEditCopy: ::SendMessageA(target, WM_COPY, 0, 0); return true;
+    case kEditCut: ::SendMessageA(target, WM_CUT, 0, 0); return true;
+    case kEditPaste: ::SendMessageA(target, WM_PASTE, 0, 0); return true;
+    case kEditSelectAll: ::SendMessageA(target, EM_SETSEL, 0, -1); return true;
+    case kEditUndo: ::SendMessageA(target, EM_UNDO, 0, 0); return true;
+    default: return false;
+    }
+}
+
 bool CStatusBarCtrl::Create(DWORD style, const RECT& rect, HWND parent, UINT id) {
     return CreateEx(0, STATUSCLASSNAMEA, "", style | WS_CHILD, rect, parent, id);
 }

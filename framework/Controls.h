@@ -14,6 +14,18 @@ constexpr UINT kReflectBase = 0x2000;
 // Reflects WM_COMMAND and WM_NOTIFY of child controls; true (with the result) when reflected.
 bool ReflectChildNotification(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+// The class library's edit commands (clear, copy, cut, paste, select all, undo).
+enum EditCommand : UINT {
+    kEditClear = 0xE120,
+    kEditCopy = 0xE122,
+    kEditCut = 0xE123,
+    kEditPaste = 0xE125,
+    kEditSelectAll = 0xE12A,
+    kEditUndo = 0xE12B,
+};
+// Sends an edit control the message of the edit command; false for other ids.
+bool SendEditCommand(HWND target, UINT command);
+
 class CStatusBarCtrl : public CWnd {
   public:
     bool Create(DWORD style, const RECT& rect, HWND parent, UINT id);

@@ -230,15 +230,8 @@ bool CMDIChildWnd::Create(const char* className, const char* title, DWORD style,
                           CMDIFrameWnd* frame, LPARAM param) {
     if (!frame || !frame->m_hWndMDIClient) return false;
     m_pMDIFrame = frame;
-    CREATESTRUCTA cs{};
-    cs.lpszClass = className;
-    cs.lpszName = title;
-    cs.style = static_cast<LONG>(style);
-    cs.x = rect.left;
-    cs.y = rect.top;
-    cs.cx = rect.right - rect.left;
-    cs.cy = rect.bottom - rect.top;
-    cs.hwndParent = frame->m_hWndMDIClient;
+    CREATESTRUCTA cs =
+        fw::MakeCreateStruct(0, className, title, style, rect, frame->m_hWndMDIClient, 0, nullptr);
     if (!PreCreateWindow(cs)) return false;
     MDICREATESTRUCTA mcs{};
     mcs.szClass = cs.lpszClass;

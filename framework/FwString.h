@@ -51,6 +51,8 @@ class CString {
 
     void Format(const char* fmt, ...);
     void FormatV(const char* fmt, va_list args);
+    // Format with the format text of a string resource (empty when it is missing).
+    void FormatId(unsigned formatId, ...);
     // Loads a string resource from the framework's resource module; false when it is missing.
     bool LoadString(unsigned id);
     // Same, from a given module (the program's own, for instance).

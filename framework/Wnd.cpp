@@ -109,8 +109,10 @@ bool CWnd::PreCreateWindow(CREATESTRUCTA&) {
     return true;
 }
 
-bool CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style, const RECT& rect,
-                    HWND parent, UINT idOrMenu, void* param) {
+namespace fw {
+
+CREATESTRUCTA MakeCreateStruct(DWORD exStyle, const char* className, const char* title, DWORD style,
+                               const RECT& rect, HWND parent, UINT idOrMenu, void* param) {
     CREATESTRUCTA cs{};
     cs.dwExStyle = exStyle;
     cs.lpszClass = className;
@@ -124,6 +126,14 @@ bool CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWO
     cs.hMenu = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(idOrMenu));
     cs.hInstance = ::GetModuleHandleA(nullptr);
     cs.lpCreateParams = param;
+    return cs;
+}
+
+} // namespace fw
+
+bool CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style, const RECT& rect,
+                    HWND parent, UINT idOrMenu, void* param) {
+    CREATESTRUCTA cs = fw::MakeCreateStruct(exStyle, className, title, style, rect, parent, idOrMenu, param);
     if (!PreCreateWindow(cs)) return false;
     HWND hwnd;
     {

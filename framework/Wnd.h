@@ -106,6 +106,10 @@ class CWnd {
 LRESULT CALLBACK FwWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace fw {
+// The creation record of CreateWindowEx's arguments, for PreCreateWindow to change.
+CREATESTRUCTA MakeCreateStruct(DWORD exStyle, const char* className, const char* title, DWORD style,
+                               const RECT& rect, HWND parent, UINT idOrMenu, void* param);
+
 // Subclasses the next window created on this thread (the object is attached at
 // HCBT_CREATEWND, before WM_NCCREATE). Used by window and dialog creation.
 class CreationHook {

@@ -324,3 +324,21 @@ TEST_F(FrameTest, AttachLeavesAWindowWithItsObject) {
     a->MDIDestroy();
     delete a;
 }
+
+TEST(ControlsTest, EditCommandsReachTheEditControl) {
+    ASSERT_TRUE(CWnd::RegisterWindowClass(kFrameClass, 0, nullptr, nullptr, nullptr));
+    CWnd parent;
+    ASSERT_TRUE(parent.CreateEx(0, kFrameClass, "p", WS_POPUP, CRect(0, 0, 300, 200), nullptr, 0));
+    HWND edit =
+        CreateWindowExA(0, "EDIT", "Wert", WS_CHILD, 0, 0, 100, 20, parent.m_hWnd, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(SendEditCommand(edit, kEditSelectAll));
+    ASSERT_TRUE(SendEditCommand(edit, kEditClear));
+    char text[16] = {};
+    GetWindowTextA(edit, text, sizeof text);
+    EXPECT_STREQ(text, "");
+    ASSERT_TRUE(SendEditCommand(edit, kEditUndo));
+    GetWindowTextA(edit, text, sizeof text);
+    EXPECT_STREQ(text, "Wert");
+    EXPECT_FALSE(SendEditCommand(edit, 57600)) << "not an edit command";
+    parent.DestroyWindow();
+}
