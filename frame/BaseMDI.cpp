@@ -381,12 +381,15 @@ LRESULT CBaseMDI::OnDiagSelected(WPARAM wParam, LPARAM lParam) {
     return 1;
 }
 
-LRESULT CBaseMDI::OnClose() {
+bool CBaseMDI::CloseRefused() {
     CString refusal = theApp.Execute("W $G(%NOKILL)");
-    if (!refusal.IsEmpty()) {
-        if (refusal != "1") AfxMessageBox(refusal);
-        return 0;
-    }
+    if (refusal.IsEmpty()) return false;
+    if (refusal != "1") AfxMessageBox(refusal); // "1" refuses without a word
+    return true;
+}
+
+LRESULT CBaseMDI::OnClose() {
+    if (CloseRefused()) return 0;
     CChildDialog* top = GetTopForm();
     if (!top) {
         MDIDestroy();
@@ -398,11 +401,7 @@ LRESULT CBaseMDI::OnClose() {
 }
 
 LRESULT CBaseMDI::OnDialogStop() {
-    CString refusal = theApp.Execute("W $G(%NOKILL)");
-    if (!refusal.IsEmpty()) {
-        if (refusal != "1") AfxMessageBox(refusal);
-        return 0;
-    }
+    if (CloseRefused()) return 0;
     ::KillTimer(m_hWnd, kTimer);
     MDIDestroy();
     return 1;

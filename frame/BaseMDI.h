@@ -48,6 +48,8 @@ class CBaseMDI : public CVORLANMDIChild {
     // The tab that shows the form, or -1.
     int TabIndexOf(UINT formId) const;
     int OnDialogInit(int tab, char* answer);
+    // %NOKILL: the server refuses the close (and says why unless it answered "1").
+    bool CloseRefused();
     LRESULT OnClose();
     LRESULT OnDialogStop();
     LRESULT OnChildMessage(const void* record);
