@@ -131,6 +131,16 @@ std::string DemoDouble::Answer(const std::string& line) {
     if (line == "W $G(%NOKILL)") return noKill;
     if (line == "W $$UCI1^QUCI()") return "PRAXIS";
     if (line == "W $G(%LAN)") return language;
+    if (StartsWith(line, "W $G(^Z(\"MEMOHIST\",%USER,")) {
+        size_t n = static_cast<size_t>(std::atoi(line.c_str() + line.find("%USER,") + 6));
+        return n < memoHistory.size() ? memoHistory[n] : "";
+    }
+    if (StartsWith(line, "S ^Z(\"MEMOHIST\",%USER,") && !lit.empty()) {
+        size_t n = static_cast<size_t>(std::atoi(line.c_str() + line.find("%USER,") + 6));
+        if (memoHistory.size() <= n) memoHistory.resize(n + 1);
+        memoHistory[n] = lit.back();
+        return "";
+    }
     if (line == "W $$SPACETST^QCC()") return spaceTest;
     if (line == "W $$SPACE^QCC()") return space;
     if (line == "W $$TIP^QCC(5)") return "Tipp " + std::to_string(++tipAsked) + "\nSuchen nach Namen";

@@ -55,6 +55,7 @@ class DemoDouble {
     std::string language;
     std::string spaceTest = "0", space;
     int tipAsked = 0;
+    std::vector<std::string> memoHistory; // ^Z("MEMOHIST",user,n)
 
   private:
     size_t m_module = 0, m_client = 0, m_year = 0, m_workplace = 0;

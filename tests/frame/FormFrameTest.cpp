@@ -8,6 +8,17 @@
 
 namespace {
 
+// What Enter in the memo box's edit does: the box answers the end of editing.
+void StartMemoTyped(CToolbarMemo& memo, const char* text) {
+    NMCBEENDEDITA end{};
+    end.hdr.hwndFrom = memo.m_hWnd;
+    end.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(memo.m_hWnd));
+    end.hdr.code = CBEN_ENDEDITA;
+    end.iWhy = CBENF_RETURN;
+    lstrcpynA(end.szText, text, sizeof end.szText);
+    SendMessageA(GetParent(memo.m_hWnd), WM_NOTIFY, end.hdr.idFrom, reinterpret_cast<LPARAM>(&end));
+}
+
 std::string Text(HWND h) {
     char buf[256] = {};
     GetWindowTextA(h, buf, sizeof buf);
@@ -361,4 +372,56 @@ TEST_F(MainFrameTest, CharacterCellsFollowTheFrameFont) {
     ReleaseDC(frame->m_hWnd, dc);
     EXPECT_EQ(vorlan::g_nCharWidthUnit, tm.tmAveCharWidth + 2);
     EXPECT_GE(vorlan::g_nRowHeightUnit, tm.tmHeight + 2 + 2 * GetSystemMetrics(SM_CYEDGE));
+}
+
+TEST_F(MainFrameTest, AFrameThatRefusesStopsTheCloseAndTheSessionStaysOpen) {
+    LogIn();
+    StartMemo("SPERR");
+    HWND locked = Active()->m_hWnd;
+    StartMemo("PAT");
+    HWND pat = Active()->m_hWnd;
+    fw::TestMode::PushAnswer("box IDYES");
+    frame->SendMessage(WM_CLOSE);
+    Pump();
+    ASSERT_NE(CMainFrame::Get(), nullptr) << "the refusing frame stops the close";
+    EXPECT_TRUE(IsWindow(locked));
+    EXPECT_TRUE(IsWindowVisible(locked)) << "shown again after the close-all";
+    EXPECT_TRUE(IsWindowVisible(pat)) << "%NOKILL is the job's: it refuses for every frame";
+    EXPECT_TRUE(frame->IsLoggedIn());
+    EXPECT_FALSE(demo.Saw("D LOGOUT^QCC"));
+}
+
+TEST_F(MainFrameTest, NextWindowFromTheFramesSystemMenu) {
+    LogIn();
+    StartMemo("PAT");
+    HWND first = Active()->m_hWnd;
+    StartMemo("KART");
+    SendMessageA(Active()->m_hWnd, WM_SYSCOMMAND, ID_NEXT_WINDOW, 0);
+    EXPECT_EQ(frame->MDIGetActive(), first);
+}
+
+TEST_F(MainFrameTest, TheMemoBoxKeepsTwentyNamesPerUserOnTheServer) {
+    demo.memoHistory = {"PAT (Patientendaten)", "KART (Karteikarte)"};
+    LogIn();
+    CToolbarMemo& memo = frame->GetMemoBox();
+    ASSERT_EQ(memo.GetCount(), 2);
+    EXPECT_EQ(memo.GetItemText(0), "PAT (Patientendaten)");
+
+    memo.ShowMemo("KART (Karteikarte)");
+    EXPECT_EQ(memo.GetItemText(0), "PAT (Patientendaten)") << "a known name does not move up";
+    for (int i = 0; i < 25; ++i)
+        memo.ShowMemo(("M" + std::to_string(i)).c_str());
+    EXPECT_EQ(memo.GetCount(), 20);
+    EXPECT_EQ(memo.GetItemText(0), "M24");
+    memo.ShowMemo("ZI\"TAT");
+
+    frame->MDICloseAll();
+    EXPECT_EQ(memo.GetCount(), 0) << "emptied at the end of the session";
+    ASSERT_GE(demo.memoHistory.size(), 20u);
+    EXPECT_EQ(demo.memoHistory[0], "ZI'TAT") << "quotes are stored as single quotes";
+    EXPECT_EQ(demo.memoHistory[1], "M24");
+
+    demo.lines.clear();
+    StartMemoTyped(memo, "pat mit Worten");
+    EXPECT_TRUE(demo.Saw("W $$SELECTM^QCC(\"PAT\")")) << "the name up to the first blank";
 }
