@@ -73,6 +73,7 @@ int CBaseMDI::Create(HFONT font1, HFONT font2, HFONT font3, const char* dialogTe
         delete this;
         return 0;
     }
+    m_bAutoDelete = true;
 
     auto* first = new CChildDialog;
     first->SetFonts(m_hFonts[0], m_hFonts[1], m_hFonts[2]);

@@ -38,7 +38,9 @@ class CBaseMDI : public CVORLANMDIChild {
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool PreCreateWindow(CREATESTRUCTA& cs) override;
-    void PostNcDestroy() override { delete this; }
+    void PostNcDestroy() override {
+        if (m_bAutoDelete) delete this;
+    }
 
   protected:
     CString TitleScreenName() const override;
@@ -91,4 +93,6 @@ class CBaseMDI : public CVORLANMDIChild {
     CString m_strMemo;
     CString m_strScreen;
     HWND m_hTop = nullptr;
+    // Set once the window stands: from then on the window's end deletes the object.
+    bool m_bAutoDelete = false;
 };

@@ -369,6 +369,7 @@ void CMainFrame::StopMenuEditMode() {
 
 void CMainFrame::OnDestroy() {
     ::KillTimer(m_hWnd, kFrameTimer);
+    m_menu.Detach(); // the window takes its menu with it
     m_pIconList = nullptr; // the desktop deletes itself with its window
     ::PostQuitMessage(0);
 }

@@ -23,6 +23,7 @@ bool CIconList::Create(DWORD style, const RECT& rect, HWND frame, UINT id, UINT 
     if (!CreateClient(WS_EX_CLIENTEDGE, WC_LISTVIEWA, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | LVS_ICON,
                       rect, frame, id, firstChildId))
         return false;
+    m_bAutoDelete = true;
     const char* headings[3] = {"Beschreibung", "Memo", "Parameter"};
     for (int i = 0; i < 3; ++i) {
         LVCOLUMNA col{};

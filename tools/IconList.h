@@ -14,7 +14,8 @@ class CIconList : public CMDIClientWnd {
     ~CIconList() override;
 
     // A list control in icon view on the frame (style plus clip-siblings and clip-children),
-    // with the columns "Beschreibung", "Memo" and "Parameter".
+    // with the columns "Beschreibung", "Memo" and "Parameter". Once it stands, the object
+    // goes with its window.
     bool Create(DWORD style, const RECT& rect, HWND frame, UINT id, UINT firstChildId);
 
     // Removes all icons and resets the look: white text in "Tahoma" 9, transparent item
@@ -28,7 +29,6 @@ class CIconList : public CMDIClientWnd {
     void SetMemoBoxHandle(HWND memoBox) { m_hMemoBox = memoBox; }
 
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    void PostNcDestroy() override { delete this; }
 
     COLORREF m_crBackground = 0;
     COLORREF m_crText = RGB(255, 255, 255);
