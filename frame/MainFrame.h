@@ -144,6 +144,7 @@ class CMainFrame : public CMDIFrameWnd {
     void OnHelpUsing(UINT id);
     void OnHelpKey(UINT id);
     void OnInternet(UINT id);
+    void OnWebBrowser(UINT id);
     void OnViewMenuBar(UINT id);
     void OnViewDialog(UINT id);
     void OnViewStatusBar(UINT id);

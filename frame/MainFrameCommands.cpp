@@ -42,6 +42,7 @@ bool CMainFrame::OnOwnCmdMsg(UINT id, int code, CCmdUI* ui) {
         {ID_HELP_USING, ID_HELP_USING, &CMainFrame::OnHelpUsing, nullptr},
         {ID_HELP_KEY, ID_HELP_KEY, &CMainFrame::OnHelpKey, nullptr},
         {ID_INTERNET, ID_INTERNET_PRODUCTS, &CMainFrame::OnInternet, nullptr},
+        {ID_WEBBROWSER, ID_WEBBROWSER, &CMainFrame::OnWebBrowser, nullptr},
         {ID_VIEW_MENUBAR, ID_VIEW_MENUBAR, &CMainFrame::OnViewMenuBar, &CMainFrame::OnUpdateViewMenuBar},
         {ID_VIEW_DIALOG, ID_VIEW_DIALOG, &CMainFrame::OnViewDialog, &CMainFrame::OnUpdateViewDialog},
         {ID_VIEW_STATUS_BAR, ID_VIEW_STATUS_BAR, &CMainFrame::OnViewStatusBar,
@@ -153,6 +154,14 @@ void CMainFrame::OnInternet(UINT id) {
     if (id == ID_INTERNET_PRODUCTS) address += "/produkte.htm";
     if (theApp.IsDefaultAppTitle() && !m_wndMenuTree.IsMenuEditMode())
         m_pViewer->OpenWebPage(address, false, "");
+}
+
+void CMainFrame::OnWebBrowser(UINT) {
+    // Always a window of its own, on the maker's home page.
+    CString address;
+    address.LoadString(IDS_INTERNET_ADDRESS);
+    if (theApp.IsDefaultAppTitle() && !m_wndMenuTree.IsMenuEditMode())
+        m_pViewer->OpenWebPage(address, true, "");
 }
 
 void CMainFrame::OnViewMenuBar(UINT) {

@@ -265,7 +265,9 @@ TEST_F(MainFrameTest, HelpCommandsGoThroughTheViewer) {
     StartMemo("PAT");
     frame->SendMessage(WM_COMMAND, ID_HELP_USING);
     frame->SendMessage(WM_COMMAND, ID_HELP_MANUAL);
-    ASSERT_EQ(viewed.size(), 2u);
+    frame->SendMessage(WM_COMMAND, ID_WEBBROWSER);
+    ASSERT_EQ(viewed.size(), 3u);
+    EXPECT_EQ(viewed[2].rfind("web new https://", 0), 0u) << "always a window of its own";
     EXPECT_NE(viewed[0].find("vorhelp.chm::/"), std::string::npos);
     EXPECT_EQ(viewed[0].substr(viewed[0].find("::")), "::/PRAXIS.htm#PATIENT") << viewed[0];
     EXPECT_EQ(viewed[1].rfind("manual VORLAN Anleitung ", 0), 0u);
