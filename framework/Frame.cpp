@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-// --- CFrameWnd --------------------------------------------------------------------------
+// CFrameWnd
 
 LRESULT CFrameWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
@@ -143,7 +143,7 @@ void CFrameWnd::OnIdleUpdateCmdUI() {
     }
 }
 
-// --- CMDIFrameWnd -----------------------------------------------------------------------
+// CMDIFrameWnd
 
 int CMDIFrameWnd::OnCreate(CREATESTRUCTA* cs) {
     if (CFrameWnd::OnCreate(cs) == -1) return -1;
@@ -224,7 +224,7 @@ std::vector<HWND> CMDIFrameWnd::MDIChildren() const {
     return client ? client->Children() : std::vector<HWND>();
 }
 
-// --- CMDIChildWnd -----------------------------------------------------------------------
+// CMDIChildWnd
 
 bool CMDIChildWnd::Create(const char* className, const char* title, DWORD style, const RECT& rect,
                           CMDIFrameWnd* frame, LPARAM param) {
