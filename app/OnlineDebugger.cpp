@@ -66,7 +66,9 @@ void OnlineDebugger(IDebugConsole& con, const char* error, const char* line) {
         std::string input;
         if (!con.ReadLine(input, 4096)) break;
         if (!input.empty() && input[0] == 'q') break;
-        con.Write(theApp.Execute(input.c_str(), 1).str() + "\n", kConsoleWhite);
+        CString output = theApp.Execute(input.c_str(), 1);
+        if (theApp.LastExecuteError()) output = theApp.LastExecuteErrorText();
+        con.Write(output.str() + "\n", kConsoleWhite);
     }
 }
 

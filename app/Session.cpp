@@ -130,12 +130,18 @@ CString CVORLANApp::Execute(const char* code, int silent) {
     CSingleLock lock(m_csExecute);
     ::InterlockedIncrement(&m_nBusy);
     CString result;
+    m_nLastError = 0;
+    m_strLastError.Empty();
     if (m_Settings.remote && m_hConnection && m_pTransport) {
         int rc = CallTransport(code, m_pResult.get(), kResultBufferSize);
         result = m_pResult.get();
-        if (rc != 0 && !silent) {
-            HandleServerError(rc, result, code);
+        if (rc != 0) {
+            // An error text is no answer: callers that test for one must not take it as one.
+            CString text = result;
             result.Empty();
+            if (!silent) HandleServerError(rc, text, code); // runs lines of its own
+            m_nLastError = rc;
+            m_strLastError = text;
         }
     }
     if (m_Settings.AnyProtocol()) WriteProtocol(result, kLogOutput);

@@ -71,7 +71,11 @@ class CVORLANApp : public CWinApp {
     bool Connect();
     int Login(const char* host, int port, const char* password, const char* uci, const char* volume,
               bool setPartitionSize);
+    // A failing line returns an empty text; its error number and text stay readable until
+    // the next line (a silent line shows nothing of it).
     CString Execute(const char* code, int silent = 0);
+    int LastExecuteError() const { return m_nLastError; }
+    const CString& LastExecuteErrorText() const { return m_strLastError; }
     bool ExecuteOnce(const char* code, char* out, int capacity);
     void Disconnect();
     // Takes over the transport (tests hand in their own).
@@ -127,6 +131,8 @@ class CVORLANApp : public CWinApp {
 
     // Session state
     int m_hConnection = 0;
+    int m_nLastError = 0;
+    CString m_strLastError;
     CString m_strJob, m_strUCI, m_strVolume, m_strMountedDb;
     CCriticalSection m_csExecute;
     volatile LONG m_nBusy = 0;

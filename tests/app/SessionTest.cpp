@@ -121,11 +121,16 @@ TEST_F(SessionTest, DeclinedErrorShowsTheErrorDialog) {
     EXPECT_EQ(shown[0].answer, IDOK);
 }
 
-TEST_F(SessionTest, SilentCallsReturnTheErrorTextAndShowNothing) {
+TEST_F(SessionTest, SilentCallsReturnNothingReportTheErrorApartAndShowNothing) {
     LogIn();
     server.answer = [](const std::string&, int) { return std::make_pair(10006, std::string("lost")); };
-    EXPECT_EQ(theApp.Execute("W 1", 1), "lost") << "10006 in a silent call does not end the program";
+    EXPECT_EQ(theApp.Execute("W 1", 1), "") << "an error text is no answer";
+    EXPECT_EQ(theApp.LastExecuteError(), 10006) << "and 10006 in a silent call does not end the program";
+    EXPECT_EQ(theApp.LastExecuteErrorText(), "lost");
     EXPECT_TRUE(fw::TestMode::Shown().empty());
+    server.answer = [](const std::string&, int) { return std::make_pair(0, std::string("1")); };
+    EXPECT_EQ(theApp.Execute("W 1", 1), "1");
+    EXPECT_EQ(theApp.LastExecuteError(), 0) << "each line reports its own";
 }
 
 TEST_F(SessionTest, ModeAndDiskErrorsShowTheirMessages) {

@@ -85,7 +85,9 @@ TEST_F(StartupTest, StartsToTheMainWindowWithTheTitleFromTheRegistry) {
     SetMachineValue("Setup", "AppTitle", "Praxis Süd");
     EXPECT_EQ(RunToMainWindow(BinFolder() + "VORLAN.exe"), "Praxis Süd");
     EXPECT_EQ(ProfileValue("StandardLanguage"), "D") << "the letter is written back";
-    EXPECT_TRUE(harness::ReadShown(dir).empty());
+    // Nothing but the log-in the main frame starts (without a server it fails).
+    for (const auto& item : harness::ReadShown(dir))
+        EXPECT_TRUE(item.id == 161 || item.text.find("Verbindung") != std::string::npos) << item.text;
 }
 
 TEST_F(StartupTest, DefaultTitleWhenTheRegistryHasNone) {

@@ -155,3 +155,18 @@ TEST_F(MainFrameTest, SecondStartHandsOverItsSettingsAndLogsIn) {
     EXPECT_EQ(frame->SendMessage(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&wrong)), FALSE)
         << "only a whole block";
 }
+
+TEST_F(MainFrameTest, AModuleWhoseNamespaceCheckFailsIsNotOfferedAndNothingIsShown) {
+    server.answer = [this](const std::string& code, int) {
+        if (code.find("^[\"KLINIK\"]") != std::string::npos) {
+            demo.lines.push_back(code);
+            return std::make_pair(10053, std::string("<NOUCI>"));
+        }
+        return std::make_pair(0, demo.Answer(code));
+    };
+    LogIn("chef", "chef");
+    ASSERT_TRUE(frame->IsLoggedIn());
+    EXPECT_EQ(frame->m_nModules, 2) << "an error text is no answer";
+    EXPECT_EQ(frame->m_strModules[1], "Verwaltung");
+    EXPECT_TRUE(fw::TestMode::Shown().size() == 1u) << "only the log-in dialog: the check is silent";
+}
