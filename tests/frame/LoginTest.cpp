@@ -170,3 +170,28 @@ TEST_F(MainFrameTest, AModuleWhoseNamespaceCheckFailsIsNotOfferedAndNothingIsSho
     EXPECT_EQ(frame->m_strModules[1], "Verwaltung");
     EXPECT_TRUE(fw::TestMode::Shown().size() == 1u) << "only the log-in dialog: the check is silent";
 }
+
+TEST_F(MainFrameTest, AFailedAttachIsNotTakenForASuccessOnTheNextKeystroke) {
+    size_t failedAt = 0;
+    server.answer = [&](const std::string& code, int) {
+        if (code == "W $$INIT^QCC()") server.loginResult = 10001; // the server goes away
+        return std::make_pair(0, demo.Answer(code));
+    };
+    fw::TestMode::PushAnswer("box IDOK");
+    fw::TestMode::PushAnswer("dialog 161 set:1010=demo set:1009=demo set:1009=dem set:1009=demo cmd:2");
+    frame->SendMessage(WM_COMMAND, ID_LOGIN);
+    Pump();
+    for (size_t i = 0; i < demo.lines.size(); ++i)
+        if (demo.lines[i] == "W $$INIT^QCC()") failedAt = i;
+    ASSERT_GT(failedAt, 0u);
+    int loginsAfter = 0;
+    for (size_t i = failedAt + 1; i < demo.lines.size(); ++i)
+        if (demo.lines[i].rfind("W $$LOGIN^QCC(", 0) == 0) ++loginsAfter;
+    EXPECT_EQ(loginsAfter, 0) << "no user check on a connection that could not be made";
+    int attaches = 0;
+    for (const auto& call : server.Calls())
+        if (call.rfind("login ", 0) == 0) ++attaches;
+    EXPECT_EQ(attaches, 3)
+        << "the configured namespace, the module's, and one try back: not one per keystroke";
+    EXPECT_FALSE(frame->IsLoggedIn());
+}
