@@ -47,30 +47,49 @@ template <typename Condition> bool WaitFor(Condition done, DWORD ms) {
     return done();
 }
 
-// The text of an item of a tree in another process: the item record and its text buffer
-// are placed in that process's memory.
-std::string RemoteItemText(HWND tree, HTREEITEM item) {
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(tree, &pid);
-    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (!process) return "(no access)";
-    auto* remote = static_cast<char*>(::VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
-    std::string text = "(no memory)";
-    if (remote) {
-        TVITEMA tv{};
-        tv.mask = TVIF_TEXT | TVIF_HANDLE;
-        tv.hItem = item;
-        tv.pszText = remote + 512;
-        tv.cchTextMax = 1024;
-        ::WriteProcessMemory(process, remote, &tv, sizeof tv, nullptr);
-        ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote));
-        ::ReadProcessMemory(process, remote, &tv, sizeof tv, nullptr);
-        char buffer[1024] = {};
-        ::ReadProcessMemory(process, tv.pszText, buffer, sizeof buffer - 1, nullptr);
-        text = buffer;
-        ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+// Memory in the process of a window, for the records and texts its messages point to.
+class RemoteMemory {
+  public:
+    explicit RemoteMemory(HWND wnd) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(wnd, &pid);
+        m_process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (m_process)
+            m_base =
+                static_cast<char*>(::VirtualAllocEx(m_process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
     }
-    ::CloseHandle(process);
+    ~RemoteMemory() {
+        if (m_base) ::VirtualFreeEx(m_process, m_base, 0, MEM_RELEASE);
+        if (m_process) ::CloseHandle(m_process);
+    }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+    char* At(size_t offset) const { return m_base ? m_base + offset : nullptr; }
+    void Write(char* remote, const void* data, size_t size) {
+        ::WriteProcessMemory(m_process, remote, data, size, nullptr);
+    }
+    void Read(const void* remote, void* out, size_t size) {
+        ::ReadProcessMemory(m_process, remote, out, size, nullptr);
+    }
+
+  private:
+    HANDLE m_process = nullptr;
+    char* m_base = nullptr;
+};
+
+std::string RemoteItemText(HWND tree, HTREEITEM item) {
+    RemoteMemory memory(tree);
+    if (!memory.At(0)) return "(no access)";
+    TVITEMA tv{};
+    tv.mask = TVIF_TEXT | TVIF_HANDLE;
+    tv.hItem = item;
+    tv.pszText = memory.At(512);
+    tv.cchTextMax = 1024;
+    memory.Write(memory.At(0), &tv, sizeof tv);
+    ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(memory.At(0)));
+    memory.Read(memory.At(0), &tv, sizeof tv);
+    char text[1024] = {};
+    memory.Read(tv.pszText, text, sizeof text - 1);
     return text;
 }
 
@@ -132,7 +151,7 @@ using Lines = std::vector<std::string>;
 
 } // namespace
 
-TEST_F(MenuTreeProgramTest, TheTreeAsksOncePerFolderAndALeafOpensItsScreen) {
+TEST_F(MenuTreeProgramTest, TheTreeAsksOncePerFolderFollowsChoicesAndALeafOpensItsScreen) {
     harness::Process program;
     ASSERT_TRUE(program.Start("\"" + harness::BinFolder() + "VORLAN.exe\" -testmode \"" +
                               dir.substr(0, dir.size() - 1) + "\" -r -ip 127.0.0.1 -port " +
@@ -168,6 +187,15 @@ TEST_F(MenuTreeProgramTest, TheTreeAsksOncePerFolderAndALeafOpensItsScreen) {
     ::SendMessageA(tree, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(folder));
     ::SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(folder));
     EXPECT_EQ(Of(NewTrace(), job), (Lines{"GETMNU^QCC(\"0,\")"})) << "one call for the folder";
+
+    // A choice made elsewhere: the tree asks the server for its path and opens the folders on it.
+    HWND bar = ::GetParent(tree);
+    RemoteMemory memo(bar);
+    memo.Write(memo.At(0), "AP", 3);
+    ::PostMessageA(bar, 0x403 /* WM_MENUSELECTED */, reinterpret_cast<WPARAM>(memo.At(0)), 0);
+    EXPECT_TRUE(WaitFor(
+        [&] { return RemoteItemText(tree, Next(tree, TVGN_CARET)) == "Arbeitspl\xe4tze [AP]"; }, 10000));
+    EXPECT_EQ(Of(NewTrace(), job), (Lines{"SELECTM^QCC(\"AP\")", "GETMNU^QCC(\"0,2,\")"}));
 
     HTREEITEM leaf = Next(tree, TVGN_CHILD, folder);
     ASSERT_EQ(RemoteItemText(tree, leaf), "Patienten [PAT]");
