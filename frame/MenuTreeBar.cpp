@@ -308,8 +308,10 @@ void CMenuTreeBar::OpenItem(UINT command) {
             m_wndTree.Expand(item, TVE_TOGGLE);
         } else {
             MenuItemData* data = DataOf(m_wndTree, item);
-            if (data && !data->memo.IsEmpty())
-                ::SendMessageA(MainFrame(), WM_STARTMEMO, reinterpret_cast<WPARAM>(data->memo.c_str()), 0);
+            // A copy: the frame may rebuild the tree (and free the item) while it opens the entry.
+            CString memo = data ? data->memo : CString();
+            if (!memo.IsEmpty())
+                ::SendMessageA(MainFrame(), WM_STARTMEMO, reinterpret_cast<WPARAM>(memo.c_str()), 0);
         }
         m_nPreview = !m_nPreview;
         return;

@@ -1,0 +1,216 @@
+// The real program against the fixture's dbserver: its menu tree asks the demo application
+// once per folder, and a leaf chosen in it opens a screen frame. What the program said to the
+// server is read from the demo's trace global through a session of the test's own.
+#include "app/VORLANApp.h"
+#include "framework/TestMode.h"
+#include "tests/app/AppFixture.h"
+#include "tests/harness/Harness.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+int ServerPort() {
+    char buf[16] = {};
+    return GetEnvironmentVariableA("VORLAN_DBSERVER_PORT", buf, sizeof buf) ? std::atoi(buf) : 0;
+}
+
+struct Search {
+    const char* cls;
+    HWND found;
+};
+
+BOOL CALLBACK FindChild(HWND hwnd, LPARAM param) {
+    auto* s = reinterpret_cast<Search*>(param);
+    char cls[128] = {};
+    ::GetClassNameA(hwnd, cls, sizeof cls);
+    if (lstrcmpA(cls, s->cls) != 0) return TRUE;
+    s->found = hwnd;
+    return FALSE;
+}
+
+HWND Descendant(HWND parent, const char* cls) {
+    Search s{cls, nullptr};
+    ::EnumChildWindows(parent, FindChild, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+template <typename Condition> bool WaitFor(Condition done, DWORD ms) {
+    for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < ms; ::Sleep(50))
+        if (done()) return true;
+    return done();
+}
+
+// Memory in the process of a window, for the records and texts its messages point to.
+class RemoteMemory {
+  public:
+    explicit RemoteMemory(HWND wnd) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(wnd, &pid);
+        m_process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (m_process)
+            m_base =
+                static_cast<char*>(::VirtualAllocEx(m_process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
+    }
+    ~RemoteMemory() {
+        if (m_base) ::VirtualFreeEx(m_process, m_base, 0, MEM_RELEASE);
+        if (m_process) ::CloseHandle(m_process);
+    }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+    char* At(size_t offset) const { return m_base ? m_base + offset : nullptr; }
+    void Write(char* remote, const void* data, size_t size) {
+        ::WriteProcessMemory(m_process, remote, data, size, nullptr);
+    }
+    void Read(const void* remote, void* out, size_t size) {
+        ::ReadProcessMemory(m_process, remote, out, size, nullptr);
+    }
+
+  private:
+    HANDLE m_process = nullptr;
+    char* m_base = nullptr;
+};
+
+std::string RemoteItemText(HWND tree, HTREEITEM item) {
+    RemoteMemory memory(tree);
+    if (!memory.At(0)) return "(no access)";
+    TVITEMA tv{};
+    tv.mask = TVIF_TEXT | TVIF_HANDLE;
+    tv.hItem = item;
+    tv.pszText = memory.At(512);
+    tv.cchTextMax = 1024;
+    memory.Write(memory.At(0), &tv, sizeof tv);
+    ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(memory.At(0)));
+    memory.Read(memory.At(0), &tv, sizeof tv);
+    char text[1024] = {};
+    memory.Read(tv.pszText, text, sizeof text - 1);
+    return text;
+}
+
+HTREEITEM Next(HWND tree, UINT relation, HTREEITEM item = nullptr) {
+    return reinterpret_cast<HTREEITEM>(
+        ::SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+}
+
+class MenuTreeProgramTest : public ::testing::Test {
+  protected:
+    std::string dir;
+    std::string seen; // the last trace index read
+
+    void SetUp() override {
+        ASSERT_NE(ServerPort(), 0) << "the dbserver fixture tells the port";
+        dir = harness::FreshFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        apptest::PrepareApp("MenuTreeProgramTest", MakeClientLibraryTransport());
+        theApp.WriteProfileInt("Settings", "DisableWaitDialog", 1);
+        ASSERT_TRUE(theApp.Connect());
+        ASSERT_NE(theApp.Login("127.0.0.1", ServerPort(), "", "", "", false), 0);
+        seen = theApp.Execute("W $O(^ZTRACE(\"\"),-1)").str();
+    }
+    void TearDown() override {
+        apptest::ReleaseApp();
+        ::RegDeleteTreeA(HKEY_CURRENT_USER,
+                         fw::TestMode::ScratchKeyFor(dir.substr(0, dir.size() - 1)).c_str());
+    }
+
+    // Trace lines ("job entry(...)") written since the last look.
+    std::vector<std::string> NewTrace() {
+        std::string code = "S n=" + (seen.empty() ? std::string("\"\"") : seen) +
+                           " F  S n=$O(^ZTRACE(n)) Q:n=\"\"  W n,\" \",^ZTRACE(n),$C(10)";
+        std::string all = theApp.Execute(code.c_str()).str();
+        std::vector<std::string> lines;
+        for (size_t at = 0, nl; (nl = all.find('\n', at)) != std::string::npos; at = nl + 1) {
+            std::string line = all.substr(at, nl - at);
+            size_t blank = line.find(' ');
+            seen = line.substr(0, blank);
+            lines.push_back(line.substr(blank + 1));
+        }
+        return lines;
+    }
+    // The entries of one job among the lines.
+    static std::vector<std::string> Of(const std::vector<std::string>& lines, const std::string& job) {
+        std::vector<std::string> out;
+        for (const auto& l : lines)
+            if (l.compare(0, job.size() + 1, job + " ") == 0) out.push_back(l.substr(job.size() + 1));
+        return out;
+    }
+    static int Count(const std::vector<std::string>& entries, const std::string& entry) {
+        int n = 0;
+        for (const auto& e : entries)
+            n += e == entry;
+        return n;
+    }
+};
+
+using Lines = std::vector<std::string>;
+
+} // namespace
+
+TEST_F(MenuTreeProgramTest, TheTreeAsksOncePerFolderFollowsChoicesAndALeafOpensItsScreen) {
+    harness::Process program;
+    ASSERT_TRUE(program.Start("\"" + harness::BinFolder() + "VORLAN.exe\" -testmode \"" +
+                              dir.substr(0, dir.size() - 1) + "\" -r -ip 127.0.0.1 -port " +
+                              std::to_string(ServerPort()) + " -u demo -p demo"));
+    HWND main = harness::WaitForWindow(program.Id(), "VORLAN.MainWindow", 30000);
+    ASSERT_NE(main, nullptr);
+    HWND tree = nullptr;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            HWND bar = Descendant(main, "MenuBarView");
+            tree = bar ? ::GetDlgItem(bar, 1011) : nullptr;
+            return tree && ::IsWindowEnabled(tree);
+        },
+        30000))
+        << "logged in without a click, the tree built";
+
+    // The program's job is the one that built the menu.
+    Lines lines = NewTrace();
+    std::string job;
+    for (const auto& l : lines)
+        if (l.find(" INIMNU^QCC()") != std::string::npos) job = l.substr(0, l.find(' '));
+    ASSERT_FALSE(job.empty());
+    Lines own = Of(lines, job);
+    EXPECT_EQ(Count(own, "GETMNU^QCC(\"\")"), 1);
+    EXPECT_EQ(Count(own, "LOGIN^QCC(\"demo\",\"...\")") > 0, true);
+
+    HTREEITEM root = Next(tree, TVGN_ROOT);
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(RemoteItemText(tree, root), "Hauptmen\xfc");
+    HTREEITEM folder = Next(tree, TVGN_CHILD, root);
+    EXPECT_EQ(RemoteItemText(tree, folder), "Stammdaten");
+    ::SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(folder));
+    ::SendMessageA(tree, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(folder));
+    ::SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(folder));
+    EXPECT_EQ(Of(NewTrace(), job), (Lines{"GETMNU^QCC(\"0,\")"})) << "one call for the folder";
+
+    // A choice made elsewhere: the tree asks the server for its path and opens the folders on it.
+    HWND bar = ::GetParent(tree);
+    RemoteMemory memo(bar);
+    memo.Write(memo.At(0), "AP", 3);
+    ::PostMessageA(bar, 0x403 /* WM_MENUSELECTED */, reinterpret_cast<WPARAM>(memo.At(0)), 0);
+    EXPECT_TRUE(WaitFor(
+        [&] { return RemoteItemText(tree, Next(tree, TVGN_CARET)) == "Arbeitspl\xe4tze [AP]"; }, 10000));
+    EXPECT_EQ(Of(NewTrace(), job), (Lines{"SELECTM^QCC(\"AP\")", "GETMNU^QCC(\"0,2,\")"}));
+
+    HTREEITEM leaf = Next(tree, TVGN_CHILD, folder);
+    ASSERT_EQ(RemoteItemText(tree, leaf), "Patienten [PAT]");
+    ::SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(leaf));
+    ::PostMessageA(tree, WM_KEYDOWN, VK_RETURN, 0);
+    HWND frame = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (frame = Descendant(main, "VORLAN MDI Window")) != nullptr; }, 20000))
+        << "the leaf opened a screen frame";
+    own = Of(NewTrace(), job);
+    ASSERT_FALSE(own.empty());
+    EXPECT_EQ(own[0], "SELECTM^QCC(\"PAT\")");
+
+    ::PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.Wait(30000), 0);
+    own = Of(NewTrace(), job);
+    EXPECT_EQ(Count(own, "ENDMNU^QCC"), 1);
+    EXPECT_EQ(Count(own, "LOGOUT^QCC"), 1);
+}
