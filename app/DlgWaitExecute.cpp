@@ -1,5 +1,5 @@
 #include "app/DlgWaitExecute.h"
-#include "app/Piece.h"
+#include "app/ReplyFields.h"
 #include "app/ProtocolLog.h"
 #include "app/VORLANApp.h"
 #include "common/MQuote.h"

@@ -1,6 +1,6 @@
 #include "frame/FrameLogic.h"
 
-#include "app/Piece.h"
+#include "app/ReplyFields.h"
 #include "common/MQuote.h"
 
 #include <cctype>

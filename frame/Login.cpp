@@ -1,6 +1,6 @@
 #include "frame/Login.h"
 
-#include "app/Piece.h"
+#include "app/ReplyFields.h"
 #include "app/ProtocolLog.h"
 #include "app/VORLANApp.h"
 #include "common/MQuote.h"

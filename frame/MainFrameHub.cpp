@@ -2,7 +2,7 @@
 // names, web calls and a second program start into server requests and form frames.
 #include "frame/MainFrame.h"
 
-#include "app/Piece.h"
+#include "app/ReplyFields.h"
 #include "app/ProtocolLog.h"
 #include "app/VORLANApp.h"
 #include "forms/ChildDialog.h"

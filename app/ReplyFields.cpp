@@ -1,4 +1,4 @@
-#include "app/Piece.h"
+#include "app/ReplyFields.h"
 #include "app/ProtocolLog.h"
 #include "app/SettingsBlock.h"
 

@@ -1,4 +1,4 @@
-#include "app/Piece.h"
+#include "app/ReplyFields.h"
 
 #include <gtest/gtest.h>
 
