@@ -25,15 +25,18 @@ bool SystemFlag(UINT action) {
     return ::SystemParametersInfoA(action, 0, &value, 0) && value;
 }
 
-CString ProgramFolder() {
+} // namespace
+
+CString CVORLANApp::ProgramPath() {
     char path[MAX_PATH] = {};
     ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    CString s(path);
-    int slash = s.ReverseFind('\\');
-    return slash >= 0 ? s.Left(slash + 1) : CString();
+    return CString(path);
 }
 
-} // namespace
+CString CVORLANApp::ProgramFolder() {
+    CString path = ProgramPath();
+    return path.Left(path.ReverseFind('\\') + 1);
+}
 
 CVORLANApp::CVORLANApp() : CWinApp(kAppName), m_pResult(new char[kResultBufferSize]) {
     std::memset(&m_Settings, 0, sizeof m_Settings);

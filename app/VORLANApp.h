@@ -94,6 +94,10 @@ class CVORLANApp : public CWinApp {
     // Opens the debugger's console (the process's own console unless a test hands in another).
     std::function<std::unique_ptr<IDebugConsole>(const char* title)> m_makeConsole;
 
+    // The running program's file, and its folder ending in a backslash.
+    static CString ProgramPath();
+    static CString ProgramFolder();
+
     // About box and update
     CString GetVersionText();
     static bool GetFileVersion(const char* path, DWORD& high, DWORD& low);
