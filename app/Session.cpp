@@ -1,5 +1,4 @@
 #include "app/ErrorDialog.h"
-#include "app/OnlineDebugger.h"
 #include "app/ProtocolLog.h"
 #include "app/VORLANApp.h"
 #include "common/MQuote.h"
@@ -169,11 +168,8 @@ void CVORLANApp::HandleServerError(int rc, const CString& text, const char* code
     if (!m_Settings.debug) {
         COLEErrorDialog dlg(message, code, nullptr);
         dlg.DoModal();
-    } else if (!m_bConsoleOpen) {
-        std::unique_ptr<IDebugConsole> console = OpenDebugConsole();
-        m_bConsoleOpen = true;
-        OnlineDebugger(*console, text, code);
-        m_bConsoleOpen = false;
+    } else {
+        RunOnlineDebugger(text, code);
     }
 }
 

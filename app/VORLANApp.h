@@ -153,7 +153,8 @@ class CVORLANApp : public CWinApp {
     DWORD m_dwWaitDialogLimit = 10000;
 
   private:
-    std::unique_ptr<IDebugConsole> OpenDebugConsole();
+    // Opens the console and runs the debugger in it, unless one is open already.
+    void RunOnlineDebugger(const char* error, const char* line);
     static DWORD WINAPI ThreadWaitExecute(void* param);
     void WaitThreadLoop();
     void WaitForWaitDialog();
