@@ -137,7 +137,7 @@ class CVORLANApp : public CWinApp {
     int m_hConnection = 0;
     int m_nLastError = 0;
     CString m_strLastError;
-    CString m_strJob, m_strUCI, m_strVolume, m_strMountedDb;
+    CString m_strJob, m_strUCI, m_strVolume;
     CCriticalSection m_csExecute;
     volatile LONG m_nBusy = 0;
 
