@@ -5,6 +5,30 @@
 
 namespace harness {
 
+std::string QuoteArgument(const std::string& arg) {
+    if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return arg;
+    std::string out = "\"";
+    size_t backslashes = 0;
+    for (char c : arg) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        out.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+        backslashes = 0;
+        out += c;
+    }
+    out.append(backslashes * 2, '\\');
+    return out + "\"";
+}
+
+std::string JoinArguments(char** first, char** last) {
+    std::string line;
+    for (char** arg = first; arg != last; ++arg)
+        line += (arg == first ? "" : " ") + QuoteArgument(*arg);
+    return line;
+}
+
 std::string BinFolder() {
     return VORLAN_BIN_FOLDER;
 }

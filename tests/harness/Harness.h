@@ -17,6 +17,12 @@ std::string FreshFolder(const std::string& name);
 bool CopyInto(const std::string& file, const std::string& folder);
 void WriteTextFile(const std::string& path, const std::string& text);
 
+// One argument of a command line, quoted (only when needed) so that the program's argv gets
+// it back unchanged.
+std::string QuoteArgument(const std::string& arg);
+// The arguments from first to last (exclusive) as one command line.
+std::string JoinArguments(char** first, char** last);
+
 class Process {
   public:
     // Starts the command line; the child inherits our desktop and environment.
