@@ -3,15 +3,11 @@
 #include "tests/frame/MainFrameFixture.h"
 
 #include "forms/ChildDialog.h"
+#include "tests/harness/Harness.h"
 
 #include <cstdlib>
 
 namespace {
-
-std::string ServerPort() {
-    char buf[16] = {};
-    return GetEnvironmentVariableA("VORLAN_DBSERVER_PORT", buf, sizeof buf) ? buf : "";
-}
 
 using Lines = std::vector<std::string>;
 
@@ -33,8 +29,8 @@ class ServerFrameTest : public FrameTestBase {
     std::string m_mark;
 
     void SetUp() override {
-        ASSERT_NE(ServerPort(), "") << "the dbserver fixture tells the port";
-        StartFrame(MakeClientLibraryTransport(), ServerPort().c_str(), "");
+        ASSERT_NE(harness::DbServerPort(), 0) << "the dbserver fixture tells the port";
+        StartFrame(MakeClientLibraryTransport(), std::to_string(harness::DbServerPort()).c_str(), "");
         m_mark = Once("W $O(^ZTRACE(\"\"),-1)");
     }
     void TearDown() override { StopFrame(); }
