@@ -25,11 +25,11 @@ class TraceReader {
         m_mark = Run("W $O(^ZTRACE(\"\"),-1)");
     }
     ~TraceReader() {
-        if (m_handle > 0 && m_handle < 10000) m_transport->Logout(m_handle);
+        if (IsConnectionHandle(m_handle)) m_transport->Logout(m_handle);
     }
     std::string Run(const std::string& line) {
         std::vector<char> out(0x10000);
-        if (m_handle <= 0 || m_handle >= 10000) return "";
+        if (!IsConnectionHandle(m_handle)) return "";
         m_transport->Xecute(m_handle, line.c_str(), out.data(), static_cast<int>(out.size()));
         return out.data();
     }
