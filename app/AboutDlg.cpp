@@ -96,7 +96,7 @@ CString CVORLANApp::GetVersionText() {
 bool CVORLANApp::IsNewerVersionAvailable(CString& installer, bool& quiet) {
     vorlan::TraceFunction("CVORLANApp::IsNewerVersionAvailable");
     if (m_strAutoInstallPath.IsEmpty()) return false;
-    std::string folder = vorlan::WithTrailingBackslash(m_strAutoInstallPath.str());
+    std::string folder = m_strAutoInstallPath.str();
     std::string inf = folder + "install.inf";
     if (::GetPrivateProfileIntA("Setup", "Install", 0, inf.c_str()) != 1) return false;
     quiet = ::GetPrivateProfileIntA("Setup", "Quiet", 0, inf.c_str()) != 0;

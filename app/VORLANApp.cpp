@@ -1,6 +1,7 @@
 #include "app/VORLANApp.h"
 #include "app/MainFrameHook.h"
 #include "app/ProtocolLog.h"
+#include "app/UpdateCheck.h"
 #include "framework/Gdi.h"
 #include "framework/Registry.h"
 #include "framework/TestMode.h"
@@ -122,7 +123,7 @@ bool CVORLANApp::InitInstance() {
 
     std::string value;
     if (fw::RegReadString(HKEY_LOCAL_MACHINE, m_strSetupKey.str(), "AutoInstallPath", value)) {
-        m_strAutoInstallPath = value.substr(0, MAX_PATH - 1).c_str();
+        m_strAutoInstallPath = vorlan::WithTrailingBackslash(value.substr(0, MAX_PATH - 1)).c_str();
     }
     value.clear();
     fw::RegReadString(HKEY_LOCAL_MACHINE, m_strSetupKey.str(), "AppTitle", value);
@@ -131,8 +132,6 @@ bool CVORLANApp::InitInstance() {
         m_bDefaultTitle = true;
         m_strAppTitle.LoadString(::GetModuleHandleA(nullptr), IDS_APP_TITLE);
     }
-    if (!m_strAutoInstallPath.IsEmpty() && m_strAutoInstallPath.Right(1) != "\\")
-        m_strAutoInstallPath += "\\";
 
     ReadConnectionSettings();
     CCommandLine cmdInfo(m_Settings);

@@ -126,7 +126,7 @@ class CVORLANApp : public CWinApp {
          m_bFlatMenu = false, m_bThemeActive = false;
     CString m_strAppTitle;
     bool m_bDefaultTitle = false;
-    CString m_strAutoInstallPath;
+    CString m_strAutoInstallPath; // ends in a backslash when set
     HICON m_hMainIcon = nullptr;
     HACCEL m_hAccelerators = nullptr;
     HCURSOR m_hcurAppStarting = nullptr, m_hcurWait = nullptr;
