@@ -2,6 +2,7 @@
 #include "common/ErrorTable.h"
 #include "common/MQuote.h"
 #include "common/Nonce.h"
+#include "tests/common/WireBytes.h"
 #include "tests/dbserver/TestClient.h"
 
 #include <csignal>
@@ -445,38 +446,33 @@ TEST_F(ServerTest, OtherConnectionsAreServedWhileOneIsBusy) {
 }
 
 TEST_F(ServerTest, MalformedFramingClosesOnlyThatConnection) {
-    auto field = [](const std::string& s) {
-        uint8_t len[4];
-        wire::PutInt32(static_cast<int32_t>(s.size()), len);
-        return std::string(reinterpret_cast<char*>(len), 4) + s;
-    };
-    auto length = [](int32_t n) {
-        uint8_t len[4];
-        wire::PutInt32(n, len);
-        return std::string(reinterpret_cast<char*>(len), 4);
-    };
+    using vorlan::test::Be32;
+    using vorlan::test::FieldBytes;
+    using vorlan::test::RunMarker;
     struct Case {
         const char* name;
         bool login;
         std::string bytes;
     } cases[] = {
-        {"field over the cap", true, field("X") + field("2") + length((2 << 20) + 1)},
-        {"negative length", true, field("X") + field("2") + length(-5)},
-        {"run marker as the code", true, length(-1) + length(2)},
+        {"field over the cap", true, FieldBytes("X") + FieldBytes("2") + Be32((2 << 20) + 1)},
+        {"negative length", true, FieldBytes("X") + FieldBytes("2") + Be32(-5)},
+        {"run marker as the code", true, RunMarker(2)},
         {"run marker of zero", true,
-         field("D") + field("3") + field("ECHO^DBSTEST") + length(-1) + length(0)},
+         FieldBytes("D") + FieldBytes("3") + FieldBytes("ECHO^DBSTEST") + RunMarker(0)},
         {"run past the count", true,
-         field("D") + field("2") + field("ECHO^DBSTEST") + length(-1) + length(5)},
-        {"count not a number", true, field("X") + field("two")},
-        {"count over the cap", true, field("X") + field("20002")},
-        {"code too long", true, field("XXXXXXXXXX") + field("0")},
-        {"wrong count for X", true, field("X") + field("1") + field("W 1")},
-        {"empty end marker", true, field("X") + field("2") + field("W 1") + field("")},
-        {"no log-in first", false, field("X") + field("2") + field("W 1") + field("<XEND>")},
+         FieldBytes("D") + FieldBytes("2") + FieldBytes("ECHO^DBSTEST") + RunMarker(5)},
+        {"count not a number", true, FieldBytes("X") + FieldBytes("two")},
+        {"count over the cap", true, FieldBytes("X") + FieldBytes("20002")},
+        {"code too long", true, FieldBytes("XXXXXXXXXX") + FieldBytes("0")},
+        {"wrong count for X", true, FieldBytes("X") + FieldBytes("1") + FieldBytes("W 1")},
+        {"empty end marker", true, FieldBytes("X") + FieldBytes("2") + FieldBytes("W 1") + FieldBytes("")},
+        {"no log-in first", false,
+         FieldBytes("X") + FieldBytes("2") + FieldBytes("W 1") + FieldBytes("<XEND>")},
         {"log-in of nine fields", false,
-         field("L") + field("9") + field("0") + field("API4.4.0") + field("KVX-TCP") + field("") + field("") +
-             field("") + field("") + field("") + field("1")},
-        {"cut off", true, field("X") + field("2") + field("W 1")},
+         FieldBytes("L") + FieldBytes("9") + FieldBytes("0") + FieldBytes("API4.4.0") +
+             FieldBytes("KVX-TCP") + FieldBytes("") + FieldBytes("") + FieldBytes("") + FieldBytes("") +
+             FieldBytes("") + FieldBytes("1")},
+        {"cut off", true, FieldBytes("X") + FieldBytes("2") + FieldBytes("W 1")},
     };
     for (const auto& k : cases) {
         SCOPED_TRACE(k.name);
