@@ -17,18 +17,6 @@
 namespace vorlan::dbserver::test {
 namespace {
 
-std::unique_ptr<TestClient> Connect(int port = FixturePort()) {
-    auto c = std::make_unique<TestClient>(port);
-    EXPECT_TRUE(c->connected());
-    Reply r = c->Login();
-    EXPECT_EQ(r.type, 'V');
-    EXPECT_EQ(r.fields.size(), 5u);
-    if (r.fields.size() == 5) {
-        EXPECT_EQ(r.fields[1], "0") << r.fields[2];
-    }
-    return c;
-}
-
 int ErrorNumber(const std::string& text) {
     return kvx::ServerErrorNumber(text.data(), text.size());
 }
