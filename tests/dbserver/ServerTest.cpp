@@ -5,12 +5,9 @@
 #include "tests/common/WireBytes.h"
 #include "tests/dbserver/TestClient.h"
 
-#include <csignal>
-#include <cstdio>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -75,19 +72,9 @@ TEST_F(ServerTest, LoginAnswersTheNonceEvenWhenRefusing) {
 
 // A second server on the fixture's database, with a password.
 TEST_F(ServerTest, PasswordIsChecked) {
-    int out[2];
-    ASSERT_EQ(pipe(out), 0);
-    pid_t pid = fork();
-    if (pid == 0) {
-        dup2(out[1], 1);
-        execl(VORLAN_DBSERVER_EXE, VORLAN_DBSERVER_EXE, "serve", FixtureDatabase().c_str(), "--listen",
-              "127.0.0.1:0", "--password", "geheim", "--log", "/dev/null", nullptr);
-        _exit(127);
-    }
-    close(out[1]);
-    FILE* f = fdopen(out[0], "r");
-    int port = 0;
-    ASSERT_EQ(fscanf(f, "%d", &port), 1);
+    client::ServerProcess server(VORLAN_DBSERVER_EXE, FixtureDatabase(), {"--password", "geheim"});
+    const int port = server.port();
+    ASSERT_GT(port, 0);
     {
         TestClient wrong(port);
         Reply r = wrong.Login("", "", "falsch");
@@ -100,9 +87,6 @@ TEST_F(ServerTest, PasswordIsChecked) {
         EXPECT_EQ(r.fields[1], "0");
         EXPECT_EQ(right.Exec("W 6*7"), "42");
     }
-    kill(pid, SIGTERM);
-    waitpid(pid, nullptr, 0);
-    fclose(f);
 }
 
 TEST_F(ServerTest, ExecuteReturnsExactlyWhatTheLineWrites) {
