@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -77,7 +78,11 @@ DbClient::DbClient(int port) {
     if (connect(m_socket, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
         close(m_socket);
         m_socket = -1;
+        return;
     }
+    // A long request leaves in several sends, as from the client library: none may wait.
+    int on = 1;
+    setsockopt(m_socket, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
 }
 
 DbClient::~DbClient() {
