@@ -26,8 +26,6 @@ struct Reference {
 };
 
 int MakeReference(const KVX_GDB* gdb, const KVX_SDB* sdb, Reference* ref) {
-    if (!gdb) return kvx::kErrNoGdb;
-    if (!sdb) return kvx::kErrNoSdb;
     return BuildReference(gdb, sdb, ReferenceKind::Global, ref->text, &ref->length);
 }
 
