@@ -10,7 +10,6 @@
 #include <sched.h>
 #include <arpa/inet.h>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <netinet/in.h>
@@ -22,6 +21,7 @@
 #include <vector>
 
 using vorlan::dbserver::client::DbClient;
+using vorlan::dbserver::client::ServerProcess;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -118,28 +118,9 @@ void Pin(pid_t pid, int cpu) {
     sched_setaffinity(pid, sizeof set, &set);
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    const std::string exe = argc > 1 ? argv[1] : VORLAN_DBSERVER_EXE;
-    char dirTemplate[] = "/tmp/dbserver-bench-XXXXXX";
-    const std::string dir = std::string(mkdtemp(dirTemplate)) + "/db";
-    if (std::system((exe + " init " + dir + " >/dev/null").c_str()) != 0) return 1;
-
-    int out[2];
-    if (pipe(out) != 0) return 1;
-    pid_t server = fork();
-    if (server == 0) {
-        dup2(out[1], 1);
-        execl(exe.c_str(), exe.c_str(), "serve", dir.c_str(), "--listen", "127.0.0.1:0", "--log", "/dev/null",
-              nullptr);
-        _exit(127);
-    }
-    close(out[1]);
-    char portText[16] = {};
-    if (read(out[0], portText, sizeof portText - 1) <= 0) return 1;
-
-    DbClient db(std::atoi(portText));
+int Run(const std::string& exe, const std::string& dir) {
+    ServerProcess server(exe, dir);
+    DbClient db(server.port());
     if (!db.connected() || db.Login().type != 'V') return 1;
     std::string job;
     if (db.Exec("W $J", job) != 0) return 1;
@@ -149,9 +130,17 @@ int main(int argc, char** argv) {
     for (pid_t pid : {0, raw.echo(), std::atoi(job.c_str())})
         Pin(pid, cpu);
     Measure("one CPU", db, raw);
-
-    kill(server, SIGTERM);
-    waitpid(server, nullptr, 0);
-    std::system(("rm -rf " + dir.substr(0, dir.size() - 3)).c_str());
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::string exe = argc > 1 ? argv[1] : VORLAN_DBSERVER_EXE;
+    char dirTemplate[] = "/tmp/dbserver-bench-XXXXXX";
+    const std::string dir = std::string(mkdtemp(dirTemplate)) + "/db";
+    if (std::system((exe + " init " + dir + " >/dev/null").c_str()) != 0) return 1;
+    int status = Run(exe, dir);
+    std::system(("rm -rf " + dir.substr(0, dir.size() - 3)).c_str());
+    return status;
 }

@@ -81,4 +81,12 @@ inline int IgnoreResult(ReplyFields&) {
     return 0;
 }
 
+// An 'R' reply whose one field is a text for the caller's buffer; any other count reads nothing.
+inline auto StringResult(char* output, int32_t capacity) {
+    return [output, capacity](ReplyFields& f) {
+        int32_t read;
+        return f.left() == 1 ? f.String(output, capacity, &read) : 0;
+    };
+}
+
 } // namespace vorlan::client

@@ -116,6 +116,7 @@ void WriteSdbLinks(KVX_SDB* sdb, const SdbLayout& layout) {
 int BuildReference(const KVX_GDB* gdb, const KVX_SDB* sdb, ReferenceKind kind, char* out, int32_t* length) {
     out[0] = '\0';
     *length = 0;
+    if (!gdb) return kvx::kErrNoGdb;
     SdbLayout layout;
     if (!ReadSdb(sdb, &layout)) return kvx::kErrNoSdb;
     const bool named = gdb->name_length != 0;

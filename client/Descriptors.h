@@ -33,8 +33,8 @@ enum class ReferenceKind {
 };
 
 // The reference text of gdb and sdb into `out` (kReferenceMax bytes), terminated. Returns 0,
-// 10024 for a bad sdb, 10029 for neither name nor subscripts (Global), 10051 for no name
-// (Lock, Unlock), 10032 for an empty subscript (Unlock).
+// 10021 for no gdb, 10024 for a missing or bad sdb, 10029 for neither name nor subscripts
+// (Global), 10051 for no name (Lock, Unlock), 10032 for an empty subscript (Unlock).
 int BuildReference(const KVX_GDB* gdb, const KVX_SDB* sdb, ReferenceKind kind, char* out, int32_t* length);
 
 } // namespace vorlan::client

@@ -8,8 +8,6 @@ using namespace vorlan::client;
 
 int KVXAPI kvx_global_lock(int handle, int type, const KVX_GDB* gdb, const KVX_SDB* sdb, int timeout) {
     if (int rc = CheckInitialized()) return rc;
-    if (!gdb) return kvx::kErrNoGdb;
-    if (!sdb) return kvx::kErrNoSdb;
     char ref[kReferenceMax];
     int32_t length = 0;
     if (int rc = BuildReference(gdb, sdb, ReferenceKind::Lock, ref, &length)) return rc;
@@ -37,11 +35,8 @@ int KVXAPI kvx_global_unlock(int handle, int type, const KVX_GDB* gdb, const KVX
     if (type != 1 && type != 2) return kvx::kErrLockType;
     char ref[kReferenceMax] = "";
     int32_t length = 0;
-    if (gdb || sdb) {
-        if (!gdb) return kvx::kErrNoGdb;
-        if (!sdb) return kvx::kErrNoSdb;
+    if (gdb || sdb)
         if (int rc = BuildReference(gdb, sdb, ReferenceKind::Unlock, ref, &length)) return rc;
-    }
     return Exchange(
         handle,
         [&](wire::RequestWriter& w) {

@@ -67,11 +67,7 @@ int KVXAPI kvx_do(int handle, const char* routine, const char* parameters, char*
                 p = comma ? comma + 1 : nullptr;
             }
         },
-        ErrorText{output, capacity},
-        [&](ReplyFields& f) {
-            int32_t read;
-            return f.left() == 1 ? f.String(output, capacity, &read) : 0;
-        });
+        ErrorText{output, capacity}, StringResult(output, capacity));
 }
 
 int KVXAPI kvx_do2(int handle, const char* routine, KVX_DO2* block, char* output, int* capacity_length) {

@@ -26,8 +26,6 @@ struct Reference {
 };
 
 int MakeReference(const KVX_GDB* gdb, const KVX_SDB* sdb, Reference* ref) {
-    if (!gdb) return kvx::kErrNoGdb;
-    if (!sdb) return kvx::kErrNoSdb;
     return BuildReference(gdb, sdb, ReferenceKind::Global, ref->text, &ref->length);
 }
 
@@ -95,10 +93,7 @@ int KVXAPI kvx_local_get(int handle, const char* name, char* output, int capacit
     output[0] = '\0';
     return Exchange(
         handle, [&](wire::RequestWriter& w) { w.Header("2", 1).Text(name); }, ErrorText{output, capacity},
-        [&](ReplyFields& f) {
-            int32_t n;
-            return f.left() == 1 ? f.String(output, capacity, &n) : 0;
-        });
+        StringResult(output, capacity));
 }
 
 int KVXAPI kvx_local_kill(int handle, const char* name) {
@@ -133,10 +128,7 @@ int KVXAPI kvx_global_get(int handle, const KVX_GDB* gdb, const KVX_SDB* sdb, ch
     output[0] = '\0';
     Reference ref;
     if (int rc = MakeReference(gdb, sdb, &ref)) return rc;
-    return ReferenceCall(handle, "4", ref, [&](ReplyFields& f) {
-        int32_t n;
-        return f.left() == 1 ? f.String(output, capacity, &n) : 0;
-    });
+    return ReferenceCall(handle, "4", ref, StringResult(output, capacity));
 }
 
 int KVXAPI kvx_global_kill(int handle, const KVX_GDB* gdb, const KVX_SDB* sdb) {

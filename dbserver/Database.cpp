@@ -21,11 +21,6 @@ std::string Upper(std::string_view s) {
     return out;
 }
 
-bool IsFile(const std::string& path) {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw DatabaseError("cannot read " + path);
@@ -35,6 +30,11 @@ std::string ReadFile(const std::string& path) {
 }
 
 } // namespace
+
+bool IsFile(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
 
 std::string AbsoluteDir(const std::string& dir) {
     char buf[PATH_MAX];

@@ -53,6 +53,9 @@ class Database {
     size_t m_system = 0;
 };
 
+// True when `path` names a regular file.
+bool IsFile(const std::string& path);
+
 // The absolute path of an existing directory; GT.M needs it free of spaces and quotes.
 // Throws DatabaseError.
 std::string AbsoluteDir(const std::string& dir);

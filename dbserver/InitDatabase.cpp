@@ -12,11 +12,6 @@ namespace vorlan::dbserver {
 
 namespace {
 
-bool IsFile(const std::string& path) {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
 void WriteFile(const std::string& path, std::string_view data) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(data.data(), static_cast<std::streamsize>(data.size()));

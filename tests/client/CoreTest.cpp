@@ -91,6 +91,14 @@ TEST(References, TextsAsTheServerReadsThem) {
         EXPECT_EQ(rc, c.rc) << c.what;
         EXPECT_EQ(text, c.text) << c.what;
     }
+    // Missing blocks, whichever call passes them on.
+    Descriptors d("X", {});
+    char out[kReferenceMax];
+    int32_t length;
+    for (auto kind : {ReferenceKind::Global, ReferenceKind::Lock, ReferenceKind::Unlock}) {
+        EXPECT_EQ(BuildReference(nullptr, &d.sdb, kind, out, &length), 10021);
+        EXPECT_EQ(BuildReference(&d.gdb, nullptr, kind, out, &length), 10024);
+    }
 }
 
 TEST(References, WorstCaseFitsTheArea) {

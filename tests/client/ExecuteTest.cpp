@@ -29,9 +29,10 @@ TEST(Execute, PeerClosingOrStallingMidStream) {
         std::string expect;
     } cases[] = {
         {"closes in the output", "partial out", 10006, "partial out"},
-        {"closes in the trailer", "done<XEND>" + Field("O").substr(0, 3), 10006, "done"},
-        {"closes in the error text", "<XEND>" + Field("E") + Field("1") + Be32(20) + "<UND", 10006, ""},
-        {"malformed trailer", "x<XEND>" + Field("Z") + Field("0"), 10039, "x"},
+        {"closes in the trailer", "done<XEND>" + FieldBytes("O").substr(0, 3), 10006, "done"},
+        {"closes in the error text", "<XEND>" + FieldBytes("E") + FieldBytes("1") + Be32(20) + "<UND", 10006,
+         ""},
+        {"malformed trailer", "x<XEND>" + FieldBytes("Z") + FieldBytes("0"), 10039, "x"},
     };
     for (const auto& c : cases) {
         ScriptedPeer peer([&](PeerConnection& conn, ScriptedPeer& self) {

@@ -109,7 +109,7 @@ TEST(Login, RefusalsCloseTheConnection) {
     ScriptedPeer notV([&](PeerConnection& conn, ScriptedPeer&) {
         wire::Request r;
         conn.ReadRequest(&r);
-        conn.Send(Reply('R', {"1"}));
+        conn.Send(ReplyBytes('R', {"1"}));
         if (conn.WaitForClose(5000)) closed.Set();
     });
     EXPECT_EQ(LoginTo(notV.port()), 10039);

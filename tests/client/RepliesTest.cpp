@@ -17,19 +17,19 @@ TEST(Replies, MisbehavingPeersNeverCorruptTheNextReply) {
         int rc;
         std::string value;
     } cases[] = {
-        {"closes mid-field", {Reply('R', {"abcdef"}).substr(0, 16)}, true, 10006, "ab"},
-        {"closes mid-length", {Field("R") + Field("1") + "\0\0"}, true, 10006, ""},
-        {"negative length", {Field("R") + Field("1") + Be32(-5) + "abcde"}, false, 10039, ""},
+        {"closes mid-field", {ReplyBytes('R', {"abcdef"}).substr(0, 16)}, true, 10006, "ab"},
+        {"closes mid-length", {FieldBytes("R") + FieldBytes("1") + "\0\0"}, true, 10006, ""},
+        {"negative length", {FieldBytes("R") + FieldBytes("1") + Be32(-5) + "abcde"}, false, 10039, ""},
         {"over-long field arriving late",
-         {Field("R") + Field("1") + Be32(2000) + std::string(700, 'a'), std::string(1300, 'a')},
+         {FieldBytes("R") + FieldBytes("1") + Be32(2000) + std::string(700, 'a'), std::string(1300, 'a')},
          false,
          0,
          std::string(15, 'a')},
-        {"type of two bytes", {Field("RR") + Field("1") + Field("x")}, false, 10006, ""},
-        {"unexpected type", {Reply('X', {"x"})}, false, 10039, ""},
-        {"error with two fields", {Reply('E', {"<UNDEF>", "x"})}, false, 10039, ""},
-        {"count over 999", {Field("R") + Field("1000")}, false, 10039, ""},
-        {"more fields than asked", {Reply('R', {"v", "extra", "more"})}, false, 0, ""},
+        {"type of two bytes", {FieldBytes("RR") + FieldBytes("1") + FieldBytes("x")}, false, 10006, ""},
+        {"unexpected type", {ReplyBytes('X', {"x"})}, false, 10039, ""},
+        {"error with two fields", {ReplyBytes('E', {"<UNDEF>", "x"})}, false, 10039, ""},
+        {"count over 999", {FieldBytes("R") + FieldBytes("1000")}, false, 10039, ""},
+        {"more fields than asked", {ReplyBytes('R', {"v", "extra", "more"})}, false, 0, ""},
     };
     for (const auto& c : cases) {
         ScriptedPeer peer([&](PeerConnection& conn, ScriptedPeer& self) {
@@ -41,7 +41,7 @@ TEST(Replies, MisbehavingPeersNeverCorruptTheNextReply) {
             }
             if (c.closeAfter) return conn.Close();
             while (conn.ReadRequest(&r))
-                conn.Send(Reply('R', {"second"}));
+                conn.Send(ReplyBytes('R', {"second"}));
         });
         int h = LoginTo(peer.port());
         char out[16];

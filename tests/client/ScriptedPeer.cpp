@@ -20,31 +20,6 @@ struct WinsockUser {
 
 } // namespace
 
-std::string Be32(int32_t v) {
-    uint8_t b[4];
-    wire::PutInt32(v, b);
-    return std::string(reinterpret_cast<char*>(b), 4);
-}
-
-std::string Field(const std::string& data) {
-    return Be32(static_cast<int32_t>(data.size())) + data;
-}
-
-std::string Reply(char type, const std::vector<std::string>& fields) {
-    std::string out = Field(std::string(1, type)) + Field(std::to_string(fields.size()));
-    for (const auto& f : fields)
-        out += Field(f);
-    return out;
-}
-
-std::string ExecReply(const std::string& output) {
-    return output + "<XEND>" + Field("O") + Field("0");
-}
-
-std::string ExecError(const std::string& output, const std::string& errorText) {
-    return output + "<XEND>" + Field("E") + Field("1") + Field(errorText);
-}
-
 PeerConnection::~PeerConnection() {
     Close();
 }
@@ -174,7 +149,7 @@ bool AnswerLogin(PeerConnection& c, ScriptedPeer& peer, const LoginReply& reply)
     std::vector<std::string> fields = {std::to_string(answer), std::to_string(reply.refused), reply.refusal,
                                        reply.version, std::to_string(reply.redirect)};
     fields.resize(static_cast<size_t>(reply.fields));
-    c.Send(Reply('V', fields));
+    c.Send(ReplyBytes('V', fields));
     return true;
 }
 

@@ -3,6 +3,7 @@
 // of the test's choosing, so every malformed or late reply can be produced on purpose.
 
 #include "common/RequestDecoder.h"
+#include "tests/common/WireBytes.h"
 
 #include <winsock2.h>
 
@@ -88,13 +89,6 @@ bool AnswerLogin(PeerConnection& c, ScriptedPeer& peer, const LoginReply& reply 
 // A script that answers the log-in, then each request with what `answer` returns (nothing
 // when it returns an empty text), until the client closes.
 ScriptedPeer::Script Serve(std::function<std::string(const wire::Request&)> answer, LoginReply login = {});
-
-// Reply bytes.
-std::string Be32(int32_t v);
-std::string Field(const std::string& data);
-std::string Reply(char type, const std::vector<std::string>& fields);
-std::string ExecReply(const std::string& output);                               // output, marker, 'O'
-std::string ExecError(const std::string& output, const std::string& errorText); // output, marker, 'E'
 
 // Signals between a script and the test body.
 class Signal {

@@ -9,12 +9,8 @@ using namespace vorlan::test;
 
 namespace {
 
-std::string RunMarker(int32_t n) {
-    return Be32(-1) + Be32(n);
-}
-
 std::string Answer(const wire::Request&) {
-    return Reply('R', {"ok", std::string(40, 'r')});
+    return ReplyBytes('R', {"ok", std::string(40, 'r')});
 }
 
 // Sends routine EN^X with the given appends, returns the raw request bytes the peer read.
@@ -44,8 +40,7 @@ struct Stream {
 };
 
 std::string Head(const std::string& code, int count) {
-    return vorlan::test::Field(code) + vorlan::test::Field(std::to_string(count)) +
-           vorlan::test::Field("EN^X");
+    return FieldBytes(code) + FieldBytes(std::to_string(count)) + FieldBytes("EN^X");
 }
 
 } // namespace
@@ -58,7 +53,7 @@ TEST(Stream, EmptyFieldsOneByOneUntilANewerServer) {
         st.Field(-1, "");
         st.Field(-1, "");
         st.Field(-1, "x");
-        EXPECT_EQ(st.Send(), Head("D", 4) + Field("") + Field("") + Field("x")) << version;
+        EXPECT_EQ(st.Send(), Head("D", 4) + FieldBytes("") + FieldBytes("") + FieldBytes("x")) << version;
         EXPECT_EQ(st.run, 0);
     }
 
@@ -74,16 +69,21 @@ TEST(Stream, EmptyFieldsOneByOneUntilANewerServer) {
          {{-1, ""}, {-1, ""}, {-1, ""}, {-1, ""}, {-1, ""}, {-1, "d"}},
          false,
          0,
-         RunMarker(5) + Field("d")},
-        {"two empty at the end", {{-1, "d"}, {-1, ""}, {-1, ""}}, true, 0, Field("d") + RunMarker(2)},
-        {"one empty", {{-1, ""}, {-1, "d"}}, false, 0, Field("") + Field("d")},
-        {"counter off", {{-1, ""}, {-1, ""}, {-1, "d"}}, false, -1, Field("") + Field("") + Field("d")},
+         RunMarker(5) + FieldBytes("d")},
+        {"two empty at the end", {{-1, "d"}, {-1, ""}, {-1, ""}}, true, 0, FieldBytes("d") + RunMarker(2)},
+        {"one empty", {{-1, ""}, {-1, "d"}}, false, 0, FieldBytes("") + FieldBytes("d")},
+        {"counter off",
+         {{-1, ""}, {-1, ""}, {-1, "d"}},
+         false,
+         -1,
+         FieldBytes("") + FieldBytes("") + FieldBytes("d")},
         // A type belongs to the field after it: the run before it goes out first.
         {"typed empties",
          {{1, ""}, {2, ""}, {3, "d"}},
          false,
          0,
-         Field("1") + Field("") + Field("2") + Field("") + Field("3") + Field("d")},
+         FieldBytes("1") + FieldBytes("") + FieldBytes("2") + FieldBytes("") + FieldBytes("3") +
+             FieldBytes("d")},
     };
     for (const auto& c : cases) {
         int logical = 0;
@@ -119,11 +119,11 @@ TEST(Stream, CallTypesBlocksAndBigFields) {
     std::string big(300, 'q');
     Stream st(s, 3);
     st.Field(5, big);
-    std::string framed = Field("own");
+    std::string framed = FieldBytes("own");
     EXPECT_EQ(PTDO2BLOCK(s.handle, st.buffer, sizeof st.buffer, &st.position, -1, framed.data(),
                          static_cast<int>(framed.size())),
               0);
-    EXPECT_EQ(st.Send(), Head("D", 4) + Field("5") + Field(big) + Field("own"));
+    EXPECT_EQ(st.Send(), Head("D", 4) + FieldBytes("5") + FieldBytes(big) + FieldBytes("own"));
 
     Stream bad(s, 1);
     EXPECT_EQ(PTDO2FIELD(s.handle, bad.buffer, sizeof bad.buffer, &bad.position, -1, nullptr, 3, &bad.run),
@@ -136,7 +136,7 @@ TEST(Stream, CallTypesBlocksAndBigFields) {
 
 TEST(Stream, ReplyReadFieldByField) {
     PeerSession s([](const wire::Request&) {
-        return Reply('R', {"first", std::string(100, 'l')}) + Be32(-3) + "tail";
+        return ReplyBytes('R', {"first", std::string(100, 'l')}) + Be32(-3) + "tail";
     });
     Stream st(s, 0);
     char type = 0;

@@ -1,6 +1,7 @@
 #include "common/ErrorTable.h"
 #include "common/ReplyReader.h"
 #include "tests/common/ScriptedSource.h"
+#include "tests/common/WireBytes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "common/RequestDecoder.h"
 #include "common/WireFormat.h"
-#include "tests/common/ScriptedSource.h"
+#include "tests/common/WireBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -10,13 +10,10 @@
 using namespace vorlan;
 using test::Be32;
 using test::FieldBytes;
+using test::RunMarker;
 using Result = wire::RequestDecoder::Result;
 
 namespace {
-
-std::string RunMarker(int32_t n) {
-    return Be32(-1) + Be32(n);
-}
 
 // Feeds `stream` in pieces of `piece` bytes and collects every complete request.
 std::vector<wire::Request> DecodeAll(const std::string& stream, size_t piece, Result* last = nullptr,

@@ -72,17 +72,4 @@ class ScriptedSource : public wire::ByteSource {
     size_t consumed_ = 0;
 };
 
-// Encoding helpers for building streams in tests.
-inline std::string Be32(int32_t v) {
-    uint32_t u = static_cast<uint32_t>(v);
-    return {static_cast<char>(u >> 24), static_cast<char>(u >> 16), static_cast<char>(u >> 8),
-            static_cast<char>(u)};
-}
-inline std::string FieldBytes(const std::string& data) {
-    return Be32(static_cast<int32_t>(data.size())) + data;
-}
-inline std::string HeaderBytes(const std::string& type, const std::string& count) {
-    return FieldBytes(type) + FieldBytes(count);
-}
-
 } // namespace vorlan::test

@@ -1,7 +1,7 @@
 #include "common/ErrorTable.h"
 #include "common/Nonce.h"
 #include "common/WireFormat.h"
-#include "tests/common/ScriptedSource.h"
+#include "tests/common/WireBytes.h"
 
 #include <gtest/gtest.h>
 

@@ -3,11 +3,14 @@
 #include "common/ErrorTable.h"
 
 #include <arpa/inet.h>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace vorlan::dbserver::client {
@@ -34,6 +37,38 @@ std::string FixtureDatabase() {
     return StateDir() + "/dbserver-db";
 }
 
+ServerProcess::ServerProcess(const std::string& exe, const std::string& dir,
+                             const std::vector<std::string>& options) {
+    std::vector<std::string> args{exe, "serve", dir, "--listen", "127.0.0.1:0", "--log", "/dev/null"};
+    args.insert(args.end(), options.begin(), options.end());
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    int out[2];
+    if (pipe(out) != 0) return;
+    m_pid = fork();
+    if (m_pid == 0) {
+        dup2(out[1], 1);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(out[1]);
+    // The server prints its port once it listens; nothing when it cannot start.
+    std::string text;
+    char c;
+    while (m_pid > 0 && read(out[0], &c, 1) == 1 && c != '\n')
+        text += c;
+    close(out[0]);
+    m_port = std::atoi(text.c_str());
+}
+
+ServerProcess::~ServerProcess() {
+    if (m_pid <= 0) return;
+    kill(m_pid, SIGTERM);
+    waitpid(m_pid, nullptr, 0);
+}
+
 DbClient::DbClient(int port) {
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
@@ -43,7 +78,11 @@ DbClient::DbClient(int port) {
     if (connect(m_socket, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
         close(m_socket);
         m_socket = -1;
+        return;
     }
+    // A long request leaves in several sends, as from the client library: none may wait.
+    int on = 1;
+    setsockopt(m_socket, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
 }
 
 DbClient::~DbClient() {

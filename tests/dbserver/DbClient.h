@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 namespace vorlan::dbserver::client {
@@ -13,6 +14,23 @@ namespace vorlan::dbserver::client {
 // The fixture's server: the port and database directory that scripts/dbserver-ctl wrote.
 int FixturePort();
 std::string FixtureDatabase();
+
+// A dbserver of one's own on a free loopback port: "EXE serve DIR" with its log dropped and
+// `options` added; ended (SIGTERM) with the object. port() is 0 when it did not start.
+class ServerProcess {
+  public:
+    ServerProcess(const std::string& exe, const std::string& dir,
+                  const std::vector<std::string>& options = {});
+    ~ServerProcess();
+    ServerProcess(const ServerProcess&) = delete;
+    ServerProcess& operator=(const ServerProcess&) = delete;
+
+    int port() const { return m_port; }
+
+  private:
+    pid_t m_pid = -1;
+    int m_port = 0;
+};
 
 struct Reply {
     int status = 0; // 0 or the error number of reading it

@@ -15,17 +15,6 @@ namespace {
 
 const std::string S = "\xa7";
 
-std::unique_ptr<TestClient> Job(const std::string& uci = "") {
-    auto c = std::make_unique<TestClient>(FixturePort());
-    EXPECT_TRUE(c->connected());
-    Reply r = c->Login(uci);
-    EXPECT_EQ(r.fields.size(), 5u);
-    if (r.fields.size() == 5) {
-        EXPECT_EQ(r.fields[1], "0") << r.fields[2];
-    }
-    return c;
-}
-
 std::string LoginLine(const std::string& user, const std::string& password) {
     return "W $$LOGIN^QCC(" + MQuote(user) + "," + MQuote(password) + ") S:$G(%BG)=\"\" %BG=998";
 }
@@ -63,7 +52,7 @@ class DemoTest : public ::testing::Test {
 } // namespace
 
 TEST_F(DemoTest, LogInChecksUserAndPasswordAndSetsTheGroup) {
-    auto c = Job();
+    auto c = Connect();
     struct Case {
         const char* user;
         const char* password;
@@ -87,7 +76,7 @@ TEST_F(DemoTest, LogInChecksUserAndPasswordAndSetsTheGroup) {
 }
 
 TEST_F(DemoTest, ModulesAreOfferedByTheGroupsMenus) {
-    auto c = Job();
+    auto c = Connect();
     EXPECT_NE(c->Exec("W $D(^MV(\"MP\"))"), "0");
     auto records = Loop(*c, "S %QCC=\"\"", "S %QCC=$O(^MV(\"MP\",%QCC)) W:%QCC'=\"\" ^MV(\"MP\",%QCC)");
     ASSERT_EQ(records.size(), 3u);
@@ -112,7 +101,7 @@ TEST_F(DemoTest, ModulesAreOfferedByTheGroupsMenus) {
 }
 
 TEST_F(DemoTest, InitGivesTheUsersClientAndTheYearsToChooseFrom) {
-    auto c = Job();
+    auto c = Connect();
     ASSERT_EQ(c->Exec(LoginLine("demo", "demo")), "1");
     std::string year = std::to_string(ThisYear());
     EXPECT_EQ(c->Exec("W $$INIT^QCC()"), "1" + S + year);
@@ -126,14 +115,14 @@ TEST_F(DemoTest, InitGivesTheUsersClientAndTheYearsToChooseFrom) {
     EXPECT_EQ(years.back(), year) << "the client selects the last year";
 
     // Another namespace has its own clients; a user's client it lacks falls back to the first.
-    auto abr = Job("ABR");
+    auto abr = Connect("ABR");
     EXPECT_EQ(abr->Exec("W $G(^QSYS(\"QREL\"))"), "4.8");
     ASSERT_EQ(abr->Exec(LoginLine("zitat", "zi\"tat")), "1");
     EXPECT_EQ(abr->Exec("W $$INIT^QCC()"), "1" + S + year);
 }
 
 TEST_F(DemoTest, MenuFoldersAnswerGroupsOfFour) {
-    auto c = Job();
+    auto c = Connect();
     ASSERT_EQ(c->Exec(LoginLine("demo", "demo")), "1");
     EXPECT_EQ(c->Exec("W $$INIMNU^QCC()"), "Hauptmen\xfc");
     EXPECT_EQ(c->Exec("K BGTEST W $$GETMNU^QCC(\"\")"),
@@ -151,7 +140,7 @@ TEST_F(DemoTest, MenuFoldersAnswerGroupsOfFour) {
 }
 
 TEST_F(DemoTest, MenuEditSwitchesAnotherUsersEntries) {
-    auto c = Job();
+    auto c = Connect();
     ASSERT_EQ(c->Exec(LoginLine("admin", "admin")), "1");
     c->Exec("D ENDMNU^QCC");
     c->Exec("D INI998^QCC(\"demo\")");
@@ -163,7 +152,7 @@ TEST_F(DemoTest, MenuEditSwitchesAnotherUsersEntries) {
     c->Exec("D SAV998^QCC(\"demo\")");
     c->Exec("D ENDMNU^QCC");
 
-    auto demo = Job();
+    auto demo = Connect();
     ASSERT_EQ(demo->Exec(LoginLine("demo", "demo")), "1");
     EXPECT_EQ(demo->Exec("K BGTEST W $$GETMNU^QCC(\"0,\")").find("KAS"), std::string::npos) << "saved";
 
@@ -175,7 +164,7 @@ TEST_F(DemoTest, MenuEditSwitchesAnotherUsersEntries) {
 }
 
 TEST_F(DemoTest, SelectByNameSetsThePathTheTreeSelects) {
-    auto c = Job();
+    auto c = Connect();
     ASSERT_EQ(c->Exec(LoginLine("demo", "demo")), "1");
     EXPECT_EQ(c->Exec("W $$SELECTM^QCC(\"AP\")"), "AP") << "one piece only";
     EXPECT_EQ(c->Exec("W %MEMO,\"|\",%MEMO(\"PATH\")"), "AP|0,2,0,");
@@ -189,7 +178,7 @@ TEST_F(DemoTest, SelectByNameSetsThePathTheTreeSelects) {
 }
 
 TEST_F(DemoTest, ScreenInitAndClosingRules) {
-    auto c = Job();
+    auto c = Connect();
     ASSERT_EQ(c->Exec(LoginLine("demo", "demo")), "1");
     auto init = [&](const std::string& screen) {
         std::string code = c->Exec("W $G(^QM(" + MQuote(screen) + ",0,\"INIT\"))");
@@ -217,7 +206,7 @@ TEST_F(DemoTest, ScreenInitAndClosingRules) {
 }
 
 TEST_F(DemoTest, EveryCallLeavesItsTraceWhicheverTheNamespace) {
-    auto abr = Job("ABR");
+    auto abr = Connect("ABR");
     std::string job = abr->Exec("W $J");
     abr->Exec(LoginLine("admin", "admin"));
     abr->Exec("W $$INIT^QCC()");
@@ -228,7 +217,7 @@ TEST_F(DemoTest, EveryCallLeavesItsTraceWhicheverTheNamespace) {
     abr->Exec("D PRGINIT^QCC(\"S X=\"\"a\"\"\")");
     abr->Exec("D LOGOUT^QCC");
 
-    auto reader = Job(); // no namespace given: the default one
+    auto reader = Connect(); // no namespace given: the default one
     EXPECT_EQ(TraceOf(*reader, job),
               (std::vector<std::string>{"LOGIN^QCC(\"admin\",\"...\")", "INIT^QCC()", "INIMNU^QCC()",
                                         "GETMNU^QCC(\"\")", "SETMNU^QCC(\"0,3\",1)", "SELECTM^QCC(\"RE\")",

@@ -2,31 +2,17 @@
 #include "common/ErrorTable.h"
 #include "common/MQuote.h"
 #include "common/Nonce.h"
+#include "tests/common/WireBytes.h"
 #include "tests/dbserver/TestClient.h"
 
-#include <csignal>
-#include <cstdio>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
 namespace vorlan::dbserver::test {
 namespace {
-
-std::unique_ptr<TestClient> Connect(int port = FixturePort()) {
-    auto c = std::make_unique<TestClient>(port);
-    EXPECT_TRUE(c->connected());
-    Reply r = c->Login();
-    EXPECT_EQ(r.type, 'V');
-    EXPECT_EQ(r.fields.size(), 5u);
-    if (r.fields.size() == 5) {
-        EXPECT_EQ(r.fields[1], "0") << r.fields[2];
-    }
-    return c;
-}
 
 int ErrorNumber(const std::string& text) {
     return kvx::ServerErrorNumber(text.data(), text.size());
@@ -86,19 +72,9 @@ TEST_F(ServerTest, LoginAnswersTheNonceEvenWhenRefusing) {
 
 // A second server on the fixture's database, with a password.
 TEST_F(ServerTest, PasswordIsChecked) {
-    int out[2];
-    ASSERT_EQ(pipe(out), 0);
-    pid_t pid = fork();
-    if (pid == 0) {
-        dup2(out[1], 1);
-        execl(VORLAN_DBSERVER_EXE, VORLAN_DBSERVER_EXE, "serve", FixtureDatabase().c_str(), "--listen",
-              "127.0.0.1:0", "--password", "geheim", "--log", "/dev/null", nullptr);
-        _exit(127);
-    }
-    close(out[1]);
-    FILE* f = fdopen(out[0], "r");
-    int port = 0;
-    ASSERT_EQ(fscanf(f, "%d", &port), 1);
+    client::ServerProcess server(VORLAN_DBSERVER_EXE, FixtureDatabase(), {"--password", "geheim"});
+    const int port = server.port();
+    ASSERT_GT(port, 0);
     {
         TestClient wrong(port);
         Reply r = wrong.Login("", "", "falsch");
@@ -111,9 +87,6 @@ TEST_F(ServerTest, PasswordIsChecked) {
         EXPECT_EQ(r.fields[1], "0");
         EXPECT_EQ(right.Exec("W 6*7"), "42");
     }
-    kill(pid, SIGTERM);
-    waitpid(pid, nullptr, 0);
-    fclose(f);
 }
 
 TEST_F(ServerTest, ExecuteReturnsExactlyWhatTheLineWrites) {
@@ -445,38 +418,33 @@ TEST_F(ServerTest, OtherConnectionsAreServedWhileOneIsBusy) {
 }
 
 TEST_F(ServerTest, MalformedFramingClosesOnlyThatConnection) {
-    auto field = [](const std::string& s) {
-        uint8_t len[4];
-        wire::PutInt32(static_cast<int32_t>(s.size()), len);
-        return std::string(reinterpret_cast<char*>(len), 4) + s;
-    };
-    auto length = [](int32_t n) {
-        uint8_t len[4];
-        wire::PutInt32(n, len);
-        return std::string(reinterpret_cast<char*>(len), 4);
-    };
+    using vorlan::test::Be32;
+    using vorlan::test::FieldBytes;
+    using vorlan::test::RunMarker;
     struct Case {
         const char* name;
         bool login;
         std::string bytes;
     } cases[] = {
-        {"field over the cap", true, field("X") + field("2") + length((2 << 20) + 1)},
-        {"negative length", true, field("X") + field("2") + length(-5)},
-        {"run marker as the code", true, length(-1) + length(2)},
+        {"field over the cap", true, FieldBytes("X") + FieldBytes("2") + Be32((2 << 20) + 1)},
+        {"negative length", true, FieldBytes("X") + FieldBytes("2") + Be32(-5)},
+        {"run marker as the code", true, RunMarker(2)},
         {"run marker of zero", true,
-         field("D") + field("3") + field("ECHO^DBSTEST") + length(-1) + length(0)},
+         FieldBytes("D") + FieldBytes("3") + FieldBytes("ECHO^DBSTEST") + RunMarker(0)},
         {"run past the count", true,
-         field("D") + field("2") + field("ECHO^DBSTEST") + length(-1) + length(5)},
-        {"count not a number", true, field("X") + field("two")},
-        {"count over the cap", true, field("X") + field("20002")},
-        {"code too long", true, field("XXXXXXXXXX") + field("0")},
-        {"wrong count for X", true, field("X") + field("1") + field("W 1")},
-        {"empty end marker", true, field("X") + field("2") + field("W 1") + field("")},
-        {"no log-in first", false, field("X") + field("2") + field("W 1") + field("<XEND>")},
+         FieldBytes("D") + FieldBytes("2") + FieldBytes("ECHO^DBSTEST") + RunMarker(5)},
+        {"count not a number", true, FieldBytes("X") + FieldBytes("two")},
+        {"count over the cap", true, FieldBytes("X") + FieldBytes("20002")},
+        {"code too long", true, FieldBytes("XXXXXXXXXX") + FieldBytes("0")},
+        {"wrong count for X", true, FieldBytes("X") + FieldBytes("1") + FieldBytes("W 1")},
+        {"empty end marker", true, FieldBytes("X") + FieldBytes("2") + FieldBytes("W 1") + FieldBytes("")},
+        {"no log-in first", false,
+         FieldBytes("X") + FieldBytes("2") + FieldBytes("W 1") + FieldBytes("<XEND>")},
         {"log-in of nine fields", false,
-         field("L") + field("9") + field("0") + field("API4.4.0") + field("KVX-TCP") + field("") + field("") +
-             field("") + field("") + field("") + field("1")},
-        {"cut off", true, field("X") + field("2") + field("W 1")},
+         FieldBytes("L") + FieldBytes("9") + FieldBytes("0") + FieldBytes("API4.4.0") +
+             FieldBytes("KVX-TCP") + FieldBytes("") + FieldBytes("") + FieldBytes("") + FieldBytes("") +
+             FieldBytes("") + FieldBytes("1")},
+        {"cut off", true, FieldBytes("X") + FieldBytes("2") + FieldBytes("W 1")},
     };
     for (const auto& k : cases) {
         SCOPED_TRACE(k.name);

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+
 namespace vorlan::dbserver::test {
 
 using client::DbClient;
@@ -23,5 +26,18 @@ class TestClient : public DbClient {
         return out;
     }
 };
+
+// A connection to the fixture's server, logged in to `uci` (empty: the default namespace).
+inline std::unique_ptr<TestClient> Connect(const std::string& uci = "") {
+    auto c = std::make_unique<TestClient>(FixturePort());
+    EXPECT_TRUE(c->connected());
+    Reply r = c->Login(uci);
+    EXPECT_EQ(r.type, 'V');
+    EXPECT_EQ(r.fields.size(), 5u);
+    if (r.fields.size() == 5) {
+        EXPECT_EQ(r.fields[1], "0") << r.fields[2];
+    }
+    return c;
+}
 
 } // namespace vorlan::dbserver::test

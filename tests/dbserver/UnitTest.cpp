@@ -9,11 +9,17 @@
 #include "dbserver/JobInput.h"
 #include "dbserver/Requests.h"
 #include "dbserver/RoutineCall.h"
+#include "tests/common/WireBytes.h"
 
 #include <gtest/gtest.h>
 
 namespace vorlan::dbserver {
 namespace {
+
+using vorlan::test::ExecError;
+using vorlan::test::ExecReply;
+using vorlan::test::HeaderBytes;
+using vorlan::test::ReplyBytes;
 
 // Puts the values back in place of a lifted line's $E($ZSO,a,b) references (in quotes, not
 // doubled), so that a test can compare the line with what it stood for.
@@ -216,36 +222,29 @@ wire::Request Req(std::string code, std::vector<std::string> fields) {
     return r;
 }
 
-std::string Field(const std::string& s) {
-    uint8_t len[4];
-    wire::PutInt32(static_cast<int32_t>(s.size()), len);
-    return std::string(reinterpret_cast<char*>(len), 4) + s;
-}
-
 TEST(RequestHandlerTest, ExecutionRepliesWithOutputMarkerAndTrailer) {
     Database db = Database::Parse("/db", "VOR DBK VOR.gld default\nSYS DBK SYS.gld system\n");
     ScriptedJob job;
     RequestHandler h(db, job);
     job.output = "hello";
     auto r = h.Handle(Req("X", {"W \"hello\"", "<END>"}));
-    EXPECT_EQ(r.reply, "hello<END>" + Field("O") + Field("0"));
+    EXPECT_EQ(r.reply, "hello<END>" + HeaderBytes("O", "0"));
     EXPECT_EQ(job.lastBlob, "00000009W \"hello\"");
 
     job.output = "half";
     job.status = 1;
     r = h.Handle(Req("X", {"W 1/0", "<XEND>"}));
-    EXPECT_EQ(r.reply,
-              "half<XEND>" + Field("E") + Field("1") + Field("<DIVER>X^Y Attempt to divide by zero"));
+    EXPECT_EQ(r.reply, ExecError("half", "<DIVER>X^Y Attempt to divide by zero"));
     EXPECT_EQ(job.resets, 1);
 
     job.status = 0;
     job.output = "a<XEND>b";
     r = h.Handle(Req("X", {"W 1", "<XEND>"}));
-    EXPECT_EQ(r.reply, "<XEND>" + Field("E") + Field("1") + Field("<SYSTM>output contains the end marker"));
+    EXPECT_EQ(r.reply, ExecError("", "<SYSTM>output contains the end marker"));
 
     job.lastBlob.clear();
     r = h.Handle(Req("X", {"N %K S %K=512 D INT^%PARTSIZ K %K W $V(108,$J,4)/1024", "<XEND>"}));
-    EXPECT_EQ(r.reply, "512<XEND>" + Field("O") + Field("0"));
+    EXPECT_EQ(r.reply, ExecReply("512"));
     EXPECT_EQ(job.lastBlob, "");
 }
 
@@ -256,7 +255,7 @@ TEST(RequestHandlerTest, RequestsOutsideTheCatalogue) {
     using A = RequestHandler::Action;
     EXPECT_EQ(h.Handle(Req("K", {})).action, A::Silent);
     EXPECT_EQ(h.Handle(Req("Q", {})).action, A::End);
-    EXPECT_EQ(h.Handle(Req("ZZ", {"1"})).reply, Field("E") + Field("1") + Field("<CMMND>request ZZ"));
+    EXPECT_EQ(h.Handle(Req("ZZ", {"1"})).reply, ReplyBytes('E', {"<CMMND>request ZZ"}));
     for (auto req : {Req("X", {"W 1"}), Req("X", {"W 1", ""}), Req("4", {}), Req("D", {}), Req("13", {"x"}),
                      Req("K", {"x"})})
         EXPECT_EQ(h.Handle(req).action, A::Malformed) << req.code;
@@ -274,8 +273,7 @@ TEST(RequestHandlerTest, LoginRefusalsInOrder) {
     EXPECT_EQ(login("API4.0", "bad", "XYZ").reply, LoginReply(99, "<PASSWD>"));
     EXPECT_EQ(login("API4.0", "secret", "XYZ").reply, LoginReply(99, "<NOUCI>"));
     EXPECT_FALSE(CheckLogin(Req("L", {"0"}), db, nullptr).wellFormed);
-    EXPECT_EQ(LoginReply(1, ""), Field("V") + Field("5") + Field("43034") + Field("0") + Field("") +
-                                     Field("4.4.0") + Field("0"));
+    EXPECT_EQ(LoginReply(1, ""), ReplyBytes('V', {"43034", "0", "", "4.4.0", "0"}));
 }
 
 } // namespace
