@@ -161,9 +161,7 @@ LRESULT CMainFrame::OnStartMemo(const char* name, LPARAM flag) {
     case vorlan::EntryFallback::Telnet:
     case vorlan::EntryFallback::Ssh:
         if (!m_bLoggedIn || theApp.Execute("W:$G(%BG)=999 1") != "1") {
-            CString text;
-            text.LoadString(IDS_TELNET_RIGHTS);
-            AfxMessageBox(text);
+            AfxMessageBox(IDS_TELNET_RIGHTS);
             break;
         }
         m_pViewer->OpenTerminal(kind == vorlan::EntryFallback::Ssh);
@@ -173,12 +171,7 @@ LRESULT CMainFrame::OnStartMemo(const char* name, LPARAM flag) {
         break;
     case vorlan::EntryFallback::Help:
     case vorlan::EntryFallback::None: break;
-    case vorlan::EntryFallback::Unknown: {
-        CString text;
-        text.LoadString(IDS_UNKNOWN_ENTRY);
-        AfxMessageBox(text);
-        break;
-    }
+    case vorlan::EntryFallback::Unknown: AfxMessageBox(IDS_UNKNOWN_ENTRY); break;
     }
     return 0;
 }
@@ -293,9 +286,7 @@ LRESULT CMainFrame::OnCopyData(const COPYDATASTRUCT* data) {
 
 LRESULT CMainFrame::OnChangeLoginMessage(const char* client, const char* year) {
     if (HasFormFrames()) {
-        CString question;
-        question.LoadString(IDS_CHANGE_LOGIN_WITH_FORMS);
-        if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES) return 0;
+        if (AfxMessageBox(IDS_CHANGE_LOGIN_WITH_FORMS, MB_YESNO | MB_ICONQUESTION) != IDYES) return 0;
     }
     ChangeLogin(client, year);
     SetInfos();

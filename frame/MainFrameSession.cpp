@@ -36,9 +36,7 @@ void CMainFrame::OnFileNew(UINT) {
     s.startEntry[0] = s.a[0] = s.afterLogin[0] = 0;
 
     if (HasFormFrames()) {
-        CString question;
-        question.LoadString(IDS_RELOGIN_WITH_FORMS);
-        if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+        if (AfxMessageBox(IDS_RELOGIN_WITH_FORMS, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
     }
     if (m_bLoggedIn && !MDICloseAll()) return;
     if (theApp.CheckForUpdate()) {
@@ -113,13 +111,9 @@ bool CMainFrame::CheckDatabaseSpace() {
     }
     if (shown) window.DestroyWindow();
     if (answer == "1") {
-        CString text;
-        text.LoadString(IDS_SPACE_LOW);
-        AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+        AfxMessageBox(IDS_SPACE_LOW, MB_OK | MB_ICONEXCLAMATION);
     } else if (answer == "2") {
-        CString text;
-        text.LoadString(IDS_SPACE_NONE);
-        AfxMessageBox(text, MB_OK | MB_ICONSTOP);
+        AfxMessageBox(IDS_SPACE_NONE, MB_OK | MB_ICONSTOP);
         return false;
     }
     return true;
