@@ -126,12 +126,7 @@ void CMainFrame::ChangeLogin(const char* client, const char* year) {
         if (MDIGetActive() == active) break; // refused
     }
     if (year) theApp.Execute(("S %WJ=" + vorlan::MQuote(year)).c_str());
-    if (client) {
-        CString number(client);
-        int blank = number.Find(' ');
-        number = blank >= 0 ? number.Left(blank) : CString();
-        theApp.Execute(("S %MI=" + vorlan::MQuote(number.str())).c_str());
-    }
+    if (client) theApp.Execute(("S %MI=" + vorlan::MQuote(vorlan::ClientNumberOf(client))).c_str());
     theApp.Execute("X ^Z(\"MP\",5) S:$G(%MI)=\"\" %MI=101,%HDD=\"Standardmandant\" "
                    "S:$G(%HDD)=\"\" %HDD=$G(^QTEMP(%JOB,\"MI\",%MI))");
     if (theApp.Execute("W $G(%WJ)").IsEmpty()) {

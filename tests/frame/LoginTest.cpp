@@ -195,3 +195,23 @@ TEST_F(MainFrameTest, AFailedAttachIsNotTakenForASuccessOnTheNextKeystroke) {
         << "the configured namespace, the module's, and one try back: not one per keystroke";
     EXPECT_FALSE(frame->IsLoggedIn());
 }
+
+TEST_F(MainFrameTest, ChangeOfClientAndYearClosesTheFormsAndSendsTheClientNumber) {
+    LogIn();
+    StartMemo("PAT");
+    ASSERT_EQ(Frames().size(), 1u);
+    demo.lines.clear();
+    fw::TestMode::PushAnswer("box IDYES");
+    EXPECT_EQ(frame->SendMessage(WM_CHANGELOGIN, reinterpret_cast<WPARAM>("102 (Filiale)"),
+                                 reinterpret_cast<LPARAM>("2023")),
+              1);
+    Pump();
+    EXPECT_TRUE(Frames().empty());
+    EXPECT_TRUE(demo.Saw("S %WJ=\"2023\""));
+    EXPECT_TRUE(demo.Saw("S %MI=\"102\"")) << "the number alone, not the name";
+
+    demo.lines.clear();
+    frame->SendMessage(WM_CHANGELOGIN, reinterpret_cast<WPARAM>("ohneNummer"), 0);
+    EXPECT_TRUE(demo.Saw("S %MI=\"\"")) << "a text without a blank names no client";
+    EXPECT_EQ(demo.Count("S %WJ=\""), 0) << "no year given, none set";
+}
