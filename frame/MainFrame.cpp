@@ -15,7 +15,6 @@ using vorlan::TraceFunction;
 
 namespace {
 
-constexpr int kFrameTimer = 1;
 constexpr int kStatusHeight = 20;
 constexpr int kIndicatorWidth = 36;
 constexpr int kMemoWidth = 220;

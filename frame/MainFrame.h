@@ -94,6 +94,9 @@ class CMainFrame : public CMDIFrameWnd {
     void OnInitMenuPopup(HMENU popup, UINT index, bool systemMenu) override;
 
   private:
+    // The 1-second timer of the server countdowns and the message check.
+    static constexpr UINT kFrameTimer = 1;
+
     // creation (MainFrame.cpp)
     void CreateFonts();
     void CreateToolbars();

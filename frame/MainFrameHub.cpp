@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr int kFrameTimer = 1;
 constexpr LRESULT kModalDefault = 0x800F;
 
 CString Text(const char* s) {

@@ -3,6 +3,7 @@
 #include "app/ProtocolLog.h"
 #include "app/VORLANApp.h"
 #include "frame/MenuTreeLogic.h"
+#include "resources/MainFrameIds.h"
 #include "resources/resource.h"
 #include "tools/IconDropSource.h"
 
@@ -19,9 +20,6 @@ struct MenuItemData {
     int index = 0;
     CString memo;
 };
-
-// The MDI client of the main frame (the icon desktop takes its child id).
-constexpr int kMdiClientId = 0xE900;
 
 int g_nBarInstances = 0;
 
@@ -290,7 +288,7 @@ HWND CMenuTreeBar::MainFrame() const {
 }
 
 HWND CMenuTreeBar::ActiveMdiChild() const {
-    HWND client = ::GetDlgItem(MainFrame(), kMdiClientId);
+    HWND client = ::GetDlgItem(MainFrame(), ID_MDI_CLIENT);
     return client ? reinterpret_cast<HWND>(::SendMessageA(client, WM_MDIGETACTIVE, 0, 0)) : nullptr;
 }
 
