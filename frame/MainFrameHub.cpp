@@ -3,7 +3,6 @@
 #include "frame/MainFrame.h"
 
 #include "app/ReplyFields.h"
-#include "app/ProtocolLog.h"
 #include "app/VORLANApp.h"
 #include "forms/ChildDialog.h"
 #include "forms/FormGlobals.h"
@@ -27,10 +26,7 @@ CString Text(const char* s) {
 } // namespace
 
 LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (theApp.m_Settings.protocolAll)
-        if (const char* name = vorlan::WindowMessageName(msg))
-            vorlan::WriteProtocol((std::string("CMainFrame::WindowProc - ") + name).c_str(),
-                                  vorlan::kLogTrace);
+    vorlan::TraceWindowMessage("CMainFrame", msg);
     if (m_nAddOnMessage && msg == m_nAddOnMessage) {
         if (wParam == 1) OnSync();
         return 1;
