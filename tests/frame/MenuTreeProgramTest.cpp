@@ -4,6 +4,7 @@
 #include "app/VORLANApp.h"
 #include "framework/TestMode.h"
 #include "tests/app/AppFixture.h"
+#include "tests/frame/DemoTrace.h"
 #include "tests/harness/Harness.h"
 
 #include <gtest/gtest.h>
@@ -16,10 +17,8 @@
 
 namespace {
 
-int ServerPort() {
-    char buf[16] = {};
-    return GetEnvironmentVariableA("VORLAN_DBSERVER_PORT", buf, sizeof buf) ? std::atoi(buf) : 0;
-}
+using demotrace::CountOf;
+using demotrace::ServerPort;
 
 struct Search {
     const char* cls;
@@ -104,13 +103,13 @@ class MenuTreeProgramTest : public ::testing::Test {
     std::string seen; // the last trace index read
 
     void SetUp() override {
-        ASSERT_NE(ServerPort(), 0) << "the dbserver fixture tells the port";
+        ASSERT_NE(ServerPort(), "") << "the dbserver fixture tells the port";
         dir = harness::FreshFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
         apptest::PrepareApp("MenuTreeProgramTest", MakeClientLibraryTransport());
         theApp.WriteProfileInt("Settings", "DisableWaitDialog", 1);
         ASSERT_TRUE(theApp.Connect());
-        ASSERT_NE(theApp.Login("127.0.0.1", ServerPort(), "", "", "", false), 0);
-        seen = theApp.Execute("W $O(^ZTRACE(\"\"),-1)").str();
+        ASSERT_NE(theApp.Login("127.0.0.1", std::atoi(ServerPort().c_str()), "", "", "", false), 0);
+        seen = theApp.Execute(demotrace::kLastEntryLine).str();
     }
     void TearDown() override {
         apptest::ReleaseApp();
@@ -120,17 +119,7 @@ class MenuTreeProgramTest : public ::testing::Test {
 
     // Trace lines ("job entry(...)") written since the last look.
     std::vector<std::string> NewTrace() {
-        std::string code = "S n=" + (seen.empty() ? std::string("\"\"") : seen) +
-                           " F  S n=$O(^ZTRACE(n)) Q:n=\"\"  W n,\" \",^ZTRACE(n),$C(10)";
-        std::string all = theApp.Execute(code.c_str()).str();
-        std::vector<std::string> lines;
-        for (size_t at = 0, nl; (nl = all.find('\n', at)) != std::string::npos; at = nl + 1) {
-            std::string line = all.substr(at, nl - at);
-            size_t blank = line.find(' ');
-            seen = line.substr(0, blank);
-            lines.push_back(line.substr(blank + 1));
-        }
-        return lines;
+        return demotrace::ReadEntries(theApp.Execute(demotrace::EntriesAfterLine(seen).c_str()).str(), seen);
     }
     // The entries of one job among the lines.
     static std::vector<std::string> Of(const std::vector<std::string>& lines, const std::string& job) {
@@ -138,12 +127,6 @@ class MenuTreeProgramTest : public ::testing::Test {
         for (const auto& l : lines)
             if (l.compare(0, job.size() + 1, job + " ") == 0) out.push_back(l.substr(job.size() + 1));
         return out;
-    }
-    static int Count(const std::vector<std::string>& entries, const std::string& entry) {
-        int n = 0;
-        for (const auto& e : entries)
-            n += e == entry;
-        return n;
     }
 };
 
@@ -154,8 +137,8 @@ using Lines = std::vector<std::string>;
 TEST_F(MenuTreeProgramTest, TheTreeAsksOncePerFolderFollowsChoicesAndALeafOpensItsScreen) {
     harness::Process program;
     ASSERT_TRUE(program.Start("\"" + harness::BinFolder() + "VORLAN.exe\" -testmode \"" +
-                              dir.substr(0, dir.size() - 1) + "\" -r -ip 127.0.0.1 -port " +
-                              std::to_string(ServerPort()) + " -u demo -p demo"));
+                              dir.substr(0, dir.size() - 1) + "\" -r -ip 127.0.0.1 -port " + ServerPort() +
+                              " -u demo -p demo"));
     HWND main = harness::WaitForWindow(program.Id(), "VORLAN.MainWindow", 30000);
     ASSERT_NE(main, nullptr);
     HWND tree = nullptr;
@@ -175,8 +158,8 @@ TEST_F(MenuTreeProgramTest, TheTreeAsksOncePerFolderFollowsChoicesAndALeafOpensI
         if (l.find(" INIMNU^QCC()") != std::string::npos) job = l.substr(0, l.find(' '));
     ASSERT_FALSE(job.empty());
     Lines own = Of(lines, job);
-    EXPECT_EQ(Count(own, "GETMNU^QCC(\"\")"), 1);
-    EXPECT_EQ(Count(own, "LOGIN^QCC(\"demo\",\"...\")") > 0, true);
+    EXPECT_EQ(CountOf(own, "GETMNU^QCC(\"\")"), 1);
+    EXPECT_TRUE(demotrace::Has(own, "LOGIN^QCC(\"demo\",\"...\")"));
 
     HTREEITEM root = Next(tree, TVGN_ROOT);
     ASSERT_NE(root, nullptr);
@@ -211,6 +194,6 @@ TEST_F(MenuTreeProgramTest, TheTreeAsksOncePerFolderFollowsChoicesAndALeafOpensI
     ::PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.Wait(30000), 0);
     own = Of(NewTrace(), job);
-    EXPECT_EQ(Count(own, "ENDMNU^QCC"), 1);
-    EXPECT_EQ(Count(own, "LOGOUT^QCC"), 1);
+    EXPECT_EQ(CountOf(own, "ENDMNU^QCC"), 1);
+    EXPECT_EQ(CountOf(own, "LOGOUT^QCC"), 1);
 }
