@@ -141,6 +141,8 @@ class CMainFrame : public CMDIFrameWnd {
     void OnWindowTileHorz(UINT id);
     void OnWindowRestore(UINT id);
     void OnWindowCloseAll(UINT id);
+    // WM_CLOSE to the active child until none is left or one refuses.
+    void CloseActiveChildren();
     void OnNextWindow(UINT id);
     void OnMDICall(UINT id);
     void OnHelp(UINT id);

@@ -121,10 +121,7 @@ bool CMainFrame::CheckDatabaseSpace() {
 
 void CMainFrame::ChangeLogin(const char* client, const char* year) {
     TraceFunction("CMainFrame::ChangeLogin");
-    for (HWND active = MDIGetActive(); active; active = MDIGetActive()) {
-        ::SendMessageA(active, WM_CLOSE, 0, 0);
-        if (MDIGetActive() == active) break; // refused
-    }
+    CloseActiveChildren();
     if (year) theApp.Execute(("S %WJ=" + vorlan::MQuote(year)).c_str());
     if (client) theApp.Execute(("S %MI=" + vorlan::MQuote(vorlan::ClientNumberOf(client))).c_str());
     theApp.Execute("X ^Z(\"MP\",5) S:$G(%MI)=\"\" %MI=101,%HDD=\"Standardmandant\" "
