@@ -19,10 +19,6 @@ namespace {
 
 constexpr LRESULT kModalDefault = 0x800F;
 
-CString Text(const char* s) {
-    return CString(s ? s : "");
-}
-
 } // namespace
 
 LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -65,7 +61,7 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_WEBBROWSER:
         if (!theApp.IsDefaultAppTitle() || m_wndMenuTree.IsMenuEditMode()) return 0;
         return reinterpret_cast<LRESULT>(
-            m_pViewer->OpenWebPage(Text(reinterpret_cast<const char*>(wParam)), lParam != 0, ""));
+            m_pViewer->OpenWebPage(reinterpret_cast<const char*>(wParam), lParam != 0, ""));
     case WM_CALLFROMWEB:
         return OnCallFromWeb(reinterpret_cast<const char*>(wParam), reinterpret_cast<const char*>(lParam));
     case WM_CLOSE: OnClose(); return 0;
@@ -172,7 +168,7 @@ LRESULT CMainFrame::OnStartMemo(const char* name, LPARAM flag) {
 }
 
 LRESULT CMainFrame::OnCreateMDIDialog(const char* text, LPARAM record) {
-    CString dialogText = Text(text);
+    CString dialogText(text);
     auto* active = dynamic_cast<CBaseMDI*>(MDIGetActiveFrame());
     if (active) {
         CString name = CString(vorlan::PieceOf(dialogText.str(), 1)).Left(127);
@@ -238,12 +234,12 @@ LRESULT CMainFrame::OnCloseDialog() {
 }
 
 LRESULT CMainFrame::OnSetMemo(const char* text, const char* detail) {
-    CString shown = Text(text);
+    CString shown(text);
     if (detail) shown += CString(" (") + detail + ")";
     m_wndMemo.SendMessage(WM_SETMEMO, reinterpret_cast<WPARAM>(shown.c_str()));
     if (!m_bLoggedIn) return 0;
     if (detail) {
-        m_strLastMemo = Text(text).Left(129);
+        m_strLastMemo = CString(text).Left(129);
         m_wndMenuTree.PostMessage(WM_MENUSELECTED, reinterpret_cast<WPARAM>(m_strLastMemo.c_str()));
     }
     return 1;
