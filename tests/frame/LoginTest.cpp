@@ -3,17 +3,6 @@
 
 #include "resources/MainFrameIds.h"
 
-namespace {
-
-std::string StatusText(CMainFrame* frame, int pane) {
-    HWND bar = frame->GetDlgItem(ID_STATUS_BAR);
-    char buf[256] = {};
-    SendMessageA(bar, SB_GETTEXTA, static_cast<WPARAM>(pane), reinterpret_cast<LPARAM>(buf));
-    return buf;
-}
-
-} // namespace
-
 TEST_F(MainFrameTest, CommandLineLogInNeedsNoClick) {
     LogIn();
 
@@ -24,7 +13,7 @@ TEST_F(MainFrameTest, CommandLineLogInNeedsNoClick) {
         "S %MI=\"101\",%WJ=\"2024\",^[%SYS]Z(\"IP\",%JOB)=\"127.0.0.1\",^[%SYS]Z(\"PORT\",%JOB)=\"1972\""));
     EXPECT_TRUE(demo.Saw("W $$INIMNU^QCC()")) << "the menu tree is built";
     EXPECT_TRUE(server.Saw("login 127.0.0.1:1972 SYS DBK ")) << "the configured namespace first";
-    EXPECT_NE(StatusText(frame, 1).find("Mandant"), std::string::npos) << StatusText(frame, 1);
+    EXPECT_NE(StatusPane(1).find("Mandant"), std::string::npos) << StatusPane(1);
     EXPECT_TRUE(Boxes().empty());
 }
 
