@@ -84,18 +84,10 @@ bool CVORLANApp::GetFileVersion(const char* path, DWORD& high, DWORD& low) {
     return true;
 }
 
-namespace {
-CString RunningProgram() {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return CString(path);
-}
-} // namespace
-
 CString CVORLANApp::GetVersionText() {
     vorlan::FileVersion v;
     DWORD hi = 0, lo = 0;
-    GetFileVersion(RunningProgram(), hi, lo);
+    GetFileVersion(ProgramPath(), hi, lo);
     v.high = hi;
     v.low = lo;
     return CString(vorlan::VersionText(v, IsThemed()));
@@ -104,7 +96,7 @@ CString CVORLANApp::GetVersionText() {
 bool CVORLANApp::IsNewerVersionAvailable(CString& installer, bool& quiet) {
     vorlan::TraceFunction("CVORLANApp::IsNewerVersionAvailable");
     if (m_strAutoInstallPath.IsEmpty()) return false;
-    std::string folder = vorlan::WithTrailingBackslash(m_strAutoInstallPath.str());
+    std::string folder = m_strAutoInstallPath.str();
     std::string inf = folder + "install.inf";
     if (::GetPrivateProfileIntA("Setup", "Install", 0, inf.c_str()) != 1) return false;
     quiet = ::GetPrivateProfileIntA("Setup", "Quiet", 0, inf.c_str()) != 0;
@@ -115,7 +107,7 @@ bool CVORLANApp::IsNewerVersionAvailable(CString& installer, bool& quiet) {
     DWORD hi, lo;
     GetFileVersion((folder + "VORLAN.EXE").c_str(), hi, lo);
     candidate = {hi, lo};
-    GetFileVersion(RunningProgram(), hi, lo);
+    GetFileVersion(ProgramPath(), hi, lo);
     running = {hi, lo};
     return vorlan::IsNewerVersion(candidate, running);
 }
@@ -129,8 +121,7 @@ bool CVORLANApp::CheckForUpdate() {
                                 "Soll diese jetzt installiert werden?",
                                 MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return false;
-    CString program = RunningProgram();
-    std::string parameters = vorlan::InstallerParameters(program.Left(program.ReverseFind('\\') + 1).str());
+    std::string parameters = vorlan::InstallerParameters(ProgramFolder().str());
     ::ShellExecuteA(MainWindow(), "open", installer, parameters.c_str(), nullptr, SW_SHOWNORMAL);
     return true;
 }

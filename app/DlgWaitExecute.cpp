@@ -50,7 +50,6 @@ void CDlgWaitExecute::OnTimer() {
 
 void CDlgWaitExecute::Refresh() {
     vorlan::TraceFunction("CDlgWaitExecute::Refresh");
-    ++m_nRefreshes;
     std::string line = "W $$WAITING^QCC(" + vorlan::MQuote(theApp.m_strJob.str()) + ")";
     if (!theApp.ExecuteOnce(line.c_str(), m_pReply.get(), kResultBufferSize)) {
         m_bKeepPolling = false;

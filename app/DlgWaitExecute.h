@@ -16,7 +16,6 @@ class CDlgWaitExecute : public CDialog {
 
     bool m_bKeepPolling = true;
     DWORD m_dwLastPoll = 0;
-    int m_nRefreshes = 0;
 
   private:
     void OnTimer();

@@ -74,15 +74,15 @@ void OnlineDebugger(IDebugConsole& con, const char* error, const char* line) {
 
 void CVORLANApp::DebugWindow() {
     vorlan::TraceFunction("CVORLANApp::DebugWindow");
-    if (m_bConsoleOpen) return;
-    std::unique_ptr<IDebugConsole> console = OpenDebugConsole();
-    m_bConsoleOpen = true;
-    OnlineDebugger(*console, nullptr, nullptr);
-    m_bConsoleOpen = false;
+    RunOnlineDebugger(nullptr, nullptr);
 }
 
-std::unique_ptr<IDebugConsole> CVORLANApp::OpenDebugConsole() {
+void CVORLANApp::RunOnlineDebugger(const char* error, const char* line) {
+    if (m_bConsoleOpen) return; // one console at a time
     const char* title = "VORLAN Debug Window";
-    if (m_makeConsole) return m_makeConsole(title);
-    return std::make_unique<CWin32Console>(title);
+    std::unique_ptr<IDebugConsole> console =
+        m_makeConsole ? m_makeConsole(title) : std::make_unique<CWin32Console>(title);
+    m_bConsoleOpen = true;
+    OnlineDebugger(*console, error, line);
+    m_bConsoleOpen = false;
 }

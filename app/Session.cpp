@@ -1,5 +1,4 @@
 #include "app/ErrorDialog.h"
-#include "app/OnlineDebugger.h"
 #include "app/ProtocolLog.h"
 #include "app/VORLANApp.h"
 #include "common/MQuote.h"
@@ -67,7 +66,7 @@ int CVORLANApp::Login(const char* host, int port, const char* password, const ch
     if (m_hConnection) m_pTransport->Logout(m_hConnection);
     m_hConnection = 0;
     int handle = m_pTransport->Login(host, port, uci, volume, password);
-    if (handle >= 10000 || handle <= 0) {
+    if (!IsConnectionHandle(handle)) {
         if (handle == kNoConnection) {
             AfxMessageBox(kNoServerText, MB_OK | MB_ICONSTOP);
         } else {
@@ -169,11 +168,8 @@ void CVORLANApp::HandleServerError(int rc, const CString& text, const char* code
     if (!m_Settings.debug) {
         COLEErrorDialog dlg(message, code, nullptr);
         dlg.DoModal();
-    } else if (!m_bConsoleOpen) {
-        std::unique_ptr<IDebugConsole> console = OpenDebugConsole();
-        m_bConsoleOpen = true;
-        OnlineDebugger(*console, text, code);
-        m_bConsoleOpen = false;
+    } else {
+        RunOnlineDebugger(text, code);
     }
 }
 
@@ -183,7 +179,7 @@ bool CVORLANApp::ExecuteOnce(const char* code, char* out, int capacity) {
     if (m_Settings.apiType == 1) return false;
     int handle = m_pTransport->Login(m_Settings.address, std::atoi(m_Settings.apiPort), m_strUCI, m_strVolume,
                                      m_Settings.apiPassword);
-    if (handle >= 10000 || handle <= 0) return false;
+    if (!IsConnectionHandle(handle)) return false;
     m_pTransport->Timeout(handle, kSecondConnectionTimeout);
     out[0] = '\0';
     int rc = m_pTransport->Xecute(handle, code, out, capacity);

@@ -19,5 +19,10 @@ class ISessionTransport {
     virtual int Rundown() = 0;
 };
 
+// A login result that is a connection handle, not an error number.
+inline bool IsConnectionHandle(int loginResult) {
+    return loginResult > 0 && loginResult < 10000;
+}
+
 // The database client library KVXAPI32 (defined where the program links it).
 std::unique_ptr<ISessionTransport> MakeClientLibraryTransport();

@@ -1,6 +1,7 @@
 #include "app/VORLANApp.h"
 #include "app/MainFrameHook.h"
 #include "app/ProtocolLog.h"
+#include "app/UpdateCheck.h"
 #include "framework/Gdi.h"
 #include "framework/Registry.h"
 #include "framework/TestMode.h"
@@ -25,15 +26,18 @@ bool SystemFlag(UINT action) {
     return ::SystemParametersInfoA(action, 0, &value, 0) && value;
 }
 
-CString ProgramFolder() {
+} // namespace
+
+CString CVORLANApp::ProgramPath() {
     char path[MAX_PATH] = {};
     ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    CString s(path);
-    int slash = s.ReverseFind('\\');
-    return slash >= 0 ? s.Left(slash + 1) : CString();
+    return CString(path);
 }
 
-} // namespace
+CString CVORLANApp::ProgramFolder() {
+    CString path = ProgramPath();
+    return path.Left(path.ReverseFind('\\') + 1);
+}
 
 CVORLANApp::CVORLANApp() : CWinApp(kAppName), m_pResult(new char[kResultBufferSize]) {
     std::memset(&m_Settings, 0, sizeof m_Settings);
@@ -119,7 +123,7 @@ bool CVORLANApp::InitInstance() {
 
     std::string value;
     if (fw::RegReadString(HKEY_LOCAL_MACHINE, m_strSetupKey.str(), "AutoInstallPath", value)) {
-        m_strAutoInstallPath = value.substr(0, MAX_PATH - 1).c_str();
+        m_strAutoInstallPath = vorlan::WithTrailingBackslash(value.substr(0, MAX_PATH - 1)).c_str();
     }
     value.clear();
     fw::RegReadString(HKEY_LOCAL_MACHINE, m_strSetupKey.str(), "AppTitle", value);
@@ -128,8 +132,6 @@ bool CVORLANApp::InitInstance() {
         m_bDefaultTitle = true;
         m_strAppTitle.LoadString(::GetModuleHandleA(nullptr), IDS_APP_TITLE);
     }
-    if (!m_strAutoInstallPath.IsEmpty() && m_strAutoInstallPath.Right(1) != "\\")
-        m_strAutoInstallPath += "\\";
 
     ReadConnectionSettings();
     CCommandLine cmdInfo(m_Settings);

@@ -94,6 +94,10 @@ class CVORLANApp : public CWinApp {
     // Opens the debugger's console (the process's own console unless a test hands in another).
     std::function<std::unique_ptr<IDebugConsole>(const char* title)> m_makeConsole;
 
+    // The running program's file, and its folder ending in a backslash.
+    static CString ProgramPath();
+    static CString ProgramFolder();
+
     // About box and update
     CString GetVersionText();
     static bool GetFileVersion(const char* path, DWORD& high, DWORD& low);
@@ -122,7 +126,7 @@ class CVORLANApp : public CWinApp {
          m_bFlatMenu = false, m_bThemeActive = false;
     CString m_strAppTitle;
     bool m_bDefaultTitle = false;
-    CString m_strAutoInstallPath;
+    CString m_strAutoInstallPath; // ends in a backslash when set
     HICON m_hMainIcon = nullptr;
     HACCEL m_hAccelerators = nullptr;
     HCURSOR m_hcurAppStarting = nullptr, m_hcurWait = nullptr;
@@ -133,7 +137,7 @@ class CVORLANApp : public CWinApp {
     int m_hConnection = 0;
     int m_nLastError = 0;
     CString m_strLastError;
-    CString m_strJob, m_strUCI, m_strVolume, m_strMountedDb;
+    CString m_strJob, m_strUCI, m_strVolume;
     CCriticalSection m_csExecute;
     volatile LONG m_nBusy = 0;
 
@@ -149,7 +153,8 @@ class CVORLANApp : public CWinApp {
     DWORD m_dwWaitDialogLimit = 10000;
 
   private:
-    std::unique_ptr<IDebugConsole> OpenDebugConsole();
+    // Opens the console and runs the debugger in it, unless one is open already.
+    void RunOnlineDebugger(const char* error, const char* line);
     static DWORD WINAPI ThreadWaitExecute(void* param);
     void WaitThreadLoop();
     void WaitForWaitDialog();

@@ -4,8 +4,28 @@
 #include "resources/resource.h"
 
 namespace {
+
 constexpr DWORD kShowAfter = 1000; // ms a call runs before the dialog appears
+
+// Waits for one of the handles (milliseconds or INFINITE) while serving the messages sent to
+// this thread: the wait dialog's owner lives here, and its thread may be sending to it.
+void WaitServingSentMessages(const HANDLE* handles, DWORD count, DWORD limit) {
+    DWORD start = ::GetTickCount();
+    for (;;) {
+        DWORD left = INFINITE;
+        if (limit != INFINITE) {
+            DWORD spent = ::GetTickCount() - start;
+            if (spent >= limit) return;
+            left = limit - spent;
+        }
+        if (::MsgWaitForMultipleObjects(count, handles, FALSE, left, QS_SENDMESSAGE) != WAIT_OBJECT_0 + count)
+            return;
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
 }
+
+} // namespace
 
 void CVORLANApp::InitWaitThread() {
     vorlan::TraceFunction("CVORLANApp::InitWaitThread");
@@ -24,13 +44,7 @@ void CVORLANApp::UninitWaitThread() {
     vorlan::TraceFunction("CVORLANApp::UninitWaitThread");
     m_bStopWait = 1;
     if (m_hWaitThread) {
-        // The thread may be sending to our windows (its dialog is owned by the main window).
-        for (;;) {
-            DWORD r = ::MsgWaitForMultipleObjects(1, &m_hWaitThread, FALSE, INFINITE, QS_SENDMESSAGE);
-            if (r != WAIT_OBJECT_0 + 1) break;
-            MSG msg;
-            ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        }
+        WaitServingSentMessages(&m_hWaitThread, 1, INFINITE);
         ::CloseHandle(m_hWaitThread);
         m_hWaitThread = nullptr;
     }
@@ -121,19 +135,8 @@ void CVORLANApp::WaitThreadLoop() {
 }
 
 void CVORLANApp::WaitForWaitDialog() {
-    // Bounded, and ends when the thread itself ends; sent messages are served meanwhile,
-    // since the dialog's owner lives on this thread.
+    // Bounded, and ends when the thread itself ends.
     HANDLE handles[2] = {m_hWaitEvent, m_hWaitThread};
-    DWORD count = handles[1] ? 2 : 1;
     if (!handles[0]) return;
-    DWORD start = ::GetTickCount();
-    for (;;) {
-        DWORD spent = ::GetTickCount() - start;
-        if (spent >= m_dwWaitDialogLimit) return;
-        DWORD r =
-            ::MsgWaitForMultipleObjects(count, handles, FALSE, m_dwWaitDialogLimit - spent, QS_SENDMESSAGE);
-        if (r != WAIT_OBJECT_0 + count) return;
-        MSG msg;
-        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
+    WaitServingSentMessages(handles, handles[1] ? 2 : 1, m_dwWaitDialogLimit);
 }

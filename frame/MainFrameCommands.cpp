@@ -10,17 +10,6 @@
 
 #include <vector>
 
-namespace {
-
-CString ProgramFolder() {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    CString s(path);
-    return s.Left(s.ReverseFind('\\') + 1);
-}
-
-} // namespace
-
 bool CMainFrame::OnOwnCmdMsg(UINT id, int code, CCmdUI* ui) {
     static const CommandEntry<CMainFrame> table[] = {
         {ID_LOGIN, ID_LOGIN, &CMainFrame::OnFileNew, &CMainFrame::OnUpdateFileNew},
@@ -136,7 +125,7 @@ void CMainFrame::OnMDICall(UINT id) {
 }
 
 void CMainFrame::OnHelp(UINT) {
-    m_pViewer->ShowManual(ProgramFolder() + "handbuch.pdf", "VORLAN Anleitung");
+    m_pViewer->ShowManual(CVORLANApp::ProgramFolder() + "handbuch.pdf", "VORLAN Anleitung");
 }
 
 void CMainFrame::OnHelpKey(UINT) {
@@ -145,8 +134,8 @@ void CMainFrame::OnHelpKey(UINT) {
 
 void CMainFrame::OnHelpUsing(UINT) {
     if (!m_bLoggedIn) return;
-    CString topic = ProgramFolder() + "vorhelp.chm::/" + theApp.Execute("W $$UCI1^QUCI()") + ".htm#" +
-                    theApp.Execute("W $G(%DN)");
+    CString topic = CVORLANApp::ProgramFolder() + "vorhelp.chm::/" + theApp.Execute("W $$UCI1^QUCI()") +
+                    ".htm#" + theApp.Execute("W $G(%DN)");
     m_pViewer->ShowHtmlHelp(topic);
 }
 

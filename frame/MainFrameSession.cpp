@@ -17,16 +17,6 @@
 
 using vorlan::TraceFunction;
 
-namespace {
-
-CString ProgramPath() {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return path;
-}
-
-} // namespace
-
 void CMainFrame::OnFileNew(UINT) {
     TraceFunction("CMainFrame::OnFileNew");
     vorlan::SettingsBlock& s = theApp.m_Settings;
@@ -158,7 +148,7 @@ void CMainFrame::SetInfos() {
     } paths[] = {{"WORD", "WordFormsFilePath"}, {"EXCEL", "ExcelFormsFilePath"}, {"BILDER", "ImagesPath"}};
     if (theApp.Execute("W:$D(%SYS)&$D(%JOB) 1") == "1") {
         DWORD high = 0, low = 0;
-        CVORLANApp::GetFileVersion(ProgramPath(), high, low);
+        CVORLANApp::GetFileVersion(CVORLANApp::ProgramPath(), high, low);
         char version[32];
         std::snprintf(version, sizeof version, "%d.%d", static_cast<int>(HIWORD(high)),
                       static_cast<int>(LOWORD(high)));

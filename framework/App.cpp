@@ -128,11 +128,11 @@ void CWinApp::ParseCommandLine(CCommandLineInfo& info) {
 void CWinApp::ParseCommandLine(CCommandLineInfo& info, int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const char* word = argv[i];
-        bool isSwitch = word[0] == '-' || word[0] == '/';
-        if (isSwitch && ::lstrcmpiA(word + 1, "testmode") == 0) {
+        if (fw::IsTestModeSwitch(word)) {
             ++i; // and its folder
             continue;
         }
+        bool isSwitch = word[0] == '-' || word[0] == '/';
         info.ParseParam(isSwitch ? word + 1 : word, isSwitch, i + 1 == argc);
     }
 }

@@ -38,16 +38,6 @@ bool CBitmap::GetBitmap(BITMAP& out) const {
     return m_hObject && ::GetObjectA(m_hObject, sizeof(out), &out) != 0;
 }
 
-CBitmap::Dim CBitmap::Dimensions() const {
-    BITMAP bm{};
-    Dim d;
-    if (GetBitmap(bm)) {
-        d.cx = bm.bmWidth;
-        d.cy = bm.bmHeight;
-    }
-    return d;
-}
-
 bool CImageList::Create(int cx, int cy, UINT flags, int initial, int grow) {
     Destroy();
     m_hImageList = ImageList_Create(cx, cy, flags, initial, grow);

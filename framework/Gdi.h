@@ -40,10 +40,6 @@ class CBitmap : public CGdiObject {
     bool LoadDIB(HINSTANCE module, const char* name);
     bool LoadDIB(HINSTANCE module, UINT id) { return LoadDIB(module, MAKEINTRESOURCEA(id)); }
     bool GetBitmap(BITMAP& out) const;
-    struct Dim {
-        int cx = 0, cy = 0;
-    };
-    Dim Dimensions() const;
 };
 
 class CImageList {

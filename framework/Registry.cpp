@@ -5,12 +5,15 @@
 
 namespace fw {
 
+std::string RegScratchPath(const std::string& scratchKey, HKEY root, const std::string& path) {
+    return scratchKey + (root == HKEY_LOCAL_MACHINE ? "\\HKLM\\" : "\\HKCU\\") + path;
+}
+
 std::string RegEffectivePath(HKEY root, const std::string& path, HKEY* effectiveRoot) {
     *effectiveRoot = root;
     if (!TestMode::IsOn()) return path;
     *effectiveRoot = HKEY_CURRENT_USER;
-    const char* prefix = root == HKEY_LOCAL_MACHINE ? "\\HKLM\\" : "\\HKCU\\";
-    return TestMode::ScratchKey() + prefix + path;
+    return RegScratchPath(TestMode::ScratchKey(), root, path);
 }
 
 LONG RegOpen(HKEY root, const std::string& path, bool create, REGSAM access, HKEY* out) {

@@ -19,5 +19,7 @@ bool RegWriteDword(HKEY root, const std::string& path, const char* name, DWORD v
 bool RegDeleteValue(HKEY root, const std::string& path, const char* name);
 // The path the given root and path are redirected to ("" root key = no redirection).
 std::string RegEffectivePath(HKEY root, const std::string& path, HKEY* effectiveRoot);
+// Where root\path lies below a scratch key (under HKEY_CURRENT_USER) in test mode.
+std::string RegScratchPath(const std::string& scratchKey, HKEY root, const std::string& path);
 
 } // namespace fw

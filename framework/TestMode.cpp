@@ -88,6 +88,10 @@ std::string SanitizeKeyName(const std::string& name) {
 
 } // namespace
 
+bool IsTestModeSwitch(const char* word) {
+    return (word[0] == '-' || word[0] == '/') && ::lstrcmpiA(word + 1, "testmode") == 0;
+}
+
 int DefaultMessageBoxAnswer(UINT type) {
     static const int buttons[][3] = {
         {IDOK, 0, 0},     {IDOK, IDCANCEL, 0},    {IDABORT, IDRETRY, IDIGNORE}, {IDYES, IDNO, IDCANCEL},
@@ -170,8 +174,7 @@ void TestMode::Enable(const std::string& dir, const std::string& scratchName) {
 
 bool TestMode::EnableFromEnvironment(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; ++i) {
-        const char* a = argv[i];
-        if ((a[0] == '-' || a[0] == '/') && ::lstrcmpiA(a + 1, "testmode") == 0) {
+        if (IsTestModeSwitch(argv[i])) {
             Enable(argv[i + 1], "");
             return true;
         }
@@ -225,9 +228,7 @@ int TestMode::AnswerMessageBox(const char* text, const char* caption, UINT type)
     std::vector<std::string> words;
     int answer = DefaultMessageBoxAnswer(type);
     if (TakeAnswer(s, "box", 0, words) && words.size() > 1) answer = ParseAnswer(words[1], type);
-    ShownItem item{"box", static_cast<int>(type), caption ? caption : "", text ? text : "", answer};
-    s.shown.push_back(item);
-    AppendRecord(s, item);
+    RecordItem(ShownItem{"box", static_cast<int>(type), caption ? caption : "", text ? text : "", answer});
     return answer;
 }
 

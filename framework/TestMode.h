@@ -62,6 +62,8 @@ class TestMode {
     static void ClearScratchKey();
 };
 
+// "-testmode" or "/testmode", in any case (the word before the test folder).
+bool IsTestModeSwitch(const char* word);
 // The default button of a message box type (what an unattended box answers).
 int DefaultMessageBoxAnswer(UINT type);
 // Tab-separated record line escaping, shared by writer and readers.

@@ -44,7 +44,7 @@ class FakeTransport : public ISessionTransport {
                      pw);
         int r = m_server.loginResult;
         // Connections after the first get handles of their own, as the library gives them.
-        if (r > 0 && r < 10000 && ++m_logins > 1) r = m_server.nextSecondHandle++;
+        if (IsConnectionHandle(r) && ++m_logins > 1) r = m_server.nextSecondHandle++;
         return r;
     }
     int Timeout(int h, int s) override {

@@ -4,34 +4,30 @@
 #include "framework/TestMode.h"
 #include "framework/Wnd.h"
 #include "tests/app/AppFixture.h"
+#include "tests/harness/Harness.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdlib>
 #include <cstring>
 #include <thread>
 
 namespace {
 
-int ServerPort() {
-    char buf[16] = {};
-    return GetEnvironmentVariableA("VORLAN_DBSERVER_PORT", buf, sizeof buf) ? std::atoi(buf) : 0;
-}
-
 class ServerTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_NE(ServerPort(), 0) << "the dbserver fixture tells the port";
+        ASSERT_NE(harness::DbServerPort(), 0) << "the dbserver fixture tells the port";
         apptest::PrepareApp("ServerTest", MakeClientLibraryTransport());
         std::strcpy(theApp.m_Settings.address, "127.0.0.1");
-        std::snprintf(theApp.m_Settings.apiPort, sizeof theApp.m_Settings.apiPort, "%d", ServerPort());
+        std::snprintf(theApp.m_Settings.apiPort, sizeof theApp.m_Settings.apiPort, "%d",
+                      harness::DbServerPort());
     }
     void TearDown() override { apptest::ReleaseApp(); }
     void LogIn(bool waitDialog) {
         theApp.WriteProfileInt("Settings", "DisableWaitDialog", waitDialog ? 0 : 1);
         ASSERT_TRUE(theApp.Connect());
-        ASSERT_NE(theApp.Login("127.0.0.1", ServerPort(), "", "", "", false), 0);
+        ASSERT_NE(theApp.Login("127.0.0.1", harness::DbServerPort(), "", "", "", false), 0);
         ASSERT_FALSE(theApp.m_strJob.IsEmpty());
     }
 };

@@ -1,19 +1,17 @@
 // The real program started as a child on this test's desktop, in test mode.
 #include "app/SettingsBlock.h"
-#include "framework/Registry.h"
-#include "framework/TestMode.h"
 #include "framework/Wnd.h"
 #include "tests/harness/Harness.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <fstream>
-#include <sstream>
 
 using harness::BinFolder;
 
 namespace {
+
+const char* const kSettingsKey = "Software\\Tarvell\\VORLAN\\Settings";
 
 class StartupTest : public ::testing::Test {
   protected:
@@ -21,35 +19,18 @@ class StartupTest : public ::testing::Test {
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         dir = harness::FreshFolder(info->name());
-        ClearRegistry();
+        harness::ClearTestModeSettings(dir);
     }
-    void TearDown() override { ClearRegistry(); }
-    void ClearRegistry() { RegDeleteTreeA(HKEY_CURRENT_USER, fw::TestMode::ScratchKeyFor(Dir()).c_str()); }
-    std::string Dir() const { return dir.substr(0, dir.size() - 1); }
+    void TearDown() override { harness::ClearTestModeSettings(dir); }
     std::string Command(const std::string& program, const std::string& args) const {
-        return "\"" + program + "\" -testmode \"" + Dir() + "\" " + args;
+        return harness::TestModeCommand(program, dir, args);
     }
     void SetMachineValue(const char* key, const char* name, const char* value) {
-        std::string path = fw::TestMode::ScratchKeyFor(Dir()) + "\\HKLM\\Software\\Tarvell\\VORLAN\\" + key;
-        HKEY k;
-        ASSERT_EQ(
-            RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr),
-            ERROR_SUCCESS);
-        RegSetValueExA(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                       static_cast<DWORD>(strlen(value) + 1));
-        RegCloseKey(k);
+        ASSERT_TRUE(harness::SetTestModeValue(dir, HKEY_LOCAL_MACHINE,
+                                              std::string("Software\\Tarvell\\VORLAN\\") + key, name, value));
     }
     std::string ProfileValue(const char* name) {
-        std::string v;
-        HKEY k;
-        std::string path = fw::TestMode::ScratchKeyFor(Dir()) + "\\HKCU\\Software\\Tarvell\\VORLAN\\Settings";
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return v;
-        char buf[64] = {};
-        DWORD size = sizeof buf, type = 0;
-        if (RegQueryValueExA(k, name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) == ERROR_SUCCESS)
-            v = buf;
-        RegCloseKey(k);
-        return v;
+        return harness::TestModeValue(dir, HKEY_CURRENT_USER, kSettingsKey, name);
     }
     // Starts the program, waits for its main window and closes it again.
     std::string RunToMainWindow(const std::string& program, const std::string& args = "") {
@@ -118,13 +99,7 @@ TEST_F(StartupTest, MissingLanguageLibraryEndsTheStartWithItsName) {
 }
 
 TEST_F(StartupTest, OtherLanguageFromTheProfileIsLoadedOrReported) {
-    std::string path = fw::TestMode::ScratchKeyFor(Dir()) + "\\HKCU\\Software\\Tarvell\\VORLAN\\Settings";
-    HKEY k;
-    ASSERT_EQ(
-        RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr),
-        ERROR_SUCCESS);
-    RegSetValueExA(k, "StandardLanguage", 0, REG_SZ, reinterpret_cast<const BYTE*>("X"), 2);
-    RegCloseKey(k);
+    ASSERT_TRUE(harness::SetTestModeValue(dir, HKEY_CURRENT_USER, kSettingsKey, "StandardLanguage", "X"));
     harness::Process p;
     ASSERT_TRUE(p.Start(Command(BinFolder() + "VORLAN.exe", "")));
     EXPECT_NE(p.Wait(20000), 0);

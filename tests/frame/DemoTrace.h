@@ -3,19 +3,11 @@
 // every entry the client calls leaves ^ZTRACE(n) = job, a blank, the entry with its
 // arguments. Tests remember the last n they read (the mark) and read what came after it.
 
-#include <windows.h>
-
 #include <algorithm>
 #include <string>
 #include <vector>
 
 namespace demotrace {
-
-// The port of the fixture's dbserver; empty without the fixture.
-inline std::string ServerPort() {
-    char buf[16] = {};
-    return ::GetEnvironmentVariableA("VORLAN_DBSERVER_PORT", buf, sizeof buf) ? buf : "";
-}
 
 // Answers the number of the last entry: the first mark.
 constexpr const char* kLastEntryLine = "W $O(^ZTRACE(\"\"),-1)";

@@ -8,6 +8,7 @@
 #include "framework/TestMode.h"
 #include "resources/MainFrameIds.h"
 #include "resources/resource.h"
+#include "tests/app/AppFixture.h"
 #include "tests/app/FakeTransport.h"
 #include "tests/frame/DemoDouble.h"
 
@@ -42,21 +43,13 @@ class FrameTestBase : public ::testing::Test {
 
     void StartFrame(std::unique_ptr<ISessionTransport> transport, const char* port,
                     const char* uciAndVolume) {
-        fw::TestMode::Enable("", "MainFrameTest");
-        fw::TestMode::ClearScratchKey();
-        std::memset(&theApp.m_Settings, 0, sizeof theApp.m_Settings);
-        theApp.m_Settings.remote = 1;
+        apptest::PrepareApp("MainFrameTest", std::move(transport));
         vorlan::SetField(theApp.m_Settings.address, "127.0.0.1");
         vorlan::SetField(theApp.m_Settings.apiPort, port);
         vorlan::SetField(theApp.m_Settings.uciAndVolume, uciAndVolume);
         theApp.m_strAppTitle = "VORLAN experience";
         theApp.m_bDefaultTitle = true;
-        theApp.SetRegistryKey(kMakerWord);
-        theApp.m_pszProfileName = kProductKey;
         theApp.WriteProfileInt("Settings", "DisableWaitDialog", 1);
-        ASSERT_TRUE(theApp.LoadLanguageDll());
-        theApp.SetTransport(std::move(transport));
-        theApp.m_hConnection = 0;
         ASSERT_TRUE(theApp.Connect());
         CWnd::RegisterWindowClass(CMainFrame::kClassName, 0, nullptr, nullptr, nullptr);
         CWnd::RegisterWindowClass(CVORLANMDIChild::kClassName, CS_DBLCLKS, nullptr, nullptr,
@@ -74,10 +67,7 @@ class FrameTestBase : public ::testing::Test {
     void StopFrame() {
         if (CMainFrame::Get()) CMainFrame::Get()->DestroyWindow();
         Pump();
-        theApp.Disconnect();
-        theApp.SetTransport(nullptr);
-        fw::TestMode::ClearScratchKey();
-        fw::TestMode::Disable();
+        apptest::ReleaseApp();
     }
     static void Pump() {
         MSG m;

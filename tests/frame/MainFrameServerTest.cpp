@@ -4,6 +4,7 @@
 
 #include "forms/ChildDialog.h"
 #include "tests/frame/DemoTrace.h"
+#include "tests/harness/Harness.h"
 
 #include <cstdlib>
 
@@ -11,7 +12,6 @@ namespace {
 
 using demotrace::CountOf;
 using demotrace::Has;
-using demotrace::ServerPort;
 using Lines = std::vector<std::string>;
 
 class ServerFrameTest : public FrameTestBase {
@@ -19,8 +19,8 @@ class ServerFrameTest : public FrameTestBase {
     std::string m_mark;
 
     void SetUp() override {
-        ASSERT_NE(ServerPort(), "") << "the dbserver fixture tells the port";
-        StartFrame(MakeClientLibraryTransport(), ServerPort().c_str(), "");
+        ASSERT_NE(harness::DbServerPort(), 0) << "the dbserver fixture tells the port";
+        StartFrame(MakeClientLibraryTransport(), std::to_string(harness::DbServerPort()).c_str(), "");
         m_mark = Once(demotrace::kLastEntryLine);
     }
     void TearDown() override { StopFrame(); }

@@ -18,7 +18,6 @@
 namespace {
 
 using demotrace::CountOf;
-using demotrace::ServerPort;
 
 struct Search {
     const char* cls;
@@ -103,18 +102,17 @@ class MenuTreeProgramTest : public ::testing::Test {
     std::string seen; // the last trace index read
 
     void SetUp() override {
-        ASSERT_NE(ServerPort(), "") << "the dbserver fixture tells the port";
+        ASSERT_NE(harness::DbServerPort(), 0) << "the dbserver fixture tells the port";
         dir = harness::FreshFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
         apptest::PrepareApp("MenuTreeProgramTest", MakeClientLibraryTransport());
         theApp.WriteProfileInt("Settings", "DisableWaitDialog", 1);
         ASSERT_TRUE(theApp.Connect());
-        ASSERT_NE(theApp.Login("127.0.0.1", std::atoi(ServerPort().c_str()), "", "", "", false), 0);
+        ASSERT_NE(theApp.Login("127.0.0.1", harness::DbServerPort(), "", "", "", false), 0);
         seen = theApp.Execute(demotrace::kLastEntryLine).str();
     }
     void TearDown() override {
         apptest::ReleaseApp();
-        ::RegDeleteTreeA(HKEY_CURRENT_USER,
-                         fw::TestMode::ScratchKeyFor(dir.substr(0, dir.size() - 1)).c_str());
+        harness::ClearTestModeSettings(dir);
     }
 
     // Trace lines ("job entry(...)") written since the last look.
@@ -136,9 +134,9 @@ using Lines = std::vector<std::string>;
 
 TEST_F(MenuTreeProgramTest, TheTreeAsksOncePerFolderFollowsChoicesAndALeafOpensItsScreen) {
     harness::Process program;
-    ASSERT_TRUE(program.Start("\"" + harness::BinFolder() + "VORLAN.exe\" -testmode \"" +
-                              dir.substr(0, dir.size() - 1) + "\" -r -ip 127.0.0.1 -port " + ServerPort() +
-                              " -u demo -p demo"));
+    ASSERT_TRUE(program.Start(harness::TestModeCommand(
+        harness::BinFolder() + "VORLAN.exe", dir,
+        "-r -ip 127.0.0.1 -port " + std::to_string(harness::DbServerPort()) + " -u demo -p demo")));
     HWND main = harness::WaitForWindow(program.Id(), "VORLAN.MainWindow", 30000);
     ASSERT_NE(main, nullptr);
     HWND tree = nullptr;

@@ -18,22 +18,21 @@
 namespace {
 
 using demotrace::Has;
-using demotrace::ServerPort;
 
 // Lines on a connection of the test's own.
 class TraceReader {
   public:
     TraceReader() : m_transport(MakeClientLibraryTransport()) {
         m_transport->Initialize();
-        m_handle = m_transport->Login("127.0.0.1", std::atoi(ServerPort().c_str()), "", "", "");
+        m_handle = m_transport->Login("127.0.0.1", harness::DbServerPort(), "", "", "");
         m_mark = Run(demotrace::kLastEntryLine);
     }
     ~TraceReader() {
-        if (m_handle > 0 && m_handle < 10000) m_transport->Logout(m_handle);
+        if (IsConnectionHandle(m_handle)) m_transport->Logout(m_handle);
     }
     std::string Run(const std::string& line) {
         std::vector<char> out(0x10000);
-        if (m_handle <= 0 || m_handle >= 10000) return "";
+        if (!IsConnectionHandle(m_handle)) return "";
         m_transport->Xecute(m_handle, line.c_str(), out.data(), static_cast<int>(out.size()));
         return out.data();
     }
@@ -117,17 +116,15 @@ class ProgramTest : public ::testing::Test {
   protected:
     std::string dir;
     void SetUp() override {
-        ASSERT_NE(ServerPort(), "") << "the dbserver fixture tells the port";
+        ASSERT_NE(harness::DbServerPort(), 0) << "the dbserver fixture tells the port";
         dir = harness::FreshFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        RegDeleteTreeA(HKEY_CURRENT_USER, fw::TestMode::ScratchKeyFor(Dir()).c_str());
+        harness::ClearTestModeSettings(dir);
     }
-    void TearDown() override {
-        RegDeleteTreeA(HKEY_CURRENT_USER, fw::TestMode::ScratchKeyFor(Dir()).c_str());
-    }
-    std::string Dir() const { return dir.substr(0, dir.size() - 1); }
+    void TearDown() override { harness::ClearTestModeSettings(dir); }
     std::string Command(const std::string& args) const {
-        return "\"" + harness::BinFolder() + "VORLAN.exe\" -testmode \"" + Dir() + "\" " + args +
-               " -r -ip 127.0.0.1 -port " + ServerPort();
+        return harness::TestModeCommand(harness::BinFolder() + "VORLAN.exe", dir,
+                                        args + " -r -ip 127.0.0.1 -port " +
+                                            std::to_string(harness::DbServerPort()));
     }
     HWND Client(HWND main) const { return GetDlgItem(main, 0xE900); }
     int Frames(HWND main) const {

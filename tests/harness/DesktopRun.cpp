@@ -3,31 +3,12 @@
 // Without a window manager Wine waits for X events that never come when top-level windows
 // are shown or activated; on a virtual desktop Wine draws frames itself and activation is
 // immediate. Every process the program starts shares the desktop, so helpers see its windows.
+#include "tests/harness/Harness.h"
+
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
-
-namespace {
-
-std::string QuoteArgument(const std::string& arg) {
-    if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return arg;
-    std::string out = "\"";
-    size_t backslashes = 0;
-    for (char c : arg) {
-        if (c == '\\') {
-            ++backslashes;
-            continue;
-        }
-        out.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
-        backslashes = 0;
-        out += c;
-    }
-    out.append(backslashes * 2, '\\');
-    return out + "\"";
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     if (argc < 3) {
@@ -48,9 +29,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "DesktopRun: no desktop (%lu)\n", GetLastError());
         return 3;
     }
-    std::string cmd;
-    for (int i = 2; i < argc; ++i)
-        cmd += (i > 2 ? " " : "") + QuoteArgument(argv[i]);
+    std::string cmd = harness::JoinArguments(argv + 2, argv + argc);
     STARTUPINFOA si{};
     si.cb = sizeof si;
     si.lpDesktop = const_cast<char*>(name);

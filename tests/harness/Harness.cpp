@@ -1,9 +1,88 @@
 #include "tests/harness/Harness.h"
+#include "framework/Registry.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 namespace harness {
+
+namespace {
+
+// The folder as the program is given it: a final backslash would end up in its setting key.
+std::string TestModeDir(const std::string& folder) {
+    return !folder.empty() && folder.back() == '\\' ? folder.substr(0, folder.size() - 1) : folder;
+}
+
+std::string TestModePath(const std::string& folder, HKEY root, const std::string& path) {
+    return fw::RegScratchPath(fw::TestMode::ScratchKeyFor(TestModeDir(folder)), root, path);
+}
+
+} // namespace
+
+std::string QuoteArgument(const std::string& arg) {
+    if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return arg;
+    std::string out = "\"";
+    size_t backslashes = 0;
+    for (char c : arg) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        out.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+        backslashes = 0;
+        out += c;
+    }
+    out.append(backslashes * 2, '\\');
+    return out + "\"";
+}
+
+std::string JoinArguments(char** first, char** last) {
+    std::string line;
+    for (char** arg = first; arg != last; ++arg)
+        line += (arg == first ? "" : " ") + QuoteArgument(*arg);
+    return line;
+}
+
+int DbServerPort() {
+    char buf[16] = {};
+    return GetEnvironmentVariableA("VORLAN_DBSERVER_PORT", buf, sizeof buf) ? std::atoi(buf) : 0;
+}
+
+std::string TestModeCommand(const std::string& program, const std::string& folder, const std::string& args) {
+    return QuoteArgument(program) + " -testmode " + QuoteArgument(TestModeDir(folder)) + " " + args;
+}
+
+void ClearTestModeSettings(const std::string& folder) {
+    RegDeleteTreeA(HKEY_CURRENT_USER, fw::TestMode::ScratchKeyFor(TestModeDir(folder)).c_str());
+}
+
+bool SetTestModeValue(const std::string& folder, HKEY root, const std::string& path, const char* name,
+                      const std::string& value) {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, TestModePath(folder, root, path).c_str(), 0, nullptr, 0, KEY_WRITE,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    LONG rc = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                             static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+std::string TestModeValue(const std::string& folder, HKEY root, const std::string& path, const char* name) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, TestModePath(folder, root, path).c_str(), 0, KEY_READ, &key) !=
+        ERROR_SUCCESS)
+        return "";
+    char buf[512] = {};
+    DWORD size = sizeof buf - 1, type = 0;
+    std::string value;
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) == ERROR_SUCCESS &&
+        type == REG_SZ)
+        value = buf;
+    RegCloseKey(key);
+    return value;
+}
 
 std::string BinFolder() {
     return VORLAN_BIN_FOLDER;

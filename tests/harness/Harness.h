@@ -17,6 +17,25 @@ std::string FreshFolder(const std::string& name);
 bool CopyInto(const std::string& file, const std::string& folder);
 void WriteTextFile(const std::string& path, const std::string& text);
 
+// One argument of a command line, quoted (only when needed) so that the program's argv gets
+// it back unchanged.
+std::string QuoteArgument(const std::string& arg);
+// The arguments from first to last (exclusive) as one command line.
+std::string JoinArguments(char** first, char** last);
+
+// The port of the dbserver the test's fixture started; 0 without one.
+int DbServerPort();
+
+// The real program in test mode with a FreshFolder: its script and record live there, its
+// settings below a scratch key of their own.
+std::string TestModeCommand(const std::string& program, const std::string& folder, const std::string& args);
+// Removes the scratch settings of the program run with that folder.
+void ClearTestModeSettings(const std::string& folder);
+// A text value of the settings that program sees as root\path.
+bool SetTestModeValue(const std::string& folder, HKEY root, const std::string& path, const char* name,
+                      const std::string& value);
+std::string TestModeValue(const std::string& folder, HKEY root, const std::string& path, const char* name);
+
 class Process {
   public:
     // Starts the command line; the child inherits our desktop and environment.

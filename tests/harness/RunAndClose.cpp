@@ -12,8 +12,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: RunAndClose SECONDS WINDOW-CLASS program [args...]\n");
         return 2;
     }
-    std::string cmd;
-    for (int i = 3; i < argc; ++i) cmd += std::string(i > 3 ? " \"" : "\"") + argv[i] + "\"";
+    std::string cmd = harness::JoinArguments(argv + 3, argv + argc);
     harness::Process program;
     if (!program.Start(cmd)) return 3;
     if (program.EndedWhilePumping(static_cast<DWORD>(std::atoi(argv[1]) * 1000))) return program.Wait(0);
