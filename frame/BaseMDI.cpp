@@ -472,9 +472,7 @@ LRESULT CBaseMDI::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CBaseMDI::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (theApp.m_Settings.protocolAll)
-        if (const char* name = vorlan::WindowMessageName(msg))
-            vorlan::WriteProtocol((std::string("CBaseMDI::WindowProc - ") + name).c_str(), vorlan::kLogTrace);
+    vorlan::TraceWindowMessage("CBaseMDI", msg);
     switch (msg) {
     case WM_CREATE: ::SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, 1); break;
     case WM_SIZE:

@@ -259,9 +259,7 @@ void CLogin::SelectModule() {
 bool CLogin::OnSelectEndUCI() {
     TraceFunction("CLogin::OnSelectEndUCI");
     CWaitCursor wait;
-    m_cbClient.ResetContent();
-    m_cbYear.ResetContent();
-    m_cbWorkplace.ResetContent();
+    ClearLists(false);
     bool ok = ChangeUCI();
     UpdateFields();
     return ok;

@@ -15,7 +15,6 @@ using vorlan::TraceFunction;
 
 namespace {
 
-constexpr int kFrameTimer = 1;
 constexpr int kStatusHeight = 20;
 constexpr int kIndicatorWidth = 36;
 constexpr int kMemoWidth = 220;
@@ -319,9 +318,7 @@ void CMainFrame::OnClose() {
     if (m_wndMenuTree.IsMenuEditMode()) StopMenuEditMode();
     if (HasFormFrames()) {
         ::SetForegroundWindow(m_hWnd);
-        CString question;
-        question.LoadString(IDS_CLOSE_WITH_FORMS);
-        if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+        if (AfxMessageBox(IDS_CLOSE_WITH_FORMS, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
     }
     if (!MDICloseAll() && HasFormFrames()) return;
     // (The frame's and bars' state is kept in the profile once the sizable bars exist.)
@@ -332,11 +329,9 @@ bool CMainFrame::MDICloseAll() {
     TraceFunction("CMainFrame::MDICloseAll");
     OnWindowCloseAll(ID_WINDOW_CLOSE_ALL);
     if (HasFormFrames()) return false;
-    if (m_wndMenuTree.IsMenuEditMode()) {
-        CString question;
-        question.LoadString(IDS_SAVE_MENU_EDIT);
-        if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) == IDNO) m_wndMenuTree.SetMenuEditMode(false);
-    }
+    if (m_wndMenuTree.IsMenuEditMode() &&
+        AfxMessageBox(IDS_SAVE_MENU_EDIT, MB_YESNO | MB_ICONQUESTION) == IDNO)
+        m_wndMenuTree.SetMenuEditMode(false);
     if (m_bLoggedIn) {
         m_wndMenuTree.SendMessage(WM_DESTROYMENU);
         m_wndMemo.EndSession();
@@ -359,9 +354,8 @@ bool CMainFrame::MDICloseAll() {
 }
 
 void CMainFrame::StopMenuEditMode() {
-    CString question;
-    question.LoadString(IDS_SAVE_MENU_EDIT);
-    if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) == IDNO) m_wndMenuTree.SetMenuEditMode(false);
+    if (AfxMessageBox(IDS_SAVE_MENU_EDIT, MB_YESNO | MB_ICONQUESTION) == IDNO)
+        m_wndMenuTree.SetMenuEditMode(false);
     m_wndMenuTree.SendMessage(WM_DESTROYMENU);
     m_wndMenuTree.SetMenuEditMode(false);
     m_wndMenuTree.SendMessage(WM_CREATEMENU);
@@ -369,7 +363,7 @@ void CMainFrame::StopMenuEditMode() {
 
 void CMainFrame::OnDestroy() {
     ::KillTimer(m_hWnd, kFrameTimer);
-    m_menu.Detach(); // the window takes its menu with it
+    m_menu.Detach();       // the window takes its menu with it
     m_pIconList = nullptr; // the desktop deletes itself with its window
     ::PostQuitMessage(0);
 }

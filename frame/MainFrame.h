@@ -94,6 +94,9 @@ class CMainFrame : public CMDIFrameWnd {
     void OnInitMenuPopup(HMENU popup, UINT index, bool systemMenu) override;
 
   private:
+    // The 1-second timer of the server countdowns and the message check.
+    static constexpr UINT kFrameTimer = 1;
+
     // creation (MainFrame.cpp)
     void CreateFonts();
     void CreateToolbars();
@@ -138,6 +141,8 @@ class CMainFrame : public CMDIFrameWnd {
     void OnWindowTileHorz(UINT id);
     void OnWindowRestore(UINT id);
     void OnWindowCloseAll(UINT id);
+    // WM_CLOSE to the active child until none is left or one refuses.
+    void CloseActiveChildren();
     void OnNextWindow(UINT id);
     void OnMDICall(UINT id);
     void OnHelp(UINT id);

@@ -101,14 +101,16 @@ void CMainFrame::OnWindowCloseAll(UINT) {
         if (::GetDlgCtrlID(h) >= ID_MDI_FIRST) children.push_back(h);
     for (HWND h : children)
         ::ShowWindow(h, SW_HIDE);
-    for (;;) {
-        HWND active = MDIGetActive();
-        if (!active) break;
+    CloseActiveChildren();
+    for (HWND h : MDIChildren())
+        ::ShowWindow(h, SW_SHOWNA);
+}
+
+void CMainFrame::CloseActiveChildren() {
+    for (HWND active = MDIGetActive(); active; active = MDIGetActive()) {
         ::SendMessageA(active, WM_CLOSE, 0, 0);
         if (MDIGetActive() == active) break; // it refused
     }
-    for (HWND h : MDIChildren())
-        ::ShowWindow(h, SW_SHOWNA);
 }
 
 void CMainFrame::OnNextWindow(UINT) {

@@ -3,7 +3,6 @@
 #include "frame/MainFrame.h"
 
 #include "app/ReplyFields.h"
-#include "app/ProtocolLog.h"
 #include "app/VORLANApp.h"
 #include "forms/ChildDialog.h"
 #include "forms/FormGlobals.h"
@@ -18,20 +17,12 @@
 
 namespace {
 
-constexpr int kFrameTimer = 1;
 constexpr LRESULT kModalDefault = 0x800F;
-
-CString Text(const char* s) {
-    return CString(s ? s : "");
-}
 
 } // namespace
 
 LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (theApp.m_Settings.protocolAll)
-        if (const char* name = vorlan::WindowMessageName(msg))
-            vorlan::WriteProtocol((std::string("CMainFrame::WindowProc - ") + name).c_str(),
-                                  vorlan::kLogTrace);
+    vorlan::TraceWindowMessage("CMainFrame", msg);
     if (m_nAddOnMessage && msg == m_nAddOnMessage) {
         if (wParam == 1) OnSync();
         return 1;
@@ -70,7 +61,7 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_WEBBROWSER:
         if (!theApp.IsDefaultAppTitle() || m_wndMenuTree.IsMenuEditMode()) return 0;
         return reinterpret_cast<LRESULT>(
-            m_pViewer->OpenWebPage(Text(reinterpret_cast<const char*>(wParam)), lParam != 0, ""));
+            m_pViewer->OpenWebPage(reinterpret_cast<const char*>(wParam), lParam != 0, ""));
     case WM_CALLFROMWEB:
         return OnCallFromWeb(reinterpret_cast<const char*>(wParam), reinterpret_cast<const char*>(lParam));
     case WM_CLOSE: OnClose(); return 0;
@@ -161,9 +152,7 @@ LRESULT CMainFrame::OnStartMemo(const char* name, LPARAM flag) {
     case vorlan::EntryFallback::Telnet:
     case vorlan::EntryFallback::Ssh:
         if (!m_bLoggedIn || theApp.Execute("W:$G(%BG)=999 1") != "1") {
-            CString text;
-            text.LoadString(IDS_TELNET_RIGHTS);
-            AfxMessageBox(text);
+            AfxMessageBox(IDS_TELNET_RIGHTS);
             break;
         }
         m_pViewer->OpenTerminal(kind == vorlan::EntryFallback::Ssh);
@@ -173,18 +162,13 @@ LRESULT CMainFrame::OnStartMemo(const char* name, LPARAM flag) {
         break;
     case vorlan::EntryFallback::Help:
     case vorlan::EntryFallback::None: break;
-    case vorlan::EntryFallback::Unknown: {
-        CString text;
-        text.LoadString(IDS_UNKNOWN_ENTRY);
-        AfxMessageBox(text);
-        break;
-    }
+    case vorlan::EntryFallback::Unknown: AfxMessageBox(IDS_UNKNOWN_ENTRY); break;
     }
     return 0;
 }
 
 LRESULT CMainFrame::OnCreateMDIDialog(const char* text, LPARAM record) {
-    CString dialogText = Text(text);
+    CString dialogText(text);
     auto* active = dynamic_cast<CBaseMDI*>(MDIGetActiveFrame());
     if (active) {
         CString name = CString(vorlan::PieceOf(dialogText.str(), 1)).Left(127);
@@ -250,12 +234,12 @@ LRESULT CMainFrame::OnCloseDialog() {
 }
 
 LRESULT CMainFrame::OnSetMemo(const char* text, const char* detail) {
-    CString shown = Text(text);
+    CString shown(text);
     if (detail) shown += CString(" (") + detail + ")";
     m_wndMemo.SendMessage(WM_SETMEMO, reinterpret_cast<WPARAM>(shown.c_str()));
     if (!m_bLoggedIn) return 0;
     if (detail) {
-        m_strLastMemo = Text(text).Left(129);
+        m_strLastMemo = CString(text).Left(129);
         m_wndMenuTree.PostMessage(WM_MENUSELECTED, reinterpret_cast<WPARAM>(m_strLastMemo.c_str()));
     }
     return 1;
@@ -293,9 +277,7 @@ LRESULT CMainFrame::OnCopyData(const COPYDATASTRUCT* data) {
 
 LRESULT CMainFrame::OnChangeLoginMessage(const char* client, const char* year) {
     if (HasFormFrames()) {
-        CString question;
-        question.LoadString(IDS_CHANGE_LOGIN_WITH_FORMS);
-        if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES) return 0;
+        if (AfxMessageBox(IDS_CHANGE_LOGIN_WITH_FORMS, MB_YESNO | MB_ICONQUESTION) != IDYES) return 0;
     }
     ChangeLogin(client, year);
     SetInfos();

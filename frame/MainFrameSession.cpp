@@ -26,9 +26,7 @@ void CMainFrame::OnFileNew(UINT) {
     s.startEntry[0] = s.a[0] = s.afterLogin[0] = 0;
 
     if (HasFormFrames()) {
-        CString question;
-        question.LoadString(IDS_RELOGIN_WITH_FORMS);
-        if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+        if (AfxMessageBox(IDS_RELOGIN_WITH_FORMS, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
     }
     if (m_bLoggedIn && !MDICloseAll()) return;
     if (theApp.CheckForUpdate()) {
@@ -103,13 +101,9 @@ bool CMainFrame::CheckDatabaseSpace() {
     }
     if (shown) window.DestroyWindow();
     if (answer == "1") {
-        CString text;
-        text.LoadString(IDS_SPACE_LOW);
-        AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+        AfxMessageBox(IDS_SPACE_LOW, MB_OK | MB_ICONEXCLAMATION);
     } else if (answer == "2") {
-        CString text;
-        text.LoadString(IDS_SPACE_NONE);
-        AfxMessageBox(text, MB_OK | MB_ICONSTOP);
+        AfxMessageBox(IDS_SPACE_NONE, MB_OK | MB_ICONSTOP);
         return false;
     }
     return true;
@@ -117,17 +111,9 @@ bool CMainFrame::CheckDatabaseSpace() {
 
 void CMainFrame::ChangeLogin(const char* client, const char* year) {
     TraceFunction("CMainFrame::ChangeLogin");
-    for (HWND active = MDIGetActive(); active; active = MDIGetActive()) {
-        ::SendMessageA(active, WM_CLOSE, 0, 0);
-        if (MDIGetActive() == active) break; // refused
-    }
+    CloseActiveChildren();
     if (year) theApp.Execute(("S %WJ=" + vorlan::MQuote(year)).c_str());
-    if (client) {
-        CString number(client);
-        int blank = number.Find(' ');
-        number = blank >= 0 ? number.Left(blank) : CString();
-        theApp.Execute(("S %MI=" + vorlan::MQuote(number.str())).c_str());
-    }
+    if (client) theApp.Execute(("S %MI=" + vorlan::MQuote(vorlan::ClientNumberOf(client))).c_str());
     theApp.Execute("X ^Z(\"MP\",5) S:$G(%MI)=\"\" %MI=101,%HDD=\"Standardmandant\" "
                    "S:$G(%HDD)=\"\" %HDD=$G(^QTEMP(%JOB,\"MI\",%MI))");
     if (theApp.Execute("W $G(%WJ)").IsEmpty()) {

@@ -2,7 +2,9 @@
 
 #include "app/ProtocolLog.h"
 #include "app/VORLANApp.h"
+#include "frame/FrameLogic.h"
 #include "frame/MenuTreeLogic.h"
+#include "resources/MainFrameIds.h"
 #include "resources/resource.h"
 #include "tools/IconDropSource.h"
 
@@ -19,9 +21,6 @@ struct MenuItemData {
     int index = 0;
     CString memo;
 };
-
-// The MDI client of the main frame (the icon desktop takes its child id).
-constexpr int kMdiClientId = 0xE900;
 
 int g_nBarInstances = 0;
 
@@ -40,10 +39,6 @@ std::vector<int> ItemIndices(const CTreeCtrl& tree, HTREEITEM item) {
 
 bool IsLetter(WPARAM c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-void TraceMessage(const char* name) {
-    vorlan::TraceFunction((std::string("CMenuTreeBar::WindowProc - ") + name).c_str());
 }
 
 void KeyEvent(BYTE key, bool up) {
@@ -109,44 +104,31 @@ bool CMenuTreeBar::Create(HWND parent, UINT id, const RECT& rect) {
 }
 
 LRESULT CMenuTreeBar::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    vorlan::TraceWindowMessage("CMenuTreeBar", msg);
     switch (msg) {
-    case WM_CREATE: TraceMessage("WM_CREATE"); return OnCreate(reinterpret_cast<CREATESTRUCTA*>(lParam));
-    case WM_DESTROY:
-        TraceMessage("WM_DESTROY");
-        OnDestroy();
-        break;
-    case WM_SIZE:
-        TraceMessage("WM_SIZE");
-        OnSize(LOWORD(lParam), HIWORD(lParam));
-        return 0;
+    case WM_CREATE: return OnCreate(reinterpret_cast<CREATESTRUCTA*>(lParam));
+    case WM_DESTROY: OnDestroy(); break;
+    case WM_SIZE: OnSize(LOWORD(lParam), HIWORD(lParam)); return 0;
     case WM_SETFOCUS:
-        TraceMessage("WM_SETFOCUS");
         if (m_wndTree.IsWindow()) ::SetFocus(m_wndTree);
         return 0;
     case WM_PARENTNOTIFY: OnParentNotify(wParam, lParam); break;
     case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_COMMAND:
         if (wParam != 1 && wParam != 255) break;
-        TraceMessage("WM_COMMAND");
         return OnCommand(wParam);
     case WM_CONTEXTMENU:
         if (!IsMenuEditMode()) break;
-        TraceMessage("WM_CONTEXTMENU");
         return 1;
     case WM_CREATEMENU:
-        TraceMessage("WM_CREATEMENU");
         InitMenuTree();
         m_wndTree.EnableWindow(true);
         return 0;
     case WM_DESTROYMENU:
-        TraceMessage("WM_DESTROYMENU");
         m_wndTree.EnableWindow(false);
         UninitMenuTree();
         return 0;
-    case WM_MENUSELECTED:
-        TraceMessage("WM_MENUSELECTED");
-        ResyncSelection(reinterpret_cast<const char*>(wParam));
-        return 0;
+    case WM_MENUSELECTED: ResyncSelection(reinterpret_cast<const char*>(wParam)); return 0;
     default: break;
     }
     return CWnd::WindowProc(msg, wParam, lParam);
@@ -290,7 +272,7 @@ HWND CMenuTreeBar::MainFrame() const {
 }
 
 HWND CMenuTreeBar::ActiveMdiChild() const {
-    HWND client = ::GetDlgItem(MainFrame(), kMdiClientId);
+    HWND client = ::GetDlgItem(MainFrame(), ID_MDI_CLIENT);
     return client ? reinterpret_cast<HWND>(::SendMessageA(client, WM_MDIGETACTIVE, 0, 0)) : nullptr;
 }
 

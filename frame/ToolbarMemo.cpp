@@ -11,10 +11,6 @@ namespace {
 
 constexpr int kItemText = 127;
 
-CString Cut(const CString& s, int n) {
-    return s.GetLength() > n ? s.Left(n) : s;
-}
-
 } // namespace
 
 bool CToolbarMemo::Create(HWND parent, UINT id) {
@@ -31,7 +27,7 @@ void CToolbarMemo::StartSession() {
         std::snprintf(line, sizeof line, "W $G(^Z(\"MEMOHIST\",%%USER,%d))", n);
         CString item = theApp.Execute(line);
         if (item.IsEmpty()) break;
-        InsertItem(n, Cut(item, kItemText));
+        InsertItem(n, item.Left(kItemText));
     }
 }
 
@@ -41,7 +37,7 @@ void CToolbarMemo::EndSession() {
     if (!theApp.Execute("W $G(%USER)").IsEmpty()) {
         int n = GetCount();
         for (int i = 0; i < n; ++i) {
-            CString item = Cut(GetItemText(i), kItemText);
+            CString item = GetItemText(i).Left(kItemText);
             item.Replace("\"", "'");
             theApp.Execute(
                 ("S ^Z(\"MEMOHIST\",%USER," + std::to_string(i) + ")=" + vorlan::MQuote(item.str())).c_str());
@@ -60,7 +56,7 @@ LRESULT CToolbarMemo::StartMemo(const char* text) {
 
 void CToolbarMemo::ShowMemo(const char* text) {
     CString shown = text ? CString(text) : GetWindowText();
-    shown = Cut(shown, kItemText);
+    shown = shown.Left(kItemText);
     SetWindowText(shown);
     if (FindExact(shown) >= 0) return;
     while (GetCount() > kHistory - 1)

@@ -86,20 +86,20 @@ ENDMNU D TR("ENDMNU^QCC")
  Q
  ; A menu entry by number: memo§text§path§screen; by memo name: the screen alone. Both set
  ; %MEMO and %MEMO("PATH") (the entry's path in the menu tree).
-SELECTM(x) N memo
+SELECTM(x) N memo,path,text
  D TR("SELECTM^QCC("_$$A($G(x))_")")
  S x=$G(x),memo=$S(x="":"",x=+x:$G(^QME("NR",x)),1:x)
  Q:memo="" ""
  Q:'$D(^QME("MEMO",memo)) ""
- S %MEMO=memo,%MEMO("PATH")=$$PATH(memo)
+ D FIND(memo,.path,.text)
+ S %MEMO=memo,%MEMO("PATH")=path
  Q:x'=+x ^QME("MEMO",memo)
- Q memo_$C(167)_$$TEXT(memo)_$C(167)_%MEMO("PATH")_$C(167)_^QME("MEMO",memo)
-PATH(memo) N p,k,hit S hit="",p=""
- F  S p=$O(^QME("MNU",p)) Q:p=""!(hit'="")  S k="" F  S k=$O(^QME("MNU",p,k)) Q:k=""  I $P(^QME("MNU",p,k),$C(167),1)=memo S hit=$E(p,2,$L(p))_(k-1)_"," Q
- Q hit
-TEXT(memo) N p,k,hit S hit="",p=""
- F  S p=$O(^QME("MNU",p)) Q:p=""!(hit'="")  S k="" F  S k=$O(^QME("MNU",p,k)) Q:k=""  I $P(^QME("MNU",p,k),$C(167),1)=memo S hit=$P(^QME("MNU",p,k),$C(167),2) Q
- Q hit
+ Q memo_$C(167)_text_$C(167)_path_$C(167)_^QME("MEMO",memo)
+ ; The first menu entry with the memo name: its path in the tree and its text ("" for both
+ ; when the menu has none).
+FIND(memo,path,text) N p,k S (path,text)="",p=""
+ F  S p=$O(^QME("MNU",p)) Q:p=""!(path'="")  S k="" F  S k=$O(^QME("MNU",p,k)) Q:k=""  I $P(^QME("MNU",p,k),$C(167),1)=memo S path=$E(p,2,$L(p))_(k-1)_",",text=$P(^QME("MNU",p,k),$C(167),2) Q
+ Q
  ;
  ; ---- screens: the init code of ^QM(screen,0,"INIT") and of the tabs runs here
 PRGINIT(code) D TR("PRGINIT^QCC("_$$A($G(code))_")")

@@ -318,21 +318,16 @@ TEST_F(MainFrameTest, ProgressTakesTheFirstPaneAndGivesItBack) {
     HWND bar = frame->GetDlgItem(ID_STATUS_BAR);
     HWND progress = GetWindow(bar, GW_CHILD);
     ASSERT_NE(progress, nullptr);
-    auto pane0 = [&] {
-        char buf[128] = {};
-        SendMessageA(bar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(buf));
-        return std::string(buf);
-    };
     frame->SetStatusText("Bereit");
     frame->SetProgressStatus("Drucke ...", 3, 10);
     EXPECT_TRUE(IsWindowVisible(progress));
-    EXPECT_EQ(pane0(), "Drucke ...");
+    EXPECT_EQ(StatusPane(0), "Drucke ...");
     EXPECT_EQ(SendMessageA(progress, PBM_GETPOS, 0, 0), 3);
     frame->SetProgressStatus("weiter", 7, 10);
     EXPECT_EQ(SendMessageA(progress, PBM_GETPOS, 0, 0), 7);
     frame->SetProgressStatus(nullptr, -1, 0);
     EXPECT_FALSE(IsWindowVisible(progress));
-    EXPECT_EQ(pane0(), "Bereit") << "the text before the progress";
+    EXPECT_EQ(StatusPane(0), "Bereit") << "the text before the progress";
 }
 
 TEST_F(MainFrameTest, DatabaseSpaceIsCheckedAfterTheLogIn) {

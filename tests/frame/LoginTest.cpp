@@ -3,17 +3,6 @@
 
 #include "resources/MainFrameIds.h"
 
-namespace {
-
-std::string StatusText(CMainFrame* frame, int pane) {
-    HWND bar = frame->GetDlgItem(ID_STATUS_BAR);
-    char buf[256] = {};
-    SendMessageA(bar, SB_GETTEXTA, static_cast<WPARAM>(pane), reinterpret_cast<LPARAM>(buf));
-    return buf;
-}
-
-} // namespace
-
 TEST_F(MainFrameTest, CommandLineLogInNeedsNoClick) {
     LogIn();
 
@@ -24,7 +13,7 @@ TEST_F(MainFrameTest, CommandLineLogInNeedsNoClick) {
         "S %MI=\"101\",%WJ=\"2024\",^[%SYS]Z(\"IP\",%JOB)=\"127.0.0.1\",^[%SYS]Z(\"PORT\",%JOB)=\"1972\""));
     EXPECT_TRUE(demo.Saw("W $$INIMNU^QCC()")) << "the menu tree is built";
     EXPECT_TRUE(server.Saw("login 127.0.0.1:1972 SYS DBK ")) << "the configured namespace first";
-    EXPECT_NE(StatusText(frame, 1).find("Mandant"), std::string::npos) << StatusText(frame, 1);
+    EXPECT_NE(StatusPane(1).find("Mandant"), std::string::npos) << StatusPane(1);
     EXPECT_TRUE(Boxes().empty());
 }
 
@@ -194,4 +183,24 @@ TEST_F(MainFrameTest, AFailedAttachIsNotTakenForASuccessOnTheNextKeystroke) {
     EXPECT_EQ(attaches, 3)
         << "the configured namespace, the module's, and one try back: not one per keystroke";
     EXPECT_FALSE(frame->IsLoggedIn());
+}
+
+TEST_F(MainFrameTest, ChangeOfClientAndYearClosesTheFormsAndSendsTheClientNumber) {
+    LogIn();
+    StartMemo("PAT");
+    ASSERT_EQ(Frames().size(), 1u);
+    demo.lines.clear();
+    fw::TestMode::PushAnswer("box IDYES");
+    EXPECT_EQ(frame->SendMessage(WM_CHANGELOGIN, reinterpret_cast<WPARAM>("102 (Filiale)"),
+                                 reinterpret_cast<LPARAM>("2023")),
+              1);
+    Pump();
+    EXPECT_TRUE(Frames().empty());
+    EXPECT_TRUE(demo.Saw("S %WJ=\"2023\""));
+    EXPECT_TRUE(demo.Saw("S %MI=\"102\"")) << "the number alone, not the name";
+
+    demo.lines.clear();
+    frame->SendMessage(WM_CHANGELOGIN, reinterpret_cast<WPARAM>("ohneNummer"), 0);
+    EXPECT_TRUE(demo.Saw("S %MI=\"\"")) << "a text without a blank names no client";
+    EXPECT_EQ(demo.Count("S %WJ=\""), 0) << "no year given, none set";
 }

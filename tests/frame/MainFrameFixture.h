@@ -101,6 +101,14 @@ class FrameTestBase : public ::testing::Test {
             if (item.kind == "dialog" && item.id == id) return item.answer;
         return -1;
     }
+    std::string StatusPane(int pane) const {
+        HWND bar = frame->GetDlgItem(ID_STATUS_BAR);
+        size_t length = LOWORD(SendMessageA(bar, SB_GETTEXTLENGTHA, static_cast<WPARAM>(pane), 0));
+        std::string text(length + 1, '\0');
+        SendMessageA(bar, SB_GETTEXTA, static_cast<WPARAM>(pane), reinterpret_cast<LPARAM>(&text[0]));
+        text.resize(length);
+        return text;
+    }
     CRect RectInClient(HWND child) const {
         CRect r;
         GetWindowRect(child, &r);

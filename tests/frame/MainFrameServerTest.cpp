@@ -3,26 +3,16 @@
 #include "tests/frame/MainFrameFixture.h"
 
 #include "forms/ChildDialog.h"
+#include "tests/frame/DemoTrace.h"
 #include "tests/harness/Harness.h"
 
 #include <cstdlib>
 
 namespace {
 
+using demotrace::CountOf;
+using demotrace::Has;
 using Lines = std::vector<std::string>;
-
-bool Has(const Lines& lines, const std::string& entry) {
-    for (const auto& l : lines)
-        if (l == entry) return true;
-    return false;
-}
-
-int CountOf(const Lines& lines, const std::string& entry) {
-    int n = 0;
-    for (const auto& l : lines)
-        if (l == entry) ++n;
-    return n;
-}
 
 class ServerFrameTest : public FrameTestBase {
   protected:
@@ -31,7 +21,7 @@ class ServerFrameTest : public FrameTestBase {
     void SetUp() override {
         ASSERT_NE(harness::DbServerPort(), 0) << "the dbserver fixture tells the port";
         StartFrame(MakeClientLibraryTransport(), std::to_string(harness::DbServerPort()).c_str(), "");
-        m_mark = Once("W $O(^ZTRACE(\"\"),-1)");
+        m_mark = Once(demotrace::kLastEntryLine);
     }
     void TearDown() override { StopFrame(); }
 
@@ -43,16 +33,8 @@ class ServerFrameTest : public FrameTestBase {
     }
     // The entries the server traced since the last look, without their job numbers.
     Lines Trace() {
-        std::string all = Once("S n=" + (m_mark.empty() ? std::string("\"\"") : m_mark) +
-                               " F  S n=$O(^ZTRACE(n)) Q:n=\"\"  W n,\" \",^ZTRACE(n),$C(10)");
-        Lines lines;
-        for (size_t at = 0, nl; (nl = all.find('\n', at)) != std::string::npos; at = nl + 1) {
-            std::string line = all.substr(at, nl - at);
-            size_t first = line.find(' '), second = line.find(' ', first + 1);
-            m_mark = line.substr(0, first);
-            lines.push_back(line.substr(second + 1));
-        }
-        return lines;
+        return demotrace::WithoutJobs(
+            demotrace::ReadEntries(Once(demotrace::EntriesAfterLine(m_mark)), m_mark));
     }
     HTREEITEM FindItem(const char* text, HTREEITEM from = nullptr) {
         CTreeCtrl& tree = frame->GetMenuTree().GetTreeCtrl();

@@ -4,6 +4,7 @@
 #include "app/VORLANApp.h"
 #include "framework/TestMode.h"
 #include "tests/app/AppFixture.h"
+#include "tests/frame/DemoTrace.h"
 #include "tests/harness/Harness.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,8 @@
 #include <vector>
 
 namespace {
+
+using demotrace::CountOf;
 
 struct Search {
     const char* cls;
@@ -105,7 +108,7 @@ class MenuTreeProgramTest : public ::testing::Test {
         theApp.WriteProfileInt("Settings", "DisableWaitDialog", 1);
         ASSERT_TRUE(theApp.Connect());
         ASSERT_NE(theApp.Login("127.0.0.1", harness::DbServerPort(), "", "", "", false), 0);
-        seen = theApp.Execute("W $O(^ZTRACE(\"\"),-1)").str();
+        seen = theApp.Execute(demotrace::kLastEntryLine).str();
     }
     void TearDown() override {
         apptest::ReleaseApp();
@@ -114,17 +117,7 @@ class MenuTreeProgramTest : public ::testing::Test {
 
     // Trace lines ("job entry(...)") written since the last look.
     std::vector<std::string> NewTrace() {
-        std::string code = "S n=" + (seen.empty() ? std::string("\"\"") : seen) +
-                           " F  S n=$O(^ZTRACE(n)) Q:n=\"\"  W n,\" \",^ZTRACE(n),$C(10)";
-        std::string all = theApp.Execute(code.c_str()).str();
-        std::vector<std::string> lines;
-        for (size_t at = 0, nl; (nl = all.find('\n', at)) != std::string::npos; at = nl + 1) {
-            std::string line = all.substr(at, nl - at);
-            size_t blank = line.find(' ');
-            seen = line.substr(0, blank);
-            lines.push_back(line.substr(blank + 1));
-        }
-        return lines;
+        return demotrace::ReadEntries(theApp.Execute(demotrace::EntriesAfterLine(seen).c_str()).str(), seen);
     }
     // The entries of one job among the lines.
     static std::vector<std::string> Of(const std::vector<std::string>& lines, const std::string& job) {
@@ -132,12 +125,6 @@ class MenuTreeProgramTest : public ::testing::Test {
         for (const auto& l : lines)
             if (l.compare(0, job.size() + 1, job + " ") == 0) out.push_back(l.substr(job.size() + 1));
         return out;
-    }
-    static int Count(const std::vector<std::string>& entries, const std::string& entry) {
-        int n = 0;
-        for (const auto& e : entries)
-            n += e == entry;
-        return n;
     }
 };
 
@@ -169,8 +156,8 @@ TEST_F(MenuTreeProgramTest, TheTreeAsksOncePerFolderFollowsChoicesAndALeafOpensI
         if (l.find(" INIMNU^QCC()") != std::string::npos) job = l.substr(0, l.find(' '));
     ASSERT_FALSE(job.empty());
     Lines own = Of(lines, job);
-    EXPECT_EQ(Count(own, "GETMNU^QCC(\"\")"), 1);
-    EXPECT_EQ(Count(own, "LOGIN^QCC(\"demo\",\"...\")") > 0, true);
+    EXPECT_EQ(CountOf(own, "GETMNU^QCC(\"\")"), 1);
+    EXPECT_TRUE(demotrace::Has(own, "LOGIN^QCC(\"demo\",\"...\")"));
 
     HTREEITEM root = Next(tree, TVGN_ROOT);
     ASSERT_NE(root, nullptr);
@@ -205,6 +192,6 @@ TEST_F(MenuTreeProgramTest, TheTreeAsksOncePerFolderFollowsChoicesAndALeafOpensI
     ::PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.Wait(30000), 0);
     own = Of(NewTrace(), job);
-    EXPECT_EQ(Count(own, "ENDMNU^QCC"), 1);
-    EXPECT_EQ(Count(own, "LOGOUT^QCC"), 1);
+    EXPECT_EQ(CountOf(own, "ENDMNU^QCC"), 1);
+    EXPECT_EQ(CountOf(own, "LOGOUT^QCC"), 1);
 }

@@ -2,6 +2,7 @@
 // command line or the log-in dialog to an open screen frame and out again. Saves a picture
 // of the logged-in main window with an open frame as a build artefact.
 #include "app/SessionTransport.h"
+#include "tests/frame/DemoTrace.h"
 #include "tests/harness/Harness.h"
 
 #include <gtest/gtest.h>
@@ -16,13 +17,15 @@
 
 namespace {
 
+using demotrace::Has;
+
 // Lines on a connection of the test's own.
 class TraceReader {
   public:
     TraceReader() : m_transport(MakeClientLibraryTransport()) {
         m_transport->Initialize();
         m_handle = m_transport->Login("127.0.0.1", harness::DbServerPort(), "", "", "");
-        m_mark = Run("W $O(^ZTRACE(\"\"),-1)");
+        m_mark = Run(demotrace::kLastEntryLine);
     }
     ~TraceReader() {
         if (IsConnectionHandle(m_handle)) m_transport->Logout(m_handle);
@@ -35,12 +38,8 @@ class TraceReader {
     }
     // Every traced entry since the reader was made, without job numbers.
     std::vector<std::string> Entries() {
-        std::string all = Run("S n=" + (m_mark.empty() ? std::string("\"\"") : m_mark) +
-                              " F  S n=$O(^ZTRACE(n)) Q:n=\"\"  W $P(^ZTRACE(n),\" \",2,99),$C(10)");
-        std::vector<std::string> out;
-        for (size_t at = 0, nl; (nl = all.find('\n', at)) != std::string::npos; at = nl + 1)
-            out.push_back(all.substr(at, nl - at));
-        return out;
+        std::string mark = m_mark;
+        return demotrace::WithoutJobs(demotrace::ReadEntries(Run(demotrace::EntriesAfterLine(mark)), mark));
     }
 
   private:
@@ -48,12 +47,6 @@ class TraceReader {
     int m_handle = 0;
     std::string m_mark;
 };
-
-bool Has(const std::vector<std::string>& lines, const std::string& entry) {
-    for (const auto& l : lines)
-        if (l == entry) return true;
-    return false;
-}
 
 bool WaitForTitle(HWND window, const std::string& title, DWORD timeoutMs) {
     DWORD start = GetTickCount();
