@@ -29,7 +29,7 @@ bool CAboutDlg::OnInitDialog() {
                   {IDC_ABOUT_SERVER, "W $ZV"},
                   {IDC_ABOUT_UCI, "I $T(UCI1^QUCI)'=\"\" W $$UCI1^QUCI()"}};
     for (const auto& s : server)
-        SetDlgItemText(s.id, theApp.m_hConnection ? theApp.Execute(s.line).c_str() : "...");
+        SetDlgItemText(s.id, TheSession().IsLoggedIn() ? TheSession().Execute(s.line).c_str() : "...");
 
     CString format, version;
     format.LoadString(IDS_ABOUT_VERSION);
@@ -63,7 +63,7 @@ LRESULT CAboutDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return CDialog::WindowProc(msg, wParam, lParam);
 }
 
-void CVORLANApp::OnAppAbout() {
+void CVORLANApp::OnAppAbout(UINT) {
     vorlan::TraceFunction("CVORLANApp::OnAppAbout");
     CAboutDlg dlg;
     dlg.DoModal();

@@ -1,7 +1,7 @@
 #include "app/DlgWaitExecute.h"
 #include "app/ReplyFields.h"
 #include "app/ProtocolLog.h"
-#include "app/VORLANApp.h"
+#include "app/Session.h"
 #include "common/MQuote.h"
 #include "resources/resource.h"
 
@@ -9,7 +9,8 @@
 
 #include <cstdlib>
 
-CDlgWaitExecute::CDlgWaitExecute() : CDialog(IDD_WAIT_EXECUTE), m_pReply(new char[kResultBufferSize]) {
+CDlgWaitExecute::CDlgWaitExecute(CSession& session)
+    : CDialog(IDD_WAIT_EXECUTE), m_session(session), m_pReply(new char[kResultBufferSize]) {
     m_pReply[0] = '\0';
 }
 
@@ -50,8 +51,8 @@ void CDlgWaitExecute::OnTimer() {
 
 void CDlgWaitExecute::Refresh() {
     vorlan::TraceFunction("CDlgWaitExecute::Refresh");
-    std::string line = "W $$WAITING^QCC(" + vorlan::MQuote(theApp.m_strJob.str()) + ")";
-    if (!theApp.ExecuteOnce(line.c_str(), m_pReply.get(), kResultBufferSize)) {
+    std::string line = "W $$WAITING^QCC(" + vorlan::MQuote(m_session.Job().str()) + ")";
+    if (!m_session.ExecuteOnce(line.c_str(), m_pReply.get(), kResultBufferSize)) {
         m_bKeepPolling = false;
         return;
     }

@@ -6,9 +6,11 @@
 
 #include <memory>
 
+class CSession;
+
 class CDlgWaitExecute : public CDialog {
   public:
-    CDlgWaitExecute();
+    explicit CDlgWaitExecute(CSession& session);
     bool OnInitDialog() override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void Refresh();
@@ -19,5 +21,6 @@ class CDlgWaitExecute : public CDialog {
 
   private:
     void OnTimer();
+    CSession& m_session;
     std::unique_ptr<char[]> m_pReply;
 };

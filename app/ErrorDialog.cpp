@@ -1,7 +1,7 @@
 #include "app/ErrorDialog.h"
 #include "app/MailLink.h"
 #include "app/ProtocolLog.h"
-#include "app/VORLANApp.h"
+#include "app/Session.h"
 #include "resources/resource.h"
 
 #include <shellapi.h>
@@ -10,8 +10,8 @@ namespace {
 const char* const kSupportAddress = "support@vorlan.example";
 }
 
-COLEErrorDialog::COLEErrorDialog(const char* message, const char* line, CWnd* parent)
-    : CDialog(IDD_OLE_ERROR, parent), m_strMessage(message), m_strLine(line) {}
+COLEErrorDialog::COLEErrorDialog(CSession& session, const char* message, const char* line, CWnd* parent)
+    : CDialog(IDD_OLE_ERROR, parent), m_strMessage(message), m_strLine(line), m_session(session) {}
 
 bool COLEErrorDialog::OnInitDialog() {
     vorlan::TraceFunction("COLEErrorDialog::OnInitDialog");
@@ -66,15 +66,15 @@ void COLEErrorDialog::SendSupportMail() {
     vorlan::TraceFunction("COLEErrorDialog::SendSupportMail");
     vorlan::SupportMail mail;
     mail.recipient = kSupportAddress;
-    mail.copyTo = theApp.Execute("W $G(^Z(\"FP\",\"TOOLS\",48))", 1).str();
+    mail.copyTo = m_session.Execute("W $G(^Z(\"FP\",\"TOOLS\",48))", 1).str();
     mail.message = m_strMessage.str();
     mail.line = m_strLine.str();
     for (const char* name : {"HOME", "USER", "MEMO", "AP", "DN", "BG", "WM", "WJ", "MI", "JOB"}) {
         CString line;
         line.Format("W $G(%%%s)", name);
-        mail.serverValues.emplace_back(name, theApp.Execute(line, 1).str());
+        mail.serverValues.emplace_back(name, m_session.Execute(line, 1).str());
     }
-    mail.horolog = theApp.Execute("W $H", 1).str();
+    mail.horolog = m_session.Execute("W $H", 1).str();
     std::string link = vorlan::BuildSupportMailLink(mail);
     ::ShellExecuteA(m_hWnd, "open", link.c_str(), nullptr, nullptr, SW_HIDE);
 }

@@ -3,9 +3,12 @@
 
 #include "framework/Dialog.h"
 
+class CSession;
+
 class COLEErrorDialog : public CDialog {
   public:
-    COLEErrorDialog(const char* message, const char* line, CWnd* parent);
+    // The support mail reads the job's standing values through the session.
+    COLEErrorDialog(CSession& session, const char* message, const char* line, CWnd* parent);
     bool OnInitDialog() override;
     bool OnCommand(WPARAM wParam, LPARAM lParam) override;
 
@@ -15,6 +18,7 @@ class COLEErrorDialog : public CDialog {
     void Collapse();
     void Expand();
     void SendSupportMail();
+    CSession& m_session;
     int m_nFullHeight = 0;
     bool m_bExpanded = false;
 };

@@ -1,6 +1,6 @@
 #include "app/OnlineDebugger.h"
 #include "app/ProtocolLog.h"
-#include "app/VORLANApp.h"
+#include "app/Session.h"
 
 #include <windows.h>
 
@@ -37,17 +37,17 @@ bool CWin32Console::ReadLine(std::string& line, size_t maxLength) {
     return true;
 }
 
-void OnlineDebugger(IDebugConsole& con, const char* error, const char* line) {
+void OnlineDebugger(IDebugConsole& con, CSession& session, const char* error, const char* line) {
     vorlan::TraceFunction("OnlineDebugger");
     con.Write("VORLAN Onlinedebugger\n\n", kConsoleWhite);
     con.Write("   You are in this UCI: ", kConsoleGrey);
-    CString version = theApp.Execute("W $ZV", 1);
+    CString version = session.Execute("W $ZV", 1);
     const char* where = "W $ZU(0)_\" (\"_$ZV_\")\"";
     if (version.Find("CACHE") >= 0 || version.Find("Cache") >= 0)
         where = "W $ZNSPACE_\" (\"_$ZV_\")\"";
     else if (version.Find("GT.M") >= 0)
         where = "W $ZPARSE($ZGBLDIR,\"NAME\")_\" (\"_$ZV_\")\"";
-    con.Write(theApp.Execute(where, 1).str() + "\n", kConsoleWhite);
+    con.Write(session.Execute(where, 1).str() + "\n", kConsoleWhite);
     if (error) {
         con.Write("   Stopped by error:\n", kConsoleGrey);
         con.Write(std::string("   ") + error + "\n", kConsoleRed);
@@ -57,32 +57,17 @@ void OnlineDebugger(IDebugConsole& con, const char* error, const char* line) {
         con.Write(std::string("   ") + line + "\n", kConsoleRed);
     }
     con.Write("   Current Job: ", kConsoleGrey);
-    con.Write(theApp.Execute("W $G(%JOB)", 1).str(), kConsoleWhite);
+    con.Write(session.Execute("W $G(%JOB)", 1).str(), kConsoleWhite);
     con.Write(" Current %DN: ", kConsoleGrey);
-    con.Write(theApp.Execute("W $G(%DN)", 1).str(), kConsoleWhite);
+    con.Write(session.Execute("W $G(%DN)", 1).str(), kConsoleWhite);
     con.Write("\n   Please do not call any programs.\n   Enter 'q' to quit debugger...\n\n", kConsoleGrey);
     for (;;) {
         con.Write(">", kConsoleNormal);
         std::string input;
         if (!con.ReadLine(input, 4096)) break;
         if (!input.empty() && input[0] == 'q') break;
-        CString output = theApp.Execute(input.c_str(), 1);
-        if (theApp.LastExecuteError()) output = theApp.LastExecuteErrorText();
+        CString output = session.Execute(input.c_str(), 1);
+        if (session.LastError()) output = session.LastErrorText();
         con.Write(output.str() + "\n", kConsoleWhite);
     }
-}
-
-void CVORLANApp::DebugWindow() {
-    vorlan::TraceFunction("CVORLANApp::DebugWindow");
-    RunOnlineDebugger(nullptr, nullptr);
-}
-
-void CVORLANApp::RunOnlineDebugger(const char* error, const char* line) {
-    if (m_bConsoleOpen) return; // one console at a time
-    const char* title = "VORLAN Debug Window";
-    std::unique_ptr<IDebugConsole> console =
-        m_makeConsole ? m_makeConsole(title) : std::make_unique<CWin32Console>(title);
-    m_bConsoleOpen = true;
-    OnlineDebugger(*console, error, line);
-    m_bConsoleOpen = false;
 }

@@ -28,5 +28,7 @@ class CWin32Console : public IDebugConsole {
 
 constexpr unsigned short kConsoleWhite = 15, kConsoleGrey = 8, kConsoleRed = 12, kConsoleNormal = 7;
 
-// error and line may be null. Returns when the user enters "q".
-void OnlineDebugger(IDebugConsole& console, const char* error, const char* line);
+class CSession;
+// Runs the developer's lines silently in the session's job. error and line may be null.
+// Returns when the user enters "q".
+void OnlineDebugger(IDebugConsole& console, CSession& session, const char* error, const char* line);

@@ -1,10 +1,14 @@
 #include "app/ErrorDialog.h"
 #include "app/ProtocolLog.h"
-#include "app/VORLANApp.h"
+#include "app/OnlineDebugger.h"
+#include "app/Session.h"
+#include "app/SettingsBlock.h"
+#include "framework/App.h"
 #include "common/MQuote.h"
 #include "resources/resource.h"
 
 #include <cstdlib>
+#include <memory>
 #include <cstring>
 #include <ctime>
 
@@ -33,13 +37,24 @@ const char* const kLocalTransportMissing =
 
 } // namespace
 
-bool CVORLANApp::Connect() {
-    TraceFunction("CVORLANApp::Connect");
-    if (!m_Settings.remote) {
+CSession::CSession(const vorlan::SettingsBlock& settings)
+    : m_settings(settings), m_pResult(new char[kResultBufferSize]) {
+    m_pResult[0] = '\0';
+}
+
+CSession::~CSession() = default;
+
+void CSession::SetTransport(std::unique_ptr<ISessionTransport> transport) {
+    m_pTransport = std::move(transport);
+}
+
+bool CSession::Connect() {
+    TraceFunction("CSession::Connect");
+    if (!m_settings.remote) {
         AfxMessageBox(kLocalTransportMissing, MB_OK | MB_ICONSTOP);
         return false;
     }
-    if (m_Settings.apiType == 1) {
+    if (m_settings.apiType == 1) {
         AfxMessageBox(kSocketTransportMissing, MB_OK | MB_ICONSTOP);
         return false;
     }
@@ -47,7 +62,7 @@ bool CVORLANApp::Connect() {
     int rc = m_pTransport->Initialize();
     if (rc == 10010 || rc == 10011) {
         const char* text = rc == 10010 ? "Cannot load Winsock" : "Winsock v1.1 or later required";
-        COLEErrorDialog dlg("General error:", text, nullptr);
+        COLEErrorDialog dlg(*this, "General error:", text, nullptr);
         dlg.DoModal();
         return false;
     }
@@ -55,11 +70,11 @@ bool CVORLANApp::Connect() {
     return true;
 }
 
-int CVORLANApp::Login(const char* host, int port, const char* password, const char* uci, const char* volume,
-                      bool setPartitionSize) {
-    TraceFunction("CVORLANApp::Login");
-    if (!m_Settings.remote || !m_pTransport) return 0;
-    if (m_Settings.apiType == 1) {
+int CSession::Login(const char* host, int port, const char* password, const char* uci, const char* volume,
+                    bool setPartitionSize) {
+    TraceFunction("CSession::Login");
+    if (!m_settings.remote || !m_pTransport) return 0;
+    if (m_settings.apiType == 1) {
         AfxMessageBox(kSocketTransportMissing, MB_OK | MB_ICONSTOP);
         return 0;
     }
@@ -85,12 +100,12 @@ int CVORLANApp::Login(const char* host, int port, const char* password, const ch
     m_strUCI = uci ? uci : "";
     m_strVolume = volume ? volume : "";
     m_strJob = m_hConnection ? Execute("W $JOB") : CString();
-    if (m_Settings.AnyProtocol() && ProtocolFileName().empty() && !m_strJob.IsEmpty())
+    if (m_settings.AnyProtocol() && ProtocolFileName().empty() && !m_strJob.IsEmpty())
         WriteProtocol(m_strJob, kLogName);
     return m_hConnection;
 }
 
-void CVORLANApp::WriteTimeLine() {
+void CSession::WriteTimeLine() {
     SYSTEMTIME st;
     ::GetLocalTime(&st);
     std::time_t now = std::time(nullptr);
@@ -99,10 +114,10 @@ void CVORLANApp::WriteTimeLine() {
     WriteProtocol("The time is %.19s.%hu", kLogTiming, text, st.wMilliseconds);
 }
 
-int CVORLANApp::CallTransport(const char* code, char* buffer, int capacity) {
+int CSession::CallTransport(const char* code, char* buffer, int capacity) {
     if (::InterlockedIncrement(&m_nExecuting) == 1 && m_nLongOperations == 0)
         m_dwStartTick = ::GetTickCount();
-    bool timed = m_Settings.protocolTime != 0;
+    bool timed = m_settings.protocolTime != 0;
     DWORD before = 0;
     if (timed) {
         WriteTimeLine();
@@ -122,16 +137,16 @@ int CVORLANApp::CallTransport(const char* code, char* buffer, int capacity) {
     return rc;
 }
 
-CString CVORLANApp::Execute(const char* code, int silent) {
-    TraceFunction("CVORLANApp::Execute");
-    if (m_Settings.AnyProtocol()) WriteProtocol(code ? code : "", kLogCode);
+CString CSession::Execute(const char* code, int silent) {
+    TraceFunction("CSession::Execute");
+    if (m_settings.AnyProtocol()) WriteProtocol(code ? code : "", kLogCode);
     if (!code || !*code) return CString();
     CSingleLock lock(m_csExecute);
     ::InterlockedIncrement(&m_nBusy);
     CString result;
     m_nLastError = 0;
     m_strLastError.Empty();
-    if (m_Settings.remote && m_hConnection && m_pTransport) {
+    if (m_settings.remote && m_hConnection && m_pTransport) {
         int rc = CallTransport(code, m_pResult.get(), kResultBufferSize);
         result = m_pResult.get();
         if (rc != 0) {
@@ -143,13 +158,13 @@ CString CVORLANApp::Execute(const char* code, int silent) {
             m_strLastError = text;
         }
     }
-    if (m_Settings.AnyProtocol()) WriteProtocol(result, kLogOutput);
+    if (m_settings.AnyProtocol()) WriteProtocol(result, kLogOutput);
     ::InterlockedDecrement(&m_nBusy);
     return result;
 }
 
-void CVORLANApp::HandleServerError(int rc, const CString& text, const char* code) {
-    TraceFunction("CVORLANApp::HandleServerError");
+void CSession::HandleServerError(int rc, const CString& text, const char* code) {
+    TraceFunction("CSession::HandleServerError");
     switch (rc) {
     case kConnectionLost:
         AfxMessageBox("Verbindung zur Datenbank wurde unterbrochen.\nVORLAN wird beendet.",
@@ -165,20 +180,20 @@ void CVORLANApp::HandleServerError(int rc, const CString& text, const char* code
     if (std::atoi(Execute(line.c_str(), 1)) != 0) return;
     CString message;
     message.Format("(#%d)%s", rc, text.c_str());
-    if (!m_Settings.debug) {
-        COLEErrorDialog dlg(message, code, nullptr);
+    if (!m_settings.debug) {
+        COLEErrorDialog dlg(*this, message, code, nullptr);
         dlg.DoModal();
     } else {
         RunOnlineDebugger(text, code);
     }
 }
 
-bool CVORLANApp::ExecuteOnce(const char* code, char* out, int capacity) {
-    TraceFunction("CVORLANApp::ExecuteOnce");
-    if (!m_Settings.remote || !m_pTransport || !out || capacity <= 0) return false;
-    if (m_Settings.apiType == 1) return false;
-    int handle = m_pTransport->Login(m_Settings.address, std::atoi(m_Settings.apiPort), m_strUCI, m_strVolume,
-                                     m_Settings.apiPassword);
+bool CSession::ExecuteOnce(const char* code, char* out, int capacity) {
+    TraceFunction("CSession::ExecuteOnce");
+    if (!m_settings.remote || !m_pTransport || !out || capacity <= 0) return false;
+    if (m_settings.apiType == 1) return false;
+    int handle = m_pTransport->Login(m_settings.address, std::atoi(m_settings.apiPort), m_strUCI, m_strVolume,
+                                     m_settings.apiPassword);
     if (!IsConnectionHandle(handle)) return false;
     m_pTransport->Timeout(handle, kSecondConnectionTimeout);
     out[0] = '\0';
@@ -192,12 +207,22 @@ bool CVORLANApp::ExecuteOnce(const char* code, char* out, int capacity) {
     return true;
 }
 
-void CVORLANApp::Disconnect() {
-    TraceFunction("CVORLANApp::Disconnect");
+void CSession::Disconnect() {
+    TraceFunction("CSession::Disconnect");
     UninitWaitThread();
-    if (m_Settings.remote && m_hConnection && m_pTransport) {
+    if (m_settings.remote && m_hConnection && m_pTransport) {
         m_pTransport->Logout(m_hConnection);
         m_pTransport->Rundown();
     }
     m_hConnection = 0;
+}
+
+void CSession::RunOnlineDebugger(const char* error, const char* line) {
+    if (m_bConsoleOpen) return; // one console at a time
+    const char* title = "VORLAN Debug Window";
+    std::unique_ptr<IDebugConsole> console =
+        m_makeConsole ? m_makeConsole(title) : std::make_unique<CWin32Console>(title);
+    m_bConsoleOpen = true;
+    OnlineDebugger(*console, *this, error, line);
+    m_bConsoleOpen = false;
 }

@@ -1,3 +1,7 @@
 #include "app/VORLANApp.h"
 
 CVORLANApp theApp;
+
+CSession& TheSession() {
+    return theApp.Session();
+}

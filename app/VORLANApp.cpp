@@ -1,7 +1,8 @@
 #include "app/VORLANApp.h"
-#include "app/MainFrameHook.h"
+#include "app/AboutDlg.h"
 #include "app/ProtocolLog.h"
 #include "app/UpdateCheck.h"
+#include "framework/CmdUI.h"
 #include "framework/Gdi.h"
 #include "framework/Registry.h"
 #include "framework/TestMode.h"
@@ -39,34 +40,35 @@ CString CVORLANApp::ProgramFolder() {
     return path.Left(path.ReverseFind('\\') + 1);
 }
 
-CVORLANApp::CVORLANApp() : CWinApp(kAppName), m_pResult(new char[kResultBufferSize]) {
+CVORLANApp::CVORLANApp() : CWinApp(kAppName) {
     std::memset(&m_Settings, 0, sizeof m_Settings);
-    m_pResult[0] = '\0';
     vorlan::SetProtocolSettings(&m_Settings);
     DetectWindowsKind();
 }
 
-void CVORLANApp::DetectWindowsKind() {
+int CVORLANApp::PlatformKind() {
     OSVERSIONINFOA vi{};
     vi.dwOSVersionInfoSize = sizeof vi;
     ::GetVersionExA(&vi);
     if (vi.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS)
-        m_nOSKind = (vi.dwMajorVersion > 4 || vi.dwMinorVersion > 0) ? 1 : 0;
-    else if (vi.dwPlatformId == VER_PLATFORM_WIN32_NT)
-        m_nOSKind = vi.dwMajorVersion < 5 ? 2 : 3;
-    else
-        m_nOSKind = 5;
+        return (vi.dwMajorVersion > 4 || vi.dwMinorVersion > 0) ? 1 : 0;
+    if (vi.dwPlatformId == VER_PLATFORM_WIN32_NT) return vi.dwMajorVersion < 5 ? 2 : 3;
+    return 5;
+}
 
+void CVORLANApp::DetectWindowsKind() {
+    m_nOSKind = PlatformKind();
+    DWORD version = 0;
     if (HMODULE comctl = ::LoadLibraryA("comctl32.dll")) {
         auto getVersion = reinterpret_cast<DLLGETVERSIONPROC>(
             reinterpret_cast<void*>(::GetProcAddress(comctl, "DllGetVersion")));
         DLLVERSIONINFO dvi{};
         dvi.cbSize = 20;
         if (getVersion && SUCCEEDED(getVersion(&dvi)))
-            m_dwComCtlVersion = MAKELONG(dvi.dwMinorVersion, dvi.dwMajorVersion);
+            version = MAKELONG(dvi.dwMinorVersion, dvi.dwMajorVersion);
         ::FreeLibrary(comctl);
     }
-    ProbeThemeLibrary();
+    ProbeThemeLibrary(version);
     if (m_nOSKind == 1 || m_nOSKind == 3 || m_nOSKind == 4)
         m_bMenuAnimation = SystemFlag(SPI_GETMENUANIMATION);
     if (m_nOSKind == 3 || m_nOSKind == 4) {
@@ -78,8 +80,13 @@ void CVORLANApp::DetectWindowsKind() {
     if (m_nOSKind == 4 && m_pThemeApi) m_bThemeActive = m_pThemeApi->CanUseTheme() != 0;
 }
 
-void CVORLANApp::ProbeThemeLibrary() {
-    if (HIWORD(m_dwComCtlVersion) < 6) return;
+void CVORLANApp::ProbeThemeLibrary(DWORD comCtlVersion) {
+    if (m_hThemeLibrary) ::FreeLibrary(m_hThemeLibrary);
+    m_hThemeLibrary = nullptr;
+    m_pThemeApi = nullptr;
+    m_dwComCtlVersion = comCtlVersion;
+    if (m_nOSKind == 4) m_nOSKind = PlatformKind();
+    if (HIWORD(comCtlVersion) < 6) return;
     m_nOSKind = 4;
     m_hThemeLibrary = ::LoadLibraryA(kThemeLibrary);
     if (!m_hThemeLibrary) return;
@@ -103,18 +110,58 @@ CVORLANApp::~CVORLANApp() {
     vorlan::SetProtocolSettings(nullptr);
 }
 
-bool CVORLANApp::InitInstance() {
-    TraceFunction("CVORLANApp::InitInstance");
-    m_hcurWait = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT));
-    m_hcurAppStarting = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_APPSTARTING));
-    if (!m_hcurAppStarting) m_hcurAppStarting = m_hcurWait;
+void CVORLANApp::Plug(AppParts parts) {
+    m_session.SetTransport(std::move(parts.transport));
+    m_session.SetConsoleFactory(std::move(parts.makeConsole));
+    m_pfnCreateMainFrame = parts.createMainFrame;
+}
 
+void CVORLANApp::SetIdentity() {
     m_strSetupKey.Format("Software\\%s\\%s\\Setup", kMakerWord, kProductKey);
     m_strGeneralKey.Format("Software\\%s\\%s\\General", kMakerWord, kProductKey);
     SetRegistryKey(kMakerWord);
     m_pszProfileName = kProductKey;
     m_pszAppName = kAppName;
+}
 
+void CVORLANApp::SetAppTitle(const char* title) {
+    m_strAppTitle = CString(title ? title : "").Left(127);
+    m_bDefaultTitle = m_strAppTitle.IsEmpty();
+    if (m_bDefaultTitle && !m_strAppTitle.LoadString(::GetModuleHandleA(nullptr), IDS_APP_TITLE))
+        m_strAppTitle = kAppName;
+}
+
+void CVORLANApp::SetAutoInstallPath(const char* folder) {
+    std::string path = folder ? folder : "";
+    m_strAutoInstallPath = vorlan::WithTrailingBackslash(path.substr(0, MAX_PATH - 1)).c_str();
+}
+
+bool CVORLANApp::OnCmdMsg(UINT id, int code, CCmdUI* ui) {
+    static const CommandEntry<CVORLANApp> table[] = {
+        {ID_APP_ABOUT, ID_APP_ABOUT, &CVORLANApp::OnAppAbout, nullptr},
+    };
+    return fw::RouteCommand(this, table, id, code, ui);
+}
+
+void CVORLANApp::LoadCursors() {
+    m_hcurWait = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT));
+    m_hcurAppStarting = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_APPSTARTING));
+    if (!m_hcurAppStarting) m_hcurAppStarting = m_hcurWait;
+}
+
+void CVORLANApp::LoadAccelerators() {
+    m_hAccelerators = ::LoadAcceleratorsA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_ACCELERATORS));
+}
+
+void CVORLANApp::DebugWindow() {
+    TraceFunction("CVORLANApp::DebugWindow");
+    m_session.RunOnlineDebugger(nullptr, nullptr);
+}
+
+bool CVORLANApp::InitInstance() {
+    TraceFunction("CVORLANApp::InitInstance");
+    LoadCursors();
+    SetIdentity();
     if (!LoadLanguageDll()) return false;
 
     m_hImageResources = nullptr;
@@ -122,16 +169,11 @@ bool CVORLANApp::InitInstance() {
     if (!m_hImageResources) m_hImageResources = m_hInstance ? m_hInstance : ::GetModuleHandleA(nullptr);
 
     std::string value;
-    if (fw::RegReadString(HKEY_LOCAL_MACHINE, m_strSetupKey.str(), "AutoInstallPath", value)) {
-        m_strAutoInstallPath = vorlan::WithTrailingBackslash(value.substr(0, MAX_PATH - 1)).c_str();
-    }
+    if (fw::RegReadString(HKEY_LOCAL_MACHINE, m_strSetupKey.str(), "AutoInstallPath", value))
+        SetAutoInstallPath(value.c_str());
     value.clear();
     fw::RegReadString(HKEY_LOCAL_MACHINE, m_strSetupKey.str(), "AppTitle", value);
-    m_strAppTitle = value.substr(0, 127).c_str();
-    if (m_strAppTitle.IsEmpty()) {
-        m_bDefaultTitle = true;
-        m_strAppTitle.LoadString(::GetModuleHandleA(nullptr), IDS_APP_TITLE);
-    }
+    SetAppTitle(value.c_str());
 
     ReadConnectionSettings();
     CCommandLine cmdInfo(m_Settings);
@@ -144,7 +186,7 @@ bool CVORLANApp::InitInstance() {
     if (HandOverToRunningCopy()) return false;
 
     RegisterClasses();
-    m_hAccelerators = ::LoadAcceleratorsA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    LoadAccelerators();
 
     HWND splash = nullptr;
     ShowSplash(splash);
@@ -156,13 +198,13 @@ bool CVORLANApp::InitInstance() {
         AfxMessageBox(IDS_SOCKET_INIT_FAILED, MB_OK | MB_ICONSTOP);
         return false;
     }
-    bool connected = Connect();
+    bool connected = m_session.Connect();
 
     if (splash) {
         ::ShowWindow(splash, SW_HIDE);
         ::DestroyWindow(splash);
     }
-    if (!(m_pfnCreateMainFrame ? m_pfnCreateMainFrame(*this) : CreateMainFrame(*this))) return false;
+    if (!m_pfnCreateMainFrame || !m_pfnCreateMainFrame(*this)) return false;
     if (m_pMainWnd) {
         ::ShowWindow(m_pMainWnd->m_hWnd, m_nCmdShow);
         ::UpdateWindow(m_pMainWnd->m_hWnd);
@@ -179,7 +221,7 @@ int CVORLANApp::ExitInstance() {
     TraceFunction("CVORLANApp::ExitInstance");
     if (m_hMainIcon) {
         RemoveFonts();
-        Disconnect();
+        m_session.Disconnect();
     }
     return CWinApp::ExitInstance();
 }

@@ -1,6 +1,8 @@
 #pragma once
-// The application object: start-up, settings, the server session and its wait thread.
+// The application object: start-up, settings, looks and the language library. It owns the
+// server session, which every window reaches through TheSession().
 
+#include "app/Session.h"
 #include "app/SessionTransport.h"
 #include "app/SettingsBlock.h"
 #include "app/ThemeInterface.h"
@@ -12,10 +14,6 @@
 
 #include <functional>
 #include <memory>
-
-class IDebugConsole;
-
-class CDlgWaitExecute;
 
 struct FontSetting {
     CString name;
@@ -32,10 +30,21 @@ class CCommandLine : public CCommandLineInfo {
     vorlan::SettingsCommandLine m_parser;
 };
 
+class CVORLANApp;
+
+// What the program plugs into the application object before the start-up, and what test
+// programs replace: the transport to the server, the main frame and the debugger's console.
+struct AppParts {
+    std::unique_ptr<ISessionTransport> transport;
+    bool (*createMainFrame)(CVORLANApp& app) = nullptr;
+    CSession::ConsoleFactory makeConsole;
+};
+
 class CVORLANApp : public CWinApp {
   public:
     CVORLANApp();
     ~CVORLANApp() override;
+    void Plug(AppParts parts);
 
     bool InitInstance() override;
     bool PreTranslateMessage(MSG* msg) override;
@@ -43,8 +52,10 @@ class CVORLANApp : public CWinApp {
     int DoMessageBox(const char* text, UINT type, UINT helpId) override;
     HCURSOR WaitCursorFor(int level) override;
     void WinHelp(DWORD_PTR, UINT) override {}
+    bool OnCmdMsg(UINT id, int code, CCmdUI* ui) override;
 
     // Windows and looks
+    int OSKind() const { return m_nOSKind; }
     bool IsThemed() const { return m_nOSKind == 4; }
     bool IsWin2000OrLater() const { return m_nOSKind == 3 || m_nOSKind == 4; }
     int IsWin98OrLater() const { return (m_nOSKind == 1 || m_nOSKind == 3 || m_nOSKind == 4) ? 1 : 0; }
@@ -53,46 +64,55 @@ class CVORLANApp : public CWinApp {
     bool IsMenuShadow() const { return IsWin2000OrLater() && m_bUIEffects && m_bKeyboardCues; }
     void GetAppTitle(CString& out) const { out = m_strAppTitle; }
     bool IsDefaultAppTitle() const { return m_bDefaultTitle; }
+    // An empty title stands for the built-in one.
+    void SetAppTitle(const char* title);
     HIMAGELIST LoadImageList(UINT bitmapId, bool classic);
     void SetToolbarImages(HWND toolbar, HIMAGELIST normal, HIMAGELIST hot, HIMAGELIST disabled);
     static HPALETTE CreatePaletteFromDIB(HBITMAP bitmap);
     void GetWordViewPath(CString& out);
     void RefreshWordViewPath();
     bool LoadLanguageDll(char letter = 0);
+    char LanguageLetter() const { return m_cLanguage; }
+    HACCEL Accelerators() const { return m_hAccelerators; }
+    // Start-up steps of their own: the two cursors, the accelerators of the language library.
+    void LoadCursors();
+    void LoadAccelerators();
+    HCURSOR AppStartingCursor() const { return m_hcurAppStarting; }
+    HCURSOR WaitCursor() const { return m_hcurWait; }
+    // Loads the theme library and its table when the common controls (major version in the
+    // high word) are 6.0 or later; below that the program draws the classic way.
+    void ProbeThemeLibrary(DWORD comCtlVersion);
+    HINSTANCE ThemeLibrary() const { return m_hThemeLibrary; }
 
     // Settings
+    vorlan::SettingsBlock& Settings() { return m_Settings; }
+    const vorlan::SettingsBlock& Settings() const { return m_Settings; }
+    // The registry key, profile and application names, and the machine-wide key names.
+    void SetIdentity();
     CString GetGeneralValue(const char* name, const char* defaultValue);
     bool SetGeneralValue(const char* name, const char* value);
     void ReadConnectionSettings();
     FontSetting GetFontSetting(int n);
     void SetFontSetting(int n, const FontSetting& font);
+    // Set while the client of the session keeps its amounts in euro ($$EURO^QCC).
+    bool IsEuro() const { return m_bEuro; }
+    void SetEuro(bool on) { m_bEuro = on; }
 
-    // Session
-    bool Connect();
+    // The session (the operations below are the names other code knows them by).
+    CSession& Session() { return m_session; }
+    bool Connect() { return m_session.Connect(); }
     int Login(const char* host, int port, const char* password, const char* uci, const char* volume,
-              bool setPartitionSize);
-    // A failing line returns an empty text; its error number and text stay readable until
-    // the next line (a silent line shows nothing of it).
-    CString Execute(const char* code, int silent = 0);
-    int LastExecuteError() const { return m_nLastError; }
-    const CString& LastExecuteErrorText() const { return m_strLastError; }
-    bool ExecuteOnce(const char* code, char* out, int capacity);
-    void Disconnect();
-    // Takes over the transport (tests hand in their own).
-    void SetTransport(std::unique_ptr<ISessionTransport> transport) { m_pTransport = std::move(transport); }
-
-    // Wait thread
-    void InitWaitThread();
-    void UninitWaitThread();
-    // Other long operations of the main thread (counted; they also start the clock).
-    void BeginLongOperation();
-    void EndLongOperation();
-
-    // Debugger and error dialog
+              bool setPartitionSize) {
+        return m_session.Login(host, port, password, uci, volume, setPartitionSize);
+    }
+    CString Execute(const char* code, int silent = 0) { return m_session.Execute(code, silent); }
+    bool ExecuteOnce(const char* code, char* out, int capacity) {
+        return m_session.ExecuteOnce(code, out, capacity);
+    }
+    void Disconnect() { m_session.Disconnect(); }
+    void InitWaitThread() { m_session.InitWaitThread(); }
+    void UninitWaitThread() { m_session.UninitWaitThread(); }
     void DebugWindow();
-    bool m_bConsoleOpen = false;
-    // Opens the debugger's console (the process's own console unless a test hands in another).
-    std::function<std::unique_ptr<IDebugConsole>(const char* title)> m_makeConsole;
 
     // The running program's file, and its folder ending in a backslash.
     static CString ProgramPath();
@@ -101,24 +121,33 @@ class CVORLANApp : public CWinApp {
     // About box and update
     CString GetVersionText();
     static bool GetFileVersion(const char* path, DWORD& high, DWORD& low);
+    void SetAutoInstallPath(const char* folder);
     bool IsNewerVersionAvailable(CString& installer, bool& quiet);
     bool CheckForUpdate();
-    void OnAppAbout();
+    void OnAppAbout(UINT id = 0);
 
-    // The window the wait dialog belongs to and whose activity it watches.
     HWND MainWindow() const;
 
+    // The theme library's table, or null; the module bitmaps and image lists come from.
+    const ThemeApi* m_pThemeApi = nullptr;
+    HINSTANCE m_hImageResources = nullptr;
+
+  private:
+    bool ShowSplash(HWND& splash);
+    void AddFonts();
+    void RemoveFonts();
+    bool HandOverToRunningCopy();
+    void RegisterClasses();
+    void DetectWindowsKind();
+    static int PlatformKind();
+
     vorlan::SettingsBlock m_Settings{};
-    // The program's main frame; without it (test programs of the start-up) the start-up
-    // ends in a bare main window.
+    CSession m_session{m_Settings};
     bool (*m_pfnCreateMainFrame)(CVORLANApp& app) = nullptr;
-    // Set while the client of the session keeps its amounts in euro ($$EURO^QCC).
     bool m_bEuro = false;
     int m_nOSKind = 5;
     DWORD m_dwComCtlVersion = 0;
-    const ThemeApi* m_pThemeApi = nullptr;
     HINSTANCE m_hThemeLibrary = nullptr;
-    HINSTANCE m_hImageResources = nullptr;
     HINSTANCE m_hLanguageDll = nullptr;
     char m_cLanguage = 0;
     CString m_strLanguageFile = "VORLAND.DLL";
@@ -132,54 +161,10 @@ class CVORLANApp : public CWinApp {
     HCURSOR m_hcurAppStarting = nullptr, m_hcurWait = nullptr;
     CString m_strFontFiles[3];
     CString m_strSetupKey, m_strGeneralKey;
-
-    // Session state
-    int m_hConnection = 0;
-    int m_nLastError = 0;
-    CString m_strLastError;
-    CString m_strJob, m_strUCI, m_strVolume;
-    CCriticalSection m_csExecute;
-    volatile LONG m_nBusy = 0;
-
-    // Shared with the wait thread
-    volatile LONG m_nExecuting = 0;
-    volatile LONG m_nLongOperations = 0;
-    volatile DWORD m_dwStartTick = 0;
-    HANDLE m_hWaitEvent = nullptr;
-    CDlgWaitExecute* volatile m_pWaitDlg = nullptr;
-    HANDLE m_hWaitThread = nullptr;
-    volatile LONG m_bStopWait = 0;
-    // How long the main thread waits at most for the wait dialog to go.
-    DWORD m_dwWaitDialogLimit = 10000;
-
-  private:
-    // Opens the console and runs the debugger in it, unless one is open already.
-    void RunOnlineDebugger(const char* error, const char* line);
-    static DWORD WINAPI ThreadWaitExecute(void* param);
-    void WaitThreadLoop();
-    void WaitForWaitDialog();
-    int CallTransport(const char* code, char* buffer, int capacity);
-    void HandleServerError(int rc, const CString& text, const char* code);
-    void WriteTimeLine();
-    bool ShowSplash(HWND& splash);
-    void AddFonts();
-    void RemoveFonts();
-    bool HandOverToRunningCopy();
-    void RegisterClasses();
-    void DetectWindowsKind();
-
-  public:
-    // Loads the theme library and its table when the common controls are 6.0 or later.
-    void ProbeThemeLibrary();
-
-  private:
-    std::unique_ptr<ISessionTransport> m_pTransport;
-    std::unique_ptr<char[]> m_pResult;
 };
 
 extern CVORLANApp theApp;
 
-constexpr int kResultBufferSize = 0x10000;
 constexpr const char* kMakerWord = "Tarvell";
 constexpr const char* kProductKey = "VORLAN";
 constexpr const char* kAppName = "VORLAN experience";

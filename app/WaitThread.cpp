@@ -1,6 +1,8 @@
 #include "app/DlgWaitExecute.h"
 #include "app/ProtocolLog.h"
-#include "app/VORLANApp.h"
+#include "app/Session.h"
+#include "framework/App.h"
+#include "framework/Wnd.h"
 #include "resources/resource.h"
 
 namespace {
@@ -27,9 +29,10 @@ void WaitServingSentMessages(const HANDLE* handles, DWORD count, DWORD limit) {
 
 } // namespace
 
-void CVORLANApp::InitWaitThread() {
-    vorlan::TraceFunction("CVORLANApp::InitWaitThread");
-    if (GetProfileInt("Settings", "DisableWaitDialog", 0) != 0) {
+void CSession::InitWaitThread() {
+    vorlan::TraceFunction("CSession::InitWaitThread");
+    CWinApp* app = AfxGetApp();
+    if (!app || app->GetProfileInt("Settings", "DisableWaitDialog", 0) != 0) {
         UninitWaitThread();
         return;
     }
@@ -40,8 +43,8 @@ void CVORLANApp::InitWaitThread() {
     }
 }
 
-void CVORLANApp::UninitWaitThread() {
-    vorlan::TraceFunction("CVORLANApp::UninitWaitThread");
+void CSession::UninitWaitThread() {
+    vorlan::TraceFunction("CSession::UninitWaitThread");
     m_bStopWait = 1;
     if (m_hWaitThread) {
         WaitServingSentMessages(&m_hWaitThread, 1, INFINITE);
@@ -57,27 +60,27 @@ void CVORLANApp::UninitWaitThread() {
     m_bStopWait = 0;
 }
 
-void CVORLANApp::BeginLongOperation() {
+void CSession::BeginLongOperation() {
     if (::InterlockedIncrement(&m_nLongOperations) == 1) m_dwStartTick = ::GetTickCount();
 }
 
-void CVORLANApp::EndLongOperation() {
+void CSession::EndLongOperation() {
     if (::InterlockedDecrement(&m_nLongOperations) <= 0) {
         m_nLongOperations = 0;
         if (m_nExecuting == 0 && m_pWaitDlg) WaitForWaitDialog();
     }
 }
 
-DWORD WINAPI CVORLANApp::ThreadWaitExecute(void* param) {
-    auto* app = static_cast<CVORLANApp*>(param);
+DWORD WINAPI CSession::ThreadWaitExecute(void* param) {
+    auto* session = static_cast<CSession*>(param);
     // Watch the desktop the main thread shows its windows on (Wine starts new threads on the
     // process's first desktop).
-    ::SetThreadDesktop(::GetThreadDesktop(app->m_nThreadID));
-    app->WaitThreadLoop();
+    if (CWinApp* app = AfxGetApp()) ::SetThreadDesktop(::GetThreadDesktop(app->m_nThreadID));
+    session->WaitThreadLoop();
     return 0;
 }
 
-void CVORLANApp::WaitThreadLoop() {
+void CSession::WaitThreadLoop() {
     CDlgWaitExecute* dlg = nullptr;
     auto removeDialog = [&] {
         if (!dlg) return;
@@ -108,14 +111,15 @@ void CVORLANApp::WaitThreadLoop() {
             bool busy = m_nExecuting > 0 || m_nLongOperations > 0;
             if (busy) {
                 if (::GetTickCount() - m_dwStartTick <= kShowAfter) continue;
-                HWND main = MainWindow();
+                CWnd* mainWnd = AfxGetApp() ? AfxGetApp()->m_pMainWnd : nullptr;
+                HWND main = mainWnd ? mainWnd->m_hWnd : nullptr;
                 if (!main || ::GetForegroundWindow() != main) continue;
                 if (dlg) {
                     dlg->SendMessage(WM_TIMER, 0, 0);
                 } else {
                     if (m_hWaitEvent) ::ResetEvent(m_hWaitEvent);
-                    dlg = new CDlgWaitExecute;
-                    if (!dlg->Create(IDD_WAIT_EXECUTE, m_pMainWnd)) {
+                    dlg = new CDlgWaitExecute(*this);
+                    if (!dlg->Create(IDD_WAIT_EXECUTE, mainWnd)) {
                         delete dlg;
                         dlg = nullptr;
                         continue;
@@ -134,7 +138,7 @@ void CVORLANApp::WaitThreadLoop() {
     removeDialog(); // the main thread must never wait for a dialog that no one will remove
 }
 
-void CVORLANApp::WaitForWaitDialog() {
+void CSession::WaitForWaitDialog() {
     // Bounded, and ends when the thread itself ends.
     HANDLE handles[2] = {m_hWaitEvent, m_hWaitThread};
     if (!handles[0]) return;

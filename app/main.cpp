@@ -2,7 +2,9 @@
 #include "frame/MainFrame.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdLine, int cmdShow) {
-    theApp.SetTransport(MakeClientLibraryTransport());
-    theApp.m_pfnCreateMainFrame = &CreateVorlanMainFrame;
+    AppParts parts;
+    parts.transport = MakeClientLibraryTransport();
+    parts.createMainFrame = &CreateVorlanMainFrame;
+    theApp.Plug(std::move(parts));
     return AfxWinMain(instance, cmdLine, cmdShow);
 }

@@ -2,7 +2,7 @@
 
 #include "app/ReplyFields.h"
 #include "app/ProtocolLog.h"
-#include "app/VORLANApp.h"
+#include "app/Session.h"
 #include "common/MQuote.h"
 #include "forms/FormGlobals.h"
 #include "forms/FormMessages.h"
@@ -58,10 +58,10 @@ int CChildDialog::Create(const char* opening, UINT formId, int, CWnd* parent, in
     parent->SendMessage(WM_CHILDMESSAGE, 0, reinterpret_cast<LPARAM>(&reg));
 
     if (vorlan::g_strDialogName.IsEmpty()) vorlan::g_strDialogName = "\"\"";
-    theApp.Execute(("S DN=" + vorlan::g_strDialogName.str() +
-                    ",MEMO=" + vorlan::MQuote(vorlan::g_strDialogMemo.str()) +
-                    ",%DN=" + vorlan::MQuote(m_strFormName.str()))
-                       .c_str());
+    TheSession().Execute(("S DN=" + vorlan::g_strDialogName.str() +
+                          ",MEMO=" + vorlan::MQuote(vorlan::g_strDialogMemo.str()) +
+                          ",%DN=" + vorlan::MQuote(m_strFormName.str()))
+                             .c_str());
     if (!parent->SendMessage(WM_DIALOGINIT, static_cast<WPARAM>(m_nTabIndex), 0)) EnableWindow(false);
 
     ReadTitle();
@@ -75,27 +75,28 @@ int CChildDialog::Create(const char* opening, UINT formId, int, CWnd* parent, in
 
 void CChildDialog::ReadTitle() {
     if (m_strTitle.IsEmpty()) {
-        CString record = theApp.Execute(Line("W $G(^QM(", m_strDescription, "))").c_str());
+        CString record = TheSession().Execute(Line("W $G(^QM(", m_strDescription, "))").c_str());
         std::string p2 = vorlan::PieceOf(record.str(), 2), p3 = vorlan::PieceOf(record.str(), 3);
         if (p2.empty() || p3.empty()) {
             m_strTitle = vorlan::PieceOf(record.str(), 1);
         } else {
             std::string node = "^QSYS(\"FET\"," + vorlan::MQuote(p2) + "," + vorlan::MQuote(p3);
-            m_strTitle = theApp.Execute(("W $G(" + node + ",%LAN))").c_str());
-            if (m_strTitle.IsEmpty()) m_strTitle = theApp.Execute(("W $G(" + node + ",\"D\"))").c_str());
+            m_strTitle = TheSession().Execute(("W $G(" + node + ",%LAN))").c_str());
+            if (m_strTitle.IsEmpty())
+                m_strTitle = TheSession().Execute(("W $G(" + node + ",\"D\"))").c_str());
         }
     }
     if (m_strFrameCaption.IsEmpty())
         m_strFrameCaption =
-            theApp.Execute(Line("W $P($G(^QM(", m_strDescription, ",0,\"KARTEI\")),%DL,4)").c_str());
-    CString frame = theApp.Execute("W $G(%TITLE(\"FRAME\"))");
+            TheSession().Execute(Line("W $P($G(^QM(", m_strDescription, ",0,\"KARTEI\")),%DL,4)").c_str());
+    CString frame = TheSession().Execute("W $G(%TITLE(\"FRAME\"))");
     if (!frame.IsEmpty()) m_strFrameCaption = frame;
-    CString dialog = theApp.Execute("W $G(%TITLE(\"DIALOG\"))");
+    CString dialog = TheSession().Execute("W $G(%TITLE(\"DIALOG\"))");
     if (!dialog.IsEmpty()) m_strTitle = dialog;
 }
 
 void CChildDialog::ReportTitle() {
-    CString title = theApp.Execute("W $G(%TITLE)");
+    CString title = TheSession().Execute("W $G(%TITLE)");
     if (m_nFormId == 0) {
         if (!title.IsEmpty()) m_strTitle = title;
     } else if (!title.IsEmpty()) {

@@ -2,6 +2,7 @@
 
 #include "app/ReplyFields.h"
 #include "app/ProtocolLog.h"
+#include "app/Session.h"
 #include "app/VORLANApp.h"
 #include "forms/ChildDialog.h"
 #include "forms/FormGlobals.h"
@@ -61,7 +62,7 @@ int CBaseMDI::Create(HFONT font1, HFONT font2, HFONT font3, const char* dialogTe
     m_nForms = 0;
     m_bCreating = true;
     m_bNewFrame = true;
-    m_strMemo = theApp.Execute("W $G(%MEMO)");
+    m_strMemo = TheSession().Execute("W $G(%MEMO)");
 
     CMainFrame* main = CMainFrame::Get();
     CRect rect;
@@ -91,7 +92,7 @@ int CBaseMDI::Create(HFONT font1, HFONT font2, HFONT font3, const char* dialogTe
     m_strScreen = CString(vorlan::PieceOf(dialogText ? dialogText : "", 1)).Left(128);
 
     bool tabs = CreateTabs(first);
-    theApp.Execute("K %WIN(\"KARTEI\")");
+    TheSession().Execute("K %WIN(\"KARTEI\")");
     m_bCreating = false;
     if (!tabs && first->IsSizable()) {
         LONG_PTR s = ::GetWindowLongPtrA(m_hWnd, GWL_STYLE);
@@ -118,11 +119,11 @@ int CBaseMDI::Create(HFONT font1, HFONT font2, HFONT font3, const char* dialogTe
 bool CBaseMDI::CreateTabs(CChildDialog* first) {
     int k = 0;
     for (int n = 1;; ++n) {
-        CString node = theApp.Execute(vorlan::TabNodeLine(m_strScreen.str(), n).c_str());
+        CString node = TheSession().Execute(vorlan::TabNodeLine(m_strScreen.str(), n).c_str());
         if (node.IsEmpty()) break;
         std::string tab = vorlan::PieceOf(node.str(), 1);
-        if (theApp.Execute(vorlan::TabHiddenLine(m_strScreen.str(), tab).c_str()) == "1" ||
-            theApp.Execute(vorlan::TabHiddenByJobLine(m_strScreen.str(), tab).c_str()) == "1")
+        if (TheSession().Execute(vorlan::TabHiddenLine(m_strScreen.str(), tab).c_str()) == "1" ||
+            TheSession().Execute(vorlan::TabHiddenByJobLine(m_strScreen.str(), tab).c_str()) == "1")
             continue;
         if (!m_wndTabs.m_hWnd) {
             CRect r = GetClientRect();
@@ -145,7 +146,7 @@ bool CBaseMDI::CreateTabs(CChildDialog* first) {
         }
         form->ShowWindow(SW_HIDE);
         CString text = form->GetWindowText();
-        CString title = theApp.Execute("W $G(%TITLE)");
+        CString title = TheSession().Execute("W $G(%TITLE)");
         if (!title.IsEmpty()) text = title;
         ++k;
         UINT id = static_cast<UINT>(::GetDlgCtrlID(form->m_hWnd));
@@ -153,7 +154,7 @@ bool CBaseMDI::CreateTabs(CChildDialog* first) {
     }
     if (!m_wndTabs.m_hWnd) return false;
 
-    if (theApp.Execute(vorlan::TabButtonsLine(m_strScreen.str()).c_str()) == "J") {
+    if (TheSession().Execute(vorlan::TabButtonsLine(m_strScreen.str()).c_str()) == "J") {
         CString left, right;
         left.LoadString(IDS_TAB_LEFT_BUTTON);
         right.LoadString(IDS_TAB_RIGHT_BUTTON);
@@ -248,7 +249,7 @@ void CBaseMDI::ActivateWindow(UINT formId, int mode) {
         form->EnableWindow(enabled);
         form->SendMessage(WM_UPDATEDIALOG, mode & 0x80);
     }
-    CString field = theApp.Execute("W $G(%NE) K %NE");
+    CString field = TheSession().Execute("W $G(%NE) K %NE");
     int focusField = std::atoi(field);
     if (focusField != 0 && enabled) form->SendMessage(WM_ENABLEEDITS, static_cast<WPARAM>(focusField));
     // (Resetting the grid's selection comes with the grid.)
@@ -258,10 +259,12 @@ void CBaseMDI::ActivateWindow(UINT formId, int mode) {
     m_hTop = form->m_hWnd;
     if (previous && previous != m_hTop) ::ShowWindow(previous, SW_HIDE);
 
-    m_bSave =
-        !theApp.Execute(vorlan::ScreenFlagLine(form->GetDescriptionName().str(), "FSAVE").c_str()).IsEmpty();
-    m_bPrint =
-        !theApp.Execute(vorlan::ScreenFlagLine(form->GetDescriptionName().str(), "FDRUCK").c_str()).IsEmpty();
+    m_bSave = !TheSession()
+                   .Execute(vorlan::ScreenFlagLine(form->GetDescriptionName().str(), "FSAVE").c_str())
+                   .IsEmpty();
+    m_bPrint = !TheSession()
+                    .Execute(vorlan::ScreenFlagLine(form->GetDescriptionName().str(), "FDRUCK").c_str())
+                    .IsEmpty();
 
     CMainFrame* main = CMainFrame::Get();
     if (enabled) {
@@ -276,9 +279,9 @@ void CBaseMDI::ActivateWindow(UINT formId, int mode) {
 int CBaseMDI::OnDialogInit(int tab, char* answer) {
     TraceFunction("CBaseMDI::OnDialogInit");
     ::KillTimer(m_hWnd, kTimer);
-    theApp.Execute("K %TIMER S %TIMER=0");
+    TheSession().Execute("K %TIMER S %TIMER=0");
     if (tab == 65535) {
-        theApp.Execute("S %TIMER=1");
+        TheSession().Execute("S %TIMER=1");
         tab = 1;
     }
     std::string code;
@@ -290,16 +293,16 @@ int CBaseMDI::OnDialogInit(int tab, char* answer) {
         if (firstOnTop) {
             CString screen = first ? firstScreen : CString(vorlan::PieceOf(m_strScreen.str(), 1));
             if (screen.IsEmpty()) screen = m_strScreen;
-            code = theApp.Execute(vorlan::ScreenInitLine(screen.str()).c_str()).str();
+            code = TheSession().Execute(vorlan::ScreenInitLine(screen.str()).c_str()).str();
         }
     } else {
-        CString node = theApp.Execute(vorlan::TabNodeLine(firstScreen.str(), tab - 1).c_str());
+        CString node = TheSession().Execute(vorlan::TabNodeLine(firstScreen.str(), tab - 1).c_str());
         code = vorlan::PieceOf(node.str(), 2); // the whole code: M lines are never cut
     }
-    CString result = theApp.Execute(vorlan::PrgInitLine(code).c_str());
-    int seconds = std::atoi(theApp.Execute("W $G(%TIMER)"));
+    CString result = TheSession().Execute(vorlan::PrgInitLine(code).c_str());
+    int seconds = std::atoi(TheSession().Execute("W $G(%TIMER)"));
     if (seconds > 0) ::SetTimer(m_hWnd, kTimer, static_cast<UINT>(seconds) * 1000, nullptr);
-    m_strTimerList = theApp.Execute("W $$TIMER^QCC()");
+    m_strTimerList = TheSession().Execute("W $$TIMER^QCC()");
     vorlan::InitAnswer init = vorlan::ReadInitAnswer(result.str());
     if (answer) lstrcpynA(answer, init.text.c_str(), kAnswerSize);
     return init.accepted && !m_bMenuEdit ? 1 : 0;
@@ -309,7 +312,7 @@ void CBaseMDI::Show(int showCommand) {
     TraceFunction("CBaseMDI::Show");
     if (m_nForms > 1 && m_wndTabs.m_hWnd) m_wndTabs.SetCurSel(0);
     ActivateWindow(1, 128);
-    bool fullScreen = theApp.Execute("W:$D(%WIN(\"FULLSCREEN\")) 1 K %WIN(\"FULLSCREEN\")") == "1";
+    bool fullScreen = TheSession().Execute("W:$D(%WIN(\"FULLSCREEN\")) 1 K %WIN(\"FULLSCREEN\")") == "1";
     ShowWindow(fullScreen || m_bMaximize ? SW_SHOWMAXIMIZED : showCommand);
     ::BringWindowToTop(m_hWnd);
     CRect r = GetWindowRect();
@@ -383,7 +386,7 @@ LRESULT CBaseMDI::OnDiagSelected(WPARAM wParam, LPARAM lParam) {
 }
 
 bool CBaseMDI::CloseRefused() {
-    CString refusal = theApp.Execute("W $G(%NOKILL)");
+    CString refusal = TheSession().Execute("W $G(%NOKILL)");
     if (refusal.IsEmpty()) return false;
     if (refusal != "1") AfxMessageBox(refusal); // "1" refuses without a word
     return true;
@@ -396,7 +399,7 @@ LRESULT CBaseMDI::OnClose() {
         MDIDestroy();
         return 0;
     }
-    if (theApp.Execute("W $G(%DN)") != top->GetFormName()) top->SendMessage(WM_ACTIVATE, 0, 0);
+    if (TheSession().Execute("W $G(%DN)") != top->GetFormName()) top->SendMessage(WM_ACTIVATE, 0, 0);
     top->SendMessage(WM_CLOSE);
     return 0;
 }
@@ -466,7 +469,7 @@ void CBaseMDI::OnDestroy() {
 }
 
 LRESULT CBaseMDI::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (theApp.m_Settings.protocolAll)
+    if (theApp.Settings().protocolAll)
         vorlan::WriteProtocol("CBaseMDI::DefWindowProc - %d", vorlan::kLogNote, msg);
     return ::DefWindowProcA(m_hWnd, msg, wParam, lParam);
 }
@@ -598,7 +601,7 @@ void CBaseMDI::OnUpdateGridPrint(CCmdUI* ui) {
 }
 
 void CBaseMDI::OnUpdateExplorer(CCmdUI* ui) {
-    ui->Enable(theApp.Execute("W $D(^QTEMP(%JOB,\"EXPLORER\",%DN,\"X\"))") != "0");
+    ui->Enable(TheSession().Execute("W $D(^QTEMP(%JOB,\"EXPLORER\",%DN,\"X\"))") != "0");
 }
 
 void CBaseMDI::OnUpdateEdit(CCmdUI* ui) {

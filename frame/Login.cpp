@@ -2,6 +2,7 @@
 
 #include "app/ReplyFields.h"
 #include "app/ProtocolLog.h"
+#include "app/Session.h"
 #include "app/VORLANApp.h"
 #include "common/MQuote.h"
 #include "frame/FrameLogic.h"
@@ -33,7 +34,7 @@ CString CLogin::s_strMountedVolume;
 
 CLogin::CLogin(CMainFrame* frame) : CDialog(IDD_LOGIN, frame), m_pFrame(frame) {
     TraceFunction("CLogin::CLogin");
-    CString configuration = theApp.m_Settings.uciAndVolume;
+    CString configuration = theApp.Settings().uciAndVolume;
     vorlan::NamespaceAndVolume nv = vorlan::SplitConfiguration(configuration.str());
     m_strNamespace = nv.ns;
     m_strVolume = nv.volume;
@@ -58,7 +59,7 @@ void CLogin::EnableOK(bool on) {
 
 bool CLogin::TestVersion() {
     TraceFunction("CLogin::TestVersion");
-    return vorlan::ReleaseIsSupported(theApp.Execute("W $G(^QSYS(\"QREL\"))").str());
+    return vorlan::ReleaseIsSupported(TheSession().Execute("W $G(^QSYS(\"QREL\"))").str());
 }
 
 bool CLogin::LoginDB(const CString& ns, const CString& volume) {
@@ -69,25 +70,26 @@ bool CLogin::LoginDB(const CString& ns, const CString& volume) {
     m_bAttached = false;
     m_strLastNamespace = ns;
     m_strLastVolume = volume;
-    vorlan::SettingsBlock& s = theApp.m_Settings;
+    vorlan::SettingsBlock& s = theApp.Settings();
     if (s.remote) {
         CString text;
         text.FormatId(IDS_CONNECTING_REMOTE, s.address, s.apiPort, ns.c_str(), volume.c_str());
         Status(text);
-        if (!theApp.Login(s.address, std::atoi(s.apiPort), s.apiPassword, ns, volume, s.partitionSize != 0))
+        if (!TheSession().Login(s.address, std::atoi(s.apiPort), s.apiPassword, ns, volume,
+                                s.partitionSize != 0))
             return false;
     } else {
         CString text;
         text.FormatId(IDS_CONNECTING_LOCAL, s.dbName, ns.c_str(), volume.c_str());
         Status(text);
-        theApp.Execute(("K IN S IN(\"DBNAME\")=" + vorlan::MQuote(s.dbName)).c_str());
+        TheSession().Execute(("K IN S IN(\"DBNAME\")=" + vorlan::MQuote(s.dbName)).c_str());
         if (!s_strMountedVolume.IsEmpty())
-            theApp.Execute(("W $$UNMOUNT^%kvv(" + Quoted(s_strMountedVolume) + ")").c_str());
+            TheSession().Execute(("W $$UNMOUNT^%kvv(" + Quoted(s_strMountedVolume) + ")").c_str());
         s_strMountedVolume = volume;
-        theApp.Execute(("W $$UNMOUNT^%kvv(" + Quoted(volume) + ")").c_str());
-        bool failed = theApp.Execute("W $$MOUNT^%kvv(.IN,\"\")") == "-1";
+        TheSession().Execute(("W $$UNMOUNT^%kvv(" + Quoted(volume) + ")").c_str());
+        bool failed = TheSession().Execute("W $$MOUNT^%kvv(.IN,\"\")") == "-1";
         if (!failed)
-            failed = theApp.Execute(
+            failed = TheSession().Execute(
                          ("W $$CHNGUCI^%kvu(" + Quoted(ns) + "," + Quoted(volume) + ")").c_str()) == "-1";
         if (failed) {
             CString message;
@@ -121,16 +123,16 @@ bool CLogin::OnInitDialog() {
         m_pFrame->m_strWorkplaceRef.Empty();
         m_pFrame->m_strUserRef.Empty();
     }
-    vorlan::NamespaceAndVolume nv = vorlan::SplitConfiguration(theApp.m_Settings.uciAndVolume);
+    vorlan::NamespaceAndVolume nv = vorlan::SplitConfiguration(theApp.Settings().uciAndVolume);
     m_strNamespace = nv.ns;
     m_strVolume = nv.volume;
     if (!LoginDB(m_strNamespace, m_strVolume)) {
         EndDialog(IDCANCEL);
         return true;
     }
-    m_bModulesExist = theApp.Execute("W $D(^MV(\"MP\"))") != "0";
+    m_bModulesExist = TheSession().Execute("W $D(^MV(\"MP\"))") != "0";
 
-    vorlan::SettingsBlock& s = theApp.m_Settings;
+    vorlan::SettingsBlock& s = theApp.Settings();
     if (theApp.GetProfileInt("Settings", "WindowsUser", 0) != 0 && s.user[0] == 0) {
         char name[kUserNameSize] = {};
         DWORD size = sizeof name;
@@ -142,7 +144,7 @@ bool CLogin::OnInitDialog() {
     SetDlgItemText(IDC_LOGIN_USER, user);
     SetDlgItemText(IDC_LOGIN_PASSWORD, password);
     if (!m_bModulesExist) {
-        CString name = theApp.Execute("S %DL=$C(167),X=$G(^Z(2)) S:X?1N.N X=$$T^QFET(\"Q\",X) W X");
+        CString name = TheSession().Execute("S %DL=$C(167),X=$G(^Z(2)) S:X?1N.N X=$$T^QFET(\"Q\",X) W X");
         if (!name.IsEmpty()) {
             m_cbModule.AddString(name);
             m_cbModule.SetCurSel(0);
@@ -199,8 +201,9 @@ void CLogin::OnChangeUser() {
     bool accepted = false;
     if (!password.IsEmpty()) {
         m_strComputer = ComputerName();
-        theApp.Execute(vorlan::WorkstationLine(m_strComputer.str()).c_str());
-        accepted = !theApp.Execute(vorlan::LoginLine(user.str(), password.str(), true).c_str()).IsEmpty();
+        TheSession().Execute(vorlan::WorkstationLine(m_strComputer.str()).c_str());
+        accepted =
+            !TheSession().Execute(vorlan::LoginLine(user.str(), password.str(), true).c_str()).IsEmpty();
     }
     if (!accepted) {
         ClearLists(m_bModulesExist);
@@ -223,13 +226,13 @@ void CLogin::OnChangeUser() {
 void CLogin::FillModules() {
     m_cbModule.ResetContent();
     m_nModules = 0;
-    theApp.Execute("S %QCC=\"\"");
+    TheSession().Execute("S %QCC=\"\"");
     for (int n = 0; n < kMaxModuleRecords; ++n) {
-        CString record = theApp.Execute("S %QCC=$O(^MV(\"MP\",%QCC)) W:%QCC'=\"\" ^MV(\"MP\",%QCC)");
+        CString record = TheSession().Execute("S %QCC=$O(^MV(\"MP\",%QCC)) W:%QCC'=\"\" ^MV(\"MP\",%QCC)");
         if (record.IsEmpty()) break;
         if (m_nModules >= kModules) continue;
         std::string ns = vorlan::PieceOf(record.str(), 2);
-        if (theApp.Execute(vorlan::ModuleMenuCheckLine(ns).c_str(), 1).IsEmpty()) continue;
+        if (TheSession().Execute(vorlan::ModuleMenuCheckLine(ns).c_str(), 1).IsEmpty()) continue;
         int item = m_cbModule.AddString(vorlan::PieceOf(record.str(), 1).c_str());
         m_modules[m_nModules].ns = CString(ns).Left(31);
         m_modules[m_nModules].text = vorlan::PieceOf(record.str(), 3);
@@ -241,7 +244,7 @@ void CLogin::FillModules() {
 }
 
 void CLogin::SelectModule() {
-    vorlan::SettingsBlock& s = theApp.m_Settings;
+    vorlan::SettingsBlock& s = theApp.Settings();
     int count = m_cbModule.GetCount();
     int sel = -1;
     if (s.module[0]) {
@@ -249,7 +252,7 @@ void CLogin::SelectModule() {
         s.module[0] = 0;
     }
     if (sel < 0) {
-        sel = std::atoi(theApp.Execute("W $G(^MV(%USER,\"MP\"))"));
+        sel = std::atoi(TheSession().Execute("W $G(^MV(%USER,\"MP\"))"));
         if (sel < 0 || sel >= count) sel = 0;
     }
     m_cbModule.SetCurSel(sel);
@@ -271,7 +274,7 @@ bool CLogin::ChangeUCI() {
         EnableOK(false);
         return false;
     }
-    vorlan::SettingsBlock& s = theApp.m_Settings;
+    vorlan::SettingsBlock& s = theApp.Settings();
     m_strSettingsClient = s.client;
     m_strSettingsYear = s.year;
     s.client[0] = 0;
@@ -286,13 +289,14 @@ bool CLogin::ChangeUCI() {
         return false;
     }
     m_strComputer = ComputerName();
-    theApp.Execute(vorlan::WorkstationLine(m_strComputer.str()).c_str());
-    if (theApp.Execute(vorlan::LoginLine(user.str(), password.str(), false).c_str()).IsEmpty()) return false;
+    TheSession().Execute(vorlan::WorkstationLine(m_strComputer.str()).c_str());
+    if (TheSession().Execute(vorlan::LoginLine(user.str(), password.str(), false).c_str()).IsEmpty())
+        return false;
     int sel = m_cbModule.GetCurSel();
     if (sel < 0) sel = 0;
     int module =
         m_bModulesExist && sel < m_cbModule.GetCount() ? static_cast<int>(m_cbModule.GetItemData(sel)) : sel;
-    theApp.Execute(vorlan::SaveModuleIndexLine(sel).c_str());
+    TheSession().Execute(vorlan::SaveModuleIndexLine(sel).c_str());
     if (m_pFrame) m_pFrame->m_nSelectedModule = sel;
     if (m_bModulesExist && module >= 0 && module < m_nModules) {
         vorlan::NamespaceAndVolume nv = vorlan::SplitConfiguration(m_modules[module].ns.str());
@@ -302,16 +306,16 @@ bool CLogin::ChangeUCI() {
         }
     }
     EnableOK(true);
-    theApp.Execute(vorlan::LoginLine(user.str(), password.str(), false).c_str());
-    CString init = theApp.Execute("W $$INIT^QCC()");
-    theApp.Execute(vorlan::WorkstationLine(m_strComputer.str()).c_str());
+    TheSession().Execute(vorlan::LoginLine(user.str(), password.str(), false).c_str());
+    CString init = TheSession().Execute("W $$INIT^QCC()");
+    TheSession().Execute(vorlan::WorkstationLine(m_strComputer.str()).c_str());
     m_strInitClient.Empty();
     m_strInitYear.Empty();
     m_bInitAnswer = !init.IsEmpty();
     if (m_bInitAnswer) {
         m_strInitClient = vorlan::PieceOf(init.str(), 1);
         m_strInitYear = vorlan::PieceOf(init.str(), 2);
-        CString currentYear = theApp.Execute("S %H=$H,%EG=\"\" D ^QDT W $P(%DT,\".\",3)");
+        CString currentYear = TheSession().Execute("S %H=$H,%EG=\"\" D ^QDT W $P(%DT,\".\",3)");
         if (m_pFrame && !m_pFrame->m_bHadLogin) {
             m_pFrame->m_bHadLogin = true;
         } else if (m_strInitClient != m_strSettingsClient || m_strInitYear != m_strSettingsYear) {
@@ -322,28 +326,28 @@ bool CLogin::ChangeUCI() {
     }
     FillWorkplaces();
     if (m_bModulesExist && module >= 0 && module < m_nModules && !m_modules[module].text.IsEmpty())
-        theApp.Execute(m_modules[module].text);
+        TheSession().Execute(m_modules[module].text);
     ::SetWindowTextA(m_cbWorkplace.m_hWnd, m_strComputer);
     FillClients();
     return true;
 }
 
 void CLogin::FillWorkplaces() {
-    theApp.Execute("S %AP=\"\"");
+    TheSession().Execute("S %AP=\"\"");
     for (int n = 0; n < kMaxListEntries; ++n) {
-        CString workplace = theApp.Execute("S %AP=$O(^Z(\"BDR\",%AP)) W %AP");
+        CString workplace = TheSession().Execute("S %AP=$O(^Z(\"BDR\",%AP)) W %AP");
         if (workplace.IsEmpty()) break;
         m_cbWorkplace.AddString(workplace);
     }
 }
 
 void CLogin::FillClients() {
-    theApp.Execute("S %QCC=\"\"");
+    TheSession().Execute("S %QCC=\"\"");
     for (int n = 0; n < kMaxListEntries; ++n) {
         CString name =
-            theApp.Execute("S %QCC=$O(^QTEMP(%JOB,\"MI\",%QCC)) W:%QCC'=\"\" ^QTEMP(%JOB,\"MI\",%QCC)");
+            TheSession().Execute("S %QCC=$O(^QTEMP(%JOB,\"MI\",%QCC)) W:%QCC'=\"\" ^QTEMP(%JOB,\"MI\",%QCC)");
         if (name.IsEmpty()) break;
-        CString number = theApp.Execute("W %QCC");
+        CString number = TheSession().Execute("W %QCC");
         m_cbClient.AddString(vorlan::ClientEntry(number.str(), name.str()).c_str());
     }
     if (m_cbClient.GetCount() == 0) return;
@@ -364,9 +368,9 @@ void CLogin::OnSelectEndMandant() {
     if (m_cbClient.GetCount() == 0) return;
     std::string client = vorlan::ClientNumberOf(m_cbClient.GetLBText(m_cbClient.GetCurSel()).str());
     m_cbYear.ResetContent();
-    theApp.Execute("S %QCC=\"\"");
+    TheSession().Execute("S %QCC=\"\"");
     for (int n = 0; n < kMaxListEntries; ++n) {
-        CString year = theApp.Execute(vorlan::YearListLine(client).c_str());
+        CString year = TheSession().Execute(vorlan::YearListLine(client).c_str());
         if (year.IsEmpty()) break;
         m_cbYear.AddString(year);
     }
@@ -386,30 +390,30 @@ void CLogin::OnOK() {
     TraceFunction("CLogin::OnOK");
     CString workplace = GetDlgItemText(IDC_LOGIN_WORKPLACE);
     workplace.MakeUpper();
-    theApp.Execute(vorlan::WorkplaceLine(workplace.str()).c_str());
+    TheSession().Execute(vorlan::WorkplaceLine(workplace.str()).c_str());
     if (m_pFrame) {
         m_pFrame->m_strHeartbeat = "S ^%CONTROL($JOB)=$H";
-        if (!theApp.Execute("W $G(%AP)").IsEmpty())
+        if (!TheSession().Execute("W $G(%AP)").IsEmpty())
             m_pFrame->m_strWorkplaceRef = vorlan::WorkplaceMessageReference(m_strNamespace.str());
-        if (!theApp.Execute("W $G(%USER)").IsEmpty())
+        if (!TheSession().Execute("W $G(%USER)").IsEmpty())
             m_pFrame->m_strUserRef = vorlan::UserMessageReference(m_strNamespace.str());
-        vorlan::ServerTimer app = vorlan::ParseServerTimer(theApp.Execute("W $G(^Z(\"TIMER\"))").str());
-        vorlan::ServerTimer sys =
-            vorlan::ParseServerTimer(theApp.Execute("W:$G(%SYS)'=\"\" $G(^[%SYS]Z(\"SYSTIMER\"))").str());
+        vorlan::ServerTimer app = vorlan::ParseServerTimer(TheSession().Execute("W $G(^Z(\"TIMER\"))").str());
+        vorlan::ServerTimer sys = vorlan::ParseServerTimer(
+            TheSession().Execute("W:$G(%SYS)'=\"\" $G(^[%SYS]Z(\"SYSTIMER\"))").str());
         m_pFrame->SetServerTimers(app, sys);
     }
     std::string client = vorlan::ClientNumberOf(m_cbClient.GetLBText(m_cbClient.GetCurSel()).str());
     CString year = m_cbYear.GetLBText(m_cbYear.GetCurSel());
-    vorlan::SettingsBlock& s = theApp.m_Settings;
-    theApp.Execute(vorlan::ClientAndYearLine(client, year.str(), s.address, s.apiPort).c_str());
+    vorlan::SettingsBlock& s = theApp.Settings();
+    TheSession().Execute(vorlan::ClientAndYearLine(client, year.str(), s.address, s.apiPort).c_str());
     EndDialog(IDOK);
 }
 
 void CLogin::OnCancel() {
     TraceFunction("CLogin::OnCancel");
-    theApp.Execute("I $T(LOGOUT^QCC)'=\"\" D LOGOUT^QCC");
+    TheSession().Execute("I $T(LOGOUT^QCC)'=\"\" D LOGOUT^QCC");
     if (!s_strMountedVolume.IsEmpty()) {
-        theApp.Execute(("W $$UNMOUNT^%kvv(" + Quoted(s_strMountedVolume) + ")").c_str());
+        TheSession().Execute(("W $$UNMOUNT^%kvv(" + Quoted(s_strMountedVolume) + ")").c_str());
         s_strMountedVolume.Empty();
     }
     EndDialog(IDCANCEL);

@@ -1,6 +1,7 @@
 #include "frame/MainFrame.h"
 
 #include "app/ProtocolLog.h"
+#include "app/Session.h"
 #include "app/VORLANApp.h"
 #include "forms/FormGlobals.h"
 #include "forms/ChildDialog.h"
@@ -29,8 +30,8 @@ CMainFrame::CMainFrame() : m_pViewer(MakeFrameViewer()) {
 CMainFrame::~CMainFrame() {
     TraceFunction("CMainFrame::~CMainFrame");
     if (m_bLoggedIn) {
-        theApp.Execute("K:$D(%SYS)&$D(%JOB) ^[%SYS]Z(\"PATH\",%JOB)");
-        theApp.Execute("D LOGOUT^QCC");
+        TheSession().Execute("K:$D(%SYS)&$D(%JOB) ^[%SYS]Z(\"PATH\",%JOB)");
+        TheSession().Execute("D LOGOUT^QCC");
     }
     if (m_hExtraIcon) ::DestroyIcon(m_hExtraIcon);
     if (theApp.m_pMainWnd == this) theApp.m_pMainWnd = nullptr;
@@ -300,7 +301,7 @@ void CMainFrame::SetControlFocus() {
 }
 
 bool CMainFrame::CheckAdminRights() {
-    return theApp.Execute("W:$G(%BG)>997 1") == "1";
+    return TheSession().Execute("W:$G(%BG)>997 1") == "1";
 }
 
 void CMainFrame::SetServerTimers(const vorlan::ServerTimer& app, const vorlan::ServerTimer& sys) {
@@ -314,7 +315,7 @@ void CMainFrame::SetServerTimers(const vorlan::ServerTimer& app, const vorlan::S
 
 void CMainFrame::OnClose() {
     TraceFunction("CMainFrame::OnClose");
-    if (theApp.m_nBusy) return; // a server call runs: closing now would cut it off
+    if (TheSession().IsBusy()) return; // a server call runs: closing now would cut it off
     if (m_wndMenuTree.IsMenuEditMode()) StopMenuEditMode();
     if (HasFormFrames()) {
         ::SetForegroundWindow(m_hWnd);
@@ -335,18 +336,18 @@ bool CMainFrame::MDICloseAll() {
     if (m_bLoggedIn) {
         m_wndMenuTree.SendMessage(WM_DESTROYMENU);
         m_wndMemo.EndSession();
-        theApp.Execute("K:$D(%SYS)&$D(%JOB) ^[%SYS]Z(\"PATH\",%JOB)");
+        TheSession().Execute("K:$D(%SYS)&$D(%JOB) ^[%SYS]Z(\"PATH\",%JOB)");
         m_appTimer.interval = m_sysTimer.interval = 0;
         m_nMessageCountdown = 0;
         // (The icon desktop's icons are saved on the server once the desktop has icons.)
-        theApp.Execute("D LOGOUT^QCC");
+        TheSession().Execute("D LOGOUT^QCC");
     }
     m_bLoggedIn = false;
     if (m_pIconList) {
         m_pIconList->m_bReportSizes = false;
         m_pIconList->SetStandard();
     }
-    theApp.m_bEuro = false;
+    theApp.SetEuro(false);
     CString text;
     text.LoadString(IDS_NOT_LOGGED_IN);
     SetExtraText(text, IDI_LOGGED_OUT);
@@ -470,7 +471,7 @@ bool CMainFrame::OnToolTipText(NMTTDISPINFOA* info) {
         source.LoadString(id);
     }
     std::string text = vorlan::ToolTipSource(source.str());
-    if (!text.empty() && text[0] == '*') text = theApp.Execute(text.c_str() + 1).str();
+    if (!text.empty() && text[0] == '*') text = TheSession().Execute(text.c_str() + 1).str();
     tip = vorlan::ToolTipShown(text);
     info->lpszText = const_cast<char*>(tip.c_str());
     return true;

@@ -2,6 +2,7 @@
 #include "frame/MainFrame.h"
 
 #include "app/ProtocolLog.h"
+#include "app/Session.h"
 #include "app/VORLANApp.h"
 #include "frame/BaseMDI.h"
 #include "resources/MainFrameIds.h"
@@ -134,8 +135,8 @@ void CMainFrame::OnHelpKey(UINT) {
 
 void CMainFrame::OnHelpUsing(UINT) {
     if (!m_bLoggedIn) return;
-    CString topic = CVORLANApp::ProgramFolder() + "vorhelp.chm::/" + theApp.Execute("W $$UCI1^QUCI()") +
-                    ".htm#" + theApp.Execute("W $G(%DN)");
+    CString topic = CVORLANApp::ProgramFolder() + "vorhelp.chm::/" + TheSession().Execute("W $$UCI1^QUCI()") +
+                    ".htm#" + TheSession().Execute("W $G(%DN)");
     m_pViewer->ShowHtmlHelp(topic);
 }
 
@@ -225,12 +226,12 @@ void CMainFrame::OnUpdateWindowRestore(CCmdUI* ui) {
 
 void CMainFrame::OnUpdateViewMenuBar(CCmdUI* ui) {
     ui->SetCheck(m_wndSideBar.IsWindowVisible() ? 1 : 0);
-    ui->Enable(theApp.m_Settings.background == 0);
+    ui->Enable(theApp.Settings().background == 0);
 }
 
 void CMainFrame::OnUpdateViewDialog(CCmdUI* ui) {
     ui->SetCheck(m_wndTopBar.IsWindowVisible() ? 1 : 0);
-    ui->Enable(theApp.m_Settings.background == 0);
+    ui->Enable(theApp.Settings().background == 0);
 }
 
 void CMainFrame::OnUpdateViewStatusBar(CCmdUI* ui) {

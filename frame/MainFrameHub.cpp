@@ -3,6 +3,7 @@
 #include "frame/MainFrame.h"
 
 #include "app/ReplyFields.h"
+#include "app/Session.h"
 #include "app/VORLANApp.h"
 #include "forms/ChildDialog.h"
 #include "forms/FormGlobals.h"
@@ -125,8 +126,8 @@ LRESULT CMainFrame::OnSetMessageString(WPARAM id, LPARAM text) {
 }
 
 LRESULT CMainFrame::OnMenuSelected(WPARAM number) {
-    vorlan::g_strDialogMemo = theApp.Execute("W $G(%MEMO)");
-    CString answer = theApp.Execute(vorlan::SelectByNumberLine(static_cast<unsigned>(number)).c_str());
+    vorlan::g_strDialogMemo = TheSession().Execute("W $G(%MEMO)");
+    CString answer = TheSession().Execute(vorlan::SelectByNumberLine(static_cast<unsigned>(number)).c_str());
     std::string dialog = vorlan::DialogOfMenuAnswer(answer.str());
     if (!dialog.empty()) SendMessage(WM_CREATEMDIDIALOG, reinterpret_cast<WPARAM>(dialog.c_str()));
     return 1;
@@ -135,8 +136,8 @@ LRESULT CMainFrame::OnMenuSelected(WPARAM number) {
 LRESULT CMainFrame::OnStartMemo(const char* name, LPARAM flag) {
     if (!name || !*name) return 0;
     CString entry(name);
-    vorlan::g_strDialogMemo = theApp.Execute("W $G(%MEMO)");
-    CString answer = theApp.Execute(vorlan::SelectByNameLine(entry.str()).c_str());
+    vorlan::g_strDialogMemo = TheSession().Execute("W $G(%MEMO)");
+    CString answer = TheSession().Execute(vorlan::SelectByNameLine(entry.str()).c_str());
     if (!answer.IsEmpty()) {
         if (SendMessage(WM_CREATEMDIDIALOG, reinterpret_cast<WPARAM>(answer.c_str())))
             m_wndMemo.SendMessage(WM_SETMEMO);
@@ -151,7 +152,7 @@ LRESULT CMainFrame::OnStartMemo(const char* name, LPARAM flag) {
     case vorlan::EntryFallback::Debugger: theApp.DebugWindow(); break;
     case vorlan::EntryFallback::Telnet:
     case vorlan::EntryFallback::Ssh:
-        if (!m_bLoggedIn || theApp.Execute("W:$G(%BG)=999 1") != "1") {
+        if (!m_bLoggedIn || TheSession().Execute("W:$G(%BG)=999 1") != "1") {
             AfxMessageBox(IDS_TELNET_RIGHTS);
             break;
         }
@@ -229,7 +230,7 @@ LRESULT CMainFrame::OnCloseDialog() {
     m_wndMemo.SetWindowText("");
     for (int n = 6; n >= 0; --n)
         SendMessage(WM_SETFKEY, static_cast<WPARAM>(n), 0);
-    if (theApp.m_Settings.q) PostMessage(WM_CLOSE);
+    if (theApp.Settings().q) PostMessage(WM_CLOSE);
     return 1;
 }
 
@@ -255,11 +256,11 @@ LRESULT CMainFrame::OnCallFromWeb(const char* key, const char* parameter) {
     if (!m_bLoggedIn || !key || !*key) return 1;
     CString upperKey(key);
     upperKey.MakeUpper();
-    CString entry = theApp.Execute(vorlan::WebEntryLine(upperKey.str()).c_str());
+    CString entry = TheSession().Execute(vorlan::WebEntryLine(upperKey.str()).c_str());
     entry.MakeUpper();
-    if (parameter) theApp.Execute(vorlan::WebParameterLine(parameter).c_str());
+    if (parameter) TheSession().Execute(vorlan::WebParameterLine(parameter).c_str());
     SendMessage(WM_STARTMEMO, reinterpret_cast<WPARAM>(entry.c_str()), 1);
-    theApp.Execute("K %WIN(\"WEB\")");
+    TheSession().Execute("K %WIN(\"WEB\")");
     return 1;
 }
 
@@ -269,7 +270,7 @@ LRESULT CMainFrame::OnCopyData(const COPYDATASTRUCT* data) {
         return FALSE;
     if (::IsIconic(m_hWnd)) ShowWindow(SW_RESTORE);
     ::SetForegroundWindow(m_hWnd);
-    std::memcpy(&theApp.m_Settings, data->lpData, sizeof(vorlan::SettingsBlock));
+    std::memcpy(&theApp.Settings(), data->lpData, sizeof(vorlan::SettingsBlock));
     // Posted: the sender waits for this answer, not for the log-in.
     PostMessage(WM_COMMAND, ID_LOGIN);
     return TRUE;
@@ -285,6 +286,6 @@ LRESULT CMainFrame::OnChangeLoginMessage(const char* client, const char* year) {
 }
 
 void CMainFrame::OnSync() {
-    if (std::atoi(theApp.Execute("W $G(^Z(\"POCKET\",\"ART\"))")) != 0)
-        theApp.Execute("W $G(^Z(\"POCKET\",\"INSTALL\"))");
+    if (std::atoi(TheSession().Execute("W $G(^Z(\"POCKET\",\"ART\"))")) != 0)
+        TheSession().Execute("W $G(^Z(\"POCKET\",\"INSTALL\"))");
 }

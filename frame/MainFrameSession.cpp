@@ -3,6 +3,7 @@
 #include "frame/MainFrame.h"
 
 #include "app/ProtocolLog.h"
+#include "app/Session.h"
 #include "app/VORLANApp.h"
 #include "common/MQuote.h"
 #include "frame/Login.h"
@@ -19,7 +20,7 @@ using vorlan::TraceFunction;
 
 void CMainFrame::OnFileNew(UINT) {
     TraceFunction("CMainFrame::OnFileNew");
-    vorlan::SettingsBlock& s = theApp.m_Settings;
+    vorlan::SettingsBlock& s = theApp.Settings();
     CString startEntry = CString(s.startEntry, strnlen(s.startEntry, sizeof s.startEntry));
     CString first = CString(s.a, strnlen(s.a, sizeof s.a));
     CString afterLogin = CString(s.afterLogin, strnlen(s.afterLogin, sizeof s.afterLogin));
@@ -43,8 +44,8 @@ void CMainFrame::OnFileNew(UINT) {
         if (!CheckDatabaseSpace()) return;
         m_bLoggedIn = true;
         ChangeLogin(nullptr, nullptr);
-        m_bDeveloper = theApp.Execute("W:$G(%BG)=999 1") == "1";
-        CString language = theApp.Execute("W $G(%LAN)");
+        m_bDeveloper = TheSession().Execute("W:$G(%BG)=999 1") == "1";
+        CString language = TheSession().Execute("W $G(%LAN)");
         if (!language.IsEmpty() && theApp.LoadLanguageDll(language[0])) {
             // The menu comes from the library of the chosen language.
             CMenu menu;
@@ -56,7 +57,7 @@ void CMainFrame::OnFileNew(UINT) {
         }
         m_wndMenuTree.SendMessage(WM_CREATEMENU);
         m_wndMemo.StartSession();
-        if (!afterLogin.IsEmpty()) theApp.Execute(("S " + afterLogin.str()).c_str(), 1);
+        if (!afterLogin.IsEmpty()) TheSession().Execute(("S " + afterLogin.str()).c_str(), 1);
         if (!startEntry.IsEmpty())
             SendMessage(WM_STARTMEMO, reinterpret_cast<WPARAM>(startEntry.c_str()));
         else
@@ -68,7 +69,7 @@ void CMainFrame::OnFileNew(UINT) {
 }
 
 bool CMainFrame::CheckDatabaseSpace() {
-    if (theApp.Execute("W $$SPACETST^QCC()") != "1") return true;
+    if (TheSession().Execute("W $$SPACETST^QCC()") != "1") return true;
     CDialog window(IDD_SPACE_CHECK, this);
     bool shown = window.Create(IDD_SPACE_CHECK, this);
     auto show = [&](const CString& text) {
@@ -77,20 +78,20 @@ bool CMainFrame::CheckDatabaseSpace() {
     CString checking;
     checking.LoadString(IDS_SPACE_CHECKING);
     show(checking);
-    CString answer = theApp.Execute("W $$SPACE^QCC()");
-    if (!theApp.m_Settings.remote && answer != "0") {
-        CString volume = theApp.Execute("W $P($ZU(0),\",\",2)");
-        long freeBlocks = std::atol(
-            theApp.Execute(("I $$TSPC^%kvv(" + vorlan::MQuote(volume.str()) + ",.%QCC)=0 W %QCC").c_str()));
+    CString answer = TheSession().Execute("W $$SPACE^QCC()");
+    if (!theApp.Settings().remote && answer != "0") {
+        CString volume = TheSession().Execute("W $P($ZU(0),\",\",2)");
+        long freeBlocks = std::atol(TheSession().Execute(
+            ("I $$TSPC^%kvv(" + vorlan::MQuote(volume.str()) + ",.%QCC)=0 W %QCC").c_str()));
         CString expanding;
         expanding.LoadString(IDS_SPACE_EXPANDING);
         show(expanding);
         char line[160];
         std::snprintf(line, sizeof line, "W $$EXPAND^%%kvv(%s,%ld)", vorlan::MQuote(volume.str()).c_str(),
                       (10 * freeBlocks) / 100);
-        if (theApp.Execute(line) == "0") {
+        if (TheSession().Execute(line) == "0") {
             if (shown) window.DestroyWindow();
-            CString path = theApp.m_Settings.dbName;
+            CString path = theApp.Settings().dbName;
             CString drive = path.GetLength() >= 2 && path[1] == ':' ? path.Left(2) : CString("C:");
             CString message;
             message.FormatId(IDS_SPACE_EXPAND_FAILED, static_cast<int>((10 * freeBlocks) / 102400),
@@ -112,23 +113,23 @@ bool CMainFrame::CheckDatabaseSpace() {
 void CMainFrame::ChangeLogin(const char* client, const char* year) {
     TraceFunction("CMainFrame::ChangeLogin");
     CloseActiveChildren();
-    if (year) theApp.Execute(("S %WJ=" + vorlan::MQuote(year)).c_str());
-    if (client) theApp.Execute(("S %MI=" + vorlan::MQuote(vorlan::ClientNumberOf(client))).c_str());
-    theApp.Execute("X ^Z(\"MP\",5) S:$G(%MI)=\"\" %MI=101,%HDD=\"Standardmandant\" "
-                   "S:$G(%HDD)=\"\" %HDD=$G(^QTEMP(%JOB,\"MI\",%MI))");
-    if (theApp.Execute("W $G(%WJ)").IsEmpty()) {
+    if (year) TheSession().Execute(("S %WJ=" + vorlan::MQuote(year)).c_str());
+    if (client) TheSession().Execute(("S %MI=" + vorlan::MQuote(vorlan::ClientNumberOf(client))).c_str());
+    TheSession().Execute("X ^Z(\"MP\",5) S:$G(%MI)=\"\" %MI=101,%HDD=\"Standardmandant\" "
+                         "S:$G(%HDD)=\"\" %HDD=$G(^QTEMP(%JOB,\"MI\",%MI))");
+    if (TheSession().Execute("W $G(%WJ)").IsEmpty()) {
         std::time_t now = std::time(nullptr);
         char line[32];
         std::strftime(line, sizeof line, "S %%WJ=%Y", std::localtime(&now));
-        theApp.Execute(line);
+        TheSession().Execute(line);
     }
-    theApp.m_bEuro = theApp.Execute("W $$EURO^QCC()") == "1";
-    CString user =
-        theApp.Execute("W:$G(%USER)'=\"\" $G(^Z(\"PC\",%USER,2)),\"(\",%USER,\") auf \" W:$G(%BG)=999 $ZV");
-    CString clientName = theApp.Execute("W $G(%HDD)");
-    CString yearLine = theApp.Execute("W $G(%WJ)_\" - \"_$G(%MI)_\" - \"_$G(%HOME)");
-    CString address = theApp.Execute("W $G(^[%SYS]Z(\"IP\",%JOB))");
-    CString port = theApp.Execute("W $G(^[%SYS]Z(\"PORT\",%JOB))");
+    theApp.SetEuro(TheSession().Execute("W $$EURO^QCC()") == "1");
+    CString user = TheSession().Execute(
+        "W:$G(%USER)'=\"\" $G(^Z(\"PC\",%USER,2)),\"(\",%USER,\") auf \" W:$G(%BG)=999 $ZV");
+    CString clientName = TheSession().Execute("W $G(%HDD)");
+    CString yearLine = TheSession().Execute("W $G(%WJ)_\" - \"_$G(%MI)_\" - \"_$G(%HOME)");
+    CString address = TheSession().Execute("W $G(^[%SYS]Z(\"IP\",%JOB))");
+    CString port = TheSession().Execute("W $G(^[%SYS]Z(\"PORT\",%JOB))");
     CString info;
     info.FormatId(IDS_LOGIN_INFO, user.c_str(), clientName.c_str(), yearLine.c_str(), address.c_str(),
                   port.c_str());
@@ -146,26 +147,27 @@ void CMainFrame::SetInfos() {
         const char* node;
         const char* setting;
     } paths[] = {{"WORD", "WordFormsFilePath"}, {"EXCEL", "ExcelFormsFilePath"}, {"BILDER", "ImagesPath"}};
-    if (theApp.Execute("W:$D(%SYS)&$D(%JOB) 1") == "1") {
+    if (TheSession().Execute("W:$D(%SYS)&$D(%JOB) 1") == "1") {
         DWORD high = 0, low = 0;
         CVORLANApp::GetFileVersion(CVORLANApp::ProgramPath(), high, low);
         char version[32];
         std::snprintf(version, sizeof version, "%d.%d", static_cast<int>(HIWORD(high)),
                       static_cast<int>(LOWORD(high)));
-        theApp.Execute(("S (%MUMPS(\"VER\"),^[%SYS]Z(\"EXE\",%JOB))=" + vorlan::MQuote(version)).c_str(), 1);
+        TheSession().Execute(
+            ("S (%MUMPS(\"VER\"),^[%SYS]Z(\"EXE\",%JOB))=" + vorlan::MQuote(version)).c_str(), 1);
         for (const auto& p : paths) {
             CString value = theApp.GetProfileString("Settings", p.setting, "");
-            theApp.Execute(
+            TheSession().Execute(
                 ("S ^[%SYS]Z(\"PATH\",%JOB,\"" + std::string(p.node) + "\")=" + vorlan::MQuote(value.str()))
                     .c_str());
         }
     }
-    if (!theApp.Execute("W $G(%WORKSTATION)").IsEmpty()) {
+    if (!TheSession().Execute("W $G(%WORKSTATION)").IsEmpty()) {
         for (const auto& p : paths) {
             CString value = theApp.GetProfileString("Settings", p.setting, "");
-            theApp.Execute(("S ^[%SYS]Z(\"PATH-AP\",%WORKSTATION,\"" + std::string(p.node) +
-                            "\")=" + vorlan::MQuote(value.str()) + "_$C(167)_$G(%USER)")
-                               .c_str());
+            TheSession().Execute(("S ^[%SYS]Z(\"PATH-AP\",%WORKSTATION,\"" + std::string(p.node) +
+                                  "\")=" + vorlan::MQuote(value.str()) + "_$C(167)_$G(%USER)")
+                                     .c_str());
         }
     }
     // The icon desktop's look and icons from the server come with the desktop's icons.

@@ -1,6 +1,7 @@
 #include "frame/MenuTreeBar.h"
 
 #include "app/ProtocolLog.h"
+#include "app/Session.h"
 #include "app/VORLANApp.h"
 #include "frame/FrameLogic.h"
 #include "frame/MenuTreeLogic.h"
@@ -178,8 +179,8 @@ void CMenuTreeBar::InitMenuTree() {
     if (!m_dropTarget.m_bRegistered) m_dropTarget.Register(this, &m_wndTree);
     m_cfIcon = static_cast<CLIPFORMAT>(::RegisterClipboardFormatA(vorlan::kIconClipboardFormat));
     m_wndTree.SetImageList(m_imageList, TVSIL_NORMAL);
-    if (IsMenuEditMode()) theApp.Execute(vorlan::MenuEditInitLine(m_strEditUser.str()).c_str());
-    CString rootText = theApp.Execute(vorlan::MenuInitLine().c_str());
+    if (IsMenuEditMode()) TheSession().Execute(vorlan::MenuEditInitLine(m_strEditUser.str()).c_str());
+    CString rootText = TheSession().Execute(vorlan::MenuInitLine().c_str());
 
     TVINSERTSTRUCTA insert{};
     insert.hParent = TVI_ROOT;
@@ -202,8 +203,8 @@ void CMenuTreeBar::UninitMenuTree() {
     m_wndTree.DeleteAllItems();
     m_bTearingDown = false;
     m_dropTarget.Revoke();
-    if (IsMenuEditMode()) theApp.Execute(vorlan::MenuEditSaveLine(m_strEditUser.str()).c_str());
-    theApp.Execute(vorlan::MenuEndLine().c_str());
+    if (IsMenuEditMode()) TheSession().Execute(vorlan::MenuEditSaveLine(m_strEditUser.str()).c_str());
+    TheSession().Execute(vorlan::MenuEndLine().c_str());
 }
 
 void CMenuTreeBar::StartMenuEditMode(const char* user) {
@@ -228,7 +229,7 @@ void CMenuTreeBar::FillItem(HTREEITEM item) {
     std::string path = vorlan::FormatMenuPath(indices, true);
     std::string user = m_strEditUser.str();
     bool edit = IsMenuEditMode();
-    CString reply = theApp.Execute(vorlan::MenuGetLine(path, edit ? &user : nullptr).c_str());
+    CString reply = TheSession().Execute(vorlan::MenuGetLine(path, edit ? &user : nullptr).c_str());
     int imageCount = m_imageList.GetImageCount();
 
     for (const vorlan::MenuEntry& entry : vorlan::ParseMenuReply(reply.str())) {
@@ -344,7 +345,7 @@ void CMenuTreeBar::SetUpParentItems(CTreeCtrl& tree, HTREEITEM item, int state) 
 
 void CMenuTreeBar::SendSetMenu(CTreeCtrl& tree, HTREEITEM item, bool on) {
     std::string path = vorlan::FormatMenuPath(ItemIndices(tree, item), false);
-    theApp.Execute(vorlan::MenuSetLine(path, on).c_str());
+    TheSession().Execute(vorlan::MenuSetLine(path, on).c_str());
 }
 
 // ---- re-synchronising the selection
@@ -353,7 +354,7 @@ void CMenuTreeBar::ResyncSelection(const char* memo) {
     vorlan::TraceFunction("CMenuTreeBar::ResyncSelection");
     if (!memo || !*memo) return;
     if (!AfxGetApp() || AfxGetApp()->GetProfileInt("Settings", "AutomaticMenuUpdate", 1) == 0) return;
-    CString path = theApp.Execute(vorlan::MenuResyncLine(memo).c_str());
+    CString path = TheSession().Execute(vorlan::MenuResyncLine(memo).c_str());
     SelectMemoPath(path);
 }
 

@@ -1,7 +1,7 @@
 #include "frame/ToolbarMemo.h"
 
 #include "app/ProtocolLog.h"
-#include "app/VORLANApp.h"
+#include "app/Session.h"
 #include "common/MQuote.h"
 #include "resources/resource.h"
 
@@ -21,11 +21,11 @@ bool CToolbarMemo::Create(HWND parent, UINT id) {
 
 void CToolbarMemo::StartSession() {
     vorlan::TraceFunction("CToolbarMemo::StartSession");
-    if (theApp.Execute("W $G(%USER)").IsEmpty()) return;
+    if (TheSession().Execute("W $G(%USER)").IsEmpty()) return;
     for (int n = 0; n < kHistory; ++n) {
         char line[64];
         std::snprintf(line, sizeof line, "W $G(^Z(\"MEMOHIST\",%%USER,%d))", n);
-        CString item = theApp.Execute(line);
+        CString item = TheSession().Execute(line);
         if (item.IsEmpty()) break;
         InsertItem(n, item.Left(kItemText));
     }
@@ -34,12 +34,12 @@ void CToolbarMemo::StartSession() {
 void CToolbarMemo::EndSession() {
     vorlan::TraceFunction("CToolbarMemo::EndSession");
     SetWindowText("");
-    if (!theApp.Execute("W $G(%USER)").IsEmpty()) {
+    if (!TheSession().Execute("W $G(%USER)").IsEmpty()) {
         int n = GetCount();
         for (int i = 0; i < n; ++i) {
             CString item = GetItemText(i).Left(kItemText);
             item.Replace("\"", "'");
-            theApp.Execute(
+            TheSession().Execute(
                 ("S ^Z(\"MEMOHIST\",%USER," + std::to_string(i) + ")=" + vorlan::MQuote(item.str())).c_str());
         }
     }

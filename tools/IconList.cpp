@@ -1,7 +1,7 @@
 #include "tools/IconList.h"
 
 #include "app/ProtocolLog.h"
-#include "app/VORLANApp.h"
+#include "app/Session.h"
 
 #include <commctrl.h>
 
@@ -76,10 +76,10 @@ void CIconList::SetSizesToKVX() {
     CRect client = GetClientRect();
     char line[96];
     std::snprintf(line, sizeof line, "S %%WIN(\"CLIENTSIZE\")=%d_\",\"_%d", client.Width(), client.Height());
-    theApp.Execute(line);
+    TheSession().Execute(line);
     std::snprintf(line, sizeof line, "S %%WIN(\"SCREENSIZE\")=%d_\",\"_%d", ::GetSystemMetrics(SM_CXSCREEN),
                   ::GetSystemMetrics(SM_CYSCREEN));
-    theApp.Execute(line);
+    TheSession().Execute(line);
 }
 
 void CIconList::OnSize(UINT type) {

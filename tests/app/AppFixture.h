@@ -18,21 +18,18 @@ namespace apptest {
 inline void PrepareApp(const char* scratch, std::unique_ptr<ISessionTransport> transport) {
     fw::TestMode::Enable("", scratch);
     fw::TestMode::ClearScratchKey();
-    std::memset(&theApp.m_Settings, 0, sizeof theApp.m_Settings);
-    theApp.m_Settings.remote = 1;
-    theApp.SetRegistryKey(kMakerWord);
-    theApp.m_pszProfileName = kProductKey;
-    theApp.m_strGeneralKey = "Software\\Tarvell\\VORLAN\\General";
-    theApp.m_hConnection = 0;
-    theApp.m_bConsoleOpen = false;
-    theApp.m_makeConsole = nullptr;
+    std::memset(&theApp.Settings(), 0, sizeof theApp.Settings());
+    theApp.Settings().remote = 1;
+    theApp.SetIdentity();
     ASSERT_TRUE(theApp.LoadLanguageDll());
-    theApp.SetTransport(std::move(transport));
+    AppParts parts;
+    parts.transport = std::move(transport);
+    theApp.Plug(std::move(parts));
 }
 
 inline void ReleaseApp() {
     theApp.Disconnect();
-    theApp.SetTransport(nullptr);
+    theApp.Plug(AppParts());
     theApp.m_pMainWnd = nullptr;
     fw::TestMode::ClearScratchKey();
     fw::TestMode::Disable();

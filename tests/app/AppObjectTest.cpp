@@ -21,8 +21,8 @@ struct CommandSink : CWnd {
 TEST(AppObject, AcceleratorsOnlyWhileTheMainWindowIsActive) {
     fw::TestMode::Enable("", "AppObject");
     ASSERT_TRUE(theApp.LoadLanguageDll());
-    theApp.m_hAccelerators = LoadAcceleratorsA(AfxGetResourceHandle(), MAKEINTRESOURCEA(129));
-    ASSERT_NE(theApp.m_hAccelerators, nullptr);
+    theApp.LoadAccelerators();
+    ASSERT_NE(theApp.Accelerators(), nullptr);
     CWnd::RegisterWindowClass("AppObject.Main", 0, nullptr, nullptr, nullptr);
     CommandSink main, other;
     ASSERT_TRUE(main.CreateEx(0, "AppObject.Main", "m", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
@@ -49,20 +49,19 @@ TEST(AppObject, AcceleratorsOnlyWhileTheMainWindowIsActive) {
 }
 
 TEST(AppObject, WaitCursorStartsWithTheStartingCursor) {
-    theApp.m_hcurAppStarting = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_APPSTARTING));
-    theApp.m_hcurWait = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT));
+    theApp.LoadCursors();
     HCURSOR arrow = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     SetCursor(arrow);
     theApp.DoWaitCursor(1);
-    EXPECT_EQ(GetCursor(), theApp.m_hcurAppStarting);
+    EXPECT_EQ(GetCursor(), theApp.AppStartingCursor());
     theApp.DoWaitCursor(1);
-    EXPECT_EQ(GetCursor(), theApp.m_hcurWait);
+    EXPECT_EQ(GetCursor(), theApp.WaitCursor());
     theApp.DoWaitCursor(-1);
     theApp.DoWaitCursor(-1);
     EXPECT_EQ(GetCursor(), arrow);
     theApp.DoWaitCursor(-1); // below zero stays at zero
     theApp.DoWaitCursor(1);
-    EXPECT_EQ(GetCursor(), theApp.m_hcurAppStarting);
+    EXPECT_EQ(GetCursor(), theApp.AppStartingCursor());
     theApp.DoWaitCursor(-1);
     EXPECT_EQ(GetCursor(), arrow);
 }

@@ -19,8 +19,8 @@ class ServerTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_NE(harness::DbServerPort(), 0) << "the dbserver fixture tells the port";
         apptest::PrepareApp("ServerTest", MakeClientLibraryTransport());
-        std::strcpy(theApp.m_Settings.address, "127.0.0.1");
-        std::snprintf(theApp.m_Settings.apiPort, sizeof theApp.m_Settings.apiPort, "%d",
+        std::strcpy(theApp.Settings().address, "127.0.0.1");
+        std::snprintf(theApp.Settings().apiPort, sizeof theApp.Settings().apiPort, "%d",
                       harness::DbServerPort());
     }
     void TearDown() override { apptest::ReleaseApp(); }
@@ -28,7 +28,7 @@ class ServerTest : public ::testing::Test {
         theApp.WriteProfileInt("Settings", "DisableWaitDialog", waitDialog ? 0 : 1);
         ASSERT_TRUE(theApp.Connect());
         ASSERT_NE(theApp.Login("127.0.0.1", harness::DbServerPort(), "", "", "", false), 0);
-        ASSERT_FALSE(theApp.m_strJob.IsEmpty());
+        ASSERT_FALSE(TheSession().Job().IsEmpty());
     }
 };
 
@@ -38,7 +38,7 @@ TEST_F(ServerTest, LinesRunInTheUsersJob) {
     LogIn(false);
     EXPECT_EQ(theApp.Execute("W 6*7"), "42");
     EXPECT_EQ(theApp.Execute("S %DN=\"KARTEI\""), "");
-    EXPECT_EQ(theApp.Execute("W %DN,$C(167),$J"), std::string("KARTEI\xa7") + theApp.m_strJob.c_str())
+    EXPECT_EQ(theApp.Execute("W %DN,$C(167),$J"), std::string("KARTEI\xa7") + TheSession().Job().c_str())
         << "locals persist in the job, bytes stay bytes";
     EXPECT_EQ(theApp.Execute(""), "");
 }
@@ -91,7 +91,7 @@ TEST_F(ServerTest, WaitDialogShowsWhatTheServerSaysDuringALongLine) {
     done = true;
     watcher.join();
     EXPECT_EQ(status, "Rechnung wird erstellt") << "asked over the second connection while the job was busy";
-    EXPECT_EQ(theApp.m_pWaitDlg, nullptr);
+    EXPECT_FALSE(TheSession().IsWaitDialogShown());
     theApp.m_pMainWnd = nullptr;
     main.DestroyWindow();
 }

@@ -57,7 +57,7 @@ TEST_F(SessionTest, LoginSetsTimeoutPartitionAndJobNumber) {
     EXPECT_EQ(calls[2], "timeout 7 32767");
     EXPECT_EQ(calls[3], "partsize 7 1024");
     EXPECT_EQ(calls[4], "x 7 W $JOB");
-    EXPECT_EQ(theApp.m_strJob, "4711");
+    EXPECT_EQ(TheSession().Job(), "4711");
 }
 
 TEST_F(SessionTest, LoginFailuresShowTheirMessages) {
@@ -71,7 +71,7 @@ TEST_F(SessionTest, LoginFailuresShowTheirMessages) {
     EXPECT_EQ(shown[0].text.rfind("VORLAN konnte keine Verbindung mit dem Server herstellen.", 0), 0u);
     EXPECT_EQ(shown[0].caption, "VORLAN experience");
     EXPECT_NE(shown[1].text.find("10030"), std::string::npos) << shown[1].text;
-    EXPECT_EQ(theApp.m_hConnection, 0);
+    EXPECT_FALSE(TheSession().IsLoggedIn());
 }
 
 TEST_F(SessionTest, EmptyLineReachesNoServerAndOutputComesBack) {
@@ -92,7 +92,7 @@ TEST_F(SessionTest, ServerErrorIsOfferedToTheServerQuotedFirst) {
     server.answer = [&](const std::string& code, int) {
         if (code.rfind("W $$ERROR^QCC(", 0) == 0) {
             errorLine = code;
-            busyDuringNestedCall = theApp.m_nBusy;
+            busyDuringNestedCall = TheSession().BusyDepth();
             return std::make_pair(0, std::string("1"));
         }
         return std::make_pair(10035, error);
@@ -100,7 +100,7 @@ TEST_F(SessionTest, ServerErrorIsOfferedToTheServerQuotedFirst) {
     EXPECT_EQ(theApp.Execute("W X(\"a\")"), "");
     EXPECT_EQ(errorLine, "W $$ERROR^QCC(" + vorlan::MQuote(error) + ")");
     EXPECT_EQ(busyDuringNestedCall, 2) << "the nested call must not clear the outer one";
-    EXPECT_EQ(theApp.m_nBusy, 0);
+    EXPECT_FALSE(TheSession().IsBusy());
     EXPECT_TRUE(fw::TestMode::Shown().empty()) << "the server handled it";
 }
 
@@ -125,12 +125,12 @@ TEST_F(SessionTest, SilentCallsReturnNothingReportTheErrorApartAndShowNothing) {
     LogIn();
     server.answer = [](const std::string&, int) { return std::make_pair(10006, std::string("lost")); };
     EXPECT_EQ(theApp.Execute("W 1", 1), "") << "an error text is no answer";
-    EXPECT_EQ(theApp.LastExecuteError(), 10006) << "and 10006 in a silent call does not end the program";
-    EXPECT_EQ(theApp.LastExecuteErrorText(), "lost");
+    EXPECT_EQ(TheSession().LastError(), 10006) << "and 10006 in a silent call does not end the program";
+    EXPECT_EQ(TheSession().LastErrorText(), "lost");
     EXPECT_TRUE(fw::TestMode::Shown().empty());
     server.answer = [](const std::string&, int) { return std::make_pair(0, std::string("1")); };
     EXPECT_EQ(theApp.Execute("W 1", 1), "1");
-    EXPECT_EQ(theApp.LastExecuteError(), 0) << "each line reports its own";
+    EXPECT_EQ(TheSession().LastError(), 0) << "each line reports its own";
 }
 
 TEST_F(SessionTest, ModeAndDiskErrorsShowTheirMessages) {
@@ -155,13 +155,13 @@ TEST_F(SessionTest, ModeAndDiskErrorsShowTheirMessages) {
 
 TEST_F(SessionTest, DebugFlagOpensTheDebuggerInsteadOfTheDialog) {
     LogIn();
-    theApp.m_Settings.debug = 1;
+    theApp.Settings().debug = 1;
     std::string out;
-    theApp.m_makeConsole = [&](const char*) {
+    TheSession().SetConsoleFactory([&](const char*) {
         auto console = std::make_unique<ScriptedConsole>(&out);
         console->input = {"W 6*7", "q"};
         return std::unique_ptr<IDebugConsole>(std::move(console));
-    };
+    });
     bool openDuringDebugger = false;
     server.answer = [&](const std::string& code, int) {
         if (code == "W ^FAIL") return std::make_pair(10035, std::string("<UNDEF>"));
@@ -169,7 +169,7 @@ TEST_F(SessionTest, DebugFlagOpensTheDebuggerInsteadOfTheDialog) {
         if (code == "W $ZV") return std::make_pair(0, std::string("GT.M V7.0-005 Linux x86_64"));
         if (code.rfind("W $ZPARSE(", 0) == 0) return std::make_pair(0, std::string("vorlan (GT.M)"));
         if (code == "W 6*7") {
-            openDuringDebugger = theApp.m_bConsoleOpen;
+            openDuringDebugger = TheSession().IsConsoleOpen();
             return std::make_pair(0, std::string("42"));
         }
         return std::make_pair(0, std::string());
@@ -181,12 +181,12 @@ TEST_F(SessionTest, DebugFlagOpensTheDebuggerInsteadOfTheDialog) {
     EXPECT_NE(out.find("Caused by line:\n   W ^FAIL"), std::string::npos);
     EXPECT_NE(out.find(">42\n>"), std::string::npos) << out;
     EXPECT_TRUE(openDuringDebugger);
-    EXPECT_FALSE(theApp.m_bConsoleOpen);
+    EXPECT_FALSE(TheSession().IsConsoleOpen());
     EXPECT_TRUE(fw::TestMode::Shown().empty());
 }
 
 TEST_F(SessionTest, ProtocolLogNamedByTheJobHoldsCodeAndOutput) {
-    theApp.m_Settings.protocol = 1;
+    theApp.Settings().protocol = 1;
     vorlan::ResetProtocol();
     std::remove("C:\\TEMP\\protocol(4711).log");
     LogIn();
@@ -199,9 +199,9 @@ TEST_F(SessionTest, ProtocolLogNamedByTheJobHoldsCodeAndOutput) {
 
 TEST_F(SessionTest, SecondConnectionIsShortLivedAndQuick) {
     LogIn();
-    std::strcpy(theApp.m_Settings.address, "10.9.8.7");
-    std::strcpy(theApp.m_Settings.apiPort, "1972");
-    std::strcpy(theApp.m_Settings.apiPassword, "geheim");
+    std::strcpy(theApp.Settings().address, "10.9.8.7");
+    std::strcpy(theApp.Settings().apiPort, "1972");
+    std::strcpy(theApp.Settings().apiPassword, "geheim");
     server.answer = [](const std::string& code, int h) {
         if (h == 7) return std::make_pair(0, std::string("main"));
         return std::make_pair(code == "W 2" ? 0 : 10035, std::string("second"));
@@ -221,10 +221,10 @@ TEST_F(SessionTest, SecondConnectionIsShortLivedAndQuick) {
 }
 
 TEST_F(SessionTest, OtherTransportsSayTheyAreNotThereYet) {
-    theApp.m_Settings.apiType = 1;
+    theApp.Settings().apiType = 1;
     EXPECT_FALSE(theApp.Connect());
-    theApp.m_Settings.apiType = 0;
-    theApp.m_Settings.remote = 0;
+    theApp.Settings().apiType = 0;
+    theApp.Settings().remote = 0;
     EXPECT_FALSE(theApp.Connect());
     auto shown = fw::TestMode::Shown();
     ASSERT_EQ(shown.size(), 2u);
@@ -235,23 +235,21 @@ TEST_F(SessionTest, OtherTransportsSayTheyAreNotThereYet) {
 
 TEST(ThemeProbe, TableFromTheThemeLibraryOrClassicDrawing) {
     // The test double sits beside this program as Glossery.dll.
-    theApp.m_dwComCtlVersion = MAKELONG(0, 6);
     SetEnvironmentVariableA("GLOSSERY_DOUBLE_REFUSE", "1");
-    theApp.ProbeThemeLibrary();
-    EXPECT_EQ(theApp.m_nOSKind, 4);
+    theApp.ProbeThemeLibrary(MAKELONG(0, 6));
+    EXPECT_EQ(theApp.OSKind(), 4);
     EXPECT_EQ(theApp.m_pThemeApi, nullptr) << "a refused table frees the library";
-    EXPECT_EQ(theApp.m_hThemeLibrary, nullptr);
+    EXPECT_EQ(theApp.ThemeLibrary(), nullptr);
     SetEnvironmentVariableA("GLOSSERY_DOUBLE_REFUSE", nullptr);
-    theApp.ProbeThemeLibrary();
+    theApp.ProbeThemeLibrary(MAKELONG(0, 6));
     ASSERT_NE(theApp.m_pThemeApi, nullptr);
     EXPECT_TRUE(theApp.m_pThemeApi->CanUseTheme());
     EXPECT_TRUE(theApp.IsThemed());
     EXPECT_TRUE(theApp.IsWin2000OrLater());
     EXPECT_EQ(theApp.IsWin98OrLater(), 1);
-    FreeLibrary(theApp.m_hThemeLibrary);
-    theApp.m_hThemeLibrary = nullptr;
-    theApp.m_pThemeApi = nullptr;
-    theApp.m_nOSKind = 3;
+    theApp.ProbeThemeLibrary(0);
+    EXPECT_EQ(theApp.m_pThemeApi, nullptr) << "classic again";
+    EXPECT_FALSE(theApp.IsThemed());
 }
 
 // The child half of the test below: only runs when the parent starts it.
@@ -264,8 +262,8 @@ TEST(ConnectionLossChild, LostConnectionEndsTheProcess) {
     server.answer = [](const std::string& code, int) {
         return std::make_pair(code == "W $JOB" ? 0 : 10006, std::string("<connection lost>"));
     };
-    theApp.m_Settings.remote = 1;
-    theApp.SetTransport(std::make_unique<FakeTransport>(server));
+    theApp.Settings().remote = 1;
+    theApp.Session().SetTransport(std::make_unique<FakeTransport>(server));
     theApp.Connect();
     theApp.Login("h", 1, "", "VOR", "", false);
     theApp.Execute("W 1");
@@ -289,7 +287,7 @@ TEST(ConnectionLoss, EndsTheProcessAfterSayingSo) {
 }
 
 TEST_F(SessionTest, TimingLinesMeasureElapsedTicks) {
-    theApp.m_Settings.protocolTime = 1;
+    theApp.Settings().protocolTime = 1;
     vorlan::ResetProtocol();
     std::remove("C:\\TEMP\\protocol(4711).log");
     LogIn();

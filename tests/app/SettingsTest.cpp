@@ -21,19 +21,19 @@ class SettingsTest : public ::testing::Test {
 
 TEST_F(SettingsTest, GeneralValuesFillTheBlock) {
     theApp.ReadConnectionSettings();
-    EXPECT_EQ(theApp.m_Settings.remote, 1) << "a missing key gives every default";
-    EXPECT_STREQ(theApp.m_Settings.apiPort, "1666");
+    EXPECT_EQ(theApp.Settings().remote, 1) << "a missing key gives every default";
+    EXPECT_STREQ(theApp.Settings().apiPort, "1666");
     ASSERT_TRUE(theApp.SetGeneralValue("IPaddress", "192.0.2.5"));
     ASSERT_TRUE(theApp.SetGeneralValue("APIport", "1972"));
     ASSERT_TRUE(theApp.SetGeneralValue("RemoteConnection", "0"));
     ASSERT_TRUE(theApp.SetGeneralValue("APIType", "5"));
     ASSERT_TRUE(fw::RegWriteDword(HKEY_LOCAL_MACHINE, "Software\\Tarvell\\VORLAN\\General", "DBname", 7));
     theApp.ReadConnectionSettings();
-    EXPECT_STREQ(theApp.m_Settings.address, "192.0.2.5");
-    EXPECT_STREQ(theApp.m_Settings.apiPort, "1972");
-    EXPECT_EQ(theApp.m_Settings.remote, 0);
-    EXPECT_EQ(theApp.m_Settings.apiType, 0);
-    EXPECT_STREQ(theApp.m_Settings.dbName, "") << "a value that is not text counts as missing";
+    EXPECT_STREQ(theApp.Settings().address, "192.0.2.5");
+    EXPECT_STREQ(theApp.Settings().apiPort, "1972");
+    EXPECT_EQ(theApp.Settings().remote, 0);
+    EXPECT_EQ(theApp.Settings().apiType, 0);
+    EXPECT_STREQ(theApp.Settings().dbName, "") << "a value that is not text counts as missing";
     ASSERT_TRUE(theApp.SetGeneralValue("IPaddress", ""));
     EXPECT_EQ(theApp.GetGeneralValue("IPaddress", "weg"), "weg") << "an empty value deletes the entry";
 }
@@ -67,7 +67,7 @@ TEST_F(SettingsTest, MessageBoxesGetTheCaptionAndAnIcon) {
 
 TEST_F(SettingsTest, UpdateIsOfferedOnlyForANewerKnownProgram) {
     std::string folder = harness::FreshFolder("update");
-    theApp.m_strAutoInstallPath = folder.c_str();
+    theApp.SetAutoInstallPath(folder.c_str());
     CString installer;
     bool quiet = true;
     EXPECT_FALSE(theApp.IsNewerVersionAvailable(installer, quiet)) << "no install.inf";
@@ -84,11 +84,10 @@ TEST_F(SettingsTest, UpdateIsOfferedOnlyForANewerKnownProgram) {
     EXPECT_FALSE(theApp.IsNewerVersionAvailable(installer, quiet));
     EXPECT_FALSE(theApp.CheckForUpdate());
     EXPECT_TRUE(fw::TestMode::Shown().empty());
-    theApp.m_strAutoInstallPath.Empty();
+    theApp.SetAutoInstallPath("");
 }
 
 TEST_F(SettingsTest, AboutBoxShowsPlaceholdersWithoutASession) {
-    theApp.m_hConnection = 0;
     fw::TestMode::PushAnswer("dialog 100 cmd:1000 cmd:1");
     theApp.OnAppAbout();
     auto shown = fw::TestMode::Shown();

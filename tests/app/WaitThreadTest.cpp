@@ -66,7 +66,7 @@ class WaitThreadTest : public ::testing::Test {
 
 TEST_F(WaitThreadTest, LongCallShowsTheDialogWhichAsksTheServerOverASecondConnection) {
     Start();
-    ASSERT_NE(theApp.m_hWaitThread, nullptr);
+    ASSERT_TRUE(TheSession().IsWaitThreadRunning());
     SetForegroundWindow(mainWnd.m_hWnd);
     ASSERT_EQ(GetForegroundWindow(), mainWnd.m_hWnd);
     theApp.Execute("H 2.5");
@@ -76,7 +76,7 @@ TEST_F(WaitThreadTest, LongCallShowsTheDialogWhichAsksTheServerOverASecondConnec
     for (const auto& c : server.Calls())
         if (c.rfind("x 7 W $$WAITING", 0) == 0) ++onMainConnection;
     EXPECT_EQ(onMainConnection, 0);
-    EXPECT_EQ(theApp.m_pWaitDlg, nullptr) << "gone before the reply is used";
+    EXPECT_FALSE(TheSession().IsWaitDialogShown()) << "gone before the reply is used";
     EXPECT_EQ(FindWindowA(nullptr, kWaitTitle), nullptr);
 }
 
@@ -93,7 +93,7 @@ TEST_F(WaitThreadTest, ShortCallsAndOtherActiveWindowsShowNothing) {
 TEST_F(WaitThreadTest, DisabledDialogStartsNoThread) {
     theApp.WriteProfileInt("Settings", "DisableWaitDialog", 1);
     Start();
-    EXPECT_EQ(theApp.m_hWaitThread, nullptr);
+    EXPECT_FALSE(TheSession().IsWaitThreadRunning());
     SetForegroundWindow(mainWnd.m_hWnd);
     theApp.Execute("H 1.3");
     EXPECT_FALSE(dialogSeen);

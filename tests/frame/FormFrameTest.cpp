@@ -176,10 +176,19 @@ TEST_F(MainFrameTest, ClosingTheMainFrameAsksOnceClosesFormsAndLogsOut) {
     ASSERT_TRUE(frame->IsWindow()) << "No keeps everything";
     EXPECT_FALSE(demo.Saw("D LOGOUT^QCC"));
 
-    theApp.m_nBusy = 1;
-    frame->SendMessage(WM_CLOSE);
-    theApp.m_nBusy = 0;
-    EXPECT_TRUE(frame->IsWindow()) << "no close while a server call runs";
+    // A close that arrives while a line runs (a message served during the call).
+    bool keptDuringCall = false;
+    auto answer = server.answer;
+    server.answer = [&](const std::string& code, int handle) {
+        if (code == "W 1") {
+            frame->SendMessage(WM_CLOSE);
+            keptDuringCall = frame->IsWindow();
+        }
+        return answer(code, handle);
+    };
+    TheSession().Execute("W 1");
+    server.answer = answer;
+    EXPECT_TRUE(keptDuringCall) << "no close while a server call runs";
 
     fw::TestMode::ClearShown();
     fw::TestMode::PushAnswer("box IDYES");
@@ -193,7 +202,7 @@ TEST_F(MainFrameTest, ClosingTheMainFrameAsksOnceClosesFormsAndLogsOut) {
 }
 
 TEST_F(MainFrameTest, QuitSwitchEndsWithTheLastForm) {
-    theApp.m_Settings.q = 1;
+    theApp.Settings().q = 1;
     LogIn();
     StartMemo("PAT");
     SendMessageA(Active()->m_hWnd, WM_CLOSE, 0, 0);

@@ -33,12 +33,12 @@ TEST_F(MainFrameTest, ModulesWithoutAMenuForTheUserAreNotOffered) {
 }
 
 TEST_F(MainFrameTest, ModuleFromTheCommandLineLogsInAgainInItsNamespace) {
-    vorlan::SetField(theApp.m_Settings.module, "Kli");
+    vorlan::SetField(theApp.Settings().module, "Kli");
     LogIn();
     EXPECT_EQ(frame->m_nSelectedModule, 1);
     EXPECT_TRUE(demo.Saw("S ^MV(%USER,\"MP\")=1"));
     EXPECT_TRUE(server.Saw("login 127.0.0.1:1972 KLINIK  ")) << "the module's namespace, no volume group";
-    EXPECT_STREQ(theApp.m_Settings.module, "") << "the setting is used once";
+    EXPECT_STREQ(theApp.Settings().module, "") << "the setting is used once";
 }
 
 TEST_F(MainFrameTest, StoredModuleBeyondTheListSelectsTheFirst) {

@@ -44,11 +44,10 @@ class FrameTestBase : public ::testing::Test {
     void StartFrame(std::unique_ptr<ISessionTransport> transport, const char* port,
                     const char* uciAndVolume) {
         apptest::PrepareApp("MainFrameTest", std::move(transport));
-        vorlan::SetField(theApp.m_Settings.address, "127.0.0.1");
-        vorlan::SetField(theApp.m_Settings.apiPort, port);
-        vorlan::SetField(theApp.m_Settings.uciAndVolume, uciAndVolume);
-        theApp.m_strAppTitle = "VORLAN experience";
-        theApp.m_bDefaultTitle = true;
+        vorlan::SetField(theApp.Settings().address, "127.0.0.1");
+        vorlan::SetField(theApp.Settings().apiPort, port);
+        vorlan::SetField(theApp.Settings().uciAndVolume, uciAndVolume);
+        theApp.SetAppTitle("");
         theApp.WriteProfileInt("Settings", "DisableWaitDialog", 1);
         ASSERT_TRUE(theApp.Connect());
         CWnd::RegisterWindowClass(CMainFrame::kClassName, 0, nullptr, nullptr, nullptr);
@@ -79,8 +78,8 @@ class FrameTestBase : public ::testing::Test {
     }
     // The log-in as from the command line (no click).
     void LogIn(const char* user = "demo", const char* password = "demo") {
-        vorlan::SetField(theApp.m_Settings.user, user);
-        vorlan::SetField(theApp.m_Settings.password, password);
+        vorlan::SetField(theApp.Settings().user, user);
+        vorlan::SetField(theApp.Settings().password, password);
         frame->SendMessage(WM_COMMAND, ID_LOGIN);
         Pump();
     }

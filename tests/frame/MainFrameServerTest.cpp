@@ -92,7 +92,7 @@ TEST_F(ServerFrameTest, DialogLogInAsksTheServerPerKeystrokeAndCancelLogsOut) {
 }
 
 TEST_F(ServerFrameTest, ModuleChoiceRunsTheModulesLineAndAQuotedPasswordWorks) {
-    vorlan::SetField(theApp.m_Settings.module, "Termine");
+    vorlan::SetField(theApp.Settings().module, "Termine");
     LogIn("zitat", "zi\"tat");
     ASSERT_TRUE(frame->IsLoggedIn());
     EXPECT_EQ(frame->m_nSelectedModule, 1);
