@@ -1,6 +1,7 @@
 #include "framework/Frame.h"
 #include "framework/App.h"
 #include "framework/MDIClient.h"
+#include "framework/TestMode.h"
 
 #include <algorithm>
 
@@ -75,6 +76,9 @@ bool CFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
         // A menu item or accelerator whose command went disabled meanwhile does not run.
         CCmdUI test(id);
         if (OnCmdMsg(id, kUpdateCommandUI, &test) && !test.m_bEnabled) return true;
+        bool ran = OnCmdMsg(id, kCommand, nullptr);
+        fw::TestMode::RecordCommand(id, ran);
+        return ran;
     }
     return OnCmdMsg(id, kCommand, nullptr);
 }

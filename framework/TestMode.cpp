@@ -19,6 +19,7 @@ struct State {
     std::string scratch;
     std::deque<std::string> answers;
     std::vector<ShownItem> shown;
+    bool recordCommands = false;
 };
 
 State& S() {
@@ -270,6 +271,21 @@ void TestMode::RecordItem(const ShownItem& item) {
     CSingleLock lock(s.lock);
     s.shown.push_back(item);
     AppendRecord(s, item);
+}
+
+void TestMode::RecordCommands(bool on) {
+    State& s = S();
+    CSingleLock lock(s.lock);
+    s.recordCommands = on;
+}
+
+void TestMode::RecordCommand(unsigned id, bool ran) {
+    {
+        State& s = S();
+        CSingleLock lock(s.lock);
+        if (!s.on || !s.recordCommands) return;
+    }
+    RecordItem(ShownItem{"command", static_cast<int>(id), "", "", ran ? 1 : 0});
 }
 
 void TestMode::ClearScratchKey() {

@@ -58,6 +58,10 @@ class TestMode {
     static void RecordDialog(int templateId, const std::string& title, const std::string& texts, int result);
     // Records anything else a program shows or opens (kind other than "box" and "dialog").
     static void RecordItem(const ShownItem& item);
+    // While switched on, every command of a menu or an accelerator is recorded as
+    // "command <id>" with answer 1 when a handler ran it and 0 when none took it.
+    static void RecordCommands(bool on);
+    static void RecordCommand(unsigned id, bool ran);
     // Removes the scratch key with everything in it.
     static void ClearScratchKey();
 };

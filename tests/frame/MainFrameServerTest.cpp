@@ -180,3 +180,115 @@ TEST_F(ServerFrameTest, ClosingTheMainFrameLogsOut) {
     frame = nullptr;
     EXPECT_TRUE(Has(Trace(), "LOGOUT^QCC"));
 }
+
+namespace {
+
+// Every command item of a menu and its submenus, in menu order.
+void CommandItems(HMENU menu, std::vector<std::pair<HMENU, UINT>>& out) {
+    int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        if (HMENU sub = GetSubMenu(menu, i)) {
+            CommandItems(sub, out);
+            continue;
+        }
+        UINT id = GetMenuItemID(menu, i);
+        if (id != 0 && id != static_cast<UINT>(-1)) out.emplace_back(menu, id);
+    }
+}
+
+// The answer the command's record carries: 1 ran, 0 no handler took it, -1 not run at all.
+int CommandRecord(UINT id) {
+    int result = -1;
+    for (const auto& item : fw::TestMode::Shown())
+        if (item.kind == "command" && item.id == static_cast<int>(id)) result = item.answer;
+    return result;
+}
+
+} // namespace
+
+TEST_F(ServerFrameTest, EveryMenuItemAndAcceleratorRunsOrIsGreyed) {
+    LogIn();
+    StartMemo("PAT");
+    ASSERT_EQ(Frames().size(), 1u);
+    fw::TestMode::RecordCommands(true);
+    // What ends the session or the program goes last.
+    const UINT last[] = {ID_LOGIN, ID_APP_EXIT};
+    auto isLast = [&](UINT id) { return id == last[0] || id == last[1]; };
+
+    std::vector<std::pair<HMENU, UINT>> items;
+    HMENU bar = GetMenu(frame->m_hWnd);
+    for (int i = 0; i < GetMenuItemCount(bar); ++i) {
+        HMENU popup = GetSubMenu(bar, i);
+        // The popup's update handlers run as when a person opens it.
+        frame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), i);
+        CommandItems(popup, items);
+    }
+    ASSERT_GT(items.size(), 25u);
+    int ran = 0;
+    auto check = [&](HMENU popup, UINT id) {
+        int at = CMenu::FindItem(popup, id);
+        if (at >= 0 && (GetMenuState(popup, static_cast<UINT>(at), MF_BYPOSITION) & MF_GRAYED)) {
+            // Greyed by an update handler, not for want of any handler.
+            CCmdUI ui(id);
+            EXPECT_TRUE(frame->OnCmdMsg(id, kUpdateCommandUI, &ui)) << "menu command " << id << " has no handler";
+            return;
+        }
+        fw::TestMode::ClearShown();
+        frame->SendMessage(WM_COMMAND, id, 0);
+        Pump();
+        EXPECT_EQ(CommandRecord(id), 1) << "menu command " << id << " is enabled but reaches no handler";
+        ++ran;
+    };
+    for (const auto& [popup, id] : items)
+        if (!isLast(id)) check(popup, id);
+    EXPECT_GE(ran, 20) << "most commands are enabled for a logged-in user with a frame open";
+
+    // The accelerators, as the application translates a key press.
+    theApp.LoadAccelerators();
+    HACCEL table = theApp.Accelerators();
+    ASSERT_NE(table, nullptr);
+    std::vector<ACCEL> keys(static_cast<size_t>(CopyAcceleratorTableA(table, nullptr, 0)));
+    CopyAcceleratorTableA(table, keys.data(), static_cast<int>(keys.size()));
+    ASSERT_GE(keys.size(), 6u);
+    theApp.m_pMainWnd = frame;
+    SetActiveWindow(frame->m_hWnd);
+    for (const ACCEL& key : keys) {
+        if (isLast(key.cmd)) continue;
+        BYTE state[256] = {};
+        if (key.fVirt & FCONTROL) state[VK_CONTROL] = 0x80;
+        if (key.fVirt & FSHIFT) state[VK_SHIFT] = 0x80;
+        SetKeyboardState(state);
+        fw::TestMode::ClearShown();
+        CCmdUI ui(key.cmd);
+        frame->UpdateCmdUI(ui);
+        MSG msg{frame->m_hWnd, WM_KEYDOWN, key.key, 0, 0, {0, 0}};
+        EXPECT_TRUE(theApp.PreTranslateMessage(&msg)) << "key of command " << key.cmd;
+        Pump();
+        if (ui.m_bEnabled) {
+            EXPECT_EQ(CommandRecord(key.cmd), 1) << "accelerator of command " << key.cmd;
+        }
+        if (key.cmd == ID_APP_ABOUT) {
+            EXPECT_EQ(DialogResult(IDD_ABOUTBOX), IDCANCEL) << "the about box shows";
+        }
+    }
+    BYTE none[256] = {};
+    SetKeyboardState(none);
+
+    // The log-in asks before closing the open frames (the walk closed them all).
+    StartMemo("PAT");
+    fw::TestMode::ClearShown();
+    fw::TestMode::PushAnswer("box IDNO");
+    frame->SendMessage(WM_COMMAND, ID_LOGIN, 0);
+    Pump();
+    EXPECT_EQ(CommandRecord(ID_LOGIN), 1);
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_TRUE(frame->IsLoggedIn()) << "No keeps the session";
+    // Quitting closes the frame after asking about the open frames.
+    fw::TestMode::PushAnswer("box IDYES");
+    frame->SendMessage(WM_COMMAND, ID_APP_EXIT, 0);
+    Pump();
+    EXPECT_EQ(CommandRecord(ID_APP_EXIT), 1);
+    EXPECT_EQ(CMainFrame::Get(), nullptr) << "the program ends";
+    fw::TestMode::RecordCommands(false);
+    frame = nullptr;
+}
