@@ -1,0 +1,82 @@
+#pragma once
+// The form base window: every server-described form is built on it. It creates the form's
+// controls, one operation per kind, with the ids, styles and fonts the form asks for; it
+// paints the form's background (plain, through the frame under visual styles, or a picture);
+// and it owns the window classes of the form's own controls with their window procedures:
+// the picture field with its loader thread and zoom, the static picture, the tooltip and the
+// tab-edit field with its drop button.
+
+#include "framework/Gdi.h"
+#include "framework/Wnd.h"
+
+#include <windows.h>
+
+#include <vector>
+
+class CChildForm : public CWnd {
+  public:
+    CChildForm();
+    ~CChildForm() override;
+
+    // Window classes of the form's controls: registered by the application at start-up and
+    // removed at exit (the tooltip class stays).
+    static void RegisterTabEdit();
+    static void UnRegisterTabEdit();
+
+    // The form window, a child of parent, clip siblings, no text, id 0.
+    bool Create(const RECT& rect, HWND parent);
+
+    // ---- insertion: each returns the control's window, or null when it could not be made.
+    HWND InsertEdit(UINT id, const RECT& rect, DWORD exStyle, DWORD style, const char* text);
+    HWND InsertTabEdit(UINT id, const RECT& rect, DWORD exStyle, DWORD style, const char* text);
+    HWND InsertButton(UINT id, const RECT& rect, DWORD style, const char* text);
+    HWND InsertBitmap(UINT id, const RECT& rect, DWORD style, const char* path);
+    HWND InsertStatic(const RECT& rect, UINT id, const char* text, DWORD style);
+    // The common step of the window-class insertions; oldProc is the one place shared by
+    // every control subclassed with newProc (null: no subclassing).
+    HWND InsertControl(const char* className, UINT id, const RECT& rect, const char* text, DWORD exStyle,
+                       DWORD style, WNDPROC* oldProc, WNDPROC newProc);
+
+    // Sets a label's text and sizes it to its natural size (out: that size; may be null).
+    void SetStaticText(SIZE* size, HWND label, const char* text);
+    // Sizes a tooltip window to its text, kept on the screen.
+    static void ToolTipSetSize(HWND tip, const char* text);
+    // Picture number text: empty clears; a number n other than 0 is the program's bitmap
+    // resource n + 99 of type "DIALOGBACK"; anything else a picture file. Returns the colour
+    // of the top-left pixel (CLR_INVALID without a picture).
+    COLORREF SetBitmap(const char* picture, CBitmap& bitmap);
+    // Without a window only answers whether the file can be read (non-null 1). Else the
+    // decoded picture as a bitmap for the window's display, or null.
+    static HBITMAP LoadBitmap(const char* path, HWND window, const volatile LONG* cancel);
+
+    // ---- the controls that stretch with the frame: id and rectangle after layout.
+    struct StretchEntry {
+        UINT id;
+        RECT rect;
+    };
+    std::vector<StretchEntry> m_stretch;
+    // Controls left out when the background is painted.
+    std::vector<UINT> m_excluded;
+
+    HWND m_hRichEdit = nullptr;  // the form's rich-text field (at most one)
+    HWND m_hMultiEdit = nullptr; // the form's multi-line edit
+    HFONT m_hFont = nullptr;     // sent to every inserted control
+    HFONT m_hLabelFont = nullptr;
+    CBitmap m_background; // drawn centred
+
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+    // Window procedures of the form's own controls.
+    static LRESULT CALLBACK WndProcStaticBitmap(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK WndProcBitmap(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK WndProcToolTip(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK WndSuperProcEdit(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK WndSuperProcTabEdit(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    // True when it handled the message (the result is then in result); the grid's in-place
+    // drop-button edit offers it every message first.
+    static bool WndProcTabEdit(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result,
+                               WNDPROC oldProc);
+
+  protected:
+    LRESULT OnEraseBackground(HDC dc);
+};
