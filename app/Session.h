@@ -46,6 +46,8 @@ class CSession {
     void Disconnect();
 
     bool IsLoggedIn() const { return m_hConnection != 0; }
+    // The program's settings (switches such as pics, ring, com, lpt and the protocol).
+    const vorlan::SettingsBlock& Settings() const { return m_settings; }
     int Handle() const { return m_hConnection; }
     // A line is running: closing the program now would cut it off.
     bool IsBusy() const { return m_nBusy != 0; }

@@ -431,22 +431,11 @@ void CVORLANApp::ReadConnectionSettings() {
 }
 
 FontSetting CVORLANApp::GetFontSetting(int n) {
-    FontSetting f;
-    char nameKey[16], sizeKey[16];
-    wsprintfA(nameKey, "FontName%c", 'A' + n);
-    wsprintfA(sizeKey, "FontSize%c", 'A' + n);
-    f.name = GetProfileString("Settings", nameKey, "");
-    f.points = GetProfileInt("Settings", sizeKey, 0);
-    f.scaledSize = f.points ? f.points * 10 + 5 : 0;
-    return f;
+    return ReadFontSetting(n);
 }
 
 void CVORLANApp::SetFontSetting(int n, const FontSetting& font) {
-    char nameKey[16], sizeKey[16];
-    wsprintfA(nameKey, "FontName%c", 'A' + n);
-    wsprintfA(sizeKey, "FontSize%c", 'A' + n);
-    WriteProfileString("Settings", nameKey, font.name);
-    WriteProfileInt("Settings", sizeKey, font.points);
+    WriteFontSetting(n, font);
 }
 
 void CCommandLine::ParseParam(const char* param, bool isSwitch, bool) {

@@ -2,6 +2,7 @@
 // The application object: start-up, settings, looks and the language library. It owns the
 // server session, which every window reaches through TheSession().
 
+#include "app/FontSetting.h"
 #include "app/Session.h"
 #include "app/SessionTransport.h"
 #include "app/SettingsBlock.h"
@@ -15,11 +16,6 @@
 #include <functional>
 #include <memory>
 
-struct FontSetting {
-    CString name;
-    int scaledSize = 0; // points * 10 + 5, 0 when no size
-    int points = 0;
-};
 
 class CCommandLine : public CCommandLineInfo {
   public:
@@ -60,6 +56,7 @@ class CVORLANApp : public CWinApp {
     bool IsWin2000OrLater() const { return m_nOSKind == 3 || m_nOSKind == 4; }
     int IsWin98OrLater() const { return (m_nOSKind == 1 || m_nOSKind == 3 || m_nOSKind == 4) ? 1 : 0; }
     bool IsThemeActive() const { return m_bThemeActive; }
+    bool UsesVisualStyles() const override { return m_bThemeActive; }
     bool IsFlatMenu() const { return m_nOSKind == 4 && m_bFlatMenu; }
     bool IsMenuShadow() const { return IsWin2000OrLater() && m_bUIEffects && m_bKeyboardCues; }
     void GetAppTitle(CString& out) const { out = m_strAppTitle; }

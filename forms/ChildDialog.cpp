@@ -1,126 +1,474 @@
+// The form's construction, its creation from the server description and its control pass.
 #include "forms/ChildDialog.h"
 
-#include "app/ReplyFields.h"
+#include "app/FontSetting.h"
 #include "app/ProtocolLog.h"
+#include "app/ReplyFields.h"
 #include "app/Session.h"
-#include "common/MQuote.h"
+#include "app/SettingsBlock.h"
 #include "forms/FormGlobals.h"
 #include "forms/FormMessages.h"
+#include "framework/App.h"
+#include "resources/FormIds.h"
 #include "resources/resource.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+using vorlan::FieldKind;
+using vorlan::TraceFunction;
+namespace line = vorlan::line;
 
 namespace {
 
-// Size of a form without fields, in character cells.
-constexpr int kEmptyFormColumns = 60;
-constexpr int kEmptyFormRows = 12;
+constexpr UINT kLabelId = 0xFFFF;
+constexpr int kButtonMinWidth = 84;
+constexpr int kBrowseButtonWidth = 80;
+constexpr int kToolTipWidth = 300;
 
-std::string Line(const char* before, const CString& value, const char* after) {
-    return before + vorlan::MQuote(value.str()) + after;
+// Loaded once for the process, with the first form.
+HICON g_hFormIcon = nullptr;
+
+SIZE TextSize(HWND window, HFONT font, const std::string& text) {
+    SIZE size{};
+    HDC dc = ::GetDC(window);
+    HGDIOBJ old = ::SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : ::GetStockObject(DEFAULT_GUI_FONT));
+    const std::string& shown = text.empty() ? std::string(" ") : text;
+    ::GetTextExtentPoint32A(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(window, dc);
+    return size;
+}
+
+std::string LoadText(UINT id) {
+    CString s;
+    s.LoadString(id);
+    return s.str();
 }
 
 } // namespace
+
+CChildDialog::CChildDialog() : m_session(TheSession()), m_keys(kKeyCount) {
+    TraceFunction("CChildDialog::CChildDialog");
+    for (COLORREF& c : m_colours)
+        c = static_cast<COLORREF>(-1);
+    if (!g_hFormIcon)
+        g_hFormIcon = static_cast<HICON>(
+            ::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_FORM), IMAGE_ICON, 16, 16, 0));
+}
+
+CChildDialog::~CChildDialog() {
+    for (HBRUSH& b : m_brushes)
+        if (b) ::DeleteObject(b);
+    if (m_hFixedFont) ::DeleteObject(m_hFixedFont);
+}
 
 void CChildDialog::SetFonts(HFONT normal, HFONT bold, HFONT fixed) {
     m_hFonts[0] = normal;
     m_hFonts[1] = bold;
     m_hFonts[2] = fixed;
+    m_hFont = normal;
+    m_hLabelFont = bold;
 }
 
-const CString& CChildDialog::GetKeyText(int index) const {
-    static const CString none;
-    return index >= 0 && index < kKeyCount ? m_strKeys[index] : none;
+CString CChildDialog::GetKeyText(int index) const {
+    if (index < 0 || index >= kKeyCount) return CString();
+    return CString(m_keys[static_cast<size_t>(index)].c_str());
 }
 
-CSize CChildDialog::GetMinSize() const {
-    return CSize(vorlan::g_nCharWidthUnit * 10, vorlan::g_nRowHeightUnit * 3);
+bool CChildDialog::IsSizable() const {
+    for (const StretchEntry& e : m_stretch)
+        if (e.id) return true;
+    return false;
 }
 
-int CChildDialog::Create(const char* opening, UINT formId, int, CWnd* parent, int x, int y, int,
-                         const char*) {
-    vorlan::TraceFunction("CChildDialog::Create");
-    if (!parent || !parent->m_hWnd) return 0;
-    m_nFormId = formId;
-    m_strFormName = vorlan::PieceOf(opening ? opening : "", 1);
-    m_strDescription = vorlan::PieceOf(opening ? opening : "", 2);
-    if (formId >= 0xC000) {
-        m_strTitle = m_strDescription;
-        m_strDescription.Empty();
-    }
-    if (m_strDescription.IsEmpty()) m_strDescription = m_strFormName;
+int CChildDialog::MDestroy() {
+    TraceFunction("CChildDialog::MDestroy");
+    m_session.Execute(vorlan::DestroyLine(m_strFormName.str()));
+    return 0;
+}
 
-    CWnd::RegisterWindowClass(kClassName, CS_DBLCLKS, nullptr, nullptr,
-                              reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-    if (!CreateEx(WS_EX_CONTROLPARENT, kClassName, "", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-                  CRect(x, y, x, y), parent->m_hWnd, 0))
+bool CChildDialog::RefuseAfterFatal(const char* messageLine) {
+    CString message = m_session.Execute(messageLine);
+    if (!message.IsEmpty()) AfxMessageBox(message, MB_OK | MB_ICONSTOP);
+    TestforEvent(0xFFFF);
+    return true;
+}
+
+int CChildDialog::Create(const char* opening, UINT formId, int killFlag, CWnd* parent, int x, int y,
+                         int createControls, const char* keepList) {
+    TraceFunction("CChildDialog::Create");
+    vorlan::OpeningNames names = vorlan::SplitOpening(opening ? opening : "", formId);
+    m_strFormName = names.formName.c_str();
+    m_strDescription = names.description.c_str();
+    if (formId >= 0xC000) m_strTitle = names.title.c_str();
+    const std::string description = names.description;
+
+    // Before the window exists a refused form is deleted here; afterwards it owns itself
+    // and goes with its window (PostNcDestroy reports it to the server once).
+    auto refuseEarly = [this] {
+        MDestroy();
+        delete this;
         return 0;
-    SetFont(m_hFonts[0], false);
-    vorlan::ChildMessageRecord reg{vorlan::kChildRegister, m_hWnd, 0};
-    parent->SendMessage(WM_CHILDMESSAGE, 0, reinterpret_cast<LPARAM>(&reg));
+    };
+    auto refuse = [this] {
+        DestroyWindow();
+        return 0;
+    };
 
+    bool haveDialog = !m_session.Execute(vorlan::DialogRoutineProbeLine()).IsEmpty();
+    if (m_session.Execute(vorlan::DialogAllowedLine(description, haveDialog)) == "0") return refuseEarly();
+    if (vorlan::g_nOpenForms > 0) m_session.Execute(vorlan::SaveOpenFormLine());
+
+    m_nLayoutRight = m_nLayoutBottom = 0;
+    if (!parent || !parent->m_hWnd || !CChildForm::Create(CRect(x, y, x, y), parent->m_hWnd)) return refuseEarly();
+    SetFont(m_hFonts[0], false);
+    // (A modal host is recorded once modal form windows exist.)
+    ++vorlan::g_nOpenForms;
+    CallGuard guard(*this);
+
+    std::string keep = keepList ? keepList : "";
+    std::string killText = vorlan::KillNeedsKillText(keep) ? m_session.Execute(line::kKillCommand).str() : "";
+    std::string kill = vorlan::CreationKillLine(killFlag != 0, keep, killText);
+    if (!kill.empty()) m_session.Execute(kill);
+
+    m_nFormId = formId;
     if (vorlan::g_strDialogName.IsEmpty()) vorlan::g_strDialogName = "\"\"";
-    TheSession().Execute(("S DN=" + vorlan::g_strDialogName.str() +
-                          ",MEMO=" + vorlan::MQuote(vorlan::g_strDialogMemo.str()) +
-                          ",%DN=" + vorlan::MQuote(m_strFormName.str()))
-                             .c_str());
+    m_session.Execute(vorlan::DialogNamesLine(vorlan::g_strDialogName.str(), vorlan::g_strDialogMemo.str(),
+                                              m_strFormName.str()));
     if (!parent->SendMessage(WM_DIALOGINIT, static_cast<WPARAM>(m_nTabIndex), 0)) EnableWindow(false);
 
     ReadTitle();
-    ReportTitle();
-    SetWindowPos(nullptr, 0, 0, kEmptyFormColumns * vorlan::g_nCharWidthUnit + 8,
-                 kEmptyFormRows * vorlan::g_nRowHeightUnit + 8, SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW);
-    vorlan::ChildMessageRecord fit{vorlan::kChildFit, m_hWnd, 0};
-    parent->SendMessage(WM_CHILDMESSAGE, 0, reinterpret_cast<LPARAM>(&fit));
+
+    if (m_session.Execute(line::kNoFatalError).IsEmpty()) {
+        RefuseAfterFatal(line::kTakeFatalError);
+        return refuse();
+    }
+    vorlan::StepMessages messages = vorlan::ParseMessages(m_session.Execute(vorlan::MessagesLine(true)).str());
+    if (messages.hasError) {
+        if (!messages.info.empty())
+            AfxMessageBox(messages.info.c_str(), MB_OK | MB_ICONINFORMATION);
+        else if (!messages.error.empty())
+            AfxMessageBox(messages.error.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    }
+
+    for (CString next = m_session.Execute(line::kTakeSubDialog); !next.IsEmpty();
+         next = m_session.Execute(line::kTakeSubDialog)) {
+        if (CallSubDialog(next, 0, 0) != 0x800F && !m_session.Execute(line::kF3Action).IsEmpty()) {
+            TestABLF3();
+            return refuse();
+        }
+        if (!m_session.Execute(line::kAction).IsEmpty()) {
+            m_session.Execute(line::kRunAction);
+            if (m_session.Execute(line::kErrorExists) == "1") {
+                RefuseAfterFatal(line::kTakeError);
+                return refuse();
+            }
+        }
+    }
+
+    m_session.Execute(vorlan::InitScreenLine(description, m_strFormName.str()));
+    CString startField = m_session.Execute(line::kStartField);
+    if (createControls == 1) CreateControls(0);
+    m_session.Execute(vorlan::SetStartFieldLine(startField.str()));
+    m_keys = vorlan::SplitKeys(m_session.Execute(vorlan::KeysLine(description)).str());
+
+    SetFKeys();
+    TestforEvent(0xFFFF);
+    m_bCreated = true;
     return 1;
 }
 
 void CChildDialog::ReadTitle() {
+    const std::string description = m_strDescription.str();
     if (m_strTitle.IsEmpty()) {
-        CString record = TheSession().Execute(Line("W $G(^QM(", m_strDescription, "))").c_str());
-        std::string p2 = vorlan::PieceOf(record.str(), 2), p3 = vorlan::PieceOf(record.str(), 3);
-        if (p2.empty() || p3.empty()) {
-            m_strTitle = vorlan::PieceOf(record.str(), 1);
-        } else {
-            std::string node = "^QSYS(\"FET\"," + vorlan::MQuote(p2) + "," + vorlan::MQuote(p3);
-            m_strTitle = TheSession().Execute(("W $G(" + node + ",%LAN))").c_str());
-            if (m_strTitle.IsEmpty())
-                m_strTitle = TheSession().Execute(("W $G(" + node + ",\"D\"))").c_str());
+        std::string record = m_session.Execute(vorlan::DescriptionRecordLine(description)).str();
+        if (!record.empty()) {
+            std::string p2 = vorlan::PieceOf(record, 2), p3 = vorlan::PieceOf(record, 3);
+            if (p2.empty() || p3.empty()) {
+                m_strTitle = vorlan::PieceOf(record, 1).c_str();
+            } else {
+                m_strTitle = m_session.Execute(vorlan::FetTitleLine(p2, p3, false));
+                if (m_strTitle.IsEmpty()) m_strTitle = m_session.Execute(vorlan::FetTitleLine(p2, p3, true));
+            }
         }
     }
-    if (m_strFrameCaption.IsEmpty())
-        m_strFrameCaption =
-            TheSession().Execute(Line("W $P($G(^QM(", m_strDescription, ",0,\"KARTEI\")),%DL,4)").c_str());
-    CString frame = TheSession().Execute("W $G(%TITLE(\"FRAME\"))");
+    if (m_strFrameCaption.IsEmpty()) m_strFrameCaption = m_session.Execute(vorlan::FrameCaptionLine(description));
+    CString frame = m_session.Execute(line::kFrameTitle);
     if (!frame.IsEmpty()) m_strFrameCaption = frame;
-    CString dialog = TheSession().Execute("W $G(%TITLE(\"DIALOG\"))");
+    CString dialog = m_session.Execute(line::kDialogTitle);
     if (!dialog.IsEmpty()) m_strTitle = dialog;
+    m_strBaseTitle = m_strTitle;
 }
 
-void CChildDialog::ReportTitle() {
-    CString title = TheSession().Execute("W $G(%TITLE)");
+void CChildDialog::SetWindowTitle() {
+    CString title = m_session.Execute(line::kTitle);
     if (m_nFormId == 0) {
-        if (!title.IsEmpty()) m_strTitle = title;
+        m_strTitle = title;
     } else if (!title.IsEmpty()) {
-        m_strTitle = (m_nFormId & 0x8000) ? title : m_strTitle + " " + title;
+        m_strTitle = (m_nFormId & 0x8000) ? title : m_strBaseTitle + " " + title;
     }
     SetWindowText(m_strTitle);
     vorlan::ChildMessageRecord msg{vorlan::kChildTitle, m_hWnd, reinterpret_cast<LPARAM>(m_strTitle.c_str())};
-    ::SendMessageA(::GetParent(m_hWnd), WM_CHILDMESSAGE, 0, reinterpret_cast<LPARAM>(&msg));
+    ::SendMessageA(Frame(), WM_CHILDMESSAGE, 0, reinterpret_cast<LPARAM>(&msg));
 }
 
-LRESULT CChildDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-    case WM_COMMAND:
-        // The frame asks whether its tab may change to another page: yes.
-        if (LOWORD(wParam) == 32783 && HIWORD(wParam) == 0xFFFF) return 1;
-        break;
-    case WM_CLOSE:
-        // The frame has checked that the screen may close.
-        ::SendMessageA(::GetParent(m_hWnd), WM_DIALOGSTOP, 0, 0);
-        return 0;
-    case WM_DIAGSETFOCUS:
-        if (::IsWindowEnabled(m_hWnd)) ::SetFocus(m_hWnd);
-        return 0;
+void CChildDialog::CreateToolTip() {
+    if (m_hToolTip) return;
+    m_hToolTip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX | TTS_BALLOON, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr, nullptr, nullptr);
+    if (!m_hToolTip) return;
+    ::SendMessageA(m_hToolTip, TTM_SETMAXTIPWIDTH, 0, kToolTipWidth);
+    ::SendMessageA(m_hToolTip, TTM_ACTIVATE, TRUE, 0);
+}
+
+void CChildDialog::AddToolTip(HWND control, const std::string& text) {
+    if (!m_hToolTip || !control) return;
+    TOOLINFOA ti{};
+    ti.cbSize = sizeof ti;
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS | TTF_TRANSPARENT;
+    ti.hwnd = m_hWnd;
+    ti.uId = reinterpret_cast<UINT_PTR>(control);
+    ti.lpszText = const_cast<char*>(text.c_str());
+    ::SendMessageA(m_hToolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void CChildDialog::RemoveToolTip(HWND control) {
+    if (!m_hToolTip || !control) return;
+    TOOLINFOA ti{};
+    ti.cbSize = sizeof ti;
+    ti.hwnd = m_hWnd;
+    ti.uId = reinterpret_cast<UINT_PTR>(control);
+    ::SendMessageA(m_hToolTip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+HFONT CChildDialog::FixedFont() {
+    if (m_hFixedFont) return m_hFixedFont;
+    FontSetting setting = ReadFontSetting(5);
+    CFont font;
+    if (setting.name.IsEmpty() ||
+        !font.CreatePointFont(setting.scaledSize ? setting.scaledSize : 90, setting.name))
+        font.CreatePointFont(90, "Courier New");
+    m_hFixedFont = static_cast<HFONT>(font.Detach());
+    return m_hFixedFont;
+}
+
+void CChildDialog::RaiseLayout(int right, int bottom) {
+    m_nLayoutRight = std::max(m_nLayoutRight, right);
+    m_nLayoutBottom = std::max(m_nLayoutBottom, bottom);
+}
+
+int CChildDialog::CreateControls(int relayout) {
+    TraceFunction("CChildDialog::CreateControls");
+    if (relayout) {
+        if (!m_bControlsCreated) return 1;
+        m_nLastSaved = -1;
+        // (The grid is rebuilt in place once forms have grids.)
+        UpdateContents();
+        m_nFocusField = EnableEdits(m_bReinitialised ? 1 : m_nFocusField);
+        m_bReinitialised = false;
+        return 1;
+    }
+    SetWindowTitle();
+    CreateToolTip();
+    m_bControlsCreated = true;
+
+    const std::string description = m_strDescription.str();
+    vorlan::FormRecord form = vorlan::ParseFormRecord(m_session.Execute(vorlan::MaxLine(description)).str());
+    m_nFields = form.fields;
+    m_nPictures = form.pictures;
+    m_bFreeOrder = form.freeOrder;
+    m_bNoClientEdge = form.noClientEdge;
+    if (!form.background.empty()) SetBitmap(form.background.c_str(), m_background);
+    // (Comment texts and group boxes come with the labels of the form.)
+
+    for (int k = 1; k <= m_nFields; ++k)
+        CreateField(k, vorlan::ParseFieldRecord(m_session.Execute(vorlan::EditLine(description, k)).str()));
+
+    if (form.gridFirst < form.gridLast)
+        vorlan::WriteProtocol("CChildDialog::CreateControls - scroll field of %s not created", vorlan::kLogNote,
+                              description.c_str());
+    // (Computed labels, pictures and indirection texts come with the labels of the form.)
+
+    m_stretch.erase(std::remove_if(m_stretch.begin(), m_stretch.end(),
+                                   [this](const StretchEntry& e) {
+                                       return e.rect.right < m_nLayoutRight && e.rect.bottom < m_nLayoutBottom;
+                                   }),
+                    m_stretch.end());
+
+    m_nFocusField = EnableEdits(1);
+    if (SetWindowPos(nullptr, 0, 0, m_nLayoutRight + 8, m_nLayoutBottom + 8,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW)) {
+        vorlan::ChildMessageRecord fit{vorlan::kChildFit, m_hWnd, 0};
+        ::SendMessageA(Frame(), WM_CHILDMESSAGE, 0, reinterpret_cast<LPARAM>(&fit));
+    }
+    return 1;
+}
+
+void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
+    vorlan::Rect r = vorlan::FieldRect(field, vorlan::g_nCharWidthUnit, vorlan::g_nRowHeightUnit);
+    if (field.width == 0) return;
+    RaiseLayout(r.right, r.bottom);
+    switch (field.kind) {
+    case FieldKind::Explorer:
+    case FieldKind::RichText:
+    case FieldKind::Chart:
+    case FieldKind::ListField:
+    case FieldKind::DataExplorer:
+        // Their controls come with the controls' own issues; until then the field shows its
+        // label like an unknown kind.
+        vorlan::WriteProtocol("CChildDialog::CreateControls - field %d of kind %d not created", vorlan::kLogNote, k,
+                              field.kindNumber);
+        CreateFieldLabel(k, field, r);
+        return;
+    case FieldKind::LabelOnly: CreateFieldLabel(k, field, r); return;
     default: break;
     }
-    return CWnd::WindowProc(msg, wParam, lParam);
+    bool multiRow = field.height > 1;
+    if (multiRow) {
+        r.bottom += (field.height - 1) * vorlan::g_nRowHeightUnit;
+        RaiseLayout(r.right, r.bottom);
+    }
+    if (!vorlan::IsOwnLabelKind(field.kind)) CreateFieldLabel(k, field, r);
+    HWND control = CreateFieldControl(k, field, r);
+    if (!control) return;
+    if (multiRow && field.kind == FieldKind::Edit) m_stretch.push_back({static_cast<UINT>(0x1000 | k), RECT{r.left, r.top, r.right, r.bottom}});
+
+    switch (field.kind) {
+    case FieldKind::Edit:
+        if (!multiRow) {
+            ::SetWindowTextA(control, vorlan::UnescapeFromServer(field.value).c_str());
+        } else {
+            // Its text comes with the field's entry: the focus visits it once.
+            HWND before = ::GetFocus();
+            ::SetFocus(control);
+            ::SetFocus(before);
+        }
+        break;
+    case FieldKind::TabEdit:
+    case FieldKind::EditOpen:
+    case FieldKind::EditSave:
+        ::SetWindowTextA(control, vorlan::UnescapeFromServer(field.value).c_str());
+        break;
+    case FieldKind::Check3:
+    case FieldKind::Check:
+    case FieldKind::Radio:
+    case FieldKind::RadioRight:
+    case FieldKind::Check3Right:
+        ::SendMessageA(control, BM_SETCHECK, field.value.rfind('J', 0) == 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+        break;
+    default: break;
+    }
+    if (!(multiRow && field.kind == FieldKind::Edit)) AddToolTip(control, vorlan::UnescapeFromServer(field.tooltip));
+    SetEditExtra(k, field.extras);
+}
+
+HWND CChildDialog::CreateFieldControl(int k, const vorlan::FieldRecord& field, const vorlan::Rect& rect) {
+    const UINT id = static_cast<UINT>(0x1000 | k);
+    const int h = vorlan::g_nRowHeightUnit;
+    CRect r(rect.left, rect.top, rect.right, rect.bottom);
+    DWORD editExStyle = m_bNoClientEdge ? 0 : WS_EX_CLIENTEDGE;
+    DWORD editStyle = field.password ? ES_PASSWORD : 0;
+    bool multiRow = field.height > 1;
+    HWND control = nullptr;
+    auto limit = [&](HWND edit) {
+        if (edit && field.maxChars > 0) ::SendMessageA(edit, EM_LIMITTEXT, static_cast<WPARAM>(field.maxChars), 0);
+        if (edit && multiRow) ::SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(FixedFont()), FALSE);
+        return edit;
+    };
+    // Check boxes and radio buttons sit with their box at the field's place, their label left.
+    auto checkRect = [&](const std::string& label) {
+        SIZE text = TextSize(m_hWnd, m_hFont, label);
+        CRect c = r;
+        c.left = r.left - (text.cx + 5);
+        c.right = c.left + text.cx + ::GetSystemMetrics(SM_CXMENUCHECK) + 5;
+        c.OffsetRect(0, 2);
+        return c;
+    };
+    std::string label = vorlan::UnescapeFromServer(field.label);
+    switch (field.kind) {
+    case FieldKind::Button: {
+        std::string caption = label.empty() ? vorlan::UnescapeFromServer(field.value) : label;
+        CRect b = r;
+        b.top -= 1;
+        b.bottom = b.top + field.buttonHeight * h;
+        int width = std::max<int>({r.Width(), kButtonMinWidth, static_cast<int>(TextSize(m_hWnd, m_hFont, caption).cx)});
+        b.right = b.left + width;
+        RaiseLayout(b.right, b.bottom);
+        control = InsertButton(id, b, BS_PUSHBUTTON | BS_NOTIFY | BS_VCENTER | WS_TABSTOP, caption.c_str());
+        if (control && m_session.Settings().pics) {
+            // The picture file named by the label, scaled to the button.
+            HANDLE picture = ::LoadImageA(nullptr, field.label.c_str(), IMAGE_BITMAP, b.Width(), b.Height(),
+                                          LR_LOADFROMFILE);
+            if (picture) {
+                ::SetWindowLongPtrA(control, GWL_STYLE, ::GetWindowLongPtrA(control, GWL_STYLE) | BS_BITMAP);
+                HANDLE old = reinterpret_cast<HANDLE>(
+                    ::SendMessageA(control, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture)));
+                if (old) ::DeleteObject(old);
+            }
+        }
+        break;
+    }
+    case FieldKind::Edit:
+        editStyle |= multiRow ? (ES_MULTILINE | WS_VSCROLL | ES_WANTRETURN | ES_AUTOVSCROLL) : ES_AUTOHSCROLL;
+        control = limit(InsertEdit(id, r, editExStyle, editStyle, ""));
+        break;
+    case FieldKind::TabEdit:
+        r.right += 2 * vorlan::g_nCharWidthUnit;
+        RaiseLayout(r.right, r.bottom);
+        control = limit(InsertTabEdit(id, r, editExStyle, editStyle, ""));
+        break;
+    case FieldKind::EditOpen:
+    case FieldKind::EditSave:
+    case FieldKind::EditFolder: {
+        control = limit(InsertEdit(id, r, editExStyle, editStyle | ES_AUTOHSCROLL, ""));
+        CRect b(r.right + 6, r.top, r.right + 6 + kBrowseButtonWidth, r.bottom);
+        RaiseLayout(b.right, b.bottom);
+        InsertButton(vorlan::BrowseButtonId(field.kind, k), b, BS_PUSHBUTTON | WS_TABSTOP,
+                     LoadText(IDS_BROWSE_BUTTON).c_str());
+        break;
+    }
+    case FieldKind::Check3:
+        control = InsertButton(id, checkRect(label), BS_AUTO3STATE | BS_LEFTTEXT | BS_NOTIFY | WS_TABSTOP,
+                               label.c_str());
+        break;
+    case FieldKind::Check3Right:
+        control = InsertButton(id, checkRect(label), BS_AUTO3STATE | BS_NOTIFY | WS_TABSTOP, label.c_str());
+        break;
+    case FieldKind::Check:
+        control = InsertButton(id, checkRect(label), BS_AUTOCHECKBOX | BS_LEFTTEXT | BS_NOTIFY | WS_TABSTOP,
+                               label.c_str());
+        break;
+    case FieldKind::Radio:
+        control = InsertButton(id, checkRect(label),
+                               BS_AUTORADIOBUTTON | WS_GROUP | BS_LEFTTEXT | BS_NOTIFY | WS_TABSTOP, label.c_str());
+        break;
+    case FieldKind::RadioRight:
+        control = InsertButton(id, checkRect(label), BS_AUTORADIOBUTTON | WS_GROUP | BS_NOTIFY | WS_TABSTOP,
+                               label.c_str());
+        break;
+    default: break;
+    }
+    if (control && multiRow && field.kind == FieldKind::Edit) m_hMultiEdit = control;
+    return control;
+}
+
+void CChildDialog::CreateFieldLabel(int, const vorlan::FieldRecord& field, const vorlan::Rect& r) {
+    std::string text = vorlan::UnescapeFromServer(field.label);
+    SIZE size = TextSize(m_hWnd, m_hFont, text);
+    CRect label(r.left - 5 - size.cx, r.top + 2, r.left - 5, r.top + 2 + size.cy);
+    InsertStatic(label, kLabelId, text.c_str(), SS_RIGHT);
+}
+
+void CChildDialog::PostNcDestroy() {
+    TraceFunction("CChildDialog::PostNcDestroy");
+    if (vorlan::g_nOpenForms > 0) --vorlan::g_nOpenForms;
+    // (The popup list goes with the form once forms have popup lists.)
+    MDestroy();
+    if (m_nCallDepth > 0)
+        m_bDeletePending = true;
+    else
+        delete this;
 }

@@ -1,62 +1,219 @@
 #pragma once
-// The server-described form as far as the form frames need it: it registers with its frame,
-// tells the server which form it is, asks the frame to run the screen's init code, takes its
-// title from the screen description and reports title and size to the frame. Fields and
-// controls from the description come with the form window itself.
+// The server-described form: one screen whose layout, texts and behaviour come from the M
+// server. It asks whether the screen may open, lets the server initialise it, builds one
+// control per field record, turns every user action into M code, and after every server
+// step reads what the server changed and left for the workstation.
 
-#include "framework/Wnd.h"
+#include "forms/ChildForm.h"
+#include "forms/FormLogic.h"
+#include "services/RequestHub.h"
 
 #include <windows.h>
 
-class CChildDialog : public CWnd {
-  public:
-    static constexpr int kKeyCount = 72;
-    static constexpr const char* kClassName = "VORLAN Form";
+#include <set>
+#include <string>
+#include <vector>
 
-    CChildDialog() = default;
+class CSession;
+class CReadCard;
+
+class CChildDialog : public CChildForm, public IRequestHubForm {
+  public:
+    static constexpr int kKeyCount = vorlan::kKeyCount;
+    static constexpr int kColourFields = 128;
+
+    CChildDialog();
+    ~CChildDialog() override;
 
     void SetFonts(HFONT normal, HFONT bold, HFONT fixed);
     void SetTabIndex(int n) { m_nTabIndex = n; }
     int GetTabIndex() const { return m_nTabIndex; }
+    // Set by a modal frame before Create: the main frame learns which window hosts it.
+    void SetModalHost(bool on) { m_bModalHost = on; }
 
-    // opening: the form name, "§" and the description name. Returns 1 when the form stands,
-    // 0 when it was refused (its window is gone then).
+    // opening: the form name, "§" and the description name (for a form id of 0xC000 and
+    // above the title). Returns 1 when the form stands, 0 when it was refused (reported to
+    // the server with DESTROY^QCC; a window that was made is gone again).
     virtual int Create(const char* opening, UINT formId, int killFlag, CWnd* parent, int x, int y,
                        int createControls, const char* keepList);
+    int CreateControls(int relayout);
+    int MDestroy();
 
     const CString& GetFormName() const { return m_strFormName; }
     const CString& GetDescriptionName() const { return m_strDescription; }
     const CString& GetTitle() const { return m_strTitle; }
-    // A caption that the frame shows instead of the title; empty when none.
     const CString& GetFrameCaption() const { return m_strFrameCaption; }
     UINT GetFormId() const { return m_nFormId; }
-    bool IsSizable() const { return m_bSizable; }
-    CSize GetMinSize() const;
-    // The size the form wants for the frame rectangle; false when the rectangle suits it.
-    bool ChangingSize(CRect& rect) const {
-        (void)rect;
-        return false;
-    }
-    const CString& GetKeyText(int index) const;
+    bool IsCreated() const { return m_bCreated; }
+    int GetFieldCount() const { return m_nFields; }
+    CString GetKeyText(int index) const;
     bool HasGrid() const { return GetDlgItem(0x1800) != nullptr; }
+    // Forms with controls that stretch with the frame.
+    bool IsSizable() const;
+
+    // ---- geometry
+    CSize GetMinSize() const;
+    int MoveChild(int index, int right, int bottom);
+    // May shrink the right edge of a proposed form rectangle; true when it did.
+    bool ChangingSize(CRect& rect) const;
+
+    // ---- contents and enabling
+    void UpdateContents();
+    void UpdateEdits(int first, int last);
+    int EnableEdits(int focus);
+    void SetEditExtra(int field, const std::string& extras);
+    void SetIndirectionText(HWND window, const std::string& record);
+    void SetTextBoxVariable(const std::string& name, const std::string& text);
+    void SetTextBoxCoord(int unused = 0);
+    void SetFKeys();
+
+    // ---- steps
+    int SaveField(int forward, int keepFocus, int field);
+    void SaveScrollPos();
+    void SaveWinSize();
+    bool TestforEvent(unsigned mask);
+    void TestABLF3();
+    bool TestZLN();
+    void TimerUpdate(const char* text);
+    void TestAbl();
+    int CallSubDialog(const char* specification, int ownerIsFrame, int value);
+    int ExecuteDDN(const char* specification) override;
+    void ReinitDialog();
+    void RepeatDialog(int repeatAllowed, int activate, int closeAllPages);
+    int HandleFKey(const std::string& keyText, UINT commandId, int refreshAllowed);
+    void EndEdit(int forward, int key);
+    int GotoControl(int field, int allowGrid);
+    void OnEditUndo();
+
+    // ---- the request hub's view of the form
+    HWND HubWindow() const override { return m_hWnd; }
+    HWND PasteTarget() const override { return m_hRichEdit; }
 
     // Set by the form when its grid should forget its selection on the next activation.
     bool m_bGridReset = false;
 
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    void PostNcDestroy() override { delete this; }
+    bool PreTranslateMessage(MSG* msg) override;
+    void PostNcDestroy() override;
 
   private:
+    // creation (ChildDialog.cpp)
     void ReadTitle();
-    void ReportTitle();
+    void SetWindowTitle();
+    void CreateToolTip();
+    void CreateField(int k, const vorlan::FieldRecord& field);
+    HWND CreateFieldControl(int k, const vorlan::FieldRecord& field, const vorlan::Rect& r);
+    void CreateFieldLabel(int k, const vorlan::FieldRecord& field, const vorlan::Rect& r);
+    void AddToolTip(HWND control, const std::string& text);
+    void RemoveToolTip(HWND control);
+    HFONT FixedFont();
+    void RaiseLayout(int right, int bottom);
+    bool RefuseAfterFatal(const char* line);
 
-    HFONT m_hFonts[3] = {};
-    int m_nTabIndex = 1;
-    UINT m_nFormId = 0;
-    bool m_bSizable = false;
+    // A form's window can go while its own code runs (a server step closes its frame): the
+    // object then lives on until the outermost of its calls has returned.
+    class CallGuard {
+      public:
+        explicit CallGuard(CChildDialog& form) : m_form(form) { ++m_form.m_nCallDepth; }
+        ~CallGuard() {
+            if (--m_form.m_nCallDepth == 0 && m_form.m_bDeletePending) delete &m_form;
+        }
+        CallGuard(const CallGuard&) = delete;
+        CallGuard& operator=(const CallGuard&) = delete;
+
+      private:
+        CChildDialog& m_form;
+    };
+
+    // window procedure (ChildDialogProc.cpp); the bool handlers answer whether they took the
+    // message (the result is then in result)
+    void OnSize(int width, int height);
+    void OnActivate(WPARAM wParam, LPARAM lParam);
+    void OnEnable(bool enable);
+    bool OnKeyDown(WPARAM wParam, LRESULT& result);
+    bool OnCommand(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    LRESULT OnFunctionKey(UINT id);
+    LRESULT OnContextMenu(HWND clicked, int x, int y);
+    bool OnCtlColorEdit(HDC dc, HWND control, LRESULT& result);
+    bool OnCtlColorStatic(HDC dc, HWND control, LRESULT& result);
+    LRESULT OnTabEraseBackground(HDC dc, HWND control);
+    LRESULT OnHyperlink(const char* text);
+
+    // field commands and private messages (ChildDialogFields.cpp)
+    bool OnFieldCommand(UINT id, UINT code, HWND control, LRESULT& result);
+    bool OnBrowseButton(UINT id, UINT code, LRESULT& result);
+    LRESULT OnFieldFocus(int n, HWND control);
+    LRESULT OnFieldKillFocus(int n);
+    LRESULT OnFieldClick(int n, HWND control);
+    void RunPendingFocusAction(int n, HWND control, std::string& answer);
+    void ReadTextArray(HWND control, const std::string& name);
+    LRESULT OnDiagSetFocus(WPARAM wParam, LPARAM lParam);
+    LRESULT OnRepeatDialog(WPARAM wParam, LPARAM lParam);
+    LRESULT OnChildMessage(const void* record);
+    LRESULT OnSearchString(char* text, int* caret);
+
+    // form commands (ChildDialogCommands.cpp)
+    LRESULT OnFormCommand(UINT id, bool fromSelf);
+    bool CheckBeforeSave();
+
+    // text boxes and labels (ChildDialogContents.cpp)
+    std::string ReadTextBox(const std::string& name, bool* whole);
+    void SetTextBoxText(HWND control, const std::string& text, bool whole);
+    void ReadBackTextBox(HWND control);
+    void WidenFor(HWND label);
+
+    // requests after each step (ChildDialogEvents.cpp)
+    void ReadCards();
+    void StartProgram();
+    void OpenWebPage();
+    void SendEvents(bool autoClose, bool close);
+
+    // control kinds by their dialog codes
+    enum class ControlKind { PushButton, CheckBox, Radio, Edit };
+    static ControlKind KindOfControl(HWND control);
+    static bool IsMultiLine(HWND control);
+    HWND FieldControl(int n) const { return GetDlgItem(0x1000 | n); }
+    HWND Frame() const { return ::GetParent(m_hWnd); }
+
+    CSession& m_session;
     CString m_strFormName;
     CString m_strDescription;
     CString m_strTitle;
+    CString m_strBaseTitle;
     CString m_strFrameCaption;
-    CString m_strKeys[kKeyCount];
+    UINT m_nFormId = 0;
+    int m_nTabIndex = 1;
+    std::vector<std::string> m_keys;
+    int m_nFields = 0;
+    int m_nPictures = 0;
+    int m_nLayoutRight = 0, m_nLayoutBottom = 0;
+    bool m_bFreeOrder = false;
+    bool m_bNoClientEdge = false;
+    HFONT m_hFonts[3] = {};
+    HFONT m_hFixedFont = nullptr;
+    HWND m_hToolTip = nullptr;
+    bool m_bModalHost = false;
+    bool m_bControlsCreated = false;
+    int m_nDiagrams = 0;
+    bool m_bReinitialised = false;
+    int m_nFocusField = 0;
+    bool m_bCreated = false;
+    int m_nLastSaved = -1;
+    HWND m_hCurrentControl = nullptr;
+    HBRUSH m_brushes[kColourFields] = {};
+    COLORREF m_colours[kColourFields];
+
+    // window procedure state
+    int m_nCurrentField = 0;
+    int m_nListField = 0; // the field whose popup list is open
+    int m_nStoredWidth = 0, m_nStoredHeight = 0;
+    int m_nExtraControls = 0;
+    HWND m_hTextArray = nullptr;
+    std::string m_strTextArray;
+    std::string m_strTextBoxVariable;
+    bool m_bClosingList = false;
+    // Text boxes whose server text could not be shown whole: never written back.
+    std::set<int> m_partialTextBoxes;
+    int m_nCallDepth = 0;
+    bool m_bDeletePending = false;
 };

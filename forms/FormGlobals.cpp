@@ -7,6 +7,9 @@ int g_nRowHeightUnit = 20;
 CString g_strDialogName;
 CString g_strDialogMemo;
 bool g_bNestedLoop = false;
+bool g_bNestedModal = false;
 int g_nFocusKind = 0;
+int g_nSavedFocusKind = 0;
+int g_nOpenForms = 0;
 
 } // namespace vorlan

@@ -17,8 +17,13 @@ extern CString g_strDialogMemo;
 
 // Set while a form's sub-dialog or the grid runs a loop of its own: frames skip their timers.
 extern bool g_bNestedLoop;
+// Set while a form's modal window is being destroyed: every form passes its messages on.
+extern bool g_bNestedModal;
 // The kind of control with the keyboard focus: 0 none, 1 form field, 2 chart, 3 explorer
-// tree, 4 grid.
+// tree, 4 grid; and the kind kept while a field's popup list has the focus.
 extern int g_nFocusKind;
+extern int g_nSavedFocusKind;
+// Forms created and not yet gone.
+extern int g_nOpenForms;
 
 } // namespace vorlan

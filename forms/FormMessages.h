@@ -22,6 +22,17 @@ enum ChildMessageCode {
     kChildTitle = 12,   // title text (value: the text) from form to frame
 };
 
+// WM_TIMEREVENT: lParam points to one; the form owns the texts.
+struct TimerEventRecord {
+    const char* list;   // the event's name, "§" and its value
+    const char* answer; // its ROWCOL
+    const char* value;  // its VARS
+    int create;
+    int run;
+    int command;
+    int stick;
+};
+
 // WM_CREATEOWNDIALOG: lParam points to one.
 struct OwnDialogRecord {
     int value;   // handed to the modal form

@@ -78,8 +78,8 @@ int CBaseMDI::Create(HFONT font1, HFONT font2, HFONT font3, const char* dialogTe
 
     auto* first = new CChildDialog;
     first->SetFonts(m_hFonts[0], m_hFonts[1], m_hFonts[2]);
+    // A refused form is gone when Create returns.
     if (!first->Create(dialogText, m_nDialogId, 1, this, 0, 0, 1, keepList)) {
-        if (!first->m_hWnd) delete first; // a form refused before its window existed is ours
         HWND active = main->MDIGetActive();
         if (active && active != m_hWnd) {
             HWND top = ::GetWindow(active, GW_CHILD);
@@ -139,11 +139,8 @@ bool CBaseMDI::CreateTabs(CChildDialog* first) {
         auto* form = new CChildDialog;
         form->SetFonts(m_hFonts[0], m_hFonts[1], m_hFonts[2]);
         form->SetTabIndex(n + 1);
-        if (!form->Create(tab.c_str(), 0x8000 + static_cast<UINT>(n), 1, this, 0, 0, 0, nullptr)) {
-            // A page that cannot be made gets no tab.
-            if (!form->m_hWnd) delete form;
-            continue;
-        }
+        // A page that cannot be made gets no tab (the refused form is gone).
+        if (!form->Create(tab.c_str(), 0x8000 + static_cast<UINT>(n), 1, this, 0, 0, 0, nullptr)) continue;
         form->ShowWindow(SW_HIDE);
         CString text = form->GetWindowText();
         CString title = TheSession().Execute("W $G(%TITLE)");

@@ -1,0 +1,159 @@
+// The form commands that end a step of a screen: close (F3), save (F1) and save-and-stay
+// (FSAVE), through the server's checks and its save routine.
+#include "forms/ChildDialog.h"
+
+#include "app/ProtocolLog.h"
+#include "app/ReplyFields.h"
+#include "app/Session.h"
+#include "forms/FormGlobals.h"
+#include "framework/App.h"
+#include "framework/Frame.h"
+#include "resources/FormIds.h"
+#include "resources/resource.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace line = vorlan::line;
+
+namespace {
+
+void ShowStatus(const char* text) {
+    CWinApp* app = AfxGetApp();
+    if (app && app->m_pMainWnd)
+        app->m_pMainWnd->SendMessage(WM_SETMESSAGESTRING, 0, reinterpret_cast<LPARAM>(text));
+}
+
+const char* ClosingKeyOf(UINT id) {
+    switch (id) {
+    case 0x800C: return "F3";
+    case 0x800D: return "F2";
+    case 0x8012: return "FSAVE";
+    default: return "F1";
+    }
+}
+
+} // namespace
+
+LRESULT CChildDialog::OnFormCommand(UINT id, bool fromSelf) {
+    vorlan::TraceFunction("CChildDialog::OnFormCommand");
+    if (id == 0x800D || id == 0x8011) {
+        // The F2 step and the form print come with the print services and the page save
+        // chain of tabbed frames.
+        vorlan::WriteProtocol("CChildDialog::WindowProc - command %u not served", vorlan::kLogNote, id);
+        return 1;
+    }
+    // (A running picture loader is stopped here by the picture fields themselves.)
+    m_session.Execute(line::kParkListHeader);
+    SaveWinSize();
+
+    if (id == 0x800C && m_session.Execute(vorlan::ScreenNodeLine(m_strDescription.str(), 7)) == "J") {
+        ::ShowWindow(Frame(), SW_SHOWNA);
+        char title[260] = {};
+        ::GetWindowTextA(Frame(), title, sizeof title);
+        CString format;
+        format.LoadString(IDS_SAVE_CHANGES);
+        std::string message(format.str().size() + sizeof title + 16, '\0');
+        std::snprintf(&message[0], message.size(), format.c_str(), title);
+        switch (AfxMessageBox(message.c_str(), MB_YESNOCANCEL | MB_ICONQUESTION)) {
+        case IDCANCEL: return SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), 0);
+        case IDYES: id = 0x800F; break;
+        default: break;
+        }
+    }
+    if (id == 0x800F && !::IsWindowEnabled(m_hWnd)) {
+        if (!fromSelf) RepeatDialog(1, 1, 0);
+        return 1;
+    }
+    const char* sc = ClosingKeyOf(id);
+    m_session.Execute(vorlan::ClosingKeyLine(sc));
+
+    if ((id == 0x800F || id == 0x8012) && !CheckBeforeSave()) return 1;
+
+    m_session.Execute(line::kKillStepState);
+    m_session.Execute(vorlan::ClosingKeyLine(sc));
+    CString routine = m_session.Execute(vorlan::ScreenNodeLine(m_strDescription.str(), sc));
+    if (!routine.IsEmpty()) {
+        CWaitCursor wait;
+        m_session.Execute(vorlan::CheckRunLine(routine.str()));
+    }
+    m_session.Execute(line::kRestoreListHeader);
+    TestAbl();
+    if (!m_hWnd) return 1;
+
+    vorlan::StepMessages messages = vorlan::ParseMessages(m_session.Execute(vorlan::MessagesLine(false)).str());
+    std::string status = messages.info;
+    if (id == 0x800F && messages.hasError) {
+        if (!messages.info.empty()) {
+            AfxMessageBox(messages.info.c_str(), MB_OK | MB_ICONINFORMATION);
+            status.clear();
+        } else if (!messages.error.empty()) {
+            AfxMessageBox(messages.error.c_str(), MB_OK | MB_ICONEXCLAMATION);
+        }
+    }
+    if (status.empty()) {
+        CString idle;
+        idle.LoadString(IDS_IDLE_TEXT);
+        ShowStatus(idle);
+    } else {
+        ShowStatus(status.c_str());
+    }
+    // (The server's chain of sub-dialogs after a save comes with the sub-dialogs.)
+
+    if (m_session.Execute(line::kFatalErrorExists) == "1") {
+        ::LockWindowUpdate(nullptr);
+        CString message = m_session.Execute(line::kTakeFatalErrorOnly);
+        if (!message.IsEmpty()) AfxMessageBox(message, MB_OK | MB_ICONEXCLAMATION);
+        if (id == 0x800F) {
+            SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), 0);
+            return 1;
+        }
+    }
+    if (id >= 0x800C && id <= 0x800F && !m_session.Execute(line::kTakeLeave).IsEmpty()) {
+        switch (vorlan::CommandOfClosingKey(m_session.Execute(line::kClosingKey).str())) {
+        case 0x800E: ::PostMessageA(Frame(), WM_COMMAND, 0x800E, 0); break;
+        case 0x800D: ::PostMessageA(Frame(), WM_COMMAND, 0x800D, 0); return 0;
+        case 0x800C: ::SendMessageA(Frame(), WM_DIALOGSTOP, 0, 0); return 0;
+        default: break;
+        }
+    }
+    bool print = false;
+    if (id == 0x800F || id == 0x8012) {
+        bool goOn = TestforEvent(0xFFFF);
+        if (fromSelf) return 1; // no sub-dialog can be pending yet
+        if (!m_hWnd) return 1;
+        print = goOn && id == 0x800F && m_session.Execute(line::kTakeErrorFlag) != "1";
+    }
+    if (print) {
+        if (!m_session.Execute(vorlan::PrintRoutineLine(m_strDescription.str())).IsEmpty())
+            vorlan::WriteProtocol("CChildDialog::OnFormCommand - print routine of %s not served", vorlan::kLogNote,
+                                  m_strDescription.c_str());
+        m_session.Execute(line::kKillExcel);
+        // (A popup list of the screen's scroll routine opens here once forms have popup lists.)
+        RepeatDialog(1, 1, 0);
+        return 1;
+    }
+    if (id == 0x8012) {
+        SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), 0);
+        return 1;
+    }
+    ::SendMessageA(Frame(), WM_DIALOGSTOP, id == 0x800C ? 0 : 1, 0);
+    return 1;
+}
+
+bool CChildDialog::CheckBeforeSave() {
+    m_session.Execute(line::kStartChecks);
+    // The field being edited is saved as its focus goes.
+    ::SetFocus(nullptr);
+    int failing = std::atoi(m_session.Execute(line::kCheck));
+    if (failing == 0) return true;
+    ::LockWindowUpdate(nullptr);
+    UpdateEdits(m_nCurrentField, failing);
+    CString message = m_session.Execute(line::kError);
+    if (!message.IsEmpty()) AfxMessageBox(message, MB_OK | MB_ICONEXCLAMATION);
+    m_nCurrentField = EnableEdits(failing);
+    SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), 0);
+    // (A failing grid cell is checked here once forms have grids.)
+    return false;
+}

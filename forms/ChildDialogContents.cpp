@@ -1,0 +1,284 @@
+// What the form shows of the server's data: field contents and enabling, extras, labels,
+// text boxes, function keys, and the form's geometry when its frame is resized.
+#include "forms/ChildDialog.h"
+
+#include "app/ProtocolLog.h"
+#include "app/ReplyFields.h"
+#include "app/Session.h"
+#include "app/SettingsBlock.h"
+#include "forms/FormGlobals.h"
+#include "resources/resource.h"
+#include "forms/FormMessages.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <set>
+#include <sstream>
+
+namespace line = vorlan::line;
+
+namespace {
+
+constexpr UINT kLabelId = 0xFFFF;
+
+std::string WindowTextOf(HWND window, int limit) {
+    std::string text(static_cast<size_t>(limit) + 1, '\0');
+    int got = ::GetWindowTextA(window, &text[0], limit + 1);
+    text.resize(static_cast<size_t>(got > 0 ? got : 0));
+    return text;
+}
+
+std::string WholeText(HWND window) {
+    int length = ::GetWindowTextLengthA(window);
+    return WindowTextOf(window, length);
+}
+
+} // namespace
+
+// ---- contents
+
+void CChildDialog::UpdateContents() {
+    vorlan::TraceFunction("CChildDialog::UpdateContents");
+    UpdateEdits(1, m_nFields);
+    // (Labels and pictures are refreshed here once forms have them.)
+    m_nFocusField = EnableEdits(m_nFocusField);
+}
+
+void CChildDialog::UpdateEdits(int first, int last) {
+    vorlan::TraceFunction("CChildDialog::UpdateEdits");
+    std::string only = m_session.Execute(line::kTakeRefreshList).str();
+    std::set<int> listed;
+    bool all = only.empty();
+    if (!all) {
+        std::stringstream in(only);
+        std::string item;
+        while (std::getline(in, item, ','))
+            if (int n = std::atoi(item.c_str()); n > 0 && n < 64) listed.insert(n);
+    }
+    const std::string description = m_strDescription.str();
+    for (int i = first; i <= last && i <= m_nFields; ++i) {
+        if (!all && !listed.count(i)) continue;
+        vorlan::FieldRecord field =
+            vorlan::ParseFieldRecord(m_session.Execute(vorlan::EditLine(description, i)).str());
+        HWND control = FieldControl(i);
+        SetEditExtra(i, field.extras);
+        if (!control) continue;
+        ControlKind kind = KindOfControl(control);
+        if (kind == ControlKind::CheckBox || kind == ControlKind::Radio) {
+            ::SendMessageA(control, BM_SETCHECK, field.value.rfind('J', 0) == 0 ? BST_CHECKED : BST_UNCHECKED,
+                           0);
+        } else if (kind == ControlKind::PushButton) {
+            continue;
+        } else if (!IsMultiLine(control) && control != m_hRichEdit) {
+            std::string value = vorlan::UnescapeFromServer(field.value);
+            // Left alone when unchanged, so that caret and selection stay.
+            if (WindowTextOf(control, 127) != value) ::SetWindowTextA(control, value.c_str());
+        } else {
+            HWND before = ::GetFocus();
+            ::SetFocus(control);
+            ::SetFocus(before);
+            continue;
+        }
+        RemoveToolTip(control);
+        AddToolTip(control, vorlan::UnescapeFromServer(field.tooltip));
+    }
+    // (A record explorer reloads here once forms have explorers.)
+}
+
+int CChildDialog::EnableEdits(int focus) {
+    vorlan::TraceFunction("CChildDialog::EnableEdits");
+    std::string locks = m_session.Execute(vorlan::LockListLine(m_nFields + 1)).str();
+    bool formEnabled = ::IsWindowEnabled(m_hWnd) != 0;
+    bool noOpenSeen = true;
+    auto apply = [](HWND window, bool on) {
+        if (window && (::IsWindowEnabled(window) != 0) != on) ::EnableWindow(window, on);
+    };
+    for (int i = 1; i <= m_nFields; ++i) {
+        bool open = vorlan::PieceOf(locks, i) == "0";
+        if (noOpenSeen && i == focus && !open) focus = i + 1;
+        if (open) noOpenSeen = false;
+        bool after = focus < i;
+        bool on = m_bFreeOrder ? open : (open && formEnabled && !after);
+        HWND control = FieldControl(i);
+        apply(control, on);
+        for (UINT extra : {0x4000u, 0x4100u, 0x4200u})
+            apply(GetDlgItem(static_cast<int>(extra | static_cast<UINT>(i))), on);
+        if (control) {
+            HWND label = ::GetWindow(control, GW_HWNDPREV);
+            if (label && ::GetDlgCtrlID(label) == static_cast<int>(kLabelId)) {
+                bool labelOn = m_bFreeOrder ? open : (open && formEnabled);
+                apply(label, labelOn);
+                apply(GetDlgItem(0x2000 | i), labelOn);
+            }
+        }
+    }
+    // (The grid and the record explorer follow the locks here once forms have them.)
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return focus & 0xFFFF;
+}
+
+// ---- extras and labels
+
+void CChildDialog::SetEditExtra(int field, const std::string& extras) {
+    if (field < 0 || field >= kColourFields) return;
+    vorlan::FieldExtras e = vorlan::ParseFieldExtras(extras);
+    if (HWND control = FieldControl(field))
+        if (KindOfControl(control) == ControlKind::Edit)
+            ::SendMessageA(control, EM_SETREADONLY, e.readOnly ? TRUE : FALSE, 0);
+    m_colours[field] = static_cast<COLORREF>(-1);
+    if (m_brushes[field]) ::DeleteObject(m_brushes[field]);
+    m_brushes[field] = nullptr;
+    // A negative number is no colour either.
+    if (e.textColour > 0) m_colours[field] = vorlan::ExtraColour(e.textColour);
+    if (e.background > 0) m_brushes[field] = ::CreateSolidBrush(vorlan::ExtraColour(e.background));
+}
+
+void CChildDialog::SetIndirectionText(HWND window, const std::string& record) {
+    if (!window) return;
+    LONG_PTR style = ::GetWindowLongPtrA(window, GWL_STYLE);
+    std::string code = vorlan::PieceOf(record, 4);
+    if (style & 0x9) {
+        std::string variable = code.substr(0, 4090);
+        variable = variable.substr(0, variable.find('/'));
+        std::string path = m_session.Execute(vorlan::PictureVariableLine(variable)).str();
+        if (path.substr(0, 259) != WindowTextOf(window, 259)) {
+            ::SetWindowTextA(window, path.c_str());
+            ::UpdateWindow(window);
+        }
+        return;
+    }
+    bool alternative = vorlan::PieceOf(record, 5).rfind('F', 0) == 0;
+    ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(alternative ? m_hFonts[1] : m_hFonts[0]), TRUE);
+    std::string text = m_session.Execute(code.substr(0, 259)).str();
+    if (text.empty() || text.substr(0, 255) != WindowTextOf(window, 255)) {
+        SIZE size{};
+        SetStaticText(&size, window, vorlan::UnescapeFromServer(text).c_str());
+    }
+    WidenFor(window);
+}
+
+void CChildDialog::WidenFor(HWND label) {
+    RECT r;
+    ::GetWindowRect(label, &r);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+    CRect client = GetClientRect();
+    if (r.right + 10 <= client.right) return;
+    CRect me = GetWindowRect();
+    SetWindowPos(nullptr, 0, 0, me.Width() + (r.right + 10 - client.right), me.Height(),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    vorlan::ChildMessageRecord fit{vorlan::kChildFit, m_hWnd, 0};
+    ::SendMessageA(Frame(), WM_CHILDMESSAGE, 0, reinterpret_cast<LPARAM>(&fit));
+}
+
+void CChildDialog::SetFKeys() {
+    for (int i = 39; i >= 0; --i) {
+        const std::string& text = m_keys[static_cast<size_t>(i)];
+        ::SendMessageA(Frame(), WM_SETFKEY, static_cast<WPARAM>(i),
+                       text.empty() ? 0 : reinterpret_cast<LPARAM>(text.c_str()));
+    }
+}
+
+// ---- text boxes
+
+void CChildDialog::SetTextBoxVariable(const std::string& name, const std::string& text) {
+    if (!vorlan::IsMName(name)) {
+        if (!name.empty())
+            vorlan::WriteProtocol("CChildDialog::SetTextBoxVariable - no variable name: %s", vorlan::kLogNote,
+                                  name.c_str());
+        return;
+    }
+    m_session.Execute(vorlan::TextBoxKillLine(name));
+    std::vector<std::string> lines = vorlan::TextBoxLines(text);
+    for (size_t k = 0; k < lines.size(); ++k)
+        m_session.Execute(vorlan::TextBoxStoreLine(name, static_cast<int>(k) + 1, lines[k]));
+}
+
+void CChildDialog::SetTextBoxCoord(int) {
+    HWND focus = ::GetFocus();
+    bool rich = m_hRichEdit && (focus == m_hRichEdit || ::IsChild(m_hRichEdit, focus));
+    if (!focus || !::IsChild(m_hWnd, focus) || ::GetDlgCtrlID(focus) == 0x1800) return;
+    if (!rich && !IsMultiLine(focus)) return;
+    DWORD start = 0, end = 0;
+    ::SendMessageA(focus, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    int line = 1, column = 1;
+    vorlan::CaretOf(WholeText(focus), start, line, column);
+    m_session.Execute(vorlan::CaretLine(line, column));
+}
+
+std::string CChildDialog::ReadTextBox(const std::string& name, bool* whole) {
+    std::string text;
+    if (whole) *whole = true;
+    if (!vorlan::IsMName(name)) return text;
+    m_session.Execute(vorlan::TextBoxFirstKeyLine());
+    bool first = true;
+    while (!m_session.Execute(vorlan::TextBoxNextKeyLine(name)).IsEmpty()) {
+        if (!first) text += "\r\n";
+        first = false;
+        text += vorlan::UnescapeFromServer(m_session.Execute(vorlan::TextBoxReadLine(name)).str());
+    }
+    return text;
+}
+
+void CChildDialog::SetTextBoxText(HWND control, const std::string& text, bool whole) {
+    // Edits hold far more than their default limit; a text that still does not fit whole is
+    // shown as far as it goes and never written back, so the server keeps all of it.
+    ::SendMessageA(control, EM_SETLIMITTEXT, 0, 0);
+    ::SetWindowTextA(control, text.c_str());
+    bool shown = whole && static_cast<size_t>(::GetWindowTextLengthA(control)) == text.size();
+    int n = ::GetDlgCtrlID(control) & 0xFF;
+    if (shown)
+        m_partialTextBoxes.erase(n);
+    else
+        m_partialTextBoxes.insert(n);
+}
+
+void CChildDialog::ReadBackTextBox(HWND control) {
+    DWORD start = 0, end = 0;
+    ::SendMessageA(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    bool whole = true;
+    std::string text = ReadTextBox(m_strTextBoxVariable, &whole);
+    SetTextBoxText(control, text, whole);
+    ::SendMessageA(control, EM_SETSEL, start, end);
+}
+
+// ---- geometry
+
+CSize CChildDialog::GetMinSize() const {
+    int width = 0, height = 0;
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        RECT r;
+        ::GetWindowRect(child, &r);
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+        UINT id = static_cast<UINT>(::GetDlgCtrlID(child));
+        bool stretches = std::any_of(m_stretch.begin(), m_stretch.end(),
+                                     [id](const StretchEntry& e) { return e.id && e.id == id; });
+        width = std::max<int>(width, stretches ? r.left + 10 : r.right);
+        height = std::max<int>(height, stretches ? r.top + 10 : r.bottom);
+    }
+    return CSize(width + 10, height + 10);
+}
+
+int CChildDialog::MoveChild(int index, int right, int bottom) {
+    if (index < 0 || static_cast<size_t>(index) >= m_stretch.size()) return 0;
+    const StretchEntry& e = m_stretch[static_cast<size_t>(index)];
+    HWND child = e.id ? GetDlgItem(static_cast<int>(e.id)) : nullptr;
+    if (!child) return 0;
+    bool touchesRight = e.rect.right >= m_nLayoutRight;
+    bool touchesBottom = e.rect.bottom >= m_nLayoutBottom;
+    if (!touchesRight && !touchesBottom) return 0;
+    RECT r;
+    ::GetWindowRect(child, &r);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+    // Stretched from its own left edge.
+    if (touchesRight) r.right = std::max<LONG>(right - 8, r.left + 10);
+    if (touchesBottom) r.bottom = std::max<LONG>(bottom - 8, r.top + 10);
+    ::MoveWindow(child, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    return 1;
+}
+
+bool CChildDialog::ChangingSize(CRect&) const {
+    // Only a grid narrows the form; forms get their grid with the grid itself.
+    return false;
+}

@@ -1,0 +1,212 @@
+// After every server step the form reads, in a fixed order, what the server changed and
+// left for the workstation: title, requests, card reading, program start, web page, close
+// flags and events for other windows.
+#include "forms/ChildDialog.h"
+
+#include "app/ProtocolLog.h"
+#include "app/ReplyFields.h"
+#include "app/Session.h"
+#include "cards/ReadCard.h"
+#include "forms/FormGlobals.h"
+#include "resources/resource.h"
+#include "forms/FormMessages.h"
+#include "framework/App.h"
+#include "services/RequestHub.h"
+#include "tools/FileDropTarget.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace line = vorlan::line;
+
+namespace {
+
+HWND MainWindow() {
+    CWinApp* app = AfxGetApp();
+    return app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;
+}
+
+// Waits for the process while the messages sent to this thread are served: a window of
+// another thread must not hang on us meanwhile.
+void WaitForProcess(HANDLE process) {
+    for (;;) {
+        DWORD r = ::MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_SENDMESSAGE);
+        if (r != WAIT_OBJECT_0 + 1) return;
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+} // namespace
+
+void CChildDialog::TestAbl() {
+    CRequestHub(m_session, *this).Run();
+}
+
+bool CChildDialog::TestforEvent(unsigned mask) {
+    vorlan::TraceFunction("CChildDialog::TestforEvent");
+    HWND frame = Frame();
+    ::PostMessageA(frame, WM_CHECKFKEY, 0, 0);
+    if (mask & 4) {
+        CString answer = m_session.Execute(line::kTitle);
+        CString title = answer;
+        if (m_nFormId != 0) {
+            title = m_strBaseTitle;
+            if (!answer.IsEmpty()) title = m_nFormId >= 0x8000 ? answer : m_strBaseTitle + " " + answer;
+        }
+        m_strTitle = title.Left(259);
+        SetWindowText(m_strTitle);
+        vorlan::ChildMessageRecord msg{vorlan::kChildTitle, m_hWnd, reinterpret_cast<LPARAM>(m_strTitle.c_str())};
+        ::SendMessageA(frame, WM_CHILDMESSAGE, 0, reinterpret_cast<LPARAM>(&msg));
+    }
+    // (Grid widths are read here once forms have grids.)
+    if (mask & 2) {
+        TestAbl();
+        if (!m_hWnd) return true;
+        ReadCards();
+        StartProgram();
+        OpenWebPage();
+    }
+    bool autoClose = m_session.Execute(line::kTakeAutoClose) == "1";
+    bool close = m_session.Execute(line::kTakeClose) == "1";
+    SendEvents(autoClose, close);
+    if (close) {
+        ::SendMessageA(frame, WM_CLOSE, 0, 0);
+        return true;
+    }
+    if (m_nFormId >= 0xC000) return true;
+    HWND client = ::GetParent(frame);
+    return client && reinterpret_cast<HWND>(::SendMessageA(client, WM_MDIGETACTIVE, 0, 0)) == frame;
+}
+
+void CChildDialog::ReadCards() {
+    int lines = std::atoi(m_session.Execute(line::kCardLines));
+    if (lines < 1) return;
+    lines = std::min(lines, CReadCard::kMaxLines);
+    int kind = std::atoi(m_session.Execute(line::kCardKind));
+    if (kind == 0 || kind == 1) {
+        CReadCard reader(this, lines, kind);
+        // Only a reading that ended well is handed over.
+        if (reader.DoModal() == 1)
+            for (int i = lines; i >= 1; --i) m_session.Execute(vorlan::CardResultLine(i, reader.GetLine(i)));
+    } else if (kind >= 2 && kind <= 7) {
+        // The card terminals come with the card readers.
+        vorlan::WriteProtocol("CChildDialog::TestforEvent - card reader kind %d not served", vorlan::kLogNote, kind);
+    } else {
+        AfxMessageBox("Bitte stellen Sie ein Kartenlesegerät über [ZOZE] ein!", MB_OK | MB_ICONEXCLAMATION);
+    }
+    m_session.Execute(line::kCardRoutine);
+}
+
+void CChildDialog::StartProgram() {
+    std::string path = m_session.Execute(line::kProgramPath).str();
+    if (path.empty()) return;
+    std::string translated;
+    bool pathFits = CFileDropTarget::TranslateDirectory(path.c_str(), translated);
+    std::string parameters = m_session.Execute(line::kProgramParameters).str();
+    std::string routine = m_session.Execute(line::kProgramRoutine).str();
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    info.hwnd = MainWindow();
+    info.lpFile = translated.c_str();
+    info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    bool started = pathFits && ::ShellExecuteExA(&info);
+    if (!started)
+        vorlan::WriteProtocol("CChildDialog::TestforEvent - %s could not be started", vorlan::kLogNote,
+                              translated.empty() ? path.c_str() : translated.c_str());
+    m_session.Execute(line::kKillProgram);
+    std::string exitCode;
+    // Only a process is waited for: a folder or document opened in another program is not.
+    if (!routine.empty() && started && info.hProcess) {
+        WaitForProcess(info.hProcess);
+        DWORD code = 0;
+        if (::GetExitCodeProcess(info.hProcess, &code)) exitCode = std::to_string(code);
+    }
+    if (info.hProcess) ::CloseHandle(info.hProcess);
+    if (!routine.empty()) m_session.Execute(vorlan::ProgramExitLine(exitCode, routine));
+}
+
+void CChildDialog::OpenWebPage() {
+    CString address = m_session.Execute(line::kWebAddress);
+    if (address.IsEmpty()) return;
+    ::SendMessageA(MainWindow(), WM_WEBBROWSER, reinterpret_cast<WPARAM>(address.c_str()), 1);
+    m_session.Execute(line::kKillWeb);
+}
+
+void CChildDialog::SendEvents(bool autoClose, bool close) {
+    if (m_session.Execute(line::kEventsExist) != "1") return;
+    std::vector<vorlan::EventRecord> records;
+    for (std::string name = m_session.Execute(vorlan::EventNextLine("")).str();
+         !name.empty() && static_cast<int>(records.size()) < vorlan::kMaxEvents;
+         name = m_session.Execute(vorlan::EventNextLine(name)).str()) {
+        vorlan::EventEntry e;
+        e.name = name;
+        e.vars = m_session.Execute(vorlan::EventValueLine(name, "VARS", false)).str();
+        e.rowCol = m_session.Execute(vorlan::EventValueLine(name, "ROWCOL", false)).str();
+        e.value = m_session.Execute(vorlan::EventValueLine(name)).str();
+        std::string timer = m_session.Execute(vorlan::EventValueLine(name, "TIMER", true)).str();
+        e.hasTimer = !timer.empty() && timer != "0";
+        e.timerHasValue = timer == "1";
+        e.stick = std::atoi(m_session.Execute(vorlan::EventValueLine(name, "STICK", false)));
+        if (e.hasTimer) e.hasEvent = m_session.Execute(vorlan::EventEventExistsLine(name)) != "0";
+        e.close = std::atoi(m_session.Execute(vorlan::EventCloseLine(name)));
+        records.push_back(vorlan::MakeEventRecord(e));
+    }
+    // Entries beyond those read go with the rest.
+    m_session.Execute(line::kKillEvents);
+    if (records.empty()) return;
+
+    m_session.Execute(line::kSaveCurrentVars);
+    HWND frame = Frame();
+    bool anyStick = std::any_of(records.begin(), records.end(), [](const vorlan::EventRecord& r) { return r.stick; });
+    if (anyStick) ::LockWindowUpdate(MainWindow());
+    for (auto it = records.rbegin(); it != records.rend(); ++it) {
+        vorlan::TimerEventRecord record{it->list.c_str(), it->answer.c_str(), it->value.c_str(),
+                                        it->create,       it->run,           it->command};
+        HWND answering = reinterpret_cast<HWND>(
+            ::SendMessageA(frame, WM_TIMEREVENT, 0, reinterpret_cast<LPARAM>(&record)));
+        if (!answering || !(autoClose || it->stick)) continue;
+        // The frame that opened a window closes it when it goes itself.
+        if (!close) ::SetWindowLongA(answering, 0, static_cast<LONG>(reinterpret_cast<LONG_PTR>(frame)));
+        if (it->stick && answering != frame) {
+            ::SendMessageA(answering, WM_STICKWINDOW, static_cast<WPARAM>(it->stick | 0x200),
+                           reinterpret_cast<LPARAM>(frame));
+            ::SendMessageA(frame, WM_STICKWINDOW, static_cast<WPARAM>(it->stick), reinterpret_cast<LPARAM>(answering));
+        }
+    }
+    if (anyStick) ::LockWindowUpdate(nullptr);
+    if (m_session.Execute(line::kCurrentDialog) == m_strFormName)
+        m_session.Execute(vorlan::LoadVarsLine(m_strFormName.str()));
+}
+
+void CChildDialog::TestABLF3() {
+    vorlan::TraceFunction("CChildDialog::TestABLF3");
+    CString action = m_session.Execute(line::kF3Action);
+    if (!action.IsEmpty()) m_session.Execute(vorlan::RunLine(action.str()));
+    m_session.Execute(line::kKillAction);
+    if (m_session.Execute(line::kTakeRebuild) == "1") CreateControls(1);
+    if (m_session.Execute(line::kErrorExists) == "1") {
+        CString message = m_session.Execute(line::kTakeError);
+        if (!message.IsEmpty()) AfxMessageBox(message, MB_OK | MB_ICONSTOP);
+    }
+    TestforEvent(0xFFFF);
+}
+
+bool CChildDialog::TestZLN() {
+    // Rows and cells listed by the server belong to the grid; forms get it with the grid.
+    return false;
+}
+
+void CChildDialog::TimerUpdate(const char* text) {
+    CallGuard guard(*this);
+    if (!text || !*text) return;
+    // Without a grid every timer answer refreshes the whole form.
+    ::SendMessageA(Frame(), WM_DIALOGINIT, 0xFFFF, 0);
+    if (m_hWnd) SendMessage(WM_UPDATEDIALOG, 1);
+}

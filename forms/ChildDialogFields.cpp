@@ -1,0 +1,272 @@
+// The form's field commands and focus changes, and the private messages of its frame and
+// controls.
+#include "forms/ChildDialog.h"
+
+#include "app/ProtocolLog.h"
+#include "app/ReplyFields.h"
+#include "app/Session.h"
+#include "forms/FormGlobals.h"
+#include "forms/FormMessages.h"
+#include "framework/App.h"
+#include "framework/FileDialog.h"
+#include "resources/FormIds.h"
+#include "resources/resource.h"
+#include "tools/FolderDialog.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <string>
+
+namespace line = vorlan::line;
+
+namespace {
+
+std::string WindowTextOf(HWND window) {
+    int length = ::GetWindowTextLengthA(window);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    int got = ::GetWindowTextA(window, &text[0], length + 1);
+    text.resize(static_cast<size_t>(got > 0 ? got : 0));
+    return text;
+}
+
+// A character position of a joined text from a line and column counted from 0.
+int PositionOf(const std::string& text, int line, int column) {
+    size_t at = 0;
+    for (int l = 0; l < line && at < text.size(); ++l) {
+        size_t lf = text.find('\n', at);
+        if (lf == std::string::npos) return static_cast<int>(text.size());
+        at = lf + 1;
+    }
+    size_t end = text.find('\r', at);
+    if (end == std::string::npos) end = text.size();
+    size_t pos = at + static_cast<size_t>(column < 0 ? 0 : column);
+    return static_cast<int>(pos > end ? end : pos);
+}
+
+} // namespace
+
+CChildDialog::ControlKind CChildDialog::KindOfControl(HWND control) {
+    LRESULT code = control ? ::SendMessageA(control, WM_GETDLGCODE, 0, 0) : 0;
+    if (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) return ControlKind::PushButton;
+    if (code & DLGC_RADIOBUTTON) return ControlKind::Radio;
+    if (code & DLGC_BUTTON) return ControlKind::CheckBox;
+    return ControlKind::Edit;
+}
+
+bool CChildDialog::IsMultiLine(HWND control) {
+    return control && (::GetWindowLongPtrA(control, GWL_STYLE) & ES_MULTILINE) != 0;
+}
+
+bool CChildDialog::OnFieldCommand(UINT id, UINT code, HWND control, LRESULT& result) {
+    if (id >= 0x4000 && id <= 0x42FF) return OnBrowseButton(id, code, result);
+    if (id == 0x1801) {
+        if (code == 0x100) m_nListField = 0;
+        return false;
+    }
+    int n = static_cast<int>(id & 0xFF);
+    if (id <= 0x1000 || id > static_cast<UINT>(0x1000 | m_nFields) || (id & 0xFF00) != 0x1000) return false;
+    ControlKind kind = KindOfControl(control);
+    bool button = kind != ControlKind::Edit;
+    if ((!button && code == EN_SETFOCUS) || (button && code == BN_SETFOCUS)) {
+        result = OnFieldFocus(n, control);
+        return true;
+    }
+    if ((!button && code == EN_KILLFOCUS) || (button && code == BN_KILLFOCUS)) {
+        result = OnFieldKillFocus(n);
+        return true;
+    }
+    if (code == 0) {
+        result = OnFieldClick(n, control);
+        return true;
+    }
+    return false;
+}
+
+bool CChildDialog::OnBrowseButton(UINT id, UINT code, LRESULT& result) {
+    if (code != 0) return false;
+    int n = static_cast<int>(id & 0xFF);
+    HWND field = FieldControl(n);
+    if (!field) return false;
+    ::SetFocus(field);
+    std::string text = WindowTextOf(field);
+    if ((id & 0xFF00) == 0x4200) {
+        CFolderDialog chooser(text.empty() ? nullptr : text.c_str(), 0, this, 0);
+        if (chooser.DoModal() == 1) ::SetWindowTextA(field, chooser.GetFolderPath());
+        result = 1;
+        return true;
+    }
+    CFileDialog dialog((id & 0xFF00) == 0x4000, nullptr, text.c_str(), 0x180A, "Alle Dateien (*.*)|*.*||", this);
+    if (dialog.DoModal() == IDOK) ::SetWindowTextA(field, dialog.GetPathName());
+    return false;
+}
+
+void CChildDialog::RunPendingFocusAction(int n, HWND control, std::string& answer) {
+    CString action = m_session.Execute(line::kTakeFocusAction);
+    if (action.IsEmpty()) return;
+    ExecuteDDN(action);
+    if (!m_hWnd) return;
+    ::SetFocus(control);
+    answer = m_session.Execute(vorlan::FocusAgainLine(n)).str();
+}
+
+LRESULT CChildDialog::OnFieldFocus(int n, HWND control) {
+    m_hCurrentControl = control;
+    if (n == m_nCurrentField && n == m_nListField) {
+        // Back from the field's own popup list: not a new entry.
+        vorlan::g_nFocusKind = vorlan::g_nSavedFocusKind;
+        vorlan::g_nSavedFocusKind = 0;
+        m_nListField = 0;
+        return 1;
+    }
+    m_nCurrentField = n;
+    // (The grid forgets its focus cell here once forms have grids.)
+    m_nListField = 0;
+    m_strTextArray.clear();
+
+    ControlKind kind = KindOfControl(control);
+    if (kind == ControlKind::PushButton) {
+        m_nFocusField = EnableEdits(n);
+        return 1;
+    }
+    if (kind == ControlKind::CheckBox || kind == ControlKind::Radio) {
+        std::string answer = m_session.Execute(vorlan::FocusEntryLine(n)).str();
+        ::SendMessageA(control, BM_SETCHECK, vorlan::PieceOf(answer, 1) == "J" ? BST_CHECKED : BST_UNCHECKED, 0);
+        RunPendingFocusAction(n, control, answer);
+        if (!m_hWnd) return 1;
+        if (m_session.Execute(line::kTakeRebuildOnFocus) == "1") CreateControls(1);
+        m_nFocusField = EnableEdits(n);
+        return 1;
+    }
+
+    vorlan::g_nFocusKind = 1;
+    std::string answer = m_session.Execute(vorlan::FocusEntryLine(n)).str();
+    RunPendingFocusAction(n, control, answer);
+    if (!m_hWnd) return 1;
+    if (m_session.Execute(line::kTakeRebuildOnFocus) == "1") CreateControls(1);
+    std::string text = vorlan::PieceOf(answer, 1);
+    if (!IsMultiLine(control)) {
+        std::string shown = vorlan::UnescapeFromServer(text);
+        if (WindowTextOf(control) != shown) ::SetWindowTextA(control, shown.c_str());
+        if (!m_session.Execute(vorlan::SelectAllRequestLine(n)).IsEmpty())
+            ::PostMessageA(control, EM_SETSEL, 0, -1);
+        ::SendMessageA(control, EM_SCROLLCARET, 0, 0);
+    } else {
+        m_strTextBoxVariable = text;
+        ReadTextArray(control, text);
+    }
+    SetIndirectionText(GetDlgItem(0x2000 | n),
+                       m_session.Execute(vorlan::ModuLine(m_strDescription.str(), n)).str());
+    m_nFocusField = EnableEdits(n);
+    return 1;
+}
+
+void CChildDialog::ReadTextArray(HWND control, const std::string& name) {
+    std::string request = m_session.Execute(line::kTakeCaretRequest).str();
+    bool whole = true;
+    std::string text = ReadTextBox(name, &whole);
+    bool readOnly = m_session.Execute(line::kReadOnlyRequest) == "1";
+    DWORD start = 0, end = 0;
+    ::SendMessageA(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    SetTextBoxText(control, text, whole);
+    ::SendMessageA(control, EM_SETREADONLY, readOnly ? TRUE : FALSE, 0);
+    if (!request.empty()) {
+        int caretLine = std::atoi(vorlan::PieceOf(request, 1).c_str()) - 1;
+        int caretColumn = std::atoi(vorlan::PieceOf(request, 2).c_str()) - 1;
+        int endLine = std::atoi(vorlan::PieceOf(request, 3).c_str()) - 1;
+        int endColumn = std::atoi(vorlan::PieceOf(request, 4).c_str()) - 1;
+        if (endLine < 0 || endColumn < 0) {
+            endLine = caretLine;
+            endColumn = caretColumn;
+        }
+        start = static_cast<DWORD>(PositionOf(text, caretLine, caretColumn));
+        end = static_cast<DWORD>(PositionOf(text, endLine, endColumn));
+    }
+    ::SendMessageA(control, EM_SETSEL, start, end);
+    ::SendMessageA(control, EM_SCROLLCARET, 0, 0);
+}
+
+LRESULT CChildDialog::OnFieldKillFocus(int n) {
+    if (n != m_nListField && m_nListField != 0xFFFF) SaveField(1, 1, n);
+    vorlan::g_nSavedFocusKind = vorlan::g_nFocusKind;
+    vorlan::g_nFocusKind = 0;
+    m_hCurrentControl = nullptr;
+    return 1;
+}
+
+LRESULT CChildDialog::OnFieldClick(int n, HWND control) {
+    switch (KindOfControl(control)) {
+    case ControlKind::PushButton: {
+        int next = SaveField(-1, 0, n);
+        if (!m_hWnd) return 1;
+        GotoControl(next, 1);
+        m_nFocusField = EnableEdits(next);
+        return 1;
+    }
+    case ControlKind::CheckBox:
+    case ControlKind::Radio:
+        SaveField(1, 0, n);
+        if (m_hWnd) m_nFocusField = EnableEdits(n);
+        return 1;
+    default:
+        // The drop button of a field with a list: the list comes with the popup lists.
+        vorlan::WriteProtocol("CChildDialog::WindowProc - list of field %d not served", vorlan::kLogNote, n);
+        m_nFocusField = EnableEdits(n);
+        return 1;
+    }
+}
+
+LRESULT CChildDialog::OnDiagSetFocus(WPARAM, LPARAM lParam) {
+    if (m_session.Execute(line::kCurrentDialog) != m_strFormName || !::IsWindowEnabled(m_hWnd) ||
+        !::IsWindowVisible(m_hWnd))
+        return 0;
+    HWND field = FieldControl(m_nCurrentField);
+    if (field && ::IsWindowVisible(field)) {
+        ::SetFocus(field);
+        return 1;
+    }
+    // (The grid and the second list take the focus here once forms have them.)
+    ::PostMessageA(Frame(), WM_COMMAND, lParam == 0 ? 0x800F : 0x800C, 0);
+    return 0;
+}
+
+LRESULT CChildDialog::OnRepeatDialog(WPARAM, LPARAM) {
+    // Repeating a screen comes with the sub-dialogs; until then it ends like a single page.
+    ::SendMessageA(Frame(), WM_DIALOGSTOP, 1, 0);
+    return 1;
+}
+
+LRESULT CChildDialog::OnChildMessage(const void*) {
+    // Popup lists and list fields report here once forms have them.
+    return 1;
+}
+
+LRESULT CChildDialog::OnSearchString(char* text, int* caret) {
+    if (!text) return 0;
+    std::string routine, search;
+    if (!caret) {
+        routine = m_session.Execute(line::kReplaceRoutine).str();
+        search = text;
+    } else {
+        routine = m_session.Execute(line::kSearchRoutine).str();
+        if (!routine.empty()) {
+            size_t length = std::strlen(text);
+            size_t at = *caret < 0 ? 0 : static_cast<size_t>(*caret);
+            size_t end = at;
+            while (end < length && std::isalnum(static_cast<unsigned char>(text[end])))
+                ++end;
+            if (at < length) search.assign(text + at, end - at);
+            if (*caret > 0) --*caret;
+            if (m_hCurrentControl)
+                ::SendMessageA(m_hCurrentControl, EM_SETSEL, static_cast<WPARAM>(*caret), static_cast<LPARAM>(end));
+        }
+    }
+    if (routine.empty() || search.empty()) return 0;
+    SetTextBoxCoord();
+    ::SetFocus(m_hWnd);
+    bool errorSet = m_session.Execute(vorlan::SearchLine(search, routine)) == "1";
+    TestforEvent(0xFFFF);
+    ExecuteDDN(nullptr);
+    TestforEvent(0xFFFF);
+    m_nListField = 0;
+    return errorSet ? 0 : 1;
+}

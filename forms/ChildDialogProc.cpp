@@ -1,0 +1,332 @@
+// The form's window procedure: keys, commands, activation, colours, context menu and
+// hyperlinks become M code here.
+#include "forms/ChildDialog.h"
+
+#include "app/ProtocolLog.h"
+#include "app/ReplyFields.h"
+#include "app/Session.h"
+#include "app/SettingsBlock.h"
+#include "common/MQuote.h"
+#include "forms/FormGlobals.h"
+#include "framework/App.h"
+#include "framework/Menu.h"
+#include "resources/FormIds.h"
+#include "resources/resource.h"
+
+#include <string>
+
+namespace line = vorlan::line;
+
+namespace {
+
+// The main frame's command of the frames' system-menu item (next frame).
+constexpr UINT kNextFrameCommand = 0x807C;
+
+bool KeyHeld(int key) {
+    return ::GetKeyState(key) < 0;
+}
+
+HWND MainWindow() {
+    CWinApp* app = AfxGetApp();
+    return app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;
+}
+
+// A key's menu caption: piece 1, "[name;hint" shown as "name (hint)".
+std::string KeyCaption(const std::string& keyText) {
+    std::string caption = vorlan::PieceOf(keyText, 1);
+    if (!caption.empty() && caption[0] == '[') {
+        caption.erase(0, 1);
+        size_t semi = caption.find(';');
+        if (semi != std::string::npos) caption = caption.substr(0, semi) + " (" + caption.substr(semi + 1) + ")";
+    }
+    return vorlan::UnescapeFromServer(caption);
+}
+
+void TraceMessage(UINT msg) {
+    const vorlan::SettingsBlock* settings = vorlan::ProtocolSettings();
+    if (!settings || !settings->protocolAll) return;
+    if (const char* name = vorlan::FormMessageName(msg))
+        vorlan::TraceFunction((std::string("CChildDialog::WindowProc - ") + name).c_str());
+}
+
+UINT CommandOfKeyIndex(int index) {
+    if (index < 8) return static_cast<UINT>(0x8020 + index);
+    if (index < 40) return static_cast<UINT>(0x80D5 + index - 8);
+    return static_cast<UINT>(0x07D1 + index - 40);
+}
+
+} // namespace
+
+LRESULT CChildDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // A modal window of a form is being torn down: no form answers anything meanwhile.
+    if (vorlan::g_bNestedModal) return CChildForm::WindowProc(msg, wParam, lParam);
+    CallGuard guard(*this);
+    TraceMessage(msg);
+    LRESULT result = 0;
+    switch (msg) {
+    case WM_SIZE:
+        OnSize(LOWORD(lParam), HIWORD(lParam));
+        break;
+    case WM_ACTIVATE:
+        OnActivate(wParam, lParam);
+        break;
+    case WM_ENABLE:
+        OnEnable(wParam != 0);
+        break;
+    case WM_CLOSE: return OnFormCommand(0x800C, false);
+    case WM_CONTEXTMENU:
+        return OnContextMenu(reinterpret_cast<HWND>(wParam), static_cast<short>(LOWORD(lParam)),
+                             static_cast<short>(HIWORD(lParam)));
+    case WM_KEYDOWN:
+        if (OnKeyDown(wParam, result)) return result;
+        break;
+    case WM_COMMAND:
+        if (OnCommand(wParam, lParam, result)) return result;
+        break;
+    case WM_CTLCOLOREDIT:
+        if (OnCtlColorEdit(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), result)) return result;
+        break;
+    case WM_CTLCOLORSTATIC:
+        if (OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), result)) return result;
+        break;
+    case WM_LBUTTONDOWN:
+        SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), -1);
+        break;
+    case WM_DIAGSETFOCUS: return OnDiagSetFocus(wParam, lParam);
+    case WM_UPDATEDIALOG: CreateControls(static_cast<int>(wParam)); return 1;
+    case WM_CHILDMESSAGE: return OnChildMessage(reinterpret_cast<const void*>(wParam));
+    case WM_ENABLEEDITS: m_nCurrentField = EnableEdits(static_cast<int>(wParam & 0xFFFF)); return 1;
+    case WM_REPEATDIALOG: return OnRepeatDialog(wParam, lParam);
+    case EN_SEARCHSTRING: return OnSearchString(reinterpret_cast<char*>(wParam), reinterpret_cast<int*>(lParam));
+    case WM_TESTFOREVENT: TestforEvent(0xFFFF); return 1;
+    case WM_TAB_ERASEBKGND:
+        return OnTabEraseBackground(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_HTML_HYPERLINK: return OnHyperlink(reinterpret_cast<const char*>(wParam));
+    default: break;
+    }
+    return CChildForm::WindowProc(msg, wParam, lParam);
+}
+
+void CChildDialog::OnSize(int width, int height) {
+    HWND frame = Frame();
+    if (!frame || !(::GetWindowLongPtrA(frame, GWL_STYLE) & WS_THICKFRAME)) return;
+    bool moved = false;
+    for (size_t i = 0; i < m_stretch.size(); ++i)
+        if (MoveChild(static_cast<int>(i), width, height)) moved = true;
+    if (!moved) return;
+    if (width > m_nStoredWidth) {
+        RECT strip{m_nStoredWidth, 0, width, height};
+        ::InvalidateRect(m_hWnd, &strip, TRUE);
+    }
+    if (height > m_nStoredHeight) {
+        RECT strip{0, m_nStoredHeight, width, height};
+        ::InvalidateRect(m_hWnd, &strip, TRUE);
+    }
+    m_nStoredWidth = width;
+    m_nStoredHeight = height;
+}
+
+void CChildDialog::OnActivate(WPARAM wParam, LPARAM lParam) {
+    const std::string formName = m_strFormName.str();
+    bool changed = m_session.Execute(line::kCurrentDialog).str() != formName;
+    if (changed) m_session.Execute(line::kSaveCurrentVars);
+
+    std::string tabText;
+    bool haveTab = true;
+    if (wParam) {
+        CChildDialog* first = dynamic_cast<CChildDialog*>(CWnd::FromHandlePermanent(::GetDlgItem(Frame(), 1)));
+        std::string description = first ? first->GetDescriptionName().str() : m_strDescription.str();
+        tabText = vorlan::PieceOf(m_session.Execute(vorlan::TabTextLine(description)).str().substr(0, 1023), 1);
+    } else if (lParam) {
+        tabText = reinterpret_cast<const char*>(lParam);
+    } else {
+        haveTab = false;
+    }
+
+    if (!haveTab || tabText.empty()) {
+        if (changed) m_session.Execute(vorlan::LoadVarsLine(formName));
+    } else if (changed) {
+        // The tab's variables survive the change of form; an unchanged form keeps its own.
+        std::string kill = line::kKillNew;
+        if (tabText[0] != '*')
+            kill = vorlan::KillKeeping(m_session.Execute(line::kKillCommand).str(), tabText);
+        m_session.Execute(kill);
+        m_session.Execute(line::kUnsetCurrent);
+        m_session.Execute(vorlan::LoadVarsLine(formName));
+        if (tabText[0] != '*') m_session.Execute(vorlan::TextBoxKillLine(tabText));
+        m_session.Execute(line::kLoadScratchVars);
+    }
+    SetFKeys();
+    vorlan::g_strDialogName = vorlan::MQuote(m_strDescription.str()).c_str();
+}
+
+void CChildDialog::OnEnable(bool enable) {
+    EnableEdits(enable ? m_nCurrentField : 0);
+    for (int i = 1; i <= m_nExtraControls; ++i)
+        if (HWND extra = GetDlgItem(0x3000 | i)) ::EnableWindow(extra, enable);
+}
+
+bool CChildDialog::OnKeyDown(WPARAM wParam, LRESULT& result) {
+    if (wParam >= VK_F5 && wParam <= VK_F12) {
+        result = SendMessage(WM_COMMAND, 0x8020 + (wParam - VK_F5));
+        return true;
+    }
+    UINT key = static_cast<UINT>(wParam & 0xFF);
+    bool ctrl = KeyHeld(VK_CONTROL) || (wParam & 0x8000);
+    bool shift = KeyHeld(VK_SHIFT) || (wParam & 0x4000);
+    int forward = KeyHeld(VK_SHIFT) ? 0 : 1;
+    result = 1;
+    switch (key) {
+    case VK_ESCAPE: ::PostMessageA(Frame(), WM_COMMAND, 0x800C, 0); return true;
+    case VK_RETURN:
+        if (ctrl && shift)
+            ::PostMessageA(Frame(), WM_COMMAND, 0x800D, 0);
+        else if (ctrl)
+            ::PostMessageA(Frame(), WM_COMMAND, 0x800F, 0);
+        else
+            EndEdit(forward, VK_RETURN);
+        return true;
+    case VK_TAB:
+        if (ctrl) {
+            result = ::SendMessageA(MainWindow(), WM_COMMAND, kNextFrameCommand, 0);
+            return true;
+        }
+        EndEdit(forward, VK_TAB);
+        return true;
+    case VK_UP: EndEdit(0, 0); return true;
+    case VK_DOWN: EndEdit(1, 0); return true;
+    default: return false;
+    }
+}
+
+bool CChildDialog::OnCommand(WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    UINT id = LOWORD(wParam);
+    UINT code = HIWORD(wParam);
+    if (id == 0x800A || id == 0x800B || (id >= 0x8101 && id <= 0x8103) || id == 0x80F8) {
+        // Printing and the hard copy come with the print services.
+        vorlan::WriteProtocol("CChildDialog::WindowProc - print command %u not served", vorlan::kLogNote, id);
+        result = 0;
+        return true;
+    }
+    if (vorlan::KeyIndexOfCommand(id) >= 0) {
+        result = OnFunctionKey(id);
+        return true;
+    }
+    if (id >= 0x800C && id <= 0x8012 && id != 0x8010) {
+        result = OnFormCommand(id, code == 0xFFFF);
+        return true;
+    }
+    return OnFieldCommand(id, code, reinterpret_cast<HWND>(lParam), result);
+}
+
+LRESULT CChildDialog::OnFunctionKey(UINT id) {
+    int index = vorlan::KeyIndexOfCommand(id);
+    // (F6 and F7 without a text go to the grid once forms have grids.)
+    const std::string& text = m_keys[static_cast<size_t>(index)];
+    if (text.empty()) return 0;
+    if (!::SendMessageA(Frame(), WM_TESTFKEY, static_cast<WPARAM>(index), 0)) return 0;
+    m_session.Execute(vorlan::FunctionKeyLine(id));
+    HandleFKey(text, id, 1);
+    return 1;
+}
+
+LRESULT CChildDialog::OnContextMenu(HWND clicked, int x, int y) {
+    // A plain popup of the form's keys; the owner-drawn form menu takes its place later.
+    CMenu menu;
+    menu.CreatePopupMenu();
+    int added = 0;
+    for (int i = 0; i < 40; ++i) {
+        const std::string& text = m_keys[static_cast<size_t>(i)];
+        if (text.empty()) continue;
+        ::AppendMenuA(menu, MF_STRING, CommandOfKeyIndex(i), KeyCaption(text).c_str());
+        ++added;
+    }
+    HWND focus = ::GetFocus();
+    CMenu edit;
+    if (focus && vorlan::g_nFocusKind == 1 && clicked == focus && edit.LoadMenu(IDR_FIELD_MENU)) {
+        if (added) ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        HMENU popup = ::GetSubMenu(edit, 0);
+        for (int i = 0; popup && i < ::GetMenuItemCount(popup); ++i) {
+            char text[128] = {};
+            ::GetMenuStringA(popup, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+            UINT id = ::GetMenuItemID(popup, i);
+            if (id == 0 || id == static_cast<UINT>(-1))
+                ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+            else
+                ::AppendMenuA(menu, MF_STRING, id, text);
+        }
+    }
+    if (::GetMenuItemCount(menu) > 0) {
+        POINT at{x, y};
+        if (!clicked || (x == -1 && y == -1)) ::GetCursorPos(&at);
+        ::TrackPopupMenu(menu, TPM_RIGHTBUTTON, at.x, at.y, 0, Frame(), nullptr);
+    }
+    return 1;
+}
+
+bool CChildDialog::OnCtlColorEdit(HDC dc, HWND control, LRESULT& result) {
+    int field = ::GetDlgCtrlID(control) & ~0x1000;
+    if (field < 0 || field >= kColourFields) return false;
+    if (m_colours[field] != static_cast<COLORREF>(-1)) ::SetTextColor(dc, m_colours[field]);
+    if (!m_brushes[field]) return false;
+    ::SetBkMode(dc, TRANSPARENT);
+    result = reinterpret_cast<LRESULT>(m_brushes[field]);
+    return true;
+}
+
+bool CChildDialog::OnCtlColorStatic(HDC dc, HWND control, LRESULT& result) {
+    LRESULT code = ::SendMessageA(control, WM_GETDLGCODE, 0, 0);
+    if (code & DLGC_HASSETSEL) return OnCtlColorEdit(dc, control, result);
+    CWinApp* app = AfxGetApp();
+    if (!app || !app->UsesVisualStyles()) return false;
+    if (!(code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON | DLGC_RADIOBUTTON | DLGC_BUTTON | DLGC_STATIC)))
+        return false;
+    RECT r;
+    ::GetClientRect(control, &r);
+    ::IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+    HWND frame = ::GetParent(::GetParent(control));
+    if (!frame || !::SendMessageA(frame, WM_TAB_ERASEBKGND, reinterpret_cast<WPARAM>(dc),
+                                  reinterpret_cast<LPARAM>(control)))
+        ::FillRect(dc, &r, ::GetSysColorBrush(COLOR_BTNFACE));
+    ::SetBkMode(dc, TRANSPARENT);
+    result = reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
+    return true;
+}
+
+LRESULT CChildDialog::OnTabEraseBackground(HDC dc, HWND control) {
+    CWinApp* app = AfxGetApp();
+    if (app && app->UsesVisualStyles() &&
+        ::SendMessageA(Frame(), WM_TAB_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)))
+        return 1;
+    RECT r;
+    ::GetClientRect(control, &r);
+    ::FillRect(dc, &r, ::GetSysColorBrush(COLOR_BTNFACE));
+    return 1;
+}
+
+LRESULT CChildDialog::OnHyperlink(const char* text) {
+    UINT id = vorlan::HyperlinkCommand(text);
+    if (!id) return 0;
+    SendMessage(WM_COMMAND, id, 0);
+    return 1;
+}
+
+bool CChildDialog::PreTranslateMessage(MSG* msg) {
+    if (msg->message != WM_KEYDOWN || ::GetDlgCtrlID(msg->hwnd) == 0x1800) return CChildForm::PreTranslateMessage(msg);
+    UINT key = static_cast<UINT>(msg->wParam);
+    if (key >= VK_F1 && key <= VK_F12) {
+        SendMessage(WM_KEYDOWN, msg->wParam, msg->lParam);
+        return true;
+    }
+    int id = ::GetDlgCtrlID(msg->hwnd);
+    bool navigation = key == VK_TAB || ((key == VK_UP || key == VK_DOWN || key == VK_RETURN) && id != 1 && id != 2);
+    if (navigation) {
+        bool textBox = msg->hwnd == m_hMultiEdit || (m_hRichEdit && (msg->hwnd == m_hRichEdit ||
+                                                                      ::IsChild(m_hRichEdit, msg->hwnd)));
+        if (KeyHeld(VK_CONTROL) || !textBox) {
+            SendMessage(WM_KEYDOWN, msg->wParam, msg->lParam);
+            return true;
+        }
+    }
+    return CChildForm::PreTranslateMessage(msg);
+}

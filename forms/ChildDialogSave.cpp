@@ -1,0 +1,164 @@
+// Leaving a field: its value goes to the server's $$PR^QCC, whose answer the form carries
+// out; and the user's layout of the form on the server.
+#include "forms/ChildDialog.h"
+
+#include "app/ProtocolLog.h"
+#include "app/ReplyFields.h"
+#include "app/Session.h"
+#include "app/SettingsBlock.h"
+#include "forms/FormGlobals.h"
+#include "framework/App.h"
+#include "framework/Frame.h"
+#include "resources/resource.h"
+
+#include <cstdlib>
+#include <string>
+
+namespace line = vorlan::line;
+
+namespace {
+
+std::string WholeText(HWND window) {
+    int length = ::GetWindowTextLengthA(window);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    int got = ::GetWindowTextA(window, &text[0], length + 1);
+    text.resize(static_cast<size_t>(got > 0 ? got : 0));
+    return text;
+}
+
+void ShowStatus(const std::string& text) {
+    CWinApp* app = AfxGetApp();
+    if (app && app->m_pMainWnd)
+        app->m_pMainWnd->SendMessage(WM_SETMESSAGESTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+} // namespace
+
+int CChildDialog::SaveField(int forward, int keepFocus, int field) {
+    vorlan::TraceFunction("CChildDialog::SaveField");
+    if (m_session.Execute(line::kCurrentDialog) != m_strFormName) return field;
+    SetTextBoxCoord();
+
+    UINT id = field ? static_cast<UINT>(field | 0x1000) : static_cast<UINT>(::GetDlgCtrlID(::GetFocus()));
+    if (id <= 0x1000 || id > static_cast<UINT>(0x1000 | m_nFields) || (id & 0xFF00) != 0x1000) return 0xFFFF;
+    int n = static_cast<int>(id & 0xFF);
+    HWND control = FieldControl(n);
+    if (!control) return 0xFFFF;
+    m_nLastSaved = n;
+
+    ControlKind kind = KindOfControl(control);
+    bool multiLineBox = kind == ControlKind::Edit && IsMultiLine(control) && !m_strTextBoxVariable.empty();
+    std::string value;
+    switch (kind) {
+    case ControlKind::PushButton: value = forward == -1 ? "J" : "N"; break;
+    case ControlKind::CheckBox:
+    case ControlKind::Radio:
+        value = ::SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? "J" : "N";
+        break;
+    case ControlKind::Edit:
+        // (The rich-text field sends its text twice here once forms have one.)
+        if (multiLineBox) {
+            // A text that could not be shown whole is never written back.
+            if (!m_partialTextBoxes.count(n)) SetTextBoxVariable(m_strTextBoxVariable, WholeText(control));
+        } else {
+            if (m_session.Settings().protocol)
+                vorlan::WriteProtocol("CChildDialog::SaveField - before - %s", vorlan::kLogNote, "");
+            value = WholeText(control).substr(0, 65535);
+            if (m_session.Settings().protocol)
+                vorlan::WriteProtocol("CChildDialog::SaveField - after  - %s", vorlan::kLogNote, value.c_str());
+        }
+        break;
+    }
+
+    CWaitCursor wait;
+    value = vorlan::QuotesAs255(value);
+    std::string answer = m_session.Execute(vorlan::FieldSaveLine(keepFocus, forward, n, value)).str();
+    // (A grid rebuild follows here once forms have grids.)
+    m_session.Execute(line::kTakeGridRebuild);
+    vorlan::SaveAnswer pr = vorlan::ParseSaveAnswer(answer);
+    if (pr.refresh) UpdateContents();
+
+    if (!keepFocus) {
+        if (!pr.popup.empty()) {
+            // The popup list comes with the popup lists; the step goes on without it.
+            vorlan::WriteProtocol("CChildDialog::SaveField - popup list %s not served", vorlan::kLogNote,
+                                  pr.popup.c_str());
+        }
+        if (!m_session.Execute(line::kTakeLeave).IsEmpty()) {
+            CString error = m_session.Execute(line::kError);
+            if (!error.IsEmpty()) AfxMessageBox(error, MB_OK | MB_ICONEXCLAMATION);
+            if (UINT command = vorlan::CommandOfClosingKey(m_session.Execute(line::kClosingKey).str()))
+                ::PostMessageA(Frame(), WM_COMMAND, command, 0);
+            return 0xFFFF;
+        }
+        for (std::string name = pr.subDialog; !name.empty();) {
+            m_session.Execute(line::kKillSubDialog);
+            if (CallSubDialog(name.c_str(), 0, 0) != 0x800F) {
+                if (m_hWnd)
+                    ::SetWindowPos(Frame(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+                return n;
+            }
+            if (m_session.Execute(line::kAction).IsEmpty()) {
+                TestABLF3();
+                name.clear();
+            } else {
+                m_session.Execute(line::kRunAction);
+                name = m_session.Execute(line::kTakeSubDialog).str();
+            }
+            if (m_session.Execute(line::kNoError).IsEmpty()) {
+                AfxMessageBox(m_session.Execute(line::kErrorPlain), MB_OK | MB_ICONEXCLAMATION);
+                return n;
+            }
+            if (name.empty()) {
+                value = vorlan::QuotesAs255(pr.value);
+                if (m_session.Execute(line::kTakeRebuild) == "1") CreateControls(1);
+                pr = vorlan::ParseSaveAnswer(m_session.Execute(vorlan::FieldSaveAgainLine(n, value)).str());
+            }
+        }
+        if (!TestforEvent(0xFFFF) || !m_hWnd) return 0xFFFF;
+        control = FieldControl(n);
+        if (!control) return 0xFFFF;
+    }
+
+    if (pr.refused) {
+        if (keepFocus) return forward ? pr.nextForward : pr.nextBackward;
+        if (forward != 0) AfxMessageBox(pr.message.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    } else {
+        if (kind == ControlKind::CheckBox || kind == ControlKind::Radio) {
+            ::SendMessageA(control, BM_SETCHECK, pr.value.rfind('J', 0) == 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+        } else if (kind == ControlKind::Edit) {
+            if (multiLineBox)
+                ReadBackTextBox(control);
+            else if (control != m_hRichEdit)
+                ::SetWindowTextA(control, vorlan::UnescapeFromServer(pr.value).c_str());
+            SetIndirectionText(GetDlgItem(0x2000 | n),
+                               m_session.Execute(vorlan::ModuLine(m_strDescription.str(), n)).str());
+        }
+        ShowStatus(pr.info.empty() ? pr.message : pr.info);
+        if (keepFocus) return forward ? pr.nextForward : pr.nextBackward;
+        if (!pr.info.empty()) {
+            AfxMessageBox(pr.info.c_str(), MB_OK | MB_ICONINFORMATION);
+            m_nLastSaved = n;
+        }
+        // (A caret request for the grid is served here once forms have grids.)
+        m_session.Execute(line::kTakeCaretRequest);
+    }
+    return forward ? pr.nextForward : pr.nextBackward;
+}
+
+void CChildDialog::SaveScrollPos() {
+    // Without a grid there are no column widths to keep; forms get theirs with the grid.
+}
+
+void CChildDialog::SaveWinSize() {
+    HWND frame = Frame();
+    HWND first = ::GetDlgItem(frame, 1);
+    if (!first) return;
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (!::GetWindowPlacement(frame, &placement)) return;
+    const RECT& r = placement.rcNormalPosition;
+    m_session.Execute(vorlan::SaveWindowSizeLine(m_strDescription.str(), r.right - r.left, r.bottom - r.top,
+                                                 placement.showCmd == SW_SHOWMAXIMIZED));
+    SaveScrollPos();
+}

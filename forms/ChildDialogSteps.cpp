@@ -1,0 +1,215 @@
+// The form's steps between fields and screens: function keys, moving between fields,
+// sub-dialogs and the end of a page.
+#include "forms/ChildDialog.h"
+
+#include "app/ProtocolLog.h"
+#include "app/ReplyFields.h"
+#include "app/Session.h"
+#include "forms/FormGlobals.h"
+#include "resources/resource.h"
+#include "framework/App.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+namespace line = vorlan::line;
+
+namespace {
+
+constexpr UINT kOk = 0x800F;
+constexpr UINT kCancel = 0x800C;
+constexpr int kTabControlId = 0xC000;
+
+HWND MainWindow() {
+    CWinApp* app = AfxGetApp();
+    return app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;
+}
+
+} // namespace
+
+int CChildDialog::CallSubDialog(const char* specification, int, int) {
+    vorlan::TraceFunction("CChildDialog::CallSubDialog");
+    // Modal form windows come with the modal frame: until then a sub-dialog ends as
+    // cancelled, and the form's own variables come back unchanged.
+    vorlan::WriteProtocol("CChildDialog::CallSubDialog - %s not served", vorlan::kLogNote,
+                          specification ? specification : "");
+    m_session.Execute(vorlan::LoadVarsLine(m_strFormName.str()));
+    return kCancel;
+}
+
+int CChildDialog::ExecuteDDN(const char* specification) {
+    vorlan::TraceFunction("CChildDialog::ExecuteDDN");
+    std::string current = specification ? specification : "";
+    for (;;) {
+        if (current.empty()) {
+            current = m_session.Execute(line::kTakeSubDialog).str();
+            if (current.empty()) return 1;
+        }
+        SetTextBoxCoord();
+        if (CallSubDialog(current.c_str(), 0, 0) != kOk) {
+            TestABLF3();
+            if (m_hWnd) ::SetWindowPos(Frame(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            return 0;
+        }
+        if (!m_session.Execute(line::kAction).IsEmpty()) m_session.Execute(line::kRunAction);
+        if (m_session.Execute(line::kNoError).IsEmpty()) {
+            AfxMessageBox(m_session.Execute(line::kErrorPlain), MB_OK | MB_ICONEXCLAMATION);
+            return 0;
+        }
+        current.clear();
+    }
+}
+
+void CChildDialog::ReinitDialog() {
+    vorlan::TraceFunction("CChildDialog::ReinitDialog");
+    m_session.Execute(line::kSaveScratchVars);
+    for (HWND child = ::GetWindow(Frame(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (child == m_hWnd || ::GetDlgCtrlID(child) == kTabControlId) continue;
+        auto* form = dynamic_cast<CChildDialog*>(CWnd::FromHandlePermanent(child));
+        if (!form) continue;
+        m_session.Execute(vorlan::KillVarsLine(form->GetFormName().str()));
+        form->m_bReinitialised = true;
+    }
+    m_session.Execute(vorlan::LoadVarsLine("TEMP"));
+}
+
+void CChildDialog::RepeatDialog(int, int, int) {
+    vorlan::TraceFunction("CChildDialog::RepeatDialog");
+    m_session.Execute(line::kKillRepeatState);
+    // (Repeating a screen comes with the sub-dialogs; until then a page moves on to the
+    // next one and the last page ends its frame.)
+    HWND frame = Frame();
+    HWND tabs = ::GetDlgItem(frame, kTabControlId);
+    int me = ::GetDlgCtrlID(m_hWnd);
+    int items = tabs ? static_cast<int>(::SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0)) : 0;
+    if (tabs && me >= 1 && me < items) {
+        HWND client = ::GetParent(frame);
+        if (client && reinterpret_cast<HWND>(::SendMessageA(client, WM_MDIGETACTIVE, 0, 0)) != frame)
+            ::SendMessageA(client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(frame), 0);
+        TCITEMA item{};
+        item.mask = TCIF_PARAM;
+        ::SendMessageA(tabs, TCM_GETITEMA, static_cast<WPARAM>(me), reinterpret_cast<LPARAM>(&item));
+        ::SendMessageA(frame, WM_DIAGSELECTED, static_cast<WPARAM>(item.lParam), MAKELPARAM(me, 1));
+        return;
+    }
+    ::SendMessageA(frame, WM_DIALOGSTOP, 1, 0);
+}
+
+int CChildDialog::HandleFKey(const std::string& keyText, UINT, int refreshAllowed) {
+    vorlan::TraceFunction("CChildDialog::HandleFKey");
+    SetTextBoxCoord();
+    ::SetFocus(m_hWnd);
+    std::string action = vorlan::PieceOf(keyText, 2);
+    std::string handBack = vorlan::PieceOf(keyText, 4);
+    if (!action.empty() && action[0] == '*') {
+        std::string entry = action.substr(1);
+        ::SendMessageA(MainWindow(), WM_STARTMEMO, reinterpret_cast<WPARAM>(entry.c_str()), 0);
+        return 1;
+    }
+    if (!m_hWnd) return 0;
+    UINT end = kOk;
+    std::string followUp;
+    bool dialog = !action.empty() && (m_session.Execute(vorlan::DialogNodeExistsLine(action, 2)) != "0" ||
+                                      m_session.Execute(vorlan::DialogNodeExistsLine(action, 6)) != "0");
+    if (dialog) {
+        // Modal form windows come with the modal frame: until then the dialog is cancelled.
+        vorlan::WriteProtocol("CChildDialog::HandleFKey - dialog %s not served", vorlan::kLogNote, action.c_str());
+        end = kCancel;
+    } else {
+        m_session.Execute(line::kSaveCurrentVars);
+        CString init = action.empty() ? CString() : m_session.Execute(vorlan::ActionInitLine(action));
+        if (!init.IsEmpty()) action = init.str();
+        if (!action.empty()) m_session.Execute(vorlan::RunLine(action));
+        ExecuteDDN(nullptr);
+        if (!m_hWnd) return 0;
+        if (m_session.Execute(line::kFatalErrorExists) == "1") {
+            AfxMessageBox(m_session.Execute(line::kTakeFatalError), MB_OK | MB_ICONSTOP);
+            end = kCancel;
+        } else if (m_session.Execute(line::kErrorExists) == "1") {
+            AfxMessageBox(m_session.Execute(line::kTakeError), MB_OK | MB_ICONSTOP);
+            end = kCancel;
+        }
+    }
+    followUp = m_session.Execute(line::kTakeAction).str();
+    if (followUp.empty()) followUp = vorlan::PieceOf(keyText, 10);
+
+    SetFKeys();
+    bool noRefresh = m_session.Execute(line::kTakeNoRefresh) == "1";
+    bool refresh = m_session.Execute(line::kTakeRefresh) == "1";
+    if (end != kOk) {
+        m_session.Execute(vorlan::LoadVarsLine(m_strFormName.str()));
+    } else {
+        m_session.Execute(line::kKillNewHandBack);
+        bool named = !handBack.empty() && handBack[0] != '*';
+        if (handBack.empty() || named) {
+            std::string kept = named ? "%VL,%SC," + handBack : std::string("%VL,%SC");
+            m_session.Execute(vorlan::KillKeeping(m_session.Execute(line::kKillCommand).str(), kept));
+        }
+        m_session.Execute(line::kSaveScratchVars);
+        m_session.Execute(vorlan::LoadVarsLine(m_strFormName.str()));
+        if (named) m_session.Execute(vorlan::TextBoxKillLine(handBack));
+        m_session.Execute(line::kLoadScratchVars);
+    }
+    TestforEvent(0xFFFF);
+    if (!m_hWnd) return 0;
+    if (refresh || end != kOk) {
+        if (!followUp.empty()) m_session.Execute(vorlan::RunLine(followUp));
+        TestforEvent(0xFFFF);
+        if (!m_hWnd) return 0;
+    }
+    // %VL is taken here: left standing it would end the next field's step too.
+    if (m_session.Execute(line::kTakeLeave) == "1") {
+        bool relayout = vorlan::PieceOf(keyText, 5) == "J";
+        if (refresh || (end == kOk && relayout && !noRefresh && refreshAllowed)) {
+            if (!TestZLN()) CreateControls(1);
+            SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), 0);
+        } else if (UINT command = vorlan::CommandOfClosingKey(m_session.Execute(line::kClosingKey).str())) {
+            ::PostMessageA(Frame(), WM_COMMAND, command, 0);
+        }
+    }
+    return 0;
+}
+
+void CChildDialog::EndEdit(int forward, int key) {
+    vorlan::TraceFunction("CChildDialog::EndEdit");
+    HWND focus = ::GetFocus();
+    bool ours = focus && ::IsChild(m_hWnd, focus);
+    if (ours && key == VK_RETURN && KindOfControl(focus) == ControlKind::PushButton) {
+        ::PostMessageA(focus, BM_CLICK, 0, 0);
+        return;
+    }
+    int next;
+    if (ours) {
+        next = SaveField(forward, 0, 0);
+        if (!m_hWnd) return;
+    } else if (forward) {
+        ::PostMessageA(Frame(), WM_COMMAND, kOk, 0);
+        return;
+    } else {
+        next = m_nFields;
+    }
+    if (GotoControl(next, forward) == 0 && forward) ::PostMessageA(Frame(), WM_COMMAND, kOk, 0);
+}
+
+int CChildDialog::GotoControl(int field, int allowGrid) {
+    vorlan::TraceFunction("CChildDialog::GotoControl");
+    SaveScrollPos();
+    // (The bell, the customer display, the cash drawer and the printer port are served here
+    // once the form's devices are.)
+    if (field == 0xFFFF) return 1;
+    if (field == 0) {
+        (void)allowGrid; // (the grid takes the focus here once forms have grids)
+        return 0;
+    }
+    HWND control = FieldControl(field);
+    // A field without a control cannot take the focus: the caller goes on as at the end.
+    if (!control) return 0;
+    ::EnableWindow(control, TRUE);
+    ::SetFocus(control);
+    return 1;
+}
+
+void CChildDialog::OnEditUndo() {
+    if (m_hCurrentControl) ::SendMessageA(m_hCurrentControl, EM_UNDO, 0, 0);
+}

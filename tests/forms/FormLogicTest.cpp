@@ -1,0 +1,284 @@
+#include "forms/FormLogic.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace vorlan;
+
+namespace {
+
+const std::string kSection = "\xA7";
+
+} // namespace
+
+TEST(FormLogic, EscapingOutAndInAreNotEachOthersReverse) {
+    // Out: "<" 254, ">" 253; in: 253 "<", 254 ">"; the quote and TAB the same both ways.
+    EXPECT_EQ(EscapeForServer("a\"<b>\tc"), "a\xFF\xFE"
+                                            "b\xFD\xFA"
+                                            "c");
+    EXPECT_EQ(UnescapeFromServer("a\xFF\xFD"
+                                 "b\xFE\xFA"
+                                 "c"),
+              "a\"<b>\tc");
+    EXPECT_EQ(QuotesAs255("say \"<hi>\""), "say \xFF<hi>\xFF");
+    EXPECT_EQ(UnescapeFromServer("Gr\xFC\xDF"
+                                 "e \xA7"),
+              "Gr\xFC\xDF"
+              "e \xA7")
+        << "other high bytes stay";
+}
+
+TEST(FormLogic, OpeningStringNamesFormDescriptionOrTitle) {
+    OpeningNames plain = SplitOpening("ADR" + kSection + "ADRDESC", 0);
+    EXPECT_EQ(plain.formName, "ADR");
+    EXPECT_EQ(plain.description, "ADRDESC");
+    EXPECT_EQ(SplitOpening("ADR", 1).description, "ADR") << "an empty description is the form name";
+    OpeningNames own = SplitOpening("SUB" + kSection + "Ein Titel", 0xC000);
+    EXPECT_EQ(own.title, "Ein Titel");
+    EXPECT_EQ(own.description, "SUB");
+}
+
+TEST(FormLogic, KillLinesOfTheCreation) {
+    EXPECT_EQ(CreationKillLine(true, "", ""), "X %KILL");
+    EXPECT_EQ(CreationKillLine(false, "", ""), "K @%NEW");
+    EXPECT_EQ(CreationKillLine(true, "*", "K (%A)"), "") << "a star keeps everything";
+    EXPECT_FALSE(KillNeedsKillText("*ABC"));
+    EXPECT_TRUE(KillNeedsKillText("A,B"));
+    EXPECT_EQ(CreationKillLine(true, "ADRNR,X", "K (%DN,%KILL)"), "K (%DN,%KILL,ADRNR,X)");
+    EXPECT_EQ(KillKeeping("K (%DN)", "%VL,%SC"), "K (%DN,%VL,%SC)");
+    EXPECT_EQ(KillKeeping("", "X"), "") << "no kill command, nothing to extend";
+}
+
+TEST(FormLogic, ValuesInLinesAreQuoted) {
+    EXPECT_EQ(DialogNamesLine("\"\"", "Adr\"essen", "ADR"), "S DN=\"\",MEMO=\"Adr\"\"essen\",%DN=\"ADR\"");
+    EXPECT_EQ(DialogNamesLine("", "", "A"), "S DN=\"\",MEMO=\"\",%DN=\"A\"");
+    EXPECT_EQ(InitScreenLine("A\"B", "F"), "S %DN=\"A\"\"B\" D INIT^WQMD S %DN=\"F\"");
+    EXPECT_EQ(FieldSaveLine(1, 0, 3, "a\tb"), "S:1 %KFOCUS=\"\" S %FORWARD=0 W $$PR^QCC(\"3\",\"a\"_$C(9)_\"b\") K %KFOCUS");
+    EXPECT_EQ(FieldSaveAgainLine(7, ""), "S %DDN=%DL W $$PR^QCC(\"7\",\"\") K %DDN,%SCRB(\"UPDATE\")");
+    EXPECT_EQ(CardResultLine(2, "M\"ller\r"), "S %WIN(\"READCARD\",2)=\"M\"\"ller\"_$C(13)");
+    EXPECT_EQ(ProgramExitLine("", "DONE^X"), "S %WIN(\"PRGEXEC\",\"EXIT\")=\"\" D DONE^X")
+        << "a program that did not start has an empty exit code, not a missing one";
+    EXPECT_EQ(ProgramExitLine("3", "DONE^X"), "S %WIN(\"PRGEXEC\",\"EXIT\")=3 D DONE^X");
+    EXPECT_EQ(SaveWindowSizeLine("ADR", 800, 600, true),
+              "S:$G(%WIN(\"WORKSTATION\"))=\"\" %WIN(\"WORKSTATION\")=\"ALL\" "
+              "S $P(^Z(\"WINPOS\",%WIN(\"WORKSTATION\"),%USER,\"ADR\"),%DL,3,5)=800_%DL_600_%DL_1");
+}
+
+TEST(FormLogic, FieldRecordAndGeometry) {
+    FieldRecord f = ParseFieldRecord("10" + kSection + "7" + kSection + "10" + kSection + "Name" + kSection +
+                                     "M\xFC" "ller" + kSection + "1" + kSection + "3" + kSection + "0" + kSection +
+                                     "Tipp" + kSection + "2/14/1" + kSection + "40" + kSection + "");
+    EXPECT_EQ(f.kind, FieldKind::Edit);
+    EXPECT_EQ(f.height, 3);
+    EXPECT_EQ(f.maxChars, 40);
+    EXPECT_EQ(f.buttonHeight, 1) << "0 counts as one line";
+    Rect r = FieldRect(f, 7, 20);
+    EXPECT_EQ(r.left, 70);
+    EXPECT_EQ(r.right - r.left, 77) << "ten cells are eleven wide";
+    EXPECT_EQ(r.top, 2 * 20 + 8);
+    EXPECT_EQ(r.bottom, r.top + 19);
+
+    struct {
+        int width, pixels;
+    } widths[] = {{0, 0}, {1, 21}, {2, 21}, {10, 77}};
+    for (const auto& w : widths) {
+        FieldRecord g;
+        g.width = w.width;
+        Rect gr = FieldRect(g, 7, 20);
+        EXPECT_EQ(gr.right - gr.left, w.pixels) << w.width;
+    }
+    FieldRecord high;
+    high.row = 2;
+    EXPECT_EQ(FieldRect(high, 7, 20).top, 8) << "rows above the first usable one land on it";
+
+    EXPECT_EQ(ParseFieldRecord("").kind, FieldKind::LabelOnly);
+    EXPECT_EQ(ParseFieldRecord("1" + kSection + "5" + kSection + "3" + kSection + kSection + kSection + "99").kind,
+              FieldKind::LabelOnly);
+    FieldRecord huge = ParseFieldRecord("99999999999" + kSection + "-4" + kSection + "x");
+    EXPECT_LE(huge.column, 2000) << "absurd numbers stay in bounds";
+    EXPECT_EQ(huge.width, 0);
+}
+
+TEST(FormLogic, KindsTable) {
+    for (int k : {0, 3, 4, 9, 14, 15}) EXPECT_TRUE(IsOwnLabelKind(KindOf(k))) << k;
+    for (int k : {1, 2, 5, 6, 7, 8, 10, 11, 12, 13}) EXPECT_FALSE(IsOwnLabelKind(KindOf(k))) << k;
+    EXPECT_EQ(BrowseButtonId(FieldKind::EditOpen, 3), 0x4003u);
+    EXPECT_EQ(BrowseButtonId(FieldKind::EditSave, 3), 0x4103u);
+    EXPECT_EQ(BrowseButtonId(FieldKind::EditFolder, 3), 0x4203u);
+    EXPECT_EQ(BrowseButtonId(FieldKind::Edit, 3), 0u);
+}
+
+TEST(FormLogic, FormRecordClampsTheFieldCount) {
+    FormRecord r = ParseFormRecord("300" + kSection + "2" + kSection + "5" + kSection + "9" + kSection + "J" +
+                                   kSection + kSection + kSection + "-1" + kSection + "1" + kSection + "bild.bmp");
+    EXPECT_EQ(r.fields, 255) << "field numbers live in one byte of the control id";
+    EXPECT_TRUE(r.freeOrder);
+    EXPECT_EQ(r.gridResize, -1);
+    EXPECT_TRUE(r.noClientEdge);
+    EXPECT_EQ(r.background, "bild.bmp");
+    EXPECT_EQ(ParseFormRecord("abc").fields, 0);
+}
+
+TEST(FormLogic, KeysAndTheirCommands) {
+    std::string answer;
+    for (int i = 0; i < 72; ++i) answer += "K" + std::to_string(i) + "\xFF";
+    std::vector<std::string> keys = SplitKeys(answer);
+    ASSERT_EQ(keys.size(), 72u);
+    EXPECT_EQ(keys[71], "K71");
+    EXPECT_EQ(SplitKeys("").size(), 72u);
+
+    EXPECT_EQ(FunctionKeyLine(0x8024), "S (%FKEY,%SC)=\"F9\"");
+    EXPECT_EQ(FunctionKeyLine(0x80F4), "S (%FKEY,%SC)=\"X32\"");
+    EXPECT_EQ(FunctionKeyLine(0x07D1), "S (%FKEY,%SC)=\"M1\"");
+    EXPECT_EQ(FunctionKeyLine(0x800C), "");
+    EXPECT_EQ(KeyIndexOfCommand(0x8020), 0);
+    EXPECT_EQ(KeyIndexOfCommand(0x80D5), 8);
+    EXPECT_EQ(KeyIndexOfCommand(0x07F0), 71);
+    EXPECT_EQ(KeyIndexOfCommand(0x8028), -1);
+
+    EXPECT_EQ(HyperlinkCommand("f5"), 0x8020u);
+    EXPECT_EQ(HyperlinkCommand("m1"), 0x07D1u);
+    EXPECT_EQ(HyperlinkCommand("x12"), 0x80E0u);
+    EXPECT_EQ(HyperlinkCommand("q3"), 0u);
+    EXPECT_EQ(HyperlinkCommand(nullptr), 0u);
+    EXPECT_EQ(HyperlinkCommand("f99999999999999999999"), 0u) << "no overflow into another command";
+}
+
+TEST(FormLogic, SaveAnswerPieces) {
+    std::string big(60000, 'x');
+    SaveAnswer a = ParseSaveAnswer(big + kSection + "1" + kSection + "Falsch" + kSection + "5" + kSection + "" +
+                                   kSection + "2" + kSection + "ORTE" + kSection + "J" + kSection + "ADRDET" +
+                                   kSection + "Info");
+    EXPECT_EQ(a.value.size(), 60000u) << "the field's value is never cut";
+    EXPECT_TRUE(a.refused);
+    EXPECT_EQ(a.nextForward, 5);
+    EXPECT_EQ(a.nextBackward, 2);
+    EXPECT_EQ(a.popup, "ORTE");
+    EXPECT_TRUE(a.refresh);
+    EXPECT_EQ(a.subDialog, "ADRDET");
+    EXPECT_EQ(a.info, "Info");
+    SaveAnswer empty = ParseSaveAnswer("");
+    EXPECT_FALSE(empty.refused);
+    EXPECT_EQ(empty.nextForward, 0);
+
+    EXPECT_EQ(CommandOfClosingKey("F0"), 0x800Eu);
+    EXPECT_EQ(CommandOfClosingKey("F1"), 0x800Fu);
+    EXPECT_EQ(CommandOfClosingKey("F2"), 0x800Du);
+    EXPECT_EQ(CommandOfClosingKey("F3"), 0x800Cu);
+    EXPECT_EQ(CommandOfClosingKey("F9"), 0u);
+    EXPECT_EQ(CommandOfClosingKey(""), 0u);
+}
+
+TEST(FormLogic, MessagesKeepTheirSectionSigns) {
+    StepMessages m = ParseMessages("5" + kSection + "1" + kSection + "A" + kSection + "BCD" + "E" + kSection + "F");
+    EXPECT_EQ(m.info, "A" + kSection + "BCD");
+    EXPECT_TRUE(m.hasError);
+    EXPECT_EQ(m.error, "E" + kSection + "F");
+    StepMessages none = ParseMessages("0" + kSection + "0" + kSection);
+    EXPECT_FALSE(none.hasError);
+    EXPECT_EQ(none.info, "");
+    EXPECT_FALSE(ParseMessages("garbage").hasError);
+    StepMessages lying = ParseMessages("99" + kSection + "10" + kSection + "kurz");
+    EXPECT_EQ(lying.info, "kurz") << "a length beyond the text takes what is there";
+}
+
+TEST(FormLogic, TextBoxLines) {
+    struct {
+        const char* text;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"", {""}},
+        {"eins", {"eins"}},
+        {"a\r\nb\r\nc", {"a", "b", "c "}},
+        {"a\n\rb", {"a", "b"}},
+        {"a\r\n\r\nb", {"a", "", "b "}},
+        {"a\r\rb", {"a", "", "b "}},
+        {"a\n\nb", {"a", "", "b "}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"x\"<>\ty", {"x\xFF\xFE\xFD\xFAy"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(TextBoxLines(c.text), c.lines) << c.text;
+    std::vector<std::string> cut = TextBoxLines(std::string(32001, 'a'));
+    ASSERT_EQ(cut.size(), 2u);
+    EXPECT_EQ(cut[0].size(), 32000u);
+    EXPECT_EQ(cut[1], "a");
+    EXPECT_EQ(TextBoxStoreLine("NOTIZ", 2, "x\xFFy"),
+              "S NOTIZ(2)=$TR($TR($TR($TR(\"x\xFFy\",$C(255),$C(34)),$C(254),$C(60)),$C(253),$C(62)),$C(250),$C(9))");
+}
+
+TEST(FormLogic, CaretLineAndColumn) {
+    int line = 0, column = 0;
+    CaretOf("ab\r\ncd", 5, line, column);
+    EXPECT_EQ(line, 2);
+    EXPECT_EQ(column, 2);
+    CaretOf("ab", 0, line, column);
+    EXPECT_EQ(line, 1);
+    EXPECT_EQ(column, 1);
+    CaretOf("ab", 99, line, column);
+    EXPECT_EQ(column, 3) << "a position beyond the text is its end";
+    EXPECT_EQ(CaretLine(2, 3), "S %tz=2,%tp=3");
+}
+
+TEST(FormLogic, ExtrasAndColours) {
+    FieldExtras e = ParseFieldExtras("2/14/1");
+    EXPECT_EQ(ExtraColour(e.textColour), 0x0000FFu) << "red";
+    EXPECT_EQ(ExtraColour(e.background), 0xD0D0D0u);
+    EXPECT_TRUE(e.readOnly);
+    FieldExtras none = ParseFieldExtras("0/0/0");
+    EXPECT_EQ(none.textColour, 0);
+    EXPECT_FALSE(none.readOnly);
+    EXPECT_EQ(ExtraColour(20), 0u) << "20 and above are black";
+    EXPECT_EQ(ExtraColour(12), 0xFF0000u) << "blue";
+}
+
+TEST(FormLogic, ColumnWidths) {
+    EXPECT_EQ(ParseColumnWidths("064064FFF032", 4), (std::vector<int>{100, 100, 0xFFF, 50}));
+    EXPECT_EQ(ParseColumnWidths("064064", 1), (std::vector<int>{100}));
+    EXPECT_EQ(ParseColumnWidths("0x", 3), (std::vector<int>{0}));
+    std::vector<std::string> one = ColumnWidthChunks(std::vector<int>(40, 100));
+    ASSERT_EQ(one.size(), 1u);
+    EXPECT_EQ(one[0].size(), 120u);
+    std::vector<std::string> two = ColumnWidthChunks(std::vector<int>(200, 100));
+    ASSERT_EQ(two.size(), 2u);
+    EXPECT_EQ(two[0].size(), 134u * 3);
+    EXPECT_EQ(two[1].size(), 66u * 3);
+    EXPECT_EQ(ColumnWidthChunks({5000, -3})[0], "FFE000") << "widths are clamped, never read as 'leave'";
+}
+
+TEST(FormLogic, EventRecordFlags) {
+    struct {
+        bool timer, timerValue, event;
+        int create, run;
+    } cases[] = {{true, true, false, 0, 1}, {true, true, true, 1, 1}, {false, false, false, 1, 0}};
+    for (const auto& c : cases) {
+        EventEntry e;
+        e.name = "N";
+        e.value = "V";
+        e.hasTimer = c.timer;
+        e.timerHasValue = c.timerValue;
+        e.hasEvent = c.event;
+        EventRecord r = MakeEventRecord(e);
+        EXPECT_EQ(r.create, c.create);
+        EXPECT_EQ(r.run, c.run);
+        EXPECT_EQ(r.list, "N" + kSection + "V");
+    }
+}
+
+TEST(FormLogic, SubDialogSpecifications) {
+    SubDialogSpec a = ParseSubDialog("ABC");
+    EXPECT_EQ(a.dialog, "ABC");
+    EXPECT_EQ(a.ns, "");
+    SubDialogSpec b = ParseSubDialog("ABC[X]");
+    EXPECT_EQ(b.ns, "X");
+    EXPECT_EQ(b.code, "");
+    SubDialogSpec c = ParseSubDialog("ABC[]D ^Y");
+    EXPECT_EQ(c.ns, "");
+    EXPECT_EQ(c.code, "D ^Y");
+}
+
+TEST(FormLogic, TextBoxNamesAreNamesNotCode) {
+    for (const char* good : {"NOTIZ", "%TXT", "A1"}) EXPECT_TRUE(IsMName(good)) << good;
+    for (const char* bad : {"", "1A", "X(1)", "A B", "A) K ^X"}) EXPECT_FALSE(IsMName(bad)) << bad;
+}
