@@ -1,11 +1,13 @@
 #include "dbserver/Connection.h"
 
+#include "dbserver/ClientWatch.h"
 #include "dbserver/GtmJob.h"
 #include "dbserver/Log.h"
 #include "dbserver/Requests.h"
 
 #include <cerrno>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -79,12 +81,15 @@ void ServeConnection(int socket, const Database& db, const JobSettings& settings
         return;
     }
     std::unique_ptr<GtmJob> job;
+    std::optional<ClientWatch> watch;
     try {
         job = std::make_unique<GtmJob>(settings.gtmDist);
         if (job->Begin(login.ns->gld, db.System().gld) != 0) throw std::runtime_error(job->ZStatus());
+        watch.emplace(socket);
     } catch (const std::exception& e) {
         SendAll(socket, LoginReply(login.nonce, "<SYSTM>" + std::string(e.what()).substr(0, 200)));
         LogLine(std::string("job did not start: ") + e.what());
+        if (job) job->Exit();
         return;
     }
     if (!SendAll(socket, login.reply)) return;
@@ -98,7 +103,10 @@ void ServeConnection(int socket, const Database& db, const JobSettings& settings
             break;
         }
         if (status == RequestStream::Status::Closed) break;
-        auto outcome = handler.Handle(stream->request());
+        auto outcome = [&] {
+            ClientWatch::Busy busy(*watch);
+            return handler.Handle(stream->request());
+        }();
         if (outcome.action == RequestHandler::Action::Malformed) {
             LogLine("malformed request, closing: " + outcome.reply);
             break;
@@ -106,6 +114,7 @@ void ServeConnection(int socket, const Database& db, const JobSettings& settings
         if (outcome.action == RequestHandler::Action::End) break;
         if (outcome.action == RequestHandler::Action::Reply && !SendAll(socket, outcome.reply)) break;
     }
+    watch.reset();
     job->Exit();
     LogLine("job ended");
 }
