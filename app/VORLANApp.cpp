@@ -7,6 +7,7 @@
 #include "framework/Registry.h"
 #include "framework/TestMode.h"
 #include "framework/Wnd.h"
+#include "resources/MainFrameIds.h"
 #include "resources/resource.h"
 
 #include <commctrl.h>

@@ -381,7 +381,7 @@ LRESULT CBaseMDI::OnDiagSelected(WPARAM wParam, LPARAM lParam) {
         if (form) form->SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1));
     }
     CChildDialog* top = GetTopForm();
-    if (top && !::IsWindowEnabled(top->m_hWnd) && flag) SendMessage(WM_COMMAND, 32783);
+    if (top && !::IsWindowEnabled(top->m_hWnd) && flag) SendMessage(WM_COMMAND, ID_FORM_OK);
     return 1;
 }
 
@@ -535,20 +535,20 @@ LRESULT CBaseMDI::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 bool CBaseMDI::OnOwnCmdMsg(UINT id, int code, CCmdUI* ui) {
     static const CommandEntry<CBaseMDI> table[] = {
-        {32800, 32807, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateKey},
-        {32981, 33012, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateKey},
-        {2001, 2032, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateKey},
-        {32786, 32786, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateSave},
-        {32785, 32785, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdatePrint},
-        {32784, 32784, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateGridUndo},
-        {32780, 32783, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateNotMenuEdit},
-        {32778, 32779, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateGridPrint},
-        {33025, 33027, &CBaseMDI::OnFormCommand, nullptr},
-        {33016, 33016, &CBaseMDI::OnFormCommand, nullptr},
-        {32827, 32827, &CBaseMDI::OnF4Up, &CBaseMDI::OnUpdateNotMenuEdit},
-        {65020, 65020, nullptr, &CBaseMDI::OnUpdateNotMenuEdit},
-        {65021, 65021, nullptr, &CBaseMDI::OnUpdateExplorer},
-        {57632, 57643, &CBaseMDI::OnEdit, &CBaseMDI::OnUpdateEdit},
+        {ID_FKEY_FIRST, ID_FKEY_LAST, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateKey},
+        {ID_XKEY_FIRST, ID_XKEY_LAST, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateKey},
+        {ID_MKEY_FIRST, ID_MKEY_LAST, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateKey},
+        {ID_FORM_SAVE, ID_FORM_SAVE, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateSave},
+        {ID_FORM_PRINT, ID_FORM_PRINT, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdatePrint},
+        {ID_FORM_UNDO, ID_FORM_UNDO, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateGridUndo},
+        {ID_FORM_CLOSE, ID_FORM_OK, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateNotMenuEdit},
+        {ID_GRID_PRINT, ID_GRID_COPY, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateGridPrint},
+        {ID_GRID_WIDTH_UNDO, ID_GRID_WIDTH_FIT, &CBaseMDI::OnFormCommand, nullptr},
+        {ID_FORM_HARDCOPY, ID_FORM_HARDCOPY, &CBaseMDI::OnFormCommand, nullptr},
+        {ID_KEY_F4_UP, ID_KEY_F4_UP, &CBaseMDI::OnF4Up, &CBaseMDI::OnUpdateNotMenuEdit},
+        {ID_EXPLORER_SWAP, ID_EXPLORER_SWAP, nullptr, &CBaseMDI::OnUpdateNotMenuEdit},
+        {ID_EXPLORER_X, ID_EXPLORER_X, nullptr, &CBaseMDI::OnUpdateExplorer},
+        {ID_EDIT_CLEAR, ID_EDIT_UNDO, &CBaseMDI::OnEdit, &CBaseMDI::OnUpdateEdit},
     };
     return fw::RouteCommand(this, table, id, code, ui);
 }
@@ -574,7 +574,9 @@ void CBaseMDI::OnEdit(UINT id) {
 void CBaseMDI::OnUpdateKey(CCmdUI* ui) {
     int index = vorlan::FunctionKeyIndex(ui->m_nID);
     bool on = !m_bMenuEdit && index >= 0 && m_enable[index] != 0;
-    if (vorlan::g_nFocusKind == 4 && (ui->m_nID == 32801 || ui->m_nID == 32802)) on = true;
+    // While a grid has the focus, F6 and F7 stay on whatever the table says.
+    if (vorlan::g_nFocusKind == 4 && (ui->m_nID == ID_FKEY_FIRST + 1 || ui->m_nID == ID_FKEY_FIRST + 2))
+        on = true;
     ui->Enable(on);
 }
 

@@ -4,6 +4,7 @@
 #include "app/ReplyFields.h"
 #include "app/SettingsBlock.h"
 #include "common/MQuote.h"
+#include "resources/MainFrameIds.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -201,9 +202,9 @@ Box MdiDefaultRect(const Box* active, int clientWidth, int clientHeight) {
 }
 
 int FunctionKeyIndex(unsigned id) {
-    if (id >= 32800 && id <= 32807) return static_cast<int>(id - 32800);
-    if (id >= 32981 && id <= 33012) return static_cast<int>(id - 32981 + 8);
-    if (id >= 2001 && id <= 2032) return static_cast<int>(id - 2001 + 40);
+    if (id >= ID_FKEY_FIRST && id <= ID_FKEY_LAST) return static_cast<int>(id - ID_FKEY_FIRST);
+    if (id >= ID_XKEY_FIRST && id <= ID_XKEY_LAST) return static_cast<int>(id - ID_XKEY_FIRST + 8);
+    if (id >= ID_MKEY_FIRST && id <= ID_MKEY_LAST) return static_cast<int>(id - ID_MKEY_FIRST + 40);
     return -1;
 }
 

@@ -419,9 +419,9 @@ void CMainFrame::OnHelpInfo(const HELPINFO* info) {
             DWORD topic;
         } topics[] = {{HELPINFO_WINDOW, 1011, 4096},
                       {HELPINFO_WINDOW, 49164, 4098},
-                      {HELPINFO_MENUITEM, 32780, 4354},
-                      {HELPINFO_MENUITEM, 32781, 4353},
-                      {HELPINFO_MENUITEM, 32783, 4352}};
+                      {HELPINFO_MENUITEM, ID_FORM_CLOSE, 4354},
+                      {HELPINFO_MENUITEM, ID_FORM_F2, 4353},
+                      {HELPINFO_MENUITEM, ID_FORM_OK, 4352}};
         for (const auto& t : topics)
             if (info->iContextType == t.kind && info->iCtrlId == t.id) {
                 theApp.WinHelp(t.topic, 0);

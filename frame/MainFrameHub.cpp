@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr LRESULT kModalDefault = 0x800F;
+constexpr LRESULT kModalDefault = ID_FORM_OK;
 
 } // namespace
 
