@@ -1,5 +1,6 @@
 #include "frame/BaseMDI.h"
 
+#include "app/AppLogic.h"
 #include "app/ReplyFields.h"
 #include "app/ProtocolLog.h"
 #include "app/Session.h"
@@ -7,6 +8,7 @@
 #include "forms/ChildDialog.h"
 #include "forms/FormGlobals.h"
 #include "forms/FormMessages.h"
+#include "frame/FormFrameLogic.h"
 #include "frame/FrameLogic.h"
 #include "frame/MainFrame.h"
 #include "resources/MainFrameIds.h"
@@ -62,7 +64,7 @@ int CBaseMDI::Create(HFONT font1, HFONT font2, HFONT font3, const char* dialogTe
     m_nForms = 0;
     m_bCreating = true;
     m_bNewFrame = true;
-    m_strMemo = TheSession().Execute("W $G(%MEMO)");
+    m_strMemo = TheSession().Execute(vorlan::VariableLine("%MEMO"));
 
     CMainFrame* main = CMainFrame::Get();
     CRect rect;
@@ -92,7 +94,7 @@ int CBaseMDI::Create(HFONT font1, HFONT font2, HFONT font3, const char* dialogTe
     m_strScreen = CString(vorlan::PieceOf(dialogText ? dialogText : "", 1)).Left(128);
 
     bool tabs = CreateTabs(first);
-    TheSession().Execute("K %WIN(\"KARTEI\")");
+    TheSession().Execute(vorlan::kTabsHiddenByJobEndLine);
     m_bCreating = false;
     if (!tabs && first->IsSizable()) {
         LONG_PTR s = ::GetWindowLongPtrA(m_hWnd, GWL_STYLE);
@@ -146,7 +148,7 @@ bool CBaseMDI::CreateTabs(CChildDialog* first) {
         }
         form->ShowWindow(SW_HIDE);
         CString text = form->GetWindowText();
-        CString title = TheSession().Execute("W $G(%TITLE)");
+        CString title = TheSession().Execute(vorlan::VariableLine("%TITLE"));
         if (!title.IsEmpty()) text = title;
         ++k;
         UINT id = static_cast<UINT>(::GetDlgCtrlID(form->m_hWnd));
@@ -249,7 +251,7 @@ void CBaseMDI::ActivateWindow(UINT formId, int mode) {
         form->EnableWindow(enabled);
         form->SendMessage(WM_UPDATEDIALOG, mode & 0x80);
     }
-    CString field = TheSession().Execute("W $G(%NE) K %NE");
+    CString field = TheSession().Execute(vorlan::kTakeFocusFieldLine);
     int focusField = std::atoi(field);
     if (focusField != 0 && enabled) form->SendMessage(WM_ENABLEEDITS, static_cast<WPARAM>(focusField));
     // (Resetting the grid's selection comes with the grid.)
@@ -279,9 +281,9 @@ void CBaseMDI::ActivateWindow(UINT formId, int mode) {
 int CBaseMDI::OnDialogInit(int tab, char* answer) {
     TraceFunction("CBaseMDI::OnDialogInit");
     ::KillTimer(m_hWnd, kTimer);
-    TheSession().Execute("K %TIMER S %TIMER=0");
+    TheSession().Execute(vorlan::kTimerResetLine);
     if (tab == 65535) {
-        TheSession().Execute("S %TIMER=1");
+        TheSession().Execute(vorlan::kTimerInitLine);
         tab = 1;
     }
     std::string code;
@@ -300,9 +302,9 @@ int CBaseMDI::OnDialogInit(int tab, char* answer) {
         code = vorlan::PieceOf(node.str(), 2); // the whole code: M lines are never cut
     }
     CString result = TheSession().Execute(vorlan::PrgInitLine(code).c_str());
-    int seconds = std::atoi(TheSession().Execute("W $G(%TIMER)"));
+    int seconds = std::atoi(TheSession().Execute(vorlan::VariableLine("%TIMER")));
     if (seconds > 0) ::SetTimer(m_hWnd, kTimer, static_cast<UINT>(seconds) * 1000, nullptr);
-    m_strTimerList = TheSession().Execute("W $$TIMER^QCC()");
+    m_strTimerList = TheSession().Execute(vorlan::kTimerListLine);
     vorlan::InitAnswer init = vorlan::ReadInitAnswer(result.str());
     if (answer) lstrcpynA(answer, init.text.c_str(), kAnswerSize);
     return init.accepted && !m_bMenuEdit ? 1 : 0;
@@ -312,7 +314,7 @@ void CBaseMDI::Show(int showCommand) {
     TraceFunction("CBaseMDI::Show");
     if (m_nForms > 1 && m_wndTabs.m_hWnd) m_wndTabs.SetCurSel(0);
     ActivateWindow(1, 128);
-    bool fullScreen = TheSession().Execute("W:$D(%WIN(\"FULLSCREEN\")) 1 K %WIN(\"FULLSCREEN\")") == "1";
+    bool fullScreen = TheSession().Execute(vorlan::kTakeFullScreenLine) == "1";
     ShowWindow(fullScreen || m_bMaximize ? SW_SHOWMAXIMIZED : showCommand);
     ::BringWindowToTop(m_hWnd);
     CRect r = GetWindowRect();
@@ -386,7 +388,7 @@ LRESULT CBaseMDI::OnDiagSelected(WPARAM wParam, LPARAM lParam) {
 }
 
 bool CBaseMDI::CloseRefused() {
-    CString refusal = TheSession().Execute("W $G(%NOKILL)");
+    CString refusal = TheSession().Execute(vorlan::VariableLine("%NOKILL"));
     if (refusal.IsEmpty()) return false;
     if (refusal != "1") AfxMessageBox(refusal); // "1" refuses without a word
     return true;
@@ -399,7 +401,8 @@ LRESULT CBaseMDI::OnClose() {
         MDIDestroy();
         return 0;
     }
-    if (TheSession().Execute("W $G(%DN)") != top->GetFormName()) top->SendMessage(WM_ACTIVATE, 0, 0);
+    if (TheSession().Execute(vorlan::VariableLine("%DN")) != top->GetFormName())
+        top->SendMessage(WM_ACTIVATE, 0, 0);
     top->SendMessage(WM_CLOSE);
     return 0;
 }
@@ -603,7 +606,7 @@ void CBaseMDI::OnUpdateGridPrint(CCmdUI* ui) {
 }
 
 void CBaseMDI::OnUpdateExplorer(CCmdUI* ui) {
-    ui->Enable(TheSession().Execute("W $D(^QTEMP(%JOB,\"EXPLORER\",%DN,\"X\"))") != "0");
+    ui->Enable(TheSession().Execute(vorlan::kExplorerEntriesLine) != "0");
 }
 
 void CBaseMDI::OnUpdateEdit(CCmdUI* ui) {

@@ -1,7 +1,8 @@
 #pragma once
-// What the main frame, the log-in and the form frames decide without a window: the M lines
-// they send (every value pasted through MQuote), release and configuration texts, list
-// entries, the window menu, the default child rectangle, tooltip texts and init answers.
+// What the main frame and its log-in decide without a window: the M lines they send (every
+// value pasted through MQuote), release and configuration texts, list entries, the window
+// menu, the default child rectangle, tooltip texts and the names of traced messages. The form
+// frames' are FormFrameLogic.h's.
 
 #include <string>
 #include <string_view>
@@ -63,25 +64,7 @@ EntryFallback ClassifyEntryName(std::string_view name);
 std::string WebEntryLine(std::string_view key);
 std::string WebParameterLine(std::string_view parameter);
 
-// ---- form frames
-
-std::string TabNodeLine(std::string_view screen, int n);
-std::string TabHiddenLine(std::string_view screen, std::string_view tab);
-std::string TabHiddenByJobLine(std::string_view screen, std::string_view tab);
-std::string TabButtonsLine(std::string_view screen);
-std::string ScreenInitLine(std::string_view screen);
-std::string PrgInitLine(std::string_view initCode);
-std::string ScreenFlagLine(std::string_view screen, std::string_view node);
-
-struct InitAnswer {
-    bool accepted = false;
-    // For the status bar when accepted, for a message box when refused.
-    std::string text;
-};
-// "!" accepts and the rest is a status text; anything else refuses and is the message.
-InitAnswer ReadInitAnswer(std::string_view answer);
-
-// ---- main frame
+// ---- main frame: windows, keys, tips
 
 // Item n (0-based) of the window menu: "&1 title" ... "&9 title", "1&0 title"; the title is
 // cut at 160 characters.

@@ -65,12 +65,6 @@ TEST(FrameLogic, ValuesInLinesAreQuoted) {
         {SelectByNameLine("pat\"x"), "W $$SELECTM^QCC(\"PAT\"\"X\")"},
         {WebEntryLine("k\"1"), "W $G(^QSYS(\"WEB\",\"k\"\"1\"))"},
         {WebParameterLine("a=1&b=\"2\""), "S %WIN(\"WEB\")=\"a=1&b=\"\"2\"\"\""},
-        {TabNodeLine("KART", 3), "W $G(^QM(\"KART\",0,\"KARTEI\",3))"},
-        {TabHiddenLine("KART", "T\"1"), "W $D(^ZM(\"KART\",0,\"KARTEI\",\"T\"\"1\"))"},
-        {TabHiddenByJobLine("KART", "T1"), "W $D(%WIN(\"KARTEI\",\"KART\",\"T1\"))"},
-        {PrgInitLine("D X^Y(\"1\")"),
-         "K %F,%INF D PRGINIT^QCC(\"D X^Y(\"\"1\"\")\") W:$D(%F)&$D(%INF) \"!\" W $G(%F,\"!\")"},
-        {ScreenFlagLine("KART", "FSAVE"), "W $G(^QM(\"KART\",0,\"FSAVE\"))"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.line, c.want);
@@ -104,23 +98,6 @@ TEST(FrameLogic, MenuAnswersAndEntryNames) {
                  {"PATX", EntryFallback::Unknown}};
     for (const auto& c : cases)
         EXPECT_EQ(static_cast<int>(ClassifyEntryName(c.name)), static_cast<int>(c.kind)) << c.name;
-}
-
-TEST(FrameLogic, InitAnswerAcceptsOnlyWithTheMark) {
-    struct {
-        const char* answer;
-        bool accepted;
-        const char* text;
-    } cases[] = {{"!", true, ""},
-                 {"!Daten geladen", true, "Daten geladen"},
-                 {"Kein Zugriff", false, "Kein Zugriff"},
-                 {"", false, ""},
-                 {" !", false, " !"}};
-    for (const auto& c : cases) {
-        InitAnswer a = ReadInitAnswer(c.answer);
-        EXPECT_EQ(a.accepted, c.accepted) << c.answer;
-        EXPECT_EQ(a.text, c.text) << c.answer;
-    }
 }
 
 TEST(FrameLogic, WindowMenuTexts) {
