@@ -65,6 +65,18 @@ std::string ClientEntryPrefix(std::string_view number) {
     return std::string(number) + " (";
 }
 
+std::string DatabaseNameLine(std::string_view dbName) {
+    return "K IN S IN(\"DBNAME\")=" + MQuote(dbName);
+}
+
+std::string UnmountLine(std::string_view volume) {
+    return "W $$UNMOUNT^%kvv(" + MQuote(volume) + ")";
+}
+
+std::string ChangeNamespaceLine(std::string_view ns, std::string_view volume) {
+    return "W $$CHNGUCI^%kvu(" + MQuote(ns) + "," + MQuote(volume) + ")";
+}
+
 std::string LoginLine(std::string_view user, std::string_view password, bool defaultGroup) {
     std::string line = "W $$LOGIN^QCC(" + MQuote(user) + "," + MQuote(password) + ")";
     if (defaultGroup) line += " S:$G(%BG)=\"\" %BG=998";
@@ -114,6 +126,50 @@ ServerTimer ParseServerTimer(std::string_view answer) {
     t.interval = std::atoi(PieceOf(answer, 1).c_str());
     t.line = PieceOf(answer, 2);
     return t;
+}
+
+std::string AfterLoginLine(std::string_view setArguments) {
+    return "S " + std::string(setArguments);
+}
+
+std::string FreeBlocksLine(std::string_view volume) {
+    return "I $$TSPC^%kvv(" + MQuote(volume) + ",.%QCC)=0 W %QCC";
+}
+
+std::string ExpandVolumeLine(std::string_view volume, long blocks) {
+    return "W $$EXPAND^%kvv(" + MQuote(volume) + "," + std::to_string(blocks) + ")";
+}
+
+std::string ChangeYearLine(std::string_view year) {
+    return "S %WJ=" + MQuote(year);
+}
+
+std::string ChangeClientLine(std::string_view number) {
+    return "S %MI=" + MQuote(number);
+}
+
+std::string DefaultYearLine(int year) {
+    return "S %WJ=" + std::to_string(year);
+}
+
+std::string ProgramVersionLine(std::string_view version) {
+    return "S (%MUMPS(\"VER\"),^[%SYS]Z(\"EXE\",%JOB))=" + MQuote(version);
+}
+
+std::string JobPathLine(std::string_view node, std::string_view path) {
+    return "S ^[%SYS]Z(\"PATH\",%JOB," + MQuote(node) + ")=" + MQuote(path);
+}
+
+std::string WorkstationPathLine(std::string_view node, std::string_view path) {
+    return "S ^[%SYS]Z(\"PATH-AP\",%WORKSTATION," + MQuote(node) + ")=" + MQuote(path) + "_$C(167)_$G(%USER)";
+}
+
+std::string MemoHistoryLine(int n) {
+    return "W $G(^Z(\"MEMOHIST\",%USER," + std::to_string(n) + "))";
+}
+
+std::string SaveMemoHistoryLine(int n, std::string_view item) {
+    return "S ^Z(\"MEMOHIST\",%USER," + std::to_string(n) + ")=" + MQuote(item);
 }
 
 std::string SelectByNumberLine(unsigned number) {

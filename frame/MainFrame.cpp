@@ -30,8 +30,8 @@ CMainFrame::CMainFrame() : m_pViewer(MakeFrameViewer()) {
 CMainFrame::~CMainFrame() {
     TraceFunction("CMainFrame::~CMainFrame");
     if (m_bLoggedIn) {
-        TheSession().Execute("K:$D(%SYS)&$D(%JOB) ^[%SYS]Z(\"PATH\",%JOB)");
-        TheSession().Execute("D LOGOUT^QCC");
+        TheSession().Execute(vorlan::kForgetJobPathsLine);
+        TheSession().Execute(vorlan::kLogoutLine);
     }
     if (m_hExtraIcon) ::DestroyIcon(m_hExtraIcon);
     if (theApp.m_pMainWnd == this) theApp.m_pMainWnd = nullptr;
@@ -301,7 +301,7 @@ void CMainFrame::SetControlFocus() {
 }
 
 bool CMainFrame::CheckAdminRights() {
-    return TheSession().Execute("W:$G(%BG)>997 1") == "1";
+    return TheSession().Execute(vorlan::kAdminCheckLine) == "1";
 }
 
 void CMainFrame::SetServerTimers(const vorlan::ServerTimer& app, const vorlan::ServerTimer& sys) {
@@ -336,11 +336,11 @@ bool CMainFrame::MDICloseAll() {
     if (m_bLoggedIn) {
         m_wndMenuTree.SendMessage(WM_DESTROYMENU);
         m_wndMemo.EndSession();
-        TheSession().Execute("K:$D(%SYS)&$D(%JOB) ^[%SYS]Z(\"PATH\",%JOB)");
+        TheSession().Execute(vorlan::kForgetJobPathsLine);
         m_appTimer.interval = m_sysTimer.interval = 0;
         m_nMessageCountdown = 0;
         // (The icon desktop's icons are saved on the server once the desktop has icons.)
-        TheSession().Execute("D LOGOUT^QCC");
+        TheSession().Execute(vorlan::kLogoutLine);
     }
     m_bLoggedIn = false;
     if (m_pIconList) {
