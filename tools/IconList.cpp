@@ -2,10 +2,9 @@
 
 #include "app/ProtocolLog.h"
 #include "app/Session.h"
+#include "tools/IconListLogic.h"
 
 #include <commctrl.h>
-
-#include <cstdio>
 
 namespace {
 
@@ -74,12 +73,9 @@ void CIconList::Set(int resetColour) {
 void CIconList::SetSizesToKVX() {
     if (!m_bReportSizes) return;
     CRect client = GetClientRect();
-    char line[96];
-    std::snprintf(line, sizeof line, "S %%WIN(\"CLIENTSIZE\")=%d_\",\"_%d", client.Width(), client.Height());
-    TheSession().Execute(line);
-    std::snprintf(line, sizeof line, "S %%WIN(\"SCREENSIZE\")=%d_\",\"_%d", ::GetSystemMetrics(SM_CXSCREEN),
-                  ::GetSystemMetrics(SM_CYSCREEN));
-    TheSession().Execute(line);
+    TheSession().Execute(vorlan::ClientSizeLine(client.Width(), client.Height()));
+    TheSession().Execute(
+        vorlan::ScreenSizeLine(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)));
 }
 
 void CIconList::OnSize(UINT type) {
