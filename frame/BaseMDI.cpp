@@ -11,6 +11,7 @@
 #include "frame/FormFrameLogic.h"
 #include "frame/FrameLogic.h"
 #include "frame/MainFrame.h"
+#include "framework/Gdi.h"
 #include "resources/MainFrameIds.h"
 #include "resources/resource.h"
 
@@ -198,11 +199,8 @@ void CBaseMDI::AdjustWindow(HWND outer, HWND inner, int extraHeight) {
     in.bottom += margin + 3;
     TEXTMETRICA tm{};
     if (margin && m_bTabButtons) {
-        HDC dc = ::GetDC(m_hWnd);
-        HGDIOBJ old = ::SelectObject(dc, m_hFonts[0] ? m_hFonts[0] : ::GetStockObject(DEFAULT_GUI_FONT));
-        ::GetTextMetricsA(dc, &tm);
-        ::SelectObject(dc, old);
-        ::ReleaseDC(m_hWnd, dc);
+        tm = TextMetrics(m_hWnd,
+                         m_hFonts[0] ? m_hFonts[0] : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)));
         in.bottom += tm.tmHeight + 11;
     }
     int right = out.right > in.right ? out.right : in.right;

@@ -115,12 +115,7 @@ void CMainFrame::CreateFonts() {
     m_fontFixed.CreatePointFont(85, "Courier New");
     m_menuDrawer.SetFont(m_fontNormal);
 
-    HDC dc = ::GetDC(m_hWnd);
-    HGDIOBJ old = ::SelectObject(dc, m_fontNormal);
-    TEXTMETRICA tm{};
-    ::GetTextMetricsA(dc, &tm);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(m_hWnd, dc);
+    TEXTMETRICA tm = TextMetrics(m_hWnd, m_fontNormal);
     vorlan::g_nCharWidthUnit = tm.tmAveCharWidth + 2;
     int row = tm.tmHeight + 2;
     if (row < ::GetSystemMetrics(SM_CYVSCROLL)) row = ::GetSystemMetrics(SM_CYVSCROLL);
@@ -196,12 +191,7 @@ void CMainFrame::SizeContents() {
 void CMainFrame::LayoutStatusBar() {
     if (!m_wndStatusBar.m_hWnd) return;
     int width = m_wndStatusBar.GetClientRect().Width();
-    HDC dc = ::GetDC(m_wndStatusBar.m_hWnd);
-    HGDIOBJ old = ::SelectObject(dc, m_fontNormal);
-    SIZE size{};
-    ::GetTextExtentPoint32A(dc, m_strExtraText, m_strExtraText.GetLength(), &size);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(m_wndStatusBar.m_hWnd, dc);
+    SIZE size = TextExtent(m_wndStatusBar.m_hWnd, m_fontNormal, m_strExtraText, m_strExtraText.GetLength());
     int extra = size.cx + 20 + 16;
     int right3 = width - kIndicatorWidth - 16;
     std::vector<int> edges = {right3 - kIndicatorWidth - extra, right3 - kIndicatorWidth, right3, -1};
@@ -238,13 +228,8 @@ void CMainFrame::SetExtraText(const char* text, UINT icon) {
 
 void CMainFrame::SizeStatusProgress() {
     CRect pane = m_wndStatusBar.GetRect(0);
-    HDC dc = ::GetDC(m_wndStatusBar.m_hWnd);
-    HGDIOBJ old = ::SelectObject(dc, m_fontNormal);
     CString text = m_wndStatusBar.GetText(0);
-    SIZE size{};
-    ::GetTextExtentPoint32A(dc, text, text.GetLength(), &size);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(m_wndStatusBar.m_hWnd, dc);
+    SIZE size = TextExtent(m_wndStatusBar.m_hWnd, m_fontNormal, text, text.GetLength());
     int left = size.cx + pane.left + 10;
     int right = pane.right;
     if (left + 160 < right) right = left + 200;

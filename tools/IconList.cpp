@@ -2,6 +2,7 @@
 
 #include "app/ProtocolLog.h"
 #include "app/Session.h"
+#include "framework/Gdi.h"
 #include "tools/IconListLogic.h"
 
 #include <commctrl.h>
@@ -51,9 +52,7 @@ void CIconList::SetStandard() {
 void CIconList::Set(int resetColour) {
     vorlan::TraceFunction("CIconList::Set");
     LOGFONTA lf{};
-    HDC dc = ::GetDC(m_hWnd);
-    lf.lfHeight = -::MulDiv(m_nTextSize, ::GetDeviceCaps(dc, LOGPIXELSY), 72);
-    ::ReleaseDC(m_hWnd, dc);
+    lf.lfHeight = -::MulDiv(m_nTextSize, ::GetDeviceCaps(CClientDC(m_hWnd), LOGPIXELSY), 72);
     lf.lfWeight = FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(lf.lfFaceName, m_strFontFace, LF_FACESIZE);
