@@ -16,6 +16,10 @@ std::string DebuggerPlaceLine(std::string_view version) {
     return "W $ZU(0)_\" (\"_$ZV_\")\"";
 }
 
+std::string ServerErrorLine(std::string_view errorText) {
+    return "W $$ERROR^QCC(" + MQuote(errorText) + ")";
+}
+
 std::string WaitingLine(std::string_view job) {
     return "W $$WAITING^QCC(" + MQuote(job) + ")";
 }

@@ -35,6 +35,13 @@ inline constexpr char kHorologLine[] = "W $H";
 // `version` is what kSystemVersionLine wrote.
 std::string DebuggerPlaceLine(std::string_view version);
 
+// ---- the session's own lines
+
+// The job number of a new connection.
+inline constexpr char kJobLine[] = "W $JOB";
+// Offers a failed line's error text to the server, which answers non-zero when it handled it.
+std::string ServerErrorLine(std::string_view errorText);
+
 // ---- wait dialog
 
 // The progress of the job whose call is waited for, asked over the second connection.

@@ -22,6 +22,9 @@ enum ChildMessageCode {
     kChildTitle = 12,   // title text (value: the text) from form to frame
 };
 
+// WM_DIALOGINIT's tab index when a form's timer update asks for the init again.
+constexpr int kInitFromTimer = 0xFFFF;
+
 // WM_CREATEOWNDIALOG: lParam points to one.
 struct OwnDialogRecord {
     int value;   // handed to the modal form

@@ -280,7 +280,7 @@ int CBaseMDI::OnDialogInit(int tab, char* answer) {
     TraceFunction("CBaseMDI::OnDialogInit");
     ::KillTimer(m_hWnd, kTimer);
     TheSession().Execute(vorlan::kTimerResetLine);
-    if (tab == 65535) {
+    if (tab == vorlan::kInitFromTimer) {
         TheSession().Execute(vorlan::kTimerInitLine);
         tab = 1;
     }

@@ -132,19 +132,19 @@ void CMainFrame::CreateToolbars() {
     SetExtraText(text, IDI_LOGGED_OUT);
     SetIdleText();
 
-    m_wndTopBar.Create(CPlainBar::Top, m_hWnd, 0xE81B);
+    m_wndTopBar.Create(CPlainBar::Top, m_hWnd, IDC_MEMO_BAR);
     CString label;
     label.LoadString(IDS_MEMO_LABEL);
     m_hMemoLabel = ::CreateWindowExA(0, "STATIC", label, WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE | SS_RIGHT, 0,
                                      0, kMemoLabelWidth, 22, m_wndTopBar.m_hWnd, nullptr, nullptr, nullptr);
     ::SendMessageA(m_hMemoLabel, WM_SETFONT, reinterpret_cast<WPARAM>(static_cast<HFONT>(m_fontNormal)),
                    FALSE);
-    m_wndMemo.Create(m_wndTopBar.m_hWnd, 0xE81C);
+    m_wndMemo.Create(m_wndTopBar.m_hWnd, IDC_MEMO_BOX);
     m_wndMemo.SetFont(m_fontNormal);
     m_wndTopBar.AddItem(m_hMemoLabel, kMemoLabelWidth);
     m_wndTopBar.AddItem(m_wndMemo.m_hWnd, kMemoWidth);
 
-    m_wndSideBar.Create(CPlainBar::Side, m_hWnd, 0xE81D);
+    m_wndSideBar.Create(CPlainBar::Side, m_hWnd, IDC_MENU_BAR);
     m_wndMenuTree.Create(m_wndSideBar.m_hWnd, ID_MENUTREE_BAR);
     m_wndSideBar.SetContent(m_wndMenuTree.m_hWnd);
     HWND memoCombo = m_wndMemo.GetComboBoxCtrl();
@@ -437,7 +437,7 @@ void CMainFrame::GetMessageString(UINT id, CString& out) const {
         out = "Ruft Funktion einer F-Taste auf.";
         return;
     }
-    if (id >= 65000 && id <= 65010) {
+    if (id >= ID_TITLE_MENU_FIRST && id <= ID_TITLE_MENU_LAST) {
         out = "Ruft Menüfunktion auf.";
         return;
     }

@@ -81,6 +81,13 @@
 #define IDC_MENUTREE 1011 // the tree control inside that bar
 #define ID_STATUS_BAR 59393
 #define ID_MDI_CLIENT 0xE900
+// The main frame's bars
+#define IDC_MEMO_BAR 0xE81B
+#define IDC_MEMO_BOX 0xE81C
+#define IDC_MENU_BAR 0xE81D
+// Menu entries of the main frame's title menu
+#define ID_TITLE_MENU_FIRST 65000
+#define ID_TITLE_MENU_LAST 65010
 
 // ---- log-in
 
