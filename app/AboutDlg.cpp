@@ -1,4 +1,5 @@
 #include "app/AboutDlg.h"
+#include "app/AppLogic.h"
 #include "app/ProtocolLog.h"
 #include "app/UpdateCheck.h"
 #include "app/VORLANApp.h"
@@ -24,10 +25,10 @@ bool CAboutDlg::OnInitDialog() {
     struct {
         int id;
         const char* line;
-    } server[] = {{IDC_ABOUT_REL, "W $G(^QSYS(\"REL\"))"},
-                  {IDC_ABOUT_QREL, "W $G(^QSYS(\"QREL\"))"},
-                  {IDC_ABOUT_SERVER, "W $ZV"},
-                  {IDC_ABOUT_UCI, "I $T(UCI1^QUCI)'=\"\" W $$UCI1^QUCI()"}};
+    } server[] = {{IDC_ABOUT_REL, vorlan::kRelLine},
+                  {IDC_ABOUT_QREL, vorlan::kQRelLine},
+                  {IDC_ABOUT_SERVER, vorlan::kSystemVersionLine},
+                  {IDC_ABOUT_UCI, vorlan::kAboutNamespaceLine}};
     for (const auto& s : server)
         SetDlgItemText(s.id, TheSession().IsLoggedIn() ? TheSession().Execute(s.line).c_str() : "...");
 

@@ -1,8 +1,8 @@
 #include "app/DlgWaitExecute.h"
+#include "app/AppLogic.h"
 #include "app/ReplyFields.h"
 #include "app/ProtocolLog.h"
 #include "app/Session.h"
-#include "common/MQuote.h"
 #include "resources/resource.h"
 
 #include <commctrl.h>
@@ -51,7 +51,7 @@ void CDlgWaitExecute::OnTimer() {
 
 void CDlgWaitExecute::Refresh() {
     vorlan::TraceFunction("CDlgWaitExecute::Refresh");
-    std::string line = "W $$WAITING^QCC(" + vorlan::MQuote(m_session.Job().str()) + ")";
+    std::string line = vorlan::WaitingLine(m_session.Job().str());
     if (!m_session.ExecuteOnce(line.c_str(), m_pReply.get(), kResultBufferSize)) {
         m_bKeepPolling = false;
         return;

@@ -1,4 +1,5 @@
 #include "app/ErrorDialog.h"
+#include "app/AppLogic.h"
 #include "app/MailLink.h"
 #include "app/ProtocolLog.h"
 #include "app/Session.h"
@@ -66,15 +67,13 @@ void COLEErrorDialog::SendSupportMail() {
     vorlan::TraceFunction("COLEErrorDialog::SendSupportMail");
     vorlan::SupportMail mail;
     mail.recipient = kSupportAddress;
-    mail.copyTo = m_session.Execute("W $G(^Z(\"FP\",\"TOOLS\",48))", 1).str();
+    mail.copyTo = m_session.Execute(vorlan::kSupportCopyLine, 1).str();
     mail.message = m_strMessage.str();
     mail.line = m_strLine.str();
-    for (const char* name : {"HOME", "USER", "MEMO", "AP", "DN", "BG", "WM", "WJ", "MI", "JOB"}) {
-        CString line;
-        line.Format("W $G(%%%s)", name);
-        mail.serverValues.emplace_back(name, m_session.Execute(line, 1).str());
-    }
-    mail.horolog = m_session.Execute("W $H", 1).str();
+    for (const char* name : {"HOME", "USER", "MEMO", "AP", "DN", "BG", "WM", "WJ", "MI", "JOB"})
+        mail.serverValues.emplace_back(
+            name, m_session.Execute(vorlan::VariableLine(std::string("%") + name), 1).str());
+    mail.horolog = m_session.Execute(vorlan::kHorologLine, 1).str();
     std::string link = vorlan::BuildSupportMailLink(mail);
     ::ShellExecuteA(m_hWnd, "open", link.c_str(), nullptr, nullptr, SW_HIDE);
 }

@@ -1,4 +1,5 @@
 #include "app/OnlineDebugger.h"
+#include "app/AppLogic.h"
 #include "app/ProtocolLog.h"
 #include "app/Session.h"
 
@@ -41,13 +42,8 @@ void OnlineDebugger(IDebugConsole& con, CSession& session, const char* error, co
     vorlan::TraceFunction("OnlineDebugger");
     con.Write("VORLAN Onlinedebugger\n\n", kConsoleWhite);
     con.Write("   You are in this UCI: ", kConsoleGrey);
-    CString version = session.Execute("W $ZV", 1);
-    const char* where = "W $ZU(0)_\" (\"_$ZV_\")\"";
-    if (version.Find("CACHE") >= 0 || version.Find("Cache") >= 0)
-        where = "W $ZNSPACE_\" (\"_$ZV_\")\"";
-    else if (version.Find("GT.M") >= 0)
-        where = "W $ZPARSE($ZGBLDIR,\"NAME\")_\" (\"_$ZV_\")\"";
-    con.Write(session.Execute(where, 1).str() + "\n", kConsoleWhite);
+    CString version = session.Execute(vorlan::kSystemVersionLine, 1);
+    con.Write(session.Execute(vorlan::DebuggerPlaceLine(version.str()), 1).str() + "\n", kConsoleWhite);
     if (error) {
         con.Write("   Stopped by error:\n", kConsoleGrey);
         con.Write(std::string("   ") + error + "\n", kConsoleRed);
@@ -57,9 +53,9 @@ void OnlineDebugger(IDebugConsole& con, CSession& session, const char* error, co
         con.Write(std::string("   ") + line + "\n", kConsoleRed);
     }
     con.Write("   Current Job: ", kConsoleGrey);
-    con.Write(session.Execute("W $G(%JOB)", 1).str(), kConsoleWhite);
+    con.Write(session.Execute(vorlan::VariableLine("%JOB"), 1).str(), kConsoleWhite);
     con.Write(" Current %DN: ", kConsoleGrey);
-    con.Write(session.Execute("W $G(%DN)", 1).str(), kConsoleWhite);
+    con.Write(session.Execute(vorlan::VariableLine("%DN"), 1).str(), kConsoleWhite);
     con.Write("\n   Please do not call any programs.\n   Enter 'q' to quit debugger...\n\n", kConsoleGrey);
     for (;;) {
         con.Write(">", kConsoleNormal);

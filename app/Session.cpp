@@ -1,3 +1,4 @@
+#include "app/AppLogic.h"
 #include "app/ErrorDialog.h"
 #include "app/ProtocolLog.h"
 #include "app/OnlineDebugger.h"
@@ -99,7 +100,7 @@ int CSession::Login(const char* host, int port, const char* password, const char
     }
     m_strUCI = uci ? uci : "";
     m_strVolume = volume ? volume : "";
-    m_strJob = m_hConnection ? Execute("W $JOB") : CString();
+    m_strJob = m_hConnection ? Execute(kJobLine) : CString();
     if (m_settings.AnyProtocol() && ProtocolFileName().empty() && !m_strJob.IsEmpty())
         WriteProtocol(m_strJob, kLogName);
     return m_hConnection;
@@ -176,7 +177,7 @@ void CSession::HandleServerError(int rc, const CString& text, const char* code) 
     default: break;
     }
     // The server may know better what to do with its own error.
-    std::string line = "W $$ERROR^QCC(" + MQuote(text.str()) + ")";
+    std::string line = ServerErrorLine(text.str());
     if (std::atoi(Execute(line.c_str(), 1)) != 0) return;
     CString message;
     message.Format("(#%d)%s", rc, text.c_str());

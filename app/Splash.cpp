@@ -22,15 +22,11 @@ class CSplashWnd : public CWnd {
 
   private:
     LRESULT OnPaint() {
-        PAINTSTRUCT ps;
-        HDC dc = ::BeginPaint(m_hWnd, &ps);
-        HDC mem = ::CreateCompatibleDC(dc);
-        HGDIOBJ old = ::SelectObject(mem, bitmap);
+        CPaintDC dc(m_hWnd);
+        CMemoryDC mem(dc);
+        CSelectedObject picture(mem, bitmap);
         CRect r = GetClientRect();
         ::BitBlt(dc, 0, 0, r.Width(), r.Height(), mem, 0, 0, SRCCOPY);
-        ::SelectObject(mem, old);
-        ::DeleteDC(mem);
-        ::EndPaint(m_hWnd, &ps);
         return 0;
     }
 };
@@ -40,17 +36,14 @@ void DrawStartText(CSplashWnd& w, int width, int height) {
     text.LoadString(IDS_SPLASH_TEXT);
     CFont font;
     font.CreatePointFont(70, "Tahoma");
-    HDC mem = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ oldBmp = ::SelectObject(mem, w.bitmap);
-    HGDIOBJ oldFont = ::SelectObject(mem, font);
+    CMemoryDC mem;
+    CSelectedObject picture(mem, w.bitmap);
+    CSelectedObject textFont(mem, font);
     SIZE size{};
     ::GetTextExtentPoint32A(mem, text, text.GetLength(), &size);
     ::SetBkMode(mem, TRANSPARENT);
     ::SetTextColor(mem, RGB(0, 0, 0));
     ::TextOutA(mem, (width - size.cx) / 2 + 30, height - 19, text, text.GetLength());
-    ::SelectObject(mem, oldFont);
-    ::SelectObject(mem, oldBmp);
-    ::DeleteDC(mem);
 }
 
 HRGN RegionFromResource(HINSTANCE module) {

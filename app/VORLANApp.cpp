@@ -7,6 +7,7 @@
 #include "framework/Registry.h"
 #include "framework/TestMode.h"
 #include "framework/Wnd.h"
+#include "resources/MainFrameIds.h"
 #include "resources/resource.h"
 
 #include <commctrl.h>
@@ -327,11 +328,9 @@ HPALETTE CVORLANApp::CreatePaletteFromDIB(HBITMAP bitmap) {
     if (ds.dsBmih.biBitCount > 8 && !ds.dsBmih.biClrUsed) return nullptr;
     if (colours > 256) return nullptr;
     std::vector<RGBQUAD> table(colours);
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    CMemoryDC dc;
+    CSelectedObject selected(dc, bitmap);
     UINT got = ::GetDIBColorTable(dc, 0, colours, table.data());
-    ::SelectObject(dc, old);
-    ::DeleteDC(dc);
     std::vector<char> mem(sizeof(LOGPALETTE) + sizeof(PALETTEENTRY) * colours);
     auto* pal = reinterpret_cast<LOGPALETTE*>(mem.data());
     pal->palVersion = 0x300;

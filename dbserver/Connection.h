@@ -4,6 +4,7 @@
 
 #include "dbserver/Database.h"
 
+#include <chrono>
 #include <string>
 
 namespace vorlan::dbserver {
@@ -11,9 +12,16 @@ namespace vorlan::dbserver {
 struct JobSettings {
     std::string gtmDist;
     std::string password; // empty: no password asked
+    // A connection that overstays one of these is closed.
+    std::chrono::seconds loginLimit{30};   // from its start to a whole log-in
+    std::chrono::seconds requestLimit{30}; // from a request's first byte to its last
+    // From a reply to the next request; zero: none, as the client keeps its connection for
+    // the whole session.
+    std::chrono::seconds idleLimit{0};
 };
 
-// Returns when the client logs out, closes, or breaks the framing; the caller exits then.
+// Returns when the client logs out, closes, breaks the framing or overstays a limit; the
+// caller exits then. A client that goes while its request runs ends the process at once.
 void ServeConnection(int socket, const Database& db, const JobSettings& settings);
 
 } // namespace vorlan::dbserver

@@ -43,16 +43,22 @@ void Reap(std::set<pid_t>& jobs) {
         jobs.erase(pid);
 }
 
+// Each job leads a process group of its own: what it started through ZSYSTEM or a pipe
+// device ends with it.
+void Signal(pid_t job, int number) {
+    if (kill(-job, number) != 0) kill(job, number);
+}
+
 void EndJobs(std::set<pid_t>& jobs) {
     for (pid_t pid : jobs)
-        kill(pid, SIGTERM);
+        Signal(pid, SIGTERM);
     // GT.M ends a job on SIGTERM after running its database down; give it a moment.
     for (int i = 0; i < 50 && !jobs.empty(); ++i) {
         Reap(jobs);
         if (!jobs.empty()) usleep(100000);
     }
     for (pid_t pid : jobs)
-        kill(pid, SIGKILL);
+        Signal(pid, SIGKILL);
     while (!jobs.empty() && waitpid(-1, nullptr, 0) > 0)
         Reap(jobs);
 }
@@ -108,6 +114,8 @@ int Serve(const Database& db, const ServeSettings& settings) {
                 continue;
             }
             pid_t pid = fork();
+            // Both sides set the group, so that it exists whichever runs first.
+            if (pid >= 0) setpgid(pid == 0 ? 0 : pid, 0);
             if (pid == 0) {
                 close(listener);
                 close(signals);

@@ -1,10 +1,12 @@
 // dbserver: the stand-in for the M database server.
 //   dbserver init DIR
 //   dbserver serve DIR [--listen HOST:PORT] [--password TEXT] [--log FILE]
+//                      [--idle SECONDS] [--login-limit SECONDS] [--request-limit SECONDS]
 
 #include "dbserver/Database.h"
 #include "dbserver/Server.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -17,9 +19,14 @@ using namespace vorlan::dbserver;
 namespace {
 
 int Usage() {
-    std::cerr << "usage: dbserver init DIR\n"
-                 "       dbserver serve DIR [--listen HOST:PORT] [--password TEXT] [--log FILE]\n"
-                 "Port 0 picks a free port; serve prints the port it listens on.\n";
+    std::cerr
+        << "usage: dbserver init DIR\n"
+           "       dbserver serve DIR [--listen HOST:PORT] [--password TEXT] [--log FILE]\n"
+           "                          [--idle SECONDS] [--login-limit SECONDS] [--request-limit SECONDS]\n"
+           "Port 0 picks a free port; serve prints the port it listens on.\n"
+           "--idle closes connections idle that long between requests (default: never).\n"
+           "--login-limit and --request-limit close connections not logged in, or with a request\n"
+           "half-sent, that long (default: 30 each; tests shorten them).\n";
     return 2;
 }
 
@@ -31,6 +38,16 @@ bool ParseListen(const std::string& text, ServeSettings& s) {
     long port = std::strtol(text.c_str() + colon + 1, &end, 10);
     if (*end || port < 0 || port > 65535) return false;
     s.port = static_cast<int>(port);
+    return true;
+}
+
+// Whole seconds from `least` to a year: a deadline that far ahead stays far from the clock's end.
+bool ParseSeconds(const std::string& text, long least, std::chrono::seconds& seconds) {
+    const long kYear = 365L * 24 * 3600;
+    char* end = nullptr;
+    long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end || value < least || value > kYear) return false;
+    seconds = std::chrono::seconds(value);
     return true;
 }
 
@@ -47,6 +64,12 @@ int RunServe(int argc, char** argv) {
             settings.job.password = value;
         } else if (opt == "--log") {
             logFile = value;
+        } else if (opt == "--idle") {
+            if (!ParseSeconds(value, 0, settings.job.idleLimit)) return Usage();
+        } else if (opt == "--login-limit") {
+            if (!ParseSeconds(value, 1, settings.job.loginLimit)) return Usage();
+        } else if (opt == "--request-limit") {
+            if (!ParseSeconds(value, 1, settings.job.requestLimit)) return Usage();
         } else {
             return Usage();
         }

@@ -207,6 +207,6 @@ void CChildDialog::TimerUpdate(const char* text) {
     CallGuard guard(*this);
     if (!text || !*text) return;
     // Without a grid every timer answer refreshes the whole form.
-    ::SendMessageA(Frame(), WM_DIALOGINIT, 0xFFFF, 0);
+    ::SendMessageA(Frame(), WM_DIALOGINIT, vorlan::kInitFromTimer, 0);
     if (m_hWnd) SendMessage(WM_UPDATEDIALOG, 1);
 }

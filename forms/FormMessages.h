@@ -33,6 +33,9 @@ struct TimerEventRecord {
     int stick;
 };
 
+// WM_DIALOGINIT's tab index when a form's timer update asks for the init again.
+constexpr int kInitFromTimer = 0xFFFF;
+
 // WM_CREATEOWNDIALOG: lParam points to one.
 struct OwnDialogRecord {
     int value;   // handed to the modal form

@@ -1,5 +1,6 @@
 #include "frame/BaseMDI.h"
 
+#include "app/AppLogic.h"
 #include "app/ReplyFields.h"
 #include "app/ProtocolLog.h"
 #include "app/Session.h"
@@ -7,8 +8,10 @@
 #include "forms/ChildDialog.h"
 #include "forms/FormGlobals.h"
 #include "forms/FormMessages.h"
+#include "frame/FormFrameLogic.h"
 #include "frame/FrameLogic.h"
 #include "frame/MainFrame.h"
+#include "framework/Gdi.h"
 #include "resources/MainFrameIds.h"
 #include "resources/resource.h"
 
@@ -62,7 +65,7 @@ int CBaseMDI::Create(HFONT font1, HFONT font2, HFONT font3, const char* dialogTe
     m_nForms = 0;
     m_bCreating = true;
     m_bNewFrame = true;
-    m_strMemo = TheSession().Execute("W $G(%MEMO)");
+    m_strMemo = TheSession().Execute(vorlan::VariableLine("%MEMO"));
 
     CMainFrame* main = CMainFrame::Get();
     CRect rect;
@@ -92,7 +95,7 @@ int CBaseMDI::Create(HFONT font1, HFONT font2, HFONT font3, const char* dialogTe
     m_strScreen = CString(vorlan::PieceOf(dialogText ? dialogText : "", 1)).Left(128);
 
     bool tabs = CreateTabs(first);
-    TheSession().Execute("K %WIN(\"KARTEI\")");
+    TheSession().Execute(vorlan::kTabsHiddenByJobEndLine);
     m_bCreating = false;
     if (!tabs && first->IsSizable()) {
         LONG_PTR s = ::GetWindowLongPtrA(m_hWnd, GWL_STYLE);
@@ -143,7 +146,7 @@ bool CBaseMDI::CreateTabs(CChildDialog* first) {
         if (!form->Create(tab.c_str(), 0x8000 + static_cast<UINT>(n), 1, this, 0, 0, 0, nullptr)) continue;
         form->ShowWindow(SW_HIDE);
         CString text = form->GetWindowText();
-        CString title = TheSession().Execute("W $G(%TITLE)");
+        CString title = TheSession().Execute(vorlan::VariableLine("%TITLE"));
         if (!title.IsEmpty()) text = title;
         ++k;
         UINT id = static_cast<UINT>(::GetDlgCtrlID(form->m_hWnd));
@@ -193,11 +196,8 @@ void CBaseMDI::AdjustWindow(HWND outer, HWND inner, int extraHeight) {
     in.bottom += margin + 3;
     TEXTMETRICA tm{};
     if (margin && m_bTabButtons) {
-        HDC dc = ::GetDC(m_hWnd);
-        HGDIOBJ old = ::SelectObject(dc, m_hFonts[0] ? m_hFonts[0] : ::GetStockObject(DEFAULT_GUI_FONT));
-        ::GetTextMetricsA(dc, &tm);
-        ::SelectObject(dc, old);
-        ::ReleaseDC(m_hWnd, dc);
+        tm = TextMetrics(m_hWnd,
+                         m_hFonts[0] ? m_hFonts[0] : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)));
         in.bottom += tm.tmHeight + 11;
     }
     int right = out.right > in.right ? out.right : in.right;
@@ -246,7 +246,7 @@ void CBaseMDI::ActivateWindow(UINT formId, int mode) {
         form->EnableWindow(enabled);
         form->SendMessage(WM_UPDATEDIALOG, mode & 0x80);
     }
-    CString field = TheSession().Execute("W $G(%NE) K %NE");
+    CString field = TheSession().Execute(vorlan::kTakeFocusFieldLine);
     int focusField = std::atoi(field);
     if (focusField != 0 && enabled) form->SendMessage(WM_ENABLEEDITS, static_cast<WPARAM>(focusField));
     // (Resetting the grid's selection comes with the grid.)
@@ -276,9 +276,9 @@ void CBaseMDI::ActivateWindow(UINT formId, int mode) {
 int CBaseMDI::OnDialogInit(int tab, char* answer) {
     TraceFunction("CBaseMDI::OnDialogInit");
     ::KillTimer(m_hWnd, kTimer);
-    TheSession().Execute("K %TIMER S %TIMER=0");
-    if (tab == 65535) {
-        TheSession().Execute("S %TIMER=1");
+    TheSession().Execute(vorlan::kTimerResetLine);
+    if (tab == vorlan::kInitFromTimer) {
+        TheSession().Execute(vorlan::kTimerInitLine);
         tab = 1;
     }
     std::string code;
@@ -297,9 +297,9 @@ int CBaseMDI::OnDialogInit(int tab, char* answer) {
         code = vorlan::PieceOf(node.str(), 2); // the whole code: M lines are never cut
     }
     CString result = TheSession().Execute(vorlan::PrgInitLine(code).c_str());
-    int seconds = std::atoi(TheSession().Execute("W $G(%TIMER)"));
+    int seconds = std::atoi(TheSession().Execute(vorlan::VariableLine("%TIMER")));
     if (seconds > 0) ::SetTimer(m_hWnd, kTimer, static_cast<UINT>(seconds) * 1000, nullptr);
-    m_strTimerList = TheSession().Execute("W $$TIMER^QCC()");
+    m_strTimerList = TheSession().Execute(vorlan::kTimerListLine);
     vorlan::InitAnswer init = vorlan::ReadInitAnswer(result.str());
     if (answer) lstrcpynA(answer, init.text.c_str(), kAnswerSize);
     return init.accepted && !m_bMenuEdit ? 1 : 0;
@@ -309,7 +309,7 @@ void CBaseMDI::Show(int showCommand) {
     TraceFunction("CBaseMDI::Show");
     if (m_nForms > 1 && m_wndTabs.m_hWnd) m_wndTabs.SetCurSel(0);
     ActivateWindow(1, 128);
-    bool fullScreen = TheSession().Execute("W:$D(%WIN(\"FULLSCREEN\")) 1 K %WIN(\"FULLSCREEN\")") == "1";
+    bool fullScreen = TheSession().Execute(vorlan::kTakeFullScreenLine) == "1";
     ShowWindow(fullScreen || m_bMaximize ? SW_SHOWMAXIMIZED : showCommand);
     ::BringWindowToTop(m_hWnd);
     CRect r = GetWindowRect();
@@ -378,12 +378,12 @@ LRESULT CBaseMDI::OnDiagSelected(WPARAM wParam, LPARAM lParam) {
         if (form) form->SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1));
     }
     CChildDialog* top = GetTopForm();
-    if (top && !::IsWindowEnabled(top->m_hWnd) && flag) SendMessage(WM_COMMAND, 32783);
+    if (top && !::IsWindowEnabled(top->m_hWnd) && flag) SendMessage(WM_COMMAND, ID_FORM_OK);
     return 1;
 }
 
 bool CBaseMDI::CloseRefused() {
-    CString refusal = TheSession().Execute("W $G(%NOKILL)");
+    CString refusal = TheSession().Execute(vorlan::VariableLine("%NOKILL"));
     if (refusal.IsEmpty()) return false;
     if (refusal != "1") AfxMessageBox(refusal); // "1" refuses without a word
     return true;
@@ -396,7 +396,8 @@ LRESULT CBaseMDI::OnClose() {
         MDIDestroy();
         return 0;
     }
-    if (TheSession().Execute("W $G(%DN)") != top->GetFormName()) top->SendMessage(WM_ACTIVATE, 0, 0);
+    if (TheSession().Execute(vorlan::VariableLine("%DN")) != top->GetFormName())
+        top->SendMessage(WM_ACTIVATE, 0, 0);
     top->SendMessage(WM_CLOSE);
     return 0;
 }
@@ -532,20 +533,20 @@ LRESULT CBaseMDI::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 bool CBaseMDI::OnOwnCmdMsg(UINT id, int code, CCmdUI* ui) {
     static const CommandEntry<CBaseMDI> table[] = {
-        {32800, 32807, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateKey},
-        {32981, 33012, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateKey},
-        {2001, 2032, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateKey},
-        {32786, 32786, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateSave},
-        {32785, 32785, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdatePrint},
-        {32784, 32784, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateGridUndo},
-        {32780, 32783, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateNotMenuEdit},
-        {32778, 32779, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateGridPrint},
-        {33025, 33027, &CBaseMDI::OnFormCommand, nullptr},
-        {33016, 33016, &CBaseMDI::OnFormCommand, nullptr},
-        {32827, 32827, &CBaseMDI::OnF4Up, &CBaseMDI::OnUpdateNotMenuEdit},
-        {65020, 65020, nullptr, &CBaseMDI::OnUpdateNotMenuEdit},
-        {65021, 65021, nullptr, &CBaseMDI::OnUpdateExplorer},
-        {57632, 57643, &CBaseMDI::OnEdit, &CBaseMDI::OnUpdateEdit},
+        {ID_FKEY_FIRST, ID_FKEY_LAST, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateKey},
+        {ID_XKEY_FIRST, ID_XKEY_LAST, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateKey},
+        {ID_MKEY_FIRST, ID_MKEY_LAST, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateKey},
+        {ID_FORM_SAVE, ID_FORM_SAVE, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateSave},
+        {ID_FORM_PRINT, ID_FORM_PRINT, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdatePrint},
+        {ID_FORM_UNDO, ID_FORM_UNDO, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateGridUndo},
+        {ID_FORM_CLOSE, ID_FORM_OK, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateNotMenuEdit},
+        {ID_GRID_PRINT, ID_GRID_COPY, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateGridPrint},
+        {ID_GRID_WIDTH_UNDO, ID_GRID_WIDTH_FIT, &CBaseMDI::OnFormCommand, nullptr},
+        {ID_FORM_HARDCOPY, ID_FORM_HARDCOPY, &CBaseMDI::OnFormCommand, nullptr},
+        {ID_KEY_F4_UP, ID_KEY_F4_UP, &CBaseMDI::OnF4Up, &CBaseMDI::OnUpdateNotMenuEdit},
+        {ID_EXPLORER_SWAP, ID_EXPLORER_SWAP, nullptr, &CBaseMDI::OnUpdateNotMenuEdit},
+        {ID_EXPLORER_X, ID_EXPLORER_X, nullptr, &CBaseMDI::OnUpdateExplorer},
+        {ID_EDIT_CLEAR, ID_EDIT_UNDO, &CBaseMDI::OnEdit, &CBaseMDI::OnUpdateEdit},
     };
     return fw::RouteCommand(this, table, id, code, ui);
 }
@@ -571,7 +572,9 @@ void CBaseMDI::OnEdit(UINT id) {
 void CBaseMDI::OnUpdateKey(CCmdUI* ui) {
     int index = vorlan::FunctionKeyIndex(ui->m_nID);
     bool on = !m_bMenuEdit && index >= 0 && m_enable[index] != 0;
-    if (vorlan::g_nFocusKind == 4 && (ui->m_nID == 32801 || ui->m_nID == 32802)) on = true;
+    // While a grid has the focus, F6 and F7 stay on whatever the table says.
+    if (vorlan::g_nFocusKind == 4 && (ui->m_nID == ID_FKEY_FIRST + 1 || ui->m_nID == ID_FKEY_FIRST + 2))
+        on = true;
     ui->Enable(on);
 }
 
@@ -598,7 +601,7 @@ void CBaseMDI::OnUpdateGridPrint(CCmdUI* ui) {
 }
 
 void CBaseMDI::OnUpdateExplorer(CCmdUI* ui) {
-    ui->Enable(TheSession().Execute("W $D(^QTEMP(%JOB,\"EXPLORER\",%DN,\"X\"))") != "0");
+    ui->Enable(TheSession().Execute(vorlan::kExplorerEntriesLine) != "0");
 }
 
 void CBaseMDI::OnUpdateEdit(CCmdUI* ui) {

@@ -4,6 +4,7 @@
 #include "app/ReplyFields.h"
 #include "app/SettingsBlock.h"
 #include "common/MQuote.h"
+#include "resources/MainFrameIds.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -64,6 +65,18 @@ std::string ClientEntryPrefix(std::string_view number) {
     return std::string(number) + " (";
 }
 
+std::string DatabaseNameLine(std::string_view dbName) {
+    return "K IN S IN(\"DBNAME\")=" + MQuote(dbName);
+}
+
+std::string UnmountLine(std::string_view volume) {
+    return "W $$UNMOUNT^%kvv(" + MQuote(volume) + ")";
+}
+
+std::string ChangeNamespaceLine(std::string_view ns, std::string_view volume) {
+    return "W $$CHNGUCI^%kvu(" + MQuote(ns) + "," + MQuote(volume) + ")";
+}
+
 std::string LoginLine(std::string_view user, std::string_view password, bool defaultGroup) {
     std::string line = "W $$LOGIN^QCC(" + MQuote(user) + "," + MQuote(password) + ")";
     if (defaultGroup) line += " S:$G(%BG)=\"\" %BG=998";
@@ -115,6 +128,50 @@ ServerTimer ParseServerTimer(std::string_view answer) {
     return t;
 }
 
+std::string AfterLoginLine(std::string_view setArguments) {
+    return "S " + std::string(setArguments);
+}
+
+std::string FreeBlocksLine(std::string_view volume) {
+    return "I $$TSPC^%kvv(" + MQuote(volume) + ",.%QCC)=0 W %QCC";
+}
+
+std::string ExpandVolumeLine(std::string_view volume, long blocks) {
+    return "W $$EXPAND^%kvv(" + MQuote(volume) + "," + std::to_string(blocks) + ")";
+}
+
+std::string ChangeYearLine(std::string_view year) {
+    return "S %WJ=" + MQuote(year);
+}
+
+std::string ChangeClientLine(std::string_view number) {
+    return "S %MI=" + MQuote(number);
+}
+
+std::string DefaultYearLine(int year) {
+    return "S %WJ=" + std::to_string(year);
+}
+
+std::string ProgramVersionLine(std::string_view version) {
+    return "S (%MUMPS(\"VER\"),^[%SYS]Z(\"EXE\",%JOB))=" + MQuote(version);
+}
+
+std::string JobPathLine(std::string_view node, std::string_view path) {
+    return "S ^[%SYS]Z(\"PATH\",%JOB," + MQuote(node) + ")=" + MQuote(path);
+}
+
+std::string WorkstationPathLine(std::string_view node, std::string_view path) {
+    return "S ^[%SYS]Z(\"PATH-AP\",%WORKSTATION," + MQuote(node) + ")=" + MQuote(path) + "_$C(167)_$G(%USER)";
+}
+
+std::string MemoHistoryLine(int n) {
+    return "W $G(^Z(\"MEMOHIST\",%USER," + std::to_string(n) + "))";
+}
+
+std::string SaveMemoHistoryLine(int n, std::string_view item) {
+    return "S ^Z(\"MEMOHIST\",%USER," + std::to_string(n) + ")=" + MQuote(item);
+}
+
 std::string SelectByNumberLine(unsigned number) {
     return "W $$SELECTM^QCC(" + std::to_string(number & 0xFFFF) + ")";
 }
@@ -147,41 +204,6 @@ std::string WebParameterLine(std::string_view parameter) {
     return "S %WIN(\"WEB\")=" + MQuote(parameter);
 }
 
-std::string TabNodeLine(std::string_view screen, int n) {
-    return "W $G(^QM(" + MQuote(screen) + ",0,\"KARTEI\"," + std::to_string(n) + "))";
-}
-
-std::string TabHiddenLine(std::string_view screen, std::string_view tab) {
-    return "W $D(^ZM(" + MQuote(screen) + ",0,\"KARTEI\"," + MQuote(tab) + "))";
-}
-
-std::string TabHiddenByJobLine(std::string_view screen, std::string_view tab) {
-    return "W $D(%WIN(\"KARTEI\"," + MQuote(screen) + "," + MQuote(tab) + "))";
-}
-
-std::string TabButtonsLine(std::string_view screen) {
-    return "W $P($G(^QM(" + MQuote(screen) + ",0,\"KARTEI\")),%DL,5)";
-}
-
-std::string ScreenInitLine(std::string_view screen) {
-    return ScreenFlagLine(screen, "INIT");
-}
-
-std::string PrgInitLine(std::string_view initCode) {
-    return "K %F,%INF D PRGINIT^QCC(" + MQuote(initCode) + ") W:$D(%F)&$D(%INF) \"!\" W $G(%F,\"!\")";
-}
-
-std::string ScreenFlagLine(std::string_view screen, std::string_view node) {
-    return "W $G(^QM(" + MQuote(screen) + ",0," + MQuote(node) + "))";
-}
-
-InitAnswer ReadInitAnswer(std::string_view answer) {
-    InitAnswer a;
-    a.accepted = !answer.empty() && answer[0] == '!';
-    a.text = std::string(a.accepted ? answer.substr(1) : answer);
-    return a;
-}
-
 std::string WindowMenuItemText(int n, std::string_view title) {
     std::string prefix = n < 9 ? "&" + std::to_string(n + 1) + " " : "1&0 ";
     return prefix + Cut(title, 160);
@@ -201,9 +223,9 @@ Box MdiDefaultRect(const Box* active, int clientWidth, int clientHeight) {
 }
 
 int FunctionKeyIndex(unsigned id) {
-    if (id >= 32800 && id <= 32807) return static_cast<int>(id - 32800);
-    if (id >= 32981 && id <= 33012) return static_cast<int>(id - 32981 + 8);
-    if (id >= 2001 && id <= 2032) return static_cast<int>(id - 2001 + 40);
+    if (id >= ID_FKEY_FIRST && id <= ID_FKEY_LAST) return static_cast<int>(id - ID_FKEY_FIRST);
+    if (id >= ID_XKEY_FIRST && id <= ID_XKEY_LAST) return static_cast<int>(id - ID_XKEY_FIRST + 8);
+    if (id >= ID_MKEY_FIRST && id <= ID_MKEY_LAST) return static_cast<int>(id - ID_MKEY_FIRST + 40);
     return -1;
 }
 

@@ -1,10 +1,10 @@
 #include "frame/Login.h"
 
+#include "app/AppLogic.h"
 #include "app/ReplyFields.h"
 #include "app/ProtocolLog.h"
 #include "app/Session.h"
 #include "app/VORLANApp.h"
-#include "common/MQuote.h"
 #include "frame/FrameLogic.h"
 #include "frame/MainFrame.h"
 #include "resources/MainFrameIds.h"
@@ -21,10 +21,6 @@ namespace {
 constexpr int kMaxListEntries = 2000;
 constexpr int kMaxModuleRecords = 64;
 constexpr int kUserNameSize = 33;
-
-std::string Quoted(const CString& s) {
-    return vorlan::MQuote(s.str());
-}
 
 } // namespace
 
@@ -59,7 +55,7 @@ void CLogin::EnableOK(bool on) {
 
 bool CLogin::TestVersion() {
     TraceFunction("CLogin::TestVersion");
-    return vorlan::ReleaseIsSupported(TheSession().Execute("W $G(^QSYS(\"QREL\"))").str());
+    return vorlan::ReleaseIsSupported(TheSession().Execute(vorlan::kQRelLine).str());
 }
 
 bool CLogin::LoginDB(const CString& ns, const CString& volume) {
@@ -82,15 +78,14 @@ bool CLogin::LoginDB(const CString& ns, const CString& volume) {
         CString text;
         text.FormatId(IDS_CONNECTING_LOCAL, s.dbName, ns.c_str(), volume.c_str());
         Status(text);
-        TheSession().Execute(("K IN S IN(\"DBNAME\")=" + vorlan::MQuote(s.dbName)).c_str());
+        TheSession().Execute(vorlan::DatabaseNameLine(s.dbName));
         if (!s_strMountedVolume.IsEmpty())
-            TheSession().Execute(("W $$UNMOUNT^%kvv(" + Quoted(s_strMountedVolume) + ")").c_str());
+            TheSession().Execute(vorlan::UnmountLine(s_strMountedVolume.str()));
         s_strMountedVolume = volume;
-        TheSession().Execute(("W $$UNMOUNT^%kvv(" + Quoted(volume) + ")").c_str());
-        bool failed = TheSession().Execute("W $$MOUNT^%kvv(.IN,\"\")") == "-1";
+        TheSession().Execute(vorlan::UnmountLine(volume.str()));
+        bool failed = TheSession().Execute(vorlan::kMountLine) == "-1";
         if (!failed)
-            failed = TheSession().Execute(
-                         ("W $$CHNGUCI^%kvu(" + Quoted(ns) + "," + Quoted(volume) + ")").c_str()) == "-1";
+            failed = TheSession().Execute(vorlan::ChangeNamespaceLine(ns.str(), volume.str())) == "-1";
         if (failed) {
             CString message;
             message.FormatId(IDS_LOCAL_ATTACH_FAILED, s.dbName);
@@ -130,7 +125,7 @@ bool CLogin::OnInitDialog() {
         EndDialog(IDCANCEL);
         return true;
     }
-    m_bModulesExist = TheSession().Execute("W $D(^MV(\"MP\"))") != "0";
+    m_bModulesExist = TheSession().Execute(vorlan::kModulesExistLine) != "0";
 
     vorlan::SettingsBlock& s = theApp.Settings();
     if (theApp.GetProfileInt("Settings", "WindowsUser", 0) != 0 && s.user[0] == 0) {
@@ -144,7 +139,7 @@ bool CLogin::OnInitDialog() {
     SetDlgItemText(IDC_LOGIN_USER, user);
     SetDlgItemText(IDC_LOGIN_PASSWORD, password);
     if (!m_bModulesExist) {
-        CString name = TheSession().Execute("S %DL=$C(167),X=$G(^Z(2)) S:X?1N.N X=$$T^QFET(\"Q\",X) W X");
+        CString name = TheSession().Execute(vorlan::kSystemNameLine);
         if (!name.IsEmpty()) {
             m_cbModule.AddString(name);
             m_cbModule.SetCurSel(0);
@@ -226,9 +221,9 @@ void CLogin::OnChangeUser() {
 void CLogin::FillModules() {
     m_cbModule.ResetContent();
     m_nModules = 0;
-    TheSession().Execute("S %QCC=\"\"");
+    TheSession().Execute(vorlan::kListStartLine);
     for (int n = 0; n < kMaxModuleRecords; ++n) {
-        CString record = TheSession().Execute("S %QCC=$O(^MV(\"MP\",%QCC)) W:%QCC'=\"\" ^MV(\"MP\",%QCC)");
+        CString record = TheSession().Execute(vorlan::kNextModuleLine);
         if (record.IsEmpty()) break;
         if (m_nModules >= kModules) continue;
         std::string ns = vorlan::PieceOf(record.str(), 2);
@@ -252,7 +247,7 @@ void CLogin::SelectModule() {
         s.module[0] = 0;
     }
     if (sel < 0) {
-        sel = std::atoi(TheSession().Execute("W $G(^MV(%USER,\"MP\"))"));
+        sel = std::atoi(TheSession().Execute(vorlan::kModuleIndexLine));
         if (sel < 0 || sel >= count) sel = 0;
     }
     m_cbModule.SetCurSel(sel);
@@ -307,7 +302,7 @@ bool CLogin::ChangeUCI() {
     }
     EnableOK(true);
     TheSession().Execute(vorlan::LoginLine(user.str(), password.str(), false).c_str());
-    CString init = TheSession().Execute("W $$INIT^QCC()");
+    CString init = TheSession().Execute(vorlan::kInitLine);
     TheSession().Execute(vorlan::WorkstationLine(m_strComputer.str()).c_str());
     m_strInitClient.Empty();
     m_strInitYear.Empty();
@@ -315,7 +310,7 @@ bool CLogin::ChangeUCI() {
     if (m_bInitAnswer) {
         m_strInitClient = vorlan::PieceOf(init.str(), 1);
         m_strInitYear = vorlan::PieceOf(init.str(), 2);
-        CString currentYear = TheSession().Execute("S %H=$H,%EG=\"\" D ^QDT W $P(%DT,\".\",3)");
+        CString currentYear = TheSession().Execute(vorlan::kCurrentYearLine);
         if (m_pFrame && !m_pFrame->m_bHadLogin) {
             m_pFrame->m_bHadLogin = true;
         } else if (m_strInitClient != m_strSettingsClient || m_strInitYear != m_strSettingsYear) {
@@ -333,21 +328,20 @@ bool CLogin::ChangeUCI() {
 }
 
 void CLogin::FillWorkplaces() {
-    TheSession().Execute("S %AP=\"\"");
+    TheSession().Execute(vorlan::kWorkplaceStartLine);
     for (int n = 0; n < kMaxListEntries; ++n) {
-        CString workplace = TheSession().Execute("S %AP=$O(^Z(\"BDR\",%AP)) W %AP");
+        CString workplace = TheSession().Execute(vorlan::kNextWorkplaceLine);
         if (workplace.IsEmpty()) break;
         m_cbWorkplace.AddString(workplace);
     }
 }
 
 void CLogin::FillClients() {
-    TheSession().Execute("S %QCC=\"\"");
+    TheSession().Execute(vorlan::kListStartLine);
     for (int n = 0; n < kMaxListEntries; ++n) {
-        CString name =
-            TheSession().Execute("S %QCC=$O(^QTEMP(%JOB,\"MI\",%QCC)) W:%QCC'=\"\" ^QTEMP(%JOB,\"MI\",%QCC)");
+        CString name = TheSession().Execute(vorlan::kNextClientLine);
         if (name.IsEmpty()) break;
-        CString number = TheSession().Execute("W %QCC");
+        CString number = TheSession().Execute(vorlan::kListKeyLine);
         m_cbClient.AddString(vorlan::ClientEntry(number.str(), name.str()).c_str());
     }
     if (m_cbClient.GetCount() == 0) return;
@@ -368,7 +362,7 @@ void CLogin::OnSelectEndMandant() {
     if (m_cbClient.GetCount() == 0) return;
     std::string client = vorlan::ClientNumberOf(m_cbClient.GetLBText(m_cbClient.GetCurSel()).str());
     m_cbYear.ResetContent();
-    TheSession().Execute("S %QCC=\"\"");
+    TheSession().Execute(vorlan::kListStartLine);
     for (int n = 0; n < kMaxListEntries; ++n) {
         CString year = TheSession().Execute(vorlan::YearListLine(client).c_str());
         if (year.IsEmpty()) break;
@@ -392,14 +386,14 @@ void CLogin::OnOK() {
     workplace.MakeUpper();
     TheSession().Execute(vorlan::WorkplaceLine(workplace.str()).c_str());
     if (m_pFrame) {
-        m_pFrame->m_strHeartbeat = "S ^%CONTROL($JOB)=$H";
-        if (!TheSession().Execute("W $G(%AP)").IsEmpty())
+        m_pFrame->m_strHeartbeat = vorlan::kHeartbeatLine;
+        if (!TheSession().Execute(vorlan::VariableLine("%AP")).IsEmpty())
             m_pFrame->m_strWorkplaceRef = vorlan::WorkplaceMessageReference(m_strNamespace.str());
-        if (!TheSession().Execute("W $G(%USER)").IsEmpty())
+        if (!TheSession().Execute(vorlan::VariableLine("%USER")).IsEmpty())
             m_pFrame->m_strUserRef = vorlan::UserMessageReference(m_strNamespace.str());
-        vorlan::ServerTimer app = vorlan::ParseServerTimer(TheSession().Execute("W $G(^Z(\"TIMER\"))").str());
-        vorlan::ServerTimer sys = vorlan::ParseServerTimer(
-            TheSession().Execute("W:$G(%SYS)'=\"\" $G(^[%SYS]Z(\"SYSTIMER\"))").str());
+        vorlan::ServerTimer app = vorlan::ParseServerTimer(TheSession().Execute(vorlan::kAppTimerLine).str());
+        vorlan::ServerTimer sys =
+            vorlan::ParseServerTimer(TheSession().Execute(vorlan::kSystemTimerLine).str());
         m_pFrame->SetServerTimers(app, sys);
     }
     std::string client = vorlan::ClientNumberOf(m_cbClient.GetLBText(m_cbClient.GetCurSel()).str());
@@ -411,9 +405,9 @@ void CLogin::OnOK() {
 
 void CLogin::OnCancel() {
     TraceFunction("CLogin::OnCancel");
-    TheSession().Execute("I $T(LOGOUT^QCC)'=\"\" D LOGOUT^QCC");
+    TheSession().Execute(vorlan::kCancelLogoutLine);
     if (!s_strMountedVolume.IsEmpty()) {
-        TheSession().Execute(("W $$UNMOUNT^%kvv(" + Quoted(s_strMountedVolume) + ")").c_str());
+        TheSession().Execute(vorlan::UnmountLine(s_strMountedVolume.str()));
         s_strMountedVolume.Empty();
     }
     EndDialog(IDCANCEL);

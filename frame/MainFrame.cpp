@@ -30,8 +30,8 @@ CMainFrame::CMainFrame() : m_pViewer(MakeFrameViewer()) {
 CMainFrame::~CMainFrame() {
     TraceFunction("CMainFrame::~CMainFrame");
     if (m_bLoggedIn) {
-        TheSession().Execute("K:$D(%SYS)&$D(%JOB) ^[%SYS]Z(\"PATH\",%JOB)");
-        TheSession().Execute("D LOGOUT^QCC");
+        TheSession().Execute(vorlan::kForgetJobPathsLine);
+        TheSession().Execute(vorlan::kLogoutLine);
     }
     if (m_hExtraIcon) ::DestroyIcon(m_hExtraIcon);
     if (theApp.m_pMainWnd == this) theApp.m_pMainWnd = nullptr;
@@ -115,12 +115,7 @@ void CMainFrame::CreateFonts() {
     m_fontFixed.CreatePointFont(85, "Courier New");
     m_menuDrawer.SetFont(m_fontNormal);
 
-    HDC dc = ::GetDC(m_hWnd);
-    HGDIOBJ old = ::SelectObject(dc, m_fontNormal);
-    TEXTMETRICA tm{};
-    ::GetTextMetricsA(dc, &tm);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(m_hWnd, dc);
+    TEXTMETRICA tm = TextMetrics(m_hWnd, m_fontNormal);
     vorlan::g_nCharWidthUnit = tm.tmAveCharWidth + 2;
     int row = tm.tmHeight + 2;
     if (row < ::GetSystemMetrics(SM_CYVSCROLL)) row = ::GetSystemMetrics(SM_CYVSCROLL);
@@ -137,19 +132,19 @@ void CMainFrame::CreateToolbars() {
     SetExtraText(text, IDI_LOGGED_OUT);
     SetIdleText();
 
-    m_wndTopBar.Create(CPlainBar::Top, m_hWnd, 0xE81B);
+    m_wndTopBar.Create(CPlainBar::Top, m_hWnd, IDC_MEMO_BAR);
     CString label;
     label.LoadString(IDS_MEMO_LABEL);
     m_hMemoLabel = ::CreateWindowExA(0, "STATIC", label, WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE | SS_RIGHT, 0,
                                      0, kMemoLabelWidth, 22, m_wndTopBar.m_hWnd, nullptr, nullptr, nullptr);
     ::SendMessageA(m_hMemoLabel, WM_SETFONT, reinterpret_cast<WPARAM>(static_cast<HFONT>(m_fontNormal)),
                    FALSE);
-    m_wndMemo.Create(m_wndTopBar.m_hWnd, 0xE81C);
+    m_wndMemo.Create(m_wndTopBar.m_hWnd, IDC_MEMO_BOX);
     m_wndMemo.SetFont(m_fontNormal);
     m_wndTopBar.AddItem(m_hMemoLabel, kMemoLabelWidth);
     m_wndTopBar.AddItem(m_wndMemo.m_hWnd, kMemoWidth);
 
-    m_wndSideBar.Create(CPlainBar::Side, m_hWnd, 0xE81D);
+    m_wndSideBar.Create(CPlainBar::Side, m_hWnd, IDC_MENU_BAR);
     m_wndMenuTree.Create(m_wndSideBar.m_hWnd, ID_MENUTREE_BAR);
     m_wndSideBar.SetContent(m_wndMenuTree.m_hWnd);
     HWND memoCombo = m_wndMemo.GetComboBoxCtrl();
@@ -196,12 +191,7 @@ void CMainFrame::SizeContents() {
 void CMainFrame::LayoutStatusBar() {
     if (!m_wndStatusBar.m_hWnd) return;
     int width = m_wndStatusBar.GetClientRect().Width();
-    HDC dc = ::GetDC(m_wndStatusBar.m_hWnd);
-    HGDIOBJ old = ::SelectObject(dc, m_fontNormal);
-    SIZE size{};
-    ::GetTextExtentPoint32A(dc, m_strExtraText, m_strExtraText.GetLength(), &size);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(m_wndStatusBar.m_hWnd, dc);
+    SIZE size = TextExtent(m_wndStatusBar.m_hWnd, m_fontNormal, m_strExtraText, m_strExtraText.GetLength());
     int extra = size.cx + 20 + 16;
     int right3 = width - kIndicatorWidth - 16;
     std::vector<int> edges = {right3 - kIndicatorWidth - extra, right3 - kIndicatorWidth, right3, -1};
@@ -238,13 +228,8 @@ void CMainFrame::SetExtraText(const char* text, UINT icon) {
 
 void CMainFrame::SizeStatusProgress() {
     CRect pane = m_wndStatusBar.GetRect(0);
-    HDC dc = ::GetDC(m_wndStatusBar.m_hWnd);
-    HGDIOBJ old = ::SelectObject(dc, m_fontNormal);
     CString text = m_wndStatusBar.GetText(0);
-    SIZE size{};
-    ::GetTextExtentPoint32A(dc, text, text.GetLength(), &size);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(m_wndStatusBar.m_hWnd, dc);
+    SIZE size = TextExtent(m_wndStatusBar.m_hWnd, m_fontNormal, text, text.GetLength());
     int left = size.cx + pane.left + 10;
     int right = pane.right;
     if (left + 160 < right) right = left + 200;
@@ -301,7 +286,7 @@ void CMainFrame::SetControlFocus() {
 }
 
 bool CMainFrame::CheckAdminRights() {
-    return TheSession().Execute("W:$G(%BG)>997 1") == "1";
+    return TheSession().Execute(vorlan::kAdminCheckLine) == "1";
 }
 
 void CMainFrame::SetServerTimers(const vorlan::ServerTimer& app, const vorlan::ServerTimer& sys) {
@@ -336,11 +321,11 @@ bool CMainFrame::MDICloseAll() {
     if (m_bLoggedIn) {
         m_wndMenuTree.SendMessage(WM_DESTROYMENU);
         m_wndMemo.EndSession();
-        TheSession().Execute("K:$D(%SYS)&$D(%JOB) ^[%SYS]Z(\"PATH\",%JOB)");
+        TheSession().Execute(vorlan::kForgetJobPathsLine);
         m_appTimer.interval = m_sysTimer.interval = 0;
         m_nMessageCountdown = 0;
         // (The icon desktop's icons are saved on the server once the desktop has icons.)
-        TheSession().Execute("D LOGOUT^QCC");
+        TheSession().Execute(vorlan::kLogoutLine);
     }
     m_bLoggedIn = false;
     if (m_pIconList) {
@@ -419,9 +404,9 @@ void CMainFrame::OnHelpInfo(const HELPINFO* info) {
             DWORD topic;
         } topics[] = {{HELPINFO_WINDOW, 1011, 4096},
                       {HELPINFO_WINDOW, 49164, 4098},
-                      {HELPINFO_MENUITEM, 32780, 4354},
-                      {HELPINFO_MENUITEM, 32781, 4353},
-                      {HELPINFO_MENUITEM, 32783, 4352}};
+                      {HELPINFO_MENUITEM, ID_FORM_CLOSE, 4354},
+                      {HELPINFO_MENUITEM, ID_FORM_F2, 4353},
+                      {HELPINFO_MENUITEM, ID_FORM_OK, 4352}};
         for (const auto& t : topics)
             if (info->iContextType == t.kind && info->iCtrlId == t.id) {
                 theApp.WinHelp(t.topic, 0);
@@ -452,7 +437,7 @@ void CMainFrame::GetMessageString(UINT id, CString& out) const {
         out = "Ruft Funktion einer F-Taste auf.";
         return;
     }
-    if (id >= 65000 && id <= 65010) {
+    if (id >= ID_TITLE_MENU_FIRST && id <= ID_TITLE_MENU_LAST) {
         out = "Ruft Menüfunktion auf.";
         return;
     }

@@ -1,6 +1,7 @@
 // The main frame's command table and its command and update handlers.
 #include "frame/MainFrame.h"
 
+#include "app/AppLogic.h"
 #include "app/ProtocolLog.h"
 #include "app/Session.h"
 #include "app/VORLANApp.h"
@@ -135,8 +136,9 @@ void CMainFrame::OnHelpKey(UINT) {
 
 void CMainFrame::OnHelpUsing(UINT) {
     if (!m_bLoggedIn) return;
-    CString topic = CVORLANApp::ProgramFolder() + "vorhelp.chm::/" + TheSession().Execute("W $$UCI1^QUCI()") +
-                    ".htm#" + TheSession().Execute("W $G(%DN)");
+    CString topic = CVORLANApp::ProgramFolder() + "vorhelp.chm::/" +
+                    TheSession().Execute(vorlan::kHelpNamespaceLine) + ".htm#" +
+                    TheSession().Execute(vorlan::VariableLine("%DN"));
     m_pViewer->ShowHtmlHelp(topic);
 }
 

@@ -2,6 +2,7 @@
 // names, web calls and a second program start into server requests and form frames.
 #include "frame/MainFrame.h"
 
+#include "app/AppLogic.h"
 #include "app/ReplyFields.h"
 #include "app/Session.h"
 #include "app/VORLANApp.h"
@@ -18,7 +19,7 @@
 
 namespace {
 
-constexpr LRESULT kModalDefault = 0x800F;
+constexpr LRESULT kModalDefault = ID_FORM_OK;
 
 } // namespace
 
@@ -126,7 +127,7 @@ LRESULT CMainFrame::OnSetMessageString(WPARAM id, LPARAM text) {
 }
 
 LRESULT CMainFrame::OnMenuSelected(WPARAM number) {
-    vorlan::g_strDialogMemo = TheSession().Execute("W $G(%MEMO)");
+    vorlan::g_strDialogMemo = TheSession().Execute(vorlan::VariableLine("%MEMO"));
     CString answer = TheSession().Execute(vorlan::SelectByNumberLine(static_cast<unsigned>(number)).c_str());
     std::string dialog = vorlan::DialogOfMenuAnswer(answer.str());
     if (!dialog.empty()) SendMessage(WM_CREATEMDIDIALOG, reinterpret_cast<WPARAM>(dialog.c_str()));
@@ -136,7 +137,7 @@ LRESULT CMainFrame::OnMenuSelected(WPARAM number) {
 LRESULT CMainFrame::OnStartMemo(const char* name, LPARAM flag) {
     if (!name || !*name) return 0;
     CString entry(name);
-    vorlan::g_strDialogMemo = TheSession().Execute("W $G(%MEMO)");
+    vorlan::g_strDialogMemo = TheSession().Execute(vorlan::VariableLine("%MEMO"));
     CString answer = TheSession().Execute(vorlan::SelectByNameLine(entry.str()).c_str());
     if (!answer.IsEmpty()) {
         if (SendMessage(WM_CREATEMDIDIALOG, reinterpret_cast<WPARAM>(answer.c_str())))
@@ -152,7 +153,7 @@ LRESULT CMainFrame::OnStartMemo(const char* name, LPARAM flag) {
     case vorlan::EntryFallback::Debugger: theApp.DebugWindow(); break;
     case vorlan::EntryFallback::Telnet:
     case vorlan::EntryFallback::Ssh:
-        if (!m_bLoggedIn || TheSession().Execute("W:$G(%BG)=999 1") != "1") {
+        if (!m_bLoggedIn || TheSession().Execute(vorlan::kDeveloperCheckLine) != "1") {
             AfxMessageBox(IDS_TELNET_RIGHTS);
             break;
         }
@@ -260,7 +261,7 @@ LRESULT CMainFrame::OnCallFromWeb(const char* key, const char* parameter) {
     entry.MakeUpper();
     if (parameter) TheSession().Execute(vorlan::WebParameterLine(parameter).c_str());
     SendMessage(WM_STARTMEMO, reinterpret_cast<WPARAM>(entry.c_str()), 1);
-    TheSession().Execute("K %WIN(\"WEB\")");
+    TheSession().Execute(vorlan::kWebParameterEndLine);
     return 1;
 }
 
@@ -286,6 +287,6 @@ LRESULT CMainFrame::OnChangeLoginMessage(const char* client, const char* year) {
 }
 
 void CMainFrame::OnSync() {
-    if (std::atoi(TheSession().Execute("W $G(^Z(\"POCKET\",\"ART\"))")) != 0)
-        TheSession().Execute("W $G(^Z(\"POCKET\",\"INSTALL\"))");
+    if (std::atoi(TheSession().Execute(vorlan::kPocketKindLine)) != 0)
+        TheSession().Execute(vorlan::kPocketInstallLine);
 }

@@ -2,10 +2,10 @@
 // client and year, the workstation's paths on the server.
 #include "frame/MainFrame.h"
 
+#include "app/AppLogic.h"
 #include "app/ProtocolLog.h"
 #include "app/Session.h"
 #include "app/VORLANApp.h"
-#include "common/MQuote.h"
 #include "frame/Login.h"
 #include "framework/Dialog.h"
 #include "resources/MainFrameIds.h"
@@ -44,8 +44,8 @@ void CMainFrame::OnFileNew(UINT) {
         if (!CheckDatabaseSpace()) return;
         m_bLoggedIn = true;
         ChangeLogin(nullptr, nullptr);
-        m_bDeveloper = TheSession().Execute("W:$G(%BG)=999 1") == "1";
-        CString language = TheSession().Execute("W $G(%LAN)");
+        m_bDeveloper = TheSession().Execute(vorlan::kDeveloperCheckLine) == "1";
+        CString language = TheSession().Execute(vorlan::VariableLine("%LAN"));
         if (!language.IsEmpty() && theApp.LoadLanguageDll(language[0])) {
             // The menu comes from the library of the chosen language.
             CMenu menu;
@@ -57,7 +57,7 @@ void CMainFrame::OnFileNew(UINT) {
         }
         m_wndMenuTree.SendMessage(WM_CREATEMENU);
         m_wndMemo.StartSession();
-        if (!afterLogin.IsEmpty()) TheSession().Execute(("S " + afterLogin.str()).c_str(), 1);
+        if (!afterLogin.IsEmpty()) TheSession().Execute(vorlan::AfterLoginLine(afterLogin.str()), 1);
         if (!startEntry.IsEmpty())
             SendMessage(WM_STARTMEMO, reinterpret_cast<WPARAM>(startEntry.c_str()));
         else
@@ -69,7 +69,7 @@ void CMainFrame::OnFileNew(UINT) {
 }
 
 bool CMainFrame::CheckDatabaseSpace() {
-    if (TheSession().Execute("W $$SPACETST^QCC()") != "1") return true;
+    if (TheSession().Execute(vorlan::kSpaceTestLine) != "1") return true;
     CDialog window(IDD_SPACE_CHECK, this);
     bool shown = window.Create(IDD_SPACE_CHECK, this);
     auto show = [&](const CString& text) {
@@ -78,18 +78,14 @@ bool CMainFrame::CheckDatabaseSpace() {
     CString checking;
     checking.LoadString(IDS_SPACE_CHECKING);
     show(checking);
-    CString answer = TheSession().Execute("W $$SPACE^QCC()");
+    CString answer = TheSession().Execute(vorlan::kSpaceLine);
     if (!theApp.Settings().remote && answer != "0") {
-        CString volume = TheSession().Execute("W $P($ZU(0),\",\",2)");
-        long freeBlocks = std::atol(TheSession().Execute(
-            ("I $$TSPC^%kvv(" + vorlan::MQuote(volume.str()) + ",.%QCC)=0 W %QCC").c_str()));
+        CString volume = TheSession().Execute(vorlan::kVolumeLine);
+        long freeBlocks = std::atol(TheSession().Execute(vorlan::FreeBlocksLine(volume.str())));
         CString expanding;
         expanding.LoadString(IDS_SPACE_EXPANDING);
         show(expanding);
-        char line[160];
-        std::snprintf(line, sizeof line, "W $$EXPAND^%%kvv(%s,%ld)", vorlan::MQuote(volume.str()).c_str(),
-                      (10 * freeBlocks) / 100);
-        if (TheSession().Execute(line) == "0") {
+        if (TheSession().Execute(vorlan::ExpandVolumeLine(volume.str(), (10 * freeBlocks) / 100)) == "0") {
             if (shown) window.DestroyWindow();
             CString path = theApp.Settings().dbName;
             CString drive = path.GetLength() >= 2 && path[1] == ':' ? path.Left(2) : CString("C:");
@@ -113,23 +109,19 @@ bool CMainFrame::CheckDatabaseSpace() {
 void CMainFrame::ChangeLogin(const char* client, const char* year) {
     TraceFunction("CMainFrame::ChangeLogin");
     CloseActiveChildren();
-    if (year) TheSession().Execute(("S %WJ=" + vorlan::MQuote(year)).c_str());
-    if (client) TheSession().Execute(("S %MI=" + vorlan::MQuote(vorlan::ClientNumberOf(client))).c_str());
-    TheSession().Execute("X ^Z(\"MP\",5) S:$G(%MI)=\"\" %MI=101,%HDD=\"Standardmandant\" "
-                         "S:$G(%HDD)=\"\" %HDD=$G(^QTEMP(%JOB,\"MI\",%MI))");
-    if (TheSession().Execute("W $G(%WJ)").IsEmpty()) {
+    if (year) TheSession().Execute(vorlan::ChangeYearLine(year));
+    if (client) TheSession().Execute(vorlan::ChangeClientLine(vorlan::ClientNumberOf(client)));
+    TheSession().Execute(vorlan::kClientDefaultsLine);
+    if (TheSession().Execute(vorlan::VariableLine("%WJ")).IsEmpty()) {
         std::time_t now = std::time(nullptr);
-        char line[32];
-        std::strftime(line, sizeof line, "S %%WJ=%Y", std::localtime(&now));
-        TheSession().Execute(line);
+        TheSession().Execute(vorlan::DefaultYearLine(std::localtime(&now)->tm_year + 1900));
     }
-    theApp.SetEuro(TheSession().Execute("W $$EURO^QCC()") == "1");
-    CString user = TheSession().Execute(
-        "W:$G(%USER)'=\"\" $G(^Z(\"PC\",%USER,2)),\"(\",%USER,\") auf \" W:$G(%BG)=999 $ZV");
-    CString clientName = TheSession().Execute("W $G(%HDD)");
-    CString yearLine = TheSession().Execute("W $G(%WJ)_\" - \"_$G(%MI)_\" - \"_$G(%HOME)");
-    CString address = TheSession().Execute("W $G(^[%SYS]Z(\"IP\",%JOB))");
-    CString port = TheSession().Execute("W $G(^[%SYS]Z(\"PORT\",%JOB))");
+    theApp.SetEuro(TheSession().Execute(vorlan::kEuroLine) == "1");
+    CString user = TheSession().Execute(vorlan::kUserInfoLine);
+    CString clientName = TheSession().Execute(vorlan::VariableLine("%HDD"));
+    CString yearLine = TheSession().Execute(vorlan::kYearInfoLine);
+    CString address = TheSession().Execute(vorlan::kJobAddressLine);
+    CString port = TheSession().Execute(vorlan::kJobPortLine);
     CString info;
     info.FormatId(IDS_LOGIN_INFO, user.c_str(), clientName.c_str(), yearLine.c_str(), address.c_str(),
                   port.c_str());
@@ -147,27 +139,22 @@ void CMainFrame::SetInfos() {
         const char* node;
         const char* setting;
     } paths[] = {{"WORD", "WordFormsFilePath"}, {"EXCEL", "ExcelFormsFilePath"}, {"BILDER", "ImagesPath"}};
-    if (TheSession().Execute("W:$D(%SYS)&$D(%JOB) 1") == "1") {
+    if (TheSession().Execute(vorlan::kSystemJobLine) == "1") {
         DWORD high = 0, low = 0;
         CVORLANApp::GetFileVersion(CVORLANApp::ProgramPath(), high, low);
         char version[32];
         std::snprintf(version, sizeof version, "%d.%d", static_cast<int>(HIWORD(high)),
                       static_cast<int>(LOWORD(high)));
-        TheSession().Execute(
-            ("S (%MUMPS(\"VER\"),^[%SYS]Z(\"EXE\",%JOB))=" + vorlan::MQuote(version)).c_str(), 1);
+        TheSession().Execute(vorlan::ProgramVersionLine(version), 1);
         for (const auto& p : paths) {
             CString value = theApp.GetProfileString("Settings", p.setting, "");
-            TheSession().Execute(
-                ("S ^[%SYS]Z(\"PATH\",%JOB,\"" + std::string(p.node) + "\")=" + vorlan::MQuote(value.str()))
-                    .c_str());
+            TheSession().Execute(vorlan::JobPathLine(p.node, value.str()));
         }
     }
-    if (!TheSession().Execute("W $G(%WORKSTATION)").IsEmpty()) {
+    if (!TheSession().Execute(vorlan::VariableLine("%WORKSTATION")).IsEmpty()) {
         for (const auto& p : paths) {
             CString value = theApp.GetProfileString("Settings", p.setting, "");
-            TheSession().Execute(("S ^[%SYS]Z(\"PATH-AP\",%WORKSTATION,\"" + std::string(p.node) +
-                                  "\")=" + vorlan::MQuote(value.str()) + "_$C(167)_$G(%USER)")
-                                     .c_str());
+            TheSession().Execute(vorlan::WorkstationPathLine(p.node, value.str()));
         }
     }
     // The icon desktop's look and icons from the server come with the desktop's icons.

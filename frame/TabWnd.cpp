@@ -1,6 +1,7 @@
 #include "frame/TabWnd.h"
 
 #include "app/ProtocolLog.h"
+#include "resources/MainFrameIds.h"
 #include "resources/resource.h"
 
 namespace {
@@ -24,7 +25,7 @@ LRESULT CTabWnd::OnSelchanging() {
     HWND frame = ::GetParent(m_hWnd);
     HWND form = TopForm(frame, m_hWnd);
     if (!form) return FALSE;
-    if (::SendMessageA(form, WM_COMMAND, MAKEWPARAM(32783, 0xFFFF), 0) == 0) {
+    if (::SendMessageA(form, WM_COMMAND, MAKEWPARAM(ID_FORM_OK, 0xFFFF), 0) == 0) {
         ::SendMessageA(form, WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), 0);
         return TRUE; // refused
     }

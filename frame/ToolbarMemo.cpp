@@ -1,11 +1,10 @@
 #include "frame/ToolbarMemo.h"
 
+#include "app/AppLogic.h"
 #include "app/ProtocolLog.h"
 #include "app/Session.h"
-#include "common/MQuote.h"
+#include "frame/FrameLogic.h"
 #include "resources/resource.h"
-
-#include <cstdio>
 
 namespace {
 
@@ -21,11 +20,9 @@ bool CToolbarMemo::Create(HWND parent, UINT id) {
 
 void CToolbarMemo::StartSession() {
     vorlan::TraceFunction("CToolbarMemo::StartSession");
-    if (TheSession().Execute("W $G(%USER)").IsEmpty()) return;
+    if (TheSession().Execute(vorlan::VariableLine("%USER")).IsEmpty()) return;
     for (int n = 0; n < kHistory; ++n) {
-        char line[64];
-        std::snprintf(line, sizeof line, "W $G(^Z(\"MEMOHIST\",%%USER,%d))", n);
-        CString item = TheSession().Execute(line);
+        CString item = TheSession().Execute(vorlan::MemoHistoryLine(n));
         if (item.IsEmpty()) break;
         InsertItem(n, item.Left(kItemText));
     }
@@ -34,13 +31,12 @@ void CToolbarMemo::StartSession() {
 void CToolbarMemo::EndSession() {
     vorlan::TraceFunction("CToolbarMemo::EndSession");
     SetWindowText("");
-    if (!TheSession().Execute("W $G(%USER)").IsEmpty()) {
+    if (!TheSession().Execute(vorlan::VariableLine("%USER")).IsEmpty()) {
         int n = GetCount();
         for (int i = 0; i < n; ++i) {
             CString item = GetItemText(i).Left(kItemText);
             item.Replace("\"", "'");
-            TheSession().Execute(
-                ("S ^Z(\"MEMOHIST\",%USER," + std::to_string(i) + ")=" + vorlan::MQuote(item.str())).c_str());
+            TheSession().Execute(vorlan::SaveMemoHistoryLine(i, item.str()));
         }
     }
     while (GetCount() > 0)

@@ -15,13 +15,12 @@ bool CFont::CreateFontIndirect(const LOGFONTA& lf) {
 }
 
 bool CFont::CreatePointFont(int tenthsOfPoint, const char* face, HDC dc, bool bold) {
-    HDC screen = dc ? dc : ::GetDC(nullptr);
+    int dpi = dc ? ::GetDeviceCaps(dc, LOGPIXELSY) : ::GetDeviceCaps(CClientDC(nullptr), LOGPIXELSY);
     LOGFONTA lf{};
-    lf.lfHeight = -MulDiv(tenthsOfPoint, ::GetDeviceCaps(screen, LOGPIXELSY), 720);
+    lf.lfHeight = -MulDiv(tenthsOfPoint, dpi, 720);
     lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
     ::lstrcpynA(lf.lfFaceName, face ? face : "", LF_FACESIZE);
-    if (!dc) ::ReleaseDC(nullptr, screen);
     return CreateFontIndirect(lf);
 }
 
@@ -57,4 +56,20 @@ bool CImageList::Destroy() {
     bool ok = ImageList_Destroy(m_hImageList) != 0;
     m_hImageList = nullptr;
     return ok;
+}
+
+SIZE TextExtent(HWND wnd, HFONT font, const char* text, int length) {
+    CClientDC dc(wnd);
+    CSelectedObject selected(dc, font);
+    SIZE size{};
+    ::GetTextExtentPoint32A(dc, text ? text : "", text ? length : 0, &size);
+    return size;
+}
+
+TEXTMETRICA TextMetrics(HWND wnd, HFONT font) {
+    CClientDC dc(wnd);
+    CSelectedObject selected(dc, font);
+    TEXTMETRICA tm{};
+    ::GetTextMetricsA(dc, &tm);
+    return tm;
 }

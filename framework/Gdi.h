@@ -1,5 +1,6 @@
 #pragma once
-// Owning wrappers of fonts, bitmaps and image lists.
+// Owning wrappers of fonts, bitmaps and image lists, guards of device contexts and of the
+// objects selected into them, and text measuring.
 
 #include <windows.h>
 #include <commctrl.h>
@@ -62,3 +63,73 @@ class CImageList {
         return h;
     }
 };
+
+// The client-area device context of a window (of the screen for a null window), released on
+// every way out.
+class CClientDC {
+  public:
+    explicit CClientDC(HWND wnd) : m_hWnd(wnd), m_hDC(::GetDC(wnd)) {}
+    ~CClientDC() {
+        if (m_hDC) ::ReleaseDC(m_hWnd, m_hDC);
+    }
+    CClientDC(const CClientDC&) = delete;
+    CClientDC& operator=(const CClientDC&) = delete;
+    operator HDC() const { return m_hDC; }
+
+  private:
+    HWND m_hWnd;
+    HDC m_hDC;
+};
+
+// The device context of a WM_PAINT, ended on every way out.
+class CPaintDC {
+  public:
+    explicit CPaintDC(HWND wnd) : m_hWnd(wnd), m_hDC(::BeginPaint(wnd, &m_ps)) {}
+    ~CPaintDC() { ::EndPaint(m_hWnd, &m_ps); }
+    CPaintDC(const CPaintDC&) = delete;
+    CPaintDC& operator=(const CPaintDC&) = delete;
+    operator HDC() const { return m_hDC; }
+
+  private:
+    HWND m_hWnd;
+    PAINTSTRUCT m_ps{};
+    HDC m_hDC;
+};
+
+// A memory device context like the given one (like the screen for null), deleted on every way
+// out. Whatever is still selected into it is not deleted with it.
+class CMemoryDC {
+  public:
+    explicit CMemoryDC(HDC like = nullptr) : m_hDC(::CreateCompatibleDC(like)) {}
+    ~CMemoryDC() {
+        if (m_hDC) ::DeleteDC(m_hDC);
+    }
+    CMemoryDC(const CMemoryDC&) = delete;
+    CMemoryDC& operator=(const CMemoryDC&) = delete;
+    operator HDC() const { return m_hDC; }
+
+  private:
+    HDC m_hDC;
+};
+
+// Selects an object into a device context and puts the one it replaced back on every way out.
+// A null object (a font not set) selects nothing, so the context's own stays in use.
+class CSelectedObject {
+  public:
+    CSelectedObject(HDC dc, HGDIOBJ object)
+        : m_hDC(dc), m_hOld(dc && object ? ::SelectObject(dc, object) : nullptr) {}
+    ~CSelectedObject() {
+        if (m_hOld && m_hOld != HGDI_ERROR) ::SelectObject(m_hDC, m_hOld);
+    }
+    CSelectedObject(const CSelectedObject&) = delete;
+    CSelectedObject& operator=(const CSelectedObject&) = delete;
+
+  private:
+    HDC m_hDC;
+    HGDIOBJ m_hOld;
+};
+
+// How large `text` is, and the metrics of `font`, on `wnd`'s client area (the screen's for a
+// null window); a null font measures with the context's own.
+SIZE TextExtent(HWND wnd, HFONT font, const char* text, int length);
+TEXTMETRICA TextMetrics(HWND wnd, HFONT font);

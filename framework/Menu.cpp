@@ -1,5 +1,6 @@
 #include "framework/Menu.h"
 #include "framework/App.h"
+#include "framework/Gdi.h"
 
 #include <vector>
 
@@ -117,17 +118,11 @@ bool COwnerDrawMenus::OnMeasureItem(HWND owner, MEASUREITEMSTRUCT* mis) {
     if (!mis || mis->CtlType != ODT_MENU) return false;
     const CString* text = TextOf(mis->itemData);
     if (!text) return false;
-    HDC dc = ::GetDC(owner);
-    HGDIOBJ old = m_hFont ? ::SelectObject(dc, m_hFont) : nullptr;
-    SIZE size{};
     CString shown = *text;
     shown.Replace("&", "");
     shown.Replace("\t", "    ");
-    ::GetTextExtentPoint32A(dc, shown, shown.GetLength(), &size);
-    TEXTMETRICA tm{};
-    ::GetTextMetricsA(dc, &tm);
-    if (old) ::SelectObject(dc, old);
-    ::ReleaseDC(owner, dc);
+    SIZE size = TextExtent(owner, m_hFont, shown, shown.GetLength());
+    TEXTMETRICA tm = TextMetrics(owner, m_hFont);
     int check = ::GetSystemMetrics(SM_CXMENUCHECK);
     mis->itemWidth = static_cast<UINT>(size.cx + 2 * check + 8);
     mis->itemHeight = static_cast<UINT>(tm.tmHeight + tm.tmExternalLeading + 4);
@@ -146,7 +141,7 @@ bool COwnerDrawMenus::OnDrawItem(DRAWITEMSTRUCT* dis) {
     int textColour = grey ? COLOR_GRAYTEXT : selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT;
     ::SetTextColor(dc, ::GetSysColor(textColour));
     ::SetBkMode(dc, TRANSPARENT);
-    HGDIOBJ old = m_hFont ? ::SelectObject(dc, m_hFont) : nullptr;
+    CSelectedObject font(dc, m_hFont);
     int check = ::GetSystemMetrics(SM_CXMENUCHECK);
     if (dis->itemState & ODS_CHECKED) {
         RECT box{r.left + 2, r.top, r.left + 2 + check, r.bottom};
@@ -162,6 +157,5 @@ bool COwnerDrawMenus::OnDrawItem(DRAWITEMSTRUCT* dis) {
     UINT flags = DT_SINGLELINE | DT_VCENTER | ((dis->itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0);
     ::DrawTextA(dc, label, label.GetLength(), &tr, flags | DT_LEFT);
     if (!accel.IsEmpty()) ::DrawTextA(dc, accel, accel.GetLength(), &tr, flags | DT_RIGHT);
-    if (old) ::SelectObject(dc, old);
     return true;
 }

@@ -1,12 +1,16 @@
 #pragma once
-// Resource numbers of the program and of its language library.
+// Ids of the program's own resources (VORLAN.exe), of the language library's resources that
+// the application core (app/) uses, of the commands the application object handles itself,
+// and the private window messages. The main frame's, the log-in's and the form frames' ids
+// are MainFrameIds.h's.
 
 // Program (VORLAN.exe)
-#define IDR_MAINFRAME 128         // main-window class icon
-#define IDB_ABOUT_PICTURE 332     // about box picture
-#define IDR_SPLASH_REGION 1       // RCDATA: region data of the splash window
-#define IDS_APP_TITLE 57344       // default application title
-#define IDB_SPLASH "VORLAN"       // splash bitmap (named)
+#define IDR_MAINFRAME 128     // main-window class icon
+#define IDB_ABOUT_PICTURE 332 // about box picture
+#define IDR_SPLASH_REGION 1   // RCDATA: region data of the splash window
+#define IDS_APP_TITLE 57344   // default application title
+#define IDB_SPLASH "VORLAN"   // splash bitmap (named)
+#define IDB_MENUTREE 514      // menu tree images, 16 x 16 each
 
 // Language library (VORLANx.DLL): accelerators, dialogs, strings
 #define IDR_ACCELERATORS 129
@@ -25,7 +29,6 @@
 #define IDS_OLE_CREATE_FAILED 49153
 #define IDS_OLE_OPEN_FAILED 49154
 #define IDS_ABOUT_VERSION 49168
-#define IDS_IDLE_TEXT 57345
 
 // Controls
 #define IDC_ABOUT_SMALLPRINT 1006
@@ -47,9 +50,6 @@
 
 // Commands
 #define ID_APP_ABOUT 57664
-#define ID_LOGIN 57600
-#define ID_OPTIONS 32828
-#define ID_DEVELOPER_START 33030
 
 // Private window messages
 #define WM_DESTROYMENU 0x402
@@ -91,9 +91,3 @@
 #define WM_CALLFROMWEB 0x4C9
 #define WM_RICH_SETTEXTMODE 0x500
 #define WM_RICH_ENABLEFONT 0x501
-
-// Menu tree
-#define IDB_MENUTREE 514            // program: tree images, 16 x 16 each
-#define IDS_SAVE_MENU_EDIT 49178    // language library: save the edited menu? (Yes/No)
-#define IDC_MENUTREE 1011           // the tree control inside the bar
-#define ID_MENUTREE_BAR 1           // the bar in the main frame

@@ -2,10 +2,10 @@
 
 #include "app/ProtocolLog.h"
 #include "app/Session.h"
+#include "framework/Gdi.h"
+#include "tools/IconListLogic.h"
 
 #include <commctrl.h>
-
-#include <cstdio>
 
 namespace {
 
@@ -52,9 +52,7 @@ void CIconList::SetStandard() {
 void CIconList::Set(int resetColour) {
     vorlan::TraceFunction("CIconList::Set");
     LOGFONTA lf{};
-    HDC dc = ::GetDC(m_hWnd);
-    lf.lfHeight = -::MulDiv(m_nTextSize, ::GetDeviceCaps(dc, LOGPIXELSY), 72);
-    ::ReleaseDC(m_hWnd, dc);
+    lf.lfHeight = -::MulDiv(m_nTextSize, ::GetDeviceCaps(CClientDC(m_hWnd), LOGPIXELSY), 72);
     lf.lfWeight = FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(lf.lfFaceName, m_strFontFace, LF_FACESIZE);
@@ -74,12 +72,9 @@ void CIconList::Set(int resetColour) {
 void CIconList::SetSizesToKVX() {
     if (!m_bReportSizes) return;
     CRect client = GetClientRect();
-    char line[96];
-    std::snprintf(line, sizeof line, "S %%WIN(\"CLIENTSIZE\")=%d_\",\"_%d", client.Width(), client.Height());
-    TheSession().Execute(line);
-    std::snprintf(line, sizeof line, "S %%WIN(\"SCREENSIZE\")=%d_\",\"_%d", ::GetSystemMetrics(SM_CXSCREEN),
-                  ::GetSystemMetrics(SM_CYSCREEN));
-    TheSession().Execute(line);
+    TheSession().Execute(vorlan::ClientSizeLine(client.Width(), client.Height()));
+    TheSession().Execute(
+        vorlan::ScreenSizeLine(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)));
 }
 
 void CIconList::OnSize(UINT type) {

@@ -5,10 +5,12 @@
 #include <arpa/inet.h>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sstream>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -22,6 +24,16 @@ const int kWaitMs = 60000;
 std::string StateDir() {
     const char* dir = std::getenv("VORLAN_STATE_DIR");
     return dir ? dir : "";
+}
+
+// State and parent of a process from /proc; false when it is gone.
+bool ProcessStat(pid_t pid, char& state, pid_t& parent) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat;
+    if (!std::getline(in, stat)) return false;
+    // The name in parentheses may hold blanks and parentheses itself.
+    std::istringstream rest(stat.substr(stat.rfind(')') + 1));
+    return static_cast<bool>(rest >> state >> parent);
 }
 
 } // namespace
@@ -67,6 +79,26 @@ ServerProcess::~ServerProcess() {
     if (m_pid <= 0) return;
     kill(m_pid, SIGTERM);
     waitpid(m_pid, nullptr, 0);
+}
+
+std::vector<pid_t> ServerProcess::Jobs() const {
+    std::vector<pid_t> jobs;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        const std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        char state;
+        pid_t parent;
+        pid_t pid = std::stoi(name);
+        if (ProcessStat(pid, state, parent) && parent == m_pid) jobs.push_back(pid);
+    }
+    return jobs;
+}
+
+bool ProcessRuns(pid_t pid) {
+    char state;
+    pid_t parent;
+    return ProcessStat(pid, state, parent) && state != 'Z';
 }
 
 DbClient::DbClient(int port) {

@@ -26,11 +26,16 @@ class ServerProcess {
     ServerProcess& operator=(const ServerProcess&) = delete;
 
     int port() const { return m_port; }
+    // Its child processes, its jobs: ended ones it has not reaped yet included.
+    std::vector<pid_t> Jobs() const;
 
   private:
     pid_t m_pid = -1;
     int m_port = 0;
 };
+
+// True while `pid` runs: neither gone nor ended and waiting for its parent.
+bool ProcessRuns(pid_t pid);
 
 struct Reply {
     int status = 0; // 0 or the error number of reading it

@@ -27,9 +27,9 @@ class TestClient : public DbClient {
     }
 };
 
-// A connection to the fixture's server, logged in to `uci` (empty: the default namespace).
-inline std::unique_ptr<TestClient> Connect(const std::string& uci = "") {
-    auto c = std::make_unique<TestClient>(FixturePort());
+// A connection to the server on `port`, logged in to `uci` (empty: the default namespace).
+inline std::unique_ptr<TestClient> ConnectTo(int port, const std::string& uci = "") {
+    auto c = std::make_unique<TestClient>(port);
     EXPECT_TRUE(c->connected());
     Reply r = c->Login(uci);
     EXPECT_EQ(r.type, 'V');
@@ -38,6 +38,11 @@ inline std::unique_ptr<TestClient> Connect(const std::string& uci = "") {
         EXPECT_EQ(r.fields[1], "0") << r.fields[2];
     }
     return c;
+}
+
+// The same to the fixture's server.
+inline std::unique_ptr<TestClient> Connect(const std::string& uci = "") {
+    return ConnectTo(FixturePort(), uci);
 }
 
 } // namespace vorlan::dbserver::test

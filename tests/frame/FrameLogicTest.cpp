@@ -46,36 +46,70 @@ TEST(FrameLogic, ClientEntriesLeadWithTheNumber) {
     EXPECT_EQ(ClientEntryPrefix("10"), "10 (") << "so that 10 does not find 101";
 }
 
-TEST(FrameLogic, ValuesInLinesAreQuoted) {
-    struct {
-        std::string line;
-        const char* want;
-    } cases[] = {
+struct LineCase {
+    std::string line;
+    const char* want;
+};
+
+TEST(FrameLogic, LogInLinesQuoteTheirValues) {
+    LineCase cases[] = {
         {LoginLine("demo", "ge\"heim", true),
          "W $$LOGIN^QCC(\"demo\",\"ge\"\"heim\") S:$G(%BG)=\"\" %BG=998"},
-        {LoginLine("a", "b", false), "W $$LOGIN^QCC(\"a\",\"b\")"},
+        {LoginLine("a", "", false), "W $$LOGIN^QCC(\"a\",\"\")"},
+        {LoginLine("a", "x\ty", false), "W $$LOGIN^QCC(\"a\",\"x\"_$C(9)_\"y\")"},
         {WorkstationLine("PC\"1"), "S (%WS,%WIN(\"WORKSTATION\"))=\"PC\"\"1\""},
+        {DatabaseNameLine("C:\\DB\\\"neu\""), "K IN S IN(\"DBNAME\")=\"C:\\DB\\\"\"neu\"\"\""},
+        {UnmountLine(""), "W $$UNMOUNT^%kvv(\"\")"},
+        {ChangeNamespaceLine("VOR", "D\rK"), "W $$CHNGUCI^%kvu(\"VOR\",\"D\"_$C(13)_\"K\")"},
         {ModuleMenuCheckLine("VOR"), "W:$D(^[\"VOR\"]QME(\"ME\",%BG)) 1"},
+        {ModuleMenuCheckLine(""), "W:$D(^[\"\"]QME(\"ME\",%BG)) 1"},
         {YearListLine("1\"0"), "S %QCC=$O(^QTEMP(%JOB,\"WJ\",\"1\"\"0\",%QCC)) W:%QCC'=\"\" %QCC"},
         {ClientAndYearLine("101", "2024", "10.0.0.1", "1972"),
          "S %MI=\"101\",%WJ=\"2024\",^[%SYS]Z(\"IP\",%JOB)=\"10.0.0.1\",^[%SYS]Z(\"PORT\",%JOB)=\"1972\""},
+        {ClientAndYearLine("", "", "", ""),
+         "S %MI=\"\",%WJ=\"\",^[%SYS]Z(\"IP\",%JOB)=\"\",^[%SYS]Z(\"PORT\",%JOB)=\"\""},
         {WorkplaceMessageReference("A\"B"), "^[\"A\"\"B\"]ZINFO(%AP"},
         {UserMessageReference("VOR"), "^[\"VOR\"]ZINFO(0,%USER"},
-        {SelectByNumberLine(0x10007), "W $$SELECTM^QCC(7)"},
-        {SelectByNameLine("pat\"x"), "W $$SELECTM^QCC(\"PAT\"\"X\")"},
-        {WebEntryLine("k\"1"), "W $G(^QSYS(\"WEB\",\"k\"\"1\"))"},
-        {WebParameterLine("a=1&b=\"2\""), "S %WIN(\"WEB\")=\"a=1&b=\"\"2\"\"\""},
-        {TabNodeLine("KART", 3), "W $G(^QM(\"KART\",0,\"KARTEI\",3))"},
-        {TabHiddenLine("KART", "T\"1"), "W $D(^ZM(\"KART\",0,\"KARTEI\",\"T\"\"1\"))"},
-        {TabHiddenByJobLine("KART", "T1"), "W $D(%WIN(\"KARTEI\",\"KART\",\"T1\"))"},
-        {PrgInitLine("D X^Y(\"1\")"),
-         "K %F,%INF D PRGINIT^QCC(\"D X^Y(\"\"1\"\")\") W:$D(%F)&$D(%INF) \"!\" W $G(%F,\"!\")"},
-        {ScreenFlagLine("KART", "FSAVE"), "W $G(^QM(\"KART\",0,\"FSAVE\"))"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.line, c.want);
     EXPECT_NE(WorkplaceLine("AP\"1").find("S %AP=\"AP\"\"1\" I %AP'=\"\""), std::string::npos);
     EXPECT_EQ(WorkplaceLine("x\ny").find('\n'), std::string::npos) << "control characters as $C()";
+}
+
+TEST(FrameLogic, MainFrameLinesQuoteTheirValues) {
+    LineCase cases[] = {
+        {ChangeYearLine("2024"), "S %WJ=\"2024\""},
+        {ChangeClientLine(""), "S %MI=\"\""},
+        {DefaultYearLine(2025), "S %WJ=2025"},
+        {FreeBlocksLine("D\"K"), "I $$TSPC^%kvv(\"D\"\"K\",.%QCC)=0 W %QCC"},
+        {ExpandVolumeLine("DBK", 1234), "W $$EXPAND^%kvv(\"DBK\",1234)"},
+        {ProgramVersionLine("5.0"), "S (%MUMPS(\"VER\"),^[%SYS]Z(\"EXE\",%JOB))=\"5.0\""},
+        {JobPathLine("WORD", "C:\\Vorlagen\\\"alt\""),
+         "S ^[%SYS]Z(\"PATH\",%JOB,\"WORD\")=\"C:\\Vorlagen\\\"\"alt\"\"\""},
+        {JobPathLine("BILDER", ""), "S ^[%SYS]Z(\"PATH\",%JOB,\"BILDER\")=\"\""},
+        {WorkstationPathLine("EXCEL", "X:\\a\tb"),
+         "S ^[%SYS]Z(\"PATH-AP\",%WORKSTATION,\"EXCEL\")=\"X:\\a\"_$C(9)_\"b\"_$C(167)_$G(%USER)"},
+        {MemoHistoryLine(3), "W $G(^Z(\"MEMOHIST\",%USER,3))"},
+        {SaveMemoHistoryLine(0, "PAT \"neu\""), "S ^Z(\"MEMOHIST\",%USER,0)=\"PAT \"\"neu\"\"\""},
+        {SaveMemoHistoryLine(9, ""), "S ^Z(\"MEMOHIST\",%USER,9)=\"\""},
+        {AfterLoginLine("%X=1,%Y=\"a\""), "S %X=1,%Y=\"a\""}, // M code from the switch, not a value
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.line, c.want);
+}
+
+TEST(FrameLogic, OpeningFormsQuotesNamesAndParameters) {
+    LineCase cases[] = {
+        {SelectByNumberLine(0x10007), "W $$SELECTM^QCC(7)"},
+        {SelectByNameLine("pat\"x"), "W $$SELECTM^QCC(\"PAT\"\"X\")"},
+        {SelectByNameLine(""), "W $$SELECTM^QCC(\"\")"},
+        {WebEntryLine("k\"1"), "W $G(^QSYS(\"WEB\",\"k\"\"1\"))"},
+        {WebParameterLine("a=1&b=\"2\""), "S %WIN(\"WEB\")=\"a=1&b=\"\"2\"\"\""},
+        {WebParameterLine("x\r\n"), "S %WIN(\"WEB\")=\"x\"_$C(13,10)"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.line, c.want);
 }
 
 TEST(FrameLogic, ServerTimersKeepTheWholeLine) {
@@ -104,23 +138,6 @@ TEST(FrameLogic, MenuAnswersAndEntryNames) {
                  {"PATX", EntryFallback::Unknown}};
     for (const auto& c : cases)
         EXPECT_EQ(static_cast<int>(ClassifyEntryName(c.name)), static_cast<int>(c.kind)) << c.name;
-}
-
-TEST(FrameLogic, InitAnswerAcceptsOnlyWithTheMark) {
-    struct {
-        const char* answer;
-        bool accepted;
-        const char* text;
-    } cases[] = {{"!", true, ""},
-                 {"!Daten geladen", true, "Daten geladen"},
-                 {"Kein Zugriff", false, "Kein Zugriff"},
-                 {"", false, ""},
-                 {" !", false, " !"}};
-    for (const auto& c : cases) {
-        InitAnswer a = ReadInitAnswer(c.answer);
-        EXPECT_EQ(a.accepted, c.accepted) << c.answer;
-        EXPECT_EQ(a.text, c.text) << c.answer;
-    }
 }
 
 TEST(FrameLogic, WindowMenuTexts) {

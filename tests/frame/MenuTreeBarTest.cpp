@@ -3,6 +3,7 @@
 #include "app/VORLANApp.h"
 #include "frame/MenuTreeBar.h"
 #include "frame/MenuTreeLogic.h"
+#include "resources/MainFrameIds.h"
 #include "resources/resource.h"
 #include "tests/app/AppFixture.h"
 #include "tests/app/FakeTransport.h"

@@ -1,0 +1,42 @@
+#include "frame/FormFrameLogic.h"
+
+#include "common/MQuote.h"
+
+namespace vorlan {
+
+std::string TabNodeLine(std::string_view screen, int n) {
+    return "W $G(^QM(" + MQuote(screen) + ",0,\"KARTEI\"," + std::to_string(n) + "))";
+}
+
+std::string TabHiddenLine(std::string_view screen, std::string_view tab) {
+    return "W $D(^ZM(" + MQuote(screen) + ",0,\"KARTEI\"," + MQuote(tab) + "))";
+}
+
+std::string TabHiddenByJobLine(std::string_view screen, std::string_view tab) {
+    return "W $D(%WIN(\"KARTEI\"," + MQuote(screen) + "," + MQuote(tab) + "))";
+}
+
+std::string TabButtonsLine(std::string_view screen) {
+    return "W $P($G(^QM(" + MQuote(screen) + ",0,\"KARTEI\")),%DL,5)";
+}
+
+std::string ScreenInitLine(std::string_view screen) {
+    return ScreenFlagLine(screen, "INIT");
+}
+
+std::string PrgInitLine(std::string_view initCode) {
+    return "K %F,%INF D PRGINIT^QCC(" + MQuote(initCode) + ") W:$D(%F)&$D(%INF) \"!\" W $G(%F,\"!\")";
+}
+
+std::string ScreenFlagLine(std::string_view screen, std::string_view node) {
+    return "W $G(^QM(" + MQuote(screen) + ",0," + MQuote(node) + "))";
+}
+
+InitAnswer ReadInitAnswer(std::string_view answer) {
+    InitAnswer a;
+    a.accepted = !answer.empty() && answer[0] == '!';
+    a.text = std::string(a.accepted ? answer.substr(1) : answer);
+    return a;
+}
+
+} // namespace vorlan

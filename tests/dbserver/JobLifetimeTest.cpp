@@ -1,0 +1,177 @@
+// How long dbserver's jobs live: a job ends with its client, also in the middle of a line,
+// and a connection that overstays a limit is closed. Each test runs a server of its own on
+// the fixture's database, so that it can count that server's processes.
+#include "common/MQuote.h"
+#include "tests/common/WireBytes.h"
+#include "tests/dbserver/TestClient.h"
+
+#include <chrono>
+#include <fstream>
+#include <functional>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <thread>
+#include <unistd.h>
+
+namespace vorlan::dbserver::test {
+namespace {
+
+using client::ProcessRuns;
+using client::ServerProcess;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using testing::HasSubstr;
+using vorlan::test::FieldBytes;
+using vorlan::test::HeaderBytes;
+
+// Whether `done` comes true within `limit`.
+bool Within(std::chrono::milliseconds limit, const std::function<bool()>& done) {
+    for (const auto end = Clock::now() + limit;; usleep(20000)) {
+        if (done()) return true;
+        if (Clock::now() >= end) return false;
+    }
+}
+
+// The bytes of an "X" request for `code`.
+std::string ExecBytes(const std::string& code) {
+    return HeaderBytes("X", "2") + FieldBytes(code) + FieldBytes(wire::kExecEndMarker);
+}
+
+// A server of the test's own whose log is kept in a file of the test's own.
+class OwnServer {
+  public:
+    explicit OwnServer(std::vector<std::string> options = {})
+        : m_log("/tmp/dbserver-lifetime-" + std::to_string(getpid()) + "-" + std::to_string(++s_count) +
+                ".log"),
+          m_server(VORLAN_DBSERVER_EXE, FixtureDatabase(), With(options, {"--log", m_log})) {}
+    ~OwnServer() { unlink(m_log.c_str()); }
+
+    int port() const { return m_server.port(); }
+    size_t JobCount() const { return m_server.Jobs().size(); }
+    std::string Log() const {
+        std::ifstream in(m_log);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+  private:
+    static std::vector<std::string> With(std::vector<std::string> a, const std::vector<std::string>& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    }
+
+    static inline int s_count = 0;
+    std::string m_log;
+    ServerProcess m_server;
+};
+
+class JobLifetimeTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { ASSERT_GT(FixturePort(), 0) << "no dbserver fixture (VORLAN_STATE_DIR)"; }
+};
+
+TEST_F(JobLifetimeTest, ClientClosingMidLineEndsTheJobAndWhatItStarted) {
+    OwnServer server;
+    ASSERT_GT(server.port(), 0);
+    auto bystander = ConnectTo(server.port());
+    const std::string file = "/tmp/dbserver-lifetime-" + std::to_string(getpid()) + ".pid";
+    const std::string writePid = "O F:NEWVERSION U F W $J C F ";
+    struct Case {
+        const char* name;
+        std::string code; // writes the pid of what runs it to F first
+    } cases[] = {
+        {"endless loop", writePid + "F  S X=1"},
+        {"hang", writePid + "H 100"},
+        {"shell command", "ZSYSTEM " + MQuote("echo $$ >" + file + "; exec sleep 100")},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        unlink(file.c_str());
+        auto c = ConnectTo(server.port());
+        c->SendRaw(ExecBytes("S F=" + MQuote(file) + " " + k.code));
+        pid_t runner = 0;
+        ASSERT_TRUE(Within(5s, [&] { return std::ifstream(file) >> runner && runner > 0; }));
+        c.reset();
+        // Only the bystander's job is left, and the other connection goes on.
+        EXPECT_TRUE(Within(2s, [&] { return server.JobCount() == 1 && !ProcessRuns(runner); }));
+        EXPECT_EQ(bystander->Exec("W 1"), "1");
+    }
+    unlink(file.c_str());
+    EXPECT_THAT(server.Log(), HasSubstr("client gone during a request, stopping the job"));
+}
+
+TEST_F(JobLifetimeTest, StalledLogInOrRequestIsClosedAfterItsLimit) {
+    OwnServer server({"--login-limit", "1", "--request-limit", "1"});
+    ASSERT_GT(server.port(), 0);
+    // Time between requests counts for neither limit.
+    auto quiet = ConnectTo(server.port());
+    const auto quietSince = Clock::now();
+    struct Case {
+        const char* name;
+        bool login;
+        std::string bytes;
+    } cases[] = {
+        {"nothing sent", false, ""},
+        {"log-in half-sent", false, HeaderBytes("L", "10") + FieldBytes("0")},
+        {"request half-sent", true, HeaderBytes("X", "2") + FieldBytes("W 1")},
+    };
+    // All at once, each timed from before its limit can have begun.
+    std::vector<std::pair<std::unique_ptr<TestClient>, Clock::time_point>> stalled;
+    for (const auto& k : cases) {
+        auto c = k.login ? ConnectTo(server.port()) : nullptr;
+        const auto start = Clock::now();
+        if (!c) c = std::make_unique<TestClient>(server.port());
+        c->SendRaw(k.bytes);
+        stalled.emplace_back(std::move(c), start);
+    }
+    for (size_t i = 0; i < stalled.size(); ++i) {
+        SCOPED_TRACE(cases[i].name);
+        auto& [c, start] = stalled[i];
+        EXPECT_TRUE(c->ClosedByServer());
+        double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        EXPECT_GE(seconds, 1.0);
+        EXPECT_LT(seconds, 2.0);
+    }
+    std::this_thread::sleep_until(quietSince + 1500ms);
+    EXPECT_EQ(quiet->Exec("W 1"), "1");
+    const std::string log = server.Log();
+    EXPECT_THAT(log, HasSubstr("no log-in within 1 s, closing"));
+    EXPECT_THAT(log, HasSubstr("request half-sent for 1 s, closing"));
+}
+
+TEST_F(JobLifetimeTest, IdleLimitClosesIdleConnectionsOnly) {
+    OwnServer server({"--idle", "1"});
+    ASSERT_GT(server.port(), 0);
+    // Its limit began before the log-in's reply came; closing early shows in the busy part.
+    auto idle = ConnectTo(server.port());
+    const auto start = Clock::now();
+    EXPECT_TRUE(idle->ClosedByServer());
+    EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 2.0);
+    EXPECT_THAT(server.Log(), HasSubstr("idle for 1 s, closing"));
+
+    // A request longer than the limit, then requests closer together than it for longer.
+    auto busy = ConnectTo(server.port());
+    EXPECT_EQ(busy->Exec("H 1.5 W 2"), "2");
+    for (int i = 0; i < 3; ++i) {
+        usleep(600000);
+        EXPECT_EQ(busy->Exec("W 1"), "1");
+    }
+}
+
+TEST_F(JobLifetimeTest, DroppedConnectionsLeaveNoProcess) {
+    OwnServer server;
+    ASSERT_GT(server.port(), 0);
+    enum Stage { Connected, LoggedIn, HalfSent, Running, kStages };
+    std::vector<std::unique_ptr<TestClient>> clients;
+    for (int i = 0; i < 100; ++i) {
+        const auto stage = static_cast<Stage>(i % kStages);
+        auto c = stage == Connected ? std::make_unique<TestClient>(server.port()) : ConnectTo(server.port());
+        if (stage == HalfSent) c->SendRaw(HeaderBytes("X", "2"));
+        if (stage == Running) c->SendRaw(ExecBytes("F  S X=1"));
+        clients.push_back(std::move(c));
+    }
+    clients.clear();
+    EXPECT_TRUE(Within(2s, [&] { return server.JobCount() == 0; })) << server.JobCount() << " left";
+}
+
+} // namespace
+} // namespace vorlan::dbserver::test
