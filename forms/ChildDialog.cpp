@@ -10,6 +10,7 @@
 #include "forms/FormMessages.h"
 #include "framework/App.h"
 #include "resources/FormIds.h"
+#include "resources/MainFrameIds.h"
 #include "resources/resource.h"
 
 #include <commctrl.h>
@@ -155,7 +156,7 @@ int CChildDialog::Create(const char* opening, UINT formId, int killFlag, CWnd* p
 
     for (CString next = m_session.Execute(line::kTakeSubDialog); !next.IsEmpty();
          next = m_session.Execute(line::kTakeSubDialog)) {
-        if (CallSubDialog(next, 0, 0) != 0x800F && !m_session.Execute(line::kF3Action).IsEmpty()) {
+        if (CallSubDialog(next, 0, 0) != ID_FORM_OK && !m_session.Execute(line::kF3Action).IsEmpty()) {
             TestABLF3();
             return refuse();
         }

@@ -9,6 +9,7 @@
 #include "framework/App.h"
 #include "framework/Frame.h"
 #include "resources/FormIds.h"
+#include "resources/MainFrameIds.h"
 #include "resources/resource.h"
 
 #include <cstdio>
@@ -27,9 +28,9 @@ void ShowStatus(const char* text) {
 
 const char* ClosingKeyOf(UINT id) {
     switch (id) {
-    case 0x800C: return "F3";
-    case 0x800D: return "F2";
-    case 0x8012: return "FSAVE";
+    case ID_FORM_CLOSE: return "F3";
+    case ID_FORM_F2: return "F2";
+    case ID_FORM_SAVE: return "FSAVE";
     default: return "F1";
     }
 }
@@ -38,7 +39,7 @@ const char* ClosingKeyOf(UINT id) {
 
 LRESULT CChildDialog::OnFormCommand(UINT id, bool fromSelf) {
     vorlan::TraceFunction("CChildDialog::OnFormCommand");
-    if (id == 0x800D || id == 0x8011) {
+    if (id == ID_FORM_F2 || id == ID_FORM_PRINT) {
         // The F2 step and the form print come with the print services and the page save
         // chain of tabbed frames.
         vorlan::WriteProtocol("CChildDialog::WindowProc - command %u not served", vorlan::kLogNote, id);
@@ -48,7 +49,7 @@ LRESULT CChildDialog::OnFormCommand(UINT id, bool fromSelf) {
     m_session.Execute(line::kParkListHeader);
     SaveWinSize();
 
-    if (id == 0x800C && m_session.Execute(vorlan::ScreenNodeLine(m_strDescription.str(), 7)) == "J") {
+    if (id == ID_FORM_CLOSE && m_session.Execute(vorlan::ScreenNodeLine(m_strDescription.str(), 7)) == "J") {
         ::ShowWindow(Frame(), SW_SHOWNA);
         char title[260] = {};
         ::GetWindowTextA(Frame(), title, sizeof title);
@@ -58,18 +59,18 @@ LRESULT CChildDialog::OnFormCommand(UINT id, bool fromSelf) {
         std::snprintf(&message[0], message.size(), format.c_str(), title);
         switch (AfxMessageBox(message.c_str(), MB_YESNOCANCEL | MB_ICONQUESTION)) {
         case IDCANCEL: return SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), 0);
-        case IDYES: id = 0x800F; break;
+        case IDYES: id = ID_FORM_OK; break;
         default: break;
         }
     }
-    if (id == 0x800F && !::IsWindowEnabled(m_hWnd)) {
+    if (id == ID_FORM_OK && !::IsWindowEnabled(m_hWnd)) {
         if (!fromSelf) RepeatDialog(1, 1, 0);
         return 1;
     }
     const char* sc = ClosingKeyOf(id);
     m_session.Execute(vorlan::ClosingKeyLine(sc));
 
-    if ((id == 0x800F || id == 0x8012) && !CheckBeforeSave()) return 1;
+    if ((id == ID_FORM_OK || id == ID_FORM_SAVE) && !CheckBeforeSave()) return 1;
 
     m_session.Execute(line::kKillStepState);
     m_session.Execute(vorlan::ClosingKeyLine(sc));
@@ -84,7 +85,7 @@ LRESULT CChildDialog::OnFormCommand(UINT id, bool fromSelf) {
 
     vorlan::StepMessages messages = vorlan::ParseMessages(m_session.Execute(vorlan::MessagesLine(false)).str());
     std::string status = messages.info;
-    if (id == 0x800F && messages.hasError) {
+    if (id == ID_FORM_OK && messages.hasError) {
         if (!messages.info.empty()) {
             AfxMessageBox(messages.info.c_str(), MB_OK | MB_ICONINFORMATION);
             status.clear();
@@ -105,25 +106,25 @@ LRESULT CChildDialog::OnFormCommand(UINT id, bool fromSelf) {
         ::LockWindowUpdate(nullptr);
         CString message = m_session.Execute(line::kTakeFatalErrorOnly);
         if (!message.IsEmpty()) AfxMessageBox(message, MB_OK | MB_ICONEXCLAMATION);
-        if (id == 0x800F) {
+        if (id == ID_FORM_OK) {
             SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), 0);
             return 1;
         }
     }
-    if (id >= 0x800C && id <= 0x800F && !m_session.Execute(line::kTakeLeave).IsEmpty()) {
+    if (id >= ID_FORM_CLOSE && id <= ID_FORM_OK && !m_session.Execute(line::kTakeLeave).IsEmpty()) {
         switch (vorlan::CommandOfClosingKey(m_session.Execute(line::kClosingKey).str())) {
-        case 0x800E: ::PostMessageA(Frame(), WM_COMMAND, 0x800E, 0); break;
-        case 0x800D: ::PostMessageA(Frame(), WM_COMMAND, 0x800D, 0); return 0;
-        case 0x800C: ::SendMessageA(Frame(), WM_DIALOGSTOP, 0, 0); return 0;
+        case ID_FORM_APPLY: ::PostMessageA(Frame(), WM_COMMAND, ID_FORM_APPLY, 0); break;
+        case ID_FORM_F2: ::PostMessageA(Frame(), WM_COMMAND, ID_FORM_F2, 0); return 0;
+        case ID_FORM_CLOSE: ::SendMessageA(Frame(), WM_DIALOGSTOP, 0, 0); return 0;
         default: break;
         }
     }
     bool print = false;
-    if (id == 0x800F || id == 0x8012) {
+    if (id == ID_FORM_OK || id == ID_FORM_SAVE) {
         bool goOn = TestforEvent(0xFFFF);
         if (fromSelf) return 1; // no sub-dialog can be pending yet
         if (!m_hWnd) return 1;
-        print = goOn && id == 0x800F && m_session.Execute(line::kTakeErrorFlag) != "1";
+        print = goOn && id == ID_FORM_OK && m_session.Execute(line::kTakeErrorFlag) != "1";
     }
     if (print) {
         if (!m_session.Execute(vorlan::PrintRoutineLine(m_strDescription.str())).IsEmpty())
@@ -134,11 +135,11 @@ LRESULT CChildDialog::OnFormCommand(UINT id, bool fromSelf) {
         RepeatDialog(1, 1, 0);
         return 1;
     }
-    if (id == 0x8012) {
+    if (id == ID_FORM_SAVE) {
         SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), 0);
         return 1;
     }
-    ::SendMessageA(Frame(), WM_DIALOGSTOP, id == 0x800C ? 0 : 1, 0);
+    ::SendMessageA(Frame(), WM_DIALOGSTOP, id == ID_FORM_CLOSE ? 0 : 1, 0);
     return 1;
 }
 

@@ -10,6 +10,7 @@
 #include "framework/App.h"
 #include "framework/FileDialog.h"
 #include "resources/FormIds.h"
+#include "resources/MainFrameIds.h"
 #include "resources/resource.h"
 #include "tools/FolderDialog.h"
 
@@ -225,7 +226,7 @@ LRESULT CChildDialog::OnDiagSetFocus(WPARAM, LPARAM lParam) {
         return 1;
     }
     // (The grid and the second list take the focus here once forms have them.)
-    ::PostMessageA(Frame(), WM_COMMAND, lParam == 0 ? 0x800F : 0x800C, 0);
+    ::PostMessageA(Frame(), WM_COMMAND, lParam == 0 ? ID_FORM_OK : ID_FORM_CLOSE, 0);
     return 0;
 }
 

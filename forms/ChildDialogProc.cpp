@@ -11,6 +11,7 @@
 #include "framework/App.h"
 #include "framework/Menu.h"
 #include "resources/FormIds.h"
+#include "resources/MainFrameIds.h"
 #include "resources/resource.h"
 
 #include <string>
@@ -73,7 +74,7 @@ LRESULT CChildDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ENABLE:
         OnEnable(wParam != 0);
         break;
-    case WM_CLOSE: return OnFormCommand(0x800C, false);
+    case WM_CLOSE: return OnFormCommand(ID_FORM_CLOSE, false);
     case WM_CONTEXTMENU:
         return OnContextMenu(reinterpret_cast<HWND>(wParam), static_cast<short>(LOWORD(lParam)),
                              static_cast<short>(HIWORD(lParam)));
@@ -177,12 +178,12 @@ bool CChildDialog::OnKeyDown(WPARAM wParam, LRESULT& result) {
     int forward = KeyHeld(VK_SHIFT) ? 0 : 1;
     result = 1;
     switch (key) {
-    case VK_ESCAPE: ::PostMessageA(Frame(), WM_COMMAND, 0x800C, 0); return true;
+    case VK_ESCAPE: ::PostMessageA(Frame(), WM_COMMAND, ID_FORM_CLOSE, 0); return true;
     case VK_RETURN:
         if (ctrl && shift)
-            ::PostMessageA(Frame(), WM_COMMAND, 0x800D, 0);
+            ::PostMessageA(Frame(), WM_COMMAND, ID_FORM_F2, 0);
         else if (ctrl)
-            ::PostMessageA(Frame(), WM_COMMAND, 0x800F, 0);
+            ::PostMessageA(Frame(), WM_COMMAND, ID_FORM_OK, 0);
         else
             EndEdit(forward, VK_RETURN);
         return true;
@@ -202,7 +203,7 @@ bool CChildDialog::OnKeyDown(WPARAM wParam, LRESULT& result) {
 bool CChildDialog::OnCommand(WPARAM wParam, LPARAM lParam, LRESULT& result) {
     UINT id = LOWORD(wParam);
     UINT code = HIWORD(wParam);
-    if (id == 0x800A || id == 0x800B || (id >= 0x8101 && id <= 0x8103) || id == 0x80F8) {
+    if (id == ID_GRID_PRINT || id == ID_GRID_COPY || (id >= 0x8101 && id <= 0x8103) || id == ID_FORM_HARDCOPY) {
         // Printing and the hard copy come with the print services.
         vorlan::WriteProtocol("CChildDialog::WindowProc - print command %u not served", vorlan::kLogNote, id);
         result = 0;
@@ -212,7 +213,7 @@ bool CChildDialog::OnCommand(WPARAM wParam, LPARAM lParam, LRESULT& result) {
         result = OnFunctionKey(id);
         return true;
     }
-    if (id >= 0x800C && id <= 0x8012 && id != 0x8010) {
+    if (id >= ID_FORM_CLOSE && id <= ID_FORM_SAVE && id != 0x8010) {
         result = OnFormCommand(id, code == 0xFFFF);
         return true;
     }

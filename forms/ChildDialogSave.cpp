@@ -9,6 +9,7 @@
 #include "forms/FormGlobals.h"
 #include "framework/App.h"
 #include "framework/Frame.h"
+#include "resources/MainFrameIds.h"
 #include "resources/resource.h"
 
 #include <cstdlib>
@@ -93,7 +94,7 @@ int CChildDialog::SaveField(int forward, int keepFocus, int field) {
         }
         for (std::string name = pr.subDialog; !name.empty();) {
             m_session.Execute(line::kKillSubDialog);
-            if (CallSubDialog(name.c_str(), 0, 0) != 0x800F) {
+            if (CallSubDialog(name.c_str(), 0, 0) != ID_FORM_OK) {
                 if (m_hWnd)
                     ::SetWindowPos(Frame(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
                 return n;

@@ -6,6 +6,7 @@
 #include "app/ReplyFields.h"
 #include "app/Session.h"
 #include "forms/FormGlobals.h"
+#include "resources/MainFrameIds.h"
 #include "resources/resource.h"
 #include "framework/App.h"
 
@@ -17,8 +18,6 @@ namespace line = vorlan::line;
 
 namespace {
 
-constexpr UINT kOk = 0x800F;
-constexpr UINT kCancel = 0x800C;
 constexpr int kTabControlId = 0xC000;
 
 HWND MainWindow() {
@@ -35,7 +34,7 @@ int CChildDialog::CallSubDialog(const char* specification, int, int) {
     vorlan::WriteProtocol("CChildDialog::CallSubDialog - %s not served", vorlan::kLogNote,
                           specification ? specification : "");
     m_session.Execute(vorlan::LoadVarsLine(m_strFormName.str()));
-    return kCancel;
+    return ID_FORM_CLOSE;
 }
 
 int CChildDialog::ExecuteDDN(const char* specification) {
@@ -47,7 +46,7 @@ int CChildDialog::ExecuteDDN(const char* specification) {
             if (current.empty()) return 1;
         }
         SetTextBoxCoord();
-        if (CallSubDialog(current.c_str(), 0, 0) != kOk) {
+        if (CallSubDialog(current.c_str(), 0, 0) != ID_FORM_OK) {
             TestABLF3();
             if (m_hWnd) ::SetWindowPos(Frame(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             return 0;
@@ -108,14 +107,14 @@ int CChildDialog::HandleFKey(const std::string& keyText, UINT, int refreshAllowe
         return 1;
     }
     if (!m_hWnd) return 0;
-    UINT end = kOk;
+    UINT end = ID_FORM_OK;
     std::string followUp;
     bool dialog = !action.empty() && (m_session.Execute(vorlan::DialogNodeExistsLine(action, 2)) != "0" ||
                                       m_session.Execute(vorlan::DialogNodeExistsLine(action, 6)) != "0");
     if (dialog) {
         // Modal form windows come with the modal frame: until then the dialog is cancelled.
         vorlan::WriteProtocol("CChildDialog::HandleFKey - dialog %s not served", vorlan::kLogNote, action.c_str());
-        end = kCancel;
+        end = ID_FORM_CLOSE;
     } else {
         m_session.Execute(line::kSaveCurrentVars);
         CString init = action.empty() ? CString() : m_session.Execute(vorlan::ActionInitLine(action));
@@ -125,10 +124,10 @@ int CChildDialog::HandleFKey(const std::string& keyText, UINT, int refreshAllowe
         if (!m_hWnd) return 0;
         if (m_session.Execute(line::kFatalErrorExists) == "1") {
             AfxMessageBox(m_session.Execute(line::kTakeFatalError), MB_OK | MB_ICONSTOP);
-            end = kCancel;
+            end = ID_FORM_CLOSE;
         } else if (m_session.Execute(line::kErrorExists) == "1") {
             AfxMessageBox(m_session.Execute(line::kTakeError), MB_OK | MB_ICONSTOP);
-            end = kCancel;
+            end = ID_FORM_CLOSE;
         }
     }
     followUp = m_session.Execute(line::kTakeAction).str();
@@ -137,7 +136,7 @@ int CChildDialog::HandleFKey(const std::string& keyText, UINT, int refreshAllowe
     SetFKeys();
     bool noRefresh = m_session.Execute(line::kTakeNoRefresh) == "1";
     bool refresh = m_session.Execute(line::kTakeRefresh) == "1";
-    if (end != kOk) {
+    if (end != ID_FORM_OK) {
         m_session.Execute(vorlan::LoadVarsLine(m_strFormName.str()));
     } else {
         m_session.Execute(line::kKillNewHandBack);
@@ -153,7 +152,7 @@ int CChildDialog::HandleFKey(const std::string& keyText, UINT, int refreshAllowe
     }
     TestforEvent(0xFFFF);
     if (!m_hWnd) return 0;
-    if (refresh || end != kOk) {
+    if (refresh || end != ID_FORM_OK) {
         if (!followUp.empty()) m_session.Execute(vorlan::RunLine(followUp));
         TestforEvent(0xFFFF);
         if (!m_hWnd) return 0;
@@ -161,7 +160,7 @@ int CChildDialog::HandleFKey(const std::string& keyText, UINT, int refreshAllowe
     // %VL is taken here: left standing it would end the next field's step too.
     if (m_session.Execute(line::kTakeLeave) == "1") {
         bool relayout = vorlan::PieceOf(keyText, 5) == "J";
-        if (refresh || (end == kOk && relayout && !noRefresh && refreshAllowed)) {
+        if (refresh || (end == ID_FORM_OK && relayout && !noRefresh && refreshAllowed)) {
             if (!TestZLN()) CreateControls(1);
             SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), 0);
         } else if (UINT command = vorlan::CommandOfClosingKey(m_session.Execute(line::kClosingKey).str())) {
@@ -184,12 +183,12 @@ void CChildDialog::EndEdit(int forward, int key) {
         next = SaveField(forward, 0, 0);
         if (!m_hWnd) return;
     } else if (forward) {
-        ::PostMessageA(Frame(), WM_COMMAND, kOk, 0);
+        ::PostMessageA(Frame(), WM_COMMAND, ID_FORM_OK, 0);
         return;
     } else {
         next = m_nFields;
     }
-    if (GotoControl(next, forward) == 0 && forward) ::PostMessageA(Frame(), WM_COMMAND, kOk, 0);
+    if (GotoControl(next, forward) == 0 && forward) ::PostMessageA(Frame(), WM_COMMAND, ID_FORM_OK, 0);
 }
 
 int CChildDialog::GotoControl(int field, int allowGrid) {

@@ -2,6 +2,7 @@
 
 #include "app/ReplyFields.h"
 #include "common/MQuote.h"
+#include "resources/MainFrameIds.h"
 
 #include <cctype>
 #include <cstdio>
@@ -343,10 +344,10 @@ SaveAnswer ParseSaveAnswer(std::string_view answer) {
 unsigned CommandOfClosingKey(std::string_view sc) {
     if (sc.size() < 2) return 0;
     switch (sc[1]) {
-    case '0': return 0x800E;
-    case '1': return 0x800F;
-    case '2': return 0x800D;
-    case '3': return 0x800C;
+    case '0': return ID_FORM_APPLY;
+    case '1': return ID_FORM_OK;
+    case '2': return ID_FORM_F2;
+    case '3': return ID_FORM_CLOSE;
     default: return 0;
     }
 }
