@@ -23,6 +23,7 @@ class CFileDialog : public CCommonDialog {
 
     CString GetPathName() const { return CString(m_file.data()); }
     void SetTitle(const char* title);
+    const std::string& GetTitle() const { return m_title; }
     void SetInitialFolder(const char* folder);
 
     int RunModal() override;
