@@ -51,9 +51,13 @@ void CFileDialog::SetInitialFolder(const char* folder) {
     m_ofn.lpstrInitialDir = m_folder.empty() ? nullptr : m_folder.c_str();
 }
 
+// The dialog moves the current folder while the user browses; the process keeps its own.
 int CFileDialog::RunModal() {
     AfxOleInit(); // the shell's file view is a COM object
+    char current[MAX_PATH] = {};
+    DWORD kept = ::GetCurrentDirectoryA(MAX_PATH, current);
     BOOL chosen = m_bOpenFileDialog ? ::GetOpenFileNameA(&m_ofn) : ::GetSaveFileNameA(&m_ofn);
+    if (kept && kept < MAX_PATH) ::SetCurrentDirectoryA(current);
     return chosen ? IDOK : IDCANCEL;
 }
 

@@ -26,6 +26,7 @@ class CFileDialog : public CCommonDialog {
     const std::string& GetTitle() const { return m_title; }
     void SetInitialFolder(const char* folder);
 
+    // The current folder is the same after it as before.
     int RunModal() override;
     // The path of the script's "path:" step is chosen (IDOK); without one, IDCANCEL.
     int RunScripted() override;
