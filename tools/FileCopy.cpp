@@ -152,6 +152,7 @@ void CFileCopy::Layout() {
     int listHeight = client.bottom - kMargin - listTop;
     ::MoveWindow(::GetDlgItem(m_hHook, IDC_FILECOPY_TEXT), left, label.top, width, kTextHeight, TRUE);
     ::MoveWindow(m_list, left, listTop, width, listHeight > kTextHeight ? listHeight : kTextHeight, TRUE);
+    ListView_SetColumnWidth(m_list, 1, LVSCW_AUTOSIZE_USEHEADER); // the folder takes the rest
     ::MoveWindow(::GetDlgItem(m_hHook, IDC_FILECOPY_COPY), ok.left, ok.top, ok.right - ok.left,
                  ok.bottom - ok.top, TRUE);
     ::SetDlgItemTextA(m_hHook, IDC_FILECOPY_TEXT, m_text.c_str());
