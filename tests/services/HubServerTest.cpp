@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,13 @@ namespace {
 bool IsFolder(const std::string& path) {
     DWORD a = ::GetFileAttributesA(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string Pieces(std::initializer_list<std::string> pieces) {
+    std::string joined;
+    for (const std::string& piece : pieces)
+        joined += (joined.empty() ? "" : "\xa7") + piece;
+    return joined;
 }
 
 std::string Text(UINT id) {
@@ -92,29 +100,19 @@ TEST_F(HubServerTest, ClipboardTakesTheValuesInTheServersOrder) {
 }
 
 TEST_F(HubServerTest, QuestionRunsTheRoutineOfTheAnswer) {
+    const std::string yesNo = Pieces({"Speichern?", "BUSY^QCC(\"ja\")", "BUSY^QCC(\"nein\")"});
     struct Case {
-        const char* value;
+        std::string value;
         const char* answer;
         int type;
         const char* ran;
     } cases[] = {
-        {"Speichern?\xa7"
-         "BUSY^QCC(\"ja\")\xa7"
-         "BUSY^QCC(\"nein\")",
-         "IDYES", MB_YESNO | MB_ICONQUESTION, "ja"},
-        {"Speichern?\xa7"
-         "BUSY^QCC(\"ja\")\xa7"
-         "BUSY^QCC(\"nein\")",
-         "IDNO", MB_YESNO | MB_ICONQUESTION, "nein"},
-        {"Speichern?\xa7"
-         "BUSY^QCC(\"ja\")\xa7"
-         "BUSY^QCC(\"nein\")\xa7"
-         "BUSY^QCC(\"abbrechen\")",
-         "IDCANCEL", MB_YESNOCANCEL | MB_ICONQUESTION, "abbrechen"},
-        {"Speichern?\xa7"
-         "BUSY^QCC(\"ja\")\xa7\xa7"
-         "BUSY^QCC(\"abbrechen\")",
-         "IDNO", MB_YESNOCANCEL | MB_ICONQUESTION, ""},
+        {yesNo, "IDYES", MB_YESNO | MB_ICONQUESTION, "ja"},
+        {yesNo, "IDNO", MB_YESNO | MB_ICONQUESTION, "nein"},
+        {Pieces({yesNo, "BUSY^QCC(\"abbrechen\")"}), "IDCANCEL", MB_YESNOCANCEL | MB_ICONQUESTION,
+         "abbrechen"},
+        {Pieces({"Speichern?", "BUSY^QCC(\"ja\")", "", "BUSY^QCC(\"abbrechen\")"}), "IDNO",
+         MB_YESNOCANCEL | MB_ICONQUESTION, ""},
     };
     for (const Case& c : cases) {
         M("K ^%CONTROL($J,\"BUSY\")");
