@@ -59,20 +59,6 @@ TEST(HubLines, PackModeIsTheSecondPieceAsANumber) {
     }
 }
 
-TEST(HubLines, QuestionAnswersRunTheirRoutines) {
-    HubQuestion two = ParseQuestion("Speichern?\xa7JA^ZQ\xa7NEIN^ZQ");
-    EXPECT_EQ(two.text, "Speichern?");
-    EXPECT_FALSE(two.HasCancel());
-    EXPECT_EQ(QuestionRoutine(two, kAnswerYes), "JA^ZQ");
-    EXPECT_EQ(QuestionRoutine(two, kAnswerNo), "NEIN^ZQ");
-    EXPECT_EQ(QuestionRoutine(two, kAnswerCancel), "");
-    HubQuestion three = ParseQuestion("Speichern?\xa7JA^ZQ\xa7NEIN^ZQ\xa7"
-                                      "AB^ZQ");
-    EXPECT_TRUE(three.HasCancel());
-    EXPECT_EQ(QuestionRoutine(three, kAnswerCancel), "AB^ZQ");
-    EXPECT_EQ(QuestionRoutine(three, 1), "") << "any other answer runs nothing";
-}
-
 TEST(HubLines, ReportKeepsTextsWholeWhateverTheyHold) {
     HubReport r = ParseReport("1\xa7"
                               "3\xa7"
@@ -95,29 +81,6 @@ TEST(HubLines, ReportKeepsTextsWholeWhateverTheyHold) {
     EXPECT_EQ(r.f, "nur F");
     r = ParseReport("");
     EXPECT_FALSE(r.fDefined) << "a failed line reports nothing";
-}
-
-TEST(HubLines, ReportShowsInfWithInformationElseFWithExclamation) {
-    struct Case {
-        bool fDefined;
-        const char *inf, *f, *shown;
-        unsigned icon;
-    } cases[] = {
-        {true, "Info", "Fehler", "Info", kIconInformation},
-        {true, "", "Fehler", "Fehler", kIconExclamation},
-        {true, "", "", "", 0},
-        {false, "Info", "", "", 0},
-    };
-    for (const Case& c : cases) {
-        ReportMessage m = ChooseReportMessage(HubReport{c.fDefined, c.inf, c.f});
-        EXPECT_EQ(m.text, c.shown) << c.inf << "/" << c.f;
-        EXPECT_EQ(m.icon, c.icon) << c.inf << "/" << c.f;
-    }
-    EXPECT_EQ(ReportLine(), "W $D(%F),$C(167),$L($G(%INF)),$C(167),$G(%INF),$G(%F) K %F,%INF");
-}
-
-TEST(HubLines, AllFilesFilterEndsTheListTwice) {
-    EXPECT_EQ(AllFilesFilter("Alle Dateien"), "Alle Dateien (*.*)|*.*||");
 }
 
 TEST(RequestNodes, OrderKillsAndReportFlagsFollowTheProtocol) {

@@ -83,26 +83,6 @@ TEST_F(FileToolsTest, CopyDialogListsEachDroppedFileOnceAndMovesThemIntoTheDesti
     EXPECT_EQ(shown[0].answer, 1);
 }
 
-TEST_F(FileToolsTest, CopyDialogWithoutFilesOrDestinationMovesNothing) {
-    std::string root = harness::FreshFolder("fileview");
-    harness::WriteTextFile(root + "c.txt", "c");
-    fw::TestMode::PushAnswer("dialog filecopy cmd:1105");
-    CFileCopy copy(nullptr, "Leer", root.c_str(), (root + "ziel").c_str(), "", nullptr);
-    copy.DoModal();
-    EXPECT_EQ(copy.ResultFlag(), 0) << "an empty list copies nothing";
-
-    CFileCopy viewer(nullptr, "Ansehen", (root + "neu").c_str(), nullptr, "Nur ansehen", "Alle (*.*)|*.*||");
-    EXPECT_TRUE(IsFolder(root + "neu")) << "the viewer makes its source folder";
-    viewer.DoModal();
-    EXPECT_EQ(viewer.ResultFlag(), 0);
-    EXPECT_TRUE(Exists(root + "c.txt"));
-    auto shown = fw::TestMode::Shown();
-    ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[0].text, "1085=|1103=");
-    EXPECT_EQ(shown[1].caption, "Ansehen");
-    EXPECT_EQ(shown[1].text, "1091=Nur ansehen|1103=") << "the text stands where the look-in box was";
-}
-
 TEST_F(FileToolsTest, FolderChooserTakesTheStandardTitleAndKeepsTheInitialFolderOnCancel) {
     fw::TestMode::PushAnswer("dialog folder path:C:\\TEMP\\gew\\sählt");
     CFolderDialog chosen("C:\\TEMP", 0, nullptr, 0);
