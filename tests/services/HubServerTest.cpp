@@ -42,7 +42,7 @@ class HubServerTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_NE(harness::DbServerPort(), 0) << "the dbserver fixture tells the port";
-        m_folder = harness::FreshFolder("hubserver");
+        m_folder = harness::NewFolder("hubserver");
         apptest::PrepareApp("HubServerTest", MakeClientLibraryTransport());
         theApp.WriteProfileInt("Settings", "DisableWaitDialog", 1);
         theApp.Settings().protocolAll = 1;

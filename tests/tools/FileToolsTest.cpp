@@ -54,7 +54,7 @@ class FileToolsTest : public ::testing::Test {
 } // namespace
 
 TEST_F(FileToolsTest, CopyDialogListsEachDroppedFileOnceAndMovesThemIntoTheDestination) {
-    std::string root = harness::FreshFolder("filecopy");
+    std::string root = harness::NewFolder("filecopy");
     std::string source = root + "quelle", target = root + "ziel\\unter";
     ::CreateDirectoryA(source.c_str(), nullptr);
     ::CreateDirectoryA((source + "\\ordner").c_str(), nullptr);
@@ -98,7 +98,7 @@ TEST_F(FileToolsTest, FolderChooserTakesTheStandardTitleAndKeepsTheInitialFolder
 }
 
 TEST_F(FileToolsTest, MakeDirectoryCreatesEveryLevelAndLeavesTheCurrentFolder) {
-    std::string root = harness::FreshFolder("makedir");
+    std::string root = harness::NewFolder("makedir");
     std::string before = CurrentFolder();
     EXPECT_NE(CFileDropTarget::MakeDirectory((root + "a\\b\\c").c_str()), 0);
     EXPECT_TRUE(IsFolder(root + "a\\b\\c"));
@@ -119,11 +119,16 @@ TEST_F(FileToolsTest, MakeDirectoryCreatesOnlyTheFoldersBelowAUncShare) {
     std::string unix = std::string("Z:") + prefix + "/dosdevices/unc";
     for (char& c : unix)
         if (c == '/') c = '\\';
-    std::string share = unix + "\\hubhost\\teil" + std::to_string(::GetCurrentProcessId());
     ::CreateDirectoryA(unix.c_str(), nullptr);
     ::CreateDirectoryA((unix + "\\hubhost").c_str(), nullptr);
-    ASSERT_TRUE(::CreateDirectoryA(share.c_str(), nullptr) || IsFolder(share));
-    std::string unc = "\\\\hubhost\\teil" + std::to_string(::GetCurrentProcessId());
+    std::string name = "teil" + std::to_string(::GetCurrentProcessId()) + "-";
+    int n = 1;
+    while (n < 1000 &&
+           !::CreateDirectoryA((unix + "\\hubhost\\" + name + std::to_string(n)).c_str(), nullptr))
+        ++n; // a share that no earlier run left
+    std::string share = unix + "\\hubhost\\" + name + std::to_string(n);
+    ASSERT_TRUE(IsFolder(share));
+    std::string unc = "\\\\hubhost\\" + name + std::to_string(n);
     if (!IsFolder(unc)) GTEST_SKIP() << "this Wine serves no UNC shares from the prefix";
     EXPECT_NE(CFileDropTarget::MakeDirectory((unc + "\\x\\y").c_str()), 0);
     EXPECT_TRUE(IsFolder(share + "\\x\\y"));
