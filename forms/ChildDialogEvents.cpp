@@ -105,7 +105,7 @@ void CChildDialog::ReadCards() {
 void CChildDialog::StartProgram() {
     std::string path = m_session.Execute(line::kProgramPath).str();
     if (path.empty()) return;
-    std::string translated;
+    char translated[MAX_PATH] = {};
     bool pathFits = CFileDropTarget::TranslateDirectory(path.c_str(), translated);
     std::string parameters = m_session.Execute(line::kProgramParameters).str();
     std::string routine = m_session.Execute(line::kProgramRoutine).str();
@@ -113,13 +113,13 @@ void CChildDialog::StartProgram() {
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_NOCLOSEPROCESS;
     info.hwnd = MainWindow();
-    info.lpFile = translated.c_str();
+    info.lpFile = translated;
     info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
     info.nShow = SW_SHOWNORMAL;
     bool started = pathFits && ::ShellExecuteExA(&info);
     if (!started)
         vorlan::WriteProtocol("CChildDialog::TestforEvent - %s could not be started", vorlan::kLogNote,
-                              translated.empty() ? path.c_str() : translated.c_str());
+                              pathFits ? translated : path.c_str());
     m_session.Execute(line::kKillProgram);
     std::string exitCode;
     // Only a process is waited for: a folder or document opened in another program is not.
@@ -168,7 +168,8 @@ void CChildDialog::SendEvents(bool autoClose, bool close) {
     if (anyStick) ::LockWindowUpdate(MainWindow());
     for (auto it = records.rbegin(); it != records.rend(); ++it) {
         vorlan::TimerEventRecord record{it->list.c_str(), it->answer.c_str(), it->value.c_str(),
-                                        it->create,       it->run,           it->command};
+                                        it->create,       it->run,           it->command,
+                                        it->stick};
         HWND answering = reinterpret_cast<HWND>(
             ::SendMessageA(frame, WM_TIMEREVENT, 0, reinterpret_cast<LPARAM>(&record)));
         if (!answering || !(autoClose || it->stick)) continue;

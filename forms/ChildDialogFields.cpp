@@ -16,6 +16,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace line = vorlan::line;
@@ -91,12 +92,12 @@ bool CChildDialog::OnBrowseButton(UINT id, UINT code, LRESULT& result) {
     ::SetFocus(field);
     std::string text = WindowTextOf(field);
     if ((id & 0xFF00) == 0x4200) {
-        CFolderDialog chooser(text.empty() ? nullptr : text.c_str(), 0, this, 0);
+        CFolderDialog chooser(text.empty() ? nullptr : text.c_str(), 0, m_hWnd, 0);
         if (chooser.DoModal() == 1) ::SetWindowTextA(field, chooser.GetFolderPath());
         result = 1;
         return true;
     }
-    CFileDialog dialog((id & 0xFF00) == 0x4000, nullptr, text.c_str(), 0x180A, "Alle Dateien (*.*)|*.*||", this);
+    CFileDialog dialog((id & 0xFF00) == 0x4000, nullptr, text.c_str(), 0x180A, "Alle Dateien (*.*)|*.*||", m_hWnd);
     if (dialog.DoModal() == IDOK) ::SetWindowTextA(field, dialog.GetPathName());
     return false;
 }

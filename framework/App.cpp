@@ -1,4 +1,5 @@
 #include "framework/App.h"
+#include "framework/CommonDialog.h"
 #include "framework/Dialog.h"
 #include "framework/Registry.h"
 #include "framework/TestMode.h"
@@ -67,6 +68,11 @@ int CWinApp::DoMessageBox(const char* text, UINT type, UINT) {
 }
 
 int CWinApp::DoModalDialog(CDialog& dlg) {
+    if (fw::TestMode::IsOn()) return dlg.RunScripted();
+    return dlg.RunModal();
+}
+
+int CWinApp::DoModalCommonDialog(CCommonDialog& dlg) {
     if (fw::TestMode::IsOn()) return dlg.RunScripted();
     return dlg.RunModal();
 }

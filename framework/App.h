@@ -8,6 +8,7 @@
 
 class CWnd;
 class CDialog;
+class CCommonDialog;
 class CCmdUI;
 
 // Sent to the main window when the message queue runs empty, so that it can bring its bars
@@ -55,6 +56,8 @@ class CWinApp : public CWinThread {
     virtual int DoMessageBox(const char* text, UINT type, UINT helpId);
     // Every modal dialog passes here.
     virtual int DoModalDialog(CDialog& dlg);
+    // Every file and folder dialog passes here.
+    virtual int DoModalCommonDialog(CCommonDialog& dlg);
     virtual void DoWaitCursor(int step);
     // The cursor of a wait-cursor nesting level (1 and up).
     virtual HCURSOR WaitCursorFor(int level);

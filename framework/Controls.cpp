@@ -230,6 +230,22 @@ CString CListCtrl::GetItemText(int item, int subItem) const {
     return CString(buf);
 }
 
+bool CListCtrl::SetItemData(int item, LPARAM data) {
+    LVITEMA it{};
+    it.mask = LVIF_PARAM;
+    it.iItem = item;
+    it.lParam = data;
+    return SendMessage(LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&it)) != 0;
+}
+
+LPARAM CListCtrl::GetItemData(int item) const {
+    LVITEMA it{};
+    it.mask = LVIF_PARAM;
+    it.iItem = item;
+    ::SendMessageA(m_hWnd, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+    return it.lParam;
+}
+
 CPoint CListCtrl::GetItemPosition(int item) const {
     CPoint p;
     ::SendMessageA(m_hWnd, LVM_GETITEMPOSITION, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&p));

@@ -147,6 +147,13 @@ class CListCtrl : public CWnd {
     CString GetItemText(int item, int subItem) const;
     int GetItemCount() const { return static_cast<int>(::SendMessageA(m_hWnd, LVM_GETITEMCOUNT, 0, 0)); }
     bool DeleteAllItems() { return SendMessage(LVM_DELETEALLITEMS) != 0; }
+    bool DeleteItem(int item) { return SendMessage(LVM_DELETEITEM, static_cast<WPARAM>(item)) != 0; }
+    bool SetItemData(int item, LPARAM data);
+    LPARAM GetItemData(int item) const;
+    // The next item after start (-1: from the top) with the LVNI_ flags; -1 when none.
+    int GetNextItem(int start, UINT flags) const {
+        return static_cast<int>(::SendMessageA(m_hWnd, LVM_GETNEXTITEM, static_cast<WPARAM>(start), flags));
+    }
     bool SetItemPosition(int item, POINT pt) {
         return SendMessage(LVM_SETITEMPOSITION32, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&pt)) !=
                0;

@@ -77,7 +77,7 @@ int CDialog::RunScripted() {
         if (m_bEnded || !m_hWnd) break;
         if (step.kind == fw::DialogStep::SetText) {
             SetDlgItemText(step.control, step.text.c_str());
-        } else {
+        } else if (step.kind == fw::DialogStep::Command) {
             SendMessage(WM_COMMAND, MAKEWPARAM(step.control, BN_CLICKED),
                         reinterpret_cast<LPARAM>(GetDlgItem(step.control)));
         }

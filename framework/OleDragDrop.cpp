@@ -347,3 +347,23 @@ HRESULT STDMETHODCALLTYPE COleDropTarget::XDropTarget::Drop(IDataObject* object,
     *effect = owner->Drop(object, keyState, point, *effect);
     return S_OK;
 }
+
+namespace fw {
+
+DROPEFFECT DropInProcess(COleDropTarget& target, IDataObject* data, POINT screen, DROPEFFECT allowed) {
+    IDropTarget* drop = target.GetInterface();
+    POINTL at{screen.x, screen.y};
+    DWORD effect = allowed;
+    if (FAILED(drop->DragEnter(data, MK_LBUTTON, at, &effect))) return DROPEFFECT_NONE;
+    effect = allowed;
+    drop->DragOver(MK_LBUTTON, at, &effect);
+    if (effect == DROPEFFECT_NONE) {
+        drop->DragLeave();
+        return DROPEFFECT_NONE;
+    }
+    effect = allowed;
+    if (FAILED(drop->Drop(data, 0, at, &effect))) return DROPEFFECT_NONE;
+    return effect;
+}
+
+} // namespace fw

@@ -124,3 +124,9 @@ class COleDropTarget {
     } m_xDropTarget;
     COleDataObject m_dataObject;
 };
+
+namespace fw {
+// A whole drag over the target without the system's drag loop: enter, over and drop at the
+// screen point, or leave when the target wants none of it. Returns the drop's effect.
+DROPEFFECT DropInProcess(COleDropTarget& target, IDataObject* data, POINT screen, DROPEFFECT allowed);
+} // namespace fw

@@ -65,19 +65,51 @@ void AppendRecord(const State& s, const ShownItem& item) {
     std::fclose(f); // at once: a box may be the last thing before the process ends
 }
 
-// Takes the first queued answer of the given kind whose id fits ("*" fits every id).
-bool TakeAnswer(State& s, const char* kind, int id, std::vector<std::string>& words) {
+// Takes the first queued answer of the given kind whose second word fits (any, for kinds
+// other than "dialog").
+template <typename Fits>
+bool TakeAnswer(State& s, const char* kind, Fits fits, std::vector<std::string>& words) {
     for (auto it = s.answers.begin(); it != s.answers.end(); ++it) {
         auto w = SplitBlanks(*it);
         if (w.empty() || w[0] != kind) continue;
-        if (std::strcmp(kind, "dialog") == 0) {
-            if (w.size() < 2 || (w[1] != "*" && std::atoi(w[1].c_str()) != id)) continue;
-        }
+        if (std::strcmp(kind, "dialog") == 0 && (w.size() < 2 || !fits(w[1]))) continue;
         words = w;
         s.answers.erase(it);
         return true;
     }
     return false;
+}
+
+std::string Unblank(std::string t) {
+    for (size_t p; (p = t.find("\\s")) != std::string::npos;)
+        t.replace(p, 2, " ");
+    return t;
+}
+
+std::vector<DialogStep> ParseSteps(const std::vector<std::string>& words) {
+    std::vector<DialogStep> steps;
+    for (size_t i = 2; i < words.size(); ++i) {
+        const std::string& w = words[i];
+        DialogStep step;
+        size_t colon = w.find(':');
+        if (colon == std::string::npos || colon == 0) continue;
+        if (w.rfind("cmd:", 0) == 0) {
+            step.kind = DialogStep::Command;
+            step.control = ParseAnswer(w.substr(4), MB_OK);
+        } else if (w.rfind("set:", 0) == 0) {
+            size_t eq = w.find('=');
+            if (eq == std::string::npos) continue;
+            step.kind = DialogStep::SetText;
+            step.control = std::atoi(w.substr(4, eq - 4).c_str());
+            step.text = Unblank(w.substr(eq + 1));
+        } else {
+            step.kind = DialogStep::Verb;
+            step.verb = w.substr(0, colon);
+            step.text = Unblank(w.substr(colon + 1));
+        }
+        steps.push_back(step);
+    }
+    return steps;
 }
 
 std::string SanitizeKeyName(const std::string& name) {
@@ -228,7 +260,10 @@ int TestMode::AnswerMessageBox(const char* text, const char* caption, UINT type)
     CSingleLock lock(s.lock);
     std::vector<std::string> words;
     int answer = DefaultMessageBoxAnswer(type);
-    if (TakeAnswer(s, "box", 0, words) && words.size() > 1) answer = ParseAnswer(words[1], type);
+    if (TakeAnswer(
+            s, "box", [](const std::string&) { return true; }, words) &&
+        words.size() > 1)
+        answer = ParseAnswer(words[1], type);
     RecordItem(ShownItem{"box", static_cast<int>(type), caption ? caption : "", text ? text : "", answer});
     return answer;
 }
@@ -236,30 +271,23 @@ int TestMode::AnswerMessageBox(const char* text, const char* caption, UINT type)
 std::vector<DialogStep> TestMode::DialogScript(int templateId) {
     State& s = S();
     CSingleLock lock(s.lock);
-    std::vector<DialogStep> steps;
     std::vector<std::string> words;
-    if (!TakeAnswer(s, "dialog", templateId, words)) return steps;
-    for (size_t i = 2; i < words.size(); ++i) {
-        const std::string& w = words[i];
-        DialogStep step;
-        if (w.rfind("cmd:", 0) == 0) {
-            step.kind = DialogStep::Command;
-            step.control = ParseAnswer(w.substr(4), MB_OK);
-        } else if (w.rfind("set:", 0) == 0) {
-            size_t eq = w.find('=');
-            if (eq == std::string::npos) continue;
-            step.kind = DialogStep::SetText;
-            step.control = std::atoi(w.substr(4, eq - 4).c_str());
-            std::string t = w.substr(eq + 1);
-            for (size_t p; (p = t.find("\\s")) != std::string::npos;)
-                t.replace(p, 2, " ");
-            step.text = t;
-        } else {
-            continue;
-        }
-        steps.push_back(step);
-    }
-    return steps;
+    auto fits = [templateId](const std::string& w) {
+        return w == "*" ||
+               (std::isdigit(static_cast<unsigned char>(w[0])) != 0 && std::atoi(w.c_str()) == templateId);
+    };
+    if (!TakeAnswer(s, "dialog", fits, words)) return {};
+    return ParseSteps(words);
+}
+
+std::vector<DialogStep> TestMode::DialogScript(const std::string& name) {
+    State& s = S();
+    CSingleLock lock(s.lock);
+    std::vector<std::string> words;
+    if (!TakeAnswer(
+            s, "dialog", [&name](const std::string& w) { return w == name; }, words))
+        return {};
+    return ParseSteps(words);
 }
 
 void TestMode::RecordDialog(int templateId, const std::string& title, const std::string& texts, int result) {

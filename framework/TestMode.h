@@ -9,10 +9,13 @@
 //   box IDYES                      (IDOK IDCANCEL IDYES IDNO IDABORT IDRETRY IDIGNORE or a number)
 //   dialog 195 cmd:1048 cmd:1      (dialog id or *; steps run in turn)
 //   dialog 348 set:1010=ADMIN cmd:1   (\s in a text stands for a blank)
+//   dialog open path:C:\TEMP\a.txt     (common dialogs by name: open, save, folder, filecopy;
+//   dialog filecopy drop:C:\TEMP\a.txt cmd:1105   any other word:text step is the dialog's own)
 // Without a fitting answer a box takes its default button and a dialog is cancelled.
 // DIR\shown.txt receives one line per box or dialog (tab-separated, \n \t \\ escaped):
 //   box <type> <caption> <text> <answer>
 //   dialog <id> <title> <control texts "id=text|..."> <result>
+//   <name> 0 <title> <what was chosen or listed> <result>      (common dialogs)
 
 #include <windows.h>
 
@@ -30,9 +33,11 @@ struct ShownItem {
 };
 
 struct DialogStep {
-    enum Kind { SetText, Command } kind = Command;
+    // Verb: a step of the dialog's own ("path:...", "drop:..."), named by verb.
+    enum Kind { SetText, Command, Verb } kind = Command;
     int control = 0;
     std::string text;
+    std::string verb;
 };
 
 class TestMode {
@@ -55,6 +60,8 @@ class TestMode {
 
     static int AnswerMessageBox(const char* text, const char* caption, UINT type);
     static std::vector<DialogStep> DialogScript(int templateId);
+    // The steps of a common dialog, scripted by its name.
+    static std::vector<DialogStep> DialogScript(const std::string& name);
     static void RecordDialog(int templateId, const std::string& title, const std::string& texts, int result);
     // Records anything else a program shows or opens (kind other than "box" and "dialog").
     static void RecordItem(const ShownItem& item);

@@ -5,7 +5,12 @@
 
 #include <windows.h>
 
+#include <string>
+
 class CSession;
+namespace vorlan {
+struct RequestNode;
+}
 
 // What the hub needs of the form it serves.
 class IRequestHubForm {
@@ -25,7 +30,17 @@ class CRequestHub {
     // One pass over every request node.
     void Run();
 
+    // For the services: runs one line of M code and returns what it writes.
+    std::string Execute(const std::string& line);
+    IRequestHubForm& Form() { return m_form; }
+
   private:
+    void PasteText();
+    void ServeNode(const vorlan::RequestNode& node,
+                   void (*service)(CRequestHub&, const vorlan::RequestNode&));
+    void Report();
+
     CSession& m_session;
     IRequestHubForm& m_form;
+    bool m_bReport = false;
 };

@@ -112,6 +112,15 @@ bool CopyInto(const std::string& file, const std::string& folder) {
     return CopyFileA(file.c_str(), (folder + name).c_str(), FALSE) != 0;
 }
 
+std::string NewFolder(const std::string& name) {
+    std::string parent = FreshFolder(name), folder;
+    for (int n = 1; n < 100000; ++n) {
+        folder = parent + std::to_string(n) + "\\";
+        if (CreateDirectoryA(folder.c_str(), nullptr)) break;
+    }
+    return folder;
+}
+
 void WriteTextFile(const std::string& path, const std::string& text) {
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return;

@@ -14,6 +14,9 @@ namespace harness {
 std::string BinFolder();
 // A fresh, empty folder under C:\TEMP for this test, ending in "\".
 std::string FreshFolder(const std::string& name);
+// A folder below FreshFolder(name) that no earlier run left (FreshFolder keeps subfolders,
+// and process ids come again), ending in "\".
+std::string NewFolder(const std::string& name);
 bool CopyInto(const std::string& file, const std::string& folder);
 void WriteTextFile(const std::string& path, const std::string& text);
 

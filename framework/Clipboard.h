@@ -1,0 +1,21 @@
+#pragma once
+// Text in global memory blocks, on the clipboard and in dragged data.
+
+#include <windows.h>
+
+#include <string>
+
+namespace fw {
+
+// A movable block with the text and its terminator; null when memory is short.
+HGLOBAL MakeGlobalText(const std::string& text);
+// The text of a block up to its first NUL, never read past the block's size.
+std::string ReadGlobalText(HGLOBAL block);
+
+// Places the text as CF_TEXT, an empty text too; false when a step failed. Once the
+// clipboard took the block it owns it; otherwise it is freed here.
+bool SetClipboardText(HWND owner, const std::string& text);
+// The clipboard's CF_TEXT; false when there is none or the clipboard could not be opened.
+bool GetClipboardText(HWND owner, std::string& text);
+
+} // namespace fw

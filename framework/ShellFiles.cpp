@@ -1,0 +1,45 @@
+#include "framework/ShellFiles.h"
+
+#include <shellapi.h>
+
+namespace fw {
+
+std::string ShellPathList(const std::vector<std::string>& paths) {
+    std::string list;
+    for (const std::string& path : paths) {
+        list += path;
+        list += '\0';
+    }
+    list += '\0';
+    return list;
+}
+
+bool ShellMoveFiles(HWND owner, const std::vector<std::string>& paths, const std::string& folder,
+                    FILEOP_FLAGS flags) {
+    if (paths.empty()) return false;
+    // One target path per file: some shells refuse several files into one folder.
+    std::vector<std::string> targets;
+    for (const std::string& path : paths) {
+        size_t slash = path.find_last_of('\\');
+        targets.push_back(folder + "\\" + (slash == std::string::npos ? path : path.substr(slash + 1)));
+    }
+    std::string from = ShellPathList(paths);
+    std::string to = ShellPathList(targets);
+    SHFILEOPSTRUCTA op{};
+    op.hwnd = owner;
+    op.wFunc = FO_MOVE;
+    op.pFrom = from.c_str();
+    op.pTo = to.c_str();
+    op.fFlags = static_cast<FILEOP_FLAGS>(flags | FOF_MULTIDESTFILES);
+    return ::SHFileOperationA(&op) == 0 && !op.fAnyOperationsAborted;
+}
+
+bool ShellOpenFile(HWND owner, const std::string& path) {
+    size_t slash = path.find_last_of('\\');
+    std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
+    HINSTANCE r = ::ShellExecuteA(owner, "open", path.c_str(), nullptr,
+                                  folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(r) > 32;
+}
+
+} // namespace fw

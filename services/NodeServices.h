@@ -1,0 +1,26 @@
+#pragma once
+// The services that the hub serves request nodes with, each named in its node's row of
+// RequestNodes.h. A service gets its node's row; the hub tests the node before and removes
+// it after, as the row says.
+
+class CRequestHub;
+
+namespace vorlan {
+
+struct RequestNode;
+using NodeService = void (*)(CRequestHub& hub, const RequestNode& node);
+
+// Packs or unpacks files through the outside library quantpacker.
+void ServePacking(CRequestHub& hub, const RequestNode& node);
+// The health-card request asks nothing of the workstation: the node is discarded.
+void ServeEkv(CRequestHub& hub, const RequestNode& node);
+// The text of %MESSAGE in a box.
+void ServeMessage(CRequestHub& hub, const RequestNode& node);
+// A question with up to three answers, each running a routine.
+void ServeQuestion(CRequestHub& hub, const RequestNode& node);
+// The node's values, joined in the server's order, onto the clipboard.
+void ServeClipboard(CRequestHub& hub, const RequestNode& node);
+// The file copy dialog over the node's folders.
+void ServeFileSort(CRequestHub& hub, const RequestNode& node);
+
+} // namespace vorlan

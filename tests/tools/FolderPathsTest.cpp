@@ -1,0 +1,53 @@
+// Folder levels, path placeholders and shortened paths.
+#include "tools/FolderPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using vorlan::DirectoryLevels;
+using Levels = std::vector<std::string>;
+
+TEST(FolderPaths, LevelsSkipDriveRootsAndUncShares) {
+    EXPECT_EQ(DirectoryLevels("C:\\a\\b\\c"), (Levels{"C:\\a", "C:\\a\\b", "C:\\a\\b\\c"}));
+    EXPECT_EQ(DirectoryLevels("C:\\a\\b\\"), (Levels{"C:\\a", "C:\\a\\b"})) << "a trailing backslash";
+    EXPECT_EQ(DirectoryLevels("C:\\"), (Levels{"C:\\"}));
+    EXPECT_EQ(DirectoryLevels("\\\\srv\\share\\x\\y"), (Levels{"\\\\srv\\share\\x", "\\\\srv\\share\\x\\y"}));
+    EXPECT_EQ(DirectoryLevels("\\\\srv\\share"), (Levels{"\\\\srv\\share"}));
+    EXPECT_EQ(DirectoryLevels("\\\\srv\\share\\"), (Levels{"\\\\srv\\share"}));
+    EXPECT_EQ(DirectoryLevels("a\\b"), (Levels{"a", "a\\b"})) << "relative to the current folder";
+    EXPECT_EQ(DirectoryLevels("\\a\\b"), (Levels{"\\a", "\\a\\b"})) << "on the current drive";
+    EXPECT_EQ(DirectoryLevels(""), Levels{});
+}
+
+TEST(FolderPaths, PlaceholdersBecomeTheProgramsPathAndFolder) {
+    const std::string program = "C:\\Programme\\VORLAN\\VORLAN.exe";
+    std::string out;
+    ASSERT_TRUE(vorlan::TranslatePlaceholders("%program%\\Vorlagen", program, out));
+    EXPECT_EQ(out, "C:\\Programme\\VORLAN\\Vorlagen");
+    ASSERT_TRUE(vorlan::TranslatePlaceholders("%vorlan%", program, out));
+    EXPECT_EQ(out, program);
+    ASSERT_TRUE(vorlan::TranslatePlaceholders("%program%;%program%;%vorlan%", program, out));
+    EXPECT_EQ(out, "C:\\Programme\\VORLAN;C:\\Programme\\VORLAN;" + program);
+    ASSERT_TRUE(vorlan::TranslatePlaceholders("%program%\\x", "C:\\%vorlan%\\p.exe", out));
+    EXPECT_EQ(out, "C:\\%vorlan%\\x") << "inserted text is not replaced again";
+    ASSERT_TRUE(vorlan::TranslatePlaceholders("D:\\Daten\\%PROGRAM%", program, out));
+    EXPECT_EQ(out, "D:\\Daten\\%PROGRAM%");
+}
+
+TEST(FolderPaths, ResultsOf260CharactersAreRefusedNotCut) {
+    const std::string program = "C:\\P\\V.exe"; // folder "C:\P", 4 characters
+    std::string out;
+    EXPECT_TRUE(vorlan::TranslatePlaceholders("%program%" + std::string(255, 'x'), program, out));
+    EXPECT_EQ(out.size(), 259u);
+    EXPECT_FALSE(vorlan::TranslatePlaceholders("%program%" + std::string(256, 'x'), program, out));
+    EXPECT_EQ(out, "");
+}
+
+TEST(FolderPaths, StatusTextsKeep35Characters) {
+    std::string forty(40, 'p');
+    EXPECT_EQ(vorlan::ShortenPath(forty), std::string(35, 'p') + "...");
+    EXPECT_EQ(vorlan::ShortenPath(std::string(35, 'p')), std::string(35, 'p'));
+    EXPECT_EQ(vorlan::ShortenPath(""), "");
+}

@@ -1,0 +1,45 @@
+#include "tools/FileDropTarget.h"
+#include "tools/FileCopy.h"
+#include "tools/FolderPaths.h"
+
+#include <cstring>
+#include <string>
+
+int CFileDropTarget::MakeDirectory(const char* path) {
+    if (!path || !*path || std::strlen(path) >= vorlan::kPathCapacity) {
+        ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return 0;
+    }
+    std::vector<std::string> levels = vorlan::DirectoryLevels(path);
+    for (size_t i = 0; i + 1 < levels.size(); ++i) {
+        DWORD attributes = ::GetFileAttributesA(levels[i].c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            ::CreateDirectoryA(levels[i].c_str(), nullptr);
+    }
+    return ::CreateDirectoryA(levels.back().c_str(), nullptr) ? 1 : 0;
+}
+
+bool CFileDropTarget::TranslateDirectory(const char* source, char* destination) {
+    char program[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, program, MAX_PATH);
+    std::string out;
+    bool fits = vorlan::TranslatePlaceholders(source ? source : "", program, out);
+    std::memcpy(destination, out.c_str(), out.size() + 1);
+    return fits;
+}
+
+DROPEFFECT CFileDropTarget::OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD, CPoint) {
+    return IsMine(wnd) ? m_pFileCopy->OnDragEnter(data) : DROPEFFECT_NONE;
+}
+
+DROPEFFECT CFileDropTarget::OnDragOver(CWnd* wnd, COleDataObject*, DWORD, CPoint) {
+    return IsMine(wnd) ? m_pFileCopy->OnDragOver() : DROPEFFECT_NONE;
+}
+
+void CFileDropTarget::OnDragLeave(CWnd* wnd) {
+    if (IsMine(wnd)) m_pFileCopy->OnDragLeave();
+}
+
+bool CFileDropTarget::OnDrop(CWnd* wnd, COleDataObject*, DROPEFFECT, CPoint) {
+    return IsMine(wnd) && m_pFileCopy->OnDrop();
+}

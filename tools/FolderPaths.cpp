@@ -1,0 +1,66 @@
+#include "tools/FolderPaths.h"
+
+namespace vorlan {
+
+namespace {
+
+// Where the levels below a UNC share begin (after "\\server\share\"), or npos when the path
+// is no more than the share.
+size_t BelowShare(std::string_view path) {
+    size_t server = path.find('\\', 2);
+    if (server == std::string_view::npos) return std::string_view::npos;
+    size_t share = path.find('\\', server + 1);
+    return share == std::string_view::npos ? std::string_view::npos : share + 1;
+}
+
+} // namespace
+
+std::vector<std::string> DirectoryLevels(std::string_view path) {
+    // A trailing backslash would name the last folder twice.
+    while (path.size() > 1 && path.back() == '\\' && path[path.size() - 2] != ':' &&
+           path[path.size() - 2] != '\\')
+        path.remove_suffix(1);
+    std::vector<std::string> levels;
+    if (path.empty()) return levels;
+    size_t start = 0;
+    if (path.substr(0, 2) == "\\\\") {
+        start = BelowShare(path);
+        if (start == std::string_view::npos) start = path.size();
+    }
+    for (size_t i = start; i < path.size(); ++i) {
+        if (path[i] != '\\' || i == 0) continue;
+        bool doubled = i + 1 < path.size() && path[i + 1] == '\\';
+        if (doubled || path[i - 1] == ':' || path[i - 1] == '\\') continue;
+        levels.emplace_back(path.substr(0, i));
+    }
+    levels.emplace_back(path);
+    return levels;
+}
+
+bool TranslatePlaceholders(std::string_view source, std::string_view programPath, std::string& out) {
+    static constexpr std::string_view kVorlan = "%vorlan%", kProgram = "%program%";
+    size_t slash = programPath.rfind('\\');
+    std::string_view folder = programPath.substr(0, slash == std::string_view::npos ? 0 : slash);
+    out.clear();
+    for (size_t i = 0; i < source.size();) {
+        if (source.substr(i, kVorlan.size()) == kVorlan) {
+            out += programPath;
+            i += kVorlan.size();
+        } else if (source.substr(i, kProgram.size()) == kProgram) {
+            out += folder;
+            i += kProgram.size();
+        } else {
+            out += source[i++];
+        }
+    }
+    if (out.size() < kPathCapacity) return true;
+    out.clear();
+    return false;
+}
+
+std::string ShortenPath(std::string_view path, size_t keep) {
+    if (path.size() <= keep) return std::string(path);
+    return std::string(path.substr(0, keep)) + "...";
+}
+
+} // namespace vorlan
