@@ -28,7 +28,12 @@ LOGIN(user,pw) N rec
  D TR("LOGIN^QCC("_$$A($G(user))_",""..."")")
  S user=$G(user),pw=$G(pw),rec=$S(user="":"",1:$G(^QUSR(user)))
  I rec=""!($P(rec,$C(167),1)'=pw) Q ""
- S %USER=user,%BG=$P(rec,$C(167),2),%JOB=$J,%DL=$C(167)
+ S %USER=user,%BG=$P(rec,$C(167),2),%JOB=$J,%DL=$C(167),%UCI=$$NS^QUCI()
+ S:$G(%LAN)="" %LAN="D" S:'$D(%WIN) %WIN="" S:'$D(%DN) %DN=""
+ ; The client kills a form's variables with X %KILL, or with W %KILL less its ")" and
+ ; names of its own; K @%NEW drops the client's scratch of one step.
+ S %KILL=$$KEEP(),%NEW="%FKEY,%FORWARD,%KFOCUS,%QCC,%QCD,%ZZP"
+ K ^%QVARS($J)
  Q 1
  ; The namespace's clients and the last three business years for the log-in lists; answers
  ; the user's client and the current year.
@@ -44,6 +49,7 @@ INIT() N mi,y,cur
  Q mi_$C(167)_cur
 LOGOUT D TR("LOGOUT^QCC")
  K:$G(%JOB)'="" ^QTEMP(%JOB)
+ K ^%QVARS($J)
  K %USER,%BG,%MEMO,BGTEST
  Q
  ; Amounts of the client in euro (1) or not: every demo client keeps euro.
@@ -106,3 +112,35 @@ PRGINIT(code) D TR("PRGINIT^QCC("_$$A($G(code))_")")
  X:$G(code)'="" code
  Q
 TIMER() D TR("TIMER^QCC()") Q ""
+ ;
+ ; ---- the standing variables, which every kill of a form's variables keeps: the log-in's,
+ ; the frame's (client, year, workplace, workstation, home, module, memo), the form
+ ; protocol's own and dbserver's %SYS. %NOKILL stays too: one screen lifts another's refusal
+ ; to close.
+STAND() Q "%AP,%BG,%DL,%DN,%HDD,%HOME,%JOB,%KILL,%LAN,%MEMO,%MI,%MODUL,%MUMPS,%NEW,%NOKILL,%SYS,%UCI,%USER,%WIN,%WJ,%WORKSTATION,%WS"
+ ; The kill command that keeps them and the names in `also`.
+KEEP(also) Q "K ("_$$STAND()_$S($G(also)="":"",1:","_also)_")"
+ ;
+ ; ---- variable sets: a form's locals wait in ^%QVARS(job,name) while another form is the
+ ; current one. The %-global is the same in every namespace: a sub-dialog in another
+ ; namespace gives its variables back to its opener. "TEMP" hands variables between forms.
+VARSAVE(%qset) D TR("VARSAVE^QCC("_$$A($G(%qset))_")"),SAVE($G(%qset)) Q
+VARLOAD(%qset) D TR("VARLOAD^QCC("_$$A($G(%qset))_")"),LOAD($G(%qset)) Q
+LOADVARS(%qset) D TR("LOADVARS^QCC("_$$A($G(%qset))_")"),LAY($G(%qset)) Q
+KILLVARS(%qset) D TR("KILLVARS^QCC("_$$A($G(%qset))_")"),DROP($G(%qset)) Q
+ ; A page starting over keeps its frame's tab variables (the list given).
+KILL(%qset) D TR("KILL^QCC("_$$A($G(%qset))_")") X $$KEEP($G(%qset)) Q
+ ; Every local but the standing ones; %DN and %NEW are kept with the set.
+SAVE(%qset) N %qvar Q:%qset=""
+ K ^%QVARS($J,%qset)
+ S %qvar="%" F  D:$D(@%qvar)  S %qvar=$O(@%qvar) Q:%qvar=""
+ . Q:$E(%qvar,1,2)="%q"  Q:%qvar'="%DN"&(%qvar'="%NEW")&((","_$$STAND()_",")[(","_%qvar_","))
+ . M ^%QVARS($J,%qset,%qvar)=@%qvar
+ Q
+LOAD(%qset) X $$KEEP("%qset") D LAY(%qset,1) S:'$D(%DN) %DN="" Q
+ ; Each variable of the set replaces the local of its name; the current form keeps its
+ ; name unless the whole set is loaded.
+LAY(%qset,%qall) N %qvar Q:%qset=""
+ S %qvar="" F  S %qvar=$O(^%QVARS($J,%qset,%qvar)) Q:%qvar=""  I %qvar'="%DN"!$G(%qall) K @%qvar M @%qvar=^%QVARS($J,%qset,%qvar)
+ Q
+DROP(set) K:set'="" ^%QVARS($J,set) Q
