@@ -116,7 +116,8 @@ TEST_F(DemoTest, MenuEditSwitchesAnotherUsersEntries) {
     c->Exec("D INI998^QCC(\"demo\")");
     EXPECT_EQ(c->Exec("S BGTEST=\"demo\" W $$GETMNU^QCC(\"0,\")"),
               "-1" + S + "PAT" + S + "Patienten" + S + "1" + S + "-2" + S + "KAS" + S + "Kassen" + S + "1" +
-                  S + "3" + S + S + "Einstellungen" + S + "1" + S);
+                  S + "3" + S + S + "Einstellungen" + S + "1" + S + "-4" + S + "ADR" + S + "Adressen" + S +
+                  "1" + S);
     c->Exec("D SETMNU^QCC(\"0,1\",0)");
     EXPECT_NE(c->Exec("S BGTEST=\"demo\" W $$GETMNU^QCC(\"0,\")").find("Kassen" + S + S), std::string::npos);
     c->Exec("D SAV998^QCC(\"demo\")");
