@@ -158,6 +158,7 @@ TEST_F(DemoTest, ScreenInitAndClosingRules) {
     };
     EXPECT_EQ(init("KAS"), "!");
     EXPECT_EQ(init("PAT"), "!Patientenakte bereit.");
+    EXPECT_EQ(c->Exec("W $G(%INF)"), "Patientenakte bereit.") << "the form shows it as information";
     EXPECT_EQ(init("NOK"), "!");
     EXPECT_NE(c->Exec("W $G(%NOKILL)"), "") << "closing is refused";
     EXPECT_EQ(init("FREI"), "!Freigabe erteilt.");
