@@ -28,7 +28,12 @@ LOGIN(user,pw) N rec
  D TR("LOGIN^QCC("_$$A($G(user))_",""..."")")
  S user=$G(user),pw=$G(pw),rec=$S(user="":"",1:$G(^QUSR(user)))
  I rec=""!($P(rec,$C(167),1)'=pw) Q ""
- S %USER=user,%BG=$P(rec,$C(167),2),%JOB=$J,%DL=$C(167)
+ S %USER=user,%BG=$P(rec,$C(167),2),%JOB=$J,%DL=$C(167),%UCI=$$NS^QUCI()
+ S:$G(%LAN)="" %LAN="D" S:'$D(%WIN) %WIN="" S:'$D(%DN) %DN=""
+ ; The client kills a form's variables with X %KILL, or with W %KILL less its ")" and
+ ; names of its own; K @%NEW drops the client's scratch of one step.
+ S %KILL=$$KEEP(),%NEW="%FKEY,%FORWARD,%KFOCUS,%QCC,%QCD,%ZZP"
+ K ^%QVARS($J)
  Q 1
  ; The namespace's clients and the last three business years for the log-in lists; answers
  ; the user's client and the current year.
@@ -44,6 +49,7 @@ INIT() N mi,y,cur
  Q mi_$C(167)_cur
 LOGOUT D TR("LOGOUT^QCC")
  K:$G(%JOB)'="" ^QTEMP(%JOB)
+ K ^%QVARS($J)
  K %USER,%BG,%MEMO,BGTEST
  Q
  ; Amounts of the client in euro (1) or not: every demo client keeps euro.
@@ -106,3 +112,165 @@ PRGINIT(code) D TR("PRGINIT^QCC("_$$A($G(code))_")")
  X:$G(code)'="" code
  Q
 TIMER() D TR("TIMER^QCC()") Q ""
+ ;
+ ; ---- the standing variables, which every kill of a form's variables keeps: the log-in's,
+ ; the frame's (client, year, workplace, workstation, home, module, memo), the form
+ ; protocol's own and dbserver's %SYS. %NOKILL stays too: one screen lifts another's refusal
+ ; to close.
+STAND() Q "%AP,%BG,%DL,%DN,%HDD,%HOME,%JOB,%KILL,%LAN,%MEMO,%MI,%MODUL,%MUMPS,%NEW,%NOKILL,%SYS,%UCI,%USER,%WIN,%WJ,%WORKSTATION,%WS"
+ ; The kill command that keeps them and the names in `also`.
+KEEP(also) Q "K ("_$$STAND()_$S($G(also)="":"",1:","_also)_")"
+ ;
+ ; ---- forms. ^QM(screen) = title; field k: ^QM(screen,k) = column§row§width§label§variable§
+ ; kind§lines§password§tip§extras§most characters§button lines (the $$EDIT record with the
+ ; variable in place of the value), ^QM(screen,k,"PR") the check of its value (label^routine
+ ; of $$label(.x): the refusal text, or "" taking x), ^QM(screen,k,"LISTE") its popup list
+ ; (^QTAB(list) = column title, ^QTAB(list,n) the entries), ^QM(screen,k,"DIALOG") the
+ ; sub-dialog a button opens. ^QM(screen,0,...): "MAX" pieces 2-10 of $$MAX, "TASTE",key the
+ ; key texts, "WQMD" the form's init (INIT^WQMD), "PRUEF" the screen's own check before
+ ; saving (label^routine of $$label(): the failing field, %F saying why).
+ ; Labels that read or write a form's variables name their own locals %q..., which no
+ ; screen uses.
+DIALOG(scr) D TR("DIALOG^QCC("_$$A($G(scr))_")") Q $$OPEN($G(scr))
+EXIST(scr) D TR("EXIST^QCC("_$$A($G(scr))_")") Q $$OPEN($G(scr))
+OPEN(scr) Q:scr="" 0  Q ''$D(^QM(scr))
+DESTROY(dn) D TR("DESTROY^QCC("_$$A($G(dn))_")") D DROP($G(dn)) Q
+ ; The form record: field count§pictures§grid from§to§free order§grid column§width§resize§
+ ; edge§background picture.
+MAX(scr) N rec
+ D TR("MAX^QCC("_$$A($G(scr))_")")
+ S scr=$G(scr),rec=$S(scr="":"",1:$G(^QM(scr,0,"MAX")))
+ Q $$FIELDS(scr)_$C(167)_$S(rec="":"0"_$C(167)_"0"_$C(167)_"0",1:$P(rec,$C(167),2,10))
+FIELDS(scr) Q:scr="" 0  Q +$O(^QM(scr,""),-1)
+FIELD(scr,k) Q:scr=""!(+k<1) ""  Q $G(^QM(scr,+k))
+ ; Multi-line fields and buttons carry no value: a text box comes through its array.
+EDIT(%qscr,%qk) N %qrec,%qvar
+ D TR("EDIT^QCC("_$$A($G(%qscr))_","_$$A($G(%qk))_")")
+ S %qrec=$$FIELD($G(%qscr),$G(%qk)) Q:%qrec="" ""
+ S %qvar=$P(%qrec,$C(167),5)
+ S $P(%qrec,$C(167),5)=$S(%qvar=""!'$P(%qrec,$C(167),6)!($P(%qrec,$C(167),7)>1):"",1:$$ESC($G(@%qvar)))
+ S $P(%qrec,$C(167),4)=$$ESC($P(%qrec,$C(167),4)),$P(%qrec,$C(167),9)=$$ESC($P(%qrec,$C(167),9))
+ Q %qrec
+ ; The 72 key texts F5-F12, X1-X32, M1-M32 joined by $C(255), which no text may hold.
+GETKEYS(scr) N i,key,out
+ D TR("GETKEYS^QCC("_$$A($G(scr))_")")
+ S scr=$G(scr),out=""
+ F i=1:1:72 S key=$S(i<9:"F"_(i+4),i<41:"X"_(i-8),1:"M"_(i-40)) S:i>1 out=out_$C(255) S:scr'="" out=out_$TR($G(^QM(scr,0,"TASTE",key)),$C(255))
+ Q out
+ ; Comment texts of a group: "§" ends it.
+TEXT(scr,grp,n) D TR("TEXT^QCC("_$$A($G(scr))_","_$$A($G(grp))_","_$$A($G(n))_")")
+ Q:$G(scr)=""!($G(grp)="") $C(167)
+ Q $$ESC($G(^QM(scr,0,grp,+$G(n)),$C(167)))
+ ; No screen has computed labels or pictures.
+MODU(scr,n) D TR("MODU^QCC("_$$A($G(scr))_","_$$A($G(n))_")") Q ""
+INDI(scr,n) D TR("INDI^QCC("_$$A($G(scr))_","_$$A($G(n))_")") Q ""
+ ;
+ ; ---- field steps of the current form (%DN)
+ ; What a field shows on entry: its value, or the name of a text box's array. A %VL left by
+ ; a key or sub-dialog whose hand-back is done would end the form at the next field exit.
+FO(%qn) N %qrec,%qvar
+ D TR("FO^QCC("_$$A($G(%qn))_")")
+ K %VL
+ S %qrec=$$FIELD($G(%DN),$G(%qn)),%qvar=$P(%qrec,$C(167),5)
+ Q:%qvar="" ""
+ Q:$P(%qrec,$C(167),7)>1 %qvar
+ Q $$ESC($G(@%qvar))
+ ; A value leaving field n: value§refused§message§next field forward§§next field back§
+ ; popup list§refresh§sub-dialog§information. The client asks again with %KFOCUS when the
+ ; focus leaves, and with %DDN=%DL after the sub-dialog a button opened: same answer, but
+ ; no second sub-dialog.
+PR(%qn,%qx) N %qrec,%qvar,%qmsg,%qnext,%qprev,%qback
+ D TR("PR^QCC("_$$A($G(%qn))_","_$$A($G(%qx))_")")
+ S %qn=+$G(%qn),%qx=$$UNESC($G(%qx)),%qrec=$$FIELD($G(%DN),%qn),%qvar=$P(%qrec,$C(167),5)
+ S %qnext=$S(%qn'<$$FIELDS($G(%DN)):0,1:%qn+1),%qprev=$S(%qn>1:%qn-1,1:1)
+ S %qback=$G(%DDN)=$C(167) K:%qback %VL
+ I %qrec'="",'$P(%qrec,$C(167),6) Q $$ANS("","","",%qnext,%qprev,"",$S(%qx'="J"!%qback:"",1:$G(^QM(%DN,%qn,"DIALOG"))))
+ I %qvar'="",$P(%qrec,$C(167),7)>1 D BOX(%qvar) Q $$ANS(%qvar,"","",%qnext,%qprev,"","")
+ S %qmsg=$$CHECK(%DN,%qn,.%qx) S:%qvar'="" @%qvar=%qx
+ Q:%qmsg'="" $$ANS(%qx,1,%qmsg,%qn,%qn,"","")
+ Q $$ANS(%qx,"","",%qnext,%qprev,$$LIST(%DN,%qn,%qx),"")
+ANS(val,refused,msg,next,prev,list,sub) N d S d=$C(167)
+ Q $$ESC(val)_d_refused_d_$$ESC(msg)_d_next_d_d_prev_d_list_d_d_sub_d
+CHECK(%qscr,%qk,%qx) N %qchk,%qmsg S %qchk=$G(^QM(%qscr,%qk,"PR")) Q:%qchk="" ""
+ X "S %qmsg=$$"_%qchk_"(.%qx)"
+ Q %qmsg
+ ; Several entries of the field's list beginning with the value (case aside): the list is
+ ; offered with them. An entry typed in full is taken as it is.
+LIST(%qscr,%qk,%qx) N %qname,%qall
+ S %qname=$G(^QM(%qscr,%qk,"LISTE")) Q:%qname="" ""
+ S %qall=$$ENTRIES(%qname,%qx)
+ Q:$L(%qall,$C(167))<2 ""  Q:($C(167)_%qall_$C(167))[($C(167)_%qx_$C(167)) ""
+ D FILL(%qname,$P($$FIELD(%qscr,%qk),$C(167),5),%qall)
+ Q %qname
+ ; The drop button of a field with a list: all its entries. Answer: §§list.
+TABLE(%qn,%qt) N %qname
+ D TR("TABLE^QCC("_$$A($G(%qn))_","_$$A($G(%qt))_")")
+ S %qname=$G(^QM($G(%DN),+$G(%qn),"LISTE")) Q:%qname="" ""
+ D FILL(%qname,$P($$FIELD(%DN,%qn),$C(167),5),$$ENTRIES(%qname,""))
+ Q $C(167,167)_%qname
+ENTRIES(list,prefix) N i,e,out S out="",prefix=$$UP(prefix)
+ F i=1:1 S e=$G(^QTAB(list,i)) Q:e=""  S:$E($$UP(e),1,$L(prefix))=prefix out=out_$S(out="":"",1:$C(167))_e
+ Q out
+UP(x) Q $TR(x,"abcdefghijklmnopqrstuvwxyz"_$C(228,246,252),"ABCDEFGHIJKLMNOPQRSTUVWXYZ"_$C(196,214,220))
+ ; The popup list's rows go to @%WGBL@(row,1), row 0 its title; %EXCR takes the row chosen
+ ; (%ZZP) into the field's variable.
+FILL(%qname,%qvar,%qall) N %qi
+ S %WGBL="^QTEMP("_$J_",""LISTE"")" K @%WGBL
+ S @%WGBL@(0,1)=$G(^QTAB(%qname))
+ F %qi=1:1:$L(%qall,$C(167)) S @%WGBL@(%qi,1)=$P(%qall,$C(167),%qi)
+ S %EXCR="S "_%qvar_"=$P("""_$$DQ(%qall)_""",$C(167),%ZZP)"
+ Q
+ ; The next rows of a popup list: FILL gave them all, so the rows read go.
+WTW(list) N %qh
+ D TR("WTW^QCC("_$$A($G(list))_")")
+ Q:$G(%WGBL)=""
+ M %qh=@%WGBL@(0) K @%WGBL M @%WGBL@(0)=%qh
+ Q
+ ; The client stores a text box line by line with one blank added to each line from the
+ ; third on: it is dropped once. The array's top node marks it done; the client kills the
+ ; array with every store.
+BOX(%qvar) N %qk,%ql Q:$D(@%qvar)#2
+ S %qk=2 F  S %qk=$O(@%qvar@(%qk)) Q:%qk=""  S %ql=@%qvar@(%qk) S:$E(%ql,$L(%ql))=" " @%qvar@(%qk)=$E(%ql,1,$L(%ql)-1)
+ S @%qvar=""
+ Q
+ ; Texts to the client and values from it.
+ESC(x) Q $TR(x,$C(9,60,62,34),$C(250,253,254,255))
+UNESC(x) Q $TR(x,$C(255,254,253,250),$C(34,60,62,9))
+ ;
+ ; ---- saving: the check of every field and the screen's own, then the routine that
+ ; ^QM(screen,0,%SC) names (a number there, as the FSAVE flag, runs nothing).
+PRUEF() N %qscr,%qk,%qx,%qmsg,%qvar,%qcode
+ D TR("PRUEF^QCC")
+ S %qscr=$G(%DN),%qmsg="" Q:%qscr="" 0
+ F %qk=1:1:$$FIELDS(%qscr) S %qvar=$P($$FIELD(%qscr,%qk),$C(167),5) I %qvar'="" S %qx=$G(@%qvar),%qmsg=$$CHECK(%qscr,%qk,.%qx) Q:%qmsg'=""
+ I %qmsg'="" S %F=%qmsg Q %qk
+ S %qcode=$G(^QM(%qscr,0,"PRUEF")),%qk=0
+ X:%qcode'="" "S %qk=$$"_%qcode_"()"
+ Q +%qk
+PRGABL(%qrtn) D TR("PRGABL^QCC("_$$A($G(%qrtn))_")")
+ S %qrtn=$G(%qrtn) D:%qrtn?.1(1(1"%",1A).AN)1"^"1(1"%",1A).AN @%qrtn
+ Q
+ ;
+ ; ---- variable sets: a form's locals wait in ^%QVARS(job,name) while another form is the
+ ; current one. The %-global is the same in every namespace: a sub-dialog in another
+ ; namespace gives its variables back to its opener. "TEMP" hands variables between forms.
+VARSAVE(%qset) D TR("VARSAVE^QCC("_$$A($G(%qset))_")"),SAVE($G(%qset)) Q
+VARLOAD(%qset) D TR("VARLOAD^QCC("_$$A($G(%qset))_")"),LOAD($G(%qset)) Q
+LOADVARS(%qset) D TR("LOADVARS^QCC("_$$A($G(%qset))_")"),LAY($G(%qset)) Q
+KILLVARS(%qset) D TR("KILLVARS^QCC("_$$A($G(%qset))_")"),DROP($G(%qset)) Q
+ ; A page starting over keeps its frame's tab variables (the list given).
+KILL(%qset) D TR("KILL^QCC("_$$A($G(%qset))_")") X $$KEEP($G(%qset)) Q
+ ; Every local but the standing ones; %DN and %NEW are kept with the set.
+SAVE(%qset) N %qvar Q:%qset=""
+ K ^%QVARS($J,%qset)
+ S %qvar="%" F  D:$D(@%qvar)  S %qvar=$O(@%qvar) Q:%qvar=""
+ . Q:$E(%qvar,1,2)="%q"  Q:%qvar'="%DN"&(%qvar'="%NEW")&((","_$$STAND()_",")[(","_%qvar_","))
+ . M ^%QVARS($J,%qset,%qvar)=@%qvar
+ Q
+LOAD(%qset) X $$KEEP("%qset") D LAY(%qset,1) S:'$D(%DN) %DN="" Q
+ ; Each variable of the set replaces the local of its name; the current form keeps its
+ ; name unless the whole set is loaded.
+LAY(%qset,%qall) N %qvar Q:%qset=""
+ S %qvar="" F  S %qvar=$O(^%QVARS($J,%qset,%qvar)) Q:%qvar=""  I %qvar'="%DN"!$G(%qall) K @%qvar M @%qvar=^%QVARS($J,%qset,%qvar)
+ Q
+DROP(set) K:set'="" ^%QVARS($J,set) Q

@@ -1,7 +1,6 @@
 // The demo application through the fixture's dbserver: the sequences of M lines that the
 // client's log-in, menu tree and screen frames send, as the client sends them.
-#include "common/MQuote.h"
-#include "tests/dbserver/TestClient.h"
+#include "tests/dbserver/DemoLines.h"
 
 #include <gtest/gtest.h>
 
@@ -13,41 +12,12 @@
 namespace vorlan::dbserver::test {
 namespace {
 
-const std::string S = "\xa7";
-
-std::string LoginLine(const std::string& user, const std::string& password) {
-    return "W $$LOGIN^QCC(" + MQuote(user) + "," + MQuote(password) + ") S:$G(%BG)=\"\" %BG=998";
-}
-
-// The client's loops over a list: "S X=\"\"" then the step line until it writes nothing.
-std::vector<std::string> Loop(TestClient& c, const std::string& start, const std::string& step) {
-    std::vector<std::string> items;
-    c.Exec(start);
-    for (std::string item; !(item = c.Exec(step)).empty() && items.size() < 100;)
-        items.push_back(item);
-    return items;
-}
-
-// The trace lines of one job, in order.
-std::vector<std::string> TraceOf(TestClient& reader, const std::string& job) {
-    std::vector<std::string> lines;
-    std::string all = reader.Exec("S n=\"\" F  S n=$O(^ZTRACE(n)) Q:n=\"\"  W ^ZTRACE(n),$C(10)");
-    for (size_t at = 0, nl; (nl = all.find('\n', at)) != std::string::npos; at = nl + 1) {
-        std::string line = all.substr(at, nl - at);
-        if (line.compare(0, job.size() + 1, job + " ") == 0) lines.push_back(line.substr(job.size() + 1));
-    }
-    return lines;
-}
-
 int ThisYear() {
     std::time_t now = std::time(nullptr);
     return std::localtime(&now)->tm_year + 1900;
 }
 
-class DemoTest : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() { ASSERT_GT(FixturePort(), 0) << "no dbserver fixture (VORLAN_STATE_DIR)"; }
-};
+class DemoTest : public DemoFixture {};
 
 } // namespace
 
@@ -146,7 +116,8 @@ TEST_F(DemoTest, MenuEditSwitchesAnotherUsersEntries) {
     c->Exec("D INI998^QCC(\"demo\")");
     EXPECT_EQ(c->Exec("S BGTEST=\"demo\" W $$GETMNU^QCC(\"0,\")"),
               "-1" + S + "PAT" + S + "Patienten" + S + "1" + S + "-2" + S + "KAS" + S + "Kassen" + S + "1" +
-                  S + "3" + S + S + "Einstellungen" + S + "1" + S);
+                  S + "3" + S + S + "Einstellungen" + S + "1" + S + "-4" + S + "ADR" + S + "Adressen" + S +
+                  "1" + S);
     c->Exec("D SETMNU^QCC(\"0,1\",0)");
     EXPECT_NE(c->Exec("S BGTEST=\"demo\" W $$GETMNU^QCC(\"0,\")").find("Kassen" + S + S), std::string::npos);
     c->Exec("D SAV998^QCC(\"demo\")");
@@ -187,6 +158,7 @@ TEST_F(DemoTest, ScreenInitAndClosingRules) {
     };
     EXPECT_EQ(init("KAS"), "!");
     EXPECT_EQ(init("PAT"), "!Patientenakte bereit.");
+    EXPECT_EQ(c->Exec("W $G(%INF)"), "Patientenakte bereit.") << "the form shows it as information";
     EXPECT_EQ(init("NOK"), "!");
     EXPECT_NE(c->Exec("W $G(%NOKILL)"), "") << "closing is refused";
     EXPECT_EQ(init("FREI"), "!Freigabe erteilt.");

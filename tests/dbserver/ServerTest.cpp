@@ -2,6 +2,7 @@
 #include "common/ErrorTable.h"
 #include "common/MQuote.h"
 #include "common/Nonce.h"
+#include "tests/common/MRoutine.h"
 #include "tests/common/WireBytes.h"
 #include "tests/dbserver/TestClient.h"
 
@@ -464,6 +465,17 @@ TEST_F(ServerTest, UnknownRequestCodeIsAnError) {
     ASSERT_EQ(r.type, 'E');
     EXPECT_EQ(ErrorNumber(r.fields[0]), 10062);
     EXPECT_EQ(c->Exec("W 4"), "4");
+}
+
+TEST_F(ServerTest, TestsLoadRoutinesOfTheirOwnOverAConnection) {
+    auto c = Connect();
+    c->Exec(mroutine::RoutineLine(
+        "ZZDBST", {"ZZDBST ; a routine of the dbserver tests", " Q", "ECHO(x) Q \"<\"_x_\">\""}));
+    EXPECT_EQ(c->Exec("W $$ECHO^ZZDBST(\"a\"\"b\")"), "<a\"b>");
+    c->Exec(mroutine::RoutineLine(
+        "ZZDBST", {"ZZDBST ; a routine of the dbserver tests", " Q", "ECHO(x) Q \"[\"_x_\"]\""}));
+    EXPECT_EQ(c->Exec("W $$ECHO^ZZDBST(1)"), "[1]") << "rewritten in the same job";
+    EXPECT_EQ(Connect("ABR")->Exec("W $$ECHO^ZZDBST(2)"), "[2]") << "and seen by a new job";
 }
 
 } // namespace

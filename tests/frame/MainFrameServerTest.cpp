@@ -125,7 +125,7 @@ TEST_F(ServerFrameTest, FoldersFillOnceAndALeafOpensItsFrame) {
     Open("Patienten [PAT]");
     Lines trace = Trace();
     EXPECT_TRUE(Has(trace, "SELECTM^QCC(\"PAT\")"));
-    EXPECT_TRUE(Has(trace, "PRGINIT^QCC(\"S %F=\"\"Patientenakte bereit.\"\",%INF=1\")"));
+    EXPECT_TRUE(Has(trace, "PRGINIT^QCC(\"S (%F,%INF)=\"\"Patientenakte bereit.\"\"\")"));
     ASSERT_EQ(Frames().size(), 1u);
     CBaseMDI* pat = Active();
     ASSERT_NE(pat, nullptr);
