@@ -1,6 +1,6 @@
 // The main frame against the demo application on a real dbserver, through the client
 // library: log-in, menu tree, form frames and log-out, as the server's trace shows them.
-#include "tests/frame/MainFrameFixture.h"
+#include "tests/frame/ServerFrameFixture.h"
 
 #include "forms/ChildDialog.h"
 #include "tests/frame/DemoTrace.h"
@@ -8,55 +8,8 @@
 
 #include <cstdlib>
 
-namespace {
-
 using demotrace::CountOf;
 using demotrace::Has;
-using Lines = std::vector<std::string>;
-
-class ServerFrameTest : public FrameTestBase {
-  protected:
-    std::string m_mark;
-
-    void SetUp() override {
-        ASSERT_NE(harness::DbServerPort(), 0) << "the dbserver fixture tells the port";
-        StartFrame(MakeClientLibraryTransport(), std::to_string(harness::DbServerPort()).c_str(), "");
-        m_mark = Once(demotrace::kLastEntryLine);
-    }
-    void TearDown() override { StopFrame(); }
-
-    // One line on a connection of its own (the frame's jobs come and go with its log-ins).
-    static std::string Once(const std::string& line) {
-        std::vector<char> out(0x10000);
-        EXPECT_TRUE(theApp.ExecuteOnce(line.c_str(), out.data(), static_cast<int>(out.size()))) << line;
-        return out.data();
-    }
-    // The entries the server traced since the last look, without their job numbers.
-    Lines Trace() {
-        return demotrace::WithoutJobs(
-            demotrace::ReadEntries(Once(demotrace::EntriesAfterLine(m_mark)), m_mark));
-    }
-    HTREEITEM FindItem(const char* text, HTREEITEM from = nullptr) {
-        CTreeCtrl& tree = frame->GetMenuTree().GetTreeCtrl();
-        for (HTREEITEM h = from ? tree.GetChildItem(from) : tree.GetRootItem(); h;
-             h = tree.GetNextSiblingItem(h)) {
-            if (tree.GetItemText(h) == text) return h;
-            if (HTREEITEM deeper = FindItem(text, h)) return deeper;
-        }
-        return nullptr;
-    }
-    // A double click on a tree entry, as the tree turns it into its command.
-    void Open(const char* text) {
-        CTreeCtrl& tree = frame->GetMenuTree().GetTreeCtrl();
-        HTREEITEM item = FindItem(text);
-        ASSERT_NE(item, nullptr) << text;
-        tree.SelectItem(item);
-        frame->GetMenuTree().SendMessage(WM_COMMAND, 1);
-        Pump();
-    }
-};
-
-} // namespace
 
 TEST_F(ServerFrameTest, CommandLineLogInFillsTheMenuAndLeavesNoMessages) {
     LogIn();
