@@ -14,7 +14,6 @@
 #include <winsock2.h>
 
 #include <cstring>
-#include <vector>
 
 using vorlan::TraceFunction;
 
@@ -321,28 +320,7 @@ void CVORLANApp::SetToolbarImages(HWND toolbar, HIMAGELIST normal, HIMAGELIST ho
 }
 
 HPALETTE CVORLANApp::CreatePaletteFromDIB(HBITMAP bitmap) {
-    DIBSECTION ds{};
-    if (!bitmap || ::GetObjectA(bitmap, sizeof ds, &ds) != sizeof ds) return nullptr;
-    UINT colours = ds.dsBmih.biClrUsed ? ds.dsBmih.biClrUsed : (1u << ds.dsBmih.biBitCount);
-    if (ds.dsBmih.biBitCount > 8 && !ds.dsBmih.biClrUsed) return nullptr;
-    if (colours > 256) return nullptr;
-    std::vector<RGBQUAD> table(colours);
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ old = ::SelectObject(dc, bitmap);
-    UINT got = ::GetDIBColorTable(dc, 0, colours, table.data());
-    ::SelectObject(dc, old);
-    ::DeleteDC(dc);
-    std::vector<char> mem(sizeof(LOGPALETTE) + sizeof(PALETTEENTRY) * colours);
-    auto* pal = reinterpret_cast<LOGPALETTE*>(mem.data());
-    pal->palVersion = 0x300;
-    pal->palNumEntries = static_cast<WORD>(got);
-    for (UINT i = 0; i < got; ++i) {
-        pal->palPalEntry[i].peRed = table[i].rgbRed;
-        pal->palPalEntry[i].peGreen = table[i].rgbGreen;
-        pal->palPalEntry[i].peBlue = table[i].rgbBlue;
-        pal->palPalEntry[i].peFlags = 0;
-    }
-    return got ? ::CreatePalette(pal) : nullptr;
+    return fw::CreatePaletteFromDIB(bitmap);
 }
 
 void CVORLANApp::GetWordViewPath(CString& out) {
