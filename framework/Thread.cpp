@@ -3,6 +3,28 @@
 
 namespace fw {
 
+HANDLE StartWorkerThread(DWORD(WINAPI* fn)(void*), void* param) {
+    DWORD id = 0;
+    return ::CreateThread(nullptr, 0, fn, param, 0, &id);
+}
+
+bool WaitServingSentMessages(HANDLE object, DWORD timeout) {
+    DWORD start = ::GetTickCount();
+    for (;;) {
+        DWORD left = INFINITE;
+        if (timeout != INFINITE) {
+            DWORD spent = ::GetTickCount() - start;
+            left = spent >= timeout ? 0 : timeout - spent;
+        }
+        DWORD r = ::MsgWaitForMultipleObjects(1, &object, FALSE, left, QS_SENDMESSAGE);
+        if (r == WAIT_OBJECT_0) return true;
+        if (r != WAIT_OBJECT_0 + 1) return false;
+        // Peeking delivers the sent messages and leaves everything posted in the queue.
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
 bool WalkPreTranslateTree(HWND stop, MSG* msg) {
     for (HWND h = msg->hwnd; h; h = ::GetParent(h)) {
         CWnd* wnd = CWnd::FromHandlePermanent(h);
