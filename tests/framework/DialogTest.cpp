@@ -1,5 +1,6 @@
 #include "framework/App.h"
 #include "framework/Dialog.h"
+#include "framework/FileDialog.h"
 #include "framework/Sync.h"
 #include "framework/TestMode.h"
 #include "framework/Thread.h"
@@ -114,4 +115,28 @@ TEST(DialogReal, ModelessDialogOnAWorkerThreadWithItsOwnLoop) {
     DWORD code = 0;
     GetExitCodeThread(worker.m_hThread, &code);
     EXPECT_EQ(code, 5u);
+}
+
+TEST(FileDialog, FilterBarsBecomeTheSystemsPairs) {
+    using std::string;
+    EXPECT_EQ(fw::FileFilterFromBars("Bilder (*.bmp)|*.bmp|Alle|*.*||"),
+              string("Bilder (*.bmp)\0*.bmp\0Alle\0*.*\0\0\0\0", 33));
+    EXPECT_EQ(fw::FileFilterFromBars("Alle|*.*"), string("Alle\0*.*\0\0", 10));
+    EXPECT_EQ(fw::FileFilterFromBars(nullptr), string("\0\0", 2));
+}
+
+TEST_F(DialogTest, ScriptedFileDialogTakesTheFileNameAndRecordsTheDefault) {
+    CWinApp app("FwTest");
+    fw::TestMode::PushAnswer("dialog 1536 set:1152=C:/Bilder/neu.bmp cmd:1");
+    CFileDialog chosen(true, nullptr, "C:/Bilder/alt.bmp", OFN_FILEMUSTEXIST, "Alle|*.*||", nullptr);
+    EXPECT_EQ(chosen.DoModal(), IDOK);
+    EXPECT_EQ(chosen.GetPathName(), "C:/Bilder/neu.bmp");
+    CFileDialog unanswered(true, nullptr, "C:/Bilder/alt.bmp", 0, "Alle|*.*||", nullptr);
+    EXPECT_EQ(unanswered.DoModal(), IDCANCEL) << "never waits for a person";
+    auto shown = fw::TestMode::Shown();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].id, 1536);
+    EXPECT_EQ(shown[0].text, "1152=C:/Bilder/alt.bmp");
+    EXPECT_EQ(shown[0].answer, IDOK);
+    EXPECT_EQ(shown[1].answer, IDCANCEL);
 }
