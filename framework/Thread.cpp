@@ -11,6 +11,11 @@ HANDLE StartWorkerThread(DWORD(WINAPI* fn)(void*), void* param) {
 bool WaitServingSentMessages(HANDLE object, DWORD timeout) {
     DWORD start = ::GetTickCount();
     for (;;) {
+        // Peeking delivers the messages sent already and leaves everything posted queued. It
+        // must come first: the wait below wakes only for messages that arrive after it began
+        // or that no one has looked at yet.
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         DWORD left = INFINITE;
         if (timeout != INFINITE) {
             DWORD spent = ::GetTickCount() - start;
@@ -19,9 +24,6 @@ bool WaitServingSentMessages(HANDLE object, DWORD timeout) {
         DWORD r = ::MsgWaitForMultipleObjects(1, &object, FALSE, left, QS_SENDMESSAGE);
         if (r == WAIT_OBJECT_0) return true;
         if (r != WAIT_OBJECT_0 + 1) return false;
-        // Peeking delivers the sent messages and leaves everything posted in the queue.
-        MSG msg;
-        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
 }
 

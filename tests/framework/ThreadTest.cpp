@@ -92,6 +92,9 @@ TEST(WorkerThread, WaiterServesWhatTheWorkerSendsButLeavesPostedMessagesQueued) 
     } job{target.m_hWnd};
     HANDLE worker = fw::StartWorkerThread(&Job::Run, &job);
     ASSERT_NE(worker, nullptr);
+    // Looking at the queue marks the sent message as seen before the wait begins.
+    for (int i = 0; i < 10000 && !(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE); ++i)
+        Sleep(1);
     EXPECT_TRUE(fw::WaitServingSentMessages(worker, 10000)) << "a plain wait would never end";
     CloseHandle(worker);
     EXPECT_EQ(job.answer, 1);
