@@ -45,6 +45,8 @@ class CSession {
     bool ExecuteOnce(const char* code, char* out, int capacity);
     void Disconnect();
 
+    // The program's settings block (the command line's switches among them).
+    const vorlan::SettingsBlock& Settings() const { return m_settings; }
     bool IsLoggedIn() const { return m_hConnection != 0; }
     int Handle() const { return m_hConnection; }
     // A line is running: closing the program now would cut it off.
