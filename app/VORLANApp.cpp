@@ -2,6 +2,7 @@
 #include "app/AboutDlg.h"
 #include "app/ProtocolLog.h"
 #include "app/UpdateCheck.h"
+#include "forms/ChildForm.h"
 #include "framework/CmdUI.h"
 #include "framework/Gdi.h"
 #include "framework/Registry.h"
@@ -101,9 +102,9 @@ void CVORLANApp::ProbeThemeLibrary(DWORD comCtlVersion) {
 
 CVORLANApp::~CVORLANApp() {
     if (m_hMainIcon) {
+        CChildForm::UnRegisterTabEdit();
         CWnd::UnregisterWindowClass("VORLAN MDI Window");
         CWnd::UnregisterWindowClass("VORLAN.MainWindow");
-        CWnd::UnregisterWindowClass("VORLAN Bitmap");
         ::DestroyIcon(m_hMainIcon);
     }
     vorlan::SetProtocolSettings(nullptr);
@@ -350,9 +351,13 @@ void CVORLANApp::RegisterClasses() {
     m_hMainIcon =
         static_cast<HICON>(::LoadImageA(self, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0));
     CWnd::RegisterWindowClass("VORLAN.MainWindow", 0x2000, m_hMainIcon, nullptr, nullptr);
+    CChildForm::Looks looks;
+    looks.menuShadow = IsMenuShadow();
+    looks.visualStyles = IsThemeActive();
+    CChildForm::SetLooks(looks);
+    CChildForm::RegisterTabEdit();
     CWnd::RegisterWindowClass("VORLAN MDI Window", CS_DBLCLKS, m_hMainIcon, nullptr,
                               reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), 4);
-    CWnd::RegisterWindowClass("VORLAN Bitmap", 0, nullptr, nullptr, nullptr);
 }
 
 bool CVORLANApp::HandOverToRunningCopy() {
