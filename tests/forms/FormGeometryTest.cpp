@@ -72,9 +72,3 @@ TEST(FormGeometry, OnlyAWholeNumberNamesABackgroundResource) {
         EXPECT_EQ(vorlan::PictureNumber(c.text), c.number) << "\"" << c.text << "\"";
     EXPECT_EQ(vorlan::PictureNumber(nullptr), 0);
 }
-
-TEST(FormGeometry, FolderOfAPath) {
-    EXPECT_EQ(vorlan::FolderOf("C:\\Bilder\\Patient\\4711.bmp"), "C:\\Bilder\\Patient");
-    EXPECT_EQ(vorlan::FolderOf("C:/Bilder/a.bmp"), "C:/Bilder");
-    EXPECT_EQ(vorlan::FolderOf("a.bmp"), "");
-}
