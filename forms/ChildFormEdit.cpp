@@ -11,7 +11,6 @@ namespace {
 
 constexpr DWORD kEditStyle = 0x10030000;    // visible, group, tab stop
 constexpr DWORD kTabEditStyle = 0x10030080; // and automatic horizontal scrolling
-// A character the server cannot take in a field; it stands for the one it can.
 constexpr WPARAM kGroupSeparator = 29;
 constexpr WPARAM kSeparatorReplacement = 254;
 constexpr UINT_PTR kHotTimer = 1;
