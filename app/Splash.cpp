@@ -1,49 +1,23 @@
 #include "app/VORLANApp.h"
+#include "forms/ChildForm.h"
 #include "framework/Gdi.h"
-#include "framework/Wnd.h"
 #include "resources/resource.h"
-
-#include <vector>
 
 namespace {
 
-// Draws the start text into the splash bitmap and shapes the window by the stored region.
-class CSplashWnd : public CWnd {
-  public:
-    CBitmap bitmap;
-    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
-        switch (msg) {
-        case WM_PAINT: return OnPaint();
-        case WM_ERASEBKGND: return 1;
-        default: return CWnd::WindowProc(msg, wParam, lParam);
-        }
-    }
-    void PostNcDestroy() override { delete this; }
-
-  private:
-    LRESULT OnPaint() {
-        CPaintDC dc(m_hWnd);
-        CMemoryDC mem(dc);
-        CSelectedObject picture(mem, bitmap);
-        CRect r = GetClientRect();
-        ::BitBlt(dc, 0, 0, r.Width(), r.Height(), mem, 0, 0, SRCCOPY);
-        return 0;
-    }
-};
-
-void DrawStartText(CSplashWnd& w, int width, int height) {
+void DrawStartText(HBITMAP bitmap, int width, int height) {
     CString text;
     text.LoadString(IDS_SPLASH_TEXT);
     CFont font;
     font.CreatePointFont(70, "Tahoma");
-    CMemoryDC mem;
-    CSelectedObject picture(mem, w.bitmap);
-    CSelectedObject textFont(mem, font);
+    CMemoryDC memory(nullptr);
+    CSelectedObject selectBitmap(memory, bitmap);
+    CSelectedObject selectFont(memory, font);
     SIZE size{};
-    ::GetTextExtentPoint32A(mem, text, text.GetLength(), &size);
-    ::SetBkMode(mem, TRANSPARENT);
-    ::SetTextColor(mem, RGB(0, 0, 0));
-    ::TextOutA(mem, (width - size.cx) / 2 + 30, height - 19, text, text.GetLength());
+    ::GetTextExtentPoint32A(memory, text, text.GetLength(), &size);
+    ::SetBkMode(memory, TRANSPARENT);
+    ::SetTextColor(memory, RGB(0, 0, 0));
+    ::TextOutA(memory, (width - size.cx) / 2 + 30, height - 19, text, text.GetLength());
 }
 
 HRGN RegionFromResource(HINSTANCE module) {
@@ -61,27 +35,25 @@ HRGN RegionFromResource(HINSTANCE module) {
 bool CVORLANApp::ShowSplash(HWND& splash) {
     splash = nullptr;
     HINSTANCE self = m_hInstance ? m_hInstance : ::GetModuleHandleA(nullptr);
-    auto* w = new CSplashWnd;
-    if (!w->bitmap.LoadDIB(self, IDB_SPLASH)) {
-        delete w;
-        return false;
-    }
+    CBitmap bitmap;
+    if (!bitmap.LoadDIB(self, IDB_SPLASH)) return false;
     BITMAP bm{};
-    w->bitmap.GetBitmap(bm);
-    if (!w->CreateEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "VORLAN Bitmap", "", WS_POPUP,
-                     CRect(0, 0, bm.bmWidth, bm.bmHeight), nullptr, 0)) {
-        delete w;
-        return false;
-    }
-    DrawStartText(*w, bm.bmWidth, bm.bmHeight);
-    if (HRGN region = RegionFromResource(self)) ::SetWindowRgn(w->m_hWnd, region, FALSE);
+    bitmap.GetBitmap(bm);
+    DrawStartText(bitmap, bm.bmWidth, bm.bmHeight);
+    // The static picture sizes itself around the bitmap and owns it once it is created.
+    HWND w =
+        ::CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, CChildForm::kStaticBitmapClass, "", WS_POPUP, 0,
+                          0, bm.bmWidth, bm.bmHeight, nullptr, nullptr, self, static_cast<HBITMAP>(bitmap));
+    if (!w) return false;
+    bitmap.Detach();
+    if (HRGN region = RegionFromResource(self)) ::SetWindowRgn(w, region, FALSE);
     CRect work;
     ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    ::SetWindowPos(w->m_hWnd, HWND_TOPMOST, work.left + (work.Width() - bm.bmWidth) / 2,
+    ::SetWindowPos(w, HWND_TOPMOST, work.left + (work.Width() - bm.bmWidth) / 2,
                    work.top + (work.Height() - bm.bmHeight) / 2, 0, 0, SWP_NOSIZE);
-    w->ShowWindow(SW_SHOW);
-    w->UpdateWindow();
+    ::ShowWindow(w, SW_SHOW);
+    ::UpdateWindow(w);
     ::Sleep(2000);
-    splash = w->m_hWnd;
+    splash = w;
     return true;
 }

@@ -2,6 +2,7 @@
 #include "app/AboutDlg.h"
 #include "app/ProtocolLog.h"
 #include "app/UpdateCheck.h"
+#include "forms/ChildForm.h"
 #include "framework/CmdUI.h"
 #include "framework/Gdi.h"
 #include "framework/Registry.h"
@@ -15,7 +16,6 @@
 #include <winsock2.h>
 
 #include <cstring>
-#include <vector>
 
 using vorlan::TraceFunction;
 
@@ -103,9 +103,9 @@ void CVORLANApp::ProbeThemeLibrary(DWORD comCtlVersion) {
 
 CVORLANApp::~CVORLANApp() {
     if (m_hMainIcon) {
+        CChildForm::UnRegisterTabEdit();
         CWnd::UnregisterWindowClass("VORLAN MDI Window");
         CWnd::UnregisterWindowClass("VORLAN.MainWindow");
-        CWnd::UnregisterWindowClass("VORLAN Bitmap");
         ::DestroyIcon(m_hMainIcon);
     }
     vorlan::SetProtocolSettings(nullptr);
@@ -322,26 +322,7 @@ void CVORLANApp::SetToolbarImages(HWND toolbar, HIMAGELIST normal, HIMAGELIST ho
 }
 
 HPALETTE CVORLANApp::CreatePaletteFromDIB(HBITMAP bitmap) {
-    DIBSECTION ds{};
-    if (!bitmap || ::GetObjectA(bitmap, sizeof ds, &ds) != sizeof ds) return nullptr;
-    UINT colours = ds.dsBmih.biClrUsed ? ds.dsBmih.biClrUsed : (1u << ds.dsBmih.biBitCount);
-    if (ds.dsBmih.biBitCount > 8 && !ds.dsBmih.biClrUsed) return nullptr;
-    if (colours > 256) return nullptr;
-    std::vector<RGBQUAD> table(colours);
-    CMemoryDC dc;
-    CSelectedObject selected(dc, bitmap);
-    UINT got = ::GetDIBColorTable(dc, 0, colours, table.data());
-    std::vector<char> mem(sizeof(LOGPALETTE) + sizeof(PALETTEENTRY) * colours);
-    auto* pal = reinterpret_cast<LOGPALETTE*>(mem.data());
-    pal->palVersion = 0x300;
-    pal->palNumEntries = static_cast<WORD>(got);
-    for (UINT i = 0; i < got; ++i) {
-        pal->palPalEntry[i].peRed = table[i].rgbRed;
-        pal->palPalEntry[i].peGreen = table[i].rgbGreen;
-        pal->palPalEntry[i].peBlue = table[i].rgbBlue;
-        pal->palPalEntry[i].peFlags = 0;
-    }
-    return got ? ::CreatePalette(pal) : nullptr;
+    return fw::CreatePaletteFromDIB(bitmap);
 }
 
 void CVORLANApp::GetWordViewPath(CString& out) {
@@ -371,9 +352,13 @@ void CVORLANApp::RegisterClasses() {
     m_hMainIcon =
         static_cast<HICON>(::LoadImageA(self, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0));
     CWnd::RegisterWindowClass("VORLAN.MainWindow", 0x2000, m_hMainIcon, nullptr, nullptr);
+    CChildForm::Looks looks;
+    looks.menuShadow = IsMenuShadow();
+    looks.visualStyles = IsThemeActive();
+    CChildForm::SetLooks(looks);
+    CChildForm::RegisterTabEdit();
     CWnd::RegisterWindowClass("VORLAN MDI Window", CS_DBLCLKS, m_hMainIcon, nullptr,
                               reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), 4);
-    CWnd::RegisterWindowClass("VORLAN Bitmap", 0, nullptr, nullptr, nullptr);
 }
 
 bool CVORLANApp::HandOverToRunningCopy() {

@@ -56,7 +56,6 @@ class CVORLANApp : public CWinApp {
     bool IsWin2000OrLater() const { return m_nOSKind == 3 || m_nOSKind == 4; }
     int IsWin98OrLater() const { return (m_nOSKind == 1 || m_nOSKind == 3 || m_nOSKind == 4) ? 1 : 0; }
     bool IsThemeActive() const { return m_bThemeActive; }
-    bool UsesVisualStyles() const override { return m_bThemeActive; }
     bool IsFlatMenu() const { return m_nOSKind == 4 && m_bFlatMenu; }
     bool IsMenuShadow() const { return IsWin2000OrLater() && m_bUIEffects && m_bKeyboardCues; }
     void GetAppTitle(CString& out) const { out = m_strAppTitle; }

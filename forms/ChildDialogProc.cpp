@@ -278,8 +278,7 @@ bool CChildDialog::OnCtlColorEdit(HDC dc, HWND control, LRESULT& result) {
 bool CChildDialog::OnCtlColorStatic(HDC dc, HWND control, LRESULT& result) {
     LRESULT code = ::SendMessageA(control, WM_GETDLGCODE, 0, 0);
     if (code & DLGC_HASSETSEL) return OnCtlColorEdit(dc, control, result);
-    CWinApp* app = AfxGetApp();
-    if (!app || !app->UsesVisualStyles()) return false;
+    if (!GetLooks().visualStyles) return false;
     if (!(code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON | DLGC_RADIOBUTTON | DLGC_BUTTON | DLGC_STATIC)))
         return false;
     RECT r;
@@ -295,8 +294,7 @@ bool CChildDialog::OnCtlColorStatic(HDC dc, HWND control, LRESULT& result) {
 }
 
 LRESULT CChildDialog::OnTabEraseBackground(HDC dc, HWND control) {
-    CWinApp* app = AfxGetApp();
-    if (app && app->UsesVisualStyles() &&
+    if (GetLooks().visualStyles &&
         ::SendMessageA(Frame(), WM_TAB_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)))
         return 1;
     RECT r;

@@ -13,10 +13,25 @@
 
 #include <vector>
 
+class ImgWinBitmap;
+
 class CChildForm : public CWnd {
   public:
+    static constexpr const char* kStaticBitmapClass = "VORLAN Bitmap";
+    static constexpr const char* kChartClass = "Diagramm";
+    static constexpr const char* kPictureClass = "VORLAN Zoomable Bitmap";
+    static constexpr const char* kToolTipClass = "VORLAN ToolTip";
+
     CChildForm();
     ~CChildForm() override;
+
+    // What the application knows of the system's looks; told before the classes are registered.
+    struct Looks {
+        bool menuShadow = false;   // popups cast a shadow
+        bool visualStyles = false; // the frame paints its themed background behind forms
+    };
+    static void SetLooks(const Looks& looks);
+    static const Looks& GetLooks();
 
     // Window classes of the form's controls: registered by the application at start-up and
     // removed at exit (the tooltip class stays).
@@ -77,6 +92,18 @@ class CChildForm : public CWnd {
     static bool WndProcTabEdit(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result,
                                WNDPROC oldProc);
 
+    // The picture field's loader thread; its parameter is the load request.
+    static DWORD WINAPI LoadBitmapThr(void* request);
+    // The picture field on the desktop at the picture's size (kept on the screen), and back.
+    static void ZoomWindow(HWND picture, SIZE size);
+    static void RestoreWindow(HWND picture);
+
   protected:
     LRESULT OnEraseBackground(HDC dc);
+
+  private:
+    // The picture drawn into a new bitmap compatible with the device context; topLeft (may
+    // be null) receives its top-left pixel.
+    static HBITMAP CompatibleBitmapOf(const ImgWinBitmap& image, HDC like, COLORREF* topLeft);
+    void TellParent(int code);
 };

@@ -62,9 +62,6 @@ class CWinApp : public CWinThread {
     // The cursor of a wait-cursor nesting level (1 and up).
     virtual HCURSOR WaitCursorFor(int level);
     virtual void WinHelp(DWORD_PTR, UINT) {}
-    // Whether the program draws with visual styles (windows then let their parents paint
-    // behind them).
-    virtual bool UsesVisualStyles() const { return false; }
 
     void BeginWaitCursor() { DoWaitCursor(1); }
     void EndWaitCursor() { DoWaitCursor(-1); }

@@ -27,8 +27,8 @@ class CDialog : public CWnd {
     bool PreTranslateMessage(MSG* msg) override;
 
     // Called by the application object: the real modal loop, or test mode's script.
-    int RunModal();
-    int RunScripted();
+    virtual int RunModal();
+    virtual int RunScripted();
 
   private:
     HWND OwnerWindow() const;

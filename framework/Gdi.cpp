@@ -1,6 +1,7 @@
 #include "framework/Gdi.h"
 
 #include <cstring>
+#include <vector>
 
 bool CGdiObject::DeleteObject() {
     if (!m_hObject) return false;
@@ -73,3 +74,50 @@ TEXTMETRICA TextMetrics(HWND wnd, HFONT font) {
     ::GetTextMetricsA(dc, &tm);
     return tm;
 }
+
+namespace fw {
+
+void StretchHalftone(HDC target, const RECT& to, HDC source, int sourceWidth, int sourceHeight) {
+    CSaveDC saved(target);
+    ::SetStretchBltMode(target, HALFTONE);
+    // Half-tone stretching needs the brush origin reset after the mode change.
+    ::SetBrushOrgEx(target, 0, 0, nullptr);
+    ::StretchBlt(target, to.left, to.top, to.right - to.left, to.bottom - to.top, source, 0, 0, sourceWidth,
+                 sourceHeight, SRCCOPY);
+}
+
+HPALETTE CreatePaletteFromDIB(HBITMAP bitmap) {
+    DIBSECTION ds{};
+    if (!bitmap || ::GetObjectA(bitmap, sizeof ds, &ds) != sizeof ds) return nullptr;
+    UINT colours = ds.dsBmih.biClrUsed ? ds.dsBmih.biClrUsed : (1u << ds.dsBmih.biBitCount);
+    if (ds.dsBmih.biBitCount > 8 && !ds.dsBmih.biClrUsed) return nullptr;
+    if (colours > 256) return nullptr;
+    std::vector<RGBQUAD> table(colours);
+    UINT got;
+    {
+        CMemoryDC dc(nullptr);
+        CSelectedObject select(dc, bitmap);
+        got = ::GetDIBColorTable(dc, 0, colours, table.data());
+    }
+    std::vector<char> mem(sizeof(LOGPALETTE) + sizeof(PALETTEENTRY) * colours);
+    auto* pal = reinterpret_cast<LOGPALETTE*>(mem.data());
+    pal->palVersion = 0x300;
+    pal->palNumEntries = static_cast<WORD>(got);
+    for (UINT i = 0; i < got; ++i) {
+        pal->palPalEntry[i].peRed = table[i].rgbRed;
+        pal->palPalEntry[i].peGreen = table[i].rgbGreen;
+        pal->palPalEntry[i].peBlue = table[i].rgbBlue;
+        pal->palPalEntry[i].peFlags = 0;
+    }
+    return got ? ::CreatePalette(pal) : nullptr;
+}
+
+SIZE TextExtentInWindowFont(HWND window, const char* text) {
+    CClientDC dc(window);
+    CSelectedObject font(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(window, WM_GETFONT, 0, 0)));
+    RECT r{0, 0, 0, 0};
+    ::DrawTextA(dc, text ? text : "", -1, &r, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+} // namespace fw

@@ -64,11 +64,12 @@ class CImageList {
     }
 };
 
-// The client-area device context of a window (of the screen for a null window), released on
-// every way out.
+// The client-area device context of a window (of the screen for a null window), or with
+// wholeWindow its non-client area too; released on every way out.
 class CClientDC {
   public:
-    explicit CClientDC(HWND wnd) : m_hWnd(wnd), m_hDC(::GetDC(wnd)) {}
+    explicit CClientDC(HWND wnd, bool wholeWindow = false)
+        : m_hWnd(wnd), m_hDC(wholeWindow ? ::GetWindowDC(wnd) : ::GetDC(wnd)) {}
     ~CClientDC() {
         if (m_hDC) ::ReleaseDC(m_hWnd, m_hDC);
     }
@@ -128,6 +129,47 @@ class CSelectedObject {
     HDC m_hDC;
     HGDIOBJ m_hOld;
 };
+
+class CSelectPalette {
+  public:
+    CSelectPalette(HDC dc, HPALETTE palette)
+        : m_hDC(dc), m_hOld(palette ? ::SelectPalette(dc, palette, FALSE) : nullptr) {}
+    ~CSelectPalette() {
+        if (m_hOld) ::SelectPalette(m_hDC, m_hOld, FALSE);
+    }
+    CSelectPalette(const CSelectPalette&) = delete;
+    CSelectPalette& operator=(const CSelectPalette&) = delete;
+
+  private:
+    HDC m_hDC;
+    HPALETTE m_hOld;
+};
+
+// Clip region, modes and colours come back as they were.
+class CSaveDC {
+  public:
+    explicit CSaveDC(HDC dc) : m_hDC(dc), m_nSaved(::SaveDC(dc)) {}
+    ~CSaveDC() {
+        if (m_nSaved) ::RestoreDC(m_hDC, m_nSaved);
+    }
+    CSaveDC(const CSaveDC&) = delete;
+    CSaveDC& operator=(const CSaveDC&) = delete;
+
+  private:
+    HDC m_hDC;
+    int m_nSaved;
+};
+
+namespace fw {
+// Stretches the source picture into the rectangle with averaged (half-tone) pixels: a
+// shrunken photo stays readable where plain stretching drops whole lines.
+void StretchHalftone(HDC target, const RECT& to, HDC source, int sourceWidth, int sourceHeight);
+// A palette from a DIB section's colour table: the used entries, else 2 to the power of its
+// depth; null without a table or with more than 256 entries.
+HPALETTE CreatePaletteFromDIB(HBITMAP bitmap);
+// Size of the text in the window's font, lines broken at line ends, tabs expanded.
+SIZE TextExtentInWindowFont(HWND window, const char* text);
+} // namespace fw
 
 // How large `text` is, and the metrics of `font`, on `wnd`'s client area (the screen's for a
 // null window); a null font measures with the context's own.

@@ -3,6 +3,30 @@
 
 namespace fw {
 
+HANDLE StartWorkerThread(DWORD(WINAPI* fn)(void*), void* param) {
+    DWORD id = 0;
+    return ::CreateThread(nullptr, 0, fn, param, 0, &id);
+}
+
+bool WaitServingSentMessages(HANDLE object, DWORD timeout) {
+    DWORD start = ::GetTickCount();
+    for (;;) {
+        // Peeking delivers the messages sent already and leaves everything posted queued. It
+        // must come first: the wait below wakes only for messages that arrive after it began
+        // or that no one has looked at yet.
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        DWORD left = INFINITE;
+        if (timeout != INFINITE) {
+            DWORD spent = ::GetTickCount() - start;
+            left = spent >= timeout ? 0 : timeout - spent;
+        }
+        DWORD r = ::MsgWaitForMultipleObjects(1, &object, FALSE, left, QS_SENDMESSAGE);
+        if (r == WAIT_OBJECT_0) return true;
+        if (r != WAIT_OBJECT_0 + 1) return false;
+    }
+}
+
 bool WalkPreTranslateTree(HWND stop, MSG* msg) {
     for (HWND h = msg->hwnd; h; h = ::GetParent(h)) {
         CWnd* wnd = CWnd::FromHandlePermanent(h);

@@ -41,6 +41,13 @@ class CWinThread {
 };
 
 namespace fw {
+// A worker thread running fn(param); the caller owns the handle (null when it could not start).
+HANDLE StartWorkerThread(DWORD(WINAPI* fn)(void*), void* param);
+// Waits for the object (a thread, say) while serving the messages other threads send to
+// this thread's windows: a worker that sends to us while we wait for it cannot deadlock.
+// Posted messages stay queued. True when the object was signalled within the time-out.
+bool WaitServingSentMessages(HANDLE object, DWORD timeout = INFINITE);
+
 // Offers msg to the CWnd objects from its window up through the parents; true when taken.
 bool WalkPreTranslateTree(HWND stop, MSG* msg);
 } // namespace fw

@@ -111,6 +111,12 @@ bool CWnd::PreCreateWindow(CREATESTRUCTA&) {
 
 namespace fw {
 
+void SubclassShared(HWND hwnd, WNDPROC proc, WNDPROC* slot) {
+    auto old =
+        reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+    if (old && old != proc) *slot = old;
+}
+
 CREATESTRUCTA MakeCreateStruct(DWORD exStyle, const char* className, const char* title, DWORD style,
                                const RECT& rect, HWND parent, UINT idOrMenu, void* param) {
     CREATESTRUCTA cs{};
@@ -204,13 +210,13 @@ bool CWnd::PreTranslateMessage(MSG*) {
 }
 
 bool CWnd::RegisterWindowClass(const char* name, UINT style, HICON icon, HCURSOR cursor, HBRUSH background,
-                               int windowExtra) {
+                               int windowExtra, WNDPROC proc) {
     WNDCLASSA wc{};
     HINSTANCE inst = ::GetModuleHandleA(nullptr);
     if (::GetClassInfoA(inst, name, &wc)) return true;
     wc = WNDCLASSA{};
     wc.style = style;
-    wc.lpfnWndProc = ::DefWindowProcA;
+    wc.lpfnWndProc = proc ? proc : ::DefWindowProcA;
     wc.hInstance = inst;
     wc.hIcon = icon;
     wc.hCursor = cursor ? cursor : ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));

@@ -53,10 +53,10 @@ class CWnd {
         return false;
     }
 
-    // Registers a window class whose procedure is the default one: our objects are
+    // Registers a window class. Without a procedure it is the default one: our objects are
     // subclassed at creation, so the class procedure only serves windows made elsewhere.
     static bool RegisterWindowClass(const char* name, UINT style, HICON icon, HCURSOR cursor,
-                                    HBRUSH background, int windowExtra = 0);
+                                    HBRUSH background, int windowExtra = 0, WNDPROC proc = nullptr);
     static void UnregisterWindowClass(const char* name);
 
     LRESULT SendMessage(UINT msg, WPARAM w = 0, LPARAM l = 0) const {
@@ -106,6 +106,11 @@ class CWnd {
 LRESULT CALLBACK FwWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace fw {
+// Puts proc in front of the window's own procedure. Every window subclassed with the same
+// proc shares one slot for the procedure it replaced (they are all of one class), so the
+// slot is all proc needs to pass messages on.
+void SubclassShared(HWND hwnd, WNDPROC proc, WNDPROC* slot);
+
 // The creation record of CreateWindowEx's arguments, for PreCreateWindow to change.
 CREATESTRUCTA MakeCreateStruct(DWORD exStyle, const char* className, const char* title, DWORD style,
                                const RECT& rect, HWND parent, UINT idOrMenu, void* param);

@@ -1,5 +1,6 @@
 #include "framework/App.h"
 #include "framework/Dialog.h"
+#include "framework/FileDialog.h"
 #include "framework/Sync.h"
 #include "framework/TestMode.h"
 #include "framework/Thread.h"

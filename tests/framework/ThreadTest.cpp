@@ -1,5 +1,6 @@
 #include "framework/Sync.h"
 #include "framework/Thread.h"
+#include "framework/Wnd.h"
 
 #include <gtest/gtest.h>
 
@@ -66,4 +67,38 @@ TEST(WinThread, LoopRunsIdleAndEndsOnQuitWithItsCode) {
     EXPECT_EQ(loop.userMessages, 2);
     EXPECT_GE(loop.idleCalls, 3);
     EXPECT_EQ(loop.m_nExitCode, 9);
+}
+
+TEST(WorkerThread, WaiterServesWhatTheWorkerSendsButLeavesPostedMessagesQueued) {
+    // A window of this thread that the worker sends to while we wait for the worker.
+    struct Target : CWnd {
+        int sent = 0;
+        LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override {
+            if (msg == WM_APP) return ++sent;
+            return CWnd::WindowProc(msg, w, l);
+        }
+    } target;
+    CWnd::RegisterWindowClass("FwWorkerTarget", 0, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(target.CreateEx(0, "FwWorkerTarget", "", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0));
+    struct Job {
+        HWND target;
+        LRESULT answer = 0;
+        static DWORD WINAPI Run(void* p) {
+            auto* job = static_cast<Job*>(p);
+            ::PostMessageA(job->target, WM_APP + 1, 0, 0);
+            job->answer = ::SendMessageA(job->target, WM_APP, 0, 0); // blocks until we serve it
+            return 0;
+        }
+    } job{target.m_hWnd};
+    HANDLE worker = fw::StartWorkerThread(&Job::Run, &job);
+    ASSERT_NE(worker, nullptr);
+    // Looking at the queue marks the sent message as seen before the wait begins.
+    for (int i = 0; i < 10000 && !(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE); ++i)
+        Sleep(1);
+    EXPECT_TRUE(fw::WaitServingSentMessages(worker, 10000)) << "a plain wait would never end";
+    CloseHandle(worker);
+    EXPECT_EQ(job.answer, 1);
+    MSG posted;
+    EXPECT_TRUE(PeekMessageA(&posted, target.m_hWnd, WM_APP + 1, WM_APP + 1, PM_REMOVE)) << "still queued";
+    target.DestroyWindow();
 }

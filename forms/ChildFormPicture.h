@@ -1,0 +1,35 @@
+#pragma once
+// The picture field's state, kept in its window's user data from WM_CREATE to WM_DESTROY,
+// and the request its loader thread works on.
+
+#include "framework/FwString.h"
+
+#include <windows.h>
+
+namespace vorlan {
+
+struct PictureLoadRequest {
+    CString path;         // the thread's own copy
+    HWND window;          // receives the picture with WM_SETICON (lParam: this request)
+    volatile LONG cancel; // set by the window: the picture is no longer wanted
+};
+
+struct PictureFieldData {
+    HFONT font = nullptr;
+    HBITMAP bitmap = nullptr; // owned
+    bool zoomed = false;
+    bool loading = false;
+    // The load whose picture is wanted; the thread owns and frees it.
+    PictureLoadRequest* request = nullptr;
+    HANDLE thread = nullptr;
+    HWND parentBeforeZoom = nullptr;
+    RECT rectBeforeZoom{}; // screen coordinates
+    CString videoPath;     // the picture path with ".avi" when that file is there
+    bool videoStarting = false;
+};
+
+inline PictureFieldData* PictureData(HWND picture) {
+    return reinterpret_cast<PictureFieldData*>(::GetWindowLongPtrA(picture, GWLP_USERDATA));
+}
+
+} // namespace vorlan

@@ -1,0 +1,70 @@
+#include "forms/FormGeometry.h"
+
+#include <climits>
+#include <cstdint>
+
+namespace vorlan {
+
+PixelRect FitPicture(PixelSize picture, PixelSize client) {
+    if (picture.cx <= 0 || picture.cy <= 0 || client.cx <= 0 || client.cy <= 0) return PixelRect{0, 0, 0, 0};
+    int64_t width = client.cx;
+    int64_t height = int64_t(picture.cy) * client.cx / picture.cx;
+    if (height > client.cy) {
+        height = client.cy;
+        width = int64_t(picture.cx) * client.cy / picture.cy;
+    }
+    int left = static_cast<int>((client.cx - width) / 2);
+    int top = static_cast<int>((client.cy - height) / 2);
+    return PixelRect{left, top, left + static_cast<int>(width), top + static_cast<int>(height)};
+}
+
+PixelRect KeepOnScreen(PixelRect r, const PixelRect& screen) {
+    int dx = 0, dy = 0;
+    if (r.right > screen.right) dx = screen.right - r.right;
+    if (r.bottom > screen.bottom) dy = screen.bottom - r.bottom;
+    if (r.left + dx < screen.left) dx = screen.left - r.left;
+    if (r.top + dy < screen.top) dy = screen.top - r.top;
+    return PixelRect{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+}
+
+PixelRect PlaceZoomed(int x, int y, PixelSize natural, const PixelRect& screen) {
+    int width = natural.cx < screen.Width() ? natural.cx : screen.Width();
+    int height = natural.cy < screen.Height() ? natural.cy : screen.Height();
+    return KeepOnScreen(PixelRect{x, y, x + width, y + height}, screen);
+}
+
+PixelRect PlaceToolTip(int anchorX, int anchorY, PixelSize size, bool above, const PixelRect& screen) {
+    int top = above ? anchorY - size.cy : anchorY;
+    return KeepOnScreen(PixelRect{anchorX, top, anchorX + size.cx, top + size.cy}, screen);
+}
+
+std::vector<std::string> SplitToolTipLines(const char* text) {
+    std::vector<std::string> lines(1);
+    for (const char* p = text ? text : ""; *p; ++p) {
+        auto c = static_cast<unsigned char>(*p);
+        if (c >= 32 || c == '\t') {
+            lines.back() += *p;
+        } else if (!(c == '\n' && p > text && p[-1] == '\r')) {
+            lines.emplace_back();
+        }
+    }
+    return lines;
+}
+
+int PictureNumber(const char* text) {
+    if (!text || !*text) return 0;
+    long long n = 0;
+    for (const char* p = text; *p; ++p) {
+        if (*p < '0' || *p > '9') return 0;
+        n = n * 10 + (*p - '0');
+        if (n > INT_MAX - 99) return 0;
+    }
+    return static_cast<int>(n);
+}
+
+std::string FolderOf(const std::string& path) {
+    size_t at = path.find_last_of("\\/");
+    return at == std::string::npos ? std::string() : path.substr(0, at);
+}
+
+} // namespace vorlan
