@@ -300,6 +300,9 @@ int CChildDialog::CreateControls(int relayout) {
                     m_stretch.end());
 
     m_nFocusField = EnableEdits(1);
+    // Until a field is entered or the server names one, the focus field is the current one:
+    // a page without a start field still has a place for the focus.
+    if (m_nCurrentField == 0) m_nCurrentField = m_nFocusField;
     if (SetWindowPos(nullptr, 0, 0, m_nLayoutRight + 8, m_nLayoutBottom + 8,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW)) {
         vorlan::ChildMessageRecord fit{vorlan::kChildFit, m_hWnd, 0};

@@ -48,6 +48,8 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     int GetFieldCount() const { return m_nFields; }
     CString GetKeyText(int index) const;
     bool HasGrid() const { return GetDlgItem(0x1800) != nullptr; }
+    // The balloon tooltip of the form's fields.
+    HWND GetToolTip() const { return m_hToolTip; }
     // Forms with controls that stretch with the frame.
     bool IsSizable() const;
 

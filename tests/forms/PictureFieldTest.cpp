@@ -23,12 +23,6 @@ bool Gone(HBITMAP bitmap) {
     return GetObjectType(bitmap) == 0;
 }
 
-std::string ForwardSlashes(std::string path) {
-    for (char& c : path)
-        if (c == '\\') c = '/';
-    return path;
-}
-
 } // namespace
 
 class PictureFieldTest : public FormTest {
