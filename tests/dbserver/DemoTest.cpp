@@ -157,11 +157,11 @@ TEST_F(DemoTest, ScreenInitAndClosingRules) {
                        ") W:$D(%F)&$D(%INF) \"!\" W $G(%F,\"!\")");
     };
     EXPECT_EQ(init("KAS"), "!");
-    EXPECT_EQ(init("PAT"), "!Patientenakte bereit.");
-    EXPECT_EQ(c->Exec("W $G(%INF)"), "Patientenakte bereit.") << "the form shows it as information";
+    EXPECT_EQ(init("PAT"), "!") << "an information without %F opens the screen without a box";
+    EXPECT_EQ(c->Exec("W $G(%INF)"), "Patientenakte bereit.");
     EXPECT_EQ(init("NOK"), "!");
     EXPECT_NE(c->Exec("W $G(%NOKILL)"), "") << "closing is refused";
-    EXPECT_EQ(init("FREI"), "!Freigabe erteilt.");
+    EXPECT_EQ(init("FREI"), "!");
     EXPECT_EQ(c->Exec("W $G(%NOKILL)"), "");
 
     // The tabs of PAT: three, the third hidden.

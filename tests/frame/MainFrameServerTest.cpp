@@ -78,7 +78,7 @@ TEST_F(ServerFrameTest, FoldersFillOnceAndALeafOpensItsFrame) {
     Open("Patienten [PAT]");
     Lines trace = Trace();
     EXPECT_TRUE(Has(trace, "SELECTM^QCC(\"PAT\")"));
-    EXPECT_TRUE(Has(trace, "PRGINIT^QCC(\"S (%F,%INF)=\"\"Patientenakte bereit.\"\"\")"));
+    EXPECT_TRUE(Has(trace, "PRGINIT^QCC(\"S %INF=\"\"Patientenakte bereit.\"\"\")"));
     ASSERT_EQ(Frames().size(), 1u);
     CBaseMDI* pat = Active();
     ASSERT_NE(pat, nullptr);
