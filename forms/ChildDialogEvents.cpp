@@ -122,8 +122,11 @@ void CChildDialog::StartProgram() {
                               pathFits ? translated : path.c_str());
     m_session.Execute(line::kKillProgram);
     std::string exitCode;
-    // Only a process is waited for: a folder or document opened in another program is not.
-    if (!routine.empty() && started && info.hProcess) {
+    // Only a program is waited for: a folder opens in the shell's window, which may go on
+    // for the whole session.
+    DWORD attributes = pathFits ? ::GetFileAttributesA(translated) : INVALID_FILE_ATTRIBUTES;
+    bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (!routine.empty() && started && info.hProcess && !folder) {
         WaitForProcess(info.hProcess);
         DWORD code = 0;
         if (::GetExitCodeProcess(info.hProcess, &code)) exitCode = std::to_string(code);
