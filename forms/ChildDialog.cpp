@@ -78,6 +78,11 @@ CString CChildDialog::GetKeyText(int index) const {
     return CString(m_keys[static_cast<size_t>(index)].c_str());
 }
 
+const CChildDialog::FieldWindows& CChildDialog::WindowsOf(int n) const {
+    static const FieldWindows none;
+    return n > 0 && static_cast<size_t>(n) < m_fieldWindows.size() ? m_fieldWindows[static_cast<size_t>(n)] : none;
+}
+
 bool CChildDialog::IsSizable() const {
     for (const StretchEntry& e : m_stretch)
         if (e.id) return true;
@@ -285,6 +290,7 @@ int CChildDialog::CreateControls(int relayout) {
     if (!form.background.empty()) SetBitmap(form.background.c_str(), m_background);
     // (Comment texts and group boxes come with the labels of the form.)
 
+    m_fieldWindows.assign(static_cast<size_t>(m_nFields) + 1, FieldWindows());
     for (int k = 1; k <= m_nFields; ++k)
         CreateField(k, vorlan::ParseFieldRecord(m_session.Execute(vorlan::EditLine(description, k)).str()));
 
@@ -335,9 +341,12 @@ void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
         r.bottom += (field.height - 1) * vorlan::g_nRowHeightUnit;
         RaiseLayout(r.right, r.bottom);
     }
-    if (!vorlan::IsOwnLabelKind(field.kind)) CreateFieldLabel(k, field, r);
+    HWND label = vorlan::IsOwnLabelKind(field.kind) ? nullptr : CreateFieldLabel(k, field, r);
     HWND control = CreateFieldControl(k, field, r);
     if (!control) return;
+    FieldWindows& windows = m_fieldWindows[static_cast<size_t>(k)];
+    windows.control = control;
+    windows.label = label;
     if (multiRow && field.kind == FieldKind::Edit) m_stretch.push_back({static_cast<UINT>(0x1000 | k), RECT{r.left, r.top, r.right, r.bottom}});
 
     switch (field.kind) {
@@ -430,8 +439,8 @@ HWND CChildDialog::CreateFieldControl(int k, const vorlan::FieldRecord& field, c
         control = limit(InsertEdit(id, r, editExStyle, editStyle | ES_AUTOHSCROLL, ""));
         CRect b(r.right + 6, r.top, r.right + 6 + kBrowseButtonWidth, r.bottom);
         RaiseLayout(b.right, b.bottom);
-        InsertButton(vorlan::BrowseButtonId(field.kind, k), b, BS_PUSHBUTTON | WS_TABSTOP,
-                     LoadText(IDS_BROWSE_BUTTON).c_str());
+        m_fieldWindows[static_cast<size_t>(k)].browse = InsertButton(
+            vorlan::BrowseButtonId(field.kind, k), b, BS_PUSHBUTTON | WS_TABSTOP, LoadText(IDS_BROWSE_BUTTON).c_str());
         break;
     }
     case FieldKind::Check3:
@@ -459,11 +468,11 @@ HWND CChildDialog::CreateFieldControl(int k, const vorlan::FieldRecord& field, c
     return control;
 }
 
-void CChildDialog::CreateFieldLabel(int, const vorlan::FieldRecord& field, const vorlan::Rect& r) {
+HWND CChildDialog::CreateFieldLabel(int, const vorlan::FieldRecord& field, const vorlan::Rect& r) {
     std::string text = vorlan::UnescapeFromServer(field.label);
     SIZE size = TextSize(m_hWnd, m_hFont, text);
     CRect label(r.left - 5 - size.cx, r.top + 2, r.left - 5, r.top + 2 + size.cy);
-    InsertStatic(label, kLabelId, text.c_str(), SS_RIGHT);
+    return InsertStatic(label, kLabelId, text.c_str(), SS_RIGHT);
 }
 
 void CChildDialog::PostNcDestroy() {

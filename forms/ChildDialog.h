@@ -105,7 +105,7 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     void CreateToolTip();
     void CreateField(int k, const vorlan::FieldRecord& field);
     HWND CreateFieldControl(int k, const vorlan::FieldRecord& field, const vorlan::Rect& r);
-    void CreateFieldLabel(int k, const vorlan::FieldRecord& field, const vorlan::Rect& r);
+    HWND CreateFieldLabel(int k, const vorlan::FieldRecord& field, const vorlan::Rect& r);
     void AddToolTip(HWND control, const std::string& text);
     void RemoveToolTip(HWND control);
     HFONT FixedFont();
@@ -174,7 +174,17 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     enum class ControlKind { PushButton, CheckBox, Radio, Edit };
     static ControlKind KindOfControl(HWND control);
     static bool IsMultiLine(HWND control);
-    HWND FieldControl(int n) const { return GetDlgItem(0x1000 | n); }
+    // The windows of field n as the control pass made them (looked up once: every lookup of a
+    // child window is a trip to the window system).
+    struct FieldWindows {
+        HWND control = nullptr;
+        HWND label = nullptr;     // the prompt in front of it (id 0xFFFF)
+        HWND browse = nullptr;    // the button beside kinds 10, 12 and 13
+        HWND modeLabel = nullptr; // the $$MODU^QCC label (0x2000 | n)
+    };
+    const FieldWindows& WindowsOf(int n) const;
+    HWND FieldControl(int n) const { return WindowsOf(n).control; }
+    HWND ModeLabel(int n) const { return WindowsOf(n).modeLabel; }
     HWND Frame() const { return ::GetParent(m_hWnd); }
 
     CSession& m_session;
@@ -216,6 +226,7 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     bool m_bClosingList = false;
     // Text boxes whose server text could not be shown whole: never written back.
     std::set<int> m_partialTextBoxes;
+    std::vector<FieldWindows> m_fieldWindows;
     int m_nCallDepth = 0;
     bool m_bDeletePending = false;
 };

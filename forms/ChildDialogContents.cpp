@@ -101,21 +101,17 @@ int CChildDialog::EnableEdits(int focus) {
         if (open) noOpenSeen = false;
         bool after = focus < i;
         bool on = m_bFreeOrder ? open : (open && formEnabled && !after);
-        HWND control = FieldControl(i);
-        apply(control, on);
-        for (UINT extra : {0x4000u, 0x4100u, 0x4200u})
-            apply(GetDlgItem(static_cast<int>(extra | static_cast<UINT>(i))), on);
-        if (control) {
-            HWND label = ::GetWindow(control, GW_HWNDPREV);
-            if (label && ::GetDlgCtrlID(label) == static_cast<int>(kLabelId)) {
-                bool labelOn = m_bFreeOrder ? open : (open && formEnabled);
-                apply(label, labelOn);
-                apply(GetDlgItem(0x2000 | i), labelOn);
-            }
+        const FieldWindows& windows = WindowsOf(i);
+        apply(windows.control, on);
+        apply(windows.browse, on);
+        if (windows.control && windows.label) {
+            bool labelOn = m_bFreeOrder ? open : (open && formEnabled);
+            apply(windows.label, labelOn);
+            apply(windows.modeLabel, labelOn);
         }
     }
     // (The grid and the record explorer follow the locks here once forms have them.)
-    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
     return focus & 0xFFFF;
 }
 
@@ -124,9 +120,11 @@ int CChildDialog::EnableEdits(int focus) {
 void CChildDialog::SetEditExtra(int field, const std::string& extras) {
     if (field < 0 || field >= kColourFields) return;
     vorlan::FieldExtras e = vorlan::ParseFieldExtras(extras);
-    if (HWND control = FieldControl(field))
-        if (KindOfControl(control) == ControlKind::Edit)
+    if (HWND control = FieldControl(field)) {
+        bool readOnly = (::GetWindowLongPtrA(control, GWL_STYLE) & ES_READONLY) != 0;
+        if (KindOfControl(control) == ControlKind::Edit && readOnly != e.readOnly)
             ::SendMessageA(control, EM_SETREADONLY, e.readOnly ? TRUE : FALSE, 0);
+    }
     m_colours[field] = static_cast<COLORREF>(-1);
     if (m_brushes[field]) ::DeleteObject(m_brushes[field]);
     m_brushes[field] = nullptr;

@@ -156,7 +156,7 @@ LRESULT CChildDialog::OnFieldFocus(int n, HWND control) {
         m_strTextBoxVariable = text;
         ReadTextArray(control, text);
     }
-    SetIndirectionText(GetDlgItem(0x2000 | n),
+    SetIndirectionText(ModeLabel(n),
                        m_session.Execute(vorlan::ModuLine(m_strDescription.str(), n)).str());
     m_nFocusField = EnableEdits(n);
     return 1;

@@ -59,8 +59,10 @@ int CChildDialog::SaveField(int forward, int keepFocus, int field) {
     case ControlKind::Edit:
         // (The rich-text field sends its text twice here once forms have one.)
         if (multiLineBox) {
-            // A text that could not be shown whole is never written back.
-            if (!m_partialTextBoxes.count(n)) SetTextBoxVariable(m_strTextBoxVariable, WholeText(control));
+            // Only an edited text goes back (the server has the one it sent), and never one
+            // that could not be shown whole.
+            if (!m_partialTextBoxes.count(n) && ::SendMessageA(control, EM_GETMODIFY, 0, 0))
+                SetTextBoxVariable(m_strTextBoxVariable, WholeText(control));
         } else {
             if (m_session.Settings().protocol)
                 vorlan::WriteProtocol("CChildDialog::SaveField - before - %s", vorlan::kLogNote, "");
@@ -132,7 +134,7 @@ int CChildDialog::SaveField(int forward, int keepFocus, int field) {
                 ReadBackTextBox(control);
             else if (control != m_hRichEdit)
                 ::SetWindowTextA(control, vorlan::UnescapeFromServer(pr.value).c_str());
-            SetIndirectionText(GetDlgItem(0x2000 | n),
+            SetIndirectionText(ModeLabel(n),
                                m_session.Execute(vorlan::ModuLine(m_strDescription.str(), n)).str());
         }
         ShowStatus(pr.info.empty() ? pr.message : pr.info);

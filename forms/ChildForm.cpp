@@ -79,8 +79,10 @@ HWND CChildForm::InsertControl(const char* className, UINT id, const RECT& rect,
     if (!control) return nullptr;
     if (newProc && oldProc) fw::SubclassShared(control, newProc, oldProc);
     ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_hFont), FALSE);
-    // A subclassed control measures its frame anew (the tab edit's drop button).
-    ::SetWindowPos(control, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+    // Only the tab edit's frame changes with its procedure (the drop button); asking every
+    // control to measure its frame again costs a round of window-system calls each.
+    if (newProc == &WndSuperProcTabEdit)
+        ::SetWindowPos(control, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
     return control;
 }
 

@@ -1,30 +1,17 @@
 // The server-described form in the real main frame against the demo application on the
 // fixture's dbserver: the address screen ADR from its opening to its saving, and the
 // requests the server leaves after each step.
-#include "forms/ChildDialog.h"
 #include "common/MQuote.h"
-#include "forms/FormGlobals.h"
-#include "tests/app/RecordingTransport.h"
-#include "tests/common/MRoutine.h"
-#include "tests/frame/ServerFrameFixture.h"
+#include "tests/forms/FormServerFixture.h"
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <string>
 
 using demotrace::CountOf;
 using demotrace::Has;
 
 namespace {
-
-std::string TextOf(HWND window) {
-    int n = GetWindowTextLengthA(window);
-    std::string s(static_cast<size_t>(n) + 1, '\0');
-    GetWindowTextA(window, &s[0], n + 1);
-    s.resize(static_cast<size_t>(n));
-    return s;
-}
 
 CRect RectIn(HWND parent, HWND child) {
     CRect r;
@@ -39,68 +26,17 @@ std::string ClassOf(HWND window) {
     return name;
 }
 
-class FormServerTest : public FrameTestBase {
+class FormServerTest : public FormServerTestBase {
   protected:
-    RecordingTransport* recorder = nullptr;
-    std::string m_mark;
-
     void SetUp() override {
-        ASSERT_NE(harness::DbServerPort(), 0);
-        auto transport = std::make_unique<RecordingTransport>(MakeClientLibraryTransport());
-        recorder = transport.get();
-        StartFrame(std::move(transport), std::to_string(harness::DbServerPort()).c_str(), "");
-        // The cell of the descriptions, as the layout tests count it.
-        vorlan::g_nCharWidthUnit = 7;
-        vorlan::g_nRowHeightUnit = 20;
-        m_mark = Once(demotrace::kLastEntryLine);
+        FormServerTestBase::SetUp();
         Once("K ^ADR");
     }
-    void TearDown() override { StopFrame(); }
-
-    static std::string Once(const std::string& line) {
-        std::vector<char> out(0x10000);
-        EXPECT_TRUE(theApp.ExecuteOnce(line.c_str(), out.data(), static_cast<int>(out.size()))) << line;
-        return out.data();
-    }
-    Lines Trace() {
-        return demotrace::WithoutJobs(demotrace::ReadEntries(Once(demotrace::EntriesAfterLine(m_mark)), m_mark));
-    }
-    // The form on top of the active frame.
-    CChildDialog* Form() const {
-        CBaseMDI* f = Active();
-        return f ? f->GetTopForm() : nullptr;
-    }
-    HWND Field(int n) const { return Form() ? Form()->GetDlgItem(0x1000 | n) : nullptr; }
     CChildDialog* OpenAddress() {
         LogIn();
         StartMemo("ADR");
         return Form();
     }
-    // A key pressed in the form, as the keyboard routing hands it over.
-    void Key(WPARAM key, bool ctrl = false, bool shift = false) {
-        BYTE state[256] = {};
-        if (ctrl) state[VK_CONTROL] = 0x80;
-        if (shift) state[VK_SHIFT] = 0x80;
-        SetKeyboardState(state);
-        Form()->SendMessage(WM_KEYDOWN, key, 0);
-        BYTE none[256] = {};
-        SetKeyboardState(none);
-        Pump();
-    }
-    // Types a value into a field that has the focus and leaves it forward.
-    void Enter(int n, const std::string& text, WPARAM key = VK_TAB) {
-        HWND field = Field(n);
-        ASSERT_NE(field, nullptr) << n;
-        SetFocus(field);
-        Pump();
-        SetWindowTextA(field, text.c_str());
-        Key(key);
-    }
-    int FocusedField() const {
-        HWND focus = GetFocus();
-        return focus && Form() && IsChild(Form()->m_hWnd, focus) ? (GetDlgCtrlID(focus) & 0xFF) : 0;
-    }
-    std::string Server(const std::string& line) { return theApp.Execute(line.c_str()).str(); }
 };
 
 } // namespace

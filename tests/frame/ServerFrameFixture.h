@@ -1,12 +1,14 @@
 #pragma once
 // The main frame in this process against the demo application on the fixture's dbserver,
-// through the client library, with the server's trace at hand.
+// through the client library, with the server's trace and the session's lines at hand.
 
 #include "app/SessionTransport.h"
+#include "tests/app/RecordingTransport.h"
 #include "tests/frame/DemoTrace.h"
 #include "tests/frame/MainFrameFixture.h"
 #include "tests/harness/Harness.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,10 +17,14 @@ using Lines = std::vector<std::string>;
 class ServerFrameTest : public FrameTestBase {
   protected:
     std::string m_mark;
+    // The lines of the session's own connection.
+    RecordingTransport* recorder = nullptr;
 
     void SetUp() override {
         ASSERT_NE(harness::DbServerPort(), 0) << "the dbserver fixture tells the port";
-        StartFrame(MakeClientLibraryTransport(), std::to_string(harness::DbServerPort()).c_str(), "");
+        auto transport = std::make_unique<RecordingTransport>(MakeClientLibraryTransport());
+        recorder = transport.get();
+        StartFrame(std::move(transport), std::to_string(harness::DbServerPort()).c_str(), "");
         m_mark = Once(demotrace::kLastEntryLine);
     }
     void TearDown() override { StopFrame(); }
