@@ -167,6 +167,27 @@ TEST_F(ProgramTest, CommandLineLogsInOpensTheStartEntryAndClosingLogsOut) {
     EXPECT_EQ(shown[1].answer, IDYES);
 }
 
+TEST_F(ProgramTest, TheAddressFormOpensFromTheCommandLine) {
+    // Quitting with the form open: yes to closing everything, no to saving the address.
+    harness::WriteTextFile(dir + "script.txt", "box IDYES\nbox IDNO\n");
+    harness::Process program;
+    ASSERT_TRUE(program.Start(Command("ADR -u demo -p demo")));
+    HWND main = harness::WaitForWindow(program.Id(), "VORLAN.MainWindow", 30000);
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(WaitForTitle(main, "VORLAN experience - Adressen", 30000)) << harness::WindowText(main);
+    char artifacts[MAX_PATH];
+    if (GetEnvironmentVariableA("VORLAN_ARTIFACTS", artifacts, sizeof artifacts)) {
+        WaitForMenuTree(main);
+        CreateDirectoryA(artifacts, nullptr);
+        EXPECT_TRUE(SaveScreen(std::string(artifacts) + "\\address.bmp")) << "something was drawn";
+    }
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.Wait(30000), 0);
+    auto shown = harness::ReadShown(dir);
+    ASSERT_EQ(shown.size(), 3u) << "the log-in, closing everything, saving the address";
+    EXPECT_EQ(shown[2].answer, IDNO);
+}
+
 TEST_F(ProgramTest, APersonLogsInOpensMenuEntriesAndQuits) {
     harness::WriteTextFile(dir + "script.txt", "dialog 161 set:1010=demo set:1009=demo cmd:1\n");
     TraceReader trace;
