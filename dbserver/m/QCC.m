@@ -178,7 +178,8 @@ FO(%qn) N %qrec,%qvar
  ; A value leaving field n: value§refused§message§next field forward§§next field back§
  ; popup list§refresh§sub-dialog§information. The client asks again with %KFOCUS when the
  ; focus leaves, and with %DDN=%DL after the sub-dialog a button opened: same answer, but
- ; no second sub-dialog.
+ ; no second sub-dialog. A check that sets %PRANS gives the whole answer itself, as other
+ ; servers would (the pieces this demo never sends, or no answer at all).
 PR(%qn,%qx) N %qrec,%qvar,%qmsg,%qnext,%qprev,%qback
  D TR("PR^QCC("_$$A($G(%qn))_","_$$A($G(%qx))_")")
  S %qn=+$G(%qn),%qx=$$UNESC($G(%qx)),%qrec=$$FIELD($G(%DN),%qn),%qvar=$P(%qrec,$C(167),5)
@@ -187,6 +188,7 @@ PR(%qn,%qx) N %qrec,%qvar,%qmsg,%qnext,%qprev,%qback
  I %qrec'="",'$P(%qrec,$C(167),6) Q $$ANS("","","",%qnext,%qprev,"",$S(%qx'="J"!%qback:"",1:$G(^QM(%DN,%qn,"DIALOG"))))
  I %qvar'="",$P(%qrec,$C(167),7)>1 D BOX(%qvar) Q $$ANS(%qvar,"","",%qnext,%qprev,"","")
  S %qmsg=$$CHECK(%DN,%qn,.%qx) S:%qvar'="" @%qvar=%qx
+ I $D(%PRANS) S %qmsg=%PRANS K %PRANS Q %qmsg
  Q:%qmsg'="" $$ANS(%qx,1,%qmsg,%qn,%qn,"","")
  Q $$ANS(%qx,"","",%qnext,%qprev,$$LIST(%DN,%qn,%qx),"")
 ANS(val,refused,msg,next,prev,list,sub) N d S d=$C(167)
@@ -243,6 +245,7 @@ PRUEF() N %qscr,%qk,%qx,%qmsg,%qvar,%qcode
  D TR("PRUEF^QCC")
  S %qscr=$G(%DN),%qmsg="" Q:%qscr="" 0
  F %qk=1:1:$$FIELDS(%qscr) S %qvar=$P($$FIELD(%qscr,%qk),$C(167),5) I %qvar'="" S %qx=$G(@%qvar),%qmsg=$$CHECK(%qscr,%qk,.%qx) Q:%qmsg'=""
+ K %PRANS ; a check's own answer is one of a field step
  I %qmsg'="" S %F=%qmsg Q %qk
  S %qcode=$G(^QM(%qscr,0,"PRUEF")),%qk=0
  X:%qcode'="" "S %qk=$$"_%qcode_"()"

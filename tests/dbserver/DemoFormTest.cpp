@@ -363,6 +363,13 @@ TEST_F(DemoFormTest, FieldValuesAreCheckedAsTheyLeave) {
     EXPECT_EQ(Piece(back, 9), "");
     EXPECT_EQ(Piece(back, 4), "0");
     EXPECT_EQ(c->Exec("W $D(%VL)"), "0") << "the dialog's hand-back is done";
+
+    // A check's own answer goes out whole, once; the value is taken as always.
+    for (const char* raw : {"roh", ""}) {
+        c->Exec("S %PRANS=" + MQuote(raw));
+        EXPECT_EQ(c->Exec(PrLine(2, "Max")), raw);
+        EXPECT_EQ(c->Exec("W $D(%PRANS),\"|\",ADRVORN"), "0|Max");
+    }
 }
 
 TEST_F(DemoFormTest, PlacesOfTheListAreOfferedAndChosen) {
