@@ -41,6 +41,16 @@ void WaitForProcess(HANDLE process) {
     }
 }
 
+std::string SystemMessage(DWORD error) {
+    char text[512] = {};
+    DWORD n = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                               text, sizeof text, nullptr);
+    std::string message(text, n);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r'))
+        message.pop_back();
+    return message;
+}
+
 } // namespace
 
 void CChildDialog::TestAbl() {
@@ -111,15 +121,21 @@ void CChildDialog::StartProgram() {
     std::string routine = m_session.Execute(line::kProgramRoutine).str();
     SHELLEXECUTEINFOA info{};
     info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    // The shell's own error box would pass by the program's boxes: the form says it itself.
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     info.hwnd = MainWindow();
     info.lpFile = translated;
     info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
     info.nShow = SW_SHOWNORMAL;
     bool started = pathFits && ::ShellExecuteExA(&info);
-    if (!started)
+    DWORD error = started ? 0 : ::GetLastError();
+    if (!started) {
         vorlan::WriteProtocol("CChildDialog::TestforEvent - %s could not be started", vorlan::kLogNote,
                               pathFits ? translated : path.c_str());
+        if (pathFits)
+            AfxMessageBox((std::string(translated) + "\n\n" + SystemMessage(error)).c_str(),
+                          MB_OK | MB_ICONSTOP);
+    }
     m_session.Execute(line::kKillProgram);
     std::string exitCode;
     // Only a program is waited for: a folder opens in the shell's window, which may go on
