@@ -161,8 +161,7 @@ void CChildDialog::OpenWebPage() {
 void CChildDialog::SendEvents(bool autoClose, bool close) {
     if (m_session.Execute(line::kEventsExist) != "1") return;
     std::vector<vorlan::EventRecord> records;
-    for (std::string name = m_session.Execute(vorlan::EventNextLine("")).str();
-         !name.empty() && static_cast<int>(records.size()) < vorlan::kMaxEvents;
+    for (std::string name = m_session.Execute(vorlan::EventNextLine("")).str(); !name.empty();
          name = m_session.Execute(vorlan::EventNextLine(name)).str()) {
         vorlan::EventEntry e;
         e.name = name;
@@ -176,6 +175,8 @@ void CChildDialog::SendEvents(bool autoClose, bool close) {
         if (e.hasTimer) e.hasEvent = m_session.Execute(vorlan::EventEventExistsLine(name)) != "0";
         e.close = std::atoi(m_session.Execute(vorlan::EventCloseLine(name)));
         records.push_back(vorlan::MakeEventRecord(e));
+        // Not even the name of an entry beyond the limit is read.
+        if (static_cast<int>(records.size()) == vorlan::kMaxEvents) break;
     }
     // Entries beyond those read go with the rest.
     m_session.Execute(line::kKillEvents);
