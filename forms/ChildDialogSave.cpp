@@ -78,6 +78,9 @@ int CChildDialog::SaveField(int forward, int keepFocus, int field) {
     std::string answer = m_session.Execute(vorlan::FieldSaveLine(keepFocus, forward, n, value)).str();
     // (A grid rebuild follows here once forms have grids.)
     m_session.Execute(line::kTakeGridRebuild);
+    // A line that failed or wrote no pieces is no answer: what was typed stays, and so does
+    // the focus (field 0 would end the form).
+    if (answer.find('\xA7') == std::string::npos) return 0xFFFF;
     vorlan::SaveAnswer pr = vorlan::ParseSaveAnswer(answer);
     if (pr.refresh) UpdateContents();
 
