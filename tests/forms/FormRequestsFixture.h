@@ -8,6 +8,7 @@
 #include "tests/common/MRoutine.h"
 #include "tests/forms/FormServerFixture.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -25,6 +26,11 @@ inline std::string Pieces(std::initializer_list<std::string> pieces) {
     return joined;
 }
 
+inline size_t CountStarting(const std::vector<std::string>& lines, const std::string& start) {
+    return static_cast<size_t>(std::count_if(lines.begin(), lines.end(),
+                                             [&](const std::string& l) { return l.rfind(start, 0) == 0; }));
+}
+
 // A field record: column, row, width, label, variable, kind, lines, password, tip, extras,
 // most characters, button lines.
 inline std::string EditRecord(int row, const std::string& label, const std::string& variable) {
@@ -38,20 +44,21 @@ inline const std::vector<std::string>& RoutineLines() {
         "TSTREQ ; what the scratch screens of the form tests name",
         " Q",
         "RUN X $G(^TSTREQ(\"DO\")) Q",
-        "EXIT S ^TSTREQ(\"EXIT\")=$S($D(%WIN(\"PRGEXEC\",\"EXIT\")):\"<\"_%WIN(\"PRGEXEC\",\"EXIT\")_\">\",1:\"none\")",
-        " S ^TSTREQ(\"LEFT\")=$D(%WIN(\"PRGEXEC\",\"PATH\"))_$D(%WIN(\"PRGEXEC\",\"PARAM\"))_$D(%WIN(\"PRGEXEC\","
-        "\"ROUT\"))",
-        " K %WIN(\"PRGEXEC\") Q",
+        "EXIT N w M w=%WIN(\"PRGEXEC\")",
+        " S ^TSTREQ(\"EXIT\")=$S($D(w(\"EXIT\")):\"<\"_w(\"EXIT\")_\">\",1:\"none\")",
+        " S ^TSTREQ(\"LEFT\")=$D(w(\"PATH\"))_$D(w(\"PARAM\"))_$D(w(\"ROUT\")) K %WIN(\"PRGEXEC\") Q",
         "CARD N i S ^TSTREQ(\"CARD\")=$G(^TSTREQ(\"CARD\"))+1,i=0",
         " F  S i=$O(%WIN(\"READCARD\",i)) Q:i=\"\"!(i'=+i)  S ^TSTREQ(\"CARD\",i)=%WIN(\"READCARD\",i)",
-        " S ^TSTREQ(\"CARD\",\"LEFT\")=$D(%WIN(\"READCARD\",\"ART\")) Q",
+        " Q",
         "SAVE S ^TSTREQ(\"SAVED\")=$G(^TSTREQ(\"SAVED\"))+1 Q",
         "PSAVE S ^TSTREQ(\"PAGE\")=$G(^TSTREQ(\"PAGE\"))+1 Q",
         "REFUSE S %FF=\"Gesperrt: nicht gespeichert.\" Q",
         "LEAVE(x) S %VL=1,%SC=\"F1\" Q \"\"",
         "OTHER(x) S TSTB=\"zu \"_x Q \"\"",
-        "UPDATE(x) S TSTB=\"zu \"_x,%PRANS=$$ANS^QCC(x,\"\",\"\",2,1,\"\",\"\"),$P(%PRANS,$C(167),8)=1 Q \"\"",
-        "RAW(x) Q:'$D(^TSTREQ(\"RAW\")) 1/0  S %PRANS=^TSTREQ(\"RAW\") Q \"\"",
+        "UPDATE(x) S TSTB=\"zu \"_x,%PRANS=$$ANS^QCC(x,\"\",\"\",2,1,\"\",\"\")",
+        " S $P(%PRANS,$C(167),8)=1 Q \"\"",
+        "RAW(x) I '$D(^TSTREQ(\"RAW\")) S %ZERRACCEPT=1 Q 1/0",
+        " S %PRANS=^TSTREQ(\"RAW\") Q \"\"",
     };
     return lines;
 }
@@ -87,6 +94,7 @@ class FrameSpy {
     }
     static LRESULT CALLBACK Proc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
         auto* spy = static_cast<FrameSpy*>(::GetPropA(window, kProp));
+        if (!spy) return ::DefWindowProcA(window, msg, wParam, lParam);
         WNDPROC old = spy->m_old;
         if (msg == WM_TIMEREVENT && lParam) {
             const auto* r = reinterpret_cast<const vorlan::TimerEventRecord*>(lParam);
@@ -121,9 +129,11 @@ class FormRequestsTestBase : public FormServerTestBase {
     }
 
     static std::string Q(const std::string& text) { return vorlan::MQuote(text); }
-    // ^QM(screen) and its fields 1, 2, ...
-    static void Screen(const std::string& name, const std::string& title, std::initializer_list<std::string> fields) {
-        std::string line = "S ^QM(" + Q(name) + ")=" + Q(title);
+    // ^QM(screen) and its fields 1, 2, ... in free order: every open field takes the focus.
+    static void Screen(const std::string& name, const std::string& title,
+                       std::initializer_list<std::string> fields) {
+        std::string line = "S ^QM(" + Q(name) + ")=" + Q(title) + ",^QM(" + Q(name) +
+                           ",0,\"MAX\")=" + Q(formrequests::Pieces({"", "0", "0", "0", "J"}));
         int k = 0;
         for (const std::string& field : fields)
             line += ",^QM(" + Q(name) + "," + std::to_string(++k) + ")=" + Q(field);
@@ -148,5 +158,7 @@ class FormRequestsTestBase : public FormServerTestBase {
         Once("S ^TSTREQ(\"DO\")=" + Q(code));
         Key(VK_F5);
     }
-    static std::string Saw(const std::string& subscripts) { return Once("W $G(^TSTREQ(" + subscripts + "))"); }
+    static std::string Saw(const std::string& subscripts) {
+        return Once("W $G(^TSTREQ(" + subscripts + "))");
+    }
 };

@@ -1,0 +1,352 @@
+// What the server leaves a form after a step, served end to end against scratch screens of
+// the test's own: title, program start, web page, close flag and events, card reading without
+// a reader, the field steps that end or refresh a form, the form commands, and server
+// answers that are not what a form expects.
+#include "app/ProtocolLog.h"
+#include "tests/forms/FormRequestsFixture.h"
+#include "tests/harness/Harness.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+using demotrace::CountOf;
+using demotrace::Has;
+using formrequests::CountStarting;
+using formrequests::EditRecord;
+using formrequests::FrameSpy;
+using formrequests::Pieces;
+
+namespace {
+
+class FormRequestsTest : public FormRequestsTestBase {};
+
+// The protocol of the session's job in a folder of the test's own while it lives.
+class ProtocolInFolder {
+  public:
+    ProtocolInFolder() : m_folder(harness::NewFolder("formrequests")) {
+        vorlan::SetProtocolFolder(m_folder);
+        theApp.Settings().protocol = 1;
+        // As the log-in names it with the switch on.
+        vorlan::WriteProtocol(TheSession().Job().c_str(), vorlan::kLogName);
+    }
+    ~ProtocolInFolder() {
+        theApp.Settings().protocol = 0;
+        vorlan::SetProtocolFolder("C:\\TEMP\\");
+    }
+    std::string Text() const {
+        return apptest::ReadFile((m_folder + "protocol(" + TheSession().Job().str() + ").log").c_str());
+    }
+
+  private:
+    std::string m_folder;
+};
+
+} // namespace
+
+TEST_F(FormRequestsTest, TitleAndWebPageFollowTheStep) {
+    RequestScreen();
+    CChildDialog* form = Open("TSTRQ");
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->GetTitle(), "Anfragen");
+
+    Step("S %TITLE=\"Akte 4711\"");
+    EXPECT_EQ(form->GetTitle(), "Akte 4711") << "a frame's own form takes %TITLE as it is";
+    EXPECT_EQ(form->GetWindowText(), "Akte 4711");
+    EXPECT_EQ(Active()->GetWindowText(), "Akte 4711");
+    Step("K %TITLE");
+    EXPECT_EQ(form->GetTitle(), "") << "also when there is none";
+
+    Step("S %WIN(\"INET\",\"ADR\")=\"https://example.invalid/akte?nr=4711\",%WIN(\"INET\",\"NEU\")=1");
+    EXPECT_EQ(viewed, Lines{"web new https://example.invalid/akte?nr=4711"}) << "a browser window of its own";
+    EXPECT_EQ(Server("W $D(%WIN(\"INET\"))"), "0");
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(FormRequestsTest, StartedProgramsHandTheirExitCodeToTheRoutine) {
+    RequestScreen();
+    ASSERT_NE(Open("TSTRQ"), nullptr);
+    char program[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, program, MAX_PATH);
+    std::string beside(program);
+    beside.erase(beside.rfind('\\') + 1);
+    const std::string batch = beside + "TSTREQ7.cmd";
+    harness::WriteTextFile(batch, "@exit 7\r\n");
+    struct Case {
+        std::string path, parameters, exitCode;
+    } cases[] = {
+        {"cmd.exe", "/c exit 3", "<3>"},
+        {"C:\\nirgends\\fehlt.exe", "", "<>"},
+        {"%program%\\TSTREQ7.cmd", "", "<7>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        Once("K ^TSTREQ(\"EXIT\"),^TSTREQ(\"LEFT\")");
+        fw::TestMode::ClearShown();
+        Step("S %WIN(\"PRGEXEC\",\"PATH\")=" + Q(c.path) + ",%WIN(\"PRGEXEC\",\"PARAM\")=" + Q(c.parameters) +
+             ",%WIN(\"PRGEXEC\",\"ROUT\")=\"EXIT^TSTREQ\"");
+        EXPECT_EQ(Saw("\"EXIT\""), c.exitCode) << "the routine ran with the program's exit code";
+        EXPECT_EQ(Saw("\"LEFT\""), "000") << "the request was gone before the routine ran";
+        EXPECT_EQ(Server("W $D(%WIN(\"PRGEXEC\"))"), "0");
+        std::vector<fw::ShownItem> boxes = Boxes();
+        if (c.exitCode == "<>") {
+            ASSERT_EQ(boxes.size(), 1u) << "the program's own box says why, not the shell's";
+            EXPECT_EQ(boxes[0].text.rfind(c.path, 0), 0u) << boxes[0].text;
+            EXPECT_EQ(boxes[0].id & MB_ICONMASK, static_cast<int>(MB_ICONSTOP));
+        } else {
+            EXPECT_TRUE(boxes.empty());
+        }
+    }
+    DeleteFileA(batch.c_str());
+    EXPECT_EQ(Frames().size(), 1u);
+}
+
+TEST_F(FormRequestsTest, EventsReachTheFrameLastFirstAndAreAllTaken) {
+    RequestScreen();
+    CChildDialog* form = Open("TSTRQ");
+    ASSERT_NE(form, nullptr);
+    FrameSpy spy(Active()->m_hWnd);
+    Server("S %WIN(\"EV\",\"A\")=\"eins\",%WIN(\"EV\",\"A\",\"TIMER\")=5,%WIN(\"EV\",\"A\",\"STICK\")=\"\""
+           ",%WIN(\"EV\",\"B\")=\"zwei\",%WIN(\"EV\",\"B\",\"TIMER\")=5,%WIN(\"EV\",\"B\",\"EVENT\")=1"
+           ",%WIN(\"EV\",\"C\")=\"drei\",%WIN(\"EV\",\"C\",\"ROWCOL\")=\"2\xA7"
+           "3\",%WIN(\"EV\",\"C\",\"VARS\")=\"NR=7\",%WIN(\"EV\",\"C\",\"CLOSE\")=\"X3\"");
+    Trace();
+    form->SendMessage(WM_TESTFOREVENT);
+    Pump();
+    ASSERT_EQ(spy.events.size(), 3u);
+    const FrameSpy::Event& c = spy.events[0];
+    EXPECT_EQ(c.list, "C\xA7"
+                      "drei");
+    EXPECT_EQ(c.answer, "2\xA7"
+                        "3");
+    EXPECT_EQ(c.value, "NR=7");
+    EXPECT_EQ(c.command, 3);
+    EXPECT_EQ(std::make_pair(c.create, c.run), std::make_pair(1, 0)) << "neither timer nor event";
+    EXPECT_EQ(spy.events[1].list, "B\xA7zwei");
+    EXPECT_EQ(std::make_pair(spy.events[1].create, spy.events[1].run), std::make_pair(1, 1))
+        << "timer and event";
+    EXPECT_EQ(spy.events[2].list, "A\xA7"
+                                  "eins");
+    EXPECT_EQ(std::make_pair(spy.events[2].create, spy.events[2].run), std::make_pair(0, 1))
+        << "a timer alone";
+    EXPECT_EQ(spy.events[2].answer, "");
+    EXPECT_EQ(spy.events[2].stick, 0);
+    EXPECT_EQ(Server("W $D(%WIN(\"EV\"))"), "0");
+    EXPECT_EQ(Trace(), (Lines{"VARSAVE^QCC(\"TSTRQ\")", "VARLOAD^QCC(\"TSTRQ\")"}))
+        << "the form's variables wait while the frame serves the events, and come back";
+
+    spy.events.clear();
+    Server("F %QCC=1:1:130 S %WIN(\"EV\",\"E\"_$E(1000+%QCC,2,4))=%QCC");
+    recorder->Take();
+    form->SendMessage(WM_TESTFOREVENT);
+    Pump();
+    std::vector<std::string> lines = recorder->Take();
+    ASSERT_EQ(spy.events.size(), 128u);
+    EXPECT_EQ(spy.events.front().list, "E128\xA7"
+                                       "128");
+    EXPECT_EQ(spy.events.back().list, "E001\xA7"
+                                      "1");
+    EXPECT_EQ(CountStarting(lines, "W $O(%WIN(\"EV\","), 128u) << "no entry beyond the 128th is read";
+    EXPECT_EQ(CountStarting(lines, "W $G(%WIN(\"EV\",\"E129\""), 0u);
+    EXPECT_EQ(Server("W $D(%WIN(\"EV\"))"), "0") << "all 130 are taken";
+}
+
+TEST_F(FormRequestsTest, CloseFlagClosesTheFrameAfterTheEvents) {
+    RequestScreen();
+    ASSERT_NE(Open("TSTRQ"), nullptr);
+    FrameSpy spy(Active()->m_hWnd);
+    Trace();
+    Step("S %WIN(\"EV\",\"NACHHER\")=1,%WIN(\"CLOSE\")=1");
+    EXPECT_TRUE(Frames().empty());
+    EXPECT_EQ(spy.events.size(), 1u) << "the events went first";
+    EXPECT_EQ(CountOf(Trace(), "DESTROY^QCC(\"TSTRQ\")"), 1);
+    EXPECT_EQ(Server("W $D(%WIN(\"CLOSE\")),$D(%WIN(\"EV\"))"), "00");
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(FormRequestsTest, CardRequestsWithoutAReaderStillRunTheirRoutine) {
+    RequestScreen();
+    ASSERT_NE(Open("TSTRQ"), nullptr);
+    ProtocolInFolder protocol;
+    for (int kind : {0, 1, 2, 3, 4, 5, 6, 7, 9}) {
+        SCOPED_TRACE(kind);
+        Once("K ^TSTREQ(\"CARD\")");
+        fw::TestMode::ClearShown();
+        recorder->Take();
+        Step("S %WIN(\"READCARD\")=3,%WIN(\"READCARD\",\"ART\")=" + std::to_string(kind) +
+             ",%WIN(\"READCARD\",\"RTN\")=\"CARD^TSTREQ\"");
+        EXPECT_EQ(Saw("\"CARD\""), "1") << "the routine ran once";
+        EXPECT_EQ(Once("W $D(^TSTREQ(\"CARD\",1))"), "0");
+        EXPECT_EQ(CountStarting(recorder->Take(), "S %WIN(\"READCARD\","), 0u) << "no result lines";
+        EXPECT_EQ(Server("W $D(%WIN(\"READCARD\"))"), "0");
+        std::vector<fw::ShownItem> boxes = Boxes();
+        if (kind == 9) {
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_EQ(boxes[0].text, "Bitte stellen Sie ein Kartenlesegerät über [ZOZE] ein!");
+            EXPECT_EQ(boxes[0].id & MB_ICONMASK, static_cast<int>(MB_ICONEXCLAMATION));
+        } else {
+            EXPECT_TRUE(boxes.empty());
+            EXPECT_NE(protocol.Text().find("card reader kind " + std::to_string(kind) + " not served"),
+                      std::string::npos);
+        }
+    }
+    EXPECT_EQ(Frames().size(), 1u);
+}
+
+TEST_F(FormRequestsTest, LeaveRequestOfAFieldCheckSavesTheForm) {
+    Screen("TSTRQF", "Schritte", {EditRecord(5, "Eins", "TSTA"), EditRecord(6, "Zwei", "TSTB")});
+    Node("TSTRQF", "1,\"PR\"", "LEAVE^TSTREQ");
+    Node("TSTRQF", "0,\"F1\"", "SAVE^TSTREQ");
+    ASSERT_NE(Open("TSTRQF"), nullptr);
+    FrameSpy spy(Active()->m_hWnd);
+    Enter(1, "fertig");
+    EXPECT_EQ(std::count(spy.commands.begin(), spy.commands.end(), static_cast<UINT>(ID_FORM_OK)), 1)
+        << "%SC \"F1\" posts the save to the frame";
+    EXPECT_EQ(Saw("\"SAVED\""), "1");
+    EXPECT_TRUE(Frames().empty()) << "the save ended the screen";
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(FormRequestsTest, RefreshPieceOfTheAnswerUpdatesTheOtherFields) {
+    Screen("TSTRQF", "Schritte", {EditRecord(5, "Eins", "TSTA"), EditRecord(6, "Zwei", "TSTB")});
+    Node("TSTRQF", "1,\"PR\"", "OTHER^TSTREQ");
+    ASSERT_NE(Open("TSTRQF"), nullptr);
+    Enter(1, "eins", VK_UP);
+    ASSERT_EQ(Server("W TSTB"), "zu eins");
+    EXPECT_EQ(TextOf(Field(2)), "") << "without the refresh piece the other field stays";
+
+    Node("TSTRQF", "1,\"PR\"", "UPDATE^TSTREQ");
+    Enter(1, "zwei", VK_UP);
+    EXPECT_EQ(TextOf(Field(2)), "zu zwei");
+    EXPECT_EQ(TextOf(Field(1)), "zwei");
+    EXPECT_EQ(FocusedField(), 1);
+}
+
+TEST_F(FormRequestsTest, FieldsFarDownTheScreenGoToTheServer) {
+    Once("S ^QM(\"TSTRQ200\")=\"Viele\",^QM(\"TSTRQ200\",0,\"MAX\")=" + Q(Pieces({"", "0", "0", "0", "J"})) +
+         " F k=1:1:200 S ^QM(\"TSTRQ200\",k)=((k-1)#4*25+14)_$C(167)_((k-1)\\4+5)_$C(167)_10_$C(167)_\"F\"_k_"
+         "$C(167)_\"TSTF\"_k_$C(167)_1_$C(167)_1_$C(167)_0_$C(167,167,167)_10_$C(167)");
+    ASSERT_NE(Open("TSTRQ200"), nullptr);
+    ASSERT_NE(Field(200), nullptr);
+    HWND field = Field(150);
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(GetDlgCtrlID(field), 0x1096);
+    Trace();
+    Enter(150, "hundertfuenfzig");
+    EXPECT_EQ(Server("W $G(TSTF150)"), "hundertfuenfzig");
+    EXPECT_TRUE(Has(Trace(), "PR^QCC(150,\"hundertfuenfzig\")"));
+    EXPECT_EQ(FocusedField(), 151);
+}
+
+TEST_F(FormRequestsTest, SaveRefusedByItsRoutineKeepsTheFormAndYesOnClosingSaves) {
+    Screen("TSTRQS", "Sichern", {EditRecord(5, "Eins", "TSTA")});
+    Node("TSTRQS", "0,7", "J");
+    Node("TSTRQS", "0,\"F1\"", "REFUSE^TSTREQ");
+    ASSERT_NE(Open("TSTRQS"), nullptr);
+    fw::TestMode::ClearShown();
+    Key(VK_RETURN, true);
+    ASSERT_EQ(Frames().size(), 1u) << "the form stays";
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, "Gesperrt: nicht gespeichert.");
+    EXPECT_EQ(Boxes()[0].id & MB_ICONMASK, static_cast<int>(MB_ICONEXCLAMATION));
+    EXPECT_EQ(Server("W $D(%FF)"), "0") << "taken";
+    EXPECT_EQ(FocusedField(), 1);
+
+    Node("TSTRQS", "0,\"F1\"", "SAVE^TSTREQ");
+    Trace();
+    fw::TestMode::ClearShown();
+    fw::TestMode::PushAnswer("box IDYES");
+    Key(VK_ESCAPE);
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].id & MB_TYPEMASK, static_cast<int>(MB_YESNOCANCEL)) << "closing asks first";
+    EXPECT_TRUE(Frames().empty());
+    EXPECT_EQ(Saw("\"SAVED\""), "1");
+    Lines trace = Trace();
+    EXPECT_EQ(CountOf(trace, "PRGABL^QCC(\"SAVE^TSTREQ\")"), 1);
+    EXPECT_EQ(CountOf(trace, "DESTROY^QCC(\"TSTRQS\")"), 1);
+}
+
+TEST_F(FormRequestsTest, PageSaveAskedByTheTabChangeRunsTheSaveAndAnswersOne) {
+    Screen("TSTRQT", "Karte", {EditRecord(5, "Eins", "TSTA")});
+    Node("TSTRQT", "0,\"KARTEI\",1", Pieces({"TSTRQP", ""}));
+    Screen("TSTRQP", "Seite", {EditRecord(5, "Zwei", "TSTP")});
+    Node("TSTRQP", "0,\"F1\"", "PSAVE^TSTREQ");
+    ASSERT_NE(Open("TSTRQT"), nullptr);
+    CBaseMDI* f = Active();
+    CChildDialog* page = f->GetForm(2);
+    ASSERT_NE(page, nullptr);
+    // The page becomes the current form as a click on its tab makes it.
+    HWND tabs = f->GetDlgItem(0xC000);
+    ASSERT_NE(tabs, nullptr);
+    TCITEMA item{};
+    item.mask = TCIF_PARAM;
+    ASSERT_TRUE(SendMessageA(tabs, TCM_GETITEMA, 1, reinterpret_cast<LPARAM>(&item)));
+    f->SendMessage(WM_DIAGSELECTED, static_cast<WPARAM>(item.lParam), MAKELPARAM(1, 0));
+    Pump();
+    ASSERT_EQ(Form(), page);
+    Trace();
+
+    EXPECT_EQ(page->SendMessage(WM_COMMAND, MAKEWPARAM(ID_FORM_OK, 0xFFFF), 0), 1);
+    Pump();
+    EXPECT_EQ(Saw("\"PAGE\""), "1");
+    EXPECT_TRUE(Has(Trace(), "PRGABL^QCC(\"PSAVE^TSTREQ\")"));
+    EXPECT_EQ(Frames().size(), 1u) << "the tab change goes on: the frame stays";
+    EXPECT_EQ(Form(), page);
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(FormRequestsTest, GarbageFieldRecordsLeaveTheGoodFieldsWorking) {
+    const std::string huge = "99999999999999999999";
+    Screen("TSTRQG", "Kaputt",
+           {EditRecord(5, "Eins", "TSTA"), EditRecord(6, "Zwei", "TSTB"),
+            Pieces({"abc", "def", "ghi", "Buchstaben", "TSTC", "jkl", "mno", "pqr"}), Pieces({"14", "9"}),
+            Pieces({huge, huge, huge, "Riesig", "TSTE", "1", huge, huge, "", huge + "/" + huge + "/" + huge,
+                    huge, huge}),
+            Pieces({"14", "11", "10", "Unbekannt", "TSTF", "77", "1"}),
+            Pieces({"-14", "-11", "-10", "Negativ", "TSTG", "-3", "-1"}),
+            Pieces({"14", "13", "10", "Knopf?", "TSTH", "x1"}), ""});
+    CChildDialog* form = Open("TSTRQG");
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(Frames().size(), 1u);
+    EXPECT_EQ(form->GetFieldCount(), 9);
+    ASSERT_NE(Field(1), nullptr);
+    ASSERT_NE(Field(2), nullptr);
+
+    Enter(1, "gut");
+    EXPECT_EQ(Server("W TSTA"), "gut");
+    EXPECT_EQ(FocusedField(), 2);
+    Enter(2, "auch", VK_UP);
+    EXPECT_EQ(Server("W TSTB"), "auch");
+    EXPECT_EQ(FocusedField(), 1);
+    EXPECT_EQ(Frames().size(), 1u);
+}
+
+TEST_F(FormRequestsTest, CheckAnswersThatAreNoAnswersKeepWhatWasTyped) {
+    Screen("TSTRQF", "Schritte", {EditRecord(5, "Eins", "TSTA"), EditRecord(6, "Zwei", "TSTB")});
+    Node("TSTRQF", "1,\"PR\"", "RAW^TSTREQ");
+    ASSERT_NE(Open("TSTRQF"), nullptr);
+    for (const char* raw : {"", "Unsinn"}) {
+        SCOPED_TRACE(raw);
+        Once("S ^TSTREQ(\"RAW\")=" + Q(raw));
+        Enter(1, std::string("getippt ") + raw);
+        EXPECT_EQ(TextOf(Field(1)), std::string("getippt ") + raw);
+        EXPECT_EQ(FocusedField(), 1) << "nothing answered, nothing moves";
+        EXPECT_EQ(Frames().size(), 1u);
+    }
+    // A check that fails on the server answers nothing either (the server takes its error:
+    // no error dialog comes between).
+    Once("K ^TSTREQ(\"RAW\")");
+    Enter(1, "Fehler im Server");
+    EXPECT_EQ(TextOf(Field(1)), "Fehler im Server");
+    EXPECT_EQ(FocusedField(), 1);
+    ASSERT_EQ(Frames().size(), 1u);
+    EXPECT_EQ(Server("W $G(TSTA)"), "getippt Unsinn") << "the failed check took nothing";
+    EXPECT_EQ(DialogResult(195), -1);
+
+    Once("K ^QM(\"TSTRQF\",1,\"PR\")");
+    Enter(1, "gut");
+    EXPECT_EQ(Server("W TSTA"), "gut");
+    EXPECT_EQ(FocusedField(), 2) << "the form goes on with the next answer";
+}
