@@ -16,7 +16,6 @@
 #include <functional>
 #include <memory>
 
-
 class CCommandLine : public CCommandLineInfo {
   public:
     explicit CCommandLine(vorlan::SettingsBlock& block) : m_parser(block) {}

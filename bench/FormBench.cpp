@@ -132,7 +132,8 @@ int main(int argc, char** argv) {
     auto start = Clock::now();
 
     for (int i = 0; i < rounds; ++i)
-        for (const std::string& line : lines) theApp.Execute(line.c_str());
+        for (const std::string& line : lines)
+            theApp.Execute(line.c_str());
     double replay = Milliseconds(start) / rounds;
 
     std::printf("form opening (ADR, %zu M lines): %.2f ms, of which waiting for the server %.2f ms; "

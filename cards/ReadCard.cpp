@@ -5,7 +5,9 @@
 #include "app/ProtocolLog.h"
 
 CReadCard::CReadCard(CWnd* form, int lines, int kind)
-    : m_pForm(form), m_nKind(kind), m_lines(static_cast<size_t>(lines < 0 ? 0 : lines > kMaxLines ? kMaxLines : lines)) {}
+    : m_pForm(form), m_nKind(kind), m_lines(static_cast<size_t>(lines < 0           ? 0
+                                                                : lines > kMaxLines ? kMaxLines
+                                                                                    : lines)) {}
 
 int CReadCard::DoModal() {
     vorlan::TraceFunction("CReadCard::DoModal");

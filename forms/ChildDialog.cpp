@@ -31,15 +31,10 @@ constexpr int kToolTipWidth = 300;
 // Loaded once for the process, with the first form.
 HICON g_hFormIcon = nullptr;
 
+// Measured in the given font; an empty text as one blank, so that its label has a height.
 SIZE TextSize(HWND window, HFONT font, const std::string& text) {
-    SIZE size{};
-    HDC dc = ::GetDC(window);
-    HGDIOBJ old = ::SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : ::GetStockObject(DEFAULT_GUI_FONT));
     const std::string& shown = text.empty() ? std::string(" ") : text;
-    ::GetTextExtentPoint32A(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(window, dc);
-    return size;
+    return TextExtent(window, font, shown.c_str(), static_cast<int>(shown.size()));
 }
 
 std::string LoadText(UINT id) {
@@ -80,7 +75,8 @@ CString CChildDialog::GetKeyText(int index) const {
 
 const CChildDialog::FieldWindows& CChildDialog::WindowsOf(int n) const {
     static const FieldWindows none;
-    return n > 0 && static_cast<size_t>(n) < m_fieldWindows.size() ? m_fieldWindows[static_cast<size_t>(n)] : none;
+    return n > 0 && static_cast<size_t>(n) < m_fieldWindows.size() ? m_fieldWindows[static_cast<size_t>(n)]
+                                                                   : none;
 }
 
 bool CChildDialog::IsSizable() const {
@@ -128,7 +124,8 @@ int CChildDialog::Create(const char* opening, UINT formId, int killFlag, CWnd* p
     if (vorlan::g_nOpenForms > 0) m_session.Execute(vorlan::SaveOpenFormLine());
 
     m_nLayoutRight = m_nLayoutBottom = 0;
-    if (!parent || !parent->m_hWnd || !CChildForm::Create(CRect(x, y, x, y), parent->m_hWnd)) return refuseEarly();
+    if (!parent || !parent->m_hWnd || !CChildForm::Create(CRect(x, y, x, y), parent->m_hWnd))
+        return refuseEarly();
     SetFont(m_hFonts[0], false);
     // (A modal host is recorded once modal form windows exist.)
     ++vorlan::g_nOpenForms;
@@ -151,7 +148,8 @@ int CChildDialog::Create(const char* opening, UINT formId, int killFlag, CWnd* p
         RefuseAfterFatal(line::kTakeFatalError);
         return refuse();
     }
-    vorlan::StepMessages messages = vorlan::ParseMessages(m_session.Execute(vorlan::MessagesLine(true)).str());
+    vorlan::StepMessages messages =
+        vorlan::ParseMessages(m_session.Execute(vorlan::MessagesLine(true)).str());
     if (messages.hasError) {
         if (!messages.info.empty())
             AfxMessageBox(messages.info.c_str(), MB_OK | MB_ICONINFORMATION);
@@ -200,7 +198,8 @@ void CChildDialog::ReadTitle() {
             }
         }
     }
-    if (m_strFrameCaption.IsEmpty()) m_strFrameCaption = m_session.Execute(vorlan::FrameCaptionLine(description));
+    if (m_strFrameCaption.IsEmpty())
+        m_strFrameCaption = m_session.Execute(vorlan::FrameCaptionLine(description));
     CString frame = m_session.Execute(line::kFrameTitle);
     if (!frame.IsEmpty()) m_strFrameCaption = frame;
     CString dialog = m_session.Execute(line::kDialogTitle);
@@ -222,9 +221,9 @@ void CChildDialog::SetWindowTitle() {
 
 void CChildDialog::CreateToolTip() {
     if (m_hToolTip) return;
-    m_hToolTip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
-                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX | TTS_BALLOON, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr, nullptr, nullptr);
+    m_hToolTip = ::CreateWindowExA(
+        WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX | TTS_BALLOON,
+        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr, nullptr, nullptr);
     if (!m_hToolTip) return;
     ::SendMessageA(m_hToolTip, TTM_SETMAXTIPWIDTH, 0, kToolTipWidth);
     ::SendMessageA(m_hToolTip, TTM_ACTIVATE, TRUE, 0);
@@ -295,13 +294,14 @@ int CChildDialog::CreateControls(int relayout) {
         CreateField(k, vorlan::ParseFieldRecord(m_session.Execute(vorlan::EditLine(description, k)).str()));
 
     if (form.gridFirst < form.gridLast)
-        vorlan::WriteProtocol("CChildDialog::CreateControls - scroll field of %s not created", vorlan::kLogNote,
-                              description.c_str());
+        vorlan::WriteProtocol("CChildDialog::CreateControls - scroll field of %s not created",
+                              vorlan::kLogNote, description.c_str());
     // (Computed labels, pictures and indirection texts come with the labels of the form.)
 
     m_stretch.erase(std::remove_if(m_stretch.begin(), m_stretch.end(),
                                    [this](const StretchEntry& e) {
-                                       return e.rect.right < m_nLayoutRight && e.rect.bottom < m_nLayoutBottom;
+                                       return e.rect.right < m_nLayoutRight &&
+                                              e.rect.bottom < m_nLayoutBottom;
                                    }),
                     m_stretch.end());
 
@@ -329,8 +329,8 @@ void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
     case FieldKind::DataExplorer:
         // Their controls come with the controls' own issues; until then the field shows its
         // label like an unknown kind.
-        vorlan::WriteProtocol("CChildDialog::CreateControls - field %d of kind %d not created", vorlan::kLogNote, k,
-                              field.kindNumber);
+        vorlan::WriteProtocol("CChildDialog::CreateControls - field %d of kind %d not created",
+                              vorlan::kLogNote, k, field.kindNumber);
         CreateFieldLabel(k, field, r);
         return;
     case FieldKind::LabelOnly: CreateFieldLabel(k, field, r); return;
@@ -347,7 +347,8 @@ void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
     FieldWindows& windows = m_fieldWindows[static_cast<size_t>(k)];
     windows.control = control;
     windows.label = label;
-    if (multiRow && field.kind == FieldKind::Edit) m_stretch.push_back({static_cast<UINT>(0x1000 | k), RECT{r.left, r.top, r.right, r.bottom}});
+    if (multiRow && field.kind == FieldKind::Edit)
+        m_stretch.push_back({static_cast<UINT>(0x1000 | k), RECT{r.left, r.top, r.right, r.bottom}});
 
     switch (field.kind) {
     case FieldKind::Edit:
@@ -374,7 +375,8 @@ void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
         break;
     default: break;
     }
-    if (!(multiRow && field.kind == FieldKind::Edit)) AddToolTip(control, vorlan::UnescapeFromServer(field.tooltip));
+    if (!(multiRow && field.kind == FieldKind::Edit))
+        AddToolTip(control, vorlan::UnescapeFromServer(field.tooltip));
     SetEditExtra(k, field.extras);
 }
 
@@ -387,7 +389,8 @@ HWND CChildDialog::CreateFieldControl(int k, const vorlan::FieldRecord& field, c
     bool multiRow = field.height > 1;
     HWND control = nullptr;
     auto limit = [&](HWND edit) {
-        if (edit && field.maxChars > 0) ::SendMessageA(edit, EM_LIMITTEXT, static_cast<WPARAM>(field.maxChars), 0);
+        if (edit && field.maxChars > 0)
+            ::SendMessageA(edit, EM_LIMITTEXT, static_cast<WPARAM>(field.maxChars), 0);
         if (edit && multiRow) ::SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(FixedFont()), FALSE);
         return edit;
     };
@@ -407,7 +410,8 @@ HWND CChildDialog::CreateFieldControl(int k, const vorlan::FieldRecord& field, c
         CRect b = r;
         b.top -= 1;
         b.bottom = b.top + field.buttonHeight * h;
-        int width = std::max<int>({r.Width(), kButtonMinWidth, static_cast<int>(TextSize(m_hWnd, m_hFont, caption).cx)});
+        int width = std::max<int>(
+            {r.Width(), kButtonMinWidth, static_cast<int>(TextSize(m_hWnd, m_hFont, caption).cx)});
         b.right = b.left + width;
         RaiseLayout(b.right, b.bottom);
         control = InsertButton(id, b, BS_PUSHBUTTON | BS_NOTIFY | BS_VCENTER | WS_TABSTOP, caption.c_str());
@@ -439,8 +443,9 @@ HWND CChildDialog::CreateFieldControl(int k, const vorlan::FieldRecord& field, c
         control = limit(InsertEdit(id, r, editExStyle, editStyle | ES_AUTOHSCROLL, ""));
         CRect b(r.right + 6, r.top, r.right + 6 + kBrowseButtonWidth, r.bottom);
         RaiseLayout(b.right, b.bottom);
-        m_fieldWindows[static_cast<size_t>(k)].browse = InsertButton(
-            vorlan::BrowseButtonId(field.kind, k), b, BS_PUSHBUTTON | WS_TABSTOP, LoadText(IDS_BROWSE_BUTTON).c_str());
+        m_fieldWindows[static_cast<size_t>(k)].browse =
+            InsertButton(vorlan::BrowseButtonId(field.kind, k), b, BS_PUSHBUTTON | WS_TABSTOP,
+                         LoadText(IDS_BROWSE_BUTTON).c_str());
         break;
     }
     case FieldKind::Check3:
@@ -455,8 +460,9 @@ HWND CChildDialog::CreateFieldControl(int k, const vorlan::FieldRecord& field, c
                                label.c_str());
         break;
     case FieldKind::Radio:
-        control = InsertButton(id, checkRect(label),
-                               BS_AUTORADIOBUTTON | WS_GROUP | BS_LEFTTEXT | BS_NOTIFY | WS_TABSTOP, label.c_str());
+        control =
+            InsertButton(id, checkRect(label),
+                         BS_AUTORADIOBUTTON | WS_GROUP | BS_LEFTTEXT | BS_NOTIFY | WS_TABSTOP, label.c_str());
         break;
     case FieldKind::RadioRight:
         control = InsertButton(id, checkRect(label), BS_AUTORADIOBUTTON | WS_GROUP | BS_NOTIFY | WS_TABSTOP,

@@ -157,6 +157,8 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     // form commands (ChildDialogCommands.cpp)
     LRESULT OnFormCommand(UINT id, bool fromSelf);
     bool CheckBeforeSave();
+    // The main frame's status line.
+    static void ShowStatus(const char* text);
 
     // text boxes and labels (ChildDialogContents.cpp)
     std::string ReadTextBox(const std::string& name, bool* whole);

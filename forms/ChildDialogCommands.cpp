@@ -20,12 +20,6 @@ namespace line = vorlan::line;
 
 namespace {
 
-void ShowStatus(const char* text) {
-    CWinApp* app = AfxGetApp();
-    if (app && app->m_pMainWnd)
-        app->m_pMainWnd->SendMessage(WM_SETMESSAGESTRING, 0, reinterpret_cast<LPARAM>(text));
-}
-
 const char* ClosingKeyOf(UINT id) {
     switch (id) {
     case ID_FORM_CLOSE: return "F3";
@@ -83,7 +77,8 @@ LRESULT CChildDialog::OnFormCommand(UINT id, bool fromSelf) {
     TestAbl();
     if (!m_hWnd) return 1;
 
-    vorlan::StepMessages messages = vorlan::ParseMessages(m_session.Execute(vorlan::MessagesLine(false)).str());
+    vorlan::StepMessages messages =
+        vorlan::ParseMessages(m_session.Execute(vorlan::MessagesLine(false)).str());
     std::string status = messages.info;
     if (id == ID_FORM_OK && messages.hasError) {
         if (!messages.info.empty()) {
@@ -128,8 +123,8 @@ LRESULT CChildDialog::OnFormCommand(UINT id, bool fromSelf) {
     }
     if (print) {
         if (!m_session.Execute(vorlan::PrintRoutineLine(m_strDescription.str())).IsEmpty())
-            vorlan::WriteProtocol("CChildDialog::OnFormCommand - print routine of %s not served", vorlan::kLogNote,
-                                  m_strDescription.c_str());
+            vorlan::WriteProtocol("CChildDialog::OnFormCommand - print routine of %s not served",
+                                  vorlan::kLogNote, m_strDescription.c_str());
         m_session.Execute(line::kKillExcel);
         // (A popup list of the screen's scroll routine opens here once forms have popup lists.)
         RepeatDialog(1, 1, 0);
@@ -141,6 +136,12 @@ LRESULT CChildDialog::OnFormCommand(UINT id, bool fromSelf) {
     }
     ::SendMessageA(Frame(), WM_DIALOGSTOP, id == ID_FORM_CLOSE ? 0 : 1, 0);
     return 1;
+}
+
+void CChildDialog::ShowStatus(const char* text) {
+    CWinApp* app = AfxGetApp();
+    if (app && app->m_pMainWnd)
+        app->m_pMainWnd->SendMessage(WM_SETMESSAGESTRING, 0, reinterpret_cast<LPARAM>(text));
 }
 
 bool CChildDialog::CheckBeforeSave() {

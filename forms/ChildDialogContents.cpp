@@ -23,18 +23,6 @@ namespace {
 
 constexpr UINT kLabelId = 0xFFFF;
 
-std::string WindowTextOf(HWND window, int limit) {
-    std::string text(static_cast<size_t>(limit) + 1, '\0');
-    int got = ::GetWindowTextA(window, &text[0], limit + 1);
-    text.resize(static_cast<size_t>(got > 0 ? got : 0));
-    return text;
-}
-
-std::string WholeText(HWND window) {
-    int length = ::GetWindowTextLengthA(window);
-    return WindowTextOf(window, length);
-}
-
 } // namespace
 
 // ---- contents
@@ -74,7 +62,7 @@ void CChildDialog::UpdateEdits(int first, int last) {
         } else if (!IsMultiLine(control) && control != m_hRichEdit) {
             std::string value = vorlan::UnescapeFromServer(field.value);
             // Left alone when unchanged, so that caret and selection stay.
-            if (WindowTextOf(control, 127) != value) ::SetWindowTextA(control, value.c_str());
+            if (fw::WindowText(control, 127) != value) ::SetWindowTextA(control, value.c_str());
         } else {
             HWND before = ::GetFocus();
             ::SetFocus(control);
@@ -141,16 +129,17 @@ void CChildDialog::SetIndirectionText(HWND window, const std::string& record) {
         std::string variable = code.substr(0, 4090);
         variable = variable.substr(0, variable.find('/'));
         std::string path = m_session.Execute(vorlan::PictureVariableLine(variable)).str();
-        if (path.substr(0, 259) != WindowTextOf(window, 259)) {
+        if (path.substr(0, 259) != fw::WindowText(window, 259)) {
             ::SetWindowTextA(window, path.c_str());
             ::UpdateWindow(window);
         }
         return;
     }
     bool alternative = vorlan::PieceOf(record, 5).rfind('F', 0) == 0;
-    ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(alternative ? m_hFonts[1] : m_hFonts[0]), TRUE);
+    ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(alternative ? m_hFonts[1] : m_hFonts[0]),
+                   TRUE);
     std::string text = m_session.Execute(code.substr(0, 259)).str();
-    if (text.empty() || text.substr(0, 255) != WindowTextOf(window, 255)) {
+    if (text.empty() || text.substr(0, 255) != fw::WindowText(window, 255)) {
         SIZE size{};
         SetStaticText(&size, window, vorlan::UnescapeFromServer(text).c_str());
     }
@@ -201,7 +190,7 @@ void CChildDialog::SetTextBoxCoord(int) {
     DWORD start = 0, end = 0;
     ::SendMessageA(focus, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     int line = 1, column = 1;
-    vorlan::CaretOf(WholeText(focus), start, line, column);
+    vorlan::CaretOf(fw::WindowText(focus), start, line, column);
     m_session.Execute(vorlan::CaretLine(line, column));
 }
 

@@ -70,7 +70,8 @@ bool CChildDialog::TestforEvent(unsigned mask) {
         }
         m_strTitle = title.Left(259);
         SetWindowText(m_strTitle);
-        vorlan::ChildMessageRecord msg{vorlan::kChildTitle, m_hWnd, reinterpret_cast<LPARAM>(m_strTitle.c_str())};
+        vorlan::ChildMessageRecord msg{vorlan::kChildTitle, m_hWnd,
+                                       reinterpret_cast<LPARAM>(m_strTitle.c_str())};
         ::SendMessageA(frame, WM_CHILDMESSAGE, 0, reinterpret_cast<LPARAM>(&msg));
     }
     // (Grid widths are read here once forms have grids.)
@@ -102,10 +103,12 @@ void CChildDialog::ReadCards() {
         CReadCard reader(this, lines, kind);
         // Only a reading that ended well is handed over.
         if (reader.DoModal() == 1)
-            for (int i = lines; i >= 1; --i) m_session.Execute(vorlan::CardResultLine(i, reader.GetLine(i)));
+            for (int i = lines; i >= 1; --i)
+                m_session.Execute(vorlan::CardResultLine(i, reader.GetLine(i)));
     } else if (kind >= 2 && kind <= 7) {
         // The card terminals come with the card readers.
-        vorlan::WriteProtocol("CChildDialog::TestforEvent - card reader kind %d not served", vorlan::kLogNote, kind);
+        vorlan::WriteProtocol("CChildDialog::TestforEvent - card reader kind %d not served", vorlan::kLogNote,
+                              kind);
     } else {
         AfxMessageBox("Bitte stellen Sie ein Kartenlesegerät über [ZOZE] ein!", MB_OK | MB_ICONEXCLAMATION);
     }
@@ -184,12 +187,12 @@ void CChildDialog::SendEvents(bool autoClose, bool close) {
 
     m_session.Execute(line::kSaveCurrentVars);
     HWND frame = Frame();
-    bool anyStick = std::any_of(records.begin(), records.end(), [](const vorlan::EventRecord& r) { return r.stick; });
+    bool anyStick =
+        std::any_of(records.begin(), records.end(), [](const vorlan::EventRecord& r) { return r.stick; });
     if (anyStick) ::LockWindowUpdate(MainWindow());
     for (auto it = records.rbegin(); it != records.rend(); ++it) {
-        vorlan::TimerEventRecord record{it->list.c_str(), it->answer.c_str(), it->value.c_str(),
-                                        it->create,       it->run,           it->command,
-                                        it->stick};
+        vorlan::TimerEventRecord record{it->list.c_str(), it->answer.c_str(), it->value.c_str(), it->create,
+                                        it->run,          it->command,        it->stick};
         HWND answering = reinterpret_cast<HWND>(
             ::SendMessageA(frame, WM_TIMEREVENT, 0, reinterpret_cast<LPARAM>(&record)));
         if (!answering || !(autoClose || it->stick)) continue;
@@ -198,7 +201,8 @@ void CChildDialog::SendEvents(bool autoClose, bool close) {
         if (it->stick && answering != frame) {
             ::SendMessageA(answering, WM_STICKWINDOW, static_cast<WPARAM>(it->stick | 0x200),
                            reinterpret_cast<LPARAM>(frame));
-            ::SendMessageA(frame, WM_STICKWINDOW, static_cast<WPARAM>(it->stick), reinterpret_cast<LPARAM>(answering));
+            ::SendMessageA(frame, WM_STICKWINDOW, static_cast<WPARAM>(it->stick),
+                           reinterpret_cast<LPARAM>(answering));
         }
     }
     if (anyStick) ::LockWindowUpdate(nullptr);

@@ -23,14 +23,6 @@ namespace line = vorlan::line;
 
 namespace {
 
-std::string WindowTextOf(HWND window) {
-    int length = ::GetWindowTextLengthA(window);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    int got = ::GetWindowTextA(window, &text[0], length + 1);
-    text.resize(static_cast<size_t>(got > 0 ? got : 0));
-    return text;
-}
-
 // A character position of a joined text from a line and column counted from 0.
 int PositionOf(const std::string& text, int line, int column) {
     size_t at = 0;
@@ -90,14 +82,15 @@ bool CChildDialog::OnBrowseButton(UINT id, UINT code, LRESULT& result) {
     HWND field = FieldControl(n);
     if (!field) return false;
     ::SetFocus(field);
-    std::string text = WindowTextOf(field);
+    std::string text = fw::WindowText(field);
     if ((id & 0xFF00) == 0x4200) {
         CFolderDialog chooser(text.empty() ? nullptr : text.c_str(), 0, m_hWnd, 0);
         if (chooser.DoModal() == 1) ::SetWindowTextA(field, chooser.GetFolderPath());
         result = 1;
         return true;
     }
-    CFileDialog dialog((id & 0xFF00) == 0x4000, nullptr, text.c_str(), 0x180A, "Alle Dateien (*.*)|*.*||", m_hWnd);
+    CFileDialog dialog((id & 0xFF00) == 0x4000, nullptr, text.c_str(), 0x180A, "Alle Dateien (*.*)|*.*||",
+                       m_hWnd);
     if (dialog.DoModal() == IDOK) ::SetWindowTextA(field, dialog.GetPathName());
     return false;
 }
@@ -132,7 +125,8 @@ LRESULT CChildDialog::OnFieldFocus(int n, HWND control) {
     }
     if (kind == ControlKind::CheckBox || kind == ControlKind::Radio) {
         std::string answer = m_session.Execute(vorlan::FocusEntryLine(n)).str();
-        ::SendMessageA(control, BM_SETCHECK, vorlan::PieceOf(answer, 1) == "J" ? BST_CHECKED : BST_UNCHECKED, 0);
+        ::SendMessageA(control, BM_SETCHECK, vorlan::PieceOf(answer, 1) == "J" ? BST_CHECKED : BST_UNCHECKED,
+                       0);
         RunPendingFocusAction(n, control, answer);
         if (!m_hWnd) return 1;
         if (m_session.Execute(line::kTakeRebuildOnFocus) == "1") CreateControls(1);
@@ -148,7 +142,7 @@ LRESULT CChildDialog::OnFieldFocus(int n, HWND control) {
     std::string text = vorlan::PieceOf(answer, 1);
     if (!IsMultiLine(control)) {
         std::string shown = vorlan::UnescapeFromServer(text);
-        if (WindowTextOf(control) != shown) ::SetWindowTextA(control, shown.c_str());
+        if (fw::WindowText(control) != shown) ::SetWindowTextA(control, shown.c_str());
         if (!m_session.Execute(vorlan::SelectAllRequestLine(n)).IsEmpty())
             ::PostMessageA(control, EM_SETSEL, 0, -1);
         ::SendMessageA(control, EM_SCROLLCARET, 0, 0);
@@ -156,8 +150,7 @@ LRESULT CChildDialog::OnFieldFocus(int n, HWND control) {
         m_strTextBoxVariable = text;
         ReadTextArray(control, text);
     }
-    SetIndirectionText(ModeLabel(n),
-                       m_session.Execute(vorlan::ModuLine(m_strDescription.str(), n)).str());
+    SetIndirectionText(ModeLabel(n), m_session.Execute(vorlan::ModuLine(m_strDescription.str(), n)).str());
     m_nFocusField = EnableEdits(n);
     return 1;
 }
@@ -259,7 +252,8 @@ LRESULT CChildDialog::OnSearchString(char* text, int* caret) {
             if (at < length) search.assign(text + at, end - at);
             if (*caret > 0) --*caret;
             if (m_hCurrentControl)
-                ::SendMessageA(m_hCurrentControl, EM_SETSEL, static_cast<WPARAM>(*caret), static_cast<LPARAM>(end));
+                ::SendMessageA(m_hCurrentControl, EM_SETSEL, static_cast<WPARAM>(*caret),
+                               static_cast<LPARAM>(end));
         }
     }
     if (routine.empty() || search.empty()) return 0;

@@ -38,7 +38,8 @@ std::string KeyCaption(const std::string& keyText) {
     if (!caption.empty() && caption[0] == '[') {
         caption.erase(0, 1);
         size_t semi = caption.find(';');
-        if (semi != std::string::npos) caption = caption.substr(0, semi) + " (" + caption.substr(semi + 1) + ")";
+        if (semi != std::string::npos)
+            caption = caption.substr(0, semi) + " (" + caption.substr(semi + 1) + ")";
     }
     return vorlan::UnescapeFromServer(caption);
 }
@@ -65,15 +66,9 @@ LRESULT CChildDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     TraceMessage(msg);
     LRESULT result = 0;
     switch (msg) {
-    case WM_SIZE:
-        OnSize(LOWORD(lParam), HIWORD(lParam));
-        break;
-    case WM_ACTIVATE:
-        OnActivate(wParam, lParam);
-        break;
-    case WM_ENABLE:
-        OnEnable(wParam != 0);
-        break;
+    case WM_SIZE: OnSize(LOWORD(lParam), HIWORD(lParam)); break;
+    case WM_ACTIVATE: OnActivate(wParam, lParam); break;
+    case WM_ENABLE: OnEnable(wParam != 0); break;
     case WM_CLOSE: return OnFormCommand(ID_FORM_CLOSE, false);
     case WM_CONTEXTMENU:
         return OnContextMenu(reinterpret_cast<HWND>(wParam), static_cast<short>(LOWORD(lParam)),
@@ -85,20 +80,21 @@ LRESULT CChildDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (OnCommand(wParam, lParam, result)) return result;
         break;
     case WM_CTLCOLOREDIT:
-        if (OnCtlColorEdit(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), result)) return result;
+        if (OnCtlColorEdit(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), result))
+            return result;
         break;
     case WM_CTLCOLORSTATIC:
-        if (OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), result)) return result;
+        if (OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), result))
+            return result;
         break;
-    case WM_LBUTTONDOWN:
-        SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), -1);
-        break;
+    case WM_LBUTTONDOWN: SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), -1); break;
     case WM_DIAGSETFOCUS: return OnDiagSetFocus(wParam, lParam);
     case WM_UPDATEDIALOG: CreateControls(static_cast<int>(wParam)); return 1;
     case WM_CHILDMESSAGE: return OnChildMessage(reinterpret_cast<const void*>(wParam));
     case WM_ENABLEEDITS: m_nCurrentField = EnableEdits(static_cast<int>(wParam & 0xFFFF)); return 1;
     case WM_REPEATDIALOG: return OnRepeatDialog(wParam, lParam);
-    case EN_SEARCHSTRING: return OnSearchString(reinterpret_cast<char*>(wParam), reinterpret_cast<int*>(lParam));
+    case EN_SEARCHSTRING:
+        return OnSearchString(reinterpret_cast<char*>(wParam), reinterpret_cast<int*>(lParam));
     case WM_TESTFOREVENT: TestforEvent(0xFFFF); return 1;
     case WM_TAB_ERASEBKGND:
         return OnTabEraseBackground(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
@@ -135,9 +131,11 @@ void CChildDialog::OnActivate(WPARAM wParam, LPARAM lParam) {
     std::string tabText;
     bool haveTab = true;
     if (wParam) {
-        CChildDialog* first = dynamic_cast<CChildDialog*>(CWnd::FromHandlePermanent(::GetDlgItem(Frame(), 1)));
+        CChildDialog* first =
+            dynamic_cast<CChildDialog*>(CWnd::FromHandlePermanent(::GetDlgItem(Frame(), 1)));
         std::string description = first ? first->GetDescriptionName().str() : m_strDescription.str();
-        tabText = vorlan::PieceOf(m_session.Execute(vorlan::TabTextLine(description)).str().substr(0, 1023), 1);
+        tabText =
+            vorlan::PieceOf(m_session.Execute(vorlan::TabTextLine(description)).str().substr(0, 1023), 1);
     } else if (lParam) {
         tabText = reinterpret_cast<const char*>(lParam);
     } else {
@@ -203,7 +201,8 @@ bool CChildDialog::OnKeyDown(WPARAM wParam, LRESULT& result) {
 bool CChildDialog::OnCommand(WPARAM wParam, LPARAM lParam, LRESULT& result) {
     UINT id = LOWORD(wParam);
     UINT code = HIWORD(wParam);
-    if (id == ID_GRID_PRINT || id == ID_GRID_COPY || (id >= 0x8101 && id <= 0x8103) || id == ID_FORM_HARDCOPY) {
+    if (id == ID_GRID_PRINT || id == ID_GRID_COPY || (id >= 0x8101 && id <= 0x8103) ||
+        id == ID_FORM_HARDCOPY) {
         // Printing and the hard copy come with the print services.
         vorlan::WriteProtocol("CChildDialog::WindowProc - print command %u not served", vorlan::kLogNote, id);
         result = 0;
@@ -294,8 +293,8 @@ bool CChildDialog::OnCtlColorStatic(HDC dc, HWND control, LRESULT& result) {
 }
 
 LRESULT CChildDialog::OnTabEraseBackground(HDC dc, HWND control) {
-    if (GetLooks().visualStyles &&
-        ::SendMessageA(Frame(), WM_TAB_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)))
+    if (GetLooks().visualStyles && ::SendMessageA(Frame(), WM_TAB_ERASEBKGND, reinterpret_cast<WPARAM>(dc),
+                                                  reinterpret_cast<LPARAM>(control)))
         return 1;
     RECT r;
     ::GetClientRect(control, &r);
@@ -311,17 +310,19 @@ LRESULT CChildDialog::OnHyperlink(const char* text) {
 }
 
 bool CChildDialog::PreTranslateMessage(MSG* msg) {
-    if (msg->message != WM_KEYDOWN || ::GetDlgCtrlID(msg->hwnd) == 0x1800) return CChildForm::PreTranslateMessage(msg);
+    if (msg->message != WM_KEYDOWN || ::GetDlgCtrlID(msg->hwnd) == 0x1800)
+        return CChildForm::PreTranslateMessage(msg);
     UINT key = static_cast<UINT>(msg->wParam);
     if (key >= VK_F1 && key <= VK_F12) {
         SendMessage(WM_KEYDOWN, msg->wParam, msg->lParam);
         return true;
     }
     int id = ::GetDlgCtrlID(msg->hwnd);
-    bool navigation = key == VK_TAB || ((key == VK_UP || key == VK_DOWN || key == VK_RETURN) && id != 1 && id != 2);
+    bool navigation =
+        key == VK_TAB || ((key == VK_UP || key == VK_DOWN || key == VK_RETURN) && id != 1 && id != 2);
     if (navigation) {
-        bool textBox = msg->hwnd == m_hMultiEdit || (m_hRichEdit && (msg->hwnd == m_hRichEdit ||
-                                                                      ::IsChild(m_hRichEdit, msg->hwnd)));
+        bool textBox = msg->hwnd == m_hMultiEdit ||
+                       (m_hRichEdit && (msg->hwnd == m_hRichEdit || ::IsChild(m_hRichEdit, msg->hwnd)));
         if (KeyHeld(VK_CONTROL) || !textBox) {
             SendMessage(WM_KEYDOWN, msg->wParam, msg->lParam);
             return true;

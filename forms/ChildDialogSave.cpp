@@ -17,24 +17,6 @@
 
 namespace line = vorlan::line;
 
-namespace {
-
-std::string WholeText(HWND window) {
-    int length = ::GetWindowTextLengthA(window);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    int got = ::GetWindowTextA(window, &text[0], length + 1);
-    text.resize(static_cast<size_t>(got > 0 ? got : 0));
-    return text;
-}
-
-void ShowStatus(const std::string& text) {
-    CWinApp* app = AfxGetApp();
-    if (app && app->m_pMainWnd)
-        app->m_pMainWnd->SendMessage(WM_SETMESSAGESTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-} // namespace
-
 int CChildDialog::SaveField(int forward, int keepFocus, int field) {
     vorlan::TraceFunction("CChildDialog::SaveField");
     if (m_session.Execute(line::kCurrentDialog) != m_strFormName) return field;
@@ -62,13 +44,14 @@ int CChildDialog::SaveField(int forward, int keepFocus, int field) {
             // Only an edited text goes back (the server has the one it sent), and never one
             // that could not be shown whole.
             if (!m_partialTextBoxes.count(n) && ::SendMessageA(control, EM_GETMODIFY, 0, 0))
-                SetTextBoxVariable(m_strTextBoxVariable, WholeText(control));
+                SetTextBoxVariable(m_strTextBoxVariable, fw::WindowText(control));
         } else {
             if (m_session.Settings().protocol)
                 vorlan::WriteProtocol("CChildDialog::SaveField - before - %s", vorlan::kLogNote, "");
-            value = WholeText(control).substr(0, 65535);
+            value = fw::WindowText(control).substr(0, 65535);
             if (m_session.Settings().protocol)
-                vorlan::WriteProtocol("CChildDialog::SaveField - after  - %s", vorlan::kLogNote, value.c_str());
+                vorlan::WriteProtocol("CChildDialog::SaveField - after  - %s", vorlan::kLogNote,
+                                      value.c_str());
         }
         break;
     }
@@ -131,7 +114,8 @@ int CChildDialog::SaveField(int forward, int keepFocus, int field) {
         if (forward != 0) AfxMessageBox(pr.message.c_str(), MB_OK | MB_ICONEXCLAMATION);
     } else {
         if (kind == ControlKind::CheckBox || kind == ControlKind::Radio) {
-            ::SendMessageA(control, BM_SETCHECK, pr.value.rfind('J', 0) == 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+            ::SendMessageA(control, BM_SETCHECK, pr.value.rfind('J', 0) == 0 ? BST_CHECKED : BST_UNCHECKED,
+                           0);
         } else if (kind == ControlKind::Edit) {
             if (multiLineBox)
                 ReadBackTextBox(control);
@@ -140,7 +124,7 @@ int CChildDialog::SaveField(int forward, int keepFocus, int field) {
             SetIndirectionText(ModeLabel(n),
                                m_session.Execute(vorlan::ModuLine(m_strDescription.str(), n)).str());
         }
-        ShowStatus(pr.info.empty() ? pr.message : pr.info);
+        ShowStatus((pr.info.empty() ? pr.message : pr.info).c_str());
         if (keepFocus) return forward ? pr.nextForward : pr.nextBackward;
         if (!pr.info.empty()) {
             AfxMessageBox(pr.info.c_str(), MB_OK | MB_ICONINFORMATION);

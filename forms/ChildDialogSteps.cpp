@@ -48,7 +48,8 @@ int CChildDialog::ExecuteDDN(const char* specification) {
         SetTextBoxCoord();
         if (CallSubDialog(current.c_str(), 0, 0) != ID_FORM_OK) {
             TestABLF3();
-            if (m_hWnd) ::SetWindowPos(Frame(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            if (m_hWnd)
+                ::SetWindowPos(Frame(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             return 0;
         }
         if (!m_session.Execute(line::kAction).IsEmpty()) m_session.Execute(line::kRunAction);
@@ -113,7 +114,8 @@ int CChildDialog::HandleFKey(const std::string& keyText, UINT, int refreshAllowe
                                       m_session.Execute(vorlan::DialogNodeExistsLine(action, 6)) != "0");
     if (dialog) {
         // Modal form windows come with the modal frame: until then the dialog is cancelled.
-        vorlan::WriteProtocol("CChildDialog::HandleFKey - dialog %s not served", vorlan::kLogNote, action.c_str());
+        vorlan::WriteProtocol("CChildDialog::HandleFKey - dialog %s not served", vorlan::kLogNote,
+                              action.c_str());
         end = ID_FORM_CLOSE;
     } else {
         m_session.Execute(line::kSaveCurrentVars);

@@ -82,7 +82,8 @@ HWND CChildForm::InsertControl(const char* className, UINT id, const RECT& rect,
     // Only the tab edit's frame changes with its procedure (the drop button); asking every
     // control to measure its frame again costs a round of window-system calls each.
     if (newProc == &WndSuperProcTabEdit)
-        ::SetWindowPos(control, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+        ::SetWindowPos(control, nullptr, 0, 0, 0, 0,
+                       SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
     return control;
 }
 

@@ -134,7 +134,8 @@ std::string DescriptionRecordLine(std::string_view description) {
 }
 
 std::string FetTitleLine(std::string_view p2, std::string_view p3, bool standardLanguage) {
-    return "W $G(^QSYS(\"FET\"," + MQuote(p2) + "," + MQuote(p3) + (standardLanguage ? ",\"D\"))" : ",%LAN))");
+    return "W $G(^QSYS(\"FET\"," + MQuote(p2) + "," + MQuote(p3) +
+           (standardLanguage ? ",\"D\"))" : ",%LAN))");
 }
 
 std::string FrameCaptionLine(std::string_view description) {
@@ -323,7 +324,8 @@ std::string FieldSaveLine(int keepFocus, int forward, int field, std::string_vie
 }
 
 std::string FieldSaveAgainLine(int field, std::string_view value) {
-    return "S %DDN=%DL W $$PR^QCC(" + MQuote(Decimal(field)) + "," + MQuote(value) + ") K %DDN,%SCRB(\"UPDATE\")";
+    return "S %DDN=%DL W $$PR^QCC(" + MQuote(Decimal(field)) + "," + MQuote(value) +
+           ") K %DDN,%SCRB(\"UPDATE\")";
 }
 
 SaveAnswer ParseSaveAnswer(std::string_view answer) {
@@ -444,7 +446,8 @@ uint32_t ExtraColour(int index) {
     };
     if (index < 1 || index > 19) return 0; // 20 and above: black (0 is never asked for)
     const unsigned char* c = table[index - 1];
-    return static_cast<uint32_t>(c[0]) | (static_cast<uint32_t>(c[1]) << 8) | (static_cast<uint32_t>(c[2]) << 16);
+    return static_cast<uint32_t>(c[0]) | (static_cast<uint32_t>(c[1]) << 8) |
+           (static_cast<uint32_t>(c[2]) << 16);
 }
 
 // ---- column widths
@@ -519,7 +522,8 @@ SubDialogSpec ParseSubDialog(std::string_view text) {
 // ---- window state
 
 std::string SaveWindowSizeLine(std::string_view serverKey, int width, int height, bool maximised) {
-    return "S:$G(%WIN(\"WORKSTATION\"))=\"\" %WIN(\"WORKSTATION\")=\"ALL\" S $P(^Z(\"WINPOS\",%WIN(\"WORKSTATION\"),"
+    return "S:$G(%WIN(\"WORKSTATION\"))=\"\" %WIN(\"WORKSTATION\")=\"ALL\" S "
+           "$P(^Z(\"WINPOS\",%WIN(\"WORKSTATION\"),"
            "%USER," +
            MQuote(serverKey) + "),%DL,3,5)=" + Decimal(width) + "_%DL_" + Decimal(height) + "_%DL_" +
            (maximised ? "1" : "0");
@@ -685,12 +689,12 @@ const char* FormMessageName(unsigned msg) {
         unsigned msg;
         const char* name;
     } names[] = {
-        {0x0005, "WM_SIZE"},         {0x0006, "WM_ACTIVATE"},        {0x000A, "WM_ENABLE"},
-        {0x0010, "WM_CLOSE"},        {0x004E, "WM_NOTIFY"},          {0x007B, "WM_CONTEXTMENU"},
-        {0x0100, "WM_KEYDOWN"},      {0x0111, "WM_COMMAND"},         {0x0133, "WM_CTLCOLOREDIT"},
-        {0x0138, "WM_CTLCOLORSTATIC"}, {0x0201, "WM_LBUTTONDOWN"},   {0x0406, "WM_DIAGSETFOCUS"},
-        {0x0409, "WM_UPDATEDIALOG"}, {0x040A, "WM_CHILDMESSAGE"},    {0x040B, "WM_ENABLEEDITS"},
-        {0x040C, "WM_REPEATDIALOG"}, {0x0416, "EN_SEARCHSTRING"},    {0x0417, "WM_TESTFOREVENT"},
+        {0x0005, "WM_SIZE"},           {0x0006, "WM_ACTIVATE"},       {0x000A, "WM_ENABLE"},
+        {0x0010, "WM_CLOSE"},          {0x004E, "WM_NOTIFY"},         {0x007B, "WM_CONTEXTMENU"},
+        {0x0100, "WM_KEYDOWN"},        {0x0111, "WM_COMMAND"},        {0x0133, "WM_CTLCOLOREDIT"},
+        {0x0138, "WM_CTLCOLORSTATIC"}, {0x0201, "WM_LBUTTONDOWN"},    {0x0406, "WM_DIAGSETFOCUS"},
+        {0x0409, "WM_UPDATEDIALOG"},   {0x040A, "WM_CHILDMESSAGE"},   {0x040B, "WM_ENABLEEDITS"},
+        {0x040C, "WM_REPEATDIALOG"},   {0x0416, "EN_SEARCHSTRING"},   {0x0417, "WM_TESTFOREVENT"},
         {0x0428, "WM_TAB_ERASEBKGND"}, {0x043C, "WM_HTML_HYPERLINK"},
     };
     for (const auto& n : names)

@@ -280,12 +280,13 @@ constexpr const char* kDocumentWord = "W $G(%DDN(\"WORD\"))";
 constexpr const char* kTakeDocumentPath = "W $G(%DDN(\"PATH\")) K %DDN";
 constexpr const char* kKillExcel = "K ^QTEMP(%JOB,\"EXCEL\")";
 // The requests read after every step
-constexpr const char* kGridWidths =
-    "S %QCC=\"\" F  S %QCC=$O(%WIN(\"SCROLL\",\"WIDTH\",%QCC)) Q:%QCC=\"\"  W $G(%WIN(\"SCROLL\",\"WIDTH\",%QCC))";
+constexpr const char* kGridWidths = "S %QCC=\"\" F  S %QCC=$O(%WIN(\"SCROLL\",\"WIDTH\",%QCC)) Q:%QCC=\"\"  "
+                                    "W $G(%WIN(\"SCROLL\",\"WIDTH\",%QCC))";
 constexpr const char* kTakeAutoSize = "W $D(%WIN(\"SCR\",\"AUTOSIZE\")) K %WIN(\"SCR\",\"AUTOSIZE\")";
 constexpr const char* kCardLines = "W $G(%WIN(\"READCARD\"))";
 constexpr const char* kCardKind = "W $G(%WIN(\"READCARD\",\"ART\"))";
-constexpr const char* kCardRoutine = "S %QCC=$G(%WIN(\"READCARD\",\"RTN\")) D:%QCC'=\"\" @%QCC K %WIN(\"READCARD\")";
+constexpr const char* kCardRoutine =
+    "S %QCC=$G(%WIN(\"READCARD\",\"RTN\")) D:%QCC'=\"\" @%QCC K %WIN(\"READCARD\")";
 constexpr const char* kProgramPath = "W $G(%WIN(\"PRGEXEC\",\"PATH\"))";
 constexpr const char* kProgramParameters = "W $G(%WIN(\"PRGEXEC\",\"PARAM\"))";
 constexpr const char* kProgramRoutine = "W $G(%WIN(\"PRGEXEC\",\"ROUT\"))";

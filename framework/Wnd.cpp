@@ -230,6 +230,15 @@ void CWnd::UnregisterWindowClass(const char* name) {
     ::UnregisterClassA(name, ::GetModuleHandleA(nullptr));
 }
 
+std::string fw::WindowText(HWND window, int limit) {
+    int length = ::GetWindowTextLengthA(window);
+    if (limit >= 0 && length > limit) length = limit;
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    int got = ::GetWindowTextA(window, &text[0], length + 1);
+    text.resize(static_cast<size_t>(got > 0 ? got : 0));
+    return text;
+}
+
 void CWnd::GetWindowText(CString& out) const {
     int n = ::GetWindowTextLengthA(m_hWnd);
     char* buf = out.GetBuffer(n + 1);

@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 class CCmdUI;
 
 class CWnd {
@@ -106,6 +108,9 @@ class CWnd {
 LRESULT CALLBACK FwWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace fw {
+// A window's text, at most `limit` characters of it (-1: all).
+std::string WindowText(HWND window, int limit = -1);
+
 // Puts proc in front of the window's own procedure. Every window subclassed with the same
 // proc shares one slot for the procedure it replaced (they are all of one class), so the
 // slot is all proc needs to pass messages on.

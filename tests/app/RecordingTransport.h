@@ -23,7 +23,8 @@ class RecordingTransport : public ISessionTransport {
     }
 
     int Initialize() override { return m_inner->Initialize(); }
-    int Login(const char* host, int port, const char* uci, const char* volume, const char* password) override {
+    int Login(const char* host, int port, const char* uci, const char* volume,
+              const char* password) override {
         int handle = m_inner->Login(host, port, uci, volume, password);
         std::lock_guard<std::mutex> guard(m_lock);
         if (IsConnectionHandle(handle) && m_main == 0) m_main = handle;

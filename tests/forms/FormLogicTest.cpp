@@ -55,7 +55,8 @@ TEST(FormLogic, ValuesInLinesAreQuoted) {
     EXPECT_EQ(DialogNamesLine("\"\"", "Adr\"essen", "ADR"), "S DN=\"\",MEMO=\"Adr\"\"essen\",%DN=\"ADR\"");
     EXPECT_EQ(DialogNamesLine("", "", "A"), "S DN=\"\",MEMO=\"\",%DN=\"A\"");
     EXPECT_EQ(InitScreenLine("A\"B", "F"), "S %DN=\"A\"\"B\" D INIT^WQMD S %DN=\"F\"");
-    EXPECT_EQ(FieldSaveLine(1, 0, 3, "a\tb"), "S:1 %KFOCUS=\"\" S %FORWARD=0 W $$PR^QCC(\"3\",\"a\"_$C(9)_\"b\") K %KFOCUS");
+    EXPECT_EQ(FieldSaveLine(1, 0, 3, "a\tb"),
+              "S:1 %KFOCUS=\"\" S %FORWARD=0 W $$PR^QCC(\"3\",\"a\"_$C(9)_\"b\") K %KFOCUS");
     EXPECT_EQ(FieldSaveAgainLine(7, ""), "S %DDN=%DL W $$PR^QCC(\"7\",\"\") K %DDN,%SCRB(\"UPDATE\")");
     EXPECT_EQ(CardResultLine(2, "M\"ller\r"), "S %WIN(\"READCARD\",2)=\"M\"\"ller\"_$C(13)");
     EXPECT_EQ(ProgramExitLine("", "DONE^X"), "S %WIN(\"PRGEXEC\",\"EXIT\")=\"\" D DONE^X")
@@ -68,8 +69,10 @@ TEST(FormLogic, ValuesInLinesAreQuoted) {
 
 TEST(FormLogic, FieldRecordAndGeometry) {
     FieldRecord f = ParseFieldRecord("10" + kSection + "7" + kSection + "10" + kSection + "Name" + kSection +
-                                     "M\xFC" "ller" + kSection + "1" + kSection + "3" + kSection + "0" + kSection +
-                                     "Tipp" + kSection + "2/14/1" + kSection + "40" + kSection + "");
+                                     "M\xFC"
+                                     "ller" +
+                                     kSection + "1" + kSection + "3" + kSection + "0" + kSection + "Tipp" +
+                                     kSection + "2/14/1" + kSection + "40" + kSection + "");
     EXPECT_EQ(f.kind, FieldKind::Edit);
     EXPECT_EQ(f.height, 3);
     EXPECT_EQ(f.maxChars, 40);
@@ -94,16 +97,19 @@ TEST(FormLogic, FieldRecordAndGeometry) {
     EXPECT_EQ(FieldRect(high, 7, 20).top, 8) << "rows above the first usable one land on it";
 
     EXPECT_EQ(ParseFieldRecord("").kind, FieldKind::LabelOnly);
-    EXPECT_EQ(ParseFieldRecord("1" + kSection + "5" + kSection + "3" + kSection + kSection + kSection + "99").kind,
-              FieldKind::LabelOnly);
+    EXPECT_EQ(
+        ParseFieldRecord("1" + kSection + "5" + kSection + "3" + kSection + kSection + kSection + "99").kind,
+        FieldKind::LabelOnly);
     FieldRecord huge = ParseFieldRecord("99999999999" + kSection + "-4" + kSection + "x");
     EXPECT_LE(huge.column, 2000) << "absurd numbers stay in bounds";
     EXPECT_EQ(huge.width, 0);
 }
 
 TEST(FormLogic, KindsTable) {
-    for (int k : {0, 3, 4, 9, 14, 15}) EXPECT_TRUE(IsOwnLabelKind(KindOf(k))) << k;
-    for (int k : {1, 2, 5, 6, 7, 8, 10, 11, 12, 13}) EXPECT_FALSE(IsOwnLabelKind(KindOf(k))) << k;
+    for (int k : {0, 3, 4, 9, 14, 15})
+        EXPECT_TRUE(IsOwnLabelKind(KindOf(k))) << k;
+    for (int k : {1, 2, 5, 6, 7, 8, 10, 11, 12, 13})
+        EXPECT_FALSE(IsOwnLabelKind(KindOf(k))) << k;
     EXPECT_EQ(BrowseButtonId(FieldKind::EditOpen, 3), 0x4003u);
     EXPECT_EQ(BrowseButtonId(FieldKind::EditSave, 3), 0x4103u);
     EXPECT_EQ(BrowseButtonId(FieldKind::EditFolder, 3), 0x4203u);
@@ -111,8 +117,9 @@ TEST(FormLogic, KindsTable) {
 }
 
 TEST(FormLogic, FormRecordClampsTheFieldCount) {
-    FormRecord r = ParseFormRecord("300" + kSection + "2" + kSection + "5" + kSection + "9" + kSection + "J" +
-                                   kSection + kSection + kSection + "-1" + kSection + "1" + kSection + "bild.bmp");
+    FormRecord r =
+        ParseFormRecord("300" + kSection + "2" + kSection + "5" + kSection + "9" + kSection + "J" + kSection +
+                        kSection + kSection + "-1" + kSection + "1" + kSection + "bild.bmp");
     EXPECT_EQ(r.fields, 255) << "field numbers live in one byte of the control id";
     EXPECT_TRUE(r.freeOrder);
     EXPECT_EQ(r.gridResize, -1);
@@ -123,7 +130,8 @@ TEST(FormLogic, FormRecordClampsTheFieldCount) {
 
 TEST(FormLogic, KeysAndTheirCommands) {
     std::string answer;
-    for (int i = 0; i < 72; ++i) answer += "K" + std::to_string(i) + "\xFF";
+    for (int i = 0; i < 72; ++i)
+        answer += "K" + std::to_string(i) + "\xFF";
     std::vector<std::string> keys = SplitKeys(answer);
     ASSERT_EQ(keys.size(), 72u);
     EXPECT_EQ(keys[71], "K71");
@@ -148,9 +156,9 @@ TEST(FormLogic, KeysAndTheirCommands) {
 
 TEST(FormLogic, SaveAnswerPieces) {
     std::string big(60000, 'x');
-    SaveAnswer a = ParseSaveAnswer(big + kSection + "1" + kSection + "Falsch" + kSection + "5" + kSection + "" +
-                                   kSection + "2" + kSection + "ORTE" + kSection + "J" + kSection + "ADRDET" +
-                                   kSection + "Info");
+    SaveAnswer a = ParseSaveAnswer(big + kSection + "1" + kSection + "Falsch" + kSection + "5" + kSection +
+                                   "" + kSection + "2" + kSection + "ORTE" + kSection + "J" + kSection +
+                                   "ADRDET" + kSection + "Info");
     EXPECT_EQ(a.value.size(), 60000u) << "the field's value is never cut";
     EXPECT_TRUE(a.refused);
     EXPECT_EQ(a.nextForward, 5);
@@ -172,7 +180,8 @@ TEST(FormLogic, SaveAnswerPieces) {
 }
 
 TEST(FormLogic, MessagesKeepTheirSectionSigns) {
-    StepMessages m = ParseMessages("5" + kSection + "1" + kSection + "A" + kSection + "BCD" + "E" + kSection + "F");
+    StepMessages m =
+        ParseMessages("5" + kSection + "1" + kSection + "A" + kSection + "BCD" + "E" + kSection + "F");
     EXPECT_EQ(m.info, "A" + kSection + "BCD");
     EXPECT_TRUE(m.hasError);
     EXPECT_EQ(m.error, "E" + kSection + "F");
@@ -199,13 +208,16 @@ TEST(FormLogic, TextBoxLines) {
         {"a\r\nb\r\n", {"a", "b"}},
         {"x\"<>\ty", {"x\xFF\xFE\xFD\xFAy"}},
     };
-    for (const auto& c : cases) EXPECT_EQ(TextBoxLines(c.text), c.lines) << c.text;
+    for (const auto& c : cases)
+        EXPECT_EQ(TextBoxLines(c.text), c.lines) << c.text;
     std::vector<std::string> cut = TextBoxLines(std::string(32001, 'a'));
     ASSERT_EQ(cut.size(), 2u);
     EXPECT_EQ(cut[0].size(), 32000u);
     EXPECT_EQ(cut[1], "a");
-    EXPECT_EQ(TextBoxStoreLine("NOTIZ", 2, "x\xFFy"),
-              "S NOTIZ(2)=$TR($TR($TR($TR(\"x\xFFy\",$C(255),$C(34)),$C(254),$C(60)),$C(253),$C(62)),$C(250),$C(9))");
+    EXPECT_EQ(
+        TextBoxStoreLine("NOTIZ", 2, "x\xFFy"),
+        "S "
+        "NOTIZ(2)=$TR($TR($TR($TR(\"x\xFFy\",$C(255),$C(34)),$C(254),$C(60)),$C(253),$C(62)),$C(250),$C(9))");
 }
 
 TEST(FormLogic, CaretLineAndColumn) {
@@ -279,6 +291,8 @@ TEST(FormLogic, SubDialogSpecifications) {
 }
 
 TEST(FormLogic, TextBoxNamesAreNamesNotCode) {
-    for (const char* good : {"NOTIZ", "%TXT", "A1"}) EXPECT_TRUE(IsMName(good)) << good;
-    for (const char* bad : {"", "1A", "X(1)", "A B", "A) K ^X"}) EXPECT_FALSE(IsMName(bad)) << bad;
+    for (const char* good : {"NOTIZ", "%TXT", "A1"})
+        EXPECT_TRUE(IsMName(good)) << good;
+    for (const char* bad : {"", "1A", "X(1)", "A B", "A) K ^X"})
+        EXPECT_FALSE(IsMName(bad)) << bad;
 }

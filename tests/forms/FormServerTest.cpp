@@ -134,7 +134,8 @@ TEST_F(FormServerTest, TextBoxTravelsWholeAsItsArray) {
     ASSERT_NE(OpenAddress(), nullptr);
     std::string line(700, 'a');
     std::string text;
-    for (int i = 0; i < 100; ++i) text += line + (i % 10 == 0 ? "\t\"<x>\"" : "") + "\r\n" + (i % 7 ? "" : "\r\n");
+    for (int i = 0; i < 100; ++i)
+        text += line + (i % 10 == 0 ? "\t\"<x>\"" : "") + "\r\n" + (i % 7 ? "" : "\r\n");
     text += "Ende";
     ASSERT_GT(text.size(), 70000u);
     HWND box = Field(6);
@@ -183,7 +184,8 @@ TEST_F(FormServerTest, KeysRunTheServersCodeAndItsRequests) {
     fw::TestMode::ClearShown();
     Key(VK_F7);
     ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_NE(Boxes()[0].text.find("nicht gespeichert"), std::string::npos) << "an unsaved address is not deleted";
+    EXPECT_NE(Boxes()[0].text.find("nicht gespeichert"), std::string::npos)
+        << "an unsaved address is not deleted";
 
     Key(VK_F5);
     EXPECT_EQ(TextOf(Field(1)), "") << "a new address empties the form";
@@ -256,7 +258,8 @@ TEST_F(FormServerTest, RefusedFormsAreReportedOnceAndLeaveNoFrame) {
     EXPECT_EQ(CountOf(trace, "DESTROY^QCC(\"TSTDDN\")"), 1);
     EXPECT_TRUE(Has(trace, "F3")) << "the F3 action of the broken chain ran";
     bool fatalShown = false;
-    for (const auto& box : Boxes()) fatalShown |= box.text == "Geht nicht.";
+    for (const auto& box : Boxes())
+        fatalShown |= box.text == "Geht nicht.";
     EXPECT_TRUE(fatalShown);
     Once("K ^QM(\"TSTFF\"),^QM(\"TSTDDN\")");
 }
@@ -268,8 +271,8 @@ TEST_F(FormServerTest, AnIdleStepSendsOnlyTheRequestTests) {
     form->TestAbl();
     std::vector<std::string> lines = recorder->Take();
     for (const auto& line : lines)
-        EXPECT_TRUE(line.rfind("W:$D(^QTEMP(%JOB,", 0) == 0 || line.rfind("W $G(%WIN(\"%EDITPASTE\"))", 0) == 0 ||
-                    line == "W $G(%DDN) K %DDN")
+        EXPECT_TRUE(line.rfind("W:$D(^QTEMP(%JOB,", 0) == 0 ||
+                    line.rfind("W $G(%WIN(\"%EDITPASTE\"))", 0) == 0 || line == "W $G(%DDN) K %DDN")
             << line;
     EXPECT_GE(lines.size(), 20u);
 }

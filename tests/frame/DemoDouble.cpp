@@ -115,8 +115,16 @@ std::string DemoDouble::Answer(const std::string& line) {
         return it == titles.end() ? "" : it->second;
     }
     if (StartsWith(line, "W $$MAX^QCC(")) return "1";
-    if (StartsWith(line, "W $$EDIT^QCC(")) return "10\xA7" "5\xA7" "20\xA7" "Feld\xA7\xA7" "1\xA7" "1";
-    if (StartsWith(line, "F %QCC=1:1:")) return "0\xA7" "0\xA7";
+    if (StartsWith(line, "W $$EDIT^QCC("))
+        return "10\xA7"
+               "5\xA7"
+               "20\xA7"
+               "Feld\xA7\xA7"
+               "1\xA7"
+               "1";
+    if (StartsWith(line, "F %QCC=1:1:"))
+        return "0\xA7"
+               "0\xA7";
     if (StartsWith(line, "W $G(^QM(") && lit.size() == 1) {
         auto it = titles.find(lit[0]);
         return it == titles.end() ? "" : it->second;

@@ -183,7 +183,8 @@ TEST_F(ServerFrameTest, EveryMenuItemAndAcceleratorRunsOrIsGreyed) {
         if (at >= 0 && (GetMenuState(popup, static_cast<UINT>(at), MF_BYPOSITION) & MF_GRAYED)) {
             // Greyed by an update handler, not for want of any handler.
             CCmdUI ui(id);
-            EXPECT_TRUE(frame->OnCmdMsg(id, kUpdateCommandUI, &ui)) << "menu command " << id << " has no handler";
+            EXPECT_TRUE(frame->OnCmdMsg(id, kUpdateCommandUI, &ui))
+                << "menu command " << id << " has no handler";
             return;
         }
         fw::TestMode::ClearShown();

@@ -59,4 +59,3 @@ class ServerFrameTest : public FrameTestBase {
         Pump();
     }
 };
-
