@@ -78,8 +78,8 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     bool TestZLN();
     void TimerUpdate(const char* text);
     void TestAbl();
-    int CallSubDialog(const char* specification, int ownerIsFrame, int value);
-    int ExecuteDDN(const char* specification) override;
+    int CallSubDialog(const char* call, int ownerIsFrame, int value);
+    int ExecuteDDN(const char* call) override;
     void ReinitDialog();
     void RepeatDialog(int repeatAllowed, int activate, int closeAllPages);
     int HandleFKey(const std::string& keyText, UINT commandId, int refreshAllowed);

@@ -27,19 +27,19 @@ HWND MainWindow() {
 
 } // namespace
 
-int CChildDialog::CallSubDialog(const char* specification, int, int) {
+int CChildDialog::CallSubDialog(const char* call, int, int) {
     vorlan::TraceFunction("CChildDialog::CallSubDialog");
     // Modal form windows come with the modal frame: until then a sub-dialog ends as
     // cancelled, and the form's own variables come back unchanged.
     vorlan::WriteProtocol("CChildDialog::CallSubDialog - %s not served", vorlan::kLogNote,
-                          specification ? specification : "");
+                          call ? call : "");
     m_session.Execute(vorlan::LoadVarsLine(m_strFormName.str()));
     return ID_FORM_CLOSE;
 }
 
-int CChildDialog::ExecuteDDN(const char* specification) {
+int CChildDialog::ExecuteDDN(const char* call) {
     vorlan::TraceFunction("CChildDialog::ExecuteDDN");
-    std::string current = specification ? specification : "";
+    std::string current = call ? call : "";
     for (;;) {
         if (current.empty()) {
             current = m_session.Execute(line::kTakeSubDialog).str();

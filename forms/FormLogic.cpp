@@ -501,8 +501,8 @@ EventRecord MakeEventRecord(const EventEntry& e) {
 
 // ---- sub-dialogs
 
-SubDialogSpec ParseSubDialog(std::string_view text) {
-    SubDialogSpec s;
+SubDialogCall ParseSubDialog(std::string_view text) {
+    SubDialogCall s;
     size_t open = text.find('[');
     if (open == std::string_view::npos) {
         s.dialog = std::string(text);

@@ -198,12 +198,12 @@ struct EventRecord {
 EventRecord MakeEventRecord(const EventEntry& entry);
 constexpr int kMaxEvents = 128;
 
-// ---- sub-dialog specifications "dialog[namespace]code"
+// ---- sub-dialog calls "dialog[namespace]code"
 
-struct SubDialogSpec {
+struct SubDialogCall {
     std::string dialog, ns, code;
 };
-SubDialogSpec ParseSubDialog(std::string_view text);
+SubDialogCall ParseSubDialog(std::string_view text);
 
 // ---- the window's own lines
 

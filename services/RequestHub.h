@@ -21,7 +21,7 @@ class IRequestHubForm {
     // The window that takes pasted text (the rich-text field); may be null.
     virtual HWND PasteTarget() const = 0;
     // Runs the form's pending field actions (%DDN); 1 when the chain ended normally.
-    virtual int ExecuteDDN(const char* specification) = 0;
+    virtual int ExecuteDDN(const char* call) = 0;
 };
 
 class CRequestHub {

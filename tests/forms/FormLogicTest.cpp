@@ -278,14 +278,14 @@ TEST(FormLogic, EventRecordFlags) {
     }
 }
 
-TEST(FormLogic, SubDialogSpecifications) {
-    SubDialogSpec a = ParseSubDialog("ABC");
+TEST(FormLogic, SubDialogCalls) {
+    SubDialogCall a = ParseSubDialog("ABC");
     EXPECT_EQ(a.dialog, "ABC");
     EXPECT_EQ(a.ns, "");
-    SubDialogSpec b = ParseSubDialog("ABC[X]");
+    SubDialogCall b = ParseSubDialog("ABC[X]");
     EXPECT_EQ(b.ns, "X");
     EXPECT_EQ(b.code, "");
-    SubDialogSpec c = ParseSubDialog("ABC[]D ^Y");
+    SubDialogCall c = ParseSubDialog("ABC[]D ^Y");
     EXPECT_EQ(c.ns, "");
     EXPECT_EQ(c.code, "D ^Y");
 }

@@ -21,8 +21,8 @@ class FormDouble : public IRequestHubForm {
     ~FormDouble() override { m_window.DestroyWindow(); }
     HWND HubWindow() const override { return m_window.m_hWnd; }
     HWND PasteTarget() const override { return m_paste; }
-    int ExecuteDDN(const char* specification) override {
-        ddn.push_back(specification ? specification : "(null)");
+    int ExecuteDDN(const char* call) override {
+        ddn.push_back(call ? call : "(null)");
         if (onDdn) onDdn();
         return 1;
     }
