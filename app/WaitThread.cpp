@@ -2,30 +2,13 @@
 #include "app/ProtocolLog.h"
 #include "app/Session.h"
 #include "framework/App.h"
+#include "framework/Thread.h"
 #include "framework/Wnd.h"
 #include "resources/resource.h"
 
 namespace {
 
 constexpr DWORD kShowAfter = 1000; // ms a call runs before the dialog appears
-
-// Waits for one of the handles (milliseconds or INFINITE) while serving the messages sent to
-// this thread: the wait dialog's owner lives here, and its thread may be sending to it.
-void WaitServingSentMessages(const HANDLE* handles, DWORD count, DWORD limit) {
-    DWORD start = ::GetTickCount();
-    for (;;) {
-        DWORD left = INFINITE;
-        if (limit != INFINITE) {
-            DWORD spent = ::GetTickCount() - start;
-            if (spent >= limit) return;
-            left = limit - spent;
-        }
-        if (::MsgWaitForMultipleObjects(count, handles, FALSE, left, QS_SENDMESSAGE) != WAIT_OBJECT_0 + count)
-            return;
-        MSG msg;
-        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-}
 
 } // namespace
 
@@ -39,7 +22,7 @@ void CSession::InitWaitThread() {
     if (!m_hWaitEvent) m_hWaitEvent = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
     if (!m_hWaitThread) {
         m_bStopWait = 0;
-        m_hWaitThread = ::CreateThread(nullptr, 0, ThreadWaitExecute, this, 0, nullptr);
+        m_hWaitThread = fw::StartWorkerThread(ThreadWaitExecute, this);
     }
 }
 
@@ -47,7 +30,8 @@ void CSession::UninitWaitThread() {
     vorlan::TraceFunction("CSession::UninitWaitThread");
     m_bStopWait = 1;
     if (m_hWaitThread) {
-        WaitServingSentMessages(&m_hWaitThread, 1, INFINITE);
+        // The wait dialog's owner lives on this thread, and the wait thread may be sending to it.
+        fw::WaitServingSentMessages(m_hWaitThread);
         ::CloseHandle(m_hWaitThread);
         m_hWaitThread = nullptr;
     }
@@ -142,5 +126,5 @@ void CSession::WaitForWaitDialog() {
     // Bounded, and ends when the thread itself ends.
     HANDLE handles[2] = {m_hWaitEvent, m_hWaitThread};
     if (!handles[0]) return;
-    WaitServingSentMessages(handles, handles[1] ? 2 : 1, m_dwWaitDialogLimit);
+    fw::WaitServingSentMessages(handles, handles[1] ? 2 : 1, m_dwWaitDialogLimit);
 }

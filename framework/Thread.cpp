@@ -9,6 +9,10 @@ HANDLE StartWorkerThread(DWORD(WINAPI* fn)(void*), void* param) {
 }
 
 bool WaitServingSentMessages(HANDLE object, DWORD timeout) {
+    return WaitServingSentMessages(&object, 1, timeout);
+}
+
+bool WaitServingSentMessages(const HANDLE* objects, DWORD count, DWORD timeout) {
     DWORD start = ::GetTickCount();
     for (;;) {
         // Peeking delivers the messages sent already and leaves everything posted queued. It
@@ -21,9 +25,9 @@ bool WaitServingSentMessages(HANDLE object, DWORD timeout) {
             DWORD spent = ::GetTickCount() - start;
             left = spent >= timeout ? 0 : timeout - spent;
         }
-        DWORD r = ::MsgWaitForMultipleObjects(1, &object, FALSE, left, QS_SENDMESSAGE);
-        if (r == WAIT_OBJECT_0) return true;
-        if (r != WAIT_OBJECT_0 + 1) return false;
+        DWORD r = ::MsgWaitForMultipleObjects(count, objects, FALSE, left, QS_SENDMESSAGE);
+        if (r < WAIT_OBJECT_0 + count) return true;
+        if (r != WAIT_OBJECT_0 + count) return false;
     }
 }
 

@@ -47,6 +47,8 @@ HANDLE StartWorkerThread(DWORD(WINAPI* fn)(void*), void* param);
 // this thread's windows: a worker that sends to us while we wait for it cannot deadlock.
 // Posted messages stay queued. True when the object was signalled within the time-out.
 bool WaitServingSentMessages(HANDLE object, DWORD timeout = INFINITE);
+// The same for several objects: true when any one of them was signalled.
+bool WaitServingSentMessages(const HANDLE* objects, DWORD count, DWORD timeout = INFINITE);
 
 // Offers msg to the CWnd objects from its window up through the parents; true when taken.
 bool WalkPreTranslateTree(HWND stop, MSG* msg);
