@@ -1,6 +1,5 @@
 #include "framework/App.h"
-#include "framework/CommonDialog.h"
-#include "framework/Dialog.h"
+#include "framework/Modal.h"
 #include "framework/Registry.h"
 #include "framework/TestMode.h"
 #include "framework/Wnd.h"
@@ -67,14 +66,8 @@ int CWinApp::DoMessageBox(const char* text, UINT type, UINT) {
     return ::MessageBoxA(owner, text, caption, type);
 }
 
-int CWinApp::DoModalDialog(CDialog& dlg) {
-    if (fw::TestMode::IsOn()) return dlg.RunScripted();
-    return dlg.RunModal();
-}
-
-int CWinApp::DoModalCommonDialog(CCommonDialog& dlg) {
-    if (fw::TestMode::IsOn()) return dlg.RunScripted();
-    return dlg.RunModal();
+int CWinApp::DoModalDialog(CModal& dlg) {
+    return dlg.Run();
 }
 
 void CWinApp::DoWaitCursor(int step) {

@@ -7,8 +7,7 @@
 #include <windows.h>
 
 class CWnd;
-class CDialog;
-class CCommonDialog;
+class CModal;
 class CCmdUI;
 
 // Sent to the main window when the message queue runs empty, so that it can bring its bars
@@ -54,10 +53,8 @@ class CWinApp : public CWinThread {
 
     // Every message box of the program passes here (test mode answers it from the script).
     virtual int DoMessageBox(const char* text, UINT type, UINT helpId);
-    // Every modal dialog passes here.
-    virtual int DoModalDialog(CDialog& dlg);
-    // Every file and folder dialog passes here.
-    virtual int DoModalCommonDialog(CCommonDialog& dlg);
+    // Every modal dialog passes here, from a template or the system's own.
+    virtual int DoModalDialog(CModal& dlg);
     virtual void DoWaitCursor(int step);
     // The cursor of a wait-cursor nesting level (1 and up).
     virtual HCURSOR WaitCursorFor(int level);

@@ -1,17 +1,14 @@
 #pragma once
-// The system's own dialogs (file, folder): run modally through the application object, which
-// in test mode runs them from the script instead of waiting for a person.
+// The system's own dialogs (file, folder), which test mode scripts by name.
 
-class CCommonDialog {
-  public:
-    CCommonDialog() = default;
-    virtual ~CCommonDialog() = default;
-    CCommonDialog(const CCommonDialog&) = delete;
-    CCommonDialog& operator=(const CCommonDialog&) = delete;
+#include "framework/Modal.h"
 
-    // IDOK or IDCANCEL.
-    virtual int DoModal();
-    // Called by the application object: the real dialog, or test mode's script.
-    virtual int RunModal() = 0;
-    virtual int RunScripted() = 0;
+#include <string>
+
+class CCommonDialog : public CModal {
+  protected:
+    // Test mode's answer for a dialog that chooses a path: the last "path:" step of the
+    // script for name is chosen (IDOK); without one path stays as it is (IDCANCEL). Either
+    // way the dialog is recorded with its title and path.
+    static int ChooseScriptedPath(const char* name, const std::string& title, std::string& path);
 };

@@ -41,12 +41,6 @@ HWND CDialog::OwnerWindow() const {
     return ::GetActiveWindow();
 }
 
-int CDialog::DoModal() {
-    CWinApp* app = AfxGetApp();
-    if (app) return app->DoModalDialog(*this);
-    return fw::TestMode::IsOn() ? RunScripted() : RunModal();
-}
-
 int CDialog::RunModal() {
     m_bModal = true;
     m_bEnded = false;

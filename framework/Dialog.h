@@ -2,9 +2,10 @@
 // Dialogs from templates in the resource module, modal (through the application object)
 // or modeless, on any thread.
 
+#include "framework/Modal.h"
 #include "framework/Wnd.h"
 
-class CDialog : public CWnd {
+class CDialog : public CWnd, public CModal {
   public:
     explicit CDialog(UINT templateId, CWnd* parent = nullptr)
         : m_nIDTemplate(templateId), m_pParentWnd(parent) {}
@@ -12,7 +13,6 @@ class CDialog : public CWnd {
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
 
-    virtual int DoModal();
     // Modeless; the dialog lives until DestroyWindow.
     bool Create(UINT templateId, CWnd* parent = nullptr);
     void EndDialog(int result);
@@ -26,9 +26,9 @@ class CDialog : public CWnd {
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool PreTranslateMessage(MSG* msg) override;
 
-    // Called by the application object: the real modal loop, or test mode's script.
-    virtual int RunModal();
-    virtual int RunScripted();
+    // The real modal loop; in test mode the dialog stands modeless while the script's steps run.
+    int RunModal() override;
+    int RunScripted() override;
 
   private:
     HWND OwnerWindow() const;

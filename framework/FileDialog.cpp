@@ -1,6 +1,5 @@
 #include "framework/FileDialog.h"
 #include "framework/OleDragDrop.h"
-#include "framework/TestMode.h"
 
 #include <cstring>
 
@@ -62,14 +61,9 @@ int CFileDialog::RunModal() {
 }
 
 int CFileDialog::RunScripted() {
-    int result = IDCANCEL;
-    for (const fw::DialogStep& step : fw::TestMode::DialogScript(ScriptName())) {
-        if (step.kind != fw::DialogStep::Verb || step.verb != "path") continue;
-        std::strncpy(m_file.data(), step.text.c_str(), kFileBuffer - 1);
-        result = IDOK;
-    }
-    fw::TestMode::RecordItem(
-        fw::ShownItem{ScriptName(), 0, m_title, result == IDOK ? m_file.data() : "", result});
+    std::string chosen;
+    int result = ChooseScriptedPath(ScriptName(), m_title, chosen);
+    if (result == IDOK) std::strncpy(m_file.data(), chosen.c_str(), kFileBuffer - 1);
     return result;
 }
 

@@ -1,6 +1,5 @@
 #include "framework/FolderBrowser.h"
 #include "framework/OleDragDrop.h"
-#include "framework/TestMode.h"
 
 CFolderBrowser::CFolderBrowser(const char* initialFolder, UINT flags, HWND owner, const char* title)
     : m_bi{}, m_strTitle(title) {
@@ -35,14 +34,9 @@ int CFolderBrowser::RunModal() {
 }
 
 int CFolderBrowser::RunScripted() {
-    int result = IDCANCEL;
-    m_strFolder = m_strInitial;
-    for (const fw::DialogStep& step : fw::TestMode::DialogScript("folder")) {
-        if (step.kind != fw::DialogStep::Verb || step.verb != "path") continue;
-        m_strFolder = step.text.c_str();
-        result = IDOK;
-    }
-    fw::TestMode::RecordItem(fw::ShownItem{"folder", 0, m_strTitle.str(), m_strFolder.str(), result});
+    std::string chosen = m_strInitial.str();
+    int result = ChooseScriptedPath("folder", m_strTitle.str(), chosen);
+    m_strFolder = chosen.c_str();
     return result;
 }
 
