@@ -9,6 +9,7 @@
 #include "framework/FileDialog.h"
 #include "framework/Menu.h"
 #include "framework/Thread.h"
+#include "framework/Wnd.h"
 #include "imaging/ImgAnyDecoder.h"
 #include "resources/FormIds.h"
 
@@ -164,10 +165,7 @@ void OnButtonUp(HWND picture, PictureFieldData* d) {
 
 void ReplacePicture(HWND picture) {
     vorlan::TraceFunction("CChildForm::WndProcBitmap - replace picture");
-    int length = ::GetWindowTextLengthA(picture);
-    CString current;
-    ::GetWindowTextA(picture, current.GetBuffer(length + 1), length + 1);
-    current.ReleaseBuffer();
+    CString current(fw::WindowText(picture));
     CString filter;
     filter.LoadString(IDS_PICTURE_FILTER);
     CFileDialog dialog(true, nullptr, current, OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR,

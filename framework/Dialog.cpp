@@ -22,11 +22,8 @@ INT_PTR CALLBACK FwDlgProc(HWND hwnd, UINT msg, WPARAM, LPARAM lParam) {
 
 BOOL CALLBACK CollectText(HWND child, LPARAM param) {
     auto* out = reinterpret_cast<std::string*>(param);
-    char buf[1024];
-    buf[0] = 0;
-    ::GetWindowTextA(child, buf, sizeof(buf));
     if (!out->empty()) *out += "|";
-    *out += std::to_string(::GetDlgCtrlID(child)) + "=" + buf;
+    *out += std::to_string(::GetDlgCtrlID(child)) + "=" + fw::WindowText(child);
     return TRUE;
 }
 

@@ -240,21 +240,12 @@ std::string fw::WindowText(HWND window, int limit) {
 }
 
 void CWnd::GetWindowText(CString& out) const {
-    int n = ::GetWindowTextLengthA(m_hWnd);
-    char* buf = out.GetBuffer(n + 1);
-    ::GetWindowTextA(m_hWnd, buf, n + 1);
-    out.ReleaseBuffer();
+    out = CString(fw::WindowText(m_hWnd));
 }
 
 CString CWnd::GetDlgItemText(int id) const {
-    CString s;
     HWND item = GetDlgItem(id);
-    int n = item ? ::GetWindowTextLengthA(item) : 0;
-    char* buf = s.GetBuffer(n + 1);
-    buf[0] = 0;
-    if (item) ::GetWindowTextA(item, buf, n + 1);
-    s.ReleaseBuffer();
-    return s;
+    return item ? CString(fw::WindowText(item)) : CString();
 }
 
 CRect CWnd::GetClientRect() const {

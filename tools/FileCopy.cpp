@@ -2,6 +2,7 @@
 #include "framework/App.h"
 #include "framework/Clipboard.h"
 #include "framework/ShellFiles.h"
+#include "framework/Wnd.h"
 #include "resources/ServiceIds.h"
 
 #include <shellapi.h>
@@ -37,12 +38,6 @@ bool ControlRect(HWND dialog, int id, HWND in, RECT& rect) {
     ::GetWindowRect(control, &rect);
     ::MapWindowPoints(nullptr, in, reinterpret_cast<POINT*>(&rect), 2);
     return true;
-}
-
-std::string WindowText(HWND window) {
-    char text[1024] = {};
-    if (window) ::GetWindowTextA(window, text, sizeof text);
-    return text;
 }
 
 } // namespace
@@ -299,8 +294,8 @@ void CFileCopy::DropFile(const std::string& path) {
 }
 
 std::string CFileCopy::RecordText() const {
-    std::string text = m_bCopy ? "1085=" + WindowText(::GetDlgItem(m_hHook, IDC_FILECOPY_TEXT))
-                               : "1091=" + WindowText(::GetDlgItem(DialogWindow(), kLookInLabel));
+    std::string text = m_bCopy ? "1085=" + fw::WindowText(::GetDlgItem(m_hHook, IDC_FILECOPY_TEXT))
+                               : "1091=" + fw::WindowText(::GetDlgItem(DialogWindow(), kLookInLabel));
     text += "|1103=";
     for (int i = 0; i < m_list.GetItemCount(); ++i)
         text += (i ? ";" : "") + EntryPath(i);
