@@ -3,6 +3,7 @@
 #include "app/ProtocolLog.h"
 #include "app/UpdateCheck.h"
 #include "app/VORLANApp.h"
+#include "framework/App.h"
 #include "resources/resource.h"
 
 #include <shellapi.h>
@@ -88,7 +89,7 @@ bool CVORLANApp::GetFileVersion(const char* path, DWORD& high, DWORD& low) {
 CString CVORLANApp::GetVersionText() {
     vorlan::FileVersion v;
     DWORD hi = 0, lo = 0;
-    GetFileVersion(ProgramPath(), hi, lo);
+    GetFileVersion(fw::ProgramPath().c_str(), hi, lo);
     v.high = hi;
     v.low = lo;
     return CString(vorlan::VersionText(v, IsThemed()));
@@ -108,7 +109,7 @@ bool CVORLANApp::IsNewerVersionAvailable(CString& installer, bool& quiet) {
     DWORD hi, lo;
     GetFileVersion((folder + "VORLAN.EXE").c_str(), hi, lo);
     candidate = {hi, lo};
-    GetFileVersion(ProgramPath(), hi, lo);
+    GetFileVersion(fw::ProgramPath().c_str(), hi, lo);
     running = {hi, lo};
     return vorlan::IsNewerVersion(candidate, running);
 }

@@ -5,6 +5,7 @@
 #include "forms/ChildForm.h"
 #include "framework/CmdUI.h"
 #include "framework/Gdi.h"
+#include "framework/PathParts.h"
 #include "framework/Registry.h"
 #include "framework/TestMode.h"
 #include "framework/Wnd.h"
@@ -30,15 +31,8 @@ bool SystemFlag(UINT action) {
 
 } // namespace
 
-CString CVORLANApp::ProgramPath() {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return CString(path);
-}
-
 CString CVORLANApp::ProgramFolder() {
-    CString path = ProgramPath();
-    return path.Left(path.ReverseFind('\\') + 1);
+    return CString(fw::FolderOf(fw::ProgramPath()) + "\\");
 }
 
 CVORLANApp::CVORLANApp() : CWinApp(kAppName) {

@@ -109,8 +109,7 @@ class CVORLANApp : public CWinApp {
     void UninitWaitThread() { m_session.UninitWaitThread(); }
     void DebugWindow();
 
-    // The running program's file, and its folder ending in a backslash.
-    static CString ProgramPath();
+    // The running program's folder, ending in a backslash.
     static CString ProgramFolder();
 
     // About box and update

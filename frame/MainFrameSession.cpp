@@ -6,6 +6,7 @@
 #include "app/ProtocolLog.h"
 #include "app/Session.h"
 #include "app/VORLANApp.h"
+#include "framework/App.h"
 #include "frame/Login.h"
 #include "framework/Dialog.h"
 #include "resources/MainFrameIds.h"
@@ -141,7 +142,7 @@ void CMainFrame::SetInfos() {
     } paths[] = {{"WORD", "WordFormsFilePath"}, {"EXCEL", "ExcelFormsFilePath"}, {"BILDER", "ImagesPath"}};
     if (TheSession().Execute(vorlan::kSystemJobLine) == "1") {
         DWORD high = 0, low = 0;
-        CVORLANApp::GetFileVersion(CVORLANApp::ProgramPath(), high, low);
+        CVORLANApp::GetFileVersion(fw::ProgramPath().c_str(), high, low);
         char version[32];
         std::snprintf(version, sizeof version, "%d.%d", static_cast<int>(HIWORD(high)),
                       static_cast<int>(LOWORD(high)));

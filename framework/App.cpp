@@ -23,6 +23,12 @@ void AfxSetResourceHandle(HINSTANCE module) {
     g_resource = module;
 }
 
+std::string fw::ProgramPath() {
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
 int AfxMessageBox(const char* text, UINT type, UINT helpId) {
     if (g_app) return g_app->DoMessageBox(text, type, helpId);
     if (fw::TestMode::IsOn()) return fw::TestMode::AnswerMessageBox(text, "", type);

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 class CWnd;
 class CModal;
 class CCmdUI;
@@ -84,6 +86,10 @@ CWinApp* AfxGetApp();
 // Module from which strings, dialogs, menus and accelerators are loaded.
 HINSTANCE AfxGetResourceHandle();
 void AfxSetResourceHandle(HINSTANCE module);
+namespace fw {
+// The path of the process's program file.
+std::string ProgramPath();
+} // namespace fw
 int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpId = 0);
 int AfxMessageBox(UINT stringId, UINT type = MB_OK, UINT helpId = 0);
 // The WinMain of programs built on the framework.

@@ -1,4 +1,5 @@
 #include "framework/ShellFiles.h"
+#include "framework/PathParts.h"
 
 #include <shellapi.h>
 
@@ -19,10 +20,8 @@ bool ShellMoveFiles(HWND owner, const std::vector<std::string>& paths, const std
     if (paths.empty()) return false;
     // One target path per file: some shells refuse several files into one folder.
     std::vector<std::string> targets;
-    for (const std::string& path : paths) {
-        size_t slash = path.find_last_of('\\');
-        targets.push_back(folder + "\\" + (slash == std::string::npos ? path : path.substr(slash + 1)));
-    }
+    for (const std::string& path : paths)
+        targets.push_back(folder + "\\" + FileNameOf(path));
     std::string from = ShellPathList(paths);
     std::string to = ShellPathList(targets);
     SHFILEOPSTRUCTA op{};
@@ -35,8 +34,7 @@ bool ShellMoveFiles(HWND owner, const std::vector<std::string>& paths, const std
 }
 
 bool ShellOpenFile(HWND owner, const std::string& path) {
-    size_t slash = path.find_last_of('\\');
-    std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
+    std::string folder = FolderOf(path);
     HINSTANCE r = ::ShellExecuteA(owner, "open", path.c_str(), nullptr,
                                   folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(r) > 32;

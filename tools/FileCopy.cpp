@@ -1,6 +1,7 @@
 #include "tools/FileCopy.h"
 #include "framework/App.h"
 #include "framework/Clipboard.h"
+#include "framework/PathParts.h"
 #include "framework/ShellFiles.h"
 #include "framework/Wnd.h"
 #include "resources/ServiceIds.h"
@@ -19,16 +20,6 @@ constexpr int kMargin = 7, kTextHeight = 20, kButtonGap = 10;
 CLIPFORMAT FileNameFormat() {
     static const auto format = static_cast<CLIPFORMAT>(::RegisterClipboardFormatA("FileName"));
     return format;
-}
-
-std::string NameOf(const std::string& path) {
-    size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string FolderOf(const std::string& path) {
-    size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
 // A control's rectangle in another window's client coordinates; false without the control.
@@ -196,7 +187,7 @@ DROPEFFECT CFileCopy::OnDragEnter(COleDataObject* data) {
         m_bImages = true;
     }
     m_dragged.path = path;
-    m_dragged.displayName = info.szDisplayName[0] ? info.szDisplayName : NameOf(path);
+    m_dragged.displayName = info.szDisplayName[0] ? info.szDisplayName : fw::FileNameOf(path);
     m_dragged.icon = images ? info.iIcon : -1;
     if (IsListed(path)) return DROPEFFECT_NONE;
     m_bAccept = true;
@@ -209,7 +200,7 @@ bool CFileCopy::OnDrop() {
     m_bAccept = false;
     int item = m_list.InsertItem(m_list.GetItemCount(), m_dragged.displayName.c_str(), m_dragged.icon);
     if (item < 0) return false;
-    m_list.SetItemText(item, 1, FolderOf(m_dragged.path).c_str());
+    m_list.SetItemText(item, 1, fw::FolderOf(m_dragged.path).c_str());
     m_list.SetItemData(item, static_cast<LPARAM>(m_paths.size()));
     m_paths.push_back(m_dragged.path);
     return true;
@@ -221,9 +212,9 @@ std::string CFileCopy::EntryPath(int item) const {
 }
 
 bool CFileCopy::IsListed(const std::string& path) const {
-    std::string name = NameOf(path);
+    std::string name = fw::FileNameOf(path);
     for (int i = 0; i < m_list.GetItemCount(); ++i)
-        if (::lstrcmpiA(NameOf(EntryPath(i)).c_str(), name.c_str()) == 0) return true;
+        if (::lstrcmpiA(fw::FileNameOf(EntryPath(i)).c_str(), name.c_str()) == 0) return true;
     return false;
 }
 

@@ -1,4 +1,5 @@
 #include "tools/FileDropTarget.h"
+#include "framework/App.h"
 #include "tools/FileCopy.h"
 #include "tools/FolderPaths.h"
 
@@ -20,10 +21,8 @@ int CFileDropTarget::MakeDirectory(const char* path) {
 }
 
 bool CFileDropTarget::TranslateDirectory(const char* source, char* destination) {
-    char program[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, program, MAX_PATH);
     std::string out;
-    bool fits = vorlan::TranslatePlaceholders(source ? source : "", program, out);
+    bool fits = vorlan::TranslatePlaceholders(source ? source : "", fw::ProgramPath(), out);
     std::memcpy(destination, out.c_str(), out.size() + 1);
     return fits;
 }

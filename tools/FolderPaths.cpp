@@ -1,4 +1,5 @@
 #include "tools/FolderPaths.h"
+#include "framework/PathParts.h"
 
 namespace vorlan {
 
@@ -39,8 +40,7 @@ std::vector<std::string> DirectoryLevels(std::string_view path) {
 
 bool TranslatePlaceholders(std::string_view source, std::string_view programPath, std::string& out) {
     static constexpr std::string_view kVorlan = "%vorlan%", kProgram = "%program%";
-    size_t slash = programPath.rfind('\\');
-    std::string_view folder = programPath.substr(0, slash == std::string_view::npos ? 0 : slash);
+    std::string folder = fw::FolderOf(programPath);
     out.clear();
     for (size_t i = 0; i < source.size();) {
         if (source.substr(i, kVorlan.size()) == kVorlan) {

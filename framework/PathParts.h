@@ -1,0 +1,15 @@
+#pragma once
+// A path's file name and folder, split at its last backslash. Plain text, no Windows in it:
+// built in every tree.
+
+#include <string>
+#include <string_view>
+
+namespace fw {
+
+// What follows the last backslash; the whole path when it has none.
+std::string FileNameOf(std::string_view path);
+// What precedes the last backslash, without it; empty when the path has none.
+std::string FolderOf(std::string_view path);
+
+} // namespace fw
