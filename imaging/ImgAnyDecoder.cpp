@@ -1,4 +1,5 @@
 #include "imaging/ImgAnyDecoder.h"
+#include "framework/Gdi.h"
 #include "imaging/ImgDib.h"
 
 #include <cstring>
@@ -19,13 +20,6 @@ struct FileHandle {
     HANDLE h;
     ~FileHandle() {
         if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
-    }
-};
-
-struct ScreenBitmap {
-    HBITMAP h = nullptr;
-    ~ScreenBitmap() {
-        if (h) ::DeleteObject(h);
     }
 };
 
@@ -70,11 +64,9 @@ void ImgAnyDecoder::DoDecode(const uint8_t* data, size_t size, ImgWinBitmap* bit
     std::vector<uint32_t> info((layout.infoSize + 3) / 4 + 1, 0);
     std::memcpy(info.data(), data + layout.infoOffset, layout.infoSize);
     auto* bmi = reinterpret_cast<const BITMAPINFO*>(info.data());
-    ScreenBitmap ddb;
-    HDC screen = ::GetDC(nullptr);
-    ddb.h =
-        ::CreateDIBitmap(screen, &bmi->bmiHeader, CBM_INIT, data + layout.bitsOffset, bmi, DIB_RGB_COLORS);
-    ::ReleaseDC(nullptr, screen);
-    if (!ddb.h) throw ImgTextException(kImgBadData, "Die BMP-Datei konnte nicht gelesen werden.");
-    bitmap->CreateFromHBitmap(ddb.h);
+    CBitmap ddb;
+    ddb.Attach(::CreateDIBitmap(CClientDC(nullptr), &bmi->bmiHeader, CBM_INIT, data + layout.bitsOffset, bmi,
+                                DIB_RGB_COLORS));
+    if (!ddb.m_hObject) throw ImgTextException(kImgBadData, "Die BMP-Datei konnte nicht gelesen werden.");
+    bitmap->CreateFromHBitmap(ddb);
 }

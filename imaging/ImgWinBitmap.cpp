@@ -1,4 +1,5 @@
 #include "imaging/ImgWinBitmap.h"
+#include "framework/Gdi.h"
 #include "imaging/ImgDib.h"
 
 #include <cstdlib>
@@ -35,7 +36,7 @@ void ImgWinBitmap::InternalCreate(int32_t width, int32_t height, uint16_t bitsPe
 }
 
 void ImgWinBitmap::CreateFromHBitmap(HBITMAP bitmap) {
-    HDC screen = ::GetDC(nullptr);
+    CClientDC screen(nullptr);
     BITMAPINFO probe{};
     probe.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     bool known = ::GetDIBits(screen, bitmap, 0, 0, nullptr, &probe, DIB_RGB_COLORS) != 0;
@@ -46,7 +47,6 @@ void ImgWinBitmap::CreateFromHBitmap(HBITMAP bitmap) {
         known =
             ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(m_nHeight), Bits(), Info(), DIB_RGB_COLORS) != 0;
     }
-    ::ReleaseDC(nullptr, screen);
     if (!known) throw ImgTextException(kImgBadData, "Die Bitmap konnte nicht gelesen werden.");
 }
 
