@@ -2,6 +2,7 @@
 // once per folder, and a leaf chosen in it opens a screen frame. What the program said to the
 // server is read from the demo's trace global on a connection of the test's own.
 #include "tests/frame/DemoTrace.h"
+#include "tests/frame/ProgramFixture.h"
 #include "tests/harness/Harness.h"
 
 #include <gtest/gtest.h>
@@ -68,16 +69,7 @@ HTREEITEM Next(HWND tree, UINT relation, HTREEITEM item = nullptr) {
         ::SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
 }
 
-class MenuTreeProgramTest : public ::testing::Test {
-  protected:
-    std::string dir;
-
-    void SetUp() override {
-        ASSERT_NE(harness::DbServerPort(), 0) << "the dbserver fixture tells the port";
-        dir = harness::FreshFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
-    }
-    void TearDown() override { harness::ClearTestModeSettings(dir); }
-};
+class MenuTreeProgramTest : public ProgramFixture {};
 
 using Lines = std::vector<std::string>;
 
@@ -86,9 +78,7 @@ using Lines = std::vector<std::string>;
 TEST_F(MenuTreeProgramTest, TheTreeAsksOncePerFolderFollowsChoicesAndALeafOpensItsScreen) {
     demotrace::TraceReader trace(harness::DbServerPort());
     harness::Process program;
-    ASSERT_TRUE(program.Start(harness::TestModeCommand(
-        harness::BinFolder() + "VORLAN.exe", dir,
-        "-r -ip 127.0.0.1 -port " + std::to_string(harness::DbServerPort()) + " -u demo -p demo")));
+    ASSERT_TRUE(program.Start(Command("-u demo -p demo")));
     HWND main = harness::WaitForWindow(program.Id(), "VORLAN.MainWindow", 30000);
     ASSERT_NE(main, nullptr);
     HWND tree = nullptr;

@@ -4,6 +4,7 @@
 #include "app/SessionTransport.h"
 #include "framework/Wnd.h"
 #include "tests/frame/DemoTrace.h"
+#include "tests/frame/ProgramFixture.h"
 #include "tests/harness/Harness.h"
 
 #include <gtest/gtest.h>
@@ -67,20 +68,8 @@ void WaitForMenuTree(HWND main) {
     Sleep(700);
 }
 
-class ProgramTest : public ::testing::Test {
+class ProgramTest : public ProgramFixture {
   protected:
-    std::string dir;
-    void SetUp() override {
-        ASSERT_NE(harness::DbServerPort(), 0) << "the dbserver fixture tells the port";
-        dir = harness::FreshFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        harness::ClearTestModeSettings(dir);
-    }
-    void TearDown() override { harness::ClearTestModeSettings(dir); }
-    std::string Command(const std::string& args) const {
-        return harness::TestModeCommand(harness::BinFolder() + "VORLAN.exe", dir,
-                                        args + " -r -ip 127.0.0.1 -port " +
-                                            std::to_string(harness::DbServerPort()));
-    }
     HWND Client(HWND main) const { return GetDlgItem(main, 0xE900); }
     int Frames(HWND main) const {
         int n = 0;
