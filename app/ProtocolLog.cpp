@@ -69,6 +69,11 @@ void SetProtocolFolder(const std::string& folder) {
     Log().folder = folder;
 }
 
+std::string ProtocolFolder() {
+    std::lock_guard<std::mutex> g(Log().lock);
+    return Log().folder;
+}
+
 std::string ProtocolFileName() {
     std::lock_guard<std::mutex> g(Log().lock);
     if (Log().name.empty()) return std::string();

@@ -24,6 +24,7 @@ void SetProtocolSettings(const SettingsBlock* block);
 const SettingsBlock* ProtocolSettings();
 // Folder of the log files, ending in a separator ("C:\TEMP\" unless a test changes it).
 void SetProtocolFolder(const std::string& folder);
+std::string ProtocolFolder();
 std::string ProtocolFileName();
 void ResetProtocol(); // forget the name (tests)
 

@@ -343,8 +343,9 @@ void CVORLANApp::RefreshWordViewPath() {
 void CVORLANApp::RegisterClasses() {
     TraceFunction("CVORLANApp::RegisterClasses");
     HINSTANCE self = m_hInstance ? m_hInstance : ::GetModuleHandleA(nullptr);
-    m_hMainIcon =
-        static_cast<HICON>(::LoadImageA(self, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0));
+    if (!m_hMainIcon)
+        m_hMainIcon =
+            static_cast<HICON>(::LoadImageA(self, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0));
     CWnd::RegisterWindowClass("VORLAN.MainWindow", 0x2000, m_hMainIcon, nullptr, nullptr);
     CChildForm::Looks looks;
     looks.menuShadow = IsMenuShadow();

@@ -121,6 +121,9 @@ class CVORLANApp : public CWinApp {
     void OnAppAbout(UINT id = 0);
 
     HWND MainWindow() const;
+    // The window classes of the main window, its frames and the forms' controls, with the
+    // forms' looks; InitInstance registers them, and so do tests that build windows in-process.
+    void RegisterClasses();
 
     // The theme library's table, or null; the module bitmaps and image lists come from.
     const ThemeApi* m_pThemeApi = nullptr;
@@ -131,7 +134,6 @@ class CVORLANApp : public CWinApp {
     void AddFonts();
     void RemoveFonts();
     bool HandOverToRunningCopy();
-    void RegisterClasses();
     void DetectWindowsKind();
     static int PlatformKind();
 

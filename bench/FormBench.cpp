@@ -6,18 +6,17 @@
 // the form's own conversation with the server (target: at most 1.5).
 #include "app/SessionTransport.h"
 #include "app/VORLANApp.h"
-#include "forms/ChildForm.h"
 #include "frame/BaseMDI.h"
 #include "frame/MainFrame.h"
-#include "framework/TestMode.h"
 #include "resources/MainFrameIds.h"
 #include "resources/resource.h"
+#include "tests/app/AppSetup.h"
 #include "tests/app/RecordingTransport.h"
+#include "tests/harness/Harness.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -38,26 +37,17 @@ class TimedTransport : public RecordingTransport {
     }
 };
 
-void Pump() {
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-        if (m.message == WM_QUIT) continue;
-        TranslateMessage(&m);
-        DispatchMessageA(&m);
-    }
-}
-
 // Opens ADR by its memo name; true when its frame stands.
 bool OpenAddress(CMainFrame* frame) {
     frame->SendMessage(WM_STARTMEMO, reinterpret_cast<WPARAM>("ADR"));
-    Pump();
+    harness::Pump();
     return frame->MDIGetActive() != nullptr;
 }
 
 void DestroyFrames(CMainFrame* frame) {
     while (HWND active = frame->MDIGetActive()) {
         ::SendMessageA(frame->m_hWndMDIClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(active), 0);
-        Pump();
+        harness::Pump();
     }
 }
 
@@ -74,35 +64,24 @@ int main(int argc, char** argv) {
     }
     int rounds = argc > 2 ? std::atoi(argv[2]) : 50;
     // Settings of a scratch key and answered boxes: nothing here may wait for a person.
-    fw::TestMode::Enable("", "FormBench");
-    fw::TestMode::ClearScratchKey();
+    auto transport = std::make_unique<TimedTransport>(MakeClientLibraryTransport());
+    TimedTransport* recorder = transport.get();
+    if (!apptest::SetUpApp("FormBench", std::move(transport))) return 3;
     vorlan::SettingsBlock& s = theApp.Settings();
-    std::memset(&s, 0, sizeof s);
-    s.remote = 1;
     vorlan::SetField(s.address, "127.0.0.1");
     vorlan::SetField(s.apiPort, argv[1]);
     vorlan::SetField(s.user, "demo");
     vorlan::SetField(s.password, "demo");
-    theApp.SetIdentity();
     theApp.SetAppTitle("");
-    if (!theApp.LoadLanguageDll()) return 3;
     theApp.WriteProfileInt("Settings", "DisableWaitDialog", 1);
-    auto transport = std::make_unique<TimedTransport>(MakeClientLibraryTransport());
-    TimedTransport* recorder = transport.get();
-    AppParts parts;
-    parts.transport = std::move(transport);
-    theApp.Plug(std::move(parts));
     if (!theApp.Connect()) return 4;
-    CWnd::RegisterWindowClass(CMainFrame::kClassName, 0, nullptr, nullptr, nullptr);
-    CWnd::RegisterWindowClass(CVORLANMDIChild::kClassName, CS_DBLCLKS, nullptr, nullptr,
-                              reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), 4);
-    CChildForm::RegisterTabEdit();
+    theApp.RegisterClasses();
     if (!CreateVorlanMainFrame(theApp)) return 5;
     CMainFrame* frame = CMainFrame::Get();
     frame->ShowWindow(SW_SHOW);
-    Pump();
+    harness::Pump();
     frame->SendMessage(WM_COMMAND, ID_LOGIN);
-    Pump();
+    harness::Pump();
     if (!frame->IsLoggedIn()) {
         std::fprintf(stderr, "form_bench: the log-in failed\n");
         return 6;
@@ -140,8 +119,7 @@ int main(int argc, char** argv) {
                 "its M lines alone: %.2f ms; ratio %.2f (target <= 1.5); destroying it: %.2f ms\n",
                 lines.size(), open, server / rounds, replay, replay > 0 ? open / replay : 0.0, destroy);
     frame->DestroyWindow();
-    Pump();
-    theApp.Disconnect();
-    fw::TestMode::ClearScratchKey();
+    harness::Pump();
+    apptest::ReleaseApp();
     return 0;
 }

@@ -42,13 +42,27 @@ macro(vorlan_own_code_flags)
   endif()
 endmacro()
 
+# vorlan_copy_beside(<program> <targets...>)
+# The targets' files (libraries the program links or loads by name) copied beside the program
+# after each build, where Wine and the program find them, as installed.
+function(vorlan_copy_beside program)
+  set(files)
+  foreach(target ${ARGN})
+    list(APPEND files $<TARGET_FILE:${target}>)
+  endforeach()
+  add_custom_command(TARGET ${program} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${files} $<TARGET_FILE_DIR:${program}>)
+  add_dependencies(${program} ${ARGN})
+endfunction()
+
 # vorlan_test(NAME <name> SOURCES <files...> [LIBS <libs...>] [FIXTURES <fixtures...>]
-#             [TIMEOUT <s>] [ARGS <args...>] [DESKTOP])
+#             [TIMEOUT <s>] [ARGS <args...>] [BESIDE <targets...>] [DESKTOP])
 # One test program, run as one ctest test (each program runs all its GoogleTest cases;
-# under Wine one start per program is much cheaper than one per case). DESKTOP runs it on a
-# Wine virtual desktop of its own (needs the display fixture; windows behave as on Windows).
+# under Wine one start per program is much cheaper than one per case). BESIDE copies the
+# targets' files beside it (vorlan_copy_beside). DESKTOP runs it on a Wine virtual desktop of
+# its own (needs the display fixture; windows behave as on Windows).
 function(vorlan_test)
-  cmake_parse_arguments(T "DESKTOP" "NAME;TIMEOUT" "SOURCES;LIBS;FIXTURES;ARGS" ${ARGN})
+  cmake_parse_arguments(T "DESKTOP" "NAME;TIMEOUT" "SOURCES;LIBS;FIXTURES;ARGS;BESIDE" ${ARGN})
   if(NOT VORLAN_RUN_TESTS)
     return()
   endif()
@@ -57,6 +71,9 @@ function(vorlan_test)
   add_executable(${exe} ${T_SOURCES})
   target_link_libraries(${exe} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
   target_include_directories(${exe} PRIVATE ${CMAKE_SOURCE_DIR})
+  if(T_BESIDE)
+    vorlan_copy_beside(${exe} ${T_BESIDE})
+  endif()
   set(fixtures ${T_FIXTURES})
   if(T_DESKTOP AND VORLAN_WINE)
     string(REPLACE "." "-" desktop "${T_NAME}")

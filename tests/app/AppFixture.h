@@ -1,39 +1,20 @@
 #pragma once
-// Puts the one application object into a known state for a test: test mode with scratch
-// settings, the language library, a fresh settings block and the given transport.
+// The application object for a test (AppSetup.h, failing the test when it cannot start) and
+// what tests read back.
 
-#include "app/ProtocolLog.h"
-#include "app/VORLANApp.h"
-#include "framework/TestMode.h"
+#include "tests/app/AppSetup.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace apptest {
 
 inline void PrepareApp(const char* scratch, std::unique_ptr<ISessionTransport> transport) {
-    fw::TestMode::Enable("", scratch);
-    fw::TestMode::ClearScratchKey();
-    std::memset(&theApp.Settings(), 0, sizeof theApp.Settings());
-    theApp.Settings().remote = 1;
-    theApp.SetIdentity();
-    ASSERT_TRUE(theApp.LoadLanguageDll());
-    AppParts parts;
-    parts.transport = std::move(transport);
-    theApp.Plug(std::move(parts));
-}
-
-inline void ReleaseApp() {
-    theApp.Disconnect();
-    theApp.Plug(AppParts());
-    theApp.m_pMainWnd = nullptr;
-    fw::TestMode::ClearScratchKey();
-    fw::TestMode::Disable();
-    vorlan::ResetProtocol();
+    ASSERT_TRUE(SetUpApp(scratch, std::move(transport))) << "no language library beside the test";
 }
 
 inline std::string ReadFile(const char* path) {
@@ -47,5 +28,28 @@ inline std::string ReadFile(const char* path) {
     }
     return text;
 }
+
+// The protocol log goes to a folder of the test's own while the object lives; the folder
+// before comes back after.
+class ProtocolInFolder {
+  public:
+    explicit ProtocolInFolder(std::string folder)
+        : m_previous(vorlan::ProtocolFolder()), m_folder(std::move(folder)) {
+        vorlan::SetProtocolFolder(m_folder);
+    }
+    ~ProtocolInFolder() { vorlan::SetProtocolFolder(m_previous); }
+    ProtocolInFolder(const ProtocolInFolder&) = delete;
+    ProtocolInFolder& operator=(const ProtocolInFolder&) = delete;
+
+    const std::string& Folder() const { return m_folder; }
+    // The log of the session's job; empty before the log-in has named it.
+    std::string Text() const {
+        std::string file = vorlan::ProtocolFileName();
+        return file.empty() ? std::string() : ReadFile(file.c_str());
+    }
+
+  private:
+    std::string m_previous, m_folder;
+};
 
 } // namespace apptest

@@ -1,8 +1,9 @@
 #pragma once
-// A transport in front of another that records the lines of its first connection (the
-// session's own), for tests that count what reached the server and the form benchmark that
-// replays it.
+// A transport in front of another that records the lines sent on the session's own
+// connection, for tests that count what reached the server and the form benchmark that
+// replays it. Other connections (the wait dialog's, lines of a test's own) are not recorded.
 
+#include "app/Session.h"
 #include "app/SessionTransport.h"
 
 #include <memory>
@@ -25,30 +26,22 @@ class RecordingTransport : public ISessionTransport {
     int Initialize() override { return m_inner->Initialize(); }
     int Login(const char* host, int port, const char* uci, const char* volume,
               const char* password) override {
-        int handle = m_inner->Login(host, port, uci, volume, password);
-        std::lock_guard<std::mutex> guard(m_lock);
-        if (IsConnectionHandle(handle) && m_main == 0) m_main = handle;
-        return handle;
+        return m_inner->Login(host, port, uci, volume, password);
     }
     int Timeout(int handle, int seconds) override { return m_inner->Timeout(handle, seconds); }
     int PartSize(int handle, int kilobytes) override { return m_inner->PartSize(handle, kilobytes); }
     int Xecute(int handle, const char* code, char* out, int capacity) override {
-        {
+        if (IsConnectionHandle(handle) && handle == TheSession().Handle()) {
             std::lock_guard<std::mutex> guard(m_lock);
-            if (handle == m_main) m_lines.emplace_back(code);
+            m_lines.emplace_back(code);
         }
         return m_inner->Xecute(handle, code, out, capacity);
     }
-    int Logout(int handle) override {
-        std::lock_guard<std::mutex> guard(m_lock);
-        if (handle == m_main) m_main = 0;
-        return m_inner->Logout(handle);
-    }
+    int Logout(int handle) override { return m_inner->Logout(handle); }
     int Rundown() override { return m_inner->Rundown(); }
 
   private:
     std::unique_ptr<ISessionTransport> m_inner;
     std::mutex m_lock;
-    int m_main = 0;
     std::vector<std::string> m_lines;
 };

@@ -37,7 +37,7 @@ class StartupTest : public ::testing::Test {
         harness::Process p;
         EXPECT_TRUE(p.Start(Command(program, args)));
         HWND main = harness::WaitForWindow(p.Id(), "VORLAN.MainWindow", 20000);
-        std::string title = main ? harness::WindowText(main) : "(no main window)";
+        std::string title = main ? fw::WindowText(main) : "(no main window)";
         if (main) PostMessageA(main, WM_CLOSE, 0, 0);
         EXPECT_EQ(p.Wait(20000), 0);
         return title;

@@ -12,8 +12,6 @@
 namespace vorlan::dbserver::test {
 namespace {
 
-const char kKeySeparator = '\xff';
-
 std::vector<std::string> Split(const std::string& text, char at) {
     std::vector<std::string> parts;
     size_t from = 0;
@@ -31,17 +29,15 @@ std::string Piece(const std::string& text, size_t n) {
 // A form of the screen as the client creates it: the previous variables killed, the
 // form's name set, the frame's init code and the form's init run.
 void OpenForm(TestClient& c, const std::string& screen) {
-    c.Exec("X %KILL");
-    c.Exec("S DN=\"\",MEMO=\"\",%DN=" + MQuote(screen));
-    std::string code = c.Exec("W $G(^QM(" + MQuote(screen) + ",0,\"INIT\"))");
-    EXPECT_EQ(c.Exec("K %F,%INF D PRGINIT^QCC(" + MQuote(code) + ") W:$D(%F)&$D(%INF) \"!\" W $G(%F,\"!\")"),
-              "!");
-    c.Exec("S %DN=" + MQuote(screen) + " D INIT^WQMD S %DN=" + MQuote(screen));
+    c.Exec(CreationKillLine(true, "", ""));
+    c.Exec(DialogNamesLine("\"\"", "", screen));
+    EXPECT_EQ(c.Exec(PrgInitLine(c.Exec(ScreenInitLine(screen)))), "!");
+    c.Exec(InitScreenLine(screen, screen));
 }
 
 std::unique_ptr<TestClient> LoggedIn() {
     auto c = Connect();
-    EXPECT_EQ(c->Exec(LoginLine("demo", "demo")), "1");
+    EXPECT_EQ(c->Exec(LoginLine("demo", "demo", true)), "1");
     return c;
 }
 
@@ -51,12 +47,9 @@ std::unique_ptr<TestClient> AddressForm() {
     return c;
 }
 
-// $$PR as the client sends a field's value: its double quotes as $C(255).
-std::string PrLine(int field, std::string value, bool keepFocus = false) {
-    for (auto& ch : value)
-        if (ch == '"') ch = '\xff';
-    return std::string("S:") + (keepFocus ? "1" : "0") + " %KFOCUS=\"\" S %FORWARD=1 W $$PR^QCC(\"" +
-           std::to_string(field) + "\",\"" + value + "\") K %KFOCUS";
+// $$PR as the client sends a field's value.
+std::string PrLine(int field, const std::string& value, bool keepFocus = false) {
+    return FieldSaveLine(keepFocus ? 1 : 0, 1, field, QuotesAs255(value));
 }
 
 void FillAddress(TestClient& c) {
@@ -67,73 +60,68 @@ void FillAddress(TestClient& c) {
 
 // The client's save: the checks (the failing field or "0"), then the screen's routine for %SC.
 std::string Save(TestClient& c, const std::string& screen, const std::string& sc = "F1") {
-    std::string failing = c.Exec("S %PRUEFS=\"\" K %PRUEFS W $$PRUEF^QCC");
+    c.Exec(line::kStartChecks);
+    std::string failing = c.Exec(line::kCheck);
     if (failing != "0") return failing;
-    c.Exec("K %DDN,%FF,%F,%INF S %SC=" + MQuote(sc));
-    std::string routine = c.Exec("W $G(^QM(" + MQuote(screen) + ",0,%SC))");
-    if (!routine.empty()) c.Exec("D PRGABL^QCC(" + MQuote(routine) + ")");
+    c.Exec(line::kKillStepState);
+    c.Exec(ClosingKeyLine(sc));
+    std::string routine = c.Exec(ScreenNodeLine(screen, sc));
+    if (!routine.empty()) c.Exec(CheckRunLine(routine));
     return failing;
 }
 
 // What an accepted dialog or key leaves the form: everything but %VL, %SC and the names
 // handed back is dropped, the form's own set comes back and the names are laid over it.
 void HandBack(TestClient& c, const std::string& form, const std::string& names) {
-    c.Exec("K @%NEW S:$D(%VL1) %VL=%VL1 K %VL1");
-    std::string kill = c.Exec("W %KILL");
+    c.Exec(line::kKillNewHandBack);
+    std::string kill = c.Exec(line::kKillCommand);
     ASSERT_EQ(kill.back(), ')');
-    c.Exec(kill.substr(0, kill.size() - 1) + ",%VL,%SC" + (names.empty() ? "" : "," + names) + ")");
-    c.Exec("D VARSAVE^QCC(\"TEMP\")");
-    c.Exec("D VARLOAD^QCC(" + MQuote(form) + ")");
-    if (!names.empty()) c.Exec("K " + names);
-    c.Exec("D LOADVARS^QCC(\"TEMP\")");
+    c.Exec(KillKeeping(kill, names.empty() ? "%VL,%SC" : "%VL,%SC," + names));
+    c.Exec(line::kSaveScratchVars);
+    c.Exec(LoadVarsLine(form));
+    if (!names.empty()) c.Exec(TextBoxKillLine(names));
+    c.Exec(line::kLoadScratchVars);
 }
 
 std::vector<std::string> KeyTexts(TestClient& c, const std::string& screen) {
-    return Split(c.Exec("W $$GETKEYS^QCC(" + MQuote(screen) + ")"), kKeySeparator);
+    return SplitKeys(c.Exec(KeysLine(screen)));
 }
 
 // A key whose action is M code, as the client runs it: false when the server refused (%F).
 bool RunKey(TestClient& c, const std::string& form, int fkey) {
     std::string text = KeyTexts(c, form)[static_cast<size_t>(fkey - 5)];
-    c.Exec("S (%FKEY,%SC)=\"F" + std::to_string(fkey) + "\" D VARSAVE^QCC(%DN)");
-    c.Exec("D " + Piece(text, 2));
-    if (c.Exec("W:$D(%F) 1 K %F") == "1") {
-        c.Exec("D VARLOAD^QCC(" + MQuote(form) + ")");
+    c.Exec(FunctionKeyLine(0x8020 + static_cast<unsigned>(fkey - 5)));
+    c.Exec(line::kSaveCurrentVars);
+    c.Exec(RunLine(Piece(text, 2)));
+    if (c.Exec(line::kTakeErrorFlag) == "1") {
+        c.Exec(LoadVarsLine(form));
         return false;
     }
     HandBack(c, form, Piece(text, 4));
     return true;
 }
 
-// The client's store of a text box: "<", ">", TAB and the double quote travel as 254, 253,
-// 250 and 255; lines from the third on get a blank.
+// The client's store of a text box: its lines as the box holds them.
 void StoreBox(TestClient& c, const std::string& name, const std::vector<std::string>& lines) {
-    c.Exec("K " + name);
-    for (size_t k = 0; k < lines.size(); ++k) {
-        std::string line;
-        for (char ch : lines[k])
-            line += ch == '<' ? '\xfe' : ch == '>' ? '\xfd' : ch == '\t' ? '\xfa' : ch == '"' ? '\xff' : ch;
-        if (k >= 2) line += ' ';
-        c.Exec("S " + name + "(" + std::to_string(k + 1) + ")=$TR($TR($TR($TR(\"" + line +
-               "\",$C(255),$C(34)),$C(254),$C(60)),$C(253),$C(62)),$C(250),$C(9))");
-    }
+    std::string text;
+    for (size_t k = 0; k < lines.size(); ++k)
+        text += (k ? "\r\n" : "") + lines[k];
+    c.Exec(TextBoxKillLine(name));
+    std::vector<std::string> stored = TextBoxLines(text);
+    for (size_t k = 0; k < stored.size(); ++k)
+        c.Exec(TextBoxStoreLine(name, static_cast<int>(k) + 1, stored[k]));
 }
 
-// The client's reading of a text box, with its own way back for the four characters.
+// The client's reading of a text box, line by line.
 std::vector<std::string> ReadBox(TestClient& c, const std::string& name) {
     std::vector<std::string> lines;
-    for (auto line : Loop(c, "S %QCC=\"\"",
-                          "S %QCC=$O(" + name + "(%QCC)) W:%QCC'=\"\" %QCC,\"=\",$TR($TR($TR($TR($G(" + name +
-                              "(%QCC)),$C(9),$C(250)),$C(60),$C(253)),$C(62),$C(254)),$C(34),$C(255))")) {
-        line = line.substr(line.find('=') + 1);
-        for (auto& ch : line)
-            ch = ch == '\xfa' ? '\t' : ch == '\xfd' ? '<' : ch == '\xfe' ? '>' : ch == '\xff' ? '"' : ch;
-        lines.push_back(line);
-    }
+    c.Exec(TextBoxFirstKeyLine());
+    while (!c.Exec(TextBoxNextKeyLine(name)).empty() && lines.size() < 100)
+        lines.push_back(UnescapeFromServer(c.Exec(TextBoxReadLine(name))));
     return lines;
 }
 
-class DemoFormTest : public DemoFixture {};
+class DemoFormTest : public FixtureTest {};
 
 } // namespace
 
@@ -170,7 +158,7 @@ TEST_F(DemoFormTest, KillLinesKeepTheStandingVariables) {
     ASSERT_FALSE(kill.empty());
     ASSERT_EQ(kill.back(), ')');
     c->Exec("S A=1,B=2,C(1)=3");
-    c->Exec(kill.substr(0, kill.size() - 1) + ",A,C)");
+    c->Exec(KillKeeping(kill, "A,C"));
     EXPECT_EQ(c->Exec("W $D(A),$D(B),$D(C)"), "1010");
     EXPECT_EQ(defined(), all);
 
@@ -192,8 +180,7 @@ TEST_F(DemoFormTest, VariableSetsFollowTheCurrentForm) {
     // ADR becomes active again and takes the tab variable ADRNR from the page.
     ASSERT_NE(c->Exec("W %DN"), "ADR");
     c->Exec("D VARSAVE^QCC(%DN)");
-    std::string kill = c->Exec("W %KILL");
-    c->Exec(kill.substr(0, kill.size() - 1) + ",ADRNR)");
+    c->Exec(KillKeeping(c->Exec(line::kKillCommand), "ADRNR"));
     c->Exec("K %DN D VARSAVE^QCC(\"TEMP\")");
     c->Exec("D VARLOAD^QCC(\"ADR\")");
     c->Exec("K ADRNR");
@@ -283,8 +270,9 @@ TEST_F(DemoFormTest, AddressScreenIsDescribedForTheClient) {
 
 TEST_F(DemoFormTest, KeysOfTheAddressScreen) {
     auto c = LoggedIn();
-    auto keys = KeyTexts(*c, "ADR");
-    ASSERT_EQ(keys.size(), 72u);
+    std::string answer = c->Exec(KeysLine("ADR"));
+    ASSERT_EQ(Split(answer, '\xff').size(), static_cast<size_t>(kKeyCount));
+    auto keys = SplitKeys(answer);
     const std::vector<std::string> captions = {"Neu",      "Hinweis", "L\xf6schen", "Details",
                                                "Kopieren", "Ablage",  "Ordner",     "Excel"};
     for (size_t i = 0; i < keys.size(); ++i) {
@@ -296,7 +284,8 @@ TEST_F(DemoFormTest, KeysOfTheAddressScreen) {
         EXPECT_EQ(Piece(keys[i], 1), captions[i]);
         std::string action = Piece(keys[i], 2);
         // The client takes an action with a description node 2 or 6 for a dialog.
-        bool dialog = c->Exec("W $D(^QM(" + MQuote(action) + ",2))+$D(^QM(" + MQuote(action) + ",6))") != "0";
+        bool dialog = c->Exec(DialogNodeExistsLine(action, 2)) != "0" ||
+                      c->Exec(DialogNodeExistsLine(action, 6)) != "0";
         EXPECT_EQ(dialog, action == "ADRDET");
         if (!dialog) {
             EXPECT_NE(c->Exec("W $T(@" + MQuote(action) + ")"), "") << action;
@@ -304,7 +293,7 @@ TEST_F(DemoFormTest, KeysOfTheAddressScreen) {
     }
     EXPECT_EQ(Piece(keys[0], 5), "J");
     EXPECT_EQ(Piece(keys[1], 4), "%MESSAGE");
-    EXPECT_EQ(KeyTexts(*c, "PAT"), std::vector<std::string>(72)) << "a screen without keys";
+    EXPECT_EQ(c->Exec(KeysLine("PAT")), std::string(kKeyCount - 1, '\xff')) << "a screen without keys";
 }
 
 TEST_F(DemoFormTest, FieldValuesAreCheckedAsTheyLeave) {
@@ -359,7 +348,8 @@ TEST_F(DemoFormTest, FieldValuesAreCheckedAsTheyLeave) {
     // The button opens its dialog when pressed, not when the focus passes or comes back.
     EXPECT_EQ(Piece(c->Exec(PrLine(7, "J")), 9), "ADRDET");
     EXPECT_EQ(Piece(c->Exec(PrLine(7, "J", true)), 9), "ADRDET");
-    std::string back = c->Exec("S %VL=1,%DDN=%DL W $$PR^QCC(\"7\",\"J\") K %DDN");
+    c->Exec("S %VL=1");
+    std::string back = c->Exec(FieldSaveAgainLine(7, "J"));
     EXPECT_EQ(Piece(back, 9), "");
     EXPECT_EQ(Piece(back, 4), "0");
     EXPECT_EQ(c->Exec("W $D(%VL)"), "0") << "the dialog's hand-back is done";
@@ -428,7 +418,7 @@ TEST_F(DemoFormTest, NoteTextBoxRoundTrip) {
     EXPECT_EQ(Piece(answer, 4), "7");
     EXPECT_EQ(ReadBox(*c, "NOTIZ"), note);
     c->Exec(PrLine(6, "", true));
-    c->Exec("S %DDN=%DL W $$PR^QCC(\"6\",\"\") K %DDN");
+    c->Exec(FieldSaveAgainLine(6, ""));
     EXPECT_EQ(ReadBox(*c, "NOTIZ"), note) << "asked again without a new store";
     StoreBox(*c, "NOTIZ", ReadBox(*c, "NOTIZ"));
     c->Exec(PrLine(6, ""));
@@ -465,8 +455,8 @@ TEST_F(DemoFormTest, SavingChecksThenStoresTheAddressAndItsPage) {
     c->Exec("D VARSAVE^QCC(%DN)");
     OpenForm(*c, "ADRKOM");
     c->Exec("S ADRNR=" + nr);
-    std::string tab = Piece(c->Exec("W $G(^QM(\"ADR\",0,\"KARTEI\",1))"), 2);
-    c->Exec("K %F,%INF D PRGINIT^QCC(" + MQuote(tab) + ")");
+    std::string tab = Piece(c->Exec(TabNodeLine("ADR", 1)), 2);
+    c->Exec(PrgInitLine(tab));
     EXPECT_EQ(c->Exec("W $$FO^QCC(1),\"|\",$$FO^QCC(2)"), "|");
     EXPECT_EQ(Piece(c->Exec(PrLine(1, "030 1234")), 2), "");
     std::string refused = c->Exec(PrLine(2, "max.muster.de"));
@@ -517,9 +507,11 @@ TEST_F(DemoFormTest, KeysLeaveTheirRequests) {
     // The dialog of F8 works on the address's variables and hands back its fields.
     c->Exec("S ADRTIT=\"Dr.\"");
     std::string details = KeyTexts(*c, "ADR")[3];
-    c->Exec("S (%FKEY,%SC)=\"F8\" I $D(%DN) D VARSAVE^QCC(%DN)");
-    c->Exec("X %KILL S DN=\"ADR\",MEMO=\"\",%DN=\"ADRDET\"");
-    c->Exec("S %DN=\"ADRDET\" D INIT^WQMD S %DN=\"ADRDET\"");
+    c->Exec(FunctionKeyLine(0x8023));
+    c->Exec(SaveOpenFormLine());
+    c->Exec(CreationKillLine(true, "", ""));
+    c->Exec(DialogNamesLine(MQuote("ADR"), "", "ADRDET"));
+    c->Exec(InitScreenLine("ADRDET", "ADRDET"));
     EXPECT_EQ(c->Exec("W $$FO^QCC(2)"), "Dr.");
     c->Exec(PrLine(2, "Prof."));
     ASSERT_EQ(Save(*c, "ADRDET"), "0");
@@ -542,7 +534,7 @@ TEST_F(DemoFormTest, KeysLeaveTheirRequests) {
 TEST_F(DemoFormTest, EveryFormEntryLeavesItsTrace) {
     auto c = Connect();
     std::string job = c->Exec("W $J");
-    c->Exec(LoginLine("demo", "demo"));
+    c->Exec(LoginLine("demo", "demo", true));
     c->Exec("S %DN=\"ADR\"");
     for (const char* line : {"W $$DIALOG^QCC(\"ADR\")",
                              "W $$EXIST^QCC(\"ADR\")",

@@ -1,8 +1,14 @@
 #pragma once
-// What the demo application's tests share: the client's log-in line, its list loops and the
-// demo's trace of one job.
+// What the demo application's tests share: the client's list loops and the demo's trace of
+// one job. The lines themselves come from the client's own builders.
 
+#include "app/AppLogic.h"
+#include "app/ReplyFields.h"
 #include "common/MQuote.h"
+#include "forms/FormLogic.h"
+#include "frame/FormFrameLogic.h"
+#include "frame/FrameLogic.h"
+#include "frame/MenuTreeLogic.h"
 #include "tests/dbserver/TestClient.h"
 
 #include <gtest/gtest.h>
@@ -13,10 +19,6 @@
 namespace vorlan::dbserver::test {
 
 inline const std::string S = "\xa7";
-
-inline std::string LoginLine(const std::string& user, const std::string& password) {
-    return "W $$LOGIN^QCC(" + MQuote(user) + "," + MQuote(password) + ") S:$G(%BG)=\"\" %BG=998";
-}
 
 // The client's loops over a list: "S X=\"\"" then the step line until it writes nothing.
 inline std::vector<std::string> Loop(TestClient& c, const std::string& start, const std::string& step) {
@@ -37,10 +39,5 @@ inline std::vector<std::string> TraceOf(TestClient& reader, const std::string& j
     }
     return lines;
 }
-
-class DemoFixture : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() { ASSERT_GT(FixturePort(), 0) << "no dbserver fixture (VORLAN_STATE_DIR)"; }
-};
 
 } // namespace vorlan::dbserver::test

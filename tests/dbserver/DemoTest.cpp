@@ -17,7 +17,7 @@ int ThisYear() {
     return std::localtime(&now)->tm_year + 1900;
 }
 
-class DemoTest : public DemoFixture {};
+class DemoTest : public FixtureTest {};
 
 } // namespace
 
@@ -37,124 +37,119 @@ TEST_F(DemoTest, LogInChecksUserAndPasswordAndSetsTheGroup) {
     };
     for (const auto& k : cases) {
         c->Exec("K %BG,%USER");
-        EXPECT_EQ(c->Exec("W $$LOGIN^QCC(" + MQuote(k.user) + "," + MQuote(k.password) + ")"), k.answer)
-            << k.user << " / " << k.password;
+        EXPECT_EQ(c->Exec(LoginLine(k.user, k.password, false)), k.answer) << k.user << " / " << k.password;
         EXPECT_EQ(c->Exec("W $G(%BG)"), k.group) << k.user;
     }
-    EXPECT_EQ(c->Exec(LoginLine("demo", "demo") + " W \"|\",%USER,\"|\",%JOB=$J,\"|\",$A(%DL)"),
+    EXPECT_EQ(c->Exec(LoginLine("demo", "demo", true) + " W \"|\",%USER,\"|\",%JOB=$J,\"|\",$A(%DL)"),
               "1|demo|1|167");
 }
 
 TEST_F(DemoTest, ModulesAreOfferedByTheGroupsMenus) {
     auto c = Connect();
-    EXPECT_NE(c->Exec("W $D(^MV(\"MP\"))"), "0");
-    auto records = Loop(*c, "S %QCC=\"\"", "S %QCC=$O(^MV(\"MP\",%QCC)) W:%QCC'=\"\" ^MV(\"MP\",%QCC)");
+    EXPECT_NE(c->Exec(kModulesExistLine), "0");
+    auto records = Loop(*c, kListStartLine, kNextModuleLine);
     ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(records[0], "Praxis" + S + "VOR" + S);
     EXPECT_EQ(records[2], "Abrechnung" + S + "ABR" + S);
 
     auto offered = [&](const std::string& user) {
-        c->Exec(LoginLine(user, user));
+        c->Exec(LoginLine(user, user, true));
         std::vector<std::string> names;
         for (const auto& r : records) {
             std::string ns = r.substr(r.find(S) + 1);
             ns = ns.substr(0, ns.find(S));
-            if (!c->Exec("W:$D(^[\"" + ns + "\"]QME(\"ME\",%BG)) 1").empty())
-                names.push_back(r.substr(0, r.find(S)));
+            if (!c->Exec(ModuleMenuCheckLine(ns)).empty()) names.push_back(r.substr(0, r.find(S)));
         }
         return names;
     };
     EXPECT_EQ(offered("demo"), (std::vector<std::string>{"Praxis", "Termine"}));
     EXPECT_EQ(offered("admin"), (std::vector<std::string>{"Praxis", "Termine", "Abrechnung"}));
-    c->Exec(LoginLine("demo", "demo"));
-    EXPECT_EQ(c->Exec("W $G(^MV(%USER,\"MP\"))"), "0") << "the demo user's module is the first";
+    c->Exec(LoginLine("demo", "demo", true));
+    EXPECT_EQ(c->Exec(kModuleIndexLine), "0") << "the demo user's module is the first";
 }
 
 TEST_F(DemoTest, InitGivesTheUsersClientAndTheYearsToChooseFrom) {
     auto c = Connect();
-    ASSERT_EQ(c->Exec(LoginLine("demo", "demo")), "1");
+    ASSERT_EQ(c->Exec(LoginLine("demo", "demo", true)), "1");
     std::string year = std::to_string(ThisYear());
-    EXPECT_EQ(c->Exec("W $$INIT^QCC()"), "1" + S + year);
-    EXPECT_EQ(c->Exec("S %H=$H,%EG=\"\" D ^QDT W $P(%DT,\".\",3)"), year);
+    EXPECT_EQ(c->Exec(kInitLine), "1" + S + year);
+    EXPECT_EQ(c->Exec(kCurrentYearLine), year);
 
-    auto names =
-        Loop(*c, "S %QCC=\"\"", "S %QCC=$O(^QTEMP(%JOB,\"MI\",%QCC)) W:%QCC'=\"\" ^QTEMP(%JOB,\"MI\",%QCC)");
+    auto names = Loop(*c, kListStartLine, kNextClientLine);
     EXPECT_EQ(names, (std::vector<std::string>{"Praxis Dr. Muster", "MVZ Nord"}));
-    auto years = Loop(*c, "S %QCC=\"\"", "S %QCC=$O(^QTEMP(%JOB,\"WJ\",\"2\",%QCC)) W:%QCC'=\"\" %QCC");
+    auto years = Loop(*c, kListStartLine, YearListLine("2"));
     ASSERT_FALSE(years.empty());
     EXPECT_EQ(years.back(), year) << "the client selects the last year";
 
     // Another namespace has its own clients; a user's client it lacks falls back to the first.
     auto abr = Connect("ABR");
-    EXPECT_EQ(abr->Exec("W $G(^QSYS(\"QREL\"))"), "4.8");
-    ASSERT_EQ(abr->Exec(LoginLine("zitat", "zi\"tat")), "1");
-    EXPECT_EQ(abr->Exec("W $$INIT^QCC()"), "1" + S + year);
+    EXPECT_EQ(abr->Exec(kQRelLine), "4.8");
+    ASSERT_EQ(abr->Exec(LoginLine("zitat", "zi\"tat", true)), "1");
+    EXPECT_EQ(abr->Exec(kInitLine), "1" + S + year);
 }
 
 TEST_F(DemoTest, MenuFoldersAnswerGroupsOfFour) {
     auto c = Connect();
-    ASSERT_EQ(c->Exec(LoginLine("demo", "demo")), "1");
-    EXPECT_EQ(c->Exec("W $$INIMNU^QCC()"), "Hauptmen\xfc");
-    EXPECT_EQ(c->Exec("K BGTEST W $$GETMNU^QCC(\"\")"),
+    ASSERT_EQ(c->Exec(LoginLine("demo", "demo", true)), "1");
+    EXPECT_EQ(c->Exec(MenuInitLine()), "Hauptmen\xfc");
+    EXPECT_EQ(c->Exec(MenuGetLine("", nullptr)),
               "1" + S + S + "Stammdaten" + S + S + "2" + S + S + "Vorg\xe4nge" + S + S + "-3" + S + "TER" +
                   S + "Termine" + S + "12" + S + "-4" + S + S + "Info" + S + S);
-    EXPECT_EQ(c->Exec("K BGTEST W $$GETMNU^QCC(\"0,2,\")"),
-              "-1" + S + "AP" + S + "Arbeitspl\xe4tze" + S + "9" + S);
-    EXPECT_EQ(c->Exec("K BGTEST W $$GETMNU^QCC(\"3,\")"), "") << "a leaf has no entries";
+    EXPECT_EQ(c->Exec(MenuGetLine("0,2,", nullptr)), "-1" + S + "AP" + S + "Arbeitspl\xe4tze" + S + "9" + S);
+    EXPECT_EQ(c->Exec(MenuGetLine("3,", nullptr)), "") << "a leaf has no entries";
 
     // A user's switched-off entry is missing, its number stays with the next.
-    ASSERT_EQ(c->Exec(LoginLine("zitat", "zi\"tat")), "1");
-    std::string top = c->Exec("K BGTEST W $$GETMNU^QCC(\"\")");
+    ASSERT_EQ(c->Exec(LoginLine("zitat", "zi\"tat", true)), "1");
+    std::string top = c->Exec(MenuGetLine("", nullptr));
     EXPECT_EQ(top.find("Vorg"), std::string::npos);
     EXPECT_NE(top.find(S + "-3" + S + "TER"), std::string::npos);
 }
 
 TEST_F(DemoTest, MenuEditSwitchesAnotherUsersEntries) {
     auto c = Connect();
-    ASSERT_EQ(c->Exec(LoginLine("admin", "admin")), "1");
-    c->Exec("D ENDMNU^QCC");
-    c->Exec("D INI998^QCC(\"demo\")");
-    EXPECT_EQ(c->Exec("S BGTEST=\"demo\" W $$GETMNU^QCC(\"0,\")"),
-              "-1" + S + "PAT" + S + "Patienten" + S + "1" + S + "-2" + S + "KAS" + S + "Kassen" + S + "1" +
-                  S + "3" + S + S + "Einstellungen" + S + "1" + S + "-4" + S + "ADR" + S + "Adressen" + S +
-                  "1" + S);
-    c->Exec("D SETMNU^QCC(\"0,1\",0)");
-    EXPECT_NE(c->Exec("S BGTEST=\"demo\" W $$GETMNU^QCC(\"0,\")").find("Kassen" + S + S), std::string::npos);
-    c->Exec("D SAV998^QCC(\"demo\")");
-    c->Exec("D ENDMNU^QCC");
+    ASSERT_EQ(c->Exec(LoginLine("admin", "admin", true)), "1");
+    const std::string demoUser = "demo";
+    c->Exec(MenuEndLine());
+    c->Exec(MenuEditInitLine("demo"));
+    EXPECT_EQ(c->Exec(MenuGetLine("0,", &demoUser)), "-1" + S + "PAT" + S + "Patienten" + S + "1" + S + "-2" +
+                                                         S + "KAS" + S + "Kassen" + S + "1" + S + "3" + S +
+                                                         S + "Einstellungen" + S + "1" + S + "-4" + S +
+                                                         "ADR" + S + "Adressen" + S + "1" + S);
+    c->Exec(MenuSetLine("0,1", false));
+    EXPECT_NE(c->Exec(MenuGetLine("0,", &demoUser)).find("Kassen" + S + S), std::string::npos);
+    c->Exec(MenuEditSaveLine("demo"));
+    c->Exec(MenuEndLine());
 
     auto demo = Connect();
-    ASSERT_EQ(demo->Exec(LoginLine("demo", "demo")), "1");
-    EXPECT_EQ(demo->Exec("K BGTEST W $$GETMNU^QCC(\"0,\")").find("KAS"), std::string::npos) << "saved";
+    ASSERT_EQ(demo->Exec(LoginLine("demo", "demo", true)), "1");
+    EXPECT_EQ(demo->Exec(MenuGetLine("0,", nullptr)).find("KAS"), std::string::npos) << "saved";
 
-    c->Exec("D INI998^QCC(\"demo\")");
-    c->Exec("D SETMNU^QCC(\"0,1\",1)");
-    c->Exec("D SAV998^QCC(\"demo\")");
-    c->Exec("D ENDMNU^QCC");
-    EXPECT_NE(demo->Exec("K BGTEST W $$GETMNU^QCC(\"0,\")").find("KAS"), std::string::npos) << "on again";
+    c->Exec(MenuEditInitLine("demo"));
+    c->Exec(MenuSetLine("0,1", true));
+    c->Exec(MenuEditSaveLine("demo"));
+    c->Exec(MenuEndLine());
+    EXPECT_NE(demo->Exec(MenuGetLine("0,", nullptr)).find("KAS"), std::string::npos) << "on again";
 }
 
 TEST_F(DemoTest, SelectByNameSetsThePathTheTreeSelects) {
     auto c = Connect();
-    ASSERT_EQ(c->Exec(LoginLine("demo", "demo")), "1");
-    EXPECT_EQ(c->Exec("W $$SELECTM^QCC(\"AP\")"), "AP") << "one piece only";
+    ASSERT_EQ(c->Exec(LoginLine("demo", "demo", true)), "1");
+    EXPECT_EQ(c->Exec(SelectByNameLine("AP")), "AP") << "one piece only";
     EXPECT_EQ(c->Exec("W %MEMO,\"|\",%MEMO(\"PATH\")"), "AP|0,2,0,");
-    EXPECT_EQ(c->Exec("W $P($$SELECTM^QCC(\"FREI\")_%DL_$G(%MEMO(\"PATH\")),%DL,2)"), "1,1,");
-    EXPECT_EQ(c->Exec("W $$SELECTM^QCC(\"QDOC\")"), "") << "no such entry";
+    EXPECT_EQ(c->Exec(MenuResyncLine("FREI")), "1,1,");
+    EXPECT_EQ(c->Exec(SelectByNameLine("QDOC")), "") << "no such entry";
 
-    EXPECT_EQ(c->Exec("W $P($$SELECTM^QCC(2),%DL,4)"), "KAS");
+    EXPECT_EQ(PieceOf(c->Exec(SelectByNumberLine(2)), 4), "KAS");
     EXPECT_EQ(c->Exec("W $G(%MEMO)"), "KAS");
-    EXPECT_EQ(c->Exec("W $E($P($$SELECTM^QCC(9),%DL,4))"), "^");
-    EXPECT_EQ(c->Exec("W $$SELECTM^QCC(77)"), "");
+    EXPECT_EQ(PieceOf(c->Exec(SelectByNumberLine(9)), 4).substr(0, 1), "^");
+    EXPECT_EQ(c->Exec(SelectByNumberLine(77)), "");
 }
 
 TEST_F(DemoTest, ScreenInitAndClosingRules) {
     auto c = Connect();
-    ASSERT_EQ(c->Exec(LoginLine("demo", "demo")), "1");
+    ASSERT_EQ(c->Exec(LoginLine("demo", "demo", true)), "1");
     auto init = [&](const std::string& screen) {
-        std::string code = c->Exec("W $G(^QM(" + MQuote(screen) + ",0,\"INIT\"))");
-        return c->Exec("K %F,%INF D PRGINIT^QCC(" + MQuote(code) +
-                       ") W:$D(%F)&$D(%INF) \"!\" W $G(%F,\"!\")");
+        return c->Exec(PrgInitLine(c->Exec(ScreenInitLine(screen))));
     };
     EXPECT_EQ(init("KAS"), "!");
     EXPECT_EQ(init("PAT"), "!") << "an information without %F opens the screen without a box";
@@ -167,20 +162,20 @@ TEST_F(DemoTest, ScreenInitAndClosingRules) {
     // The tabs of PAT: three, the third hidden.
     std::vector<std::string> tabs;
     for (int n = 1;; ++n) {
-        std::string t = c->Exec("W $G(^QM(\"PAT\",0,\"KARTEI\"," + std::to_string(n) + "))");
+        std::string t = c->Exec(TabNodeLine("PAT", n));
         if (t.empty()) break;
         tabs.push_back(t.substr(0, t.find(S)));
     }
     ASSERT_EQ(tabs, (std::vector<std::string>{"PATVERS", "PATHIST", "PATNOTIZ"}));
-    EXPECT_EQ(c->Exec("W $D(^ZM(\"PAT\",0,\"KARTEI\",\"PATNOTIZ\"))"), "1");
-    EXPECT_EQ(c->Exec("W $D(^ZM(\"PAT\",0,\"KARTEI\",\"PATHIST\"))"), "0");
-    EXPECT_EQ(c->Exec("W $P($G(^QM(\"PAT\",0,\"KARTEI\")),%DL,5)"), "J");
+    EXPECT_EQ(c->Exec(TabHiddenLine("PAT", "PATNOTIZ")), "1");
+    EXPECT_EQ(c->Exec(TabHiddenLine("PAT", "PATHIST")), "0");
+    EXPECT_EQ(c->Exec(TabButtonsLine("PAT")), "J");
 }
 
 TEST_F(DemoTest, EveryCallLeavesItsTraceWhicheverTheNamespace) {
     auto abr = Connect("ABR");
     std::string job = abr->Exec("W $J");
-    abr->Exec(LoginLine("admin", "admin"));
+    abr->Exec(LoginLine("admin", "admin", true));
     abr->Exec("W $$INIT^QCC()");
     abr->Exec("W $$INIMNU^QCC()");
     abr->Exec("K BGTEST W $$GETMNU^QCC(\"\")");

@@ -19,10 +19,11 @@ int ErrorNumber(const std::string& text) {
     return kvx::ServerErrorNumber(text.data(), text.size());
 }
 
-class ServerTest : public ::testing::Test {
+class ServerTest : public FixtureTest {
   protected:
     static void SetUpTestSuite() {
-        ASSERT_GT(FixturePort(), 0) << "no dbserver fixture (VORLAN_STATE_DIR)";
+        FixtureTest::SetUpTestSuite();
+        if (HasFatalFailure()) return;
         std::ofstream(FixtureDatabase() + "/r/DBSTEST.m") << "DBSTEST ; routines of the dbserver tests\n"
                                                              " Q\n"
                                                              "ECHO(a,b,c) Q $G(a)_\"|\"_$G(b)_\"|\"_$G(c)\n"

@@ -45,4 +45,10 @@ inline std::unique_ptr<TestClient> Connect(const std::string& uci = "") {
     return ConnectTo(FixturePort(), uci);
 }
 
+// Tests that need the fixture's server: without one every case would fail on its own.
+class FixtureTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { ASSERT_GT(FixturePort(), 0) << "no dbserver fixture (VORLAN_STATE_DIR)"; }
+};
+
 } // namespace vorlan::dbserver::test

@@ -10,12 +10,6 @@ using imgtest::Surface;
 
 namespace {
 
-std::string ClassOf(HWND h) {
-    char name[64] = {};
-    GetClassNameA(h, name, sizeof name);
-    return name;
-}
-
 DWORD StyleOf(HWND h) {
     return static_cast<DWORD>(GetWindowLongA(h, GWL_STYLE));
 }
@@ -49,7 +43,7 @@ TEST_F(FormTest, EachInsertionMakesItsControlWithItsStyleIdAndTheFormsFont) {
     };
     for (const auto& c : cases) {
         ASSERT_NE(c.control, nullptr) << c.what;
-        EXPECT_EQ(ClassOf(c.control), c.className) << c.what;
+        EXPECT_EQ(harness::ClassOf(c.control), c.className) << c.what;
         EXPECT_EQ(StyleOf(c.control) & c.style, c.style) << c.what;
         EXPECT_EQ(GetWindowLongA(c.control, GWL_EXSTYLE) & c.exStyle, c.exStyle) << c.what;
         EXPECT_EQ(static_cast<UINT>(GetDlgCtrlID(c.control)), c.id) << c.what;

@@ -6,6 +6,7 @@
 #include "forms/ChildForm.h"
 #include "forms/FormMessages.h"
 #include "framework/Gdi.h"
+#include "framework/Wnd.h"
 #include "resources/resource.h"
 #include "tests/app/AppFixture.h"
 #include "tests/harness/Harness.h"
@@ -77,13 +78,6 @@ class FormTest : public ::testing::Test {
         apptest::ReleaseApp();
     }
 
-    static void Pump() {
-        MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&m);
-            DispatchMessageA(&m);
-        }
-    }
     // A BMP file of one colour (0xRRGGBB) in the test's folder; returns its path.
     std::string WriteBmp(const char* name, int width, int height, uint32_t colour) {
         auto bytes = imgtest::MakeBmp(width, height, 24, [colour](int, int) { return colour; });

@@ -5,6 +5,7 @@
 
 #include "common/MQuote.h"
 #include "forms/FormMessages.h"
+#include "tests/common/MPieces.h"
 #include "tests/common/MRoutine.h"
 #include "tests/forms/FormServerFixture.h"
 
@@ -15,16 +16,7 @@
 
 namespace formrequests {
 
-inline std::string Pieces(std::initializer_list<std::string> pieces) {
-    std::string joined;
-    bool first = true;
-    for (const std::string& piece : pieces) {
-        if (!first) joined += '\xA7';
-        joined += piece;
-        first = false;
-    }
-    return joined;
-}
+using mpieces::Pieces;
 
 inline size_t CountStarting(const std::vector<std::string>& lines, const std::string& start) {
     return static_cast<size_t>(std::count_if(lines.begin(), lines.end(),
@@ -115,42 +107,49 @@ class FormRequestsTestBase : public FormServerTestBase {
   protected:
     void SetUp() override {
         FormServerTestBase::SetUp();
-        // Before the log-in: the session's job links the routine as it first calls it.
-        Once(mroutine::RoutineLine("TSTREQ", formrequests::RoutineLines()));
-        Forget();
-        LogIn();
-    }
-    void TearDown() override {
-        Forget();
-        FormServerTestBase::TearDown();
-    }
-    static void Forget() {
+        // Before the log-in: the session's job links the routine as it first calls it. The
+        // routine stays in the database, so once per program is enough.
+        static bool routineWritten = false;
+        if (!routineWritten) {
+            Once(mroutine::RoutineLine("TSTREQ", formrequests::RoutineLines()));
+            routineWritten = !HasFailure();
+        }
+        // What an earlier test (or program) left goes before it can be taken for this one's.
         Once("K ^TSTREQ S s=\"TSTRQ\" K ^QM(s) F  S s=$O(^QM(s)) Q:$E(s,1,5)'=\"TSTRQ\"  K ^QM(s)");
+        LogIn();
     }
 
     static std::string Q(const std::string& text) { return vorlan::MQuote(text); }
-    // ^QM(screen) and its fields 1, 2, ... in free order: every open field takes the focus.
-    static void Screen(const std::string& name, const std::string& title,
-                       std::initializer_list<std::string> fields) {
-        std::string line = "S ^QM(" + Q(name) + ")=" + Q(title) + ",^QM(" + Q(name) +
-                           ",0,\"MAX\")=" + Q(formrequests::Pieces({"", "0", "0", "0", "J"}));
-        int k = 0;
-        for (const std::string& field : fields)
-            line += ",^QM(" + Q(name) + "," + std::to_string(++k) + ")=" + Q(field);
+    // The nodes of ^QM set on one connection: each Once is a job of its own on the server.
+    static void Set(std::initializer_list<std::string> assignments) {
+        std::string line;
+        for (const std::string& assignment : assignments)
+            line += (line.empty() ? "S " : ",") + assignment;
         Once(line);
     }
+    // ^QM(screen) and its fields 1, 2, ... in free order: every open field takes the focus.
+    static std::string Screen(const std::string& name, const std::string& title,
+                              std::initializer_list<std::string> fields) {
+        std::string set = "^QM(" + Q(name) + ")=" + Q(title) + ",^QM(" + Q(name) +
+                          ",0,\"MAX\")=" + Q(formrequests::Pieces({"", "0", "0", "0", "J"}));
+        int k = 0;
+        for (const std::string& field : fields)
+            set += ",^QM(" + Q(name) + "," + std::to_string(++k) + ")=" + Q(field);
+        return set;
+    }
     // ^QM(screen,subscripts) = value; subscripts as M code.
-    static void Node(const std::string& name, const std::string& subscripts, const std::string& value) {
-        Once("S ^QM(" + Q(name) + "," + subscripts + ")=" + Q(value));
+    static std::string Node(const std::string& name, const std::string& subscripts,
+                            const std::string& value) {
+        return "^QM(" + Q(name) + "," + subscripts + ")=" + Q(value);
     }
     // The screen TSTRQ: one field, and F5 running ^TSTREQ("DO").
     static void RequestScreen() {
-        Screen("TSTRQ", "Anfragen", {formrequests::EditRecord(5, "Feld", "TSTA")});
-        Node("TSTRQ", "0,\"TASTE\",\"F5\"", formrequests::Pieces({"Los", "RUN^TSTREQ", "", "%TITLE"}));
+        Set({Screen("TSTRQ", "Anfragen", {formrequests::EditRecord(5, "Feld", "TSTA")}),
+             Node("TSTRQ", "0,\"TASTE\",\"F5\"", formrequests::Pieces({"Los", "RUN^TSTREQ", "", "%TITLE"}))});
     }
     CChildDialog* Open(const char* screen) {
         frame->SendMessage(WM_CREATEMDIDIALOG, reinterpret_cast<WPARAM>(screen), 0);
-        Pump();
+        harness::Pump();
         return Form();
     }
     // F5 of the form with the code it runs on the server.

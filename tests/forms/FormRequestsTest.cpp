@@ -23,25 +23,15 @@ namespace {
 
 class FormRequestsTest : public FormRequestsTestBase {};
 
-// The protocol of the session's job in a folder of the test's own while it lives.
-class ProtocolInFolder {
+// The protocol of the session's job, switched on while it lives, in a folder of its own.
+class JobProtocol : public apptest::ProtocolInFolder {
   public:
-    ProtocolInFolder() : m_folder(harness::NewFolder("formrequests")) {
-        vorlan::SetProtocolFolder(m_folder);
+    JobProtocol() : ProtocolInFolder(harness::NewFolder("formrequests")) {
         theApp.Settings().protocol = 1;
         // As the log-in names it with the switch on.
         vorlan::WriteProtocol(TheSession().Job().c_str(), vorlan::kLogName);
     }
-    ~ProtocolInFolder() {
-        theApp.Settings().protocol = 0;
-        vorlan::SetProtocolFolder("C:\\TEMP\\");
-    }
-    std::string Text() const {
-        return apptest::ReadFile((m_folder + "protocol(" + TheSession().Job().str() + ").log").c_str());
-    }
-
-  private:
-    std::string m_folder;
+    ~JobProtocol() { theApp.Settings().protocol = 0; }
 };
 
 } // namespace
@@ -68,11 +58,7 @@ TEST_F(FormRequestsTest, TitleAndWebPageFollowTheStep) {
 TEST_F(FormRequestsTest, StartedProgramsHandTheirExitCodeToTheRoutine) {
     RequestScreen();
     ASSERT_NE(Open("TSTRQ"), nullptr);
-    char program[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, program, MAX_PATH);
-    std::string beside(program);
-    beside.erase(beside.rfind('\\') + 1);
-    const std::string batch = beside + "TSTREQ7.cmd";
+    const std::string batch = harness::ExeFolder() + "TSTREQ7.cmd";
     harness::WriteTextFile(batch, "@exit 7\r\n");
     struct Case {
         std::string path, parameters, exitCode;
@@ -114,7 +100,7 @@ TEST_F(FormRequestsTest, EventsReachTheFrameLastFirstAndAreAllTaken) {
            "3\",%WIN(\"EV\",\"C\",\"VARS\")=\"NR=7\",%WIN(\"EV\",\"C\",\"CLOSE\")=\"X3\"");
     Trace();
     form->SendMessage(WM_TESTFOREVENT);
-    Pump();
+    harness::Pump();
     ASSERT_EQ(spy.events.size(), 3u);
     const FrameSpy::Event& c = spy.events[0];
     EXPECT_EQ(c.list, "C\xA7"
@@ -141,7 +127,7 @@ TEST_F(FormRequestsTest, EventsReachTheFrameLastFirstAndAreAllTaken) {
     Server("F %QCC=1:1:130 S %WIN(\"EV\",\"E\"_$E(1000+%QCC,2,4))=%QCC");
     recorder->Take();
     form->SendMessage(WM_TESTFOREVENT);
-    Pump();
+    harness::Pump();
     std::vector<std::string> lines = recorder->Take();
     ASSERT_EQ(spy.events.size(), 128u);
     EXPECT_EQ(spy.events.front().list, "E128\xA7"
@@ -169,7 +155,7 @@ TEST_F(FormRequestsTest, CloseFlagClosesTheFrameAfterTheEvents) {
 TEST_F(FormRequestsTest, CardRequestsWithoutAReaderStillRunTheirRoutine) {
     RequestScreen();
     ASSERT_NE(Open("TSTRQ"), nullptr);
-    ProtocolInFolder protocol;
+    JobProtocol protocol;
     for (int kind : {0, 1, 2, 3, 4, 5, 6, 7, 9}) {
         SCOPED_TRACE(kind);
         Once("K ^TSTREQ(\"CARD\")");
@@ -196,9 +182,8 @@ TEST_F(FormRequestsTest, CardRequestsWithoutAReaderStillRunTheirRoutine) {
 }
 
 TEST_F(FormRequestsTest, LeaveRequestOfAFieldCheckSavesTheForm) {
-    Screen("TSTRQF", "Schritte", {EditRecord(5, "Eins", "TSTA"), EditRecord(6, "Zwei", "TSTB")});
-    Node("TSTRQF", "1,\"PR\"", "LEAVE^TSTREQ");
-    Node("TSTRQF", "0,\"F1\"", "SAVE^TSTREQ");
+    Set({Screen("TSTRQF", "Schritte", {EditRecord(5, "Eins", "TSTA"), EditRecord(6, "Zwei", "TSTB")}),
+         Node("TSTRQF", "1,\"PR\"", "LEAVE^TSTREQ"), Node("TSTRQF", "0,\"F1\"", "SAVE^TSTREQ")});
     ASSERT_NE(Open("TSTRQF"), nullptr);
     FrameSpy spy(Active()->m_hWnd);
     Enter(1, "fertig");
@@ -210,17 +195,17 @@ TEST_F(FormRequestsTest, LeaveRequestOfAFieldCheckSavesTheForm) {
 }
 
 TEST_F(FormRequestsTest, RefreshPieceOfTheAnswerUpdatesTheOtherFields) {
-    Screen("TSTRQF", "Schritte", {EditRecord(5, "Eins", "TSTA"), EditRecord(6, "Zwei", "TSTB")});
-    Node("TSTRQF", "1,\"PR\"", "OTHER^TSTREQ");
+    Set({Screen("TSTRQF", "Schritte", {EditRecord(5, "Eins", "TSTA"), EditRecord(6, "Zwei", "TSTB")}),
+         Node("TSTRQF", "1,\"PR\"", "OTHER^TSTREQ")});
     ASSERT_NE(Open("TSTRQF"), nullptr);
     Enter(1, "eins", VK_UP);
     ASSERT_EQ(Server("W TSTB"), "zu eins");
-    EXPECT_EQ(TextOf(Field(2)), "") << "without the refresh piece the other field stays";
+    EXPECT_EQ(fw::WindowText(Field(2)), "") << "without the refresh piece the other field stays";
 
-    Node("TSTRQF", "1,\"PR\"", "UPDATE^TSTREQ");
+    Set({Node("TSTRQF", "1,\"PR\"", "UPDATE^TSTREQ")});
     Enter(1, "zwei", VK_UP);
-    EXPECT_EQ(TextOf(Field(2)), "zu zwei");
-    EXPECT_EQ(TextOf(Field(1)), "zwei");
+    EXPECT_EQ(fw::WindowText(Field(2)), "zu zwei");
+    EXPECT_EQ(fw::WindowText(Field(1)), "zwei");
     EXPECT_EQ(FocusedField(), 1);
 }
 
@@ -241,9 +226,8 @@ TEST_F(FormRequestsTest, FieldsFarDownTheScreenGoToTheServer) {
 }
 
 TEST_F(FormRequestsTest, SaveRefusedByItsRoutineKeepsTheFormAndYesOnClosingSaves) {
-    Screen("TSTRQS", "Sichern", {EditRecord(5, "Eins", "TSTA")});
-    Node("TSTRQS", "0,7", "J");
-    Node("TSTRQS", "0,\"F1\"", "REFUSE^TSTREQ");
+    Set({Screen("TSTRQS", "Sichern", {EditRecord(5, "Eins", "TSTA")}), Node("TSTRQS", "0,7", "J"),
+         Node("TSTRQS", "0,\"F1\"", "REFUSE^TSTREQ")});
     ASSERT_NE(Open("TSTRQS"), nullptr);
     fw::TestMode::ClearShown();
     Key(VK_RETURN, true);
@@ -254,7 +238,7 @@ TEST_F(FormRequestsTest, SaveRefusedByItsRoutineKeepsTheFormAndYesOnClosingSaves
     EXPECT_EQ(Server("W $D(%FF)"), "0") << "taken";
     EXPECT_EQ(FocusedField(), 1);
 
-    Node("TSTRQS", "0,\"F1\"", "SAVE^TSTREQ");
+    Set({Node("TSTRQS", "0,\"F1\"", "SAVE^TSTREQ")});
     Trace();
     fw::TestMode::ClearShown();
     fw::TestMode::PushAnswer("box IDYES");
@@ -269,10 +253,10 @@ TEST_F(FormRequestsTest, SaveRefusedByItsRoutineKeepsTheFormAndYesOnClosingSaves
 }
 
 TEST_F(FormRequestsTest, PageSaveAskedByTheTabChangeRunsTheSaveAndAnswersOne) {
-    Screen("TSTRQT", "Karte", {EditRecord(5, "Eins", "TSTA")});
-    Node("TSTRQT", "0,\"KARTEI\",1", Pieces({"TSTRQP", ""}));
-    Screen("TSTRQP", "Seite", {EditRecord(5, "Zwei", "TSTP")});
-    Node("TSTRQP", "0,\"F1\"", "PSAVE^TSTREQ");
+    Set({Screen("TSTRQT", "Karte", {EditRecord(5, "Eins", "TSTA")}),
+         Node("TSTRQT", "0,\"KARTEI\",1", Pieces({"TSTRQP", ""})),
+         Screen("TSTRQP", "Seite", {EditRecord(5, "Zwei", "TSTP")}),
+         Node("TSTRQP", "0,\"F1\"", "PSAVE^TSTREQ")});
     ASSERT_NE(Open("TSTRQT"), nullptr);
     CBaseMDI* f = Active();
     CChildDialog* page = f->GetForm(2);
@@ -284,12 +268,12 @@ TEST_F(FormRequestsTest, PageSaveAskedByTheTabChangeRunsTheSaveAndAnswersOne) {
     item.mask = TCIF_PARAM;
     ASSERT_TRUE(SendMessageA(tabs, TCM_GETITEMA, 1, reinterpret_cast<LPARAM>(&item)));
     f->SendMessage(WM_DIAGSELECTED, static_cast<WPARAM>(item.lParam), MAKELPARAM(1, 0));
-    Pump();
+    harness::Pump();
     ASSERT_EQ(Form(), page);
     Trace();
 
     EXPECT_EQ(page->SendMessage(WM_COMMAND, MAKEWPARAM(ID_FORM_OK, 0xFFFF), 0), 1);
-    Pump();
+    harness::Pump();
     EXPECT_EQ(Saw("\"PAGE\""), "1");
     EXPECT_TRUE(Has(Trace(), "PRGABL^QCC(\"PSAVE^TSTREQ\")"));
     EXPECT_EQ(Frames().size(), 1u) << "the tab change goes on: the frame stays";
@@ -299,14 +283,15 @@ TEST_F(FormRequestsTest, PageSaveAskedByTheTabChangeRunsTheSaveAndAnswersOne) {
 
 TEST_F(FormRequestsTest, GarbageFieldRecordsLeaveTheGoodFieldsWorking) {
     const std::string huge = "99999999999999999999";
-    Screen("TSTRQG", "Kaputt",
-           {EditRecord(5, "Eins", "TSTA"), EditRecord(6, "Zwei", "TSTB"),
-            Pieces({"abc", "def", "ghi", "Buchstaben", "TSTC", "jkl", "mno", "pqr"}), Pieces({"14", "9"}),
-            Pieces({huge, huge, huge, "Riesig", "TSTE", "1", huge, huge, "", huge + "/" + huge + "/" + huge,
-                    huge, huge}),
-            Pieces({"14", "11", "10", "Unbekannt", "TSTF", "77", "1"}),
-            Pieces({"-14", "-11", "-10", "Negativ", "TSTG", "-3", "-1"}),
-            Pieces({"14", "13", "10", "Knopf?", "TSTH", "x1"}), ""});
+    Set({Screen("TSTRQG", "Kaputt",
+                {EditRecord(5, "Eins", "TSTA"), EditRecord(6, "Zwei", "TSTB"),
+                 Pieces({"abc", "def", "ghi", "Buchstaben", "TSTC", "jkl", "mno", "pqr"}),
+                 Pieces({"14", "9"}),
+                 Pieces({huge, huge, huge, "Riesig", "TSTE", "1", huge, huge, "",
+                         huge + "/" + huge + "/" + huge, huge, huge}),
+                 Pieces({"14", "11", "10", "Unbekannt", "TSTF", "77", "1"}),
+                 Pieces({"-14", "-11", "-10", "Negativ", "TSTG", "-3", "-1"}),
+                 Pieces({"14", "13", "10", "Knopf?", "TSTH", "x1"}), ""})});
     CChildDialog* form = Open("TSTRQG");
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(Frames().size(), 1u);
@@ -324,14 +309,14 @@ TEST_F(FormRequestsTest, GarbageFieldRecordsLeaveTheGoodFieldsWorking) {
 }
 
 TEST_F(FormRequestsTest, CheckAnswersThatAreNoAnswersKeepWhatWasTyped) {
-    Screen("TSTRQF", "Schritte", {EditRecord(5, "Eins", "TSTA"), EditRecord(6, "Zwei", "TSTB")});
-    Node("TSTRQF", "1,\"PR\"", "RAW^TSTREQ");
+    Set({Screen("TSTRQF", "Schritte", {EditRecord(5, "Eins", "TSTA"), EditRecord(6, "Zwei", "TSTB")}),
+         Node("TSTRQF", "1,\"PR\"", "RAW^TSTREQ")});
     ASSERT_NE(Open("TSTRQF"), nullptr);
     for (const char* raw : {"", "Unsinn"}) {
         SCOPED_TRACE(raw);
         Once("S ^TSTREQ(\"RAW\")=" + Q(raw));
         Enter(1, std::string("getippt ") + raw);
-        EXPECT_EQ(TextOf(Field(1)), std::string("getippt ") + raw);
+        EXPECT_EQ(fw::WindowText(Field(1)), std::string("getippt ") + raw);
         EXPECT_EQ(FocusedField(), 1) << "nothing answered, nothing moves";
         EXPECT_EQ(Frames().size(), 1u);
     }
@@ -339,7 +324,7 @@ TEST_F(FormRequestsTest, CheckAnswersThatAreNoAnswersKeepWhatWasTyped) {
     // no error dialog comes between).
     Once("K ^TSTREQ(\"RAW\")");
     Enter(1, "Fehler im Server");
-    EXPECT_EQ(TextOf(Field(1)), "Fehler im Server");
+    EXPECT_EQ(fw::WindowText(Field(1)), "Fehler im Server");
     EXPECT_EQ(FocusedField(), 1);
     ASSERT_EQ(Frames().size(), 1u);
     EXPECT_EQ(Server("W $G(TSTA)"), "getippt Unsinn") << "the failed check took nothing";

@@ -5,17 +5,10 @@
 
 #include "forms/ChildDialog.h"
 #include "forms/FormGlobals.h"
+#include "framework/Wnd.h"
 #include "tests/frame/ServerFrameFixture.h"
 
 #include <string>
-
-inline std::string TextOf(HWND window) {
-    int n = GetWindowTextLengthA(window);
-    std::string s(static_cast<size_t>(n) + 1, '\0');
-    GetWindowTextA(window, &s[0], n + 1);
-    s.resize(static_cast<size_t>(n));
-    return s;
-}
 
 class FormServerTestBase : public ServerFrameTest {
   protected:
@@ -41,14 +34,14 @@ class FormServerTestBase : public ServerFrameTest {
         Form()->SendMessage(WM_KEYDOWN, key, 0);
         BYTE none[256] = {};
         SetKeyboardState(none);
-        Pump();
+        harness::Pump();
     }
     // Types a value into a field that has the focus and leaves it with the key.
     void Enter(int n, const std::string& text, WPARAM key = VK_TAB) {
         HWND field = Field(n);
         ASSERT_NE(field, nullptr) << n;
         SetFocus(field);
-        Pump();
+        harness::Pump();
         SetWindowTextA(field, text.c_str());
         Key(key);
     }

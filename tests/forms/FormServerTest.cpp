@@ -20,12 +20,6 @@ CRect RectIn(HWND parent, HWND child) {
     return r;
 }
 
-std::string ClassOf(HWND window) {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
 class FormServerTest : public FormServerTestBase {
   protected:
     void SetUp() override {
@@ -62,7 +56,7 @@ TEST_F(FormServerTest, AddressOpensWithItsFieldsLabelsKeysAndTitles) {
     for (const auto& f : fields) {
         HWND control = Field(f.n);
         ASSERT_NE(control, nullptr) << f.n;
-        EXPECT_EQ(ClassOf(control), f.cls) << f.n;
+        EXPECT_EQ(harness::ClassOf(control), f.cls) << f.n;
         EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrA(control, GWL_STYLE)) & f.style, f.style) << f.n;
     }
     EXPECT_TRUE(GetWindowLongPtrA(Field(1), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
@@ -76,15 +70,15 @@ TEST_F(FormServerTest, AddressOpensWithItsFieldsLabelsKeysAndTitles) {
     HWND label = GetWindow(Field(1), GW_HWNDPREV);
     ASSERT_NE(label, nullptr);
     EXPECT_EQ(GetDlgCtrlID(label), 0xFFFF);
-    EXPECT_EQ(TextOf(label), "Name");
+    EXPECT_EQ(fw::WindowText(label), "Name");
     EXPECT_EQ(RectIn(form->m_hWnd, label).right, r.left - 5);
     EXPECT_EQ(RectIn(form->m_hWnd, Field(4)).top, 3 * 20 + 8);
     EXPECT_EQ(RectIn(form->m_hWnd, Field(6)).Height(), 3 * 20 - 1) << "three lines high";
-    EXPECT_EQ(TextOf(Field(5)), "Aktiv") << "a check box carries its own label";
+    EXPECT_EQ(fw::WindowText(Field(5)), "Aktiv") << "a check box carries its own label";
 
     HWND tips = form->GetToolTip();
     ASSERT_TRUE(IsWindow(tips));
-    EXPECT_EQ(ClassOf(tips), TOOLTIPS_CLASSA);
+    EXPECT_EQ(harness::ClassOf(tips), TOOLTIPS_CLASSA);
     EXPECT_EQ(SendMessageA(tips, TTM_GETTOOLCOUNT, 0, 0), 6) << "every field but the text box";
 
     EXPECT_EQ(frame->GetKeyText(0), "Neu");
@@ -107,21 +101,21 @@ TEST_F(FormServerTest, FieldExitsAreCheckedAndFormattedByTheServer) {
     Key(VK_DOWN);
     Enter(2, "O\"Neil <Jr>\tII");
     EXPECT_EQ(Server("W ADRVORN"), "O\"Neil <Jr>\tII") << "quotes travel as 255 and come back";
-    EXPECT_EQ(TextOf(Field(2)), "O\"Neil <Jr>\tII");
+    EXPECT_EQ(fw::WindowText(Field(2)), "O\"Neil <Jr>\tII");
     EXPECT_EQ(FocusedField(), 3);
 
     fw::TestMode::ClearShown();
     Enter(4, "31.02.2024");
     ASSERT_EQ(Boxes().size(), 1u) << "a date that does not exist is refused with a message";
     EXPECT_EQ(FocusedField(), 4);
-    EXPECT_EQ(TextOf(Field(4)), "31.02.2024") << "what was typed stays";
+    EXPECT_EQ(fw::WindowText(Field(4)), "31.02.2024") << "what was typed stays";
     Enter(4, "29.2.2024");
-    EXPECT_EQ(TextOf(Field(4)), "29.02.2024") << "taken and formatted";
+    EXPECT_EQ(fw::WindowText(Field(4)), "29.02.2024") << "taken and formatted";
     EXPECT_EQ(FocusedField(), 5);
 
     fw::TestMode::ClearShown();
     SetFocus(Field(4));
-    Pump();
+    harness::Pump();
     SetWindowTextA(Field(4), "kein Datum");
     Key(VK_UP);
     EXPECT_TRUE(Boxes().empty()) << "leaving backward shows no refusal";
@@ -140,23 +134,23 @@ TEST_F(FormServerTest, TextBoxTravelsWholeAsItsArray) {
     ASSERT_GT(text.size(), 70000u);
     HWND box = Field(6);
     SetFocus(box);
-    Pump();
+    harness::Pump();
     SetWindowTextA(box, text.c_str());
     SendMessageA(box, EM_SETMODIFY, TRUE, 0); // as typing marks it: only an edited box goes back
     SetFocus(Field(1));
-    Pump();
+    harness::Pump();
     EXPECT_EQ(Server("W $O(NOTIZ(\"\"),-1)"), "116") << "one node a line, blank lines too";
     EXPECT_EQ(Server("W NOTIZ(1)"), line + "\t\"<x>\"");
     EXPECT_EQ(Server("W NOTIZ(116)"), "Ende");
     // Back into the box and out again: the same text, no blanks grown at line ends.
     SetFocus(box);
-    Pump();
-    EXPECT_EQ(TextOf(box), text);
+    harness::Pump();
+    EXPECT_EQ(fw::WindowText(box), text);
     SetFocus(Field(1));
-    Pump();
+    harness::Pump();
     SetFocus(box);
-    Pump();
-    EXPECT_EQ(TextOf(box), text);
+    harness::Pump();
+    EXPECT_EQ(fw::WindowText(box), text);
 }
 
 TEST_F(FormServerTest, KeysRunTheServersCodeAndItsRequests) {
@@ -188,7 +182,7 @@ TEST_F(FormServerTest, KeysRunTheServersCodeAndItsRequests) {
         << "an unsaved address is not deleted";
 
     Key(VK_F5);
-    EXPECT_EQ(TextOf(Field(1)), "") << "a new address empties the form";
+    EXPECT_EQ(fw::WindowText(Field(1)), "") << "a new address empties the form";
     EXPECT_EQ(Server("W $D(ADRNAME)"), "1") << "handed back to the form";
     EXPECT_TRUE(Has(Trace(), "FO^QCC(1)")) << "and the focus went back to the first field";
 }
@@ -250,7 +244,7 @@ TEST_F(FormServerTest, RefusedFormsAreReportedOnceAndLeaveNoFrame) {
     Trace();
     for (const char* screen : {"NOPE", "TSTFF", "TSTDDN"})
         frame->SendMessage(WM_CREATEMDIDIALOG, reinterpret_cast<WPARAM>(screen), 0);
-    Pump();
+    harness::Pump();
     EXPECT_TRUE(Frames().empty());
     Lines trace = Trace();
     EXPECT_EQ(CountOf(trace, "DESTROY^QCC(\"NOPE\")"), 1);

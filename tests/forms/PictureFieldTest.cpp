@@ -42,7 +42,7 @@ class PictureFieldTest : public FormTest {
     // Serves the loader until it has handed over its picture.
     void WaitLoaded() {
         for (int i = 0; i < 10000 && Data().loading; ++i) {
-            Pump();
+            harness::Pump();
             Sleep(1);
         }
         ASSERT_FALSE(Data().loading) << "the picture never arrived";
@@ -73,7 +73,7 @@ TEST_F(PictureFieldTest, AMissingFileClearsThePictureAndStartsNoThread) {
     EXPECT_FALSE(Data().loading);
     EXPECT_EQ(Data().bitmap, nullptr);
     EXPECT_TRUE(Gone(g_handedOver[0])) << "the old picture is deleted";
-    EXPECT_EQ(harness::WindowText(picture), missing);
+    EXPECT_EQ(fw::WindowText(picture), missing);
 }
 
 TEST_F(PictureFieldTest, ASecondPathCancelsTheFirstWhosePictureIsDeletedUnseen) {

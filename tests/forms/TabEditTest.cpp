@@ -9,10 +9,6 @@ LONG_PTR State(HWND edit) {
     return GetWindowLongPtrA(edit, GWLP_USERDATA);
 }
 
-std::string Text(HWND h) {
-    return harness::WindowText(h);
-}
-
 } // namespace
 
 class TabEditTest : public FormTest {
@@ -61,7 +57,7 @@ TEST_F(TabEditTest, F4DownAndUpSendTheFieldsCommandTwiceAndOtherKeysReachTheEdit
     SendMessageA(tab, WM_KEYDOWN, VK_F5, 0x003F0001);
     SendMessageA(tab, WM_CHAR, 'x', 1);
     EXPECT_EQ(form.commands.size(), 2u);
-    EXPECT_EQ(Text(tab), "x");
+    EXPECT_EQ(fw::WindowText(tab), "x");
 }
 
 TEST_F(TabEditTest, EveryFormEditTurnsCharacter29Into254AndKeepsOnePixelMargins) {
@@ -71,8 +67,8 @@ TEST_F(TabEditTest, EveryFormEditTurnsCharacter29Into254AndKeepsOnePixelMargins)
     for (HWND edit : {plain, tab}) {
         SendMessageA(edit, WM_CHAR, 29, 1);
         SendMessageA(edit, WM_CHAR, 'a', 1);
-        EXPECT_EQ(Text(edit), "\xFE"
-                              "a");
+        EXPECT_EQ(fw::WindowText(edit), "\xFE"
+                                        "a");
         EXPECT_EQ(SendMessageA(edit, EM_GETMARGINS, 0, 0), MAKELONG(1, 1));
         SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(static_cast<HFONT>(other)), 0);
         EXPECT_EQ(SendMessageA(edit, EM_GETMARGINS, 0, 0), MAKELONG(1, 1)) << "after a new font too";

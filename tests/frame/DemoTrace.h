@@ -3,7 +3,10 @@
 // every entry the client calls leaves ^ZTRACE(n) = job, a blank, the entry with its
 // arguments. Tests remember the last n they read (the mark) and read what came after it.
 
+#include "app/SessionTransport.h"
+
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,6 +43,14 @@ inline std::vector<std::string> WithoutJobs(const std::vector<std::string>& line
     return out;
 }
 
+// The entries of one job among "job entry" lines.
+inline std::vector<std::string> OfJob(const std::vector<std::string>& lines, const std::string& job) {
+    std::vector<std::string> out;
+    for (const auto& l : lines)
+        if (l.compare(0, job.size() + 1, job + " ") == 0) out.push_back(l.substr(job.size() + 1));
+    return out;
+}
+
 inline int CountOf(const std::vector<std::string>& lines, const std::string& entry) {
     return static_cast<int>(std::count(lines.begin(), lines.end(), entry));
 }
@@ -47,5 +58,41 @@ inline int CountOf(const std::vector<std::string>& lines, const std::string& ent
 inline bool Has(const std::vector<std::string>& lines, const std::string& entry) {
     return CountOf(lines, entry) > 0;
 }
+
+// Reads the trace on a connection of its own (through the client library, beside whatever
+// the test runs), from the entry that was the last one when it was made.
+class TraceReader {
+  public:
+    explicit TraceReader(int port) : m_transport(MakeClientLibraryTransport()) {
+        m_transport->Initialize();
+        m_handle = m_transport->Login("127.0.0.1", port, "", "", "");
+        m_start = m_mark = Run(kLastEntryLine);
+    }
+    // Its library is left running: the session's rundown, if any, ends it for the process.
+    ~TraceReader() {
+        if (IsConnectionHandle(m_handle)) m_transport->Logout(m_handle);
+    }
+    TraceReader(const TraceReader&) = delete;
+    TraceReader& operator=(const TraceReader&) = delete;
+
+    std::string Run(const std::string& line) {
+        std::vector<char> out(0x10000);
+        if (!IsConnectionHandle(m_handle)) return "";
+        m_transport->Xecute(m_handle, line.c_str(), out.data(), static_cast<int>(out.size()));
+        return out.data();
+    }
+    // "job entry" of each entry since the last look (the first look: since the reader was made).
+    std::vector<std::string> Next() { return ReadEntries(Run(EntriesAfterLine(m_mark)), m_mark); }
+    // Every entry since the reader was made, without job numbers; the last look stays.
+    std::vector<std::string> All() {
+        std::string mark = m_start;
+        return WithoutJobs(ReadEntries(Run(EntriesAfterLine(mark)), mark));
+    }
+
+  private:
+    std::unique_ptr<ISessionTransport> m_transport;
+    int m_handle = 0;
+    std::string m_start, m_mark;
+};
 
 } // namespace demotrace

@@ -19,12 +19,6 @@ void StartMemoTyped(CToolbarMemo& memo, const char* text) {
     SendMessageA(GetParent(memo.m_hWnd), WM_NOTIFY, end.hdr.idFrom, reinterpret_cast<LPARAM>(&end));
 }
 
-std::string Text(HWND h) {
-    char buf[256] = {};
-    GetWindowTextA(h, buf, sizeof buf);
-    return buf;
-}
-
 } // namespace
 
 TEST_F(MainFrameTest, ALeafOpensAFrameWithTheScreensTitle) {
@@ -34,14 +28,14 @@ TEST_F(MainFrameTest, ALeafOpensAFrameWithTheScreensTitle) {
     CBaseMDI* pat = Active();
     ASSERT_NE(pat, nullptr);
     EXPECT_TRUE(demo.Saw("W $$SELECTM^QCC(\"PAT\")")) << "the name goes upper-cased";
-    EXPECT_EQ(Text(pat->m_hWnd), "Patientendaten");
-    EXPECT_EQ(Text(frame->m_hWnd), "VORLAN experience - Patientendaten");
+    EXPECT_EQ(fw::WindowText(pat->m_hWnd), "Patientendaten");
+    EXPECT_EQ(fw::WindowText(frame->m_hWnd), "VORLAN experience - Patientendaten");
     EXPECT_TRUE(IsWindowVisible(pat->m_hWnd));
     EXPECT_GE(GetDlgCtrlID(pat->m_hWnd), ID_MDI_FIRST);
     EXPECT_EQ(demo.dn, "PATIENT") << "the form tells the server which form it is";
     EXPECT_TRUE(demo.Saw("K %F,%INF D PRGINIT^QCC(\"\") W:$D(%F)&$D(%INF) \"!\" W $G(%F,\"!\")"));
     EXPECT_TRUE(IsWindowEnabled(pat->GetForm(1)->m_hWnd));
-    EXPECT_EQ(Text(frame->GetMemoBox().m_hWnd), "PAT (Patientendaten)");
+    EXPECT_EQ(fw::WindowText(frame->GetMemoBox().m_hWnd), "PAT (Patientendaten)");
 }
 
 TEST_F(MainFrameTest, NextFrameOpensEighteenPixelsFurtherAndAnOpenScreenIsReused) {
@@ -66,12 +60,12 @@ TEST_F(MainFrameTest, NextFrameOpensEighteenPixelsFurtherAndAnOpenScreenIsReused
 TEST_F(MainFrameTest, MenuNumbersOpenTheFourthPieceAndRoutinesOpenNothing) {
     LogIn();
     frame->SendMessage(WM_MENUSELECTED, 8);
-    Pump();
+    harness::Pump();
     EXPECT_TRUE(Frames().empty()) << "an answer beginning with ^ opens nothing";
     frame->SendMessage(WM_MENUSELECTED, 7);
-    Pump();
+    harness::Pump();
     ASSERT_EQ(Frames().size(), 1u);
-    EXPECT_EQ(Text(Frames()[0]), "Patientendaten");
+    EXPECT_EQ(fw::WindowText(Frames()[0]), "Patientendaten");
 }
 
 TEST_F(MainFrameTest, VisibleKarteiNodesBecomeTabsWithTheirOwnInit) {
@@ -121,17 +115,17 @@ TEST_F(MainFrameTest, NoKillRefusesClosingAndTheLastFrameRestoresTheMainTitle) {
     ASSERT_NE(locked, nullptr);
     HWND h = locked->m_hWnd;
     SendMessageA(h, WM_CLOSE, 0, 0);
-    Pump();
+    harness::Pump();
     EXPECT_TRUE(IsWindow(h)) << "%NOKILL keeps it open";
     ASSERT_FALSE(Boxes().empty());
     EXPECT_EQ(Boxes().back().text, "Bitte erst speichern.");
 
     demo.noKill.clear();
     SendMessageA(h, WM_CLOSE, 0, 0);
-    Pump();
+    harness::Pump();
     EXPECT_FALSE(IsWindow(h));
-    EXPECT_EQ(Text(frame->m_hWnd), "VORLAN experience");
-    EXPECT_EQ(Text(frame->GetMemoBox().m_hWnd), "");
+    EXPECT_EQ(fw::WindowText(frame->m_hWnd), "VORLAN experience");
+    EXPECT_EQ(fw::WindowText(frame->GetMemoBox().m_hWnd), "");
 }
 
 TEST_F(MainFrameTest, WindowMenuListsTheFramesAndChecksTheActiveOne) {
@@ -172,7 +166,7 @@ TEST_F(MainFrameTest, ClosingTheMainFrameAsksOnceClosesFormsAndLogsOut) {
     StartMemo("PAT");
     fw::TestMode::PushAnswer("box IDNO");
     frame->SendMessage(WM_CLOSE);
-    Pump();
+    harness::Pump();
     ASSERT_TRUE(frame->IsWindow()) << "No keeps everything";
     EXPECT_FALSE(demo.Saw("D LOGOUT^QCC"));
 
@@ -193,7 +187,7 @@ TEST_F(MainFrameTest, ClosingTheMainFrameAsksOnceClosesFormsAndLogsOut) {
     fw::TestMode::ClearShown();
     fw::TestMode::PushAnswer("box IDYES");
     frame->SendMessage(WM_CLOSE);
-    Pump();
+    harness::Pump();
     frame = CMainFrame::Get();
     EXPECT_EQ(frame, nullptr);
     EXPECT_EQ(Boxes().size(), 1u);
@@ -206,7 +200,7 @@ TEST_F(MainFrameTest, QuitSwitchEndsWithTheLastForm) {
     LogIn();
     StartMemo("PAT");
     SendMessageA(Active()->m_hWnd, WM_CLOSE, 0, 0);
-    Pump();
+    harness::Pump();
     EXPECT_EQ(CMainFrame::Get(), nullptr);
     frame = nullptr;
     EXPECT_TRUE(demo.Saw("D LOGOUT^QCC"));
@@ -250,7 +244,7 @@ TEST_F(MainFrameTest, DevelopersGetTheTerminalAndSeeTheScreenName) {
     ASSERT_EQ(viewed.size(), 1u);
     EXPECT_EQ(viewed[0], "ssh");
     StartMemo("PAT");
-    EXPECT_EQ(Text(frame->m_hWnd), "VORLAN experience - Patientendaten [PATIENT]");
+    EXPECT_EQ(fw::WindowText(frame->m_hWnd), "VORLAN experience - Patientendaten [PATIENT]");
 }
 
 TEST_F(MainFrameTest, WebCallsOpenTheirEntryAndKillTheParameter) {
@@ -258,7 +252,7 @@ TEST_F(MainFrameTest, WebCallsOpenTheirEntryAndKillTheParameter) {
     LogIn();
     demo.lines.clear();
     frame->SendMessage(WM_CALLFROMWEB, reinterpret_cast<WPARAM>("pat"), reinterpret_cast<LPARAM>("id=\"5\""));
-    Pump();
+    harness::Pump();
     std::vector<std::string> want = {"W $G(^QSYS(\"WEB\",\"PAT\"))", "S %WIN(\"WEB\")=\"id=\"\"5\"\"\"",
                                      "K %WIN(\"WEB\")"};
     std::vector<std::string> seen;
@@ -388,7 +382,7 @@ TEST_F(MainFrameTest, AFrameThatRefusesStopsTheCloseAndTheSessionStaysOpen) {
     HWND pat = Active()->m_hWnd;
     fw::TestMode::PushAnswer("box IDYES");
     frame->SendMessage(WM_CLOSE);
-    Pump();
+    harness::Pump();
     ASSERT_NE(CMainFrame::Get(), nullptr) << "the refusing frame stops the close";
     EXPECT_TRUE(IsWindow(locked));
     EXPECT_TRUE(IsWindowVisible(locked)) << "shown again after the close-all";

@@ -24,7 +24,7 @@ TEST_F(MainFrameTest, ModulesWithoutAMenuForTheUserAreNotOffered) {
     EXPECT_EQ(frame->m_strModules[1], "Klinik");
     EXPECT_FALSE(frame->IsScreenNameShown());
     frame->SendMessage(WM_CLOSE);
-    Pump();
+    harness::Pump();
 
     NewFrame();
     LogIn("chef", "chef");
@@ -51,18 +51,18 @@ TEST_F(MainFrameTest, StoredModuleBeyondTheListSelectsTheFirst) {
 TEST_F(MainFrameTest, EveryKeystrokeAsksTheServerAndOnlyAnAcceptedUserMayLogIn) {
     fw::TestMode::PushAnswer("dialog 161 set:1010=demo set:1009=de set:1009=demo cmd:1");
     frame->SendMessage(WM_COMMAND, ID_LOGIN);
-    Pump();
+    harness::Pump();
     EXPECT_EQ(demo.Count("W $$LOGIN^QCC(\"demo\",\"de\")"), 1);
     EXPECT_TRUE(frame->IsLoggedIn());
 
     frame->SendMessage(WM_CLOSE);
-    Pump();
+    harness::Pump();
     NewFrame();
     demo.lines.clear();
     fw::TestMode::ClearShown();
     fw::TestMode::PushAnswer("dialog 161 set:1010=demo set:1009=falsch cmd:2");
     frame->SendMessage(WM_COMMAND, ID_LOGIN);
-    Pump();
+    harness::Pump();
     EXPECT_FALSE(frame->IsLoggedIn());
     EXPECT_EQ(DialogResult(IDD_LOGIN), IDCANCEL);
     EXPECT_TRUE(demo.Saw("I $T(LOGOUT^QCC)'=\"\" D LOGOUT^QCC")) << "Cancel logs out on the server";
@@ -138,7 +138,7 @@ TEST_F(MainFrameTest, SecondStartHandsOverItsSettingsAndLogsIn) {
     block.remote = 1;
     COPYDATASTRUCT cds{WM_INITAPP, sizeof block, &block};
     EXPECT_EQ(frame->SendMessage(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds)), TRUE);
-    Pump();
+    harness::Pump();
     EXPECT_TRUE(frame->IsLoggedIn());
     COPYDATASTRUCT wrong{WM_INITAPP, 12, &block};
     EXPECT_EQ(frame->SendMessage(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&wrong)), FALSE)
@@ -169,7 +169,7 @@ TEST_F(MainFrameTest, AFailedAttachIsNotTakenForASuccessOnTheNextKeystroke) {
     fw::TestMode::PushAnswer("box IDOK");
     fw::TestMode::PushAnswer("dialog 161 set:1010=demo set:1009=demo set:1009=dem set:1009=demo cmd:2");
     frame->SendMessage(WM_COMMAND, ID_LOGIN);
-    Pump();
+    harness::Pump();
     for (size_t i = 0; i < demo.lines.size(); ++i)
         if (demo.lines[i] == "W $$INIT^QCC()") failedAt = i;
     ASSERT_GT(failedAt, 0u);
@@ -194,7 +194,7 @@ TEST_F(MainFrameTest, ChangeOfClientAndYearClosesTheFormsAndSendsTheClientNumber
     EXPECT_EQ(frame->SendMessage(WM_CHANGELOGIN, reinterpret_cast<WPARAM>("102 (Filiale)"),
                                  reinterpret_cast<LPARAM>("2023")),
               1);
-    Pump();
+    harness::Pump();
     EXPECT_TRUE(Frames().empty());
     EXPECT_TRUE(demo.Saw("S %WJ=\"2023\""));
     EXPECT_TRUE(demo.Saw("S %MI=\"102\"")) << "the number alone, not the name";

@@ -6,11 +6,13 @@
 #include "frame/BaseMDI.h"
 #include "frame/MainFrame.h"
 #include "framework/TestMode.h"
+#include "framework/Wnd.h"
 #include "resources/MainFrameIds.h"
 #include "resources/resource.h"
 #include "tests/app/AppFixture.h"
 #include "tests/app/FakeTransport.h"
 #include "tests/frame/DemoDouble.h"
+#include "tests/harness/Harness.h"
 
 #include <gtest/gtest.h>
 
@@ -50,9 +52,7 @@ class FrameTestBase : public ::testing::Test {
         theApp.SetAppTitle("");
         theApp.WriteProfileInt("Settings", "DisableWaitDialog", 1);
         ASSERT_TRUE(theApp.Connect());
-        CWnd::RegisterWindowClass(CMainFrame::kClassName, 0, nullptr, nullptr, nullptr);
-        CWnd::RegisterWindowClass(CVORLANMDIChild::kClassName, CS_DBLCLKS, nullptr, nullptr,
-                                  reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), 4);
+        theApp.RegisterClasses();
         NewFrame();
     }
     void NewFrame() {
@@ -61,31 +61,23 @@ class FrameTestBase : public ::testing::Test {
         ASSERT_NE(frame, nullptr);
         frame->SetViewer(std::make_unique<CaughtViewer>(&viewed));
         frame->ShowWindow(SW_SHOW);
-        Pump();
+        harness::Pump();
     }
     void StopFrame() {
         if (CMainFrame::Get()) CMainFrame::Get()->DestroyWindow();
-        Pump();
+        harness::Pump();
         apptest::ReleaseApp();
-    }
-    static void Pump() {
-        MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-            if (m.message == WM_QUIT) continue;
-            TranslateMessage(&m);
-            DispatchMessageA(&m);
-        }
     }
     // The log-in as from the command line (no click).
     void LogIn(const char* user = "demo", const char* password = "demo") {
         vorlan::SetField(theApp.Settings().user, user);
         vorlan::SetField(theApp.Settings().password, password);
         frame->SendMessage(WM_COMMAND, ID_LOGIN);
-        Pump();
+        harness::Pump();
     }
     void StartMemo(const char* name) {
         frame->SendMessage(WM_STARTMEMO, reinterpret_cast<WPARAM>(name));
-        Pump();
+        harness::Pump();
     }
     CBaseMDI* Active() const { return dynamic_cast<CBaseMDI*>(frame->MDIGetActiveFrame()); }
     std::vector<HWND> Frames() const { return frame->MDIChildren(); }

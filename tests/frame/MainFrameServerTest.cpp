@@ -30,14 +30,14 @@ TEST_F(ServerFrameTest, CommandLineLogInFillsTheMenuAndLeavesNoMessages) {
 TEST_F(ServerFrameTest, DialogLogInAsksTheServerPerKeystrokeAndCancelLogsOut) {
     fw::TestMode::PushAnswer("dialog 161 set:1010=demo set:1009=dem set:1009=demo cmd:1");
     frame->SendMessage(WM_COMMAND, ID_LOGIN);
-    Pump();
+    harness::Pump();
     EXPECT_TRUE(frame->IsLoggedIn());
     EXPECT_GE(CountOf(Trace(), "LOGIN^QCC(\"demo\",\"...\")"), 3) << "the wrong password was asked too";
 
     fw::TestMode::PushAnswer("box IDYES");
     fw::TestMode::PushAnswer("dialog 161 set:1010=demo set:1009=falsch cmd:2");
     frame->SendMessage(WM_COMMAND, ID_LOGIN);
-    Pump();
+    harness::Pump();
     EXPECT_FALSE(frame->IsLoggedIn());
     Lines trace = Trace();
     EXPECT_TRUE(Has(trace, "LOGOUT^QCC")) << "the old session and the cancelled dialog";
@@ -108,7 +108,7 @@ TEST_F(ServerFrameTest, NoKillKeepsTheFrameUntilTheServerAllowsIt) {
     ASSERT_NE(nok, nullptr);
     HWND h = nok->m_hWnd;
     SendMessageA(h, WM_CLOSE, 0, 0);
-    Pump();
+    harness::Pump();
     EXPECT_TRUE(IsWindow(h));
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].text.rfind("Der Abschluss ist noch offen.", 0), 0u);
@@ -116,7 +116,7 @@ TEST_F(ServerFrameTest, NoKillKeepsTheFrameUntilTheServerAllowsIt) {
     Open("Freigabe [FREI]");
     SendMessageA(Active()->m_hWnd, WM_CLOSE, 0, 0);
     SendMessageA(h, WM_CLOSE, 0, 0);
-    Pump();
+    harness::Pump();
     EXPECT_FALSE(IsWindow(h));
     EXPECT_TRUE(Frames().empty());
     EXPECT_EQ(frame->GetWindowText(), "VORLAN experience") << "the last frame gives the title back";
@@ -128,7 +128,7 @@ TEST_F(ServerFrameTest, ClosingTheMainFrameLogsOut) {
     Trace();
     fw::TestMode::PushAnswer("box IDYES");
     frame->SendMessage(WM_CLOSE);
-    Pump();
+    harness::Pump();
     EXPECT_EQ(CMainFrame::Get(), nullptr);
     frame = nullptr;
     EXPECT_TRUE(Has(Trace(), "LOGOUT^QCC"));
@@ -189,7 +189,7 @@ TEST_F(ServerFrameTest, EveryMenuItemAndAcceleratorRunsOrIsGreyed) {
         }
         fw::TestMode::ClearShown();
         frame->SendMessage(WM_COMMAND, id, 0);
-        Pump();
+        harness::Pump();
         EXPECT_EQ(CommandRecord(id), 1) << "menu command " << id << " is enabled but reaches no handler";
         ++ran;
     };
@@ -217,7 +217,7 @@ TEST_F(ServerFrameTest, EveryMenuItemAndAcceleratorRunsOrIsGreyed) {
         frame->UpdateCmdUI(ui);
         MSG msg{frame->m_hWnd, WM_KEYDOWN, key.key, 0, 0, {0, 0}};
         EXPECT_TRUE(theApp.PreTranslateMessage(&msg)) << "key of command " << key.cmd;
-        Pump();
+        harness::Pump();
         if (ui.m_bEnabled) {
             EXPECT_EQ(CommandRecord(key.cmd), 1) << "accelerator of command " << key.cmd;
         }
@@ -233,14 +233,14 @@ TEST_F(ServerFrameTest, EveryMenuItemAndAcceleratorRunsOrIsGreyed) {
     fw::TestMode::ClearShown();
     fw::TestMode::PushAnswer("box IDNO");
     frame->SendMessage(WM_COMMAND, ID_LOGIN, 0);
-    Pump();
+    harness::Pump();
     EXPECT_EQ(CommandRecord(ID_LOGIN), 1);
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_TRUE(frame->IsLoggedIn()) << "No keeps the session";
     // Quitting closes the frame after asking about the open frames.
     fw::TestMode::PushAnswer("box IDYES");
     frame->SendMessage(WM_COMMAND, ID_APP_EXIT, 0);
-    Pump();
+    harness::Pump();
     EXPECT_EQ(CommandRecord(ID_APP_EXIT), 1);
     EXPECT_EQ(CMainFrame::Get(), nullptr) << "the program ends";
     fw::TestMode::RecordCommands(false);

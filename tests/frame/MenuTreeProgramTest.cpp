@@ -1,10 +1,8 @@
 // The real program against the fixture's dbserver: its menu tree asks the demo application
 // once per folder, and a leaf chosen in it opens a screen frame. What the program said to the
-// server is read from the demo's trace global through a session of the test's own.
-#include "app/VORLANApp.h"
-#include "framework/TestMode.h"
-#include "tests/app/AppFixture.h"
+// server is read from the demo's trace global on a connection of the test's own.
 #include "tests/frame/DemoTrace.h"
+#include "tests/frame/ProgramFixture.h"
 #include "tests/harness/Harness.h"
 
 #include <gtest/gtest.h>
@@ -18,32 +16,7 @@
 namespace {
 
 using demotrace::CountOf;
-
-struct Search {
-    const char* cls;
-    HWND found;
-};
-
-BOOL CALLBACK FindChild(HWND hwnd, LPARAM param) {
-    auto* s = reinterpret_cast<Search*>(param);
-    char cls[128] = {};
-    ::GetClassNameA(hwnd, cls, sizeof cls);
-    if (lstrcmpA(cls, s->cls) != 0) return TRUE;
-    s->found = hwnd;
-    return FALSE;
-}
-
-HWND Descendant(HWND parent, const char* cls) {
-    Search s{cls, nullptr};
-    ::EnumChildWindows(parent, FindChild, reinterpret_cast<LPARAM>(&s));
-    return s.found;
-}
-
-template <typename Condition> bool WaitFor(Condition done, DWORD ms) {
-    for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < ms; ::Sleep(50))
-        if (done()) return true;
-    return done();
-}
+using demotrace::OfJob;
 
 // Memory in the process of a window, for the records and texts its messages point to.
 class RemoteMemory {
@@ -96,53 +69,22 @@ HTREEITEM Next(HWND tree, UINT relation, HTREEITEM item = nullptr) {
         ::SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
 }
 
-class MenuTreeProgramTest : public ::testing::Test {
-  protected:
-    std::string dir;
-    std::string seen; // the last trace index read
-
-    void SetUp() override {
-        ASSERT_NE(harness::DbServerPort(), 0) << "the dbserver fixture tells the port";
-        dir = harness::FreshFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        apptest::PrepareApp("MenuTreeProgramTest", MakeClientLibraryTransport());
-        theApp.WriteProfileInt("Settings", "DisableWaitDialog", 1);
-        ASSERT_TRUE(theApp.Connect());
-        ASSERT_NE(theApp.Login("127.0.0.1", harness::DbServerPort(), "", "", "", false), 0);
-        seen = theApp.Execute(demotrace::kLastEntryLine).str();
-    }
-    void TearDown() override {
-        apptest::ReleaseApp();
-        harness::ClearTestModeSettings(dir);
-    }
-
-    // Trace lines ("job entry(...)") written since the last look.
-    std::vector<std::string> NewTrace() {
-        return demotrace::ReadEntries(theApp.Execute(demotrace::EntriesAfterLine(seen).c_str()).str(), seen);
-    }
-    // The entries of one job among the lines.
-    static std::vector<std::string> Of(const std::vector<std::string>& lines, const std::string& job) {
-        std::vector<std::string> out;
-        for (const auto& l : lines)
-            if (l.compare(0, job.size() + 1, job + " ") == 0) out.push_back(l.substr(job.size() + 1));
-        return out;
-    }
-};
+class MenuTreeProgramTest : public ProgramFixture {};
 
 using Lines = std::vector<std::string>;
 
 } // namespace
 
 TEST_F(MenuTreeProgramTest, TheTreeAsksOncePerFolderFollowsChoicesAndALeafOpensItsScreen) {
+    demotrace::TraceReader trace(harness::DbServerPort());
     harness::Process program;
-    ASSERT_TRUE(program.Start(harness::TestModeCommand(
-        harness::BinFolder() + "VORLAN.exe", dir,
-        "-r -ip 127.0.0.1 -port " + std::to_string(harness::DbServerPort()) + " -u demo -p demo")));
+    ASSERT_TRUE(program.Start(Command("-u demo -p demo")));
     HWND main = harness::WaitForWindow(program.Id(), "VORLAN.MainWindow", 30000);
     ASSERT_NE(main, nullptr);
     HWND tree = nullptr;
-    ASSERT_TRUE(WaitFor(
+    ASSERT_TRUE(harness::WaitUntil(
         [&] {
-            HWND bar = Descendant(main, "MenuBarView");
+            HWND bar = harness::FindDescendant(main, "MenuBarView");
             tree = bar ? ::GetDlgItem(bar, 1011) : nullptr;
             return tree && ::IsWindowEnabled(tree);
         },
@@ -150,12 +92,12 @@ TEST_F(MenuTreeProgramTest, TheTreeAsksOncePerFolderFollowsChoicesAndALeafOpensI
         << "logged in without a click, the tree built";
 
     // The program's job is the one that built the menu.
-    Lines lines = NewTrace();
+    Lines lines = trace.Next();
     std::string job;
     for (const auto& l : lines)
         if (l.find(" INIMNU^QCC()") != std::string::npos) job = l.substr(0, l.find(' '));
     ASSERT_FALSE(job.empty());
-    Lines own = Of(lines, job);
+    Lines own = OfJob(lines, job);
     EXPECT_EQ(CountOf(own, "GETMNU^QCC(\"\")"), 1);
     EXPECT_TRUE(demotrace::Has(own, "LOGIN^QCC(\"demo\",\"...\")"));
 
@@ -167,31 +109,32 @@ TEST_F(MenuTreeProgramTest, TheTreeAsksOncePerFolderFollowsChoicesAndALeafOpensI
     ::SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(folder));
     ::SendMessageA(tree, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(folder));
     ::SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(folder));
-    EXPECT_EQ(Of(NewTrace(), job), (Lines{"GETMNU^QCC(\"0,\")"})) << "one call for the folder";
+    EXPECT_EQ(OfJob(trace.Next(), job), (Lines{"GETMNU^QCC(\"0,\")"})) << "one call for the folder";
 
     // A choice made elsewhere: the tree asks the server for its path and opens the folders on it.
     HWND bar = ::GetParent(tree);
     RemoteMemory memo(bar);
     memo.Write(memo.At(0), "AP", 3);
     ::PostMessageA(bar, 0x403 /* WM_MENUSELECTED */, reinterpret_cast<WPARAM>(memo.At(0)), 0);
-    EXPECT_TRUE(WaitFor(
+    EXPECT_TRUE(harness::WaitUntil(
         [&] { return RemoteItemText(tree, Next(tree, TVGN_CARET)) == "Arbeitspl\xe4tze [AP]"; }, 10000));
-    EXPECT_EQ(Of(NewTrace(), job), (Lines{"SELECTM^QCC(\"AP\")", "GETMNU^QCC(\"0,2,\")"}));
+    EXPECT_EQ(OfJob(trace.Next(), job), (Lines{"SELECTM^QCC(\"AP\")", "GETMNU^QCC(\"0,2,\")"}));
 
     HTREEITEM leaf = Next(tree, TVGN_CHILD, folder);
     ASSERT_EQ(RemoteItemText(tree, leaf), "Patienten [PAT]");
     ::SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(leaf));
     ::PostMessageA(tree, WM_KEYDOWN, VK_RETURN, 0);
     HWND frame = nullptr;
-    EXPECT_TRUE(WaitFor([&] { return (frame = Descendant(main, "VORLAN MDI Window")) != nullptr; }, 20000))
+    EXPECT_TRUE(harness::WaitUntil(
+        [&] { return (frame = harness::FindDescendant(main, "VORLAN MDI Window")) != nullptr; }, 20000))
         << "the leaf opened a screen frame";
-    own = Of(NewTrace(), job);
+    own = OfJob(trace.Next(), job);
     ASSERT_FALSE(own.empty());
     EXPECT_EQ(own[0], "SELECTM^QCC(\"PAT\")");
 
     ::PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.Wait(30000), 0);
-    own = Of(NewTrace(), job);
+    own = OfJob(trace.Next(), job);
     EXPECT_EQ(CountOf(own, "ENDMNU^QCC"), 1);
     EXPECT_EQ(CountOf(own, "LOGOUT^QCC"), 1);
 }

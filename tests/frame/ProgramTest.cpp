@@ -2,7 +2,9 @@
 // command line or the log-in dialog to an open screen frame and out again. Saves a picture
 // of the logged-in main window with an open frame as a build artefact.
 #include "app/SessionTransport.h"
+#include "framework/Wnd.h"
 #include "tests/frame/DemoTrace.h"
+#include "tests/frame/ProgramFixture.h"
 #include "tests/harness/Harness.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +13,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,42 +20,8 @@ namespace {
 
 using demotrace::Has;
 
-// Lines on a connection of the test's own.
-class TraceReader {
-  public:
-    TraceReader() : m_transport(MakeClientLibraryTransport()) {
-        m_transport->Initialize();
-        m_handle = m_transport->Login("127.0.0.1", harness::DbServerPort(), "", "", "");
-        m_mark = Run(demotrace::kLastEntryLine);
-    }
-    ~TraceReader() {
-        if (IsConnectionHandle(m_handle)) m_transport->Logout(m_handle);
-    }
-    std::string Run(const std::string& line) {
-        std::vector<char> out(0x10000);
-        if (!IsConnectionHandle(m_handle)) return "";
-        m_transport->Xecute(m_handle, line.c_str(), out.data(), static_cast<int>(out.size()));
-        return out.data();
-    }
-    // Every traced entry since the reader was made, without job numbers.
-    std::vector<std::string> Entries() {
-        std::string mark = m_mark;
-        return demotrace::WithoutJobs(demotrace::ReadEntries(Run(demotrace::EntriesAfterLine(mark)), mark));
-    }
-
-  private:
-    std::unique_ptr<ISessionTransport> m_transport;
-    int m_handle = 0;
-    std::string m_mark;
-};
-
 bool WaitForTitle(HWND window, const std::string& title, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeoutMs) {
-        if (harness::WindowText(window) == title) return true;
-        Sleep(100);
-    }
-    return false;
+    return harness::WaitUntil([&] { return fw::WindowText(window) == title; }, timeoutMs);
 }
 
 // The screen as a 24-bit BMP file; false when nothing but one colour was on it.
@@ -94,38 +61,15 @@ bool SaveScreen(const std::string& path) {
     return false;
 }
 
-BOOL CALLBACK FindTree(HWND child, LPARAM param) {
-    char cls[64] = {};
-    GetClassNameA(child, cls, sizeof cls);
-    if (lstrcmpA(cls, WC_TREEVIEWA) != 0) return TRUE;
-    *reinterpret_cast<HWND*>(param) = child;
-    return FALSE;
-}
-
 // The menu tree has its entries and the program has had time to paint them.
 void WaitForMenuTree(HWND main) {
-    HWND tree = nullptr;
-    EnumChildWindows(main, FindTree, reinterpret_cast<LPARAM>(&tree));
-    DWORD start = GetTickCount();
-    while (tree && SendMessageA(tree, TVM_GETCOUNT, 0, 0) < 2 && GetTickCount() - start < 10000)
-        Sleep(100);
+    if (HWND tree = harness::FindDescendant(main, WC_TREEVIEWA))
+        harness::WaitUntil([&] { return SendMessageA(tree, TVM_GETCOUNT, 0, 0) >= 2; }, 10000);
     Sleep(700);
 }
 
-class ProgramTest : public ::testing::Test {
+class ProgramTest : public ProgramFixture {
   protected:
-    std::string dir;
-    void SetUp() override {
-        ASSERT_NE(harness::DbServerPort(), 0) << "the dbserver fixture tells the port";
-        dir = harness::FreshFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        harness::ClearTestModeSettings(dir);
-    }
-    void TearDown() override { harness::ClearTestModeSettings(dir); }
-    std::string Command(const std::string& args) const {
-        return harness::TestModeCommand(harness::BinFolder() + "VORLAN.exe", dir,
-                                        args + " -r -ip 127.0.0.1 -port " +
-                                            std::to_string(harness::DbServerPort()));
-    }
     HWND Client(HWND main) const { return GetDlgItem(main, 0xE900); }
     int Frames(HWND main) const {
         int n = 0;
@@ -138,12 +82,12 @@ class ProgramTest : public ::testing::Test {
 } // namespace
 
 TEST_F(ProgramTest, CommandLineLogsInOpensTheStartEntryAndClosingLogsOut) {
-    TraceReader trace;
+    demotrace::TraceReader trace(harness::DbServerPort());
     harness::Process program;
     ASSERT_TRUE(program.Start(Command("PAT -u demo -p demo")));
     HWND main = harness::WaitForWindow(program.Id(), "VORLAN.MainWindow", 30000);
     ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(WaitForTitle(main, "VORLAN experience - Patientenakte", 30000)) << harness::WindowText(main);
+    ASSERT_TRUE(WaitForTitle(main, "VORLAN experience - Patientenakte", 30000)) << fw::WindowText(main);
     EXPECT_EQ(Frames(main), 1);
 
     char artifacts[MAX_PATH];
@@ -155,7 +99,7 @@ TEST_F(ProgramTest, CommandLineLogsInOpensTheStartEntryAndClosingLogsOut) {
 
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.Wait(30000), 0);
-    auto entries = trace.Entries();
+    auto entries = trace.All();
     EXPECT_TRUE(Has(entries, "LOGIN^QCC(\"demo\",\"...\")"));
     EXPECT_TRUE(Has(entries, "SELECTM^QCC(\"PAT\")"));
     EXPECT_TRUE(Has(entries, "LOGOUT^QCC"));
@@ -174,7 +118,7 @@ TEST_F(ProgramTest, TheAddressFormOpensFromTheCommandLine) {
     ASSERT_TRUE(program.Start(Command("ADR -u demo -p demo")));
     HWND main = harness::WaitForWindow(program.Id(), "VORLAN.MainWindow", 30000);
     ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(WaitForTitle(main, "VORLAN experience - Adressen", 30000)) << harness::WindowText(main);
+    ASSERT_TRUE(WaitForTitle(main, "VORLAN experience - Adressen", 30000)) << fw::WindowText(main);
     char artifacts[MAX_PATH];
     if (GetEnvironmentVariableA("VORLAN_ARTIFACTS", artifacts, sizeof artifacts)) {
         WaitForMenuTree(main);
@@ -190,24 +134,22 @@ TEST_F(ProgramTest, TheAddressFormOpensFromTheCommandLine) {
 
 TEST_F(ProgramTest, APersonLogsInOpensMenuEntriesAndQuits) {
     harness::WriteTextFile(dir + "script.txt", "dialog 161 set:1010=demo set:1009=demo cmd:1\n");
-    TraceReader trace;
+    demotrace::TraceReader trace(harness::DbServerPort());
     harness::Process program;
     ASSERT_TRUE(program.Start(Command("")));
     HWND main = harness::WaitForWindow(program.Id(), "VORLAN.MainWindow", 30000);
     ASSERT_NE(main, nullptr);
-    DWORD start = GetTickCount();
-    while (!Has(trace.Entries(), "INIMNU^QCC()") && GetTickCount() - start < 30000)
-        Sleep(100);
+    harness::WaitUntil([&] { return Has(trace.All(), "INIMNU^QCC()"); }, 30000);
     // Menu entries by number, as the menu tree sends them.
     PostMessageA(main, 0x403 /* WM_MENUSELECTED */, 2, 0);
-    ASSERT_TRUE(WaitForTitle(main, "VORLAN experience - Kassen", 30000)) << harness::WindowText(main);
+    ASSERT_TRUE(WaitForTitle(main, "VORLAN experience - Kassen", 30000)) << fw::WindowText(main);
     PostMessageA(main, 0x403, 1, 0);
-    ASSERT_TRUE(WaitForTitle(main, "VORLAN experience - Patientenakte", 30000)) << harness::WindowText(main);
+    ASSERT_TRUE(WaitForTitle(main, "VORLAN experience - Patientenakte", 30000)) << fw::WindowText(main);
     EXPECT_EQ(Frames(main), 2);
     PostMessageA(main, WM_COMMAND, 32896 /* close all */, 0);
     ASSERT_TRUE(WaitForTitle(main, "VORLAN experience", 30000));
     EXPECT_EQ(Frames(main), 0);
     PostMessageA(main, WM_COMMAND, 57665 /* exit */, 0);
     EXPECT_EQ(program.Wait(30000), 0);
-    EXPECT_TRUE(Has(trace.Entries(), "LOGOUT^QCC"));
+    EXPECT_TRUE(Has(trace.All(), "LOGOUT^QCC"));
 }

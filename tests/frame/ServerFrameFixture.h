@@ -16,18 +16,21 @@ using Lines = std::vector<std::string>;
 
 class ServerFrameTest : public FrameTestBase {
   protected:
-    std::string m_mark;
     // The lines of the session's own connection.
     RecordingTransport* recorder = nullptr;
 
     void SetUp() override {
         ASSERT_NE(harness::DbServerPort(), 0) << "the dbserver fixture tells the port";
+        m_trace = std::make_unique<demotrace::TraceReader>(harness::DbServerPort());
         auto transport = std::make_unique<RecordingTransport>(MakeClientLibraryTransport());
         recorder = transport.get();
         StartFrame(std::move(transport), std::to_string(harness::DbServerPort()).c_str(), "");
-        m_mark = Once(demotrace::kLastEntryLine);
     }
-    void TearDown() override { StopFrame(); }
+    void TearDown() override {
+        // Before the session's rundown, which ends the client library for the whole process.
+        m_trace.reset();
+        StopFrame();
+    }
 
     // One line on a connection of its own (the frame's jobs come and go with its log-ins).
     static std::string Once(const std::string& line) {
@@ -36,10 +39,7 @@ class ServerFrameTest : public FrameTestBase {
         return out.data();
     }
     // The entries the server traced since the last look, without their job numbers.
-    Lines Trace() {
-        return demotrace::WithoutJobs(
-            demotrace::ReadEntries(Once(demotrace::EntriesAfterLine(m_mark)), m_mark));
-    }
+    Lines Trace() { return demotrace::WithoutJobs(m_trace->Next()); }
     HTREEITEM FindItem(const char* text, HTREEITEM from = nullptr) {
         CTreeCtrl& tree = frame->GetMenuTree().GetTreeCtrl();
         for (HTREEITEM h = from ? tree.GetChildItem(from) : tree.GetRootItem(); h;
@@ -56,6 +56,9 @@ class ServerFrameTest : public FrameTestBase {
         ASSERT_NE(item, nullptr) << text;
         tree.SelectItem(item);
         frame->GetMenuTree().SendMessage(WM_COMMAND, 1);
-        Pump();
+        harness::Pump();
     }
+
+  private:
+    std::unique_ptr<demotrace::TraceReader> m_trace;
 };

@@ -88,6 +88,13 @@ std::string BinFolder() {
     return VORLAN_BIN_FOLDER;
 }
 
+std::string ExeFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
 std::string FreshFolder(const std::string& name) {
     std::string folder = "C:\\TEMP\\vorlan-test\\";
     CreateDirectoryA(folder.c_str(), nullptr);
@@ -168,19 +175,23 @@ bool Process::EndedWhilePumping(DWORD timeoutMs) {
     }
 }
 
+std::string ClassOf(HWND window) {
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
 namespace {
 struct FindData {
-    DWORD pid;
+    DWORD pid; // 0: any process
     const char* cls;
     HWND found;
 };
-BOOL CALLBACK FindTop(HWND hwnd, LPARAM param) {
+BOOL CALLBACK FindByClass(HWND hwnd, LPARAM param) {
     auto* d = reinterpret_cast<FindData*>(param);
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    char cls[128] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (pid == d->pid && lstrcmpA(cls, d->cls) == 0) {
+    if ((d->pid == 0 || pid == d->pid) && ClassOf(hwnd) == d->cls) {
         d->found = hwnd;
         return FALSE;
     }
@@ -188,21 +199,36 @@ BOOL CALLBACK FindTop(HWND hwnd, LPARAM param) {
 }
 } // namespace
 
-HWND WaitForWindow(DWORD processId, const char* className, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    do {
-        FindData d{processId, className, nullptr};
-        EnumWindows(FindTop, reinterpret_cast<LPARAM>(&d));
-        if (d.found) return d.found;
-        Sleep(50);
-    } while (GetTickCount() - start < timeoutMs);
-    return nullptr;
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50))
+        if (done()) return true;
+    return done();
 }
 
-std::string WindowText(HWND hwnd) {
-    char buf[512] = {};
-    GetWindowTextA(hwnd, buf, sizeof buf);
-    return buf;
+HWND WaitForWindow(DWORD processId, const char* className, DWORD timeoutMs) {
+    FindData d{processId, className, nullptr};
+    WaitUntil(
+        [&] {
+            EnumWindows(FindByClass, reinterpret_cast<LPARAM>(&d));
+            return d.found != nullptr;
+        },
+        timeoutMs);
+    return d.found;
+}
+
+HWND FindDescendant(HWND parent, const char* className) {
+    FindData d{0, className, nullptr};
+    EnumChildWindows(parent, FindByClass, reinterpret_cast<LPARAM>(&d));
+    return d.found;
+}
+
+void Pump() {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+        if (m.message == WM_QUIT) continue;
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+    }
 }
 
 std::vector<fw::ShownItem> ReadShown(const std::string& folder) {

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,8 @@ namespace harness {
 
 // The build's folder of installed programs (VORLAN.exe with its libraries), ending in "\".
 std::string BinFolder();
+// The folder of this test program, where its libraries are copied, ending in "\".
+std::string ExeFolder();
 // A fresh, empty folder under C:\TEMP for this test, ending in "\".
 std::string FreshFolder(const std::string& name);
 // A folder below FreshFolder(name) that no earlier run left (FreshFolder keeps subfolders,
@@ -54,9 +57,15 @@ class Process {
     PROCESS_INFORMATION m_pi{};
 };
 
-// A top-level window of the class (and title, when given) owned by the process, or null.
+// A top-level window of the class owned by the process, or null.
 HWND WaitForWindow(DWORD processId, const char* className, DWORD timeoutMs);
-std::string WindowText(HWND hwnd);
+// The first window of the class among the window's children and theirs, or null.
+HWND FindDescendant(HWND parent, const char* className);
+// Asks `done` every 50 ms until it answers true or the time is up; its last answer.
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
+std::string ClassOf(HWND window);
+// Serves the messages waiting for this thread's windows; a WM_QUIT is dropped.
+void Pump();
 
 std::vector<fw::ShownItem> ReadShown(const std::string& folder);
 

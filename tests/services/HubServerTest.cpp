@@ -6,16 +6,17 @@
 #include "common/MQuote.h"
 #include "framework/Clipboard.h"
 #include "resources/ServiceIds.h"
+#include "tests/common/MPieces.h"
 #include "tests/app/AppFixture.h"
 #include "tests/harness/Harness.h"
 #include "tests/services/HubFixture.h"
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <string>
 #include <vector>
 
+using mpieces::Pieces;
 using vorlan::MQuote;
 
 namespace {
@@ -23,13 +24,6 @@ namespace {
 bool IsFolder(const std::string& path) {
     DWORD a = ::GetFileAttributesA(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::string Pieces(std::initializer_list<std::string> pieces) {
-    std::string joined;
-    for (const std::string& piece : pieces)
-        joined += (joined.empty() ? "" : "\xa7") + piece;
-    return joined;
 }
 
 std::string Text(UINT id) {
@@ -42,11 +36,9 @@ class HubServerTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_NE(harness::DbServerPort(), 0) << "the dbserver fixture tells the port";
-        m_folder = harness::NewFolder("hubserver");
         apptest::PrepareApp("HubServerTest", MakeClientLibraryTransport());
         theApp.WriteProfileInt("Settings", "DisableWaitDialog", 1);
         theApp.Settings().protocolAll = 1;
-        vorlan::SetProtocolFolder(m_folder);
         ASSERT_TRUE(theApp.Connect());
         ASSERT_NE(theApp.Login("127.0.0.1", harness::DbServerPort(), "", "", "", false), 0);
         M("S %JOB=$J K ^QTEMP(%JOB),^%CONTROL($J,\"BUSY\")");
@@ -54,7 +46,6 @@ class HubServerTest : public ::testing::Test {
     void TearDown() override {
         M("K ^QTEMP(%JOB),^%CONTROL($J,\"BUSY\")");
         apptest::ReleaseApp();
-        vorlan::SetProtocolFolder("C:\\TEMP\\");
     }
     std::string M(const std::string& line) { return theApp.Execute(line.c_str()).str(); }
     void Set(const std::string& reference, const std::string& value) {
@@ -68,12 +59,11 @@ class HubServerTest : public ::testing::Test {
         fw::TestMode::ClearShown();
         return shown;
     }
-    std::string Protocol() {
-        return apptest::ReadFile((m_folder + "protocol(" + TheSession().Job().str() + ").log").c_str());
-    }
+    std::string Protocol() { return m_protocol.Text(); }
 
     hubtest::FormDouble m_form;
-    std::string m_folder;
+    std::string m_folder = harness::NewFolder("hubserver");
+    apptest::ProtocolInFolder m_protocol{m_folder};
 };
 
 } // namespace
@@ -216,10 +206,7 @@ TEST_F(HubServerTest, PackingHandsTheLibrarysAnswerToTheServersRoutine) {
                                                   target + "|geheim\"1\n");
     Shown();
 
-    char exe[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    std::string dll(exe);
-    dll = dll.substr(0, dll.find_last_of('\\') + 1) + "quantpacker.dll";
+    const std::string dll = harness::ExeFolder() + "quantpacker.dll";
     ASSERT_TRUE(::MoveFileA(dll.c_str(), (dll + ".weg").c_str()));
     request("BUSY^QCC(%F)", "C:\\Daten\\b.zip");
     ::MoveFileA((dll + ".weg").c_str(), dll.c_str());

@@ -27,19 +27,14 @@ const std::vector<std::string> kUnserved = {"%SQL",  "POCKET",    "%EXCEL",  "KO
 class HubTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        m_folder = harness::FreshFolder("hub");
         apptest::PrepareApp("HubTest", std::make_unique<FakeTransport>(m_server));
         theApp.WriteProfileInt("Settings", "DisableWaitDialog", 1);
         theApp.Settings().protocol = 1;
-        SetProtocolFolder(m_folder);
         m_server.answer = [this](const std::string& code, int) { return std::make_pair(0, Answer(code)); };
         ASSERT_TRUE(theApp.Connect());
         ASSERT_EQ(theApp.Login("127.0.0.1", 1972, "", "", "", false), 7);
     }
-    void TearDown() override {
-        apptest::ReleaseApp();
-        SetProtocolFolder("C:\\TEMP\\");
-    }
+    void TearDown() override { apptest::ReleaseApp(); }
 
     std::string Answer(const std::string& code) {
         if (code == "W $JOB") return "4711";
@@ -70,7 +65,7 @@ class HubTest : public ::testing::Test {
             n += l == line;
         return n;
     }
-    std::string Protocol() { return apptest::ReadFile((m_folder + "protocol(4711).log").c_str()); }
+    std::string Protocol() { return m_protocol.Text(); }
     size_t NotServedNotes() {
         std::string log = Protocol();
         size_t n = 0;
@@ -82,7 +77,8 @@ class HubTest : public ::testing::Test {
 
     FakeServer m_server;
     std::set<std::string> m_nodes;
-    std::string m_paste, m_folder;
+    std::string m_paste;
+    apptest::ProtocolInFolder m_protocol{harness::FreshFolder("hub")};
     hubtest::FormDouble m_form;
 };
 

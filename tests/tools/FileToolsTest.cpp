@@ -34,11 +34,8 @@ class FileToolsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         fw::TestMode::Enable("", "FileToolsTest");
-        char exe[MAX_PATH] = {};
-        ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
-        std::string folder(exe);
-        folder.resize(folder.find_last_of('\\') + 1);
-        m_language = ::LoadLibraryExA((folder + "VORLAND.DLL").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        m_language = ::LoadLibraryExA((harness::ExeFolder() + "VORLAND.DLL").c_str(), nullptr,
+                                      LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_NE(m_language, nullptr);
         AfxSetResourceHandle(m_language);
     }
