@@ -167,16 +167,20 @@ void ServeConnection(int socket, const Database& db, const JobSettings& settings
             if (!why.empty()) LogLine(why);
             break;
         }
-        auto outcome = [&] {
+        const auto& request = stream->request();
+        auto outcome = [&]() -> std::optional<RequestHandler::Outcome> {
+            if (!RequestHandler::RunsM(request)) return handler.Handle(request);
             ClientWatch::Busy busy(*watch);
-            return handler.Handle(stream->request());
+            if (busy.ClientGone()) return std::nullopt;
+            return handler.Handle(request);
         }();
-        if (outcome.action == RequestHandler::Action::Malformed) {
-            LogLine("malformed request, closing: " + outcome.reply);
+        if (!outcome) break;
+        if (outcome->action == RequestHandler::Action::Malformed) {
+            LogLine("malformed request, closing: " + outcome->reply);
             break;
         }
-        if (outcome.action == RequestHandler::Action::End) break;
-        if (outcome.action == RequestHandler::Action::Reply && !SendAll(socket, outcome.reply)) break;
+        if (outcome->action == RequestHandler::Action::End) break;
+        if (outcome->action == RequestHandler::Action::Reply && !SendAll(socket, outcome->reply)) break;
     }
     watch.reset();
     job->Exit();

@@ -21,6 +21,7 @@ using client::ServerProcess;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using testing::HasSubstr;
+using testing::Not;
 using vorlan::test::FieldBytes;
 using vorlan::test::HeaderBytes;
 
@@ -97,6 +98,26 @@ TEST_F(JobLifetimeTest, ClientClosingMidLineEndsTheJobAndWhatItStarted) {
     }
     unlink(file.c_str());
     EXPECT_THAT(server.Log(), HasSubstr("client gone during a request, stopping the job"));
+}
+
+TEST_F(JobLifetimeTest, LogOutFollowedByCloseEndsTheJobInOrder) {
+    OwnServer server;
+    ASSERT_GT(server.port(), 0);
+    // The client library closes its socket right after "Q": the server sees the end of the
+    // stream while it takes the request, which must not count as leaving a running request.
+    // Which of the two it notices first varies, so many rounds.
+    const int kRounds = 100;
+    for (int i = 0; i < kRounds; ++i) {
+        auto c = ConnectTo(server.port());
+        c->SendRaw(HeaderBytes("Q", "0"));
+    }
+    EXPECT_TRUE(Within(5s, [&] { return server.JobCount() == 0; })) << server.JobCount() << " left";
+    const std::string log = server.Log();
+    EXPECT_THAT(log, Not(HasSubstr("client gone during a request")));
+    size_t ended = 0;
+    for (size_t at = 0; (at = log.find("job ended", at)) != std::string::npos; ++at)
+        ++ended;
+    EXPECT_EQ(ended, size_t{kRounds}) << "a job was stopped instead of ending in order";
 }
 
 TEST_F(JobLifetimeTest, StalledLogInOrRequestIsClosedAfterItsLimit) {
