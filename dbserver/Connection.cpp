@@ -115,6 +115,25 @@ bool SendAll(int socket, const std::string& data) {
     return true;
 }
 
+// Runs GT.M's rundown on every way out once its runtime is up: the process exits right after
+// ServeConnection returns, without any rundown of its own.
+class JobRundown {
+  public:
+    explicit JobRundown(GtmJob& job) : m_job(job) {}
+    ~JobRundown() {
+        m_job.Exit();
+        if (m_started) LogLine("job ended");
+    }
+    JobRundown(const JobRundown&) = delete;
+    JobRundown& operator=(const JobRundown&) = delete;
+
+    void Started() { m_started = true; }
+
+  private:
+    GtmJob& m_job;
+    bool m_started = false;
+};
+
 } // namespace
 
 void ServeConnection(int socket, const Database& db, const JobSettings& settings) {
@@ -139,19 +158,21 @@ void ServeConnection(int socket, const Database& db, const JobSettings& settings
         return;
     }
     std::unique_ptr<GtmJob> job;
+    std::optional<JobRundown> rundown; // before the watch, which must end first
     std::optional<ClientWatch> watch;
     try {
         job = std::make_unique<GtmJob>(settings.gtmDist);
+        rundown.emplace(*job);
         if (job->Begin(login.ns->gld, db.System().gld) != 0) throw std::runtime_error(job->ZStatus());
         watch.emplace(socket);
     } catch (const std::exception& e) {
         SendAll(socket, LoginReply(login.nonce, "<SYSTM>" + std::string(e.what()).substr(0, 200)));
         LogLine(std::string("job did not start: ") + e.what());
-        if (job) job->Exit();
         return;
     }
-    if (!SendAll(socket, login.reply)) return;
     LogLine("job started in namespace " + login.ns->uci);
+    rundown->Started();
+    if (!SendAll(socket, login.reply)) return;
 
     RequestHandler handler(db, *job);
     for (;;) {
@@ -182,9 +203,6 @@ void ServeConnection(int socket, const Database& db, const JobSettings& settings
         if (outcome->action == RequestHandler::Action::End) break;
         if (outcome->action == RequestHandler::Action::Reply && !SendAll(socket, outcome->reply)) break;
     }
-    watch.reset();
-    job->Exit();
-    LogLine("job ended");
 }
 
 } // namespace vorlan::dbserver
