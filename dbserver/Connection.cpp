@@ -14,6 +14,7 @@
 #include <poll.h>
 #include <stdexcept>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 namespace vorlan::dbserver {
@@ -104,11 +105,15 @@ std::string Overstayed(RequestStream::Status status, const JobSettings& settings
     }
 }
 
-bool SendAll(int socket, const std::string& data) {
+// False when the client has gone or took nothing for the request limit (SO_SNDTIMEO), which
+// is logged like the other limits.
+bool SendAll(int socket, const std::string& data, const JobSettings& settings) {
     size_t done = 0;
     while (done < data.size()) {
         ssize_t n = send(socket, data.data() + done, data.size() - done, MSG_NOSIGNAL);
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            LogLine("reply not taken for " + Seconds(settings.requestLimit) + ", closing");
         if (n <= 0) return false;
         done += static_cast<size_t>(n);
     }
@@ -137,6 +142,10 @@ class JobRundown {
 } // namespace
 
 void ServeConnection(int socket, const Database& db, const JobSettings& settings) {
+    // A client that stops reading would hold its job in send() for good once the socket's
+    // buffers are full.
+    const timeval sendLimit{static_cast<time_t>(settings.requestLimit.count()), 0};
+    setsockopt(socket, SOL_SOCKET, SO_SNDTIMEO, &sendLimit, sizeof sendLimit);
     const auto loginBy = Clock::now() + settings.loginLimit;
     auto stream = std::make_unique<RequestStream>(socket, settings.requestLimit);
     auto status = stream->Next(loginBy, loginBy);
@@ -153,7 +162,7 @@ void ServeConnection(int socket, const Database& db, const JobSettings& settings
         return;
     }
     if (!login.ns) {
-        SendAll(socket, login.reply);
+        SendAll(socket, login.reply, settings);
         LogLine("log-in refused");
         return;
     }
@@ -166,13 +175,13 @@ void ServeConnection(int socket, const Database& db, const JobSettings& settings
         if (job->Begin(login.ns->gld, db.System().gld) != 0) throw std::runtime_error(job->ZStatus());
         watch.emplace(socket);
     } catch (const std::exception& e) {
-        SendAll(socket, LoginReply(login.nonce, "<SYSTM>" + std::string(e.what()).substr(0, 200)));
+        SendAll(socket, LoginReply(login.nonce, "<SYSTM>" + std::string(e.what()).substr(0, 200)), settings);
         LogLine(std::string("job did not start: ") + e.what());
         return;
     }
     LogLine("job started in namespace " + login.ns->uci);
     rundown->Started();
-    if (!SendAll(socket, login.reply)) return;
+    if (!SendAll(socket, login.reply, settings)) return;
 
     RequestHandler handler(db, *job);
     for (;;) {
@@ -201,7 +210,8 @@ void ServeConnection(int socket, const Database& db, const JobSettings& settings
             break;
         }
         if (outcome->action == RequestHandler::Action::End) break;
-        if (outcome->action == RequestHandler::Action::Reply && !SendAll(socket, outcome->reply)) break;
+        if (outcome->action == RequestHandler::Action::Reply && !SendAll(socket, outcome->reply, settings))
+            break;
     }
 }
 

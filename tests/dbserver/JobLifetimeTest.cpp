@@ -159,6 +159,18 @@ TEST_F(JobLifetimeTest, StalledLogInOrRequestIsClosedAfterItsLimit) {
     EXPECT_THAT(log, HasSubstr("request half-sent for 1 s, closing"));
 }
 
+TEST_F(JobLifetimeTest, ReplyNotTakenIsClosedAfterTheRequestLimit) {
+    OwnServer server({"--request-limit", "1"});
+    ASSERT_GT(server.port(), 0);
+    auto bystander = ConnectTo(server.port());
+    // A reply far beyond what the socket buffers of both ends hold, never read.
+    auto stuck = ConnectTo(server.port());
+    stuck->SendRaw(ExecBytes("F I=1:1:64 W $J(\"\",1048576)"));
+    EXPECT_TRUE(Within(5s, [&] { return server.JobCount() == 1; })) << server.JobCount() << " jobs";
+    EXPECT_THAT(server.Log(), HasSubstr("reply not taken for 1 s, closing"));
+    EXPECT_EQ(bystander->Exec("W 1"), "1");
+}
+
 TEST_F(JobLifetimeTest, IdleLimitClosesIdleConnectionsOnly) {
     OwnServer server({"--idle", "1"});
     ASSERT_GT(server.port(), 0);
