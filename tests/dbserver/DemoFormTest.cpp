@@ -236,6 +236,13 @@ TEST_F(DemoFormTest, SetsAndSubDialogsCrossNamespaces) {
     EXPECT_EQ(c->Exec("W $$UCI1^QUCI()"), "ABR") << "an unknown namespace leaves the job where it is";
     c->Exec("S %UCI=\"VOR\" D SW^QUCI");
     EXPECT_EQ(c->Exec("W $$UCI1^QUCI()"), "VOR");
+    // Switches to the same namespace in a row, the job moved back by other means between them.
+    for (int i = 1; i <= 3; ++i) {
+        SCOPED_TRACE(i);
+        c->Exec("S $ZGBLDIR=$ZPARSE(\"VOR.gld\",\"\",$ZGBLDIR)");
+        c->Exec("S %UCI=\"ABR\" D SW^QUCI");
+        EXPECT_EQ(c->Exec("W $$UCI1^QUCI()"), "ABR");
+    }
 }
 
 TEST_F(DemoFormTest, AddressScreenIsDescribedForTheClient) {
