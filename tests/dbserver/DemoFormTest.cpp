@@ -485,6 +485,12 @@ TEST_F(DemoFormTest, SavingChecksThenStoresTheAddressAndItsPage) {
     EXPECT_EQ(Piece(taken, 4), "0") << "the last field: the client saves";
     ASSERT_EQ(Save(*c, "ADRKOM"), "0");
     EXPECT_EQ(c->Exec("W ^ADR(" + nr + ",\"KOM\")"), "030 1234" + S + "max@muster.de");
+    // The page keeps what it shows for the same address and reads another one's afresh.
+    c->Exec("S ADRTEL=\"0\" D PRGINIT^QCC(" + MQuote(tab) + ")");
+    EXPECT_EQ(c->Exec("W ADRTEL"), "0");
+    c->Exec("S ADRNR=$I(^ADR),^ADR(ADRNR,\"KOM\")=\"040\"_%DL_\"a@b.de\" D PRGINIT^QCC(" + MQuote(tab) + ")");
+    EXPECT_EQ(c->Exec("W ADRTEL,\"|\",ADRMAIL"), "040|a@b.de");
+    c->Exec("K ^ADR(ADRNR)");
     c->Exec("S ADRNR=\"\"");
     EXPECT_EQ(Save(*c, "ADRKOM"), "1") << "no address to add it to";
 }
