@@ -71,9 +71,11 @@ ClientWatch::~ClientWatch() {
 }
 
 ClientWatch::Busy::Busy(ClientWatch& watch) : m_watch(watch) {
+    // Checked under the same lock that marks the job busy, so that no end of the stream
+    // slips in between.
     std::lock_guard<std::mutex> lock(m_watch.m_mutex);
-    m_watch.m_busy = true;
-    if (m_watch.m_gone) m_watch.m_changed.notify_one();
+    m_taken = !m_watch.m_gone;
+    m_watch.m_busy = m_taken;
 }
 
 ClientWatch::Busy::~Busy() {

@@ -19,7 +19,9 @@ class ClientWatch {
     ClientWatch(const ClientWatch&) = delete;
     ClientWatch& operator=(const ClientWatch&) = delete;
 
-    // The span of one request: the client going inside it stops the job.
+    // The span of one request that runs M: the client going inside it stops the job. A
+    // client gone before it began is nobody's to wait for: ClientGone() says so, and the
+    // request is left unrun so that the job ends in order.
     class Busy {
       public:
         explicit Busy(ClientWatch& watch);
@@ -27,8 +29,11 @@ class ClientWatch {
         Busy(const Busy&) = delete;
         Busy& operator=(const Busy&) = delete;
 
+        bool ClientGone() const { return !m_taken; }
+
       private:
         ClientWatch& m_watch;
+        bool m_taken = false;
     };
 
   private:

@@ -14,6 +14,7 @@
 #include <poll.h>
 #include <stdexcept>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 namespace vorlan::dbserver {
@@ -104,20 +105,47 @@ std::string Overstayed(RequestStream::Status status, const JobSettings& settings
     }
 }
 
-bool SendAll(int socket, const std::string& data) {
+// False when the client has gone or took nothing for the request limit (SO_SNDTIMEO), which
+// is logged like the other limits.
+bool SendAll(int socket, const std::string& data, const JobSettings& settings) {
     size_t done = 0;
     while (done < data.size()) {
         ssize_t n = send(socket, data.data() + done, data.size() - done, MSG_NOSIGNAL);
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            LogLine("reply not taken for " + Seconds(settings.requestLimit) + ", closing");
         if (n <= 0) return false;
         done += static_cast<size_t>(n);
     }
     return true;
 }
 
+// Runs GT.M's rundown on every way out once its runtime is up: the process exits right after
+// ServeConnection returns, without any rundown of its own.
+class JobRundown {
+  public:
+    explicit JobRundown(GtmJob& job) : m_job(job) {}
+    ~JobRundown() {
+        m_job.Exit();
+        if (m_started) LogLine("job ended");
+    }
+    JobRundown(const JobRundown&) = delete;
+    JobRundown& operator=(const JobRundown&) = delete;
+
+    void Started() { m_started = true; }
+
+  private:
+    GtmJob& m_job;
+    bool m_started = false;
+};
+
 } // namespace
 
 void ServeConnection(int socket, const Database& db, const JobSettings& settings) {
+    // A client that stops reading would hold its job in send() for good once the socket's
+    // buffers are full.
+    const timeval sendLimit{static_cast<time_t>(settings.requestLimit.count()), 0};
+    setsockopt(socket, SOL_SOCKET, SO_SNDTIMEO, &sendLimit, sizeof sendLimit);
     const auto loginBy = Clock::now() + settings.loginLimit;
     auto stream = std::make_unique<RequestStream>(socket, settings.requestLimit);
     auto status = stream->Next(loginBy, loginBy);
@@ -134,24 +162,26 @@ void ServeConnection(int socket, const Database& db, const JobSettings& settings
         return;
     }
     if (!login.ns) {
-        SendAll(socket, login.reply);
+        SendAll(socket, login.reply, settings);
         LogLine("log-in refused");
         return;
     }
     std::unique_ptr<GtmJob> job;
+    std::optional<JobRundown> rundown; // before the watch, which must end first
     std::optional<ClientWatch> watch;
     try {
         job = std::make_unique<GtmJob>(settings.gtmDist);
+        rundown.emplace(*job);
         if (job->Begin(login.ns->gld, db.System().gld) != 0) throw std::runtime_error(job->ZStatus());
         watch.emplace(socket);
     } catch (const std::exception& e) {
-        SendAll(socket, LoginReply(login.nonce, "<SYSTM>" + std::string(e.what()).substr(0, 200)));
+        SendAll(socket, LoginReply(login.nonce, "<SYSTM>" + std::string(e.what()).substr(0, 200)), settings);
         LogLine(std::string("job did not start: ") + e.what());
-        if (job) job->Exit();
         return;
     }
-    if (!SendAll(socket, login.reply)) return;
     LogLine("job started in namespace " + login.ns->uci);
+    rundown->Started();
+    if (!SendAll(socket, login.reply, settings)) return;
 
     RequestHandler handler(db, *job);
     for (;;) {
@@ -167,20 +197,22 @@ void ServeConnection(int socket, const Database& db, const JobSettings& settings
             if (!why.empty()) LogLine(why);
             break;
         }
-        auto outcome = [&] {
+        const auto& request = stream->request();
+        auto outcome = [&]() -> std::optional<RequestHandler::Outcome> {
+            if (!RequestHandler::RunsM(request)) return handler.Handle(request);
             ClientWatch::Busy busy(*watch);
-            return handler.Handle(stream->request());
+            if (busy.ClientGone()) return std::nullopt;
+            return handler.Handle(request);
         }();
-        if (outcome.action == RequestHandler::Action::Malformed) {
-            LogLine("malformed request, closing: " + outcome.reply);
+        if (!outcome) break;
+        if (outcome->action == RequestHandler::Action::Malformed) {
+            LogLine("malformed request, closing: " + outcome->reply);
             break;
         }
-        if (outcome.action == RequestHandler::Action::End) break;
-        if (outcome.action == RequestHandler::Action::Reply && !SendAll(socket, outcome.reply)) break;
+        if (outcome->action == RequestHandler::Action::End) break;
+        if (outcome->action == RequestHandler::Action::Reply && !SendAll(socket, outcome->reply, settings))
+            break;
     }
-    watch.reset();
-    job->Exit();
-    LogLine("job ended");
 }
 
 } // namespace vorlan::dbserver

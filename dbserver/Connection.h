@@ -13,8 +13,10 @@ struct JobSettings {
     std::string gtmDist;
     std::string password; // empty: no password asked
     // A connection that overstays one of these is closed.
-    std::chrono::seconds loginLimit{30};   // from its start to a whole log-in
-    std::chrono::seconds requestLimit{30}; // from a request's first byte to its last
+    std::chrono::seconds loginLimit{30}; // from its start to a whole log-in
+    // From a request's first byte to its last, and the longest a reply waits for the client
+    // to take any of it.
+    std::chrono::seconds requestLimit{30};
     // From a reply to the next request; zero: none, as the client keeps its connection for
     // the whole session.
     std::chrono::seconds idleLimit{0};

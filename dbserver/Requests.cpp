@@ -140,6 +140,10 @@ RequestHandler::Outcome RequestHandler::Handle(const wire::Request& request) {
     return Global(request);
 }
 
+bool RequestHandler::RunsM(const wire::Request& request) {
+    return request.code != "K" && request.code != "Q";
+}
+
 bool RequestHandler::Run(JobInput& input, const std::string& code, std::string* value, Outcome& error) {
     int status = m_engine.Put(input.Blob(code));
     if (status == 0) status = value ? m_engine.Eval(*value) : m_engine.Xecute();

@@ -47,6 +47,8 @@ class RequestHandler {
     RequestHandler(const Database& db, MEngine& engine) : m_db(db), m_engine(engine) {}
 
     Outcome Handle(const wire::Request& request);
+    // False for the requests answered without M ("K", "Q"): nothing of them can hang.
+    static bool RunsM(const wire::Request& request);
 
   private:
     Outcome Execute(const std::string& code, const std::string& marker);

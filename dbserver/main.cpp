@@ -26,7 +26,7 @@ int Usage() {
            "Port 0 picks a free port; serve prints the port it listens on.\n"
            "--idle closes connections idle that long between requests (default: never).\n"
            "--login-limit and --request-limit close connections not logged in, or with a request\n"
-           "half-sent, that long (default: 30 each; tests shorten them).\n";
+           "half-sent or a reply not taken, that long (default: 30 each; tests shorten them).\n";
     return 2;
 }
 

@@ -78,7 +78,8 @@ ROW(%qrow,%qvals) N %qc
 SAVED() Q $G(ADRNR)'=""&''$D(^ADR(+$G(ADRNR)))
  ;
  ; ---- ADRKOM shows the communication of ADRNR, read again when another address came
-KOM I '$D(ADRKOMNR)!($G(ADRKOMNR)'=$G(ADRNR)) S ADRKOMNR=$G(ADRNR),ADRTEL=$P($G(^ADR(+ADRKOMNR,"KOM")),$C(167)),ADRMAIL=$P($G(^ADR(+ADRKOMNR,"KOM")),$C(167),2)
+KOM N %qkom Q:$D(ADRKOMNR)&($G(ADRKOMNR)=$G(ADRNR))
+ S ADRKOMNR=$G(ADRNR),%qkom=$G(^ADR(+ADRKOMNR,"KOM")),ADRTEL=$P(%qkom,$C(167)),ADRMAIL=$P(%qkom,$C(167),2)
  Q
 KOMPRUEF() Q:$$SAVED() 0
  S %F="Bitte zuerst die Adresse speichern." Q 1

@@ -264,10 +264,11 @@ KILLVARS(%qset) D TR("KILLVARS^QCC("_$$A($G(%qset))_")"),DROP($G(%qset)) Q
  ; A page starting over keeps its frame's tab variables (the list given).
 KILL(%qset) D TR("KILL^QCC("_$$A($G(%qset))_")") X $$KEEP($G(%qset)) Q
  ; Every local but the standing ones; %DN and %NEW are kept with the set.
-SAVE(%qset) N %qvar Q:%qset=""
+SAVE(%qset) N %qvar,%qstand Q:%qset=""
  K ^%QVARS($J,%qset)
+ S %qstand=","_$$STAND()_","
  S %qvar="%" F  D:$D(@%qvar)  S %qvar=$O(@%qvar) Q:%qvar=""
- . Q:$E(%qvar,1,2)="%q"  Q:%qvar'="%DN"&(%qvar'="%NEW")&((","_$$STAND()_",")[(","_%qvar_","))
+ . Q:$E(%qvar,1,2)="%q"  Q:%qvar'="%DN"&(%qvar'="%NEW")&(%qstand[(","_%qvar_","))
  . M ^%QVARS($J,%qset,%qvar)=@%qvar
  Q
 LOAD(%qset) X $$KEEP("%qset") D LAY(%qset,1) S:'$D(%DN) %DN="" Q

@@ -223,6 +223,13 @@ TEST_F(DemoFormTest, SetsAndSubDialogsCrossNamespaces) {
     EXPECT_EQ(c->Exec("W $$UCI1^QUCI()"), "ABR") << "an unknown namespace leaves the job where it is";
     c->Exec("S %UCI=\"VOR\" D SW^QUCI");
     EXPECT_EQ(c->Exec("W $$UCI1^QUCI()"), "VOR");
+    // Switches to the same namespace in a row, the job moved back by other means between them.
+    for (int i = 1; i <= 3; ++i) {
+        SCOPED_TRACE(i);
+        c->Exec("S $ZGBLDIR=$ZPARSE(\"VOR.gld\",\"\",$ZGBLDIR)");
+        c->Exec("S %UCI=\"ABR\" D SW^QUCI");
+        EXPECT_EQ(c->Exec("W $$UCI1^QUCI()"), "ABR");
+    }
 }
 
 TEST_F(DemoFormTest, AddressScreenIsDescribedForTheClient) {
@@ -468,6 +475,12 @@ TEST_F(DemoFormTest, SavingChecksThenStoresTheAddressAndItsPage) {
     EXPECT_EQ(Piece(taken, 4), "0") << "the last field: the client saves";
     ASSERT_EQ(Save(*c, "ADRKOM"), "0");
     EXPECT_EQ(c->Exec("W ^ADR(" + nr + ",\"KOM\")"), "030 1234" + S + "max@muster.de");
+    // The page keeps what it shows for the same address and reads another one's afresh.
+    c->Exec("S ADRTEL=\"0\" D PRGINIT^QCC(" + MQuote(tab) + ")");
+    EXPECT_EQ(c->Exec("W ADRTEL"), "0");
+    c->Exec("S ADRNR=$I(^ADR),^ADR(ADRNR,\"KOM\")=\"040\"_%DL_\"a@b.de\" D PRGINIT^QCC(" + MQuote(tab) + ")");
+    EXPECT_EQ(c->Exec("W ADRTEL,\"|\",ADRMAIL"), "040|a@b.de");
+    c->Exec("K ^ADR(ADRNR)");
     c->Exec("S ADRNR=\"\"");
     EXPECT_EQ(Save(*c, "ADRKOM"), "1") << "no address to add it to";
 }

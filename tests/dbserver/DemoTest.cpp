@@ -151,13 +151,19 @@ TEST_F(DemoTest, ScreenInitAndClosingRules) {
     auto init = [&](const std::string& screen) {
         return c->Exec(PrgInitLine(c->Exec(ScreenInitLine(screen))));
     };
+    // What the opening form then shows: %INF in a box, but only when %F is defined.
+    auto shown = [&] { return c->Exec("W $G(%INF)_%DL_$D(%F)_%DL_$G(%F) K %F,%INF"); };
     EXPECT_EQ(init("KAS"), "!");
-    EXPECT_EQ(init("PAT"), "!") << "an information without %F opens the screen without a box";
-    EXPECT_EQ(c->Exec("W $G(%INF)"), "Patientenakte bereit.");
+    EXPECT_EQ(init("PAT"), "!");
+    EXPECT_EQ(shown(), S + "0" + S);
     EXPECT_EQ(init("NOK"), "!");
     EXPECT_NE(c->Exec("W $G(%NOKILL)"), "") << "closing is refused";
+    EXPECT_EQ(shown(), S + "0" + S);
     EXPECT_EQ(init("FREI"), "!");
     EXPECT_EQ(c->Exec("W $G(%NOKILL)"), "");
+    EXPECT_EQ(shown(), "Freigabe erteilt." + S + "1" + S) << "the release is told as it happens";
+    EXPECT_EQ(init("FREI"), "!");
+    EXPECT_EQ(shown(), S + "0" + S) << "no box on every opening";
 
     // The tabs of PAT: three, the third hidden.
     std::vector<std::string> tabs;

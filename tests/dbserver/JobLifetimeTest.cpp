@@ -21,6 +21,7 @@ using client::ServerProcess;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using testing::HasSubstr;
+using testing::Not;
 using vorlan::test::FieldBytes;
 using vorlan::test::HeaderBytes;
 
@@ -96,6 +97,26 @@ TEST_F(JobLifetimeTest, ClientClosingMidLineEndsTheJobAndWhatItStarted) {
     EXPECT_THAT(server.Log(), HasSubstr("client gone during a request, stopping the job"));
 }
 
+TEST_F(JobLifetimeTest, LogOutFollowedByCloseEndsTheJobInOrder) {
+    OwnServer server;
+    ASSERT_GT(server.port(), 0);
+    // The client library closes its socket right after "Q": the server sees the end of the
+    // stream while it takes the request, which must not count as leaving a running request.
+    // Which of the two it notices first varies, so many rounds.
+    const int kRounds = 100;
+    for (int i = 0; i < kRounds; ++i) {
+        auto c = ConnectTo(server.port());
+        c->SendRaw(HeaderBytes("Q", "0"));
+    }
+    EXPECT_TRUE(Within(5s, [&] { return server.JobCount() == 0; })) << server.JobCount() << " left";
+    const std::string log = server.Log();
+    EXPECT_THAT(log, Not(HasSubstr("client gone during a request")));
+    size_t ended = 0;
+    for (size_t at = 0; (at = log.find("job ended", at)) != std::string::npos; ++at)
+        ++ended;
+    EXPECT_EQ(ended, size_t{kRounds}) << "a job was stopped instead of ending in order";
+}
+
 TEST_F(JobLifetimeTest, StalledLogInOrRequestIsClosedAfterItsLimit) {
     OwnServer server({"--login-limit", "1", "--request-limit", "1"});
     ASSERT_GT(server.port(), 0);
@@ -133,6 +154,18 @@ TEST_F(JobLifetimeTest, StalledLogInOrRequestIsClosedAfterItsLimit) {
     const std::string log = server.Log();
     EXPECT_THAT(log, HasSubstr("no log-in within 1 s, closing"));
     EXPECT_THAT(log, HasSubstr("request half-sent for 1 s, closing"));
+}
+
+TEST_F(JobLifetimeTest, ReplyNotTakenIsClosedAfterTheRequestLimit) {
+    OwnServer server({"--request-limit", "1"});
+    ASSERT_GT(server.port(), 0);
+    auto bystander = ConnectTo(server.port());
+    // A reply far beyond what the socket buffers of both ends hold, never read.
+    auto stuck = ConnectTo(server.port());
+    stuck->SendRaw(ExecBytes("F I=1:1:64 W $J(\"\",1048576)"));
+    EXPECT_TRUE(Within(5s, [&] { return server.JobCount() == 1; })) << server.JobCount() << " jobs";
+    EXPECT_THAT(server.Log(), HasSubstr("reply not taken for 1 s, closing"));
+    EXPECT_EQ(bystander->Exec("W 1"), "1");
 }
 
 TEST_F(JobLifetimeTest, IdleLimitClosesIdleConnectionsOnly) {

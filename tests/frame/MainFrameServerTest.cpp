@@ -78,7 +78,7 @@ TEST_F(ServerFrameTest, FoldersFillOnceAndALeafOpensItsFrame) {
     Open("Patienten [PAT]");
     Lines trace = Trace();
     EXPECT_TRUE(Has(trace, "SELECTM^QCC(\"PAT\")"));
-    EXPECT_TRUE(Has(trace, "PRGINIT^QCC(\"S %INF=\"\"Patientenakte bereit.\"\"\")"));
+    EXPECT_TRUE(Has(trace, "PRGINIT^QCC(\"\")")) << "the init step runs also without init code";
     ASSERT_EQ(Frames().size(), 1u);
     CBaseMDI* pat = Active();
     ASSERT_NE(pat, nullptr);
@@ -114,12 +114,19 @@ TEST_F(ServerFrameTest, NoKillKeepsTheFrameUntilTheServerAllowsIt) {
     EXPECT_EQ(Boxes()[0].text.rfind("Der Abschluss ist noch offen.", 0), 0u);
 
     Open("Freigabe [FREI]");
+    ASSERT_EQ(Boxes().size(), 2u) << "the release is told as it happens";
+    EXPECT_EQ(Boxes()[1].text, "Freigabe erteilt.");
+    EXPECT_EQ(Boxes()[1].id & MB_ICONMASK, MB_ICONINFORMATION);
     SendMessageA(Active()->m_hWnd, WM_CLOSE, 0, 0);
     SendMessageA(h, WM_CLOSE, 0, 0);
     harness::Pump();
     EXPECT_FALSE(IsWindow(h));
     EXPECT_TRUE(Frames().empty());
     EXPECT_EQ(frame->GetWindowText(), "VORLAN experience") << "the last frame gives the title back";
+
+    Open("Freigabe [FREI]");
+    EXPECT_EQ(Frames().size(), 1u);
+    EXPECT_EQ(Boxes().size(), 2u) << "nothing to release, no box";
 }
 
 TEST_F(ServerFrameTest, ClosingTheMainFrameLogsOut) {
