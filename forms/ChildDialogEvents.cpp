@@ -11,6 +11,7 @@
 #include "resources/resource.h"
 #include "forms/FormMessages.h"
 #include "framework/App.h"
+#include "framework/Thread.h"
 #include "services/RequestHub.h"
 #include "tools/FileDropTarget.h"
 
@@ -28,17 +29,6 @@ namespace {
 HWND MainWindow() {
     CWinApp* app = AfxGetApp();
     return app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;
-}
-
-// Waits for the process while the messages sent to this thread are served: a window of
-// another thread must not hang on us meanwhile.
-void WaitForProcess(HANDLE process) {
-    for (;;) {
-        DWORD r = ::MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_SENDMESSAGE);
-        if (r != WAIT_OBJECT_0 + 1) return;
-        MSG msg;
-        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
 }
 
 std::string SystemMessage(DWORD error) {
@@ -146,7 +136,8 @@ void CChildDialog::StartProgram() {
     DWORD attributes = pathFits ? ::GetFileAttributesA(translated) : INVALID_FILE_ATTRIBUTES;
     bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     if (!routine.empty() && started && info.hProcess && !folder) {
-        WaitForProcess(info.hProcess);
+        // A window of another thread that sends to us meanwhile must not hang.
+        fw::WaitServingSentMessages(info.hProcess);
         DWORD code = 0;
         if (::GetExitCodeProcess(info.hProcess, &code)) exitCode = std::to_string(code);
     }
