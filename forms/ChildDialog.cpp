@@ -180,8 +180,9 @@ int CChildDialog::Create(const char* opening, UINT formId, int killFlag, CWnd* p
 
     SetFKeys();
     TestforEvent(0xFFFF);
-    m_bCreated = true;
-    return 1;
+    // The after-step requests may have closed the frame, and this form with it.
+    m_bCreated = m_hWnd != nullptr;
+    return m_bCreated ? 1 : 0;
 }
 
 void CChildDialog::ReadTitle() {

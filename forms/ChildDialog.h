@@ -32,8 +32,9 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     void SetModalHost(bool on) { m_bModalHost = on; }
 
     // opening: the form name, "§" and the description name (for a form id of 0xC000 and
-    // above the title). Returns 1 when the form stands, 0 when it was refused (reported to
-    // the server with DESTROY^QCC; a window that was made is gone again).
+    // above the title). Returns 1 when the form stands, 0 when it was refused or its first
+    // step closed it (reported to the server with DESTROY^QCC; a window that was made is gone
+    // again, and so is the object).
     virtual int Create(const char* opening, UINT formId, int killFlag, CWnd* parent, int x, int y,
                        int createControls, const char* keepList);
     int CreateControls(int relayout);

@@ -77,25 +77,31 @@ int CBaseMDI::Create(HFONT font1, HFONT font2, HFONT font3, const char* dialogTe
         delete this;
         return 0;
     }
-    m_bAutoDelete = true;
+    // Until Create is done the window's end leaves the object to Create: the first step of a
+    // form may close the frame while it is being made.
+    auto abandon = [this] {
+        if (m_hWnd) MDIDestroy();
+        delete this;
+        return 0;
+    };
 
     auto* first = new CChildDialog;
     first->SetFonts(m_hFonts[0], m_hFonts[1], m_hFonts[2]);
-    // A refused form is gone when Create returns.
+    // A form that was refused or closed itself is gone when Create returns.
     if (!first->Create(dialogText, m_nDialogId, 1, this, 0, 0, 1, keepList)) {
         HWND active = main->MDIGetActive();
         if (active && active != m_hWnd) {
             HWND top = ::GetWindow(active, GW_CHILD);
             ::SendMessageA(active, WM_ACTIVATE, reinterpret_cast<WPARAM>(top), 1);
         }
-        MDIDestroy(); // deletes this object
-        return 0;
+        return abandon();
     }
     m_hTop = first->m_hWnd;
     m_strScreen = CString(vorlan::PieceOf(dialogText ? dialogText : "", 1)).Left(128);
 
     bool tabs = CreateTabs(first);
     TheSession().Execute(vorlan::kTabsHiddenByJobEndLine);
+    if (!m_hWnd) return abandon(); // a page's first step closed the frame, and the forms with it
     m_bCreating = false;
     if (!tabs && first->IsSizable()) {
         LONG_PTR s = ::GetWindowLongPtrA(m_hWnd, GWL_STYLE);
@@ -116,6 +122,7 @@ int CBaseMDI::Create(HFONT font1, HFONT font2, HFONT font3, const char* dialogTe
         vorlan::ChildMessageRecord fit{vorlan::kChildFit, first->m_hWnd, 0};
         SendMessage(WM_CHILDMESSAGE, 0, reinterpret_cast<LPARAM>(&fit));
     }
+    m_bAutoDelete = true;
     return 1;
 }
 
@@ -143,7 +150,10 @@ bool CBaseMDI::CreateTabs(CChildDialog* first) {
         form->SetFonts(m_hFonts[0], m_hFonts[1], m_hFonts[2]);
         form->SetTabIndex(n + 1);
         // A page that cannot be made gets no tab (the refused form is gone).
-        if (!form->Create(tab.c_str(), 0x8000 + static_cast<UINT>(n), 1, this, 0, 0, 0, nullptr)) continue;
+        if (!form->Create(tab.c_str(), 0x8000 + static_cast<UINT>(n), 1, this, 0, 0, 0, nullptr)) {
+            if (!m_hWnd) return false;
+            continue;
+        }
         form->ShowWindow(SW_HIDE);
         CString text = form->GetWindowText();
         CString title = TheSession().Execute(vorlan::VariableLine("%TITLE"));

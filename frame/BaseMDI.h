@@ -15,7 +15,8 @@ class CBaseMDI : public CVORLANMDIChild {
 
     CBaseMDI();
 
-    // Returns 1 when the frame stands, 0 when it was refused (it is destroyed then).
+    // Returns 1 when the frame stands, 0 when it was refused or closed by its forms' first
+    // step (window and object are gone then).
     // position: left and top in MDI-client coordinates, or null.
     int Create(HFONT font1, HFONT font2, HFONT font3, const char* dialogText, UINT dialogId, DWORD style,
                DWORD reserved, const POINT* position, bool menuEdit, const char* keepList);
@@ -93,6 +94,6 @@ class CBaseMDI : public CVORLANMDIChild {
     CString m_strMemo;
     CString m_strScreen;
     HWND m_hTop = nullptr;
-    // Set once the window stands: from then on the window's end deletes the object.
+    // Set when Create is done: from then on the window's end deletes the object.
     bool m_bAutoDelete = false;
 };
