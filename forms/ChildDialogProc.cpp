@@ -51,12 +51,6 @@ void TraceMessage(UINT msg) {
         vorlan::TraceFunction((std::string("CChildDialog::WindowProc - ") + name).c_str());
 }
 
-UINT CommandOfKeyIndex(int index) {
-    if (index < 8) return static_cast<UINT>(0x8020 + index);
-    if (index < 40) return static_cast<UINT>(0x80D5 + index - 8);
-    return static_cast<UINT>(0x07D1 + index - 40);
-}
-
 } // namespace
 
 LRESULT CChildDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -167,7 +161,7 @@ void CChildDialog::OnEnable(bool enable) {
 
 bool CChildDialog::OnKeyDown(WPARAM wParam, LRESULT& result) {
     if (wParam >= VK_F5 && wParam <= VK_F12) {
-        result = SendMessage(WM_COMMAND, 0x8020 + (wParam - VK_F5));
+        result = SendMessage(WM_COMMAND, ID_FKEY_FIRST + (wParam - VK_F5));
         return true;
     }
     UINT key = static_cast<UINT>(wParam & 0xFF);
@@ -238,7 +232,7 @@ LRESULT CChildDialog::OnContextMenu(HWND clicked, int x, int y) {
     for (int i = 0; i < 40; ++i) {
         const std::string& text = m_keys[static_cast<size_t>(i)];
         if (text.empty()) continue;
-        ::AppendMenuA(menu, MF_STRING, CommandOfKeyIndex(i), KeyCaption(text).c_str());
+        ::AppendMenuA(menu, MF_STRING, vorlan::CommandOfKeyIndex(i), KeyCaption(text).c_str());
         ++added;
     }
     HWND focus = ::GetFocus();

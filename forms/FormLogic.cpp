@@ -281,38 +281,66 @@ std::vector<std::string> SplitKeys(std::string_view answer) {
 
 // ---- function keys
 
+namespace {
+
+// The table's three runs of commands, each from its first index.
+struct KeyRun {
+    int first;
+    unsigned firstId, lastId;
+    char letter;     // the key's name in %FKEY and in label links: letter and number
+    int firstNumber; // the number of the run's first key (F5, X1, M1)
+};
+constexpr KeyRun kKeyRuns[] = {
+    {0, ID_FKEY_FIRST, ID_FKEY_LAST, 'F', 5},
+    {8, ID_XKEY_FIRST, ID_XKEY_LAST, 'X', 1},
+    {40, ID_MKEY_FIRST, ID_MKEY_LAST, 'M', 1},
+};
+static_assert(ID_FKEY_LAST - ID_FKEY_FIRST + 1 == 8 && ID_XKEY_LAST - ID_XKEY_FIRST + 1 == 32 &&
+                  40 + ID_MKEY_LAST - ID_MKEY_FIRST + 1 == kKeyCount,
+              "the runs follow each other and fill the table");
+
+const KeyRun* RunOfCommand(unsigned id) {
+    for (const KeyRun& run : kKeyRuns)
+        if (id >= run.firstId && id <= run.lastId) return &run;
+    return nullptr;
+}
+
+} // namespace
+
 int KeyIndexOfCommand(unsigned id) {
-    if (id >= 0x8020 && id <= 0x8027) return static_cast<int>(id - 0x8020);
-    if (id >= 0x80D5 && id <= 0x80F4) return static_cast<int>(id - 0x80CD);
-    if (id >= 0x07D1 && id <= 0x07F0) return static_cast<int>(id - 0x07A9);
-    return -1;
+    const KeyRun* run = RunOfCommand(id);
+    return run ? run->first + static_cast<int>(id - run->firstId) : -1;
+}
+
+unsigned CommandOfKeyIndex(int index) {
+    if (index < 0 || index >= kKeyCount) return 0;
+    const KeyRun* run = &kKeyRuns[0];
+    for (const KeyRun& r : kKeyRuns)
+        if (index >= r.first) run = &r;
+    return run->firstId + static_cast<unsigned>(index - run->first);
 }
 
 std::string FunctionKeyLine(unsigned id) {
-    char key[8] = {};
-    if (id >= 0x8020 && id <= 0x8027)
-        std::snprintf(key, sizeof key, "F%u", id - 0x801B);
-    else if (id >= 0x80D5 && id <= 0x80F4)
-        std::snprintf(key, sizeof key, "X%u", id - 0x80D4);
-    else if (id >= 0x07D1 && id <= 0x07F0)
-        std::snprintf(key, sizeof key, "M%u", id - 0x07D0);
-    else
-        return "";
-    return std::string("S (%FKEY,%SC)=\"") + key + "\"";
+    const KeyRun* run = RunOfCommand(id);
+    if (!run) return "";
+    int number = run->firstNumber + static_cast<int>(id - run->firstId);
+    return std::string("S (%FKEY,%SC)=\"") + run->letter + Decimal(number) + "\"";
 }
 
 unsigned HyperlinkCommand(const char* text) {
     if (!text) return 0;
-    char kind = text[0];
-    if (kind != 'f' && kind != 'm' && kind != 'x') return 0;
-    // A bounded decimal: the number keeps its meaning, an absurd one names no command.
+    const KeyRun* run = nullptr;
+    for (const KeyRun& r : kKeyRuns)
+        if (text[0] == std::tolower(static_cast<unsigned char>(r.letter))) run = &r;
+    if (!run) return 0;
+    // A bounded decimal: the number keeps its meaning (also outside the key's run, where
+    // the command is another one), an absurd one names no command.
     unsigned long n = 0;
     for (const char* p = text + 1; *p >= '0' && *p <= '9'; ++p) {
         n = n * 10 + static_cast<unsigned long>(*p - '0');
         if (n > 0xFFFF) return 0;
     }
-    unsigned base = kind == 'f' ? 0x801B : kind == 'm' ? 0x07D0 : 0x80D4;
-    unsigned long id = n + base;
+    unsigned long id = n + run->firstId - static_cast<unsigned>(run->firstNumber);
     return id > 0xFFFF ? 0 : static_cast<unsigned>(id);
 }
 

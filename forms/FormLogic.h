@@ -114,15 +114,17 @@ struct Rect {
 // The field's rectangle in pixels for the cell W by H; width 0 stays 0 (no control).
 Rect FieldRect(const FieldRecord& field, int cellWidth, int rowHeight);
 
-// $$GETKEYS^QCC: 72 texts at $C(255).
+// The function-key table of a screen: F5-F12, X1-X32, M1-M32, in this order.
 constexpr int kKeyCount = 72;
+// $$GETKEYS^QCC: the table's texts at $C(255).
 std::vector<std::string> SplitKeys(std::string_view answer);
 
 // ---- function keys and commands
 
-// The key table index of a function-key command (F5-F12 0x8020-0x8027, X1-X32
-// 0x80D5-0x80F4, M1-M32 0x07D1-0x07F0), or -1.
+// The table index of a function-key command, or -1.
 int KeyIndexOfCommand(unsigned id);
+// The command of a table index, or 0 outside the table.
+unsigned CommandOfKeyIndex(int index);
 // "S (%FKEY,%SC)="F9"" for the command, "" for other ids.
 std::string FunctionKeyLine(unsigned id);
 // The command of a label's hyperlink ("f5", "m1", "x12"), or 0 when it names none.

@@ -524,7 +524,7 @@ LRESULT CBaseMDI::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETWINPOS: return 0;
     case WM_TAB_ERASEBKGND:
         return OnTabEraseBackground(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_TESTFKEY: return wParam < kKeys ? m_enable[wParam] : 0;
+    case WM_TESTFKEY: return wParam < vorlan::kKeyCount ? m_enable[wParam] : 0;
     case WM_CHECKFKEY: return 0;
     case WM_GETSTICKEDWINDOW: return 0;
     case WM_MDIACTIVATE: return OnMDIActivate(reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(lParam));
@@ -580,7 +580,7 @@ void CBaseMDI::OnEdit(UINT id) {
 }
 
 void CBaseMDI::OnUpdateKey(CCmdUI* ui) {
-    int index = vorlan::FunctionKeyIndex(ui->m_nID);
+    int index = vorlan::KeyIndexOfCommand(ui->m_nID);
     bool on = !m_bMenuEdit && index >= 0 && m_enable[index] != 0;
     // While a grid has the focus, F6 and F7 stay on whatever the table says.
     if (vorlan::g_nFocusKind == 4 && (ui->m_nID == ID_FKEY_FIRST + 1 || ui->m_nID == ID_FKEY_FIRST + 2))

@@ -3,6 +3,7 @@
 // per visible tab, fits its size to them, runs the screen's init code, decides whether it
 // may close and relays the private messages between its forms and the main frame.
 
+#include "forms/FormLogic.h"
 #include "frame/TabWnd.h"
 #include "frame/VORLANMDIChild.h"
 #include "framework/Controls.h"
@@ -11,8 +12,6 @@ class CChildDialog;
 
 class CBaseMDI : public CVORLANMDIChild {
   public:
-    static constexpr int kKeys = 72;
-
     CBaseMDI();
 
     // Returns 1 when the frame stands, 0 when it was refused or closed by its forms' first
@@ -86,7 +85,7 @@ class CBaseMDI : public CVORLANMDIChild {
     bool m_bTabButtons = false;
     CButton m_btnLeft, m_btnRight;
     CString m_strTimerList;
-    int m_enable[kKeys];
+    int m_enable[vorlan::kKeyCount];
     bool m_bSave = false, m_bPrint = false;
     LPARAM m_lHandOver = 0;
     bool m_bMaximize = false;

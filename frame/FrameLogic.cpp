@@ -4,7 +4,6 @@
 #include "app/ReplyFields.h"
 #include "app/SettingsBlock.h"
 #include "common/MQuote.h"
-#include "resources/MainFrameIds.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -220,13 +219,6 @@ Box MdiDefaultRect(const Box* active, int clientWidth, int clientHeight) {
     r.bottom = r.top + clientHeight * 2 / 3;
     if (r.bottom > clientHeight) r.bottom = clientHeight;
     return r;
-}
-
-int FunctionKeyIndex(unsigned id) {
-    if (id >= ID_FKEY_FIRST && id <= ID_FKEY_LAST) return static_cast<int>(id - ID_FKEY_FIRST);
-    if (id >= ID_XKEY_FIRST && id <= ID_XKEY_LAST) return static_cast<int>(id - ID_XKEY_FIRST + 8);
-    if (id >= ID_MKEY_FIRST && id <= ID_MKEY_LAST) return static_cast<int>(id - ID_MKEY_FIRST + 40);
-    return -1;
 }
 
 std::string ToolTipSource(std::string_view text) {

@@ -160,8 +160,6 @@ struct Box {
 // minimised or maximised, gives 0, 0), two thirds of the client each way, kept inside.
 Box MdiDefaultRect(const Box* active, int clientWidth, int clientHeight);
 
-// The function-key table index of a command id (F5-F12, X1-X32, M1-M32), or -1.
-int FunctionKeyIndex(unsigned id);
 // Tooltip source: cut at the first "[" or ";", trimmed. A result starting with "*" is M code.
 std::string ToolTipSource(std::string_view text);
 // The shown tip: after the first line feed when there is one, at most 79 characters.

@@ -248,7 +248,7 @@ LRESULT CMainFrame::OnSetMemo(const char* text, const char* detail) {
 }
 
 LRESULT CMainFrame::OnSetFKey(WPARAM index, const char* text) {
-    if (index >= static_cast<WPARAM>(kKeys)) return 0; // a key the table does not have
+    if (index >= static_cast<WPARAM>(vorlan::kKeyCount)) return 0; // a key the table does not have
     m_strKeys[index] = text ? CString(vorlan::FunctionKeyEntry(text)) : CString();
     return 1;
 }

@@ -137,14 +137,26 @@ TEST(FormLogic, KeysAndTheirCommands) {
     EXPECT_EQ(keys[71], "K71");
     EXPECT_EQ(SplitKeys("").size(), 72u);
 
-    EXPECT_EQ(FunctionKeyLine(0x8024), "S (%FKEY,%SC)=\"F9\"");
-    EXPECT_EQ(FunctionKeyLine(0x80F4), "S (%FKEY,%SC)=\"X32\"");
-    EXPECT_EQ(FunctionKeyLine(0x07D1), "S (%FKEY,%SC)=\"M1\"");
-    EXPECT_EQ(FunctionKeyLine(0x800C), "");
-    EXPECT_EQ(KeyIndexOfCommand(0x8020), 0);
-    EXPECT_EQ(KeyIndexOfCommand(0x80D5), 8);
-    EXPECT_EQ(KeyIndexOfCommand(0x07F0), 71);
-    EXPECT_EQ(KeyIndexOfCommand(0x8028), -1);
+    // The ends of the three runs: F5-F12, X1-X32, M1-M32.
+    struct {
+        unsigned id;
+        int index;
+        const char* key;
+    } ends[] = {{0x8020, 0, "F5"},   {0x8024, 4, "F9"},  {0x8027, 7, "F12"}, {0x80D5, 8, "X1"},
+                {0x80F4, 39, "X32"}, {0x07D1, 40, "M1"}, {0x07F0, 71, "M32"}};
+    for (const auto& e : ends) {
+        EXPECT_EQ(KeyIndexOfCommand(e.id), e.index) << e.key;
+        EXPECT_EQ(CommandOfKeyIndex(e.index), e.id) << e.key;
+        EXPECT_EQ(FunctionKeyLine(e.id), std::string("S (%FKEY,%SC)=\"") + e.key + "\"");
+    }
+    for (unsigned outside : {0x801Fu, 0x8028u, 0x80D4u, 0x80F5u, 0x07D0u, 0x07F1u, 0x800Cu}) {
+        EXPECT_EQ(KeyIndexOfCommand(outside), -1) << outside;
+        EXPECT_EQ(FunctionKeyLine(outside), "") << outside;
+    }
+    for (int i = 0; i < kKeyCount; ++i)
+        EXPECT_EQ(KeyIndexOfCommand(CommandOfKeyIndex(i)), i);
+    EXPECT_EQ(CommandOfKeyIndex(-1), 0u);
+    EXPECT_EQ(CommandOfKeyIndex(kKeyCount), 0u);
 
     EXPECT_EQ(HyperlinkCommand("f5"), 0x8020u);
     EXPECT_EQ(HyperlinkCommand("m1"), 0x07D1u);
