@@ -28,9 +28,6 @@ constexpr int kButtonMinWidth = 84;
 constexpr int kBrowseButtonWidth = 80;
 constexpr int kToolTipWidth = 300;
 
-// Loaded once for the process, with the first form.
-HICON g_hFormIcon = nullptr;
-
 // Measured in the given font; an empty text as one blank, so that its label has a height.
 SIZE TextSize(HWND window, HFONT font, const std::string& text) {
     const std::string& shown = text.empty() ? std::string(" ") : text;
@@ -49,9 +46,6 @@ CChildDialog::CChildDialog() : m_session(TheSession()), m_keys(kKeyCount) {
     TraceFunction("CChildDialog::CChildDialog");
     for (COLORREF& c : m_colours)
         c = static_cast<COLORREF>(-1);
-    if (!g_hFormIcon)
-        g_hFormIcon = static_cast<HICON>(
-            ::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_FORM), IMAGE_ICON, 16, 16, 0));
 }
 
 CChildDialog::~CChildDialog() {
@@ -270,7 +264,6 @@ int CChildDialog::CreateControls(int relayout) {
     TraceFunction("CChildDialog::CreateControls");
     if (relayout) {
         if (!m_bControlsCreated) return 1;
-        m_nLastSaved = -1;
         // (The grid is rebuilt in place once forms have grids.)
         UpdateContents();
         m_nFocusField = EnableEdits(m_bReinitialised ? 1 : m_nFocusField);
@@ -284,7 +277,6 @@ int CChildDialog::CreateControls(int relayout) {
     const std::string description = m_strDescription.str();
     vorlan::FormRecord form = vorlan::ParseFormRecord(m_session.Execute(vorlan::MaxLine(description)).str());
     m_nFields = form.fields;
-    m_nPictures = form.pictures;
     m_bFreeOrder = form.freeOrder;
     m_bNoClientEdge = form.noClientEdge;
     if (!form.background.empty()) SetBitmap(form.background.c_str(), m_background);
@@ -471,7 +463,6 @@ HWND CChildDialog::CreateFieldControl(int k, const vorlan::FieldRecord& field, c
         break;
     default: break;
     }
-    if (control && multiRow && field.kind == FieldKind::Edit) m_hMultiEdit = control;
     return control;
 }
 

@@ -28,8 +28,6 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     void SetFonts(HFONT normal, HFONT bold, HFONT fixed);
     void SetTabIndex(int n) { m_nTabIndex = n; }
     int GetTabIndex() const { return m_nTabIndex; }
-    // Set by a modal frame before Create: the main frame learns which window hosts it.
-    void SetModalHost(bool on) { m_bModalHost = on; }
 
     // opening: the form name, "§" and the description name (for a form id of 0xC000 and
     // above the title). Returns 1 when the form stands, 0 when it was refused or its first
@@ -77,7 +75,6 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     bool TestforEvent(unsigned mask);
     void TestABLF3();
     bool TestZLN();
-    void TimerUpdate(const char* text);
     void TestAbl();
     int CallSubDialog(const char* call, int ownerIsFrame, int value);
     int ExecuteDDN(const char* call) override;
@@ -86,7 +83,6 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     int HandleFKey(const std::string& keyText, UINT commandId, int refreshAllowed);
     void EndEdit(int forward, int key);
     int GotoControl(int field, int allowGrid);
-    void OnEditUndo();
 
     // ---- the request hub's view of the form
     HWND HubWindow() const override { return m_hWnd; }
@@ -200,20 +196,16 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     int m_nTabIndex = 1;
     std::vector<std::string> m_keys;
     int m_nFields = 0;
-    int m_nPictures = 0;
     int m_nLayoutRight = 0, m_nLayoutBottom = 0;
     bool m_bFreeOrder = false;
     bool m_bNoClientEdge = false;
     HFONT m_hFonts[3] = {};
     HFONT m_hFixedFont = nullptr;
     HWND m_hToolTip = nullptr;
-    bool m_bModalHost = false;
     bool m_bControlsCreated = false;
-    int m_nDiagrams = 0;
     bool m_bReinitialised = false;
     int m_nFocusField = 0;
     bool m_bCreated = false;
-    int m_nLastSaved = -1;
     HWND m_hCurrentControl = nullptr;
     HBRUSH m_brushes[kColourFields] = {};
     COLORREF m_colours[kColourFields];
@@ -222,11 +214,7 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     int m_nCurrentField = 0;
     int m_nListField = 0; // the field whose popup list is open
     int m_nStoredWidth = 0, m_nStoredHeight = 0;
-    int m_nExtraControls = 0;
-    HWND m_hTextArray = nullptr;
-    std::string m_strTextArray;
     std::string m_strTextBoxVariable;
-    bool m_bClosingList = false;
     // Text boxes whose server text could not be shown whole: never written back.
     std::set<int> m_partialTextBoxes;
     std::vector<FieldWindows> m_fieldWindows;

@@ -218,11 +218,3 @@ bool CChildDialog::TestZLN() {
     // Rows and cells listed by the server belong to the grid; forms get it with the grid.
     return false;
 }
-
-void CChildDialog::TimerUpdate(const char* text) {
-    CallGuard guard(*this);
-    if (!text || !*text) return;
-    // Without a grid every timer answer refreshes the whole form.
-    ::SendMessageA(Frame(), WM_DIALOGINIT, vorlan::kInitFromTimer, 0);
-    if (m_hWnd) SendMessage(WM_UPDATEDIALOG, 1);
-}

@@ -116,7 +116,6 @@ LRESULT CChildDialog::OnFieldFocus(int n, HWND control) {
     m_nCurrentField = n;
     // (The grid forgets its focus cell here once forms have grids.)
     m_nListField = 0;
-    m_strTextArray.clear();
 
     ControlKind kind = KindOfControl(control);
     if (kind == ControlKind::PushButton) {

@@ -155,8 +155,6 @@ void CChildDialog::OnActivate(WPARAM wParam, LPARAM lParam) {
 
 void CChildDialog::OnEnable(bool enable) {
     EnableEdits(enable ? m_nCurrentField : 0);
-    for (int i = 1; i <= m_nExtraControls; ++i)
-        if (HWND extra = GetDlgItem(0x3000 | i)) ::EnableWindow(extra, enable);
 }
 
 bool CChildDialog::OnKeyDown(WPARAM wParam, LRESULT& result) {

@@ -27,7 +27,6 @@ int CChildDialog::SaveField(int forward, int keepFocus, int field) {
     int n = static_cast<int>(id & 0xFF);
     HWND control = FieldControl(n);
     if (!control) return 0xFFFF;
-    m_nLastSaved = n;
 
     ControlKind kind = KindOfControl(control);
     bool multiLineBox = kind == ControlKind::Edit && IsMultiLine(control) && !m_strTextBoxVariable.empty();
@@ -126,10 +125,7 @@ int CChildDialog::SaveField(int forward, int keepFocus, int field) {
         }
         ShowStatus((pr.info.empty() ? pr.message : pr.info).c_str());
         if (keepFocus) return forward ? pr.nextForward : pr.nextBackward;
-        if (!pr.info.empty()) {
-            AfxMessageBox(pr.info.c_str(), MB_OK | MB_ICONINFORMATION);
-            m_nLastSaved = n;
-        }
+        if (!pr.info.empty()) AfxMessageBox(pr.info.c_str(), MB_OK | MB_ICONINFORMATION);
         // (A caret request for the grid is served here once forms have grids.)
         m_session.Execute(line::kTakeCaretRequest);
     }

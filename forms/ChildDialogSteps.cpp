@@ -210,7 +210,3 @@ int CChildDialog::GotoControl(int field, int allowGrid) {
     ::SetFocus(control);
     return 1;
 }
-
-void CChildDialog::OnEditUndo() {
-    if (m_hCurrentControl) ::SendMessageA(m_hCurrentControl, EM_UNDO, 0, 0);
-}

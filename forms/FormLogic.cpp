@@ -5,7 +5,6 @@
 #include "resources/MainFrameIds.h"
 
 #include <cctype>
-#include <cstdio>
 #include <cstdlib>
 
 namespace vorlan {
@@ -119,7 +118,7 @@ std::string KillKeeping(std::string_view killText, std::string_view names) {
 }
 
 std::string CreationKillLine(bool killFlag, std::string_view keepList, std::string_view killText) {
-    if (keepList.empty()) return killFlag ? "X %KILL" : "K @%NEW";
+    if (keepList.empty()) return killFlag ? line::kExecuteKill : line::kKillNew;
     if (keepList[0] == '*') return "";
     return KillKeeping(killText, keepList);
 }
@@ -166,10 +165,6 @@ std::string ModuLine(std::string_view serverKey, int field) {
     return "W $$MODU^QCC(" + MQuote(serverKey) + "," + Decimal(field) + ")";
 }
 
-std::string SetDialogNumberLine(std::string_view formName) {
-    return "S %DN=" + MQuote(formName);
-}
-
 FormRecord ParseFormRecord(std::string_view answer) {
     FormRecord r;
     r.fields = PieceNumber(answer, 1);
@@ -201,17 +196,6 @@ bool IsOwnLabelKind(FieldKind kind) {
     case FieldKind::Radio:
     case FieldKind::RadioRight:
     case FieldKind::Check3Right: return true;
-    default: return false;
-    }
-}
-
-bool IsEditKind(FieldKind kind) {
-    switch (kind) {
-    case FieldKind::Edit:
-    case FieldKind::TabEdit:
-    case FieldKind::EditOpen:
-    case FieldKind::EditSave:
-    case FieldKind::EditFolder: return true;
     default: return false;
     }
 }
@@ -478,41 +462,6 @@ uint32_t ExtraColour(int index) {
            (static_cast<uint32_t>(c[2]) << 16);
 }
 
-// ---- column widths
-
-std::vector<int> ParseColumnWidths(std::string_view text, int columns) {
-    std::vector<int> widths;
-    for (size_t at = 0; at < text.size() && static_cast<int>(widths.size()) < columns; at += 3) {
-        int value = 0;
-        for (size_t k = at; k < at + 3 && k < text.size(); ++k) {
-            char c = text[k];
-            int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : 0;
-            value = (value << 4) + digit;
-        }
-        widths.push_back(value);
-    }
-    return widths;
-}
-
-std::vector<std::string> ColumnWidthChunks(const std::vector<int>& widths) {
-    std::vector<std::string> chunks;
-    std::string chunk;
-    for (int w : widths) {
-        // Three digits hold up to 0xFFE; 0xFFF means "leave the column" to the reader.
-        if (w < 0) w = 0;
-        if (w > 0xFFE) w = 0xFFE;
-        char digits[4];
-        std::snprintf(digits, sizeof digits, "%03X", static_cast<unsigned>(w));
-        chunk += digits;
-        if (chunk.size() > 400) {
-            chunks.push_back(chunk);
-            chunk.clear();
-        }
-    }
-    if (!chunk.empty() || chunks.empty()) chunks.push_back(chunk);
-    return chunks;
-}
-
 // ---- events
 
 EventRecord MakeEventRecord(const EventEntry& e) {
@@ -557,14 +506,6 @@ std::string SaveWindowSizeLine(std::string_view serverKey, int width, int height
            (maximised ? "1" : "0");
 }
 
-std::string ScrollKillLine(std::string_view serverKey) {
-    return "K ^Z(\"SCROLL\",$G(%USER)," + MQuote(serverKey) + ")";
-}
-
-std::string ScrollChunkLine(std::string_view serverKey, int k, std::string_view chunk) {
-    return "S ^Z(\"SCROLL\",$G(%USER)," + MQuote(serverKey) + "," + Decimal(k) + ")=" + MQuote(chunk);
-}
-
 // ---- lines with values
 
 std::string MessagesLine(bool take) {
@@ -605,20 +546,8 @@ std::string KillVarsLine(std::string_view setName) {
     return "D KILLVARS^QCC(" + MQuote(setName) + ")";
 }
 
-std::string KillTabLine(std::string_view tabText) {
-    return "D KILL^QCC(" + MQuote(tabText) + ")";
-}
-
 std::string TabTextLine(std::string_view description) {
     return "W $G(^QM(" + MQuote(description) + ",0,\"KARTEI\"))";
-}
-
-std::string TabNodeOfPageLine(std::string_view description, int n) {
-    return "W $G(^QM(" + MQuote(description) + ",0,\"KARTEI\"," + Decimal(n) + "))";
-}
-
-std::string RepeatNodeLine(std::string_view description) {
-    return ScreenNodeLine(description, "REPEAT");
 }
 
 std::string ScreenNodeLine(std::string_view description, std::string_view node) {

@@ -1,8 +1,7 @@
 #pragma once
 // What a server-described form decides without a window: the M lines it sends (every value
 // through MQuote), the text escaping between form and server, the field record and its
-// geometry, the answers of $$PR^QCC, function-key lines, colours, text boxes, events and
-// column widths.
+// geometry, the answers of $$PR^QCC, function-key lines, colours, text boxes and events.
 
 #include <cstdint>
 #include <string>
@@ -51,7 +50,6 @@ std::string MaxLine(std::string_view description);
 std::string EditLine(std::string_view description, int field);
 std::string KeysLine(std::string_view description);
 std::string ModuLine(std::string_view serverKey, int field);
-std::string SetDialogNumberLine(std::string_view formName);
 
 // $$MAX^QCC: the form record.
 struct FormRecord {
@@ -88,7 +86,6 @@ enum class FieldKind {
 FieldKind KindOf(int number);
 // Buttons whose own text is the label: push buttons, check boxes and radio buttons.
 bool IsOwnLabelKind(FieldKind kind);
-bool IsEditKind(FieldKind kind);
 // The id of the browse button beside kinds 10, 12 and 13, else 0.
 unsigned BrowseButtonId(FieldKind kind, int field);
 
@@ -174,12 +171,6 @@ FieldExtras ParseFieldExtras(std::string_view text);
 // The colour of a table index (1-19; 20 and above black); COLORREF layout, low byte red.
 uint32_t ExtraColour(int index);
 
-// ---- column widths
-
-// Three hexadecimal digits a column; 0xFFF leaves the column as it is.
-std::vector<int> ParseColumnWidths(std::string_view text, int columns);
-std::vector<std::string> ColumnWidthChunks(const std::vector<int>& widths);
-
 // ---- events of %WIN("EV")
 
 struct EventEntry {
@@ -210,9 +201,6 @@ SubDialogCall ParseSubDialog(std::string_view text);
 // ---- the window's own lines
 
 std::string SaveWindowSizeLine(std::string_view serverKey, int width, int height, bool maximised);
-std::string ScrollKillLine(std::string_view serverKey);
-std::string ScrollChunkLine(std::string_view serverKey, int k, std::string_view chunk);
-
 } // namespace vorlan
 
 namespace vorlan {
@@ -220,13 +208,11 @@ namespace vorlan {
 // The constant lines of a form, named where the form sends them.
 namespace line {
 constexpr const char* kCurrentDialog = "W $G(%DN)";
-constexpr const char* kCurrentDialogPlain = "W %DN";
 constexpr const char* kSaveCurrentVars = "D VARSAVE^QCC(%DN)";
 constexpr const char* kKillCommand = "W %KILL";
 constexpr const char* kExecuteKill = "X %KILL";
 constexpr const char* kKillNew = "K @%NEW";
 constexpr const char* kStartField = "W $G(%NE)";
-constexpr const char* kTakeStartField = "W $G(%NE) K %NE";
 constexpr const char* kTitle = "W $G(%TITLE)";
 constexpr const char* kFrameTitle = "W $G(%TITLE(\"FRAME\"))";
 constexpr const char* kDialogTitle = "W $G(%TITLE(\"DIALOG\"))";
@@ -234,11 +220,7 @@ constexpr const char* kNoFatalError = "W:'$D(%FF) 1";
 constexpr const char* kTakeFatalError = "W %FF K %FF,%F";
 constexpr const char* kFatalErrorExists = "W:$D(%FF) 1";
 constexpr const char* kTakeFatalErrorOnly = "W %FF K %FF";
-constexpr const char* kTakeMessages = "W $G(%INF)_%DL_$D(%F)_%DL_$G(%F) K %F,%INF";
-constexpr const char* kMessages = "W $G(%INF)_%DL_$D(%F)_%DL_$G(%F)";
 constexpr const char* kTakeSubDialog = "W $G(%DDN) K %DDN";
-constexpr const char* kTakeSubDialogAndError = "W $G(%DDN) K %DDN,%F";
-constexpr const char* kSubDialog = "W $G(%DDN)";
 constexpr const char* kKillSubDialog = "K %DDN";
 constexpr const char* kF3Action = "W $G(%ABL(\"F3\"))";
 constexpr const char* kAction = "W $G(%ABL)";
@@ -255,7 +237,6 @@ constexpr const char* kTakeRebuild = "W:$D(%QZ) 1 K %QZ";
 constexpr const char* kTakeRebuildOnFocus = "W:$D(%QZ(\"FOCUS\")) 1 K %QZ(\"FOCUS\")";
 constexpr const char* kTakeGridRebuild = "W:$D(%SCRB(\"UPDATE\")) 1 K %SCRB(\"UPDATE\")";
 constexpr const char* kTakeLeave = "W:$D(%VL) 1 K %VL";
-constexpr const char* kLeaveSet = "W:$D(%VL) 1";
 constexpr const char* kClosingKey = "W $G(%SC)";
 constexpr const char* kTakeCaretRequest = "W $G(%WIN(\"CURPOS\")) K %WIN(\"CURPOS\")";
 constexpr const char* kReadOnlyRequest = "W:$D(%WIN(\"READONLY\")) 1";
@@ -263,14 +244,11 @@ constexpr const char* kTakeFocusAction = "W $G(%DDN(\"FOCUS\")) K %DDN(\"FOCUS\"
 constexpr const char* kTakeRefreshList = "W $G(%MAK1) K %MAK1";
 constexpr const char* kTakeNoRefresh = "W:$D(%WIN(\"NOREFRESH\")) 1 K %WIN(\"NOREFRESH\")";
 constexpr const char* kTakeRefresh = "W:$D(%WIN(\"REFRESH\")) 1 K %WIN(\"REFRESH\")";
-constexpr const char* kHandBackSubDialog = "S:$D(%VL1) %VL=%VL1 K %VL1";
 constexpr const char* kKillNewHandBack = "K @%NEW S:$D(%VL1) %VL=%VL1 K %VL1";
 constexpr const char* kSaveScratchVars = "D VARSAVE^QCC(\"TEMP\")";
 constexpr const char* kLoadScratchVars = "D LOADVARS^QCC(\"TEMP\")";
 constexpr const char* kUnsetCurrent = "K %DN D VARSAVE^QCC(\"TEMP\")";
-constexpr const char* kCurrentNamespace = "W $$UCI1^QUCI()";
 constexpr const char* kKillRepeatState = "K %ZELN,%ZEINN,%ZLOEN";
-constexpr const char* kFreeFieldsPrefix = "F %QCC=1:1:";
 constexpr const char* kParkListHeader =
     "Q:$G(%GBL)=\"\"  K ^QTEMP(%JOB,\"GBLHEAD\",%DN) M ^QTEMP(%JOB,\"GBLHEAD\",%DN)=@%GBL@(0)";
 constexpr const char* kRestoreListHeader =
@@ -278,13 +256,7 @@ constexpr const char* kRestoreListHeader =
 constexpr const char* kStartChecks = "S %PRUEFS=\"\"";
 constexpr const char* kCheck = "K %PRUEFS W $$PRUEF^QCC";
 constexpr const char* kKillStepState = "K %DDN,%FF,%F,%INF";
-constexpr const char* kDocumentWord = "W $G(%DDN(\"WORD\"))";
-constexpr const char* kTakeDocumentPath = "W $G(%DDN(\"PATH\")) K %DDN";
 constexpr const char* kKillExcel = "K ^QTEMP(%JOB,\"EXCEL\")";
-// The requests read after every step
-constexpr const char* kGridWidths = "S %QCC=\"\" F  S %QCC=$O(%WIN(\"SCROLL\",\"WIDTH\",%QCC)) Q:%QCC=\"\"  "
-                                    "W $G(%WIN(\"SCROLL\",\"WIDTH\",%QCC))";
-constexpr const char* kTakeAutoSize = "W $D(%WIN(\"SCR\",\"AUTOSIZE\")) K %WIN(\"SCR\",\"AUTOSIZE\")";
 constexpr const char* kCardLines = "W $G(%WIN(\"READCARD\"))";
 constexpr const char* kCardKind = "W $G(%WIN(\"READCARD\",\"ART\"))";
 constexpr const char* kCardRoutine =
@@ -299,9 +271,6 @@ constexpr const char* kTakeAutoClose = "W:$D(%WIN(\"AUTOCLOSE\")) 1 K %WIN(\"AUT
 constexpr const char* kTakeClose = "W:$D(%WIN(\"CLOSE\")) 1 K %WIN(\"CLOSE\")";
 constexpr const char* kEventsExist = "W:$D(%WIN(\"EV\")) 1";
 constexpr const char* kKillEvents = "K %WIN(\"EV\")";
-constexpr const char* kTakeGridRows = "W $G(%WIN(\"ZEL\")) K %WIN(\"ZEL\")";
-constexpr const char* kChangedCellsExist = "W:$D(%ZLN) 1 K %QZ S %QCC=\"\"";
-constexpr const char* kKillChangedCells = "K %ZLN";
 constexpr const char* kReplaceRoutine = "W $G(%WIN(\"REPLACERTN\"))";
 constexpr const char* kSearchRoutine = "W $G(%WIN(\"SEARCHRTN\"))";
 } // namespace line
@@ -320,10 +289,7 @@ std::string ProgramExitLine(std::string_view exitCode, std::string_view routine)
 std::string CardResultLine(int i, std::string_view text);
 std::string LoadVarsLine(std::string_view setName);
 std::string KillVarsLine(std::string_view setName);
-std::string KillTabLine(std::string_view tabText);
 std::string TabTextLine(std::string_view description);
-std::string TabNodeOfPageLine(std::string_view description, int n);
-std::string RepeatNodeLine(std::string_view description);
 std::string ScreenNodeLine(std::string_view description, std::string_view node);
 std::string ScreenNodeLine(std::string_view description, int node);
 std::string SwitchNamespaceLine(std::string_view ns);

@@ -257,20 +257,6 @@ TEST(FormLogic, ExtrasAndColours) {
     EXPECT_EQ(ExtraColour(12), 0xFF0000u) << "blue";
 }
 
-TEST(FormLogic, ColumnWidths) {
-    EXPECT_EQ(ParseColumnWidths("064064FFF032", 4), (std::vector<int>{100, 100, 0xFFF, 50}));
-    EXPECT_EQ(ParseColumnWidths("064064", 1), (std::vector<int>{100}));
-    EXPECT_EQ(ParseColumnWidths("0x", 3), (std::vector<int>{0}));
-    std::vector<std::string> one = ColumnWidthChunks(std::vector<int>(40, 100));
-    ASSERT_EQ(one.size(), 1u);
-    EXPECT_EQ(one[0].size(), 120u);
-    std::vector<std::string> two = ColumnWidthChunks(std::vector<int>(200, 100));
-    ASSERT_EQ(two.size(), 2u);
-    EXPECT_EQ(two[0].size(), 134u * 3);
-    EXPECT_EQ(two[1].size(), 66u * 3);
-    EXPECT_EQ(ColumnWidthChunks({5000, -3})[0], "FFE000") << "widths are clamped, never read as 'leave'";
-}
-
 TEST(FormLogic, EventRecordFlags) {
     struct {
         bool timer, timerValue, event;
