@@ -162,6 +162,8 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     void SetTextBoxText(HWND control, const std::string& text, bool whole);
     void ReadBackTextBox(HWND control);
     void WidenFor(HWND label);
+    // The $$MODU^QCC text of field n in its label.
+    void ShowModeLabel(int n);
 
     // requests after each step (ChildDialogEvents.cpp)
     void ReadCards();
@@ -179,7 +181,7 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
         HWND control = nullptr;
         HWND label = nullptr;     // the prompt in front of it (id 0xFFFF)
         HWND browse = nullptr;    // the button beside kinds 10, 12 and 13
-        HWND modeLabel = nullptr; // the $$MODU^QCC label (0x2000 | n)
+        HWND modeLabel = nullptr; // the $$MODU^QCC label (0x2000 | n), once forms make them
     };
     const FieldWindows& WindowsOf(int n) const;
     HWND FieldControl(int n) const { return WindowsOf(n).control; }

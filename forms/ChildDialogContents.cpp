@@ -146,6 +146,12 @@ void CChildDialog::SetIndirectionText(HWND window, const std::string& record) {
     WidenFor(window);
 }
 
+void CChildDialog::ShowModeLabel(int n) {
+    // Without its label the server's answer would go nowhere: not even asked.
+    if (HWND label = ModeLabel(n))
+        SetIndirectionText(label, m_session.Execute(vorlan::ModuLine(m_strDescription.str(), n)).str());
+}
+
 void CChildDialog::WidenFor(HWND label) {
     RECT r;
     ::GetWindowRect(label, &r);

@@ -149,7 +149,7 @@ LRESULT CChildDialog::OnFieldFocus(int n, HWND control) {
         m_strTextBoxVariable = text;
         ReadTextArray(control, text);
     }
-    SetIndirectionText(ModeLabel(n), m_session.Execute(vorlan::ModuLine(m_strDescription.str(), n)).str());
+    ShowModeLabel(n);
     m_nFocusField = EnableEdits(n);
     return 1;
 }

@@ -120,8 +120,7 @@ int CChildDialog::SaveField(int forward, int keepFocus, int field) {
                 ReadBackTextBox(control);
             else if (control != m_hRichEdit)
                 ::SetWindowTextA(control, vorlan::UnescapeFromServer(pr.value).c_str());
-            SetIndirectionText(ModeLabel(n),
-                               m_session.Execute(vorlan::ModuLine(m_strDescription.str(), n)).str());
+            ShowModeLabel(n);
         }
         ShowStatus((pr.info.empty() ? pr.message : pr.info).c_str());
         if (keepFocus) return forward ? pr.nextForward : pr.nextBackward;
