@@ -2,6 +2,7 @@
 // text boxes, function keys, and the form's geometry when its frame is resized.
 #include "forms/ChildDialog.h"
 
+#include "app/AppLogic.h"
 #include "app/ProtocolLog.h"
 #include "app/ReplyFields.h"
 #include "app/Session.h"
@@ -128,7 +129,7 @@ void CChildDialog::SetIndirectionText(HWND window, const std::string& record) {
     if (style & 0x9) {
         std::string variable = code.substr(0, 4090);
         variable = variable.substr(0, variable.find('/'));
-        std::string path = m_session.Execute(vorlan::PictureVariableLine(variable)).str();
+        std::string path = m_session.Execute(vorlan::VariableLine(variable)).str();
         if (path.substr(0, 259) != fw::WindowText(window, 259)) {
             ::SetWindowTextA(window, path.c_str());
             ::UpdateWindow(window);

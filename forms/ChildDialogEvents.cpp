@@ -12,6 +12,7 @@
 #include "forms/FormMessages.h"
 #include "framework/App.h"
 #include "framework/Thread.h"
+#include "services/HubLines.h"
 #include "services/RequestHub.h"
 #include "tools/FileDropTarget.h"
 
@@ -204,7 +205,7 @@ void CChildDialog::SendEvents(bool autoClose, bool close) {
 void CChildDialog::TestABLF3() {
     vorlan::TraceFunction("CChildDialog::TestABLF3");
     CString action = m_session.Execute(line::kF3Action);
-    if (!action.IsEmpty()) m_session.Execute(vorlan::RunLine(action.str()));
+    if (!action.IsEmpty()) m_session.Execute(vorlan::DoLine(action.str()));
     m_session.Execute(line::kKillAction);
     if (m_session.Execute(line::kTakeRebuild) == "1") CreateControls(1);
     if (m_session.Execute(line::kErrorExists) == "1") {

@@ -558,21 +558,16 @@ std::string ScreenNodeLine(std::string_view description, int node) {
     return "W $G(^QM(" + MQuote(description) + ",0," + Decimal(node) + "))";
 }
 
+std::string ScreenInitLine(std::string_view description) {
+    return ScreenNodeLine(description, "INIT");
+}
+
 std::string SwitchNamespaceLine(std::string_view ns) {
     return "S %UCI=" + MQuote(ns) + " D SW^QUCI";
 }
 
 std::string DialogNodeExistsLine(std::string_view action, int node) {
     return "W $D(^QM(" + MQuote(action) + "," + Decimal(node) + "))";
-}
-
-std::string ActionInitLine(std::string_view action) {
-    return "W $G(^QM(" + MQuote(action) + ",0,\"INIT\"))";
-}
-
-std::string RunLine(std::string_view routine) {
-    // The server names its own routines; they run as it wrote them.
-    return "D " + std::string(routine);
 }
 
 std::string FocusEntryLine(int field) {
@@ -621,10 +616,6 @@ std::string EventCloseLine(std::string_view name) {
 
 std::string EventEventExistsLine(std::string_view name) {
     return EventValueLine(name, "EVENT", true);
-}
-
-std::string PictureVariableLine(std::string_view variable) {
-    return "W $G(" + std::string(variable) + ")";
 }
 
 std::string PrintRoutineLine(std::string_view description) {

@@ -290,12 +290,14 @@ std::string CardResultLine(int i, std::string_view text);
 std::string LoadVarsLine(std::string_view setName);
 std::string KillVarsLine(std::string_view setName);
 std::string TabTextLine(std::string_view description);
+// A node of the screen description: a flag ("FSAVE", "FDRUCK", not empty when set), a
+// routine or code ("F1", "INIT").
 std::string ScreenNodeLine(std::string_view description, std::string_view node);
 std::string ScreenNodeLine(std::string_view description, int node);
+// The init code of a screen (also of a function key's dialog).
+std::string ScreenInitLine(std::string_view description);
 std::string SwitchNamespaceLine(std::string_view ns);
 std::string DialogNodeExistsLine(std::string_view action, int node);
-std::string ActionInitLine(std::string_view action);
-std::string RunLine(std::string_view routine);
 std::string FocusEntryLine(int field);
 std::string FocusAgainLine(int field);
 std::string SelectAllRequestLine(int field);
@@ -309,8 +311,6 @@ std::string EventValueLine(std::string_view name);
 std::string EventCloseLine(std::string_view name);
 std::string EventEventExistsLine(std::string_view name);
 
-// The variable that holds a picture's path, written.
-std::string PictureVariableLine(std::string_view variable);
 std::string PrintRoutineLine(std::string_view description);
 // A local variable's name as M writes it ("%" or a letter, then letters and digits): text
 // box arrays are named by the server and pasted as names, never as code.

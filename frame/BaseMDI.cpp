@@ -156,7 +156,7 @@ bool CBaseMDI::CreateTabs(CChildDialog* first) {
         }
         form->ShowWindow(SW_HIDE);
         CString text = form->GetWindowText();
-        CString title = TheSession().Execute(vorlan::VariableLine("%TITLE"));
+        CString title = TheSession().Execute(vorlan::line::kTitle);
         if (!title.IsEmpty()) text = title;
         ++k;
         UINT id = static_cast<UINT>(::GetDlgCtrlID(form->m_hWnd));
@@ -267,10 +267,10 @@ void CBaseMDI::ActivateWindow(UINT formId, int mode) {
     if (previous && previous != m_hTop) ::ShowWindow(previous, SW_HIDE);
 
     m_bSave = !TheSession()
-                   .Execute(vorlan::ScreenFlagLine(form->GetDescriptionName().str(), "FSAVE").c_str())
+                   .Execute(vorlan::ScreenNodeLine(form->GetDescriptionName().str(), "FSAVE").c_str())
                    .IsEmpty();
     m_bPrint = !TheSession()
-                    .Execute(vorlan::ScreenFlagLine(form->GetDescriptionName().str(), "FDRUCK").c_str())
+                    .Execute(vorlan::ScreenNodeLine(form->GetDescriptionName().str(), "FDRUCK").c_str())
                     .IsEmpty();
 
     CMainFrame* main = CMainFrame::Get();
@@ -406,7 +406,7 @@ LRESULT CBaseMDI::OnClose() {
         MDIDestroy();
         return 0;
     }
-    if (TheSession().Execute(vorlan::VariableLine("%DN")) != top->GetFormName())
+    if (TheSession().Execute(vorlan::line::kCurrentDialog) != top->GetFormName())
         top->SendMessage(WM_ACTIVATE, 0, 0);
     top->SendMessage(WM_CLOSE);
     return 0;

@@ -55,6 +55,7 @@ TEST(FormLogic, ValuesInLinesAreQuoted) {
     EXPECT_EQ(DialogNamesLine("\"\"", "Adr\"essen", "ADR"), "S DN=\"\",MEMO=\"Adr\"\"essen\",%DN=\"ADR\"");
     EXPECT_EQ(DialogNamesLine("", "", "A"), "S DN=\"\",MEMO=\"\",%DN=\"A\"");
     EXPECT_EQ(InitScreenLine("A\"B", "F"), "S %DN=\"A\"\"B\" D INIT^WQMD S %DN=\"F\"");
+    EXPECT_EQ(ScreenNodeLine("A\"B", "F\"1"), "W $G(^QM(\"A\"\"B\",0,\"F\"\"1\"))");
     EXPECT_EQ(FieldSaveLine(1, 0, 3, "a\tb"),
               "S:1 %KFOCUS=\"\" S %FORWARD=0 W $$PR^QCC(\"3\",\"a\"_$C(9)_\"b\") K %KFOCUS");
     EXPECT_EQ(FieldSaveAgainLine(7, ""), "S %DDN=%DL W $$PR^QCC(\"7\",\"\") K %DDN,%SCRB(\"UPDATE\")");
