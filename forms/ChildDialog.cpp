@@ -413,10 +413,10 @@ HWND CChildDialog::CreateFieldControl(int k, const vorlan::FieldRecord& field, c
             HANDLE picture = ::LoadImageA(nullptr, field.label.c_str(), IMAGE_BITMAP, b.Width(), b.Height(),
                                           LR_LOADFROMFILE);
             if (picture) {
+                m_buttonPictures.emplace_back();
+                m_buttonPictures.back().Attach(picture);
                 ::SetWindowLongPtrA(control, GWL_STYLE, ::GetWindowLongPtrA(control, GWL_STYLE) | BS_BITMAP);
-                HANDLE old = reinterpret_cast<HANDLE>(
-                    ::SendMessageA(control, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture)));
-                if (old) ::DeleteObject(old);
+                ::SendMessageA(control, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
             }
         }
         break;

@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <list>
 #include <set>
 #include <string>
 #include <vector>
@@ -210,6 +211,9 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     bool m_bCreated = false;
     HWND m_hCurrentControl = nullptr;
     HBRUSH m_brushes[kColourFields] = {};
+    // A button shows its picture but does not own it: the form keeps the pictures until its
+    // controls are gone.
+    std::list<CBitmap> m_buttonPictures;
     COLORREF m_colours[kColourFields];
 
     // window procedure state
