@@ -116,12 +116,9 @@ void PaintToolTip(HWND tip) {
     CSelectedObject font(dc, ToolTipFont(tip));
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor(COLOR_INFOTEXT));
-    CString text;
-    int length = ::GetWindowTextLengthA(tip);
-    ::GetWindowTextA(tip, text.GetBuffer(length + 1), length + 1);
-    text.ReleaseBuffer();
+    std::string text = fw::WindowText(tip);
     int y = kToolTipTextInset, height = LineHeight(dc);
-    for (const std::string& line : vorlan::SplitToolTipLines(text)) {
+    for (const std::string& line : vorlan::SplitToolTipLines(text.c_str())) {
         ::TabbedTextOutA(dc, kToolTipTextInset, y, line.c_str(), static_cast<int>(line.size()), 0, nullptr,
                          kToolTipTextInset);
         y += height;
