@@ -202,13 +202,9 @@ void CChildDialog::ReadTitle() {
     m_strBaseTitle = m_strTitle;
 }
 
-void CChildDialog::SetWindowTitle() {
-    CString title = m_session.Execute(line::kTitle);
-    if (m_nFormId == 0) {
-        m_strTitle = title;
-    } else if (!title.IsEmpty()) {
-        m_strTitle = (m_nFormId & 0x8000) ? title : m_strBaseTitle + " " + title;
-    }
+void CChildDialog::ShowTitle() {
+    m_strTitle =
+        vorlan::FormTitle(m_nFormId, m_strBaseTitle.str(), m_session.Execute(line::kTitle).str()).c_str();
     SetWindowText(m_strTitle);
     vorlan::ChildMessageRecord msg{vorlan::kChildTitle, m_hWnd, reinterpret_cast<LPARAM>(m_strTitle.c_str())};
     ::SendMessageA(Frame(), WM_CHILDMESSAGE, 0, reinterpret_cast<LPARAM>(&msg));
@@ -270,7 +266,7 @@ int CChildDialog::CreateControls(int relayout) {
         m_bReinitialised = false;
         return 1;
     }
-    SetWindowTitle();
+    ShowTitle();
     CreateToolTip();
     m_bControlsCreated = true;
 

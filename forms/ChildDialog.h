@@ -99,7 +99,8 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
   private:
     // creation (ChildDialog.cpp)
     void ReadTitle();
-    void SetWindowTitle();
+    // The title after a step, in the window and at the frame.
+    void ShowTitle();
     void CreateToolTip();
     void CreateField(int k, const vorlan::FieldRecord& field);
     HWND CreateFieldControl(int k, const vorlan::FieldRecord& field, const vorlan::Rect& r);

@@ -52,19 +52,7 @@ bool CChildDialog::TestforEvent(unsigned mask) {
     vorlan::TraceFunction("CChildDialog::TestforEvent");
     HWND frame = Frame();
     ::PostMessageA(frame, WM_CHECKFKEY, 0, 0);
-    if (mask & 4) {
-        CString answer = m_session.Execute(line::kTitle);
-        CString title = answer;
-        if (m_nFormId != 0) {
-            title = m_strBaseTitle;
-            if (!answer.IsEmpty()) title = m_nFormId >= 0x8000 ? answer : m_strBaseTitle + " " + answer;
-        }
-        m_strTitle = title.Left(259);
-        SetWindowText(m_strTitle);
-        vorlan::ChildMessageRecord msg{vorlan::kChildTitle, m_hWnd,
-                                       reinterpret_cast<LPARAM>(m_strTitle.c_str())};
-        ::SendMessageA(frame, WM_CHILDMESSAGE, 0, reinterpret_cast<LPARAM>(&msg));
-    }
+    if (mask & 4) ShowTitle();
     // (Grid widths are read here once forms have grids.)
     if (mask & 2) {
         TestAbl();

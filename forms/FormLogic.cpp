@@ -145,6 +145,13 @@ std::string InitScreenLine(std::string_view description, std::string_view formNa
     return "S %DN=" + MQuote(description) + " D INIT^WQMD S %DN=" + MQuote(formName);
 }
 
+std::string FormTitle(unsigned formId, std::string_view baseTitle, std::string_view answer) {
+    if (formId == 0) return std::string(answer);
+    if (answer.empty()) return std::string(baseTitle);
+    if (formId >= 0x8000) return std::string(answer);
+    return std::string(baseTitle) + " " + std::string(answer);
+}
+
 std::string SetStartFieldLine(std::string_view value) {
     return "S %NE=" + MQuote(value);
 }

@@ -45,6 +45,11 @@ std::string DescriptionRecordLine(std::string_view description);
 std::string FetTitleLine(std::string_view p2, std::string_view p3, bool standardLanguage);
 std::string FrameCaptionLine(std::string_view description);
 std::string InitScreenLine(std::string_view description, std::string_view formName);
+// The form's title from the answer of line::kTitle (%TITLE): a form of id 0 takes the answer
+// as it is, also an empty one; any other keeps its base title when the answer is empty, else
+// shows the answer after the base title and a blank, or the answer alone for an id of 0x8000
+// and above (16-bit ids: the pages and the forms of their own windows).
+std::string FormTitle(unsigned formId, std::string_view baseTitle, std::string_view answer);
 std::string SetStartFieldLine(std::string_view value);
 std::string MaxLine(std::string_view description);
 std::string EditLine(std::string_view description, int field);

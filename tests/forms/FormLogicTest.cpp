@@ -40,6 +40,21 @@ TEST(FormLogic, OpeningStringNamesFormDescriptionOrTitle) {
     EXPECT_EQ(own.description, "SUB");
 }
 
+TEST(FormLogic, TitleAfterAStep) {
+    struct {
+        unsigned formId;
+        const char* answer;
+        const char* title;
+    } cases[] = {
+        {0, "Akte 4711", "Akte 4711"},       {0, "", ""}, // a frame's own form: %TITLE as it is
+        {1, "Akte 4711", "Basis Akte 4711"}, {1, "", "Basis"},
+        {0x8001, "Akte 4711", "Akte 4711"},  {0x8001, "", "Basis"},
+        {0xC000, "Akte 4711", "Akte 4711"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FormTitle(c.formId, "Basis", c.answer), c.title) << c.formId << " " << c.answer;
+}
+
 TEST(FormLogic, KillLinesOfTheCreation) {
     EXPECT_EQ(CreationKillLine(true, "", ""), "X %KILL");
     EXPECT_EQ(CreationKillLine(false, "", ""), "K @%NEW");
