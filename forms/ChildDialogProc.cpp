@@ -5,7 +5,6 @@
 #include "app/ProtocolLog.h"
 #include "app/ReplyFields.h"
 #include "app/Session.h"
-#include "app/SettingsBlock.h"
 #include "common/MQuote.h"
 #include "forms/FormGlobals.h"
 #include "framework/App.h"
@@ -44,20 +43,13 @@ std::string KeyCaption(const std::string& keyText) {
     return vorlan::UnescapeFromServer(caption);
 }
 
-void TraceMessage(UINT msg) {
-    const vorlan::SettingsBlock* settings = vorlan::ProtocolSettings();
-    if (!settings || !settings->protocolAll) return;
-    if (const char* name = vorlan::FormMessageName(msg))
-        vorlan::TraceFunction((std::string("CChildDialog::WindowProc - ") + name).c_str());
-}
-
 } // namespace
 
 LRESULT CChildDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     // A modal window of a form is being torn down: no form answers anything meanwhile.
     if (vorlan::g_bNestedModal) return CChildForm::WindowProc(msg, wParam, lParam);
     CallGuard guard(*this);
-    TraceMessage(msg);
+    vorlan::TraceWindowMessage("CChildDialog", vorlan::FormMessageName(msg));
     LRESULT result = 0;
     switch (msg) {
     case WM_SIZE: OnSize(LOWORD(lParam), HIWORD(lParam)); break;

@@ -483,7 +483,7 @@ LRESULT CBaseMDI::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CBaseMDI::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    vorlan::TraceWindowMessage("CBaseMDI", msg);
+    vorlan::TraceWindowMessage("CBaseMDI", vorlan::WindowMessageName(msg));
     switch (msg) {
     case WM_CREATE: ::SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, 1); break;
     case WM_SIZE:

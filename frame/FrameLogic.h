@@ -167,10 +167,8 @@ std::string ToolTipShown(std::string_view text);
 // WM_SETFKEY's table entry: the first "§"-piece, at most 71 characters.
 std::string FunctionKeyEntry(std::string_view text);
 
-// The name of a window message for the protocol log, or null for messages not traced.
+// The frames' name of a window message for the protocol log, or null for messages not
+// traced.
 const char* WindowMessageName(unsigned msg);
-// With the function trace on, writes "<className>::WindowProc - <message name>" for a
-// message that has a name.
-void TraceWindowMessage(const char* className, unsigned msg);
 
 } // namespace vorlan
