@@ -160,8 +160,8 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     static void ShowStatus(const char* text);
 
     // text boxes and labels (ChildDialogContents.cpp)
-    std::string ReadTextBox(const std::string& name, bool* whole);
-    void SetTextBoxText(HWND control, const std::string& text, bool whole);
+    std::string ReadTextBox(const std::string& name);
+    void SetTextBoxText(HWND control, const std::string& text);
     void ReadBackTextBox(HWND control);
     void WidenFor(HWND label);
     // The $$MODU^QCC text of field n in its label.

@@ -201,9 +201,8 @@ void CChildDialog::SetTextBoxCoord(int) {
     m_session.Execute(vorlan::CaretLine(line, column));
 }
 
-std::string CChildDialog::ReadTextBox(const std::string& name, bool* whole) {
+std::string CChildDialog::ReadTextBox(const std::string& name) {
     std::string text;
-    if (whole) *whole = true;
     if (!vorlan::IsMName(name)) return text;
     m_session.Execute(vorlan::TextBoxFirstKeyLine());
     bool first = true;
@@ -215,12 +214,12 @@ std::string CChildDialog::ReadTextBox(const std::string& name, bool* whole) {
     return text;
 }
 
-void CChildDialog::SetTextBoxText(HWND control, const std::string& text, bool whole) {
+void CChildDialog::SetTextBoxText(HWND control, const std::string& text) {
     // Edits hold far more than their default limit; a text that still does not fit whole is
     // shown as far as it goes and never written back, so the server keeps all of it.
     ::SendMessageA(control, EM_SETLIMITTEXT, 0, 0);
     ::SetWindowTextA(control, text.c_str());
-    bool shown = whole && static_cast<size_t>(::GetWindowTextLengthA(control)) == text.size();
+    bool shown = static_cast<size_t>(::GetWindowTextLengthA(control)) == text.size();
     int n = ::GetDlgCtrlID(control) & 0xFF;
     if (shown)
         m_partialTextBoxes.erase(n);
@@ -231,9 +230,7 @@ void CChildDialog::SetTextBoxText(HWND control, const std::string& text, bool wh
 void CChildDialog::ReadBackTextBox(HWND control) {
     DWORD start = 0, end = 0;
     ::SendMessageA(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    bool whole = true;
-    std::string text = ReadTextBox(m_strTextBoxVariable, &whole);
-    SetTextBoxText(control, text, whole);
+    SetTextBoxText(control, ReadTextBox(m_strTextBoxVariable));
     ::SendMessageA(control, EM_SETSEL, start, end);
 }
 

@@ -156,12 +156,11 @@ LRESULT CChildDialog::OnFieldFocus(int n, HWND control) {
 
 void CChildDialog::ReadTextArray(HWND control, const std::string& name) {
     std::string request = m_session.Execute(line::kTakeCaretRequest).str();
-    bool whole = true;
-    std::string text = ReadTextBox(name, &whole);
+    std::string text = ReadTextBox(name);
     bool readOnly = m_session.Execute(line::kReadOnlyRequest) == "1";
     DWORD start = 0, end = 0;
     ::SendMessageA(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    SetTextBoxText(control, text, whole);
+    SetTextBoxText(control, text);
     ::SendMessageA(control, EM_SETREADONLY, readOnly ? TRUE : FALSE, 0);
     if (!request.empty()) {
         int caretLine = std::atoi(vorlan::PieceOf(request, 1).c_str()) - 1;
