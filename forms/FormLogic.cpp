@@ -446,6 +446,19 @@ void CaretOf(std::string_view text, size_t position, int& line, int& column) {
     column = static_cast<int>(position - start) + 1;
 }
 
+size_t PositionOf(std::string_view text, int line, int column) {
+    size_t at = 0;
+    for (int l = 1; l < line && at < text.size(); ++l) {
+        size_t lf = text.find('\n', at);
+        if (lf == std::string_view::npos) return text.size();
+        at = lf + 1;
+    }
+    size_t end = text.find('\r', at);
+    if (end == std::string_view::npos) end = text.size();
+    size_t pos = at + static_cast<size_t>(column < 1 ? 0 : column - 1);
+    return pos > end ? end : pos;
+}
+
 // ---- field extras
 
 FieldExtras ParseFieldExtras(std::string_view text) {

@@ -165,6 +165,9 @@ std::string TextBoxReadLine(std::string_view name);
 std::string CaretLine(int line, int column);
 // Caret line and column (from 1) of a character position in a text.
 void CaretOf(std::string_view text, size_t position, int& line, int& column);
+// The character position of a caret line and column (from 1) in a text whose lines end in
+// CR LF: a column beyond its line stops at the line's end, a line beyond the text at its end.
+size_t PositionOf(std::string_view text, int line, int column);
 
 // ---- field extras
 

@@ -259,6 +259,16 @@ TEST(FormLogic, CaretLineAndColumn) {
     CaretOf("ab", 99, line, column);
     EXPECT_EQ(column, 3) << "a position beyond the text is its end";
     EXPECT_EQ(CaretLine(2, 3), "S %tz=2,%tp=3");
+
+    // Back from line and column: every place the caret can stand (not between CR and LF).
+    const std::string text = "ab\r\n\r\ncde";
+    for (size_t at : {0u, 1u, 2u, 4u, 6u, 8u, 9u}) {
+        CaretOf(text, at, line, column);
+        EXPECT_EQ(PositionOf(text, line, column), at) << at;
+    }
+    EXPECT_EQ(PositionOf(text, 1, 9), 2u) << "a column beyond its line stops at the line's end";
+    EXPECT_EQ(PositionOf(text, 9, 1), text.size()) << "a line beyond the text is its end";
+    EXPECT_EQ(PositionOf(text, 0, 0), 0u) << "no line or column is the first";
 }
 
 TEST(FormLogic, ExtrasAndColours) {
