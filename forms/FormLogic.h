@@ -154,8 +154,9 @@ unsigned CommandOfClosingKey(std::string_view sc);
 
 // ---- text boxes
 
-// The lines of a text box as the server stores them: one break for CR LF, LF CR, CR CR and
-// LF LF; lines cut at 32000; escaped for the server; a blank after lines from the third on.
+// The lines of a text box as the server stores them: CR LF and LF CR are one break, any
+// other CR or LF a break of its own (blank lines stay); lines cut at 32000; escaped for the
+// server; a blank after lines from the third on.
 std::vector<std::string> TextBoxLines(std::string_view text);
 std::string TextBoxKillLine(std::string_view name);
 std::string TextBoxStoreLine(std::string_view name, int k, std::string_view escapedLine);
