@@ -76,7 +76,7 @@ LRESULT CChildDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN: SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), -1); break;
     case WM_DIAGSETFOCUS: return OnDiagSetFocus(wParam, lParam);
     case WM_UPDATEDIALOG: CreateControls(static_cast<int>(wParam)); return 1;
-    case WM_CHILDMESSAGE: return OnChildMessage(reinterpret_cast<const void*>(wParam));
+    case WM_CHILDMESSAGE: return OnChildMessage(reinterpret_cast<const void*>(lParam));
     case WM_ENABLEEDITS: m_nCurrentField = EnableEdits(static_cast<int>(wParam & 0xFFFF)); return 1;
     case WM_REPEATDIALOG: return OnRepeatDialog(wParam, lParam);
     case EN_SEARCHSTRING:
