@@ -135,7 +135,7 @@ void CChildDialog::OnActivate(WPARAM wParam, LPARAM lParam) {
         std::string kill = line::kKillNew;
         if (tabText[0] != '*')
             kill = vorlan::KillKeeping(m_session.Execute(line::kKillCommand).str(), tabText);
-        m_session.Execute(kill);
+        if (!kill.empty()) m_session.Execute(kill);
         m_session.Execute(line::kUnsetCurrent);
         m_session.Execute(vorlan::LoadVarsLine(formName));
         if (tabText[0] != '*') m_session.Execute(vorlan::TextBoxKillLine(tabText));

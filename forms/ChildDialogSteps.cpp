@@ -146,7 +146,8 @@ int CChildDialog::HandleFKey(const std::string& keyText, UINT, int refreshAllowe
         bool named = !handBack.empty() && handBack[0] != '*';
         if (handBack.empty() || named) {
             std::string kept = named ? "%VL,%SC," + handBack : std::string("%VL,%SC");
-            m_session.Execute(vorlan::KillKeeping(m_session.Execute(line::kKillCommand).str(), kept));
+            std::string kill = vorlan::KillKeeping(m_session.Execute(line::kKillCommand).str(), kept);
+            if (!kill.empty()) m_session.Execute(kill);
         }
         m_session.Execute(line::kSaveScratchVars);
         m_session.Execute(vorlan::LoadVarsLine(m_strFormName.str()));
