@@ -136,4 +136,11 @@ void TraceFunction(const char* name) {
     if (s && s->protocolAll) WriteProtocol(name, kLogTrace);
 }
 
+void TraceWindowMessage(const char* className, const char* name) {
+    // Every message of a traced window passes here: the switch first, nothing built while off.
+    const SettingsBlock* s = ProtocolSettings();
+    if (!s || !s->protocolAll || !name) return;
+    WriteProtocol((std::string(className) + "::WindowProc - " + name).c_str(), kLogTrace);
+}
+
 } // namespace vorlan

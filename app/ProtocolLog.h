@@ -33,6 +33,9 @@ void WriteProtocol(const char* text, int level, ...);
 void WriteProtocolV(const char* text, int level, va_list args);
 // The function trace: one call at the top of every own function.
 void TraceFunction(const char* name);
+// The function trace of a window procedure: "<className>::WindowProc - <name>"; nothing for a
+// message without a name (null).
+void TraceWindowMessage(const char* className, const char* name);
 
 // The bytes one call writes for the given switches ("\n" line ends); pure, for tests.
 std::string FormatProtocolEntry(bool protocol, bool protocolAll, bool protocolTime, int level,

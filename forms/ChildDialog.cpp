@@ -28,9 +28,6 @@ constexpr int kButtonMinWidth = 84;
 constexpr int kBrowseButtonWidth = 80;
 constexpr int kToolTipWidth = 300;
 
-// Loaded once for the process, with the first form.
-HICON g_hFormIcon = nullptr;
-
 // Measured in the given font; an empty text as one blank, so that its label has a height.
 SIZE TextSize(HWND window, HFONT font, const std::string& text) {
     const std::string& shown = text.empty() ? std::string(" ") : text;
@@ -49,9 +46,6 @@ CChildDialog::CChildDialog() : m_session(TheSession()), m_keys(kKeyCount) {
     TraceFunction("CChildDialog::CChildDialog");
     for (COLORREF& c : m_colours)
         c = static_cast<COLORREF>(-1);
-    if (!g_hFormIcon)
-        g_hFormIcon = static_cast<HICON>(
-            ::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_FORM), IMAGE_ICON, 16, 16, 0));
 }
 
 CChildDialog::~CChildDialog() {
@@ -180,8 +174,9 @@ int CChildDialog::Create(const char* opening, UINT formId, int killFlag, CWnd* p
 
     SetFKeys();
     TestforEvent(0xFFFF);
-    m_bCreated = true;
-    return 1;
+    // The after-step requests may have closed the frame, and this form with it.
+    m_bCreated = m_hWnd != nullptr;
+    return m_bCreated ? 1 : 0;
 }
 
 void CChildDialog::ReadTitle() {
@@ -207,13 +202,9 @@ void CChildDialog::ReadTitle() {
     m_strBaseTitle = m_strTitle;
 }
 
-void CChildDialog::SetWindowTitle() {
-    CString title = m_session.Execute(line::kTitle);
-    if (m_nFormId == 0) {
-        m_strTitle = title;
-    } else if (!title.IsEmpty()) {
-        m_strTitle = (m_nFormId & 0x8000) ? title : m_strBaseTitle + " " + title;
-    }
+void CChildDialog::ShowTitle() {
+    m_strTitle =
+        vorlan::FormTitle(m_nFormId, m_strBaseTitle.str(), m_session.Execute(line::kTitle).str()).c_str();
     SetWindowText(m_strTitle);
     vorlan::ChildMessageRecord msg{vorlan::kChildTitle, m_hWnd, reinterpret_cast<LPARAM>(m_strTitle.c_str())};
     ::SendMessageA(Frame(), WM_CHILDMESSAGE, 0, reinterpret_cast<LPARAM>(&msg));
@@ -269,21 +260,19 @@ int CChildDialog::CreateControls(int relayout) {
     TraceFunction("CChildDialog::CreateControls");
     if (relayout) {
         if (!m_bControlsCreated) return 1;
-        m_nLastSaved = -1;
         // (The grid is rebuilt in place once forms have grids.)
         UpdateContents();
         m_nFocusField = EnableEdits(m_bReinitialised ? 1 : m_nFocusField);
         m_bReinitialised = false;
         return 1;
     }
-    SetWindowTitle();
+    ShowTitle();
     CreateToolTip();
     m_bControlsCreated = true;
 
     const std::string description = m_strDescription.str();
     vorlan::FormRecord form = vorlan::ParseFormRecord(m_session.Execute(vorlan::MaxLine(description)).str());
     m_nFields = form.fields;
-    m_nPictures = form.pictures;
     m_bFreeOrder = form.freeOrder;
     m_bNoClientEdge = form.noClientEdge;
     if (!form.background.empty()) SetBitmap(form.background.c_str(), m_background);
@@ -420,10 +409,10 @@ HWND CChildDialog::CreateFieldControl(int k, const vorlan::FieldRecord& field, c
             HANDLE picture = ::LoadImageA(nullptr, field.label.c_str(), IMAGE_BITMAP, b.Width(), b.Height(),
                                           LR_LOADFROMFILE);
             if (picture) {
+                m_buttonPictures.emplace_back();
+                m_buttonPictures.back().Attach(picture);
                 ::SetWindowLongPtrA(control, GWL_STYLE, ::GetWindowLongPtrA(control, GWL_STYLE) | BS_BITMAP);
-                HANDLE old = reinterpret_cast<HANDLE>(
-                    ::SendMessageA(control, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture)));
-                if (old) ::DeleteObject(old);
+                ::SendMessageA(control, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
             }
         }
         break;
@@ -470,7 +459,6 @@ HWND CChildDialog::CreateFieldControl(int k, const vorlan::FieldRecord& field, c
         break;
     default: break;
     }
-    if (control && multiRow && field.kind == FieldKind::Edit) m_hMultiEdit = control;
     return control;
 }
 

@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <list>
 #include <set>
 #include <string>
 #include <vector>
@@ -28,12 +29,11 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     void SetFonts(HFONT normal, HFONT bold, HFONT fixed);
     void SetTabIndex(int n) { m_nTabIndex = n; }
     int GetTabIndex() const { return m_nTabIndex; }
-    // Set by a modal frame before Create: the main frame learns which window hosts it.
-    void SetModalHost(bool on) { m_bModalHost = on; }
 
     // opening: the form name, "§" and the description name (for a form id of 0xC000 and
-    // above the title). Returns 1 when the form stands, 0 when it was refused (reported to
-    // the server with DESTROY^QCC; a window that was made is gone again).
+    // above the title). Returns 1 when the form stands, 0 when it was refused or its first
+    // step closed it (reported to the server with DESTROY^QCC; a window that was made is gone
+    // again, and so is the object).
     virtual int Create(const char* opening, UINT formId, int killFlag, CWnd* parent, int x, int y,
                        int createControls, const char* keepList);
     int CreateControls(int relayout);
@@ -76,7 +76,6 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     bool TestforEvent(unsigned mask);
     void TestABLF3();
     bool TestZLN();
-    void TimerUpdate(const char* text);
     void TestAbl();
     int CallSubDialog(const char* call, int ownerIsFrame, int value);
     int ExecuteDDN(const char* call) override;
@@ -85,7 +84,6 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     int HandleFKey(const std::string& keyText, UINT commandId, int refreshAllowed);
     void EndEdit(int forward, int key);
     int GotoControl(int field, int allowGrid);
-    void OnEditUndo();
 
     // ---- the request hub's view of the form
     HWND HubWindow() const override { return m_hWnd; }
@@ -101,7 +99,8 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
   private:
     // creation (ChildDialog.cpp)
     void ReadTitle();
-    void SetWindowTitle();
+    // The title after a step, in the window and at the frame.
+    void ShowTitle();
     void CreateToolTip();
     void CreateField(int k, const vorlan::FieldRecord& field);
     HWND CreateFieldControl(int k, const vorlan::FieldRecord& field, const vorlan::Rect& r);
@@ -161,10 +160,12 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     static void ShowStatus(const char* text);
 
     // text boxes and labels (ChildDialogContents.cpp)
-    std::string ReadTextBox(const std::string& name, bool* whole);
-    void SetTextBoxText(HWND control, const std::string& text, bool whole);
+    std::string ReadTextBox(const std::string& name);
+    void SetTextBoxText(HWND control, const std::string& text);
     void ReadBackTextBox(HWND control);
     void WidenFor(HWND label);
+    // The $$MODU^QCC text of field n in its label.
+    void ShowModeLabel(int n);
 
     // requests after each step (ChildDialogEvents.cpp)
     void ReadCards();
@@ -182,7 +183,7 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
         HWND control = nullptr;
         HWND label = nullptr;     // the prompt in front of it (id 0xFFFF)
         HWND browse = nullptr;    // the button beside kinds 10, 12 and 13
-        HWND modeLabel = nullptr; // the $$MODU^QCC label (0x2000 | n)
+        HWND modeLabel = nullptr; // the $$MODU^QCC label (0x2000 | n), once forms make them
     };
     const FieldWindows& WindowsOf(int n) const;
     HWND FieldControl(int n) const { return WindowsOf(n).control; }
@@ -199,33 +200,28 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     int m_nTabIndex = 1;
     std::vector<std::string> m_keys;
     int m_nFields = 0;
-    int m_nPictures = 0;
     int m_nLayoutRight = 0, m_nLayoutBottom = 0;
     bool m_bFreeOrder = false;
     bool m_bNoClientEdge = false;
     HFONT m_hFonts[3] = {};
     HFONT m_hFixedFont = nullptr;
     HWND m_hToolTip = nullptr;
-    bool m_bModalHost = false;
     bool m_bControlsCreated = false;
-    int m_nDiagrams = 0;
     bool m_bReinitialised = false;
     int m_nFocusField = 0;
     bool m_bCreated = false;
-    int m_nLastSaved = -1;
     HWND m_hCurrentControl = nullptr;
     HBRUSH m_brushes[kColourFields] = {};
+    // A button shows its picture but does not own it: the form keeps the pictures until its
+    // controls are gone.
+    std::list<CBitmap> m_buttonPictures;
     COLORREF m_colours[kColourFields];
 
     // window procedure state
     int m_nCurrentField = 0;
     int m_nListField = 0; // the field whose popup list is open
     int m_nStoredWidth = 0, m_nStoredHeight = 0;
-    int m_nExtraControls = 0;
-    HWND m_hTextArray = nullptr;
-    std::string m_strTextArray;
     std::string m_strTextBoxVariable;
-    bool m_bClosingList = false;
     // Text boxes whose server text could not be shown whole: never written back.
     std::set<int> m_partialTextBoxes;
     std::vector<FieldWindows> m_fieldWindows;

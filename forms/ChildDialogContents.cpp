@@ -2,6 +2,7 @@
 // text boxes, function keys, and the form's geometry when its frame is resized.
 #include "forms/ChildDialog.h"
 
+#include "app/AppLogic.h"
 #include "app/ProtocolLog.h"
 #include "app/ReplyFields.h"
 #include "app/Session.h"
@@ -128,7 +129,7 @@ void CChildDialog::SetIndirectionText(HWND window, const std::string& record) {
     if (style & 0x9) {
         std::string variable = code.substr(0, 4090);
         variable = variable.substr(0, variable.find('/'));
-        std::string path = m_session.Execute(vorlan::PictureVariableLine(variable)).str();
+        std::string path = m_session.Execute(vorlan::VariableLine(variable)).str();
         if (path.substr(0, 259) != fw::WindowText(window, 259)) {
             ::SetWindowTextA(window, path.c_str());
             ::UpdateWindow(window);
@@ -144,6 +145,12 @@ void CChildDialog::SetIndirectionText(HWND window, const std::string& record) {
         SetStaticText(&size, window, vorlan::UnescapeFromServer(text).c_str());
     }
     WidenFor(window);
+}
+
+void CChildDialog::ShowModeLabel(int n) {
+    // Without its label the server's answer would go nowhere: not even asked.
+    if (HWND label = ModeLabel(n))
+        SetIndirectionText(label, m_session.Execute(vorlan::ModuLine(m_strDescription.str(), n)).str());
 }
 
 void CChildDialog::WidenFor(HWND label) {
@@ -194,9 +201,8 @@ void CChildDialog::SetTextBoxCoord(int) {
     m_session.Execute(vorlan::CaretLine(line, column));
 }
 
-std::string CChildDialog::ReadTextBox(const std::string& name, bool* whole) {
+std::string CChildDialog::ReadTextBox(const std::string& name) {
     std::string text;
-    if (whole) *whole = true;
     if (!vorlan::IsMName(name)) return text;
     m_session.Execute(vorlan::TextBoxFirstKeyLine());
     bool first = true;
@@ -208,12 +214,12 @@ std::string CChildDialog::ReadTextBox(const std::string& name, bool* whole) {
     return text;
 }
 
-void CChildDialog::SetTextBoxText(HWND control, const std::string& text, bool whole) {
+void CChildDialog::SetTextBoxText(HWND control, const std::string& text) {
     // Edits hold far more than their default limit; a text that still does not fit whole is
     // shown as far as it goes and never written back, so the server keeps all of it.
     ::SendMessageA(control, EM_SETLIMITTEXT, 0, 0);
     ::SetWindowTextA(control, text.c_str());
-    bool shown = whole && static_cast<size_t>(::GetWindowTextLengthA(control)) == text.size();
+    bool shown = static_cast<size_t>(::GetWindowTextLengthA(control)) == text.size();
     int n = ::GetDlgCtrlID(control) & 0xFF;
     if (shown)
         m_partialTextBoxes.erase(n);
@@ -224,9 +230,7 @@ void CChildDialog::SetTextBoxText(HWND control, const std::string& text, bool wh
 void CChildDialog::ReadBackTextBox(HWND control) {
     DWORD start = 0, end = 0;
     ::SendMessageA(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    bool whole = true;
-    std::string text = ReadTextBox(m_strTextBoxVariable, &whole);
-    SetTextBoxText(control, text, whole);
+    SetTextBoxText(control, ReadTextBox(m_strTextBoxVariable));
     ::SendMessageA(control, EM_SETSEL, start, end);
 }
 

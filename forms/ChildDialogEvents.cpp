@@ -11,6 +11,8 @@
 #include "resources/resource.h"
 #include "forms/FormMessages.h"
 #include "framework/App.h"
+#include "framework/Thread.h"
+#include "services/HubLines.h"
 #include "services/RequestHub.h"
 #include "tools/FileDropTarget.h"
 
@@ -28,17 +30,6 @@ namespace {
 HWND MainWindow() {
     CWinApp* app = AfxGetApp();
     return app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;
-}
-
-// Waits for the process while the messages sent to this thread are served: a window of
-// another thread must not hang on us meanwhile.
-void WaitForProcess(HANDLE process) {
-    for (;;) {
-        DWORD r = ::MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_SENDMESSAGE);
-        if (r != WAIT_OBJECT_0 + 1) return;
-        MSG msg;
-        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
 }
 
 std::string SystemMessage(DWORD error) {
@@ -61,19 +52,7 @@ bool CChildDialog::TestforEvent(unsigned mask) {
     vorlan::TraceFunction("CChildDialog::TestforEvent");
     HWND frame = Frame();
     ::PostMessageA(frame, WM_CHECKFKEY, 0, 0);
-    if (mask & 4) {
-        CString answer = m_session.Execute(line::kTitle);
-        CString title = answer;
-        if (m_nFormId != 0) {
-            title = m_strBaseTitle;
-            if (!answer.IsEmpty()) title = m_nFormId >= 0x8000 ? answer : m_strBaseTitle + " " + answer;
-        }
-        m_strTitle = title.Left(259);
-        SetWindowText(m_strTitle);
-        vorlan::ChildMessageRecord msg{vorlan::kChildTitle, m_hWnd,
-                                       reinterpret_cast<LPARAM>(m_strTitle.c_str())};
-        ::SendMessageA(frame, WM_CHILDMESSAGE, 0, reinterpret_cast<LPARAM>(&msg));
-    }
+    if (mask & 4) ShowTitle();
     // (Grid widths are read here once forms have grids.)
     if (mask & 2) {
         TestAbl();
@@ -146,7 +125,8 @@ void CChildDialog::StartProgram() {
     DWORD attributes = pathFits ? ::GetFileAttributesA(translated) : INVALID_FILE_ATTRIBUTES;
     bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     if (!routine.empty() && started && info.hProcess && !folder) {
-        WaitForProcess(info.hProcess);
+        // A window of another thread that sends to us meanwhile must not hang.
+        fw::WaitServingSentMessages(info.hProcess);
         DWORD code = 0;
         if (::GetExitCodeProcess(info.hProcess, &code)) exitCode = std::to_string(code);
     }
@@ -213,7 +193,7 @@ void CChildDialog::SendEvents(bool autoClose, bool close) {
 void CChildDialog::TestABLF3() {
     vorlan::TraceFunction("CChildDialog::TestABLF3");
     CString action = m_session.Execute(line::kF3Action);
-    if (!action.IsEmpty()) m_session.Execute(vorlan::RunLine(action.str()));
+    if (!action.IsEmpty()) m_session.Execute(vorlan::DoLine(action.str()));
     m_session.Execute(line::kKillAction);
     if (m_session.Execute(line::kTakeRebuild) == "1") CreateControls(1);
     if (m_session.Execute(line::kErrorExists) == "1") {
@@ -226,12 +206,4 @@ void CChildDialog::TestABLF3() {
 bool CChildDialog::TestZLN() {
     // Rows and cells listed by the server belong to the grid; forms get it with the grid.
     return false;
-}
-
-void CChildDialog::TimerUpdate(const char* text) {
-    CallGuard guard(*this);
-    if (!text || !*text) return;
-    // Without a grid every timer answer refreshes the whole form.
-    ::SendMessageA(Frame(), WM_DIALOGINIT, vorlan::kInitFromTimer, 0);
-    if (m_hWnd) SendMessage(WM_UPDATEDIALOG, 1);
 }

@@ -21,24 +21,6 @@
 
 namespace line = vorlan::line;
 
-namespace {
-
-// A character position of a joined text from a line and column counted from 0.
-int PositionOf(const std::string& text, int line, int column) {
-    size_t at = 0;
-    for (int l = 0; l < line && at < text.size(); ++l) {
-        size_t lf = text.find('\n', at);
-        if (lf == std::string::npos) return static_cast<int>(text.size());
-        at = lf + 1;
-    }
-    size_t end = text.find('\r', at);
-    if (end == std::string::npos) end = text.size();
-    size_t pos = at + static_cast<size_t>(column < 0 ? 0 : column);
-    return static_cast<int>(pos > end ? end : pos);
-}
-
-} // namespace
-
 CChildDialog::ControlKind CChildDialog::KindOfControl(HWND control) {
     LRESULT code = control ? ::SendMessageA(control, WM_GETDLGCODE, 0, 0) : 0;
     if (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) return ControlKind::PushButton;
@@ -116,7 +98,6 @@ LRESULT CChildDialog::OnFieldFocus(int n, HWND control) {
     m_nCurrentField = n;
     // (The grid forgets its focus cell here once forms have grids.)
     m_nListField = 0;
-    m_strTextArray.clear();
 
     ControlKind kind = KindOfControl(control);
     if (kind == ControlKind::PushButton) {
@@ -150,31 +131,30 @@ LRESULT CChildDialog::OnFieldFocus(int n, HWND control) {
         m_strTextBoxVariable = text;
         ReadTextArray(control, text);
     }
-    SetIndirectionText(ModeLabel(n), m_session.Execute(vorlan::ModuLine(m_strDescription.str(), n)).str());
+    ShowModeLabel(n);
     m_nFocusField = EnableEdits(n);
     return 1;
 }
 
 void CChildDialog::ReadTextArray(HWND control, const std::string& name) {
     std::string request = m_session.Execute(line::kTakeCaretRequest).str();
-    bool whole = true;
-    std::string text = ReadTextBox(name, &whole);
+    std::string text = ReadTextBox(name);
     bool readOnly = m_session.Execute(line::kReadOnlyRequest) == "1";
     DWORD start = 0, end = 0;
     ::SendMessageA(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    SetTextBoxText(control, text, whole);
+    SetTextBoxText(control, text);
     ::SendMessageA(control, EM_SETREADONLY, readOnly ? TRUE : FALSE, 0);
     if (!request.empty()) {
-        int caretLine = std::atoi(vorlan::PieceOf(request, 1).c_str()) - 1;
-        int caretColumn = std::atoi(vorlan::PieceOf(request, 2).c_str()) - 1;
-        int endLine = std::atoi(vorlan::PieceOf(request, 3).c_str()) - 1;
-        int endColumn = std::atoi(vorlan::PieceOf(request, 4).c_str()) - 1;
-        if (endLine < 0 || endColumn < 0) {
+        int caretLine = std::atoi(vorlan::PieceOf(request, 1).c_str());
+        int caretColumn = std::atoi(vorlan::PieceOf(request, 2).c_str());
+        int endLine = std::atoi(vorlan::PieceOf(request, 3).c_str());
+        int endColumn = std::atoi(vorlan::PieceOf(request, 4).c_str());
+        if (endLine < 1 || endColumn < 1) {
             endLine = caretLine;
             endColumn = caretColumn;
         }
-        start = static_cast<DWORD>(PositionOf(text, caretLine, caretColumn));
-        end = static_cast<DWORD>(PositionOf(text, endLine, endColumn));
+        start = static_cast<DWORD>(vorlan::PositionOf(text, caretLine, caretColumn));
+        end = static_cast<DWORD>(vorlan::PositionOf(text, endLine, endColumn));
     }
     ::SendMessageA(control, EM_SETSEL, start, end);
     ::SendMessageA(control, EM_SCROLLCARET, 0, 0);

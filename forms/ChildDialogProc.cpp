@@ -5,7 +5,6 @@
 #include "app/ProtocolLog.h"
 #include "app/ReplyFields.h"
 #include "app/Session.h"
-#include "app/SettingsBlock.h"
 #include "common/MQuote.h"
 #include "forms/FormGlobals.h"
 #include "framework/App.h"
@@ -44,26 +43,13 @@ std::string KeyCaption(const std::string& keyText) {
     return vorlan::UnescapeFromServer(caption);
 }
 
-void TraceMessage(UINT msg) {
-    const vorlan::SettingsBlock* settings = vorlan::ProtocolSettings();
-    if (!settings || !settings->protocolAll) return;
-    if (const char* name = vorlan::FormMessageName(msg))
-        vorlan::TraceFunction((std::string("CChildDialog::WindowProc - ") + name).c_str());
-}
-
-UINT CommandOfKeyIndex(int index) {
-    if (index < 8) return static_cast<UINT>(0x8020 + index);
-    if (index < 40) return static_cast<UINT>(0x80D5 + index - 8);
-    return static_cast<UINT>(0x07D1 + index - 40);
-}
-
 } // namespace
 
 LRESULT CChildDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     // A modal window of a form is being torn down: no form answers anything meanwhile.
     if (vorlan::g_bNestedModal) return CChildForm::WindowProc(msg, wParam, lParam);
     CallGuard guard(*this);
-    TraceMessage(msg);
+    vorlan::TraceWindowMessage("CChildDialog", vorlan::FormMessageName(msg));
     LRESULT result = 0;
     switch (msg) {
     case WM_SIZE: OnSize(LOWORD(lParam), HIWORD(lParam)); break;
@@ -90,7 +76,7 @@ LRESULT CChildDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN: SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), -1); break;
     case WM_DIAGSETFOCUS: return OnDiagSetFocus(wParam, lParam);
     case WM_UPDATEDIALOG: CreateControls(static_cast<int>(wParam)); return 1;
-    case WM_CHILDMESSAGE: return OnChildMessage(reinterpret_cast<const void*>(wParam));
+    case WM_CHILDMESSAGE: return OnChildMessage(reinterpret_cast<const void*>(lParam));
     case WM_ENABLEEDITS: m_nCurrentField = EnableEdits(static_cast<int>(wParam & 0xFFFF)); return 1;
     case WM_REPEATDIALOG: return OnRepeatDialog(wParam, lParam);
     case EN_SEARCHSTRING:
@@ -149,7 +135,7 @@ void CChildDialog::OnActivate(WPARAM wParam, LPARAM lParam) {
         std::string kill = line::kKillNew;
         if (tabText[0] != '*')
             kill = vorlan::KillKeeping(m_session.Execute(line::kKillCommand).str(), tabText);
-        m_session.Execute(kill);
+        if (!kill.empty()) m_session.Execute(kill);
         m_session.Execute(line::kUnsetCurrent);
         m_session.Execute(vorlan::LoadVarsLine(formName));
         if (tabText[0] != '*') m_session.Execute(vorlan::TextBoxKillLine(tabText));
@@ -161,13 +147,11 @@ void CChildDialog::OnActivate(WPARAM wParam, LPARAM lParam) {
 
 void CChildDialog::OnEnable(bool enable) {
     EnableEdits(enable ? m_nCurrentField : 0);
-    for (int i = 1; i <= m_nExtraControls; ++i)
-        if (HWND extra = GetDlgItem(0x3000 | i)) ::EnableWindow(extra, enable);
 }
 
 bool CChildDialog::OnKeyDown(WPARAM wParam, LRESULT& result) {
     if (wParam >= VK_F5 && wParam <= VK_F12) {
-        result = SendMessage(WM_COMMAND, 0x8020 + (wParam - VK_F5));
+        result = SendMessage(WM_COMMAND, ID_FKEY_FIRST + (wParam - VK_F5));
         return true;
     }
     UINT key = static_cast<UINT>(wParam & 0xFF);
@@ -238,7 +222,7 @@ LRESULT CChildDialog::OnContextMenu(HWND clicked, int x, int y) {
     for (int i = 0; i < 40; ++i) {
         const std::string& text = m_keys[static_cast<size_t>(i)];
         if (text.empty()) continue;
-        ::AppendMenuA(menu, MF_STRING, CommandOfKeyIndex(i), KeyCaption(text).c_str());
+        ::AppendMenuA(menu, MF_STRING, vorlan::CommandOfKeyIndex(i), KeyCaption(text).c_str());
         ++added;
     }
     HWND focus = ::GetFocus();

@@ -27,7 +27,6 @@ int CChildDialog::SaveField(int forward, int keepFocus, int field) {
     int n = static_cast<int>(id & 0xFF);
     HWND control = FieldControl(n);
     if (!control) return 0xFFFF;
-    m_nLastSaved = n;
 
     ControlKind kind = KindOfControl(control);
     bool multiLineBox = kind == ControlKind::Edit && IsMultiLine(control) && !m_strTextBoxVariable.empty();
@@ -121,15 +120,11 @@ int CChildDialog::SaveField(int forward, int keepFocus, int field) {
                 ReadBackTextBox(control);
             else if (control != m_hRichEdit)
                 ::SetWindowTextA(control, vorlan::UnescapeFromServer(pr.value).c_str());
-            SetIndirectionText(ModeLabel(n),
-                               m_session.Execute(vorlan::ModuLine(m_strDescription.str(), n)).str());
+            ShowModeLabel(n);
         }
         ShowStatus((pr.info.empty() ? pr.message : pr.info).c_str());
         if (keepFocus) return forward ? pr.nextForward : pr.nextBackward;
-        if (!pr.info.empty()) {
-            AfxMessageBox(pr.info.c_str(), MB_OK | MB_ICONINFORMATION);
-            m_nLastSaved = n;
-        }
+        if (!pr.info.empty()) AfxMessageBox(pr.info.c_str(), MB_OK | MB_ICONINFORMATION);
         // (A caret request for the grid is served here once forms have grids.)
         m_session.Execute(line::kTakeCaretRequest);
     }

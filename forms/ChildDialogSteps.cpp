@@ -6,6 +6,7 @@
 #include "app/ReplyFields.h"
 #include "app/Session.h"
 #include "forms/FormGlobals.h"
+#include "services/HubLines.h"
 #include "resources/MainFrameIds.h"
 #include "resources/resource.h"
 #include "framework/App.h"
@@ -119,9 +120,9 @@ int CChildDialog::HandleFKey(const std::string& keyText, UINT, int refreshAllowe
         end = ID_FORM_CLOSE;
     } else {
         m_session.Execute(line::kSaveCurrentVars);
-        CString init = action.empty() ? CString() : m_session.Execute(vorlan::ActionInitLine(action));
+        CString init = action.empty() ? CString() : m_session.Execute(vorlan::ScreenInitLine(action));
         if (!init.IsEmpty()) action = init.str();
-        if (!action.empty()) m_session.Execute(vorlan::RunLine(action));
+        if (!action.empty()) m_session.Execute(vorlan::DoLine(action));
         ExecuteDDN(nullptr);
         if (!m_hWnd) return 0;
         if (m_session.Execute(line::kFatalErrorExists) == "1") {
@@ -145,7 +146,8 @@ int CChildDialog::HandleFKey(const std::string& keyText, UINT, int refreshAllowe
         bool named = !handBack.empty() && handBack[0] != '*';
         if (handBack.empty() || named) {
             std::string kept = named ? "%VL,%SC," + handBack : std::string("%VL,%SC");
-            m_session.Execute(vorlan::KillKeeping(m_session.Execute(line::kKillCommand).str(), kept));
+            std::string kill = vorlan::KillKeeping(m_session.Execute(line::kKillCommand).str(), kept);
+            if (!kill.empty()) m_session.Execute(kill);
         }
         m_session.Execute(line::kSaveScratchVars);
         m_session.Execute(vorlan::LoadVarsLine(m_strFormName.str()));
@@ -155,7 +157,7 @@ int CChildDialog::HandleFKey(const std::string& keyText, UINT, int refreshAllowe
     TestforEvent(0xFFFF);
     if (!m_hWnd) return 0;
     if (refresh || end != ID_FORM_OK) {
-        if (!followUp.empty()) m_session.Execute(vorlan::RunLine(followUp));
+        if (!followUp.empty()) m_session.Execute(vorlan::DoLine(followUp));
         TestforEvent(0xFFFF);
         if (!m_hWnd) return 0;
     }
@@ -209,8 +211,4 @@ int CChildDialog::GotoControl(int field, int allowGrid) {
     ::EnableWindow(control, TRUE);
     ::SetFocus(control);
     return 1;
-}
-
-void CChildDialog::OnEditUndo() {
-    if (m_hCurrentControl) ::SendMessageA(m_hCurrentControl, EM_UNDO, 0, 0);
 }

@@ -8,14 +8,15 @@
 #include "framework/App.h"
 #include "framework/FileDialog.h"
 #include "framework/Menu.h"
+#include "framework/PathParts.h"
 #include "framework/Thread.h"
 #include "framework/Wnd.h"
 #include "imaging/ImgAnyDecoder.h"
 #include "resources/FormIds.h"
-
-#include <shlobj.h>
+#include "tools/FileDropTarget.h"
 
 #include <new>
+#include <string>
 
 using vorlan::PictureData;
 using vorlan::PictureFieldData;
@@ -165,20 +166,20 @@ void OnButtonUp(HWND picture, PictureFieldData* d) {
 
 void ReplacePicture(HWND picture) {
     vorlan::TraceFunction("CChildForm::WndProcBitmap - replace picture");
-    CString current(fw::WindowText(picture));
+    std::string current = fw::WindowText(picture);
     CString filter;
     filter.LoadString(IDS_PICTURE_FILTER);
-    CFileDialog dialog(true, nullptr, current, OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR,
-                       filter, picture);
+    CFileDialog dialog(true, nullptr, current.c_str(),
+                       OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR, filter, picture);
     if (dialog.DoModal() != IDOK) return;
-    std::string folder = vorlan::FolderOf(current.str());
-    if (!folder.empty()) ::SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
-    if (!::CopyFileA(dialog.GetPathName(), current, FALSE)) {
+    std::string folder = fw::FolderOf(current);
+    if (!folder.empty()) CFileDropTarget::MakeDirectory(folder.c_str());
+    if (!::CopyFileA(dialog.GetPathName(), current.c_str(), FALSE)) {
         AfxMessageBox("Die Datei konnte nicht in den Bilderordner kopiert werden!",
                       MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    ::SetWindowTextA(picture, current); // loads it anew
+    ::SetWindowTextA(picture, current.c_str()); // loads it anew
 }
 
 void ShowPictureMenu(HWND picture, LPARAM at) {

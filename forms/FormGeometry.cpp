@@ -62,9 +62,4 @@ int PictureNumber(const char* text) {
     return static_cast<int>(n);
 }
 
-std::string FolderOf(const std::string& path) {
-    size_t at = path.find_last_of("\\/");
-    return at == std::string::npos ? std::string() : path.substr(0, at);
-}
-
 } // namespace vorlan

@@ -44,7 +44,4 @@ std::vector<std::string> SplitToolTipLines(const char* text);
 // 0 for anything else (a picture file).
 int PictureNumber(const char* text);
 
-// The folder of a file path, without the last separator; empty when it has none.
-std::string FolderOf(const std::string& path);
-
 } // namespace vorlan

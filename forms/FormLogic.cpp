@@ -5,7 +5,6 @@
 #include "resources/MainFrameIds.h"
 
 #include <cctype>
-#include <cstdio>
 #include <cstdlib>
 
 namespace vorlan {
@@ -119,7 +118,7 @@ std::string KillKeeping(std::string_view killText, std::string_view names) {
 }
 
 std::string CreationKillLine(bool killFlag, std::string_view keepList, std::string_view killText) {
-    if (keepList.empty()) return killFlag ? "X %KILL" : "K @%NEW";
+    if (keepList.empty()) return killFlag ? line::kExecuteKill : line::kKillNew;
     if (keepList[0] == '*') return "";
     return KillKeeping(killText, keepList);
 }
@@ -146,6 +145,13 @@ std::string InitScreenLine(std::string_view description, std::string_view formNa
     return "S %DN=" + MQuote(description) + " D INIT^WQMD S %DN=" + MQuote(formName);
 }
 
+std::string FormTitle(unsigned formId, std::string_view baseTitle, std::string_view answer) {
+    if (formId == 0) return std::string(answer);
+    if (answer.empty()) return std::string(baseTitle);
+    if (formId >= 0x8000) return std::string(answer);
+    return std::string(baseTitle) + " " + std::string(answer);
+}
+
 std::string SetStartFieldLine(std::string_view value) {
     return "S %NE=" + MQuote(value);
 }
@@ -164,10 +170,6 @@ std::string KeysLine(std::string_view description) {
 
 std::string ModuLine(std::string_view serverKey, int field) {
     return "W $$MODU^QCC(" + MQuote(serverKey) + "," + Decimal(field) + ")";
-}
-
-std::string SetDialogNumberLine(std::string_view formName) {
-    return "S %DN=" + MQuote(formName);
 }
 
 FormRecord ParseFormRecord(std::string_view answer) {
@@ -201,17 +203,6 @@ bool IsOwnLabelKind(FieldKind kind) {
     case FieldKind::Radio:
     case FieldKind::RadioRight:
     case FieldKind::Check3Right: return true;
-    default: return false;
-    }
-}
-
-bool IsEditKind(FieldKind kind) {
-    switch (kind) {
-    case FieldKind::Edit:
-    case FieldKind::TabEdit:
-    case FieldKind::EditOpen:
-    case FieldKind::EditSave:
-    case FieldKind::EditFolder: return true;
     default: return false;
     }
 }
@@ -281,38 +272,66 @@ std::vector<std::string> SplitKeys(std::string_view answer) {
 
 // ---- function keys
 
+namespace {
+
+// The table's three runs of commands, each from its first index.
+struct KeyRun {
+    int first;
+    unsigned firstId, lastId;
+    char letter;     // the key's name in %FKEY and in label links: letter and number
+    int firstNumber; // the number of the run's first key (F5, X1, M1)
+};
+constexpr KeyRun kKeyRuns[] = {
+    {0, ID_FKEY_FIRST, ID_FKEY_LAST, 'F', 5},
+    {8, ID_XKEY_FIRST, ID_XKEY_LAST, 'X', 1},
+    {40, ID_MKEY_FIRST, ID_MKEY_LAST, 'M', 1},
+};
+static_assert(ID_FKEY_LAST - ID_FKEY_FIRST + 1 == 8 && ID_XKEY_LAST - ID_XKEY_FIRST + 1 == 32 &&
+                  40 + ID_MKEY_LAST - ID_MKEY_FIRST + 1 == kKeyCount,
+              "the runs follow each other and fill the table");
+
+const KeyRun* RunOfCommand(unsigned id) {
+    for (const KeyRun& run : kKeyRuns)
+        if (id >= run.firstId && id <= run.lastId) return &run;
+    return nullptr;
+}
+
+} // namespace
+
 int KeyIndexOfCommand(unsigned id) {
-    if (id >= 0x8020 && id <= 0x8027) return static_cast<int>(id - 0x8020);
-    if (id >= 0x80D5 && id <= 0x80F4) return static_cast<int>(id - 0x80CD);
-    if (id >= 0x07D1 && id <= 0x07F0) return static_cast<int>(id - 0x07A9);
-    return -1;
+    const KeyRun* run = RunOfCommand(id);
+    return run ? run->first + static_cast<int>(id - run->firstId) : -1;
+}
+
+unsigned CommandOfKeyIndex(int index) {
+    if (index < 0 || index >= kKeyCount) return 0;
+    const KeyRun* run = &kKeyRuns[0];
+    for (const KeyRun& r : kKeyRuns)
+        if (index >= r.first) run = &r;
+    return run->firstId + static_cast<unsigned>(index - run->first);
 }
 
 std::string FunctionKeyLine(unsigned id) {
-    char key[8] = {};
-    if (id >= 0x8020 && id <= 0x8027)
-        std::snprintf(key, sizeof key, "F%u", id - 0x801B);
-    else if (id >= 0x80D5 && id <= 0x80F4)
-        std::snprintf(key, sizeof key, "X%u", id - 0x80D4);
-    else if (id >= 0x07D1 && id <= 0x07F0)
-        std::snprintf(key, sizeof key, "M%u", id - 0x07D0);
-    else
-        return "";
-    return std::string("S (%FKEY,%SC)=\"") + key + "\"";
+    const KeyRun* run = RunOfCommand(id);
+    if (!run) return "";
+    int number = run->firstNumber + static_cast<int>(id - run->firstId);
+    return std::string("S (%FKEY,%SC)=\"") + run->letter + Decimal(number) + "\"";
 }
 
 unsigned HyperlinkCommand(const char* text) {
     if (!text) return 0;
-    char kind = text[0];
-    if (kind != 'f' && kind != 'm' && kind != 'x') return 0;
-    // A bounded decimal: the number keeps its meaning, an absurd one names no command.
+    const KeyRun* run = nullptr;
+    for (const KeyRun& r : kKeyRuns)
+        if (text[0] == std::tolower(static_cast<unsigned char>(r.letter))) run = &r;
+    if (!run) return 0;
+    // A bounded decimal: the number keeps its meaning (also outside the key's run, where
+    // the command is another one), an absurd one names no command.
     unsigned long n = 0;
     for (const char* p = text + 1; *p >= '0' && *p <= '9'; ++p) {
         n = n * 10 + static_cast<unsigned long>(*p - '0');
         if (n > 0xFFFF) return 0;
     }
-    unsigned base = kind == 'f' ? 0x801B : kind == 'm' ? 0x07D0 : 0x80D4;
-    unsigned long id = n + base;
+    unsigned long id = n + run->firstId - static_cast<unsigned>(run->firstNumber);
     return id > 0xFFFF ? 0 : static_cast<unsigned>(id);
 }
 
@@ -427,6 +446,19 @@ void CaretOf(std::string_view text, size_t position, int& line, int& column) {
     column = static_cast<int>(position - start) + 1;
 }
 
+size_t PositionOf(std::string_view text, int line, int column) {
+    size_t at = 0;
+    for (int l = 1; l < line && at < text.size(); ++l) {
+        size_t lf = text.find('\n', at);
+        if (lf == std::string_view::npos) return text.size();
+        at = lf + 1;
+    }
+    size_t end = text.find('\r', at);
+    if (end == std::string_view::npos) end = text.size();
+    size_t pos = at + static_cast<size_t>(column < 1 ? 0 : column - 1);
+    return pos > end ? end : pos;
+}
+
 // ---- field extras
 
 FieldExtras ParseFieldExtras(std::string_view text) {
@@ -448,41 +480,6 @@ uint32_t ExtraColour(int index) {
     const unsigned char* c = table[index - 1];
     return static_cast<uint32_t>(c[0]) | (static_cast<uint32_t>(c[1]) << 8) |
            (static_cast<uint32_t>(c[2]) << 16);
-}
-
-// ---- column widths
-
-std::vector<int> ParseColumnWidths(std::string_view text, int columns) {
-    std::vector<int> widths;
-    for (size_t at = 0; at < text.size() && static_cast<int>(widths.size()) < columns; at += 3) {
-        int value = 0;
-        for (size_t k = at; k < at + 3 && k < text.size(); ++k) {
-            char c = text[k];
-            int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : 0;
-            value = (value << 4) + digit;
-        }
-        widths.push_back(value);
-    }
-    return widths;
-}
-
-std::vector<std::string> ColumnWidthChunks(const std::vector<int>& widths) {
-    std::vector<std::string> chunks;
-    std::string chunk;
-    for (int w : widths) {
-        // Three digits hold up to 0xFFE; 0xFFF means "leave the column" to the reader.
-        if (w < 0) w = 0;
-        if (w > 0xFFE) w = 0xFFE;
-        char digits[4];
-        std::snprintf(digits, sizeof digits, "%03X", static_cast<unsigned>(w));
-        chunk += digits;
-        if (chunk.size() > 400) {
-            chunks.push_back(chunk);
-            chunk.clear();
-        }
-    }
-    if (!chunk.empty() || chunks.empty()) chunks.push_back(chunk);
-    return chunks;
 }
 
 // ---- events
@@ -529,14 +526,6 @@ std::string SaveWindowSizeLine(std::string_view serverKey, int width, int height
            (maximised ? "1" : "0");
 }
 
-std::string ScrollKillLine(std::string_view serverKey) {
-    return "K ^Z(\"SCROLL\",$G(%USER)," + MQuote(serverKey) + ")";
-}
-
-std::string ScrollChunkLine(std::string_view serverKey, int k, std::string_view chunk) {
-    return "S ^Z(\"SCROLL\",$G(%USER)," + MQuote(serverKey) + "," + Decimal(k) + ")=" + MQuote(chunk);
-}
-
 // ---- lines with values
 
 std::string MessagesLine(bool take) {
@@ -577,20 +566,8 @@ std::string KillVarsLine(std::string_view setName) {
     return "D KILLVARS^QCC(" + MQuote(setName) + ")";
 }
 
-std::string KillTabLine(std::string_view tabText) {
-    return "D KILL^QCC(" + MQuote(tabText) + ")";
-}
-
 std::string TabTextLine(std::string_view description) {
     return "W $G(^QM(" + MQuote(description) + ",0,\"KARTEI\"))";
-}
-
-std::string TabNodeOfPageLine(std::string_view description, int n) {
-    return "W $G(^QM(" + MQuote(description) + ",0,\"KARTEI\"," + Decimal(n) + "))";
-}
-
-std::string RepeatNodeLine(std::string_view description) {
-    return ScreenNodeLine(description, "REPEAT");
 }
 
 std::string ScreenNodeLine(std::string_view description, std::string_view node) {
@@ -601,21 +578,16 @@ std::string ScreenNodeLine(std::string_view description, int node) {
     return "W $G(^QM(" + MQuote(description) + ",0," + Decimal(node) + "))";
 }
 
+std::string ScreenInitLine(std::string_view description) {
+    return ScreenNodeLine(description, "INIT");
+}
+
 std::string SwitchNamespaceLine(std::string_view ns) {
     return "S %UCI=" + MQuote(ns) + " D SW^QUCI";
 }
 
 std::string DialogNodeExistsLine(std::string_view action, int node) {
     return "W $D(^QM(" + MQuote(action) + "," + Decimal(node) + "))";
-}
-
-std::string ActionInitLine(std::string_view action) {
-    return "W $G(^QM(" + MQuote(action) + ",0,\"INIT\"))";
-}
-
-std::string RunLine(std::string_view routine) {
-    // The server names its own routines; they run as it wrote them.
-    return "D " + std::string(routine);
 }
 
 std::string FocusEntryLine(int field) {
@@ -664,10 +636,6 @@ std::string EventCloseLine(std::string_view name) {
 
 std::string EventEventExistsLine(std::string_view name) {
     return EventValueLine(name, "EVENT", true);
-}
-
-std::string PictureVariableLine(std::string_view variable) {
-    return "W $G(" + std::string(variable) + ")";
 }
 
 std::string PrintRoutineLine(std::string_view description) {

@@ -1,8 +1,7 @@
 #pragma once
 // What a server-described form decides without a window: the M lines it sends (every value
 // through MQuote), the text escaping between form and server, the field record and its
-// geometry, the answers of $$PR^QCC, function-key lines, colours, text boxes, events and
-// column widths.
+// geometry, the answers of $$PR^QCC, function-key lines, colours, text boxes and events.
 
 #include <cstdint>
 #include <string>
@@ -46,12 +45,16 @@ std::string DescriptionRecordLine(std::string_view description);
 std::string FetTitleLine(std::string_view p2, std::string_view p3, bool standardLanguage);
 std::string FrameCaptionLine(std::string_view description);
 std::string InitScreenLine(std::string_view description, std::string_view formName);
+// The form's title from the answer of line::kTitle (%TITLE): a form of id 0 takes the answer
+// as it is, also an empty one; any other keeps its base title when the answer is empty, else
+// shows the answer after the base title and a blank, or the answer alone for an id of 0x8000
+// and above (16-bit ids: the pages and the forms of their own windows).
+std::string FormTitle(unsigned formId, std::string_view baseTitle, std::string_view answer);
 std::string SetStartFieldLine(std::string_view value);
 std::string MaxLine(std::string_view description);
 std::string EditLine(std::string_view description, int field);
 std::string KeysLine(std::string_view description);
 std::string ModuLine(std::string_view serverKey, int field);
-std::string SetDialogNumberLine(std::string_view formName);
 
 // $$MAX^QCC: the form record.
 struct FormRecord {
@@ -88,7 +91,6 @@ enum class FieldKind {
 FieldKind KindOf(int number);
 // Buttons whose own text is the label: push buttons, check boxes and radio buttons.
 bool IsOwnLabelKind(FieldKind kind);
-bool IsEditKind(FieldKind kind);
 // The id of the browse button beside kinds 10, 12 and 13, else 0.
 unsigned BrowseButtonId(FieldKind kind, int field);
 
@@ -114,15 +116,17 @@ struct Rect {
 // The field's rectangle in pixels for the cell W by H; width 0 stays 0 (no control).
 Rect FieldRect(const FieldRecord& field, int cellWidth, int rowHeight);
 
-// $$GETKEYS^QCC: 72 texts at $C(255).
+// The function-key table of a screen: F5-F12, X1-X32, M1-M32, in this order.
 constexpr int kKeyCount = 72;
+// $$GETKEYS^QCC: the table's texts at $C(255).
 std::vector<std::string> SplitKeys(std::string_view answer);
 
 // ---- function keys and commands
 
-// The key table index of a function-key command (F5-F12 0x8020-0x8027, X1-X32
-// 0x80D5-0x80F4, M1-M32 0x07D1-0x07F0), or -1.
+// The table index of a function-key command, or -1.
 int KeyIndexOfCommand(unsigned id);
+// The command of a table index, or 0 outside the table.
+unsigned CommandOfKeyIndex(int index);
 // "S (%FKEY,%SC)="F9"" for the command, "" for other ids.
 std::string FunctionKeyLine(unsigned id);
 // The command of a label's hyperlink ("f5", "m1", "x12"), or 0 when it names none.
@@ -150,8 +154,9 @@ unsigned CommandOfClosingKey(std::string_view sc);
 
 // ---- text boxes
 
-// The lines of a text box as the server stores them: one break for CR LF, LF CR, CR CR and
-// LF LF; lines cut at 32000; escaped for the server; a blank after lines from the third on.
+// The lines of a text box as the server stores them: CR LF and LF CR are one break, any
+// other CR or LF a break of its own (blank lines stay); lines cut at 32000; escaped for the
+// server; a blank after lines from the third on.
 std::vector<std::string> TextBoxLines(std::string_view text);
 std::string TextBoxKillLine(std::string_view name);
 std::string TextBoxStoreLine(std::string_view name, int k, std::string_view escapedLine);
@@ -161,6 +166,9 @@ std::string TextBoxReadLine(std::string_view name);
 std::string CaretLine(int line, int column);
 // Caret line and column (from 1) of a character position in a text.
 void CaretOf(std::string_view text, size_t position, int& line, int& column);
+// The character position of a caret line and column (from 1) in a text whose lines end in
+// CR LF: a column beyond its line stops at the line's end, a line beyond the text at its end.
+size_t PositionOf(std::string_view text, int line, int column);
 
 // ---- field extras
 
@@ -171,12 +179,6 @@ struct FieldExtras {
 FieldExtras ParseFieldExtras(std::string_view text);
 // The colour of a table index (1-19; 20 and above black); COLORREF layout, low byte red.
 uint32_t ExtraColour(int index);
-
-// ---- column widths
-
-// Three hexadecimal digits a column; 0xFFF leaves the column as it is.
-std::vector<int> ParseColumnWidths(std::string_view text, int columns);
-std::vector<std::string> ColumnWidthChunks(const std::vector<int>& widths);
 
 // ---- events of %WIN("EV")
 
@@ -208,9 +210,6 @@ SubDialogCall ParseSubDialog(std::string_view text);
 // ---- the window's own lines
 
 std::string SaveWindowSizeLine(std::string_view serverKey, int width, int height, bool maximised);
-std::string ScrollKillLine(std::string_view serverKey);
-std::string ScrollChunkLine(std::string_view serverKey, int k, std::string_view chunk);
-
 } // namespace vorlan
 
 namespace vorlan {
@@ -218,13 +217,11 @@ namespace vorlan {
 // The constant lines of a form, named where the form sends them.
 namespace line {
 constexpr const char* kCurrentDialog = "W $G(%DN)";
-constexpr const char* kCurrentDialogPlain = "W %DN";
 constexpr const char* kSaveCurrentVars = "D VARSAVE^QCC(%DN)";
 constexpr const char* kKillCommand = "W %KILL";
 constexpr const char* kExecuteKill = "X %KILL";
 constexpr const char* kKillNew = "K @%NEW";
 constexpr const char* kStartField = "W $G(%NE)";
-constexpr const char* kTakeStartField = "W $G(%NE) K %NE";
 constexpr const char* kTitle = "W $G(%TITLE)";
 constexpr const char* kFrameTitle = "W $G(%TITLE(\"FRAME\"))";
 constexpr const char* kDialogTitle = "W $G(%TITLE(\"DIALOG\"))";
@@ -232,11 +229,7 @@ constexpr const char* kNoFatalError = "W:'$D(%FF) 1";
 constexpr const char* kTakeFatalError = "W %FF K %FF,%F";
 constexpr const char* kFatalErrorExists = "W:$D(%FF) 1";
 constexpr const char* kTakeFatalErrorOnly = "W %FF K %FF";
-constexpr const char* kTakeMessages = "W $G(%INF)_%DL_$D(%F)_%DL_$G(%F) K %F,%INF";
-constexpr const char* kMessages = "W $G(%INF)_%DL_$D(%F)_%DL_$G(%F)";
 constexpr const char* kTakeSubDialog = "W $G(%DDN) K %DDN";
-constexpr const char* kTakeSubDialogAndError = "W $G(%DDN) K %DDN,%F";
-constexpr const char* kSubDialog = "W $G(%DDN)";
 constexpr const char* kKillSubDialog = "K %DDN";
 constexpr const char* kF3Action = "W $G(%ABL(\"F3\"))";
 constexpr const char* kAction = "W $G(%ABL)";
@@ -253,7 +246,6 @@ constexpr const char* kTakeRebuild = "W:$D(%QZ) 1 K %QZ";
 constexpr const char* kTakeRebuildOnFocus = "W:$D(%QZ(\"FOCUS\")) 1 K %QZ(\"FOCUS\")";
 constexpr const char* kTakeGridRebuild = "W:$D(%SCRB(\"UPDATE\")) 1 K %SCRB(\"UPDATE\")";
 constexpr const char* kTakeLeave = "W:$D(%VL) 1 K %VL";
-constexpr const char* kLeaveSet = "W:$D(%VL) 1";
 constexpr const char* kClosingKey = "W $G(%SC)";
 constexpr const char* kTakeCaretRequest = "W $G(%WIN(\"CURPOS\")) K %WIN(\"CURPOS\")";
 constexpr const char* kReadOnlyRequest = "W:$D(%WIN(\"READONLY\")) 1";
@@ -261,14 +253,11 @@ constexpr const char* kTakeFocusAction = "W $G(%DDN(\"FOCUS\")) K %DDN(\"FOCUS\"
 constexpr const char* kTakeRefreshList = "W $G(%MAK1) K %MAK1";
 constexpr const char* kTakeNoRefresh = "W:$D(%WIN(\"NOREFRESH\")) 1 K %WIN(\"NOREFRESH\")";
 constexpr const char* kTakeRefresh = "W:$D(%WIN(\"REFRESH\")) 1 K %WIN(\"REFRESH\")";
-constexpr const char* kHandBackSubDialog = "S:$D(%VL1) %VL=%VL1 K %VL1";
 constexpr const char* kKillNewHandBack = "K @%NEW S:$D(%VL1) %VL=%VL1 K %VL1";
 constexpr const char* kSaveScratchVars = "D VARSAVE^QCC(\"TEMP\")";
 constexpr const char* kLoadScratchVars = "D LOADVARS^QCC(\"TEMP\")";
 constexpr const char* kUnsetCurrent = "K %DN D VARSAVE^QCC(\"TEMP\")";
-constexpr const char* kCurrentNamespace = "W $$UCI1^QUCI()";
 constexpr const char* kKillRepeatState = "K %ZELN,%ZEINN,%ZLOEN";
-constexpr const char* kFreeFieldsPrefix = "F %QCC=1:1:";
 constexpr const char* kParkListHeader =
     "Q:$G(%GBL)=\"\"  K ^QTEMP(%JOB,\"GBLHEAD\",%DN) M ^QTEMP(%JOB,\"GBLHEAD\",%DN)=@%GBL@(0)";
 constexpr const char* kRestoreListHeader =
@@ -276,13 +265,7 @@ constexpr const char* kRestoreListHeader =
 constexpr const char* kStartChecks = "S %PRUEFS=\"\"";
 constexpr const char* kCheck = "K %PRUEFS W $$PRUEF^QCC";
 constexpr const char* kKillStepState = "K %DDN,%FF,%F,%INF";
-constexpr const char* kDocumentWord = "W $G(%DDN(\"WORD\"))";
-constexpr const char* kTakeDocumentPath = "W $G(%DDN(\"PATH\")) K %DDN";
 constexpr const char* kKillExcel = "K ^QTEMP(%JOB,\"EXCEL\")";
-// The requests read after every step
-constexpr const char* kGridWidths = "S %QCC=\"\" F  S %QCC=$O(%WIN(\"SCROLL\",\"WIDTH\",%QCC)) Q:%QCC=\"\"  "
-                                    "W $G(%WIN(\"SCROLL\",\"WIDTH\",%QCC))";
-constexpr const char* kTakeAutoSize = "W $D(%WIN(\"SCR\",\"AUTOSIZE\")) K %WIN(\"SCR\",\"AUTOSIZE\")";
 constexpr const char* kCardLines = "W $G(%WIN(\"READCARD\"))";
 constexpr const char* kCardKind = "W $G(%WIN(\"READCARD\",\"ART\"))";
 constexpr const char* kCardRoutine =
@@ -297,9 +280,6 @@ constexpr const char* kTakeAutoClose = "W:$D(%WIN(\"AUTOCLOSE\")) 1 K %WIN(\"AUT
 constexpr const char* kTakeClose = "W:$D(%WIN(\"CLOSE\")) 1 K %WIN(\"CLOSE\")";
 constexpr const char* kEventsExist = "W:$D(%WIN(\"EV\")) 1";
 constexpr const char* kKillEvents = "K %WIN(\"EV\")";
-constexpr const char* kTakeGridRows = "W $G(%WIN(\"ZEL\")) K %WIN(\"ZEL\")";
-constexpr const char* kChangedCellsExist = "W:$D(%ZLN) 1 K %QZ S %QCC=\"\"";
-constexpr const char* kKillChangedCells = "K %ZLN";
 constexpr const char* kReplaceRoutine = "W $G(%WIN(\"REPLACERTN\"))";
 constexpr const char* kSearchRoutine = "W $G(%WIN(\"SEARCHRTN\"))";
 } // namespace line
@@ -318,16 +298,15 @@ std::string ProgramExitLine(std::string_view exitCode, std::string_view routine)
 std::string CardResultLine(int i, std::string_view text);
 std::string LoadVarsLine(std::string_view setName);
 std::string KillVarsLine(std::string_view setName);
-std::string KillTabLine(std::string_view tabText);
 std::string TabTextLine(std::string_view description);
-std::string TabNodeOfPageLine(std::string_view description, int n);
-std::string RepeatNodeLine(std::string_view description);
+// A node of the screen description: a flag ("FSAVE", "FDRUCK", not empty when set), a
+// routine or code ("F1", "INIT").
 std::string ScreenNodeLine(std::string_view description, std::string_view node);
 std::string ScreenNodeLine(std::string_view description, int node);
+// The init code of a screen (also of a function key's dialog).
+std::string ScreenInitLine(std::string_view description);
 std::string SwitchNamespaceLine(std::string_view ns);
 std::string DialogNodeExistsLine(std::string_view action, int node);
-std::string ActionInitLine(std::string_view action);
-std::string RunLine(std::string_view routine);
 std::string FocusEntryLine(int field);
 std::string FocusAgainLine(int field);
 std::string SelectAllRequestLine(int field);
@@ -341,8 +320,6 @@ std::string EventValueLine(std::string_view name);
 std::string EventCloseLine(std::string_view name);
 std::string EventEventExistsLine(std::string_view name);
 
-// The variable that holds a picture's path, written.
-std::string PictureVariableLine(std::string_view variable);
 std::string PrintRoutineLine(std::string_view description);
 // A local variable's name as M writes it ("%" or a letter, then letters and digits): text
 // box arrays are named by the server and pasted as names, never as code.

@@ -77,25 +77,31 @@ int CBaseMDI::Create(HFONT font1, HFONT font2, HFONT font3, const char* dialogTe
         delete this;
         return 0;
     }
-    m_bAutoDelete = true;
+    // Until Create is done the window's end leaves the object to Create: the first step of a
+    // form may close the frame while it is being made.
+    auto abandon = [this] {
+        if (m_hWnd) MDIDestroy();
+        delete this;
+        return 0;
+    };
 
     auto* first = new CChildDialog;
     first->SetFonts(m_hFonts[0], m_hFonts[1], m_hFonts[2]);
-    // A refused form is gone when Create returns.
+    // A form that was refused or closed itself is gone when Create returns.
     if (!first->Create(dialogText, m_nDialogId, 1, this, 0, 0, 1, keepList)) {
         HWND active = main->MDIGetActive();
         if (active && active != m_hWnd) {
             HWND top = ::GetWindow(active, GW_CHILD);
             ::SendMessageA(active, WM_ACTIVATE, reinterpret_cast<WPARAM>(top), 1);
         }
-        MDIDestroy(); // deletes this object
-        return 0;
+        return abandon();
     }
     m_hTop = first->m_hWnd;
     m_strScreen = CString(vorlan::PieceOf(dialogText ? dialogText : "", 1)).Left(128);
 
     bool tabs = CreateTabs(first);
     TheSession().Execute(vorlan::kTabsHiddenByJobEndLine);
+    if (!m_hWnd) return abandon(); // a page's first step closed the frame, and the forms with it
     m_bCreating = false;
     if (!tabs && first->IsSizable()) {
         LONG_PTR s = ::GetWindowLongPtrA(m_hWnd, GWL_STYLE);
@@ -116,6 +122,7 @@ int CBaseMDI::Create(HFONT font1, HFONT font2, HFONT font3, const char* dialogTe
         vorlan::ChildMessageRecord fit{vorlan::kChildFit, first->m_hWnd, 0};
         SendMessage(WM_CHILDMESSAGE, 0, reinterpret_cast<LPARAM>(&fit));
     }
+    m_bAutoDelete = true;
     return 1;
 }
 
@@ -143,10 +150,13 @@ bool CBaseMDI::CreateTabs(CChildDialog* first) {
         form->SetFonts(m_hFonts[0], m_hFonts[1], m_hFonts[2]);
         form->SetTabIndex(n + 1);
         // A page that cannot be made gets no tab (the refused form is gone).
-        if (!form->Create(tab.c_str(), 0x8000 + static_cast<UINT>(n), 1, this, 0, 0, 0, nullptr)) continue;
+        if (!form->Create(tab.c_str(), 0x8000 + static_cast<UINT>(n), 1, this, 0, 0, 0, nullptr)) {
+            if (!m_hWnd) return false;
+            continue;
+        }
         form->ShowWindow(SW_HIDE);
         CString text = form->GetWindowText();
-        CString title = TheSession().Execute(vorlan::VariableLine("%TITLE"));
+        CString title = TheSession().Execute(vorlan::line::kTitle);
         if (!title.IsEmpty()) text = title;
         ++k;
         UINT id = static_cast<UINT>(::GetDlgCtrlID(form->m_hWnd));
@@ -257,10 +267,10 @@ void CBaseMDI::ActivateWindow(UINT formId, int mode) {
     if (previous && previous != m_hTop) ::ShowWindow(previous, SW_HIDE);
 
     m_bSave = !TheSession()
-                   .Execute(vorlan::ScreenFlagLine(form->GetDescriptionName().str(), "FSAVE").c_str())
+                   .Execute(vorlan::ScreenNodeLine(form->GetDescriptionName().str(), "FSAVE").c_str())
                    .IsEmpty();
     m_bPrint = !TheSession()
-                    .Execute(vorlan::ScreenFlagLine(form->GetDescriptionName().str(), "FDRUCK").c_str())
+                    .Execute(vorlan::ScreenNodeLine(form->GetDescriptionName().str(), "FDRUCK").c_str())
                     .IsEmpty();
 
     CMainFrame* main = CMainFrame::Get();
@@ -396,7 +406,7 @@ LRESULT CBaseMDI::OnClose() {
         MDIDestroy();
         return 0;
     }
-    if (TheSession().Execute(vorlan::VariableLine("%DN")) != top->GetFormName())
+    if (TheSession().Execute(vorlan::line::kCurrentDialog) != top->GetFormName())
         top->SendMessage(WM_ACTIVATE, 0, 0);
     top->SendMessage(WM_CLOSE);
     return 0;
@@ -473,7 +483,7 @@ LRESULT CBaseMDI::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CBaseMDI::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    vorlan::TraceWindowMessage("CBaseMDI", msg);
+    vorlan::TraceWindowMessage("CBaseMDI", vorlan::WindowMessageName(msg));
     switch (msg) {
     case WM_CREATE: ::SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, 1); break;
     case WM_SIZE:
@@ -514,7 +524,7 @@ LRESULT CBaseMDI::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETWINPOS: return 0;
     case WM_TAB_ERASEBKGND:
         return OnTabEraseBackground(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_TESTFKEY: return wParam < kKeys ? m_enable[wParam] : 0;
+    case WM_TESTFKEY: return wParam < vorlan::kKeyCount ? m_enable[wParam] : 0;
     case WM_CHECKFKEY: return 0;
     case WM_GETSTICKEDWINDOW: return 0;
     case WM_MDIACTIVATE: return OnMDIActivate(reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(lParam));
@@ -570,7 +580,7 @@ void CBaseMDI::OnEdit(UINT id) {
 }
 
 void CBaseMDI::OnUpdateKey(CCmdUI* ui) {
-    int index = vorlan::FunctionKeyIndex(ui->m_nID);
+    int index = vorlan::KeyIndexOfCommand(ui->m_nID);
     bool on = !m_bMenuEdit && index >= 0 && m_enable[index] != 0;
     // While a grid has the focus, F6 and F7 stay on whatever the table says.
     if (vorlan::g_nFocusKind == 4 && (ui->m_nID == ID_FKEY_FIRST + 1 || ui->m_nID == ID_FKEY_FIRST + 2))

@@ -3,6 +3,7 @@
 // per visible tab, fits its size to them, runs the screen's init code, decides whether it
 // may close and relays the private messages between its forms and the main frame.
 
+#include "forms/FormLogic.h"
 #include "frame/TabWnd.h"
 #include "frame/VORLANMDIChild.h"
 #include "framework/Controls.h"
@@ -11,11 +12,10 @@ class CChildDialog;
 
 class CBaseMDI : public CVORLANMDIChild {
   public:
-    static constexpr int kKeys = 72;
-
     CBaseMDI();
 
-    // Returns 1 when the frame stands, 0 when it was refused (it is destroyed then).
+    // Returns 1 when the frame stands, 0 when it was refused or closed by its forms' first
+    // step (window and object are gone then).
     // position: left and top in MDI-client coordinates, or null.
     int Create(HFONT font1, HFONT font2, HFONT font3, const char* dialogText, UINT dialogId, DWORD style,
                DWORD reserved, const POINT* position, bool menuEdit, const char* keepList);
@@ -85,7 +85,7 @@ class CBaseMDI : public CVORLANMDIChild {
     bool m_bTabButtons = false;
     CButton m_btnLeft, m_btnRight;
     CString m_strTimerList;
-    int m_enable[kKeys];
+    int m_enable[vorlan::kKeyCount];
     bool m_bSave = false, m_bPrint = false;
     LPARAM m_lHandOver = 0;
     bool m_bMaximize = false;
@@ -93,6 +93,6 @@ class CBaseMDI : public CVORLANMDIChild {
     CString m_strMemo;
     CString m_strScreen;
     HWND m_hTop = nullptr;
-    // Set once the window stands: from then on the window's end deletes the object.
+    // Set when Create is done: from then on the window's end deletes the object.
     bool m_bAutoDelete = false;
 };

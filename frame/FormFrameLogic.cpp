@@ -20,16 +20,8 @@ std::string TabButtonsLine(std::string_view screen) {
     return "W $P($G(^QM(" + MQuote(screen) + ",0,\"KARTEI\")),%DL,5)";
 }
 
-std::string ScreenInitLine(std::string_view screen) {
-    return ScreenFlagLine(screen, "INIT");
-}
-
 std::string PrgInitLine(std::string_view initCode) {
     return "K %F,%INF D PRGINIT^QCC(" + MQuote(initCode) + ") W:$D(%F)&$D(%INF) \"!\" W $G(%F,\"!\")";
-}
-
-std::string ScreenFlagLine(std::string_view screen, std::string_view node) {
-    return "W $G(^QM(" + MQuote(screen) + ",0," + MQuote(node) + "))";
 }
 
 InitAnswer ReadInitAnswer(std::string_view answer) {

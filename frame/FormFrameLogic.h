@@ -20,11 +20,8 @@ std::string TabButtonsLine(std::string_view screen);
 
 // ---- a page's init and state
 
-// The screen's init code (its "INIT" node).
-std::string ScreenInitLine(std::string_view screen);
+// Runs a screen's init code (ScreenInitLine, forms/FormLogic.h): "!" when it accepts.
 std::string PrgInitLine(std::string_view initCode);
-// A flag node of the screen ("FSAVE", "FDRUCK", ...): not empty when set.
-std::string ScreenFlagLine(std::string_view screen, std::string_view node);
 
 struct InitAnswer {
     bool accepted = false;

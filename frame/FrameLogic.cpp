@@ -1,10 +1,7 @@
 #include "frame/FrameLogic.h"
 
-#include "app/ProtocolLog.h"
 #include "app/ReplyFields.h"
-#include "app/SettingsBlock.h"
 #include "common/MQuote.h"
-#include "resources/MainFrameIds.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -222,13 +219,6 @@ Box MdiDefaultRect(const Box* active, int clientWidth, int clientHeight) {
     return r;
 }
 
-int FunctionKeyIndex(unsigned id) {
-    if (id >= ID_FKEY_FIRST && id <= ID_FKEY_LAST) return static_cast<int>(id - ID_FKEY_FIRST);
-    if (id >= ID_XKEY_FIRST && id <= ID_XKEY_LAST) return static_cast<int>(id - ID_XKEY_FIRST + 8);
-    if (id >= ID_MKEY_FIRST && id <= ID_MKEY_LAST) return static_cast<int>(id - ID_MKEY_FIRST + 40);
-    return -1;
-}
-
 std::string ToolTipSource(std::string_view text) {
     size_t cut = text.find_first_of("[;");
     return Trimmed(text.substr(0, cut));
@@ -249,12 +239,10 @@ const char* WindowMessageName(unsigned msg) {
         unsigned msg;
         const char* name;
     } names[] = {
-        {0x0001, "WM_CREATE"},
         {0x0002, "WM_DESTROY"},
         {0x0003, "WM_MOVE"},
         {0x0005, "WM_SIZE"},
         {0x0006, "WM_ACTIVATE"},
-        {0x0007, "WM_SETFOCUS"},
         {0x0010, "WM_CLOSE"},
         {0x0022, "WM_CHILDACTIVATE"},
         {0x0024, "WM_GETMINMAXINFO"},
@@ -262,7 +250,6 @@ const char* WindowMessageName(unsigned msg) {
         {0x004E, "WM_NOTIFY"},
         {0x007B, "WM_CONTEXTMENU"},
         {0x0086, "WM_NCACTIVATE"},
-        {0x0111, "WM_COMMAND"},
         {0x0113, "WM_TIMER"},
         {0x011F, "WM_MENUSELECT"},
         {0x0120, "WM_MENUCHAR"},
@@ -303,14 +290,6 @@ const char* WindowMessageName(unsigned msg) {
     for (const auto& n : names)
         if (n.msg == msg) return n.name;
     return nullptr;
-}
-
-void TraceWindowMessage(const char* className, unsigned msg) {
-    // Every message passes here: nothing is looked up or built while the trace is off.
-    const SettingsBlock* settings = ProtocolSettings();
-    if (!settings || !settings->protocolAll) return;
-    if (const char* name = WindowMessageName(msg))
-        TraceFunction((std::string(className) + "::WindowProc - " + name).c_str());
 }
 
 } // namespace vorlan

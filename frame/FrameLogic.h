@@ -160,8 +160,6 @@ struct Box {
 // minimised or maximised, gives 0, 0), two thirds of the client each way, kept inside.
 Box MdiDefaultRect(const Box* active, int clientWidth, int clientHeight);
 
-// The function-key table index of a command id (F5-F12, X1-X32, M1-M32), or -1.
-int FunctionKeyIndex(unsigned id);
 // Tooltip source: cut at the first "[" or ";", trimmed. A result starting with "*" is M code.
 std::string ToolTipSource(std::string_view text);
 // The shown tip: after the first line feed when there is one, at most 79 characters.
@@ -169,10 +167,8 @@ std::string ToolTipShown(std::string_view text);
 // WM_SETFKEY's table entry: the first "§"-piece, at most 71 characters.
 std::string FunctionKeyEntry(std::string_view text);
 
-// The name of a window message for the protocol log, or null for messages not traced.
+// The frames' name of a window message for the protocol log, or null for messages not
+// traced.
 const char* WindowMessageName(unsigned msg);
-// With the function trace on, writes "<className>::WindowProc - <message name>" for a
-// message that has a name.
-void TraceWindowMessage(const char* className, unsigned msg);
 
 } // namespace vorlan

@@ -71,7 +71,7 @@ HFONT CMainFrame::GetFrameFont(int n) const {
 
 const CString& CMainFrame::GetKeyText(int index) const {
     static const CString none;
-    return index >= 0 && index < kKeys ? m_strKeys[index] : none;
+    return index >= 0 && index < vorlan::kKeyCount ? m_strKeys[index] : none;
 }
 
 // ---- creation
@@ -448,7 +448,7 @@ bool CMainFrame::OnToolTipText(NMTTDISPINFOA* info) {
     if (!info) return false;
     static CString tip; // read by the tooltip before the next notification
     UINT id = static_cast<UINT>(info->hdr.idFrom);
-    int key = vorlan::FunctionKeyIndex(id);
+    int key = vorlan::KeyIndexOfCommand(id);
     CString source;
     if (key >= 0) {
         source = m_strKeys[key];

@@ -4,6 +4,7 @@
 // log-in state, the 1-second timer, and the hub of the private window messages through
 // which menu entries, function-key texts, memo names and form creation pass.
 
+#include "forms/FormLogic.h"
 #include "frame/FrameLogic.h"
 #include "frame/FrameViewer.h"
 #include "frame/MenuTreeBar.h"
@@ -24,7 +25,6 @@ class CMainFrame : public CMDIFrameWnd {
   public:
     static constexpr const char* kClassName = "VORLAN.MainWindow";
     static constexpr int kModules = 32;
-    static constexpr int kKeys = 72;
 
     CMainFrame();
     ~CMainFrame() override;
@@ -187,7 +187,7 @@ class CMainFrame : public CMDIFrameWnd {
     bool m_bDeveloper = false;
     HWND m_hSavedFocus = nullptr;
     CLogin* m_pLogin = nullptr;
-    CString m_strKeys[kKeys];
+    CString m_strKeys[vorlan::kKeyCount];
     short m_nLanguage = 1;
     CString m_strLastMemo;
     HWND m_hFocusOnDeactivate = nullptr;

@@ -138,7 +138,7 @@ void CMainFrame::OnHelpUsing(UINT) {
     if (!m_bLoggedIn) return;
     CString topic = CVORLANApp::ProgramFolder() + "vorhelp.chm::/" +
                     TheSession().Execute(vorlan::kHelpNamespaceLine) + ".htm#" +
-                    TheSession().Execute(vorlan::VariableLine("%DN"));
+                    TheSession().Execute(vorlan::line::kCurrentDialog);
     m_pViewer->ShowHtmlHelp(topic);
 }
 

@@ -3,6 +3,7 @@
 #include "frame/MainFrame.h"
 
 #include "app/AppLogic.h"
+#include "app/ProtocolLog.h"
 #include "app/ReplyFields.h"
 #include "app/Session.h"
 #include "app/VORLANApp.h"
@@ -24,7 +25,7 @@ constexpr LRESULT kModalDefault = ID_FORM_OK;
 } // namespace
 
 LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    vorlan::TraceWindowMessage("CMainFrame", msg);
+    vorlan::TraceWindowMessage("CMainFrame", vorlan::WindowMessageName(msg));
     if (m_nAddOnMessage && msg == m_nAddOnMessage) {
         if (wParam == 1) OnSync();
         return 1;
@@ -248,7 +249,7 @@ LRESULT CMainFrame::OnSetMemo(const char* text, const char* detail) {
 }
 
 LRESULT CMainFrame::OnSetFKey(WPARAM index, const char* text) {
-    if (index >= static_cast<WPARAM>(kKeys)) return 0; // a key the table does not have
+    if (index >= static_cast<WPARAM>(vorlan::kKeyCount)) return 0; // a key the table does not have
     m_strKeys[index] = text ? CString(vorlan::FunctionKeyEntry(text)) : CString();
     return 1;
 }

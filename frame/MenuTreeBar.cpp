@@ -3,7 +3,6 @@
 #include "app/ProtocolLog.h"
 #include "app/Session.h"
 #include "app/VORLANApp.h"
-#include "frame/FrameLogic.h"
 #include "frame/MenuTreeLogic.h"
 #include "resources/MainFrameIds.h"
 #include "resources/resource.h"
@@ -105,31 +104,46 @@ bool CMenuTreeBar::Create(HWND parent, UINT id, const RECT& rect) {
 }
 
 LRESULT CMenuTreeBar::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    vorlan::TraceWindowMessage("CMenuTreeBar", msg);
+    // Only the messages the bar handles itself are traced.
+    auto trace = [](const char* name) { vorlan::TraceWindowMessage("CMenuTreeBar", name); };
     switch (msg) {
-    case WM_CREATE: return OnCreate(reinterpret_cast<CREATESTRUCTA*>(lParam));
-    case WM_DESTROY: OnDestroy(); break;
-    case WM_SIZE: OnSize(LOWORD(lParam), HIWORD(lParam)); return 0;
+    case WM_CREATE: trace("WM_CREATE"); return OnCreate(reinterpret_cast<CREATESTRUCTA*>(lParam));
+    case WM_DESTROY:
+        trace("WM_DESTROY");
+        OnDestroy();
+        break;
+    case WM_SIZE:
+        trace("WM_SIZE");
+        OnSize(LOWORD(lParam), HIWORD(lParam));
+        return 0;
     case WM_SETFOCUS:
+        trace("WM_SETFOCUS");
         if (m_wndTree.IsWindow()) ::SetFocus(m_wndTree);
         return 0;
     case WM_PARENTNOTIFY: OnParentNotify(wParam, lParam); break;
     case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_COMMAND:
         if (wParam != 1 && wParam != 255) break;
+        trace("WM_COMMAND");
         return OnCommand(wParam);
     case WM_CONTEXTMENU:
         if (!IsMenuEditMode()) break;
+        trace("WM_CONTEXTMENU");
         return 1;
     case WM_CREATEMENU:
+        trace("WM_CREATEMENU");
         InitMenuTree();
         m_wndTree.EnableWindow(true);
         return 0;
     case WM_DESTROYMENU:
+        trace("WM_DESTROYMENU");
         m_wndTree.EnableWindow(false);
         UninitMenuTree();
         return 0;
-    case WM_MENUSELECTED: ResyncSelection(reinterpret_cast<const char*>(wParam)); return 0;
+    case WM_MENUSELECTED:
+        trace("WM_MENUSELECTED");
+        ResyncSelection(reinterpret_cast<const char*>(wParam));
+        return 0;
     default: break;
     }
     return CWnd::WindowProc(msg, wParam, lParam);

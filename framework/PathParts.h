@@ -1,5 +1,5 @@
 #pragma once
-// A path's file name and folder, split at its last backslash. Plain text, no Windows in it:
+// A path's file name and folder, split at its last backslash or slash. Plain text, no Windows in it:
 // built in every tree.
 
 #include <string>
@@ -7,9 +7,9 @@
 
 namespace fw {
 
-// What follows the last backslash; the whole path when it has none.
+// What follows the last separator; the whole path when it has none.
 std::string FileNameOf(std::string_view path);
-// What precedes the last backslash, without it; empty when the path has none.
+// What precedes the last separator, without it; empty when the path has none.
 std::string FolderOf(std::string_view path);
 
 } // namespace fw

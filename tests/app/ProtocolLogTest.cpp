@@ -42,15 +42,20 @@ std::string ReadAll(const std::string& path) {
     s << in.rdbuf();
     return s.str();
 }
-} // namespace
 
-TEST(ProtocolLog, NothingIsWrittenBeforeTheLogIsNamedAndFormatsOnlyNotes) {
+std::string LogFolder() {
 #ifdef _WIN32
-    std::string folder = "C:\\TEMP\\";
+    return "C:\\TEMP\\";
 #else
     std::string folder = ::testing::TempDir();
     if (folder.back() != '/') folder += '/';
+    return folder;
 #endif
+}
+} // namespace
+
+TEST(ProtocolLog, NothingIsWrittenBeforeTheLogIsNamedAndFormatsOnlyNotes) {
+    std::string folder = LogFolder();
     SettingsBlock b{};
     b.protocol = 1;
     SetProtocolSettings(&b);
@@ -75,6 +80,26 @@ TEST(ProtocolLog, NothingIsWrittenBeforeTheLogIsNamedAndFormatsOnlyNotes) {
         std::string("----- job4711 -----") + nl + nl + "W \"100%d\"" + nl + "----- n=5 s=x -----" + nl + nl;
     EXPECT_EQ(text, want);
     EXPECT_EQ(text.find("too early"), std::string::npos);
+    std::remove(path.c_str());
+    SetProtocolSettings(nullptr);
+    ResetProtocol();
+}
+
+TEST(ProtocolLog, WindowMessagesAreTracedByNameOnlyWithTheFunctionTrace) {
+    SettingsBlock b{};
+    SetProtocolSettings(&b);
+    SetProtocolFolder(LogFolder());
+    WriteProtocol("windowtrace", kLogName);
+    std::string path = ProtocolFileName();
+    std::remove(path.c_str());
+    TraceWindowMessage("CBaseMDI", "WM_SIZE");
+    b.protocolAll = 1;
+    TraceWindowMessage("CMenuTreeBar", "WM_SIZE");
+    TraceWindowMessage("CMainFrame", nullptr); // a message without a name
+    std::string log = ReadAll(path);
+    EXPECT_EQ(log.find("CBaseMDI"), std::string::npos) << "the switch is off";
+    EXPECT_NE(log.find("----- CMenuTreeBar::WindowProc - WM_SIZE -----"), std::string::npos) << log;
+    EXPECT_EQ(log.find("CMainFrame"), std::string::npos) << "nothing for a message without a name: " << log;
     std::remove(path.c_str());
     SetProtocolSettings(nullptr);
     ResetProtocol();

@@ -40,6 +40,21 @@ TEST(FormLogic, OpeningStringNamesFormDescriptionOrTitle) {
     EXPECT_EQ(own.description, "SUB");
 }
 
+TEST(FormLogic, TitleAfterAStep) {
+    struct {
+        unsigned formId;
+        const char* answer;
+        const char* title;
+    } cases[] = {
+        {0, "Akte 4711", "Akte 4711"},       {0, "", ""}, // a frame's own form: %TITLE as it is
+        {1, "Akte 4711", "Basis Akte 4711"}, {1, "", "Basis"},
+        {0x8001, "Akte 4711", "Akte 4711"},  {0x8001, "", "Basis"},
+        {0xC000, "Akte 4711", "Akte 4711"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FormTitle(c.formId, "Basis", c.answer), c.title) << c.formId << " " << c.answer;
+}
+
 TEST(FormLogic, KillLinesOfTheCreation) {
     EXPECT_EQ(CreationKillLine(true, "", ""), "X %KILL");
     EXPECT_EQ(CreationKillLine(false, "", ""), "K @%NEW");
@@ -55,6 +70,7 @@ TEST(FormLogic, ValuesInLinesAreQuoted) {
     EXPECT_EQ(DialogNamesLine("\"\"", "Adr\"essen", "ADR"), "S DN=\"\",MEMO=\"Adr\"\"essen\",%DN=\"ADR\"");
     EXPECT_EQ(DialogNamesLine("", "", "A"), "S DN=\"\",MEMO=\"\",%DN=\"A\"");
     EXPECT_EQ(InitScreenLine("A\"B", "F"), "S %DN=\"A\"\"B\" D INIT^WQMD S %DN=\"F\"");
+    EXPECT_EQ(ScreenNodeLine("A\"B", "F\"1"), "W $G(^QM(\"A\"\"B\",0,\"F\"\"1\"))");
     EXPECT_EQ(FieldSaveLine(1, 0, 3, "a\tb"),
               "S:1 %KFOCUS=\"\" S %FORWARD=0 W $$PR^QCC(\"3\",\"a\"_$C(9)_\"b\") K %KFOCUS");
     EXPECT_EQ(FieldSaveAgainLine(7, ""), "S %DDN=%DL W $$PR^QCC(\"7\",\"\") K %DDN,%SCRB(\"UPDATE\")");
@@ -137,14 +153,26 @@ TEST(FormLogic, KeysAndTheirCommands) {
     EXPECT_EQ(keys[71], "K71");
     EXPECT_EQ(SplitKeys("").size(), 72u);
 
-    EXPECT_EQ(FunctionKeyLine(0x8024), "S (%FKEY,%SC)=\"F9\"");
-    EXPECT_EQ(FunctionKeyLine(0x80F4), "S (%FKEY,%SC)=\"X32\"");
-    EXPECT_EQ(FunctionKeyLine(0x07D1), "S (%FKEY,%SC)=\"M1\"");
-    EXPECT_EQ(FunctionKeyLine(0x800C), "");
-    EXPECT_EQ(KeyIndexOfCommand(0x8020), 0);
-    EXPECT_EQ(KeyIndexOfCommand(0x80D5), 8);
-    EXPECT_EQ(KeyIndexOfCommand(0x07F0), 71);
-    EXPECT_EQ(KeyIndexOfCommand(0x8028), -1);
+    // The ends of the three runs: F5-F12, X1-X32, M1-M32.
+    struct {
+        unsigned id;
+        int index;
+        const char* key;
+    } ends[] = {{0x8020, 0, "F5"},   {0x8024, 4, "F9"},  {0x8027, 7, "F12"}, {0x80D5, 8, "X1"},
+                {0x80F4, 39, "X32"}, {0x07D1, 40, "M1"}, {0x07F0, 71, "M32"}};
+    for (const auto& e : ends) {
+        EXPECT_EQ(KeyIndexOfCommand(e.id), e.index) << e.key;
+        EXPECT_EQ(CommandOfKeyIndex(e.index), e.id) << e.key;
+        EXPECT_EQ(FunctionKeyLine(e.id), std::string("S (%FKEY,%SC)=\"") + e.key + "\"");
+    }
+    for (unsigned outside : {0x801Fu, 0x8028u, 0x80D4u, 0x80F5u, 0x07D0u, 0x07F1u, 0x800Cu}) {
+        EXPECT_EQ(KeyIndexOfCommand(outside), -1) << outside;
+        EXPECT_EQ(FunctionKeyLine(outside), "") << outside;
+    }
+    for (int i = 0; i < kKeyCount; ++i)
+        EXPECT_EQ(KeyIndexOfCommand(CommandOfKeyIndex(i)), i);
+    EXPECT_EQ(CommandOfKeyIndex(-1), 0u);
+    EXPECT_EQ(CommandOfKeyIndex(kKeyCount), 0u);
 
     EXPECT_EQ(HyperlinkCommand("f5"), 0x8020u);
     EXPECT_EQ(HyperlinkCommand("m1"), 0x07D1u);
@@ -231,6 +259,16 @@ TEST(FormLogic, CaretLineAndColumn) {
     CaretOf("ab", 99, line, column);
     EXPECT_EQ(column, 3) << "a position beyond the text is its end";
     EXPECT_EQ(CaretLine(2, 3), "S %tz=2,%tp=3");
+
+    // Back from line and column: every place the caret can stand (not between CR and LF).
+    const std::string text = "ab\r\n\r\ncde";
+    for (size_t at : {0u, 1u, 2u, 4u, 6u, 8u, 9u}) {
+        CaretOf(text, at, line, column);
+        EXPECT_EQ(PositionOf(text, line, column), at) << at;
+    }
+    EXPECT_EQ(PositionOf(text, 1, 9), 2u) << "a column beyond its line stops at the line's end";
+    EXPECT_EQ(PositionOf(text, 9, 1), text.size()) << "a line beyond the text is its end";
+    EXPECT_EQ(PositionOf(text, 0, 0), 0u) << "no line or column is the first";
 }
 
 TEST(FormLogic, ExtrasAndColours) {
@@ -243,20 +281,6 @@ TEST(FormLogic, ExtrasAndColours) {
     EXPECT_FALSE(none.readOnly);
     EXPECT_EQ(ExtraColour(20), 0u) << "20 and above are black";
     EXPECT_EQ(ExtraColour(12), 0xFF0000u) << "blue";
-}
-
-TEST(FormLogic, ColumnWidths) {
-    EXPECT_EQ(ParseColumnWidths("064064FFF032", 4), (std::vector<int>{100, 100, 0xFFF, 50}));
-    EXPECT_EQ(ParseColumnWidths("064064", 1), (std::vector<int>{100}));
-    EXPECT_EQ(ParseColumnWidths("0x", 3), (std::vector<int>{0}));
-    std::vector<std::string> one = ColumnWidthChunks(std::vector<int>(40, 100));
-    ASSERT_EQ(one.size(), 1u);
-    EXPECT_EQ(one[0].size(), 120u);
-    std::vector<std::string> two = ColumnWidthChunks(std::vector<int>(200, 100));
-    ASSERT_EQ(two.size(), 2u);
-    EXPECT_EQ(two[0].size(), 134u * 3);
-    EXPECT_EQ(two[1].size(), 66u * 3);
-    EXPECT_EQ(ColumnWidthChunks({5000, -3})[0], "FFE000") << "widths are clamped, never read as 'leave'";
 }
 
 TEST(FormLogic, EventRecordFlags) {

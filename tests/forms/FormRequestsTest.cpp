@@ -152,6 +152,36 @@ TEST_F(FormRequestsTest, CloseFlagClosesTheFrameAfterTheEvents) {
     EXPECT_TRUE(Boxes().empty());
 }
 
+TEST_F(FormRequestsTest, CloseFlagOfAFirstStepEndsTheFrameBeingMade) {
+    // The screen's init, and the init of a page, ask to close before the frame stands.
+    Screen("TSTRQC", "Gleich zu", {EditRecord(5, "Eins", "TSTA")});
+    Node("TSTRQC", "0,\"INIT\"", "S %WIN(\"CLOSE\")=1");
+    Screen("TSTRQT", "Karte", {EditRecord(5, "Eins", "TSTA")});
+    Node("TSTRQT", "0,\"KARTEI\",1", Pieces({"TSTRQP", "S %WIN(\"CLOSE\")=1"}));
+    Screen("TSTRQP", "Seite", {EditRecord(5, "Zwei", "TSTP")});
+    for (std::string screen : {"TSTRQC", "TSTRQT"}) {
+        SCOPED_TRACE(screen);
+        Trace();
+        recorder->Take();
+        Open(screen.c_str());
+        EXPECT_TRUE(Frames().empty());
+        EXPECT_EQ(vorlan::g_nOpenForms, 0) << "every form that was made is gone";
+        std::vector<std::string> lines = recorder->Take();
+        auto destroyed = std::find_if(lines.rbegin(), lines.rend(),
+                                      [](const std::string& l) { return l.rfind("D DESTROY^QCC(", 0) == 0; });
+        ASSERT_NE(destroyed, lines.rend());
+        EXPECT_TRUE(std::none_of(lines.rbegin(), destroyed, [](const std::string& l) {
+            return l.find("TSTRQ") != std::string::npos;
+        })) << "the frame that went asks nothing more about its screens";
+        EXPECT_EQ(CountOf(Trace(), "DESTROY^QCC(\"" + screen + "\")"), 1);
+        EXPECT_EQ(Server("W $D(%WIN(\"CLOSE\"))"), "0");
+        EXPECT_TRUE(Boxes().empty());
+    }
+    RequestScreen();
+    EXPECT_NE(Open("TSTRQ"), nullptr) << "the next screen opens as ever";
+    EXPECT_EQ(Frames().size(), 1u);
+}
+
 TEST_F(FormRequestsTest, CardRequestsWithoutAReaderStillRunTheirRoutine) {
     RequestScreen();
     ASSERT_NE(Open("TSTRQ"), nullptr);

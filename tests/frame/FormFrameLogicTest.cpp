@@ -15,13 +15,11 @@ TEST(FormFrameLogic, TabAndScreenLinesQuoteTheirValues) {
         {TabHiddenByJobLine("KART", "T1"), "W $D(%WIN(\"KARTEI\",\"KART\",\"T1\"))"},
         {TabHiddenByJobLine("K\x7f", ""), "W $D(%WIN(\"KARTEI\",\"K\"_$C(127),\"\"))"},
         {TabButtonsLine("A\"B"), "W $P($G(^QM(\"A\"\"B\",0,\"KARTEI\")),%DL,5)"},
-        {ScreenInitLine("KART"), "W $G(^QM(\"KART\",0,\"INIT\"))"},
         {PrgInitLine("D X^Y(\"1\")"),
          "K %F,%INF D PRGINIT^QCC(\"D X^Y(\"\"1\"\")\") W:$D(%F)&$D(%INF) \"!\" W $G(%F,\"!\")"},
         {PrgInitLine(""), "K %F,%INF D PRGINIT^QCC(\"\") W:$D(%F)&$D(%INF) \"!\" W $G(%F,\"!\")"},
         {PrgInitLine("S A=1\nS B=2"),
          "K %F,%INF D PRGINIT^QCC(\"S A=1\"_$C(10)_\"S B=2\") W:$D(%F)&$D(%INF) \"!\" W $G(%F,\"!\")"},
-        {ScreenFlagLine("KART", "FSAVE"), "W $G(^QM(\"KART\",0,\"FSAVE\"))"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.line, c.want);

@@ -1,6 +1,8 @@
 // Folder levels, path placeholders and shortened paths.
 #include "tools/FolderPaths.h"
 
+#include "framework/PathParts.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -50,4 +52,14 @@ TEST(FolderPaths, StatusTextsKeep35Characters) {
     EXPECT_EQ(vorlan::ShortenPath(forty), std::string(35, 'p') + "...");
     EXPECT_EQ(vorlan::ShortenPath(std::string(35, 'p')), std::string(35, 'p'));
     EXPECT_EQ(vorlan::ShortenPath(""), "");
+}
+
+TEST(FolderPaths, NameAndFolderSplitAtTheLastSeparatorOfEitherKind) {
+    EXPECT_EQ(fw::FolderOf("C:\\Bilder\\a.bmp"), "C:\\Bilder");
+    EXPECT_EQ(fw::FileNameOf("C:\\Bilder\\a.bmp"), "a.bmp");
+    EXPECT_EQ(fw::FolderOf("C:\\Bilder/2026/a.bmp"), "C:\\Bilder/2026") << "a server path with slashes";
+    EXPECT_EQ(fw::FileNameOf("C:\\Bilder/2026/a.bmp"), "a.bmp");
+    EXPECT_EQ(fw::FolderOf("a.bmp"), "") << "no folder";
+    EXPECT_EQ(fw::FileNameOf("a.bmp"), "a.bmp");
+    EXPECT_EQ(fw::FileNameOf("C:\\Bilder\\"), "") << "a folder path names no file";
 }
