@@ -90,9 +90,9 @@ std::vector<std::string> KeyTexts(TestClient& c, const std::string& screen) {
 // A key whose action is M code, as the client runs it: false when the server refused (%F).
 bool RunKey(TestClient& c, const std::string& form, int fkey) {
     std::string text = KeyTexts(c, form)[static_cast<size_t>(fkey - 5)];
-    c.Exec(FunctionKeyLine(0x8020 + static_cast<unsigned>(fkey - 5)));
+    c.Exec(FunctionKeyLine(CommandOfKeyIndex(fkey - 5)));
     c.Exec(line::kSaveCurrentVars);
-    c.Exec(RunLine(Piece(text, 2)));
+    c.Exec(DoLine(Piece(text, 2)));
     if (c.Exec(line::kTakeErrorFlag) == "1") {
         c.Exec(LoadVarsLine(form));
         return false;

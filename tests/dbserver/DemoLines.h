@@ -9,6 +9,7 @@
 #include "frame/FormFrameLogic.h"
 #include "frame/FrameLogic.h"
 #include "frame/MenuTreeLogic.h"
+#include "services/HubLines.h"
 #include "tests/dbserver/TestClient.h"
 
 #include <gtest/gtest.h>
