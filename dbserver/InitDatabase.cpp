@@ -4,6 +4,7 @@
 #include "dbserver/Embedded.h"
 #include "dbserver/Process.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 #include <sys/stat.h>
@@ -11,6 +12,11 @@
 namespace vorlan::dbserver {
 
 namespace {
+
+bool EndsWith(const std::string& s, const char* tail) {
+    const std::string t(tail);
+    return s.size() > t.size() && s.compare(s.size() - t.size(), t.size(), t) == 0;
+}
 
 void WriteFile(const std::string& path, std::string_view data) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -74,14 +80,19 @@ void InitDatabase(const std::string& dirArg) {
     if (IsFile(dir + "/" + kConfFile)) throw DatabaseError(dir + " already holds a database");
     MakeDir(dir + "/r");
 
-    std::vector<std::string> routines;
+    std::vector<std::string> routines, globals;
     for (size_t i = 0; i < kEmbeddedFileCount; ++i) {
         const auto& f = kEmbeddedFiles[i];
         std::string name = f.name;
-        bool routine = name.size() > 2 && name.compare(name.size() - 2, 2, ".m") == 0;
+        bool routine = EndsWith(name, ".m");
         WriteFile((routine ? dir + "/r/" : dir + "/") + name, std::string_view(f.data, f.size));
         if (routine) routines.push_back(name);
+        else if (EndsWith(name, ".zwr")) globals.push_back(name);
     }
+    // globals.zwr lays the ground (users, menu, namespaces); each screen group's file adds to it.
+    std::sort(globals.begin(), globals.end(), [](const std::string& a, const std::string& b) {
+        return (a == "globals.zwr") != (b == "globals.zwr") ? a == "globals.zwr" : a < b;
+    });
     WriteFile(dir + "/dbserver.ci", kCallInTable);
     WriteFile(dir + "/" + kConfFile, kConfText);
 
@@ -107,10 +118,11 @@ void InitDatabase(const std::string& dirArg) {
     compile.insert(compile.end(), routines.begin(), routines.end());
     Run(compile, "", dir + "/r", "compiling the routines");
 
-    const std::string load =
-        "S %SYS=" + MQuote(sys.gld) + " D LOAD^%DBSRV(" + MQuote(dir + "/globals.zwr") + ")";
-    ProcessResult r = RunProcess({gtm + "/mumps", "-run", "%XCMD", load}, "", dir);
-    if (r.status != 0 || !r.output.empty()) throw DatabaseError("loading globals.zwr failed:\n" + r.output);
+    for (const std::string& name : globals) {
+        const std::string load = "S %SYS=" + MQuote(sys.gld) + " D LOAD^%DBSRV(" + MQuote(dir + "/" + name) + ")";
+        ProcessResult r = RunProcess({gtm + "/mumps", "-run", "%XCMD", load}, "", dir);
+        if (r.status != 0 || !r.output.empty()) throw DatabaseError("loading " + name + " failed:\n" + r.output);
+    }
 }
 
 } // namespace vorlan::dbserver

@@ -94,7 +94,7 @@ TEST_F(DemoTest, MenuFoldersAnswerGroupsOfFour) {
     EXPECT_EQ(c->Exec(MenuInitLine()), "Hauptmen\xfc");
     EXPECT_EQ(c->Exec(MenuGetLine("", nullptr)),
               "1" + S + S + "Stammdaten" + S + S + "2" + S + S + "Vorg\xe4nge" + S + S + "-3" + S + "TER" +
-                  S + "Termine" + S + "12" + S + "-4" + S + S + "Info" + S + S);
+                  S + "Termine" + S + "12" + S + "-4" + S + S + "Info" + S + S + "5" + S + S + "Beispiele" + S + S);
     EXPECT_EQ(c->Exec(MenuGetLine("0,2,", nullptr)), "-1" + S + "AP" + S + "Arbeitspl\xe4tze" + S + "9" + S);
     EXPECT_EQ(c->Exec(MenuGetLine("3,", nullptr)), "") << "a leaf has no entries";
 
