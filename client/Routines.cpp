@@ -1,5 +1,6 @@
 // Routine calls: value parameters, the typed parameter block, and the streamed call in which
-// the caller builds the request field by field in a buffer of its own.
+// the caller builds the request field by field in a buffer of its own. Each streamed append
+// pushes what it sent before it returns: the caller's data is only lent for the call.
 #include "client/Call.h"
 #include "client/Tables.h"
 #include "client/kvxapi.h"
@@ -111,7 +112,7 @@ int KVXAPI PTDO2START2(int handle, const char* routine, char* buffer, int capaci
     c.Drain();
     const char* code = call_type == 1 ? "DD" : call_type == 2 ? "DE" : "D";
     wire::RequestWriter w(c, Bytes(buffer), capacity, *position);
-    return w.Header(code, static_cast<int32_t>(static_cast<int64_t>(count) + 1)).Text(routine).status();
+    return w.Header(code, static_cast<int32_t>(static_cast<int64_t>(count) + 1)).Text(routine).Push();
 }
 
 int KVXAPI PTDO2START(int handle, const char* routine, char* buffer, int capacity, int* position, int count) {
@@ -131,10 +132,10 @@ int KVXAPI PTDO2FIELD(int handle, char* buffer, int capacity, int* position, int
     }
     if (length == 0 && newer_server && run && *run != -1) {
         ++*run;
-        return w.status();
+        return w.Push();
     }
     FlushRun(w, run);
-    return w.Field(data, static_cast<size_t>(length)).status();
+    return w.Field(data, static_cast<size_t>(length)).Push();
 }
 
 int KVXAPI PTDO2BLOCK(int handle, char* buffer, int capacity, int* position, int type, const char* data,
@@ -144,7 +145,7 @@ int KVXAPI PTDO2BLOCK(int handle, char* buffer, int capacity, int* position, int
     if (length < 0 || (length > 0 && !data)) return kvx::kErrBadArgument;
     wire::RequestWriter w(c, Bytes(buffer), capacity, *position);
     if (type != -1) w.Number(type);
-    return w.Bytes(data, static_cast<size_t>(length)).status();
+    return w.Bytes(data, static_cast<size_t>(length)).Push();
 }
 
 int KVXAPI PTDO2ENDARRAY(int handle, char* buffer, int capacity, int* position, int* run) {
@@ -152,7 +153,7 @@ int KVXAPI PTDO2ENDARRAY(int handle, char* buffer, int capacity, int* position, 
     if (int rc = OpenStream(position, &c)) return rc;
     wire::RequestWriter w(c, Bytes(buffer), capacity, *position);
     FlushRun(w, run);
-    return w.status();
+    return w.Push();
 }
 
 namespace {

@@ -1,5 +1,9 @@
 #include "client/Tables.h"
 
+#include "client/ConnectionBuffers.h"
+
+#include <new>
+
 namespace vorlan::client {
 
 SocketSlot socket_table[kSlots];
@@ -19,7 +23,7 @@ void ClearTablesOnce() {
     }
     if (!g_socketTableCleared) {
         for (auto& slot : socket_table)
-            slot = {INVALID_SOCKET, 0};
+            slot = {INVALID_SOCKET, 0, nullptr};
         g_socketTableCleared = true;
     }
 }
@@ -28,7 +32,9 @@ int RegisterSocket(SOCKET socket, int32_t timeout) {
     if (!g_socketTableCleared) return 0;
     for (int i = 0; i < kSlots; ++i) {
         if (socket_table[i].socket == INVALID_SOCKET) {
-            socket_table[i] = {socket, timeout};
+            auto* buffers = new (std::nothrow) ConnectionBuffers;
+            if (!buffers) return 0;
+            socket_table[i] = {socket, timeout, buffers};
             return i + 1;
         }
     }
@@ -36,7 +42,10 @@ int RegisterSocket(SOCKET socket, int32_t timeout) {
 }
 
 void UnregisterHandle(int handle) {
-    if (SocketSlot* slot = FindSlot(handle)) slot->socket = INVALID_SOCKET;
+    if (SocketSlot* slot = FindSlot(handle)) {
+        delete slot->buffers;
+        *slot = {INVALID_SOCKET, slot->timeout, nullptr};
+    }
 }
 
 SocketSlot* FindSlot(int handle) {

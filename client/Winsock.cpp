@@ -16,6 +16,7 @@ template <class F> bool Resolve(HMODULE library, const char* name, F& slot) {
 } // namespace
 
 bool Winsock::Bind(HMODULE library) {
+    Resolve(library, "WSASend", WSASend);
     return Resolve(library, "WSAStartup", WSAStartup) && Resolve(library, "WSACleanup", WSACleanup) &&
            Resolve(library, "WSAGetLastError", WSAGetLastError) && Resolve(library, "socket", socket) &&
            Resolve(library, "connect", connect) && Resolve(library, "send", send) &&

@@ -33,6 +33,10 @@ struct Winsock {
     // Not in the older list, but every connection needs it: without TCP_NODELAY a request
     // written in two sends stalls under delayed acknowledgement.
     int(WSAAPI* setsockopt)(SOCKET, int, int, const char*, int) = nullptr;
+    // Optional (only ws2_32 has it): hands a request's pieces to the socket in one call;
+    // without it they go out one send each.
+    int(WSAAPI* WSASend)(SOCKET, LPWSABUF, DWORD, LPDWORD, DWORD, LPWSAOVERLAPPED,
+                         LPWSAOVERLAPPED_COMPLETION_ROUTINE) = nullptr;
 
     bool Bind(HMODULE library);
     // The socket library's last error as one of our numbers.

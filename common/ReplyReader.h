@@ -13,10 +13,10 @@ namespace vorlan::wire {
 
 class ByteSource {
   public:
-    // Waits for data with the connection's time-out and receives into `buffer`. With `all`
-    // false it returns after the first successful receive; with `all` true it goes on until
-    // `length` bytes have arrived or the peer has closed (then 0 with fewer bytes). Returns 0,
-    // 10016 on time-out, or another error number.
+    // Receives into `buffer`, waiting for data with the connection's time-out when none has
+    // arrived yet. With `all` false it returns as soon as it has some bytes; with `all` true it
+    // goes on until `length` bytes have arrived or the peer has closed (then 0 with fewer
+    // bytes). Returns 0, 10016 on time-out, or another error number.
     virtual int Receive(uint8_t* buffer, int32_t length, bool all, int32_t* received) = 0;
     // Discards everything already waiting.
     virtual int Drain() = 0;

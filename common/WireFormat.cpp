@@ -62,6 +62,10 @@ RequestWriter::RequestWriter(ByteSink& sink, uint8_t* buffer, int32_t capacity, 
 }
 
 RequestWriter& RequestWriter::Bytes(const void* data, size_t length) {
+    return Put(data, length, true);
+}
+
+RequestWriter& RequestWriter::Put(const void* data, size_t length, bool lasting) {
     const uint8_t* p = static_cast<const uint8_t*>(data);
     if (length > 0 && !p) Fail(kvx::kErrBadArgument);
     while (length > 0 && status_ == 0) {
@@ -80,7 +84,8 @@ RequestWriter& RequestWriter::Bytes(const void* data, size_t length) {
         } else {
             // Every whole buffer's worth in one send: the same bytes, far fewer calls.
             size_t whole = length - length % static_cast<size_t>(capacity_);
-            status_ = sink_.Send(p, static_cast<int32_t>(whole));
+            const auto n = static_cast<int32_t>(whole);
+            status_ = lasting ? sink_.SendLasting(p, n) : sink_.Send(p, n);
             p += whole;
             length -= whole;
         }
@@ -95,7 +100,14 @@ RequestWriter& RequestWriter::Field(const void* data, size_t length) {
     }
     uint8_t len[4];
     PutInt32(static_cast<int32_t>(length), len);
-    return Bytes(len, 4).Bytes(data, length);
+    return Put(len, 4, false).Put(data, length, true);
+}
+
+// A field whose bytes live no longer than the call.
+RequestWriter& RequestWriter::CopiedField(const void* data, size_t length) {
+    uint8_t len[4];
+    PutInt32(static_cast<int32_t>(length), len);
+    return Put(len, 4, false).Put(data, length, false);
 }
 
 RequestWriter& RequestWriter::Text(const char* text) {
@@ -105,14 +117,14 @@ RequestWriter& RequestWriter::Text(const char* text) {
 RequestWriter& RequestWriter::Number(int32_t value) {
     char text[kNumberTextMax];
     int n = FormatNumber(value, text);
-    return Field(text, static_cast<size_t>(n));
+    return CopiedField(text, static_cast<size_t>(n));
 }
 
 RequestWriter& RequestWriter::Run(int32_t count) {
     uint8_t marker[8];
     PutInt32(kRunMarkerLength, marker);
     PutInt32(count, marker + 4);
-    return Bytes(marker, sizeof marker);
+    return Put(marker, sizeof marker, false);
 }
 
 RequestWriter& RequestWriter::Header(const char* code, int32_t count) {
@@ -120,7 +132,7 @@ RequestWriter& RequestWriter::Header(const char* code, int32_t count) {
 }
 
 RequestWriter& RequestWriter::ReplyHeader(char type, int32_t count) {
-    return Field(&type, 1).Number(count);
+    return CopiedField(&type, 1).Number(count);
 }
 
 int RequestWriter::Flush() {
@@ -128,6 +140,13 @@ int RequestWriter::Flush() {
         status_ = sink_.Send(buffer_, position_);
         position_ = 0;
     }
+    return Push();
+}
+
+int RequestWriter::Push() {
+    // Even after an error: what was sent before it goes out, as if sent at once.
+    int rc = sink_.Push();
+    if (status_ == 0) status_ = rc;
     return status_;
 }
 

@@ -27,10 +27,14 @@ int FormatNumber(int32_t value, char* out);
 // leading digits; no digits reads as 0; saturates instead of overflowing.
 int32_t ParseNumber(const char* text, size_t length);
 
-// Where buffered bytes go. Send returns 0 once every byte is out, else an error number.
+// Where buffered bytes go, in the order they are given; each call returns 0 or an error
+// number. A sink may hold bytes back and hand them on together at Push: Send's bytes may change
+// once it returns (the sink copies what it holds), SendLasting's stay as they are until Push.
 class ByteSink {
   public:
     virtual int Send(const uint8_t* data, int32_t length) = 0;
+    virtual int SendLasting(const uint8_t* data, int32_t length) { return Send(data, length); }
+    virtual int Push() { return 0; }
 
   protected:
     ~ByteSink() = default;
@@ -38,8 +42,9 @@ class ByteSink {
 
 // Appends fields to a fixed buffer and sends it whenever it fills: a field larger than the
 // free space is split across sends, and its whole buffer-sized pieces go out together in one
-// send straight from the caller's data. The position may be the caller's own (the streamed routine call keeps it
-// between calls). The first error sticks: later appends do nothing, status() reports it.
+// send straight from the caller's data, which must therefore stay unchanged until Flush or
+// Push. The position may be the caller's own (the streamed routine call keeps it between
+// calls). The first error sticks: later appends do nothing, status() reports it.
 class RequestWriter {
   public:
     RequestWriter(ByteSink& sink, uint8_t* buffer, int32_t capacity, int32_t& position);
@@ -52,8 +57,10 @@ class RequestWriter {
     RequestWriter& Header(const char* code, int32_t count);
     RequestWriter& ReplyHeader(char type, int32_t count);
 
-    // Sends what is buffered and empties the buffer.
+    // Sends what is buffered and empties the buffer; then Push.
     int Flush();
+    // Has the sink hand on everything sent so far; what is buffered stays. Returns status().
+    int Push();
 
     void Fail(int error) {
         if (status_ == 0) status_ = error;
@@ -62,6 +69,10 @@ class RequestWriter {
     int32_t position() const { return position_; }
 
   private:
+    // `lasting`: the bytes stay unchanged until Push, so whole pieces need no copy.
+    RequestWriter& Put(const void* data, size_t length, bool lasting);
+    RequestWriter& CopiedField(const void* data, size_t length);
+
     ByteSink& sink_;
     uint8_t* buffer_;
     int32_t capacity_;
