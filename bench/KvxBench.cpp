@@ -5,13 +5,18 @@
 // with it the target is checked: a round trip within 1.5 times the raw one plus that time.
 // The library adds a drain before each request and a wait before each receive; the ratio
 // shows what that costs, and a request size that paid a delayed-acknowledgement stall would
-// stand out by tens of milliseconds.
+// stand out by tens of milliseconds. Beside each ratio: the socket calls of one round trip
+// (ioctlsocket, send or WSASend, select, recv) and all calls into the socket library, counted by a shim
+// over the library's run-time bound entry points in rounds of their own after the timed ones;
+// below the table, what each entry point took per call in those rounds.
 #include "bench/BenchRequests.h"
+#include "bench/WinsockTally.h"
 #include "client/kvxapi.h"
 #include "common/WireFormat.h"
 
 #include <winsock2.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -80,9 +85,10 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    std::printf("%-8s %8s %12s %12s %8s %10s %8s\n", "request", "bytes", "kvx_xecute", "raw", "ratio",
-                "server", "target");
+    std::printf("%-8s %8s %12s %12s %8s %10s %8s %8s %8s\n", "request", "bytes", "kvx_xecute", "raw", "ratio",
+                "server", "target", "sockets", "calls");
     int column = 4;
+    std::string breakdown;
     for (const auto& bench : vorlan::bench::BenchRequests()) {
         const std::string& code = bench.code;
         const size_t request = vorlan::bench::RequestSize(code);
@@ -111,10 +117,34 @@ int main(int argc, char** argv) {
         if (column < argc) {
             double server = std::atof(argv[column++]);
             std::printf(" %8.1fus %8s", server, kvx <= 1.5 * raw + server ? "met" : "missed");
+        } else {
+            std::printf(" %10s %8s", "-", "-");
         }
-        std::printf("\n");
+
+        const int counted = std::max(rounds / 10, 20);
+        {
+            vorlan::bench::WinsockTally tally;
+            for (int i = 0; i < counted; ++i)
+                if (kvx_xecute(handle, code.c_str(), out, sizeof out) != 0) return 1;
+            std::printf(" %8.2f %8.2f\n", double(tally.SocketCalls()) / counted,
+                        double(tally.AllCalls()) / counted);
+            breakdown += std::string(bench.name) + ":";
+            for (int e = 0; e < vorlan::bench::WinsockTally::kEntries; ++e) {
+                auto entry = static_cast<vorlan::bench::WinsockTally::Entry>(e);
+                const auto& c = tally[entry];
+                if (c.calls == 0) continue;
+                char item[96];
+                std::snprintf(item, sizeof item, " %s %.2f x %.1fus",
+                              vorlan::bench::WinsockTally::Name(entry), double(c.calls) / counted,
+                              c.microseconds / double(c.calls));
+                breakdown += item;
+            }
+            breakdown += "\n";
+        }
     }
     std::printf("target: kvx_xecute <= 1.5 x raw + server (the server's own time, measured natively)\n");
+    std::printf("per round trip, calls x time per call (select includes the wait for the answer):\n%s",
+                breakdown.c_str());
     kvx_logout(handle);
     closesocket(echo);
     return 0;
