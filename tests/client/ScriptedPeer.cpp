@@ -52,6 +52,15 @@ void PeerConnection::Send(const std::string& bytes) {
     }
 }
 
+void PeerConnection::SendInSegments(const std::string& bytes, size_t size, int pauseMilliseconds) {
+    BOOL on = TRUE;
+    setsockopt(socket_, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
+    for (size_t at = 0; at < bytes.size(); at += size) {
+        Send(bytes.substr(at, size));
+        Sleep(static_cast<DWORD>(pauseMilliseconds));
+    }
+}
+
 void PeerConnection::Close() {
     if (socket_ != INVALID_SOCKET) {
         shutdown(socket_, SD_BOTH);

@@ -27,6 +27,9 @@ class PeerConnection {
     // The bytes of the request last read, as they came.
     const std::string& raw() const { return raw_; }
     void Send(const std::string& bytes);
+    // `bytes` in sends of `size` bytes with a pause after each, so that they arrive as
+    // segments of their own.
+    void SendInSegments(const std::string& bytes, size_t size, int pauseMilliseconds);
     void Close();
     // True when the client closes its end within the time.
     bool WaitForClose(int milliseconds);
