@@ -12,6 +12,7 @@ namespace vorlan::bench {
 struct BenchRequest {
     const char* name;
     std::string code;
+    double target; // the client's round trip within this many times (raw + server)
 };
 
 // Bytes of an "X" request for `code`, and of the answer to any of these.
@@ -21,11 +22,11 @@ inline size_t RequestSize(const std::string& code) {
 constexpr size_t kReplySize = 1 + 6 + 5 + 5;
 
 inline std::vector<BenchRequest> BenchRequests() {
-    std::vector<BenchRequest> out{{"W 1", "W 1"}};
+    std::vector<BenchRequest> out{{"W 1", "W 1", 1.5}};
     for (auto [name, size] : {std::pair<const char*, size_t>{"10 KB", 10 * 1024}, {"60 KB", 60 * 1024}}) {
         std::string head = "S %K=\"", tail = "\" K %K W 1";
         std::string code = head + std::string(size - RequestSize(head + tail), 'x') + tail;
-        out.push_back({name, code});
+        out.push_back({name, code, 2.0});
     }
     return out;
 }
