@@ -28,27 +28,27 @@ ScriptedPeer::Script FirstThen(std::function<void(PeerConnection&)> first, std::
 } // namespace
 
 TEST(Transport, RepliesOneBytePerSegment) {
-    {
-        ScriptedPeer peer(FirstThen([](PeerConnection& c) { c.SendInSegments(ExecReply("a<b"), 1, 2); },
-                                    ExecError("", "<UNDEF>y")));
+    // The next call's own answer comes whole: nothing of the first may be left over.
+    struct {
+        bool execute;
+        std::string first, later;
+        int laterRc;
+        const char *firstOut, *laterOut;
+    } cases[] = {
+        {true, ExecReply("a<b"), ExecError("", "<UNDEF>y"), 10053, "a<b", "<UNDEF>y"},
+        {false, ReplyBytes('R', {"value"}), ReplyBytes('R', {"second"}), 0, "value", "second"},
+    };
+    for (const auto& c : cases) {
+        ScriptedPeer peer(FirstThen([&](PeerConnection& p) { p.SendInSegments(c.first, 1, 2); }, c.later));
         int h = LoginTo(peer.port());
+        auto call = [&](char* out) {
+            return c.execute ? kvx_xecute(h, "W 1", out, 32) : kvx_local_get(h, "X", out, 32);
+        };
         char out[32];
-        EXPECT_EQ(kvx_xecute(h, "W 1", out, sizeof out), 0);
-        EXPECT_STREQ(out, "a<b");
-        EXPECT_EQ(kvx_xecute(h, "W Y", out, sizeof out), 10053);
-        EXPECT_STREQ(out, "<UNDEF>y");
-        kvx_logout(h);
-    }
-    {
-        ScriptedPeer peer(
-            FirstThen([](PeerConnection& c) { c.SendInSegments(ReplyBytes('R', {"value"}), 1, 2); },
-                      ReplyBytes('R', {"second"})));
-        int h = LoginTo(peer.port());
-        char out[32];
-        EXPECT_EQ(kvx_local_get(h, "X", out, sizeof out), 0);
-        EXPECT_STREQ(out, "value");
-        EXPECT_EQ(kvx_local_get(h, "X", out, sizeof out), 0);
-        EXPECT_STREQ(out, "second");
+        EXPECT_EQ(call(out), 0) << c.firstOut;
+        EXPECT_STREQ(out, c.firstOut);
+        EXPECT_EQ(call(out), c.laterRc) << c.laterOut;
+        EXPECT_STREQ(out, c.laterOut);
         kvx_logout(h);
     }
 }
