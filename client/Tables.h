@@ -11,10 +11,10 @@ namespace vorlan::client {
 constexpr int kSlots = 1024;
 constexpr int32_t kLoginTimeout = 30;
 
-// A connection handle is its slot index + 1: small, so it can never be mistaken for an error
-// number, and independent of how wide a SOCKET is.
 struct ConnectionBuffers;
 
+// A connection handle is its slot index + 1: small, so it can never be mistaken for an error
+// number, and independent of how wide a SOCKET is.
 struct SocketSlot {
     SOCKET socket;              // INVALID_SOCKET: free
     int32_t timeout;            // seconds every wait for data on the connection may take

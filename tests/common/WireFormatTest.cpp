@@ -146,6 +146,39 @@ TEST(RequestWriter, FirstErrorSticksAndStopsSending) {
     EXPECT_EQ(sink.sends.size(), 1u);
 }
 
+TEST(RequestWriter, OnlyTheCallersDataIsLentUntilPush) {
+    // In a 4-byte buffer a number's text, a run marker and a reply type go out in whole pieces
+    // too, but they live on the writer's stack: a sink that kept them until Push would send
+    // whatever is there by then. Only the caller's field data may be lent.
+    struct LendingSink : RecordingSink {
+        std::vector<std::pair<const uint8_t*, int32_t>> lent;
+        int pushes = 0;
+        int SendLasting(const uint8_t* data, int32_t length) override {
+            lent.emplace_back(data, length);
+            return Send(data, length);
+        }
+        int Push() override {
+            ++pushes;
+            return 0;
+        }
+    };
+    LendingSink sink;
+    uint8_t buf[4];
+    int32_t pos = 0;
+    wire::RequestWriter w(sink, buf, sizeof buf, pos);
+    const std::string data = "lent data";
+    w.Number(123456789).Field(data.data(), data.size()).Run(3).ReplyHeader('R', 1000);
+    EXPECT_EQ(w.Flush(), 0);
+    EXPECT_EQ(sink.pushes, 1);
+    EXPECT_EQ(sink.All(), FieldBytes("123456789") + FieldBytes(data) + test::RunMarker(3) + FieldBytes("R") +
+                              FieldBytes("1000"));
+    ASSERT_FALSE(sink.lent.empty());
+    for (const auto& [at, length] : sink.lent) {
+        EXPECT_GE(reinterpret_cast<const char*>(at), data.data());
+        EXPECT_LE(reinterpret_cast<const char*>(at) + length, data.data() + data.size());
+    }
+}
+
 TEST(RequestWriter, RefusesBuffersItCannotWriteSafely) {
     uint8_t buf[8];
     struct {
