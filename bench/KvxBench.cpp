@@ -99,8 +99,8 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    std::printf("%-7s %6s %19s %17s %6s %8s %6s %13s %7s %5s\n", "request", "bytes", "kvx_xecute", "raw",
-                "ratio", "server", "target", "mean/median", "sockets", "calls");
+    std::printf("%-7s %6s %19s %17s %6s %8s %6s %6s %13s %7s %5s\n", "request", "bytes", "kvx_xecute", "raw",
+                "ratio", "server", "x(r+s)", "target", "mean/median", "sockets", "calls");
     int column = 4;
     std::string breakdown;
     for (const auto& bench : vorlan::bench::BenchRequests()) {
@@ -137,9 +137,10 @@ int main(int argc, char** argv) {
             char both[32];
             std::snprintf(both, sizeof both, "%s/%s", verdict(kvxMean, rawMean),
                           verdict(kvxMedian, rawMedian));
-            std::printf(" %6.1fus %5.1fx %13s", server, bench.target, both);
+            std::printf(" %6.1fus %5.2fx %5.1fx %13s", server, kvxMean / (rawMean + server), bench.target,
+                        both);
         } else {
-            std::printf(" %8s %6s %13s", "-", "-", "-");
+            std::printf(" %8s %6s %6s %13s", "-", "-", "-", "-");
         }
 
         const int counted = std::max(rounds / 10, 20);
