@@ -77,7 +77,12 @@ class FrameTimerTest : public FormServerTestBase {
 } // namespace
 
 TEST_F(FrameTimerTest, TimTicksThroughItsRoutineAndRefreshesOnEveryTenthCall) {
-    CBaseMDI* tim = OpenTim();
+    HTREEITEM examples = FindItem("Beispiele");
+    ASSERT_NE(examples, nullptr);
+    frame->GetMenuTree().GetTreeCtrl().Expand(examples, TVE_EXPAND);
+    harness::Pump();
+    Open("Zeitgeber [TIM]");
+    CBaseMDI* tim = FrameOf("TIM");
     ASSERT_NE(tim, nullptr);
     EXPECT_EQ(tim->GetWindowText(), "Zeitgeber");
     EXPECT_TRUE(TracedWithin("TIMER^TIM()", 5000)) << "timer 1 runs the screen's timer list";
