@@ -134,7 +134,8 @@ void CBaseMDI::TimerTick(HWND frameWindow, const vorlan::TimerEntry& entry, cons
         reply = TheSession().Execute(line.c_str()).str();
     }
     if (reply.empty() || !::IsWindow(formWindow)) return;
-    if (auto* f = dynamic_cast<CChildDialog*>(CWnd::FromHandlePermanent(formWindow))) f->TimerUpdate(reply.c_str());
+    if (auto* f = dynamic_cast<CChildDialog*>(CWnd::FromHandlePermanent(formWindow)))
+        f->TimerUpdate(reply.c_str());
 }
 
 HWND CBaseMDI::TimerOpen(HWND frameWindow, const vorlan::TimerEntry& entry, const std::string& answer,

@@ -3,7 +3,6 @@
 #include "app/ReplyFields.h"
 #include "common/MQuote.h"
 
-#include <cctype>
 #include <cstdlib>
 #include <map>
 #include <utility>
@@ -172,24 +171,20 @@ std::vector<StuckPlace> PlaceStuckWindows(const Box& host, const std::vector<Stu
         unsigned side = entries[i].flags & kStickSideMask;
         if (side < 1 || side > 4) continue;
         int w = sizes[i].right - sizes[i].left, h = sizes[i].bottom - sizes[i].top;
+        // Left and right of the host the windows go down its side, above and below along it.
+        bool downwards = side <= 2;
         StuckPlace p;
         p.window = entries[i].window;
+        p.x = side == 1 ? host.left - w : side == 2 ? host.right : host.left;
+        p.y = side == 3 ? host.top - h : side == 4 ? host.bottom : host.top;
         if (entries[i].flags & kStickCascade) {
             int k = kCascadeStep * cascaded[side]++;
-            switch (side) {
-            case 1: p.x = host.left - w - k; p.y = host.top + k; break;
-            case 2: p.x = host.right + k; p.y = host.top + k; break;
-            case 3: p.x = host.left + k; p.y = host.top - h - k; break;
-            default: p.x = host.left + k; p.y = host.bottom + k; break;
-            }
+            p.x += side == 1 ? -k : k;
+            p.y += side == 3 ? -k : k;
         } else {
             int& along = stacked[side];
-            switch (side) {
-            case 1: p.x = host.left - w; p.y = host.top + along; along += h; break;
-            case 2: p.x = host.right; p.y = host.top + along; along += h; break;
-            case 3: p.x = host.left + along; p.y = host.top - h; along += w; break;
-            default: p.x = host.left + along; p.y = host.bottom; along += w; break;
-            }
+            (downwards ? p.y : p.x) += along;
+            along += downwards ? h : w;
         }
         places.push_back(p);
     }

@@ -35,8 +35,9 @@ TEST(FrameTimerLogic, TickLinesNeverPasteAScreenThatIsNoRoutineName) {
     EXPECT_EQ(TimerTickLine({"TIM", "", false}), "W $$TIMER^TIM()");
     EXPECT_EQ(TimerTickLine({"%Z9", "", false}), "W $$TIMER^%Z9()");
     EXPECT_EQ(TimerTickLine({"TIM", "$$A^B(\"x\")", true}), "W $$A^B(\"x\")");
-    for (const std::string& bad : {std::string(), std::string("T M"), std::string("TIM() K ^X W 1"),
-                                   std::string("9A"), std::string("A%"), std::string("T\""), std::string(32, 'A')})
+    for (const std::string& bad :
+         {std::string(), std::string("T M"), std::string("TIM() K ^X W 1"), std::string("9A"),
+          std::string("A%"), std::string("T\""), std::string(32, 'A')})
         EXPECT_EQ(TimerTickLine({bad, "", false}), "") << bad;
     EXPECT_TRUE(IsRoutineName(std::string(31, 'A')));
 }
@@ -61,7 +62,8 @@ TEST(FrameTimerLogic, PositionRecordReadsWhatItCanAndStaysInRange) {
     EXPECT_EQ(p.height, 200);
     EXPECT_TRUE(p.maximise);
 
-    WindowPosition bad = ParseWindowPosition("abc" + S + "99999999999999999999" + S + "-99999999999" + S + S + "x");
+    WindowPosition bad =
+        ParseWindowPosition("abc" + S + "99999999999999999999" + S + "-99999999999" + S + S + "x");
     EXPECT_EQ(bad.left, 0);
     EXPECT_GT(bad.top, 0);
     EXPECT_LT(bad.width, 0);
@@ -152,8 +154,8 @@ TEST(FrameTimerLogic, BringToTopSwapsWithinTheSameCascade) {
 
 TEST(FrameTimerLogic, StuckWindowsGoToTheirSidesStackedOrCascaded) {
     Box host{100, 100, 400, 300};
-    std::vector<StuckEntry> entries = {{2, 1}, {2, 2}, {1, 3}, {3, 4}, {3, 5}, {4, 6},
-                                       {4, 7}, {68, 8}, {68, 9}, {65, 10}, {67, 11}, {66, 12}, {0, 13}};
+    std::vector<StuckEntry> entries = {{2, 1},  {2, 2},  {1, 3},   {3, 4},   {3, 5},   {4, 6}, {4, 7},
+                                       {68, 8}, {68, 9}, {65, 10}, {67, 11}, {66, 12}, {0, 13}};
     std::vector<Box> sizes(entries.size(), Box{0, 0, 80, 50});
     sizes[0] = Box{0, 0, 120, 70};
     auto places = PlaceStuckWindows(host, entries, sizes);
@@ -161,14 +163,14 @@ TEST(FrameTimerLogic, StuckWindowsGoToTheirSidesStackedOrCascaded) {
     struct {
         int x, y;
     } want[] = {
-        {400, 100}, {400, 170},              // right, stacked by heights
-        {20, 100},                           // left of it
-        {100, 50},  {180, 50},               // above, stacked by widths
-        {100, 300}, {180, 300},              // below
-        {100, 300}, {120, 320},              // below, cascading down and right
-        {20, 100},                           // left, cascade: first one plain left
-        {100, 50},                           // above, cascade
-        {400, 100},                          // right, cascade
+        {400, 100}, {400, 170}, // right, stacked by heights
+        {20, 100},              // left of it
+        {100, 50},  {180, 50},  // above, stacked by widths
+        {100, 300}, {180, 300}, // below
+        {100, 300}, {120, 320}, // below, cascading down and right
+        {20, 100},              // left, cascade: first one plain left
+        {100, 50},              // above, cascade
+        {400, 100},             // right, cascade
     };
     for (size_t i = 0; i < places.size(); ++i) {
         EXPECT_EQ(places[i].window, entries[i].window);

@@ -22,6 +22,7 @@ class FrameTimerTest : public FormServerTestBase {
         m_workstation = Server("W %WIN(\"WORKSTATION\")");
     }
     void TearDown() override {
+        Once("S ^QM(\"TIM\",0,\"TIMER\")=\"TIM\"");
         vorlan::g_bNestedLoop = false;
         FormServerTestBase::TearDown();
     }
@@ -62,8 +63,8 @@ class FrameTimerTest : public FormServerTestBase {
         return found;
     }
     std::string PositionNode(const std::string& user) const {
-        return "^Z(\"WINPOS\"," + vorlan::MQuote(m_workstation) + "," + (user.empty() ? "" : "\"" + user + "\",") +
-               "\"TIM\")";
+        return "^Z(\"WINPOS\"," + vorlan::MQuote(m_workstation) + "," +
+               (user.empty() ? "" : "\"" + user + "\",") + "\"TIM\")";
     }
     CSize ClientSize() const {
         CRect r;
@@ -88,7 +89,8 @@ TEST_F(FrameTimerTest, TimTicksThroughItsRoutineAndRefreshesOnEveryTenthCall) {
     EXPECT_TRUE(TracedWithin("TIMER^TIM()", 5000)) << "timer 1 runs the screen's timer list";
 
     // The tenth call answers "§": the whole form is refreshed, its init runs again.
-    Server("S ^QTEMP(%JOB,\"TIM\")=" + Server("W $G(^QTEMP(%JOB,\"TIM\"))+(9-($G(^QTEMP(%JOB,\"TIM\"))#10))"));
+    Server("S ^QTEMP(%JOB,\"TIM\")=" +
+           Server("W $G(^QTEMP(%JOB,\"TIM\"))+(9-($G(^QTEMP(%JOB,\"TIM\"))#10))"));
     Trace();
     tim->SendMessage(WM_TIMER, 1);
     Lines seen = Trace();
@@ -134,13 +136,14 @@ TEST_F(FrameTimerTest, PositionsAreRestoredSavedByCommandAndFormAndWrapped) {
     tim->SendMessage(WM_COMMAND, ID_FORM_CLOSE);
     harness::Pump();
     ASSERT_EQ(FrameOf("TIM"), nullptr);
-    EXPECT_EQ(Once("W $G(" + PositionNode("demo") + ")"), "33" + S + "44" + S + std::to_string(r.Width()) + S +
-                                                            std::to_string(r.Height()) + S + "0");
+    EXPECT_EQ(Once("W $G(" + PositionNode("demo") + ")"),
+              "33" + S + "44" + S + std::to_string(r.Width()) + S + std::to_string(r.Height()) + S + "0");
 
     // A place left on a larger screen comes back by one client size.
     CSize client = ClientSize();
-    Once("S " + PositionNode("demo") + "=" + vorlan::MQuote(std::to_string(client.cx + 25) + S +
-                                                            std::to_string(client.cy + 15) + S + "200" + S + "100"));
+    Once("S " + PositionNode("demo") + "=" +
+         vorlan::MQuote(std::to_string(client.cx + 25) + S + std::to_string(client.cy + 15) + S + "200" + S +
+                        "100"));
     tim = OpenTim();
     ASSERT_NE(tim, nullptr);
     EXPECT_EQ(RectInClient(tim->m_hWnd).TopLeft(), CPoint(25, 15));
@@ -148,6 +151,33 @@ TEST_F(FrameTimerTest, PositionsAreRestoredSavedByCommandAndFormAndWrapped) {
     tim->SendMessage(WM_SETWINPOS);
     EXPECT_EQ(RectInClient(tim->m_hWnd).TopLeft(), CPoint(client.cx - 300, client.cy - 200));
     EXPECT_EQ(RectInClient(tim->m_hWnd).Size(), r.Size()) << "a form that does not stretch keeps its size";
+
+    // Piece 5 shows the frame maximised.
+    tim->SendMessage(WM_COMMAND, ID_FORM_CLOSE);
+    harness::Pump();
+    Once("S " + PositionNode("demo") + "=" + vorlan::MQuote("40" + S + "40" + S + "0" + S + "0" + S + "1"));
+    tim = OpenTim();
+    ASSERT_NE(tim, nullptr);
+    EXPECT_TRUE(IsZoomed(tim->m_hWnd));
+}
+
+TEST_F(FrameTimerTest, TimerListRunsOtherFramesAndGivesTheFormBackToTheActiveOne) {
+    // One list serves a group of frames; an entry with code runs it in place of the routine.
+    Once("S ^QM(\"TIM\",0,\"TIMER\")=\"TIMB*$C(167)\"");
+    CBaseMDI* tim = OpenTim();
+    ASSERT_NE(tim, nullptr);
+    Press(tim, 1);
+    CBaseMDI* timb = FrameOf("TIMB");
+    ASSERT_NE(timb, nullptr);
+    EXPECT_EQ(Active(), timb);
+    ASSERT_EQ(Server("W %DN"), "TIMB");
+    Trace();
+    tim->SendMessage(WM_TIMER, 1);
+    Lines seen = Trace();
+    EXPECT_FALSE(Has(seen, "TIMER^TIM()")) << "TIM itself is not in its list";
+    EXPECT_GE(CountOf(seen, "OPEN^TIM(\"TIMB\")"), 1) << "TIMB's code answered \"§\": refreshed";
+    EXPECT_EQ(Server("W %DN"), "TIMB") << "the active frame's form is the current one again";
+    EXPECT_EQ(Active(), timb);
 }
 
 TEST_F(FrameTimerTest, EventsStickStackCascadeRefreshAndCloseNeighbours) {
@@ -187,6 +217,15 @@ TEST_F(FrameTimerTest, EventsStickStackCascadeRefreshAndCloseNeighbours) {
     EXPECT_EQ(RectInClient(timb->m_hWnd).TopLeft(), CPoint(host.right, host.top));
     // Moved by anything else, a stuck frame goes back to its place.
     timb->SetWindowPos(nullptr, 300, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(RectInClient(timb->m_hWnd).TopLeft(), CPoint(host.right, host.top));
+
+    // A host minimised hides its neighbours, restored it shows them again.
+    tim->ShowWindow(SW_MINIMIZE);
+    harness::Pump();
+    EXPECT_FALSE(IsWindowVisible(timb->m_hWnd));
+    tim->ShowWindow(SW_RESTORE);
+    harness::Pump();
+    EXPECT_TRUE(IsWindowVisible(timb->m_hWnd));
     EXPECT_EQ(RectInClient(timb->m_hWnd).TopLeft(), CPoint(host.right, host.top));
 
     // Two below: stacked side by side, the last event first.
