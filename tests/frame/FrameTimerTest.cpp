@@ -199,6 +199,12 @@ TEST_F(FrameTimerTest, EventsStickStackCascadeRefreshAndCloseNeighbours) {
     EXPECT_TRUE(GetWindowLongPtrA(timb->m_hWnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
     ASSERT_EQ(tim->GetStickTable().Entries().size(), 1u);
 
+    // Asked again, the open neighbour is brought forward, not opened twice.
+    Press(tim, 1);
+    EXPECT_EQ(FrameOf("TIMB"), timb);
+    EXPECT_EQ(Frames().size(), 2u);
+    EXPECT_EQ(tim->GetStickTable().Entries().size(), 1u);
+
     // The host moves: its neighbour follows.
     tim->SetWindowPos(nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     host = RectInClient(tim->m_hWnd);
@@ -263,6 +269,9 @@ TEST_F(FrameTimerTest, EventsStickStackCascadeRefreshAndCloseNeighbours) {
     EXPECT_EQ(tim->GetStickTable().Entries().size(), 2u) << "the removal was served";
     for (const auto& e : tim->GetStickTable().Entries())
         EXPECT_NE(e.flags & vorlan::kStickSideMask, 2u);
+    // Refreshing a neighbour that is not open opens nothing.
+    Press(tim, 4);
+    EXPECT_EQ(FrameOf("TIMB"), nullptr);
 
     // The frames opened from TIM go with it.
     tim->SendMessage(WM_COMMAND, ID_FORM_CLOSE);
