@@ -508,7 +508,11 @@ LRESULT CBaseMDI::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return r;
     }
     case WM_TIMER:
-        if (wParam == kTimer) OnFrameTimer();
+        // Answered here: the tick may have closed the frame.
+        if (wParam == kTimer) {
+            OnFrameTimer();
+            return 0;
+        }
         break;
     case WM_SETFKEY:
         if (wParam < 40) m_enable[wParam] = lParam != 0 ? 1 : 0;
