@@ -166,6 +166,8 @@ TEST_F(FrameTimerTest, TimerListRunsOtherFramesAndGivesTheFormBackToTheActiveOne
     Once("S ^QM(\"TIM\",0,\"TIMER\")=\"TIMB*$C(167)\"");
     CBaseMDI* tim = OpenTim();
     ASSERT_NE(tim, nullptr);
+    tim->SendMessage(WM_TIMER, 1);
+    EXPECT_EQ(Frames().size(), 1u) << "a tick opens no frame";
     Press(tim, 1);
     CBaseMDI* timb = FrameOf("TIMB");
     ASSERT_NE(timb, nullptr);
