@@ -17,14 +17,14 @@ bool Alive(vorlan::WindowId id) {
 }
 
 // Sets a flag for the time of a call; a call that finds it set is a repetition and is dropped.
-class Once {
+class ReentryGuard {
   public:
-    explicit Once(bool& flag) : m_flag(flag), m_first(!flag) { m_flag = true; }
-    ~Once() {
+    explicit ReentryGuard(bool& flag) : m_flag(flag), m_first(!flag) { m_flag = true; }
+    ~ReentryGuard() {
         if (m_first) m_flag = false;
     }
-    Once(const Once&) = delete;
-    Once& operator=(const Once&) = delete;
+    ReentryGuard(const ReentryGuard&) = delete;
+    ReentryGuard& operator=(const ReentryGuard&) = delete;
     bool First() const { return m_first; }
 
   private:
@@ -115,7 +115,7 @@ LRESULT CBaseMDI::OnUpdateStick(bool bringToTop, HWND window) {
 }
 
 void CBaseMDI::StickWindows(bool bringToTop) {
-    Once placing(m_bPlacing);
+    ReentryGuard placing(m_bPlacing);
     if (!placing.First() || !m_hWnd) return;
     HWND host = StuckHost();
     if (host)
@@ -157,7 +157,7 @@ void CBaseMDI::OnStartMoving() {
 void CBaseMDI::OnFrameMoved() {
     HWND host = StuckHost();
     if (host && m_bMoving) {
-        Once following(m_bFollowing);
+        ReentryGuard following(m_bFollowing);
         if (following.First()) {
             // The user moves a stuck frame: its host goes along by as much.
             CRect now = WindowRectInClient(m_hWnd);
