@@ -112,6 +112,38 @@ TEST_F(FrameTimerTest, TimTicksThroughItsRoutineAndRefreshesOnEveryTenthCall) {
     EXPECT_EQ(tim->SendMessage(WM_TIMEREVENT, 0, 0), 0) << "an event without record";
 }
 
+namespace {
+
+// Sends the frame's timer tick again from inside the form's refresh, as a message loop of a
+// box shown meanwhile would.
+struct NestedTick {
+    static inline WNDPROC old = nullptr;
+    static inline HWND frame = nullptr;
+    static LRESULT CALLBACK Proc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+        if (msg == WM_UPDATEDIALOG) ::SendMessageA(frame, WM_TIMER, 1, 0);
+        return ::CallWindowProcA(old, window, msg, wParam, lParam);
+    }
+};
+
+} // namespace
+
+TEST_F(FrameTimerTest, ATickWhileTheLastOneRunsIsSkipped) {
+    CBaseMDI* tim = OpenTim();
+    ASSERT_NE(tim, nullptr);
+    HWND form = tim->GetForm(1)->m_hWnd;
+    NestedTick::frame = tim->m_hWnd;
+    NestedTick::old = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(form, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&NestedTick::Proc)));
+    Server("S ^QTEMP(%JOB,\"TIM\")=" +
+           Server("W $G(^QTEMP(%JOB,\"TIM\"))+(9-($G(^QTEMP(%JOB,\"TIM\"))#10))"));
+    Trace();
+    tim->SendMessage(WM_TIMER, 1);
+    Lines seen = Trace();
+    SetWindowLongPtrA(form, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NestedTick::old));
+    EXPECT_TRUE(Has(seen, "PRGINIT^QCC(\"S %TIMER=1\")")) << "the refresh ran";
+    EXPECT_EQ(CountOf(seen, "TIMER^TIM()"), 1) << "the tick inside it was skipped";
+}
+
 TEST_F(FrameTimerTest, PositionsAreRestoredSavedByCommandAndFormAndWrapped) {
     HMENU menu = ::GetMenu(frame->m_hWnd);
     ASSERT_NE(menu, nullptr);
