@@ -3,6 +3,7 @@
 #include "app/ProtocolLog.h"
 #include "app/UpdateCheck.h"
 #include "forms/ChildForm.h"
+#include "forms/FormMessages.h"
 #include "framework/CmdUI.h"
 #include "framework/Gdi.h"
 #include "framework/PathParts.h"
@@ -353,7 +354,7 @@ void CVORLANApp::RegisterClasses() {
     CChildForm::SetLooks(looks);
     CChildForm::RegisterTabEdit();
     CWnd::RegisterWindowClass("VORLAN MDI Window", CS_DBLCLKS, m_hMainIcon, nullptr,
-                              reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), 4);
+                              reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), vorlan::kFrameExtraBytes);
 }
 
 bool CVORLANApp::HandOverToRunningCopy() {

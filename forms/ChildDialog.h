@@ -77,6 +77,8 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     void TestABLF3();
     bool TestZLN();
     void TestAbl();
+    // The answer of the form's timer call: "§..." or a form without grid refreshes it all.
+    void TimerUpdate(const char* text);
     int CallSubDialog(const char* call, int ownerIsFrame, int value);
     int ExecuteDDN(const char* call) override;
     void ReinitDialog();

@@ -177,7 +177,7 @@ void CChildDialog::SendEvents(bool autoClose, bool close) {
             ::SendMessageA(frame, WM_TIMEREVENT, 0, reinterpret_cast<LPARAM>(&record)));
         if (!answering || !(autoClose || it->stick)) continue;
         // The frame that opened a window closes it when it goes itself.
-        if (!close) ::SetWindowLongA(answering, 0, static_cast<LONG>(reinterpret_cast<LONG_PTR>(frame)));
+        if (!close) vorlan::SetOpener(answering, frame);
         if (it->stick && answering != frame) {
             ::SendMessageA(answering, WM_STICKWINDOW, static_cast<WPARAM>(it->stick | 0x200),
                            reinterpret_cast<LPARAM>(frame));
@@ -206,4 +206,13 @@ void CChildDialog::TestABLF3() {
 bool CChildDialog::TestZLN() {
     // Rows and cells listed by the server belong to the grid; forms get it with the grid.
     return false;
+}
+
+void CChildDialog::TimerUpdate(const char* text) {
+    if (!text || !*text) return;
+    if (!HasGrid() || text[0] == '\xA7') {
+        ::SendMessageA(Frame(), WM_DIALOGINIT, vorlan::kInitFromTimer, 0);
+        SendMessage(WM_UPDATEDIALOG, 1);
+    }
+    // (Blocks of grid cells are refreshed here once forms have grids.)
 }

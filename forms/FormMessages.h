@@ -42,4 +42,14 @@ struct OwnDialogRecord {
     HWND window; // receives the modal window
 };
 
+// The first extra word of a form frame's window holds the frame it was opened from, which
+// closes it when it goes; a window handle, so pointer-sized.
+constexpr int kFrameExtraBytes = sizeof(LONG_PTR);
+inline void SetOpener(HWND window, HWND opener) {
+    ::SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(opener));
+}
+inline HWND OpenerOf(HWND window) {
+    return reinterpret_cast<HWND>(::GetWindowLongPtrA(window, 0));
+}
+
 } // namespace vorlan

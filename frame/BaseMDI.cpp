@@ -110,6 +110,7 @@ int CBaseMDI::Create(HFONT font1, HFONT font2, HFONT font3, const char* dialogTe
     }
     // The title menu and function-key toolbar of the screen come with the toolbars.
 
+    SetWinPos();
     if (!tabs) {
         CRect r = GetWindowRect();
         if (first->ChangingSize(r))
@@ -436,6 +437,7 @@ LRESULT CBaseMDI::OnMDIActivate(HWND deactivated, HWND activated) {
         if (GetForm(1)) SendMessage(WM_SETMEMO);
         if (!m_bNewFrame) SendMessage(WM_ACTIVATE, reinterpret_cast<WPARAM>(m_hTop), 1);
         m_bNewFrame = false;
+        StickWindows(true);
     } else if (deactivated == m_hWnd) {
         vorlan::g_strDialogName.Empty();
         vorlan::g_strDialogMemo.Empty();
@@ -470,10 +472,9 @@ void CBaseMDI::OnDestroy() {
     // Frames opened from this one go with it.
     if (HWND client = GetMDIClient())
         for (HWND h = ::GetWindow(client, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT))
-            // The class keeps 4 bytes: the opener's handle (window handles fit in 32 bits).
-            if (h != m_hWnd &&
-                ::GetWindowLongA(h, 0) == static_cast<LONG>(reinterpret_cast<LONG_PTR>(m_hWnd)))
-                ::PostMessageA(h, WM_CLOSE, 0, 0);
+            if (h != m_hWnd && vorlan::OpenerOf(h) == m_hWnd) ::PostMessageA(h, WM_CLOSE, 0, 0);
+    if (HWND host = StuckHost())
+        ::SendMessageA(host, WM_STICKWINDOW, vorlan::kStickRemove, reinterpret_cast<LPARAM>(m_hWnd));
 }
 
 LRESULT CBaseMDI::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -486,9 +487,11 @@ LRESULT CBaseMDI::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     vorlan::TraceWindowMessage("CBaseMDI", vorlan::WindowMessageName(msg));
     switch (msg) {
     case WM_CREATE: ::SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, 1); break;
-    case WM_SIZE:
-        if (wParam != SIZE_MINIMIZED) CalcWinSize(LOWORD(lParam), HIWORD(lParam));
-        break;
+    case WM_MOVE: OnFrameMoved(); break;
+    case WM_SIZE: OnFrameSized(wParam, LOWORD(lParam), HIWORD(lParam)); break;
+    case WM_SIZING:
+    case WM_MOVING: OnStartMoving(); break;
+    case WM_EXITSIZEMOVE: m_bMoving = false; break;
     case WM_ACTIVATE:
     case WM_ACTIVATEDIALOG:
         if (wParam) {
@@ -505,8 +508,11 @@ LRESULT CBaseMDI::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return r;
     }
     case WM_TIMER:
-        // The screen's timer list runs here once the form frames' timers are built.
-        if (wParam == kTimer && !vorlan::g_bNestedLoop) return 0;
+        // Answered here: the tick may have closed the frame.
+        if (wParam == kTimer) {
+            OnFrameTimer();
+            return 0;
+        }
         break;
     case WM_SETFKEY:
         if (wParam < 40) m_enable[wParam] = lParam != 0 ? 1 : 0;
@@ -520,13 +526,15 @@ LRESULT CBaseMDI::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DIALOGINIT: return OnDialogInit(static_cast<int>(wParam), reinterpret_cast<char*>(lParam));
     case WM_SETMEMO: return OnSetMemo();
     case WM_DIALOGSTOP: return OnDialogStop();
-    case WM_TIMEREVENT: return 0;
-    case WM_SETWINPOS: return 0;
+    case WM_TIMEREVENT: return OnTimerEvent(reinterpret_cast<const void*>(lParam));
+    case WM_SETWINPOS: SetWinPos(); return 0;
     case WM_TAB_ERASEBKGND:
         return OnTabEraseBackground(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_TESTFKEY: return wParam < vorlan::kKeyCount ? m_enable[wParam] : 0;
     case WM_CHECKFKEY: return 0;
-    case WM_GETSTICKEDWINDOW: return 0;
+    case WM_STICKWINDOW: return OnStickWindow(static_cast<unsigned>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_UPDATESTICK: return OnUpdateStick(wParam != 0, reinterpret_cast<HWND>(lParam));
+    case WM_GETSTICKEDWINDOW: return reinterpret_cast<LRESULT>(StuckHost());
     case WM_MDIACTIVATE: return OnMDIActivate(reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_NOTIFY: {
         LRESULT result = 0;
@@ -554,6 +562,7 @@ bool CBaseMDI::OnOwnCmdMsg(UINT id, int code, CCmdUI* ui) {
         {ID_GRID_WIDTH_UNDO, ID_GRID_WIDTH_FIT, &CBaseMDI::OnFormCommand, nullptr},
         {ID_FORM_HARDCOPY, ID_FORM_HARDCOPY, &CBaseMDI::OnFormCommand, nullptr},
         {ID_KEY_F4_UP, ID_KEY_F4_UP, &CBaseMDI::OnF4Up, &CBaseMDI::OnUpdateNotMenuEdit},
+        {ID_WINDOW_SAVE_POS, ID_WINDOW_SAVE_POS, &CBaseMDI::OnSaveWinPos, nullptr},
         {ID_EXPLORER_SWAP, ID_EXPLORER_SWAP, nullptr, &CBaseMDI::OnUpdateNotMenuEdit},
         {ID_EXPLORER_X, ID_EXPLORER_X, nullptr, &CBaseMDI::OnUpdateExplorer},
         {ID_EDIT_CLEAR, ID_EDIT_UNDO, &CBaseMDI::OnEdit, &CBaseMDI::OnUpdateEdit},

@@ -4,6 +4,7 @@
 // may close and relays the private messages between its forms and the main frame.
 
 #include "forms/FormLogic.h"
+#include "frame/FrameTimerLogic.h"
 #include "frame/TabWnd.h"
 #include "frame/VORLANMDIChild.h"
 #include "framework/Controls.h"
@@ -33,6 +34,18 @@ class CBaseMDI : public CVORLANMDIChild {
     int GetFormCount() const { return m_nForms; }
     bool HasTabs() const { return m_wndTabs.m_hWnd != nullptr; }
     bool IsMenuEdit() const { return m_bMenuEdit; }
+
+    // ---- timer road, stored position and sticking (BaseMDITimer.cpp, BaseMDIStick.cpp)
+    // Runs the timer list (list null: the frame's own) or one event's entry; returns the frame
+    // that served it, also one it created, or null.
+    CBaseMDI* Timer(const char* list, const char* answer, int create, int run, int command,
+                    const char* value);
+    void SetWinPos();
+    void OnSaveWinPos(UINT id);
+    void StickWindows(bool bringToTop);
+    // The frame this one is stuck to, while that window stands.
+    HWND StuckHost() const;
+    const vorlan::StickTable& GetStickTable() const { return m_stick; }
 
     bool OnOwnCmdMsg(UINT id, int code, CCmdUI* ui) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -73,6 +86,22 @@ class CBaseMDI : public CVORLANMDIChild {
     void OnUpdateGridPrint(CCmdUI* ui);
     void OnUpdateExplorer(CCmdUI* ui);
     void OnUpdateEdit(CCmdUI* ui);
+    // timer road
+    void OnFrameTimer();
+    LRESULT OnTimerEvent(const void* record);
+    void TimerTick(HWND frame, const vorlan::TimerEntry& entry, const std::string& answer, bool run,
+                   int command);
+    HWND TimerOpen(HWND frame, const vorlan::TimerEntry& entry, const std::string& answer, const char* value);
+    HWND TimerCreate(const char* list, const std::string& answer, const char* value, bool run, HWND previous);
+    // sticking
+    LRESULT OnStickWindow(unsigned flags, HWND window);
+    LRESULT OnUpdateStick(bool bringToTop, HWND window);
+    void OnStartMoving();
+    void OnFrameMoved();
+    void OnFrameSized(WPARAM type, int width, int height);
+    void ShowStuckWindows(bool show);
+    CRect WindowRectInClient(HWND window) const;
+    CString PositionScreen() const;
 
     HFONT m_hFonts[3] = {};
     UINT m_nDialogId = 0;
@@ -93,6 +122,15 @@ class CBaseMDI : public CVORLANMDIChild {
     CString m_strMemo;
     CString m_strScreen;
     HWND m_hTop = nullptr;
+    bool m_bTimerRunning = false;
+    bool m_bStoredPosition = false;
+    vorlan::StickTable m_stick;
+    unsigned m_nStuckFlags = 0;
+    HWND m_hStuckHost = nullptr;
+    bool m_bMoving = false;
+    CRect m_rcMoving;
+    // Placing stuck windows and following the host each cause moves that come back here.
+    bool m_bPlacing = false, m_bFollowing = false;
     // Set when Create is done: from then on the window's end deletes the object.
     bool m_bAutoDelete = false;
 };

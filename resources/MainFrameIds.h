@@ -130,6 +130,7 @@
 #define ID_GRID_WIDTH_FIT 33027
 // The frame's own
 #define ID_KEY_F4_UP 32827     // ends an F4 press in the focused control
+#define ID_WINDOW_SAVE_POS 32888 // keeps the frame's place for the next log-in
 #define ID_EXPLORER_SWAP 65020 // explorer toolbar: swap the hierarchy
 #define ID_EXPLORER_X 65021    // explorer toolbar: the server's "X" entries
 

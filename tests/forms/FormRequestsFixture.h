@@ -92,6 +92,8 @@ class FrameSpy {
             const auto* r = reinterpret_cast<const vorlan::TimerEventRecord*>(lParam);
             spy->events.push_back({r->list ? r->list : "(null)", r->answer ? r->answer : "(null)",
                                    r->value ? r->value : "(null)", r->create, r->run, r->command, r->stick});
+            // What the frame's timer road makes of them is the frame's tests' concern.
+            return 0;
         } else if (msg == WM_COMMAND) {
             spy->commands.push_back(LOWORD(wParam));
         } else if (msg == WM_NCDESTROY) {
