@@ -17,6 +17,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 using vorlan::TraceFunction;
 
@@ -29,10 +30,7 @@ constexpr int kAnswerSize = 128;
 
 } // namespace
 
-CBaseMDI::CBaseMDI() {
-    for (int& e : m_enable)
-        e = 1;
-}
+CBaseMDI::CBaseMDI() = default;
 
 CChildDialog* CBaseMDI::GetForm(UINT id) const {
     if (!m_hWnd || id == 0) return nullptr;
@@ -108,7 +106,11 @@ int CBaseMDI::Create(HFONT font1, HFONT font2, HFONT font3, const char* dialogTe
         ::SetWindowLongPtrA(m_hWnd, GWL_STYLE, s | WS_THICKFRAME | WS_MAXIMIZEBOX);
         SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     }
-    // The title menu and function-key toolbar of the screen come with the toolbars.
+    if (m_bars.Create(m_hWnd, first->GetKeys())) {
+        AddUpdateBar(m_bars.KeyTool().m_hWnd);
+        // The form was fitted before the bars stood above it.
+        if (!tabs) FitToForm(first->m_hWnd);
+    }
 
     if (!tabs) {
         CRect r = GetWindowRect();
@@ -230,8 +232,25 @@ void CBaseMDI::AdjustWindow(HWND outer, HWND inner, int extraHeight) {
 
 void CBaseMDI::CalcWinSize(int width, int height) {
     if (m_bCreating || m_nForms == 0) return;
-    // Without the toolbar band (it comes with the toolbars) there is nothing above the forms.
-    const int band = 0;
+    int band = m_bars.GetHeight();
+    m_bars.Layout(width);
+    if (m_nForms > 1 && band > 0 && m_wndTabs.m_hWnd) {
+        CRect tabs = m_wndTabs.GetWindowRect();
+        POINT top{tabs.left, tabs.top};
+        ::ScreenToClient(m_hWnd, &top);
+        if (top.y < band) {
+            std::vector<HWND> below{m_wndTabs.m_hWnd};
+            for (int id = 1; id <= m_nLastFormId; ++id)
+                if (CChildDialog* form = GetForm(static_cast<UINT>(id))) below.push_back(form->m_hWnd);
+            for (HWND h : below) {
+                CRect r;
+                ::GetWindowRect(h, &r);
+                ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+                ::SetWindowPos(h, nullptr, r.left, r.top + band, 0, 0,
+                               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            }
+        }
+    }
     if (m_nForms == 1) {
         if (CChildDialog* form = GetForm(1))
             form->SetWindowPos(nullptr, 0, band, width, height - band, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -330,7 +349,7 @@ void CBaseMDI::Show(int showCommand) {
 }
 
 void CBaseMDI::FitToForm(HWND form) {
-    const int extra = 0; // the toolbar band's height, once the frame has one
+    const int extra = m_bars.GetHeight();
     if (m_nForms > 1 && m_wndTabs.m_hWnd) {
         AdjustWindow(m_wndTabs.m_hWnd, form, 0);
         AdjustWindow(m_hWnd, m_wndTabs.m_hWnd, 0);
@@ -509,7 +528,7 @@ LRESULT CBaseMDI::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (wParam == kTimer && !vorlan::g_bNestedLoop) return 0;
         break;
     case WM_SETFKEY:
-        if (wParam < 40) m_enable[wParam] = lParam != 0 ? 1 : 0;
+        if (wParam < 40) m_bars.KeyTool().SetEnable(static_cast<int>(wParam), lParam != 0 ? 1 : 0);
         if (CMainFrame* main = CMainFrame::Get()) main->SendMessage(WM_SETFKEY, wParam, lParam);
         return 0;
     case WM_DIAGSELECTED: return OnDiagSelected(wParam, lParam);
@@ -524,8 +543,8 @@ LRESULT CBaseMDI::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETWINPOS: return 0;
     case WM_TAB_ERASEBKGND:
         return OnTabEraseBackground(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_TESTFKEY: return wParam < vorlan::kKeyCount ? m_enable[wParam] : 0;
-    case WM_CHECKFKEY: return 0;
+    case WM_TESTFKEY: return m_bars.KeyTool().GetEnable(static_cast<int>(wParam));
+    case WM_CHECKFKEY: m_bars.KeyTool().CheckFKeys(); return 1;
     case WM_GETSTICKEDWINDOW: return 0;
     case WM_MDIACTIVATE: return OnMDIActivate(reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_NOTIFY: {
@@ -581,11 +600,18 @@ void CBaseMDI::OnEdit(UINT id) {
 
 void CBaseMDI::OnUpdateKey(CCmdUI* ui) {
     int index = vorlan::KeyIndexOfCommand(ui->m_nID);
-    bool on = !m_bMenuEdit && index >= 0 && m_enable[index] != 0;
+    bool on = !m_bMenuEdit && index >= 0 && m_bars.KeyTool().GetEnable(index) != 0;
     // While a grid has the focus, F6 and F7 stay on whatever the table says.
     if (vorlan::g_nFocusKind == 4 && (ui->m_nID == ID_FKEY_FIRST + 1 || ui->m_nID == ID_FKEY_FIRST + 2))
         on = true;
     ui->Enable(on);
+    // The server's checked keys show in the menus too.
+    if (index >= 0) ui->SetCheck(m_bars.KeyTool().GetCheck(index));
+}
+
+bool CBaseMDI::OnToolTipText(NMTTDISPINFOA* info) {
+    CMainFrame* main = CMainFrame::Get();
+    return main && main->OnToolTipText(info);
 }
 
 void CBaseMDI::OnUpdateSave(CCmdUI* ui) {

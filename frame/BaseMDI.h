@@ -4,6 +4,7 @@
 // may close and relays the private messages between its forms and the main frame.
 
 #include "forms/FormLogic.h"
+#include "frame/FormBars.h"
 #include "frame/TabWnd.h"
 #include "frame/VORLANMDIChild.h"
 #include "framework/Controls.h"
@@ -33,6 +34,8 @@ class CBaseMDI : public CVORLANMDIChild {
     int GetFormCount() const { return m_nForms; }
     bool HasTabs() const { return m_wndTabs.m_hWnd != nullptr; }
     bool IsMenuEdit() const { return m_bMenuEdit; }
+    // The title menu, the toolbars and the enable and check tables of the keys.
+    CFormBars& GetBars() { return m_bars; }
 
     bool OnOwnCmdMsg(UINT id, int code, CCmdUI* ui) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -66,6 +69,7 @@ class CBaseMDI : public CVORLANMDIChild {
     void OnEdit(UINT id);
     void OnF4Up(UINT id);
     void OnUpdateKey(CCmdUI* ui);
+    bool OnToolTipText(NMTTDISPINFOA* info) override;
     void OnUpdateSave(CCmdUI* ui);
     void OnUpdatePrint(CCmdUI* ui);
     void OnUpdateNotMenuEdit(CCmdUI* ui);
@@ -85,7 +89,7 @@ class CBaseMDI : public CVORLANMDIChild {
     bool m_bTabButtons = false;
     CButton m_btnLeft, m_btnRight;
     CString m_strTimerList;
-    int m_enable[vorlan::kKeyCount];
+    CFormBars m_bars;
     bool m_bSave = false, m_bPrint = false;
     LPARAM m_lHandOver = 0;
     bool m_bMaximize = false;

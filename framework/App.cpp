@@ -117,6 +117,10 @@ int CWinApp::GetProfileInt(const char* section, const char* entry, int defaultVa
     return defaultValue;
 }
 
+bool CWinApp::GetProfileBinary(const char* section, const char* entry, std::string& out) {
+    return fw::RegReadBinary(HKEY_CURRENT_USER, ProfilePath(section), entry, out);
+}
+
 bool CWinApp::WriteProfileString(const char* section, const char* entry, const char* value) {
     if (!value) return fw::RegDeleteValue(HKEY_CURRENT_USER, ProfilePath(section), entry);
     return fw::RegWriteString(HKEY_CURRENT_USER, ProfilePath(section), entry, value);
