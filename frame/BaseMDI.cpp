@@ -573,6 +573,7 @@ bool CBaseMDI::OnOwnCmdMsg(UINT id, int code, CCmdUI* ui) {
         {ID_GRID_WIDTH_UNDO, ID_GRID_WIDTH_FIT, &CBaseMDI::OnFormCommand, nullptr},
         {ID_FORM_HARDCOPY, ID_FORM_HARDCOPY, &CBaseMDI::OnFormCommand, nullptr},
         {ID_KEY_F4_UP, ID_KEY_F4_UP, &CBaseMDI::OnF4Up, &CBaseMDI::OnUpdateNotMenuEdit},
+        {ID_FORM_MENU, ID_FORM_MENU, &CBaseMDI::OnFormMenu, &CBaseMDI::OnUpdateFormMenu},
         {ID_EXPLORER_SWAP, ID_EXPLORER_SWAP, nullptr, &CBaseMDI::OnUpdateNotMenuEdit},
         {ID_EXPLORER_X, ID_EXPLORER_X, nullptr, &CBaseMDI::OnUpdateExplorer},
         {ID_EDIT_CLEAR, ID_EDIT_UNDO, &CBaseMDI::OnEdit, &CBaseMDI::OnUpdateEdit},
@@ -586,6 +587,16 @@ void CBaseMDI::OnFormCommand(UINT id) {
 
 void CBaseMDI::OnF4Up(UINT) {
     if (HWND focus = ::GetFocus()) ::SendMessageA(focus, WM_KEYUP, VK_F4, 0);
+}
+
+void CBaseMDI::OnFormMenu(UINT) {
+    // (The main frame's toolbar, which has the button, comes with the sizable rebar.)
+    if (CChildDialog* top = GetTopForm()) m_bars.OpenFormMenu(top->m_hWnd);
+}
+
+void CBaseMDI::OnUpdateFormMenu(CCmdUI* ui) {
+    CChildDialog* top = GetTopForm();
+    ui->Enable((top && top->HasGrid()) || (!m_bMenuEdit && m_bars.AnyKeyEnabled()));
 }
 
 void CBaseMDI::OnEdit(UINT id) {

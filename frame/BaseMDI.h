@@ -68,6 +68,8 @@ class CBaseMDI : public CVORLANMDIChild {
     void OnFormCommand(UINT id);
     void OnEdit(UINT id);
     void OnF4Up(UINT id);
+    void OnFormMenu(UINT id);
+    void OnUpdateFormMenu(CCmdUI* ui);
     void OnUpdateKey(CCmdUI* ui);
     bool OnToolTipText(NMTTDISPINFOA* info) override;
     void OnUpdateSave(CCmdUI* ui);

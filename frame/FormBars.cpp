@@ -1,6 +1,7 @@
 #include "frame/FormBars.h"
 
 #include "frame/MainFrame.h"
+#include "resources/MainFrameIds.h"
 
 namespace {
 
@@ -119,3 +120,30 @@ bool CFormBars::GetButtonRect(UINT id, RECT& out) const {
     }
     return false;
 }
+
+bool CFormBars::AnyKeyEnabled() const {
+    for (int i = 0; i < 40; ++i)
+        if (m_keyTool.GetEnable(i) != 0) return true;
+    return false;
+}
+
+void CFormBars::OpenFormMenu(HWND form) const {
+    RECT r{};
+    if (!GetButtonRect(ID_FORM_MENU, r)) {
+        if (m_band.m_hWnd) {
+            ::GetWindowRect(m_band.m_hWnd, &r);
+        } else {
+            ::GetWindowRect(form, &r);
+            r.bottom = r.top;
+        }
+        r.right = r.left;
+    }
+    ::SendMessageA(form, WM_CONTEXTMENU, 0, reinterpret_cast<LPARAM>(&r));
+}
+
+void CFormBars::EnableModalButtons(bool formMenu, bool gridPrint) {
+    if (!m_modalTool.m_hWnd) return;
+    m_modalTool.EnableButton(ID_FORM_MENU, formMenu);
+    m_modalTool.EnableButton(ID_GRID_PRINT, gridPrint);
+}
+

@@ -51,6 +51,12 @@ class CFormBars {
     bool HasKeyTool() const { return m_bKeyTool; }
     // A toolbar button's rectangle in screen coordinates; false when no toolbar has it.
     bool GetButtonRect(UINT id, RECT& out) const;
+    // Any of the F- and X-keys enabled (the form's menu has something to offer).
+    bool AnyKeyEnabled() const;
+    // The form's context menu below the menu button (32799), else below the strip's corner.
+    void OpenFormMenu(HWND form) const;
+    // The modal toolbar's form-menu and grid-print buttons, enabled by the frame's rules.
+    void EnableModalButtons(bool formMenu, bool gridPrint);
 
     CBaseMDITitleMenu& TitleMenu() { return m_titleMenu; }
     CTitleMenuBar& MenuBar() { return m_menuBar; }

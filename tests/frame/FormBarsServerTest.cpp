@@ -200,10 +200,9 @@ TEST_F(FormBarsTest, ContextMenuIsTheOwnerDrawnFormMenu) {
     EXPECT_TRUE(g_tracked.states[1] & MF_SEPARATOR);
     harness::WaitUntil([&] { return Has(Trace(), "EXTRAS^QMODK"); }, 5000);
 
-    // Without a clicked window the menu opens below the rectangle it is given.
+    // The frame's menu command opens it below a rectangle, without a clicked window.
     WhenShown({});
-    RECT below{r.left, r.top, r.left + 20, r.top + 20};
-    form->SendMessage(WM_CONTEXTMENU, 0, reinterpret_cast<LPARAM>(&below));
+    mod->SendMessage(WM_COMMAND, 32799);
     harness::Pump();
     EXPECT_TRUE(g_tracked.seen);
     EXPECT_EQ(g_tracked.texts.size(), 5u);
