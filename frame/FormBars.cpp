@@ -146,4 +146,3 @@ void CFormBars::EnableModalButtons(bool formMenu, bool gridPrint) {
     m_modalTool.EnableButton(ID_FORM_MENU, formMenu);
     m_modalTool.EnableButton(ID_GRID_PRINT, gridPrint);
 }
-
