@@ -107,7 +107,7 @@ int CBaseMDI::Create(HFONT font1, HFONT font2, HFONT font3, const char* dialogTe
         SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     }
     if (m_bars.Create(m_hWnd, first->GetKeys())) {
-        AddUpdateBar(m_bars.KeyTool().m_hWnd);
+        if (m_bars.HasKeyTool()) AddUpdateBar(m_bars.KeyTool().m_hWnd);
         // The form was fitted before the bars stood above it.
         if (!tabs) FitToForm(first->m_hWnd);
     }
