@@ -258,3 +258,22 @@ TEST_F(FormBarsTest, ModalToolbarAndBarsOnAPlainWindow) {
     EXPECT_FALSE(quiet.ModalTool().IsButtonEnabled(32783));
     sink.DestroyWindow();
 }
+
+TEST_F(FormBarsTest, AScreenWithoutKeysHasNoBarsAndAllKeysOpen) {
+    LogIn();
+    StartMemo("KAS");
+    CBaseMDI* kas = Active();
+    ASSERT_NE(kas, nullptr);
+    CFormBars& bars = kas->GetBars();
+    EXPECT_FALSE(bars.HasTitleMenu());
+    EXPECT_FALSE(bars.HasKeyTool());
+    EXPECT_EQ(bars.GetBand(), nullptr) << "no strip, nothing above the form";
+    EXPECT_EQ(bars.GetHeight(), 0);
+    CChildDialog* form = kas->GetForm(1);
+    ASSERT_NE(form, nullptr);
+    POINT origin{0, 0};
+    MapWindowPoints(form->m_hWnd, kas->m_hWnd, &origin, 1);
+    EXPECT_EQ(origin.y, 0);
+    EXPECT_NE(kas->SendMessage(WM_CHECKFKEY), 0) << "answered also without a toolbar";
+    EXPECT_NE(kas->SendMessage(WM_TESTFKEY, 71), 0) << "an M-entry no one disabled";
+}
