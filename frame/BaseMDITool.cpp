@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr int kLargeTextOff = 2; // text mode of the main toolbar's record: no text
+constexpr int kNoTextMode = 2; // the main toolbar's record: buttons without text
 
 vorlan::ToolbarLooks ToolbarSettings() {
     std::string record;
@@ -30,7 +30,7 @@ TBBUTTON Button(int image, UINT command, BYTE state, BYTE style, const char* tex
     b.idCommand = static_cast<int>(command);
     b.fsState = state;
     b.fsStyle = style;
-    b.iString = reinterpret_cast<INT_PTR>(text);
+    b.iString = text ? reinterpret_cast<INT_PTR>(text) : -1; // -1: no text (0 would be string 0)
     return b;
 }
 
@@ -79,7 +79,7 @@ int CBaseMDITool::Create(HWND parent, const std::vector<std::string>& keys, int 
         SetImages(*this, IDB_FKEY_TOOL, IDB_FKEY_TOOL_HOT, 0);
     else
         SetImages(*this, IDB_MENUTREE, IDB_MENUTREE, 0);
-    bool texts = looks.textMode != kLargeTextOff;
+    bool texts = looks.textMode != kNoTextMode;
     std::vector<vorlan::KeyMenuItem> items = vorlan::KeyToolButtons(keys, count, run);
     std::vector<TBBUTTON> buttons;
     for (const vorlan::KeyMenuItem& item : items)

@@ -121,6 +121,11 @@ bool CWinApp::GetProfileBinary(const char* section, const char* entry, std::stri
     return fw::RegReadBinary(HKEY_CURRENT_USER, ProfilePath(section), entry, out);
 }
 
+bool CWinApp::WriteProfileBinary(const char* section, const char* entry, const std::string* bytes) {
+    if (!bytes) return fw::RegDeleteValue(HKEY_CURRENT_USER, ProfilePath(section), entry);
+    return fw::RegWriteBinary(HKEY_CURRENT_USER, ProfilePath(section), entry, *bytes);
+}
+
 bool CWinApp::WriteProfileString(const char* section, const char* entry, const char* value) {
     if (!value) return fw::RegDeleteValue(HKEY_CURRENT_USER, ProfilePath(section), entry);
     return fw::RegWriteString(HKEY_CURRENT_USER, ProfilePath(section), entry, value);

@@ -71,6 +71,8 @@ class CWinApp : public CWinThread {
     int GetProfileInt(const char* section, const char* entry, int defaultValue);
     // A binary value's bytes; false when there is none.
     bool GetProfileBinary(const char* section, const char* entry, std::string& out);
+    // Null bytes: the value is removed.
+    bool WriteProfileBinary(const char* section, const char* entry, const std::string* bytes);
     bool WriteProfileString(const char* section, const char* entry, const char* value);
     bool WriteProfileInt(const char* section, const char* entry, int value);
 

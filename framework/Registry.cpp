@@ -74,6 +74,15 @@ bool RegReadBinary(HKEY root, const std::string& path, const char* name, std::st
     return true;
 }
 
+bool RegWriteBinary(HKEY root, const std::string& path, const char* name, const std::string& value) {
+    HKEY key;
+    if (RegOpen(root, path, true, KEY_WRITE, &key) != ERROR_SUCCESS) return false;
+    LONG rc = ::RegSetValueExA(key, name, 0, REG_BINARY, reinterpret_cast<const BYTE*>(value.data()),
+                               static_cast<DWORD>(value.size()));
+    ::RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
 bool RegWriteDword(HKEY root, const std::string& path, const char* name, DWORD value) {
     HKEY key;
     if (RegOpen(root, path, true, KEY_WRITE, &key) != ERROR_SUCCESS) return false;

@@ -8,6 +8,7 @@
 #include "tests/frame/ServerFrameFixture.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace {
 
@@ -85,6 +86,11 @@ class CCommandSink : public CWnd {
 
 class FormBarsTest : public ServerFrameTest {
   protected:
+    void SetUp() override {
+        ServerFrameTest::SetUp();
+        // The strips are the test program's own (FormBarsTest.rc).
+        theApp.m_hImageResources = ::GetModuleHandleA(nullptr);
+    }
     CBaseMDI* OpenMod() {
         LogIn();
         Trace();
@@ -276,4 +282,23 @@ TEST_F(FormBarsTest, AScreenWithoutKeysHasNoBarsAndAllKeysOpen) {
     EXPECT_EQ(origin.y, 0);
     EXPECT_NE(kas->SendMessage(WM_CHECKFKEY), 0) << "answered also without a toolbar";
     EXPECT_NE(kas->SendMessage(WM_TESTFKEY, 71), 0) << "an M-entry no one disabled";
+}
+
+TEST_F(FormBarsTest, SmallIconsWithoutTextsByTheMainToolbarsRecord) {
+    std::int32_t record[11] = {2, 0};
+    std::string bytes(reinterpret_cast<const char*>(record), sizeof record);
+    ASSERT_TRUE(theApp.WriteProfileBinary("Settings\\Windows\\", "ITBar", &bytes));
+    std::string back;
+    EXPECT_TRUE(theApp.GetProfileBinary("Settings\\Windows\\", "ITBar", back));
+    EXPECT_EQ(back.size(), 44u);
+    CBaseMDI* mod = OpenMod();
+    theApp.WriteProfileBinary("Settings\\Windows\\", "ITBar", nullptr);
+    ASSERT_NE(mod, nullptr);
+    CBaseMDITool& keys = mod->GetBars().KeyTool();
+    EXPECT_EQ(Buttons(keys), (std::vector<std::string>{"32800 ", "-", "32801 ", "-", "32981 "}));
+    int cx = 0, cy = 0;
+    auto images = reinterpret_cast<HIMAGELIST>(keys.SendMessage(TB_GETIMAGELIST));
+    ASSERT_NE(images, nullptr);
+    ImageList_GetIconSize(images, &cx, &cy);
+    EXPECT_EQ(cx, 16) << "the small strip";
 }
