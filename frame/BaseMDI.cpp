@@ -234,26 +234,27 @@ void CBaseMDI::CalcWinSize(int width, int height) {
     if (m_bCreating || m_nForms == 0) return;
     int band = m_bars.GetHeight();
     m_bars.Layout(width);
-    if (m_nForms > 1 && band > 0 && m_wndTabs.m_hWnd) {
-        CRect tabs = m_wndTabs.GetWindowRect();
-        POINT top{tabs.left, tabs.top};
-        ::ScreenToClient(m_hWnd, &top);
-        if (top.y < band) {
-            std::vector<HWND> below{m_wndTabs.m_hWnd};
-            for (int id = 1; id <= m_nLastFormId; ++id)
-                if (CChildDialog* form = GetForm(static_cast<UINT>(id))) below.push_back(form->m_hWnd);
-            for (HWND h : below) {
-                CRect r;
-                ::GetWindowRect(h, &r);
-                ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
-                ::SetWindowPos(h, nullptr, r.left, r.top + band, 0, 0,
-                               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            }
-        }
-    }
+    if (m_nForms > 1 && band > 0) MovePagesBelow(band);
     if (m_nForms == 1) {
         if (CChildDialog* form = GetForm(1))
             form->SetWindowPos(nullptr, 0, band, width, height - band, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void CBaseMDI::MovePagesBelow(int top) {
+    if (!m_wndTabs.m_hWnd) return;
+    CRect tabs = m_wndTabs.GetWindowRect();
+    POINT corner{tabs.left, tabs.top};
+    ::ScreenToClient(m_hWnd, &corner);
+    if (corner.y >= top) return;
+    std::vector<HWND> pages{m_wndTabs.m_hWnd};
+    for (int id = 1; id <= m_nLastFormId; ++id)
+        if (CChildDialog* form = GetForm(static_cast<UINT>(id))) pages.push_back(form->m_hWnd);
+    for (HWND h : pages) {
+        CRect r;
+        ::GetWindowRect(h, &r);
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+        ::SetWindowPos(h, nullptr, r.left, r.top + top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 
@@ -618,11 +619,6 @@ void CBaseMDI::OnUpdateKey(CCmdUI* ui) {
     ui->Enable(on);
     // The server's checked keys show in the menus too.
     if (index >= 0) ui->SetCheck(m_bars.KeyTool().GetCheck(index));
-}
-
-bool CBaseMDI::OnToolTipText(NMTTDISPINFOA* info) {
-    CMainFrame* main = CMainFrame::Get();
-    return main && main->OnToolTipText(info);
 }
 
 void CBaseMDI::OnUpdateSave(CCmdUI* ui) {

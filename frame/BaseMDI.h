@@ -65,13 +65,14 @@ class CBaseMDI : public CVORLANMDIChild {
     void OnGetMinMaxInfo(MINMAXINFO* info);
     void OnDestroy();
     void FitToForm(HWND form);
+    // The tab control and its pages move down below the bars, which take the top.
+    void MovePagesBelow(int top);
     void OnFormCommand(UINT id);
     void OnEdit(UINT id);
     void OnF4Up(UINT id);
     void OnFormMenu(UINT id);
     void OnUpdateFormMenu(CCmdUI* ui);
     void OnUpdateKey(CCmdUI* ui);
-    bool OnToolTipText(NMTTDISPINFOA* info) override;
     void OnUpdateSave(CCmdUI* ui);
     void OnUpdatePrint(CCmdUI* ui);
     void OnUpdateNotMenuEdit(CCmdUI* ui);

@@ -302,3 +302,21 @@ TEST_F(FormBarsTest, SmallIconsWithoutTextsByTheMainToolbarsRecord) {
     ImageList_GetIconSize(images, &cx, &cy);
     EXPECT_EQ(cx, 16) << "the small strip";
 }
+
+TEST_F(FormBarsTest, PagesOfAScreenWithTabsMoveBelowTheBars) {
+    LogIn();
+    StartMemo("ADR");
+    CBaseMDI* adr = Active();
+    ASSERT_NE(adr, nullptr);
+    ASSERT_TRUE(adr->HasTabs());
+    CFormBars& bars = adr->GetBars();
+    ASSERT_GT(bars.GetHeight(), 0);
+    EXPECT_EQ(CMenu::ItemText(bars.TitleMenu(), 0), "Adresse");
+    CRect band, tabs, form;
+    GetWindowRect(bars.GetBand(), &band);
+    GetWindowRect(adr->GetDlgItem(IDC_FRAME_TABS), &tabs);
+    GetWindowRect(adr->GetForm(1)->m_hWnd, &form);
+    EXPECT_GE(tabs.top, band.bottom);
+    EXPECT_GE(form.top, band.bottom);
+    EXPECT_LE(form.bottom, adr->GetWindowRect().bottom) << "the frame grew to hold them";
+}
