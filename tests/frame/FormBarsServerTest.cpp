@@ -257,11 +257,20 @@ TEST_F(FormBarsTest, ModalToolbarAndBarsOnAPlainWindow) {
     EXPECT_TRUE(bars.GetButtonRect(32799, button));
     EXPECT_GT(button.right, button.left);
 
-    // The no-window switch leaves close and OK disabled.
+    // The no-window switch leaves close and OK disabled; the screen's node hides the toolbar.
+    TheSession().Execute("S %DN=\"MODDLG\"");
     CFormBars quiet;
     ASSERT_TRUE(quiet.CreateModal(sink.m_hWnd, keys, true));
     EXPECT_FALSE(quiet.ModalTool().IsButtonEnabled(32780));
     EXPECT_FALSE(quiet.ModalTool().IsButtonEnabled(32783));
+    EXPECT_TRUE(quiet.ModalTool().IsWindowVisible());
+    TheSession().Execute("S ^QTEMP(%JOB,\"MODDLG\",\"NOWINDOW\")=1");
+    CFormBars hidden;
+    ASSERT_TRUE(hidden.CreateModal(sink.m_hWnd, keys, true));
+    TheSession().Execute("K ^QTEMP(%JOB,\"MODDLG\",\"NOWINDOW\")");
+    ASSERT_NE(hidden.ModalTool().m_hWnd, nullptr);
+    EXPECT_FALSE(hidden.ModalTool().IsWindowVisible());
+    EXPECT_TRUE(Boxes().empty()) << "no server error on the way";
     sink.DestroyWindow();
 }
 
