@@ -529,7 +529,7 @@ LRESULT CBaseMDI::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (wParam == kTimer && !vorlan::g_bNestedLoop) return 0;
         break;
     case WM_SETFKEY:
-        if (wParam < 40) m_bars.KeyTool().SetEnable(static_cast<int>(wParam), lParam != 0 ? 1 : 0);
+        if (wParam < 40) m_bars.SetKeyEnable(static_cast<int>(wParam), lParam != 0 ? 1 : 0);
         if (CMainFrame* main = CMainFrame::Get()) main->SendMessage(WM_SETFKEY, wParam, lParam);
         return 0;
     case WM_DIAGSELECTED: return OnDiagSelected(wParam, lParam);

@@ -1,5 +1,6 @@
 #include "frame/FormBars.h"
 
+#include "forms/FormLogic.h"
 #include "frame/MainFrame.h"
 #include "resources/MainFrameIds.h"
 
@@ -145,4 +146,22 @@ void CFormBars::EnableModalButtons(bool formMenu, bool gridPrint) {
     if (!m_modalTool.m_hWnd) return;
     m_modalTool.EnableButton(ID_FORM_MENU, formMenu);
     m_modalTool.EnableButton(ID_GRID_PRINT, gridPrint);
+}
+
+void CFormBars::SetKeyEnable(int index, int value) {
+    m_keyTool.SetEnable(index, value);
+    UINT command = vorlan::CommandOfKeyIndex(index);
+    if (m_keyTool.m_hWnd && command && m_keyTool.CommandToIndex(command) >= 0)
+        m_keyTool.EnableButton(command, value != 0);
+}
+
+void CFormBars::UpdatePopup(HMENU popup) const {
+    int n = ::GetMenuItemCount(popup);
+    for (int i = 0; i < n; ++i) {
+        int index = vorlan::KeyIndexOfCommand(::GetMenuItemID(popup, i));
+        if (index < 0) continue;
+        UINT at = static_cast<UINT>(i);
+        ::EnableMenuItem(popup, at, MF_BYPOSITION | (m_keyTool.GetEnable(index) ? MF_ENABLED : MF_GRAYED));
+        ::CheckMenuItem(popup, at, MF_BYPOSITION | (m_keyTool.GetCheck(index) ? MF_CHECKED : MF_UNCHECKED));
+    }
 }

@@ -57,6 +57,11 @@ class CFormBars {
     void OpenFormMenu(HWND form) const;
     // The modal toolbar's form-menu and grid-print buttons, enabled by the frame's rules.
     void EnableModalButtons(bool formMenu, bool gridPrint);
+    // A key's entry in the enable table (WM_SETFKEY), its toolbar button with it.
+    void SetKeyEnable(int index, int value);
+    // The key items of a popup about to open, enabled and checked by the tables (for a frame
+    // that routes no command updates of its own).
+    void UpdatePopup(HMENU popup) const;
 
     CBaseMDITitleMenu& TitleMenu() { return m_titleMenu; }
     CTitleMenuBar& MenuBar() { return m_menuBar; }

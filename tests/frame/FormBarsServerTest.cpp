@@ -253,6 +253,14 @@ TEST_F(FormBarsTest, ModalToolbarAndBarsOnAPlainWindow) {
     drop.iItem = 32799;
     SendMessageA(bars.GetBand(), WM_NOTIFY, CBaseModalTool::kId, reinterpret_cast<LPARAM>(&drop));
     EXPECT_EQ(sink.commands, std::vector<UINT>{32799});
+    // A frame without command updates of its own brings popups and buttons in line by the tables.
+    bars.SetKeyEnable(0, 0);
+    EXPECT_FALSE(bars.KeyTool().IsButtonEnabled(32800));
+    CBaseMDIMenu menu;
+    menu.CreateFunctions(keys, 72, -1, 0);
+    bars.UpdatePopup(menu);
+    EXPECT_TRUE(GetMenuState(menu, 32800, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_FALSE(GetMenuState(menu, 2001, MF_BYCOMMAND) & MF_GRAYED);
     RECT button;
     EXPECT_TRUE(bars.GetButtonRect(32799, button));
     EXPECT_GT(button.right, button.left);
