@@ -2,6 +2,7 @@
 #include "app/AboutDlg.h"
 #include "app/ProtocolLog.h"
 #include "app/UpdateCheck.h"
+#include "forms/BaseMDIMenu.h"
 #include "forms/ChildForm.h"
 #include "forms/FormMessages.h"
 #include "framework/CmdUI.h"
@@ -352,6 +353,7 @@ void CVORLANApp::RegisterClasses() {
     looks.menuShadow = IsMenuShadow();
     looks.visualStyles = IsThemeActive();
     CChildForm::SetLooks(looks);
+    CBaseMDIMenu::SetImageLoader([](UINT bitmap) { return theApp.LoadImageList(bitmap, false); });
     CChildForm::RegisterTabEdit();
     CWnd::RegisterWindowClass("VORLAN MDI Window", CS_DBLCLKS, m_hMainIcon, nullptr,
                               reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), vorlan::kFrameExtraBytes);

@@ -47,6 +47,7 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     bool IsCreated() const { return m_bCreated; }
     int GetFieldCount() const { return m_nFields; }
     CString GetKeyText(int index) const;
+    const std::vector<std::string>& GetKeys() const { return m_keys; }
     bool HasGrid() const { return GetDlgItem(0x1800) != nullptr; }
     // The balloon tooltip of the form's fields.
     HWND GetToolTip() const { return m_hToolTip; }
@@ -136,7 +137,9 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     bool OnKeyDown(WPARAM wParam, LRESULT& result);
     bool OnCommand(WPARAM wParam, LPARAM lParam, LRESULT& result);
     LRESULT OnFunctionKey(UINT id);
-    LRESULT OnContextMenu(HWND clicked, int x, int y);
+    // clicked: the window clicked, where its point; without one, where points to the
+    // rectangle the menu opens below (or is null: at the pointer).
+    LRESULT OnContextMenu(HWND clicked, LPARAM where);
     bool OnCtlColorEdit(HDC dc, HWND control, LRESULT& result);
     bool OnCtlColorStatic(HDC dc, HWND control, LRESULT& result);
     LRESULT OnTabEraseBackground(HDC dc, HWND control);

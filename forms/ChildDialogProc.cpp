@@ -8,6 +8,7 @@
 #include "common/MQuote.h"
 #include "forms/FormGlobals.h"
 #include "framework/App.h"
+#include "forms/BaseMDIMenu.h"
 #include "framework/Menu.h"
 #include "resources/FormIds.h"
 #include "resources/MainFrameIds.h"
@@ -31,17 +32,9 @@ HWND MainWindow() {
     return app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;
 }
 
-// A key's menu caption: piece 1, "[name;hint" shown as "name (hint)".
-std::string KeyCaption(const std::string& keyText) {
-    std::string caption = vorlan::PieceOf(keyText, 1);
-    if (!caption.empty() && caption[0] == '[') {
-        caption.erase(0, 1);
-        size_t semi = caption.find(';');
-        if (semi != std::string::npos)
-            caption = caption.substr(0, semi) + " (" + caption.substr(semi + 1) + ")";
-    }
-    return vorlan::UnescapeFromServer(caption);
-}
+// The menu tree's images serve the keys' menu too.
+constexpr UINT kContextMenuImages = 514;
+constexpr int kSecondListId = 0x1801;
 
 } // namespace
 
@@ -56,9 +49,7 @@ LRESULT CChildDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE: OnActivate(wParam, lParam); break;
     case WM_ENABLE: OnEnable(wParam != 0); break;
     case WM_CLOSE: return OnFormCommand(ID_FORM_CLOSE, false);
-    case WM_CONTEXTMENU:
-        return OnContextMenu(reinterpret_cast<HWND>(wParam), static_cast<short>(LOWORD(lParam)),
-                             static_cast<short>(HIWORD(lParam)));
+    case WM_CONTEXTMENU: return OnContextMenu(reinterpret_cast<HWND>(wParam), lParam);
     case WM_KEYDOWN:
         if (OnKeyDown(wParam, result)) return result;
         break;
@@ -214,36 +205,29 @@ LRESULT CChildDialog::OnFunctionKey(UINT id) {
     return 1;
 }
 
-LRESULT CChildDialog::OnContextMenu(HWND clicked, int x, int y) {
-    // A plain popup of the form's keys; the owner-drawn form menu takes its place later.
-    CMenu menu;
-    menu.CreatePopupMenu();
-    int added = 0;
-    for (int i = 0; i < 40; ++i) {
-        const std::string& text = m_keys[static_cast<size_t>(i)];
-        if (text.empty()) continue;
-        ::AppendMenuA(menu, MF_STRING, vorlan::CommandOfKeyIndex(i), KeyCaption(text).c_str());
-        ++added;
-    }
+LRESULT CChildDialog::OnContextMenu(HWND clicked, LPARAM where) {
+    CBaseMDIMenu menu(kContextMenuImages);
+    int added = menu.CreateFunctions(m_keys, 40, -1, 0);
+    bool grid = HasGrid(), secondList = GetDlgItem(kSecondListId) != nullptr;
+    if (added && (grid || secondList)) ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    if (grid) menu.AddPopup(IDR_GRID_MENU);
+    if (secondList) menu.AddPopup(IDR_SECOND_LIST_MENU);
     HWND focus = ::GetFocus();
-    CMenu edit;
-    if (focus && vorlan::g_nFocusKind == 1 && clicked == focus && edit.LoadMenu(IDR_FIELD_MENU)) {
-        if (added) ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-        HMENU popup = ::GetSubMenu(edit, 0);
-        for (int i = 0; popup && i < ::GetMenuItemCount(popup); ++i) {
-            char text[128] = {};
-            ::GetMenuStringA(popup, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
-            UINT id = ::GetMenuItemID(popup, i);
-            if (id == 0 || id == static_cast<UINT>(-1))
-                ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-            else
-                ::AppendMenuA(menu, MF_STRING, id, text);
-        }
-    }
-    if (::GetMenuItemCount(menu) > 0) {
-        POINT at{x, y};
-        if (!clicked || (x == -1 && y == -1)) ::GetCursorPos(&at);
-        ::TrackPopupMenu(menu, TPM_RIGHTBUTTON, at.x, at.y, 0, Frame(), nullptr);
+    if (focus && vorlan::g_nFocusKind == 1 && clicked == focus) menu.AddPopup(IDR_FIELD_MENU);
+    if (!menu.m_hMenu || ::GetMenuItemCount(menu) == 0) return 1;
+    if (clicked) {
+        POINT at{static_cast<short>(LOWORD(where)), static_cast<short>(HIWORD(where))};
+        // From the keyboard the point is (-1, -1): the menu opens at the pointer.
+        if (where == -1) ::GetCursorPos(&at);
+        menu.TrackPopupMenu(TPM_RIGHTBUTTON, at.x, at.y, Frame());
+    } else {
+        // Without a window the frame gives the rectangle of its menu button.
+        RECT r{};
+        if (where)
+            r = *reinterpret_cast<const RECT*>(where);
+        else if (::GetCursorPos(reinterpret_cast<POINT*>(&r)))
+            r.right = r.left, r.bottom = r.top;
+        menu.TrackPopupMenuEx(r, Frame());
     }
     return 1;
 }

@@ -17,6 +17,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 using vorlan::TraceFunction;
 
@@ -29,10 +30,7 @@ constexpr int kAnswerSize = 128;
 
 } // namespace
 
-CBaseMDI::CBaseMDI() {
-    for (int& e : m_enable)
-        e = 1;
-}
+CBaseMDI::CBaseMDI() = default;
 
 CChildDialog* CBaseMDI::GetForm(UINT id) const {
     if (!m_hWnd || id == 0) return nullptr;
@@ -108,7 +106,11 @@ int CBaseMDI::Create(HFONT font1, HFONT font2, HFONT font3, const char* dialogTe
         ::SetWindowLongPtrA(m_hWnd, GWL_STYLE, s | WS_THICKFRAME | WS_MAXIMIZEBOX);
         SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     }
-    // The title menu and function-key toolbar of the screen come with the toolbars.
+    if (m_bars.Create(m_hWnd, first->GetKeys())) {
+        if (m_bars.HasKeyTool()) AddUpdateBar(m_bars.KeyTool().m_hWnd);
+        // The form was fitted before the bars stood above it.
+        if (!tabs) FitToForm(first->m_hWnd);
+    }
 
     SetWinPos();
     if (!tabs) {
@@ -231,11 +233,29 @@ void CBaseMDI::AdjustWindow(HWND outer, HWND inner, int extraHeight) {
 
 void CBaseMDI::CalcWinSize(int width, int height) {
     if (m_bCreating || m_nForms == 0) return;
-    // Without the toolbar band (it comes with the toolbars) there is nothing above the forms.
-    const int band = 0;
+    int band = m_bars.GetHeight();
+    m_bars.Layout(width);
+    if (m_nForms > 1 && band > 0) MovePagesBelow(band);
     if (m_nForms == 1) {
         if (CChildDialog* form = GetForm(1))
             form->SetWindowPos(nullptr, 0, band, width, height - band, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void CBaseMDI::MovePagesBelow(int top) {
+    if (!m_wndTabs.m_hWnd) return;
+    CRect tabs = m_wndTabs.GetWindowRect();
+    POINT corner{tabs.left, tabs.top};
+    ::ScreenToClient(m_hWnd, &corner);
+    if (corner.y >= top) return;
+    std::vector<HWND> pages{m_wndTabs.m_hWnd};
+    for (int id = 1; id <= m_nLastFormId; ++id)
+        if (CChildDialog* form = GetForm(static_cast<UINT>(id))) pages.push_back(form->m_hWnd);
+    for (HWND h : pages) {
+        CRect r;
+        ::GetWindowRect(h, &r);
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+        ::SetWindowPos(h, nullptr, r.left, r.top + top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 
@@ -331,7 +351,7 @@ void CBaseMDI::Show(int showCommand) {
 }
 
 void CBaseMDI::FitToForm(HWND form) {
-    const int extra = 0; // the toolbar band's height, once the frame has one
+    const int extra = m_bars.GetHeight();
     if (m_nForms > 1 && m_wndTabs.m_hWnd) {
         AdjustWindow(m_wndTabs.m_hWnd, form, 0);
         AdjustWindow(m_hWnd, m_wndTabs.m_hWnd, 0);
@@ -515,7 +535,7 @@ LRESULT CBaseMDI::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_SETFKEY:
-        if (wParam < 40) m_enable[wParam] = lParam != 0 ? 1 : 0;
+        if (wParam < 40) m_bars.SetKeyEnable(static_cast<int>(wParam), lParam != 0 ? 1 : 0);
         if (CMainFrame* main = CMainFrame::Get()) main->SendMessage(WM_SETFKEY, wParam, lParam);
         return 0;
     case WM_DIAGSELECTED: return OnDiagSelected(wParam, lParam);
@@ -530,8 +550,8 @@ LRESULT CBaseMDI::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETWINPOS: SetWinPos(); return 0;
     case WM_TAB_ERASEBKGND:
         return OnTabEraseBackground(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_TESTFKEY: return wParam < vorlan::kKeyCount ? m_enable[wParam] : 0;
-    case WM_CHECKFKEY: return 0;
+    case WM_TESTFKEY: return m_bars.KeyTool().GetEnable(static_cast<int>(wParam));
+    case WM_CHECKFKEY: m_bars.KeyTool().CheckFKeys(); return 1;
     case WM_STICKWINDOW: return OnStickWindow(static_cast<unsigned>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_UPDATESTICK: return OnUpdateStick(wParam != 0, reinterpret_cast<HWND>(lParam));
     case WM_GETSTICKEDWINDOW: return reinterpret_cast<LRESULT>(StuckHost());
@@ -563,6 +583,7 @@ bool CBaseMDI::OnOwnCmdMsg(UINT id, int code, CCmdUI* ui) {
         {ID_FORM_HARDCOPY, ID_FORM_HARDCOPY, &CBaseMDI::OnFormCommand, nullptr},
         {ID_KEY_F4_UP, ID_KEY_F4_UP, &CBaseMDI::OnF4Up, &CBaseMDI::OnUpdateNotMenuEdit},
         {ID_WINDOW_SAVE_POS, ID_WINDOW_SAVE_POS, &CBaseMDI::OnSaveWinPos, nullptr},
+        {ID_FORM_MENU, ID_FORM_MENU, &CBaseMDI::OnFormMenu, &CBaseMDI::OnUpdateFormMenu},
         {ID_EXPLORER_SWAP, ID_EXPLORER_SWAP, nullptr, &CBaseMDI::OnUpdateNotMenuEdit},
         {ID_EXPLORER_X, ID_EXPLORER_X, nullptr, &CBaseMDI::OnUpdateExplorer},
         {ID_EDIT_CLEAR, ID_EDIT_UNDO, &CBaseMDI::OnEdit, &CBaseMDI::OnUpdateEdit},
@@ -578,6 +599,16 @@ void CBaseMDI::OnF4Up(UINT) {
     if (HWND focus = ::GetFocus()) ::SendMessageA(focus, WM_KEYUP, VK_F4, 0);
 }
 
+void CBaseMDI::OnFormMenu(UINT) {
+    // (The main frame's toolbar, which has the button, comes with the sizable rebar.)
+    if (CChildDialog* top = GetTopForm()) m_bars.OpenFormMenu(top->m_hWnd);
+}
+
+void CBaseMDI::OnUpdateFormMenu(CCmdUI* ui) {
+    CChildDialog* top = GetTopForm();
+    ui->Enable((top && top->HasGrid()) || (!m_bMenuEdit && m_bars.AnyKeyEnabled()));
+}
+
 void CBaseMDI::OnEdit(UINT id) {
     HWND focus = ::GetFocus();
     if (!focus) return;
@@ -590,11 +621,13 @@ void CBaseMDI::OnEdit(UINT id) {
 
 void CBaseMDI::OnUpdateKey(CCmdUI* ui) {
     int index = vorlan::KeyIndexOfCommand(ui->m_nID);
-    bool on = !m_bMenuEdit && index >= 0 && m_enable[index] != 0;
+    bool on = !m_bMenuEdit && index >= 0 && m_bars.KeyTool().GetEnable(index) != 0;
     // While a grid has the focus, F6 and F7 stay on whatever the table says.
     if (vorlan::g_nFocusKind == 4 && (ui->m_nID == ID_FKEY_FIRST + 1 || ui->m_nID == ID_FKEY_FIRST + 2))
         on = true;
     ui->Enable(on);
+    // The server's checked keys show in the menus too.
+    if (index >= 0) ui->SetCheck(m_bars.KeyTool().GetCheck(index));
 }
 
 void CBaseMDI::OnUpdateSave(CCmdUI* ui) {

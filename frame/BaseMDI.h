@@ -5,6 +5,7 @@
 
 #include "forms/FormLogic.h"
 #include "frame/FrameTimerLogic.h"
+#include "frame/FormBars.h"
 #include "frame/TabWnd.h"
 #include "frame/VORLANMDIChild.h"
 #include "framework/Controls.h"
@@ -34,6 +35,8 @@ class CBaseMDI : public CVORLANMDIChild {
     int GetFormCount() const { return m_nForms; }
     bool HasTabs() const { return m_wndTabs.m_hWnd != nullptr; }
     bool IsMenuEdit() const { return m_bMenuEdit; }
+    // The title menu, the toolbars and the enable and check tables of the keys.
+    CFormBars& GetBars() { return m_bars; }
 
     // ---- timer road, stored position and sticking (BaseMDITimer.cpp, BaseMDIStick.cpp)
     // Runs the timer list (list null: the frame's own) or one event's entry; returns the frame
@@ -75,9 +78,13 @@ class CBaseMDI : public CVORLANMDIChild {
     void OnGetMinMaxInfo(MINMAXINFO* info);
     void OnDestroy();
     void FitToForm(HWND form);
+    // The tab control and its pages move down below the bars, which take the top.
+    void MovePagesBelow(int top);
     void OnFormCommand(UINT id);
     void OnEdit(UINT id);
     void OnF4Up(UINT id);
+    void OnFormMenu(UINT id);
+    void OnUpdateFormMenu(CCmdUI* ui);
     void OnUpdateKey(CCmdUI* ui);
     void OnUpdateSave(CCmdUI* ui);
     void OnUpdatePrint(CCmdUI* ui);
@@ -114,7 +121,7 @@ class CBaseMDI : public CVORLANMDIChild {
     bool m_bTabButtons = false;
     CButton m_btnLeft, m_btnRight;
     CString m_strTimerList;
-    int m_enable[vorlan::kKeyCount];
+    CFormBars m_bars;
     bool m_bSave = false, m_bPrint = false;
     LPARAM m_lHandOver = 0;
     bool m_bMaximize = false;

@@ -117,6 +117,15 @@ int CWinApp::GetProfileInt(const char* section, const char* entry, int defaultVa
     return defaultValue;
 }
 
+bool CWinApp::GetProfileBinary(const char* section, const char* entry, std::string& out) {
+    return fw::RegReadBinary(HKEY_CURRENT_USER, ProfilePath(section), entry, out);
+}
+
+bool CWinApp::WriteProfileBinary(const char* section, const char* entry, const std::string* bytes) {
+    if (!bytes) return fw::RegDeleteValue(HKEY_CURRENT_USER, ProfilePath(section), entry);
+    return fw::RegWriteBinary(HKEY_CURRENT_USER, ProfilePath(section), entry, *bytes);
+}
+
 bool CWinApp::WriteProfileString(const char* section, const char* entry, const char* value) {
     if (!value) return fw::RegDeleteValue(HKEY_CURRENT_USER, ProfilePath(section), entry);
     return fw::RegWriteString(HKEY_CURRENT_USER, ProfilePath(section), entry, value);

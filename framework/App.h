@@ -69,6 +69,10 @@ class CWinApp : public CWinThread {
     void SetRegistryKey(const char* key);
     CString GetProfileString(const char* section, const char* entry, const char* defaultValue = "");
     int GetProfileInt(const char* section, const char* entry, int defaultValue);
+    // A binary value's bytes; false when there is none.
+    bool GetProfileBinary(const char* section, const char* entry, std::string& out);
+    // Null bytes: the value is removed.
+    bool WriteProfileBinary(const char* section, const char* entry, const std::string* bytes);
     bool WriteProfileString(const char* section, const char* entry, const char* value);
     bool WriteProfileInt(const char* section, const char* entry, int value);
 

@@ -84,9 +84,77 @@ bool CProgressCtrl::Create(DWORD style, const RECT& rect, HWND parent, UINT id) 
 }
 
 bool CToolBarCtrl::Create(DWORD style, const RECT& rect, HWND parent, UINT id) {
-    if (!CreateEx(0, TOOLBARCLASSNAMEA, "", style | WS_CHILD, rect, parent, id)) return false;
+    if (!CWnd::CreateEx(0, TOOLBARCLASSNAMEA, "", style | WS_CHILD, rect, parent, id)) return false;
     SendMessage(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));
     return true;
+}
+
+bool CToolBarCtrl::CreateEx(DWORD exStyle, DWORD style, DWORD toolbarExStyle, const RECT& rect, HWND parent,
+                            UINT id) {
+    if (!CWnd::CreateEx(exStyle, TOOLBARCLASSNAMEA, "", style | WS_CHILD, rect, parent, id)) return false;
+    SendMessage(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));
+    if (toolbarExStyle) SendMessage(TB_SETEXTENDEDSTYLE, 0, static_cast<LPARAM>(toolbarExStyle));
+    return true;
+}
+
+bool CToolBarCtrl::GetButton(int index, TBBUTTON& out) const {
+    out = TBBUTTON{};
+    return ::SendMessageA(m_hWnd, TB_GETBUTTON, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&out)) !=
+           0;
+}
+
+CString CToolBarCtrl::GetButtonText(UINT id) const {
+    LRESULT n = ::SendMessageA(m_hWnd, TB_GETBUTTONTEXTA, id, 0);
+    if (n <= 0) return CString();
+    std::vector<char> buf(static_cast<size_t>(n) + 1, '\0');
+    ::SendMessageA(m_hWnd, TB_GETBUTTONTEXTA, id, reinterpret_cast<LPARAM>(buf.data()));
+    return CString(buf.data());
+}
+
+void CToolBarCtrl::SetImageLists(HIMAGELIST normal, HIMAGELIST hot, HIMAGELIST disabled) {
+    const HIMAGELIST lists[3] = {normal, hot, disabled};
+    const UINT set[3] = {TB_SETIMAGELIST, TB_SETHOTIMAGELIST, TB_SETDISABLEDIMAGELIST};
+    for (int i = 0; i < 3; ++i)
+        SendMessage(set[i], 0, reinterpret_cast<LPARAM>(lists[i]));
+    HIMAGELIST old[3] = {m_hImages[0], m_hImages[1], m_hImages[2]};
+    for (int i = 0; i < 3; ++i)
+        m_hImages[i] = lists[i];
+    for (int i = 0; i < 3; ++i) {
+        bool kept = old[i] == normal || old[i] == hot || old[i] == disabled;
+        for (int j = 0; j < i; ++j)
+            if (old[j] == old[i]) kept = true; // one list may serve twice: destroyed once
+        if (old[i] && !kept) ::ImageList_Destroy(old[i]);
+    }
+}
+
+void CToolBarCtrl::DestroyImages() {
+    HIMAGELIST none[3] = {};
+    HIMAGELIST old[3] = {m_hImages[0], m_hImages[1], m_hImages[2]};
+    for (int i = 0; i < 3; ++i) {
+        m_hImages[i] = none[i];
+        bool seen = false;
+        for (int j = 0; j < i; ++j)
+            if (old[j] == old[i]) seen = true;
+        if (old[i] && !seen) ::ImageList_Destroy(old[i]);
+    }
+}
+
+LRESULT CToolBarCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case kReflectBase + WM_NOTIFY: {
+        auto* hdr = reinterpret_cast<NMHDR*>(lParam);
+        if (hdr && hdr->code == static_cast<UINT>(TBN_DROPDOWN))
+            return OnDropDown(reinterpret_cast<const NMTOOLBARA*>(lParam));
+        return 0;
+    }
+    case kReflectBase + WM_COMMAND: return 0;
+    case WM_NCDESTROY: {
+        LRESULT r = CWnd::WindowProc(msg, wParam, lParam);
+        DestroyImages();
+        return r;
+    }
+    default: return CWnd::WindowProc(msg, wParam, lParam);
+    }
 }
 
 bool CToolBarCtrl::AddButtons(const TBBUTTON* buttons, int count) {

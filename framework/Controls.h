@@ -48,19 +48,50 @@ class CProgressCtrl : public CWnd {
     int GetPos() const { return static_cast<int>(::SendMessageA(m_hWnd, PBM_GETPOS, 0, 0)); }
 };
 
+// A toolbar. Its parent reflects its notifications (ReflectChildNotification), so that a
+// drop-down button reaches OnDropDown of the toolbar's own object.
 class CToolBarCtrl : public CWnd {
   public:
     bool Create(DWORD style, const RECT& rect, HWND parent, UINT id);
+    // With the extended styles, before any button is added.
+    bool CreateEx(DWORD exStyle, DWORD style, DWORD toolbarExStyle, const RECT& rect, HWND parent, UINT id);
     bool AddButtons(const TBBUTTON* buttons, int count);
     int GetButtonCount() const { return static_cast<int>(::SendMessageA(m_hWnd, TB_BUTTONCOUNT, 0, 0)); }
     bool IsButtonEnabled(UINT id) const { return ::SendMessageA(m_hWnd, TB_ISBUTTONENABLED, id, 0) != 0; }
     bool IsButtonChecked(UINT id) const { return ::SendMessageA(m_hWnd, TB_ISBUTTONCHECKED, id, 0) != 0; }
+    void EnableButton(UINT id, bool on) {
+        SendMessage(TB_ENABLEBUTTON, id, MAKELPARAM(on ? TRUE : FALSE, 0));
+    }
+    void CheckButton(UINT id, bool on) { SendMessage(TB_CHECKBUTTON, id, MAKELPARAM(on ? TRUE : FALSE, 0)); }
+    bool GetButton(int index, TBBUTTON& out) const;
+    bool DeleteButton(int index) { return SendMessage(TB_DELETEBUTTON, static_cast<WPARAM>(index)) != 0; }
+    // Position of the button with the command, or -1.
+    int CommandToIndex(UINT id) const {
+        return static_cast<int>(::SendMessageA(m_hWnd, TB_COMMANDTOINDEX, id, 0));
+    }
+    CString GetButtonText(UINT id) const;
+    void SetButtonWidth(int least, int most) { SendMessage(TB_SETBUTTONWIDTH, 0, MAKELPARAM(least, most)); }
     CRect GetItemRect(int index) const;
     // Width and height the buttons need.
     CSize GetNeededSize() const;
     void SetImageList(HIMAGELIST images) {
         SendMessage(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
     }
+    // Normal, hot and disabled images; the toolbar object owns them from now on (null: none).
+    void SetImageLists(HIMAGELIST normal, HIMAGELIST hot, HIMAGELIST disabled);
+
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+  protected:
+    // A drop-down button was pressed; the answer (TBDDRET_...) goes back to the toolbar.
+    virtual LRESULT OnDropDown(const NMTOOLBARA* info) {
+        (void)info;
+        return TBDDRET_NODEFAULT;
+    }
+
+  private:
+    HIMAGELIST m_hImages[3] = {};
+    void DestroyImages();
 };
 
 class CTabCtrl : public CWnd {

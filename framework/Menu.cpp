@@ -2,6 +2,7 @@
 #include "framework/App.h"
 #include "framework/Gdi.h"
 
+#include <unordered_map>
 #include <vector>
 
 bool CMenu::LoadMenu(UINT id) {
@@ -159,3 +160,112 @@ bool COwnerDrawMenus::OnDrawItem(DRAWITEMSTRUCT* dis) {
     if (!accel.IsEmpty()) ::DrawTextA(dc, accel, accel.GetLength(), &tr, flags | DT_RIGHT);
     return true;
 }
+
+BOOL CMenu::TrackPopupMenu(UINT flags, int x, int y, HWND owner, const RECT* exclude) const {
+    if (!m_hMenu) return FALSE;
+    fw::MenuTrackingScope scope(owner, m_hMenu);
+    TPMPARAMS params{};
+    params.cbSize = sizeof params;
+    if (exclude) params.rcExclude = *exclude;
+    return ::TrackPopupMenuEx(m_hMenu, flags, x, y, owner, exclude ? &params : nullptr);
+}
+
+namespace {
+
+std::unordered_map<HMENU, COwnerDrawnMenu*>& OwnerDrawnMenus() {
+    static std::unordered_map<HMENU, COwnerDrawnMenu*> map;
+    return map;
+}
+
+thread_local fw::MenuTracking t_tracking;
+
+// The menu (searched through its popups) that holds an owner-drawn item with this command
+// and item data.
+COwnerDrawnMenu* HolderOf(HMENU menu, UINT id, ULONG_PTR data, int depth) {
+    if (!menu || depth > 8) return nullptr;
+    int n = ::GetMenuItemCount(menu);
+    for (int i = 0; i < n; ++i) {
+        MENUITEMINFOA mii{};
+        mii.cbSize = sizeof mii;
+        mii.fMask = MIIM_ID | MIIM_FTYPE | MIIM_DATA | MIIM_SUBMENU;
+        if (!::GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &mii)) continue;
+        if (mii.hSubMenu) {
+            if (COwnerDrawnMenu* found = HolderOf(mii.hSubMenu, id, data, depth + 1)) return found;
+        } else if ((mii.fType & MFT_OWNERDRAW) && mii.wID == id && mii.dwItemData == data) {
+            return COwnerDrawnMenu::FromHandlePermanent(menu);
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+COwnerDrawnMenu::~COwnerDrawnMenu() {
+    Forget();
+}
+
+void COwnerDrawnMenu::Forget() {
+    if (m_hMenu) OwnerDrawnMenus().erase(m_hMenu);
+}
+
+bool COwnerDrawnMenu::CreatePopupMenu() {
+    DestroyMenu();
+    if (!CMenu::CreatePopupMenu()) return false;
+    OwnerDrawnMenus()[m_hMenu] = this;
+    return true;
+}
+
+bool COwnerDrawnMenu::DestroyMenu() {
+    Forget();
+    return CMenu::DestroyMenu();
+}
+
+HMENU COwnerDrawnMenu::Detach() {
+    Forget();
+    return CMenu::Detach();
+}
+
+COwnerDrawnMenu* COwnerDrawnMenu::FromHandlePermanent(HMENU menu) {
+    auto it = OwnerDrawnMenus().find(menu);
+    return it == OwnerDrawnMenus().end() ? nullptr : it->second;
+}
+
+namespace fw {
+
+MenuTracking& ThreadMenuTracking() {
+    return t_tracking;
+}
+
+MenuTrackingScope::MenuTrackingScope(HWND window, HMENU menu) : m_previous(t_tracking) {
+    t_tracking.window = window;
+    t_tracking.menu = menu;
+}
+
+MenuTrackingScope::~MenuTrackingScope() {
+    t_tracking = m_previous;
+}
+
+bool DispatchMenuItemMessage(HWND window, UINT msg, LPARAM lParam) {
+    if (msg == WM_DRAWITEM) {
+        auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        if (!dis || dis->CtlType != ODT_MENU) return false;
+        COwnerDrawnMenu* menu = COwnerDrawnMenu::FromHandlePermanent(reinterpret_cast<HMENU>(dis->hwndItem));
+        if (!menu) return false;
+        menu->DrawItem(dis);
+        return true;
+    }
+    if (msg != WM_MEASUREITEM) return false;
+    auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+    if (!mis || mis->CtlType != ODT_MENU) return false;
+    COwnerDrawnMenu* menu = nullptr;
+    if (t_tracking.menu && t_tracking.window == window)
+        menu = HolderOf(t_tracking.menu, mis->itemID, mis->itemData, 0);
+    if (!menu)
+        for (const auto& entry : OwnerDrawnMenus())
+            if ((menu = HolderOf(entry.first, mis->itemID, mis->itemData, 0)) != nullptr) break;
+    if (!menu) return false;
+    menu->MeasureItem(mis);
+    return true;
+}
+
+} // namespace fw

@@ -11,7 +11,7 @@
 class CMenu {
   public:
     CMenu() = default;
-    ~CMenu() { DestroyMenu(); }
+    virtual ~CMenu() { DestroyMenu(); }
     CMenu(const CMenu&) = delete;
     CMenu& operator=(const CMenu&) = delete;
 
@@ -33,6 +33,30 @@ class CMenu {
     static HMENU FindPopupOf(HMENU menu, UINT id);
     // Text of the item at the position (owner-drawn items included).
     static CString ItemText(HMENU menu, int position);
+
+    // Shows the popup; while it is shown it is the thread's tracked menu (fw::MenuTracking)
+    // and its commands go to the owner. exclude: the rectangle the popup must not cover.
+    BOOL TrackPopupMenu(UINT flags, int x, int y, HWND owner, const RECT* exclude = nullptr) const;
+};
+
+// A menu that measures and draws its owner-drawn items itself: the window that receives
+// WM_MEASUREITEM or WM_DRAWITEM finds it by its handle (fw::DispatchMenuItemMessage).
+class COwnerDrawnMenu : public CMenu {
+  public:
+    COwnerDrawnMenu() = default;
+    ~COwnerDrawnMenu() override;
+
+    bool CreatePopupMenu();
+    bool DestroyMenu();
+    // Leaves the handle to its new owner (a menu bar that destroys it with itself).
+    HMENU Detach();
+    static COwnerDrawnMenu* FromHandlePermanent(HMENU menu);
+
+    virtual void MeasureItem(MEASUREITEMSTRUCT* mis) = 0;
+    virtual void DrawItem(DRAWITEMSTRUCT* dis) = 0;
+
+  private:
+    void Forget();
 };
 
 // Switches the items of popups to owner-draw and measures and draws them: text and the
@@ -55,3 +79,31 @@ class COwnerDrawMenus {
     HFONT m_hFont = nullptr;
     std::deque<CString> m_texts;
 };
+
+namespace fw {
+
+// The popup this thread shows now and the window that owns it (null when none).
+struct MenuTracking {
+    HWND window = nullptr;
+    HMENU menu = nullptr;
+};
+MenuTracking& ThreadMenuTracking();
+
+// Makes a popup the thread's tracked menu for its lifetime and puts the previous back.
+class MenuTrackingScope {
+  public:
+    MenuTrackingScope(HWND window, HMENU menu);
+    ~MenuTrackingScope();
+    MenuTrackingScope(const MenuTrackingScope&) = delete;
+    MenuTrackingScope& operator=(const MenuTrackingScope&) = delete;
+
+  private:
+    MenuTracking m_previous;
+};
+
+// WM_MEASUREITEM and WM_DRAWITEM of an item of a COwnerDrawnMenu, served by that menu: true
+// when it took the message. Measuring names no menu: the item is looked for in the tracked
+// popup of the receiving window first, then in every such menu by its command and data.
+bool DispatchMenuItemMessage(HWND window, UINT msg, LPARAM lParam);
+
+} // namespace fw

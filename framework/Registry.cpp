@@ -61,6 +61,28 @@ bool RegReadDword(HKEY root, const std::string& path, const char* name, DWORD& o
     return true;
 }
 
+bool RegReadBinary(HKEY root, const std::string& path, const char* name, std::string& out) {
+    HKEY key;
+    if (RegOpen(root, path, false, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    std::string value(4096, '\0');
+    DWORD type = 0, size = static_cast<DWORD>(value.size());
+    LONG rc = ::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value[0]), &size);
+    ::RegCloseKey(key);
+    if (rc != ERROR_SUCCESS || type != REG_BINARY) return false;
+    value.resize(size);
+    out = value;
+    return true;
+}
+
+bool RegWriteBinary(HKEY root, const std::string& path, const char* name, const std::string& value) {
+    HKEY key;
+    if (RegOpen(root, path, true, KEY_WRITE, &key) != ERROR_SUCCESS) return false;
+    LONG rc = ::RegSetValueExA(key, name, 0, REG_BINARY, reinterpret_cast<const BYTE*>(value.data()),
+                               static_cast<DWORD>(value.size()));
+    ::RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
 bool RegWriteDword(HKEY root, const std::string& path, const char* name, DWORD value) {
     HKEY key;
     if (RegOpen(root, path, true, KEY_WRITE, &key) != ERROR_SUCCESS) return false;

@@ -16,6 +16,9 @@ bool RegReadString(HKEY root, const std::string& path, const char* name, std::st
 bool RegWriteString(HKEY root, const std::string& path, const char* name, const std::string& value);
 bool RegReadDword(HKEY root, const std::string& path, const char* name, DWORD& out);
 bool RegWriteDword(HKEY root, const std::string& path, const char* name, DWORD value);
+// A REG_BINARY value of at most 4096 bytes.
+bool RegReadBinary(HKEY root, const std::string& path, const char* name, std::string& out);
+bool RegWriteBinary(HKEY root, const std::string& path, const char* name, const std::string& value);
 bool RegDeleteValue(HKEY root, const std::string& path, const char* name);
 // The path the given root and path are redirected to ("" root key = no redirection).
 std::string RegEffectivePath(HKEY root, const std::string& path, HKEY* effectiveRoot);

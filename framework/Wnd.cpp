@@ -1,4 +1,5 @@
 #include "framework/Wnd.h"
+#include "framework/Menu.h"
 #include "framework/Sync.h"
 
 #include <unordered_map>
@@ -81,6 +82,9 @@ LRESULT CALLBACK FwWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 LRESULT CWnd::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     try {
+        // Owner-drawn menus measure and draw their items themselves, whoever owns them.
+        if ((msg == WM_MEASUREITEM || msg == WM_DRAWITEM) && fw::DispatchMenuItemMessage(m_hWnd, msg, lParam))
+            return TRUE;
         result = WindowProc(msg, wParam, lParam);
     } catch (...) {
         // No exception may cross the system's window procedure caller.

@@ -109,6 +109,16 @@
 #define IDS_NEXT_WINDOW 32895
 #define IDS_TAB_LEFT_BUTTON 34105
 #define IDS_TAB_RIGHT_BUTTON 34106
+#define IDS_GRID_PRINT_BUTTON 34101 // text of the modal toolbar's grid print button
+#define IDS_CLOSE_BUTTON 64006      // texts of the modal toolbar's close, F2 and OK buttons
+#define IDS_F2_BUTTON 64007
+#define IDS_OK_BUTTON 64008
+// The program's bitmap strips of the form frames' toolbars
+#define IDB_MODAL_TOOL 496
+#define IDB_MODAL_TOOL_DISABLED 498
+#define IDB_FKEY_TOOL 511
+#define IDB_FKEY_TOOL_HOT 526
+#define IDB_MODAL_TOOL_HOT 533
 
 // Commands the frame passes on to its top form. The form's step commands tell the server
 // which key ended the step ("F1", "F2", "F3", "FSAVE").
@@ -126,6 +136,7 @@
 #define ID_FORM_PRINT 32785
 #define ID_FORM_SAVE 32786 // "FSAVE": save and keep the form
 #define ID_FORM_HARDCOPY 33016
+#define ID_FORM_MENU 32799 // the form's context menu (a drop-down toolbar button)
 #define ID_GRID_WIDTH_UNDO 33025
 #define ID_GRID_WIDTH_FIT 33027
 // The frame's own

@@ -1,0 +1,84 @@
+#pragma once
+// The bars above the forms of a frame until the sizable rebar and its menu bar take their
+// place: one strip with the title menu (a drop-down button per popup), the modal window's
+// own toolbar and the function-key toolbar. The MDI frame and the modal window both carry
+// one; the strip passes the toolbars' commands on to the frame.
+
+#include "forms/BaseMDIMenu.h"
+#include "frame/BaseMDITool.h"
+#include "frame/PlainBars.h"
+#include "framework/Controls.h"
+
+#include <string>
+#include <vector>
+
+class CTitleMenuBar : public CToolBarCtrl {
+  public:
+    static constexpr UINT kId = 59392;
+
+    // One drop-down button per popup of the menu; the popups are owned by `owner`.
+    bool Create(HWND parent, HWND owner, CBaseMDITitleMenu* menu);
+    // Shows the popup at the position below its button; the chosen command goes to the owner.
+    void OpenPopup(int position);
+
+  protected:
+    LRESULT OnDropDown(const NMTOOLBARA* info) override;
+
+  private:
+    HWND m_hOwner = nullptr;
+    CBaseMDITitleMenu* m_pMenu = nullptr;
+};
+
+class CFormBand : public CPlainBar {
+  public:
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+};
+
+class CFormBars {
+  public:
+    // The MDI frame's: the title menu from the 72 key texts and the function-key toolbar from
+    // the first 40; the strip only when either has entries. True when there is a strip.
+    bool Create(HWND frame, const std::vector<std::string>& keys);
+    // The modal window's: its own toolbar always, the title menu and the function-key toolbar
+    // when they have entries. noWindow: the application's no-window switch.
+    bool CreateModal(HWND frame, const std::vector<std::string>& keys, bool noWindow);
+
+    // The strip's height (0 without one) and its place across the top of the frame.
+    int GetHeight() const;
+    void Layout(int width);
+    HWND GetBand() const { return m_band.m_hWnd; }
+    bool HasTitleMenu() const { return m_bTitleMenu; }
+    bool HasKeyTool() const { return m_bKeyTool; }
+    // A toolbar button's rectangle in screen coordinates; false when no toolbar has it.
+    bool GetButtonRect(UINT id, RECT& out) const;
+    // Any of the F- and X-keys enabled (the form's menu has something to offer).
+    bool AnyKeyEnabled() const;
+    // The form's context menu below the menu button (32799), else below the strip's corner.
+    void OpenFormMenu(HWND form) const;
+    // The modal toolbar's form-menu and grid-print buttons, enabled by the frame's rules.
+    void EnableModalButtons(bool formMenu, bool gridPrint);
+    // A key's entry in the enable table (WM_SETFKEY), its toolbar button with it.
+    void SetKeyEnable(int index, int value);
+    // The key items of a popup about to open, enabled and checked by the tables (for a frame
+    // that routes no command updates of its own).
+    void UpdatePopup(HMENU popup) const;
+
+    CBaseMDITitleMenu& TitleMenu() { return m_titleMenu; }
+    CTitleMenuBar& MenuBar() { return m_menuBar; }
+    // Also without a window: its tables are the frame's enable and check tables.
+    CBaseMDITool& KeyTool() { return m_keyTool; }
+    const CBaseMDITool& KeyTool() const { return m_keyTool; }
+    CBaseModalTool& ModalTool() { return m_modalTool; }
+
+  private:
+    bool Build(HWND frame, const std::vector<std::string>& keys, bool modal, bool noWindow);
+    void Add(CToolBarCtrl& bar);
+
+    CFormBand m_band;
+    CBaseMDITitleMenu m_titleMenu;
+    CTitleMenuBar m_menuBar;
+    CBaseModalTool m_modalTool;
+    CBaseMDITool m_keyTool;
+    bool m_bTitleMenu = false;
+    bool m_bKeyTool = false;
+};

@@ -1,0 +1,144 @@
+#!/usr/bin/env python3
+"""Draws the form frames' toolbar strips (frame/res/*.bmp): simple pictograms on a magenta
+background, which the image lists take as transparent. Run it after changing a picture."""
+import os
+import struct
+
+KEY = (255, 0, 255)
+OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "frame", "res")
+
+
+class Icon:
+    def __init__(self, size):
+        self.n = size
+        self.px = [[KEY] * size for _ in range(size)]
+
+    def dot(self, x, y, c):
+        if 0 <= x < self.n and 0 <= y < self.n:
+            self.px[y][x] = c
+
+    def box(self, x0, y0, x1, y1, c, fill=None):
+        for y in range(y0, y1 + 1):
+            for x in range(x0, x1 + 1):
+                edge = x in (x0, x1) or y in (y0, y1)
+                if edge:
+                    self.dot(x, y, c)
+                elif fill:
+                    self.dot(x, y, fill)
+
+    def line(self, x0, y0, x1, y1, c, w=1):
+        steps = max(abs(x1 - x0), abs(y1 - y0), 1)
+        for i in range(steps + 1):
+            x = round(x0 + (x1 - x0) * i / steps)
+            y = round(y0 + (y1 - y0) * i / steps)
+            for d in range(w):
+                self.dot(x + d, y, c)
+
+    def ring(self, cx, cy, r, c, fill=None):
+        for y in range(self.n):
+            for x in range(self.n):
+                d = ((x - cx) ** 2 + (y - cy) ** 2) ** 0.5
+                if abs(d - r) < 0.7:
+                    self.dot(x, y, c)
+                elif fill and d < r:
+                    self.dot(x, y, fill)
+
+
+INK = (40, 40, 40)
+PAPER = (255, 255, 255)
+BLUE = (30, 90, 200)
+GREEN = (20, 140, 40)
+RED = (200, 30, 30)
+GOLD = (220, 170, 30)
+
+
+def page(i, s, fold=True):
+    i.box(s // 5, s // 8, s - s // 4, s - s // 8, INK, PAPER)
+    if fold:
+        i.line(s - s // 4 - s // 5, s // 8, s - s // 4, s // 8 + s // 5, INK)
+
+
+def picture(kind, s, accent):
+    i = Icon(s)
+    m = s // 2
+    if kind == "new":
+        page(i, s)
+        i.line(m - s // 8, m, m + s // 8, m, accent, 2)
+        i.line(m, m - s // 8, m, m + s // 8, accent, 2)
+    elif kind == "search":
+        i.ring(m - s // 8, m - s // 8, s // 4, INK, PAPER)
+        i.line(m + s // 8, m + s // 8, s - 3, s - 3, accent, 2)
+    elif kind == "tools":
+        i.ring(m, m, s // 3, accent, None)
+        i.ring(m, m, s // 6, accent, accent)
+        for dx, dy in ((0, -1), (0, 1), (-1, 0), (1, 0)):
+            i.line(m + dx * s // 3, m + dy * s // 3, m + dx * (s // 2 - 1), m + dy * (s // 2 - 1), accent, 2)
+    elif kind == "copy":
+        i.box(2, 2, m + 2, m + 4, INK, PAPER)
+        i.box(m - 2, m - 2, s - 3, s - 3, accent, PAPER)
+    elif kind == "paste":
+        i.box(3, 4, s - 4, s - 2, INK, GOLD)
+        i.box(m - 1, m - 1, s - 2, s - 1, accent, PAPER)
+    elif kind == "close":
+        i.line(3, 3, s - 4, s - 4, accent, 2)
+        i.line(s - 4, 3, 3, s - 4, accent, 2)
+    elif kind == "ok":
+        i.line(3, m, m - 1, s - 4, accent, 2)
+        i.line(m - 1, s - 4, s - 3, 3, accent, 2)
+    elif kind == "print":
+        i.box(3, m - 2, s - 4, s - 4, INK, (200, 200, 200))
+        i.box(m - s // 4, 2, m + s // 4, m - 2, INK, PAPER)
+        i.box(m - s // 4, m + 2, m + s // 4, s - 2, INK, PAPER)
+        i.dot(s - 6, m, accent)
+    elif kind == "menu":
+        for k in range(3):
+            y = s // 4 + k * s // 4
+            i.line(3, y, s - 4, y, accent, 1)
+            i.line(3, y + 1, s - 4, y + 1, accent, 1)
+    elif kind == "page":
+        page(i, s)
+        for k in range(3):
+            i.line(s // 5 + 2, s // 3 + k * 3, s - s // 4 - 2, s // 3 + k * 3, accent)
+    elif kind == "star":
+        i.line(m, 2, m, s - 3, accent, 2)
+        i.line(2, m, s - 3, m, accent, 1)
+        i.line(4, 4, s - 5, s - 5, accent)
+        i.line(s - 5, 4, 4, s - 5, accent)
+    else:  # a plain round mark
+        i.ring(m, m, s // 3, INK, accent)
+    return i
+
+
+def strip(name, size, kinds, tone):
+    icons = [picture(k, size, tone(k)) for k in kinds]
+    w, h = size * len(icons), size
+    row = (w * 3 + 3) & ~3
+    data = bytearray()
+    for y in range(h - 1, -1, -1):
+        line = bytearray()
+        for icon in icons:
+            for x in range(size):
+                r, g, b = icon.px[y][x]
+                line += bytes((b, g, r))
+        data += line + bytes(row - len(line))
+    header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    with open(os.path.join(OUT, name), "wb") as f:
+        f.write(header + info + data)
+
+
+def grey(k):
+    return (150, 150, 150)
+
+
+KEYS = ["new", "search", "tools", "copy", "paste", "page", "print", "ok", "close", "menu", "star",
+        "mark", "new", "search", "tools", "copy"]
+MODAL = ["new", "search", "tools", "copy", "paste", "close", "page", "ok", "print", "star", "print",
+         "mark", "search", "tools", "menu", "mark"]
+COLOURS = {"close": RED, "ok": GREEN, "print": BLUE, "menu": BLUE}
+
+strip("fkeys.bmp", 24, KEYS, lambda k: COLOURS.get(k, BLUE))
+strip("fkeyshot.bmp", 24, KEYS, lambda k: GOLD if k not in COLOURS else COLOURS[k])
+strip("modal.bmp", 16, MODAL, lambda k: COLOURS.get(k, BLUE))
+strip("modalhot.bmp", 16, MODAL, lambda k: GOLD if k not in COLOURS else COLOURS[k])
+strip("modaldis.bmp", 16, MODAL, grey)
