@@ -231,6 +231,24 @@ void CChildDialog::AddToolTip(HWND control, const std::string& text) {
     ::SendMessageA(m_hToolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
+void CChildDialog::ReplaceToolTip(HWND control, const std::string& text) {
+    if (!m_hToolTip || !control) return;
+    // Left alone when its text is the same: a refresh visits every field after each step.
+    char current[1024] = {};
+    TOOLINFOA ti{};
+    ti.cbSize = sizeof ti;
+    ti.hwnd = m_hWnd;
+    ti.uId = reinterpret_cast<UINT_PTR>(control);
+    ti.lpszText = current;
+    if (text.size() < sizeof current - 1 && ::SendMessageA(m_hToolTip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&ti))) {
+        ti.lpszText = current;
+        ::SendMessageA(m_hToolTip, TTM_GETTEXTA, sizeof current, reinterpret_cast<LPARAM>(&ti));
+        if (text == current) return;
+    }
+    RemoveToolTip(control);
+    AddToolTip(control, text);
+}
+
 void CChildDialog::RemoveToolTip(HWND control) {
     if (!m_hToolTip || !control) return;
     TOOLINFOA ti{};

@@ -113,6 +113,7 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     HWND CreateFieldLabel(int k, const vorlan::FieldRecord& field, const vorlan::Rect& r);
     void AddToolTip(HWND control, const std::string& text);
     void RemoveToolTip(HWND control);
+    void ReplaceToolTip(HWND control, const std::string& text);
     HFONT FixedFont();
     void RaiseLayout(int right, int bottom);
     bool RefuseAfterFatal(const char* line);

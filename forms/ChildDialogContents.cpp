@@ -64,8 +64,7 @@ void CChildDialog::UpdateEdits(int first, int last) {
             ::SetFocus(before);
             continue;
         }
-        RemoveToolTip(control);
-        AddToolTip(control, vorlan::UnescapeFromServer(field.tooltip));
+        ReplaceToolTip(control, vorlan::UnescapeFromServer(field.tooltip));
     }
     if (HWND explorer = GetDlgItem(0x1801)) ::SendMessageA(explorer, WM_INITDIALOG, 0, 0);
 }
@@ -75,8 +74,11 @@ int CChildDialog::EnableEdits(int focus) {
     std::string locks = m_session.Execute(vorlan::LockListLine(m_nFields + 1)).str();
     vorlan::EnableState state =
         vorlan::EnableRule(locks, m_nFields, focus, m_bFreeOrder, ::IsWindowEnabled(m_hWnd) != 0);
-    auto apply = [](HWND window, bool on) {
-        if (window && (::IsWindowEnabled(window) != 0) != on) ::EnableWindow(window, on);
+    bool changed = false;
+    auto apply = [&changed](HWND window, bool on) {
+        if (!window || (::IsWindowEnabled(window) != 0) == on) return;
+        ::EnableWindow(window, on);
+        changed = true;
     };
     for (int i = 1; i <= m_nFields; ++i) {
         const FieldWindows& windows = WindowsOf(i);
@@ -96,8 +98,11 @@ int CChildDialog::EnableEdits(int focus) {
         if (HWND tree = ::GetDlgItem(explorer, 1))
             ::SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
         ::EnableWindow(explorer, FALSE);
+        changed = true;
     }
-    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    // Painting every control after every step costs more than the step's round trips: the
+    // form is redrawn when its enabling changed.
+    if (changed) ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     return state.focus;
 }
 
@@ -134,8 +139,10 @@ void CChildDialog::SetIndirectionText(HWND window, const std::string& record) {
         return;
     }
     bool alternative = vorlan::PieceOf(record, 5).rfind('F', 0) == 0;
-    ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(alternative ? m_hFonts[1] : m_hFonts[0]),
-                   TRUE);
+    HFONT font = alternative ? m_hFonts[1] : m_hFonts[0];
+    // Set (and redrawn) only when it changes: a refresh visits every label after each step.
+    if (reinterpret_cast<HFONT>(::SendMessageA(window, WM_GETFONT, 0, 0)) != font)
+        ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     std::string text = m_session.Execute(code.substr(0, 259)).str();
     if (text.empty() || text.substr(0, 255) != fw::WindowText(window, 255)) {
         SIZE size{};
