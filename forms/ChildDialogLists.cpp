@@ -12,6 +12,7 @@
 #include "forms/FormMessages.h"
 #include "framework/App.h"
 #include "resources/resource.h"
+#include "services/HubLines.h"
 
 #include <commctrl.h>
 
@@ -91,7 +92,8 @@ LRESULT CChildDialog::OnDropButton(int n, HWND control) {
 
 LRESULT CChildDialog::OnChildMessage(const void* data) {
     const auto* record = static_cast<const vorlan::ChildMessageRecord*>(data);
-    if (!record) return 1;
+    // A form's own records are for its frame.
+    if (!record || record->window == m_hWnd) return 1;
     int n = FieldNumberOf(record->window);
     switch (record->code) {
     case vorlan::kChildTitle: return OnListChosen(n, record->window, static_cast<int>(record->value));
@@ -149,7 +151,7 @@ LRESULT CChildDialog::OnListClosed(int n, HWND control, LPARAM value) {
     HWND owner = windowId < 0xC000 ? MainWindow() : Frame();
     if (n == 1) {
         std::string f1 = m_session.Execute(vorlan::ScreenNodeLine(m_strDescription.str(), "F1")).str();
-        if (vorlan::IsRoutineRef(f1)) m_session.Execute("D " + f1);
+        if (vorlan::IsRoutineRef(f1)) m_session.Execute(vorlan::DoLine(f1));
     }
     HWND kept = KeptPopupList();
     if (n == 1 || (n >= 0x8000 && kept)) {

@@ -3,6 +3,7 @@
 #include "app/ReplyFields.h"
 #include "common/MQuote.h"
 #include "forms/FormLogic.h"
+#include "services/HubLines.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -79,7 +80,7 @@ std::string ScrollNodeLine(std::string_view description, int field) {
 }
 
 std::string ScrollRoutineLine(std::string_view routine) {
-    return "D " + std::string(routine) + " W $$TAB^QCC()";
+    return DoLine(routine) + " W $$TAB^QCC()";
 }
 
 std::string KillTabLine(std::string_view tabText) {

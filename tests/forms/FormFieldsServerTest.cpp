@@ -134,6 +134,17 @@ TEST_F(FormFieldsTest, FieldsShowComputedLabelsAndLockWithTheirLabels) {
     EXPECT_TRUE(IsWindowEnabled(Field(1))) << "the second press unlocks";
     EXPECT_TRUE(IsWindowEnabled(form->GetDlgItem(0x2001)));
     EXPECT_EQ(Server("W $D(%MAK1)"), "0") << "the client took %MAK1";
+
+    // "Neu aufbauen": the next entry of Name rebuilds the form.
+    form->SendMessage(WM_ENABLEEDITS, 6);
+    Trace();
+    Click(6);
+    t = Trace();
+    EXPECT_TRUE(Has(t, "NEU^QFLD")) << ::testing::PrintToString(t);
+    auto rebuilt = std::find(t.begin(), t.end(), "AUFBAU^QFLD");
+    ASSERT_NE(rebuilt, t.end());
+    EXPECT_NE(std::find(rebuilt, t.end(), "EDIT^QCC(\"FLD\",4)"), t.end()) << "every field refreshed";
+    EXPECT_EQ(FocusedField(), 1);
 }
 
 TEST_F(FormFieldsTest, DropButtonAsksForItsTableAndKeepsTheFocusKindForItsList) {
