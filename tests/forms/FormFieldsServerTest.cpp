@@ -290,6 +290,37 @@ TEST_F(FormFieldsTest, DiagSetFocusServesFieldGridAndSecondList) {
     ShowWindow(Field(1), SW_SHOW);
 }
 
+// Stands in for the record explorer: counts its reloads.
+class ExplorerStandIn : public CWnd {
+  public:
+    int reloads = 0;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg == WM_INITDIALOG) ++reloads;
+        return CWnd::WindowProc(msg, wParam, lParam);
+    }
+};
+
+TEST_F(FormFieldsTest, ExplorerReloadsWithTheFieldsAndEmptiesWhenAFieldHasTheFocus) {
+    CChildDialog* form = OpenScreen("FLD");
+    ASSERT_NE(form, nullptr);
+    auto* explorer = new ExplorerStandIn;
+    ASSERT_TRUE(explorer->Create("STATIC", "", WS_CHILD | WS_VISIBLE, CRect(0, 300, 200, 400), form->m_hWnd, 0x1801));
+    HWND tree = CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE, 0, 0, 200, 100, explorer->m_hWnd,
+                                reinterpret_cast<HMENU>(1), nullptr, nullptr);
+    TVINSERTSTRUCTA item{};
+    item.hInsertAfter = TVI_LAST;
+    item.item.mask = TVIF_TEXT;
+    item.item.pszText = const_cast<char*>("Eintrag");
+    SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    form->UpdateEdits(1, form->GetFieldCount());
+    EXPECT_EQ(explorer->reloads, 1);
+    form->SendMessage(WM_ENABLEEDITS, 1);
+    EXPECT_FALSE(IsWindowEnabled(explorer->m_hWnd)) << "field 1 has a control: the explorer waits";
+    EXPECT_EQ(SendMessageA(tree, TVM_GETCOUNT, 0, 0), 0);
+    explorer->DestroyWindow();
+    delete explorer;
+}
+
 TEST_F(FormFieldsTest, RepeatDialogKillsByTabTextAndInitialisesAgain) {
     CChildDialog* form = OpenScreen("FLD");
     ASSERT_NE(form, nullptr);
