@@ -240,7 +240,8 @@ void CChildDialog::ReplaceToolTip(HWND control, const std::string& text) {
     ti.hwnd = m_hWnd;
     ti.uId = reinterpret_cast<UINT_PTR>(control);
     ti.lpszText = current;
-    if (text.size() < sizeof current - 1 && ::SendMessageA(m_hToolTip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&ti))) {
+    if (text.size() < sizeof current - 1 &&
+        ::SendMessageA(m_hToolTip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&ti))) {
         ti.lpszText = current;
         ::SendMessageA(m_hToolTip, TTM_GETTEXTA, sizeof current, reinterpret_cast<LPARAM>(&ti));
         if (text == current) return;

@@ -46,7 +46,8 @@ void CChildDialog::CreateComments(const char* group, int skip) {
             right = e.rect.left + size.cx;
             bottom = e.rect.bottom + size.cy;
             RECT r{e.rect.left, e.rect.top, right, bottom};
-            slots[static_cast<size_t>(e.slot)] = {InsertButton(kLabelId, r, BS_GROUPBOX, text.c_str()), r.left, r.top};
+            slots[static_cast<size_t>(e.slot)] = {InsertButton(kLabelId, r, BS_GROUPBOX, text.c_str()),
+                                                  r.left, r.top};
             break;
         }
         case vorlan::CommentEntry::CloseBox: {
@@ -82,13 +83,15 @@ void CChildDialog::CreateModeLabels() {
     for (int n = 1; n <= m_nFields; ++n) {
         std::string record = m_session.Execute(vorlan::ModuLine(description, n)).str();
         if (record.empty()) continue;
-        vorlan::Position p = vorlan::GetPosition(record, 0, vorlan::g_nCharWidthUnit, vorlan::g_nRowHeightUnit);
+        vorlan::Position p =
+            vorlan::GetPosition(record, 0, vorlan::g_nCharWidthUnit, vorlan::g_nRowHeightUnit);
         p.rect.top += 2;
         RECT r{p.rect.left, p.rect.top, p.rect.right, p.rect.bottom};
         HWND label = InsertStatic(r, static_cast<UINT>(0x2000 | n), "", SS_LEFT);
         if (!label) continue;
         ::SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(m_hLabelFont), FALSE);
-        if (static_cast<size_t>(n) < m_fieldWindows.size()) m_fieldWindows[static_cast<size_t>(n)].modeLabel = label;
+        if (static_cast<size_t>(n) < m_fieldWindows.size())
+            m_fieldWindows[static_cast<size_t>(n)].modeLabel = label;
         SetIndirectionText(label, record);
         RaiseForItem(label, p);
     }
@@ -106,7 +109,8 @@ void CChildDialog::CreatePictures() {
         if (!vorlan::IsPictureRecord(record)) {
             p = vorlan::GetPosition(record, 0, w, h);
             p.rect.top += 2;
-            window = InsertStatic(RECT{p.rect.left, p.rect.top, p.rect.right, p.rect.bottom}, id, "", SS_LEFT);
+            window =
+                InsertStatic(RECT{p.rect.left, p.rect.top, p.rect.right, p.rect.bottom}, id, "", SS_LEFT);
         } else {
             p = vorlan::PictureRect(record, w, h);
             window = InsertBitmap(id, RECT{p.rect.left, p.rect.top, p.rect.right, p.rect.bottom}, 0, "");

@@ -110,7 +110,8 @@ LRESULT CChildDialog::OnListChosen(int n, HWND control, int index) {
         std::string routine = m_session.Execute(vorlan::ScrollNodeLine(description, n)).str();
         if (routine.empty() || !m_hWnd) return 1;
         if (!vorlan::IsRoutineRef(routine)) {
-            vorlan::WriteProtocol("CChildDialog::WindowProc - no routine: %s", vorlan::kLogNote, routine.c_str());
+            vorlan::WriteProtocol("CChildDialog::WindowProc - no routine: %s", vorlan::kLogNote,
+                                  routine.c_str());
             return 1;
         }
         std::string next = m_session.Execute(vorlan::ScrollRoutineLine(routine)).str();
@@ -164,7 +165,8 @@ LRESULT CChildDialog::OnListClosed(int n, HWND control, LPARAM value) {
             RepeatDialog(1, 1, 0);
         } else if (m_hWnd && value == 0) {
             HWND client = ::GetParent(Frame());
-            bool active = client && reinterpret_cast<HWND>(::SendMessageA(client, WM_MDIGETACTIVE, 0, 0)) == Frame();
+            bool active =
+                client && reinterpret_cast<HWND>(::SendMessageA(client, WM_MDIGETACTIVE, 0, 0)) == Frame();
             if (windowId >= 0xC000 || active) SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), -1);
         }
     } else if (control && ::IsWindow(control)) {
@@ -177,14 +179,15 @@ LRESULT CChildDialog::OnListClosed(int n, HWND control, LPARAM value) {
 
 LRESULT CChildDialog::OnPlaceList(int n, HWND list) {
     if (!list) return 1;
-    HWND anchor = n == kGridField ? GetDlgItem(0x1800) : FieldControl(n == kCurrentFieldList ? m_nCurrentField : n & 0xFF);
+    HWND anchor = n == kGridField ? GetDlgItem(0x1800)
+                                  : FieldControl(n == kCurrentFieldList ? m_nCurrentField : n & 0xFF);
     if (!anchor) return 1;
     RECT field, own;
     ::GetWindowRect(anchor, &field);
     ::GetWindowRect(list, &own);
-    vorlan::PixelRect at = vorlan::PlacePopupList(vorlan::PixelRect{field.left, field.top, field.right, field.bottom},
-                                                  vorlan::PixelSize{own.right - own.left, own.bottom - own.top},
-                                                  ScreenArea());
+    vorlan::PixelRect at =
+        vorlan::PlacePopupList(vorlan::PixelRect{field.left, field.top, field.right, field.bottom},
+                               vorlan::PixelSize{own.right - own.left, own.bottom - own.top}, ScreenArea());
     // A child window takes coordinates in its parent's client area.
     POINT topLeft{at.left, at.top};
     if (::GetWindowLongPtrA(list, GWL_STYLE) & WS_CHILD) ::ScreenToClient(::GetParent(list), &topLeft);

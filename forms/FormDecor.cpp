@@ -46,8 +46,8 @@ Position GetPosition(int column, int row, int width, int lines, int mode, int ce
 }
 
 Position GetPosition(std::string_view record, int mode, int cellWidth, int rowHeight) {
-    return GetPosition(Leading(PieceOf(record, 1)), Leading(PieceOf(record, 2)), Leading(PieceOf(record, 3)), 1,
-                       mode, cellWidth, rowHeight);
+    return GetPosition(Leading(PieceOf(record, 1)), Leading(PieceOf(record, 2)), Leading(PieceOf(record, 3)),
+                       1, mode, cellWidth, rowHeight);
 }
 
 std::string TextLine(std::string_view description, std::string_view group, int n) {

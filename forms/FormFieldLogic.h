@@ -13,7 +13,9 @@ namespace vorlan {
 struct RefreshList {
     bool all = true;
     std::vector<bool> listed = std::vector<bool>(64, false);
-    bool Refreshes(int field) const { return all || (field > 0 && field < 64 && listed[static_cast<size_t>(field)]); }
+    bool Refreshes(int field) const {
+        return all || (field > 0 && field < 64 && listed[static_cast<size_t>(field)]);
+    }
 };
 RefreshList ParseRefreshList(std::string_view answer);
 

@@ -43,7 +43,8 @@ class GridStandIn : public CWnd, public IFormGrid {
 };
 
 bool Contains(const Lines& lines, const std::string& part) {
-    return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(part) != std::string::npos; });
+    return std::any_of(lines.begin(), lines.end(),
+                       [&](const std::string& l) { return l.find(part) != std::string::npos; });
 }
 
 class FormFieldsTest : public FormServerTestBase {
@@ -83,7 +84,8 @@ class FormFieldsTest : public FormServerTestBase {
         harness::Pump();
     }
     void Click(int n) {
-        Form()->SendMessage(WM_COMMAND, MAKEWPARAM(0x1000 | n, BN_CLICKED), reinterpret_cast<LPARAM>(Field(n)));
+        Form()->SendMessage(WM_COMMAND, MAKEWPARAM(0x1000 | n, BN_CLICKED),
+                            reinterpret_cast<LPARAM>(Field(n)));
         harness::Pump();
     }
 };
@@ -159,8 +161,10 @@ TEST_F(FormFieldsTest, DropButtonAsksForItsTableAndKeepsTheFocusKindForItsList) 
     recorder->Take();
     form->SendMessage(WM_COMMAND, MAKEWPARAM(0x1002, 0), reinterpret_cast<LPARAM>(Field(2)));
     harness::Pump();
-    EXPECT_TRUE(Has(Trace(), "TABLE^QCC(2,\"Herr \xFF" "Dr.\xFF\")"));
-    EXPECT_TRUE(Contains(recorder->Take(), "W $P($$TABLE^QCC(2,\"Herr \xFF" "Dr.\xFF\"),%DL,3)"));
+    EXPECT_TRUE(Has(Trace(), "TABLE^QCC(2,\"Herr \xFF"
+                             "Dr.\xFF\")"));
+    EXPECT_TRUE(Contains(recorder->Take(), "W $P($$TABLE^QCC(2,\"Herr \xFF"
+                                           "Dr.\xFF\"),%DL,3)"));
 
     // Into the list and back: the field is not saved and its focus kind comes back.
     HWND list = PopupStandIn(0x8002);
@@ -217,11 +221,13 @@ TEST_F(FormFieldsTest, ChosenRowsReachTheServerQuotedAndCloseTheirList) {
     EXPECT_FALSE(IsWindow(popup));
     EXPECT_EQ(form->KeptPopupList(), nullptr);
     EXPECT_EQ(fw::WindowText(Field(2)), "Frau \"X\"");
-    EXPECT_TRUE(Contains(t, "PR^QCC(2,\"Frau \xFFX\xFF\")")) << "Return saved the field" << ::testing::PrintToString(t);
+    EXPECT_TRUE(Contains(t, "PR^QCC(2,\"Frau \xFFX\xFF\")"))
+        << "Return saved the field" << ::testing::PrintToString(t);
 
     // The grid's own field ends the grid's edit.
     auto* grid = new GridStandIn;
-    ASSERT_TRUE(grid->Create("STATIC", "", WS_CHILD | WS_VISIBLE, CRect(0, 300, 100, 340), form->m_hWnd, 0x1800));
+    ASSERT_TRUE(
+        grid->Create("STATIC", "", WS_CHILD | WS_VISIBLE, CRect(0, 300, 100, 340), form->m_hWnd, 0x1800));
     HWND cell = PopupStandIn(0xC000, {"eins"});
     form->KeepPopupList(cell, "T");
     Child(12, cell, 0);
@@ -304,7 +310,8 @@ TEST_F(FormFieldsTest, ExplorerReloadsWithTheFieldsAndEmptiesWhenAFieldHasTheFoc
     CChildDialog* form = OpenScreen("FLD");
     ASSERT_NE(form, nullptr);
     auto* explorer = new ExplorerStandIn;
-    ASSERT_TRUE(explorer->Create("STATIC", "", WS_CHILD | WS_VISIBLE, CRect(0, 300, 200, 400), form->m_hWnd, 0x1801));
+    ASSERT_TRUE(
+        explorer->Create("STATIC", "", WS_CHILD | WS_VISIBLE, CRect(0, 300, 200, 400), form->m_hWnd, 0x1801));
     HWND tree = CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE, 0, 0, 200, 100, explorer->m_hWnd,
                                 reinterpret_cast<HMENU>(1), nullptr, nullptr);
     TVINSERTSTRUCTA item{};
@@ -349,18 +356,24 @@ TEST_F(FormFieldsTest, SearchAndReplaceHandTheirTextQuoted) {
     ASSERT_NE(form, nullptr);
     char text[] = "Hallo Welt";
     int caret = 6;
-    EXPECT_EQ(form->SendMessage(EN_SEARCHSTRING, reinterpret_cast<WPARAM>(text), reinterpret_cast<LPARAM>(&caret)), 1);
+    EXPECT_EQ(
+        form->SendMessage(EN_SEARCHSTRING, reinterpret_cast<WPARAM>(text), reinterpret_cast<LPARAM>(&caret)),
+        1);
     EXPECT_EQ(caret, 5);
     EXPECT_TRUE(Has(Trace(), "SUCH^QFLD(Welt)"));
     EXPECT_TRUE(Contains(recorder->Take(), "S TEXT=\"Welt\" K %F D SUCH^QFLD W:$D(%F) 1 K %F"));
 
     caret = 5;
-    EXPECT_EQ(form->SendMessage(EN_SEARCHSTRING, reinterpret_cast<WPARAM>(text), reinterpret_cast<LPARAM>(&caret)), 0);
+    EXPECT_EQ(
+        form->SendMessage(EN_SEARCHSTRING, reinterpret_cast<WPARAM>(text), reinterpret_cast<LPARAM>(&caret)),
+        0);
     EXPECT_FALSE(Contains(Trace(), "SUCH^QFLD")) << "an empty word sends nothing";
 
     char refused[] = "fehler";
     caret = 0;
-    EXPECT_EQ(form->SendMessage(EN_SEARCHSTRING, reinterpret_cast<WPARAM>(refused), reinterpret_cast<LPARAM>(&caret)), 0)
+    EXPECT_EQ(form->SendMessage(EN_SEARCHSTRING, reinterpret_cast<WPARAM>(refused),
+                                reinterpret_cast<LPARAM>(&caret)),
+              0)
         << "the server set %F";
 
     char replace[] = "a\"b";
@@ -370,7 +383,9 @@ TEST_F(FormFieldsTest, SearchAndReplaceHandTheirTextQuoted) {
 
     Server("S %WIN(\"SEARCHRTN\")=\"SUCH^QFLD K ^FLD\"");
     caret = 0;
-    EXPECT_EQ(form->SendMessage(EN_SEARCHSTRING, reinterpret_cast<WPARAM>(text), reinterpret_cast<LPARAM>(&caret)), 0)
+    EXPECT_EQ(
+        form->SendMessage(EN_SEARCHSTRING, reinterpret_cast<WPARAM>(text), reinterpret_cast<LPARAM>(&caret)),
+        0)
         << "only a routine is run";
 }
 
@@ -395,7 +410,10 @@ TEST_F(FormFieldsTest, LayoutPlacesCommentsBoxesLabelsAndPicture) {
     EXPECT_EQ(box.top, 5 * 20 + 8 + 2);
     EXPECT_EQ(box.right, 40 * 7 + 6);
     EXPECT_EQ(box.bottom, 9 * 20 + 8 + 12);
-    EXPECT_NE(std::find(comments.begin(), comments.end(), "Rand w\xE4" "chst mit"), comments.end());
+    EXPECT_NE(std::find(comments.begin(), comments.end(),
+                        "Rand w\xE4"
+                        "chst mit"),
+              comments.end());
     EXPECT_NE(std::find(comments.begin(), comments.end(), "Ende der Anordnung"), comments.end());
 
     EXPECT_EQ(fw::WindowText(form->GetDlgItem(0x2002)), "Fett: Rand");

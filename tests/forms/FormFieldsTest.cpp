@@ -28,12 +28,12 @@ TEST(FormDecor, PositionsFollowTheCellRuleInBothModes) {
         const char* rect;
         bool raises;
     } cases[] = {
-        {2, 5, 10, 1, 0, "14,8,91,27", true},    // width 10 becomes 11 cells; row 5 is the top row
-        {2, 7, 1, 1, 0, "14,48,35,67", true},    // width 1 becomes 3
-        {0, 3, 0, 1, 0, "0,8,0,27", false},      // width 0 stays 0 and widens nothing
-        {1, 5, 2, 2, 1, "7,0,28,39", true},      // mode 1: no 12 in the first row
-        {1, 6, 2, 1, 1, "7,32,28,51", true},     // mode 1: 12 below it
-        {3, 9, 4, 3, 0, "21,88,56,147", true},   // several lines
+        {2, 5, 10, 1, 0, "14,8,91,27", true},  // width 10 becomes 11 cells; row 5 is the top row
+        {2, 7, 1, 1, 0, "14,48,35,67", true},  // width 1 becomes 3
+        {0, 3, 0, 1, 0, "0,8,0,27", false},    // width 0 stays 0 and widens nothing
+        {1, 5, 2, 2, 1, "7,0,28,39", true},    // mode 1: no 12 in the first row
+        {1, 6, 2, 1, 1, "7,32,28,51", true},   // mode 1: 12 below it
+        {3, 9, 4, 3, 0, "21,88,56,147", true}, // several lines
     };
     for (const Case& c : cases) {
         Position p = GetPosition(c.column, c.row, c.width, c.lines, c.mode, 7, 20);
@@ -71,7 +71,8 @@ TEST(FormDecor, CommentsOpenAndCloseGroupBoxesOnlyInNamedSlots) {
 
     EXPECT_EQ(ParseComment("1" + S + "5" + S + "0" + S + "[Zletzter", 7, 20).slot, 35);
     for (const char* text : {"[a", "]-", "[", "]"})
-        EXPECT_EQ(ParseComment("1" + S + "5" + S + "0" + S + text, 7, 20).kind, CommentEntry::Nothing) << text;
+        EXPECT_EQ(ParseComment("1" + S + "5" + S + "0" + S + text, 7, 20).kind, CommentEntry::Nothing)
+            << text;
     CommentEntry plain = ParseComment("2" + S + "3" + S + "4" + S + "Hinweis" + S + "mehr", 7, 20);
     EXPECT_EQ(plain.kind, CommentEntry::Text);
     EXPECT_EQ(plain.text, "Hinweis");
@@ -121,14 +122,46 @@ TEST(FormFields, EnableRuleFollowsLocksFocusAndOrder) {
         int newFocus;
         bool grid;
     } cases[] = {
-        {"0\xA7" "0\xA7" "0\xA7" "0\xA7" "0\xA7", 2, false, true, "1100", "1111", 2, true},
-        {"0\xA7" "0\xA7" "0\xA7" "0\xA7" "0\xA7", 2, true, true, "1111", "1111", 2, true},   // free order
-        {"1\xA7" "1\xA7" "0\xA7" "0\xA7" "1\xA7", 1, false, true, "0010", "0011", 3, false}, // moved forward
-        {"1\xA7" "1\xA7" "1\xA7" "1\xA7", 1, false, true, "0000", "0000", 5, false},         // past the end
-        {"0\xA7" "1\xA7" "0\xA7" "0\xA7" "0\xA7", 2, false, true, "1000", "1011", 2, true},  // open one in front: stays
-        {"0\xA7" "0\xA7" "0\xA7" "0\xA7", 4, false, false, "0000", "0000", 4, false},        // form disabled
-        {"0\xA7" "0\xA7" "0\xA7" "0\xA7", 4, true, false, "1111", "1111", 4, false},         // free order ignores it
-        {"", 1, false, true, "0000", "0000", 5, false},                                       // no answer: all locked
+        {"0\xA7"
+         "0\xA7"
+         "0\xA7"
+         "0\xA7"
+         "0\xA7",
+         2, false, true, "1100", "1111", 2, true},
+        {"0\xA7"
+         "0\xA7"
+         "0\xA7"
+         "0\xA7"
+         "0\xA7",
+         2, true, true, "1111", "1111", 2, true}, // free order
+        {"1\xA7"
+         "1\xA7"
+         "0\xA7"
+         "0\xA7"
+         "1\xA7",
+         1, false, true, "0010", "0011", 3, false}, // moved forward
+        {"1\xA7"
+         "1\xA7"
+         "1\xA7"
+         "1\xA7",
+         1, false, true, "0000", "0000", 5, false}, // past the end
+        {"0\xA7"
+         "1\xA7"
+         "0\xA7"
+         "0\xA7"
+         "0\xA7",
+         2, false, true, "1000", "1011", 2, true}, // open one in front: stays
+        {"0\xA7"
+         "0\xA7"
+         "0\xA7"
+         "0\xA7",
+         4, false, false, "0000", "0000", 4, false}, // form disabled
+        {"0\xA7"
+         "0\xA7"
+         "0\xA7"
+         "0\xA7",
+         4, true, false, "1111", "1111", 4, false},     // free order ignores it
+        {"", 1, false, true, "0000", "0000", 5, false}, // no answer: all locked
     };
     for (const Case& c : cases) {
         EnableState s = EnableRule(c.locks, 4, c.focus, c.freeOrder, c.formEnabled);
@@ -190,9 +223,14 @@ TEST(FormFields, SearchTakesTheWordAtTheCaret) {
         const char* word;
         int start, end;
     } cases[] = {
-        {"Hallo Welt", 6, "Welt", 5, 10}, {"Hallo Welt", 0, "Hallo", 0, 5}, {"Hallo Welt", 5, "", 4, 5},
-        {"a1b2-c", 0, "a1b2", 0, 4},      {"abc", 3, "", 2, 3},             {"abc", 99, "", 98, 99},
-        {"", 0, "", 0, 0},                {"x", -4, "x", 0, 1},
+        {"Hallo Welt", 6, "Welt", 5, 10},
+        {"Hallo Welt", 0, "Hallo", 0, 5},
+        {"Hallo Welt", 5, "", 4, 5},
+        {"a1b2-c", 0, "a1b2", 0, 4},
+        {"abc", 3, "", 2, 3},
+        {"abc", 99, "", 98, 99},
+        {"", 0, "", 0, 0},
+        {"x", -4, "x", 0, 1},
     };
     for (const Case& c : cases) {
         SearchWord w = SearchWordAt(c.text, c.caret);
@@ -203,7 +241,8 @@ TEST(FormFields, SearchTakesTheWordAtTheCaret) {
 }
 
 TEST(FormFields, ListLinesPasteTextsOnlyQuoted) {
-    EXPECT_EQ(TableLine(2, "Herr \"Dr.\""), "W $P($$TABLE^QCC(2,\"Herr \xFF" "Dr.\xFF\"),%DL,3)")
+    EXPECT_EQ(TableLine(2, "Herr \"Dr.\""), "W $P($$TABLE^QCC(2,\"Herr \xFF"
+                                            "Dr.\xFF\"),%DL,3)")
         << "quotes travel as 255 like every field value";
     EXPECT_EQ(TableLine(2, std::string(300, 'x')).size(), TableLine(2, std::string(255, 'x')).size());
     EXPECT_EQ(TabxLine("ANREDE", "Frau \"X\"\r"), "D TABX^QCC(\"ANREDE\",\"Frau \"\"X\"\"\"_$C(13))");
