@@ -4,38 +4,16 @@
 // ROUNDS times; then replays the M lines of one opening (as the session sent them) ROUNDS
 // times through the session alone. The ratio is what building the windows costs on top of
 // the form's own conversation with the server (target: at most 1.5).
-#include "app/SessionTransport.h"
-#include "app/VORLANApp.h"
-#include "frame/BaseMDI.h"
-#include "frame/MainFrame.h"
-#include "resources/MainFrameIds.h"
-#include "resources/resource.h"
-#include "tests/app/AppSetup.h"
-#include "tests/app/RecordingTransport.h"
-#include "tests/harness/Harness.h"
+#include "bench/BenchFrame.h"
 
-#include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// The recording transport that also tells how long the server's answers took.
-class TimedTransport : public RecordingTransport {
-  public:
-    using RecordingTransport::RecordingTransport;
-    double serverMs = 0;
-    int Xecute(int handle, const char* code, char* out, int capacity) override {
-        auto start = Clock::now();
-        int rc = RecordingTransport::Xecute(handle, code, out, capacity);
-        serverMs += std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-        return rc;
-    }
-};
+using benchframe::Clock;
+using benchframe::Milliseconds;
 
 // Opens ADR by its memo name; true when its frame stands.
 bool OpenAddress(CMainFrame* frame) {
@@ -51,10 +29,6 @@ void DestroyFrames(CMainFrame* frame) {
     }
 }
 
-double Milliseconds(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -63,29 +37,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     int rounds = argc > 2 ? std::atoi(argv[2]) : 50;
-    // Settings of a scratch key and answered boxes: nothing here may wait for a person.
-    auto transport = std::make_unique<TimedTransport>(MakeClientLibraryTransport());
-    TimedTransport* recorder = transport.get();
-    if (!apptest::SetUpApp("FormBench", std::move(transport))) return 3;
-    vorlan::SettingsBlock& s = theApp.Settings();
-    vorlan::SetField(s.address, "127.0.0.1");
-    vorlan::SetField(s.apiPort, argv[1]);
-    vorlan::SetField(s.user, "demo");
-    vorlan::SetField(s.password, "demo");
-    theApp.SetAppTitle("");
-    theApp.WriteProfileInt("Settings", "DisableWaitDialog", 1);
-    if (!theApp.Connect()) return 4;
-    theApp.RegisterClasses();
-    if (!CreateVorlanMainFrame(theApp)) return 5;
-    CMainFrame* frame = CMainFrame::Get();
-    frame->ShowWindow(SW_SHOW);
-    harness::Pump();
-    frame->SendMessage(WM_COMMAND, ID_LOGIN);
-    harness::Pump();
-    if (!frame->IsLoggedIn()) {
-        std::fprintf(stderr, "form_bench: the log-in failed\n");
-        return 6;
-    }
+    benchframe::TimedTransport* recorder = nullptr;
+    int rc = 0;
+    CMainFrame* frame = benchframe::StartLoggedIn("FormBench", argv[1], recorder, rc);
+    if (!frame) return rc;
 
     // One opening to warm up, one to record.
     if (!OpenAddress(frame)) return 7;
@@ -118,8 +73,6 @@ int main(int argc, char** argv) {
     std::printf("form opening (ADR, %zu M lines): %.2f ms, of which waiting for the server %.2f ms; "
                 "its M lines alone: %.2f ms; ratio %.2f (target <= 1.5); destroying it: %.2f ms\n",
                 lines.size(), open, server / rounds, replay, replay > 0 ? open / replay : 0.0, destroy);
-    frame->DestroyWindow();
-    harness::Pump();
-    apptest::ReleaseApp();
+    benchframe::Stop(frame);
     return 0;
 }

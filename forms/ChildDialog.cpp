@@ -231,6 +231,25 @@ void CChildDialog::AddToolTip(HWND control, const std::string& text) {
     ::SendMessageA(m_hToolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
+void CChildDialog::ReplaceToolTip(HWND control, const std::string& text) {
+    if (!m_hToolTip || !control) return;
+    // Left alone when its text is the same: a refresh visits every field after each step.
+    char current[1024] = {};
+    TOOLINFOA ti{};
+    ti.cbSize = sizeof ti;
+    ti.hwnd = m_hWnd;
+    ti.uId = reinterpret_cast<UINT_PTR>(control);
+    ti.lpszText = current;
+    if (text.size() < sizeof current - 1 &&
+        ::SendMessageA(m_hToolTip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&ti))) {
+        ti.lpszText = current;
+        ::SendMessageA(m_hToolTip, TTM_GETTEXTA, sizeof current, reinterpret_cast<LPARAM>(&ti));
+        if (text == current) return;
+    }
+    RemoveToolTip(control);
+    AddToolTip(control, text);
+}
+
 void CChildDialog::RemoveToolTip(HWND control) {
     if (!m_hToolTip || !control) return;
     TOOLINFOA ti{};
@@ -275,8 +294,10 @@ int CChildDialog::CreateControls(int relayout) {
     m_nFields = form.fields;
     m_bFreeOrder = form.freeOrder;
     m_bNoClientEdge = form.noClientEdge;
+    m_nPictures = std::clamp(form.pictures, 0, 0xFFF);
     if (!form.background.empty()) SetBitmap(form.background.c_str(), m_background);
-    // (Comment texts and group boxes come with the labels of the form.)
+    for (const char* group : vorlan::kCommentGroups)
+        CreateComments(group, 0);
 
     m_fieldWindows.assign(static_cast<size_t>(m_nFields) + 1, FieldWindows());
     for (int k = 1; k <= m_nFields; ++k)
@@ -285,7 +306,8 @@ int CChildDialog::CreateControls(int relayout) {
     if (form.gridFirst < form.gridLast)
         vorlan::WriteProtocol("CChildDialog::CreateControls - scroll field of %s not created",
                               vorlan::kLogNote, description.c_str());
-    // (Computed labels, pictures and indirection texts come with the labels of the form.)
+    CreateModeLabels();
+    CreatePictures();
 
     m_stretch.erase(std::remove_if(m_stretch.begin(), m_stretch.end(),
                                    [this](const StretchEntry& e) {
@@ -472,7 +494,7 @@ HWND CChildDialog::CreateFieldLabel(int, const vorlan::FieldRecord& field, const
 void CChildDialog::PostNcDestroy() {
     TraceFunction("CChildDialog::PostNcDestroy");
     if (vorlan::g_nOpenForms > 0) --vorlan::g_nOpenForms;
-    // (The popup list goes with the form once forms have popup lists.)
+    if (HWND list = KeptPopupList()) ::DestroyWindow(list);
     MDestroy();
     if (m_nCallDepth > 0)
         m_bDeletePending = true;

@@ -5,6 +5,7 @@
 // step reads what the server changed and left for the workstation.
 
 #include "forms/ChildForm.h"
+#include "forms/FormDecor.h"
 #include "forms/FormLogic.h"
 #include "services/RequestHub.h"
 
@@ -70,6 +71,11 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     void SetTextBoxCoord(int unused = 0);
     void SetFKeys();
 
+    // ---- popup lists: the one the form keeps open for a field (a later list window
+    // registers itself here; the form forgets it when its window goes)
+    void KeepPopupList(HWND list, const std::string& table);
+    HWND KeptPopupList();
+
     // ---- steps
     int SaveField(int forward, int keepFocus, int field);
     void SaveScrollPos();
@@ -110,6 +116,7 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     HWND CreateFieldLabel(int k, const vorlan::FieldRecord& field, const vorlan::Rect& r);
     void AddToolTip(HWND control, const std::string& text);
     void RemoveToolTip(HWND control);
+    void ReplaceToolTip(HWND control, const std::string& text);
     HFONT FixedFont();
     void RaiseLayout(int right, int bottom);
     bool RefuseAfterFatal(const char* line);
@@ -163,6 +170,19 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     bool CheckBeforeSave();
     // The main frame's status line.
     static void ShowStatus(const char* text);
+
+    // comments, computed labels and pictures (ChildDialogDecor.cpp)
+    void CreateComments(const char* group, int skip);
+    void CreateModeLabels();
+    void CreatePictures();
+    void RefreshDecor();
+    void RaiseForItem(HWND window, const vorlan::Position& p);
+    // drop buttons and list choices (ChildDialogLists.cpp)
+    LRESULT OnDropButton(int n, HWND control);
+    LRESULT OnListChosen(int n, HWND control, int index);
+    LRESULT OnListClosed(int n, HWND control, LPARAM value);
+    LRESULT OnPlaceList(int n, HWND list);
+    void SendGrid(WPARAM row, LPARAM column);
 
     // text boxes and labels (ChildDialogContents.cpp)
     std::string ReadTextBox(const std::string& name);
@@ -230,6 +250,10 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     // Text boxes whose server text could not be shown whole: never written back.
     std::set<int> m_partialTextBoxes;
     std::vector<FieldWindows> m_fieldWindows;
+    int m_nPictures = 0;
+    HWND m_hPopupList = nullptr;
+    std::string m_strPopupTable;
+    bool m_bClosingList = false;
     int m_nCallDepth = 0;
     bool m_bDeletePending = false;
 };

@@ -7,6 +7,9 @@
 #include "app/ReplyFields.h"
 #include "app/Session.h"
 #include "app/SettingsBlock.h"
+#include "controls/FormGrid.h"
+#include "forms/FormFieldLogic.h"
+#include "forms/FormGeometry.h"
 #include "forms/FormGlobals.h"
 #include "resources/resource.h"
 #include "forms/FormMessages.h"
@@ -15,8 +18,7 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <set>
-#include <sstream>
+#include <vector>
 
 namespace line = vorlan::line;
 
@@ -31,24 +33,16 @@ constexpr UINT kLabelId = 0xFFFF;
 void CChildDialog::UpdateContents() {
     vorlan::TraceFunction("CChildDialog::UpdateContents");
     UpdateEdits(1, m_nFields);
-    // (Labels and pictures are refreshed here once forms have them.)
+    RefreshDecor();
     m_nFocusField = EnableEdits(m_nFocusField);
 }
 
 void CChildDialog::UpdateEdits(int first, int last) {
     vorlan::TraceFunction("CChildDialog::UpdateEdits");
-    std::string only = m_session.Execute(line::kTakeRefreshList).str();
-    std::set<int> listed;
-    bool all = only.empty();
-    if (!all) {
-        std::stringstream in(only);
-        std::string item;
-        while (std::getline(in, item, ','))
-            if (int n = std::atoi(item.c_str()); n > 0 && n < 64) listed.insert(n);
-    }
+    vorlan::RefreshList only = vorlan::ParseRefreshList(m_session.Execute(line::kTakeRefreshList).str());
     const std::string description = m_strDescription.str();
     for (int i = first; i <= last && i <= m_nFields; ++i) {
-        if (!all && !listed.count(i)) continue;
+        if (!only.Refreshes(i)) continue;
         vorlan::FieldRecord field =
             vorlan::ParseFieldRecord(m_session.Execute(vorlan::EditLine(description, i)).str());
         HWND control = FieldControl(i);
@@ -70,38 +64,46 @@ void CChildDialog::UpdateEdits(int first, int last) {
             ::SetFocus(before);
             continue;
         }
-        RemoveToolTip(control);
-        AddToolTip(control, vorlan::UnescapeFromServer(field.tooltip));
+        ReplaceToolTip(control, vorlan::UnescapeFromServer(field.tooltip));
     }
-    // (A record explorer reloads here once forms have explorers.)
+    if (HWND explorer = GetDlgItem(0x1801)) ::SendMessageA(explorer, WM_INITDIALOG, 0, 0);
 }
 
 int CChildDialog::EnableEdits(int focus) {
     vorlan::TraceFunction("CChildDialog::EnableEdits");
     std::string locks = m_session.Execute(vorlan::LockListLine(m_nFields + 1)).str();
-    bool formEnabled = ::IsWindowEnabled(m_hWnd) != 0;
-    bool noOpenSeen = true;
-    auto apply = [](HWND window, bool on) {
-        if (window && (::IsWindowEnabled(window) != 0) != on) ::EnableWindow(window, on);
+    vorlan::EnableState state =
+        vorlan::EnableRule(locks, m_nFields, focus, m_bFreeOrder, ::IsWindowEnabled(m_hWnd) != 0);
+    bool changed = false;
+    auto apply = [&changed](HWND window, bool on) {
+        if (!window || (::IsWindowEnabled(window) != 0) == on) return;
+        ::EnableWindow(window, on);
+        changed = true;
     };
     for (int i = 1; i <= m_nFields; ++i) {
-        bool open = vorlan::PieceOf(locks, i) == "0";
-        if (noOpenSeen && i == focus && !open) focus = i + 1;
-        if (open) noOpenSeen = false;
-        bool after = focus < i;
-        bool on = m_bFreeOrder ? open : (open && formEnabled && !after);
         const FieldWindows& windows = WindowsOf(i);
+        bool on = state.control[static_cast<size_t>(i)];
         apply(windows.control, on);
         apply(windows.browse, on);
         if (windows.control && windows.label) {
-            bool labelOn = m_bFreeOrder ? open : (open && formEnabled);
+            bool labelOn = state.label[static_cast<size_t>(i)];
             apply(windows.label, labelOn);
             apply(windows.modeLabel, labelOn);
         }
     }
-    // (The grid and the record explorer follow the locks here once forms have them.)
-    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
-    return focus & 0xFFFF;
+    bool focusHasControl = FieldControl(state.focus) != nullptr;
+    apply(GetDlgItem(0x1800), state.grid && (m_bFreeOrder || !focusHasControl));
+    HWND explorer = GetDlgItem(0x1801);
+    if (explorer && !m_bFreeOrder && focusHasControl && ::IsWindowEnabled(explorer)) {
+        if (HWND tree = ::GetDlgItem(explorer, 1))
+            ::SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+        ::EnableWindow(explorer, FALSE);
+        changed = true;
+    }
+    // Painting every control after every step costs more than the step's round trips: the
+    // form is redrawn when its enabling changed.
+    if (changed) ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    return state.focus;
 }
 
 // ---- extras and labels
@@ -137,8 +139,10 @@ void CChildDialog::SetIndirectionText(HWND window, const std::string& record) {
         return;
     }
     bool alternative = vorlan::PieceOf(record, 5).rfind('F', 0) == 0;
-    ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(alternative ? m_hFonts[1] : m_hFonts[0]),
-                   TRUE);
+    HFONT font = alternative ? m_hFonts[1] : m_hFonts[0];
+    // Set (and redrawn) only when it changes: a refresh visits every label after each step.
+    if (reinterpret_cast<HFONT>(::SendMessageA(window, WM_GETFONT, 0, 0)) != font)
+        ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     std::string text = m_session.Execute(code.substr(0, 259)).str();
     if (text.empty() || text.substr(0, 255) != fw::WindowText(window, 255)) {
         SIZE size{};
@@ -236,19 +240,27 @@ void CChildDialog::ReadBackTextBox(HWND control) {
 
 // ---- geometry
 
+namespace {
+
+vorlan::PixelRect InParent(HWND parent, HWND child) {
+    RECT r;
+    ::GetWindowRect(child, &r);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return vorlan::PixelRect{r.left, r.top, r.right, r.bottom};
+}
+
+} // namespace
+
 CSize CChildDialog::GetMinSize() const {
-    int width = 0, height = 0;
+    std::vector<vorlan::MinSizeItem> children;
     for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        RECT r;
-        ::GetWindowRect(child, &r);
-        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
         UINT id = static_cast<UINT>(::GetDlgCtrlID(child));
         bool stretches = std::any_of(m_stretch.begin(), m_stretch.end(),
                                      [id](const StretchEntry& e) { return e.id && e.id == id; });
-        width = std::max<int>(width, stretches ? r.left + 10 : r.right);
-        height = std::max<int>(height, stretches ? r.top + 10 : r.bottom);
+        children.push_back({InParent(m_hWnd, child), stretches});
     }
-    return CSize(width + 10, height + 10);
+    vorlan::PixelSize size = vorlan::MinSize(children);
+    return CSize(size.cx, size.cy);
 }
 
 int CChildDialog::MoveChild(int index, int right, int bottom) {
@@ -256,20 +268,22 @@ int CChildDialog::MoveChild(int index, int right, int bottom) {
     const StretchEntry& e = m_stretch[static_cast<size_t>(index)];
     HWND child = e.id ? GetDlgItem(static_cast<int>(e.id)) : nullptr;
     if (!child) return 0;
-    bool touchesRight = e.rect.right >= m_nLayoutRight;
-    bool touchesBottom = e.rect.bottom >= m_nLayoutBottom;
-    if (!touchesRight && !touchesBottom) return 0;
-    RECT r;
-    ::GetWindowRect(child, &r);
-    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
-    // Stretched from its own left edge.
-    if (touchesRight) r.right = std::max<LONG>(right - 8, r.left + 10);
-    if (touchesBottom) r.bottom = std::max<LONG>(bottom - 8, r.top + 10);
-    ::MoveWindow(child, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    vorlan::PixelRect moved{};
+    if (!vorlan::StretchRect(vorlan::PixelRect{e.rect.left, e.rect.top, e.rect.right, e.rect.bottom},
+                             m_nLayoutRight, m_nLayoutBottom, InParent(m_hWnd, child), right, bottom, moved))
+        return 0;
+    ::MoveWindow(child, moved.left, moved.top, moved.Width(), moved.Height(), TRUE);
     return 1;
 }
 
-bool CChildDialog::ChangingSize(CRect&) const {
-    // Only a grid narrows the form; forms get their grid with the grid itself.
-    return false;
+bool CChildDialog::ChangingSize(CRect& rect) const {
+    HWND grid = GetDlgItem(0x1800);
+    auto* columns = grid ? dynamic_cast<IFormGrid*>(CWnd::FromHandlePermanent(grid)) : nullptr;
+    if (!columns) return false;
+    RECT client;
+    ::GetClientRect(grid, &client);
+    vorlan::PixelRect r{rect.left, rect.top, rect.right, rect.bottom};
+    if (!vorlan::NarrowForGrid(r, columns->GetTotalColumnWidth(), client.right)) return false;
+    rect.right = r.right;
+    return true;
 }

@@ -5,6 +5,8 @@
 #include "app/ProtocolLog.h"
 #include "app/ReplyFields.h"
 #include "app/Session.h"
+#include "controls/FormGrid.h"
+#include "forms/FormFieldLogic.h"
 #include "forms/FormGlobals.h"
 #include "forms/FormMessages.h"
 #include "framework/App.h"
@@ -182,15 +184,11 @@ LRESULT CChildDialog::OnFieldClick(int n, HWND control) {
         SaveField(1, 0, n);
         if (m_hWnd) m_nFocusField = EnableEdits(n);
         return 1;
-    default:
-        // The drop button of a field with a list: the list comes with the popup lists.
-        vorlan::WriteProtocol("CChildDialog::WindowProc - list of field %d not served", vorlan::kLogNote, n);
-        m_nFocusField = EnableEdits(n);
-        return 1;
+    default: return OnDropButton(n, control);
     }
 }
 
-LRESULT CChildDialog::OnDiagSetFocus(WPARAM, LPARAM lParam) {
+LRESULT CChildDialog::OnDiagSetFocus(WPARAM wParam, LPARAM lParam) {
     if (m_session.Execute(line::kCurrentDialog) != m_strFormName || !::IsWindowEnabled(m_hWnd) ||
         !::IsWindowVisible(m_hWnd))
         return 0;
@@ -199,19 +197,79 @@ LRESULT CChildDialog::OnDiagSetFocus(WPARAM, LPARAM lParam) {
         ::SetFocus(field);
         return 1;
     }
-    // (The grid and the second list take the focus here once forms have them.)
+    if (HWND grid = GetDlgItem(0x1800)) {
+        ::EnableWindow(grid, TRUE);
+        auto* cells = dynamic_cast<IFormGrid*>(CWnd::FromHandlePermanent(grid));
+        if (wParam == 0) {
+            int column = std::atoi(m_session.Execute(line::kGridColumn).str().c_str());
+            if (column != 0) --column;
+            int row = std::atoi(m_session.Execute(line::kGridRow).str().c_str());
+            if (row != 0) row = row - 1 + (cells ? cells->GetFixedRowCount() : 0);
+            SendGrid(static_cast<WPARAM>(row), column);
+            return 0;
+        }
+        std::string request = m_session.Execute(line::kTakeCaretRequest).str();
+        if (request.empty()) {
+            SendGrid(wParam, static_cast<LPARAM>(wParam));
+            return 0;
+        }
+        int p[4];
+        for (int i = 0; i < 4; ++i)
+            p[i] = std::atoi(vorlan::PieceOf(request, i + 1).substr(0, 15).c_str());
+        if (p[2] != 0 && cells) cells->SetFocusCell(p[2] - 1, p[3] - 1);
+        SendGrid(static_cast<WPARAM>(p[1]), p[0]);
+        return 0;
+    }
+    if (HWND list = GetDlgItem(0x1801)) {
+        ::SetFocus(list);
+        return 0;
+    }
     ::PostMessageA(Frame(), WM_COMMAND, lParam == 0 ? ID_FORM_OK : ID_FORM_CLOSE, 0);
     return 0;
 }
 
-LRESULT CChildDialog::OnRepeatDialog(WPARAM, LPARAM) {
-    // Repeating a screen comes with the sub-dialogs; until then it ends like a single page.
-    ::SendMessageA(Frame(), WM_DIALOGSTOP, 1, 0);
-    return 1;
-}
-
-LRESULT CChildDialog::OnChildMessage(const void*) {
-    // Popup lists and list fields report here once forms have them.
+LRESULT CChildDialog::OnRepeatDialog(WPARAM wParam, LPARAM lParam) {
+    ::SendMessageA(Frame(), WM_ACTIVATEDIALOG, reinterpret_cast<WPARAM>(m_hWnd), 0);
+    if (!m_hWnd) return 1;
+    if (wParam) {
+        ReinitDialog();
+        m_session.Execute(line::kExecuteKill);
+    } else {
+        auto* first = dynamic_cast<CChildDialog*>(CWnd::FromHandlePermanent(::GetDlgItem(Frame(), 1)));
+        std::string screen = (first ? first->GetDescriptionName() : m_strDescription).str();
+        std::string tab = vorlan::PieceOf(m_session.Execute(vorlan::TabTextLine(screen)).str(), 1);
+        if (tab.empty())
+            m_session.Execute(line::kExecuteKill);
+        else if (tab[0] == '*')
+            m_session.Execute(line::kKillNew);
+        else
+            m_session.Execute(vorlan::KillTabLine(tab));
+    }
+    m_session.Execute(vorlan::SetDialogLine(m_strFormName.str()));
+    ::SendMessageA(Frame(), WM_DIALOGINIT, static_cast<WPARAM>(m_nTabIndex), 0);
+    if (!m_hWnd) return 1;
+    std::string next = m_session.Execute(line::kTakeSubDialogAndError).str();
+    if (!next.empty() && ::GetDlgCtrlID(m_hWnd) < 0x8000) {
+        while (!next.empty() && m_hWnd) {
+            if (CallSubDialog(next.c_str(), 0, 0) != ID_FORM_OK) {
+                if (m_hWnd) TestABLF3();
+                break;
+            }
+            if (!m_session.Execute(line::kAction).IsEmpty()) {
+                m_session.Execute(line::kRunAction);
+                if (!m_session.Execute(line::kErrorExists).IsEmpty()) break;
+            }
+            next = m_session.Execute(line::kTakeSubDialogAndError).str();
+        }
+        if (m_hWnd) ::SendMessageA(Frame(), WM_DIALOGSTOP, 0, 0);
+        return 1;
+    }
+    m_session.Execute(vorlan::InitScreenLine(m_strDescription.str(), m_strFormName.str()));
+    CreateControls(1);
+    if (!m_hWnd) return 1;
+    int start = std::atoi(m_session.Execute(line::kTakeStartField).str().c_str());
+    m_nCurrentField = EnableEdits(start == 0 ? 1 : start);
+    if (lParam) OnDiagSetFocus(0, 0);
     return 1;
 }
 
@@ -224,19 +282,19 @@ LRESULT CChildDialog::OnSearchString(char* text, int* caret) {
     } else {
         routine = m_session.Execute(line::kSearchRoutine).str();
         if (!routine.empty()) {
-            size_t length = std::strlen(text);
-            size_t at = *caret < 0 ? 0 : static_cast<size_t>(*caret);
-            size_t end = at;
-            while (end < length && std::isalnum(static_cast<unsigned char>(text[end])))
-                ++end;
-            if (at < length) search.assign(text + at, end - at);
-            if (*caret > 0) --*caret;
+            vorlan::SearchWord word = vorlan::SearchWordAt(text, *caret);
+            search = word.word;
+            *caret = word.selStart;
             if (m_hCurrentControl)
-                ::SendMessageA(m_hCurrentControl, EM_SETSEL, static_cast<WPARAM>(*caret),
-                               static_cast<LPARAM>(end));
+                ::SendMessageA(m_hCurrentControl, EM_SETSEL, static_cast<WPARAM>(word.selStart),
+                               static_cast<LPARAM>(word.selEnd));
         }
     }
     if (routine.empty() || search.empty()) return 0;
+    if (!vorlan::IsRoutineRef(routine)) {
+        vorlan::WriteProtocol("CChildDialog::WindowProc - no routine: %s", vorlan::kLogNote, routine.c_str());
+        return 0;
+    }
     SetTextBoxCoord();
     ::SetFocus(m_hWnd);
     bool errorSet = m_session.Execute(vorlan::SearchLine(search, routine)) == "1";

@@ -1,5 +1,6 @@
 #include "forms/FormGeometry.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 
@@ -60,6 +61,44 @@ int PictureNumber(const char* text) {
         if (n > INT_MAX - 99) return 0;
     }
     return static_cast<int>(n);
+}
+
+} // namespace vorlan
+
+namespace vorlan {
+
+PixelSize MinSize(const std::vector<MinSizeItem>& children) {
+    int width = 0, height = 0;
+    for (const MinSizeItem& c : children) {
+        width = std::max(width, c.stretches ? c.rect.left + 10 : c.rect.right);
+        height = std::max(height, c.stretches ? c.rect.top + 10 : c.rect.bottom);
+    }
+    return PixelSize{width + 10, height + 10};
+}
+
+bool StretchRect(const PixelRect& layoutRect, int layoutRight, int layoutBottom, const PixelRect& current,
+                 int right, int bottom, PixelRect& out) {
+    bool touchesRight = layoutRect.right >= layoutRight;
+    bool touchesBottom = layoutRect.bottom >= layoutBottom;
+    if (!touchesRight && !touchesBottom) return false;
+    out = current;
+    // Never turned inside out by a frame smaller than the control's own corner.
+    if (touchesRight) out.right = std::max(right, current.left + 1);
+    if (touchesBottom) out.bottom = std::max(bottom, current.top + 1);
+    return true;
+}
+
+bool NarrowForGrid(PixelRect& proposed, int columnsWidth, int gridClientRight) {
+    if (columnsWidth >= gridClientRight) return false;
+    proposed.right += columnsWidth - gridClientRight;
+    return true;
+}
+
+PixelRect PlacePopupList(const PixelRect& field, PixelSize list, const PixelRect& screen) {
+    PixelRect r{field.left, field.bottom, field.left + list.cx, field.bottom + list.cy};
+    if (r.bottom > screen.bottom && field.top - list.cy >= screen.top)
+        r = PixelRect{field.left, field.top - list.cy, field.left + list.cx, field.top};
+    return KeepOnScreen(r, screen);
 }
 
 } // namespace vorlan

@@ -45,3 +45,29 @@ std::vector<std::string> SplitToolTipLines(const char* text);
 int PictureNumber(const char* text);
 
 } // namespace vorlan
+
+namespace vorlan {
+
+// ---- stretching with the frame
+
+// One child of the form for its minimum size: stretchable ones count with their top left
+// corner plus 10 pixels, others with their right and bottom edge.
+struct MinSizeItem {
+    PixelRect rect;
+    bool stretches;
+};
+PixelSize MinSize(const std::vector<MinSizeItem>& children);
+
+// Where a stretchable control goes for the form's new right and bottom edge: it stretches
+// towards each edge of the layout that it touches, keeping its own left and top edge. False
+// when it touches neither (it stays).
+bool StretchRect(const PixelRect& layoutRect, int layoutRight, int layoutBottom, const PixelRect& current,
+                 int right, int bottom, PixelRect& out);
+
+// The form narrower by what the grid's columns leave empty: true when the right edge moved.
+bool NarrowForGrid(PixelRect& proposed, int columnsWidth, int gridClientRight);
+
+// A popup list below its field (above when it does not fit below), kept on the screen.
+PixelRect PlacePopupList(const PixelRect& field, PixelSize list, const PixelRect& screen);
+
+} // namespace vorlan

@@ -282,6 +282,10 @@ constexpr const char* kEventsExist = "W:$D(%WIN(\"EV\")) 1";
 constexpr const char* kKillEvents = "K %WIN(\"EV\")";
 constexpr const char* kReplaceRoutine = "W $G(%WIN(\"REPLACERTN\"))";
 constexpr const char* kSearchRoutine = "W $G(%WIN(\"SEARCHRTN\"))";
+constexpr const char* kGridColumn = "W $G(%PP)";
+constexpr const char* kGridRow = "W $G(%ZZ)";
+constexpr const char* kTakeSubDialogAndError = "W $G(%DDN) K %DDN,%F";
+constexpr const char* kTakeStartField = "W $G(%NE) K %NE";
 } // namespace line
 
 // %INF and %F, both whole also when they hold "§" (their lengths travel first).

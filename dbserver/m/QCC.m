@@ -163,14 +163,14 @@ TEXT(scr,grp,n) D TR("TEXT^QCC("_$$A($G(scr))_","_$$A($G(grp))_","_$$A($G(n))_")
  Q:$G(scr)=""!($G(grp)="") $C(167)
  Q $$ESC($G(^QM(scr,0,grp,+$G(n)),$C(167)))
  ; No screen has computed labels or pictures.
-MODU(scr,n) D TR("MODU^QCC("_$$A($G(scr))_","_$$A($G(n))_")") Q ""
-INDI(scr,n) D TR("INDI^QCC("_$$A($G(scr))_","_$$A($G(n))_")") Q ""
+MODU(scr,n) D TR("MODU^QCC("_$$A($G(scr))_","_$$A($G(n))_")") Q $$MODUF($G(scr),$G(n))
+INDI(scr,n) D TR("INDI^QCC("_$$A($G(scr))_","_$$A($G(n))_")") Q $$INDIF($G(scr),$G(n))
  ;
  ; ---- field steps of the current form (%DN)
  ; What a field shows on entry: its value, or the name of a text box's array. A %VL left by
  ; a key or sub-dialog whose hand-back is done would end the form at the next field exit.
 FO(%qn) N %qrec,%qvar
- D TR("FO^QCC("_$$A($G(%qn))_")")
+ D TR("FO^QCC("_$$A($G(%qn))_")"),HOOK("FO")
  K %VL
  S %qrec=$$FIELD($G(%DN),$G(%qn)),%qvar=$P(%qrec,$C(167),5)
  Q:%qvar="" ""
@@ -184,6 +184,7 @@ FO(%qn) N %qrec,%qvar
 PR(%qn,%qx) N %qrec,%qvar,%qmsg,%qnext,%qprev,%qback
  D TR("PR^QCC("_$$A($G(%qn))_","_$$A($G(%qx))_")")
  S %qn=+$G(%qn),%qx=$$UNESC($G(%qx)),%qrec=$$FIELD($G(%DN),%qn),%qvar=$P(%qrec,$C(167),5)
+ S %qmsg=$$PRHOOK() Q:%qmsg'="" %qmsg
  S %qnext=$S(%qn'<$$FIELDS($G(%DN)):0,1:%qn+1),%qprev=$S(%qn>1:%qn-1,1:1)
  S %qback=$G(%DDN)=$C(167) K:%qback %VL
  ; A push button pressed runs the code of its "PRESS" node first.
@@ -281,3 +282,20 @@ LAY(%qset,%qall) N %qvar Q:%qset=""
  S %qvar="" F  S %qvar=$O(^%QVARS($J,%qset,%qvar)) Q:%qvar=""  I %qvar'="%DN"!$G(%qall) K @%qvar M @%qvar=^%QVARS($J,%qset,%qvar)
  Q
 DROP(set) K:set'="" ^%QVARS($J,set) Q
+ ;
+ ; ---- fields, labels and comments (FLD, LAY, VIEL; the time label of TIM)
+ ; ^QM(screen,0,"MODU",n) and ^QM(screen,0,"INDI",n) are the label and picture records
+ ; (column§row§width§M line that writes the text§"F" for the alternative font; a picture's
+ ; M line names the variable holding its path, "/" its width and height in cells).
+ ; ^QM(screen,0,"FO") runs when a field is entered, ^QM(screen,0,"PR") = label^routine of
+ ; $$label(field,value) answering $$PR^QCC itself ("" leaves it to the rules above).
+MODUF(scr,n) Q:scr=""!(+n<1) ""
+ Q:scr="TIM"&(+n=1) "40"_$C(167)_"4"_$C(167)_"0"_$C(167)_"W $$ZEIT^QFLD()"
+ Q $G(^QM(scr,0,"MODU",+n))
+INDIF(scr,n) Q:scr=""!(+n<1) ""  Q $G(^QM(scr,0,"INDI",+n))
+HOOK(node) N %qh Q:$G(%DN)=""  S %qh=$G(^QM(%DN,0,node)) X:%qh'="" %qh Q
+PRHOOK() N %qh,%qa Q:$G(%DN)="" ""  S %qh=$G(^QM(%DN,0,"PR")) Q:%qh="" ""
+ X "S %qa=$$"_%qh_"(%qn,%qx)" Q %qa
+ ; A row chosen in a table field's list, and the next list a list field's routine names.
+TABX(t,x) D TR("TABX^QCC("_$$A($G(t))_","_$$A($G(x))_")") Q
+TAB() N t D TR("TAB^QCC()") S t=$G(%TAB) K %TAB Q t

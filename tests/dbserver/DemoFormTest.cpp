@@ -1,7 +1,10 @@
 // The demo application's side of the server-described forms, through the fixture's dbserver:
 // the kill lines and variable sets of the form frames, the address screen ADR with its page
 // and dialog, field steps, saving and keys, sent as the client sends them.
+#include "forms/FormDecor.h"
 #include "tests/dbserver/DemoLines.h"
+
+#include <cstdio>
 
 #include <gtest/gtest.h>
 
@@ -599,6 +602,50 @@ TEST_F(DemoFormTest, EveryFormEntryLeavesItsTrace) {
                                                "KILL^QCC(\"ADRNR\")",
                                                "SW^QUCI",
                                                "DESTROY^QCC(\"ADR\")"}));
+}
+
+} // namespace vorlan::dbserver::test
+
+namespace vorlan::dbserver::test {
+
+TEST_F(DemoFormTest, LabelsCommentsAndPicturesOfTheExampleScreens) {
+    auto c = LoggedIn();
+    // The comment group of LAY: boxes, an empty answer on the way, then the end mark.
+    std::vector<std::string> texts;
+    for (int n = 1; n <= 8; ++n)
+        texts.push_back(Piece(c->Exec(TextLine("LAY", "WZ", n)), 4));
+    EXPECT_EQ(texts, (std::vector<std::string>{"[1Innen", "[AStatus", "]1", "", "]A", "]5", "", ""}));
+    EXPECT_EQ(c->Exec(TextLine("LAY", "WZ", 7)), S);
+    EXPECT_EQ(c->Exec(TextLine("ADR", "WZ", 1)), S) << "other screens have none";
+    EXPECT_EQ(c->Exec(ModuLine("ADR", 1)), "");
+    EXPECT_EQ(c->Exec(ModuLine("VIEL", 100)).empty(), false);
+    EXPECT_EQ(c->Exec(ModuLine("VIEL", 101)), "");
+
+    // TIM's label runs a line that writes the server's time.
+    std::string time = c->Exec(ModuLine("TIM", 1));
+    EXPECT_EQ(c->Exec(Piece(time, 4)).rfind("Serverzeit ", 0), 0u) << time;
+
+    // LAY's picture: the server writes a BMP and names it for the client's drive Z:.
+    OpenForm(*c, "LAY");
+    std::string picture = c->Exec(IndiLine("LAY", 2));
+    ASSERT_TRUE(IsPictureRecord(picture));
+    std::string path = c->Exec("W $G(BILDLAY)");
+    ASSERT_EQ(path.rfind("Z:\\tmp\\vorlan-lay-", 0), 0u) << path;
+    std::string unix = "/" + path.substr(3);
+    for (char& ch : unix)
+        if (ch == '\\') ch = '/';
+    FILE* f = std::fopen(unix.c_str(), "rb");
+    ASSERT_NE(f, nullptr) << unix;
+    unsigned char head[30] = {};
+    size_t got = std::fread(head, 1, sizeof head, f);
+    std::fclose(f);
+    std::remove(unix.c_str());
+    ASSERT_EQ(got, sizeof head);
+    EXPECT_EQ(head[0], 'B');
+    EXPECT_EQ(head[1], 'M');
+    EXPECT_EQ(head[18], 8) << "8 pixels wide";
+    EXPECT_EQ(head[22], 6) << "6 rows";
+    EXPECT_EQ(head[28], 24) << "24 bits a pixel";
 }
 
 } // namespace vorlan::dbserver::test

@@ -1,0 +1,78 @@
+#pragma once
+// The real main frame under Wine, logged in to the dbserver at a port, for the form
+// benchmarks: a session whose lines are recorded and whose waiting for the server is timed.
+#include "app/SessionTransport.h"
+#include "app/VORLANApp.h"
+#include "frame/BaseMDI.h"
+#include "frame/MainFrame.h"
+#include "resources/MainFrameIds.h"
+#include "resources/resource.h"
+#include "tests/app/AppSetup.h"
+#include "tests/app/RecordingTransport.h"
+#include "tests/harness/Harness.h"
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+
+namespace benchframe {
+
+using Clock = std::chrono::steady_clock;
+
+// The recording transport that also tells how long the server's answers took.
+class TimedTransport : public RecordingTransport {
+  public:
+    using RecordingTransport::RecordingTransport;
+    double serverMs = 0;
+    int Xecute(int handle, const char* code, char* out, int capacity) override {
+        auto start = Clock::now();
+        int rc = RecordingTransport::Xecute(handle, code, out, capacity);
+        serverMs += std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        return rc;
+    }
+};
+
+inline double Milliseconds(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Settings of a scratch key and answered boxes: nothing here may wait for a person. Returns
+// the logged-in main frame, or null with the exit code in rc.
+inline CMainFrame* StartLoggedIn(const char* name, const char* port, TimedTransport*& recorder, int& rc) {
+    auto transport = std::make_unique<TimedTransport>(MakeClientLibraryTransport());
+    recorder = transport.get();
+    rc = 3;
+    if (!apptest::SetUpApp(name, std::move(transport))) return nullptr;
+    vorlan::SettingsBlock& s = theApp.Settings();
+    vorlan::SetField(s.address, "127.0.0.1");
+    vorlan::SetField(s.apiPort, port);
+    vorlan::SetField(s.user, "demo");
+    vorlan::SetField(s.password, "demo");
+    theApp.SetAppTitle("");
+    theApp.WriteProfileInt("Settings", "DisableWaitDialog", 1);
+    rc = 4;
+    if (!theApp.Connect()) return nullptr;
+    theApp.RegisterClasses();
+    rc = 5;
+    if (!CreateVorlanMainFrame(theApp)) return nullptr;
+    CMainFrame* frame = CMainFrame::Get();
+    frame->ShowWindow(SW_SHOW);
+    harness::Pump();
+    frame->SendMessage(WM_COMMAND, ID_LOGIN);
+    harness::Pump();
+    rc = 6;
+    if (!frame->IsLoggedIn()) {
+        std::fprintf(stderr, "%s: the log-in failed\n", name);
+        return nullptr;
+    }
+    rc = 0;
+    return frame;
+}
+
+inline void Stop(CMainFrame* frame) {
+    frame->DestroyWindow();
+    harness::Pump();
+    apptest::ReleaseApp();
+}
+
+} // namespace benchframe

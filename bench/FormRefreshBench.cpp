@@ -1,0 +1,64 @@
+// The refresh of a form after a step beside its own server conversation, in one run:
+//   form_refresh DBSERVER_PORT [ROUNDS]
+// Opens the screen VIEL (100 fields with computed labels) and refreshes it (field contents,
+// labels and pictures, enabling) ROUNDS times; then replays the M lines of one refresh (as
+// the session sent them) ROUNDS times through the session alone. The ratio is what the
+// client's own work adds to the round trips (target: at most 1.3).
+#include "bench/BenchFrame.h"
+#include "forms/ChildDialog.h"
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+using benchframe::Clock;
+using benchframe::Milliseconds;
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: form_refresh DBSERVER_PORT [ROUNDS]\n");
+        return 2;
+    }
+    int rounds = argc > 2 ? std::atoi(argv[2]) : 50;
+    benchframe::TimedTransport* recorder = nullptr;
+    int rc = 0;
+    CMainFrame* frame = benchframe::StartLoggedIn("FormRefreshBench", argv[1], recorder, rc);
+    if (!frame) return rc;
+
+    frame->SendMessage(WM_STARTMEMO, reinterpret_cast<WPARAM>("VIEL"));
+    harness::Pump();
+    auto* mdi = dynamic_cast<CBaseMDI*>(frame->MDIGetActiveFrame());
+    CChildDialog* form = mdi ? mdi->GetTopForm() : nullptr;
+    if (!form || form->GetFieldCount() != 100) {
+        std::fprintf(stderr, "form_refresh: VIEL did not open\n");
+        return 7;
+    }
+    // One refresh to warm up, one to record.
+    form->UpdateContents();
+    harness::Pump();
+    recorder->Take();
+    form->UpdateContents();
+    harness::Pump();
+    std::vector<std::string> lines = recorder->Take();
+
+    recorder->serverMs = 0;
+    auto start = Clock::now();
+    for (int i = 0; i < rounds; ++i) {
+        form->UpdateContents();
+        harness::Pump();
+    }
+    double refresh = Milliseconds(start) / rounds;
+    double server = recorder->serverMs / rounds;
+
+    start = Clock::now();
+    for (int i = 0; i < rounds; ++i)
+        for (const std::string& line : lines)
+            theApp.Execute(line.c_str());
+    double replay = Milliseconds(start) / rounds;
+
+    std::printf("form refresh (VIEL, %zu M lines): %.2f ms, of which waiting for the server %.2f ms; "
+                "its M lines alone: %.2f ms; ratio %.2f (target <= 1.3)\n",
+                lines.size(), refresh, server, replay, replay > 0 ? refresh / replay : 0.0);
+    benchframe::Stop(frame);
+    return 0;
+}
