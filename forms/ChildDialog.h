@@ -77,6 +77,8 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     void TestABLF3();
     bool TestZLN();
     void TestAbl();
+    // The answer of the frame's timer call for this form.
+    void TimerUpdate(const std::string& text);
     int CallSubDialog(const char* call, int ownerIsFrame, int value);
     int ExecuteDDN(const char* call) override;
     void ReinitDialog();

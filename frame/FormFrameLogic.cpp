@@ -1,6 +1,10 @@
 #include "frame/FormFrameLogic.h"
 
+#include "app/ReplyFields.h"
 #include "common/MQuote.h"
+#include "forms/FormLogic.h"
+
+#include <cstdlib>
 
 namespace vorlan {
 
@@ -29,6 +33,67 @@ InitAnswer ReadInitAnswer(std::string_view answer) {
     a.accepted = !answer.empty() && answer[0] == '!';
     a.text = std::string(a.accepted ? answer.substr(1) : answer);
     return a;
+}
+
+std::string DisplayLineLine(char line) {
+    return "W $G(^QTEMP(%JOB,%DN,\"COMPORT\",\"DISPLAY\"," + MQuote(std::string(1, line)) + "))";
+}
+
+DisplayLine ReadDisplayLine(std::string_view answer) {
+    DisplayLine d;
+    d.text = PieceOf(answer, 1).substr(0, kDisplayFrameSize);
+    d.port = PieceOf(answer, 2).substr(0, kDisplayFrameSize);
+    return d;
+}
+
+std::array<char, kDisplayFrameSize> CustomerDisplayFrame(char line, std::string_view text) {
+    std::string sequence = std::string("\x1b" "F") + line + std::string(text) + "\r";
+    std::array<char, kDisplayFrameSize> frame{};
+    sequence.copy(frame.data(), frame.size());
+    return frame;
+}
+
+std::string WinPosLine(std::string_view screen, bool user) {
+    return std::string("S:$G(%WIN(\"WORKSTATION\"))=\"\" %WIN(\"WORKSTATION\")=\"ALL\" W $G(^Z(\"WINPOS\",%WIN(\"WORKSTATION\"),") +
+           (user ? "%USER," : "") + MQuote(screen) + "))";
+}
+
+namespace {
+
+// A piece of at most 32 characters read as a decimal number; 0 when it is none.
+int SizePiece(std::string_view record, int n) {
+    std::string piece = PieceOf(record, n).substr(0, 32);
+    return std::atoi(piece.c_str());
+}
+
+} // namespace
+
+StoredSize ReadStoredSize(std::string_view record) {
+    StoredSize s;
+    s.width = SizePiece(record, 3);
+    s.height = SizePiece(record, 4);
+    s.maximise = SizePiece(record, 5) != 0;
+    return s;
+}
+
+std::vector<TimerEntry> SplitTimerList(std::string_view list) {
+    std::vector<TimerEntry> entries;
+    for (int n = 1;; ++n) {
+        std::string piece = PieceOf(list, n);
+        if (piece.empty()) break;
+        size_t star = piece.find('*');
+        TimerEntry e;
+        e.screen = piece.substr(0, star);
+        if (star != std::string::npos) e.code = piece.substr(star + 1);
+        entries.push_back(std::move(e));
+    }
+    return entries;
+}
+
+std::string TimerTickLine(const TimerEntry& entry) {
+    if (!entry.code.empty()) return "W " + entry.code;
+    if (!IsMName(entry.screen)) return std::string();
+    return "W $$TIMER^" + entry.screen + "()";
 }
 
 } // namespace vorlan

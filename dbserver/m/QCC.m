@@ -111,7 +111,7 @@ FIND(memo,path,text) N p,k S (path,text)="",p=""
 PRGINIT(code) D TR("PRGINIT^QCC("_$$A($G(code))_")")
  X:$G(code)'="" code
  Q
-TIMER() D TR("TIMER^QCC()") Q ""
+TIMER() D TR("TIMER^QCC()") Q:$G(%DN)="" ""  Q $G(^QM(%DN,0,"TIMER"))
  ;
  ; ---- the standing variables, which every kill of a form's variables keeps: the log-in's,
  ; the frame's (client, year, workplace, workstation, home, module, memo), the form
@@ -185,6 +185,7 @@ PR(%qn,%qx) N %qrec,%qvar,%qmsg,%qnext,%qprev,%qback
  S %qn=+$G(%qn),%qx=$$UNESC($G(%qx)),%qrec=$$FIELD($G(%DN),%qn),%qvar=$P(%qrec,$C(167),5)
  S %qnext=$S(%qn'<$$FIELDS($G(%DN)):0,1:%qn+1),%qprev=$S(%qn>1:%qn-1,1:1)
  S %qback=$G(%DDN)=$C(167) K:%qback %VL
+ I %qrec'="",'$P(%qrec,$C(167),6),%qx="J",'%qback D KLICK(%DN,%qn)
  I %qrec'="",'$P(%qrec,$C(167),6) Q $$ANS("","","",%qnext,%qprev,"",$S(%qx'="J"!%qback:"",1:$G(^QM(%DN,%qn,"DIALOG"))))
  I %qvar'="",$P(%qrec,$C(167),7)>1 D BOX(%qvar) Q $$ANS(%qvar,"","",%qnext,%qprev,"","")
  S %qmsg=$$CHECK(%DN,%qn,.%qx) S:%qvar'="" @%qvar=%qx
@@ -278,3 +279,6 @@ LAY(%qset,%qall) N %qvar Q:%qset=""
  S %qvar="" F  S %qvar=$O(^%QVARS($J,%qset,%qvar)) Q:%qvar=""  I %qvar'="%DN"!$G(%qall) K @%qvar M @%qvar=^%QVARS($J,%qset,%qvar)
  Q
 DROP(set) K:set'="" ^%QVARS($J,set) Q
+ ;
+ ; ---- modal windows (MOD): what a pressed button runs before its sub-dialog opens
+KLICK(scr,k) N code S code=$G(^QM(scr,k,"KLICK")) X:code'="" code Q
