@@ -112,6 +112,13 @@ TEST_F(ModalServerTest, ADialogButtonHoldsItsOwnerUntilEscEndsItAndNoKillRefuses
             GetWindowRect(main, &o);
             EXPECT_LE(std::abs((m.left + m.right) - (o.left + o.right)), 2);
             EXPECT_LE(std::abs((m.top + m.bottom) - (o.top + o.bottom)), 2);
+            // The tip of a command of its own comes from the command's string.
+            NMTTDISPINFOA tip{};
+            tip.hdr.hwndFrom = nullptr; // a tooltip control of the system
+            tip.hdr.idFrom = ID_FORM_CLOSE;
+            tip.hdr.code = TTN_GETDISPINFOA;
+            SendMessageA(modal, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
+            EXPECT_STREQ(tip.lpszText, "Abbrechen");
             Server("S %NOKILL=\"Bitte erst speichern\"");
             PressEscape();
         },
@@ -145,13 +152,21 @@ TEST_F(ModalServerTest, ADialogButtonHoldsItsOwnerUntilEscEndsItAndNoKillRefuses
     EXPECT_NE(Form(), nullptr) << "MOD stays";
 }
 
-TEST_F(ModalServerTest, TheOkCommandAcceptsAndLaysTheDialogsVariablesOver) {
+TEST_F(ModalServerTest, CtrlReturnAcceptsAndLaysTheDialogsVariablesOver) {
     ASSERT_EQ(Server("W $D(MODBEM)"), "0");
     DuringModal::Run({[&] {
         ASSERT_NE(Modal(), nullptr);
-        Modal()->SendMessage(WM_COMMAND, ID_FORM_OK);
+        HWND box = Modal()->GetTopForm()->GetDlgItem(0x1001);
+        ASSERT_NE(box, nullptr);
+        SetFocus(box);
+        BYTE state[256] = {};
+        state[VK_CONTROL] = 0x80;
+        SetKeyboardState(state);
+        PostMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
     }});
     Click(1);
+    BYTE none[256] = {};
+    SetKeyboardState(none);
     EXPECT_EQ(Modal(), nullptr);
     EXPECT_TRUE(Has(Trace(), "LOADVARS^QCC(\"TEMP\")"));
     EXPECT_NE(Server("W $D(MODBEM)"), "0") << "the dialog's text box variable reached MOD";
