@@ -39,11 +39,11 @@ constexpr int kInitFromTimer = 0xFFFF;
 // WM_CREATEOWNDIALOG: lParam points to one; the main frame creates a modal form window
 // (CBaseModal) for it and answers the code that ended the window.
 struct OwnDialogRecord {
-    HWND owner;    // disabled while the modal window runs
-    HWND window;   // receives the modal window (null when none was made)
-    int dialogId;  // 16-bit; -1 for a form's sub-dialog
-    int value;     // handed to the modal form
-    int docked;    // non-zero: the window sits at the screen's bottom left, the main window minimised
+    HWND owner;   // disabled while the modal window runs
+    HWND window;  // receives the modal window (null when none was made)
+    int dialogId; // 16-bit; -1 for a form's sub-dialog
+    int value;    // handed to the modal form
+    int docked;   // non-zero: the window sits at the screen's bottom left, the main window minimised
 };
 #ifndef _WIN64
 static_assert(sizeof(OwnDialogRecord) == 20, "the 32-bit layout: owner, window, dialog id, value, docked");

@@ -310,15 +310,6 @@ void CBaseMDI::OnF4Up(UINT) {
     if (HWND focus = ::GetFocus()) ::SendMessageA(focus, WM_KEYUP, VK_F4, 0);
 }
 
-void CBaseMDI::OnUpdateKey(CCmdUI* ui) {
-    int index = vorlan::KeyIndexOfCommand(ui->m_nID);
-    bool on = !m_bMenuEdit && index >= 0 && m_enable[index] != 0;
-    // While a grid has the focus, F6 and F7 stay on whatever the table says.
-    if (vorlan::g_nFocusKind == 4 && (ui->m_nID == ID_FKEY_FIRST + 1 || ui->m_nID == ID_FKEY_FIRST + 2))
-        on = true;
-    ui->Enable(on);
-}
-
 void CBaseMDI::OnUpdateSave(CCmdUI* ui) {
     ui->Enable(!m_bMenuEdit && m_bSave);
 }
@@ -344,4 +335,3 @@ void CBaseMDI::OnUpdateGridPrint(CCmdUI* ui) {
 void CBaseMDI::OnUpdateExplorer(CCmdUI* ui) {
     ui->Enable(TheSession().Execute(vorlan::kExplorerEntriesLine) != "0");
 }
-

@@ -33,6 +33,7 @@ class CBaseMDI : public CVORLANMDIChild, public CFormFrame {
   protected:
     CString TitleScreenName() const override;
     UINT TabFormId(int n) const override { return 0x8000 + static_cast<UINT>(n); }
+    bool KeysAllowed() const override { return !m_bMenuEdit; }
 
   private:
     int OnDialogInit(int tab, char* answer);
@@ -42,7 +43,6 @@ class CBaseMDI : public CVORLANMDIChild, public CFormFrame {
     LRESULT OnMDIActivate(HWND deactivated, HWND activated);
     void OnDestroy();
     void OnF4Up(UINT id);
-    void OnUpdateKey(CCmdUI* ui);
     void OnUpdateSave(CCmdUI* ui);
     void OnUpdatePrint(CCmdUI* ui);
     void OnUpdateNotMenuEdit(CCmdUI* ui);

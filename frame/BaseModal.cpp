@@ -170,7 +170,8 @@ int CBaseModal::DoModal() {
         if (CChildDialog* top = GetTopForm()) {
             CRect r = GetWindowRect();
             if (top->ChangingSize(r))
-                SetWindowPos(nullptr, 0, 0, r.Width(), r.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+                SetWindowPos(nullptr, 0, 0, r.Width(), r.Height(),
+                             SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
     Place();
 
@@ -332,7 +333,8 @@ LRESULT CBaseModal::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DIAGSELECTED: return OnDiagSelected(wParam, lParam);
     case WM_UPDATEDIALOG:
         for (int id = 1; id <= m_nLastFormId; ++id)
-            if (CChildDialog* form = GetForm(static_cast<UINT>(id))) form->SendMessage(WM_UPDATEDIALOG, wParam, 0);
+            if (CChildDialog* form = GetForm(static_cast<UINT>(id)))
+                form->SendMessage(WM_UPDATEDIALOG, wParam, 0);
         return 0;
     case WM_CHILDMESSAGE: return OnChildMessage(reinterpret_cast<const void*>(lParam));
     case WM_DIALOGINIT: return OnDialogInit(static_cast<int>(wParam), reinterpret_cast<char*>(lParam));
@@ -366,15 +368,6 @@ bool CBaseModal::OnOwnCmdMsg(UINT id, int code, CCmdUI* ui) {
         {ID_EDIT_CLEAR, ID_EDIT_UNDO, &CBaseModal::OnEdit, &CBaseModal::OnUpdateEdit},
     };
     return fw::RouteCommand(this, table, id, code, ui);
-}
-
-void CBaseModal::OnUpdateKey(CCmdUI* ui) {
-    int index = vorlan::KeyIndexOfCommand(ui->m_nID);
-    bool on = index >= 0 && m_enable[index] != 0;
-    // While a grid has the focus, F6 and F7 stay on whatever the table says.
-    if (vorlan::g_nFocusKind == 4 && (ui->m_nID == ID_FKEY_FIRST + 1 || ui->m_nID == ID_FKEY_FIRST + 2))
-        on = true;
-    ui->Enable(on);
 }
 
 bool CBaseModal::OnToolTipText(NMTTDISPINFOA* info) {

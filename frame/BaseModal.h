@@ -53,7 +53,6 @@ class CBaseModal : public CFrameWnd, public CFormFrame {
     LRESULT OnClose();
     LRESULT OnDialogStop(WPARAM wParam);
     LRESULT OnActivateDialog(HWND form, LPARAM lParam);
-    void OnUpdateKey(CCmdUI* ui);
 
     HWND m_hOwner = nullptr;
     UINT m_nDialogId = 0;

@@ -272,7 +272,8 @@ LRESULT CFormFrame::OnDiagSelected(WPARAM wParam, LPARAM lParam) {
         if (form) form->SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1));
     }
     CChildDialog* top = GetTopForm();
-    if (top && !::IsWindowEnabled(top->m_hWnd) && flag) ::SendMessageA(FrameWindow(), WM_COMMAND, ID_FORM_OK, 0);
+    if (top && !::IsWindowEnabled(top->m_hWnd) && flag)
+        ::SendMessageA(FrameWindow(), WM_COMMAND, ID_FORM_OK, 0);
     return 1;
 }
 
@@ -304,6 +305,15 @@ LRESULT CFormFrame::OnTestFKey(WPARAM index) const {
 
 void CFormFrame::OnSetFKey(WPARAM index, LPARAM enable) {
     if (index < 40) m_enable[index] = enable != 0 ? 1 : 0;
+}
+
+void CFormFrame::OnUpdateKey(CCmdUI* ui) {
+    int index = vorlan::KeyIndexOfCommand(ui->m_nID);
+    bool on = KeysAllowed() && index >= 0 && m_enable[index] != 0;
+    // While a grid has the focus, F6 and F7 stay on whatever the table says.
+    if (vorlan::g_nFocusKind == 4 && (ui->m_nID == ID_FKEY_FIRST + 1 || ui->m_nID == ID_FKEY_FIRST + 2))
+        on = true;
+    ui->Enable(on);
 }
 
 void CFormFrame::OnFormCommand(UINT id) {

@@ -58,6 +58,9 @@ class CFormFrame {
     LRESULT OnTestFKey(WPARAM index) const;
     void OnSetFKey(WPARAM index, LPARAM enable);
     void FitToForm(HWND form);
+    // F-keys, X-keys and M-entries by the enable table, while KeysAllowed.
+    void OnUpdateKey(CCmdUI* ui);
+    virtual bool KeysAllowed() const { return true; }
     // The edit commands and their enabling, by the focus kind the forms record.
     void OnEdit(UINT id);
     void OnUpdateEdit(CCmdUI* ui);

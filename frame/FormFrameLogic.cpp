@@ -47,14 +47,17 @@ DisplayLine ReadDisplayLine(std::string_view answer) {
 }
 
 std::array<char, kDisplayFrameSize> CustomerDisplayFrame(char line, std::string_view text) {
-    std::string sequence = std::string("\x1b" "F") + line + std::string(text) + "\r";
+    std::string sequence = std::string("\x1b"
+                                       "F") +
+                           line + std::string(text) + "\r";
     std::array<char, kDisplayFrameSize> frame{};
     sequence.copy(frame.data(), frame.size());
     return frame;
 }
 
 std::string WinPosLine(std::string_view screen, bool user) {
-    return std::string("S:$G(%WIN(\"WORKSTATION\"))=\"\" %WIN(\"WORKSTATION\")=\"ALL\" W $G(^Z(\"WINPOS\",%WIN(\"WORKSTATION\"),") +
+    return std::string("S:$G(%WIN(\"WORKSTATION\"))=\"\" %WIN(\"WORKSTATION\")=\"ALL\" W "
+                       "$G(^Z(\"WINPOS\",%WIN(\"WORKSTATION\"),") +
            (user ? "%USER," : "") + MQuote(screen) + "))";
 }
 

@@ -44,21 +44,29 @@ TEST(FormFrameLogic, InitAnswerAcceptsOnlyWithTheMark) {
 
 TEST(FormFrameLogic, CustomerDisplayFrameIsTwentyFiveBytesFilledWithZeros) {
     auto shortText = CustomerDisplayFrame('A', "Hallo");
-    EXPECT_EQ(std::string(shortText.data(), shortText.size()),
-              std::string("\x1b" "FAHallo\r", 9) + std::string(16, '\0'));
+    EXPECT_EQ(std::string(shortText.data(), shortText.size()), std::string("\x1b"
+                                                                           "FAHallo\r",
+                                                                           9) +
+                                                                   std::string(16, '\0'));
     // 21 characters fill the frame exactly; longer texts lose the CR and what follows.
     std::string exact(21, 'x');
     auto full = CustomerDisplayFrame('B', exact);
-    EXPECT_EQ(std::string(full.data(), full.size()), "\x1b" "FB" + exact + "\r");
+    EXPECT_EQ(std::string(full.data(), full.size()), "\x1b"
+                                                     "FB" +
+                                                         exact + "\r");
     auto cut = CustomerDisplayFrame('B', std::string(200, 'y'));
-    EXPECT_EQ(std::string(cut.data(), cut.size()), "\x1b" "FB" + std::string(22, 'y'));
+    EXPECT_EQ(std::string(cut.data(), cut.size()), "\x1b"
+                                                   "FB" +
+                                                       std::string(22, 'y'));
     auto empty = CustomerDisplayFrame('A', "");
-    EXPECT_EQ(std::string(empty.data(), 4), std::string("\x1b" "FA\r"));
+    EXPECT_EQ(std::string(empty.data(), 4), std::string("\x1b"
+                                                        "FA\r"));
 }
 
 TEST(FormFrameLogic, DisplayLinesAreReadAsBoundedTextAndPort) {
     EXPECT_EQ(DisplayLineLine('A'), "W $G(^QTEMP(%JOB,%DN,\"COMPORT\",\"DISPLAY\",\"A\"))");
-    DisplayLine d = ReadDisplayLine("Summe\xA7" "COM1");
+    DisplayLine d = ReadDisplayLine("Summe\xA7"
+                                    "COM1");
     EXPECT_EQ(d.text, "Summe");
     EXPECT_EQ(d.port, "COM1");
     DisplayLine longOne = ReadDisplayLine(std::string(40, 't') + "\xA7" + std::string(40, 'p'));
@@ -70,9 +78,8 @@ TEST(FormFrameLogic, DisplayLinesAreReadAsBoundedTextAndPort) {
 }
 
 TEST(FormFrameLogic, StoredSizeReadsOnlyNumbers) {
-    EXPECT_EQ(WinPosLine("MOD\"X", true),
-              "S:$G(%WIN(\"WORKSTATION\"))=\"\" %WIN(\"WORKSTATION\")=\"ALL\" "
-              "W $G(^Z(\"WINPOS\",%WIN(\"WORKSTATION\"),%USER,\"MOD\"\"X\"))");
+    EXPECT_EQ(WinPosLine("MOD\"X", true), "S:$G(%WIN(\"WORKSTATION\"))=\"\" %WIN(\"WORKSTATION\")=\"ALL\" "
+                                          "W $G(^Z(\"WINPOS\",%WIN(\"WORKSTATION\"),%USER,\"MOD\"\"X\"))");
     EXPECT_EQ(WinPosLine("MOD", false), "S:$G(%WIN(\"WORKSTATION\"))=\"\" %WIN(\"WORKSTATION\")=\"ALL\" "
                                         "W $G(^Z(\"WINPOS\",%WIN(\"WORKSTATION\"),\"MOD\"))");
     struct {
@@ -80,11 +87,26 @@ TEST(FormFrameLogic, StoredSizeReadsOnlyNumbers) {
         int width, height;
         bool maximise;
     } cases[] = {
-        {"10\xA7" "20\xA7" "300\xA7" "200\xA7" "1", 300, 200, true},
-        {"10\xA7" "20\xA7" "300\xA7" "200", 300, 200, false},
-        {"\xA7\xA7" "abc\xA7" "12x\xA7" "x", 0, 12, false},
+        {"10\xA7"
+         "20\xA7"
+         "300\xA7"
+         "200\xA7"
+         "1",
+         300, 200, true},
+        {"10\xA7"
+         "20\xA7"
+         "300\xA7"
+         "200",
+         300, 200, false},
+        {"\xA7\xA7"
+         "abc\xA7"
+         "12x\xA7"
+         "x",
+         0, 12, false},
         {"", 0, 0, false},
-        {"1\xA7" "2", 0, 0, false},
+        {"1\xA7"
+         "2",
+         0, 0, false},
     };
     for (const auto& c : cases) {
         StoredSize s = ReadStoredSize(c.record);
@@ -95,7 +117,9 @@ TEST(FormFrameLogic, StoredSizeReadsOnlyNumbers) {
 }
 
 TEST(FormFrameLogic, TimerListEntriesAndTheirTicks) {
-    auto entries = SplitTimerList("MODDLG\xA7" "TIM*S X=1*2\xA7\xA7" "LATER");
+    auto entries = SplitTimerList("MODDLG\xA7"
+                                  "TIM*S X=1*2\xA7\xA7"
+                                  "LATER");
     ASSERT_EQ(entries.size(), 2u) << "the list ends at its first empty piece";
     EXPECT_EQ(entries[0].screen, "MODDLG");
     EXPECT_EQ(entries[0].code, "");

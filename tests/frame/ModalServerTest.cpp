@@ -175,7 +175,9 @@ TEST_F(ModalServerTest, CtrlReturnAcceptsAndLaysTheDialogsVariablesOver) {
 
 TEST_F(ModalServerTest, OnlyTheStoredSizeIsUsedNeverThePlace) {
     Server("S:$G(%WIN(\"WORKSTATION\"))=\"\" %WIN(\"WORKSTATION\")=\"ALL\"");
-    Server("S ^Z(\"WINPOS\",%WIN(\"WORKSTATION\"),%USER,\"MODDLG\")=\"3\"_%DL_\"4\"_%DL_\"520\"_%DL_\"260\"_%DL_\"0\"");
+    Server("S "
+           "^Z(\"WINPOS\",%WIN(\"WORKSTATION\"),%USER,\"MODDLG\")=\"3\"_%DL_\"4\"_%DL_\"520\"_%DL_\"260\"_%"
+           "DL_\"0\"");
     CRect shown;
     bool sizable = false;
     DuringModal::Run({[&] {
@@ -278,11 +280,18 @@ TEST_F(ModalServerTest, TheCustomerDisplayGetsTwentyFiveBytesALineOnlyOnDevicePo
     theApp.Settings().com = 1;
     Server("S ^QTEMP(%JOB,\"MOD\",\"COMPORT\")=\"\"");
     Server("S ^QTEMP(%JOB,\"MOD\",\"COMPORT\",\"DISPLAY\",\"A\")=\"Guten Tag\"_%DL_\"COM7\"");
-    Server("S ^QTEMP(%JOB,\"MOD\",\"COMPORT\",\"DISPLAY\",\"B\")=\"Eine Zeile, die viel zu lang ist\"_%DL_\"\\\\.\\COM8\"");
+    Server("S ^QTEMP(%JOB,\"MOD\",\"COMPORT\",\"DISPLAY\",\"B\")=\"Eine Zeile, die viel zu lang "
+           "ist\"_%DL_\"\\\\.\\COM8\"");
     DuringModal::Run({[&] { PressEscape(); }});
     Click(1);
-    EXPECT_EQ(ReadFile(fileA), std::string("\x1b" "FAGuten Tag\r", 13) + std::string(12, '\0'));
-    EXPECT_EQ(ReadFile(fileB), std::string("\x1b" "FBEine Zeile, die viel z", 25)) << "cut, without its CR";
+    EXPECT_EQ(ReadFile(fileA), std::string("\x1b"
+                                           "FAGuten Tag\r",
+                                           13) +
+                                   std::string(12, '\0'));
+    EXPECT_EQ(ReadFile(fileB), std::string("\x1b"
+                                           "FBEine Zeile, die viel z",
+                                           25))
+        << "cut, without its CR";
 
     // A name that is no port is never opened, not even as a file.
     harness::WriteTextFile(fileC, "");
