@@ -325,3 +325,57 @@ TEST_F(ModalServerTest, ItsTimerRunsOnlyItsOwnFormsEntries) {
     EXPECT_FALSE(Has(trace, "TIMER^MOD()")) << "the opener's entry is not the modal window's";
     EXPECT_TRUE(Boxes().empty());
 }
+
+TEST_F(ModalServerTest, ASubDialogInANamespaceHoldsTheFramesTimersAndSwitchesBackOnEveryWayOut) {
+    std::string home = Server("W $$UCI1^QUCI()");
+    bool nestedDuring = false;
+    Once("S ^QM(\"MOD\",1,\"DIALOG\")=" + vorlan::MQuote("MODDLG[" + home + "]D TR^QCC(\"DANACH\")"));
+    DuringModal::Run({[&] {
+        ASSERT_NE(Modal(), nullptr);
+        nestedDuring = vorlan::g_bNestedLoop;
+        PressEscape();
+    }});
+    Click(1);
+    EXPECT_TRUE(nestedDuring);
+    EXPECT_FALSE(vorlan::g_bNestedLoop);
+    Lines trace = Trace();
+    EXPECT_EQ(CountOf(trace, "SW^QUCI"), 2) << "there and back";
+    EXPECT_TRUE(Has(trace, "DANACH")) << "the code after the dialog";
+
+    // A namespace without the dialog: nothing opens, and everything comes back all the same.
+    Once("S ^QM(\"MOD\",1,\"DIALOG\")=\"MODDLG[ABR]\"");
+    Click(1);
+    Once("S ^QM(\"MOD\",1,\"DIALOG\")=\"MODDLG\"");
+    EXPECT_FALSE(vorlan::g_bNestedLoop);
+    EXPECT_EQ(Server("W $$UCI1^QUCI()"), home);
+    EXPECT_EQ(Modal(), nullptr);
+    EXPECT_EQ(CountOf(Trace(), "SW^QUCI"), 2);
+}
+
+TEST_F(ModalServerTest, ADdnAtCreationRunsTheModalBeforeTheScreenOpens) {
+    Once("S ^QM(\"MODDDN\")=\"Mit Vorlauf\",^QM(\"MODDDN\",0,\"INIT\")=\"S %DDN=\"\"MODDLG\"\"\"");
+    Once("S ^QM(\"MODDDN\",1)=" + vorlan::MQuote("2\xA7"
+                                                 "5\xA7"
+                                                 "10\xA7"
+                                                 "Feld\xA7"
+                                                 "MODF\xA7"
+                                                 "1\xA7"
+                                                 "1\xA7"
+                                                 "0\xA7"));
+    bool ran = false;
+    DuringModal::Run({[&] {
+        ASSERT_NE(Modal(), nullptr);
+        EXPECT_EQ(Modal()->GetTopForm()->GetFormName(), "MODDLG");
+        ran = true;
+        Modal()->SendMessage(WM_COMMAND, ID_FORM_OK);
+    }});
+    frame->SendMessage(WM_CREATEMDIDIALOG, reinterpret_cast<WPARAM>("MODDDN"), 0);
+    harness::Pump();
+    Once("K ^QM(\"MODDDN\")");
+    EXPECT_TRUE(ran);
+    ASSERT_NE(Form(), nullptr);
+    EXPECT_EQ(Form()->GetFormName(), "MODDDN") << "the accepted dialog lets the screen open";
+    Lines trace = Trace();
+    EXPECT_TRUE(Has(trace, "DIALOG^QCC(\"MODDLG\")"));
+    EXPECT_TRUE(Has(trace, "LOADVARS^QCC(\"TEMP\")"));
+}
