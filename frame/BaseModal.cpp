@@ -178,6 +178,7 @@ int CBaseModal::DoModal() {
     CMainFrame* main = CMainFrame::Get();
     HWND mainWindow = main ? main->m_hWnd : nullptr;
     int code = ID_FORM_CLOSE;
+    m_bInDoModal = true;
     {
         // Every way out gives the owner its input back before the popup hides, so that the
         // owner, not some other window, becomes active; a docked window's main window returns.
@@ -191,7 +192,16 @@ int CBaseModal::DoModal() {
         // A window that went without a stop, or a quit, ends as cancelled.
         if (ended == ID_FORM_OK || ended == ID_FORM_CLOSE) code = ended;
     }
+    m_bInDoModal = false;
+    if (m_bDeletePending) delete this;
     return code;
+}
+
+void CBaseModal::PostNcDestroy() {
+    if (m_bInDoModal)
+        m_bDeletePending = true;
+    else if (m_bAutoDelete)
+        delete this;
 }
 
 void CBaseModal::Show() {

@@ -32,9 +32,7 @@ class CBaseModal : public CFrameWnd, public CFormFrame {
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool OnOwnCmdMsg(UINT id, int code, CCmdUI* ui) override;
     bool OnToolTipText(NMTTDISPINFOA* info) override;
-    void PostNcDestroy() override {
-        if (m_bAutoDelete) delete this;
-    }
+    void PostNcDestroy() override;
 
   protected:
     UINT TabFormId(int) const override { return m_nDialogId; }
@@ -61,6 +59,9 @@ class CBaseModal : public CFrameWnd, public CFormFrame {
     bool m_bInitialised = false;
     bool m_bInitAccepted = false;
     CModalLoop m_loop{*this};
-    // Set once Create stands: from then on the window's end deletes the object.
+    // Set once Create stands: from then on the window's end deletes the object, unless DoModal
+    // still runs on it (it deletes the object on its way out then).
     bool m_bAutoDelete = false;
+    bool m_bInDoModal = false;
+    bool m_bDeletePending = false;
 };

@@ -228,9 +228,10 @@ LRESULT CMainFrame::OnCreateOwnDialog(const char* dialogText, LPARAM lParam) {
         auto* modal = new CBaseModal;
         // Create deletes a window it cannot make, and then the caller restores its variables.
         if (modal->Create(record->owner, m_fontNormal, m_fontBold, m_fontFixed, dialogText, *record)) {
-            record->window = modal->m_hWnd;
-            m_hRunningModal = modal->m_hWnd;
+            HWND window = modal->m_hWnd;
             result = modal->DoModal();
+            // A window that its own forms ended is gone with its object: nothing to hand back.
+            if (::IsWindow(window)) record->window = window;
         } else {
             result = ID_FORM_CLOSE;
         }
