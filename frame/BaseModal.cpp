@@ -213,6 +213,7 @@ void CBaseModal::Show() {
     ::SetActiveWindow(m_hWnd);
     CChildDialog* top = GetTopForm();
     if (top && ::IsWindowEnabled(top->m_hWnd)) top->SendMessage(WM_DIAGSETFOCUS, 0);
+    if (!::GetFocus()) ::SetFocus(m_hWnd);
     m_bInitialised = true;
 }
 
@@ -256,8 +257,15 @@ int CBaseModal::OnDialogInit(int tab, char* answer) {
 
 void CBaseModal::Timer() {
     TraceFunction("CBaseModal::Timer");
+    // A tick while the last one still runs (its step shows a message box) is skipped.
+    if (m_bInTimer) return;
     CChildDialog* top = GetTopForm();
     if (!top) return;
+    m_bInTimer = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{m_bInTimer};
     // Only the entries of this window's own form: nothing is activated or created here.
     for (const vorlan::TimerEntry& entry : vorlan::SplitTimerList(m_strTimerList.str())) {
         if (entry.screen != top->GetFormName().str()) continue;
@@ -271,8 +279,10 @@ void CBaseModal::Timer() {
 }
 
 LRESULT CBaseModal::OnActivate(WPARAM wParam) {
-    if (m_bInitialised && LOWORD(wParam) != WA_INACTIVE && !::GetFocus())
-        if (CChildDialog* top = GetTopForm()) top->SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1));
+    if (!m_bInitialised || LOWORD(wParam) == WA_INACTIVE || ::GetFocus()) return 0;
+    if (CChildDialog* top = GetTopForm()) top->SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1));
+    // A disabled form takes no focus: the window keeps it, so that Esc still reaches it.
+    if (!::GetFocus()) ::SetFocus(m_hWnd);
     return 0;
 }
 
@@ -320,7 +330,7 @@ LRESULT CBaseModal::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     vorlan::TraceWindowMessage("CBaseModal", vorlan::WindowMessageName(msg));
     switch (msg) {
     case WM_SIZE: CalcWinSize(LOWORD(lParam), HIWORD(lParam)); break;
-    case WM_ACTIVATE: OnActivate(wParam); break;
+    case WM_ACTIVATE: return OnActivate(wParam);
     case WM_CLOSE: return OnClose();
     case WM_GETMINMAXINFO: {
         LRESULT r = CFrameWnd::WindowProc(msg, wParam, lParam);

@@ -58,6 +58,7 @@ class CBaseModal : public CFrameWnd, public CFormFrame {
     bool m_bDocked = false;
     bool m_bInitialised = false;
     bool m_bInitAccepted = false;
+    bool m_bInTimer = false;
     CModalLoop m_loop{*this};
     // Set once Create stands: from then on the window's end deletes the object, unless DoModal
     // still runs on it (it deletes the object on its way out then).

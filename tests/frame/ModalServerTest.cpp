@@ -379,3 +379,21 @@ TEST_F(ModalServerTest, ADdnAtCreationRunsTheModalBeforeTheScreenOpens) {
     EXPECT_TRUE(Has(trace, "DIALOG^QCC(\"MODDLG\")"));
     EXPECT_TRUE(Has(trace, "LOADVARS^QCC(\"TEMP\")"));
 }
+
+TEST_F(ModalServerTest, ARefusedInitLeavesTheFormDisabledAndEscStillEndsTheWindow) {
+    Once("S ^QM(\"MODDLG\",0,\"INIT\")=\"S %F=\"\"Heute nicht\"\"\"");
+    bool formEnabled = true;
+    DuringModal::Run({[&] {
+        ASSERT_NE(Modal(), nullptr);
+        formEnabled = IsWindowEnabled(Modal()->GetTopForm()->m_hWnd) != 0;
+        PressEscape();
+    }});
+    Click(1);
+    Once("S ^QM(\"MODDLG\",0,\"INIT\")=\"S %TIMER=1\"");
+    EXPECT_FALSE(formEnabled);
+    EXPECT_EQ(Modal(), nullptr);
+    bool said = false;
+    for (const auto& box : Boxes())
+        said |= box.text == "Heute nicht";
+    EXPECT_TRUE(said);
+}
