@@ -253,10 +253,7 @@ LRESULT CBaseMDI::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         // The screen's timer list runs here once the form frames' timers are built.
         if (wParam == kTimer && !vorlan::g_bNestedLoop) return 0;
         break;
-    case WM_SETFKEY:
-        OnSetFKey(wParam, lParam);
-        if (CMainFrame* main = CMainFrame::Get()) main->SendMessage(WM_SETFKEY, wParam, lParam);
-        return 0;
+    case WM_SETFKEY: return OnSetFKey(wParam, lParam);
     case WM_DIAGSELECTED: return OnDiagSelected(wParam, lParam);
     case WM_UPDATEDIALOG:
         if (CChildDialog* top = GetTopForm()) top->SendMessage(WM_UPDATEDIALOG, wParam, 0);

@@ -346,10 +346,7 @@ LRESULT CBaseModal::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_FLOATSTATUS:
         if (wParam == kFloatShow) return 0;
         break;
-    case WM_SETFKEY:
-        OnSetFKey(wParam, lParam);
-        if (CMainFrame* main = CMainFrame::Get()) main->SendMessage(WM_SETFKEY, wParam, lParam);
-        return 0;
+    case WM_SETFKEY: return OnSetFKey(wParam, lParam);
     case WM_DIAGSELECTED: return OnDiagSelected(wParam, lParam);
     case WM_UPDATEDIALOG:
         for (int id = 1; id <= m_nLastFormId; ++id)

@@ -9,6 +9,7 @@
 #include "forms/FormGlobals.h"
 #include "forms/FormMessages.h"
 #include "frame/FormFrameLogic.h"
+#include "frame/MainFrame.h"
 #include "framework/CmdUI.h"
 #include "framework/Gdi.h"
 #include "resources/MainFrameIds.h"
@@ -303,8 +304,10 @@ LRESULT CFormFrame::OnTestFKey(WPARAM index) const {
     return index < static_cast<WPARAM>(vorlan::kKeyCount) ? m_enable[index] : 0;
 }
 
-void CFormFrame::OnSetFKey(WPARAM index, LPARAM enable) {
+LRESULT CFormFrame::OnSetFKey(WPARAM index, LPARAM enable) {
     if (index < 40) m_enable[index] = enable != 0 ? 1 : 0;
+    if (CMainFrame* main = CMainFrame::Get()) main->SendMessage(WM_SETFKEY, index, enable);
+    return 0;
 }
 
 void CFormFrame::OnUpdateKey(CCmdUI* ui) {

@@ -56,7 +56,8 @@ class CFormFrame {
     LRESULT OnTabEraseBackground(HDC dc, HWND child);
     void OnGetMinMaxInfo(MINMAXINFO* info);
     LRESULT OnTestFKey(WPARAM index) const;
-    void OnSetFKey(WPARAM index, LPARAM enable);
+    // Keeps F-keys and X-keys in the enable table; the main frame hears of every key.
+    LRESULT OnSetFKey(WPARAM index, LPARAM enable);
     void FitToForm(HWND form);
     // F-keys, X-keys and M-entries by the enable table, while KeysAllowed.
     void OnUpdateKey(CCmdUI* ui);
