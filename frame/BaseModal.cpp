@@ -46,7 +46,7 @@ bool CBaseModal::CreatePopup(HWND owner) {
         style = WS_POPUP | WS_CLIPCHILDREN;
     }
     // A popup's "parent" argument is its owner.
-    return CreateEx(exStyle, kClassName, "", style, rect, owner, 0);
+    return CreateEx(exStyle, CVORLANMDIChild::kClassName, "", style, rect, owner, 0);
 }
 
 void CBaseModal::WriteCustomerDisplay() {
@@ -79,7 +79,6 @@ bool CBaseModal::Create(HWND owner, HFONT font1, HFONT font2, HFONT font3, const
     m_bDocked = record.docked != 0;
     m_hOwner = owner;
     m_nDialogId = static_cast<UINT>(record.dialogId) & 0xFFFF;
-    m_nFormValue = record.value;
 
     if (!CreatePopup(owner)) {
         delete this;
@@ -98,7 +97,7 @@ bool CBaseModal::Create(HWND owner, HFONT font1, HFONT font2, HFONT font3, const
     auto* first = new CChildDialog;
     first->SetFonts(m_hFonts[0], m_hFonts[1], m_hFonts[2]);
     // A form that was refused or closed itself is gone when Create returns.
-    if (!first->Create(dialogName, m_nDialogId, m_nFormValue, this, 0, 0, 1, nullptr)) return abandon();
+    if (!first->Create(dialogName, m_nDialogId, record.value, this, 0, 0, 1, nullptr)) return abandon();
     m_hTop = first->m_hWnd;
     m_strScreen = CString(vorlan::PieceOf(dialogName ? dialogName : "", 1));
 

@@ -5,13 +5,12 @@
 
 #include "forms/FormMessages.h"
 #include "frame/FormFrame.h"
+#include "frame/VORLANMDIChild.h"
 #include "framework/Frame.h"
 #include "framework/ModalLoop.h"
 
 class CBaseModal : public CFrameWnd, public CFormFrame {
   public:
-    static constexpr const char* kClassName = "VORLAN MDI Window";
-
     CBaseModal();
 
     // Builds the popup and its forms. False when it does not stand: the window and the
@@ -26,8 +25,6 @@ class CBaseModal : public CFrameWnd, public CFormFrame {
     // Timer 1: the timer list's entries for this window's own top form.
     void Timer();
 
-    bool IsDocked() const { return m_bDocked; }
-
     bool PreTranslateMessage(MSG* msg) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool OnOwnCmdMsg(UINT id, int code, CCmdUI* ui) override;
@@ -36,8 +33,8 @@ class CBaseModal : public CFrameWnd, public CFormFrame {
 
   protected:
     UINT TabFormId(int) const override { return m_nDialogId; }
-    // The title menu, the window's own toolbar and the function-key toolbar in their band
-    // (DoModal steps 1 and 2); the band's height then counts in BandHeight.
+    // The title menu, the window's own toolbar and the function-key toolbar in their band,
+    // made first thing in DoModal; the band's height then counts in BandHeight.
     virtual void CreateBars();
 
   private:
@@ -54,7 +51,6 @@ class CBaseModal : public CFrameWnd, public CFormFrame {
 
     HWND m_hOwner = nullptr;
     UINT m_nDialogId = 0;
-    int m_nFormValue = 0;
     bool m_bDocked = false;
     bool m_bInitialised = false;
     bool m_bInitAccepted = false;

@@ -26,7 +26,6 @@ class CFormFrame {
     const CString& GetScreenName() const { return m_strScreen; }
     int GetFormCount() const { return m_nForms; }
     bool HasTabs() const { return m_wndTabs.m_hWnd != nullptr; }
-    const CString& GetTimerList() const { return m_strTimerList; }
 
   protected:
     static constexpr int kTimer = 1;
