@@ -397,3 +397,64 @@ TEST_F(ModalServerTest, ARefusedInitLeavesTheFormDisabledAndEscStillEndsTheWindo
         said |= box.text == "Heute nicht";
     EXPECT_TRUE(said);
 }
+
+TEST_F(ModalServerTest, AScreenWithTabsRunsAsAModalWindowWithItsPages) {
+    Once("K ^ADR");
+    vorlan::OwnDialogRecord record{frame->m_hWnd, nullptr, 3, 1, 0};
+    bool tabs = false;
+    int forms = 0;
+    std::string top;
+    DuringModal::Run({[&] {
+        ASSERT_NE(Modal(), nullptr);
+        tabs = GetDlgItem(Modal()->m_hWnd, 49152) != nullptr;
+        forms = Modal()->GetFormCount();
+        top = Modal()->GetTopForm()->GetFormName().str();
+        fw::TestMode::PushAnswer("box IDNO"); // closing without saving
+        PressEscape();
+    }});
+    LRESULT end = frame->SendMessage(WM_CREATEOWNDIALOG, reinterpret_cast<WPARAM>("ADR"),
+                                     reinterpret_cast<LPARAM>(&record));
+    EXPECT_EQ(end, ID_FORM_CLOSE);
+    EXPECT_TRUE(tabs);
+    EXPECT_EQ(forms, 2) << "the address and its page Kommunikation";
+    EXPECT_EQ(top, "ADR");
+    if (record.window) DestroyWindow(record.window);
+    Lines trace = Trace();
+    EXPECT_TRUE(Has(trace, "DESTROY^QCC(\"ADR\")"));
+    EXPECT_TRUE(Has(trace, "DESTROY^QCC(\"ADRKOM\")"));
+}
+
+TEST_F(ModalServerTest, ModalWindowsNestAndTheMainFrameKnowsTheInnermost) {
+    HWND outer = nullptr, inner = nullptr;
+    bool outerHeld = false, outerBack = false, runningBack = false;
+    LRESULT innerEnd = 0;
+    DuringModal::Run({
+        [&] {
+            ASSERT_NE(Modal(), nullptr);
+            outer = Modal()->m_hWnd;
+            vorlan::OwnDialogRecord record{outer, nullptr, -1, 0, 0};
+            // The next step runs inside the inner window's loop.
+            innerEnd = frame->SendMessage(WM_CREATEOWNDIALOG, reinterpret_cast<WPARAM>("MODDLG"),
+                                          reinterpret_cast<LPARAM>(&record));
+            runningBack = Modal() && Modal()->m_hWnd == outer;
+            outerBack = IsWindowEnabled(outer) != 0;
+            if (record.window) DestroyWindow(record.window);
+        },
+        [&] {
+            ASSERT_NE(Modal(), nullptr);
+            inner = Modal()->m_hWnd;
+            outerHeld = !IsWindowEnabled(outer);
+            EXPECT_EQ(GetWindow(inner, GW_OWNER), outer);
+            PressEscape();
+        },
+        [&] { PressEscape(); },
+    });
+    Click(1);
+    EXPECT_NE(inner, outer);
+    EXPECT_TRUE(outerHeld);
+    EXPECT_EQ(innerEnd, ID_FORM_CLOSE);
+    EXPECT_TRUE(runningBack) << "the outer window runs again";
+    EXPECT_TRUE(outerBack);
+    EXPECT_EQ(Modal(), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(frame->m_hWnd));
+}
