@@ -21,6 +21,8 @@ namespace line = vorlan::line;
 namespace {
 
 constexpr int kTabControlId = 0xC000;
+// Forms with ids from here on are modal sub-dialogs themselves: theirs belong to their window.
+constexpr UINT kSubDialogFormId = 0xC000;
 
 HWND MainWindow() {
     CWinApp* app = AfxGetApp();
@@ -71,7 +73,7 @@ int CChildDialog::CallSubDialog(const char* call, int ownerIsFrame, int value) {
     vorlan::OwnDialogRecord record{};
     {
         NamespaceSwitch ns(m_session, sub.ns);
-        record.owner = (m_nFormId >= kTabControlId || ownerIsFrame) && m_hWnd ? Frame() : MainWindow();
+        record.owner = (m_nFormId >= kSubDialogFormId || ownerIsFrame) && m_hWnd ? Frame() : MainWindow();
         record.dialogId = -1;
         record.value = value;
         end = static_cast<int>(::SendMessageA(MainWindow(), WM_CREATEOWNDIALOG,
