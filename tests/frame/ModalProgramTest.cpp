@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -90,4 +91,30 @@ TEST_F(ModalProgramTest, WithTheNoWindowSwitchTheDialogHasNoCaption) {
     auto entries = trace.All();
     EXPECT_TRUE(Has(entries, "NOWIN^MOD"));
     EXPECT_TRUE(Has(entries, "FREI^MOD"));
+}
+
+TEST_F(ModalProgramTest, WithTheDisplaySwitchTheDemoWritesItsLinesToThePort) {
+    char ports[MAX_PATH] = {};
+    ASSERT_TRUE(GetEnvironmentVariableA("VORLAN_PORT_FILES", ports, sizeof ports)) << "the ports fixture";
+    std::string file = std::string(ports) + "com9.bin";
+    harness::WriteTextFile(file, "");
+    demotrace::TraceReader server(harness::DbServerPort());
+    server.Run("S ^QM(\"MOD\",0,\"PORT\")=\"COM9\"");
+    StartWithMod("-com");
+    HWND modal = Click(3);
+    ASSERT_NE(modal, nullptr);
+    Escape(modal);
+    Quit();
+    server.Run("K ^QM(\"MOD\",0,\"PORT\")");
+    // Each line opens the port afresh: the file, unlike a display, keeps the last one.
+    std::string bytes;
+    if (FILE* f = std::fopen(file.c_str(), "rb")) {
+        char buffer[64];
+        bytes.assign(buffer, std::fread(buffer, 1, sizeof buffer, f));
+        std::fclose(f);
+    }
+    EXPECT_EQ(bytes, std::string("\x1b"
+                                 "FBSumme 12,50 EUR\r",
+                                 19) +
+                         std::string(6, '\0'));
 }
