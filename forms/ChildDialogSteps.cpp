@@ -6,6 +6,7 @@
 #include "app/ReplyFields.h"
 #include "app/Session.h"
 #include "forms/FormGlobals.h"
+#include "forms/FormMessages.h"
 #include "services/HubLines.h"
 #include "resources/MainFrameIds.h"
 #include "resources/resource.h"
@@ -20,6 +21,8 @@ namespace line = vorlan::line;
 namespace {
 
 constexpr int kTabControlId = 0xC000;
+// Forms with ids from here on are modal sub-dialogs themselves: theirs belong to their window.
+constexpr UINT kSubDialogFormId = 0xC000;
 
 HWND MainWindow() {
     CWinApp* app = AfxGetApp();
@@ -28,14 +31,74 @@ HWND MainWindow() {
 
 } // namespace
 
-int CChildDialog::CallSubDialog(const char* call, int, int) {
+namespace {
+
+// While a sub-dialog runs in another namespace the frames skip their timers; the flag and
+// the namespace come back on every way out, also when the dialog fails.
+class NamespaceSwitch {
+  public:
+    NamespaceSwitch(CSession& session, const std::string& ns) : m_session(session) {
+        if (ns.empty()) return;
+        m_bWasNested = vorlan::g_bNestedLoop;
+        vorlan::g_bNestedLoop = true;
+        m_strSaved = m_session.Execute(line::kCurrentNamespace).str();
+        m_bSwitched = true;
+        m_session.Execute(vorlan::SwitchNamespaceLine(ns));
+    }
+    ~NamespaceSwitch() {
+        if (!m_bSwitched) return;
+        try {
+            m_session.Execute(vorlan::SwitchNamespaceLine(m_strSaved));
+        } catch (...) {
+        }
+        vorlan::g_bNestedLoop = m_bWasNested;
+    }
+    NamespaceSwitch(const NamespaceSwitch&) = delete;
+    NamespaceSwitch& operator=(const NamespaceSwitch&) = delete;
+
+  private:
+    CSession& m_session;
+    std::string m_strSaved;
+    bool m_bSwitched = false;
+    bool m_bWasNested = false;
+};
+
+} // namespace
+
+int CChildDialog::CallSubDialog(const char* call, int ownerIsFrame, int value) {
     vorlan::TraceFunction("CChildDialog::CallSubDialog");
-    // Modal form windows come with the modal frame: until then a sub-dialog ends as
-    // cancelled, and the form's own variables come back unchanged.
-    vorlan::WriteProtocol("CChildDialog::CallSubDialog - %s not served", vorlan::kLogNote,
-                          call ? call : "");
-    m_session.Execute(vorlan::LoadVarsLine(m_strFormName.str()));
-    return ID_FORM_CLOSE;
+    CallGuard guard(*this);
+    vorlan::SubDialogCall sub = vorlan::ParseSubDialog(call ? call : "");
+    int end = ID_FORM_CLOSE;
+    vorlan::OwnDialogRecord record{};
+    {
+        NamespaceSwitch ns(m_session, sub.ns);
+        record.owner = (m_nFormId >= kSubDialogFormId || ownerIsFrame) && m_hWnd ? Frame() : MainWindow();
+        record.dialogId = -1;
+        record.value = value;
+        end = static_cast<int>(::SendMessageA(MainWindow(), WM_CREATEOWNDIALOG,
+                                              reinterpret_cast<WPARAM>(sub.dialog.c_str()),
+                                              reinterpret_cast<LPARAM>(&record)));
+        if (end == ID_FORM_OK) {
+            m_session.Execute(line::kKillNew);
+            m_session.Execute(vorlan::SubDialogTakeOverLine(m_strFormName.str()));
+            m_session.Execute(line::kLoadScratchVars);
+        } else {
+            m_session.Execute(vorlan::LoadVarsLine(m_strFormName.str()));
+        }
+    }
+    if (!sub.code.empty()) m_session.Execute(sub.code);
+    if (m_hWnd) SetFKeys();
+    m_session.Execute(line::kTakeLeaveHandBack);
+    if (record.window && ::IsWindow(record.window)) {
+        if (record.owner) ::EnableWindow(record.owner, TRUE);
+        // The forms of the closing window pass every message on while it goes.
+        bool wasNestedModal = vorlan::g_bNestedModal;
+        vorlan::g_bNestedModal = true;
+        ::DestroyWindow(record.window);
+        vorlan::g_bNestedModal = wasNestedModal;
+    }
+    return end;
 }
 
 int CChildDialog::ExecuteDDN(const char* call) {

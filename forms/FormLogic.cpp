@@ -516,6 +516,10 @@ SubDialogCall ParseSubDialog(std::string_view text) {
     return s;
 }
 
+std::string SubDialogTakeOverLine(std::string_view formName) {
+    return "D VARSAVE^QCC(\"TEMP\"),VARLOAD^QCC(" + MQuote(formName) + ")";
+}
+
 // ---- window state
 
 std::string SaveWindowSizeLine(std::string_view serverKey, int width, int height, bool maximised) {

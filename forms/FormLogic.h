@@ -206,6 +206,9 @@ struct SubDialogCall {
     std::string dialog, ns, code;
 };
 SubDialogCall ParseSubDialog(std::string_view text);
+// After an accepted sub-dialog its variables are laid over the form's own (the form's set
+// loaded, then the hand-over set "TEMP" on top).
+std::string SubDialogTakeOverLine(std::string_view formName);
 
 // ---- the window's own lines
 
@@ -258,6 +261,8 @@ constexpr const char* kSaveScratchVars = "D VARSAVE^QCC(\"TEMP\")";
 constexpr const char* kLoadScratchVars = "D LOADVARS^QCC(\"TEMP\")";
 constexpr const char* kUnsetCurrent = "K %DN D VARSAVE^QCC(\"TEMP\")";
 constexpr const char* kKillRepeatState = "K %ZELN,%ZEINN,%ZLOEN";
+constexpr const char* kCurrentNamespace = "W $$UCI1^QUCI()";
+constexpr const char* kTakeLeaveHandBack = "S:$D(%VL1) %VL=%VL1 K %VL1";
 constexpr const char* kParkListHeader =
     "Q:$G(%GBL)=\"\"  K ^QTEMP(%JOB,\"GBLHEAD\",%DN) M ^QTEMP(%JOB,\"GBLHEAD\",%DN)=@%GBL@(0)";
 constexpr const char* kRestoreListHeader =

@@ -36,11 +36,18 @@ struct TimerEventRecord {
 // WM_DIALOGINIT's tab index when a form's timer update asks for the init again.
 constexpr int kInitFromTimer = 0xFFFF;
 
-// WM_CREATEOWNDIALOG: lParam points to one.
+// WM_CREATEOWNDIALOG: lParam points to one; the main frame creates a modal form window
+// (CBaseModal) for it and answers the code that ended the window.
 struct OwnDialogRecord {
-    int value;   // handed to the modal form
-    HWND window; // receives the modal window
+    HWND owner;   // disabled while the modal window runs
+    HWND window;  // receives the modal window (null when none was made)
+    int dialogId; // 16-bit; -1 for a form's sub-dialog
+    int value;    // handed to the modal form
+    int docked;   // non-zero: the window sits at the screen's bottom left, the main window minimised
 };
+#ifndef _WIN64
+static_assert(sizeof(OwnDialogRecord) == 20, "the 32-bit layout: owner, window, dialog id, value, docked");
+#endif
 
 // The first extra word of a form frame's window holds the frame it was opened from, which
 // closes it when it goes; a window handle, so pointer-sized.

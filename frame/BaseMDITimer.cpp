@@ -9,6 +9,7 @@
 #include "forms/ChildDialog.h"
 #include "forms/FormGlobals.h"
 #include "forms/FormMessages.h"
+#include "frame/BaseModal.h"
 #include "frame/MainFrame.h"
 #include "resources/MainFrameIds.h"
 #include "resources/resource.h"
@@ -50,7 +51,12 @@ UINT CommandOfTimer(int command) {
 
 // The form that was current before the timer made others current gets its variables back.
 void ReactivatePrevious(HWND previous) {
-    // (The modal window the main frame runs comes first once there is one.)
+    CMainFrame* main = CMainFrame::Get();
+    if (CBaseModal* modal = main ? main->GetRunningModal() : nullptr) {
+        if (CChildDialog* top = modal->GetTopForm())
+            modal->ActivateWindow(static_cast<UINT>(::GetDlgCtrlID(top->m_hWnd)), 128);
+        return;
+    }
     if (CBaseMDI* frame = FrameOf(previous))
         if (CChildDialog* top = frame->GetTopForm())
             frame->ActivateWindow(static_cast<UINT>(::GetDlgCtrlID(top->m_hWnd)), 128);

@@ -1,6 +1,10 @@
 #include "frame/FormFrameLogic.h"
 
+#include "app/ReplyFields.h"
 #include "common/MQuote.h"
+#include "forms/FormLogic.h"
+
+#include <cstdlib>
 
 namespace vorlan {
 
@@ -29,6 +33,26 @@ InitAnswer ReadInitAnswer(std::string_view answer) {
     a.accepted = !answer.empty() && answer[0] == '!';
     a.text = std::string(a.accepted ? answer.substr(1) : answer);
     return a;
+}
+
+std::string DisplayLineLine(char line) {
+    return "W $G(^QTEMP(%JOB,%DN,\"COMPORT\",\"DISPLAY\"," + MQuote(std::string(1, line)) + "))";
+}
+
+DisplayLine ReadDisplayLine(std::string_view answer) {
+    DisplayLine d;
+    d.text = PieceOf(answer, 1).substr(0, kDisplayFrameSize);
+    d.port = PieceOf(answer, 2).substr(0, kDisplayFrameSize);
+    return d;
+}
+
+std::array<char, kDisplayFrameSize> CustomerDisplayFrame(char line, std::string_view text) {
+    std::string sequence = std::string("\x1b"
+                                       "F") +
+                           line + std::string(text) + "\r";
+    std::array<char, kDisplayFrameSize> frame{};
+    sequence.copy(frame.data(), frame.size());
+    return frame;
 }
 
 } // namespace vorlan

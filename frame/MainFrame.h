@@ -17,6 +17,7 @@
 
 #include <memory>
 
+class CBaseModal;
 class CIconList;
 class CLogin;
 class CVORLANApp;
@@ -58,6 +59,9 @@ class CMainFrame : public CMDIFrameWnd {
     CToolbarMemo& GetMemoBox() { return m_wndMemo; }
     HFONT GetFrameFont(int n) const;
     const CString& GetKeyText(int index) const;
+    // The modal form window that runs now (the innermost one), or null.
+    CBaseModal* GetRunningModal() const;
+    void SetRunningModal(HWND modal) { m_hRunningModal = modal; }
 
     // ---- filled by the log-in dialog
     CString m_strModules[kModules];
@@ -186,6 +190,8 @@ class CMainFrame : public CMDIFrameWnd {
     bool m_bLoggedIn = false;
     bool m_bDeveloper = false;
     HWND m_hSavedFocus = nullptr;
+    // A handle, looked up before use: the window may have gone meanwhile.
+    HWND m_hRunningModal = nullptr;
     CLogin* m_pLogin = nullptr;
     CString m_strKeys[vorlan::kKeyCount];
     short m_nLanguage = 1;

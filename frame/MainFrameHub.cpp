@@ -11,12 +11,14 @@
 #include "forms/FormGlobals.h"
 #include "forms/FormMessages.h"
 #include "frame/BaseMDI.h"
+#include "frame/BaseModal.h"
 #include "resources/MainFrameIds.h"
 #include "resources/resource.h"
 #include "tools/IconList.h"
 
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 
 namespace {
 
@@ -212,15 +214,39 @@ LRESULT CMainFrame::OnCreateMDIDialog(const char* text, LPARAM record) {
     return 1;
 }
 
-LRESULT CMainFrame::OnCreateOwnDialog(const char*, LPARAM record) {
+LRESULT CMainFrame::OnCreateOwnDialog(const char* dialogText, LPARAM lParam) {
+    auto* record = reinterpret_cast<vorlan::OwnDialogRecord*>(lParam);
+    if (!record) return ID_FORM_CLOSE;
+    record->window = nullptr;
     LRESULT result = kModalDefault;
     CWaitCursor wait;
     HWND savedFocus = m_hSavedFocus;
     ::SetFocus(nullptr);
-    // Modal form windows come with the forms; until then no modal form opens.
+    // Modal windows nest: the one that ran before runs again once this one is done.
+    HWND outerModal = m_hRunningModal;
+    try {
+        auto* modal = new CBaseModal;
+        // Create deletes a window it cannot make, and then the caller restores its variables.
+        if (modal->Create(record->owner, m_fontNormal, m_fontBold, m_fontFixed, dialogText, *record)) {
+            HWND window = modal->m_hWnd;
+            result = modal->DoModal();
+            // A window that its own forms ended is gone with its object: nothing to hand back.
+            if (::IsWindow(window)) record->window = window;
+        } else {
+            result = ID_FORM_CLOSE;
+        }
+    } catch (const std::exception&) {
+        AfxMessageBox("Ein Fehler ist aufgetreten: MainFrm - Zeile 3250", MB_OK | MB_ICONSTOP);
+        result = ID_FORM_CLOSE;
+    }
+    m_hRunningModal = outerModal;
     m_hSavedFocus = savedFocus;
-    if (auto* r = reinterpret_cast<vorlan::OwnDialogRecord*>(record)) r->window = nullptr;
     return result;
+}
+
+CBaseModal* CMainFrame::GetRunningModal() const {
+    if (!m_hRunningModal || !::IsWindow(m_hRunningModal)) return nullptr;
+    return dynamic_cast<CBaseModal*>(CWnd::FromHandlePermanent(m_hRunningModal));
 }
 
 LRESULT CMainFrame::OnCloseDialog() {

@@ -312,6 +312,9 @@ TEST(FormLogic, SubDialogCalls) {
     SubDialogCall c = ParseSubDialog("ABC[]D ^Y");
     EXPECT_EQ(c.ns, "");
     EXPECT_EQ(c.code, "D ^Y");
+    // The namespace and the form's name reach their lines as M strings.
+    EXPECT_EQ(SwitchNamespaceLine("X\") K ^A"), "S %UCI=\"X\"\") K ^A\" D SW^QUCI");
+    EXPECT_EQ(SubDialogTakeOverLine("F\"1"), "D VARSAVE^QCC(\"TEMP\"),VARLOAD^QCC(\"F\"\"1\")");
 }
 
 TEST(FormLogic, TextBoxNamesAreNamesNotCode) {

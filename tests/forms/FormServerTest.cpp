@@ -238,9 +238,10 @@ TEST_F(FormServerTest, ClosingAsksAndCancelKeepsTheForm) {
 TEST_F(FormServerTest, RefusedFormsAreReportedOnceAndLeaveNoFrame) {
     LogIn();
     Once("S ^QM(\"TSTFF\")=\"Kaputt\",^QM(\"TSTFF\",0,\"INIT\")=" + vorlan::MQuote("S %FF=\"Geht nicht.\""));
-    Once("S ^QM(\"TSTDDN\")=\"Kette\",^QM(\"TSTDDN\",0,\"INIT\")=" +
-         // The F3 action lives in the form's own variables, which a refused sub-dialog brings back.
-         vorlan::MQuote("S %ABL(\"F3\")=\"TR^QCC(\"\"F3\"\")\" D VARSAVE^QCC(\"TSTDDN\") S %DDN=\"ADRDET\""));
+    Once(
+        "S ^QM(\"TSTDDN\")=\"Kette\",^QM(\"TSTDDN\",0,\"INIT\")=" +
+        // The F3 action lives in the form's own variables, which a refused sub-dialog brings back.
+        vorlan::MQuote("S %ABL(\"F3\")=\"TR^QCC(\"\"F3\"\")\" D VARSAVE^QCC(\"TSTDDN\") S %DDN=\"KEINDLG\""));
     Trace();
     for (const char* screen : {"NOPE", "TSTFF", "TSTDDN"})
         frame->SendMessage(WM_CREATEMDIDIALOG, reinterpret_cast<WPARAM>(screen), 0);

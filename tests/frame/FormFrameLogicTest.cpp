@@ -41,3 +41,38 @@ TEST(FormFrameLogic, InitAnswerAcceptsOnlyWithTheMark) {
         EXPECT_EQ(a.text, c.text) << c.answer;
     }
 }
+
+TEST(FormFrameLogic, CustomerDisplayFrameIsTwentyFiveBytesFilledWithZeros) {
+    auto shortText = CustomerDisplayFrame('A', "Hallo");
+    EXPECT_EQ(std::string(shortText.data(), shortText.size()), std::string("\x1b"
+                                                                           "FAHallo\r",
+                                                                           9) +
+                                                                   std::string(16, '\0'));
+    // 21 characters fill the frame exactly; longer texts lose the CR and what follows.
+    std::string exact(21, 'x');
+    auto full = CustomerDisplayFrame('B', exact);
+    EXPECT_EQ(std::string(full.data(), full.size()), "\x1b"
+                                                     "FB" +
+                                                         exact + "\r");
+    auto cut = CustomerDisplayFrame('B', std::string(200, 'y'));
+    EXPECT_EQ(std::string(cut.data(), cut.size()), "\x1b"
+                                                   "FB" +
+                                                       std::string(22, 'y'));
+    auto empty = CustomerDisplayFrame('A', "");
+    EXPECT_EQ(std::string(empty.data(), 4), std::string("\x1b"
+                                                        "FA\r"));
+}
+
+TEST(FormFrameLogic, DisplayLinesAreReadAsBoundedTextAndPort) {
+    EXPECT_EQ(DisplayLineLine('A'), "W $G(^QTEMP(%JOB,%DN,\"COMPORT\",\"DISPLAY\",\"A\"))");
+    DisplayLine d = ReadDisplayLine("Summe\xA7"
+                                    "COM1");
+    EXPECT_EQ(d.text, "Summe");
+    EXPECT_EQ(d.port, "COM1");
+    DisplayLine longOne = ReadDisplayLine(std::string(40, 't') + "\xA7" + std::string(40, 'p'));
+    EXPECT_EQ(longOne.text.size(), 25u);
+    EXPECT_EQ(longOne.port.size(), 25u);
+    DisplayLine none = ReadDisplayLine("");
+    EXPECT_TRUE(none.text.empty());
+    EXPECT_TRUE(none.port.empty());
+}

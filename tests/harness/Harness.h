@@ -69,4 +69,7 @@ void Pump();
 
 std::vector<fw::ShownItem> ReadShown(const std::string& folder);
 
+// The screen as a 24-bit BMP file; false when nothing but one colour was on it.
+bool SaveScreen(const std::string& path);
+
 } // namespace harness

@@ -1,0 +1,91 @@
+#pragma once
+// What the two form frames (the MDI child CBaseMDI and the modal popup CBaseModal) do alike:
+// the tab list and its buttons, the form registry, the screen's init code and timer list,
+// fitting the frame to a form, the layout below the toolbar band, titles and the close rule.
+// Each frame derives from its own window class and from this.
+
+#include "forms/FormLogic.h"
+#include "frame/FormBars.h"
+#include "frame/TabWnd.h"
+#include "framework/Controls.h"
+
+class CChildDialog;
+
+class CFormFrame {
+  public:
+    CFormFrame(const CFormFrame&) = delete;
+    CFormFrame& operator=(const CFormFrame&) = delete;
+
+    // mode bit 0: run the form's init and enable it by the answer; bit 7: passed on.
+    virtual void ActivateWindow(UINT formId, int mode) = 0;
+    void AdjustWindow(HWND outer, HWND inner, int extraHeight);
+    void CalcWinSize(int width, int height);
+
+    CChildDialog* GetForm(UINT id) const;
+    CChildDialog* GetTopForm() const;
+    // Piece 1 of the dialog text: the screen the frame was opened for.
+    const CString& GetScreenName() const { return m_strScreen; }
+    int GetFormCount() const { return m_nForms; }
+    bool HasTabs() const { return m_wndTabs.m_hWnd != nullptr; }
+    // The title menu, the toolbars and the enable and check tables of the keys.
+    CFormBars& GetBars() { return m_bars; }
+
+  protected:
+    static constexpr int kTimer = 1;
+    static constexpr UINT kUninitialised = 32768;
+    static constexpr int kAnswerSize = 128;
+
+    explicit CFormFrame(CWnd& window);
+    virtual ~CFormFrame() = default;
+
+    // The control id a tab page's form is created with.
+    virtual UINT TabFormId(int n) const = 0;
+    // The height of the toolbar band above the forms (0 without title menu and toolbars).
+    int BandHeight() const { return m_bars.GetHeight(); }
+
+    // Creates the tab control and a form per visible tab; false when no tab is visible.
+    bool CreateTabs(CChildDialog* first);
+    // The tab that shows the form, or -1.
+    int TabIndexOf(UINT formId) const;
+    // WM_DIALOGINIT: 1 when the init code accepted the page (never in menu-edit mode).
+    int RunInit(int tab, char* answer, bool menuEdit);
+    // %NOKILL: the server refuses the close (and says why unless it answered "1").
+    bool CloseRefused();
+    // Puts the form on top of the frame's children and hides the one that was.
+    void BringFormToTop(CChildDialog* form);
+    LRESULT OnChildMessage(const void* record);
+    LRESULT OnDiagSelected(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTabEraseBackground(HDC dc, HWND child);
+    void OnGetMinMaxInfo(MINMAXINFO* info);
+    LRESULT OnTestFKey(WPARAM index) const;
+    // Keeps F-keys and X-keys in the enable table; the main frame hears of every key.
+    LRESULT OnSetFKey(WPARAM index, LPARAM enable);
+    void FitToForm(HWND form);
+    // F-keys, X-keys and M-entries by the enable table, while KeysAllowed.
+    void OnUpdateKey(CCmdUI* ui);
+    virtual bool KeysAllowed() const { return true; }
+    // The edit commands and their enabling, by the focus kind the forms record.
+    void OnEdit(UINT id);
+    void OnUpdateEdit(CCmdUI* ui);
+    void OnFormCommand(UINT id);
+
+    HWND FrameWindow() const { return m_window.m_hWnd; }
+
+    HFONT m_hFonts[3] = {};
+    bool m_bCreating = false;
+    int m_nForms = 0;
+    int m_nLastFormId = 0;
+    CTabWnd m_wndTabs;
+    bool m_bTabButtons = false;
+    CButton m_btnLeft, m_btnRight;
+    CString m_strTimerList;
+    // Its key toolbar's tables are the frame's enable and check tables.
+    CFormBars m_bars;
+    bool m_bMaximize = false;
+    CString m_strMemo;
+    CString m_strScreen;
+    HWND m_hTop = nullptr;
+
+  private:
+    CWnd& m_window;
+};
