@@ -86,7 +86,9 @@ bool CFormBars::Build(HWND frame, const std::vector<std::string>& keys, bool mod
     m_bTitleMenu = m_titleMenu.Create(keys, vorlan::kKeyCount) > 0;
     if (!modal && !m_bTitleMenu && !vorlan::AnyKeyImage(keys, 40)) return false;
     if (!m_band.Create(CPlainBar::Top, frame, kBandId)) return false;
-    if (modal && m_modalTool.Create(m_band.m_hWnd, frame, noWindow) && ::IsWindowVisible(m_modalTool.m_hWnd))
+    // (The frame is not shown yet: the toolbar's own style says whether no-window mode hid it.)
+    if (modal && m_modalTool.Create(m_band.m_hWnd, frame, noWindow) &&
+        (::GetWindowLongPtrA(m_modalTool.m_hWnd, GWL_STYLE) & WS_VISIBLE))
         Add(m_modalTool);
     if (m_bTitleMenu && m_menuBar.Create(m_band.m_hWnd, frame, &m_titleMenu)) Add(m_menuBar);
     m_bKeyTool = m_keyTool.Create(m_band.m_hWnd, keys, 40, 0) != 0;
@@ -100,13 +102,13 @@ void CFormBars::Add(CToolBarCtrl& bar) {
     m_band.AddItem(bar.m_hWnd, size.cx);
 }
 
-int CFormBars::GetHeight() const {
-    return m_band.m_hWnd ? m_band.NeededHeight() : 0;
+int CFormBars::GetHeight(int width) const {
+    return m_band.m_hWnd ? m_band.NeededHeight(width) : 0;
 }
 
 void CFormBars::Layout(int width) {
     if (m_band.m_hWnd)
-        ::SetWindowPos(m_band.m_hWnd, nullptr, 0, 0, width, GetHeight(), SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(m_band.m_hWnd, nullptr, 0, 0, width, GetHeight(width), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool CFormBars::GetButtonRect(UINT id, RECT& out) const {

@@ -43,8 +43,9 @@ class CFormBars {
     // when they have entries. noWindow: the application's no-window switch.
     bool CreateModal(HWND frame, const std::vector<std::string>& keys, bool noWindow);
 
-    // The strip's height (0 without one) and its place across the top of the frame.
-    int GetHeight() const;
+    // The strip's height (0 without one), with a width the height it takes wrapped to it, and
+    // its place across the top of the frame.
+    int GetHeight(int width = 0) const;
     void Layout(int width);
     HWND GetBand() const { return m_band.m_hWnd; }
     bool HasTitleMenu() const { return m_bTitleMenu; }

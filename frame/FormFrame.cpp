@@ -15,6 +15,7 @@
 #include "resources/MainFrameIds.h"
 #include "resources/resource.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -144,23 +145,24 @@ void CFormFrame::AdjustWindow(HWND outer, HWND inner, int extraHeight) {
 
 void CFormFrame::CalcWinSize(int width, int height) {
     if (m_bCreating || m_nForms == 0) return;
-    const int band = BandHeight();
+    const int band = BandHeight(width);
     m_bars.Layout(width);
     if (m_nForms == 1) {
         if (CChildDialog* form = GetForm(1))
             form->SetWindowPos(nullptr, 0, band, width, height - band, SWP_NOZORDER | SWP_NOACTIVATE);
         return;
     }
-    if (band <= 0 || !m_wndTabs.m_hWnd) return;
+    if (!m_wndTabs.m_hWnd) return;
     CRect tabs = m_wndTabs.GetWindowRect();
     ::MapWindowPoints(nullptr, FrameWindow(), reinterpret_cast<POINT*>(&tabs), 2);
-    if (tabs.top >= band) return;
-    // The band came above pages placed without it: everything moves down by its height.
+    const int shift = band + kTabMargin - tabs.top;
+    if (shift == 0) return;
+    // The band came above pages placed without it, or changed its rows: the pages follow it.
     auto moveDown = [&](HWND w) {
         CRect r;
         ::GetWindowRect(w, &r);
         ::MapWindowPoints(nullptr, FrameWindow(), reinterpret_cast<POINT*>(&r), 2);
-        ::SetWindowPos(w, nullptr, r.left, r.top + band, width - r.left, r.Height(),
+        ::SetWindowPos(w, nullptr, r.left, r.top + shift, width - r.left, r.Height(),
                        SWP_NOZORDER | SWP_NOACTIVATE);
     };
     moveDown(m_wndTabs.m_hWnd);
@@ -219,7 +221,11 @@ void CFormFrame::FitToForm(HWND form) {
         AdjustWindow(m_wndTabs.m_hWnd, form, 0);
         AdjustWindow(FrameWindow(), m_wndTabs.m_hWnd, 0);
     } else {
-        AdjustWindow(FrameWindow(), form, BandHeight());
+        // The band wraps to the width the frame takes for the form.
+        CRect client, inner;
+        ::GetClientRect(FrameWindow(), &client);
+        ::GetWindowRect(form, &inner);
+        AdjustWindow(FrameWindow(), form, BandHeight(std::max<int>(client.Width(), inner.Width())));
     }
 }
 

@@ -40,8 +40,10 @@ class CFormFrame {
 
     // The control id a tab page's form is created with.
     virtual UINT TabFormId(int n) const = 0;
-    // The height of the toolbar band above the forms (0 without title menu and toolbars).
-    int BandHeight() const { return m_bars.GetHeight(); }
+    // The height of the toolbar band above the forms at the given width of the frame's client
+    // (0 without title menu and toolbars): the band wraps where its bars do not fit beside
+    // each other.
+    int BandHeight(int width) const { return m_bars.GetHeight(width); }
 
     // Creates the tab control and a form per visible tab; false when no tab is visible.
     bool CreateTabs(CChildDialog* first);

@@ -23,14 +23,40 @@ void CPlainBar::AddItem(HWND child, int width) {
     Layout();
 }
 
-int CPlainBar::NeededHeight() const {
-    int h = 0;
-    for (const Item& item : m_items) {
+template <class Place> int CPlainBar::WrapItems(int width, Place place) const {
+    struct Row {
+        size_t first, end;
+        int height;
+    };
+    std::vector<Row> rows;
+    int x = kGap;
+    for (size_t i = 0; i < m_items.size(); ++i) {
         RECT r;
-        ::GetWindowRect(item.window, &r);
-        if (r.bottom - r.top > h) h = r.bottom - r.top;
+        ::GetWindowRect(m_items[i].window, &r);
+        int h = r.bottom - r.top;
+        bool wrap = rows.empty() || (width > 0 && x + m_items[i].width + kGap > width && i > rows.back().first);
+        if (wrap) {
+            rows.push_back({i, i, 0});
+            x = kGap;
+        }
+        rows.back().end = i + 1;
+        if (h > rows.back().height) rows.back().height = h;
+        x += m_items[i].width + kGap;
     }
-    return h + 2 * kGap;
+    int top = kGap;
+    for (const Row& row : rows) {
+        int left = kGap;
+        for (size_t i = row.first; i < row.end; ++i) {
+            place(m_items[i], left, top, row.height);
+            left += m_items[i].width + kGap;
+        }
+        top += row.height + kGap;
+    }
+    return rows.empty() ? 2 * kGap : top;
+}
+
+int CPlainBar::NeededHeight(int width) const {
+    return WrapItems(width, [](const Item&, int, int, int) {});
 }
 
 void CPlainBar::Layout() {
@@ -41,15 +67,16 @@ void CPlainBar::Layout() {
                          client.Height(), TRUE);
         return;
     }
-    int x = kGap;
-    for (const Item& item : m_items) {
+    // A bar as high as its items (the main frame's) centres them; a lower one starts at the top.
+    int needed = NeededHeight(client.Width());
+    int shift = client.Height() > needed ? (client.Height() - needed) / 2 : 0;
+    WrapItems(client.Width(), [shift](const Item& item, int x, int top, int rowHeight) {
         RECT r;
         ::GetWindowRect(item.window, &r);
         int h = r.bottom - r.top;
-        int y = (client.Height() - h) / 2;
-        ::SetWindowPos(item.window, nullptr, x, y > 0 ? y : 0, item.width, h, SWP_NOZORDER | SWP_NOACTIVATE);
-        x += item.width + kGap;
-    }
+        ::SetWindowPos(item.window, nullptr, x, shift + top + (rowHeight - h) / 2, item.width, h,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    });
 }
 
 bool CPlainBar::OnEdge(LPARAM lParam) const {

@@ -19,14 +19,17 @@ class CPlainBar : public CWnd {
     void AddItem(HWND child, int width);
     // Side bar: the one window that fills it.
     void SetContent(HWND child) { m_hContent = child; }
-    // The height the top bar needs.
-    int NeededHeight() const;
+    // The height the top bar needs; with a width, its items wrap onto further rows where
+    // they would not fit beside each other.
+    int NeededHeight(int width = 0) const;
     int m_nWidth = 0; // side bar; 0 until the frame first lays it out
 
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
   private:
     void Layout();
+    // Calls place(item, x, rowTop, rowHeight) for each item; returns the rows' total height.
+    template <class Place> int WrapItems(int width, Place place) const;
     bool OnEdge(LPARAM lParam) const;
 
     struct Item {
