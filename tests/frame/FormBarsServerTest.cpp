@@ -337,3 +337,30 @@ TEST_F(FormBarsTest, PagesOfAScreenWithTabsMoveBelowTheBars) {
     EXPECT_GE(form.top, band.bottom);
     EXPECT_LE(form.bottom, adr->GetWindowRect().bottom) << "the frame grew to hold them";
 }
+
+TEST_F(FormBarsTest, TheBandWrapsItsBarsInANarrowFrameAndThePagesFollow) {
+    LogIn();
+    StartMemo("ADR");
+    CBaseMDI* adr = Active();
+    ASSERT_NE(adr, nullptr);
+    CFormBars& bars = adr->GetBars();
+    const int oneRow = bars.GetHeight();
+    ASSERT_GT(oneRow, 0);
+    EXPECT_GT(bars.GetHeight(60), oneRow) << "title menu and key toolbar on rows of their own";
+    EXPECT_EQ(bars.GetHeight(4000), oneRow);
+
+    CRect frame = adr->GetWindowRect();
+    adr->SetWindowPos(nullptr, 0, 0, 160, frame.Height(), SWP_NOMOVE | SWP_NOZORDER);
+    CRect band, tabs;
+    GetWindowRect(bars.GetBand(), &band);
+    GetWindowRect(adr->GetDlgItem(IDC_FRAME_TABS), &tabs);
+    EXPECT_GT(band.Height(), oneRow);
+    EXPECT_GE(tabs.top, band.bottom) << "the pages moved below the wrapped band";
+    adr->SetWindowPos(nullptr, 0, 0, frame.Width(), frame.Height(), SWP_NOMOVE | SWP_NOZORDER);
+    GetWindowRect(bars.GetBand(), &band);
+    CRect back;
+    GetWindowRect(adr->GetDlgItem(IDC_FRAME_TABS), &back);
+    EXPECT_EQ(band.Height(), oneRow);
+    EXPECT_GE(back.top, band.bottom);
+    EXPECT_LT(back.top, tabs.top) << "and came back up with it";
+}

@@ -106,6 +106,12 @@ TEST_F(ModalServerTest, ADialogButtonHoldsItsOwnerUntilEscEndsItAndNoKillRefuses
             EXPECT_EQ(fw::WindowText(modal), "Modaler Dialog");
             EXPECT_FALSE(IsWindowEnabled(main)) << "the owner is held";
             EXPECT_TRUE(IsWindowVisible(modal));
+            // Its own toolbar stands in the band above the dialog's key bars.
+            CFormBars& bars = Modal()->GetBars();
+            ASSERT_NE(bars.ModalTool().m_hWnd, nullptr);
+            EXPECT_TRUE(IsWindowVisible(bars.ModalTool().m_hWnd));
+            EXPECT_GE(bars.ModalTool().CommandToIndex(ID_FORM_CLOSE), 0);
+            EXPECT_TRUE(bars.HasKeyTool());
             // Centred over the main window that owns it.
             CRect m, o;
             GetWindowRect(modal, &m);
