@@ -28,13 +28,13 @@ const char* const kNoServerText = "VORLAN konnte keine Verbindung mit dem Server
                                   "  und die Datenbank betriebsbereit ist.";
 
 const char* const kSocketTransportMissing =
-    "Die Verbindungsart \"eigenes Socket-Protokoll\" (Anwendungsserver) ist in dieser Version von VORLAN "
-    "noch nicht verfügbar.\nBitte wählen Sie in den Einstellungen die Verbindung über die "
+    "Die Verbindungsart \"eigenes Socket-Protokoll\" (Anwendungsserver) wird von VORLAN nicht "
+    "unterstützt.\nBitte wählen Sie in den Einstellungen die Verbindung über die "
     "Datenbank-Schnittstelle.";
 
 const char* const kLocalTransportMissing =
-    "Die Verbindung zu einer lokalen Datenbank (Automatisierung) ist in dieser Version von VORLAN "
-    "noch nicht verfügbar.\nBitte wählen Sie in den Einstellungen eine Verbindung zum Server.";
+    "Die Verbindung zu einer lokalen Datenbank (Automatisierung) wird von VORLAN nicht "
+    "unterstützt.\nBitte wählen Sie in den Einstellungen eine Verbindung zum Server.";
 
 } // namespace
 

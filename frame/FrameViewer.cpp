@@ -22,7 +22,7 @@ class CFrameViewer : public IFrameViewer {
     }
     void ShowManual(const CString& path, const CString& title) override {
         if (Recorded(title, path)) return;
-        AfxMessageBox(IDS_NOT_YET_AVAILABLE, MB_OK | MB_ICONINFORMATION);
+        AfxMessageBox(IDS_NOT_AVAILABLE, MB_OK | MB_ICONINFORMATION);
     }
     void ShowHtmlHelp(const CString& topic) override {
         if (Recorded("HtmlHelp", topic)) return;
@@ -35,12 +35,12 @@ class CFrameViewer : public IFrameViewer {
     HWND OpenWebPage(const CString& address, bool newWindow, const CString& title) override {
         (void)newWindow;
         (void)title;
-        if (!Recorded("web", address)) AfxMessageBox(IDS_NOT_YET_AVAILABLE, MB_OK | MB_ICONINFORMATION);
+        if (!Recorded("web", address)) AfxMessageBox(IDS_NOT_AVAILABLE, MB_OK | MB_ICONINFORMATION);
         return nullptr;
     }
     HWND OpenTerminal(bool ssh) override {
         if (!Recorded(ssh ? "ssh" : "telnet", ""))
-            AfxMessageBox(IDS_NOT_YET_AVAILABLE, MB_OK | MB_ICONINFORMATION);
+            AfxMessageBox(IDS_NOT_AVAILABLE, MB_OK | MB_ICONINFORMATION);
         return nullptr;
     }
 

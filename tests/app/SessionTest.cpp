@@ -220,7 +220,7 @@ TEST_F(SessionTest, SecondConnectionIsShortLivedAndQuick) {
     EXPECT_STREQ(buf, "keep");
 }
 
-TEST_F(SessionTest, OtherTransportsSayTheyAreNotThereYet) {
+TEST_F(SessionTest, OtherTransportsSayTheyAreNotSupported) {
     theApp.Settings().apiType = 1;
     EXPECT_FALSE(theApp.Connect());
     theApp.Settings().apiType = 0;
@@ -228,7 +228,7 @@ TEST_F(SessionTest, OtherTransportsSayTheyAreNotThereYet) {
     EXPECT_FALSE(theApp.Connect());
     auto shown = fw::TestMode::Shown();
     ASSERT_EQ(shown.size(), 2u);
-    EXPECT_NE(shown[0].text.find("noch nicht verfügbar"), std::string::npos);
+    EXPECT_NE(shown[0].text.find("nicht unterstützt"), std::string::npos);
     EXPECT_NE(shown[1].text.find("lokalen Datenbank"), std::string::npos);
     EXPECT_TRUE(server.Calls().empty());
 }

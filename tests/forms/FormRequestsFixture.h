@@ -5,7 +5,7 @@
 
 #include "common/MQuote.h"
 #include "forms/FormMessages.h"
-#include "tests/common/MPieces.h"
+#include "tests/common/MRecord.h"
 #include "tests/common/MRoutine.h"
 #include "tests/forms/FormServerFixture.h"
 
@@ -16,7 +16,7 @@
 
 namespace formrequests {
 
-using mpieces::Pieces;
+using mrecord::Record;
 
 inline size_t CountStarting(const std::vector<std::string>& lines, const std::string& start) {
     return static_cast<size_t>(std::count_if(lines.begin(), lines.end(),
@@ -26,7 +26,7 @@ inline size_t CountStarting(const std::vector<std::string>& lines, const std::st
 // A field record: column, row, width, label, variable, kind, lines, password, tip, extras,
 // most characters, button lines.
 inline std::string EditRecord(int row, const std::string& label, const std::string& variable) {
-    return Pieces({"14", std::to_string(row), "20", label, variable, "1", "1", "0", label, "", "40", ""});
+    return Record({"14", std::to_string(row), "20", label, variable, "1", "1", "0", label, "", "40", ""});
 }
 
 // F5 of the scratch screens runs the code left in ^TSTREQ("DO") and hands %TITLE back to
@@ -133,7 +133,7 @@ class FormRequestsTestBase : public FormServerTestBase {
     static std::string Screen(const std::string& name, const std::string& title,
                               std::initializer_list<std::string> fields) {
         std::string set = "^QM(" + Q(name) + ")=" + Q(title) + ",^QM(" + Q(name) +
-                          ",0,\"MAX\")=" + Q(formrequests::Pieces({"", "0", "0", "0", "J"}));
+                          ",0,\"MAX\")=" + Q(formrequests::Record({"", "0", "0", "0", "J"}));
         int k = 0;
         for (const std::string& field : fields)
             set += ",^QM(" + Q(name) + "," + std::to_string(++k) + ")=" + Q(field);
@@ -147,7 +147,7 @@ class FormRequestsTestBase : public FormServerTestBase {
     // The screen TSTRQ: one field, and F5 running ^TSTREQ("DO").
     static void RequestScreen() {
         Set({Screen("TSTRQ", "Anfragen", {formrequests::EditRecord(5, "Feld", "TSTA")}),
-             Node("TSTRQ", "0,\"TASTE\",\"F5\"", formrequests::Pieces({"Los", "RUN^TSTREQ", "", "%TITLE"}))});
+             Node("TSTRQ", "0,\"TASTE\",\"F5\"", formrequests::Record({"Los", "RUN^TSTREQ", "", "%TITLE"}))});
     }
     CChildDialog* Open(const char* screen) {
         frame->SendMessage(WM_CREATEMDIDIALOG, reinterpret_cast<WPARAM>(screen), 0);

@@ -17,7 +17,7 @@ using demotrace::Has;
 using formrequests::CountStarting;
 using formrequests::EditRecord;
 using formrequests::FrameSpy;
-using formrequests::Pieces;
+using formrequests::Record;
 
 namespace {
 
@@ -157,7 +157,7 @@ TEST_F(FormRequestsTest, CloseFlagOfAFirstStepEndsTheFrameBeingMade) {
     Screen("TSTRQC", "Gleich zu", {EditRecord(5, "Eins", "TSTA")});
     Node("TSTRQC", "0,\"INIT\"", "S %WIN(\"CLOSE\")=1");
     Screen("TSTRQT", "Karte", {EditRecord(5, "Eins", "TSTA")});
-    Node("TSTRQT", "0,\"KARTEI\",1", Pieces({"TSTRQP", "S %WIN(\"CLOSE\")=1"}));
+    Node("TSTRQT", "0,\"KARTEI\",1", Record({"TSTRQP", "S %WIN(\"CLOSE\")=1"}));
     Screen("TSTRQP", "Seite", {EditRecord(5, "Zwei", "TSTP")});
     for (std::string screen : {"TSTRQC", "TSTRQT"}) {
         SCOPED_TRACE(screen);
@@ -240,7 +240,7 @@ TEST_F(FormRequestsTest, RefreshPieceOfTheAnswerUpdatesTheOtherFields) {
 }
 
 TEST_F(FormRequestsTest, FieldsFarDownTheScreenGoToTheServer) {
-    Once("S ^QM(\"TSTRQ200\")=\"Viele\",^QM(\"TSTRQ200\",0,\"MAX\")=" + Q(Pieces({"", "0", "0", "0", "J"})) +
+    Once("S ^QM(\"TSTRQ200\")=\"Viele\",^QM(\"TSTRQ200\",0,\"MAX\")=" + Q(Record({"", "0", "0", "0", "J"})) +
          " F k=1:1:200 S ^QM(\"TSTRQ200\",k)=((k-1)#4*25+14)_$C(167)_((k-1)\\4+5)_$C(167)_10_$C(167)_\"F\"_k_"
          "$C(167)_\"TSTF\"_k_$C(167)_1_$C(167)_1_$C(167)_0_$C(167,167,167)_10_$C(167)");
     ASSERT_NE(Open("TSTRQ200"), nullptr);
@@ -284,7 +284,7 @@ TEST_F(FormRequestsTest, SaveRefusedByItsRoutineKeepsTheFormAndYesOnClosingSaves
 
 TEST_F(FormRequestsTest, PageSaveAskedByTheTabChangeRunsTheSaveAndAnswersOne) {
     Set({Screen("TSTRQT", "Karte", {EditRecord(5, "Eins", "TSTA")}),
-         Node("TSTRQT", "0,\"KARTEI\",1", Pieces({"TSTRQP", ""})),
+         Node("TSTRQT", "0,\"KARTEI\",1", Record({"TSTRQP", ""})),
          Screen("TSTRQP", "Seite", {EditRecord(5, "Zwei", "TSTP")}),
          Node("TSTRQP", "0,\"F1\"", "PSAVE^TSTREQ")});
     ASSERT_NE(Open("TSTRQT"), nullptr);
@@ -315,13 +315,13 @@ TEST_F(FormRequestsTest, GarbageFieldRecordsLeaveTheGoodFieldsWorking) {
     const std::string huge = "99999999999999999999";
     Set({Screen("TSTRQG", "Kaputt",
                 {EditRecord(5, "Eins", "TSTA"), EditRecord(6, "Zwei", "TSTB"),
-                 Pieces({"abc", "def", "ghi", "Buchstaben", "TSTC", "jkl", "mno", "pqr"}),
-                 Pieces({"14", "9"}),
-                 Pieces({huge, huge, huge, "Riesig", "TSTE", "1", huge, huge, "",
+                 Record({"abc", "def", "ghi", "Buchstaben", "TSTC", "jkl", "mno", "pqr"}),
+                 Record({"14", "9"}),
+                 Record({huge, huge, huge, "Riesig", "TSTE", "1", huge, huge, "",
                          huge + "/" + huge + "/" + huge, huge, huge}),
-                 Pieces({"14", "11", "10", "Unbekannt", "TSTF", "77", "1"}),
-                 Pieces({"-14", "-11", "-10", "Negativ", "TSTG", "-3", "-1"}),
-                 Pieces({"14", "13", "10", "Knopf?", "TSTH", "x1"}), ""})});
+                 Record({"14", "11", "10", "Unbekannt", "TSTF", "77", "1"}),
+                 Record({"-14", "-11", "-10", "Negativ", "TSTG", "-3", "-1"}),
+                 Record({"14", "13", "10", "Knopf?", "TSTH", "x1"}), ""})});
     CChildDialog* form = Open("TSTRQG");
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(Frames().size(), 1u);

@@ -6,7 +6,7 @@
 #include "common/MQuote.h"
 #include "framework/Clipboard.h"
 #include "resources/ServiceIds.h"
-#include "tests/common/MPieces.h"
+#include "tests/common/MRecord.h"
 #include "tests/app/AppFixture.h"
 #include "tests/harness/Harness.h"
 #include "tests/services/HubFixture.h"
@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-using mpieces::Pieces;
+using mrecord::Record;
 using vorlan::MQuote;
 
 namespace {
@@ -90,7 +90,7 @@ TEST_F(HubServerTest, ClipboardTakesTheValuesInTheServersOrder) {
 }
 
 TEST_F(HubServerTest, QuestionRunsTheRoutineOfTheAnswer) {
-    const std::string yesNo = Pieces({"Speichern?", "BUSY^QCC(\"ja\")", "BUSY^QCC(\"nein\")"});
+    const std::string yesNo = Record({"Speichern?", "BUSY^QCC(\"ja\")", "BUSY^QCC(\"nein\")"});
     struct Case {
         std::string value;
         const char* answer;
@@ -99,9 +99,9 @@ TEST_F(HubServerTest, QuestionRunsTheRoutineOfTheAnswer) {
     } cases[] = {
         {yesNo, "IDYES", MB_YESNO | MB_ICONQUESTION, "ja"},
         {yesNo, "IDNO", MB_YESNO | MB_ICONQUESTION, "nein"},
-        {Pieces({yesNo, "BUSY^QCC(\"abbrechen\")"}), "IDCANCEL", MB_YESNOCANCEL | MB_ICONQUESTION,
+        {Record({yesNo, "BUSY^QCC(\"abbrechen\")"}), "IDCANCEL", MB_YESNOCANCEL | MB_ICONQUESTION,
          "abbrechen"},
-        {Pieces({"Speichern?", "BUSY^QCC(\"ja\")", "", "BUSY^QCC(\"abbrechen\")"}), "IDNO",
+        {Record({"Speichern?", "BUSY^QCC(\"ja\")", "", "BUSY^QCC(\"abbrechen\")"}), "IDNO",
          MB_YESNOCANCEL | MB_ICONQUESTION, ""},
     };
     for (const Case& c : cases) {
