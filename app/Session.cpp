@@ -4,6 +4,7 @@
 #include "app/OnlineDebugger.h"
 #include "app/Session.h"
 #include "app/SettingsBlock.h"
+#include "app/VORLANSocket.h"
 #include "framework/App.h"
 #include "common/MQuote.h"
 #include "resources/resource.h"
@@ -26,11 +27,6 @@ constexpr int kSecondConnectionTimeout = 5; // seconds; the wait dialog must not
 const char* const kNoServerText = "VORLAN konnte keine Verbindung mit dem Server herstellen.\n\n"
                                   "  Bitte stellen Sie sicher, dass das Netzwerk funktioniert\n"
                                   "  und die Datenbank betriebsbereit ist.";
-
-const char* const kSocketTransportMissing =
-    "Die Verbindungsart \"eigenes Socket-Protokoll\" (Anwendungsserver) wird von VORLAN nicht "
-    "unterstützt.\nBitte wählen Sie in den Einstellungen die Verbindung über die "
-    "Datenbank-Schnittstelle.";
 
 const char* const kLocalTransportMissing =
     "Die Verbindung zu einer lokalen Datenbank (Automatisierung) wird von VORLAN nicht "
@@ -55,9 +51,9 @@ bool CSession::Connect() {
         AfxMessageBox(kLocalTransportMissing, MB_OK | MB_ICONSTOP);
         return false;
     }
-    if (m_settings.apiType == 1) {
-        AfxMessageBox(kSocketTransportMissing, MB_OK | MB_ICONSTOP);
-        return false;
+    if (UsesSocket()) { // the socket connects at log-in
+        InitWaitThread();
+        return true;
     }
     if (!m_pTransport) return false;
     int rc = m_pTransport->Initialize();
@@ -74,29 +70,12 @@ bool CSession::Connect() {
 int CSession::Login(const char* host, int port, const char* password, const char* uci, const char* volume,
                     bool setPartitionSize) {
     TraceFunction("CSession::Login");
-    if (!m_settings.remote || !m_pTransport) return 0;
-    if (m_settings.apiType == 1) {
-        AfxMessageBox(kSocketTransportMissing, MB_OK | MB_ICONSTOP);
-        return 0;
-    }
-    if (m_hConnection) m_pTransport->Logout(m_hConnection);
-    m_hConnection = 0;
-    int handle = m_pTransport->Login(host, port, uci, volume, password);
-    if (!IsConnectionHandle(handle)) {
-        if (handle == kNoConnection) {
-            AfxMessageBox(kNoServerText, MB_OK | MB_ICONSTOP);
-        } else {
-            CString text;
-            text.Format("VORLAN konnte sich nicht am Server anmelden (Fehler %d).\n\n"
-                        "  Bitte stellen Sie sicher, dass die Einstellungen korrekt sind.",
-                        handle);
-            AfxMessageBox(text, MB_OK | MB_ICONSTOP);
-        }
-        handle = 0;
+    if (!m_settings.remote) return 0;
+    if (UsesSocket()) {
+        if (!LoginSocket(host, port, uci, volume)) return 0;
     } else {
-        m_hConnection = handle;
-        m_pTransport->Timeout(handle, 32767);
-        if (setPartitionSize) m_pTransport->PartSize(handle, 1024);
+        if (!m_pTransport) return 0;
+        LoginClientLibrary(host, port, password, uci, volume, setPartitionSize);
     }
     m_strUCI = uci ? uci : "";
     m_strVolume = volume ? volume : "";
@@ -104,6 +83,33 @@ int CSession::Login(const char* host, int port, const char* password, const char
     if (m_settings.AnyProtocol() && ProtocolFileName().empty() && !m_strJob.IsEmpty())
         WriteProtocol(m_strJob, kLogName);
     return m_hConnection;
+}
+
+void CSession::LoginClientLibrary(const char* host, int port, const char* password, const char* uci,
+                                  const char* volume, bool setPartitionSize) {
+    if (m_pSocket) CloseSocket(); // the settings changed the transport
+    if (m_hConnection) m_pTransport->Logout(m_hConnection);
+    m_hConnection = 0;
+    int handle = m_pTransport->Login(host, port, uci, volume, password);
+    if (!IsConnectionHandle(handle)) {
+        if (handle == kNoConnection) {
+            ShowNoServerMessage();
+        } else {
+            CString text;
+            text.Format("VORLAN konnte sich nicht am Server anmelden (Fehler %d).\n\n"
+                        "  Bitte stellen Sie sicher, dass die Einstellungen korrekt sind.",
+                        handle);
+            AfxMessageBox(text, MB_OK | MB_ICONSTOP);
+        }
+    } else {
+        m_hConnection = handle;
+        m_pTransport->Timeout(handle, 32767);
+        if (setPartitionSize) m_pTransport->PartSize(handle, 1024);
+    }
+}
+
+void CSession::ShowNoServerMessage() {
+    AfxMessageBox(kNoServerText, MB_OK | MB_ICONSTOP);
 }
 
 void CSession::WriteTimeLine() {
@@ -125,7 +131,8 @@ int CSession::CallTransport(const char* code, char* buffer, int capacity) {
         before = ::GetTickCount();
     }
     buffer[0] = '\0';
-    int rc = m_pTransport->Xecute(m_hConnection, code, buffer, capacity);
+    int rc = m_pSocket ? m_pSocket->Execute(code, buffer, capacity)
+                       : m_pTransport->Xecute(m_hConnection, code, buffer, capacity);
     buffer[capacity - 1] = '\0';
     if (timed) {
         WriteTimeLine();
@@ -147,7 +154,7 @@ CString CSession::Execute(const char* code, int silent) {
     CString result;
     m_nLastError = 0;
     m_strLastError.Empty();
-    if (m_settings.remote && m_hConnection && m_pTransport) {
+    if (m_settings.remote && m_hConnection && (m_pSocket || m_pTransport)) {
         int rc = CallTransport(code, m_pResult.get(), kResultBufferSize);
         result = m_pResult.get();
         if (rc != 0) {
@@ -191,8 +198,9 @@ void CSession::HandleServerError(int rc, const CString& text, const char* code) 
 
 bool CSession::ExecuteOnce(const char* code, char* out, int capacity) {
     TraceFunction("CSession::ExecuteOnce");
-    if (!m_settings.remote || !m_pTransport || !out || capacity <= 0) return false;
-    if (m_settings.apiType == 1) return false;
+    if (!m_settings.remote || !out || capacity <= 0) return false;
+    if (UsesSocket()) return ExecuteOnceSocket(code, out, capacity);
+    if (!m_pTransport) return false;
     int handle = m_pTransport->Login(m_settings.address, std::atoi(m_settings.apiPort), m_strUCI, m_strVolume,
                                      m_settings.apiPassword);
     if (!IsConnectionHandle(handle)) return false;
@@ -211,7 +219,9 @@ bool CSession::ExecuteOnce(const char* code, char* out, int capacity) {
 void CSession::Disconnect() {
     TraceFunction("CSession::Disconnect");
     UninitWaitThread();
-    if (m_settings.remote && m_hConnection && m_pTransport) {
+    if (m_pSocket) {
+        CloseSocket();
+    } else if (m_settings.remote && m_hConnection && m_pTransport) {
         m_pTransport->Logout(m_hConnection);
         m_pTransport->Rundown();
     }

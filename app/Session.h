@@ -18,6 +18,7 @@ namespace vorlan {
 struct SettingsBlock;
 }
 class CDlgWaitExecute;
+class CVORLANSocket;
 class IDebugConsole;
 
 class CSession {
@@ -73,15 +74,24 @@ class CSession {
     void SetWaitDialogLimit(DWORD ms) { m_dwWaitDialogLimit = ms; }
 
   private:
+    void LoginClientLibrary(const char* host, int port, const char* password, const char* uci,
+                            const char* volume, bool setPartitionSize);
+    static void ShowNoServerMessage();
     int CallTransport(const char* code, char* buffer, int capacity);
     void HandleServerError(int rc, const CString& text, const char* code);
     void WriteTimeLine();
     static DWORD WINAPI ThreadWaitExecute(void* param);
     void WaitThreadLoop();
     void WaitForWaitDialog();
+    // The application server's own protocol (transport kind 1).
+    bool UsesSocket() const;
+    bool LoginSocket(const char* host, int port, const char* uci, const char* volume);
+    bool ExecuteOnceSocket(const char* code, char* out, int capacity);
+    void CloseSocket();
 
     const vorlan::SettingsBlock& m_settings;
     std::unique_ptr<ISessionTransport> m_pTransport;
+    std::unique_ptr<CVORLANSocket> m_pSocket; // only while logged in through it
     std::unique_ptr<char[]> m_pResult;
     ConsoleFactory m_makeConsole;
     bool m_bConsoleOpen = false;

@@ -5,6 +5,7 @@
 #include "framework/TestMode.h"
 #include "tests/app/AppFixture.h"
 #include "tests/app/FakeTransport.h"
+#include "tests/app/FramePeer.h"
 #include "tests/harness/Harness.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -220,17 +223,66 @@ TEST_F(SessionTest, SecondConnectionIsShortLivedAndQuick) {
     EXPECT_STREQ(buf, "keep");
 }
 
-TEST_F(SessionTest, OtherTransportsSayTheyAreNotSupported) {
-    theApp.Settings().apiType = 1;
-    EXPECT_FALSE(theApp.Connect());
-    theApp.Settings().apiType = 0;
+TEST_F(SessionTest, LocalDatabaseSaysItIsNotSupported) {
     theApp.Settings().remote = 0;
     EXPECT_FALSE(theApp.Connect());
     auto shown = fw::TestMode::Shown();
-    ASSERT_EQ(shown.size(), 2u);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].text.find("lokalen Datenbank"), std::string::npos);
     EXPECT_NE(shown[0].text.find("nicht unterstützt"), std::string::npos);
-    EXPECT_NE(shown[1].text.find("lokalen Datenbank"), std::string::npos);
     EXPECT_TRUE(server.Calls().empty());
+}
+
+TEST_F(SessionTest, SocketTransportLogsInExecutesAndLogsOut) {
+    apptest::FramePeer peer(apptest::Serve([](const std::string& frame) {
+        if (frame == "XW $JOB") return apptest::ExecuteReply("4711", "1");
+        if (frame == "XW 1+1") return apptest::ExecuteReply("\f2", "1");
+        if (frame == "XW ^FEHLT") return apptest::ExecuteReply("", "0<UNDEFINED>");
+        if (frame[0] == 'X') return apptest::ExecuteReply("", "1");
+        return apptest::Line("1");
+    }));
+    theApp.Settings().apiType = 1;
+    std::strcpy(theApp.Settings().address, "127.0.0.1");
+    std::strcpy(theApp.Settings().apiPort, std::to_string(peer.Port()).c_str());
+    ASSERT_TRUE(theApp.Connect());
+    ASSERT_EQ(theApp.Login("127.0.0.1", peer.Port(), "", "VOR", "VOL", true), 1);
+    EXPECT_EQ(TheSession().Job(), "4711");
+    EXPECT_EQ(theApp.Execute("W 1+1"), "2");
+    EXPECT_EQ(theApp.Execute("W ^FEHLT", 1), "");
+    EXPECT_EQ(TheSession().LastError(), 0xFFFFFF);
+    EXPECT_EQ(TheSession().LastErrorText(), "<UNDEFINED>");
+    char buf[32];
+    EXPECT_TRUE(theApp.ExecuteOnce("W 1+1", buf, sizeof buf)) << "on a connection of its own";
+    EXPECT_STREQ(buf, "2");
+    EXPECT_EQ(theApp.Login("127.0.0.1", peer.Port(), "", "MGR", "", false), 1) << "a change, no new log-in";
+    theApp.Disconnect();
+    EXPECT_FALSE(TheSession().IsLoggedIn());
+    std::vector<std::string> expected = {"/VOR,VOL", "XW $JOB", "XW 1+1", "XW ^FEHLT", "/VOR,VOL",
+                                         "XW 1+1", "L", "CMGR", "XW $JOB", "L"};
+    auto frames = peer.Frames();
+    EXPECT_EQ(frames, expected);
+    EXPECT_TRUE(fw::TestMode::Shown().empty());
+    EXPECT_TRUE(server.Calls().empty()) << "the client library stays out of it";
+}
+
+TEST_F(SessionTest, SocketLogInFailuresShowTheirMessages) {
+    theApp.Settings().apiType = 1;
+    ASSERT_TRUE(theApp.Connect());
+    int port;
+    {
+        apptest::FramePeer gone(apptest::Serve([](const std::string&) { return std::string(); }));
+        port = gone.Port();
+    }
+    EXPECT_EQ(theApp.Login("127.0.0.1", port, "", "VOR", "", false), 0);
+    apptest::FramePeer peer(apptest::Serve([](const std::string&) { return apptest::Line("0,3"); }));
+    EXPECT_EQ(theApp.Login("127.0.0.1", peer.Port(), "", "VOR", "", false), 0);
+    auto shown = fw::TestMode::Shown();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].text.rfind("VORLAN konnte keine Verbindung mit dem Server herstellen.", 0), 0u);
+    EXPECT_EQ(shown[1].text, "VORLAN konnte sich nicht am Server anmelden.\n\n"
+                             "  Bitte stellen Sie sicher, dass die Einstellungen korrekt sind.");
+    EXPECT_FALSE(TheSession().IsLoggedIn());
+    EXPECT_EQ(theApp.Execute("W 1"), "") << "no connection, no line";
 }
 
 TEST(ThemeProbe, TableFromTheThemeLibraryOrClassicDrawing) {
