@@ -46,51 +46,11 @@ void FrameConnection::Close() {
     m_socket = INVALID_SOCKET;
 }
 
-FramePeer::FramePeer(Script script) : m_script(std::move(script)) {
-    WSADATA data;
-    WSAStartup(MAKEWORD(2, 2), &data);
-    m_listener = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    listen(m_listener, 8);
-    int size = sizeof address;
-    getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &size);
-    m_port = ntohs(address.sin_port);
-    m_acceptor = std::thread([this] { AcceptLoop(); });
-}
-
-FramePeer::~FramePeer() {
-    m_stopping = true;
-    closesocket(m_listener);
-    {
-        // Scripts still waiting for a request end when their socket is shut down.
-        std::lock_guard<std::mutex> lock(m_mutex);
-        for (SOCKET s : m_live)
-            shutdown(s, SD_BOTH);
-    }
-    m_acceptor.join();
-    for (auto& w : m_workers)
-        w.join();
-    WSACleanup();
-}
-
-void FramePeer::AcceptLoop() {
-    for (;;) {
-        SOCKET s = accept(m_listener, nullptr, nullptr);
-        if (s == INVALID_SOCKET || m_stopping) {
-            if (s != INVALID_SOCKET) closesocket(s);
-            return;
-        }
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_live.push_back(s);
-        m_workers.emplace_back([this, s] {
-            FrameConnection c(s);
-            m_script(c, *this);
-        });
-    }
-}
+FramePeer::FramePeer(Script script)
+    : m_server([this, script](SOCKET s) {
+          FrameConnection c(s);
+          script(c, *this);
+      }) {}
 
 std::vector<std::string> FramePeer::Frames() {
     std::lock_guard<std::mutex> lock(m_mutex);

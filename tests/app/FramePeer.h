@@ -3,13 +3,11 @@
 // length-framed requests and answers each connection with a script of the test's choosing,
 // so that every split, short or endless reply can be produced on purpose.
 
-#include <winsock2.h>
+#include "tests/harness/LoopbackServer.h"
 
-#include <atomic>
 #include <functional>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace apptest {
@@ -35,25 +33,16 @@ class FramePeer {
   public:
     using Script = std::function<void(FrameConnection&, FramePeer&)>;
     explicit FramePeer(Script script);
-    ~FramePeer();
 
-    int Port() const { return m_port; }
+    int Port() const { return m_server.Port(); }
     // Every request read, in order, over all connections.
     std::vector<std::string> Frames();
     void Record(const std::string& frame);
 
   private:
-    void AcceptLoop();
-
-    Script m_script;
-    SOCKET m_listener = INVALID_SOCKET;
-    int m_port = 0;
-    std::atomic<bool> m_stopping{false};
-    std::thread m_acceptor;
-    std::vector<std::thread> m_workers;
-    std::vector<SOCKET> m_live;
     std::mutex m_mutex;
     std::vector<std::string> m_frames;
+    harness::LoopbackServer m_server; // last: its threads end before the rest goes
 };
 
 // A script that answers each request with what `answer` returns until the client closes;

@@ -9,17 +9,6 @@
 
 namespace vorlan::test {
 
-namespace {
-
-struct WinsockUser {
-    WinsockUser() {
-        WSADATA data;
-        WSAStartup(MAKEWORD(2, 2), &data);
-    }
-};
-
-} // namespace
-
 PeerConnection::~PeerConnection() {
     Close();
 }
@@ -85,52 +74,11 @@ bool PeerConnection::WaitForClose(int milliseconds) {
     return false;
 }
 
-ScriptedPeer::ScriptedPeer(Script script) : script_(std::move(script)) {
-    static WinsockUser winsock;
-    listener_ = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    listen(listener_, 16);
-    int size = sizeof address;
-    getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
-    port_ = ntohs(address.sin_port);
-    acceptor_ = std::thread([this] { AcceptLoop(); });
-}
-
-ScriptedPeer::~ScriptedPeer() {
-    stopping_ = true;
-    closesocket(listener_);
-    {
-        // Scripts still waiting for a request end when their socket is shut down.
-        std::lock_guard<std::mutex> lock(mutex_);
-        for (SOCKET s : live_)
-            shutdown(s, SD_BOTH);
-    }
-    acceptor_.join();
-    for (auto& w : workers_)
-        w.join();
-}
-
-void ScriptedPeer::AcceptLoop() {
-    for (;;) {
-        SOCKET s = accept(listener_, nullptr, nullptr);
-        if (s == INVALID_SOCKET || stopping_) {
-            if (s != INVALID_SOCKET) closesocket(s);
-            return;
-        }
-        ++connections_;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            live_.push_back(s);
-        }
-        workers_.emplace_back([this, s] {
-            PeerConnection c(s);
-            script_(c, *this);
-        });
-    }
-}
+ScriptedPeer::ScriptedPeer(Script script)
+    : server_([this, script](SOCKET s) {
+          PeerConnection c(s);
+          script(c, *this);
+      }) {}
 
 std::vector<wire::Request> ScriptedPeer::requests() {
     std::lock_guard<std::mutex> lock(mutex_);

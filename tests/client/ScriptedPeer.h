@@ -4,15 +4,14 @@
 
 #include "common/RequestDecoder.h"
 #include "tests/common/WireBytes.h"
+#include "tests/harness/LoopbackServer.h"
 
 #include <winsock2.h>
 
-#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace vorlan::test {
@@ -55,29 +54,19 @@ class ScriptedPeer {
     using Script = std::function<void(PeerConnection&, ScriptedPeer&)>;
 
     explicit ScriptedPeer(Script script);
-    ~ScriptedPeer();
 
-    int port() const { return port_; }
+    int port() const { return server_.Port(); }
     // Every request the peer has read, in order.
     std::vector<wire::Request> requests();
     std::vector<std::string> raws();
     void Record(const wire::Request& r, const std::string& raw);
-    int connections() const { return connections_; }
+    int connections() const { return server_.Connections(); }
 
   private:
-    void AcceptLoop();
-
-    Script script_;
-    SOCKET listener_ = INVALID_SOCKET;
-    int port_ = 0;
-    std::atomic<int> connections_{0};
-    std::atomic<bool> stopping_{false};
-    std::thread acceptor_;
-    std::vector<std::thread> workers_;
-    std::vector<SOCKET> live_;
     std::mutex mutex_;
     std::vector<wire::Request> requests_;
     std::vector<std::string> raws_;
+    harness::LoopbackServer server_; // last: its threads end before the rest goes
 };
 
 inline LoginReply ServerVersion(const char* version) {
