@@ -285,6 +285,21 @@ TEST_F(SessionTest, SocketLogInFailuresShowTheirMessages) {
     EXPECT_EQ(theApp.Execute("W 1"), "") << "no connection, no line";
 }
 
+TEST_F(SessionTest, SocketLostInASilentLineReportsItAndDisconnectsCleanly) {
+    apptest::FramePeer peer(apptest::Serve([](const std::string& frame) {
+        if (frame == "XW ^WEG") return std::string(); // the server goes away mid-line
+        return frame[0] == 'X' ? apptest::ExecuteReply("4711", "1") : apptest::Line("1");
+    }));
+    theApp.Settings().apiType = 1;
+    ASSERT_TRUE(theApp.Connect());
+    ASSERT_EQ(theApp.Login("127.0.0.1", peer.Port(), "", "VOR", "", false), 1);
+    EXPECT_EQ(theApp.Execute("W ^WEG", 1), "");
+    EXPECT_EQ(TheSession().LastError(), 10006);
+    theApp.Disconnect();
+    EXPECT_FALSE(TheSession().IsLoggedIn());
+    EXPECT_TRUE(fw::TestMode::Shown().empty());
+}
+
 TEST(ThemeProbe, TableFromTheThemeLibraryOrClassicDrawing) {
     // The test double sits beside this program as Glossery.dll.
     SetEnvironmentVariableA("GLOSSERY_DOUBLE_REFUSE", "1");
