@@ -17,18 +17,17 @@ bool Timed() {
 // The timing trace of one socket call: "before" and "after" lines around it.
 class CCallTrace {
   public:
-    CCallTrace(const char* label) : m_label(label), m_on(Timed()) {
+    explicit CCallTrace(const char* label) : m_label(label), m_on(Timed()) {
         if (!m_on) return;
         WriteProtocol("Schleife", kLogTiming);
         m_before = ProtocolTicks();
         WriteProtocol("before %s: %d", kLogTiming, m_label, static_cast<int>(m_before));
     }
-    void After(int bytes) {
+    void After(int bytes, int error) {
         if (!m_on) return;
         uint32_t after = ProtocolTicks();
         WriteProtocol("after %s: %d\nDifference: %d\nFehler: %d - %d", kLogTiming, m_label,
-                      static_cast<int>(after), static_cast<int>(after - m_before), bytes,
-                      CSocket::GetLastError());
+                      static_cast<int>(after), static_cast<int>(after - m_before), bytes, error);
     }
 
   private:
@@ -74,9 +73,11 @@ int CVORLANSocket::SendAll(const char* bytes, int length) {
     while (sent < length) {
         CCallTrace trace("Sending");
         int n = Send(bytes + sent, length - sent);
-        trace.After(n);
+        // Read before the trace writes its file, which may set the thread's last error.
+        int error = n == SOCKET_ERROR ? GetLastError() : 0;
+        trace.After(n, error);
         if (n == SOCKET_ERROR) {
-            if (GetLastError() == WSAEWOULDBLOCK) continue;
+            if (error == WSAEWOULDBLOCK) continue;
             return -1;
         }
         sent += n;
@@ -95,10 +96,11 @@ int CVORLANSocket::ReceiveUntil(char* buffer, int toSend, int capacity, int trai
         }
         CCallTrace trace(label);
         int n = Receive(buffer + received, capacity - received);
-        trace.After(n);
+        int error = n == SOCKET_ERROR ? GetLastError() : 0;
+        trace.After(n, error);
         if (n == 0) return -1; // the server closed
         if (n == SOCKET_ERROR) {
-            if (GetLastError() == WSAEWOULDBLOCK) continue;
+            if (error == WSAEWOULDBLOCK) continue;
             return -1;
         }
         received += n;

@@ -283,6 +283,18 @@ TEST_F(SessionTest, SocketLogInFailuresShowTheirMessages) {
                              "  Bitte stellen Sie sicher, dass die Einstellungen korrekt sind.");
     EXPECT_FALSE(TheSession().IsLoggedIn());
     EXPECT_EQ(theApp.Execute("W 1"), "") << "no connection, no line";
+
+    apptest::FramePeer strict(apptest::Serve([](const std::string& frame) {
+        if (frame[0] == 'C') return apptest::Line("0");
+        return frame[0] == 'X' ? apptest::ExecuteReply("4711", "1") : apptest::Line("1");
+    }));
+    ASSERT_EQ(theApp.Login("127.0.0.1", strict.Port(), "", "VOR", "", false), 1);
+    EXPECT_EQ(theApp.Login("127.0.0.1", strict.Port(), "", "XYZ", "", false), 0) << "a refused change";
+    EXPECT_TRUE(TheSession().IsLoggedIn()) << "still in the old UCI";
+    shown = fw::TestMode::Shown();
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_NE(shown[2].text.find("\"XYZ\""), std::string::npos) << shown[2].text;
+    theApp.Disconnect();
 }
 
 TEST_F(SessionTest, SocketLostInASilentLineReportsItAndDisconnectsCleanly) {
