@@ -60,7 +60,7 @@ bool CSession::ExecuteOnceSocket(const char* code, char* out, int capacity) {
     std::string login = LoginText(m_strUCI, m_strVolume);
     if (socket.Login(login.c_str()) != 0) return false;
     int rc = socket.Execute(code, out, capacity);
-    socket.Logout();
+    if (rc != CVORLANSocket::kConnectionLost) socket.Logout(); // a dead server would be waited for twice
     socket.Close();
     if (rc != 0) {
         out[0] = '\0';
