@@ -34,6 +34,18 @@ SIZE TextSize(HWND window, HFONT font, const std::string& text) {
     return TextExtent(window, font, shown.c_str(), static_cast<int>(shown.size()));
 }
 
+// Check boxes and radio buttons; the kinds without "Right" show their text left of the box.
+DWORD CheckButtonStyle(FieldKind kind) {
+    DWORD style = BS_NOTIFY | WS_TABSTOP;
+    switch (kind) {
+    case FieldKind::Check3: return style | BS_AUTO3STATE | BS_LEFTTEXT;
+    case FieldKind::Check3Right: return style | BS_AUTO3STATE;
+    case FieldKind::Check: return style | BS_AUTOCHECKBOX | BS_LEFTTEXT;
+    case FieldKind::Radio: return style | BS_AUTORADIOBUTTON | WS_GROUP | BS_LEFTTEXT;
+    default: return style | BS_AUTORADIOBUTTON | WS_GROUP;
+    }
+}
+
 std::string LoadText(UINT id) {
     CString s;
     s.LoadString(id);
@@ -460,24 +472,11 @@ HWND CChildDialog::CreateFieldControl(int k, const vorlan::FieldRecord& field, c
         break;
     }
     case FieldKind::Check3:
-        control = InsertButton(id, checkRect(label), BS_AUTO3STATE | BS_LEFTTEXT | BS_NOTIFY | WS_TABSTOP,
-                               label.c_str());
-        break;
     case FieldKind::Check3Right:
-        control = InsertButton(id, checkRect(label), BS_AUTO3STATE | BS_NOTIFY | WS_TABSTOP, label.c_str());
-        break;
     case FieldKind::Check:
-        control = InsertButton(id, checkRect(label), BS_AUTOCHECKBOX | BS_LEFTTEXT | BS_NOTIFY | WS_TABSTOP,
-                               label.c_str());
-        break;
     case FieldKind::Radio:
-        control =
-            InsertButton(id, checkRect(label),
-                         BS_AUTORADIOBUTTON | WS_GROUP | BS_LEFTTEXT | BS_NOTIFY | WS_TABSTOP, label.c_str());
-        break;
     case FieldKind::RadioRight:
-        control = InsertButton(id, checkRect(label), BS_AUTORADIOBUTTON | WS_GROUP | BS_NOTIFY | WS_TABSTOP,
-                               label.c_str());
+        control = InsertButton(id, checkRect(label), CheckButtonStyle(field.kind), label.c_str());
         break;
     default: break;
     }

@@ -214,6 +214,10 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     HWND FieldControl(int n) const { return WindowsOf(n).control; }
     HWND ModeLabel(int n) const { return WindowsOf(n).modeLabel; }
     HWND Frame() const { return ::GetParent(m_hWnd); }
+    // The main frame, or none before it is made and after it goes.
+    static HWND MainWindow();
+    // Whether the form's frame is the active window of its MDI client.
+    bool IsActiveFrame() const;
 
     CSession& m_session;
     CString m_strFormName;

@@ -138,6 +138,17 @@ LRESULT CChildDialog::OnFormCommand(UINT id, bool fromSelf) {
     return 1;
 }
 
+HWND CChildDialog::MainWindow() {
+    CWinApp* app = AfxGetApp();
+    return app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;
+}
+
+bool CChildDialog::IsActiveFrame() const {
+    HWND frame = Frame();
+    HWND client = ::GetParent(frame);
+    return client && reinterpret_cast<HWND>(::SendMessageA(client, WM_MDIGETACTIVE, 0, 0)) == frame;
+}
+
 void CChildDialog::ShowStatus(const char* text) {
     CWinApp* app = AfxGetApp();
     if (app && app->m_pMainWnd)

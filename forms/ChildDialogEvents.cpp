@@ -27,11 +27,6 @@ namespace line = vorlan::line;
 
 namespace {
 
-HWND MainWindow() {
-    CWinApp* app = AfxGetApp();
-    return app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;
-}
-
 std::string SystemMessage(DWORD error) {
     char text[512] = {};
     DWORD n = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
@@ -69,8 +64,7 @@ bool CChildDialog::TestforEvent(unsigned mask) {
         return true;
     }
     if (m_nFormId >= 0xC000) return true;
-    HWND client = ::GetParent(frame);
-    return client && reinterpret_cast<HWND>(::SendMessageA(client, WM_MDIGETACTIVE, 0, 0)) == frame;
+    return IsActiveFrame();
 }
 
 void CChildDialog::ReadCards() {

@@ -27,11 +27,6 @@ bool KeyHeld(int key) {
     return ::GetKeyState(key) < 0;
 }
 
-HWND MainWindow() {
-    CWinApp* app = AfxGetApp();
-    return app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;
-}
-
 // The menu tree's images serve the keys' menu too.
 constexpr UINT kContextMenuImages = 514;
 constexpr int kSecondListId = 0x1801;
