@@ -323,3 +323,12 @@ TEST(FormLogic, TextBoxNamesAreNamesNotCode) {
     for (const char* bad : {"", "1A", "X(1)", "A B", "A) K ^X"})
         EXPECT_FALSE(IsMName(bad)) << bad;
 }
+
+TEST(FormLogic, FlagsOfShortOrFailedAnswersAreUnset) {
+    EXPECT_TRUE(FlagAt("101", 2));
+    EXPECT_FALSE(FlagAt("101", 1));
+    EXPECT_FALSE(FlagAt("1", 1));
+    EXPECT_FALSE(FlagAt("", 0));
+    EXPECT_FALSE(FlagAt("<UNDEF>", 0));
+    EXPECT_EQ(DialogExistsLine("A\"B"), "W $D(^QM(\"A\"\"B\",2))!$D(^QM(\"A\"\"B\",6))");
+}
