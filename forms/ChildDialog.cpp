@@ -375,14 +375,10 @@ void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
 
     switch (field.kind) {
     case FieldKind::Edit:
-        if (!multiRow) {
+        if (!multiRow)
             ::SetWindowTextA(control, vorlan::UnescapeFromServer(field.value).c_str());
-        } else {
-            // Its text comes with the field's entry: the focus visits it once.
-            HWND before = ::GetFocus();
-            ::SetFocus(control);
-            ::SetFocus(before);
-        }
+        else
+            VisitField(control);
         break;
     case FieldKind::TabEdit:
     case FieldKind::EditOpen:
@@ -394,7 +390,7 @@ void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
     case FieldKind::Radio:
     case FieldKind::RadioRight:
     case FieldKind::Check3Right:
-        ::SendMessageA(control, BM_SETCHECK, field.value.rfind('J', 0) == 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+        ShowCheck(control, field.value);
         break;
     default: break;
     }

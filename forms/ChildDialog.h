@@ -196,12 +196,17 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     void ReadCards();
     void StartProgram();
     void OpenWebPage();
+    // Only called when the server left events.
     void SendEvents(bool autoClose, bool close);
 
     // control kinds by their dialog codes
     enum class ControlKind { PushButton, CheckBox, Radio, Edit };
     static ControlKind KindOfControl(HWND control);
     static bool IsMultiLine(HWND control);
+    // Checked when the server's value starts with "J".
+    static void ShowCheck(HWND control, const std::string& value);
+    // A multi-line field's text comes with the field's entry: the focus visits it and goes back.
+    static void VisitField(HWND control);
     // The windows of field n as the control pass made them (looked up once: every lookup of a
     // child window is a trip to the window system).
     struct FieldWindows {

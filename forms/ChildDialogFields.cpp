@@ -35,6 +35,16 @@ bool CChildDialog::IsMultiLine(HWND control) {
     return control && (::GetWindowLongPtrA(control, GWL_STYLE) & ES_MULTILINE) != 0;
 }
 
+void CChildDialog::ShowCheck(HWND control, const std::string& value) {
+    ::SendMessageA(control, BM_SETCHECK, value.rfind('J', 0) == 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void CChildDialog::VisitField(HWND control) {
+    HWND before = ::GetFocus();
+    ::SetFocus(control);
+    ::SetFocus(before);
+}
+
 bool CChildDialog::OnFieldCommand(UINT id, UINT code, HWND control, LRESULT& result) {
     if (id >= 0x4000 && id <= 0x42FF) return OnBrowseButton(id, code, result);
     if (id == 0x1801) {

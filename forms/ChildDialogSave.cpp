@@ -113,8 +113,7 @@ int CChildDialog::SaveField(int forward, int keepFocus, int field) {
         if (forward != 0) AfxMessageBox(pr.message.c_str(), MB_OK | MB_ICONEXCLAMATION);
     } else {
         if (kind == ControlKind::CheckBox || kind == ControlKind::Radio) {
-            ::SendMessageA(control, BM_SETCHECK, pr.value.rfind('J', 0) == 0 ? BST_CHECKED : BST_UNCHECKED,
-                           0);
+            ShowCheck(control, pr.value);
         } else if (kind == ControlKind::Edit) {
             if (multiLineBox)
                 ReadBackTextBox(control);
