@@ -389,9 +389,7 @@ void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
     case FieldKind::Check:
     case FieldKind::Radio:
     case FieldKind::RadioRight:
-    case FieldKind::Check3Right:
-        ShowCheck(control, field.value);
-        break;
+    case FieldKind::Check3Right: ShowCheck(control, field.value); break;
     default: break;
     }
     if (!(multiRow && field.kind == FieldKind::Edit))

@@ -140,6 +140,8 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     // message (the result is then in result)
     void OnSize(int width, int height);
     void OnActivate(WPARAM wParam, LPARAM lParam);
+    // The names the frame's tabs keep: the first piece of the first page's tab text.
+    std::string FrameTabText();
     void OnEnable(bool enable);
     bool OnKeyDown(WPARAM wParam, LRESULT& result);
     bool OnCommand(WPARAM wParam, LPARAM lParam, LRESULT& result);

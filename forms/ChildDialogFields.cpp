@@ -245,9 +245,7 @@ LRESULT CChildDialog::OnRepeatDialog(WPARAM wParam, LPARAM lParam) {
         ReinitDialog();
         m_session.Execute(line::kExecuteKill);
     } else {
-        auto* first = dynamic_cast<CChildDialog*>(CWnd::FromHandlePermanent(::GetDlgItem(Frame(), 1)));
-        std::string screen = (first ? first->GetDescriptionName() : m_strDescription).str();
-        std::string tab = vorlan::PieceOf(m_session.Execute(vorlan::TabTextLine(screen)).str(), 1);
+        std::string tab = FrameTabText();
         if (tab.empty())
             m_session.Execute(line::kExecuteKill);
         else if (tab[0] == '*')

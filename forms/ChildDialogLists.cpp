@@ -159,7 +159,8 @@ LRESULT CChildDialog::OnListClosed(int n, HWND control, LPARAM value) {
         if (m_hWnd && ownerWasDisabled) {
             RepeatDialog(1, 1, 0);
         } else if (m_hWnd && value == 0) {
-            if (windowId >= 0xC000 || IsActiveFrame()) SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), -1);
+            if (windowId >= 0xC000 || IsActiveFrame())
+                SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), -1);
         }
     } else if (control && ::IsWindow(control)) {
         if (HWND parent = ::GetParent(control)) ::EnableWindow(parent, TRUE);
