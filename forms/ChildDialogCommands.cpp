@@ -13,7 +13,6 @@
 #include "resources/resource.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 namespace line = vorlan::line;
@@ -159,7 +158,7 @@ bool CChildDialog::CheckBeforeSave() {
     m_session.Execute(line::kStartChecks);
     // The field being edited is saved as its focus goes.
     ::SetFocus(nullptr);
-    int failing = std::atoi(m_session.Execute(line::kCheck));
+    int failing = vorlan::NumberOf(m_session.Execute(line::kCheck).str());
     if (failing == 0) return true;
     ::LockWindowUpdate(nullptr);
     UpdateEdits(m_nCurrentField, failing);

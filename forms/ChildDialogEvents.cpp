@@ -19,7 +19,6 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -68,10 +67,10 @@ bool CChildDialog::TestforEvent(unsigned mask) {
 }
 
 void CChildDialog::ReadCards() {
-    int lines = std::atoi(m_session.Execute(line::kCardLines));
+    int lines = vorlan::NumberOf(m_session.Execute(line::kCardLines).str());
     if (lines < 1) return;
     lines = std::min(lines, CReadCard::kMaxLines);
-    int kind = std::atoi(m_session.Execute(line::kCardKind));
+    int kind = vorlan::NumberOf(m_session.Execute(line::kCardKind).str());
     if (kind == 0 || kind == 1) {
         CReadCard reader(this, lines, kind);
         // Only a reading that ended well is handed over.
@@ -147,9 +146,9 @@ void CChildDialog::SendEvents(bool autoClose, bool close) {
         std::string timer = m_session.Execute(vorlan::EventValueLine(name, "TIMER", true)).str();
         e.hasTimer = !timer.empty() && timer != "0";
         e.timerHasValue = timer == "1";
-        e.stick = std::atoi(m_session.Execute(vorlan::EventValueLine(name, "STICK", false)));
+        e.stick = vorlan::NumberOf(m_session.Execute(vorlan::EventValueLine(name, "STICK", false)).str());
         if (e.hasTimer) e.hasEvent = m_session.Execute(vorlan::EventEventExistsLine(name)) != "0";
-        e.close = std::atoi(m_session.Execute(vorlan::EventCloseLine(name)));
+        e.close = vorlan::NumberOf(m_session.Execute(vorlan::EventCloseLine(name)).str());
         records.push_back(vorlan::MakeEventRecord(e));
         // Not even the name of an entry beyond the limit is read.
         if (static_cast<int>(records.size()) == vorlan::kMaxEvents) break;

@@ -17,7 +17,6 @@
 #include "tools/FolderDialog.h"
 
 #include <cctype>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -157,10 +156,10 @@ void CChildDialog::ReadTextArray(HWND control, const std::string& name) {
     SetTextBoxText(control, text);
     ::SendMessageA(control, EM_SETREADONLY, readOnly ? TRUE : FALSE, 0);
     if (!request.empty()) {
-        int caretLine = std::atoi(vorlan::PieceOf(request, 1).c_str());
-        int caretColumn = std::atoi(vorlan::PieceOf(request, 2).c_str());
-        int endLine = std::atoi(vorlan::PieceOf(request, 3).c_str());
-        int endColumn = std::atoi(vorlan::PieceOf(request, 4).c_str());
+        int caretLine = vorlan::NumberOf(vorlan::PieceOf(request, 1));
+        int caretColumn = vorlan::NumberOf(vorlan::PieceOf(request, 2));
+        int endLine = vorlan::NumberOf(vorlan::PieceOf(request, 3));
+        int endColumn = vorlan::NumberOf(vorlan::PieceOf(request, 4));
         if (endLine < 1 || endColumn < 1) {
             endLine = caretLine;
             endColumn = caretColumn;
@@ -211,9 +210,9 @@ LRESULT CChildDialog::OnDiagSetFocus(WPARAM wParam, LPARAM lParam) {
         ::EnableWindow(grid, TRUE);
         auto* cells = dynamic_cast<IFormGrid*>(CWnd::FromHandlePermanent(grid));
         if (wParam == 0) {
-            int column = std::atoi(m_session.Execute(line::kGridColumn).str().c_str());
+            int column = vorlan::NumberOf(m_session.Execute(line::kGridColumn).str());
             if (column != 0) --column;
-            int row = std::atoi(m_session.Execute(line::kGridRow).str().c_str());
+            int row = vorlan::NumberOf(m_session.Execute(line::kGridRow).str());
             if (row != 0) row = row - 1 + (cells ? cells->GetFixedRowCount() : 0);
             SendGrid(static_cast<WPARAM>(row), column);
             return 0;
@@ -225,7 +224,7 @@ LRESULT CChildDialog::OnDiagSetFocus(WPARAM wParam, LPARAM lParam) {
         }
         int p[4];
         for (int i = 0; i < 4; ++i)
-            p[i] = std::atoi(vorlan::PieceOf(request, i + 1).substr(0, 15).c_str());
+            p[i] = vorlan::NumberOf(vorlan::PieceOf(request, i + 1));
         if (p[2] != 0 && cells) cells->SetFocusCell(p[2] - 1, p[3] - 1);
         SendGrid(static_cast<WPARAM>(p[1]), p[0]);
         return 0;
@@ -275,7 +274,7 @@ LRESULT CChildDialog::OnRepeatDialog(WPARAM wParam, LPARAM lParam) {
     m_session.Execute(vorlan::InitScreenLine(m_strDescription.str(), m_strFormName.str()));
     CreateControls(1);
     if (!m_hWnd) return 1;
-    int start = std::atoi(m_session.Execute(line::kTakeStartField).str().c_str());
+    int start = vorlan::NumberOf(m_session.Execute(line::kTakeStartField).str());
     m_nCurrentField = EnableEdits(start == 0 ? 1 : start);
     if (lParam) OnDiagSetFocus(0, 0);
     return 1;
