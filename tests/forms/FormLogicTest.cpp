@@ -332,3 +332,12 @@ TEST(FormLogic, FlagsOfShortOrFailedAnswersAreUnset) {
     EXPECT_FALSE(FlagAt("<UNDEF>", 0));
     EXPECT_EQ(DialogExistsLine("A\"B"), "W $D(^QM(\"A\"\"B\",2))!$D(^QM(\"A\"\"B\",6))");
 }
+
+TEST(FormLogic, ServerNumbersAreClampedNotWrapped) {
+    EXPECT_EQ(NumberOf("12abc"), 12);
+    EXPECT_EQ(NumberOf("abc"), 0);
+    EXPECT_EQ(NumberOf(""), 0);
+    EXPECT_EQ(NumberOf("99999999999"), 0x7FFFFFFF);
+    EXPECT_EQ(NumberOf("-99999999999"), -0x7FFFFFFF);
+    EXPECT_EQ(NumberOf("4294967297"), 0x7FFFFFFF) << "not 1";
+}
