@@ -169,12 +169,9 @@ int CChildDialog::Create(const char* opening, UINT formId, int killFlag, CWnd* p
             TestABLF3();
             return refuse();
         }
-        if (!m_session.Execute(line::kAction).IsEmpty()) {
-            m_session.Execute(line::kRunAction);
-            if (m_session.Execute(line::kErrorExists) == "1") {
-                RefuseAfterFatal(line::kTakeError);
-                return refuse();
-            }
+        if (RunPendingAction() && m_session.Execute(line::kErrorExists) == "1") {
+            RefuseAfterFatal(line::kTakeError);
+            return refuse();
         }
     }
 

@@ -82,6 +82,8 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     void SaveWinSize();
     bool TestforEvent(unsigned mask);
     void TestABLF3();
+    // Runs the action a sub-dialog left in %ABL; false when it left none.
+    bool RunPendingAction();
     bool TestZLN();
     void TestAbl();
     // The answer of the form's timer call: "§..." or a form without grid refreshes it all.

@@ -182,6 +182,12 @@ void CChildDialog::SendEvents(bool autoClose, bool close) {
         m_session.Execute(vorlan::LoadVarsLine(m_strFormName.str()));
 }
 
+bool CChildDialog::RunPendingAction() {
+    if (m_session.Execute(line::kAction).IsEmpty()) return false;
+    m_session.Execute(line::kRunAction);
+    return true;
+}
+
 void CChildDialog::TestABLF3() {
     vorlan::TraceFunction("CChildDialog::TestABLF3");
     CString action = m_session.Execute(line::kF3Action);

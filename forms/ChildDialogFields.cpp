@@ -262,10 +262,7 @@ LRESULT CChildDialog::OnRepeatDialog(WPARAM wParam, LPARAM lParam) {
                 if (m_hWnd) TestABLF3();
                 break;
             }
-            if (!m_session.Execute(line::kAction).IsEmpty()) {
-                m_session.Execute(line::kRunAction);
-                if (!m_session.Execute(line::kErrorExists).IsEmpty()) break;
-            }
+            if (RunPendingAction() && !m_session.Execute(line::kErrorExists).IsEmpty()) break;
             next = m_session.Execute(line::kTakeSubDialogAndError).str();
         }
         if (m_hWnd) ::SendMessageA(Frame(), WM_DIALOGSTOP, 0, 0);

@@ -86,12 +86,11 @@ int CChildDialog::SaveField(int forward, int keepFocus, int field) {
                     ::SetWindowPos(Frame(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
                 return n;
             }
-            if (m_session.Execute(line::kAction).IsEmpty()) {
+            if (RunPendingAction()) {
+                name = m_session.Execute(line::kTakeSubDialog).str();
+            } else {
                 TestABLF3();
                 name.clear();
-            } else {
-                m_session.Execute(line::kRunAction);
-                name = m_session.Execute(line::kTakeSubDialog).str();
             }
             if (m_session.Execute(line::kNoError).IsEmpty()) {
                 AfxMessageBox(m_session.Execute(line::kErrorPlain), MB_OK | MB_ICONEXCLAMATION);

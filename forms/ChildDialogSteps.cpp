@@ -107,7 +107,7 @@ int CChildDialog::ExecuteDDN(const char* call) {
                 ::SetWindowPos(Frame(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             return 0;
         }
-        if (!m_session.Execute(line::kAction).IsEmpty()) m_session.Execute(line::kRunAction);
+        RunPendingAction();
         if (m_session.Execute(line::kNoError).IsEmpty()) {
             AfxMessageBox(m_session.Execute(line::kErrorPlain), MB_OK | MB_ICONEXCLAMATION);
             return 0;
