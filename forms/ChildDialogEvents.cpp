@@ -55,9 +55,9 @@ bool CChildDialog::TestforEvent(unsigned mask) {
         StartProgram();
         OpenWebPage();
     }
-    std::string flags = m_session.Execute(line::kTakeCloseFlags).str();
-    bool close = vorlan::FlagAt(flags, 1);
-    if (vorlan::FlagAt(flags, 2)) SendEvents(vorlan::FlagAt(flags, 0), close);
+    bool autoClose = m_session.Execute(line::kTakeAutoClose) == "1";
+    bool close = m_session.Execute(line::kTakeClose) == "1";
+    SendEvents(autoClose, close);
     if (close) {
         ::SendMessageA(frame, WM_CLOSE, 0, 0);
         return true;
@@ -135,6 +135,7 @@ void CChildDialog::OpenWebPage() {
 }
 
 void CChildDialog::SendEvents(bool autoClose, bool close) {
+    if (m_session.Execute(line::kEventsExist) != "1") return;
     std::vector<vorlan::EventRecord> records;
     for (std::string name = m_session.Execute(vorlan::EventNextLine("")).str(); !name.empty();
          name = m_session.Execute(vorlan::EventNextLine(name)).str()) {

@@ -165,7 +165,8 @@ int CChildDialog::HandleFKey(const std::string& keyText, UINT, int refreshAllowe
     if (!m_hWnd) return 0;
     UINT end = ID_FORM_OK;
     std::string followUp;
-    bool dialog = !action.empty() && m_session.Execute(vorlan::DialogExistsLine(action)) != "0";
+    bool dialog = !action.empty() && (m_session.Execute(vorlan::DialogNodeExistsLine(action, 2)) != "0" ||
+                                      m_session.Execute(vorlan::DialogNodeExistsLine(action, 6)) != "0");
     if (dialog) {
         // Modal form windows come with the modal frame: until then the dialog is cancelled.
         vorlan::WriteProtocol("CChildDialog::HandleFKey - dialog %s not served", vorlan::kLogNote,
@@ -190,9 +191,8 @@ int CChildDialog::HandleFKey(const std::string& keyText, UINT, int refreshAllowe
     if (followUp.empty()) followUp = vorlan::PieceOf(keyText, 10);
 
     SetFKeys();
-    std::string refreshFlags = m_session.Execute(line::kTakeRefreshFlags).str();
-    bool noRefresh = vorlan::FlagAt(refreshFlags, 0);
-    bool refresh = vorlan::FlagAt(refreshFlags, 1);
+    bool noRefresh = m_session.Execute(line::kTakeNoRefresh) == "1";
+    bool refresh = m_session.Execute(line::kTakeRefresh) == "1";
     if (end != ID_FORM_OK) {
         m_session.Execute(vorlan::LoadVarsLine(m_strFormName.str()));
     } else {

@@ -592,15 +592,6 @@ std::string DialogNodeExistsLine(std::string_view action, int node) {
     return "W $D(^QM(" + MQuote(action) + "," + Decimal(node) + "))";
 }
 
-std::string DialogExistsLine(std::string_view action) {
-    std::string quoted = MQuote(action);
-    return "W $D(^QM(" + quoted + ",2))!$D(^QM(" + quoted + ",6))";
-}
-
-bool FlagAt(std::string_view answer, size_t i) {
-    return i < answer.size() && answer[i] == '1';
-}
-
 std::string FocusEntryLine(int field) {
     return "K %DDN(\"FOCUS\") W $$FO^QCC(" + Decimal(field) + ")";
 }

@@ -258,9 +258,8 @@ constexpr const char* kTakeCaretRequest = "W $G(%WIN(\"CURPOS\")) K %WIN(\"CURPO
 constexpr const char* kReadOnlyRequest = "W:$D(%WIN(\"READONLY\")) 1";
 constexpr const char* kTakeFocusAction = "W $G(%DDN(\"FOCUS\")) K %DDN(\"FOCUS\")";
 constexpr const char* kTakeRefreshList = "W $G(%MAK1) K %MAK1";
-// Both refresh requests of a function key at once: no-refresh, then refresh.
-constexpr const char* kTakeRefreshFlags =
-    "W $D(%WIN(\"NOREFRESH\"))>0,$D(%WIN(\"REFRESH\"))>0 K %WIN(\"NOREFRESH\"),%WIN(\"REFRESH\")";
+constexpr const char* kTakeNoRefresh = "W:$D(%WIN(\"NOREFRESH\")) 1 K %WIN(\"NOREFRESH\")";
+constexpr const char* kTakeRefresh = "W:$D(%WIN(\"REFRESH\")) 1 K %WIN(\"REFRESH\")";
 constexpr const char* kKillNewHandBack = "K @%NEW S:$D(%VL1) %VL=%VL1 K %VL1";
 constexpr const char* kSaveScratchVars = "D VARSAVE^QCC(\"TEMP\")";
 constexpr const char* kLoadScratchVars = "D LOADVARS^QCC(\"TEMP\")";
@@ -286,9 +285,9 @@ constexpr const char* kProgramRoutine = "W $G(%WIN(\"PRGEXEC\",\"ROUT\"))";
 constexpr const char* kKillProgram = "K %WIN(\"PRGEXEC\")";
 constexpr const char* kWebAddress = "W $G(%WIN(\"INET\",\"ADR\"))";
 constexpr const char* kKillWeb = "K %WIN(\"INET\")";
-// What every step ends with, in one trip: auto-close and close taken, events only looked at.
-constexpr const char* kTakeCloseFlags = "W $D(%WIN(\"AUTOCLOSE\"))>0,$D(%WIN(\"CLOSE\"))>0,$D(%WIN(\"EV\"))>0"
-                                        " K %WIN(\"AUTOCLOSE\"),%WIN(\"CLOSE\")";
+constexpr const char* kTakeAutoClose = "W:$D(%WIN(\"AUTOCLOSE\")) 1 K %WIN(\"AUTOCLOSE\")";
+constexpr const char* kTakeClose = "W:$D(%WIN(\"CLOSE\")) 1 K %WIN(\"CLOSE\")";
+constexpr const char* kEventsExist = "W:$D(%WIN(\"EV\")) 1";
 constexpr const char* kKillEvents = "K %WIN(\"EV\")";
 constexpr const char* kReplaceRoutine = "W $G(%WIN(\"REPLACERTN\"))";
 constexpr const char* kSearchRoutine = "W $G(%WIN(\"SEARCHRTN\"))";
@@ -321,10 +320,6 @@ std::string ScreenNodeLine(std::string_view description, int node);
 std::string ScreenInitLine(std::string_view description);
 std::string SwitchNamespaceLine(std::string_view ns);
 std::string DialogNodeExistsLine(std::string_view action, int node);
-// "1" when the action names a dialog (node 2 or 6 of its description), else "0".
-std::string DialogExistsLine(std::string_view action);
-// Flag i of an answer of "0"/"1" characters; a short or failed answer sets none.
-bool FlagAt(std::string_view answer, size_t i);
 std::string FocusEntryLine(int field);
 std::string FocusAgainLine(int field);
 std::string SelectAllRequestLine(int field);

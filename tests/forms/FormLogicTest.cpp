@@ -324,15 +324,6 @@ TEST(FormLogic, TextBoxNamesAreNamesNotCode) {
         EXPECT_FALSE(IsMName(bad)) << bad;
 }
 
-TEST(FormLogic, FlagsOfShortOrFailedAnswersAreUnset) {
-    EXPECT_TRUE(FlagAt("101", 2));
-    EXPECT_FALSE(FlagAt("101", 1));
-    EXPECT_FALSE(FlagAt("1", 1));
-    EXPECT_FALSE(FlagAt("", 0));
-    EXPECT_FALSE(FlagAt("<UNDEF>", 0));
-    EXPECT_EQ(DialogExistsLine("A\"B"), "W $D(^QM(\"A\"\"B\",2))!$D(^QM(\"A\"\"B\",6))");
-}
-
 TEST(FormLogic, ServerNumbersAreClampedNotWrapped) {
     EXPECT_EQ(NumberOf("12abc"), 12);
     EXPECT_EQ(NumberOf("abc"), 0);

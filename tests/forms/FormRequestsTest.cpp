@@ -365,24 +365,3 @@ TEST_F(FormRequestsTest, CheckAnswersThatAreNoAnswersKeepWhatWasTyped) {
     EXPECT_EQ(Server("W TSTA"), "gut");
     EXPECT_EQ(FocusedField(), 2) << "the form goes on with the next answer";
 }
-
-TEST_F(FormRequestsTest, FlagLinesOfAStepAnswerInOneTripAndTakeOnlyTheirFlags) {
-    namespace line = vorlan::line;
-    Server("S %WIN(\"AUTOCLOSE\")=1,%WIN(\"EV\",\"X\")=1,%WIN(\"REFRESH\")=\"\"");
-    EXPECT_EQ(Server(line::kTakeCloseFlags), "101");
-    EXPECT_EQ(Server(line::kTakeCloseFlags), "001") << "the events stay for their reader";
-    EXPECT_EQ(Server(line::kTakeRefreshFlags), "01") << "an empty request is one";
-    EXPECT_EQ(Server(line::kTakeRefreshFlags), "00");
-    Server("K %WIN(\"EV\") S %WIN(\"CLOSE\",1)=1,%WIN(\"NOREFRESH\")=1");
-    EXPECT_EQ(Server(line::kTakeCloseFlags), "010") << "a node below counts too";
-    EXPECT_EQ(Server(line::kTakeRefreshFlags), "10");
-    EXPECT_EQ(Server("W $D(%WIN(\"CLOSE\")),$D(%WIN(\"NOREFRESH\"))"), "00");
-
-    // A function key's action is a dialog when its description has node 2 or 6.
-    EXPECT_EQ(Server(vorlan::DialogExistsLine("TSTRQD")), "0");
-    Set({Node("TSTRQD", "6", "x")});
-    EXPECT_EQ(Server(vorlan::DialogExistsLine("TSTRQD")), "1");
-    Set({Node("TSTRQE", "2,1", "x")});
-    EXPECT_EQ(Server(vorlan::DialogExistsLine("TSTRQE")), "1");
-    EXPECT_EQ(Server(vorlan::DialogExistsLine("TSTRQ\"D")), "0");
-}
