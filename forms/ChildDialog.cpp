@@ -34,6 +34,18 @@ SIZE TextSize(HWND window, HFONT font, const std::string& text) {
     return TextExtent(window, font, shown.c_str(), static_cast<int>(shown.size()));
 }
 
+// Check boxes and radio buttons; the kinds without "Right" show their text left of the box.
+DWORD CheckButtonStyle(FieldKind kind) {
+    DWORD style = BS_NOTIFY | WS_TABSTOP;
+    switch (kind) {
+    case FieldKind::Check3: return style | BS_AUTO3STATE | BS_LEFTTEXT;
+    case FieldKind::Check3Right: return style | BS_AUTO3STATE;
+    case FieldKind::Check: return style | BS_AUTOCHECKBOX | BS_LEFTTEXT;
+    case FieldKind::Radio: return style | BS_AUTORADIOBUTTON | WS_GROUP | BS_LEFTTEXT;
+    default: return style | BS_AUTORADIOBUTTON | WS_GROUP;
+    }
+}
+
 std::string LoadText(UINT id) {
     CString s;
     s.LoadString(id);
@@ -157,12 +169,9 @@ int CChildDialog::Create(const char* opening, UINT formId, int killFlag, CWnd* p
             TestABLF3();
             return refuse();
         }
-        if (!m_session.Execute(line::kAction).IsEmpty()) {
-            m_session.Execute(line::kRunAction);
-            if (m_session.Execute(line::kErrorExists) == "1") {
-                RefuseAfterFatal(line::kTakeError);
-                return refuse();
-            }
+        if (RunPendingAction() && m_session.Execute(line::kErrorExists) == "1") {
+            RefuseAfterFatal(line::kTakeError);
+            return refuse();
         }
     }
 
@@ -363,14 +372,10 @@ void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
 
     switch (field.kind) {
     case FieldKind::Edit:
-        if (!multiRow) {
+        if (!multiRow)
             ::SetWindowTextA(control, vorlan::UnescapeFromServer(field.value).c_str());
-        } else {
-            // Its text comes with the field's entry: the focus visits it once.
-            HWND before = ::GetFocus();
-            ::SetFocus(control);
-            ::SetFocus(before);
-        }
+        else
+            VisitField(control);
         break;
     case FieldKind::TabEdit:
     case FieldKind::EditOpen:
@@ -381,9 +386,7 @@ void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
     case FieldKind::Check:
     case FieldKind::Radio:
     case FieldKind::RadioRight:
-    case FieldKind::Check3Right:
-        ::SendMessageA(control, BM_SETCHECK, field.value.rfind('J', 0) == 0 ? BST_CHECKED : BST_UNCHECKED, 0);
-        break;
+    case FieldKind::Check3Right: ShowCheck(control, field.value); break;
     default: break;
     }
     if (!(multiRow && field.kind == FieldKind::Edit))
@@ -460,24 +463,11 @@ HWND CChildDialog::CreateFieldControl(int k, const vorlan::FieldRecord& field, c
         break;
     }
     case FieldKind::Check3:
-        control = InsertButton(id, checkRect(label), BS_AUTO3STATE | BS_LEFTTEXT | BS_NOTIFY | WS_TABSTOP,
-                               label.c_str());
-        break;
     case FieldKind::Check3Right:
-        control = InsertButton(id, checkRect(label), BS_AUTO3STATE | BS_NOTIFY | WS_TABSTOP, label.c_str());
-        break;
     case FieldKind::Check:
-        control = InsertButton(id, checkRect(label), BS_AUTOCHECKBOX | BS_LEFTTEXT | BS_NOTIFY | WS_TABSTOP,
-                               label.c_str());
-        break;
     case FieldKind::Radio:
-        control =
-            InsertButton(id, checkRect(label),
-                         BS_AUTORADIOBUTTON | WS_GROUP | BS_LEFTTEXT | BS_NOTIFY | WS_TABSTOP, label.c_str());
-        break;
     case FieldKind::RadioRight:
-        control = InsertButton(id, checkRect(label), BS_AUTORADIOBUTTON | WS_GROUP | BS_NOTIFY | WS_TABSTOP,
-                               label.c_str());
+        control = InsertButton(id, checkRect(label), CheckButtonStyle(field.kind), label.c_str());
         break;
     default: break;
     }

@@ -82,6 +82,8 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     void SaveWinSize();
     bool TestforEvent(unsigned mask);
     void TestABLF3();
+    // Runs the action a sub-dialog left in %ABL; false when it left none.
+    bool RunPendingAction();
     bool TestZLN();
     void TestAbl();
     // The answer of the form's timer call: "§..." or a form without grid refreshes it all.
@@ -140,6 +142,8 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     // message (the result is then in result)
     void OnSize(int width, int height);
     void OnActivate(WPARAM wParam, LPARAM lParam);
+    // The names the frame's tabs keep: the first piece of the first page's tab text.
+    std::string FrameTabText();
     void OnEnable(bool enable);
     bool OnKeyDown(WPARAM wParam, LRESULT& result);
     bool OnCommand(WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -196,12 +200,17 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     void ReadCards();
     void StartProgram();
     void OpenWebPage();
+    // Only called when the server left events.
     void SendEvents(bool autoClose, bool close);
 
     // control kinds by their dialog codes
     enum class ControlKind { PushButton, CheckBox, Radio, Edit };
     static ControlKind KindOfControl(HWND control);
     static bool IsMultiLine(HWND control);
+    // Checked when the server's value starts with "J".
+    static void ShowCheck(HWND control, const std::string& value);
+    // A multi-line field's text comes with the field's entry: the focus visits it and goes back.
+    static void VisitField(HWND control);
     // The windows of field n as the control pass made them (looked up once: every lookup of a
     // child window is a trip to the window system).
     struct FieldWindows {
@@ -214,6 +223,10 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     HWND FieldControl(int n) const { return WindowsOf(n).control; }
     HWND ModeLabel(int n) const { return WindowsOf(n).modeLabel; }
     HWND Frame() const { return ::GetParent(m_hWnd); }
+    // The main frame, or none before it is made and after it goes.
+    static HWND MainWindow();
+    // Whether the form's frame is the active window of its MDI client.
+    bool IsActiveFrame() const;
 
     CSession& m_session;
     CString m_strFormName;

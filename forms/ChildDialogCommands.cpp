@@ -13,7 +13,6 @@
 #include "resources/resource.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 namespace line = vorlan::line;
@@ -138,6 +137,17 @@ LRESULT CChildDialog::OnFormCommand(UINT id, bool fromSelf) {
     return 1;
 }
 
+HWND CChildDialog::MainWindow() {
+    CWinApp* app = AfxGetApp();
+    return app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;
+}
+
+bool CChildDialog::IsActiveFrame() const {
+    HWND frame = Frame();
+    HWND client = ::GetParent(frame);
+    return client && reinterpret_cast<HWND>(::SendMessageA(client, WM_MDIGETACTIVE, 0, 0)) == frame;
+}
+
 void CChildDialog::ShowStatus(const char* text) {
     CWinApp* app = AfxGetApp();
     if (app && app->m_pMainWnd)
@@ -148,7 +158,7 @@ bool CChildDialog::CheckBeforeSave() {
     m_session.Execute(line::kStartChecks);
     // The field being edited is saved as its focus goes.
     ::SetFocus(nullptr);
-    int failing = std::atoi(m_session.Execute(line::kCheck));
+    int failing = vorlan::NumberOf(m_session.Execute(line::kCheck).str());
     if (failing == 0) return true;
     ::LockWindowUpdate(nullptr);
     UpdateEdits(m_nCurrentField, failing);

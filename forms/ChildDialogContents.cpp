@@ -50,8 +50,7 @@ void CChildDialog::UpdateEdits(int first, int last) {
         if (!control) continue;
         ControlKind kind = KindOfControl(control);
         if (kind == ControlKind::CheckBox || kind == ControlKind::Radio) {
-            ::SendMessageA(control, BM_SETCHECK, field.value.rfind('J', 0) == 0 ? BST_CHECKED : BST_UNCHECKED,
-                           0);
+            ShowCheck(control, field.value);
         } else if (kind == ControlKind::PushButton) {
             continue;
         } else if (!IsMultiLine(control) && control != m_hRichEdit) {
@@ -59,9 +58,7 @@ void CChildDialog::UpdateEdits(int first, int last) {
             // Left alone when unchanged, so that caret and selection stay.
             if (fw::WindowText(control, 127) != value) ::SetWindowTextA(control, value.c_str());
         } else {
-            HWND before = ::GetFocus();
-            ::SetFocus(control);
-            ::SetFocus(before);
+            VisitField(control);
             continue;
         }
         ReplaceToolTip(control, vorlan::UnescapeFromServer(field.tooltip));

@@ -19,18 +19,12 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 namespace line = vorlan::line;
 
 namespace {
-
-HWND MainWindow() {
-    CWinApp* app = AfxGetApp();
-    return app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;
-}
 
 std::string SystemMessage(DWORD error) {
     char text[512] = {};
@@ -69,15 +63,14 @@ bool CChildDialog::TestforEvent(unsigned mask) {
         return true;
     }
     if (m_nFormId >= 0xC000) return true;
-    HWND client = ::GetParent(frame);
-    return client && reinterpret_cast<HWND>(::SendMessageA(client, WM_MDIGETACTIVE, 0, 0)) == frame;
+    return IsActiveFrame();
 }
 
 void CChildDialog::ReadCards() {
-    int lines = std::atoi(m_session.Execute(line::kCardLines));
+    int lines = vorlan::NumberOf(m_session.Execute(line::kCardLines).str());
     if (lines < 1) return;
     lines = std::min(lines, CReadCard::kMaxLines);
-    int kind = std::atoi(m_session.Execute(line::kCardKind));
+    int kind = vorlan::NumberOf(m_session.Execute(line::kCardKind).str());
     if (kind == 0 || kind == 1) {
         CReadCard reader(this, lines, kind);
         // Only a reading that ended well is handed over.
@@ -154,9 +147,9 @@ void CChildDialog::SendEvents(bool autoClose, bool close) {
         std::string timer = m_session.Execute(vorlan::EventValueLine(name, "TIMER", true)).str();
         e.hasTimer = !timer.empty() && timer != "0";
         e.timerHasValue = timer == "1";
-        e.stick = std::atoi(m_session.Execute(vorlan::EventValueLine(name, "STICK", false)));
+        e.stick = vorlan::NumberOf(m_session.Execute(vorlan::EventValueLine(name, "STICK", false)).str());
         if (e.hasTimer) e.hasEvent = m_session.Execute(vorlan::EventEventExistsLine(name)) != "0";
-        e.close = std::atoi(m_session.Execute(vorlan::EventCloseLine(name)));
+        e.close = vorlan::NumberOf(m_session.Execute(vorlan::EventCloseLine(name)).str());
         records.push_back(vorlan::MakeEventRecord(e));
         // Not even the name of an entry beyond the limit is read.
         if (static_cast<int>(records.size()) == vorlan::kMaxEvents) break;
@@ -188,6 +181,12 @@ void CChildDialog::SendEvents(bool autoClose, bool close) {
     if (anyStick) ::LockWindowUpdate(nullptr);
     if (m_session.Execute(line::kCurrentDialog) == m_strFormName)
         m_session.Execute(vorlan::LoadVarsLine(m_strFormName.str()));
+}
+
+bool CChildDialog::RunPendingAction() {
+    if (m_session.Execute(line::kAction).IsEmpty()) return false;
+    m_session.Execute(line::kRunAction);
+    return true;
 }
 
 void CChildDialog::TestABLF3() {

@@ -17,7 +17,6 @@
 #include "tools/FolderDialog.h"
 
 #include <cctype>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -33,6 +32,16 @@ CChildDialog::ControlKind CChildDialog::KindOfControl(HWND control) {
 
 bool CChildDialog::IsMultiLine(HWND control) {
     return control && (::GetWindowLongPtrA(control, GWL_STYLE) & ES_MULTILINE) != 0;
+}
+
+void CChildDialog::ShowCheck(HWND control, const std::string& value) {
+    ::SendMessageA(control, BM_SETCHECK, value.rfind('J', 0) == 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void CChildDialog::VisitField(HWND control) {
+    HWND before = ::GetFocus();
+    ::SetFocus(control);
+    ::SetFocus(before);
 }
 
 bool CChildDialog::OnFieldCommand(UINT id, UINT code, HWND control, LRESULT& result) {
@@ -147,10 +156,10 @@ void CChildDialog::ReadTextArray(HWND control, const std::string& name) {
     SetTextBoxText(control, text);
     ::SendMessageA(control, EM_SETREADONLY, readOnly ? TRUE : FALSE, 0);
     if (!request.empty()) {
-        int caretLine = std::atoi(vorlan::PieceOf(request, 1).c_str());
-        int caretColumn = std::atoi(vorlan::PieceOf(request, 2).c_str());
-        int endLine = std::atoi(vorlan::PieceOf(request, 3).c_str());
-        int endColumn = std::atoi(vorlan::PieceOf(request, 4).c_str());
+        int caretLine = vorlan::NumberOf(vorlan::PieceOf(request, 1));
+        int caretColumn = vorlan::NumberOf(vorlan::PieceOf(request, 2));
+        int endLine = vorlan::NumberOf(vorlan::PieceOf(request, 3));
+        int endColumn = vorlan::NumberOf(vorlan::PieceOf(request, 4));
         if (endLine < 1 || endColumn < 1) {
             endLine = caretLine;
             endColumn = caretColumn;
@@ -201,9 +210,9 @@ LRESULT CChildDialog::OnDiagSetFocus(WPARAM wParam, LPARAM lParam) {
         ::EnableWindow(grid, TRUE);
         auto* cells = dynamic_cast<IFormGrid*>(CWnd::FromHandlePermanent(grid));
         if (wParam == 0) {
-            int column = std::atoi(m_session.Execute(line::kGridColumn).str().c_str());
+            int column = vorlan::NumberOf(m_session.Execute(line::kGridColumn).str());
             if (column != 0) --column;
-            int row = std::atoi(m_session.Execute(line::kGridRow).str().c_str());
+            int row = vorlan::NumberOf(m_session.Execute(line::kGridRow).str());
             if (row != 0) row = row - 1 + (cells ? cells->GetFixedRowCount() : 0);
             SendGrid(static_cast<WPARAM>(row), column);
             return 0;
@@ -215,7 +224,7 @@ LRESULT CChildDialog::OnDiagSetFocus(WPARAM wParam, LPARAM lParam) {
         }
         int p[4];
         for (int i = 0; i < 4; ++i)
-            p[i] = std::atoi(vorlan::PieceOf(request, i + 1).substr(0, 15).c_str());
+            p[i] = vorlan::NumberOf(vorlan::PieceOf(request, i + 1));
         if (p[2] != 0 && cells) cells->SetFocusCell(p[2] - 1, p[3] - 1);
         SendGrid(static_cast<WPARAM>(p[1]), p[0]);
         return 0;
@@ -235,9 +244,7 @@ LRESULT CChildDialog::OnRepeatDialog(WPARAM wParam, LPARAM lParam) {
         ReinitDialog();
         m_session.Execute(line::kExecuteKill);
     } else {
-        auto* first = dynamic_cast<CChildDialog*>(CWnd::FromHandlePermanent(::GetDlgItem(Frame(), 1)));
-        std::string screen = (first ? first->GetDescriptionName() : m_strDescription).str();
-        std::string tab = vorlan::PieceOf(m_session.Execute(vorlan::TabTextLine(screen)).str(), 1);
+        std::string tab = FrameTabText();
         if (tab.empty())
             m_session.Execute(line::kExecuteKill);
         else if (tab[0] == '*')
@@ -255,10 +262,7 @@ LRESULT CChildDialog::OnRepeatDialog(WPARAM wParam, LPARAM lParam) {
                 if (m_hWnd) TestABLF3();
                 break;
             }
-            if (!m_session.Execute(line::kAction).IsEmpty()) {
-                m_session.Execute(line::kRunAction);
-                if (!m_session.Execute(line::kErrorExists).IsEmpty()) break;
-            }
+            if (RunPendingAction() && !m_session.Execute(line::kErrorExists).IsEmpty()) break;
             next = m_session.Execute(line::kTakeSubDialogAndError).str();
         }
         if (m_hWnd) ::SendMessageA(Frame(), WM_DIALOGSTOP, 0, 0);
@@ -267,7 +271,7 @@ LRESULT CChildDialog::OnRepeatDialog(WPARAM wParam, LPARAM lParam) {
     m_session.Execute(vorlan::InitScreenLine(m_strDescription.str(), m_strFormName.str()));
     CreateControls(1);
     if (!m_hWnd) return 1;
-    int start = std::atoi(m_session.Execute(line::kTakeStartField).str().c_str());
+    int start = vorlan::NumberOf(m_session.Execute(line::kTakeStartField).str());
     m_nCurrentField = EnableEdits(start == 0 ? 1 : start);
     if (lParam) OnDiagSetFocus(0, 0);
     return 1;

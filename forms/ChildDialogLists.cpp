@@ -23,11 +23,6 @@ constexpr int kListControlId = 1015;
 constexpr int kGridField = 0xC000;
 constexpr int kCurrentFieldList = 0xFFFF;
 
-HWND MainWindow() {
-    CWinApp* app = AfxGetApp();
-    return app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;
-}
-
 int FieldNumberOf(HWND control) {
     return control ? static_cast<int>(LOWORD(::GetWindowLongPtrA(control, GWLP_USERDATA))) : 0;
 }
@@ -164,10 +159,8 @@ LRESULT CChildDialog::OnListClosed(int n, HWND control, LPARAM value) {
         if (m_hWnd && ownerWasDisabled) {
             RepeatDialog(1, 1, 0);
         } else if (m_hWnd && value == 0) {
-            HWND client = ::GetParent(Frame());
-            bool active =
-                client && reinterpret_cast<HWND>(::SendMessageA(client, WM_MDIGETACTIVE, 0, 0)) == Frame();
-            if (windowId >= 0xC000 || active) SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), -1);
+            if (windowId >= 0xC000 || IsActiveFrame())
+                SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), -1);
         }
     } else if (control && ::IsWindow(control)) {
         if (HWND parent = ::GetParent(control)) ::EnableWindow(parent, TRUE);

@@ -27,11 +27,6 @@ bool KeyHeld(int key) {
     return ::GetKeyState(key) < 0;
 }
 
-HWND MainWindow() {
-    CWinApp* app = AfxGetApp();
-    return app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;
-}
-
 // The menu tree's images serve the keys' menu too.
 constexpr UINT kContextMenuImages = 514;
 constexpr int kSecondListId = 0x1801;
@@ -100,6 +95,12 @@ void CChildDialog::OnSize(int width, int height) {
     m_nStoredHeight = height;
 }
 
+std::string CChildDialog::FrameTabText() {
+    auto* first = dynamic_cast<CChildDialog*>(CWnd::FromHandlePermanent(::GetDlgItem(Frame(), 1)));
+    std::string description = (first ? first->GetDescriptionName() : m_strDescription).str();
+    return vorlan::PieceOf(m_session.Execute(vorlan::TabTextLine(description)).str().substr(0, 1023), 1);
+}
+
 void CChildDialog::OnActivate(WPARAM wParam, LPARAM lParam) {
     const std::string formName = m_strFormName.str();
     bool changed = m_session.Execute(line::kCurrentDialog).str() != formName;
@@ -108,11 +109,7 @@ void CChildDialog::OnActivate(WPARAM wParam, LPARAM lParam) {
     std::string tabText;
     bool haveTab = true;
     if (wParam) {
-        CChildDialog* first =
-            dynamic_cast<CChildDialog*>(CWnd::FromHandlePermanent(::GetDlgItem(Frame(), 1)));
-        std::string description = first ? first->GetDescriptionName().str() : m_strDescription.str();
-        tabText =
-            vorlan::PieceOf(m_session.Execute(vorlan::TabTextLine(description)).str().substr(0, 1023), 1);
+        tabText = FrameTabText();
     } else if (lParam) {
         tabText = reinterpret_cast<const char*>(lParam);
     } else {

@@ -86,12 +86,11 @@ int CChildDialog::SaveField(int forward, int keepFocus, int field) {
                     ::SetWindowPos(Frame(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
                 return n;
             }
-            if (m_session.Execute(line::kAction).IsEmpty()) {
+            if (RunPendingAction()) {
+                name = m_session.Execute(line::kTakeSubDialog).str();
+            } else {
                 TestABLF3();
                 name.clear();
-            } else {
-                m_session.Execute(line::kRunAction);
-                name = m_session.Execute(line::kTakeSubDialog).str();
             }
             if (m_session.Execute(line::kNoError).IsEmpty()) {
                 AfxMessageBox(m_session.Execute(line::kErrorPlain), MB_OK | MB_ICONEXCLAMATION);
@@ -113,8 +112,7 @@ int CChildDialog::SaveField(int forward, int keepFocus, int field) {
         if (forward != 0) AfxMessageBox(pr.message.c_str(), MB_OK | MB_ICONEXCLAMATION);
     } else {
         if (kind == ControlKind::CheckBox || kind == ControlKind::Radio) {
-            ::SendMessageA(control, BM_SETCHECK, pr.value.rfind('J', 0) == 0 ? BST_CHECKED : BST_UNCHECKED,
-                           0);
+            ShowCheck(control, pr.value);
         } else if (kind == ControlKind::Edit) {
             if (multiLineBox)
                 ReadBackTextBox(control);

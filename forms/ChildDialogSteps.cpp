@@ -24,15 +24,6 @@ constexpr int kTabControlId = 0xC000;
 // Forms with ids from here on are modal sub-dialogs themselves: theirs belong to their window.
 constexpr UINT kSubDialogFormId = 0xC000;
 
-HWND MainWindow() {
-    CWinApp* app = AfxGetApp();
-    return app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;
-}
-
-} // namespace
-
-namespace {
-
 // While a sub-dialog runs in another namespace the frames skip their timers; the flag and
 // the namespace come back on every way out, also when the dialog fails.
 class NamespaceSwitch {
@@ -116,7 +107,7 @@ int CChildDialog::ExecuteDDN(const char* call) {
                 ::SetWindowPos(Frame(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             return 0;
         }
-        if (!m_session.Execute(line::kAction).IsEmpty()) m_session.Execute(line::kRunAction);
+        RunPendingAction();
         if (m_session.Execute(line::kNoError).IsEmpty()) {
             AfxMessageBox(m_session.Execute(line::kErrorPlain), MB_OK | MB_ICONEXCLAMATION);
             return 0;
@@ -149,7 +140,7 @@ void CChildDialog::RepeatDialog(int, int, int) {
     int items = tabs ? static_cast<int>(::SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0)) : 0;
     if (tabs && me >= 1 && me < items) {
         HWND client = ::GetParent(frame);
-        if (client && reinterpret_cast<HWND>(::SendMessageA(client, WM_MDIGETACTIVE, 0, 0)) != frame)
+        if (client && !IsActiveFrame())
             ::SendMessageA(client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(frame), 0);
         TCITEMA item{};
         item.mask = TCIF_PARAM;

@@ -2,20 +2,17 @@
 
 #include "app/ReplyFields.h"
 #include "common/MQuote.h"
+#include "forms/FormLogic.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace vorlan {
 
 namespace {
 
-// The number a piece starts with, at most 15 characters read; clamped so that cells times
-// pixels cannot overflow.
+// The number a piece starts with, clamped so that cells times pixels cannot overflow.
 int Leading(std::string_view text) {
-    std::string s(text.substr(0, 15));
-    long v = std::strtol(s.c_str(), nullptr, 10);
-    return static_cast<int>(std::clamp<long>(v, -100000, 100000));
+    return std::clamp(NumberOf(text), -100000, 100000);
 }
 
 int AdjustWidth(int w) {

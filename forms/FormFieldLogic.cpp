@@ -6,7 +6,6 @@
 #include "services/HubLines.h"
 
 #include <cctype>
-#include <cstdlib>
 
 namespace vorlan {
 
@@ -17,10 +16,8 @@ RefreshList ParseRefreshList(std::string_view answer) {
     size_t at = 0;
     while (at <= answer.size()) {
         size_t comma = answer.find(',', at);
-        std::string item(
+        int n = NumberOf(
             answer.substr(at, comma == std::string_view::npos ? std::string_view::npos : comma - at));
-        item = item.substr(0, 15);
-        long n = std::strtol(item.c_str(), nullptr, 10);
         if (n > 0 && n < 64) list.listed[static_cast<size_t>(n)] = true;
         if (comma == std::string_view::npos) break;
         at = comma + 1;

@@ -16,18 +16,8 @@ const char kLess254 = '\xFE';
 const char kGreater253 = '\xFD';
 const char kTab250 = '\xFA';
 
-int Number(std::string_view text) {
-    // Decimal text as the server writes it; anything that is not a number reads as 0 and
-    // a number too long for an int is clamped rather than wrapped.
-    std::string s(text.substr(0, 31));
-    long long v = std::strtoll(s.c_str(), nullptr, 10);
-    if (v > 0x7FFFFFFF) v = 0x7FFFFFFF;
-    if (v < -0x7FFFFFFF) v = -0x7FFFFFFF;
-    return static_cast<int>(v);
-}
-
 int PieceNumber(std::string_view answer, int n) {
-    return Number(PieceOf(answer, n));
+    return NumberOf(PieceOf(answer, n));
 }
 
 std::string Decimal(int n) {
@@ -37,6 +27,14 @@ std::string Decimal(int n) {
 } // namespace
 
 // ---- escaping
+
+int NumberOf(std::string_view text) {
+    std::string s(text.substr(0, 31));
+    long long v = std::strtoll(s.c_str(), nullptr, 10);
+    if (v > 0x7FFFFFFF) v = 0x7FFFFFFF;
+    if (v < -0x7FFFFFFF) v = -0x7FFFFFFF;
+    return static_cast<int>(v);
+}
 
 std::string EscapeForServer(std::string_view text) {
     std::string out(text);
@@ -225,7 +223,7 @@ FieldRecord ParseFieldRecord(std::string_view answer) {
     f.label = PieceOf(answer, 4);
     f.value = PieceOf(answer, 5);
     std::string kind = PieceOf(answer, 6);
-    f.kindNumber = kind.empty() ? -1 : Number(kind);
+    f.kindNumber = kind.empty() ? -1 : NumberOf(kind);
     f.kind = KindOf(f.kindNumber);
     f.height = PieceNumber(answer, 7);
     if (f.height < 1) f.height = 1;
@@ -463,9 +461,9 @@ size_t PositionOf(std::string_view text, int line, int column) {
 
 FieldExtras ParseFieldExtras(std::string_view text) {
     FieldExtras e;
-    e.textColour = Number(PieceOf(text, 1, '/').substr(0, 63));
-    e.background = Number(PieceOf(text, 2, '/').substr(0, 63));
-    e.readOnly = Number(PieceOf(text, 3, '/').substr(0, 63)) != 0;
+    e.textColour = NumberOf(PieceOf(text, 1, '/').substr(0, 63));
+    e.background = NumberOf(PieceOf(text, 2, '/').substr(0, 63));
+    e.readOnly = NumberOf(PieceOf(text, 3, '/').substr(0, 63)) != 0;
     return e;
 }
 
@@ -542,7 +540,7 @@ StepMessages ParseMessages(std::string_view answer) {
     if (first == std::string_view::npos) return m;
     size_t second = answer.find('\xA7', first + 1);
     if (second == std::string_view::npos) return m;
-    size_t infoLength = static_cast<size_t>(Number(answer.substr(0, first)));
+    size_t infoLength = static_cast<size_t>(NumberOf(answer.substr(0, first)));
     std::string_view data = answer.substr(first + 1, second - first - 1);
     std::string_view rest = answer.substr(second + 1);
     if (infoLength > rest.size()) infoLength = rest.size();

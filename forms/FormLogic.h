@@ -10,6 +10,10 @@
 
 namespace vorlan {
 
+// Decimal text as the server writes it: anything that is not a number reads as 0, and a
+// number too long for an int is clamped rather than wrapped.
+int NumberOf(std::string_view text);
+
 // ---- escaping between the form's windows and the server
 
 // TAB, "<", ">" and the double quote as $C(250), $C(254), $C(253), $C(255).

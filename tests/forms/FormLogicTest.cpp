@@ -323,3 +323,12 @@ TEST(FormLogic, TextBoxNamesAreNamesNotCode) {
     for (const char* bad : {"", "1A", "X(1)", "A B", "A) K ^X"})
         EXPECT_FALSE(IsMName(bad)) << bad;
 }
+
+TEST(FormLogic, ServerNumbersAreClampedNotWrapped) {
+    EXPECT_EQ(NumberOf("12abc"), 12);
+    EXPECT_EQ(NumberOf("abc"), 0);
+    EXPECT_EQ(NumberOf(""), 0);
+    EXPECT_EQ(NumberOf("99999999999"), 0x7FFFFFFF);
+    EXPECT_EQ(NumberOf("-99999999999"), -0x7FFFFFFF);
+    EXPECT_EQ(NumberOf("4294967297"), 0x7FFFFFFF) << "not 1";
+}
