@@ -14,6 +14,8 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace benchframe {
 
@@ -34,6 +36,16 @@ class TimedTransport : public RecordingTransport {
 
 inline double Milliseconds(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Milliseconds per round of sending the recorded lines through the session alone: what the
+// server conversation costs without any window.
+inline double ReplayMilliseconds(const std::vector<std::string>& lines, int rounds) {
+    auto start = Clock::now();
+    for (int i = 0; i < rounds; ++i)
+        for (const std::string& line : lines)
+            theApp.Execute(line.c_str());
+    return Milliseconds(start) / rounds;
 }
 
 // Settings of a scratch key and answered boxes: nothing here may wait for a person. Returns

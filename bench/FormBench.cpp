@@ -63,12 +63,7 @@ int main(int argc, char** argv) {
     }
     open /= rounds;
     destroy /= rounds;
-    auto start = Clock::now();
-
-    for (int i = 0; i < rounds; ++i)
-        for (const std::string& line : lines)
-            theApp.Execute(line.c_str());
-    double replay = Milliseconds(start) / rounds;
+    double replay = benchframe::ReplayMilliseconds(lines, rounds);
 
     std::printf("form opening (ADR, %zu M lines): %.2f ms, of which waiting for the server %.2f ms; "
                 "its M lines alone: %.2f ms; ratio %.2f (target <= 1.5); destroying it: %.2f ms\n",

@@ -50,11 +50,7 @@ int main(int argc, char** argv) {
     double refresh = Milliseconds(start) / rounds;
     double server = recorder->serverMs / rounds;
 
-    start = Clock::now();
-    for (int i = 0; i < rounds; ++i)
-        for (const std::string& line : lines)
-            theApp.Execute(line.c_str());
-    double replay = Milliseconds(start) / rounds;
+    double replay = benchframe::ReplayMilliseconds(lines, rounds);
 
     std::printf("form refresh (VIEL, %zu M lines): %.2f ms, of which waiting for the server %.2f ms; "
                 "its M lines alone: %.2f ms; ratio %.2f (target <= 1.3)\n",
