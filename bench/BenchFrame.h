@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -79,6 +80,19 @@ inline CMainFrame* StartLoggedIn(const char* name, const char* port, TimedTransp
     }
     rc = 0;
     return frame;
+}
+
+// The arguments "DBSERVER_PORT [ROUNDS]" (50 rounds without the second), then the main frame
+// logged in at that port; null with the exit code in rc (2 for wrong arguments).
+inline CMainFrame* StartFromArguments(int argc, char** argv, const char* name, int& rounds,
+                                      TimedTransport*& recorder, int& rc) {
+    rounds = argc > 2 ? std::atoi(argv[2]) : 50;
+    if (argc < 2 || rounds < 1) {
+        std::fprintf(stderr, "usage: %s DBSERVER_PORT [ROUNDS]\n", argc > 0 ? argv[0] : name);
+        rc = 2;
+        return nullptr;
+    }
+    return StartLoggedIn(name, argv[1], recorder, rc);
 }
 
 inline void Stop(CMainFrame* frame) {
