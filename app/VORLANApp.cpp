@@ -7,6 +7,7 @@
 #include "forms/FormMessages.h"
 #include "framework/CmdUI.h"
 #include "framework/Gdi.h"
+#include "framework/LoadedLibrary.h"
 #include "framework/PathParts.h"
 #include "framework/Registry.h"
 #include "framework/TestMode.h"
@@ -56,14 +57,11 @@ int CVORLANApp::PlatformKind() {
 void CVORLANApp::DetectWindowsKind() {
     m_nOSKind = PlatformKind();
     DWORD version = 0;
-    if (HMODULE comctl = ::LoadLibraryA("comctl32.dll")) {
-        auto getVersion = reinterpret_cast<DLLGETVERSIONPROC>(
-            reinterpret_cast<void*>(::GetProcAddress(comctl, "DllGetVersion")));
+    CLoadedLibrary comctl("comctl32.dll");
+    if (auto getVersion = comctl.Entry<DLLGETVERSIONPROC>("DllGetVersion")) {
         DLLVERSIONINFO dvi{};
         dvi.cbSize = 20;
-        if (getVersion && SUCCEEDED(getVersion(&dvi)))
-            version = MAKELONG(dvi.dwMinorVersion, dvi.dwMajorVersion);
-        ::FreeLibrary(comctl);
+        if (SUCCEEDED(getVersion(&dvi))) version = MAKELONG(dvi.dwMinorVersion, dvi.dwMajorVersion);
     }
     ProbeThemeLibrary(version);
     if (m_nOSKind == 1 || m_nOSKind == 3 || m_nOSKind == 4)

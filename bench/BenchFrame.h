@@ -13,7 +13,10 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace benchframe {
 
@@ -34,6 +37,16 @@ class TimedTransport : public RecordingTransport {
 
 inline double Milliseconds(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Milliseconds per round of sending the recorded lines through the session alone: what the
+// server conversation costs without any window.
+inline double ReplayMilliseconds(const std::vector<std::string>& lines, int rounds) {
+    auto start = Clock::now();
+    for (int i = 0; i < rounds; ++i)
+        for (const std::string& line : lines)
+            theApp.Execute(line.c_str());
+    return Milliseconds(start) / rounds;
 }
 
 // Settings of a scratch key and answered boxes: nothing here may wait for a person. Returns
@@ -67,6 +80,19 @@ inline CMainFrame* StartLoggedIn(const char* name, const char* port, TimedTransp
     }
     rc = 0;
     return frame;
+}
+
+// The arguments "DBSERVER_PORT [ROUNDS]" (50 rounds without the second), then the main frame
+// logged in at that port; null with the exit code in rc (2 for wrong arguments).
+inline CMainFrame* StartFromArguments(int argc, char** argv, const char* name, int& rounds,
+                                      TimedTransport*& recorder, int& rc) {
+    rounds = argc > 2 ? std::atoi(argv[2]) : 50;
+    if (argc < 2 || rounds < 1) {
+        std::fprintf(stderr, "usage: %s DBSERVER_PORT [ROUNDS]\n", argc > 0 ? argv[0] : name);
+        rc = 2;
+        return nullptr;
+    }
+    return StartLoggedIn(name, argv[1], recorder, rc);
 }
 
 inline void Stop(CMainFrame* frame) {

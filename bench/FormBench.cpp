@@ -6,7 +6,6 @@
 // the form's own conversation with the server (target: at most 1.5).
 #include "bench/BenchFrame.h"
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -32,14 +31,9 @@ void DestroyFrames(CMainFrame* frame) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: form_bench DBSERVER_PORT [ROUNDS]\n");
-        return 2;
-    }
-    int rounds = argc > 2 ? std::atoi(argv[2]) : 50;
+    int rounds = 0, rc = 0;
     benchframe::TimedTransport* recorder = nullptr;
-    int rc = 0;
-    CMainFrame* frame = benchframe::StartLoggedIn("FormBench", argv[1], recorder, rc);
+    CMainFrame* frame = benchframe::StartFromArguments(argc, argv, "FormBench", rounds, recorder, rc);
     if (!frame) return rc;
 
     // One opening to warm up, one to record.
@@ -63,12 +57,7 @@ int main(int argc, char** argv) {
     }
     open /= rounds;
     destroy /= rounds;
-    auto start = Clock::now();
-
-    for (int i = 0; i < rounds; ++i)
-        for (const std::string& line : lines)
-            theApp.Execute(line.c_str());
-    double replay = Milliseconds(start) / rounds;
+    double replay = benchframe::ReplayMilliseconds(lines, rounds);
 
     std::printf("form opening (ADR, %zu M lines): %.2f ms, of which waiting for the server %.2f ms; "
                 "its M lines alone: %.2f ms; ratio %.2f (target <= 1.5); destroying it: %.2f ms\n",

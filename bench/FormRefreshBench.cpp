@@ -7,7 +7,6 @@
 #include "bench/BenchFrame.h"
 #include "forms/ChildDialog.h"
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -15,14 +14,9 @@ using benchframe::Clock;
 using benchframe::Milliseconds;
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: form_refresh DBSERVER_PORT [ROUNDS]\n");
-        return 2;
-    }
-    int rounds = argc > 2 ? std::atoi(argv[2]) : 50;
+    int rounds = 0, rc = 0;
     benchframe::TimedTransport* recorder = nullptr;
-    int rc = 0;
-    CMainFrame* frame = benchframe::StartLoggedIn("FormRefreshBench", argv[1], recorder, rc);
+    CMainFrame* frame = benchframe::StartFromArguments(argc, argv, "FormRefreshBench", rounds, recorder, rc);
     if (!frame) return rc;
 
     frame->SendMessage(WM_STARTMEMO, reinterpret_cast<WPARAM>("VIEL"));
@@ -50,11 +44,7 @@ int main(int argc, char** argv) {
     double refresh = Milliseconds(start) / rounds;
     double server = recorder->serverMs / rounds;
 
-    start = Clock::now();
-    for (int i = 0; i < rounds; ++i)
-        for (const std::string& line : lines)
-            theApp.Execute(line.c_str());
-    double replay = Milliseconds(start) / rounds;
+    double replay = benchframe::ReplayMilliseconds(lines, rounds);
 
     std::printf("form refresh (VIEL, %zu M lines): %.2f ms, of which waiting for the server %.2f ms; "
                 "its M lines alone: %.2f ms; ratio %.2f (target <= 1.3)\n",

@@ -1,5 +1,6 @@
 #include "framework/Controls.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -104,11 +105,7 @@ bool CToolBarCtrl::GetButton(int index, TBBUTTON& out) const {
 }
 
 CString CToolBarCtrl::GetButtonText(UINT id) const {
-    LRESULT n = ::SendMessageA(m_hWnd, TB_GETBUTTONTEXTA, id, 0);
-    if (n <= 0) return CString();
-    std::vector<char> buf(static_cast<size_t>(n) + 1, '\0');
-    ::SendMessageA(m_hWnd, TB_GETBUTTONTEXTA, id, reinterpret_cast<LPARAM>(buf.data()));
-    return CString(buf.data());
+    return TextFrom(m_hWnd, TB_GETBUTTONTEXTA, TB_GETBUTTONTEXTA, id);
 }
 
 void CToolBarCtrl::SetImageLists(HIMAGELIST normal, HIMAGELIST hot, HIMAGELIST disabled) {
@@ -116,26 +113,17 @@ void CToolBarCtrl::SetImageLists(HIMAGELIST normal, HIMAGELIST hot, HIMAGELIST d
     const UINT set[3] = {TB_SETIMAGELIST, TB_SETHOTIMAGELIST, TB_SETDISABLEDIMAGELIST};
     for (int i = 0; i < 3; ++i)
         SendMessage(set[i], 0, reinterpret_cast<LPARAM>(lists[i]));
-    HIMAGELIST old[3] = {m_hImages[0], m_hImages[1], m_hImages[2]};
-    for (int i = 0; i < 3; ++i)
-        m_hImages[i] = lists[i];
-    for (int i = 0; i < 3; ++i) {
-        bool kept = old[i] == normal || old[i] == hot || old[i] == disabled;
-        for (int j = 0; j < i; ++j)
-            if (old[j] == old[i]) kept = true; // one list may serve twice: destroyed once
-        if (old[i] && !kept) ::ImageList_Destroy(old[i]);
-    }
+    OwnImages(lists);
 }
 
-void CToolBarCtrl::DestroyImages() {
-    HIMAGELIST none[3] = {};
+void CToolBarCtrl::OwnImages(const HIMAGELIST (&lists)[3]) {
     HIMAGELIST old[3] = {m_hImages[0], m_hImages[1], m_hImages[2]};
+    std::copy(lists, lists + 3, m_hImages);
     for (int i = 0; i < 3; ++i) {
-        m_hImages[i] = none[i];
-        bool seen = false;
-        for (int j = 0; j < i; ++j)
-            if (old[j] == old[i]) seen = true;
-        if (old[i] && !seen) ::ImageList_Destroy(old[i]);
+        // One list may serve twice: destroyed once, and not while it is still in use.
+        bool kept =
+            std::find(lists, lists + 3, old[i]) != lists + 3 || std::find(old, old + i, old[i]) != old + i;
+        if (old[i] && !kept) ::ImageList_Destroy(old[i]);
     }
 }
 
@@ -150,7 +138,7 @@ LRESULT CToolBarCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kReflectBase + WM_COMMAND: return 0;
     case WM_NCDESTROY: {
         LRESULT r = CWnd::WindowProc(msg, wParam, lParam);
-        DestroyImages();
+        OwnImages({});
         return r;
     }
     default: return CWnd::WindowProc(msg, wParam, lParam);

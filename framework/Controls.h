@@ -91,7 +91,8 @@ class CToolBarCtrl : public CWnd {
 
   private:
     HIMAGELIST m_hImages[3] = {};
-    void DestroyImages();
+    // Takes the lists; those given before and no longer among them are destroyed.
+    void OwnImages(const HIMAGELIST (&lists)[3]);
 };
 
 class CTabCtrl : public CWnd {

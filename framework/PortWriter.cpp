@@ -8,17 +8,12 @@ bool CPortWriter::Open(const char* name) {
     Close();
     std::string path = fw::DevicePath(name ? name : "");
     if (path.empty()) return false;
-    m_hPort = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    m_port.Attach(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     return IsOpen();
 }
 
 bool CPortWriter::Write(const void* data, size_t size) {
     if (!IsOpen()) return false;
     DWORD written = 0;
-    return ::WriteFile(m_hPort, data, static_cast<DWORD>(size), &written, nullptr) && written == size;
-}
-
-void CPortWriter::Close() {
-    if (IsOpen()) ::CloseHandle(m_hPort);
-    m_hPort = INVALID_HANDLE_VALUE;
+    return ::WriteFile(m_port, data, static_cast<DWORD>(size), &written, nullptr) && written == size;
 }

@@ -1,4 +1,5 @@
 #include "imaging/ImgAnyDecoder.h"
+#include "framework/FileHandle.h"
 #include "framework/Gdi.h"
 #include "imaging/ImgDib.h"
 
@@ -16,26 +17,19 @@ namespace {
     throw ImgTextException(code, what + " konnte nicht geöffnet werden.");
 }
 
-struct FileHandle {
-    HANDLE h;
-    ~FileHandle() {
-        if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
-    }
-};
-
 } // namespace
 
 void ImgPictureDecoder::DecodeFile(const char* path, ImgWinBitmap* bitmap) {
     std::string name = std::string("Die Datei ") + (path ? path : "");
-    FileHandle file{::CreateFileA(path ? path : "", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL, nullptr)};
-    if (file.h == INVALID_HANDLE_VALUE) FailOpening(::GetLastError(), name);
+    CFileHandle file(::CreateFileA(path ? path : "", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsOpen()) FailOpening(::GetLastError(), name);
     LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.h, &size)) FailOpening(::GetLastError(), name);
+    if (!::GetFileSizeEx(file, &size)) FailOpening(::GetLastError(), name);
     if (size.QuadPart > 0x40000000) throw ImgTextException(kImgOutOfMemory, "Die Bilddatei ist zu groß.");
     std::vector<uint8_t> data(static_cast<size_t>(size.QuadPart));
     DWORD got = 0;
-    if (!data.empty() && (!::ReadFile(file.h, data.data(), static_cast<DWORD>(data.size()), &got, nullptr) ||
+    if (!data.empty() && (!::ReadFile(file, data.data(), static_cast<DWORD>(data.size()), &got, nullptr) ||
                           got != data.size()))
         throw ImgTextException(kImgEndOfData, name + " konnte nicht ganz gelesen werden.");
     DoDecode(data.data(), data.size(), bitmap);

@@ -11,10 +11,7 @@ class ImgObject {
     virtual void AssertValid() const {}
 };
 
-// Codes: 1 not this format, 2 bad data inside a known format, 3 path not found, 4 file or
-// resource could not be opened, 5 access denied, 6 format or variant not supported,
-// 7 unsupported feature of a supported format, 8 unknown file type, 10 out of memory,
-// 11 end of data.
+// Its code is one of ImgErrorCode.
 class ImgTextException : public ImgObject {
   public:
     ImgTextException(int32_t code, std::string text) : m_nCode(code), m_strText(std::move(text)) {}
@@ -27,14 +24,14 @@ class ImgTextException : public ImgObject {
 };
 
 enum ImgErrorCode : int32_t {
-    kImgWrongFormat = 1,
-    kImgBadData = 2,
+    kImgWrongFormat = 1, // not this format
+    kImgBadData = 2,     // bad data inside a known format
     kImgPathNotFound = 3,
-    kImgCannotOpen = 4,
+    kImgCannotOpen = 4, // a file or resource
     kImgAccessDenied = 5,
-    kImgNotSupported = 6,
-    kImgFeatureNotSupported = 7,
-    kImgUnknownType = 8,
+    kImgNotSupported = 6,        // a format or variant
+    kImgFeatureNotSupported = 7, // of a supported format
+    kImgUnknownType = 8,         // of file
     kImgOutOfMemory = 10,
     kImgEndOfData = 11,
 };

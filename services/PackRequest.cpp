@@ -1,6 +1,7 @@
 // Packing and unpacking files through the outside library quantpacker, loaded for each
 // request. Its entries take and return texts; a returned text lives until the next call.
 #include "framework/App.h"
+#include "framework/LoadedLibrary.h"
 #include "resources/ServiceIds.h"
 #include "services/HubLines.h"
 #include "services/NodeServices.h"
@@ -20,26 +21,9 @@ struct PackArguments {
     std::string dir, source, target, pass;
 };
 
-class LoadedLibrary {
-  public:
-    explicit LoadedLibrary(const char* name) : m_module(::LoadLibraryA(name)) {}
-    ~LoadedLibrary() {
-        if (m_module) ::FreeLibrary(m_module);
-    }
-    LoadedLibrary(const LoadedLibrary&) = delete;
-    LoadedLibrary& operator=(const LoadedLibrary&) = delete;
-    explicit operator bool() const { return m_module != nullptr; }
-    template <typename F> F Entry(const char* name) const {
-        return reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(m_module, name)));
-    }
-
-  private:
-    HMODULE m_module;
-};
-
 // The library's answer, copied at once; false when the library or an entry is missing.
 bool CallPacker(const PackArguments& a, bool unpack, std::string& result) {
-    LoadedLibrary library("quantpacker");
+    CLoadedLibrary library("quantpacker");
     if (!library) return false;
     auto pack = library.Entry<PackFunction>("Pack");
     auto unPack = library.Entry<UnPackFunction>("UnPack");

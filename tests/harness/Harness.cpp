@@ -1,4 +1,7 @@
 #include "tests/harness/Harness.h"
+#include "framework/App.h"
+#include "framework/Gdi.h"
+#include "framework/PathParts.h"
 #include "framework/Registry.h"
 
 #include <cstdio>
@@ -89,10 +92,7 @@ std::string BinFolder() {
 }
 
 std::string ExeFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of('\\') + 1);
+    return fw::FolderOf(fw::ProgramPath()) + "\\";
 }
 
 std::string FreshFolder(const std::string& name) {
@@ -244,12 +244,6 @@ std::vector<fw::ShownItem> ReadShown(const std::string& folder) {
 
 bool SaveScreen(const std::string& path) {
     int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(dc, bmp);
-    BitBlt(dc, 0, 0, w, h, screen, 0, 0, SRCCOPY);
-    SelectObject(dc, old);
     BITMAPINFOHEADER bih{};
     bih.biSize = sizeof bih;
     bih.biWidth = w;
@@ -258,11 +252,18 @@ bool SaveScreen(const std::string& path) {
     bih.biBitCount = 24;
     int stride = (w * 3 + 3) & ~3;
     std::vector<unsigned char> pixels(static_cast<size_t>(stride) * static_cast<size_t>(h));
-    GetDIBits(dc, bmp, 0, static_cast<UINT>(h), pixels.data(), reinterpret_cast<BITMAPINFO*>(&bih),
-              DIB_RGB_COLORS);
-    DeleteObject(bmp);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
+    {
+        CClientDC screen(nullptr);
+        CMemoryDC dc(screen);
+        CBitmap bmp;
+        bmp.Attach(CreateCompatibleBitmap(screen, w, h));
+        {
+            CSelectedObject picture(dc, bmp);
+            BitBlt(dc, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+        }
+        GetDIBits(dc, bmp, 0, static_cast<UINT>(h), pixels.data(), reinterpret_cast<BITMAPINFO*>(&bih),
+                  DIB_RGB_COLORS);
+    }
     BITMAPFILEHEADER bfh{};
     bfh.bfType = 0x4D42;
     bfh.bfOffBits = sizeof bfh + sizeof bih;
