@@ -271,7 +271,8 @@ void CBaseModal::Timer() {
         ~Done() { flag = false; }
     } done{m_bInTimer};
     // Only the entries of this window's own form: nothing is activated or created here.
-    for (const vorlan::TimerEntry& entry : vorlan::TimerEntriesFor(m_strTimerList.str(), top->GetFormName().str())) {
+    for (const vorlan::TimerEntry& entry :
+         vorlan::TimerEntriesFor(m_strTimerList.str(), top->GetFormName().str())) {
         std::string tick = vorlan::TimerTickLine(entry);
         if (tick.empty()) continue;
         CString answer = TheSession().Execute(tick.c_str());
@@ -349,28 +350,20 @@ LRESULT CBaseModal::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_FLOATSTATUS:
         if (wParam == kFloatShow) return 0;
         break;
-    case WM_SETFKEY: return OnSetFKey(wParam, lParam);
-    case WM_DIAGSELECTED: return OnDiagSelected(wParam, lParam);
     case WM_UPDATEDIALOG:
         for (int id = 1; id <= m_nLastFormId; ++id)
             if (CChildDialog* form = GetForm(static_cast<UINT>(id)))
                 form->SendMessage(WM_UPDATEDIALOG, wParam, 0);
         return 0;
-    case WM_CHILDMESSAGE: return OnChildMessage(reinterpret_cast<const void*>(lParam));
     case WM_DIALOGINIT: return OnDialogInit(static_cast<int>(wParam), reinterpret_cast<char*>(lParam));
     case WM_DIALOGSTOP: return OnDialogStop(wParam);
     case WM_CREATETOOLBAR: return 1;
-    case WM_TAB_ERASEBKGND:
-        return OnTabEraseBackground(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_CHECKFKEY: m_bars.KeyTool().CheckFKeys(); return 1;
-    case WM_TESTFKEY: return OnTestFKey(wParam);
     case WM_ACTIVATEDIALOG: return OnActivateDialog(reinterpret_cast<HWND>(wParam), lParam);
-    case WM_NOTIFY: {
+    default: {
         LRESULT result = 0;
-        if (ReflectChildNotification(msg, wParam, lParam, result)) return result;
+        if (OnFormFrameMessage(msg, wParam, lParam, result)) return result;
         break;
     }
-    default: break;
     }
     return CFrameWnd::WindowProc(msg, wParam, lParam);
 }
@@ -379,16 +372,11 @@ LRESULT CBaseModal::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 bool CBaseModal::OnOwnCmdMsg(UINT id, int code, CCmdUI* ui) {
     static const CommandEntry<CBaseModal> table[] = {
-        {ID_FKEY_FIRST, ID_FKEY_LAST, &CBaseModal::OnFormCommand, &CBaseModal::OnUpdateKey},
-        {ID_XKEY_FIRST, ID_XKEY_LAST, &CBaseModal::OnFormCommand, &CBaseModal::OnUpdateKey},
-        {ID_MKEY_FIRST, ID_MKEY_LAST, &CBaseModal::OnFormCommand, &CBaseModal::OnUpdateKey},
         {ID_FORM_CLOSE, ID_FORM_SAVE, &CBaseModal::OnFormCommand, nullptr},
         {ID_GRID_PRINT, ID_GRID_COPY, &CBaseModal::OnFormCommand, nullptr},
-        {ID_GRID_WIDTH_UNDO, ID_GRID_WIDTH_FIT, &CBaseModal::OnFormCommand, nullptr},
-        {ID_EDIT_CLEAR, ID_EDIT_UNDO, &CBaseModal::OnEdit, &CBaseModal::OnUpdateEdit},
         {ID_FORM_MENU, ID_FORM_MENU, &CBaseModal::OnFormMenu, nullptr},
     };
-    return fw::RouteCommand(this, table, id, code, ui);
+    return fw::RouteCommand(this, table, id, code, ui) || OnFormFrameCommand(id, code, ui);
 }
 
 void CBaseModal::OnFormMenu(UINT) {

@@ -24,8 +24,7 @@ constexpr int kTabMargin = 6;
 
 } // namespace
 
-CFormFrame::CFormFrame(CWnd& window) : m_window(window) {
-}
+CFormFrame::CFormFrame(CWnd& window) : m_window(window) {}
 
 CChildDialog* CFormFrame::GetForm(UINT id) const {
     if (!FrameWindow() || id == 0) return nullptr;
@@ -229,6 +228,24 @@ void CFormFrame::FitToForm(HWND form) {
     }
 }
 
+bool CFormFrame::OnFormFrameMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (msg) {
+    case WM_SETFKEY: result = OnSetFKey(wParam, lParam); return true;
+    case WM_DIAGSELECTED: result = OnDiagSelected(wParam, lParam); return true;
+    case WM_CHILDMESSAGE: result = OnChildMessage(reinterpret_cast<const void*>(lParam)); return true;
+    case WM_TAB_ERASEBKGND:
+        result = OnTabEraseBackground(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        return true;
+    case WM_TESTFKEY: result = OnTestFKey(wParam); return true;
+    case WM_CHECKFKEY:
+        m_bars.KeyTool().CheckFKeys();
+        result = 1;
+        return true;
+    case WM_NOTIFY: return ReflectChildNotification(msg, wParam, lParam, result);
+    default: return false;
+    }
+}
+
 LRESULT CFormFrame::OnChildMessage(const void* record) {
     const auto* r = static_cast<const vorlan::ChildMessageRecord*>(record);
     if (!r) return 1;
@@ -324,6 +341,17 @@ void CFormFrame::OnUpdateKey(CCmdUI* ui) {
     ui->Enable(on);
     // The server's checked keys show in the menus too.
     if (index >= 0) ui->SetCheck(m_bars.KeyTool().GetCheck(index));
+}
+
+bool CFormFrame::OnFormFrameCommand(UINT id, int code, CCmdUI* ui) {
+    static const CommandEntry<CFormFrame> table[] = {
+        {ID_FKEY_FIRST, ID_FKEY_LAST, &CFormFrame::OnFormCommand, &CFormFrame::OnUpdateKey},
+        {ID_XKEY_FIRST, ID_XKEY_LAST, &CFormFrame::OnFormCommand, &CFormFrame::OnUpdateKey},
+        {ID_MKEY_FIRST, ID_MKEY_LAST, &CFormFrame::OnFormCommand, &CFormFrame::OnUpdateKey},
+        {ID_GRID_WIDTH_UNDO, ID_GRID_WIDTH_FIT, &CFormFrame::OnFormCommand, nullptr},
+        {ID_EDIT_CLEAR, ID_EDIT_UNDO, &CFormFrame::OnEdit, &CFormFrame::OnUpdateEdit},
+    };
+    return fw::RouteCommand(this, table, id, code, ui);
 }
 
 void CFormFrame::OnFormCommand(UINT id) {

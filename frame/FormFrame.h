@@ -55,20 +55,17 @@ class CFormFrame {
     bool CloseRefused();
     // Puts the form on top of the frame's children and hides the one that was.
     void BringFormToTop(CChildDialog* form);
+    // The messages both frames answer alike (the forms' private ones, the key table's and the
+    // reflected notifications); false for any other, which the frame's own procedure serves.
+    bool OnFormFrameMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     LRESULT OnChildMessage(const void* record);
-    LRESULT OnDiagSelected(WPARAM wParam, LPARAM lParam);
-    LRESULT OnTabEraseBackground(HDC dc, HWND child);
     void OnGetMinMaxInfo(MINMAXINFO* info);
-    LRESULT OnTestFKey(WPARAM index) const;
-    // Keeps F-keys and X-keys in the enable table; the main frame hears of every key.
-    LRESULT OnSetFKey(WPARAM index, LPARAM enable);
     void FitToForm(HWND form);
-    // F-keys, X-keys and M-entries by the enable table, while KeysAllowed.
-    void OnUpdateKey(CCmdUI* ui);
+    // The commands both frames route alike: the keys, the grid's column widths and the edit
+    // commands; false for any other, which the frame's own table serves.
+    bool OnFormFrameCommand(UINT id, int code, CCmdUI* ui);
     virtual bool KeysAllowed() const { return true; }
-    // The edit commands and their enabling, by the focus kind the forms record.
-    void OnEdit(UINT id);
-    void OnUpdateEdit(CCmdUI* ui);
+    // Passes the command to the form on top.
     void OnFormCommand(UINT id);
 
     HWND FrameWindow() const { return m_window.m_hWnd; }
@@ -89,5 +86,16 @@ class CFormFrame {
     HWND m_hTop = nullptr;
 
   private:
+    LRESULT OnDiagSelected(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTabEraseBackground(HDC dc, HWND child);
+    LRESULT OnTestFKey(WPARAM index) const;
+    // Keeps F-keys and X-keys in the enable table; the main frame hears of every key.
+    LRESULT OnSetFKey(WPARAM index, LPARAM enable);
+    // F-keys, X-keys and M-entries by the enable table, while KeysAllowed.
+    void OnUpdateKey(CCmdUI* ui);
+    // The edit commands and their enabling, by the focus kind the forms record.
+    void OnEdit(UINT id);
+    void OnUpdateEdit(CCmdUI* ui);
+
     CWnd& m_window;
 };
