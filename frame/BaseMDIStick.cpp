@@ -136,8 +136,7 @@ void CBaseMDI::StickWindows(bool bringToTop) {
     vorlan::Box box{me.left, me.top, me.right, me.bottom};
     UINT flags = SWP_NOSIZE | SWP_NOACTIVATE | (bringToTop ? 0 : SWP_NOZORDER);
     for (const vorlan::StuckPlace& p : vorlan::PlaceStuckWindows(box, m_stick.Entries(), sizes)) {
-        HWND w = reinterpret_cast<HWND>(p.window);
-        if (::IsWindow(w)) ::SetWindowPos(w, HWND_TOP, p.x, p.y, 0, 0, flags);
+        ::SetWindowPos(reinterpret_cast<HWND>(p.window), HWND_TOP, p.x, p.y, 0, 0, flags);
     }
 }
 
