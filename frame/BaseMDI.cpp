@@ -35,15 +35,10 @@ bool CBaseMDI::PreCreateWindow(CREATESTRUCTA& cs) {
 int CBaseMDI::Create(HFONT font1, HFONT font2, HFONT font3, const char* dialogText, UINT dialogId,
                      DWORD style, DWORD, const POINT* position, bool menuEdit, const char* keepList) {
     TraceFunction("CBaseMDI::Create");
-    m_hFonts[0] = font1;
-    m_hFonts[1] = font2;
-    m_hFonts[2] = font3;
+    BeginCreate(font1, font2, font3);
     m_nDialogId = dialogId & 0xFFFF;
     m_bMenuEdit = menuEdit;
-    m_nForms = 0;
-    m_bCreating = true;
     m_bNewFrame = true;
-    m_strMemo = TheSession().Execute(vorlan::VariableLine("%MEMO"));
 
     CMainFrame* main = CMainFrame::Get();
     CRect rect;
@@ -63,10 +58,8 @@ int CBaseMDI::Create(HFONT font1, HFONT font2, HFONT font3, const char* dialogTe
         return 0;
     };
 
-    auto* first = new CChildDialog;
-    first->SetFonts(m_hFonts[0], m_hFonts[1], m_hFonts[2]);
-    // A form that was refused or closed itself is gone when Create returns.
-    if (!first->Create(dialogText, m_nDialogId, 1, this, 0, 0, 1, keepList)) {
+    CChildDialog* first = CreateFirstForm(dialogText, m_nDialogId, 1, keepList);
+    if (!first) {
         HWND active = main->MDIGetActive();
         if (active && active != m_hWnd) {
             HWND top = ::GetWindow(active, GW_CHILD);
@@ -74,11 +67,7 @@ int CBaseMDI::Create(HFONT font1, HFONT font2, HFONT font3, const char* dialogTe
         }
         return abandon();
     }
-    m_hTop = first->m_hWnd;
-    m_strScreen = CString(vorlan::PieceOf(dialogText ? dialogText : "", 1)).Left(128);
-
     bool tabs = CreateTabs(first);
-    TheSession().Execute(vorlan::kTabsHiddenByJobEndLine);
     if (!m_hWnd) return abandon(); // a page's first step closed the frame, and the forms with it
     m_bCreating = false;
     if (!tabs && first->IsSizable()) {

@@ -72,12 +72,7 @@ void CBaseModal::WriteCustomerDisplay() {
 bool CBaseModal::Create(HWND owner, HFONT font1, HFONT font2, HFONT font3, const char* dialogName,
                         const vorlan::OwnDialogRecord& record) {
     TraceFunction("CBaseModal::Create");
-    m_hFonts[0] = font1;
-    m_hFonts[1] = font2;
-    m_hFonts[2] = font3;
-    m_nForms = 0;
-    m_bCreating = true;
-    m_strMemo = TheSession().Execute(vorlan::VariableLine("%MEMO"));
+    BeginCreate(font1, font2, font3);
     m_bDocked = record.docked != 0;
     m_hOwner = owner;
     m_nDialogId = static_cast<UINT>(record.dialogId) & 0xFFFF;
@@ -96,15 +91,9 @@ bool CBaseModal::Create(HWND owner, HFONT font1, HFONT font2, HFONT font3, const
     if (CMainFrame* main = CMainFrame::Get()) main->SetRunningModal(m_hWnd);
     WriteCustomerDisplay();
 
-    auto* first = new CChildDialog;
-    first->SetFonts(m_hFonts[0], m_hFonts[1], m_hFonts[2]);
-    // A form that was refused or closed itself is gone when Create returns.
-    if (!first->Create(dialogName, m_nDialogId, record.value, this, 0, 0, 1, nullptr)) return abandon();
-    m_hTop = first->m_hWnd;
-    m_strScreen = CString(vorlan::PieceOf(dialogName ? dialogName : "", 1));
-
+    CChildDialog* first = CreateFirstForm(dialogName, m_nDialogId, record.value, nullptr);
+    if (!first) return abandon();
     CreateTabs(first);
-    TheSession().Execute(vorlan::kTabsHiddenByJobEndLine);
     if (!m_hWnd) return abandon(); // a page's first step ended the window, and the forms with it
     m_bCreating = false;
     m_bAutoDelete = true;

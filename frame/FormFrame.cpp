@@ -37,7 +37,33 @@ CChildDialog* CFormFrame::GetTopForm() const {
     return GetForm(1);
 }
 
+void CFormFrame::BeginCreate(HFONT font1, HFONT font2, HFONT font3) {
+    m_hFonts[0] = font1;
+    m_hFonts[1] = font2;
+    m_hFonts[2] = font3;
+    m_nForms = 0;
+    m_bCreating = true;
+    m_strMemo = TheSession().Execute(vorlan::VariableLine("%MEMO"));
+}
+
+CChildDialog* CFormFrame::CreateFirstForm(const char* dialogText, UINT dialogId, int killFlag,
+                                          const char* keepList) {
+    auto* first = new CChildDialog;
+    first->SetFonts(m_hFonts[0], m_hFonts[1], m_hFonts[2]);
+    // A form that was refused or closed itself is gone when Create returns.
+    if (!first->Create(dialogText, dialogId, killFlag, &m_window, 0, 0, 1, keepList)) return nullptr;
+    m_hTop = first->m_hWnd;
+    m_strScreen = CString(vorlan::PieceOf(dialogText ? dialogText : "", 1)).Left(128);
+    return first;
+}
+
 bool CFormFrame::CreateTabs(CChildDialog* first) {
+    bool tabs = MakeTabs(first);
+    TheSession().Execute(vorlan::kTabsHiddenByJobEndLine);
+    return tabs;
+}
+
+bool CFormFrame::MakeTabs(CChildDialog* first) {
     HWND frame = FrameWindow();
     int k = 0;
     for (int n = 1;; ++n) {

@@ -45,7 +45,13 @@ class CFormFrame {
     // each other.
     int BandHeight(int width) const { return m_bars.GetHeight(width); }
 
-    // Creates the tab control and a form per visible tab; false when no tab is visible.
+    // The start of a frame's Create: its fonts, no forms yet, the memo of the screen's entry.
+    void BeginCreate(HFONT font1, HFONT font2, HFONT font3);
+    // The screen's first form (refused or closed by its first step: null, and the form is
+    // gone); the frame's screen name is taken from the dialog text.
+    CChildDialog* CreateFirstForm(const char* dialogText, UINT dialogId, int killFlag, const char* keepList);
+    // Creates the tab control and a form per visible tab; false when no tab is visible. The
+    // job's hidden tabs are forgotten then: they hold for one frame.
     bool CreateTabs(CChildDialog* first);
     // The tab that shows the form, or -1.
     int TabIndexOf(UINT formId) const;
@@ -86,6 +92,7 @@ class CFormFrame {
     HWND m_hTop = nullptr;
 
   private:
+    bool MakeTabs(CChildDialog* first);
     LRESULT OnDiagSelected(WPARAM wParam, LPARAM lParam);
     LRESULT OnTabEraseBackground(HDC dc, HWND child);
     LRESULT OnTestFKey(WPARAM index) const;
