@@ -130,13 +130,8 @@ void CBaseMDI::ActivateWindow(UINT formId, int mode) {
                     .Execute(vorlan::ScreenNodeLine(form->GetDescriptionName().str(), "FDRUCK").c_str())
                     .IsEmpty();
 
+    ShowInitAnswer(enabled, answer);
     CMainFrame* main = CMainFrame::Get();
-    if (enabled) {
-        if (main) main->SetStatusText(answer);
-    } else {
-        if (answer[0]) AfxMessageBox(answer);
-        if (main) main->SetIdleText();
-    }
     if ((mode & 1) && main && main->IsScreenNameShown()) SetAppTitle();
 }
 

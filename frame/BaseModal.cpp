@@ -232,14 +232,7 @@ void CBaseModal::ActivateWindow(UINT formId, int mode) {
     // (Resetting the grid's selection comes with the grid.)
     form->m_bGridReset = false;
     BringFormToTop(form);
-
-    CMainFrame* main = CMainFrame::Get();
-    if (enabled) {
-        if (main) main->SetStatusText(answer);
-    } else {
-        if (answer[0]) AfxMessageBox(answer);
-        if (main) main->SetIdleText();
-    }
+    ShowInitAnswer(enabled, answer);
 }
 
 int CBaseModal::OnDialogInit(int tab, char* answer) {

@@ -227,6 +227,16 @@ int CFormFrame::RunInit(int tab, char* answer, bool menuEdit) {
     return init.accepted && !menuEdit ? 1 : 0;
 }
 
+void CFormFrame::ShowInitAnswer(bool accepted, const char* answer) {
+    CMainFrame* main = CMainFrame::Get();
+    if (accepted) {
+        if (main) main->SetStatusText(answer);
+    } else {
+        if (answer[0]) AfxMessageBox(answer);
+        if (main) main->SetIdleText();
+    }
+}
+
 bool CFormFrame::CloseRefused() {
     CString refusal = TheSession().Execute(vorlan::VariableLine("%NOKILL"));
     if (refusal.IsEmpty()) return false;
