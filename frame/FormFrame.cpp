@@ -170,8 +170,7 @@ void CFormFrame::AdjustWindow(HWND outer, HWND inner, int extraHeight) {
 
 void CFormFrame::CalcWinSize(int width, int height) {
     if (m_bCreating || m_nForms == 0) return;
-    const int band = BandHeight(width);
-    m_bars.Layout(width);
+    const int band = m_bars.Layout(width);
     if (m_nForms == 1) {
         if (CChildDialog* form = GetForm(1))
             form->SetWindowPos(nullptr, 0, band, width, height - band, SWP_NOZORDER | SWP_NOACTIVATE);
