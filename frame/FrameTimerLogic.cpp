@@ -102,10 +102,8 @@ WindowPosition ParseWindowPosition(std::string_view record) {
     return p;
 }
 
-std::string StoredPositionLine(std::string_view screen) {
-    std::string own = PositionNode(screen, true);
-    return kDefaultWorkstation + std::string("W $S($G(") + own + ")'=\"\":" + own + ",1:$G(" +
-           PositionNode(screen, false) + "))";
+std::string WindowPositionLine(std::string_view screen, bool perUser) {
+    return kDefaultWorkstation + std::string("W $G(") + PositionNode(screen, perUser) + ")";
 }
 
 std::string SaveWindowPositionLine(std::string_view screen, int left, int top) {

@@ -40,9 +40,9 @@ struct WindowPosition {
 // Pieces left, top, width, height, maximise flag; anything that is not a number reads 0, and
 // numbers are held within what a screen can hold.
 WindowPosition ParseWindowPosition(std::string_view record);
-// The user's record of the screen, else the one shared by all users, in one round trip; like
-// the save line it sets the workstation to "ALL" when it is empty.
-std::string StoredPositionLine(std::string_view screen);
+// The user's record of the screen, or (perUser false) the one shared by all users; both set
+// the workstation to "ALL" when it is empty.
+std::string WindowPositionLine(std::string_view screen, bool perUser);
 // Left and top written by the frame; width, height and the flag are the form's.
 std::string SaveWindowPositionLine(std::string_view screen, int left, int top);
 

@@ -43,11 +43,12 @@ TEST(FrameTimerLogic, TickLinesNeverPasteAScreenThatIsNoRoutineName) {
 }
 
 TEST(FrameTimerLogic, PositionLinesQuoteTheScreen) {
-    EXPECT_EQ(StoredPositionLine("A\"B"),
+    EXPECT_EQ(WindowPositionLine("TIM", true),
               "S:$G(%WIN(\"WORKSTATION\"))=\"\" %WIN(\"WORKSTATION\")=\"ALL\" "
-              "W $S($G(^Z(\"WINPOS\",%WIN(\"WORKSTATION\"),%USER,\"A\"\"B\"))'=\"\":"
-              "^Z(\"WINPOS\",%WIN(\"WORKSTATION\"),%USER,\"A\"\"B\"),"
-              "1:$G(^Z(\"WINPOS\",%WIN(\"WORKSTATION\"),\"A\"\"B\")))");
+              "W $G(^Z(\"WINPOS\",%WIN(\"WORKSTATION\"),%USER,\"TIM\"))");
+    EXPECT_EQ(WindowPositionLine("A\"B", false),
+              "S:$G(%WIN(\"WORKSTATION\"))=\"\" %WIN(\"WORKSTATION\")=\"ALL\" "
+              "W $G(^Z(\"WINPOS\",%WIN(\"WORKSTATION\"),\"A\"\"B\"))");
     EXPECT_EQ(SaveWindowPositionLine("X\")) K ^Z W (\"", -5, 12),
               "S:$G(%WIN(\"WORKSTATION\"))=\"\" %WIN(\"WORKSTATION\")=\"ALL\" "
               "S $P(^Z(\"WINPOS\",%WIN(\"WORKSTATION\"),%USER,\"X\"\")) K ^Z W (\"\"\"),%DL,1,2)=-5_%DL_12");
