@@ -60,8 +60,7 @@ void CBaseMDI::SetWinPos() {
     bool sizing = m_nForms == 1 && first && first->IsSizable();
 
     std::string screen = PositionScreen().str();
-    CString record = TheSession().Execute(vorlan::WindowPositionLine(screen, true).c_str());
-    if (record.IsEmpty()) record = TheSession().Execute(vorlan::WindowPositionLine(screen, false).c_str());
+    CString record = StoredPosition(screen);
     if (!m_hWnd || record.IsEmpty()) return;
     vorlan::WindowPosition stored = vorlan::ParseWindowPosition(record.str());
     m_bMaximize = stored.maximise;

@@ -112,8 +112,7 @@ void CBaseModal::ApplyStoredSize(bool sizable) {
     CChildDialog* top = GetTopForm();
     if (!top) return;
     std::string screen = top->GetFormName().str();
-    CString record = TheSession().Execute(vorlan::WindowPositionLine(screen, true).c_str());
-    if (record.IsEmpty()) record = TheSession().Execute(vorlan::WindowPositionLine(screen, false).c_str());
+    CString record = StoredPosition(screen);
     vorlan::WindowPosition stored = vorlan::ParseWindowPosition(record.str());
     m_bMaximize = stored.maximise;
     // Only the size: a modal window always opens where its owner is.

@@ -9,6 +9,7 @@
 #include "forms/FormGlobals.h"
 #include "forms/FormMessages.h"
 #include "frame/FormFrameLogic.h"
+#include "frame/FrameTimerLogic.h"
 #include "frame/MainFrame.h"
 #include "framework/CmdUI.h"
 #include "framework/Gdi.h"
@@ -224,6 +225,12 @@ int CFormFrame::RunInit(int tab, char* answer, bool menuEdit) {
     vorlan::InitAnswer init = vorlan::ReadInitAnswer(result.str());
     if (answer) lstrcpynA(answer, init.text.c_str(), kAnswerSize);
     return init.accepted && !menuEdit ? 1 : 0;
+}
+
+CString CFormFrame::StoredPosition(const std::string& screen) const {
+    CString record = TheSession().Execute(vorlan::WindowPositionLine(screen, true).c_str());
+    if (record.IsEmpty()) record = TheSession().Execute(vorlan::WindowPositionLine(screen, false).c_str());
+    return record;
 }
 
 void CFormFrame::ShowInitAnswer(bool accepted, const char* answer) {

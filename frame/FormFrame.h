@@ -57,6 +57,8 @@ class CFormFrame {
     int TabIndexOf(UINT formId) const;
     // WM_DIALOGINIT: 1 when the init code accepted the page (never in menu-edit mode).
     int RunInit(int tab, char* answer, bool menuEdit);
+    // The screen's stored position record: the user's, else the one shared by all users.
+    CString StoredPosition(const std::string& screen) const;
     // The init's answer: an accepted page's status text, a refused one's message.
     void ShowInitAnswer(bool accepted, const char* answer);
     // %NOKILL: the server refuses the close (and says why unless it answered "1").
