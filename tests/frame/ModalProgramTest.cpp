@@ -70,12 +70,7 @@ TEST_F(ModalProgramTest, MODOpensItsDialogAsAModalWindowThatEscEnds) {
     EXPECT_EQ(fw::WindowText(modal), "Modaler Dialog");
     EXPECT_TRUE(GetWindowLongPtrA(modal, GWL_STYLE) & WS_CAPTION);
 
-    char artifacts[MAX_PATH];
-    if (GetEnvironmentVariableA("VORLAN_ARTIFACTS", artifacts, sizeof artifacts)) {
-        Sleep(700);
-        CreateDirectoryA(artifacts, nullptr);
-        EXPECT_TRUE(harness::SaveScreen(std::string(artifacts) + "\\modal.bmp")) << "something was drawn";
-    }
+    SavePicture("modal.bmp", [] { Sleep(700); });
     Escape(modal);
     Quit();
     auto entries = trace.All();
