@@ -35,15 +35,10 @@ bool CBaseMDI::PreCreateWindow(CREATESTRUCTA& cs) {
 int CBaseMDI::Create(HFONT font1, HFONT font2, HFONT font3, const char* dialogText, UINT dialogId,
                      DWORD style, DWORD, const POINT* position, bool menuEdit, const char* keepList) {
     TraceFunction("CBaseMDI::Create");
-    m_hFonts[0] = font1;
-    m_hFonts[1] = font2;
-    m_hFonts[2] = font3;
+    BeginCreate(font1, font2, font3);
     m_nDialogId = dialogId & 0xFFFF;
     m_bMenuEdit = menuEdit;
-    m_nForms = 0;
-    m_bCreating = true;
     m_bNewFrame = true;
-    m_strMemo = TheSession().Execute(vorlan::VariableLine("%MEMO"));
 
     CMainFrame* main = CMainFrame::Get();
     CRect rect;
@@ -63,10 +58,8 @@ int CBaseMDI::Create(HFONT font1, HFONT font2, HFONT font3, const char* dialogTe
         return 0;
     };
 
-    auto* first = new CChildDialog;
-    first->SetFonts(m_hFonts[0], m_hFonts[1], m_hFonts[2]);
-    // A form that was refused or closed itself is gone when Create returns.
-    if (!first->Create(dialogText, m_nDialogId, 1, this, 0, 0, 1, keepList)) {
+    CChildDialog* first = CreateFirstForm(dialogText, m_nDialogId, 1, keepList);
+    if (!first) {
         HWND active = main->MDIGetActive();
         if (active && active != m_hWnd) {
             HWND top = ::GetWindow(active, GW_CHILD);
@@ -74,11 +67,7 @@ int CBaseMDI::Create(HFONT font1, HFONT font2, HFONT font3, const char* dialogTe
         }
         return abandon();
     }
-    m_hTop = first->m_hWnd;
-    m_strScreen = CString(vorlan::PieceOf(dialogText ? dialogText : "", 1)).Left(128);
-
     bool tabs = CreateTabs(first);
-    TheSession().Execute(vorlan::kTabsHiddenByJobEndLine);
     if (!m_hWnd) return abandon(); // a page's first step closed the frame, and the forms with it
     m_bCreating = false;
     if (!tabs && first->IsSizable()) {
@@ -141,13 +130,8 @@ void CBaseMDI::ActivateWindow(UINT formId, int mode) {
                     .Execute(vorlan::ScreenNodeLine(form->GetDescriptionName().str(), "FDRUCK").c_str())
                     .IsEmpty();
 
+    ShowInitAnswer(enabled, answer);
     CMainFrame* main = CMainFrame::Get();
-    if (enabled) {
-        if (main) main->SetStatusText(answer);
-    } else {
-        if (answer[0]) AfxMessageBox(answer);
-        if (main) main->SetIdleText();
-    }
     if ((mode & 1) && main && main->IsScreenNameShown()) SetAppTitle();
 }
 
@@ -263,32 +247,24 @@ LRESULT CBaseMDI::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
-    case WM_SETFKEY: return OnSetFKey(wParam, lParam);
-    case WM_DIAGSELECTED: return OnDiagSelected(wParam, lParam);
     case WM_UPDATEDIALOG:
         if (CChildDialog* top = GetTopForm()) top->SendMessage(WM_UPDATEDIALOG, wParam, 0);
         return 0;
-    case WM_CHILDMESSAGE: return OnChildMessage(reinterpret_cast<const void*>(lParam));
     case WM_DIALOGINIT: return OnDialogInit(static_cast<int>(wParam), reinterpret_cast<char*>(lParam));
     case WM_SETMEMO: return OnSetMemo();
     case WM_DIALOGSTOP: return OnDialogStop();
     case WM_TIMEREVENT: return OnTimerEvent(reinterpret_cast<const void*>(lParam));
     case WM_SETWINPOS: SetWinPos(); return 0;
-    case WM_TAB_ERASEBKGND:
-        return OnTabEraseBackground(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_TESTFKEY: return OnTestFKey(wParam);
-    case WM_CHECKFKEY: m_bars.KeyTool().CheckFKeys(); return 1;
     case WM_STICKWINDOW: return OnStickWindow(static_cast<unsigned>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_UPDATESTICK: return OnUpdateStick(wParam != 0, reinterpret_cast<HWND>(lParam));
     case WM_GETSTICKEDWINDOW: return reinterpret_cast<LRESULT>(StuckHost());
     case WM_MDIACTIVATE: return OnMDIActivate(reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_NOTIFY: {
+    case WM_DESTROY: OnDestroy(); break;
+    default: {
         LRESULT result = 0;
-        if (ReflectChildNotification(msg, wParam, lParam, result)) return result;
+        if (OnFormFrameMessage(msg, wParam, lParam, result)) return result;
         break;
     }
-    case WM_DESTROY: OnDestroy(); break;
-    default: break;
     }
     return CVORLANMDIChild::WindowProc(msg, wParam, lParam);
 }
@@ -297,24 +273,19 @@ LRESULT CBaseMDI::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 bool CBaseMDI::OnOwnCmdMsg(UINT id, int code, CCmdUI* ui) {
     static const CommandEntry<CBaseMDI> table[] = {
-        {ID_FKEY_FIRST, ID_FKEY_LAST, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateKey},
-        {ID_XKEY_FIRST, ID_XKEY_LAST, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateKey},
-        {ID_MKEY_FIRST, ID_MKEY_LAST, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateKey},
         {ID_FORM_SAVE, ID_FORM_SAVE, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateSave},
         {ID_FORM_PRINT, ID_FORM_PRINT, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdatePrint},
         {ID_FORM_UNDO, ID_FORM_UNDO, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateGridUndo},
         {ID_FORM_CLOSE, ID_FORM_OK, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateNotMenuEdit},
         {ID_GRID_PRINT, ID_GRID_COPY, &CBaseMDI::OnFormCommand, &CBaseMDI::OnUpdateGridPrint},
-        {ID_GRID_WIDTH_UNDO, ID_GRID_WIDTH_FIT, &CBaseMDI::OnFormCommand, nullptr},
         {ID_FORM_HARDCOPY, ID_FORM_HARDCOPY, &CBaseMDI::OnFormCommand, nullptr},
         {ID_KEY_F4_UP, ID_KEY_F4_UP, &CBaseMDI::OnF4Up, &CBaseMDI::OnUpdateNotMenuEdit},
         {ID_FORM_MENU, ID_FORM_MENU, &CBaseMDI::OnFormMenu, &CBaseMDI::OnUpdateFormMenu},
         {ID_WINDOW_SAVE_POS, ID_WINDOW_SAVE_POS, &CBaseMDI::OnSaveWinPos, nullptr},
         {ID_EXPLORER_SWAP, ID_EXPLORER_SWAP, nullptr, &CBaseMDI::OnUpdateNotMenuEdit},
         {ID_EXPLORER_X, ID_EXPLORER_X, nullptr, &CBaseMDI::OnUpdateExplorer},
-        {ID_EDIT_CLEAR, ID_EDIT_UNDO, &CBaseMDI::OnEdit, &CBaseMDI::OnUpdateEdit},
     };
-    return fw::RouteCommand(this, table, id, code, ui);
+    return fw::RouteCommand(this, table, id, code, ui) || OnFormFrameCommand(id, code, ui);
 }
 
 void CBaseMDI::OnFormMenu(UINT) {

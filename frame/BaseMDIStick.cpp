@@ -60,8 +60,7 @@ void CBaseMDI::SetWinPos() {
     bool sizing = m_nForms == 1 && first && first->IsSizable();
 
     std::string screen = PositionScreen().str();
-    CString record = TheSession().Execute(vorlan::WindowPositionLine(screen, true).c_str());
-    if (record.IsEmpty()) record = TheSession().Execute(vorlan::WindowPositionLine(screen, false).c_str());
+    CString record = StoredPosition(screen);
     if (!m_hWnd || record.IsEmpty()) return;
     vorlan::WindowPosition stored = vorlan::ParseWindowPosition(record.str());
     m_bMaximize = stored.maximise;
@@ -137,8 +136,7 @@ void CBaseMDI::StickWindows(bool bringToTop) {
     vorlan::Box box{me.left, me.top, me.right, me.bottom};
     UINT flags = SWP_NOSIZE | SWP_NOACTIVATE | (bringToTop ? 0 : SWP_NOZORDER);
     for (const vorlan::StuckPlace& p : vorlan::PlaceStuckWindows(box, m_stick.Entries(), sizes)) {
-        HWND w = reinterpret_cast<HWND>(p.window);
-        if (::IsWindow(w)) ::SetWindowPos(w, HWND_TOP, p.x, p.y, 0, 0, flags);
+        ::SetWindowPos(reinterpret_cast<HWND>(p.window), HWND_TOP, p.x, p.y, 0, 0, flags);
     }
 }
 

@@ -139,7 +139,8 @@ void CBaseMDI::TimerTick(HWND frameWindow, const vorlan::TimerEntry& entry, cons
         }
         reply = TheSession().Execute(line.c_str()).str();
     }
-    if (reply.empty() || !::IsWindow(formWindow)) return;
+    if (reply.empty()) return;
+    // The step may have closed the form: it is taken by its handle again.
     if (auto* f = dynamic_cast<CChildDialog*>(CWnd::FromHandlePermanent(formWindow)))
         f->TimerUpdate(reply.c_str());
 }
@@ -159,6 +160,7 @@ HWND CBaseMDI::TimerOpen(HWND frameWindow, const vorlan::TimerEntry& entry, cons
     if (entry.hasCode) TheSession().Execute(entry.code.c_str());
     if (!answer.empty())
         if (CChildDialog* form = FirstFormOf(frameWindow)) form->TimerUpdate(answer.c_str());
+    // A frame that went on the way counts as not found: the caller creates it afresh.
     return ::IsWindow(frameWindow) ? frameWindow : nullptr;
 }
 
@@ -169,10 +171,9 @@ HWND CBaseMDI::TimerCreate(const char* list, const std::string& answer, const ch
     main->SendMessage(WM_CREATEMDIDIALOG, reinterpret_cast<WPARAM>(list ? list : ""),
                       reinterpret_cast<LPARAM>(value));
     HWND active = main->MDIGetActive();
-    HWND created = active != previous ? active : nullptr;
     if (!answer.empty())
         if (CBaseMDI* frame = FrameOf(active))
             if (CChildDialog* top = frame->GetTopForm()) top->TimerUpdate(answer.c_str());
     if (run && previous && ::IsWindow(previous)) main->MDIActivate(previous);
-    return created && ::IsWindow(created) ? created : nullptr;
+    return active != previous ? active : nullptr;
 }

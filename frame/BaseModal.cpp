@@ -72,12 +72,7 @@ void CBaseModal::WriteCustomerDisplay() {
 bool CBaseModal::Create(HWND owner, HFONT font1, HFONT font2, HFONT font3, const char* dialogName,
                         const vorlan::OwnDialogRecord& record) {
     TraceFunction("CBaseModal::Create");
-    m_hFonts[0] = font1;
-    m_hFonts[1] = font2;
-    m_hFonts[2] = font3;
-    m_nForms = 0;
-    m_bCreating = true;
-    m_strMemo = TheSession().Execute(vorlan::VariableLine("%MEMO"));
+    BeginCreate(font1, font2, font3);
     m_bDocked = record.docked != 0;
     m_hOwner = owner;
     m_nDialogId = static_cast<UINT>(record.dialogId) & 0xFFFF;
@@ -96,15 +91,9 @@ bool CBaseModal::Create(HWND owner, HFONT font1, HFONT font2, HFONT font3, const
     if (CMainFrame* main = CMainFrame::Get()) main->SetRunningModal(m_hWnd);
     WriteCustomerDisplay();
 
-    auto* first = new CChildDialog;
-    first->SetFonts(m_hFonts[0], m_hFonts[1], m_hFonts[2]);
-    // A form that was refused or closed itself is gone when Create returns.
-    if (!first->Create(dialogName, m_nDialogId, record.value, this, 0, 0, 1, nullptr)) return abandon();
-    m_hTop = first->m_hWnd;
-    m_strScreen = CString(vorlan::PieceOf(dialogName ? dialogName : "", 1));
-
+    CChildDialog* first = CreateFirstForm(dialogName, m_nDialogId, record.value, nullptr);
+    if (!first) return abandon();
     CreateTabs(first);
-    TheSession().Execute(vorlan::kTabsHiddenByJobEndLine);
     if (!m_hWnd) return abandon(); // a page's first step ended the window, and the forms with it
     m_bCreating = false;
     m_bAutoDelete = true;
@@ -123,8 +112,7 @@ void CBaseModal::ApplyStoredSize(bool sizable) {
     CChildDialog* top = GetTopForm();
     if (!top) return;
     std::string screen = top->GetFormName().str();
-    CString record = TheSession().Execute(vorlan::WindowPositionLine(screen, true).c_str());
-    if (record.IsEmpty()) record = TheSession().Execute(vorlan::WindowPositionLine(screen, false).c_str());
+    CString record = StoredPosition(screen);
     vorlan::WindowPosition stored = vorlan::ParseWindowPosition(record.str());
     m_bMaximize = stored.maximise;
     // Only the size: a modal window always opens where its owner is.
@@ -244,14 +232,7 @@ void CBaseModal::ActivateWindow(UINT formId, int mode) {
     // (Resetting the grid's selection comes with the grid.)
     form->m_bGridReset = false;
     BringFormToTop(form);
-
-    CMainFrame* main = CMainFrame::Get();
-    if (enabled) {
-        if (main) main->SetStatusText(answer);
-    } else {
-        if (answer[0]) AfxMessageBox(answer);
-        if (main) main->SetIdleText();
-    }
+    ShowInitAnswer(enabled, answer);
 }
 
 int CBaseModal::OnDialogInit(int tab, char* answer) {
@@ -272,7 +253,8 @@ void CBaseModal::Timer() {
         ~Done() { flag = false; }
     } done{m_bInTimer};
     // Only the entries of this window's own form: nothing is activated or created here.
-    for (const vorlan::TimerEntry& entry : vorlan::TimerEntriesFor(m_strTimerList.str(), top->GetFormName().str())) {
+    for (const vorlan::TimerEntry& entry :
+         vorlan::TimerEntriesFor(m_strTimerList.str(), top->GetFormName().str())) {
         std::string tick = vorlan::TimerTickLine(entry);
         if (tick.empty()) continue;
         CString answer = TheSession().Execute(tick.c_str());
@@ -350,28 +332,20 @@ LRESULT CBaseModal::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_FLOATSTATUS:
         if (wParam == kFloatShow) return 0;
         break;
-    case WM_SETFKEY: return OnSetFKey(wParam, lParam);
-    case WM_DIAGSELECTED: return OnDiagSelected(wParam, lParam);
     case WM_UPDATEDIALOG:
         for (int id = 1; id <= m_nLastFormId; ++id)
             if (CChildDialog* form = GetForm(static_cast<UINT>(id)))
                 form->SendMessage(WM_UPDATEDIALOG, wParam, 0);
         return 0;
-    case WM_CHILDMESSAGE: return OnChildMessage(reinterpret_cast<const void*>(lParam));
     case WM_DIALOGINIT: return OnDialogInit(static_cast<int>(wParam), reinterpret_cast<char*>(lParam));
     case WM_DIALOGSTOP: return OnDialogStop(wParam);
     case WM_CREATETOOLBAR: return 1;
-    case WM_TAB_ERASEBKGND:
-        return OnTabEraseBackground(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_CHECKFKEY: m_bars.KeyTool().CheckFKeys(); return 1;
-    case WM_TESTFKEY: return OnTestFKey(wParam);
     case WM_ACTIVATEDIALOG: return OnActivateDialog(reinterpret_cast<HWND>(wParam), lParam);
-    case WM_NOTIFY: {
+    default: {
         LRESULT result = 0;
-        if (ReflectChildNotification(msg, wParam, lParam, result)) return result;
+        if (OnFormFrameMessage(msg, wParam, lParam, result)) return result;
         break;
     }
-    default: break;
     }
     return CFrameWnd::WindowProc(msg, wParam, lParam);
 }
@@ -380,16 +354,11 @@ LRESULT CBaseModal::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 bool CBaseModal::OnOwnCmdMsg(UINT id, int code, CCmdUI* ui) {
     static const CommandEntry<CBaseModal> table[] = {
-        {ID_FKEY_FIRST, ID_FKEY_LAST, &CBaseModal::OnFormCommand, &CBaseModal::OnUpdateKey},
-        {ID_XKEY_FIRST, ID_XKEY_LAST, &CBaseModal::OnFormCommand, &CBaseModal::OnUpdateKey},
-        {ID_MKEY_FIRST, ID_MKEY_LAST, &CBaseModal::OnFormCommand, &CBaseModal::OnUpdateKey},
         {ID_FORM_CLOSE, ID_FORM_SAVE, &CBaseModal::OnFormCommand, nullptr},
         {ID_GRID_PRINT, ID_GRID_COPY, &CBaseModal::OnFormCommand, nullptr},
-        {ID_GRID_WIDTH_UNDO, ID_GRID_WIDTH_FIT, &CBaseModal::OnFormCommand, nullptr},
-        {ID_EDIT_CLEAR, ID_EDIT_UNDO, &CBaseModal::OnEdit, &CBaseModal::OnUpdateEdit},
         {ID_FORM_MENU, ID_FORM_MENU, &CBaseModal::OnFormMenu, nullptr},
     };
-    return fw::RouteCommand(this, table, id, code, ui);
+    return fw::RouteCommand(this, table, id, code, ui) || OnFormFrameCommand(id, code, ui);
 }
 
 void CBaseModal::OnFormMenu(UINT) {

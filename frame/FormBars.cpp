@@ -106,9 +106,11 @@ int CFormBars::GetHeight(int width) const {
     return m_band.m_hWnd ? m_band.NeededHeight(width) : 0;
 }
 
-void CFormBars::Layout(int width) {
+int CFormBars::Layout(int width) {
+    int height = GetHeight(width);
     if (m_band.m_hWnd)
-        ::SetWindowPos(m_band.m_hWnd, nullptr, 0, 0, width, GetHeight(width), SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(m_band.m_hWnd, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    return height;
 }
 
 bool CFormBars::GetButtonRect(UINT id, RECT& out) const {

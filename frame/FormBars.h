@@ -44,9 +44,9 @@ class CFormBars {
     bool CreateModal(HWND frame, const std::vector<std::string>& keys, bool noWindow);
 
     // The strip's height (0 without one), with a width the height it takes wrapped to it, and
-    // its place across the top of the frame.
+    // its place across the top of the frame, which returns that height.
     int GetHeight(int width = 0) const;
-    void Layout(int width);
+    int Layout(int width);
     HWND GetBand() const { return m_band.m_hWnd; }
     bool HasTitleMenu() const { return m_bTitleMenu; }
     bool HasKeyTool() const { return m_bKeyTool; }

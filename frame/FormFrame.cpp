@@ -9,6 +9,7 @@
 #include "forms/FormGlobals.h"
 #include "forms/FormMessages.h"
 #include "frame/FormFrameLogic.h"
+#include "frame/FrameTimerLogic.h"
 #include "frame/MainFrame.h"
 #include "framework/CmdUI.h"
 #include "framework/Gdi.h"
@@ -24,8 +25,7 @@ constexpr int kTabMargin = 6;
 
 } // namespace
 
-CFormFrame::CFormFrame(CWnd& window) : m_window(window) {
-}
+CFormFrame::CFormFrame(CWnd& window) : m_window(window) {}
 
 CChildDialog* CFormFrame::GetForm(UINT id) const {
     if (!FrameWindow() || id == 0) return nullptr;
@@ -38,7 +38,33 @@ CChildDialog* CFormFrame::GetTopForm() const {
     return GetForm(1);
 }
 
+void CFormFrame::BeginCreate(HFONT font1, HFONT font2, HFONT font3) {
+    m_hFonts[0] = font1;
+    m_hFonts[1] = font2;
+    m_hFonts[2] = font3;
+    m_nForms = 0;
+    m_bCreating = true;
+    m_strMemo = TheSession().Execute(vorlan::VariableLine("%MEMO"));
+}
+
+CChildDialog* CFormFrame::CreateFirstForm(const char* dialogText, UINT dialogId, int killFlag,
+                                          const char* keepList) {
+    auto* first = new CChildDialog;
+    first->SetFonts(m_hFonts[0], m_hFonts[1], m_hFonts[2]);
+    // A form that was refused or closed itself is gone when Create returns.
+    if (!first->Create(dialogText, dialogId, killFlag, &m_window, 0, 0, 1, keepList)) return nullptr;
+    m_hTop = first->m_hWnd;
+    m_strScreen = CString(vorlan::PieceOf(dialogText ? dialogText : "", 1)).Left(128);
+    return first;
+}
+
 bool CFormFrame::CreateTabs(CChildDialog* first) {
+    bool tabs = MakeTabs(first);
+    TheSession().Execute(vorlan::kTabsHiddenByJobEndLine);
+    return tabs;
+}
+
+bool CFormFrame::MakeTabs(CChildDialog* first) {
     HWND frame = FrameWindow();
     int k = 0;
     for (int n = 1;; ++n) {
@@ -145,8 +171,7 @@ void CFormFrame::AdjustWindow(HWND outer, HWND inner, int extraHeight) {
 
 void CFormFrame::CalcWinSize(int width, int height) {
     if (m_bCreating || m_nForms == 0) return;
-    const int band = BandHeight(width);
-    m_bars.Layout(width);
+    const int band = m_bars.Layout(width);
     if (m_nForms == 1) {
         if (CChildDialog* form = GetForm(1))
             form->SetWindowPos(nullptr, 0, band, width, height - band, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -202,6 +227,22 @@ int CFormFrame::RunInit(int tab, char* answer, bool menuEdit) {
     return init.accepted && !menuEdit ? 1 : 0;
 }
 
+CString CFormFrame::StoredPosition(const std::string& screen) const {
+    CString record = TheSession().Execute(vorlan::WindowPositionLine(screen, true).c_str());
+    if (record.IsEmpty()) record = TheSession().Execute(vorlan::WindowPositionLine(screen, false).c_str());
+    return record;
+}
+
+void CFormFrame::ShowInitAnswer(bool accepted, const char* answer) {
+    CMainFrame* main = CMainFrame::Get();
+    if (accepted) {
+        if (main) main->SetStatusText(answer);
+    } else {
+        if (answer[0]) AfxMessageBox(answer);
+        if (main) main->SetIdleText();
+    }
+}
+
 bool CFormFrame::CloseRefused() {
     CString refusal = TheSession().Execute(vorlan::VariableLine("%NOKILL"));
     if (refusal.IsEmpty()) return false;
@@ -226,6 +267,24 @@ void CFormFrame::FitToForm(HWND form) {
         ::GetClientRect(FrameWindow(), &client);
         ::GetWindowRect(form, &inner);
         AdjustWindow(FrameWindow(), form, BandHeight(std::max<int>(client.Width(), inner.Width())));
+    }
+}
+
+bool CFormFrame::OnFormFrameMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (msg) {
+    case WM_SETFKEY: result = OnSetFKey(wParam, lParam); return true;
+    case WM_DIAGSELECTED: result = OnDiagSelected(wParam, lParam); return true;
+    case WM_CHILDMESSAGE: result = OnChildMessage(reinterpret_cast<const void*>(lParam)); return true;
+    case WM_TAB_ERASEBKGND:
+        result = OnTabEraseBackground(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        return true;
+    case WM_TESTFKEY: result = OnTestFKey(wParam); return true;
+    case WM_CHECKFKEY:
+        m_bars.KeyTool().CheckFKeys();
+        result = 1;
+        return true;
+    case WM_NOTIFY: return ReflectChildNotification(msg, wParam, lParam, result);
+    default: return false;
     }
 }
 
@@ -324,6 +383,17 @@ void CFormFrame::OnUpdateKey(CCmdUI* ui) {
     ui->Enable(on);
     // The server's checked keys show in the menus too.
     if (index >= 0) ui->SetCheck(m_bars.KeyTool().GetCheck(index));
+}
+
+bool CFormFrame::OnFormFrameCommand(UINT id, int code, CCmdUI* ui) {
+    static const CommandEntry<CFormFrame> table[] = {
+        {ID_FKEY_FIRST, ID_FKEY_LAST, &CFormFrame::OnFormCommand, &CFormFrame::OnUpdateKey},
+        {ID_XKEY_FIRST, ID_XKEY_LAST, &CFormFrame::OnFormCommand, &CFormFrame::OnUpdateKey},
+        {ID_MKEY_FIRST, ID_MKEY_LAST, &CFormFrame::OnFormCommand, &CFormFrame::OnUpdateKey},
+        {ID_GRID_WIDTH_UNDO, ID_GRID_WIDTH_FIT, &CFormFrame::OnFormCommand, nullptr},
+        {ID_EDIT_CLEAR, ID_EDIT_UNDO, &CFormFrame::OnEdit, &CFormFrame::OnUpdateEdit},
+    };
+    return fw::RouteCommand(this, table, id, code, ui);
 }
 
 void CFormFrame::OnFormCommand(UINT id) {

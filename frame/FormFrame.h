@@ -45,30 +45,37 @@ class CFormFrame {
     // each other.
     int BandHeight(int width) const { return m_bars.GetHeight(width); }
 
-    // Creates the tab control and a form per visible tab; false when no tab is visible.
+    // The start of a frame's Create: its fonts, no forms yet, the memo of the screen's entry.
+    void BeginCreate(HFONT font1, HFONT font2, HFONT font3);
+    // The screen's first form (refused or closed by its first step: null, and the form is
+    // gone); the frame's screen name is taken from the dialog text.
+    CChildDialog* CreateFirstForm(const char* dialogText, UINT dialogId, int killFlag, const char* keepList);
+    // Creates the tab control and a form per visible tab; false when no tab is visible. The
+    // job's hidden tabs are forgotten then: they hold for one frame.
     bool CreateTabs(CChildDialog* first);
     // The tab that shows the form, or -1.
     int TabIndexOf(UINT formId) const;
     // WM_DIALOGINIT: 1 when the init code accepted the page (never in menu-edit mode).
     int RunInit(int tab, char* answer, bool menuEdit);
+    // The screen's stored position record: the user's, else the one shared by all users.
+    CString StoredPosition(const std::string& screen) const;
+    // The init's answer: an accepted page's status text, a refused one's message.
+    void ShowInitAnswer(bool accepted, const char* answer);
     // %NOKILL: the server refuses the close (and says why unless it answered "1").
     bool CloseRefused();
     // Puts the form on top of the frame's children and hides the one that was.
     void BringFormToTop(CChildDialog* form);
+    // The messages both frames answer alike (the forms' private ones, the key table's and the
+    // reflected notifications); false for any other, which the frame's own procedure serves.
+    bool OnFormFrameMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     LRESULT OnChildMessage(const void* record);
-    LRESULT OnDiagSelected(WPARAM wParam, LPARAM lParam);
-    LRESULT OnTabEraseBackground(HDC dc, HWND child);
     void OnGetMinMaxInfo(MINMAXINFO* info);
-    LRESULT OnTestFKey(WPARAM index) const;
-    // Keeps F-keys and X-keys in the enable table; the main frame hears of every key.
-    LRESULT OnSetFKey(WPARAM index, LPARAM enable);
     void FitToForm(HWND form);
-    // F-keys, X-keys and M-entries by the enable table, while KeysAllowed.
-    void OnUpdateKey(CCmdUI* ui);
+    // The commands both frames route alike: the keys, the grid's column widths and the edit
+    // commands; false for any other, which the frame's own table serves.
+    bool OnFormFrameCommand(UINT id, int code, CCmdUI* ui);
     virtual bool KeysAllowed() const { return true; }
-    // The edit commands and their enabling, by the focus kind the forms record.
-    void OnEdit(UINT id);
-    void OnUpdateEdit(CCmdUI* ui);
+    // Passes the command to the form on top.
     void OnFormCommand(UINT id);
 
     HWND FrameWindow() const { return m_window.m_hWnd; }
@@ -89,5 +96,17 @@ class CFormFrame {
     HWND m_hTop = nullptr;
 
   private:
+    bool MakeTabs(CChildDialog* first);
+    LRESULT OnDiagSelected(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTabEraseBackground(HDC dc, HWND child);
+    LRESULT OnTestFKey(WPARAM index) const;
+    // Keeps F-keys and X-keys in the enable table; the main frame hears of every key.
+    LRESULT OnSetFKey(WPARAM index, LPARAM enable);
+    // F-keys, X-keys and M-entries by the enable table, while KeysAllowed.
+    void OnUpdateKey(CCmdUI* ui);
+    // The edit commands and their enabling, by the focus kind the forms record.
+    void OnEdit(UINT id);
+    void OnUpdateEdit(CCmdUI* ui);
+
     CWnd& m_window;
 };

@@ -179,6 +179,7 @@ TEST(FrameTimerLogic, StuckWindowsGoToTheirSidesStackedOrCascaded) {
     }
     std::vector<StuckEntry> cascade = {{65, 1}, {65, 2}, {67, 3}, {67, 4}, {66, 5}, {66, 6}};
     auto c = PlaceStuckWindows(host, cascade, std::vector<Box>(6, Box{0, 0, 80, 50}));
+    ASSERT_EQ(c.size(), 6u);
     EXPECT_EQ(c[1].x, 0);   // left: further left
     EXPECT_EQ(c[1].y, 120); // and down
     EXPECT_EQ(c[3].x, 120); // above: right

@@ -70,12 +70,25 @@ class ModalServerTest : public FormServerTestBase {
         HWND target = GetFocus() ? GetFocus() : Modal()->m_hWnd;
         PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0);
     }
-    // A click on a button of MOD; returns when the modal window it opens has ended.
+    // A click on a button of MOD; returns when the modal window it opens has ended, and
+    // every step given to DuringModal must have run by then.
     void Click(int n) {
         HWND button = Field(n);
         ASSERT_NE(button, nullptr) << n;
         SendMessageA(button, BM_CLICK, 0, 0);
         harness::Pump();
+        EXPECT_TRUE(DuringModal::Done()) << "button " << n << " ran no modal loop for the steps";
+    }
+    // The window style of the modal window that button n opens, read inside it.
+    LONG_PTR StyleOfModal(int n) {
+        LONG_PTR style = 0;
+        DuringModal::Run({[&] {
+            ASSERT_NE(Modal(), nullptr);
+            style = GetWindowLongPtrA(Modal()->m_hWnd, GWL_STYLE);
+            PressEscape();
+        }});
+        Click(n);
+        return style;
     }
 };
 
@@ -124,7 +137,8 @@ TEST_F(ModalServerTest, ADialogButtonHoldsItsOwnerUntilEscEndsItAndNoKillRefuses
             tip.hdr.idFrom = ID_FORM_CLOSE;
             tip.hdr.code = TTN_GETDISPINFOA;
             SendMessageA(modal, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
-            EXPECT_STREQ(tip.lpszText, "Schlie\xdf" "en (Esc)");
+            EXPECT_STREQ(tip.lpszText, "Schlie\xdf"
+                                       "en (Esc)");
             Server("S %NOKILL=\"Bitte erst speichern\"");
             PressEscape();
         },
@@ -201,22 +215,11 @@ TEST_F(ModalServerTest, OnlyTheStoredSizeIsUsedNeverThePlace) {
 }
 
 TEST_F(ModalServerTest, WithoutCaptionOnlyWithTheNoWindowSwitchAndTheRequestEndsWithTheDialog) {
-    LONG_PTR style = 0;
-    DuringModal::Run({[&] {
-        ASSERT_NE(Modal(), nullptr);
-        style = GetWindowLongPtrA(Modal()->m_hWnd, GWL_STYLE);
-        PressEscape();
-    }});
-    Click(2);
-    EXPECT_TRUE(style & WS_CAPTION) << "the switch is off";
+    EXPECT_TRUE(StyleOfModal(2) & WS_CAPTION) << "the switch is off";
 
     theApp.Settings().noWin = 1;
-    DuringModal::Run({[&] {
-        ASSERT_NE(Modal(), nullptr);
-        style = GetWindowLongPtrA(Modal()->m_hWnd, GWL_STYLE);
-        PressEscape();
-    }});
-    Click(2);
+    LONG_PTR style = StyleOfModal(2);
+    ASSERT_NE(style, 0);
     EXPECT_FALSE(style & WS_CAPTION);
     EXPECT_FALSE(style & WS_SYSMENU);
     Lines trace = Trace();
@@ -225,13 +228,7 @@ TEST_F(ModalServerTest, WithoutCaptionOnlyWithTheNoWindowSwitchAndTheRequestEnds
     EXPECT_EQ(Server("W $D(^QTEMP(%JOB,\"MOD\"))"), "0");
 
     // Without the request the switch changes nothing.
-    DuringModal::Run({[&] {
-        ASSERT_NE(Modal(), nullptr);
-        style = GetWindowLongPtrA(Modal()->m_hWnd, GWL_STYLE);
-        PressEscape();
-    }});
-    Click(1);
-    EXPECT_TRUE(style & WS_CAPTION);
+    EXPECT_TRUE(StyleOfModal(1) & WS_CAPTION);
 }
 
 TEST_F(ModalServerTest, ADockedWindowMinimisesTheMainWindowAndRestoresIt) {

@@ -18,6 +18,15 @@ class ProgramFixture : public ::testing::Test {
         harness::ClearTestModeSettings(dir);
     }
     void TearDown() override { harness::ClearTestModeSettings(dir); }
+    // With VORLAN_ARTIFACTS set, a picture of the screen goes there under the file name, once
+    // settle has let the program finish drawing.
+    template <class Settle> void SavePicture(const std::string& file, Settle settle) {
+        char folder[MAX_PATH];
+        if (!GetEnvironmentVariableA("VORLAN_ARTIFACTS", folder, sizeof folder)) return;
+        settle();
+        CreateDirectoryA(folder, nullptr);
+        EXPECT_TRUE(harness::SaveScreen(std::string(folder) + "\\" + file)) << "something was drawn";
+    }
     // The program's command line: the arguments, then the fixture's server.
     std::string Command(const std::string& args) const {
         return harness::TestModeCommand(harness::BinFolder() + "VORLAN.exe", dir,

@@ -52,12 +52,7 @@ TEST_F(ProgramTest, CommandLineLogsInOpensTheStartEntryAndClosingLogsOut) {
     ASSERT_TRUE(WaitForTitle(main, "VORLAN experience - Patientenakte", 30000)) << fw::WindowText(main);
     EXPECT_EQ(Frames(main), 1);
 
-    char artifacts[MAX_PATH];
-    if (GetEnvironmentVariableA("VORLAN_ARTIFACTS", artifacts, sizeof artifacts)) {
-        WaitForMenuTree(main);
-        CreateDirectoryA(artifacts, nullptr);
-        EXPECT_TRUE(harness::SaveScreen(std::string(artifacts) + "\\mainframe.bmp")) << "something was drawn";
-    }
+    SavePicture("mainframe.bmp", [&] { WaitForMenuTree(main); });
 
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.Wait(30000), 0);
@@ -81,12 +76,7 @@ TEST_F(ProgramTest, TheAddressFormOpensFromTheCommandLine) {
     HWND main = harness::WaitForWindow(program.Id(), "VORLAN.MainWindow", 30000);
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(WaitForTitle(main, "VORLAN experience - Adressen", 30000)) << fw::WindowText(main);
-    char artifacts[MAX_PATH];
-    if (GetEnvironmentVariableA("VORLAN_ARTIFACTS", artifacts, sizeof artifacts)) {
-        WaitForMenuTree(main);
-        CreateDirectoryA(artifacts, nullptr);
-        EXPECT_TRUE(harness::SaveScreen(std::string(artifacts) + "\\address.bmp")) << "something was drawn";
-    }
+    SavePicture("address.bmp", [&] { WaitForMenuTree(main); });
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.Wait(30000), 0);
     auto shown = harness::ReadShown(dir);
