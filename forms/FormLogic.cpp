@@ -520,12 +520,14 @@ std::string SubDialogTakeOverLine(std::string_view formName) {
 
 // ---- window state
 
+std::string WindowPositionNode(std::string_view screen, bool perUser) {
+    return std::string("^Z(\"WINPOS\",%WIN(\"WORKSTATION\"),") + (perUser ? "%USER," : "") + MQuote(screen) +
+           ")";
+}
+
 std::string SaveWindowSizeLine(std::string_view serverKey, int width, int height, bool maximised) {
-    return "S:$G(%WIN(\"WORKSTATION\"))=\"\" %WIN(\"WORKSTATION\")=\"ALL\" S "
-           "$P(^Z(\"WINPOS\",%WIN(\"WORKSTATION\"),"
-           "%USER," +
-           MQuote(serverKey) + "),%DL,3,5)=" + Decimal(width) + "_%DL_" + Decimal(height) + "_%DL_" +
-           (maximised ? "1" : "0");
+    return std::string(kWorkstationDefaultLine) + "S $P(" + WindowPositionNode(serverKey, true) +
+           ",%DL,3,5)=" + Decimal(width) + "_%DL_" + Decimal(height) + "_%DL_" + (maximised ? "1" : "0");
 }
 
 // ---- lines with values

@@ -217,6 +217,11 @@ std::string SubDialogTakeOverLine(std::string_view formName);
 // ---- the window's own lines
 
 std::string SaveWindowSizeLine(std::string_view serverKey, int width, int height, bool maximised);
+// A screen's stored window position: the user's node, or (perUser false) the one every user
+// of the workstation shares; the lines that read or write one first set an empty workstation
+// to "ALL".
+std::string WindowPositionNode(std::string_view screen, bool perUser);
+inline constexpr char kWorkstationDefaultLine[] = "S:$G(%WIN(\"WORKSTATION\"))=\"\" %WIN(\"WORKSTATION\")=\"ALL\" ";
 } // namespace vorlan
 
 namespace vorlan {

@@ -1,7 +1,7 @@
 #include "frame/FrameTimerLogic.h"
 
 #include "app/ReplyFields.h"
-#include "common/MQuote.h"
+#include "forms/FormLogic.h"
 
 #include <cstdlib>
 #include <map>
@@ -23,13 +23,6 @@ int Coordinate(std::string_view text) {
     if (v < -kLargestCoordinate) v = -kLargestCoordinate;
     return static_cast<int>(v);
 }
-
-std::string PositionNode(std::string_view screen, bool perUser) {
-    return std::string("^Z(\"WINPOS\",%WIN(\"WORKSTATION\"),") + (perUser ? "%USER," : "") + MQuote(screen) +
-           ")";
-}
-
-constexpr char kDefaultWorkstation[] = "S:$G(%WIN(\"WORKSTATION\"))=\"\" %WIN(\"WORKSTATION\")=\"ALL\" ";
 
 // A position on one axis that was left beyond the client comes back by one client size.
 void Wrap(int& low, int& high, int extent) {
@@ -103,11 +96,11 @@ WindowPosition ParseWindowPosition(std::string_view record) {
 }
 
 std::string WindowPositionLine(std::string_view screen, bool perUser) {
-    return kDefaultWorkstation + std::string("W $G(") + PositionNode(screen, perUser) + ")";
+    return std::string(kWorkstationDefaultLine) + "W $G(" + WindowPositionNode(screen, perUser) + ")";
 }
 
 std::string SaveWindowPositionLine(std::string_view screen, int left, int top) {
-    return kDefaultWorkstation + std::string("S $P(") + PositionNode(screen, true) +
+    return std::string(kWorkstationDefaultLine) + "S $P(" + WindowPositionNode(screen, true) +
            ",%DL,1,2)=" + std::to_string(left) + "_%DL_" + std::to_string(top);
 }
 

@@ -1,6 +1,7 @@
 #include "frame/FrameViewer.h"
 
 #include "framework/App.h"
+#include "framework/LoadedLibrary.h"
 #include "framework/TestMode.h"
 #include "resources/MainFrameIds.h"
 
@@ -17,20 +18,15 @@ bool Recorded(const char* what, const CString& target) {
 
 class CFrameViewer : public IFrameViewer {
   public:
-    ~CFrameViewer() override {
-        if (m_hHelp) ::FreeLibrary(m_hHelp);
-    }
     void ShowManual(const CString& path, const CString& title) override {
         if (Recorded(title, path)) return;
         AfxMessageBox(IDS_NOT_AVAILABLE, MB_OK | MB_ICONINFORMATION);
     }
     void ShowHtmlHelp(const CString& topic) override {
         if (Recorded("HtmlHelp", topic)) return;
-        if (!m_hHelp) m_hHelp = ::LoadLibraryA("hhctrl.ocx");
-        auto help = m_hHelp ? reinterpret_cast<HtmlHelpFn>(
-                                  reinterpret_cast<void*>(::GetProcAddress(m_hHelp, "HtmlHelpA")))
-                            : nullptr;
-        if (help) help(::GetDesktopWindow(), topic, kHtmlHelpDisplayTopic, 0);
+        // Loaded on the first call and kept: the help window lives on after it returns.
+        if (!m_help) m_help = std::make_unique<CLoadedLibrary>("hhctrl.ocx");
+        if (auto help = m_help->Entry<HtmlHelpFn>("HtmlHelpA")) help(::GetDesktopWindow(), topic, kHtmlHelpDisplayTopic, 0);
     }
     HWND OpenWebPage(const CString& address, bool newWindow, const CString& title) override {
         (void)newWindow;
@@ -45,7 +41,7 @@ class CFrameViewer : public IFrameViewer {
     }
 
   private:
-    HMODULE m_hHelp = nullptr;
+    std::unique_ptr<CLoadedLibrary> m_help;
 };
 
 } // namespace

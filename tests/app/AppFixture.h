@@ -3,6 +3,7 @@
 // what tests read back.
 
 #include "tests/app/AppSetup.h"
+#include "tests/harness/Harness.h"
 
 #include <gtest/gtest.h>
 
@@ -15,18 +16,6 @@ namespace apptest {
 
 inline void PrepareApp(const char* scratch, std::unique_ptr<ISessionTransport> transport) {
     ASSERT_TRUE(SetUpApp(scratch, std::move(transport))) << "no language library beside the test";
-}
-
-inline std::string ReadFile(const char* path) {
-    std::string text;
-    if (FILE* f = std::fopen(path, "rb")) {
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-            text.append(buf, n);
-        std::fclose(f);
-    }
-    return text;
 }
 
 // The protocol log goes to a folder of the test's own while the object lives; the folder
@@ -45,7 +34,7 @@ class ProtocolInFolder {
     // The log of the session's job; empty before the log-in has named it.
     std::string Text() const {
         std::string file = vorlan::ProtocolFileName();
-        return file.empty() ? std::string() : ReadFile(file.c_str());
+        return file.empty() ? std::string() : harness::ReadTextFile(file);
     }
 
   private:

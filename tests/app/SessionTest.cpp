@@ -195,7 +195,7 @@ TEST_F(SessionTest, ProtocolLogNamedByTheJobHoldsCodeAndOutput) {
     LogIn();
     server.answer = [](const std::string&, int) { return std::make_pair(0, std::string("drei")); };
     theApp.Execute("W 3");
-    std::string log = apptest::ReadFile("C:\\TEMP\\protocol(4711).log");
+    std::string log = harness::ReadTextFile("C:\\TEMP\\protocol(4711).log");
     EXPECT_EQ(log, "----- 4711 -----\r\n\r\nW 3\r\ndrei\r\n\r\n");
     std::remove("C:\\TEMP\\protocol(4711).log");
 }
@@ -375,7 +375,7 @@ TEST_F(SessionTest, TimingLinesMeasureElapsedTicks) {
         return std::make_pair(0, std::string("fertig"));
     };
     theApp.Execute("H 1");
-    std::string log = apptest::ReadFile("C:\\TEMP\\protocol(4711).log");
+    std::string log = harness::ReadTextFile("C:\\TEMP\\protocol(4711).log");
     EXPECT_EQ(log.find("-----"), std::string::npos) << "no framing with the time switch alone";
     EXPECT_NE(log.find("\r\nH 1\r\nThe time is "), std::string::npos) << log;
     size_t ms = log.find("Millisekunden: ");

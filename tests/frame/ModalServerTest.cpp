@@ -92,17 +92,6 @@ class ModalServerTest : public FormServerTestBase {
     }
 };
 
-std::string ReadFile(const std::string& path) {
-    std::string data;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buffer[256];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-            data.append(buffer, n);
-        std::fclose(f);
-    }
-    return data;
-}
 
 } // namespace
 
@@ -287,11 +276,11 @@ TEST_F(ModalServerTest, TheCustomerDisplayGetsTwentyFiveBytesALineOnlyOnDevicePo
            "ist\"_%DL_\"\\\\.\\COM8\"");
     DuringModal::Run({[&] { PressEscape(); }});
     Click(1);
-    EXPECT_EQ(ReadFile(fileA), std::string("\x1b"
+    EXPECT_EQ(harness::ReadTextFile(fileA), std::string("\x1b"
                                            "FAGuten Tag\r",
                                            13) +
                                    std::string(12, '\0'));
-    EXPECT_EQ(ReadFile(fileB), std::string("\x1b"
+    EXPECT_EQ(harness::ReadTextFile(fileB), std::string("\x1b"
                                            "FBEine Zeile, die viel z",
                                            25))
         << "cut, without its CR";
@@ -302,7 +291,7 @@ TEST_F(ModalServerTest, TheCustomerDisplayGetsTwentyFiveBytesALineOnlyOnDevicePo
     Server("K ^QTEMP(%JOB,\"MOD\",\"COMPORT\",\"DISPLAY\",\"B\")");
     DuringModal::Run({[&] { PressEscape(); }});
     Click(1);
-    EXPECT_EQ(ReadFile(fileC), "");
+    EXPECT_EQ(harness::ReadTextFile(fileC), "");
     Server("K ^QTEMP(%JOB,\"MOD\")");
 
     // The demo's own button sets its lines first and clears them after the dialog.

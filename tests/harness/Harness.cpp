@@ -135,6 +135,18 @@ void WriteTextFile(const std::string& path, const std::string& text) {
     std::fclose(f);
 }
 
+std::string ReadTextFile(const std::string& path) {
+    std::string text;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buffer[4096];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+            text.append(buffer, n);
+        std::fclose(f);
+    }
+    return text;
+}
+
 bool Process::Start(const std::string& commandLine) {
     STARTUPINFOA si{};
     si.cb = sizeof si;

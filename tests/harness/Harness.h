@@ -22,6 +22,8 @@ std::string FreshFolder(const std::string& name);
 std::string NewFolder(const std::string& name);
 bool CopyInto(const std::string& file, const std::string& folder);
 void WriteTextFile(const std::string& path, const std::string& text);
+// The whole file as bytes; empty when it cannot be read.
+std::string ReadTextFile(const std::string& path);
 
 // One argument of a command line, quoted (only when needed) so that the program's argv gets
 // it back unchanged.

@@ -201,7 +201,7 @@ TEST_F(HubServerTest, PackingHandsTheLibrarysAnswerToTheServersRoutine) {
             "1",
             target);
     EXPECT_TRUE(IsFolder(target)) << "the target folders are made before unpacking";
-    EXPECT_EQ(apptest::ReadFile(log.c_str()), "Pack|C:\\Daten|C:\\Daten\\a.txt|C:\\Daten\\a.zip|geheim\"1\n"
+    EXPECT_EQ(harness::ReadTextFile(log), "Pack|C:\\Daten|C:\\Daten\\a.txt|C:\\Daten\\a.zip|geheim\"1\n"
                                               "UnPack|C:\\Daten\\a.txt|" +
                                                   target + "|geheim\"1\n");
     Shown();
