@@ -18,6 +18,7 @@
 
 class CSession;
 class CReadCard;
+class CListTab;
 
 class CChildDialog : public CChildForm, public IRequestHubForm {
   public:
@@ -75,6 +76,12 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     // registers itself here; the form forgets it when its window goes)
     void KeepPopupList(HWND list, const std::string& table);
     HWND KeptPopupList();
+    // Ends the popup list the form keeps and makes a new one (not yet opened).
+    CListTab* NewListTab();
+    // Opens a popup list of the server's list `name` (its rows wait in %WGBL) in the list
+    // font. flags: 0x8000 | n the drop button of field n, 0xFFFF the current field (a field
+    // step's answer), 0xC000 the grid's cell, n a list field. 1 when it shows rows.
+    int OpenPopupList(const std::string& name, int flags);
 
     // ---- steps
     int SaveField(int forward, int keepFocus, int field);
@@ -184,6 +191,7 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     // drop buttons and list choices (ChildDialogLists.cpp)
     LRESULT OnDropButton(int n, HWND control);
     LRESULT OnListChosen(int n, HWND control, int index);
+    LRESULT OnListChoice(HWND popup, int index);
     LRESULT OnListClosed(int n, HWND control, LPARAM value);
     LRESULT OnPlaceList(int n, HWND list);
     void SendGrid(WPARAM row, LPARAM column);

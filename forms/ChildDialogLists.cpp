@@ -2,6 +2,7 @@
 // list field or popup list, a popup list closing, and where a popup list goes on screen.
 #include "forms/ChildDialog.h"
 
+#include "app/FontSetting.h"
 #include "app/ProtocolLog.h"
 #include "app/ReplyFields.h"
 #include "app/Session.h"
@@ -10,6 +11,7 @@
 #include "forms/FormGeometry.h"
 #include "forms/FormGlobals.h"
 #include "forms/FormMessages.h"
+#include "forms/ListTab.h"
 #include "framework/App.h"
 #include "resources/resource.h"
 #include "services/HubLines.h"
@@ -22,6 +24,9 @@ namespace {
 constexpr int kListControlId = 1015;
 constexpr int kGridField = 0xC000;
 constexpr int kCurrentFieldList = 0xFFFF;
+constexpr int kTableFieldList = 0x8000;
+// The font setting of lists.
+constexpr int kListFont = 3;
 
 int FieldNumberOf(HWND control) {
     return control ? static_cast<int>(LOWORD(::GetWindowLongPtrA(control, GWLP_USERDATA))) : 0;
@@ -72,15 +77,40 @@ HWND CChildDialog::KeptPopupList() {
     return m_hPopupList;
 }
 
+CListTab* CChildDialog::NewListTab() {
+    if (HWND kept = KeptPopupList()) ::DestroyWindow(kept);
+    m_hPopupList = nullptr;
+    m_strPopupTable.clear();
+    return new CListTab(m_session);
+}
+
+int CChildDialog::OpenPopupList(const std::string& name, int flags) {
+    if (name.empty() || !m_hWnd) return 0;
+    CListTab* list = NewListTab();
+    FontSetting font = ReadFontSetting(kListFont);
+    HWND self = m_hWnd;
+    // The popup registers, places itself and may close again before Create returns: it is
+    // kept from its first message on.
+    m_strPopupTable = name;
+    int shown = list->Create(name, self, this, font.name.c_str(), font.scaledSize, flags);
+    if (shown && ::IsWindow(self)) KeepPopupList(list->m_hWnd, name);
+    else if (!KeptPopupList()) m_strPopupTable.clear();
+    return shown;
+}
+
+LRESULT CChildDialog::OnListChoice(HWND popup, int index) {
+    // The choice was posted: the list may have gone (or been replaced) meanwhile.
+    if (!popup || popup != KeptPopupList()) return 1;
+    return OnListChosen(FieldNumberOf(popup), popup, index);
+}
+
 LRESULT CChildDialog::OnDropButton(int n, HWND control) {
     m_nListField = n;
     std::string text = fw::WindowText(FieldControl(n) ? FieldControl(n) : control, 255);
     std::string table = m_session.Execute(vorlan::TableLine(n, text)).str();
     if (!m_hWnd) return 1;
-    if (!table.empty())
-        // The popup list window comes with its own issue; the form is ready for it.
-        vorlan::WriteProtocol("CChildDialog::WindowProc - popup list %s of field %d not created",
-                              vorlan::kLogNote, table.c_str(), n);
+    if (!table.empty()) OpenPopupList(table, kTableFieldList | n);
+    if (!m_hWnd) return 1;
     m_nFocusField = EnableEdits(n);
     return 1;
 }
@@ -112,8 +142,7 @@ LRESULT CChildDialog::OnListChosen(int n, HWND control, int index) {
         std::string next = m_session.Execute(vorlan::ScrollRoutineLine(routine)).str();
         if (!m_hWnd) return 1;
         if (!next.empty()) {
-            vorlan::WriteProtocol("CChildDialog::WindowProc - popup list %s of field %d not created",
-                                  vorlan::kLogNote, next.c_str(), n);
+            OpenPopupList(next, n);
         } else if (n != 1) {
             vorlan::ChildMessageRecord close{vorlan::kChildClose, control, 0};
             SendMessage(WM_CHILDMESSAGE, 0, reinterpret_cast<LPARAM>(&close));

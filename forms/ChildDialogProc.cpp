@@ -62,7 +62,9 @@ LRESULT CChildDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN: SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), -1); break;
     case WM_DIAGSETFOCUS: return OnDiagSetFocus(wParam, lParam);
     case WM_UPDATEDIALOG: CreateControls(static_cast<int>(wParam)); return 1;
-    case WM_CHILDMESSAGE: return OnChildMessage(reinterpret_cast<const void*>(lParam));
+    case WM_CHILDMESSAGE:
+        if (wParam) return OnListChoice(reinterpret_cast<HWND>(lParam), static_cast<int>(wParam - 1));
+        return OnChildMessage(reinterpret_cast<const void*>(lParam));
     case WM_ENABLEEDITS: m_nCurrentField = EnableEdits(static_cast<int>(wParam & 0xFFFF)); return 1;
     case WM_REPEATDIALOG: return OnRepeatDialog(wParam, lParam);
     case EN_SEARCHSTRING:
@@ -178,6 +180,12 @@ bool CChildDialog::OnCommand(WPARAM wParam, LPARAM lParam, LRESULT& result) {
         // Printing and the hard copy come with the print services.
         vorlan::WriteProtocol("CChildDialog::WindowProc - print command %u not served", vorlan::kLogNote, id);
         result = 0;
+        return true;
+    }
+    // Closing while a popup list is open closes the list; the form stays.
+    if (id == ID_FORM_CLOSE && KeptPopupList()) {
+        ::SendMessageA(KeptPopupList(), WM_KEYDOWN, VK_ESCAPE, 0);
+        result = 1;
         return true;
     }
     if (vorlan::KeyIndexOfCommand(id) >= 0) {

@@ -68,9 +68,10 @@ int CChildDialog::SaveField(int forward, int keepFocus, int field) {
 
     if (!keepFocus) {
         if (!pr.popup.empty()) {
-            // The popup list comes with the popup lists; the step goes on without it.
-            vorlan::WriteProtocol("CChildDialog::SaveField - popup list %s not served", vorlan::kLogNote,
-                                  pr.popup.c_str());
+            // The field is not saved again while the focus is in its list.
+            m_nListField = 0xFFFF;
+            if (!OpenPopupList(pr.popup, 0xFFFF)) m_nListField = 0;
+            return 0xFFFF;
         }
         if (!m_session.Execute(line::kTakeLeave).IsEmpty()) {
             CString error = m_session.Execute(line::kError);

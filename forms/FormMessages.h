@@ -1,6 +1,8 @@
 #pragma once
 // Records that forms and their frames hand each other with the private window messages.
 
+#include "resources/resource.h"
+
 #include <windows.h>
 
 namespace vorlan {
@@ -21,6 +23,13 @@ enum ChildMessageCode {
     kChildFit = 5,      // fit the frame to the form
     kChildTitle = 12,   // title text (value: the text) from form to frame
 };
+
+// A popup list's choice travels by value, posted: wParam the chosen row + 1, lParam the
+// popup. A form that gets it after the popup has gone ignores it.
+inline bool PostListChoice(HWND owner, HWND popup, int index) {
+    return ::PostMessageA(owner, WM_CHILDMESSAGE, static_cast<WPARAM>(index) + 1,
+                          reinterpret_cast<LPARAM>(popup)) != 0;
+}
 
 // WM_TIMEREVENT: lParam points to one; the form owns the texts.
 struct TimerEventRecord {

@@ -212,6 +212,8 @@ LIST(%qscr,%qk,%qx) N %qname,%qall
 TABLE(%qn,%qt) N %qname
  D TR("TABLE^QCC("_$$A($G(%qn))_","_$$A($G(%qt))_")")
  S %qname=$G(^QM($G(%DN),+$G(%qn),"LISTE")) Q:%qname="" ""
+ ; A list with routines of its own fills itself, gives its next batches and takes the row.
+ I $G(^QTAB(%qname,"FILL"))'="" D @^QTAB(%qname,"FILL") Q $C(167,167)_%qname
  D FILL(%qname,$P($$FIELD(%DN,%qn),$C(167),5),$$ENTRIES(%qname,""))
  Q $C(167,167)_%qname
 ENTRIES(list,prefix) N i,e,out S out="",prefix=$$UP(prefix)
@@ -230,6 +232,7 @@ FILL(%qname,%qvar,%qall) N %qi
 WTW(list) N %qh
  D TR("WTW^QCC("_$$A($G(list))_")")
  Q:$G(%WGBL)=""
+ I $G(list)'="",$G(^QTAB(list,"NEXT"))'="" D @^QTAB(list,"NEXT") Q
  M %qh=@%WGBL@(0) K @%WGBL M @%WGBL@(0)=%qh
  Q
  ; The client stores a text box line by line with one blank added to each line from the
@@ -297,5 +300,7 @@ HOOK(node) N %qh Q:$G(%DN)=""  S %qh=$G(^QM(%DN,0,node)) X:%qh'="" %qh Q
 PRHOOK() N %qh,%qa Q:$G(%DN)="" ""  S %qh=$G(^QM(%DN,0,"PR")) Q:%qh="" ""
  X "S %qa=$$"_%qh_"(%qn,%qx)" Q %qa
  ; A row chosen in a table field's list, and the next list a list field's routine names.
-TABX(t,x) D TR("TABX^QCC("_$$A($G(t))_","_$$A($G(x))_")") Q
+TABX(t,x) D TR("TABX^QCC("_$$A($G(t))_","_$$A($G(x))_")")
+ I $G(t)'="",$G(^QTAB(t,"TABX"))'="" D @^QTAB(t,"TABX") ; it sees x
+ Q
 TAB() N t D TR("TAB^QCC()") S t=$G(%TAB) K %TAB Q t

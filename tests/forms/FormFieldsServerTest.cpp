@@ -167,11 +167,10 @@ TEST_F(FormFieldsTest, DropButtonAsksForItsTableAndKeepsTheFocusKindForItsList) 
                                            "Dr.\xFF\"),%DL,3)"));
 
     // Into the list and back: the field is not saved and its focus kind comes back.
-    HWND list = PopupStandIn(0x8002);
-    form->KeepPopupList(list, "ANREDE");
-    SetFocus(list);
-    harness::Pump();
-    EXPECT_EQ(vorlan::g_nFocusKind, 0);
+    HWND list = form->KeptPopupList();
+    ASSERT_NE(list, nullptr) << "the drop button opened the list";
+    EXPECT_EQ(GetWindowLongPtrA(list, GWLP_USERDATA), 0x8002);
+    EXPECT_EQ(vorlan::g_nFocusKind, 0) << "the focus is in the list";
     SetFocus(Field(2));
     harness::Pump();
     EXPECT_EQ(vorlan::g_nFocusKind, 1);
@@ -180,11 +179,13 @@ TEST_F(FormFieldsTest, DropButtonAsksForItsTableAndKeepsTheFocusKindForItsList) 
     EXPECT_FALSE(Contains(t, "FO^QCC(")) << "coming back is no new entry";
 
     // The form forgets its list when the list's window goes.
-    DestroyWindow(list);
+    if (IsWindow(list)) DestroyWindow(list);
     EXPECT_EQ(form->KeptPopupList(), nullptr);
 
     // The second list taking the focus ends the open list: leaving the field saves it again.
     form->SendMessage(WM_COMMAND, MAKEWPARAM(0x1002, 0), reinterpret_cast<LPARAM>(Field(2)));
+    SetFocus(Field(2));
+    harness::Pump();
     form->SendMessage(WM_COMMAND, MAKEWPARAM(0x1801, 0x100), 0);
     Trace();
     HWND other = PopupStandIn(0);
