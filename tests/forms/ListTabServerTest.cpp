@@ -63,6 +63,14 @@ class ListTabTest : public FormServerTestBase {
         Form()->SendMessage(WM_COMMAND, MAKEWPARAM(0x1000 | n, 0), reinterpret_cast<LPARAM>(Field(n)));
         harness::Pump();
     }
+    // LST with the list of its field 2's drop button open.
+    CChildDialog* OpenTownList() {
+        CChildDialog* form = OpenScreen("LST");
+        if (!form) return nullptr;
+        form->SendMessage(WM_ENABLEEDITS, 2);
+        DropButton(2);
+        return form;
+    }
     std::string SavedLayout() { return Server("W $G(^Z(\"TAB\",%WIN(\"WORKSTATION\"),\"STAEDTE\"))"); }
     // With VORLAN_ARTIFACTS set, a picture of the screen goes there.
     void SavePicture(const std::string& file) {
@@ -112,10 +120,8 @@ TEST_F(ListTabTest, AmbiguousInputOpensTheServersListAndTheChoiceServesTheField)
 }
 
 TEST_F(ListTabTest, DropButtonListGrowsWhileScrollingUntilTheLastTown) {
-    CChildDialog* form = OpenScreen("LST");
+    CChildDialog* form = OpenTownList();
     ASSERT_NE(form, nullptr);
-    form->SendMessage(WM_ENABLEEDITS, 2);
-    DropButton(2);
     Lines t = Trace();
     EXPECT_TRUE(Has(t, "TABLE^QCC(2,\"\")")) << ::testing::PrintToString(t);
     EXPECT_EQ(CountOf(t, "FILL^QLST"), 1);
@@ -239,10 +245,8 @@ TEST_F(ListTabTest, ListWithTitlesOnlyClosesAtOnceAndTheFieldStaysEditable) {
 }
 
 TEST_F(ListTabTest, ChoiceOfAListThatWentIsIgnored) {
-    CChildDialog* form = OpenScreen("LST");
+    CChildDialog* form = OpenTownList();
     ASSERT_NE(form, nullptr);
-    form->SendMessage(WM_ENABLEEDITS, 2);
-    DropButton(2);
     HWND popup = Popup();
     ASSERT_NE(popup, nullptr);
     vorlan::PostListChoice(form->m_hWnd, popup, 3);
