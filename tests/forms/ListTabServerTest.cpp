@@ -71,6 +71,19 @@ class ListTabTest : public FormServerTestBase {
         DropButton(2);
         return form;
     }
+    // A key in a window of the popup, through the program's message loop.
+    void Key(HWND window, WPARAM key) {
+        MSG m{window, WM_KEYDOWN, key, 0, 0, {}};
+        if (!theApp.PreTranslateMessage(&m)) DispatchMessageA(&m);
+        harness::Pump();
+    }
+    using FormServerTestBase::Key;
+    std::string FontFace() {
+        LOGFONTA font{};
+        HGDIOBJ handle = reinterpret_cast<HGDIOBJ>(SendMessageA(Rows(), WM_GETFONT, 0, 0));
+        if (!handle || !GetObjectA(handle, sizeof font, &font)) return std::string();
+        return font.lfFaceName;
+    }
     std::string SavedLayout() { return Server("W $G(^Z(\"TAB\",%WIN(\"WORKSTATION\"),\"STAEDTE\"))"); }
     // With VORLAN_ARTIFACTS set, a picture of the screen goes there.
     void SavePicture(const std::string& file) {
@@ -210,9 +223,9 @@ TEST_F(ListTabTest, LayoutIsWrittenOnCloseAndUsedAtTheNextOpening) {
     EXPECT_EQ(fromTopLeft.top, r.top + 30 - 100);
     EXPECT_EQ(SendMessageA(Popup(), 0x036D, 0x40, 0), 1) << "WM_FLOATSTATUS is answered";
 
-    SendMessageA(Popup(), WM_COMMAND, IDCANCEL, 0);
-    harness::Pump();
-    EXPECT_EQ(Popup(), nullptr) << "Cancel closes it";
+    Key(Rows(), VK_ESCAPE);
+    EXPECT_EQ(Popup(), nullptr) << "Escape closes it";
+    EXPECT_EQ(Form(), form);
 
     // A list of a drop button closes when it is no longer active.
     DropButton(2);
@@ -259,6 +272,14 @@ TEST_F(ListTabTest, ChoiceOfAListThatWentIsIgnored) {
     EXPECT_EQ(Server("D FOLGE^QLST W $$TAB^QCC()"), "STAEDTE");
     EXPECT_EQ(form->OpenPopupList("STAEDTE", 0x8002), 1);
     EXPECT_EQ(Cell(0, 0), "Berlin");
+    EXPECT_NE(FontFace(), "MS LineDraw");
+
+    // The list of a list field without a font of its own draws line characters.
+    Server("D FOLGE^QLST");
+    EXPECT_EQ(form->OpenPopupList("STAEDTE", 2), 1);
+    EXPECT_EQ(FontFace(), "MS LineDraw");
+    EXPECT_EQ(form->OpenPopupList("", 2), 0) << "no name, no list";
+    EXPECT_NE(Popup(), nullptr) << "the open list stays";
 }
 
 TEST_F(ListTabTest, ListsOfEarlierScreensOpen) {
@@ -282,7 +303,9 @@ TEST_F(ListTabTest, ListsOfEarlierScreensOpen) {
     EXPECT_EQ(Title(0), "Ort");
     EXPECT_EQ(RowCount(), 4);
     EXPECT_EQ(Cell(3, 0), "Bremen");
-    Choose(1);
+    // The keyboard: Down, then Return as the message loop hands them over.
+    Key(Rows(), VK_DOWN);
+    Key(Rows(), VK_RETURN);
     EXPECT_EQ(fw::WindowText(Field(3)), "Bernau");
     EXPECT_EQ(Server("W ADRORT"), "Bernau");
 }
