@@ -73,10 +73,10 @@ int CListTab::Create(const std::string& name, HWND owner, CWnd* parent, const ch
     }
     m_strName = name;
     m_hOwner = owner;
-    m_bCreating = true;
+    DepthGuard guard(*this);
     if (!CDialog::Create(templateId, parent)) {
         vorlan::WriteProtocol("CListTab::Create - template %u missing", vorlan::kLogNote, templateId);
-        delete this;
+        m_bGone = true;
         return 0;
     }
     ::SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, flags);
@@ -112,14 +112,10 @@ int CListTab::Create(const std::string& name, HWND owner, CWnd* parent, const ch
     }
     HWND self = m_hWnd;
     ::SendMessageA(owner, WM_CHILDMESSAGE, 0, reinterpret_cast<LPARAM>(&record));
-    if (rows && ::IsWindow(self)) {
+    if (!::IsWindow(self)) return 0;
+    if (rows) {
         ShowWindow(SW_SHOW);
         ::SetFocus(m_list.m_hWnd);
-    }
-    m_bCreating = false;
-    if (m_bGone) {
-        delete this;
-        return 0;
     }
     return rows ? 1 : 0;
 }
@@ -207,6 +203,7 @@ LRESULT CALLBACK CListTab::WndSuperProcList(HWND hwnd, UINT msg, WPARAM wParam, 
 
 LRESULT CListTab::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     vorlan::TraceWindowMessage("CListTab", MessageName(msg));
+    DepthGuard guard(*this);
     switch (msg) {
     case WM_SIZE:
         if (m_list.m_hWnd) m_list.MoveWindow(GetClientRect());
@@ -318,7 +315,7 @@ void CListTab::WriteLayout() {
 
 void CListTab::PostNcDestroy() {
     if (m_list.m_hWnd) m_list.Detach();
-    if (m_bCreating)
+    if (m_nDepth > 0)
         m_bGone = true;
     else
         delete this;

@@ -35,7 +35,8 @@ class CListTab : public CDialog {
 
     // Opens the popup for the server's list `name` (the rows are already in %WGBL). A font
     // size is in tenths of a point; flags become the window's user data. Returns 1 when the
-    // list has rows; without rows the owner is asked to close it (and 0 is returned).
+    // list has rows; without rows the owner is asked to close it (and 0 is returned). Unless
+    // it returns 1 the object may be gone: the window deletes it, and so does a failed Create.
     int Create(const std::string& name, HWND owner, CWnd* parent, const char* fontName, int fontSize,
                int flags, UINT templateId = kTemplate, const POINT* position = nullptr);
     // start 0: the column titles; n > 0: the next batch, from list row n on.
@@ -71,8 +72,21 @@ class CListTab : public CDialog {
     HFONT m_hFont = nullptr;
     bool m_bLoading = false;
     CReportList m_list;
-    // The window can go while Create still runs (its owner closes a list without rows):
-    // the object is deleted when Create returns.
-    bool m_bCreating = false;
+    // The window can go while the popup's own code runs (its owner closes a list without
+    // rows during Create, a server call lets messages through): the object then lives on
+    // until the outermost of its calls has returned.
+    class DepthGuard {
+      public:
+        explicit DepthGuard(CListTab& list) : m_list(list) { ++m_list.m_nDepth; }
+        ~DepthGuard() {
+            if (--m_list.m_nDepth == 0 && m_list.m_bGone) delete &m_list;
+        }
+        DepthGuard(const DepthGuard&) = delete;
+        DepthGuard& operator=(const DepthGuard&) = delete;
+
+      private:
+        CListTab& m_list;
+    };
+    int m_nDepth = 0;
     bool m_bGone = false;
 };
