@@ -45,6 +45,8 @@ bool IsScrollDown(UINT msg, WPARAM wParam) {
         WORD code = LOWORD(wParam);
         return code == SB_LINEDOWN || code == SB_THUMBPOSITION || code == SB_THUMBTRACK;
     }
+    // The wheel too: a list that ends at its first batch for the wheel looks complete.
+    if (msg == WM_MOUSEWHEEL) return GET_WHEEL_DELTA_WPARAM(wParam) < 0;
     return msg == WM_KEYDOWN && (wParam == VK_NEXT || wParam == VK_DOWN);
 }
 
@@ -102,6 +104,7 @@ int CListTab::Create(const std::string& name, HWND owner, CWnd* parent, const ch
         if (m_hWnd && m_list.GetItemCount() < m_list.GetCountPerPage()) BuildNextIndex(m_list.GetItemCount());
         SizeColumns();
     }
+    if (!m_hWnd) return 0;
     ::SetTimer(m_hWnd, kAutoScrollTimer, kAutoScrollMs, nullptr);
 
     bool rows = list && m_list.GetItemCount() > 0;

@@ -164,11 +164,15 @@ TEST_F(ListTabTest, DropButtonListGrowsWhileScrollingUntilTheLastTown) {
     harness::Pump();
     EXPECT_EQ(RowCount(), 60);
 
-    // A scroll up asks for nothing.
+    // A scroll up asks for nothing, a turn of the wheel towards the user does.
     Trace();
     SendMessageA(Rows(), WM_VSCROLL, SB_LINEUP, 0);
+    SendMessageA(Rows(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
     harness::Pump();
     EXPECT_FALSE(Has(Trace(), "WTW^QCC(\"STAEDTE\")"));
+    SendMessageA(Rows(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+    harness::Pump();
+    EXPECT_TRUE(Has(Trace(), "WTW^QCC(\"STAEDTE\")")) << "at the end, still asked";
 
     Choose(44);
     t = Trace();
