@@ -64,7 +64,8 @@ TEST(ListBox, SecondColumnStartsAGapRightOfTheWidestFirstColumn) {
     int wide = s.list.WidestFirstColumn();
     EXPECT_GT(wide, narrow * 4);
     EXPECT_EQ(s.list.PixelsToUnits(0), 0);
-    EXPECT_GE(s.list.PixelsToUnits(wide), wide) << "units are smaller than a character";
+    EXPECT_GT(s.list.PixelsToUnits(wide), s.list.PixelsToUnits(narrow));
+    EXPECT_GE(s.list.PixelsToUnits(1), 1) << "rounded up";
 
     ASSERT_TRUE(s.list.SetTabStopAfterFirstColumn(16));
     ::ShowWindow(s.list.m_hWnd, SW_SHOWNA);

@@ -1,0 +1,346 @@
+// The letter screen TXT on the fixture's dbserver: text modules from the search list a lead
+// character opens, words after a lead character and "@" placeholders replaced by the
+// server, Enter keeping the indentation, the field extras and the picture a button changes.
+#include "tests/forms/FormServerFixture.h"
+
+#include <string>
+#include <vector>
+
+using demotrace::Has;
+
+namespace {
+
+const std::string kLetter = "@Anrede @Name,\r\n\r\nanbei unser Angebot vom @Datum.";
+const std::string kRegards = "Mit freundlichen Gr\xFC\xDF"
+                             "en";
+
+class TextBoxTest : public FormServerTestBase {
+  protected:
+    HWND OpenLetter() {
+        LogIn();
+        StartMemo("TXT");
+        HWND box = Field(4);
+        if (box) {
+            SetFocus(box);
+            harness::Pump();
+        }
+        Trace();
+        return box;
+    }
+    static void Caret(HWND edit, size_t at) { SendMessageA(edit, EM_SETSEL, at, at); }
+    static void CaretToEnd(HWND edit) { Caret(edit, static_cast<size_t>(GetWindowTextLengthA(edit))); }
+    static DWORD SelStart(HWND edit) {
+        DWORD start = 0, end = 0;
+        SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        return start;
+    }
+    static DWORD SelEnd(HWND edit) {
+        DWORD start = 0, end = 0;
+        SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        return end;
+    }
+    static void Type(HWND window, const std::string& text) {
+        for (char c : text) {
+            SendMessageA(window, WM_CHAR, static_cast<unsigned char>(c), 1);
+            harness::Pump();
+        }
+    }
+    // The lead character's pause, over at once.
+    static void PauseAfter(HWND edit, char lead) {
+        SendMessageA(edit, WM_TIMER, static_cast<unsigned char>(lead), 0);
+        harness::Pump();
+    }
+    // The open search list of the edit, or null.
+    static HWND SearchList(HWND edit) {
+        struct Find {
+            HWND edit, list;
+        } find{edit, nullptr};
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND w, LPARAM l) -> BOOL {
+                auto* f = reinterpret_cast<Find*>(l);
+                if (harness::ClassOf(w) != "ListBox" ||
+                    reinterpret_cast<HWND>(GetWindowLongPtrA(w, GWLP_USERDATA)) != f->edit)
+                    return TRUE;
+                f->list = w;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&find));
+        return find.list;
+    }
+    static std::vector<std::string> Entries(HWND list) {
+        std::vector<std::string> out;
+        for (int i = 0, n = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)); i < n; ++i) {
+            char text[256] = {};
+            SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+            out.push_back(text);
+        }
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(TextBoxTest, TextModuleChosenFromTheListAfterTheHash) {
+    HWND box = OpenLetter();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(Form()->GetTitle(), "Texte");
+    EXPECT_EQ(GetFocus(), box);
+    ASSERT_EQ(fw::WindowText(box), kLetter);
+
+    Caret(box, kLetter.find("\r\n\r\n") + 2); // the empty second line
+    Type(box, "#");
+    PauseAfter(box, '#');
+    EXPECT_TRUE(Has(Trace(), "TAB^QTXT(\"#\")"));
+    HWND list = SearchList(box);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(GetFocus(), list);
+    EXPECT_EQ(GetWindowLongPtrA(box, GWLP_USERDATA), 0x8000) << "open, the focus in the list";
+    EXPECT_EQ(Entries(list), (std::vector<std::string>{"anl\tAnlagen", "mfg\t" + kRegards,
+                                                       "sgdh\tSehr geehrte Damen und Herren,"}));
+    EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 0) << "the first entry selected";
+    CRect r;
+    GetWindowRect(list, &r);
+    EXPECT_EQ(r.Width(), 300);
+    EXPECT_LE(r.Height(), 240) << "whole entries";
+    EXPECT_GT(r.Height(), 200);
+    EXPECT_EQ(SendMessageA(list, WM_NCACTIVATE, FALSE, 0), TRUE);
+
+    // Typed letters go to the edit as well and move the list's choice.
+    Type(list, "m");
+    EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 1);
+    Type(list, "f");
+    EXPECT_EQ(fw::WindowText(list), "mf");
+    EXPECT_NE(fw::WindowText(box).find("\r\n#mf\r\n"), std::string::npos);
+    EXPECT_TRUE(Trace().empty()) << "nothing reaches the server while typing in the list";
+
+    // Enter: the typed letters become the entry, a blank ends the word, the server puts the
+    // module's text in its place.
+    Type(list, "\r");
+    EXPECT_FALSE(IsWindow(list));
+    EXPECT_EQ(GetFocus(), box);
+    EXPECT_EQ(GetWindowLongPtrA(box, GWLP_USERDATA), 0);
+    EXPECT_TRUE(Has(Trace(), "ERS^QTXT(\"#mfg\")"));
+    EXPECT_EQ(Server("W BRIEF(2)"), kRegards);
+    std::string text = fw::WindowText(box);
+    EXPECT_NE(text.find("\r\n" + kRegards + " \r\n"), std::string::npos) << "\"#\" keeps the blank: " << text;
+    EXPECT_EQ(SelEnd(box), text.find(kRegards) + kRegards.size() + 1) << "the caret behind it";
+}
+
+TEST_F(TextBoxTest, SearchListKeysAndTimers) {
+    HWND box = OpenLetter();
+    ASSERT_NE(box, nullptr);
+    CaretToEnd(box);
+    // A letter within the pause stops the lead character's timer.
+    Type(box, "*");
+    EXPECT_TRUE(KillTimer(box, '*')) << "the pause runs";
+    Type(box, "*d");
+    EXPECT_FALSE(KillTimer(box, '*'));
+    Type(box, " ");
+    Trace();
+
+    // Escape gives the focus back and leaves the text as it is.
+    Type(box, "*");
+    PauseAfter(box, '*');
+    HWND list = SearchList(box);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(Entries(list), (std::vector<std::string>{"dr\tDr. med.", "prof\tProf."}));
+    std::string before = fw::WindowText(box);
+    SendMessageA(list, WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 1) << "arrows stay with the list";
+    SendMessageA(list, WM_KEYDOWN, VK_SHIFT, 0);
+    EXPECT_TRUE(IsWindow(list)) << "a shift key for a capital letter keeps the list";
+    SendMessageA(list, WM_KEYDOWN, VK_ESCAPE, 0);
+    harness::Pump();
+    EXPECT_FALSE(IsWindow(list));
+    EXPECT_EQ(GetFocus(), box);
+    EXPECT_EQ(fw::WindowText(box), before);
+
+    // Left goes back to the edit and moves its caret there.
+    PauseAfter(box, '*');
+    list = SearchList(box);
+    ASSERT_NE(list, nullptr);
+    DWORD caret = SelEnd(box);
+    SendMessageA(list, WM_KEYDOWN, VK_LEFT, 0);
+    harness::Pump();
+    EXPECT_FALSE(IsWindow(list));
+    EXPECT_EQ(GetFocus(), box);
+    EXPECT_EQ(SelEnd(box), caret - 1);
+    CaretToEnd(box);
+
+    // A double click chooses like Enter; "*" words drop the blank that ended them.
+    PauseAfter(box, '*');
+    list = SearchList(box);
+    ASSERT_NE(list, nullptr);
+    SendMessageA(list, LB_SETCURSEL, 1, 0);
+    SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, 0);
+    harness::Pump();
+    EXPECT_FALSE(IsWindow(list));
+    EXPECT_TRUE(Has(Trace(), "ERS^QTXT(\"*prof\")"));
+    std::string text = fw::WindowText(box);
+    EXPECT_EQ(text.substr(text.size() - 5), "Prof.") << text;
+
+    // No list without the focus, without a search table, or for a lead character without one.
+    SetFocus(Field(2));
+    harness::Pump();
+    Trace();
+    PauseAfter(box, '#');
+    EXPECT_EQ(SearchList(box), nullptr);
+    EXPECT_FALSE(Has(Trace(), "TAB^QTXT(\"#\")"));
+    SetFocus(box);
+    harness::Pump();
+    PauseAfter(box, '+');
+    EXPECT_EQ(SearchList(box), nullptr) << "the table has no global for \"+\"";
+    EXPECT_TRUE(Has(Trace(), "TAB^QTXT(\"+\")"));
+    Server("S %WIN(\"SEARCHTABLE\")=\"TAB^QTXT K ^QTXTB\"");
+    PauseAfter(box, '#');
+    EXPECT_EQ(SearchList(box), nullptr) << "only a routine is run";
+    EXPECT_EQ(Server("W $D(^QTXTB)"), "10");
+}
+
+TEST_F(TextBoxTest, WordsAfterALeadCharacterGoToTheServer) {
+    HWND box = OpenLetter();
+    ASSERT_NE(box, nullptr);
+    CaretToEnd(box);
+    Type(box, " abc ");
+    EXPECT_FALSE(Has(Trace(), "ERS^QTXT(\"abc\")")) << "three letters and a blank alone send nothing";
+
+    Type(box, "+Name ");
+    Lines t = Trace();
+    EXPECT_TRUE(Has(t, "ERS^QTXT(\"+Name\")")) << ::testing::PrintToString(t);
+    std::string text = fw::WindowText(box);
+    EXPECT_EQ(text.substr(text.size() - 11), " abc M\xFC" "ller") << "\"+\" drops the blank that ended it";
+
+    Type(box, " +xyz,");
+    EXPECT_TRUE(Has(Trace(), "ERS^QTXT(\"+xyz\")"));
+    text = fw::WindowText(box);
+    EXPECT_EQ(text.substr(text.size() - 6), " +xyz,") << "refused by the server: the comma stays";
+}
+
+TEST_F(TextBoxTest, TabFillsTheNextPlaceholder) {
+    HWND box = OpenLetter();
+    ASSERT_NE(box, nullptr);
+    Caret(box, 0);
+    SendMessageA(box, WM_KEYDOWN, VK_TAB, 0);
+    harness::Pump();
+    EXPECT_TRUE(Has(Trace(), "SUCH^QTXT(\"Anrede\")"));
+    EXPECT_EQ(GetFocus(), box);
+    EXPECT_EQ(fw::WindowText(box).substr(0, 28), "Sehr geehrter Herr @Name,\r\n\r");
+    EXPECT_EQ(SelEnd(box), 18u) << "the caret behind the value";
+
+    SendMessageA(box, WM_KEYDOWN, VK_TAB, 0);
+    harness::Pump();
+    EXPECT_TRUE(Has(Trace(), "SUCH^QTXT(\"Name\")"));
+    SendMessageA(box, WM_KEYDOWN, VK_TAB, 0);
+    harness::Pump();
+    EXPECT_TRUE(Has(Trace(), "SUCH^QTXT(\"Datum\")"));
+    std::string today = Server("W $ZD($H,\"DD.MM.YEAR\")");
+    EXPECT_EQ(fw::WindowText(box),
+              "Sehr geehrter Herr M\xFCller,\r\n\r\nanbei unser Angebot vom " + today + ".");
+
+    // No placeholder left: the last character is selected and nothing is asked.
+    SendMessageA(box, WM_KEYDOWN, VK_TAB, 0);
+    harness::Pump();
+    EXPECT_TRUE(Trace().empty());
+    DWORD length = static_cast<DWORD>(GetWindowTextLengthA(box));
+    EXPECT_EQ(SelStart(box), length - 1);
+    EXPECT_EQ(SelEnd(box), length);
+
+    // An "@" before a blank is selected but not asked for.
+    SetWindowTextA(box, "a @ b @c");
+    Caret(box, 0);
+    SendMessageA(box, WM_KEYDOWN, VK_TAB, 0);
+    harness::Pump();
+    EXPECT_EQ(SelStart(box), 2u);
+    EXPECT_TRUE(Trace().empty());
+}
+
+TEST_F(TextBoxTest, EnterKeepsTheIndentationAndTheCaretAsksTheServerItsPlace) {
+    HWND box = OpenLetter();
+    ASSERT_NE(box, nullptr);
+    SetWindowTextA(box, "Brief\r\n  \tPunkt");
+    CaretToEnd(box);
+    Type(box, "\r");
+    EXPECT_EQ(fw::WindowText(box), "Brief\r\n  \tPunkt\r\n  \t");
+    Caret(box, 8); // inside the indentation of "  \tPunkt"
+    Type(box, "\r");
+    EXPECT_EQ(fw::WindowText(box), "Brief\r\n  \t\r\n  \tPunkt\r\n  \t");
+    SetWindowTextA(box, "");
+    Type(box, "\r");
+    EXPECT_EQ(fw::WindowText(box), "\r\n");
+
+    // The caret's line and column reach the server as %tz and %tp.
+    SetWindowTextA(box, "ab\r\ncd");
+    Caret(box, 5);
+    Form()->SetTextBoxCoord();
+    EXPECT_EQ(Server("W %tz_\",\"_%tp"), "2,2");
+    SetFocus(Field(2));
+    harness::Pump();
+    Server("K %tz,%tp");
+    Form()->SetTextBoxCoord();
+    EXPECT_EQ(Server("W $D(%tz)"), "0") << "only a text box tells its caret";
+
+    // A single-line field turns character 29 into 254 and is a plain edit otherwise.
+    HWND field = Field(2);
+    SetWindowTextA(field, "");
+    Type(field, std::string("a\x1D#b\r"));
+    EXPECT_EQ(fw::WindowText(field), "a\xFE#b");
+    EXPECT_FALSE(KillTimer(field, '#')) << "no lead characters outside text boxes";
+}
+
+TEST_F(TextBoxTest, ExtrasColourAndLockFields) {
+    ASSERT_NE(OpenLetter(), nullptr);
+    CChildDialog* form = Form();
+    HDC dc = CreateCompatibleDC(nullptr);
+    auto colours = [&](int n, COLORREF& text, COLORREF& back) {
+        SetTextColor(dc, RGB(1, 2, 3));
+        LRESULT brush = form->SendMessage(WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                                          reinterpret_cast<LPARAM>(Field(n)));
+        text = GetTextColor(dc);
+        LOGBRUSH lb{};
+        back = brush && GetObjectA(reinterpret_cast<HBRUSH>(brush), sizeof lb, &lb) ? lb.lbColor : CLR_INVALID;
+    };
+    COLORREF text, back;
+    const COLORREF plainText = GetSysColor(COLOR_WINDOWTEXT), plainBack = GetSysColor(COLOR_WINDOW);
+    colours(1, text, back);
+    EXPECT_EQ(text, RGB(255, 0, 0)) << "2: red text";
+    EXPECT_EQ(back, RGB(208, 208, 208)) << "14: light grey";
+    EXPECT_TRUE(GetWindowLongPtrA(Field(1), GWL_STYLE) & ES_READONLY);
+    colours(2, text, back);
+    EXPECT_EQ(text, RGB(0, 0, 255)) << "12: blue";
+    EXPECT_EQ(back, plainBack) << "0: no background of its own";
+    EXPECT_FALSE(GetWindowLongPtrA(Field(2), GWL_STYLE) & ES_READONLY);
+    colours(3, text, back);
+    EXPECT_EQ(text, plainText) << "a negative index is no colour";
+    EXPECT_EQ(back, plainBack);
+
+    form->SetEditExtra(1, "0/0/0");
+    colours(1, text, back);
+    EXPECT_EQ(text, plainText);
+    EXPECT_EQ(back, plainBack);
+    EXPECT_FALSE(GetWindowLongPtrA(Field(1), GWL_STYLE) & ES_READONLY);
+    form->SetEditExtra(1, "x/20/1");
+    colours(1, text, back);
+    EXPECT_EQ(back, RGB(0, 0, 0)) << "20 and above: black";
+    EXPECT_EQ(text, RGB(1, 2, 3)) << "letters read as 0: the text keeps its colour on a black brush";
+    form->SetEditExtra(130, "2/14/1");
+    form->SetEditExtra(-1, "2/14/1");
+    DeleteDC(dc);
+}
+
+TEST_F(TextBoxTest, ButtonChangesThePicture) {
+    ASSERT_NE(OpenLetter(), nullptr);
+    HWND picture = Form()->GetDlgItem(0x3001);
+    ASSERT_NE(picture, nullptr);
+    std::string first = fw::WindowText(picture);
+    EXPECT_EQ(first.substr(first.size() - 6), "-1.bmp") << first;
+    for (const char* now : {"-2.bmp", "-1.bmp"}) {
+        Form()->SendMessage(WM_COMMAND, MAKEWPARAM(0x1005, BN_CLICKED), reinterpret_cast<LPARAM>(Field(5)));
+        harness::Pump();
+        Lines t = Trace();
+        EXPECT_TRUE(Has(t, "BILD^QTXT")) << ::testing::PrintToString(t);
+        EXPECT_TRUE(Has(t, "INDI^QCC(\"TXT\",1)")) << "the pictures refreshed";
+        std::string path = fw::WindowText(picture);
+        EXPECT_EQ(path.substr(path.size() - 6), now) << path;
+    }
+}
