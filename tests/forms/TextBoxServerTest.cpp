@@ -1,7 +1,11 @@
 // The letter screen TXT on the fixture's dbserver: text modules from the search list a lead
 // character opens, words after a lead character and "@" placeholders replaced by the
 // server, Enter keeping the indentation, the field extras and the picture a button changes.
+#include "app/ProtocolLog.h"
+#include "forms/FormMessages.h"
 #include "tests/forms/FormServerFixture.h"
+
+#include <cstdio>
 
 #include <string>
 #include <vector>
@@ -343,4 +347,65 @@ TEST_F(TextBoxTest, ButtonChangesThePicture) {
         std::string path = fw::WindowText(picture);
         EXPECT_EQ(path.substr(path.size() - 6), now) << path;
     }
+
+    // With the protocol switch the picture's load is noted with the server's time and job.
+    std::string folder = "C:\\TEMP\\textbox-protocol\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string previous = vorlan::ProtocolFolder();
+    vorlan::SetProtocolFolder(folder);
+    vorlan::WriteProtocol("textbox", vorlan::kLogName);
+    std::string log = vorlan::ProtocolFileName();
+    DeleteFileA(log.c_str());
+    theApp.Settings().protocol = 1;
+    Form()->SendMessage(WM_COMMAND, MAKEWPARAM(0x1005, BN_CLICKED), reinterpret_cast<LPARAM>(Field(5)));
+    harness::Pump();
+    theApp.Settings().protocol = 0;
+    vorlan::SetProtocolFolder(previous);
+    std::string job = Server("W $JOB"), text;
+    if (FILE* f = fopen(log.c_str(), "rb")) {
+        char buffer[4096];
+        for (size_t n; (n = fread(buffer, 1, sizeof buffer, f)) > 0;)
+            text.append(buffer, n);
+        fclose(f);
+    }
+    std::string noted = "CChildDialog::SetIndirectionText - Bild laden: - ";
+    size_t at = text.find(noted);
+    ASSERT_NE(at, std::string::npos) << text.substr(0, 2000);
+    std::string line = text.substr(at + noted.size(), text.find('\n', at) - at - noted.size());
+    EXPECT_NE(line.find(" - " + job + " - Z:\\tmp\\vorlan-txt-"), std::string::npos) << line;
+}
+
+TEST_F(TextBoxTest, LabelWideningTheFormTellsTheFrameOnce) {
+    LogIn();
+    StartMemo("LAY");
+    CChildDialog* form = Form();
+    ASSERT_NE(form, nullptr);
+    // Counts the form's requests to fit its frame, on their way to the frame.
+    static HWND s_form;
+    static int s_fits;
+    s_form = form->m_hWnd;
+    s_fits = 0;
+    HHOOK hook = SetWindowsHookExA(
+        WH_CALLWNDPROC,
+        [](int code, WPARAM w, LPARAM l) -> LRESULT {
+            auto* m = reinterpret_cast<CWPSTRUCT*>(l);
+            if (code == HC_ACTION && m->message == WM_CHILDMESSAGE && m->lParam) {
+                auto* r = reinterpret_cast<const vorlan::ChildMessageRecord*>(m->lParam);
+                if (r->code == vorlan::kChildFit && r->window == s_form) ++s_fits;
+            }
+            return CallNextHookEx(nullptr, code, w, l);
+        },
+        nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    int before = form->GetClientRect().Width();
+    form->UpdateContents();
+    harness::Pump();
+    int after = form->GetClientRect().Width();
+    EXPECT_GT(after, before);
+    EXPECT_EQ(s_fits, 1);
+    form->UpdateContents();
+    harness::Pump();
+    EXPECT_EQ(form->GetClientRect().Width(), after) << "the same text widens nothing more";
+    EXPECT_EQ(s_fits, 1) << "and tells the frame nothing more";
+    UnhookWindowsHookEx(hook);
 }
