@@ -40,13 +40,12 @@ PR(n,x) Q:+n'=5!($G(x)'="J") ""
  D TR^QCC("BILD^QTXT")
  S TXTBILD='$G(TXTBILD),BILDTXT=$$BILD(TXTBILD+1)
  N a S a=$$ANS^QCC("","","",4,4,"","") S $P(a,$C(167),8)=1 Q a
- ; A small BMP in the temporary folder, blue (1) or orange (2), seen by the client on Z:.
+ ; A small BMP in the temporary folder, blue (1) or orange (2), seen by the client on Z:
+ ; (the byte writer of LAY's picture).
 BILD(k) N f,i,w,h,row S f="/tmp/vorlan-txt-"_$J_"-"_k_".bmp",w=8,h=6
  O f:(NEWVERSION:STREAM:NOWRAP) U f
- W "BM",$$LE(54+(w*3*h),4),$$LE(0,4),$$LE(54,4),$$LE(40,4),$$LE(w,4),$$LE(h,4),$$LE(1,2),$$LE(24,2)
- W $$LE(0,4),$$LE(w*3*h,4),$$LE(2835,4),$$LE(2835,4),$$LE(0,4),$$LE(0,4)
+ W "BM",$$LE^QFLD(54+(w*3*h),4),$$LE^QFLD(0,4),$$LE^QFLD(54,4),$$LE^QFLD(40,4),$$LE^QFLD(w,4),$$LE^QFLD(h,4),$$LE^QFLD(1,2),$$LE^QFLD(24,2)
+ W $$LE^QFLD(0,4),$$LE^QFLD(w*3*h,4),$$LE^QFLD(2835,4),$$LE^QFLD(2835,4),$$LE^QFLD(0,4),$$LE^QFLD(0,4)
  F row=1:1:h F i=1:1:w W $S(k=1:$C(240,120,40),1:$C(40,120,240))
  C f
  Q "Z:"_$TR(f,"/","\")
-LE(v,n) N s,i S s="" F i=1:1:n S s=s_$C(v#256),v=v\256
- Q s
