@@ -202,6 +202,52 @@ TEST_F(TextBoxTest, SearchListKeysAndTimers) {
     EXPECT_EQ(Server("W $D(^QTXTB)"), "10");
 }
 
+TEST_F(TextBoxTest, ListClosedElsewhereStillLeavesTheBoxOnce) {
+    HWND box = OpenLetter();
+    ASSERT_NE(box, nullptr);
+    CaretToEnd(box);
+    Type(box, "#");
+    PauseAfter(box, '#');
+    HWND list = SearchList(box);
+    ASSERT_NE(list, nullptr);
+    Trace();
+    // Towards another field: the frame's activation passes the box, which leaves as usual.
+    SetFocus(Field(2));
+    harness::Pump();
+    EXPECT_FALSE(IsWindow(list));
+    EXPECT_EQ(GetWindowLongPtrA(box, GWLP_USERDATA), 0);
+    Lines t = Trace();
+    EXPECT_TRUE(Has(t, "FO^QCC(2)")) << ::testing::PrintToString(t);
+    EXPECT_EQ(Server("W $E(BRIEF(3),$L(BRIEF(3)))"), "#") << "what was typed reached the server";
+
+    // Towards another program's window: the box owes the form its exit until it is clicked.
+    SetFocus(box);
+    harness::Pump();
+    PauseAfter(box, '#');
+    list = SearchList(box);
+    ASSERT_NE(list, nullptr);
+    HWND other = CreateWindowExA(0, "EDIT", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 50, nullptr,
+                                 nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    SetFocus(other);
+    harness::Pump();
+    EXPECT_FALSE(IsWindow(list));
+    EXPECT_EQ(GetWindowLongPtrA(box, GWLP_USERDATA), 0x8002);
+    Trace();
+    SendMessageA(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    SendMessageA(box, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    harness::Pump();
+    EXPECT_EQ(GetWindowLongPtrA(box, GWLP_USERDATA), 0);
+    EXPECT_EQ(GetFocus(), box);
+    t = Trace();
+    int exits = 0;
+    for (const std::string& entry : t)
+        exits += entry.rfind("PR^QCC(4,", 0) == 0;
+    EXPECT_EQ(exits, 1) << "the exit owed since the list opened: " << ::testing::PrintToString(t);
+    EXPECT_TRUE(Has(t, "FO^QCC(4)")) << "and a new entry";
+    DestroyWindow(other);
+}
+
 TEST_F(TextBoxTest, WordsAfterALeadCharacterGoToTheServer) {
     HWND box = OpenLetter();
     ASSERT_NE(box, nullptr);
