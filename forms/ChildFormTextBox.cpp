@@ -124,7 +124,8 @@ bool OnChar(HWND edit, WPARAM wParam, LPARAM lParam, WNDPROC oldProc) {
     }
     DWORD start, end;
     Selection(edit, start, end);
-    if (vorlan::LineLengthAt(fw::WindowText(edit), start) > vorlan::kLongLine) ::MessageBeep(MB_ICONEXCLAMATION);
+    if (vorlan::LineLengthAt(fw::WindowText(edit), start) > vorlan::kLongLine)
+        ::MessageBeep(MB_ICONEXCLAMATION);
     return false;
 }
 
@@ -154,10 +155,12 @@ void OpenSearchList(HWND edit, unsigned char lead) {
     std::string routine = session.Execute(vorlan::kSearchTableLine).str();
     if (routine.empty()) return;
     if (!vorlan::IsRoutineRef(routine)) {
-        vorlan::WriteProtocol("CChildForm::WndSuperProcEdit - no routine: %s", vorlan::kLogNote, routine.c_str());
+        vorlan::WriteProtocol("CChildForm::WndSuperProcEdit - no routine: %s", vorlan::kLogNote,
+                              routine.c_str());
         return;
     }
-    std::string global = session.Execute(vorlan::SearchGlobalLine(std::string(1, static_cast<char>(lead)), routine)).str();
+    std::string global =
+        session.Execute(vorlan::SearchGlobalLine(std::string(1, static_cast<char>(lead)), routine)).str();
     if (global.empty() || !::IsWindow(edit)) return;
 
     POINT at{};
@@ -226,8 +229,7 @@ bool KeepsKey(WPARAM key) {
     case VK_RIGHT:
     case VK_INSERT:
     case VK_DELETE: return false;
-    default:
-        return IsModifier(key) || ::MapVirtualKeyA(static_cast<UINT>(key), MAPVK_VK_TO_CHAR) >= 32;
+    default: return IsModifier(key) || ::MapVirtualKeyA(static_cast<UINT>(key), MAPVK_VK_TO_CHAR) >= 32;
     }
 }
 

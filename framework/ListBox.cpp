@@ -54,8 +54,8 @@ bool CTabListBox::SetCurSel(int index) {
 }
 
 int CTabListBox::SelectPrefix(const char* prefix) {
-    LRESULT index = ::SendMessageA(m_hWnd, LB_SELECTSTRING, static_cast<WPARAM>(-1),
-                                   reinterpret_cast<LPARAM>(prefix));
+    LRESULT index =
+        ::SendMessageA(m_hWnd, LB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(prefix));
     return index == LB_ERR ? -1 : static_cast<int>(index);
 }
 

@@ -38,18 +38,15 @@ TEST(TextBoxLogic, LeadWordNeedsALeadAndAtLeastOneCharacter) {
         size_t caret;
         size_t start;
     } cases[] = {
-        {"+abc", 4, 0},
-        {"Gru\xDF +abc", 9, 5},
-        {"abc", 3, npos},              // no lead character: nothing to offer
-        {"+", 1, npos},                // the lead alone
-        {"x +ab cd", 8, npos},         // the blank ends the scan first
-        {"#mfg", 2, 0},                // the caret counts, not the text after it
-        {"a#b.c\xE4", 6, 1},           // dots and characters from 128 are part of the word
-        {"#ab-cd", 6, npos},           // another character ends it without result
-        {"x\r\n'Dr", 6, 3},
-        {"'", 0, npos},
-        {"", 0, npos},
-        {"*ab", 99, 0},                // a caret beyond the text stops at its end
+        {"+abc", 4, 0},        {"Gru\xDF +abc", 9, 5},
+        {"abc", 3, npos},      // no lead character: nothing to offer
+        {"+", 1, npos},        // the lead alone
+        {"x +ab cd", 8, npos}, // the blank ends the scan first
+        {"#mfg", 2, 0},        // the caret counts, not the text after it
+        {"a#b.c\xE4", 6, 1},   // dots and characters from 128 are part of the word
+        {"#ab-cd", 6, npos},   // another character ends it without result
+        {"x\r\n'Dr", 6, 3},    {"'", 0, npos},
+        {"", 0, npos},         {"*ab", 99, 0}, // a caret beyond the text stops at its end
         {"##a", 3, 1},
     };
     for (const Case& c : cases)
