@@ -286,7 +286,10 @@ bool CChildForm::WndProcTextBox(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         if (wParam != VK_TAB) return false;
         OnTab(hwnd);
         return true;
-    case WM_CHAR: return OnChar(hwnd, wParam, lParam, oldProc);
+    case WM_CHAR:
+        // The character the message loop makes of Tab would overwrite the selected "@".
+        if (wParam == '\t') return true;
+        return OnChar(hwnd, wParam, lParam, oldProc);
     case WM_TIMER:
         if (!vorlan::IsLeadChar(static_cast<unsigned char>(wParam))) return false;
         OpenSearchList(hwnd, static_cast<unsigned char>(wParam));
