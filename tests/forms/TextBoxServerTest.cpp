@@ -215,6 +215,40 @@ TEST_F(TextBoxTest, SearchListKeysAndTimers) {
     EXPECT_EQ(Server("W $D(^QTXTB)"), "10");
 }
 
+TEST_F(TextBoxTest, KeysReachTheListPastTheFormsOwnKeys) {
+    HWND box = OpenLetter();
+    ASSERT_NE(box, nullptr);
+    CaretToEnd(box);
+    Type(box, "#");
+    PauseAfter(box, '#');
+    HWND list = SearchList(box);
+    ASSERT_NE(list, nullptr);
+    // As the program's message loop hands a key over: pre-translation first.
+    auto press = [&](WPARAM key) {
+        MSG m{list, WM_KEYDOWN, key, 1, 0, {0, 0}};
+        if (!theApp.PreTranslateMessage(&m)) {
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        }
+        harness::Pump();
+    };
+    press(VK_DOWN);
+    EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 1) << "Down is no field move here";
+    press(VK_RETURN);
+    EXPECT_FALSE(IsWindow(list));
+    EXPECT_EQ(GetFocus(), box);
+    EXPECT_TRUE(Has(Trace(), "ERS^QTXT(\"#mfg\")"));
+    ASSERT_NE(Active(), nullptr) << "Escape in a list does not close the screen";
+    PauseAfter(box, '#');
+    list = SearchList(box);
+    ASSERT_NE(list, nullptr);
+    press(VK_ESCAPE);
+    harness::Pump();
+    EXPECT_FALSE(IsWindow(list));
+    EXPECT_EQ(GetFocus(), box);
+    EXPECT_EQ(Form()->GetTitle(), "Texte");
+}
+
 TEST_F(TextBoxTest, ListClosedElsewhereStillLeavesTheBoxOnce) {
     HWND box = OpenLetter();
     ASSERT_NE(box, nullptr);
