@@ -117,7 +117,8 @@ TEST_F(TextBoxTest, TextModuleChosenFromTheListAfterTheHash) {
     EXPECT_EQ(r.Width(), 300);
     EXPECT_LE(r.Height(), 240) << "whole entries";
     EXPECT_GT(r.Height(), 200);
-    EXPECT_EQ(SendMessageA(list, WM_NCACTIVATE, FALSE, 0), TRUE);
+    EXPECT_EQ(SendMessageA(list, WM_NCACTIVATE, FALSE, 0), TRUE) << "the owner keeps its active look";
+    EXPECT_EQ(SendMessageA(list, 0x036D /* WM_FLOATSTATUS */, 0x40, 0), TRUE);
 
     // Typed letters go to the edit as well and move the list's choice.
     Type(list, "m");
