@@ -184,6 +184,23 @@ void OpenSearchList(HWND edit, unsigned char lead) {
     ::SetFocus(list.m_hWnd);
 }
 
+// A list's owner is the frame (Windows gives a popup the top-level window): it would
+// outlive its edit.
+void CloseSearchListOf(HWND edit) {
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND window, LPARAM l) -> BOOL {
+            if (reinterpret_cast<HWND>(::GetWindowLongPtrA(window, GWLP_USERDATA)) !=
+                    reinterpret_cast<HWND>(l) ||
+                reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(window, GWLP_WNDPROC)) !=
+                    CChildForm::WndSuperProcList)
+                return TRUE;
+            ::DestroyWindow(window);
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(edit));
+}
+
 // ---- the search list
 
 void GiveBack(HWND edit) {
@@ -261,6 +278,9 @@ bool CChildForm::WndProcTextBox(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     LONG_PTR state = StateOf(hwnd);
     switch (msg) {
     case WM_CREATE: SetState(hwnd, 0); return false;
+    case WM_DESTROY:
+        if (state & kListOpen) CloseSearchListOf(hwnd);
+        return false;
     case WM_SETFOCUS:
         // Back from the search list: the form saw no field exit, so it sees no entry either.
         if (!(state & kBackFromList)) return false;

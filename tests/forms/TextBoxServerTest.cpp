@@ -252,6 +252,13 @@ TEST_F(TextBoxTest, KeysReachTheListPastTheFormsOwnKeys) {
     EXPECT_EQ(GetFocus(), box);
     ASSERT_NE(Form(), nullptr) << "Escape in the list does not close the screen";
     EXPECT_EQ(Form()->GetTitle(), "Texte");
+
+    // A list still open goes with its edit.
+    PauseAfter(box, '#');
+    list = SearchList(box);
+    ASSERT_NE(list, nullptr);
+    DestroyWindow(box);
+    EXPECT_FALSE(IsWindow(list));
 }
 
 TEST_F(TextBoxTest, ListClosedElsewhereStillLeavesTheBoxOnce) {
