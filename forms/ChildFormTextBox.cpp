@@ -184,21 +184,19 @@ void OpenSearchList(HWND edit, unsigned char lead) {
     ::SetFocus(list.m_hWnd);
 }
 
+BOOL CALLBACK CloseListOfEdit(HWND window, LPARAM edit) {
+    if (reinterpret_cast<LPARAM>(reinterpret_cast<HWND>(::GetWindowLongPtrA(window, GWLP_USERDATA))) !=
+            edit ||
+        reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(window, GWLP_WNDPROC)) != CChildForm::WndSuperProcList)
+        return TRUE;
+    ::DestroyWindow(window);
+    return FALSE;
+}
+
 // A list's owner is the frame (Windows gives a popup the top-level window): it would
 // outlive its edit.
 void CloseSearchListOf(HWND edit) {
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND window, LPARAM l) -> BOOL {
-            if (reinterpret_cast<HWND>(::GetWindowLongPtrA(window, GWLP_USERDATA)) !=
-                    reinterpret_cast<HWND>(l) ||
-                reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(window, GWLP_WNDPROC)) !=
-                    CChildForm::WndSuperProcList)
-                return TRUE;
-            ::DestroyWindow(window);
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(edit));
+    ::EnumThreadWindows(::GetCurrentThreadId(), CloseListOfEdit, reinterpret_cast<LPARAM>(edit));
 }
 
 // ---- the search list
