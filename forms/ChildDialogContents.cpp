@@ -129,6 +129,10 @@ void CChildDialog::SetIndirectionText(HWND window, const std::string& record) {
         std::string variable = code.substr(0, 4090);
         variable = variable.substr(0, variable.find('/'));
         std::string path = m_session.Execute(vorlan::VariableLine(variable)).str();
+        if (m_session.Settings().protocol)
+            vorlan::WriteProtocol("CChildDialog::SetIndirectionText - Bild laden: - %s - %s",
+                                  vorlan::kLogNote, m_session.Execute(line::kProtocolStamp).str().c_str(),
+                                  path.c_str());
         if (path.substr(0, 259) != fw::WindowText(window, 259)) {
             ::SetWindowTextA(window, path.c_str());
             ::UpdateWindow(window);

@@ -240,8 +240,18 @@ LRESULT CChildDialog::OnContextMenu(HWND clicked, LPARAM where) {
 bool CChildDialog::OnCtlColorEdit(HDC dc, HWND control, LRESULT& result) {
     int field = ::GetDlgCtrlID(control) & ~0x1000;
     if (field < 0 || field >= kColourFields) return false;
-    if (m_colours[field] != static_cast<COLORREF>(-1)) ::SetTextColor(dc, m_colours[field]);
-    if (!m_brushes[field]) return false;
+    bool coloured = m_colours[field] != static_cast<COLORREF>(-1);
+    if (coloured) ::SetTextColor(dc, m_colours[field]);
+    if (!m_brushes[field]) {
+        if (!coloured) return false;
+        // The default handling would paint the text in the system's colour again.
+        int back = (::GetWindowLongPtrA(control, GWL_STYLE) & ES_READONLY) || !::IsWindowEnabled(control)
+                       ? COLOR_BTNFACE
+                       : COLOR_WINDOW;
+        ::SetBkColor(dc, ::GetSysColor(back));
+        result = reinterpret_cast<LRESULT>(::GetSysColorBrush(back));
+        return true;
+    }
     ::SetBkMode(dc, TRANSPARENT);
     result = reinterpret_cast<LRESULT>(m_brushes[field]);
     return true;

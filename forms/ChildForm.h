@@ -91,6 +91,11 @@ class CChildForm : public CWnd {
     // drop-button edit offers it every message first.
     static bool WndProcTabEdit(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result,
                                WNDPROC oldProc);
+    // The text-box part of WndSuperProcEdit, as WndProcTabEdit; the edit's user data is its
+    // search-list state. The search list's own procedure:
+    static bool WndProcTextBox(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result,
+                               WNDPROC oldProc);
+    static LRESULT CALLBACK WndSuperProcList(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     // The picture field's loader thread; its parameter is the load request.
     static DWORD WINAPI LoadBitmapThr(void* request);

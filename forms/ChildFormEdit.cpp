@@ -165,6 +165,10 @@ LRESULT CALLBACK CChildForm::WndSuperProcEdit(HWND hwnd, UINT msg, WPARAM wParam
     }
     default: break;
     }
+    LRESULT result = 0;
+    if ((::GetWindowLongPtrA(hwnd, GWL_STYLE) & ES_MULTILINE) &&
+        WndProcTextBox(hwnd, msg, wParam, lParam, &result, g_editProc))
+        return result;
     return ::CallWindowProcA(g_editProc, hwnd, msg, wParam, lParam);
 }
 

@@ -261,6 +261,7 @@ constexpr const char* kTakeLeave = "W:$D(%VL) 1 K %VL";
 constexpr const char* kClosingKey = "W $G(%SC)";
 constexpr const char* kTakeCaretRequest = "W $G(%WIN(\"CURPOS\")) K %WIN(\"CURPOS\")";
 constexpr const char* kReadOnlyRequest = "W:$D(%WIN(\"READONLY\")) 1";
+constexpr const char* kProtocolStamp = "W $H_\" - \"_$JOB";
 constexpr const char* kTakeFocusAction = "W $G(%DDN(\"FOCUS\")) K %DDN(\"FOCUS\")";
 constexpr const char* kTakeRefreshList = "W $G(%MAK1) K %MAK1";
 constexpr const char* kTakeNoRefresh = "W:$D(%WIN(\"NOREFRESH\")) 1 K %WIN(\"NOREFRESH\")";

@@ -281,6 +281,24 @@ TEST(FormLogic, ExtrasAndColours) {
     EXPECT_FALSE(none.readOnly);
     EXPECT_EQ(ExtraColour(20), 0u) << "20 and above are black";
     EXPECT_EQ(ExtraColour(12), 0xFF0000u) << "blue";
+
+    // A malformed extra changes only what can be read from it.
+    struct {
+        const char* text;
+        int colour, back;
+        bool readOnly;
+    } odd[] = {
+        {"", 0, 0, false},      {"2", 2, 0, false},        {"-3/0/0", -3, 0, false},
+        {"x/y/z", 0, 0, false}, {"2/14/1/9", 2, 14, true}, {"99999999999999999999/5", 0x7FFFFFFF, 5, false},
+        {"//1", 0, 0, true},
+    };
+    for (const auto& c : odd) {
+        FieldExtras x = ParseFieldExtras(c.text);
+        EXPECT_EQ(x.textColour, c.colour) << c.text;
+        EXPECT_EQ(x.background, c.back) << c.text;
+        EXPECT_EQ(x.readOnly, c.readOnly) << c.text;
+    }
+    EXPECT_EQ(ExtraColour(0x7FFFFFFF), 0u);
 }
 
 TEST(FormLogic, EventRecordFlags) {
