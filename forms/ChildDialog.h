@@ -5,6 +5,7 @@
 // step reads what the server changed and left for the workstation.
 
 #include "forms/ChildForm.h"
+#include "forms/DeviceLogic.h"
 #include "forms/FormDecor.h"
 #include "forms/FormLogic.h"
 #include "services/RequestHub.h"
@@ -17,6 +18,10 @@
 #include <vector>
 
 class CSession;
+class CCmdUI;
+namespace vorlan {
+struct OwnDialogRecord;
+}
 class CReadCard;
 
 class CChildDialog : public CChildForm, public IRequestHubForm {
@@ -95,6 +100,10 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     int HandleFKey(const std::string& keyText, UINT commandId, int refreshAllowed);
     void EndEdit(int forward, int key);
     int GotoControl(int field, int allowGrid);
+    // The job's serial-port request (the hub's "COMPORT" step).
+    void ComPort() override;
+    void OnEditUndo();
+    void OnUpdateEditUndo(CCmdUI* ui);
 
     // ---- the request hub's view of the form
     HWND HubWindow() const override { return m_hWnd; }
@@ -195,6 +204,17 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     void WidenFor(HWND label);
     // The $$MODU^QCC text of field n in its label.
     void ShowModeLabel(int n);
+
+    // Gives the owner back its place and destroys the modal window that the main frame made
+    // for a sub-dialog or a key's dialog, if any.
+    void EndModalWindow(const vorlan::OwnDialogRecord& record);
+
+    // devices and edit undo (ChildDialogDevices.cpp)
+    void ServeDevices();
+    // The values of a node's subnodes joined in subscript order, at most limit bytes.
+    std::string WalkValues(const vorlan::NodeWalk& walk, size_t limit);
+    // The focused field's edit when its id is one of the form's fields (at most 255).
+    HWND UndoTarget() const;
 
     // requests after each step (ChildDialogEvents.cpp)
     void ReadCards();

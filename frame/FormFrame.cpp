@@ -403,6 +403,10 @@ void CFormFrame::OnFormCommand(UINT id) {
 void CFormFrame::OnEdit(UINT id) {
     HWND focus = ::GetFocus();
     if (!focus) return;
+    if (id == ID_EDIT_UNDO && vorlan::g_nFocusKind == 1) {
+        if (CChildDialog* top = GetTopForm()) top->OnEditUndo();
+        return;
+    }
     if (vorlan::g_nFocusKind == 3) {
         ::SendMessageA(::GetParent(focus), WM_COMMAND, id, 0);
         return;
@@ -417,7 +421,12 @@ void CFormFrame::OnUpdateEdit(CCmdUI* ui) {
     case 1: {
         bool on = id == ID_EDIT_CUT || id == ID_EDIT_COPY || id == ID_EDIT_CLEAR || id == ID_EDIT_SELECT_ALL;
         if (id == ID_EDIT_PASTE) on = ::IsClipboardFormatAvailable(CF_TEXT) != 0;
-        if (id == ID_EDIT_UNDO) on = focus && ::SendMessageA(focus, EM_CANUNDO, 0, 0) != 0;
+        if (id == ID_EDIT_UNDO) {
+            CChildDialog* top = GetTopForm();
+            if (top) top->OnUpdateEditUndo(ui);
+            else ui->Enable(false);
+            return;
+        }
         ui->Enable(on);
         break;
     }
