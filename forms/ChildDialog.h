@@ -12,6 +12,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <list>
 #include <set>
 #include <string>
@@ -211,8 +212,8 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
 
     // devices and edit undo (ChildDialogDevices.cpp)
     void ServeDevices();
-    // The values of a node's subnodes joined in subscript order, at most limit bytes.
-    std::string WalkValues(const vorlan::NodeWalk& walk, size_t limit);
+    // Hands the values of a node's subnodes in subscript order to take while it answers true.
+    void WalkValues(const vorlan::NodeWalk& walk, const std::function<bool(const std::string&)>& take);
     // The focused field's edit when its id is one of the form's fields (at most 255).
     HWND UndoTarget() const;
 

@@ -11,6 +11,7 @@
 #include "framework/PortWriter.h"
 
 #include <algorithm>
+#include <functional>
 #include <string>
 
 namespace {
@@ -27,15 +28,12 @@ void WriteToPort(const std::string& port, const fw::PortFrame& frame) {
 
 } // namespace
 
-std::string CChildDialog::WalkValues(const vorlan::NodeWalk& walk, size_t limit) {
-    std::string text;
+void CChildDialog::WalkValues(const vorlan::NodeWalk& walk, const std::function<bool(const std::string&)>& take) {
     m_session.Execute(walk.start);
-    for (int i = 0; i < vorlan::kMaxWalkSteps && text.size() < limit; ++i) {
-        if (m_session.Execute(walk.next).IsEmpty()) break;
-        std::string value = m_session.Execute(walk.value).str();
-        text.append(value, 0, limit - text.size());
+    for (int i = 0; i < vorlan::kMaxWalkSteps; ++i) {
+        if (m_session.Execute(walk.next).IsEmpty()) return;
+        if (!take(m_session.Execute(walk.value).str())) return;
     }
-    return text;
 }
 
 void CChildDialog::ServeDevices() {
@@ -56,7 +54,9 @@ void CChildDialog::ServeDevices() {
         m_session.Execute(vorlan::kKillCashDrawerLine);
     }
     if (settings.lpt && m_session.Execute(vorlan::kPrinterTextLine) != "0") {
-        std::string text = WalkValues(vorlan::kPrinterTextWalk, vorlan::kPrinterTextLimit);
+        std::string text;
+        WalkValues(vorlan::kPrinterTextWalk,
+                   [&text](const std::string& value) { return vorlan::AppendPrinterText(text, value); });
         if (!text.empty()) WriteToPort("LPT1", text.data(), text.size());
         m_session.Execute(vorlan::kKillPrinterTextLine);
     }
@@ -73,12 +73,10 @@ void CChildDialog::ComPort() {
             if (!port.SetLine(display))
                 vorlan::WriteProtocol("CChildDialog::ComPort - line settings of %s refused", vorlan::kLogNote,
                                       display.name.c_str());
-            m_session.Execute(vorlan::kDisplayMessageWalk.start);
-            for (int i = 0; i < vorlan::kMaxWalkSteps; ++i) {
-                if (m_session.Execute(vorlan::kDisplayMessageWalk.next).IsEmpty()) break;
-                std::string message = m_session.Execute(vorlan::kDisplayMessageWalk.value).str();
+            WalkValues(vorlan::kDisplayMessageWalk, [&port](const std::string& message) {
                 port.Write(message.data(), message.size());
-            }
+                return true;
+            });
         } else {
             vorlan::WriteProtocol("CChildDialog::ComPort - port %s not opened", vorlan::kLogNote,
                                   display.name.c_str());
