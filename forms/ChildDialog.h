@@ -101,6 +101,8 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     int HandleFKey(const std::string& keyText, UINT commandId, int refreshAllowed);
     void EndEdit(int forward, int key);
     int GotoControl(int field, int allowGrid);
+    // Lines A and B of the customer display that the screen in %DN left, each to its port.
+    static void WriteDisplayLines(CSession& session);
     // The job's serial-port request (the hub's "COMPORT" step).
     void ComPort() override;
     void OnEditUndo();

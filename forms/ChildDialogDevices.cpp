@@ -36,16 +36,20 @@ void CChildDialog::WalkValues(const vorlan::NodeWalk& walk, const std::function<
     }
 }
 
+void CChildDialog::WriteDisplayLines(CSession& session) {
+    for (char line : {'A', 'B'}) {
+        std::string answer = session.Execute(vorlan::DisplayLineLine(line)).str();
+        if (answer.empty()) continue;
+        vorlan::DisplayLine d = vorlan::ReadDisplayLine(answer);
+        WriteToPort(d.port, vorlan::CustomerDisplayFrame(line, d.text));
+    }
+}
+
 void CChildDialog::ServeDevices() {
     const auto& settings = m_session.Settings();
     if (settings.ring && m_session.Execute(vorlan::kRingLine) != "0") ::Beep(250, 50);
     if (settings.com && m_session.Execute(vorlan::kCustomerDisplayLine) != "0") {
-        for (char line : {'A', 'B'}) {
-            std::string answer = m_session.Execute(vorlan::DisplayLineLine(line)).str();
-            if (answer.empty()) continue;
-            vorlan::DisplayLine d = vorlan::ReadDisplayLine(answer);
-            WriteToPort(d.port, vorlan::CustomerDisplayFrame(line, d.text));
-        }
+        WriteDisplayLines(m_session);
         CString drawer = m_session.Execute(vorlan::kCashDrawerLine);
         if (!drawer.IsEmpty()) {
             vorlan::DisplayLine d = vorlan::ReadDisplayLine(drawer.str());
