@@ -28,7 +28,8 @@ void WriteToPort(const std::string& port, const fw::PortFrame& frame) {
 
 } // namespace
 
-void CChildDialog::WalkValues(const vorlan::NodeWalk& walk, const std::function<bool(const std::string&)>& take) {
+void CChildDialog::WalkValues(const vorlan::NodeWalk& walk,
+                              const std::function<bool(const std::string&)>& take) {
     m_session.Execute(walk.start);
     for (int i = 0; i < vorlan::kMaxWalkSteps; ++i) {
         if (m_session.Execute(walk.next).IsEmpty()) return;
@@ -88,7 +89,8 @@ void CChildDialog::ComPort() {
     }
     std::string drawer = m_session.Execute(vorlan::kComPortDrawerLine).str();
     if (!drawer.empty()) {
-        fw::PortFrame frame = fw::BoundedPortFrame(m_session.Execute(vorlan::kComPortDrawerMessageLine).str());
+        fw::PortFrame frame =
+            fw::BoundedPortFrame(m_session.Execute(vorlan::kComPortDrawerMessageLine).str());
         WriteToPort(drawer, frame);
     }
 }

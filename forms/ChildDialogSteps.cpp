@@ -182,8 +182,8 @@ int CChildDialog::HandleFKey(const std::string& keyText, UINT commandId, int ref
         record.dialogId = -1;
         record.value = vorlan::KeyDialogValue(commandId);
         end = static_cast<UINT>(::SendMessageA(MainWindow(), WM_CREATEOWNDIALOG,
-                                                reinterpret_cast<WPARAM>(opening.c_str()),
-                                                reinterpret_cast<LPARAM>(&record)));
+                                               reinterpret_cast<WPARAM>(opening.c_str()),
+                                               reinterpret_cast<LPARAM>(&record)));
         if (!m_hWnd) {
             EndModalWindow(record);
             return 0;

@@ -403,8 +403,8 @@ void CFormFrame::OnFormCommand(UINT id) {
 void CFormFrame::OnEdit(UINT id) {
     HWND focus = ::GetFocus();
     if (!focus) return;
-    if (id == ID_EDIT_UNDO && vorlan::g_nFocusKind == 1) {
-        if (CChildDialog* top = GetTopForm()) top->OnEditUndo();
+    if (id == ID_EDIT_UNDO && vorlan::g_nFocusKind == 1 && GetTopForm()) {
+        GetTopForm()->OnEditUndo();
         return;
     }
     if (vorlan::g_nFocusKind == 3) {
@@ -421,10 +421,10 @@ void CFormFrame::OnUpdateEdit(CCmdUI* ui) {
     case 1: {
         bool on = id == ID_EDIT_CUT || id == ID_EDIT_COPY || id == ID_EDIT_CLEAR || id == ID_EDIT_SELECT_ALL;
         if (id == ID_EDIT_PASTE) on = ::IsClipboardFormatAvailable(CF_TEXT) != 0;
-        if (id == ID_EDIT_UNDO) {
-            CChildDialog* top = GetTopForm();
-            if (top) top->OnUpdateEditUndo(ui);
-            else ui->Enable(false);
+        if (id == ID_EDIT_UNDO) on = focus && ::SendMessageA(focus, EM_CANUNDO, 0, 0) != 0;
+        // The form knows which of its controls are fields.
+        if (id == ID_EDIT_UNDO && GetTopForm()) {
+            GetTopForm()->OnUpdateEditUndo(ui);
             return;
         }
         ui->Enable(on);

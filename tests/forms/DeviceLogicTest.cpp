@@ -11,7 +11,8 @@ TEST(DeviceLogic, WalksNameTheirNodeAndEndAtTheLastSubscript) {
     EXPECT_EQ(kPrinterTextWalk.start, "S %QCC=\"\"");
     EXPECT_EQ(kPrinterTextWalk.next, "S %QCC=$O(^QTEMP(%JOB,%DN,\"LPT1\",%QCC)) W %QCC");
     EXPECT_EQ(kPrinterTextWalk.value, "W $G(^QTEMP(%JOB,%DN,\"LPT1\",%QCC))");
-    EXPECT_EQ(kDisplayMessageWalk.next, "S %QCC=$O(^QTEMP(%JOB,\"COMPORT\",\"DISPLAY\",\"MSG\",%QCC)) W %QCC");
+    EXPECT_EQ(kDisplayMessageWalk.next,
+              "S %QCC=$O(^QTEMP(%JOB,\"COMPORT\",\"DISPLAY\",\"MSG\",%QCC)) W %QCC");
 }
 
 TEST(DeviceLogic, PrinterTextStopsAtItsLimit) {

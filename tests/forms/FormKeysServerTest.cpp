@@ -39,7 +39,8 @@ class FormKeysServerTest : public FormServerTestBase {
         return Modal() && Modal()->GetTopForm() ? Modal()->GetTopForm()->GetFormName().str() : std::string();
     }
     static std::string ModalField(int n) {
-        HWND field = Modal() && Modal()->GetTopForm() ? Modal()->GetTopForm()->GetDlgItem(0x1000 | n) : nullptr;
+        HWND field =
+            Modal() && Modal()->GetTopForm() ? Modal()->GetTopForm()->GetDlgItem(0x1000 | n) : nullptr;
         return field ? fw::WindowText(field) : std::string("(none)");
     }
     // Ctrl+Return in the modal window's first field: it saves and ends accepted.
@@ -148,7 +149,8 @@ TEST_F(FormKeysServerTest, F9RunsTheChainAndTheClosedDialogRunsItsF3Action) {
     EXPECT_TRUE(Has(trace, "WEITER^QSUB")) << "%ABL after the first dialog";
     EXPECT_EQ(CountOf(trace, "ABBR^QSUB"), 1) << "%ABL(\"F3\") after the second";
     EXPECT_EQ(Server("W $D(%ABL)_$D(%DDN)"), "00");
-    EXPECT_EQ(Server("W $G(ORT)"), "Berlin") << "a dialog closed without saving gives the screen its own variables back";
+    EXPECT_EQ(Server("W $G(ORT)"), "Berlin")
+        << "a dialog closed without saving gives the screen its own variables back";
 }
 
 TEST_F(FormKeysServerTest, TheSubDialogRunsInNamespaceABRAndComesBackOnEveryWayOut) {
@@ -233,9 +235,11 @@ TEST_F(FormKeysServerTest, TheDisplayTheDrawerAndThePortRequestGetTheirBytes) {
                                 "Danke\r")
         << "the port request's messages, each with its own length";
     EXPECT_EQ(ReadPort("com2"), std::string("\x1bp0\x19\xc8") + std::string(20, '\0'));
-    EXPECT_EQ(Server("W $D(^QTEMP(%JOB,\"SUB\",\"COMPORT\",\"CASHDRAWER\"))"), "0") << "the drawer opens once";
+    EXPECT_EQ(Server("W $D(^QTEMP(%JOB,\"SUB\",\"COMPORT\",\"CASHDRAWER\"))"), "0")
+        << "the drawer opens once";
     EXPECT_EQ(Server("W $D(^QTEMP(%JOB,\"COMPORT\"))"), "0") << "the hub removed the port request";
-    EXPECT_EQ(Server("W $D(^QTEMP(%JOB,\"SUB\",\"COMPORT\",\"DISPLAY\"))"), "10") << "the display keeps its lines";
+    EXPECT_EQ(Server("W $D(^QTEMP(%JOB,\"SUB\",\"COMPORT\",\"DISPLAY\"))"), "10")
+        << "the display keeps its lines";
     EXPECT_TRUE(Has(Trace(), "ANZEIGE^QSUB"));
 }
 

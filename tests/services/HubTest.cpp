@@ -19,9 +19,8 @@ using namespace vorlan;
 
 namespace {
 
-const std::vector<std::string> kUnserved = {"%SQL",  "POCKET",    "%EXCEL",  "KODIP",      "%DRG",
-                                            "QSMED", "QS-FILTER", "QR-CODE", "DATAMATRIX", "USYS10",
-                                            "SOUND", "%FILE"};
+const std::vector<std::string> kUnserved = {"%SQL",      "POCKET",  "%EXCEL",     "KODIP",  "%DRG",  "QSMED",
+                                            "QS-FILTER", "QR-CODE", "DATAMATRIX", "USYS10", "SOUND", "%FILE"};
 
 // The server of the test: the request nodes that exist, and the lines it was sent.
 class HubTest : public ::testing::Test {
