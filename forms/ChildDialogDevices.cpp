@@ -7,10 +7,10 @@
 #include "app/Session.h"
 #include "app/SettingsBlock.h"
 #include "forms/DeviceLogic.h"
+#include "forms/FormKeysLogic.h"
 #include "framework/CmdUI.h"
 #include "framework/PortWriter.h"
 
-#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -98,9 +98,7 @@ void CChildDialog::ComPort() {
 HWND CChildDialog::UndoTarget() const {
     HWND focus = ::GetFocus();
     if (!focus || !m_hWnd || !::IsChild(m_hWnd, focus)) return nullptr;
-    int id = ::GetDlgCtrlID(focus);
-    int last = 0x1000 | std::min(m_nFields, 255);
-    return id >= 0x1001 && id <= last ? focus : nullptr;
+    return vorlan::IsUndoFieldId(::GetDlgCtrlID(focus), m_nFields) ? focus : nullptr;
 }
 
 void CChildDialog::OnEditUndo() {

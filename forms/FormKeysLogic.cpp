@@ -97,6 +97,11 @@ int KeyDialogValue(unsigned commandId) {
     return static_cast<int>(commandId) - 0x4000;
 }
 
+bool IsUndoFieldId(int id, int fieldCount) {
+    int last = fieldCount < 255 ? fieldCount : 255;
+    return id >= 0x1001 && id <= 0x1000 + last;
+}
+
 int KeyImage(std::string_view keyText) {
     int n = LeadingNumber(PieceOf(keyText, 7));
     return n > 0 ? n : 0;

@@ -21,6 +21,9 @@ std::string KeyCaption(std::string_view label);
 // the key's command id less 0x4000.
 std::string KeyDialogOpening(std::string_view action, std::string_view label);
 int KeyDialogValue(unsigned commandId);
+// Edit undo serves the controls of the form's fields: ids 0x1001 up to the field count,
+// at most 255 fields.
+bool IsUndoFieldId(int id, int fieldCount);
 // Piece 7: the 1-based image number (0 when none or not a number).
 int KeyImage(std::string_view keyText);
 // Piece 9: the title-menu group; false when the entry is in none.

@@ -50,3 +50,15 @@ TEST(DeviceLogic, AKeysDialogOpensWithItsCaptionAndCommandValue) {
     EXPECT_EQ(KeyDialogValue(0x8020), 0x4020);
     EXPECT_EQ(KeyDialogValue(0x4000), 0);
 }
+
+TEST(DeviceLogic, UndoServesEveryFieldUpTo255) {
+    EXPECT_FALSE(IsUndoFieldId(0x1000, 5));
+    EXPECT_TRUE(IsUndoFieldId(0x1001, 5));
+    EXPECT_TRUE(IsUndoFieldId(0x1005, 5));
+    EXPECT_FALSE(IsUndoFieldId(0x1006, 5)) << "a control beyond the fields";
+    EXPECT_TRUE(IsUndoFieldId(0x1064, 120)) << "field 100, beyond the old limit of 99";
+    EXPECT_TRUE(IsUndoFieldId(0x10FF, 400));
+    EXPECT_FALSE(IsUndoFieldId(0x1100, 400));
+    EXPECT_FALSE(IsUndoFieldId(0x1800, 400)) << "the grid";
+    EXPECT_FALSE(IsUndoFieldId(0x1001, 0));
+}

@@ -219,6 +219,15 @@ TEST_F(FormKeysServerTest, TheDisplayTheDrawerAndThePortRequestGetTheirBytes) {
     ClearPorts();
     Once("S ^QM(\"SUB\",0,\"PORT\",\"A\")=\"COM3\",^(\"B\")=\"\\\\.\\COM4\",^(\"LADE\")=\"COM5\"");
     Once("S ^QM(\"SUB\",0,\"PORT\",\"LEITUNG\")=\"COM6\",^(\"KASSE\")=\"COM2\"");
+    // Without -com the display and the drawer stay dark; the job's port request is served
+    // all the same.
+    Click(4);
+    EXPECT_EQ(ReadPort("com3") + ReadPort("com4") + ReadPort("com5"), "");
+    EXPECT_EQ(ReadPort("com6"), "\x0c"
+                                "Danke\r");
+    EXPECT_EQ(Server("W $D(^QTEMP(%JOB,\"SUB\",\"COMPORT\",\"CASHDRAWER\"))"), "1") << "not served";
+    ClearPorts();
+
     theApp.Settings().com = 1;
     Click(4);
     Once("K ^QM(\"SUB\",0,\"PORT\")");
