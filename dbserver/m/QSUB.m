@@ -29,7 +29,12 @@ KETTE D TR^QCC("KETTE^QSUB")
  S %ABL="WEITER^QSUB",%ABL("F3")="ABBR^QSUB" D VARSAVE^QCC(%DN)
  S %DDN="SUBDLG"
  Q
-WEITER D TR^QCC("WEITER^QSUB") S %DDN="SAVDLG" Q
+ ; After SUBDLG: the screen keeps its new place and only the F3 action, so that SAVDLG,
+ ; saved or not, never runs this step again.
+WEITER N f D TR^QCC("WEITER^QSUB")
+ S f=$G(%ABL("F3")) K %ABL S:f'="" %ABL("F3")=f D VARSAVE^QCC(%DN)
+ S %DDN="SAVDLG"
+ Q
 ABBR D TR^QCC("ABBR^QSUB") K %ABL D VARSAVE^QCC(%DN) Q
  ; SUBDLG's save: the new place goes back to SUB, which lays itself out again.
 UEB D TR^QCC("UEB^QSUB") S ORT=$G(SUBORT),%VL1=1 Q

@@ -18,7 +18,7 @@ using demotrace::Has;
 std::string PortFile(const char* name) {
     char ports[MAX_PATH] = {};
     EXPECT_TRUE(GetEnvironmentVariableA("VORLAN_PORT_FILES", ports, sizeof ports)) << "the ports fixture";
-    return std::string(ports) + name + ".bin";
+    return std::string(ports) + name + "-port.bin";
 }
 
 std::string ReadPort(const char* name) {

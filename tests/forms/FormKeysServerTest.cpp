@@ -81,7 +81,7 @@ class FormKeysServerTest : public FormServerTestBase {
     static std::string PortFile(const char* name) {
         char ports[MAX_PATH] = {};
         EXPECT_TRUE(GetEnvironmentVariableA("VORLAN_PORT_FILES", ports, sizeof ports)) << "the ports fixture";
-        return std::string(ports) + name + ".bin";
+        return std::string(ports) + name + "-port.bin";
     }
     static std::string ReadPort(const char* name) {
         std::string bytes;
@@ -149,8 +149,8 @@ TEST_F(FormKeysServerTest, F9RunsTheChainAndTheClosedDialogRunsItsF3Action) {
     EXPECT_TRUE(Has(trace, "WEITER^QSUB")) << "%ABL after the first dialog";
     EXPECT_EQ(CountOf(trace, "ABBR^QSUB"), 1) << "%ABL(\"F3\") after the second";
     EXPECT_EQ(Server("W $D(%ABL)_$D(%DDN)"), "00");
-    EXPECT_EQ(Server("W $G(ORT)"), "Berlin")
-        << "a dialog closed without saving gives the screen its own variables back";
+    EXPECT_EQ(Server("W $G(ORT)"), "Hamburg") << "the first dialog's place stands";
+    EXPECT_EQ(Server("W $D(^%QVARS($J,\"SUB\",\"%ABL\"))"), "0") << "the screen's F3 action is spent";
 }
 
 TEST_F(FormKeysServerTest, TheSubDialogRunsInNamespaceABRAndComesBackOnEveryWayOut) {
