@@ -2,34 +2,19 @@
 // only when the program starts with -lpt, the display, drawer and port request reach their
 // COM ports only with -com. The ports lead to files (VORLAN_PORT_FILES).
 #include "framework/Wnd.h"
+#include "tests/forms/PortFiles.h"
 #include "tests/frame/DemoTrace.h"
 #include "tests/frame/ProgramFixture.h"
 #include "tests/harness/Harness.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 namespace {
 
 using demotrace::Has;
-
-std::string PortFile(const char* name) {
-    char ports[MAX_PATH] = {};
-    EXPECT_TRUE(GetEnvironmentVariableA("VORLAN_PORT_FILES", ports, sizeof ports)) << "the ports fixture";
-    return std::string(ports) + name + "-port.bin";
-}
-
-std::string ReadPort(const char* name) {
-    std::string bytes;
-    if (FILE* f = std::fopen(PortFile(name).c_str(), "rb")) {
-        char buffer[256];
-        bytes.assign(buffer, std::fread(buffer, 1, sizeof buffer, f));
-        std::fclose(f);
-    }
-    return bytes;
-}
+using portfiles::ReadPort;
 
 class FormKeysProgramTest : public ProgramFixture {
   protected:
@@ -38,8 +23,7 @@ class FormKeysProgramTest : public ProgramFixture {
 
     void SetUp() override {
         ProgramFixture::SetUp();
-        for (const char* name : {"com2", "com3", "com4", "com5", "com6", "lpt1"})
-            harness::WriteTextFile(PortFile(name), "");
+        portfiles::ClearPorts();
     }
     void StartWithSub(const std::string& switches) {
         harness::WriteTextFile(dir + "script.txt", "box IDYES\n");

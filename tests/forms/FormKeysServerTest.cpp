@@ -8,13 +8,16 @@
 #include "framework/CmdUI.h"
 #include "resources/MainFrameIds.h"
 #include "tests/forms/FormServerFixture.h"
+#include "tests/forms/PortFiles.h"
 #include "tests/frame/DuringModal.h"
 
-#include <cstdio>
 #include <string>
 
 using demotrace::CountOf;
 using demotrace::Has;
+using portfiles::ClearPorts;
+using portfiles::PortFile;
+using portfiles::ReadPort;
 
 namespace {
 
@@ -77,24 +80,6 @@ class FormKeysServerTest : public FormServerTestBase {
         harness::Pump();
         BYTE none[256] = {};
         SetKeyboardState(none);
-    }
-    static std::string PortFile(const char* name) {
-        char ports[MAX_PATH] = {};
-        EXPECT_TRUE(GetEnvironmentVariableA("VORLAN_PORT_FILES", ports, sizeof ports)) << "the ports fixture";
-        return std::string(ports) + name + "-port.bin";
-    }
-    static std::string ReadPort(const char* name) {
-        std::string bytes;
-        if (FILE* f = std::fopen(PortFile(name).c_str(), "rb")) {
-            char buffer[256];
-            bytes.assign(buffer, std::fread(buffer, 1, sizeof buffer, f));
-            std::fclose(f);
-        }
-        return bytes;
-    }
-    static void ClearPorts() {
-        for (const char* name : {"com2", "com3", "com4", "com5", "com6", "lpt1"})
-            harness::WriteTextFile(PortFile(name), "");
     }
 };
 
