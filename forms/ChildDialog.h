@@ -5,18 +5,24 @@
 // step reads what the server changed and left for the workstation.
 
 #include "forms/ChildForm.h"
+#include "forms/DeviceLogic.h"
 #include "forms/FormDecor.h"
 #include "forms/FormLogic.h"
 #include "services/RequestHub.h"
 
 #include <windows.h>
 
+#include <functional>
 #include <list>
 #include <set>
 #include <string>
 #include <vector>
 
 class CSession;
+class CCmdUI;
+namespace vorlan {
+struct OwnDialogRecord;
+}
 class CReadCard;
 class CListTab;
 
@@ -102,6 +108,12 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     int HandleFKey(const std::string& keyText, UINT commandId, int refreshAllowed);
     void EndEdit(int forward, int key);
     int GotoControl(int field, int allowGrid);
+    // Lines A and B of the customer display that the screen in %DN left, each to its port.
+    static void WriteDisplayLines(CSession& session);
+    // The job's serial-port request (the hub's "COMPORT" step).
+    void ComPort() override;
+    void OnEditUndo();
+    void OnUpdateEditUndo(CCmdUI* ui);
 
     // ---- the request hub's view of the form
     HWND HubWindow() const override { return m_hWnd; }
@@ -203,6 +215,17 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     void WidenFor(HWND label);
     // The $$MODU^QCC text of field n in its label.
     void ShowModeLabel(int n);
+
+    // Gives the owner back its place and destroys the modal window that the main frame made
+    // for a sub-dialog or a key's dialog, if any.
+    void EndModalWindow(const vorlan::OwnDialogRecord& record);
+
+    // devices and edit undo (ChildDialogDevices.cpp)
+    void ServeDevices();
+    // Hands the values of a node's subnodes in subscript order to take while it answers true.
+    void WalkValues(const vorlan::NodeWalk& walk, const std::function<bool(const std::string&)>& take);
+    // The focused field's edit when its id is one of the form's fields (at most 255).
+    HWND UndoTarget() const;
 
     // requests after each step (ChildDialogEvents.cpp)
     void ReadCards();

@@ -6,6 +6,7 @@
 #include "app/ReplyFields.h"
 #include "app/Session.h"
 #include "forms/FormGlobals.h"
+#include "forms/FormKeysLogic.h"
 #include "forms/FormMessages.h"
 #include "services/HubLines.h"
 #include "resources/MainFrameIds.h"
@@ -81,15 +82,21 @@ int CChildDialog::CallSubDialog(const char* call, int ownerIsFrame, int value) {
     if (!sub.code.empty()) m_session.Execute(sub.code);
     if (m_hWnd) SetFKeys();
     m_session.Execute(line::kTakeLeaveHandBack);
-    if (record.window && ::IsWindow(record.window)) {
-        if (record.owner) ::EnableWindow(record.owner, TRUE);
-        // The forms of the closing window pass every message on while it goes.
-        bool wasNestedModal = vorlan::g_bNestedModal;
-        vorlan::g_bNestedModal = true;
-        ::DestroyWindow(record.window);
-        vorlan::g_bNestedModal = wasNestedModal;
-    }
+    EndModalWindow(record);
     return end;
+}
+
+void CChildDialog::EndModalWindow(const vorlan::OwnDialogRecord& record) {
+    if (!record.window || !::IsWindow(record.window)) return;
+    if (record.owner) {
+        ::EnableWindow(record.owner, TRUE);
+        if (::GetActiveWindow() == record.owner) ::SetActiveWindow(record.owner);
+    }
+    // The forms of the closing window pass every message on while it goes.
+    bool wasNestedModal = vorlan::g_bNestedModal;
+    vorlan::g_bNestedModal = true;
+    ::DestroyWindow(record.window);
+    vorlan::g_bNestedModal = wasNestedModal;
 }
 
 int CChildDialog::ExecuteDDN(const char* call) {
@@ -151,7 +158,7 @@ void CChildDialog::RepeatDialog(int, int, int) {
     ::SendMessageA(frame, WM_DIALOGSTOP, 1, 0);
 }
 
-int CChildDialog::HandleFKey(const std::string& keyText, UINT, int refreshAllowed) {
+int CChildDialog::HandleFKey(const std::string& keyText, UINT commandId, int refreshAllowed) {
     vorlan::TraceFunction("CChildDialog::HandleFKey");
     SetTextBoxCoord();
     ::SetFocus(m_hWnd);
@@ -163,15 +170,24 @@ int CChildDialog::HandleFKey(const std::string& keyText, UINT, int refreshAllowe
         return 1;
     }
     if (!m_hWnd) return 0;
+    CallGuard guard(*this);
     UINT end = ID_FORM_OK;
     std::string followUp;
+    vorlan::OwnDialogRecord record{};
     bool dialog = !action.empty() && (m_session.Execute(vorlan::DialogNodeExistsLine(action, 2)) != "0" ||
                                       m_session.Execute(vorlan::DialogNodeExistsLine(action, 6)) != "0");
     if (dialog) {
-        // Modal form windows come with the modal frame: until then the dialog is cancelled.
-        vorlan::WriteProtocol("CChildDialog::HandleFKey - dialog %s not served", vorlan::kLogNote,
-                              action.c_str());
-        end = ID_FORM_CLOSE;
+        std::string opening = vorlan::KeyDialogOpening(action, vorlan::PieceOf(keyText, 1));
+        record.owner = m_nFormId >= kSubDialogFormId ? Frame() : MainWindow();
+        record.dialogId = -1;
+        record.value = vorlan::KeyDialogValue(commandId);
+        end = static_cast<UINT>(::SendMessageA(MainWindow(), WM_CREATEOWNDIALOG,
+                                               reinterpret_cast<WPARAM>(opening.c_str()),
+                                               reinterpret_cast<LPARAM>(&record)));
+        if (!m_hWnd) {
+            EndModalWindow(record);
+            return 0;
+        }
     } else {
         m_session.Execute(line::kSaveCurrentVars);
         CString init = action.empty() ? CString() : m_session.Execute(vorlan::ScreenInitLine(action));
@@ -208,6 +224,7 @@ int CChildDialog::HandleFKey(const std::string& keyText, UINT, int refreshAllowe
         if (named) m_session.Execute(vorlan::TextBoxKillLine(handBack));
         m_session.Execute(line::kLoadScratchVars);
     }
+    EndModalWindow(record);
     TestforEvent(0xFFFF);
     if (!m_hWnd) return 0;
     if (refresh || end != ID_FORM_OK) {
@@ -252,12 +269,16 @@ void CChildDialog::EndEdit(int forward, int key) {
 int CChildDialog::GotoControl(int field, int allowGrid) {
     vorlan::TraceFunction("CChildDialog::GotoControl");
     SaveScrollPos();
-    // (The bell, the customer display, the cash drawer and the printer port are served here
-    // once the form's devices are.)
+    ServeDevices();
     if (field == 0xFFFF) return 1;
     if (field == 0) {
-        (void)allowGrid; // (the grid takes the focus here once forms have grids)
-        return 0;
+        HWND grid = GetDlgItem(0x1800);
+        if (!allowGrid || !grid) return 0;
+        ::EnableWindow(grid, TRUE);
+        // (The grid is rebuilt in place here once forms have grids.)
+        m_nFocusField = EnableEdits(m_nFields + 1);
+        ::SendMessageA(grid, WM_USER, 0, 0);
+        return 1;
     }
     HWND control = FieldControl(field);
     // A field without a control cannot take the focus: the caller goes on as at the end.

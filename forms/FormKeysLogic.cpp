@@ -78,6 +78,30 @@ std::string KeyLabel(std::string_view keyText, const LabelCode& run) {
     return label;
 }
 
+std::string KeyCaption(std::string_view label) {
+    if (!label.empty() && label[0] == '[') label.remove_prefix(1);
+    size_t semi = label.find(';');
+    std::string caption = Trim(std::string(label.substr(0, semi)), true);
+    if (semi != std::string_view::npos) {
+        std::string shortcut = Trim(std::string(label.substr(semi + 1)), true);
+        if (!shortcut.empty()) caption += " (" + shortcut + ")";
+    }
+    return caption;
+}
+
+std::string KeyDialogOpening(std::string_view action, std::string_view label) {
+    return std::string(action) + kPieceDelimiter + KeyCaption(label);
+}
+
+int KeyDialogValue(unsigned commandId) {
+    return static_cast<int>(commandId) - 0x4000;
+}
+
+bool IsUndoFieldId(int id, int fieldCount) {
+    int last = fieldCount < 255 ? fieldCount : 255;
+    return id >= 0x1001 && id <= 0x1000 + last;
+}
+
 int KeyImage(std::string_view keyText) {
     int n = LeadingNumber(PieceOf(keyText, 7));
     return n > 0 ? n : 0;
@@ -108,13 +132,7 @@ std::vector<KeyMenuItem> KeyMenuItems(const std::vector<std::string>& keys, int 
         if (label.empty() || label[0] == '[' || newGroup) Separate(items);
         newGroup = false;
         if (label.empty()) continue;
-        if (label[0] == '[') label.erase(0, 1);
-        size_t semi = label.find(';');
-        std::string caption = Trim(label.substr(0, semi), true);
-        if (semi != std::string::npos) {
-            std::string shortcut = Trim(label.substr(semi + 1), true);
-            if (!shortcut.empty()) caption += " (" + shortcut + ")";
-        }
+        std::string caption = KeyCaption(label);
         if (caption.empty()) continue;
         int image = KeyImage(text);
         items.push_back(KeyMenuItem{false, CommandOfKeyIndex(i), image > 0 ? image - 1 : -1, caption});

@@ -15,6 +15,15 @@ using LabelCode = std::function<std::string(const std::string& code)>;
 
 // Piece 1 of a key text (at most 128 characters), the M code of a "*" label answered.
 std::string KeyLabel(std::string_view keyText, const LabelCode& run);
+// A label as menus and dialogs show it: without its leading "[", "name;hint" as "name (hint)".
+std::string KeyCaption(std::string_view label);
+// A key whose action is a dialog opens it modally with "action§caption"; the dialog gets
+// the key's command id less 0x4000.
+std::string KeyDialogOpening(std::string_view action, std::string_view label);
+int KeyDialogValue(unsigned commandId);
+// Edit undo serves the controls of the form's fields: ids 0x1001 up to the field count,
+// at most 255 fields.
+bool IsUndoFieldId(int id, int fieldCount);
 // Piece 7: the 1-based image number (0 when none or not a number).
 int KeyImage(std::string_view keyText);
 // Piece 9: the title-menu group; false when the entry is in none.

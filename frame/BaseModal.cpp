@@ -12,7 +12,6 @@
 #include "frame/FrameLogic.h"
 #include "frame/FrameTimerLogic.h"
 #include "frame/MainFrame.h"
-#include "framework/PortWriter.h"
 #include "resources/MainFrameIds.h"
 #include "resources/resource.h"
 
@@ -53,20 +52,7 @@ bool CBaseModal::CreatePopup(HWND owner) {
 
 void CBaseModal::WriteCustomerDisplay() {
     if (!theApp.Settings().com || TheSession().Execute(vorlan::kCustomerDisplayLine) == "0") return;
-    for (char line : {'A', 'B'}) {
-        CString answer = TheSession().Execute(vorlan::DisplayLineLine(line).c_str());
-        if (answer.IsEmpty()) continue;
-        vorlan::DisplayLine d = vorlan::ReadDisplayLine(answer.str());
-        CPortWriter port;
-        // A port that is no device or cannot be opened is skipped.
-        if (!port.Open(d.port.c_str())) {
-            vorlan::WriteProtocol("CBaseModal::Create - display port %s not opened", vorlan::kLogNote,
-                                  d.port.c_str());
-            continue;
-        }
-        auto frame = vorlan::CustomerDisplayFrame(line, d.text);
-        port.Write(frame.data(), frame.size());
-    }
+    CChildDialog::WriteDisplayLines(TheSession());
 }
 
 bool CBaseModal::Create(HWND owner, HFONT font1, HFONT font2, HFONT font3, const char* dialogName,

@@ -403,6 +403,10 @@ void CFormFrame::OnFormCommand(UINT id) {
 void CFormFrame::OnEdit(UINT id) {
     HWND focus = ::GetFocus();
     if (!focus) return;
+    if (id == ID_EDIT_UNDO && vorlan::g_nFocusKind == 1 && GetTopForm()) {
+        GetTopForm()->OnEditUndo();
+        return;
+    }
     if (vorlan::g_nFocusKind == 3) {
         ::SendMessageA(::GetParent(focus), WM_COMMAND, id, 0);
         return;
@@ -418,6 +422,11 @@ void CFormFrame::OnUpdateEdit(CCmdUI* ui) {
         bool on = id == ID_EDIT_CUT || id == ID_EDIT_COPY || id == ID_EDIT_CLEAR || id == ID_EDIT_SELECT_ALL;
         if (id == ID_EDIT_PASTE) on = ::IsClipboardFormatAvailable(CF_TEXT) != 0;
         if (id == ID_EDIT_UNDO) on = focus && ::SendMessageA(focus, EM_CANUNDO, 0, 0) != 0;
+        // The form knows which of its controls are fields.
+        if (id == ID_EDIT_UNDO && GetTopForm()) {
+            GetTopForm()->OnUpdateEditUndo(ui);
+            return;
+        }
         ui->Enable(on);
         break;
     }

@@ -35,24 +35,4 @@ InitAnswer ReadInitAnswer(std::string_view answer) {
     return a;
 }
 
-std::string DisplayLineLine(char line) {
-    return "W $G(^QTEMP(%JOB,%DN,\"COMPORT\",\"DISPLAY\"," + MQuote(std::string(1, line)) + "))";
-}
-
-DisplayLine ReadDisplayLine(std::string_view answer) {
-    DisplayLine d;
-    d.text = PieceOf(answer, 1).substr(0, kDisplayFrameSize);
-    d.port = PieceOf(answer, 2).substr(0, kDisplayFrameSize);
-    return d;
-}
-
-std::array<char, kDisplayFrameSize> CustomerDisplayFrame(char line, std::string_view text) {
-    std::string sequence = std::string("\x1b"
-                                       "F") +
-                           line + std::string(text) + "\r";
-    std::array<char, kDisplayFrameSize> frame{};
-    sequence.copy(frame.data(), frame.size());
-    return frame;
-}
-
 } // namespace vorlan

@@ -2,6 +2,8 @@
 // What a form frame (CBaseMDI) sends to the server and reads from it without a window: its
 // M lines (every value pasted through MQuote) and the init answer of a screen.
 
+#include "forms/DeviceLogic.h"
+
 #include <array>
 #include <string>
 #include <string_view>
@@ -46,21 +48,7 @@ inline constexpr char kTakeFullScreenLine[] = "W:$D(%WIN(\"FULLSCREEN\")) 1 K %W
 // Not "0" when the record explorer has entries of the server's own ("X").
 inline constexpr char kExplorerEntriesLine[] = "W $D(^QTEMP(%JOB,\"EXPLORER\",%DN,\"X\"))";
 
-// ---- the modal window's own requests
-
-// Not "0" when the screen in %DN has lines for the customer display (with the display switch).
-inline constexpr char kCustomerDisplayLine[] = "W $D(^QTEMP(%JOB,%DN,\"COMPORT\"))";
-// Display line "A" or "B": "text§port".
-std::string DisplayLineLine(char line);
-
-struct DisplayLine {
-    std::string text, port; // at most 25 characters each
-};
-DisplayLine ReadDisplayLine(std::string_view answer);
-
-// What the customer display gets for one line: escape, "F", the line letter, the text and a
-// carriage return, cut to 25 bytes; a shorter sequence is filled with zero bytes.
-constexpr size_t kDisplayFrameSize = 25;
-std::array<char, kDisplayFrameSize> CustomerDisplayFrame(char line, std::string_view text);
+// The modal window's own requests (the customer display) are the forms' device lines:
+// forms/DeviceLogic.h.
 
 } // namespace vorlan

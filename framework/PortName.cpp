@@ -15,6 +15,17 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     return true;
 }
 
+// A decimal number from low to high; anything else is -1.
+long NumberIn(std::string_view text, long low, long high) {
+    if (text.empty() || text.size() > 9) return -1;
+    long n = 0;
+    for (char c : text) {
+        if (!std::isdigit(static_cast<unsigned char>(c))) return -1;
+        n = n * 10 + (c - '0');
+    }
+    return n >= low && n <= high ? n : -1;
+}
+
 } // namespace
 
 bool IsDevicePortName(std::string_view name) {
@@ -34,6 +45,35 @@ std::string DevicePath(std::string_view name) {
     if (!IsDevicePortName(name)) return std::string();
     if (name.substr(0, kDevicePrefix.size()) == kDevicePrefix) return std::string(name);
     return std::string(kDevicePrefix) + std::string(name);
+}
+
+PortFrame BoundedPortFrame(std::string_view bytes) {
+    PortFrame frame{};
+    bytes.copy(frame.data(), frame.size());
+    return frame;
+}
+
+PortFrame TextPortFrame(std::string_view head, std::string_view text) {
+    std::string sequence(head);
+    sequence.append(text.substr(0, kPortFrameSize)).append("\r");
+    return BoundedPortFrame(sequence);
+}
+
+PortLine ParsePortRecord(std::string_view record, char delimiter) {
+    std::string_view pieces[5];
+    for (int i = 0; i < 5; ++i) {
+        size_t end = record.find(delimiter);
+        pieces[i] = record.substr(0, end);
+        if (end == std::string_view::npos) break;
+        record.remove_prefix(end + 1);
+    }
+    PortLine line;
+    line.name = std::string(pieces[0]);
+    line.baud = NumberIn(pieces[1], 1, 4000000);
+    line.stopBits = static_cast<int>(NumberIn(pieces[2], 0, 2));
+    line.byteSize = static_cast<int>(NumberIn(pieces[3], 4, 8));
+    line.parity = static_cast<int>(NumberIn(pieces[4], 0, 4));
+    return line;
 }
 
 } // namespace fw

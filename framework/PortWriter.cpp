@@ -17,3 +17,27 @@ bool CPortWriter::Write(const void* data, size_t size) {
     DWORD written = 0;
     return ::WriteFile(m_port, data, static_cast<DWORD>(size), &written, nullptr) && written == size;
 }
+
+void ApplyPortLine(DCB& dcb, const fw::PortLine& line) {
+    if (line.baud > 0) dcb.BaudRate = static_cast<DWORD>(line.baud);
+    if (line.stopBits >= 0) dcb.StopBits = static_cast<BYTE>(line.stopBits);
+    if (line.byteSize >= 0) dcb.ByteSize = static_cast<BYTE>(line.byteSize);
+    if (line.parity >= 0) {
+        dcb.Parity = static_cast<BYTE>(line.parity);
+        dcb.fParity = line.parity != NOPARITY;
+    }
+}
+
+bool CPortWriter::SetLine(const fw::PortLine& line) {
+    if (!IsOpen()) return false;
+    DCB dcb{};
+    dcb.DCBlength = sizeof dcb;
+    if (!::GetCommState(m_port, &dcb)) return false;
+    ApplyPortLine(dcb, line);
+    return ::SetCommState(m_port, &dcb) != 0;
+}
+
+bool CPortWriter::WriteOnce(const char* name, const void* data, size_t size) {
+    CPortWriter port;
+    return port.Open(name) && port.Write(data, size);
+}

@@ -20,6 +20,11 @@ void ServeMessage(CRequestHub& hub, const RequestNode&) {
     hub.Execute(MessageKillLine());
 }
 
+// The ports are the form's business; the hub removes the node afterwards.
+void ServeComPort(CRequestHub& hub, const RequestNode&) {
+    hub.Form().ComPort();
+}
+
 void ServeQuestion(CRequestHub& hub, const RequestNode& node) {
     HubQuestion question = ParseQuestion(hub.Execute(NodeValueLine(node.node)));
     UINT type = (question.HasCancel() ? MB_YESNOCANCEL : MB_YESNO) | MB_ICONQUESTION;

@@ -20,6 +20,8 @@ void ServeMessage(CRequestHub& hub, const RequestNode& node);
 void ServeQuestion(CRequestHub& hub, const RequestNode& node);
 // The node's values, joined in the server's order, onto the clipboard.
 void ServeClipboard(CRequestHub& hub, const RequestNode& node);
+// The form's serial-port request.
+void ServeComPort(CRequestHub& hub, const RequestNode& node);
 // The file copy dialog over the node's folders.
 void ServeFileSort(CRequestHub& hub, const RequestNode& node);
 

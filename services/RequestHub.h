@@ -22,6 +22,8 @@ class IRequestHubForm {
     virtual HWND PasteTarget() const = 0;
     // Runs the form's pending field actions (%DDN); 1 when the chain ended normally.
     virtual int ExecuteDDN(const char* call) = 0;
+    // Writes what the server left under ^QTEMP(%JOB,"COMPORT") to the serial ports.
+    virtual void ComPort() = 0;
 };
 
 class CRequestHub {

@@ -41,7 +41,7 @@ constexpr int kReportStep = 20;
     NODE(13, "USYS10", nullptr, ByHub, true, nullptr)                                                        \
     NODE(14, "SOUND", nullptr, ByHub, true, nullptr)                                                         \
     NODE(15, "%FILE", nullptr, ByService, true, nullptr)                                                     \
-    NODE(16, "COMPORT", nullptr, ByHub, false, nullptr)                                                      \
+    NODE(16, "COMPORT", nullptr, ByHub, false, ServeComPort)                                                 \
     NODE(17, "%MESSAGE", nullptr, ByHub, false, ServeMessage)                                                \
     NODE(18, "KLICKBUTTON", nullptr, ByHub, false, ServeQuestion)                                            \
     NODE(19, "%CLIPBOARD", nullptr, ByHub, false, ServeClipboard)                                            \

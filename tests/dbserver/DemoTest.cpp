@@ -199,4 +199,15 @@ TEST_F(DemoTest, EveryCallLeavesItsTraceWhicheverTheNamespace) {
     EXPECT_EQ(first, "1") << "numbered from 1";
 }
 
+TEST_F(DemoTest, SubDialogScreensHaveTheirLeafAndTheirDialogsTheirNamespaces) {
+    auto c = Connect();
+    ASSERT_EQ(c->Exec(LoginLine("demo", "demo", true)), "1");
+    EXPECT_NE(c->Exec(MenuGetLine("4,", nullptr)).find(S + "SUB" + S + "Unterdialoge" + S), std::string::npos);
+    EXPECT_EQ(c->Exec("W ^QME(\"NR\",20)"), "SUB");
+    // A key's action opens only a screen with node 2 or 6; SUBABR is ABR's alone.
+    EXPECT_EQ(c->Exec("W $D(^QM(\"SUBDLG\",2))_$D(^QM(\"SUBABR\"))"), "10");
+    auto abr = Connect("ABR");
+    EXPECT_EQ(abr->Exec("W $D(^QM(\"SUBABR\",2))_$D(^QM(\"SUB\"))"), "10");
+}
+
 } // namespace vorlan::dbserver::test

@@ -26,9 +26,11 @@ class FormDouble : public IRequestHubForm {
         if (onDdn) onDdn();
         return 1;
     }
+    void ComPort() override { ++comPorts; }
 
     HWND m_paste = nullptr;
     std::vector<std::string> ddn;
+    int comPorts = 0;
     std::function<void()> onDdn;
 
   private:

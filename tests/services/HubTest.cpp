@@ -19,9 +19,8 @@ using namespace vorlan;
 
 namespace {
 
-const std::vector<std::string> kUnserved = {"%SQL",  "POCKET",    "%EXCEL",  "KODIP",      "%DRG",
-                                            "QSMED", "QS-FILTER", "QR-CODE", "DATAMATRIX", "USYS10",
-                                            "SOUND", "%FILE",     "COMPORT"};
+const std::vector<std::string> kUnserved = {"%SQL",      "POCKET",  "%EXCEL",     "KODIP",  "%DRG",  "QSMED",
+                                            "QS-FILTER", "QR-CODE", "DATAMATRIX", "USYS10", "SOUND", "%FILE"};
 
 // The server of the test: the request nodes that exist, and the lines it was sent.
 class HubTest : public ::testing::Test {
@@ -98,10 +97,10 @@ TEST_F(HubTest, WithoutRequestsOnlyTheTestsReachTheServer) {
 }
 
 TEST_F(HubTest, UnservedRequestsAreRemovedLoggedAndNotServedAgain) {
-    m_nodes = {"%SQL", "COMPORT"};
+    m_nodes = {"%SQL"};
     Pass();
     EXPECT_TRUE(m_nodes.empty());
-    EXPECT_EQ(Count(ReportLine()), 0u) << "neither the SQL nor the port request reports";
+    EXPECT_EQ(Count(ReportLine()), 0u) << "the SQL request does not report";
 
     m_nodes.insert(kUnserved.begin(), kUnserved.end());
     m_nodes.insert("EXCEL");
@@ -113,7 +112,7 @@ TEST_F(HubTest, UnservedRequestsAreRemovedLoggedAndNotServedAgain) {
         std::string line = "CChildDialog::TestAbl - \"" + node + "\" not served";
         size_t first = log.find(line);
         EXPECT_NE(first, std::string::npos) << node;
-        if (node == "%SQL" || node == "COMPORT")
+        if (node == "%SQL")
             EXPECT_NE(log.find(line, first + 1), std::string::npos) << node << ": once in each of two passes";
         else
             EXPECT_EQ(log.find(line, first + 1), std::string::npos) << node;
@@ -124,6 +123,17 @@ TEST_F(HubTest, UnservedRequestsAreRemovedLoggedAndNotServedAgain) {
     EXPECT_EQ(Lines().size() - before, kRequestNodeCount + 1u) << "only the tests";
     EXPECT_EQ(NotServedNotes(), notedBefore);
     EXPECT_TRUE(fw::TestMode::Shown().empty());
+}
+
+TEST_F(HubTest, ThePortRequestGoesToTheFormAndIsRemovedWithoutReport) {
+    m_nodes = {"COMPORT"};
+    Pass();
+    EXPECT_EQ(m_form.comPorts, 1);
+    EXPECT_TRUE(m_nodes.empty());
+    EXPECT_EQ(Count(ReportLine()), 0u);
+    EXPECT_EQ(NotServedNotes(), 0u);
+    Pass();
+    EXPECT_EQ(m_form.comPorts, 1) << "served once";
 }
 
 TEST_F(HubTest, PastedTextGoesToThePasteTargetBetweenTheBracketMessages) {
