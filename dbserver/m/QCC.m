@@ -299,3 +299,6 @@ PRHOOK() N %qh,%qa Q:$G(%DN)="" ""  S %qh=$G(^QM(%DN,0,"PR")) Q:%qh="" ""
  ; A row chosen in a table field's list, and the next list a list field's routine names.
 TABX(t,x) D TR("TABX^QCC("_$$A($G(t))_","_$$A($G(x))_")") Q
 TAB() N t D TR("TAB^QCC()") S t=$G(%TAB) K %TAB Q t
+ ;
+ ; ---- print road: the screen's list print as text (at most max characters)
+DRUCKS(max) D TR("DRUCKS^QCC("_$$A($G(max))_")") Q $E("Keine Druckausgabe.",1,+$G(max))
