@@ -4,6 +4,7 @@
 #include "common/MQuote.h"
 #include "forms/FormMessages.h"
 #include "frame/BaseModal.h"
+#include "tests/forms/DuringModal.h"
 #include "tests/forms/FormServerFixture.h"
 
 #include <commctrl.h>
@@ -17,37 +18,6 @@ using demotrace::CountOf;
 using demotrace::Has;
 
 namespace {
-
-// Steps that run one after another from inside a modal loop (a thread timer is served by
-// whichever loop pumps), each some time after the last.
-class DuringModal {
-  public:
-    static void Run(std::vector<std::function<void()>> steps, UINT ms = 400) {
-        Steps() = std::move(steps);
-        Next() = 0;
-        ::SetTimer(nullptr, 0, ms, Tick);
-    }
-    static bool Done() { return Next() >= Steps().size(); }
-
-  private:
-    static std::vector<std::function<void()>>& Steps() {
-        static std::vector<std::function<void()>> steps;
-        return steps;
-    }
-    static size_t& Next() {
-        static size_t next = 0;
-        return next;
-    }
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
-        if (Done()) {
-            ::KillTimer(nullptr, id);
-            return;
-        }
-        auto step = Steps()[Next()++];
-        if (Done()) ::KillTimer(nullptr, id);
-        step();
-    }
-};
 
 class ModalServerTest : public FormServerTestBase {
   protected:
@@ -91,7 +61,6 @@ class ModalServerTest : public FormServerTestBase {
         return style;
     }
 };
-
 
 } // namespace
 
@@ -277,12 +246,12 @@ TEST_F(ModalServerTest, TheCustomerDisplayGetsTwentyFiveBytesALineOnlyOnDevicePo
     DuringModal::Run({[&] { PressEscape(); }});
     Click(1);
     EXPECT_EQ(harness::ReadTextFile(fileA), std::string("\x1b"
-                                           "FAGuten Tag\r",
-                                           13) +
-                                   std::string(12, '\0'));
+                                                        "FAGuten Tag\r",
+                                                        13) +
+                                                std::string(12, '\0'));
     EXPECT_EQ(harness::ReadTextFile(fileB), std::string("\x1b"
-                                           "FBEine Zeile, die viel z",
-                                           25))
+                                                        "FBEine Zeile, die viel z",
+                                                        25))
         << "cut, without its CR";
 
     // A name that is no port is never opened, not even as a file.
