@@ -47,7 +47,7 @@ void CChildDialog::RepeatDialog(int repeatAllowed, int activate, int closeAllPag
     std::string setting;
     if (tabs && me > 1)
         setting = vorlan::PieceOf(
-            m_session.Execute(vorlan::CardIndexPageLine(MainDescription(), m_nTabIndex - 1)).str(), 3);
+            m_session.Execute(vorlan::TabNodeLine(MainDescription(), m_nTabIndex - 1)).str(), 3);
     if (setting.empty())
         setting = m_session.Execute(vorlan::ScreenNodeLine(m_strDescription.str(), "REPEAT")).str();
     if (setting == "J" && repeatAllowed) {

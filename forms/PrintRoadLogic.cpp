@@ -78,8 +78,4 @@ std::string FormPrintLine(std::string_view description) {
            ",0,\"FDRUCK\")) W %RTN";
 }
 
-std::string CardIndexPageLine(std::string_view description, int page) {
-    return "W $G(^QM(" + MQuote(description) + ",0,\"KARTEI\"," + std::to_string(page) + "))";
-}
-
 } // namespace vorlan

@@ -52,7 +52,6 @@ CardIndexEnd ParseCardIndexEnd(std::string_view node);
 std::string SetDeviceLine(std::string_view device);
 std::string PaperFormLine(bool landscape);
 std::string FormPrintLine(std::string_view description);
-std::string CardIndexPageLine(std::string_view description, int page);
 
 namespace line {
 constexpr const char* kSetUpDevice = "D SET^WQDA";

@@ -146,5 +146,4 @@ TEST(PrintRoad, TheLastPageReadsRepetitionAndEndRoutine) {
 TEST(PrintRoad, LinesQuoteTheScreensName) {
     EXPECT_EQ(FormPrintLine("A\"B"), "S %RTN=$G(^QM(\"A\"\"B\",0,\"FDINIT\")) D:%RTN'=\"\" @%RTN S "
                                      "%RTN=$G(^QM(\"A\"\"B\",0,\"FDRUCK\")) W %RTN");
-    EXPECT_EQ(CardIndexPageLine("REP1", 2), "W $G(^QM(\"REP1\",0,\"KARTEI\",2))");
 }
