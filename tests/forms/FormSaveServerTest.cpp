@@ -199,9 +199,14 @@ TEST_F(FormSaveTest, PagesSaveInTurnAndTheFirstStartsOverAfterTheLast) {
     ASSERT_NE(Form(), nullptr);
     ASSERT_EQ(Form()->GetFormName(), "REP1");
     Trace();
+    // A screen without print routine starts Excel when the server left export data.
+    Server("S ^QTEMP(%JOB,\"EXCEL\",1)=\"Erste\"");
+    fw::TestMode::ClearShown();
     Type(1, "Erste");
     Key(VK_RETURN, true);
     EXPECT_EQ(Once("W $G(^REP(1))"), "1");
+    EXPECT_TRUE(ShownWith("Die Ausgabe nach Excel ist")) << "Excel is not there yet";
+    EXPECT_EQ(Server("W $D(^QTEMP(%JOB,\"EXCEL\"))"), "0") << "the export data go after the check";
     ASSERT_NE(Form(), nullptr);
     EXPECT_EQ(Form()->GetFormName(), "REP2") << "the next page";
 
