@@ -253,3 +253,21 @@ TEST_F(FormSaveTest, ClosingAllPagesAsksEachOnceAndALastPageWithoutRepeatCloses)
     EXPECT_EQ(CountOf(trace, "ENDE^REP"), 1) << "the end routine runs also when nothing repeats";
     EXPECT_EQ(CountOf(trace, "DESTROY^QCC(\"REP1\")"), 1);
 }
+
+TEST_F(FormSaveTest, APageWhoseTabNodeSaysRepeatStartsItselfOver) {
+    Once("S $P(^QM(\"REP1\",0,\"KARTEI\",1),$C(167),3)=\"J\"");
+    StartMemo("REP");
+    ASSERT_NE(Form(), nullptr);
+    Key(VK_RETURN, true);
+    ASSERT_NE(Form(), nullptr);
+    ASSERT_EQ(Form()->GetFormName(), "REP2");
+    Trace();
+    Type(1, "Notiz");
+    Key(VK_RETURN, true);
+    Once("S $P(^QM(\"REP1\",0,\"KARTEI\",1),$C(167),3)=\"\"");
+    EXPECT_EQ(Once("W $G(^REP(2))"), "1");
+    ASSERT_NE(Form(), nullptr);
+    EXPECT_EQ(Form()->GetFormName(), "REP2") << "the page itself starts over";
+    EXPECT_EQ(fw::WindowText(Field(1)), "");
+    EXPECT_FALSE(Has(Trace(), "ENDE^REP")) << "the frame's end is not reached";
+}
