@@ -4,6 +4,7 @@
 #include "forms/FormMessages.h"
 #include "frame/BaseModal.h"
 #include "resources/MainFrameIds.h"
+#include "tests/common/MRoutine.h"
 #include "tests/forms/DuringModal.h"
 #include "tests/forms/FormServerFixture.h"
 
@@ -123,6 +124,27 @@ TEST_F(FormSaveTest, AFatalAnswerKeepsTheFormAndItsValues) {
     EXPECT_TRUE(Has(trace, "PRGABL^QCC(\"SAVE^SAV\")"));
     EXPECT_FALSE(Has(trace, "DIALOG^QCC(\"SAVDLG\")"));
     EXPECT_FALSE(Has(trace, "DRUCK^SAV"));
+}
+
+TEST_F(FormSaveTest, AnErrorLeftByTheSaveSuppressesThePrintAndEndsTheScreen) {
+    Once(mroutine::RoutineLine(
+        "TSTSAV", {"TSTSAV ; a save that leaves %F and no sub-dialog", "F D SAVE^SAV K %DDN S %F=\"\" Q"}));
+    Once("S ^QM(\"SAV\",0,\"F1\")=\"F^TSTSAV\"");
+    OpenSave();
+    Enter(1, "Meier");
+    Type(2, "1");
+    Key(VK_RETURN, true);
+    Once("S ^QM(\"SAV\",0,\"F1\")=\"SAVE^SAV\"");
+    EXPECT_EQ(Once("W ^SAV(1)"), "Meier\xA7"
+                                 "1");
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, "Gespeichert.") << "the information goes before the empty error";
+    EXPECT_EQ(Boxes()[0].id & MB_ICONMASK, static_cast<int>(MB_ICONINFORMATION));
+    Lines trace = Trace();
+    EXPECT_TRUE(Has(trace, "SAVE^SAV"));
+    EXPECT_FALSE(Has(trace, "DRUCK^SAV"));
+    EXPECT_FALSE(Has(trace, "SET^WQDA(3)"));
+    EXPECT_TRUE(Frames().empty()) << "without print the saved screen ends";
 }
 
 TEST_F(FormSaveTest, AKeyLeavingWithF3ClosesTheScreenUnsaved) {
