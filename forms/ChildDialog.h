@@ -191,6 +191,24 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     // form commands (ChildDialogCommands.cpp)
     LRESULT OnFormCommand(UINT id, bool fromSelf);
     bool CheckBeforeSave();
+
+    // after the save step (ChildDialogPrint.cpp)
+    // Ctrl+Shift+Return on a page: saves it and selects the next; false when the form has
+    // no next page and the command goes on as the F2 step.
+    bool SaveAndSelectNextPage(LRESULT& result);
+    bool CheckGrid();
+    // The server's chain of sub-dialogs after a save; true when none remained pending.
+    bool RunSaveChain();
+    void PrintScreen(UINT id);
+    void RunListPrint();
+    // The popup list of the screen's follow-up routine; true when the routine named a list.
+    bool OpenFollowUpList();
+
+    // the end of a step (ChildDialogRepeat.cpp)
+    void CloseAllPages();
+    void EndLastPage(int activate);
+    // The description of the frame's first page, whose "KARTEI" node lists the pages.
+    std::string MainDescription() const;
     // The main frame's status line.
     static void ShowStatus(const char* text);
 

@@ -1,5 +1,5 @@
-// The form commands that end a step of a screen: close (F3), save (F1) and save-and-stay
-// (FSAVE), through the server's checks and its save routine.
+// The form commands that end a step of a screen: close (F3), the F2 step, save (F1),
+// save-and-stay (FSAVE) and the form print, through the server's checks and its save routine.
 #include "forms/ChildDialog.h"
 
 #include "app/ProtocolLog.h"
@@ -19,6 +19,9 @@ namespace line = vorlan::line;
 
 namespace {
 
+// Forms with ids from here on have a window of their own.
+constexpr UINT kSubDialogFormId = 0xC000;
+
 const char* ClosingKeyOf(UINT id) {
     switch (id) {
     case ID_FORM_CLOSE: return "F3";
@@ -32,14 +35,18 @@ const char* ClosingKeyOf(UINT id) {
 
 LRESULT CChildDialog::OnFormCommand(UINT id, bool fromSelf) {
     vorlan::TraceFunction("CChildDialog::OnFormCommand");
-    if (id == ID_FORM_F2 || id == ID_FORM_PRINT) {
-        // The F2 step and the form print come with the print services and the page save
-        // chain of tabbed frames.
-        vorlan::WriteProtocol("CChildDialog::WindowProc - command %u not served", vorlan::kLogNote, id);
-        return 1;
+    if (id == ID_FORM_F2) {
+        if (m_nFormId >= kSubDialogFormId) return 1;
+        LRESULT result = 1;
+        if (!fromSelf && SaveAndSelectNextPage(result)) return result;
     }
     // (A running picture loader is stopped here by the picture fields themselves.)
     m_session.Execute(line::kParkListHeader);
+    if (id == ID_FORM_PRINT) {
+        PrintScreen(id);
+        if (m_hWnd && !OpenFollowUpList()) SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), 0);
+        return 1;
+    }
     SaveWinSize();
 
     if (id == ID_FORM_CLOSE && m_session.Execute(vorlan::ScreenNodeLine(m_strDescription.str(), 7)) == "J") {
@@ -63,7 +70,7 @@ LRESULT CChildDialog::OnFormCommand(UINT id, bool fromSelf) {
     const char* sc = ClosingKeyOf(id);
     m_session.Execute(vorlan::ClosingKeyLine(sc));
 
-    if ((id == ID_FORM_OK || id == ID_FORM_SAVE) && !CheckBeforeSave()) return 1;
+    if ((id == ID_FORM_OK || id == ID_FORM_SAVE) && (!CheckBeforeSave() || !CheckGrid())) return 1;
 
     m_session.Execute(line::kKillStepState);
     m_session.Execute(vorlan::ClosingKeyLine(sc));
@@ -94,7 +101,8 @@ LRESULT CChildDialog::OnFormCommand(UINT id, bool fromSelf) {
     } else {
         ShowStatus(status.c_str());
     }
-    // (The server's chain of sub-dialogs after a save comes with the sub-dialogs.)
+    bool nonePending = RunSaveChain();
+    if (!m_hWnd) return 1;
 
     if (m_session.Execute(line::kFatalErrorExists) == "1") {
         ::LockWindowUpdate(nullptr);
@@ -116,24 +124,22 @@ LRESULT CChildDialog::OnFormCommand(UINT id, bool fromSelf) {
     bool print = false;
     if (id == ID_FORM_OK || id == ID_FORM_SAVE) {
         bool goOn = TestforEvent(0xFFFF);
-        if (fromSelf) return 1; // no sub-dialog can be pending yet
+        if (fromSelf) return nonePending ? 1 : 0;
         if (!m_hWnd) return 1;
         print = goOn && id == ID_FORM_OK && m_session.Execute(line::kTakeErrorFlag) != "1";
     }
     if (print) {
-        if (!m_session.Execute(vorlan::PrintRoutineLine(m_strDescription.str())).IsEmpty())
-            vorlan::WriteProtocol("CChildDialog::OnFormCommand - print routine of %s not served",
-                                  vorlan::kLogNote, m_strDescription.c_str());
-        m_session.Execute(line::kKillExcel);
-        // (A popup list of the screen's scroll routine opens here once forms have popup lists.)
-        RepeatDialog(1, 1, 0);
+        PrintScreen(id);
+        if (m_hWnd && !OpenFollowUpList()) RepeatDialog(1, 1, 0);
         return 1;
     }
-    if (id == ID_FORM_SAVE) {
-        SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), 0);
-        return 1;
+    switch (id) {
+    case ID_FORM_SAVE: SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), 0); break;
+    case ID_FORM_F2:
+        if (HWND first = ::GetDlgItem(Frame(), 1)) ::SendMessageA(first, WM_REPEATDIALOG, 1, 1);
+        break;
+    default: ::SendMessageA(Frame(), WM_DIALOGSTOP, id == ID_FORM_CLOSE ? 0 : 1, 0); break;
     }
-    ::SendMessageA(Frame(), WM_DIALOGSTOP, id == ID_FORM_CLOSE ? 0 : 1, 0);
     return 1;
 }
 
@@ -166,6 +172,5 @@ bool CChildDialog::CheckBeforeSave() {
     if (!message.IsEmpty()) AfxMessageBox(message, MB_OK | MB_ICONEXCLAMATION);
     m_nCurrentField = EnableEdits(failing);
     SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), 0);
-    // (A failing grid cell is checked here once forms have grids.)
     return false;
 }

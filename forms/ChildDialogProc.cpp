@@ -98,9 +98,7 @@ void CChildDialog::OnSize(int width, int height) {
 }
 
 std::string CChildDialog::FrameTabText() {
-    auto* first = dynamic_cast<CChildDialog*>(CWnd::FromHandlePermanent(::GetDlgItem(Frame(), 1)));
-    std::string description = (first ? first->GetDescriptionName() : m_strDescription).str();
-    return vorlan::PieceOf(m_session.Execute(vorlan::TabTextLine(description)).str().substr(0, 1023), 1);
+    return vorlan::PieceOf(m_session.Execute(vorlan::TabTextLine(MainDescription())).str().substr(0, 1023), 1);
 }
 
 void CChildDialog::OnActivate(WPARAM wParam, LPARAM lParam) {

@@ -136,28 +136,6 @@ void CChildDialog::ReinitDialog() {
     m_session.Execute(vorlan::LoadVarsLine("TEMP"));
 }
 
-void CChildDialog::RepeatDialog(int, int, int) {
-    vorlan::TraceFunction("CChildDialog::RepeatDialog");
-    m_session.Execute(line::kKillRepeatState);
-    // (Repeating a screen comes with the sub-dialogs; until then a page moves on to the
-    // next one and the last page ends its frame.)
-    HWND frame = Frame();
-    HWND tabs = ::GetDlgItem(frame, kTabControlId);
-    int me = ::GetDlgCtrlID(m_hWnd);
-    int items = tabs ? static_cast<int>(::SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0)) : 0;
-    if (tabs && me >= 1 && me < items) {
-        HWND client = ::GetParent(frame);
-        if (client && !IsActiveFrame())
-            ::SendMessageA(client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(frame), 0);
-        TCITEMA item{};
-        item.mask = TCIF_PARAM;
-        ::SendMessageA(tabs, TCM_GETITEMA, static_cast<WPARAM>(me), reinterpret_cast<LPARAM>(&item));
-        ::SendMessageA(frame, WM_DIAGSELECTED, static_cast<WPARAM>(item.lParam), MAKELPARAM(me, 1));
-        return;
-    }
-    ::SendMessageA(frame, WM_DIALOGSTOP, 1, 0);
-}
-
 int CChildDialog::HandleFKey(const std::string& keyText, UINT commandId, int refreshAllowed) {
     vorlan::TraceFunction("CChildDialog::HandleFKey");
     SetTextBoxCoord();

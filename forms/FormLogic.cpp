@@ -574,6 +574,10 @@ std::string TabTextLine(std::string_view description) {
     return "W $G(^QM(" + MQuote(description) + ",0,\"KARTEI\"))";
 }
 
+std::string TabNodeLine(std::string_view description, int n) {
+    return "W $G(^QM(" + MQuote(description) + ",0,\"KARTEI\"," + std::to_string(n) + "))";
+}
+
 std::string ScreenNodeLine(std::string_view description, std::string_view node) {
     return "W $G(^QM(" + MQuote(description) + ",0," + MQuote(node) + "))";
 }

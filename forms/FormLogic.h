@@ -318,6 +318,8 @@ std::string CardResultLine(int i, std::string_view text);
 std::string LoadVarsLine(std::string_view setName);
 std::string KillVarsLine(std::string_view setName);
 std::string TabTextLine(std::string_view description);
+// Node n of the screen's "KARTEI" list: "tab screen§init code§repeat setting".
+std::string TabNodeLine(std::string_view description, int n);
 // A node of the screen description: a flag ("FSAVE", "FDRUCK", not empty when set), a
 // routine or code ("F1", "INIT").
 std::string ScreenNodeLine(std::string_view description, std::string_view node);

@@ -8,10 +8,6 @@
 
 namespace vorlan {
 
-std::string TabNodeLine(std::string_view screen, int n) {
-    return "W $G(^QM(" + MQuote(screen) + ",0,\"KARTEI\"," + std::to_string(n) + "))";
-}
-
 std::string TabHiddenLine(std::string_view screen, std::string_view tab) {
     return "W $D(^ZM(" + MQuote(screen) + ",0,\"KARTEI\"," + MQuote(tab) + "))";
 }

@@ -3,6 +3,7 @@
 // M lines (every value pasted through MQuote) and the init answer of a screen.
 
 #include "forms/DeviceLogic.h"
+#include "forms/FormLogic.h"
 
 #include <array>
 #include <string>
@@ -13,8 +14,6 @@ namespace vorlan {
 
 // ---- tabs
 
-// Node n of the screen's "KARTEI" list: "tab screen§init code".
-std::string TabNodeLine(std::string_view screen, int n);
 std::string TabHiddenLine(std::string_view screen, std::string_view tab);
 std::string TabHiddenByJobLine(std::string_view screen, std::string_view tab);
 // Once the tabs are made, the job's hidden tabs are forgotten: they hold for one frame.

@@ -1,7 +1,8 @@
 // The form's readers of server answers on arbitrary bytes: field and form records, the
-// $$PR^QCC answer, the key table, messages and text-box lines stay within their bounds and
-// never read past the answer.
+// $$PR^QCC answer, the key table, messages, text-box lines and the grid's check stay within
+// their bounds and never read past the answer.
 #include "forms/FormLogic.h"
+#include "forms/PrintRoadLogic.h"
 
 #include <cstdlib>
 #include <string>
@@ -23,5 +24,11 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     vorlan::HyperlinkCommand(text.c_str());
     vorlan::ParseSubDialog(text);
     vorlan::ParseFieldExtras(text);
+    vorlan::GridCheck cell = vorlan::ParseGridCheck(text);
+    if (cell.message.size() > size || cell.row < 0 || cell.column < 0 ||
+        (cell.row == 0) != (cell.column == 0))
+        std::abort();
+    vorlan::ParseCardIndexEnd(text);
+    vorlan::DeviceCodeOf(text);
     return 0;
 }

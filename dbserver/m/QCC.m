@@ -304,3 +304,6 @@ TABX(t,x) D TR("TABX^QCC("_$$A($G(t))_","_$$A($G(x))_")")
  I $G(t)'="",$G(^QTAB(t,"TABX"))'="" D @^QTAB(t,"TABX") ; it sees x
  Q
 TAB() N t D TR("TAB^QCC()") S t=$G(%TAB) K %TAB Q t
+ ;
+ ; ---- print road: the screen's list print as text (at most max characters)
+DRUCKS(max) D TR("DRUCKS^QCC("_$$A($G(max))_")") Q $E("Keine Druckausgabe.",1,+$G(max))

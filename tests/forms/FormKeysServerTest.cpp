@@ -9,7 +9,7 @@
 #include "resources/MainFrameIds.h"
 #include "tests/forms/FormServerFixture.h"
 #include "tests/forms/PortFiles.h"
-#include "tests/frame/DuringModal.h"
+#include "tests/forms/DuringModal.h"
 
 #include <string>
 

@@ -4,8 +4,8 @@
 #include "common/MQuote.h"
 #include "forms/FormMessages.h"
 #include "frame/BaseModal.h"
+#include "tests/forms/DuringModal.h"
 #include "tests/forms/FormServerFixture.h"
-#include "tests/frame/DuringModal.h"
 
 #include <commctrl.h>
 
@@ -61,7 +61,6 @@ class ModalServerTest : public FormServerTestBase {
         return style;
     }
 };
-
 
 } // namespace
 
@@ -247,12 +246,12 @@ TEST_F(ModalServerTest, TheCustomerDisplayGetsTwentyFiveBytesALineOnlyOnDevicePo
     DuringModal::Run({[&] { PressEscape(); }});
     Click(1);
     EXPECT_EQ(harness::ReadTextFile(fileA), std::string("\x1b"
-                                           "FAGuten Tag\r",
-                                           13) +
-                                   std::string(12, '\0'));
+                                                        "FAGuten Tag\r",
+                                                        13) +
+                                                std::string(12, '\0'));
     EXPECT_EQ(harness::ReadTextFile(fileB), std::string("\x1b"
-                                           "FBEine Zeile, die viel z",
-                                           25))
+                                                        "FBEine Zeile, die viel z",
+                                                        25))
         << "cut, without its CR";
 
     // A name that is no port is never opened, not even as a file.

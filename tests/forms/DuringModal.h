@@ -1,5 +1,6 @@
 #pragma once
-// Steps of a test that must run inside the modal loop of a window it opens.
+// Test steps for the inside of a modal loop: a sub-dialog holds the test's call until it
+// ends, so what the test does in it runs from a thread timer, which whichever loop pumps.
 
 #include <windows.h>
 

@@ -1,0 +1,141 @@
+// What follows a form's save step: the page save of Ctrl+Shift+Return, the grid's check, the
+// server's chain of sub-dialogs, the print road and the follow-up list.
+#include "forms/ChildDialog.h"
+
+#include "app/ProtocolLog.h"
+#include "app/Session.h"
+#include "forms/FormFieldLogic.h"
+#include "forms/FormMessages.h"
+#include "forms/FormOutput.h"
+#include "forms/PrintRoadLogic.h"
+#include "framework/App.h"
+#include "resources/MainFrameIds.h"
+#include "resources/resource.h"
+#include "services/HubLines.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+namespace line = vorlan::line;
+
+namespace {
+
+constexpr int kTabControlId = 0xC000;
+
+} // namespace
+
+bool CChildDialog::SaveAndSelectNextPage(LRESULT& result) {
+    HWND frame = Frame();
+    HWND tabs = ::GetDlgItem(frame, kTabControlId);
+    int me = ::GetDlgCtrlID(m_hWnd);
+    int items = tabs ? static_cast<int>(::SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0)) : 0;
+    // The page's own item is the one before its id: the next page's is at its id.
+    if (!tabs || me < 1 || me >= items) return false;
+    TCITEMA item{};
+    item.mask = TCIF_PARAM;
+    if (!::SendMessageA(tabs, TCM_GETITEMA, static_cast<WPARAM>(me), reinterpret_cast<LPARAM>(&item)))
+        return false;
+    result = 1;
+    if (SendMessage(WM_COMMAND, MAKEWPARAM(ID_FORM_OK, 0xFFFF), 0) && ::IsWindow(frame))
+        ::SendMessageA(frame, WM_DIAGSELECTED, static_cast<WPARAM>(item.lParam), static_cast<LPARAM>(me));
+    return true;
+}
+
+bool CChildDialog::CheckGrid() {
+    if (!HasGrid()) return true;
+    vorlan::GridCheck check = vorlan::ParseGridCheck(m_session.Execute(line::kGridCheck).str());
+    if (!check.failed) {
+        m_session.Execute(line::kKillListHeader);
+        return true;
+    }
+    ::LockWindowUpdate(nullptr);
+    if (check.row > 0) SendGrid(static_cast<WPARAM>(check.row), static_cast<LPARAM>(check.column));
+    if (!check.message.empty()) AfxMessageBox(check.message.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), 0);
+    return false;
+}
+
+bool CChildDialog::RunSaveChain() {
+    std::string next = m_session.Execute(line::kPendingSubDialog).str();
+    while (!next.empty()) {
+        m_session.Execute(line::kSubDialogWord);
+        std::string path = m_session.Execute(line::kTakeSubDialogPath).str();
+        if (!path.empty()) vorlan::FormOutput().OpenDocument(path);
+        if (CallSubDialog(next.c_str(), 0, 0) != ID_FORM_OK) {
+            if (m_hWnd) TestABLF3();
+            return false;
+        }
+        if (!m_hWnd) return false;
+        RunPendingAction();
+        next = m_session.Execute(line::kPendingSubDialog).str();
+    }
+    return true;
+}
+
+void CChildDialog::PrintScreen(UINT id) {
+    vorlan::TraceFunction("CChildDialog::PrintScreen");
+    const std::string description = m_strDescription.str();
+    std::string routine = m_session
+                              .Execute(id == ID_FORM_PRINT ? vorlan::FormPrintLine(description)
+                                                           : vorlan::PrintRoutineLine(description))
+                              .str();
+    if (!m_hWnd) return;
+    vorlan::IFormOutput& output = vorlan::FormOutput();
+    if (routine.empty() || m_session.Execute(line::kErrorExists) == "1") {
+        // Excel is started only when the server left export data.
+        if (m_session.Execute(line::kExcelDataExists) == "1") output.SendToExcel(m_hWnd, false, false);
+        return;
+    }
+    std::string saved = m_session.Execute(line::kSavedDevice).str();
+    if (m_session.Execute(line::kPrintBreak) == "1") {
+        m_session.Execute(line::kKillPrintBreak);
+        return;
+    }
+    int code = saved.empty() ? output.ChoosePrinter(m_hWnd) : output.SetDevice(m_hWnd, saved);
+    if (!m_hWnd) return;
+    switch (vorlan::PrintStepOf(code)) {
+    case vorlan::PrintStep::None: break;
+    case vorlan::PrintStep::ListPrint: RunListPrint(); break;
+    case vorlan::PrintStep::TextFile: output.SendToFile(m_hWnd); break;
+    case vorlan::PrintStep::ListPrinter: output.PrintList(m_hWnd); break;
+    case vorlan::PrintStep::FormPrinter: output.PrintForm(m_hWnd, saved); break;
+    case vorlan::PrintStep::Excel: output.SendToExcel(m_hWnd, false, true); break;
+    case vorlan::PrintStep::Routine: {
+        CWaitCursor wait;
+        m_session.Execute(m_session.Execute(line::kOwnPrintRoutine) == "1" ? line::kRunPrintRoutine
+                                                                           : line::kRunBatchPrint);
+        break;
+    }
+    }
+}
+
+void CChildDialog::RunListPrint() {
+    std::string routine = m_session.Execute(line::kListPrintRoutine).str();
+    if (routine.empty()) {
+        vorlan::FormOutput().ShowList(m_session.Execute(line::kListPrintText).str());
+        return;
+    }
+    if (!vorlan::IsRoutineRef(routine)) {
+        vorlan::WriteProtocol("CChildDialog::PrintScreen - no routine: %s", vorlan::kLogNote,
+                              routine.c_str());
+        return;
+    }
+    m_session.Execute(vorlan::DoLine(routine));
+    if (m_hWnd) TestforEvent(0xFFFF);
+}
+
+bool CChildDialog::OpenFollowUpList() {
+    m_session.Execute(line::kKillExcel);
+    std::string routine = m_session.Execute(vorlan::ScrollNodeLine(m_strDescription.str(), 1)).str();
+    if (routine.empty() || !m_hWnd) return false;
+    if (!vorlan::IsRoutineRef(routine)) {
+        vorlan::WriteProtocol("CChildDialog::OpenFollowUpList - no routine: %s", vorlan::kLogNote,
+                              routine.c_str());
+        return false;
+    }
+    std::string table = m_session.Execute(vorlan::ScrollRoutineLine(routine)).str();
+    if (table.empty() || !m_hWnd) return false;
+    OpenPopupList(table, 0xFFFF);
+    return true;
+}

@@ -1,0 +1,73 @@
+#include "forms/FormOutput.h"
+
+#include "app/Session.h"
+#include "forms/PrintRoadLogic.h"
+#include "framework/App.h"
+#include "framework/ShellFiles.h"
+#include "framework/TestMode.h"
+#include "framework/Wnd.h"
+#include "resources/FormIds.h"
+
+namespace vorlan {
+
+namespace {
+
+void SayMissing(UINT text) {
+    AfxMessageBox(text, MB_OK | MB_ICONINFORMATION);
+}
+
+int NoPrinterSetUp(bool&) {
+    SayMissing(IDS_PRINTER_SETUP_MISSING);
+    return kDeviceCancel;
+}
+
+// Until the documents-and-printing and data services are plugged in, the choice offers no
+// device (a test script may choose one) and each service says that it is missing.
+class CBuiltInOutput : public IFormOutput {
+  public:
+    int ChoosePrinter(HWND form) override {
+        std::string device;
+        int result = kDeviceCancel;
+        for (const fw::DialogStep& step : fw::TestMode::DialogScript("printer"))
+            if (step.kind == fw::DialogStep::Verb && step.verb == "device") device = step.text;
+        if (!device.empty()) result = SetDevice(form, device);
+        if (fw::TestMode::IsOn()) fw::TestMode::RecordItem(fw::ShownItem{"printer", 0, "", device, result});
+        return result;
+    }
+    int SetDevice(HWND, const std::string& device) override {
+        return ChooseDevice([](const std::string& line) { TheSession().Execute(line); }, device,
+                            NoPrinterSetUp);
+    }
+    void PrintList(HWND) override { SayMissing(IDS_LIST_PRINTER_MISSING); }
+    void PrintForm(HWND, const std::string&) override { SayMissing(IDS_FORM_PRINTER_MISSING); }
+    void SendToFile(HWND) override { SayMissing(IDS_TEXT_FILE_MISSING); }
+    void SendToExcel(HWND, bool, bool) override { SayMissing(IDS_EXCEL_MISSING); }
+    void ShowList(const std::string&) override { SayMissing(IDS_LIST_WINDOW_MISSING); }
+    void OpenDocument(const std::string& path) override {
+        if (fw::TestMode::IsOn()) {
+            fw::TestMode::RecordItem(fw::ShownItem{"shell", 0, "open", path, 0});
+            return;
+        }
+        CWinApp* app = AfxGetApp();
+        fw::ShellOpenFile(app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr, path);
+    }
+};
+
+std::unique_ptr<IFormOutput>& Installed() {
+    static std::unique_ptr<IFormOutput> output;
+    return output;
+}
+
+} // namespace
+
+IFormOutput& FormOutput() {
+    std::unique_ptr<IFormOutput>& output = Installed();
+    if (!output) output = std::make_unique<CBuiltInOutput>();
+    return *output;
+}
+
+void SetFormOutput(std::unique_ptr<IFormOutput> output) {
+    Installed() = std::move(output);
+}
+
+} // namespace vorlan
