@@ -492,6 +492,8 @@ class CGridCtrl : public CWnd, public IFormGrid {
     // Anchors a span (further rows and columns); spans it overlaps give up their cells.
     bool SetItemSpan(int row, int col, int rowSpan, int colSpan);
     void ClearSpanRegion(int row, int col);
+    // Ends the spans that reach into the row (with onlyFromAbove those from rows above it).
+    void ClearSpansThrough(int row, bool onlyFromAbove);
 
     // Dimensions and storage.
     int m_nFixedRows = 0;

@@ -386,3 +386,18 @@ TEST_F(GridTest, DestroyingAGridLeavesOleInitialisedForEveryoneElse) {
     EXPECT_EQ(again, S_FALSE); // still initialised on this thread
     OleUninitialize();
 }
+
+TEST_F(GridTest, RowsInsertedDeletedOrEmptiedInsideASpanEndItInsteadOfShiftingIt) {
+    grid->SetItemRowSpan(2, 1, 2); // rows 2-4
+    grid->InsertRow(3);
+    EXPECT_EQ(grid->GetCell(2, 1)->m_nRowSpan, 0);
+    EXPECT_EQ(grid->GetAnchorCell(4, 1), CCellID(4, 1));
+    EXPECT_EQ(grid->GetAnchorCell(5, 1), CCellID(5, 1));
+    grid->SetItemColSpan(6, 1, 2);
+    grid->DeleteRow(6);
+    for (int c = 1; c < 4; ++c) EXPECT_EQ(grid->GetAnchorCell(6, c), CCellID(6, c)) << c;
+    grid->SetItemColSpan(7, 1, 2);
+    grid->EmptyRow(7, 3, 3); // only a covered cell
+    EXPECT_EQ(grid->GetCell(7, 1)->m_nColSpan, 0);
+    EXPECT_EQ(grid->GetAnchorCell(7, 2), CCellID(7, 2));
+}
