@@ -193,10 +193,16 @@ void CGridCtrl::OnDraw(CDC* dc, bool erase) {
     if (r1 < r0) bottom = std::max(fixedH, std::min(y0, static_cast<int>(clip.bottom)));
     if (c1 < c0) right = std::max(fixedW, std::min(x0, static_cast<int>(clip.right)));
     // The fixed rows and columns meeting the clip box.
-    int fr1 = -1;
-    for (int y = 0; fr1 + 1 < fixedRows && y < clip.bottom;) y += m_arRowHeights[static_cast<size_t>(++fr1)];
-    int fc1 = -1;
-    for (int x = 0; fc1 + 1 < fixedCols && x < clip.right;) x += m_arColWidths[static_cast<size_t>(++fc1)];
+    int fr0 = 0;
+    int fy0 = 0;
+    while (fr0 < fixedRows && fy0 + m_arRowHeights[static_cast<size_t>(fr0)] <= clip.top) fy0 += m_arRowHeights[static_cast<size_t>(fr0++)];
+    int fr1 = fr0 - 1;
+    for (int y = fy0; fr1 + 1 < fixedRows && y < clip.bottom;) y += m_arRowHeights[static_cast<size_t>(++fr1)];
+    int fc0 = 0;
+    int fx0 = 0;
+    while (fc0 < fixedCols && fx0 + m_arColWidths[static_cast<size_t>(fc0)] <= clip.left) fx0 += m_arColWidths[static_cast<size_t>(fc0++)];
+    int fc1 = fc0 - 1;
+    for (int x = fx0; fc1 + 1 < fixedCols && x < clip.right;) x += m_arColWidths[static_cast<size_t>(++fc1)];
 
     if (erase) {
         dc->FillSolidRect(CRect(0, 0, fixedW, bottom), m_crFixedBkColour);
@@ -223,12 +229,13 @@ void CGridCtrl::OnDraw(CDC* dc, bool erase) {
             DrawFixedCell(dc, r, c, CRect(x, y, x + m_arColWidths[static_cast<size_t>(c)] - 1,
                                           y + m_arRowHeights[static_cast<size_t>(r)] - 1));
         };
-        for (int r = 0, y = 0; r <= fr1; y += m_arRowHeights[static_cast<size_t>(r++)])
-            for (int c = 0, x = 0; c <= fc1; x += m_arColWidths[static_cast<size_t>(c++)]) fixedCell(r, c, x, y, 0, 0);
+        for (int r = fr0, y = fy0; r <= fr1; y += m_arRowHeights[static_cast<size_t>(r++)])
+            for (int c = fc0, x = fx0; c <= fc1; x += m_arColWidths[static_cast<size_t>(c++)])
+                fixedCell(r, c, x, y, fr0, fc0);
         for (int r = r0, y = y0; r <= r1; y += m_arRowHeights[static_cast<size_t>(r++)])
-            for (int c = 0, x = 0; c <= fc1; x += m_arColWidths[static_cast<size_t>(c++)]) fixedCell(r, c, x, y, r0, 0);
-        for (int r = 0, y = 0; r <= fr1; y += m_arRowHeights[static_cast<size_t>(r++)])
-            for (int c = c0, x = x0; c <= c1; x += m_arColWidths[static_cast<size_t>(c++)]) fixedCell(r, c, x, y, 0, c0);
+            for (int c = fc0, x = fx0; c <= fc1; x += m_arColWidths[static_cast<size_t>(c++)]) fixedCell(r, c, x, y, r0, fc0);
+        for (int r = fr0, y = fy0; r <= fr1; y += m_arRowHeights[static_cast<size_t>(r++)])
+            for (int c = c0, x = x0; c <= c1; x += m_arColWidths[static_cast<size_t>(c++)]) fixedCell(r, c, x, y, fr0, c0);
     }
 
     for (int r = r0, y = y0; r <= r1; y += m_arRowHeights[static_cast<size_t>(r++)]) {
