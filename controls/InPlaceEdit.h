@@ -2,14 +2,14 @@
 // The edit that a grid opens over one cell. It ends itself when it loses the focus and
 // reports the text and the key that ended it to the grid as notification 12 from id 8.
 
+#include "controls/GridCtrl.h"
 #include "framework/Wnd.h"
 
 #include <windows.h>
 
 #include <string>
 
-constexpr UINT kInPlaceEditId = 8;
-constexpr UINT kInPlaceEditEnded = 12;
+constexpr UINT kInPlaceEditEnded = GVN_ENDEDIT;
 
 // What the edit reports when it ends.
 struct InPlaceEditEnd {
