@@ -397,3 +397,37 @@ HIMAGELIST CGridCtrl::CreateDragImage(CSize* size) {
     if (size) *size = CSize(cx, cy);
     return images;
 }
+
+void CGridCtrl::CopyMetafileToClipboard() {
+    vorlan::TraceFunction("CGridCtrl::CopyMetafileToClipboard");
+    const int width = GetVirtualWidth(), height = GetVirtualHeight();
+    HDC reference = ::GetDC(m_hWnd);
+    // The frame in 0.01 mm, from the screen's size in millimetres and in pixels.
+    auto hundredths = [reference](int pixels, int sizeIndex, int resIndex) {
+        int res = std::max(1, ::GetDeviceCaps(reference, resIndex));
+        return ::MulDiv(pixels, ::GetDeviceCaps(reference, sizeIndex) * 100, res);
+    };
+    RECT frame{0, 0, hundredths(width, HORZSIZE, HORZRES), hundredths(height, VERTSIZE, VERTRES)};
+    std::string title = fw::WindowText(::GetParent(m_hWnd), 100);
+    std::string description = std::string("VORLAN") + '\0' + title + '\0' + '\0';
+    HDC metafile = ::CreateEnhMetaFileA(reference, nullptr, &frame, description.c_str());
+    ::ReleaseDC(m_hWnd, reference);
+    if (!metafile) return;
+
+    // The picture covers every row and column: drawn from the top-left, whatever is scrolled.
+    const int vertical = GetScrollPos32(SB_VERT), horizontal = GetScrollPos32(SB_HORZ);
+    const bool frameShown = m_bFocusFrameShown;
+    SetScrollPos32(SB_VERT, 0, false);
+    SetScrollPos32(SB_HORZ, 0, false);
+    m_bFocusFrameShown = false;
+    {
+        CDC dc(metafile);
+        dc.IntersectClipRect(CRect(0, 0, width, height));
+        OnDraw(&dc, true);
+    }
+    m_bFocusFrameShown = frameShown;
+    SetScrollPos32(SB_VERT, vertical, false);
+    SetScrollPos32(SB_HORZ, horizontal, false);
+    HENHMETAFILE picture = ::CloseEnhMetaFile(metafile);
+    fw::SetClipboardEnhMetaFile(::GetParent(m_hWnd), picture);
+}
