@@ -317,10 +317,14 @@ bool CGridCtrl::EditCellAt(int row, int col, UINT initialChar, const CPoint* cli
         start.click = &clickPoint;
     }
     start.selection = selection;
-    new CInPlaceEdit(!dropButton, this, rect, style, row, col, GetItemText(row, col).str(), start, font,
-                     std::max(0, m_nMarginX - 2), std::max(0, m_nMarginY - 2));
-    m_hInPlaceEdit = ::GetDlgItem(m_hWnd, kInPlaceEditId);
-    return m_hInPlaceEdit != nullptr;
+    auto* edit = new CInPlaceEdit(!dropButton, this, rect, style, row, col, GetItemText(row, col).str(), start,
+                                  font, std::max(0, m_nMarginX - 2), std::max(0, m_nMarginY - 2));
+    if (!edit->GetSafeHwnd()) {
+        delete edit;
+        return false;
+    }
+    m_hInPlaceEdit = edit->m_hWnd;
+    return true;
 }
 
 void CGridCtrl::EndEditCell(UINT key) {

@@ -45,10 +45,7 @@ CInPlaceEdit::CInPlaceEdit(bool plain, CWnd* grid, const RECT& rect, DWORD style
         ++m_nMarginX;
         ++m_nMarginY;
     }
-    if (!CreateEx(0, "Edit", "", editStyle, m_rect, grid->m_hWnd, kInPlaceEditId)) {
-        delete this;
-        return;
-    }
+    if (!CreateEx(0, "Edit", "", editStyle, m_rect, grid->m_hWnd, kInPlaceEditId)) return;
     SetFont(font, false);
     if (m_bPlain) SendMessage(EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
     SetWindowText(text.c_str());

@@ -42,7 +42,7 @@ class CInPlaceEdit : public CWnd {
     };
 
     // Creates the edit over rect (grid coordinates) as a child of grid, focused. The object
-    // deletes itself with its window.
+    // deletes itself with its window; when no window could be made the caller deletes it.
     CInPlaceEdit(bool plain, CWnd* grid, const RECT& rect, DWORD style, int row, int column,
                  const std::string& text, const Start& start, HFONT font, int marginX, int marginY);
 
