@@ -8,7 +8,6 @@
 #include "controls/FocusedControl.h"
 #include "controls/GridDragDrop.h"
 #include "controls/InPlaceEdit.h"
-#include "framework/Registry.h"
 
 #include <windowsx.h>
 
@@ -28,7 +27,7 @@ constexpr UINT kToolTipFirstDelay = 300;
 constexpr UINT kToolTipFollowDelay = 25;
 constexpr UINT kAutoScrollDelay = 20;
 constexpr const char kToolTipClass[] = "VORLAN ToolTip";
-// The key the edit's end reports while the mouse mode is click.
+// The key of a right click's end, which the grid reports as the click's key.
 constexpr UINT kClickEndKey = 255;
 
 bool IsDown(int key) {
@@ -49,18 +48,6 @@ CPoint PointOf(LPARAM l) {
 }
 
 } // namespace
-
-int CGridCtrl::ReadWheelScrollLines() {
-    std::string text;
-    if (!fw::RegReadString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "WheelScrollLines", text) ||
-        text.empty())
-        return 3;
-    char* end = nullptr;
-    unsigned long lines = std::strtoul(text.c_str(), &end, 10);
-    if (end == text.c_str()) return 3;
-    // WHEEL_PAGESCROLL is the largest unsigned value, which reads as -1.
-    return static_cast<int>(static_cast<unsigned>(lines));
-}
 
 HWND CGridCtrl::NotifyWindow() const {
     HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
@@ -171,9 +158,7 @@ void CGridCtrl::HandleKey(UINT code, LPARAM keyData) {
     case VK_F7:
         if (m_bListMode) return;
         if (!SendNotify(GVN_DELETEROW, cur.row, cur.col, key) || !WindowAlive()) return;
-        if (m_idCurrentCell.row >= GetRowCount() && GetRowCount() > FirstNonFixedRow())
-            SetFocusCell(GetRowCount() - 1, m_idCurrentCell.col);
-        InvalidateGrid();
+        ClampFocusRow(cur);
         return;
     case VK_F4: SendNotify(GVN_TABLE, cur.row, cur.col, key); return;
     default: return;
@@ -199,9 +184,18 @@ void CGridCtrl::InsertRowKey(UINT code) {
     if (!IsValid(m_idCurrentCell)) return;
     if (!SendNotify(GVN_INSERTROW, m_idCurrentCell.row, m_idCurrentCell.col, code & 0xFF) || !WindowAlive())
         return;
-    if (m_idCurrentCell.row >= GetRowCount() && GetRowCount() > FirstNonFixedRow())
-        SetFocusCell(GetRowCount() - 1, m_idCurrentCell.col);
-    InvalidateGrid();
+    ClampFocusRow(cur);
+}
+
+// After the form added or removed rows: the focus stays on its row, or on the last one when
+// that row is gone.
+void CGridCtrl::ClampFocusRow(const CCellID& before) {
+    int last = GetRowCount() - 1;
+    CCellID cell = IsValid(m_idCurrentCell) ? m_idCurrentCell : before;
+    if (cell.row > last) cell.row = last;
+    if (cell.row >= FirstNonFixedRow() && IsValid(cell) && cell != m_idCurrentCell)
+        SetFocusCell(cell.row, cell.col);
+    if (WindowAlive()) InvalidateGrid();
 }
 
 CCellID CGridCtrl::NextCellForward(const CCellID& from) const {
@@ -317,8 +311,8 @@ bool CGridCtrl::EditCellAt(int row, int col, UINT initialChar, const CPoint* cli
         start.click = &clickPoint;
     }
     start.selection = selection;
-    auto* edit = new CInPlaceEdit(!dropButton, this, rect, style, row, col, GetItemText(row, col).str(), start,
-                                  font, std::max(0, m_nMarginX - 2), std::max(0, m_nMarginY - 2));
+    auto* edit = new CInPlaceEdit(!dropButton, this, rect, style, row, col, GetItemText(row, col).str(),
+                                  start, font, std::max(0, m_nMarginX - 2), std::max(0, m_nMarginY - 2));
     if (!edit->GetSafeHwnd()) {
         delete edit;
         return false;
@@ -327,60 +321,11 @@ bool CGridCtrl::EditCellAt(int row, int col, UINT initialChar, const CPoint* cli
     return true;
 }
 
-void CGridCtrl::EndEditCell(UINT key) {
-    if (!m_hInPlaceEdit || !::IsWindow(m_hInPlaceEdit)) return;
-    if (auto* edit = dynamic_cast<CInPlaceEdit*>(CWnd::FromHandlePermanent(m_hInPlaceEdit)))
-        edit->EndEdit(key);
-}
-
-void CGridCtrl::EndEditCell(int row, int col, const char* text, UINT key) {
-    vorlan::TraceFunction("CGridCtrl::EndEditCell");
-    if (!IsValid(row, col)) return;
-    SetItemTextHook(row, col, text ? text : "");
-    RedrawCell(row, col);
-    NM_GRIDVIEW record{};
-    record.iRow = row;
-    record.iColumn = col;
-    record.iRow2 = -1;
-    record.iColumn2 = -1;
-    record.iExtra = m_nEditSelection;
-    record.lValue = (key & 0xFF) == VK_ESCAPE ? 0 : key;
-    if (m_nMouseMode == kMouseClick) record.lValue = kClickEndKey;
-    m_nEditSelection = -1;
-    LRESULT answer = SendNotify(GVN_ENDEDIT, record);
-    if (!WindowAlive()) return;
-    if (!answer) {
-        if (m_nMouseMode == kMouseClick) m_nMouseMode = kMouseNothing;
-        return;
-    }
-    if (!IsValid(m_idCurrentCell) || record.lValue == kClickEndKey) return;
-    UINT plain = key & 0xFF;
-    switch (plain) {
-    case VK_TAB:
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_END:
-    case VK_HOME:
-    case VK_LEFT:
-    case VK_UP:
-    case VK_RIGHT:
-    case VK_DOWN: HandleKey(key); break;
-    case VK_RETURN: HandleKey(VK_TAB | (key & kShiftFlag)); break;
-    case VK_ESCAPE:
-        if (m_bAlwaysEdit) HandleKey(VK_ESCAPE);
-        break;
-    default:
-        if (plain >= VK_F4 && plain <= VK_F12) HandleKey(key);
-        break;
-    }
-}
-
 LRESULT CGridCtrl::OnNotify(WPARAM w, LPARAM l) {
     auto* header = reinterpret_cast<NMHDR*>(l);
     if (w != kInPlaceEditId || !header || header->code != GVN_ENDEDIT) return 0;
     auto* end = reinterpret_cast<InPlaceEditEnd*>(l);
     m_hInPlaceEdit = nullptr;
-    m_nEditSelection = static_cast<int>(MAKELONG(end->selStart, end->selEnd));
     EndEditCell(end->row, end->column, end->text, end->key);
     return 0;
 }
@@ -465,18 +410,16 @@ LRESULT CGridCtrl::OnMouseMove(WPARAM w, LPARAM l) {
     m_ptLastMouse = point;
     switch (m_nMouseMode) {
     case kMouseSizingCol: {
-        POINT origin{};
-        if (m_nResizeIndex >= 0 && GetCellOrigin(0, m_nResizeIndex, &origin)) {
-            SetColumnWidth(m_nResizeIndex, std::max<int>(0, point.x - origin.x));
+        if (m_nResizeIndex >= 0) {
+            SetColumnWidth(m_nResizeIndex, std::max<int>(0, m_nResizeStartSize + point.x - m_ptPress.x));
             InvalidateGrid();
             UpdateWindow();
         }
         break;
     }
     case kMouseSizingRow: {
-        POINT origin{};
-        if (m_nResizeIndex >= 0 && GetCellOrigin(m_nResizeIndex, 0, &origin)) {
-            SetRowHeight(m_nResizeIndex, std::max<int>(0, point.y - origin.y));
+        if (m_nResizeIndex >= 0) {
+            SetRowHeight(m_nResizeIndex, std::max<int>(0, m_nResizeStartSize + point.y - m_ptPress.y));
             InvalidateGrid();
             UpdateWindow();
         }
@@ -512,6 +455,7 @@ void CGridCtrl::StartResize(CPoint point) {
         POINT start{};
         GetCellOrigin(0, m_nResizeIndex, &start);
         confine.left = std::max<LONG>(client.left, start.x);
+        m_nResizeStartSize = GetColumnWidth(m_nResizeIndex);
         m_nMouseMode = kMouseSizingCol;
     } else {
         m_nResizeIndex =
@@ -519,6 +463,7 @@ void CGridCtrl::StartResize(CPoint point) {
         POINT start{};
         GetCellOrigin(m_nResizeIndex, 0, &start);
         confine.top = std::max<LONG>(client.top, start.y);
+        m_nResizeStartSize = GetRowHeight(m_nResizeIndex);
         m_nMouseMode = kMouseSizingRow;
     }
     m_rcResizeDrag = confine;
@@ -915,17 +860,6 @@ LRESULT CGridCtrl::OnEnable(WPARAM w, LPARAM) {
     if (!w) HideFocusCell();
     InvalidateGrid();
     return 0;
-}
-
-void CGridCtrl::HideFocusCell() {
-    if (IsValid(m_idCurrentCell)) m_idRemembered = m_idCurrentCell;
-    m_bFreshClick = true;
-    if (!m_idCurrentCell.IsValid()) return;
-    if (m_bFocusFrameShown) DrawFocusFrame();
-    CCellID old = m_idCurrentCell;
-    m_idCurrentCell = CCellID();
-    m_nFocusExtentRows = m_nFocusExtentCols = 0;
-    if (IsValid(old)) RedrawRow(old.row);
 }
 
 LRESULT CGridCtrl::OnSettingChange(WPARAM, LPARAM) {

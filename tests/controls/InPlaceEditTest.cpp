@@ -63,7 +63,8 @@ class InPlaceEditTest : public ::testing::Test {
     HWND Open(const char* text, UINT firstChar = 0, bool plain = true, DWORD style = 0) {
         CInPlaceEdit::Start start;
         start.firstChar = firstChar;
-        auto* edit = new CInPlaceEdit(plain, &grid, CRect(10, 10, 110, 30), style, 3, 2, text, start, font, 2, 1);
+        auto* edit =
+            new CInPlaceEdit(plain, &grid, CRect(10, 10, 110, 30), style, 3, 2, text, start, font, 2, 1);
         if (edit->GetSafeHwnd()) return edit->m_hWnd;
         delete edit;
         return nullptr;

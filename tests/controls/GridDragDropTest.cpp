@@ -1,0 +1,215 @@
+// Drags between grids through their drop targets, with the system's drag loop replaced by one
+// that drops at a chosen cell; text and stale tokens from outside; the clipboard picture.
+#include "tests/controls/GridInputFixture.h"
+
+#include "controls/GridDragDrop.h"
+#include "framework/Clipboard.h"
+#include "framework/OleDragDrop.h"
+
+#include <cstring>
+
+namespace {
+
+// Where the replaced drag loop drops: which grid, at which screen point, with which keys.
+struct DropPlan {
+    TestGrid* target = nullptr;
+    POINT at{};
+    DWORD keys = 0;
+    DROPEFFECT effect = DROPEFFECT_NONE;
+    bool ran = false;
+};
+DropPlan g_plan;
+
+DROPEFFECT PlannedLoop(IDataObject* data, COleDropSource*, DROPEFFECT allowed) {
+    g_plan.ran = true;
+    g_plan.effect = fw::DropInProcess(*g_plan.target->m_pDropTarget, data, g_plan.at, allowed, g_plan.keys);
+    return g_plan.effect;
+}
+
+HGLOBAL Bytes(const void* data, size_t size) {
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, size);
+    std::memcpy(::GlobalLock(block), data, size);
+    ::GlobalUnlock(block);
+    return block;
+}
+
+} // namespace
+
+class GridDragTest : public GridTest {
+  protected:
+    ScriptedOwner otherOwner;
+    TestGrid other;
+    fw::DragLoop previous = nullptr;
+
+    void SetUp() override {
+        GridTest::SetUp();
+        ASSERT_TRUE(otherOwner.CreateEx(0, "GridTest.Owner", "Ziel", WS_POPUP | WS_VISIBLE,
+                                        CRect(540, 20, 1000, 320), nullptr, 0));
+        ASSERT_TRUE(other.Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 440, 300), otherOwner, kGridControlId));
+        Fill(other, kRows, kCols);
+        for (CGridCtrl* g : {static_cast<CGridCtrl*>(&grid), static_cast<CGridCtrl*>(&other)}) {
+            g->SetListMode(true);
+            g->SetDragFlags(kGridDragRows | kGridDragColumns);
+        }
+        previous = fw::SetDragLoop(&PlannedLoop);
+        g_plan = DropPlan();
+    }
+    void TearDown() override {
+        fw::SetDragLoop(previous);
+        if (other.IsWindow()) other.DestroyWindow();
+        if (otherOwner.IsWindow()) otherOwner.DestroyWindow();
+        GridTest::TearDown();
+    }
+    void PlanDrop(TestGrid& target, int row, int col, DWORD keys = 0) {
+        RECT r{};
+        ASSERT_TRUE(target.GetCellRect(row, col, &r));
+        POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ::ClientToScreen(target, &p);
+        g_plan.target = &target;
+        g_plan.at = p;
+        g_plan.keys = keys;
+    }
+    // Presses on the cell and moves down far enough to start a drag.
+    void DragFrom(int row, int col) {
+        CPoint p = CellCentre(row, col);
+        grid.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+        grid.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(p.x, p.y + ::GetSystemMetrics(SM_CYDRAG) + 1));
+    }
+    DROPEFFECT DropData(TestGrid& target, int row, int col, IDataObject* data, DWORD keys = 0) {
+        PlanDrop(target, row, col, keys);
+        return fw::DropInProcess(*target.m_pDropTarget, data, g_plan.at, DROPEFFECT_COPY | DROPEFFECT_MOVE,
+                                 keys);
+    }
+};
+
+TEST_F(GridDragTest, ACellBlockDropsOntoAnotherGridAndTheSourceHearsWhoTookIt) {
+    owner.steps[GVN_BEGINDRAG] = [](NM_GRIDVIEW& nm) {
+        EXPECT_EQ(nm.iExtra, 1) << "a cell-block drag";
+        nm.iRow2 = nm.iRow + 1; // a 2 x 2 block from the pressed cell
+        nm.iColumn2 = nm.iColumn + 1;
+    };
+    PlanDrop(other, 5, 3);
+    DragFrom(2, 2);
+    ASSERT_TRUE(g_plan.ran);
+    EXPECT_EQ(g_plan.effect, static_cast<DWORD>(DROPEFFECT_MOVE));
+    const Notified* dropped = otherOwner.Last(GVN_DROPCELLS);
+    ASSERT_NE(dropped, nullptr);
+    EXPECT_EQ(dropped->row, 5);
+    EXPECT_EQ(dropped->col, 3);
+    EXPECT_EQ(dropped->row2, 6);
+    EXPECT_EQ(dropped->col2, 4);
+    EXPECT_EQ(other.GetFocusCell(), CCellID(5, 3)) << "the focus follows the drop";
+    const Notified* ended = owner.Last(GVN_DRAGENDED);
+    ASSERT_NE(ended, nullptr);
+    EXPECT_EQ(ended->from, otherOwner.m_hWnd) << "the form that accepted the drop";
+    EXPECT_FALSE(TheGridDrag().running);
+    EXPECT_EQ(grid.GetMouseMode(), kMouseNothing);
+}
+
+TEST_F(GridDragTest, CtrlCopiesAndTheFormStillHearsTheSameDrop) {
+    PlanDrop(other, 4, 2, MK_CONTROL);
+    DragFrom(3, 1);
+    EXPECT_EQ(g_plan.effect, static_cast<DWORD>(DROPEFFECT_COPY));
+    EXPECT_EQ(otherOwner.Count(GVN_DROPCELLS), 1u);
+}
+
+TEST_F(GridDragTest, RowsMoveOnlyWithinTheirOwnGrid) {
+    HoldKeys(true, false);
+    PlanDrop(other, 6, 2);
+    DragFrom(2, 2);
+    ReleaseKeys();
+    ASSERT_TRUE(g_plan.ran);
+    EXPECT_EQ(g_plan.effect, static_cast<DWORD>(DROPEFFECT_NONE)) << "rows onto a second grid";
+    EXPECT_EQ(otherOwner.Count(GVN_DROPROWS), 0u);
+    ASSERT_NE(owner.Last(GVN_BEGINDRAG), nullptr);
+    EXPECT_EQ(owner.Last(GVN_BEGINDRAG)->extra, 0);
+    EXPECT_EQ(owner.Count(GVN_DRAGENDED), 0u) << "only cell blocks report their end";
+
+    g_plan = DropPlan();
+    HoldKeys(true, false);
+    PlanDrop(grid, 7, 2);
+    DragFrom(3, 2);
+    ReleaseKeys();
+    const Notified* rows = owner.Last(GVN_DROPROWS);
+    ASSERT_NE(rows, nullptr);
+    EXPECT_EQ(rows->row, 3);
+    EXPECT_EQ(rows->row2, 7) << "the larger of the drop row and the block's end";
+    EXPECT_EQ(rows->value, 7);
+    EXPECT_EQ(grid.GetFocusCell(), CCellID(3, 2)) << "the focus goes back to the pressed cell";
+}
+
+TEST_F(GridDragTest, NoDragOutsideListModeOrWhenTheFormSaysNo) {
+    owner.answers[GVN_BEGINDRAG] = 0;
+    DragFrom(2, 2);
+    EXPECT_FALSE(g_plan.ran);
+    owner.answers[GVN_BEGINDRAG] = 1;
+    grid.SetListMode(false);
+    DragFrom(2, 2);
+    EXPECT_FALSE(g_plan.ran);
+    EXPECT_EQ(owner.Count(GVN_BEGINDRAG), 1u);
+}
+
+TEST_F(GridDragTest, OutsideTextLandsOnEditableCellsOnly) {
+    COleDataSource text;
+    text.CacheGlobalData(CF_TEXT, fw::MakeGlobalText("von draussen"));
+    other.SetItemState(4, 2, GVIS_READONLY);
+    EXPECT_EQ(DropData(other, 4, 2, text.GetInterface()), static_cast<DWORD>(DROPEFFECT_NONE));
+    EXPECT_EQ(otherOwner.Count(GVN_DROPTEXT), 0u);
+
+    other.SetListMode(false); // text is taken in every mode
+    EXPECT_EQ(DropData(other, 4, 3, text.GetInterface()), static_cast<DWORD>(DROPEFFECT_COPY));
+    const Notified* dropped = otherOwner.Last(GVN_DROPTEXT);
+    ASSERT_NE(dropped, nullptr);
+    EXPECT_EQ(dropped->text, "von draussen");
+    EXPECT_EQ(other.GetFocusCell(), CCellID(4, 3));
+}
+
+TEST_F(GridDragTest, AGridTokenWithoutARunningDragIsStale) {
+    COleDataSource stale;
+    stale.CacheGlobalData(static_cast<CLIPFORMAT>(other.m_cfGridData),
+                          Bytes(kGridDataToken, sizeof kGridDataToken));
+    ASSERT_FALSE(TheGridDrag().running);
+    EXPECT_EQ(DropData(other, 3, 2, stale.GetInterface()), static_cast<DWORD>(DROPEFFECT_NONE));
+    EXPECT_TRUE(otherOwner.notes.empty());
+
+    COleDataSource foreign;
+    UINT format = ::RegisterClipboardFormatA("GridTest.Other");
+    foreign.CacheGlobalData(static_cast<CLIPFORMAT>(format), Bytes("x", 1));
+    EXPECT_EQ(DropData(other, 3, 2, foreign.GetInterface()), static_cast<DWORD>(DROPEFFECT_NONE));
+}
+
+TEST_F(GridDragTest, CopyAndPasteCarryOnlyTheToken) {
+    ::SetFocus(grid);
+    grid.SetFocusCell(2, 2);
+    grid.OnEditCopy();
+    COleDataObject data;
+    ASSERT_TRUE(data.AttachClipboard());
+    HGLOBAL block = data.GetGlobalData(static_cast<CLIPFORMAT>(grid.m_cfGridData));
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(::GlobalSize(block), sizeof kGridDataToken);
+    EXPECT_EQ(std::memcmp(::GlobalLock(block), "VORLAN", 6), 0);
+    ::GlobalUnlock(block);
+    ::GlobalFree(block);
+    EXPECT_TRUE(grid.PasteData(2, 2, &data));
+    EXPECT_EQ(std::string(grid.GetItemText(2, 2)), "2/2") << "pasting changes no cell";
+    grid.SetEditable(false);
+    EXPECT_FALSE(grid.PasteData(2, 2, &data));
+    data.Release();
+    ::OleSetClipboard(nullptr);
+
+    grid.OnEditSelectAll();
+    EXPECT_EQ(grid.GetSelectedCount(), static_cast<size_t>((kRows - 1) * (kCols - 1)));
+}
+
+TEST_F(GridDragTest, TheDragImageIsTheFocusCell) {
+    CSize size;
+    grid.HideFocusCell();
+    EXPECT_EQ(grid.CreateDragImage(&size), nullptr);
+    grid.SetFocusCell(2, 2);
+    HIMAGELIST image = grid.CreateDragImage(&size);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(ImageList_GetImageCount(image), 1);
+    EXPECT_GT(size.cx, 0);
+    EXPECT_GT(size.cy, 0);
+    ImageList_Destroy(image);
+}
