@@ -213,3 +213,76 @@ TEST_F(GridDragTest, TheDragImageIsTheFocusCell) {
     EXPECT_GT(size.cy, 0);
     ImageList_Destroy(image);
 }
+
+namespace {
+
+// The pixels of a painting of width x height into a fresh 24-bit bitmap, white first.
+template <class Paint> std::vector<COLORREF> Pixels(int width, int height, Paint paint) {
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ::ReleaseDC(nullptr, screen);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    ::PatBlt(dc, 0, 0, width, height, WHITENESS);
+    paint(dc);
+    ::GdiFlush();
+    std::vector<COLORREF> pixels(static_cast<const COLORREF*>(bits),
+                                 static_cast<const COLORREF*>(bits) + static_cast<size_t>(width) * height);
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    return pixels;
+}
+
+} // namespace
+
+TEST_F(GridTest, TheClipboardPictureIsTheGridAsDrawnWithoutTheFocusFrame) {
+    Fill(grid, 6, 4);
+    int row = 2, col = 2;
+    grid.SetItemColors(row, col, 3, 6, kShapeUp);
+    grid.SetFocusCell(2, 2);
+    const int width = grid.GetVirtualWidth(), height = grid.GetVirtualHeight();
+    grid.CopyMetafileToClipboard();
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    HENHMETAFILE picture =
+        ::CopyEnhMetaFileA(static_cast<HENHMETAFILE>(::GetClipboardData(CF_ENHMETAFILE)), nullptr);
+    ::CloseClipboard();
+    ASSERT_NE(picture, nullptr);
+    char description[128] = {};
+    UINT length = ::GetEnhMetaFileDescriptionA(picture, sizeof description, description);
+    EXPECT_EQ(std::string(description, 6), "VORLAN");
+    EXPECT_EQ(std::string(description + 7), "Gitter") << "the parent window's title";
+    EXPECT_GT(length, 0u);
+
+    auto played = Pixels(width, height, [&](HDC dc) {
+        RECT whole{0, 0, width, height};
+        ::PlayEnhMetaFile(dc, picture, &whole);
+    });
+    // The same painting with the focus cell kept, its frame not shown.
+    ASSERT_TRUE(grid.m_bFocusFrameShown);
+    grid.m_bFocusFrameShown = false;
+    auto drawn = Pixels(width, height, [&](HDC dc) {
+        CDC target(dc);
+        target.IntersectClipRect(CRect(0, 0, width, height));
+        grid.OnDraw(&target, true);
+    });
+    grid.m_bFocusFrameShown = true;
+    auto framed = Pixels(width, height, [&](HDC dc) {
+        CDC target(dc);
+        target.IntersectClipRect(CRect(0, 0, width, height));
+        grid.OnDraw(&target, true);
+    });
+    EXPECT_NE(framed, drawn) << "the frame shows when drawn on screen";
+    ::DeleteEnhMetaFile(picture);
+    size_t differing = 0;
+    for (size_t i = 0; i < drawn.size(); ++i)
+        differing += (played[i] & 0xFFFFFF) != (drawn[i] & 0xFFFFFF);
+    EXPECT_EQ(differing, 0u) << "of " << drawn.size();
+}

@@ -71,6 +71,7 @@ class ScriptedOwner : public CWnd {
 class TestGrid : public CGridCtrl {
   public:
     using CGridCtrl::CGridCtrl;
+    using CGridCtrl::m_bFocusFrameShown;
     using CGridCtrl::m_cfGridData;
     using CGridCtrl::m_hInPlaceEdit;
     using CGridCtrl::m_HoverCell;
