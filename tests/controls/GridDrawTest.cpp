@@ -12,10 +12,8 @@ class GridDrawTest : public GridTest {
   protected:
     void SetUp() override {
         GridTest::SetUp();
-        for (int c = 0; c < 4; ++c)
-            grid->SetColumnWidth(c, 80);
-        for (int r = 0; r < 10; ++r)
-            grid->SetRowHeight(r, 24);
+        for (int c = 0; c < 4; ++c) grid->SetColumnWidth(c, 80);
+        for (int r = 0; r < 10; ++r) grid->SetRowHeight(r, 24);
     }
     // Paints the whole client area as a repaint would.
     void Paint(Surface& s) {
@@ -68,10 +66,10 @@ TEST_F(GridDrawTest, ShapeFourIsAnUpwardTriangleOfTheColourOnWhite) {
     Surface s(600, 400);
     Paint(s);
     POINT a = Origin(2, 1);
-    EXPECT_EQ(s.At(a.x + 1, a.y + 1), Rgb(0xFFFFFF));  // top left: outside the triangle
-    EXPECT_EQ(s.At(a.x + 77, a.y + 1), Rgb(0xFFFFFF)); // top right
-    EXPECT_EQ(s.At(a.x + 39, a.y + 2), Rgb(0x00FF00)); // apex
-    EXPECT_EQ(s.At(a.x + 3, a.y + 21), Rgb(0x00FF00)); // base
+    EXPECT_EQ(s.At(a.x + 1, a.y + 1), Rgb(0xFFFFFF));   // top left: outside the triangle
+    EXPECT_EQ(s.At(a.x + 77, a.y + 1), Rgb(0xFFFFFF));  // top right
+    EXPECT_EQ(s.At(a.x + 39, a.y + 2), Rgb(0x00FF00));  // apex
+    EXPECT_EQ(s.At(a.x + 3, a.y + 21), Rgb(0x00FF00));  // base
     EXPECT_EQ(s.At(a.x + 75, a.y + 21), Rgb(0x00FF00));
 }
 
@@ -102,8 +100,7 @@ TEST_F(GridDrawTest, FocusFrameDrawnTwiceGivesEveryPixelBack) {
     POINT a = Origin(3, 2);
     std::vector<uint32_t> before;
     for (int y = a.y - 2; y < a.y + 26; ++y)
-        for (int x = a.x - 2; x < a.x + 82; ++x)
-            before.push_back(s.At(x, y));
+        for (int x = a.x - 2; x < a.x + 82; ++x) before.push_back(s.At(x, y));
     CDC dc(s.dc());
     grid->DrawFocusFrame(&dc);
     EXPECT_NE(s.At(a.x + 1, a.y + 1), before[(3 * 84) + 3]);
@@ -111,8 +108,7 @@ TEST_F(GridDrawTest, FocusFrameDrawnTwiceGivesEveryPixelBack) {
     grid->DrawFocusFrame(&dc);
     std::vector<uint32_t> after;
     for (int y = a.y - 2; y < a.y + 26; ++y)
-        for (int x = a.x - 2; x < a.x + 82; ++x)
-            after.push_back(s.At(x, y));
+        for (int x = a.x - 2; x < a.x + 82; ++x) after.push_back(s.At(x, y));
     EXPECT_EQ(after, before);
 }
 
@@ -143,8 +139,7 @@ TEST_F(GridDrawTest, ASpanOfTwoColumnsDrawsItsTextOnceAcrossBoth) {
     int y = a.y + 12;
     EXPECT_EQ(s.At(a.x + 79, a.y + 3), back);
     bool textInSecond = false;
-    for (int x = a.x + 85; x < a.x + 150; ++x)
-        textInSecond |= s.At(x, y) != back;
+    for (int x = a.x + 85; x < a.x + 150; ++x) textInSecond |= s.At(x, y) != back;
     EXPECT_TRUE(textInSecond);
     // The span's right edge keeps its line.
     EXPECT_EQ(s.At(a.x + 159, a.y + 3), Rgb(0xC0C0C0));

@@ -25,8 +25,7 @@ TEST_F(GridTest, CreationSizesEveryRowAndColumnToTheDefaults) {
         EXPECT_EQ(grid->GetRowHeight(r), grid->GetDefaultRowHeight());
         EXPECT_EQ(grid->GetRowFlags(r), GVRF_NORMAL);
     }
-    for (int c = 0; c < 4; ++c)
-        EXPECT_EQ(grid->GetColumnFlags(c), GVCF_ENABLED);
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(grid->GetColumnFlags(c), GVCF_ENABLED);
     EXPECT_EQ(reinterpret_cast<HFONT>(grid->SendMessage(WM_GETFONT)), grid->GetFont());
 }
 
@@ -65,16 +64,14 @@ TEST_F(GridTest, InsertAndDeleteMoveTheSelectionAndTheFocusWithTheirRows) {
 }
 
 TEST_F(GridTest, EmptyRowClearsToTheLastColumnResetsTheFlagAndKeepsTheHeight) {
-    for (int c = 0; c < 4; ++c)
-        grid->SetItemText(3, c, "x");
+    for (int c = 0; c < 4; ++c) grid->SetItemText(3, c, "x");
     int r = 3, c = 2;
     grid->SetItemColors(r, c, 2, 5, 1);
     grid->SetRowHeight(3, 44);
     grid->ModifyRowFlags(3, 0xFFFF, 0x2005);
     EXPECT_TRUE(grid->EmptyRow(3, 1, -1));
     EXPECT_EQ(grid->GetItemText(3, 0), "x");
-    for (int col = 1; col < 4; ++col)
-        EXPECT_EQ(grid->GetItemText(3, col), "") << col;
+    for (int col = 1; col < 4; ++col) EXPECT_EQ(grid->GetItemText(3, col), "") << col;
     EXPECT_EQ(grid->GetCell(3, 2)->m_crBkClr, kDefaultColour);
     EXPECT_EQ(grid->GetRowHeight(3), 44);
     EXPECT_EQ(grid->GetRowFlags(3), GVRF_NORMAL);
@@ -259,8 +256,7 @@ TEST_F(GridTest, WmUserClampsIntoTheCellsAndPassesOverWhatCannotTakeTheFocus) {
         EXPECT_EQ(grid->GetFocusCell(), c.expected) << c.what;
     }
     // Nothing focusable: no focus cell, and the search ends.
-    for (int c = 1; c < 4; ++c)
-        grid->ModifyColumnFlags(c, GVCF_ENABLED, 0);
+    for (int c = 1; c < 4; ++c) grid->ModifyColumnFlags(c, GVCF_ENABLED, 0);
     grid->SendMessage(WM_USER, 3, 2);
     EXPECT_FALSE(grid->GetFocusCell().IsValid());
 }

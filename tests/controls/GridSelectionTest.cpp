@@ -23,8 +23,7 @@ TEST(GridSelection, RowsSixtyFiveThousandFiveHundredThirtySixApartStayDifferentC
 
 TEST(GridSelection, ForEachGivesBackEveryCellOnceAndAddingTwiceKeepsOne) {
     CGridSelection sel;
-    for (int r = 0; r < 1000; ++r)
-        sel.Add(r * 131, r % 7);
+    for (int r = 0; r < 1000; ++r) sel.Add(r * 131, r % 7);
     sel.Add(0, 0);
     std::set<std::pair<int, int>> seen;
     sel.ForEach([&](const CCellID& id) { EXPECT_TRUE(seen.insert({id.row, id.col}).second); });
@@ -35,8 +34,7 @@ TEST(GridSelection, ForEachGivesBackEveryCellOnceAndAddingTwiceKeepsOne) {
 TEST(GridSelection, ParkMillerStepMatchesTheMinimalStandardGenerator) {
     // 16807^n mod (2^31 - 1) from seed 1; the 10,000th value is the generator's known check.
     uint32_t x = 1;
-    for (int i = 0; i < 10000; ++i)
-        x = ParkMillerStep(x);
+    for (int i = 0; i < 10000; ++i) x = ParkMillerStep(x);
     EXPECT_EQ(x, 1043618065u);
     EXPECT_EQ(ParkMillerStep(127773), 2147480811u);
 }

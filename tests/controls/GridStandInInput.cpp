@@ -3,10 +3,8 @@
 // edited, dragged or copied. Built into the grid's tests and benchmark only, and only then.
 #include "controls/GridCtrl.h"
 
-#define GRID_DEFAULT(name, msg)                                                                              \
-    LRESULT CGridCtrl::name(WPARAM w, LPARAM l) {                                                            \
-        return CWnd::WindowProc(msg, w, l);                                                                  \
-    }
+#define GRID_DEFAULT(name, msg) \
+    LRESULT CGridCtrl::name(WPARAM w, LPARAM l) { return CWnd::WindowProc(msg, w, l); }
 GRID_DEFAULT(OnHScroll, WM_HSCROLL)
 GRID_DEFAULT(OnVScroll, WM_VSCROLL)
 GRID_DEFAULT(OnLButtonDown, WM_LBUTTONDOWN)
@@ -34,27 +32,15 @@ GRID_DEFAULT(OnCommand, WM_COMMAND)
 GRID_DEFAULT(OnNotify, WM_NOTIFY)
 #undef GRID_DEFAULT
 
-bool CGridCtrl::PreTranslateMessage(MSG*) {
-    return false;
-}
-bool CGridCtrl::EditCellAt(int, int, UINT, const CPoint*, LONG) {
-    return false;
-}
-bool CGridCtrl::RegisterDropTarget() {
-    return true;
-}
+bool CGridCtrl::PreTranslateMessage(MSG*) { return false; }
+bool CGridCtrl::EditCellAt(int, int, UINT, const CPoint*, LONG) { return false; }
+bool CGridCtrl::RegisterDropTarget() { return true; }
 void CGridCtrl::RevokeDropTarget() {}
-COleDataSource* CGridCtrl::CreateDragData() {
-    return nullptr;
-}
-bool CGridCtrl::PasteData(int, int, COleDataObject*) {
-    return false;
-}
+COleDataSource* CGridCtrl::CreateDragData() { return nullptr; }
+bool CGridCtrl::PasteData(int, int, COleDataObject*) { return false; }
 void CGridCtrl::OnEditCut() {}
 void CGridCtrl::OnEditCopy() {}
 void CGridCtrl::OnEditPaste() {}
 void CGridCtrl::OnEditSelectAll() {}
-HIMAGELIST CGridCtrl::CreateDragImage(CSize*) {
-    return nullptr;
-}
+HIMAGELIST CGridCtrl::CreateDragImage(CSize*) { return nullptr; }
 void CGridCtrl::CopyMetafileToClipboard() {}

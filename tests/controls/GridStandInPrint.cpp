@@ -9,6 +9,4 @@ void CGridCtrl::PrintFixedRows(CDC*, CPrintInfo*) {}
 void CGridCtrl::PrintHeader(CDC*, CPrintInfo*) {}
 void CGridCtrl::PrintFooter(CDC*, CPrintInfo*) {}
 void CGridCtrl::PrintPreview(const char*, const char*, const char*) {}
-int CGridCtrl::PrintPageCallback(int, CDC*, CPrintInfo*, void*) {
-    return 0;
-}
+int CGridCtrl::PrintPageCallback(int, CDC*, CPrintInfo*, void*) { return 0; }
