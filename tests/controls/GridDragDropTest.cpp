@@ -286,3 +286,31 @@ TEST_F(GridTest, TheClipboardPictureIsTheGridAsDrawnWithoutTheFocusFrame) {
         differing += (played[i] & 0xFFFFFF) != (drawn[i] & 0xFFFFFF);
     EXPECT_EQ(differing, 0u) << "of " << drawn.size();
 }
+
+TEST_F(GridDragTest, DraggingNearTheBottomScrollsUntilTheDragLeaves) {
+    Fill(other, 400, kCols);
+    other.ResetScrollBars();
+    COleDataSource text;
+    text.CacheGlobalData(CF_TEXT, fw::MakeGlobalText("t"));
+    RECT client;
+    ::GetClientRect(other, &client);
+    POINT nearBottom{client.right / 2, client.bottom - 2};
+    ::ClientToScreen(other, &nearBottom);
+    ::SetCursorPos(nearBottom.x, nearBottom.y); // where a real drag's cursor would be
+    IDropTarget* drop = other.m_pDropTarget->GetInterface();
+    DWORD effect = DROPEFFECT_COPY;
+    drop->DragEnter(text.GetInterface(), MK_LBUTTON, POINTL{nearBottom.x, nearBottom.y}, &effect);
+    effect = DROPEFFECT_COPY;
+    drop->DragOver(MK_LBUTTON, POINTL{nearBottom.x, nearBottom.y}, &effect);
+    EXPECT_TRUE(effect & DROPEFFECT_SCROLL);
+    int first = other.GetScrollPos32(SB_VERT);
+    EXPECT_GT(first, 0);
+    EXPECT_EQ(otherOwner.Count(GVN_SCROLL), 0u) << "no scroll notice while dragging";
+    ASSERT_TRUE(PumpUntil([&] { return other.GetScrollPos32(SB_VERT) > first; })) << "the timer repeats it";
+    drop->DragLeave();
+    Pump();
+    int stopped = other.GetScrollPos32(SB_VERT);
+    ::Sleep(60);
+    Pump();
+    EXPECT_EQ(other.GetScrollPos32(SB_VERT), stopped);
+}

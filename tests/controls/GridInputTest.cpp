@@ -318,3 +318,47 @@ TEST_F(GridTest, ATooltipAppearsOverARestingCursor) {
     ::SetCursorPos(distant.x, distant.y);
     EXPECT_TRUE(PumpUntil([this] { return grid.m_hTooltip == nullptr; })) << "gone once the cursor leaves";
 }
+
+TEST_F(GridTest, TheKeyFilterRunsRowKeysAheadOfAcceleratorsAndStandsInForEatenKeyDowns) {
+    grid.SetFocusCell(3, 1);
+    MSG msg{grid.m_hWnd, WM_KEYDOWN, VK_F7, 0, 0, {0, 0}};
+    EXPECT_TRUE(grid.PreTranslateMessage(&msg)) << "handled at once";
+    EXPECT_EQ(owner.Count(GVN_DELETEROW), 1u);
+
+    owner.keys.clear();
+    MSG up{grid.m_hWnd, WM_KEYUP, VK_F2, 0, 0, {0, 0}};
+    EXPECT_FALSE(grid.PreTranslateMessage(&up));
+    EXPECT_EQ(up.message, static_cast<UINT>(WM_KEYDOWN))
+        << "a key-up whose key-down never came stands in for it";
+
+    MSG down{grid.m_hWnd, WM_KEYDOWN, VK_F2, 0, 0, {0, 0}};
+    EXPECT_FALSE(grid.PreTranslateMessage(&down));
+    MSG upAgain{grid.m_hWnd, WM_KEYUP, VK_F2, 0, 0, {0, 0}};
+    EXPECT_FALSE(grid.PreTranslateMessage(&upAgain));
+    EXPECT_EQ(upAgain.message, static_cast<UINT>(WM_KEYUP)) << "not when the key-down reached the grid";
+
+    MSG other{owner.m_hWnd, WM_KEYDOWN, VK_F7, 0, 0, {0, 0}};
+    EXPECT_FALSE(grid.PreTranslateMessage(&other)) << "only the grid's own keys";
+}
+
+TEST_F(GridTest, DoubleClicksSizeHeadersAndAskTheFormOnCells) {
+    grid.SetItemText(0, 2, "eine sehr lange Spaltenueberschrift");
+    RECT header{};
+    ASSERT_TRUE(grid.GetCellRect(0, 2, &header));
+    int before = grid.GetColumnWidth(2);
+    int x = (header.left + header.right) / 2, y = (header.top + header.bottom) / 2;
+    grid.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    grid.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(x, y));
+    EXPECT_GT(grid.GetColumnWidth(2), before);
+    EXPECT_EQ(grid.m_bSizesChanged, 1);
+
+    CPoint p = CellCentre(4, 3);
+    grid.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    const Notified* key = owner.Last(GVN_CELLKEY);
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->row, 4);
+    EXPECT_EQ(key->col, 3);
+    owner.answers[GVN_CELLKEY] = 0;
+    grid.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    EXPECT_EQ(grid.GetFocusCell(), CCellID(4, 3)) << "unhandled, it is a press";
+}
