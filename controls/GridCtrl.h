@@ -616,6 +616,8 @@ class CGridCtrl : public CWnd, public IFormGrid {
     int m_nPageHeight = 0;
     int m_nBodyHeight = 0;
     bool m_bPrinting = false;
+    // Set while OnDraw runs: the painters leave the font they chose selected for the next cell.
+    bool m_bInOnDraw = false;
 
   private:
     CGridCell* NewCell();
