@@ -314,3 +314,35 @@ TEST_F(GridDragTest, DraggingNearTheBottomScrollsUntilTheDragLeaves) {
     Pump();
     EXPECT_EQ(other.GetScrollPos32(SB_VERT), stopped);
 }
+
+TEST_F(GridDragTest, ADragHandlesEdgesMoveRowsOrColumns) {
+    grid.ModifyItemStyle(3, 1, GVSTYLE_DRAGHANDLE, 0);
+    RECT cell{};
+    ASSERT_TRUE(grid.GetCellRect(3, 1, &cell));
+    int midX = (cell.left + cell.right) / 2, midY = (cell.top + cell.bottom) / 2;
+
+    grid.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(midX, cell.bottom - 1));
+    EXPECT_EQ(grid.GetMouseMode(), kMouseOverHandleBottom);
+    PlanDrop(grid, 8, 2);
+    grid.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(midX, cell.bottom - 1));
+    EXPECT_EQ(grid.GetMouseMode(), kMouseHandlePressed);
+    grid.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(midX, cell.bottom));
+    const Notified* rows = owner.Last(GVN_DROPROWS);
+    ASSERT_NE(rows, nullptr) << "the bottom edge drags rows";
+    EXPECT_EQ(rows->value, 8);
+
+    g_plan = DropPlan();
+    grid.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(cell.right - 1, midY));
+    EXPECT_EQ(grid.GetMouseMode(), kMouseOverHandleRight);
+    PlanDrop(grid, 3, 3);
+    grid.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(cell.right - 1, midY));
+    grid.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(cell.right, midY));
+    const Notified* cols = owner.Last(GVN_DROPCOLUMNS);
+    ASSERT_NE(cols, nullptr) << "the right edge drags columns";
+    EXPECT_EQ(cols->value, 3);
+    EXPECT_EQ(cols->col2, 3);
+
+    grid.SetDragFlags(0);
+    grid.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(midX, cell.bottom - 1));
+    EXPECT_EQ(grid.GetMouseMode(), kMouseNothing) << "no handle without drag flags";
+}
