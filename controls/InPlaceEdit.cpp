@@ -93,7 +93,7 @@ void CInPlaceEdit::PlaceCaret(const Start& start) {
     } else {
         SendMessage(EM_SETSEL, 0, 0);
     }
-    if (start.selection >= 0) SendMessage(EM_SETSEL, start.selection, start.selection);
+    if (start.selection != -1) SendMessage(EM_SETSEL, LOWORD(start.selection), HIWORD(start.selection));
     if (start.firstChar != 0 && start.firstChar != 1 && start.firstChar != VK_RETURN)
         SendMessage(WM_CHAR, start.firstChar, 0);
 }

@@ -34,11 +34,12 @@ class CInPlaceEdit : public CWnd {
     static TabEditProc GetTabEditProc();
 
     // How the edit is opened: the character that started it (0 or 1: none, 13: Enter), the
-    // click point in grid coordinates (none: null) and an explicit selection (-1: none).
+    // click point in grid coordinates (none: null) and an explicit selection (start in the low
+    // word, end in the high word; -1: none).
     struct Start {
         UINT firstChar = 0;
         const POINT* click = nullptr;
-        int selection = -1;
+        LONG selection = -1;
     };
 
     // Creates the edit over rect (grid coordinates) as a child of grid, focused. The object

@@ -203,3 +203,23 @@ TEST_F(InPlaceEditTest, TheEditGrowsWithItsTextWithinTheGrid) {
     ::ScreenToClient(grid, &right);
     EXPECT_LE(right.x, client.right);
 }
+
+TEST_F(InPlaceEditTest, TheCaretFollowsTheClickOrTheGivenSelection) {
+    CInPlaceEdit::Start start;
+    POINT farRight{105, 20}; // right of the text, in grid coordinates
+    start.click = &farRight;
+    auto* edit = new CInPlaceEdit(true, &grid, CRect(10, 10, 110, 30), 0, 1, 1, "abcd", start, font, 2, 1);
+    ASSERT_NE(edit->GetSafeHwnd(), nullptr);
+    DWORD sel = static_cast<DWORD>(::SendMessageA(edit->m_hWnd, EM_GETSEL, 0, 0));
+    EXPECT_EQ(LOWORD(sel), 4);
+    EXPECT_EQ(HIWORD(sel), 4);
+    ::SetFocus(grid);
+
+    CInPlaceEdit::Start given;
+    given.selection = MAKELONG(1, 3);
+    edit = new CInPlaceEdit(true, &grid, CRect(10, 10, 110, 30), 0, 1, 1, "abcd", given, font, 2, 1);
+    ASSERT_NE(edit->GetSafeHwnd(), nullptr);
+    sel = static_cast<DWORD>(::SendMessageA(edit->m_hWnd, EM_GETSEL, 0, 0));
+    EXPECT_EQ(LOWORD(sel), 1);
+    EXPECT_EQ(HIWORD(sel), 3);
+}
