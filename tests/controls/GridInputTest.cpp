@@ -362,3 +362,24 @@ TEST_F(GridTest, DoubleClicksSizeHeadersAndAskTheFormOnCells) {
     grid.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(p.x, p.y));
     EXPECT_EQ(grid.GetFocusCell(), CCellID(4, 3)) << "unhandled, it is a press";
 }
+
+TEST_F(GridTest, PageKeysGoToTheVisibleEdgeFirstAndThenScroll) {
+    Fill(grid, 200, kCols);
+    grid.ResetScrollBars();
+    grid.SetFocusCell(1, 2);
+    CCellRange visible = grid.GetVisibleNonFixedCellRange();
+    ASSERT_TRUE(visible.IsValid());
+    Key(VK_NEXT);
+    EXPECT_EQ(grid.GetFocusCell(), CCellID(visible.maxRow, 2)) << "first to the last visible row";
+    EXPECT_LT(grid.GetScrollPos32(SB_VERT), grid.GetRowHeight(visible.maxRow))
+        << "at most brought fully in view";
+    Key(VK_NEXT);
+    EXPECT_GT(grid.GetScrollPos32(SB_VERT), 0) << "then a page further";
+    EXPECT_GT(grid.GetFocusCell().row, visible.maxRow);
+    EXPECT_TRUE(grid.IsCellVisible(grid.GetFocusCell().row, 2));
+    grid.SetItemState(grid.GetVisibleNonFixedCellRange().minRow, 2, GVIS_SKIP);
+    Key(VK_PRIOR);
+    Key(VK_PRIOR);
+    EXPECT_EQ(grid.GetScrollPos32(SB_VERT), 0);
+    EXPECT_EQ(grid.GetFocusCell(), CCellID(1, 2));
+}
