@@ -4,8 +4,8 @@
 //
 // Where the members live: the data model and the form's operations in GridCtrl.cpp and
 // GridCtrlCells.cpp, drawing in GridCtrlDraw.cpp, keys, mouse, scrolling, tooltip and
-// in-place editing in GridCtrlInput.cpp, drag and drop and the clipboard in GridDragDrop.cpp,
-// printing in GridCtrlPrint.cpp.
+// in-place editing in GridCtrlInput.cpp, drag and drop and the clipboard (with
+// CopyMetafileToClipboard) in GridDragDrop.cpp, printing in GridCtrlPrint.cpp.
 
 #include "controls/FormGrid.h"
 #include "controls/GridSelection.h"
@@ -481,6 +481,9 @@ class CGridCtrl : public CWnd, public IFormGrid {
     // "WheelScrollLines" of the user's desktop settings: 3 when unreadable, -1 page-wise.
     static int ReadWheelScrollLines();
     void ReadSystemColours(bool onlyUnchanged);
+    // After a change of sizes or counts: scroll bars reset and the window repainted (not
+    // while redraw is off).
+    void Relayout();
     void ApplyFont(HFONT font);
     void RedrawFocusBlockHeaders(const CCellID& cell, int extentRows, int extentCols);
     bool IsFixed(int row, int col) const { return row < m_nFixedRows || col < m_nFixedCols; }
@@ -489,6 +492,8 @@ class CGridCtrl : public CWnd, public IFormGrid {
     // Anchors a span (further rows and columns); spans it overlaps give up their cells.
     bool SetItemSpan(int row, int col, int rowSpan, int colSpan);
     void ClearSpanRegion(int row, int col);
+    // Ends the spans that reach into the row (with onlyFromAbove those from rows above it).
+    void ClearSpansThrough(int row, bool onlyFromAbove);
 
     // Dimensions and storage.
     int m_nFixedRows = 0;
@@ -592,6 +597,7 @@ class CGridCtrl : public CWnd, public IFormGrid {
     int m_nResizeIndex = -1;
     CRect m_rcResizeDrag;
     bool m_bHandleRightEdge = false;
+    // The running in-place edit, while there is one (EndEditCell(key) ends it through it).
     HWND m_hInPlaceEdit = nullptr;
 
     // Drag and drop (GridDragDrop.cpp).

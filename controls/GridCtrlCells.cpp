@@ -65,10 +65,7 @@ bool CGridCtrl::SetRowCount(int rows) {
             m_arRowFlags.push_back(GVRF_NORMAL);
         }
     }
-    if (m_bAllowDraw && WindowAlive()) {
-        ResetScrollBars();
-        ::InvalidateRect(m_hWnd, nullptr, FALSE);
-    }
+    Relayout();
     return true;
 }
 
@@ -102,10 +99,7 @@ bool CGridCtrl::SetColumnCount(int cols) {
         m_arColFlags.resize(static_cast<size_t>(cols), GVCF_ENABLED);
         m_arColFonts.resize(static_cast<size_t>(cols));
     }
-    if (m_bAllowDraw && WindowAlive()) {
-        ResetScrollBars();
-        ::InvalidateRect(m_hWnd, nullptr, FALSE);
-    }
+    Relayout();
     return true;
 }
 
@@ -116,10 +110,7 @@ bool CGridCtrl::SetFixedRowCount(int n) {
     if (n > GetRowCount() && !SetRowCount(n)) return false;
     m_nFixedRows = n;
     if (m_idCurrentCell.IsValid() && m_idCurrentCell.row < n) SetFocusCell(-1, -1);
-    if (m_bAllowDraw && WindowAlive()) {
-        ResetScrollBars();
-        ::InvalidateRect(m_hWnd, nullptr, FALSE);
-    }
+    Relayout();
     return true;
 }
 
@@ -129,10 +120,7 @@ bool CGridCtrl::SetFixedColumnCount(int n) {
     if (n > GetColumnCount() && !SetColumnCount(n)) return false;
     m_nFixedCols = n;
     if (m_idCurrentCell.IsValid() && m_idCurrentCell.col < n) SetFocusCell(-1, -1);
-    if (m_bAllowDraw && WindowAlive()) {
-        ResetScrollBars();
-        ::InvalidateRect(m_hWnd, nullptr, FALSE);
-    }
+    Relayout();
     return true;
 }
 
@@ -158,6 +146,8 @@ int CGridCtrl::InsertRow(int position) {
     if (position == -1) position = count;
     if (position < 0 || position > count) return -1;
     if (GetColumnCount() < 1 && !SetColumnCount(1)) return -1;
+    // A span reaching across the new row would cover the wrong cells: it ends here.
+    if (position < count) ClearSpansThrough(position, true);
     // The first row lends its formats; a grid without rows has none to lend.
     GridRow row = MakeRow(count > 0 ? 0 : -1);
     m_RowData.insert(m_RowData.begin() + position, std::move(row));
@@ -167,10 +157,7 @@ int CGridCtrl::InsertRow(int position) {
         ShiftSelection(m_SelectedCells, position, 1);
         if (m_idCurrentCell.row >= position) ++m_idCurrentCell.row;
     }
-    if (m_bAllowDraw && WindowAlive()) {
-        ResetScrollBars();
-        ::InvalidateRect(m_hWnd, nullptr, FALSE);
-    }
+    Relayout();
     return position;
 }
 
@@ -183,7 +170,10 @@ bool CGridCtrl::EmptyRow(int row, int firstCol, int lastCol) {
     if (firstCol < 0) firstCol = 0;
     for (int c = firstCol; c <= lastCol; ++c) {
         CGridCell* cell = Cell(row, c);
-        if (cell->m_nRowSpan > 0 || cell->m_nColSpan > 0) SetItemSpan(row, c, 0, 0);
+        if (cell->m_nRowSpan != 0 || cell->m_nColSpan != 0) {
+            CCellID anchor = GetAnchorCell(row, c);
+            ClearSpanRegion(anchor.row, anchor.col);
+        }
         if (m_bListMode && !IsFixed(row, c)) {
             cell->m_nRowSpan = 0;
             cell->m_nColSpan = 0;
@@ -200,6 +190,7 @@ bool CGridCtrl::EmptyRow(int row, int firstCol, int lastCol) {
 bool CGridCtrl::DeleteRow(int row) {
     TraceFunction("CGridCtrl::DeleteRow");
     if (row < 0 || row >= GetRowCount()) return false;
+    ClearSpansThrough(row, false);
     for (int c = 0; c < GetColumnCount(); ++c) m_SelectedCells.Remove(row, c);
     FreeRow(m_RowData[static_cast<size_t>(row)]);
     m_RowData.erase(m_RowData.begin() + row);
@@ -214,10 +205,7 @@ bool CGridCtrl::DeleteRow(int row) {
     } else if (m_idCurrentCell.row > row) {
         --m_idCurrentCell.row;
     }
-    if (m_bAllowDraw && WindowAlive()) {
-        ResetScrollBars();
-        ::InvalidateRect(m_hWnd, nullptr, FALSE);
-    }
+    Relayout();
     return true;
 }
 
@@ -372,6 +360,16 @@ void CGridCtrl::ClearSpanRegion(int row, int col) {
     anchor->m_nColSpan = 0;
 }
 
+void CGridCtrl::ClearSpansThrough(int row, bool onlyFromAbove) {
+    for (int c = 0; c < GetColumnCount(); ++c) {
+        const CGridCell* cell = Cell(row, c);
+        bool spans = onlyFromAbove ? cell->m_nRowSpan < 0 : (cell->m_nRowSpan != 0 || cell->m_nColSpan != 0);
+        if (!spans) continue;
+        CCellID anchor = GetAnchorCell(row, c);
+        ClearSpanRegion(anchor.row, anchor.col);
+    }
+}
+
 bool CGridCtrl::SetItemSpan(int row, int col, int rowSpan, int colSpan) {
     if (!IsValid(row, col) || rowSpan < 0 || colSpan < 0) return false;
     CGridCell* anchor = Cell(row, col);
@@ -449,10 +447,7 @@ bool CGridCtrl::SetRowHeight(int row, int height, bool useDefault) {
         height = -height * m_nDefRowHeight;
     }
     m_arRowHeights[static_cast<size_t>(row)] = height;
-    if (m_bAllowDraw && WindowAlive()) {
-        ResetScrollBars();
-        ::InvalidateRect(m_hWnd, nullptr, FALSE);
-    }
+    Relayout();
     return true;
 }
 
@@ -461,10 +456,7 @@ bool CGridCtrl::SetColumnWidth(int col, int width, bool autoSizeRows) {
     m_arColWidths[static_cast<size_t>(col)] = width > 0 ? width : 0;
     if (col != GetColumnCount() - 1) FitLastColumn();
     if (autoSizeRows) AutoSizeRows();
-    if (m_bAllowDraw && WindowAlive()) {
-        ResetScrollBars();
-        ::InvalidateRect(m_hWnd, nullptr, FALSE);
-    }
+    Relayout();
     return true;
 }
 
@@ -553,10 +545,7 @@ bool CGridCtrl::AutoSizeColumn(int col, bool growOnly) {
     if (width > 0 && !(growOnly && width < m_arColWidths[static_cast<size_t>(col)]))
         m_arColWidths[static_cast<size_t>(col)] = width;
     m_bSizesChanged = 1;
-    if (m_bAllowDraw) {
-        ResetScrollBars();
-        ::InvalidateRect(m_hWnd, nullptr, FALSE);
-    }
+    Relayout();
     return true;
 }
 
@@ -592,10 +581,7 @@ bool CGridCtrl::AutoSizeRow(int row) {
 
 void CGridCtrl::AutoSizeRows() {
     for (int r = 0; r < GetRowCount(); ++r) AutoSizeRow(r);
-    if (m_bAllowDraw && WindowAlive()) {
-        ResetScrollBars();
-        ::InvalidateRect(m_hWnd, nullptr, FALSE);
-    }
+    Relayout();
 }
 
 void CGridCtrl::SetSortColumn(int col, int direction) {
