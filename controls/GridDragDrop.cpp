@@ -414,20 +414,11 @@ void CGridCtrl::CopyMetafileToClipboard() {
     ::ReleaseDC(m_hWnd, reference);
     if (!metafile) return;
 
-    // The picture covers every row and column: drawn from the top-left, whatever is scrolled.
-    const int vertical = GetScrollPos32(SB_VERT), horizontal = GetScrollPos32(SB_HORZ);
-    const bool frameShown = m_bFocusFrameShown;
-    SetScrollPos32(SB_VERT, 0, false);
-    SetScrollPos32(SB_HORZ, 0, false);
-    m_bFocusFrameShown = false;
     {
+        // Into a metafile the painting covers every row and column, unscrolled, without frames.
         CDC dc(metafile);
-        dc.IntersectClipRect(CRect(0, 0, width, height));
         OnDraw(&dc, true);
     }
-    m_bFocusFrameShown = frameShown;
-    SetScrollPos32(SB_VERT, vertical, false);
-    SetScrollPos32(SB_HORZ, horizontal, false);
     HENHMETAFILE picture = ::CloseEnhMetaFile(metafile);
     fw::SetClipboardEnhMetaFile(::GetParent(m_hWnd), picture);
 }
