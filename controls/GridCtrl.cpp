@@ -356,12 +356,11 @@ void CGridCtrl::SetFocusCell(int row, int col) {
     m_nFocusExtentCols = extentCols;
     if (!window) return;
     if (m_bFocusRow && m_bAllowDraw) {
-        CDC dc(::GetDC(m_hWnd));
+        CClientDC dc(m_hWnd);
         for (int r : {old.row, cell.row}) {
             if (r < 0 || r >= GetRowCount()) continue;
             for (int c = m_nFixedCols; c < GetColumnCount(); ++c) RedrawCell(r, c, &dc);
         }
-        ::ReleaseDC(m_hWnd, dc.Detach());
     }
     if (!m_bWholeRow) {
         RedrawFocusBlockHeaders(old, oldRows, oldCols);

@@ -230,3 +230,40 @@ TEST_F(GridDrawTest, AMetafileGetsTheWholeGridUnscrolledAndNoFocusFrame) {
     POINT f = Origin(2, 2);
     EXPECT_EQ(s.At(f.x + 1, f.y + 1), Rgb(GetSysColor(COLOR_WINDOW)));
 }
+
+TEST_F(GridDrawTest, HandlesAreFramedAndSelectedCellsKeepTheirBackground) {
+    grid->ModifyItemStyle(2, 1, GVSTYLE_DRAGHANDLE, 0);
+    int r = 3, c = 1;
+    grid->SetItemColors(r, c, 0, 9, 0);
+    grid->SetItemState(3, 1, GVIS_SELECTED);
+    grid->SetItemText(3, 1, "WWWW");
+    Surface s(600, 400);
+    Paint(s);
+    POINT h = Origin(2, 1);
+    EXPECT_EQ(s.At(h.x, h.y + 10), Rgb(0x606060));
+    EXPECT_EQ(s.At(h.x + 79, h.y + 10), Rgb(0x606060)); // over the grid line
+    EXPECT_EQ(s.At(h.x + 10, h.y + 23), Rgb(0x606060));
+    POINT sel = Origin(3, 1);
+    EXPECT_EQ(s.At(sel.x + 60, sel.y + 2), Rgb(0x00FF00));
+}
+
+TEST_F(GridDrawTest, HeaderCellsOfTheFocusBlockGetADarkerEdge) {
+    grid->SetFocusCell(4, 2);
+    Surface s(600, 400);
+    Paint(s);
+    COLORREF face = GetSysColor(COLOR_BTNFACE);
+    auto dark = [](int v) {
+        if (v >= 33) v -= 32;
+        if (v >= 65) v -= 64;
+        return v;
+    };
+    COLORREF darker = RGB(dark(GetRValue(face)), dark(GetGValue(face)), dark(GetBValue(face)));
+    POINT head = Origin(0, 2);
+    EXPECT_EQ(s.At(head.x + 79, head.y + 10), Rgb(darker));
+    POINT other = Origin(0, 3);
+    EXPECT_EQ(s.At(other.x + 79, other.y + 10), Rgb(GetSysColor(COLOR_BTNSHADOW)));
+    grid->SetWholeRow(true);
+    Surface whole(600, 400);
+    Paint(whole);
+    EXPECT_EQ(whole.At(head.x + 79, head.y + 10), Rgb(GetSysColor(COLOR_BTNSHADOW)));
+}
