@@ -1,0 +1,230 @@
+// The print preview driving a recording page painter, printing onto the CUPS fixture's queue.
+#include "framework/App.h"
+#include "framework/TestMode.h"
+#include "resources/PrintIds.h"
+#include "services/PrintPreview.h"
+#include "tests/harness/Harness.h"
+#include "tests/harness/PrintedPages.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Painter {
+    int pages = 6;
+    std::vector<int> codes;
+    std::vector<int> drawnPages; // code 3 on the printer
+    int userSeen = 0;
+    bool drawnInPreview = false;
+
+    static int Paint(int code, CDC* dc, CPrintInfo* info, void* user) {
+        auto* self = static_cast<Painter*>(user);
+        self->codes.push_back(code);
+        if (code == kPagePrinterReady) {
+            self->userSeen = *static_cast<int*>(info->m_lpUserData);
+            info->SetMinPage(1);
+            info->SetMaxPage(static_cast<UINT>(self->pages));
+        } else if (code == kPageDraw) {
+            char text[32];
+            int n = std::snprintf(text, sizeof text, "Probe %u", info->m_nCurPage);
+            ::TextOutA(*dc, info->m_rectDraw.left + 100, info->m_rectDraw.top + 100, text, n);
+            if (info->m_bPreview)
+                self->drawnInPreview = true;
+            else
+                self->drawnPages.push_back(static_cast<int>(info->m_nCurPage));
+        }
+        return 1;
+    }
+};
+
+// Steps run one per timer tick inside the preview's modal loop.
+std::vector<std::function<void(HWND)>>* g_steps = nullptr;
+size_t g_next = 0;
+
+void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD) {
+    HWND preview = ::FindWindowA("PrintPreview", nullptr);
+    if (!preview || !g_steps || g_next >= g_steps->size()) return;
+    (*g_steps)[g_next++](preview);
+}
+
+class PrintPreviewTest : public ::testing::Test {
+  protected:
+    CWinApp app{"PreviewTest"};
+    HMODULE language = nullptr;
+    CWnd owner;
+
+    void SetUp() override {
+        fw::TestMode::Enable("", "PrintPreviewTest");
+        language = ::LoadLibraryExA((harness::ExeFolder() + "VORLAND.DLL").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_NE(language, nullptr);
+        AfxSetResourceHandle(language);
+        ASSERT_TRUE(owner.CreateEx(0, "STATIC", "Besitzer", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 800, 600),
+                                   nullptr, 0));
+        app.m_pMainWnd = &owner;
+    }
+    void TearDown() override {
+        app.m_pMainWnd = nullptr;
+        owner.DestroyWindow();
+        AfxSetResourceHandle(nullptr);
+        if (language) ::FreeLibrary(language);
+        fw::TestMode::Disable();
+        g_steps = nullptr;
+    }
+
+    int Run(Painter& painter, std::vector<std::function<void(HWND)>> steps) {
+        g_steps = &steps;
+        g_next = 0;
+        UINT_PTR timer = ::SetTimer(nullptr, 0, 60, RunStep);
+        CPrintPreview preview(&owner, &Painter::Paint, &painter);
+        int result = preview.DoModal();
+        ::KillTimer(nullptr, timer);
+        EXPECT_EQ(g_next, steps.size()) << "every step ran before the preview ended";
+        g_steps = nullptr;
+        return result;
+    }
+};
+
+HWND Tool(HWND preview) {
+    return harness::FindDescendant(preview, TOOLBARCLASSNAMEA);
+}
+
+bool Enabled(HWND preview, UINT id) {
+    return ::SendMessageA(Tool(preview), TB_ISBUTTONENABLED, id, 0) != 0;
+}
+
+CPrintPreview* Object(HWND preview) {
+    return static_cast<CPrintPreview*>(CWnd::FromHandlePermanent(preview));
+}
+
+void Command(HWND preview, UINT id) {
+    ::SendMessageA(preview, WM_COMMAND, id, 0);
+}
+
+void TypeInto(HWND preview, UINT editId, const char* text) {
+    ::SetWindowTextA(::GetDlgItem(Tool(preview), static_cast<int>(editId)), text);
+    ::SendMessageA(preview, WM_PREVIEW_PAGE, 0, 0);
+}
+
+} // namespace
+
+TEST_F(PrintPreviewTest, SinglePageLeavesThePageButtonsOffAndZoomStopsAtItsLimits) {
+    Painter painter;
+    painter.pages = 1;
+    struct Seen {
+        bool pageButtons = true;
+        bool zoomInAt1000 = true, zoomOutAt5 = true;
+        int zoomUp = 0, zoomDown = 0;
+        std::string title;
+    } seen;
+    int result = Run(painter, {
+        [&](HWND p) {
+            seen.title = fw::WindowText(p);
+            seen.pageButtons = Enabled(p, ID_PREVIEW_FIRST) || Enabled(p, ID_PREVIEW_PREVIOUS) ||
+                               Enabled(p, ID_PREVIEW_NEXT) || Enabled(p, ID_PREVIEW_LAST);
+            char folder[MAX_PATH];
+            if (::GetEnvironmentVariableA("VORLAN_ARTIFACTS", folder, sizeof folder)) {
+                ::CreateDirectoryA(folder, nullptr);
+                harness::SaveScreen(std::string(folder) + "\\preview.bmp");
+            }
+        },
+        [&](HWND p) {
+            ::SendMessageA(p, WM_PREVIEW_ZOOM, 990, 0);
+            Command(p, ID_PREVIEW_ZOOM_IN);
+            seen.zoomUp = Object(p)->Frame().EffectiveZoom();
+            seen.zoomInAt1000 = Enabled(p, ID_PREVIEW_ZOOM_IN);
+        },
+        [&](HWND p) {
+            ::SendMessageA(p, WM_PREVIEW_ZOOM, 20, 0);
+            Command(p, ID_PREVIEW_ZOOM_OUT);
+            seen.zoomDown = Object(p)->Frame().EffectiveZoom();
+            seen.zoomOutAt5 = Enabled(p, ID_PREVIEW_ZOOM_OUT);
+        },
+        [&](HWND p) { Command(p, ID_PREVIEW_CLOSE); },
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(seen.title, "Druckvorschau");
+    EXPECT_FALSE(seen.pageButtons);
+    EXPECT_EQ(seen.zoomUp, 1000);
+    EXPECT_FALSE(seen.zoomInAt1000);
+    EXPECT_EQ(seen.zoomDown, 5);
+    EXPECT_FALSE(seen.zoomOutAt5);
+    EXPECT_TRUE(painter.drawnInPreview);
+    ASSERT_GE(painter.codes.size(), 2u);
+    EXPECT_EQ(painter.codes.front(), kPagePrinterReady);
+    EXPECT_EQ(painter.codes.back(), kPagePrinterGone);
+    EXPECT_FALSE(::IsWindow(::FindWindowA("PrintPreview", nullptr)));
+    EXPECT_TRUE(::IsWindowEnabled(owner)) << "the owner is given back its input";
+}
+
+TEST_F(PrintPreviewTest, TypedPageAndUserValueAreClampedAndAChangedValueRestartsThePainter) {
+    Painter painter;
+    struct Seen {
+        int lastPage = 0, page0 = 0;
+        int user0 = 0, user120 = 0;
+        bool nextAtEnd = true, firstAtEnd = false;
+        size_t codesBefore = 0;
+        std::vector<int> restart;
+    } seen;
+    Run(painter, {
+        [&](HWND p) {
+            TypeInto(p, ID_PREVIEW_PAGE_EDIT, "17");
+            seen.lastPage = Object(p)->CurrentPage();
+            seen.nextAtEnd = Enabled(p, ID_PREVIEW_NEXT) || Enabled(p, ID_PREVIEW_LAST);
+            seen.firstAtEnd = Enabled(p, ID_PREVIEW_FIRST) && Enabled(p, ID_PREVIEW_PREVIOUS);
+            TypeInto(p, ID_PREVIEW_PAGE_EDIT, "0");
+            seen.page0 = Object(p)->CurrentPage();
+        },
+        [&](HWND p) {
+            seen.codesBefore = painter.codes.size();
+            TypeInto(p, ID_PREVIEW_USER_EDIT, "0");
+            seen.user0 = Object(p)->UserValue();
+            TypeInto(p, ID_PREVIEW_USER_EDIT, "120");
+            seen.user120 = Object(p)->UserValue();
+            for (size_t i = seen.codesBefore; i < painter.codes.size(); ++i)
+                if (painter.codes[i] != kPageDraw) seen.restart.push_back(painter.codes[i]);
+        },
+        [&](HWND p) { ::PostMessageA(p, WM_CLOSE, 0, 0); },
+    });
+    EXPECT_EQ(seen.lastPage, 6) << "a page beyond the last shows the last";
+    EXPECT_FALSE(seen.nextAtEnd);
+    EXPECT_TRUE(seen.firstAtEnd);
+    EXPECT_EQ(seen.page0, 1);
+    EXPECT_EQ(seen.user0, 1) << "0 was typed; the value was 1 already, so nothing restarts";
+    EXPECT_EQ(seen.user120, 99);
+    EXPECT_EQ(seen.restart, (std::vector<int>{kPagePrinterGone, kPagePrinterReady}));
+    EXPECT_EQ(painter.userSeen, 99) << "the painter reads the user value at code 1";
+}
+
+TEST_F(PrintPreviewTest, PrintingARangeSendsThosePagesToThePrinterAndEndsThePreview) {
+    harness::ClearPrintFile();
+    fw::TestMode::PushAnswer("dialog print printer:default pages:2-3");
+    Painter painter;
+    int result = Run(painter, {[&](HWND p) { Command(p, ID_PREVIEW_PRINT); }});
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(painter.drawnPages, (std::vector<int>{2, 3}));
+    std::vector<std::string> pages = harness::PrintedPages(60000);
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_NE(pages[0].find("Probe 2"), std::string::npos) << pages[0];
+    EXPECT_NE(pages[1].find("Probe 3"), std::string::npos) << pages[1];
+}
+
+TEST_F(PrintPreviewTest, CancelledPrintDialogChangesNothing) {
+    Painter painter;
+    int result = Run(painter, {
+        [&](HWND p) { Command(p, ID_PREVIEW_PRINT); },
+        [&](HWND p) { Command(p, ID_PREVIEW_PRINTER); },
+        [&](HWND p) { Command(p, ID_PREVIEW_CLOSE); },
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(painter.drawnPages.empty());
+    auto shown = fw::TestMode::Shown();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].kind, "print");
+    EXPECT_EQ(shown[0].answer, IDCANCEL);
+    EXPECT_EQ(shown[1].kind, "printsetup");
+}
