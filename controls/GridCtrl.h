@@ -20,6 +20,8 @@
 #include <commctrl.h>
 
 #include <cstddef>
+#include <functional>
+#include <string>
 #include <vector>
 
 class COleDataObject;
@@ -609,4 +611,15 @@ class CGridCtrl : public CWnd, public IFormGrid {
     GridRow MakeRow(int formatFrom);
     void FreeRow(GridRow& row);
     void UnselectCell(int row, int col);
+
+    // Printing's reach to the server: the form hands the grid a reader of `W ...` lines for
+    // the footer texts it may replace; without one the default footer stays.
+  public:
+    using ServerReader = std::function<std::string(const char* line)>;
+    void SetServerReader(ServerReader reader) { m_serverReader = std::move(reader); }
+
+  private:
+    ServerReader m_serverReader;
+    std::string ServerText(const char* line) const;
+    void PrintGridLines(CDC* dc, int row, int col, const CRect& rect);
 };
