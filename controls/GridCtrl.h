@@ -621,5 +621,6 @@ class CGridCtrl : public CWnd, public IFormGrid {
   private:
     ServerReader m_serverReader;
     std::string ServerText(const char* line) const;
+    int PrintRow(CDC* dc, int row, int top, bool fixed);
     void PrintGridLines(CDC* dc, int row, int col, const CRect& rect);
 };

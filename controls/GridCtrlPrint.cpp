@@ -167,17 +167,7 @@ void CGridCtrl::OnPrintPage(CDC* dc, CPrintInfo* info) {
         dc->IntersectClipRect(clip);
         int first = m_nFixedRows + pages.BandFirstRow(place.band);
         int end = m_nFixedRows + pages.BandEndRow(place.band);
-        for (int row = first; row < end && row < GetRowCount(); ++row) {
-            int bottom = top + GetRowHeight(row) - 1;
-            int right = -1;
-            for (int col = 0; col < GetColumnCount(); ++col) {
-                CRect rect(right + 1, top, right + GetColumnWidth(col), bottom);
-                right = rect.right;
-                PrintGridLines(dc, row, col, rect);
-                DrawCell(dc, row, col, rect);
-            }
-            top = bottom + 1;
-        }
+        for (int row = first; row < end && row < GetRowCount(); ++row) top = PrintRow(dc, row, top, false);
         dc->RestoreDC(body);
     }
 
@@ -190,6 +180,23 @@ void CGridCtrl::OnPrintPage(CDC* dc, CPrintInfo* info) {
     dc->SelectObject(oldFont);
     dc->RestoreDC(saved);
     m_bPrinting = false;
+}
+
+// The cells of one row side by side from the left edge; returns the next row's top.
+int CGridCtrl::PrintRow(CDC* dc, int row, int top, bool fixed) {
+    int bottom = top + GetRowHeight(row) - 1;
+    int right = -1;
+    for (int col = 0; col < GetColumnCount(); ++col) {
+        CRect rect(right + 1, top, right + GetColumnWidth(col), bottom);
+        right = rect.right;
+        if (fixed) {
+            DrawFixedCell(dc, row, col, rect);
+        } else {
+            PrintGridLines(dc, row, col, rect);
+            DrawCell(dc, row, col, rect);
+        }
+    }
+    return bottom + 1;
 }
 
 void CGridCtrl::PrintGridLines(CDC* dc, int row, int col, const CRect& rect) {
@@ -216,16 +223,7 @@ void CGridCtrl::PrintGridLines(CDC* dc, int row, int col, const CRect& rect) {
 
 void CGridCtrl::PrintFixedRows(CDC* dc, CPrintInfo*) {
     int top = 0;
-    for (int row = 0; row < m_nFixedRows && row < GetRowCount(); ++row) {
-        int bottom = top + GetRowHeight(row) - 1;
-        int right = -1;
-        for (int col = 0; col < GetColumnCount(); ++col) {
-            CRect rect(right + 1, top, right + GetColumnWidth(col), bottom);
-            right = rect.right;
-            DrawFixedCell(dc, row, col, rect);
-        }
-        top = bottom + 1;
-    }
+    for (int row = 0; row < m_nFixedRows && row < GetRowCount(); ++row) top = PrintRow(dc, row, top, true);
 }
 
 void CGridCtrl::PrintHeader(CDC* dc, CPrintInfo* info) {

@@ -307,9 +307,15 @@ void CPrintPreview::OnEnter() {
 void CPrintPreview::OnPrinterSetup() {
     vorlan::TraceFunction("CPrintPreview::OnPrinterSetup");
     CPrintDialog dlg(true, PD_RETURNDC, m_hWnd);
+    ChoosePrinter(dlg);
+}
+
+// Offers the dialog with a copy of the printer in use; on OK the painter lets the old printer
+// go, gets the new one, and the page is laid out for it.
+bool CPrintPreview::ChoosePrinter(CPrintDialog& dlg) {
     dlg.m_pd.hDevMode = CopyBlock(m_pd.hDevMode);
     dlg.m_pd.hDevNames = CopyBlock(m_pd.hDevNames);
-    if (dlg.DoModal() != IDOK || !dlg.m_pd.hDC) return;
+    if (dlg.DoModal() != IDOK || !dlg.m_pd.hDC) return false;
     PrinterGone();
     HGLOBAL mode, names;
     dlg.DetachBlocks(mode, names);
@@ -318,26 +324,17 @@ void CPrintPreview::OnPrinterSetup() {
     PrinterReady();
     ComputeGeometry();
     ShowPage(m_nPage);
+    return true;
 }
 
 void CPrintPreview::OnPrint() {
     vorlan::TraceFunction("CPrintPreview::OnPrint");
     CPrintDialog dlg(false, PD_RETURNDC | PD_USEDEVMODECOPIESANDCOLLATE, m_hWnd);
-    dlg.m_pd.hDevMode = CopyBlock(m_pd.hDevMode);
-    dlg.m_pd.hDevNames = CopyBlock(m_pd.hDevNames);
     dlg.m_pd.nMinPage = static_cast<WORD>(m_info.GetMinPage());
     dlg.m_pd.nMaxPage = static_cast<WORD>(m_info.GetMaxPage());
     dlg.m_pd.nFromPage = dlg.m_pd.nMinPage;
     dlg.m_pd.nToPage = dlg.m_pd.nMaxPage;
-    if (dlg.DoModal() != IDOK || !dlg.m_pd.hDC) return;
-    PrinterGone();
-    HGLOBAL mode, names;
-    dlg.DetachBlocks(mode, names);
-    AdoptPrinter(dlg.m_pd.hDC, mode, names);
-    dlg.m_pd.hDC = nullptr;
-    PrinterReady();
-    ComputeGeometry();
-    ShowPage(m_nPage);
+    if (!ChoosePrinter(dlg)) return;
     preview::PageRange range =
         preview::PagesToPrint(dlg.PrintSelection(), dlg.PrintRange(), dlg.m_pd.nFromPage, dlg.m_pd.nToPage, m_nPage,
                               static_cast<int>(m_info.GetMinPage()), static_cast<int>(m_info.GetMaxPage()));

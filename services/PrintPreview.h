@@ -150,6 +150,7 @@ class CPrintPreview : public CWnd {
     void OnEnter();
     void OnPrint();
     void OnPrinterSetup();
+    bool ChoosePrinter(CPrintDialog& dlg);
     void PrintPages(int first, int last);
     int CallPainter(int code, HDC dc);
 

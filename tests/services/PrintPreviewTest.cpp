@@ -4,6 +4,7 @@
 #include "resources/PrintIds.h"
 #include "services/PrintPreview.h"
 #include "tests/harness/Harness.h"
+#include "tests/harness/PreviewSteps.h"
 #include "tests/harness/PrintedPages.h"
 
 #include <gtest/gtest.h>
@@ -42,16 +43,6 @@ struct Painter {
     }
 };
 
-// Steps run one per timer tick inside the preview's modal loop.
-std::vector<std::function<void(HWND)>>* g_steps = nullptr;
-size_t g_next = 0;
-
-void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD) {
-    HWND preview = ::FindWindowA("PrintPreview", nullptr);
-    if (!preview || !g_steps || g_next >= g_steps->size()) return;
-    (*g_steps)[g_next++](preview);
-}
-
 class PrintPreviewTest : public ::testing::Test {
   protected:
     CWinApp app{"PreviewTest"};
@@ -73,18 +64,13 @@ class PrintPreviewTest : public ::testing::Test {
         AfxSetResourceHandle(nullptr);
         if (language) ::FreeLibrary(language);
         fw::TestMode::Disable();
-        g_steps = nullptr;
     }
 
-    int Run(Painter& painter, std::vector<std::function<void(HWND)>> steps) {
-        g_steps = &steps;
-        g_next = 0;
-        UINT_PTR timer = ::SetTimer(nullptr, 0, 60, RunStep);
+    int Run(Painter& painter, std::vector<harness::PreviewSteps::Step> steps) {
+        harness::PreviewSteps run(std::move(steps));
         CPrintPreview preview(&owner, &Painter::Paint, &painter);
         int result = preview.DoModal();
-        ::KillTimer(nullptr, timer);
-        EXPECT_EQ(g_next, steps.size()) << "every step ran before the preview ended";
-        g_steps = nullptr;
+        EXPECT_TRUE(run.AllRan()) << "every step ran before the preview ended";
         return result;
     }
 };
