@@ -205,7 +205,10 @@ void CPrintPreviewTool::FocusUser() {
 LRESULT CPrintPreviewTool::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_COMMAND:
+        // The bar would pass its controls' notifications on to the preview, where the edits'
+        // ids would read as the commands that focus them.
         if (reinterpret_cast<HWND>(lParam) == m_zoom.m_hWnd) return OnChildCommand(wParam, lParam);
+        if (lParam) return 0;
         break;
     case WM_CTLCOLORSTATIC:
         if (Themed()) return OnCtlColorStatic(reinterpret_cast<HDC>(wParam));

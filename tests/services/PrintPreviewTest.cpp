@@ -214,3 +214,40 @@ TEST_F(PrintPreviewTest, CancelledPrintDialogChangesNothing) {
     EXPECT_EQ(shown[0].answer, IDCANCEL);
     EXPECT_EQ(shown[1].kind, "printsetup");
 }
+
+TEST_F(PrintPreviewTest, EnterTakesATypedZoomOrTheTypedPage) {
+    Painter painter;
+    struct Seen {
+        int zoom150 = 0, afterText = 0, page = 0;
+        std::string shownAfterLeaving;
+    } seen;
+    auto comboEdit = [](HWND p) {
+        HWND combo = ::FindWindowExA(Tool(p), nullptr, "ComboBox", nullptr);
+        return ::FindWindowExA(combo, nullptr, "Edit", nullptr);
+    };
+    auto type = [](HWND edit, const char* text) {
+        ::SetFocus(edit);
+        ::SetWindowTextA(edit, text);
+        ::PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+    };
+    Run(painter, {
+        [&](HWND p) { type(comboEdit(p), "150"); },
+        [&](HWND p) {
+            seen.zoom150 = Object(p)->Frame().EffectiveZoom();
+            type(comboEdit(p), "viel");
+        },
+        [&](HWND p) {
+            seen.afterText = Object(p)->Frame().EffectiveZoom();
+            type(::GetDlgItem(Tool(p), ID_PREVIEW_PAGE_EDIT), "3");
+        },
+        [&](HWND p) {
+            seen.page = Object(p)->CurrentPage();
+            seen.shownAfterLeaving = fw::WindowText(comboEdit(p));
+        },
+        [&](HWND p) { Command(p, ID_PREVIEW_CLOSE); },
+    });
+    EXPECT_EQ(seen.zoom150, 150);
+    EXPECT_EQ(seen.afterText, 150) << "text that is no zoom is ignored";
+    EXPECT_EQ(seen.page, 3);
+    EXPECT_EQ(seen.shownAfterLeaving, "150%") << "leaving the box shows the zoom in use";
+}
