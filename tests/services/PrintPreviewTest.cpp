@@ -251,3 +251,67 @@ TEST_F(PrintPreviewTest, EnterTakesATypedZoomOrTheTypedPage) {
     EXPECT_EQ(seen.page, 3);
     EXPECT_EQ(seen.shownAfterLeaving, "150%") << "leaving the box shows the zoom in use";
 }
+
+TEST_F(PrintPreviewTest, KeysScrollALargePageAndClicksZoomInAndOut) {
+    Painter painter;
+    struct Seen {
+        int homeTop = 0, pageDownTop = 0, endBottom = 0, clientHeight = 0, afterHome = 0;
+        int clickedIn = 0, clickedOut = 0;
+    } seen;
+    auto frame = [](HWND p) { return ::FindWindowExA(p, nullptr, "PrintPreviewFrame", nullptr); };
+    auto pageRect = [&](HWND p) {
+        HWND f = frame(p);
+        RECT r{};
+        ::GetWindowRect(::FindWindowExA(f, nullptr, "PrintPreviewPage", nullptr), &r);
+        ::MapWindowPoints(nullptr, f, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    Run(painter, {
+        [&](HWND p) {
+            ::SendMessageA(p, WM_PREVIEW_ZOOM, 500, 0);
+            RECT client{};
+            ::GetClientRect(frame(p), &client);
+            seen.clientHeight = client.bottom;
+            seen.homeTop = pageRect(p).top;
+            ::SendMessageA(frame(p), WM_KEYDOWN, VK_NEXT, 0);
+            seen.pageDownTop = pageRect(p).top;
+            ::SendMessageA(frame(p), WM_KEYDOWN, VK_END, 0);
+            seen.endBottom = pageRect(p).bottom;
+            ::SendMessageA(frame(p), WM_KEYDOWN, VK_HOME, 0);
+            seen.afterHome = pageRect(p).top;
+            HWND page = ::FindWindowExA(frame(p), nullptr, "PrintPreviewPage", nullptr);
+            ::SendMessageA(page, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+        },
+        [&](HWND p) {
+            seen.clickedIn = Object(p)->Frame().EffectiveZoom();
+            HWND page = ::FindWindowExA(frame(p), nullptr, "PrintPreviewPage", nullptr);
+            ::SendMessageA(page, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10));
+        },
+        [&](HWND p) {
+            seen.clickedOut = Object(p)->Frame().EffectiveZoom();
+            Command(p, ID_PREVIEW_CLOSE);
+        },
+    });
+    EXPECT_EQ(seen.homeTop, 16) << "a page larger than the client starts 16 pixels in";
+    EXPECT_EQ(seen.pageDownTop, 16 - seen.clientHeight);
+    EXPECT_EQ(seen.endBottom, seen.clientHeight - 16) << "at the end 16 pixels stay below the page";
+    EXPECT_EQ(seen.afterHome, 16);
+    EXPECT_EQ(seen.clickedIn, 533);
+    EXPECT_EQ(seen.clickedOut, 500);
+}
+
+TEST_F(PrintPreviewTest, WindowClassesLiveAsLongAsAnyPreview) {
+    WNDCLASSA info{};
+    HINSTANCE module = ::GetModuleHandleA(nullptr);
+    Painter painter;
+    auto first = std::make_unique<CPrintPreview>(&owner, &Painter::Paint, &painter);
+    {
+        CPrintPreview second(&owner, &Painter::Paint, &painter);
+        EXPECT_TRUE(::GetClassInfoA(module, "PrintPreviewPage", &info));
+    }
+    EXPECT_TRUE(::GetClassInfoA(module, "PrintPreview", &info)) << "the first preview still needs them";
+    first.reset();
+    EXPECT_FALSE(::GetClassInfoA(module, "PrintPreview", &info));
+    EXPECT_FALSE(::GetClassInfoA(module, "PrintPreviewFrame", &info));
+    EXPECT_TRUE(painter.codes.empty()) << "no printer is taken before the preview opens";
+}
