@@ -182,13 +182,15 @@ void CGridCtrl::OnPrintPage(CDC* dc, CPrintInfo* info) {
     m_bPrinting = false;
 }
 
-// The cells of one row side by side from the left edge; returns the next row's top.
+// The cells of one row side by side from the left edge; returns the next row's top. Cells off
+// the page's slice are left out: a printer keeps what lies outside its page in the job.
 int CGridCtrl::PrintRow(CDC* dc, int row, int top, bool fixed) {
     int bottom = top + GetRowHeight(row) - 1;
     int right = -1;
     for (int col = 0; col < GetColumnCount(); ++col) {
         CRect rect(right + 1, top, right + GetColumnWidth(col), bottom);
         right = rect.right;
+        if (!dc->RectVisible(CRect(rect.left, rect.top, rect.right + 1, rect.bottom + 1))) continue;
         if (fixed) {
             DrawFixedCell(dc, row, col, rect);
         } else {

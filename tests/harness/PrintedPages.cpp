@@ -24,14 +24,16 @@ long long FileSize(const std::string& path) {
     return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-// Ghostscript writes UTF-8, and the printer driver's blanks come back as non-breaking spaces:
+// Ghostscript writes UTF-8, and the printer driver's blanks and hyphens come back as other signs:
 // the text as the program wrote it, in code page 1252 with plain blanks.
 std::string ProgramText(const std::string& utf8) {
     int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(n), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    for (wchar_t& c : wide)
+    for (wchar_t& c : wide) {
         if (c == 0xA0) c = L' ';
+        if (c == 0xAD) c = L'-'; // the driver's hyphen glyph reads as a soft hyphen
+    }
     int m = ::WideCharToMultiByte(1252, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
     std::string text(static_cast<size_t>(m), '\0');
     ::WideCharToMultiByte(1252, 0, wide.data(), n, text.data(), m, nullptr, nullptr);
