@@ -315,3 +315,32 @@ TEST_F(PrintPreviewTest, WindowClassesLiveAsLongAsAnyPreview) {
     EXPECT_FALSE(::GetClassInfoA(module, "PrintPreviewFrame", &info));
     EXPECT_TRUE(painter.codes.empty()) << "no printer is taken before the preview opens";
 }
+
+TEST_F(PrintPreviewTest, LanguageLibraryCarriesWhatThePreviewLoads) {
+    HACCEL table = ::LoadAcceleratorsA(language, MAKEINTRESOURCEA(IDR_PRINT_PREVIEW));
+    ASSERT_NE(table, nullptr);
+    ACCEL keys[32];
+    int n = ::CopyAcceleratorTableA(table, keys, 32);
+    bool print = false;
+    for (int i = 0; i < n; ++i)
+        print = print || (keys[i].key == 'P' && (keys[i].fVirt & FCONTROL) && keys[i].cmd == ID_PREVIEW_PRINT);
+    EXPECT_TRUE(print) << "Ctrl+P prints";
+    ::DestroyAcceleratorTable(table);
+    for (UINT id : {IDS_GRID_LOADING, IDS_PRINT_BUTTON, IDS_PREVIEW_FIT_WIDTH, IDS_PREVIEW_WHOLE_PAGE, IDS_PREVIEW_PAGE,
+                    IDS_PREVIEW_PAGE_COUNT, IDS_PREVIEW_PRINTING, IDS_PREVIEW_USER_VALUE, IDP_NO_PRINTER}) {
+        char text[256] = {};
+        EXPECT_GT(::LoadStringA(language, id, text, sizeof text), 0) << id;
+    }
+    EXPECT_NE(::FindResourceA(language, MAKEINTRESOURCEA(IDD_PRINT_STATUS), MAKEINTRESOURCEA(5)), nullptr);
+    EXPECT_NE(::LoadImageA(language, MAKEINTRESOURCEA(IDC_PREVIEW_ZOOM_CURSOR), IMAGE_CURSOR, 0, 0, 0), nullptr);
+    for (UINT icon : {IDI_PRINT_PREVIEW, IDI_PROGRAM, IDI_PROGRAM_SMALL})
+        EXPECT_NE(::LoadImageA(language, MAKEINTRESOURCEA(icon), IMAGE_ICON, 0, 0, 0), nullptr) << icon;
+    for (UINT strip : {IDB_PREVIEW_BAR, IDB_PREVIEW_BAR_DISABLED}) {
+        HANDLE bitmap = ::LoadImageA(language, MAKEINTRESOURCEA(strip), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+        ASSERT_NE(bitmap, nullptr) << strip;
+        BITMAP bm{};
+        ::GetObjectA(bitmap, sizeof bm, &bm);
+        EXPECT_EQ(bm.bmWidth, 9 * 16) << "one picture for each button";
+        ::DeleteObject(bitmap);
+    }
+}
