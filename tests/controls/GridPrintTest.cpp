@@ -120,6 +120,8 @@ TEST_F(GridPrintTest, EveryRowPrintsOnceUnderTheHeadersOfEveryPage) {
     char folder[MAX_PATH];
     if (::GetEnvironmentVariableA("VORLAN_ARTIFACTS", folder, sizeof folder)) {
         InPreview(1, [&](HWND p) {
+            // Drawn now, not when the loop gets round to it.
+            ::RedrawWindow(p, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
             ::CreateDirectoryA(folder, nullptr);
             EXPECT_TRUE(harness::SaveScreen(std::string(folder) + "\\grid-preview.bmp"));
             ::SendMessageA(p, WM_COMMAND, ID_PREVIEW_CLOSE, 0);

@@ -114,7 +114,9 @@ TEST_F(PrintPreviewTest, SinglePageLeavesThePageButtonsOffAndZoomStopsAtItsLimit
                                Enabled(p, ID_PREVIEW_NEXT) || Enabled(p, ID_PREVIEW_LAST);
             char folder[MAX_PATH];
             if (::GetEnvironmentVariableA("VORLAN_ARTIFACTS", folder, sizeof folder)) {
-                ::CreateDirectoryA(folder, nullptr);
+                // Drawn now, not when the loop gets round to it.
+            ::RedrawWindow(p, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+            ::CreateDirectoryA(folder, nullptr);
                 harness::SaveScreen(std::string(folder) + "\\preview.bmp");
             }
         },
