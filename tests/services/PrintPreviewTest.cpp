@@ -346,3 +346,28 @@ TEST_F(PrintPreviewTest, LanguageLibraryCarriesWhatThePreviewLoads) {
         ::DeleteObject(bitmap);
     }
 }
+
+TEST_F(PrintPreviewTest, NewPrinterRestartsThePainterAndTheSelectionPrintsTheCurrentPage) {
+    harness::ClearPrintFile();
+    fw::TestMode::PushAnswer("dialog printsetup printer:default");
+    fw::TestMode::PushAnswer("dialog print printer:default selection:1");
+    Painter painter;
+    std::vector<int> afterSetup;
+    int result = Run(painter, {
+        [&](HWND p) {
+            size_t before = painter.codes.size();
+            Command(p, ID_PREVIEW_PRINTER);
+            for (size_t i = before; i < painter.codes.size(); ++i)
+                if (painter.codes[i] != kPageDraw) afterSetup.push_back(painter.codes[i]);
+            Command(p, ID_PREVIEW_LAST);
+            Command(p, ID_PREVIEW_PREVIOUS);
+        },
+        [&](HWND p) { Command(p, ID_PREVIEW_PRINT); },
+    });
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(afterSetup, (std::vector<int>{kPagePrinterGone, kPagePrinterReady}));
+    EXPECT_EQ(painter.drawnPages, (std::vector<int>{5}));
+    std::vector<std::string> pages = harness::PrintedPages(60000);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_NE(pages[0].find("Probe 5"), std::string::npos) << pages[0];
+}
