@@ -70,17 +70,10 @@ int CGridCtrl::PrintPageCallback(int code, CDC* dc, CPrintInfo* info, void* user
     auto* grid = static_cast<CGridCtrl*>(user);
     if (!grid) return 0;
     switch (code) {
-    case kPagePrinterReady:
-        grid->OnBeginPrinting(dc, info);
-        break;
-    case kPagePrinterGone:
-        grid->OnEndPrinting(dc, info);
-        break;
-    case kPageDraw:
-        grid->OnPrintPage(dc, info);
-        break;
-    default:
-        break;
+    case kPagePrinterReady: grid->OnBeginPrinting(dc, info); break;
+    case kPagePrinterGone: grid->OnEndPrinting(dc, info); break;
+    case kPageDraw: grid->OnPrintPage(dc, info); break;
+    default: break;
     }
     return 1;
 }
@@ -101,9 +94,9 @@ void CGridCtrl::OnBeginPrinting(CDC* dc, CPrintInfo* info) {
     CString face = setting.name.IsEmpty() ? CString("Times New Roman") : setting.name;
     int size = setting.name.IsEmpty() || setting.points == 0 ? -9 : -setting.points;
     m_PrinterFont.DeleteObject();
-    m_PrinterFont.Attach(::CreateFontA(size / across, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                       OUT_CHARACTER_PRECIS, CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY,
-                                       DEFAULT_PITCH | FF_DONTCARE, face));
+    m_PrinterFont.Attach(::CreateFontA(size / across, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                       DEFAULT_CHARSET, OUT_CHARACTER_PRECIS, CLIP_CHARACTER_PRECIS,
+                                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face));
     HGDIOBJ old = dc->SelectObject(m_PrinterFont.m_hObject);
     CSize extent = dc->GetTextExtent(kMeasure, 52);
     dc->SelectObject(old);
@@ -118,7 +111,8 @@ void CGridCtrl::OnBeginPrinting(CDC* dc, CPrintInfo* info) {
 
     std::vector<int> heights;
     heights.reserve(static_cast<size_t>(GetRowCount() - m_nFixedRows));
-    for (int row = m_nFixedRows; row < GetRowCount(); ++row) heights.push_back(GetRowHeight(row));
+    for (int row = m_nFixedRows; row < GetRowCount(); ++row)
+        heights.push_back(GetRowHeight(row));
     gridprint::Pagination pages(std::move(heights), GetFixedRowHeight(), m_nBodyHeight, across);
     info->SetMinPage(1);
     info->SetMaxPage(static_cast<UINT>(pages.PageCount()));
@@ -152,7 +146,8 @@ void CGridCtrl::OnPrintPage(CDC* dc, CPrintInfo* info) {
 
     std::vector<int> heights;
     heights.reserve(static_cast<size_t>(std::max(GetRowCount() - m_nFixedRows, 0)));
-    for (int row = m_nFixedRows; row < GetRowCount(); ++row) heights.push_back(GetRowHeight(row));
+    for (int row = m_nFixedRows; row < GetRowCount(); ++row)
+        heights.push_back(GetRowHeight(row));
     gridprint::Pagination pages(std::move(heights), GetFixedRowHeight(), m_nBodyHeight, across);
 
     int top = 0;
@@ -167,7 +162,8 @@ void CGridCtrl::OnPrintPage(CDC* dc, CPrintInfo* info) {
         dc->IntersectClipRect(clip);
         int first = m_nFixedRows + pages.BandFirstRow(place.band);
         int end = m_nFixedRows + pages.BandEndRow(place.band);
-        for (int row = first; row < end && row < GetRowCount(); ++row) top = PrintRow(dc, row, top, false);
+        for (int row = first; row < end && row < GetRowCount(); ++row)
+            top = PrintRow(dc, row, top, false);
         dc->RestoreDC(body);
     }
 
@@ -203,7 +199,8 @@ int CGridCtrl::PrintRow(CDC* dc, int row, int top, bool fixed) {
 
 void CGridCtrl::PrintGridLines(CDC* dc, int row, int col, const CRect& rect) {
     if (m_nGridLines == 0) return;
-    HGDIOBJ old = dc->SelectObject(m_hGridPen ? static_cast<HGDIOBJ>(m_hGridPen) : ::GetStockObject(BLACK_PEN));
+    HGDIOBJ old =
+        dc->SelectObject(m_hGridPen ? static_cast<HGDIOBJ>(m_hGridPen) : ::GetStockObject(BLACK_PEN));
     if (m_nGridLines == 3 || m_nGridLines == 1) {
         dc->MoveTo(rect.left, rect.bottom);
         dc->LineTo(rect.right + 1, rect.bottom);
@@ -225,7 +222,8 @@ void CGridCtrl::PrintGridLines(CDC* dc, int row, int col, const CRect& rect) {
 
 void CGridCtrl::PrintFixedRows(CDC* dc, CPrintInfo*) {
     int top = 0;
-    for (int row = 0; row < m_nFixedRows && row < GetRowCount(); ++row) top = PrintRow(dc, row, top, true);
+    for (int row = 0; row < m_nFixedRows && row < GetRowCount(); ++row)
+        top = PrintRow(dc, row, top, true);
 }
 
 void CGridCtrl::PrintHeader(CDC* dc, CPrintInfo* info) {

@@ -48,7 +48,8 @@ PagePlace PlaceOfPage(int page, int pagesAcross) {
 std::string BandSuffix(int page, int pageCount, int pagesAcross) {
     if (pagesAcross < 2) return std::string();
     char text[64];
-    std::snprintf(text, sizeof text, " (Reihe %d/%d)", PlaceOfPage(page, pagesAcross).band, pageCount / pagesAcross);
+    std::snprintf(text, sizeof text, " (Reihe %d/%d)", PlaceOfPage(page, pagesAcross).band,
+                  pageCount / pagesAcross);
     return text;
 }
 
@@ -66,7 +67,8 @@ int HeaderLineCount(const std::string& left, const std::string& centre, const st
     return n;
 }
 
-std::string FooterCentre(const std::string& appTitle, const std::string& windowTitle, const std::string& memo) {
+std::string FooterCentre(const std::string& appTitle, const std::string& windowTitle,
+                         const std::string& memo) {
     std::string text = appTitle + " - " + windowTitle;
     if (!memo.empty()) text += " [" + memo + "]";
     return text;

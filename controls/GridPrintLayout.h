@@ -43,6 +43,7 @@ std::string PageNumbering(int page, int pageCount, int pagesAcross);
 // Carriage returns in the three header texts; 1 when there are none but a text is set.
 int HeaderLineCount(const std::string& left, const std::string& centre, const std::string& right);
 // The footer's centre: "<app title> - <window title>" with " [<memo>]" when there is one.
-std::string FooterCentre(const std::string& appTitle, const std::string& windowTitle, const std::string& memo);
+std::string FooterCentre(const std::string& appTitle, const std::string& windowTitle,
+                         const std::string& memo);
 
 } // namespace gridprint

@@ -84,8 +84,8 @@ int CPrintPreview::DoModal() {
 
 bool CPrintPreview::Create() {
     HWND owner = m_pOwner ? m_pOwner->m_hWnd : nullptr;
-    return CreateEx(0, "PrintPreview", "Druckvorschau", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-                    CRect(0, 0, 640, 480), owner, 0);
+    return CreateEx(0, "PrintPreview", "Druckvorschau",
+                    WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, CRect(0, 0, 640, 480), owner, 0);
 }
 
 bool CPrintPreview::PreTranslateMessage(MSG* msg) {
@@ -103,25 +103,18 @@ bool CPrintPreview::PreTranslateMessage(MSG* msg) {
 
 LRESULT CPrintPreview::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_CREATE:
-        return OnCreate();
-    case WM_SIZE:
-        OnSize();
-        return 0;
+    case WM_CREATE: return OnCreate();
+    case WM_SIZE: OnSize(); return 0;
     case WM_SETFOCUS:
         if (m_frame.m_hWnd) ::SetFocus(m_frame);
         return 0;
-    case WM_COMMAND:
-        return OnCommand(LOWORD(wParam));
+    case WM_COMMAND: return OnCommand(LOWORD(wParam));
     case WM_CLOSE:
         if (m_pLoop) m_pLoop->End(0);
         return 0;
-    case WM_PREVIEW_ZOOM:
-        return OnZoom(static_cast<int>(wParam), static_cast<int>(lParam));
-    case WM_PREVIEW_PAGE:
-        return OnPageMessage();
-    default:
-        return CWnd::WindowProc(msg, wParam, lParam);
+    case WM_PREVIEW_ZOOM: return OnZoom(static_cast<int>(wParam), static_cast<int>(lParam));
+    case WM_PREVIEW_PAGE: return OnPageMessage();
+    default: return CWnd::WindowProc(msg, wParam, lParam);
     }
 }
 
@@ -151,7 +144,8 @@ LRESULT CPrintPreview::OnCreate() {
 bool CPrintPreview::ChooseDefaultPrinter() {
     PRINTDLGA found{};
     if (fw::GetDefaultPrinter(found, true)) return AdoptPrinter(found.hDC, found.hDevMode, found.hDevNames);
-    CPrintDialog dlg(false, PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS, m_pOwner ? m_pOwner->m_hWnd : nullptr);
+    CPrintDialog dlg(false, PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS,
+                     m_pOwner ? m_pOwner->m_hWnd : nullptr);
     if (dlg.DoModal() != IDOK || !dlg.m_pd.hDC) return false;
     HGLOBAL mode, names;
     dlg.DetachBlocks(mode, names);
@@ -204,7 +198,8 @@ void CPrintPreview::ComputeGeometry() {
     if (p.physicalWidth <= 0) p.physicalWidth = p.printableWidth;
     if (p.physicalHeight <= 0) p.physicalHeight = p.printableHeight;
     CClientDC screen(nullptr);
-    m_paper = preview::ComputeGeometry(p, ::GetDeviceCaps(screen, LOGPIXELSX), ::GetDeviceCaps(screen, LOGPIXELSY));
+    m_paper =
+        preview::ComputeGeometry(p, ::GetDeviceCaps(screen, LOGPIXELSX), ::GetDeviceCaps(screen, LOGPIXELSY));
     if (m_frame.m_hWnd) m_frame.SetPageSize(m_paper.width + 5, m_paper.height + 5);
 }
 
@@ -217,7 +212,8 @@ void CPrintPreview::OnSize() {
 }
 
 void CPrintPreview::ShowPage(int page) {
-    m_nPage = preview::ClampPage(page, static_cast<int>(m_info.GetMinPage()), static_cast<int>(m_info.GetMaxPage()));
+    m_nPage = preview::ClampPage(page, static_cast<int>(m_info.GetMinPage()),
+                                 static_cast<int>(m_info.GetMaxPage()));
     m_info.m_nCurPage = static_cast<UINT>(m_nPage);
     UpdateTool();
     if (m_frame.m_hWnd) m_frame.RepaintPage();
@@ -225,8 +221,8 @@ void CPrintPreview::ShowPage(int page) {
 
 void CPrintPreview::UpdateTool() {
     if (!m_tool.m_hWnd) return;
-    m_tool.Update(m_nPage, static_cast<int>(m_info.GetMinPage()), static_cast<int>(m_info.GetMaxPage()), m_nUserValue,
-                  m_frame.EffectiveZoom());
+    m_tool.Update(m_nPage, static_cast<int>(m_info.GetMinPage()), static_cast<int>(m_info.GetMaxPage()),
+                  m_nUserValue, m_frame.EffectiveZoom());
 }
 
 LRESULT CPrintPreview::OnCommand(UINT id) {
@@ -234,38 +230,17 @@ LRESULT CPrintPreview::OnCommand(UINT id) {
     case ID_PREVIEW_CLOSE:
         if (m_pLoop) m_pLoop->End(0);
         break;
-    case ID_PREVIEW_PRINT:
-        OnPrint();
-        break;
-    case ID_PREVIEW_PRINTER:
-        OnPrinterSetup();
-        break;
-    case ID_PREVIEW_FIRST:
-        ShowPage(1);
-        break;
-    case ID_PREVIEW_PREVIOUS:
-        ShowPage(m_nPage - 1);
-        break;
-    case ID_PREVIEW_NEXT:
-        ShowPage(m_nPage + 1);
-        break;
-    case ID_PREVIEW_LAST:
-        ShowPage(static_cast<int>(m_info.GetMaxPage()));
-        break;
-    case ID_PREVIEW_ZOOM_IN:
-        OnZoom(0, 1);
-        break;
-    case ID_PREVIEW_ZOOM_OUT:
-        OnZoom(0, -1);
-        break;
-    case ID_PREVIEW_PAGE_EDIT:
-        m_tool.FocusPage();
-        break;
-    case ID_PREVIEW_USER_EDIT:
-        m_tool.FocusUser();
-        break;
-    default:
-        return 0;
+    case ID_PREVIEW_PRINT: OnPrint(); break;
+    case ID_PREVIEW_PRINTER: OnPrinterSetup(); break;
+    case ID_PREVIEW_FIRST: ShowPage(1); break;
+    case ID_PREVIEW_PREVIOUS: ShowPage(m_nPage - 1); break;
+    case ID_PREVIEW_NEXT: ShowPage(m_nPage + 1); break;
+    case ID_PREVIEW_LAST: ShowPage(static_cast<int>(m_info.GetMaxPage())); break;
+    case ID_PREVIEW_ZOOM_IN: OnZoom(0, 1); break;
+    case ID_PREVIEW_ZOOM_OUT: OnZoom(0, -1); break;
+    case ID_PREVIEW_PAGE_EDIT: m_tool.FocusPage(); break;
+    case ID_PREVIEW_USER_EDIT: m_tool.FocusUser(); break;
+    default: return 0;
     }
     return 0;
 }
@@ -335,9 +310,9 @@ void CPrintPreview::OnPrint() {
     dlg.m_pd.nFromPage = dlg.m_pd.nMinPage;
     dlg.m_pd.nToPage = dlg.m_pd.nMaxPage;
     if (!ChoosePrinter(dlg)) return;
-    preview::PageRange range =
-        preview::PagesToPrint(dlg.PrintSelection(), dlg.PrintRange(), dlg.m_pd.nFromPage, dlg.m_pd.nToPage, m_nPage,
-                              static_cast<int>(m_info.GetMinPage()), static_cast<int>(m_info.GetMaxPage()));
+    preview::PageRange range = preview::PagesToPrint(
+        dlg.PrintSelection(), dlg.PrintRange(), dlg.m_pd.nFromPage, dlg.m_pd.nToPage, m_nPage,
+        static_cast<int>(m_info.GetMinPage()), static_cast<int>(m_info.GetMaxPage()));
     PrintPages(range.first, range.last);
     if (m_pLoop) m_pLoop->End(1);
 }

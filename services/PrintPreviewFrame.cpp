@@ -13,8 +13,8 @@ constexpr COLORREF kShadow = RGB(96, 96, 96);
 } // namespace
 
 bool CPrintPreviewFrame::Create(HWND preview, const RECT& rect, UINT id) {
-    if (!CreateEx(0, "PrintPreviewFrame", "", WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | WS_CLIPCHILDREN,
-                  rect, preview, id))
+    if (!CreateEx(0, "PrintPreviewFrame", "",
+                  WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | WS_CLIPCHILDREN, rect, preview, id))
         return false;
     return m_page.Create(m_hWnd);
 }
@@ -59,22 +59,13 @@ void CPrintPreviewFrame::RepaintPage() {
 
 LRESULT CPrintPreviewFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_SIZE:
-        Relayout();
-        return 0;
-    case WM_HSCROLL:
-        return OnScroll(SB_HORZ, LOWORD(wParam));
-    case WM_VSCROLL:
-        return OnScroll(SB_VERT, LOWORD(wParam));
-    case WM_KEYDOWN:
-        return OnKeyDown(wParam);
-    case WM_LBUTTONDOWN:
-        ::SetFocus(m_hWnd);
-        return 0;
-    case WM_GETDLGCODE:
-        return DLGC_WANTARROWS;
-    default:
-        return CWnd::WindowProc(msg, wParam, lParam);
+    case WM_SIZE: Relayout(); return 0;
+    case WM_HSCROLL: return OnScroll(SB_HORZ, LOWORD(wParam));
+    case WM_VSCROLL: return OnScroll(SB_VERT, LOWORD(wParam));
+    case WM_KEYDOWN: return OnKeyDown(wParam);
+    case WM_LBUTTONDOWN: ::SetFocus(m_hWnd); return 0;
+    case WM_GETDLGCODE: return DLGC_WANTARROWS;
+    default: return CWnd::WindowProc(msg, wParam, lParam);
     }
 }
 
@@ -86,30 +77,15 @@ LRESULT CPrintPreviewFrame::OnScroll(int bar, int code) {
     int pos = si.nPos;
     int page = static_cast<int>(si.nPage);
     switch (code) {
-    case SB_LINEUP:
-        pos -= kLine;
-        break;
-    case SB_LINEDOWN:
-        pos += kLine;
-        break;
-    case SB_PAGEUP:
-        pos -= page;
-        break;
-    case SB_PAGEDOWN:
-        pos += page;
-        break;
-    case SB_TOP:
-        pos = si.nMin;
-        break;
-    case SB_BOTTOM:
-        pos = si.nMax;
-        break;
+    case SB_LINEUP: pos -= kLine; break;
+    case SB_LINEDOWN: pos += kLine; break;
+    case SB_PAGEUP: pos -= page; break;
+    case SB_PAGEDOWN: pos += page; break;
+    case SB_TOP: pos = si.nMin; break;
+    case SB_BOTTOM: pos = si.nMax; break;
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION:
-        pos = si.nTrackPos;
-        break;
-    default:
-        return 0;
+    case SB_THUMBPOSITION: pos = si.nTrackPos; break;
+    default: return 0;
     }
     ScrollTo(bar, pos);
     return 0;
@@ -132,24 +108,15 @@ void CPrintPreviewFrame::ScrollTo(int bar, int pos) {
 
 LRESULT CPrintPreviewFrame::OnKeyDown(WPARAM key) {
     switch (key) {
-    case VK_PRIOR:
-        return OnScroll(SB_VERT, SB_PAGEUP);
-    case VK_NEXT:
-        return OnScroll(SB_VERT, SB_PAGEDOWN);
-    case VK_HOME:
-        return OnScroll(SB_VERT, SB_TOP);
-    case VK_END:
-        return OnScroll(SB_VERT, SB_BOTTOM);
-    case VK_UP:
-        return OnScroll(SB_VERT, SB_LINEUP);
-    case VK_DOWN:
-        return OnScroll(SB_VERT, SB_LINEDOWN);
-    case VK_LEFT:
-        return OnScroll(SB_HORZ, SB_LINEUP);
-    case VK_RIGHT:
-        return OnScroll(SB_HORZ, SB_LINEDOWN);
-    default:
-        return 0;
+    case VK_PRIOR: return OnScroll(SB_VERT, SB_PAGEUP);
+    case VK_NEXT: return OnScroll(SB_VERT, SB_PAGEDOWN);
+    case VK_HOME: return OnScroll(SB_VERT, SB_TOP);
+    case VK_END: return OnScroll(SB_VERT, SB_BOTTOM);
+    case VK_UP: return OnScroll(SB_VERT, SB_LINEUP);
+    case VK_DOWN: return OnScroll(SB_VERT, SB_LINEDOWN);
+    case VK_LEFT: return OnScroll(SB_HORZ, SB_LINEUP);
+    case VK_RIGHT: return OnScroll(SB_HORZ, SB_LINEDOWN);
+    default: return 0;
     }
 }
 
@@ -169,18 +136,11 @@ CRect CPrintPreviewPage::PrintableRect() const {
 
 LRESULT CPrintPreviewPage::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_PAINT:
-        return OnPaint();
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_LBUTTONDOWN:
-        OnClick(1);
-        return 0;
-    case WM_RBUTTONDOWN:
-        OnClick(-1);
-        return 0;
-    default:
-        return CWnd::WindowProc(msg, wParam, lParam);
+    case WM_PAINT: return OnPaint();
+    case WM_ERASEBKGND: return 1;
+    case WM_LBUTTONDOWN: OnClick(1); return 0;
+    case WM_RBUTTONDOWN: OnClick(-1); return 0;
+    default: return CWnd::WindowProc(msg, wParam, lParam);
     }
 }
 

@@ -17,7 +17,8 @@ int SteppedZoom(int effective, int steps) {
 
 std::optional<int> ParseZoomText(const std::string& text) {
     size_t i = 0;
-    while (i < text.size() && text[i] == ' ') ++i;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
     long long value = 0;
     size_t digits = 0;
     while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
@@ -25,9 +26,11 @@ std::optional<int> ParseZoomText(const std::string& text) {
         ++i;
         ++digits;
     }
-    while (i < text.size() && text[i] == ' ') ++i;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
     if (i < text.size() && text[i] == '%') ++i;
-    while (i < text.size() && text[i] == ' ') ++i;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
     if (digits == 0 || i != text.size() || value < kZoomMin || value > kZoomMax) return std::nullopt;
     return static_cast<int>(value);
 }
@@ -43,7 +46,8 @@ int ClampUserValue(int value) {
 
 int ParseNumber(const std::string& text) {
     size_t i = 0;
-    while (i < text.size() && text[i] == ' ') ++i;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
     bool negative = i < text.size() && text[i] == '-';
     if (negative) ++i;
     long long value = 0;
@@ -118,8 +122,8 @@ int PageOrigin(int client, int scaled, int scrollPos) {
     return 16 - scrollPos;
 }
 
-PageRange PagesToPrint(bool selection, bool pageNumbers, int fromPage, int toPage, int currentPage, int minPage,
-                       int maxPage) {
+PageRange PagesToPrint(bool selection, bool pageNumbers, int fromPage, int toPage, int currentPage,
+                       int minPage, int maxPage) {
     if (maxPage < minPage) maxPage = minPage;
     PageRange r{minPage, maxPage};
     if (selection) {

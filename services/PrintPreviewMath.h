@@ -68,7 +68,7 @@ struct PageRange {
     int first = 1;
     int last = 1;
 };
-PageRange PagesToPrint(bool selection, bool pageNumbers, int fromPage, int toPage, int currentPage, int minPage,
-                       int maxPage);
+PageRange PagesToPrint(bool selection, bool pageNumbers, int fromPage, int toPage, int currentPage,
+                       int minPage, int maxPage);
 
 } // namespace preview

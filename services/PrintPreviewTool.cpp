@@ -36,8 +36,8 @@ HIMAGELIST LoadStrip(UINT id) {
 } // namespace
 
 bool CTransparentStatic::Create(const char* text, HWND parent, int width, UINT id) {
-    return CreateEx(0, "STATIC", text, WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE | SS_NOPREFIX, CRect(0, 0, width, 20),
-                    parent, id);
+    return CreateEx(0, "STATIC", text, WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE | SS_NOPREFIX,
+                    CRect(0, 0, width, 20), parent, id);
 }
 
 LRESULT CTransparentStatic::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -48,10 +48,8 @@ LRESULT CTransparentStatic::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         ::InvalidateRect(m_hWnd, nullptr, TRUE);
         return r;
     }
-    case WM_ERASEBKGND:
-        return OnEraseBackground(reinterpret_cast<HDC>(wParam));
-    default:
-        return CWnd::WindowProc(msg, wParam, lParam);
+    case WM_ERASEBKGND: return OnEraseBackground(reinterpret_cast<HDC>(wParam));
+    default: return CWnd::WindowProc(msg, wParam, lParam);
     }
 }
 
@@ -97,7 +95,8 @@ bool CPrintPreviewTool::Create(CPrintPreview& preview) {
     AddSeparator();
     AddButton(6, ID_PREVIEW_ZOOM_IN);
     AddButton(7, ID_PREVIEW_ZOOM_OUT);
-    m_zoom.Create(CBS_DROPDOWN | WS_VSCROLL | WS_VISIBLE, CRect(0, 0, kComboWidth, 240), m_hWnd, kZoomComboId);
+    m_zoom.Create(CBS_DROPDOWN | WS_VSCROLL | WS_VISIBLE, CRect(0, 0, kComboWidth, 240), m_hWnd,
+                  kZoomComboId);
     m_zoom.SetFont(m_font);
     for (int mode : preview::kZoomTable) {
         CString entry(ZoomLabel(mode).c_str());
@@ -139,8 +138,9 @@ void CPrintPreviewTool::AddLabel(CTransparentStatic& label, const char* text, in
 }
 
 void CPrintPreviewTool::AddEdit(CWnd& edit, UINT id) {
-    edit.CreateEx(WS_EX_CLIENTEDGE, "EDIT", "1", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_RIGHT,
-                  CRect(0, 0, kEditWidth, 20), m_hWnd, id);
+    edit.CreateEx(WS_EX_CLIENTEDGE, "EDIT", "1",
+                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_RIGHT, CRect(0, 0, kEditWidth, 20),
+                  m_hWnd, id);
     edit.SetFont(m_font);
     fw::AddToolBarControl(*this, edit, kEditWidth, 0);
 }
@@ -213,8 +213,7 @@ LRESULT CPrintPreviewTool::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC:
         if (Themed()) return OnCtlColorStatic(reinterpret_cast<HDC>(wParam));
         break;
-    default:
-        break;
+    default: break;
     }
     return CToolBarCtrl::WindowProc(msg, wParam, lParam);
 }
@@ -227,16 +226,13 @@ LRESULT CPrintPreviewTool::OnChildCommand(WPARAM wParam, LPARAM) {
             ::PostMessageA(m_hPreview, WM_PREVIEW_ZOOM, static_cast<WPARAM>(m_zoom.GetItemData(sel)), 0);
         break;
     }
-    case CBN_SETFOCUS:
-        m_bZoomFocus = true;
-        break;
+    case CBN_SETFOCUS: m_bZoomFocus = true; break;
     case CBN_KILLFOCUS:
         m_bZoomFocus = false;
         // A typed text that was not taken gives way to the zoom in use.
         ShowZoom(m_nShownZoom);
         break;
-    default:
-        break;
+    default: break;
     }
     return 0;
 }

@@ -30,7 +30,8 @@ std::string RowText(int row) {
 
 size_t Count(const std::string& text, const std::string& word) {
     size_t n = 0;
-    for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1)) ++n;
+    for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1))
+        ++n;
     return n;
 }
 
@@ -45,11 +46,13 @@ class GridPrintTest : public ::testing::Test {
 
     void SetUp() override {
         fw::TestMode::Enable("", "GridPrintTest");
-        language = ::LoadLibraryExA((harness::ExeFolder() + "VORLAND.DLL").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        language = ::LoadLibraryExA((harness::ExeFolder() + "VORLAND.DLL").c_str(), nullptr,
+                                    LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_NE(language, nullptr);
         AfxSetResourceHandle(language);
-        ASSERT_TRUE(owner.CreateEx(0, "STATIC", "Leistungen", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
-                                   CRect(0, 0, 800, 600), nullptr, 0));
+        ASSERT_TRUE(owner.CreateEx(0, "STATIC", "Leistungen",
+                                   WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, CRect(0, 0, 800, 600),
+                                   nullptr, 0));
         app.m_pMainWnd = &owner;
         ASSERT_TRUE(grid.Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 700, 500), owner, kGridControlId));
         const char* heads[] = {"Nummer", "Leistung", "Menge", "Preis"};
@@ -83,7 +86,8 @@ class GridPrintTest : public ::testing::Test {
         harness::PreviewSteps run({
             [&](HWND p) {
                 HWND tool = harness::FindDescendant(p, TOOLBARCLASSNAMEA);
-                ::SetWindowTextA(::GetDlgItem(tool, ID_PREVIEW_USER_EDIT), std::to_string(pagesAcross).c_str());
+                ::SetWindowTextA(::GetDlgItem(tool, ID_PREVIEW_USER_EDIT),
+                                 std::to_string(pagesAcross).c_str());
                 ::SendMessageA(p, WM_PREVIEW_PAGE, 0, 0);
             },
             then,
@@ -97,7 +101,8 @@ class GridPrintTest : public ::testing::Test {
     std::vector<std::string> PrintAll(int pagesAcross) {
         int count = 0;
         InPreview(pagesAcross, [&](HWND p) {
-            count = static_cast<int>(static_cast<CPrintPreview*>(CWnd::FromHandlePermanent(p))->Info().GetMaxPage());
+            count = static_cast<int>(
+                static_cast<CPrintPreview*>(CWnd::FromHandlePermanent(p))->Info().GetMaxPage());
             ::SendMessageA(p, WM_COMMAND, ID_PREVIEW_CLOSE, 0);
         });
         std::vector<std::string> pages;
@@ -142,7 +147,8 @@ TEST_F(GridPrintTest, EveryRowPrintsOnceUnderTheHeadersOfEveryPage) {
         EXPECT_EQ(page.find("Reihe"), std::string::npos) << "one page across has no band suffix";
         EXPECT_NE(page.find("GridPrintTest - Leistungen"), std::string::npos) << page;
     }
-    for (int row = 1; row <= kRows; ++row) EXPECT_EQ(Count(all, RowText(row)), 1u) << RowText(row);
+    for (int row = 1; row <= kRows; ++row)
+        EXPECT_EQ(Count(all, RowText(row)), 1u) << RowText(row);
     EXPECT_NE(std::find(asked.begin(), asked.end(), "W $G(%WIN(\"SCRFOOT\",\"L\"))"), asked.end());
 }
 
@@ -161,7 +167,8 @@ TEST_F(GridPrintTest, TwoPagesAcrossNumberTheRowBands) {
         EXPECT_NE(pages[i].find("Leistungsliste"), std::string::npos) << "headers on every slice";
     }
     // The first column's texts print on the left slices only, each once.
-    for (int row = 1; row <= kRows; ++row) EXPECT_EQ(Count(all, RowText(row)), 1u) << RowText(row);
+    for (int row = 1; row <= kRows; ++row)
+        EXPECT_EQ(Count(all, RowText(row)), 1u) << RowText(row);
     EXPECT_EQ(Count(pages[0], "Nummer"), 1u);
     EXPECT_EQ(Count(pages[2], "Nummer"), 0u) << "fixed rows only on the first band with pages across";
 }

@@ -89,8 +89,8 @@ TEST(PrintBars, ControlsSitOverTheirSeparatorsAndTheBandFollowsTheParent) {
     static const char kHost[] = "FwPrintBarHost";
     ASSERT_TRUE(CWnd::RegisterWindowClass(kHost, 0, nullptr, nullptr, nullptr));
     CWnd host;
-    ASSERT_TRUE(host.CreateEx(0, kHost, "Leiste", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CRect(0, 0, 400, 200),
-                              nullptr, 0));
+    ASSERT_TRUE(host.CreateEx(0, kHost, "Leiste", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                              CRect(0, 0, 400, 200), nullptr, 0));
     CSizableReBarTool rebar;
     ASSERT_TRUE(rebar.Create(host, 1));
     EXPECT_FALSE(rebar.AddBar(nullptr));

@@ -78,8 +78,9 @@ std::vector<std::string> PrintedPages(DWORD timeoutMs) {
     std::string done = WinePath(unix + ".done");
     ::DeleteFileA(done.c_str());
     Process gs;
-    if (!gs.Start("Z:\\bin\\sh -c \"/usr/bin/gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=txtwrite -sOutputFile=" +
-                  pattern + " " + unix + "; touch " + unix + ".done\""))
+    if (!gs.Start(
+            "Z:\\bin\\sh -c \"/usr/bin/gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=txtwrite -sOutputFile=" +
+            pattern + " " + unix + "; touch " + unix + ".done\""))
         return {};
     if (!WaitUntil([&] { return ::GetFileAttributesA(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, 120000))
         return {};

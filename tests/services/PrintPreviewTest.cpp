@@ -51,11 +51,12 @@ class PrintPreviewTest : public ::testing::Test {
 
     void SetUp() override {
         fw::TestMode::Enable("", "PrintPreviewTest");
-        language = ::LoadLibraryExA((harness::ExeFolder() + "VORLAND.DLL").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        language = ::LoadLibraryExA((harness::ExeFolder() + "VORLAND.DLL").c_str(), nullptr,
+                                    LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_NE(language, nullptr);
         AfxSetResourceHandle(language);
-        ASSERT_TRUE(owner.CreateEx(0, "STATIC", "Besitzer", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 800, 600),
-                                   nullptr, 0));
+        ASSERT_TRUE(owner.CreateEx(0, "STATIC", "Besitzer", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                   CRect(0, 0, 800, 600), nullptr, 0));
         app.m_pMainWnd = &owner;
     }
     void TearDown() override {
@@ -107,33 +108,35 @@ TEST_F(PrintPreviewTest, SinglePageLeavesThePageButtonsOffAndZoomStopsAtItsLimit
         int zoomUp = 0, zoomDown = 0;
         std::string title;
     } seen;
-    int result = Run(painter, {
-        [&](HWND p) {
-            seen.title = fw::WindowText(p);
-            seen.pageButtons = Enabled(p, ID_PREVIEW_FIRST) || Enabled(p, ID_PREVIEW_PREVIOUS) ||
-                               Enabled(p, ID_PREVIEW_NEXT) || Enabled(p, ID_PREVIEW_LAST);
-            char folder[MAX_PATH];
-            if (::GetEnvironmentVariableA("VORLAN_ARTIFACTS", folder, sizeof folder)) {
-                // Drawn now, not when the loop gets round to it.
-            ::RedrawWindow(p, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-            ::CreateDirectoryA(folder, nullptr);
-                harness::SaveScreen(std::string(folder) + "\\preview.bmp");
-            }
-        },
-        [&](HWND p) {
-            ::SendMessageA(p, WM_PREVIEW_ZOOM, 990, 0);
-            Command(p, ID_PREVIEW_ZOOM_IN);
-            seen.zoomUp = Object(p)->Frame().EffectiveZoom();
-            seen.zoomInAt1000 = Enabled(p, ID_PREVIEW_ZOOM_IN);
-        },
-        [&](HWND p) {
-            ::SendMessageA(p, WM_PREVIEW_ZOOM, 20, 0);
-            Command(p, ID_PREVIEW_ZOOM_OUT);
-            seen.zoomDown = Object(p)->Frame().EffectiveZoom();
-            seen.zoomOutAt5 = Enabled(p, ID_PREVIEW_ZOOM_OUT);
-        },
-        [&](HWND p) { Command(p, ID_PREVIEW_CLOSE); },
-    });
+    int result =
+        Run(painter,
+            {
+                [&](HWND p) {
+                    seen.title = fw::WindowText(p);
+                    seen.pageButtons = Enabled(p, ID_PREVIEW_FIRST) || Enabled(p, ID_PREVIEW_PREVIOUS) ||
+                                       Enabled(p, ID_PREVIEW_NEXT) || Enabled(p, ID_PREVIEW_LAST);
+                    char folder[MAX_PATH];
+                    if (::GetEnvironmentVariableA("VORLAN_ARTIFACTS", folder, sizeof folder)) {
+                        // Drawn now, not when the loop gets round to it.
+                        ::RedrawWindow(p, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+                        ::CreateDirectoryA(folder, nullptr);
+                        harness::SaveScreen(std::string(folder) + "\\preview.bmp");
+                    }
+                },
+                [&](HWND p) {
+                    ::SendMessageA(p, WM_PREVIEW_ZOOM, 990, 0);
+                    Command(p, ID_PREVIEW_ZOOM_IN);
+                    seen.zoomUp = Object(p)->Frame().EffectiveZoom();
+                    seen.zoomInAt1000 = Enabled(p, ID_PREVIEW_ZOOM_IN);
+                },
+                [&](HWND p) {
+                    ::SendMessageA(p, WM_PREVIEW_ZOOM, 20, 0);
+                    Command(p, ID_PREVIEW_ZOOM_OUT);
+                    seen.zoomDown = Object(p)->Frame().EffectiveZoom();
+                    seen.zoomOutAt5 = Enabled(p, ID_PREVIEW_ZOOM_OUT);
+                },
+                [&](HWND p) { Command(p, ID_PREVIEW_CLOSE); },
+            });
     EXPECT_EQ(result, 0);
     EXPECT_EQ(seen.title, "Druckvorschau");
     EXPECT_FALSE(seen.pageButtons);
@@ -159,25 +162,25 @@ TEST_F(PrintPreviewTest, TypedPageAndUserValueAreClampedAndAChangedValueRestarts
         std::vector<int> restart;
     } seen;
     Run(painter, {
-        [&](HWND p) {
-            TypeInto(p, ID_PREVIEW_PAGE_EDIT, "17");
-            seen.lastPage = Object(p)->CurrentPage();
-            seen.nextAtEnd = Enabled(p, ID_PREVIEW_NEXT) || Enabled(p, ID_PREVIEW_LAST);
-            seen.firstAtEnd = Enabled(p, ID_PREVIEW_FIRST) && Enabled(p, ID_PREVIEW_PREVIOUS);
-            TypeInto(p, ID_PREVIEW_PAGE_EDIT, "0");
-            seen.page0 = Object(p)->CurrentPage();
-        },
-        [&](HWND p) {
-            seen.codesBefore = painter.codes.size();
-            TypeInto(p, ID_PREVIEW_USER_EDIT, "0");
-            seen.user0 = Object(p)->UserValue();
-            TypeInto(p, ID_PREVIEW_USER_EDIT, "120");
-            seen.user120 = Object(p)->UserValue();
-            for (size_t i = seen.codesBefore; i < painter.codes.size(); ++i)
-                if (painter.codes[i] != kPageDraw) seen.restart.push_back(painter.codes[i]);
-        },
-        [&](HWND p) { ::PostMessageA(p, WM_CLOSE, 0, 0); },
-    });
+                     [&](HWND p) {
+                         TypeInto(p, ID_PREVIEW_PAGE_EDIT, "17");
+                         seen.lastPage = Object(p)->CurrentPage();
+                         seen.nextAtEnd = Enabled(p, ID_PREVIEW_NEXT) || Enabled(p, ID_PREVIEW_LAST);
+                         seen.firstAtEnd = Enabled(p, ID_PREVIEW_FIRST) && Enabled(p, ID_PREVIEW_PREVIOUS);
+                         TypeInto(p, ID_PREVIEW_PAGE_EDIT, "0");
+                         seen.page0 = Object(p)->CurrentPage();
+                     },
+                     [&](HWND p) {
+                         seen.codesBefore = painter.codes.size();
+                         TypeInto(p, ID_PREVIEW_USER_EDIT, "0");
+                         seen.user0 = Object(p)->UserValue();
+                         TypeInto(p, ID_PREVIEW_USER_EDIT, "120");
+                         seen.user120 = Object(p)->UserValue();
+                         for (size_t i = seen.codesBefore; i < painter.codes.size(); ++i)
+                             if (painter.codes[i] != kPageDraw) seen.restart.push_back(painter.codes[i]);
+                     },
+                     [&](HWND p) { ::PostMessageA(p, WM_CLOSE, 0, 0); },
+                 });
     EXPECT_EQ(seen.lastPage, 6) << "a page beyond the last shows the last";
     EXPECT_FALSE(seen.nextAtEnd);
     EXPECT_TRUE(seen.firstAtEnd);
@@ -204,10 +207,10 @@ TEST_F(PrintPreviewTest, PrintingARangeSendsThosePagesToThePrinterAndEndsThePrev
 TEST_F(PrintPreviewTest, CancelledPrintDialogChangesNothing) {
     Painter painter;
     int result = Run(painter, {
-        [&](HWND p) { Command(p, ID_PREVIEW_PRINT); },
-        [&](HWND p) { Command(p, ID_PREVIEW_PRINTER); },
-        [&](HWND p) { Command(p, ID_PREVIEW_CLOSE); },
-    });
+                                  [&](HWND p) { Command(p, ID_PREVIEW_PRINT); },
+                                  [&](HWND p) { Command(p, ID_PREVIEW_PRINTER); },
+                                  [&](HWND p) { Command(p, ID_PREVIEW_CLOSE); },
+                              });
     EXPECT_EQ(result, 0);
     EXPECT_TRUE(painter.drawnPages.empty());
     auto shown = fw::TestMode::Shown();
@@ -233,21 +236,21 @@ TEST_F(PrintPreviewTest, EnterTakesATypedZoomOrTheTypedPage) {
         ::PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
     };
     Run(painter, {
-        [&](HWND p) { type(comboEdit(p), "150"); },
-        [&](HWND p) {
-            seen.zoom150 = Object(p)->Frame().EffectiveZoom();
-            type(comboEdit(p), "viel");
-        },
-        [&](HWND p) {
-            seen.afterText = Object(p)->Frame().EffectiveZoom();
-            type(::GetDlgItem(Tool(p), ID_PREVIEW_PAGE_EDIT), "3");
-        },
-        [&](HWND p) {
-            seen.page = Object(p)->CurrentPage();
-            seen.shownAfterLeaving = fw::WindowText(comboEdit(p));
-        },
-        [&](HWND p) { Command(p, ID_PREVIEW_CLOSE); },
-    });
+                     [&](HWND p) { type(comboEdit(p), "150"); },
+                     [&](HWND p) {
+                         seen.zoom150 = Object(p)->Frame().EffectiveZoom();
+                         type(comboEdit(p), "viel");
+                     },
+                     [&](HWND p) {
+                         seen.afterText = Object(p)->Frame().EffectiveZoom();
+                         type(::GetDlgItem(Tool(p), ID_PREVIEW_PAGE_EDIT), "3");
+                     },
+                     [&](HWND p) {
+                         seen.page = Object(p)->CurrentPage();
+                         seen.shownAfterLeaving = fw::WindowText(comboEdit(p));
+                     },
+                     [&](HWND p) { Command(p, ID_PREVIEW_CLOSE); },
+                 });
     EXPECT_EQ(seen.zoom150, 150);
     EXPECT_EQ(seen.afterText, 150) << "text that is no zoom is ignored";
     EXPECT_EQ(seen.page, 3);
@@ -269,31 +272,31 @@ TEST_F(PrintPreviewTest, KeysScrollALargePageAndClicksZoomInAndOut) {
         return r;
     };
     Run(painter, {
-        [&](HWND p) {
-            ::SendMessageA(p, WM_PREVIEW_ZOOM, 500, 0);
-            RECT client{};
-            ::GetClientRect(frame(p), &client);
-            seen.clientHeight = client.bottom;
-            seen.homeTop = pageRect(p).top;
-            ::SendMessageA(frame(p), WM_KEYDOWN, VK_NEXT, 0);
-            seen.pageDownTop = pageRect(p).top;
-            ::SendMessageA(frame(p), WM_KEYDOWN, VK_END, 0);
-            seen.endBottom = pageRect(p).bottom;
-            ::SendMessageA(frame(p), WM_KEYDOWN, VK_HOME, 0);
-            seen.afterHome = pageRect(p).top;
-            HWND page = ::FindWindowExA(frame(p), nullptr, "PrintPreviewPage", nullptr);
-            ::SendMessageA(page, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
-        },
-        [&](HWND p) {
-            seen.clickedIn = Object(p)->Frame().EffectiveZoom();
-            HWND page = ::FindWindowExA(frame(p), nullptr, "PrintPreviewPage", nullptr);
-            ::SendMessageA(page, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10));
-        },
-        [&](HWND p) {
-            seen.clickedOut = Object(p)->Frame().EffectiveZoom();
-            Command(p, ID_PREVIEW_CLOSE);
-        },
-    });
+                     [&](HWND p) {
+                         ::SendMessageA(p, WM_PREVIEW_ZOOM, 500, 0);
+                         RECT client{};
+                         ::GetClientRect(frame(p), &client);
+                         seen.clientHeight = client.bottom;
+                         seen.homeTop = pageRect(p).top;
+                         ::SendMessageA(frame(p), WM_KEYDOWN, VK_NEXT, 0);
+                         seen.pageDownTop = pageRect(p).top;
+                         ::SendMessageA(frame(p), WM_KEYDOWN, VK_END, 0);
+                         seen.endBottom = pageRect(p).bottom;
+                         ::SendMessageA(frame(p), WM_KEYDOWN, VK_HOME, 0);
+                         seen.afterHome = pageRect(p).top;
+                         HWND page = ::FindWindowExA(frame(p), nullptr, "PrintPreviewPage", nullptr);
+                         ::SendMessageA(page, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+                     },
+                     [&](HWND p) {
+                         seen.clickedIn = Object(p)->Frame().EffectiveZoom();
+                         HWND page = ::FindWindowExA(frame(p), nullptr, "PrintPreviewPage", nullptr);
+                         ::SendMessageA(page, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10));
+                     },
+                     [&](HWND p) {
+                         seen.clickedOut = Object(p)->Frame().EffectiveZoom();
+                         Command(p, ID_PREVIEW_CLOSE);
+                     },
+                 });
     EXPECT_EQ(seen.homeTop, 16) << "a page larger than the client starts 16 pixels in";
     EXPECT_EQ(seen.pageDownTop, 16 - seen.clientHeight);
     EXPECT_EQ(seen.endBottom, seen.clientHeight - 16) << "at the end 16 pixels stay below the page";
@@ -325,20 +328,24 @@ TEST_F(PrintPreviewTest, LanguageLibraryCarriesWhatThePreviewLoads) {
     int n = ::CopyAcceleratorTableA(table, keys, 32);
     bool print = false;
     for (int i = 0; i < n; ++i)
-        print = print || (keys[i].key == 'P' && (keys[i].fVirt & FCONTROL) && keys[i].cmd == ID_PREVIEW_PRINT);
+        print =
+            print || (keys[i].key == 'P' && (keys[i].fVirt & FCONTROL) && keys[i].cmd == ID_PREVIEW_PRINT);
     EXPECT_TRUE(print) << "Ctrl+P prints";
     ::DestroyAcceleratorTable(table);
-    for (UINT id : {IDS_GRID_LOADING, IDS_PRINT_BUTTON, IDS_PREVIEW_FIT_WIDTH, IDS_PREVIEW_WHOLE_PAGE, IDS_PREVIEW_PAGE,
-                    IDS_PREVIEW_PAGE_COUNT, IDS_PREVIEW_PRINTING, IDS_PREVIEW_USER_VALUE, IDP_NO_PRINTER}) {
+    for (UINT id :
+         {IDS_GRID_LOADING, IDS_PRINT_BUTTON, IDS_PREVIEW_FIT_WIDTH, IDS_PREVIEW_WHOLE_PAGE, IDS_PREVIEW_PAGE,
+          IDS_PREVIEW_PAGE_COUNT, IDS_PREVIEW_PRINTING, IDS_PREVIEW_USER_VALUE, IDP_NO_PRINTER}) {
         char text[256] = {};
         EXPECT_GT(::LoadStringA(language, id, text, sizeof text), 0) << id;
     }
     EXPECT_NE(::FindResourceA(language, MAKEINTRESOURCEA(IDD_PRINT_STATUS), MAKEINTRESOURCEA(5)), nullptr);
-    EXPECT_NE(::LoadImageA(language, MAKEINTRESOURCEA(IDC_PREVIEW_ZOOM_CURSOR), IMAGE_CURSOR, 0, 0, 0), nullptr);
+    EXPECT_NE(::LoadImageA(language, MAKEINTRESOURCEA(IDC_PREVIEW_ZOOM_CURSOR), IMAGE_CURSOR, 0, 0, 0),
+              nullptr);
     for (UINT icon : {IDI_PRINT_PREVIEW, IDI_PROGRAM, IDI_PROGRAM_SMALL})
         EXPECT_NE(::LoadImageA(language, MAKEINTRESOURCEA(icon), IMAGE_ICON, 0, 0, 0), nullptr) << icon;
     for (UINT strip : {IDB_PREVIEW_BAR, IDB_PREVIEW_BAR_DISABLED}) {
-        HANDLE bitmap = ::LoadImageA(language, MAKEINTRESOURCEA(strip), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+        HANDLE bitmap =
+            ::LoadImageA(language, MAKEINTRESOURCEA(strip), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
         ASSERT_NE(bitmap, nullptr) << strip;
         BITMAP bm{};
         ::GetObjectA(bitmap, sizeof bm, &bm);
@@ -354,16 +361,17 @@ TEST_F(PrintPreviewTest, NewPrinterRestartsThePainterAndTheSelectionPrintsTheCur
     Painter painter;
     std::vector<int> afterSetup;
     int result = Run(painter, {
-        [&](HWND p) {
-            size_t before = painter.codes.size();
-            Command(p, ID_PREVIEW_PRINTER);
-            for (size_t i = before; i < painter.codes.size(); ++i)
-                if (painter.codes[i] != kPageDraw) afterSetup.push_back(painter.codes[i]);
-            Command(p, ID_PREVIEW_LAST);
-            Command(p, ID_PREVIEW_PREVIOUS);
-        },
-        [&](HWND p) { Command(p, ID_PREVIEW_PRINT); },
-    });
+                                  [&](HWND p) {
+                                      size_t before = painter.codes.size();
+                                      Command(p, ID_PREVIEW_PRINTER);
+                                      for (size_t i = before; i < painter.codes.size(); ++i)
+                                          if (painter.codes[i] != kPageDraw)
+                                              afterSetup.push_back(painter.codes[i]);
+                                      Command(p, ID_PREVIEW_LAST);
+                                      Command(p, ID_PREVIEW_PREVIOUS);
+                                  },
+                                  [&](HWND p) { Command(p, ID_PREVIEW_PRINT); },
+                              });
     EXPECT_EQ(result, 1);
     EXPECT_EQ(afterSetup, (std::vector<int>{kPagePrinterGone, kPagePrinterReady}));
     EXPECT_EQ(painter.drawnPages, (std::vector<int>{5}));
