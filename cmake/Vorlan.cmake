@@ -109,6 +109,13 @@ function(vorlan_add_fixtures)
     add_test(NAME fixture.display.stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/xvfb-ctl stop ${VORLAN_STATE_DIR})
     set_tests_properties(fixture.display.start PROPERTIES FIXTURES_SETUP display)
     set_tests_properties(fixture.display.stop PROPERTIES FIXTURES_CLEANUP display)
+    # A private CUPS scheduler whose queue VORLAN-DRUCKER prints to a file (scripts/cups-ctl).
+    # Tests that print also take the resource lock "printer": Wine keeps the queues it finds in
+    # the shared prefix's registry.
+    add_test(NAME fixture.cups.start COMMAND ${CMAKE_SOURCE_DIR}/scripts/cups-ctl start ${VORLAN_STATE_DIR})
+    add_test(NAME fixture.cups.stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/cups-ctl stop ${VORLAN_STATE_DIR})
+    set_tests_properties(fixture.cups.start PROPERTIES FIXTURES_SETUP cups TIMEOUT 60)
+    set_tests_properties(fixture.cups.stop PROPERTIES FIXTURES_CLEANUP cups)
   endif()
   # dbserver with a scratch database (STATE_DIR/dbserver-db) on a free port
   # (STATE_DIR/dbserver.port): the host tree serves its own build, win64 the host tree's.

@@ -20,6 +20,8 @@
 #include <commctrl.h>
 
 #include <cstddef>
+#include <functional>
+#include <string>
 #include <vector>
 
 class COleDataObject;
@@ -675,4 +677,15 @@ class CGridCtrl : public CWnd, public IFormGrid {
     HBRUSH m_hEditBrush = nullptr;
     int m_nResizeStartSize = 0;
     bool m_bKeyDownSeen[4] = {false, false, false, false}; // F1 to F4 reached the grid down
+    // Printing's reach to the server: the form hands the grid a reader of `W ...` lines for
+    // the footer texts it may replace; without one the default footer stays.
+  public:
+    using ServerReader = std::function<std::string(const char* line)>;
+    void SetServerReader(ServerReader reader) { m_serverReader = std::move(reader); }
+
+  private:
+    ServerReader m_serverReader;
+    std::string ServerText(const char* line) const;
+    int PrintRow(CDC* dc, int row, int top, bool fixed);
+    void PrintGridLines(CDC* dc, int row, int col, const CRect& rect);
 };

@@ -61,6 +61,10 @@ class CWinApp : public CWinThread {
     // The cursor of a wait-cursor nesting level (1 and up).
     virtual HCURSOR WaitCursorFor(int level);
     virtual void WinHelp(DWORD_PTR, UINT) {}
+    // The title the program shows and prints (documents, headers); the name by default.
+    virtual void GetAppTitle(CString& out) const { out = m_pszAppName; }
+    // Whether the program draws with visual styles (labels over toolbars then paint through).
+    virtual bool IsThemeActive() const { return false; }
 
     void BeginWaitCursor() { DoWaitCursor(1); }
     void EndWaitCursor() { DoWaitCursor(-1); }

@@ -104,12 +104,30 @@ def picture(kind, s, accent):
         i.line(2, m, s - 3, m, accent, 1)
         i.line(4, 4, s - 5, s - 5, accent)
         i.line(s - 5, 4, 4, s - 5, accent)
+    elif kind in ("first", "prev", "next", "last"):
+        # Arrow heads pointing left or right, with a stop bar for first and last.
+        right = kind in ("next", "last")
+        tip, base = (s - 5, 5) if right else (4, s - 6)
+        for k in range(s // 3 + 1):
+            x = base + (k if right else -k)
+            i.line(x, m - (s // 3 - k), x, m + (s // 3 - k), accent)
+        if kind in ("first", "last"):
+            x = tip + (1 if right else -1)
+            i.line(x, m - s // 3, x, m + s // 3, INK, 2 if right else 1)
+            if not right:
+                i.line(x - 1, m - s // 3, x - 1, m + s // 3, INK)
+    elif kind in ("zoomin", "zoomout"):
+        i.ring(m - 1, m - 1, s // 3, INK, PAPER)
+        i.line(m + s // 5, m + s // 5, s - 2, s - 2, INK, 2)
+        i.line(m - s // 6 - 1, m - 1, m + s // 6 - 1, m - 1, accent)
+        if kind == "zoomin":
+            i.line(m - 1, m - s // 6 - 1, m - 1, m + s // 6 - 1, accent)
     else:  # a plain round mark
         i.ring(m, m, s // 3, INK, accent)
     return i
 
 
-def strip(name, size, kinds, tone):
+def strip(name, size, kinds, tone, out=None):
     icons = [picture(k, size, tone(k)) for k in kinds]
     w, h = size * len(icons), size
     row = (w * 3 + 3) & ~3
@@ -123,7 +141,7 @@ def strip(name, size, kinds, tone):
         data += line + bytes(row - len(line))
     header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
     info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    with open(os.path.join(OUT, name), "wb") as f:
+    with open(os.path.join(out or OUT, name), "wb") as f:
         f.write(header + info + data)
 
 
@@ -142,3 +160,42 @@ strip("fkeyshot.bmp", 24, KEYS, lambda k: GOLD if k not in COLOURS else COLOURS[
 strip("modal.bmp", 16, MODAL, lambda k: COLOURS.get(k, BLUE))
 strip("modalhot.bmp", 16, MODAL, lambda k: GOLD if k not in COLOURS else COLOURS[k])
 strip("modaldis.bmp", 16, MODAL, grey)
+
+# The print preview's bar, in the language libraries: print, printer, first, previous, next,
+# last, zoom in, zoom out, close.
+PREVIEW = ["print", "tools", "first", "prev", "next", "last", "zoomin", "zoomout", "close"]
+LANG = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources", "res")
+strip("preview.bmp", 16, PREVIEW, lambda k: COLOURS.get(k, BLUE), LANG)
+strip("previewdis.bmp", 16, PREVIEW, grey, LANG)
+
+
+def cursor(name, icon, hot):
+    """A 32x32 monochrome cursor: key pixels transparent, dark pixels black, others white."""
+    n = icon.n
+    xor, mask = bytearray(), bytearray()
+    for y in range(n - 1, -1, -1):
+        xb, mb = 0, 0
+        xrow, mrow = bytearray(), bytearray()
+        for x in range(n):
+            c = icon.px[y][x]
+            key = c == KEY
+            light = sum(c) > 384
+            xb = (xb << 1) | (1 if (not key and light) else 0)
+            mb = (mb << 1) | (1 if key else 0)
+            if x % 8 == 7:
+                xrow.append(xb)
+                mrow.append(mb)
+                xb = mb = 0
+        xor += xrow
+        mask += mrow
+    info = struct.pack("<IiiHHIIiiII", 40, n, 2 * n, 1, 1, 0, len(xor) + len(mask), 0, 0, 2, 0)
+    palette = bytes((0, 0, 0, 0, 255, 255, 255, 0))
+    image = info + palette + bytes(xor) + bytes(mask)
+    head = struct.pack("<HHH", 0, 2, 1) + struct.pack("<BBBBHHII", n, n, 0, 0, hot[0], hot[1], len(image), 22)
+    with open(os.path.join(LANG, name), "wb") as f:
+        f.write(head + image)
+
+
+# The preview page's cursor: a magnifier (a click zooms).
+glass = picture("zoomin", 32, INK)
+cursor("zoom.cur", glass, (15, 15))

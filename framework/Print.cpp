@@ -1,0 +1,131 @@
+#include "framework/Print.h"
+#include "framework/TestMode.h"
+
+#include <cstdio>
+
+CPrintJob::CPrintJob(HDC dc, const char* documentName) : m_hDC(dc) {
+    DOCINFOA info{};
+    info.cbSize = sizeof info;
+    info.lpszDocName = documentName;
+    m_bStarted = dc && ::StartDocA(dc, &info) > 0;
+}
+
+CPrintJob::~CPrintJob() {
+    Abort();
+}
+
+bool CPrintJob::StartPage() {
+    return m_bStarted && ::StartPage(m_hDC) > 0;
+}
+
+bool CPrintJob::EndPage() {
+    if (!m_bStarted) return false;
+    if (::EndPage(m_hDC) > 0) return true;
+    Abort();
+    return false;
+}
+
+bool CPrintJob::End() {
+    if (!m_bStarted) return false;
+    m_bStarted = false;
+    return ::EndDoc(m_hDC) > 0;
+}
+
+void CPrintJob::Abort() {
+    if (!m_bStarted) return;
+    m_bStarted = false;
+    ::AbortDoc(m_hDC);
+}
+
+CPrintDialog::CPrintDialog(bool setup, DWORD flags, HWND owner) : m_pd{}, m_bSetup(setup) {
+    m_pd.lStructSize = sizeof m_pd;
+    m_pd.hwndOwner = owner;
+    m_pd.Flags = flags | (setup ? PD_PRINTSETUP : 0);
+    m_pd.nCopies = 1;
+    m_pd.nFromPage = m_pd.nToPage = 1;
+    m_pd.nMinPage = 1;
+    m_pd.nMaxPage = 0xFFFF;
+}
+
+CPrintDialog::~CPrintDialog() {
+    fw::FreePrinterBlocks(m_pd.hDevMode, m_pd.hDevNames);
+    if (m_pd.hDC) ::DeleteDC(m_pd.hDC);
+}
+
+void CPrintDialog::DetachBlocks(HGLOBAL& devMode, HGLOBAL& devNames) {
+    devMode = m_pd.hDevMode;
+    devNames = m_pd.hDevNames;
+    m_pd.hDevMode = m_pd.hDevNames = nullptr;
+}
+
+int CPrintDialog::RunModal() {
+    return ::PrintDlgA(&m_pd) ? IDOK : IDCANCEL;
+}
+
+int CPrintDialog::RunScripted() {
+    const char* name = m_bSetup ? "printsetup" : "print";
+    bool chosen = false, selection = false;
+    int from = 0, to = 0;
+    for (const fw::DialogStep& step : fw::TestMode::DialogScript(name)) {
+        if (step.kind != fw::DialogStep::Verb) continue;
+        if (step.verb == "printer" && step.text == "default") chosen = true;
+        if (step.verb == "selection") selection = step.text == "1";
+        if (step.verb == "pages" && std::sscanf(step.text.c_str(), "%d-%d", &from, &to) != 2) from = to = 0;
+    }
+    int result = IDCANCEL;
+    std::string choice;
+    if (chosen) {
+        PRINTDLGA found{};
+        if (fw::GetDefaultPrinter(found, (m_pd.Flags & PD_RETURNDC) != 0)) {
+            fw::FreePrinterBlocks(m_pd.hDevMode, m_pd.hDevNames);
+            if (m_pd.hDC) ::DeleteDC(m_pd.hDC);
+            m_pd.hDevMode = found.hDevMode;
+            m_pd.hDevNames = found.hDevNames;
+            m_pd.hDC = found.hDC;
+            m_pd.Flags &= ~static_cast<DWORD>(PD_SELECTION | PD_PAGENUMS);
+            if (selection) {
+                m_pd.Flags |= PD_SELECTION;
+            } else if (from > 0 && to > 0) {
+                m_pd.Flags |= PD_PAGENUMS;
+                m_pd.nFromPage = static_cast<WORD>(from);
+                m_pd.nToPage = static_cast<WORD>(to);
+            }
+            choice = fw::PrinterName(m_pd.hDevNames);
+            result = IDOK;
+        }
+    }
+    fw::TestMode::RecordItem(fw::ShownItem{name, 0, "", choice, result});
+    return result;
+}
+
+namespace fw {
+
+bool GetDefaultPrinter(PRINTDLGA& pd, bool returnDC) {
+    pd = PRINTDLGA{};
+    pd.lStructSize = sizeof pd;
+    pd.Flags = PD_RETURNDEFAULT | (returnDC ? PD_RETURNDC : 0);
+    if (!::PrintDlgA(&pd)) return false;
+    if (returnDC && !pd.hDC) {
+        FreePrinterBlocks(pd.hDevMode, pd.hDevNames);
+        return false;
+    }
+    return true;
+}
+
+void FreePrinterBlocks(HGLOBAL& devMode, HGLOBAL& devNames) {
+    if (devMode) ::GlobalFree(devMode);
+    if (devNames) ::GlobalFree(devNames);
+    devMode = devNames = nullptr;
+}
+
+std::string PrinterName(HGLOBAL devNames) {
+    if (!devNames) return std::string();
+    std::string name;
+    if (auto* names = static_cast<const DEVNAMES*>(::GlobalLock(devNames))) {
+        name = reinterpret_cast<const char*>(names) + names->wDeviceOffset;
+        ::GlobalUnlock(devNames);
+    }
+    return name;
+}
+
+} // namespace fw

@@ -1,0 +1,86 @@
+#pragma once
+// Printers: an owned printer device context, a print job that is ended or aborted on every way
+// out, and the print and print-setup dialogs, which test mode answers from the script.
+
+#include "framework/CommonDialog.h"
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <string>
+
+// A device context deleted with its owner (printer contexts are created, not borrowed).
+class CPrinterDC {
+  public:
+    CPrinterDC() = default;
+    ~CPrinterDC() { Delete(); }
+    CPrinterDC(const CPrinterDC&) = delete;
+    CPrinterDC& operator=(const CPrinterDC&) = delete;
+
+    operator HDC() const { return m_hDC; }
+    HDC m_hDC = nullptr;
+    void Attach(HDC dc) {
+        Delete();
+        m_hDC = dc;
+    }
+    HDC Detach() {
+        HDC dc = m_hDC;
+        m_hDC = nullptr;
+        return dc;
+    }
+    void Delete() {
+        if (m_hDC) ::DeleteDC(m_hDC);
+        m_hDC = nullptr;
+    }
+};
+
+// A document on a printer context: aborted on destruction unless End succeeded.
+class CPrintJob {
+  public:
+    CPrintJob(HDC dc, const char* documentName);
+    ~CPrintJob();
+    CPrintJob(const CPrintJob&) = delete;
+    CPrintJob& operator=(const CPrintJob&) = delete;
+
+    bool IsStarted() const { return m_bStarted; }
+    bool StartPage();
+    // A failing page aborts the document.
+    bool EndPage();
+    bool End();
+    void Abort();
+
+  private:
+    HDC m_hDC;
+    bool m_bStarted = false;
+};
+
+// The print dialog (or with setup the print-setup dialog). In test mode the script's
+// "dialog print ..." or "dialog printsetup ..." line answers it:
+//   printer:default   the default printer is chosen (IDOK; without one the dialog is cancelled)
+//   pages:FROM-TO     a page range          selection:1   the selection (the current page)
+// Without a fitting line the dialog is cancelled. Recorded as "<name> 0 <title> <choice> <result>".
+class CPrintDialog : public CCommonDialog {
+  public:
+    CPrintDialog(bool setup, DWORD flags, HWND owner);
+    ~CPrintDialog() override;
+
+    PRINTDLGA m_pd;
+    // The device blocks pass to the caller, who frees them with fw::FreePrinterBlocks.
+    void DetachBlocks(HGLOBAL& devMode, HGLOBAL& devNames);
+    bool PrintSelection() const { return (m_pd.Flags & PD_SELECTION) != 0; }
+    bool PrintRange() const { return (m_pd.Flags & PD_PAGENUMS) != 0; }
+
+    int RunModal() override;
+    int RunScripted() override;
+
+  private:
+    bool m_bSetup;
+};
+
+namespace fw {
+// The default printer without a dialog: its device blocks and, with returnDC, a context.
+bool GetDefaultPrinter(PRINTDLGA& pd, bool returnDC);
+void FreePrinterBlocks(HGLOBAL& devMode, HGLOBAL& devNames);
+// The printer's name from a device-names block, empty without one.
+std::string PrinterName(HGLOBAL devNames);
+} // namespace fw
