@@ -169,7 +169,7 @@ LRESULT CPrintPreviewPage::OnPaint() {
     CPaintDC dc(m_hWnd);
     CRect client = GetClientRect();
     CRect page(client.left + 1, client.top + 1, client.right - 4, client.bottom - 4);
-    CDC out(dc);
+    CDC& out = dc;
     out.FillSolidRect(client, RGB(255, 255, 255));
     ::FrameRect(dc, &page, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
     out.FillSolidRect(CRect(page.right, page.top + 3, page.right + 3, page.bottom + 3), kShadow);
