@@ -256,8 +256,13 @@ int CChildDialog::GotoControl(int field, int allowGrid) {
     // once the form's devices are.)
     if (field == 0xFFFF) return 1;
     if (field == 0) {
-        (void)allowGrid; // (the grid takes the focus here once forms have grids)
-        return 0;
+        if (!allowGrid || !HasGrid()) return 0;
+        ::EnableWindow(GetDlgItem(0x1800), TRUE);
+        CreateScrollField(1, 0, 0, 0, 0);
+        if (!m_hWnd || !HasGrid()) return 0;
+        m_nFocusField = EnableEdits(m_nFields + 1);
+        ::SendMessageA(GetDlgItem(0x1800), WM_USER, 0, 0);
+        return 1;
     }
     HWND control = FieldControl(field);
     // A field without a control cannot take the focus: the caller goes on as at the end.

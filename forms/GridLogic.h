@@ -111,3 +111,48 @@ struct CursorPosition {
 CursorPosition ParseCursorPosition(std::string_view answer);
 
 } // namespace vorlan
+
+namespace vorlan::gridline {
+constexpr const char* kGlobalExists = "W:$D(%GBL) 1";
+constexpr const char* kLowestSubscript = "W $O(@%GBL@(\"\"))";
+constexpr const char* kHighestSubscript = "W $O(@%GBL@(\"\"),-1)";
+constexpr const char* kMaxColumns = "W $G(%SCRB(\"MCOL\"))";
+constexpr const char* kWidth = "W $G(%SCRB)";
+constexpr const char* kTakeFont = "W $G(%SCRB(\"FONT\")) K %SCRB(\"FONT\")";
+constexpr const char* kDragRows = "W $G(%DRAG)";
+constexpr const char* kListMode = "W:$D(%WIN(\"SCR\",\"LISTMODE\")) 1";
+constexpr const char* kRightCopy = "W:$D(%WIN(\"RCOPY\")) 1";
+constexpr const char* kMarkSelection = "W $G(%WIN(\"SCR\",\"MARKSEL\"))";
+constexpr const char* kEdit = "W:$D(%WIN(\"SCR\",\"EDIT\")) 1";
+constexpr const char* kAutoSize = "W:$D(%WIN(\"SCR\",\"AUTOSIZE\")) 1";
+constexpr const char* kGridLines = "W $G(%WIN(\"SCR\",\"GRIDLINES\"))";
+constexpr const char* kSizeAuto = "W:$D(%WIN(\"SCR\",\"SIZEAUTO\")) 1";
+constexpr const char* kDrag5 = "W:$D(%DRAG(5)) 1";
+constexpr const char* kDrag6 = "W:$D(%DRAG(6)) 1";
+constexpr const char* kDragSize = "W:$D(%DRAG(\"SIZE\")) 1";
+constexpr const char* kKillDragWord = "K:$D(%DRAG(\"WORD\")) %DRAG(\"WORD\")";
+constexpr const char* kTakeColumnFonts = "W $G(SCRFONT) K SCRFONT";
+constexpr const char* kKillSwitches = "K %WIN(\"SCR\")";
+constexpr const char* kDropRow = "W $G(%zz)";
+constexpr const char* kDropColumn = "W $G(%pp)";
+constexpr const char* kRowEditing = "W:$D(%ZELN) 1";
+constexpr const char* kRowDeleting = "W:$D(%ZLOEN) 1";
+constexpr const char* kRowInserting = "W:$D(%ZEINN) 1";
+constexpr const char* kMaxRows = "W $G(%MAXZ)";
+constexpr const char* kTable = "W $G(%TAB)";
+constexpr const char* kLeaveExists = "W:$D(%VL) 1";
+constexpr const char* kTakeCellsOnly = "W:$D(%ZLN) 1 K %ZLN";
+constexpr const char* kTakeRowEdits = "W $G(%WIN(\"ZEL\")) K %WIN(\"ZEL\")";
+constexpr const char* kChangedCells = "W:$D(%ZLN) 1 K %QZ S %QCC=\"\"";
+constexpr const char* kNextChangedColumn = "S %QCC=$O(%ZLN(%QCC)) W %QCC";
+constexpr const char* kChangedColumnKind = "W $D(%ZLN(%QCC)) S %QCD=\"\"";
+constexpr const char* kNextChangedRow = "S %QCD=$O(%ZLN(%QCC,%QCD)) W %QCD";
+constexpr const char* kKillChanged = "K %ZLN";
+constexpr const char* kNewWidths =
+    "S %QCC=\"\" F  S %QCC=$O(%WIN(\"SCROLL\",\"WIDTH\",%QCC)) Q:%QCC=\"\"  W $G(%WIN(\"SCROLL\",\"WIDTH\",%QCC))";
+constexpr const char* kTakeAutoSize = "W $D(%WIN(\"SCR\",\"AUTOSIZE\")) K %WIN(\"SCR\",\"AUTOSIZE\")";
+constexpr const char* kTitleRight = "W $G(%WIN(\"SCRTITLE\",\"R\"))";
+constexpr const char* kTitleCentre = "W $G(%WIN(\"SCRTITLE\",\"C\"))";
+constexpr const char* kTitleLeft = "W $G(%WIN(\"SCRTITLE\",\"L\"))";
+constexpr const char* kDropAnswer = "W $$DROPA^QCD()";
+} // namespace vorlan::gridline

@@ -118,7 +118,7 @@ void CBaseMDI::ActivateWindow(UINT formId, int mode) {
     CString field = TheSession().Execute(vorlan::kTakeFocusFieldLine);
     int focusField = std::atoi(field);
     if (focusField != 0 && enabled) form->SendMessage(WM_ENABLEEDITS, static_cast<WPARAM>(focusField));
-    // (Resetting the grid's selection comes with the grid.)
+    if (form->m_bGridReset) form->ResetGridSelection();
     form->m_bGridReset = false;
 
     BringFormToTop(form);
@@ -315,8 +315,8 @@ void CBaseMDI::OnUpdateNotMenuEdit(CCmdUI* ui) {
 }
 
 void CBaseMDI::OnUpdateGridUndo(CCmdUI* ui) {
-    // Enabled by the grid's undo value once forms have grids.
-    ui->Enable(false);
+    CChildDialog* top = GetTopForm();
+    ui->Enable(top && top->GridSizesChanged());
 }
 
 void CBaseMDI::OnUpdateGridPrint(CCmdUI* ui) {
