@@ -1,0 +1,15 @@
+#include "controls/FormColours.h"
+
+namespace {
+constexpr uint32_t kTable[33] = {
+    kDefaultColour, 0xFFFFFF, 0x0000FF, 0x8080FF, 0x000080, 0x80FFFF, 0x00FFFF, 0x008080, 0x80FF80,
+    0x00FF00,       0x008000, 0xFFFF80, 0xFF0000, 0x800000, 0xD0D0D0, 0x808080, 0x000000, 0xE0E0E0,
+    0xF0F0F0,       0x404040, 0xB3EE3A, 0x98FB98, 0x4EEE94, 0x4876FF, 0x87CEFA, 0xD1EEEE, 0x7FFFD4,
+    0xF4A460,       0xFF7F24, 0xFF1493, 0xC67B8B, 0x58C75A, 0xA4CA9B,
+};
+} // namespace
+
+uint32_t FormColour(int number) {
+    unsigned index = static_cast<unsigned>(number) & 0xFFu;
+    return index < sizeof kTable / sizeof kTable[0] ? kTable[index] : kDefaultColour;
+}
