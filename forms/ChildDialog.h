@@ -21,7 +21,7 @@ class CSession;
 class CReadCard;
 class CGridCtrl;
 class CBaseMDIMenu;
-struct NMGRID;
+struct NM_GRIDVIEW;
 
 class CChildDialog : public CChildForm, public IRequestHubForm {
   public:
@@ -201,19 +201,20 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
 
     // the grid's notifications and commands (ChildDialogGridNotify.cpp)
     LRESULT OnNotify(WPARAM wParam, LPARAM lParam);
-    LRESULT OnGridNotify(NMGRID* record);
-    LRESULT OnGridDrag(NMGRID* record, int c, int r);
-    LRESULT OnGridDropCell(NMGRID* record, int c, int r);
-    LRESULT OnGridDropped(NMGRID* record);
-    LRESULT AfterGridChange(NMGRID* record, bool done, bool activated);
+    void ApplyGridSwitches(CGridCtrl* grid);
+    LRESULT OnGridNotify(NM_GRIDVIEW* record);
+    LRESULT OnGridDrag(NM_GRIDVIEW* record, int c, int r);
+    LRESULT OnGridDropCell(NM_GRIDVIEW* record, int c, int r);
+    LRESULT OnGridDropped(NM_GRIDVIEW* record);
+    LRESULT AfterGridChange(NM_GRIDVIEW* record, bool done, bool activated);
     LRESULT OnGridCellKey(int c, int r);
-    LRESULT OnGridCellFocus(NMGRID* record, int c, int r);
-    LRESULT OnGridClickAnswer(NMGRID* record, const std::string& answer, int c, int r);
-    LRESULT OnGridCellSave(NMGRID* record, int c, int r);
-    LRESULT OnGridRows(NMGRID* record, int r);
-    LRESULT OnGridInfo(NMGRID* record, int c, int r);
+    LRESULT OnGridCellFocus(NM_GRIDVIEW* record, int c, int r);
+    LRESULT OnGridClickAnswer(NM_GRIDVIEW* record, const std::string& answer, int c, int r);
+    LRESULT OnGridCellSave(NM_GRIDVIEW* record, int c, int r);
+    LRESULT OnGridRows(NM_GRIDVIEW* record, int r);
+    LRESULT OnGridInfo(NM_GRIDVIEW* record, int c, int r);
     bool ActivateForDrop();
-    void RefreshGridRange(const NMGRID* record);
+    void RefreshGridRange(const NM_GRIDVIEW* record);
     void ApplyCursorPosition(const std::string& answer);
     LRESULT OnGridCommand(UINT id);
     std::string GridCellText(int row, int column);

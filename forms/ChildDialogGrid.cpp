@@ -4,6 +4,7 @@
 
 #include "app/FontSetting.h"
 #include "app/ProtocolLog.h"
+#include "app/ReplyFields.h"
 #include "app/Session.h"
 #include "controls/GridCtrl.h"
 #include "forms/BaseMDIMenu.h"
@@ -47,6 +48,14 @@ class LoadProgress {
     int m_step = -1;
     bool m_shown = false;
 };
+
+// The grid's font at another weight, for a column of its own.
+HFONT WeightedFont(HFONT base, int weight) {
+    LOGFONTA lf{};
+    if (!base || !::GetObjectA(base, sizeof lf, &lf)) return nullptr;
+    lf.lfWeight = weight;
+    return ::CreateFontIndirectA(&lf);
+}
 
 } // namespace
 
@@ -107,7 +116,7 @@ int CChildDialog::CreateScrollField(int rebuild, int firstLine, int lastLine, in
             grid = new CGridCtrl(click ? 1 : 0, font.name.IsEmpty() ? nullptr : font.name.c_str(), font.scaledSize, 2,
                                  scroll.columns, m_nGridHeaderRows, scroll.columns, vorlan::g_nRowHeightUnit,
                                  scroll.fixedColumns, scroll.fixedRows);
-            if (!grid->Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP, r, this, kGridId)) {
+            if (!grid->Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP, r, m_hWnd, kGridId)) {
                 delete grid;
                 vorlan::WriteProtocol("CChildDialog::CreateScrollField - grid of %s not created", vorlan::kLogNote,
                                       description.c_str());
@@ -118,12 +127,7 @@ int CChildDialog::CreateScrollField(int rebuild, int firstLine, int lastLine, in
             m_stretch.push_back(StretchEntry{kGridId, r});
             SetGridWidth(grid, nullptr, scroll.columns);
 
-            grid->SetDragAndDrop(m_session.Execute(gridline::kDragRows) == "1");
-            grid->SetListMode(m_session.Execute(gridline::kListMode) == "1");
-            grid->SetRightClickCopy(m_session.Execute(gridline::kRightCopy) == "1");
-            grid->SetMarkSelection(vorlan::NumberOf(m_session.Execute(gridline::kMarkSelection).str()));
-            grid->SetEditable(m_session.Execute(gridline::kEdit) == "1");
-            grid->SetAutoSizeSwitch(m_session.Execute(gridline::kAutoSize) == "1");
+            ApplyGridSwitches(grid);
             std::string lines = m_session.Execute(gridline::kGridLines).str();
             if (!lines.empty()) {
                 int mode = vorlan::NumberOf(lines);
@@ -133,12 +137,12 @@ int CChildDialog::CreateScrollField(int rebuild, int firstLine, int lastLine, in
             std::vector<int> weights =
                 vorlan::ColumnWeights(m_session.Execute(gridline::kTakeColumnFonts).str(), scroll.columns);
             for (size_t i = 0; i < weights.size(); ++i)
-                if (weights[i]) grid->SetColumnWeight(static_cast<int>(i), weights[i]);
+                if (weights[i]) grid->SetColumnFont(static_cast<int>(i), WeightedFont(grid->GetFont(), weights[i]));
         }
     }
     bool drag5 = m_session.Execute(gridline::kDrag5) == "1";
     bool drag6 = m_session.Execute(gridline::kDrag6) == "1";
-    grid->SetDragOptions(vorlan::DragOptions(drag5, drag6, m_session.Execute(gridline::kDragSize) == "1"));
+    grid->SetDragFlags(vorlan::DragOptions(drag5, drag6, m_session.Execute(gridline::kDragSize) == "1"));
     if (rebuild && haveGlobal && maxColumns != 0 && maxColumns != grid->GetColumnCount()) {
         grid->SetColumnCount(maxColumns);
         SetGridWidth(grid, nullptr, maxColumns);
@@ -148,7 +152,7 @@ int CChildDialog::CreateScrollField(int rebuild, int firstLine, int lastLine, in
 
     int last = vorlan::NumberOf(m_session.Execute(gridline::kHighestSubscript).str());
     int first = 1 - m_nGridHeaderRows;
-    grid->SetRedraw(FALSE);
+    grid->SetRedraw(false);
     grid->SetRowCount(std::max(0, last - first + 1));
     ++vorlan::g_nGridLoading;
     vorlan::g_dwGridLoadStart = ::GetTickCount();
@@ -161,7 +165,7 @@ int CChildDialog::CreateScrollField(int rebuild, int firstLine, int lastLine, in
     }
     --vorlan::g_nGridLoading;
     if (!::IsWindow(grid->m_hWnd)) return 0;
-    grid->SetRedraw(TRUE, TRUE);
+    grid->SetRedraw(true, true);
 
     if (scroll.selectRow > 0) grid->SetFocusCell(scroll.selectRow - 1 + grid->GetFixedRowCount(), scroll.selectColumn - 1);
     if (scroll.scrollRow > 0) grid->EnsureVisible(scroll.scrollRow - 1 + grid->GetFixedRowCount(), 0);
@@ -187,7 +191,7 @@ void CChildDialog::UpdateScrollRow(CGridCtrl* grid, int row, int firstColumn, in
     if (resize) {
         grid->AutoSizeRow(row);
         if (grid->GetRowHeight(row) != heightBefore) {
-            grid->Invalidate();
+            ::InvalidateRect(grid->m_hWnd, nullptr, TRUE);
             return;
         }
     }
@@ -205,22 +209,21 @@ void CChildDialog::UpdateScrollCell(CGridCtrl* grid, int row, int column, bool b
     }
     vorlan::CellRecord c = vorlan::ParseCellRecord(record ? *record : std::string_view(fetched));
     grid->SetItemText(row, column, c.text.c_str());
-    if (buildColumn) grid->ModifyColumnFlags(column, vorlan::kColumnFlagMask, c.columnFlags);
-    grid->ModifyRowFlags(row, 0xFF, c.rowLowByte);
+    if (buildColumn) grid->ModifyColumnFlags(column, static_cast<WORD>(vorlan::kColumnFlagMask), static_cast<WORD>(c.columnFlags));
+    grid->ModifyRowFlags(row, 0xFF, static_cast<WORD>(c.rowLowByte));
     grid->ModifyRowFlags(row, 0x8000, c.normalRow ? 0x8000 : 0);
     int r = row, col = column;
-    grid->SetItemColors(r, col, static_cast<BYTE>(c.textColour), static_cast<BYTE>(c.backColour),
-                        static_cast<BYTE>(c.shape));
+    grid->SetItemColors(r, col, c.textColour, c.backColour, c.shape);
     UINT state = grid->GetItemState(row, column);
     grid->SetItemState(row, column, c.skip ? state | vorlan::kCellSkip : state & ~vorlan::kCellSkip);
     grid->SetItemImage(row, column, c.image);
     if (c.hasHeight) {
         if (c.height > 0)
-            grid->SetRowHeight(row, c.height, FALSE);
+            grid->SetRowHeight(row, c.height);
         else if (buildColumn)
-            grid->SetRowHeight(row, 0, FALSE);
+            grid->SetRowHeight(row, 0);
     }
-    grid->ModifyItemStyle(row, column, c.style, vorlan::kCellStyleMask & ~c.style);
+    grid->ModifyItemStyle(row, column, static_cast<WORD>(c.style), static_cast<WORD>(vorlan::kCellStyleMask & ~c.style));
     grid->SetItemData(row, column, c.data);
     grid->SetItemExtra(row, column, c.extra);
     if (redraw) grid->RedrawCell(row, column);
@@ -247,15 +250,15 @@ void CChildDialog::UpdateScroll(CGridCtrl* grid, int firstColumn, int lastColumn
 void CChildDialog::OnGridWidthUndo() {
     CGridCtrl* grid = Grid();
     if (!grid) return;
-    grid->SetRedraw(FALSE);
+    grid->SetRedraw(false);
     int sum = 0;
     std::vector<int> widths = GetScrollColumns(&sum);
     for (size_t i = 0; i < widths.size() && static_cast<int>(i) < grid->GetColumnCount(); ++i)
-        grid->SetColumnWidth(static_cast<int>(i), widths[i] * grid->GetCharWidthUnit(), FALSE);
-    grid->m_bLayoutPending = false;
-    grid->m_nUserSized = 0;
+        grid->SetColumnWidth(static_cast<int>(i), widths[i] * grid->m_nCharWidth);
+    grid->m_bPendingLayout = false;
+    grid->m_bSizesChanged = 0;
     grid->ResetScrollBars();
-    grid->SetRedraw(TRUE, TRUE);
+    grid->SetRedraw(true, true);
     SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), 0);
 }
 
@@ -264,7 +267,7 @@ int CChildDialog::SetColumnWidths(const std::string& text, CGridCtrl* grid) {
     if (!grid) return 0;
     std::vector<int> widths = vorlan::ParseColumnWidths(text, grid->GetColumnCount());
     for (size_t i = 0; i < widths.size(); ++i)
-        if (widths[i] >= 0) grid->SetColumnWidth(static_cast<int>(i), widths[i], FALSE);
+        if (widths[i] >= 0) grid->SetColumnWidth(static_cast<int>(i), widths[i]);
     return grid->GetColumnCount();
 }
 
@@ -280,12 +283,12 @@ int CChildDialog::SetGridWidth(CGridCtrl* grid, const std::vector<int>* defaults
     int result = 0;
     if (saved.empty()) {
         for (int i = 0; i < count && i < static_cast<int>(defaults->size()) && i < grid->GetColumnCount(); ++i)
-            grid->SetColumnWidth(i, (*defaults)[static_cast<size_t>(i)] * grid->GetCharWidthUnit(), FALSE);
+            grid->SetColumnWidth(i, (*defaults)[static_cast<size_t>(i)] * grid->m_nCharWidth);
         result = 1;
     } else {
         SetColumnWidths(saved, grid);
     }
-    grid->m_bLayoutPending = false;
+    grid->m_bPendingLayout = false;
     return result;
 }
 
@@ -293,7 +296,7 @@ bool CChildDialog::TestZLN() {
     CGridCtrl* grid = Grid();
     if (!grid) return false;
     std::string edits = m_session.Execute(gridline::kTakeRowEdits).str();
-    grid->SetRedraw(FALSE);
+    grid->SetRedraw(false);
     if (!edits.empty()) {
         int first = vorlan::NumberOf(vorlan::PieceOf(edits, 1).substr(0, 31));
         int count = vorlan::NumberOf(vorlan::PieceOf(edits, 2).substr(0, 31));
@@ -312,7 +315,7 @@ bool CChildDialog::TestZLN() {
         }
     }
     if (m_session.Execute(gridline::kChangedCells) != "1") {
-        grid->SetRedraw(TRUE, TRUE);
+        grid->SetRedraw(true, true);
         return false;
     }
     for (;;) {
@@ -334,7 +337,7 @@ bool CChildDialog::TestZLN() {
         }
     }
     m_session.Execute(gridline::kKillChanged);
-    grid->SetRedraw(TRUE, TRUE);
+    grid->SetRedraw(true, true);
     return true;
 }
 
@@ -360,10 +363,10 @@ void CChildDialog::ApplyServerWidths() {
     if (!grid) return;
     std::string widths = m_session.Execute(gridline::kNewWidths).str();
     if (!widths.empty()) {
-        grid->SetRedraw(FALSE);
+        grid->SetRedraw(false);
         SetColumnWidths(widths, grid);
         grid->AutoSizeRows();
-        grid->SetRedraw(TRUE, TRUE);
+        grid->SetRedraw(true, true);
     }
     if (m_session.Execute(gridline::kTakeAutoSize) == "1") grid->AutoSizeColumns();
 }
@@ -379,4 +382,29 @@ void CChildDialog::SaveScrollPos() {
     std::vector<std::string> chunks = vorlan::ColumnWidthChunks(widths);
     for (size_t k = 0; k < chunks.size(); ++k)
         m_session.Execute(vorlan::SaveWidthChunkLine(key, static_cast<int>(k), chunks[k]));
+}
+
+void CChildDialog::ResetGridSelection() {
+    if (CGridCtrl* grid = Grid()) grid->m_idRemembered = CCellID(-1, -1);
+}
+
+bool CChildDialog::GridSizesChanged() const {
+    CGridCtrl* grid = Grid();
+    return grid && grid->m_bSizesChanged != 0;
+}
+
+void CChildDialog::ApplyGridSwitches(CGridCtrl* grid) {
+    // %DRAG and %WIN("RCOPY") have no switch of their own in this grid: rows are dragged by
+    // the drag options below, and the right button always offers the grid's own menu.
+    grid->SetListMode(m_session.Execute(gridline::kListMode) == "1");
+    int marks = vorlan::NumberOf(m_session.Execute(gridline::kMarkSelection).str());
+    grid->SetFocusRowMode((marks & 1) != 0);
+    grid->SetWholeRow((marks & 2) != 0);
+    grid->SetEditable(m_session.Execute(gridline::kEdit) == "1");
+    grid->SetFillLastColumn(m_session.Execute(gridline::kAutoSize) == "1");
+    std::string lines = m_session.Execute(gridline::kGridLines).str();
+    if (!lines.empty()) {
+        int mode = vorlan::NumberOf(lines);
+        grid->SetGridLines(mode < 0 ? 0 : std::min(mode, 3));
+    }
 }

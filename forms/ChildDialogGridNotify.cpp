@@ -38,7 +38,7 @@ UINT ClosingCommand(const std::string& sc) {
 }
 
 // The cell range an answer of $$DRAG^QCD or $$ENTER^QCD names, into the record.
-void WriteRange(NMGRID* record, const std::string& answer, int fixedRows) {
+void WriteRange(NM_GRIDVIEW* record, const std::string& answer, int fixedRows) {
     record->iRow = vorlan::NumberOf(vorlan::PieceOf(answer, 1)) - 1 + fixedRows;
     record->iRow2 = vorlan::NumberOf(vorlan::PieceOf(answer, 2)) - 1 + fixedRows;
     record->iColumn = vorlan::NumberOf(vorlan::PieceOf(answer, 3)) - 1;
@@ -60,7 +60,7 @@ LRESULT CChildDialog::OnNotify(WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     if (header->idFrom != kGridId) return CChildForm::WindowProc(WM_NOTIFY, wParam, lParam);
-    return OnGridNotify(reinterpret_cast<NMGRID*>(lParam));
+    return OnGridNotify(reinterpret_cast<NM_GRIDVIEW*>(lParam));
 }
 
 std::string CChildDialog::GridCellText(int row, int column) {
@@ -68,7 +68,7 @@ std::string CChildDialog::GridCellText(int row, int column) {
     return grid ? grid->GetItemText(row, column).str() : std::string();
 }
 
-LRESULT CChildDialog::OnGridNotify(NMGRID* record) {
+LRESULT CChildDialog::OnGridNotify(NM_GRIDVIEW* record) {
     CGridCtrl* grid = Grid();
     if (!grid) return 0;
     m_nCurrentField = m_nFields + 1;
@@ -137,7 +137,7 @@ LRESULT CChildDialog::OnGridNotify(NMGRID* record) {
     }
 }
 
-LRESULT CChildDialog::OnGridDrag(NMGRID* record, int c, int r) {
+LRESULT CChildDialog::OnGridDrag(NM_GRIDVIEW* record, int c, int r) {
     std::string a = m_session.Execute(vorlan::DragLine(c, r)).str();
     if (a.empty()) return 0;
     std::string message = vorlan::PieceOf(a, 5);
@@ -157,7 +157,7 @@ bool CChildDialog::ActivateForDrop() {
     return true;
 }
 
-LRESULT CChildDialog::OnGridDropCell(NMGRID* record, int c, int r) {
+LRESULT CChildDialog::OnGridDropCell(NM_GRIDVIEW* record, int c, int r) {
     bool activated = ActivateForDrop();
     std::string a = m_session.Execute(vorlan::DropCellLine(c, r)).str();
     if (!a.empty()) {
@@ -170,7 +170,7 @@ LRESULT CChildDialog::OnGridDropCell(NMGRID* record, int c, int r) {
     }
     CGridCtrl* grid = Grid();
     if (!grid) return 0;
-    NMGRID enter = *record;
+    NM_GRIDVIEW enter = *record;
     enter.hdr.code = 10;
     enter.iRow = vorlan::NumberOf(m_session.Execute(gridline::kDropRow).str()) - 1 + grid->GetFixedRowCount();
     enter.iColumn = vorlan::NumberOf(m_session.Execute(gridline::kDropColumn).str()) - 1;
@@ -179,7 +179,7 @@ LRESULT CChildDialog::OnGridDropCell(NMGRID* record, int c, int r) {
     return AfterGridChange(&enter, true, activated);
 }
 
-void CChildDialog::RefreshGridRange(const NMGRID* record) {
+void CChildDialog::RefreshGridRange(const NM_GRIDVIEW* record) {
     CGridCtrl* grid = Grid();
     if (!grid || record->iRow < 0) return;
     int firstColumn = record->iColumn < 0 ? grid->GetFixedColumnCount() : record->iColumn;
@@ -189,12 +189,12 @@ void CChildDialog::RefreshGridRange(const NMGRID* record) {
                  std::min(lastRow, grid->GetRowCount() - 1));
 }
 
-LRESULT CChildDialog::OnGridDropped(NMGRID* record) {
+LRESULT CChildDialog::OnGridDropped(NM_GRIDVIEW* record) {
     bool activated = ActivateForDrop();
     (void)activated;
     std::string a = m_session.Execute(gridline::kDropAnswer).str();
     if (record->iRow >= 0 && a.empty()) RefreshGridRange(record);
-    if (CGridCtrl* grid = Grid()) grid->Invalidate();
+    if (CGridCtrl* grid = Grid()) ::InvalidateRect(grid->m_hWnd, nullptr, TRUE);
     TestforEvent(0xFFFF);
     HWND accepting = record->hdr.hwndFrom;
     HWND frame = accepting && ::IsWindow(accepting) ? ::GetParent(accepting) : nullptr;
@@ -202,7 +202,7 @@ LRESULT CChildDialog::OnGridDropped(NMGRID* record) {
     return 1;
 }
 
-LRESULT CChildDialog::AfterGridChange(NMGRID* record, bool done, bool activated) {
+LRESULT CChildDialog::AfterGridChange(NM_GRIDVIEW* record, bool done, bool activated) {
     if (done) {
         if (m_session.Execute(line::kTakeRebuild) == "1")
             CreateControls(1);
@@ -211,7 +211,7 @@ LRESULT CChildDialog::AfterGridChange(NMGRID* record, bool done, bool activated)
     }
     if (!m_hWnd) return 0;
     if (activated)
-        if (CGridCtrl* grid = Grid()) grid->Invalidate();
+        if (CGridCtrl* grid = Grid()) ::InvalidateRect(grid->m_hWnd, nullptr, TRUE);
     TestforEvent(0xFFFF);
     return done ? 1 : 0;
 }
@@ -228,14 +228,14 @@ LRESULT CChildDialog::OnGridCellKey(int c, int r) {
     return 1;
 }
 
-LRESULT CChildDialog::OnGridCellFocus(NMGRID* record, int c, int r) {
+LRESULT CChildDialog::OnGridCellFocus(NM_GRIDVIEW* record, int c, int r) {
     const std::string text = GridCellText(record->iRow, record->iColumn);
     std::string a = m_session.Execute(vorlan::CellFocusLine(r, c, text, false)).str();
     std::string pending = m_session.Execute(line::kTakeFocusAction).str();
     if (!pending.empty()) {
         ExecuteDDN(pending.c_str());
         if (!m_hWnd) return 0;
-        if (CGridCtrl* grid = Grid()) grid->SetFocus();
+        if (CGridCtrl* grid = Grid()) ::SetFocus(grid->m_hWnd);
         a = m_session.Execute(vorlan::CellFocusLine(r, c, text, true)).str();
     }
     TestforEvent(1);
@@ -252,7 +252,7 @@ LRESULT CChildDialog::OnGridCellFocus(NMGRID* record, int c, int r) {
     return m_session.Execute(gridline::kTable).IsEmpty() ? 0 : 1;
 }
 
-LRESULT CChildDialog::OnGridClickAnswer(NMGRID* record, const std::string& answer, int c, int r) {
+LRESULT CChildDialog::OnGridClickAnswer(NM_GRIDVIEW* record, const std::string& answer, int c, int r) {
     if (answer == "\xA7" || answer == "\xA7\xA7\xA7") {
         CreateScrollField(1, 0, 0, 0, 0);
         if (!m_hWnd || answer.size() == 3) return 0;
@@ -264,11 +264,11 @@ LRESULT CChildDialog::OnGridClickAnswer(NMGRID* record, const std::string& answe
     return OnGridCellSave(record, c, r);
 }
 
-LRESULT CChildDialog::OnGridCellSave(NMGRID* record, int c, int r) {
+LRESULT CChildDialog::OnGridCellSave(NM_GRIDVIEW* record, int c, int r) {
     const int key = static_cast<int>(record->lValue);
     const int row = record->iRow, column = record->iColumn;
-    int p1 = record->wSelStart + 1;
-    int p2 = record->wSelEnd ? record->wSelEnd + 1 : p1;
+    int p1 = (record->iExtra & 0xFFFF) + 1;
+    int p2 = (record->iExtra >> 16 & 0xFFFF) ? (record->iExtra >> 16 & 0xFFFF) + 1 : p1;
     std::string a = m_session.Execute(vorlan::CellSaveLine(key == 13, p1, p2, r, c, GridCellText(row, column))).str();
     UpdateScrollRow(Grid(), row, 0, -1, false, true);
     const bool refused = vorlan::PieceOf(a, 3) == "1";
@@ -338,7 +338,7 @@ void CChildDialog::ApplyCursorPosition(const std::string& answer) {
     grid->SendMessage(WM_USER, static_cast<WPARAM>(p.p[1]), p.p[0]);
 }
 
-LRESULT CChildDialog::OnGridRows(NMGRID* record, int r) {
+LRESULT CChildDialog::OnGridRows(NM_GRIDVIEW* record, int r) {
     const int code = static_cast<int>(record->hdr.code);
     if (m_session.Execute(gridline::kRowEditing) != "1") return 0;
     if (code != 5 && code != 6) return 1;
@@ -365,11 +365,11 @@ LRESULT CChildDialog::OnGridRows(NMGRID* record, int r) {
     return 1;
 }
 
-LRESULT CChildDialog::OnGridInfo(NMGRID* record, int c, int r) {
+LRESULT CChildDialog::OnGridInfo(NM_GRIDVIEW* record, int c, int r) {
     if (m_session.Execute(line::kCurrentDialog) != m_strFormName) return 0;
     std::string a = m_session.Execute(vorlan::InfoLine(c, r)).str();
     auto* buffer = reinterpret_cast<char*>(record->lValue);
-    size_t capacity = record->nTextCapacity;
+    size_t capacity = record->iExtra > 0 ? static_cast<size_t>(record->iExtra) : 0;
     if (!buffer || capacity == 0) return 1;
     size_t n = std::min(a.size(), capacity - 1);
     std::memcpy(buffer, a.data(), n);

@@ -28,9 +28,9 @@ class GridFormTest : public FormServerTestBase {
     }
     // What the grid sends its form; returns the form's answer.
     LRESULT Notify(int code, int row, int column, int row2 = -1, int column2 = -1, LPARAM value = 0,
-                   NMGRID* out = nullptr) {
+                   NM_GRIDVIEW* out = nullptr) {
         CGridCtrl* grid = Form()->Grid();
-        NMGRID record{};
+        NM_GRIDVIEW record{};
         record.hdr.hwndFrom = grid->m_hWnd;
         record.hdr.idFrom = 0x1800;
         record.hdr.code = static_cast<UINT>(code);
@@ -48,14 +48,13 @@ class GridFormTest : public FormServerTestBase {
     LRESULT EndEdit(int row, int column, const char* text, int key) {
         Form()->Grid()->SetItemText(row, column, text);
         CGridCtrl* grid = Form()->Grid();
-        NMGRID record{};
+        NM_GRIDVIEW record{};
         record.hdr.hwndFrom = grid->m_hWnd;
         record.hdr.idFrom = 0x1800;
         record.hdr.code = 12;
         record.iRow = row;
         record.iColumn = column;
-        record.wSelStart = 1;
-        record.wSelEnd = 2;
+        record.iExtra = 1 | 2 << 16;
         record.lValue = key;
         LRESULT result = Form()->SendMessage(WM_NOTIFY, 0x1800, reinterpret_cast<LPARAM>(&record));
         harness::Pump();
@@ -145,7 +144,7 @@ TEST_F(GridFormTest, CellSaveSendsTheCaretAndFetchesTheRowAgain) {
     // A tab ends without %CR; a quote and a TAB reach the server as the grid escapes them.
     EXPECT_EQ(EndEdit(4, 5, "5\" \tlang", VK_TAB), 1);
     trace = Trace();
-    EXPECT_TRUE(Has(trace, "PRS^QCC(4,6,\"5\"\" " + std::string("\t") + "lang\") 2,3")) << (trace.empty() ? "" : trace[0]);
+    EXPECT_TRUE(Has(trace, "PRS^QCC(4,6,\"5\xFF \tlang\") 2,3")) << "the quote as $C(255), the TAB as itself";
     EXPECT_EQ(Server("W $P(^QGRD($J,4),$C(167),5)"), "5\" \tlang");
 }
 
@@ -215,7 +214,7 @@ TEST_F(GridFormTest, CellFocusRunsThePendingActionAndAsksAgain) {
     EXPECT_EQ(Notify(8, 2, 3), 0);
     Lines trace = Trace();
     EXPECT_TRUE(Has(trace, "FOS^QCC(2,2,\"Labor\")"));
-    EXPECT_EQ(CountOf(trace, "FOS^QCC(2,4,\"25,00\")"), 1) << "asked once without a pending action";
+    EXPECT_EQ(CountOf(trace, "FOS^QCC(2,4,\"35,00\")"), 1) << "asked once without a pending action";
 
     Once("S ^QGRD(\"FOCUS\")=\"GRDNIX\"");
     fw::TestMode::ClearShown();
@@ -250,14 +249,14 @@ TEST_F(GridFormTest, ClickAnswersToggleOrRebuildWithoutSaving) {
 TEST_F(GridFormTest, InformationOnlyForTheServersCurrentForm) {
     ASSERT_NE(OpenGrid("GRD"), nullptr);
     char text[64] = "unchanged";
-    NMGRID record{};
+    NM_GRIDVIEW record{};
     record.hdr.hwndFrom = Form()->Grid()->m_hWnd;
     record.hdr.idFrom = 0x1800;
     record.hdr.code = 14;
     record.iRow = 3;
     record.iColumn = 2;
     record.lValue = reinterpret_cast<LPARAM>(text);
-    record.nTextCapacity = 12;
+    record.iExtra = 12;
     Server("S %DN=\"ANDERS\"");
     Trace();
     EXPECT_EQ(Form()->SendMessage(WM_NOTIFY, 0x1800, reinterpret_cast<LPARAM>(&record)), 0);
@@ -290,7 +289,7 @@ TEST_F(GridFormTest, ListModeDropQuestionAndRowDrag) {
     EXPECT_TRUE(Has(trace, "DROPN^QCD(\"\",7)"));
     EXPECT_TRUE(Has(trace, "ENTER^QCD(3,7)")) << "the drop cell becomes the focus block";
 
-    NMGRID drag{};
+    NM_GRIDVIEW drag{};
     EXPECT_EQ(Notify(1, 5, 0, -1, -1, 0, &drag), 1);
     EXPECT_EQ(drag.iRow, 5);
     EXPECT_EQ(drag.iRow2, 5);
