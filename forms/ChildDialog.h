@@ -222,6 +222,8 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     // form commands (ChildDialogCommands.cpp)
     LRESULT OnFormCommand(UINT id, bool fromSelf);
     bool CheckBeforeSave();
+    // The server's check of the grid's cells before saving (ChildDialogGrid.cpp).
+    bool CheckGridCells();
     // The main frame's status line.
     static void ShowStatus(const char* text);
 

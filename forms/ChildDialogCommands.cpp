@@ -159,13 +159,12 @@ bool CChildDialog::CheckBeforeSave() {
     // The field being edited is saved as its focus goes.
     ::SetFocus(nullptr);
     int failing = vorlan::NumberOf(m_session.Execute(line::kCheck).str());
-    if (failing == 0) return true;
+    if (failing == 0) return CheckGridCells();
     ::LockWindowUpdate(nullptr);
     UpdateEdits(m_nCurrentField, failing);
     CString message = m_session.Execute(line::kError);
     if (!message.IsEmpty()) AfxMessageBox(message, MB_OK | MB_ICONEXCLAMATION);
     m_nCurrentField = EnableEdits(failing);
     SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), 0);
-    // (A failing grid cell is checked here once forms have grids.)
     return false;
 }

@@ -408,3 +408,18 @@ void CChildDialog::ApplyGridSwitches(CGridCtrl* grid) {
         grid->SetGridLines(mode < 0 ? 0 : std::min(mode, 3));
     }
 }
+
+bool CChildDialog::CheckGridCells() {
+    CGridCtrl* grid = Grid();
+    if (!grid) return true;
+    std::string failing = m_session.Execute(gridline::kCheckCells).str();
+    if (failing.empty()) {
+        m_session.Execute(gridline::kKillHeaderRow);
+        return true;
+    }
+    int row = vorlan::NumberOf(vorlan::PieceOf(failing, 1)), column = vorlan::NumberOf(vorlan::PieceOf(failing, 2));
+    grid->SendMessage(WM_USER, static_cast<WPARAM>(row - 1 + grid->GetFixedRowCount()), column - 1);
+    std::string message = vorlan::PieceOf(failing, 3);
+    if (!message.empty()) AfxMessageBox(message.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    return false;
+}

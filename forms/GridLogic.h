@@ -153,4 +153,6 @@ constexpr const char* kTitleRight = "W $G(%WIN(\"SCRTITLE\",\"R\"))";
 constexpr const char* kTitleCentre = "W $G(%WIN(\"SCRTITLE\",\"C\"))";
 constexpr const char* kTitleLeft = "W $G(%WIN(\"SCRTITLE\",\"L\"))";
 constexpr const char* kDropAnswer = "W $$DROPA^QCD()";
+constexpr const char* kCheckCells = "W $$PRUEFS^QCC()";
+constexpr const char* kKillHeaderRow = "K @%GBL@(0)";
 } // namespace vorlan::gridline

@@ -338,3 +338,5 @@ GRIDCALL(what,a,b,x) N %qr,%qa S %qa="" Q:$G(%DN)="" ""
  S %qr=$G(^QM(%DN,0,"GRID",what)) Q:%qr="" ""
  X "S %qa=$$"_%qr_"(a,b,x)"
  Q %qa
+ ; The check of a grid's cells before saving: row§column§why of a failing cell, or "".
+PRUEFS() D TR("PRUEFS^QCC()") Q $$GRIDCALL("PRUEFS","","","")
