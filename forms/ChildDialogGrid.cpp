@@ -140,6 +140,8 @@ int CChildDialog::CreateScrollField(int rebuild, int firstLine, int lastLine, in
                 if (weights[i]) grid->SetColumnFont(static_cast<int>(i), WeightedFont(grid->GetFont(), weights[i]));
         }
     }
+    // A new grid needs the server's global to be set up at all.
+    if (!grid) return 0;
     bool drag5 = m_session.Execute(gridline::kDrag5) == "1";
     bool drag6 = m_session.Execute(gridline::kDrag6) == "1";
     grid->SetDragFlags(vorlan::DragOptions(drag5, drag6, m_session.Execute(gridline::kDragSize) == "1"));
@@ -167,7 +169,8 @@ int CChildDialog::CreateScrollField(int rebuild, int firstLine, int lastLine, in
     if (!::IsWindow(grid->m_hWnd)) return 0;
     grid->SetRedraw(true, true);
 
-    if (scroll.selectRow > 0) grid->SetFocusCell(scroll.selectRow - 1 + grid->GetFixedRowCount(), scroll.selectColumn - 1);
+    // Remembered, not focused: the grid takes it with the focus, without a server step now.
+    if (scroll.selectRow > 0) grid->GotoCell(scroll.selectRow - 1 + grid->GetFixedRowCount(), scroll.selectColumn - 1);
     if (scroll.scrollRow > 0) grid->EnsureVisible(scroll.scrollRow - 1 + grid->GetFixedRowCount(), 0);
     ShowStatus("");
     return 1;

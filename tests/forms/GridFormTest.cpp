@@ -1,6 +1,7 @@
 // The form's grid in the real main frame against the demo application on the fixture's
 // dbserver: GRD and GRL loaded from the server, and the form's answers to what its grid
 // reports, sent as the grid sends them.
+#include "common/MQuote.h"
 #include "controls/GridCtrl.h"
 #include "forms/FormDecor.h"
 #include "tests/forms/FormServerFixture.h"
@@ -68,7 +69,11 @@ class GridFormTest : public FormServerTestBase {
 TEST_F(GridFormTest, LeistungenLoadsEveryRowOnceFromTheMenu) {
     LogIn();
     Trace();
-    Open("Leistungen");
+    HTREEITEM examples = FindItem("Beispiele");
+    ASSERT_NE(examples, nullptr);
+    frame->GetMenuTree().GetTreeCtrl().Expand(examples, TVE_EXPAND);
+    harness::Pump();
+    Open("Leistungen [GRD]");
     ASSERT_NE(Form(), nullptr);
     CGridCtrl* grid = Form()->Grid();
     ASSERT_NE(grid, nullptr);
@@ -257,15 +262,16 @@ TEST_F(GridFormTest, InformationOnlyForTheServersCurrentForm) {
     record.iColumn = 2;
     record.lValue = reinterpret_cast<LPARAM>(text);
     record.iExtra = 12;
+    const std::string current = Server("W %DN");
     Server("S %DN=\"ANDERS\"");
     Trace();
     EXPECT_EQ(Form()->SendMessage(WM_NOTIFY, 0x1800, reinterpret_cast<LPARAM>(&record)), 0);
     EXPECT_FALSE(Has(Trace(), "INF^QCD(3,3)"));
     EXPECT_STREQ(text, "unchanged");
-    Server("S %DN=\"GRD\"");
+    Server("S %DN=" + vorlan::MQuote(current));
     EXPECT_EQ(Form()->SendMessage(WM_NOTIFY, 0x1800, reinterpret_cast<LPARAM>(&record)), 1);
     EXPECT_TRUE(Has(Trace(), "INF^QCD(3,3)"));
-    EXPECT_STREQ(text, "Zeile 3: Ve") << "cut to the buffer's capacity";
+    EXPECT_STREQ(text, "Zeile 3: R\xF6") << "cut to the buffer's capacity";
 }
 
 TEST_F(GridFormTest, ListModeDropQuestionAndRowDrag) {
