@@ -96,6 +96,6 @@ OPENX N i,d D TR^QCC("OPENX^QGRD") S d=$C(167)
  S ^QGRX($J,0)="Nummer"_d_"Name"_d_"Ort"_d_"Betrag"_d_"Datum"
  F i=1:1:100000 S ^QGRX($J,i)=i_d_"Kunde "_i_d_$P("Berlin,Hamburg,Bremen,Kiel,Essen",",",i#5+1)_d_(i#997)_",50"_d_(i#28+1)_".11.2026"
  Q
-ROWX(row,c1,c2,cells) N c,rec,d S d=$C(167),rec=$G(^QGRX($J,row))
+ROWX(row,c1,c2,cells) N c,rec,d S d=$C(167),rec=$G(^QGRX($J,row)) Q:rec=""
  F c=c1:1:c2 S cells(c)=$P(rec,d,c)_d_"2"_d_"0"_d_d_"0"_d_d_"0"_d_"0"_d_"0"_d_"0"
  Q
