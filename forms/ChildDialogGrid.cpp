@@ -24,8 +24,7 @@ constexpr UINT kGridId = 0x1800;
 constexpr UINT kGridImages = 514;
 constexpr UINT kLoadingText = 49167;
 
-// Shows the frame's progress only when what it shows changes: a step of the bar at most 200
-// times a load, whatever the number of rows.
+// Shows the frame's progress only when what it shows changes.
 class LoadProgress {
   public:
     LoadProgress(const char* text, int first, int last) : m_text(text), m_first(first), m_last(last) {}
@@ -34,8 +33,7 @@ class LoadProgress {
     }
     void Show(int i) {
         if (!vorlan::g_pfnShowProgress) return;
-        long long span = static_cast<long long>(m_last) - m_first;
-        int step = span > 0 ? static_cast<int>((static_cast<long long>(i) - m_first) * 200 / span) : 200;
+        int step = vorlan::LoadProgressStep(i, m_first, m_last);
         if (m_shown && step == m_step) return;
         m_step = step;
         m_shown = true;

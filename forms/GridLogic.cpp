@@ -78,6 +78,13 @@ int GridFontSetting(int index) {
     return index == 0 ? 0 : index + 5;
 }
 
+int LoadProgressStep(int i, int first, int last) {
+    long long span = static_cast<long long>(last) - first;
+    if (span <= 0) return kLoadSteps;
+    long long done = std::clamp<long long>(static_cast<long long>(i) - first, 0, span);
+    return static_cast<int>(done * kLoadSteps / span);
+}
+
 std::vector<std::string_view> SplitRowRecord(std::string_view record) {
     std::vector<std::string_view> cells;
     size_t start = 0;

@@ -37,6 +37,11 @@ std::vector<int> ColumnWeights(std::string_view answer, int columns);
 // The server's font index for the grid: the application's font setting to use.
 int GridFontSetting(int index);
 
+// The step of the loading progress row i of first..last shows (0 to kLoadSteps): the frame's
+// progress is repainted only when it changes, whatever the number of rows.
+constexpr int kLoadSteps = 200;
+int LoadProgressStep(int i, int first, int last);
+
 // ---- rows and cells
 
 // A row record's cell records, each ended by $C(255); a last one without the end counts too.

@@ -184,3 +184,20 @@ TEST(GridLines, NotificationLinesNameColumnThenRow) {
     EXPECT_EQ(p.p[2], 0);
     EXPECT_EQ(p.p[3], 0);
 }
+
+TEST(GridLoading, ProgressChangesAFewHundredTimesWhateverTheRows) {
+    for (int last : {0, 1, 7, 2000, 100000}) {
+        int changes = 0, previous = -1;
+        for (int i = 0; i <= last; ++i) {
+            int step = LoadProgressStep(i, 0, last);
+            EXPECT_GE(step, previous) << last;
+            if (step != previous) ++changes;
+            previous = step;
+        }
+        EXPECT_LE(changes, kLoadSteps + 1) << last;
+        EXPECT_EQ(previous, kLoadSteps) << "ends full";
+    }
+    EXPECT_EQ(LoadProgressStep(-2, -2, 2000), 0) << "header rows below 0 start the bar";
+    EXPECT_EQ(LoadProgressStep(5, 0, 0), kLoadSteps);
+    EXPECT_EQ(LoadProgressStep(2147483647, -2147483647 - 1, 2147483647), kLoadSteps) << "no overflow";
+}
