@@ -64,6 +64,7 @@ CChildDialog::~CChildDialog() {
     for (HBRUSH& b : m_brushes)
         if (b) ::DeleteObject(b);
     if (m_hFixedFont) ::DeleteObject(m_hFixedFont);
+    DestroyGridObjects();
 }
 
 void CChildDialog::SetFonts(HFONT normal, HFONT bold, HFONT fixed) {

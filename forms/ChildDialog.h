@@ -323,5 +323,7 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     bool m_bDeletePending = false;
     // the grid's header rows (from the lowest subscript of its global) and image list
     int m_nGridHeaderRows = 1;
+    CGridCtrl* m_pGrid = nullptr;
     CBaseMDIMenu* m_pGridImages = nullptr;
+    void DestroyGridObjects();
 };

@@ -116,21 +116,19 @@ int CChildDialog::CreateScrollField(int rebuild, int firstLine, int lastLine, in
                                  scroll.fixedColumns, scroll.fixedRows);
             if (!grid->Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP, r, m_hWnd, kGridId)) {
                 delete grid;
+                ShowStatus("");
                 vorlan::WriteProtocol("CChildDialog::CreateScrollField - grid of %s not created", vorlan::kLogNote,
                                       description.c_str());
                 return 0;
             }
             if (!m_pGridImages) m_pGridImages = new CBaseMDIMenu(kGridImages);
             grid->SetImageList(m_pGridImages->GetImageList());
+            delete m_pGrid;
+            m_pGrid = grid;
             m_stretch.push_back(StretchEntry{kGridId, r});
             SetGridWidth(grid, nullptr, scroll.columns);
 
             ApplyGridSwitches(grid);
-            std::string lines = m_session.Execute(gridline::kGridLines).str();
-            if (!lines.empty()) {
-                int mode = vorlan::NumberOf(lines);
-                grid->SetGridLines(mode < 0 ? 0 : std::min(mode, 3));
-            }
             m_session.Execute(gridline::kKillDragWord);
             std::vector<int> weights =
                 vorlan::ColumnWeights(m_session.Execute(gridline::kTakeColumnFonts).str(), scroll.columns);
@@ -139,7 +137,10 @@ int CChildDialog::CreateScrollField(int rebuild, int firstLine, int lastLine, in
         }
     }
     // A new grid needs the server's global to be set up at all.
-    if (!grid) return 0;
+    if (!grid) {
+        ShowStatus("");
+        return 0;
+    }
     bool drag5 = m_session.Execute(gridline::kDrag5) == "1";
     bool drag6 = m_session.Execute(gridline::kDrag6) == "1";
     grid->SetDragFlags(vorlan::DragOptions(drag5, drag6, m_session.Execute(gridline::kDragSize) == "1"));
@@ -150,7 +151,9 @@ int CChildDialog::CreateScrollField(int rebuild, int firstLine, int lastLine, in
     if (m_session.Execute(gridline::kSizeAuto) == "1") grid->AutoSizeColumns();
     m_session.Execute(gridline::kKillSwitches);
 
-    int last = vorlan::NumberOf(m_session.Execute(gridline::kHighestSubscript).str());
+    // Without the global there is nothing to load: asking for its subscripts would only
+    // raise a server error.
+    int last = haveGlobal ? vorlan::NumberOf(m_session.Execute(gridline::kHighestSubscript).str()) : -m_nGridHeaderRows;
     int first = 1 - m_nGridHeaderRows;
     grid->SetRedraw(false);
     grid->SetRowCount(std::max(0, last - first + 1));
@@ -383,6 +386,13 @@ void CChildDialog::SaveScrollPos() {
     std::vector<std::string> chunks = vorlan::ColumnWidthChunks(widths);
     for (size_t k = 0; k < chunks.size(); ++k)
         m_session.Execute(vorlan::SaveWidthChunkLine(key, static_cast<int>(k), chunks[k]));
+}
+
+void CChildDialog::DestroyGridObjects() {
+    delete m_pGrid;
+    m_pGrid = nullptr;
+    delete m_pGridImages;
+    m_pGridImages = nullptr;
 }
 
 void CChildDialog::ResetGridSelection() {
