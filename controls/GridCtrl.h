@@ -203,8 +203,9 @@ class CGridCtrl : public CWnd, public IFormGrid {
     ~CGridCtrl() override;
 
     // Creates the window (0x2300000 added to the style) and sizes the arrays; on failure the
-    // window is gone again and the counts are 0.
-    bool Create(DWORD style, const RECT& rect, HWND parent, UINT id);
+    // window is gone again and the counts are 0. A client edge (WS_EX_CLIENTEDGE) becomes
+    // WS_BORDER under visual styles.
+    bool Create(DWORD style, const RECT& rect, HWND parent, UINT id, DWORD exStyle = 0);
 
     // Dimensions.
     int GetRowCount() const { return static_cast<int>(m_arRowHeights.size()); }
@@ -469,7 +470,14 @@ class CGridCtrl : public CWnd, public IFormGrid {
                         COLORREF& back, bool& nonDefault) const;
     // The cell's rectangle with spans resolved (a covered cell yields its anchor's).
     CRect SpannedCellRect(int row, int col, const CRect& rect) const;
-    HFONT CellFont(int col, bool bold, int* ascentShift = nullptr) const;
+    HFONT CellFont(int col, bool bold) const;
+    // Image and text of a cell into its text area.
+    void DrawCellContent(CDC* dc, int row, int col, const CGridCell& cell, CRect area, bool fixedCell,
+                         bool onScreen);
+    // The pixels of a block of cells in client coordinates (right and bottom excluded).
+    CRect BlockRect(const CCellRange& block) const;
+    // The XOR frame itself, without changing whether it counts as shown.
+    void InvertFocusFrame(CDC* dc, bool drag);
     // "WheelScrollLines" of the user's desktop settings: 3 when unreadable, -1 page-wise.
     static int ReadWheelScrollLines();
     void ReadSystemColours(bool onlyUnchanged);
@@ -478,6 +486,9 @@ class CGridCtrl : public CWnd, public IFormGrid {
     bool IsFixed(int row, int col) const { return row < m_nFixedRows || col < m_nFixedCols; }
     int FirstNonFixedRow() const;
     CGridCell* Cell(int row, int col) const;
+    // Anchors a span (further rows and columns); spans it overlaps give up their cells.
+    bool SetItemSpan(int row, int col, int rowSpan, int colSpan);
+    void ClearSpanRegion(int row, int col);
 
     // Dimensions and storage.
     int m_nFixedRows = 0;
@@ -506,6 +517,9 @@ class CGridCtrl : public CWnd, public IFormGrid {
     int m_nFocusExtentRows = 0;
     int m_nFocusExtentCols = 0;
     bool m_bFocusFrameShown = false;
+    // The block where dragged cells would land, framed while a drag is over this grid.
+    CCellRange m_DragFrameBlock;
+    bool m_bDragFrameShown = false;
     bool m_bFreshClick = false;
 
     // Sort arrow.

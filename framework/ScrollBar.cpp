@@ -1,0 +1,48 @@
+#include "framework/ScrollBar.h"
+
+int fw::GetScrollPos32(HWND wnd, int bar, bool track) {
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = track ? SIF_TRACKPOS : SIF_POS;
+    if (!::GetScrollInfo(wnd, bar, &si)) return 0;
+    return track ? si.nTrackPos : si.nPos;
+}
+
+int fw::SetScrollPos32(HWND wnd, int bar, int pos, bool redraw) {
+    int limit = GetScrollLimit32(wnd, bar);
+    if (pos > limit) pos = limit;
+    if (pos < 0) pos = 0;
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_POS;
+    si.nPos = pos;
+    ::SetScrollInfo(wnd, bar, &si, redraw);
+    return pos;
+}
+
+void fw::SetScrollRange32(HWND wnd, int bar, int maximum, int page, bool redraw) {
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE | SIF_PAGE;
+    if (page < 0) page = 0;
+    if (maximum < 0 || page > maximum) {
+        // Everything fits: no bar and back to the start.
+        si.fMask |= SIF_POS;
+        maximum = 0;
+        page = 1;
+    }
+    si.nMin = 0;
+    si.nMax = maximum;
+    si.nPage = static_cast<UINT>(page);
+    // A page beyond the range hides the bar by itself.
+    ::SetScrollInfo(wnd, bar, &si, redraw);
+}
+
+int fw::GetScrollLimit32(HWND wnd, int bar) {
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE | SIF_PAGE;
+    if (!::GetScrollInfo(wnd, bar, &si)) return 0;
+    int limit = si.nMax - static_cast<int>(si.nPage ? si.nPage : 1) + 1;
+    return limit > si.nMin ? limit : si.nMin;
+}
