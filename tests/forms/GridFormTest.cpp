@@ -86,7 +86,7 @@ TEST_F(GridFormTest, LeistungenLoadsEveryRowOnceFromTheMenu) {
     EXPECT_EQ(Cell(1, 0), "1");
     EXPECT_EQ(Cell(1, 1), "Hausbesuch");
     EXPECT_EQ(Cell(2000, 4), "offen");
-    EXPECT_EQ(grid->GetColumnWidth(1), 20 * grid->GetCharWidthUnit()) << "width of its column record";
+    EXPECT_EQ(grid->GetColumnWidth(1), 20 * grid->m_nCharWidth) << "width of its column record";
 
     Lines trace = Trace();
     EXPECT_EQ(CountOf(trace, "SCR^QCC(\"GRD\")"), 1);
