@@ -17,6 +17,13 @@ const std::string S = "\xA7";
 
 class GridFormTest : public FormServerTestBase {
   protected:
+    // Every entry since the last look: a grid's load leaves more than one reading carries.
+    Lines Trace() {
+        Lines all;
+        for (Lines part; !(part = FormServerTestBase::Trace()).empty();)
+            all.insert(all.end(), part.begin(), part.end());
+        return all;
+    }
     void TearDown() override {
         Once("K ^QGRD(\"KOPF\"),^QGRD(\"FOCUS\"),^QGRD(\"CLICK\"),^QM(\"GRD\",0,\"GRID\",\"TEST\")");
         FormServerTestBase::TearDown();
@@ -140,7 +147,7 @@ TEST_F(GridFormTest, CellSaveSendsTheCaretAndFetchesTheRowAgain) {
     Trace();
     EXPECT_EQ(EndEdit(3, 2, "12", 13), 1);
     Lines trace = Trace();
-    EXPECT_TRUE(Has(trace, "PRS^QCC(3,3,\"12\") CR 2,3")) << "%CR with Return and the caret as %PP(\"CHARPOS\")";
+    EXPECT_TRUE(Has(trace, "PRS^QCC(3,3,12) CR 2,3")) << "%CR with Return and the caret as %PP(\"CHARPOS\")";
     EXPECT_TRUE(Has(trace, "GETROW^QCC(\"GRD\",3,1,6)")) << "the row is fetched again";
     EXPECT_EQ(Server("W $P(^QGRD($J,3),$C(167),2)"), "12");
     EXPECT_EQ(Cell(3, 2), "12");
