@@ -1,6 +1,6 @@
 #pragma once
-// The load of a large grid as the program opens it, beside the same row requests alone.
-
-// Opens GRX against the dbserver at the port in the real main frame; prints "load ratio R"
-// and "getrow per row R". Returns 0, or an exit code when the program could not be started.
+// The form's loading of GRX against a fresh dbserver at that port, beside the bare
+// $$GETROW^QCC round trips of the same rows; prints "load ratio R" and "getrow per row R"
+// and returns the program's exit code. grid_bench calls it after its own figures when a
+// port is given and bench/GridLoadBench.cpp is part of the tree.
 int RunGridLoadBench(const char* dbserverPort);

@@ -627,34 +627,36 @@ CCellRange CGridCtrl::GetCellRange() const {
     return CCellRange(0, 0, GetRowCount() - 1, GetColumnCount() - 1);
 }
 
+void CGridCtrl::Relayout() {
+    if (!m_bAllowDraw || !WindowAlive()) return;
+    ResetScrollBars();
+    ::InvalidateRect(m_hWnd, nullptr, FALSE);
+}
+
+namespace {
+// The position that shows [start, start + size) of the scrolled part within a page.
+int PositionShowing(int start, int size, int page, int pos) {
+    if (start < pos) return start;
+    return start + size > pos + page ? start + size - page : pos;
+}
+} // namespace
+
 void CGridCtrl::EnsureVisible(int row, int col) {
     if (!IsValid(row, col) || !WindowAlive()) return;
     CRect client = GetClientRect();
     bool moved = false;
-    if (row >= m_nFixedRows) {
-        int top = 0;
-        for (int r = m_nFixedRows; r < row; ++r) top += m_arRowHeights[static_cast<size_t>(r)];
-        int bottom = top + m_arRowHeights[static_cast<size_t>(row)];
-        int page = client.Height() - GetFixedRowHeight();
-        int pos = GetScrollPos32(SB_VERT);
-        int want = top < pos ? top : (bottom > pos + page ? bottom - page : pos);
-        if (want != pos) {
-            SetScrollPos32(SB_VERT, want);
-            moved = true;
-        }
-    }
-    if (col >= m_nFixedCols) {
-        int left = 0;
-        for (int c = m_nFixedCols; c < col; ++c) left += m_arColWidths[static_cast<size_t>(c)];
-        int right = left + m_arColWidths[static_cast<size_t>(col)];
-        int page = client.Width() - GetFixedColumnWidth();
-        int pos = GetScrollPos32(SB_HORZ);
-        int want = left < pos ? left : (right > pos + page ? right - page : pos);
-        if (want != pos) {
-            SetScrollPos32(SB_HORZ, want);
-            moved = true;
-        }
-    }
+    auto show = [&](int bar, const std::vector<int>& sizes, int fixed, int index, int page) {
+        if (index < fixed) return;
+        int start = 0;
+        for (int i = fixed; i < index; ++i) start += sizes[static_cast<size_t>(i)];
+        int pos = GetScrollPos32(bar);
+        int want = PositionShowing(start, sizes[static_cast<size_t>(index)], page, pos);
+        if (want == pos) return;
+        SetScrollPos32(bar, want);
+        moved = true;
+    };
+    show(SB_VERT, m_arRowHeights, m_nFixedRows, row, client.Height() - GetFixedRowHeight());
+    show(SB_HORZ, m_arColWidths, m_nFixedCols, col, client.Width() - GetFixedColumnWidth());
     if (moved && m_bAllowDraw) ::InvalidateRect(m_hWnd, nullptr, FALSE);
 }
 

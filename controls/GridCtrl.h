@@ -4,8 +4,8 @@
 //
 // Where the members live: the data model and the form's operations in GridCtrl.cpp and
 // GridCtrlCells.cpp, drawing in GridCtrlDraw.cpp, keys, mouse, scrolling, tooltip and
-// in-place editing in GridCtrlInput.cpp, drag and drop and the clipboard in GridDragDrop.cpp,
-// printing in GridCtrlPrint.cpp.
+// in-place editing in GridCtrlInput.cpp, drag and drop and the clipboard (with
+// CopyMetafileToClipboard) in GridDragDrop.cpp, printing in GridCtrlPrint.cpp.
 
 #include "controls/FormGrid.h"
 #include "controls/GridSelection.h"
@@ -481,6 +481,9 @@ class CGridCtrl : public CWnd, public IFormGrid {
     // "WheelScrollLines" of the user's desktop settings: 3 when unreadable, -1 page-wise.
     static int ReadWheelScrollLines();
     void ReadSystemColours(bool onlyUnchanged);
+    // After a change of sizes or counts: scroll bars reset and the window repainted (not
+    // while redraw is off).
+    void Relayout();
     void ApplyFont(HFONT font);
     void RedrawFocusBlockHeaders(const CCellID& cell, int extentRows, int extentCols);
     bool IsFixed(int row, int col) const { return row < m_nFixedRows || col < m_nFixedCols; }
@@ -592,6 +595,7 @@ class CGridCtrl : public CWnd, public IFormGrid {
     int m_nResizeIndex = -1;
     CRect m_rcResizeDrag;
     bool m_bHandleRightEdge = false;
+    // The running in-place edit, while there is one (EndEditCell(key) ends it through it).
     HWND m_hInPlaceEdit = nullptr;
 
     // Drag and drop (GridDragDrop.cpp).
@@ -616,6 +620,8 @@ class CGridCtrl : public CWnd, public IFormGrid {
     int m_nPageHeight = 0;
     int m_nBodyHeight = 0;
     bool m_bPrinting = false;
+    // Set while OnDraw runs: the painters leave the font they chose selected for the next cell.
+    bool m_bInOnDraw = false;
 
   private:
     CGridCell* NewCell();

@@ -65,10 +65,7 @@ bool CGridCtrl::SetRowCount(int rows) {
             m_arRowFlags.push_back(GVRF_NORMAL);
         }
     }
-    if (m_bAllowDraw && WindowAlive()) {
-        ResetScrollBars();
-        ::InvalidateRect(m_hWnd, nullptr, FALSE);
-    }
+    Relayout();
     return true;
 }
 
@@ -102,10 +99,7 @@ bool CGridCtrl::SetColumnCount(int cols) {
         m_arColFlags.resize(static_cast<size_t>(cols), GVCF_ENABLED);
         m_arColFonts.resize(static_cast<size_t>(cols));
     }
-    if (m_bAllowDraw && WindowAlive()) {
-        ResetScrollBars();
-        ::InvalidateRect(m_hWnd, nullptr, FALSE);
-    }
+    Relayout();
     return true;
 }
 
@@ -116,10 +110,7 @@ bool CGridCtrl::SetFixedRowCount(int n) {
     if (n > GetRowCount() && !SetRowCount(n)) return false;
     m_nFixedRows = n;
     if (m_idCurrentCell.IsValid() && m_idCurrentCell.row < n) SetFocusCell(-1, -1);
-    if (m_bAllowDraw && WindowAlive()) {
-        ResetScrollBars();
-        ::InvalidateRect(m_hWnd, nullptr, FALSE);
-    }
+    Relayout();
     return true;
 }
 
@@ -129,10 +120,7 @@ bool CGridCtrl::SetFixedColumnCount(int n) {
     if (n > GetColumnCount() && !SetColumnCount(n)) return false;
     m_nFixedCols = n;
     if (m_idCurrentCell.IsValid() && m_idCurrentCell.col < n) SetFocusCell(-1, -1);
-    if (m_bAllowDraw && WindowAlive()) {
-        ResetScrollBars();
-        ::InvalidateRect(m_hWnd, nullptr, FALSE);
-    }
+    Relayout();
     return true;
 }
 
@@ -167,10 +155,7 @@ int CGridCtrl::InsertRow(int position) {
         ShiftSelection(m_SelectedCells, position, 1);
         if (m_idCurrentCell.row >= position) ++m_idCurrentCell.row;
     }
-    if (m_bAllowDraw && WindowAlive()) {
-        ResetScrollBars();
-        ::InvalidateRect(m_hWnd, nullptr, FALSE);
-    }
+    Relayout();
     return position;
 }
 
@@ -214,10 +199,7 @@ bool CGridCtrl::DeleteRow(int row) {
     } else if (m_idCurrentCell.row > row) {
         --m_idCurrentCell.row;
     }
-    if (m_bAllowDraw && WindowAlive()) {
-        ResetScrollBars();
-        ::InvalidateRect(m_hWnd, nullptr, FALSE);
-    }
+    Relayout();
     return true;
 }
 
@@ -449,10 +431,7 @@ bool CGridCtrl::SetRowHeight(int row, int height, bool useDefault) {
         height = -height * m_nDefRowHeight;
     }
     m_arRowHeights[static_cast<size_t>(row)] = height;
-    if (m_bAllowDraw && WindowAlive()) {
-        ResetScrollBars();
-        ::InvalidateRect(m_hWnd, nullptr, FALSE);
-    }
+    Relayout();
     return true;
 }
 
@@ -461,10 +440,7 @@ bool CGridCtrl::SetColumnWidth(int col, int width, bool autoSizeRows) {
     m_arColWidths[static_cast<size_t>(col)] = width > 0 ? width : 0;
     if (col != GetColumnCount() - 1) FitLastColumn();
     if (autoSizeRows) AutoSizeRows();
-    if (m_bAllowDraw && WindowAlive()) {
-        ResetScrollBars();
-        ::InvalidateRect(m_hWnd, nullptr, FALSE);
-    }
+    Relayout();
     return true;
 }
 
@@ -553,10 +529,7 @@ bool CGridCtrl::AutoSizeColumn(int col, bool growOnly) {
     if (width > 0 && !(growOnly && width < m_arColWidths[static_cast<size_t>(col)]))
         m_arColWidths[static_cast<size_t>(col)] = width;
     m_bSizesChanged = 1;
-    if (m_bAllowDraw) {
-        ResetScrollBars();
-        ::InvalidateRect(m_hWnd, nullptr, FALSE);
-    }
+    Relayout();
     return true;
 }
 
@@ -592,10 +565,7 @@ bool CGridCtrl::AutoSizeRow(int row) {
 
 void CGridCtrl::AutoSizeRows() {
     for (int r = 0; r < GetRowCount(); ++r) AutoSizeRow(r);
-    if (m_bAllowDraw && WindowAlive()) {
-        ResetScrollBars();
-        ::InvalidateRect(m_hWnd, nullptr, FALSE);
-    }
+    Relayout();
 }
 
 void CGridCtrl::SetSortColumn(int col, int direction) {

@@ -168,6 +168,11 @@ LRESULT CGridCtrl::OnSysColorChange(WPARAM w, LPARAM l) {
 void CGridCtrl::OnDraw(CDC* dc, bool erase) {
     TraceFunction("CGridCtrl::OnDraw");
     if (!dc) return;
+    // The painters keep their font and modes selected from cell to cell; all come back here.
+    CSaveDC keep(*dc);
+    m_bInOnDraw = true;
+    dc->SelectObject(m_Font);
+    dc->SetBkMode(TRANSPARENT);
     CRect clip;
     dc->GetClipBox(&clip);
     const int rows = GetRowCount();
@@ -251,6 +256,7 @@ void CGridCtrl::OnDraw(CDC* dc, bool erase) {
         }
     }
 
+    m_bInOnDraw = false;
     if (IsMetafile(dc)) return;
     // Painted only as the frame's state says: a repaint must not toggle it.
     if (m_bFocusFrameShown) InvertFocusFrame(dc, false);
@@ -358,8 +364,9 @@ void CGridCtrl::DrawCellContent(CDC* dc, int, int col, const CGridCell& cell, CR
         }
     }
     format |= multi ? DT_WORDBREAK : DT_SINGLELINE;
-    CSelectedObject sel(*dc, font);
+    HGDIOBJ previous = ::GetCurrentObject(*dc, OBJ_FONT) == font ? nullptr : dc->SelectObject(font);
     dc->DrawText(cell.m_strText, cell.m_strText.GetLength(), &area, format);
+    if (previous && !m_bInOnDraw) dc->SelectObject(previous);
 }
 
 bool CGridCtrl::DrawCell(CDC* dc, int row, int col, CRect rect, bool erase) {
@@ -434,8 +441,13 @@ bool CGridCtrl::DrawFixedCell(CDC* dc, int row, int col, CRect rect, bool erase)
         bool inCols = a.col >= m_idCurrentCell.col && a.col <= m_idCurrentCell.col + m_nFocusExtentCols;
         if (inRows || inCols) edge = Darken(back);
     }
-    Line(dc, edge, r.right, r.top, r.right, r.bottom);
-    Line(dc, edge, r.left, r.bottom, r.right, r.bottom);
+    if (onScreen) {
+        dc->FillSolidRect(CRect(r.right, r.top, r.right + 1, r.bottom + 1), edge);
+        dc->FillSolidRect(CRect(r.left, r.bottom, r.right + 1, r.bottom + 1), edge);
+    } else {
+        Line(dc, edge, r.right, r.top, r.right, r.bottom);
+        Line(dc, edge, r.left, r.bottom, r.right, r.bottom);
+    }
     if (onScreen && (cell.m_wStyle & GVSTYLE_CORNER)) DrawCornerTriangle(dc, fill, back);
 
     dc->SetBkMode(TRANSPARENT);

@@ -9,15 +9,12 @@ int fw::GetScrollPos32(HWND wnd, int bar, bool track) {
 }
 
 int fw::SetScrollPos32(HWND wnd, int bar, int pos, bool redraw) {
-    int limit = GetScrollLimit32(wnd, bar);
-    if (pos > limit) pos = limit;
-    if (pos < 0) pos = 0;
     SCROLLINFO si{};
     si.cbSize = sizeof si;
     si.fMask = SIF_POS;
-    si.nPos = pos;
-    ::SetScrollInfo(wnd, bar, &si, redraw);
-    return pos;
+    si.nPos = pos < 0 ? 0 : pos;
+    // The bar clamps the position to its range and reports what it took.
+    return ::SetScrollInfo(wnd, bar, &si, redraw);
 }
 
 void fw::SetScrollRange32(HWND wnd, int bar, int maximum, int page, bool redraw) {

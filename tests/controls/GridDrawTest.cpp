@@ -190,3 +190,18 @@ TEST_F(GridDrawTest, TheWindowPaintsThroughItsMemoryBitmapsWithoutErasing) {
     ReleaseDC(grid->m_hWnd, screen);
     EXPECT_EQ(seen, static_cast<COLORREF>(0x00FFFF));
 }
+
+TEST_F(GridDrawTest, TheSortArrowSitsAtTheRightOfTheLastHeaderRowOfTheSortColumn) {
+    Surface plain(600, 400);
+    Paint(plain);
+    grid->SetSortColumn(2, 1);
+    Surface sorted(600, 400);
+    Paint(sorted);
+    POINT a = Origin(0, 2);
+    int changed = 0;
+    for (int x = a.x + 60; x < a.x + 79; ++x)
+        for (int y = a.y; y < a.y + 23; ++y) changed += plain.At(x, y) != sorted.At(x, y);
+    EXPECT_GT(changed, 4);
+    // Nothing beside the sort column changes.
+    for (int x = Origin(0, 1).x; x < a.x; ++x) ASSERT_EQ(plain.At(x, 10), sorted.At(x, 10));
+}
