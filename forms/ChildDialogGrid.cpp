@@ -10,6 +10,7 @@
 #include "forms/BaseMDIMenu.h"
 #include "forms/FormDecor.h"
 #include "forms/FormGlobals.h"
+#include "forms/GridFill.h"
 #include "forms/GridLogic.h"
 #include "framework/App.h"
 #include "resources/resource.h"
@@ -56,6 +57,39 @@ HFONT WeightedFont(HFONT base, int weight) {
 }
 
 } // namespace
+
+namespace vorlan {
+
+void ApplyCellRecord(CGridCtrl& grid, int row, int column, const CellRecord& c, bool buildColumn) {
+    grid.SetItemText(row, column, c.text.c_str());
+    if (buildColumn)
+        grid.ModifyColumnFlags(column, static_cast<WORD>(kColumnFlagMask), static_cast<WORD>(c.columnFlags));
+    grid.ModifyRowFlags(row, 0xFF, static_cast<WORD>(c.rowLowByte));
+    grid.ModifyRowFlags(row, 0x8000, c.normalRow ? 0x8000 : 0);
+    int r = row, col = column;
+    grid.SetItemColors(r, col, c.textColour, c.backColour, c.shape);
+    UINT state = grid.GetItemState(row, column);
+    grid.SetItemState(row, column, c.skip ? state | kCellSkip : state & ~kCellSkip);
+    grid.SetItemImage(row, column, c.image);
+    if (c.hasHeight) {
+        if (c.height > 0)
+            grid.SetRowHeight(row, c.height);
+        else if (buildColumn)
+            grid.SetRowHeight(row, 0);
+    }
+    grid.ModifyItemStyle(row, column, static_cast<WORD>(c.style), static_cast<WORD>(kCellStyleMask & ~c.style));
+    grid.SetItemData(row, column, c.data);
+    grid.SetItemExtra(row, column, c.extra);
+}
+
+void FillGridRow(CGridCtrl& grid, int row, int first, int last, std::string_view record) {
+    grid.EmptyRow(row, first, last);
+    std::vector<std::string_view> cells = SplitRowRecord(record);
+    for (size_t k = 0; k < cells.size() && first + static_cast<int>(k) <= last; ++k)
+        if (!cells[k].empty()) ApplyCellRecord(grid, row, first + static_cast<int>(k), ParseCellRecord(cells[k]), false);
+}
+
+} // namespace vorlan
 
 CGridCtrl* CChildDialog::Grid() const {
     HWND grid = GetDlgItem(kGridId);
@@ -184,14 +218,11 @@ void CChildDialog::UpdateScrollRow(CGridCtrl* grid, int row, int firstColumn, in
     int last = lastColumn < 0 || lastColumn >= columns ? columns - 1 : lastColumn;
     if (firstColumn < 0 || firstColumn > last) return;
     int heightBefore = grid->GetRowHeight(row);
-    grid->EmptyRow(row, firstColumn, last);
     std::string record = m_session
                              .Execute(vorlan::GetRowLine(m_strDescription.str(), row + 1 - m_nGridHeaderRows,
                                                          firstColumn + 1, last + 1))
                              .str();
-    std::vector<std::string_view> cells = vorlan::SplitRowRecord(record);
-    for (size_t k = 0; k < cells.size() && firstColumn + static_cast<int>(k) <= last; ++k)
-        if (!cells[k].empty()) UpdateScrollCell(grid, row, firstColumn + static_cast<int>(k), false, false, &cells[k]);
+    vorlan::FillGridRow(*grid, row, firstColumn, last, record);
     if (resize) {
         grid->AutoSizeRow(row);
         if (grid->GetRowHeight(row) != heightBefore) {
@@ -211,25 +242,8 @@ void CChildDialog::UpdateScrollCell(CGridCtrl* grid, int row, int column, bool b
                       .Execute(vorlan::GetCellLine(m_strDescription.str(), row + 1 - m_nGridHeaderRows, column + 1))
                       .str();
     }
-    vorlan::CellRecord c = vorlan::ParseCellRecord(record ? *record : std::string_view(fetched));
-    grid->SetItemText(row, column, c.text.c_str());
-    if (buildColumn) grid->ModifyColumnFlags(column, static_cast<WORD>(vorlan::kColumnFlagMask), static_cast<WORD>(c.columnFlags));
-    grid->ModifyRowFlags(row, 0xFF, static_cast<WORD>(c.rowLowByte));
-    grid->ModifyRowFlags(row, 0x8000, c.normalRow ? 0x8000 : 0);
-    int r = row, col = column;
-    grid->SetItemColors(r, col, c.textColour, c.backColour, c.shape);
-    UINT state = grid->GetItemState(row, column);
-    grid->SetItemState(row, column, c.skip ? state | vorlan::kCellSkip : state & ~vorlan::kCellSkip);
-    grid->SetItemImage(row, column, c.image);
-    if (c.hasHeight) {
-        if (c.height > 0)
-            grid->SetRowHeight(row, c.height);
-        else if (buildColumn)
-            grid->SetRowHeight(row, 0);
-    }
-    grid->ModifyItemStyle(row, column, static_cast<WORD>(c.style), static_cast<WORD>(vorlan::kCellStyleMask & ~c.style));
-    grid->SetItemData(row, column, c.data);
-    grid->SetItemExtra(row, column, c.extra);
+    vorlan::ApplyCellRecord(*grid, row, column,
+                            vorlan::ParseCellRecord(record ? *record : std::string_view(fetched)), buildColumn);
     if (redraw) grid->RedrawCell(row, column);
 }
 
