@@ -145,7 +145,7 @@ bool CGridCtrl::Create(DWORD style, const RECT& rect, HWND parent, UINT id, DWOR
     if (!CreateEx(exStyle, kGridClassName, "", style, rect, parent, id)) return false;
     RegisterDropTarget();
     CFont font;
-    if (font.CreatePointFont(m_nFontSize * 1, m_strFontName)) ApplyFont(static_cast<HFONT>(font.Detach()));
+    if (font.CreatePointFont(m_nFontSize, m_strFontName)) ApplyFont(static_cast<HFONT>(font.Detach()));
     int rows = m_nInitRows > m_nFixedRows ? m_nInitRows : m_nFixedRows;
     int cols = m_nInitCols > m_nFixedCols ? m_nInitCols : m_nFixedCols;
     int fixedRows = m_nFixedRows;
@@ -243,7 +243,6 @@ LRESULT CGridCtrl::OnSetFont(WPARAM w, LPARAM l) {
     if (!given || !::GetObjectA(given, sizeof lf, &lf)) return 0;
     // A copy: the sender keeps its own font.
     ApplyFont(::CreateFontIndirectA(&lf));
-    // Rows of the old default height follow the new one.
     if (LOWORD(l) && m_bAllowDraw) ::InvalidateRect(m_hWnd, nullptr, TRUE);
     return 0;
 }

@@ -492,6 +492,8 @@ class CGridCtrl : public CWnd, public IFormGrid {
     // Anchors a span (further rows and columns); spans it overlaps give up their cells.
     bool SetItemSpan(int row, int col, int rowSpan, int colSpan);
     void ClearSpanRegion(int row, int col);
+    // Ends the spans that reach into the row (with onlyFromAbove those from rows above it).
+    void ClearSpansThrough(int row, bool onlyFromAbove);
 
     // Dimensions and storage.
     int m_nFixedRows = 0;
@@ -629,4 +631,41 @@ class CGridCtrl : public CWnd, public IFormGrid {
     GridRow MakeRow(int formatFrom);
     void FreeRow(GridRow& row);
     void UnselectCell(int row, int col);
+
+    // Input and drag-and-drop helpers (GridCtrlInput.cpp, GridDragDrop.cpp).
+  public:
+    // The drop target's calls, in client coordinates.
+    DWORD OnDragEnter(COleDataObject* data, DWORD keyState, CPoint point);
+    DWORD OnDragOver(COleDataObject* data, DWORD keyState, CPoint point);
+    bool OnDrop(COleDataObject* data, DWORD effect, CPoint point);
+    void OnDragLeave();
+    DWORD OnDragScroll(DWORD keyState, CPoint point);
+    // The key handling of WM_KEYDOWN for a code with 0x8000 (Ctrl) and 0x4000 (Shift) added.
+    void HandleKey(UINT code, LPARAM keyData = 0);
+
+  protected:
+    HWND NotifyWindow() const;
+    void MoveFocus(const CCellID& target, UINT code);
+    CCellID NextCellForward(const CCellID& from) const;
+    CCellID NextCellBackward(const CCellID& from) const;
+    int FocusableRowInColumn(int row, int col, int step) const;
+    void InsertRowKey(UINT code);
+    void ClampFocusRow(const CCellID& before);
+    void SimulateClick(const CCellID& cell);
+    void UpdateHoverMode(CPoint point);
+    void StartResize(CPoint point);
+    void EndResize(bool apply);
+    void ScrollBy(int bar, UINT code);
+    void KillToolTip();
+    void OnToolTipTimer();
+    void OnAutoScrollTimer();
+    bool AutoScrollAt(CPoint point);
+    CCellID FocusableNear(const CCellID& cell) const;
+    void StartDrag();
+    void SetDropCell(const CCellID& cell);
+    // The whole client area, unless redraw is off.
+    void InvalidateGrid();
+    HBRUSH m_hEditBrush = nullptr;
+    int m_nResizeStartSize = 0;
+    bool m_bKeyDownSeen[4] = {false, false, false, false}; // F1 to F4 reached the grid down
 };

@@ -146,6 +146,8 @@ int CGridCtrl::InsertRow(int position) {
     if (position == -1) position = count;
     if (position < 0 || position > count) return -1;
     if (GetColumnCount() < 1 && !SetColumnCount(1)) return -1;
+    // A span reaching across the new row would cover the wrong cells: it ends here.
+    if (position < count) ClearSpansThrough(position, true);
     // The first row lends its formats; a grid without rows has none to lend.
     GridRow row = MakeRow(count > 0 ? 0 : -1);
     m_RowData.insert(m_RowData.begin() + position, std::move(row));
@@ -168,7 +170,10 @@ bool CGridCtrl::EmptyRow(int row, int firstCol, int lastCol) {
     if (firstCol < 0) firstCol = 0;
     for (int c = firstCol; c <= lastCol; ++c) {
         CGridCell* cell = Cell(row, c);
-        if (cell->m_nRowSpan > 0 || cell->m_nColSpan > 0) SetItemSpan(row, c, 0, 0);
+        if (cell->m_nRowSpan != 0 || cell->m_nColSpan != 0) {
+            CCellID anchor = GetAnchorCell(row, c);
+            ClearSpanRegion(anchor.row, anchor.col);
+        }
         if (m_bListMode && !IsFixed(row, c)) {
             cell->m_nRowSpan = 0;
             cell->m_nColSpan = 0;
@@ -185,6 +190,7 @@ bool CGridCtrl::EmptyRow(int row, int firstCol, int lastCol) {
 bool CGridCtrl::DeleteRow(int row) {
     TraceFunction("CGridCtrl::DeleteRow");
     if (row < 0 || row >= GetRowCount()) return false;
+    ClearSpansThrough(row, false);
     for (int c = 0; c < GetColumnCount(); ++c) m_SelectedCells.Remove(row, c);
     FreeRow(m_RowData[static_cast<size_t>(row)]);
     m_RowData.erase(m_RowData.begin() + row);
@@ -352,6 +358,16 @@ void CGridCtrl::ClearSpanRegion(int row, int col) {
         }
     anchor->m_nRowSpan = 0;
     anchor->m_nColSpan = 0;
+}
+
+void CGridCtrl::ClearSpansThrough(int row, bool onlyFromAbove) {
+    for (int c = 0; c < GetColumnCount(); ++c) {
+        const CGridCell* cell = Cell(row, c);
+        bool spans = onlyFromAbove ? cell->m_nRowSpan < 0 : (cell->m_nRowSpan != 0 || cell->m_nColSpan != 0);
+        if (!spans) continue;
+        CCellID anchor = GetAnchorCell(row, c);
+        ClearSpanRegion(anchor.row, anchor.col);
+    }
 }
 
 bool CGridCtrl::SetItemSpan(int row, int col, int rowSpan, int colSpan) {

@@ -173,8 +173,13 @@ void CGridCtrl::OnDraw(CDC* dc, bool erase) {
     m_bInOnDraw = true;
     dc->SelectObject(m_Font);
     dc->SetBkMode(TRANSPARENT);
+    // A metafile is a picture of the whole grid, unscrolled; elsewhere what meets the clip box.
+    const bool wholeGrid = IsMetafile(dc);
     CRect clip;
-    dc->GetClipBox(&clip);
+    if (wholeGrid)
+        clip = CRect(0, 0, GetVirtualWidth(), GetVirtualHeight());
+    else
+        dc->GetClipBox(&clip);
     const int rows = GetRowCount();
     const int cols = GetColumnCount();
     const int fixedRows = std::min(m_nFixedRows, rows);
@@ -184,11 +189,11 @@ void CGridCtrl::OnDraw(CDC* dc, bool erase) {
 
     // The first non-fixed row and column that meet the clip box, and their top and left.
     int r0 = fixedRows;
-    int y0 = fixedH - GetScrollPos32(SB_VERT);
+    int y0 = fixedH - (wholeGrid ? 0 : GetScrollPos32(SB_VERT));
     const int top = std::max(static_cast<int>(clip.top), fixedH);
     while (r0 < rows && y0 + m_arRowHeights[static_cast<size_t>(r0)] <= top) y0 += m_arRowHeights[static_cast<size_t>(r0++)];
     int c0 = fixedCols;
-    int x0 = fixedW - GetScrollPos32(SB_HORZ);
+    int x0 = fixedW - (wholeGrid ? 0 : GetScrollPos32(SB_HORZ));
     const int left = std::max(static_cast<int>(clip.left), fixedW);
     while (c0 < cols && x0 + m_arColWidths[static_cast<size_t>(c0)] <= left) x0 += m_arColWidths[static_cast<size_t>(c0++)];
     // And the last ones, with where the cells end.
@@ -257,7 +262,7 @@ void CGridCtrl::OnDraw(CDC* dc, bool erase) {
     }
 
     m_bInOnDraw = false;
-    if (IsMetafile(dc)) return;
+    if (wholeGrid) return;
     // Painted only as the frame's state says: a repaint must not toggle it.
     if (m_bFocusFrameShown) InvertFocusFrame(dc, false);
     if (m_bDragFrameShown) InvertFocusFrame(dc, true);

@@ -4,6 +4,7 @@
 #include "app/Session.h"
 #include "app/SettingsBlock.h"
 #include "controls/HtmlStatic.h"
+#include "controls/InPlaceEdit.h"
 #include "forms/FormGeometry.h"
 #include "forms/FormMessages.h"
 #include "imaging/ImgAnyDecoder.h"
@@ -47,6 +48,7 @@ void CChildForm::RegisterTabEdit() {
     // The anchor of a tooltip in its two window words.
     RegisterWindowClass(kToolTipClass, shadow, nullptr, nullptr, SystemBrush(COLOR_INFOBK), 2 * sizeof(LONG),
                         WndProcToolTip);
+    CInPlaceEdit::SetTabEditProc(&WndProcTabEdit);
 }
 
 void CChildForm::UnRegisterTabEdit() {

@@ -57,6 +57,16 @@ bool SetClipboardText(HWND owner, const std::string& text) {
     return false;
 }
 
+bool SetClipboardEnhMetaFile(HWND owner, HENHMETAFILE picture) {
+    if (!picture) return false;
+    {
+        OpenedClipboard clipboard(owner);
+        if (clipboard && ::EmptyClipboard() && ::SetClipboardData(CF_ENHMETAFILE, picture)) return true;
+    }
+    ::DeleteEnhMetaFile(picture);
+    return false;
+}
+
 bool GetClipboardText(HWND owner, std::string& text) {
     text.clear();
     OpenedClipboard clipboard(owner);

@@ -17,5 +17,8 @@ std::string ReadGlobalText(HGLOBAL block);
 bool SetClipboardText(HWND owner, const std::string& text);
 // The clipboard's CF_TEXT; false when there is none or the clipboard could not be opened.
 bool GetClipboardText(HWND owner, std::string& text);
+// Places an enhanced metafile as the clipboard's only content; the clipboard owns it once
+// taken, otherwise it is deleted here.
+bool SetClipboardEnhMetaFile(HWND owner, HENHMETAFILE picture);
 
 } // namespace fw

@@ -78,6 +78,13 @@ HGLOBAL COleDataObject::GetGlobalData(CLIPFORMAT format) const {
     return result;
 }
 
+bool COleDataObject::AttachClipboard() {
+    IDataObject* object = nullptr;
+    if (FAILED(::OleGetClipboard(&object)) || !object) return false;
+    Attach(object);
+    return true;
+}
+
 // ---- COleDropSource
 
 COleDropSource::COleDropSource() {
@@ -212,12 +219,22 @@ bool COleDataSource::CacheGlobalData(CLIPFORMAT format, HGLOBAL block) {
     return true;
 }
 
+namespace {
+fw::DragLoop g_dragLoop = nullptr;
+}
+
 DROPEFFECT COleDataSource::DoDragDrop(DROPEFFECT allowed, COleDropSource* source) {
     COleDropSource plain;
     COleDropSource* used = source ? source : &plain;
+    if (g_dragLoop) return g_dragLoop(m_pObject, used, allowed);
     DWORD effect = DROPEFFECT_NONE;
     HRESULT hr = ::DoDragDrop(m_pObject, used->GetInterface(), allowed, &effect);
     return hr == DRAGDROP_S_DROP ? effect : DROPEFFECT_NONE;
+}
+
+bool COleDataSource::SetClipboard() {
+    AfxOleInit();
+    return SUCCEEDED(::OleSetClipboard(m_pObject));
 }
 
 IDataObject* COleDataSource::GetInterface() {
@@ -350,20 +367,27 @@ HRESULT STDMETHODCALLTYPE COleDropTarget::XDropTarget::Drop(IDataObject* object,
 
 namespace fw {
 
-DROPEFFECT DropInProcess(COleDropTarget& target, IDataObject* data, POINT screen, DROPEFFECT allowed) {
+DROPEFFECT DropInProcess(COleDropTarget& target, IDataObject* data, POINT screen, DROPEFFECT allowed,
+                         DWORD keys) {
     IDropTarget* drop = target.GetInterface();
     POINTL at{screen.x, screen.y};
     DWORD effect = allowed;
-    if (FAILED(drop->DragEnter(data, MK_LBUTTON, at, &effect))) return DROPEFFECT_NONE;
+    if (FAILED(drop->DragEnter(data, MK_LBUTTON | keys, at, &effect))) return DROPEFFECT_NONE;
     effect = allowed;
-    drop->DragOver(MK_LBUTTON, at, &effect);
+    drop->DragOver(MK_LBUTTON | keys, at, &effect);
     if (effect == DROPEFFECT_NONE) {
         drop->DragLeave();
         return DROPEFFECT_NONE;
     }
     effect = allowed;
-    if (FAILED(drop->Drop(data, 0, at, &effect))) return DROPEFFECT_NONE;
+    if (FAILED(drop->Drop(data, keys, at, &effect))) return DROPEFFECT_NONE;
     return effect;
+}
+
+DragLoop SetDragLoop(DragLoop loop) {
+    DragLoop previous = g_dragLoop;
+    g_dragLoop = loop;
+    return previous;
 }
 
 } // namespace fw

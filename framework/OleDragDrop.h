@@ -30,6 +30,8 @@ class COleDataObject {
     // A copy of the data in a global memory block that the caller frees; null when the data
     // is not offered as global memory.
     HGLOBAL GetGlobalData(CLIPFORMAT format) const;
+    // The OLE clipboard's current data object; false when the clipboard offers none.
+    bool AttachClipboard();
 
   private:
     IDataObject* m_lpDataObject = nullptr;
@@ -73,6 +75,8 @@ class COleDataSource {
     bool CacheGlobalData(CLIPFORMAT format, HGLOBAL block);
     // Runs the drag loop; returns the effect the drop took (DROPEFFECT_NONE when cancelled).
     DROPEFFECT DoDragDrop(DROPEFFECT allowed, COleDropSource* source = nullptr);
+    // Offers the data on the OLE clipboard, which keeps the object alive from then on.
+    bool SetClipboard();
     IDataObject* GetInterface();
 
   private:
@@ -128,5 +132,13 @@ class COleDropTarget {
 namespace fw {
 // A whole drag over the target without the system's drag loop: enter, over and drop at the
 // screen point, or leave when the target wants none of it. Returns the drop's effect.
-DROPEFFECT DropInProcess(COleDropTarget& target, IDataObject* data, POINT screen, DROPEFFECT allowed);
+// keys are the modifier bits (MK_CONTROL, MK_SHIFT) held through the whole drag.
+DROPEFFECT DropInProcess(COleDropTarget& target, IDataObject* data, POINT screen, DROPEFFECT allowed,
+                         DWORD keys = 0);
+
+// The system's drag loop stands behind this seam so that tests can run a drag without a
+// mouse: a replacement gets what DoDragDrop would and answers the drop's effect. Returns
+// the previous loop (null: the system's).
+using DragLoop = DROPEFFECT (*)(IDataObject* data, COleDropSource* source, DROPEFFECT allowed);
+DragLoop SetDragLoop(DragLoop loop);
 } // namespace fw

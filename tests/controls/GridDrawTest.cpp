@@ -205,3 +205,28 @@ TEST_F(GridDrawTest, TheSortArrowSitsAtTheRightOfTheLastHeaderRowOfTheSortColumn
     // Nothing beside the sort column changes.
     for (int x = Origin(0, 1).x; x < a.x; ++x) ASSERT_EQ(plain.At(x, 10), sorted.At(x, 10));
 }
+
+TEST_F(GridDrawTest, AMetafileGetsTheWholeGridUnscrolledAndNoFocusFrame) {
+    grid->SetRowCount(40);
+    for (int r = 0; r < 40; ++r) grid->SetRowHeight(r, 24);
+    int r = 35, c = 3;
+    grid->SetItemColors(r, c, 0, 9, 0);
+    grid->SetScrollPos32(SB_VERT, 200);
+    grid->SetFocusCell(2, 2);
+    HDC meta = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
+    {
+        CDC dc(meta);
+        grid->OnDraw(&dc, true);
+    }
+    HENHMETAFILE picture = CloseEnhMetaFile(meta);
+    ASSERT_TRUE(picture);
+    Surface s(320, 960);
+    RECT all{0, 0, 320, 960};
+    PlayEnhMetaFile(s.dc(), picture, &all);
+    DeleteEnhMetaFile(picture);
+    // Played back at its own size (the grid's pixels): row 35 where the unscrolled grid has it.
+    POINT a = Origin(35, 3);
+    EXPECT_EQ(s.At(a.x + 5, a.y + 5), Rgb(0x00FF00));
+    POINT f = Origin(2, 2);
+    EXPECT_EQ(s.At(f.x + 1, f.y + 1), Rgb(GetSysColor(COLOR_WINDOW)));
+}

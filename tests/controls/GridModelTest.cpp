@@ -4,6 +4,7 @@
 #include "controls/FormColours.h"
 
 #include <gmock/gmock.h>
+#include <ole2.h>
 
 #include <string>
 
@@ -366,4 +367,37 @@ TEST_F(GridTest, WithoutAnOwnerTheGridGoesOnAsIfAllowed) {
     lone.SetListMode(true);
     lone.SetFocusCell(1, 1);
     EXPECT_EQ(lone.GetFocusCell(), CCellID(1, 1));
+}
+
+TEST_F(GridTest, UnderVisualStylesAClientEdgeBecomesABorder) {
+    CGridCtrl themed;
+    themed.SetVisualStyles(true);
+    ASSERT_TRUE(themed.Create(WS_CHILD, CRect(0, 0, 100, 100), owner.m_hWnd, 7, WS_EX_CLIENTEDGE));
+    EXPECT_TRUE(GetWindowLongA(themed.m_hWnd, GWL_STYLE) & WS_BORDER);
+    EXPECT_FALSE(GetWindowLongA(themed.m_hWnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    CGridCtrl plain;
+    ASSERT_TRUE(plain.Create(WS_CHILD, CRect(0, 0, 100, 100), owner.m_hWnd, 8, WS_EX_CLIENTEDGE));
+    EXPECT_TRUE(GetWindowLongA(plain.m_hWnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+}
+
+TEST_F(GridTest, DestroyingAGridLeavesOleInitialisedForEveryoneElse) {
+    grid.reset();
+    HRESULT again = OleInitialize(nullptr);
+    EXPECT_EQ(again, S_FALSE); // still initialised on this thread
+    OleUninitialize();
+}
+
+TEST_F(GridTest, RowsInsertedDeletedOrEmptiedInsideASpanEndItInsteadOfShiftingIt) {
+    grid->SetItemRowSpan(2, 1, 2); // rows 2-4
+    grid->InsertRow(3);
+    EXPECT_EQ(grid->GetCell(2, 1)->m_nRowSpan, 0);
+    EXPECT_EQ(grid->GetAnchorCell(4, 1), CCellID(4, 1));
+    EXPECT_EQ(grid->GetAnchorCell(5, 1), CCellID(5, 1));
+    grid->SetItemColSpan(6, 1, 2);
+    grid->DeleteRow(6);
+    for (int c = 1; c < 4; ++c) EXPECT_EQ(grid->GetAnchorCell(6, c), CCellID(6, c)) << c;
+    grid->SetItemColSpan(7, 1, 2);
+    grid->EmptyRow(7, 3, 3); // only a covered cell
+    EXPECT_EQ(grid->GetCell(7, 1)->m_nColSpan, 0);
+    EXPECT_EQ(grid->GetAnchorCell(7, 2), CCellID(7, 2));
 }

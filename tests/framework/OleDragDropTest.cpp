@@ -1,3 +1,4 @@
+#include "framework/Clipboard.h"
 #include "framework/OleDragDrop.h"
 #include "framework/Wnd.h"
 
@@ -112,4 +113,93 @@ TEST(OleDragDrop, DropTargetSpeaksClientCoordinatesAndCleansUpARefusedDrop) {
     EXPECT_EQ(target.calls, (std::vector<std::string>{"over 0,0", "drop 2 text"}));
     target.Revoke();
     wnd.DestroyWindow();
+}
+
+namespace {
+DROPEFFECT g_loopAllowed = 0;
+COleDropSource* g_loopSource = nullptr;
+DROPEFFECT FakeLoop(IDataObject* data, COleDropSource* source, DROPEFFECT allowed) {
+    g_loopAllowed = allowed;
+    g_loopSource = source;
+    FORMATETC fe{CF_TEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    return data->QueryGetData(&fe) == S_OK ? DROPEFFECT_COPY : DROPEFFECT_NONE;
+}
+} // namespace
+
+TEST(OleDragDrop, DragLoopSeamReplacesTheSystemLoopUntilPutBack) {
+    ASSERT_TRUE(AfxOleInit());
+    fw::DragLoop previous = fw::SetDragLoop(&FakeLoop);
+    COleDataSource source;
+    source.CacheGlobalData(CF_TEXT, Block("x"));
+    COleDropSource mine;
+    EXPECT_EQ(source.DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE, &mine),
+              static_cast<DWORD>(DROPEFFECT_COPY));
+    EXPECT_EQ(g_loopAllowed, static_cast<DWORD>(DROPEFFECT_COPY | DROPEFFECT_MOVE));
+    EXPECT_EQ(g_loopSource, &mine);
+    source.DoDragDrop(DROPEFFECT_MOVE);
+    EXPECT_NE(g_loopSource, nullptr) << "a plain source stands in when none is given";
+    EXPECT_EQ(fw::SetDragLoop(previous), &FakeLoop);
+}
+
+TEST(OleDragDrop, InProcessDropCarriesTheModifierKeys) {
+    ASSERT_TRUE(AfxOleInit());
+    ASSERT_TRUE(CWnd::RegisterWindowClass("FwTest.Ole2", 0, nullptr, nullptr, nullptr));
+    CWnd wnd;
+    ASSERT_TRUE(
+        wnd.CreateEx(0, "FwTest.Ole2", "", WS_POPUP | WS_VISIBLE, CRect(10, 10, 110, 110), nullptr, 0));
+    struct KeyTarget : COleDropTarget {
+        std::vector<DWORD> keys;
+        DROPEFFECT OnDragEnter(CWnd*, COleDataObject*, DWORD k, CPoint) override {
+            keys.push_back(k);
+            return DROPEFFECT_COPY;
+        }
+        DROPEFFECT OnDragOver(CWnd*, COleDataObject*, DWORD k, CPoint) override {
+            keys.push_back(k);
+            return (k & MK_CONTROL) ? DROPEFFECT_COPY : DROPEFFECT_MOVE;
+        }
+        bool OnDrop(CWnd*, COleDataObject*, DROPEFFECT, CPoint) override { return true; }
+    } target;
+    ASSERT_TRUE(target.Register(&wnd));
+    COleDataSource source;
+    source.CacheGlobalData(CF_TEXT, Block("x"));
+    POINT at{20, 20};
+    EXPECT_EQ(
+        fw::DropInProcess(target, source.GetInterface(), at, DROPEFFECT_COPY | DROPEFFECT_MOVE, MK_CONTROL),
+        static_cast<DWORD>(DROPEFFECT_COPY));
+    ASSERT_EQ(target.keys.size(), 3u);
+    for (DWORD k : target.keys)
+        EXPECT_TRUE(k & MK_CONTROL);
+    EXPECT_EQ(fw::DropInProcess(target, source.GetInterface(), at, DROPEFFECT_COPY | DROPEFFECT_MOVE),
+              static_cast<DWORD>(DROPEFFECT_MOVE));
+    target.Revoke();
+    wnd.DestroyWindow();
+}
+
+TEST(OleDragDrop, OleClipboardRoundTripAndMetafileTakeOver) {
+    ASSERT_TRUE(AfxOleInit());
+    const CLIPFORMAT format = static_cast<CLIPFORMAT>(::RegisterClipboardFormatA("FwTest.Token"));
+    {
+        COleDataSource source;
+        source.CacheGlobalData(format, Block("TOKEN"));
+        ASSERT_TRUE(source.SetClipboard());
+    } // the clipboard keeps the object alive
+    COleDataObject data;
+    ASSERT_TRUE(data.AttachClipboard());
+    ASSERT_TRUE(data.IsDataAvailable(format));
+    HGLOBAL block = data.GetGlobalData(format);
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(Read(block), "TOKEN");
+    ::GlobalFree(block);
+    data.Release();
+    ::OleSetClipboard(nullptr);
+
+    HDC dc = ::CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
+    ::PatBlt(dc, 0, 0, 10, 10, BLACKNESS);
+    HENHMETAFILE picture = ::CloseEnhMetaFile(dc);
+    ASSERT_TRUE(fw::SetClipboardEnhMetaFile(nullptr, picture));
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    EXPECT_NE(::GetClipboardData(CF_ENHMETAFILE), nullptr);
+    EXPECT_EQ(::GetClipboardData(CF_TEXT), nullptr) << "the clipboard was emptied first";
+    ::CloseClipboard();
+    EXPECT_FALSE(fw::SetClipboardEnhMetaFile(nullptr, nullptr));
 }

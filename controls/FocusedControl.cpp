@@ -1,0 +1,3 @@
+#include "controls/FocusedControl.h"
+
+int FocusedControlKind = kFocusKindNone;

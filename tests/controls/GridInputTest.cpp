@@ -1,0 +1,385 @@
+// Keys, mouse, scrolling, the tooltip and in-place editing of the grid against a scripted form.
+#include "tests/controls/GridInputFixture.h"
+
+#include "controls/FocusedControl.h"
+#include "controls/InPlaceEdit.h"
+
+namespace {
+
+LRESULT CALLBACK StandInToolTip(HWND tip, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_CREATE) {
+        auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        if (cs->style & WS_VISIBLE) ::ShowWindow(tip, SW_SHOWNA);
+        return 0;
+    }
+    if (msg == WM_NCHITTEST) return HTTRANSPARENT;
+    return ::DefWindowProcA(tip, msg, wParam, lParam);
+}
+
+} // namespace
+
+TEST_F(GridTest, TabAndArrowsPassOverSkippedCellsAndRowsWithoutTheNormalFlag) {
+    grid.SetItemState(1, 2, GVIS_SKIP);
+    grid.ModifyRowFlags(2, GVRF_NORMAL, 0);
+    grid.SetFocusCell(1, 1);
+    Key(VK_TAB);
+    EXPECT_EQ(grid.GetFocusCell(), CCellID(1, 3)) << "the skipped cell is passed over";
+    Key(VK_TAB);
+    Key(VK_TAB);
+    EXPECT_EQ(grid.GetFocusCell(), CCellID(3, 1)) << "on to the next row, past the one without the flag";
+    Key(VK_UP);
+    EXPECT_EQ(grid.GetFocusCell(), CCellID(1, 1));
+    HoldKeys(false, true);
+    Key(VK_TAB);
+    ReleaseKeys();
+    EXPECT_EQ(grid.GetFocusCell(), CCellID(1, 1)) << "Shift+Tab before the first cell stays";
+    owner.keys.clear();
+    Key(VK_LEFT);
+    EXPECT_EQ(grid.GetFocusCell(), CCellID(1, 1));
+    EXPECT_EQ(owner.keys, std::vector<WPARAM>{VK_UP}) << "Left with nowhere to go asks the form for Up";
+    Key(VK_END);
+    EXPECT_EQ(grid.GetFocusCell(), CCellID(kRows - 1, 1));
+    Key(VK_DOWN);
+    EXPECT_EQ(grid.GetFocusCell(), CCellID(kRows - 1, 1)) << "Down on the last row stays";
+    Key(VK_HOME);
+    EXPECT_EQ(grid.GetFocusCell(), CCellID(1, 1));
+}
+
+TEST_F(GridTest, TabBeyondTheLastCellAsksForARow) {
+    grid.SetFocusCell(kRows - 1, kCols - 1);
+    owner.answers[GVN_INSERTROW] = 0;
+    Key(VK_TAB);
+    EXPECT_EQ(grid.GetFocusCell(), CCellID(kRows - 1, kCols - 1)) << "refused: the focus stays";
+    ASSERT_NE(owner.Last(GVN_INSERTROW), nullptr);
+    EXPECT_EQ(owner.Last(GVN_INSERTROW)->value, VK_TAB);
+
+    owner.answers[GVN_INSERTROW] = 1;
+    owner.steps[GVN_INSERTROW] = [this](NM_GRIDVIEW&) { grid.InsertRow(); };
+    Key(VK_TAB);
+    EXPECT_EQ(grid.GetFocusCell(), CCellID(kRows, 1)) << "the first focusable cell of the new row";
+}
+
+TEST_F(GridTest, LeavingACellIsTheFormsChoiceExceptForPlainArrowsAndTab) {
+    grid.SetFocusCell(3, 2);
+    owner.answers[GVN_LEAVECELL] = 0;
+    Key(VK_HOME);
+    EXPECT_EQ(grid.GetFocusCell(), CCellID(3, 2));
+    Key(VK_DOWN);
+    EXPECT_EQ(grid.GetFocusCell(), CCellID(4, 2)) << "arrows move anyway";
+    HoldKeys(false, true);
+    Key(VK_DOWN);
+    ReleaseKeys();
+    EXPECT_EQ(grid.GetFocusCell(), CCellID(4, 2)) << "not with a modifier";
+    EXPECT_EQ(owner.Count(GVN_LEAVECELL), 3u);
+}
+
+TEST_F(GridTest, InsertAsksEveryCellOfTheRowFirstAndDeleteClampsTheFocus) {
+    grid.SetFocusCell(kRows - 1, 1);
+    owner.steps[GVN_LEAVECELL] = [this](NM_GRIDVIEW& nm) {
+        owner.answers[GVN_LEAVECELL] = nm.iColumn == 3 ? 0 : 1;
+    };
+    Key(VK_F6);
+    EXPECT_EQ(grid.GetFocusCell(), CCellID(kRows - 1, 3)) << "the cell the form would not leave";
+    EXPECT_EQ(owner.Count(GVN_INSERTROW), 0u);
+    owner.steps.erase(GVN_LEAVECELL);
+    owner.answers[GVN_LEAVECELL] = 1;
+    Key(VK_INSERT);
+    EXPECT_EQ(owner.Count(GVN_INSERTROW), 1u);
+
+    owner.steps[GVN_DELETEROW] = [this](NM_GRIDVIEW& nm) { grid.DeleteRow(nm.iRow); };
+    Key(VK_F7);
+    ASSERT_NE(owner.Last(GVN_DELETEROW), nullptr);
+    EXPECT_EQ(owner.Last(GVN_DELETEROW)->value, VK_F7);
+    EXPECT_EQ(grid.GetFocusCell().row, kRows - 2) << "clamped to the new last row";
+
+    grid.SetListMode(true);
+    size_t before = owner.notes.size();
+    Key(VK_DELETE);
+    Key(VK_INSERT);
+    EXPECT_EQ(owner.notes.size(), before) << "list mode has no row keys";
+}
+
+TEST_F(GridTest, KeysTheGridDoesNotOwnGoToTheForm) {
+    grid.SetFocusCell(2, 2);
+    HoldKeys(true, false);
+    Key(VK_RETURN);
+    ReleaseKeys();
+    Key(VK_F9);
+    Key(VK_ESCAPE);
+    EXPECT_EQ(owner.keys, (std::vector<WPARAM>{0x8000 | VK_RETURN, VK_F9, VK_ESCAPE}));
+    Key(VK_F4);
+    ASSERT_NE(owner.Last(GVN_TABLE), nullptr);
+    EXPECT_EQ(owner.Last(GVN_TABLE)->row, 2);
+}
+
+TEST_F(GridTest, TypingOpensTheEditExceptOnAReadOnlyCell) {
+    grid.SetFocusCell(2, 2);
+    grid.SetItemState(2, 2, GVIS_READONLY);
+    grid.SendMessage(WM_CHAR, 'x', 0);
+    EXPECT_EQ(grid.m_hInPlaceEdit, nullptr);
+    EXPECT_EQ(owner.Count(GVN_BEGINEDIT), 0u);
+
+    grid.SetItemState(2, 2, 0);
+    owner.answers[GVN_BEGINEDIT] = 0;
+    grid.SendMessage(WM_CHAR, 'x', 0);
+    EXPECT_EQ(grid.m_hInPlaceEdit, nullptr) << "the form said no";
+
+    owner.answers[GVN_BEGINEDIT] = 1;
+    grid.SendMessage(WM_CHAR, 'x', 0);
+    ASSERT_NE(grid.m_hInPlaceEdit, nullptr);
+    EXPECT_EQ(FocusedControlKind, kFocusKindGrid);
+    EXPECT_EQ(fw::WindowText(grid.m_hInPlaceEdit), "x");
+    ::SendMessageA(grid.m_hInPlaceEdit, WM_KEYDOWN, VK_RETURN, 0);
+    const Notified* end = owner.Last(GVN_ENDEDIT);
+    ASSERT_NE(end, nullptr);
+    EXPECT_EQ(end->value, VK_RETURN);
+    EXPECT_EQ(std::string(grid.GetItemText(2, 2)), "x");
+    EXPECT_EQ(grid.GetFocusCell(), CCellID(2, 3)) << "Enter moves on as Tab";
+}
+
+TEST_F(GridTest, EscapeRestoresTheTextAndReportsKeyZero) {
+    grid.SetFocusCell(3, 1);
+    grid.SendMessage(WM_CHAR, 'q', 0);
+    ASSERT_NE(grid.m_hInPlaceEdit, nullptr);
+    ::SendMessageA(grid.m_hInPlaceEdit, WM_KEYDOWN, VK_ESCAPE, 0);
+    const Notified* end = owner.Last(GVN_ENDEDIT);
+    ASSERT_NE(end, nullptr);
+    EXPECT_EQ(end->value, 0);
+    EXPECT_EQ(std::string(grid.GetItemText(3, 1)), "3/1");
+    EXPECT_EQ(grid.GetFocusCell(), CCellID(3, 1));
+    EXPECT_EQ(owner.Count(GVN_ENDEDIT), 1u) << "the edit ends once";
+}
+
+TEST_F(GridTest, AFormThatDestroysTheGridInsideTheEditsEndIsSurvived) {
+    grid.SetFocusCell(2, 1);
+    grid.SendMessage(WM_CHAR, 'z', 0);
+    HWND edit = grid.m_hInPlaceEdit;
+    ASSERT_NE(edit, nullptr);
+    owner.steps[GVN_ENDEDIT] = [this](NM_GRIDVIEW&) { grid.DestroyWindow(); };
+    ::SendMessageA(edit, WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_FALSE(grid.IsWindow());
+    EXPECT_FALSE(::IsWindow(edit));
+    EXPECT_EQ(owner.Count(GVN_ENDEDIT), 1u);
+}
+
+TEST_F(GridTest, AConfirmedCellEditsWithTheDropButton) {
+    owner.answers[GVN_FOCUSCELL] = 1;
+    grid.SetFocusCell(4, 2);
+    EXPECT_EQ(grid.m_idConfirmedCell, CCellID(4, 2));
+    grid.SendMessage(WM_CHAR, 'd', 0);
+    ASSERT_NE(grid.m_hInPlaceEdit, nullptr);
+    auto* edit = dynamic_cast<CInPlaceEdit*>(CWnd::FromHandlePermanent(grid.m_hInPlaceEdit));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_FALSE(edit->IsPlain());
+    ::SetFocus(grid);
+    owner.answers[GVN_FOCUSCELL] = 0;
+    grid.SetFocusCell(5, 2);
+    grid.SendMessage(WM_CHAR, 'p', 0);
+    ASSERT_NE(grid.m_hInPlaceEdit, nullptr);
+    edit = dynamic_cast<CInPlaceEdit*>(CWnd::FromHandlePermanent(grid.m_hInPlaceEdit));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_TRUE(edit->IsPlain()) << "the confirmation is forgotten at the next focus change";
+}
+
+TEST_F(GridTest, ClickOnTheFocusCellEditsAndRightClickCopiesTheFocusText) {
+    grid.SetFocusCell(2, 2);
+    CPoint p = CellCentre(2, 2);
+    owner.answers[GVN_CLICK] = 0;
+    grid.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    EXPECT_EQ(grid.GetMouseMode(), kMouseClick);
+    grid.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    ASSERT_NE(grid.m_hInPlaceEdit, nullptr) << "a click on the focus cell edits it";
+    EXPECT_EQ(grid.GetMouseMode(), kMouseNothing);
+    ::SetFocus(grid);
+
+    grid.SetContextMenu(false);
+    CPoint q = CellCentre(3, 3);
+    grid.SendMessage(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(q.x, q.y));
+    grid.SendMessage(WM_RBUTTONUP, 0, MAKELPARAM(q.x, q.y));
+    const Notified* end = owner.Last(GVN_ENDEDIT);
+    ASSERT_NE(end, nullptr);
+    EXPECT_EQ(end->value, 255);
+    EXPECT_EQ(end->row, 3);
+    EXPECT_EQ(std::string(grid.GetItemText(3, 3)), std::string(grid.GetItemText(2, 2)));
+
+    grid.SetContextMenu(true);
+    grid.SendMessage(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(q.x, q.y));
+    grid.SendMessage(WM_RBUTTONUP, 0, MAKELPARAM(q.x, q.y));
+    EXPECT_EQ(owner.contextMenus, 1);
+}
+
+TEST_F(GridTest, AResizeAtAHeadersLeftEdgeSizesTheColumnToTheLeftAndCaptureLossFreesTheCursor) {
+    RECT header{};
+    ASSERT_TRUE(grid.GetCellRect(0, 2, &header));
+    int before = grid.GetColumnWidth(1), second = grid.GetColumnWidth(2);
+    int y = (header.top + header.bottom) / 2;
+    grid.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(header.left + 1, y));
+    EXPECT_EQ(grid.GetMouseMode(), kMouseOverColDivide);
+    grid.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(header.left + 1, y));
+    EXPECT_EQ(grid.GetMouseMode(), kMouseSizingCol);
+    grid.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(header.left + 21, y));
+    EXPECT_EQ(grid.GetColumnWidth(1), before + 20);
+    EXPECT_EQ(grid.GetColumnWidth(2), second);
+
+    // Another window takes the capture mid-resize: the resize ends, the cursor is free.
+    ::SetCapture(owner);
+    ::ReleaseCapture();
+    EXPECT_EQ(grid.GetMouseMode(), kMouseNothing);
+    RECT clip{};
+    ::GetClipCursor(&clip);
+    RECT screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    EXPECT_TRUE(::EqualRect(&clip, &screen));
+    EXPECT_EQ(grid.m_bSizesChanged, 1);
+    grid.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(header.left + 61, y));
+    EXPECT_EQ(grid.GetColumnWidth(1), before + 20) << "the mouse no longer sizes";
+
+    grid.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(header.left + 1, y));
+    grid.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(header.left + 1, y));
+    grid.SendMessage(WM_CANCELMODE, 0, 0);
+    EXPECT_EQ(grid.GetMouseMode(), kMouseNothing);
+    EXPECT_NE(::GetCapture(), grid.m_hWnd);
+    ::GetClipCursor(&clip);
+    EXPECT_TRUE(::EqualRect(&clip, &screen));
+}
+
+TEST_F(GridTest, ScrollPositionsBeyondSixteenBitsAndTheWheel) {
+    Fill(grid, 100001, 3);
+    grid.ResetScrollBars();
+    grid.SendMessage(WM_VSCROLL, SB_BOTTOM, 0);
+    int bottom = grid.GetScrollPos32(SB_VERT);
+    EXPECT_GT(bottom, 65535);
+    EXPECT_EQ(owner.Count(GVN_SCROLL), 1u) << "every scroll action is announced";
+
+    grid.m_nWheelLines = 3;
+    grid.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+    Pump();
+    EXPECT_EQ(grid.GetScrollPos32(SB_VERT), bottom - 3 * grid.GetRowHeight(5));
+
+    grid.m_nWheelLines = 500; // more than a hundred lines is a page a notch
+    int at = grid.GetScrollPos32(SB_VERT);
+    grid.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+    Pump();
+    RECT client;
+    ::GetClientRect(grid, &client);
+    EXPECT_EQ(grid.GetScrollPos32(SB_VERT), at - (client.bottom - grid.GetFixedRowHeight()));
+
+    grid.SendMessage(WM_VSCROLL, SB_TOP, 0);
+    EXPECT_EQ(grid.GetScrollPos32(SB_VERT), 0);
+    grid.SendMessage(WM_VSCROLL, SB_LINEUP, 0);
+    EXPECT_EQ(grid.GetScrollPos32(SB_VERT), 0) << "not below the top";
+}
+
+TEST_F(GridTest, TheFormsScrollAnswerGivesTheGridTheFocus) {
+    ::SetFocus(owner);
+    owner.answers[GVN_SCROLL] = 0;
+    grid.SendMessage(WM_VSCROLL, SB_LINEDOWN, 0);
+    EXPECT_NE(::GetFocus(), grid.m_hWnd);
+    owner.answers[GVN_SCROLL] = 1;
+    grid.SendMessage(WM_VSCROLL, SB_LINEDOWN, 0);
+    EXPECT_EQ(::GetFocus(), grid.m_hWnd);
+    EXPECT_EQ(FocusedControlKind, kFocusKindGrid);
+    ::SetFocus(owner);
+    EXPECT_EQ(FocusedControlKind, kFocusKindNone);
+}
+
+TEST_F(GridTest, ATooltipAppearsOverARestingCursor) {
+    // The form registers the tooltip's class; a stand-in that, like the form's, shows itself
+    // without taking the activation serves here.
+    CWnd::RegisterWindowClass("VORLAN ToolTip", 0, nullptr, nullptr, nullptr, 0, &StandInToolTip);
+    owner.steps[GVN_TOOLTIP] = [](NM_GRIDVIEW& nm) {
+        ASSERT_EQ(nm.iExtra, kGridToolTipCapacity);
+        strcpy(reinterpret_cast<char*>(nm.lValue), "Hinweis\r\n");
+    };
+    CPoint p = CellCentre(3, 2);
+    POINT screen = p;
+    ::ClientToScreen(grid, &screen);
+    // Pointer events from before the cursor was placed may still arrive and move the hover
+    // cell away; the cursor then rests again.
+    bool shown = false;
+    for (int attempt = 0; attempt < 5 && !shown; ++attempt) {
+        ::SetCursorPos(screen.x, screen.y);
+        Pump();
+        grid.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+        shown = PumpUntil(
+                    [this] { return grid.m_hTooltip != nullptr || !(grid.m_HoverCell == CCellID(3, 2)); }) &&
+                grid.m_hTooltip != nullptr;
+    }
+    ASSERT_TRUE(shown);
+    const Notified* asked = owner.Last(GVN_TOOLTIP);
+    ASSERT_NE(asked, nullptr);
+    EXPECT_EQ(asked->row, 3);
+    EXPECT_EQ(asked->col, 2);
+    EXPECT_EQ(fw::WindowText(grid.m_hTooltip), "Hinweis") << "trailing line ends cut";
+    EXPECT_TRUE(::GetWindowLongA(grid.m_hTooltip, GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+    CPoint away = CellCentre(5, 3);
+    POINT distant = away;
+    ::ClientToScreen(grid, &distant);
+    ::SetCursorPos(distant.x, distant.y);
+    EXPECT_TRUE(PumpUntil([this] { return grid.m_hTooltip == nullptr; })) << "gone once the cursor leaves";
+}
+
+TEST_F(GridTest, TheKeyFilterRunsRowKeysAheadOfAcceleratorsAndStandsInForEatenKeyDowns) {
+    grid.SetFocusCell(3, 1);
+    MSG msg{grid.m_hWnd, WM_KEYDOWN, VK_F7, 0, 0, {0, 0}};
+    EXPECT_TRUE(grid.PreTranslateMessage(&msg)) << "handled at once";
+    EXPECT_EQ(owner.Count(GVN_DELETEROW), 1u);
+
+    owner.keys.clear();
+    MSG up{grid.m_hWnd, WM_KEYUP, VK_F2, 0, 0, {0, 0}};
+    EXPECT_FALSE(grid.PreTranslateMessage(&up));
+    EXPECT_EQ(up.message, static_cast<UINT>(WM_KEYDOWN))
+        << "a key-up whose key-down never came stands in for it";
+
+    MSG down{grid.m_hWnd, WM_KEYDOWN, VK_F2, 0, 0, {0, 0}};
+    EXPECT_FALSE(grid.PreTranslateMessage(&down));
+    MSG upAgain{grid.m_hWnd, WM_KEYUP, VK_F2, 0, 0, {0, 0}};
+    EXPECT_FALSE(grid.PreTranslateMessage(&upAgain));
+    EXPECT_EQ(upAgain.message, static_cast<UINT>(WM_KEYUP)) << "not when the key-down reached the grid";
+
+    MSG other{owner.m_hWnd, WM_KEYDOWN, VK_F7, 0, 0, {0, 0}};
+    EXPECT_FALSE(grid.PreTranslateMessage(&other)) << "only the grid's own keys";
+}
+
+TEST_F(GridTest, DoubleClicksSizeHeadersAndAskTheFormOnCells) {
+    grid.SetItemText(0, 2, "eine sehr lange Spaltenueberschrift");
+    RECT header{};
+    ASSERT_TRUE(grid.GetCellRect(0, 2, &header));
+    int before = grid.GetColumnWidth(2);
+    int x = (header.left + header.right) / 2, y = (header.top + header.bottom) / 2;
+    grid.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    grid.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(x, y));
+    EXPECT_GT(grid.GetColumnWidth(2), before);
+    EXPECT_EQ(grid.m_bSizesChanged, 1);
+
+    CPoint p = CellCentre(4, 3);
+    grid.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    const Notified* key = owner.Last(GVN_CELLKEY);
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->row, 4);
+    EXPECT_EQ(key->col, 3);
+    owner.answers[GVN_CELLKEY] = 0;
+    grid.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    EXPECT_EQ(grid.GetFocusCell(), CCellID(4, 3)) << "unhandled, it is a press";
+}
+
+TEST_F(GridTest, PageKeysGoToTheVisibleEdgeFirstAndThenScroll) {
+    Fill(grid, 200, kCols);
+    grid.ResetScrollBars();
+    grid.SetFocusCell(1, 2);
+    CCellRange visible = grid.GetVisibleNonFixedCellRange();
+    ASSERT_TRUE(visible.IsValid());
+    Key(VK_NEXT);
+    EXPECT_EQ(grid.GetFocusCell(), CCellID(visible.maxRow, 2)) << "first to the last visible row";
+    EXPECT_LT(grid.GetScrollPos32(SB_VERT), grid.GetRowHeight(visible.maxRow))
+        << "at most brought fully in view";
+    Key(VK_NEXT);
+    EXPECT_GT(grid.GetScrollPos32(SB_VERT), 0) << "then a page further";
+    EXPECT_GT(grid.GetFocusCell().row, visible.maxRow);
+    EXPECT_TRUE(grid.IsCellVisible(grid.GetFocusCell().row, 2));
+    grid.SetItemState(grid.GetVisibleNonFixedCellRange().minRow, 2, GVIS_SKIP);
+    Key(VK_PRIOR);
+    Key(VK_PRIOR);
+    EXPECT_EQ(grid.GetScrollPos32(SB_VERT), 0);
+    EXPECT_EQ(grid.GetFocusCell(), CCellID(1, 2));
+}
