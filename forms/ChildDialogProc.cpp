@@ -6,6 +6,7 @@
 #include "app/ReplyFields.h"
 #include "app/Session.h"
 #include "common/MQuote.h"
+#include "controls/FocusedControl.h"
 #include "forms/FormGlobals.h"
 #include "framework/App.h"
 #include "forms/BaseMDIMenu.h"
@@ -199,7 +200,9 @@ bool CChildDialog::OnCommand(WPARAM wParam, LPARAM lParam, LRESULT& result) {
 LRESULT CChildDialog::OnFunctionKey(UINT id) {
     int index = vorlan::KeyIndexOfCommand(id);
     const std::string& text = m_keys[static_cast<size_t>(index)];
-    if (text.empty() && vorlan::g_nFocusKind == 4 && (id == 0x8021 || id == 0x8022))
+    // The grid keeps its own focus kind; the form's is set by its fields.
+    bool gridFocused = FocusedControlKind == kFocusKindGrid || vorlan::g_nFocusKind == kFocusKindGrid;
+    if (text.empty() && gridFocused && (id == 0x8021 || id == 0x8022))
         if (HWND grid = GetDlgItem(0x1800)) return ::SendMessageA(grid, WM_KEYDOWN, id == 0x8021 ? VK_F6 : VK_F7, 0);
     if (text.empty()) return 0;
     if (!::SendMessageA(Frame(), WM_TESTFKEY, static_cast<WPARAM>(index), 0)) return 0;

@@ -315,3 +315,26 @@ TEST_F(GridFormTest, ListModeDropQuestionAndRowDrag) {
     EXPECT_EQ(Cell(5, 2), "Artikel 6");
     EXPECT_EQ(Cell(8, 1), "8");
 }
+
+TEST_F(GridFormTest, F6AndF7WithoutKeyTextsGoToTheFocusedGrid) {
+    CGridCtrl* grid = OpenGrid("GRD");
+    ASSERT_NE(grid, nullptr);
+    ASSERT_EQ(Form()->GetKeyText(1), "") << "GRD gives F6 and F7 no texts";
+    harness::Pump();
+    SetFocus(grid->m_hWnd);
+    grid->SendMessage(WM_USER, 3, 1);
+    harness::Pump();
+    ASSERT_EQ(GetFocus(), grid->m_hWnd) << harness::ClassOf(GetFocus()) << " " << GetDlgCtrlID(GetFocus());
+    Trace();
+    Form()->SendMessage(WM_COMMAND, 0x8021);
+    harness::Pump();
+    EXPECT_TRUE(Has(Trace(), "ZEINF^QCC(3)")) << "F6 inserts at the focus row";
+    EXPECT_EQ(grid->GetRowCount(), 2002);
+    SetFocus(grid->m_hWnd);
+    grid->SendMessage(WM_USER, 3, 1);
+    harness::Pump();
+    Form()->SendMessage(WM_COMMAND, 0x8022);
+    harness::Pump();
+    EXPECT_TRUE(Has(Trace(), "ZLOE^QCC(3)")) << "F7 deletes it again";
+    EXPECT_EQ(grid->GetRowCount(), 2001);
+}
