@@ -356,12 +356,11 @@ void CGridCtrl::SetFocusCell(int row, int col) {
     m_nFocusExtentCols = extentCols;
     if (!window) return;
     if (m_bFocusRow && m_bAllowDraw) {
-        CDC dc(::GetDC(m_hWnd));
+        CClientDC dc(m_hWnd);
         for (int r : {old.row, cell.row}) {
             if (r < 0 || r >= GetRowCount()) continue;
             for (int c = m_nFixedCols; c < GetColumnCount(); ++c) RedrawCell(r, c, &dc);
         }
-        ::ReleaseDC(m_hWnd, dc.Detach());
     }
     if (!m_bWholeRow) {
         RedrawFocusBlockHeaders(old, oldRows, oldCols);
@@ -444,16 +443,18 @@ void CGridCtrl::EndEditCell(int row, int col, const char* text, UINT key) {
     nm.iColumn = col;
     nm.iRow2 = -1;
     nm.iColumn2 = -1;
-    nm.lValue = key == VK_ESCAPE ? 0 : (m_nMouseMode == kMouseClick ? 255 : static_cast<INT_PTR>(key));
+    nm.lValue = (key & 0xFF) == VK_ESCAPE ? 0 : (m_nMouseMode == kMouseClick ? 255 : static_cast<INT_PTR>(key));
     LRESULT answer = SendNotify(GVN_ENDEDIT, nm);
     if (!WindowAlive()) return;
     if (!answer) {
         if (m_nMouseMode == kMouseClick) m_nMouseMode = kMouseNothing;
         return;
     }
-    // The focus moves on as the key would (Enter as Tab); function keys and Escape stay.
-    UINT move = key == VK_RETURN ? static_cast<UINT>(VK_TAB) : key;
-    switch (move & 0xFF) {
+    // The focus moves on as the key would (Enter as Tab); function keys and Escape stay. The
+    // grid's key handler reads Ctrl and Shift from the keyboard itself.
+    UINT vk = key & 0xFF;
+    if (vk == VK_RETURN) vk = VK_TAB;
+    switch (vk) {
     case VK_TAB:
     case VK_PRIOR:
     case VK_NEXT:
@@ -463,13 +464,13 @@ void CGridCtrl::EndEditCell(int row, int col, const char* text, UINT key) {
     case VK_UP:
     case VK_RIGHT:
     case VK_DOWN:
-        SendMessage(WM_KEYDOWN, move, 0);
+        SendMessage(WM_KEYDOWN, vk, 0);
         break;
     case VK_ESCAPE:
-        if (m_bAlwaysEdit) SendMessage(WM_KEYDOWN, move, 0);
+        if (m_bAlwaysEdit) SendMessage(WM_KEYDOWN, vk, 0);
         break;
     default:
-        if ((move & 0xFF) >= VK_F4 && (move & 0xFF) <= VK_F12) SendMessage(WM_KEYDOWN, move, 0);
+        if (vk >= VK_F4 && vk <= VK_F12) SendMessage(WM_KEYDOWN, vk, 0);
         break;
     }
 }

@@ -530,7 +530,7 @@ CSize CGridCtrl::GetCellExtent(int row, int col, CDC* dc, bool bold, bool multiL
 bool CGridCtrl::AutoSizeColumn(int col, bool growOnly) {
     TraceFunction("CGridCtrl::AutoSizeColumn");
     if (col < 0 || col >= GetColumnCount() || !WindowAlive()) return false;
-    CDC dc(::GetDC(m_hWnd));
+    CClientDC dc(m_hWnd);
     int width = 0;
     for (int r = 0; r < GetRowCount(); ++r) {
         const CGridCell* cell = Cell(r, col);
@@ -541,7 +541,6 @@ bool CGridCtrl::AutoSizeColumn(int col, bool growOnly) {
         if (multi && m_arRowHeights[static_cast<size_t>(r)] > 0 && extent.cy > m_arRowHeights[static_cast<size_t>(r)])
             m_arRowHeights[static_cast<size_t>(r)] = extent.cy;
     }
-    ::ReleaseDC(m_hWnd, dc.Detach());
     if (width > 0 && !(growOnly && width < m_arColWidths[static_cast<size_t>(col)]))
         m_arColWidths[static_cast<size_t>(col)] = width;
     m_bSizesChanged = 1;
@@ -562,7 +561,7 @@ bool CGridCtrl::AutoSizeRow(int row) {
     if (height == 0) return true;
     WORD& flags = m_arRowFlags[static_cast<size_t>(row)];
     flags = static_cast<WORD>(flags & ~GVRF_FIXEDHEIGHT);
-    CDC dc(::GetDC(m_hWnd));
+    CClientDC dc(m_hWnd);
     int tallest = 0;
     bool multi = false;
     for (int c = 0; c < GetColumnCount(); ++c) {
@@ -570,7 +569,6 @@ bool CGridCtrl::AutoSizeRow(int row) {
         multi = true;
         tallest = std::max(tallest, static_cast<int>(GetCellExtent(row, c, &dc, false, true).cy));
     }
-    ::ReleaseDC(m_hWnd, dc.Detach());
     if (multi) {
         flags |= GVRF_FIXEDHEIGHT;
         height = tallest;

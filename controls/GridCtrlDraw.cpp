@@ -26,13 +26,10 @@ bool IsMetafile(const CDC* dc) {
 
 // A 1-pixel line in a pen of that colour from the first point up to the second, inclusive.
 void Line(CDC* dc, COLORREF colour, int x1, int y1, int x2, int y2) {
-    HPEN pen = ::CreatePen(PS_SOLID, 1, colour);
-    {
-        CSelectedObject sel(*dc, pen);
-        dc->MoveTo(x1, y1);
-        dc->LineTo(x2 + (y1 == y2 ? 1 : 0), y2 + (x1 == x2 ? 1 : 0));
-    }
-    ::DeleteObject(pen);
+    CPen pen(PS_SOLID, 1, colour);
+    CSelectedObject sel(*dc, pen);
+    dc->MoveTo(x1, y1);
+    dc->LineTo(x2 + (y1 == y2 ? 1 : 0), y2 + (x1 == x2 ? 1 : 0));
 }
 
 // The red corner mark at the top right: 4, 3, 2 and 1 pixels on the first four pixel rows.
@@ -77,15 +74,11 @@ void FillShape(CDC* dc, const CRect& fill, int shape, COLORREF colour) {
         p[0] = {midX, b}, p[1] = {l, t}, p[2] = {r, t};
         break;
     }
-    HPEN pen = ::CreatePen(PS_SOLID, 1, colour);
-    HBRUSH brush = ::CreateSolidBrush(colour);
-    {
-        CSelectedObject selPen(*dc, pen);
-        CSelectedObject selBrush(*dc, brush);
-        dc->Polygon(p, n);
-    }
-    ::DeleteObject(pen);
-    ::DeleteObject(brush);
+    CPen pen(PS_SOLID, 1, colour);
+    CBrush brush(colour);
+    CSelectedObject selPen(*dc, pen);
+    CSelectedObject selBrush(*dc, brush);
+    dc->Polygon(p, n);
 }
 
 // Each channel loses 32 when it has 33 or more, then 64 more when it still has 65 or more.
@@ -100,10 +93,9 @@ COLORREF Darken(COLORREF c) {
 
 HBRUSH CreateHalftoneBrush() {
     static const WORD pattern[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
-    HBITMAP bits = ::CreateBitmap(8, 8, 1, 1, pattern);
-    HBRUSH brush = bits ? ::CreatePatternBrush(bits) : nullptr;
-    if (bits) ::DeleteObject(bits);
-    return brush;
+    CBitmap bits;
+    bits.Attach(::CreateBitmap(8, 8, 1, 1, pattern));
+    return bits.m_hObject ? ::CreatePatternBrush(bits) : nullptr;
 }
 
 } // namespace
@@ -112,22 +104,19 @@ HBRUSH CreateHalftoneBrush() {
 
 LRESULT CGridCtrl::OnPaint(WPARAM, LPARAM) {
     TraceFunction("CGridCtrl::OnPaint");
-    HRGN update = ::CreateRectRgn(0, 0, 0, 0);
-    int kind = update ? ::GetUpdateRgn(m_hWnd, update, FALSE) : ERROR;
-    PAINTSTRUCT ps{};
-    HDC hdc = ::BeginPaint(m_hWnd, &ps);
+    CRgn update(CRect(0, 0, 0, 0));
+    int kind = update.m_hObject ? ::GetUpdateRgn(m_hWnd, update, FALSE) : ERROR;
+    CPaintDC target(m_hWnd);
+    HDC hdc = target;
     if (hdc && kind != ERROR && kind != NULLREGION) {
         DWORD size = ::GetRegionData(update, 0, nullptr);
         std::vector<char> buffer(size);
         auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
         if (size && ::GetRegionData(update, size, data)) {
-            CDC target(hdc);
             const RECT* rects = reinterpret_cast<const RECT*>(data->Buffer);
             std::vector<std::unique_ptr<CMemDC>> drawn;
             for (DWORD i = 0; i < data->rdh.nCount; ++i) {
-                HRGN part = ::CreateRectRgnIndirect(&rects[i]);
-                ::SelectClipRgn(hdc, part);
-                ::DeleteObject(part);
+                ::SelectClipRgn(hdc, CRgn(rects[i]));
                 drawn.push_back(std::make_unique<CMemDC>(&target, m_nDrawOffsetX, m_nDrawOffsetY));
                 OnDraw(drawn.back().get(), true);
             }
@@ -136,8 +125,6 @@ LRESULT CGridCtrl::OnPaint(WPARAM, LPARAM) {
             while (!drawn.empty()) drawn.pop_back();
         }
     }
-    ::EndPaint(m_hWnd, &ps);
-    if (update) ::DeleteObject(update);
     return 0;
 }
 
@@ -206,10 +193,16 @@ void CGridCtrl::OnDraw(CDC* dc, bool erase) {
     if (r1 < r0) bottom = std::max(fixedH, std::min(y0, static_cast<int>(clip.bottom)));
     if (c1 < c0) right = std::max(fixedW, std::min(x0, static_cast<int>(clip.right)));
     // The fixed rows and columns meeting the clip box.
-    int fr1 = -1;
-    for (int y = 0; fr1 + 1 < fixedRows && y < clip.bottom;) y += m_arRowHeights[static_cast<size_t>(++fr1)];
-    int fc1 = -1;
-    for (int x = 0; fc1 + 1 < fixedCols && x < clip.right;) x += m_arColWidths[static_cast<size_t>(++fc1)];
+    int fr0 = 0;
+    int fy0 = 0;
+    while (fr0 < fixedRows && fy0 + m_arRowHeights[static_cast<size_t>(fr0)] <= clip.top) fy0 += m_arRowHeights[static_cast<size_t>(fr0++)];
+    int fr1 = fr0 - 1;
+    for (int y = fy0; fr1 + 1 < fixedRows && y < clip.bottom;) y += m_arRowHeights[static_cast<size_t>(++fr1)];
+    int fc0 = 0;
+    int fx0 = 0;
+    while (fc0 < fixedCols && fx0 + m_arColWidths[static_cast<size_t>(fc0)] <= clip.left) fx0 += m_arColWidths[static_cast<size_t>(fc0++)];
+    int fc1 = fc0 - 1;
+    for (int x = fx0; fc1 + 1 < fixedCols && x < clip.right;) x += m_arColWidths[static_cast<size_t>(++fc1)];
 
     if (erase) {
         dc->FillSolidRect(CRect(0, 0, fixedW, bottom), m_crFixedBkColour);
@@ -236,12 +229,13 @@ void CGridCtrl::OnDraw(CDC* dc, bool erase) {
             DrawFixedCell(dc, r, c, CRect(x, y, x + m_arColWidths[static_cast<size_t>(c)] - 1,
                                           y + m_arRowHeights[static_cast<size_t>(r)] - 1));
         };
-        for (int r = 0, y = 0; r <= fr1; y += m_arRowHeights[static_cast<size_t>(r++)])
-            for (int c = 0, x = 0; c <= fc1; x += m_arColWidths[static_cast<size_t>(c++)]) fixedCell(r, c, x, y, 0, 0);
+        for (int r = fr0, y = fy0; r <= fr1; y += m_arRowHeights[static_cast<size_t>(r++)])
+            for (int c = fc0, x = fx0; c <= fc1; x += m_arColWidths[static_cast<size_t>(c++)])
+                fixedCell(r, c, x, y, fr0, fc0);
         for (int r = r0, y = y0; r <= r1; y += m_arRowHeights[static_cast<size_t>(r++)])
-            for (int c = 0, x = 0; c <= fc1; x += m_arColWidths[static_cast<size_t>(c++)]) fixedCell(r, c, x, y, r0, 0);
-        for (int r = 0, y = 0; r <= fr1; y += m_arRowHeights[static_cast<size_t>(r++)])
-            for (int c = c0, x = x0; c <= c1; x += m_arColWidths[static_cast<size_t>(c++)]) fixedCell(r, c, x, y, 0, c0);
+            for (int c = fc0, x = fx0; c <= fc1; x += m_arColWidths[static_cast<size_t>(c++)]) fixedCell(r, c, x, y, r0, fc0);
+        for (int r = fr0, y = fy0; r <= fr1; y += m_arRowHeights[static_cast<size_t>(r++)])
+            for (int c = c0, x = x0; c <= c1; x += m_arColWidths[static_cast<size_t>(c++)]) fixedCell(r, c, x, y, fr0, c0);
     }
 
     for (int r = r0, y = y0; r <= r1; y += m_arRowHeights[static_cast<size_t>(r++)]) {
@@ -393,9 +387,7 @@ bool CGridCtrl::DrawCell(CDC* dc, int row, int col, CRect rect, bool erase) {
     if (nonDefault || erase) FillShape(dc, fill, cell.m_nShape, back);
     dc->SetBkMode(TRANSPARENT);
     if (cell.m_wStyle & GVSTYLE_DRAGHANDLE) {
-        HBRUSH frame = ::CreateSolidBrush(kHandleFrame);
-        dc->FrameRect(CRect(r.left, r.top, r.right + 1, r.bottom + 1), frame);
-        ::DeleteObject(frame);
+        dc->FrameRect(CRect(r.left, r.top, r.right + 1, r.bottom + 1), CBrush(kHandleFrame));
     }
     if (onScreen && (cell.m_nState & GVIS_SELECTED)) {
         dc->FillSolidRect(fill, back);
@@ -403,13 +395,10 @@ bool CGridCtrl::DrawCell(CDC* dc, int row, int col, CRect rect, bool erase) {
         text = m_crShadow;
     }
     if (onScreen && (cell.m_nState & GVIS_DROPHILITED)) {
-        HPEN dotted = ::CreatePen(PS_DOT, 1, RGB(0, 0, 0));
-        {
-            CSelectedObject selPen(*dc, dotted);
-            CSelectedObject selBrush(*dc, ::GetStockObject(NULL_BRUSH));
-            ::Rectangle(*dc, fill.left, fill.top, fill.right, fill.bottom);
-        }
-        ::DeleteObject(dotted);
+        CPen dotted(PS_DOT, 1, RGB(0, 0, 0));
+        CSelectedObject selPen(*dc, dotted);
+        CSelectedObject selBrush(*dc, ::GetStockObject(NULL_BRUSH));
+        ::Rectangle(*dc, fill.left, fill.top, fill.right, fill.bottom);
     }
     if (onScreen && (cell.m_wStyle & GVSTYLE_CORNER)) DrawCornerTriangle(dc, fill, back);
 
@@ -506,8 +495,9 @@ void CGridCtrl::InvertFocusFrame(CDC* dc, bool drag) {
     CRect client = GetClientRect();
     int saved = dc->SaveDC();
     dc->IntersectClipRect(CRect(GetFixedColumnWidth(), GetFixedRowHeight(), client.right, client.bottom));
-    HBRUSH brush = drag ? CreateHalftoneBrush() : static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
-    HGDIOBJ old = dc->SelectObject(brush);
+    CBrush halftone;
+    if (drag) halftone.Attach(CreateHalftoneBrush());
+    HGDIOBJ old = dc->SelectObject(drag ? halftone.m_hObject : ::GetStockObject(WHITE_BRUSH));
     const int t = std::min({3, static_cast<int>(frame.Width()) / 2, static_cast<int>(frame.Height()) / 2});
     // Four bands that never overlap, so a second call gives every pixel back.
     dc->PatBlt(frame.left, frame.top, frame.Width(), t, PATINVERT);
@@ -515,7 +505,6 @@ void CGridCtrl::InvertFocusFrame(CDC* dc, bool drag) {
     dc->PatBlt(frame.left, frame.top + t, t, frame.Height() - 2 * t, PATINVERT);
     dc->PatBlt(frame.right - t, frame.top + t, t, frame.Height() - 2 * t, PATINVERT);
     dc->SelectObject(old);
-    if (drag) ::DeleteObject(brush);
     dc->RestoreDC(saved);
 }
 
@@ -530,9 +519,8 @@ void CGridCtrl::DrawFocusFrame(CDC* dc, bool drag) {
     if (dc) {
         InvertFocusFrame(dc, drag);
     } else {
-        CDC window(::GetDC(m_hWnd));
+        CClientDC window(m_hWnd);
         InvertFocusFrame(&window, drag);
-        ::ReleaseDC(m_hWnd, window.Detach());
     }
     shown = !shown;
 }

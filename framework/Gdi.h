@@ -2,6 +2,8 @@
 // Owning wrappers of fonts, bitmaps and image lists, guards of device contexts and of the
 // objects selected into them, and text measuring.
 
+#include "framework/DC.h"
+
 #include <windows.h>
 #include <commctrl.h>
 
@@ -66,35 +68,71 @@ class CImageList {
 
 // The client-area device context of a window (of the screen for a null window), or with
 // wholeWindow its non-client area too; released on every way out.
-class CClientDC {
+class CClientDC : public CDC {
   public:
     explicit CClientDC(HWND wnd, bool wholeWindow = false)
-        : m_hWnd(wnd), m_hDC(wholeWindow ? ::GetWindowDC(wnd) : ::GetDC(wnd)) {}
-    ~CClientDC() {
+        : CDC(wholeWindow ? ::GetWindowDC(wnd) : ::GetDC(wnd)), m_hWnd(wnd) {}
+    ~CClientDC() override {
         if (m_hDC) ::ReleaseDC(m_hWnd, m_hDC);
     }
-    CClientDC(const CClientDC&) = delete;
-    CClientDC& operator=(const CClientDC&) = delete;
-    operator HDC() const { return m_hDC; }
 
   private:
     HWND m_hWnd;
-    HDC m_hDC;
+};
+
+// The whole window's device context, non-client area included.
+class CWindowDC : public CClientDC {
+  public:
+    explicit CWindowDC(HWND wnd) : CClientDC(wnd, true) {}
 };
 
 // The device context of a WM_PAINT, ended on every way out.
-class CPaintDC {
+class CPaintDC : public CDC {
   public:
-    explicit CPaintDC(HWND wnd) : m_hWnd(wnd), m_hDC(::BeginPaint(wnd, &m_ps)) {}
-    ~CPaintDC() { ::EndPaint(m_hWnd, &m_ps); }
-    CPaintDC(const CPaintDC&) = delete;
-    CPaintDC& operator=(const CPaintDC&) = delete;
-    operator HDC() const { return m_hDC; }
+    explicit CPaintDC(HWND wnd) : m_hWnd(wnd) { m_hDC = ::BeginPaint(wnd, &m_ps); }
+    ~CPaintDC() override { ::EndPaint(m_hWnd, &m_ps); }
+    const PAINTSTRUCT& PaintStruct() const { return m_ps; }
 
   private:
     HWND m_hWnd;
     PAINTSTRUCT m_ps{};
-    HDC m_hDC;
+};
+
+// An enhanced metafile being recorded (in memory); Close hands out the picture, which the
+// caller then owns. Not closed: the recording is thrown away.
+class CEnhMetaFileDC : public CDC {
+  public:
+    CEnhMetaFileDC(HDC reference, const RECT* frame, const char* description)
+        : CDC(::CreateEnhMetaFileA(reference, nullptr, frame, description)) {}
+    ~CEnhMetaFileDC() override {
+        if (m_hDC) ::DeleteEnhMetaFile(::CloseEnhMetaFile(m_hDC));
+    }
+    HENHMETAFILE Close() {
+        HENHMETAFILE picture = m_hDC ? ::CloseEnhMetaFile(m_hDC) : nullptr;
+        m_hDC = nullptr;
+        return picture;
+    }
+};
+
+class CPen : public CGdiObject {
+  public:
+    CPen() = default;
+    CPen(int style, int width, COLORREF colour) { Attach(::CreatePen(style, width, colour)); }
+    operator HPEN() const { return static_cast<HPEN>(m_hObject); }
+};
+
+class CBrush : public CGdiObject {
+  public:
+    CBrush() = default;
+    explicit CBrush(COLORREF colour) { Attach(::CreateSolidBrush(colour)); }
+    operator HBRUSH() const { return static_cast<HBRUSH>(m_hObject); }
+};
+
+class CRgn : public CGdiObject {
+  public:
+    CRgn() = default;
+    explicit CRgn(const RECT& r) { Attach(::CreateRectRgnIndirect(&r)); }
+    operator HRGN() const { return static_cast<HRGN>(m_hObject); }
 };
 
 // A memory device context like the given one (like the screen for null), deleted on every way

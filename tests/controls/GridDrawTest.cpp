@@ -230,3 +230,92 @@ TEST_F(GridDrawTest, AMetafileGetsTheWholeGridUnscrolledAndNoFocusFrame) {
     POINT f = Origin(2, 2);
     EXPECT_EQ(s.At(f.x + 1, f.y + 1), Rgb(GetSysColor(COLOR_WINDOW)));
 }
+
+TEST_F(GridDrawTest, HandlesAreFramedAndSelectedCellsKeepTheirBackground) {
+    grid->ModifyItemStyle(2, 1, GVSTYLE_DRAGHANDLE, 0);
+    int r = 3, c = 1;
+    grid->SetItemColors(r, c, 0, 9, 0);
+    grid->SetItemState(3, 1, GVIS_SELECTED);
+    grid->SetItemText(3, 1, "WWWW");
+    Surface s(600, 400);
+    Paint(s);
+    POINT h = Origin(2, 1);
+    EXPECT_EQ(s.At(h.x, h.y + 10), Rgb(0x606060));
+    EXPECT_EQ(s.At(h.x + 79, h.y + 10), Rgb(0x606060)); // over the grid line
+    EXPECT_EQ(s.At(h.x + 10, h.y + 23), Rgb(0x606060));
+    POINT sel = Origin(3, 1);
+    EXPECT_EQ(s.At(sel.x + 60, sel.y + 2), Rgb(0x00FF00));
+}
+
+TEST_F(GridDrawTest, HeaderCellsOfTheFocusBlockGetADarkerEdge) {
+    grid->SetFocusCell(4, 2);
+    Surface s(600, 400);
+    Paint(s);
+    COLORREF face = GetSysColor(COLOR_BTNFACE);
+    auto dark = [](int v) {
+        if (v >= 33) v -= 32;
+        if (v >= 65) v -= 64;
+        return v;
+    };
+    COLORREF darker = RGB(dark(GetRValue(face)), dark(GetGValue(face)), dark(GetBValue(face)));
+    POINT head = Origin(0, 2);
+    EXPECT_EQ(s.At(head.x + 79, head.y + 10), Rgb(darker));
+    POINT other = Origin(0, 3);
+    EXPECT_EQ(s.At(other.x + 79, other.y + 10), Rgb(GetSysColor(COLOR_BTNSHADOW)));
+    grid->SetWholeRow(true);
+    Surface whole(600, 400);
+    Paint(whole);
+    EXPECT_EQ(whole.At(head.x + 79, head.y + 10), Rgb(GetSysColor(COLOR_BTNSHADOW)));
+}
+
+namespace {
+// Counts the cells the painters are asked for.
+struct CountingGrid : CGridCtrl {
+    using CGridCtrl::CGridCtrl;
+    int cells = 0;
+    int fixedCells = 0;
+    bool DrawCell(CDC* dc, int row, int col, CRect rect, bool erase) override {
+        ++cells;
+        return CGridCtrl::DrawCell(dc, row, col, rect, erase);
+    }
+    bool DrawFixedCell(CDC* dc, int row, int col, CRect rect, bool erase) override {
+        ++fixedCells;
+        return CGridCtrl::DrawFixedCell(dc, row, col, rect, erase);
+    }
+};
+} // namespace
+
+TEST_F(GridDrawTest, OnlyCellsMeetingTheClipBoxAreVisitedEvenFarDownALongGrid) {
+    CountingGrid counting(1, nullptr, 85, 2, 4, 20000, 4, 20, 1, 1);
+    ASSERT_TRUE(counting.Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 600, 400), owner.m_hWnd, 9));
+    for (int c = 0; c < 4; ++c) counting.SetColumnWidth(c, 80);
+    counting.EnsureVisible(19999, 1);
+    Surface s(600, 400);
+    CDC dc(s.dc());
+    RECT cell{};
+    ASSERT_TRUE(counting.GetCellRect(19990, 2, &cell));
+    IntersectClipRect(s.dc(), cell.left + 2, cell.top + 2, cell.left + 4, cell.top + 4);
+    counting.OnDraw(&dc, true);
+    EXPECT_EQ(counting.cells, 1);
+    EXPECT_EQ(counting.fixedCells, 0);
+}
+
+TEST_F(GridDrawTest, EveryRectangleOfTheUpdateRegionReachesTheScreen) {
+    int r = 2, c = 1;
+    grid->SetItemColors(r, c, 0, 9, 0); // green
+    r = 7, c = 3;
+    grid->SetItemColors(r, c, 0, 12, 0); // blue
+    UpdateWindow(grid->m_hWnd);
+    grid->RedrawCell(2, 1);
+    grid->RedrawCell(7, 3);
+    UpdateWindow(grid->m_hWnd);
+    RECT a{}, b{};
+    ASSERT_TRUE(grid->GetCellRect(2, 1, &a));
+    ASSERT_TRUE(grid->GetCellRect(7, 3, &b));
+    HDC screen = GetDC(grid->m_hWnd);
+    COLORREF first = GetPixel(screen, a.left + 5, a.top + 5);
+    COLORREF second = GetPixel(screen, b.left + 5, b.top + 5);
+    ReleaseDC(grid->m_hWnd, screen);
+    EXPECT_EQ(first, static_cast<COLORREF>(0x00FF00));
+    EXPECT_EQ(second, static_cast<COLORREF>(0xFF0000));
+}

@@ -1,4 +1,5 @@
 // The off-screen drawing context and the 32-bit scroll-bar helpers.
+#include "framework/Gdi.h"
 #include "framework/MemDC.h"
 #include "framework/ScrollBar.h"
 #include "framework/Wnd.h"
@@ -74,4 +75,22 @@ TEST(ScrollBar, PositionsBeyondSixteenBitsAreKeptAndClampedToTheRange) {
     EXPECT_EQ(fw::GetScrollPos32(wnd, SB_VERT), 0);
     EXPECT_EQ(fw::GetScrollLimit32(wnd, SB_VERT), 0);
     DestroyWindow(wnd);
+}
+
+TEST(EnhMetaFileDC, ClosingHandsOutThePictureItRecorded) {
+    HENHMETAFILE picture = nullptr;
+    {
+        CEnhMetaFileDC meta(nullptr, nullptr, "Test\0Bild\0");
+        ASSERT_TRUE(meta.m_hDC);
+        CDC* dc = &meta;
+        dc->FillSolidRect(CRect(0, 0, 10, 10), RGB(0, 128, 0));
+        picture = meta.Close();
+        EXPECT_EQ(meta.m_hDC, nullptr);
+    }
+    ASSERT_TRUE(picture);
+    Surface s(10, 10);
+    RECT all{0, 0, 10, 10};
+    PlayEnhMetaFile(s.dc(), picture, &all);
+    DeleteEnhMetaFile(picture);
+    EXPECT_EQ(s.At(5, 5), Surface::Rgb(RGB(0, 128, 0)));
 }
