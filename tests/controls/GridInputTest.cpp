@@ -383,3 +383,18 @@ TEST_F(GridTest, PageKeysGoToTheVisibleEdgeFirstAndThenScroll) {
     EXPECT_EQ(grid.GetScrollPos32(SB_VERT), 0);
     EXPECT_EQ(grid.GetFocusCell(), CCellID(1, 2));
 }
+
+TEST_F(GridTest, TheEditTakesTheCellsColours) {
+    int row = 2, col = 2;
+    grid.SetItemColors(row, col, 3, 6, kShapeFill);
+    grid.SetFocusCell(2, 2);
+    grid.SendMessage(WM_CHAR, 'f', 0);
+    ASSERT_NE(grid.m_hInPlaceEdit, nullptr);
+    HDC dc = ::GetDC(grid.m_hInPlaceEdit);
+    LRESULT brush = grid.SendMessage(WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                                     reinterpret_cast<LPARAM>(grid.m_hInPlaceEdit));
+    EXPECT_NE(brush, 0);
+    EXPECT_EQ(::GetBkColor(dc), static_cast<COLORREF>(0x00FFFF));
+    EXPECT_EQ(::GetTextColor(dc), static_cast<COLORREF>(0x8080FF));
+    ::ReleaseDC(grid.m_hInPlaceEdit, dc);
+}
