@@ -354,3 +354,50 @@ TEST_F(GridFormTest, F6AndF7WithoutKeyTextsGoToTheFocusedGrid) {
     EXPECT_TRUE(Has(Trace(), "ZLOE^QCC(3)")) << "F7 deletes it again";
     EXPECT_EQ(grid->GetRowCount(), 2001);
 }
+
+TEST_F(GridFormTest, ServerListedRowsCellsAndWidthsReachTheGrid) {
+    CGridCtrl* grid = OpenGrid("GRD");
+    ASSERT_NE(grid, nullptr);
+    CChildDialog* form = Form();
+    Trace();
+    EXPECT_FALSE(form->TestZLN()) << "nothing listed";
+
+    Server("S $P(^QGRD($J,5),$C(167),1)=\"Neu 5\",$P(^QGRD($J,7),$C(167),1)=\"Neu 7\"");
+    Server("S %ZLN(0,5)=\"\",%ZLN(2,7)=\"\"");
+    EXPECT_TRUE(form->TestZLN());
+    Lines trace = Trace();
+    EXPECT_TRUE(Has(trace, "GETROW^QCC(\"GRD\",5,1,6)")) << "column 0 names whole rows";
+    EXPECT_TRUE(Has(trace, "GETCELL^QCC(\"GRD\",7,2)")) << "other columns name cells";
+    EXPECT_EQ(Cell(5, 1), "Neu 5");
+    EXPECT_EQ(Cell(7, 1), "Neu 7");
+    EXPECT_EQ(Server("W $D(%ZLN)"), "0");
+
+    // Three rows deleted from row 2 on: the first row stays the place of the next.
+    Server("S %WIN(\"ZEL\")=\"2\"_$C(167)_\"3\"_$C(167)_\"0\"");
+    form->TestZLN();
+    EXPECT_EQ(grid->GetRowCount(), 1998);
+    EXPECT_EQ(Cell(2, 0), "5");
+
+    // The timer's groups: rows 1-2 of columns 2-3, row by row.
+    Trace();
+    form->TimerUpdate(("1" + S + "2" + S + "2" + S + "3").c_str());
+    trace = Trace();
+    EXPECT_TRUE(Has(trace, "GETROW^QCC(\"GRD\",1,2,3)"));
+    EXPECT_TRUE(Has(trace, "GETROW^QCC(\"GRD\",2,2,3)"));
+    EXPECT_FALSE(Has(trace, "GETROW^QCC(\"GRD\",3,2,3)"));
+
+    int third = grid->GetColumnWidth(2);
+    Server("S %WIN(\"SCROLL\",\"WIDTH\",1)=\"064064FFF032\"");
+    form->TestforEvent(8);
+    EXPECT_EQ(grid->GetColumnWidth(0), 100);
+    EXPECT_EQ(grid->GetColumnWidth(1), 100);
+    EXPECT_EQ(grid->GetColumnWidth(2), third) << "FFF leaves the column";
+    EXPECT_EQ(grid->GetColumnWidth(3), 50);
+
+    // The user's widths are kept for the next opening of the screen.
+    form->SaveScrollPos();
+    std::string saved = Server("W $G(^Z(\"SCROLL\",%USER,\"GRD\",0))");
+    EXPECT_EQ(saved.substr(0, 6), "064064");
+    EXPECT_EQ(saved.substr(9, 3), "032");
+    Server("K ^Z(\"SCROLL\",%USER,\"GRD\")");
+}
