@@ -26,7 +26,7 @@ CELL(row,c,rec) N t,x,d S d=$C(167)
  S:row#5=0 $P(x,d,13)=5
  I c=3,t>5 S $P(x,d,15)=1
  I c=4,+t>100 S $P(x,d,8)=2
- I c=5 S $P(x,d,9)=$S(t="offen":3,1:4),$P(x,d,12)=$S(t="offen":2,1:4),$P(x,d,11)=$S(t="offen":1,1:2)
+ I c=5 S $P(x,d,9)=$S(t="offen":3,1:8),$P(x,d,12)=$S(t="offen":2,1:4),$P(x,d,11)=$S(t="offen":1,1:2)
  I c=6 S $P(x,d,16)=1 S:row#10=0 $P(x,d,14)=40
  Q x
 VAL(r,c) Q:c<2 r  Q $P($G(^QGRD($J,r)),$C(167),c-1)

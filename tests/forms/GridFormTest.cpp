@@ -152,7 +152,7 @@ TEST_F(GridFormTest, MostColumnsAndTheWidthFallback) {
     EXPECT_TRUE(Has(trace, "SCROLL^QCC(\"GRD\",3)"));
     EXPECT_FALSE(Has(trace, "SCROLL^QCC(\"GRD\",4)")) << "MCOL 3 reads at most three column records";
     // Width 0 in the form record and %SCRB 150: as wide as the three columns read plus 2 cells.
-    vorlan::Position p = vorlan::GetPosition(2, 5, 5 + 20 + 6 + 2, 1, 1, 7, 20);
+    vorlan::Position p = vorlan::GetPosition(2, 8, 5 + 20 + 6 + 2, 1, 1, 7, 20);
     CRect r;
     GetWindowRect(grid->m_hWnd, &r);
     EXPECT_EQ(r.Width(), p.rect.right - p.rect.left);
