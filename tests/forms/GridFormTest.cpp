@@ -187,6 +187,17 @@ TEST_F(GridFormTest, RefusedQuantityShowsTheServersMessage) {
     EXPECT_TRUE(boxes[0].id & MB_ICONEXCLAMATION);
     EXPECT_EQ(Cell(6, 2), before) << "the row comes back as the server keeps it";
     EXPECT_EQ(EndEdit(6, 2, "1,5", 0), 0) << "no whole number, refused without a word on leaving";
+
+    // Leaving a cell asks with %KFOCUS: a refusal keeps the focus there.
+    Form()->Grid()->SetItemText(6, 2, "200");
+    Trace();
+    EXPECT_EQ(Notify(7, 6, 2), 0);
+    Form()->Grid()->SetItemText(6, 2, "20");
+    EXPECT_EQ(Notify(7, 6, 2), 1);
+    int asked = 0;
+    for (const std::string& entry : Trace())
+        if (entry.rfind("PRS^QCC(6,3,", 0) == 0 && entry.find("KFOCUS") != std::string::npos) ++asked;
+    EXPECT_EQ(asked, 2);
 }
 
 TEST_F(GridFormTest, RowsInsertedAndDeletedWithinTheLimit) {
