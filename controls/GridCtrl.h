@@ -25,6 +25,8 @@
 class COleDataObject;
 class COleDataSource;
 class CGridDropTarget;
+class CGridDropSource;
+class CInPlaceEdit;
 
 // The window class of every grid.
 constexpr const char kGridClassName[] = "VORLAN.GridCtrl";
@@ -191,6 +193,11 @@ struct GV_ITEM {
 };
 
 class CGridCtrl : public CWnd, public IFormGrid {
+    // The grid's own helpers of input and drag and drop work on its state.
+    friend class CInPlaceEdit;
+    friend class CGridDropTarget;
+    friend class CGridDropSource;
+
   public:
     // The form's one constructor call. dropButtonEdit: confirmed cells edit with a drop
     // button; font name and size in tenths of a point (none: "Tahoma" 8.5 points); mode has no

@@ -324,7 +324,7 @@ int AscentShift(CDC* dc, HFONT gridFont, HFONT own) {
 }
 } // namespace
 
-void CGridCtrl::DrawCellContent(CDC* dc, int, int col, const CGridCell& cell, CRect area, bool fixedCell,
+void CGridCtrl::DrawCellContent(CDC* dc, int row, int col, const CGridCell& cell, CRect area, bool fixedCell,
                                 bool onScreen) {
     bool bold = (cell.m_nFormat & kGridFormatBold) != 0 || (fixedCell && !onScreen);
     HFONT font = CellFont(col, bold);
@@ -341,18 +341,20 @@ void CGridCtrl::DrawCellContent(CDC* dc, int, int col, const CGridCell& cell, CR
                              ILD_TRANSPARENT);
         area.left += cx + m_nMarginX + 1;
     }
-    if (cell.m_strText.IsEmpty()) return;
+    // Texts are read through GetItemText, so a derived grid may supply its own.
+    const CString text = GetItemText(row, col);
+    if (text.IsEmpty()) return;
     area.OffsetRect(0, shift);
     bool multi = (cell.m_wStyle & GVSTYLE_MULTILINE) || cell.m_nRowSpan > 0;
     UINT format = (cell.m_nFormat & ~kGridFormatBold) | DT_NOPREFIX | DT_EXPANDTABS;
     if (fixedCell) {
-        multi = multi || std::strchr(cell.m_strText, '\r') != nullptr;
+        multi = multi || std::strchr(text, '\r') != nullptr;
         // A centred header line narrower than its room sits in the middle; a wider one
         // starts at the left, so its beginning stays readable.
         if ((format & DT_CENTER) && !multi) {
             CSelectedObject sel(*dc, font);
             CRect need = area;
-            dc->DrawText(cell.m_strText, cell.m_strText.GetLength(), &need,
+            dc->DrawText(text, text.GetLength(), &need,
                          DT_CALCRECT | DT_END_ELLIPSIS | DT_NOPREFIX | DT_EXTERNALLEADING | DT_EXPANDTABS |
                              DT_SINGLELINE);
             format &= ~static_cast<UINT>(DT_CENTER);
@@ -364,7 +366,7 @@ void CGridCtrl::DrawCellContent(CDC* dc, int, int col, const CGridCell& cell, CR
     }
     format |= multi ? DT_WORDBREAK : DT_SINGLELINE;
     HGDIOBJ previous = ::GetCurrentObject(*dc, OBJ_FONT) == font ? nullptr : dc->SelectObject(font);
-    dc->DrawText(cell.m_strText, cell.m_strText.GetLength(), &area, format);
+    dc->DrawText(text, text.GetLength(), &area, format);
     if (previous && !m_bInOnDraw) dc->SelectObject(previous);
 }
 
@@ -454,7 +456,8 @@ bool CGridCtrl::DrawFixedCell(CDC* dc, int row, int col, CRect rect, bool erase)
         area.right -= 8;
     }
     int lines = 1;
-    for (const char* p = cell.m_strText; *p; ++p)
+    const CString label = GetItemText(a.row, a.col);
+    for (const char* p = label; *p; ++p)
         if (*p == '\r') ++lines;
     int block = lines * m_nFontHeight;
     if (m_arRowFlags[static_cast<size_t>(a.row)] & GVRF_FIXEDHEIGHT) {

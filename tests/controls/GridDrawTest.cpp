@@ -319,3 +319,17 @@ TEST_F(GridDrawTest, EveryRectangleOfTheUpdateRegionReachesTheScreen) {
     EXPECT_EQ(first, static_cast<COLORREF>(0x00FF00));
     EXPECT_EQ(second, static_cast<COLORREF>(0xFF0000));
 }
+
+TEST_F(GridDrawTest, UnderVisualStylesTheFrameGetsASunkenInnerEdge) {
+    CGridCtrl themed;
+    themed.SetVisualStyles(true);
+    ASSERT_TRUE(themed.Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 200, 100), owner.m_hWnd, 11, WS_EX_CLIENTEDGE));
+    SetWindowPos(themed.m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    RedrawWindow(themed.m_hWnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    HDC dc = GetWindowDC(themed.m_hWnd);
+    COLORREF left = GetPixel(dc, 0, 50);
+    COLORREF right = GetPixel(dc, 199, 50);
+    ReleaseDC(themed.m_hWnd, dc);
+    EXPECT_EQ(left, GetSysColor(COLOR_3DDKSHADOW));
+    EXPECT_EQ(right, GetSysColor(COLOR_3DLIGHT));
+}

@@ -1,11 +1,16 @@
 // The grid's data model and the form's operations, against a scripted owner.
 #include "tests/controls/GridFixture.h"
 
+#include "app/ProtocolLog.h"
+#include "app/SettingsBlock.h"
 #include "controls/FormColours.h"
 
 #include <gmock/gmock.h>
 #include <ole2.h>
 
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 using ::testing::ElementsAre;
@@ -400,4 +405,27 @@ TEST_F(GridTest, RowsInsertedDeletedOrEmptiedInsideASpanEndItInsteadOfShiftingIt
     grid->EmptyRow(7, 3, 3); // only a covered cell
     EXPECT_EQ(grid->GetCell(7, 1)->m_nColSpan, 0);
     EXPECT_EQ(grid->GetAnchorCell(7, 2), CCellID(7, 2));
+}
+
+TEST_F(GridTest, InsertAndEmptyRowWriteTheirTraceLinesWithTheFunctionTrace) {
+    vorlan::SettingsBlock settings{};
+    settings.protocolAll = 1;
+    vorlan::SetProtocolSettings(&settings);
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    vorlan::SetProtocolFolder(temp);
+    vorlan::WriteProtocol("gridtrace", vorlan::kLogName);
+    std::string path = vorlan::ProtocolFileName();
+    std::remove(path.c_str());
+    grid->InsertRow();
+    grid->EmptyRow(3);
+    vorlan::SetProtocolSettings(nullptr);
+    vorlan::ResetProtocol();
+    std::ifstream in(path, std::ios::binary);
+    std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    std::remove(path.c_str());
+    EXPECT_NE(log.find("CGridCtrl::InsertRow"), std::string::npos);
+    EXPECT_NE(log.find("CGridCtrl::EmptyRow - before - 3 < 11"), std::string::npos);
+    EXPECT_NE(log.find("CGridCtrl::EmptyRow - after"), std::string::npos);
 }
