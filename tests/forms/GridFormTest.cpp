@@ -412,3 +412,21 @@ TEST_F(GridFormTest, ServerListedRowsCellsAndWidthsReachTheGrid) {
     EXPECT_EQ(saved.substr(9, 3), "032");
     Server("K ^Z(\"SCROLL\",%USER,\"GRD\")");
 }
+
+TEST_F(GridFormTest, WidthUndoAndFitCommandsOfTheFrame) {
+    CGridCtrl* grid = OpenGrid("GRD");
+    ASSERT_NE(grid, nullptr);
+    const int original = grid->GetColumnWidth(1);
+    EXPECT_FALSE(Form()->GridSizesChanged());
+    Form()->SendMessage(WM_COMMAND, ID_GRID_WIDTH_FIT);
+    harness::Pump();
+    EXPECT_TRUE(Form()->GridSizesChanged()) << "sized to the contents: the frame's undo is enabled";
+
+    grid->SetColumnWidth(1, 300);
+    Trace();
+    EXPECT_EQ(Form()->SendMessage(WM_COMMAND, ID_GRID_WIDTH_UNDO), 1);
+    harness::Pump();
+    EXPECT_EQ(grid->GetColumnWidth(1), original) << "the description's widths again";
+    EXPECT_FALSE(Form()->GridSizesChanged());
+    EXPECT_TRUE(Has(Trace(), "SCROLL^QCC(\"GRD\",1)"));
+}
