@@ -45,16 +45,16 @@ int RunGridLoadBench(const char* dbserverPort) {
         benchframe::Stop(frame);
         return 7;
     }
-    double load = std::chrono::duration<double, std::milli>(recorder->lastReturned - recorder->firstSent).count();
+    double load =
+        std::chrono::duration<double, std::milli>(recorder->lastReturned - recorder->firstSent).count();
     std::vector<std::string> rows;
     for (std::string& line : recorder->Take())
         if (line.rfind("W $$GETROW^QCC(", 0) == 0) rows.push_back(std::move(line));
     long long traceAfter = std::atoll(Once("W +$O(^ZTRACE(\"\"),-1)").c_str());
     // Counted in the server: the trace of a large load is more than one answer carries.
-    std::string counted = Once("N i,n S n=0 F i=" + std::to_string(traceBefore + 1) + ":1:" +
-                               std::to_string(traceAfter) +
-                               " S n=n+($G(^ZTRACE(i))[\"GETROW^QCC(\"\"GRX\"\"\") W:i=" +
-                               std::to_string(traceAfter) + " n");
+    std::string counted =
+        Once("N i,n S n=0 F i=" + std::to_string(traceBefore + 1) + ":1:" + std::to_string(traceAfter) +
+             " S n=n+($G(^ZTRACE(i))[\"GETROW^QCC(\"\"GRX\"\"\") W:i=" + std::to_string(traceAfter) + " n");
 
     // The bare calls: a connection of its own, whose job makes its own rows first.
     int handle = recorder->Login("127.0.0.1", std::atoi(dbserverPort), "", "", "");

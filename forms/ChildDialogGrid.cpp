@@ -77,7 +77,8 @@ void ApplyCellRecord(CGridCtrl& grid, int row, int column, const CellRecord& c, 
         else if (buildColumn)
             grid.SetRowHeight(row, 0);
     }
-    grid.ModifyItemStyle(row, column, static_cast<WORD>(c.style), static_cast<WORD>(kCellStyleMask & ~c.style));
+    grid.ModifyItemStyle(row, column, static_cast<WORD>(c.style),
+                         static_cast<WORD>(kCellStyleMask & ~c.style));
     grid.SetItemData(row, column, c.data);
     grid.SetItemExtra(row, column, c.extra);
 }
@@ -86,7 +87,8 @@ void FillGridRow(CGridCtrl& grid, int row, int first, int last, std::string_view
     grid.EmptyRow(row, first, last);
     std::vector<std::string_view> cells = SplitRowRecord(record);
     for (size_t k = 0; k < cells.size() && first + static_cast<int>(k) <= last; ++k)
-        if (!cells[k].empty()) ApplyCellRecord(grid, row, first + static_cast<int>(k), ParseCellRecord(cells[k]), false);
+        if (!cells[k].empty())
+            ApplyCellRecord(grid, row, first + static_cast<int>(k), ParseCellRecord(cells[k]), false);
 }
 
 } // namespace vorlan
@@ -131,7 +133,8 @@ int CChildDialog::CreateScrollField(int rebuild, int firstLine, int lastLine, in
         if (!rebuild) {
             int sum = 0;
             std::vector<int> widths = GetScrollColumns(&sum);
-            int cells = vorlan::GridWidthInCells(width, vorlan::NumberOf(m_session.Execute(gridline::kWidth).str()), sum);
+            int cells = vorlan::GridWidthInCells(
+                width, vorlan::NumberOf(m_session.Execute(gridline::kWidth).str()), sum);
             vorlan::Position p = vorlan::GetPosition(leftColumn ? leftColumn : 2, firstLine + 1, cells, 1, 1,
                                                      vorlan::g_nCharWidthUnit, vorlan::g_nRowHeightUnit);
             CRect r(p.rect.left, p.rect.top, p.rect.right, p.rect.bottom);
@@ -145,14 +148,14 @@ int CChildDialog::CreateScrollField(int rebuild, int firstLine, int lastLine, in
                 font.name = "Courier New";
                 font.scaledSize = 90;
             }
-            grid = new CGridCtrl(click ? 1 : 0, font.name.IsEmpty() ? nullptr : font.name.c_str(), font.scaledSize, 2,
-                                 scroll.columns, m_nGridHeaderRows, scroll.columns, vorlan::g_nRowHeightUnit,
-                                 scroll.fixedColumns, scroll.fixedRows);
+            grid = new CGridCtrl(click ? 1 : 0, font.name.IsEmpty() ? nullptr : font.name.c_str(),
+                                 font.scaledSize, 2, scroll.columns, m_nGridHeaderRows, scroll.columns,
+                                 vorlan::g_nRowHeightUnit, scroll.fixedColumns, scroll.fixedRows);
             if (!grid->Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP, r, m_hWnd, kGridId)) {
                 delete grid;
                 ShowStatus("");
-                vorlan::WriteProtocol("CChildDialog::CreateScrollField - grid of %s not created", vorlan::kLogNote,
-                                      description.c_str());
+                vorlan::WriteProtocol("CChildDialog::CreateScrollField - grid of %s not created",
+                                      vorlan::kLogNote, description.c_str());
                 return 0;
             }
             if (!m_pGridImages) m_pGridImages = new CBaseMDIMenu(kGridImages);
@@ -167,7 +170,8 @@ int CChildDialog::CreateScrollField(int rebuild, int firstLine, int lastLine, in
             std::vector<int> weights =
                 vorlan::ColumnWeights(m_session.Execute(gridline::kTakeColumnFonts).str(), scroll.columns);
             for (size_t i = 0; i < weights.size(); ++i)
-                if (weights[i]) grid->SetColumnFont(static_cast<int>(i), WeightedFont(grid->GetFont(), weights[i]));
+                if (weights[i])
+                    grid->SetColumnFont(static_cast<int>(i), WeightedFont(grid->GetFont(), weights[i]));
         }
     }
     // A new grid needs the server's global to be set up at all.
@@ -187,7 +191,8 @@ int CChildDialog::CreateScrollField(int rebuild, int firstLine, int lastLine, in
 
     // Without the global there is nothing to load: asking for its subscripts would only
     // raise a server error.
-    int last = haveGlobal ? vorlan::NumberOf(m_session.Execute(gridline::kHighestSubscript).str()) : -m_nGridHeaderRows;
+    int last = haveGlobal ? vorlan::NumberOf(m_session.Execute(gridline::kHighestSubscript).str())
+                          : -m_nGridHeaderRows;
     int first = 1 - m_nGridHeaderRows;
     grid->SetRedraw(false);
     grid->SetRowCount(std::max(0, last - first + 1));
@@ -205,7 +210,8 @@ int CChildDialog::CreateScrollField(int rebuild, int firstLine, int lastLine, in
     grid->SetRedraw(true, true);
 
     // Remembered, not focused: the grid takes it with the focus, without a server step now.
-    if (scroll.selectRow > 0) grid->GotoCell(scroll.selectRow - 1 + grid->GetFixedRowCount(), scroll.selectColumn - 1);
+    if (scroll.selectRow > 0)
+        grid->GotoCell(scroll.selectRow - 1 + grid->GetFixedRowCount(), scroll.selectColumn - 1);
     if (scroll.scrollRow > 0) grid->EnsureVisible(scroll.scrollRow - 1 + grid->GetFixedRowCount(), 0);
     ShowStatus("");
     return 1;
@@ -238,12 +244,14 @@ void CChildDialog::UpdateScrollCell(CGridCtrl* grid, int row, int column, bool b
     if (!grid) return;
     std::string fetched;
     if (!record) {
-        fetched = m_session
-                      .Execute(vorlan::GetCellLine(m_strDescription.str(), row + 1 - m_nGridHeaderRows, column + 1))
-                      .str();
+        fetched =
+            m_session
+                .Execute(vorlan::GetCellLine(m_strDescription.str(), row + 1 - m_nGridHeaderRows, column + 1))
+                .str();
     }
     vorlan::ApplyCellRecord(*grid, row, column,
-                            vorlan::ParseCellRecord(record ? *record : std::string_view(fetched)), buildColumn);
+                            vorlan::ParseCellRecord(record ? *record : std::string_view(fetched)),
+                            buildColumn);
     if (redraw) grid->RedrawCell(row, column);
 }
 
@@ -300,7 +308,8 @@ int CChildDialog::SetGridWidth(CGridCtrl* grid, const std::vector<int>* defaults
     std::string saved = m_session.Execute(vorlan::SavedWidthsLine(m_strDescription.str())).str();
     int result = 0;
     if (saved.empty()) {
-        for (int i = 0; i < count && i < static_cast<int>(defaults->size()) && i < grid->GetColumnCount(); ++i)
+        for (int i = 0; i < count && i < static_cast<int>(defaults->size()) && i < grid->GetColumnCount();
+             ++i)
             grid->SetColumnWidth(i, (*defaults)[static_cast<size_t>(i)] * grid->m_nCharWidth);
         result = 1;
     } else {
@@ -442,7 +451,8 @@ bool CChildDialog::CheckGridCells() {
         m_session.Execute(gridline::kKillHeaderRow);
         return true;
     }
-    int row = vorlan::NumberOf(vorlan::PieceOf(failing, 1)), column = vorlan::NumberOf(vorlan::PieceOf(failing, 2));
+    int row = vorlan::NumberOf(vorlan::PieceOf(failing, 1)),
+        column = vorlan::NumberOf(vorlan::PieceOf(failing, 2));
     grid->SendMessage(WM_USER, static_cast<WPARAM>(row - 1 + grid->GetFixedRowCount()), column - 1);
     std::string message = vorlan::PieceOf(failing, 3);
     if (!message.empty()) AfxMessageBox(message.c_str(), MB_OK | MB_ICONEXCLAMATION);

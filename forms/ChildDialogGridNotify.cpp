@@ -91,7 +91,8 @@ LRESULT CChildDialog::OnGridNotify(NM_GRIDVIEW* record) {
     case 3: return OnGridDropped(record);
     case 4: return m_session.Execute(vorlan::EditClickLine(c)).IsEmpty() ? 1 : 0;
     case 7: {
-        std::string a = m_session.Execute(vorlan::CellLeftLine(r, c, GridCellText(record->iRow, record->iColumn))).str();
+        std::string a =
+            m_session.Execute(vorlan::CellLeftLine(r, c, GridCellText(record->iRow, record->iColumn))).str();
         if (vorlan::PieceOf(a, 3) == "1") return 0;
         ShowStatus(vorlan::PieceOf(a, 2).c_str());
         if (vorlan::PieceOf(a, 4) == "1") {
@@ -102,12 +103,14 @@ LRESULT CChildDialog::OnGridNotify(NM_GRIDVIEW* record) {
     }
     case 8: return OnGridCellFocus(record, c, r);
     case 9: {
-        std::string a = m_session.Execute(vorlan::TablesLine(c, GridCellText(record->iRow, record->iColumn))).str();
+        std::string a =
+            m_session.Execute(vorlan::TablesLine(c, GridCellText(record->iRow, record->iColumn))).str();
         if (a.empty()) {
             SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), 0);
         } else {
             // The popup list window is not part of this program yet: its request ends here.
-            vorlan::WriteProtocol("CChildDialog::OnGridNotify - popup list %s not opened", vorlan::kLogNote, a.c_str());
+            vorlan::WriteProtocol("CChildDialog::OnGridNotify - popup list %s not opened", vorlan::kLogNote,
+                                  a.c_str());
         }
         return 1;
     }
@@ -119,7 +122,8 @@ LRESULT CChildDialog::OnGridNotify(NM_GRIDVIEW* record) {
     }
     case 11:
     case 18: {
-        std::string a = m_session.Execute(code == 11 ? vorlan::ClickLine(c, r) : vorlan::RightClickLine(c, r)).str();
+        std::string a =
+            m_session.Execute(code == 11 ? vorlan::ClickLine(c, r) : vorlan::RightClickLine(c, r)).str();
         if (a.empty()) return code == 11 ? 0 : 1;
         return OnGridClickAnswer(record, a, c, r);
     }
@@ -164,7 +168,8 @@ LRESULT CChildDialog::OnGridDropCell(NM_GRIDVIEW* record, int c, int r) {
         int q = vorlan::NumberOf(vorlan::PieceOf(a, 2));
         if (q == 0) return AfterGridChange(record, false, activated);
         std::string question = vorlan::PieceOf(a, 1);
-        int answer = AfxMessageBox(question.c_str(), q == 1 ? MB_OK | MB_ICONINFORMATION : MB_YESNO | MB_ICONQUESTION);
+        int answer =
+            AfxMessageBox(question.c_str(), q == 1 ? MB_OK | MB_ICONINFORMATION : MB_YESNO | MB_ICONQUESTION);
         if (q == 1 || answer != IDYES) return AfterGridChange(record, false, activated);
         m_session.Execute(vorlan::DropCellYesLine(r));
     }
@@ -198,7 +203,8 @@ LRESULT CChildDialog::OnGridDropped(NM_GRIDVIEW* record) {
     TestforEvent(0xFFFF);
     HWND accepting = record->hdr.hwndFrom;
     HWND frame = accepting && ::IsWindow(accepting) ? ::GetParent(accepting) : nullptr;
-    if (frame && ::GetParent(frame)) ::SendMessageA(::GetParent(frame), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(frame), 0);
+    if (frame && ::GetParent(frame))
+        ::SendMessageA(::GetParent(frame), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(frame), 0);
     return 1;
 }
 
@@ -269,7 +275,8 @@ LRESULT CChildDialog::OnGridCellSave(NM_GRIDVIEW* record, int c, int r) {
     const int row = record->iRow, column = record->iColumn;
     int p1 = (record->iExtra & 0xFFFF) + 1;
     int p2 = (record->iExtra >> 16 & 0xFFFF) ? (record->iExtra >> 16 & 0xFFFF) + 1 : p1;
-    std::string a = m_session.Execute(vorlan::CellSaveLine(key == 13, p1, p2, r, c, GridCellText(row, column))).str();
+    std::string a =
+        m_session.Execute(vorlan::CellSaveLine(key == 13, p1, p2, r, c, GridCellText(row, column))).str();
     UpdateScrollRow(Grid(), row, 0, -1, false, true);
     const bool refused = vorlan::PieceOf(a, 3) == "1";
     if (!refused && !TestforEvent(0xFFFF)) return 0;
@@ -289,7 +296,8 @@ LRESULT CChildDialog::OnGridCellSave(NM_GRIDVIEW* record, int c, int r) {
                 if (m_session.Execute(line::kTakeRebuild) == "1") CreateControls(1);
             } else {
                 TestABLF3();
-                if (m_hWnd) ::SetWindowPos(Frame(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+                if (m_hWnd)
+                    ::SetWindowPos(Frame(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
                 m_session.Execute(line::kKillSubDialog);
             }
             if (!m_hWnd) return 0;

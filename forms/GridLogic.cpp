@@ -255,8 +255,8 @@ std::string CellKeyLine(std::string_view screen, std::string_view kind) {
 }
 
 std::string CellSaveLine(bool cr, int p1, int p2, int r, int c, std::string_view text) {
-    return std::string("K %CR S:") + (cr ? "1" : "0") + " %CR=\"\" S %PP(\"CHARPOS\")=\"" + D(p1) + "," + D(p2) +
-           "\" W $$PRS^QCC(" + D(r) + "," + D(c) + "," + CellText(text) + ")";
+    return std::string("K %CR S:") + (cr ? "1" : "0") + " %CR=\"\" S %PP(\"CHARPOS\")=\"" + D(p1) + "," +
+           D(p2) + "\" W $$PRS^QCC(" + D(r) + "," + D(c) + "," + CellText(text) + ")";
 }
 
 CursorPosition ParseCursorPosition(std::string_view answer) {

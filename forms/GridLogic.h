@@ -19,7 +19,7 @@ struct ScrollRecord {
     int fixedColumns = 0; // piece 3 - 1, never negative
     int selectRow = 0;    // 1-based; 0: none
     int selectColumn = 0;
-    int scrollRow = 0;    // counted from the first data row; 0: none
+    int scrollRow = 0; // counted from the first data row; 0: none
 };
 ScrollRecord ParseScrollRecord(std::string_view answer);
 
@@ -151,8 +151,8 @@ constexpr const char* kNextChangedColumn = "S %QCC=$O(%ZLN(%QCC)) W %QCC";
 constexpr const char* kChangedColumnKind = "W $D(%ZLN(%QCC)) S %QCD=\"\"";
 constexpr const char* kNextChangedRow = "S %QCD=$O(%ZLN(%QCC,%QCD)) W %QCD";
 constexpr const char* kKillChanged = "K %ZLN";
-constexpr const char* kNewWidths =
-    "S %QCC=\"\" F  S %QCC=$O(%WIN(\"SCROLL\",\"WIDTH\",%QCC)) Q:%QCC=\"\"  W $G(%WIN(\"SCROLL\",\"WIDTH\",%QCC))";
+constexpr const char* kNewWidths = "S %QCC=\"\" F  S %QCC=$O(%WIN(\"SCROLL\",\"WIDTH\",%QCC)) Q:%QCC=\"\"  W "
+                                   "$G(%WIN(\"SCROLL\",\"WIDTH\",%QCC))";
 constexpr const char* kTakeAutoSize = "W $D(%WIN(\"SCR\",\"AUTOSIZE\")) K %WIN(\"SCR\",\"AUTOSIZE\")";
 constexpr const char* kTitleRight = "W $G(%WIN(\"SCRTITLE\",\"R\"))";
 constexpr const char* kTitleCentre = "W $G(%WIN(\"SCRTITLE\",\"C\"))";

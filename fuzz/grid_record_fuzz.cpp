@@ -12,8 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     for (std::string_view cell : vorlan::SplitRowRecord(text)) {
         total += cell.size() + 1;
         vorlan::CellRecord c = vorlan::ParseCellRecord(cell);
-        if (c.text.size() > cell.size() || (c.columnFlags & ~vorlan::kColumnFlagMask) != 0 || c.rowLowByte > 0xFF ||
-            (c.style & ~vorlan::kCellStyleMask) != 0)
+        if (c.text.size() > cell.size() || (c.columnFlags & ~vorlan::kColumnFlagMask) != 0 ||
+            c.rowLowByte > 0xFF || (c.style & ~vorlan::kCellStyleMask) != 0)
             std::abort();
     }
     if (total > size + 1) std::abort();

@@ -75,12 +75,13 @@ TEST_F(DemoGridTest, EveryGridLabelAnswersSafelyWithoutAnEntry) {
     auto c = Opened("GRX");
     EXPECT_EQ(c->Exec("W $O(^QGRX($J,\"\"),-1)"), "100000");
     EXPECT_EQ(SplitRowRecord(c->Exec(GetRowLine("GRX", 100000, 1, 5))).size(), 5u);
-    for (const std::string& line : {DragLine(1, 1), DropCellLine(1, 1), EnterLine(1, 1), ClickLine(1, 1),
-                                    RightClickLine(1, 1), InfoLine(1, 1), SizeLine(1, 1), EditClickLine(1),
-                                    InsertRowLine(1), DeleteRowLine(1), TablesLine(1, "x"),
-                                    std::string(gridline::kDropAnswer), std::string(gridline::kCheckCells)})
+    for (const std::string& line :
+         {DragLine(1, 1), DropCellLine(1, 1), EnterLine(1, 1), ClickLine(1, 1), RightClickLine(1, 1),
+          InfoLine(1, 1), SizeLine(1, 1), EditClickLine(1), InsertRowLine(1), DeleteRowLine(1),
+          TablesLine(1, "x"), std::string(gridline::kDropAnswer), std::string(gridline::kCheckCells)})
         EXPECT_EQ(c->Exec(line), "") << line;
-    EXPECT_EQ(c->Exec(GetRowLine("GRX", 100001, 1, 5)), E + E + E + E + E) << "past the last row: empty cells";
+    EXPECT_EQ(c->Exec(GetRowLine("GRX", 100001, 1, 5)), E + E + E + E + E)
+        << "past the last row: empty cells";
 }
 
 } // namespace vorlan::dbserver::test

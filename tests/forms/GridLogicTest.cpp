@@ -83,8 +83,10 @@ TEST(GridRecords, RowRecordSplitsAtEveryEndAndKeepsEmptyCells) {
 }
 
 TEST(GridRecords, CellRecordFeedsEveryAttribute) {
-    //                     1       2    3    4    5    6    7     8    9    10   11   12   13   14    15   16   17   18
-    CellRecord c = ParseCellRecord(Cell({"Text", "1", "3", "J", "5", "1", "42", "2", "5", "0", "3", "4", "9", "40", "1", "0", "7", "1"}));
+    //                     1       2    3    4    5    6    7     8    9    10   11   12   13   14    15   16
+    //                     17   18
+    CellRecord c = ParseCellRecord(Cell(
+        {"Text", "1", "3", "J", "5", "1", "42", "2", "5", "0", "3", "4", "9", "40", "1", "0", "7", "1"}));
     EXPECT_EQ(c.text, "Text");
     EXPECT_EQ(c.columnFlags, kColumnEnabled | 0x1000u | 0x4000u | 5u);
     EXPECT_FALSE(c.normalRow);
@@ -112,7 +114,8 @@ TEST(GridRecords, CellRecordDefaultsOfShortRecords) {
     EXPECT_EQ(text.image, -1);
     EXPECT_FALSE(text.hasHeight);
     EXPECT_EQ(text.style, 0u);
-    CellRecord hidden = ParseCellRecord(Cell({"", "", "", "", "300", "", "", "", "", "0", "", "", "256", "0"}));
+    CellRecord hidden =
+        ParseCellRecord(Cell({"", "", "", "", "300", "", "", "", "", "0", "", "", "256", "0"}));
     EXPECT_EQ(hidden.columnFlags & 0xFF, 300u & 0xFF);
     EXPECT_EQ(hidden.rowLowByte, 0u);
     EXPECT_TRUE(hidden.hasHeight);
@@ -147,7 +150,7 @@ TEST(GridLines, ValuesArriveQuotedOrEscaped) {
     EXPECT_EQ(GetCellLine("GRD", 17, 2), "W $$GETCELL^QCC(\"GRD\",17,2)");
     EXPECT_EQ(CellKeyLine("G\"R", "S3"), "W $G(^QM(\"G\"\"R\",0,\"FKT\",\"S3\"))");
     EXPECT_EQ(SaveWidthChunkLine("GRD", 1, "064"), "S ^Z(\"SCROLL\",$G(%USER),\"GRD\",1)=\"064\"");
-    EXPECT_EQ(SavedWidthsLine("K\"") ,
+    EXPECT_EQ(SavedWidthsLine("K\""),
               "S %QCD=\"\" F  S %QCD=$O(^Z(\"SCROLL\",$G(%USER),\"K\"\"\",%QCD)) Q:%QCD=\"\"  W $G(^(%QCD))");
 }
 
