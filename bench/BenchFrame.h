@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace benchframe {
@@ -27,10 +28,19 @@ class TimedTransport : public RecordingTransport {
   public:
     using RecordingTransport::RecordingTransport;
     double serverMs = 0;
+    // When the first line beginning with firstMark was sent and the last line beginning with
+    // lastMark came back (empty marks: not watched).
+    std::string firstMark, lastMark;
+    Clock::time_point firstSent{}, lastReturned{};
     int Xecute(int handle, const char* code, char* out, int capacity) override {
         auto start = Clock::now();
         int rc = RecordingTransport::Xecute(handle, code, out, capacity);
-        serverMs += std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        auto end = Clock::now();
+        serverMs += std::chrono::duration<double, std::milli>(end - start).count();
+        std::string_view line(code ? code : "");
+        if (!firstMark.empty() && firstSent == Clock::time_point{} && line.substr(0, firstMark.size()) == firstMark)
+            firstSent = start;
+        if (!lastMark.empty() && line.substr(0, lastMark.size()) == lastMark) lastReturned = end;
         return rc;
     }
 };

@@ -45,4 +45,22 @@ std::string MQuote(std::string_view text) {
     return out;
 }
 
+std::string MCellLiteralBody(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (unsigned char c : text) {
+        if (c == '"') {
+            out += '\xFF';
+        } else if (c < 32) {
+            out += "\"_$C(";
+            out += static_cast<char>('0' + c / 10);
+            out += static_cast<char>('0' + c % 10);
+            out += ")_\"";
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
 }  // namespace vorlan

@@ -64,6 +64,7 @@ CChildDialog::~CChildDialog() {
     for (HBRUSH& b : m_brushes)
         if (b) ::DeleteObject(b);
     if (m_hFixedFont) ::DeleteObject(m_hFixedFont);
+    DestroyGridObjects();
 }
 
 void CChildDialog::SetFonts(HFONT normal, HFONT bold, HFONT fixed) {
@@ -288,7 +289,8 @@ int CChildDialog::CreateControls(int relayout) {
     TraceFunction("CChildDialog::CreateControls");
     if (relayout) {
         if (!m_bControlsCreated) return 1;
-        // (The grid is rebuilt in place once forms have grids.)
+        if (HasGrid()) CreateScrollField(1, 0, 0, 0, 0);
+        if (!m_hWnd) return 0;
         UpdateContents();
         m_nFocusField = EnableEdits(m_bReinitialised ? 1 : m_nFocusField);
         m_bReinitialised = false;
@@ -313,17 +315,21 @@ int CChildDialog::CreateControls(int relayout) {
         CreateField(k, vorlan::ParseFieldRecord(m_session.Execute(vorlan::EditLine(description, k)).str()));
 
     if (form.gridFirst < form.gridLast)
-        vorlan::WriteProtocol("CChildDialog::CreateControls - scroll field of %s not created",
-                              vorlan::kLogNote, description.c_str());
+        CreateScrollField(0, form.gridFirst, form.gridLast, form.gridColumn, form.gridWidth);
+    if (!m_hWnd) return 0;
     CreateModeLabels();
     CreatePictures();
 
     m_stretch.erase(std::remove_if(m_stretch.begin(), m_stretch.end(),
-                                   [this](const StretchEntry& e) {
+                                   [this, &form](const StretchEntry& e) {
+                                       if (e.id == 0x1800 && form.gridResize != 0)
+                                           return form.gridResize == -1;
                                        return e.rect.right < m_nLayoutRight &&
                                               e.rect.bottom < m_nLayoutBottom;
                                    }),
                     m_stretch.end());
+    for (StretchEntry& e : m_stretch)
+        if (e.id == 0x1800 && form.gridResize == 1) e.rect = RECT{e.rect.left, e.rect.top, m_nLayoutRight, m_nLayoutBottom};
 
     m_nFocusField = EnableEdits(1);
     // Until a field is entered or the server names one, the focus field is the current one:

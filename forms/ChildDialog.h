@@ -16,6 +16,7 @@
 #include <list>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CSession;
@@ -25,6 +26,9 @@ struct OwnDialogRecord;
 }
 class CReadCard;
 class CListTab;
+class CGridCtrl;
+class CBaseMDIMenu;
+struct NM_GRIDVIEW;
 
 class CChildDialog : public CChildForm, public IRequestHubForm {
   public:
@@ -98,6 +102,10 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     // Runs the action a sub-dialog left in %ABL; false when it left none.
     bool RunPendingAction();
     bool TestZLN();
+    // The timer's groups of grid cells, refreshed from the server.
+    void RefreshGridGroups(const char* text);
+    // %WIN("SCROLL","WIDTH") after a step.
+    void ApplyServerWidths();
     void TestAbl();
     // The answer of the form's timer call: "§..." or a form without grid refreshes it all.
     void TimerUpdate(const char* text);
@@ -118,6 +126,28 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     // ---- the request hub's view of the form
     HWND HubWindow() const override { return m_hWnd; }
     HWND PasteTarget() const override { return m_hRichEdit; }
+
+    // ---- the grid (scroll field, ChildDialogGrid.cpp); rows are the grid's, the server's
+    // row is the grid row + 1 - the header rows
+    CGridCtrl* Grid() const;
+    int CreateScrollField(int rebuild, int firstLine, int lastLine, int leftColumn, int width);
+    // Widths in characters of the form's grid description; sum gets their total.
+    std::vector<int> GetScrollColumns(int* sum);
+    void UpdateScrollRow(CGridCtrl* grid, int row, int firstColumn, int lastColumn, bool resize, bool redraw);
+    // record: the cell record when the caller has it, else it is fetched.
+    void UpdateScrollCell(CGridCtrl* grid, int row, int column, bool buildColumn, bool redraw,
+                          const std::string_view* record = nullptr);
+    void UpdateScrollCol(CGridCtrl* grid, int column, int firstRow, int lastRow);
+    void UpdateScroll(CGridCtrl* grid, int firstColumn, int lastColumn, int firstRow, int lastRow);
+    void OnGridWidthUndo();
+    std::string GetTableName() const { return m_strPopupTable; }
+    int SetColumnWidths(const std::string& text, CGridCtrl* grid);
+    int SetGridWidth(CGridCtrl* grid, const std::vector<int>* defaults, int count);
+    // The grid forgets its remembered selection (frames re-activating a form whose grid-reset
+    // flag is set).
+    void ResetGridSelection();
+    // The user sized the grid's rows or columns (the frame's undo command).
+    bool GridSizesChanged() const;
 
     // Set by the form when its grid should forget its selection on the next activation.
     bool m_bGridReset = false;
@@ -188,6 +218,26 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     LRESULT OnChildMessage(const void* record);
     LRESULT OnSearchString(char* text, int* caret);
 
+    // the grid's notifications and commands (ChildDialogGridNotify.cpp)
+    LRESULT OnNotify(WPARAM wParam, LPARAM lParam);
+    void ApplyGridSwitches(CGridCtrl* grid);
+    LRESULT OnGridNotify(NM_GRIDVIEW* record);
+    LRESULT OnGridDrag(NM_GRIDVIEW* record, int c, int r);
+    LRESULT OnGridDropCell(NM_GRIDVIEW* record, int c, int r);
+    LRESULT OnGridDropped(NM_GRIDVIEW* record);
+    LRESULT AfterGridChange(NM_GRIDVIEW* record, bool done, bool activated);
+    LRESULT OnGridCellKey(int c, int r);
+    LRESULT OnGridCellFocus(NM_GRIDVIEW* record, int c, int r);
+    LRESULT OnGridClickAnswer(NM_GRIDVIEW* record, const std::string& answer, int c, int r);
+    LRESULT OnGridCellSave(NM_GRIDVIEW* record, int c, int r);
+    LRESULT OnGridRows(NM_GRIDVIEW* record, int r);
+    LRESULT OnGridInfo(NM_GRIDVIEW* record, int c, int r);
+    bool ActivateForDrop();
+    void RefreshGridRange(const NM_GRIDVIEW* record);
+    void ApplyCursorPosition(const std::string& answer);
+    LRESULT OnGridCommand(UINT id);
+    std::string GridCellText(int row, int column);
+
     // form commands (ChildDialogCommands.cpp)
     LRESULT OnFormCommand(UINT id, bool fromSelf);
     bool CheckBeforeSave();
@@ -209,6 +259,8 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     void EndLastPage(int activate);
     // The description of the frame's first page, whose "KARTEI" node lists the pages.
     std::string MainDescription() const;
+    // The server's check of the grid's cells before saving (ChildDialogGrid.cpp).
+    bool CheckGridCells();
     // The main frame's status line.
     static void ShowStatus(const char* text);
 
@@ -318,4 +370,9 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     bool m_bClosingList = false;
     int m_nCallDepth = 0;
     bool m_bDeletePending = false;
+    // the grid's header rows (from the lowest subscript of its global) and image list
+    int m_nGridHeaderRows = 1;
+    CGridCtrl* m_pGrid = nullptr;
+    CBaseMDIMenu* m_pGridImages = nullptr;
+    void DestroyGridObjects();
 };

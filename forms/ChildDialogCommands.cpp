@@ -165,7 +165,7 @@ bool CChildDialog::CheckBeforeSave() {
     // The field being edited is saved as its focus goes.
     ::SetFocus(nullptr);
     int failing = vorlan::NumberOf(m_session.Execute(line::kCheck).str());
-    if (failing == 0) return true;
+    if (failing == 0) return CheckGridCells();
     ::LockWindowUpdate(nullptr);
     UpdateEdits(m_nCurrentField, failing);
     CString message = m_session.Execute(line::kError);

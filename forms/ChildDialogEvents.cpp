@@ -47,7 +47,7 @@ bool CChildDialog::TestforEvent(unsigned mask) {
     HWND frame = Frame();
     ::PostMessageA(frame, WM_CHECKFKEY, 0, 0);
     if (mask & 4) ShowTitle();
-    // (Grid widths are read here once forms have grids.)
+    if ((mask & 8) && HasGrid()) ApplyServerWidths();
     if (mask & 2) {
         TestAbl();
         if (!m_hWnd) return true;
@@ -202,16 +202,13 @@ void CChildDialog::TestABLF3() {
     TestforEvent(0xFFFF);
 }
 
-bool CChildDialog::TestZLN() {
-    // Rows and cells listed by the server belong to the grid; forms get it with the grid.
-    return false;
-}
 
 void CChildDialog::TimerUpdate(const char* text) {
     if (!text || !*text) return;
     if (!HasGrid() || text[0] == '\xA7') {
         ::SendMessageA(Frame(), WM_DIALOGINIT, vorlan::kInitFromTimer, 0);
         SendMessage(WM_UPDATEDIALOG, 1);
+        return;
     }
-    // (Blocks of grid cells are refreshed here once forms have grids.)
+    RefreshGridGroups(text);
 }

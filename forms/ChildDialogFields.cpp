@@ -6,6 +6,7 @@
 #include "app/ReplyFields.h"
 #include "app/Session.h"
 #include "controls/FormGrid.h"
+#include "controls/GridCtrl.h"
 #include "forms/FormFieldLogic.h"
 #include "forms/FormGlobals.h"
 #include "forms/FormMessages.h"
@@ -107,7 +108,7 @@ LRESULT CChildDialog::OnFieldFocus(int n, HWND control) {
         return 1;
     }
     m_nCurrentField = n;
-    // (The grid forgets its focus cell here once forms have grids.)
+    if (CGridCtrl* grid = Grid()) grid->HideFocusCell();
     m_nListField = 0;
 
     ControlKind kind = KindOfControl(control);

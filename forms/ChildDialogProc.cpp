@@ -6,6 +6,7 @@
 #include "app/ReplyFields.h"
 #include "app/Session.h"
 #include "common/MQuote.h"
+#include "controls/FocusedControl.h"
 #include "forms/FormGlobals.h"
 #include "framework/App.h"
 #include "forms/BaseMDIMenu.h"
@@ -45,6 +46,7 @@ LRESULT CChildDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ENABLE: OnEnable(wParam != 0); break;
     case WM_CLOSE: return OnFormCommand(ID_FORM_CLOSE, false);
     case WM_CONTEXTMENU: return OnContextMenu(reinterpret_cast<HWND>(wParam), lParam);
+    case WM_NOTIFY: return OnNotify(wParam, lParam);
     case WM_KEYDOWN:
         if (OnKeyDown(wParam, result)) return result;
         break;
@@ -175,6 +177,10 @@ bool CChildDialog::OnCommand(WPARAM wParam, LPARAM lParam, LRESULT& result) {
     UINT code = HIWORD(wParam);
     if (id == ID_GRID_PRINT || id == ID_GRID_COPY || (id >= 0x8101 && id <= 0x8103) ||
         id == ID_FORM_HARDCOPY) {
+        if (HasGrid() && id != ID_FORM_HARDCOPY && id != 0x8102) {
+            result = OnGridCommand(id);
+            return true;
+        }
         // Printing and the hard copy come with the print services.
         vorlan::WriteProtocol("CChildDialog::WindowProc - print command %u not served", vorlan::kLogNote, id);
         result = 0;
@@ -199,8 +205,11 @@ bool CChildDialog::OnCommand(WPARAM wParam, LPARAM lParam, LRESULT& result) {
 
 LRESULT CChildDialog::OnFunctionKey(UINT id) {
     int index = vorlan::KeyIndexOfCommand(id);
-    // (F6 and F7 without a text go to the grid once forms have grids.)
     const std::string& text = m_keys[static_cast<size_t>(index)];
+    // The grid keeps its own focus kind; the form's is set by its fields.
+    bool gridFocused = FocusedControlKind == kFocusKindGrid || vorlan::g_nFocusKind == kFocusKindGrid;
+    if (text.empty() && gridFocused && (id == 0x8021 || id == 0x8022))
+        if (HWND grid = GetDlgItem(0x1800)) return ::SendMessageA(grid, WM_KEYDOWN, id == 0x8021 ? VK_F6 : VK_F7, 0);
     if (text.empty()) return 0;
     if (!::SendMessageA(Frame(), WM_TESTFKEY, static_cast<WPARAM>(index), 0)) return 0;
     m_session.Execute(vorlan::FunctionKeyLine(id));

@@ -58,8 +58,8 @@ int CChildDialog::SaveField(int forward, int keepFocus, int field) {
     CWaitCursor wait;
     value = vorlan::QuotesAs255(value);
     std::string answer = m_session.Execute(vorlan::FieldSaveLine(keepFocus, forward, n, value)).str();
-    // (A grid rebuild follows here once forms have grids.)
-    m_session.Execute(line::kTakeGridRebuild);
+    if (m_session.Execute(line::kTakeGridRebuild) == "1") CreateScrollField(1, 0, 0, 0, 0);
+    if (!m_hWnd) return 0xFFFF;
     // A line that failed or wrote no pieces is no answer: what was typed stays, and so does
     // the focus (field 0 would end the form).
     if (answer.find('\xA7') == std::string::npos) return 0xFFFF;
@@ -124,15 +124,15 @@ int CChildDialog::SaveField(int forward, int keepFocus, int field) {
         ShowStatus((pr.info.empty() ? pr.message : pr.info).c_str());
         if (keepFocus) return forward ? pr.nextForward : pr.nextBackward;
         if (!pr.info.empty()) AfxMessageBox(pr.info.c_str(), MB_OK | MB_ICONINFORMATION);
-        // (A caret request for the grid is served here once forms have grids.)
-        m_session.Execute(line::kTakeCaretRequest);
+        std::string caret = m_session.Execute(line::kTakeCaretRequest).str();
+        if (!caret.empty() && HasGrid()) {
+            ApplyCursorPosition(caret);
+            return 0xFFFF;
+        }
     }
     return forward ? pr.nextForward : pr.nextBackward;
 }
 
-void CChildDialog::SaveScrollPos() {
-    // Without a grid there are no column widths to keep; forms get theirs with the grid.
-}
 
 void CChildDialog::SaveWinSize() {
     HWND frame = Frame();

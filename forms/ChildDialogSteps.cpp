@@ -250,12 +250,12 @@ int CChildDialog::GotoControl(int field, int allowGrid) {
     ServeDevices();
     if (field == 0xFFFF) return 1;
     if (field == 0) {
-        HWND grid = GetDlgItem(0x1800);
-        if (!allowGrid || !grid) return 0;
-        ::EnableWindow(grid, TRUE);
-        // (The grid is rebuilt in place here once forms have grids.)
+        if (!allowGrid || !HasGrid()) return 0;
+        ::EnableWindow(GetDlgItem(0x1800), TRUE);
+        CreateScrollField(1, 0, 0, 0, 0);
+        if (!m_hWnd || !HasGrid()) return 0;
         m_nFocusField = EnableEdits(m_nFields + 1);
-        ::SendMessageA(grid, WM_USER, 0, 0);
+        ::SendMessageA(GetDlgItem(0x1800), WM_USER, 0, 0);
         return 1;
     }
     HWND control = FieldControl(field);

@@ -11,5 +11,8 @@ bool g_bNestedModal = false;
 int g_nFocusKind = 0;
 int g_nSavedFocusKind = 0;
 int g_nOpenForms = 0;
+int g_nGridLoading = 0;
+unsigned long g_dwGridLoadStart = 0;
+ProgressDisplay g_pfnShowProgress = nullptr;
 
 } // namespace vorlan

@@ -23,6 +23,13 @@ extern bool g_bNestedModal;
 // tree, 4 grid; and the kind kept while a field's popup list has the focus.
 extern int g_nFocusKind;
 extern int g_nSavedFocusKind;
+// Raised while a form loads its grid's rows, with the tick the load began.
+extern int g_nGridLoading;
+extern unsigned long g_dwGridLoadStart;
+// The main frame's progress display (text, position, range; position -1 hides it); set by
+// the main frame, absent before it is made.
+using ProgressDisplay = void (*)(const char* text, int position, int range);
+extern ProgressDisplay g_pfnShowProgress;
 // Forms created and not yet gone.
 extern int g_nOpenForms;
 

@@ -75,8 +75,9 @@ int CBaseMDI::Create(HFONT font1, HFONT font2, HFONT font3, const char* dialogTe
         ::SetWindowLongPtrA(m_hWnd, GWL_STYLE, s | WS_THICKFRAME | WS_MAXIMIZEBOX);
         SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     }
-    if (m_bars.Create(m_hWnd, first->GetKeys())) {
+    if (m_bars.Create(m_hWnd, first->GetKeys(), first->HasGrid())) {
         if (m_bars.HasKeyTool()) AddUpdateBar(m_bars.KeyTool().m_hWnd);
+        if (m_bars.PrintBar().m_hWnd) AddUpdateBar(m_bars.PrintBar().m_hWnd);
         // The form was fitted before the bars stood above it.
         if (!tabs) FitToForm(first->m_hWnd);
     }
@@ -118,7 +119,7 @@ void CBaseMDI::ActivateWindow(UINT formId, int mode) {
     CString field = TheSession().Execute(vorlan::kTakeFocusFieldLine);
     int focusField = std::atoi(field);
     if (focusField != 0 && enabled) form->SendMessage(WM_ENABLEEDITS, static_cast<WPARAM>(focusField));
-    // (Resetting the grid's selection comes with the grid.)
+    if (form->m_bGridReset) form->ResetGridSelection();
     form->m_bGridReset = false;
 
     BringFormToTop(form);
@@ -315,8 +316,8 @@ void CBaseMDI::OnUpdateNotMenuEdit(CCmdUI* ui) {
 }
 
 void CBaseMDI::OnUpdateGridUndo(CCmdUI* ui) {
-    // Enabled by the grid's undo value once forms have grids.
-    ui->Enable(false);
+    CChildDialog* top = GetTopForm();
+    ui->Enable(top && top->GridSizesChanged());
 }
 
 void CBaseMDI::OnUpdateGridPrint(CCmdUI* ui) {

@@ -215,7 +215,7 @@ void CBaseModal::ActivateWindow(UINT formId, int mode) {
     }
     int focusField = std::atoi(TheSession().Execute(vorlan::kTakeFocusFieldLine));
     if (focusField > 0 && enabled) form->SendMessage(WM_ENABLEEDITS, static_cast<WPARAM>(focusField));
-    // (Resetting the grid's selection comes with the grid.)
+    if (form->m_bGridReset) form->ResetGridSelection();
     form->m_bGridReset = false;
     BringFormToTop(form);
     ShowInitAnswer(enabled, answer);

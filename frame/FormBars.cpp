@@ -74,17 +74,17 @@ LRESULT CFormBand::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 // ---- the bars of a frame
 
-bool CFormBars::Create(HWND frame, const std::vector<std::string>& keys) {
-    return Build(frame, keys, false, false);
+bool CFormBars::Create(HWND frame, const std::vector<std::string>& keys, bool grid) {
+    return Build(frame, keys, false, false, grid);
 }
 
 bool CFormBars::CreateModal(HWND frame, const std::vector<std::string>& keys, bool noWindow) {
-    return Build(frame, keys, true, noWindow);
+    return Build(frame, keys, true, noWindow, false);
 }
 
-bool CFormBars::Build(HWND frame, const std::vector<std::string>& keys, bool modal, bool noWindow) {
+bool CFormBars::Build(HWND frame, const std::vector<std::string>& keys, bool modal, bool noWindow, bool grid) {
     m_bTitleMenu = m_titleMenu.Create(keys, vorlan::kKeyCount) > 0;
-    if (!modal && !m_bTitleMenu && !vorlan::AnyKeyImage(keys, 40)) return false;
+    if (!modal && !m_bTitleMenu && !vorlan::AnyKeyImage(keys, 40) && !grid) return false;
     if (!m_band.Create(CPlainBar::Top, frame, kBandId)) return false;
     // (The frame is not shown yet: the toolbar's own style says whether no-window mode hid it.)
     if (modal && m_modalTool.Create(m_band.m_hWnd, frame, noWindow) &&
@@ -93,6 +93,7 @@ bool CFormBars::Build(HWND frame, const std::vector<std::string>& keys, bool mod
     if (m_bTitleMenu && m_menuBar.Create(m_band.m_hWnd, frame, &m_titleMenu)) Add(m_menuBar);
     m_bKeyTool = m_keyTool.Create(m_band.m_hWnd, keys, 40, 0) != 0;
     if (m_bKeyTool) Add(m_keyTool);
+    if (!modal && grid && m_printBar.Create(m_band.m_hWnd)) Add(m_printBar);
     return true;
 }
 

@@ -6,6 +6,7 @@
 
 #include "forms/BaseMDIMenu.h"
 #include "frame/BaseMDITool.h"
+#include "frame/GridPrintBar.h"
 #include "frame/PlainBars.h"
 #include "framework/Controls.h"
 
@@ -38,7 +39,7 @@ class CFormBars {
   public:
     // The MDI frame's: the title menu from the 72 key texts and the function-key toolbar from
     // the first 40; the strip only when either has entries. True when there is a strip.
-    bool Create(HWND frame, const std::vector<std::string>& keys);
+    bool Create(HWND frame, const std::vector<std::string>& keys, bool grid = false);
     // The modal window's: its own toolbar always, the title menu and the function-key toolbar
     // when they have entries. noWindow: the application's no-window switch.
     bool CreateModal(HWND frame, const std::vector<std::string>& keys, bool noWindow);
@@ -70,9 +71,11 @@ class CFormBars {
     CBaseMDITool& KeyTool() { return m_keyTool; }
     const CBaseMDITool& KeyTool() const { return m_keyTool; }
     CBaseModalTool& ModalTool() { return m_modalTool; }
+    // The MDI frame's print button of a form with a grid (no window without one).
+    CGridPrintBar& PrintBar() { return m_printBar; }
 
   private:
-    bool Build(HWND frame, const std::vector<std::string>& keys, bool modal, bool noWindow);
+    bool Build(HWND frame, const std::vector<std::string>& keys, bool modal, bool noWindow, bool grid);
     void Add(CToolBarCtrl& bar);
 
     CFormBand m_band;
@@ -80,6 +83,7 @@ class CFormBars {
     CTitleMenuBar m_menuBar;
     CBaseModalTool m_modalTool;
     CBaseMDITool m_keyTool;
+    CGridPrintBar m_printBar;
     bool m_bTitleMenu = false;
     bool m_bKeyTool = false;
 };

@@ -25,6 +25,10 @@ constexpr int kMemoLabelWidth = 44;
 
 CMainFrame::CMainFrame() : m_pViewer(MakeFrameViewer()) {
     TraceFunction("CMainFrame::CMainFrame");
+    // The forms' loading grids show their progress in the status bar.
+    vorlan::g_pfnShowProgress = [](const char* text, int position, int range) {
+        if (CMainFrame* frame = CMainFrame::Get()) frame->SetProgressStatus(text, position, range);
+    };
 }
 
 CMainFrame::~CMainFrame() {
@@ -35,6 +39,7 @@ CMainFrame::~CMainFrame() {
     }
     if (m_hExtraIcon) ::DestroyIcon(m_hExtraIcon);
     if (theApp.m_pMainWnd == this) theApp.m_pMainWnd = nullptr;
+    vorlan::g_pfnShowProgress = nullptr;
 }
 
 CMainFrame* CMainFrame::Get() {

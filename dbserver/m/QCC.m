@@ -307,3 +307,43 @@ TAB() N t D TR("TAB^QCC()") S t=$G(%TAB) K %TAB Q t
  ;
  ; ---- print road: the screen's list print as text (at most max characters)
 DRUCKS(max) D TR("DRUCKS^QCC("_$$A($G(max))_")") Q $E("Keine Druckausgabe.",1,+$G(max))
+ ; ---- grids (scroll fields). ^QM(scr,0,"GRID") = the scroll record, ^QM(scr,0,"GRID",n)
+ ; = title§width of column n, ^QM(scr,0,"GRID","SET") the switches a set-up reads,
+ ; ^QM(scr,0,"GRID","TEST") more of them for one test, ^QM(scr,0,"GRID","ROW") the routine
+ ; that fills an array with a row's cell records: label^routine(row,first,last,.cells).
+ ; Rows and cells never carry a quote or $C(255): the client reads $C(255) as a cell's end.
+SCR(scr) D TR("SCR^QCC("_$$A($G(scr))_")") S scr=$G(scr) Q:scr="" ""
+ X $G(^QM(scr,0,"GRID","SET")) X $G(^QM(scr,0,"GRID","TEST"))
+ Q $G(^QM(scr,0,"GRID"))
+SCROLL(scr,n) D TR("SCROLL^QCC("_$$A($G(scr))_","_$$A($G(n))_")") Q:$G(scr)="" ""
+ Q $G(^QM(scr,0,"GRID",+$G(n)))
+GETROW(scr,row,c1,c2) N %qc,%qcell,%qout
+ D TR("GETROW^QCC("_$$A($G(scr))_","_$$A($G(row))_","_$$A($G(c1))_","_$$A($G(c2))_")")
+ D CELLS($G(scr),$G(row),+$G(c1),+$G(c2),.%qcell)
+ S %qout="" F %qc=+$G(c1):1:+$G(c2) S %qout=%qout_$TR($G(%qcell(%qc)),$C(34,255))_$C(255)
+ Q %qout
+GETCELL(scr,row,col) N %qcell
+ D TR("GETCELL^QCC("_$$A($G(scr))_","_$$A($G(row))_","_$$A($G(col))_")")
+ D CELLS($G(scr),$G(row),+$G(col),+$G(col),.%qcell)
+ Q $TR($G(%qcell(+$G(col))),$C(34,255))
+CELLS(scr,row,c1,c2,cells) N %qr Q:scr=""!(row="")
+ S %qr=$G(^QM(scr,0,"GRID","ROW")) Q:%qr=""
+ D @(%qr_"(row,c1,c2,.cells)")
+ Q
+ ; A cell's text on entry, its save (value§status text§refused§refresh§list§sub-dialog§
+ ; information), its table, and rows inserted and deleted: the screen's ^QM(%DN,0,"GRID",
+ ; "FOS"|"PRS"|"TABLES"|"ZEINF"|"ZLOE") routine answers, called with the same arguments.
+FOS(r,c,x) D TR("FOS^QCC("_$$A($G(r))_","_$$A($G(c))_","_$$A($G(x))_")"_$S($D(%DDN("FOCUS")):" FOCUS",1:""))
+ Q $$GRIDCALL("FOS",$G(r),$G(c),$TR($G(x),$C(255),$C(34)))
+PRS(r,c,x) D TR("PRS^QCC("_$$A($G(r))_","_$$A($G(c))_","_$$A($G(x))_")"_$S($D(%CR):" CR",1:"")_" "_$G(%PP("CHARPOS"))_$S($D(%KFOCUS):" KFOCUS",1:""))
+ Q $$GRIDCALL("PRS",$G(r),$G(c),$TR($G(x),$C(255),$C(34)))
+TABLES(c,x) D TR("TABLES^QCC("_$$A($G(c))_","_$$A($G(x))_")")
+ Q $$GRIDCALL("TABLES",$G(c),"",$TR($G(x),$C(255),$C(34)))
+ZEINF(r) D TR("ZEINF^QCC("_$$A($G(r))_")") Q $$GRIDCALL("ZEINF",$G(r),"","")
+ZLOE(r) D TR("ZLOE^QCC("_$$A($G(r))_")") Q $$GRIDCALL("ZLOE",$G(r),"","")
+GRIDCALL(what,a,b,x) N %qr,%qa S %qa="" Q:$G(%DN)="" ""
+ S %qr=$G(^QM(%DN,0,"GRID",what)) Q:%qr="" ""
+ X "S %qa=$$"_%qr_"(a,b,x)"
+ Q %qa
+ ; The check of a grid's cells before saving: row§column§why of a failing cell, or "".
+PRUEFS() D TR("PRUEFS^QCC()") Q $$GRIDCALL("PRUEFS","","","")

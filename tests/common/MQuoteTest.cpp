@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+using vorlan::MCellLiteralBody;
 using vorlan::MQuote;
 using vorlan::test::EvalMLiteral;
 
@@ -37,4 +38,23 @@ TEST(MQuote, PasswordWithQuoteStaysOneLiteral) {
     std::string evil = "x\" K ^ZTRACE W \"";
     std::string line = "W $$LOGIN^QCC(" + MQuote(evil) + ")";
     EXPECT_EQ(line, "W $$LOGIN^QCC(\"x\"\" K ^ZTRACE W \"\"\")");
+}
+
+// The grid's cell texts keep their own escaping: the server turns $C(255) back into the
+// quote, and control characters are spliced into the literal as concatenations.
+TEST(MCellLiteralBody, QuotesBecome255AndControlsAreSpliced) {
+    EXPECT_EQ(MCellLiteralBody(""), "");
+    EXPECT_EQ(MCellLiteralBody("say \"hi\""), "say \xFFhi\xFF");
+    EXPECT_EQ(MCellLiteralBody("a\tb"), "a\"_$C(09)_\"b");
+    EXPECT_EQ(MCellLiteralBody(std::string("\x00\x1F", 2)), "\"_$C(00)_\"\"_$C(31)_\"");
+    EXPECT_EQ(MCellLiteralBody("\xA7\xE4"), "\xA7\xE4");
+}
+
+TEST(MCellLiteralBody, EveryTextGivesOneValidLiteral) {
+    std::string all;
+    for (int c = 0; c < 256; ++c)
+        if (c != '"') all += static_cast<char>(c);
+    auto value = vorlan::test::EvalMLiteral("\"" + MCellLiteralBody(all) + "\"");
+    ASSERT_TRUE(value.has_value());
+    EXPECT_EQ(*value, all);
 }

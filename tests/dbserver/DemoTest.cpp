@@ -105,6 +105,14 @@ TEST_F(DemoTest, MenuFoldersAnswerGroupsOfFour) {
     EXPECT_NE(top.find(S + "-3" + S + "TER"), std::string::npos);
 }
 
+TEST_F(DemoTest, GridScreensHaveTheirLeavesInBeispiele) {
+    auto c = Connect();
+    ASSERT_EQ(c->Exec(LoginLine("demo", "demo", true)), "1");
+    std::string leaves = c->Exec(MenuGetLine("4,", nullptr));
+    for (const char* leaf : {"GRD" , "GRL", "GRX"})
+        EXPECT_NE(leaves.find(S + leaf + S), std::string::npos) << leaf;
+}
+
 TEST_F(DemoTest, MenuEditSwitchesAnotherUsersEntries) {
     auto c = Connect();
     ASSERT_EQ(c->Exec(LoginLine("admin", "admin", true)), "1");

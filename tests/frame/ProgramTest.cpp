@@ -105,3 +105,17 @@ TEST_F(ProgramTest, APersonLogsInOpensMenuEntriesAndQuits) {
     EXPECT_EQ(program.Wait(30000), 0);
     EXPECT_TRUE(Has(trace.All(), "LOGOUT^QCC"));
 }
+
+TEST_F(ProgramTest, TheGridScreenOpensFromTheCommandLine) {
+    harness::WriteTextFile(dir + "script.txt", "box IDYES\nbox IDNO\n");
+    demotrace::TraceReader trace(harness::DbServerPort());
+    harness::Process program;
+    ASSERT_TRUE(program.Start(Command("GRD -u demo -p demo")));
+    HWND main = harness::WaitForWindow(program.Id(), "VORLAN.MainWindow", 30000);
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(WaitForTitle(main, "VORLAN experience - Leistungen", 60000)) << fw::WindowText(main);
+    EXPECT_TRUE(Has(trace.All(), "SCR^QCC(\"GRD\")")) << "the start entry's form builds its grid";
+    SavePicture("grid.bmp", [&] { WaitForMenuTree(main); });
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.Wait(30000), 0);
+}
