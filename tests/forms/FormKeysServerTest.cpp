@@ -116,13 +116,14 @@ TEST_F(FormKeysServerTest, F8HandsThePlaceBackAndTheScreenLaysItselfOut) {
 }
 
 TEST_F(FormKeysServerTest, F9RunsTheChainAndTheClosedDialogRunsItsF3Action) {
-    std::string first;
+    std::string first, second;
     DuringModal::Run({[&] {
                           first = ModalForm();
                           Accept();
                       },
                       [&] {
-                          // SAVDLG, when the screen exists: closed without saving.
+                          // SAVDLG: closed without saving.
+                          second = ModalForm();
                           if (Modal()) Escape();
                       }});
     PressKey(VK_F9);
@@ -132,6 +133,7 @@ TEST_F(FormKeysServerTest, F9RunsTheChainAndTheClosedDialogRunsItsF3Action) {
     EXPECT_TRUE(Has(trace, "KETTE^QSUB"));
     EXPECT_TRUE(Has(trace, "UEB^QSUB"));
     EXPECT_TRUE(Has(trace, "WEITER^QSUB")) << "%ABL after the first dialog";
+    EXPECT_EQ(second, "SAVDLG");
     EXPECT_EQ(CountOf(trace, "ABBR^QSUB"), 1) << "%ABL(\"F3\") after the second";
     EXPECT_EQ(Server("W $D(%ABL)_$D(%DDN)"), "00");
     EXPECT_EQ(Server("W $G(ORT)"), "Hamburg") << "the first dialog's place stands";
