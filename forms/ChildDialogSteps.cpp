@@ -116,7 +116,9 @@ int CChildDialog::ExecuteDDN(const char* call) {
         }
         RunPendingAction();
         if (m_session.Execute(line::kNoError).IsEmpty()) {
-            AfxMessageBox(m_session.Execute(line::kErrorPlain), MB_OK | MB_ICONEXCLAMATION);
+            // An empty %F still stops the chain, but there is nothing to tell.
+            CString error = m_session.Execute(line::kErrorPlain);
+            if (!error.IsEmpty()) AfxMessageBox(error, MB_OK | MB_ICONEXCLAMATION);
             return 0;
         }
         current.clear();
@@ -173,11 +175,12 @@ int CChildDialog::HandleFKey(const std::string& keyText, UINT commandId, int ref
         if (!action.empty()) m_session.Execute(vorlan::DoLine(action));
         ExecuteDDN(nullptr);
         if (!m_hWnd) return 0;
-        if (m_session.Execute(line::kFatalErrorExists) == "1") {
-            AfxMessageBox(m_session.Execute(line::kTakeFatalError), MB_OK | MB_ICONSTOP);
-            end = ID_FORM_CLOSE;
-        } else if (m_session.Execute(line::kErrorExists) == "1") {
-            AfxMessageBox(m_session.Execute(line::kTakeError), MB_OK | MB_ICONSTOP);
+        const char* take = m_session.Execute(line::kFatalErrorExists) == "1" ? line::kTakeFatalError
+                           : m_session.Execute(line::kErrorExists) == "1"    ? line::kTakeError
+                                                                              : nullptr;
+        if (take) {
+            CString message = m_session.Execute(take);
+            if (!message.IsEmpty()) AfxMessageBox(message, MB_OK | MB_ICONSTOP);
             end = ID_FORM_CLOSE;
         }
     }

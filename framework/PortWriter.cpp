@@ -8,8 +8,13 @@ bool CPortWriter::Open(const char* name) {
     Close();
     std::string path = fw::DevicePath(name ? name : "");
     if (path.empty()) return false;
-    m_port.Attach(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    return IsOpen();
+    // Reading the line settings back needs read access (Wine refuses GetCommState without
+    // it); a device that only takes writes is still written.
+    for (DWORD access : {GENERIC_READ | GENERIC_WRITE, DWORD{GENERIC_WRITE}}) {
+        m_port.Attach(::CreateFileA(path.c_str(), access, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        if (IsOpen()) return true;
+    }
+    return false;
 }
 
 bool CPortWriter::Write(const void* data, size_t size) {

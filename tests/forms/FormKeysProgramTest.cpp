@@ -1,6 +1,6 @@
 // VORLAN.exe with SUB against the demo application on dbserver: the receipt reaches LPT1
 // only when the program starts with -lpt, the display, drawer and port request reach their
-// COM ports only with -com. The ports lead to files (VORLAN_PORT_FILES).
+// COM ports only with -com. The ports lead to files (VORLAN_PORT_FILES), COM12 through a pty pair.
 #include "framework/Wnd.h"
 #include "tests/forms/PortFiles.h"
 #include "tests/frame/DemoTrace.h"
@@ -85,4 +85,24 @@ TEST_F(FormKeysProgramTest, WithComTheDisplayTheDrawerAndThePortRequestAreWritte
     auto entries = server.All();
     EXPECT_TRUE(Has(entries, "ANZEIGE^QSUB"));
     EXPECT_TRUE(Has(entries, "QUITT^QSUB"));
+}
+
+// COM12 is one end of a pty pair (forms.keys.pty.open); forms.keys.pty.check reads the line
+// settings back from that end afterwards. A pty keeps baud, stop bits and the parity check
+// of its input, but always runs 8 bits without parity: those two stay with the host test of
+// the DCB.
+TEST_F(FormKeysProgramTest, WithComTheDisplayLineRunsThroughAPtyWithItsSettings) {
+    demotrace::TraceReader server(harness::DbServerPort());
+    server.Run("S ^QM(\"SUB\",0,\"PORT\",\"LEITUNG\")=\"COM12\"");
+    server.Run("S ^QM(\"SUB\",0,\"LINIE\")=\"4800\"_$C(167)_\"2\"_$C(167)_\"7\"_$C(167)_\"2\"");
+    harness::WriteTextFile(portfiles::PortFile("com12"), "");
+    StartWithSub("-com");
+    Click(4);
+    const std::string expected = "\x0c"
+                                 "Danke\r";
+    bool written = harness::WaitUntil([&] { return ReadPort("com12") == expected; }, 30000);
+    Quit();
+    server.Run("K ^QM(\"SUB\",0,\"PORT\"),^QM(\"SUB\",0,\"LINIE\")");
+    EXPECT_TRUE(written) << ReadPort("com12");
+    EXPECT_TRUE(Has(server.All(), "ANZEIGE^QSUB"));
 }

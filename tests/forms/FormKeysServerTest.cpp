@@ -7,6 +7,7 @@
 #include "frame/BaseModal.h"
 #include "framework/CmdUI.h"
 #include "resources/MainFrameIds.h"
+#include "tests/common/MRoutine.h"
 #include "tests/forms/FormServerFixture.h"
 #include "tests/forms/PortFiles.h"
 #include "tests/forms/DuringModal.h"
@@ -25,12 +26,14 @@ class FormKeysServerTest : public FormServerTestBase {
   protected:
     void SetUp() override {
         FormServerTestBase::SetUp();
+        BeforeOpening();
         LogIn();
         StartMemo("SUB");
         ASSERT_NE(Form(), nullptr);
         ASSERT_EQ(Form()->GetFormName(), "SUB");
         Trace();
     }
+    virtual void BeforeOpening() {}
     void TearDown() override {
         theApp.Settings().lpt = 0;
         theApp.Settings().com = 0;
@@ -116,13 +119,14 @@ TEST_F(FormKeysServerTest, F8HandsThePlaceBackAndTheScreenLaysItselfOut) {
 }
 
 TEST_F(FormKeysServerTest, F9RunsTheChainAndTheClosedDialogRunsItsF3Action) {
-    std::string first;
+    std::string first, second;
     DuringModal::Run({[&] {
                           first = ModalForm();
                           Accept();
                       },
                       [&] {
-                          // SAVDLG, when the screen exists: closed without saving.
+                          // SAVDLG: closed without saving.
+                          second = ModalForm();
                           if (Modal()) Escape();
                       }});
     PressKey(VK_F9);
@@ -132,10 +136,40 @@ TEST_F(FormKeysServerTest, F9RunsTheChainAndTheClosedDialogRunsItsF3Action) {
     EXPECT_TRUE(Has(trace, "KETTE^QSUB"));
     EXPECT_TRUE(Has(trace, "UEB^QSUB"));
     EXPECT_TRUE(Has(trace, "WEITER^QSUB")) << "%ABL after the first dialog";
+    EXPECT_EQ(second, "SAVDLG");
     EXPECT_EQ(CountOf(trace, "ABBR^QSUB"), 1) << "%ABL(\"F3\") after the second";
     EXPECT_EQ(Server("W $D(%ABL)_$D(%DDN)"), "00");
     EXPECT_EQ(Server("W $G(ORT)"), "Hamburg") << "the first dialog's place stands";
     EXPECT_EQ(Server("W $D(^%QVARS($J,\"SUB\",\"%ABL\"))"), "0") << "the screen's F3 action is spent";
+}
+
+// F6 of SUB runs a chain whose action after the first dialog leaves %F set but empty.
+class EmptyErrorChainTest : public FormKeysServerTest {
+  protected:
+    void BeforeOpening() override {
+        Once(mroutine::RoutineLine("TSTKET", {"TSTKET ; a chain stopped by an empty %F",
+                                              "K S %ABL=\"F^TSTKET\",%DDN=\"SUBDLG\" D VARSAVE^QCC(%DN) Q",
+                                              "F D TR^QCC(\"F^TSTKET\") S %F=\"\",%DDN=\"SAVDLG\" Q"}));
+        Once("S ^QM(\"SUB\",0,\"TASTE\",\"F6\")=\"Leer\"_$C(167)_\"K^TSTKET\"");
+    }
+    void TearDown() override {
+        Once("K ^QM(\"SUB\",0,\"TASTE\",\"F6\")");
+        FormKeysServerTest::TearDown();
+    }
+};
+
+TEST_F(EmptyErrorChainTest, StopsTheChainWithoutAnEmptyBox) {
+    fw::TestMode::ClearShown();
+    DuringModal::Run({[&] { Accept(); }});
+    PressKey(VK_F6);
+    EXPECT_EQ(Modal(), nullptr);
+    EXPECT_EQ(Boxes().size(), 0u) << "nothing to tell";
+    Lines trace = Trace();
+    EXPECT_TRUE(Has(trace, "UEB^QSUB"));
+    EXPECT_TRUE(Has(trace, "F^TSTKET"));
+    EXPECT_FALSE(Has(trace, "DIALOG^QCC(\"SAVDLG\")")) << "the chain stopped";
+    EXPECT_EQ(Server("W $D(%F)"), "0");
+    EXPECT_NE(Form(), nullptr) << "the screen stays";
 }
 
 TEST_F(FormKeysServerTest, TheSubDialogRunsInNamespaceABRAndComesBackOnEveryWayOut) {

@@ -179,7 +179,15 @@ TEST_F(ListTabTest, DropButtonListGrowsWhileScrollingUntilTheLastTown) {
     EXPECT_TRUE(Has(t, "TABX^QCC(\"STAEDTE\",\"Ludwigshafen\")")) << ::testing::PrintToString(t);
     EXPECT_TRUE(Has(t, "PR^QLST(2,\"Ludwigshafen\")")) << "the field takes a town of the list";
     EXPECT_EQ(Server("W LSTSTADT"), "Ludwigshafen");
-    EXPECT_EQ(Popup(), nullptr);
+    // The choice in the last field saves the screen, and the save offers its follow-up list
+    // in place of the chosen one.
+    EXPECT_TRUE(Has(t, "SAVE^QLST"));
+    EXPECT_TRUE(Has(t, "FOLGE^QLST"));
+    EXPECT_EQ(Server("W ^LST(\"STADT\")"), "Ludwigshafen");
+    ASSERT_NE(Popup(), nullptr) << ::testing::PrintToString(t);
+    EXPECT_EQ(GetWindowLongPtrA(Popup(), GWLP_USERDATA), 0xFFFF) << "not the drop button's list";
+    EXPECT_EQ(RowCount(), 20) << "a fresh first batch";
+    EXPECT_EQ(Cell(0, 0), "Berlin");
 }
 
 TEST_F(ListTabTest, LayoutIsWrittenOnCloseAndUsedAtTheNextOpening) {
