@@ -2,11 +2,12 @@
 #include "imaging/ImgAnyDecoder.h"
 #include "imaging/ImgMemBitmap.h"
 
+#include "tests/imaging/ImgTestCode.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,16 +17,9 @@
 #include <unistd.h>
 #endif
 
-namespace {
+using imgtest::CodeOf;
 
-int32_t CodeOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const ImgTextException& e) {
-        return e.GetCode();
-    }
-    return 0;
-}
+namespace {
 
 // Bytes on the heap of exactly their size, so a read past them is caught by the sanitizer.
 std::unique_ptr<uint8_t[]> Exact(const std::vector<uint8_t>& bytes) {
