@@ -223,7 +223,7 @@ void ImgBMPDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
         case 8: ImgTrace(2, "Decoding uncompressed 8 bit per pixel bitmap.\n"); break;
         default: ImgTrace(2, "Decoding true-color bitmap.\n"); break;
         }
-        const bool green6 = h.bitCount == 16 && h.hasMasks && h.masks[1] != 0x3E0;
+        const bool green6 = h.bitCount == 16 && h.compression == kBitFields && h.masks[1] != 0x3E0;
         const auto rowBytes = static_cast<int32_t>((h.width * h.bitCount + 31) / 32 * 4);
         for (int32_t row = 0; row < height; ++row)
             DecodeRow(source->ReadNBytes(rowBytes), lines.Line(row), width, h, green6);
