@@ -208,11 +208,14 @@ void ImgBMPDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
     source->ReadNBytes(static_cast<int32_t>(skip));
 
     const auto width = static_cast<int32_t>(h.width), height = static_cast<int32_t>(h.height);
+    const bool rle = h.compression == kRle8 || h.compression == kRle4;
+    const int64_t rowBytes = (h.width * h.bitCount + 31) / 32 * 4;
+    if (!rle) CheckBytesLeft(source, rowBytes * h.height);
     bitmap->Create(width, height, indexed ? 8 : 32, h.bitCount == 32);
     if (indexed) std::memcpy(bitmap->GetPalette(), palette, entries * sizeof(ImgColor));
     bitmap->Lock(false, true);
     LineOrder lines(bitmap, topDown);
-    if (h.compression == kRle8 || h.compression == kRle4) {
+    if (rle) {
         ImgTrace(2, h.compression == kRle8 ? "Decoding RLE8-compressed bitmap.\n"
                                            : "Decoding RLE4-compressed bitmap.\n");
         DecodeRle(source, lines, width, height, h.compression == kRle4);
@@ -224,9 +227,8 @@ void ImgBMPDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
         default: ImgTrace(2, "Decoding true-color bitmap.\n"); break;
         }
         const bool green6 = h.bitCount == 16 && h.compression == kBitFields && h.masks[1] != 0x3E0;
-        const auto rowBytes = static_cast<int32_t>((h.width * h.bitCount + 31) / 32 * 4);
         for (int32_t row = 0; row < height; ++row)
-            DecodeRow(source->ReadNBytes(rowBytes), lines.Line(row), width, h, green6);
+            DecodeRow(source->ReadNBytes(static_cast<int32_t>(rowBytes)), lines.Line(row), width, h, green6);
     }
     bitmap->Unlock();
     bitmap->SetResolution(DotsPerInch(h.xPelsPerMeter), DotsPerInch(h.yPelsPerMeter));

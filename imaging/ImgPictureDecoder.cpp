@@ -56,6 +56,11 @@ void ImgPictureDecoder::CheckPictureSize(int64_t width, int64_t height) {
     ImgBitmap::CheckSize(width, height, 0);
 }
 
+void ImgPictureDecoder::CheckBytesLeft(const ImgDataSource* source, int64_t bytes) {
+    if (bytes > source->GetBytesLeft())
+        throw ImgTextException(kImgEndOfData, "End of file reached while decoding.\n");
+}
+
 void ImgPictureDecoder::DecodeFile(const char* path, ImgBitmap* bitmap, int bitsPerPixel,
                                    ImgProgressNotification* progress) {
     ImgTrace(1, "--- Decoding file %s. ---\n", path ? path : "");
