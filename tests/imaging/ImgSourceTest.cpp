@@ -297,7 +297,7 @@ TEST(ImgAnyDecoder, TraceLinesGoToTheFileUpToTheLevel) {
     g_nImgTraceLevel = 0;
 
     std::string text;
-    if (FILE* f = std::fopen(file.c_str(), "rb")) {
+    if (FILE* f = std::fopen(file.c_str(), "r")) { // written in text mode
         char buffer[4096];
         text.assign(buffer, std::fread(buffer, 1, sizeof buffer, f));
         std::fclose(f);
