@@ -263,6 +263,11 @@ TEST(ImgAnyDecoder, OpenFailuresAndEmptyFilesHaveTheirCodes) {
     std::fclose(f);
     EXPECT_EQ(failure(good), "ok");
     EXPECT_EQ(bitmap.GetWidth(), 2);
+    // The name makes it a metafile whatever it holds; this tree reads none.
+    std::string metafile = base + "/foto.Wmf";
+    std::rename(good.c_str(), metafile.c_str());
+    EXPECT_EQ(failure(metafile), "6 Library not compiled for this file type.");
+    std::rename(metafile.c_str(), good.c_str());
     if (geteuid() != 0) {
         chmod(good.c_str(), 0);
         EXPECT_EQ(failure(good).substr(0, 2), "5 ");
