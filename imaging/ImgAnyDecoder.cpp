@@ -8,6 +8,8 @@
 
 // One include and one Build line a format, in the order the decoders are built.
 #include "imaging/ImgBMPDecoder.h"
+#include "imaging/ImgPICTDecoder.h"
+#include "imaging/ImgPSDDecoder.h"
 
 namespace {
 
@@ -51,6 +53,7 @@ ImgAnyDecoder::ImgAnyDecoder() {
     // JPEG
 
     // PICT, given the JPEG decoder
+    Build(kImgTypePICT, new ImgPICTDecoder(DecoderFor(kImgTypeJPEG)));
 
     // PNG
 
@@ -65,6 +68,7 @@ ImgAnyDecoder::ImgAnyDecoder() {
     // PPM
 
     // PSD
+    Build(kImgTypePSD, new ImgPSDDecoder);
 }
 
 ImgAnyDecoder::~ImgAnyDecoder() {
