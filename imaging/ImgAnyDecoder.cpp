@@ -8,6 +8,7 @@
 
 // One include and one Build line a format, in the order the decoders are built.
 #include "imaging/ImgBMPDecoder.h"
+#include "imaging/ImgMetafileDecoder.h"
 #include "imaging/ImgPICTDecoder.h"
 #include "imaging/ImgPSDDecoder.h"
 
@@ -58,6 +59,9 @@ ImgAnyDecoder::ImgAnyDecoder() {
     // PNG
 
     // WMF and EMF
+#ifdef _WIN32
+    Build(kImgTypeWMF, new ImgMetafileDecoder);
+#endif
 
     // PCX
 

@@ -71,6 +71,11 @@ void ImgFilter::ApplyInPlace(ImgBitmap* bitmap) {
     bitmap->CreateCopy(result, 0);
 }
 
+void ImgFilter::Apply(ImgBitmap* source, ImgBitmap* destination) {
+    if (source != destination) destination->CreateCopy(*source, 0);
+    ApplyInPlace(destination);
+}
+
 const ImgColor* ImgQuantizeFilter::FixedPalette() {
     static const std::vector<ImgColor> palette = BuildFixedPalette();
     return palette.data();

@@ -6,10 +6,13 @@
 
 #include <memory>
 
+// A filter overrides at least one of the two: each is built on the other.
 class ImgFilter : public ImgObject {
   public:
+    // Applies into a scratch bitmap and copies the result back.
     virtual void ApplyInPlace(ImgBitmap* bitmap);
-    virtual void Apply(ImgBitmap* source, ImgBitmap* destination) = 0;
+    // Copies the source into the destination, then applies in place there.
+    virtual void Apply(ImgBitmap* source, ImgBitmap* destination);
 };
 
 class ImgQuantizeFilter : public ImgFilter {

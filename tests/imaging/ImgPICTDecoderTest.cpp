@@ -184,6 +184,22 @@ TEST(ImgPICTDecoder, SmallPixelsAreClippedAtTheWidth) {
     }
 }
 
+TEST(ImgPICTDecoder, BitsRectRowsAreNeverPacked) {
+    // 8 row bytes would be packed under PackBitsRect; BitsRect stores them as they are.
+    BeBytes b = Version2();
+    b.U16(0x0090);
+    PixMapFields(b, 8, 8, 1, 8, 1);
+    ColourTable(b, 16);
+    RectsAndMode(b, 8, 1);
+    b.Bytes({7, 6, 5, 4, 3, 2, 1, 0});
+    End(b);
+    ImgMemBitmap bitmap;
+    ImgPICTDecoder decoder;
+    ASSERT_EQ(Decode(decoder, b.Get(), &bitmap).code, 0);
+    EXPECT_EQ(bitmap.GetLine(0)[0], 7);
+    EXPECT_EQ(bitmap.GetLine(0)[7], 0);
+}
+
 TEST(ImgPICTDecoder, VectorOnlyPictureIsRefusedAfterTheWalk) {
     BeBytes b = Version1();
     b.U8(0x01).U16(10).Zeros(8);             // clip

@@ -218,3 +218,21 @@ TEST(ImgQuantizeFilter, InPlaceAndFromOtherDepths) {
     filter.Apply(&bitmap, &out);
     EXPECT_EQ(At(out, 1, 0), 0x0000FFu);
 }
+
+TEST(ImgFilter, ApplyCopiesThenWorksInPlace) {
+    // A filter that only works in place still applies from one bitmap to another.
+    class Darken : public ImgFilter {
+      public:
+        void ApplyInPlace(ImgBitmap* bitmap) override {
+            for (int y = 0; y < bitmap->GetHeight(); ++y)
+                bitmap->GetLine(y)[0] = 0;
+        }
+    };
+    ImgMemBitmap source, target;
+    Fill(source, 2, 2, [](int, int) { return 0xFFFFFFu; });
+    Darken().Apply(&source, &target);
+    EXPECT_EQ(target.GetBitsPerPixel(), 32);
+    EXPECT_EQ(target.GetLine(1)[0], 0);
+    EXPECT_EQ(target.GetLine(1)[1], 255);
+    EXPECT_EQ(source.GetLine(1)[0], 255);
+}
