@@ -3,6 +3,7 @@
 #include "imaging/ImgAnyDecoder.h"
 #include "imaging/ImgWinBitmap.h"
 #include "tests/harness/Harness.h"
+#include "tests/imaging/ImgTestCode.h"
 #include "tests/imaging/Surface.h"
 
 #include <gtest/gtest.h>
@@ -72,12 +73,7 @@ std::vector<uint8_t> Placeable(int16_t right, int16_t bottom, uint16_t unitsPerI
 }
 
 int32_t CodeOf(ImgAnyDecoder& decoder, const std::string& path, ImgBitmap* bitmap) {
-    try {
-        decoder.DecodeFile(path.c_str(), bitmap);
-    } catch (const ImgTextException& e) {
-        return e.GetCode();
-    }
-    return 0;
+    return imgtest::CodeOf([&] { decoder.DecodeFile(path.c_str(), bitmap); });
 }
 
 } // namespace
