@@ -1,5 +1,5 @@
-// One picture decoder on its own, named by the build: whatever the bytes, a picture with all
-// its lines or an ImgTextException.
+// One picture decoder, named by the build (the recognising one or a format's own): whatever the
+// bytes, a picture with all its lines or an ImgTextException.
 #include "imaging/ImgMemBitmap.h"
 #include IMG_DECODER_HEADER
 
