@@ -146,6 +146,38 @@ TEST(ImgMetafileDecoder, PlaceableMetafileTakesItsSizeFromTheHeader) {
     EXPECT_EQ(Pixel(bitmap, 0, 0), 0xFF0000u);
 }
 
+TEST(ImgMetafileDecoder, MetafileWithPaletteGivesEightBits) {
+    std::string folder = harness::FreshFolder("ImgMetafileDecoder");
+    RECT frame{0, 0, 2000, 1000};
+    HDC dc = ::CreateEnhMetaFileA(nullptr, nullptr, &frame, nullptr);
+    ::SetMapMode(dc, MM_ANISOTROPIC);
+    ::SetWindowExtEx(dc, 1000, 500, nullptr);
+    ::SetViewportExtEx(dc, ::GetDeviceCaps(dc, HORZRES) * 20 / ::GetDeviceCaps(dc, HORZSIZE),
+                       ::GetDeviceCaps(dc, VERTRES) * 10 / ::GetDeviceCaps(dc, VERTSIZE), nullptr);
+    DrawScene(dc);
+    HENHMETAFILE emf = ::CloseEnhMetaFile(dc);
+    std::vector<uint8_t> bytes = EnhancedBytes(emf);
+    ::DeleteEnhMetaFile(emf);
+    // The end record carries the metafile's palette: two entries, red and blue.
+    ASSERT_EQ(bytes.size() % 4, 0u);
+    bytes.resize(bytes.size() - 20);
+    const uint32_t end[] = {EMR_EOF, 28, 2, 12, 0x000000FF, 0x00FF0000, 28};
+    const auto* endBytes = reinterpret_cast<const uint8_t*>(end);
+    bytes.insert(bytes.end(), endBytes, endBytes + sizeof end);
+    auto* header = reinterpret_cast<ENHMETAHEADER*>(bytes.data());
+    header->nBytes = static_cast<DWORD>(bytes.size());
+    header->nPalEntries = 2;
+    WriteBytes(folder + "palette.emf", bytes);
+
+    ImgWinBitmap bitmap;
+    ImgAnyDecoder decoder;
+    ASSERT_EQ(CodeOf(decoder, folder + "palette.emf", &bitmap), 0);
+    ASSERT_EQ(bitmap.GetBitsPerPixel(), 8);
+    EXPECT_FALSE(bitmap.HasAlpha());
+    const ImgColor& left = bitmap.GetPalette()[bitmap.GetLine(bitmap.GetHeight() / 2)[bitmap.GetWidth() / 4]];
+    EXPECT_EQ(uint32_t(left.red) << 16 | uint32_t(left.green) << 8 | left.blue, 0xFF0000u);
+}
+
 TEST(ImgMetafileDecoder, EmptyFrameIsDrawnAtTheDefaultSize) {
     std::string folder = harness::FreshFolder("ImgMetafileDecoder");
     HENHMETAFILE emf = ::CloseEnhMetaFile(::CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr));
