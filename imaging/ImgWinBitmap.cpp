@@ -112,7 +112,7 @@ void ImgWinBitmap::CreateFromBitmapInfo(const void* packedDib, size_t size) {
     }
     size_t tableOffset = headerSize;
     if (compression == 3 && (bitCount == 16 || bitCount == 32)) {
-        if (headerSize + 12 > size) throw ImgTextException(kImgBadData, "Bitmap header incomplete.");
+        if (size < 40 + 12) throw ImgTextException(kImgBadData, "Bitmap header incomplete.");
         for (int i = 0; i < 3; ++i)
             masks[i] = img::Le32(dib + 40 + 4 * i);
         if (headerSize == 40) tableOffset += 12;
