@@ -205,15 +205,3 @@ TEST(ImgPSDDecoder, RefusesWhatItCannotRead) {
         }
     }
 }
-
-TEST(ImgPSDDecoder, TruncatedDataIsEndOfData) {
-    Psd psd;
-    psd.planes = {{1, 2, 3, 4}, {1, 2, 3, 4}, {1, 2, 3, 4}};
-    auto bytes = psd.Bytes();
-    ImgPSDDecoder decoder;
-    for (size_t cut : {size_t(3), size_t(26), size_t(40), bytes.size() - 1}) {
-        ImgMemBitmap bitmap;
-        std::vector<uint8_t> part(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut));
-        EXPECT_EQ(Decode(decoder, part, &bitmap).code, kImgEndOfData) << cut;
-    }
-}

@@ -199,7 +199,7 @@ TEST(ImgQuantizeFilter, DiffusionStaysInsideNarrowAndFlatPictures) {
             ImgMemBitmap out;
             Quantize(source, out, mode, kImgDitherErrorDiffusion);
             EXPECT_EQ(out.GetWidth(), size.first);
-            EXPECT_EQ(At(out, 0, 0) != 0xFFFFFFu, true);
+            EXPECT_NE(At(out, 0, 0), 0xFFFFFFu);
         }
     }
 }
