@@ -190,8 +190,21 @@ TEST(ImgMetafileDecoder, EmptyFrameIsDrawnAtTheDefaultSize) {
     EXPECT_EQ(bitmap.GetHeight(), 200);
     EXPECT_EQ(Pixel(bitmap, 160, 100), 0xFFFFFFu);
 
+    // A header without a device size cannot size the frame: the default size, no division.
+    RECT frame{0, 0, 4000, 2000};
+    HDC dc = ::CreateEnhMetaFileA(nullptr, nullptr, &frame, nullptr);
+    DrawScene(dc);
+    emf = ::CloseEnhMetaFile(dc);
+    std::vector<uint8_t> bytes = EnhancedBytes(emf);
+    ::DeleteEnhMetaFile(emf);
+    reinterpret_cast<ENHMETAHEADER*>(bytes.data())->szlMillimeters = SIZEL{0, 0};
+    WriteBytes(folder + "ohnemass.emf", bytes);
+    ASSERT_EQ(CodeOf(decoder, folder + "ohnemass.emf", &bitmap), 0);
+    EXPECT_EQ(bitmap.GetWidth(), 320);
+    EXPECT_EQ(bitmap.GetHeight(), 200);
+
     // A placeable header of zero size draws at the default size as well.
-    std::vector<uint8_t> bytes = Placeable(0, 0, 1440);
+    bytes = Placeable(0, 0, 1440);
     std::vector<uint8_t> wmf = WindowsMetafile();
     bytes.insert(bytes.end(), wmf.begin(), wmf.end());
     WriteBytes(folder + "null.wmf", bytes);
