@@ -17,11 +17,11 @@
 
 // #include "imaging/ImgJPEGDecoder.h"
 
-// #include "imaging/ImgPICTDecoder.h"
+#include "imaging/ImgPICTDecoder.h"
 
 // #include "imaging/ImgPNGDecoder.h"
 
-// #include "imaging/ImgMetafileDecoder.h"
+#include "imaging/ImgMetafileDecoder.h"
 
 #include "imaging/ImgPCXDecoder.h"
 
@@ -31,7 +31,7 @@
 
 #include "imaging/ImgPPMDecoder.h"
 
-// #include "imaging/ImgPSDDecoder.h"
+#include "imaging/ImgPSDDecoder.h"
 
 namespace {
 
@@ -74,11 +74,14 @@ ImgAnyDecoder::ImgAnyDecoder() {
 
     // JPEG
 
-    // PICT, given the JPEG decoder
+    Build(kImgTypePICT, new ImgPICTDecoder(DecoderFor(kImgTypeJPEG)));
 
     // PNG
 
-    // WMF and EMF
+    // WMF and EMF: GDI plays them, so only the Windows build has them.
+#ifdef _WIN32
+    Build(kImgTypeWMF, new ImgMetafileDecoder);
+#endif
 
     Build(kImgTypePCX, new ImgPCXDecoder);
 
@@ -88,7 +91,7 @@ ImgAnyDecoder::ImgAnyDecoder() {
 
     Build(kImgTypePPM, new ImgPPMDecoder);
 
-    // PSD
+    Build(kImgTypePSD, new ImgPSDDecoder);
 }
 
 ImgAnyDecoder::~ImgAnyDecoder() {
