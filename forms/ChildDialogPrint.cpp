@@ -1,5 +1,5 @@
-// What follows a form's save step: the page save of Ctrl+Shift+Return, the grid's check, the
-// server's chain of sub-dialogs, the print road and the follow-up list.
+// What follows a form's save step: the page save of Ctrl+Shift+Return, the server's chain
+// of sub-dialogs, the print road and the follow-up list.
 #include "forms/ChildDialog.h"
 
 #include "app/ProtocolLog.h"
@@ -40,20 +40,6 @@ bool CChildDialog::SaveAndSelectNextPage(LRESULT& result) {
     if (SendMessage(WM_COMMAND, MAKEWPARAM(ID_FORM_OK, 0xFFFF), 0) && ::IsWindow(frame))
         ::SendMessageA(frame, WM_DIAGSELECTED, static_cast<WPARAM>(item.lParam), static_cast<LPARAM>(me));
     return true;
-}
-
-bool CChildDialog::CheckGrid() {
-    if (!HasGrid()) return true;
-    vorlan::GridCheck check = vorlan::ParseGridCheck(m_session.Execute(line::kGridCheck).str());
-    if (!check.failed) {
-        m_session.Execute(line::kKillListHeader);
-        return true;
-    }
-    ::LockWindowUpdate(nullptr);
-    if (check.row > 0) SendGrid(static_cast<WPARAM>(check.row), static_cast<LPARAM>(check.column));
-    if (!check.message.empty()) AfxMessageBox(check.message.c_str(), MB_OK | MB_ICONEXCLAMATION);
-    SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), 0);
-    return false;
 }
 
 bool CChildDialog::RunSaveChain() {

@@ -43,18 +43,6 @@ PrintStep PrintStepOf(int code) {
     }
 }
 
-GridCheck ParseGridCheck(std::string_view answer) {
-    GridCheck check;
-    if (answer.empty()) return check;
-    check.failed = true;
-    // A cell the grid does not have is no place to go: the form keeps its focus.
-    check.row = NumberOf(PieceOf(answer, 1));
-    check.column = NumberOf(PieceOf(answer, 2));
-    if (check.row < 1 || check.column < 1) check.row = check.column = 0;
-    check.message = PieceOf(answer, 3);
-    return check;
-}
-
 CardIndexEnd ParseCardIndexEnd(std::string_view node) {
     CardIndexEnd end;
     end.repeatFirst = PieceOf(node, 2) == "J";

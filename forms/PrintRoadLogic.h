@@ -34,14 +34,6 @@ int ChooseDevice(const std::function<void(const std::string&)>& execute, const s
 enum class PrintStep { None, ListPrint, TextFile, ListPrinter, FormPrinter, Excel, Routine };
 PrintStep PrintStepOf(int code);
 
-// A failing grid cell as $$PRUEFS^QCC() names it: row§column§message, both 1-based.
-struct GridCheck {
-    bool failed = false;
-    int row = 0, column = 0;
-    std::string message;
-};
-GridCheck ParseGridCheck(std::string_view answer);
-
 // What the main screen's "KARTEI" node says for the end of its last page.
 struct CardIndexEnd {
     bool repeatFirst = false; // piece 2 "J"
@@ -67,8 +59,6 @@ constexpr const char* kExcelDataExists = "W:$D(^QTEMP(%JOB,\"EXCEL\")) 1";
 constexpr const char* kPendingSubDialog = "W $G(%DDN)";
 constexpr const char* kSubDialogWord = "W $G(%DDN(\"WORD\"))";
 constexpr const char* kTakeSubDialogPath = "W $G(%DDN(\"PATH\")) K %DDN";
-constexpr const char* kGridCheck = "W $$PRUEFS^QCC()";
-constexpr const char* kKillListHeader = "K @%GBL@(0)";
 } // namespace line
 
 } // namespace vorlan

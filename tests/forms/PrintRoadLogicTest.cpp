@@ -101,33 +101,6 @@ TEST(PrintRoad, AnUnknownDeviceGoesThroughThePrinterSetUp) {
     }
 }
 
-TEST(PrintRoad, AFailingGridCellIsReadOnlyWhereItMakesSense) {
-    GridCheck none = ParseGridCheck("");
-    EXPECT_FALSE(none.failed);
-
-    GridCheck cell = ParseGridCheck("3\xA7"
-                                    "2\xA7"
-                                    "Menge fehlt");
-    EXPECT_TRUE(cell.failed);
-    EXPECT_EQ(cell.row, 3);
-    EXPECT_EQ(cell.column, 2);
-    EXPECT_EQ(cell.message, "Menge fehlt");
-
-    // Any answer refuses the save; a cell the grid cannot have moves nothing.
-    for (const char* answer : {"x\xA7y\xA7Text",
-                               "0\xA7"
-                               "1\xA7Text",
-                               "4\xA7"
-                               "-1\xA7Text",
-                               "5"}) {
-        GridCheck odd = ParseGridCheck(answer);
-        EXPECT_TRUE(odd.failed) << answer;
-        EXPECT_EQ(odd.row, 0) << answer;
-        EXPECT_EQ(odd.column, 0) << answer;
-    }
-    EXPECT_EQ(ParseGridCheck("x\xA7y\xA7Text").message, "Text");
-}
-
 TEST(PrintRoad, TheLastPageReadsRepetitionAndEndRoutine) {
     CardIndexEnd address = ParseCardIndexEnd("ADRNR\xA7J\xA7\xA7"
                                              "Adressen");
