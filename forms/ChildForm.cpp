@@ -7,6 +7,7 @@
 #include "forms/FormGeometry.h"
 #include "forms/FormMessages.h"
 #include "imaging/ImgAnyDecoder.h"
+#include "imaging/ImgWinBitmap.h"
 #include "resources/resource.h"
 
 namespace {
@@ -140,7 +141,7 @@ COLORREF CChildForm::SetBitmap(const char* picture, CBitmap& bitmap) {
     try {
         ImgAnyDecoder decoder;
         if (int n = vorlan::PictureNumber(picture))
-            decoder.DecodeResource(::GetModuleHandleA(nullptr), n + kFirstBackgroundResource, &image,
+            decoder.DecodeResource(::GetModuleHandleA(nullptr), n + kFirstBackgroundResource, &image, 0,
                                    "DIALOGBACK");
         else
             decoder.DecodeFile(picture, &image);

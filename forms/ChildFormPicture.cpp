@@ -12,6 +12,7 @@
 #include "framework/Thread.h"
 #include "framework/Wnd.h"
 #include "imaging/ImgAnyDecoder.h"
+#include "imaging/ImgWinBitmap.h"
 #include "resources/FormIds.h"
 #include "tools/FileDropTarget.h"
 

@@ -11,21 +11,28 @@ class ImgObject {
     virtual void AssertValid() const {}
 };
 
-// Its code is one of ImgErrorCode.
 class ImgTextException : public ImgObject {
   public:
-    ImgTextException(int32_t code, std::string text) : m_nCode(code), m_strText(std::move(text)) {}
+    // Also resets the process error mode, which a decoder may have left changed.
+    ImgTextException(int32_t code, const char* text);
+    ImgTextException(int32_t code, const std::string& text) : ImgTextException(code, text.c_str()) {}
+    ImgTextException(const ImgTextException& other);
+    ImgTextException& operator=(const ImgTextException& other);
+    ~ImgTextException() override;
+
     virtual int32_t GetCode() const { return m_nCode; }
-    virtual const char* GetText() const { return m_strText.c_str(); }
+    virtual const char* GetText() const { return m_pszText; }
 
   private:
     int32_t m_nCode;
-    std::string m_strText;
+    char* m_pszText;
 };
 
+// The codes an ImgTextException carries.
 enum ImgErrorCode : int32_t {
-    kImgWrongFormat = 1, // not this format
-    kImgBadData = 2,     // bad data inside a known format
+    kImgOutputFailed = -1, // an output file could not be opened
+    kImgWrongFormat = 1,   // not this format
+    kImgBadData = 2,       // bad data inside a known format
     kImgPathNotFound = 3,
     kImgCannotOpen = 4, // a file or resource
     kImgAccessDenied = 5,
