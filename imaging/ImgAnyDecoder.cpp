@@ -8,6 +8,10 @@
 
 // One include and one Build line a format, in the order the decoders are built.
 #include "imaging/ImgBMPDecoder.h"
+#include "imaging/ImgGIFDecoder.h"
+#include "imaging/ImgJPEGDecoder.h"
+#include "imaging/ImgPNGDecoder.h"
+#include "imaging/ImgTIFFDecoder.h"
 
 namespace {
 
@@ -46,13 +50,13 @@ ImgAnyDecoder::ImgAnyDecoder() {
 
     // TGA
 
-    // TIFF
+    Build(kImgTypeTIFF, new ImgTIFFDecoder);
 
-    // JPEG
+    Build(kImgTypeJPEG, new ImgJPEGDecoder);
 
     // PICT, given the JPEG decoder
 
-    // PNG
+    Build(kImgTypePNG, new ImgPNGDecoder);
 
     // WMF and EMF
 
@@ -60,7 +64,7 @@ ImgAnyDecoder::ImgAnyDecoder() {
 
     // PGM
 
-    // GIF
+    Build(kImgTypeGIF, new ImgGIFDecoder);
 
     // PPM
 
