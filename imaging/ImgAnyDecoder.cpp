@@ -6,12 +6,35 @@
 #include <cstring>
 #include <string>
 
-// One include and one Build line a format, in the order the decoders are built.
+// One include and one Build line a format, in the order the decoders are built; a format
+// commented out has no decoder in this build.
 #include "imaging/ImgBMPDecoder.h"
 #include "imaging/ImgGIFDecoder.h"
 #include "imaging/ImgJPEGDecoder.h"
 #include "imaging/ImgPNGDecoder.h"
 #include "imaging/ImgTIFFDecoder.h"
+
+#include "imaging/ImgTGADecoder.h"
+
+// #include "imaging/ImgTIFFDecoder.h"
+
+// #include "imaging/ImgJPEGDecoder.h"
+
+// #include "imaging/ImgPICTDecoder.h"
+
+// #include "imaging/ImgPNGDecoder.h"
+
+// #include "imaging/ImgMetafileDecoder.h"
+
+#include "imaging/ImgPCXDecoder.h"
+
+#include "imaging/ImgPGMDecoder.h"
+
+// #include "imaging/ImgGIFDecoder.h"
+
+#include "imaging/ImgPPMDecoder.h"
+
+// #include "imaging/ImgPSDDecoder.h"
 
 namespace {
 
@@ -48,7 +71,7 @@ bool OneOf(uint8_t value, std::initializer_list<uint8_t> values) {
 ImgAnyDecoder::ImgAnyDecoder() {
     Build(kImgTypeBMP, new ImgBMPDecoder);
 
-    // TGA
+    Build(kImgTypeTGA, new ImgTGADecoder);
 
     Build(kImgTypeTIFF, new ImgTIFFDecoder);
 
@@ -60,13 +83,13 @@ ImgAnyDecoder::ImgAnyDecoder() {
 
     // WMF and EMF
 
-    // PCX
+    Build(kImgTypePCX, new ImgPCXDecoder);
 
-    // PGM
+    Build(kImgTypePGM, new ImgPGMDecoder);
 
     Build(kImgTypeGIF, new ImgGIFDecoder);
 
-    // PPM
+    Build(kImgTypePPM, new ImgPPMDecoder);
 
     // PSD
 }
@@ -139,8 +162,6 @@ void ImgAnyDecoder::DecodeToBitmap(ImgDataSource* source, ImgBitmap* bitmap, int
     if (type == kImgTypeUnknown) throw ImgTextException(kImgUnknownType, "Unknown file type.");
     m_nDetectedType = type;
     ImgTrace(2, "%s", kRecognised[type]);
-    ImgPictureDecoder* decoder = DecoderFor(type);
-    if (!decoder) throw ImgTextException(kImgNotSupported, "Library not compiled for this file type.");
     if (type == kImgTypeEPS) {
         // The header names where the TIFF preview starts; the rest is TIFF.
         uint32_t offset = img::Le32(source->GetBufferPtr(28) + 20);
@@ -148,5 +169,7 @@ void ImgAnyDecoder::DecodeToBitmap(ImgDataSource* source, ImgBitmap* bitmap, int
             RaiseError(kImgBadData, "TIFF preview outside the EPS file.");
         source->ReadNBytes(static_cast<int32_t>(offset));
     }
+    ImgPictureDecoder* decoder = DecoderFor(type);
+    if (!decoder) throw ImgTextException(kImgNotSupported, "Library not compiled for this file type.");
     decoder->DecodeToBitmap(source, bitmap, bitsPerPixel);
 }

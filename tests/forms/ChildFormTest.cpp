@@ -150,7 +150,7 @@ TEST_F(FormTest, UnderVisualStylesTheFrameIsOfferedTheBackgroundFirst) {
     EXPECT_EQ(frame.eraseRequests, 2);
 }
 
-TEST_F(FormTest, SetBitmapReadsNumberedResourcesAndBmpFilesAndNothingElse) {
+TEST_F(FormTest, SetBitmapReadsNumberedResourcesAndPictureFilesButNoDamagedOnes) {
     CBitmap bitmap;
     BITMAP bm{};
     EXPECT_NE(form.SetBitmap("1", bitmap), CLR_INVALID) << "number 1 is resource 100, the program's picture";
@@ -163,7 +163,15 @@ TEST_F(FormTest, SetBitmapReadsNumberedResourcesAndBmpFilesAndNothingElse) {
     ASSERT_TRUE(bitmap.GetBitmap(bm));
     EXPECT_EQ(bm.bmWidth, 5);
 
-    harness::WriteTextFile(folder + "foto.bmp", "GIF89a\x05\x00\x04\x00");
+    // A Targa picture of 2 x 1, top row first: green, red.
+    harness::WriteTextFile(folder + "gruen.tga", std::string("\0\0\2\0\0\0\0\0\0\0\0\0\2\0\1\0\x18\x20"
+                                                             "\0\xFF\0\0\0\xFF",
+                                                             24));
+    EXPECT_EQ(form.SetBitmap((folder + "gruen.tga").c_str(), bitmap), RGB(0, 255, 0));
+    ASSERT_TRUE(bitmap.GetBitmap(bm));
+    EXPECT_EQ(bm.bmWidth, 2);
+
+    harness::WriteTextFile(folder + "foto.bmp", "BM\x05\x00\x04\x00");
     EXPECT_EQ(form.SetBitmap((folder + "foto.bmp").c_str(), bitmap), CLR_INVALID);
     EXPECT_EQ(bitmap.m_hObject, nullptr) << "a picture that cannot be read leaves none";
     EXPECT_EQ(form.SetBitmap((folder + "fehlt.bmp").c_str(), bitmap), CLR_INVALID);

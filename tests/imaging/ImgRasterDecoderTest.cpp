@@ -1,0 +1,382 @@
+// The decoders of BMP, TGA, PCX, PGM and PPM on files made here byte by byte, most of them
+// damaged or unusual in one way.
+#include "imaging/ImgAnyDecoder.h"
+#include "imaging/ImgMemBitmap.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Bytes {
+    std::vector<uint8_t> b;
+    Bytes& u8(std::initializer_list<int> values) {
+        for (int v : values)
+            b.push_back(static_cast<uint8_t>(v));
+        return *this;
+    }
+    Bytes& u16(uint32_t v) { return u8({int(v & 0xFF), int(v >> 8 & 0xFF)}); }
+    Bytes& u32(uint32_t v) { return u16(v & 0xFFFF).u16(v >> 16); }
+    Bytes& text(const std::string& s) {
+        b.insert(b.end(), s.begin(), s.end());
+        return *this;
+    }
+    Bytes& zeros(size_t n) {
+        b.insert(b.end(), n, 0);
+        return *this;
+    }
+};
+
+struct Result {
+    int32_t code = 0;
+    std::string text;
+    int32_t type = 0;
+};
+
+// Decodes from a heap block of exactly the file's size, so the sanitizer sees any read past it.
+Result Decode(const std::vector<uint8_t>& file, ImgMemBitmap& bitmap, int bpp = 0) {
+    std::unique_ptr<uint8_t[]> exact(new uint8_t[file.size() + !file.size()]);
+    if (!file.empty()) std::memcpy(exact.get(), file.data(), file.size());
+    ImgAnyDecoder decoder;
+    Result r;
+    try {
+        decoder.DecodeMemory(exact.get(), file.size(), &bitmap, bpp);
+    } catch (const ImgTextException& e) {
+        r.code = e.GetCode();
+        r.text = e.GetText();
+    }
+    r.type = decoder.GetDetectedType();
+    return r;
+}
+
+// Red, green, blue and alpha of a pixel whatever the depth.
+uint32_t Rgba(const ImgBitmap& b, int32_t x, int32_t y) {
+    const uint8_t* line = b.GetLine(y);
+    ImgColor c;
+    if (b.GetBitsPerPixel() == 8)
+        c = b.GetPalette()[line[x]];
+    else
+        c = ImgColor{line[4 * x], line[4 * x + 1], line[4 * x + 2], line[4 * x + 3]};
+    return uint32_t(c.red) << 24 | uint32_t(c.green) << 16 | uint32_t(c.blue) << 8 | c.alpha;
+}
+
+// A BMP with a 40-byte (or larger) header; pixels follow header, masks and palette.
+Bytes BmpHeader(int32_t width, int32_t height, int bitCount, uint32_t compression, uint32_t coloursUsed,
+                size_t paletteBytes, size_t pixelBytes, uint32_t headerSize = 40, uint32_t pelsPerMeter = 0) {
+    uint32_t offset = 14 + headerSize + static_cast<uint32_t>(paletteBytes);
+    Bytes f;
+    f.text("BM").u32(offset + static_cast<uint32_t>(pixelBytes)).u32(0).u32(offset);
+    f.u32(headerSize)
+        .u32(static_cast<uint32_t>(width))
+        .u32(static_cast<uint32_t>(height))
+        .u16(1)
+        .u16(bitCount);
+    f.u32(compression).u32(0).u32(pelsPerMeter).u32(pelsPerMeter).u32(coloursUsed).u32(0);
+    f.zeros(headerSize - 40);
+    return f;
+}
+
+} // namespace
+
+TEST(ImgBMPDecoder, PalettesTakeOnlyTheColoursThereAre) {
+    // 1 bit, two colours used of a claimed 300: a third entry would eat the pixels.
+    Bytes f = BmpHeader(3, 1, 1, 0, 300, 8, 4);
+    f.u32(0x0000FF).u32(0xFF0000).u8({0x40, 0, 0, 0});
+    ImgMemBitmap b;
+    Result r = Decode(f.b, b);
+    ASSERT_EQ(r.code, 0) << r.text;
+    EXPECT_EQ(r.type, kImgTypeBMP);
+    EXPECT_EQ(b.GetBitsPerPixel(), 8);
+    EXPECT_EQ(Rgba(b, 0, 0), 0x0000FFFFu);
+    EXPECT_EQ(Rgba(b, 1, 0), 0xFF0000FFu);
+
+    // 4 bits becomes 8 with the 16 colours; 2835 pixels a metre is 72 dpi, none is 150.
+    Bytes four = BmpHeader(3, 1, 4, 0, 0, 64, 4, 40, 2835);
+    four.zeros(15 * 4).u32(0x00FF00).u8({0xF0, 0x0F, 0, 0});
+    r = Decode(four.b, b);
+    ASSERT_EQ(r.code, 0) << r.text;
+    EXPECT_EQ(Rgba(b, 0, 0), 0x00FF00FFu);
+    EXPECT_EQ(Rgba(b, 1, 0), 0x000000FFu);
+    EXPECT_EQ(Rgba(b, 2, 0), 0x000000FFu);
+    EXPECT_EQ(b.GetXResolution(), 72);
+    Decode(f.b, b);
+    EXPECT_EQ(b.GetXResolution(), 150);
+}
+
+TEST(ImgBMPDecoder, HeightsAndOffsets) {
+    // Negative height: the first row is the top one.
+    Bytes top = BmpHeader(1, -2, 24, 0, 0, 0, 8);
+    top.u8({0, 0, 255, 0, 255, 0, 0, 0});
+    ImgMemBitmap b;
+    ASSERT_EQ(Decode(top.b, b).code, 0);
+    EXPECT_EQ(b.GetHeight(), 2);
+    EXPECT_EQ(Rgba(b, 0, 0), 0xFF0000FFu);
+    EXPECT_EQ(Rgba(b, 0, 1), 0x0000FFFFu);
+
+    // A gap after the header: pixels start at the file's offset.
+    Bytes gap = BmpHeader(1, 1, 24, 0, 0, 0, 4);
+    gap.b[10] += 6;
+    gap.zeros(6).u8({255, 0, 0, 0});
+    ASSERT_EQ(Decode(gap.b, b).code, 0);
+    EXPECT_EQ(Rgba(b, 0, 0), 0x0000FFFFu);
+
+    // An offset inside the header is refused, not read backwards.
+    Bytes back = BmpHeader(1, 1, 24, 0, 0, 0, 4);
+    back.b[10] = 20;
+    back.u8({255, 0, 0, 0});
+    EXPECT_EQ(Decode(back.b, b).code, kImgBadData);
+
+    Bytes none = BmpHeader(0, 1, 24, 0, 0, 0, 0);
+    EXPECT_EQ(Decode(none.b, b).code, kImgBadData);
+    Bytes huge = BmpHeader(1 << 20, 1 << 20, 24, 0, 0, 0, 0);
+    EXPECT_EQ(Decode(huge.b, b).code, kImgOutOfMemory);
+    Bytes cut = BmpHeader(4, 4, 24, 0, 0, 0, 48);
+    cut.zeros(40);
+    EXPECT_EQ(Decode(cut.b, b).code, kImgEndOfData);
+}
+
+TEST(ImgBMPDecoder, BitmapArraysAndOs2Headers) {
+    // "BA" array header, then an OS/2 1.x bitmap of 1x1 at 8 bits with a 3-byte palette.
+    Bytes f;
+    f.text("BA").u32(0).u32(0).u32(0);
+    uint32_t offset = 14 + 14 + 12 + 256 * 3;
+    f.text("BM").u32(0).u32(0).u32(offset);
+    f.u32(12).u16(1).u16(1).u16(1).u16(8);
+    f.u8({1, 2, 3, 0xFF, 0x80, 0x00}).zeros(254 * 3);
+    f.u8({1, 0, 0, 0});
+    ImgMemBitmap b;
+    Result r = Decode(f.b, b);
+    ASSERT_EQ(r.code, 0) << r.text;
+    EXPECT_EQ(Rgba(b, 0, 0), 0x0080FFFFu);
+}
+
+TEST(ImgBMPDecoder, LaterHeadersCarryPaletteAndMasks) {
+    // V5 header, 8 bits, 4-byte palette entries, a 3-byte gap before the pixels.
+    Bytes f = BmpHeader(2, 1, 8, 0, 2, 8, 4, 124);
+    f.b[10] += 3;
+    f.u32(0x123456).u32(0xABCDEF).zeros(3).u8({1, 0, 0, 0});
+    ImgMemBitmap b;
+    Result r = Decode(f.b, b);
+    ASSERT_EQ(r.code, 0) << r.text;
+    EXPECT_EQ(Rgba(b, 0, 0), 0xABCDEFFFu);
+    EXPECT_EQ(Rgba(b, 1, 0), 0x123456FFu);
+
+    // V5, 32 bits with alpha in the standard masks: kept as stored, alpha flag on.
+    Bytes a = BmpHeader(1, 1, 32, 3, 0, 0, 4, 124);
+    const uint32_t standard[] = {0xFF0000, 0xFF00, 0xFF, 0xFF000000u};
+    std::memcpy(&a.b[14 + 40], standard, sizeof standard);
+    a.u8({10, 20, 30, 40});
+    r = Decode(a.b, b);
+    ASSERT_EQ(r.code, 0) << r.text;
+    EXPECT_TRUE(b.HasAlpha());
+    EXPECT_EQ(Rgba(b, 0, 0), 0x1E140A28u);
+
+    // 16 bits 5-6-5 through masks after a 40-byte header.
+    Bytes g = BmpHeader(2, 1, 16, 3, 0, 12, 4);
+    g.u32(0xF800).u32(0x07E0).u32(0x001F).u16(0xF800).u16(0x07E0);
+    r = Decode(g.b, b);
+    ASSERT_EQ(r.code, 0) << r.text;
+    EXPECT_EQ(Rgba(b, 0, 0), 0xF80000FFu);
+    EXPECT_EQ(Rgba(b, 1, 0), 0x00F800FFu); // green keeps five bits
+    EXPECT_FALSE(b.HasAlpha());
+}
+
+TEST(ImgBMPDecoder, RunLengthStaysInsideLinesAndPicture) {
+    // 3x2 RLE8: a run of 5 on a 3-pixel line drops the excess; end of line; a literal of 4
+    // clipped likewise; then data after the last line is never looked at.
+    Bytes f = BmpHeader(3, 2, 8, 1, 2, 8, 0);
+    f.u32(0x0000FF).u32(0x00FF00);
+    f.u8({5, 1, 0, 0, 0, 4, 0, 1, 1, 0, 0, 0, 7, 1});
+    ImgMemBitmap b;
+    Result r = Decode(f.b, b);
+    ASSERT_EQ(r.code, 0) << r.text;
+    EXPECT_EQ(Rgba(b, 2, 1), 0x00FF00FFu); // bottom line from the run
+    EXPECT_EQ(Rgba(b, 0, 0), 0x0000FFFFu); // top line from the literal 0 1 1
+    EXPECT_EQ(Rgba(b, 1, 0), 0x00FF00FFu);
+
+    // RLE4: nibbles alternate; end of picture.
+    Bytes four = BmpHeader(4, 1, 4, 2, 2, 8, 0);
+    four.u32(0x0000FF).u32(0x00FF00);
+    four.u8({3, 0x10, 0, 1});
+    r = Decode(four.b, b);
+    ASSERT_EQ(r.code, 0) << r.text;
+    EXPECT_EQ(Rgba(b, 0, 0), 0x00FF00FFu);
+    EXPECT_EQ(Rgba(b, 1, 0), 0x0000FFFFu);
+    EXPECT_EQ(Rgba(b, 2, 0), 0x00FF00FFu);
+    EXPECT_EQ(b.GetLine(0)[3], 0); // never written: zero
+
+    Bytes delta = BmpHeader(2, 2, 8, 1, 1, 4, 0);
+    delta.u32(0).u8({0, 2, 1, 1});
+    r = Decode(delta.b, b);
+    EXPECT_EQ(r.code, kImgNotSupported);
+    EXPECT_EQ(r.text, "Decoder error: Encountered delta escape.\n");
+
+    // Compression that does not belong to the depth.
+    EXPECT_EQ(Decode(BmpHeader(1, 1, 8, 2, 1, 4, 4).u32(0).u32(0).b, b).code, kImgNotSupported);
+    EXPECT_EQ(Decode(BmpHeader(1, 1, 24, 1, 0, 0, 4).u32(0).b, b).code, kImgNotSupported);
+    EXPECT_EQ(Decode(BmpHeader(1, 1, 7, 0, 0, 0, 4).u32(0).b, b).code, kImgBadData);
+}
+
+TEST(ImgTGADecoder, TypesMapsAndRowOrder) {
+    ImgMemBitmap b;
+    // Type 0 passes detection and then fails.
+    Bytes none;
+    none.u8({0, 0, 0}).zeros(4).u8({0}).zeros(4).u16(1).u16(1).u8({24, 0});
+    Result r = Decode(none.b, b);
+    EXPECT_EQ(r.type, kImgTypeTGA);
+    EXPECT_EQ(r.text, "Decoder error: Unknown TGA image type.\n");
+
+    // Colour-mapped, map starting at entry 2, 24-bit entries, top-down.
+    Bytes mapped;
+    mapped.u8({0, 1, 1}).u16(2).u16(2).u8({24}).zeros(4).u16(2).u16(1).u8({8, 0x20});
+    mapped.u8({0, 0, 255, 255, 0, 0}).u8({3, 2});
+    r = Decode(mapped.b, b);
+    ASSERT_EQ(r.code, 0) << r.text;
+    EXPECT_EQ(Rgba(b, 0, 0), 0x0000FFFFu);
+    EXPECT_EQ(Rgba(b, 1, 0), 0xFF0000FFu);
+
+    // A map without an entry size.
+    mapped.b[7] = 0;
+    EXPECT_EQ(Decode(mapped.b, b).code, kImgBadData);
+
+    // 16 bits, bottom-up: the attribute bit is the alpha.
+    Bytes sixteen;
+    sixteen.u8({0, 0, 2}).zeros(5).zeros(4).u16(1).u16(2).u8({16, 0});
+    sixteen.u16(0x801F).u16(0x7C00);
+    r = Decode(sixteen.b, b);
+    ASSERT_EQ(r.code, 0) << r.text;
+    EXPECT_TRUE(b.HasAlpha());
+    EXPECT_EQ(Rgba(b, 0, 1), 0x0000F8FFu); // first row is the bottom one
+    EXPECT_EQ(Rgba(b, 0, 0), 0xF8000000u);
+}
+
+TEST(ImgTGADecoder, RunLengthPacketsCrossLinesButNotThePicture) {
+    // 2x2 gray RLE: one run of 3 covers the first line and half the next; a run of 128 then
+    // reaches far past the picture's end.
+    Bytes f;
+    f.u8({0, 0, 11}).zeros(5).zeros(4).u16(2).u16(2).u8({8, 0x20});
+    f.u8({0x82, 50, 0xFF, 99});
+    ImgMemBitmap b;
+    Result r = Decode(f.b, b);
+    ASSERT_EQ(r.code, 0) << r.text;
+    EXPECT_EQ(b.GetLine(0)[1], 50);
+    EXPECT_EQ(b.GetLine(1)[0], 50);
+    EXPECT_EQ(b.GetLine(1)[1], 99);
+    EXPECT_EQ(Rgba(b, 1, 1), 0x636363FFu);
+}
+
+namespace {
+
+Bytes PcxHeader(int bits, int planes, uint16_t width, uint16_t height, uint16_t bytesPerLine) {
+    Bytes f;
+    f.u8({10, 5, 1, bits}).u16(0).u16(0).u16(width - 1).u16(height - 1).u16(96).u16(120);
+    f.zeros(48).u8({0, planes}).u16(bytesPerLine).zeros(60);
+    return f;
+}
+
+} // namespace
+
+TEST(ImgPCXDecoder, TruncatedFilesAndPalettes) {
+    // 8 bits, one plane, 2x2: the data stops after the first line, the palette is at the end.
+    Bytes f = PcxHeader(8, 1, 2, 2, 2);
+    f.u8({0xC2, 1});
+    f.u8({0x0C}).u8({0, 0, 0, 10, 20, 30}).zeros(254 * 3);
+    ImgMemBitmap b;
+    Result r = Decode(f.b, b);
+    ASSERT_EQ(r.code, 0) << r.text;
+    EXPECT_EQ(Rgba(b, 1, 0), 0x0A141EFFu);
+    EXPECT_EQ(Rgba(b, 0, 1), 0x000000FFu); // missing: index 0
+    EXPECT_EQ(b.GetXResolution(), 96);
+    EXPECT_EQ(b.GetYResolution(), 120);
+
+    // 24 bits in three planes, one pixel.
+    Bytes rgb = PcxHeader(8, 3, 1, 1, 1);
+    rgb.u8({0xC1, 200, 100, 50});
+    r = Decode(rgb.b, b);
+    ASSERT_EQ(r.code, 0) << r.text;
+    EXPECT_EQ(Rgba(b, 0, 0), 0xC86432FFu);
+
+    // 1 bit in one plane: black and white.
+    Bytes mono = PcxHeader(1, 1, 3, 1, 2);
+    mono.u8({0xA0, 0});
+    ASSERT_EQ(Decode(mono.b, b).code, 0);
+    EXPECT_EQ(Rgba(b, 0, 0), 0xFFFFFFFFu);
+    EXPECT_EQ(Rgba(b, 1, 0), 0x000000FFu);
+}
+
+TEST(ImgPCXDecoder, HeadersThatCannotHoldThePicture) {
+    ImgMemBitmap b;
+    struct Case {
+        Bytes file;
+        int32_t code;
+    } cases[] = {
+        {PcxHeader(8, 1, 4, 1, 3), kImgBadData},                           // line shorter than the width
+        {PcxHeader(1, 0, 4, 1, 1), kImgBadData},                           // no plane
+        {PcxHeader(1, 5, 4, 1, 1), kImgBadData},                           // too many planes
+        {PcxHeader(4, 2, 4, 1, 2), kImgBadData},                           // planes the depth cannot have
+        {PcxHeader(4, 3, 4, 1, 2), kImgFeatureNotSupported},               // planar and more than one bit
+        {PcxHeader(8, 1, 2, 1, 2).u8({0xC5, 1}), kImgFeatureNotSupported}, // run past the end
+    };
+    for (auto& c : cases)
+        EXPECT_EQ(Decode(c.file.b, b).code, c.code);
+    Bytes wrong = PcxHeader(8, 1, 1, 1, 1);
+    wrong.b[2] = 0;
+    EXPECT_EQ(Decode(wrong.b, b).code, kImgUnknownType); // fails the detection already
+}
+
+TEST(ImgPnmDecoders, HeadersWithTabsCommentsAndOneSeparator) {
+    ImgMemBitmap b;
+    Bytes gray;
+    gray.text("P5\t2 # Breite\n1\r\n255\n").u8({10, 32});
+    Result r = Decode(gray.b, b);
+    ASSERT_EQ(r.code, 0) << r.text;
+    EXPECT_EQ(r.type, kImgTypePGM);
+    EXPECT_EQ(b.GetBitsPerPixel(), 8);
+    EXPECT_EQ(b.GetLine(0)[0], 10); // a whitespace value right after the one separator is a sample
+    EXPECT_EQ(b.GetLine(0)[1], 32);
+
+    Bytes ascii;
+    ascii.text("P2 3 1 1000\n0 200 999\n");
+    ASSERT_EQ(Decode(ascii.b, b).code, 0);
+    EXPECT_EQ(b.GetLine(0)[1], 200); // read as if the maximum were 255
+    EXPECT_EQ(b.GetLine(0)[2], 255); // and clamped, not wrapped
+
+    Bytes scaled;
+    scaled.text("P2 2 1 3\n3 9\n");
+    ASSERT_EQ(Decode(scaled.b, b).code, 0);
+    EXPECT_EQ(b.GetLine(0)[0], 255);
+    EXPECT_EQ(b.GetLine(0)[1], 255);
+
+    Bytes wide;
+    wide.text("P6 1 1 1023\n").u8({0x03, 0xFF, 0x02, 0x00, 0x00, 0x00});
+    r = Decode(wide.b, b);
+    ASSERT_EQ(r.code, 0) << r.text;
+    EXPECT_EQ(r.type, kImgTypePPM);
+    EXPECT_EQ(Rgba(b, 0, 0), 0xFF7F00FFu);
+}
+
+TEST(ImgPnmDecoders, BadHeaders) {
+    ImgMemBitmap b;
+    struct Case {
+        const char* text;
+        int32_t code;
+    } cases[] = {
+        {"P5 99999999999999999999 1 255\n", kImgBadData},
+        {"P5 0 1 255\n", kImgBadData},
+        {"P5 2 x 255\n", kImgBadData},
+        {"P5 2 1 255", kImgEndOfData},
+        {"P5 2 1 255\n\x01", kImgEndOfData},
+        {"P3 1 1 255\n1 2", kImgEndOfData},
+        {"P6 20000 20000 255\n", kImgOutOfMemory},
+    };
+    for (auto& c : cases) {
+        Bytes f;
+        f.text(c.text);
+        EXPECT_EQ(Decode(f.b, b).code, c.code) << c.text;
+    }
+}
