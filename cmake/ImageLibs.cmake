@@ -4,20 +4,9 @@
 # The C libraries are built with -fexceptions: the layer throws its exception from their
 # error callbacks, through their frames.
 #
-# Defines vorlan::jpeg, vorlan::png, vorlan::tiff, vorlan::gif, and in the Windows trees
-# VORLAN_DJPEG and VORLAN_CJPEG (the library build's own reference programs).
-
-if(NOT WIN32)
-  find_package(JPEG REQUIRED)
-  find_package(PNG REQUIRED)
-  find_package(TIFF REQUIRED)
-  find_package(GIF REQUIRED)
-  add_library(vorlan::jpeg ALIAS JPEG::JPEG)
-  add_library(vorlan::png ALIAS PNG::PNG)
-  add_library(vorlan::tiff ALIAS TIFF::TIFF)
-  add_library(vorlan::gif ALIAS GIF::GIF)
-  return()
-endif()
+# Defines vorlan::jpeg, vorlan::png, vorlan::tiff, vorlan::gif, VORLAN_IMAGE_CORPORA (the
+# libraries' own test pictures, for the layer's tests), and in the Windows trees VORLAN_DJPEG
+# and VORLAN_CJPEG (the library build's own reference programs).
 
 if(DEFINED ENV{VORLAN_IMAGELIB_SOURCES})
   set(_img_cache "$ENV{VORLAN_IMAGELIB_SOURCES}")
@@ -34,6 +23,21 @@ foreach(_line IN LISTS _img_lines)
   list(GET _pair 1 _dir)
   set(_img_src_${_name} "${_dir}")
 endforeach()
+set(VORLAN_IMAGE_CORPORA
+  "${_img_src_libpng1.6}/contrib/pngsuite" "${_img_src_libpng1.6}/contrib/testpngs"
+  "${_img_src_tiff}/test/images" "${_img_src_giflib}/pic" "${_img_src_libjpeg-turbo}/testimages")
+
+if(NOT WIN32)
+  find_package(JPEG REQUIRED)
+  find_package(PNG REQUIRED)
+  find_package(TIFF REQUIRED)
+  find_package(GIF REQUIRED)
+  add_library(vorlan::jpeg ALIAS JPEG::JPEG)
+  add_library(vorlan::png ALIAS PNG::PNG)
+  add_library(vorlan::tiff ALIAS TIFF::TIFF)
+  add_library(vorlan::gif ALIAS GIF::GIF)
+  return()
+endif()
 
 set(VORLAN_IMAGELIBS_DIR "${CMAKE_BINARY_DIR}/imagelibs")
 set(_img_flags "-O2 -fexceptions")

@@ -181,8 +181,11 @@ void ImgTIFFDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
     uint16_t bits = 1, samples = 1;
     TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
     TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    uint16_t planar = PLANARCONFIG_CONTIG;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
+    // Scanlines of gray with alpha in separate planes hold only the gray: libtiff joins them.
     bool loColor = !TIFFIsTiled(tiff) && ((samples == 1 && (bits == 1 || bits == 2 || bits == 4 || bits == 8)) ||
-                                          (samples == 2 && bits == 8));
+                                          (samples == 2 && bits == 8 && planar == PLANARCONFIG_CONTIG));
     if (loColor)
         DoLoColor(bitmap, tiff);
     else
