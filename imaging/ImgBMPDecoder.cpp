@@ -26,22 +26,6 @@ int32_t DotsPerInch(int32_t pelsPerMeter) {
     return dpi <= 1 ? 150 : static_cast<int32_t>(dpi);
 }
 
-int Shift(uint32_t mask) {
-    int shift = 0;
-    while (mask && !(mask & 1)) {
-        mask >>= 1;
-        ++shift;
-    }
-    return shift;
-}
-
-// A channel under an arbitrary mask, scaled to 8 bits.
-uint8_t Masked(uint32_t pixel, uint32_t mask) {
-    if (!mask) return 0;
-    int shift = Shift(mask);
-    return static_cast<uint8_t>(((pixel & mask) >> shift) * 255u / (mask >> shift));
-}
-
 bool StandardMasks(const BmpHeader& h) {
     return h.masks[0] == 0xFF0000 && h.masks[1] == 0xFF00 && h.masks[2] == 0xFF &&
            (h.masks[3] == 0 || h.masks[3] == 0xFF000000u);
@@ -128,10 +112,10 @@ void DecodeRow(const uint8_t* in, uint8_t* out, int32_t width, const BmpHeader& 
         }
         for (int32_t x = 0; x < width; ++x, out += 4) {
             uint32_t v = img::Le32(in + 4 * x);
-            out[0] = Masked(v, h.masks[2]);
-            out[1] = Masked(v, h.masks[1]);
-            out[2] = Masked(v, h.masks[0]);
-            out[3] = h.masks[3] ? Masked(v, h.masks[3]) : 255;
+            out[0] = img::MaskedChannel(v, h.masks[2]);
+            out[1] = img::MaskedChannel(v, h.masks[1]);
+            out[2] = img::MaskedChannel(v, h.masks[0]);
+            out[3] = h.masks[3] ? img::MaskedChannel(v, h.masks[3]) : 255;
         }
         break;
     }
@@ -224,11 +208,14 @@ void ImgBMPDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
     source->ReadNBytes(static_cast<int32_t>(skip));
 
     const auto width = static_cast<int32_t>(h.width), height = static_cast<int32_t>(h.height);
+    const bool rle = h.compression == kRle8 || h.compression == kRle4;
+    const int64_t rowBytes = (h.width * h.bitCount + 31) / 32 * 4;
+    if (!rle) CheckBytesLeft(source, rowBytes * h.height);
     bitmap->Create(width, height, indexed ? 8 : 32, h.bitCount == 32);
     if (indexed) std::memcpy(bitmap->GetPalette(), palette, entries * sizeof(ImgColor));
     bitmap->Lock(false, true);
     LineOrder lines(bitmap, topDown);
-    if (h.compression == kRle8 || h.compression == kRle4) {
+    if (rle) {
         ImgTrace(2, h.compression == kRle8 ? "Decoding RLE8-compressed bitmap.\n"
                                            : "Decoding RLE4-compressed bitmap.\n");
         DecodeRle(source, lines, width, height, h.compression == kRle4);
@@ -239,10 +226,9 @@ void ImgBMPDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
         case 8: ImgTrace(2, "Decoding uncompressed 8 bit per pixel bitmap.\n"); break;
         default: ImgTrace(2, "Decoding true-color bitmap.\n"); break;
         }
-        const bool green6 = h.bitCount == 16 && h.hasMasks && h.masks[1] != 0x3E0;
-        const auto rowBytes = static_cast<int32_t>((h.width * h.bitCount + 31) / 32 * 4);
+        const bool green6 = h.bitCount == 16 && h.compression == kBitFields && h.masks[1] != 0x3E0;
         for (int32_t row = 0; row < height; ++row)
-            DecodeRow(source->ReadNBytes(rowBytes), lines.Line(row), width, h, green6);
+            DecodeRow(source->ReadNBytes(static_cast<int32_t>(rowBytes)), lines.Line(row), width, h, green6);
     }
     bitmap->Unlock();
     bitmap->SetResolution(DotsPerInch(h.xPelsPerMeter), DotsPerInch(h.yPelsPerMeter));

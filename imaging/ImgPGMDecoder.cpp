@@ -7,7 +7,7 @@ void ImgPGMDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
     ImgPnmReader reader(source, "PGM decoder");
     if (reader.GetKind() != '2' && reader.GetKind() != '5')
         RaiseError(kImgBadData, "PGM decoder: Is not the correct identifier P5 or P2.");
-    reader.ReadHeader(reader.GetKind() == '5');
+    reader.ReadHeader(reader.GetKind() == '5', 1);
     bitmap->Create(reader.GetWidth(), reader.GetHeight(), 8, false);
     bitmap->Lock(false, true);
     for (int32_t y = 0; y < reader.GetHeight(); ++y) {

@@ -7,7 +7,7 @@ void ImgPPMDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
     ImgPnmReader reader(source, "PPM decoder");
     if (reader.GetKind() != '3' && reader.GetKind() != '6')
         RaiseError(kImgBadData, "PPM decoder: Is not the correct identifier P3 or P6.");
-    reader.ReadHeader(reader.GetKind() == '6');
+    reader.ReadHeader(reader.GetKind() == '6', 3);
     bitmap->Create(reader.GetWidth(), reader.GetHeight(), 32, false);
     bitmap->Lock(false, true);
     for (int32_t y = 0; y < reader.GetHeight(); ++y) {

@@ -4,6 +4,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <new>
 #include <string>
 
 namespace {
@@ -19,6 +20,16 @@ class SourceCloser {
   private:
     ImgDataSource& m_source;
 };
+
+// Decodes, with a failed allocation of the standard library reported as the layer's
+// exception: callers catch only that one.
+void DecodeGuarded(ImgPictureDecoder& decoder, ImgDataSource* source, ImgBitmap* bitmap, int bitsPerPixel) {
+    try {
+        decoder.DecodeToBitmap(source, bitmap, bitsPerPixel);
+    } catch (const std::bad_alloc&) {
+        throw ImgTextException(kImgOutOfMemory, "Out of memory.");
+    }
+}
 
 } // namespace
 
@@ -45,6 +56,11 @@ void ImgPictureDecoder::CheckPictureSize(int64_t width, int64_t height) {
     ImgBitmap::CheckSize(width, height, 0);
 }
 
+void ImgPictureDecoder::CheckBytesLeft(const ImgDataSource* source, int64_t bytes) {
+    if (bytes > source->GetBytesLeft())
+        throw ImgTextException(kImgEndOfData, "End of file reached while decoding.\n");
+}
+
 void ImgPictureDecoder::DecodeFile(const char* path, ImgBitmap* bitmap, int bitsPerPixel,
                                    ImgProgressNotification* progress) {
     ImgTrace(1, "--- Decoding file %s. ---\n", path ? path : "");
@@ -56,7 +72,7 @@ void ImgPictureDecoder::DecodeFile(const char* path, ImgBitmap* bitmap, int bits
         RaiseError(code, "Opening %s failed", path ? path : "");
     }
     try {
-        DecodeToBitmap(m_pFile.get(), bitmap, bitsPerPixel);
+        DecodeGuarded(*this, m_pFile.get(), bitmap, bitsPerPixel);
     } catch (const ImgTextException&) {
         m_pFile.reset();
         throw;
@@ -71,7 +87,7 @@ void ImgPictureDecoder::DecodeResource(HMODULE module, int id, ImgBitmap* bitmap
     ImgResourceSource source;
     if (int32_t code = source.Open(module, id, type)) RaiseError(code, "Opening resource %i failed", id);
     SourceCloser closer(source);
-    DecodeToBitmap(&source, bitmap, bitsPerPixel);
+    DecodeGuarded(*this, &source, bitmap, bitsPerPixel);
 }
 #endif
 
@@ -80,7 +96,7 @@ void ImgPictureDecoder::DecodeMemory(const void* data, size_t size, ImgBitmap* b
     ImgMemSource source;
     if (int32_t code = source.Open(data, size)) RaiseError(code, "Reading from memory at %p failed", data);
     SourceCloser closer(source);
-    DecodeToBitmap(&source, bitmap, bitsPerPixel);
+    DecodeGuarded(*this, &source, bitmap, bitsPerPixel);
 }
 
 void ImgPictureDecoder::DecodeToBitmap(ImgDataSource* source, ImgBitmap* bitmap, int bitsPerPixel) {

@@ -38,6 +38,9 @@ class ImgPictureDecoder : public ImgObject {
         __attribute__((format(printf, 2, 3)));
     // A picture size read from a file: code 2 below 1 pixel, code 10 above the cap.
     static void CheckPictureSize(int64_t width, int64_t height);
+    // Code 11 unless the source still holds that many bytes: a short file claiming a huge
+    // uncompressed picture fails before its bitmap is allocated.
+    static void CheckBytesLeft(const ImgDataSource* source, int64_t bytes);
 
   protected:
     // The format's own work; reads the source from its current position.

@@ -49,7 +49,7 @@ int64_t ImgPnmReader::ReadNumber() {
     return value;
 }
 
-void ImgPnmReader::ReadHeader(bool binary) {
+void ImgPnmReader::ReadHeader(bool binary, int samplesPerPixel) {
     m_bBinary = binary;
     int64_t width = ReadNumber();
     int64_t height = ReadNumber();
@@ -68,6 +68,7 @@ void ImgPnmReader::ReadHeader(bool binary) {
         const uint8_t* space = m_pSource->ReadNBytes(1);
         if (!IsSeparator(*space))
             ImgPictureDecoder::RaiseError(kImgBadData, "%s: Whitespace expected.", m_pszDecoder);
+        ImgPictureDecoder::CheckBytesLeft(m_pSource, width * height * samplesPerPixel * (m_bWide ? 2 : 1));
     }
 }
 

@@ -12,8 +12,9 @@ class ImgPnmReader {
     ImgPnmReader(ImgDataSource* source, const char* decoderName);
 
     char GetKind() const { return m_kind; }
-    // Width, height and maximum; after a binary maximum exactly one whitespace byte.
-    void ReadHeader(bool binary);
+    // Width, height and maximum; after a binary maximum exactly one whitespace byte, and
+    // then the samples of the whole picture (code 11 when the file is shorter).
+    void ReadHeader(bool binary, int samplesPerPixel);
     int32_t GetWidth() const { return m_nWidth; }
     int32_t GetHeight() const { return m_nHeight; }
     // The next sample scaled to 0-255.

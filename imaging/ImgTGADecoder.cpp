@@ -69,6 +69,8 @@ void ImgTGADecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
             palette[(mapFirst + i) % 256] = ReadPixel(map + i * entryBytes, mapEntrySize);
     }
 
+    const int pixelBytes = BytesOf(depth);
+    if (!rle) CheckBytesLeft(source, int64_t(width) * height * pixelBytes);
     const bool trueColour = depth > 8;
     bitmap->Create(width, height, trueColour ? 32 : 8, depth == 16 || depth == 32);
     // Gray pictures keep the ramp Create gave them.
@@ -78,7 +80,6 @@ void ImgTGADecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
             bitmap->GetPalette()[i] = palette[i];
 
     bitmap->Lock(false, true);
-    const int pixelBytes = BytesOf(depth);
     auto line = [&](int32_t row) { return bitmap->GetLine(topDown ? row : height - 1 - row); };
     if (!rle) {
         for (int32_t row = 0; row < height; ++row) {

@@ -14,23 +14,6 @@ size_t PaletteEntries(int bitsPerPixel) {
     return bitsPerPixel <= 8 ? size_t(1) << bitsPerPixel : 0;
 }
 
-int Shift(uint32_t mask) {
-    int shift = 0;
-    while (mask && !(mask & 1)) {
-        mask >>= 1;
-        ++shift;
-    }
-    return shift;
-}
-
-// A channel under its mask, scaled to 8 bits.
-uint8_t Channel(uint32_t pixel, uint32_t mask) {
-    if (!mask) return 0;
-    int shift = Shift(mask);
-    uint32_t max = mask >> shift;
-    return static_cast<uint8_t>(((pixel & mask) >> shift) * 255u / max);
-}
-
 } // namespace
 
 ImgWinBitmap::ImgWinBitmap() {
@@ -129,7 +112,7 @@ void ImgWinBitmap::CreateFromBitmapInfo(const void* packedDib, size_t size) {
     }
     size_t tableOffset = headerSize;
     if (compression == 3 && (bitCount == 16 || bitCount == 32)) {
-        if (headerSize + 12 > size) throw ImgTextException(kImgBadData, "Bitmap header incomplete.");
+        if (size < 40 + 12) throw ImgTextException(kImgBadData, "Bitmap header incomplete.");
         for (int i = 0; i < 3; ++i)
             masks[i] = img::Le32(dib + 40 + 4 * i);
         if (headerSize == 40) tableOffset += 12;
@@ -160,9 +143,9 @@ void ImgWinBitmap::CreateFromBitmapInfo(const void* packedDib, size_t size) {
         }
         for (int64_t x = 0; x < width; ++x) {
             uint32_t pixel = bitCount == 16 ? img::Le16(in + 2 * x) : img::Le32(in + 4 * x);
-            out[4 * x] = Channel(pixel, masks[2]);
-            out[4 * x + 1] = Channel(pixel, masks[1]);
-            out[4 * x + 2] = Channel(pixel, masks[0]);
+            out[4 * x] = img::MaskedChannel(pixel, masks[2]);
+            out[4 * x + 1] = img::MaskedChannel(pixel, masks[1]);
+            out[4 * x + 2] = img::MaskedChannel(pixel, masks[0]);
         }
     }
 }

@@ -2,22 +2,16 @@
 #include "imaging/ImgMemBitmap.h"
 #include "imaging/ImgWinBitmap.h"
 
+#include "tests/imaging/ImgTestCode.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
 #include <vector>
 
-namespace {
+using imgtest::CodeOf;
 
-int32_t CodeOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const ImgTextException& e) {
-        return e.GetCode();
-    }
-    return 0;
-}
+namespace {
 
 void SetPixel32(ImgBitmap& b, int32_t x, int32_t y, uint8_t red, uint8_t green, uint8_t blue,
                 uint8_t alpha = 255) {

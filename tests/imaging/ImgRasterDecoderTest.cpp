@@ -184,6 +184,13 @@ TEST(ImgBMPDecoder, LaterHeadersCarryPaletteAndMasks) {
     EXPECT_EQ(Rgba(b, 0, 0), 0xF80000FFu);
     EXPECT_EQ(Rgba(b, 1, 0), 0x00F800FFu); // green keeps five bits
     EXPECT_FALSE(b.HasAlpha());
+
+    // 16 bits without bit fields are 5-5-5 whatever masks a later header carries.
+    Bytes plain = BmpHeader(1, 1, 16, 0, 0, 0, 4, 124);
+    plain.u16(0x7C00).u16(0);
+    r = Decode(plain.b, b);
+    ASSERT_EQ(r.code, 0) << r.text;
+    EXPECT_EQ(Rgba(b, 0, 0), 0xF80000FFu);
 }
 
 TEST(ImgBMPDecoder, RunLengthStaysInsideLinesAndPicture) {

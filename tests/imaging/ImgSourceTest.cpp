@@ -1,12 +1,14 @@
 // Data sources, format recognition and the decoder base's rules.
 #include "imaging/ImgAnyDecoder.h"
 #include "imaging/ImgMemBitmap.h"
+#include "imaging/ImgTrace.h"
+
+#include "tests/imaging/ImgTestCode.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,16 +18,9 @@
 #include <unistd.h>
 #endif
 
-namespace {
+using imgtest::CodeOf;
 
-int32_t CodeOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const ImgTextException& e) {
-        return e.GetCode();
-    }
-    return 0;
-}
+namespace {
 
 // Bytes on the heap of exactly their size, so a read past them is caught by the sanitizer.
 std::unique_ptr<uint8_t[]> Exact(const std::vector<uint8_t>& bytes) {
@@ -268,6 +263,11 @@ TEST(ImgAnyDecoder, OpenFailuresAndEmptyFilesHaveTheirCodes) {
     std::fclose(f);
     EXPECT_EQ(failure(good), "ok");
     EXPECT_EQ(bitmap.GetWidth(), 2);
+    // The name makes it a metafile whatever it holds; this tree reads none.
+    std::string metafile = base + "/foto.Wmf";
+    std::rename(good.c_str(), metafile.c_str());
+    EXPECT_EQ(failure(metafile), "6 Library not compiled for this file type.");
+    std::rename(metafile.c_str(), good.c_str());
     if (geteuid() != 0) {
         chmod(good.c_str(), 0);
         EXPECT_EQ(failure(good).substr(0, 2), "5 ");
@@ -276,4 +276,42 @@ TEST(ImgAnyDecoder, OpenFailuresAndEmptyFilesHaveTheirCodes) {
     unlink(empty.c_str());
     rmdir(folder);
 #endif
+}
+
+TEST(ImgAnyDecoder, TraceLinesGoToTheFileUpToTheLevel) {
+    char path[] = "/tmp/imgtraceXXXXXX";
+#ifdef _WIN32
+    std::string file = "imgtrace.txt";
+    (void)path;
+#else
+    int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    std::string file = path;
+#endif
+    std::remove(file.c_str());
+    g_strImgTracePath = file;
+    g_nImgTraceLevel = 1;
+    auto bmp = SmallBmp();
+    ImgMemBitmap bitmap;
+    ImgAnyDecoder().DecodeMemory(bmp.data(), bmp.size(), &bitmap);
+    g_nImgTraceLevel = 2;
+    bmp[14] = 20; // no header has that size
+    EXPECT_EQ(CodeOf([&] { ImgAnyDecoder().DecodeMemory(bmp.data(), bmp.size(), &bitmap); }), kImgBadData);
+    g_strImgTracePath.clear();
+    g_nImgTraceLevel = 0;
+
+    std::string text;
+    if (FILE* f = std::fopen(file.c_str(), "r")) { // written in text mode
+        char buffer[4096];
+        text.assign(buffer, std::fread(buffer, 1, sizeof buffer, f));
+        std::fclose(f);
+    }
+    std::remove(file.c_str());
+    EXPECT_EQ(text.find("--- Decoding from memory at "), 0u) << text;
+    EXPECT_EQ(text.find("Windows bitmap recognized.\n"), text.rfind("Windows bitmap recognized.\n"))
+        << "level 2 only in the second decode";
+    EXPECT_NE(text.find("Bitmap file signature found\n"), std::string::npos);
+    EXPECT_NE(text.find("Decoder error: Bitmap header size 20 unknown.\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Decoding finished.\n"), std::string::npos) << "the second decode never gets there";
 }

@@ -6,25 +6,19 @@
 #include "tests/imaging/BmpBytes.h"
 #include "tests/imaging/Surface.h"
 
+#include "tests/imaging/ImgTestCode.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
 #include <thread>
 
 using imgtest::MakeBmp;
 using imgtest::Surface;
 
-namespace {
+using imgtest::CodeOf;
 
-int32_t CodeOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const ImgTextException& e) {
-        return e.GetCode();
-    }
-    return 0;
-}
+namespace {
 
 // A 2 x 2 picture: red, green / blue, white (0xRRGGBB).
 const uint32_t kQuad[2][2] = {{0xFF0000, 0x00FF00}, {0x0000FF, 0xFFFFFF}};
