@@ -1,5 +1,6 @@
-// One decoder over a library (chosen by FUZZ_DECODER at build time): whatever the bytes, a
-// picture with all its lines or an ImgTextException.
+// One decoder (FUZZ_DECODER, given at build time; ImgAnyDecoder for all formats at once):
+// whatever the bytes, a picture with all its lines or an ImgTextException.
+#include "imaging/ImgAnyDecoder.h"
 #include "imaging/ImgGIFDecoder.h"
 #include "imaging/ImgJPEGDecoder.h"
 #include "imaging/ImgMemBitmap.h"
