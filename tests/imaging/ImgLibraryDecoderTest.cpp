@@ -147,6 +147,28 @@ TEST(ImgJPEG, BrokenStreamThrowsCode6FromTheLibrarysErrorExit) {
     EXPECT_EQ(FailureOf([&] { Decode(decoder, good, &bitmap); }).code, 0);
 }
 
+struct ProgressLog : ImgProgressNotification {
+    std::vector<double> values;
+    void OnProgress(double fraction) override { values.push_back(fraction); }
+};
+
+TEST(ImgJPEG, ProgressRisesWithinZeroToOne) {
+    ImgMemBitmap source;
+    MakeBlocks(source, 64, 256);
+    std::string path = TempPath("progress.jpg");
+    ImgJPEGEncoder().EncodeFile(path.c_str(), &source);
+    ProgressLog log;
+    ImgMemBitmap read;
+    ImgJPEGDecoder().DecodeFile(path.c_str(), &read, 0, &log);
+    std::remove(path.c_str());
+    ASSERT_GT(log.values.size(), 2u);
+    for (double v : log.values) {
+        EXPECT_GE(v, 0.0);
+        EXPECT_LE(v, 1.0);
+    }
+    EXPECT_DOUBLE_EQ(log.values.back(), 1.0);
+}
+
 TEST(ImgJPEGEncoder, CapacityEstimateAroundItsThreshold) {
     EXPECT_EQ(ImgPictureEncoder::EstimateCapacity(19999), 24095);
     EXPECT_EQ(ImgPictureEncoder::EstimateCapacity(20000), 24000);

@@ -35,12 +35,12 @@ vorlan_image_compare(gif-interlaced pic.gif --type 12 -- -interlace GIF GIF:pic.
 if(VORLAN_WINE AND VORLAN_DJPEG)
   list(JOIN CMAKE_CROSSCOMPILING_EMULATOR " " emulator)
   foreach(variant "read;-quality;90;-sampling-factor;2x2" "read-444;-quality;90;-sampling-factor;1x1"
-                  "read-gray;-colorspace;gray" "read-progressive;-interlace;JPEG" "write")
+                  "read-gray;-colorspace;gray" "read-progressive;-interlace;JPEG" "write" "cmyk")
     list(GET variant 0 name)
     list(REMOVE_AT variant 0)
     set(mode read)
-    if(name STREQUAL "write")
-      set(mode write)
+    if(name STREQUAL "write" OR name STREQUAL "cmyk")
+      set(mode ${name})
     endif()
     add_test(NAME imaging.compare.jpeg-${name}
              COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/jpeg-compare ${CMAKE_CURRENT_BINARY_DIR}/compare jpeg-${name}
