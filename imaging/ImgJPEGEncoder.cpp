@@ -3,9 +3,13 @@
 #include "imaging/ImgJPEGLibrary.h"
 #include "imaging/ImgPictureDecoder.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr size_t kBufferSize = 8192;
+
+UINT16 Density(int32_t value) { return static_cast<UINT16>(std::clamp<int32_t>(value, 0, 65535)); }
 
 struct Destination {
     jpeg_destination_mgr pub;
@@ -71,16 +75,16 @@ void ImgJPEGEncoder::DoEncode(ImgBitmap* bitmap, ImgDataSink* sink) {
         info.input_components = 4;
         info.in_color_space = JCS_EXT_BGRX;
         jpeg_set_defaults(&info);
-        info.X_density = static_cast<UINT16>(bitmap->GetXResolution());
-        info.Y_density = static_cast<UINT16>(bitmap->GetYResolution());
+        info.X_density = Density(bitmap->GetXResolution());
+        info.Y_density = Density(bitmap->GetYResolution());
         info.dct_method = JDCT_FLOAT;
         if (m_nQuality) jpeg_set_quality(&info, m_nQuality, TRUE);
         info.optimize_coding = m_nOptimizeCoding ? TRUE : FALSE;
         info.smoothing_factor = m_nSmoothingFactor;
         if (m_nXDensity || m_nYDensity) {
             info.density_unit = 1;
-            info.X_density = static_cast<UINT16>(m_nXDensity);
-            info.Y_density = static_cast<UINT16>(m_nYDensity);
+            info.X_density = Density(m_nXDensity);
+            info.Y_density = Density(m_nYDensity);
         }
         jpeg_start_compress(&info, TRUE);
         {

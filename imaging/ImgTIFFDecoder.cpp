@@ -28,17 +28,18 @@ struct MemoryHandle {
     std::string lastError;
 };
 
+// Bounded, whatever libtiff's arguments; the exception adds the line feed.
 void FormatInto(std::string* target, const char* module, const char* format, va_list args) {
     char text[1024];
     std::vsnprintf(text, sizeof text, format, args);
-    if (target) *target = std::string(module && *module ? module : "") + (module && *module ? ": " : "") + text + "\n";
+    *target = std::string(module && *module ? module : "") + (module && *module ? ": " : "") + text;
 }
 
 // Messages not tied to a handle go to the trace.
 void GlobalError(const char* module, const char* format, va_list args) {
     std::string text;
     FormatInto(&text, module, format, args);
-    ImgTrace(0, "%s", text.c_str());
+    ImgTrace(0, "%s\n", text.c_str());
 }
 
 void GlobalWarning(const char* module, const char* format, va_list args) {
@@ -53,7 +54,7 @@ void GlobalWarning(const char* module, const char* format, va_list args) {
 int HandleError(TIFF*, void* user, const char* module, const char* format, va_list args) {
     auto* handle = static_cast<MemoryHandle*>(user);
     FormatInto(handle->error, module, format, args);
-    ImgTrace(0, "%s", handle->error->c_str());
+    ImgTrace(0, "%s\n", handle->error->c_str());
     return 1;
 }
 
