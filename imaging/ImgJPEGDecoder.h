@@ -12,13 +12,11 @@ class ImgJPEGDecoder : public ImgPictureDecoder {
     ImgJPEGDecoder();
     ~ImgJPEGDecoder() override;
 
-    // On: the library's plain chroma upsampling, faster than its smoothing one.
-    void SetFastUpsampling(bool fast) { m_bFastUpsampling = fast; }
-
   protected:
     void DoDecode(ImgBitmap* bitmap, ImgDataSource* source) override;
 
   private:
     std::unique_ptr<ImgJPEGDecompressor> m_pJpeg;
+    // On: the library's plain chroma upsampling, faster than its smoothing one.
     bool m_bFastUpsampling = true;
 };
