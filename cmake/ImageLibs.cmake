@@ -41,16 +41,18 @@ endif()
 
 set(VORLAN_IMAGELIBS_DIR "${CMAKE_BINARY_DIR}/imagelibs")
 set(_img_flags "-O2 -fexceptions")
-cmake_host_system_information(RESULT _img_jobs QUERY NUMBER_OF_LOGICAL_CORES)
+if(DEFINED ENV{CMAKE_BUILD_PARALLEL_LEVEL})
+  set(_img_jobs "$ENV{CMAKE_BUILD_PARALLEL_LEVEL}")
+else()
+  cmake_host_system_information(RESULT _img_jobs QUERY NUMBER_OF_LOGICAL_CORES)
+endif()
 
 # Configures, builds and installs one CMake-built library unless the same version is
 # installed already. The installed folder's name carries the source folder's name.
 function(_vorlan_build_imagelib name source)
-  get_filename_component(_ver "${source}" NAME)
   get_filename_component(_deb "${source}" DIRECTORY)
   get_filename_component(_deb "${_deb}" NAME)
   set(_prefix "${VORLAN_IMAGELIBS_DIR}/${_deb}")
-  set(_img_prefix_${name} "${_prefix}" PARENT_SCOPE)
   if(EXISTS "${_prefix}/.built")
     return()
   endif()
@@ -65,7 +67,6 @@ function(_vorlan_build_imagelib name source)
             -DCMAKE_INSTALL_PREFIX=${_prefix}
             -DCMAKE_PREFIX_PATH=${VORLAN_IMAGELIBS_DIR}/prefix
             -DCMAKE_FIND_ROOT_PATH=${CMAKE_FIND_ROOT_PATH}\;${VORLAN_IMAGELIBS_DIR}/prefix
-            -DCMAKE_POSITION_INDEPENDENT_CODE=OFF
             ${ARGN}
     RESULT_VARIABLE _rc OUTPUT_FILE "${_work}.configure.log" ERROR_FILE "${_work}.configure.log")
   if(NOT _rc EQUAL 0)
