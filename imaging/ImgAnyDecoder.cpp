@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 
 // One include and one Build line a format, in the order the decoders are built; a format

@@ -123,6 +123,48 @@ TEST(ImgWinBitmap, DrawStretchAndExtractPixelByPixel) {
     EXPECT_EQ(part.At(3, 3), 0x000000u);
 }
 
+TEST(ImgWinBitmap, DibFromAGlobalBlockTakesThePalettesColours) {
+    // A 2 x 1 DIB at 8 bits with a 2-colour table, in a movable block.
+    const size_t size = 40 + 2 * 4 + 4;
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    auto* h = static_cast<BITMAPINFOHEADER*>(::GlobalLock(block));
+    h->biSize = 40;
+    h->biWidth = 2;
+    h->biHeight = 1;
+    h->biPlanes = 1;
+    h->biBitCount = 8;
+    h->biClrUsed = 2;
+    auto* bits = reinterpret_cast<uint8_t*>(h) + 40 + 8;
+    bits[1] = 1;
+    ::GlobalUnlock(block);
+
+    struct {
+        WORD version, count;
+        PALETTEENTRY entries[2];
+    } log{0x300, 2, {{10, 20, 30, 0}, {200, 100, 50, 0}}};
+    HPALETTE palette = ::CreatePalette(reinterpret_cast<LOGPALETTE*>(&log));
+    ImgWinBitmap b;
+    b.CreateFromDIB(block, palette);
+    ::DeleteObject(palette);
+    EXPECT_EQ(b.GetBitsPerPixel(), 8);
+    EXPECT_EQ(b.GetLine(0)[1], 1);
+    const ImgColor& second = b.GetPalette()[1];
+    EXPECT_EQ(second.red, 200);
+    EXPECT_EQ(second.green, 100);
+    EXPECT_EQ(second.blue, 50);
+    EXPECT_EQ(second.alpha, 0);
+
+    // The block's own size bounds it: header and colours without the pixels (a size the
+    // system does not round up).
+    HGLOBAL cut = ::GlobalAlloc(GMEM_MOVEABLE, 48);
+    std::memcpy(::GlobalLock(cut), ::GlobalLock(block), 48);
+    ::GlobalUnlock(cut);
+    ::GlobalUnlock(block);
+    EXPECT_EQ(CodeOf([&] { b.CreateFromDIB(cut, nullptr); }), kImgBadData);
+    ::GlobalFree(cut);
+    ::GlobalFree(block);
+}
+
 TEST(ImgWinBitmap, ClipboardGetsTheWholeDib) {
     ImgWinBitmap b;
     FillQuad(b);
