@@ -12,15 +12,19 @@ ExternalProject_Add(fuzzers
   INSTALL_COMMAND ""
   USES_TERMINAL_BUILD ON)
 
-# vorlan_fuzz_test(<target> [seconds])
+# vorlan_fuzz_test(<target> [seconds] [fuzzer options...])
 function(vorlan_fuzz_test target)
   set(seconds 10)
   if(ARGC GREATER 1)
     set(seconds ${ARGV1})
   endif()
+  set(options ${ARGN})
+  if(options)
+    list(REMOVE_AT options 0)
+  endif()
   set(corpus ${CMAKE_BINARY_DIR}/fuzz-corpus/${target})
   file(MAKE_DIRECTORY ${corpus})
   add_test(NAME fuzz.${target}
-           COMMAND ${VORLAN_FUZZ_DIR}/${target} -max_total_time=${seconds} -print_final_stats=0 ${corpus})
+           COMMAND ${VORLAN_FUZZ_DIR}/${target} -max_total_time=${seconds} -print_final_stats=0 ${options} ${corpus})
   set_tests_properties(fuzz.${target} PROPERTIES LABELS fuzz TIMEOUT 300)
 endfunction()

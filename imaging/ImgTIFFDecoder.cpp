@@ -155,6 +155,8 @@ TIFF* ImgTIFFOpenMemory(const uint8_t* data, uint64_t size, std::string* errorTe
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
     TIFFOpenOptionsSetErrorHandlerExtR(options, HandleError, handle);
     TIFFOpenOptionsSetWarningHandlerExtR(options, HandleWarning, handle);
+    // A hostile header must not make libtiff itself ask for more than a picture may hold.
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options, static_cast<tmsize_t>(kImgMaxBytes));
     TIFF* tiff = TIFFClientOpenExt("MemSource", "r", handle, ReadProc, WriteProc, SeekProc, CloseProc,
                                    SizeProc, MapProc, UnmapProc, options);
     TIFFOpenOptionsFree(options);
