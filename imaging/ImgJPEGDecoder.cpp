@@ -2,6 +2,9 @@
 #include "imaging/ImgBitmapLock.h"
 #include "imaging/ImgJPEGLibrary.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace {
 
 const JOCTET kEndOfImage[2] = {0xFF, JPEG_EOI};
@@ -55,6 +58,8 @@ ImgJPEGDecoder::ImgJPEGDecoder() : m_pJpeg(new ImgJPEGDecompressor{}) {
     ImgJPEGInstallErrorManager(&m_pJpeg->error);
     m_pJpeg->info.err = &m_pJpeg->error;
     jpeg_CreateDecompress(&m_pJpeg->info, JPEG_LIB_VERSION, sizeof(jpeg_decompress_struct));
+    // The library's own buffers (whole-image coefficients of progressive files) under the cap.
+    m_pJpeg->info.mem->max_memory_to_use = static_cast<long>(std::min<int64_t>(kImgMaxBytes, LONG_MAX));
 }
 
 ImgJPEGDecoder::~ImgJPEGDecoder() { jpeg_destroy_decompress(&m_pJpeg->info); }
