@@ -12,17 +12,27 @@ ExternalProject_Add(fuzzers
   INSTALL_COMMAND ""
   USES_TERMINAL_BUILD ON)
 
-# vorlan_fuzz_test(<target> [seconds [seed folders...]])
-# The target's own corpus keeps what it finds; the seed folders are only read.
+# vorlan_fuzz_test(<target> [seconds [seed folders and fuzzer options...]])
+# An argument with a leading '-' is a fuzzer option (-rss_limit_mb=...), any other a seed
+# folder. The target's own corpus keeps what it finds; the seed folders are only read.
 function(vorlan_fuzz_test target)
   set(seconds 10)
-  set(seeds ${ARGN})
-  if(seeds)
-    list(POP_FRONT seeds seconds)
+  set(extra ${ARGN})
+  if(extra)
+    list(POP_FRONT extra seconds)
   endif()
+  set(options)
+  set(seeds)
+  foreach(arg IN LISTS extra)
+    if(arg MATCHES "^-")
+      list(APPEND options ${arg})
+    else()
+      list(APPEND seeds ${arg})
+    endif()
+  endforeach()
   set(corpus ${CMAKE_BINARY_DIR}/fuzz-corpus/${target})
   file(MAKE_DIRECTORY ${corpus})
   add_test(NAME fuzz.${target}
-           COMMAND ${VORLAN_FUZZ_DIR}/${target} -max_total_time=${seconds} -print_final_stats=0 ${corpus} ${seeds})
+           COMMAND ${VORLAN_FUZZ_DIR}/${target} -max_total_time=${seconds} -print_final_stats=0 ${options} ${corpus} ${seeds})
   set_tests_properties(fuzz.${target} PROPERTIES LABELS fuzz TIMEOUT 300)
 endfunction()

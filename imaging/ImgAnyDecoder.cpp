@@ -10,6 +10,10 @@
 // One include and one Build line a format, in the order the decoders are built; a format
 // commented out has no decoder in this build.
 #include "imaging/ImgBMPDecoder.h"
+#include "imaging/ImgGIFDecoder.h"
+#include "imaging/ImgJPEGDecoder.h"
+#include "imaging/ImgPNGDecoder.h"
+#include "imaging/ImgTIFFDecoder.h"
 
 #include "imaging/ImgTGADecoder.h"
 
@@ -70,13 +74,13 @@ ImgAnyDecoder::ImgAnyDecoder() {
 
     Build(kImgTypeTGA, new ImgTGADecoder);
 
-    // TIFF
+    Build(kImgTypeTIFF, new ImgTIFFDecoder);
 
-    // JPEG
+    Build(kImgTypeJPEG, new ImgJPEGDecoder);
 
     Build(kImgTypePICT, new ImgPICTDecoder(DecoderFor(kImgTypeJPEG)));
 
-    // PNG
+    Build(kImgTypePNG, new ImgPNGDecoder);
 
     // WMF and EMF: GDI plays them, so only the Windows build has them.
 #ifdef _WIN32
@@ -87,7 +91,7 @@ ImgAnyDecoder::ImgAnyDecoder() {
 
     Build(kImgTypePGM, new ImgPGMDecoder);
 
-    // GIF
+    Build(kImgTypeGIF, new ImgGIFDecoder);
 
     Build(kImgTypePPM, new ImgPPMDecoder);
 

@@ -41,6 +41,7 @@ class ImgDataSource : public ImgObject {
     int32_t GetBytesConsumed() const { return m_nConsumed; }
     int32_t GetBytesLeft() const { return m_nSize - m_nConsumed; }
     void SetProgressNotification(ImgProgressNotification* progress) { m_pProgress = progress; }
+    ImgProgressNotification* GetProgressNotification() const { return m_pProgress; }
 
   protected:
     virtual void OpenCommon(const char* name, const uint8_t* data, int32_t size);

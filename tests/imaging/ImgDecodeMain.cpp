@@ -2,6 +2,7 @@
 // top-down) or, for a name ending in ".jpg", as JPEG. One line on success, exit 0; one line
 // "error CODE TEXT" for the layer's exception, exit 2; usage and output failures exit 1.
 #include "imaging/ImgAnyDecoder.h"
+#include "imaging/ImgJPEGEncoder.h"
 #include "imaging/ImgMemBitmap.h"
 #include "imaging/ImgWinBitmap.h"
 
@@ -50,10 +51,7 @@ bool WritePam(const ImgBitmap& b, const char* path) {
     return std::fclose(file) == 0 && ok;
 }
 
-// The JPEG writer is not part of this build: say so the way the layer says it.
-void WriteJpeg(ImgBitmap&, const char*) {
-    throw ImgTextException(kImgNotSupported, "Library not compiled for this file type.");
-}
+void WriteJpeg(ImgBitmap& bitmap, const char* path) { ImgJPEGEncoder().EncodeFile(path, &bitmap); }
 
 int Usage() {
     std::fprintf(stderr, "usage: img_decode [-bpp N] IN OUT\n");

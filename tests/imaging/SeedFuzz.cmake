@@ -1,0 +1,21 @@
+# cmake -DFOLDERS=a|b -DPATTERNS=*.png|*.PNG -DDEST=dir -P SeedFuzz.cmake
+# Copies the matching files of the folders into a fuzz target's corpus; a file's name keeps
+# its folder, so equal names from two corpora stay apart.
+string(REPLACE "|" ";" folders "${FOLDERS}")
+string(REPLACE "|" ";" patterns "${PATTERNS}")
+file(MAKE_DIRECTORY "${DEST}")
+set(count 0)
+foreach(folder IN LISTS folders)
+  foreach(pattern IN LISTS patterns)
+    file(GLOB_RECURSE found "${folder}/${pattern}")
+    foreach(path IN LISTS found)
+      string(MAKE_C_IDENTIFIER "${path}" name)
+      file(COPY_FILE "${path}" "${DEST}/seed-${name}" ONLY_IF_DIFFERENT)
+      math(EXPR count "${count} + 1")
+    endforeach()
+  endforeach()
+endforeach()
+if(count EQUAL 0)
+  message(FATAL_ERROR "no seeds for ${DEST}")
+endif()
+message(STATUS "${count} seeds in ${DEST}")
