@@ -355,10 +355,10 @@ TEST(ImgPCXDecoder, HeadersThatCannotHoldThePicture) {
     EXPECT_EQ(Decode(wrong.b, b).code, kImgUnknownType); // fails the detection already
 }
 
-TEST(ImgPnmDecoders, HeadersWithTabsCommentsAndOneSeparator) {
+TEST(ImgPnmDecoders, HeadersWithAnyWhitespaceCommentsAndOneSeparator) {
     ImgMemBitmap b;
     Bytes gray;
-    gray.text("P5\t2 # Breite\n1\r\n255\n").u8({10, 32});
+    gray.text("P5\t2\f# Breite\n1\v\r\n255\n").u8({10, 32});
     Result r = Decode(gray.b, b);
     ASSERT_EQ(r.code, 0) << r.text;
     EXPECT_EQ(r.type, kImgTypePGM);
