@@ -23,6 +23,7 @@
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -167,6 +168,28 @@ TEST(ImgJPEG, ProgressRisesWithinZeroToOne) {
         EXPECT_LE(v, 1.0);
     }
     EXPECT_DOUBLE_EQ(log.values.back(), 1.0);
+}
+
+// A caller's own exception out of the progress call: the decoder is aborted on the way out and
+// reads the next picture.
+TEST(ImgJPEG, ForeignExceptionFromProgressLeavesTheDecoderUsable) {
+    struct Throwing : ImgProgressNotification {
+        void OnProgress(double) override { throw std::runtime_error("cancelled"); }
+    } throwing;
+    ImgMemBitmap source;
+    MakeBlocks(source, 64, 64);
+    Bytes jpeg = EncodeJpeg(source, "cancelled.jpg");
+    std::unique_ptr<uint8_t[]> exact(new uint8_t[jpeg.size()]);
+    std::copy(jpeg.begin(), jpeg.end(), exact.get());
+    ImgMemSource memory;
+    ASSERT_EQ(memory.Open(exact.get(), jpeg.size()), 0);
+    memory.SetProgressNotification(&throwing);
+    ImgJPEGDecoder decoder;
+    ImgMemBitmap read;
+    EXPECT_THROW(decoder.DecodeToBitmap(&memory, &read, 0), std::runtime_error);
+    EXPECT_EQ(FailureOf([&] { Decode(decoder, jpeg, &read); }).text, "");
+    EXPECT_EQ(read.GetWidth(), 64);
+    EXPECT_NEAR(read.GetLine(60)[4 * 60 + 1], source.GetLine(60)[4 * 60 + 1], 24);
 }
 
 TEST(ImgJPEGEncoder, CapacityEstimateAroundItsThreshold) {
