@@ -443,6 +443,17 @@ TEST(ImgGIF, ImagesAtTheEdgeAreDrawnAndAnUnconfinedOneEndsTheDecode) {
     EXPECT_EQ(bitmap.GetLine(0)[0], 0); // and nothing after it
 }
 
+TEST(ImgGIF, EmptyImageIsPassedOverWithItsData) {
+    Bytes gif = MakeGif(4, 4, {{0, 0, 2, 1, false, 3}, {0, 0, 4, 4, false, 7}});
+    const size_t first = 13 + 3 * 256; // after the screen and its map
+    ASSERT_EQ(gif[first], 0x2C);
+    gif[first + 5] = gif[first + 6] = 0; // a width of 0, its two coded pixels still there
+    ImgMemBitmap bitmap;
+    EXPECT_EQ(FailureOf([&] { Decode(ImgGIFDecoder(), gif, &bitmap); }).text, "");
+    EXPECT_EQ(bitmap.GetLine(0)[0], 7);
+    EXPECT_EQ(bitmap.GetLine(3)[3], 7);
+}
+
 TEST(ImgGIF, TruncatedImageIsCode2) {
     Bytes gif = MakeGif(40, 40, {{0, 0, 40, 40, false, 0}});
     gif.resize(gif.size() / 2);
