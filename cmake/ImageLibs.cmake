@@ -41,10 +41,16 @@ endif()
 
 set(VORLAN_IMAGELIBS_DIR "${CMAKE_BINARY_DIR}/imagelibs")
 set(_img_flags "-O2 -fexceptions")
+# Parallel, but a shared machine is not taken over whole: at most 8 jobs unless asked for more.
 if(DEFINED ENV{CMAKE_BUILD_PARALLEL_LEVEL})
   set(_img_jobs "$ENV{CMAKE_BUILD_PARALLEL_LEVEL}")
 else()
   cmake_host_system_information(RESULT _img_jobs QUERY NUMBER_OF_LOGICAL_CORES)
+  if(_img_jobs GREATER 8)
+    set(_img_jobs 8)
+  elseif(_img_jobs LESS 1)
+    set(_img_jobs 1)
+  endif()
 endif()
 
 # Configures, builds and installs one CMake-built library unless the same version is
@@ -91,8 +97,15 @@ function(_vorlan_build_imagelib name source)
 endfunction()
 
 find_program(VORLAN_NASM nasm REQUIRED)
-# A version change elsewhere rebuilds all of them: the shared prefix must not mix versions.
-set(_img_stamp "${_img_src_libjpeg-turbo};${_img_src_libpng1.6};${_img_src_tiff}")
+# A version, flag or toolchain change rebuilds all of them: the shared prefix must not mix
+# builds.
+set(_img_toolchain "")
+if(CMAKE_TOOLCHAIN_FILE AND EXISTS "${CMAKE_TOOLCHAIN_FILE}")
+  file(SHA256 "${CMAKE_TOOLCHAIN_FILE}" _img_toolchain)
+endif()
+set(_img_stamp "${_img_src_libjpeg-turbo};${_img_src_libpng1.6};${_img_src_tiff}
+${_img_flags}
+${CMAKE_C_COMPILER} ${CMAKE_C_COMPILER_VERSION} ${CMAKE_TOOLCHAIN_FILE} ${_img_toolchain}")
 if(EXISTS "${VORLAN_IMAGELIBS_DIR}/.sources")
   file(READ "${VORLAN_IMAGELIBS_DIR}/.sources" _img_old)
   if(NOT _img_old STREQUAL _img_stamp)

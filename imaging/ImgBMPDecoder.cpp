@@ -1,4 +1,5 @@
 #include "imaging/ImgBMPDecoder.h"
+#include "imaging/ImgBitmapLock.h"
 #include "imaging/ImgBytes.h"
 #include "imaging/ImgTrace.h"
 
@@ -47,14 +48,13 @@ class LineOrder {
 
 void DecodeRle(ImgDataSource* source, const LineOrder& lines, int32_t width, int32_t height, bool nibbles) {
     int32_t row = 0, x = 0;
-    auto put = [&](uint8_t value) {
-        if (x < width) lines.Line(row)[x] = value;
-        ++x; // past the line end the pixels are dropped
-    };
+    // Past the line end pixels are dropped without counting them on, so no number of runs
+    // before the next end of line can carry x round.
+    auto put = [&](uint8_t value) { lines.Line(row)[x++] = value; };
     while (row < height) {
         const uint8_t* pair = source->ReadNBytes(2);
         if (pair[0] != 0) {
-            for (int i = 0; i < pair[0]; ++i)
+            for (int i = 0; i < pair[0] && x < width; ++i)
                 put(nibbles ? static_cast<uint8_t>(i & 1 ? pair[1] & 0x0F : pair[1] >> 4) : pair[1]);
             continue;
         }
@@ -69,7 +69,7 @@ void DecodeRle(ImgDataSource* source, const LineOrder& lines, int32_t width, int
             int count = pair[1];
             int bytes = nibbles ? (count + 1) / 2 : count;
             const uint8_t* literal = source->ReadNBytes(bytes + (bytes & 1));
-            for (int i = 0; i < count; ++i)
+            for (int i = 0; i < count && x < width; ++i)
                 put(nibbles ? static_cast<uint8_t>(i & 1 ? literal[i / 2] & 0x0F : literal[i / 2] >> 4)
                             : literal[i]);
         }
@@ -213,7 +213,7 @@ void ImgBMPDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
     if (!rle) CheckBytesLeft(source, rowBytes * h.height);
     bitmap->Create(width, height, indexed ? 8 : 32, h.bitCount == 32);
     if (indexed) std::memcpy(bitmap->GetPalette(), palette, entries * sizeof(ImgColor));
-    bitmap->Lock(false, true);
+    ImgBitmapLock lock(bitmap, false, true);
     LineOrder lines(bitmap, topDown);
     if (rle) {
         ImgTrace(2, h.compression == kRle8 ? "Decoding RLE8-compressed bitmap.\n"
@@ -230,7 +230,6 @@ void ImgBMPDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
         for (int32_t row = 0; row < height; ++row)
             DecodeRow(source->ReadNBytes(static_cast<int32_t>(rowBytes)), lines.Line(row), width, h, green6);
     }
-    bitmap->Unlock();
     bitmap->SetResolution(DotsPerInch(h.xPelsPerMeter), DotsPerInch(h.yPelsPerMeter));
     ImgTrace(2, "Decoding finished.\n");
 }

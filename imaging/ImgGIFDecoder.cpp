@@ -78,7 +78,14 @@ void ImgGIFDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
                 break;
             }
             SetPalette(bitmap->GetPalette(), d.ColorMap ? d.ColorMap : gif->SColorMap);
-            if (d.Width == 0) continue;
+            if (d.Width == 0 || d.Height == 0) {
+                // No pixels, but its coded data still stands before the next record.
+                int codeSize = 0;
+                GifByteType* block = nullptr;
+                Check(gif, DGifGetCode(gif, &codeSize, &block));
+                while (block) Check(gif, DGifGetCodeNext(gif, &block));
+                continue;
+            }
             static const int kStart[4] = {0, 4, 2, 1}, kStep[4] = {8, 8, 4, 2};
             const int passes = d.Interlace ? 4 : 1;
             for (int pass = 0; pass < passes; ++pass) {

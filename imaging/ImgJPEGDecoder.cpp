@@ -106,7 +106,7 @@ void ImgJPEGDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
         jpeg_finish_decompress(&info);
         bitmap->SetResolution(info.X_density > 1 ? info.X_density : 72,
                               info.Y_density > 1 ? info.Y_density : 72);
-    } catch (const ImgTextException&) {
+    } catch (...) { // whatever was thrown: the long-lived object must take the next picture
         info.progress = nullptr;
         jpeg_abort_decompress(&info);
         throw;

@@ -96,7 +96,7 @@ void ImgJPEGEncoder::DoEncode(ImgBitmap* bitmap, ImgDataSink* sink) {
             }
         }
         jpeg_finish_compress(&info);
-    } catch (const ImgTextException&) {
+    } catch (...) { // whatever was thrown: the long-lived object must take the next picture
         jpeg_abort_compress(&info);
         throw;
     }

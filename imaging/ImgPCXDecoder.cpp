@@ -1,4 +1,5 @@
 #include "imaging/ImgPCXDecoder.h"
+#include "imaging/ImgBitmapLock.h"
 #include "imaging/ImgBytes.h"
 #include "imaging/ImgTrace.h"
 
@@ -78,7 +79,7 @@ void ImgPCXDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
 
     const auto w = static_cast<int32_t>(width), ht = static_cast<int32_t>(height);
     bitmap->Create(w, ht, 32, false);
-    bitmap->Lock(false, true);
+    ImgBitmapLock lock(bitmap, false, true);
     const size_t plane = static_cast<size_t>(bytesPerLine);
     for (int32_t y = 0; y < ht; ++y) {
         const uint8_t* in = pixels.get() + static_cast<size_t>(y) * lineBytes;
@@ -105,6 +106,5 @@ void ImgPCXDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
             out[3] = 255;
         }
     }
-    bitmap->Unlock();
     bitmap->SetResolution(img::Le16(h + 12), img::Le16(h + 14));
 }

@@ -1,4 +1,5 @@
 #include "imaging/ImgPPMDecoder.h"
+#include "imaging/ImgBitmapLock.h"
 #include "imaging/ImgPnmReader.h"
 #include "imaging/ImgTrace.h"
 
@@ -9,7 +10,7 @@ void ImgPPMDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
         RaiseError(kImgBadData, "PPM decoder: Is not the correct identifier P3 or P6.");
     reader.ReadHeader(reader.GetKind() == '6', 3);
     bitmap->Create(reader.GetWidth(), reader.GetHeight(), 32, false);
-    bitmap->Lock(false, true);
+    ImgBitmapLock lock(bitmap, false, true);
     for (int32_t y = 0; y < reader.GetHeight(); ++y) {
         uint8_t* out = bitmap->GetLine(y);
         for (int32_t x = 0; x < reader.GetWidth(); ++x, out += 4) {
@@ -19,5 +20,4 @@ void ImgPPMDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
             out[3] = 255;
         }
     }
-    bitmap->Unlock();
 }

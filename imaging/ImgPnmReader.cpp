@@ -8,7 +8,7 @@ namespace {
 constexpr int64_t kLargestNumber = kImgMaxPixels;
 
 bool IsSeparator(int c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
 } // namespace

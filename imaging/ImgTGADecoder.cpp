@@ -1,4 +1,5 @@
 #include "imaging/ImgTGADecoder.h"
+#include "imaging/ImgBitmapLock.h"
 #include "imaging/ImgBytes.h"
 #include "imaging/ImgTrace.h"
 
@@ -79,7 +80,7 @@ void ImgTGADecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
         for (int i = 0; i < 256; ++i)
             bitmap->GetPalette()[i] = palette[i];
 
-    bitmap->Lock(false, true);
+    ImgBitmapLock lock(bitmap, false, true);
     auto line = [&](int32_t row) { return bitmap->GetLine(topDown ? row : height - 1 - row); };
     if (!rle) {
         for (int32_t row = 0; row < height; ++row) {
@@ -105,5 +106,4 @@ void ImgTGADecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
             }
         }
     }
-    bitmap->Unlock();
 }

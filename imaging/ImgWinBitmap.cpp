@@ -101,6 +101,8 @@ void ImgWinBitmap::CreateFromBitmapInfo(const void* packedDib, size_t size) {
     }
     const bool topDown = height < 0;
     height = std::llabs(height);
+    // Before any stride is computed from it.
+    if (width < 1 || height < 1) throw ImgTextException(kImgBadData, "Bitmap size invalid.");
     if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
         throw ImgTextException(kImgNotSupported, "Unsupported bitmap depth.");
     // Bit fields: three masks after a 40-byte header, inside the larger ones.

@@ -226,6 +226,11 @@ TEST(ImgWinBitmap, PackedDibsAreBoundedByTheirBlock) {
     EXPECT_EQ(CodeOf([&] { b.CreateFromBitmapInfo(dib.data(), 20); }), kImgBadData);
     put32(16, 1); // RLE8
     EXPECT_EQ(CodeOf([&] { b.CreateFromBitmapInfo(dib.data(), dib.size()); }), kImgNotSupported);
+    put32(16, 0);
+    for (uint32_t width : {0u, static_cast<uint32_t>(-3)}) {
+        put32(4, width);
+        EXPECT_EQ(CodeOf([&] { b.CreateFromBitmapInfo(dib.data(), dib.size()); }), kImgBadData) << int32_t(width);
+    }
 }
 
 TEST(ImgWinBitmap, BitFieldDibsBecomeTrueColour) {

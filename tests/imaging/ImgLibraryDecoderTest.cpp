@@ -23,6 +23,7 @@
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -167,6 +168,28 @@ TEST(ImgJPEG, ProgressRisesWithinZeroToOne) {
         EXPECT_LE(v, 1.0);
     }
     EXPECT_DOUBLE_EQ(log.values.back(), 1.0);
+}
+
+// A caller's own exception out of the progress call: the decoder is aborted on the way out and
+// reads the next picture.
+TEST(ImgJPEG, ForeignExceptionFromProgressLeavesTheDecoderUsable) {
+    struct Throwing : ImgProgressNotification {
+        void OnProgress(double) override { throw std::runtime_error("cancelled"); }
+    } throwing;
+    ImgMemBitmap source;
+    MakeBlocks(source, 64, 64);
+    Bytes jpeg = EncodeJpeg(source, "cancelled.jpg");
+    std::unique_ptr<uint8_t[]> exact(new uint8_t[jpeg.size()]);
+    std::copy(jpeg.begin(), jpeg.end(), exact.get());
+    ImgMemSource memory;
+    ASSERT_EQ(memory.Open(exact.get(), jpeg.size()), 0);
+    memory.SetProgressNotification(&throwing);
+    ImgJPEGDecoder decoder;
+    ImgMemBitmap read;
+    EXPECT_THROW(decoder.DecodeToBitmap(&memory, &read, 0), std::runtime_error);
+    EXPECT_EQ(FailureOf([&] { Decode(decoder, jpeg, &read); }).text, "");
+    EXPECT_EQ(read.GetWidth(), 64);
+    EXPECT_NEAR(read.GetLine(60)[4 * 60 + 1], source.GetLine(60)[4 * 60 + 1], 24);
 }
 
 TEST(ImgJPEGEncoder, CapacityEstimateAroundItsThreshold) {
@@ -418,6 +441,17 @@ TEST(ImgGIF, ImagesAtTheEdgeAreDrawnAndAnUnconfinedOneEndsTheDecode) {
     EXPECT_EQ(bitmap.GetLine(3)[3], 7); // exactly at the corner: drawn
     EXPECT_EQ(bitmap.GetLine(0)[1], 0); // one column too wide: not drawn
     EXPECT_EQ(bitmap.GetLine(0)[0], 0); // and nothing after it
+}
+
+TEST(ImgGIF, EmptyImageIsPassedOverWithItsData) {
+    Bytes gif = MakeGif(4, 4, {{0, 0, 2, 1, false, 3}, {0, 0, 4, 4, false, 7}});
+    const size_t first = 13 + 3 * 256; // after the screen and its map
+    ASSERT_EQ(gif[first], 0x2C);
+    gif[first + 5] = gif[first + 6] = 0; // a width of 0, its two coded pixels still there
+    ImgMemBitmap bitmap;
+    EXPECT_EQ(FailureOf([&] { Decode(ImgGIFDecoder(), gif, &bitmap); }).text, "");
+    EXPECT_EQ(bitmap.GetLine(0)[0], 7);
+    EXPECT_EQ(bitmap.GetLine(3)[3], 7);
 }
 
 TEST(ImgGIF, TruncatedImageIsCode2) {

@@ -229,6 +229,25 @@ TEST(ImgBMPDecoder, RunLengthStaysInsideLinesAndPicture) {
     EXPECT_EQ(Decode(BmpHeader(1, 1, 7, 0, 0, 0, 4).u32(0).b, b).code, kImgBadData);
 }
 
+TEST(ImgBMPDecoder, EndlessRunsOnOneLineAreDroppedWithoutCountingOn) {
+    // More than 2^31 pixels of runs before the end of line: the dropped excess must not carry
+    // the column round to a negative one that writes before the line.
+    Bytes f = BmpHeader(2, 2, 8, 1, 2, 8, 0);
+    f.u32(0x0000FF).u32(0x00FF00);
+    f.u8({2, 1});
+    const size_t runs = (size_t(1) << 31) / 255 + 2;
+    f.b.reserve(f.b.size() + 2 * runs + 8);
+    for (size_t i = 0; i < runs; ++i)
+        f.u8({255, 0});
+    f.u8({0, 0, 2, 1, 0, 1});
+    ImgMemBitmap b;
+    Result r = Decode(f.b, b);
+    ASSERT_EQ(r.code, 0) << r.text;
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x)
+            EXPECT_EQ(Rgba(b, x, y), 0x00FF00FFu) << x << "," << y;
+}
+
 TEST(ImgTGADecoder, TypesMapsAndRowOrder) {
     ImgMemBitmap b;
     // Type 0 passes detection and then fails.
@@ -336,10 +355,10 @@ TEST(ImgPCXDecoder, HeadersThatCannotHoldThePicture) {
     EXPECT_EQ(Decode(wrong.b, b).code, kImgUnknownType); // fails the detection already
 }
 
-TEST(ImgPnmDecoders, HeadersWithTabsCommentsAndOneSeparator) {
+TEST(ImgPnmDecoders, HeadersWithAnyWhitespaceCommentsAndOneSeparator) {
     ImgMemBitmap b;
     Bytes gray;
-    gray.text("P5\t2 # Breite\n1\r\n255\n").u8({10, 32});
+    gray.text("P5\t2\f# Breite\n1\v\r\n255\n").u8({10, 32});
     Result r = Decode(gray.b, b);
     ASSERT_EQ(r.code, 0) << r.text;
     EXPECT_EQ(r.type, kImgTypePGM);
@@ -385,5 +404,22 @@ TEST(ImgPnmDecoders, BadHeaders) {
         Bytes f;
         f.text(c.text);
         EXPECT_EQ(Decode(f.b, b).code, c.code) << c.text;
+    }
+}
+
+TEST(ImgRasterDecoders, TruncatedPixelsLeaveTheBitmapUnlocked) {
+    Bytes bmp = BmpHeader(2, 2, 8, 1, 2, 8, 0);
+    bmp.u32(0).u32(0).u8({2, 1});
+    Bytes tga;
+    tga.u8({0, 0, 11}).zeros(9).u16(2).u16(2).u8({8, 0}).u8({0x81, 5});
+    Bytes pgm;
+    pgm.text("P5 2 2 255\n").u8({1});
+    Bytes ppm;
+    ppm.text("P3 1 1 255\n1 2");
+    for (const Bytes* file : {&bmp, &tga, &pgm, &ppm}) {
+        ImgMemBitmap b;
+        Result r = Decode(file->b, b);
+        EXPECT_NE(r.code, 0) << r.type;
+        EXPECT_EQ(b.GetLockCount(), 0) << r.type;
     }
 }
