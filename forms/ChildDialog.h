@@ -246,7 +246,6 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     // Ctrl+Shift+Return on a page: saves it and selects the next; false when the form has
     // no next page and the command goes on as the F2 step.
     bool SaveAndSelectNextPage(LRESULT& result);
-    bool CheckGrid();
     // The server's chain of sub-dialogs after a save; true when none remained pending.
     bool RunSaveChain();
     void PrintScreen(UINT id);

@@ -70,7 +70,7 @@ LRESULT CChildDialog::OnFormCommand(UINT id, bool fromSelf) {
     const char* sc = ClosingKeyOf(id);
     m_session.Execute(vorlan::ClosingKeyLine(sc));
 
-    if ((id == ID_FORM_OK || id == ID_FORM_SAVE) && (!CheckBeforeSave() || !CheckGrid())) return 1;
+    if ((id == ID_FORM_OK || id == ID_FORM_SAVE) && !CheckBeforeSave()) return 1;
 
     m_session.Execute(line::kKillStepState);
     m_session.Execute(vorlan::ClosingKeyLine(sc));

@@ -42,20 +42,6 @@ bool CChildDialog::SaveAndSelectNextPage(LRESULT& result) {
     return true;
 }
 
-bool CChildDialog::CheckGrid() {
-    if (!HasGrid()) return true;
-    vorlan::GridCheck check = vorlan::ParseGridCheck(m_session.Execute(line::kGridCheck).str());
-    if (!check.failed) {
-        m_session.Execute(line::kKillListHeader);
-        return true;
-    }
-    ::LockWindowUpdate(nullptr);
-    if (check.row > 0) SendGrid(static_cast<WPARAM>(check.row), static_cast<LPARAM>(check.column));
-    if (!check.message.empty()) AfxMessageBox(check.message.c_str(), MB_OK | MB_ICONEXCLAMATION);
-    SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), 0);
-    return false;
-}
-
 bool CChildDialog::RunSaveChain() {
     std::string next = m_session.Execute(line::kPendingSubDialog).str();
     while (!next.empty()) {

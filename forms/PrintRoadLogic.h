@@ -67,8 +67,6 @@ constexpr const char* kExcelDataExists = "W:$D(^QTEMP(%JOB,\"EXCEL\")) 1";
 constexpr const char* kPendingSubDialog = "W $G(%DDN)";
 constexpr const char* kSubDialogWord = "W $G(%DDN(\"WORD\"))";
 constexpr const char* kTakeSubDialogPath = "W $G(%DDN(\"PATH\")) K %DDN";
-constexpr const char* kGridCheck = "W $$PRUEFS^QCC()";
-constexpr const char* kKillListHeader = "K @%GBL@(0)";
 } // namespace line
 
 } // namespace vorlan
