@@ -6,8 +6,7 @@
 #include "resources/PrintIds.h"
 #include "services/PrintPreview.h"
 #include "tests/harness/Harness.h"
-#include "tests/harness/PreviewSteps.h"
-#include "tests/harness/PrintedPages.h"
+#include "tests/harness/PreviewPrinting.h"
 
 #include <gtest/gtest.h>
 
@@ -28,12 +27,7 @@ std::string RowText(int row) {
     return text;
 }
 
-size_t Count(const std::string& text, const std::string& word) {
-    size_t n = 0;
-    for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1))
-        ++n;
-    return n;
-}
+using harness::CountOf;
 
 class GridPrintTest : public ::testing::Test {
   protected:
@@ -81,40 +75,14 @@ class GridPrintTest : public ::testing::Test {
         fw::TestMode::Disable();
     }
 
-    // Opens the preview with the pages across and runs `then` in it.
+    void Open() { grid.PrintPreview("Links oben", "Leistungsliste", "Rechts oben"); }
     void InPreview(int pagesAcross, std::function<void(HWND)> then) {
-        harness::PreviewSteps run({
-            [&](HWND p) {
-                HWND tool = harness::FindDescendant(p, TOOLBARCLASSNAMEA);
-                ::SetWindowTextA(::GetDlgItem(tool, ID_PREVIEW_USER_EDIT),
-                                 std::to_string(pagesAcross).c_str());
-                ::SendMessageA(p, WM_PREVIEW_PAGE, 0, 0);
-            },
-            then,
-        });
-        grid.PrintPreview("Links oben", "Leistungsliste", "Rechts oben");
-        EXPECT_TRUE(run.AllRan());
+        EXPECT_TRUE(harness::InPreview([this] { Open(); }, pagesAcross, std::move(then)));
     }
-
-    // Every page, each printed as a job of its own: the fixture's round trip through PDF
-    // cannot read a TrueType font on a later page of one job.
     std::vector<std::string> PrintAll(int pagesAcross) {
-        int count = 0;
-        InPreview(pagesAcross, [&](HWND p) {
-            count = static_cast<int>(
-                static_cast<CPrintPreview*>(CWnd::FromHandlePermanent(p))->Info().GetMaxPage());
-            ::SendMessageA(p, WM_COMMAND, ID_PREVIEW_CLOSE, 0);
-        });
-        std::vector<std::string> pages;
-        for (int page = 1; page <= count; ++page) {
-            harness::ClearPrintFile();
-            fw::TestMode::PushAnswer("dialog print printer:default pages:" + std::to_string(page) + "-" +
-                                     std::to_string(page));
-            InPreview(pagesAcross, [](HWND p) { ::SendMessageA(p, WM_COMMAND, ID_PREVIEW_PRINT, 0); });
-            std::vector<std::string> printed = harness::PrintedPages(90000);
-            EXPECT_EQ(printed.size(), 1u) << "page " << page;
-            pages.push_back(printed.empty() ? std::string() : printed[0]);
-        }
+        std::vector<std::string> pages = harness::PrintPages([this] { Open(); }, pagesAcross);
+        for (size_t i = 0; i < pages.size(); ++i)
+            EXPECT_FALSE(pages[i].empty()) << "page " << i + 1 << " did not print alone";
         return pages;
     }
 };
@@ -149,7 +117,7 @@ TEST_F(GridPrintTest, EveryRowPrintsOnceUnderTheHeadersOfEveryPage) {
         EXPECT_NE(page.find("GridPrintTest - Leistungen"), std::string::npos) << page;
     }
     for (int row = 1; row <= kRows; ++row)
-        EXPECT_EQ(Count(all, RowText(row)), 1u) << RowText(row);
+        EXPECT_EQ(CountOf(all, RowText(row)), 1u) << RowText(row);
     EXPECT_NE(std::find(asked.begin(), asked.end(), "W $G(%WIN(\"SCRFOOT\",\"L\"))"), asked.end());
 }
 
@@ -169,9 +137,9 @@ TEST_F(GridPrintTest, TwoPagesAcrossNumberTheRowBands) {
     }
     // The first column's texts print on the left slices only, each once.
     for (int row = 1; row <= kRows; ++row)
-        EXPECT_EQ(Count(all, RowText(row)), 1u) << RowText(row);
-    EXPECT_EQ(Count(pages[0], "Nummer"), 1u);
-    EXPECT_EQ(Count(pages[2], "Nummer"), 0u) << "fixed rows only on the first band with pages across";
+        EXPECT_EQ(CountOf(all, RowText(row)), 1u) << RowText(row);
+    EXPECT_EQ(CountOf(pages[0], "Nummer"), 1u);
+    EXPECT_EQ(CountOf(pages[2], "Nummer"), 0u) << "fixed rows only on the first band with pages across";
 }
 
 TEST_F(GridPrintTest, ServerFooterTextsReplaceTheDefaults) {
