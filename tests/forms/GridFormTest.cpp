@@ -204,6 +204,7 @@ TEST_F(GridFormTest, TypingIntoAFocusedCellSavesItWithReturn) {
     harness::Pump();
     ASSERT_EQ(::GetFocus(), grid->m_hWnd);
     ASSERT_EQ(grid->GetFocusCell(), CCellID(5, 2));
+    EXPECT_EQ(vorlan::g_nFocusKind, 4) << "the frame's edit commands and F6/F7 see the grid";
     Trace();
     PressKeys({'4', '2'});
     HWND edit = ::GetFocus();
