@@ -11,6 +11,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -53,6 +54,22 @@ inline std::vector<std::string> PrintPages(const std::function<void()>& open, in
         pages.push_back(printed.size() == 1 ? printed[0] : std::string());
     }
     return pages;
+}
+
+// The text by which a printed row is found again: Zeile007.
+inline std::string RowMark(int row) {
+    char text[16];
+    std::snprintf(text, sizeof text, "Zeile%03d", row);
+    return text;
+}
+
+// The footer's numbering of a page (from 1) of all pages; with pages across also its band.
+inline std::string PageNumbering(size_t page, size_t pages, size_t across) {
+    std::string text = "Seite " + std::to_string(page) + " von " + std::to_string(pages);
+    if (across > 1)
+        text +=
+            " (Reihe " + std::to_string((page - 1) / across + 1) + "/" + std::to_string(pages / across) + ")";
+    return text;
 }
 
 // How often the word occurs in the text.
