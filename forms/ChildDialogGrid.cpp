@@ -12,7 +12,9 @@
 #include "forms/FormGlobals.h"
 #include "forms/GridFill.h"
 #include "forms/GridLogic.h"
+#include "forms/PrintRoadLogic.h"
 #include "framework/App.h"
+#include "resources/PrintIds.h"
 #include "resources/resource.h"
 
 #include <algorithm>
@@ -23,7 +25,6 @@ namespace {
 
 constexpr UINT kGridId = 0x1800;
 constexpr UINT kGridImages = 514;
-constexpr UINT kLoadingText = 49167;
 
 // Shows the frame's progress only when what it shows changes.
 class LoadProgress {
@@ -119,7 +120,7 @@ int CChildDialog::CreateScrollField(int rebuild, int firstLine, int lastLine, in
     if (rebuild && !grid) return 0;
     CWaitCursor wait;
     CString status;
-    status.LoadString(kLoadingText);
+    status.LoadString(IDS_GRID_LOADING);
     ShowStatus(status);
 
     const std::string description = m_strDescription.str();
@@ -160,6 +161,8 @@ int CChildDialog::CreateScrollField(int rebuild, int firstLine, int lastLine, in
             }
             if (!m_pGridImages) m_pGridImages = new CBaseMDIMenu(kGridImages);
             grid->SetImageList(m_pGridImages->GetImageList());
+            // Printing asks the server for the footer's texts through this form's session.
+            grid->SetServerReader([this](const char* line) { return m_session.Execute(line).str(); });
             delete m_pGrid;
             m_pGrid = grid;
             m_stretch.push_back(StretchEntry{kGridId, r});
@@ -446,15 +449,15 @@ void CChildDialog::ApplyGridSwitches(CGridCtrl* grid) {
 bool CChildDialog::CheckGridCells() {
     CGridCtrl* grid = Grid();
     if (!grid) return true;
-    std::string failing = m_session.Execute(gridline::kCheckCells).str();
-    if (failing.empty()) {
+    vorlan::GridCheck check = vorlan::ParseGridCheck(m_session.Execute(gridline::kCheckCells).str());
+    if (!check.failed) {
         m_session.Execute(gridline::kKillHeaderRow);
         return true;
     }
-    int row = vorlan::NumberOf(vorlan::PieceOf(failing, 1)),
-        column = vorlan::NumberOf(vorlan::PieceOf(failing, 2));
-    grid->SendMessage(WM_USER, static_cast<WPARAM>(row - 1 + grid->GetFixedRowCount()), column - 1);
-    std::string message = vorlan::PieceOf(failing, 3);
-    if (!message.empty()) AfxMessageBox(message.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    ::LockWindowUpdate(nullptr);
+    if (check.row > 0)
+        grid->SendMessage(WM_USER, static_cast<WPARAM>(check.row - 1 + grid->GetFixedRowCount()),
+                          check.column - 1);
+    if (!check.message.empty()) AfxMessageBox(check.message.c_str(), MB_OK | MB_ICONEXCLAMATION);
     return false;
 }

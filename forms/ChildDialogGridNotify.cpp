@@ -23,6 +23,7 @@ namespace gridline = vorlan::gridline;
 namespace {
 
 constexpr UINT kGridId = 0x1800;
+constexpr int kGridListField = 0xC000; // the list belongs to the grid's focus cell
 constexpr int kF6Index = 1, kF7Index = 2;
 
 // The form commands a cell save's %SC closes the step with, by its second character.
@@ -108,9 +109,7 @@ LRESULT CChildDialog::OnGridNotify(NM_GRIDVIEW* record) {
         if (a.empty()) {
             SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), 0);
         } else {
-            // The popup list window is not part of this program yet: its request ends here.
-            vorlan::WriteProtocol("CChildDialog::OnGridNotify - popup list %s not opened", vorlan::kLogNote,
-                                  a.c_str());
+            OpenPopupList(a, kGridListField);
         }
         return 1;
     }
@@ -286,8 +285,7 @@ LRESULT CChildDialog::OnGridCellSave(NM_GRIDVIEW* record, int c, int r) {
     std::string subDialog = vorlan::PieceOf(a, 6), list = vorlan::PieceOf(a, 5);
     if ((key == VK_DOWN || key == VK_RIGHT || key == 13) && (!subDialog.empty() || !list.empty())) {
         if (subDialog.empty()) {
-            vorlan::WriteProtocol("CChildDialog::OnGridNotify - popup list %s not opened", vorlan::kLogNote,
-                                  list.c_str());
+            OpenPopupList(list, kGridListField);
             return 0;
         }
         while (!subDialog.empty()) {

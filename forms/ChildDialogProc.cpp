@@ -207,7 +207,7 @@ LRESULT CChildDialog::OnFunctionKey(UINT id) {
     int index = vorlan::KeyIndexOfCommand(id);
     const std::string& text = m_keys[static_cast<size_t>(index)];
     // The grid keeps its own focus kind; the form's is set by its fields.
-    bool gridFocused = FocusedControlKind == kFocusKindGrid || vorlan::g_nFocusKind == kFocusKindGrid;
+    bool gridFocused = vorlan::g_nFocusKind == kFocusKindGrid;
     if (text.empty() && gridFocused && (id == 0x8021 || id == 0x8022))
         if (HWND grid = GetDlgItem(0x1800)) return ::SendMessageA(grid, WM_KEYDOWN, id == 0x8021 ? VK_F6 : VK_F7, 0);
     if (text.empty()) return 0;
@@ -310,6 +310,9 @@ bool CChildDialog::PreTranslateMessage(MSG* msg) {
     int id = ::GetDlgCtrlID(msg->hwnd);
     bool navigation =
         key == VK_TAB || ((key == VK_UP || key == VK_DOWN || key == VK_RETURN) && id != 1 && id != 2);
+    // The grid's in-place edit ends itself with these keys and saves the cell.
+    HWND grid = GetDlgItem(0x1800);
+    if (navigation && grid && ::IsChild(grid, msg->hwnd)) return CChildForm::PreTranslateMessage(msg);
     if (navigation) {
         bool textBox = msg->hwnd == m_hMultiEdit ||
                        (m_hRichEdit && (msg->hwnd == m_hRichEdit || ::IsChild(m_hRichEdit, msg->hwnd)));

@@ -8,7 +8,6 @@ CString g_strDialogName;
 CString g_strDialogMemo;
 bool g_bNestedLoop = false;
 bool g_bNestedModal = false;
-int g_nFocusKind = 0;
 int g_nSavedFocusKind = 0;
 int g_nOpenForms = 0;
 int g_nGridLoading = 0;

@@ -1,6 +1,7 @@
 #pragma once
 // Process-wide state of the forms that the frames set and the forms read.
 
+#include "controls/FocusedControl.h"
 #include "framework/FwString.h"
 
 namespace vorlan {
@@ -20,8 +21,9 @@ extern bool g_bNestedLoop;
 // Set while a form's modal window is being destroyed: every form passes its messages on.
 extern bool g_bNestedModal;
 // The kind of control with the keyboard focus: 0 none, 1 form field, 2 chart, 3 explorer
-// tree, 4 grid; and the kind kept while a field's popup list has the focus.
-extern int g_nFocusKind;
+// tree, 4 grid; and the kind kept while a field's popup list has the focus. The controls
+// set the same program-wide value, so the forms only name it.
+inline int& g_nFocusKind = ::FocusedControlKind;
 extern int g_nSavedFocusKind;
 // Raised while a form loads its grid's rows, with the tick the load began.
 extern int g_nGridLoading;

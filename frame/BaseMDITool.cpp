@@ -4,6 +4,7 @@
 #include "app/VORLANApp.h"
 #include "forms/FormKeysLogic.h"
 #include "resources/MainFrameIds.h"
+#include "resources/PrintIds.h"
 #include "resources/resource.h"
 
 namespace {
@@ -114,7 +115,7 @@ int CBaseModalTool::Create(HWND parent, HWND frame, bool noWindow) {
     SetImages(*this, IDB_MODAL_TOOL, IDB_MODAL_TOOL_HOT, IDB_MODAL_TOOL_DISABLED);
     BYTE unlessNoWindow = noWindow ? 0 : TBSTATE_ENABLED;
     CString close = ButtonText(IDS_CLOSE_BUTTON), f2 = ButtonText(IDS_F2_BUTTON),
-            ok = ButtonText(IDS_OK_BUTTON), grid = ButtonText(IDS_GRID_PRINT_BUTTON),
+            ok = ButtonText(IDS_OK_BUTTON), grid = ButtonText(IDS_PRINT_BUTTON),
             menu = ButtonText(ID_FORM_MENU);
     TBBUTTON buttons[] = {
         Button(5, ID_FORM_CLOSE, unlessNoWindow, BTNS_BUTTON, close),

@@ -2,19 +2,13 @@
 
 #include "frame/BaseMDITool.h"
 #include "resources/MainFrameIds.h"
-
-namespace {
-
-// The button's text in the language library; the modal toolbar's text when it has none.
-constexpr UINT kPrintText = 173;
-
-} // namespace
+#include "resources/PrintIds.h"
 
 bool CGridPrintBar::Create(HWND parent) {
     if (!CreateEx(0, fwbars::kToolStyle | TBSTYLE_LIST, fwbars::kToolExStyle, CRect(0, 0, 0, 0), parent, kId))
         return false;
     CString text;
-    if (!text.LoadString(kPrintText) || text.IsEmpty()) text.LoadString(IDS_GRID_PRINT_BUTTON);
+    text.LoadString(IDS_PRINT_BUTTON);
     int nl = text.Find('\n');
     if (nl >= 0) text = text.Mid(nl + 1);
     TBBUTTON b{};

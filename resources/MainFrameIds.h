@@ -109,7 +109,6 @@
 #define IDS_NEXT_WINDOW 32895
 #define IDS_TAB_LEFT_BUTTON 34105
 #define IDS_TAB_RIGHT_BUTTON 34106
-#define IDS_GRID_PRINT_BUTTON 34101 // text of the modal toolbar's grid print button
 #define IDS_CLOSE_BUTTON 64006      // texts of the modal toolbar's close, F2 and OK buttons
 #define IDS_F2_BUTTON 64007
 #define IDS_OK_BUTTON 64008

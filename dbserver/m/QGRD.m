@@ -4,18 +4,21 @@ QGRD ; demo application: the grids of the screens GRD (Leistungen), GRL (Reihenf
  ; price§status§note (row 0 the titles; ^QGRD("KOPF") header rows when a test asks for more
  ; than one), ^QGRL(job,i) = position§name§count, ^QGRX(job,i) = five plain texts.
  ; ^QGRD("FOCUS") and ^QGRD("CLICK") let a test have a cell's entry leave a pending
- ; sub-dialog and a click answer rebuild the grid.
+ ; sub-dialog and a click answer rebuild the grid; ^QGRD("ZEILEN") makes fewer rows, each
+ ; noted with its number (Zeile007), and ^QGRD("FUSS") a left footer text, so that a test
+ ; can print every page and find each row on it.
  ;
  ; ---- GRD
-OPEN N i,h,d,svc D TR^QCC("OPEN^QGRD") S d=$C(167)
+OPEN N i,h,d,n,svc D TR^QCC("OPEN^QGRD") S d=$C(167)
  K ^QGRD($J) S %GBL=$NA(^QGRD($J)),h=$G(^QGRD("KOPF"),1) S:h<1 h=1
  F i=1-h:1:-1 S ^QGRD($J,i)="Kopf "_(i+h)
  S ^QGRD($J,0)="Leistung"_d_"Menge"_d_"Preis"_d_"Status"_d_"Bemerkung"
  S svc="Beratung,Hausbesuch,Labor,R"_$C(246)_"ntgen,Verband,Impfung,Gutachten,Telefonat"
- F i=1:1:2000 S ^QGRD($J,i)=$P(svc,",",i#8+1)_d_(i#7+1)_d_(i#13*10+15)_",00"_d_$S(i#3:"offen",1:"erledigt")_d_$S(i#10:"",1:"Erste Zeile"_$C(13,10)_"zweite Zeile")
+ S n=$G(^QGRD("ZEILEN"),2000) S:n<1!(n>2000) n=2000
+ F i=1:1:n S ^QGRD($J,i)=$P(svc,",",i#8+1)_d_(i#7+1)_d_(i#13*10+15)_",00"_d_$S(i#3:"offen",1:"erledigt")_d_$S($D(^QGRD("ZEILEN")):"Zeile"_$E(i+1000,2,4),i#10:"",1:"Erste Zeile"_$C(13,10)_"zweite Zeile")
  S (%ZELN,%ZLOEN,%ZEINN)=1,%MAXZ=2500,GRDKUNDE="",GRDDATUM=""
  S %WIN("SCRTITLE","L")="Leistungen",%WIN("SCRTITLE","C")="Praxis Dr. Muster",%WIN("SCRTITLE","R")="Demo"
- S %WIN("SCRFOOT","C-EXTRA")="Alle Preise in Euro"
+ S %WIN("SCRFOOT","C-EXTRA")="Alle Preise in Euro" S:$G(^QGRD("FUSS"))'="" %WIN("SCRFOOT","L")=^QGRD("FUSS")
  Q
 ROW(row,c1,c2,cells) N c,rec S rec=$G(^QGRD($J,row)) Q:'$D(^QGRD($J,row))
  F c=c1:1:c2 S cells(c)=$$CELL(row,c,rec)
@@ -38,7 +41,8 @@ PRS(r,c,x) N d S d=$C(167)
  Q:c<2!(c>6)!'$D(^QGRD($J,r)) x_d
  S $P(^QGRD($J,r),d,c-1)=x
  Q x_d_"Zeile "_r_" gespeichert."
-TABLES(c,b,x) Q:c'=2 ""  Q $C(167,167)_"LEIST"
+TABLES(c,b,x) Q:c'=2 ""  D FILL^QCC("LEIST","GRDLEIST",$$ENTRIES^QCC("LEIST",""))
+ Q $C(167,167)_"LEIST"
 ZEINF(r,b,x) N i,last S last=+$O(^QGRD($J,""),-1) S:r<1 r=1 S:r>(last+1) r=last+1
  F i=last:-1:r S ^QGRD($J,i+1)=^QGRD($J,i)
  S ^QGRD($J,r)=$C(167)_"1"_$C(167)_"0,00"_$C(167)_"offen"_$C(167),%WIN("ZEL")=r_$C(167)_"1"_$C(167)_"1"

@@ -293,10 +293,20 @@ TEST_F(GridTest, ATooltipAppearsOverARestingCursor) {
     CPoint p = CellCentre(3, 2);
     POINT screen = p;
     ::ClientToScreen(grid, &screen);
-    // Pointer events from before the cursor was placed may still arrive and move the hover
-    // cell away; the cursor then rests again.
+    // Tooltips show only in the active window under the cursor: windows of tests running
+    // beside this one may take the activation or cover the cell, so each try first takes
+    // them back. Pointer events from before the cursor was placed may still arrive and move
+    // the hover cell away; the cursor then rests again.
+    auto takeWindowBack = [&] {
+        ::SetWindowPos(owner, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+        ::SetForegroundWindow(owner);
+        ::SetActiveWindow(owner);
+        return PumpUntil(
+            [&] { return ::GetActiveWindow() == owner.m_hWnd && ::WindowFromPoint(screen) == grid.m_hWnd; });
+    };
     bool shown = false;
-    for (int attempt = 0; attempt < 5 && !shown; ++attempt) {
+    for (int attempt = 0; attempt < 10 && !shown; ++attempt) {
+        if (!takeWindowBack()) continue;
         ::SetCursorPos(screen.x, screen.y);
         Pump();
         grid.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
@@ -304,7 +314,11 @@ TEST_F(GridTest, ATooltipAppearsOverARestingCursor) {
                     [this] { return grid.m_hTooltip != nullptr || !(grid.m_HoverCell == CCellID(3, 2)); }) &&
                 grid.m_hTooltip != nullptr;
     }
-    ASSERT_TRUE(shown);
+    POINT at{};
+    ::GetCursorPos(&at);
+    ASSERT_TRUE(shown) << "active " << ::GetActiveWindow() << " fg " << ::GetForegroundWindow() << " owner "
+                       << owner.m_hWnd << " under " << ::WindowFromPoint(screen) << " grid " << grid.m_hWnd
+                       << " cursor " << at.x << "," << at.y << " want " << screen.x << "," << screen.y;
     const Notified* asked = owner.Last(GVN_TOOLTIP);
     ASSERT_NE(asked, nullptr);
     EXPECT_EQ(asked->row, 3);

@@ -6,13 +6,11 @@
 #include "resources/PrintIds.h"
 #include "services/PrintPreview.h"
 #include "tests/harness/Harness.h"
-#include "tests/harness/PreviewSteps.h"
-#include "tests/harness/PrintedPages.h"
+#include "tests/harness/PreviewPrinting.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <functional>
 #include <map>
 #include <string>
@@ -22,18 +20,8 @@ namespace {
 
 constexpr int kRows = 60;
 
-std::string RowText(int row) {
-    char text[16];
-    std::snprintf(text, sizeof text, "Zeile%03d", row);
-    return text;
-}
-
-size_t Count(const std::string& text, const std::string& word) {
-    size_t n = 0;
-    for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1))
-        ++n;
-    return n;
-}
+using harness::CountOf;
+using harness::RowMark;
 
 class GridPrintTest : public ::testing::Test {
   protected:
@@ -61,7 +49,7 @@ class GridPrintTest : public ::testing::Test {
             grid.SetItemText(0, col, heads[col]);
         }
         for (int row = 1; row <= kRows; ++row) {
-            grid.SetItemText(row, 0, RowText(row).c_str());
+            grid.SetItemText(row, 0, RowMark(row).c_str());
             grid.SetItemText(row, 1, "Beratung");
             grid.SetItemText(row, 2, "1");
             grid.SetItemText(row, 3, "Rechts");
@@ -81,40 +69,14 @@ class GridPrintTest : public ::testing::Test {
         fw::TestMode::Disable();
     }
 
-    // Opens the preview with the pages across and runs `then` in it.
+    void Open() { grid.PrintPreview("Links oben", "Leistungsliste", "Rechts oben"); }
     void InPreview(int pagesAcross, std::function<void(HWND)> then) {
-        harness::PreviewSteps run({
-            [&](HWND p) {
-                HWND tool = harness::FindDescendant(p, TOOLBARCLASSNAMEA);
-                ::SetWindowTextA(::GetDlgItem(tool, ID_PREVIEW_USER_EDIT),
-                                 std::to_string(pagesAcross).c_str());
-                ::SendMessageA(p, WM_PREVIEW_PAGE, 0, 0);
-            },
-            then,
-        });
-        grid.PrintPreview("Links oben", "Leistungsliste", "Rechts oben");
-        EXPECT_TRUE(run.AllRan());
+        EXPECT_TRUE(harness::InPreview([this] { Open(); }, pagesAcross, std::move(then)));
     }
-
-    // Every page, each printed as a job of its own: the fixture's round trip through PDF
-    // cannot read a TrueType font on a later page of one job.
     std::vector<std::string> PrintAll(int pagesAcross) {
-        int count = 0;
-        InPreview(pagesAcross, [&](HWND p) {
-            count = static_cast<int>(
-                static_cast<CPrintPreview*>(CWnd::FromHandlePermanent(p))->Info().GetMaxPage());
-            ::SendMessageA(p, WM_COMMAND, ID_PREVIEW_CLOSE, 0);
-        });
-        std::vector<std::string> pages;
-        for (int page = 1; page <= count; ++page) {
-            harness::ClearPrintFile();
-            fw::TestMode::PushAnswer("dialog print printer:default pages:" + std::to_string(page) + "-" +
-                                     std::to_string(page));
-            InPreview(pagesAcross, [](HWND p) { ::SendMessageA(p, WM_COMMAND, ID_PREVIEW_PRINT, 0); });
-            std::vector<std::string> printed = harness::PrintedPages(90000);
-            EXPECT_EQ(printed.size(), 1u) << "page " << page;
-            pages.push_back(printed.empty() ? std::string() : printed[0]);
-        }
+        std::vector<std::string> pages = harness::PrintPages([this] { Open(); }, pagesAcross);
+        for (size_t i = 0; i < pages.size(); ++i)
+            EXPECT_FALSE(pages[i].empty()) << "page " << i + 1 << " did not print alone";
         return pages;
     }
 };
@@ -143,13 +105,12 @@ TEST_F(GridPrintTest, EveryRowPrintsOnceUnderTheHeadersOfEveryPage) {
         EXPECT_NE(page.find("Leistungsliste"), std::string::npos) << page;
         EXPECT_NE(page.find("Rechts oben"), std::string::npos) << page;
         EXPECT_NE(page.find("Nummer"), std::string::npos) << "the fixed row repeats: " << page;
-        std::string numbering = "Seite " + std::to_string(i + 1) + " von " + std::to_string(pages.size());
-        EXPECT_NE(page.find(numbering), std::string::npos) << page;
+        EXPECT_NE(page.find(harness::PageNumbering(i + 1, pages.size(), 1)), std::string::npos) << page;
         EXPECT_EQ(page.find("Reihe"), std::string::npos) << "one page across has no band suffix";
         EXPECT_NE(page.find("GridPrintTest - Leistungen"), std::string::npos) << page;
     }
     for (int row = 1; row <= kRows; ++row)
-        EXPECT_EQ(Count(all, RowText(row)), 1u) << RowText(row);
+        EXPECT_EQ(CountOf(all, RowMark(row)), 1u) << RowMark(row);
     EXPECT_NE(std::find(asked.begin(), asked.end(), "W $G(%WIN(\"SCRFOOT\",\"L\"))"), asked.end());
 }
 
@@ -157,21 +118,18 @@ TEST_F(GridPrintTest, TwoPagesAcrossNumberTheRowBands) {
     std::vector<std::string> pages = PrintAll(2);
     ASSERT_GE(pages.size(), 4u);
     ASSERT_EQ(pages.size() % 2, 0u);
-    size_t bands = pages.size() / 2;
     std::string all;
     for (size_t i = 0; i < pages.size(); ++i) {
         all += pages[i];
-        char numbering[64];
-        std::snprintf(numbering, sizeof numbering, "Seite %zu von %zu (Reihe %zu/%zu)", i + 1, pages.size(),
-                      i / 2 + 1, bands);
-        EXPECT_NE(pages[i].find(numbering), std::string::npos) << pages[i];
+        EXPECT_NE(pages[i].find(harness::PageNumbering(i + 1, pages.size(), 2)), std::string::npos)
+            << pages[i];
         EXPECT_NE(pages[i].find("Leistungsliste"), std::string::npos) << "headers on every slice";
     }
     // The first column's texts print on the left slices only, each once.
     for (int row = 1; row <= kRows; ++row)
-        EXPECT_EQ(Count(all, RowText(row)), 1u) << RowText(row);
-    EXPECT_EQ(Count(pages[0], "Nummer"), 1u);
-    EXPECT_EQ(Count(pages[2], "Nummer"), 0u) << "fixed rows only on the first band with pages across";
+        EXPECT_EQ(CountOf(all, RowMark(row)), 1u) << RowMark(row);
+    EXPECT_EQ(CountOf(pages[0], "Nummer"), 1u);
+    EXPECT_EQ(CountOf(pages[2], "Nummer"), 0u) << "fixed rows only on the first band with pages across";
 }
 
 TEST_F(GridPrintTest, ServerFooterTextsReplaceTheDefaults) {

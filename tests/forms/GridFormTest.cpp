@@ -4,6 +4,7 @@
 #include "common/MQuote.h"
 #include "controls/GridCtrl.h"
 #include "forms/FormDecor.h"
+#include "forms/ListTab.h"
 #include "resources/MainFrameIds.h"
 #include "tests/forms/FormServerFixture.h"
 
@@ -174,6 +175,76 @@ TEST_F(GridFormTest, CellSaveSendsTheCaretAndFetchesTheRowAgain) {
     trace = Trace();
     EXPECT_TRUE(Has(trace, "PRS^QCC(4,6,\"5\xFF \tlang\") 2,3")) << "the quote as $C(255), the TAB as itself";
     EXPECT_EQ(Server("W $P(^QGRD($J,4),$C(167),5)"), "5\" \tlang");
+}
+
+// Keys go through the program's own loop: its filter first, then translated to characters.
+void PressKeys(std::initializer_list<UINT> keys) {
+    for (UINT key : keys) {
+        HWND focus = ::GetFocus();
+        ASSERT_NE(focus, nullptr) << "no window takes key " << key;
+        ::PostMessageA(focus, WM_KEYDOWN, key, 1);
+        ::PostMessageA(focus, WM_KEYUP, key, 1 | 0xC0000000);
+        for (int round = 0; round < 3; ++round) {
+            MSG m;
+            while (::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+                if (m.message == WM_QUIT) continue;
+                if (AfxGetApp()->PreTranslateMessage(&m)) continue;
+                ::TranslateMessage(&m);
+                ::DispatchMessageA(&m);
+            }
+            harness::Pump();
+        }
+    }
+}
+
+TEST_F(GridFormTest, TypingIntoAFocusedCellSavesItWithReturn) {
+    CGridCtrl* grid = OpenGrid("GRD");
+    ASSERT_NE(grid, nullptr);
+    grid->SendMessage(WM_USER, 5, 2);
+    harness::Pump();
+    ASSERT_EQ(::GetFocus(), grid->m_hWnd);
+    ASSERT_EQ(grid->GetFocusCell(), CCellID(5, 2));
+    EXPECT_EQ(vorlan::g_nFocusKind, 4) << "the frame's edit commands and F6/F7 see the grid";
+    Trace();
+    PressKeys({'4', '2'});
+    HWND edit = ::GetFocus();
+    ASSERT_NE(edit, grid->m_hWnd) << "typing opens the cell's in-place edit";
+    EXPECT_EQ(::GetParent(edit), grid->m_hWnd);
+    EXPECT_EQ(fw::WindowText(edit), "42");
+    PressKeys({VK_RETURN});
+    EXPECT_FALSE(::IsWindow(edit)) << "Return ends the edit";
+    Lines trace = Trace();
+    int saves = 0;
+    for (const std::string& entry : trace)
+        if (entry.rfind("PRS^QCC(5,3,42) CR", 0) == 0) ++saves;
+    EXPECT_EQ(saves, 1) << "saved once, with %CR";
+    EXPECT_TRUE(Has(trace, "GETROW^QCC(\"GRD\",5,1,6)")) << "the row is fetched again";
+    EXPECT_EQ(Server("W $P(^QGRD($J,5),$C(167),2)"), "42");
+    EXPECT_EQ(Cell(5, 2), "42");
+}
+
+TEST_F(GridFormTest, F4OnAServiceCellOpensItsListAndTheChoiceEndsTheEdit) {
+    CGridCtrl* grid = OpenGrid("GRD");
+    ASSERT_NE(grid, nullptr);
+    grid->SendMessage(WM_USER, 3, 1);
+    harness::Pump();
+    Trace();
+    PressKeys({VK_F4});
+    Lines trace = Trace();
+    EXPECT_TRUE(Has(trace, "TABLES^QCC(2,\"" + Cell(3, 1) + "\")")) << ::testing::PrintToString(trace);
+    HWND popup = Form()->KeptPopupList();
+    ASSERT_NE(popup, nullptr) << "the service list opened";
+    EXPECT_EQ(GetWindowLongPtrA(popup, GWLP_USERDATA), 0xC000) << "it serves the grid's focus cell";
+    HWND rows = GetDlgItem(popup, CListTab::kListId);
+    ASSERT_NE(rows, nullptr);
+    LVITEMA item{};
+    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(rows, LVM_SETITEMSTATE, 2, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(popup, WM_COMMAND, IDOK, 0);
+    harness::Pump();
+    trace = Trace();
+    EXPECT_TRUE(Has(trace, "TABX^QCC(\"LEIST\",\"Labor\")")) << ::testing::PrintToString(trace);
+    EXPECT_EQ(Form()->KeptPopupList(), nullptr) << "the list closed after the choice";
 }
 
 TEST_F(GridFormTest, RefusedQuantityShowsTheServersMessage) {
