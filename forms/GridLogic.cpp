@@ -32,6 +32,18 @@ std::string CellText(std::string_view text) {
 
 } // namespace
 
+GridCheck ParseGridCheck(std::string_view answer) {
+    GridCheck check;
+    if (answer.empty()) return check;
+    check.failed = true;
+    // A cell the grid does not have is no place to go: the form keeps its focus.
+    check.row = NumberOf(PieceOf(answer, 1));
+    check.column = NumberOf(PieceOf(answer, 2));
+    if (check.row < 1 || check.column < 1) check.row = check.column = 0;
+    check.message = std::string(PieceOf(answer, 3));
+    return check;
+}
+
 ScrollRecord ParseScrollRecord(std::string_view answer) {
     ScrollRecord r;
     r.columns = std::max(0, PieceNumber(answer, 1));

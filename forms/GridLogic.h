@@ -109,6 +109,14 @@ std::string CellKeyLine(std::string_view screen, std::string_view kind);
 // last key 13 gives %CR; p1, p2 the selection from 1.
 std::string CellSaveLine(bool cr, int p1, int p2, int r, int c, std::string_view text);
 
+// A failing grid cell as $$PRUEFS^QCC() names it: row§column§message, both 1-based.
+struct GridCheck {
+    bool failed = false;
+    int row = 0, column = 0;
+    std::string message;
+};
+GridCheck ParseGridCheck(std::string_view answer);
+
 // %WIN("CURPOS"): four numbers.
 struct CursorPosition {
     int p[4] = {};

@@ -204,3 +204,23 @@ TEST(GridLoading, ProgressChangesAFewHundredTimesWhateverTheRows) {
     EXPECT_EQ(LoadProgressStep(5, 0, 0), kLoadSteps);
     EXPECT_EQ(LoadProgressStep(2147483647, -2147483647 - 1, 2147483647), kLoadSteps) << "no overflow";
 }
+
+TEST(GridRecords, AFailingCellIsReadOnlyWhereItMakesSense) {
+    EXPECT_FALSE(ParseGridCheck("").failed);
+
+    GridCheck cell = ParseGridCheck("3\xA7"
+                                    "2\xA7"
+                                    "Menge fehlt");
+    EXPECT_TRUE(cell.failed);
+    EXPECT_EQ(cell.row, 3);
+    EXPECT_EQ(cell.column, 2);
+    EXPECT_EQ(cell.message, "Menge fehlt");
+
+    // Any answer refuses the save; a cell the grid cannot have moves nothing.
+    for (const char* answer : {"x\xA7y\xA7Text", "0\xA7" "1\xA7Text", "4\xA7" "-1\xA7Text", "5"}) {
+        GridCheck odd = ParseGridCheck(answer);
+        EXPECT_TRUE(odd.failed) << answer;
+        EXPECT_EQ(odd.row, 0) << answer;
+        EXPECT_EQ(odd.column, 0) << answer;
+    }
+}
