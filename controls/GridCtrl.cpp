@@ -6,6 +6,8 @@
 #include "framework/Registry.h"
 #include "framework/ScrollBar.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
@@ -100,6 +102,7 @@ CGridCtrl::~CGridCtrl() {
     if (m_hGridPen) ::DeleteObject(m_hGridPen);
     if (m_hGridBrush) ::DeleteObject(m_hGridBrush);
     if (m_hGridBrush2) ::DeleteObject(m_hGridBrush2);
+    if (m_hEditBrush) ::DeleteObject(m_hEditBrush);
 }
 
 int CGridCtrl::ReadWheelScrollLines() {
@@ -195,7 +198,22 @@ void CGridCtrl::ApplyFont(HFONT font) {
     m_nDefColWidth = 12 * tm.tmAveCharWidth + 2 * m_nMarginX;
 }
 
+void CGridCtrl::Release(CGridCtrl* grid) {
+    if (!grid) return;
+    if (grid->m_nBusy > 0) {
+        if (grid->WindowAlive()) grid->DestroyWindow();
+        grid->m_bDeletePending = true;
+    } else {
+        delete grid;
+    }
+}
+
 LRESULT CGridCtrl::WindowProc(UINT msg, WPARAM w, LPARAM l) {
+    BusyGuard guard(*this);
+    return DispatchGridMessage(msg, w, l);
+}
+
+LRESULT CGridCtrl::DispatchGridMessage(UINT msg, WPARAM w, LPARAM l) {
     vorlan::TraceWindowMessage("CGridCtrl", GridMessageName(msg));
     switch (msg) {
     case WM_PAINT: return OnPaint(w, l);
@@ -270,6 +288,7 @@ LRESULT CGridCtrl::SendNotify(UINT code, NM_GRIDVIEW& record) {
     if (!owner && m_hWnd) owner = ::GetParent(m_hWnd);
     // Without an owner the grid goes on as if the form had allowed the step.
     if (!owner) return 1;
+    BusyGuard guard(*this);
     record.hdr.hwndFrom = m_hWnd;
     record.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(m_hWnd));
     record.hdr.code = code;
@@ -510,32 +529,37 @@ void CGridCtrl::ResetScrollBars() {
     // One row (column) of slack beyond the end, so the last one never hides under the bar.
     int lastRow = GetRowCount() > m_nFixedRows ? GetRowHeight(GetRowCount() - 1) : 0;
     int lastCol = GetColumnCount() > m_nFixedCols ? GetColumnWidth(GetColumnCount() - 1) : 0;
-    fw::SetScrollRange32(m_hWnd, SB_VERT, rowsH > pageH ? rowsH + lastRow - 1 : -1, pageH);
-    fw::SetScrollRange32(m_hWnd, SB_HORZ, colsW > pageW ? colsW + lastCol - 1 : -1, pageW);
+    auto range = [](int size, int page, int slack) {
+        return size > page ? static_cast<int>(std::min<long long>(static_cast<long long>(size) + slack - 1, INT_MAX))
+                           : -1;
+    };
+    fw::SetScrollRange32(m_hWnd, SB_VERT, range(rowsH, pageH, lastRow), pageH);
+    fw::SetScrollRange32(m_hWnd, SB_HORZ, range(colsW, pageW, lastCol), pageW);
 }
 
+namespace {
+// 100,000 rows of the largest height pass the int range: the sum stops at its end.
+int SumOfSizes(const std::vector<int>& sizes, size_t count) {
+    long long sum = 0;
+    for (size_t i = 0; i < count && i < sizes.size(); ++i) sum += sizes[i];
+    return static_cast<int>(std::min<long long>(sum, INT_MAX));
+}
+} // namespace
+
 int CGridCtrl::GetFixedRowHeight() const {
-    int h = 0;
-    for (int r = 0; r < m_nFixedRows && r < GetRowCount(); ++r) h += m_arRowHeights[static_cast<size_t>(r)];
-    return h;
+    return SumOfSizes(m_arRowHeights, static_cast<size_t>(std::max(m_nFixedRows, 0)));
 }
 
 int CGridCtrl::GetFixedColumnWidth() const {
-    int w = 0;
-    for (int c = 0; c < m_nFixedCols && c < GetColumnCount(); ++c) w += m_arColWidths[static_cast<size_t>(c)];
-    return w;
+    return SumOfSizes(m_arColWidths, static_cast<size_t>(std::max(m_nFixedCols, 0)));
 }
 
 int CGridCtrl::GetVirtualHeight() const {
-    int h = 0;
-    for (int v : m_arRowHeights) h += v;
-    return h;
+    return SumOfSizes(m_arRowHeights, m_arRowHeights.size());
 }
 
 int CGridCtrl::GetVirtualWidth() const {
-    int w = 0;
-    for (int v : m_arColWidths) w += v;
-    return w;
+    return SumOfSizes(m_arColWidths, m_arColWidths.size());
 }
 
 CCellID CGridCtrl::GetTopleftNonFixedCell() const {

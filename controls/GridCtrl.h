@@ -8,6 +8,7 @@
 // CopyMetafileToClipboard) in GridDragDrop.cpp, printing in GridCtrlPrint.cpp.
 
 #include "controls/FormGrid.h"
+#include "controls/GridPrintLayout.h"
 #include "controls/GridSelection.h"
 #include "framework/DC.h"
 #include "framework/FwString.h"
@@ -21,6 +22,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -211,6 +213,11 @@ class CGridCtrl : public CWnd, public IFormGrid {
                        int defaultRowHeight = 30, int nFixedCols = 0, int nFixedRows = 0);
     ~CGridCtrl() override;
 
+    // The owner's way to be rid of a grid: while the grid is inside one of its messages or
+    // notifications (the server's answer may close the form there) the object lives on until
+    // the outermost of them has returned, so its own checks never read freed memory.
+    static void Release(CGridCtrl* grid);
+
     // Creates the window (0x2300000 added to the style) and sizes the arrays; on failure the
     // window is gone again and the counts are 0. A client edge (WS_EX_CLIENTEDGE) becomes
     // WS_BORDER under visual styles.
@@ -266,7 +273,10 @@ class CGridCtrl : public CWnd, public IFormGrid {
     WORD GetRowFlags(int row) const;
     WORD GetColumnFlags(int col) const;
 
-    // Sizes.
+    // Sizes. A row or column is 0 to kMaxCellSize pixels high or wide, whatever the server
+    // asks; totals beyond the int range stop at its end.
+    static constexpr int kMaxCellSize = 32767;
+    static int CellSize(long long pixels);
     bool SetRowHeight(int row, int height, bool useDefault = false);
     bool SetColumnWidth(int col, int width, bool autoSizeRows = false);
     // The grid owns the font from now on and makes its bold variant; null removes both.
@@ -426,6 +436,19 @@ class CGridCtrl : public CWnd, public IFormGrid {
     LRESULT SendNotify(UINT code, int row, int col, INT_PTR value = 0);
     // After a notification: is the window still there (the answer may have closed the form)?
     bool WindowAlive() const { return m_hWnd && ::IsWindow(m_hWnd); }
+    class BusyGuard {
+      public:
+        explicit BusyGuard(CGridCtrl& grid) : m_grid(grid) { ++m_grid.m_nBusy; }
+        ~BusyGuard() {
+            if (--m_grid.m_nBusy == 0 && m_grid.m_bDeletePending) delete &m_grid;
+        }
+        BusyGuard(const BusyGuard&) = delete;
+        BusyGuard& operator=(const BusyGuard&) = delete;
+
+      private:
+        CGridCtrl& m_grid;
+    };
+    LRESULT DispatchGridMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     // The key filter ahead of accelerators (GridCtrlInput.cpp).
@@ -630,6 +653,8 @@ class CGridCtrl : public CWnd, public IFormGrid {
     int m_nPageWidth = 0;
     int m_nPageHeight = 0;
     int m_nBodyHeight = 0;
+    // Built once when printing begins; every page reads it until printing ends.
+    std::unique_ptr<gridprint::Pagination> m_pPrintPages;
     bool m_bPrinting = false;
     // Set while OnDraw runs: the painters leave the font they chose selected for the next cell.
     bool m_bInOnDraw = false;
@@ -675,6 +700,9 @@ class CGridCtrl : public CWnd, public IFormGrid {
     // The whole client area, unless redraw is off.
     void InvalidateGrid();
     HBRUSH m_hEditBrush = nullptr;
+    COLORREF m_crEditBrush = 0;
+    int m_nBusy = 0;
+    bool m_bDeletePending = false;
     int m_nResizeStartSize = 0;
     bool m_bKeyDownSeen[4] = {false, false, false, false}; // F1 to F4 reached the grid down
     // Printing's reach to the server: the form hands the grid a reader of `W ...` lines for

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <new>
 
 using vorlan::TraceFunction;
 
@@ -20,10 +21,15 @@ void CGridCtrl::FreeCell(CGridCell* cell) {
 CGridCtrl::GridRow CGridCtrl::MakeRow(int formatFrom) {
     GridRow row;
     row.reserve(static_cast<size_t>(GetColumnCount()));
-    for (int c = 0; c < GetColumnCount(); ++c) {
-        CGridCell* cell = NewCell();
-        if (formatFrom >= 0) cell->m_nFormat = Cell(formatFrom, c)->m_nFormat & ~1u;
-        row.push_back(cell);
+    try {
+        for (int c = 0; c < GetColumnCount(); ++c) {
+            CGridCell* cell = NewCell();
+            if (formatFrom >= 0) cell->m_nFormat = Cell(formatFrom, c)->m_nFormat & ~1u;
+            row.push_back(cell);
+        }
+    } catch (const std::bad_alloc&) {
+        FreeRow(row);
+        throw;
     }
     return row;
 }
@@ -58,11 +64,20 @@ bool CGridCtrl::SetRowCount(int rows) {
         if (m_nFixedRows > rows) m_nFixedRows = rows;
         if (m_idCurrentCell.row >= rows) SetFocusCell(-1, -1);
     } else {
-        m_RowData.reserve(static_cast<size_t>(rows));
-        for (int r = old; r < rows; ++r) {
-            m_RowData.push_back(MakeRow(-1));
-            m_arRowHeights.push_back(m_nDefRowHeight);
-            m_arRowFlags.push_back(GVRF_NORMAL);
+        try {
+            m_RowData.reserve(static_cast<size_t>(rows));
+            m_arRowHeights.reserve(static_cast<size_t>(rows));
+            m_arRowFlags.reserve(static_cast<size_t>(rows));
+            // Only the new row may fail; the arrays stay of one length.
+            for (int r = old; r < rows; ++r) {
+                m_RowData.push_back(MakeRow(-1));
+                m_arRowHeights.push_back(m_nDefRowHeight);
+                m_arRowFlags.push_back(GVRF_NORMAL);
+            }
+        } catch (const std::bad_alloc&) {
+            vorlan::WriteProtocol("CGridCtrl::SetRowCount - no memory for %d rows", vorlan::kLogNote, rows);
+            SetRowCount(old);
+            return false;
         }
     }
     Relayout();
@@ -149,8 +164,16 @@ int CGridCtrl::InsertRow(int position) {
     // A span reaching across the new row would cover the wrong cells: it ends here.
     if (position < count) ClearSpansThrough(position, true);
     // The first row lends its formats; a grid without rows has none to lend.
-    GridRow row = MakeRow(count > 0 ? 0 : -1);
-    m_RowData.insert(m_RowData.begin() + position, std::move(row));
+    try {
+        m_RowData.reserve(m_RowData.size() + 1);
+        m_arRowHeights.reserve(m_arRowHeights.size() + 1);
+        m_arRowFlags.reserve(m_arRowFlags.size() + 1);
+        GridRow row = MakeRow(count > 0 ? 0 : -1);
+        m_RowData.insert(m_RowData.begin() + position, std::move(row));
+    } catch (const std::bad_alloc&) {
+        vorlan::WriteProtocol("CGridCtrl::InsertRow - no memory for row %d", vorlan::kLogNote, position);
+        return -1;
+    }
     m_arRowHeights.insert(m_arRowHeights.begin() + position, m_nDefRowHeight);
     m_arRowFlags.insert(m_arRowFlags.begin() + position, GVRF_NORMAL);
     if (position < count) {
@@ -438,22 +461,27 @@ WORD CGridCtrl::GetColumnFlags(int col) const {
     return col >= 0 && col < GetColumnCount() ? m_arColFlags[static_cast<size_t>(col)] : 0;
 }
 
+int CGridCtrl::CellSize(long long pixels) {
+    return static_cast<int>(std::clamp<long long>(pixels, 0, kMaxCellSize));
+}
+
 bool CGridCtrl::SetRowHeight(int row, int height, bool useDefault) {
     if (row < 0 || row >= GetRowCount()) return false;
+    long long pixels = height;
     if (useDefault) {
         if (m_arRowFlags[static_cast<size_t>(row)] & GVRF_FIXEDHEIGHT) return false;
-        height = m_nDefRowHeight;
+        pixels = m_nDefRowHeight;
     } else if (height < 0) {
-        height = -height * m_nDefRowHeight;
+        pixels = -pixels * m_nDefRowHeight;
     }
-    m_arRowHeights[static_cast<size_t>(row)] = height;
+    m_arRowHeights[static_cast<size_t>(row)] = CellSize(pixels);
     Relayout();
     return true;
 }
 
 bool CGridCtrl::SetColumnWidth(int col, int width, bool autoSizeRows) {
     if (col < 0 || col >= GetColumnCount()) return false;
-    m_arColWidths[static_cast<size_t>(col)] = width > 0 ? width : 0;
+    m_arColWidths[static_cast<size_t>(col)] = CellSize(width);
     if (col != GetColumnCount() - 1) FitLastColumn();
     if (autoSizeRows) AutoSizeRows();
     Relayout();
@@ -464,7 +492,7 @@ void CGridCtrl::FitLastColumn() {
     if (!m_bFillLastColumn || GetColumnCount() < 1 || !WindowAlive()) return;
     int total = GetVirtualWidth();
     int client = GetClientRect().Width();
-    if (total < client) m_arColWidths.back() += client - total;
+    if (total < client) m_arColWidths.back() = CellSize(static_cast<long long>(m_arColWidths.back()) + client - total);
 }
 
 bool CGridCtrl::SetColumnFont(int col, HFONT font) {

@@ -347,8 +347,12 @@ LRESULT CGridCtrl::OnCtlColor(WPARAM w, LPARAM l) {
     if (cell) GetCellColours(m_idCurrentCell.row, m_idCurrentCell.col, *cell, false, text, back, nonDefault);
     ::SetTextColor(dc, text);
     ::SetBkColor(dc, back);
-    if (m_hEditBrush) ::DeleteObject(m_hEditBrush);
-    m_hEditBrush = ::CreateSolidBrush(back);
+    // The edit asks on every repaint: one brush per colour, not one per message.
+    if (!m_hEditBrush || m_crEditBrush != back) {
+        if (m_hEditBrush) ::DeleteObject(m_hEditBrush);
+        m_hEditBrush = ::CreateSolidBrush(back);
+        m_crEditBrush = back;
+    }
     return reinterpret_cast<LRESULT>(m_hEditBrush);
 }
 

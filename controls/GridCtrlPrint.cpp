@@ -80,6 +80,7 @@ int CGridCtrl::PrintPageCallback(int code, CDC* dc, CPrintInfo* info, void* user
 
 void CGridCtrl::OnBeginPrinting(CDC* dc, CPrintInfo* info) {
     vorlan::TraceFunction("CGridCtrl::OnBeginPrinting");
+    m_pPrintPages.reset();
     if (!dc || !info || GetRowCount() <= m_nFixedRows || !m_hWnd) return;
     {
         CClientDC screen(m_hWnd);
@@ -113,15 +114,17 @@ void CGridCtrl::OnBeginPrinting(CDC* dc, CPrintInfo* info) {
     heights.reserve(static_cast<size_t>(GetRowCount() - m_nFixedRows));
     for (int row = m_nFixedRows; row < GetRowCount(); ++row)
         heights.push_back(GetRowHeight(row));
-    gridprint::Pagination pages(std::move(heights), GetFixedRowHeight(), m_nBodyHeight, across);
+    m_pPrintPages = std::make_unique<gridprint::Pagination>(std::move(heights), GetFixedRowHeight(), m_nBodyHeight,
+                                                            across);
     info->SetMinPage(1);
-    info->SetMaxPage(static_cast<UINT>(pages.PageCount()));
+    info->SetMaxPage(static_cast<UINT>(m_pPrintPages->PageCount()));
     info->m_nCurPage = 1;
 }
 
 void CGridCtrl::OnPrintPage(CDC* dc, CPrintInfo* info) {
     vorlan::TraceFunction("CGridCtrl::OnPrintPage");
-    if (!dc || !info || !m_PrinterFont.m_hObject || m_nPageWidth <= 0 || m_nPageHeight <= 0) return;
+    if (!dc || !info || !m_PrinterFont.m_hObject || !m_pPrintPages || m_nPageWidth <= 0 || m_nPageHeight <= 0)
+        return;
     int saved = dc->SaveDC();
     HGDIOBJ oldFont = dc->SelectObject(m_PrinterFont.m_hObject);
     m_bPrinting = true;
@@ -144,11 +147,7 @@ void CGridCtrl::OnPrintPage(CDC* dc, CPrintInfo* info) {
     PrintHeader(dc, info);
     dc->SetWindowOrg(offset - 4 * m_nPrintCharWidth, -(headerHeight + m_nPrintLineHeight));
 
-    std::vector<int> heights;
-    heights.reserve(static_cast<size_t>(std::max(GetRowCount() - m_nFixedRows, 0)));
-    for (int row = m_nFixedRows; row < GetRowCount(); ++row)
-        heights.push_back(GetRowHeight(row));
-    gridprint::Pagination pages(std::move(heights), GetFixedRowHeight(), m_nBodyHeight, across);
+    const gridprint::Pagination& pages = *m_pPrintPages;
 
     int top = 0;
     if (pages.BandHasFixedRows(place.band)) {
@@ -294,5 +293,6 @@ void CGridCtrl::PrintFooter(CDC* dc, CPrintInfo* info) {
 void CGridCtrl::OnEndPrinting(CDC*, CPrintInfo*) {
     vorlan::TraceFunction("CGridCtrl::OnEndPrinting");
     m_PrinterFont.DeleteObject();
+    m_pPrintPages.reset();
     m_bPrinting = false;
 }

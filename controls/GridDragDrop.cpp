@@ -53,7 +53,9 @@ DROPEFFECT CGridDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD ke
 }
 
 bool CGridDropTarget::OnDrop(CWnd* wnd, COleDataObject* data, DROPEFFECT effect, CPoint point) {
-    return Serves(wnd) && m_pGridCtrl->OnDrop(data, effect, point);
+    if (!Serves(wnd)) return false;
+    CGridCtrl::BusyGuard guard(*m_pGridCtrl);
+    return m_pGridCtrl->OnDrop(data, effect, point);
 }
 
 void CGridDropTarget::OnDragLeave(CWnd* wnd) {
@@ -200,7 +202,11 @@ void CGridCtrl::StartDrag() {
         ended.hdr.hwndFrom = drag.acceptedBy;
         ended.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(m_hWnd));
         ended.hdr.code = GVN_DRAGENDED;
-        ended.iRow = ended.iColumn = ended.iRow2 = ended.iColumn2 = -1;
+        // The block that left: the form refreshes it from the server after a move.
+        ended.iRow = std::min(drag.anchorRow, drag.endRow);
+        ended.iRow2 = std::max(drag.anchorRow, drag.endRow);
+        ended.iColumn = std::min(drag.anchorColumn, drag.endColumn);
+        ended.iColumn2 = std::max(drag.anchorColumn, drag.endColumn);
         if (HWND form = NotifyWindow())
             ::SendMessageA(form, WM_NOTIFY, ended.hdr.idFrom, reinterpret_cast<LPARAM>(&ended));
         if (!WindowAlive()) return;

@@ -102,7 +102,7 @@ CGridCtrl* CChildDialog::Grid() const {
 std::vector<int> CChildDialog::GetScrollColumns(int* sum) {
     int most = vorlan::NumberOf(m_session.Execute(gridline::kMaxColumns).str());
     std::vector<int> widths;
-    int total = 0;
+    long long total = 0;
     const std::string description = m_strDescription.str();
     for (int n = 1; most <= 0 || n <= most; ++n) {
         std::string record = m_session.Execute(vorlan::ScrollColumnLine(description, n)).str();
@@ -110,7 +110,8 @@ std::vector<int> CChildDialog::GetScrollColumns(int* sum) {
         widths.push_back(vorlan::ColumnWidthOf(record));
         total += widths.back();
     }
-    if (sum) *sum = total;
+    // Stray widths must not wrap the form's width round.
+    if (sum) *sum = CGridCtrl::CellSize(total);
     return widths;
 }
 
@@ -163,10 +164,10 @@ int CChildDialog::CreateScrollField(int rebuild, int firstLine, int lastLine, in
             grid->SetImageList(m_pGridImages->GetImageList());
             // Printing asks the server for the footer's texts through this form's session.
             grid->SetServerReader([this](const char* line) { return m_session.Execute(line).str(); });
-            delete m_pGrid;
+            CGridCtrl::Release(m_pGrid);
             m_pGrid = grid;
             m_stretch.push_back(StretchEntry{kGridId, r});
-            SetGridWidth(grid, nullptr, scroll.columns);
+            SetGridWidth(grid, &widths, static_cast<int>(widths.size()));
 
             ApplyGridSwitches(grid);
             m_session.Execute(gridline::kKillDragWord);
@@ -198,7 +199,19 @@ int CChildDialog::CreateScrollField(int rebuild, int firstLine, int lastLine, in
                           : -m_nGridHeaderRows;
     int first = 1 - m_nGridHeaderRows;
     grid->SetRedraw(false);
-    grid->SetRowCount(std::max(0, last - first + 1));
+    const long long rows = vorlan::GridRowSpan(first, last);
+    if (rows > vorlan::kMaxGridRows || !grid->SetRowCount(static_cast<int>(rows))) {
+        // A stray subscript would cost memory and a round trip per row: the list stays empty.
+        const std::string count = std::to_string(rows);
+        vorlan::WriteProtocol("CChildDialog::CreateScrollField - %s rows of %s not loaded", vorlan::kLogNote,
+                              count.c_str(), description.c_str());
+        grid->SetRowCount(0);
+        grid->SetRedraw(true, true);
+        ShowStatus("");
+        AfxMessageBox(("Die Liste mit " + count + " Zeilen kann nicht geladen werden.").c_str(),
+                      MB_OK | MB_ICONEXCLAMATION);
+        return 0;
+    }
     ++vorlan::g_nGridLoading;
     vorlan::g_dwGridLoadStart = ::GetTickCount();
     {
@@ -283,7 +296,8 @@ void CChildDialog::OnGridWidthUndo() {
     int sum = 0;
     std::vector<int> widths = GetScrollColumns(&sum);
     for (size_t i = 0; i < widths.size() && static_cast<int>(i) < grid->GetColumnCount(); ++i)
-        grid->SetColumnWidth(static_cast<int>(i), widths[i] * grid->m_nCharWidth);
+        grid->SetColumnWidth(static_cast<int>(i),
+                            CGridCtrl::CellSize(static_cast<long long>(widths[i]) * grid->m_nCharWidth));
     grid->m_bPendingLayout = false;
     grid->m_bSizesChanged = 0;
     grid->ResetScrollBars();
@@ -313,7 +327,8 @@ int CChildDialog::SetGridWidth(CGridCtrl* grid, const std::vector<int>* defaults
     if (saved.empty()) {
         for (int i = 0; i < count && i < static_cast<int>(defaults->size()) && i < grid->GetColumnCount();
              ++i)
-            grid->SetColumnWidth(i, (*defaults)[static_cast<size_t>(i)] * grid->m_nCharWidth);
+            grid->SetColumnWidth(
+                i, CGridCtrl::CellSize(static_cast<long long>((*defaults)[static_cast<size_t>(i)]) * grid->m_nCharWidth));
         result = 1;
     } else {
         SetColumnWidths(saved, grid);
@@ -415,7 +430,7 @@ void CChildDialog::SaveScrollPos() {
 }
 
 void CChildDialog::DestroyGridObjects() {
-    delete m_pGrid;
+    CGridCtrl::Release(m_pGrid);
     m_pGrid = nullptr;
     delete m_pGridImages;
     m_pGridImages = nullptr;

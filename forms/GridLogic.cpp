@@ -65,6 +65,11 @@ int HeaderRowsFor(std::string_view lowestSubscript) {
     return static_cast<int>(std::min<long long>(n, 1 << 20)) + 1;
 }
 
+long long GridRowSpan(int first, int last) {
+    long long rows = static_cast<long long>(last) - first + 1;
+    return rows > 0 ? rows : 0;
+}
+
 int GridWidthInCells(int formWidth, int scrb, int columnSum) {
     if (formWidth != 0) return formWidth;
     if (scrb >= 1 && scrb <= 149) return scrb;

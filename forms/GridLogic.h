@@ -30,6 +30,11 @@ int HeaderRowsFor(std::string_view lowestSubscript);
 // The grid's width in cells: the form's own width, else %SCRB when it lies in 1..149, else
 // the columns' sum plus 2.
 int GridWidthInCells(int formWidth, int scrb, int columnSum);
+// Rows one grid may load: ten times the largest list the application knows. A stray high
+// subscript from the server is refused rather than allocated (and fetched row by row).
+constexpr long long kMaxGridRows = 1000000;
+// The rows from subscript `first` to `last`, counted without overflow; none when last < first.
+long long GridRowSpan(int first, int last);
 // Drag options: bit 2 unless %DRAG(5), bit 1 unless %DRAG(6); none with %DRAG("SIZE").
 int DragOptions(bool drag5, bool drag6, bool dragSize);
 // SCRFONT: a weight per column (0 = leave) from its $C(255) pieces.

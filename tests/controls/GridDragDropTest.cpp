@@ -102,6 +102,10 @@ TEST_F(GridDragTest, ACellBlockDropsOntoAnotherGridAndTheSourceHearsWhoTookIt) {
     const Notified* ended = owner.Last(GVN_DRAGENDED);
     ASSERT_NE(ended, nullptr);
     EXPECT_EQ(ended->from, otherOwner.m_hWnd) << "the form that accepted the drop";
+    EXPECT_EQ(ended->row, 2) << "the source block, for the source form's refresh";
+    EXPECT_EQ(ended->col, 2);
+    EXPECT_EQ(ended->row2, 3);
+    EXPECT_EQ(ended->col2, 3);
     EXPECT_FALSE(TheGridDrag().running);
     EXPECT_EQ(grid.GetMouseMode(), kMouseNothing);
 }

@@ -168,6 +168,24 @@ TEST_F(GridTest, RowHeightsCountInDefaultsAndFixedHeightRowsKeepTheirs) {
     EXPECT_EQ(grid->GetVirtualHeight(), 9 * def + 50);
 }
 
+TEST_F(GridTest, ServerSizesAreClampedAndTheirTotalsStopAtTheIntRange) {
+    grid->SetRowHeight(2, 0x7FFFFFFF);
+    EXPECT_EQ(grid->GetRowHeight(2), CGridCtrl::kMaxCellSize);
+    grid->SetRowHeight(2, -0x7FFFFFFF);
+    EXPECT_EQ(grid->GetRowHeight(2), CGridCtrl::kMaxCellSize) << "a huge multiple of the default";
+    grid->SetColumnWidth(1, -5);
+    EXPECT_EQ(grid->GetColumnWidth(1), 0);
+    grid->SetColumnWidth(1, 1 << 30);
+    EXPECT_EQ(grid->GetColumnWidth(1), CGridCtrl::kMaxCellSize);
+
+    // 70,000 rows of the largest height are more pixels than an int holds.
+    grid->SetRedraw(false);
+    ASSERT_TRUE(grid->SetRowCount(70000));
+    for (int r = 0; r < 70000; ++r) grid->SetRowHeight(r, 40000);
+    EXPECT_EQ(grid->GetVirtualHeight(), 0x7FFFFFFF);
+    EXPECT_EQ(grid->GetFixedRowHeight(), CGridCtrl::kMaxCellSize);
+}
+
 TEST_F(GridTest, TheFillSwitchWidensTheLastColumnToTheClientWidth) {
     grid->SetFillLastColumn(true);
     grid->SetColumnWidth(0, 50);

@@ -145,6 +145,19 @@ TEST_F(GridFormTest, StartEntryAndHeaderRowsFromTheLowestSubscript) {
     EXPECT_EQ(Cell(3, 1), "Hausbesuch") << "server row 1 is the first row after the headers";
 }
 
+TEST_F(GridFormTest, AStrayHighSubscriptIsRefusedWithAMessageInsteadOfLoaded) {
+    Once("S ^QM(\"GRD\",0,\"GRID\",\"TEST\")=\"S ^QGRD($J,99999999999)=\"\"x\"\"\"");
+    fw::TestMode::ClearShown();
+    CGridCtrl* grid = OpenGrid("GRD");
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(grid->GetRowCount(), 0);
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Die Liste mit 2147483648 Zeilen kann nicht geladen werden.");
+    for (const std::string& entry : Trace())
+        EXPECT_EQ(entry.rfind("GETROW^QCC(", 0), std::string::npos) << entry;
+}
+
 TEST_F(GridFormTest, MostColumnsAndTheWidthFallback) {
     Once("S ^QM(\"GRD\",0,\"GRID\",\"TEST\")=\"S %SCRB(\"\"MCOL\"\")=3,%SCRB=150\"");
     CGridCtrl* grid = OpenGrid("GRD");
@@ -152,6 +165,7 @@ TEST_F(GridFormTest, MostColumnsAndTheWidthFallback) {
     Lines trace = Trace();
     EXPECT_TRUE(Has(trace, "SCROLL^QCC(\"GRD\",3)"));
     EXPECT_FALSE(Has(trace, "SCROLL^QCC(\"GRD\",4)")) << "MCOL 3 reads at most three column records";
+    EXPECT_EQ(CountOf(trace, "SCROLL^QCC(\"GRD\",1)"), 1) << "the widths read once serve as the defaults";
     // Width 0 in the form record and %SCRB 150: as wide as the three columns read plus 2 cells.
     vorlan::Position p = vorlan::GetPosition(2, 8, 5 + 20 + 6 + 2, 1, 1, 7, 20);
     CRect r;

@@ -58,6 +58,15 @@ TEST(GridRecords, WidthInCellsFallsBackToTheColumns) {
     EXPECT_EQ(GridWidthInCells(0, -1, 60), 62);
 }
 
+TEST(GridRecords, RowSpanCountsFromTheSubscriptsWithoutOverflow) {
+    EXPECT_EQ(GridRowSpan(0, 2000), 2001);
+    EXPECT_EQ(GridRowSpan(1, 0), 0) << "an empty global";
+    EXPECT_EQ(GridRowSpan(0, -5), 0);
+    EXPECT_EQ(GridRowSpan(-1, 0x7FFFFFFF), 0x80000001LL) << "a stray subscript stays countable";
+    EXPECT_GT(GridRowSpan(0, 0x7FFFFFFF), kMaxGridRows);
+    EXPECT_EQ(GridRowSpan(-0x7FFFFFFF, 0x7FFFFFFF), 0xFFFFFFFFLL);
+}
+
 TEST(GridRecords, DragOptionsAndFontsFollowTheSwitches) {
     EXPECT_EQ(DragOptions(false, false, false), 3);
     EXPECT_EQ(DragOptions(true, false, false), 1);
