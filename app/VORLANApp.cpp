@@ -2,6 +2,7 @@
 #include "app/AboutDlg.h"
 #include "app/ProtocolLog.h"
 #include "app/UpdateCheck.h"
+#include "controls/Global.h"
 #include "forms/BaseMDIMenu.h"
 #include "forms/ChildForm.h"
 #include "forms/FormMessages.h"
@@ -42,6 +43,8 @@ CVORLANApp::CVORLANApp() : CWinApp(kAppName) {
     std::memset(&m_Settings, 0, sizeof m_Settings);
     vorlan::SetProtocolSettings(&m_Settings);
     DetectWindowsKind();
+    CGlobal::SetThemeSource(
+        []() -> const ThemeInterface* { return theApp.IsThemeActive() ? theApp.m_pThemeApi : nullptr; });
 }
 
 int CVORLANApp::PlatformKind() {
@@ -72,13 +75,13 @@ void CVORLANApp::DetectWindowsKind() {
         m_bMenuFade = SystemFlag(SPI_GETMENUFADE);
         m_bFlatMenu = SystemFlag(SPI_GETFLATMENU);
     }
-    if (m_nOSKind == 4 && m_pThemeApi) m_bThemeActive = m_pThemeApi->CanUseTheme() != 0;
 }
 
 void CVORLANApp::ProbeThemeLibrary(DWORD comCtlVersion) {
     if (m_hThemeLibrary) ::FreeLibrary(m_hThemeLibrary);
     m_hThemeLibrary = nullptr;
     m_pThemeApi = nullptr;
+    m_bThemeActive = false;
     m_dwComCtlVersion = comCtlVersion;
     if (m_nOSKind == 4) m_nOSKind = PlatformKind();
     if (HIWORD(comCtlVersion) < 6) return;
@@ -92,7 +95,20 @@ void CVORLANApp::ProbeThemeLibrary(DWORD comCtlVersion) {
         m_pThemeApi = nullptr;
         ::FreeLibrary(m_hThemeLibrary);
         m_hThemeLibrary = nullptr;
+        return;
     }
+    m_bThemeActive = m_pThemeApi->CanUseTheme() != 0;
+}
+
+HINSTANCE CVORLANApp::OwnModule() const {
+    return m_hInstance ? m_hInstance : ::GetModuleHandleA(nullptr);
+}
+
+void CVORLANApp::ChooseImageModule() {
+    if (m_hImageResources && m_hImageResources != OwnModule()) ::FreeLibrary(m_hImageResources);
+    m_hImageResources = nullptr;
+    if (m_nOSKind == 4) m_hImageResources = ::LoadLibraryA(kThemeLibrary);
+    if (!m_hImageResources) m_hImageResources = OwnModule();
 }
 
 CVORLANApp::~CVORLANApp() {
@@ -159,9 +175,7 @@ bool CVORLANApp::InitInstance() {
     SetIdentity();
     if (!LoadLanguageDll()) return false;
 
-    m_hImageResources = nullptr;
-    if (m_nOSKind == 4) m_hImageResources = ::LoadLibraryA(kThemeLibrary);
-    if (!m_hImageResources) m_hImageResources = m_hInstance ? m_hInstance : ::GetModuleHandleA(nullptr);
+    ChooseImageModule();
 
     std::string value;
     if (fw::RegReadString(HKEY_LOCAL_MACHINE, m_strSetupKey.str(), "AutoInstallPath", value))
@@ -291,19 +305,20 @@ bool CVORLANApp::LoadLanguageDll(char letter) {
 }
 
 HIMAGELIST CVORLANApp::LoadImageList(UINT bitmapId, bool classic) {
+    // A masked list of an alpha strip would key out black: the program's own strips then.
+    bool alpha = !classic && m_bThemeActive && m_hImageResources && m_hImageResources != OwnModule();
     CBitmap bmp;
-    if (!bmp.LoadDIB(m_hImageResources, bitmapId)) return nullptr;
+    if (!bmp.LoadDIB(alpha ? m_hImageResources : OwnModule(), bitmapId)) return nullptr;
     BITMAP bm{};
     bmp.GetBitmap(bm);
     int edge = bm.bmHeight;
     int count = edge > 0 ? bm.bmWidth / edge : 0;
     CImageList list;
-    HINSTANCE self = m_hInstance ? m_hInstance : ::GetModuleHandleA(nullptr);
-    if (!classic && m_nOSKind == 4 && m_hImageResources != self) {
+    if (alpha) {
         if (!list.Create(edge, edge, ILC_COLOR32, count, 0)) return nullptr;
         list.Add(bmp, nullptr);
     } else {
-        if (!list.Create(edge, edge, 25, count, 0)) return nullptr;
+        if (!list.Create(edge, edge, ILC_COLOR24 | ILC_MASK, count, 0)) return nullptr;
         list.AddMasked(bmp, CLR_DEFAULT);
     }
     return list.Detach();
@@ -311,7 +326,7 @@ HIMAGELIST CVORLANApp::LoadImageList(UINT bitmapId, bool classic) {
 
 void CVORLANApp::SetToolbarImages(HWND toolbar, HIMAGELIST normal, HIMAGELIST hot, HIMAGELIST disabled) {
     if (normal) ::SendMessageA(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(normal));
-    if (hot && m_nOSKind == 4) ::SendMessageA(toolbar, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(hot));
+    if (hot && m_bThemeActive) ::SendMessageA(toolbar, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(hot));
     if (disabled) ::SendMessageA(toolbar, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(disabled));
 }
 
@@ -342,10 +357,9 @@ void CVORLANApp::RefreshWordViewPath() {
 
 void CVORLANApp::RegisterClasses() {
     TraceFunction("CVORLANApp::RegisterClasses");
-    HINSTANCE self = m_hInstance ? m_hInstance : ::GetModuleHandleA(nullptr);
     if (!m_hMainIcon)
-        m_hMainIcon =
-            static_cast<HICON>(::LoadImageA(self, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0));
+        m_hMainIcon = static_cast<HICON>(
+            ::LoadImageA(OwnModule(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0));
     CWnd::RegisterWindowClass("VORLAN.MainWindow", 0x2000, m_hMainIcon, nullptr, nullptr);
     CChildForm::Looks looks;
     looks.menuShadow = IsMenuShadow();

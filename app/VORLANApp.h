@@ -6,10 +6,10 @@
 #include "app/Session.h"
 #include "app/SessionTransport.h"
 #include "app/SettingsBlock.h"
-#include "app/ThemeInterface.h"
 #include "framework/App.h"
 #include "framework/FwString.h"
 #include "framework/Sync.h"
+#include "theme/ThemeInterface.h"
 
 #include <commctrl.h>
 
@@ -61,7 +61,11 @@ class CVORLANApp : public CWinApp {
     bool IsDefaultAppTitle() const { return m_bDefaultTitle; }
     // An empty title stands for the built-in one.
     void SetAppTitle(const char* title);
+    // With visual styles in use (and classic false) a 32-bit list with alpha from the theme
+    // library's strip, else a 24-bit masked one from the program's own strip; null when the
+    // strip is missing.
     HIMAGELIST LoadImageList(UINT bitmapId, bool classic);
+    // The hot list only with visual styles in use; a null list leaves that one unset.
     void SetToolbarImages(HWND toolbar, HIMAGELIST normal, HIMAGELIST hot, HIMAGELIST disabled);
     static HPALETTE CreatePaletteFromDIB(HBITMAP bitmap);
     void GetWordViewPath(CString& out);
@@ -75,9 +79,13 @@ class CVORLANApp : public CWinApp {
     HCURSOR AppStartingCursor() const { return m_hcurAppStarting; }
     HCURSOR WaitCursor() const { return m_hcurWait; }
     // Loads the theme library and its table when the common controls (major version in the
-    // high word) are 6.0 or later; below that the program draws the classic way.
+    // high word) are 6.0 or later, and asks the table once whether visual styles are in use;
+    // below that the program draws the classic way.
     void ProbeThemeLibrary(DWORD comCtlVersion);
     HINSTANCE ThemeLibrary() const { return m_hThemeLibrary; }
+    // The module of bitmaps and image lists: the theme library, loaded once more, in kind 4,
+    // else the program itself.
+    void ChooseImageModule();
 
     // Settings
     vorlan::SettingsBlock& Settings() { return m_Settings; }
@@ -126,7 +134,7 @@ class CVORLANApp : public CWinApp {
     void RegisterClasses();
 
     // The theme library's table, or null; the module bitmaps and image lists come from.
-    const ThemeApi* m_pThemeApi = nullptr;
+    const ThemeInterface* m_pThemeApi = nullptr;
     HINSTANCE m_hImageResources = nullptr;
 
   private:
@@ -135,6 +143,7 @@ class CVORLANApp : public CWinApp {
     void RemoveFonts();
     bool HandOverToRunningCopy();
     void DetectWindowsKind();
+    HINSTANCE OwnModule() const;
     static int PlatformKind();
 
     vorlan::SettingsBlock m_Settings{};

@@ -20,7 +20,7 @@ vorlan::ToolbarLooks ToolbarSettings() {
 // The hot images only where the system draws them (the application's image-list rule).
 void SetImages(CToolBarCtrl& bar, UINT normal, UINT hot, UINT disabled) {
     HIMAGELIST n = normal ? theApp.LoadImageList(normal, false) : nullptr;
-    HIMAGELIST h = hot && theApp.IsThemed() ? theApp.LoadImageList(hot, false) : nullptr;
+    HIMAGELIST h = hot && theApp.IsThemeActive() ? theApp.LoadImageList(hot, false) : nullptr;
     HIMAGELIST d = disabled ? theApp.LoadImageList(disabled, false) : nullptr;
     bar.SetImageLists(n, h, d);
 }

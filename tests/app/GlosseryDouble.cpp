@@ -1,6 +1,6 @@
 // Stands in for the theme library: hands out its table and notes every call in the file
 // named by GLOSSERY_DOUBLE_LOG.
-#include "app/ThemeInterface.h"
+#include "theme/ThemeInterface.h"
 
 #include <cstdio>
 
@@ -20,20 +20,22 @@ void Note(const char* what) {
     }
 }
 
-void WINAPI DrawTheme() {}
-HRESULT WINAPI SetTheme(HWND, LPCWSTR) {
-    return S_OK;
+BOOL WINAPI DrawTheme(ThemeDrawParams*) {
+    return FALSE;
+}
+BOOL WINAPI SetTheme(HWND, LPCWSTR) {
+    return TRUE;
 }
 BOOL WINAPI CanUseTheme() {
     Note("CanUseTheme");
     return TRUE;
 }
 
-const ThemeApi kTable = {reinterpret_cast<void*>(&DrawTheme), &SetTheme, &CanUseTheme};
+ThemeInterface kTable = {&DrawTheme, &SetTheme, &CanUseTheme};
 
 } // namespace
 
-extern "C" __declspec(dllexport) const ThemeApi* WINAPI InitInterface() {
+extern "C" __declspec(dllexport) ThemeInterface* WINAPI InitInterface() {
     Note("InitInterface");
     char refuse[8];
     return Env("GLOSSERY_DOUBLE_REFUSE", refuse, sizeof refuse) ? nullptr : &kTable;

@@ -258,7 +258,7 @@ TEST_F(SessionTest, SocketTransportLogsInExecutesAndLogsOut) {
     theApp.Disconnect();
     EXPECT_FALSE(TheSession().IsLoggedIn());
     std::vector<std::string> expected = {"/VOR,VOL", "XW $JOB", "XW 1+1", "XW ^FEHLT", "/VOR,VOL",
-                                         "XW 1+1", "L", "CMGR", "XW $JOB", "L"};
+                                         "XW 1+1",   "L",       "CMGR",   "XW $JOB",   "L"};
     auto frames = peer.Frames();
     EXPECT_EQ(frames, expected);
     EXPECT_TRUE(fw::TestMode::Shown().empty());
@@ -313,22 +313,31 @@ TEST_F(SessionTest, SocketLostInASilentLineReportsItAndDisconnectsCleanly) {
 }
 
 TEST(ThemeProbe, TableFromTheThemeLibraryOrClassicDrawing) {
-    // The test double sits beside this program as Glossery.dll.
+    // The test double sits beside this program as Glossery.dll and notes the calls it gets.
+    std::string log = harness::FreshFolder("ThemeProbe") + "glossery.log";
+    SetEnvironmentVariableA("GLOSSERY_DOUBLE_LOG", log.c_str());
     SetEnvironmentVariableA("GLOSSERY_DOUBLE_REFUSE", "1");
     theApp.ProbeThemeLibrary(MAKELONG(0, 6));
     EXPECT_EQ(theApp.OSKind(), 4);
     EXPECT_EQ(theApp.m_pThemeApi, nullptr) << "a refused table frees the library";
     EXPECT_EQ(theApp.ThemeLibrary(), nullptr);
+    EXPECT_EQ(GetModuleHandleA("Glossery.dll"), nullptr);
+    EXPECT_FALSE(theApp.IsThemeActive());
+    EXPECT_EQ(harness::ReadTextFile(log), "InitInterface\n") << "a refused table is not asked";
     SetEnvironmentVariableA("GLOSSERY_DOUBLE_REFUSE", nullptr);
+    DeleteFileA(log.c_str());
     theApp.ProbeThemeLibrary(MAKELONG(0, 6));
     ASSERT_NE(theApp.m_pThemeApi, nullptr);
-    EXPECT_TRUE(theApp.m_pThemeApi->CanUseTheme());
+    EXPECT_TRUE(theApp.IsThemeActive());
+    EXPECT_EQ(harness::ReadTextFile(log), "InitInterface\nCanUseTheme\n") << "asked once";
     EXPECT_TRUE(theApp.IsThemed());
     EXPECT_TRUE(theApp.IsWin2000OrLater());
     EXPECT_EQ(theApp.IsWin98OrLater(), 1);
     theApp.ProbeThemeLibrary(0);
+    SetEnvironmentVariableA("GLOSSERY_DOUBLE_LOG", nullptr);
     EXPECT_EQ(theApp.m_pThemeApi, nullptr) << "classic again";
     EXPECT_FALSE(theApp.IsThemed());
+    EXPECT_FALSE(theApp.IsThemeActive());
 }
 
 // The child half of the test below: only runs when the parent starts it.

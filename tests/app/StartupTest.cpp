@@ -127,6 +127,18 @@ TEST_F(StartupTest, SecondStartHandsOverOnlyForALocalDatabase) {
     running.DestroyWindow();
 }
 
+TEST_F(StartupTest, StartsWithTheThemeLibraryBesideItAndWithoutIt) {
+    for (bool beside : {true, false}) {
+        std::string folder = harness::FreshFolder(beside ? "with-theme" : "without-theme");
+        for (const char* f : {"VORLAN.exe", "KVXAPI32.dll", "VORLAND.DLL"})
+            ASSERT_TRUE(harness::CopyInto(BinFolder() + f, folder));
+        if (beside) {
+            ASSERT_TRUE(harness::CopyInto(BinFolder() + "Glossery.dll", folder));
+        }
+        EXPECT_EQ(RunToMainWindow(folder + "VORLAN.exe", "-r"), "VORLAN experience") << beside;
+    }
+}
+
 TEST_F(StartupTest, ThemeLibraryIsLeftAloneBelowCommonControlsSix) {
     // Wine's common controls answer 5.81 even to a program that asks for 6.0: classic drawing.
     std::string folder = harness::FreshFolder("themed");
