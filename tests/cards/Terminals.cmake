@@ -27,4 +27,4 @@ vorlan_test(NAME cards.terminals
     DESKTOP
     TIMEOUT 600)
 # C:\TEMP's eGK files are the machine's: no other test reads cards meanwhile.
-set_tests_properties(cards.terminals PROPERTIES RESOURCE_LOCK "demo-database;card-files")
+set_tests_properties(cards.terminals PROPERTIES RESOURCE_LOCK "demo-database;card-documents")
