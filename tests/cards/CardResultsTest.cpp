@@ -172,18 +172,6 @@ TEST_F(CardResultsTest, AFileThatCannotBeWrittenIsNotTakenFromAnEarlierCard) {
     EXPECT_EQ(Joined("EGK-EF-GVD", pieces), "");
 }
 
-TEST_F(CardResultsTest, FieldsKindAndPortLines) {
-    std::vector<uint8_t> answer = {0x01, 0x80, 0x03, 'A',  'O',  'K',  0x87, 0x04, 'G',  'r', '~',
-                                   'n',  0x8E, 0x01, 0x00, 0x88, 0x02, '0',  '1',  0x62, 0x82};
-    SendCardKind(TheSession(), kCardKindKvk);
-    SendKvkFields(TheSession(), answer.data(), answer.size());
-    SendCardPort(TheSession(), 3);
-    EXPECT_EQ(Lines(), (std::vector<std::string>{
-                           "S %WIN(\"READCARD\",\"CARD\")=\"KVK\"", "S %WIN(\"READCARD\",1)=\"AOK\"",
-                           "S %WIN(\"READCARD\",10)=\"Gr\xDFn\"", "S %WIN(\"READCARD\",11)=\"01\"",
-                           "S %WIN(\"READCARD\",\"PORT\")=3"}));
-}
-
 TEST_F(CardResultsTest, MessagesAndQuestionsGoThroughTheApplication) {
     fw::TestMode::PushAnswer("box IDCANCEL");
     EXPECT_EQ(AskCardQuestion(CardMessage::OrgaConnect), IDCANCEL);
