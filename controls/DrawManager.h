@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <vector>
 
 class CDrawManager {
   public:
@@ -52,8 +53,8 @@ class CDrawManager {
         kFillHardBump = 14,
         kFillMetal = 15,
     };
-    // Largest picture or texture worked on (64 MB of 32-bit pixels).
-    static constexpr int64_t kMaxPixels = 16 * 1024 * 1024;
+    // Largest picture or texture worked on (16 MB of 32-bit pixels).
+    static constexpr int64_t kMaxPixels = 4 * 1024 * 1024;
 
     CDrawManager();
     virtual ~CDrawManager() = default;
@@ -133,6 +134,12 @@ class CDrawManager {
     CCeXDib& Dib() { return m_dib; }
 
   private:
+    // The picture's top-down pixels at their final size, drawn with effects and shadow.
+    void DrawPixels(HDC dc, int x, int y, int width, int height, const std::vector<uint32_t>& source,
+                    const std::vector<uint8_t>* transparent, bool useMask, COLORREF mask, UINT effect,
+                    bool shadow, int shadowDx, int shadowDy, int blurX, int blurY, COLORREF shadowColour,
+                    COLORREF fill);
+
     CCeXDib m_dib;
     bool m_bHasAlpha = false;
     uint32_t m_nRandom;

@@ -45,13 +45,22 @@ struct ClickResult {
     std::string text;
 };
 
-// Line record of the measuring pass.
+// Line record of the measuring pass, relative to the box the line lies in.
 struct LineRecord {
     int left = 0;
     int top = 0;
     int width = 0;
     int height = 0;
     int align = 0;
+    int descent = 0;
+};
+
+// What the measuring pass found of a table, for the drawing pass.
+struct TableRecord {
+    std::vector<int> columns; // widths
+    std::vector<int> rows;    // heights
+    std::vector<Size> cells;  // content sizes, in the order of the cells
+    Size need;
 };
 
 class Layout {
@@ -99,7 +108,9 @@ class Layout {
     Colour m_disabledColour;
     std::string m_text;
     int m_availableWidth = 0;
+    Size m_measured;
     std::vector<LineRecord> m_lines;
+    std::vector<TableRecord> m_tables;
     std::vector<HotArea> m_hotAreas;
     int m_hoverLink = kNoLink;
 };

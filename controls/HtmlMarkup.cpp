@@ -437,6 +437,10 @@ MarkupCursor::MarkupCursor(const std::string& text, size_t from, size_t to)
     if (m_pos > m_end) m_pos = m_end;
 }
 
+void MarkupCursor::Seek(size_t pos) {
+    m_pos = std::min(pos, m_end);
+}
+
 bool MarkupCursor::Next(Piece& piece) {
     if (m_pos >= m_end) return false;
     piece.begin = m_pos;

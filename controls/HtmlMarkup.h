@@ -99,6 +99,8 @@ class MarkupCursor {
     explicit MarkupCursor(const std::string& text, size_t from = 0, size_t to = std::string::npos);
     bool Next(Piece& piece);
     size_t Position() const { return m_pos; }
+    // Continues at pos (within the cursor's range).
+    void Seek(size_t pos);
 
   private:
     const std::string& m_text;
@@ -175,6 +177,10 @@ class StyleStack {
     void Push(const Style& style, const char* name);
     bool Pop(const char* name, Style& style);
     void Clear() { m_saved.clear(); }
+    // Drops what was saved beyond depth.
+    void Truncate(size_t depth) {
+        if (depth < m_saved.size()) m_saved.resize(depth);
+    }
     size_t Depth() const { return m_saved.size(); }
 
   private:
