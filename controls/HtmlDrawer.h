@@ -3,6 +3,7 @@
 // links. The layout itself is the markup side's; this class supplies Windows to it.
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <memory>
 #include <string>
@@ -44,6 +45,8 @@ class CHtmlDrawer {
     void Click(POINT point);
     void DrawBackgroundPicture(HDC dc, const RECT& rect, const char* description);
     void SetShell(IHtmlShell* shell); // null: the real shell
+    // Strips without a source of their own draw from this list (not owned); null: none.
+    void SetImageList(HIMAGELIST list);
 
   private:
     std::unique_ptr<CHtmlDrawerState> m_state;
