@@ -119,11 +119,21 @@ class HtmlStaticTest : public ::testing::Test {
         ::SendMessageA(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
         ::SendMessageA(label, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
     }
-    // The pointer over a point of the label's client area.
+    // The pointer over a point of the label's client area, once the system reports it there.
     static void PointAt(HWND label, int x, int y) {
         POINT p{x, y};
         ::ClientToScreen(label, &p);
-        ::SetCursorPos(p.x, p.y);
+        POINT now{};
+        for (int tries = 0; tries < 200; ++tries) {
+            ::SetCursorPos(p.x, p.y);
+            MSG m;
+            while (::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
+                ::DispatchMessageA(&m);
+            ::GetCursorPos(&now);
+            if (now.x == p.x && now.y == p.y) return;
+            ::Sleep(10);
+        }
+        ADD_FAILURE() << "the pointer did not move to " << p.x << "," << p.y;
     }
 };
 
@@ -155,7 +165,7 @@ TEST_F(HtmlStaticTest, TheTextIsReadIntoTheCallersBufferAndTheMarkupThroughTheLa
                  {4, "<b>"},
                  {1, ""}};
     for (const Case& c : cases) {
-        char buffer[64];
+        char buffer[80];
         std::memset(buffer, 'x', sizeof buffer);
         LRESULT copied = label->SendMessage(WM_GETTEXT, c.room, reinterpret_cast<LPARAM>(buffer));
         EXPECT_STREQ(buffer, c.expected) << c.room;
@@ -242,31 +252,30 @@ TEST_F(HtmlStaticTest, BehindTheTextLiesWhatTheParentPaintsOrButtonFace) {
 TEST_F(HtmlStaticTest, TheTextSitsWhereTheStaticStylesPutIt) {
     const CRect client(0, 0, 200, 60);
     SIZE text = Extent("abc");
+    const int width = text.cx + 1, height = text.cy + 1;
+    // The glyphs at the top left, one pixel lower, inside the text's extent.
+    CHtmlStatic* topLeft = Make("abc", SS_LEFT, CRect(20, 20, 220, 80));
+    CRect home = Ink(*Shown(*topLeft), client, Rgb(parent.behind));
+    ASSERT_FALSE(home.IsRectEmpty());
+    EXPECT_GE(home.left, 0);
+    EXPECT_LE(home.right, width);
+    EXPECT_GE(home.top, 1);
+    EXPECT_LE(home.bottom, 1 + height);
     struct Case {
         const char* what;
         DWORD style;
-        int left, top; // expected top-left of the output, -1: centred
+        int dx, dy; // from the top left
     } cases[] = {
-        {"left, top", SS_LEFT, 0, 1},
-        {"right, top", SS_RIGHT, 200 - (text.cx + 1), 1},
-        {"centred both ways", SS_CENTER | SS_CENTERIMAGE, -1, -1},
+        {"right, top", SS_RIGHT, 200 - width, 0},
+        {"centred both ways", SS_CENTER | SS_CENTERIMAGE, (200 - width) / 2, (60 - height) / 2},
+        {"left, centred", SS_LEFT | SS_CENTERIMAGE, 0, (60 - height) / 2},
     };
     for (const Case& c : cases) {
-        CHtmlStatic* label = Make("abc", c.style, CRect(20, 20, 220, 80));
-        auto shown = Shown(*label);
-        CRect ink = Ink(*shown, client, Rgb(parent.behind));
-        ASSERT_FALSE(ink.IsRectEmpty()) << c.what;
-        // The glyphs lie inside the output rectangle, which is the text's extent.
-        int left = c.left >= 0 ? c.left : (200 - (text.cx + 1)) / 2;
-        int top = c.top >= 0 ? c.top : (60 - (text.cy + 1)) / 2 + 1;
-        EXPECT_GE(ink.left, left) << c.what;
-        EXPECT_LE(ink.right, left + text.cx + 1) << c.what;
-        EXPECT_GE(ink.top, top) << c.what;
-        EXPECT_LE(ink.bottom, top + text.cy + 1) << c.what;
-        if (c.left < 0) {
-            EXPECT_LE(std::abs((ink.left - 0) - (200 - ink.right)), 3) << "as much room left as right";
-            EXPECT_LE(std::abs((ink.top - 0) - (60 - ink.bottom)), 4) << "as much room above as below";
-        }
+        CHtmlStatic* label = Make("abc", c.style, CRect(20, 90, 220, 150));
+        CRect ink = Ink(*Shown(*label), client, Rgb(parent.behind));
+        EXPECT_EQ(ink.left - home.left, c.dx) << c.what;
+        EXPECT_EQ(ink.top - home.top, c.dy) << c.what;
+        EXPECT_EQ(ink.Width(), home.Width()) << c.what;
         label->DestroyWindow();
     }
 }
