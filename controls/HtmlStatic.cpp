@@ -173,27 +173,23 @@ void CHtmlStatic::PlaceOutput(const CRect& client) {
     m_rcOutput = CRect(x, y + 1, x + m_nWidth, y + 1 + m_nHeight);
 }
 
-LRESULT CHtmlStatic::OnPaint() {
-    CPaintDC dc(m_hWnd);
-    CRect client = GetClientRect();
-    if (client.IsRectEmpty()) return 0;
-    if (!m_background.m_hObject) BuildBackground(dc, client.Width(), client.Height());
-
+void CHtmlStatic::PrepareText(HDC dc) {
+    if (m_bPrepared) return;
     std::string text = ShownText();
     SIZE size{0, 0};
     m_drawer.Prepare(dc, text.c_str(), &size);
     m_nWidth = size.cx;
     m_nHeight = size.cy;
-    PlaceOutput(client);
+    m_bPrepared = true;
+}
 
-    CMemoryDC composed(dc);
-    CBitmap picture;
-    picture.Attach(::CreateCompatibleBitmap(dc, client.Width(), client.Height()));
-    if (!composed || !picture.m_hObject) return 0;
-    CSelectedObject select(composed, picture);
+void CHtmlStatic::Compose(HDC dc, HDC composed, const CRect& client) {
+    if (!m_background.m_hObject) BuildBackground(dc, client.Width(), client.Height());
+    PrepareText(dc);
+    PlaceOutput(client);
     if (m_background.m_hObject) {
         CMemoryDC behind(dc);
-        CSelectedObject selectBehind(behind, m_background);
+        CSelectedObject select(behind, m_background);
         ::BitBlt(composed, 0, 0, client.Width(), client.Height(), behind, 0, 0, SRCCOPY);
     }
     if (!m_bEnabled) {
@@ -205,7 +201,19 @@ LRESULT CHtmlStatic::OnPaint() {
         m_drawer.SetDisabledColor(::GetSysColor(COLOR_BTNSHADOW));
     }
     m_drawer.DrawPrepared(composed, m_rcOutput);
-    ::BitBlt(dc, 0, 0, client.Width(), client.Height(), composed, 0, 0, SRCCOPY);
+}
+
+LRESULT CHtmlStatic::OnPaint() {
+    CPaintDC dc(m_hWnd);
+    CRect client = GetClientRect();
+    if (client.IsRectEmpty()) return 0;
+    bool fresh = !m_picture.m_hObject;
+    if (fresh) m_picture.Attach(::CreateCompatibleBitmap(dc, client.Width(), client.Height()));
+    CMemoryDC memory(dc);
+    if (!memory || !m_picture.m_hObject) return 0;
+    CSelectedObject select(memory, m_picture);
+    if (fresh) Compose(dc, memory, client);
+    ::BitBlt(dc, 0, 0, client.Width(), client.Height(), memory, 0, 0, SRCCOPY);
     return 0;
 }
 
@@ -241,6 +249,7 @@ LRESULT CHtmlStatic::OnEnable(bool enabled) {
 
 LRESULT CHtmlStatic::OnSize(WPARAM wParam, LPARAM lParam) {
     m_background.DeleteObject();
+    m_picture.DeleteObject();
     return CStatic::WindowProc(WM_SIZE, wParam, lParam);
 }
 
@@ -289,14 +298,19 @@ LRESULT CHtmlStatic::OnLButtonDown(WPARAM wParam, LPARAM lParam) {
 
 LRESULT CHtmlStatic::OnGetSize(SIZE* size) {
     if (size) {
+        // The colour override changes no size: the layout serves the next paint as well.
         CClientDC dc(m_hWnd);
-        m_drawer.Prepare(dc, m_strMarkup.c_str(), size);
+        PrepareText(dc);
+        *size = SIZE{m_nWidth, m_nHeight};
     }
     return 1;
 }
 
 void CHtmlStatic::Redraw(bool now) {
-    if (!m_hWnd) return;
+    m_bPrepared = false;
+    m_picture.DeleteObject();
+    // A hidden label (or one whose redrawing is off) is painted whole when it shows.
+    if (!m_hWnd || !::IsWindowVisible(m_hWnd)) return;
     ::InvalidateRect(m_hWnd, nullptr, FALSE);
     if (now) ::UpdateWindow(m_hWnd);
 }

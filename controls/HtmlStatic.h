@@ -58,16 +58,27 @@ class CHtmlStatic : public CStatic {
     LRESULT OnGetSize(SIZE* size);
 
     void BuildBackground(HDC like, int width, int height);
+    // Lays the text out unless the drawer holds its layout already.
+    void PrepareText(HDC dc);
+    // The label's whole picture into `composed`: background, then the text, embossed while
+    // disabled.
+    void Compose(HDC dc, HDC composed, const CRect& client);
     // The text as drawn: the markup, in the override colour when one is set.
     std::string ShownText() const;
     void PlaceOutput(const CRect& client);
     // Mouse-over at the pointer; true when it is on a link with a target.
     bool HoverAtCursor();
+    // After a change of what the label shows: laid out and drawn again (now, or at the next
+    // paint).
     void Redraw(bool now);
 
     CHtmlDrawer m_drawer;
     CRect m_rcOutput;
     CBitmap m_background; // what lies behind the label, kept until its size or text changes
+    // A repaint copies the finished picture; the drawer lays out and draws again only after
+    // a change of text, font, state, hover or size.
+    CBitmap m_picture;
+    bool m_bPrepared = false;
     int m_nWidth = 0, m_nHeight = 0;
     // 0: from the window style; else bits 0-1 left 1, right 2, centre 3; bits 2-3 top 4,
     // bottom 8, centre 12.

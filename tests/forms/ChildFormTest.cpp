@@ -106,6 +106,11 @@ TEST_F(FormTest, LabelsTakeTheirNaturalSizeWhetherTheyTellItOrNot) {
     form.SetStaticText(&size, label, "<u>Geburtsdatum:</u>");
     EXPECT_EQ(size.cx, expected.cx + 1);
     EXPECT_EQ(ClientSize(label).cy, expected.cy + 1);
+    // A hidden label stays hidden.
+    ShowWindow(label, SW_HIDE);
+    form.SetStaticText(&size, label, "Name:");
+    EXPECT_FALSE(GetWindowLongA(label, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(fw::WindowText(label), "Name:");
 
     // A plain static leaves the size record alone: the form measures for it.
     HWND plain = CreateWindowExA(0, "Static", "", WS_CHILD | WS_VISIBLE, 10, 40, 5, 5, form.m_hWnd, nullptr,
