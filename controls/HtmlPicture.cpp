@@ -100,6 +100,7 @@ bool CHtmlPicture::Load(const html::Picture& picture, SIZE iconSize, const HtmlP
     }
     if (picture.hasHandle) {
         // A number from label text: used only when it names a live picture of the tag's kind.
+        if (picture.handle > UINTPTR_MAX) return false;
         HANDLE handle = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(picture.handle));
         if (icon ? !IsLiveIcon(handle) : !IsLiveBitmap(handle)) return false;
         if (icon)
