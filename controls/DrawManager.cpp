@@ -4,7 +4,6 @@
 #include "framework/DibSection.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <memory>
 #include <vector>
