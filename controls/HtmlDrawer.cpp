@@ -170,10 +170,12 @@ void CHtmlDrawer::SetCallbackHoverText(HWND window, UINT message, LPARAM value) 
 }
 
 void CHtmlDrawer::SetShell(IHtmlShell* shell) {
+    TraceFunction("CHtmlDrawer::SetShell");
     m_state->shell = shell;
 }
 
 void CHtmlDrawer::SetImageList(HIMAGELIST list) {
+    TraceFunction("CHtmlDrawer::SetImageList");
     m_state->imageList = list;
 }
 
