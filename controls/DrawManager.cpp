@@ -4,7 +4,6 @@
 #include "framework/DibSection.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -84,18 +83,8 @@ bool ApplyEffect(Pixels& pixels, UINT effect, bool useMask, COLORREF mask, COLOR
     return alpha;
 }
 
-Pixels Stretch(const Pixels& src, int sw, int sh, int w, int h) {
+template <typename T> std::vector<T> Stretch(const std::vector<T>& src, int sw, int sh, int w, int h) {
     if (sw == w && sh == h) return src;
-    Pixels out(size_t(w) * size_t(h));
-    for (int y = 0; y < h; ++y) {
-        const size_t sy = size_t(int64_t(y) * sh / h);
-        for (int x = 0; x < w; ++x)
-            out[size_t(y) * w + x] = src[sy * sw + size_t(int64_t(x) * sw / w)];
-    }
-    return out;
-}
-
-template <typename T> std::vector<T> StretchPlane(const std::vector<T>& src, int sw, int sh, int w, int h) {
     std::vector<T> out(size_t(w) * size_t(h));
     for (int y = 0; y < h; ++y) {
         const size_t sy = size_t(int64_t(y) * sh / h);
@@ -105,7 +94,7 @@ template <typename T> std::vector<T> StretchPlane(const std::vector<T>& src, int
     return out;
 }
 
-// The bitmap's pixels; 32-bit DIB sections are read directly so that their alpha survives.
+// The bitmap's pixels, top row first; 32-bit pictures keep their alpha bytes.
 bool ReadBitmapPixels(HBITMAP bitmap, Pixels& out, int& width, int& height) {
     BITMAP bm{};
     if (!bitmap || !::GetObjectA(bitmap, sizeof bm, &bm)) return false;
@@ -113,26 +102,7 @@ bool ReadBitmapPixels(HBITMAP bitmap, Pixels& out, int& width, int& height) {
     height = bm.bmHeight < 0 ? -bm.bmHeight : bm.bmHeight;
     if (!FitsPixels(width, height)) return false;
     out.assign(size_t(width) * size_t(height), 0);
-    DIBSECTION ds{};
-    if (::GetObjectA(bitmap, sizeof ds, &ds) == sizeof ds && ds.dsBm.bmBits && ds.dsBm.bmBitsPixel == 32 &&
-        ds.dsBmih.biCompression == BI_RGB) {
-        ::GdiFlush();
-        const bool topDown = ds.dsBmih.biHeight < 0;
-        for (int y = 0; y < height; ++y) {
-            const int row = topDown ? y : height - 1 - y;
-            std::memcpy(&out[size_t(y) * width],
-                        static_cast<const BYTE*>(ds.dsBm.bmBits) + size_t(row) * ds.dsBm.bmWidthBytes,
-                        size_t(width) * 4);
-        }
-        return true;
-    }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = CDibSection::Header32(width, height);
     CMemoryDC dc(nullptr);
     return dc && ::GetDIBits(dc, bitmap, 0, height, out.data(), &info, DIB_RGB_COLORS) == height;
 }
@@ -437,7 +407,7 @@ HICON CDrawManager::StretchIcon(HICON icon, int width, int height) {
     int w = 0, h = 0;
     if (!FitsPixels(width, height) || !ReadIconPixels(icon, colour, transparent, w, h)) return nullptr;
     colour = Stretch(colour, w, h, width, height);
-    transparent = StretchPlane(transparent, w, h, width, height);
+    transparent = Stretch(transparent, w, h, width, height);
     CDibSection colourSection;
     if (!MakeSection(colour, width, height, colourSection)) return nullptr;
     // Monochrome bitmap rows are padded to whole 16-bit words; a set bit is transparent.

@@ -170,10 +170,12 @@ void CHtmlDrawer::SetCallbackHoverText(HWND window, UINT message, LPARAM value) 
 }
 
 void CHtmlDrawer::SetShell(IHtmlShell* shell) {
+    TraceFunction("CHtmlDrawer::SetShell");
     m_state->shell = shell;
 }
 
 void CHtmlDrawer::SetImageList(HIMAGELIST list) {
+    TraceFunction("CHtmlDrawer::SetImageList");
     m_state->imageList = list;
 }
 
@@ -238,7 +240,8 @@ void CHtmlDrawer::Click(POINT point) {
             m_state->systemShell.m_hOwner = m_state->hyperlink.window;
             shell = &m_state->systemShell;
         }
-        if (shell->Open(click.text.c_str(), SW_SHOW) > 32) return;
+        std::weak_ptr<char> alive = m_state->alive;
+        if (shell->Open(click.text.c_str(), SW_SHOW) > 32 || alive.expired()) return;
         // The shell knows no way to open it: ask the registered handler of HTML files.
         std::string type, command;
         if (ReadDefaultValue(HKEY_CLASSES_ROOT, ".htm", type) != ERROR_SUCCESS || type.empty()) return;
@@ -251,10 +254,9 @@ void CHtmlDrawer::Click(POINT point) {
     }
     if (click.kind == html::kLinkMessage || click.kind == html::kLinkKey) {
         // The form's handler may set the label's text or close the form: the text it reads is a
-        // copy of our own, and nothing of the drawer is touched once it returns.
+        // copy, and nothing of the drawer is touched once it returns.
         const Callback link = m_state->hyperlink;
-        const std::string text = click.text;
-        if (link.IsSet()) link.Send(reinterpret_cast<WPARAM>(text.c_str()));
+        if (link.IsSet()) link.Send(reinterpret_cast<WPARAM>(click.text.c_str()));
     }
 }
 

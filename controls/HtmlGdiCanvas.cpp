@@ -4,6 +4,7 @@
 #include "framework/DibSection.h"
 
 #include <cstring>
+#include <mutex>
 
 namespace {
 
@@ -27,6 +28,60 @@ int LetterXHeight(HDC dc, const TEXTMETRICA& tm) {
     return tm.tmHeight / 2;
 }
 
+} // namespace
+
+// The fonts of every label, shared: a form shows hundreds of labels in a handful of fonts, and
+// making a font and its metrics costs more than laying out a label. Metrics hold for one
+// resolution and mapping mode.
+struct CHtmlGdiCanvas::Font {
+    LOGFONTA logFont;
+    int ppi;
+    int mapMode;
+    CFont font;
+    html::FontMetrics metrics;
+
+    bool Fits(const LOGFONTA& lf, int p, int m) const {
+        return ppi == p && mapMode == m && SameFont(logFont, lf);
+    }
+};
+
+std::shared_ptr<const CHtmlGdiCanvas::Font> CHtmlGdiCanvas::SharedFont(HDC dc, const LOGFONTA& lf, int ppi,
+                                                                       int mapMode) {
+    // Fonts still selected somewhere are held by their canvas as well, so only idle ones go.
+    constexpr size_t kKeep = 48, kMost = 64;
+    static std::mutex lock;
+    static std::vector<std::shared_ptr<Font>> fonts;
+    std::lock_guard<std::mutex> guard(lock);
+    for (const auto& font : fonts)
+        if (font->Fits(lf, ppi, mapMode)) return font;
+    auto font = std::make_shared<Font>();
+    font->logFont = lf;
+    font->ppi = ppi;
+    font->mapMode = mapMode;
+    if (!font->font.CreateFontIndirect(lf)) return nullptr;
+    {
+        CSelectedObject probe(dc, font->font);
+        TEXTMETRICA tm{};
+        ::GetTextMetricsA(dc, &tm);
+        font->metrics.ascent = tm.tmAscent;
+        font->metrics.descent = tm.tmDescent;
+        font->metrics.height = tm.tmHeight;
+        font->metrics.xHeight = LetterXHeight(dc, tm);
+    }
+    if (fonts.size() >= kMost) {
+        for (size_t i = 0; i < fonts.size() && fonts.size() > kKeep;) {
+            if (fonts[i].use_count() == 1)
+                fonts.erase(fonts.begin() + static_cast<std::ptrdiff_t>(i));
+            else
+                ++i;
+        }
+    }
+    fonts.push_back(font);
+    return font;
+}
+
+namespace {
+
 RECT ToRect(const html::Rect& r) {
     return RECT{r.left, r.top, r.right, r.bottom};
 }
@@ -42,7 +97,11 @@ CHtmlGdiCanvas::~CHtmlGdiCanvas() {
 }
 
 void CHtmlGdiCanvas::BeginPass() {
-    if (!m_saved) m_saved = std::make_unique<CSaveDC>(m_hDC);
+    if (m_saved) return;
+    m_saved = std::make_unique<CSaveDC>(m_hDC);
+    m_nPixelsPerInch = ::GetDeviceCaps(m_hDC, LOGPIXELSY);
+    if (m_nPixelsPerInch <= 0) m_nPixelsPerInch = 96;
+    m_nMapMode = ::GetMapMode(m_hDC);
 }
 
 void CHtmlGdiCanvas::EndPass() {
@@ -69,31 +128,22 @@ LOGFONTA CHtmlGdiCanvas::FontOf(const html::Style& style) {
 
 html::FontMetrics CHtmlGdiCanvas::SelectFont(const html::Style& style) {
     BeginPass();
-    LOGFONTA lf = FontOf(style);
-    Font* found = nullptr;
-    for (auto& font : m_fonts)
-        if (SameFont(font->logFont, lf)) found = font.get();
+    const LOGFONTA lf = FontOf(style);
+    std::shared_ptr<const Font> found;
+    for (const auto& font : m_fonts)
+        if (font->Fits(lf, m_nPixelsPerInch, m_nMapMode)) found = font;
     if (!found) {
-        auto font = std::make_unique<Font>();
-        font->logFont = lf;
-        if (!font->font.CreateFontIndirect(lf)) return html::FontMetrics{};
-        CSelectedObject probe(m_hDC, font->font);
-        TEXTMETRICA tm{};
-        ::GetTextMetricsA(m_hDC, &tm);
-        font->metrics.ascent = tm.tmAscent;
-        font->metrics.descent = tm.tmDescent;
-        font->metrics.height = tm.tmHeight;
-        font->metrics.xHeight = LetterXHeight(m_hDC, tm);
-        found = font.get();
-        m_fonts.push_back(std::move(font));
+        found = SharedFont(m_hDC, lf, m_nPixelsPerInch, m_nMapMode);
+        if (!found) return html::FontMetrics{};
+        m_fonts.push_back(found);
     }
     ::SelectObject(m_hDC, found->font);
     return found->metrics;
 }
 
 int CHtmlGdiCanvas::PixelsPerInchY() {
-    int ppi = ::GetDeviceCaps(m_hDC, LOGPIXELSY);
-    return ppi > 0 ? ppi : 96;
+    BeginPass();
+    return m_nPixelsPerInch;
 }
 
 html::Size CHtmlGdiCanvas::MeasureText(const std::string& text) {

@@ -57,11 +57,8 @@ class CHtmlGdiCanvas : public html::Canvas {
     static UINT EffectFlags(const std::string& letters, bool gradientShadow);
 
   private:
-    struct Font {
-        LOGFONTA logFont;
-        CFont font;
-        html::FontMetrics metrics;
-    };
+    struct Font;
+    static std::shared_ptr<const Font> SharedFont(HDC dc, const LOGFONTA& lf, int ppi, int mapMode);
     struct LoadedPicture {
         std::string key;
         CHtmlPicture picture;
@@ -73,8 +70,10 @@ class CHtmlGdiCanvas : public html::Canvas {
     HtmlPictureSources m_sources;
     HtmlShadow m_shadow;
     bool m_bEnabled;
-    // Declared before the saved state, so the fonts are deleted after they went out of the context.
-    std::vector<std::unique_ptr<Font>> m_fonts;
+    int m_nPixelsPerInch = 96;
+    int m_nMapMode = MM_TEXT;
+    // Declared before the saved state, so the fonts are let go after they left the context.
+    std::vector<std::shared_ptr<const Font>> m_fonts;
     std::vector<std::unique_ptr<LoadedPicture>> m_pictures;
     std::unique_ptr<CSaveDC> m_saved;
 };

@@ -606,6 +606,15 @@ class LayoutPass {
         }
     }
 
+    // Saves the style like a tag, then applies the sheet's entry of that name and the attributes.
+    void OpenTableTag(const char* name, const Tag& tag, int64_t available, int64_t& width, bool& hasWidth) {
+        m_stack.Push(m_style, name);
+        ApplyEntry(name);
+        EnsureFont();
+        TableAttributes(tag, available, width, hasWidth);
+        EnsureFont();
+    }
+
     void FillBox(const Rect& box, const Style& s) {
         if (s.backgroundEffect != -1)
             m_canvas.FillEffect(box, s.backgroundEffect, Col(s.background), Col(s.backgroundMid),
@@ -621,12 +630,9 @@ class LayoutPass {
         const size_t savedDepth = m_stack.Depth();
         const LinkState savedLink = m_link;
 
-        m_stack.Push(m_style, "table");
-        ApplyEntry("table");
-        EnsureFont();
         int64_t width = 0;
         bool hasWidth = false;
-        TableAttributes(tableTag, available, width, hasWidth);
+        OpenTableTag("table", tableTag, available, width, hasWidth);
         const Style table = m_style;
         const size_t tableDepth = m_stack.Depth();
         const bool tableDouble = table.borderStyle == kPenDouble;
@@ -640,25 +646,18 @@ class LayoutPass {
             for (RowSpec& row : rows) {
                 m_style = table;
                 m_stack.Truncate(tableDepth);
-                m_stack.Push(m_style, "tr");
-                ApplyEntry("tr");
-                EnsureFont();
                 int64_t ignored = 0;
                 bool ignoredHas = false;
-                TableAttributes(row.tag, available, ignored, ignoredHas);
+                OpenTableTag("tr", row.tag, available, ignored, ignoredHas);
                 const Style rowStyle = m_style;
                 const size_t rowDepth = m_stack.Depth();
                 for (CellSpec& cell : row.cells) {
                     if (!cell.placed) continue;
                     m_style = rowStyle;
                     m_stack.Truncate(rowDepth);
-                    m_stack.Push(m_style, "td");
-                    ApplyEntry("td");
-                    EnsureFont();
                     int64_t cellWidth = 0;
                     bool hasCellWidth = false;
-                    TableAttributes(cell.tag, available, cellWidth, hasCellWidth);
-                    EnsureFont();
+                    OpenTableTag("td", cell.tag, available, cellWidth, hasCellWidth);
                     m_link = savedLink;
                     visit(cell, hasCellWidth ? cellWidth : 0);
                 }

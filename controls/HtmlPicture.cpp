@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <mutex>
+#include <vector>
 
 namespace {
 
@@ -31,6 +33,33 @@ class CDataModule {
   private:
     HMODULE m_module;
 };
+
+// Resource pictures do not change while the program runs, and a form's labels show the same
+// few again and again: each is loaded once and shared (no one who draws it deletes it). When
+// the cache is full, owned tells the caller that the picture is its own.
+HANDLE SharedResourceImage(HINSTANCE module, UINT id, UINT type, int cx, int cy, bool& owned) {
+    struct Entry {
+        HINSTANCE module;
+        UINT id, type;
+        int cx, cy;
+        HANDLE image;
+    };
+    constexpr size_t kMost = 64;
+    static std::mutex lock;
+    static std::vector<Entry> images;
+    std::lock_guard<std::mutex> guard(lock);
+    owned = false;
+    for (const Entry& e : images)
+        if (e.module == module && e.id == id && e.type == type && e.cx == cx && e.cy == cy) return e.image;
+    HANDLE image = ::LoadImageA(module, MAKEINTRESOURCEA(id), type, cx, cy,
+                                type == IMAGE_BITMAP ? LR_CREATEDIBSECTION : 0);
+    if (!image) return nullptr;
+    if (images.size() >= kMost)
+        owned = true;
+    else
+        images.push_back(Entry{module, id, type, cx, cy, image});
+    return image;
+}
 
 bool IsLiveBitmap(HANDLE handle) {
     return handle && ::GetObjectType(handle) == OBJ_BITMAP;
@@ -83,11 +112,16 @@ bool CHtmlPicture::Load(const html::Picture& picture, SIZE iconSize, const HtmlP
     auto take = [&](HANDLE loaded) { return icon ? TakeIcon(loaded) : TakeBitmap(loaded); };
 
     if (picture.hasIdres) {
+        if (picture.idres > 0xFFFF) return false;
+        HANDLE image = icon
+                           ? SharedResourceImage(sources.program, picture.idres, IMAGE_ICON, cx, cy, m_bOwned)
+                           : SharedResourceImage(sources.imageModule, ImageModuleBitmap(picture.idres),
+                                                 IMAGE_BITMAP, 0, 0, m_bOwned);
         if (icon)
-            return take(
-                ::LoadImageA(sources.program, MAKEINTRESOURCEA(picture.idres), IMAGE_ICON, cx, cy, 0));
-        return take(::LoadImageA(sources.imageModule, MAKEINTRESOURCEA(ImageModuleBitmap(picture.idres)),
-                                 IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+            m_hIcon = static_cast<HICON>(image);
+        else
+            m_hBitmap = static_cast<HBITMAP>(image);
+        return image != nullptr;
     }
     if (!picture.file.empty())
         return take(::LoadImageA(nullptr, picture.file.c_str(), type, cx, cy,
@@ -100,6 +134,7 @@ bool CHtmlPicture::Load(const html::Picture& picture, SIZE iconSize, const HtmlP
     }
     if (picture.hasHandle) {
         // A number from label text: used only when it names a live picture of the tag's kind.
+        if (picture.handle > UINTPTR_MAX) return false;
         HANDLE handle = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(picture.handle));
         if (icon ? !IsLiveIcon(handle) : !IsLiveBitmap(handle)) return false;
         if (icon)
@@ -118,9 +153,10 @@ bool CHtmlPicture::LoadBackground(const html::BackgroundPicture& picture, const 
     Release();
     switch (picture.kind) {
     case html::BackgroundPicture::Resource:
-        return TakeBitmap(::LoadImageA(sources.imageModule,
-                                       MAKEINTRESOURCEA(ImageModuleBitmap(picture.number)), IMAGE_BITMAP, 0,
-                                       0, LR_CREATEDIBSECTION));
+        if (picture.number > 0xFFFF) return false;
+        m_hBitmap = static_cast<HBITMAP>(SharedResourceImage(
+            sources.imageModule, ImageModuleBitmap(picture.number), IMAGE_BITMAP, 0, 0, m_bOwned));
+        return m_hBitmap != nullptr;
     case html::BackgroundPicture::File:
         return TakeBitmap(::LoadImageA(nullptr, picture.path.c_str(), IMAGE_BITMAP, 0, 0,
                                        LR_LOADFROMFILE | LR_CREATEDIBSECTION));

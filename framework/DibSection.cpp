@@ -34,7 +34,7 @@ bool CDibSection::Create(const BITMAPINFO& info) {
     return true;
 }
 
-bool CDibSection::Create32(int width, int height) {
+BITMAPINFO CDibSection::Header32(int width, int height) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
@@ -42,7 +42,11 @@ bool CDibSection::Create32(int width, int height) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    if (height <= 0 || !Create(info)) return false;
+    return info;
+}
+
+bool CDibSection::Create32(int width, int height) {
+    if (height <= 0 || !Create(Header32(width, height))) return false;
     std::memset(m_pBits, 0, size_t(m_nStride) * size_t(m_nHeight));
     return true;
 }

@@ -15,6 +15,8 @@ class CDibSection : public CBitmap {
     // A section as the header says (bottom-up for a positive height), with its colour table
     // taken from the entries after the header; false for an empty or oversized picture.
     bool Create(const BITMAPINFO& info);
+    // The header of a top-down 32-bit picture (for GetDIBits as well).
+    static BITMAPINFO Header32(int width, int height);
 
     void* GetBits() const { return m_hObject ? m_pBits : nullptr; }
     int GetWidth() const { return m_hObject ? m_nWidth : 0; }
