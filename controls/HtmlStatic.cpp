@@ -127,20 +127,15 @@ LRESULT CHtmlStatic::OnNcCreate(const CREATESTRUCTA* cs, WPARAM wParam, LPARAM l
     return CStatic::WindowProc(WM_NCCREATE, wParam, lParam);
 }
 
-void CHtmlStatic::BuildBackground(HDC like, int width, int height) {
-    m_background.Attach(::CreateCompatibleBitmap(like, width, height));
-    if (!m_background.m_hObject) return;
-    CMemoryDC memory(like);
-    CSelectedObject select(memory, m_background);
-    RECT all{0, 0, width, height};
+void CHtmlStatic::PaintBackground(HDC composed, const CRect& client) {
     if (m_nBackgroundMode == 1) {
         HWND parent = ::GetParent(m_hWnd);
-        if (!parent || !::SendMessageA(parent, WM_TAB_ERASEBKGND, reinterpret_cast<WPARAM>(HDC(memory)),
+        if (!parent || !::SendMessageA(parent, WM_TAB_ERASEBKGND, reinterpret_cast<WPARAM>(composed),
                                        reinterpret_cast<LPARAM>(m_hWnd)))
-            ::FillRect(memory, &all, ::GetSysColorBrush(COLOR_BTNFACE));
+            ::FillRect(composed, &client, ::GetSysColorBrush(COLOR_BTNFACE));
     } else {
         CBrush brush(m_crBackground);
-        ::FillRect(memory, &all, brush);
+        ::FillRect(composed, &client, brush);
     }
 }
 
@@ -184,14 +179,20 @@ void CHtmlStatic::PrepareText(HDC dc) {
 }
 
 void CHtmlStatic::Compose(HDC dc, HDC composed, const CRect& client) {
-    if (!m_background.m_hObject) BuildBackground(dc, client.Width(), client.Height());
+    // Both pictures are top-down 32-bit sections of the client's size: rows copy as they are.
+    const size_t bytes = static_cast<size_t>(m_picture.GetStride()) * static_cast<size_t>(client.Height());
+    if (m_background.m_hObject) {
+        ::GdiFlush();
+        std::memcpy(m_picture.GetBits(), m_background.GetBits(), bytes);
+    } else {
+        PaintBackground(composed, client);
+        if (m_background.Create32(client.Width(), client.Height())) {
+            ::GdiFlush();
+            std::memcpy(m_background.GetBits(), m_picture.GetBits(), bytes);
+        }
+    }
     PrepareText(dc);
     PlaceOutput(client);
-    if (m_background.m_hObject) {
-        CMemoryDC behind(dc);
-        CSelectedObject select(behind, m_background);
-        ::BitBlt(composed, 0, 0, client.Width(), client.Height(), behind, 0, 0, SRCCOPY);
-    }
     if (!m_bEnabled) {
         // Embossed: a highlight one pixel down and right, the shadow on top of it.
         CRect lower = m_rcOutput;
@@ -208,10 +209,9 @@ LRESULT CHtmlStatic::OnPaint() {
     CRect client = GetClientRect();
     if (client.IsRectEmpty()) return 0;
     bool fresh = !m_picture.m_hObject;
-    if (fresh) m_picture.Attach(::CreateCompatibleBitmap(dc, client.Width(), client.Height()));
-    CMemoryDC memory(dc);
-    if (!memory || !m_picture.m_hObject) return 0;
-    CSelectedObject select(memory, m_picture);
+    if (fresh && !m_picture.Create32(client.Width(), client.Height())) return 0;
+    CBitmapDC memory(dc, m_picture);
+    if (!memory.IsValid()) return 0;
     if (fresh) Compose(dc, memory, client);
     ::BitBlt(dc, 0, 0, client.Width(), client.Height(), memory, 0, 0, SRCCOPY);
     return 0;
@@ -298,8 +298,9 @@ LRESULT CHtmlStatic::OnLButtonDown(WPARAM wParam, LPARAM lParam) {
 
 LRESULT CHtmlStatic::OnGetSize(SIZE* size) {
     if (size) {
-        // The colour override changes no size: the layout serves the next paint as well.
-        CClientDC dc(m_hWnd);
+        // The colour override changes no size: the layout serves the next paint as well. A
+        // context of the screen measures as the window's own would, without asking for it.
+        CMemoryDC dc(nullptr);
         PrepareText(dc);
         *size = SIZE{m_nWidth, m_nHeight};
     }

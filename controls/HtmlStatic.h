@@ -5,6 +5,7 @@
 
 #include "controls/HtmlDrawer.h"
 #include "framework/Controls.h"
+#include "framework/DibSection.h"
 #include "framework/Gdi.h"
 
 #include <windows.h>
@@ -57,7 +58,8 @@ class CHtmlStatic : public CStatic {
     LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
     LRESULT OnGetSize(SIZE* size);
 
-    void BuildBackground(HDC like, int width, int height);
+    // What lies behind the label, asked of the parent (or its own colour).
+    void PaintBackground(HDC composed, const CRect& client);
     // Lays the text out unless the drawer holds its layout already.
     void PrepareText(HDC dc);
     // The label's whole picture into `composed`: background, then the text, embossed while
@@ -74,10 +76,10 @@ class CHtmlStatic : public CStatic {
 
     CHtmlDrawer m_drawer;
     CRect m_rcOutput;
-    CBitmap m_background; // what lies behind the label, kept until its size or text changes
+    CDibSection m_background; // what lies behind the label, kept until its size or text changes
     // A repaint copies the finished picture; the drawer lays out and draws again only after
     // a change of text, font, state, hover or size.
-    CBitmap m_picture;
+    CDibSection m_picture;
     bool m_bPrepared = false;
     int m_nWidth = 0, m_nHeight = 0;
     // 0: from the window style; else bits 0-1 left 1, right 2, centre 3; bits 2-3 top 4,
