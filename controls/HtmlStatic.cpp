@@ -40,6 +40,10 @@ class BusyScope {
     int& m_busy;
 };
 
+bool FitsClient(const CDibSection& picture, const CRect& client) {
+    return picture.GetWidth() == client.Width() && picture.GetHeight() == client.Height();
+}
+
 } // namespace
 
 std::string CHtmlStatic::BodyStyle(HFONT font) {
@@ -181,6 +185,7 @@ void CHtmlStatic::PrepareText(HDC dc) {
 void CHtmlStatic::Compose(HDC dc, HDC composed, const CRect& client) {
     // Both pictures are top-down 32-bit sections of the client's size: rows copy as they are.
     const size_t bytes = static_cast<size_t>(m_picture.GetStride()) * static_cast<size_t>(client.Height());
+    if (!FitsClient(m_background, client)) m_background.DeleteObject();
     if (m_background.m_hObject) {
         ::GdiFlush();
         std::memcpy(m_picture.GetBits(), m_background.GetBits(), bytes);
@@ -208,6 +213,7 @@ LRESULT CHtmlStatic::OnPaint() {
     CPaintDC dc(m_hWnd);
     CRect client = GetClientRect();
     if (client.IsRectEmpty()) return 0;
+    if (!FitsClient(m_picture, client)) m_picture.DeleteObject();
     bool fresh = !m_picture.m_hObject;
     if (fresh && !m_picture.Create32(client.Width(), client.Height())) return 0;
     CBitmapDC memory(dc, m_picture);
