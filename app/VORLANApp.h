@@ -136,6 +136,9 @@ class CVORLANApp : public CWinApp {
     // The theme library's table, or null; the module bitmaps and image lists come from.
     const ThemeInterface* m_pThemeApi = nullptr;
     HINSTANCE m_hImageResources = nullptr;
+    HINSTANCE ImageModule() const override {
+        return m_hImageResources ? m_hImageResources : CWinApp::ImageModule();
+    }
 
   private:
     bool ShowSplash(HWND& splash);

@@ -93,7 +93,8 @@ CGridCtrl::CGridCtrl(int dropButtonEdit, const char* fontName, int fontSize, int
 CGridCtrl::~CGridCtrl() {
     TraceFunction("CGridCtrl::~CGridCtrl");
     if (m_hWnd && ::IsWindow(m_hWnd)) DestroyWindow();
-    for (GridRow& row : m_RowData) FreeRow(row);
+    for (GridRow& row : m_RowData)
+        FreeRow(row);
     m_RowData.clear();
     for (ColumnFonts& f : m_arColFonts) {
         if (f.normal) ::DeleteObject(f.normal);
@@ -107,7 +108,8 @@ CGridCtrl::~CGridCtrl() {
 
 int CGridCtrl::ReadWheelScrollLines() {
     std::string text;
-    if (!fw::RegReadString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "WheelScrollLines", text) || text.empty())
+    if (!fw::RegReadString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "WheelScrollLines", text) ||
+        text.empty())
         return 3;
     char* end = nullptr;
     long lines = std::strtol(text.c_str(), &end, 10);
@@ -163,7 +165,8 @@ bool CGridCtrl::Create(DWORD style, const RECT& rect, HWND parent, UINT id, DWOR
     if (!sized) {
         // Nothing half-made stays behind: no window, no rows, no columns.
         DestroyWindow();
-        for (GridRow& row : m_RowData) FreeRow(row);
+        for (GridRow& row : m_RowData)
+            FreeRow(row);
         m_RowData.clear();
         m_arRowHeights.clear();
         m_arRowFlags.clear();
@@ -359,12 +362,14 @@ void CGridCtrl::SetFocusCell(int row, int col) {
             if (!SendNotify(GVN_LISTFOCUS, nm)) return;
             if (!WindowAlive() || !IsValid(row, col)) return;
             int lastRow = nm.iRow2 < GetRowCount() ? nm.iRow2 : GetRowCount() - 1;
-            int lastCol = nm.iColumn2 < 0 || nm.iColumn2 >= GetColumnCount() ? GetColumnCount() - 1 : nm.iColumn2;
+            int lastCol =
+                nm.iColumn2 < 0 || nm.iColumn2 >= GetColumnCount() ? GetColumnCount() - 1 : nm.iColumn2;
             extentRows = lastRow > row ? lastRow - row : 0;
             extentCols = lastCol > col ? lastCol - col : 0;
         }
     }
-    if (cell == m_idCurrentCell && extentRows == m_nFocusExtentRows && extentCols == m_nFocusExtentCols) return;
+    if (cell == m_idCurrentCell && extentRows == m_nFocusExtentRows && extentCols == m_nFocusExtentCols)
+        return;
     bool window = WindowAlive();
     if (window && m_bFocusFrameShown) DrawFocusFrame();
     CCellID old = m_idCurrentCell;
@@ -378,7 +383,8 @@ void CGridCtrl::SetFocusCell(int row, int col) {
         CClientDC dc(m_hWnd);
         for (int r : {old.row, cell.row}) {
             if (r < 0 || r >= GetRowCount()) continue;
-            for (int c = m_nFixedCols; c < GetColumnCount(); ++c) RedrawCell(r, c, &dc);
+            for (int c = m_nFixedCols; c < GetColumnCount(); ++c)
+                RedrawCell(r, c, &dc);
         }
     }
     if (!m_bWholeRow) {
@@ -393,9 +399,11 @@ void CGridCtrl::RedrawFocusBlockHeaders(const CCellID& cell, int extentRows, int
     int lastRow = cell.row + extentRows < GetRowCount() ? cell.row + extentRows : GetRowCount() - 1;
     int lastCol = cell.col + extentCols < GetColumnCount() ? cell.col + extentCols : GetColumnCount() - 1;
     for (int r = cell.row; r <= lastRow; ++r)
-        for (int c = 0; c < m_nFixedCols; ++c) RedrawCell(r, c);
+        for (int c = 0; c < m_nFixedCols; ++c)
+            RedrawCell(r, c);
     for (int r = 0; r < m_nFixedRows; ++r)
-        for (int c = cell.col; c <= lastCol; ++c) RedrawCell(r, c);
+        for (int c = cell.col; c <= lastCol; ++c)
+            RedrawCell(r, c);
 }
 
 void CGridCtrl::GotoCell(int row, int col) {
@@ -430,7 +438,8 @@ LRESULT CGridCtrl::OnUserSetFocus(WPARAM w, LPARAM l) {
         if (cell.row >= GetRowCount()) cell.row = GetRowCount() - 1;
         if (cell.row < m_nFixedRows) cell.row = FirstNonFixedRow();
         if (cell.col >= GetColumnCount()) cell.col = GetColumnCount() - 1;
-        if (cell.row >= 0 && cell.col < m_nFixedCols) cell.col = NextFocusableColumn(cell.row, m_nFixedCols, 1);
+        if (cell.row >= 0 && cell.col < m_nFixedCols)
+            cell.col = NextFocusableColumn(cell.row, m_nFixedCols, 1);
         if (cell.row >= 0 && !IsCellFocusable(cell.row, cell.col)) {
             int c = cell.col >= 0 ? NextFocusableColumn(cell.row, cell.col, 1) : -1;
             if (c >= 0) {
@@ -462,7 +471,8 @@ void CGridCtrl::EndEditCell(int row, int col, const char* text, UINT key) {
     nm.iColumn = col;
     nm.iRow2 = -1;
     nm.iColumn2 = -1;
-    nm.lValue = (key & 0xFF) == VK_ESCAPE ? 0 : (m_nMouseMode == kMouseClick ? 255 : static_cast<INT_PTR>(key));
+    nm.lValue =
+        (key & 0xFF) == VK_ESCAPE ? 0 : (m_nMouseMode == kMouseClick ? 255 : static_cast<INT_PTR>(key));
     LRESULT answer = SendNotify(GVN_ENDEDIT, nm);
     if (!WindowAlive()) return;
     if (!answer) {
@@ -482,9 +492,7 @@ void CGridCtrl::EndEditCell(int row, int col, const char* text, UINT key) {
     case VK_LEFT:
     case VK_UP:
     case VK_RIGHT:
-    case VK_DOWN:
-        SendMessage(WM_KEYDOWN, vk, 0);
-        break;
+    case VK_DOWN: SendMessage(WM_KEYDOWN, vk, 0); break;
     case VK_ESCAPE:
         if (m_bAlwaysEdit) SendMessage(WM_KEYDOWN, vk, 0);
         break;
@@ -501,8 +509,8 @@ void CGridCtrl::EndEditCell(UINT key) {
         return;
     }
     if (IsValid(m_idCurrentCell))
-        EndEditCell(m_idCurrentCell.row, m_idCurrentCell.col, GetItemText(m_idCurrentCell.row, m_idCurrentCell.col),
-                    key);
+        EndEditCell(m_idCurrentCell.row, m_idCurrentCell.col,
+                    GetItemText(m_idCurrentCell.row, m_idCurrentCell.col), key);
 }
 
 // ---- Geometry and scrolling ----
@@ -530,8 +538,9 @@ void CGridCtrl::ResetScrollBars() {
     int lastRow = GetRowCount() > m_nFixedRows ? GetRowHeight(GetRowCount() - 1) : 0;
     int lastCol = GetColumnCount() > m_nFixedCols ? GetColumnWidth(GetColumnCount() - 1) : 0;
     auto range = [](int size, int page, int slack) {
-        return size > page ? static_cast<int>(std::min<long long>(static_cast<long long>(size) + slack - 1, INT_MAX))
-                           : -1;
+        return size > page
+                   ? static_cast<int>(std::min<long long>(static_cast<long long>(size) + slack - 1, INT_MAX))
+                   : -1;
     };
     fw::SetScrollRange32(m_hWnd, SB_VERT, range(rowsH, pageH, lastRow), pageH);
     fw::SetScrollRange32(m_hWnd, SB_HORZ, range(colsW, pageW, lastCol), pageW);
@@ -541,7 +550,8 @@ namespace {
 // 100,000 rows of the largest height pass the int range: the sum stops at its end.
 int SumOfSizes(const std::vector<int>& sizes, size_t count) {
     long long sum = 0;
-    for (size_t i = 0; i < count && i < sizes.size(); ++i) sum += sizes[i];
+    for (size_t i = 0; i < count && i < sizes.size(); ++i)
+        sum += sizes[i];
     return static_cast<int>(std::min<long long>(sum, INT_MAX));
 }
 } // namespace
@@ -578,8 +588,10 @@ bool CGridCtrl::GetCellOrigin(int row, int col, POINT* origin) const {
     if (!IsValid(row, col) || !origin) return false;
     int x = 0;
     int y = 0;
-    for (int c = 0; c < col; ++c) x += m_arColWidths[static_cast<size_t>(c)];
-    for (int r = 0; r < row; ++r) y += m_arRowHeights[static_cast<size_t>(r)];
+    for (int c = 0; c < col; ++c)
+        x += m_arColWidths[static_cast<size_t>(c)];
+    for (int r = 0; r < row; ++r)
+        y += m_arRowHeights[static_cast<size_t>(r)];
     if (col >= m_nFixedCols) x -= GetScrollPos32(SB_HORZ);
     if (row >= m_nFixedRows) y -= GetScrollPos32(SB_VERT);
     origin->x = x;
@@ -672,7 +684,8 @@ void CGridCtrl::EnsureVisible(int row, int col) {
     auto show = [&](int bar, const std::vector<int>& sizes, int fixed, int index, int page) {
         if (index < fixed) return;
         int start = 0;
-        for (int i = fixed; i < index; ++i) start += sizes[static_cast<size_t>(i)];
+        for (int i = fixed; i < index; ++i)
+            start += sizes[static_cast<size_t>(i)];
         int pos = GetScrollPos32(bar);
         int want = PositionShowing(start, sizes[static_cast<size_t>(index)], page, pos);
         if (want == pos) return;

@@ -41,25 +41,25 @@ constexpr UINT kInPlaceEditId = 8;
 
 // Notification codes (the header's code field).
 enum : UINT {
-    GVN_BEGINDRAG = 1,     // a drag is about to start: 0 = no drag; the form may write the block
-    GVN_DROPCELLS = 2,     // a cell block dropped on this grid: nonzero = accepted
-    GVN_DRAGENDED = 3,     // a cell-block drag from here ended; hdr.hwndFrom = accepting form or null
-    GVN_BEGINEDIT = 4,     // in-place editing is about to start: 0 = do not edit
-    GVN_INSERTROW = 5,     // Insert/F6, or Tab beyond the last cell; value = key
-    GVN_DELETEROW = 6,     // Delete/F7; value = key
-    GVN_LEAVECELL = 7,     // the focus is about to leave the cell: 0 = stay
-    GVN_FOCUSCELL = 8,     // the focus cell is about to change: nonzero = confirmed cell
-    GVN_TABLE = 9,         // F4
-    GVN_LISTFOCUS = 10,    // list mode: the focus moved; the form writes the block's end
-    GVN_CLICK = 11,        // left button up on a cell
-    GVN_ENDEDIT = 12,      // in-place editing ended; value = the key that ended it
-    GVN_CELLKEY = 13,      // double click on a focusable cell: 0 = handle as a press
-    GVN_TOOLTIP = 14,      // the mouse rests on a cell; value = text buffer
-    GVN_DROPCOLUMNS = 15,  // a column block dropped; value = drop column
-    GVN_DROPROWS = 16,     // a row block dropped; value = drop row
-    GVN_DROPTEXT = 17,     // text dropped from outside; value = the text
-    GVN_RCLICK = 18,       // list mode: right button up on the cell where it went down
-    GVN_SCROLL = 19,       // a scroll action begins: nonzero = the grid takes the focus
+    GVN_BEGINDRAG = 1,    // a drag is about to start: 0 = no drag; the form may write the block
+    GVN_DROPCELLS = 2,    // a cell block dropped on this grid: nonzero = accepted
+    GVN_DRAGENDED = 3,    // a cell-block drag from here ended; hdr.hwndFrom = accepting form or null
+    GVN_BEGINEDIT = 4,    // in-place editing is about to start: 0 = do not edit
+    GVN_INSERTROW = 5,    // Insert/F6, or Tab beyond the last cell; value = key
+    GVN_DELETEROW = 6,    // Delete/F7; value = key
+    GVN_LEAVECELL = 7,    // the focus is about to leave the cell: 0 = stay
+    GVN_FOCUSCELL = 8,    // the focus cell is about to change: nonzero = confirmed cell
+    GVN_TABLE = 9,        // F4
+    GVN_LISTFOCUS = 10,   // list mode: the focus moved; the form writes the block's end
+    GVN_CLICK = 11,       // left button up on a cell
+    GVN_ENDEDIT = 12,     // in-place editing ended; value = the key that ended it
+    GVN_CELLKEY = 13,     // double click on a focusable cell: 0 = handle as a press
+    GVN_TOOLTIP = 14,     // the mouse rests on a cell; value = text buffer
+    GVN_DROPCOLUMNS = 15, // a column block dropped; value = drop column
+    GVN_DROPROWS = 16,    // a row block dropped; value = drop row
+    GVN_DROPTEXT = 17,    // text dropped from outside; value = the text
+    GVN_RCLICK = 18,      // list mode: right button up on the cell where it went down
+    GVN_SCROLL = 19,      // a scroll action begins: nonzero = the grid takes the focus
 };
 
 // The record of every grid notification. Rows and columns are grid indexes, fixed ones
@@ -394,37 +394,37 @@ class CGridCtrl : public CWnd, public IFormGrid {
     int m_nCharWidth = 7;
 
     // The grid's own virtual operations, in slot order.
-    virtual CString GetItemText(int row, int col) const;                           // 1
-    virtual void ClearSelectedCells();                                             // 2
-    virtual COleDataSource* CreateDragData();                                      // 3
-    virtual bool PasteData(int row, int col, COleDataObject* data);                // 4
-    virtual void OnEditCut();                                                      // 5
-    virtual void OnEditCopy();                                                     // 6
-    virtual void OnEditPaste();                                                    // 7
-    virtual void OnEditSelectAll();                                                // 8
-    virtual void OnBeginPrinting(CDC* dc, CPrintInfo* info);                       // 9
-    virtual void OnPrintPage(CDC* dc, CPrintInfo* info);                           // 10
-    virtual void OnEndPrinting(CDC* dc, CPrintInfo* info);                         // 11
-    virtual void PrintFixedRows(CDC* dc, CPrintInfo* info);                        // 12
-    virtual void PrintHeader(CDC* dc, CPrintInfo* info);                           // 13
-    virtual void PrintFooter(CDC* dc, CPrintInfo* info);                           // 14
+    virtual CString GetItemText(int row, int col) const;            // 1
+    virtual void ClearSelectedCells();                              // 2
+    virtual COleDataSource* CreateDragData();                       // 3
+    virtual bool PasteData(int row, int col, COleDataObject* data); // 4
+    virtual void OnEditCut();                                       // 5
+    virtual void OnEditCopy();                                      // 6
+    virtual void OnEditPaste();                                     // 7
+    virtual void OnEditSelectAll();                                 // 8
+    virtual void OnBeginPrinting(CDC* dc, CPrintInfo* info);        // 9
+    virtual void OnPrintPage(CDC* dc, CPrintInfo* info);            // 10
+    virtual void OnEndPrinting(CDC* dc, CPrintInfo* info);          // 11
+    virtual void PrintFixedRows(CDC* dc, CPrintInfo* info);         // 12
+    virtual void PrintHeader(CDC* dc, CPrintInfo* info);            // 13
+    virtual void PrintFooter(CDC* dc, CPrintInfo* info);            // 14
     // An image list of one masked image of the focus cell (the caller destroys it) and the
     // cell's size; null without a focus cell.
-    virtual HIMAGELIST CreateDragImage(CSize* size);                               // 15
+    virtual HIMAGELIST CreateDragImage(CSize* size); // 15
     // Open slots for a derived grid; the grid itself never calls them.
-    virtual void OnOpenHook1() {}                                                  // 16
-    virtual void OnOpenHook2() {}                                                  // 17
+    virtual void OnOpenHook1() {} // 16
+    virtual void OnOpenHook2() {} // 17
     virtual CSize GetCellExtent(int row, int col, CDC* dc, bool bold = false,
-                                bool multiLine = false);                           // 18
+                                bool multiLine = false); // 18
     // Stores a cell's text after an edit.
-    virtual bool SetItemTextHook(int row, int col, const char* text);              // 19
+    virtual bool SetItemTextHook(int row, int col, const char* text); // 19
     // selection: start in the low word, end in the high word; -1 = none given.
     virtual bool EditCellAt(int row, int col, UINT initialChar, const CPoint* click = nullptr,
-                            LONG selection = -1);                                  // 20
-    virtual void OnDraw(CDC* dc, bool erase);                                      // 21
+                            LONG selection = -1);                                          // 20
+    virtual void OnDraw(CDC* dc, bool erase);                                              // 21
     virtual bool DrawFixedCell(CDC* dc, int row, int col, CRect rect, bool erase = false); // 22
     virtual bool DrawCell(CDC* dc, int row, int col, CRect rect, bool erase = false);      // 23
-    virtual void ClearCell(int row, int col);                                      // 24
+    virtual void ClearCell(int row, int col);                                              // 24
 
     // Toggles the focus frame (with drag: the landing block of a drag over this grid). A null
     // DC draws into the window.

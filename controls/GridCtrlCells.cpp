@@ -35,7 +35,8 @@ CGridCtrl::GridRow CGridCtrl::MakeRow(int formatFrom) {
 }
 
 void CGridCtrl::FreeRow(GridRow& row) {
-    for (CGridCell* cell : row) FreeCell(cell);
+    for (CGridCell* cell : row)
+        FreeCell(cell);
     row.clear();
 }
 
@@ -55,7 +56,8 @@ bool CGridCtrl::SetRowCount(int rows) {
     int old = GetRowCount();
     if (rows < old) {
         for (int r = rows; r < old; ++r) {
-            for (int c = 0; c < GetColumnCount(); ++c) m_SelectedCells.Remove(r, c);
+            for (int c = 0; c < GetColumnCount(); ++c)
+                m_SelectedCells.Remove(r, c);
             FreeRow(m_RowData[static_cast<size_t>(r)]);
         }
         m_RowData.resize(static_cast<size_t>(rows));
@@ -109,7 +111,8 @@ bool CGridCtrl::SetColumnCount(int cols) {
         if (m_idCurrentCell.col >= cols) SetFocusCell(-1, -1);
     } else {
         for (GridRow& row : m_RowData)
-            for (int c = old; c < cols; ++c) row.push_back(NewCell());
+            for (int c = old; c < cols; ++c)
+                row.push_back(NewCell());
         m_arColWidths.resize(static_cast<size_t>(cols), m_nDefColWidth);
         m_arColFlags.resize(static_cast<size_t>(cols), GVCF_ENABLED);
         m_arColFonts.resize(static_cast<size_t>(cols));
@@ -150,8 +153,10 @@ void ShiftSelection(CGridSelection& sel, int from, int delta) {
     sel.ForEach([&](const CCellID& id) {
         if (id.row >= from) moved.push_back(id);
     });
-    for (const CCellID& id : moved) sel.Remove(id.row, id.col);
-    for (const CCellID& id : moved) sel.Add(id.row + delta, id.col);
+    for (const CCellID& id : moved)
+        sel.Remove(id.row, id.col);
+    for (const CCellID& id : moved)
+        sel.Add(id.row + delta, id.col);
 }
 } // namespace
 
@@ -214,7 +219,8 @@ bool CGridCtrl::DeleteRow(int row) {
     TraceFunction("CGridCtrl::DeleteRow");
     if (row < 0 || row >= GetRowCount()) return false;
     ClearSpansThrough(row, false);
-    for (int c = 0; c < GetColumnCount(); ++c) m_SelectedCells.Remove(row, c);
+    for (int c = 0; c < GetColumnCount(); ++c)
+        m_SelectedCells.Remove(row, c);
     FreeRow(m_RowData[static_cast<size_t>(row)]);
     m_RowData.erase(m_RowData.begin() + row);
     m_arRowHeights.erase(m_arRowHeights.begin() + row);
@@ -492,7 +498,8 @@ void CGridCtrl::FitLastColumn() {
     if (!m_bFillLastColumn || GetColumnCount() < 1 || !WindowAlive()) return;
     int total = GetVirtualWidth();
     int client = GetClientRect().Width();
-    if (total < client) m_arColWidths.back() = CellSize(static_cast<long long>(m_arColWidths.back()) + client - total);
+    if (total < client)
+        m_arColWidths.back() = CellSize(static_cast<long long>(m_arColWidths.back()) + client - total);
 }
 
 bool CGridCtrl::SetColumnFont(int col, HFONT font) {
@@ -539,7 +546,8 @@ CSize CGridCtrl::GetCellExtent(int row, int col, CDC* dc, bool bold, bool multiL
     if (multiLine) {
         int width = 0;
         int span = cell->m_nColSpan > 0 ? cell->m_nColSpan : 0;
-        for (int c = col; c <= col + span && c < GetColumnCount(); ++c) width += GetColumnWidth(c);
+        for (int c = col; c <= col + span && c < GetColumnCount(); ++c)
+            width += GetColumnWidth(c);
         r.right = std::max(width - 2 * m_nMarginX, 1);
         flags |= DT_WORDBREAK;
     } else {
@@ -566,7 +574,8 @@ bool CGridCtrl::AutoSizeColumn(int col, bool growOnly) {
         bool multi = (cell->m_wStyle & GVSTYLE_MULTILINE) != 0;
         CSize extent = GetCellExtent(r, col, &dc, r < m_nFixedRows, multi);
         if (!multi) width = std::max(width, static_cast<int>(extent.cx));
-        if (multi && m_arRowHeights[static_cast<size_t>(r)] > 0 && extent.cy > m_arRowHeights[static_cast<size_t>(r)])
+        if (multi && m_arRowHeights[static_cast<size_t>(r)] > 0 &&
+            extent.cy > m_arRowHeights[static_cast<size_t>(r)])
             m_arRowHeights[static_cast<size_t>(r)] = extent.cy;
     }
     if (width > 0 && !(growOnly && width < m_arColWidths[static_cast<size_t>(col)]))
@@ -578,7 +587,8 @@ bool CGridCtrl::AutoSizeColumn(int col, bool growOnly) {
 
 void CGridCtrl::AutoSizeColumns() {
     TraceFunction("CGridCtrl::AutoSizeColumns");
-    for (int c = 0; c < GetColumnCount(); ++c) AutoSizeColumn(c);
+    for (int c = 0; c < GetColumnCount(); ++c)
+        AutoSizeColumn(c);
     AutoSizeRows();
 }
 
@@ -606,7 +616,8 @@ bool CGridCtrl::AutoSizeRow(int row) {
 }
 
 void CGridCtrl::AutoSizeRows() {
-    for (int r = 0; r < GetRowCount(); ++r) AutoSizeRow(r);
+    for (int r = 0; r < GetRowCount(); ++r)
+        AutoSizeRow(r);
     Relayout();
 }
 
@@ -625,7 +636,8 @@ void CGridCtrl::SetSortColumn(int col, int direction) {
 void CGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol, bool drawNow) {
     TraceFunction("CGridCtrl::SetSelectedRange");
     if (!m_bEnableSelection) return;
-    CCellRange range(minRow, minCol, std::min(maxRow, GetRowCount() - 1), std::min(maxCol, GetColumnCount() - 1));
+    CCellRange range(minRow, minCol, std::min(maxRow, GetRowCount() - 1),
+                     std::min(maxCol, GetColumnCount() - 1));
     std::vector<CCellID> changed;
     std::vector<CCellID> leaving;
     m_SelectedCells.ForEach([&](const CCellID& id) {

@@ -57,22 +57,14 @@ void FillShape(CDC* dc, const CRect& fill, int shape, COLORREF colour) {
     POINT p[4];
     int n = 3;
     switch (shape) {
-    case kShapeLeft:
-        p[0] = {l, midY}, p[1] = {r, t}, p[2] = {r, b};
-        break;
-    case kShapeRight:
-        p[0] = {r, midY}, p[1] = {l, t}, p[2] = {l, b};
-        break;
+    case kShapeLeft: p[0] = {l, midY}, p[1] = {r, t}, p[2] = {r, b}; break;
+    case kShapeRight: p[0] = {r, midY}, p[1] = {l, t}, p[2] = {l, b}; break;
     case kShapeDiamond:
         p[0] = {l, midY}, p[1] = {midX, t}, p[2] = {r - 2, midY}, p[3] = {midX, b - 2};
         n = 4;
         break;
-    case kShapeUp:
-        p[0] = {midX, t}, p[1] = {l, b}, p[2] = {r, b};
-        break;
-    default:
-        p[0] = {midX, b}, p[1] = {l, t}, p[2] = {r, t};
-        break;
+    case kShapeUp: p[0] = {midX, t}, p[1] = {l, b}, p[2] = {r, b}; break;
+    default: p[0] = {midX, b}, p[1] = {l, t}, p[2] = {r, t}; break;
     }
     CPen pen(PS_SOLID, 1, colour);
     CBrush brush(colour);
@@ -122,7 +114,8 @@ LRESULT CGridCtrl::OnPaint(WPARAM, LPARAM) {
             }
             // Each bitmap copies its own part when it goes, under the whole update region.
             ::SelectClipRgn(hdc, update);
-            while (!drawn.empty()) drawn.pop_back();
+            while (!drawn.empty())
+                drawn.pop_back();
         }
     }
     return 0;
@@ -178,38 +171,48 @@ void CGridCtrl::OnDraw(CDC* dc, bool erase) {
     int r0 = fixedRows;
     int y0 = fixedH - (wholeGrid ? 0 : GetScrollPos32(SB_VERT));
     const int top = std::max(static_cast<int>(clip.top), fixedH);
-    while (r0 < rows && y0 + m_arRowHeights[static_cast<size_t>(r0)] <= top) y0 += m_arRowHeights[static_cast<size_t>(r0++)];
+    while (r0 < rows && y0 + m_arRowHeights[static_cast<size_t>(r0)] <= top)
+        y0 += m_arRowHeights[static_cast<size_t>(r0++)];
     int c0 = fixedCols;
     int x0 = fixedW - (wholeGrid ? 0 : GetScrollPos32(SB_HORZ));
     const int left = std::max(static_cast<int>(clip.left), fixedW);
-    while (c0 < cols && x0 + m_arColWidths[static_cast<size_t>(c0)] <= left) x0 += m_arColWidths[static_cast<size_t>(c0++)];
+    while (c0 < cols && x0 + m_arColWidths[static_cast<size_t>(c0)] <= left)
+        x0 += m_arColWidths[static_cast<size_t>(c0++)];
     // And the last ones, with where the cells end.
     int r1 = r0 - 1;
     int bottom = y0;
-    while (r1 + 1 < rows && bottom < clip.bottom) bottom += m_arRowHeights[static_cast<size_t>(++r1)];
+    while (r1 + 1 < rows && bottom < clip.bottom)
+        bottom += m_arRowHeights[static_cast<size_t>(++r1)];
     int c1 = c0 - 1;
     int right = x0;
-    while (c1 + 1 < cols && right < clip.right) right += m_arColWidths[static_cast<size_t>(++c1)];
+    while (c1 + 1 < cols && right < clip.right)
+        right += m_arColWidths[static_cast<size_t>(++c1)];
     if (r1 < r0) bottom = std::max(fixedH, std::min(y0, static_cast<int>(clip.bottom)));
     if (c1 < c0) right = std::max(fixedW, std::min(x0, static_cast<int>(clip.right)));
     // The fixed rows and columns meeting the clip box.
     int fr0 = 0;
     int fy0 = 0;
-    while (fr0 < fixedRows && fy0 + m_arRowHeights[static_cast<size_t>(fr0)] <= clip.top) fy0 += m_arRowHeights[static_cast<size_t>(fr0++)];
+    while (fr0 < fixedRows && fy0 + m_arRowHeights[static_cast<size_t>(fr0)] <= clip.top)
+        fy0 += m_arRowHeights[static_cast<size_t>(fr0++)];
     int fr1 = fr0 - 1;
-    for (int y = fy0; fr1 + 1 < fixedRows && y < clip.bottom;) y += m_arRowHeights[static_cast<size_t>(++fr1)];
+    for (int y = fy0; fr1 + 1 < fixedRows && y < clip.bottom;)
+        y += m_arRowHeights[static_cast<size_t>(++fr1)];
     int fc0 = 0;
     int fx0 = 0;
-    while (fc0 < fixedCols && fx0 + m_arColWidths[static_cast<size_t>(fc0)] <= clip.left) fx0 += m_arColWidths[static_cast<size_t>(fc0++)];
+    while (fc0 < fixedCols && fx0 + m_arColWidths[static_cast<size_t>(fc0)] <= clip.left)
+        fx0 += m_arColWidths[static_cast<size_t>(fc0++)];
     int fc1 = fc0 - 1;
-    for (int x = fx0; fc1 + 1 < fixedCols && x < clip.right;) x += m_arColWidths[static_cast<size_t>(++fc1)];
+    for (int x = fx0; fc1 + 1 < fixedCols && x < clip.right;)
+        x += m_arColWidths[static_cast<size_t>(++fc1)];
 
     if (erase) {
         dc->FillSolidRect(CRect(0, 0, fixedW, bottom), m_crFixedBkColour);
         dc->FillSolidRect(CRect(fixedW, 0, right, fixedH), m_crFixedBkColour);
         dc->FillSolidRect(CRect(fixedW, fixedH, right, bottom), m_crTextBkColour);
-        if (right < clip.right) dc->FillSolidRect(CRect(right, clip.top, clip.right, clip.bottom), m_crGridBkColour);
-        if (bottom < clip.bottom) dc->FillSolidRect(CRect(clip.left, bottom, right, clip.bottom), m_crGridBkColour);
+        if (right < clip.right)
+            dc->FillSolidRect(CRect(right, clip.top, clip.right, clip.bottom), m_crGridBkColour);
+        if (bottom < clip.bottom)
+            dc->FillSolidRect(CRect(clip.left, bottom, right, clip.bottom), m_crGridBkColour);
         HGDIOBJ old = ::SelectObject(*dc, m_hGridBrush);
         if (m_nGridLines == 3 || m_nGridLines == 2)
             for (int c = c0, x = x0; c <= c1; ++c) {
@@ -226,16 +229,19 @@ void CGridCtrl::OnDraw(CDC* dc, bool erase) {
         auto fixedCell = [&](int r, int c, int x, int y, int rFirst, int cFirst) {
             CCellID a = GetAnchorCell(r, c);
             if (r != std::max(a.row, rFirst) || c != std::max(a.col, cFirst)) return;
-            DrawFixedCell(dc, r, c, CRect(x, y, x + m_arColWidths[static_cast<size_t>(c)] - 1,
-                                          y + m_arRowHeights[static_cast<size_t>(r)] - 1));
+            DrawFixedCell(dc, r, c,
+                          CRect(x, y, x + m_arColWidths[static_cast<size_t>(c)] - 1,
+                                y + m_arRowHeights[static_cast<size_t>(r)] - 1));
         };
         for (int r = fr0, y = fy0; r <= fr1; y += m_arRowHeights[static_cast<size_t>(r++)])
             for (int c = fc0, x = fx0; c <= fc1; x += m_arColWidths[static_cast<size_t>(c++)])
                 fixedCell(r, c, x, y, fr0, fc0);
         for (int r = r0, y = y0; r <= r1; y += m_arRowHeights[static_cast<size_t>(r++)])
-            for (int c = fc0, x = fx0; c <= fc1; x += m_arColWidths[static_cast<size_t>(c++)]) fixedCell(r, c, x, y, r0, fc0);
+            for (int c = fc0, x = fx0; c <= fc1; x += m_arColWidths[static_cast<size_t>(c++)])
+                fixedCell(r, c, x, y, r0, fc0);
         for (int r = fr0, y = fy0; r <= fr1; y += m_arRowHeights[static_cast<size_t>(r++)])
-            for (int c = c0, x = x0; c <= c1; x += m_arColWidths[static_cast<size_t>(c++)]) fixedCell(r, c, x, y, fr0, c0);
+            for (int c = c0, x = x0; c <= c1; x += m_arColWidths[static_cast<size_t>(c++)])
+                fixedCell(r, c, x, y, fr0, c0);
     }
 
     for (int r = r0, y = y0; r <= r1; y += m_arRowHeights[static_cast<size_t>(r++)]) {
@@ -250,7 +256,8 @@ void CGridCtrl::OnDraw(CDC* dc, bool erase) {
             // A span covers the grid lines between its cells.
             bool spanned = cell->m_nRowSpan != 0 || cell->m_nColSpan != 0;
             DrawCell(dc, r, c,
-                     CRect(x, y, x + m_arColWidths[static_cast<size_t>(c)] - 1, y + m_arRowHeights[static_cast<size_t>(r)] - 1),
+                     CRect(x, y, x + m_arColWidths[static_cast<size_t>(c)] - 1,
+                           y + m_arRowHeights[static_cast<size_t>(r)] - 1),
                      spanned);
         }
     }
@@ -266,7 +273,8 @@ void CGridCtrl::GetCellColours(int row, int col, const CGridCell& cell, bool onS
                                COLORREF& back, bool& nonDefault) const {
     nonDefault = true;
     text = cell.m_crFgClr != kDefaultColour ? cell.m_crFgClr : m_crTextColour;
-    if (onScreen && m_bFocusRow && row == m_idCurrentCell.row && (m_bWholeRow || col != m_idCurrentCell.col)) {
+    if (onScreen && m_bFocusRow && row == m_idCurrentCell.row &&
+        (m_bWholeRow || col != m_idCurrentCell.col)) {
         text = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
         back = ::GetSysColor(COLOR_HIGHLIGHT);
         return;
@@ -297,15 +305,19 @@ void CGridCtrl::GetCellColours(int row, int col, const CGridCell& cell, bool onS
 CRect CGridCtrl::SpannedCellRect(int row, int col, const CRect& rect) const {
     CRect r = rect;
     CCellID a = GetAnchorCell(row, col);
-    for (int c = a.col; c < col; ++c) r.left -= m_arColWidths[static_cast<size_t>(c)];
-    for (int rr = a.row; rr < row; ++rr) r.top -= m_arRowHeights[static_cast<size_t>(rr)];
+    for (int c = a.col; c < col; ++c)
+        r.left -= m_arColWidths[static_cast<size_t>(c)];
+    for (int rr = a.row; rr < row; ++rr)
+        r.top -= m_arRowHeights[static_cast<size_t>(rr)];
     const CGridCell* anchor = Cell(a.row, a.col);
     int lastCol = std::min(a.col + std::max(anchor->m_nColSpan, 0), GetColumnCount() - 1);
     int lastRow = std::min(a.row + std::max(anchor->m_nRowSpan, 0), GetRowCount() - 1);
     r.right = r.left - 1;
-    for (int c = a.col; c <= lastCol; ++c) r.right += m_arColWidths[static_cast<size_t>(c)];
+    for (int c = a.col; c <= lastCol; ++c)
+        r.right += m_arColWidths[static_cast<size_t>(c)];
     r.bottom = r.top - 1;
-    for (int rr = a.row; rr <= lastRow; ++rr) r.bottom += m_arRowHeights[static_cast<size_t>(rr)];
+    for (int rr = a.row; rr <= lastRow; ++rr)
+        r.bottom += m_arRowHeights[static_cast<size_t>(rr)];
     return r;
 }
 
@@ -337,8 +349,8 @@ void CGridCtrl::DrawCellContent(CDC* dc, int row, int col, const CGridCell& cell
         cx = std::min({cx, 16, static_cast<int>(area.Width())});
         cy = std::min({cy, 16, static_cast<int>(area.Height())});
         if (cx > 0 && cy > 0)
-            ImageList_DrawEx(m_hCellImages, cell.m_nImage, *dc, area.left, area.top, cx, cy, CLR_NONE, CLR_NONE,
-                             ILD_TRANSPARENT);
+            ImageList_DrawEx(m_hCellImages, cell.m_nImage, *dc, area.left, area.top, cx, cy, CLR_NONE,
+                             CLR_NONE, ILD_TRANSPARENT);
         area.left += cx + m_nMarginX + 1;
     }
     // Texts are read through GetItemText, so a derived grid may supply its own.
@@ -475,7 +487,8 @@ bool CGridCtrl::DrawFixedCell(CDC* dc, int row, int col, CRect rect, bool erase)
 CRect CGridCtrl::BlockRect(const CCellRange& block) const {
     POINT first{};
     POINT last{};
-    if (!GetCellOrigin(block.minRow, block.minCol, &first) || !GetCellOrigin(block.maxRow, block.maxCol, &last))
+    if (!GetCellOrigin(block.minRow, block.minCol, &first) ||
+        !GetCellOrigin(block.maxRow, block.maxCol, &last))
         return CRect();
     CRect end = SpannedCellRect(block.maxRow, block.maxCol,
                                 CRect(last.x, last.y, last.x + GetColumnWidth(block.maxCol) - 1,

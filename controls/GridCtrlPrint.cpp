@@ -114,8 +114,8 @@ void CGridCtrl::OnBeginPrinting(CDC* dc, CPrintInfo* info) {
     heights.reserve(static_cast<size_t>(GetRowCount() - m_nFixedRows));
     for (int row = m_nFixedRows; row < GetRowCount(); ++row)
         heights.push_back(GetRowHeight(row));
-    m_pPrintPages = std::make_unique<gridprint::Pagination>(std::move(heights), GetFixedRowHeight(), m_nBodyHeight,
-                                                            across);
+    m_pPrintPages = std::make_unique<gridprint::Pagination>(std::move(heights), GetFixedRowHeight(),
+                                                            m_nBodyHeight, across);
     info->SetMinPage(1);
     info->SetMaxPage(static_cast<UINT>(m_pPrintPages->PageCount()));
     info->m_nCurPage = 1;

@@ -44,7 +44,8 @@ class CGridSelection {
     bool IsEmpty() const { return m_cells.empty(); }
     void Clear() { m_cells.clear(); }
     template <class F> void ForEach(F f) const {
-        for (uint64_t k : m_cells) f(CCellID(static_cast<int>(k >> 32), static_cast<int>(k & 0xFFFFFFFFu)));
+        for (uint64_t k : m_cells)
+            f(CCellID(static_cast<int>(k >> 32), static_cast<int>(k & 0xFFFFFFFFu)));
     }
 
   private:

@@ -6,6 +6,7 @@
 #include "app/ReplyFields.h"
 #include "app/Session.h"
 #include "app/SettingsBlock.h"
+#include "controls/HtmlStatic.h"
 #include "forms/FormGlobals.h"
 #include "forms/FormMessages.h"
 #include "framework/App.h"
@@ -329,7 +330,8 @@ int CChildDialog::CreateControls(int relayout) {
                                    }),
                     m_stretch.end());
     for (StretchEntry& e : m_stretch)
-        if (e.id == 0x1800 && form.gridResize == 1) e.rect = RECT{e.rect.left, e.rect.top, m_nLayoutRight, m_nLayoutBottom};
+        if (e.id == 0x1800 && form.gridResize == 1)
+            e.rect = RECT{e.rect.left, e.rect.top, m_nLayoutRight, m_nLayoutBottom};
 
     m_nFocusField = EnableEdits(1);
     // Until a field is entered or the server names one, the focus field is the current one:
@@ -482,9 +484,17 @@ HWND CChildDialog::CreateFieldControl(int k, const vorlan::FieldRecord& field, c
 
 HWND CChildDialog::CreateFieldLabel(int, const vorlan::FieldRecord& field, const vorlan::Rect& r) {
     std::string text = vorlan::UnescapeFromServer(field.label);
-    SIZE size = TextSize(m_hWnd, m_hFont, text);
-    CRect label(r.left - 5 - size.cx, r.top + 2, r.left - 5, r.top + 2 + size.cy);
-    return InsertStatic(label, kLabelId, text.c_str(), SS_RIGHT);
+    HWND label =
+        InsertStatic(CRect(r.left - 5, r.top + 2, r.left - 5, r.top + 2), kLabelId, text.c_str(), SS_RIGHT);
+    if (!label) return nullptr;
+    // Markup measured as characters would be far too wide and one line high: the label
+    // knows how large it draws.
+    SIZE size{0, 0};
+    ::SendMessageA(label, WM_HTML_GETSIZE, reinterpret_cast<WPARAM>(&size), 0);
+    if (size.cx == 0 || size.cy == 0) size = TextSize(m_hWnd, m_hFont, text);
+    ::SetWindowPos(label, nullptr, r.left - 5 - size.cx, r.top + 2, size.cx, size.cy,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    return label;
 }
 
 void CChildDialog::PostNcDestroy() {

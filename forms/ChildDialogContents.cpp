@@ -8,6 +8,7 @@
 #include "app/Session.h"
 #include "app/SettingsBlock.h"
 #include "controls/FormGrid.h"
+#include "controls/HtmlStatic.h"
 #include "forms/FormFieldLogic.h"
 #include "forms/FormGeometry.h"
 #include "forms/FormGlobals.h"
@@ -144,10 +145,12 @@ void CChildDialog::SetIndirectionText(HWND window, const std::string& record) {
     // Set (and redrawn) only when it changes: a refresh visits every label after each step.
     if (reinterpret_cast<HFONT>(::SendMessageA(window, WM_GETFONT, 0, 0)) != font)
         ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    std::string text = m_session.Execute(code.substr(0, 259)).str();
-    if (text.empty() || text.substr(0, 255) != fw::WindowText(window, 255)) {
+    std::string text = vorlan::UnescapeFromServer(m_session.Execute(code.substr(0, 259)).str());
+    const CHtmlStatic* label = CHtmlStatic::FromHandle(window);
+    std::string shown = label ? label->GetMarkup() : fw::WindowText(window, 255);
+    if (text.empty() || text.substr(0, 255) != shown.substr(0, 255)) {
         SIZE size{};
-        SetStaticText(&size, window, vorlan::UnescapeFromServer(text).c_str());
+        SetStaticText(&size, window, text.c_str());
     }
     WidenFor(window);
 }

@@ -114,7 +114,12 @@ HWND CChildForm::InsertStatic(const RECT& rect, UINT id, const char* text, DWORD
 }
 
 void CChildForm::SetStaticText(SIZE* size, HWND label, const char* text) {
+    // Painted once, at its new size: not first at the old one as well. Turning redrawing on
+    // shows a window, so a hidden one is left as it is.
+    bool shown = (::GetWindowLongA(label, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (shown) ::SendMessageA(label, WM_SETREDRAW, FALSE, 0);
     ::SetWindowTextA(label, text);
+    if (shown) ::SendMessageA(label, WM_SETREDRAW, TRUE, 0);
     SIZE natural{0, 0};
     ::SendMessageA(label, WM_HTML_GETSIZE, reinterpret_cast<WPARAM>(&natural), 0);
     if (natural.cx == 0 || natural.cy == 0) natural = fw::TextExtentInWindowFont(label, text);

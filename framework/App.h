@@ -65,6 +65,8 @@ class CWinApp : public CWinThread {
     virtual void GetAppTitle(CString& out) const { out = m_pszAppName; }
     // Whether the program draws with visual styles (labels over toolbars then paint through).
     virtual bool IsThemeActive() const { return false; }
+    // The module bitmaps and image lists come from: the program itself unless it says otherwise.
+    virtual HINSTANCE ImageModule() const { return m_hInstance ? m_hInstance : ::GetModuleHandleA(nullptr); }
 
     void BeginWaitCursor() { DoWaitCursor(1); }
     void EndWaitCursor() { DoWaitCursor(-1); }

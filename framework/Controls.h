@@ -26,6 +26,14 @@ enum EditCommand : UINT {
 // Sends an edit control the message of the edit command; false for other ids.
 bool SendEditCommand(HWND target, UINT command);
 
+// A static control; classes derived from it see its messages before the control does.
+class CStatic : public CWnd {
+  public:
+    bool Create(const char* text, DWORD style, const RECT& rect, HWND parent, UINT id) {
+        return CreateEx(0, "Static", text, style | WS_CHILD, rect, parent, id);
+    }
+};
+
 class CStatusBarCtrl : public CWnd {
   public:
     bool Create(DWORD style, const RECT& rect, HWND parent, UINT id);

@@ -64,6 +64,7 @@ CreationHook::~CreationHook() {
 void CWnd::AttachSubclassed(HWND hwnd) {
     m_hWnd = hwnd;
     MapAdd(hwnd, this);
+    PreSubclassWindow();
     auto old = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
     if (old != FwWndProc) {
         m_pfnSuper = old;
@@ -232,6 +233,14 @@ bool CWnd::RegisterWindowClass(const char* name, UINT style, HICON icon, HCURSOR
 
 void CWnd::UnregisterWindowClass(const char* name) {
     ::UnregisterClassA(name, ::GetModuleHandleA(nullptr));
+}
+
+bool fw::TrackMouseLeave(HWND window) {
+    TRACKMOUSEEVENT track{};
+    track.cbSize = sizeof track;
+    track.dwFlags = TME_LEAVE;
+    track.hwndTrack = window;
+    return ::TrackMouseEvent(&track) != 0;
 }
 
 std::string fw::WindowText(HWND window, int limit) {

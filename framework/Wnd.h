@@ -43,6 +43,9 @@ class CWnd {
     virtual LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
     virtual LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
     virtual bool PreCreateWindow(CREATESTRUCTA& cs);
+    // The object meets its window here, before any message of it passes through WindowProc:
+    // at creation before WM_NCCREATE, else when an existing window is subclassed.
+    virtual void PreSubclassWindow() {}
     // Called after the last message; a window that owns itself deletes itself here.
     virtual void PostNcDestroy() {}
     // Offered every queued message for this window or a descendant before dispatch.
@@ -110,6 +113,10 @@ LRESULT CALLBACK FwWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 namespace fw {
 // A window's text, at most `limit` characters of it (-1: all).
 std::string WindowText(HWND window, int limit = -1);
+
+// Asks for one WM_MOUSELEAVE when the pointer leaves the window's client area; false when the
+// system refused.
+bool TrackMouseLeave(HWND window);
 
 // Puts proc in front of the window's own procedure. Every window subclassed with the same
 // proc shares one slot for the procedure it replaced (they are all of one class), so the

@@ -96,11 +96,21 @@ TEST_F(FormTest, LabelsTakeTheirNaturalSizeWhetherTheyTellItOrNot) {
     HWND label = form.InsertStatic(CRect(10, 10, 20, 20), 0xFFFF, "", 0);
     SIZE told{};
     EXPECT_EQ(SendMessageA(label, WM_HTML_GETSIZE, reinterpret_cast<WPARAM>(&told), 0), 1);
+    // The label tells the size it draws: the text's extent and one pixel more each way.
     SIZE size{};
     form.SetStaticText(&size, label, text);
-    EXPECT_EQ(size.cx, expected.cx);
-    EXPECT_EQ(size.cy, expected.cy);
-    EXPECT_EQ(ClientSize(label).cx, expected.cx);
+    EXPECT_EQ(size.cx, expected.cx + 1);
+    EXPECT_EQ(size.cy, expected.cy + 1);
+    EXPECT_EQ(ClientSize(label).cx, expected.cx + 1);
+    // Tags take no room.
+    form.SetStaticText(&size, label, "<u>Geburtsdatum:</u>");
+    EXPECT_EQ(size.cx, expected.cx + 1);
+    EXPECT_EQ(ClientSize(label).cy, expected.cy + 1);
+    // A hidden label stays hidden.
+    ShowWindow(label, SW_HIDE);
+    form.SetStaticText(&size, label, "Name:");
+    EXPECT_FALSE(GetWindowLongA(label, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(fw::WindowText(label), "Name:");
 
     // A plain static leaves the size record alone: the form measures for it.
     HWND plain = CreateWindowExA(0, "Static", "", WS_CHILD | WS_VISIBLE, 10, 40, 5, 5, form.m_hWnd, nullptr,

@@ -1,8 +1,10 @@
 #include "framework/App.h"
+#include "framework/Controls.h"
 #include "framework/Wnd.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -107,6 +109,77 @@ TEST_F(WndTest, ObjectDestroyedBeforeItsWindowLeavesAWorkingWindow) {
     GetWindowTextA(h, buf, sizeof buf);
     EXPECT_STREQ(buf, "still here");
     DestroyWindow(h);
+}
+
+namespace {
+// Notes what its window looked like when the object met it, and which messages came before.
+struct PreSubclassed : CStatic {
+    int calls = 0;
+    size_t messagesBefore = 0;
+    std::string textThen;
+    std::vector<UINT> seen;
+    void PreSubclassWindow() override {
+        ++calls;
+        messagesBefore = seen.size();
+        textThen = fw::WindowText(m_hWnd);
+        ::SetWindowLongA(m_hWnd, GWL_STYLE, ::GetWindowLongA(m_hWnd, GWL_STYLE) | SS_NOTIFY);
+    }
+    LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override {
+        seen.push_back(msg);
+        return CWnd::WindowProc(msg, w, l);
+    }
+};
+} // namespace
+
+TEST_F(WndTest, TheObjectMeetsItsStaticControlBeforeAnyMessageOfIt) {
+    Recorder parent;
+    ASSERT_TRUE(parent.CreateEx(0, kClass, "p", WS_POPUP, CRect(0, 0, 100, 100), nullptr, 0));
+    PreSubclassed created;
+    ASSERT_TRUE(created.Create("Text", SS_RIGHT, CRect(0, 0, 50, 20), parent, 7));
+    EXPECT_EQ(created.calls, 1);
+    EXPECT_EQ(created.messagesBefore, 0u);
+    ASSERT_FALSE(created.seen.empty());
+    EXPECT_EQ(created.seen.front(), WM_NCCREATE);
+    EXPECT_EQ(created.GetWindowText(), CString("Text"));
+    EXPECT_EQ(GetWindowLongA(created, GWL_STYLE) & (SS_NOTIFY | SS_RIGHT | WS_CHILD),
+              static_cast<LONG>(SS_NOTIFY | SS_RIGHT | WS_CHILD));
+    // A notifying static takes the mouse; a plain one lets it through to its parent.
+    EXPECT_EQ(created.SendMessage(WM_NCHITTEST, 0, 0), HTCLIENT);
+
+    HWND foreign =
+        CreateWindowExA(0, "Static", "alt", WS_CHILD, 0, 30, 50, 20, parent, nullptr, nullptr, nullptr);
+    PreSubclassed adopted;
+    ASSERT_TRUE(adopted.SubclassWindow(foreign));
+    EXPECT_EQ(adopted.calls, 1);
+    EXPECT_EQ(adopted.textThen, "alt") << "read through the control's own procedure";
+    EXPECT_TRUE(adopted.seen.empty());
+    parent.DestroyWindow();
+}
+
+TEST_F(WndTest, LeaveTrackingReportsWhenThePointerLeavesTheWindow) {
+    Recorder w;
+    ASSERT_TRUE(
+        w.CreateEx(WS_EX_TOPMOST, kClass, "t", WS_POPUP | WS_VISIBLE, CRect(100, 100, 200, 200), nullptr, 0));
+    SetCursorPos(150, 150);
+    ASSERT_TRUE(fw::TrackMouseLeave(w));
+    TRACKMOUSEEVENT query{sizeof query, TME_QUERY, nullptr, 0};
+    ASSERT_TRUE(TrackMouseEvent(&query));
+    EXPECT_EQ(query.hwndTrack, w.m_hWnd);
+    EXPECT_TRUE(query.dwFlags & TME_LEAVE);
+
+    SetCursorPos(300, 300);
+    // The system tells it at its next look at the pointer.
+    MSG m;
+    bool left = false;
+    for (DWORD start = GetTickCount(); !left && GetTickCount() - start < 5000;) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+            left = left || (m.message == WM_MOUSELEAVE && m.hwnd == w.m_hWnd);
+            DispatchMessageA(&m);
+        }
+    }
+    EXPECT_TRUE(left);
+    EXPECT_FALSE(fw::TrackMouseLeave(nullptr));
 }
 
 namespace {
