@@ -327,12 +327,14 @@ TEST_F(HtmlStaticTest, RestingOnALinkShowsTheHandAndPollsUntilThePointerLeaves) 
     EXPECT_TRUE(label->SendMessage(WM_SETCURSOR, self, move));
     EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_HAND));
     // The timer's poll finds the pointer still there and goes on.
+    PointAt(*label, 5, 10);
     label->SendMessage(WM_TIMER, CHtmlStatic::kHoverTimer);
     EXPECT_TRUE(KillTimer(*label, CHtmlStatic::kHoverTimer)) << "polling while on the link";
 
     PointAt(*label, 150, 30);
     label->SendMessage(WM_TIMER, CHtmlStatic::kHoverTimer);
     EXPECT_FALSE(KillTimer(*label, CHtmlStatic::kHoverTimer)) << "off the link the polling ends";
+    PointAt(*label, 150, 30);
     label->SendMessage(WM_SETCURSOR, self, move);
     EXPECT_FALSE(KillTimer(*label, CHtmlStatic::kHoverTimer));
 }
