@@ -1,0 +1,15 @@
+# The card server double and the reading dialog's tests over it.
+if(WIN32 AND VORLAN_RUN_TESTS)
+  # Named like the library it stands for, and kept in this folder: tests and the demo copy it
+  # into program folders of their own, never into the build's bin folder.
+  add_library(scard32_double SHARED Scard32Double.cpp)
+  set_target_properties(scard32_double PROPERTIES PREFIX "" OUTPUT_NAME SCARD32 SUFFIX ".DLL")
+  target_include_directories(scard32_double PRIVATE ${CMAKE_SOURCE_DIR})
+
+  vorlan_test(NAME cards.readcard
+      SOURCES ReadCardTest.cpp
+      LIBS vorlan_cards vorlan_harness
+      BESIDE scard32_double VORLAND
+      DESKTOP
+      TIMEOUT 300)
+endif()
