@@ -16,30 +16,27 @@ std::string CardPortLine(int port) {
     return "S %WIN(\"READCARD\",\"PORT\")=" + std::to_string(port);
 }
 
-const char* EgkNodeName(EgkDocument document) {
-    switch (document) {
-    case EgkDocument::PD: return "EGK-EF-PD";
-    case EgkDocument::VD: return "EGK-EF-VD";
-    case EgkDocument::GVD: return "EGK-EF-GVD";
-    }
-    return "";
-}
-
 namespace {
 
-const char* FileStem(EgkDocument document) {
-    switch (document) {
-    case EgkDocument::PD: return "EF.PD";
-    case EgkDocument::VD: return "EF.VD";
-    case EgkDocument::GVD: return "EF.GVD";
-    }
-    return "";
+struct DocumentNames {
+    const char* node;
+    const char* stem; // of the files under C:\TEMP
+};
+
+const DocumentNames& NamesOf(EgkDocument document) {
+    static const DocumentNames kNames[] = {
+        {"EGK-EF-PD", "EF.PD"}, {"EGK-EF-VD", "EF.VD"}, {"EGK-EF-GVD", "EF.GVD"}};
+    return kNames[static_cast<int>(document)];
 }
 
 } // namespace
 
+const char* EgkNodeName(EgkDocument document) {
+    return NamesOf(document).node;
+}
+
 std::string EgkPlainPath(EgkDocument document) {
-    return std::string(kEgkFolder) + "\\" + FileStem(document) + ".xml";
+    return std::string(kEgkFolder) + "\\" + NamesOf(document).stem + ".xml";
 }
 
 std::string EgkPackedPath(EgkDocument document) {

@@ -58,14 +58,9 @@ TEST(CardLines, EgkPiecesDropLineBreaksAndQuoteTheRest) {
         EXPECT_EQ(Assigned(line), c.value) << line;
     }
     EXPECT_EQ(EgkPieceLine(EgkDocument::VD, 3, "\r\n"), "S ^TEMPEGK(%JOB,\"EGK-EF-VD\",3)=\"\"");
+    EXPECT_EQ(EgkPackedPath(EgkDocument::GVD), "C:\\TEMP\\EF.GVD.xml.gz");
     EXPECT_EQ(EgkPieceLine(EgkDocument::PD, 1, "say \"hi\""),
               "S ^TEMPEGK(%JOB,\"EGK-EF-PD\",1)=\"say \"\"hi\"\"\"");
-}
-
-TEST(CardLines, DocumentFilesLieInTheSharedFolder) {
-    EXPECT_EQ(EgkPackedPath(EgkDocument::PD), "C:\\TEMP\\EF.PD.xml.gz");
-    EXPECT_EQ(EgkPlainPath(EgkDocument::GVD), "C:\\TEMP\\EF.GVD.xml");
-    EXPECT_STREQ(EgkNodeName(EgkDocument::GVD), "EGK-EF-GVD");
 }
 
 TEST(CardLines, MessagesAreDistinctCodePage1252Texts) {

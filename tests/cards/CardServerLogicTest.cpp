@@ -50,13 +50,9 @@ TEST(CardServerLogic, OnlyTheMemoryCardApplicationIsRead) {
         EXPECT_FALSE(IsKvkApplication(other)) << other;
 }
 
-TEST(CardServerLogic, Commands) {
-    EXPECT_EQ(AnnounceWindowCommand(65604, 32768), "System,AddHWndMsg,65604,32768");
-    EXPECT_EQ(RemoveWindowCommand(65604), "System,DelHWnd,65604");
+TEST(CardServerLogic, FieldsAreReadByTheirNames) {
     EXPECT_EQ(KvkFieldCommand(1), "Apps,KVK,Krankenkasse,");
-    EXPECT_EQ(KvkFieldCommand(3), "Apps,KVK,VkNr,");
     EXPECT_EQ(KvkFieldCommand(16), "Apps,KVK,Gultigkeit,");
-    EXPECT_EQ(KvkFieldCommand(0), "");
     EXPECT_EQ(KvkFieldCommand(17), "");
 }
 

@@ -23,10 +23,9 @@ std::string Pattern(size_t n, char seed) {
 // then padding the card leaves unused.
 Bytes PdFile(const std::string& document, size_t padding = 40) {
     size_t end = 2 + document.size();
-    Bytes file = {static_cast<uint8_t>(end >> 8), static_cast<uint8_t>(end & 0xFF)};
-    file.insert(file.end(), document.begin(), document.end());
-    file.insert(file.end(), padding, 0xEE);
-    return file;
+    std::string file = std::string(1, static_cast<char>(end >> 8)) + static_cast<char>(end & 0xFF) +
+                       document + std::string(padding, '\xEE');
+    return Bytes(file.begin(), file.end());
 }
 
 void PutOffset(Bytes& file, size_t at, size_t offset) {

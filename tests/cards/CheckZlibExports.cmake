@@ -1,0 +1,30 @@
+# Checks zlibwapi.dll: it names itself so, exports exactly gzopen, gzread and gzclose without
+# decoration (the i686 entries are stdcall underneath), and needs no library of the
+# compiler's beside it.
+#   cmake -DOBJDUMP=... -DDLL=... -DARCH=i686|x86_64 -P CheckZlibExports.cmake
+
+execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "objdump failed on ${DLL}")
+endif()
+if(NOT dump MATCHES "\nName[ \t]+[0-9a-f]+ zlibwapi.dll\n")
+    message(FATAL_ERROR "export directory does not name zlibwapi.dll")
+endif()
+string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n(.*)" _ "${dump}")
+string(REGEX MATCHALL "\t\\[ *[0-9]+\\] [^\n]+" entries "${CMAKE_MATCH_1}")
+set(names "")
+foreach(e IN LISTS entries)
+    string(REGEX MATCH "\\] (.+)" _ "${e}")
+    list(APPEND names "${CMAKE_MATCH_1}")
+endforeach()
+list(SORT names)
+if(NOT names STREQUAL "gzclose;gzopen;gzread")
+    message(FATAL_ERROR "exports are '${names}', not gzclose;gzopen;gzread")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+foreach(i IN LISTS imports)
+    if(i MATCHES "libgcc|libstdc|libwinpthread|zlib1")
+        message(FATAL_ERROR "${DLL} needs a library that is not shipped: ${i}")
+    endif()
+endforeach()
+message(STATUS "${ARCH} zlibwapi.dll exports ${names}")
