@@ -41,7 +41,7 @@ void Run(const std::vector<std::string>& argv, const std::string& input, const s
 // Every region holds records up to GT.M's largest string, so any value the client sends fits.
 // An application namespace keeps its globals in NS.dat, except those that are the whole
 // system's whichever namespace names them: %-globals (^%CONTROL), the users, the modules and
-// the trace of the demo's routines, which live in SYS.dat.
+// the trace of the demo's routines and its card screen's record, which live in SYS.dat.
 std::string GdeScript(const std::string& dir, const std::string& appNamespace) {
     const std::string sizes = " -record_size=1048576 -key_size=1019\n";
     // GDE takes the rest of the line for the file name.
@@ -52,7 +52,7 @@ std::string GdeScript(const std::string& dir, const std::string& appNamespace) {
         s += "change -region DEFAULT" + sizes;
         s += "add -segment SYS" + space + dir + "/SYS.dat\n";
         s += "add -region SYS -dynamic_segment=SYS" + sizes;
-        for (const char* name : {"%*", "MV", "QUSR", "ZTRACE"})
+        for (const char* name : {"%*", "MV", "QUSR", "ZTRACE", "ZCARD"})
             s += std::string("add -name ") + name + " -region=SYS\n";
     } else {
         s += "change -segment DEFAULT" + space + dir + "/SYS.dat\n";

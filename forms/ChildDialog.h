@@ -25,6 +25,7 @@ namespace vorlan {
 struct OwnDialogRecord;
 }
 class CReadCard;
+class CCardTerminal;
 class CListTab;
 class CGridCtrl;
 class CBaseMDIMenu;
@@ -107,6 +108,9 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     // %WIN("SCROLL","WIDTH") after a step.
     void ApplyServerWidths();
     void TestAbl();
+    // The organiser terminal (card reader kind 2) and the test terminal (kind 6).
+    void OrgaRead(CCardTerminal& terminal);
+    void testSCR335(CCardTerminal& terminal);
     // The answer of the form's timer call: "§..." or a form without grid refreshes it all.
     void TimerUpdate(const char* text);
     int CallSubDialog(const char* call, int ownerIsFrame, int value);

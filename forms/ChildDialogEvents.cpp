@@ -6,6 +6,7 @@
 #include "app/ProtocolLog.h"
 #include "app/ReplyFields.h"
 #include "app/Session.h"
+#include "cards/CardTerminal.h"
 #include "cards/ReadCard.h"
 #include "forms/FormGlobals.h"
 #include "resources/resource.h"
@@ -78,13 +79,29 @@ void CChildDialog::ReadCards() {
             for (int i = lines; i >= 1; --i)
                 m_session.Execute(vorlan::CardResultLine(i, reader.GetLine(i)));
     } else if (kind >= 2 && kind <= 7) {
-        // The card terminals come with the card readers.
-        vorlan::WriteProtocol("CChildDialog::TestforEvent - card reader kind %d not served", vorlan::kLogNote,
-                              kind);
+        CCardTerminal terminal(m_session);
+        switch (kind) {
+        case 2: OrgaRead(terminal); break;
+        case 3: terminal.ReadCARDSTARPort(); break;
+        case 4: terminal.ConnectCherry(); break;
+        case 5: terminal.ReadCARDSTAR(); break;
+        case 6: testSCR335(terminal); break;
+        case 7: terminal.ConnectCherryST(); break;
+        }
     } else {
         AfxMessageBox("Bitte stellen Sie ein Kartenlesegerät über [ZOZE] ein!", MB_OK | MB_ICONEXCLAMATION);
     }
     m_session.Execute(line::kCardRoutine);
+}
+
+void CChildDialog::OrgaRead(CCardTerminal& terminal) {
+    vorlan::TraceFunction("CChildDialog::OrgaRead");
+    terminal.OrgaRead();
+}
+
+void CChildDialog::testSCR335(CCardTerminal& terminal) {
+    vorlan::TraceFunction("CChildDialog::testSCR335");
+    terminal.TestSCR335();
 }
 
 void CChildDialog::StartProgram() {
