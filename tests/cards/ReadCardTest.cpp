@@ -6,6 +6,7 @@
 #include "framework/App.h"
 #include "framework/TestMode.h"
 #include "resources/CardIds.h"
+#include "tests/cards/ReadingDialog.h"
 #include "tests/harness/Harness.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+using readingdialog::WhileShown;
 
 namespace {
 
@@ -56,33 +59,6 @@ std::vector<std::string> Lines(const std::string& text) {
         lines.push_back(text.substr(at, nl - at));
     return lines;
 }
-
-// Runs `step` from a thread timer while the dialog's loop pumps: every 50 ms until it answers
-// true.
-class WhileShown {
-  public:
-    explicit WhileShown(std::function<bool()> step) {
-        Step() = std::move(step);
-        m_timer = ::SetTimer(nullptr, 0, 50, Tick);
-    }
-    ~WhileShown() {
-        ::KillTimer(nullptr, m_timer);
-        Step() = nullptr;
-    }
-
-  private:
-    static std::function<bool()>& Step() {
-        static std::function<bool()> step;
-        return step;
-    }
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
-        if (Step() && Step()()) {
-            ::KillTimer(nullptr, id);
-            Step() = nullptr;
-        }
-    }
-    UINT_PTR m_timer;
-};
 
 class ReadCardTest : public ::testing::Test {
   protected:
@@ -126,18 +102,6 @@ class ReadCardTest : public ::testing::Test {
         if (at == std::string::npos) return "(none)";
         size_t end = record.text.find('|', at);
         return record.text.substr(at + key.size(), end == std::string::npos ? end : end - at - key.size());
-    }
-    // Cancels the shown dialog, as the user would, once it shows the text (or after ten
-    // seconds, when it never does: the test then fails on the text).
-    static std::function<bool()> CancelWhenShown(const std::string& text, CReadCard& dlg) {
-        int ticks = 0;
-        return [text, &dlg, ticks]() mutable {
-            if (!dlg.m_hWnd) return false;
-            if (fw::WindowText(::GetDlgItem(dlg.m_hWnd, IDC_READCARD_STATUS)) != text && ++ticks < 200)
-                return false;
-            ::PostMessageA(dlg.m_hWnd, WM_COMMAND, IDCANCEL, 0);
-            return true;
-        };
     }
 };
 
@@ -190,8 +154,9 @@ TEST_F(ReadCardTest, EndlessInitIsBoundedAndAFoundTerminalShowsBeforeTheCardIsAs
     std::string shownWhileFound;
     CReadCard dlg(nullptr, 16, 1);
     WhileShown look([&] {
-        if (!dlg.m_hWnd || !Sent("Device,Info,Port")) return false;
-        shownWhileFound = fw::WindowText(::GetDlgItem(dlg.m_hWnd, IDC_READCARD_STATUS));
+        HWND dialog = readingdialog::Find();
+        if (!dialog || !Sent("Device,Info,Port")) return false;
+        shownWhileFound = readingdialog::StatusText(dialog);
         return true;
     });
     EXPECT_EQ(dlg.DoModal(), 1);
@@ -247,7 +212,7 @@ TEST_F(ReadCardTest, FailuresLeaveTheDialogOpenWithTheirText) {
         fw::TestMode::PushAnswer(c.waits ? "dialog 260 wait:" : "dialog 260");
         CReadCard dlg(nullptr, 16, 1);
         std::unique_ptr<WhileShown> cancel;
-        if (c.waits) cancel = std::make_unique<WhileShown>(CancelWhenShown(c.text, dlg));
+        if (c.waits) cancel = std::make_unique<WhileShown>(readingdialog::CancelWhenShown(c.text));
         EXPECT_EQ(dlg.DoModal(), IDCANCEL);
         EXPECT_EQ(Status(Record()), c.text);
         for (const std::string& command : c.notSent)
@@ -306,11 +271,10 @@ TEST_F(ReadCardTest, KeyboardReaderFieldsEndWithReturnOrQuestionMarkWhereverTheF
         CReadCard dlg(nullptr, c.count, 0);
         std::string before;
         WhileShown type([&] {
-            if (!dlg.m_hWnd) return false;
-            before = fw::WindowText(::GetDlgItem(dlg.m_hWnd, IDC_READCARD_STATUS));
-            HWND button = ::GetDlgItem(dlg.m_hWnd, IDCANCEL);
-            for (char ch : c.typed)
-                ::PostMessageA(button, WM_CHAR, static_cast<unsigned char>(ch), 1);
+            HWND dialog = readingdialog::Find();
+            if (!dialog) return false;
+            before = readingdialog::StatusText(dialog);
+            readingdialog::Type(dialog, c.typed);
             return true;
         });
         EXPECT_EQ(dlg.DoModal(), 1);

@@ -1,7 +1,7 @@
 // Card reading with the reading dialog of reader kind 0, fed by the characters a keyboard card
 // reader types: the fields reach the server, quoted, from the last to the first, before the
 // request's routine runs; a reading that did not end well hands nothing over.
-#include "resources/CardIds.h"
+#include "tests/cards/ReadingDialog.h"
 #include "tests/forms/FormRequestsFixture.h"
 
 #include <algorithm>
@@ -10,40 +10,6 @@
 
 namespace {
 
-BOOL CALLBACK FindReadingDialog(HWND window, LPARAM found) {
-    char name[16] = {};
-    ::GetClassNameA(window, name, sizeof name);
-    if (std::string(name) != "#32770" || !::IsWindowVisible(window) ||
-        !::GetDlgItem(window, IDC_READCARD_STATUS))
-        return TRUE;
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-}
-
-// Types the text into the reading dialog as soon as it shows, wherever its focus is. The
-// dialog holds the test's call: a thread timer, which its loop serves, does the typing.
-class KeyboardReader {
-  public:
-    static void TypeWhenShown(const std::string& text) {
-        Text() = text;
-        ::SetTimer(nullptr, 0, 50, Tick);
-    }
-
-  private:
-    static std::string& Text() {
-        static std::string text;
-        return text;
-    }
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
-        HWND dialog = nullptr;
-        ::EnumThreadWindows(::GetCurrentThreadId(), FindReadingDialog, reinterpret_cast<LPARAM>(&dialog));
-        if (!dialog) return;
-        ::KillTimer(nullptr, id);
-        for (char c : Text())
-            ::PostMessageA(dialog, WM_CHAR, static_cast<unsigned char>(c), 1);
-    }
-};
-
 class FormCardsTest : public FormRequestsTestBase {
   protected:
     // The session's lines of one reading of n fields, typed by a keyboard card reader.
@@ -51,7 +17,11 @@ class FormCardsTest : public FormRequestsTestBase {
         Once("K ^TSTREQ(\"CARD\")");
         recorder->Take();
         fw::TestMode::PushAnswer(typed.empty() ? "dialog 260" : "dialog 260 wait:");
-        if (!typed.empty()) KeyboardReader::TypeWhenShown(typed);
+        readingdialog::WhileShown type([typed] {
+            HWND dialog = readingdialog::Find();
+            if (dialog && !typed.empty()) readingdialog::Type(dialog, typed);
+            return dialog != nullptr;
+        });
         Step("S %WIN(\"READCARD\")=" + std::to_string(n) +
              ",%WIN(\"READCARD\",\"ART\")=0,%WIN(\"READCARD\",\"RTN\")=\"CARD^TSTREQ\"");
         return recorder->Take();
