@@ -5,6 +5,7 @@
 #include "app/Session.h"
 #include "cards/CardResults.h"
 #include "cards/TerminalCommands.h"
+#include "framework/LoadedLibrary.h"
 
 #include <algorithm>
 #include <string>
@@ -42,21 +43,21 @@ CCardTerminal::~CCardTerminal() {
 bool CCardTerminal::Load(const char* library) {
     vorlan::TraceFunction("CCardTerminal::Load");
     Free();
-    m_hLibrary = ::LoadLibraryA(library);
-    if (!m_hLibrary) return false;
-    m_pInit = reinterpret_cast<CtInitEntry>(reinterpret_cast<void*>(::GetProcAddress(m_hLibrary, "CT_init")));
-    m_pData = reinterpret_cast<CtDataEntry>(reinterpret_cast<void*>(::GetProcAddress(m_hLibrary, "CT_data")));
-    m_pClose =
-        reinterpret_cast<CtCloseEntry>(reinterpret_cast<void*>(::GetProcAddress(m_hLibrary, "CT_close")));
-    if (m_pInit && m_pData && m_pClose) return true;
+    auto loaded = std::make_unique<CLoadedLibrary>(library);
+    m_pInit = loaded->Entry<CtInitEntry>("CT_init");
+    m_pData = loaded->Entry<CtDataEntry>("CT_data");
+    m_pClose = loaded->Entry<CtCloseEntry>("CT_close");
+    if (m_pInit && m_pData && m_pClose) {
+        m_library = std::move(loaded);
+        return true;
+    }
     Free();
     return false;
 }
 
 void CCardTerminal::Free() {
     if (m_open) Close(m_openCtn);
-    if (m_hLibrary) ::FreeLibrary(m_hLibrary);
-    m_hLibrary = nullptr;
+    m_library.reset();
     m_pInit = nullptr;
     m_pData = nullptr;
     m_pClose = nullptr;

@@ -10,8 +10,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+class CLoadedLibrary;
 class CSession;
 
 // The entry points as the libraries export them.
@@ -87,7 +89,7 @@ class CCardTerminal {
     void OrgaEraseData();
 
     CSession& m_session;
-    HMODULE m_hLibrary = nullptr;
+    std::unique_ptr<CLoadedLibrary> m_library;
     CtInitEntry m_pInit = nullptr;
     CtDataEntry m_pData = nullptr;
     CtCloseEntry m_pClose = nullptr;

@@ -6,6 +6,7 @@
 #include "app/ProtocolLog.h"
 #include "cards/CardResults.h"
 #include "cards/TerminalCommands.h"
+#include "framework/LoadedLibrary.h"
 
 using vorlan::CardMessage;
 using namespace vorlan::ct;
@@ -13,20 +14,6 @@ using namespace vorlan::ct;
 namespace {
 
 constexpr unsigned short kCtn = 1;
-
-class LoadedLibrary {
-  public:
-    explicit LoadedLibrary(const char* name) : m_module(::LoadLibraryA(name)) {}
-    ~LoadedLibrary() {
-        if (m_module) ::FreeLibrary(m_module);
-    }
-    LoadedLibrary(const LoadedLibrary&) = delete;
-    LoadedLibrary& operator=(const LoadedLibrary&) = delete;
-    explicit operator bool() const { return m_module != nullptr; }
-
-  private:
-    HMODULE m_module;
-};
 
 } // namespace
 
@@ -37,7 +24,7 @@ void CCardTerminal::OrgaRead() {
         return;
     }
     // Loaded as the organiser's installation expects, though this path unpacks nothing.
-    LoadedLibrary zlib("zlibwapi.dll");
+    CLoadedLibrary zlib("zlibwapi.dll");
     if (!zlib) vorlan::ShowCardMessage(CardMessage::OrgaLibraryMissing);
 
     Terminal terminal;

@@ -57,7 +57,7 @@ std::vector<std::string> KvkReadOf(int ctn) {
     return {Cmd(ctn, 0, 2048, kSelectKvk), Cmd(ctn, 0, 8096, kReadKvk)};
 }
 
-// The reads of a processor card after its selection, as the Part's blocks fall for the test
+// The reads of a processor card after its selection, block by block as they fall for the test
 // card: EF.PD in two blocks, EF.VD with its GVD in five.
 std::vector<std::string> EgkReadOf(int ctn, bool extendedPd) {
     std::vector<std::string> reads = {
