@@ -1,7 +1,5 @@
 #include "framework/IdleDialog.h"
-#include "framework/App.h"
 #include "framework/ModalLoop.h"
-#include "framework/Thread.h"
 
 namespace {
 
@@ -21,12 +19,10 @@ bool IsInside(HWND dialog, HWND window) {
 void CIdleDialog::EndDialog(int result) {
     m_nResult = result;
     m_bEnded = true;
-    if (!m_bRunning) {
+    if (m_pLoop)
+        m_pLoop->End(result);
+    else if (!m_bRunning)
         CDialog::EndDialog(result);
-        return;
-    }
-    // Wakes the loop should it be waiting; the loop destroys the window.
-    if (m_hWnd) PostMessage(WM_NULL);
 }
 
 int CIdleDialog::RunModal() {
@@ -56,7 +52,6 @@ int CIdleDialog::RunLoop() {
         m_bRunning = false;
         return -1;
     }
-    int idleCount = 0;
     {
         // Like the system's dialog loop: the owner's whole window is disabled, and gets its
         // input back before the dialog hides, so that it becomes the active window again.
@@ -64,31 +59,17 @@ int CIdleDialog::RunLoop() {
         CModalOwnerGuard guard(owner, [this] {
             if (m_hWnd) ShowWindow(SW_HIDE);
         });
-        if (!m_bEnded) ShowWindow(SW_SHOW);
-        CWinApp* app = AfxGetApp();
-        bool idle = true;
-        while (!m_bEnded && IsWindow()) {
-            MSG msg;
-            if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-                if (idle) {
-                    idle = false;
-                    OnEnterIdle(idleCount);
-                    if (idleCount++ == 0 && m_bScriptRun) RunScriptSteps();
-                    continue;
-                }
-                ::WaitMessage();
-                continue;
-            }
-            if (::GetMessageA(&msg, nullptr, 0, 0) <= 0) {
-                ::PostQuitMessage(static_cast<int>(msg.wParam));
-                break;
-            }
-            bool taken = app ? app->PreTranslateMessage(&msg) : fw::WalkPreTranslateTree(nullptr, &msg);
-            if (!taken) {
-                ::TranslateMessage(&msg);
-                ::DispatchMessageA(&msg);
-            }
-            if (msg.message != WM_PAINT && msg.message != WM_TIMER) idle = true;
+        if (!m_bEnded) {
+            ShowWindow(SW_SHOW);
+            CModalLoop loop(*this);
+            int idleCount = 0;
+            loop.SetIdleHook([this, &idleCount] {
+                OnEnterIdle(idleCount);
+                if (idleCount++ == 0 && m_bScriptRun) RunScriptSteps();
+            });
+            m_pLoop = &loop;
+            loop.Run();
+            m_pLoop = nullptr;
         }
         if (m_bScriptRun && IsWindow()) {
             m_title = GetWindowText().str();

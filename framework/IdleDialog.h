@@ -7,6 +7,8 @@
 #include "framework/Dialog.h"
 #include "framework/TestMode.h"
 
+class CModalLoop;
+
 #include <string>
 #include <vector>
 
@@ -43,6 +45,7 @@ class CIdleDialog : public CDialog {
     bool m_bCapture = false;
     int m_nResult = IDCANCEL;
     bool m_bScriptRun = false;
+    CModalLoop* m_pLoop = nullptr;
     std::vector<fw::DialogStep> m_steps;
     std::string m_lastTexts;
     std::string m_title;
