@@ -5,6 +5,7 @@
 #include "common/MQuote.h"
 #include "framework/TestMode.h"
 #include "tests/cards/ReadingDialog.h"
+#include "tests/cards/Scard32Double.h"
 #include "tests/forms/FormServerFixture.h"
 
 #include <algorithm>
@@ -12,25 +13,6 @@
 #include <vector>
 
 namespace {
-
-// The double's invented insured person, fields 1 to 16.
-const std::vector<std::string> kPerson = {"AOK Musterland",
-                                          "1234567",
-                                          "98765",
-                                          "A123456789",
-                                          "1000",
-                                          "1",
-                                          "Dr.",
-                                          "Erika",
-                                          "von",
-                                          "M\xFCller-\"Testfall\"",
-                                          "12081964",
-                                          "Hauptstra\xDF"
-                                          "e 1",
-                                          "D",
-                                          "12345",
-                                          "Musterstadt",
-                                          "1230"};
 
 const char* const kRoutineLine =
     "S %QCC=$G(%WIN(\"READCARD\",\"RTN\")) D:%QCC'=\"\" @%QCC K %WIN(\"READCARD\")";
@@ -99,7 +81,7 @@ class ReadCardServerTest : public FormServerTestBase {
 TEST_F(ReadCardServerTest, CardServerFieldsArriveOnTheServerFromTheLastToTheFirst) {
     // SetUp opened KRT, which read at once through the card server.
     for (int i = 1; i <= 16; ++i)
-        EXPECT_TRUE(LastIs(std::to_string(i), kPerson[static_cast<size_t>(i) - 1])) << i;
+        EXPECT_TRUE(LastIs(std::to_string(i), scard32double::Text(i))) << i;
     EXPECT_TRUE(LastIs("17", "") && LastIs("18", "")) << "the form sends every field it asked for";
     EXPECT_EQ(LastFields(), "18");
     EXPECT_EQ(Once("W $D(^ZCARD(\"LAST\",\"CARD\"))"), "0") << "the dialog's kinds send no card kind";
@@ -114,11 +96,11 @@ TEST_F(ReadCardServerTest, CardServerFieldsArriveOnTheServerFromTheLastToTheFirs
     std::vector<std::string> expected;
     for (int i = 18; i >= 1; --i)
         expected.push_back("S %WIN(\"READCARD\"," + std::to_string(i) +
-                           ")=" + vorlan::MQuote(i > 16 ? "" : kPerson[static_cast<size_t>(i) - 1]));
+                           ")=" + vorlan::MQuote(i > 16 ? "" : scard32double::Text(i)));
     expected.push_back(kRoutineLine);
     EXPECT_EQ(std::vector<std::string>(first, first + 19), expected);
     ExpectRoutineRan(lines);
-    EXPECT_TRUE(LastIs("10", kPerson[9]));
+    EXPECT_TRUE(LastIs("10", scard32double::Text(10)));
     EXPECT_TRUE(Boxes().empty());
 }
 

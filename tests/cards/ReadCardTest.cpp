@@ -7,6 +7,7 @@
 #include "framework/TestMode.h"
 #include "resources/CardIds.h"
 #include "tests/cards/ReadingDialog.h"
+#include "tests/cards/Scard32Double.h"
 #include "tests/harness/Harness.h"
 
 #include <gtest/gtest.h>
@@ -20,29 +21,6 @@
 using readingdialog::WhileShown;
 
 namespace {
-
-// An invented insured person as the double's card holds it, fields 1 to 16.
-const std::vector<std::string> kPerson = {"AOK Musterland",
-                                          "1234567",
-                                          "98765",
-                                          "A123456789",
-                                          "1000",
-                                          "1",
-                                          "Dr.",
-                                          "Erika",
-                                          "von",
-                                          "M\xFCller-\"Testfall\"",
-                                          "12081964",
-                                          "Hauptstra\xDF"
-                                          "e 1",
-                                          "D",
-                                          "12345",
-                                          "Musterstadt",
-                                          "1230"};
-
-const char* const kFieldNames[] = {"Krankenkasse", "KNummer", "VkNr",   "VNummer",   "Status",   "StatusExt",
-                                   "Titel",        "Vorname", "Zusatz", "Name",      "GebDatum", "Strasse",
-                                   "Land",         "PLZ",     "Ort",    "Gultigkeit"};
 
 std::string Text(UINT id, const char* first = nullptr, const char* second = nullptr) {
     CString s;
@@ -110,7 +88,8 @@ HMODULE ReadCardTest::s_language = nullptr;
 std::vector<std::string> FieldCommands(int upTo) {
     std::vector<std::string> out;
     for (int i = 0; i < upTo; ++i)
-        out.push_back(std::string("Apps,KVK,") + kFieldNames[i] + ", 256");
+        out.push_back(std::string("Apps,KVK,") + scard32double::Person()[static_cast<size_t>(i)].name +
+                      ", 256");
     return out;
 }
 
@@ -123,7 +102,7 @@ TEST_F(ReadCardTest, CardServerEventsLeadToTheSixteenFieldsInOrder) {
         CReadCard dlg(nullptr, 18, 1);
         EXPECT_EQ(dlg.DoModal(), 1);
         for (int i = 1; i <= 16; ++i)
-            EXPECT_EQ(dlg.GetLine(i), kPerson[static_cast<size_t>(i) - 1]) << i;
+            EXPECT_EQ(dlg.GetLine(i), scard32double::Text(i)) << i;
         EXPECT_STREQ(dlg.GetLine(17), "") << "the card server reads 16 fields";
         EXPECT_STREQ(dlg.GetLine(33), "");
         EXPECT_EQ(Status(Record()), Text(IDS_READCARD_READING));
@@ -171,7 +150,7 @@ TEST_F(ReadCardTest, EndlessInitIsBoundedAndAFoundTerminalShowsBeforeTheCardIsAs
     EXPECT_LT(at("Device,Info,Port 256"), at("Device,SetLed,022 0"));
     EXPECT_LT(at("Device,SetLed,022 0"), at("Card,Lock 0")) << "the card comes after the pause";
     EXPECT_EQ(shownWhileFound, Text(IDS_READCARD_FOUND, "KARTENLESER 2000", "COM2"));
-    EXPECT_STREQ(dlg.GetLine(10), kPerson[9].c_str());
+    EXPECT_STREQ(dlg.GetLine(10), scard32double::Text(10).c_str());
 }
 
 TEST_F(ReadCardTest, FailuresLeaveTheDialogOpenWithTheirText) {
@@ -200,8 +179,8 @@ TEST_F(ReadCardTest, FailuresLeaveTheDialogOpenWithTheirText) {
          "events=140\nfail=Status\n",
          true,
          Text(IDS_READCARD_FIELD_FAILED),
-         {std::string("Apps,KVK,") + kFieldNames[5] + ","},
-         kPerson[0].c_str()},
+         {std::string("Apps,KVK,") + scard32double::Person()[5].name + ","},
+         scard32double::Text(1).c_str()},
         {"a detected card", "events=120\n", true, Text(IDS_READCARD_DETECTED), {"Card,Lock"}, ""},
     };
     for (const Case& c : cases) {
@@ -229,7 +208,7 @@ TEST_F(ReadCardTest, RepliesThatFillTheirBufferAreCutAndTerminated) {
     EXPECT_EQ(dlg.DoModal(), 1);
     EXPECT_EQ(std::string(dlg.GetLine(10)), longName.substr(0, 255));
     EXPECT_EQ(std::string(dlg.GetLine(15)), std::string(255, 'O'));
-    EXPECT_STREQ(dlg.GetLine(11), kPerson[10].c_str()) << "the next field is whole";
+    EXPECT_STREQ(dlg.GetLine(11), scard32double::Text(11).c_str()) << "the next field is whole";
 }
 
 TEST_F(ReadCardTest, WithoutTheLibraryTheSearchFailsWithAnEmptyErrorText) {

@@ -14,6 +14,7 @@
 //   log=<path>                every command is appended there as "<command> <reply size>"
 // A reply longer than the buffer offered fills the buffer without a terminator.
 #include "cards/CardServer.h"
+#include "tests/cards/Scard32Double.h"
 
 #include <windows.h>
 
@@ -41,30 +42,6 @@ struct Scenario {
     std::string log;
 };
 
-// An invented insured person, field by field as the card server names them.
-const std::map<std::string, std::string>& DefaultFields() {
-    static const std::map<std::string, std::string> fields = {
-        {"Krankenkasse", "AOK Musterland"},
-        {"KNummer", "1234567"},
-        {"VkNr", "98765"},
-        {"VNummer", "A123456789"},
-        {"Status", "1000"},
-        {"StatusExt", "1"},
-        {"Titel", "Dr."},
-        {"Vorname", "Erika"},
-        {"Zusatz", "von"},
-        {"Name", "M\xFCller-\"Testfall\""},
-        {"GebDatum", "12081964"},
-        {"Strasse", "Hauptstra\xDF"
-                    "e 1"},
-        {"Land", "D"},
-        {"PLZ", "12345"},
-        {"Ort", "Musterstadt"},
-        {"Gultigkeit", "1230"},
-    };
-    return fields;
-}
-
 Scenario g_scenario;
 bool g_loaded = false;
 size_t g_statusAsked = 0;
@@ -85,7 +62,8 @@ void LoadScenario() {
     if (g_loaded) return;
     g_loaded = true;
     g_scenario = Scenario{};
-    g_scenario.fields = DefaultFields();
+    for (const scard32double::Field& field : scard32double::Person())
+        g_scenario.fields[field.name] = field.text;
     char path[MAX_PATH] = {};
     if (!::GetEnvironmentVariableA("VORLAN_SCARD32", path, sizeof path)) return;
     FILE* f = std::fopen(path, "rb");
