@@ -9,6 +9,7 @@
 #include "tests/forms/FormServerFixture.h"
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -104,41 +105,39 @@ TEST_F(ReadCardServerTest, CardServerFieldsArriveOnTheServerFromTheLastToTheFirs
     EXPECT_TRUE(Boxes().empty());
 }
 
-TEST_F(ReadCardServerTest, FailedReadingsSendNoFieldsAndTheRoutineStillRuns) {
+TEST_F(ReadCardServerTest, FailedReadingsLeaveTheirTextSendNoFieldsAndTheRoutineStillRuns) {
     struct Case {
         const char* name;
         std::string scenario;
         std::string text;
         bool waits; // else the script cancels the dialog at its first idle moment
+        const char* notSent;
     };
     const std::vector<Case> cases = {
         {"no terminal", "status=absent\nsearch=fail\nerrtext=Kein Leser an COM1",
-         ResourceText(IDS_READCARD_NOT_FOUND, "Kein Leser an COM1"), false},
-        {"not a memory card", "events=150\napps=KVK2", ResourceText(IDS_READCARD_NO_KVK), true},
-        {"a field fails", "events=150\nfail=GebDatum", ResourceText(IDS_READCARD_FIELD_FAILED), true},
+         ResourceText(IDS_READCARD_NOT_FOUND, "Kein Leser an COM1"), false, "Device,Info,Type"},
+        {"a card detected", "events=120", ResourceText(IDS_READCARD_DETECTED), true, "Card,Lock"},
+        {"not a memory card", "events=150\napps=KVK2", ResourceText(IDS_READCARD_NO_KVK), true, "Apps,KVK,"},
+        // The reading stops at the first field that fails.
+        {"a field fails", "events=150\nfail=GebDatum", ResourceText(IDS_READCARD_FIELD_FAILED), true,
+         "Apps,KVK,Strasse,"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Once("K ^ZCARD(\"LAST\")");
         Scenario(c.scenario);
-        std::string shown;
-        readingdialog::WhileShown watch([&] {
-            HWND dialog = readingdialog::Find();
-            if (!dialog || !c.waits) return false;
-            shown = readingdialog::StatusText(dialog);
-            if (shown != c.text) return false;
-            ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-            return true;
-        });
+        std::unique_ptr<readingdialog::WhileShown> cancel;
+        if (c.waits)
+            cancel = std::make_unique<readingdialog::WhileShown>(readingdialog::CancelWhenShown(c.text));
         std::vector<std::string> lines = Read(1, c.waits ? "dialog 260 wait:" : "dialog 260");
         EXPECT_EQ(DialogResult(IDD_READCARD), IDCANCEL);
-        if (c.waits) {
-            EXPECT_EQ(shown, c.text);
-        }
         for (const fw::ShownItem& item : fw::TestMode::Shown())
             if (item.kind == "dialog") {
-                EXPECT_NE(item.text.find(c.text), std::string::npos) << item.text;
+                EXPECT_NE(item.text.find(std::to_string(IDC_READCARD_STATUS) + "=" + c.text),
+                          std::string::npos)
+                    << item.text;
             }
+        EXPECT_EQ(harness::ReadTextFile(folder + "scard32.log").find(c.notSent), std::string::npos);
         EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
                                 [](const std::string& l) { return l.rfind("S %WIN(\"READCARD\",", 0) == 0; }),
                   0);

@@ -1,7 +1,8 @@
 // The reading dialog of reader kinds 0 and 1 in this process, over the card server double
 // SCARD32.DLL beside the test (tests/cards/Scard32Double.cpp): the start sequence, the status
-// numbers leading to the 16 fields, what the dialog says when something fails, and the
-// fields a keyboard card reader types. Test mode runs the dialog live ("wait:").
+// numbers leading to the 16 fields, the replies it cuts, the missing library, and the fields a
+// keyboard card reader types. Test mode runs the dialog live ("wait:"). The failures that
+// leave the dialog open are tested through the demo screen (ReadCardServerTest.cpp).
 #include "cards/ReadCard.h"
 #include "framework/App.h"
 #include "framework/TestMode.h"
@@ -14,7 +15,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -85,14 +85,6 @@ class ReadCardTest : public ::testing::Test {
 
 HMODULE ReadCardTest::s_language = nullptr;
 
-std::vector<std::string> FieldCommands(int upTo) {
-    std::vector<std::string> out;
-    for (int i = 0; i < upTo; ++i)
-        out.push_back(std::string("Apps,KVK,") + scard32double::Person()[static_cast<size_t>(i)].name +
-                      ", 256");
-    return out;
-}
-
 } // namespace
 
 TEST_F(ReadCardTest, CardServerEventsLeadToTheSixteenFieldsInOrder) {
@@ -120,8 +112,8 @@ TEST_F(ReadCardTest, CardServerEventsLeadToTheSixteenFieldsInOrder) {
     std::string window = announce.substr(18, announce.find(',', 18) - 18);
     EXPECT_EQ(announce, "System,AddHWndMsg," + window + ",32768 0");
     std::vector<std::string> reading = {"Card,Lock 0", "Card,Info,Apps 4096"};
-    for (const std::string& f : FieldCommands(16))
-        reading.push_back(f);
+    for (const scard32double::Field& field : scard32double::Person())
+        reading.push_back(std::string("Apps,KVK,") + field.name + ", 256");
     reading.push_back("System,DelHWnd," + window + " 0");
     EXPECT_EQ(std::vector<std::string>(commands.begin() + 9, commands.end()), reading);
 }
@@ -151,53 +143,6 @@ TEST_F(ReadCardTest, EndlessInitIsBoundedAndAFoundTerminalShowsBeforeTheCardIsAs
     EXPECT_LT(at("Device,SetLed,022 0"), at("Card,Lock 0")) << "the card comes after the pause";
     EXPECT_EQ(shownWhileFound, Text(IDS_READCARD_FOUND, "KARTENLESER 2000", "COM2"));
     EXPECT_STREQ(dlg.GetLine(10), scard32double::Text(10).c_str());
-}
-
-TEST_F(ReadCardTest, FailuresLeaveTheDialogOpenWithTheirText) {
-    struct Case {
-        const char* name;
-        std::string scenario;
-        bool waits; // else the script cancels it at its first idle moment
-        std::string text;
-        std::vector<std::string> notSent;
-        const char* firstLine;
-    };
-    std::vector<Case> cases = {
-        {"search fails",
-         "status=absent\nsearch=fail\nerrtext=COM1: Zugriff verweigert\n",
-         false,
-         Text(IDS_READCARD_NOT_FOUND, "COM1: Zugriff verweigert"),
-         {"Device,Info,Type", "Card,Info,Apps"},
-         ""},
-        {"no memory-card application",
-         "events=150\napps=KVK2\n",
-         true,
-         Text(IDS_READCARD_NO_KVK),
-         {"Apps,KVK,Krankenkasse,"},
-         ""},
-        {"a field fails",
-         "events=140\nfail=Status\n",
-         true,
-         Text(IDS_READCARD_FIELD_FAILED),
-         {std::string("Apps,KVK,") + scard32double::Person()[5].name + ","},
-         scard32double::Text(1).c_str()},
-        {"a detected card", "events=120\n", true, Text(IDS_READCARD_DETECTED), {"Card,Lock"}, ""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        harness::WriteTextFile(log, "");
-        fw::TestMode::ClearShown();
-        Scenario(c.scenario);
-        fw::TestMode::PushAnswer(c.waits ? "dialog 260 wait:" : "dialog 260");
-        CReadCard dlg(nullptr, 16, 1);
-        std::unique_ptr<WhileShown> cancel;
-        if (c.waits) cancel = std::make_unique<WhileShown>(readingdialog::CancelWhenShown(c.text));
-        EXPECT_EQ(dlg.DoModal(), IDCANCEL);
-        EXPECT_EQ(Status(Record()), c.text);
-        for (const std::string& command : c.notSent)
-            EXPECT_FALSE(Sent(command)) << command;
-        EXPECT_STREQ(dlg.GetLine(1), c.firstLine);
-    }
 }
 
 TEST_F(ReadCardTest, RepliesThatFillTheirBufferAreCutAndTerminated) {
