@@ -15,7 +15,7 @@ class CDialog : public CWnd, public CModal {
 
     // Modeless; the dialog lives until DestroyWindow.
     bool Create(UINT templateId, CWnd* parent = nullptr);
-    void EndDialog(int result);
+    virtual void EndDialog(int result);
 
     virtual bool OnInitDialog() { return true; }
     virtual void OnOK() { EndDialog(IDOK); }

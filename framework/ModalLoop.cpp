@@ -1,5 +1,6 @@
 #include "framework/ModalLoop.h"
 #include "framework/App.h"
+#include "framework/Thread.h"
 
 int CModalLoop::Run() {
     m_bRunning = true;
@@ -14,6 +15,7 @@ int CModalLoop::Run() {
                 // Let the window's bars catch up before waiting, as the main loop does.
                 m_wnd.SendMessage(WM_IDLEUPDATECMDUI, TRUE);
                 idle = false;
+                if (m_idleHook) m_idleHook();
                 continue;
             }
             ::WaitMessage();
@@ -23,7 +25,8 @@ int CModalLoop::Run() {
             ::PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
-        if (!app || !app->PreTranslateMessage(&msg)) {
+        bool taken = app ? app->PreTranslateMessage(&msg) : fw::WalkPreTranslateTree(nullptr, &msg);
+        if (!taken) {
             ::TranslateMessage(&msg);
             ::DispatchMessageA(&msg);
         }

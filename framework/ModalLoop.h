@@ -9,10 +9,13 @@
 class CModalLoop {
   public:
     explicit CModalLoop(CWnd& wnd) : m_wnd(wnd) {}
-    // Pumps messages (through the application's pre-translation) until End is called or the
-    // window is gone; returns End's code (-1 when the window went first). A WM_QUIT ends the
-    // loop and is posted again for the outer loop.
+    // Pumps messages (through the application's pre-translation, or without an application
+    // through the windows' own) until End is called or the window is gone; returns End's code
+    // (-1 when the window went first). A WM_QUIT ends the loop and is posted again for the
+    // outer loop.
     int Run();
+    // Called each time the queue has run empty after a message other than painting or a timer.
+    void SetIdleHook(std::function<void()> hook) { m_idleHook = std::move(hook); }
     void End(int code);
     bool IsRunning() const { return m_bRunning; }
 
@@ -21,6 +24,7 @@ class CModalLoop {
     bool m_bRunning = false;
     bool m_bEnded = false;
     int m_nResult = -1;
+    std::function<void()> m_idleHook;
 };
 
 // Disables the owner (when it is enabled) for its lifetime; on destruction, also during
