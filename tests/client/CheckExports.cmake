@@ -14,14 +14,8 @@ set(functions
 set(streamed PTDO2BLOCK PTDO2ENDARRAY PTDO2FIELD PTDO2FIELDDATA PTDO2FIELDLENGTH PTDO2FINISH
     PTDO2SEND PTDO2SEND2 PTDO2START PTDO2START2)
 
-execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
-if(NOT rc EQUAL 0)
-    message(FATAL_ERROR "objdump failed on ${DLL}")
-endif()
-
-if(NOT dump MATCHES "\nName[ \t]+[0-9a-f]+ KVXAPI32.dll\n")
-    message(FATAL_ERROR "export directory does not name KVXAPI32.dll")
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/PeTables.cmake)
+pe_dump(${OBJDUMP} ${DLL} KVXAPI32.dll dump)
 
 # Ordinal -> entry point, and name -> ordinal.
 string(REGEX MATCHALL "\\+base\\[ *[0-9]+\\] [0-9a-f]+ Export RVA" addresses "${dump}")
@@ -29,14 +23,12 @@ foreach(a IN LISTS addresses)
     string(REGEX MATCH "\\[ *([0-9]+)\\] ([0-9a-f]+)" _ "${a}")
     set(rva_${CMAKE_MATCH_1} ${CMAKE_MATCH_2})
 endforeach()
-string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n(.*)" names_part "${dump}")
-string(REGEX MATCHALL "\t\\[ *[0-9]+\\] [^\n]+" names "${CMAKE_MATCH_1}")
-set(actual "")
-foreach(n IN LISTS names)
-    string(REGEX MATCH "\\[ *([0-9]+)\\] (.+)" _ "${n}")
-    math(EXPR ordinal "${CMAKE_MATCH_1} + 1")
-    list(APPEND actual "${ordinal}:${CMAKE_MATCH_2}")
-    set(ordinal_of_${CMAKE_MATCH_2} ${ordinal})
+pe_exports("${dump}" actual)
+foreach(n IN LISTS actual)
+    string(REPLACE ":" ";" parts "${n}")
+    list(GET parts 0 ordinal)
+    list(GET parts 1 name)
+    set(ordinal_of_${name} ${ordinal})
 endforeach()
 
 # What the table must hold.
