@@ -329,4 +329,15 @@ TEST_F(FrameDialogsTest, SupportRequestDumpsEveryLocalAndMailsItThroughTheShell)
     ASSERT_EQ(shell.started.size(), 1u);
     EXPECT_EQ(shell.started[0], "\"C:\\Test Browser\\web.exe\" \"" + link + "\"") << "the URL quoted";
     EXPECT_FALSE(IsWindow(request.m_hWnd)) << "the request ends with OK";
+
+    fw::TestMode::ClearShown();
+    fw::TestMode::PushAnswer("dialog 361 cmd:2");
+    frame->SendMessage(WM_COMMAND, ID_SUPPORT_REQUEST);
+    harness::Pump();
+    auto shownItems = fw::TestMode::Shown();
+    ASSERT_EQ(shownItems.size(), 1u);
+    EXPECT_EQ(shownItems[0].id, IDD_SUPPORT_REQUEST);
+    EXPECT_NE(shownItems[0].text.find("1110=Automatische Supportanfrage\r\n"), std::string::npos)
+        << "the frame's command shows the report";
+    EXPECT_EQ(shownItems[0].answer, IDCANCEL);
 }
