@@ -21,9 +21,13 @@ std::string CDlgSupportRequest::DumpLocals() {
         while (vorlan::IsNodeOf(node, name)) {
             if (!m_session.Execute(vorlan::DumpHasValueLine(node)).IsEmpty())
                 dump += vorlan::DumpLine(node, m_session.Execute(vorlan::DumpValueLine(node)).str());
-            node = m_session.Execute(vorlan::DumpNextNodeLine(node)).str();
+            std::string next = m_session.Execute(vorlan::DumpNextNodeLine(node)).str();
+            if (next == node) break;
+            node = next;
         }
-        name = m_session.Execute(vorlan::DumpNextNameLine(name)).str();
+        std::string next = m_session.Execute(vorlan::DumpNextNameLine(name)).str();
+        if (next <= name) break; // names come in ascending order: anything else would never end
+        name = next;
     }
     return dump;
 }
