@@ -1,4 +1,4 @@
-// The help window's text and stream, and the support request's dump lines and report.
+// The help window's text (its stream is fuzzed) and the support request's dump lines.
 #include "frame/FrameDialogsLogic.h"
 
 #include <gtest/gtest.h>
@@ -14,29 +14,6 @@ TEST(HelpText, EmptyHelpIsTheNoticeAsPlainTextAndAnyOtherIsRichText) {
     HelpText some = MakeHelpText("{\\rtf1 x}");
     EXPECT_EQ(some.text, "{\\rtf1 x}");
     EXPECT_TRUE(some.rich);
-}
-
-TEST(HelpStream, HandsOutTheWholeTextInThePiecesAsked) {
-    const std::string text = "{\\rtf1\\ansi Hilfe mit einem l\\'e4ngeren Text}";
-    for (size_t piece : {1u, 3u, 7u, 64u, 4096u}) {
-        HelpStream stream(text);
-        std::string read;
-        char buffer[4096];
-        size_t n;
-        while ((n = stream.Read(buffer, piece)) > 0) {
-            ASSERT_LE(n, piece);
-            read.append(buffer, n);
-        }
-        EXPECT_EQ(read, text) << piece;
-        EXPECT_TRUE(stream.AtEnd());
-        EXPECT_EQ(stream.Read(buffer, piece), 0u) << "nothing after the end";
-    }
-    HelpStream stream(text);
-    char one;
-    EXPECT_EQ(stream.Read(&one, 0), 0u);
-    EXPECT_EQ(stream.Read(nullptr, 5), 0u);
-    EXPECT_EQ(stream.Read(&one, 1), 1u) << "an empty request takes nothing";
-    EXPECT_EQ(one, '{');
 }
 
 TEST(SupportDump, OnlyNodesOfTheNameWithLiteralSubscriptsArePastedBack) {
@@ -83,12 +60,4 @@ TEST(SupportDump, ValueLineWritesControlCharactersAsCharCallsAndNeverHidesTheDum
         EXPECT_EQ(line.find(",%)"), std::string::npos) << line;
     }
     EXPECT_EQ(DumpLine("T", "a\"_$C(9)_\"b"), "T=\"a\"_$C(9)_\"b\"\r\n");
-}
-
-TEST(SupportReport, ShowsUserMemoAndDumpWithCrLfOnly) {
-    std::string report = SupportReport("demo", "ADR", "X=\"1\"\r\nY(1)=\"2\"\r\n");
-    EXPECT_EQ(report, "Automatische Supportanfrage\r\n\r\nBenutzer: demo\r\nMemo:     ADR\r\n\r\n"
-                      "Lokale Variablen:\r\nX=\"1\"\r\nY(1)=\"2\"\r\n");
-    EXPECT_EQ(SupportReportShown("a\nb\r\nc\r\r\n"), "a\r\nb\r\nc\r\n");
-    EXPECT_EQ(SupportReportShown(report), report);
 }
