@@ -7,10 +7,6 @@
 
 #include <shellapi.h>
 
-namespace {
-const char* const kSupportAddress = "support@vorlan.example";
-}
-
 COLEErrorDialog::COLEErrorDialog(CSession& session, const char* message, const char* line, CWnd* parent)
     : CDialog(IDD_OLE_ERROR, parent), m_strMessage(message), m_strLine(line), m_session(session) {}
 
@@ -66,7 +62,7 @@ bool COLEErrorDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
 void COLEErrorDialog::SendSupportMail() {
     vorlan::TraceFunction("COLEErrorDialog::SendSupportMail");
     vorlan::SupportMail mail;
-    mail.recipient = kSupportAddress;
+    mail.recipient = vorlan::kSupportAddress;
     mail.copyTo = m_session.Execute(vorlan::kSupportCopyLine, 1).str();
     mail.message = m_strMessage.str();
     mail.line = m_strLine.str();

@@ -21,6 +21,20 @@ std::string PercentEncode(const std::string& text) {
     return out;
 }
 
+std::string MailBodyEncode(const std::string& text) {
+    std::string plain;
+    plain.reserve(text.size());
+    for (char c : text)
+        if (c != '\r') plain += c;
+    return PercentEncode(plain);
+}
+
+std::string BuildSupportRequestLink(const std::string& recipient, const std::string& subject,
+                                    const std::string& encodedDescription, const std::string& encodedReport) {
+    return "mailto:" + recipient + "?subject=" + PercentEncode(subject) + "&body=" + encodedDescription +
+           "%0A%0A" + encodedReport;
+}
+
 std::string BuildSupportMailLink(const SupportMail& m) {
     std::string link = "mailto:" + m.recipient;
     if (!m.copyTo.empty())

@@ -7,8 +7,13 @@
 
 namespace vorlan {
 
+// The maker's support mailbox.
+inline constexpr char kSupportAddress[] = "support@vorlan.example";
+
 // Every byte outside the unreserved set (letters, digits, "-", ".", "_", "~") as %XX.
 std::string PercentEncode(const std::string& text);
+// A text for a mail body: CR dropped, then percent-encoded (a line feed becomes "%0A").
+std::string MailBodyEncode(const std::string& text);
 
 struct SupportMail {
     std::string recipient;
@@ -21,5 +26,10 @@ struct SupportMail {
 
 // "mailto:" link with subject and a body for the user to fill in.
 std::string BuildSupportMailLink(const SupportMail& mail);
+
+// "mailto:" link of a support request: the user's description, a blank line and the report,
+// both already in mail-body encoding.
+std::string BuildSupportRequestLink(const std::string& recipient, const std::string& subject,
+                                    const std::string& encodedDescription, const std::string& encodedReport);
 
 } // namespace vorlan

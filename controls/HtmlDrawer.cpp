@@ -89,6 +89,26 @@ class CSystemShell : public IHtmlShell {
     }
 };
 
+} // namespace
+
+std::string RegisteredBrowserCommand(const std::string& target) {
+    std::string type, command;
+    if (ReadDefaultValue(HKEY_CLASSES_ROOT, ".htm", type) != ERROR_SUCCESS || type.empty())
+        return std::string();
+    if (ReadDefaultValue(HKEY_CLASSES_ROOT, (type + "\\shell\\open\\command").c_str(), command) !=
+        ERROR_SUCCESS)
+        return std::string();
+    return html::HandlerCommandLine(command, target);
+}
+
+std::unique_ptr<IHtmlShell> MakeSystemShell(HWND owner) {
+    auto shell = std::make_unique<CSystemShell>();
+    shell->m_hOwner = owner;
+    return shell;
+}
+
+namespace {
+
 struct Callback {
     HWND window = nullptr;
     UINT message = 0;
@@ -243,12 +263,7 @@ void CHtmlDrawer::Click(POINT point) {
         std::weak_ptr<char> alive = m_state->alive;
         if (shell->Open(click.text.c_str(), SW_SHOW) > 32 || alive.expired()) return;
         // The shell knows no way to open it: ask the registered handler of HTML files.
-        std::string type, command;
-        if (ReadDefaultValue(HKEY_CLASSES_ROOT, ".htm", type) != ERROR_SUCCESS || type.empty()) return;
-        if (ReadDefaultValue(HKEY_CLASSES_ROOT, (type + "\\shell\\open\\command").c_str(), command) !=
-            ERROR_SUCCESS)
-            return;
-        std::string line = html::HandlerCommandLine(command, click.text);
+        std::string line = RegisteredBrowserCommand(click.text);
         if (!line.empty()) shell->Start(line.c_str(), SW_SHOW);
         return;
     }

@@ -20,6 +20,12 @@ class IHtmlShell {
     virtual bool Start(const char* commandLine, int show) = 0;
 };
 
+// The command line that opens target with the program registered for HTML files (".htm"),
+// target as one quoted argument; empty when the registry names none.
+std::string RegisteredBrowserCommand(const std::string& target);
+// The real shell, for windows that open links through the seam.
+std::unique_ptr<IHtmlShell> MakeSystemShell(HWND owner);
+
 class CHtmlDrawer {
   public:
     CHtmlDrawer();

@@ -70,7 +70,8 @@ LRESULT CChildDialog::OnFormCommand(UINT id, bool fromSelf) {
     const char* sc = ClosingKeyOf(id);
     m_session.Execute(vorlan::ClosingKeyLine(sc));
 
-    if ((id == ID_FORM_OK || id == ID_FORM_SAVE) && !CheckBeforeSave()) return 1;
+    // A page save the server refuses says so: its page stays (the tab control asks with it).
+    if ((id == ID_FORM_OK || id == ID_FORM_SAVE) && !CheckBeforeSave()) return fromSelf ? 0 : 1;
 
     m_session.Execute(line::kKillStepState);
     m_session.Execute(vorlan::ClosingKeyLine(sc));
@@ -110,7 +111,7 @@ LRESULT CChildDialog::OnFormCommand(UINT id, bool fromSelf) {
         if (!message.IsEmpty()) AfxMessageBox(message, MB_OK | MB_ICONEXCLAMATION);
         if (id == ID_FORM_OK) {
             SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), 0);
-            return 1;
+            return fromSelf ? 0 : 1;
         }
     }
     if (id >= ID_FORM_CLOSE && id <= ID_FORM_OK && !m_session.Execute(line::kTakeLeave).IsEmpty()) {

@@ -9,6 +9,7 @@
 #include "forms/FormGlobals.h"
 #include "forms/FormMessages.h"
 #include "frame/FormFrameLogic.h"
+#include "frame/FrameDialogsLogic.h"
 #include "frame/FrameLogic.h"
 #include "frame/MainFrame.h"
 #include "framework/Gdi.h"
@@ -201,6 +202,22 @@ LRESULT CBaseMDI::OnMDIActivate(HWND deactivated, HWND activated) {
                                        reinterpret_cast<LPARAM>(activated));
 }
 
+LRESULT CBaseMDI::OnHelpInfo() {
+    TraceFunction("CBaseMDI::OnHelpInfo");
+    CMainFrame* main = CMainFrame::Get();
+    if (m_strMemo.IsEmpty() || !main) return 1;
+    if (TheSession().Execute(vorlan::kHelpWindowGroupLine) != "1") {
+        main->SendMessage(WM_STARTMEMO, reinterpret_cast<WPARAM>(vorlan::kHelpScreenEntry));
+        return 0;
+    }
+    main->ShowHelpWindow();
+    return 0;
+}
+
+void CBaseMDI::OnHelpKey(UINT) {
+    OnHelpInfo();
+}
+
 void CBaseMDI::OnDestroy() {
     if (CMainFrame* main = CMainFrame::Get()) main->SendMessage(WM_CLOSEDIALOG, m_nDialogId);
     // Frames opened from this one go with it.
@@ -261,6 +278,7 @@ LRESULT CBaseMDI::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_GETSTICKEDWINDOW: return reinterpret_cast<LRESULT>(StuckHost());
     case WM_MDIACTIVATE: return OnMDIActivate(reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_DESTROY: OnDestroy(); break;
+    case WM_HELP: return OnHelpInfo();
     default: {
         LRESULT result = 0;
         if (OnFormFrameMessage(msg, wParam, lParam, result)) return result;
@@ -285,6 +303,7 @@ bool CBaseMDI::OnOwnCmdMsg(UINT id, int code, CCmdUI* ui) {
         {ID_WINDOW_SAVE_POS, ID_WINDOW_SAVE_POS, &CBaseMDI::OnSaveWinPos, nullptr},
         {ID_EXPLORER_SWAP, ID_EXPLORER_SWAP, nullptr, &CBaseMDI::OnUpdateNotMenuEdit},
         {ID_EXPLORER_X, ID_EXPLORER_X, nullptr, &CBaseMDI::OnUpdateExplorer},
+        {ID_HELP_KEY, ID_HELP_KEY, &CBaseMDI::OnHelpKey, nullptr},
     };
     return fw::RouteCommand(this, table, id, code, ui) || OnFormFrameCommand(id, code, ui);
 }

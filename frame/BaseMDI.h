@@ -54,6 +54,9 @@ class CBaseMDI : public CVORLANMDIChild, public CFormFrame {
     LRESULT OnDialogStop();
     LRESULT OnSetMemo();
     LRESULT OnMDIActivate(HWND deactivated, HWND activated);
+    // F1: the server's help for the screen, by the user's group.
+    LRESULT OnHelpInfo();
+    void OnHelpKey(UINT id);
     void OnDestroy();
     void OnF4Up(UINT id);
     void OnFormMenu(UINT id);

@@ -18,6 +18,7 @@
 #include <memory>
 
 class CBaseModal;
+class CHelpDlg;
 class CIconList;
 class CLogin;
 class CVORLANApp;
@@ -62,6 +63,15 @@ class CMainFrame : public CMDIFrameWnd {
     // The modal form window that runs now (the innermost one), or null.
     CBaseModal* GetRunningModal() const;
     void SetRunningModal(HWND modal) { m_hRunningModal = modal; }
+
+    // ---- the one help window (F1 in a form frame)
+    // Shows the current screen's help: reloads the open window, else opens it.
+    void ShowHelpWindow();
+    CHelpDlg* GetHelpWindow() const { return m_pHelpDlg; }
+    // The help window goes.
+    void ForgetHelpWindow(CHelpDlg* dialog) {
+        if (m_pHelpDlg == dialog) m_pHelpDlg = nullptr;
+    }
 
     // ---- filled by the log-in dialog
     CString m_strModules[kModules];
@@ -175,6 +185,10 @@ class CMainFrame : public CMDIFrameWnd {
     void OnUpdateDisabled(CCmdUI* ui);
     void UpdateWindowMenu(HMENU popup);
 
+    // dialogs (MainFrameDialogs.cpp)
+    void OnWindowMore(UINT id);
+    void OnSupportRequest(UINT id);
+
     CIconList* m_pIconList = nullptr;
     CFont m_fontNormal, m_fontBold, m_fontFixed;
     CPlainBar m_wndTopBar, m_wndSideBar;
@@ -207,6 +221,7 @@ class CMainFrame : public CMDIFrameWnd {
     bool m_bProgressShown = false;
     CString m_strSavedPane0;
     bool m_bStatusVisible = true;
+    CHelpDlg* m_pHelpDlg = nullptr;
     // Set once the window stands; a frame whose creation failed is deleted by its creator.
     bool m_bAutoDelete = false;
 };

@@ -45,6 +45,8 @@ bool CMainFrame::OnOwnCmdMsg(UINT id, int code, CCmdUI* ui) {
         {ID_FKEY_FIRST, ID_FKEY_LAST, nullptr, &CMainFrame::OnUpdateDisabled},
         {ID_FOCUS_MEMO, ID_FOCUS_MEMO, &CMainFrame::OnFocusMemo, nullptr},
         {ID_FOCUS_MENU, ID_FOCUS_MENU, &CMainFrame::OnFocusMenu, nullptr},
+        {ID_WINDOW_MORE, ID_WINDOW_MORE, &CMainFrame::OnWindowMore, nullptr},
+        {ID_SUPPORT_REQUEST, ID_SUPPORT_REQUEST, &CMainFrame::OnSupportRequest, nullptr},
     };
     return fw::RouteCommand(this, table, id, code, ui);
 }

@@ -1,18 +1,26 @@
 #include "frame/TabWnd.h"
 
 #include "app/ProtocolLog.h"
+#include "forms/ChildDialog.h"
+#include "frame/FrameLogic.h"
 #include "resources/MainFrameIds.h"
 #include "resources/resource.h"
 
 namespace {
 
-// The form frame's top form: the first form window in z-order.
-HWND TopForm(HWND frame, HWND tabs) {
-    for (HWND h = ::GetWindow(frame, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
-        int id = ::GetDlgCtrlID(h);
-        if (h != tabs && ::IsWindowVisible(h) && id > 0 && id < 0x8000) return h;
-    }
+// The form frame's top form: the first form in z-order that shows.
+HWND TopForm(HWND frame) {
+    for (HWND h = ::GetWindow(frame, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT))
+        if (::IsWindowVisible(h) && dynamic_cast<CChildDialog*>(CWnd::FromHandlePermanent(h))) return h;
     return nullptr;
+}
+
+const char* NotificationName(UINT code) {
+    switch (code) {
+    case TCN_SELCHANGING: return "TCN_SELCHANGING";
+    case TCN_SELCHANGE: return "TCN_SELCHANGE";
+    default: return nullptr;
+    }
 }
 
 } // namespace
@@ -22,12 +30,11 @@ bool CTabWnd::Create(const RECT& rect, HWND frame) {
 }
 
 LRESULT CTabWnd::OnSelchanging() {
-    HWND frame = ::GetParent(m_hWnd);
-    HWND form = TopForm(frame, m_hWnd);
+    HWND form = TopForm(::GetParent(m_hWnd));
     if (!form) return FALSE;
     if (::SendMessageA(form, WM_COMMAND, MAKEWPARAM(ID_FORM_OK, 0xFFFF), 0) == 0) {
         ::SendMessageA(form, WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), 0);
-        return TRUE; // refused
+        return TRUE; // refused: the page stays
     }
     return FALSE;
 }
@@ -42,9 +49,11 @@ LRESULT CTabWnd::OnSelchange() {
 LRESULT CTabWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == kReflectBase + WM_NOTIFY) {
         auto* header = reinterpret_cast<NMHDR*>(lParam);
+        vorlan::TraceWindowMessage("CTabWnd", NotificationName(header->code));
         if (header->code == TCN_SELCHANGING) return OnSelchanging();
         if (header->code == TCN_SELCHANGE) return OnSelchange();
         return 0;
     }
+    vorlan::TraceWindowMessage("CTabWnd", vorlan::WindowMessageName(msg));
     return CTabCtrl::WindowProc(msg, wParam, lParam);
 }

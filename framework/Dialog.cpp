@@ -2,6 +2,7 @@
 #include "framework/App.h"
 #include "framework/TestMode.h"
 
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -71,6 +72,8 @@ int CDialog::RunScripted() {
         } else if (step.kind == fw::DialogStep::Command) {
             SendMessage(WM_COMMAND, MAKEWPARAM(step.control, BN_CLICKED),
                         reinterpret_cast<LPARAM>(GetDlgItem(step.control)));
+        } else if (step.kind == fw::DialogStep::Verb && step.verb == "sel") {
+            SelectListEntry(step.text);
         }
     }
     int result = m_bEnded ? m_nResult : IDCANCEL;
@@ -78,6 +81,16 @@ int CDialog::RunScripted() {
     m_bScripted = false;
     if (m_hWnd) DestroyWindow();
     return result;
+}
+
+void CDialog::SelectListEntry(const std::string& step) {
+    int control = 0, index = -1;
+    if (std::sscanf(step.c_str(), "%d=%d", &control, &index) != 2) return;
+    char kind[16] = {};
+    HWND list = GetDlgItem(control);
+    ::GetClassNameA(list, kind, sizeof kind);
+    ::SendMessageA(list, lstrcmpiA(kind, "ComboBox") == 0 ? CB_SETCURSEL : LB_SETCURSEL,
+                   static_cast<WPARAM>(index), 0);
 }
 
 bool CDialog::Create(UINT templateId, CWnd* parent) {

@@ -5,6 +5,8 @@
 #include "framework/Modal.h"
 #include "framework/Wnd.h"
 
+#include <string>
+
 class CDialog : public CWnd, public CModal {
   public:
     explicit CDialog(UINT templateId, CWnd* parent = nullptr)
@@ -32,6 +34,8 @@ class CDialog : public CWnd, public CModal {
 
   private:
     HWND OwnerWindow() const;
+    // A script's "sel:ID=INDEX": the list or combo box ID selects its entry INDEX.
+    void SelectListEntry(const std::string& step);
     bool m_bModal = false;
     bool m_bScripted = false;
     bool m_bEnded = false;

@@ -62,6 +62,7 @@
 #define ID_NEXT_WINDOW 32892
 #define ID_WINDOW_RESTORE 32894
 #define ID_WINDOW_MORE 32895
+#define ID_SUPPORT_REQUEST 32850
 #define ID_WINDOW_CLOSE_ALL 32896
 #define ID_DOCUMENTS 32898
 #define ID_SEND_MAIL 32899
@@ -89,6 +90,16 @@
 #define ID_TITLE_MENU_FIRST 65000
 #define ID_TITLE_MENU_LAST 65010
 
+// ---- the main frame's small dialogs: help window, window list, support request
+
+#define IDD_HELP 275
+#define IDC_HELP_TEXT 1110
+#define IDD_WINDOW_LIST 329
+#define IDC_WINDOW_LIST 1024
+#define IDD_SUPPORT_REQUEST 361
+#define IDC_SUPPORT_REPORT 1110
+#define IDC_SUPPORT_DESCRIPTION 1174
+
 // ---- log-in
 
 #define IDD_LOGIN 161
@@ -109,7 +120,7 @@
 #define IDS_NEXT_WINDOW 32895
 #define IDS_TAB_LEFT_BUTTON 34105
 #define IDS_TAB_RIGHT_BUTTON 34106
-#define IDS_CLOSE_BUTTON 64006      // texts of the modal toolbar's close, F2 and OK buttons
+#define IDS_CLOSE_BUTTON 64006 // texts of the modal toolbar's close, F2 and OK buttons
 #define IDS_F2_BUTTON 64007
 #define IDS_OK_BUTTON 64008
 // The program's bitmap strips of the form frames' toolbars
@@ -139,10 +150,10 @@
 #define ID_GRID_WIDTH_UNDO 33025
 #define ID_GRID_WIDTH_FIT 33027
 // The frame's own
-#define ID_KEY_F4_UP 32827     // ends an F4 press in the focused control
+#define ID_KEY_F4_UP 32827       // ends an F4 press in the focused control
 #define ID_WINDOW_SAVE_POS 32888 // keeps the frame's place for the next log-in
-#define ID_EXPLORER_SWAP 65020 // explorer toolbar: swap the hierarchy
-#define ID_EXPLORER_X 65021    // explorer toolbar: the server's "X" entries
+#define ID_EXPLORER_SWAP 65020   // explorer toolbar: swap the hierarchy
+#define ID_EXPLORER_X 65021      // explorer toolbar: the server's "X" entries
 
 // The tab buttons are the page's apply and cancel.
 #define ID_TAB_LEFT ID_FORM_APPLY

@@ -23,6 +23,16 @@ TEST(MailLink, ValuesArePercentEncodedWholly) {
     EXPECT_NE(BuildSupportMailLink(m).find("?cc=chef%40example.invalid&subject="), std::string::npos);
 }
 
+TEST(MailLink, SupportRequestEncodesEveryByteOfDescriptionAndReport) {
+    // CR goes, LF, blank and quote are encoded, and so is everything else outside the
+    // unreserved set: a "%" of the report would otherwise start an escape of its own.
+    EXPECT_EQ(MailBodyEncode("Es geht \"nicht\"\r\nmehr"), "Es%20geht%20%22nicht%22%0Amehr");
+    EXPECT_EQ(MailBodyEncode("%USER=\"a&b\"\r\n"), "%25USER%3D%22a%26b%22%0A");
+    EXPECT_EQ(
+        BuildSupportRequestLink("support@example.invalid", "Automatische Supportanfrage", "x%20y", "r%0A"),
+        "mailto:support@example.invalid?subject=Automatische%20Supportanfrage&body=x%20y%0A%0Ar%0A");
+}
+
 TEST(UpdateCheck, OnlyAKnownNewerVersionIsOffered) {
     struct Case {
         FileVersion cand, run;

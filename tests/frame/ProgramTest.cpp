@@ -1,6 +1,7 @@
 // VORLAN.exe itself against the demo application on dbserver: a person's road from the
-// command line or the log-in dialog to an open screen frame and out again. Saves a picture
-// of the logged-in main window with an open frame as a build artefact.
+// command line or the log-in dialog to an open screen frame and out again. Saves pictures
+// of the logged-in main window with an open frame, and with F1's help window beside it, as
+// build artefacts.
 #include "app/SessionTransport.h"
 #include "framework/Wnd.h"
 #include "tests/frame/DemoTrace.h"
@@ -116,6 +117,24 @@ TEST_F(ProgramTest, TheGridScreenOpensFromTheCommandLine) {
     ASSERT_TRUE(WaitForTitle(main, "VORLAN experience - Leistungen", 60000)) << fw::WindowText(main);
     EXPECT_TRUE(Has(trace.All(), "SCR^QCC(\"GRD\")")) << "the start entry's form builds its grid";
     SavePicture("grid.bmp", [&] { WaitForMenuTree(main); });
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.Wait(30000), 0);
+}
+
+TEST_F(ProgramTest, F1OpensTheHelpWindowAtTheRightOfTheScreen) {
+    harness::WriteTextFile(dir + "script.txt", "box IDYES\n");
+    demotrace::TraceReader trace(harness::DbServerPort());
+    harness::Process program;
+    ASSERT_TRUE(program.Start(Command("REG -u demo -p demo")));
+    HWND main = harness::WaitForWindow(program.Id(), "VORLAN.MainWindow", 30000);
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(WaitForTitle(main, "VORLAN experience - Register", 30000)) << fw::WindowText(main);
+    PostMessageA(main, WM_COMMAND, 57670 /* F1 */, 0);
+    HWND help = harness::WaitForWindow(program.Id(), "#32770", 30000);
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(fw::WindowText(help), "Hilfe");
+    EXPECT_TRUE(Has(trace.All(), "LOAD^QHELPW"));
+    SavePicture("help.bmp", [&] { WaitForMenuTree(main); });
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.Wait(30000), 0);
 }
