@@ -54,6 +54,11 @@ void CLocalFile::RunJob(const std::string& path, const FileJob& job) {
         if (IsOperationOnOneFile(job.operation)) Report(path, false, job.target);
         return;
     }
+    // Without a block size the server's data has no measure: nothing is written or read.
+    if (IsOperationOnOneFile(job.operation) && job.blockSize <= 0) {
+        Report(path, false, job.target);
+        return;
+    }
     switch (job.operation) {
     case kWriteBytes:
     case kWrite16: Report(path, WriteFile(path, job), job.target); break;
@@ -97,7 +102,6 @@ bool CLocalFile::WriteFile(const std::string& path, const FileJob& job) {
 }
 
 bool CLocalFile::ReadFile(const std::string& path, const FileJob& job) {
-    if (job.blockSize <= 0) return false;
     CFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsOpen()) return false;
