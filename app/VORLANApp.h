@@ -7,6 +7,7 @@
 #include "app/SessionTransport.h"
 #include "app/SettingsBlock.h"
 #include "framework/App.h"
+#include "framework/Database.h"
 #include "framework/FwString.h"
 #include "framework/Sync.h"
 #include "theme/ThemeInterface.h"
@@ -139,6 +140,10 @@ class CVORLANApp : public CWinApp {
     HINSTANCE ImageModule() const override {
         return m_hImageResources ? m_hImageResources : CWinApp::ImageModule();
     }
+
+    // The SQL service's data source connection, opened and closed for each request.
+    CDatabase m_database;
+    CDatabase* OdbcDatabase() override { return &m_database; }
 
   private:
     bool ShowSplash(HWND& splash);

@@ -116,6 +116,10 @@ function(vorlan_add_fixtures)
     add_test(NAME fixture.cups.stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/cups-ctl stop ${VORLAN_STATE_DIR})
     set_tests_properties(fixture.cups.start PROPERTIES FIXTURES_SETUP cups TIMEOUT 60)
     set_tests_properties(fixture.cups.stop PROPERTIES FIXTURES_CLEANUP cups)
+    # The demo's SQLite data source VORLANDEMO in STATE_DIR/odbc, which wine-run names in ODBCINI.
+    add_test(NAME fixture.odbc
+             COMMAND ${CMAKE_SOURCE_DIR}/scripts/make-odbc-source ${VORLAN_STATE_DIR}/odbc)
+    set_tests_properties(fixture.odbc PROPERTIES FIXTURES_SETUP odbc TIMEOUT 60)
   endif()
   # dbserver with a scratch database (STATE_DIR/dbserver-db) on a free port
   # (STATE_DIR/dbserver.port): the host tree serves its own build, win64 the host tree's.

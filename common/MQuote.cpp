@@ -6,6 +6,9 @@ namespace {
 
 bool IsControl(unsigned char c) { return c < 32 || c == 127; }
 
+// GT.M takes at most this many arguments in one $C(...).
+constexpr int kMaxCharArguments = 255;
+
 }  // namespace
 
 std::string MQuote(std::string_view text) {
@@ -13,6 +16,7 @@ std::string MQuote(std::string_view text) {
     out.reserve(text.size() + 2);
     bool inLiteral = false;
     bool inChar = false;  // inside "$C(" ... ")"
+    int charArguments = 0;
     auto closePart = [&] {
         if (inLiteral) out += '"';
         if (inChar) out += ')';
@@ -20,14 +24,16 @@ std::string MQuote(std::string_view text) {
     };
     for (unsigned char c : text) {
         if (IsControl(c)) {
-            if (inChar) {
+            if (inChar && charArguments < kMaxCharArguments) {
                 out += ',';
             } else {
                 closePart();
                 if (!out.empty()) out += '_';
                 out += "$C(";
                 inChar = true;
+                charArguments = 0;
             }
+            ++charArguments;
             out += std::to_string(c);
             continue;
         }

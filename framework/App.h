@@ -11,6 +11,7 @@
 class CWnd;
 class CModal;
 class CCmdUI;
+class CDatabase;
 
 // Sent to the main window when the message queue runs empty, so that it can bring its bars
 // up to date (wParam non-zero: also disabled items).
@@ -67,6 +68,8 @@ class CWinApp : public CWinThread {
     virtual bool IsThemeActive() const { return false; }
     // The module bitmaps and image lists come from: the program itself unless it says otherwise.
     virtual HINSTANCE ImageModule() const { return m_hInstance ? m_hInstance : ::GetModuleHandleA(nullptr); }
+    // The ODBC connection the program keeps for its life; none unless the program has one.
+    virtual CDatabase* OdbcDatabase() { return nullptr; }
 
     void BeginWaitCursor() { DoWaitCursor(1); }
     void EndWaitCursor() { DoWaitCursor(-1); }

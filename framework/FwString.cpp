@@ -146,3 +146,24 @@ char* CString::GetBuffer(int n) {
 void CString::ReleaseBuffer() {
     m_s.resize(std::strlen(m_s.c_str()));
 }
+
+namespace fw {
+
+std::wstring WidenCp1252(const std::string& text) {
+    if (text.empty()) return std::wstring();
+    int n = ::MultiByteToWideChar(1252, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    ::MultiByteToWideChar(1252, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
+    return out;
+}
+
+std::string NarrowCp1252(const std::wstring& text) {
+    if (text.empty()) return std::string();
+    int n = ::WideCharToMultiByte(1252, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                  nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    ::WideCharToMultiByte(1252, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
+    return out;
+}
+
+} // namespace fw

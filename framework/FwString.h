@@ -82,3 +82,9 @@ class CString {
   private:
     std::string m_s;
 };
+
+namespace fw {
+// The program's code page 1252 to and from UTF-16, for interfaces that take wide text only.
+std::wstring WidenCp1252(const std::string& text);
+std::string NarrowCp1252(const std::wstring& text);
+} // namespace fw

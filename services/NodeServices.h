@@ -24,5 +24,9 @@ void ServeClipboard(CRequestHub& hub, const RequestNode& node);
 void ServeComPort(CRequestHub& hub, const RequestNode& node);
 // The file copy dialog over the node's folders.
 void ServeFileSort(CRequestHub& hub, const RequestNode& node);
+// Statements against an ODBC data source, the rows into ^TEMPSQL.
+void ServeSql(CRequestHub& hub, const RequestNode& node);
+// Jobs on the workstation's files; the service removes the request itself.
+void ServeLocalFile(CRequestHub& hub, const RequestNode& node);
 
 } // namespace vorlan

@@ -27,7 +27,7 @@ constexpr int kReportStep = 20;
 
 // NODE(step, node, also killed, killed by, sets report, service or nullptr)
 #define VORLAN_REQUEST_NODES(NODE)                                                                           \
-    NODE(2, "%SQL", nullptr, ByHub, false, nullptr)                                                          \
+    NODE(2, "%SQL", nullptr, ByHub, false, ServeSql)                                                         \
     NODE(3, "%ZIP3DES", nullptr, ByService, false, ServePacking)                                             \
     NODE(4, "POCKET", nullptr, ByHub, true, nullptr)                                                         \
     NODE(5, "%EXCEL", "EXCEL", ByHub, true, nullptr)                                                         \
@@ -40,7 +40,7 @@ constexpr int kReportStep = 20;
     NODE(12, "DATAMATRIX", nullptr, ByService, true, nullptr)                                                \
     NODE(13, "USYS10", nullptr, ByHub, true, nullptr)                                                        \
     NODE(14, "SOUND", nullptr, ByHub, true, nullptr)                                                         \
-    NODE(15, "%FILE", nullptr, ByService, true, nullptr)                                                     \
+    NODE(15, "%FILE", nullptr, ByService, true, ServeLocalFile)                                              \
     NODE(16, "COMPORT", nullptr, ByHub, false, ServeComPort)                                                 \
     NODE(17, "%MESSAGE", nullptr, ByHub, false, ServeMessage)                                                \
     NODE(18, "KLICKBUTTON", nullptr, ByHub, false, ServeQuestion)                                            \

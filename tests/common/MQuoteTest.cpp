@@ -33,6 +33,18 @@ TEST(MQuote, EveryByteRoundTrips) {
     EXPECT_EQ(*back, all);
 }
 
+TEST(MQuote, CharGroupsHoldAtMost255Codes) {
+    std::string controls(600, '\x01');
+    std::string quoted = MQuote(controls);
+    EXPECT_EQ(quoted.substr(0, 3), "$C(");
+    size_t groups = 0;
+    for (size_t at = 0; (at = quoted.find("$C(", at)) != std::string::npos; ++at) ++groups;
+    EXPECT_EQ(groups, 3u) << "255 + 255 + 90";
+    auto back = EvalMLiteral(quoted);
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(*back, controls);
+}
+
 TEST(MQuote, PasswordWithQuoteStaysOneLiteral) {
     // A quote in a password must not end the literal and let the rest run as code.
     std::string evil = "x\" K ^ZTRACE W \"";
