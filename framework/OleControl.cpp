@@ -29,6 +29,34 @@ template <class T> class CRef {
     T* p = nullptr;
 };
 
+// The count of one of the container's COM objects, which deletes itself at zero.
+class CRefCount {
+  public:
+    ULONG Add() { return static_cast<ULONG>(::InterlockedIncrement(&m_count)); }
+    template <class T> ULONG Drop(T* self) {
+        LONG n = ::InterlockedDecrement(&m_count);
+        if (n == 0) delete self;
+        return static_cast<ULONG>(n);
+    }
+
+  private:
+    LONG m_count = 1;
+};
+
+// A dispatch interface without type information: its members are known by id only.
+class CPlainDispatch : public IDispatch {
+  public:
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+        if (count) *count = 0;
+        return S_OK;
+    }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** out) override {
+        if (out) *out = nullptr;
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+};
+
 void RegisterContainerClass() {
     static bool done = CWnd::RegisterWindowClass(kContainerClass, CS_DBLCLKS, nullptr,
                                                  ::LoadCursor(nullptr, IDC_ARROW), nullptr);
@@ -38,12 +66,12 @@ void RegisterContainerClass() {
 } // namespace
 
 // The site the control talks to: client site, in-place site and the ambient properties.
-class COleControlWnd::CSite : public IOleClientSite, public IOleInPlaceSite, public IDispatch {
+class COleControlWnd::CSite : public IOleClientSite, public IOleInPlaceSite, public CPlainDispatch {
   public:
     explicit CSite(COleControlWnd* owner) : m_owner(owner) {}
     virtual ~CSite() = default;
     COleControlWnd* m_owner;
-    LONG m_refs = 1;
+    CRefCount m_refs;
 
     // IUnknown
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
@@ -60,12 +88,8 @@ class COleControlWnd::CSite : public IOleClientSite, public IOleInPlaceSite, pub
         AddRef();
         return S_OK;
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&m_refs)); }
-    STDMETHODIMP_(ULONG) Release() override {
-        LONG n = ::InterlockedDecrement(&m_refs);
-        if (n == 0) delete this;
-        return static_cast<ULONG>(n);
-    }
+    STDMETHODIMP_(ULONG) AddRef() override { return m_refs.Add(); }
+    STDMETHODIMP_(ULONG) Release() override { return m_refs.Drop(this); }
 
     // IOleClientSite
     STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
@@ -106,15 +130,6 @@ class COleControlWnd::CSite : public IOleClientSite, public IOleInPlaceSite, pub
     }
 
     // IDispatch: the ambient properties
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-        if (count) *count = 0;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** out) override {
-        if (out) *out = nullptr;
-        return E_NOTIMPL;
-    }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
                         UINT*) override {
         if (!(flags & DISPATCH_PROPERTYGET) || !result) return DISP_E_MEMBERNOTFOUND;
@@ -147,7 +162,7 @@ class COleControlWnd::CFrame : public IOleInPlaceFrame {
     explicit CFrame(COleControlWnd* owner) : m_owner(owner) {}
     virtual ~CFrame() = default;
     COleControlWnd* m_owner;
-    LONG m_refs = 1;
+    CRefCount m_refs;
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
         if (!out) return E_POINTER;
@@ -159,12 +174,8 @@ class COleControlWnd::CFrame : public IOleInPlaceFrame {
         AddRef();
         return S_OK;
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&m_refs)); }
-    STDMETHODIMP_(ULONG) Release() override {
-        LONG n = ::InterlockedDecrement(&m_refs);
-        if (n == 0) delete this;
-        return static_cast<ULONG>(n);
-    }
+    STDMETHODIMP_(ULONG) AddRef() override { return m_refs.Add(); }
+    STDMETHODIMP_(ULONG) Release() override { return m_refs.Drop(this); }
     STDMETHODIMP GetWindow(HWND* out) override {
         if (!out) return E_POINTER;
         *out = m_owner && m_owner->m_hWnd ? ::GetAncestor(m_owner->m_hWnd, GA_ROOT) : nullptr;
@@ -184,13 +195,13 @@ class COleControlWnd::CFrame : public IOleInPlaceFrame {
 };
 
 // The event sink: the control calls it through the events interface as a dispatch.
-class COleControlWnd::CSink : public IDispatch {
+class COleControlWnd::CSink : public CPlainDispatch {
   public:
     CSink(COleControlWnd* owner, const IID& events) : m_owner(owner), m_events(events) {}
     virtual ~CSink() = default;
     COleControlWnd* m_owner;
     IID m_events;
-    LONG m_refs = 1;
+    CRefCount m_refs;
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
         if (!out) return E_POINTER;
@@ -200,21 +211,8 @@ class COleControlWnd::CSink : public IDispatch {
         AddRef();
         return S_OK;
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&m_refs)); }
-    STDMETHODIMP_(ULONG) Release() override {
-        LONG n = ::InterlockedDecrement(&m_refs);
-        if (n == 0) delete this;
-        return static_cast<ULONG>(n);
-    }
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-        if (count) *count = 0;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** out) override {
-        if (out) *out = nullptr;
-        return E_NOTIMPL;
-    }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP_(ULONG) AddRef() override { return m_refs.Add(); }
+    STDMETHODIMP_(ULONG) Release() override { return m_refs.Drop(this); }
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
                         UINT*) override {
         if (result) ::VariantInit(result);
