@@ -3,19 +3,20 @@
 #include "frame/MainFrame.h"
 
 #include "app/VORLANApp.h"
+#include "forms/FormOutput.h"
 #include "frame/ChildList.h"
 #include "frame/ChildTerminal.h"
 #include "frame/ChildWebBrowser.h"
 #include "resources/ChildrenIds.h"
-#include "forms/FormOutput.h"
 
 CChildTerminal* CMainFrame::Telnet(bool ssh) {
     for (HWND h : MDIChildren()) {
-        if (!dynamic_cast<CChildTerminal*>(CWnd::FromHandlePermanent(h))) continue;
+        auto* open = dynamic_cast<CChildTerminal*>(CWnd::FromHandlePermanent(h));
+        if (!open) continue;
         if (::IsIconic(h)) MDIRestore(h);
         MDIActivate(h);
-        if (HWND first = ::GetWindow(h, GW_CHILD)) ::SetFocus(first);
-        return static_cast<CChildTerminal*>(CWnd::FromHandlePermanent(h));
+        if (HWND first = open->TerminalWindow()) ::SetFocus(first);
+        return open;
     }
     const vorlan::SettingsBlock& settings = theApp.Settings();
     return CChildTerminal::Open(this, GetMDIDefaultRect(),
