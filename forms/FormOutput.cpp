@@ -16,6 +16,11 @@ void SayMissing(UINT text) {
     AfxMessageBox(text, MB_OK | MB_ICONINFORMATION);
 }
 
+std::function<void()>& ListWindowOpener() {
+    static std::function<void()> open;
+    return open;
+}
+
 int NoPrinterSetUp(bool&) {
     SayMissing(IDS_PRINTER_SETUP_MISSING);
     return kDeviceCancel;
@@ -42,7 +47,13 @@ class CBuiltInOutput : public IFormOutput {
     void PrintForm(HWND, const std::string&) override { SayMissing(IDS_FORM_PRINTER_MISSING); }
     void SendToFile(HWND) override { SayMissing(IDS_TEXT_FILE_MISSING); }
     void SendToExcel(HWND, bool, bool) override { SayMissing(IDS_EXCEL_MISSING); }
-    void ShowList(const std::string&) override { SayMissing(IDS_LIST_WINDOW_MISSING); }
+    // The window reads the job's print output itself.
+    void ShowList(const std::string&) override {
+        if (ListWindowOpener())
+            ListWindowOpener()();
+        else
+            SayMissing(IDS_LIST_WINDOW_MISSING);
+    }
     void OpenDocument(const std::string& path) override {
         if (fw::TestMode::IsOn()) {
             fw::TestMode::RecordItem(fw::ShownItem{"shell", 0, "open", path, 0});
@@ -68,6 +79,10 @@ IFormOutput& FormOutput() {
 
 void SetFormOutput(std::unique_ptr<IFormOutput> output) {
     Installed() = std::move(output);
+}
+
+void SetListWindowOpener(std::function<void()> open) {
+    ListWindowOpener() = std::move(open);
 }
 
 } // namespace vorlan

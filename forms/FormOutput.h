@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -31,5 +32,8 @@ class IFormOutput {
 // The services in use; SetFormOutput(nullptr) brings back the built-in ones.
 IFormOutput& FormOutput();
 void SetFormOutput(std::unique_ptr<IFormOutput> output);
+// The main frame's list window, which the built-in services open for the list print (an
+// empty function: the window is missing).
+void SetListWindowOpener(std::function<void()> open);
 
 } // namespace vorlan

@@ -1,5 +1,8 @@
 #include "frame/FrameViewer.h"
 
+#include "frame/ChildTerminal.h"
+#include "frame/ChildWebBrowser.h"
+#include "frame/MainFrame.h"
 #include "framework/App.h"
 #include "framework/LoadedLibrary.h"
 #include "framework/TestMode.h"
@@ -19,25 +22,27 @@ bool Recorded(const char* what, const CString& target) {
 class CFrameViewer : public IFrameViewer {
   public:
     void ShowManual(const CString& path, const CString& title) override {
-        if (Recorded(title, path)) return;
-        AfxMessageBox(IDS_NOT_AVAILABLE, MB_OK | MB_ICONINFORMATION);
+        if (CMainFrame* frame = CMainFrame::Get()) frame->WebBrowser(path, false, title);
     }
     void ShowHtmlHelp(const CString& topic) override {
         if (Recorded("HtmlHelp", topic)) return;
         // Loaded on the first call and kept: the help window lives on after it returns.
         if (!m_help) m_help = std::make_unique<CLoadedLibrary>("hhctrl.ocx");
-        if (auto help = m_help->Entry<HtmlHelpFn>("HtmlHelpA")) help(::GetDesktopWindow(), topic, kHtmlHelpDisplayTopic, 0);
+        if (auto help = m_help->Entry<HtmlHelpFn>("HtmlHelpA"))
+            help(::GetDesktopWindow(), topic, kHtmlHelpDisplayTopic, 0);
     }
     HWND OpenWebPage(const CString& address, bool newWindow, const CString& title) override {
-        (void)newWindow;
-        (void)title;
-        if (!Recorded("web", address)) AfxMessageBox(IDS_NOT_AVAILABLE, MB_OK | MB_ICONINFORMATION);
-        return nullptr;
+        CMainFrame* frame = CMainFrame::Get();
+        CChildWebBrowser* child =
+            frame ? frame->WebBrowser(address.IsEmpty() ? nullptr : address.c_str(), newWindow,
+                                      title.IsEmpty() ? nullptr : title.c_str())
+                  : nullptr;
+        return child ? child->m_hWnd : nullptr;
     }
     HWND OpenTerminal(bool ssh) override {
-        if (!Recorded(ssh ? "ssh" : "telnet", ""))
-            AfxMessageBox(IDS_NOT_AVAILABLE, MB_OK | MB_ICONINFORMATION);
-        return nullptr;
+        CMainFrame* frame = CMainFrame::Get();
+        CChildTerminal* child = frame ? frame->Telnet(ssh) : nullptr;
+        return child ? child->m_hWnd : nullptr;
     }
 
   private:

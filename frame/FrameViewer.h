@@ -1,8 +1,7 @@
 #pragma once
 // Windows the main frame opens beside the server's screens: the manual, HTML help, web
 // pages and terminal sessions. The frame asks through this interface, so that tests can
-// observe what was asked and later issues can plug in the web-browser and terminal
-// children.
+// observe what was asked.
 
 #include "framework/FwString.h"
 
@@ -23,7 +22,7 @@ class IFrameViewer {
     virtual HWND OpenTerminal(bool ssh) = 0;
 };
 
-// The program's own: HTML help through the system's help viewer; the manual, web pages and
-// terminals need the web-browser and terminal children and say so meanwhile. In test mode
-// every request is recorded ("viewer" lines of the record) instead of shown.
+// The program's own: HTML help through the system's help viewer (in test mode recorded as a
+// "viewer" line instead), the manual and web pages in web-browser children, terminals in the
+// terminal child of the main frame.
 std::unique_ptr<IFrameViewer> MakeFrameViewer();

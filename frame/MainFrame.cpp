@@ -88,6 +88,7 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
     m_strImagesPath = theApp.GetProfileString("Settings", "ImagesPath", "");
     if (!m_strImagesPath.IsEmpty() && m_strImagesPath.Right(1) != "\\") m_strImagesPath += "\\";
     m_nAddOnMessage = ::RegisterWindowMessageA("VORLAN.AddOn");
+    ConnectListWindow(true);
     SizeContents();
     return 0;
 }
@@ -354,6 +355,7 @@ void CMainFrame::StopMenuEditMode() {
 
 void CMainFrame::OnDestroy() {
     ::KillTimer(m_hWnd, kFrameTimer);
+    ConnectListWindow(false);
     m_menu.Detach();       // the window takes its menu with it
     m_pIconList = nullptr; // the desktop deletes itself with its window
     ::PostQuitMessage(0);

@@ -19,6 +19,9 @@
 
 class CBaseModal;
 class CHelpDlg;
+class CChildList;
+class CChildTerminal;
+class CChildWebBrowser;
 class CIconList;
 class CLogin;
 class CVORLANApp;
@@ -53,6 +56,14 @@ class CMainFrame : public CMDIFrameWnd {
     void SetServerTimers(const vorlan::ServerTimer& app, const vorlan::ServerTimer& sys);
     void ChangeLogin(const char* client, const char* year);
     void SetInfos();
+    // ---- children without server forms (MainFrameChildren.cpp)
+    // The terminal child (one at a time); null when none could be made.
+    CChildTerminal* Telnet(bool ssh);
+    // A web-browser child on the address (null: none yet) titled with the fixed text (null:
+    // the page's title); null under a product title of its own or in menu edit mode.
+    CChildWebBrowser* WebBrowser(const char* address, bool newWindow, const char* title);
+    // The job's print output in a new list child, maximised at the default child position.
+    CChildList* ShowListOutput();
     // Tests observe the help and web requests through their own viewer.
     void SetViewer(std::unique_ptr<IFrameViewer> viewer) { m_pViewer = std::move(viewer); }
     CIconList* GetIconList() const { return m_pIconList; }
@@ -142,6 +153,10 @@ class CMainFrame : public CMDIFrameWnd {
     LRESULT OnSetMessageString(WPARAM id, LPARAM text);
     void OnMenuLoop(bool entering);
     void OnSync();
+
+    // children (MainFrameChildren.cpp)
+    // The forms' list print opens the list child while the frame lives.
+    void ConnectListWindow(bool on);
 
     // log-in (MainFrameSession.cpp)
     void OnFileNew(UINT id);

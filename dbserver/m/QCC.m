@@ -307,6 +307,11 @@ TAB() N t D TR("TAB^QCC()") S t=$G(%TAB) K %TAB Q t
  ;
  ; ---- print road: the screen's list print as text (at most max characters)
 DRUCKS(max) D TR("DRUCKS^QCC("_$$A($G(max))_")") Q $E("Keine Druckausgabe.",1,+$G(max))
+ ; line n of the job's print output, "§" after the last: the job's own output in
+ ; ^ZDR(job,"LISTE",n) when there is one, else the demo's lines in ^QSYS("DRUCK",n)
+DRUCK(job,n) D TR("DRUCK^QCC("_$$A($G(job))_","_$$A($G(n))_")") Q $$DRLINE($G(job),+$G(n))
+DRLINE(job,n) Q:n<1 $C(167)  Q:$D(^ZDR(job,"LISTE")) $G(^ZDR(job,"LISTE",n),$C(167))
+ Q $G(^QSYS("DRUCK",n),$C(167))
  ; ---- grids (scroll fields). ^QM(scr,0,"GRID") = the scroll record, ^QM(scr,0,"GRID",n)
  ; = titleÂ§width of column n, ^QM(scr,0,"GRID","SET") the switches a set-up reads,
  ; ^QM(scr,0,"GRID","TEST") more of them for one test, ^QM(scr,0,"GRID","ROW") the routine

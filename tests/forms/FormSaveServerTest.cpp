@@ -183,7 +183,13 @@ TEST_F(FormSaveTest, ABreakSkipsThePrintAndAChoiceGoesToItsService) {
     Save("Dritter", "3");
     trace = Trace();
     EXPECT_TRUE(Has(trace, "DRUCKS^QCC(65535)")) << "without %WIN(\"DRUCK\") the text goes to a list window";
-    EXPECT_TRUE(ShownWith("Das Listenfenster ist"));
+    EXPECT_TRUE(Has(trace, "DRUCK^QCC(" + Server("W $J") + ",1)")) << "the list window reads the output";
+    EXPECT_FALSE(ShownWith("Das Listenfenster ist"));
+    ASSERT_EQ(Frames().size(), 2u);
+    for (HWND h : Frames())
+        if (!dynamic_cast<CBaseMDI*>(CWnd::FromHandlePermanent(h))) SendMessageA(h, WM_CLOSE, 0, 0);
+    harness::Pump();
+    ASSERT_NE(Active(), nullptr) << "the screen is active again";
 
     fw::TestMode::ClearShown();
     Save("Vierter", "4");
