@@ -167,6 +167,7 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     void ShowTitle();
     void CreateToolTip();
     void CreateField(int k, const vorlan::FieldRecord& field);
+    void CreateDataExplorer(int k, const vorlan::FieldRecord& field, const vorlan::Rect& rect);
     HWND CreateFieldControl(int k, const vorlan::FieldRecord& field, const vorlan::Rect& r);
     HWND CreateFieldLabel(int k, const vorlan::FieldRecord& field, const vorlan::Rect& r);
     void AddToolTip(HWND control, const std::string& text);
@@ -367,6 +368,9 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     // Text boxes whose server text could not be shown whole: never written back.
     std::set<int> m_partialTextBoxes;
     std::vector<FieldWindows> m_fieldWindows;
+    // The explorers of the form; a single one stretches.
+    int m_nExplorers = 0;
+    StretchEntry m_explorerEntry{};
     int m_nPictures = 0;
     HWND m_hPopupList = nullptr;
     std::string m_strPopupTable;
