@@ -108,6 +108,9 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     // %WIN("SCROLL","WIDTH") after a step.
     void ApplyServerWidths();
     void TestAbl();
+    // Server data into Excel (openOnly: a workbook the user picks; prepared: the cell list;
+    // neither: the templates the server left). 1 when the run went to its end.
+    int SendToExcel(int openOnly, int prepared);
     // The organiser terminal (card reader kind 2) and the test terminal (kind 6).
     void OrgaRead(CCardTerminal& terminal);
     void testSCR335(CCardTerminal& terminal);
