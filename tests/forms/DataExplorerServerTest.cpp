@@ -124,6 +124,15 @@ class DataExplorerTest : public FormServerTestBase {
         harness::Pump();
     }
 
+    // With VORLAN_ARTIFACTS set, a picture of the screen goes there.
+    void SavePicture(const std::string& file) {
+        char folder[MAX_PATH];
+        if (!GetEnvironmentVariableA("VORLAN_ARTIFACTS", folder, sizeof folder)) return;
+        harness::Pump();
+        CreateDirectoryA(folder, nullptr);
+        EXPECT_TRUE(harness::SaveScreen(std::string(folder) + "\\" + file));
+    }
+
     CTreeCtrl m_tree;
     CReportList m_list;
     HHOOK m_hook = nullptr;
@@ -164,6 +173,7 @@ TEST_F(DataExplorerTest, TableSortsByTypeAndTheSameHeaderTwiceDescends) {
     Notify(List(), LVN_COLUMNCLICK, 1);
     EXPECT_EQ(Column(1), (std::vector<std::string>{"31122020", "15062020", "01022020"}));
     EXPECT_EQ(List().GetSortArrow(1), 1);
+    SavePicture("dataexplorer.bmp");
     Notify(List(), LVN_COLUMNCLICK, 4);
     EXPECT_EQ(Column(1), (std::vector<std::string>{"31122020", "15062020", "01022020"}))
         << "Notiz is not sorted";

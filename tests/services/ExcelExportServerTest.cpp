@@ -182,6 +182,42 @@ TEST_F(ExcelExportTest, WithoutSaveTwoWorkbooksGoToNumberedTemporaryNamesAndStay
     m_leftVisible = true;
 }
 
+TEST_F(ExcelExportTest, ARefusedWorkbookSkipsItsJobAndACancelLeavesAnOpenOneVisible) {
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    harness::WriteTextFile(std::string(temp) + "~# 1 offen.xls", "belegt");
+    DeleteFileA((std::string(temp) + "~# 2 offen.xls").c_str());
+    Workbook("offen.xls", "T!A1=A:1\r\n");
+    Job(1, "fehlt.xls", Path("nie.xls"));
+    Job(2, "offen.xls", "");
+    Job(3, "", Path("nie.xls"));
+    EXPECT_EQ(Fill(), 0) << "the third job's dialog was cancelled";
+    EXPECT_TRUE(Shown("Die Datei " + Path("fehlt.xls") + " wurde nicht gefunden.")) << "Excel's own reason";
+    std::vector<std::string> saved = Calls("Workbook[offen.xls].SaveAs");
+    ASSERT_EQ(saved.size(), 1u) << "the next job went on";
+    EXPECT_NE(saved[0].find("~# 2 offen.xls"), std::string::npos) << "number 1 is taken: " << saved[0];
+    EXPECT_EQ(harness::ReadTextFile(std::string(temp) + "~# 1 offen.xls"), "belegt");
+    EXPECT_TRUE(Logged("Application.Visible put BOOL:true"))
+        << "the open workbook is not lost in a hidden Excel";
+    EXPECT_TRUE(Calls("Application.Quit").empty());
+    EXPECT_EQ(M("W $D(^QTEMP(%JOB,\"EXCEL\"))"), "10") << "a cancelled run leaves the data";
+    m_leftVisible = true;
+}
+
+TEST_F(ExcelExportTest, ScriptedFailureOfAddIsShownAndTheListIsLeft) {
+    comdouble::ScriptFailures(s_double, "Workbooks.Add=Zu viele Mappen ge\xF6"
+                                        "ffnet.\r\n");
+    M("S ^QTEMP(%JOB,\"EXCEL\",\"A1\")=1");
+    vorlan::ExcelRequest request;
+    request.execute = [this](const std::string& line) { return M(line); };
+    EXPECT_EQ(vorlan::SendToExcel(request, false, true), 1);
+    EXPECT_TRUE(Shown("Zu viele Mappen ge\xF6"
+                      "ffnet."));
+    EXPECT_TRUE(Calls("Range").empty());
+    comdouble::ScriptFailures(s_double, "");
+    m_leftVisible = true;
+}
+
 TEST_F(ExcelExportTest, SheetListIsFilledInServerOrderAndSavedOnce) {
     Workbook("drei.xls", "Eins!A1=A:1\r\nZwei!A1=A:1\r\nDrei!A1=A:1\r\n");
     Job(1, "drei.xls", Path("drei-aus.xls"));
