@@ -315,6 +315,7 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     enum class ControlKind { PushButton, CheckBox, Radio, Edit };
     static ControlKind KindOfControl(HWND control);
     static bool IsMultiLine(HWND control);
+    static bool IsExplorerArea(HWND control);
     // Checked when the server's value starts with "J".
     static void ShowCheck(HWND control, const std::string& value);
     // A multi-line field's text comes with the field's entry: the focus visits it and goes back.

@@ -147,11 +147,12 @@ int CExcelRun::Run() {
         return 0;
     }
     if (!m_bOpenOnly) {
-        if (m_request.owner) m_owner.Attach(m_request.owner);
-        m_status = std::make_unique<CDialog>(IDD_PRINT_STATUS, m_request.owner ? &m_owner : nullptr);
-        if (m_status->Create(IDD_PRINT_STATUS, m_request.owner ? &m_owner : nullptr))
-            ShowStatus(LoadText(IDS_EXCEL_STARTING));
-        if (m_request.owner) m_owner.Detach();
+        // The form's own object when it has one; a window without one is lent for creation.
+        CWnd* owner = m_request.owner ? CWnd::FromHandlePermanent(m_request.owner) : nullptr;
+        if (!owner && m_request.owner && m_owner.Attach(m_request.owner)) owner = &m_owner;
+        m_status = std::make_unique<CDialog>(IDD_PRINT_STATUS, owner);
+        if (m_status->Create(IDD_PRINT_STATUS, owner)) ShowStatus(LoadText(IDS_EXCEL_STARTING));
+        if (owner == &m_owner) m_owner.Detach();
     }
     CWaitCursor wait;
     m_filter = LoadText(IDS_EXCEL_FILTER) + " (*.xls;*.xlsx)|*.xls;*.xlsx||";

@@ -255,3 +255,29 @@ TEST_F(DataExplorerTest, TabMovesBetweenThePanesAndEachTellsTheForm) {
         if (w == MAKEWPARAM(CDataExplorer::kFocusCommand, CDataExplorer::kFocusCode)) ++focusCommands;
     EXPECT_GE(focusCommands, 4);
 }
+
+// A screen of the test's own: a text field first, the explorer second.
+TEST_F(DataExplorerTest, FocusInTheExplorerEntersItsOwnFieldAndKeepsItsArray) {
+    const std::string d = "_$C(167)_";
+    Once("S ^QME(\"MEMO\",\"DEXT\")=\"DEXT\",^QM(\"DEXT\")=\"Zweites Feld\",^QM(\"DEXT\",0,\"MAX\")=" +
+         d.substr(1) + "\"0\"" + d + "\"0\"" + d + "\"0\"" + d + "\"J\"");
+    Once("S ^QM(\"DEXT\",0,\"WQMD\")=\"S "
+         "DEXTNAME=\"\"Text\"\",DEXREF=\"\"^ZDEX(\"\"\"\"RECHNUNG\"\"\"\",\"\"\"");
+    Once("S ^QM(\"DEXT\",1)=\"14\"" + d + "\"1\"" + d + "\"20\"" + d + "\"Name\"" + d + "\"DEXTNAME\"" + d +
+         "\"1\"" + d + "\"1\"" + d + "\"0\"");
+    Once("S ^QM(\"DEXT\",2)=\"14\"" + d + "\"3\"" + d + "\"60\"" + d + "\"Daten\"" + d + "\"DEXREF\"" + d +
+         "\"11\"" + d + "\"10\"" + d + "\"0\"");
+    StartMemo("DEXT");
+    ASSERT_NE(Form(), nullptr);
+    ASSERT_EQ(Form()->GetFormName(), "DEXT");
+    HWND explorer = Field(2);
+    ASSERT_EQ(harness::ClassOf(explorer), "ExplorerArea");
+    SetFocus(GetDlgItem(explorer, CDataExplorer::kListId));
+    harness::Pump();
+    SetFocus(GetDlgItem(explorer, CDataExplorer::kTreeId));
+    harness::Pump();
+    EXPECT_EQ(fw::WindowText(explorer), "^ZDEX(\"RECHNUNG\",") << "not field 1's value";
+    EXPECT_EQ(fw::WindowText(Field(1)), "Text");
+    EXPECT_NE(TreeView_GetRoot(GetDlgItem(explorer, CDataExplorer::kTreeId)), nullptr);
+    Once("K ^QME(\"MEMO\",\"DEXT\"),^QM(\"DEXT\")");
+}
