@@ -281,3 +281,27 @@ TEST_F(DataExplorerTest, FocusInTheExplorerEntersItsOwnFieldAndKeepsItsArray) {
     EXPECT_NE(TreeView_GetRoot(GetDlgItem(explorer, CDataExplorer::kTreeId)), nullptr);
     Once("K ^QME(\"MEMO\",\"DEXT\"),^QM(\"DEXT\")");
 }
+
+TEST_F(DataExplorerTest, DividerDragsTheTreeWider) {
+    HWND tree = Tree().m_hWnd, list = List().m_hWnd;
+    RECT t, l, area;
+    GetWindowRect(tree, &t);
+    GetWindowRect(list, &l);
+    GetClientRect(Explorer(), &area);
+    EXPECT_NEAR(t.right - t.left, area.right / 2, 10) << "about half the width at first";
+    EXPECT_EQ(l.left, t.right + 2);
+    POINT gap{t.right, t.top + 10};
+    ScreenToClient(Explorer(), &gap);
+    SendMessageA(Explorer(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(gap.x, gap.y));
+    SendMessageA(Explorer(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(gap.x + 40, gap.y));
+    SendMessageA(Explorer(), WM_LBUTTONUP, 0, MAKELPARAM(gap.x + 40, gap.y));
+    harness::Pump();
+    RECT after;
+    GetWindowRect(tree, &after);
+    EXPECT_EQ(after.right - after.left, t.right - t.left + 40);
+    GetWindowRect(list, &l);
+    EXPECT_EQ(l.left, after.right + 2);
+    RECT clip;
+    GetClipCursor(&clip);
+    EXPECT_GT(clip.right - clip.left, area.right) << "the pointer is free again";
+}
