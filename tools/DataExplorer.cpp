@@ -201,8 +201,12 @@ void CDataExplorer::SetTreeContent(HTREEITEM item) {
         if (!child) delete path;
     }
     if (item) return;
-    for (HTREEITEM top = m_tree.GetRootItem(); top; top = m_tree.GetNextSiblingItem(top))
+    // Opening a node lets the form serve the server's requests, which may close it.
+    const HWND self = m_hWnd;
+    for (HTREEITEM top = m_tree.GetRootItem(); top; top = m_tree.GetNextSiblingItem(top)) {
         m_tree.Expand(top, TVE_EXPAND);
+        if (!::IsWindow(self)) return;
+    }
 }
 
 bool CDataExplorer::HasChildrenOnServer(const std::string& path) {
@@ -217,8 +221,10 @@ void CDataExplorer::OpenNode(HTREEITEM item) {
         ReportSelection(kTreeId);
     const std::string path = PathOf(m_tree.GetItemData(item));
     bool ran = !Execute(vorlan::explorer::LoadRoutineLine(m_array, path)).empty();
-    ::SendMessageA(::GetParent(m_hWnd), WM_TESTFOREVENT, 0, 0);
-    if (!m_hWnd) return;
+    // The form serves the server's requests now and may close, taking this window along.
+    const HWND self = m_hWnd;
+    ::SendMessageA(::GetParent(self), WM_TESTFOREVENT, 0, 0);
+    if (!::IsWindow(self)) return;
     if (ran || !m_tree.GetChildItem(item)) {
         SetTreeContent(item);
         if (!m_tree.GetChildItem(item)) m_tree.SetItemHasChildren(item, false);
