@@ -15,6 +15,7 @@
 #include "framework/Wnd.h"
 #include "resources/MainFrameIds.h"
 #include "resources/resource.h"
+#include "tools/DataExplorer.h"
 
 #include <commctrl.h>
 #include <shlwapi.h>
@@ -366,6 +367,7 @@ void CVORLANApp::RegisterClasses() {
     looks.visualStyles = IsThemeActive();
     CChildForm::SetLooks(looks);
     CBaseMDIMenu::SetImageLoader([](UINT bitmap) { return theApp.LoadImageList(bitmap, false); });
+    CDataExplorer::SetImageLoader([](UINT bitmap) { return theApp.LoadImageList(bitmap, false); });
     CChildForm::RegisterTabEdit();
     CWnd::RegisterWindowClass("VORLAN MDI Window", CS_DBLCLKS, m_hMainIcon, nullptr,
                               reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), vorlan::kFrameExtraBytes);

@@ -312,9 +312,12 @@ int CChildDialog::CreateControls(int relayout) {
         CreateComments(group, 0);
 
     m_fieldWindows.assign(static_cast<size_t>(m_nFields) + 1, FieldWindows());
+    m_nExplorers = 0;
     for (int k = 1; k <= m_nFields; ++k)
         CreateField(k, vorlan::ParseFieldRecord(m_session.Execute(vorlan::EditLine(description, k)).str()));
 
+    // A single explorer grows with the frame.
+    if (m_nExplorers == 1) m_stretch.push_back(m_explorerEntry);
     if (form.gridFirst < form.gridLast)
         CreateScrollField(0, form.gridFirst, form.gridLast, form.gridColumn, form.gridWidth);
     if (!m_hWnd) return 0;
@@ -354,7 +357,6 @@ void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
     case FieldKind::RichText:
     case FieldKind::Chart:
     case FieldKind::ListField:
-    case FieldKind::DataExplorer:
         // Their controls come with the controls' own issues; until then the field shows its
         // label like an unknown kind.
         vorlan::WriteProtocol("CChildDialog::CreateControls - field %d of kind %d not created",
@@ -362,6 +364,7 @@ void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
         CreateFieldLabel(k, field, r);
         return;
     case FieldKind::LabelOnly: CreateFieldLabel(k, field, r); return;
+    case FieldKind::DataExplorer: CreateDataExplorer(k, field, r); return;
     default: break;
     }
     bool multiRow = field.height > 1;
@@ -400,6 +403,18 @@ void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
     if (!(multiRow && field.kind == FieldKind::Edit))
         AddToolTip(control, vorlan::UnescapeFromServer(field.tooltip));
     SetEditExtra(k, field.extras);
+}
+
+void CChildDialog::CreateDataExplorer(int k, const vorlan::FieldRecord& field, const vorlan::Rect& rect) {
+    CreateFieldLabel(k, field, rect);
+    CRect r(rect.left, rect.top, rect.right, rect.bottom + (field.height - 1) * vorlan::g_nRowHeightUnit);
+    RaiseLayout(r.right, r.bottom);
+    const UINT id = static_cast<UINT>(0x1000 | k);
+    HWND explorer = InsertExplorer(1, r, id, vorlan::UnescapeFromServer(field.value).c_str());
+    if (!explorer || !m_hWnd) return;
+    m_fieldWindows[static_cast<size_t>(k)].control = explorer;
+    ++m_nExplorers;
+    m_explorerEntry = StretchEntry{id, RECT{r.left, r.top, r.right, r.bottom}};
 }
 
 HWND CChildDialog::CreateFieldControl(int k, const vorlan::FieldRecord& field, const vorlan::Rect& rect) {

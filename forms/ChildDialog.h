@@ -108,6 +108,9 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     // %WIN("SCROLL","WIDTH") after a step.
     void ApplyServerWidths();
     void TestAbl();
+    // Server data into Excel (openOnly: a workbook the user picks; prepared: the cell list;
+    // neither: the templates the server left). 1 when the run went to its end.
+    int SendToExcel(int openOnly, int prepared);
     // The organiser terminal (card reader kind 2) and the test terminal (kind 6).
     void OrgaRead(CCardTerminal& terminal);
     void testSCR335(CCardTerminal& terminal);
@@ -167,6 +170,7 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     void ShowTitle();
     void CreateToolTip();
     void CreateField(int k, const vorlan::FieldRecord& field);
+    void CreateDataExplorer(int k, const vorlan::FieldRecord& field, const vorlan::Rect& rect);
     HWND CreateFieldControl(int k, const vorlan::FieldRecord& field, const vorlan::Rect& r);
     HWND CreateFieldLabel(int k, const vorlan::FieldRecord& field, const vorlan::Rect& r);
     void AddToolTip(HWND control, const std::string& text);
@@ -311,6 +315,7 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     enum class ControlKind { PushButton, CheckBox, Radio, Edit };
     static ControlKind KindOfControl(HWND control);
     static bool IsMultiLine(HWND control);
+    static bool IsExplorerArea(HWND control);
     // Checked when the server's value starts with "J".
     static void ShowCheck(HWND control, const std::string& value);
     // A multi-line field's text comes with the field's entry: the focus visits it and goes back.
@@ -367,6 +372,9 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     // Text boxes whose server text could not be shown whole: never written back.
     std::set<int> m_partialTextBoxes;
     std::vector<FieldWindows> m_fieldWindows;
+    // The explorers of the form; a single one stretches.
+    int m_nExplorers = 0;
+    StretchEntry m_explorerEntry{};
     int m_nPictures = 0;
     HWND m_hPopupList = nullptr;
     std::string m_strPopupTable;

@@ -31,6 +31,11 @@ CChildDialog::ControlKind CChildDialog::KindOfControl(HWND control) {
     return ControlKind::Edit;
 }
 
+bool CChildDialog::IsExplorerArea(HWND control) {
+    char name[16] = "";
+    return control && ::GetClassNameA(control, name, sizeof name) && std::strcmp(name, "ExplorerArea") == 0;
+}
+
 bool CChildDialog::IsMultiLine(HWND control) {
     return control && (::GetWindowLongPtrA(control, GWL_STYLE) & ES_MULTILINE) != 0;
 }
@@ -51,6 +56,9 @@ bool CChildDialog::OnFieldCommand(UINT id, UINT code, HWND control, LRESULT& res
         if (code == 0x100) m_nListField = 0;
         return false;
     }
+    // A data explorer reports the focus in its panes as field 1's edit would (4097): it is the
+    // explorer's own field that is entered, and its text is its array, not a value.
+    if (code == EN_SETFOCUS && IsExplorerArea(control)) id = static_cast<UINT>(::GetDlgCtrlID(control));
     int n = static_cast<int>(id & 0xFF);
     if (id <= 0x1000 || id > static_cast<UINT>(0x1000 | m_nFields) || (id & 0xFF00) != 0x1000) return false;
     ControlKind kind = KindOfControl(control);
@@ -112,7 +120,7 @@ LRESULT CChildDialog::OnFieldFocus(int n, HWND control) {
     m_nListField = 0;
 
     ControlKind kind = KindOfControl(control);
-    if (kind == ControlKind::PushButton) {
+    if (kind == ControlKind::PushButton || IsExplorerArea(control)) {
         m_nFocusField = EnableEdits(n);
         return 1;
     }

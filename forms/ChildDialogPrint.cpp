@@ -11,6 +11,7 @@
 #include "framework/App.h"
 #include "resources/MainFrameIds.h"
 #include "resources/resource.h"
+#include "services/ExcelExport.h"
 #include "services/HubLines.h"
 
 #include <commctrl.h>
@@ -124,4 +125,11 @@ bool CChildDialog::OpenFollowUpList() {
     if (table.empty() || !m_hWnd) return false;
     OpenPopupList(table, 0xFFFF);
     return true;
+}
+
+int CChildDialog::SendToExcel(int openOnly, int prepared) {
+    vorlan::ExcelRequest request;
+    request.execute = [this](const std::string& line) { return m_session.Execute(line).str(); };
+    request.owner = m_hWnd;
+    return vorlan::SendToExcel(request, openOnly != 0, prepared != 0);
 }

@@ -10,6 +10,7 @@
 #include "imaging/ImgAnyDecoder.h"
 #include "imaging/ImgWinBitmap.h"
 #include "resources/resource.h"
+#include "tools/DataExplorer.h"
 
 namespace {
 
@@ -111,6 +112,21 @@ HWND CChildForm::InsertStatic(const RECT& rect, UINT id, const char* text, DWORD
     label->SetCallbackHyperlink(WM_HTML_HYPERLINK, 0);
     label->SetFont(m_hFont, false);
     return label->m_hWnd;
+}
+
+HWND CChildForm::InsertExplorer(int kind, const RECT& rect, UINT id, const char* array) {
+    vorlan::TraceFunction("CChildForm::InsertExplorer");
+    if (kind != 1) return nullptr;
+    auto* explorer = new CDataExplorer;
+    if (!explorer->Create(m_hWnd, rect, id)) {
+        delete explorer;
+        return nullptr;
+    }
+    HWND window = explorer->m_hWnd;
+    if (!::IsWindowEnabled(m_hWnd)) ::EnableWindow(window, FALSE);
+    // Filling asks the server and may run its routines: the window can be gone afterwards.
+    explorer->SetWindowText(array ? array : "");
+    return ::IsWindow(window) ? window : nullptr;
 }
 
 void CChildForm::SetStaticText(SIZE* size, HWND label, const char* text) {

@@ -47,6 +47,9 @@ class CChildForm : public CWnd {
     HWND InsertButton(UINT id, const RECT& rect, DWORD style, const char* text);
     HWND InsertBitmap(UINT id, const RECT& rect, DWORD style, const char* path);
     HWND InsertStatic(const RECT& rect, UINT id, const char* text, DWORD style);
+    // Kind 1: a data explorer over the array reference (its window text); other kinds make
+    // nothing and return null.
+    HWND InsertExplorer(int kind, const RECT& rect, UINT id, const char* array);
     // The common step of the window-class insertions; oldProc is the one place shared by
     // every control subclassed with newProc (null: no subclassing).
     HWND InsertControl(const char* className, UINT id, const RECT& rect, const char* text, DWORD exStyle,

@@ -7,6 +7,7 @@
 #include "framework/TestMode.h"
 #include "framework/Wnd.h"
 #include "resources/FormIds.h"
+#include "services/ExcelExport.h"
 
 namespace vorlan {
 
@@ -26,8 +27,8 @@ int NoPrinterSetUp(bool&) {
     return kDeviceCancel;
 }
 
-// Until the documents-and-printing and data services are plugged in, the choice offers no
-// device (a test script may choose one) and each service says that it is missing.
+// Until the documents-and-printing services are plugged in, the choice offers no device (a
+// test script may choose one) and each of those services says that it is missing.
 class CBuiltInOutput : public IFormOutput {
   public:
     int ChoosePrinter(HWND form) override {
@@ -46,7 +47,12 @@ class CBuiltInOutput : public IFormOutput {
     void PrintList(HWND) override { SayMissing(IDS_LIST_PRINTER_MISSING); }
     void PrintForm(HWND, const std::string&) override { SayMissing(IDS_FORM_PRINTER_MISSING); }
     void SendToFile(HWND) override { SayMissing(IDS_TEXT_FILE_MISSING); }
-    void SendToExcel(HWND, bool, bool) override { SayMissing(IDS_EXCEL_MISSING); }
+    void SendToExcel(HWND form, bool open, bool exportData) override {
+        ExcelRequest request;
+        request.execute = [](const std::string& line) { return TheSession().Execute(line).str(); };
+        request.owner = form;
+        vorlan::SendToExcel(request, open, exportData);
+    }
     // The window reads the job's print output itself.
     void ShowList(const std::string&) override {
         if (ListWindowOpener())

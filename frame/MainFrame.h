@@ -179,6 +179,7 @@ class CMainFrame : public CMDIFrameWnd {
     void OnHelpKey(UINT id);
     void OnInternet(UINT id);
     void OnWebBrowser(UINT id);
+    void OnOpenExcel(UINT id);
     void OnViewMenuBar(UINT id);
     void OnViewDialog(UINT id);
     void OnViewStatusBar(UINT id);

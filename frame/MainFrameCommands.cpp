@@ -5,6 +5,7 @@
 #include "app/ProtocolLog.h"
 #include "app/Session.h"
 #include "app/VORLANApp.h"
+#include "forms/ChildDialog.h"
 #include "frame/BaseMDI.h"
 #include "resources/MainFrameIds.h"
 #include "resources/resource.h"
@@ -34,6 +35,7 @@ bool CMainFrame::OnOwnCmdMsg(UINT id, int code, CCmdUI* ui) {
         {ID_HELP_KEY, ID_HELP_KEY, &CMainFrame::OnHelpKey, nullptr},
         {ID_INTERNET, ID_INTERNET_PRODUCTS, &CMainFrame::OnInternet, nullptr},
         {ID_WEBBROWSER, ID_WEBBROWSER, &CMainFrame::OnWebBrowser, nullptr},
+        {ID_OPEN_EXCEL, ID_OPEN_EXCEL, &CMainFrame::OnOpenExcel, &CMainFrame::OnUpdateLoggedIn},
         {ID_VIEW_MENUBAR, ID_VIEW_MENUBAR, &CMainFrame::OnViewMenuBar, &CMainFrame::OnUpdateViewMenuBar},
         {ID_VIEW_DIALOG, ID_VIEW_DIALOG, &CMainFrame::OnViewDialog, &CMainFrame::OnUpdateViewDialog},
         {ID_VIEW_STATUS_BAR, ID_VIEW_STATUS_BAR, &CMainFrame::OnViewStatusBar,
@@ -248,4 +250,12 @@ void CMainFrame::OnUpdateLoggedIn(CCmdUI* ui) {
 
 void CMainFrame::OnUpdateDisabled(CCmdUI* ui) {
     ui->Enable(false);
+}
+
+// A workbook the user picks, opened in Excel for administrators. The form is never created:
+// it only lends its Excel export.
+void CMainFrame::OnOpenExcel(UINT) {
+    if (!m_bLoggedIn || !CheckAdminRights()) return;
+    CChildDialog form;
+    form.SendToExcel(1, 0);
 }

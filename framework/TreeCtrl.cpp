@@ -9,6 +9,38 @@ HTREEITEM CTreeCtrl::InsertItem(const TVINSERTSTRUCTA& insert) {
         ::SendMessageA(m_hWnd, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
+HTREEITEM CTreeCtrl::InsertItem(const char* text, int image, int selectedImage, LPARAM data, bool children,
+                                HTREEITEM parent) {
+    TVINSERTSTRUCTA insert{};
+    insert.hParent = parent ? parent : TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_CHILDREN;
+    insert.item.pszText = const_cast<char*>(text);
+    insert.item.iImage = image;
+    insert.item.iSelectedImage = selectedImage;
+    insert.item.lParam = data;
+    insert.item.cChildren = children ? 1 : 0;
+    return InsertItem(insert);
+}
+
+bool CTreeCtrl::SetItemHasChildren(HTREEITEM item, bool children) {
+    TVITEMA tv{};
+    tv.mask = TVIF_CHILDREN | TVIF_HANDLE;
+    tv.hItem = item;
+    tv.cChildren = children ? 1 : 0;
+    return ::SendMessageA(m_hWnd, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&tv)) != 0;
+}
+
+bool CTreeCtrl::DeleteChildren(HTREEITEM item) {
+    bool all = true;
+    for (HTREEITEM child = GetChildItem(item); child;) {
+        HTREEITEM next = GetNextSiblingItem(child);
+        all = DeleteItem(child) && all;
+        child = next;
+    }
+    return all;
+}
+
 bool CTreeCtrl::ItemHasChildren(HTREEITEM item) const {
     TVITEMA tv{};
     tv.mask = TVIF_CHILDREN | TVIF_HANDLE;

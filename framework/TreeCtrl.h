@@ -13,6 +13,9 @@ class CTreeCtrl : public CWnd {
     bool Create(DWORD style, const RECT& rect, HWND parent, UINT id);
 
     HTREEITEM InsertItem(const TVINSERTSTRUCTA& insert);
+    // A last child of parent (null: top level) with its images, data and "has children" flag.
+    HTREEITEM InsertItem(const char* text, int image, int selectedImage, LPARAM data, bool children,
+                         HTREEITEM parent);
     bool DeleteItem(HTREEITEM item) { return TreeView_DeleteItem(m_hWnd, item) != FALSE; }
     bool DeleteAllItems() { return TreeView_DeleteAllItems(m_hWnd) != FALSE; }
 
@@ -29,6 +32,12 @@ class CTreeCtrl : public CWnd {
     LPARAM GetItemData(HTREEITEM item) const;
     UINT GetItemState(HTREEITEM item, UINT mask) const { return TreeView_GetItemState(m_hWnd, item, mask); }
     bool SetItemState(HTREEITEM item, UINT state, UINT mask);
+    bool SetItemBold(HTREEITEM item, bool bold) {
+        return SetItemState(item, bold ? TVIS_BOLD : 0, TVIS_BOLD);
+    }
+    // Sets what the item's button shows, whether or not children are there yet.
+    bool SetItemHasChildren(HTREEITEM item, bool children);
+    bool DeleteChildren(HTREEITEM item);
     CString GetItemText(HTREEITEM item) const;
     bool GetItemImage(HTREEITEM item, int& image, int& selectedImage) const;
 

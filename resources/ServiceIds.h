@@ -15,3 +15,14 @@
 
 #define IDC_CURSOR_DRAG_OUT 104 // a list entry dragged out of the list: it will go
 #define IDC_CURSOR_DRAG_IN 105  // still over the list: it stays
+
+// The data explorer's header arrows (8 x 8) and the Excel export.
+#define IDB_SORT_UP 647
+#define IDB_SORT_DOWN 648
+#define IDS_EXCEL_FILTER 26     // file-type description of workbooks
+#define IDS_EXCEL_OPEN_TITLE 27 // title of the workbook dialog
+#define IDS_EXCEL_STARTING 29   // first status text
+#define IDS_EXCEL_NOT_INSTALLED 30
+#define IDS_EXCEL_BAD_AREA 36 // (file, sheet)
+#define IDS_EXCEL_NO_SHEET 37 // (file, sheet)
+#define IDS_EXCEL_FILLING 52  // (sheet)

@@ -2,6 +2,7 @@
 #include "app/ProtocolLog.h"
 #include "framework/App.h"
 #include "framework/Clipboard.h"
+#include "services/ExcelExport.h"
 #include "services/HubLines.h"
 #include "services/NodeServices.h"
 #include "services/RequestHub.h"
@@ -18,6 +19,14 @@ void ServeMessage(CRequestHub& hub, const RequestNode&) {
     std::string text = hub.Execute(MessageReadLine());
     if (!text.empty()) AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
     hub.Execute(MessageKillLine());
+}
+
+// The hub removes the list and its request afterwards, whatever became of them.
+void ServeExcel(CRequestHub& hub, const RequestNode&) {
+    ExcelRequest request;
+    request.execute = [&hub](const std::string& line) { return hub.Execute(line); };
+    request.owner = hub.Form().HubWindow();
+    SendToExcel(request, false, true);
 }
 
 // The ports are the form's business; the hub removes the node afterwards.

@@ -22,6 +22,8 @@ void ServeQuestion(CRequestHub& hub, const RequestNode& node);
 void ServeClipboard(CRequestHub& hub, const RequestNode& node);
 // The form's serial-port request.
 void ServeComPort(CRequestHub& hub, const RequestNode& node);
+// The server's cell list into a new Excel workbook.
+void ServeExcel(CRequestHub& hub, const RequestNode& node);
 // The file copy dialog over the node's folders.
 void ServeFileSort(CRequestHub& hub, const RequestNode& node);
 // Statements against an ODBC data source, the rows into ^TEMPSQL.

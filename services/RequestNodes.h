@@ -30,7 +30,7 @@ constexpr int kReportStep = 20;
     NODE(2, "%SQL", nullptr, ByHub, false, ServeSql)                                                         \
     NODE(3, "%ZIP3DES", nullptr, ByService, false, ServePacking)                                             \
     NODE(4, "POCKET", nullptr, ByHub, true, nullptr)                                                         \
-    NODE(5, "%EXCEL", "EXCEL", ByHub, true, nullptr)                                                         \
+    NODE(5, "%EXCEL", "EXCEL", ByHub, true, ServeExcel)                                                      \
     NODE(6, "KODIP", nullptr, ByHub, true, nullptr)                                                          \
     NODE(7, "%DRG", nullptr, ByHub, true, nullptr)                                                           \
     NODE(8, "QSMED", nullptr, ByHub, true, nullptr)                                                          \

@@ -144,12 +144,13 @@ MAX(scr) N rec
  Q $$FIELDS(scr)_$C(167)_$S(rec="":"0"_$C(167)_"0"_$C(167)_"0",1:$P(rec,$C(167),2,10))
 FIELDS(scr) Q:scr="" 0  Q +$O(^QM(scr,""),-1)
 FIELD(scr,k) Q:scr=""!(+k<1) ""  Q $G(^QM(scr,+k))
- ; Multi-line fields and buttons carry no value: a text box comes through its array.
+ ; Multi-line fields (but a data explorer's array) and buttons carry no value: a text box comes
+ ; through its array.
 EDIT(%qscr,%qk) N %qrec,%qvar
  D TR("EDIT^QCC("_$$A($G(%qscr))_","_$$A($G(%qk))_")")
  S %qrec=$$FIELD($G(%qscr),$G(%qk)) Q:%qrec="" ""
  S %qvar=$P(%qrec,$C(167),5)
- S $P(%qrec,$C(167),5)=$S(%qvar=""!'$P(%qrec,$C(167),6)!($P(%qrec,$C(167),7)>1):"",1:$$ESC($G(@%qvar)))
+ S $P(%qrec,$C(167),5)=$S(%qvar=""!'$P(%qrec,$C(167),6)!(($P(%qrec,$C(167),7)>1)&($P(%qrec,$C(167),6)'=11)):"",1:$$ESC($G(@%qvar)))
  S $P(%qrec,$C(167),4)=$$ESC($P(%qrec,$C(167),4)),$P(%qrec,$C(167),9)=$$ESC($P(%qrec,$C(167),9))
  Q %qrec
  ; The 72 key texts F5-F12, X1-X32, M1-M32 joined by $C(255), which no text may hold.
@@ -167,14 +168,15 @@ MODU(scr,n) D TR("MODU^QCC("_$$A($G(scr))_","_$$A($G(n))_")") Q $$MODUF($G(scr),
 INDI(scr,n) D TR("INDI^QCC("_$$A($G(scr))_","_$$A($G(n))_")") Q $$INDIF($G(scr),$G(n))
  ;
  ; ---- field steps of the current form (%DN)
- ; What a field shows on entry: its value, or the name of a text box's array. A %VL left by
- ; a key or sub-dialog whose hand-back is done would end the form at the next field exit.
+ ; What a field shows on entry: its value (a data explorer's: its array), or the name of a
+ ; text box's array. A %VL left by a key or sub-dialog whose hand-back is done would end the
+ ; form at the next field exit.
 FO(%qn) N %qrec,%qvar
  D TR("FO^QCC("_$$A($G(%qn))_")"),HOOK("FO")
  K %VL
  S %qrec=$$FIELD($G(%DN),$G(%qn)),%qvar=$P(%qrec,$C(167),5)
  Q:%qvar="" ""
- Q:$P(%qrec,$C(167),7)>1 %qvar
+ Q:$P(%qrec,$C(167),7)>1&($P(%qrec,$C(167),6)'=11) %qvar
  Q $$ESC($G(@%qvar))
  ; A value leaving field n: value§refused§message§next field forward§§next field back§
  ; popup list§refresh§sub-dialog§information. The client asks again with %KFOCUS when the
@@ -190,7 +192,7 @@ PR(%qn,%qx) N %qrec,%qvar,%qmsg,%qnext,%qprev,%qback
  ; A push button pressed runs the code of its "PRESS" node first.
  I %qrec'="",'$P(%qrec,$C(167),6),%qx="J",'%qback,$G(^QM(%DN,%qn,"PRESS"))'="" X ^("PRESS")
  I %qrec'="",'$P(%qrec,$C(167),6) Q $$ANS("","","",%qnext,%qprev,"",$S(%qx'="J"!%qback:"",1:$G(^QM(%DN,%qn,"DIALOG"))))
- I %qvar'="",$P(%qrec,$C(167),7)>1 D BOX(%qvar) Q $$ANS(%qvar,"","",%qnext,%qprev,"","")
+ I %qvar'="",$P(%qrec,$C(167),7)>1,$P(%qrec,$C(167),6)'=11 D BOX(%qvar) Q $$ANS(%qvar,"","",%qnext,%qprev,"","")
  S %qmsg=$$CHECK(%DN,%qn,.%qx) S:%qvar'="" @%qvar=%qx
  I $D(%PRANS) S %qmsg=%PRANS K %PRANS Q %qmsg
  Q:%qmsg'="" $$ANS(%qx,1,%qmsg,%qn,%qn,"","")

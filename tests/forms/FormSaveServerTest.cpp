@@ -24,7 +24,8 @@ size_t At(const Lines& trace, const std::string& entry) {
 
 bool ShownWith(const std::string& part) {
     for (const auto& item : fw::TestMode::Shown())
-        if (item.text.find(part) != std::string::npos) return true;
+        if (item.text.find(part) != std::string::npos || item.caption.find(part) != std::string::npos)
+            return true;
     return false;
 }
 
@@ -233,7 +234,9 @@ TEST_F(FormSaveTest, PagesSaveInTurnAndTheFirstStartsOverAfterTheLast) {
     Type(1, "Erste");
     Key(VK_RETURN, true);
     EXPECT_EQ(Once("W $G(^REP(1))"), "1");
-    EXPECT_TRUE(ShownWith("Die Ausgabe nach Excel ist")) << "Excel is not there yet";
+    // Excel is asked for: missing here, or (with the double registered) for a workbook.
+    EXPECT_TRUE(ShownWith("Excel ist auf diesem Arbeitsplatz nicht installiert.") ||
+                ShownWith("Excel-Vorlage"));
     EXPECT_EQ(Server("W $D(^QTEMP(%JOB,\"EXCEL\"))"), "0") << "the export data go after the check";
     ASSERT_NE(Form(), nullptr);
     EXPECT_EQ(Form()->GetFormName(), "REP2") << "the next page";

@@ -64,3 +64,30 @@ TEST_F(ListViewTest, PagingSelectionAndMeasuring) {
 
     EXPECT_GT(list.GetStringWidth("Mönchengladbach"), list.GetStringWidth("Ulm"));
 }
+
+TEST_F(ListViewTest, RowsSortByTheCallerAndTitlesShowOneArrow) {
+    list.InsertColumn(0, "Nr", 60, LVCFMT_LEFT);
+    list.InsertColumn(1, "Betrag", 80, LVCFMT_RIGHT);
+    const char* numbers[] = {"3", "10", "7"};
+    for (int i = 0; i < 3; ++i)
+        list.InsertItem(i, numbers[i], -1, 100 + i);
+    EXPECT_EQ(list.GetItemData(1), 101);
+    list.SortItems([this](int a, int b) {
+        return std::stoi(list.GetItemText(a, 0).str()) - std::stoi(list.GetItemText(b, 0).str());
+    });
+    EXPECT_EQ(list.GetItemText(0, 0), "3");
+    EXPECT_EQ(list.GetItemText(2, 0), "10");
+    EXPECT_EQ(list.GetItemData(2), 101) << "the data goes with its row";
+
+    HIMAGELIST arrows = ImageList_Create(8, 8, ILC_COLOR24 | ILC_MASK, 2, 0);
+    list.SetHeaderImageList(arrows);
+    EXPECT_EQ(list.GetSortArrow(1), -1);
+    EXPECT_TRUE(list.SetSortArrow(1, 1));
+    EXPECT_EQ(list.GetSortArrow(1), 1);
+    EXPECT_TRUE(list.SetSortArrow(1, -1));
+    EXPECT_EQ(list.GetSortArrow(1), -1);
+    EXPECT_TRUE(list.DeleteColumn(0));
+    EXPECT_EQ(list.GetColumnCount(), 1);
+    list.SetHeaderImageList(nullptr);
+    ImageList_Destroy(arrows);
+}

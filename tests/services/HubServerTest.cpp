@@ -69,8 +69,8 @@ class HubServerTest : public ::testing::Test {
 } // namespace
 
 TEST_F(HubServerTest, EveryUnservedRequestIsRemovedWithValidLines) {
-    for (const char* node : {"POCKET", "%EXCEL", "EXCEL", "KODIP", "%DRG", "QSMED", "QS-FILTER", "QR-CODE",
-                             "DATAMATRIX", "USYS10", "SOUND", "COMPORT"})
+    for (const char* node : {"POCKET", "KODIP", "%DRG", "QSMED", "QS-FILTER", "QR-CODE", "DATAMATRIX", "USYS10",
+                             "SOUND", "COMPORT"})
         Set(std::string("^QTEMP(%JOB,") + MQuote(node) + ")", "x");
     Pass();
     EXPECT_EQ(M("W $D(^QTEMP(%JOB))"), "0");
