@@ -41,6 +41,12 @@ bool IsCheck(HWND page, UINT id) {
 
 } // namespace
 
+void RegisterOptionsPages() {
+    RegisterPageClass("CAllgemeinOptions", []() -> CPropertyPage* { return new CAllgemeinOptions; });
+    RegisterPageClass("CFontOptions", []() -> CPropertyPage* { return new CFontOptions; });
+    RegisterPageClass("CServerOptions", []() -> CPropertyPage* { return new CServerOptions; });
+}
+
 // ---- general
 
 CAllgemeinOptions::CAllgemeinOptions() : CPropertyPage(IDD_OPTIONS_GENERAL) {}

@@ -82,3 +82,6 @@ class CServerOptions : public CPropertyPage {
     void OnBrowse();
     bool m_bFilling = false;
 };
+
+// Makes the three pages known by their class names.
+void RegisterOptionsPages();

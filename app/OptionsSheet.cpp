@@ -144,12 +144,9 @@ LRESULT CMySheet::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void RunOptionsSheet(CWnd* parent) {
+    RegisterOptionsPages();
     CMySheet sheet(IDS_OPTIONS_CAPTION, parent);
-    CAllgemeinOptions general;
-    CFontOptions fonts;
-    CServerOptions server;
-    sheet.AddPage(&general);
-    sheet.AddPage(&fonts);
-    sheet.AddPage(&server);
+    for (const char* page : {"CAllgemeinOptions", "CFontOptions", "CServerOptions"})
+        sheet.AddPageByName(page);
     sheet.DoModal();
 }

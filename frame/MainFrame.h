@@ -56,6 +56,8 @@ class CMainFrame : public CMDIFrameWnd {
     void SetViewer(std::unique_ptr<IFrameViewer> viewer) { m_pViewer = std::move(viewer); }
     CIconList* GetIconList() const { return m_pIconList; }
     CMenuTreeBar& GetMenuTree() { return m_wndMenuTree; }
+    // The menu the frame shows (memo groups, language list, window list live in it).
+    HMENU FrameMenu() const;
     CToolbarMemo& GetMemoBox() { return m_wndMemo; }
     HFONT GetFrameFont(int n) const;
     const CString& GetKeyText(int index) const;
@@ -157,7 +159,6 @@ class CMainFrame : public CMDIFrameWnd {
     // the menu the frame shows, the menu tree's bar, the state kept before a change of login,
     // a command's button (MainFrameBarHooks.cpp)
     void ShowFrameMenu(UINT menuId);
-    HMENU FrameMenu() const;
     void ShowMenuRebarForEdit(bool editing);
     void SaveSessionInfos();
     bool FindCommandButton(UINT id, RECT& screen, HWND& bar) const;

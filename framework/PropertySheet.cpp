@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <map>
 #include <string>
 
 namespace {
@@ -21,6 +22,34 @@ BOOL CALLBACK CollectPageText(HWND child, LPARAM param) {
 }
 
 } // namespace
+
+// ---- pages by name
+
+namespace {
+
+std::map<std::string, PageFactory>& PageClasses() {
+    static std::map<std::string, PageFactory> classes;
+    return classes;
+}
+
+} // namespace
+
+void RegisterPageClass(const char* name, PageFactory make) {
+    if (name && make) PageClasses()[name] = make;
+}
+
+std::unique_ptr<CPropertyPage> CreatePageByName(const char* name) {
+    auto it = PageClasses().find(name ? name : "");
+    return std::unique_ptr<CPropertyPage>(it == PageClasses().end() ? nullptr : it->second());
+}
+
+bool CPropertySheet::AddPageByName(const char* name) {
+    std::unique_ptr<CPropertyPage> page = CreatePageByName(name);
+    if (!page) return false;
+    AddPage(page.get());
+    m_ownPages.push_back(std::move(page));
+    return true;
+}
 
 // ---- page
 

@@ -8,6 +8,7 @@
 
 #include <prsht.h>
 
+#include <memory>
 #include <vector>
 
 class CPropertyPage : public CWnd {
@@ -45,11 +46,19 @@ class CPropertyPage : public CWnd {
     LRESULT OnNotify(NMHDR* header);
 };
 
+// Pages made by their class name, as a sheet that lists its pages by name asks for them.
+using PageFactory = CPropertyPage* (*)();
+void RegisterPageClass(const char* name, PageFactory make);
+// Null for a name no page class was registered under.
+std::unique_ptr<CPropertyPage> CreatePageByName(const char* name);
+
 class CPropertySheet : public CWnd, public CModal {
   public:
     CPropertySheet(UINT captionId, CWnd* parent, UINT firstPage = 0);
 
     void AddPage(CPropertyPage* page) { m_pages.push_back(page); }
+    // A page of the registered class, owned by the sheet; false for an unknown name.
+    bool AddPageByName(const char* name);
     int GetPageCount() const { return static_cast<int>(m_pages.size()); }
     CPropertyPage* GetPage(int n) const { return m_pages[static_cast<size_t>(n)]; }
     CPropertyPage* GetActivePage() const;
@@ -83,6 +92,7 @@ class CPropertySheet : public CWnd, public CModal {
     void EnsureInitialized();
 
     std::vector<CPropertyPage*> m_pages;
+    std::vector<std::unique_ptr<CPropertyPage>> m_ownPages;
     CWnd* m_pParentWnd;
     CString m_strCaption;
     bool m_bInitialized = false;

@@ -182,6 +182,20 @@ TEST_F(SessionDialogsTest, GeneralPageKeepsTheWordFolderOnTheServerAndTheViewerO
     EXPECT_EQ(theApp.GetGeneralValue("RemoteConnection", ""), "0") << "the connection page applied too";
 }
 
+TEST_F(SessionDialogsTest, CancelInTheViewerChoiceKeepsTheViewer) {
+    char self[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, self, sizeof self);
+    theApp.SetGeneralValue("WordViewPath", self);
+    fw::TestMode::PushAnswer("dialog sheet cmd:1073 cmd:1");
+    frame->SendMessage(WM_COMMAND, ID_OPTIONS);
+    harness::Pump();
+    EXPECT_EQ(theApp.GetGeneralValue("WordViewPath", ""), self);
+    bool asked = false;
+    for (const auto& item : fw::TestMode::Shown())
+        asked = asked || item.kind == "save";
+    EXPECT_TRUE(asked) << "the file dialog was offered";
+}
+
 TEST_F(SessionDialogsTest, WithoutAUserTheWordFolderGoesOnlyToTheProfile) {
     // Not logged in: the job knows no user.
     theApp.SetGeneralValue("APIType", "7");

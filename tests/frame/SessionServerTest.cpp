@@ -1,6 +1,6 @@
 // The main frame's timer, messages between users, memo groups and the changes of the
 // session (module, language, menu edit mode) against the demo application.
-#include "tests/frame/ServerFrameFixture.h"
+#include "tests/forms/FormServerFixture.h"
 
 #include "app/VORLANApp.h"
 #include "frame/FrameSessionLogic.h"
@@ -13,17 +13,17 @@ namespace {
 
 const std::string S = "\xA7";
 
-class SessionServerTest : public ServerFrameTest {
+class SessionServerTest : public FormServerTestBase {
   protected:
     void SetUp() override {
-        ServerFrameTest::SetUp();
+        FormServerTestBase::SetUp();
         Once("K ^ZINFO,^ZTICK,^Z(\"TIMER\") S ^Z(\"PC\",\"demo\",12)=\"D\"");
     }
     void TearDown() override {
         // The log-out keeps the user's client and year: this test's must not reach the next.
         frame->MDICloseAll();
         Once("K ^ZINFO,^ZTICK,^Z(\"TIMER\"),^%CONTROL(\"LAST\") S ^Z(\"PC\",\"demo\",12)=\"D\"");
-        ServerFrameTest::TearDown();
+        FormServerTestBase::TearDown();
     }
     // The frame's timer is driven by hand: the real one would tick along while tests wait.
     void LogInByHand(const char* user = "demo", const char* password = "demo") {
@@ -37,7 +37,7 @@ class SessionServerTest : public ServerFrameTest {
         harness::Pump();
     }
     HMENU Popup(const char* text) const {
-        HMENU bar = ::GetMenu(frame->m_hWnd);
+        HMENU bar = frame->FrameMenu();
         for (int i = 0; i < ::GetMenuItemCount(bar); ++i) {
             char name[64] = {};
             ::GetMenuStringA(bar, static_cast<UINT>(i), name, sizeof name, MF_BYPOSITION);
@@ -129,6 +129,23 @@ TEST_F(SessionServerTest, MitFilesAMessageForTheUserThatArrivesWithTheNextCheck)
     EXPECT_EQ(Boxes()[0].caption.substr(0, 7), "demo - ");
 }
 
+TEST_F(SessionServerTest, TheScreenMitSendsAMessageThatOpensAScreen) {
+    LogInByHand();
+    StartMemo("MIT");
+    ASSERT_NE(Form(), nullptr);
+    Enter(1, "");
+    Enter(2, "KAS");
+    Enter(3, "Kassen ansehen");
+    EXPECT_EQ(Once("W ^ZINFO(0,\"demo\",1,\"DIALOG\")"), "KAS");
+    Trace();
+    Tick(5);
+    EXPECT_TRUE(Has(Trace(), "SELECTM^QCC(\"KAS\")"));
+    ASSERT_NE(Active(), nullptr);
+    EXPECT_EQ(Active()->GetForm(1)->GetFormName(), "KAS");
+    EXPECT_EQ(Once("W $D(^ZINFO(0,\"demo\"))"), "0") << "KAS took its message";
+    EXPECT_TRUE(Boxes().empty());
+}
+
 TEST_F(SessionServerTest, MemoGroupsOneAndNineOpenTheirEntries) {
     LogInByHand();
     HMENU extras = Popup("&Extras");
@@ -213,7 +230,7 @@ TEST_F(SessionServerTest, MenuEditModeOnAndOff) {
     harness::Pump();
     EXPECT_TRUE(frame->GetMenuTree().IsMenuEditMode());
     EXPECT_FALSE(frame->IsLoggedIn());
-    EXPECT_EQ(::GetMenuItemCount(::GetMenu(frame->m_hWnd)), 3) << "the menu of menu edit mode";
+    EXPECT_EQ(::GetMenuItemCount(frame->FrameMenu()), 3) << "the menu of menu edit mode";
     CString info;
     info.LoadString(IDS_MENU_EDIT_INFO);
     EXPECT_EQ(StatusPane(1), info.str());
