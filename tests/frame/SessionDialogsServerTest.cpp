@@ -68,6 +68,13 @@ TEST_F(SessionDialogsTest, GroupDialogOffersNoAdminGroupsAndFollowsTheTyping) {
     EXPECT_EQ(dialog.GetDlgItemText(IDC_GROUP_DESCRIPTION), "Labor");
     EXPECT_EQ(DefaultId(dialog), IDOK);
 
+    Type(dialog, IDC_GROUP_BOX, "3\"0");
+    // The log-in's own dialog is all that was shown: no box, no error dialog.
+    for (const auto& item : fw::TestMode::Shown())
+        EXPECT_TRUE(item.kind == "dialog" && item.id == 161)
+            << item.kind << " " << item.id << " " << item.text;
+    EXPECT_EQ(dialog.GetDlgItemText(IDC_GROUP_DESCRIPTION), "");
+
     Type(dialog, IDC_GROUP_BOX, "30");
     EXPECT_FALSE(Enabled(dialog, IDOK));
     EXPECT_TRUE(Enabled(dialog, IDC_GROUP_NEW));
