@@ -165,6 +165,18 @@ TEST_F(SessionDialogsTest, ChangeOfClientAndYearClosesTheForms) {
     EXPECT_NE(StatusPane(1).find(years[0] + " - 2 - "), std::string::npos);
 }
 
+TEST_F(SessionDialogsTest, AClickOnTheStatusBarChangesClientAndYear) {
+    LogIn();
+    fw::TestMode::PushAnswer("dialog 567 cmd:1");
+    Trace();
+    NMHDR click{frame->GetDlgItem(ID_STATUS_BAR), ID_STATUS_BAR, static_cast<UINT>(NM_CLICK)};
+    frame->SendMessage(WM_NOTIFY, ID_STATUS_BAR, reinterpret_cast<LPARAM>(&click));
+    harness::Pump();
+    EXPECT_EQ(DialogResult(IDD_CHANGE_LOGIN), IDOK);
+    EXPECT_TRUE(Has(Trace(), "EURO^QCC()")) << "the change ran";
+    EXPECT_EQ(theApp.Execute("W %MI"), "1");
+}
+
 TEST_F(SessionDialogsTest, RefusingTheQuestionKeepsFormsAndClient) {
     LogIn();
     StartMemo("KAS");
