@@ -254,6 +254,13 @@ int CVORLANApp::DoMessageBox(const char* text, UINT type, UINT helpId) {
     return CWinApp::DoMessageBox(text, type, helpId);
 }
 
+int CVORLANApp::MessageBoxTitled(const char* text, const char* caption, UINT type) {
+    m_pszAppName = caption;
+    int answer = CWinApp::DoMessageBox(text, type, 0);
+    m_pszAppName = kAppName;
+    return answer;
+}
+
 HCURSOR CVORLANApp::WaitCursorFor(int level) {
     HCURSOR wanted = level == 1 ? m_hcurAppStarting : m_hcurWait;
     return wanted ? wanted : CWinApp::WaitCursorFor(level);

@@ -46,6 +46,9 @@ class CVORLANApp : public CWinApp {
     bool PreTranslateMessage(MSG* msg) override;
     int ExitInstance() override;
     int DoMessageBox(const char* text, UINT type, UINT helpId) override;
+    // A box under a caption of its own (a message from another user); the caption is the
+    // program's again afterwards.
+    int MessageBoxTitled(const char* text, const char* caption, UINT type);
     HCURSOR WaitCursorFor(int level) override;
     void WinHelp(DWORD_PTR, UINT) override {}
     bool OnCmdMsg(UINT id, int code, CCmdUI* ui) override;

@@ -7,6 +7,7 @@
 #include "app/VORLANApp.h"
 #include "frame/FrameLogic.h"
 #include "frame/MainFrame.h"
+#include "frame/SessionDialogs.h"
 #include "resources/MainFrameIds.h"
 #include "resources/resource.h"
 
@@ -337,13 +338,7 @@ void CLogin::FillWorkplaces() {
 }
 
 void CLogin::FillClients() {
-    TheSession().Execute(vorlan::kListStartLine);
-    for (int n = 0; n < kMaxListEntries; ++n) {
-        CString name = TheSession().Execute(vorlan::kNextClientLine);
-        if (name.IsEmpty()) break;
-        CString number = TheSession().Execute(vorlan::kListKeyLine);
-        m_cbClient.AddString(vorlan::ClientEntry(number.str(), name.str()).c_str());
-    }
+    FillClientBox(m_cbClient, nullptr);
     if (m_cbClient.GetCount() == 0) return;
     CString client = m_bInitAnswer ? m_strInitClient : m_strSettingsClient;
     int sel =
@@ -360,14 +355,7 @@ void CLogin::FillClients() {
 void CLogin::OnSelectEndMandant() {
     TraceFunction("CLogin::OnSelectEndMandant");
     if (m_cbClient.GetCount() == 0) return;
-    std::string client = vorlan::ClientNumberOf(m_cbClient.GetLBText(m_cbClient.GetCurSel()).str());
-    m_cbYear.ResetContent();
-    TheSession().Execute(vorlan::kListStartLine);
-    for (int n = 0; n < kMaxListEntries; ++n) {
-        CString year = TheSession().Execute(vorlan::YearListLine(client).c_str());
-        if (year.IsEmpty()) break;
-        m_cbYear.AddString(year);
-    }
+    FillYearBox(m_cbYear, m_cbClient.GetLBText(m_cbClient.GetCurSel()));
     if (m_cbYear.GetCount() > 0) m_cbYear.SetCurSel(m_cbYear.GetCount() - 1);
 }
 

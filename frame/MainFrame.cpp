@@ -361,10 +361,6 @@ void CMainFrame::OnDestroy() {
     ::PostQuitMessage(0);
 }
 
-void CMainFrame::OnTimer(UINT) {
-    // The countdowns of the server timers and the message check run here (frame timer).
-}
-
 // ---- activation, keys, help
 
 LRESULT CMainFrame::OnActivate(WPARAM wParam, LPARAM) {
@@ -472,6 +468,7 @@ bool CMainFrame::OnToolTipText(NMTTDISPINFOA* info) {
 void CMainFrame::OnInitMenuPopup(HMENU popup, UINT index, bool systemMenu) {
     if (systemMenu) return;
     if (CMenu::FindItem(popup, ID_WINDOW_CLOSE_ALL) >= 0) UpdateWindowMenu(popup);
+    if (int group = MemoGroupOfPopup(popup)) OnUpdateMemos(popup, group);
     CMDIFrameWnd::OnInitMenuPopup(popup, index, systemMenu);
     m_menuDrawer.Convert(popup);
 }

@@ -68,6 +68,8 @@ class CMainFrame : public CMDIFrameWnd {
     void SetViewer(std::unique_ptr<IFrameViewer> viewer) { m_pViewer = std::move(viewer); }
     CIconList* GetIconList() const { return m_pIconList; }
     CMenuTreeBar& GetMenuTree() { return m_wndMenuTree; }
+    // The menu the frame shows (memo groups, language list, window list live in it).
+    HMENU FrameMenu() const;
     CToolbarMemo& GetMemoBox() { return m_wndMemo; }
     HFONT GetFrameFont(int n) const;
     const CString& GetKeyText(int index) const;
@@ -157,6 +159,33 @@ class CMainFrame : public CMDIFrameWnd {
     // children (MainFrameChildren.cpp)
     // The forms' list print opens the list child while the frame lives.
     void ConnectListWindow(bool on);
+    // timer, messages and memo groups (MainFrameTimer.cpp)
+    void CheckMessage(const CString& reference);
+    void OnUpdateMenuEditOn(CCmdUI* ui);
+    void UpdateMemoGroups(HMENU popup);
+    int MemoGroupOfPopup(HMENU popup) const;
+    void OnUpdateMemos(HMENU popup, int group);
+    void OnMemoEntry(UINT id);
+
+    // session changes (MainFrameChange.cpp)
+    void OnBlockPC(UINT id);
+    void OnChangeLoginDialog();
+    void OnChangeUCI(UINT id);
+    void ShowModulePopup();
+    void OnUpdateChangeUCI(CCmdUI* ui);
+    void OnLanguage(UINT id);
+    void OnUpdateLanguage(CCmdUI* ui);
+    void OnMenuEditOn(UINT id);
+    void OnMenuEditOff(UINT id);
+    void OnUpdateMenuEditOff(CCmdUI* ui);
+    void OnOptions(UINT id);
+
+    // the menu the frame shows, the menu tree's bar, the state kept before a change of login,
+    // a command's button (MainFrameBarHooks.cpp)
+    void ShowFrameMenu(UINT menuId);
+    void ShowMenuRebarForEdit(bool editing);
+    void SaveSessionInfos();
+    bool FindCommandButton(UINT id, RECT& screen, HWND& bar) const;
 
     // log-in (MainFrameSession.cpp)
     void OnFileNew(UINT id);
@@ -230,6 +259,9 @@ class CMainFrame : public CMDIFrameWnd {
     bool m_bFocusWasGrid = false;
     UINT m_nAddOnMessage = 0;
     CString m_strImagesPath;
+    bool m_bInTimer = false;
+    bool m_bSideBarBeforeEdit = true;
+    HMENU m_hMemoGroups[9] = {};
 
     CString m_strExtraText;
     UINT m_nExtraIcon = 0;

@@ -7,7 +7,9 @@
 #include "app/VORLANApp.h"
 #include "forms/ChildDialog.h"
 #include "frame/BaseMDI.h"
+#include "frame/FrameSessionLogic.h"
 #include "resources/MainFrameIds.h"
+#include "resources/SessionIds.h"
 #include "resources/resource.h"
 #include "tools/IconList.h"
 
@@ -44,6 +46,13 @@ bool CMainFrame::OnOwnCmdMsg(UINT id, int code, CCmdUI* ui) {
         {ID_DOCUMENTS, ID_DOCUMENTS, &CMainFrame::OnDocumentManagement, nullptr},
         {ID_SEND_MAIL, ID_SEND_MAIL, &CMainFrame::OnSendMail, &CMainFrame::OnUpdateLoggedIn},
         {ID_MEMO_FIRST, ID_MEMO_LAST, &CMainFrame::OnMemos, nullptr},
+        {vorlan::kMemoEntryFirst, vorlan::kMemoEntryLast, &CMainFrame::OnMemoEntry, nullptr},
+        {ID_MENU_EDIT_ON, ID_MENU_EDIT_ON, &CMainFrame::OnMenuEditOn, &CMainFrame::OnUpdateMenuEditOn},
+        {ID_MENU_EDIT_OFF, ID_MENU_EDIT_OFF, &CMainFrame::OnMenuEditOff, &CMainFrame::OnUpdateMenuEditOff},
+        {ID_BLOCK_PC, ID_BLOCK_PC, &CMainFrame::OnBlockPC, &CMainFrame::OnUpdateLoggedIn},
+        {ID_OPTIONS, ID_OPTIONS, &CMainFrame::OnOptions, nullptr},
+        {ID_LANGUAGE_DEFAULT, ID_LANGUAGE_LAST, &CMainFrame::OnLanguage, &CMainFrame::OnUpdateLanguage},
+        {ID_CHANGE_UCI, ID_CHANGE_UCI_LAST, &CMainFrame::OnChangeUCI, &CMainFrame::OnUpdateChangeUCI},
         {ID_FKEY_FIRST, ID_FKEY_LAST, nullptr, &CMainFrame::OnUpdateDisabled},
         {ID_FOCUS_MEMO, ID_FOCUS_MEMO, &CMainFrame::OnFocusMemo, nullptr},
         {ID_FOCUS_MENU, ID_FOCUS_MENU, &CMainFrame::OnFocusMenu, nullptr},
@@ -195,7 +204,7 @@ void CMainFrame::OnSendMail(UINT) {
 }
 
 void CMainFrame::OnMemos(UINT id) {
-    HMENU popup = CMenu::FindPopupOf(::GetMenu(m_hWnd), id);
+    HMENU popup = CMenu::FindPopupOf(FrameMenu(), id);
     if (!popup) return;
     int at = CMenu::FindItem(popup, id);
     CString text = CMenu::ItemText(popup, at).Left(127);

@@ -98,7 +98,7 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CMainFrame::OnNotify(NMHDR* header) {
     if (header && header->hwndFrom == m_wndStatusBar.m_hWnd && header->code == NM_CLICK && m_bLoggedIn) {
-        // The change of client and year is a dialog of the session; it answers WM_CHANGELOGIN.
+        OnChangeLoginDialog(); // it answers with WM_CHANGELOGIN
         return 0;
     }
     return CMDIFrameWnd::WindowProc(WM_NOTIFY, header ? header->idFrom : 0, reinterpret_cast<LPARAM>(header));
@@ -308,6 +308,7 @@ LRESULT CMainFrame::OnChangeLoginMessage(const char* client, const char* year) {
     if (HasFormFrames()) {
         if (AfxMessageBox(IDS_CHANGE_LOGIN_WITH_FORMS, MB_YESNO | MB_ICONQUESTION) != IDYES) return 0;
     }
+    SaveSessionInfos();
     ChangeLogin(client, year);
     SetInfos();
     return 1;

@@ -47,15 +47,8 @@ void CMainFrame::OnFileNew(UINT) {
         ChangeLogin(nullptr, nullptr);
         m_bDeveloper = TheSession().Execute(vorlan::kDeveloperCheckLine) == "1";
         CString language = TheSession().Execute(vorlan::VariableLine("%LAN"));
-        if (!language.IsEmpty() && theApp.LoadLanguageDll(language[0])) {
-            // The menu comes from the library of the chosen language.
-            CMenu menu;
-            if (menu.LoadMenu(IDR_MAINMENU)) {
-                ::SetMenu(m_hWnd, menu.m_hMenu);
-                m_menu.Attach(menu.Detach());
-                ::DrawMenuBar(m_hWnd);
-            }
-        }
+        // The menu comes from the library of the chosen language.
+        if (!language.IsEmpty() && theApp.LoadLanguageDll(language[0])) ShowFrameMenu(IDR_MAINMENU);
         m_wndMenuTree.SendMessage(WM_CREATEMENU);
         m_wndMemo.StartSession();
         if (!afterLogin.IsEmpty()) TheSession().Execute(vorlan::AfterLoginLine(afterLogin.str()), 1);

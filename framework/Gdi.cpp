@@ -121,3 +121,25 @@ SIZE TextExtentInWindowFont(HWND window, const char* text) {
 }
 
 } // namespace fw
+
+namespace {
+
+struct FamilyWalk {
+    void (*add)(const char*, void*);
+    void* data;
+};
+
+int CALLBACK OnFontFamily(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM param) {
+    auto* walk = reinterpret_cast<FamilyWalk*>(param);
+    walk->add(font->lfFaceName, walk->data);
+    return 1;
+}
+
+} // namespace
+
+void EnumFontFamilyNames(void (*add)(const char* face, void* data), void* data) {
+    HDC dc = ::GetDC(nullptr);
+    FamilyWalk walk{add, data};
+    ::EnumFontFamiliesA(dc, nullptr, OnFontFamily, reinterpret_cast<LPARAM>(&walk));
+    ::ReleaseDC(nullptr, dc);
+}

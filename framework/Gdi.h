@@ -213,3 +213,6 @@ SIZE TextExtentInWindowFont(HWND window, const char* text);
 // null window); a null font measures with the context's own.
 SIZE TextExtent(HWND wnd, HFONT font, const char* text, int length);
 TEXTMETRICA TextMetrics(HWND wnd, HFONT font);
+
+// Calls `add` with the face name of every installed font family, as the screen knows them.
+void EnumFontFamilyNames(void (*add)(const char* face, void* data), void* data);

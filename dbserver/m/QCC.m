@@ -34,20 +34,25 @@ LOGIN(user,pw) N rec
  ; names of its own; K @%NEW drops the client's scratch of one step.
  S %KILL=$$KEEP(),%NEW="%FKEY,%FORWARD,%KFOCUS,%QCC,%QCD,%ZZP"
  K ^%QVARS($J)
- Q 1
+ Q user
  ; The namespace's clients and the last three business years for the log-in lists; answers
- ; the user's client and the current year.
+ ; the user's client and the current year, or the client and year the user's last session
+ ; ended with (^%CONTROL("LAST",user) = client§year, kept by LOGOUT: a change of module
+ ; logs in again with them).
 INIT() N mi,y,cur
  D TR("INIT^QCC()")
  S:$G(%JOB)="" %JOB=$J
  K ^QTEMP(%JOB,"MI"),^QTEMP(%JOB,"WJ")
  S cur=$ZDATE($H,"YEAR"),mi=""
  F  S mi=$O(^QSYS("MI",mi)) Q:mi=""  S ^QTEMP(%JOB,"MI",mi)=^QSYS("MI",mi) F y=cur-2:1:cur S ^QTEMP(%JOB,"WJ",mi,y)=""
+ S y=$G(^%CONTROL("LAST",$G(%USER,"?"))),mi=$P(y,$C(167),1) I mi'="",$D(^QSYS("MI",mi)) Q mi_$C(167)_$S($P(y,$C(167),2)'="":$P(y,$C(167),2),1:cur)
+ S mi=""
  S mi=$G(^QUSR($G(%USER,"?"),"MI")) S:mi'="" mi=$S($D(^QSYS("MI",mi)):mi,1:"")
  S:mi="" mi=$O(^QSYS("MI",""))
  Q:mi="" ""
  Q mi_$C(167)_cur
 LOGOUT D TR("LOGOUT^QCC")
+ S:$G(%USER)'=""&($G(%MI)'="") ^%CONTROL("LAST",%USER)=%MI_$C(167)_$G(%WJ)
  K:$G(%JOB)'="" ^QTEMP(%JOB)
  K ^%QVARS($J)
  K %USER,%BG,%MEMO,BGTEST
@@ -109,6 +114,7 @@ FIND(memo,path,text) N p,k S (path,text)="",p=""
  ;
  ; ---- screens: the init code of ^QM(screen,0,"INIT") and of the tabs runs here
 PRGINIT(code) D TR("PRGINIT^QCC("_$$A($G(code))_")")
+ D:$G(%USER)'="" SEEN^QMIT(%USER,$G(%MEMO),$G(%DN))
  X:$G(code)'="" code
  Q
  ; The timer list of the current screen: ^QM(screen,0,"TIMER").
@@ -354,3 +360,12 @@ GRIDCALL(what,a,b,x) N %qr,%qa S %qa="" Q:$G(%DN)="" ""
  Q %qa
  ; The check of a grid's cells before saving: rowÂ§columnÂ§why of a failing cell, or "".
 PRUEFS() D TR("PRUEFS^QCC()") Q $$GRIDCALL("PRUEFS","","","")
+ ;
+ ; ---- languages: number n names a language and sets %LAN to its letter ("" after the last)
+NUMTOLAN(n) D TR("NUMTOLAN^QCC("_$$A($G(n))_")")
+ S n=+$G(n) Q:n=1 $$LAN("D","Deutsch")  Q:n=2 $$LAN("E","English")
+ Q ""
+LAN(letter,name) S %LAN=letter Q name
+GETLANNU() D TR("GETLANNU^QCC()") Q $S($G(%LAN)="E":2,$G(%LAN)="D":1,1:0)
+ ; The application's periodic line (^Z("TIMER") = seconds§D TICK^QCC): counts its calls.
+TICK D TR("TICK^QCC") S ^ZTICK=$G(^ZTICK)+1 Q

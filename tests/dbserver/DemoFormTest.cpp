@@ -40,7 +40,7 @@ void OpenForm(TestClient& c, const std::string& screen) {
 
 std::unique_ptr<TestClient> LoggedIn() {
     auto c = Connect();
-    EXPECT_EQ(c->Exec(LoginLine("demo", "demo", true)), "1");
+    EXPECT_EQ(c->Exec(LoginLine("demo", "demo", true)), "demo");
     return c;
 }
 

@@ -18,7 +18,7 @@ class DemoGridTest : public FixtureTest {
     // A job with the screen's rows, as the form's init makes them.
     std::unique_ptr<TestClient> Opened(const std::string& screen) {
         auto c = Connect();
-        EXPECT_EQ(c->Exec(LoginLine("demo", "demo", true)), "1");
+        EXPECT_EQ(c->Exec(LoginLine("demo", "demo", true)), "demo");
         c->Exec("S %DN=" + MQuote(screen) + " D INIT^WQMD");
         return c;
     }

@@ -29,8 +29,9 @@ TEST_F(DemoTest, LogInChecksUserAndPasswordAndSetsTheGroup) {
         const char* answer;
         const char* group;
     } cases[] = {
-        {"demo", "demo", "1", "10"},    {"entw", "entw", "1", "999"},
-        {"admin", "admin", "1", "998"}, {"zitat", "zi\"tat", "1", "10"},
+        // The answer is the user's name (the lock compares it with the locked user).
+        {"demo", "demo", "demo", "10"},    {"entw", "entw", "entw", "999"},
+        {"admin", "admin", "admin", "998"}, {"zitat", "zi\"tat", "zitat", "10"},
         {"zitat", "zi tat", "", ""},    {"demo", "", "", ""},
         {"demo", "DEMO", "", ""},       {"", "", "", ""},
         {"niemand", "x", "", ""},
@@ -41,7 +42,7 @@ TEST_F(DemoTest, LogInChecksUserAndPasswordAndSetsTheGroup) {
         EXPECT_EQ(c->Exec("W $G(%BG)"), k.group) << k.user;
     }
     EXPECT_EQ(c->Exec(LoginLine("demo", "demo", true) + " W \"|\",%USER,\"|\",%JOB=$J,\"|\",$A(%DL)"),
-              "1|demo|1|167");
+              "demo|demo|1|167");
 }
 
 TEST_F(DemoTest, ModulesAreOfferedByTheGroupsMenus) {
@@ -70,7 +71,7 @@ TEST_F(DemoTest, ModulesAreOfferedByTheGroupsMenus) {
 
 TEST_F(DemoTest, InitGivesTheUsersClientAndTheYearsToChooseFrom) {
     auto c = Connect();
-    ASSERT_EQ(c->Exec(LoginLine("demo", "demo", true)), "1");
+    ASSERT_EQ(c->Exec(LoginLine("demo", "demo", true)), "demo");
     std::string year = std::to_string(ThisYear());
     EXPECT_EQ(c->Exec(kInitLine), "1" + S + year);
     EXPECT_EQ(c->Exec(kCurrentYearLine), year);
@@ -84,13 +85,13 @@ TEST_F(DemoTest, InitGivesTheUsersClientAndTheYearsToChooseFrom) {
     // Another namespace has its own clients; a user's client it lacks falls back to the first.
     auto abr = Connect("ABR");
     EXPECT_EQ(abr->Exec(kQRelLine), "4.8");
-    ASSERT_EQ(abr->Exec(LoginLine("zitat", "zi\"tat", true)), "1");
+    ASSERT_EQ(abr->Exec(LoginLine("zitat", "zi\"tat", true)), "zitat");
     EXPECT_EQ(abr->Exec(kInitLine), "1" + S + year);
 }
 
 TEST_F(DemoTest, MenuFoldersAnswerGroupsOfFour) {
     auto c = Connect();
-    ASSERT_EQ(c->Exec(LoginLine("demo", "demo", true)), "1");
+    ASSERT_EQ(c->Exec(LoginLine("demo", "demo", true)), "demo");
     EXPECT_EQ(c->Exec(MenuInitLine()), "Hauptmen\xfc");
     EXPECT_EQ(c->Exec(MenuGetLine("", nullptr)),
               "1" + S + S + "Stammdaten" + S + S + "2" + S + S + "Vorg\xe4nge" + S + S + "-3" + S + "TER" +
@@ -99,7 +100,7 @@ TEST_F(DemoTest, MenuFoldersAnswerGroupsOfFour) {
     EXPECT_EQ(c->Exec(MenuGetLine("3,", nullptr)), "") << "a leaf has no entries";
 
     // A user's switched-off entry is missing, its number stays with the next.
-    ASSERT_EQ(c->Exec(LoginLine("zitat", "zi\"tat", true)), "1");
+    ASSERT_EQ(c->Exec(LoginLine("zitat", "zi\"tat", true)), "zitat");
     std::string top = c->Exec(MenuGetLine("", nullptr));
     EXPECT_EQ(top.find("Vorg"), std::string::npos);
     EXPECT_NE(top.find(S + "-3" + S + "TER"), std::string::npos);
@@ -107,7 +108,7 @@ TEST_F(DemoTest, MenuFoldersAnswerGroupsOfFour) {
 
 TEST_F(DemoTest, GridScreensHaveTheirLeavesInBeispiele) {
     auto c = Connect();
-    ASSERT_EQ(c->Exec(LoginLine("demo", "demo", true)), "1");
+    ASSERT_EQ(c->Exec(LoginLine("demo", "demo", true)), "demo");
     std::string leaves = c->Exec(MenuGetLine("4,", nullptr));
     for (const char* leaf : {"GRD" , "GRL", "GRX"})
         EXPECT_NE(leaves.find(S + leaf + S), std::string::npos) << leaf;
@@ -115,7 +116,7 @@ TEST_F(DemoTest, GridScreensHaveTheirLeavesInBeispiele) {
 
 TEST_F(DemoTest, MenuEditSwitchesAnotherUsersEntries) {
     auto c = Connect();
-    ASSERT_EQ(c->Exec(LoginLine("admin", "admin", true)), "1");
+    ASSERT_EQ(c->Exec(LoginLine("admin", "admin", true)), "admin");
     const std::string demoUser = "demo";
     c->Exec(MenuEndLine());
     c->Exec(MenuEditInitLine("demo"));
@@ -129,7 +130,7 @@ TEST_F(DemoTest, MenuEditSwitchesAnotherUsersEntries) {
     c->Exec(MenuEndLine());
 
     auto demo = Connect();
-    ASSERT_EQ(demo->Exec(LoginLine("demo", "demo", true)), "1");
+    ASSERT_EQ(demo->Exec(LoginLine("demo", "demo", true)), "demo");
     EXPECT_EQ(demo->Exec(MenuGetLine("0,", nullptr)).find("KAS"), std::string::npos) << "saved";
 
     c->Exec(MenuEditInitLine("demo"));
@@ -141,7 +142,7 @@ TEST_F(DemoTest, MenuEditSwitchesAnotherUsersEntries) {
 
 TEST_F(DemoTest, SelectByNameSetsThePathTheTreeSelects) {
     auto c = Connect();
-    ASSERT_EQ(c->Exec(LoginLine("demo", "demo", true)), "1");
+    ASSERT_EQ(c->Exec(LoginLine("demo", "demo", true)), "demo");
     EXPECT_EQ(c->Exec(SelectByNameLine("AP")), "AP") << "one piece only";
     EXPECT_EQ(c->Exec("W %MEMO,\"|\",%MEMO(\"PATH\")"), "AP|0,2,0,");
     EXPECT_EQ(c->Exec(MenuResyncLine("FREI")), "1,1,");
@@ -155,7 +156,7 @@ TEST_F(DemoTest, SelectByNameSetsThePathTheTreeSelects) {
 
 TEST_F(DemoTest, ScreenInitAndClosingRules) {
     auto c = Connect();
-    ASSERT_EQ(c->Exec(LoginLine("demo", "demo", true)), "1");
+    ASSERT_EQ(c->Exec(LoginLine("demo", "demo", true)), "demo");
     auto init = [&](const std::string& screen) {
         return c->Exec(PrgInitLine(c->Exec(ScreenInitLine(screen))));
     };
@@ -209,7 +210,7 @@ TEST_F(DemoTest, EveryCallLeavesItsTraceWhicheverTheNamespace) {
 
 TEST_F(DemoTest, SubDialogScreensHaveTheirLeafAndTheirDialogsTheirNamespaces) {
     auto c = Connect();
-    ASSERT_EQ(c->Exec(LoginLine("demo", "demo", true)), "1");
+    ASSERT_EQ(c->Exec(LoginLine("demo", "demo", true)), "demo");
     EXPECT_NE(c->Exec(MenuGetLine("4,", nullptr)).find(S + "SUB" + S + "Unterdialoge" + S), std::string::npos);
     EXPECT_EQ(c->Exec("W ^QME(\"NR\",20)"), "SUB");
     // A key's action opens only a screen with node 2 or 6; SUBABR is ABR's alone.

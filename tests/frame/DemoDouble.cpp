@@ -53,7 +53,7 @@ std::string DemoDouble::Answer(const std::string& line) {
         if (it == users.end() || it->second.password != lit[1]) return "";
         user = lit[0];
         group = it->second.group;
-        return "1";
+        return user;
     }
     if (line == "S %QCC=\"\"") {
         m_module = m_client = m_year = 0;

@@ -1,0 +1,83 @@
+#pragma once
+// Resource numbers of the session dialogs (user group, lock, client and year), the options
+// sheet and its pages, and the main frame's commands that open them or change the session.
+
+// ---- user group (menu edit mode)
+#define IDD_USER_GROUP 186
+#define IDC_GROUP_BOX 1043
+#define IDC_GROUP_TEMPLATE 1045
+#define IDC_GROUP_DESCRIPTION 1101
+#define IDC_GROUP_TEMPLATE_LABEL 1135
+#define IDC_GROUP_DESCRIPTION_LABEL 1136
+#define IDC_GROUP_NEW 3
+#define IDS_NO_TEMPLATE_GROUP 42
+
+// ---- lock
+#define IDD_BLOCK_PC 348
+#define IDC_BLOCK_PASSWORD 1009
+#define IDC_BLOCK_USER 1010
+#define IDS_BLOCK_WRONG_LOGIN 12
+#define IDS_BLOCK_OTHER_USER 65202
+
+// ---- client and year
+#define IDD_CHANGE_LOGIN 567
+#define IDC_CHANGE_CLIENT 1011
+#define IDC_CHANGE_YEAR 1012
+
+// ---- options sheet
+#define IDS_OPTIONS_CAPTION 45
+#define IDS_SERVER_OPTIONS_CHANGED 14
+#define IDS_DATABASE_FILE_TITLE 28
+#define IDS_FONT_SLOT_10 51
+#define IDS_FONT_SLOT_0 133 // 133-142: slots 0-9
+
+#define IDD_OPTIONS_GENERAL 196
+#define IDC_OPT_MENU_HIDING 1068
+#define IDC_OPT_MENU_UPDATE 1069
+#define IDC_OPT_WORD_BROWSE 1070
+#define IDC_OPT_WORD_PATH 1071
+#define IDC_OPT_DISABLE_CLICK 1072
+#define IDC_OPT_VIEWER_BROWSE 1073
+#define IDC_OPT_WINDOWS_USER 1074
+#define IDC_OPT_VIEWER_USED 1075
+#define IDC_OPT_DISABLE_WAIT 1076
+#define IDC_OPT_EXCEL_PATH 1057
+#define IDC_OPT_EXCEL_BROWSE 1058
+#define IDC_OPT_VIEWER_PATH 1059
+#define IDC_OPT_IMAGES_PATH 1060
+#define IDC_OPT_IMAGES_BROWSE 1061
+
+#define IDD_OPTIONS_FONTS 234
+#define IDC_FONT_SIZE 1077
+#define IDC_FONT_NAME 1078
+#define IDC_FONT_SLOTS 1079
+#define IDC_FONT_PREVIEW 11380
+
+#define IDD_OPTIONS_SERVER 199
+#define IDC_SRV_LOCAL 1054
+#define IDC_SRV_DBNAME 1055
+#define IDC_SRV_DB_BROWSE 1056
+#define IDC_SRV_REMOTE 1057
+#define IDC_SRV_ADDRESS 1058
+#define IDC_SRV_TELNET 1059
+#define IDC_SRV_APIPORT 1060
+#define IDC_SRV_UCI 1061
+#define IDC_SRV_DB_LABEL 1062
+#define IDC_SRV_ADDRESS_LABEL 1063
+#define IDC_SRV_APIPORT_LABEL 1064
+#define IDC_SRV_PARTITION 1065
+#define IDC_SRV_WARNING 1080
+#define IDC_SRV_TELNET_LABEL 1143
+#define IDC_SRV_KIND 1154
+
+// ---- main frame
+#define IDR_MENU_EDIT 130 // the menu bar in menu edit mode
+#define ID_BLOCK_PC 32893
+#define ID_LANGUAGE_DEFAULT 32835
+#define ID_LANGUAGE_FIRST 32836
+#define ID_LANGUAGE_LAST 32841
+#define ID_CHANGE_UCI 13040
+#define ID_CHANGE_UCI_FIRST 13041
+#define ID_CHANGE_UCI_LAST 13072
+#define IDS_LANGUAGE_MISSING 15
+#define IDS_MENU_EDIT_INFO 49176

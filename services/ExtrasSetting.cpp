@@ -1,0 +1,10 @@
+#include "services/ExtrasSetting.h"
+
+#include "app/OptionsLogic.h"
+#include "app/Session.h"
+
+CString getExtrasSetting(const char*) {
+    CString user = TheSession().Execute(vorlan::kCurrentUserLine);
+    if (user.IsEmpty()) return CString();
+    return TheSession().Execute(vorlan::WordPathLine(user.str()).c_str());
+}

@@ -1,0 +1,31 @@
+#include "app/OptionsLogic.h"
+
+#include <gtest/gtest.h>
+
+using namespace vorlan;
+
+TEST(OptionsLogic, FontSizeBox) {
+    struct {
+        const char* typed;
+        int size;
+        const char* shown;
+    } cases[] = {{"99", 64, "64"}, {"64", 64, "64"}, {"x", 8, "8"}, {"0", 8, "8"},
+                 {"", 0, ""},      {"12", 12, "12"}, {"-3", 8, "8"}};
+    for (const auto& c : cases) {
+        FontSizeInput in = ReadFontSize(c.typed);
+        EXPECT_EQ(in.size, c.size) << c.typed;
+        EXPECT_EQ(in.text, c.shown) << c.typed;
+    }
+}
+
+TEST(OptionsLogic, SlotTextsTransportAndWordFolderLines) {
+    EXPECT_EQ(FontSlotTextId(0), 133u);
+    EXPECT_EQ(FontSlotTextId(9), 142u);
+    EXPECT_EQ(FontSlotTextId(10), 51u);
+    EXPECT_EQ(TransportIndex("1"), 1);
+    EXPECT_EQ(TransportIndex("7"), 0);
+    EXPECT_EQ(TransportIndex(""), 0);
+    EXPECT_EQ(SetWordPathLine("demo", "C:\\Vor\"lagen"),
+              "S ^[%SYS]EXTRAS(\"demo\",\"WORDPATH\")=\"C:\\Vor\"\"lagen\"");
+    EXPECT_EQ(WordPathLine("de\"mo"), "W $G(^[%SYS]EXTRAS(\"de\"\"mo\",\"WORDPATH\"))");
+}

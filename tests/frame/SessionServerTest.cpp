@@ -1,0 +1,248 @@
+// The main frame's timer, messages between users, memo groups and the changes of the
+// session (module, language, menu edit mode) against the demo application.
+#include "tests/forms/FormServerFixture.h"
+
+#include "app/VORLANApp.h"
+#include "frame/FrameSessionLogic.h"
+#include "resources/SessionIds.h"
+
+using demotrace::CountOf;
+using demotrace::Has;
+
+namespace {
+
+const std::string S = "\xA7";
+
+class SessionServerTest : public FormServerTestBase {
+  protected:
+    void SetUp() override {
+        FormServerTestBase::SetUp();
+        Once("K ^ZINFO,^ZTICK,^Z(\"TIMER\") S ^Z(\"PC\",\"demo\",12)=\"D\"");
+    }
+    void TearDown() override {
+        // The log-out keeps the user's client and year: this test's must not reach the next.
+        frame->MDICloseAll();
+        Once("K ^ZINFO,^ZTICK,^Z(\"TIMER\"),^%CONTROL(\"LAST\") S ^Z(\"PC\",\"demo\",12)=\"D\"");
+        FormServerTestBase::TearDown();
+    }
+    // The frame's timer is driven by hand: the real one would tick along while tests wait.
+    void LogInByHand(const char* user = "demo", const char* password = "demo") {
+        LogIn(user, password);
+        ASSERT_TRUE(frame->IsLoggedIn());
+        ::KillTimer(frame->m_hWnd, 1);
+    }
+    void Tick(int seconds) {
+        for (int n = 0; n < seconds; ++n)
+            frame->SendMessage(WM_TIMER, 1);
+        harness::Pump();
+    }
+    HMENU Popup(const char* text) const {
+        HMENU bar = frame->FrameMenu();
+        for (int i = 0; i < ::GetMenuItemCount(bar); ++i) {
+            char name[64] = {};
+            ::GetMenuStringA(bar, static_cast<UINT>(i), name, sizeof name, MF_BYPOSITION);
+            if (std::string(name) == text) return ::GetSubMenu(bar, i);
+        }
+        return nullptr;
+    }
+    void OpenPopup(HMENU popup) { frame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0); }
+    static std::vector<std::string> Items(HMENU popup) {
+        std::vector<std::string> out;
+        for (int i = 0; i < ::GetMenuItemCount(popup); ++i) {
+            char text[160] = {};
+            ::GetMenuStringA(popup, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+            out.push_back(text);
+        }
+        return out;
+    }
+    std::vector<fw::ShownItem> BoxesWith(const std::string& part) const {
+        std::vector<fw::ShownItem> out;
+        for (const auto& b : Boxes())
+            if (b.text.find(part) != std::string::npos) out.push_back(b);
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(SessionServerTest, ApplicationTimerRunsItsLineAndIntervalZeroIsOff) {
+    Once("S ^Z(\"TIMER\")=\"2" + S + "D TICK^QCC\"");
+    LogInByHand();
+    Trace();
+    Tick(4);
+    EXPECT_EQ(CountOf(Trace(), "TICK^QCC"), 2) << "every 2 seconds";
+    EXPECT_EQ(Once("W +$G(^ZTICK)"), "2");
+
+    Once("S ^Z(\"TIMER\")=\"0" + S + "D TICK^QCC\"");
+    LogInByHand();
+    Trace();
+    Tick(6);
+    EXPECT_EQ(CountOf(Trace(), "TICK^QCC"), 0);
+}
+
+TEST_F(SessionServerTest, MessagesShowJoinedLinesOneAfterTheOtherWithTheHeartbeat) {
+    LogInByHand();
+    ASSERT_FALSE(frame->m_strUserRef.IsEmpty());
+    Once("S ^ZINFO(0,\"demo\",1,\"SENDER\")=\"zitat" + S + "09.12.2026" + S + "10:15\"");
+    Once("S ^ZINFO(0,\"demo\",1,\"TEXT\",1)=\"Guten \",^ZINFO(0,\"demo\",1,\"TEXT\",2)=\"Morgen\"");
+    Once("S ^ZINFO(0,\"demo\",2,\"SENDER\")=\"admin" + S + "09.12.2026" + S + "10:16\"");
+    Once("S ^ZINFO(0,\"demo\",2,\"TEXT\")=\"Zweite Nachricht\"");
+    std::string job = theApp.Execute("W $J").str();
+    Once("K ^%CONTROL(" + job + ")");
+    Tick(4);
+    EXPECT_TRUE(Boxes().empty()) << "the check waits 5 seconds";
+    Tick(1);
+    std::vector<fw::ShownItem> boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 2u) << "both in one tick";
+    EXPECT_EQ(boxes[0].text, "Guten Morgen");
+    EXPECT_EQ(boxes[0].caption, "zitat - 10:15 am 09.12.2026");
+    EXPECT_EQ(boxes[1].text, "Zweite Nachricht");
+    EXPECT_EQ(Once("W $D(^ZINFO(0,\"demo\"))"), "0") << "shown messages are removed";
+    EXPECT_EQ(Once("W $D(^%CONTROL(" + job + "))#2"), "1") << "the heartbeat";
+    EXPECT_EQ(theApp.GetProfileString("Settings", "none", "").str(), "");
+}
+
+TEST_F(SessionServerTest, ADialogMessageOpensItsScreenOncePerTick) {
+    LogInByHand();
+    Once("S ^ZINFO(0,\"demo\",1,\"SENDER\")=\"zitat\",^ZINFO(0,\"demo\",1,\"DIALOG\")=\"KAS\"");
+    Once("S ^ZINFO(0,\"demo\",2,\"SENDER\")=\"zitat\",^ZINFO(0,\"demo\",2,\"DIALOG\")=\"NIXDA\"");
+    Once("S ^ZINFO(0,\"demo\",3,\"SENDER\")=\"zitat\",^ZINFO(0,\"demo\",3,\"TEXT\")=\"Danach\"");
+    Trace();
+    Tick(5);
+    EXPECT_EQ(Frames().size(), 1u) << "KAS";
+    EXPECT_EQ(CountOf(Trace(), "SEEN^QMIT(1)"), 1) << "the screen took its message";
+    // NIXDA is no screen: the message stays, and is served once in every check.
+    EXPECT_EQ(BoxesWith("keine Funktion").size(), 1u);
+    EXPECT_EQ(BoxesWith("Danach").size(), 1u) << "the walk went on behind it";
+    Tick(5);
+    EXPECT_EQ(BoxesWith("keine Funktion").size(), 2u);
+    EXPECT_EQ(Frames().size(), 1u);
+    EXPECT_EQ(Once("W $D(^ZINFO(0,\"demo\",2))"), "10");
+}
+
+TEST_F(SessionServerTest, MitFilesAMessageForTheUserThatArrivesWithTheNextCheck) {
+    LogInByHand();
+    EXPECT_EQ(theApp.Execute("S MITAN=\"\",MITDLG=\"\" W $$TEXT^QMIT(\"Bitte \"\"Akte\"\" holen\")"), "");
+    Tick(5);
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, "Bitte \"Akte\" holen");
+    EXPECT_EQ(Boxes()[0].caption.substr(0, 7), "demo - ");
+}
+
+TEST_F(SessionServerTest, TheScreenMitSendsAMessageThatOpensAScreen) {
+    LogInByHand();
+    StartMemo("MIT");
+    ASSERT_NE(Form(), nullptr);
+    Enter(1, "");
+    Enter(2, "KAS");
+    Enter(3, "Kassen ansehen");
+    EXPECT_EQ(Once("W ^ZINFO(0,\"demo\",1,\"DIALOG\")"), "KAS");
+    Trace();
+    Tick(5);
+    EXPECT_TRUE(Has(Trace(), "SELECTM^QCC(\"KAS\")"));
+    ASSERT_NE(Active(), nullptr);
+    EXPECT_EQ(Active()->GetForm(1)->GetFormName(), "KAS");
+    EXPECT_EQ(Once("W $D(^ZINFO(0,\"demo\"))"), "0") << "KAS took its message";
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(SessionServerTest, MemoGroupsOneAndNineOpenTheirEntries) {
+    LogInByHand();
+    HMENU extras = Popup("&Extras");
+    ASSERT_NE(extras, nullptr);
+    OpenPopup(extras);
+    OpenPopup(extras); // a second opening does not add the groups twice
+    std::vector<std::string> items = Items(extras);
+    ASSERT_GE(items.size(), 6u);
+    EXPECT_EQ(items[3], "&1 H\xE4ufig");
+    EXPECT_EQ(items[4], "&9 Extras");
+    EXPECT_EQ(items[5], "") << "a separator closes the groups";
+    EXPECT_EQ(CountOf(items, "&1 H\xE4ufig"), 1);
+
+    HMENU often = ::GetSubMenu(extras, 3);
+    OpenPopup(often);
+    EXPECT_EQ(Items(often),
+              (std::vector<std::string>{"&1 Kassen\t[KAS]", "&2 Patienten\t[PAT]", "&3 Termine\t[TER]"}));
+    Trace();
+    frame->SendMessage(WM_COMMAND, ::GetMenuItemID(often, 1));
+    harness::Pump();
+    EXPECT_TRUE(Has(Trace(), "SELECTM^QCC(\"PAT\")"));
+
+    HMENU more = ::GetSubMenu(extras, 4);
+    OpenPopup(more);
+    EXPECT_EQ(Items(more), (std::vector<std::string>{"&1 Mitteilung\t[MIT]", "&2 Register\t[REG]"}));
+    EXPECT_EQ(::GetMenuItemID(more, 0), vorlan::MemoEntryId(9, 1));
+    frame->SendMessage(WM_COMMAND, ::GetMenuItemID(more, 0));
+    harness::Pump();
+    EXPECT_TRUE(Has(Trace(), "SELECTM^QCC(\"MIT\")"));
+    EXPECT_EQ(Frames().size(), 2u);
+}
+
+TEST_F(SessionServerTest, ModuleChangeKeepsClientAndYearAndLogsInWithoutAClick) {
+    LogInByHand();
+    frame->SendMessage(WM_CHANGELOGIN, reinterpret_cast<WPARAM>("2 (MVZ Nord)"), 0);
+    ASSERT_EQ(theApp.Execute("W %MI"), "2");
+    CString year = theApp.Execute("W %WJ");
+    Trace();
+    frame->SendMessage(WM_COMMAND, ID_CHANGE_UCI_FIRST + 1);
+    harness::Pump();
+    EXPECT_TRUE(frame->IsLoggedIn());
+    EXPECT_EQ(frame->m_nSelectedModule, 1);
+    EXPECT_EQ(theApp.Execute("W $G(%MODUL)"), "T");
+    EXPECT_EQ(theApp.Execute("W %MI"), "2");
+    EXPECT_EQ(theApp.Execute("W %WJ"), year);
+    EXPECT_TRUE(Has(Trace(), "LOGIN^QCC(\"demo\",\"...\")"));
+    for (const auto& item : fw::TestMode::Shown())
+        EXPECT_NE(item.kind, "box") << item.text;
+}
+
+TEST_F(SessionServerTest, LanguageSwitchToEnglishAndBack) {
+    LogInByHand();
+    HMENU view = Popup("&Ansicht");
+    ASSERT_NE(view, nullptr);
+    HMENU languages = ::GetSubMenu(view, ::GetMenuItemCount(view) - 1);
+    OpenPopup(languages);
+    EXPECT_EQ(Items(languages), (std::vector<std::string>{"&Deutsch", "&English"}));
+    EXPECT_TRUE(::GetMenuState(languages, ID_LANGUAGE_FIRST, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_EQ(theApp.Execute("W %LAN"), "D") << "the list leaves the language as it was";
+
+    frame->SendMessage(WM_COMMAND, ID_LANGUAGE_FIRST + 1);
+    harness::Pump();
+    EXPECT_EQ(theApp.Execute("W %LAN"), "E");
+    EXPECT_EQ(Once("W ^Z(\"PC\",\"demo\",12)"), "E");
+    EXPECT_EQ(theApp.LanguageLetter(), 'E');
+    EXPECT_NE(Popup("&View"), nullptr) << "the menu of the English library";
+    EXPECT_NE(FindItem("Stammdaten"), nullptr) << "the menu tree was built again";
+
+    frame->SendMessage(WM_COMMAND, ID_LANGUAGE_FIRST);
+    harness::Pump();
+    EXPECT_EQ(theApp.Execute("W %LAN"), "D");
+    EXPECT_EQ(theApp.LanguageLetter(), 'D');
+    EXPECT_NE(Popup("&Ansicht"), nullptr);
+    EXPECT_TRUE(BoxesWith("Sprach").empty());
+}
+
+TEST_F(SessionServerTest, MenuEditModeOnAndOff) {
+    LogInByHand("admin", "admin");
+    fw::TestMode::PushAnswer("dialog 186 cmd:1");
+    Trace();
+    frame->SendMessage(WM_COMMAND, ID_MENU_EDIT_ON);
+    harness::Pump();
+    EXPECT_TRUE(frame->GetMenuTree().IsMenuEditMode());
+    EXPECT_FALSE(frame->IsLoggedIn());
+    EXPECT_EQ(::GetMenuItemCount(frame->FrameMenu()), 3) << "the menu of menu edit mode";
+    CString info;
+    info.LoadString(IDS_MENU_EDIT_INFO);
+    EXPECT_EQ(StatusPane(1), info.str());
+    EXPECT_TRUE(Has(Trace(), "INI998^QCC(10)"));
+
+    fw::TestMode::PushAnswer("box IDNO");
+    frame->SendMessage(WM_COMMAND, ID_MENU_EDIT_OFF);
+    harness::Pump();
+    EXPECT_FALSE(frame->GetMenuTree().IsMenuEditMode());
+    EXPECT_TRUE(frame->IsLoggedIn());
+    EXPECT_NE(Popup("&Ansicht"), nullptr);
+    Lines trace = Trace();
+    EXPECT_FALSE(Has(trace, "SAV998^QCC(10)")) << "No keeps the menu as it was";
+    EXPECT_TRUE(Has(trace, "EURO^QCC()"));
+}
