@@ -1,6 +1,8 @@
 #include "app/MCommandDriver.h"
 
 #include "app/ProtocolLog.h"
+#include "framework/App.h"
+#include "framework/PathParts.h"
 
 using namespace vorlan;
 
@@ -60,10 +62,5 @@ CString CMCommandDriver::Execute(const char* code, bool silent, CString& error) 
 }
 
 CString LocalEnginePath() {
-    char path[MAX_PATH] = {};
-    DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    CString folder(path, static_cast<size_t>(n));
-    int slash = folder.ReverseFind('\\');
-    if (slash >= 0) folder = folder.Left(slash);
-    return folder + "\\VORLANSERVER.EXE";
+    return CString(fw::FolderOf(fw::ProgramPath()) + "\\VORLANSERVER.EXE");
 }

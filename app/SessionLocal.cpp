@@ -7,6 +7,7 @@
 #include "app/SettingsBlock.h"
 #include "framework/App.h"
 #include "framework/OleDragDrop.h"
+#include "framework/PathParts.h"
 #include "resources/resource.h"
 
 #include <shellapi.h>
@@ -21,18 +22,14 @@ constexpr int kLocalLineFailed = 0xFFFFFF;
 
 // The vendor's automation library registers itself; an installation may not have done it.
 void RegisterAutomationLibrary() {
-    char path[MAX_PATH] = {};
-    DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    CString folder(path, static_cast<size_t>(n));
-    int slash = folder.ReverseFind('\\');
-    if (slash >= 0) folder = folder.Left(slash);
+    const std::string folder = fw::FolderOf(fw::ProgramPath());
     SHELLEXECUTEINFOA info{};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     info.lpVerb = "open";
     info.lpFile = "regsvr32.exe";
     info.lpParameters = "/s kvxole32.dll";
-    info.lpDirectory = folder; // the library lies beside the program
+    info.lpDirectory = folder.c_str(); // the library lies beside the program
     info.nShow = SW_SHOWNORMAL;
     if (!::ShellExecuteExA(&info) || !info.hProcess) return;
     ::WaitForSingleObject(info.hProcess, kRegistrationWait);

@@ -4,6 +4,7 @@
 //   socket_bench APP_PORT ECHO_PORT [ROUNDS]
 // Target: the protocol's mean round trip within twice the raw one.
 #include "app/VORLANSocket.h"
+#include "bench/EchoPing.h"
 
 #include <winsock2.h>
 
@@ -16,63 +17,15 @@
 #include <string>
 #include <vector>
 
-namespace {
+using namespace vorlan::bench;
 
-using Clock = std::chrono::steady_clock;
+namespace {
 
 constexpr double kTarget = 2.0;
 const char kLine[] = "W 1";
 // The frame of the line (length, "X", the line) and its reply ("1", "1", NUL, "1", three NULs).
 constexpr size_t kRequestSize = 2 + 1 + sizeof kLine - 1;
 constexpr size_t kReplySize = 7;
-
-double Microseconds(Clock::time_point start) {
-    return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
-}
-
-double Mean(const std::vector<double>& samples) {
-    double sum = 0;
-    for (double s : samples)
-        sum += s;
-    return sum / static_cast<double>(samples.size());
-}
-
-double Median(std::vector<double> samples) {
-    auto middle = samples.begin() + static_cast<std::ptrdiff_t>(samples.size() / 2);
-    std::nth_element(samples.begin(), middle, samples.end());
-    return *middle;
-}
-
-void PutBigEndian(uint32_t value, char* at) {
-    for (int i = 3; i >= 0; --i, value >>= 8)
-        at[i] = static_cast<char>(value & 0xFF);
-}
-
-// The echo's message: request and reply sizes (big-endian), then the request bytes.
-bool PingPong(SOCKET s, std::vector<char>& message) {
-    for (size_t at = 0; at < message.size();) {
-        int n = send(s, message.data() + at, static_cast<int>(message.size() - at), 0);
-        if (n <= 0) return false;
-        at += static_cast<size_t>(n);
-    }
-    char in[64];
-    for (size_t got = 0; got < kReplySize;) {
-        int n = recv(s, in, sizeof in, 0);
-        if (n <= 0) return false;
-        got += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-SOCKET ConnectEcho(int port) {
-    SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<u_short>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return INVALID_SOCKET;
-    return s;
-}
 
 } // namespace
 
@@ -95,8 +48,6 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::vector<char> message(8 + kRequestSize, 'p');
-    PutBigEndian(kRequestSize, message.data());
-    PutBigEndian(kReplySize, message.data() + 4);
     // The session's result buffer.
     std::vector<char> out(0x10000);
     std::vector<double> own, raw;
@@ -110,7 +61,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         start = Clock::now();
-        if (!PingPong(echo, message)) return 1;
+        if (!PingPong(echo, message, kRequestSize, kReplySize)) return 1;
         if (i >= 0) {
             own.push_back(o);
             raw.push_back(Microseconds(start));

@@ -48,18 +48,7 @@ void ServeAppConnection(int socket, const Database& db, const JobSettings& setti
 
     app::Handler handler(db, job->Job());
     for (;;) {
-        const auto idleBy =
-            settings.idleLimit.count() > 0 ? Clock::now() + settings.idleLimit : Clock::time_point::max();
-        status = stream->Next(idleBy, Clock::time_point::max());
-        if (status == StreamStatus::Malformed) {
-            LogLine(std::string("malformed request, closing: ") + stream->error());
-            break;
-        }
-        if (status != StreamStatus::Request) {
-            std::string why = Overstayed(status, settings);
-            if (!why.empty()) LogLine(why);
-            break;
-        }
+        if (!NextRequest(*stream, settings)) break;
         app::Handler::Outcome outcome;
         {
             ClientWatch::Busy busy(job->Watch());

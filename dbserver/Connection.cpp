@@ -47,18 +47,7 @@ void ServeConnection(int socket, const Database& db, const JobSettings& settings
 
     RequestHandler handler(db, job->Job());
     for (;;) {
-        const auto idleBy =
-            settings.idleLimit.count() > 0 ? Clock::now() + settings.idleLimit : Clock::time_point::max();
-        status = stream->Next(idleBy, Clock::time_point::max());
-        if (status == StreamStatus::Malformed) {
-            LogLine(std::string("malformed request, closing: ") + stream->error());
-            break;
-        }
-        if (status != StreamStatus::Request) {
-            std::string why = Overstayed(status, settings);
-            if (!why.empty()) LogLine(why);
-            break;
-        }
+        if (!NextRequest(*stream, settings)) break;
         const auto& request = stream->request();
         auto outcome = [&]() -> std::optional<RequestHandler::Outcome> {
             if (!RequestHandler::RunsM(request)) return handler.Handle(request);

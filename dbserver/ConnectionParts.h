@@ -5,6 +5,7 @@
 #include "dbserver/ClientWatch.h"
 #include "dbserver/Connection.h"
 #include "dbserver/GtmJob.h"
+#include "dbserver/Log.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -92,6 +93,24 @@ template <class Decoder> class RequestStream {
 
 // The log line of a connection that overstayed a limit; empty for any other end.
 std::string Overstayed(StreamStatus status, const JobSettings& settings);
+
+// Waits for the next request of a logged-in connection, under the idle limit; false (with
+// the reason logged where there is one) when the connection is to be closed instead.
+template <class Stream> bool NextRequest(Stream& stream, const JobSettings& settings) {
+    const auto idleBy =
+        settings.idleLimit.count() > 0 ? Clock::now() + settings.idleLimit : Clock::time_point::max();
+    StreamStatus status = stream.Next(idleBy, Clock::time_point::max());
+    if (status == StreamStatus::Malformed) {
+        LogLine(std::string("malformed request, closing: ") + stream.error());
+        return false;
+    }
+    if (status != StreamStatus::Request) {
+        std::string why = Overstayed(status, settings);
+        if (!why.empty()) LogLine(why);
+        return false;
+    }
+    return true;
+}
 
 // False when the client has gone or took nothing for the request limit (SO_SNDTIMEO), which
 // is logged like the other limits.
