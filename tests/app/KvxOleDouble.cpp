@@ -5,6 +5,7 @@
 //   VORLAN_KVXOLE_LOG         a file that gets one line for each member called
 //   VORLAN_KVXOLE_STATUS      the status the open method answers instead of connecting
 //   VORLAN_KVXOLE_NOREGISTER  registration writes nothing
+//   VORLAN_KVXOLE_STUCK       the state never reads 0 (an engine that does not close)
 #include "client/kvxapi.h"
 
 #include <windows.h>
@@ -141,7 +142,7 @@ class Command : public IDispatch {
         }
         if (id == 115) {
             Note("get 115");
-            return Answer(result, VT_I4, m_handle ? 1 : 0);
+            return Answer(result, VT_I4, m_handle || !Env("VORLAN_KVXOLE_STUCK").empty() ? 1 : 0);
         }
         Note("call " + std::to_string(id) + (id == 2 ? " " + arg : ""));
         switch (id) {

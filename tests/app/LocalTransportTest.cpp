@@ -36,6 +36,7 @@ class LocalTransportTest : public ::testing::Test {
         SetEnvironmentVariableA("VORLAN_KVXOLE_LOG", log.c_str());
         SetEnvironmentVariableA("VORLAN_KVXOLE_STATUS", nullptr);
         SetEnvironmentVariableA("VORLAN_KVXOLE_NOREGISTER", nullptr);
+        SetEnvironmentVariableA("VORLAN_KVXOLE_STUCK", nullptr);
         Unregister(); // the program's own regsvr32 call must do it
     }
     void TearDown() override { apptest::ReleaseApp(); }
@@ -121,6 +122,17 @@ TEST_F(LocalTransportTest, CloseUnmountsClosesAndWaitsForTheState) {
     EXPECT_LT(unmount, close);
     EXPECT_LT(close, state);
     EXPECT_EQ(theApp.Execute("W 1"), "") << "nothing is sent after the close";
+}
+
+TEST_F(LocalTransportTest, CloseGivesUpOnAnEngineThatNeverReportsIt) {
+    ASSERT_TRUE(theApp.Connect());
+    SetEnvironmentVariableA("VORLAN_KVXOLE_STUCK", "1");
+    DWORD start = GetTickCount();
+    theApp.Disconnect();
+    DWORD took = GetTickCount() - start;
+    EXPECT_GE(took, CMCommandDriver::kCloseWait - 100);
+    EXPECT_LT(took, 3 * CMCommandDriver::kCloseWait) << "the close returns";
+    EXPECT_NE(Log().find("call 4"), std::string::npos);
 }
 
 TEST_F(LocalTransportTest, RefusedOpenAndMissingClassShowTheirMessages) {
