@@ -47,7 +47,8 @@ class CSession {
     bool ExecuteOnce(const char* code, char* out, int capacity);
     void Disconnect();
 
-    bool IsLoggedIn() const { return m_hConnection != 0; }
+    // A server connection with its handle, or the local database open.
+    bool IsLoggedIn() const;
     // The local database's volume group that the log-in mounted ("" for none); unmounted at
     // close.
     const CString& MountedDatabase() const { return m_strMounted; }

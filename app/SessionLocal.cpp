@@ -73,6 +73,10 @@ bool CSession::ConnectLocal() {
     return true;
 }
 
+bool CSession::IsLoggedIn() const {
+    return m_hConnection != 0 || (m_pDriver && m_pDriver->IsOpen());
+}
+
 CString CSession::ExecuteLocal(const char* code, int silent) {
     CString error;
     CString result = m_pDriver->Execute(code, silent != 0, error);

@@ -68,6 +68,7 @@ TEST_F(LocalTransportTest, RegistersOpensAndRunsLinesThroughTheAutomationObject)
         at = found;
     }
     EXPECT_EQ(theApp.Execute("W 6*7"), "42");
+    EXPECT_TRUE(TheSession().IsLoggedIn()) << "the local database is open";
     EXPECT_TRUE(fw::TestMode::Shown().empty());
 }
 
@@ -112,6 +113,7 @@ TEST_F(LocalTransportTest, CloseUnmountsClosesAndWaitsForTheState) {
     DeleteFileA(log.c_str());
     theApp.Disconnect();
     EXPECT_TRUE(TheSession().MountedDatabase().IsEmpty());
+    EXPECT_FALSE(TheSession().IsLoggedIn());
     std::string calls = Log();
     size_t unmount = calls.find("call 2 W $$UNMOUNT^%kvv(\"DBK\")");
     size_t close = calls.find("call 4");
