@@ -20,6 +20,10 @@ std::string ServerErrorLine(std::string_view errorText) {
     return "W $$ERROR^QCC(" + MQuote(errorText) + ")";
 }
 
+std::string UnmountLine(std::string_view volume) {
+    return "W $$UNMOUNT^%kvv(" + MQuote(volume) + ")";
+}
+
 std::string WaitingLine(std::string_view job) {
     return "W $$WAITING^QCC(" + MQuote(job) + ")";
 }

@@ -41,6 +41,10 @@ std::string DebuggerPlaceLine(std::string_view version);
 inline constexpr char kJobLine[] = "W $JOB";
 // Offers a failed line's error text to the server, which answers non-zero when it handled it.
 std::string ServerErrorLine(std::string_view errorText);
+// A local database: its volume group unmounted (at a new log-in and at close).
+std::string UnmountLine(std::string_view volume);
+// The local engine's principal device takes long lines.
+inline constexpr char kLocalDeviceLine[] = "U $P:(::::4096)";
 
 // ---- wait dialog
 

@@ -1,5 +1,6 @@
 #include "app/AppLogic.h"
 #include "app/ErrorDialog.h"
+#include "app/MCommandDriver.h"
 #include "app/ProtocolLog.h"
 #include "app/OnlineDebugger.h"
 #include "app/Session.h"
@@ -28,10 +29,6 @@ const char* const kNoServerText = "VORLAN konnte keine Verbindung mit dem Server
                                   "  Bitte stellen Sie sicher, dass das Netzwerk funktioniert\n"
                                   "  und die Datenbank betriebsbereit ist.";
 
-const char* const kLocalTransportMissing =
-    "Die Verbindung zu einer lokalen Datenbank (Automatisierung) wird von VORLAN nicht "
-    "unterstützt.\nBitte wählen Sie in den Einstellungen eine Verbindung zum Server.";
-
 } // namespace
 
 CSession::CSession(const vorlan::SettingsBlock& settings)
@@ -48,8 +45,9 @@ void CSession::SetTransport(std::unique_ptr<ISessionTransport> transport) {
 bool CSession::Connect() {
     TraceFunction("CSession::Connect");
     if (!m_settings.remote) {
-        AfxMessageBox(kLocalTransportMissing, MB_OK | MB_ICONSTOP);
-        return false;
+        if (!ConnectLocal()) return false;
+        InitWaitThread();
+        return true;
     }
     if (UsesSocket()) { // the socket connects at log-in
         InitWaitThread();
@@ -165,6 +163,8 @@ CString CSession::Execute(const char* code, int silent) {
             m_nLastError = rc;
             m_strLastError = text;
         }
+    } else if (!m_settings.remote && m_pDriver) {
+        result = ExecuteLocal(code, silent);
     }
     if (m_settings.AnyProtocol()) WriteProtocol(result, kLogOutput);
     ::InterlockedDecrement(&m_nBusy);
@@ -224,6 +224,8 @@ void CSession::Disconnect() {
     } else if (m_settings.remote && m_hConnection && m_pTransport) {
         m_pTransport->Logout(m_hConnection);
         m_pTransport->Rundown();
+    } else if (!m_settings.remote) {
+        DisconnectLocal();
     }
     m_hConnection = 0;
 }

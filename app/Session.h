@@ -18,6 +18,7 @@ namespace vorlan {
 struct SettingsBlock;
 }
 class CDlgWaitExecute;
+class CMCommandDriver;
 class CVORLANSocket;
 class IDebugConsole;
 
@@ -46,7 +47,12 @@ class CSession {
     bool ExecuteOnce(const char* code, char* out, int capacity);
     void Disconnect();
 
-    bool IsLoggedIn() const { return m_hConnection != 0; }
+    // A server connection with its handle, or the local database open.
+    bool IsLoggedIn() const;
+    // The local database's volume group that the log-in mounted ("" for none); unmounted at
+    // close.
+    const CString& MountedDatabase() const { return m_strMounted; }
+    void SetMountedDatabase(const char* name) { m_strMounted = name; }
     // The program's settings (switches such as pics, ring, com, lpt and the protocol).
     const vorlan::SettingsBlock& Settings() const { return m_settings; }
     int Handle() const { return m_hConnection; }
@@ -88,10 +94,16 @@ class CSession {
     bool LoginSocket(const char* host, int port, const char* uci, const char* volume);
     bool ExecuteOnceSocket(const char* code, char* out, int capacity);
     void CloseSocket();
+    // The local database's automation object (remote flag 0).
+    bool ConnectLocal();
+    CString ExecuteLocal(const char* code, int silent);
+    void DisconnectLocal();
 
     const vorlan::SettingsBlock& m_settings;
     std::unique_ptr<ISessionTransport> m_pTransport;
-    std::unique_ptr<CVORLANSocket> m_pSocket; // only while logged in through it
+    std::unique_ptr<CVORLANSocket> m_pSocket;   // only while logged in through it
+    std::unique_ptr<CMCommandDriver> m_pDriver; // only while the local database is open
+    CString m_strMounted;
     std::unique_ptr<char[]> m_pResult;
     ConsoleFactory m_makeConsole;
     bool m_bConsoleOpen = false;

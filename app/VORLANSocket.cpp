@@ -2,10 +2,13 @@
 
 #include "app/ProtocolLog.h"
 #include "app/SettingsBlock.h"
+#include "app/SocketFrames.h"
 
 #include <cstring>
 
 using namespace vorlan;
+using socketframes::BuildFrame;
+using socketframes::EndsInNuls;
 
 namespace {
 
@@ -36,13 +39,6 @@ class CCallTrace {
     uint32_t m_before = 0;
 };
 
-bool EndsInNuls(const char* buffer, int count, int nuls) {
-    if (count < nuls) return false;
-    for (int i = count - nuls; i < count; ++i)
-        if (buffer[i] != '\0') return false;
-    return true;
-}
-
 } // namespace
 
 bool CVORLANSocket::ConnectServer(const char* host, int port) {
@@ -54,18 +50,6 @@ bool CVORLANSocket::ConnectServer(const char* host, int port) {
         return false;
     }
     return true;
-}
-
-int CVORLANSocket::BuildFrame(char command, const char* text, char* buffer, int capacity) {
-    size_t length = text ? std::strlen(text) : 0;
-    // The frame must fit the buffer and its length field.
-    if (length + 3 > static_cast<size_t>(capacity) || length + 1 > 0xFFFF) return -1;
-    unsigned size = static_cast<unsigned>(length + 1);
-    buffer[0] = static_cast<char>(size & 0xFF);
-    buffer[1] = static_cast<char>(size >> 8);
-    buffer[2] = command;
-    if (length) std::memcpy(buffer + 3, text, length);
-    return static_cast<int>(length + 3);
 }
 
 int CVORLANSocket::SendAll(const char* bytes, int length) {
@@ -116,27 +100,25 @@ int CVORLANSocket::ReceiveReply(char* buffer, int toSend, int capacity) {
     return ReceiveUntil(buffer, toSend, capacity, 3, "Receive2");
 }
 
-bool CVORLANSocket::Exchange(char command, const char* text, char* reply) {
+int CVORLANSocket::Exchange(char command, const char* text, char* reply) {
     int length = BuildFrame(command, text, reply, kCommandCapacity);
-    return length > 0 && ReceiveLine(reply, length, kCommandCapacity) > 0;
+    return length > 0 ? ReceiveLine(reply, length, kCommandCapacity) : -1;
 }
 
 bool CVORLANSocket::SendCommand(const char* login) {
     char reply[kCommandCapacity];
-    return Exchange('C', login, reply) && reply[0] == '1';
+    return Exchange('C', login, reply) > 0 && reply[0] == '1';
 }
 
 int CVORLANSocket::Login(const char* login) {
     char reply[kCommandCapacity];
-    if (!Exchange('/', login, reply)) return kLoginFailed;
-    if (reply[0] != '0') return 0;
-    // A one-byte refusal has its NUL where the reason would be.
-    return reply[1] != '\0' && reply[2] == '3' ? kLoginRefused : kLoginFailed;
+    int received = Exchange('/', login, reply);
+    return received > 0 ? socketframes::LoginResult(reply, received) : kLoginFailed;
 }
 
 bool CVORLANSocket::Logout() {
     char reply[kCommandCapacity];
-    return Exchange('L', nullptr, reply) && reply[0] == '1';
+    return Exchange('L', nullptr, reply) > 0 && reply[0] == '1';
 }
 
 int CVORLANSocket::Execute(const char* code, char* out, int capacity) {
@@ -153,22 +135,5 @@ int CVORLANSocket::Execute(const char* code, char* out, int capacity) {
         out[0] = '\0';
         return kConnectionLost;
     }
-    // The reply ends in three NULs, so every text searched below is terminated.
-    int rc = 0;
-    if (out[0] != '1') {
-        rc = kServerError;
-    } else {
-        char* output = out + 1;
-        char* status = output + std::strlen(output) + 1;
-        if (status >= out + received) status = out + received - 1; // no status: an empty one
-        if (*status == '1') {
-            std::memmove(out, output, std::strlen(output) + 1);
-        } else {
-            std::memmove(out, status + (*status ? 1 : 0), std::strlen(status) + 1);
-            rc = kServerError;
-        }
-    }
-    size_t feeds = std::strspn(out, "\f");
-    if (feeds) std::memmove(out, out + feeds, std::strlen(out + feeds) + 1);
-    return rc;
+    return socketframes::TakeExecuteReply(out, received);
 }

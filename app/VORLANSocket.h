@@ -28,8 +28,7 @@ class CVORLANSocket : public CSocket {
     int ReceiveReply(char* buffer, int toSend, int capacity);
 
   private:
-    // Length, command and text into `buffer`; the frame's size, or -1 when it does not fit.
-    static int BuildFrame(char command, const char* text, char* buffer, int capacity);
     int ReceiveUntil(char* buffer, int toSend, int capacity, int trailingNuls, const char* label);
-    bool Exchange(char command, const char* text, char* reply);
+    // The bytes received, or -1.
+    int Exchange(char command, const char* text, char* reply);
 };

@@ -26,4 +26,7 @@ struct JobSettings {
 // caller exits then. A client that goes while its request runs ends the process at once.
 void ServeConnection(int socket, const Database& db, const JobSettings& settings);
 
+// The same for a connection of the application server's own protocol (AppProtocol.h).
+void ServeAppConnection(int socket, const Database& db, const JobSettings& settings);
+
 } // namespace vorlan::dbserver

@@ -84,6 +84,21 @@ bool IsPartitionSizeLine(const std::string& code, std::string& size) {
 
 } // namespace
 
+std::string RunLine(MEngine& engine, const std::string& code, std::string& errorText) {
+    JobInput input;
+    std::string line = LiftLongLiterals(code, input);
+    int status = engine.Put(input.Blob(line));
+    if (status == 0) status = engine.Xecute();
+    std::string output = engine.TakeOutput();
+    errorText.clear();
+    if (status != 0) {
+        errorText = TranslateZStatus(engine.ZStatus());
+        engine.Reset();
+        output += engine.TakeOutput();
+    }
+    return output;
+}
+
 wire::DecodeLimits ServerLimits() {
     wire::DecodeLimits limits;
     limits.maxFieldLength = 2 << 20;
@@ -162,16 +177,7 @@ RequestHandler::Outcome RequestHandler::Execute(const std::string& code, const s
     if (IsPartitionSizeLine(code, size)) {
         output = size;
     } else {
-        JobInput input;
-        std::string line = LiftLongLiterals(code, input);
-        int status = m_engine.Put(input.Blob(line));
-        if (status == 0) status = m_engine.Xecute();
-        output = m_engine.TakeOutput();
-        if (status != 0) {
-            trailerText = TranslateZStatus(m_engine.ZStatus());
-            m_engine.Reset();
-            output += m_engine.TakeOutput();
-        }
+        output = RunLine(m_engine, code, trailerText);
     }
     // The client would end the output at the marker and take the rest for the trailer.
     if (output.find(marker) != std::string::npos) {

@@ -25,6 +25,10 @@ struct LoginOutcome {
     std::string reply; // the 'V' answer
 };
 
+// Runs one line of M code as the execute requests do (long literals lifted): what it wrote,
+// and on an M error the server's error text in `errorText` (empty otherwise).
+std::string RunLine(MEngine& engine, const std::string& code, std::string& errorText);
+
 // The "L" request; `password` is null when the server has none.
 LoginOutcome CheckLogin(const wire::Request& request, const Database& db, const std::string* password);
 

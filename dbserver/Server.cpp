@@ -19,17 +19,17 @@ namespace vorlan::dbserver {
 
 namespace {
 
-int Listen(const ServeSettings& settings, int& port) {
+int Listen(const std::string& host, int wanted, int& port) {
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
-    addr.sin_port = htons(static_cast<uint16_t>(settings.port));
-    if (inet_pton(AF_INET, settings.host.c_str(), &addr.sin_addr) != 1)
-        throw DatabaseError("not an IPv4 address: " + settings.host);
+    addr.sin_port = htons(static_cast<uint16_t>(wanted));
+    if (inet_pton(AF_INET, host.c_str(), &addr.sin_addr) != 1)
+        throw DatabaseError("not an IPv4 address: " + host);
     int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     int on = 1;
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(fd, 64) != 0)
-        throw DatabaseError("cannot listen on " + settings.host + ":" + std::to_string(settings.port) + ": " +
+        throw DatabaseError("cannot listen on " + host + ":" + std::to_string(wanted) + ": " +
                             std::strerror(errno));
     socklen_t len = sizeof addr;
     getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
@@ -63,12 +63,15 @@ void EndJobs(std::set<pid_t>& jobs) {
         Reap(jobs);
 }
 
-[[noreturn]] void RunJob(int client, const Database& db, const ServeSettings& settings,
+[[noreturn]] void RunJob(int client, bool appProtocol, const Database& db, const ServeSettings& settings,
                          const sigset_t& oldMask) {
     // GT.M needs its signals (timers, interrupts) back.
     signal(SIGPIPE, SIG_DFL);
     sigprocmask(SIG_SETMASK, &oldMask, nullptr);
-    ServeConnection(client, db, settings.job);
+    if (appProtocol)
+        ServeAppConnection(client, db, settings.job);
+    else
+        ServeConnection(client, db, settings.job);
     close(client);
     _exit(0);
 }
@@ -76,11 +79,15 @@ void EndJobs(std::set<pid_t>& jobs) {
 } // namespace
 
 int Serve(const Database& db, const ServeSettings& settings) {
-    int port = 0;
-    int listener = Listen(settings, port);
+    int port = 0, appPort = 0;
+    int listener = Listen(settings.host, settings.port, port);
+    int appListener = settings.appPort >= 0 ? Listen(settings.appHost, settings.appPort, appPort) : -1;
     std::printf("%d\n", port);
+    if (appListener >= 0) std::printf("%d\n", appPort);
     std::fflush(stdout);
     LogLine("listening on " + settings.host + ":" + std::to_string(port) + " for " + db.Dir());
+    if (appListener >= 0)
+        LogLine("application protocol on " + settings.appHost + ":" + std::to_string(appPort));
 
     sigset_t mask, oldMask;
     sigemptyset(&mask);
@@ -93,8 +100,8 @@ int Serve(const Database& db, const ServeSettings& settings) {
 
     std::set<pid_t> jobs;
     for (bool running = true; running;) {
-        pollfd fds[2] = {{listener, POLLIN, 0}, {signals, POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0) {
+        pollfd fds[3] = {{listener, POLLIN, 0}, {signals, POLLIN, 0}, {appListener, POLLIN, 0}};
+        if (poll(fds, appListener >= 0 ? 3 : 2, -1) < 0) {
             if (errno == EINTR) continue;
             LogLine(std::string("poll failed: ") + std::strerror(errno));
             break;
@@ -106,8 +113,9 @@ int Serve(const Database& db, const ServeSettings& settings) {
                 if (info.ssi_signo == SIGCHLD) Reap(jobs);
             }
         }
-        if (running && (fds[0].revents & POLLIN)) {
-            int client = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+        for (int which : {0, 2}) {
+            if (!running || !(fds[which].revents & POLLIN)) continue;
+            int client = accept4(fds[which].fd, nullptr, nullptr, SOCK_CLOEXEC);
             if (client < 0) {
                 // Out of descriptors: the listener stays readable, so do not spin on it.
                 if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) usleep(100000);
@@ -118,8 +126,9 @@ int Serve(const Database& db, const ServeSettings& settings) {
             if (pid >= 0) setpgid(pid == 0 ? 0 : pid, 0);
             if (pid == 0) {
                 close(listener);
+                if (appListener >= 0) close(appListener);
                 close(signals);
-                RunJob(client, db, settings, oldMask);
+                RunJob(client, which == 2, db, settings, oldMask);
             }
             if (pid < 0) LogLine(std::string("cannot start a job: ") + std::strerror(errno));
             if (pid > 0) jobs.insert(pid);
@@ -127,6 +136,7 @@ int Serve(const Database& db, const ServeSettings& settings) {
         }
     }
     close(listener);
+    if (appListener >= 0) close(appListener);
     LogLine("stopping");
     EndJobs(jobs);
     return 0;

@@ -1,6 +1,6 @@
 // dbserver: the stand-in for the M database server.
 //   dbserver init DIR
-//   dbserver serve DIR [--listen HOST:PORT] [--password TEXT] [--log FILE]
+//   dbserver serve DIR [--listen HOST:PORT] [--app-listen HOST:PORT] [--password TEXT] [--log FILE]
 //                      [--idle SECONDS] [--login-limit SECONDS] [--request-limit SECONDS]
 
 #include "dbserver/Database.h"
@@ -21,23 +21,25 @@ namespace {
 int Usage() {
     std::cerr
         << "usage: dbserver init DIR\n"
-           "       dbserver serve DIR [--listen HOST:PORT] [--password TEXT] [--log FILE]\n"
+           "       dbserver serve DIR [--listen HOST:PORT] [--app-listen HOST:PORT] [--password TEXT]\n"
+           "                          [--log FILE]\n"
            "                          [--idle SECONDS] [--login-limit SECONDS] [--request-limit SECONDS]\n"
-           "Port 0 picks a free port; serve prints the port it listens on.\n"
+           "Port 0 picks a free port; serve prints the port it listens on, then the port of\n"
+           "--app-listen (the application server's own protocol, which carries no password).\n"
            "--idle closes connections idle that long between requests (default: never).\n"
            "--login-limit and --request-limit close connections not logged in, or with a request\n"
            "half-sent or a reply not taken, that long (default: 30 each; tests shorten them).\n";
     return 2;
 }
 
-bool ParseListen(const std::string& text, ServeSettings& s) {
+bool ParseListen(const std::string& text, std::string& host, int& port) {
     size_t colon = text.rfind(':');
     if (colon == std::string::npos || colon + 1 == text.size()) return false;
-    s.host = text.substr(0, colon);
+    host = text.substr(0, colon);
     char* end = nullptr;
-    long port = std::strtol(text.c_str() + colon + 1, &end, 10);
-    if (*end || port < 0 || port > 65535) return false;
-    s.port = static_cast<int>(port);
+    long number = std::strtol(text.c_str() + colon + 1, &end, 10);
+    if (*end || number < 0 || number > 65535) return false;
+    port = static_cast<int>(number);
     return true;
 }
 
@@ -59,7 +61,9 @@ int RunServe(int argc, char** argv) {
         if (i + 1 >= argc) return Usage();
         std::string value = argv[++i];
         if (opt == "--listen") {
-            if (!ParseListen(value, settings)) return Usage();
+            if (!ParseListen(value, settings.host, settings.port)) return Usage();
+        } else if (opt == "--app-listen") {
+            if (!ParseListen(value, settings.appHost, settings.appPort)) return Usage();
         } else if (opt == "--password") {
             settings.job.password = value;
         } else if (opt == "--log") {

@@ -66,10 +66,6 @@ std::string DatabaseNameLine(std::string_view dbName) {
     return "K IN S IN(\"DBNAME\")=" + MQuote(dbName);
 }
 
-std::string UnmountLine(std::string_view volume) {
-    return "W $$UNMOUNT^%kvv(" + MQuote(volume) + ")";
-}
-
 std::string ChangeNamespaceLine(std::string_view ns, std::string_view volume) {
     return "W $$CHNGUCI^%kvu(" + MQuote(ns) + "," + MQuote(volume) + ")";
 }
@@ -239,53 +235,22 @@ const char* WindowMessageName(unsigned msg) {
         unsigned msg;
         const char* name;
     } names[] = {
-        {0x0002, "WM_DESTROY"},
-        {0x0003, "WM_MOVE"},
-        {0x0005, "WM_SIZE"},
-        {0x0006, "WM_ACTIVATE"},
-        {0x0010, "WM_CLOSE"},
-        {0x0022, "WM_CHILDACTIVATE"},
-        {0x0024, "WM_GETMINMAXINFO"},
-        {0x004A, "WM_COPYDATA"},
-        {0x004E, "WM_NOTIFY"},
-        {0x007B, "WM_CONTEXTMENU"},
-        {0x0086, "WM_NCACTIVATE"},
-        {0x0113, "WM_TIMER"},
-        {0x011F, "WM_MENUSELECT"},
-        {0x0120, "WM_MENUCHAR"},
-        {0x0121, "WM_ENTERIDLE"},
-        {0x0211, "WM_ENTERMENULOOP"},
-        {0x0212, "WM_EXITMENULOOP"},
-        {0x0222, "WM_MDIACTIVATE"},
-        {0x0362, "WM_SETMESSAGESTRING"},
-        {0x0402, "WM_DESTROYMENU"},
-        {0x0403, "WM_MENUSELECTED"},
-        {0x0404, "WM_SETFKEY"},
-        {0x0405, "WM_DIAGSELECTED"},
-        {0x0407, "WM_CREATEMDIDIALOG"},
-        {0x0408, "WM_CREATEOWNDIALOG"},
-        {0x0409, "WM_UPDATEDIALOG"},
-        {0x040A, "WM_CHILDMESSAGE"},
-        {0x040B, "WM_MENUSHOW"},
-        {0x040D, "WM_CLOSEDIALOG"},
-        {0x040E, "WM_DIALOGINIT"},
-        {0x040F, "WM_SETMEMO"},
-        {0x0410, "WM_CHANGELOGIN"},
-        {0x0411, "WM_DIALOGSTOP"},
-        {0x0412, "WM_TIMEREVENT"},
-        {0x0414, "WM_SETWINPOS"},
-        {0x0415, "WM_INITAPP"},
-        {0x041E, "WM_CREATEMENU"},
-        {0x041F, "WM_SETBUTTON"},
-        {0x0420, "WM_STARTMEMO"},
-        {0x0428, "WM_TAB_ERASEBKGND"},
-        {0x0429, "WM_CHECKFKEY"},
-        {0x042A, "WM_TESTFKEY"},
-        {0x042E, "WM_GETSTICKEDWINDOW"},
-        {0x0446, "WM_ACTIVATEDIALOG"},
-        {0x0464, "WM_CUSTOMIZE_TOOLBAR"},
-        {0x04C8, "WM_WEBBROWSER"},
-        {0x04C9, "WM_CALLFROMWEB"},
+        {0x0002, "WM_DESTROY"},          {0x0003, "WM_MOVE"},           {0x0005, "WM_SIZE"},
+        {0x0006, "WM_ACTIVATE"},         {0x0010, "WM_CLOSE"},          {0x0022, "WM_CHILDACTIVATE"},
+        {0x0024, "WM_GETMINMAXINFO"},    {0x004A, "WM_COPYDATA"},       {0x004E, "WM_NOTIFY"},
+        {0x007B, "WM_CONTEXTMENU"},      {0x0086, "WM_NCACTIVATE"},     {0x0113, "WM_TIMER"},
+        {0x011F, "WM_MENUSELECT"},       {0x0120, "WM_MENUCHAR"},       {0x0121, "WM_ENTERIDLE"},
+        {0x0211, "WM_ENTERMENULOOP"},    {0x0212, "WM_EXITMENULOOP"},   {0x0222, "WM_MDIACTIVATE"},
+        {0x0362, "WM_SETMESSAGESTRING"}, {0x0402, "WM_DESTROYMENU"},    {0x0403, "WM_MENUSELECTED"},
+        {0x0404, "WM_SETFKEY"},          {0x0405, "WM_DIAGSELECTED"},   {0x0407, "WM_CREATEMDIDIALOG"},
+        {0x0408, "WM_CREATEOWNDIALOG"},  {0x0409, "WM_UPDATEDIALOG"},   {0x040A, "WM_CHILDMESSAGE"},
+        {0x040B, "WM_MENUSHOW"},         {0x040D, "WM_CLOSEDIALOG"},    {0x040E, "WM_DIALOGINIT"},
+        {0x040F, "WM_SETMEMO"},          {0x0410, "WM_CHANGELOGIN"},    {0x0411, "WM_DIALOGSTOP"},
+        {0x0412, "WM_TIMEREVENT"},       {0x0414, "WM_SETWINPOS"},      {0x0415, "WM_INITAPP"},
+        {0x041E, "WM_CREATEMENU"},       {0x041F, "WM_SETBUTTON"},      {0x0420, "WM_STARTMEMO"},
+        {0x0428, "WM_TAB_ERASEBKGND"},   {0x0429, "WM_CHECKFKEY"},      {0x042A, "WM_TESTFKEY"},
+        {0x042E, "WM_GETSTICKEDWINDOW"}, {0x0446, "WM_ACTIVATEDIALOG"}, {0x0464, "WM_CUSTOMIZE_TOOLBAR"},
+        {0x04C8, "WM_WEBBROWSER"},       {0x04C9, "WM_CALLFROMWEB"},
     };
     for (const auto& n : names)
         if (n.msg == msg) return n.name;

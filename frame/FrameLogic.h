@@ -4,6 +4,8 @@
 // menu, the default child rectangle, tooltip texts and the names of traced messages. The form
 // frames' are FormFrameLogic.h's.
 
+#include "app/AppLogic.h"
+
 #include <string>
 #include <string_view>
 
@@ -30,8 +32,8 @@ std::string ClientNumberOf(std::string_view entry);
 std::string ClientEntryPrefix(std::string_view number);
 
 // A local database: named, its volume mounted, its namespace entered.
+// (UnmountLine is the session's: it unmounts at close too.)
 std::string DatabaseNameLine(std::string_view dbName);
-std::string UnmountLine(std::string_view volume);
 inline constexpr char kMountLine[] = "W $$MOUNT^%kvv(.IN,\"\")";
 std::string ChangeNamespaceLine(std::string_view ns, std::string_view volume);
 

@@ -27,7 +27,6 @@ constexpr int kUserNameSize = 33;
 
 CString CLogin::s_strNamespace;
 CString CLogin::s_strVolume;
-CString CLogin::s_strMountedVolume;
 
 CLogin::CLogin(CMainFrame* frame) : CDialog(IDD_LOGIN, frame), m_pFrame(frame) {
     TraceFunction("CLogin::CLogin");
@@ -80,9 +79,9 @@ bool CLogin::LoginDB(const CString& ns, const CString& volume) {
         text.FormatId(IDS_CONNECTING_LOCAL, s.dbName, ns.c_str(), volume.c_str());
         Status(text);
         TheSession().Execute(vorlan::DatabaseNameLine(s.dbName));
-        if (!s_strMountedVolume.IsEmpty())
-            TheSession().Execute(vorlan::UnmountLine(s_strMountedVolume.str()));
-        s_strMountedVolume = volume;
+        if (!TheSession().MountedDatabase().IsEmpty())
+            TheSession().Execute(vorlan::UnmountLine(TheSession().MountedDatabase().str()));
+        TheSession().SetMountedDatabase(volume);
         TheSession().Execute(vorlan::UnmountLine(volume.str()));
         bool failed = TheSession().Execute(vorlan::kMountLine) == "-1";
         if (!failed)
@@ -394,9 +393,9 @@ void CLogin::OnOK() {
 void CLogin::OnCancel() {
     TraceFunction("CLogin::OnCancel");
     TheSession().Execute(vorlan::kCancelLogoutLine);
-    if (!s_strMountedVolume.IsEmpty()) {
-        TheSession().Execute(vorlan::UnmountLine(s_strMountedVolume.str()));
-        s_strMountedVolume.Empty();
+    if (!TheSession().MountedDatabase().IsEmpty()) {
+        TheSession().Execute(vorlan::UnmountLine(TheSession().MountedDatabase().str()));
+        TheSession().SetMountedDatabase("");
     }
     EndDialog(IDCANCEL);
 }

@@ -30,11 +30,10 @@ class CLogin : public CDialog {
     bool OnSelectEndUCI();
     void OnSelectEndMandant();
 
-    // The configured namespace and volume group, and the volume group mounted on a local
-    // database (empty when none is), for the other parts of the program.
+    // The configured namespace and volume group, for the other parts of the program (the
+    // session keeps the volume group mounted on a local database).
     static CString s_strNamespace;
     static CString s_strVolume;
-    static CString s_strMountedVolume;
 
   private:
     struct Module {

@@ -223,16 +223,6 @@ TEST_F(SessionTest, SecondConnectionIsShortLivedAndQuick) {
     EXPECT_STREQ(buf, "keep");
 }
 
-TEST_F(SessionTest, LocalDatabaseSaysItIsNotSupported) {
-    theApp.Settings().remote = 0;
-    EXPECT_FALSE(theApp.Connect());
-    auto shown = fw::TestMode::Shown();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_NE(shown[0].text.find("lokalen Datenbank"), std::string::npos);
-    EXPECT_NE(shown[0].text.find("nicht unterstützt"), std::string::npos);
-    EXPECT_TRUE(server.Calls().empty());
-}
-
 TEST_F(SessionTest, SocketTransportLogsInExecutesAndLogsOut) {
     apptest::FramePeer peer(apptest::Serve([](const std::string& frame) {
         if (frame == "XW $JOB") return apptest::ExecuteReply("4711", "1");

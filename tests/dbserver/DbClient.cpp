@@ -38,11 +38,23 @@ bool ProcessStat(pid_t pid, char& state, pid_t& parent) {
 
 } // namespace
 
-int FixturePort() {
-    std::ifstream in(StateDir() + "/dbserver.port");
+namespace {
+
+int PortFile(const char* name) {
+    std::ifstream in(StateDir() + "/" + name);
     int port = 0;
     in >> port;
     return port;
+}
+
+} // namespace
+
+int FixturePort() {
+    return PortFile("dbserver.port");
+}
+
+int FixtureAppPort() {
+    return PortFile("dbserver.appport");
 }
 
 std::string FixtureDatabase() {

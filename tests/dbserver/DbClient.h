@@ -13,6 +13,8 @@ namespace vorlan::dbserver::client {
 
 // The fixture's server: the port and database directory that scripts/dbserver-ctl wrote.
 int FixturePort();
+// Its port of the application protocol (--app-listen).
+int FixtureAppPort();
 std::string FixtureDatabase();
 
 // A dbserver of one's own on a free loopback port: "EXE serve DIR" with its log dropped and

@@ -10,6 +10,7 @@
 #include "dbserver/Requests.h"
 #include "dbserver/RoutineCall.h"
 #include "tests/common/WireBytes.h"
+#include "tests/dbserver/ScriptedJob.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,7 @@ using vorlan::test::ExecError;
 using vorlan::test::ExecReply;
 using vorlan::test::HeaderBytes;
 using vorlan::test::ReplyBytes;
+using test::ScriptedJob;
 
 // Puts the values back in place of a lifted line's $E($ZSO,a,b) references (in quotes, not
 // doubled), so that a test can compare the line with what it stood for.
@@ -191,28 +193,6 @@ TEST(DatabaseTest, NamespacesByUciAndVolume) {
          {"VOR DBK VOR.gld default\n", "VOR DBK\n", "A B C bogus\n", "A B C default\nD E F system extra\n"})
         EXPECT_THROW(Database::Parse("/db", bad), DatabaseError) << bad;
 }
-
-// An M job that answers from a script and records what it was given.
-class ScriptedJob : public MEngine {
-  public:
-    int status = 0;
-    std::string value, output, zstatus = "1,X^Y,%GTM-E-DIVZERO, Attempt to divide by zero";
-    std::string lastBlob;
-    int resets = 0;
-
-    int Put(std::string_view blob) override {
-        lastBlob = blob;
-        return 0;
-    }
-    int Xecute() override { return status; }
-    int Eval(std::string& v) override {
-        v = value;
-        return status;
-    }
-    void Reset() override { ++resets; }
-    std::string ZStatus() override { return zstatus; }
-    std::string TakeOutput() override { return std::exchange(output, ""); }
-};
 
 wire::Request Req(std::string code, std::vector<std::string> fields) {
     wire::Request r;

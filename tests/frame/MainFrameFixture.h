@@ -51,10 +51,13 @@ class FrameTestBase : public ::testing::Test {
         vorlan::SetField(theApp.Settings().uciAndVolume, uciAndVolume);
         theApp.SetAppTitle("");
         theApp.WriteProfileInt("Settings", "DisableWaitDialog", 1);
+        BeforeConnect();
         ASSERT_TRUE(theApp.Connect());
         theApp.RegisterClasses();
         NewFrame();
     }
+    // Settings that the connection needs besides these.
+    virtual void BeforeConnect() {}
     void NewFrame() {
         ASSERT_TRUE(CreateVorlanMainFrame(theApp));
         frame = CMainFrame::Get();

@@ -47,9 +47,21 @@ std::string JoinArguments(char** first, char** last) {
     return line;
 }
 
-int DbServerPort() {
+namespace {
+
+int PortFromEnvironment(const char* name) {
     char buf[16] = {};
-    return GetEnvironmentVariableA("VORLAN_DBSERVER_PORT", buf, sizeof buf) ? std::atoi(buf) : 0;
+    return GetEnvironmentVariableA(name, buf, sizeof buf) ? std::atoi(buf) : 0;
+}
+
+} // namespace
+
+int DbServerPort() {
+    return PortFromEnvironment("VORLAN_DBSERVER_PORT");
+}
+
+int AppServerPort() {
+    return PortFromEnvironment("VORLAN_APP_PORT");
 }
 
 std::string TestModeCommand(const std::string& program, const std::string& folder, const std::string& args) {

@@ -33,6 +33,8 @@ std::string JoinArguments(char** first, char** last);
 
 // The port of the dbserver the test's fixture started; 0 without one.
 int DbServerPort();
+// The fixture dbserver's port of the application protocol (--app-listen); 0 without one.
+int AppServerPort();
 
 // The real program in test mode with a FreshFolder: its script and record live there, its
 // settings below a scratch key of their own.
