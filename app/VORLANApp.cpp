@@ -3,6 +3,7 @@
 #include "app/ProtocolLog.h"
 #include "app/UpdateCheck.h"
 #include "controls/Global.h"
+#include "controls/ListField.h"
 #include "forms/BaseMDIMenu.h"
 #include "forms/ChildForm.h"
 #include "forms/FormMessages.h"
@@ -366,6 +367,7 @@ void CVORLANApp::RegisterClasses() {
     looks.visualStyles = IsThemeActive();
     CChildForm::SetLooks(looks);
     CBaseMDIMenu::SetImageLoader([](UINT bitmap) { return theApp.LoadImageList(bitmap, false); });
+    CListField::SetImageLoader([](UINT bitmap) { return theApp.LoadImageList(bitmap, false); });
     CChildForm::RegisterTabEdit();
     CWnd::RegisterWindowClass("VORLAN MDI Window", CS_DBLCLKS, m_hMainIcon, nullptr,
                               reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), vorlan::kFrameExtraBytes);

@@ -315,6 +315,7 @@ int CChildDialog::CreateControls(int relayout) {
     for (int k = 1; k <= m_nFields; ++k)
         CreateField(k, vorlan::ParseFieldRecord(m_session.Execute(vorlan::EditLine(description, k)).str()));
 
+    AddSingleStretchControl();
     if (form.gridFirst < form.gridLast)
         CreateScrollField(0, form.gridFirst, form.gridLast, form.gridColumn, form.gridWidth);
     if (!m_hWnd) return 0;
@@ -353,7 +354,6 @@ void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
     case FieldKind::Explorer:
     case FieldKind::RichText:
     case FieldKind::Chart:
-    case FieldKind::ListField:
     case FieldKind::DataExplorer:
         // Their controls come with the controls' own issues; until then the field shows its
         // label like an unknown kind.
@@ -395,6 +395,10 @@ void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
     case FieldKind::Radio:
     case FieldKind::RadioRight:
     case FieldKind::Check3Right: ShowCheck(control, field.value); break;
+    case FieldKind::ListField:
+        // The array's name: the field reads its entries from there.
+        ::SetWindowTextA(control, vorlan::UnescapeFromServer(field.value).c_str());
+        break;
     default: break;
     }
     if (!(multiRow && field.kind == FieldKind::Edit))
@@ -477,9 +481,29 @@ HWND CChildDialog::CreateFieldControl(int k, const vorlan::FieldRecord& field, c
     case FieldKind::RadioRight:
         control = InsertButton(id, checkRect(label), CheckButtonStyle(field.kind), label.c_str());
         break;
+    case FieldKind::ListField:
+        control = InsertListField(id, r);
+        if (control) m_stretchCandidates.push_back({field.kind, {id, r}});
+        break;
     default: break;
     }
     return control;
+}
+
+void CChildDialog::AddSingleStretchControl() {
+    // A chart, an explorer or a list field grows with the frame when it is the only one of
+    // its kind.
+    for (FieldKind kind : {FieldKind::Chart, FieldKind::ListField}) {
+        int count = 0;
+        const StretchEntry* entry = nullptr;
+        for (const auto& candidate : m_stretchCandidates)
+            if (candidate.first == kind) {
+                ++count;
+                entry = &candidate.second;
+            }
+        if (count == 1) m_stretch.push_back(*entry);
+    }
+    m_stretchCandidates.clear();
 }
 
 HWND CChildDialog::CreateFieldLabel(int, const vorlan::FieldRecord& field, const vorlan::Rect& r) {

@@ -169,6 +169,9 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     void CreateField(int k, const vorlan::FieldRecord& field);
     HWND CreateFieldControl(int k, const vorlan::FieldRecord& field, const vorlan::Rect& r);
     HWND CreateFieldLabel(int k, const vorlan::FieldRecord& field, const vorlan::Rect& r);
+    // The only chart or list field of the form goes into the stretch table.
+    void AddSingleStretchControl();
+    std::vector<std::pair<vorlan::FieldKind, StretchEntry>> m_stretchCandidates;
     void AddToolTip(HWND control, const std::string& text);
     void RemoveToolTip(HWND control);
     void ReplaceToolTip(HWND control, const std::string& text);

@@ -5,6 +5,7 @@
 #include "app/SettingsBlock.h"
 #include "controls/HtmlStatic.h"
 #include "controls/InPlaceEdit.h"
+#include "controls/ListField.h"
 #include "forms/FormGeometry.h"
 #include "forms/FormMessages.h"
 #include "imaging/ImgAnyDecoder.h"
@@ -111,6 +112,17 @@ HWND CChildForm::InsertStatic(const RECT& rect, UINT id, const char* text, DWORD
     label->SetCallbackHyperlink(WM_HTML_HYPERLINK, 0);
     label->SetFont(m_hFont, false);
     return label->m_hWnd;
+}
+
+HWND CChildForm::InsertListField(UINT id, const RECT& rect) {
+    vorlan::TraceFunction("CChildForm::InsertListField");
+    auto* field = new CListField;
+    if (!field->Create(m_hWnd, rect, id)) {
+        delete field;
+        return nullptr;
+    }
+    field->SetFont(m_hFont, false);
+    return field->m_hWnd;
 }
 
 void CChildForm::SetStaticText(SIZE* size, HWND label, const char* text) {
