@@ -1,6 +1,8 @@
 #include "controls/ListFieldLogic.h"
 
+#include "app/ReplyFields.h"
 #include "common/MQuote.h"
+#include "controls/ArrayNode.h"
 
 #include <cstdlib>
 
@@ -9,23 +11,13 @@ namespace listfield {
 namespace {
 constexpr char kDelimiter = '\xA7'; // "§" in code page 1252
 
-std::string PieceOf(const std::string& s, int n) {
-    size_t start = 0;
-    for (int i = 1; i < n; ++i) {
-        size_t next = s.find(kDelimiter, start);
-        if (next == std::string::npos) return std::string();
-        start = next + 1;
-    }
-    size_t end = s.find(kDelimiter, start);
-    return s.substr(start, end == std::string::npos ? std::string::npos : end - start);
-}
+std::string PieceOf(const std::string& s, int n) { return vorlan::PieceOf(s, n); }
 
 std::string Get(const std::string& node) { return "W $G(" + node + ")"; }
 } // namespace
 
 std::string Node(const std::string& name, const std::string& subscripts) {
-    if (!name.empty() && name.back() == ')') return name.substr(0, name.size() - 1) + "," + subscripts + ")";
-    return name + "(" + subscripts + ")";
+    return vorlan::ArrayNode(name, subscripts);
 }
 
 std::string EntryNode(const std::string& name, int x, int y, int z) {
