@@ -1,7 +1,6 @@
 #include "controls/ListField.h"
 
 #include "app/ProtocolLog.h"
-#include "app/Session.h"
 #include "controls/FormColours.h"
 #include "framework/App.h"
 #include "resources/resource.h"
@@ -48,8 +47,7 @@ CListField::~CListField() {
 }
 
 std::string CListField::Run(const std::string& line) {
-    if (TheExecutor()) return TheExecutor()(line);
-    return TheSession().Execute(line).str();
+    return TheExecutor() ? TheExecutor()(line) : std::string();
 }
 
 bool CListField::Create(HWND parent, const RECT& rect, UINT id) {

@@ -29,7 +29,7 @@ class CListField : public CWnd {
     static constexpr UINT kStateBitmap = 307;
     static constexpr UINT kFirstFunctionKeyCommand = 32795; // plus the key number: F5 is 32800
 
-    // The road to the server: one M line in, what it wrote out. The session's by default.
+    // The road to the server, given by the application: one M line in, what it wrote out.
     using Executor = std::function<std::string(const std::string&)>;
     static void SetExecutor(Executor executor);
     // Where the state images come from (the application's image lists).

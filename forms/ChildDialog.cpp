@@ -353,7 +353,6 @@ void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
     switch (field.kind) {
     case FieldKind::Explorer:
     case FieldKind::RichText:
-    case FieldKind::Chart:
     case FieldKind::DataExplorer:
         // Their controls come with the controls' own issues; until then the field shows its
         // label like an unknown kind.
@@ -395,6 +394,7 @@ void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
     case FieldKind::Radio:
     case FieldKind::RadioRight:
     case FieldKind::Check3Right: ShowCheck(control, field.value); break;
+    case FieldKind::Chart:
     case FieldKind::ListField:
         // The array's name: the field reads its entries from there.
         ::SetWindowTextA(control, vorlan::UnescapeFromServer(field.value).c_str());
@@ -480,6 +480,13 @@ HWND CChildDialog::CreateFieldControl(int k, const vorlan::FieldRecord& field, c
     case FieldKind::Radio:
     case FieldKind::RadioRight:
         control = InsertButton(id, checkRect(label), CheckButtonStyle(field.kind), label.c_str());
+        break;
+    case FieldKind::Chart:
+        control = InsertDiagramm(id, r);
+        if (control) {
+            ++m_nDiagrams;
+            m_stretchCandidates.push_back({field.kind, {id, r}});
+        }
         break;
     case FieldKind::ListField:
         control = InsertListField(id, r);

@@ -172,6 +172,7 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     // The only chart or list field of the form goes into the stretch table.
     void AddSingleStretchControl();
     std::vector<std::pair<vorlan::FieldKind, StretchEntry>> m_stretchCandidates;
+    int m_nDiagrams = 0; // chart fields created
     void AddToolTip(HWND control, const std::string& text);
     void RemoveToolTip(HWND control);
     void ReplaceToolTip(HWND control, const std::string& text);

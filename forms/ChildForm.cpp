@@ -3,6 +3,7 @@
 #include "app/ProtocolLog.h"
 #include "app/Session.h"
 #include "app/SettingsBlock.h"
+#include "controls/Diagramm.h"
 #include "controls/HtmlStatic.h"
 #include "controls/InPlaceEdit.h"
 #include "controls/ListField.h"
@@ -123,6 +124,17 @@ HWND CChildForm::InsertListField(UINT id, const RECT& rect) {
     }
     field->SetFont(m_hFont, false);
     return field->m_hWnd;
+}
+
+HWND CChildForm::InsertDiagramm(UINT id, const RECT& rect) {
+    vorlan::TraceFunction("CChildForm::InsertDiagramm");
+    auto* chart = new CDiagramm;
+    if (!chart->Create(m_hWnd, rect, id)) {
+        delete chart;
+        return nullptr;
+    }
+    chart->SetFont(m_hFont, false);
+    return chart->m_hWnd;
 }
 
 void CChildForm::SetStaticText(SIZE* size, HWND label, const char* text) {

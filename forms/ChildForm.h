@@ -48,6 +48,7 @@ class CChildForm : public CWnd {
     HWND InsertBitmap(UINT id, const RECT& rect, DWORD style, const char* path);
     HWND InsertStatic(const RECT& rect, UINT id, const char* text, DWORD style);
     HWND InsertListField(UINT id, const RECT& rect);
+    HWND InsertDiagramm(UINT id, const RECT& rect);
     // The common step of the window-class insertions; oldProc is the one place shared by
     // every control subclassed with newProc (null: no subclassing).
     HWND InsertControl(const char* className, UINT id, const RECT& rect, const char* text, DWORD exStyle,

@@ -1,53 +1,16 @@
 // The chart's content read from a scripted array, checked and normalised, and where its
 // units land.
 #include "controls/ChartLogic.h"
+#include "tests/controls/ChartScript.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
 using namespace chart;
 
 namespace {
-
-// Answers the chart's lines from a model of the array ^C("D"); records every line.
-class ScriptedArray {
-  public:
-    std::string header;
-    std::vector<std::string> labelsX, labelsY;
-    struct S {
-        std::string record;
-        std::vector<std::string> points;
-    };
-    std::vector<S> series;
-    std::vector<std::string> lines;
-    const std::string name = "^C(\"D\")";
-
-    chart::Executor Run() {
-        return [this](const std::string& line) { return Answer(line); };
-    }
-
-  private:
-    size_t x = 0, y = 0, q = 0, l = 0;
-    std::string Answer(const std::string& line) {
-        lines.push_back(line);
-        if (line == HeaderLine(name)) return header;
-        if (line == "S X=\"\",Y=\"\"") x = y = 0;
-        if (line == NextLabelLine(name, 'X')) return ++x <= labelsX.size() ? std::to_string(x) : "";
-        if (line == LabelLine(name, 'X')) return labelsX[x - 1];
-        if (line == NextLabelLine(name, 'Y')) return ++y <= labelsY.size() ? std::to_string(y) : "";
-        if (line == LabelLine(name, 'Y')) return labelsY[y - 1];
-        if (line == "S Q=\"\"") q = 0;
-        if (line == NextSeriesLine(name)) return ++q <= series.size() ? std::to_string(q) : "";
-        if (line == "S L=\"\"") l = 0;
-        if (line == NextPointLine(name)) return ++l <= series[q - 1].points.size() ? std::to_string(l) : "";
-        if (line == PointLine(name)) return series[q - 1].points[l - 1];
-        if (line == SeriesLine(name)) return series[q - 1].record;
-        return "";
-    }
-};
 
 std::string Header(const std::string& numbers) { return "Titel\xA7X\xA7Y\xA7" + numbers; }
 
