@@ -23,6 +23,18 @@ constexpr int kFirstBackgroundResource = 99; // picture number n is resource n +
 
 CChildForm::Looks g_looks;
 
+// A control object that deletes itself with its window, created on the form with its font.
+template <class Control>
+HWND InsertOwned(HWND form, HFONT font, UINT id, const RECT& rect) {
+    auto* control = new Control;
+    if (!control->Create(form, rect, id)) {
+        delete control;
+        return nullptr;
+    }
+    control->SetFont(font, false);
+    return control->m_hWnd;
+}
+
 HBRUSH SystemBrush(int colour) {
     return reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(colour + 1));
 }
@@ -117,24 +129,12 @@ HWND CChildForm::InsertStatic(const RECT& rect, UINT id, const char* text, DWORD
 
 HWND CChildForm::InsertListField(UINT id, const RECT& rect) {
     vorlan::TraceFunction("CChildForm::InsertListField");
-    auto* field = new CListField;
-    if (!field->Create(m_hWnd, rect, id)) {
-        delete field;
-        return nullptr;
-    }
-    field->SetFont(m_hFont, false);
-    return field->m_hWnd;
+    return InsertOwned<CListField>(m_hWnd, m_hFont, id, rect);
 }
 
 HWND CChildForm::InsertDiagramm(UINT id, const RECT& rect) {
     vorlan::TraceFunction("CChildForm::InsertDiagramm");
-    auto* chart = new CDiagramm;
-    if (!chart->Create(m_hWnd, rect, id)) {
-        delete chart;
-        return nullptr;
-    }
-    chart->SetFont(m_hFont, false);
-    return chart->m_hWnd;
+    return InsertOwned<CDiagramm>(m_hWnd, m_hFont, id, rect);
 }
 
 void CChildForm::SetStaticText(SIZE* size, HWND label, const char* text) {

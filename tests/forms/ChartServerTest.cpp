@@ -33,4 +33,5 @@ TEST_F(ChartServerTest, DiaShowsBothChartsWithTheirSeriesLabelsAndNoMessage) {
     // 238,000 of 0-250,000 lands where 64-bit arithmetic puts it.
     EXPECT_EQ(b.series[0].points[3].y, static_cast<int>(238000LL * chart::kUnits / 250000));
     EXPECT_EQ(b.rasterY, static_cast<int>(50000LL * chart::kUnits / 250000));
+    SaveArtefact("statistik.bmp");
 }

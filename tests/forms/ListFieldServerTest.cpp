@@ -75,6 +75,7 @@ TEST_F(ListFieldServerTest, AwlShowsTheArrayWithItsStatesFromTheMemo) {
     }
     COLORREF back = TreeView_GetBkColor(tree.m_hWnd);
     EXPECT_EQ(back, 0xD1EEEEu) << "BGCOLOR 25";
+    SaveArtefact("auswahl.bmp");
 }
 
 TEST_F(ListFieldServerTest, ChecksRadiosAndThirdLevelBoxesAreWrittenToTheArrayAtOnce) {
