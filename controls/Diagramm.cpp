@@ -163,7 +163,10 @@ int CDiagramm::LegendHeight() const {
     if (!m_content.valid) return 0;
     int rows = static_cast<int>(std::count_if(m_content.series.begin(), m_content.series.end(),
                                               [](const chart::Series& s) { return !s.text.empty(); }));
-    return rows * ((m_content.maxX + m_content.maxY) / 30);
+    if (rows == 0) return 0;
+    // The rows start below the X axis' labels.
+    int sum = m_content.maxX + m_content.maxY;
+    return rows * (sum / 30) + chart::kTick + sum / 40;
 }
 
 chart::Mapping CDiagramm::ClientMapping() const {
@@ -194,7 +197,7 @@ void CDiagramm::Draw(HDC dc, const RECT& client, bool focusFrame) const {
         ::SetTextColor(dc, axis);
 
         ::SelectObject(dc, fonts.title);
-        Text(dc, kUnits / 2, -kUnits / 8, TA_CENTER | TA_BOTTOM, c.title);
+        Text(dc, kUnits / 2, -kUnits / 8, TA_CENTER | TA_TOP, c.title);
 
         if (c.rasterColour != kDefaultColour) {
             SelectedPen pen(dc, 0, static_cast<COLORREF>(c.rasterColour));

@@ -41,6 +41,8 @@ class CDiagramm : public CWnd {
     void Draw(HDC dc, const RECT& client, bool focusFrame) const;
 
     const chart::Content& Content() const { return m_content; }
+    // Chart units below the plot: the X labels and one row per series with a legend text.
+    int LegendHeight() const;
     bool IsEmbedded() const { return m_bEmbedded; }
     HWND ToolTipWindow() const { return m_tip; }
 
@@ -58,7 +60,6 @@ class CDiagramm : public CWnd {
     void ShowTip(const std::string& text, POINT screen);
     void HideTip();
     void StopTipTimer();
-    int LegendHeight() const;
     chart::Mapping ClientMapping() const;
     chart::Hit HitAt(POINT client) const;
     std::string HintText() const;

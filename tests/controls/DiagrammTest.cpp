@@ -157,7 +157,7 @@ TEST_F(DiagrammTest, TheTooltipShowsThePointTextAndPutsItsSeriesOnTop) {
     ::SetActiveWindow(owner);
     harness::Pump();
     CRect client = chart->GetClientRect();
-    chart::Mapping m = chart::MapClient(client.Width(), client.Height(), false, chart->Content().series.size() * 1092);
+    chart::Mapping m = chart::MapClient(client.Width(), client.Height(), false, chart->LegendHeight());
     POINT at{m.ToDeviceX(chart::kUnits / 2), m.ToDeviceY(chart::kUnits / 2)};
     POINT screen = at;
     ::ClientToScreen(chart->m_hWnd, &screen);
