@@ -4,6 +4,7 @@
 #include "controls/ListField.h"
 #include "tests/forms/FormServerFixture.h"
 
+#include <cstring>
 #include <string>
 
 using demotrace::Has;
@@ -198,4 +199,25 @@ TEST_F(ListFieldServerTest, AwdLoadsChildrenOnFirstExpansionOnly) {
     for (HTREEITEM h = tree.GetChildItem(inner); h; h = tree.GetNextSiblingItem(h))
         ++count;
     EXPECT_EQ(count, 3) << "loaded once";
+}
+
+TEST_F(ListFieldServerTest, TheInfoTipIsPieceFiveCutToTheTreesBuffer) {
+    ResetArray();
+    CListField* field = OpenField("AWL");
+    ASSERT_NE(field, nullptr);
+    CTreeCtrl& tree = field->Tree();
+    char buffer[16];
+    std::memset(buffer, 'x', sizeof buffer);
+    NMTVGETINFOTIPA tip{};
+    tip.hdr = NMHDR{tree.m_hWnd, CListField::kTreeId, static_cast<UINT>(TVN_GETINFOTIPA)};
+    tip.pszText = buffer;
+    tip.cchTextMax = 8;
+    tip.hItem = Find(tree, "Befund erhoben");
+    field->SendMessage(WM_NOTIFY, CListField::kTreeId, reinterpret_cast<LPARAM>(&tip));
+    EXPECT_STREQ(buffer, "Haken s");
+    EXPECT_EQ(buffer[8], 'x') << "nothing written past the buffer";
+    tip.cchTextMax = sizeof buffer;
+    tip.hItem = Find(tree, "Urin");
+    field->SendMessage(WM_NOTIFY, CListField::kTreeId, reinterpret_cast<LPARAM>(&tip));
+    EXPECT_STREQ(buffer, "") << "an entry without a tooltip";
 }
