@@ -3,6 +3,8 @@
 #include "app/ProtocolLog.h"
 #include "app/UpdateCheck.h"
 #include "controls/Global.h"
+#include "controls/Diagramm.h"
+#include "controls/ListField.h"
 #include "forms/BaseMDIMenu.h"
 #include "forms/ChildForm.h"
 #include "forms/FormMessages.h"
@@ -375,6 +377,10 @@ void CVORLANApp::RegisterClasses() {
     CChildForm::SetLooks(looks);
     CBaseMDIMenu::SetImageLoader([](UINT bitmap) { return theApp.LoadImageList(bitmap, false); });
     CDataExplorer::SetImageLoader([](UINT bitmap) { return theApp.LoadImageList(bitmap, false); });
+    CListField::SetImageLoader([](UINT bitmap) { return theApp.LoadImageList(bitmap, false); });
+    auto execute = [](const std::string& line) { return theApp.Execute(line.c_str()).str(); };
+    CListField::SetExecutor(execute);
+    CDiagramm::SetExecutor(execute);
     CChildForm::RegisterTabEdit();
     CWnd::RegisterWindowClass("VORLAN MDI Window", CS_DBLCLKS, m_hMainIcon, nullptr,
                               reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), vorlan::kFrameExtraBytes);

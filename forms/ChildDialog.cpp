@@ -312,12 +312,10 @@ int CChildDialog::CreateControls(int relayout) {
         CreateComments(group, 0);
 
     m_fieldWindows.assign(static_cast<size_t>(m_nFields) + 1, FieldWindows());
-    m_nExplorers = 0;
     for (int k = 1; k <= m_nFields; ++k)
         CreateField(k, vorlan::ParseFieldRecord(m_session.Execute(vorlan::EditLine(description, k)).str()));
 
-    // A single explorer grows with the frame.
-    if (m_nExplorers == 1) m_stretch.push_back(m_explorerEntry);
+    AddSingleStretchControl();
     if (form.gridFirst < form.gridLast)
         CreateScrollField(0, form.gridFirst, form.gridLast, form.gridColumn, form.gridWidth);
     if (!m_hWnd) return 0;
@@ -355,8 +353,6 @@ void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
     switch (field.kind) {
     case FieldKind::Explorer:
     case FieldKind::RichText:
-    case FieldKind::Chart:
-    case FieldKind::ListField:
         // Their controls come with the controls' own issues; until then the field shows its
         // label like an unknown kind.
         vorlan::WriteProtocol("CChildDialog::CreateControls - field %d of kind %d not created",
@@ -398,6 +394,11 @@ void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
     case FieldKind::Radio:
     case FieldKind::RadioRight:
     case FieldKind::Check3Right: ShowCheck(control, field.value); break;
+    case FieldKind::Chart:
+    case FieldKind::ListField:
+        // The array's name: the field reads its entries from there.
+        ::SetWindowTextA(control, vorlan::UnescapeFromServer(field.value).c_str());
+        break;
     default: break;
     }
     if (!(multiRow && field.kind == FieldKind::Edit))
@@ -413,8 +414,7 @@ void CChildDialog::CreateDataExplorer(int k, const vorlan::FieldRecord& field, c
     HWND explorer = InsertExplorer(1, r, id, vorlan::UnescapeFromServer(field.value).c_str());
     if (!explorer || !m_hWnd) return;
     m_fieldWindows[static_cast<size_t>(k)].control = explorer;
-    ++m_nExplorers;
-    m_explorerEntry = StretchEntry{id, RECT{r.left, r.top, r.right, r.bottom}};
+    m_stretchCandidates.push_back({field.kind, {id, RECT{r.left, r.top, r.right, r.bottom}}});
 }
 
 HWND CChildDialog::CreateFieldControl(int k, const vorlan::FieldRecord& field, const vorlan::Rect& rect) {
@@ -492,9 +492,36 @@ HWND CChildDialog::CreateFieldControl(int k, const vorlan::FieldRecord& field, c
     case FieldKind::RadioRight:
         control = InsertButton(id, checkRect(label), CheckButtonStyle(field.kind), label.c_str());
         break;
+    case FieldKind::Chart:
+        control = InsertDiagramm(id, r);
+        if (control) {
+            ++m_nDiagrams;
+            m_stretchCandidates.push_back({field.kind, {id, r}});
+        }
+        break;
+    case FieldKind::ListField:
+        control = InsertListField(id, r);
+        if (control) m_stretchCandidates.push_back({field.kind, {id, r}});
+        break;
     default: break;
     }
     return control;
+}
+
+void CChildDialog::AddSingleStretchControl() {
+    // A chart, an explorer or a list field grows with the frame when it is the only one of
+    // its kind.
+    for (FieldKind kind : {FieldKind::Chart, FieldKind::DataExplorer, FieldKind::ListField}) {
+        int count = 0;
+        const StretchEntry* entry = nullptr;
+        for (const auto& candidate : m_stretchCandidates)
+            if (candidate.first == kind) {
+                ++count;
+                entry = &candidate.second;
+            }
+        if (count == 1) m_stretch.push_back(*entry);
+    }
+    m_stretchCandidates.clear();
 }
 
 HWND CChildDialog::CreateFieldLabel(int, const vorlan::FieldRecord& field, const vorlan::Rect& r) {

@@ -173,6 +173,10 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     void CreateDataExplorer(int k, const vorlan::FieldRecord& field, const vorlan::Rect& rect);
     HWND CreateFieldControl(int k, const vorlan::FieldRecord& field, const vorlan::Rect& r);
     HWND CreateFieldLabel(int k, const vorlan::FieldRecord& field, const vorlan::Rect& r);
+    // The only chart or list field of the form goes into the stretch table.
+    void AddSingleStretchControl();
+    std::vector<std::pair<vorlan::FieldKind, StretchEntry>> m_stretchCandidates;
+    int m_nDiagrams = 0; // chart fields created
     void AddToolTip(HWND control, const std::string& text);
     void RemoveToolTip(HWND control);
     void ReplaceToolTip(HWND control, const std::string& text);
@@ -373,8 +377,6 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     std::set<int> m_partialTextBoxes;
     std::vector<FieldWindows> m_fieldWindows;
     // The explorers of the form; a single one stretches.
-    int m_nExplorers = 0;
-    StretchEntry m_explorerEntry{};
     int m_nPictures = 0;
     HWND m_hPopupList = nullptr;
     std::string m_strPopupTable;

@@ -3,8 +3,10 @@
 #include "app/ProtocolLog.h"
 #include "app/Session.h"
 #include "app/SettingsBlock.h"
+#include "controls/Diagramm.h"
 #include "controls/HtmlStatic.h"
 #include "controls/InPlaceEdit.h"
+#include "controls/ListField.h"
 #include "forms/FormGeometry.h"
 #include "forms/FormMessages.h"
 #include "imaging/ImgAnyDecoder.h"
@@ -21,6 +23,18 @@ constexpr DWORD kPictureStyle = 9;
 constexpr int kFirstBackgroundResource = 99; // picture number n is resource n + 99
 
 CChildForm::Looks g_looks;
+
+// A control object that deletes itself with its window, created on the form with its font.
+template <class Control>
+HWND InsertOwned(HWND form, HFONT font, UINT id, const RECT& rect) {
+    auto* control = new Control;
+    if (!control->Create(form, rect, id)) {
+        delete control;
+        return nullptr;
+    }
+    control->SetFont(font, false);
+    return control->m_hWnd;
+}
 
 HBRUSH SystemBrush(int colour) {
     return reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(colour + 1));
@@ -127,6 +141,16 @@ HWND CChildForm::InsertExplorer(int kind, const RECT& rect, UINT id, const char*
     // Filling asks the server and may run its routines: the window can be gone afterwards.
     explorer->SetWindowText(array ? array : "");
     return ::IsWindow(window) ? window : nullptr;
+}
+
+HWND CChildForm::InsertListField(UINT id, const RECT& rect) {
+    vorlan::TraceFunction("CChildForm::InsertListField");
+    return InsertOwned<CListField>(m_hWnd, m_hFont, id, rect);
+}
+
+HWND CChildForm::InsertDiagramm(UINT id, const RECT& rect) {
+    vorlan::TraceFunction("CChildForm::InsertDiagramm");
+    return InsertOwned<CDiagramm>(m_hWnd, m_hFont, id, rect);
 }
 
 void CChildForm::SetStaticText(SIZE* size, HWND label, const char* text) {

@@ -3,6 +3,7 @@
 #include "forms/ChildForm.h"
 
 #include "app/ProtocolLog.h"
+#include "controls/AviSurface.h"
 #include "forms/ChildFormPicture.h"
 #include "forms/FormGeometry.h"
 #include "framework/App.h"
@@ -34,12 +35,25 @@ SIZE BitmapSize(HBITMAP bitmap) {
     return SIZE{bm.bmWidth, bm.bmHeight};
 }
 
-// A picture's companion video plays on a video surface. There is none yet: no video opens,
-// and the field goes on showing its video text.
+// A picture's companion video plays on a video surface over the field, which takes the
+// frame's size. A video that does not open leaves the picture as it was.
 bool StartVideo(HWND picture, PictureFieldData* data) {
-    (void)picture;
-    (void)data;
-    return false;
+    auto* surface = new CAviSurface;
+    if (!surface->OpenFile(data->videoPath, picture, 1, 24)) {
+        delete surface;
+        return false;
+    }
+    data->video = surface;
+    int width = 0, height = 0;
+    surface->GetFrameSize(width, height);
+    CChildForm::ZoomWindow(picture, SIZE{width, height});
+    surface->Play();
+    return true;
+}
+
+void EndVideo(PictureFieldData* data) {
+    delete data->video;
+    data->video = nullptr;
 }
 
 // Forgets the pending load and waits for its thread. A picture it still hands over arrives
@@ -94,6 +108,7 @@ LRESULT OnSetIcon(HWND picture, PictureFieldData* d, HBITMAP bitmap, const Pictu
     }
     d->request = nullptr;
     if (d->bitmap && d->bitmap != bitmap) ::DeleteObject(d->bitmap);
+    if (!bitmap) EndVideo(d);
     d->bitmap = bitmap;
     d->loading = false;
     ::ShowWindow(picture, bitmap ? SW_SHOWNA : SW_HIDE);
@@ -149,6 +164,7 @@ void OnButtonDown(HWND picture, PictureFieldData* d) {
 void OnButtonUp(HWND picture, PictureFieldData* d) {
     if (::GetCapture() == picture) {
         ::ReleaseCapture();
+        if (d) EndVideo(d);
         CChildForm::RestoreWindow(picture);
         return;
     }
@@ -338,7 +354,10 @@ LRESULT CALLBACK CChildForm::WndProcBitmap(HWND hwnd, UINT msg, WPARAM wParam, L
     case WM_LBUTTONUP: OnButtonUp(hwnd, d); return 0;
     case WM_CAPTURECHANGED:
         // Capture lost while zoomed (another window took it): back into the form.
-        if (reinterpret_cast<HWND>(lParam) != hwnd) RestoreWindow(hwnd);
+        if (reinterpret_cast<HWND>(lParam) != hwnd) {
+            if (d) EndVideo(d);
+            RestoreWindow(hwnd);
+        }
         return 0;
     case WM_CONTEXTMENU:
         if (::GetWindowTextLengthA(hwnd) > 0) ShowPictureMenu(hwnd, lParam);

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+class CAviSurface;
+
 namespace vorlan {
 
 struct PictureLoadRequest {
@@ -24,6 +26,7 @@ struct PictureFieldData {
     HANDLE thread = nullptr;
     HWND parentBeforeZoom = nullptr;
     RECT rectBeforeZoom{}; // screen coordinates
+    CAviSurface* video = nullptr; // while a video plays
     CString videoPath;     // the picture path with ".avi" when that file is there
     bool videoStarting = false;
 };

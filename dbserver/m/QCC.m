@@ -156,7 +156,8 @@ EDIT(%qscr,%qk) N %qrec,%qvar
  D TR("EDIT^QCC("_$$A($G(%qscr))_","_$$A($G(%qk))_")")
  S %qrec=$$FIELD($G(%qscr),$G(%qk)) Q:%qrec="" ""
  S %qvar=$P(%qrec,$C(167),5)
- S $P(%qrec,$C(167),5)=$S(%qvar=""!'$P(%qrec,$C(167),6)!(($P(%qrec,$C(167),7)>1)&($P(%qrec,$C(167),6)'=11)):"",1:$$ESC($G(@%qvar)))
+ ; Charts, list fields and explorers name their array at any height.
+ S $P(%qrec,$C(167),5)=$S(%qvar="":"","^7^8^11^"[("^"_$P(%qrec,$C(167),6)_"^"):$$ESC($G(@%qvar)),'$P(%qrec,$C(167),6)!($P(%qrec,$C(167),7)>1):"",1:$$ESC($G(@%qvar)))
  S $P(%qrec,$C(167),4)=$$ESC($P(%qrec,$C(167),4)),$P(%qrec,$C(167),9)=$$ESC($P(%qrec,$C(167),9))
  Q %qrec
  ; The 72 key texts F5-F12, X1-X32, M1-M32 joined by $C(255), which no text may hold.
