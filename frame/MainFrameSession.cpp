@@ -49,11 +49,9 @@ void CMainFrame::OnFileNew(UINT) {
         CString language = TheSession().Execute(vorlan::VariableLine("%LAN"));
         if (!language.IsEmpty() && theApp.LoadLanguageDll(language[0])) {
             // The menu comes from the library of the chosen language.
-            CMenu menu;
-            if (menu.LoadMenu(IDR_MAINMENU)) {
-                ::SetMenu(m_hWnd, menu.m_hMenu);
-                m_menu.Attach(menu.Detach());
-                ::DrawMenuBar(m_hWnd);
+            if (m_wndMenuBar.SetMenu(IDR_MAINMENU)) {
+                SetBandInfos();
+                SizeContents();
             }
         }
         m_wndMenuTree.SendMessage(WM_CREATEMENU);
@@ -158,5 +156,5 @@ void CMainFrame::SetInfos() {
             TheSession().Execute(vorlan::WorkstationPathLine(p.node, value.str()));
         }
     }
-    // The icon desktop's look and icons from the server come with the desktop's icons.
+    SetDesktopInfos();
 }
