@@ -48,6 +48,15 @@ void AddTextButtons(CToolBarCtrl& bar, int n) {
     }
 }
 
+// A side bar 180 wide at the host's left edge with a stand-in for the menu tree in its band.
+void MakeSideBar(Host& host, CSizableReBar& side, CWnd& tree, int height) {
+    ASSERT_TRUE(host.Create(600, 400));
+    ASSERT_TRUE(side.Create(host, 7, CSizableReBar::kSideBar, false));
+    side.SetWindowPos(nullptr, 0, 0, 180, height, SWP_NOZORDER);
+    ASSERT_TRUE(tree.CreateEx(0, "EDIT", "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), side.GetReBar(), 1));
+    EXPECT_GT(side.AddBar(tree, 1, 180, 0, 180, nullptr, 0, 0), 0);
+}
+
 void WaitForSlide(const CSizableReBar& bar) {
     harness::WaitUntil(
         [&] {
@@ -136,13 +145,9 @@ TEST(SizableReBar, SizeBandSlotsAndTheChevronsButtons) {
 
 TEST(SizableReBar, TheSideBarSlidesOnlyWithoutTheTreesFocus) {
     Host host;
-    ASSERT_TRUE(host.Create(600, 400));
     CSizableReBar side;
-    ASSERT_TRUE(side.Create(host, 7, CSizableReBar::kSideBar, false));
-    side.SetWindowPos(nullptr, 0, 0, 180, 380, SWP_NOZORDER);
     CWnd tree;
-    ASSERT_TRUE(tree.CreateEx(0, "EDIT", "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), side.GetReBar(), 1));
-    EXPECT_GT(side.AddBar(tree, 1, 180, 0, 180, nullptr, 0, 0), 0);
+    MakeSideBar(host, side, tree, 380);
 
     RECT r{0, 0, 600, 380};
     side.SetBarPos(r);
@@ -185,13 +190,9 @@ TEST(SizableReBar, TheSideBarSlidesOnlyWithoutTheTreesFocus) {
 
 TEST(SizableReBar, DraggingTheSideBarsEdgeResizesIt) {
     Host host;
-    ASSERT_TRUE(host.Create(600, 400));
     CSizableReBar side;
-    ASSERT_TRUE(side.Create(host, 7, CSizableReBar::kSideBar, false));
-    side.SetWindowPos(nullptr, 0, 0, 180, 300, SWP_NOZORDER);
     CWnd tree;
-    ASSERT_TRUE(tree.CreateEx(0, "EDIT", "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), side.GetReBar(), 1));
-    side.AddBar(tree, 1, 180, 0, 180, nullptr, 0, 0);
+    MakeSideBar(host, side, tree, 300);
     harness::Pump();
     // The pointer on the strip right of the rebar: the dividing area.
     POINT edge{177, 150};
