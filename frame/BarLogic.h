@@ -100,7 +100,6 @@ inline constexpr char kClientDesktopCheckLine[] =
 inline constexpr char kUserDesktopCheckLine[] = "W:$D(^[%SYS]Z(\"DESKTOP\",%USER)) 1";
 // The item's value: "BGCOLOR", "TEXTCOLOR", "TEXTSIZE", "TEXTFONT", "IMAGE", "IMAGETYPE".
 std::string DesktopItemLine(bool perClient, std::string_view item);
-inline constexpr char kIconCountLine[] = "W $O(^Z(\"DESKTOP\",%USER,\"ICONS\",\"\"),-1)";
 // The next icon number after n (0: the first); "" after the last.
 std::string NextIconLine(int n);
 // "TEXT", "MEMO", "PARA", "POSX", "POSY" of icon n.
