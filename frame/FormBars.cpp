@@ -52,24 +52,18 @@ LRESULT CTitleMenuBar::OnDropDown(const NMTOOLBARA* info) {
     return TBDDRET_DEFAULT;
 }
 
-// ---- the strip
+// ---- the band holder
 
 LRESULT CFormBand::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-    case WM_COMMAND: return ::SendMessageA(::GetParent(m_hWnd), msg, wParam, lParam);
-    case WM_NOTIFY: {
+    if (msg == WM_NOTIFY) {
         auto* hdr = reinterpret_cast<NMHDR*>(lParam);
-        // The buttons' tips are the main frame's: key texts by the key, others by the string.
         if (hdr && hdr->code == TTN_GETDISPINFOA) {
             if (CMainFrame* main = CMainFrame::Get())
                 main->OnToolTipText(reinterpret_cast<NMTTDISPINFOA*>(hdr));
             return 0;
         }
-        break;
     }
-    default: break;
-    }
-    return CPlainBar::WindowProc(msg, wParam, lParam);
+    return CSizableReBarTool::WindowProc(msg, wParam, lParam);
 }
 
 // ---- the bars of a frame
@@ -82,35 +76,46 @@ bool CFormBars::CreateModal(HWND frame, const std::vector<std::string>& keys, bo
     return Build(frame, keys, true, noWindow, false);
 }
 
-bool CFormBars::Build(HWND frame, const std::vector<std::string>& keys, bool modal, bool noWindow, bool grid) {
+bool CFormBars::Build(HWND frame, const std::vector<std::string>& keys, bool modal, bool noWindow,
+                      bool grid) {
     m_bTitleMenu = m_titleMenu.Create(keys, vorlan::kKeyCount) > 0;
     if (!modal && !m_bTitleMenu && !vorlan::AnyKeyImage(keys, 40) && !grid) return false;
-    if (!m_band.Create(CPlainBar::Top, frame, kBandId)) return false;
+    if (!m_band.Create(frame, kBandId, CSizableReBar::kToolBar, true)) return false;
+    HWND holder = m_band.GetReBar();
     // (The frame is not shown yet: the toolbar's own style says whether no-window mode hid it.)
-    if (modal && m_modalTool.Create(m_band.m_hWnd, frame, noWindow) &&
+    if (modal && m_modalTool.Create(holder, frame, noWindow) &&
         (::GetWindowLongPtrA(m_modalTool.m_hWnd, GWL_STYLE) & WS_VISIBLE))
         Add(m_modalTool);
-    if (m_bTitleMenu && m_menuBar.Create(m_band.m_hWnd, frame, &m_titleMenu)) Add(m_menuBar);
-    m_bKeyTool = m_keyTool.Create(m_band.m_hWnd, keys, 40, 0) != 0;
+    if (m_bTitleMenu && m_menuBar.Create(holder, frame, &m_titleMenu)) Add(m_menuBar);
+    m_bKeyTool = m_keyTool.Create(holder, keys, 40, 0) != 0;
     if (m_bKeyTool) Add(m_keyTool);
-    if (!modal && grid && m_printBar.Create(m_band.m_hWnd)) Add(m_printBar);
+    if (!modal && grid && m_printBar.Create(holder)) Add(m_printBar);
     return true;
 }
 
 void CFormBars::Add(CToolBarCtrl& bar) {
     CSize size = bar.GetNeededSize();
     bar.SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
-    m_band.AddItem(bar.m_hWnd, size.cx);
+    m_band.AddToolBar(bar.m_hWnd, static_cast<UINT>(::GetDlgCtrlID(bar.m_hWnd)));
 }
 
 int CFormBars::GetHeight(int width) const {
-    return m_band.m_hWnd ? m_band.NeededHeight(width) : 0;
+    if (!m_band.m_hWnd) return 0;
+    if (width <= 0) return m_band.GetHeight();
+    // The rows the bands take at that width: the rebar lays them out as it is sized.
+    CRect now = m_band.GetWindowRect();
+    ::SetWindowPos(m_band.GetReBar(), nullptr, 0, 0, width, now.Height(),
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    int height = static_cast<int>(::SendMessageA(m_band.GetReBar(), RB_GETBARHEIGHT, 0, 0));
+    ::SetWindowPos(m_band.GetReBar(), nullptr, 0, 0, now.Width(), now.Height(),
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    return height;
 }
 
 int CFormBars::Layout(int width) {
+    if (!m_band.m_hWnd) return 0;
     int height = GetHeight(width);
-    if (m_band.m_hWnd)
-        ::SetWindowPos(m_band.m_hWnd, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(m_band.m_hWnd, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     return height;
 }
 

@@ -1,14 +1,14 @@
 #pragma once
-// The bars above the forms of a frame until the sizable rebar and its menu bar take their
-// place: one strip with the title menu (a drop-down button per popup), the modal window's
-// own toolbar and the function-key toolbar. The MDI frame and the modal window both carry
-// one; the strip passes the toolbars' commands on to the frame.
+// The bars above the forms of a frame: one band holder (a sizable rebar of the frame's width)
+// with the title menu (a drop-down button per popup), the modal window's own toolbar and the
+// function-key toolbar as bands. The MDI frame and the modal window both carry one; the
+// holder passes the toolbars' commands on to the frame.
 
 #include "forms/BaseMDIMenu.h"
 #include "frame/BaseMDITool.h"
 #include "frame/GridPrintBar.h"
-#include "frame/PlainBars.h"
 #include "framework/Controls.h"
+#include "framework/SizableReBar.h"
 
 #include <string>
 #include <vector>
@@ -30,7 +30,8 @@ class CTitleMenuBar : public CToolBarCtrl {
     CBaseMDITitleMenu* m_pMenu = nullptr;
 };
 
-class CFormBand : public CPlainBar {
+// The buttons' tips are the main frame's: key texts by the key, others by the string.
+class CFormBand : public CSizableReBarTool {
   public:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 };
@@ -44,11 +45,12 @@ class CFormBars {
     // when they have entries. noWindow: the application's no-window switch.
     bool CreateModal(HWND frame, const std::vector<std::string>& keys, bool noWindow);
 
-    // The strip's height (0 without one), with a width the height it takes wrapped to it, and
-    // its place across the top of the frame, which returns that height.
+    // The bands' height (0 without them), with a width the height they take wrapped to it, and
+    // their place across the top of the frame, which returns that height.
     int GetHeight(int width = 0) const;
     int Layout(int width);
     HWND GetBand() const { return m_band.m_hWnd; }
+    CSizableReBarTool& Band() { return m_band; }
     bool HasTitleMenu() const { return m_bTitleMenu; }
     bool HasKeyTool() const { return m_bKeyTool; }
     // A toolbar button's rectangle in screen coordinates; false when no toolbar has it.

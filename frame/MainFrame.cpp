@@ -18,8 +18,6 @@ namespace {
 
 constexpr int kStatusHeight = 20;
 constexpr int kIndicatorWidth = 36;
-constexpr int kMemoWidth = 220;
-constexpr int kMemoLabelWidth = 44;
 
 } // namespace
 
@@ -47,10 +45,9 @@ CMainFrame* CMainFrame::Get() {
 }
 
 bool CMainFrame::LoadFrame(const char* title) {
-    if (!m_menu.LoadMenu(IDR_MAINMENU)) return false;
+    // The menu lives in the menu bar, not on the window.
     if (!CreateEx(0, kClassName, title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                  CRect(CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT + 900, CW_USEDEFAULT + 650), nullptr,
-                  static_cast<UINT>(reinterpret_cast<UINT_PTR>(m_menu.m_hMenu))))
+                  CRect(CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT + 900, CW_USEDEFAULT + 650), nullptr, 0))
         return false;
     m_bAutoDelete = true;
     return true;
@@ -105,6 +102,7 @@ bool CMainFrame::OnCreateClient(CREATESTRUCTA*) {
     m_hWndMDIClient = desktop->m_hWnd;
     CreateFonts();
     CreateToolbars();
+    LoadDefaults(0);
     return true;
 }
 
@@ -128,40 +126,6 @@ void CMainFrame::CreateFonts() {
     vorlan::g_nRowHeightUnit = row + 2 * ::GetSystemMetrics(SM_CYEDGE);
 }
 
-void CMainFrame::CreateToolbars() {
-    TraceFunction("CMainFrame::CreateToolbars");
-    m_wndStatusBar.Create(WS_VISIBLE | SBARS_SIZEGRIP, CRect(0, 0, 0, 0), m_hWnd, ID_STATUS_BAR);
-    m_wndStatusBar.SetFont(m_fontNormal);
-    m_wndProgress.Create(PBS_SMOOTH, CRect(0, 0, 0, 0), m_wndStatusBar.m_hWnd, 1);
-    CString text;
-    text.LoadString(IDS_NOT_LOGGED_IN);
-    SetExtraText(text, IDI_LOGGED_OUT);
-    SetIdleText();
-
-    m_wndTopBar.Create(CPlainBar::Top, m_hWnd, IDC_MEMO_BAR);
-    CString label;
-    label.LoadString(IDS_MEMO_LABEL);
-    m_hMemoLabel = ::CreateWindowExA(0, "STATIC", label, WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE | SS_RIGHT, 0,
-                                     0, kMemoLabelWidth, 22, m_wndTopBar.m_hWnd, nullptr, nullptr, nullptr);
-    ::SendMessageA(m_hMemoLabel, WM_SETFONT, reinterpret_cast<WPARAM>(static_cast<HFONT>(m_fontNormal)),
-                   FALSE);
-    m_wndMemo.Create(m_wndTopBar.m_hWnd, IDC_MEMO_BOX);
-    m_wndMemo.SetFont(m_fontNormal);
-    m_wndTopBar.AddItem(m_hMemoLabel, kMemoLabelWidth);
-    m_wndTopBar.AddItem(m_wndMemo.m_hWnd, kMemoWidth);
-
-    m_wndSideBar.Create(CPlainBar::Side, m_hWnd, IDC_MENU_BAR);
-    m_wndMenuTree.Create(m_wndSideBar.m_hWnd, ID_MENUTREE_BAR);
-    m_wndSideBar.SetContent(m_wndMenuTree.m_hWnd);
-    HWND memoCombo = m_wndMemo.GetComboBoxCtrl();
-    m_wndMenuTree.SetMemoBox(memoCombo);
-    m_wndMenuTree.SetNotifyOwner(m_wndSideBar.m_hWnd);
-    m_wndMenuTree.SetControlFocusHandler([this] { SetControlFocus(); });
-    m_wndMemo.SetMenuBarHandle(m_wndMenuTree.m_hWnd);
-    m_wndMemo.SetControlFocusHandler([this] { SetControlFocus(); });
-    if (m_pIconList) m_pIconList->SetMemoBoxHandle(m_wndMemo.GetEditCtrl());
-}
-
 // ---- layout and status bar
 
 void CMainFrame::RecalcLayout() {
@@ -180,16 +144,16 @@ void CMainFrame::SizeContents() {
         }
         m_wndStatusBar.ShowWindow(m_bStatusVisible ? SW_SHOWNA : SW_HIDE);
     }
-    if (m_wndTopBar.m_hWnd && m_wndTopBar.IsWindowVisible()) {
-        int h = m_wndTopBar.NeededHeight();
-        m_wndTopBar.MoveWindow(CRect(r.left, r.top, r.right, r.top + h));
+    if (m_wndReBar.m_hWnd && m_wndReBar.IsWindowVisible()) {
+        int h = static_cast<int>(::SendMessageA(m_wndReBar.GetReBar(), RB_GETBARHEIGHT, 0, 0));
+        if (!m_wndReBar.IsFixedSize(false)) h += 3;
+        m_wndReBar.SetWindowPos(nullptr, r.left, r.top, r.Width(), h, SWP_NOZORDER | SWP_NOACTIVATE);
         r.top += h;
     }
-    if (m_wndSideBar.m_hWnd && m_wndSideBar.IsWindowVisible()) {
-        if (m_wndSideBar.m_nWidth == 0 && r.Width() > 0) m_wndSideBar.m_nWidth = r.Width() / 4;
-        int w = std::min<int>(m_wndSideBar.m_nWidth, r.Width());
-        m_wndSideBar.MoveWindow(CRect(r.left, r.top, r.left + w, r.bottom));
-        r.left += w;
+    if (m_wndMenuReBar.m_hWnd && m_wndMenuReBar.IsWindowVisible()) {
+        RECT side = r;
+        m_wndMenuReBar.SetBarPos(side);
+        r.left += std::max<int>(0, static_cast<int>(side.right - side.left));
     }
     if (m_hWndMDIClient) ::MoveWindow(m_hWndMDIClient, r.left, r.top, r.Width(), r.Height(), TRUE);
 }
@@ -313,7 +277,7 @@ void CMainFrame::OnClose() {
         if (AfxMessageBox(IDS_CLOSE_WITH_FORMS, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
     }
     if (!MDICloseAll() && HasFormFrames()) return;
-    // (The frame's and bars' state is kept in the profile once the sizable bars exist.)
+    SaveDefaults();
     if (MDICloseAll()) DestroyWindow();
 }
 
@@ -330,7 +294,7 @@ bool CMainFrame::MDICloseAll() {
         TheSession().Execute(vorlan::kForgetJobPathsLine);
         m_appTimer.interval = m_sysTimer.interval = 0;
         m_nMessageCountdown = 0;
-        // (The icon desktop's icons are saved on the server once the desktop has icons.)
+        SaveInfos();
         TheSession().Execute(vorlan::kLogoutLine);
     }
     m_bLoggedIn = false;
@@ -356,7 +320,6 @@ void CMainFrame::StopMenuEditMode() {
 void CMainFrame::OnDestroy() {
     ::KillTimer(m_hWnd, kFrameTimer);
     ConnectListWindow(false);
-    m_menu.Detach();       // the window takes its menu with it
     m_pIconList = nullptr; // the desktop deletes itself with its window
     ::PostQuitMessage(0);
 }
@@ -388,6 +351,7 @@ LRESULT CMainFrame::OnActivate(WPARAM wParam, LPARAM) {
 LRESULT CMainFrame::OnNcActivate(WPARAM wParam, LPARAM lParam) {
     BOOL active = wParam && ::IsWindowEnabled(m_hWnd);
     if (m_hWndMDIClient) ::SendMessageA(m_hWndMDIClient, WM_NCACTIVATE, active, 0);
+    if (m_wndMenuBar.m_hWnd) m_wndMenuBar.OnNcActivate(active != FALSE);
     return ::DefWindowProcA(m_hWnd, WM_NCACTIVATE, wParam, lParam);
 }
 
@@ -395,7 +359,7 @@ LRESULT CMainFrame::OnSysCommand(WPARAM wParam, LPARAM lParam) {
     if ((wParam & 0xFFF0) == SC_KEYMENU && lParam == 0) {
         if (HWND active = MDIGetActive())
             if (LRESULT r = ::SendMessageA(active, WM_MENUSHOW, 0, 0)) return r;
-        if (LRESULT r = m_wndTopBar.SendMessage(WM_MENUSHOW)) return r;
+        if (LRESULT r = m_wndReBar.SendMessage(WM_MENUSHOW)) return r;
     }
     return ::DefWindowProcA(m_hWnd, WM_SYSCOMMAND, wParam, lParam);
 }
@@ -420,6 +384,8 @@ void CMainFrame::OnHelpInfo(const HELPINFO* info) {
 }
 
 LRESULT CMainFrame::OnMenuChar(WPARAM wParam, LPARAM lParam) {
+    if (m_wndMenuBar.m_hWnd)
+        if (LRESULT r = m_wndMenuBar.SendMessage(WM_MENUCHAR, wParam, lParam)) return r;
     // Owner-drawn items keep their mnemonics here.
     int found =
         COwnerDrawMenus::FindMnemonic(reinterpret_cast<HMENU>(lParam), static_cast<char>(LOWORD(wParam)));

@@ -8,12 +8,14 @@
 #include "frame/FrameLogic.h"
 #include "frame/FrameViewer.h"
 #include "frame/MenuTreeBar.h"
-#include "frame/PlainBars.h"
+#include "frame/ToolBarExMenu.h"
+#include "frame/ToolBarExTool.h"
 #include "frame/ToolbarMemo.h"
 #include "framework/Controls.h"
 #include "framework/Frame.h"
 #include "framework/Gdi.h"
 #include "framework/Menu.h"
+#include "framework/SizableReBar.h"
 
 #include <memory>
 
@@ -68,8 +70,31 @@ class CMainFrame : public CMDIFrameWnd {
     void SetViewer(std::unique_ptr<IFrameViewer> viewer) { m_pViewer = std::move(viewer); }
     CIconList* GetIconList() const { return m_pIconList; }
     CMenuTreeBar& GetMenuTree() { return m_wndMenuTree; }
-    // The menu the frame shows (memo groups, language list, window list live in it).
-    HMENU FrameMenu() const;
+    // ---- the bars
+    // The frame's menu: the menu bar's (the window has none of its own).
+    HMENU GetFrameMenu() const { return m_wndMenuBar.GetMenu(); }
+    // Menu edit mode swaps the menu through the menu bar (SetMenu) and keeps the menu rebar
+    // out meanwhile (SaveStateAndShow, RestoreState).
+    CToolBarExMenu& GetMenuBar() { return m_wndMenuBar; }
+    CToolBarExTool& GetButtonBar() { return m_wndToolBar; }
+    CSizableReBar& GetTopReBar() { return m_wndReBar; }
+    CSizableReBar& GetMenuReBar() { return m_wndMenuReBar; }
+    // The profile's layout of the frame and its bars (flag 0: the frame's and the menu
+    // rebar's places too).
+    void LoadDefaults(int flag);
+    bool LoadState(const char* name);
+    void SaveDefaults();
+    void SaveState(const char* name);
+    void SetBandInfos();
+    // The icon desktop's look and icons on the server (also after its options dialog).
+    void SaveInfos();
+    // The icon desktop may open its options: logged in and not editing the menu.
+    bool IsDesktopOptionsAllowed() const;
+    // The icon desktop reports its sizes to the server.
+    bool IsSizeReportWanted() const;
+    // Where the frame may be placed; tests give screens that have lost a monitor.
+    using ScreenLimitsSource = vorlan::ScreenLimits (*)();
+    void SetScreenLimitsSource(ScreenLimitsSource source) { m_pfnScreenLimits = source; }
     CToolbarMemo& GetMemoBox() { return m_wndMemo; }
     HFONT GetFrameFont(int n) const;
     const CString& GetKeyText(int index) const;
@@ -127,6 +152,13 @@ class CMainFrame : public CMDIFrameWnd {
     // creation (MainFrame.cpp)
     void CreateFonts();
     void CreateToolbars();
+    // bars and their state (MainFrameBars.cpp, MainFrameState.cpp)
+    void ApplyDefaultBandLayout();
+    void ApplyBandRecords(const std::vector<vorlan::BandRecord>& bands);
+    void SetDesktopInfos();
+    void OnIdleUpdateBars();
+    LRESULT OnCustomizeToolbar(HWND toolbar);
+    void OnEnterIdle(WPARAM kind, LPARAM window);
     void LayoutStatusBar();
     void SizeStatusProgress();
 
@@ -180,11 +212,8 @@ class CMainFrame : public CMDIFrameWnd {
     void OnUpdateMenuEditOff(CCmdUI* ui);
     void OnOptions(UINT id);
 
-    // the menu the frame shows, the menu tree's bar, the state kept before a change of login,
-    // a command's button (MainFrameBarHooks.cpp)
+    // the menu the frame shows and a command's button on the button bar (MainFrameBars.cpp)
     void ShowFrameMenu(UINT menuId);
-    void ShowMenuRebarForEdit(bool editing);
-    void SaveSessionInfos();
     bool FindCommandButton(UINT id, RECT& screen, HWND& bar) const;
 
     // log-in (MainFrameSession.cpp)
@@ -210,7 +239,14 @@ class CMainFrame : public CMDIFrameWnd {
     void OnWebBrowser(UINT id);
     void OnOpenExcel(UINT id);
     void OnViewMenuBar(UINT id);
+    void OnViewStandard(UINT id);
     void OnViewDialog(UINT id);
+    void OnSymbolFix(UINT id);
+    void OnCustomizeTB(UINT id);
+    void OnAutohideMenu(UINT id);
+    void OnUpdateViewStandard(CCmdUI* ui);
+    void OnUpdateSymbolFix(CCmdUI* ui);
+    void OnUpdateAutohideMenu(CCmdUI* ui);
     void OnViewStatusBar(UINT id);
     void OnDefaultView(UINT id);
     void OnDocumentManagement(UINT id);
@@ -236,13 +272,12 @@ class CMainFrame : public CMDIFrameWnd {
 
     CIconList* m_pIconList = nullptr;
     CFont m_fontNormal, m_fontBold, m_fontFixed;
-    CPlainBar m_wndTopBar, m_wndSideBar;
+    CToolBarExTool m_wndToolBar;
+    CToolBarExMenu m_wndMenuBar;
     CToolbarMemo m_wndMemo;
-    HWND m_hMemoLabel = nullptr;
     CMenuTreeBar m_wndMenuTree;
     CStatusBarCtrl m_wndStatusBar;
     CProgressCtrl m_wndProgress;
-    CMenu m_menu;
     COwnerDrawMenus m_menuDrawer;
     std::unique_ptr<IFrameViewer> m_pViewer;
 
@@ -260,8 +295,13 @@ class CMainFrame : public CMDIFrameWnd {
     UINT m_nAddOnMessage = 0;
     CString m_strImagesPath;
     bool m_bInTimer = false;
-    bool m_bSideBarBeforeEdit = true;
     HMENU m_hMemoGroups[9] = {};
+    // The toolbar whose customisation starts at the next idle of the customise dialog.
+    HWND m_hCustomizeToolBar = nullptr;
+    // The side bar with the menu tree and the top bar with menu bar, memo box and button bar.
+    CSizableReBar m_wndMenuReBar;
+    CSizableReBar m_wndReBar;
+    ScreenLimitsSource m_pfnScreenLimits = nullptr;
 
     CString m_strExtraText;
     UINT m_nExtraIcon = 0;

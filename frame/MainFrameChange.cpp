@@ -130,10 +130,11 @@ void CMainFrame::OnMenuEditOn(UINT) {
     CBenutzerDialog dialog(TheSession().Execute(vorlan::kUserGroupLine), this);
     int result = dialog.DoModal();
     if (result != IDOK && result != IDC_GROUP_NEW) return;
-    SaveSessionInfos();
+    SaveInfos();
     if (m_pIconList) m_pIconList->SetStandard();
     ShowFrameMenu(IDR_MENU_EDIT);
-    ShowMenuRebarForEdit(true);
+    m_wndMenuReBar.SaveStateAndShow();
+    SizeContents();
     CString text;
     text.LoadString(IDS_MENU_EDIT_INFO);
     SetExtraText(text, IDI_LOGGED_IN);
@@ -153,7 +154,8 @@ void CMainFrame::OnMenuEditOff(UINT) {
     m_bLoggedIn = true;
     ChangeLogin(nullptr, nullptr);
     SetInfos();
-    ShowMenuRebarForEdit(false);
+    m_wndMenuReBar.RestoreState();
+    SizeContents();
 }
 
 void CMainFrame::OnUpdateMenuEditOff(CCmdUI* ui) {

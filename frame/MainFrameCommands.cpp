@@ -6,6 +6,7 @@
 #include "app/Session.h"
 #include "app/VORLANApp.h"
 #include "forms/ChildDialog.h"
+#include "controls/FocusedControl.h"
 #include "frame/BaseMDI.h"
 #include "frame/FrameSessionLogic.h"
 #include "resources/MainFrameIds.h"
@@ -43,6 +44,10 @@ bool CMainFrame::OnOwnCmdMsg(UINT id, int code, CCmdUI* ui) {
         {ID_VIEW_STATUS_BAR, ID_VIEW_STATUS_BAR, &CMainFrame::OnViewStatusBar,
          &CMainFrame::OnUpdateViewStatusBar},
         {ID_DEFAULT_VIEW, ID_DEFAULT_VIEW, &CMainFrame::OnDefaultView, nullptr},
+        {ID_VIEW_STANDARD, ID_VIEW_STANDARD, &CMainFrame::OnViewStandard, &CMainFrame::OnUpdateViewStandard},
+        {ID_SYMBOL_FIX, ID_SYMBOL_FIX, &CMainFrame::OnSymbolFix, &CMainFrame::OnUpdateSymbolFix},
+        {ID_CUSTOMIZE_TB, ID_CUSTOMIZE_TB, &CMainFrame::OnCustomizeTB, nullptr},
+        {ID_AUTOHIDE_MENU, ID_AUTOHIDE_MENU, &CMainFrame::OnAutohideMenu, &CMainFrame::OnUpdateAutohideMenu},
         {ID_DOCUMENTS, ID_DOCUMENTS, &CMainFrame::OnDocumentManagement, nullptr},
         {ID_SEND_MAIL, ID_SEND_MAIL, &CMainFrame::OnSendMail, &CMainFrame::OnUpdateLoggedIn},
         {ID_MEMO_FIRST, ID_MEMO_LAST, &CMainFrame::OnMemos, nullptr},
@@ -69,6 +74,12 @@ void CMainFrame::OnAppExit(UINT) {
 void CMainFrame::OnEdit(UINT id) {
     HWND focus = ::GetFocus();
     if (!focus) return;
+    // The record explorer's tree and list do their edit commands in their parent.
+    bool forwarded = id == ID_EDIT_CUT || id == ID_EDIT_COPY || id == ID_EDIT_PASTE || id == ID_EDIT_CLEAR;
+    if (FocusedControlKind == kFocusKindExplorer && forwarded) {
+        ::SendMessageA(::GetParent(focus), WM_COMMAND, id, 0);
+        return;
+    }
     SendEditCommand(focus, id);
 }
 
@@ -171,30 +182,6 @@ void CMainFrame::OnWebBrowser(UINT) {
         m_pViewer->OpenWebPage(address, true, "");
 }
 
-void CMainFrame::OnViewMenuBar(UINT) {
-    m_wndSideBar.ShowWindow(m_wndSideBar.IsWindowVisible() ? SW_HIDE : SW_SHOW);
-    SizeContents();
-    SetControlFocus();
-}
-
-void CMainFrame::OnViewDialog(UINT) {
-    m_wndTopBar.ShowWindow(m_wndTopBar.IsWindowVisible() ? SW_HIDE : SW_SHOW);
-    SizeContents();
-}
-
-void CMainFrame::OnViewStatusBar(UINT) {
-    m_bStatusVisible = !m_bStatusVisible;
-    SizeContents();
-}
-
-void CMainFrame::OnDefaultView(UINT) {
-    m_bStatusVisible = true;
-    m_wndTopBar.ShowWindow(SW_SHOW);
-    m_wndSideBar.ShowWindow(SW_SHOW);
-    m_wndSideBar.m_nWidth = GetClientRect().Width() / 4;
-    SizeContents();
-}
-
 void CMainFrame::OnDocumentManagement(UINT) {
     SendMessage(WM_STARTMEMO, reinterpret_cast<WPARAM>("QDOC"));
 }
@@ -204,7 +191,7 @@ void CMainFrame::OnSendMail(UINT) {
 }
 
 void CMainFrame::OnMemos(UINT id) {
-    HMENU popup = CMenu::FindPopupOf(FrameMenu(), id);
+    HMENU popup = CMenu::FindPopupOf(GetFrameMenu(), id);
     if (!popup) return;
     int at = CMenu::FindItem(popup, id);
     CString text = CMenu::ItemText(popup, at).Left(127);
@@ -237,20 +224,6 @@ void CMainFrame::OnUpdateWindowLayout(CCmdUI* ui) {
 void CMainFrame::OnUpdateWindowRestore(CCmdUI* ui) {
     // Stored positions come with the form frames' positions.
     ui->Enable(MDIGetActive() != nullptr && !m_wndMenuTree.IsMenuEditMode());
-}
-
-void CMainFrame::OnUpdateViewMenuBar(CCmdUI* ui) {
-    ui->SetCheck(m_wndSideBar.IsWindowVisible() ? 1 : 0);
-    ui->Enable(theApp.Settings().background == 0);
-}
-
-void CMainFrame::OnUpdateViewDialog(CCmdUI* ui) {
-    ui->SetCheck(m_wndTopBar.IsWindowVisible() ? 1 : 0);
-    ui->Enable(theApp.Settings().background == 0);
-}
-
-void CMainFrame::OnUpdateViewStatusBar(CCmdUI* ui) {
-    ui->SetCheck(m_bStatusVisible ? 1 : 0);
 }
 
 void CMainFrame::OnUpdateLoggedIn(CCmdUI* ui) {

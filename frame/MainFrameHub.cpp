@@ -44,7 +44,10 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CONTEXTMENU:
         if (::GetDlgCtrlID(reinterpret_cast<HWND>(wParam)) == ID_MDI_CLIENT) break;
         return 1;
-    case WM_MENUSELECT: m_wndTopBar.SendMessage(msg, wParam, lParam); break;
+    case WM_MENUSELECT: m_wndReBar.SendMessage(msg, wParam, lParam); break;
+    case WM_CUSTOMIZE_TOOLBAR: return OnCustomizeToolbar(reinterpret_cast<HWND>(wParam));
+    case WM_ENTERIDLE: OnEnterIdle(wParam, lParam); break;
+    case WM_IDLEUPDATECMDUI: OnIdleUpdateBars(); break;
     case WM_MENUCHAR: return OnMenuChar(wParam, lParam);
     case WM_ENTERMENULOOP: OnMenuLoop(true); return 1;
     case WM_EXITMENULOOP: OnMenuLoop(false); return 1;
@@ -99,6 +102,17 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 LRESULT CMainFrame::OnNotify(NMHDR* header) {
     if (header && header->hwndFrom == m_wndStatusBar.m_hWnd && header->code == NM_CLICK && m_bLoggedIn) {
         OnChangeLoginDialog(); // it answers with WM_CHANGELOGIN
+        return 0;
+    }
+    if (header && header->hwndFrom == m_wndReBar.m_hWnd &&
+        header->code == static_cast<UINT>(RBN_HEIGHTCHANGE)) {
+        SizeContents();
+        ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+        return 0;
+    }
+    if (header && header->hwndFrom == m_wndMenuReBar.m_hWnd &&
+        header->code == static_cast<UINT>(RBN_HEIGHTCHANGE)) {
+        SizeContents();
         return 0;
     }
     return CMDIFrameWnd::WindowProc(WM_NOTIFY, header ? header->idFrom : 0, reinterpret_cast<LPARAM>(header));
@@ -308,7 +322,7 @@ LRESULT CMainFrame::OnChangeLoginMessage(const char* client, const char* year) {
     if (HasFormFrames()) {
         if (AfxMessageBox(IDS_CHANGE_LOGIN_WITH_FORMS, MB_YESNO | MB_ICONQUESTION) != IDYES) return 0;
     }
-    SaveSessionInfos();
+    SaveInfos();
     ChangeLogin(client, year);
     SetInfos();
     return 1;

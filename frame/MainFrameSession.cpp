@@ -151,5 +151,5 @@ void CMainFrame::SetInfos() {
             TheSession().Execute(vorlan::WorkstationPathLine(p.node, value.str()));
         }
     }
-    // The icon desktop's look and icons from the server come with the desktop's icons.
+    SetDesktopInfos();
 }

@@ -160,3 +160,39 @@
 #define ID_TAB_LEFT ID_FORM_APPLY
 #define ID_TAB_RIGHT ID_FORM_CLOSE
 #define IDC_FRAME_TABS 49152
+
+// ---- the main frame's bands and button bar
+
+#define IDR_TOOLBAR_CONTEXT 523 // context menu of a tool bar (the top rebar)
+#define IDR_SIDEBAR_CONTEXT 524 // context menu of the side bar (the menu tree)
+#define IDD_TOOLBAR_CUSTOMIZE 429
+#define IDC_CUSTOMIZE_TEXT 1139
+#define IDC_CUSTOMIZE_ICONS 1140
+#define IDS_CUSTOMIZE 45
+// The combo boxes' entries, separated by "|".
+#define IDS_CUSTOMIZE_TEXT_MODES 1139
+#define IDS_CUSTOMIZE_ICON_SIZES 1140
+// The button bar's button texts
+#define IDS_BAR_LOGIN 64000
+#define IDS_BAR_LOCK 64001
+#define IDS_BAR_CUT 64002
+#define IDS_BAR_COPY 64003
+#define IDS_BAR_PASTE 64004
+#define IDS_BAR_MENU 64005
+#define IDS_BAR_HELP 34100
+#define IDS_BAR_PRINT 34101
+#define IDS_BAR_MAIL 34102
+#define IDS_BAR_WEB 34103
+#define ID_BLOCK_PC 32893
+#define ID_SYMBOL_FIX 33018
+#define ID_CUSTOMIZE_TB 33019
+#define ID_AUTOHIDE_MENU 33020
+#define ID_MENU_TOOLBAR 59392 // the menu bar (the frame's standard toolbar id)
+#define ID_BUTTON_BAR 59394
+#define ID_TOP_REBAR 59419
+#define ID_SIDE_REBAR 59420
+// The program's bitmap strips of the button bar (the small ones are the modal toolbar's)
+#define IDB_BAR_LARGE 495
+#define IDB_BAR_LARGE_HOT 530
+#define IDB_BAR_LARGE_DISABLED 497
+#define IDB_BAND_BACKGROUND 422

@@ -122,6 +122,14 @@ def picture(kind, s, accent):
         i.line(m - s // 6 - 1, m - 1, m + s // 6 - 1, m - 1, accent)
         if kind == "zoomin":
             i.line(m - 1, m - s // 6 - 1, m - 1, m + s // 6 - 1, accent)
+    elif kind == "lock":
+        i.ring(m, m - s // 6, s // 5, INK, None)
+        i.box(s // 4, m - 1, s - s // 4 - 1, s - 3, INK, accent)
+    elif kind == "cut":
+        i.ring(m - s // 5, s - s // 4, s // 7, accent, None)
+        i.ring(m + s // 5, s - s // 4, s // 7, accent, None)
+        i.line(m - s // 6, s - s // 3, m + s // 5, 2, INK)
+        i.line(m + s // 6, s - s // 3, m - s // 5, 2, INK)
     else:  # a plain round mark
         i.ring(m, m, s // 3, INK, accent)
     return i
@@ -195,6 +203,32 @@ def cursor(name, icon, hot):
     with open(os.path.join(LANG, name), "wb") as f:
         f.write(head + image)
 
+
+# The main frame's button bar, large (the small strips are the modal toolbar's): log-in, lock,
+# cut, copy, paste, menu tree, close, F2, save, (unused), manual, print, message, web, (unused),
+# form functions.
+BAR = ["new", "lock", "cut", "copy", "paste", "menu", "close", "star", "ok", "mark", "search", "print",
+       "page", "tools", "mark", "menu"]
+strip("bar.bmp", 24, BAR, lambda k: COLOURS.get(k, BLUE))
+strip("barhot.bmp", 24, BAR, lambda k: GOLD if k not in COLOURS else COLOURS[k])
+strip("bardis.bmp", 24, BAR, grey)
+
+
+def band(name, width, height):
+    """The rebar bands' background: a soft light gradient from top to bottom."""
+    row = (width * 3 + 3) & ~3
+    data = bytearray()
+    for y in range(height - 1, -1, -1):
+        v = 250 - (y * 22) // max(height - 1, 1)
+        line = bytes((min(v + 4, 255), v, v)) * width
+        data += line + bytes(row - len(line))
+    header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    with open(os.path.join(OUT, name), "wb") as f:
+        f.write(header + info + data)
+
+
+band("band.bmp", 8, 64)
 
 # The preview page's cursor: a magnifier (a click zooms).
 glass = picture("zoomin", 32, INK)

@@ -129,7 +129,8 @@ LRESULT CPrintPreview::OnCreate() {
     PrinterReady();
     ComputeGeometry();
     m_hAccel = ::LoadAcceleratorsA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_PRINT_PREVIEW));
-    if (!m_tool.Create(*this) || !m_rebar.Create(m_hWnd, kReBarId)) return -1;
+    if (!m_tool.Create(*this) || !m_rebar.Create(m_hWnd, kReBarId, CSizableReBar::kToolBar, true))
+        return -1;
     ::SetParent(m_tool, m_rebar);
     m_tool.SendMessage(TB_SETPARENT, reinterpret_cast<WPARAM>(m_hWnd));
     m_rebar.AddBar(m_tool);

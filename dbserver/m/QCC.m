@@ -111,6 +111,11 @@ SELECTM(x) N memo,path,text
 FIND(memo,path,text) N p,k S (path,text)="",p=""
  F  S p=$O(^QME("MNU",p)) Q:p=""!(path'="")  S k="" F  S k=$O(^QME("MNU",p,k)) Q:k=""  I $P(^QME("MNU",p,k),$C(167),1)=memo S path=$E(p,2,$L(p))_(k-1)_",",text=$P(^QME("MNU",p,k),$C(167),2) Q
  Q
+ ; The image number of the first menu entry with the memo name (0 when the menu has none):
+ ; the icon desktop shows its icons with it.
+GETMNUPI(memo) N p,k,pic D TR("GETMNUPI^QCC("_$$A($G(memo))_")") S memo=$G(memo),pic=0,p=""
+ F  S p=$O(^QME("MNU",p)) Q:p=""!pic  S k="" F  S k=$O(^QME("MNU",p,k)) Q:k=""  I $P(^QME("MNU",p,k),$C(167),1)=memo S pic=+$P(^QME("MNU",p,k),$C(167),3) Q
+ Q pic
  ;
  ; ---- screens: the init code of ^QM(screen,0,"INIT") and of the tabs runs here
 PRGINIT(code) D TR("PRGINIT^QCC("_$$A($G(code))_")")

@@ -155,7 +155,10 @@ TEST_F(FormBarsTest, TitleMenuToolbarAndTablesFollowTheKeysAndFunk) {
     EXPECT_GT(bars.GetHeight(), 0);
     CChildDialog* form = mod->GetForm(1);
     ASSERT_NE(form, nullptr);
-    EXPECT_GE(form->GetWindowRect().top, keys.GetWindowRect().bottom) << "the form lies below the bars";
+    CRect band;
+    GetWindowRect(bars.GetBand(), &band);
+    EXPECT_GE(form->GetWindowRect().top, band.bottom) << "the form lies below the bars";
+    EXPECT_TRUE(IsChild(bars.GetBand(), keys.m_hWnd)) << "the key toolbar is a band of them";
 }
 
 TEST_F(FormBarsTest, TitleMenuChoiceAndToolbarRunTheKeysRoutine) {
@@ -338,7 +341,7 @@ TEST_F(FormBarsTest, PagesOfAScreenWithTabsMoveBelowTheBars) {
     EXPECT_LE(form.bottom, adr->GetWindowRect().bottom) << "the frame grew to hold them";
 }
 
-TEST_F(FormBarsTest, TheBandWrapsItsBarsInANarrowFrameAndThePagesFollow) {
+TEST_F(FormBarsTest, ANarrowFrameKeepsOneRowAndTheChevronOffersTheHiddenKeys) {
     LogIn();
     StartMemo("ADR");
     CBaseMDI* adr = Active();
@@ -346,21 +349,28 @@ TEST_F(FormBarsTest, TheBandWrapsItsBarsInANarrowFrameAndThePagesFollow) {
     CFormBars& bars = adr->GetBars();
     const int oneRow = bars.GetHeight();
     ASSERT_GT(oneRow, 0);
-    EXPECT_GT(bars.GetHeight(60), oneRow) << "title menu and key toolbar on rows of their own";
-    EXPECT_EQ(bars.GetHeight(4000), oneRow);
+    CSizableReBar& band = bars.Band();
+    int keys = band.IdToIndex(static_cast<UINT>(GetDlgCtrlID(bars.KeyTool().m_hWnd)));
+    ASSERT_GE(keys, 0);
+    auto hiddenKeys = [&] {
+        HMENU menu = band.CreateChevronMenu(keys);
+        int n = menu ? GetMenuItemCount(menu) : 0;
+        if (menu) CSizableReBar::ReleaseChevronMenu(menu);
+        return n;
+    };
+    const int wide = hiddenKeys();
 
     CRect frame = adr->GetWindowRect();
-    adr->SetWindowPos(nullptr, 0, 0, 160, frame.Height(), SWP_NOMOVE | SWP_NOZORDER);
-    CRect band, tabs;
-    GetWindowRect(bars.GetBand(), &band);
+    adr->SetWindowPos(nullptr, 0, 0, 220, frame.Height(), SWP_NOMOVE | SWP_NOZORDER);
+    harness::Pump();
+    CRect tabs;
     GetWindowRect(adr->GetDlgItem(IDC_FRAME_TABS), &tabs);
-    EXPECT_GT(band.Height(), oneRow);
-    EXPECT_GE(tabs.top, band.bottom) << "the pages moved below the wrapped band";
+    EXPECT_EQ(bars.GetHeight(), oneRow);
+    EXPECT_GE(tabs.top, band.GetWindowRect().bottom) << "the pages stay below the bars";
+    EXPECT_GT(hiddenKeys(), wide) << "the chevron offers the keys that no longer fit";
+    HMENU hidden = band.CreateChevronMenu(keys);
+    ASSERT_NE(hidden, nullptr);
+    EXPECT_TRUE(GetMenuState(hidden, 0, MF_BYPOSITION) & MF_OWNERDRAW) << "drawn with image and key";
+    CSizableReBar::ReleaseChevronMenu(hidden);
     adr->SetWindowPos(nullptr, 0, 0, frame.Width(), frame.Height(), SWP_NOMOVE | SWP_NOZORDER);
-    GetWindowRect(bars.GetBand(), &band);
-    CRect back;
-    GetWindowRect(adr->GetDlgItem(IDC_FRAME_TABS), &back);
-    EXPECT_EQ(band.Height(), oneRow);
-    EXPECT_GE(back.top, band.bottom);
-    EXPECT_LT(back.top, tabs.top) << "and came back up with it";
 }

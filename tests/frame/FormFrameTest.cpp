@@ -132,7 +132,7 @@ TEST_F(MainFrameTest, WindowMenuListsTheFramesAndChecksTheActiveOne) {
     LogIn();
     StartMemo("PAT");
     StartMemo("KART");
-    HMENU popup = CMenu::FindPopupOf(GetMenu(frame->m_hWnd), ID_WINDOW_CLOSE_ALL);
+    HMENU popup = CMenu::FindPopupOf(frame->GetFrameMenu(), ID_WINDOW_CLOSE_ALL);
     ASSERT_NE(popup, nullptr);
     frame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 4);
     int first = CMenu::FindItem(popup, ID_MDI_FIRST);
@@ -359,7 +359,7 @@ TEST_F(MainFrameTest, DatabaseSpaceIsCheckedAfterTheLogIn) {
 TEST_F(MainFrameTest, TheServersLanguageSwitchesTheLanguageLibrary) {
     demo.language = "E";
     LogIn();
-    EXPECT_EQ(CMenu::ItemText(GetMenu(frame->m_hWnd), 0), "&File");
+    EXPECT_EQ(CMenu::ItemText(frame->GetFrameMenu(), 0), "&File");
     ASSERT_TRUE(theApp.LoadLanguageDll('D'));
 }
 

@@ -145,7 +145,7 @@ TEST_F(FrameTimerTest, ATickWhileTheLastOneRunsIsSkipped) {
 }
 
 TEST_F(FrameTimerTest, PositionsAreRestoredSavedByCommandAndFormAndWrapped) {
-    HMENU menu = ::GetMenu(frame->m_hWnd);
+    HMENU menu = frame->GetFrameMenu();
     ASSERT_NE(menu, nullptr);
     char text[64] = {};
     EXPECT_GT(::GetMenuStringA(menu, ID_WINDOW_SAVE_POS, text, sizeof text, MF_BYCOMMAND), 0);

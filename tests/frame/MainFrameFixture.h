@@ -42,10 +42,12 @@ class FrameTestBase : public ::testing::Test {
   protected:
     CMainFrame* frame = nullptr;
     std::vector<std::string> viewed;
+    // The frame keeps its layout under this profile: tests that change it use one of their own.
+    const char* profileName = "MainFrameTest";
 
     void StartFrame(std::unique_ptr<ISessionTransport> transport, const char* port,
                     const char* uciAndVolume) {
-        apptest::PrepareApp("MainFrameTest", std::move(transport));
+        apptest::PrepareApp(profileName, std::move(transport));
         vorlan::SetField(theApp.Settings().address, "127.0.0.1");
         vorlan::SetField(theApp.Settings().apiPort, port);
         vorlan::SetField(theApp.Settings().uciAndVolume, uciAndVolume);

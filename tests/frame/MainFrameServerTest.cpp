@@ -176,7 +176,7 @@ TEST_F(ServerFrameTest, EveryMenuItemAndAcceleratorRunsOrIsGreyed) {
     auto isLast = [&](UINT id) { return id == last[0] || id == last[1]; };
 
     std::vector<std::pair<HMENU, UINT>> items;
-    HMENU bar = GetMenu(frame->m_hWnd);
+    HMENU bar = frame->GetFrameMenu();
     for (int i = 0; i < GetMenuItemCount(bar); ++i) {
         HMENU popup = GetSubMenu(bar, i);
         // The popup's update handlers run as when a person opens it.

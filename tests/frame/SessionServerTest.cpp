@@ -37,7 +37,7 @@ class SessionServerTest : public FormServerTestBase {
         harness::Pump();
     }
     HMENU Popup(const char* text) const {
-        HMENU bar = frame->FrameMenu();
+        HMENU bar = frame->GetFrameMenu();
         for (int i = 0; i < ::GetMenuItemCount(bar); ++i) {
             char name[64] = {};
             ::GetMenuStringA(bar, static_cast<UINT>(i), name, sizeof name, MF_BYPOSITION);
@@ -230,7 +230,7 @@ TEST_F(SessionServerTest, MenuEditModeOnAndOff) {
     harness::Pump();
     EXPECT_TRUE(frame->GetMenuTree().IsMenuEditMode());
     EXPECT_FALSE(frame->IsLoggedIn());
-    EXPECT_EQ(::GetMenuItemCount(frame->FrameMenu()), 3) << "the menu of menu edit mode";
+    EXPECT_EQ(::GetMenuItemCount(frame->GetFrameMenu()), 3) << "the menu of menu edit mode";
     CString info;
     info.LoadString(IDS_MENU_EDIT_INFO);
     EXPECT_EQ(StatusPane(1), info.str());

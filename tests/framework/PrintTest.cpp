@@ -92,7 +92,7 @@ TEST(PrintBars, ControlsSitOverTheirSeparatorsAndTheBandFollowsTheParent) {
     ASSERT_TRUE(host.CreateEx(0, kHost, "Leiste", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                               CRect(0, 0, 400, 200), nullptr, 0));
     CSizableReBarTool rebar;
-    ASSERT_TRUE(rebar.Create(host, 1));
+    ASSERT_TRUE(rebar.Create(host));
     EXPECT_FALSE(rebar.AddBar(nullptr));
     CToolBarCtrl bar;
     ASSERT_TRUE(bar.CreateEx(0, TBSTYLE_FLAT | CCS_NORESIZE | CCS_NODIVIDER | CCS_NOPARENTALIGN, 0,
