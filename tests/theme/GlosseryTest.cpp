@@ -158,7 +158,8 @@ TEST_F(GlosseryTest, StripsTheProgramAlsoCarriesStartWithItsPicturesInOrder) {
             for (int x = 0; x < own.ds.dsBm.bmWidth; ++x) {
                 bool transparent = std::memcmp(own.At(x, y), key, 3) == 0;
                 bool same = ours.At(x, y)[3] == 255 && std::memcmp(own.At(x, y), ours.At(x, y), 3) == 0;
-                ASSERT_TRUE(transparent ? ours.At(x, y)[3] == 0 : same)
+                // At most the faint pixel an empty picture carries.
+                ASSERT_TRUE(transparent ? ours.At(x, y)[3] <= 1 : same)
                     << strip.id << " at " << x << "," << y;
             }
     }

@@ -224,12 +224,17 @@ std::vector<Picture> ProgramIcons(const std::string& path) {
     std::vector<Picture> icons;
     for (int i = 0; i < width / height; ++i) {
         Picture p(height);
+        bool seen = false;
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < height; ++x) {
                 Colour c = pixel(i * height + x, y);
                 if (c.r == key.r && c.g == key.g && c.b == key.b) continue;
                 p.At(x, y) = Rgba{double(c.r), double(c.g), double(c.b), 1.0};
+                seen = true;
             }
+        // An empty picture ("none" of the state images) gets the faint pixel that keeps an
+        // image list from showing it black.
+        if (!seen) p.At(0, 0).a = 1.0 / 255;
         icons.push_back(p);
     }
     return icons;
