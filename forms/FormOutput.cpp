@@ -53,12 +53,9 @@ class CBuiltInOutput : public IFormOutput {
         request.owner = form;
         vorlan::SendToExcel(request, open, exportData);
     }
-    // The window reads the job's print output itself.
+    // The window reads the job's print output itself; the main frame opens it.
     void ShowList(const std::string&) override {
-        if (ListWindowOpener())
-            ListWindowOpener()();
-        else
-            SayMissing(IDS_LIST_WINDOW_MISSING);
+        if (ListWindowOpener()) ListWindowOpener()();
     }
     void OpenDocument(const std::string& path) override {
         if (fw::TestMode::IsOn()) {

@@ -59,7 +59,7 @@ void CDatabase::Open(const char* dsn, const char* connect) {
     SQLRETURN r = ::SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &m_henv);
     if (!Succeeded(r)) {
         m_henv = SQL_NULL_HENV;
-        throw CDBException(r, "ODBC environment not available", "");
+        throw CDBException(r, "Die ODBC-Umgebung kann nicht angelegt werden.", "");
     }
     try {
         Check(::SQLSetEnvAttr(m_henv, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
