@@ -99,4 +99,47 @@ bool RegDeleteValue(HKEY root, const std::string& path, const char* name) {
     return rc == ERROR_SUCCESS;
 }
 
+RegSavedValue RegSaveValue(HKEY root, const std::string& path, const char* name, DWORD maxBytes) {
+    RegSavedValue saved;
+    HKEY key;
+    if (::RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return saved;
+    std::vector<BYTE> data(maxBytes + 1, 0);
+    DWORD type = 0, size = maxBytes;
+    LONG rc = ::RegQueryValueExA(key, name, nullptr, &type, data.data(), &size);
+    if (rc == ERROR_MORE_DATA) {
+        // Longer than kept: read it whole, keep its beginning.
+        DWORD whole = 0;
+        ::RegQueryValueExA(key, name, nullptr, &type, nullptr, &whole);
+        std::vector<BYTE> all(whole + 1, 0);
+        rc = ::RegQueryValueExA(key, name, nullptr, &type, all.data(), &whole);
+        size = maxBytes;
+        data.assign(all.begin(), all.begin() + maxBytes);
+    }
+    ::RegCloseKey(key);
+    if (rc != ERROR_SUCCESS) return saved;
+    saved.present = true;
+    saved.type = type;
+    saved.data.assign(reinterpret_cast<const char*>(data.data()), size);
+    return saved;
+}
+
+bool RegPutValue(HKEY root, const std::string& path, const char* name, const RegSavedValue& value) {
+    HKEY key;
+    if (::RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    LONG rc = ::RegSetValueExA(key, name, 0, value.type, reinterpret_cast<const BYTE*>(value.data.data()),
+                               static_cast<DWORD>(value.data.size()));
+    ::RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+bool RegRestoreValue(HKEY root, const std::string& path, const char* name, const RegSavedValue& saved) {
+    if (saved.present) return RegPutValue(root, path, name, saved);
+    HKEY key;
+    if (::RegOpenKeyExA(root, path.c_str(), 0, KEY_WRITE, &key) != ERROR_SUCCESS) return true;
+    LONG rc = ::RegDeleteValueA(key, name);
+    ::RegCloseKey(key);
+    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+}
+
 } // namespace fw
