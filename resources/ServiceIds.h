@@ -26,3 +26,7 @@
 #define IDS_EXCEL_BAD_AREA 36 // (file, sheet)
 #define IDS_EXCEL_NO_SHEET 37 // (file, sheet)
 #define IDS_EXCEL_FILLING 52  // (sheet)
+
+// The Word forms: the open dialog's title and the file-type description of RTF forms.
+#define IDS_WORD_OPEN_TITLE 34
+#define IDS_WORD_FILTER 35

@@ -12,7 +12,7 @@
 namespace launchlog {
 
 struct Launch {
-    std::string verb, file, printer;
+    std::string verb, file, printer, folder;
     int show = -1;
 };
 
@@ -54,6 +54,7 @@ inline std::vector<Launch> Read() {
         launch.file = parts[1];
         launch.show = std::atoi(parts[2].substr(parts[2].find('=') + 1).c_str());
         launch.printer = parts[3].substr(parts[3].find('=') + 1);
+        if (parts.size() > 4) launch.folder = parts[4].substr(parts[4].find('=') + 1);
         launches.push_back(launch);
     }
     return launches;

@@ -1,7 +1,7 @@
 // The program the shell starts for a document in the tests: registered (/Register) as the
 // "open" and "print" command of .rtf and .pdf files, it logs one line beside itself (".log")
-// for each start: "<verb>\t<file>\tshow=<window state>\tprinter=<default printer>", and
-// ends. /Unregister puts the types' earlier programs back.
+// for each start: "<verb>\t<file>\tshow=<window state>\tprinter=<default printer>\tdir=<working
+// folder>", and ends. /Unregister puts the types' earlier programs back.
 #include "tests/com/DocumentOutput.h"
 
 #include <windows.h>
@@ -85,9 +85,11 @@ int main(int argc, char** argv) {
     si.cb = sizeof si;
     ::GetStartupInfoA(&si);
     int show = (si.dwFlags & STARTF_USESHOWWINDOW) ? si.wShowWindow : SW_SHOWDEFAULT;
+    char folder[MAX_PATH] = "";
+    ::GetCurrentDirectoryA(sizeof folder, folder);
     std::string path = ProgramPath();
     std::ofstream(path.substr(0, path.find_last_of('.')) + ".log", std::ios::app | std::ios::binary)
         << (argc > 1 ? argv[1] : "") << "\t" << (argc > 2 ? argv[2] : "") << "\tshow=" << show
-        << "\tprinter=" << docdouble::DefaultPrinter() << "\r\n";
+        << "\tprinter=" << docdouble::DefaultPrinter() << "\tdir=" << folder << "\r\n";
     return 0;
 }

@@ -44,6 +44,7 @@ TEST(ShellLaunch, VerbStartsTheTypesProgramAndHandsBackItsProcess) {
     EXPECT_EQ(launches[0].verb, "open");
     EXPECT_EQ(launches[0].file, folder + "Brief.rtf");
     EXPECT_EQ(launches[0].show, SW_SHOWMINNOACTIVE);
+    EXPECT_EQ(launches[0].folder + "\\", folder) << "the working folder";
     EXPECT_EQ(launches[1].verb, "print");
     EXPECT_EQ(launches[1].show, SW_HIDE);
 }
