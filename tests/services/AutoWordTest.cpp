@@ -45,6 +45,32 @@ std::string PdfText(const std::string& pdf) {
     return harness::ReadTextFile(text);
 }
 
+// The lines written to the debugger meanwhile: OutputDebugString raises an exception that
+// a vectored handler sees before the system's own handler takes it.
+class DebuggerLines {
+  public:
+    DebuggerLines() {
+        s_lines.clear();
+        m_handler = ::AddVectoredExceptionHandler(1, &DebuggerLines::Handler);
+    }
+    ~DebuggerLines() { ::RemoveVectoredExceptionHandler(m_handler); }
+    DebuggerLines(const DebuggerLines&) = delete;
+    DebuggerLines& operator=(const DebuggerLines&) = delete;
+    bool Has(const std::string& line) const {
+        return std::find(s_lines.begin(), s_lines.end(), line) != s_lines.end();
+    }
+
+  private:
+    static LONG CALLBACK Handler(EXCEPTION_POINTERS* e) {
+        const EXCEPTION_RECORD* r = e->ExceptionRecord;
+        if (r->ExceptionCode == DBG_PRINTEXCEPTION_C && r->NumberParameters >= 2)
+            s_lines.emplace_back(reinterpret_cast<const char*>(r->ExceptionInformation[1]));
+        return EXCEPTION_CONTINUE_SEARCH;
+    }
+    static inline std::vector<std::string> s_lines;
+    void* m_handler;
+};
+
 class AutoWordTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
@@ -78,10 +104,12 @@ std::string AutoWordTest::s_double;
 
 TEST_F(AutoWordTest, NotInstalledStartsNothing) {
     ASSERT_TRUE(comdouble::RunRegistration(s_double, "/UnregServer", "Word.Application"));
+    DebuggerLines debugger;
     {
         CAutoWord word;
         EXPECT_EQ(word.StartWord(), -1);
     }
+    EXPECT_TRUE(debugger.Has("Error in creating Word application instance\n"));
     EXPECT_TRUE(comdouble::RunRegistration(s_double, "/RegServer", "Word.Application"));
     EXPECT_TRUE(Log().empty()) << "no Word process was started";
 }
@@ -126,28 +154,34 @@ TEST_F(AutoWordTest, PrintOutPrintsInTheForegroundOnTheDefaultPrinter) {
 }
 
 TEST_F(AutoWordTest, DocumentWordCannotOpenGivesMinusOneAndQuitsWord) {
+    DebuggerLines debugger;
     CAutoWord word;
     ASSERT_EQ(word.StartWord(), 0);
     EXPECT_EQ(word.PrintDocument((m_folder + "fehlt.rtf").c_str()), -1);
     EXPECT_TRUE(QuitLogged());
+    EXPECT_TRUE(debugger.Has("Error opening the document\n"));
     EXPECT_EQ(word.SaveDocumentAs((m_folder + "fehlt.rtf").c_str(), (m_folder + "x.pdf").c_str()), -1)
         << "Word is gone: nothing more is done";
 }
 
 TEST_F(AutoWordTest, SaveToAFolderThatIsNotThereGivesMinusTwoAndQuitsWord) {
+    DebuggerLines debugger;
     CAutoWord word;
     ASSERT_EQ(word.StartWord(), 0);
     EXPECT_EQ(word.SaveDocumentAs((m_folder + "Brief.rtf").c_str(), (m_folder + "fehlt\\Brief.pdf").c_str()), -2);
     EXPECT_TRUE(QuitLogged());
+    EXPECT_TRUE(debugger.Has("The document could not be saved\n"));
     EXPECT_FALSE(Logged("Document[Brief.rtf].Close call"));
 }
 
 TEST_F(AutoWordTest, FailedPrintOutGivesMinusTwoAndQuitsWord) {
     comdouble::ScriptFailures(s_double, "Document.PrintOut=Drucker nicht bereit\r\n");
+    DebuggerLines debugger;
     CAutoWord word;
     ASSERT_EQ(word.StartWord(), 0);
     EXPECT_EQ(word.PrintDocument((m_folder + "Brief.rtf").c_str()), -2);
     EXPECT_TRUE(QuitLogged());
+    EXPECT_TRUE(debugger.Has("The document could not be printed\n"));
 }
 
 TEST_F(AutoWordTest, MissingDocumentsMemberIsAFailedStart) {
@@ -155,6 +189,16 @@ TEST_F(AutoWordTest, MissingDocumentsMemberIsAFailedStart) {
     CAutoWord word;
     EXPECT_EQ(word.StartWord(), -1);
     EXPECT_TRUE(QuitLogged()) << "what was started is quit";
+}
+
+TEST_F(AutoWordTest, FailedQuitIsOnlyReported) {
+    comdouble::ScriptFailures(s_double, "Application.Quit=besch\xE4" "ftigt\r\n");
+    DebuggerLines debugger;
+    {
+        CAutoWord word;
+        ASSERT_EQ(word.StartWord(), 0);
+    }
+    EXPECT_TRUE(debugger.Has("Error in quitting WinWord.exe\n"));
 }
 
 // COM belongs to whoever initialised it first: the helper ends only its own.
