@@ -103,23 +103,23 @@ RegSavedValue RegSaveValue(HKEY root, const std::string& path, const char* name,
     RegSavedValue saved;
     HKEY key;
     if (::RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return saved;
-    std::vector<BYTE> data(maxBytes + 1, 0);
-    DWORD type = 0, size = maxBytes;
-    LONG rc = ::RegQueryValueExA(key, name, nullptr, &type, data.data(), &size);
-    if (rc == ERROR_MORE_DATA) {
-        // Longer than kept: read it whole, keep its beginning.
-        DWORD whole = 0;
-        ::RegQueryValueExA(key, name, nullptr, &type, nullptr, &whole);
-        std::vector<BYTE> all(whole + 1, 0);
-        rc = ::RegQueryValueExA(key, name, nullptr, &type, all.data(), &whole);
-        size = maxBytes;
-        data.assign(all.begin(), all.begin() + maxBytes);
+    // Read whole (it may grow between the calls), keep its beginning.
+    DWORD type = 0, size = 0;
+    LONG rc = ::RegQueryValueExA(key, name, nullptr, &type, nullptr, &size);
+    std::string data;
+    for (int attempt = 0; rc == ERROR_SUCCESS && attempt < 3; ++attempt) {
+        data.assign(size, '\0');
+        rc = ::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+        if (rc != ERROR_MORE_DATA) break;
+        rc = ERROR_SUCCESS;
     }
     ::RegCloseKey(key);
     if (rc != ERROR_SUCCESS) return saved;
+    data.resize(size);
+    if (data.size() > maxBytes) data.resize(maxBytes);
     saved.present = true;
     saved.type = type;
-    saved.data.assign(reinterpret_cast<const char*>(data.data()), size);
+    saved.data = data;
     return saved;
 }
 
