@@ -131,7 +131,8 @@ void InitDatabase(const std::string& dirArg) {
     const std::string wordPath =
         "S %SYS=" + MQuote(sys.gld) + ",^[%SYS]EXTRAS(\"admin\",\"WORDPATH\")=" + MQuote(forms);
     ProcessResult r = RunProcess({gtm + "/mumps", "-run", "%XCMD", wordPath}, "", dir);
-    if (r.status != 0 || !r.output.empty()) throw DatabaseError("setting the Word forms folder failed:\n" + r.output);
+    if (r.status != 0 || !r.output.empty())
+        throw DatabaseError("setting the Word forms folder failed:\n" + r.output);
 }
 
 } // namespace vorlan::dbserver

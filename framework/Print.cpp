@@ -137,7 +137,8 @@ std::string DefaultPrinterName() {
     // The name may grow between the two calls (another program sets the default).
     for (int attempt = 0; attempt < 3; ++attempt) {
         DWORD size = 0;
-        if (::GetDefaultPrinterA(nullptr, &size) || ::GetLastError() != ERROR_INSUFFICIENT_BUFFER || size == 0)
+        if (::GetDefaultPrinterA(nullptr, &size) || ::GetLastError() != ERROR_INSUFFICIENT_BUFFER ||
+            size == 0)
             return std::string();
         std::string name(size, '\0');
         if (::GetDefaultPrinterA(name.data(), &size)) {

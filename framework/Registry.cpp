@@ -125,7 +125,8 @@ RegSavedValue RegSaveValue(HKEY root, const std::string& path, const char* name,
 
 bool RegPutValue(HKEY root, const std::string& path, const char* name, const RegSavedValue& value) {
     HKEY key;
-    if (::RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    if (::RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
         return false;
     LONG rc = ::RegSetValueExA(key, name, 0, value.type, reinterpret_cast<const BYTE*>(value.data.data()),
                                static_cast<DWORD>(value.data.size()));

@@ -102,14 +102,15 @@ int CAutoWord::StartWord() {
                    SUCCEEDED(::CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IUnknown,
                                                 reinterpret_cast<void**>(&unknown)));
     if (started) {
-        started = SUCCEEDED(unknown->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&m_pApplication)));
+        started =
+            SUCCEEDED(unknown->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&m_pApplication)));
         unknown->Release();
     }
     if (started) {
         VARIANT result;
         ::VariantInit(&result);
-        started = SUCCEEDED(CallByName(m_pApplication, L"Documents", DISPATCH_PROPERTYGET, LOCALE_SYSTEM_DEFAULT,
-                                       nullptr, 0, &result));
+        started = SUCCEEDED(CallByName(m_pApplication, L"Documents", DISPATCH_PROPERTYGET,
+                                       LOCALE_SYSTEM_DEFAULT, nullptr, 0, &result));
         m_pDocuments = started ? TakeObject(result) : nullptr;
         started = m_pDocuments != nullptr;
     }
@@ -164,8 +165,8 @@ int CAutoWord::SaveDocumentAs(const char* path, const char* target) {
     // FileName, FileFormat, LockComments, Password, AddToRecentFiles, WritePassword,
     // ReadOnlyRecommended, EmbedTrueTypeFonts, SaveNativePictureFormat, SaveFormsData,
     // SaveAsAOCELetter, put last first.
-    VARIANT args[11] = {BoolArg(false), BoolArg(false),  BoolArg(false),         BoolArg(false),
-                        BoolArg(false), writePassword.v, BoolArg(true),          password.v,
+    VARIANT args[11] = {BoolArg(false), BoolArg(false),      BoolArg(false), BoolArg(false),
+                        BoolArg(false), writePassword.v,     BoolArg(true),  password.v,
                         BoolArg(false), LongArg(kPdfFormat), fileName.v};
     if (FAILED(CallByName(document, L"SaveAs", DISPATCH_METHOD, LOCALE_USER_DEFAULT, args, 11, nullptr))) {
         ::OutputDebugStringA("The document could not be saved\n");
@@ -181,7 +182,8 @@ void CAutoWord::QuitWord() {
     vorlan::TraceFunction("CAutoWord::QuitWord");
     Release(m_pDocuments);
     if (!m_pApplication) return;
-    if (FAILED(CallByName(m_pApplication, L"Quit", DISPATCH_METHOD, LOCALE_SYSTEM_DEFAULT, nullptr, 0, nullptr)))
+    if (FAILED(
+            CallByName(m_pApplication, L"Quit", DISPATCH_METHOD, LOCALE_SYSTEM_DEFAULT, nullptr, 0, nullptr)))
         ::OutputDebugStringA("Error in quitting WinWord.exe\n");
     Release(m_pApplication);
 }

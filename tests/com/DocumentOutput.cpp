@@ -15,8 +15,8 @@ namespace docdouble {
 namespace {
 
 const char* const kHiddenDestinations[] = {
-    "fonttbl",  "colortbl", "stylesheet", "info",  "pict",      "object",   "themedata", "listtable",
-    "listoverridetable",    "rsidtbl",    "generator", "xmlnstbl", "latentstyles", "datastore",
+    "fonttbl",   "colortbl",          "stylesheet", "info",      "pict",     "object",       "themedata",
+    "listtable", "listoverridetable", "rsidtbl",    "generator", "xmlnstbl", "latentstyles", "datastore",
 };
 
 bool IsHidden(const std::string& word) {
@@ -116,7 +116,8 @@ std::string RtfText(const std::string& rtf) {
                     i += static_cast<size_t>(param > 0 ? param : 0);
                 } else if (IsHidden(word)) {
                     hidden.back() = true;
-                } else if (word == "par" || word == "line" || word == "sect" || word == "page" || word == "row") {
+                } else if (word == "par" || word == "line" || word == "sect" || word == "page" ||
+                           word == "row") {
                     put('\n');
                 } else if (word == "tab" || word == "cell") {
                     put('\t');
@@ -188,9 +189,10 @@ std::string PdfOf(const std::vector<std::string>& lines) {
         for (size_t l = p * perPage; l < lines.size() && l < (p + 1) * perPage; ++l)
             content += "(" + PdfText(lines[l]) + ") Tj T*\n";
         content += "ET\n";
-        objects.push_back("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Resources << /Font << /F1 3 0 R "
-                          ">> >> /Contents " +
-                          std::to_string(5 + 2 * p) + " 0 R >>");
+        objects.push_back(
+            "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Resources << /Font << /F1 3 0 R "
+            ">> >> /Contents " +
+            std::to_string(5 + 2 * p) + " 0 R >>");
         objects.push_back("<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content +
                           "endstream");
     }
@@ -259,13 +261,14 @@ std::string PrintContext() {
     line += " Rufnummer=" + RegistryValue("Software\\AVM\\FRITZ! 2.0\\Fax", "Rufnummer");
     line += " titles=";
     HKEY key;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\VB and VBA Program Settings\\FRITZ!fax\\Print", 0, KEY_READ,
-                        &key) == ERROR_SUCCESS) {
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\VB and VBA Program Settings\\FRITZ!fax\\Print", 0,
+                        KEY_READ, &key) == ERROR_SUCCESS) {
         for (DWORD i = 0;; ++i) {
             char name[512] = "";
             char data[512] = "";
             DWORD nameSize = sizeof name, dataSize = sizeof data - 1, type = 0;
-            if (::RegEnumValueA(key, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data), &dataSize))
+            if (::RegEnumValueA(key, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data),
+                                &dataSize))
                 break;
             data[dataSize] = '\0';
             line += std::string(i ? "|" : "") + name + ":" + data;
@@ -275,8 +278,17 @@ std::string PrintContext() {
     return line;
 }
 
+void LogLine(const std::string& line) {
+    char path[MAX_PATH] = "";
+    ::GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string program = path;
+    std::ofstream(program.substr(0, program.find_last_of('.')) + ".log", std::ios::app | std::ios::binary)
+        << line << "\r\n";
+}
+
 std::string BackgroundPrintSeen() {
-    return "BackgroundPrint=" + RegistryValue("Software\\Microsoft\\Office\\8.0\\Word\\Options", "BackgroundPrint");
+    return "BackgroundPrint=" +
+           RegistryValue("Software\\Microsoft\\Office\\8.0\\Word\\Options", "BackgroundPrint");
 }
 
 } // namespace docdouble

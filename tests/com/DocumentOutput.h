@@ -22,6 +22,8 @@ bool PrintLines(const std::string& title, const std::vector<std::string>& lines,
 std::string DefaultPrinter();
 // "printer=NAME Rufnummer=NUMBER titles=TITLE:NUMBER|..." as the fax software would read it.
 std::string PrintContext();
+// One line appended to the program's log (its own path with ".log" for ".exe").
+void LogLine(const std::string& line);
 // "BackgroundPrint=REG_SZ:0", "=REG_DWORD:1" or "=absent", as Word's viewer reads it.
 std::string BackgroundPrintSeen();
 

@@ -6,7 +6,6 @@
 
 #include <windows.h>
 
-#include <fstream>
 #include <string>
 
 namespace {
@@ -87,9 +86,7 @@ int main(int argc, char** argv) {
     int show = (si.dwFlags & STARTF_USESHOWWINDOW) ? si.wShowWindow : SW_SHOWDEFAULT;
     char folder[MAX_PATH] = "";
     ::GetCurrentDirectoryA(sizeof folder, folder);
-    std::string path = ProgramPath();
-    std::ofstream(path.substr(0, path.find_last_of('.')) + ".log", std::ios::app | std::ios::binary)
-        << (argc > 1 ? argv[1] : "") << "\t" << (argc > 2 ? argv[2] : "") << "\tshow=" << show
-        << "\tprinter=" << docdouble::DefaultPrinter() << "\tdir=" << folder << "\r\n";
+    docdouble::LogLine(std::string(argc > 1 ? argv[1] : "") + "\t" + (argc > 2 ? argv[2] : "") + "\tshow=" +
+                       std::to_string(show) + "\tprinter=" + docdouble::DefaultPrinter() + "\tdir=" + folder);
     return 0;
 }

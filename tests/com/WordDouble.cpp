@@ -42,7 +42,8 @@ std::string FileName(const std::string& path) {
 class Document : public Object {
   public:
     Document(std::string path, std::string bytes)
-        : Object("Document", kDocument, std::size(kDocument)), m_path(std::move(path)), m_bytes(std::move(bytes)) {}
+        : Object("Document", kDocument, std::size(kDocument)), m_path(std::move(path)),
+          m_bytes(std::move(bytes)) {}
     std::string LogName() const override { return "Document[" + FileName(m_path) + "]"; }
     void Call(DISPID id, WORD, std::vector<VARIANT>& args, VARIANT*) override {
         switch (id) {
@@ -64,8 +65,11 @@ class Document : public Object {
     }
     void SaveAs(std::vector<VARIANT>& args) {
         std::string target = args.empty() ? std::string() : comdouble::TextOf(args[0]);
-        long format = args.size() < 2 || comdouble::IsMissing(args[1]) ? 0 : std::atol(comdouble::TextOf(args[1]).c_str());
-        std::string bytes = format == kPdfFormat ? docdouble::PdfOf(docdouble::DocumentLines(m_bytes)) : m_bytes;
+        long format = args.size() < 2 || comdouble::IsMissing(args[1])
+                          ? 0
+                          : std::atol(comdouble::TextOf(args[1]).c_str());
+        std::string bytes =
+            format == kPdfFormat ? docdouble::PdfOf(docdouble::DocumentLines(m_bytes)) : m_bytes;
         std::ofstream out(target, std::ios::binary | std::ios::trunc);
         if (target.empty() || !out || !out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
             throw AutomationError{"Word kann die Datei " + target + " nicht speichern."};
@@ -82,7 +86,9 @@ class Documents : public Object {
         std::string path = args.empty() ? std::string() : comdouble::TextOf(args[0]);
         std::string bytes;
         if (path.empty() || !docdouble::ReadFile(path, bytes))
-            throw AutomationError{"Word kann die Datei " + path + " nicht \xF6" "ffnen."};
+            throw AutomationError{"Word kann die Datei " + path +
+                                  " nicht \xF6"
+                                  "ffnen."};
         comdouble::SetObject(result, new Document(path, bytes));
     }
 };

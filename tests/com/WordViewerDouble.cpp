@@ -7,7 +7,6 @@
 
 #include <windows.h>
 
-#include <fstream>
 #include <string>
 
 namespace {
@@ -17,16 +16,8 @@ constexpr UINT_PTR kGiveUpTimer = 1;
 
 std::string g_document;
 
-std::string ProgramPath() {
-    char path[MAX_PATH] = "";
-    ::GetModuleFileNameA(nullptr, path, sizeof path);
-    return path;
-}
-
 void Log(const std::string& line) {
-    std::string path = ProgramPath();
-    std::ofstream(path.substr(0, path.find_last_of('.')) + ".log", std::ios::app | std::ios::binary)
-        << line << "\r\n";
+    docdouble::LogLine(line);
 }
 
 void PrintDocument() {
@@ -39,7 +30,7 @@ void PrintDocument() {
     size_t slash = g_document.find_last_of("\\/");
     std::string title = slash == std::string::npos ? g_document : g_document.substr(slash + 1);
     Log(docdouble::PrintLines(title, docdouble::DocumentLines(bytes), printer) ? "  printed on " + printer
-                                                                              : "  not printed");
+                                                                               : "  not printed");
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -72,8 +63,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = "WrdVwrApp";
     ::RegisterClassA(&wc);
-    HWND window = ::CreateWindowA("WrdVwrApp", ("Word-Viewer - " + g_document).c_str(), WS_OVERLAPPEDWINDOW,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 400, 300, nullptr, nullptr, instance, nullptr);
+    HWND window =
+        ::CreateWindowA("WrdVwrApp", ("Word-Viewer - " + g_document).c_str(), WS_OVERLAPPEDWINDOW,
+                        CW_USEDEFAULT, CW_USEDEFAULT, 400, 300, nullptr, nullptr, instance, nullptr);
     if (!window) return 1;
     ::ShowWindow(window, show);
     ::SetTimer(window, kGiveUpTimer, 120000, nullptr);

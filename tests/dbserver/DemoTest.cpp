@@ -232,7 +232,8 @@ TEST_F(DemoTest, AdministratorsWordFormsAreTheTemplateFolderAsWineNamesIt) {
     c->Exec(LoginLine("admin", "admin", true));
     EXPECT_EQ(c->Exec("W $G(^[%SYS]EXTRAS(%USER,\"WORDPATH\"))"), forms);
     c->Exec(LoginLine("demo", "demo", true));
-    EXPECT_EQ(c->Exec("W $G(^[%SYS]EXTRAS(%USER,\"WORDPATH\"))"), "") << "only the administrator opens Word forms";
+    EXPECT_EQ(c->Exec("W $G(^[%SYS]EXTRAS(%USER,\"WORDPATH\"))"), "")
+        << "only the administrator opens Word forms";
 }
 
 } // namespace vorlan::dbserver::test

@@ -25,14 +25,15 @@ TEST(ShellLaunch, VerbStartsTheTypesProgramAndHandsBackItsProcess) {
     harness::WriteTextFile(folder + "Brief.pdf", "%PDF-1.4\n");
     {
         fw::CShellProcess process;
-        ASSERT_TRUE(fw::ShellExecuteProcess(nullptr, "open", folder + "Brief.rtf", "", folder, SW_SHOWMINNOACTIVE,
-                                            process));
+        ASSERT_TRUE(fw::ShellExecuteProcess(nullptr, "open", folder + "Brief.rtf", "", folder,
+                                            SW_SHOWMINNOACTIVE, process));
         ASSERT_NE(process.Handle(), nullptr);
         EXPECT_TRUE(process.Wait(20000));
         DWORD code = 1;
         EXPECT_TRUE(::GetExitCodeProcess(process.Handle(), &code));
         EXPECT_EQ(code, 0u);
-        ASSERT_TRUE(fw::ShellExecuteProcess(nullptr, "print", folder + "Brief.pdf", "", "", SW_HIDE, process));
+        ASSERT_TRUE(
+            fw::ShellExecuteProcess(nullptr, "print", folder + "Brief.pdf", "", "", SW_HIDE, process));
         HANDLE kept = process.Detach();
         ASSERT_NE(kept, nullptr);
         EXPECT_EQ(process.Handle(), nullptr);
@@ -52,8 +53,8 @@ TEST(ShellLaunch, VerbStartsTheTypesProgramAndHandsBackItsProcess) {
 TEST(ShellLaunch, MissingFileStartsNothing) {
     fw::CShellProcess process;
     process.Attach(::OpenProcess(SYNCHRONIZE, FALSE, ::GetCurrentProcessId()));
-    EXPECT_FALSE(fw::ShellExecuteProcess(nullptr, "open", harness::FreshFolder("shellmissing") + "fehlt.rtf", "",
-                                         "", SW_SHOWNORMAL, process));
+    EXPECT_FALSE(fw::ShellExecuteProcess(nullptr, "open", harness::FreshFolder("shellmissing") + "fehlt.rtf",
+                                         "", "", SW_SHOWNORMAL, process));
     EXPECT_EQ(process.Handle(), nullptr) << "an earlier process is let go";
     EXPECT_TRUE(process.Wait(0));
 }
@@ -62,25 +63,30 @@ TEST(SavedRegistryValue, ComesBackWithItsTypeOrGoesWhenItWasAbsent) {
     DeleteTestKey();
     fw::RegSavedValue absent = fw::RegSaveValue(HKEY_CURRENT_USER, kKey, "BackgroundPrint");
     EXPECT_FALSE(absent.present);
-    ASSERT_TRUE(fw::RegPutValue(HKEY_CURRENT_USER, kKey, "BackgroundPrint", {true, REG_SZ, std::string("0", 2)}));
+    ASSERT_TRUE(
+        fw::RegPutValue(HKEY_CURRENT_USER, kKey, "BackgroundPrint", {true, REG_SZ, std::string("0", 2)}));
     EXPECT_TRUE(fw::RegSaveValue(HKEY_CURRENT_USER, kKey, "BackgroundPrint").present);
     ASSERT_TRUE(fw::RegRestoreValue(HKEY_CURRENT_USER, kKey, "BackgroundPrint", absent));
     EXPECT_FALSE(fw::RegSaveValue(HKEY_CURRENT_USER, kKey, "BackgroundPrint").present) << "removed again";
-    EXPECT_TRUE(fw::RegRestoreValue(HKEY_CURRENT_USER, kKey, "BackgroundPrint", absent)) << "nothing to remove";
+    EXPECT_TRUE(fw::RegRestoreValue(HKEY_CURRENT_USER, kKey, "BackgroundPrint", absent))
+        << "nothing to remove";
 
     DWORD one = 1;
-    ASSERT_TRUE(fw::RegPutValue(HKEY_CURRENT_USER, kKey, "BackgroundPrint",
-                                {true, REG_DWORD, std::string(reinterpret_cast<const char*>(&one), sizeof one)}));
+    ASSERT_TRUE(
+        fw::RegPutValue(HKEY_CURRENT_USER, kKey, "BackgroundPrint",
+                        {true, REG_DWORD, std::string(reinterpret_cast<const char*>(&one), sizeof one)}));
     fw::RegSavedValue dword = fw::RegSaveValue(HKEY_CURRENT_USER, kKey, "BackgroundPrint", 128);
     ASSERT_TRUE(dword.present);
     EXPECT_EQ(dword.type, static_cast<DWORD>(REG_DWORD));
-    ASSERT_TRUE(fw::RegPutValue(HKEY_CURRENT_USER, kKey, "BackgroundPrint", {true, REG_SZ, std::string("0", 2)}));
+    ASSERT_TRUE(
+        fw::RegPutValue(HKEY_CURRENT_USER, kKey, "BackgroundPrint", {true, REG_SZ, std::string("0", 2)}));
     ASSERT_TRUE(fw::RegRestoreValue(HKEY_CURRENT_USER, kKey, "BackgroundPrint", dword));
     HKEY key;
     ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key), ERROR_SUCCESS);
     DWORD type = 0, value = 0, size = sizeof value;
-    EXPECT_EQ(::RegQueryValueExA(key, "BackgroundPrint", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size),
-              ERROR_SUCCESS);
+    EXPECT_EQ(
+        ::RegQueryValueExA(key, "BackgroundPrint", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size),
+        ERROR_SUCCESS);
     ::RegCloseKey(key);
     EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
     EXPECT_EQ(value, 1u);

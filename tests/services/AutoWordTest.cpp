@@ -14,8 +14,9 @@
 
 namespace {
 
-const char kLetter[] = "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}"
-                       "\\f0 Sehr geehrte Frau M\\'fcller,\\par Rechnung \\{2026\\} \\\\ Teil 1\\par}";
+const char kLetter[] =
+    "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}"
+    "\\f0 Sehr geehrte Frau M\\'fcller,\\par Rechnung \\{2026\\} \\\\ Teil 1\\par}";
 
 // The file's path as the Unix side sees it (the tests' folders are on C:).
 std::string UnixPath(const std::string& windows) {
@@ -168,7 +169,8 @@ TEST_F(AutoWordTest, SaveToAFolderThatIsNotThereGivesMinusTwoAndQuitsWord) {
     DebuggerLines debugger;
     CAutoWord word;
     ASSERT_EQ(word.StartWord(), 0);
-    EXPECT_EQ(word.SaveDocumentAs((m_folder + "Brief.rtf").c_str(), (m_folder + "fehlt\\Brief.pdf").c_str()), -2);
+    EXPECT_EQ(word.SaveDocumentAs((m_folder + "Brief.rtf").c_str(), (m_folder + "fehlt\\Brief.pdf").c_str()),
+              -2);
     EXPECT_TRUE(QuitLogged());
     EXPECT_TRUE(debugger.Has("The document could not be saved\n"));
     EXPECT_FALSE(Logged("Document[Brief.rtf].Close call"));
@@ -192,7 +194,8 @@ TEST_F(AutoWordTest, MissingDocumentsMemberIsAFailedStart) {
 }
 
 TEST_F(AutoWordTest, FailedQuitIsOnlyReported) {
-    comdouble::ScriptFailures(s_double, "Application.Quit=besch\xE4" "ftigt\r\n");
+    comdouble::ScriptFailures(s_double, "Application.Quit=besch\xE4"
+                                        "ftigt\r\n");
     DebuggerLines debugger;
     {
         CAutoWord word;

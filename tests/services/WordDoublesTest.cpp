@@ -63,8 +63,9 @@ class WordDoublesTest : public ::testing::Test {
 
 TEST_F(WordDoublesTest, ViewerPrintsOnCommand88WithBackgroundPrintLentAndPutBack) {
     DWORD two = 2;
-    ASSERT_TRUE(fw::RegPutValue(HKEY_CURRENT_USER, kOptions, "BackgroundPrint",
-                                {true, REG_DWORD, std::string(reinterpret_cast<const char*>(&two), sizeof two)}));
+    ASSERT_TRUE(
+        fw::RegPutValue(HKEY_CURRENT_USER, kOptions, "BackgroundPrint",
+                        {true, REG_DWORD, std::string(reinterpret_cast<const char*>(&two), sizeof two)}));
     harness::ClearPrintFile();
     fw::CShellProcess viewer;
     ASSERT_TRUE(fw::ShellExecuteProcess(nullptr, "open", m_viewer, "\"" + Document() + "\"", m_folder,
@@ -89,7 +90,10 @@ TEST_F(WordDoublesTest, ViewerPrintsOnCommand88WithBackgroundPrintLentAndPutBack
     EXPECT_EQ(back.type, static_cast<DWORD>(REG_DWORD)) << "put back with its type";
     std::vector<std::string> pages = harness::PrintedPages(60000);
     ASSERT_EQ(pages.size(), 1u);
-    EXPECT_NE(pages[0].find("Rechnung f\xFCr Erika M\xFC" "ller"), std::string::npos) << pages[0];
+    EXPECT_NE(pages[0].find("Rechnung f\xFCr Erika M\xFC"
+                            "ller"),
+              std::string::npos)
+        << pages[0];
 }
 
 TEST_F(WordDoublesTest, WordSeesTheFaxNumberWhilePrinting) {
