@@ -6,7 +6,17 @@
 
 #include <stdexcept>
 
-TEST(DefaultPrinter, SwapLendsTheDefaultAndGivesItBackOnEveryWayOut) {
+namespace {
+
+class DefaultPrinter : public ::testing::Test {
+  protected:
+    // Whatever failed, the next test finds the fixture's default.
+    void TearDown() override { fw::SetDefaultPrinterName("VORLAN-DRUCKER"); }
+};
+
+} // namespace
+
+TEST_F(DefaultPrinter, SwapLendsTheDefaultAndGivesItBackOnEveryWayOut) {
     ASSERT_EQ(fw::DefaultPrinterName(), "VORLAN-DRUCKER") << "the fixture's default";
     {
         CDefaultPrinterSwap swap;
@@ -34,5 +44,4 @@ TEST(DefaultPrinter, SwapLendsTheDefaultAndGivesItBackOnEveryWayOut) {
     ASSERT_TRUE(fw::SetDefaultPrinterName("VORLAN-FAX"));
     swap.Restore();
     EXPECT_EQ(fw::DefaultPrinterName(), "VORLAN-FAX") << "given back once, not again";
-    ASSERT_TRUE(fw::SetDefaultPrinterName("VORLAN-DRUCKER"));
 }
