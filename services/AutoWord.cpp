@@ -42,6 +42,21 @@ VARIANT LongArg(long value) {
     return v;
 }
 
+// A reference to an automation object, released on every way out.
+class CDispatchRef {
+  public:
+    explicit CDispatchRef(IDispatch* object) : m_p(object) {}
+    ~CDispatchRef() {
+        if (m_p) m_p->Release();
+    }
+    CDispatchRef(const CDispatchRef&) = delete;
+    CDispatchRef& operator=(const CDispatchRef&) = delete;
+    IDispatch* get() const { return m_p; }
+
+  private:
+    IDispatch* m_p;
+};
+
 // Looks the member up by name and invokes it with the arguments as given, which the caller
 // has put last first, as IDispatch takes positional arguments.
 HRESULT CallByName(IDispatch* object, const wchar_t* name, WORD flags, LCID locale, VARIANT* lastFirst,
@@ -137,30 +152,28 @@ IDispatch* CAutoWord::OpenDocument(const char* path) {
 
 void CAutoWord::CloseDocument(IDispatch* document) {
     CallByName(document, L"Close", DISPATCH_METHOD, LOCALE_SYSTEM_DEFAULT, nullptr, 0, nullptr);
-    document->Release();
 }
 
 int CAutoWord::PrintDocument(const char* path) {
     vorlan::TraceFunction("CAutoWord::PrintDocument");
-    IDispatch* document = OpenDocument(path);
-    if (!document) return -1;
+    CDispatchRef document(OpenDocument(path));
+    if (!document.get()) return -1;
     // Printed in the foreground: Close and Quit right after would cancel a background job.
     VARIANT background = BoolArg(false);
-    if (FAILED(CallByName(document, L"PrintOut", DISPATCH_METHOD, LOCALE_SYSTEM_DEFAULT, &background, 1,
+    if (FAILED(CallByName(document.get(), L"PrintOut", DISPATCH_METHOD, LOCALE_SYSTEM_DEFAULT, &background, 1,
                           nullptr))) {
         ::OutputDebugStringA("The document could not be printed\n");
-        document->Release();
         QuitWord();
         return -2;
     }
-    CloseDocument(document);
+    CloseDocument(document.get());
     return 0;
 }
 
 int CAutoWord::SaveDocumentAs(const char* path, const char* target) {
     vorlan::TraceFunction("CAutoWord::SaveDocumentAs");
-    IDispatch* document = OpenDocument(path);
-    if (!document) return -1;
+    CDispatchRef document(OpenDocument(path));
+    if (!document.get()) return -1;
     CBstrArg fileName(target), password(""), writePassword("");
     // FileName, FileFormat, LockComments, Password, AddToRecentFiles, WritePassword,
     // ReadOnlyRecommended, EmbedTrueTypeFonts, SaveNativePictureFormat, SaveFormsData,
@@ -168,13 +181,13 @@ int CAutoWord::SaveDocumentAs(const char* path, const char* target) {
     VARIANT args[11] = {BoolArg(false), BoolArg(false),      BoolArg(false), BoolArg(false),
                         BoolArg(false), writePassword.v,     BoolArg(true),  password.v,
                         BoolArg(false), LongArg(kPdfFormat), fileName.v};
-    if (FAILED(CallByName(document, L"SaveAs", DISPATCH_METHOD, LOCALE_USER_DEFAULT, args, 11, nullptr))) {
+    if (FAILED(
+            CallByName(document.get(), L"SaveAs", DISPATCH_METHOD, LOCALE_USER_DEFAULT, args, 11, nullptr))) {
         ::OutputDebugStringA("The document could not be saved\n");
-        document->Release();
         QuitWord();
         return -2;
     }
-    CloseDocument(document);
+    CloseDocument(document.get());
     return 0;
 }
 

@@ -23,6 +23,7 @@ class CAutoWord {
   private:
     // The document opened through Documents.Open, or null (Word quit, -1 is the answer).
     IDispatch* OpenDocument(const char* path);
+    // Closes the document in Word; the caller still releases its reference.
     void CloseDocument(IDispatch* document);
 
     IDispatch* m_pApplication = nullptr;
