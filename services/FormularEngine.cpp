@@ -53,7 +53,8 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 bool EqualNoCase(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
            });
 }
 
@@ -96,7 +97,8 @@ std::vector<std::string> ListTemplates(const std::string& folder, const std::str
     HANDLE find = ::FindFirstFileA((WithSeparator(folder) + "*").c_str(), &data);
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && MatchesTemplate(data.cFileName, prefix))
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                MatchesTemplate(data.cFileName, prefix))
                 names.push_back(data.cFileName);
         } while (::FindNextFileA(find, &data));
         ::FindClose(find);
@@ -147,7 +149,8 @@ class FormularEngine::Output {
 
   private:
     void Flush() {
-        if (!m_buffer.empty() && std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_file.get()) != m_buffer.size())
+        if (!m_buffer.empty() &&
+            std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_file.get()) != m_buffer.size())
             m_failed = true;
         m_buffer.clear();
     }
@@ -352,7 +355,8 @@ int FormularEngine::FillBody(Output& out) {
     return kOk;
 }
 
-void FormularEngine::WritePage(Output& out, int page, const std::vector<Line>& lines, bool last, bool titleMode) {
+void FormularEngine::WritePage(Output& out, int page, const std::vector<Line>& lines, bool last,
+                               bool titleMode) {
     std::string pageValue;
     if (!lines.empty()) pageValue = Exec(PageValueLine(kBody, lines.back().x, lines.back().y));
     if (page > 1) out.Put("\\sbkpage\\sect ");
@@ -364,11 +368,11 @@ void FormularEngine::WritePage(Output& out, int page, const std::vector<Line>& l
         int header = HeaderRequest(page, titleMode);
         int footer = last && titleMode ? kFooter : kFooterFirst;
         if (int store = StoreFor(header); store >= 0)
-            WriteSection(out, header, store, header == kHeaderFirst && titleMode ? "{\\headerf " : "{\\header ", page,
-                         pageValue);
+            WriteSection(out, header, store,
+                         header == kHeaderFirst && titleMode ? "{\\headerf " : "{\\header ", page, pageValue);
         if (int store = StoreFor(footer); store >= 0)
-            WriteSection(out, footer, store, footer == kFooterFirst && titleMode ? "{\\footerf " : "{\\footer ", page,
-                         pageValue);
+            WriteSection(out, footer, store,
+                         footer == kFooterFirst && titleMode ? "{\\footerf " : "{\\footer ", page, pageValue);
     }
     const Section& body = m_reader.Sec(kBody);
     std::string text;
@@ -406,7 +410,8 @@ void FormularEngine::WriteSection(Output& out, int request, int store, const cha
         text.clear();
         WriteLine(
             section.slots[line.slot].text,
-            [&](const std::string& token) { return FieldValue(request, line, token, page, pageValue); }, text);
+            [&](const std::string& token) { return FieldValue(request, line, token, page, pageValue); },
+            text);
         out.Put(text);
     }
     out.Put("}");

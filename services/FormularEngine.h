@@ -34,7 +34,8 @@ class FormularEngine {
     int Generate(const std::string& prefix, int mode, const std::string& path, bool onePerPart,
                  std::vector<std::string>& names);
     int Scan(const std::string& folder, const std::string& prefix);
-    int Merge(const std::string& prefix, const std::string& path, bool onePerPart, std::vector<std::string>& names);
+    int Merge(const std::string& prefix, const std::string& path, bool onePerPart,
+              std::vector<std::string>& names);
 
     // The arguments of the message of the last result: the current file, or for "no
     // template" the folder, the prefix, the language and the version.
@@ -64,12 +65,15 @@ class FormularEngine {
     std::string PartOutputName(const std::string& path, int part);
     int FillBody(Output& out);
     void WritePage(Output& out, int page, const std::vector<Line>& lines, bool last, bool titleMode);
-    void WriteSection(Output& out, int request, int store, const char* opening, int page, const std::string& pageValue);
+    void WriteSection(Output& out, int request, int store, const char* opening, int page,
+                      const std::string& pageValue);
     std::optional<std::string> FieldValue(int section, const Line& line, const std::string& token, int page,
                                           const std::string& pageValue);
     int StoreFor(int request) const;
     long long Usable(int page, bool titleMode, long long base) const;
-    int HeaderRequest(int page, bool titleMode) const { return page == 1 || !titleMode ? kHeaderFirst : kHeader; }
+    int HeaderRequest(int page, bool titleMode) const {
+        return page == 1 || !titleMode ? kHeaderFirst : kHeader;
+    }
 
     IFormularSession& m_session;
     bool m_layoutOnly;

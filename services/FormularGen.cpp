@@ -100,8 +100,9 @@ class CFormularGen::CDisplayMeasurer : public IFontMeasurer {
 
 CFormularGen::CFormularGen(CWnd* owner, int layoutOnly, const char* filter)
     : m_session(std::make_unique<CSessionLink>()), m_measurer(std::make_unique<CDisplayMeasurer>()),
-      m_engine(std::make_unique<FormularEngine>(*m_session, *m_measurer, layoutOnly != 0, filter ? filter : "")) {
-    TraceFunction("CFormularGen::CFormularGen");
+      m_engine(
+          std::make_unique<FormularEngine>(*m_session, *m_measurer, layoutOnly != 0, filter ? filter : "")) {
+    vorlan::TraceFunction("CFormularGen::CFormularGen");
     m_status = std::make_unique<CDialog>(IDD_PRINT_STATUS, owner);
     if (m_status->Create(IDD_PRINT_STATUS, owner)) {
         CString text;
@@ -122,7 +123,7 @@ CFormularGen::CFormularGen(CWnd* owner, int layoutOnly, const char* filter)
 }
 
 CFormularGen::~CFormularGen() {
-    TraceFunction("CFormularGen::~CFormularGen");
+    vorlan::TraceFunction("CFormularGen::~CFormularGen");
     // The job's form data lives exactly as long as the generator.
     m_session->Execute(kKillJob);
     if (m_status && m_status->m_hWnd) m_status->DestroyWindow();
@@ -138,14 +139,14 @@ void CFormularGen::ShowStatus(const char* text) {
 
 int CFormularGen::MergeTemplates(const char* prefix, int mode, const char* path, int onePerPart,
                                  std::vector<std::string>& names) {
-    TraceFunction("CFormularGen::MergeTemplates");
+    vorlan::TraceFunction("CFormularGen::MergeTemplates");
     CWaitCursor wait;
     return m_engine->Generate(prefix ? prefix : "", mode, path ? path : "", onePerPart != 0, names);
 }
 
 int CFormularGen::Generate(const char* prefix, int mode, const char* path, int onePerPart,
                            std::vector<std::string>& names) {
-    TraceFunction("CFormularGen::Generate");
+    vorlan::TraceFunction("CFormularGen::Generate");
     int result = MergeTemplates(prefix, mode, path, onePerPart, names);
     if (result != kOk) {
         ShowMessage(result);
@@ -163,6 +164,6 @@ void CFormularGen::ShowMessage(int code) {
     auto arg = [&](size_t i) { return i < args.size() ? args[i].c_str() : ""; };
     CString text;
     text.FormatId(kMessages[code], arg(0), arg(1), arg(2), arg(3));
-    WriteProtocol("CFormularGen::Generate - %d: %s", kLogNote, code, text.c_str());
+    vorlan::WriteProtocol("CFormularGen::Generate - %d: %s", vorlan::kLogNote, code, text.c_str());
     TitledMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
 }

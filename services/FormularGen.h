@@ -26,7 +26,8 @@ class CFormularGen {
     // file (onePerPart off), or with onePerPart a "….rtf" pattern, a folder or empty. The
     // names of the files written go into names (at most 512). A result code 0-12; every
     // code but 0 has been shown in a message box.
-    int Generate(const char* prefix, int mode, const char* path, int onePerPart, std::vector<std::string>& names);
+    int Generate(const char* prefix, int mode, const char* path, int onePerPart,
+                 std::vector<std::string>& names);
     // The same without the message box and the final status text.
     int MergeTemplates(const char* prefix, int mode, const char* path, int onePerPart,
                        std::vector<std::string>& names);

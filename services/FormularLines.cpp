@@ -56,19 +56,23 @@ std::string PageValueLine(int section, const std::string& x, const std::string& 
     return "W $G(" + Field(section, x, y, "#100") + "))";
 }
 
-std::string TokenDefinedLine(int section, const std::string& x, const std::string& y, const std::string& token) {
+std::string TokenDefinedLine(int section, const std::string& x, const std::string& y,
+                             const std::string& token) {
     return "W $D(" + Field(section, x, y, token) + "))";
 }
 
-std::string TokenValueLine(int section, const std::string& x, const std::string& y, const std::string& token) {
+std::string TokenValueLine(int section, const std::string& x, const std::string& y,
+                           const std::string& token) {
     return "W $G(" + Field(section, x, y, token) + "))";
 }
 
-std::string TokenNextSubLine(int section, const std::string& x, const std::string& y, const std::string& token) {
+std::string TokenNextSubLine(int section, const std::string& x, const std::string& y,
+                             const std::string& token) {
     return "S %QCC=$O(" + Field(section, x, y, token) + ",%QCC)) W %QCC";
 }
 
-std::string TokenSubValueLine(int section, const std::string& x, const std::string& y, const std::string& token) {
+std::string TokenSubValueLine(int section, const std::string& x, const std::string& y,
+                              const std::string& token) {
     return "W $G(" + Field(section, x, y, token) + ",%QCC))";
 }
 

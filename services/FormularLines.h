@@ -10,12 +10,12 @@ namespace vorlan::formular {
 const char* SectionName(int section);
 
 std::string SetPartLine(const std::string& baseName); // S QCC="..."
-extern const char* const kResetPart;                   // S QCC=""
-extern const char* const kNextPart;                    // the next part, written
-extern const char* const kPartTemplate;                // the part's template name part
-extern const char* const kPartName;                    // its output name
-extern const char* const kPartDir;                     // its output folder
-extern const char* const kExtraHeight;                 // ^ZDR(%JOB,"SAVE","HEIGHT")
+extern const char* const kResetPart;                  // S QCC=""
+extern const char* const kNextPart;                   // the next part, written
+extern const char* const kPartTemplate;               // the part's template name part
+extern const char* const kPartName;                   // its output name
+extern const char* const kPartDir;                    // its output folder
+extern const char* const kExtraHeight;                // ^ZDR(%JOB,"SAVE","HEIGHT")
 extern const char* const kHome;
 extern const char* const kModule;
 extern const char* const kLanguage;
@@ -33,12 +33,15 @@ std::string LineCodeLine(int section);
 // W $G(...,"sec",x,y,"#100")
 std::string PageValueLine(int section, const std::string& x, const std::string& y);
 // W $D(...,"sec",x,y,token)
-std::string TokenDefinedLine(int section, const std::string& x, const std::string& y, const std::string& token);
+std::string TokenDefinedLine(int section, const std::string& x, const std::string& y,
+                             const std::string& token);
 // W $G(...,"sec",x,y,token)
 std::string TokenValueLine(int section, const std::string& x, const std::string& y, const std::string& token);
 // S %QCC=$O(...,token,%QCC) W %QCC
-std::string TokenNextSubLine(int section, const std::string& x, const std::string& y, const std::string& token);
+std::string TokenNextSubLine(int section, const std::string& x, const std::string& y,
+                             const std::string& token);
 // W $G(...,token,%QCC)
-std::string TokenSubValueLine(int section, const std::string& x, const std::string& y, const std::string& token);
+std::string TokenSubValueLine(int section, const std::string& x, const std::string& y,
+                              const std::string& token);
 
 } // namespace vorlan::formular

@@ -55,7 +55,15 @@ enum Special {
     ispecBorderSpace,
 };
 
-enum DestIndex { idestHeader, idestHeaderFirst, idestFooter, idestFooterFirst, idestFontTable, idestSkip, idestCopy };
+enum DestIndex {
+    idestHeader,
+    idestHeaderFirst,
+    idestFooter,
+    idestFooterFirst,
+    idestFontTable,
+    idestSkip,
+    idestCopy
+};
 
 struct KeywordRow {
     const char* word;
@@ -243,7 +251,8 @@ size_t PastEscape(const std::string& text, size_t at) {
     if (text[i] == '\'') return std::min(text.size(), i + 3);
     if (!IsAlpha(text[i])) return i + 1;
     size_t word = i;
-    while (i < text.size() && IsAlpha(text[i])) ++i;
+    while (i < text.size() && IsAlpha(text[i]))
+        ++i;
     bool bin = text.compare(word, i - word, "bin") == 0;
     long long n = 0;
     bool digits = false;
@@ -254,7 +263,8 @@ size_t PastEscape(const std::string& text, size_t at) {
         ++i;
     }
     if (i < text.size() && text[i] == ' ') ++i;
-    if (bin && digits) i = static_cast<size_t>(std::min<long long>(text.size(), static_cast<long long>(i) + n));
+    if (bin && digits)
+        i = static_cast<size_t>(std::min<long long>(text.size(), static_cast<long long>(i) + n));
     return i;
 }
 
@@ -367,7 +377,8 @@ int TemplateReader::Parse(IByteSource& raw) {
                     }
                     char symbol[3] = {'\\', static_cast<char>(next), 0};
                     result = Copy(symbol, 2);
-                    if (result == kOk) result = Keyword(std::string(1, static_cast<char>(next)), false, 0, source);
+                    if (result == kOk)
+                        result = Keyword(std::string(1, static_cast<char>(next)), false, 0, source);
                     break;
                 }
                 std::string word(1, static_cast<char>(next));
@@ -393,7 +404,8 @@ int TemplateReader::Parse(IByteSource& raw) {
                     ch = source.Get();
                 }
                 number = std::min<long long>(number, INT_MAX);
-                if (ch == ' ')
+                if (ch == ' ' || ch == '\r' || ch == '\n')
+                    // The copy drops line ends: a blank keeps the word apart from what follows.
                     copy += ' ';
                 else if (ch >= 0)
                     source.Unget(ch); // the word read one character too far
@@ -434,8 +446,10 @@ int TemplateReader::Keyword(const std::string& word, bool hasNumber, int number,
 int TemplateReader::Property(int index, int value) {
     if (index < 0 || index >= ipropMax) return kBadTable;
     const PropAction& action = kPropActions[index];
-    if (action.store == Store::Byte) value = static_cast<unsigned char>(value);
-    else if (action.store != Store::Int) return kBadTable;
+    if (action.store == Store::Byte)
+        value = static_cast<unsigned char>(value);
+    else if (action.store != Store::Int)
+        return kBadTable;
     if (m_state.dest == Dest::FontTable) return kOk;
     switch (action.target) {
     case Target::Doc:
@@ -479,7 +493,8 @@ int TemplateReader::Special(int index, int value, IByteSource& source) {
         // Exactly N bytes of data, whatever they are.
         for (int n = 0; n < value; ++n) {
             int c = source.Get();
-            if (c < 0) break;
+            // Data cut short: whatever followed would be read as part of it.
+            if (c < 0) return kEndAfterBackslash;
             int result = CopyChar(static_cast<char>(c));
             if (result != kOk) return result;
         }
@@ -493,7 +508,8 @@ int TemplateReader::Special(int index, int value, IByteSource& source) {
             m_fontNamed = true;
             return kOk;
         }
-        if (std::none_of(m_fonts.begin(), m_fonts.end(), [&](const FontEntry& f) { return f.number == value; }))
+        if (std::none_of(m_fonts.begin(), m_fonts.end(),
+                         [&](const FontEntry& f) { return f.number == value; }))
             return kBadState;
         m_state.chr.font = value;
         m_measureDirty = true;

@@ -53,12 +53,17 @@ std::string ValueRtf(const std::string& value) {
 }
 
 void WriteLine(const std::string& text, const TokenValue& value, std::string& out) {
+    // A control word that ends right before a token ("\b@NAME"): the value must not become
+    // part of the word.
+    bool openWord = false;
     for (size_t i = 0; i < text.size();) {
         char c = text[i];
         if (c == '\\') {
             // Control words and escapes, \bin data included, are never tokens.
             size_t end = EscapeEnd(text, i);
             out.append(text, i, end - i);
+            openWord = i + 1 < text.size() && IsAlnum(text[i + 1]) && text[end - 1] != ' ' &&
+                       text.compare(i, 4, "\\bin") != 0;
             i = end;
             continue;
         }
@@ -69,18 +74,23 @@ void WriteLine(const std::string& text, const TokenValue& value, std::string& ou
                 ++end;
             std::string token = text.substr(i, end - i);
             size_t blanks = end;
-            while (blanks < text.size() && text[blanks] == ' ') ++blanks;
+            while (blanks < text.size() && text[blanks] == ' ')
+                ++blanks;
             std::optional<std::string> v = value ? value(token) : std::nullopt;
             if (!v) {
                 out.append(text, i, end - i);
                 i = end;
                 continue;
             }
-            out += ValueRtf(*v);
+            std::string rtf = ValueRtf(*v);
+            if (openWord && !rtf.empty()) out += ' ';
+            out += rtf;
             if (blanks > end) out += ' ';
+            openWord = false;
             i = blanks;
             continue;
         }
+        openWord = false;
         out += c;
         ++i;
     }

@@ -60,8 +60,8 @@ bool MCollate::operator()(const std::string& a, const std::string& b) const {
     return a < b;
 }
 
-FakeLine& FormularFakeServer::AddLine(const std::string& part, const std::string& section, const std::string& key,
-                                      const std::string& code) {
+FakeLine& FormularFakeServer::AddLine(const std::string& part, const std::string& section,
+                                      const std::string& key, const std::string& code) {
     FakeLine& line = parts[part].sections[section][key];
     line.code = code;
     return line;

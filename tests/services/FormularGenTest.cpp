@@ -60,10 +60,10 @@ int ReadCode(const std::string& rtf) {
 
 size_t Count(const std::string& text, const std::string& part) {
     size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size()))
+        ++n;
     return n;
 }
-
 
 // A letter: first-page header, footer with the page number, a tagged body line. Paper 4000
 // high with margins 500: 3000 twips for the body, less header and footer.
@@ -88,7 +88,8 @@ struct FormRun {
         int scan = engine.Generate("BRIEF_", 1, folder.Path(), false, names);
         if (scan != kOk) return scan;
         parsed = engine.TemplatesRead();
-        int merged = engine.Generate("BRIEF_", 0, outName.empty() ? "" : folder.Path() + outName, onePerPart, names);
+        int merged =
+            engine.Generate("BRIEF_", 0, outName.empty() ? "" : folder.Path() + outName, onePerPart, names);
         parsed = engine.TemplatesRead();
         args = engine.MessageArgs();
         return merged;
@@ -107,7 +108,8 @@ struct FormRun {
 
 TEST(FormularLines, ValuesArePastedAsLiterals) {
     EXPECT_EQ(SetPartLine("BRIEF_1_a\"b"), "S QCC=\"BRIEF_1_a\"\"b\"");
-    EXPECT_EQ(TokenValueLine(4, "1", "B\"1", "@NAME"), "W $G(^ZDR(%JOB,%FORM,QCC,\"Z\",\"1\",\"B\"\"1\",\"@NAME\"))");
+    EXPECT_EQ(TokenValueLine(4, "1", "B\"1", "@NAME"),
+              "W $G(^ZDR(%JOB,%FORM,QCC,\"Z\",\"1\",\"B\"\"1\",\"@NAME\"))");
     EXPECT_EQ(TokenNextSubLine(1, "x", "A1", "@T"),
               "S %QCC=$O(^ZDR(%JOB,%FORM,QCC,\"K\",\"x\",\"A1\",\"@T\",%QCC)) W %QCC");
     EXPECT_EQ(NextLineLine(0), "S X=$O(^ZDR(%JOB,%FORM,QCC,\"KF\",X)) W X");
@@ -134,6 +136,9 @@ TEST(FormularReader, LineTagsSelectSlots) {
     EXPECT_EQ(body.slots[1].height, 240);
     // The document's own "}" closes a group opened before the line: it is dropped.
     EXPECT_EQ(body.slots[259].text, "{\\s0 \\cs0 \\f0 \\fs40 \\b1 \\i0 \\ul0  neun}");
+    // A line end after a control word becomes its blank.
+    ASSERT_EQ(ReadText("{\\rtf1 *A1 x\\par\r\n@NAME\\b\r\n}", reader), kOk);
+    EXPECT_EQ(reader.Sec(kBody).slots[1].text, "{\\s0 \\cs0 \\f0 \\fs40 \\b0 \\i0 \\ul0  x\\par @NAME\\b }");
 }
 
 TEST(FormularReader, SlotsAreBalancedAndEscapesKept) {
@@ -142,9 +147,10 @@ TEST(FormularReader, SlotsAreBalancedAndEscapesKept) {
     // \'7b and \'40 stay escaped, \'e4 becomes the character, \{ stays; an open group is closed.
     ASSERT_EQ(ReadText("{\\rtf1 {\\b *A2 x\\'7b\\'40\\'2a\\'e4\\{y {\\i z}}", reader), kOk);
     EXPECT_EQ(reader.Sec(kBody).slots[2].text, "{\\s0 \\cs0 \\f0 \\fs40 \\b1 \\i0 \\ul0 "
-                                                   " x\\'7b\\'40\\'2a\xe4\\{y {\\i z}}");
+                                               " x\\'7b\\'40\\'2a\xe4\\{y {\\i z}}");
     // A destination that is not collected leaves nothing behind, not even its braces.
-    ASSERT_EQ(ReadText("{\\rtf1{\\info{\\author A}}{\\*\\unknown {x}}{\\colortbl;\\red1;}*A1 t}", reader), kOk);
+    ASSERT_EQ(ReadText("{\\rtf1{\\info{\\author A}}{\\*\\unknown {x}}{\\colortbl;\\red1;}*A1 t}", reader),
+              kOk);
     EXPECT_EQ(reader.Head(), "{\\rtf1{\\colortbl;\\red1;}}");
     EXPECT_EQ(reader.Sec(kBody).slots[1].text, "{\\s0 \\cs0 \\f0 \\fs40 \\b0 \\i0 \\ul0  t}");
     // \bin passes exactly its bytes, braces and backslashes among them.
@@ -155,7 +161,8 @@ TEST(FormularReader, SlotsAreBalancedAndEscapesKept) {
 TEST(FormularReader, FontTableAndMeasuring) {
     FixedMeasurer measurer;
     TemplateReader reader(measurer);
-    ASSERT_EQ(ReadText("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f3\\fcharset0 Courier New;}}\\f3\\fs20 *A1 x\\par}", reader),
+    ASSERT_EQ(ReadText("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f3\\fcharset0 Courier New;}}\\f3\\fs20 *A1 x\\par}",
+                       reader),
               kOk);
     ASSERT_EQ(reader.Fonts().size(), 2u);
     EXPECT_EQ(reader.Fonts()[1].number, 3);
@@ -170,13 +177,16 @@ TEST(FormularReader, ResultCodes) {
     EXPECT_EQ(ReadCode("x{\\rtf1}"), kSyntax);
     EXPECT_EQ(ReadCode("{\\rtf1}}"), kUnbalanced);
     EXPECT_EQ(ReadCode("{\\rtf1 \\"), kEndAfterBackslash);
+    EXPECT_EQ(ReadCode("{\\rtf1 *A1 {\\pict\\bin9 ab}}"), kEndAfterBackslash);
     EXPECT_EQ(ReadCode("{\\rtf1 \\'4g}"), kBadHex);
     EXPECT_EQ(ReadCode("{\\rtf1 \\'4"), kBadHex);
     std::string fonts = "{\\rtf1{\\fonttbl";
-    for (int i = 0; i < 513; ++i) fonts += "{\\f" + std::to_string(i) + " F;}";
+    for (int i = 0; i < 513; ++i)
+        fonts += "{\\f" + std::to_string(i) + " F;}";
     EXPECT_EQ(ReadCode(fonts + "}}"), kFontTableFull);
     std::string row = "{\\rtf1\\trowd";
-    for (int i = 0; i < 511; ++i) row += "\\cellx" + std::to_string(i);
+    for (int i = 0; i < 511; ++i)
+        row += "\\cellx" + std::to_string(i);
     EXPECT_EQ(ReadCode(row + "}"), kOk);
     EXPECT_EQ(ReadCode(row + "\\cellx9}"), kNoMemory);
     EXPECT_EQ(ReadCode("{\\rtf1 *A1 " + std::string(65530, 'x') + "}"), kNoMemory);
@@ -198,6 +208,10 @@ TEST(FormularWriter, ValuesAndTokens) {
     std::string out;
     WriteLine("@NAME    x #0}@ #-@KEEP \\'40A\\b1 @A.B", value, out);
     EXPECT_EQ(out, "<@NAME> x <#0>}@ #-@KEEP \\'40A\\b1 <@A.B>");
+    out.clear();
+    // A value never runs into the control word before it.
+    WriteLine("\\par@NAME\\b1@A\\b @A\\'e4@A", value, out);
+    EXPECT_EQ(out, "\\par <@NAME>\\b1 <@A>\\b <@A>\\'e4<@A>");
     out.clear();
     WriteLine("@ABCDEFGHIJKLMNOPQ rest", value, out);
     EXPECT_EQ(out, "<@ABCDEFGHIJKLMN>OPQ rest");
@@ -259,7 +273,8 @@ TEST(FormularMerge, TitlePageAndLayoutOnly) {
     run.folder.Write("BRIEF_1_Brief.rtf", rtf);
     run.server.parts["1"].templateName = "1_Brief";
     run.BodyLines("1", 20);
-    for (const char* section : {"K", "KF", "F", "FE"}) run.server.AddLine("1", section, "1", "A1");
+    for (const char* section : {"K", "KF", "F", "FE"})
+        run.server.AddLine("1", section, "1", "A1");
     ASSERT_EQ(run.Generate(), kOk);
     std::string out = run.folder.Read("out.rtf");
     // The usable height is 3000 less 240 + 720 - 500 for the header and the same for the
@@ -279,7 +294,8 @@ TEST(FormularMerge, TitlePageAndLayoutOnly) {
     plain.folder.Write("BRIEF_1_Brief.rtf", noPage);
     plain.server.parts["1"].templateName = "1_Brief";
     plain.BodyLines("1", 20);
-    for (const char* section : {"K", "F"}) plain.server.AddLine("1", section, "1", "A1");
+    for (const char* section : {"K", "F"})
+        plain.server.AddLine("1", section, "1", "A1");
     ASSERT_EQ(plain.Generate(), kOk);
     out = plain.folder.Read("out.rtf");
     EXPECT_EQ(Count(out, "{\\headerf "), 0u);
@@ -293,7 +309,8 @@ TEST(FormularMerge, TitlePageAndLayoutOnly) {
     ASSERT_EQ(layout.Generate("out.rtf", false, true), kOk);
     out = layout.folder.Read("out.rtf");
     EXPECT_EQ(Count(out, "\\sbkpage"), 0u);
-    for (const char* word : {"{\\header ", "{\\headerf ", "{\\footer ", "{\\footerf "}) EXPECT_EQ(Count(out, word), 1u);
+    for (const char* word : {"{\\header ", "{\\headerf ", "{\\footer ", "{\\footerf "})
+        EXPECT_EQ(Count(out, word), 1u);
     EXPECT_EQ(Count(out, "Position"), 40u);
 }
 
