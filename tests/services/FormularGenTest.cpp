@@ -7,11 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace vorlan::formular;
@@ -421,4 +423,47 @@ TEST(FormularScan, FoldersAndFilter) {
     FormularEngine none(run.server, run.measurer, false, "");
     EXPECT_EQ(none.Scan(run.folder.Path(), "RECHNUNG_"), kNoTemplate);
     EXPECT_EQ(none.MessageArgs(), (std::vector<std::string>{run.folder.Path(), "RECHNUNG_", "D", "7"}));
+}
+
+TEST(FormularMerge, LineKeysAndTokensTravelQuoted) {
+    FormRun run;
+    run.folder.Write("BRIEF_1_Brief.rtf", "{\\rtf1 *B1 [@T\"X]\\par}");
+    run.server.parts["1"].templateName = "1_Brief";
+    FakeLine& line = run.server.AddLine("1", "Z", "a\"b", "B1");
+    line.fields["@T"] = {"wert", true, {}};
+    ASSERT_EQ(run.Generate(), kOk);
+    EXPECT_NE(run.folder.Read("out.rtf").find("[wert\"X]"), std::string::npos);
+    EXPECT_NE(std::find(run.server.lines.begin(), run.server.lines.end(),
+                        "W $G(^ZDR(%JOB,%FORM,QCC,\"Z\",\"a\"\"b\",\"B1\",\"@T\"))"),
+              run.server.lines.end());
+    EXPECT_TRUE(run.server.unknown.empty());
+}
+
+TEST(FormularMerge, OutputFoldersAndTheLastName) {
+    // No path: the part's folder, made usable by the caller's hook, and its name.
+    FormRun run;
+    run.folder.Write("BRIEF_1_Brief.rtf", Letter());
+    run.server.parts["1"] = {"1_Brief", "ausgabe", "Brief", {}};
+    std::string asked;
+    FormularEngine engine(run.server, run.measurer, false, "");
+    engine.prepareFolder = [&](const std::string& folder) {
+        asked = folder;
+        ::mkdir((run.folder.Path() + "ausgabe").c_str(), 0700);
+        return run.folder.Path() + "ausgabe/";
+    };
+    ASSERT_EQ(engine.Generate("BRIEF_", 1, run.folder.Path(), false, run.names), kOk);
+    ASSERT_EQ(engine.Generate("BRIEF_", 0, "", true, run.names), kOk);
+    EXPECT_EQ(asked, "ausgabe/");
+    EXPECT_EQ(run.names, std::vector<std::string>{run.folder.Path() + "ausgabe/Brief.rtf"});
+    EXPECT_TRUE(run.folder.Exists("ausgabe/Brief.rtf"));
+
+    // A 513th file is refused; the 512 written stay, with their names.
+    FormRun many;
+    many.folder.Write("BRIEF_1_Brief.rtf", "{\\rtf1 x}");
+    for (int i = 1; i <= 513; ++i)
+        many.server.parts[std::to_string(i)].templateName = "1_Brief";
+    EXPECT_EQ(many.Generate("Teil.rtf", true), kNoMemory);
+    EXPECT_EQ(many.names.size(), 512u);
+    EXPECT_TRUE(many.folder.Exists("Teil_512.rtf"));
+    EXPECT_FALSE(many.folder.Exists("Teil_513.rtf"));
 }
