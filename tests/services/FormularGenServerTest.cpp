@@ -200,3 +200,16 @@ TEST_F(FormularGenTest, FailuresAreOneBoxUnderTheGeneratorsCaption) {
         EXPECT_EQ(fw::TestMode::Shown().front().text, text.str());
     }
 }
+
+TEST_F(FormularGenTest, APartsOwnFolderIsCreated) {
+    Letter();
+    std::string folder = m_out + "neu\\" + std::to_string(::GetTickCount()) + "\\";
+    M("S ^ZDR(%JOB,%FORM,1,\"DIR\")=" + MQuote(folder.substr(0, folder.size() - 1)) +
+      ",^ZDR(%JOB,%FORM,1,\"NAME\")=\"Brief\"");
+    std::vector<std::string> names;
+    CFormularGen gen(nullptr, 0, "");
+    ASSERT_EQ(gen.Generate("BRIEF_", 1, m_forms.c_str(), 0, names), 0);
+    ASSERT_EQ(gen.Generate("BRIEF_", 0, "", 1, names), 0);
+    ASSERT_EQ(names, std::vector<std::string>{folder + "Brief.rtf"});
+    EXPECT_NE(harness::ReadTextFile(names[0]).find("Erika"), std::string::npos);
+}
