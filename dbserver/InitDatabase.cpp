@@ -79,13 +79,17 @@ void InitDatabase(const std::string& dirArg) {
     const std::string dir = AbsoluteDir(dirArg);
     if (IsFile(dir + "/" + kConfFile)) throw DatabaseError(dir + " already holds a database");
     MakeDir(dir + "/r");
+    MakeDir(dir + "/formulare");
 
     std::vector<std::string> routines, globals;
     for (size_t i = 0; i < kEmbeddedFileCount; ++i) {
         const auto& f = kEmbeddedFiles[i];
         std::string name = f.name;
         bool routine = EndsWith(name, ".m");
-        WriteFile((routine ? dir + "/r/" : dir + "/") + name, std::string_view(f.data, f.size));
+        // The form templates are read by the client, from the folder the demo names.
+        bool form = EndsWith(name, ".rtf");
+        WriteFile((routine ? dir + "/r/" : form ? dir + "/formulare/" : dir + "/") + name,
+                  std::string_view(f.data, f.size));
         if (routine) routines.push_back(name);
         else if (EndsWith(name, ".zwr")) globals.push_back(name);
     }
