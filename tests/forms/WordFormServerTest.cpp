@@ -1,6 +1,7 @@
 // Word forms from the frame against the fixture's dbserver and the launch logger (tests/com),
 // registered for .rtf: an administrator picks an RTF form in the scripted open dialog, the
 // shell opens it shown normally in the forms folder, and the main window is minimised.
+#include "common/MQuote.h"
 #include "framework/TestMode.h"
 #include "resources/MainFrameIds.h"
 #include "resources/ServiceIds.h"
@@ -22,9 +23,13 @@ class WordFormTest : public FormServerTestBase {
         harness::WriteTextFile(m_profile + "Rezept.rtf", "{\\rtf1 Rezept}");
         theApp.WriteProfileString("Settings", "WordFormsFilePath", m_profile.c_str());
         fw::TestMode::ClearShown();
+        // The demo's own folder comes back afterwards.
+        m_demoFolder = Once("W $G(" + kAdminPath + ")");
+        Once("K " + kAdminPath);
     }
     void TearDown() override {
-        Once("K ^[\"SYS\"]EXTRAS(\"admin\",\"WORDPATH\")");
+        Once(m_demoFolder.empty() ? "K " + kAdminPath
+                                  : "S " + kAdminPath + "=" + vorlan::MQuote(m_demoFolder));
         theApp.WriteProfileString("Settings", "WordFormsFilePath", "");
         frame->ShowWindow(SW_RESTORE);
         FormServerTestBase::TearDown();
@@ -41,6 +46,8 @@ class WordFormTest : public FormServerTestBase {
         return s.str();
     }
 
+    const std::string kAdminPath = "^[\"SYS\"]EXTRAS(\"admin\",\"WORDPATH\")";
+    std::string m_demoFolder;
     std::string m_server = harness::NewFolder("wordform-server");
     std::string m_profile = harness::NewFolder("wordform-profile");
 };
@@ -48,7 +55,7 @@ class WordFormTest : public FormServerTestBase {
 } // namespace
 
 TEST_F(WordFormTest, AdministratorOpensTheChosenFormShownAndTheMainWindowGoesToTheTaskbar) {
-    Once("S ^[\"SYS\"]EXTRAS(\"admin\",\"WORDPATH\")=\"" + m_server + "\"");
+    Once("S " + kAdminPath + "=" + vorlan::MQuote(m_server));
     LogIn("admin", "admin");
     ASSERT_FALSE(::IsIconic(frame->m_hWnd));
     fw::TestMode::PushAnswer("dialog open path:" + m_server + "Brief.rtf");
