@@ -127,6 +127,16 @@ void InitDatabase(const std::string& dirArg) {
         ProcessResult r = RunProcess({gtm + "/mumps", "-run", "%XCMD", load}, "", dir);
         if (r.status != 0 || !r.output.empty()) throw DatabaseError("loading " + name + " failed:\n" + r.output);
     }
+
+    // The demo administrator's Word forms are the templates in formulare/, named as the client
+    // on this machine names that folder: Wine's drive Z: and backslashes.
+    std::string forms = "Z:" + dir + "/formulare/";
+    std::replace(forms.begin(), forms.end(), '/', '\\');
+    const std::string wordPath =
+        "S %SYS=" + MQuote(sys.gld) + ",^[%SYS]EXTRAS(\"admin\",\"WORDPATH\")=" + MQuote(forms);
+    ProcessResult r = RunProcess({gtm + "/mumps", "-run", "%XCMD", wordPath}, "", dir);
+    if (r.status != 0 || !r.output.empty())
+        throw DatabaseError("setting the Word forms folder failed:\n" + r.output);
 }
 
 } // namespace vorlan::dbserver

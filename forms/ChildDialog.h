@@ -111,6 +111,9 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     // Server data into Excel (openOnly: a workbook the user picks; prepared: the cell list;
     // neither: the templates the server left). 1 when the run went to its end.
     int SendToExcel(int openOnly, int prepared);
+    // An RTF form the user picks from the Word forms folder, opened with its program; the main
+    // window is minimised then. 1 when a form was chosen.
+    int OpenWord();
     // The organiser terminal (card reader kind 2) and the test terminal (kind 6).
     void OrgaRead(CCardTerminal& terminal);
     void testSCR335(CCardTerminal& terminal);

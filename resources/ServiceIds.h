@@ -42,3 +42,7 @@
 #define IDS_FORMULAR_NO_TEMPLATE 62007
 #define IDS_FORMULAR_BAD_RTF 62008
 #define IDS_FORMULAR_CANNOT_CREATE 62009
+
+// The Word forms: the open dialog's title and the file-type description of RTF forms.
+#define IDS_WORD_OPEN_TITLE 34
+#define IDS_WORD_FILTER 35

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <ctime>
 #include <memory>
 #include <string>
@@ -217,6 +218,22 @@ TEST_F(DemoTest, SubDialogScreensHaveTheirLeafAndTheirDialogsTheirNamespaces) {
     EXPECT_EQ(c->Exec("W $D(^QM(\"SUBDLG\",2))_$D(^QM(\"SUBABR\"))"), "10");
     auto abr = Connect("ABR");
     EXPECT_EQ(abr->Exec("W $D(^QM(\"SUBABR\",2))_$D(^QM(\"SUB\"))"), "10");
+}
+
+TEST_F(DemoTest, AdministratorsWordFormsAreTheTemplateFolderAsWineNamesIt) {
+    const char* state = std::getenv("VORLAN_STATE_DIR");
+    ASSERT_NE(state, nullptr);
+    char real[4096];
+    ASSERT_NE(realpath((std::string(state) + "/dbserver-db").c_str(), real), nullptr);
+    std::string forms = "Z:" + std::string(real) + "/formulare/";
+    for (char& ch : forms)
+        if (ch == '/') ch = '\\';
+    auto c = Connect();
+    c->Exec(LoginLine("admin", "admin", true));
+    EXPECT_EQ(c->Exec("W $G(^[%SYS]EXTRAS(%USER,\"WORDPATH\"))"), forms);
+    c->Exec(LoginLine("demo", "demo", true));
+    EXPECT_EQ(c->Exec("W $G(^[%SYS]EXTRAS(%USER,\"WORDPATH\"))"), "")
+        << "only the administrator opens Word forms";
 }
 
 } // namespace vorlan::dbserver::test
