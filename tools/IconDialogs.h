@@ -66,6 +66,8 @@ class CIconProperty : public CDialog {
     POINT m_ptPreview{0, 0};
 
   private:
+    // Whether the parameter is picked from the choices (else typed, when enabled).
+    bool m_bChoices = false;
     // The function as typed or chosen: the entry up to its first blank.
     CString CurrentFunction() const;
     // Asks the server what the function takes; keep leaves the parameter as it is.

@@ -80,6 +80,7 @@ class CIconList : public CMDIClientWnd {
     void StartSelected();
     // Reads a "VORLAN.Icon" block and does what it asks at the point (client coordinates).
     bool DropIconData(const void* data, size_t size, POINT at);
+    COleDropTarget& GetDropTarget() { return m_dropTarget; }
 
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     // The list's notifications, which reach the frame: it hands them back here.
@@ -103,6 +104,7 @@ class CIconList : public CMDIClientWnd {
 
     void OnSize(UINT type);
     bool OnEraseBackground(HDC dc);
+    LRESULT OnPaint(UINT msg, WPARAM wParam, LPARAM lParam);
     void OnContextMenu(POINT screen);
     bool OnCommand(UINT id);
     bool OnKeyDown(UINT key);

@@ -49,6 +49,7 @@ LRESULT CIconList::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return r;
     }
     case WM_ERASEBKGND: return OnEraseBackground(reinterpret_cast<HDC>(wParam));
+    case WM_PAINT: return OnPaint(msg, wParam, lParam);
     case WM_MOUSEWHEEL: return 0;
     case WM_CONTEXTMENU: OnContextMenu(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return 0;
     case WM_COMMAND:
@@ -70,6 +71,26 @@ LRESULT CIconList::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     default: break;
     }
     return CMDIClientWnd::WindowProc(msg, wParam, lParam);
+}
+
+LRESULT CIconList::OnPaint(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // Some list controls arrange the icons on their first paint with items, which would lose
+    // the places the icons were given: they are put back where they were.
+    if (::GetWindowLongA(m_hWnd, GWL_STYLE) & LVS_AUTOARRANGE) return CMDIClientWnd::WindowProc(msg, wParam, lParam);
+    std::vector<POINT> places(static_cast<size_t>(GetIconCount()));
+    for (size_t i = 0; i < places.size(); ++i)
+        SendMessage(LVM_GETITEMPOSITION, i, reinterpret_cast<LPARAM>(&places[i]));
+    LRESULT r = CMDIClientWnd::WindowProc(msg, wParam, lParam);
+    bool moved = false;
+    for (size_t i = 0; i < places.size() && static_cast<int>(i) < GetIconCount(); ++i) {
+        POINT now{};
+        SendMessage(LVM_GETITEMPOSITION, i, reinterpret_cast<LPARAM>(&now));
+        if (now.x == places[i].x && now.y == places[i].y) continue;
+        SendMessage(LVM_SETITEMPOSITION32, i, reinterpret_cast<LPARAM>(&places[i]));
+        moved = true;
+    }
+    if (moved) ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    return r;
 }
 
 LRESULT CIconList::OnNotifyReflect(NMHDR* header) {

@@ -58,6 +58,7 @@ void CIconProperty::UpdateParameter(bool keep) {
     vorlan::MenuInfo info;
     if (!function.IsEmpty()) info = vorlan::ParseMenuInfo(TheSession().Execute(vorlan::MenuInfoLine(function.str())).str());
     bool list = info.takesParameter && !info.choices.empty();
+    m_bChoices = list;
     ::ShowWindow(edit, list ? SW_HIDE : SW_SHOW);
     ::ShowWindow(choices, list ? SW_SHOW : SW_HIDE);
     ::EnableWindow(edit, info.takesParameter);
@@ -98,7 +99,7 @@ void CIconProperty::OnOK() {
     m_strCaption = GetDlgItemText(IDC_PROP_CAPTION);
     m_strFunction = CurrentFunction();
     HWND choices = GetDlgItem(IDC_PROP_CHOICES);
-    if (::IsWindowVisible(choices)) {
+    if (m_bChoices) {
         int chosen = static_cast<int>(::SendMessageA(choices, CB_GETCURSEL, 0, 0));
         m_strParameter = chosen >= 0 ? vorlan::ChoiceValue(ComboText(choices, chosen)).c_str() : "";
     } else {
