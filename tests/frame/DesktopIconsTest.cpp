@@ -21,6 +21,7 @@ namespace {
 
 std::vector<std::string> g_menuTexts;
 std::vector<UINT> g_menuStates;
+UINT g_arrangeState = 0;
 
 void CALLBACK ReadMenu(HWND, UINT, UINT_PTR timer, DWORD) {
     ::KillTimer(nullptr, timer);
@@ -29,6 +30,8 @@ void CALLBACK ReadMenu(HWND, UINT, UINT_PTR timer, DWORD) {
         g_menuTexts.push_back(CMenu::ItemText(t.menu, i).str());
         g_menuStates.push_back(::GetMenuItemID(t.menu, i));
     }
+    if (HMENU arrange = t.menu ? ::GetSubMenu(t.menu, 0) : nullptr)
+        g_arrangeState = ::GetMenuState(arrange, ID_ICON_AUTOARRANGE, MF_BYCOMMAND);
     ::EndMenu();
 }
 
@@ -122,6 +125,14 @@ TEST_F(DesktopTest, StartingAnIconSendsItsParameterThenItsFunction) {
     auto select = std::find_if(para, lines.end(), [](const std::string& l) { return l.find("SELECTM^QCC") != std::string::npos; });
     ASSERT_NE(select, lines.end()) << "the function starts after its parameter";
     EXPECT_NE(select->find("\"BLD\""), std::string::npos) << *select;
+    if (Once("W $D(^QM(\"BLD\"))") == "0") {
+        // Without the screen in the demo: the program's word for an unknown function.
+        auto boxes = Boxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, "Zu diesem Namen gibt es keine Funktion.");
+    } else {
+        EXPECT_FALSE(Frames().empty()) << "the screen opens";
+    }
 
     // A double click on an icon starts it as well; on the free desktop nothing starts.
     Select(list, {0});
@@ -131,6 +142,12 @@ TEST_F(DesktopTest, StartingAnIconSendsItsParameterThenItsFunction) {
     desktop->SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
     harness::Pump();
     EXPECT_TRUE(Has(recorder->Take(), "S %WIN(\"PARA\")=\"\""));
+    // With Ctrl a double click is about the browser windows, and starts nothing.
+    Select(list, {0});
+    desktop->SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON | MK_CONTROL,
+                         MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    harness::Pump();
+    EXPECT_FALSE(Has(recorder->Take(), "S %WIN(\"PARA\")=\"\""));
     Select(list, {});
     desktop->SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(700, 500));
     harness::Pump();
@@ -471,7 +488,10 @@ TEST_F(DesktopTest, TheContextMenuOffersDeleteAndRenameWithASelection) {
     ASSERT_FALSE(plain.empty());
     EXPECT_EQ(std::find(plain.begin(), plain.end(), "&L\xF6schen"), plain.end());
 
+    EXPECT_FALSE(g_arrangeState & MF_CHECKED);
+
     Select(list, {1});
+    desktop->SendMessage(WM_COMMAND, ID_ICON_AUTOARRANGE);
     g_menuTexts.clear();
     g_menuStates.clear();
     ::SetTimer(nullptr, 0, 200, ReadMenu);
@@ -482,4 +502,22 @@ TEST_F(DesktopTest, TheContextMenuOffersDeleteAndRenameWithASelection) {
     ASSERT_NE(del, g_menuStates.end());
     EXPECT_EQ(*(del + 1), static_cast<UINT>(ID_ICON_RENAME));
     EXPECT_EQ(*(del + 3), static_cast<UINT>(ID_ICON_OPTIONS)) << "before the properties, after a separator";
+    EXPECT_TRUE(g_arrangeState & MF_CHECKED) << "checked while the icons arrange themselves";
+    desktop->SendMessage(WM_COMMAND, ID_ICON_AUTOARRANGE);
+}
+
+TEST_F(DesktopTest, TheSymbolChoiceShowsEveryImageAndTakesTheChosenOne) {
+    LogInToDesktop();
+    HIMAGELIST images = reinterpret_cast<HIMAGELIST>(::SendMessageA(list, LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
+    ASSERT_NE(images, nullptr);
+    EXPECT_EQ(::ImageList_GetImageCount(images), 48) << "the menu tree's pictures";
+    CIconChangeSymbol symbol(desktop, images, 4);
+    ASSERT_TRUE(symbol.Create(IDD_ICON_SYMBOL, desktop));
+    HWND view = symbol.GetDlgItem(IDC_SYMBOL_LIST);
+    EXPECT_EQ(::SendMessageA(view, LVM_GETITEMCOUNT, 0, 0), 48);
+    EXPECT_EQ(::SendMessageA(view, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 4);
+    Select(view, {11});
+    symbol.SendMessage(WM_COMMAND, IDOK);
+    EXPECT_EQ(symbol.m_nImage, 11);
+    EXPECT_EQ(::ImageList_GetImageCount(images), 48) << "the dialog's list leaves the desktop's images alone";
 }
