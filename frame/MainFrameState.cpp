@@ -183,7 +183,6 @@ void CMainFrame::SetDesktopInfos() {
     m_pIconList->m_nPictureKind = std::atoi(look("IMAGETYPE"));
     m_pIconList->Set(0);
 
-    DesktopList list(m_pIconList->m_hWnd);
     // Walked with $O: numbers left out by a deleted icon do not end the walk. Each icon comes
     // in one line, which also names the next one.
     CString next = TheSession().Execute(vorlan::NextIconLine(0));
@@ -195,10 +194,7 @@ void CMainFrame::SetDesktopInfos() {
         vorlan::StoredIcon icon;
         if (!vorlan::ParseStoredIcon(TheSession().Execute(vorlan::StoredIconLine(n)).str(), icon)) break;
         next = icon.next.c_str();
-        int item = list.InsertItem(list.GetItemCount(), icon.text.c_str(), icon.image);
-        if (item < 0) continue;
-        list.SetItemText(item, 1, icon.memo.c_str());
-        list.SetItemText(item, 2, icon.parameter.c_str());
-        list.SetItemPosition(item, POINT{icon.x, icon.y});
+        m_pIconList->AddIcon(icon.text.c_str(), icon.memo.c_str(), icon.parameter.c_str(), icon.image,
+                             POINT{icon.x, icon.y});
     }
 }

@@ -19,7 +19,8 @@ int ScreenPixelsPerInch() {
 } // namespace
 
 CColorDialog::CColorDialog(COLORREF initial, DWORD flags, HWND owner) {
-    for (COLORREF& c : m_custom) c = RGB(255, 255, 255);
+    for (COLORREF& c : m_custom)
+        c = RGB(255, 255, 255);
     std::memset(&m_cc, 0, sizeof m_cc);
     m_cc.lStructSize = sizeof m_cc;
     m_cc.hwndOwner = owner;

@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     }
     std::string text(reinterpret_cast<const char*>(data), size);
     vorlan::StoredIcon icon;
-    if (vorlan::ParseStoredIcon(text, icon) && icon.text.size() + icon.memo.size() + icon.parameter.size() > size)
+    if (vorlan::ParseStoredIcon(text, icon) &&
+        icon.text.size() + icon.memo.size() + icon.parameter.size() > size)
         std::abort();
     for (const std::string& choice : vorlan::ParseMenuInfo(text).choices)
         if (choice.size() > 127) std::abort();

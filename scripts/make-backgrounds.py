@@ -4,23 +4,11 @@ language libraries carry as resources of the type "BACKGROUND" from 32000 on. Ru
 changing a picture."""
 import math
 import os
-import struct
+
+from bmp24 import write_bmp
 
 OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources", "res")
 NAVY = (0, 64, 128)
-
-
-def write_bmp(path, rows):
-    width, height = len(rows[0]), len(rows)
-    stride = (width * 3 + 3) & ~3
-    data = b""
-    for row in reversed(rows):
-        line = b"".join(bytes((b, g, r)) for (r, g, b) in row)
-        data += line + b"\0" * (stride - len(line))
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(header + info + data)
 
 
 def logo():

@@ -58,8 +58,8 @@ bool CIconList::Create(DWORD style, const RECT& rect, HWND frame, UINT id, UINT 
     vorlan::TraceFunction("CIconList::Create");
     // The image list is ours to free: the list must not take it along.
     if (!CreateClient(WS_EX_CLIENTEDGE, WC_LISTVIEWA,
-                      style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | LVS_ICON | LVS_SHAREIMAGELISTS, rect, frame, id,
-                      firstChildId))
+                      style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | LVS_ICON | LVS_SHAREIMAGELISTS, rect, frame,
+                      id, firstChildId))
         return false;
     m_bAutoDelete = true;
     const char* headings[3] = {"Beschreibung", "Memo", "Parameter"};
@@ -170,7 +170,8 @@ void CIconList::DrawBitmap(HDC dc, const RECT& rect, int mode, COLORREF backgrou
     int w = info.bmWidth, h = info.bmHeight;
     if (mode == 0) {
         for (int y = rect.top; y < rect.bottom; y += h)
-            for (int x = rect.left; x < rect.right; x += w) ::BitBlt(dc, x, y, w, h, memory, 0, 0, SRCCOPY);
+            for (int x = rect.left; x < rect.right; x += w)
+                ::BitBlt(dc, x, y, w, h, memory, 0, 0, SRCCOPY);
         return;
     }
     vorlan::PlacedRect area{rect.left, rect.top, rect.right, rect.bottom};
@@ -178,7 +179,8 @@ void CIconList::DrawBitmap(HDC dc, const RECT& rect, int mode, COLORREF backgrou
     if (mode == 2) {
         int old = ::SetStretchBltMode(dc, HALFTONE);
         ::SetBrushOrgEx(dc, 0, 0, nullptr);
-        ::StretchBlt(dc, at.left, at.top, at.right - at.left, at.bottom - at.top, memory, 0, 0, w, h, SRCCOPY);
+        ::StretchBlt(dc, at.left, at.top, at.right - at.left, at.bottom - at.top, memory, 0, 0, w, h,
+                     SRCCOPY);
         ::SetStretchBltMode(dc, old);
         return;
     }

@@ -15,8 +15,8 @@ void CIconList::OnBeginDrag(const NMLISTVIEW* info) {
     vorlan::TraceFunction("CIconList::OnBeginDrag");
     m_nDragItem = info->iItem;
     POINT corner{};
-    HIMAGELIST image = reinterpret_cast<HIMAGELIST>(
-        SendMessage(LVM_CREATEDRAGIMAGE, static_cast<WPARAM>(m_nDragItem), reinterpret_cast<LPARAM>(&corner)));
+    HIMAGELIST image = reinterpret_cast<HIMAGELIST>(SendMessage(
+        LVM_CREATEDRAGIMAGE, static_cast<WPARAM>(m_nDragItem), reinterpret_cast<LPARAM>(&corner)));
     m_ptDragHotSpot = POINT{info->ptAction.x - corner.x, info->ptAction.y - corner.y};
     if (image) ::ImageList_BeginDrag(image, 0, m_ptDragHotSpot.x, m_ptDragHotSpot.y);
 
@@ -41,7 +41,8 @@ void CIconList::OnBeginDrag(const NMLISTVIEW* info) {
 }
 
 void CIconList::MoveSelected(int dx, int dy) {
-    for (int i = -1; (i = static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(i), LVNI_SELECTED))) >= 0;) {
+    for (int i = -1;
+         (i = static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(i), LVNI_SELECTED))) >= 0;) {
         POINT at{};
         SendMessage(LVM_GETITEMPOSITION, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&at));
         at.x += dx;
@@ -59,9 +60,10 @@ bool CIconList::DropIconData(const void* data, size_t size, POINT at) {
         MoveSelected(at.x - drop.x, at.y - drop.y);
         return true;
     }
-    int image = drop.memo.empty()
-                    ? vorlan::kDefaultIconImage
-                    : vorlan::IconImageFromAnswer(TheSession().Execute(vorlan::MenuPictureLine(drop.memo)).str());
+    int image =
+        drop.memo.empty()
+            ? vorlan::kDefaultIconImage
+            : vorlan::IconImageFromAnswer(TheSession().Execute(vorlan::MenuPictureLine(drop.memo)).str());
     return AddIcon(drop.text.c_str(), drop.memo.c_str(), "", image, at) >= 0;
 }
 

@@ -76,7 +76,8 @@ LRESULT CIconList::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 LRESULT CIconList::OnPaint(UINT msg, WPARAM wParam, LPARAM lParam) {
     // Some list controls arrange the icons on their first paint with items, which would lose
     // the places the icons were given: they are put back where they were.
-    if (::GetWindowLongA(m_hWnd, GWL_STYLE) & LVS_AUTOARRANGE) return CMDIClientWnd::WindowProc(msg, wParam, lParam);
+    if (::GetWindowLongA(m_hWnd, GWL_STYLE) & LVS_AUTOARRANGE)
+        return CMDIClientWnd::WindowProc(msg, wParam, lParam);
     std::vector<POINT> places(static_cast<size_t>(GetIconCount()));
     for (size_t i = 0; i < places.size(); ++i)
         SendMessage(LVM_GETITEMPOSITION, i, reinterpret_cast<LPARAM>(&places[i]));
@@ -172,7 +173,8 @@ void CIconList::OnContextMenu(POINT screen) {
         RECT r{};
         int focused = static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
         r.left = LVIR_ICON;
-        if (focused < 0 || !SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(focused), reinterpret_cast<LPARAM>(&r)))
+        if (focused < 0 ||
+            !SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(focused), reinterpret_cast<LPARAM>(&r)))
             r = RECT{20, 20, 20, 20};
         screen = POINT{r.left, r.top};
         ::ClientToScreen(m_hWnd, &screen);

@@ -26,7 +26,8 @@ std::string BoundedText(const unsigned char* block, std::size_t size, std::size_
     std::size_t limit = size - offset < width ? size - offset : width;
     const char* p = reinterpret_cast<const char*>(block + offset);
     std::size_t n = 0;
-    while (n < limit && p[n] != '\0') ++n;
+    while (n < limit && p[n] != '\0')
+        ++n;
     return std::string(p, n);
 }
 
@@ -44,7 +45,8 @@ bool TakeNumber(std::string_view& in, char delimiter, long& out) {
 
 bool TakeCounted(std::string_view& in, std::string& out) {
     long length = 0;
-    if (!TakeNumber(in, ':', length) || length < 0 || static_cast<std::size_t>(length) > in.size()) return false;
+    if (!TakeNumber(in, ':', length) || length < 0 || static_cast<std::size_t>(length) > in.size())
+        return false;
     out.assign(in.substr(0, static_cast<std::size_t>(length)));
     in.remove_prefix(static_cast<std::size_t>(length));
     return true;
@@ -149,14 +151,16 @@ std::string StoredIconLine(int n) {
     auto counted = [&](const char* item) { return "$L(" + value(item) + "),\":\"," + value(item); };
     // Whole numbers (\1) so that the reply's own commas and colons stay delimiters.
     return "W " + value("POSX") + "\\1,\",\"," + value("POSY") + "\\1,\",\",$S(" + value("MEMO") +
-           "=\"\":0,1:$$GETMNUPI^QCC(" + value("MEMO") + ")\\1),\",\"," + counted("TEXT") + "," + counted("MEMO") +
-           "," + counted("PARA") + ",$O(^Z(\"DESKTOP\",%USER,\"ICONS\"," + std::to_string(n) + "))";
+           "=\"\":0,1:$$GETMNUPI^QCC(" + value("MEMO") + ")\\1),\",\"," + counted("TEXT") + "," +
+           counted("MEMO") + "," + counted("PARA") + ",$O(^Z(\"DESKTOP\",%USER,\"ICONS\"," +
+           std::to_string(n) + "))";
 }
 
 bool ParseStoredIcon(std::string_view reply, StoredIcon& out) {
     out = StoredIcon{};
     long x = 0, y = 0, picture = 0;
-    if (!TakeNumber(reply, ',', x) || !TakeNumber(reply, ',', y) || !TakeNumber(reply, ',', picture)) return false;
+    if (!TakeNumber(reply, ',', x) || !TakeNumber(reply, ',', y) || !TakeNumber(reply, ',', picture))
+        return false;
     if (!TakeCounted(reply, out.text) || !TakeCounted(reply, out.memo) || !TakeCounted(reply, out.parameter))
         return false;
     out.x = static_cast<int>(x);

@@ -26,8 +26,9 @@ constexpr DWORD kBrowseFlags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHA
 
 CIconOptions::CIconOptions(CIconList* desktop)
     : CDialog(IDD_ICON_OPTIONS, desktop), m_pDesktop(desktop), m_bPerClient(desktop->m_bPerClient),
-      m_strPicture(desktop->m_strPicture), m_nMode(desktop->m_nPictureKind), m_crBackground(desktop->m_crBackground),
-      m_crText(desktop->m_crText), m_strFace(desktop->m_strFontFace), m_nSize(desktop->m_nTextSize) {}
+      m_strPicture(desktop->m_strPicture), m_nMode(desktop->m_nPictureKind),
+      m_crBackground(desktop->m_crBackground), m_crText(desktop->m_crText), m_strFace(desktop->m_strFontFace),
+      m_nSize(desktop->m_nTextSize) {}
 
 CIconOptions::~CIconOptions() {
     if (m_hPicture) ::DeleteObject(m_hPicture);
@@ -68,7 +69,8 @@ void CIconOptions::FillPictures() {
         at = static_cast<int>(::SendMessageA(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                              reinterpret_cast<LPARAM>(m_strPicture.c_str())));
         if (at < 0)
-            at = static_cast<int>(::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(m_strPicture.c_str())));
+            at = static_cast<int>(
+                ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(m_strPicture.c_str())));
     }
     ::SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
 }
@@ -78,7 +80,8 @@ bool CIconOptions::TakePicture(const char* name) {
     m_hPicture = CIconList::LoadPicture(name);
     m_strPicture = name;
     bool set = m_hPicture != nullptr;
-    for (int id : kModeButtons) ::EnableWindow(GetDlgItem(id), set);
+    for (int id : kModeButtons)
+        ::EnableWindow(GetDlgItem(id), set);
     return set || !name || !*name;
 }
 
@@ -148,7 +151,8 @@ void CIconOptions::OnBrowse() {
     while (static_cast<int>(::SendMessageA(list, CB_GETCOUNT, 0, 0)) > m_nFixed)
         ::SendMessageA(list, CB_DELETESTRING, static_cast<WPARAM>(m_nFixed), 0);
     if (TakePicture(path)) {
-        int at = static_cast<int>(::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(path.c_str())));
+        int at =
+            static_cast<int>(::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(path.c_str())));
         ::SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
     } else {
         ::SendMessageA(list, CB_SETCURSEL, 0, 0);
@@ -226,8 +230,8 @@ void CIconOptions::DrawPreview(const DRAWITEMSTRUCT* item) {
         CIconList::DrawBitmap(memory, desktop, m_nMode, m_crBackground, m_hPicture);
         int old = ::SetStretchBltMode(item->hDC, HALFTONE);
         ::SetBrushOrgEx(item->hDC, 0, 0, nullptr);
-        ::StretchBlt(item->hDC, strip.left, strip.top, strip.right - strip.left, strip.bottom - strip.top, memory, 0,
-                     0, desktop.right, desktop.bottom, SRCCOPY);
+        ::StretchBlt(item->hDC, strip.left, strip.top, strip.right - strip.left, strip.bottom - strip.top,
+                     memory, 0, 0, desktop.right, desktop.bottom, SRCCOPY);
         ::SetStretchBltMode(item->hDC, old);
     }
     ::FrameRect(item->hDC, &strip, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));

@@ -25,7 +25,8 @@ std::string ComboText(HWND combo, int index) {
 
 } // namespace
 
-CIconProperty::CIconProperty(CWnd* parent, HIMAGELIST images) : CDialog(IDD_ICON_PROPERTY, parent), m_hImages(images) {}
+CIconProperty::CIconProperty(CWnd* parent, HIMAGELIST images)
+    : CDialog(IDD_ICON_PROPERTY, parent), m_hImages(images) {}
 
 bool CIconProperty::OnInitDialog() {
     vorlan::TraceFunction("CIconProperty::OnInitDialog");
@@ -56,7 +57,8 @@ void CIconProperty::UpdateParameter(bool keep) {
     CString function = CurrentFunction();
     ::SendMessageA(choices, CB_RESETCONTENT, 0, 0);
     vorlan::MenuInfo info;
-    if (!function.IsEmpty()) info = vorlan::ParseMenuInfo(TheSession().Execute(vorlan::MenuInfoLine(function.str())).str());
+    if (!function.IsEmpty())
+        info = vorlan::ParseMenuInfo(TheSession().Execute(vorlan::MenuInfoLine(function.str())).str());
     bool list = info.takesParameter && !info.choices.empty();
     m_bChoices = list;
     ::ShowWindow(edit, list ? SW_HIDE : SW_SHOW);
@@ -67,7 +69,8 @@ void CIconProperty::UpdateParameter(bool keep) {
     // The icon's own parameter stays when the dialog opens; a new function starts empty.
     std::string current = keep ? m_strParameter.str() : std::string();
     for (const std::string& choice : info.choices) {
-        int at = static_cast<int>(::SendMessageA(choices, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.c_str())));
+        int at = static_cast<int>(
+            ::SendMessageA(choices, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.c_str())));
         if (!current.empty() && vorlan::ChoiceValue(choice) == current)
             ::SendMessageA(choices, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
     }
@@ -76,7 +79,8 @@ void CIconProperty::UpdateParameter(bool keep) {
 bool CIconProperty::OnCommand(WPARAM wParam, LPARAM lParam) {
     int id = LOWORD(wParam), code = HIWORD(wParam);
     if (id == IDC_PROP_FUNCTION && (code == CBN_SELCHANGE || code == CBN_EDITCHANGE)) {
-        if (code == CBN_EDITCHANGE) ::SendMessageA(GetDlgItem(IDC_PROP_FUNCTION), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        if (code == CBN_EDITCHANGE)
+            ::SendMessageA(GetDlgItem(IDC_PROP_FUNCTION), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
         UpdateParameter(false);
         return true;
     }
@@ -103,7 +107,9 @@ void CIconProperty::OnOK() {
         int chosen = static_cast<int>(::SendMessageA(choices, CB_GETCURSEL, 0, 0));
         m_strParameter = chosen >= 0 ? vorlan::ChoiceValue(ComboText(choices, chosen)).c_str() : "";
     } else {
-        m_strParameter = ::IsWindowEnabled(GetDlgItem(IDC_PROP_PARAMETER)) ? GetDlgItemText(IDC_PROP_PARAMETER) : CString();
+        m_strParameter = ::IsWindowEnabled(GetDlgItem(IDC_PROP_PARAMETER))
+                             ? GetDlgItemText(IDC_PROP_PARAMETER)
+                             : CString();
     }
     CDialog::OnOK();
 }
@@ -112,7 +118,8 @@ LRESULT CIconProperty::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_PAINT) {
         PAINTSTRUCT ps;
         HDC dc = ::BeginPaint(m_hWnd, &ps);
-        if (m_hImages) ::ImageList_Draw(m_hImages, m_nImage, dc, m_ptPreview.x, m_ptPreview.y, ILD_TRANSPARENT);
+        if (m_hImages)
+            ::ImageList_Draw(m_hImages, m_nImage, dc, m_ptPreview.x, m_ptPreview.y, ILD_TRANSPARENT);
         ::EndPaint(m_hWnd, &ps);
         return 0;
     }
@@ -139,7 +146,8 @@ bool CIconChangeSymbol::OnInitDialog() {
     if (m_nImage >= 0 && m_nImage < count) {
         LVITEMA state{};
         state.state = state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(m_nImage), reinterpret_cast<LPARAM>(&state));
+        ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(m_nImage),
+                       reinterpret_cast<LPARAM>(&state));
         ::SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(m_nImage), FALSE);
     }
     return true;

@@ -231,7 +231,8 @@ TEST_F(DemoTest, DesktopCatalogueParametersAndStoredIcons) {
     EXPECT_NE(std::find(entries.begin(), entries.end(), "PAT Patienten"), entries.end());
     EXPECT_EQ(c->Exec(MenuNextLine(MenuNextKey(entries.back()))), "") << "the end of the catalogue";
 
-    EXPECT_EQ(c->Exec(MenuInfoLine("AKT")), "J" + S + "4711" + S + "Erika Mustermann" + S + "4712" + S + "Max Mustermann");
+    EXPECT_EQ(c->Exec(MenuInfoLine("AKT")),
+              "J" + S + "4711" + S + "Erika Mustermann" + S + "4712" + S + "Max Mustermann");
     EXPECT_EQ(c->Exec(MenuInfoLine("BLD")).substr(0, 2), "J" + S);
     EXPECT_EQ(c->Exec(MenuInfoLine("PAT")), "N");
 

@@ -70,7 +70,8 @@ std::string g_dragged;
 DROPEFFECT DropBack(IDataObject* data, COleDropSource*, DROPEFFECT allowed) {
     COleDataObject reader;
     reader.Attach(data, false);
-    if (HGLOBAL block = reader.GetGlobalData(static_cast<CLIPFORMAT>(::RegisterClipboardFormatA("VORLAN.Icon")))) {
+    if (HGLOBAL block =
+            reader.GetGlobalData(static_cast<CLIPFORMAT>(::RegisterClipboardFormatA("VORLAN.Icon")))) {
         g_dragged.assign(static_cast<const char*>(::GlobalLock(block)), ::GlobalSize(block));
         ::GlobalUnlock(block);
         ::GlobalFree(block);
@@ -122,7 +123,8 @@ TEST_F(DesktopTest, StartingAnIconSendsItsParameterThenItsFunction) {
     Lines lines = recorder->Take();
     auto para = std::find(lines.begin(), lines.end(), "S %WIN(\"PARA\")=\"4711\"");
     ASSERT_NE(para, lines.end());
-    auto select = std::find_if(para, lines.end(), [](const std::string& l) { return l.find("SELECTM^QCC") != std::string::npos; });
+    auto select = std::find_if(
+        para, lines.end(), [](const std::string& l) { return l.find("SELECTM^QCC") != std::string::npos; });
     ASSERT_NE(select, lines.end()) << "the function starts after its parameter";
     EXPECT_NE(select->find("\"BLD\""), std::string::npos) << *select;
     if (Once("W $D(^QM(\"BLD\"))") == "0") {
@@ -139,7 +141,8 @@ TEST_F(DesktopTest, StartingAnIconSendsItsParameterThenItsFunction) {
     RECT r{};
     r.left = LVIR_ICON;
     ::SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
-    desktop->SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    desktop->SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON,
+                         MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
     harness::Pump();
     EXPECT_TRUE(Has(recorder->Take(), "S %WIN(\"PARA\")=\"\""));
     // With Ctrl a double click is about the browser windows, and starts nothing.
@@ -152,7 +155,8 @@ TEST_F(DesktopTest, StartingAnIconSendsItsParameterThenItsFunction) {
     desktop->SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(700, 500));
     harness::Pump();
     EXPECT_FALSE(Has(recorder->Take(), "S %WIN(\"PARA\")=\"\""));
-    for (HWND h : Frames()) ::SendMessageA(frame->m_hWndMDIClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(h), 0);
+    for (HWND h : Frames())
+        ::SendMessageA(frame->m_hWndMDIClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(h), 0);
 }
 
 TEST_F(DesktopTest, TypedCharactersReachTheMemoBoxAsTyped) {
@@ -242,8 +246,9 @@ TEST_F(DesktopTest, MenuEntriesDropWithTheirPictureAndForeignDropsAreRefused) {
     IconData menu(&record, sizeof record);
     POINT screen{400, 300};
     ::ClientToScreen(list, &screen);
-    EXPECT_EQ(fw::DropInProcess(desktop->GetDropTarget(), menu.source.GetInterface(), screen, DROPEFFECT_MOVE),
-              static_cast<DROPEFFECT>(DROPEFFECT_MOVE));
+    EXPECT_EQ(
+        fw::DropInProcess(desktop->GetDropTarget(), menu.source.GetInterface(), screen, DROPEFFECT_MOVE),
+        static_cast<DROPEFFECT>(DROPEFFECT_MOVE));
     ASSERT_EQ(desktop->GetIconCount(), 4);
     EXPECT_EQ(desktop->GetIconText(3, 0), "Kassen ");
     EXPECT_EQ(desktop->GetIconText(3, 1), "KAS");
@@ -257,14 +262,16 @@ TEST_F(DesktopTest, MenuEntriesDropWithTheirPictureAndForeignDropsAreRefused) {
     POINT first = ItemPosition(list, 0);
     vorlan::IconDragRecord crafted = vorlan::BuildDesktopDragRecord(99, 0, 0, true);
     IconData beyond(&crafted, vorlan::kIconDragHeaderSize);
-    EXPECT_EQ(fw::DropInProcess(desktop->GetDropTarget(), beyond.source.GetInterface(), screen, DROPEFFECT_MOVE),
-              static_cast<DROPEFFECT>(DROPEFFECT_NONE));
+    EXPECT_EQ(
+        fw::DropInProcess(desktop->GetDropTarget(), beyond.source.GetInterface(), screen, DROPEFFECT_MOVE),
+        static_cast<DROPEFFECT>(DROPEFFECT_NONE));
     EXPECT_EQ(ItemPosition(list, 0).x, first.x);
     // Too short to tell, an unknown kind, a text without its end: refused or read within the block.
     char shortBlock[10] = {2};
     IconData tiny(shortBlock, sizeof shortBlock);
-    EXPECT_EQ(fw::DropInProcess(desktop->GetDropTarget(), tiny.source.GetInterface(), screen, DROPEFFECT_MOVE),
-              static_cast<DROPEFFECT>(DROPEFFECT_NONE));
+    EXPECT_EQ(
+        fw::DropInProcess(desktop->GetDropTarget(), tiny.source.GetInterface(), screen, DROPEFFECT_MOVE),
+        static_cast<DROPEFFECT>(DROPEFFECT_NONE));
     std::string open(40, 'x');
     std::int32_t two = 2;
     std::memcpy(&open[0], &two, 4);
@@ -284,7 +291,10 @@ TEST_F(DesktopTest, BackgroundPlacementsByPixels) {
         CSelectedObject select(dc, picture);
         for (int y = 0; y < 4; ++y)
             for (int x = 0; x < 4; ++x)
-                ::SetPixel(dc, x, y, x == 0 && y == 0 ? RGB(255, 0, 0) : x == 3 && y == 3 ? RGB(0, 0, 255) : RGB(0, 255, 0));
+                ::SetPixel(dc, x, y,
+                           x == 0 && y == 0   ? RGB(255, 0, 0)
+                           : x == 3 && y == 3 ? RGB(0, 0, 255)
+                                              : RGB(0, 255, 0));
     }
     const COLORREF back = RGB(10, 20, 30);
     struct Case {
@@ -305,7 +315,8 @@ TEST_F(DesktopTest, BackgroundPlacementsByPixels) {
             CSelectedObject select(dc, target);
             CIconList::DrawBitmap(dc, RECT{0, 0, 20, 20}, c.mode, back, picture);
         }
-        EXPECT_EQ(Pixel(target, c.at.x, c.at.y), c.expected) << "mode " << c.mode << " at " << c.at.x << "," << c.at.y;
+        EXPECT_EQ(Pixel(target, c.at.x, c.at.y), c.expected)
+            << "mode " << c.mode << " at " << c.at.x << "," << c.at.y;
         ::DeleteObject(target);
     }
     HBITMAP plain = ::CreateCompatibleBitmap(screen, 20, 20);
@@ -340,7 +351,8 @@ TEST_F(DesktopTest, BackgroundPlacementsByPixels) {
         CSelectedObject select(dc, shot);
         desktop->SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(static_cast<HDC>(dc)));
     }
-    EXPECT_EQ(Pixel(shot, client.right - 48, client.bottom - 36 - 1), RGB(0, 64, 128)) << "the picture's ground";
+    EXPECT_EQ(Pixel(shot, client.right - 48, client.bottom - 36 - 1), RGB(0, 64, 128))
+        << "the picture's ground";
     EXPECT_EQ(Pixel(shot, 0, 0), RGB(0, 64, 128));
     ::DeleteObject(shot);
 }
@@ -400,9 +412,10 @@ TEST_F(DesktopTest, OptionsKeepOneFileEntryAndShowTheFont) {
     const char* path = "C:\\TEMP\\desktop-bild.bmp";
     {
         // A 2 x 2 picture file of our own: 24 bits, rows of 8 bytes.
-        unsigned char bmp[54 + 16] = {'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0,
-                                      2, 0, 0, 0, 1, 0, 24, 0};
-        for (int i = 54; i < 70; ++i) bmp[i] = 0x80;
+        unsigned char bmp[54 + 16] = {'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,  40,
+                                      0,   0,   0,  2, 0, 0, 0, 2, 0, 0, 0,  1, 0, 24, 0};
+        for (int i = 54; i < 70; ++i)
+            bmp[i] = 0x80;
         FILE* f = std::fopen(path, "wb");
         ASSERT_NE(f, nullptr);
         std::fwrite(bmp, 1, sizeof bmp, f);
@@ -460,11 +473,12 @@ TEST_F(DesktopTest, PropertiesListTheCatalogueAndTheParameters) {
     EXPECT_TRUE(Has(lines, "W $$MENUINFO^QCC(\"BLD\")"));
 
     // A function without parameters.
-    int pat = static_cast<int>(::SendMessageA(functions, CB_FINDSTRING, static_cast<WPARAM>(-1),
-                                              reinterpret_cast<LPARAM>("PAT ")));
+    int pat = static_cast<int>(
+        ::SendMessageA(functions, CB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("PAT ")));
     ASSERT_GE(pat, 0);
     ::SendMessageA(functions, CB_SETCURSEL, static_cast<WPARAM>(pat), 0);
-    property.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_PROP_FUNCTION, CBN_SELCHANGE), reinterpret_cast<LPARAM>(functions));
+    property.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_PROP_FUNCTION, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(functions));
     EXPECT_FALSE(::IsWindowEnabled(edit));
     EXPECT_FALSE(Shown(choices));
     property.SendMessage(WM_COMMAND, IDOK);

@@ -68,7 +68,11 @@ TEST(IconListLogic, ValuesInLinesAreQuoted) {
 }
 
 TEST(IconListLogic, MenuInfoRepliesGiveTheParameterChoices) {
-    MenuInfo info = ParseMenuInfo("J\xA7" "4711\xA7" "Erika Mustermann\xA7" "4712\xA7" "Max Mustermann");
+    MenuInfo info = ParseMenuInfo("J\xA7"
+                                  "4711\xA7"
+                                  "Erika Mustermann\xA7"
+                                  "4712\xA7"
+                                  "Max Mustermann");
     EXPECT_TRUE(info.takesParameter);
     ASSERT_EQ(info.choices.size(), 2u);
     EXPECT_EQ(info.choices[0], "4711 (Erika Mustermann)");
@@ -78,7 +82,9 @@ TEST(IconListLogic, MenuInfoRepliesGiveTheParameterChoices) {
     EXPECT_TRUE(info.choices.empty()) << "a free, empty parameter field";
     EXPECT_FALSE(ParseMenuInfo("N").takesParameter);
     EXPECT_FALSE(ParseMenuInfo("").takesParameter);
-    info = ParseMenuInfo("J\xA7" "1\xA7" + std::string(300, 'd'));
+    info = ParseMenuInfo("J\xA7"
+                         "1\xA7" +
+                         std::string(300, 'd'));
     ASSERT_EQ(info.choices.size(), 1u);
     EXPECT_EQ(info.choices[0].size(), 127u);
 }
@@ -109,13 +115,17 @@ TEST(IconListLogic, TheCatalogueWalkEnds) {
 }
 
 TEST(IconListLogic, AStoredIconComesInOneReply) {
-    EXPECT_EQ(StoredIconLine(2),
-              "W $G(^Z(\"DESKTOP\",%USER,\"ICONS\",2,\"POSX\"))\\1,\",\",$G(^Z(\"DESKTOP\",%USER,\"ICONS\",2,"
-              "\"POSY\"))\\1,\",\",$S($G(^Z(\"DESKTOP\",%USER,\"ICONS\",2,\"MEMO\"))=\"\":0,1:$$GETMNUPI^QCC($G(^Z("
-              "\"DESKTOP\",%USER,\"ICONS\",2,\"MEMO\")))\\1),\",\",$L($G(^Z(\"DESKTOP\",%USER,\"ICONS\",2,\"TEXT\")))"
-              ",\":\",$G(^Z(\"DESKTOP\",%USER,\"ICONS\",2,\"TEXT\")),$L($G(^Z(\"DESKTOP\",%USER,\"ICONS\",2,\"MEMO\")"
-              ")),\":\",$G(^Z(\"DESKTOP\",%USER,\"ICONS\",2,\"MEMO\")),$L($G(^Z(\"DESKTOP\",%USER,\"ICONS\",2,\"PARA\""
-              "))),\":\",$G(^Z(\"DESKTOP\",%USER,\"ICONS\",2,\"PARA\")),$O(^Z(\"DESKTOP\",%USER,\"ICONS\",2))");
+    EXPECT_EQ(
+        StoredIconLine(2),
+        "W $G(^Z(\"DESKTOP\",%USER,\"ICONS\",2,\"POSX\"))\\1,\",\",$G(^Z(\"DESKTOP\",%USER,\"ICONS\",2,"
+        "\"POSY\"))\\1,\",\",$S($G(^Z(\"DESKTOP\",%USER,\"ICONS\",2,\"MEMO\"))=\"\":0,1:$$GETMNUPI^QCC($G(^Z("
+        "\"DESKTOP\",%USER,\"ICONS\",2,\"MEMO\")))\\1),\",\",$L($G(^Z(\"DESKTOP\",%USER,\"ICONS\",2,\"TEXT\")"
+        "))"
+        ",\":\",$G(^Z(\"DESKTOP\",%USER,\"ICONS\",2,\"TEXT\")),$L($G(^Z(\"DESKTOP\",%USER,\"ICONS\",2,"
+        "\"MEMO\")"
+        ")),\":\",$G(^Z(\"DESKTOP\",%USER,\"ICONS\",2,\"MEMO\")),$L($G(^Z(\"DESKTOP\",%USER,\"ICONS\",2,"
+        "\"PARA\""
+        "))),\":\",$G(^Z(\"DESKTOP\",%USER,\"ICONS\",2,\"PARA\")),$O(^Z(\"DESKTOP\",%USER,\"ICONS\",2))");
     StoredIcon icon;
     // Texts may hold the delimiters themselves.
     ASSERT_TRUE(ParseStoredIcon("24,-110,6,11:Die \"Kasse\"3:KAS5:1,2:37", icon));
