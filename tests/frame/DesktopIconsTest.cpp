@@ -535,3 +535,36 @@ TEST_F(DesktopTest, TheSymbolChoiceShowsEveryImageAndTakesTheChosenOne) {
     EXPECT_EQ(symbol.m_nImage, 11);
     EXPECT_EQ(::ImageList_GetImageCount(images), 48) << "the dialog's list leaves the desktop's images alone";
 }
+
+// With VORLAN_ARTIFACTS set: the desktop with its picture at the bottom right and the options.
+TEST_F(DesktopTest, PictureOfTheDesktop) {
+    char folder[MAX_PATH];
+    if (!::GetEnvironmentVariableA("VORLAN_ARTIFACTS", folder, sizeof folder)) GTEST_SKIP();
+    LogInToDesktop();
+    frame->ShowWindow(SW_SHOWMAXIMIZED);
+    CString builtIn;
+    builtIn.LoadString(IDS_BACKGROUND_FIRST);
+    desktop->m_strPicture = builtIn;
+    desktop->m_nPictureKind = 3;
+    desktop->Set(0);
+    Select(list, {1});
+    CIconOptions options(desktop);
+    ASSERT_TRUE(options.Create(IDD_ICON_OPTIONS, desktop));
+    options.ShowWindow(SW_SHOW);
+    CIconProperty property(
+        desktop, reinterpret_cast<HIMAGELIST>(::SendMessageA(list, LVM_GETIMAGELIST, LVSIL_NORMAL, 0)));
+    property.m_strCaption = "Bildfeld 4711";
+    property.m_strFunction = "BLD";
+    property.m_strParameter = "4711";
+    property.m_nImage = 2;
+    ASSERT_TRUE(property.Create(IDD_ICON_PROPERTY, desktop));
+    ::SetWindowPos(property.m_hWnd, nullptr, 20, 420, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+    for (int i = 0; i < 5; ++i) {
+        harness::Pump();
+        ::Sleep(100);
+    }
+    CreateDirectoryA(folder, nullptr);
+    EXPECT_TRUE(harness::SaveScreen(std::string(folder) + "\\desktop.bmp"));
+    property.DestroyWindow();
+    options.DestroyWindow();
+}
