@@ -202,6 +202,27 @@ bool CIconList::OnEraseBackground(HDC dc) {
     return true;
 }
 
+LRESULT CIconList::OnPaint(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // Some list controls arrange the icons on their first paint with items, which would lose
+    // the places the icons were given: they are put back where they were.
+    if (::GetWindowLongA(m_hWnd, GWL_STYLE) & LVS_AUTOARRANGE)
+        return CMDIClientWnd::WindowProc(msg, wParam, lParam);
+    std::vector<POINT> places(static_cast<size_t>(GetIconCount()));
+    for (size_t i = 0; i < places.size(); ++i)
+        SendMessage(LVM_GETITEMPOSITION, i, reinterpret_cast<LPARAM>(&places[i]));
+    LRESULT r = CMDIClientWnd::WindowProc(msg, wParam, lParam);
+    bool moved = false;
+    for (size_t i = 0; i < places.size() && static_cast<int>(i) < GetIconCount(); ++i) {
+        POINT now{};
+        SendMessage(LVM_GETITEMPOSITION, i, reinterpret_cast<LPARAM>(&now));
+        if (now.x == places[i].x && now.y == places[i].y) continue;
+        SendMessage(LVM_SETITEMPOSITION32, i, reinterpret_cast<LPARAM>(&places[i]));
+        moved = true;
+    }
+    if (moved) ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    return r;
+}
+
 int CIconList::AddIcon(const char* caption, const char* memo, const char* parameter, int image, POINT at) {
     LVITEMA item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE;
