@@ -18,6 +18,7 @@
 #include "resources/MainFrameIds.h"
 #include "resources/resource.h"
 #include "tools/DataExplorer.h"
+#include "tools/IconList.h"
 
 #include <commctrl.h>
 #include <shlwapi.h>
@@ -377,6 +378,7 @@ void CVORLANApp::RegisterClasses() {
     CChildForm::SetLooks(looks);
     CBaseMDIMenu::SetImageLoader([](UINT bitmap) { return theApp.LoadImageList(bitmap, false); });
     CDataExplorer::SetImageLoader([](UINT bitmap) { return theApp.LoadImageList(bitmap, false); });
+    CIconList::SetImageLoader([] { return theApp.LoadImageList(IDB_MENUTREE, false); });
     CListField::SetImageLoader([](UINT bitmap) { return theApp.LoadImageList(bitmap, false); });
     auto execute = [](const std::string& line) { return theApp.Execute(line.c_str()).str(); };
     CListField::SetExecutor(execute);
