@@ -95,6 +95,13 @@ TabJump NextPlaceholder(std::string_view text, long caret) {
     return jump;
 }
 
+int StreamInFormat(int format, const char* text) {
+    constexpr int kRtf = 2, kText = 1; // SF_RTF, SF_TEXT
+    if (!(format & kRtf)) return format;
+    if (text && (std::strncmp(text, "{\\rtf", 5) == 0 || std::strncmp(text, "{\\urtf", 6) == 0)) return format;
+    return (format & ~kRtf) | kText;
+}
+
 size_t TakeFromSource(StreamSource& source, char* out, size_t room) {
     if (!source.text) return 0;
     size_t n = 0;

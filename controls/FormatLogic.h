@@ -53,6 +53,10 @@ TabJump NextPlaceholder(std::string_view text, long caret);
 // A letter or digit of code page 1252 (umlauts and sharp s included).
 bool IsWordChar(unsigned char c);
 
+// The format a text goes in with: RTF only when it is RTF (begins "{\\rtf"), else plain text;
+// the selection flag stays.
+int StreamInFormat(int format, const char* text);
+
 // Stream copying: the text goes in up to its NUL, and out into a buffer of a fixed size.
 struct StreamSource {
     const char* text = nullptr; // moves on as the control takes it

@@ -221,7 +221,9 @@ void CFormatWnd::OnSetFocus() {
 LRESULT CFormatWnd::OnSetWindowText(const char* text) {
     vorlan::TraceFunction("CFormatWnd::OnSetWindowText");
     richtext::StreamSource source{text ? text : ""};
-    Edit().StreamIn(m_nFormat, [&source](char* out, size_t room) {
+    // Plain text offered as RTF is shown as plain text rather than dropped by the reader.
+    int format = richtext::StreamInFormat(m_nFormat, source.text);
+    Edit().StreamIn(format, [&source](char* out, size_t room) {
         return richtext::TakeFromSource(source, out, room);
     });
     return 1;

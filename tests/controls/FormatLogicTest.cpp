@@ -92,6 +92,14 @@ TEST(FormatPlaceholders, UmlautsAndSharpSAreLetters) {
     EXPECT_TRUE(NextPlaceholder("@\xFC" "ber", 0).notify);
 }
 
+TEST(FormatStreams, PlainTextOfferedAsRtfGoesInAsText) {
+    constexpr int kRtf = 2, kText = 1, kSelection = 0x8000;
+    EXPECT_EQ(StreamInFormat(kRtf, "{\\rtf1 x}"), kRtf);
+    EXPECT_EQ(StreamInFormat(kRtf | kSelection, "Eingef\xFCgt"), kText | kSelection);
+    EXPECT_EQ(StreamInFormat(kRtf, ""), kText);
+    EXPECT_EQ(StreamInFormat(kText, "{\\rtf1 x}"), kText); // text mode stays text
+}
+
 TEST(FormatStreams, InStopsAtTheNulAndOutKeepsWhatFits) {
     StreamSource source{"abcdef"};
     char piece[4];
