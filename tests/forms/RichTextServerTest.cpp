@@ -48,6 +48,7 @@ TEST_F(RichTextServerTest, BrfKeepsTypedAndBoldTextForTheNextOpening) {
     CHARFORMATA first = FormatAt(field, 1);
     EXPECT_STREQ(first.szFaceName, "Arial");
     EXPECT_EQ(first.yHeight, 220);
+    field->Edit().SetSel(0, 0);
     SaveArtefact("brief.bmp");
 
     // Typing at the end of the first line, then the new word bold through the toolbar.
