@@ -25,7 +25,8 @@ long SizeTextToTwips(std::string_view text) {
     // As atoi: blanks, a sign, digits; anything else ends the number. Bounded so that the
     // product stays a long.
     size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
     long value = 0;
@@ -98,14 +99,16 @@ TabJump NextPlaceholder(std::string_view text, long caret) {
 int StreamInFormat(int format, const char* text) {
     constexpr int kRtf = 2, kText = 1; // SF_RTF, SF_TEXT
     if (!(format & kRtf)) return format;
-    if (text && (std::strncmp(text, "{\\rtf", 5) == 0 || std::strncmp(text, "{\\urtf", 6) == 0)) return format;
+    if (text && (std::strncmp(text, "{\\rtf", 5) == 0 || std::strncmp(text, "{\\urtf", 6) == 0))
+        return format;
     return (format & ~kRtf) | kText;
 }
 
 size_t TakeFromSource(StreamSource& source, char* out, size_t room) {
     if (!source.text) return 0;
     size_t n = 0;
-    while (n < room && source.text[n] != '\0') ++n;
+    while (n < room && source.text[n] != '\0')
+        ++n;
     std::memcpy(out, source.text, n);
     source.text += n;
     return n;

@@ -65,10 +65,10 @@ struct StreamSource {
 size_t TakeFromSource(StreamSource& source, char* out, size_t room);
 
 struct StreamSink {
-    char* buffer = nullptr;   // null: only count
-    size_t capacity = 0;      // with the terminating NUL
-    size_t used = 0;          // bytes kept
-    size_t total = 0;         // bytes offered
+    char* buffer = nullptr; // null: only count
+    size_t capacity = 0;    // with the terminating NUL
+    size_t used = 0;        // bytes kept
+    size_t total = 0;       // bytes offered
 };
 // Keeps what fits below capacity - 1 and counts the rest.
 void PutIntoSink(StreamSink& sink, const char* data, size_t n);

@@ -62,8 +62,8 @@ bool CFormatEdit::Create(CFormatWnd* owner, DWORD exStyle, DWORD style, const RE
 LRESULT CFormatEdit::OnCreate() {
     vorlan::TraceFunction("CFormatEdit::OnCreate");
     CRect client = GetClientRect();
-    if (!m_wndEdit.Create(WS_VISIBLE | WS_VSCROLL | ES_WANTRETURN | ES_AUTOVSCROLL | ES_MULTILINE, client, m_hWnd,
-                          kEditId))
+    if (!m_wndEdit.Create(WS_VISIBLE | WS_VSCROLL | ES_WANTRETURN | ES_AUTOVSCROLL | ES_MULTILINE, client,
+                          m_hWnd, kEditId))
         return -1;
     fw::SubclassShared(m_wndEdit.m_hWnd, &RichEditProc, &g_oldRichEditProc);
     m_wndEdit.LimitText(kTextLimit);
@@ -81,8 +81,8 @@ void CFormatEdit::SetDefaultFont() {
     richtext::DefaultFont font = richtext::DefaultFontOf(face, size);
     CHARFORMATA format{};
     format.cbSize = sizeof format;
-    format.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_OFFSET | CFM_FACE | CFM_COLOR |
-                    CFM_SIZE | CFM_CHARSET;
+    format.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_OFFSET | CFM_FACE |
+                    CFM_COLOR | CFM_SIZE | CFM_CHARSET;
     format.yHeight = font.height;
     format.crTextColor = RGB(0, 0, 0);
     format.bCharSet = DEFAULT_CHARSET;
@@ -92,17 +92,18 @@ void CFormatEdit::SetDefaultFont() {
 
 void CFormatEdit::OnEditSetFocus() {
     vorlan::TraceFunction("CFormatEdit::OnEditSetFocus");
-    if (!m_pOwner || InsideField(m_pOwner->m_hWnd, g_focusOther)) return;
-    HWND field = m_pOwner->m_hWnd;
-    ::SendMessageA(m_pOwner->Form(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(field), EN_SETFOCUS),
-                   reinterpret_cast<LPARAM>(field));
+    TellForm(EN_SETFOCUS);
 }
 
 void CFormatEdit::OnEditKillFocus() {
     vorlan::TraceFunction("CFormatEdit::OnEditKillFocus");
+    TellForm(EN_KILLFOCUS);
+}
+
+void CFormatEdit::TellForm(UINT code) {
     if (!m_pOwner || InsideField(m_pOwner->m_hWnd, g_focusOther)) return;
     HWND field = m_pOwner->m_hWnd;
-    ::SendMessageA(m_pOwner->Form(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(field), EN_KILLFOCUS),
+    ::SendMessageA(m_pOwner->Form(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(field), code),
                    reinterpret_cast<LPARAM>(field));
 }
 
@@ -223,14 +224,14 @@ LRESULT CFormatWnd::OnSetWindowText(const char* text) {
     richtext::StreamSource source{text ? text : ""};
     // Plain text offered as RTF is shown as plain text rather than dropped by the reader.
     int format = richtext::StreamInFormat(m_nFormat, source.text);
-    Edit().StreamIn(format, [&source](char* out, size_t room) {
-        return richtext::TakeFromSource(source, out, room);
-    });
+    Edit().StreamIn(
+        format, [&source](char* out, size_t room) { return richtext::TakeFromSource(source, out, room); });
     return 1;
 }
 
 void CFormatWnd::StreamOut(richtext::StreamSink& sink) {
-    Edit().StreamOut(m_nFormat, [&sink](const char* data, size_t n) { richtext::PutIntoSink(sink, data, n); });
+    Edit().StreamOut(m_nFormat,
+                     [&sink](const char* data, size_t n) { richtext::PutIntoSink(sink, data, n); });
 }
 
 LRESULT CFormatWnd::OnGetWindowText(WPARAM size, char* buffer) {

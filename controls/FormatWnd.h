@@ -65,6 +65,8 @@ class CFormatEdit : public CWnd {
     LRESULT OnCreate();
     void OnEditSetFocus();
     void OnEditKillFocus();
+    // The edit's focus change as the field's, unless the focus only moved within the field.
+    void TellForm(UINT code);
     void SetDefaultFont();
     static bool OnTab(HWND edit);
 

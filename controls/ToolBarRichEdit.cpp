@@ -34,7 +34,8 @@ bool CToolBarRichEdit::Create(CFormatWnd* owner, HFONT font) {
         font = m_font;
     }
     if (!LoadToolBar(AfxGetResourceHandle(), IDR_FORMAT_BAR)) {
-        vorlan::WriteProtocol("CToolBarRichEdit::Create - toolbar %d not loaded", vorlan::kLogNote, IDR_FORMAT_BAR);
+        vorlan::WriteProtocol("CToolBarRichEdit::Create - toolbar %d not loaded", vorlan::kLogNote,
+                              IDR_FORMAT_BAR);
         return true;
     }
     PlaceBox(m_wndFont, 0, kFontBoxWidth, ID_FORMAT_FONT, CBS_DROPDOWN | CBS_SORT | WS_VSCROLL);
@@ -94,7 +95,8 @@ LRESULT CToolBarRichEdit::OnBoxCommand(UINT id, UINT code, HWND box) {
 
 bool CToolBarRichEdit::PreTranslateMessage(MSG* msg) {
     if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && m_wndSize.m_hWnd && m_pOwner &&
-        (msg->hwnd == m_wndSize.m_hWnd || ::IsChild(m_wndSize.m_hWnd, msg->hwnd)) && ::GetKeyState(VK_CONTROL) >= 0) {
+        (msg->hwnd == m_wndSize.m_hWnd || ::IsChild(m_wndSize.m_hWnd, msg->hwnd)) &&
+        ::GetKeyState(VK_CONTROL) >= 0) {
         vorlan::TraceFunction("CToolBarRichEdit::PreTranslateMessage - VK_RETURN");
         m_pOwner->SendMessage(WM_COMMAND, ID_FORMAT_SIZE, 0);
         return true;

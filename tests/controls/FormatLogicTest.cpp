@@ -89,7 +89,10 @@ TEST(FormatPlaceholders, UmlautsAndSharpSAreLetters) {
         EXPECT_TRUE(IsWordChar(static_cast<unsigned char>(c))) << c;
     for (int c : {0x20, 0x40, 0x2C, 0x0D, 0xD7, 0xF7, 0xA7, 0x80})
         EXPECT_FALSE(IsWordChar(static_cast<unsigned char>(c))) << c;
-    EXPECT_TRUE(NextPlaceholder("@\xFC" "ber", 0).notify);
+    EXPECT_TRUE(NextPlaceholder("@\xFC"
+                                "ber",
+                                0)
+                    .notify);
 }
 
 TEST(FormatStreams, PlainTextOfferedAsRtfGoesInAsText) {

@@ -27,7 +27,8 @@ class RecordingForm : public CWnd {
 
     int Count(UINT code) const {
         int n = 0;
-        for (const Command& c : commands) n += c.code == code && c.id == 0x1001;
+        for (const Command& c : commands)
+            n += c.code == code && c.id == 0x1001;
         return n;
     }
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
@@ -44,10 +45,9 @@ class RecordingForm : public CWnd {
     }
 };
 
-const char* const kLetter =
-    "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}"
-    "\\pard\\f0\\fs22 Sehr \\b geehrter\\b0  \\i Herr\\i0  @Name,\\par"
-    "\\pard\\qc\\f1\\fs28 Mitte\\par}";
+const char* const kLetter = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}"
+                            "\\pard\\f0\\fs22 Sehr \\b geehrter\\b0  \\i Herr\\i0  @Name,\\par"
+                            "\\pard\\qc\\f1\\fs28 Mitte\\par}";
 
 class FormatWndTest : public ::testing::Test {
   protected:
@@ -63,10 +63,12 @@ class FormatWndTest : public ::testing::Test {
                                     LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_NE(language, nullptr);
         AfxSetResourceHandle(language);
-        CWnd::RegisterWindowClass("FormatTestForm", 0, nullptr, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+        CWnd::RegisterWindowClass("FormatTestForm", 0, nullptr, nullptr,
+                                  reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
         ASSERT_TRUE(form.CreateEx(0, "FormatTestForm", "Formular", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                   CRect(0, 0, 640, 480), nullptr, 0));
-        ASSERT_TRUE(other.CreateEx(0, "EDIT", "", WS_CHILD | WS_VISIBLE, CRect(10, 420, 200, 440), form, 0x1002));
+        ASSERT_TRUE(
+            other.CreateEx(0, "EDIT", "", WS_CHILD | WS_VISIBLE, CRect(10, 420, 200, 440), form, 0x1002));
         app.m_pMainWnd = &form;
         CFormatEdit::SetExecutor([this](const std::string& line) -> std::string {
             asked.push_back(line);
@@ -109,7 +111,9 @@ class FormatWndTest : public ::testing::Test {
         ::SendMessageA(edit, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&f));
         return f;
     }
-    std::string Plain(HWND edit) { return dynamic_cast<CRichEditCtrl*>(CWnd::FromHandlePermanent(edit))->GetText().str(); }
+    std::string Plain(HWND edit) {
+        return dynamic_cast<CRichEditCtrl*>(CWnd::FromHandlePermanent(edit))->GetText().str();
+    }
     CToolBarRichEdit& Bar() { return field->ToolBar(); }
     bool Checked(UINT id) { return Bar().IsButtonChecked(id); }
     void Click(UINT id) {
@@ -293,7 +297,7 @@ TEST_F(FormatWndTest, TabJumpsToPlaceholdersAndTellsTheFormOfAWord) {
     CHARRANGE second = Selection();
     EXPECT_EQ(second.cpMin, 16);
     EXPECT_EQ(second.cpMax, 17);
-    EXPECT_EQ(form.searches.size(), 1u); // nothing follows the last one
+    EXPECT_EQ(form.searches.size(), 1u);    // nothing follows the last one
     EXPECT_EQ(Text(), "Sehr @Name, bis @"); // no Tab typed
 
     // Positions are the control's own: a paragraph break counts once.
