@@ -1,5 +1,5 @@
-// The rich-text field's decisions without a window: default font, sizes, alignment buttons,
-// the Tab jump to placeholders and its text streams.
+// The rich-text field's decisions without a window: default font, sizes, the Tab jump to
+// placeholders and the format a text goes in with.
 #include "controls/FormatLogic.h"
 
 #include <gtest/gtest.h>
@@ -41,32 +41,6 @@ TEST(FormatDefaults, SizeTextsReadAsTheirLeadingNumber) {
     EXPECT_EQ(kFontSizes[18], 72);
 }
 
-TEST(FormatAlignment, ButtonsFollowTheClickedOne) {
-    Alignment left = ButtonsOf(1);
-    EXPECT_TRUE(left.left && !left.centre && !left.right);
-    // Centre checked by its click: the others go.
-    Alignment centred = AfterCentre({true, true, false});
-    EXPECT_TRUE(!centred.left && centred.centre && !centred.right);
-    EXPECT_EQ(ParagraphAlignment(centred), 3);
-    // Centre clicked again (now unchecked): left comes back.
-    Alignment again = AfterCentre({false, false, false});
-    EXPECT_TRUE(again.left && !again.centre && !again.right);
-    EXPECT_EQ(ParagraphAlignment(again), 1);
-    // Right clicked on: left and centre go; clicked off: left comes.
-    Alignment right = AfterRight({true, true, true});
-    EXPECT_TRUE(!right.left && !right.centre && right.right);
-    EXPECT_EQ(ParagraphAlignment(right), 2);
-    Alignment rightOff = AfterRight({false, false, false});
-    EXPECT_TRUE(rightOff.left && !rightOff.right);
-    // Left clicked off: right takes over.
-    Alignment leftOff = AfterLeft({false, true, false});
-    EXPECT_TRUE(!leftOff.left && !leftOff.centre && leftOff.right);
-    // A later checked button wins.
-    EXPECT_EQ(ParagraphAlignment({true, true, false}), 3);
-    EXPECT_EQ(ParagraphAlignment({true, false, true}), 2);
-    EXPECT_EQ(ParagraphAlignment({}), 0);
-}
-
 TEST(FormatPlaceholders, TabSelectsTheNextAtSignAndTellsTheFormOfAWord) {
     const std::string text = "Sehr @Name,\rwir danken @";
     TabJump first = NextPlaceholder(text, 0);
@@ -101,28 +75,4 @@ TEST(FormatStreams, PlainTextOfferedAsRtfGoesInAsText) {
     EXPECT_EQ(StreamInFormat(kRtf | kSelection, "Eingef\xFCgt"), kText | kSelection);
     EXPECT_EQ(StreamInFormat(kRtf, ""), kText);
     EXPECT_EQ(StreamInFormat(kText, "{\\rtf1 x}"), kText); // text mode stays text
-}
-
-TEST(FormatStreams, InStopsAtTheNulAndOutKeepsWhatFits) {
-    StreamSource source{"abcdef"};
-    char piece[4];
-    EXPECT_EQ(TakeFromSource(source, piece, 4), 4u);
-    EXPECT_EQ(std::string(piece, 4), "abcd");
-    EXPECT_EQ(TakeFromSource(source, piece, 4), 2u);
-    EXPECT_EQ(TakeFromSource(source, piece, 4), 0u);
-
-    char buffer[6] = "xxxxx";
-    StreamSink sink;
-    sink.buffer = buffer;
-    sink.capacity = sizeof buffer;
-    PutIntoSink(sink, "abc", 3);
-    PutIntoSink(sink, "defg", 4);
-    EXPECT_EQ(sink.used, 5u); // room for the NUL stays
-    EXPECT_EQ(sink.total, 7u);
-    EXPECT_EQ(std::string(buffer, 5), "abcde");
-
-    StreamSink count; // no buffer: only the length
-    PutIntoSink(count, "abc", 3);
-    EXPECT_EQ(count.total, 3u);
-    EXPECT_EQ(count.used, 0u);
 }
