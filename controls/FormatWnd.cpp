@@ -152,6 +152,7 @@ LRESULT CFormatEdit::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (CWnd::WindowProc(msg, wParam, lParam) == -1) return -1;
         return OnCreate();
     case WM_SIZE:
+        vorlan::TraceFunction("CFormatEdit::WindowProc - WM_SIZE");
         if (m_wndEdit.m_hWnd) ::MoveWindow(m_wndEdit.m_hWnd, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
         return 0;
     case WM_COMMAND:
@@ -202,6 +203,7 @@ LRESULT CFormatWnd::OnCreate() {
 }
 
 void CFormatWnd::OnSize(UINT type, int cx, int cy) {
+    vorlan::TraceFunction("CFormatWnd::OnSize");
     if (type == SIZE_MINIMIZED) return;
     const int bar = CToolBarRichEdit::kHeight;
     if (m_wndToolBar.m_hWnd) ::MoveWindow(m_wndToolBar.m_hWnd, 0, 0, cx, bar, TRUE);
@@ -419,8 +421,11 @@ LRESULT CFormatWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case EM_GETSEL:
     case EM_SETSEL:
     case EM_EXGETSEL:
-    case EM_EXSETSEL: return Edit().SendMessage(msg, wParam, lParam);
+    case EM_EXSETSEL:
+        vorlan::TraceFunction("CFormatWnd::WindowProc - selection");
+        return Edit().SendMessage(msg, wParam, lParam);
     case WM_ERASEBKGND:
+        vorlan::TraceFunction("CFormatWnd::WindowProc - WM_ERASEBKGND");
         ::SendMessageA(Form(), WM_TAB_ERASEBKGND, wParam, reinterpret_cast<LPARAM>(m_hWnd));
         return 1;
     case WM_CONTEXTMENU: OnContextMenu(); return 0;
