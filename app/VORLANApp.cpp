@@ -4,6 +4,7 @@
 #include "app/UpdateCheck.h"
 #include "controls/Global.h"
 #include "controls/Diagramm.h"
+#include "controls/FormatWnd.h"
 #include "controls/ListField.h"
 #include "forms/BaseMDIMenu.h"
 #include "forms/ChildForm.h"
@@ -383,6 +384,7 @@ void CVORLANApp::RegisterClasses() {
     auto execute = [](const std::string& line) { return theApp.Execute(line.c_str()).str(); };
     CListField::SetExecutor(execute);
     CDiagramm::SetExecutor(execute);
+    CFormatEdit::SetExecutor(execute);
     CChildForm::RegisterTabEdit();
     CWnd::RegisterWindowClass("VORLAN MDI Window", CS_DBLCLKS, m_hMainIcon, nullptr,
                               reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), vorlan::kFrameExtraBytes);
