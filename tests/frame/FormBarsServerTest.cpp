@@ -1,5 +1,5 @@
 // The form menus and key bars of the demo's MOD against the fixture's dbserver: the title
-// menu's stand-in bar, the function-key toolbar and the form's context menu carry the key
+// menu's menu bar, the function-key toolbar and the form's context menu carry the key
 // texts, follow the server's %FUNK and run the key's routine; the modal toolbar on a plain
 // window of its own.
 #include "forms/BaseMDIMenu.h"
@@ -131,7 +131,9 @@ TEST_F(FormBarsTest, TitleMenuToolbarAndTablesFollowTheKeysAndFunk) {
     EXPECT_TRUE(GetMenuState(edit, 0, MF_BYPOSITION) & MF_OWNERDRAW);
     EXPECT_EQ(CMenu::ItemText(title.GetPopup(1)->m_hMenu, 0), "Vergr\xf6\xdf"
                                                               "ern");
-    EXPECT_EQ(Buttons(bars.MenuBar()), (std::vector<std::string>{"1 Bearbeiten", "2 Ansicht"}));
+    EXPECT_EQ(Buttons(bars.MenuBar()), (std::vector<std::string>{"65520 Bearbeiten", "65521 Ansicht"}));
+    EXPECT_EQ(bars.MenuBar().GetMenu(), title.m_hMenu) << "the menu bar shows the title menu";
+    EXPECT_EQ(GetDlgCtrlID(bars.MenuBar().m_hWnd), 59392);
 
     CBaseMDITool& keys = bars.KeyTool();
     EXPECT_EQ(Buttons(keys),
@@ -167,7 +169,7 @@ TEST_F(FormBarsTest, TitleMenuChoiceAndToolbarRunTheKeysRoutine) {
     CFormBars& bars = mod->GetBars();
     Trace();
     WhenShown({VK_DOWN, VK_DOWN, VK_RETURN});
-    bars.MenuBar().OpenPopup(0);
+    bars.MenuBar().DropMenu(0, true);
     harness::Pump();
     ASSERT_TRUE(g_tracked.seen) << "the popup is the thread's tracked menu while shown";
     EXPECT_EQ(g_tracked.owner, mod->m_hWnd) << "its commands go to the frame";
