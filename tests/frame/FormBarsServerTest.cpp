@@ -5,6 +5,7 @@
 #include "forms/BaseMDIMenu.h"
 #include "forms/ChildDialog.h"
 #include "forms/FormKeysLogic.h"
+#include "tests/frame/MenuDriver.h"
 #include "tests/frame/ServerFrameFixture.h"
 
 #include <algorithm>
@@ -189,6 +190,73 @@ TEST_F(FormBarsTest, TitleMenuChoiceAndToolbarRunTheKeysRoutine) {
     mod->SendMessage(WM_COMMAND, 32801);
     harness::Pump();
     EXPECT_FALSE(Has(Trace(), "SUCHEN^QMODK")) << "F6 is disabled by %FUNK";
+}
+
+TEST_F(FormBarsTest, TheMenuKeyTheChevronAndTheOpenMenusKeysWorkTheTitleMenuBar) {
+    // The pointer stays off the bars: the menu bar's hot item would follow it.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
+    CBaseMDI* mod = OpenMod();
+    ASSERT_NE(mod, nullptr);
+    CFormBars& bars = mod->GetBars();
+    CToolBarExMenu& bar = bars.MenuBar();
+    ASSERT_TRUE(bars.HasMenuBar());
+    ASSERT_GT(bar.GetItemRect(1).right, bar.GetClientRect().right) << "MOD is too narrow for «Ansicht»";
+
+    // The menu key alone: the main frame offers it to the active form frame first.
+    EXPECT_EQ(frame->SendMessage(WM_SYSCOMMAND, SC_KEYMENU, 0), 1);
+    EXPECT_TRUE(bar.IsTracking());
+    EXPECT_FALSE(frame->GetMenuBar().IsTracking()) << "not the main frame's bar";
+    // Left wraps onto «Ansicht», which does not fit: the chevron offers it, and its item runs.
+    Trace();
+    std::vector<std::string> offered;
+    MenuDriver::Start(mod->m_hWnd, [&](const std::vector<HMENU>& open) -> UINT {
+        if (open.empty()) return 0;
+        if (offered.empty())
+            for (int i = 0; i < GetMenuItemCount(open[0]); ++i)
+                offered.push_back(MenuDriver::Text(open[0], i));
+        if (open.size() == 1) return MenuDriver::Hilited(open[0]) == 0 ? VK_RIGHT : VK_DOWN;
+        return MenuDriver::Choose(open[1], 0);
+    });
+    bar.SendMessage(WM_KEYDOWN, VK_LEFT, 0);
+    MenuDriver::Stop();
+    harness::Pump();
+    EXPECT_FALSE(MenuDriver::TimedOut());
+    EXPECT_EQ(offered, std::vector<std::string>{"Ansicht"});
+    EXPECT_TRUE(harness::WaitUntil([&] { return Has(Trace(), "ZOOM^QMODK"); }, 5000));
+    // Escape reaches the bar before a frame could take it for its close key.
+    bar.SendMessage(CToolBarExMenu::kMenuShow);
+    MSG escape{bar.m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
+    EXPECT_TRUE(bar.PreTranslateMessage(&escape));
+    EXPECT_FALSE(bar.IsTracking());
+
+    // Wide enough for both: with a menu open, Right opens the next one.
+    CRect r = mod->GetWindowRect();
+    mod->SetWindowPos(nullptr, 0, 0, 600, r.Height(), SWP_NOMOVE | SWP_NOZORDER);
+    harness::Pump();
+    ASSERT_LE(bar.GetItemRect(1).right, bar.GetClientRect().right) << "the band holds the whole bar";
+    std::vector<std::string> opened;
+    MenuDriver::Start(mod->m_hWnd, [&](const std::vector<HMENU>& open) -> UINT {
+        if (open.empty()) return 0;
+        HMENU menu = open.back();
+        std::string first = MenuDriver::Text(menu, 0);
+        if (opened.empty() || opened.back() != first) opened.push_back(first);
+        if (first == "Kopieren") return MenuDriver::Hilited(menu) < 0 ? VK_DOWN : VK_RIGHT;
+        return MenuDriver::Choose(menu, 0);
+    });
+    bar.DropMenu(0, true);
+    MenuDriver::Stop();
+    harness::Pump();
+    EXPECT_FALSE(MenuDriver::TimedOut());
+    EXPECT_EQ(opened, (std::vector<std::string>{"Kopieren", "Vergr\xf6\xdf"
+                                                            "ern"}));
+    EXPECT_TRUE(harness::WaitUntil([&] { return Has(Trace(), "ZOOM^QMODK"); }, 5000));
+    EXPECT_FALSE(bar.IsTracking());
+
+    // The chevron's menus are tracked with the band as owner; the frame still checks M1.
+    HMENU edit = bars.TitleMenu().GetPopup(0)->m_hMenu;
+    CheckMenuItem(edit, 2001, MF_BYCOMMAND | MF_UNCHECKED);
+    SendMessageA(bars.GetBand(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(edit), 0);
+    EXPECT_TRUE(GetMenuState(edit, 2001, MF_BYCOMMAND) & MF_CHECKED);
 }
 
 TEST_F(FormBarsTest, ContextMenuIsTheOwnerDrawnFormMenu) {
