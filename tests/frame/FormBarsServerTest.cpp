@@ -355,6 +355,28 @@ TEST_F(FormBarsTest, ModalToolbarAndBarsOnAPlainWindow) {
     sink.DestroyWindow();
 }
 
+TEST_F(FormBarsTest, AGroupsBitmapNumberIsItsMenuButtonsImage) {
+    const std::string gap(8, '\xa7');
+    std::vector<std::string> keys(vorlan::kKeyCount);
+    keys[40] = "Bild" + gap + "1/Bilder/3";
+    keys[41] = "Text" + gap + "2/Texte/0";
+    CCommandSink sink;
+    ASSERT_TRUE(sink.CreateEx(0, "STATIC", "Bilder", WS_POPUP | WS_VISIBLE, CRect(50, 50, 650, 350),
+                              frame->m_hWnd, 0));
+    {
+        CFormBars bars;
+        ASSERT_TRUE(bars.Create(sink.m_hWnd, keys));
+        ASSERT_TRUE(bars.HasMenuBar());
+        ASSERT_EQ(bars.MenuBar().GetButtonCount(), 2);
+        TBBUTTON b{};
+        bars.MenuBar().GetButton(0, b);
+        EXPECT_EQ(b.iBitmap, 3);
+        bars.MenuBar().GetButton(1, b);
+        EXPECT_EQ(b.iBitmap, I_IMAGENONE) << "0: no image";
+    }
+    sink.DestroyWindow();
+}
+
 TEST_F(FormBarsTest, AScreenWithoutKeysHasNoBarsAndAllKeysOpen) {
     LogIn();
     StartMemo("KAS");
