@@ -8,6 +8,9 @@
 #include "framework/Wnd.h"
 #include "resources/FormIds.h"
 #include "services/ExcelExport.h"
+#include "services/PrintList.h"
+#include "services/SelectPrinter.h"
+#include "services/TextExport.h"
 
 namespace vorlan {
 
@@ -22,31 +25,39 @@ std::function<void()>& ListWindowOpener() {
     return open;
 }
 
-int NoPrinterSetUp(bool&) {
-    SayMissing(IDS_PRINTER_SETUP_MISSING);
-    return kDeviceCancel;
-}
+// A window of the form's own object, or one lent for the dialog's run.
+class CFormParent {
+  public:
+    explicit CFormParent(HWND form) : m_pWnd(form ? CWnd::FromHandlePermanent(form) : nullptr) {
+        if (!m_pWnd && form && m_lent.Attach(form)) m_pWnd = &m_lent;
+    }
+    ~CFormParent() {
+        if (m_pWnd == &m_lent) m_lent.Detach();
+    }
+    CWnd* Get() const { return m_pWnd; }
 
-// Until the documents-and-printing services are plugged in, the choice offers no device (a
-// test script may choose one) and each of those services says that it is missing.
+  private:
+    CWnd m_lent;
+    CWnd* m_pWnd;
+};
+
+// The printer choice, the list printer and the text file are the services' own; the form
+// printer says that it is missing until it is plugged in.
 class CBuiltInOutput : public IFormOutput {
   public:
     int ChoosePrinter(HWND form) override {
-        std::string device;
-        int result = kDeviceCancel;
-        for (const fw::DialogStep& step : fw::TestMode::DialogScript("printer"))
-            if (step.kind == fw::DialogStep::Verb && step.verb == "device") device = step.text;
-        if (!device.empty()) result = SetDevice(form, device);
-        if (fw::TestMode::IsOn()) fw::TestMode::RecordItem(fw::ShownItem{"printer", 0, "", device, result});
-        return result;
+        CFormParent parent(form);
+        CSelectPrinter dialog(parent.Get());
+        return dialog.DoModal();
     }
-    int SetDevice(HWND, const std::string& device) override {
-        return ChooseDevice([](const std::string& line) { TheSession().Execute(line); }, device,
-                            NoPrinterSetUp);
+    int SetDevice(HWND form, const std::string& device) override {
+        CFormParent parent(form);
+        CSelectPrinter dialog(parent.Get());
+        return dialog.SetDevice(device);
     }
-    void PrintList(HWND) override { SayMissing(IDS_LIST_PRINTER_MISSING); }
+    void PrintList(HWND form) override { CPrintList(form).Print(); }
     void PrintForm(HWND, const std::string&) override { SayMissing(IDS_FORM_PRINTER_MISSING); }
-    void SendToFile(HWND) override { SayMissing(IDS_TEXT_FILE_MISSING); }
+    void SendToFile(HWND form) override { vorlan::SendToFile(form); }
     void SendToExcel(HWND form, bool open, bool exportData) override {
         ExcelRequest request;
         request.execute = [](const std::string& line) { return TheSession().Execute(line).str(); };

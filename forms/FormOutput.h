@@ -1,8 +1,8 @@
 #pragma once
 // The printing and export services a form's print road calls, one seam each: the printer
 // choice, the list and form printers, the text file, Excel, the list window and the shell.
-// The application object plugs in the real services; tests plug in their own. Until a
-// service is there, the choice answers Cancel and a chosen service says so.
+// The built-in services are the real ones; tests plug in their own. The form printer says
+// that it is missing until it is plugged in.
 
 #include <windows.h>
 
