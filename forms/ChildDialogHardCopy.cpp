@@ -7,6 +7,7 @@
 #include "framework/App.h"
 #include "framework/Gdi.h"
 #include "framework/Print.h"
+#include "forms/TextPaging.h"
 #include "framework/RichEdit.h"
 #include "resources/MainFrameIds.h"
 
@@ -149,11 +150,12 @@ int CChildDialog::PrintTextBox() {
     screenBody.CreatePointFont(tenths, face, nullptr, false);
     std::string headerText = AppTitle() + " - " + fw::WindowText(m_hWnd);
 
+    std::string boxText = fw::WindowText(m_hMultiEdit);
     CRichEditCtrl text;
     if (!text.Create(WS_CHILD | ES_MULTILINE, RECT{0, 0, 0, 0}, m_hWnd, kHiddenRichEditId)) return 0;
     text.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(static_cast<HFONT>(screenBody)), 0);
     text.LimitText(0x7FFFFFFF);
-    text.SetWindowText(fw::WindowText(m_hMultiEdit).c_str());
+    text.SetWindowText(boxText.c_str());
     const long length = text.GetTextLength();
 
     const int horz = ::GetDeviceCaps(printer, HORZRES), vert = ::GetDeviceCaps(printer, VERTRES);
@@ -172,14 +174,35 @@ int CChildDialog::PrintTextBox() {
                         Twips(textRect.bottom, dpiY)};
         range.chrg.cpMin = first;
         range.chrg.cpMax = -1;
-        return static_cast<long>(text.SendMessage(EM_FORMATRANGE, render ? TRUE : FALSE, reinterpret_cast<LPARAM>(&range)));
+        return static_cast<long>(
+            text.SendMessage(EM_FORMATRANGE, render ? TRUE : FALSE, reinterpret_cast<LPARAM>(&range)));
     };
+    // A control that formats no range at all (Wine's) leaves the paging to us: the plain text
+    // wrapped in the body font, so that the text box still prints whole.
+    const bool formats = length == 0 || format(0, false) > 0;
+    vorlan::TextPages ownPages;
+    int lineHeight = 1;
     int pages = 0;
-    for (long first = 0;;) {
-        ++pages;
-        long next = format(first, false);
-        if (next <= first || next >= length) break;
-        first = next;
+    if (formats) {
+        for (long first = 0;;) {
+            ++pages;
+            long next = format(first, false);
+            if (next <= first || next >= length) break;
+            first = next;
+        }
+    } else {
+        CSelectedObject normal(printer, body);
+        TEXTMETRICA metrics{};
+        ::GetTextMetricsA(printer, &metrics);
+        lineHeight = std::max(1, static_cast<int>(metrics.tmHeight + metrics.tmExternalLeading));
+        ownPages = vorlan::PageText(boxText, textRect.right - textRect.left,
+                                    (textRect.bottom - textRect.top) / lineHeight, [&](std::string_view piece) {
+                                        SIZE size{};
+                                        ::GetTextExtentPoint32A(printer, piece.data(), static_cast<int>(piece.size()),
+                                                                &size);
+                                        return static_cast<int>(size.cx);
+                                    });
+        pages = static_cast<int>(ownPages.size());
     }
 
     bool allPages = true;
@@ -197,7 +220,17 @@ int CChildDialog::PrintTextBox() {
             ::DrawTextA(printer, headerText.c_str(), static_cast<int>(headerText.size()), &r,
                         DT_CENTER | DT_SINGLELINE | DT_EXPANDTABS | DT_EXTERNALLEADING | DT_NOPREFIX);
         }
-        long next = format(first, true);
+        long next = first;
+        if (formats) {
+            next = format(first, true);
+        } else {
+            CSelectedObject normal(printer, body);
+            int y = textRect.top;
+            for (const std::string& line : ownPages[static_cast<size_t>(page - 1)]) {
+                ::TextOutA(printer, textRect.left, y, line.c_str(), static_cast<int>(line.size()));
+                y += lineHeight;
+            }
+        }
         {
             CSelectedObject normal(printer, body);
             char footer[64];
@@ -213,7 +246,7 @@ int CChildDialog::PrintTextBox() {
             allPages = false;
             break;
         }
-        if (next <= first || next >= length) break;
+        if (formats && (next <= first || next >= length)) break;
         first = next;
     }
     text.SendMessage(EM_FORMATRANGE, FALSE, 0);
