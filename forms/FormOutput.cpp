@@ -45,10 +45,12 @@ class CFormParent {
 // printer says that it is missing until it is plugged in.
 class CBuiltInOutput : public IFormOutput {
   public:
-    int ChoosePrinter(HWND form) override {
+    int ChoosePrinter(HWND form, std::string& device) override {
         CFormParent parent(form);
         CSelectPrinter dialog(parent.Get());
-        return dialog.DoModal();
+        int code = dialog.DoModal();
+        device = dialog.Device();
+        return code;
     }
     int SetDevice(HWND form, const std::string& device) override {
         CFormParent parent(form);

@@ -15,8 +15,9 @@ namespace vorlan {
 class IFormOutput {
   public:
     virtual ~IFormOutput() = default;
-    // The printer choice as a modal dialog owned by the form: a device code (2: Cancel).
-    virtual int ChoosePrinter(HWND form) = 0;
+    // The printer choice as a modal dialog owned by the form: a device code (2: Cancel), and
+    // the device text of the row chosen.
+    virtual int ChoosePrinter(HWND form, std::string& device) = 0;
     // A device the server saved, turned into a choice without a dialog.
     virtual int SetDevice(HWND form, const std::string& device) = 0;
     virtual void PrintList(HWND form) = 0;

@@ -409,3 +409,36 @@ TEST_F(PrintServicesTest, OnTheGridScreenThePrintCommandOpensThePreview) {
     EXPECT_TRUE(harness::InPreview([this] { Form()->SendMessage(WM_COMMAND, ID_GRID_PRINT); }, 1,
                                    [](HWND p) { SendMessageA(p, WM_COMMAND, ID_PREVIEW_CLOSE, 0); }));
 }
+
+TEST_F(PrintServicesTest, TheLettersFormPrintTakesItsSavedWordDevice) {
+    OpenLetter();
+    Form()->SendMessage(WM_COMMAND, ID_FORM_PRINT);
+    harness::Pump();
+    Lines trace = Trace();
+    EXPECT_TRUE(Has(trace, "FDINIT^QDRK"));
+    EXPECT_TRUE(Has(trace, "SET^WQDA(\"WB\")"));
+    EXPECT_EQ(Shown("dialog", IDD_SELECT_PRINTER), nullptr) << "a saved device needs no choice";
+    EXPECT_TRUE(ShownWith("Formulardruck")) << "the form printer is not plugged in";
+}
+
+TEST_F(PrintServicesTest, SavingTheLetterOnTheListPrinterPrintsItsReport) {
+    OpenLetter();
+    harness::ClearPrintFile();
+    fw::TestMode::PushAnswer("dialog 170 sel:1024=4 cmd:1");
+    fw::TestMode::PushAnswer("dialog print printer:default");
+    Key(VK_RETURN, true);
+    harness::Pump();
+    Lines trace = Trace();
+    EXPECT_TRUE(Has(trace, "SET^WQDA(\"A\")"));
+    EXPECT_TRUE(Has(trace, "LISTE^QDRK")) << "the report's lines are the letter's";
+    std::vector<std::string> printed = Printed();
+    ASSERT_GE(printed.size(), 2u) << "128 lines of 80 characters";
+    std::string all = Joined(printed);
+    EXPECT_NE(printed[0].find("VORLAN - ["), std::string::npos) << printed[0];
+    EXPECT_NE(printed[0].find("Erika M\xFCller"), std::string::npos) << printed[0];
+    EXPECT_EQ(Count(all, "Position 120"), 1u);
+    EXPECT_EQ(Count(all, "Mit freundlichen Gr\xFC\xDF" "en"), 1u);
+    EXPECT_NE(printed.back().find("Seite " + std::to_string(printed.size()) + "/" + std::to_string(printed.size())),
+              std::string::npos)
+        << printed.back();
+}
