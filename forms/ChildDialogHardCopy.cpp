@@ -195,13 +195,13 @@ int CChildDialog::PrintTextBox() {
         TEXTMETRICA metrics{};
         ::GetTextMetricsA(printer, &metrics);
         lineHeight = std::max(1, static_cast<int>(metrics.tmHeight + metrics.tmExternalLeading));
-        ownPages = vorlan::PageText(boxText, textRect.right - textRect.left,
-                                    (textRect.bottom - textRect.top) / lineHeight, [&](std::string_view piece) {
-                                        SIZE size{};
-                                        ::GetTextExtentPoint32A(printer, piece.data(), static_cast<int>(piece.size()),
-                                                                &size);
-                                        return static_cast<int>(size.cx);
-                                    });
+        ownPages = vorlan::PageText(
+            boxText, textRect.right - textRect.left, (textRect.bottom - textRect.top) / lineHeight,
+            [&](std::string_view piece) {
+                SIZE size{};
+                ::GetTextExtentPoint32A(printer, piece.data(), static_cast<int>(piece.size()), &size);
+                return static_cast<int>(size.cx);
+            });
         pages = static_cast<int>(ownPages.size());
     }
 

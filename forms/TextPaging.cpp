@@ -41,7 +41,8 @@ void Wrap(std::string_view paragraph, int width, const std::function<int(std::st
         }
         // The last blank that leaves a fitting line; else the word is cut.
         size_t cut = std::string_view::npos;
-        for (size_t blank = rest.find(' '); blank != std::string_view::npos; blank = rest.find(' ', blank + 1)) {
+        for (size_t blank = rest.find(' '); blank != std::string_view::npos;
+             blank = rest.find(' ', blank + 1)) {
             if (widthOf(rest.substr(0, blank)) > width) break;
             cut = blank;
         }

@@ -85,7 +85,8 @@ int CPrintDialog::RunScripted() {
     if (chosen) {
         PRINTDLGA found{};
         bool returnDC = (m_pd.Flags & PD_RETURNDC) != 0;
-        if (printer.empty() ? fw::GetDefaultPrinter(found, returnDC) : fw::GetNamedPrinter(found, printer, returnDC)) {
+        if (printer.empty() ? fw::GetDefaultPrinter(found, returnDC)
+                            : fw::GetNamedPrinter(found, printer, returnDC)) {
             fw::FreePrinterBlocks(m_pd.hDevMode, m_pd.hDevNames);
             if (m_pd.hDC) ::DeleteDC(m_pd.hDC);
             m_pd.hDevMode = found.hDevMode;
@@ -127,11 +128,12 @@ bool GetNamedPrinter(PRINTDLGA& pd, const std::string& name, bool returnDC) {
     HANDLE printer = nullptr;
     if (!::OpenPrinterA(const_cast<char*>(name.c_str()), &printer, nullptr)) return false;
     LONG size = ::DocumentPropertiesA(nullptr, printer, const_cast<char*>(name.c_str()), nullptr, nullptr, 0);
-    HGLOBAL mode = size > 0 ? ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, static_cast<SIZE_T>(size)) : nullptr;
+    HGLOBAL mode =
+        size > 0 ? ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, static_cast<SIZE_T>(size)) : nullptr;
     bool ok = false;
     if (auto* dm = mode ? static_cast<DEVMODEA*>(::GlobalLock(mode)) : nullptr) {
-        ok = ::DocumentPropertiesA(nullptr, printer, const_cast<char*>(name.c_str()), dm, nullptr, DM_OUT_BUFFER) ==
-             IDOK;
+        ok = ::DocumentPropertiesA(nullptr, printer, const_cast<char*>(name.c_str()), dm, nullptr,
+                                   DM_OUT_BUFFER) == IDOK;
         ::GlobalUnlock(mode);
     }
     ::ClosePrinter(printer);

@@ -111,7 +111,8 @@ void CPrintList::OnPrint(HDC printer, int page) {
     int last = vorlan::PageEnd(m_pageStarts, static_cast<size_t>(page), m_nLines);
     int y = 3 * m_nLineHeight;
     for (int n = first; n <= last; ++n, y += m_nLineHeight)
-        DrawLine(printer, RECT{0, y, m_nPageWidth, y + m_nLineHeight}, Run(vorlan::PrintOutputLine(n)), DT_LEFT);
+        DrawLine(printer, RECT{0, y, m_nPageWidth, y + m_nLineHeight}, Run(vorlan::PrintOutputLine(n)),
+                 DT_LEFT);
     PrintFooter(printer, page + 1);
 }
 

@@ -16,7 +16,8 @@ std::string ReportLinesLine(int linesPerPage) {
 int CountOf(std::string_view answer) {
     long long value = 0;
     size_t i = 0;
-    while (i < answer.size() && answer[i] == ' ') ++i;
+    while (i < answer.size() && answer[i] == ' ')
+        ++i;
     if (i < answer.size() && answer[i] == '+') ++i;
     for (; i < answer.size() && answer[i] >= '0' && answer[i] <= '9'; ++i) {
         value = value * 10 + (answer[i] - '0');

@@ -75,12 +75,13 @@ void CSelectPrinter::OnOK() {
 
 int CSelectPrinter::SetDevice(const std::string& device) {
     vorlan::TraceFunction("CSelectPrinter::SetDevice");
-    return vorlan::ChooseDevice([](const std::string& line) { Exec(line); }, device, [this](bool& landscape) {
-        CPrinterDialog dialog(this);
-        int result = dialog.DoModal();
-        landscape = !dialog.m_bPortrait;
-        return result;
-    });
+    return vorlan::ChooseDevice([](const std::string& line) { Exec(line); }, device,
+                                [this](bool& landscape) {
+                                    CPrinterDialog dialog(this);
+                                    int result = dialog.DoModal();
+                                    landscape = !dialog.m_bPortrait;
+                                    return result;
+                                });
 }
 
 LRESULT CSelectPrinter::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {

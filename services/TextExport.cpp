@@ -35,8 +35,8 @@ int SendToFile(HWND form) {
     CSession& session = TheSession();
     std::string suggested = ExportFileName(session.Execute(line::kReportTitle).str());
     std::string filter = LoadText(IDS_TEXT_FILE_FILTER) + " (*.txt)|*.txt||";
-    CFileDialog dialog(false, "txt", suggested.c_str(), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, filter.c_str(),
-                       form);
+    CFileDialog dialog(false, "txt", suggested.c_str(), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                       filter.c_str(), form);
     CString folder;
     if (CWinApp* app = AfxGetApp()) folder = app->GetProfileString("Settings", "ExcelFormsFilePath", "");
     if (!folder.IsEmpty()) dialog.SetInitialFolder(folder.c_str());
@@ -48,7 +48,7 @@ int SendToFile(HWND form) {
     if (answer != IDYES && answer != IDNO) return 0;
     // Created before the routine runs: a file that cannot be written costs the server nothing.
     CFileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsOpen()) {
         SayNotWritten(path);
         return 0;

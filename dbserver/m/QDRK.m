@@ -10,13 +10,17 @@ INIT N i D TR^QCC("INIT^QDRK")
 SAVE D TR^QCC("SAVE^QDRK") K ^ZDR(%JOB,"SAVE","WORD") Q
  ; The form print's start: the letter opens through Word, without a choice.
 FDINIT D TR^QCC("FDINIT^QDRK") S ^ZDR(%JOB,"SAVE","WORD")="WB" Q
- ; The print routine: the letter's values for the form generator and the lines of the
- ; text export (%DFORM 1: with a page header).
-DRUCK N i D TR^QCC("DRUCK^QDRK("_$$A^QCC($G(%DEV))_")")
- S EMPF=$$EMPF,ADR=$$ADR,BETR=$$BETR,GRUSS=$$GRUSS
- K POS F i=1:1:120 S POS(i)="Position "_i
+ ; The print routine: the letter's values for the form generator (the Word devices name
+ ; the form in %FORM), and the lines of the text export (%DFORM 1: with a page header).
+DRUCK N i,f D TR^QCC("DRUCK^QDRK("_$$A^QCC($G(%DEV))_")")
  D LISTE
+ S f=$G(%FORM) Q:f=""
+ K ^ZDR(%JOB,f) S ^ZDR(%JOB,f,1)="1_Brief"
+ D Z(1,"A1","@EMPFAENGER",$$EMPF),Z(1,"A1","@ANSCHRIFT",$$ADR),Z(1,"A1","@BETREFF",$$BETR)
+ F i=1:1:120 D Z(1+i,"B1","@TEXT","Position "_i)
+ D Z(122,"C1","@GRUSS",$$GRUSS)
  Q
+Z(line,code,token,value) S ^ZDR(%JOB,f,1,"Z",line,code,token)=value Q
  ; The letter as report lines in ^ZDR(%JOB,"LISTE",n).
 LISTE N n,i D TR^QCC("LISTE^QDRK")
  K ^ZDR(%JOB,"LISTE") S n=0

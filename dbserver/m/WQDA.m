@@ -3,7 +3,7 @@ WQDA ; demo application: the output device that the printer choice named in %DEV
  ; The Word devices' job: the letter's template folder, its output folder and name, and
  ; the printer or fax of the device. Other devices need nothing.
 SET N dev,db D TR^QCC("SET^WQDA("_$$A^QCC($G(%DEV))_")")
- S dev=$G(%DEV) Q:$E(dev)'="W"
+ S dev=$G(%DEV) I $E(dev)'="W" K %FORM Q
  S db=$$DBDIR,%FORM="BRIEF"
  S ^ZDR(%JOB,"LOAD","DIR")=db_"formulare\",^ZDR(%JOB,"SAVE","DIR")=db_"ausgabe\"
  S ^ZDR(%JOB,"SAVE","NAME")="Brief"

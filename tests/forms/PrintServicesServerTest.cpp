@@ -50,7 +50,8 @@ const fw::ShownItem* Shown(const std::string& kind, int id = 0) {
 
 std::string ReadBytes(const std::string& path) {
     std::string bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return "(missing)";
     char buffer[4096];
     DWORD read = 0;
@@ -124,7 +125,8 @@ class PrintServicesTest : public FormServerTestBase {
             SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
             listed.secondColumnOfLast = text;
         }
-        listed.selected = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+        listed.selected =
+            static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
         char artifacts[MAX_PATH];
         if (screenshot && GetEnvironmentVariableA("VORLAN_ARTIFACTS", artifacts, sizeof artifacts)) {
             dialog.ShowWindow(SW_SHOW);
@@ -223,11 +225,13 @@ TEST_F(PrintServicesTest, SavingTheLetterChoosesTheTextFileAndExportsItsBytes) {
     EXPECT_TRUE(Has(trace, "SAVE^QDRK"));
     EXPECT_TRUE(Has(trace, "DRUCK^QDRK(\"D\")")) << "the export runs the letter's print routine";
     EXPECT_EQ(Server("W %DFORM"), "2");
-    std::string expected = "Erika M\xFCller\r\nHauptstra\xDF" "e 1\r\n10115 Berlin\r\n\r\n"
+    std::string expected = "Erika M\xFCller\r\nHauptstra\xDF"
+                           "e 1\r\n10115 Berlin\r\n\r\n"
                            "Betreff: Rechnung {2026} \\ Teil 1\r\n\r\n";
     for (int i = 1; i <= 120; ++i)
         expected += "Position " + std::to_string(i) + "\r\n";
-    expected += "\r\nMit freundlichen Gr\xFC\xDF" "en\r\n";
+    expected += "\r\nMit freundlichen Gr\xFC\xDF"
+                "en\r\n";
     EXPECT_EQ(ReadBytes(path), expected);
     const fw::ShownItem* save = Shown("save");
     ASSERT_NE(save, nullptr);
@@ -238,15 +242,21 @@ TEST_F(PrintServicesTest, SavingTheLetterChoosesTheTextFileAndExportsItsBytes) {
 TEST_F(PrintServicesTest, TheTextExportKeepsEveryByteAndStopsOnlyAtTheMarkerAlone) {
     OpenLetter();
     std::string path = "C:\\TEMP\\vorlan-bytes.txt";
-    Report({"a\xA7" "b", "\xA7" "x", "", "\x80\xE4\xFF \t\"", "Ende"});
+    Report({"a\xA7"
+            "b",
+            "\xA7"
+            "x",
+            "", "\x80\xE4\xFF \t\"", "Ende"});
     Server("S %RTN=\"TR^QCC(\"\"Ausgabe\"\")\"");
     fw::TestMode::PushAnswer("dialog save path:" + path);
     fw::TestMode::PushAnswer("box IDYES");
     EXPECT_EQ(vorlan::SendToFile(Form()->m_hWnd), 1);
-    EXPECT_EQ(ReadBytes(path), "a\xA7" "b\r\n\xA7x\r\n\r\n\x80\xE4\xFF \t\"\r\nEnde\r\n");
+    EXPECT_EQ(ReadBytes(path), "a\xA7"
+                               "b\r\n\xA7x\r\n\r\n\x80\xE4\xFF \t\"\r\nEnde\r\n");
     EXPECT_EQ(Server("W %DFORM"), "1");
     Lines trace = Trace();
-    EXPECT_TRUE(std::any_of(trace.begin(), trace.end(), [](const std::string& e) { return e.rfind("SET^WQDA", 0) == 0; }));
+    EXPECT_TRUE(std::any_of(trace.begin(), trace.end(),
+                            [](const std::string& e) { return e.rfind("SET^WQDA", 0) == 0; }));
     EXPECT_TRUE(Has(trace, "DRUCK^QCC(" + job + ",6)")) << "the marker after the fifth line ends it";
     EXPECT_FALSE(Has(trace, "DRUCK^QCC(" + job + ",7)"));
 
@@ -307,7 +317,8 @@ TEST_F(PrintServicesTest, ThePrintListPrintsEveryLineOnceWithItsPageNumbers) {
     ASSERT_EQ(static_cast<int>(printed.size()), pages);
     std::string all = Joined(printed);
     for (int i = 1; i <= pages; ++i)
-        EXPECT_EQ(Count(printed[static_cast<size_t>(i - 1)], "Seite " + std::to_string(i) + "/" + std::to_string(pages)),
+        EXPECT_EQ(Count(printed[static_cast<size_t>(i - 1)],
+                        "Seite " + std::to_string(i) + "/" + std::to_string(pages)),
                   1u)
             << printed[static_cast<size_t>(i - 1)];
     for (const std::string& line : lines)
@@ -353,7 +364,8 @@ TEST_F(PrintServicesTest, TheTextBoxPrintsWithHeaderAndPageNumbers) {
     std::vector<std::string> printed = Printed();
     ASSERT_FALSE(printed.empty());
     int count = 0;
-    if (std::sscanf(printed[0].substr(printed[0].find("Seite 1 von ")).c_str(), "Seite 1 von %d", &count) == 1) {
+    if (std::sscanf(printed[0].substr(printed[0].find("Seite 1 von ")).c_str(), "Seite 1 von %d", &count) ==
+        1) {
         EXPECT_GE(count, 2) << "120 lines need more than one page";
         for (size_t i = 1; i < printed.size(); ++i)
             EXPECT_NE(printed[i].find("Seite " + std::to_string(i + 1) + " von " + std::to_string(count)),
@@ -437,8 +449,11 @@ TEST_F(PrintServicesTest, SavingTheLetterOnTheListPrinterPrintsItsReport) {
     EXPECT_NE(printed[0].find("VORLAN - ["), std::string::npos) << printed[0];
     EXPECT_NE(printed[0].find("Erika M\xFCller"), std::string::npos) << printed[0];
     EXPECT_EQ(Count(all, "Position 120"), 1u);
-    EXPECT_EQ(Count(all, "Mit freundlichen Gr\xFC\xDF" "en"), 1u);
-    EXPECT_NE(printed.back().find("Seite " + std::to_string(printed.size()) + "/" + std::to_string(printed.size())),
-              std::string::npos)
+    EXPECT_EQ(Count(all, "Mit freundlichen Gr\xFC\xDF"
+                         "en"),
+              1u);
+    EXPECT_NE(
+        printed.back().find("Seite " + std::to_string(printed.size()) + "/" + std::to_string(printed.size())),
+        std::string::npos)
         << printed.back();
 }

@@ -16,7 +16,8 @@ int Chars(std::string_view text) {
 TEST(TextPaging, LinesWrapAtBlanksAndCutLongWords) {
     TextPages pages = PageText("eins zwei drei\r\nvier\n\rfuenf sechsundzwanzig", 9, 100, Chars);
     ASSERT_EQ(pages.size(), 1u);
-    EXPECT_EQ(pages[0], (std::vector<std::string>{"eins zwei", "drei", "vier", "", "fuenf", "sechsundz", "wanzig"}));
+    EXPECT_EQ(pages[0],
+              (std::vector<std::string>{"eins zwei", "drei", "vier", "", "fuenf", "sechsundz", "wanzig"}));
 }
 
 TEST(TextPaging, PagesHoldWholeLinesAndNoTextIsOneEmptyPage) {

@@ -39,7 +39,10 @@ std::vector<std::string> Ports(const std::vector<DeviceRow>& rows) {
 } // namespace
 
 TEST(PrinterChoice, TheChainAsksFromTheLastPortUntilTheEmptyAnswer) {
-    Chain chain({{"", "WB\xA7Word\xA7Praxis\xA7" "A4"}, {"WB", "A\xA7Listendrucker\xA7\xA7"}, {"A", "D\xA7Textdatei"}});
+    Chain chain({{"", "WB\xA7Word\xA7Praxis\xA7"
+                      "A4"},
+                 {"WB", "A\xA7Listendrucker\xA7\xA7"},
+                 {"A", "D\xA7Textdatei"}});
     std::vector<DeviceRow> rows = ReadDeviceChain(chain.Execute());
     EXPECT_EQ(Ports(rows), (std::vector<std::string>{"WB", "A", "D"}));
     EXPECT_EQ(rows[0].printer, "Word");
@@ -54,7 +57,9 @@ TEST(PrinterChoice, TheChainEndsOnARepeatedOrEmptyPortAFailedCallAndItsLimit) {
     Chain repeated({{"", "LP1\xA7x"}, {"LP1", "LP2\xA7y"}, {"LP2", "LP1\xA7z"}});
     EXPECT_EQ(Ports(ReadDeviceChain(repeated.Execute())), (std::vector<std::string>{"LP1", "LP2"}));
 
-    Chain empty({{"", "LP1\xA7x"}, {"LP1", "\xA7" "kein Port"}});
+    Chain empty({{"", "LP1\xA7x"},
+                 {"LP1", "\xA7"
+                         "kein Port"}});
     EXPECT_EQ(Ports(ReadDeviceChain(empty.Execute())), (std::vector<std::string>{"LP1"}));
 
     Chain failing({{"", "LP1\xA7x"}, {"LP1", "LP2"}});
@@ -63,9 +68,8 @@ TEST(PrinterChoice, TheChainEndsOnARepeatedOrEmptyPortAFailedCallAndItsLimit) {
     EXPECT_EQ(failing.asked.size(), 2u) << "nothing is asked after a failed call";
 
     int calls = 0;
-    std::vector<DeviceRow> endless = ReadDeviceChain([&](const std::string&) -> std::optional<std::string> {
-        return "P" + std::to_string(++calls);
-    });
+    std::vector<DeviceRow> endless = ReadDeviceChain(
+        [&](const std::string&) -> std::optional<std::string> { return "P" + std::to_string(++calls); });
     EXPECT_EQ(endless.size(), static_cast<size_t>(kDeviceChainLimit));
 
     Chain none({});

@@ -8,7 +8,13 @@
 using namespace vorlan;
 
 TEST(TextExport, LinesGoOutWithCrLfUntilTheMarkerAlone) {
-    std::vector<std::string> answers{"Erste Zeile", "mit \xA7 darin", "\xA7" "x", "", "\xE4\xF6\xFC\xDF", "\xA7"};
+    std::vector<std::string> answers{"Erste Zeile",
+                                     "mit \xA7 darin",
+                                     "\xA7"
+                                     "x",
+                                     "",
+                                     "\xE4\xF6\xFC\xDF",
+                                     "\xA7"};
     std::vector<std::string> asked;
     std::string file;
     ExportEnd end = ExportLines(
@@ -33,7 +39,8 @@ TEST(TextExport, AFailedCallOrWriteStopsTheExport) {
         return std::string("Zeile");
     };
     std::string file;
-    EXPECT_EQ(ExportLines(failing, [&](const std::string& t) { return file += t, true; }), ExportEnd::ServerFailed);
+    EXPECT_EQ(ExportLines(failing, [&](const std::string& t) { return file += t, true; }),
+              ExportEnd::ServerFailed);
     EXPECT_EQ(file, "Zeile\r\nZeile\r\n");
 
     calls = 0;
@@ -43,9 +50,10 @@ TEST(TextExport, AFailedCallOrWriteStopsTheExport) {
     EXPECT_EQ(calls, 2);
 
     file.clear();
-    EXPECT_EQ(ExportLines([](const std::string&) -> std::optional<std::string> { return std::string("\xA7"); },
-                          [&](const std::string& t) { return file += t, true; }),
-              ExportEnd::Done);
+    EXPECT_EQ(
+        ExportLines([](const std::string&) -> std::optional<std::string> { return std::string("\xA7"); },
+                    [&](const std::string& t) { return file += t, true; }),
+        ExportEnd::Done);
     EXPECT_TRUE(file.empty()) << "an empty report writes nothing";
 }
 
