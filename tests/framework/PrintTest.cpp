@@ -56,6 +56,24 @@ TEST_F(PrintTest, ScriptedDialogsChooseTheDefaultPrinterWithRangeOrSelection) {
     EXPECT_EQ(shown[2].answer, IDCANCEL);
 }
 
+TEST_F(PrintTest, AScriptedPrinterNameChoosesThatQueue) {
+    CWinApp app("FwTest");
+    fw::TestMode::PushAnswer("dialog print printer:VORLAN-FAX");
+    fw::TestMode::PushAnswer("dialog print printer:KEIN-DRUCKER");
+    CPrintDialog fax(false, PD_RETURNDC, nullptr);
+    ASSERT_EQ(fax.DoModal(), IDOK);
+    EXPECT_NE(fax.m_pd.hDC, nullptr);
+    EXPECT_EQ(fw::PrinterName(fax.m_pd.hDevNames), "VORLAN-FAX");
+    ASSERT_NE(fax.m_pd.hDevMode, nullptr);
+    auto* mode = static_cast<DEVMODEA*>(GlobalLock(fax.m_pd.hDevMode));
+    EXPECT_STREQ(reinterpret_cast<const char*>(mode->dmDeviceName), "VORLAN-FAX");
+    GlobalUnlock(fax.m_pd.hDevMode);
+
+    CPrintDialog unknown(false, PD_RETURNDC, nullptr);
+    EXPECT_EQ(unknown.DoModal(), IDCANCEL) << "a printer that is not there";
+    EXPECT_EQ(unknown.m_pd.hDC, nullptr);
+}
+
 TEST_F(PrintTest, JobReachesTheQueuePageByPage) {
     harness::ClearPrintFile();
     PRINTDLGA pd{};
