@@ -325,8 +325,8 @@ TAB() N t D TR("TAB^QCC()") S t=$G(%TAB) K %TAB Q t
 DRUCKS(max) D TR("DRUCKS^QCC("_$$A($G(max))_")")
  I $G(%DN)="DRK" D LISTE^QDRK
  Q:$D(^ZDR($G(%JOB),"LISTE")) +$O(^ZDR(%JOB,"LISTE",""),-1)  Q +$O(^QSYS("DRUCK",""),-1)
- ; Characters per line of the print list.
-DRUCKI() D TR("DRUCKI^QCC()") Q 80
+ ; Characters per line of the print list (^QSYS("DRUCKI") for a test of its own).
+DRUCKI() D TR("DRUCKI^QCC()") Q $G(^QSYS("DRUCKI"),80)
  ; line n of the job's print output, "§" after the last: the job's own output in
  ; ^ZDR(job,"LISTE",n) when there is one, else the demo's lines in ^QSYS("DRUCK",n)
 DRUCK(job,n) D TR("DRUCK^QCC("_$$A($G(job))_","_$$A($G(n))_")") Q $$DRLINE($G(job),+$G(n))

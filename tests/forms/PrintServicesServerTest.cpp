@@ -340,6 +340,19 @@ TEST_F(PrintServicesTest, AnEmptyReportPrintsOnePage) {
     // Cancel in the print dialog prints nothing.
     CPrintList cancelled(Form()->m_hWnd);
     EXPECT_EQ(cancelled.Print(), 0);
+
+    // No characters per line: said, and the document is given up before a page goes out.
+    Once("S ^QSYS(\"DRUCKI\")=0");
+    Report({"Zeile"});
+    harness::ClearPrintFile();
+    fw::TestMode::ClearShown();
+    fw::TestMode::PushAnswer("dialog print printer:default");
+    CPrintList narrow(Form()->m_hWnd);
+    EXPECT_EQ(narrow.Print(), 1);
+    Once("K ^QSYS(\"DRUCKI\")");
+    EXPECT_TRUE(ShownWith("keine Zeile der Liste")) << "the message";
+    EXPECT_FALSE(Has(Trace(), "DRUCK^QCC(" + job + ",1)")) << "no line was asked";
+    EXPECT_TRUE(harness::PrintedPages(3000).empty()) << "nothing reached the queue";
 }
 
 TEST_F(PrintServicesTest, TheHardCopyPrintsTheTitleAndCaptionBelowThePicture) {
