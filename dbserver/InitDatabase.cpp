@@ -86,10 +86,8 @@ void InitDatabase(const std::string& dirArg) {
         std::string name = f.name;
         bool routine = EndsWith(name, ".m");
         WriteFile((routine ? dir + "/r/" : dir + "/") + name, std::string_view(f.data, f.size));
-        if (routine)
-            routines.push_back(name);
-        else if (EndsWith(name, ".zwr"))
-            globals.push_back(name);
+        if (routine) routines.push_back(name);
+        else if (EndsWith(name, ".zwr")) globals.push_back(name);
     }
     // globals.zwr lays the ground (users, menu, namespaces); each screen group's file adds to it.
     std::sort(globals.begin(), globals.end(), [](const std::string& a, const std::string& b) {
@@ -121,11 +119,9 @@ void InitDatabase(const std::string& dirArg) {
     Run(compile, "", dir + "/r", "compiling the routines");
 
     for (const std::string& name : globals) {
-        const std::string load =
-            "S %SYS=" + MQuote(sys.gld) + " D LOAD^%DBSRV(" + MQuote(dir + "/" + name) + ")";
+        const std::string load = "S %SYS=" + MQuote(sys.gld) + " D LOAD^%DBSRV(" + MQuote(dir + "/" + name) + ")";
         ProcessResult r = RunProcess({gtm + "/mumps", "-run", "%XCMD", load}, "", dir);
-        if (r.status != 0 || !r.output.empty())
-            throw DatabaseError("loading " + name + " failed:\n" + r.output);
+        if (r.status != 0 || !r.output.empty()) throw DatabaseError("loading " + name + " failed:\n" + r.output);
     }
 }
 
