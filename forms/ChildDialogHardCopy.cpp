@@ -36,6 +36,7 @@ void DrawSingleLine(HDC dc, RECT rect, const std::string& text, UINT format) {
 // The printer context of a confirmed print dialog, taken over by the caller; none on Cancel.
 HDC AskPrinter(HWND owner, DWORD flags) {
     CPrintDialog dialog(false, PD_RETURNDC | PD_USEDEVMODECOPIESANDCOLLATE | flags, owner);
+    dialog.PresetDevMode(1, true);
     if (dialog.DoModal() != IDOK) return nullptr;
     HDC dc = dialog.m_pd.hDC;
     dialog.m_pd.hDC = nullptr;

@@ -56,6 +56,18 @@ CPrintDialog::~CPrintDialog() {
     if (m_pd.hDC) ::DeleteDC(m_pd.hDC);
 }
 
+void CPrintDialog::PresetDevMode(short copies, bool colour) {
+    fw::FreePrinterBlocks(m_pd.hDevMode, m_pd.hDevNames);
+    m_pd.hDevMode = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DEVMODEA));
+    if (auto* mode = m_pd.hDevMode ? static_cast<DEVMODEA*>(::GlobalLock(m_pd.hDevMode)) : nullptr) {
+        mode->dmSize = sizeof(DEVMODEA);
+        mode->dmFields = DM_COPIES | DM_COLOR;
+        mode->dmCopies = copies;
+        mode->dmColor = colour ? DMCOLOR_COLOR : DMCOLOR_MONOCHROME;
+        ::GlobalUnlock(m_pd.hDevMode);
+    }
+}
+
 void CPrintDialog::DetachBlocks(HGLOBAL& devMode, HGLOBAL& devNames) {
     devMode = m_pd.hDevMode;
     devNames = m_pd.hDevNames;

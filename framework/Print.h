@@ -68,6 +68,8 @@ class CPrintDialog : public CCommonDialog {
     PRINTDLGA m_pd;
     // The device blocks pass to the caller, who frees them with fw::FreePrinterBlocks.
     void DetachBlocks(HGLOBAL& devMode, HGLOBAL& devNames);
+    // A device mode of our own asking for copies and colour, which the dialog starts from.
+    void PresetDevMode(short copies, bool colour);
     bool PrintSelection() const { return (m_pd.Flags & PD_SELECTION) != 0; }
     bool PrintRange() const { return (m_pd.Flags & PD_PAGENUMS) != 0; }
 

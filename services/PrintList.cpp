@@ -44,6 +44,7 @@ int CPrintList::Print() {
     vorlan::TraceFunction("CPrintList::Print");
     CPrintDialog dialog(false, PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIESANDCOLLATE,
                         m_hOwner);
+    dialog.PresetDevMode(1, true);
     if (dialog.DoModal() != IDOK || !dialog.m_pd.hDC) return 0;
     CPrinterDC printer;
     printer.Attach(dialog.m_pd.hDC);
