@@ -3,6 +3,7 @@
 #include "app/Session.h"
 #include "forms/PrintRoadLogic.h"
 #include "framework/App.h"
+#include "framework/LentWnd.h"
 #include "framework/ShellFiles.h"
 #include "framework/TestMode.h"
 #include "framework/Wnd.h"
@@ -25,35 +26,19 @@ std::function<void()>& ListWindowOpener() {
     return open;
 }
 
-// A window of the form's own object, or one lent for the dialog's run.
-class CFormParent {
-  public:
-    explicit CFormParent(HWND form) : m_pWnd(form ? CWnd::FromHandlePermanent(form) : nullptr) {
-        if (!m_pWnd && form && m_lent.Attach(form)) m_pWnd = &m_lent;
-    }
-    ~CFormParent() {
-        if (m_pWnd == &m_lent) m_lent.Detach();
-    }
-    CWnd* Get() const { return m_pWnd; }
-
-  private:
-    CWnd m_lent;
-    CWnd* m_pWnd;
-};
-
 // The printer choice, the list printer and the text file are the services' own; the form
 // printer says that it is missing until it is plugged in.
 class CBuiltInOutput : public IFormOutput {
   public:
     int ChoosePrinter(HWND form, std::string& device) override {
-        CFormParent parent(form);
+        CLentWnd parent(form);
         CSelectPrinter dialog(parent.Get());
         int code = dialog.DoModal();
         device = dialog.Device();
         return code;
     }
     int SetDevice(HWND form, const std::string& device) override {
-        CFormParent parent(form);
+        CLentWnd parent(form);
         CSelectPrinter dialog(parent.Get());
         return dialog.SetDevice(device);
     }

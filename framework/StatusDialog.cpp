@@ -1,11 +1,9 @@
 #include "framework/StatusDialog.h"
+#include "framework/LentWnd.h"
 
 CStatusDialog::CStatusDialog(UINT templateId, HWND owner) : m_dialog(templateId) {
-    CWnd* parent = owner ? CWnd::FromHandlePermanent(owner) : nullptr;
-    CWnd lent;
-    if (!parent && owner && lent.Attach(owner)) parent = &lent;
-    m_dialog.Create(templateId, parent);
-    if (parent == &lent) lent.Detach();
+    CLentWnd parent(owner);
+    m_dialog.Create(templateId, parent.Get());
 }
 
 CStatusDialog::~CStatusDialog() {

@@ -2,6 +2,8 @@
 // against the demo's letter screen DRK on the fixture's dbserver, printing onto the CUPS
 // fixture's queue and read back through Ghostscript's text output.
 #include "forms/FormOutput.h"
+#include "frame/ChildList.h"
+#include "resources/ChildrenIds.h"
 #include "framework/TestMode.h"
 #include "resources/MainFrameIds.h"
 #include "resources/PrintChoiceIds.h"
@@ -469,4 +471,21 @@ TEST_F(PrintServicesTest, SavingTheLetterOnTheListPrinterPrintsItsReport) {
         printed.back().find("Seite " + std::to_string(printed.size()) + "/" + std::to_string(printed.size())),
         std::string::npos)
         << printed.back();
+}
+
+TEST_F(PrintServicesTest, TheListWindowPrintsTheReportOnTheListPrinter) {
+    OpenScreen("SAV");
+    Report({"Druckausgabe der Praxis", "Ende der Liste"});
+    CChildList* list = frame->ShowListOutput();
+    ASSERT_NE(list, nullptr);
+    harness::ClearPrintFile();
+    fw::TestMode::PushAnswer("dialog print printer:default");
+    list->SendMessage(WM_COMMAND, ID_CHILD_PRINT);
+    std::vector<std::string> printed = Printed();
+    ASSERT_EQ(printed.size(), 1u);
+    EXPECT_NE(printed[0].find("Druckausgabe der Praxis"), std::string::npos) << printed[0];
+    EXPECT_NE(printed[0].find("Ende der Liste"), std::string::npos) << printed[0];
+    EXPECT_NE(printed[0].find("Seite 1/1"), std::string::npos) << printed[0];
+    list->SendMessage(WM_CLOSE);
+    harness::Pump();
 }
