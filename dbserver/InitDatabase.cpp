@@ -79,13 +79,17 @@ void InitDatabase(const std::string& dirArg) {
     const std::string dir = AbsoluteDir(dirArg);
     if (IsFile(dir + "/" + kConfFile)) throw DatabaseError(dir + " already holds a database");
     MakeDir(dir + "/r");
+    MakeDir(dir + "/formulare");
 
     std::vector<std::string> routines, globals;
     for (size_t i = 0; i < kEmbeddedFileCount; ++i) {
         const auto& f = kEmbeddedFiles[i];
         std::string name = f.name;
         bool routine = EndsWith(name, ".m");
-        WriteFile((routine ? dir + "/r/" : dir + "/") + name, std::string_view(f.data, f.size));
+        // The form templates are read by the client, from the folder the demo names.
+        bool form = EndsWith(name, ".rtf");
+        WriteFile((routine ? dir + "/r/" : form ? dir + "/formulare/" : dir + "/") + name,
+                  std::string_view(f.data, f.size));
         if (routine) routines.push_back(name);
         else if (EndsWith(name, ".zwr")) globals.push_back(name);
     }
@@ -123,6 +127,16 @@ void InitDatabase(const std::string& dirArg) {
         ProcessResult r = RunProcess({gtm + "/mumps", "-run", "%XCMD", load}, "", dir);
         if (r.status != 0 || !r.output.empty()) throw DatabaseError("loading " + name + " failed:\n" + r.output);
     }
+
+    // The demo administrator's Word forms are the templates in formulare/, named as the client
+    // on this machine names that folder: Wine's drive Z: and backslashes.
+    std::string forms = "Z:" + dir + "/formulare/";
+    std::replace(forms.begin(), forms.end(), '/', '\\');
+    const std::string wordPath =
+        "S %SYS=" + MQuote(sys.gld) + ",^[%SYS]EXTRAS(\"admin\",\"WORDPATH\")=" + MQuote(forms);
+    ProcessResult r = RunProcess({gtm + "/mumps", "-run", "%XCMD", wordPath}, "", dir);
+    if (r.status != 0 || !r.output.empty())
+        throw DatabaseError("setting the Word forms folder failed:\n" + r.output);
 }
 
 } // namespace vorlan::dbserver

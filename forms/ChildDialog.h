@@ -118,6 +118,9 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     bool HardCopy();
     // The text box's text over as many pages as it needs, with a header and page numbers.
     int PrintTextBox();
+    // An RTF form the user picks from the Word forms folder, opened with its program; the main
+    // window is minimised then. 1 when a form was chosen.
+    int OpenWord();
     // The organiser terminal (card reader kind 2) and the test terminal (kind 6).
     void OrgaRead(CCardTerminal& terminal);
     void testSCR335(CCardTerminal& terminal);

@@ -12,6 +12,7 @@
 #include "resources/MainFrameIds.h"
 #include "resources/resource.h"
 #include "services/ExcelExport.h"
+#include "services/WordForms.h"
 #include "services/HubLines.h"
 
 #include <commctrl.h>
@@ -134,4 +135,8 @@ int CChildDialog::SendToExcel(int openOnly, int prepared) {
     request.execute = [this](const std::string& line) { return m_session.Execute(line).str(); };
     request.owner = m_hWnd;
     return vorlan::SendToExcel(request, openOnly != 0, prepared != 0);
+}
+
+int CChildDialog::OpenWord() {
+    return vorlan::OpenWordForm();
 }

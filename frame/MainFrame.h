@@ -238,6 +238,7 @@ class CMainFrame : public CMDIFrameWnd {
     void OnInternet(UINT id);
     void OnWebBrowser(UINT id);
     void OnOpenExcel(UINT id);
+    void OnOpenWord(UINT id);
     void OnViewMenuBar(UINT id);
     void OnViewStandard(UINT id);
     void OnViewDialog(UINT id);

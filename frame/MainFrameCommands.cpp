@@ -39,6 +39,7 @@ bool CMainFrame::OnOwnCmdMsg(UINT id, int code, CCmdUI* ui) {
         {ID_INTERNET, ID_INTERNET_PRODUCTS, &CMainFrame::OnInternet, nullptr},
         {ID_WEBBROWSER, ID_WEBBROWSER, &CMainFrame::OnWebBrowser, nullptr},
         {ID_OPEN_EXCEL, ID_OPEN_EXCEL, &CMainFrame::OnOpenExcel, &CMainFrame::OnUpdateLoggedIn},
+        {ID_OPEN_WORD, ID_OPEN_WORD, &CMainFrame::OnOpenWord, &CMainFrame::OnUpdateLoggedIn},
         {ID_VIEW_MENUBAR, ID_VIEW_MENUBAR, &CMainFrame::OnViewMenuBar, &CMainFrame::OnUpdateViewMenuBar},
         {ID_VIEW_DIALOG, ID_VIEW_DIALOG, &CMainFrame::OnViewDialog, &CMainFrame::OnUpdateViewDialog},
         {ID_VIEW_STATUS_BAR, ID_VIEW_STATUS_BAR, &CMainFrame::OnViewStatusBar,
@@ -240,4 +241,12 @@ void CMainFrame::OnOpenExcel(UINT) {
     if (!m_bLoggedIn || !CheckAdminRights()) return;
     CChildDialog form;
     form.SendToExcel(1, 0);
+}
+
+// An RTF form the user picks, opened with its program for administrators; the form again only
+// lends its service.
+void CMainFrame::OnOpenWord(UINT) {
+    if (!m_bLoggedIn || !CheckAdminRights()) return;
+    CChildDialog form;
+    form.OpenWord();
 }

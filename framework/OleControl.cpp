@@ -5,6 +5,8 @@
 
 #include <olectl.h>
 
+#include <cstring>
+
 namespace {
 
 constexpr char kContainerClass[] = "FwOleControlHost";
@@ -389,3 +391,8 @@ long* EventArgLongRef(const DISPPARAMS* params, unsigned index) {
 }
 
 } // namespace fw
+
+bool fw::IsOleControlHost(HWND window) {
+    char name[64] = {};
+    return window && ::GetClassNameA(window, name, sizeof name) > 0 && std::strcmp(name, kContainerClass) == 0;
+}

@@ -69,5 +69,7 @@ VARIANT_BOOL* EventArgBoolRef(const DISPPARAMS* params, unsigned index);
 IDispatch** EventArgDispatchRef(const DISPPARAMS* params, unsigned index);
 // The referenced long of a by-reference argument; null when none.
 long* EventArgLongRef(const DISPPARAMS* params, unsigned index);
+// Whether the window is the container of an OLE control made by COleControlWnd.
+bool IsOleControlHost(HWND window);
 
 } // namespace fw

@@ -6,6 +6,7 @@
 #undef GetDefaultPrinter
 
 #include <cstdio>
+#include <cstring>
 
 CPrintJob::CPrintJob(HDC dc, const char* documentName) : m_hDC(dc) {
     DOCINFOA info{};
@@ -191,4 +192,39 @@ std::string PrinterName(HGLOBAL devNames) {
     return name;
 }
 
+std::string DefaultPrinterName() {
+    // The name may grow between the two calls (another program sets the default).
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        DWORD size = 0;
+        if (::GetDefaultPrinterA(nullptr, &size) || ::GetLastError() != ERROR_INSUFFICIENT_BUFFER ||
+            size == 0)
+            return std::string();
+        std::string name(size, '\0');
+        if (::GetDefaultPrinterA(name.data(), &size)) {
+            name.resize(std::strlen(name.c_str()));
+            return name;
+        }
+        if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER) return std::string();
+    }
+    return std::string();
+}
+
+bool SetDefaultPrinterName(const std::string& name) {
+    return !name.empty() && ::SetDefaultPrinterA(name.c_str());
+}
+
 } // namespace fw
+
+CDefaultPrinterSwap::CDefaultPrinterSwap() : m_saved(fw::DefaultPrinterName()) {}
+
+bool CDefaultPrinterSwap::Use(const std::string& printer) {
+    if (printer.empty() || !fw::SetDefaultPrinterName(printer)) return false;
+    m_bChanged = true;
+    return true;
+}
+
+void CDefaultPrinterSwap::Restore() {
+    if (!m_bChanged) return;
+    m_bChanged = false;
+    if (!m_saved.empty()) fw::SetDefaultPrinterName(m_saved);
+}

@@ -88,4 +88,28 @@ bool GetNamedPrinter(PRINTDLGA& pd, const std::string& name, bool returnDC);
 void FreePrinterBlocks(HGLOBAL& devMode, HGLOBAL& devNames);
 // The printer's name from a device-names block, empty without one.
 std::string PrinterName(HGLOBAL devNames);
+// The spooler's default printer, read into a buffer of the size it asks for; empty when
+// there is none.
+std::string DefaultPrinterName();
+bool SetDefaultPrinterName(const std::string& name);
 } // namespace fw
+
+// Lends another printer the default for a while: the default it found is put back when it is
+// destroyed, whatever way the caller leaves.
+class CDefaultPrinterSwap {
+  public:
+    CDefaultPrinterSwap();
+    ~CDefaultPrinterSwap() { Restore(); }
+    CDefaultPrinterSwap(const CDefaultPrinterSwap&) = delete;
+    CDefaultPrinterSwap& operator=(const CDefaultPrinterSwap&) = delete;
+
+    // Makes the printer the default; false when the spooler refused it (the default stays).
+    bool Use(const std::string& printer);
+    // Puts the saved default back (again after a later Use).
+    void Restore();
+    const std::string& Saved() const { return m_saved; }
+
+  private:
+    std::string m_saved;
+    bool m_bChanged = false;
+};

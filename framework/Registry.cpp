@@ -99,4 +99,48 @@ bool RegDeleteValue(HKEY root, const std::string& path, const char* name) {
     return rc == ERROR_SUCCESS;
 }
 
+RegSavedValue RegSaveValue(HKEY root, const std::string& path, const char* name, DWORD maxBytes) {
+    RegSavedValue saved;
+    HKEY key;
+    if (::RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return saved;
+    // Read whole (it may grow between the calls), keep its beginning.
+    DWORD type = 0, size = 0;
+    LONG rc = ::RegQueryValueExA(key, name, nullptr, &type, nullptr, &size);
+    std::string data;
+    for (int attempt = 0; rc == ERROR_SUCCESS && attempt < 3; ++attempt) {
+        data.assign(size, '\0');
+        rc = ::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+        if (rc != ERROR_MORE_DATA) break;
+        rc = ERROR_SUCCESS;
+    }
+    ::RegCloseKey(key);
+    if (rc != ERROR_SUCCESS) return saved;
+    data.resize(size);
+    if (data.size() > maxBytes) data.resize(maxBytes);
+    saved.present = true;
+    saved.type = type;
+    saved.data = data;
+    return saved;
+}
+
+bool RegPutValue(HKEY root, const std::string& path, const char* name, const RegSavedValue& value) {
+    HKEY key;
+    if (::RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    LONG rc = ::RegSetValueExA(key, name, 0, value.type, reinterpret_cast<const BYTE*>(value.data.data()),
+                               static_cast<DWORD>(value.data.size()));
+    ::RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+bool RegRestoreValue(HKEY root, const std::string& path, const char* name, const RegSavedValue& saved) {
+    if (saved.present) return RegPutValue(root, path, name, saved);
+    HKEY key;
+    if (::RegOpenKeyExA(root, path.c_str(), 0, KEY_WRITE, &key) != ERROR_SUCCESS) return true;
+    LONG rc = ::RegDeleteValueA(key, name);
+    ::RegCloseKey(key);
+    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+}
+
 } // namespace fw

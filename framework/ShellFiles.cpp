@@ -40,4 +40,41 @@ bool ShellOpenFile(HWND owner, const std::string& path) {
     return reinterpret_cast<INT_PTR>(r) > 32;
 }
 
+bool CShellProcess::Wait(DWORD timeoutMs) const {
+    return !m_hProcess || ::WaitForSingleObject(m_hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+void CShellProcess::Attach(HANDLE process) {
+    Close();
+    m_hProcess = process;
+}
+
+HANDLE CShellProcess::Detach() {
+    HANDLE process = m_hProcess;
+    m_hProcess = nullptr;
+    return process;
+}
+
+void CShellProcess::Close() {
+    if (m_hProcess) ::CloseHandle(m_hProcess);
+    m_hProcess = nullptr;
+}
+
+bool ShellExecuteProcess(HWND owner, const char* verb, const std::string& file, const std::string& parameters,
+                         const std::string& folder, int show, CShellProcess& process) {
+    process.Close();
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.hwnd = owner;
+    info.lpVerb = verb;
+    info.lpFile = file.c_str();
+    info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
+    info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
+    info.nShow = show;
+    if (!::ShellExecuteExA(&info)) return false;
+    process.Attach(info.hProcess);
+    return true;
+}
+
 } // namespace fw

@@ -19,4 +19,29 @@ bool ShellMoveFiles(HWND owner, const std::vector<std::string>& paths, const std
 // Opens the file with its program, the file's folder as working directory.
 bool ShellOpenFile(HWND owner, const std::string& path);
 
+// The process a shell launch started, closed with its owner. Empty when the shell handed the
+// file to a program that was running already (or to none).
+class CShellProcess {
+  public:
+    CShellProcess() = default;
+    ~CShellProcess() { Close(); }
+    CShellProcess(const CShellProcess&) = delete;
+    CShellProcess& operator=(const CShellProcess&) = delete;
+
+    HANDLE Handle() const { return m_hProcess; }
+    // Waits until the process ends or the time is up; true when it ended (or there is none).
+    bool Wait(DWORD timeoutMs) const;
+    void Attach(HANDLE process);
+    HANDLE Detach();
+    void Close();
+
+  private:
+    HANDLE m_hProcess = nullptr;
+};
+
+// ShellExecuteEx of the verb on the file (parameters and folder may be empty), the process
+// it started into process; false when the shell could not launch it.
+bool ShellExecuteProcess(HWND owner, const char* verb, const std::string& file, const std::string& parameters,
+                         const std::string& folder, int show, CShellProcess& process);
+
 } // namespace fw

@@ -26,3 +26,23 @@
 #define IDS_EXCEL_BAD_AREA 36 // (file, sheet)
 #define IDS_EXCEL_NO_SHEET 37 // (file, sheet)
 #define IDS_EXCEL_FILLING 52  // (sheet)
+
+// The RTF form generator: its status texts (the part number) and its messages (the current
+// file; the missing template: folder, prefix, language and version).
+#define IDS_FORMULAR_STARTING 16
+#define IDS_FORMULAR_PART 17
+#define IDS_FORMULAR_DONE 18
+#define IDS_FORMULAR_CANNOT_OPEN 62000
+#define IDS_FORMULAR_SYNTAX 62001
+#define IDS_FORMULAR_BAD_TABLE 62002
+#define IDS_FORMULAR_NO_MEMORY 62003
+#define IDS_FORMULAR_UNBALANCED 62004
+#define IDS_FORMULAR_FONTS_FULL 62005
+#define IDS_FORMULAR_LINE_TOO_TALL 62006
+#define IDS_FORMULAR_NO_TEMPLATE 62007
+#define IDS_FORMULAR_BAD_RTF 62008
+#define IDS_FORMULAR_CANNOT_CREATE 62009
+
+// The Word forms: the open dialog's title and the file-type description of RTF forms.
+#define IDS_WORD_OPEN_TITLE 34
+#define IDS_WORD_FILTER 35

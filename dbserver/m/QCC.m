@@ -117,6 +117,17 @@ GETMNUPI(memo) N p,k,pic D TR("GETMNUPI^QCC("_$$A($G(memo))_")") S memo=$G(memo)
  F  S p=$O(^QME("MNU",p)) Q:p=""!pic  S k="" F  S k=$O(^QME("MNU",p,k)) Q:k=""  I $P(^QME("MNU",p,k),$C(167),1)=memo S pic=+$P(^QME("MNU",p,k),$C(167),3) Q
  Q pic
  ;
+ ; The menu catalogue of the icon desktop's properties: the entry after key in the order of
+ ; the memo names, as "<memo> <text>" ("" after the last).
+MENUNEXT(key) N p,k,m,best,text D TR("MENUNEXT^QCC("_$$A($G(key))_")") S key=$G(key),(best,text)="",p=""
+ F  S p=$O(^QME("MNU",p)) Q:p=""  S k="" F  S k=$O(^QME("MNU",p,k)) Q:k=""  S m=$P(^QME("MNU",p,k),$C(167),1) I m'="",m]key,best=""!(best]m) S best=m,text=$P(^QME("MNU",p,k),$C(167),2)
+ Q:best="" ""
+ Q best_" "_text
+ ; Whether a function takes a parameter: "J" and value/description pairs, else "N".
+MENUINFO(memo) D TR("MENUINFO^QCC("_$$A($G(memo))_")") S memo=$G(memo)
+ Q:(memo="AKT")!(memo="BLD") "J"_$C(167)_"4711"_$C(167)_"Erika Mustermann"_$C(167)_"4712"_$C(167)_"Max Mustermann"
+ Q "N"
+ ;
  ; ---- screens: the init code of ^QM(screen,0,"INIT") and of the tabs runs here
 PRGINIT(code) D TR("PRGINIT^QCC("_$$A($G(code))_")")
  D:$G(%USER)'="" SEEN^QMIT(%USER,$G(%MEMO),$G(%DN))
