@@ -356,7 +356,8 @@ void CBaseMDI::OnUpdateGridUndo(CCmdUI* ui) {
 
 void CBaseMDI::OnUpdateGridPrint(CCmdUI* ui) {
     CChildDialog* top = GetTopForm();
-    ui->Enable(top && top->HasGrid());
+    // Without a grid a form that saves or prints still prints its text box.
+    ui->Enable(top && (top->HasGrid() || m_bSave || m_bPrint));
 }
 
 void CBaseMDI::OnUpdateExplorer(CCmdUI* ui) {

@@ -331,7 +331,13 @@ TABX(t,x) D TR("TABX^QCC("_$$A($G(t))_","_$$A($G(x))_")")
 TAB() N t D TR("TAB^QCC()") S t=$G(%TAB) K %TAB Q t
  ;
  ; ---- print road: the screen's list print as text (at most max characters)
-DRUCKS(max) D TR("DRUCKS^QCC("_$$A($G(max))_")") Q $E("Keine Druckausgabe.",1,+$G(max))
+ ; The job's report: the letter screen prepares its lines first; answers their count
+ ; (the lines per page max are the print list's, the list window asks with 65535).
+DRUCKS(max) D TR("DRUCKS^QCC("_$$A($G(max))_")")
+ I $G(%DN)="DRK" D LISTE^QDRK
+ Q:$D(^ZDR($G(%JOB),"LISTE")) +$O(^ZDR(%JOB,"LISTE",""),-1)  Q +$O(^QSYS("DRUCK",""),-1)
+ ; Characters per line of the print list (^QSYS("DRUCKI") for a test of its own).
+DRUCKI() D TR("DRUCKI^QCC()") Q $G(^QSYS("DRUCKI"),80)
  ; line n of the job's print output, "§" after the last: the job's own output in
  ; ^ZDR(job,"LISTE",n) when there is one, else the demo's lines in ^QSYS("DRUCK",n)
 DRUCK(job,n) D TR("DRUCK^QCC("_$$A($G(job))_","_$$A($G(n))_")") Q $$DRLINE($G(job),+$G(n))
@@ -386,3 +392,14 @@ LAN(letter,name) S %LAN=letter Q name
 GETLANNU() D TR("GETLANNU^QCC()") Q $S($G(%LAN)="E":2,$G(%LAN)="D":1,1:0)
  ; The application's periodic line (^Z("TIMER") = seconds§D TICK^QCC): counts its calls.
 TICK D TR("TICK^QCC") S ^ZTICK=$G(^ZTICK)+1 Q
+ ;
+ ; ---- printer choice: the device chain ^Z("DRL",n) = code, each device ^Z("DR",code) =
+ ; printer§location§paper and ^Z("DR",code,6) = its trays. Answers the row after code
+ ; (the first for ""), "" after the last or for a code not in the chain.
+PRINTER(code) N n,next D TR("PRINTER^QCC("_$$A($G(code))_")")
+ S code=$G(code),n=0
+ I code'="" S n="" F  S n=$O(^Z("DRL",n)) Q:n=""  Q:$G(^Z("DRL",n))=code
+ Q:n="" ""  S n=$O(^Z("DRL",n)) Q:n="" ""
+ S next=$G(^Z("DRL",n)) Q next_$C(167)_$G(^Z("DR",next))
+ ; The user's current device: ^Z("DEV",user), else the letter opened through Word.
+GETDEV() D TR("GETDEV^QCC()") Q $G(^Z("DEV",$G(%USER,"?")),"WB")
