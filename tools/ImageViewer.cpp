@@ -58,6 +58,7 @@ LRESULT CImageViewer::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE: return OnCreate();
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: OnPaint(); return 0;
+    case WM_PRINTCLIENT: Paint(reinterpret_cast<HDC>(wParam)); return 0;
     case WM_SIZE: OnSize(); return 0;
     case WM_HSCROLL: OnScroll(SB_HORZ, LOWORD(wParam)); return 0;
     case WM_VSCROLL: OnScroll(SB_VERT, LOWORD(wParam)); return 0;
@@ -239,6 +240,10 @@ void CImageViewer::DrawScrolled(HDC dc, const RECT& client) const {
 
 void CImageViewer::OnPaint() {
     CPaintDC dc(m_hWnd);
+    Paint(dc);
+}
+
+void CImageViewer::Paint(HDC dc) const {
     RECT client;
     ::GetClientRect(m_hWnd, &client);
     if (m_bFit)

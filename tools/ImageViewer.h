@@ -62,6 +62,7 @@ class CImageViewer : public CWnd {
 
     LRESULT OnCreate();
     void OnPaint();
+    void Paint(HDC dc) const;
     void OnSize();
     void OnScroll(int bar, int code);
     void OnLButtonDown(int x, int y);
