@@ -41,7 +41,8 @@ bool CDlgBigImage::OnInitDialog() {
     HICON icon = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_BIG_IMAGE));
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-    ::MoveWindow(m_hWnd, 0, 0, ::GetSystemMetrics(SM_CXSCREEN) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 2, TRUE);
+    ::MoveWindow(m_hWnd, 0, 0, ::GetSystemMetrics(SM_CXSCREEN) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 2,
+                 TRUE);
 
     CRect client = GetClientRect();
     if (m_viewer.Create(client, WS_CHILD | WS_VISIBLE, 0, m_hWnd, kViewerId) &&

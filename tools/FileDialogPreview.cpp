@@ -21,8 +21,8 @@ RECT ChildRect(HWND parent, HWND child) {
 
 } // namespace
 
-CFileDialogPreview::CFileDialogPreview(bool openDialog, const char* defaultExt, const char* fileName, DWORD flags,
-                                       const char* filter, HWND owner)
+CFileDialogPreview::CFileDialogPreview(bool openDialog, const char* defaultExt, const char* fileName,
+                                       DWORD flags, const char* filter, HWND owner)
     : CFileDialog(openDialog, defaultExt, fileName, flags, filter, owner) {
     m_ofn.Flags |= OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLETEMPLATE;
     m_ofn.hInstance = AfxGetResourceHandle();
@@ -59,7 +59,8 @@ void CFileDialogPreview::OnInitDialog(HWND hook) {
     HWND place = ::GetDlgItem(hook, IDC_PREVIEW_PLACE);
     if (!place) return;
     ::ShowWindow(place, SW_HIDE);
-    if (!m_viewer.Create(ChildRect(hook, place), WS_CHILD | WS_VISIBLE, WS_EX_CLIENTEDGE, hook, kViewerId)) return;
+    if (!m_viewer.Create(ChildRect(hook, place), WS_CHILD | WS_VISIBLE, WS_EX_CLIENTEDGE, hook, kViewerId))
+        return;
     m_viewer.SetStretch(true);
     m_viewer.SetFitToWindow(false);
 }

@@ -20,7 +20,8 @@ static_assert(SB_LINEUP == vorlan::kScrollLineUp && SB_BOTTOM == vorlan::kScroll
 namespace {
 
 void FillWindowColour(HDC dc, const RECT& rect) {
-    if (rect.right > rect.left && rect.bottom > rect.top) ::FillRect(dc, &rect, ::GetSysColorBrush(COLOR_WINDOW));
+    if (rect.right > rect.left && rect.bottom > rect.top)
+        ::FillRect(dc, &rect, ::GetSysColorBrush(COLOR_WINDOW));
 }
 
 // The four strips of outer around inner.
@@ -96,7 +97,9 @@ int CImageViewer::LoadImage(const char* path, bool noRedraw) {
         ImgAnyDecoder decoder;
         decoder.DecodeFile(path, &m_picture, 0);
         int width = m_picture.GetWidth(), height = m_picture.GetHeight();
-        if (width <= 0 || height <= 0) throw ImgTextException(2, "Bild ohne Fl\xe4" "che");
+        if (width <= 0 || height <= 0)
+            throw ImgTextException(2, "Bild ohne Fl\xe4"
+                                      "che");
         HBITMAP copy;
         {
             CClientDC screen(nullptr);
@@ -124,8 +127,8 @@ int CImageViewer::LoadImage(const char* path, bool noRedraw) {
     return 1;
 }
 
-int CImageViewer::LoadThumbnail(const char* cacheFolder, const char* pictureFolder, const char* fileName, HDC dc,
-                                const RECT& rect, bool* writeFailed) {
+int CImageViewer::LoadThumbnail(const char* cacheFolder, const char* pictureFolder, const char* fileName,
+                                HDC dc, const RECT& rect, bool* writeFailed) {
     vorlan::TraceFunction("CImageViewer::LoadThumbnail");
     std::string thumbnail;
     if (cacheFolder && *cacheFolder) {
@@ -148,8 +151,8 @@ int CImageViewer::LoadThumbnail(const char* cacheFolder, const char* pictureFold
     return 1;
 }
 
-bool CImageViewer::WriteThumbnail(HDC dc, const RECT& rect, const std::string& folder, const std::string& thumbnail,
-                                  bool* writeFailed) {
+bool CImageViewer::WriteThumbnail(HDC dc, const RECT& rect, const std::string& folder,
+                                  const std::string& thumbnail, bool* writeFailed) {
     int width = rect.right - rect.left, height = rect.bottom - rect.top;
     CBitmap drawn;
     drawn.Attach(::CreateCompatibleBitmap(dc, std::max(1, width), std::max(1, height)));
@@ -199,8 +202,8 @@ void CImageViewer::DrawFitted(HDC dc, const RECT& rect, HDC copyTo) const {
     int oldMode = ::SetStretchBltMode(dc, HALFTONE);
     POINT oldOrigin;
     ::SetBrushOrgEx(dc, 0, 0, &oldOrigin);
-    ::StretchBlt(dc, picture.left, picture.top, fitted.width, fitted.height, memory, 0, 0, m_nWidth, m_nHeight,
-                 SRCCOPY);
+    ::StretchBlt(dc, picture.left, picture.top, fitted.width, fitted.height, memory, 0, 0, m_nWidth,
+                 m_nHeight, SRCCOPY);
     ::SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
     ::SetStretchBltMode(dc, oldMode);
     if (copyTo) ::BitBlt(copyTo, rect.left, rect.top, width, height, dc, rect.left, rect.top, SRCCOPY);
@@ -304,7 +307,8 @@ void CImageViewer::OnScroll(int bar, int code) {
 bool CImageViewer::CanPan() const {
     if (m_bFit || !m_hScreenCopy) return false;
     SIZE client = ClientSize();
-    return vorlan::ZoomedExtent(m_nWidth, m_dZoom) >= client.cx || vorlan::ZoomedExtent(m_nHeight, m_dZoom) >= client.cy;
+    return vorlan::ZoomedExtent(m_nWidth, m_dZoom) >= client.cx ||
+           vorlan::ZoomedExtent(m_nHeight, m_dZoom) >= client.cy;
 }
 
 void CImageViewer::ShowCursor() const {
@@ -356,8 +360,10 @@ void CImageViewer::OnRButtonDown(int x, int y) {
 void CImageViewer::ZoomAt(double factor, int x, int y) {
     SIZE client = ClientSize();
     double zoom = vorlan::ClampZoom(m_dZoom * factor);
-    int scrollX = vorlan::ZoomScrollPosition(::GetScrollPos(m_hWnd, SB_HORZ), x, client.cx, m_nWidth, m_dZoom, zoom);
-    int scrollY = vorlan::ZoomScrollPosition(::GetScrollPos(m_hWnd, SB_VERT), y, client.cy, m_nHeight, m_dZoom, zoom);
+    int scrollX =
+        vorlan::ZoomScrollPosition(::GetScrollPos(m_hWnd, SB_HORZ), x, client.cx, m_nWidth, m_dZoom, zoom);
+    int scrollY =
+        vorlan::ZoomScrollPosition(::GetScrollPos(m_hWnd, SB_VERT), y, client.cy, m_nHeight, m_dZoom, zoom);
     m_dZoom = zoom;
     UpdateScrollBars();
     ::SetScrollPos(m_hWnd, SB_HORZ, scrollX, TRUE);

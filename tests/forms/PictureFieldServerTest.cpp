@@ -64,13 +64,14 @@ TEST_F(PictureFieldServerTest, ANewPictureIsCopiedOverThePatientsPictureAndShown
 
     std::vector<uint8_t> bytes = imgtest::MakeBmp(40, 30, 24, [](int, int) { return 0x00FF00u; });
     std::string green = folder + "gruen.bmp";
-    std::ofstream(green, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                 static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(green, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     fw::TestMode::ClearShown();
     fw::TestMode::PushAnswer("dialog open path:" + green);
     SendMessageA(picture, WM_COMMAND, ID_PICTURE_REPLACE, 0);
     EXPECT_EQ(fw::TestMode::Shown().size(), 1u) << "only the dialog";
-    EXPECT_NE(::GetFileAttributesA(target.c_str()), INVALID_FILE_ATTRIBUTES) << "the folder made, the file copied";
+    EXPECT_NE(::GetFileAttributesA(target.c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the folder made, the file copied";
     WaitLoaded(picture);
     ASSERT_NE(vorlan::PictureData(picture)->bitmap, nullptr);
     EXPECT_EQ(CentreOf(vorlan::PictureData(picture)->bitmap), RGB(0, 255, 0));

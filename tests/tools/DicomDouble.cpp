@@ -197,16 +197,17 @@ STDMETHODIMP CControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND
     if (doc) doc->Release();
     if (ok) {
         inPlace->OnInPlaceActivate();
-        m_view = ::CreateWindowExA(0, kViewClass, "", WS_CHILD | WS_VISIBLE, pos.left, pos.top,
-                                   pos.right - pos.left, pos.bottom - pos.top, parent, nullptr, g_module, nullptr);
+        m_view =
+            ::CreateWindowExA(0, kViewClass, "", WS_CHILD | WS_VISIBLE, pos.left, pos.top,
+                              pos.right - pos.left, pos.bottom - pos.top, parent, nullptr, g_module, nullptr);
     }
     inPlace->Release();
     Log("activated");
     return ok && m_view ? S_OK : E_FAIL;
 }
 
-STDMETHODIMP CControl::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
-                              UINT*) {
+STDMETHODIMP CControl::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                              EXCEPINFO*, UINT*) {
     std::string path;
     if (id == kCanShow && (flags & DISPATCH_PROPERTYGET)) {
         if (!TextArgument(params, path)) return DISP_E_BADPARAMCOUNT;

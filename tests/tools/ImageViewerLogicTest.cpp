@@ -49,7 +49,8 @@ TEST(ViewerArithmetic, ZoomStaysWithinOneThirtySecondAndThirtyTwo) {
     EXPECT_EQ(ClampZoom(0.0), 1.0 / 32);
     EXPECT_EQ(ClampZoom(2.0), 2.0);
     double zoom = 1.0;
-    for (int i = 0; i < 40; ++i) zoom = ClampZoom(zoom * 2);
+    for (int i = 0; i < 40; ++i)
+        zoom = ClampZoom(zoom * 2);
     EXPECT_EQ(zoom, 32.0);
     EXPECT_EQ(ZoomedExtent(60000, 1000.0), 60000 * 32) << "a scroll range that fits";
     EXPECT_EQ(ZoomedExtent(0, 2.0), 0);

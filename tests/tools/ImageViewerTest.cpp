@@ -24,8 +24,8 @@ const char kNotAPicture[] = "Bitte w\xe4hlen Sie eine g\xfcltige Bilddatei!";
 
 std::string WritePicture(const std::string& path, int width, int height, const imgtest::Colour& colour) {
     std::vector<uint8_t> bytes = imgtest::MakeBmp(width, height, 24, colour);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                 static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return path;
 }
 
@@ -97,9 +97,9 @@ TEST_F(ViewerTest, LoadsEveryFormatOfTheImageLayerAtItsOwnDepth) {
     const struct {
         const char* file;
         int32_t type;
-    } formats[] = {{"bild.bmp", 1}, {"bild.pict", 2}, {"bild.tga", 3},  {"bild.tif", 4}, {"bild.jpg", 5},
-                   {"bild.png", 6}, {"bild.eps", 7},  {"bild.pcx", 10}, {"bild.pgm", 11}, {"bild.gif", 12},
-                   {"bild.ppm", 13}, {"bild.psd", 14}};
+    } formats[] = {{"bild.bmp", 1},  {"bild.pict", 2}, {"bild.tga", 3},  {"bild.tif", 4},
+                   {"bild.jpg", 5},  {"bild.png", 6},  {"bild.eps", 7},  {"bild.pcx", 10},
+                   {"bild.pgm", 11}, {"bild.gif", 12}, {"bild.ppm", 13}, {"bild.psd", 14}};
     CImageViewer viewer;
     for (const auto& format : formats) {
         EXPECT_EQ(viewer.LoadImage((pictures + format.file).c_str(), true), 1) << format.file;
@@ -195,8 +195,9 @@ TEST_F(ViewerTest, FittedAndScrolledDrawingByPixels) {
 
 TEST_F(ViewerTest, LargePicturesScrollAndPanByDragging) {
     // 600 x 400: the colour tells the column band (red below 300, green from there).
-    std::string big = WritePicture(folder + "gross.bmp", 600, 400,
-                                   [](int x, int y) { return y < 200 ? (x < 300 ? 0xFF0000u : 0x00FF00u) : 0x0000FFu; });
+    std::string big = WritePicture(folder + "gross.bmp", 600, 400, [](int x, int y) {
+        return y < 200 ? (x < 300 ? 0xFF0000u : 0x00FF00u) : 0x0000FFu;
+    });
     CImageViewer viewer;
     ASSERT_TRUE(viewer.Create(CRect(0, 0, 200, 150), WS_CHILD | WS_VISIBLE, 0, Host(), 7));
     ASSERT_EQ(viewer.LoadImage(big.c_str()), 1);
@@ -285,7 +286,9 @@ TEST_F(ViewerTest, ThumbnailsAreWrittenOnceReusedAndRemadeWhenBroken) {
     harness::WriteTextFile(blocked + "Thumbs", "eine Datei, kein Ordner");
     bool failed = false;
     Surface unwritten(120, 100);
-    EXPECT_EQ(viewer.LoadThumbnail(blocked.c_str(), pictures.c_str(), "foto.bmp", unwritten.dc(), target, &failed), 1);
+    EXPECT_EQ(
+        viewer.LoadThumbnail(blocked.c_str(), pictures.c_str(), "foto.bmp", unwritten.dc(), target, &failed),
+        1);
     EXPECT_TRUE(failed);
     EXPECT_TRUE(Near(unwritten.At(60, 50), 0x0000FF));
     EXPECT_TRUE(fw::TestMode::Shown().empty());
@@ -413,8 +416,10 @@ TEST_F(BigImageTest, NeitherPictureNorDicomEndsWithThree) {
 TEST_F(BigImageTest, WithoutTheControlADicomFileEndsWithThree) {
     HMODULE dll = ::LoadLibraryA((harness::ExeFolder() + "DicomDouble.dll").c_str());
     ASSERT_NE(dll, nullptr);
-    auto unregister = reinterpret_cast<Unregister>(reinterpret_cast<void*>(::GetProcAddress(dll, "DllUnregisterServer")));
-    auto reregister = reinterpret_cast<Unregister>(reinterpret_cast<void*>(::GetProcAddress(dll, "DllRegisterServer")));
+    auto unregister =
+        reinterpret_cast<Unregister>(reinterpret_cast<void*>(::GetProcAddress(dll, "DllUnregisterServer")));
+    auto reregister =
+        reinterpret_cast<Unregister>(reinterpret_cast<void*>(::GetProcAddress(dll, "DllRegisterServer")));
     ASSERT_EQ(unregister(), S_OK);
     ProbeBigImage dialog;
     dialog.m_strPath = Dicom("aufnahme.dcm");
