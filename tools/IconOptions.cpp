@@ -4,7 +4,7 @@
 #include "app/ProtocolLog.h"
 #include "app/Session.h"
 #include "framework/ColorFontDialog.h"
-#include "framework/FileDialog.h"
+#include "tools/FileDialogPreview.h"
 #include "framework/Gdi.h"
 #include "resources/DesktopIds.h"
 #include "resources/FormIds.h"
@@ -144,7 +144,7 @@ void CIconOptions::OnBrowse() {
     int current = static_cast<int>(::SendMessageA(list, CB_GETCURSEL, 0, 0));
     // Starts at the picture file in use; a built-in picture has no file to start at.
     const char* start = current >= m_nFixed ? m_strPicture.c_str() : nullptr;
-    CFileDialog dialog(true, nullptr, start, kBrowseFlags, filter, m_hWnd);
+    CFileDialogPreview dialog(true, nullptr, start, kBrowseFlags, filter, m_hWnd);
     if (dialog.DoModal() != IDOK) return;
     CString path = dialog.GetPathName();
     // One file entry at a time: earlier ones go.
