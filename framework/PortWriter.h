@@ -19,6 +19,10 @@ class CPortWriter {
     bool SetLine(const fw::PortLine& line);
     // True when every byte went out.
     bool Write(const void* data, size_t size);
+    // Reads end after `total` milliseconds, or `interval` milliseconds after the last byte.
+    bool SetReadTimeouts(unsigned total, unsigned interval);
+    // One read of up to `size` bytes; `got` holds how many came (NUL bytes included).
+    bool Read(void* data, size_t size, size_t& got);
     void Close() { m_port.Close(); }
     bool IsOpen() const { return m_port.IsOpen(); }
 

@@ -26,3 +26,10 @@
 #define IDS_EXCEL_BAD_AREA 36 // (file, sheet)
 #define IDS_EXCEL_NO_SHEET 37 // (file, sheet)
 #define IDS_EXCEL_FILLING 52  // (sheet)
+
+// The outside components: a coding component or DRG grouper that is missing, a quality
+// check that could not run, a measuring device that could not be read (port, error).
+#define IDS_CODING_MISSING 46
+#define IDS_GROUPER_MISSING 49
+#define IDS_QSFILTER_FAILED 4601
+#define IDS_DEVICE_FAILED 4602
