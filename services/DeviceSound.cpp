@@ -47,6 +47,11 @@ bool ReadDevice(const DeviceRequest& request, std::string& bytes, DWORD& error) 
               port.SetReadTimeouts(kReadTotal, kReadInterval) &&
               port.Read(buffer.data(), DeviceReadLength(request.blocks), got);
     if (!ok) error = ::GetLastError();
+    // The time-out ends a read without error; with nothing read the device did not answer.
+    if (ok && got == 0 && DeviceReadLength(request.blocks) > 0) {
+        ok = false;
+        error = ERROR_TIMEOUT;
+    }
     WriteProtocol("USYS10 - BytesRead - %d", kLogTiming, static_cast<int>(got));
     bytes.assign(buffer.data(), got);
     return ok;
