@@ -181,3 +181,80 @@ TEST_F(DeviceServerTest, PocketReadsItsKindOnly) {
     EXPECT_EQ(M("W $D(^QTEMP(%JOB,\"POCKET\"))"), "0");
     EXPECT_TRUE(Shown().empty()) << "%F does not exist: the report shows nothing";
 }
+
+namespace {
+
+// A mono 8-bit WAV file of the given length: a square wave, so no sample is silent.
+std::string MakeWave(const std::string& path, int milliseconds) {
+    const int rate = 8000, samples = rate * milliseconds / 1000;
+    auto le = [](std::string& s, unsigned v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            s += static_cast<char>((v >> (8 * i)) & 0xff);
+    };
+    std::string wav = "RIFF";
+    le(wav, 36 + samples, 4);
+    wav += "WAVEfmt ";
+    le(wav, 16, 4);
+    le(wav, 1, 2);
+    le(wav, 1, 2);
+    le(wav, rate, 4);
+    le(wav, rate, 4);
+    le(wav, 1, 2);
+    le(wav, 8, 2);
+    wav += "data";
+    le(wav, samples, 4);
+    for (int i = 0; i < samples; ++i)
+        wav += static_cast<char>((i / 10) % 2 ? 0xE0 : 0x20);
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ::WriteFile(h, wav.data(), static_cast<DWORD>(wav.size()), &written, nullptr);
+    ::CloseHandle(h);
+    return path;
+}
+
+LONGLONG FileSize(const char* path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+} // namespace
+
+// Wine plays through its ALSA driver into the file that the test's ALSA configuration names.
+TEST_F(DeviceServerTest, SoundPlaysOnlyForTheExactModes) {
+    const char* samples = ::getenv("VORLAN_ALSA_SAMPLES");
+    ASSERT_NE(samples, nullptr) << "the test's ALSA configuration names the file";
+    HKEY drivers;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Drivers", 0, nullptr, 0, KEY_WRITE, nullptr,
+                                &drivers, nullptr),
+              ERROR_SUCCESS);
+    ::RegSetValueExA(drivers, "Audio", 0, REG_SZ, reinterpret_cast<const BYTE*>("alsa"), 5);
+    ::RegCloseKey(drivers);
+    std::string folder = harness::NewFolder("sound");
+    std::string shortWave = MakeWave(folder + "kurz.wav", 300), longWave = MakeWave(folder + "lang.wav", 4000);
+    auto play = [&](const std::string& path, const char* para) {
+        Set("^QTEMP(%JOB,\"SOUND\",\"PATH\")", path);
+        Set("^QTEMP(%JOB,\"SOUND\",\"PARA\")", para);
+        DWORD start = ::GetTickCount();
+        Pass();
+        EXPECT_EQ(M("W $D(^QTEMP(%JOB,\"SOUND\"))"), "0");
+        return ::GetTickCount() - start;
+    };
+
+    ::DeleteFileA(samples);
+    play(shortWave, "snd_async");
+    play(shortWave, "");
+    EXPECT_EQ(FileSize(samples), 0) << "other mode texts play nothing";
+
+    play(shortWave, "SND_FILENAME");
+    EXPECT_GT(FileSize(samples), 1000) << "the samples reached the device";
+
+    DWORD took = play(longWave, "SND_ASYNC");
+    EXPECT_LT(took, 3000u) << "the four-second sound plays on after the pass";
+    fw::PlaySoundFile(nullptr, 0); // stops it
+    EXPECT_TRUE(Shown().empty());
+
+    ::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Drivers", 0, KEY_WRITE, &drivers);
+    ::RegDeleteValueA(drivers, "Audio");
+    ::RegCloseKey(drivers);
+}
