@@ -17,6 +17,8 @@ LAST() N s,i,x S s=+$G(^ZEXT($J,"DIENST")) Q:'s ""
  ; Leaving field 2 posts the request of the chosen service.
 TEXT(x) N s,r S s=+$G(EXTDIENST),r="^QTEMP("_$J_","
  D TR^QCC("TEXT^QEXT("_$$A^QCC($G(x))_")")
+ ; The client asks again as the focus leaves: the request is out already.
+ Q:$D(%KFOCUS) ""
  K ^ZEXT($J) S ^ZEXT($J,"DIENST")=s
  I s=1 S ^QTEMP(%JOB,"QR-CODE",1)=x_$C(167)_"^ZEXT("_$J_",""SYM""," Q ""
  I s=2 S ^QTEMP(%JOB,"DATAMATRIX",1)=x_$C(167)_"^ZEXT("_$J_",""SYM""," Q ""
@@ -27,7 +29,7 @@ TEXT(x) N s,r S s=+$G(EXTDIENST),r="^QTEMP("_$J_","
  I s=9 D FACADE(x) Q ""
  I s=10 D QSMED Q ""
  I s=11 D QSFILTER Q ""
- I s=12 S ^QTEMP(%JOB,"USYS10","PORT")="COM7"_$C(167)_"9600"_$C(167)_"0"_$C(167)_"8"_$C(167)_"0"_$C(167)_"3"_$C(167)_"1" S %F="",%INF="Das Messger"_$C(228)_"t an COM7 wurde gelesen." Q ""
+ I s=12 S ^QTEMP(%JOB,"USYS10","PORT")="COM7"_$C(167)_"9600"_$C(167)_"0"_$C(167)_"8"_$C(167)_"0"_$C(167)_"3"_$C(167)_"1" S %F="",%INF="Das Messger"_$C(228)_"t an COM7 wurde abgefragt." Q ""
  I s=13 S ^QTEMP(%JOB,"SOUND","PATH")="C:\TEMP\vorlan-klang.wav",^QTEMP(%JOB,"SOUND","PARA")="SND_FILENAME" S %F="",%INF="Der Klang wurde gespielt." Q ""
  I s=14 S ^QTEMP(%JOB,"POCKET")=1,%F="",%INF="Pocket: Art "_+$G(^Z("POCKET","ART"))_", nichts weiter zu tun." Q ""
  Q ""
@@ -92,13 +94,18 @@ QSFILTER N c S ^QTEMP(%JOB,"QS-FILTER","IKNRKH")="260123456",^QTEMP(%JOB,"QS-FIL
  ; Callbacks: the grouper's results, and the codes of the coding component.
 DRG N r,x D TR^QCC("DRG^QEXT")
  F r="DRG","DRGTEXT","MDC","MDCTEXT","PCCL","PCCLTEXT","DVWD","KLTP","LLTP","DRGCW","DRGDM","VERSION" S ^ZEXT($J,"DRG",r)=$G(^QTEMP(%JOB,"%DRG",1,r))
- S x="DRG "_^ZEXT($J,"DRG","DRG")_" ("_^ZEXT($J,"DRG","DRGTEXT")_"), PCCL "_+^ZEXT($J,"DRG","PCCL")_", "_^ZEXT($J,"DRG","VERSION")
+ S x="DRG "_^ZEXT($J,"DRG","DRG")_" ("_^ZEXT($J,"DRG","DRGTEXT")_"), PCCL "_+^ZEXT($J,"DRG","PCCL")
+ S:^ZEXT($J,"DRG","VERSION")'="" x=x_", "_^ZEXT($J,"DRG","VERSION")
  S ^ZEXT($J,"LOG")=x,%F="",%INF=x
  Q
 KODIP N x,i D TR^QCC("KODIP^QEXT")
  M ^ZEXT($J,"KODIP")=^QTEMP(%JOB,"KODIP")
- S x="" F i=1:1 Q:'$D(^QTEMP(%JOB,"KODIP",i))  S x=x_$S(x="":"",1:", ")_$G(^QTEMP(%JOB,"KODIP",i,"ICD"),$G(^QTEMP(%JOB,"KODIP",i,"ICD10"),$G(^("OPS"))))
+ S x="" F i=1:1 Q:'$D(^QTEMP(%JOB,"KODIP",i))  S x=x_$S(x="":"",1:", ")_$$CODE(i)
  I $D(^QTEMP(%JOB,"KODIP","OP")) S x=x_"; OPS "_$G(^QTEMP(%JOB,"KODIP","OP",1,"OPS"))
  I $G(%GBL)'="",$D(@%GBL@(1,"CODE")) S x=@%GBL@(1,"CODE") K %GBL,%ZZ,%PP
  S x="Kodiert: "_$S(x="":"(nichts)",1:x),^ZEXT($J,"LOG")=x,%F="",%INF=x
  Q
+ ; The code of result i: a diagnosis of modes 1 and 5, or a procedure of mode 3.
+CODE(i) N c S c=$G(^QTEMP(%JOB,"KODIP",i,"ICD")) Q:c'="" c
+ S c=$G(^QTEMP(%JOB,"KODIP",i,"ICD10")) Q:c'="" c
+ Q $G(^QTEMP(%JOB,"KODIP",i,"OPS"))
