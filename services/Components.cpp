@@ -193,6 +193,11 @@ const DispMember kOpen{0x5A, M, 0, "l"}, kInstitution{0x34, P, 0, "s"}, kYear{0x
     kNewCase{0x03, M, 0, ""}, kCheck{0x06, M, 'l', "s"}, kCount{0x30, M, 'l', ""}, kSelect{0x2F, M, 's', "l"},
     kModule{0x21, G, 's', ""}, kObligation{0x22, G, 's', ""}, kDescription{0x23, G, 's', ""},
     kFinish{0x36, M, 0, ""}, kCloseFilter{0x5B, M, 0, "l"}, kAddFee{0x62, M, 0, "s"};
+const DispMember kSlots[9] = {
+    {0x6002001C, M, 0, "S"},  {0x6002001E, M, 0, "S"},  {0x6002002F, M, 0, "S"},
+    {0x60020030, M, 0, "sS"}, {0x60020031, M, 0, "lS"}, {0x60020034, M, 0, "S"},
+    {0x60020035, M, 0, "ss"}, {0x60020036, M, 0, "ss"}, {0x60020037, M, 0, ""},
+};
 const FilterPut kFilterPuts[] = {
     {"AUFNNR", {0x3D, P, 0, "s"}},      {"AUFNDATUM", {0x2B, P, 0, "s"}},
     {"AUFNGRUND", {0x60, P, 0, "s"}},   {"ENTLDATUM", {0x2C, P, 0, "s"}},

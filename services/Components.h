@@ -109,6 +109,8 @@ namespace qs {
 extern const DispMember kLogin, kCase, kFormData, kField, kShow, kFinished, kClose, kStatus, kEnd1, kEnd2;
 extern const DispMember kOpen, kInstitution, kYear, kNewCase, kCheck, kCount, kSelect, kModule, kObligation,
     kDescription, kFinish, kCloseFilter, kAddFee;
+// The typed driver's own operations of "QSMED", in slot order.
+extern const DispMember kSlots[9];
 // A case field put by the filter (texts and the four 32-bit numbers).
 struct FilterPut {
     const char* field;

@@ -8,6 +8,7 @@
 #include "framework/App.h"
 #include "resources/ServiceIds.h"
 #include "services/DrgGrouper.h"
+#include "services/QsMedDriver.h"
 #include "tests/app/AppFixture.h"
 #include "tests/com/ComDoubleClient.h"
 #include "tests/common/MRecord.h"
@@ -532,4 +533,22 @@ TEST_F(OutsideServerTest, QualityFormPassesItsFieldsAndWaitsUntilFinished) {
     EXPECT_TRUE(Logged("QSMED call 0x60020008 BSTR:BEATMUNG, BSTR:12"));
     EXPECT_EQ(M("W FIELD"), "3");
     EXPECT_TRUE(Shown().empty());
+}
+
+TEST_F(OutsideServerTest, TypedQualityDriverAnswersThroughItsSlots) {
+    Script({"QSMED call 0x6002001C arg1=Version 3", "QSMED call 0x60020031 arg2=Bogen \"7\"",
+            "QSMED call 0x60020037 raise=nicht angemeldet"});
+    CComScope com;
+    CQSMED qsmed;
+    ASSERT_TRUE(qsmed.CreateDispatch("QSMED"));
+    std::string text;
+    EXPECT_EQ(qsmed.Get6002001C(text), S_OK);
+    EXPECT_EQ(text, "Version 3");
+    EXPECT_EQ(qsmed.Ask60020031(7, text), S_OK);
+    EXPECT_EQ(text, "Bogen \"7\"");
+    EXPECT_EQ(qsmed.Pass60020035("a", "b"), S_OK);
+    EXPECT_NE(qsmed.Run60020037(), S_OK);
+    qsmed.ReleaseDispatch();
+    EXPECT_EQ(Shapes("QSMED"), (Lines{"call 0x6002001C BSTR&", "call 0x60020031 I4 BSTR&",
+                                      "call 0x60020035 BSTR BSTR", "call 0x60020037"}));
 }
