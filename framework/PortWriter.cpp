@@ -50,11 +50,12 @@ void ApplyPortLine(DCB& dcb, const fw::PortLine& line) {
     }
 }
 
-bool CPortWriter::SetLine(const fw::PortLine& line) {
+bool CPortWriter::SetLine(const fw::PortLine& line, DCB* previous) {
     if (!IsOpen()) return false;
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
     if (!::GetCommState(m_port, &dcb)) return false;
+    if (previous) *previous = dcb;
     ApplyPortLine(dcb, line);
     return ::SetCommState(m_port, &dcb) != 0;
 }

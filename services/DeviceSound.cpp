@@ -43,9 +43,14 @@ bool ReadDevice(const DeviceRequest& request, std::string& bytes, DWORD& error) 
     CPortWriter port;
     std::vector<char> buffer(kDeviceBuffer, '\0');
     size_t got = 0;
-    bool ok = port.Open(request.line.name.c_str()) && port.SetLine(request.line) &&
-              port.SetReadTimeouts(kReadTotal, kReadInterval) &&
-              port.Read(buffer.data(), DeviceReadLength(request.blocks), got);
+    DCB previous{};
+    bool ok = port.Open(request.line.name.c_str()) && port.SetLine(request.line, &previous);
+    if (ok)
+        WriteProtocol("USYS10 - BaudRate %lu ByteSize %d Parity %d StopBits %d", kLogTiming,
+                      static_cast<unsigned long>(previous.BaudRate), previous.ByteSize, previous.Parity,
+                      previous.StopBits);
+    ok = ok && port.SetReadTimeouts(kReadTotal, kReadInterval) &&
+         port.Read(buffer.data(), DeviceReadLength(request.blocks), got);
     if (!ok) error = ::GetLastError();
     // The time-out ends a read without error; with nothing read the device did not answer.
     if (ok && got == 0 && DeviceReadLength(request.blocks) > 0) {
