@@ -94,12 +94,17 @@ CVariant CDispatchDriver::Invoke(DISPID id, WORD flags, const CVariant* args, in
     DISPPARAMS params{};
     params.rgvarg = reversed.empty() ? nullptr : reversed.data();
     params.cArgs = static_cast<UINT>(count);
+    CVariant result;
+    InvokeParams(id, flags, params, result);
+    return result;
+}
+
+void CDispatchDriver::InvokeParams(DISPID id, WORD flags, DISPPARAMS& params, CVariant& result) {
     DISPID named = DISPID_PROPERTYPUT;
     if (flags & DISPATCH_PROPERTYPUT) {
         params.rgdispidNamedArgs = &named;
         params.cNamedArgs = 1;
     }
-    CVariant result;
     EXCEPINFO info{};
     UINT argError = 0;
     HRESULT hr = m_lpDispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
@@ -116,7 +121,6 @@ CVariant CDispatchDriver::Invoke(DISPID id, WORD flags, const CVariant* args, in
         ::SysFreeString(info.bstrHelpFile);
         throw CDispatchException(code, text);
     }
-    return result;
 }
 
 namespace {
@@ -124,7 +128,8 @@ namespace {
 constexpr UINT kComponentCodePage = 1252;
 
 BSTR TextToBstr(const std::string& text) {
-    int n = ::MultiByteToWideChar(kComponentCodePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    int n =
+        ::MultiByteToWideChar(kComponentCodePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     BSTR b = ::SysAllocStringLen(nullptr, static_cast<UINT>(n > 0 ? n : 0));
     if (b && n > 0)
         ::MultiByteToWideChar(kComponentCodePage, 0, text.data(), static_cast<int>(text.size()), b, n);
@@ -201,8 +206,8 @@ fw::DispValue ConvertResult(char type, const VARIANT& v) {
     ::VariantInit(&t);
     VARTYPE to = type == fw::kDispText ? VT_BSTR : type == fw::kDispReal ? VT_R8 : VT_I4;
     // Numbers as text in the invariant form: a decimal point whatever the user's settings.
-    if (v.vt != VT_EMPTY &&
-        SUCCEEDED(::VariantChangeTypeEx(&t, const_cast<VARIANT*>(&v), MAKELCID(0x409, SORT_DEFAULT), 0, to))) {
+    if (v.vt != VT_EMPTY && SUCCEEDED(::VariantChangeTypeEx(&t, const_cast<VARIANT*>(&v),
+                                                            MAKELCID(0x409, SORT_DEFAULT), 0, to))) {
         if (to == VT_BSTR) value.text = BstrToText(t.bstrVal);
         if (to == VT_R8) value.real = t.dblVal;
         if (to == VT_I4) value.number = type == fw::kDispShort ? static_cast<SHORT>(t.lVal) : t.lVal;
@@ -238,29 +243,11 @@ fw::DispValue CDispatchDriver::Call(const fw::DispMember& member, std::vector<fw
     DISPPARAMS params{};
     params.rgvarg = count ? reversed : nullptr;
     params.cArgs = static_cast<UINT>(count);
-    DISPID named = DISPID_PROPERTYPUT;
-    WORD flags = member.kind == fw::kDispPut ? DISPATCH_PROPERTYPUT
+    WORD flags = member.kind == fw::kDispPut   ? DISPATCH_PROPERTYPUT
                  : member.kind == fw::kDispGet ? DISPATCH_PROPERTYGET
                                                : DISPATCH_METHOD;
-    if (flags == DISPATCH_PROPERTYPUT) {
-        params.rgdispidNamedArgs = &named;
-        params.cNamedArgs = 1;
-    }
     CVariant result;
-    EXCEPINFO info{};
-    UINT argError = 0;
-    HRESULT hr = m_lpDispatch->Invoke(member.id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                                      flags == DISPATCH_PROPERTYPUT ? nullptr : &result.v, &info, &argError);
-    if (FAILED(hr)) {
-        if (hr == DISP_E_EXCEPTION && info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
-        CString text = hr == DISP_E_EXCEPTION && info.bstrDescription ? CString(BstrToText(info.bstrDescription))
-                                                                      : ErrorText(hr);
-        HRESULT code = hr == DISP_E_EXCEPTION && info.scode ? info.scode : hr;
-        ::SysFreeString(info.bstrDescription);
-        ::SysFreeString(info.bstrSource);
-        ::SysFreeString(info.bstrHelpFile);
-        throw CDispatchException(code, text);
-    }
+    InvokeParams(member.id, flags, params, result);
     // A callee may have put a new BSTR in place of ours (and freed ours).
     for (int i = 0; i < count; ++i)
         ReadBack(types[static_cast<size_t>(i)], slots[i], args[static_cast<size_t>(i)]);

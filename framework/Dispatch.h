@@ -72,6 +72,8 @@ class CDispatchDriver {
     fw::DispValue Call(const fw::DispMember& member, std::initializer_list<fw::DispValue> args = {});
 
   private:
+    // Throws CDispatchException with the object's description.
+    void InvokeParams(DISPID id, WORD flags, DISPPARAMS& params, CVariant& result);
     bool m_bAutoRelease = true;
 };
 

@@ -31,19 +31,19 @@ CLSID ClassId(size_t index) {
 
 namespace {
 
-std::string Narrow(const wchar_t* text, int length) {
-    if (!text || length <= 0) return std::string();
-    int n = ::WideCharToMultiByte(1252, 0, text, length, nullptr, 0, nullptr, nullptr);
-    std::string s(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(1252, 0, text, length, s.data(), n, nullptr, nullptr);
-    return s;
+// Through the skeleton's conversions (code page 1252 both ways).
+std::string TextOfBstr(BSTR b) {
+    VARIANT v;
+    v.vt = VT_BSTR;
+    v.bstrVal = b;
+    return comdouble::TextOf(v);
 }
 
-BSTR Wide(const std::string& text) {
-    int n = ::MultiByteToWideChar(1252, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    BSTR b = ::SysAllocStringLen(nullptr, static_cast<UINT>(n));
-    ::MultiByteToWideChar(1252, 0, text.data(), static_cast<int>(text.size()), b, n);
-    return b;
+BSTR NewBstr(const std::string& text) {
+    VARIANT v;
+    ::VariantInit(&v);
+    comdouble::SetText(&v, text);
+    return v.bstrVal;
 }
 
 std::string Hex(DISPID id) {
@@ -90,8 +90,7 @@ void Log(const std::string& line) {
 std::string Describe(const VARIANT& v) {
     if (!(v.vt & VT_BYREF)) return comdouble::Describe(v);
     switch (v.vt & ~VT_BYREF) {
-    case VT_BSTR:
-        return "BSTR&:" + Escaped(Narrow(*v.pbstrVal, static_cast<int>(::SysStringLen(*v.pbstrVal))));
+    case VT_BSTR: return "BSTR&:" + Escaped(TextOfBstr(*v.pbstrVal));
     case VT_I2: return "I2&:" + std::to_string(*v.piVal);
     case VT_I4: return "I4&:" + std::to_string(*v.plVal);
     default: return "VT&" + std::to_string(v.vt & ~VT_BYREF);
@@ -149,8 +148,8 @@ class ScriptedObject final : public comdouble::Object {
             if (info) {
                 std::memset(info, 0, sizeof *info);
                 info->scode = DISP_E_EXCEPTION;
-                info->bstrSource = Wide(m_className);
-                info->bstrDescription = Wide(value);
+                info->bstrSource = NewBstr(m_className);
+                info->bstrDescription = NewBstr(value);
             }
             return DISP_E_EXCEPTION;
         }
@@ -162,7 +161,7 @@ class ScriptedObject final : public comdouble::Object {
             switch (arg.vt & ~VT_BYREF) {
             case VT_BSTR:
                 ::SysFreeString(*arg.pbstrVal);
-                *arg.pbstrVal = Wide(value);
+                *arg.pbstrVal = NewBstr(value);
                 break;
             case VT_I2: *arg.piVal = static_cast<SHORT>(std::atoi(value.c_str())); break;
             case VT_I4: *arg.plVal = std::atol(value.c_str()); break;
@@ -219,7 +218,11 @@ bool RegisterInProcess(const std::vector<std::string>& names, bool on) {
         if (!chosen) continue;
         wchar_t wide[64];
         ::StringFromGUID2(ClassId(i), wide, 64);
-        std::string clsid = Narrow(wide, static_cast<int>(std::wcslen(wide)));
+        BSTR text = ::SysAllocString(wide);
+        std::string clsid = TextOfBstr(text);
+        ::SysFreeString(text);
+        // Never a key above the class's own: an empty id would name all of CLSID.
+        if (clsid.size() != 38 || clsid.front() != '{') return false;
         std::string progId = kClasses[i].progId;
         if (!on) {
             ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, (classes + progId).c_str());
