@@ -94,9 +94,7 @@ class DeviceServerTest : public ::testing::Test {
         Pass();
         EXPECT_EQ(M("W $D(^QTEMP(%JOB,\"USYS10\"))"), "0");
     }
-    std::string Answer(const char* which) {
-        return M("W $G(^TEMPPORT($J,\"PORT\"," + MQuote(which) + "))");
-    }
+    std::string Answer(const char* which) { return M("W $G(^TEMPPORT($J,\"PORT\"," + MQuote(which) + "))"); }
 
     hubtest::FormDouble m_form;
 };
@@ -225,13 +223,14 @@ TEST_F(DeviceServerTest, SoundPlaysOnlyForTheExactModes) {
     const char* samples = ::getenv("VORLAN_ALSA_SAMPLES");
     ASSERT_NE(samples, nullptr) << "the test's ALSA configuration names the file";
     HKEY drivers;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Drivers", 0, nullptr, 0, KEY_WRITE, nullptr,
-                                &drivers, nullptr),
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Drivers", 0, nullptr, 0, KEY_WRITE,
+                                nullptr, &drivers, nullptr),
               ERROR_SUCCESS);
     ::RegSetValueExA(drivers, "Audio", 0, REG_SZ, reinterpret_cast<const BYTE*>("alsa"), 5);
     ::RegCloseKey(drivers);
     std::string folder = harness::NewFolder("sound");
-    std::string shortWave = MakeWave(folder + "kurz.wav", 300), longWave = MakeWave(folder + "lang.wav", 4000);
+    std::string shortWave = MakeWave(folder + "kurz.wav", 300),
+                longWave = MakeWave(folder + "lang.wav", 4000);
     auto play = [&](const std::string& path, const char* para) {
         Set("^QTEMP(%JOB,\"SOUND\",\"PATH\")", path);
         Set("^QTEMP(%JOB,\"SOUND\",\"PARA\")", para);
@@ -257,4 +256,13 @@ TEST_F(DeviceServerTest, SoundPlaysOnlyForTheExactModes) {
     ::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Drivers", 0, KEY_WRITE, &drivers);
     ::RegDeleteValueA(drivers, "Audio");
     ::RegCloseKey(drivers);
+}
+
+// The demo's device (scripts/device-sim) on COM23: it answers when the program sets the line.
+TEST_F(DeviceServerTest, DemoDeviceAnswersOneReadingPerRequest) {
+    Request("COM23", 0, 1);
+    EXPECT_EQ(Answer("A"), "Gewicht 71.1 kg");
+    Request("COM23", 0, 1);
+    EXPECT_EQ(Answer("A"), "Gewicht 72.2 kg");
+    EXPECT_TRUE(Shown().empty());
 }
