@@ -171,7 +171,10 @@ class ScriptedObject final : public comdouble::Object {
         if (result) {
             ::VariantInit(result);
             // Every answer is text; the caller converts it to the type it reads.
-            if (m_script.Next(key + " result", value)) comdouble::SetText(result, value);
+            if (m_script.Next(key + " result", value))
+                comdouble::SetText(result, value);
+            else if (m_className == "QSMED" && key == "get 0x60020021")
+                comdouble::SetText(result, "1"); // finished: a caller's wait has no end of its own
         }
         return S_OK;
     }

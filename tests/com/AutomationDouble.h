@@ -10,7 +10,8 @@
 // and \\ in the value are escapes. Several lines of one key answer one call each, the last
 // one every call after. A log line is "<ProgID> <kind> <DISPID> <arguments>", each argument
 // as "BSTR:text", "I2:n", "I4:n", "R8:x", by reference with "&" after the type, followed
-// by "  out argN=<value>" lines for what the script put into them.
+// by "  out argN=<value>" lines for what the script put into them. Unscripted answers are
+// empty, but for the finished property of "QSMED", which is 1: a wait for it has no end.
 
 #include "tests/com/ComDouble.h"
 
