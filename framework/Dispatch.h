@@ -2,12 +2,15 @@
 // Automation driver: creates an object by ProgID and invokes its members by DISPID.
 // Failures are thrown as CDispatchException.
 
+#include "framework/DispMember.h"
 #include "framework/FwString.h"
 
 #include <windows.h>
 #include <oleauto.h>
 
 #include <exception>
+#include <initializer_list>
+#include <vector>
 
 class CDispatchException : public std::exception {
   public:
@@ -62,6 +65,28 @@ class CDispatchDriver {
     CVariant GetProperty(DISPID id) { return Invoke(id, DISPATCH_PROPERTYGET); }
     void SetProperty(DISPID id, const CVariant& value) { Invoke(id, DISPATCH_PROPERTYPUT, &value, 1); }
 
+    // Typed call of a member by its row: the arguments as the row's letters say (their count
+    // must match), by-reference ones written back into args; the result converted to the
+    // row's result type. The driver owns every BSTR it makes. Throws CDispatchException.
+    fw::DispValue Call(const fw::DispMember& member, std::vector<fw::DispValue>& args);
+    fw::DispValue Call(const fw::DispMember& member, std::initializer_list<fw::DispValue> args = {});
+
   private:
+    // Throws CDispatchException with the object's description.
+    void InvokeParams(DISPID id, WORD flags, DISPPARAMS& params, CVariant& result);
     bool m_bAutoRelease = true;
+};
+
+// Initialises COM on the thread for a scope, if nobody has.
+class CComScope {
+  public:
+    CComScope() : m_hr(::CoInitialize(nullptr)) {}
+    ~CComScope() {
+        if (SUCCEEDED(m_hr)) ::CoUninitialize();
+    }
+    CComScope(const CComScope&) = delete;
+    CComScope& operator=(const CComScope&) = delete;
+
+  private:
+    HRESULT m_hr;
 };

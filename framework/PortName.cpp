@@ -41,6 +41,11 @@ bool IsDevicePortName(std::string_view name) {
     return n >= 1 && n <= 255;
 }
 
+bool IsComPortName(std::string_view name) {
+    std::string_view bare = name.substr(0, kDevicePrefix.size()) == kDevicePrefix ? name.substr(kDevicePrefix.size()) : name;
+    return IsDevicePortName(name) && StartsWithNoCase(bare, "COM");
+}
+
 std::string DevicePath(std::string_view name) {
     if (!IsDevicePortName(name)) return std::string();
     if (name.substr(0, kDevicePrefix.size()) == kDevicePrefix) return std::string(name);

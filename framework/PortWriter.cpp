@@ -23,6 +23,23 @@ bool CPortWriter::Write(const void* data, size_t size) {
     return ::WriteFile(m_port, data, static_cast<DWORD>(size), &written, nullptr) && written == size;
 }
 
+bool CPortWriter::SetReadTimeouts(unsigned total, unsigned interval) {
+    if (!IsOpen()) return false;
+    COMMTIMEOUTS t{};
+    t.ReadIntervalTimeout = interval;
+    t.ReadTotalTimeoutConstant = total;
+    return ::SetCommTimeouts(m_port, &t) != 0;
+}
+
+bool CPortWriter::Read(void* data, size_t size, size_t& got) {
+    got = 0;
+    if (!IsOpen()) return false;
+    DWORD read = 0;
+    BOOL ok = ::ReadFile(m_port, data, static_cast<DWORD>(size), &read, nullptr);
+    got = read;
+    return ok != FALSE;
+}
+
 void ApplyPortLine(DCB& dcb, const fw::PortLine& line) {
     if (line.baud > 0) dcb.BaudRate = static_cast<DWORD>(line.baud);
     if (line.stopBits >= 0) dcb.StopBits = static_cast<BYTE>(line.stopBits);
@@ -33,11 +50,12 @@ void ApplyPortLine(DCB& dcb, const fw::PortLine& line) {
     }
 }
 
-bool CPortWriter::SetLine(const fw::PortLine& line) {
+bool CPortWriter::SetLine(const fw::PortLine& line, DCB* previous) {
     if (!IsOpen()) return false;
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
     if (!::GetCommState(m_port, &dcb)) return false;
+    if (previous) *previous = dcb;
     ApplyPortLine(dcb, line);
     return ::SetCommState(m_port, &dcb) != 0;
 }

@@ -46,3 +46,10 @@
 // The Word forms: the open dialog's title and the file-type description of RTF forms.
 #define IDS_WORD_OPEN_TITLE 34
 #define IDS_WORD_FILTER 35
+
+// The outside components: a coding component or DRG grouper that is missing, a quality
+// check that could not run, a measuring device that could not be read (port, error).
+#define IDS_CODING_MISSING 46
+#define IDS_GROUPER_MISSING 49
+#define IDS_QSFILTER_FAILED 4601
+#define IDS_DEVICE_FAILED 4602

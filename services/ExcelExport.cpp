@@ -44,20 +44,6 @@ bool Exists(const std::string& path) {
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Initialises COM on the thread for the run, if nobody has.
-class ComScope {
-  public:
-    ComScope() : m_hr(::CoInitialize(nullptr)) {}
-    ~ComScope() {
-        if (SUCCEEDED(m_hr)) ::CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-  private:
-    HRESULT m_hr;
-};
-
 // A job ends early; the run goes on with the next one.
 struct SkipJob {};
 
@@ -88,7 +74,7 @@ class CExcelRun {
 
     const ExcelRequest& m_request;
     const bool m_bOpenOnly, m_bPrepared, m_bFill;
-    ComScope m_com;
+    CComScope m_com; // COM for the run, if nobody has it
     CExcelDispatch m_app;
     CExcelDispatch m_books;
     std::string m_folder;

@@ -31,4 +31,15 @@ void ServeSql(CRequestHub& hub, const RequestNode& node);
 // Jobs on the workstation's files; the service removes the request itself.
 void ServeLocalFile(CRequestHub& hub, const RequestNode& node);
 
+// The outside components and the workstation's devices.
+void ServePocket(CRequestHub& hub, const RequestNode& node);
+void ServeKodip(CRequestHub& hub, const RequestNode& node);
+void ServeDrg(CRequestHub& hub, const RequestNode& node);
+void ServeQsMed(CRequestHub& hub, const RequestNode& node);
+void ServeQsFilter(CRequestHub& hub, const RequestNode& node);
+void ServeQrCode(CRequestHub& hub, const RequestNode& node);
+void ServeDataMatrix(CRequestHub& hub, const RequestNode& node);
+void ServeDevice(CRequestHub& hub, const RequestNode& node);
+void ServeSound(CRequestHub& hub, const RequestNode& node);
+
 } // namespace vorlan

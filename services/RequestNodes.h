@@ -29,17 +29,17 @@ constexpr int kReportStep = 20;
 #define VORLAN_REQUEST_NODES(NODE)                                                                           \
     NODE(2, "%SQL", nullptr, ByHub, false, ServeSql)                                                         \
     NODE(3, "%ZIP3DES", nullptr, ByService, false, ServePacking)                                             \
-    NODE(4, "POCKET", nullptr, ByHub, true, nullptr)                                                         \
+    NODE(4, "POCKET", nullptr, ByHub, true, ServePocket)                                                     \
     NODE(5, "%EXCEL", "EXCEL", ByHub, true, ServeExcel)                                                      \
-    NODE(6, "KODIP", nullptr, ByHub, true, nullptr)                                                          \
-    NODE(7, "%DRG", nullptr, ByHub, true, nullptr)                                                           \
-    NODE(8, "QSMED", nullptr, ByHub, true, nullptr)                                                          \
-    NODE(9, "QS-FILTER", nullptr, ByHub, true, nullptr)                                                      \
+    NODE(6, "KODIP", nullptr, ByHub, true, ServeKodip)                                                       \
+    NODE(7, "%DRG", nullptr, ByHub, true, ServeDrg)                                                          \
+    NODE(8, "QSMED", nullptr, ByHub, true, ServeQsMed)                                                       \
+    NODE(9, "QS-FILTER", nullptr, ByHub, true, ServeQsFilter)                                                \
     NODE(10, "EKV", nullptr, ByHub, true, ServeEkv)                                                          \
-    NODE(11, "QR-CODE", nullptr, ByService, true, nullptr)                                                   \
-    NODE(12, "DATAMATRIX", nullptr, ByService, true, nullptr)                                                \
-    NODE(13, "USYS10", nullptr, ByHub, true, nullptr)                                                        \
-    NODE(14, "SOUND", nullptr, ByHub, true, nullptr)                                                         \
+    NODE(11, "QR-CODE", nullptr, ByService, true, ServeQrCode)                                               \
+    NODE(12, "DATAMATRIX", nullptr, ByService, true, ServeDataMatrix)                                        \
+    NODE(13, "USYS10", nullptr, ByHub, true, ServeDevice)                                                    \
+    NODE(14, "SOUND", nullptr, ByHub, true, ServeSound)                                                      \
     NODE(15, "%FILE", nullptr, ByService, true, ServeLocalFile)                                              \
     NODE(16, "COMPORT", nullptr, ByHub, false, ServeComPort)                                                 \
     NODE(17, "%MESSAGE", nullptr, ByHub, false, ServeMessage)                                                \

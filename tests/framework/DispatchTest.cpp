@@ -60,6 +60,26 @@ struct Object final : IDispatch {
             info->bstrDescription = SysAllocString(L"Fehler im Ger\u00e4t");
             return DISP_E_EXCEPTION;
         }
+        // By reference: text, 16-bit and 32-bit integers, each changed; a double back.
+        if (id == 4 && p->cArgs == 3) {
+            VARIANT* a = p->rgvarg; // last first
+            if (a[2].vt != (VT_BSTR | VT_BYREF) || a[1].vt != (VT_I2 | VT_BYREF) ||
+                a[0].vt != (VT_I4 | VT_BYREF))
+                return DISP_E_TYPEMISMATCH;
+            std::wstring text = std::wstring(*a[2].pbstrVal) + L"!";
+            SysFreeString(*a[2].pbstrVal);
+            *a[2].pbstrVal = SysAllocString(text.c_str());
+            *a[1].piVal += 1;
+            *a[0].plVal *= 2;
+            result->vt = VT_R8;
+            result->dblVal = 2.5;
+            return S_OK;
+        }
+        if (id == 5) {
+            result->vt = VT_BSTR;
+            result->bstrVal = SysAllocString(L"12");
+            return S_OK;
+        }
         return DISP_E_MEMBERNOTFOUND;
     }
 };
@@ -134,4 +154,19 @@ TEST_F(DispatchTest, FailuresBecomeExceptionsWithTheObjectsDescription) {
         EXPECT_EQ(static_cast<unsigned long>(e.m_scError), 0x80040201ul);
     }
     EXPECT_THROW(d.Invoke(99, DISPATCH_METHOD), CDispatchException);
+}
+
+TEST_F(DispatchTest, TypedCallsPassByReferenceAndConvertTheResult) {
+    CDispatchDriver d;
+    ASSERT_TRUE(d.CreateDispatch("FwTest.Object"));
+    std::vector<fw::DispValue> args{fw::DispValue("Gr\xfc\xdf"), fw::DispValue(-3), fw::DispValue(70000L)};
+    fw::DispValue r = d.Call({4, fw::kDispMethod, 'd', "SHL"}, args);
+    EXPECT_DOUBLE_EQ(r.real, 2.5);
+    EXPECT_EQ(args[0].text, "Gr\xfc\xdf!") << "code page 1252 both ways";
+    EXPECT_EQ(args[1].number, -2);
+    EXPECT_EQ(args[2].number, 140000);
+    EXPECT_EQ(d.Call({5, fw::kDispGet, 'h', ""}).number, 12) << "a text answer read as a number";
+    EXPECT_EQ(d.Call({5, fw::kDispGet, 's', ""}).text, "12");
+    EXPECT_THROW(d.Call({4, fw::kDispMethod, 0, "SH"}, {"x", 1}), CDispatchException) << "the object refuses";
+    EXPECT_THROW(d.Call({4, fw::kDispMethod, 0, "SHL"}, {"x"}), CDispatchException) << "the row wants three";
 }

@@ -19,8 +19,9 @@ using namespace vorlan;
 
 namespace {
 
-const std::vector<std::string> kUnserved = {"POCKET",     "KODIP",  "%DRG",  "QSMED", "QS-FILTER",
-                                            "QR-CODE",    "DATAMATRIX", "USYS10", "SOUND"};
+// The requests for outside components and devices: this server's nodes hold nothing to serve.
+const std::vector<std::string> kOutside = {"POCKET",  "KODIP",      "%DRG",   "QSMED", "QS-FILTER",
+                                           "QR-CODE", "DATAMATRIX", "USYS10", "SOUND"};
 
 // The server of the test: the request nodes that exist, and the lines it was sent.
 class HubTest : public ::testing::Test {
@@ -96,28 +97,23 @@ TEST_F(HubTest, WithoutRequestsOnlyTheTestsReachTheServer) {
     EXPECT_TRUE(fw::TestMode::Shown().empty());
 }
 
-TEST_F(HubTest, UnservedRequestsAreRemovedLoggedAndNotServedAgain) {
+TEST_F(HubTest, RequestsAreRemovedOnceServedAndNotServedAgain) {
     m_nodes = {"%SQL"};
     Pass();
     EXPECT_TRUE(m_nodes.empty());
     EXPECT_EQ(Count(ReportLine()), 0u) << "the SQL request does not report";
 
-    m_nodes.insert(kUnserved.begin(), kUnserved.end());
+    m_nodes.insert(kOutside.begin(), kOutside.end());
     Pass();
-    EXPECT_TRUE(m_nodes.empty());
+    EXPECT_TRUE(m_nodes.empty()) << "by the hub, and the barcode nodes by their services";
     EXPECT_EQ(Count(ReportLine()), 1u);
-    std::string log = Protocol();
-    for (const std::string& node : kUnserved) {
-        std::string line = "CChildDialog::TestAbl - \"" + node + "\" not served";
-        size_t first = log.find(line);
-        EXPECT_NE(first, std::string::npos) << node;
-        EXPECT_EQ(log.find(line, first + 1), std::string::npos) << node;
-    }
+    EXPECT_EQ(NotServedNotes(), 0u) << "every node has its service";
+    // What the services say of components missing here is theirs to test.
+    fw::TestMode::ClearShown();
 
-    size_t before = Lines().size(), notedBefore = NotServedNotes();
+    size_t before = Lines().size();
     Pass();
     EXPECT_EQ(Lines().size() - before, kRequestNodeCount + 1u) << "only the tests";
-    EXPECT_EQ(NotServedNotes(), notedBefore);
     EXPECT_TRUE(fw::TestMode::Shown().empty());
 }
 
