@@ -283,6 +283,7 @@ LRESULT CGridCtrl::OnSize(WPARAM w, LPARAM l) {
 LRESULT CGridCtrl::OnDestroy(WPARAM w, LPARAM l) {
     TraceFunction("CGridCtrl::OnDestroy");
     RevokeDropTarget();
+    m_BackBuffer.Release();
     return CWnd::WindowProc(WM_DESTROY, w, l);
 }
 

@@ -14,6 +14,7 @@
 #include "framework/FwString.h"
 #include "framework/Gdi.h"
 #include "framework/Geometry.h"
+#include "framework/MemDC.h"
 #include "framework/PrintInfo.h"
 #include "framework/Wnd.h"
 
@@ -590,6 +591,8 @@ class CGridCtrl : public CWnd, public IFormGrid {
     int m_nDefColWidth = 0;
     int m_nDrawOffsetX = 0;
     int m_nDrawOffsetY = 0;
+    // The off-screen bitmap of the paints, kept while the window lives.
+    CBackBuffer m_BackBuffer;
 
     CImageList m_SortImages;
     HIMAGELIST m_hCellImages = nullptr;

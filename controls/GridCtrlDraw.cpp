@@ -3,11 +3,9 @@
 
 #include "app/ProtocolLog.h"
 #include "controls/FormColours.h"
-#include "framework/MemDC.h"
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 using vorlan::TraceFunction;
@@ -100,24 +98,33 @@ LRESULT CGridCtrl::OnPaint(WPARAM, LPARAM) {
     int kind = update.m_hObject ? ::GetUpdateRgn(m_hWnd, update, FALSE) : ERROR;
     CPaintDC target(m_hWnd);
     HDC hdc = target;
-    if (hdc && kind != ERROR && kind != NULLREGION) {
-        DWORD size = ::GetRegionData(update, 0, nullptr);
-        std::vector<char> buffer(size);
-        auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
-        if (size && ::GetRegionData(update, size, data)) {
-            const RECT* rects = reinterpret_cast<const RECT*>(data->Buffer);
-            std::vector<std::unique_ptr<CMemDC>> drawn;
-            for (DWORD i = 0; i < data->rdh.nCount; ++i) {
-                ::SelectClipRgn(hdc, CRgn(rects[i]));
-                drawn.push_back(std::make_unique<CMemDC>(&target, m_nDrawOffsetX, m_nDrawOffsetY));
-                OnDraw(drawn.back().get(), true);
-            }
-            // Each bitmap copies its own part when it goes, under the whole update region.
-            ::SelectClipRgn(hdc, update);
-            while (!drawn.empty())
-                drawn.pop_back();
+    if (!hdc || kind == ERROR || kind == NULLREGION) return 0;
+    DWORD size = ::GetRegionData(update, 0, nullptr);
+    std::vector<char> buffer(size);
+    auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
+    if (!size || !::GetRegionData(update, size, data)) return 0;
+    const RECT* rects = reinterpret_cast<const RECT*>(data->Buffer);
+    const CRect box = data->rdh.rcBound;
+    // The kept bitmap holds the window at its own coordinates: each part of the update region
+    // is drawn into it under its own clip, then all go to the screen in one copy.
+    HDC mem = box.right > 0 && box.bottom > 0 ? m_BackBuffer.Get(hdc, box.right, box.bottom) : nullptr;
+    if (!mem) {
+        for (DWORD i = 0; i < data->rdh.nCount; ++i) {
+            ::SelectClipRgn(hdc, CRgn(rects[i]));
+            OnDraw(&target, true);
         }
+        return 0;
     }
+    CDC off(mem);
+    const int saved = off.SaveDC();
+    off.SetViewportOrg(-m_nDrawOffsetX, -m_nDrawOffsetY);
+    for (DWORD i = 0; i < data->rdh.nCount; ++i) {
+        off.SelectClipRgn(CRgn(rects[i]));
+        OnDraw(&off, true);
+    }
+    off.RestoreDC(saved);
+    ::SelectClipRgn(hdc, update);
+    ::BitBlt(hdc, box.left, box.top, box.Width(), box.Height(), mem, box.left, box.top, SRCCOPY);
     return 0;
 }
 

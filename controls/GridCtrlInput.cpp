@@ -8,6 +8,7 @@
 #include "controls/FocusedControl.h"
 #include "controls/GridDragDrop.h"
 #include "controls/InPlaceEdit.h"
+#include "framework/ScrollBar.h"
 
 #include <windowsx.h>
 
@@ -756,7 +757,7 @@ void CGridCtrl::ScrollBy(int bar, UINT code) {
     default: return;
     }
     if (next == pos) return;
-    SetScrollPos32(bar, next);
+    fw::MoveScrollPos32(m_hWnd, bar, next);
     InvalidateGrid();
     UpdateWindow();
 }

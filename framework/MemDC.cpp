@@ -1,5 +1,7 @@
 #include "framework/MemDC.h"
 
+#include <algorithm>
+
 CMemDC::CMemDC(CDC* target, int xOffset, int yOffset) : m_pDC(target) {
     m_bPrinting = target->IsPrinting();
     ::GetClipBox(target->m_hDC, &m_rect);
@@ -38,4 +40,38 @@ CMemDC::~CMemDC() {
     ::DeleteObject(m_hBitmap);
     ::DeleteDC(m_hDC);
     m_hDC = nullptr;
+}
+
+HDC CBackBuffer::Get(HDC target, int cx, int cy) {
+    if (cx <= 0 || cy <= 0) return nullptr;
+    if (m_hDC && cx <= m_cx && cy <= m_cy) return m_hDC;
+    // Grown to the larger of old and new, so that a window resized back and forth settles.
+    int width = std::max(cx, m_cx);
+    int height = std::max(cy, m_cy);
+    Release();
+    HDC mem = ::CreateCompatibleDC(target);
+    HBITMAP bitmap = mem ? ::CreateCompatibleBitmap(target, width, height) : nullptr;
+    if (!bitmap) {
+        if (mem) ::DeleteDC(mem);
+        return nullptr;
+    }
+    m_hDC = mem;
+    m_hBitmap = bitmap;
+    m_hOldBitmap = ::SelectObject(m_hDC, m_hBitmap);
+    m_cx = width;
+    m_cy = height;
+    return m_hDC;
+}
+
+void CBackBuffer::Release() {
+    if (m_hDC) {
+        ::SelectObject(m_hDC, m_hOldBitmap);
+        ::DeleteDC(m_hDC);
+    }
+    if (m_hBitmap) ::DeleteObject(m_hBitmap);
+    m_hDC = nullptr;
+    m_hBitmap = nullptr;
+    m_hOldBitmap = nullptr;
+    m_cx = 0;
+    m_cy = 0;
 }

@@ -24,3 +24,28 @@ class CMemDC : public CDC {
     int m_nSavedDC = 0;
     bool m_bMemDC = false;
 };
+
+// A memory DC whose bitmap is kept from one paint to the next, so that a window repainted at
+// every step (a grid while it scrolls) does not make and free a bitmap of its size each time.
+// The bitmap is made compatible with the screen once; BitBlt still copies it correctly should
+// the display's depth change later.
+class CBackBuffer {
+  public:
+    CBackBuffer() = default;
+    ~CBackBuffer() { Release(); }
+    CBackBuffer(const CBackBuffer&) = delete;
+    CBackBuffer& operator=(const CBackBuffer&) = delete;
+
+    // The memory DC with a bitmap of at least cx by cy pixels, made or grown for target when
+    // needed; null when no bitmap can be had.
+    HDC Get(HDC target, int cx, int cy);
+    void Release();
+    CSize Size() const { return CSize(m_cx, m_cy); }
+
+  private:
+    HDC m_hDC = nullptr;
+    HBITMAP m_hBitmap = nullptr;
+    HGDIOBJ m_hOldBitmap = nullptr;
+    int m_cx = 0;
+    int m_cy = 0;
+};

@@ -191,6 +191,22 @@ TEST_F(GridDrawTest, TheWindowPaintsThroughItsMemoryBitmapsWithoutErasing) {
     EXPECT_EQ(seen, static_cast<COLORREF>(0x00FFFF));
 }
 
+TEST_F(GridDrawTest, AWindowGrownAfterItsFirstPaintGetsItsNewPartPaintedToo) {
+    UpdateWindow(grid->m_hWnd);
+    grid->SetColumnWidth(3, 400);
+    int r = 9, c = 3;
+    grid->SetItemColors(r, c, 0, 9, 0); // green
+    ::MoveWindow(grid->m_hWnd, 0, 0, 680, 480, TRUE);
+    UpdateWindow(grid->m_hWnd);
+    RECT cell{};
+    ASSERT_TRUE(grid->GetCellRect(9, 3, &cell));
+    ASSERT_GT(cell.right, 600);
+    HDC screen = GetDC(grid->m_hWnd);
+    COLORREF seen = GetPixel(screen, cell.right - 5, cell.top + 5);
+    ReleaseDC(grid->m_hWnd, screen);
+    EXPECT_EQ(seen, static_cast<COLORREF>(0x00FF00));
+}
+
 TEST_F(GridDrawTest, TheSortArrowSitsAtTheRightOfTheLastHeaderRowOfTheSortColumn) {
     Surface plain(600, 400);
     Paint(plain);

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using imgtest::Surface;
 
 TEST(MemDC, DrawsOffScreenAndCopiesOnlyItsClipBoxWhenItEnds) {
@@ -74,6 +76,68 @@ TEST(ScrollBar, PositionsBeyondSixteenBitsAreKeptAndClampedToTheRange) {
     fw::SetScrollRange32(wnd, SB_VERT, -1, 100);
     EXPECT_EQ(fw::GetScrollPos32(wnd, SB_VERT), 0);
     EXPECT_EQ(fw::GetScrollLimit32(wnd, SB_VERT), 0);
+    DestroyWindow(wnd);
+}
+
+TEST(BackBuffer, KeepsItsBitmapWhileItIsLargeEnoughAndGrowsToTheLargerRequest) {
+    Surface s(10, 10);
+    CBackBuffer buffer;
+    EXPECT_EQ(buffer.Get(s.dc(), 0, 5), nullptr);
+    HDC first = buffer.Get(s.dc(), 100, 40);
+    ASSERT_TRUE(first);
+    HGDIOBJ bitmap = GetCurrentObject(first, OBJ_BITMAP);
+    EXPECT_EQ(buffer.Get(s.dc(), 60, 40), first);
+    EXPECT_EQ(GetCurrentObject(first, OBJ_BITMAP), bitmap);
+    ASSERT_TRUE(buffer.Get(s.dc(), 80, 70));
+    EXPECT_EQ(buffer.Size(), CSize(100, 70)) << "a window resized back and forth settles";
+    buffer.Release();
+    EXPECT_EQ(buffer.Size(), CSize(0, 0));
+}
+
+namespace {
+// The bar's pixels as they stand in the window.
+std::vector<uint32_t> BarPixels(HWND wnd) {
+    SCROLLBARINFO info{};
+    info.cbSize = sizeof info;
+    GetScrollBarInfo(wnd, OBJID_VSCROLL, &info);
+    RECT window{};
+    GetWindowRect(wnd, &window);
+    CRect bar(info.rcScrollBar);
+    bar.OffsetRect(-window.left, -window.top);
+    Surface copy(bar.Width(), bar.Height());
+    HDC dc = GetWindowDC(wnd);
+    BitBlt(copy.dc(), 0, 0, bar.Width(), bar.Height(), dc, bar.left, bar.top, SRCCOPY);
+    ReleaseDC(wnd, dc);
+    std::vector<uint32_t> pixels;
+    for (int y = 0; y < bar.Height(); ++y)
+        for (int x = 0; x < bar.Width(); ++x)
+            pixels.push_back(copy.At(x, y));
+    return pixels;
+}
+} // namespace
+
+TEST(ScrollBar, AMoveRedrawsTheBarOnlyForANewPictureAndTheBarAlwaysShowsThePosition) {
+    ASSERT_TRUE(CWnd::RegisterWindowClass("DcTestMove", 0, nullptr, nullptr, nullptr));
+    HWND wnd = CreateWindowExA(0, "DcTestMove", "", WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_VISIBLE, 0, 0, 200, 300,
+                               nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(wnd);
+    UpdateWindow(wnd);
+    fw::SetScrollRange32(wnd, SB_VERT, 1999999, 100);
+    // Steps of a thousandth of the range: most leave the thumb where it is, some move it.
+    int drawn = 0;
+    for (int pos = 2000; pos <= 60000; pos += 2000)
+        drawn += fw::MoveScrollPos32(wnd, SB_VERT, pos) ? 1 : 0;
+    EXPECT_EQ(fw::GetScrollPos32(wnd, SB_VERT), 60000);
+    EXPECT_GT(drawn, 0);
+    EXPECT_LT(drawn, 30);
+    std::vector<uint32_t> moved = BarPixels(wnd);
+    RedrawWindow(wnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_TRUE(moved == BarPixels(wnd)) << "as a whole redraw paints it";
+    EXPECT_TRUE(fw::MoveScrollPos32(wnd, SB_VERT, 5000000)) << "to the end: the thumb moves";
+    EXPECT_EQ(fw::GetScrollPos32(wnd, SB_VERT), fw::GetScrollLimit32(wnd, SB_VERT));
+    std::vector<uint32_t> end = BarPixels(wnd);
+    RedrawWindow(wnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_TRUE(end == BarPixels(wnd));
     DestroyWindow(wnd);
 }
 
