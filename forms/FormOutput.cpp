@@ -1,6 +1,7 @@
 #include "forms/FormOutput.h"
 
 #include "app/Session.h"
+#include "forms/PrintForm.h"
 #include "forms/PrintRoadLogic.h"
 #include "framework/App.h"
 #include "framework/ShellFiles.h"
@@ -45,7 +46,7 @@ class CBuiltInOutput : public IFormOutput {
                             NoPrinterSetUp);
     }
     void PrintList(HWND) override { SayMissing(IDS_LIST_PRINTER_MISSING); }
-    void PrintForm(HWND, const std::string&) override { SayMissing(IDS_FORM_PRINTER_MISSING); }
+    void PrintForm(HWND form, const std::string& device) override { PrintFormOf(form, device); }
     void SendToFile(HWND) override { SayMissing(IDS_TEXT_FILE_MISSING); }
     void SendToExcel(HWND form, bool open, bool exportData) override {
         ExcelRequest request;

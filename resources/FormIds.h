@@ -16,7 +16,6 @@
 #define IDS_PICTURE_FILTER 65101 // file filter of the picture choice
 // The print road's services while they are missing
 #define IDS_LIST_PRINTER_MISSING 65140
-#define IDS_FORM_PRINTER_MISSING 65141
 #define IDS_TEXT_FILE_MISSING 65142
 #define IDS_PRINTER_SETUP_MISSING 65145
 
