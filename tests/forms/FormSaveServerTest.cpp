@@ -302,3 +302,19 @@ TEST_F(FormSaveTest, APageWhoseTabNodeSaysRepeatStartsItselfOver) {
     EXPECT_EQ(fw::WindowText(Field(1)), "");
     EXPECT_FALSE(Has(Trace(), "ENDE^REP")) << "the frame's end is not reached";
 }
+
+TEST_F(FormSaveTest, AWordDeviceReachesTheFormPrinterSavedOrChosen) {
+    // The device the server saved; "E" is a kind the form printer refuses with its message.
+    Once("S ^SAV(0,\"GERAET\")=\"WE\"");
+    OpenSave();
+    Save("Erster", "1");
+    EXPECT_TRUE(ShownWith("Zum aktuellen Zeitpunkt sind diese beiden Optionen noch nicht freigeschaltet!"));
+
+    // Without a saved device, the one chosen in the printer choice.
+    Once("S ^SAV(0,\"GERAET\")=\"\"");
+    fw::TestMode::ClearShown();
+    fw::TestMode::PushAnswer("dialog printer device:WE");
+    Save("Zweiter", "2");
+    EXPECT_TRUE(ShownWith("Zum aktuellen Zeitpunkt sind diese beiden Optionen noch nicht freigeschaltet!"));
+    Once("K ^SAV(0,\"GERAET\")");
+}

@@ -211,7 +211,12 @@ TEST_F(PrintFormTest, PrintGoesToTheJobsPrinterAndTheDefaultComesBack) {
     Save("\"MULTI\"", "1");
     M("K ^ZDR(%JOB,\"SAVE\",\"NAME\") S %RTN=\"ZWEI^QPFT\"");
     Save("\"PRINTER\",1", "VORLAN-FAX");
+    harness::ClearPrintFile();
     EXPECT_EQ(Print("WD"), 1);
+    // The second letter came out of the default queue.
+    std::vector<std::string> pages = harness::PrintedPages(60000);
+    ASSERT_FALSE(pages.empty());
+    EXPECT_NE(pages[0].find("Hans Meier"), std::string::npos) << pages[0];
     EXPECT_EQ(Printed(), (std::vector<std::string>{
                              "printer=VORLAN-FAX Rufnummer=absent titles=",
                              "printer=" + m_default + " Rufnummer=absent titles="}));
