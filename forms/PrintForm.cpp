@@ -67,25 +67,25 @@ struct ViewerSearch {
     HWND any = nullptr;
 };
 
+BOOL CALLBACK FindViewerStep(HWND window, LPARAM param) {
+    auto* s = reinterpret_cast<ViewerSearch*>(param);
+    char name[32] = {};
+    ::GetClassNameA(window, name, sizeof name);
+    if (std::string(name) != kViewerClass) return TRUE;
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (s->process && owner == s->process) {
+        s->found = window;
+        return FALSE;
+    }
+    if (!s->any) s->any = window;
+    return TRUE;
+}
+
 // The viewer's top-level window, the one of the process just started when it has one.
 HWND FindViewerWindow(DWORD process) {
     ViewerSearch search{process};
-    ::EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<ViewerSearch*>(param);
-            char name[32] = {};
-            ::GetClassNameA(window, name, sizeof name);
-            if (std::string(name) != kViewerClass) return TRUE;
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            if (s->process && owner == s->process) {
-                s->found = window;
-                return FALSE;
-            }
-            if (!s->any) s->any = window;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ::EnumWindows(FindViewerStep, reinterpret_cast<LPARAM>(&search));
     return search.found ? search.found : search.any;
 }
 

@@ -19,7 +19,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -29,16 +28,6 @@ namespace pf = vorlan::printform;
 namespace {
 
 const char kOptions[] = "Software\\Microsoft\\Office\\8.0\\Word\\Options";
-
-std::vector<std::string> ReadLines(const std::string& path) {
-    std::vector<std::string> lines;
-    std::ifstream in(path, std::ios::binary);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 bool Exists(const std::string& path) {
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -72,7 +61,7 @@ class PrintFormTest : public ::testing::Test {
         comdouble::ClearLog(s_word);
         comdouble::ScriptFailures(s_word, "");
         launchlog::Clear();
-        ::DeleteFileA(m_viewerLog.c_str());
+        comdouble::ClearLog(m_viewer);
         fw::TestMode::ClearShown();
     }
     void TearDown() override {
@@ -120,7 +109,6 @@ class PrintFormTest : public ::testing::Test {
     std::string m_forms, m_default;
     std::string m_out = harness::NewFolder("printform");
     std::string m_viewer = harness::ExeFolder() + "WordViewerDouble.exe";
-    std::string m_viewerLog = harness::ExeFolder() + "WordViewerDouble.log";
     bool m_launched = false;
 };
 
@@ -146,9 +134,9 @@ TEST_F(PrintFormTest, OpenWritesTheLetterAndTheShellOpensIt) {
 TEST_F(PrintFormTest, ViewOpensTheViewerWhenThereIsOne) {
     UseViewer();
     EXPECT_EQ(Print("WA"), 1);
-    ASSERT_TRUE(harness::WaitUntil([&] { return !ReadLines(m_viewerLog).empty(); }, 20000));
-    EXPECT_EQ(ReadLines(m_viewerLog)[0].rfind("start Brief.rtf show=" + std::to_string(SW_SHOW), 0), 0u)
-        << ReadLines(m_viewerLog)[0];
+    ASSERT_TRUE(harness::WaitUntil([&] { return !comdouble::ReadLog(m_viewer).empty(); }, 20000));
+    EXPECT_EQ(comdouble::ReadLog(m_viewer)[0].rfind("start Brief.rtf show=" + std::to_string(SW_SHOW), 0), 0u)
+        << comdouble::ReadLog(m_viewer)[0];
     EXPECT_TRUE(launchlog::Read().empty());
     HWND viewer = nullptr;
     EXPECT_TRUE(harness::WaitUntil([&] { return (viewer = ::FindWindowA("WrdVwrApp", nullptr)) != nullptr; }, 20000));
@@ -269,7 +257,7 @@ TEST_F(PrintFormTest, WithoutWordTheViewerPrintsInTheForeground) {
     EXPECT_EQ(result, 1);
     ASSERT_TRUE(registered);
     std::vector<std::string> log;
-    ASSERT_TRUE(harness::WaitUntil([&] { return (log = ReadLines(m_viewerLog)).size() >= 3; }, 20000));
+    ASSERT_TRUE(harness::WaitUntil([&] { return (log = comdouble::ReadLog(m_viewer)).size() >= 3; }, 20000));
     EXPECT_EQ(log[0], "start " + m_out + "Brief.rtf show=" + std::to_string(SW_SHOWMINIMIZED));
     EXPECT_EQ(log[1], "command 88 BackgroundPrint=REG_SZ:0 printer=VORLAN-FAX Rufnummer=absent titles=");
     EXPECT_TRUE(Boxes().empty());
