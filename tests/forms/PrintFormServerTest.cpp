@@ -44,7 +44,9 @@ class PrintFormTest : public ::testing::Test {
         ASSERT_FALSE(launchlog::LoggerPath().empty()) << "the fixture registered the logger";
         const char* forms = std::getenv("VORLAN_FORMS");
         ASSERT_TRUE(forms) << "the test names the demo's template folder";
-        m_forms = forms;
+        // The folder's separators come doubled through the test's environment.
+        for (char c : std::string(forms))
+            if (c != '\\' || m_forms.empty() || m_forms.back() != '\\') m_forms += c;
         apptest::PrepareApp("PrintFormTest", MakeClientLibraryTransport());
         theApp.WriteProfileInt("Settings", "DisableWaitDialog", 1);
         theApp.SetGeneralValue("WordViewPath", "(Not present)");
@@ -302,4 +304,53 @@ TEST_F(PrintFormTest, AFirstDocumentHeldOpenIsNotOverwritten) {
     std::vector<launchlog::Launch> launches = launchlog::WaitFor(1);
     ASSERT_EQ(launches.size(), 1u);
     EXPECT_EQ(launches[0].file, pf::WithBackslash(temp) + "VORLAN-Beleg#2.rtf");
+}
+
+TEST_F(PrintFormTest, FolderRulesForLocalAndRelativeNames) {
+    // Local with a folder, for a single document: the program's folder.
+    Save("\"LOCAL\"", "");
+    EXPECT_EQ(Print("WB"), 1);
+    std::vector<launchlog::Launch> launches = launchlog::WaitFor(1);
+    ASSERT_EQ(launches.size(), 1u);
+    EXPECT_EQ(launches[0].file, harness::ExeFolder() + "Brief.rtf");
+    ::DeleteFileA((harness::ExeFolder() + "Brief.rtf").c_str());
+
+    // No folder, a name and one document per part: the name lies beside the templates.
+    NewJob();
+    M("K ^ZDR(%JOB,\"SAVE\",\"DIR\")");
+    Save("\"MULTI\"", "1");
+    Save("\"NAME\"", "PrintFormTest");
+    EXPECT_EQ(Print("WB"), 1);
+    launches = launchlog::WaitFor(1);
+    ASSERT_EQ(launches.size(), 1u);
+    EXPECT_EQ(launches[0].file, pf::WithBackslash(m_forms) + "PrintFormTest_1.rtf");
+    ::DeleteFileA(launches[0].file.c_str());
+}
+
+TEST_F(PrintFormTest, APathTooLongIsRefused) {
+    Save("\"NAME\"", std::string(250, 'x'));
+    EXPECT_EQ(Print("WB"), 0);
+    std::vector<std::string> boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].rfind("Der Pfad ist zu lang:\n" + m_out, 0), 0u) << boxes[0];
+    ::Sleep(500);
+    EXPECT_TRUE(launchlog::Read().empty());
+}
+
+TEST_F(PrintFormTest, TheViewersBackgroundPrintComesBackWithItsType) {
+    UseViewer();
+    DWORD two = 2;
+    ASSERT_TRUE(fw::RegPutValue(HKEY_CURRENT_USER, kOptions, "BackgroundPrint",
+                                {true, REG_DWORD, std::string(reinterpret_cast<const char*>(&two), sizeof two)}));
+    ASSERT_TRUE(comdouble::RunRegistration(s_word, "/UnregServer", "Word.Application"));
+    int result = Print("WD");
+    bool registered = comdouble::RunRegistration(s_word, "/RegServer", "Word.Application");
+    EXPECT_EQ(result, 1);
+    ASSERT_TRUE(registered);
+    std::vector<std::string> log;
+    ASSERT_TRUE(harness::WaitUntil([&] { return (log = comdouble::ReadLog(m_viewer)).size() >= 2; }, 20000));
+    EXPECT_EQ(log[1].rfind("command 88 BackgroundPrint=REG_SZ:0 printer=" + m_default, 0), 0u) << log[1];
+    fw::RegSavedValue back = fw::RegSaveValue(HKEY_CURRENT_USER, kOptions, "BackgroundPrint");
+    EXPECT_EQ(back.type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(back.data, std::string(reinterpret_cast<const char*>(&two), sizeof two));
 }
