@@ -354,3 +354,15 @@ TEST_F(PrintFormTest, TheViewersBackgroundPrintComesBackWithItsType) {
     EXPECT_EQ(back.type, static_cast<DWORD>(REG_DWORD));
     EXPECT_EQ(back.data, std::string(reinterpret_cast<const char*>(&two), sizeof two));
 }
+
+TEST_F(PrintFormTest, AViewerThatShowsNoWindowIsReported) {
+    // A program that starts and ends without the viewer's window.
+    theApp.SetGeneralValue("WordViewPath", launchlog::LoggerPath().c_str());
+    ASSERT_TRUE(comdouble::RunRegistration(s_word, "/UnregServer", "Word.Application"));
+    int result = Print("WD");
+    bool registered = comdouble::RunRegistration(s_word, "/RegServer", "Word.Application");
+    EXPECT_EQ(result, 1);
+    ASSERT_TRUE(registered);
+    EXPECT_EQ(Boxes(), std::vector<std::string>{pf::NoViewerWindowText(m_out + "Brief.rtf")});
+    EXPECT_FALSE(fw::RegSaveValue(HKEY_CURRENT_USER, kOptions, "BackgroundPrint").present);
+}
