@@ -131,7 +131,7 @@ class CFormPrinter {
 };
 
 int CFormPrinter::Run() {
-    vorlan::WriteProtocol("CChildDialog::PrintForm - %s", vorlan::kLogTrace, m_command.c_str());
+    vorlan::WriteProtocol(("CChildDialog::PrintForm - " + m_command).c_str(), vorlan::kLogTrace);
     m_launch.Close();
     m_options = pf::ReadJobOptions([this](const std::string& line) { return M(line); });
     if (Refused()) return 0;
