@@ -226,6 +226,8 @@ TEST_F(PrintFormTest, PrintGoesToTheJobsPrinterAndTheDefaultComesBack) {
 TEST_F(PrintFormTest, PrintThroughTheShellSeesTheJobsPrinter) {
     Save("\"PRINTER\"", "VORLAN-FAX");
     Save("\"PRINTWORD\"", "");
+    // The launched program reads the default printer as it starts, which takes a while here.
+    M("S ^ZDR(%JOB,\"LOAD\",\"SLEEP\")=10000");
     EXPECT_EQ(Print("WD"), 1);
     std::vector<launchlog::Launch> launches = launchlog::WaitFor(1);
     ASSERT_EQ(launches.size(), 1u);
