@@ -105,6 +105,13 @@ class PrintFormTest : public ::testing::Test {
             return line.rfind(start, 0) == 0;
         }));
     }
+    // Word not installed for the length of the job.
+    int PrintWithoutWord(const std::string& command) {
+        EXPECT_TRUE(comdouble::RunRegistration(s_word, "/UnregServer", "Word.Application"));
+        int result = Print(command);
+        EXPECT_TRUE(comdouble::RunRegistration(s_word, "/RegServer", "Word.Application"));
+        return result;
+    }
     void UseViewer() { theApp.SetGeneralValue("WordViewPath", m_viewer.c_str()); }
 
     static std::string s_word;
@@ -255,11 +262,7 @@ TEST_F(PrintFormTest, AnUnknownPrinterIsReportedAndTheDocumentSkipped) {
 TEST_F(PrintFormTest, WithoutWordTheViewerPrintsInTheForeground) {
     UseViewer();
     Save("\"PRINTER\"", "VORLAN-FAX");
-    ASSERT_TRUE(comdouble::RunRegistration(s_word, "/UnregServer", "Word.Application"));
-    int result = Print("WD");
-    bool registered = comdouble::RunRegistration(s_word, "/RegServer", "Word.Application");
-    EXPECT_EQ(result, 1);
-    ASSERT_TRUE(registered);
+    EXPECT_EQ(PrintWithoutWord("WD"), 1);
     std::vector<std::string> log;
     ASSERT_TRUE(harness::WaitUntil([&] { return (log = comdouble::ReadLog(m_viewer)).size() >= 3; }, 20000));
     EXPECT_EQ(log[0], "start " + m_out + "Brief.rtf show=" + std::to_string(SW_SHOWMINIMIZED));
@@ -344,11 +347,7 @@ TEST_F(PrintFormTest, TheViewersBackgroundPrintComesBackWithItsType) {
     DWORD two = 2;
     ASSERT_TRUE(fw::RegPutValue(HKEY_CURRENT_USER, kOptions, "BackgroundPrint",
                                 {true, REG_DWORD, std::string(reinterpret_cast<const char*>(&two), sizeof two)}));
-    ASSERT_TRUE(comdouble::RunRegistration(s_word, "/UnregServer", "Word.Application"));
-    int result = Print("WD");
-    bool registered = comdouble::RunRegistration(s_word, "/RegServer", "Word.Application");
-    EXPECT_EQ(result, 1);
-    ASSERT_TRUE(registered);
+    EXPECT_EQ(PrintWithoutWord("WD"), 1);
     std::vector<std::string> log;
     ASSERT_TRUE(harness::WaitUntil([&] { return (log = comdouble::ReadLog(m_viewer)).size() >= 2; }, 20000));
     EXPECT_EQ(log[1].rfind("command 88 BackgroundPrint=REG_SZ:0 printer=" + m_default, 0), 0u) << log[1];
@@ -360,11 +359,7 @@ TEST_F(PrintFormTest, TheViewersBackgroundPrintComesBackWithItsType) {
 TEST_F(PrintFormTest, AViewerThatShowsNoWindowIsReported) {
     // A program that starts and ends without the viewer's window.
     theApp.SetGeneralValue("WordViewPath", launchlog::LoggerPath().c_str());
-    ASSERT_TRUE(comdouble::RunRegistration(s_word, "/UnregServer", "Word.Application"));
-    int result = Print("WD");
-    bool registered = comdouble::RunRegistration(s_word, "/RegServer", "Word.Application");
-    EXPECT_EQ(result, 1);
-    ASSERT_TRUE(registered);
+    EXPECT_EQ(PrintWithoutWord("WD"), 1);
     EXPECT_EQ(Boxes(), std::vector<std::string>{pf::NoViewerWindowText(m_out + "Brief.rtf")});
     EXPECT_FALSE(fw::RegSaveValue(HKEY_CURRENT_USER, kOptions, "BackgroundPrint").present);
 }
