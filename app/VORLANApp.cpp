@@ -4,6 +4,7 @@
 #include "app/UpdateCheck.h"
 #include "controls/Global.h"
 #include "controls/Diagramm.h"
+#include "controls/FormatWnd.h"
 #include "controls/ListField.h"
 #include "forms/BaseMDIMenu.h"
 #include "forms/ChildForm.h"
@@ -18,6 +19,7 @@
 #include "resources/MainFrameIds.h"
 #include "resources/resource.h"
 #include "tools/DataExplorer.h"
+#include "tools/IconList.h"
 
 #include <commctrl.h>
 #include <shlwapi.h>
@@ -377,10 +379,12 @@ void CVORLANApp::RegisterClasses() {
     CChildForm::SetLooks(looks);
     CBaseMDIMenu::SetImageLoader([](UINT bitmap) { return theApp.LoadImageList(bitmap, false); });
     CDataExplorer::SetImageLoader([](UINT bitmap) { return theApp.LoadImageList(bitmap, false); });
+    CIconList::SetImageLoader([] { return theApp.LoadImageList(IDB_MENUTREE, false); });
     CListField::SetImageLoader([](UINT bitmap) { return theApp.LoadImageList(bitmap, false); });
     auto execute = [](const std::string& line) { return theApp.Execute(line.c_str()).str(); };
     CListField::SetExecutor(execute);
     CDiagramm::SetExecutor(execute);
+    CFormatEdit::SetExecutor(execute);
     CChildForm::RegisterTabEdit();
     CWnd::RegisterWindowClass("VORLAN MDI Window", CS_DBLCLKS, m_hMainIcon, nullptr,
                               reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), vorlan::kFrameExtraBytes);

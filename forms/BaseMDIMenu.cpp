@@ -214,8 +214,17 @@ int CBaseMDITitleMenu::Create(const std::vector<std::string>& keys, int count) {
         m_bitmaps[slot] = popup.group.bitmap;
         if (menu.AddItems(popup.items, kImages) > 0 &&
             ::AppendMenuA(m_hMenu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(menu.m_hMenu),
-                          popup.group.title.c_str()))
+                          popup.group.title.c_str())) {
             m_shown.push_back(slot);
+            // The menu bar shows the group's image: its number rides in the checked-state bitmap.
+            if (popup.group.bitmap > 0) {
+                MENUITEMINFOA mii{};
+                mii.cbSize = sizeof mii;
+                mii.fMask = MIIM_CHECKMARKS;
+                mii.hbmpChecked = reinterpret_cast<HBITMAP>(static_cast<INT_PTR>(popup.group.bitmap));
+                ::SetMenuItemInfoA(m_hMenu, static_cast<UINT>(m_shown.size() - 1), TRUE, &mii);
+            }
+        }
         ++slot;
     }
     return GetCount();

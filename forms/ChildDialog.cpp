@@ -352,8 +352,7 @@ void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
     RaiseLayout(r.right, r.bottom);
     switch (field.kind) {
     case FieldKind::Explorer:
-    case FieldKind::RichText:
-        // Their controls come with the controls' own issues; until then the field shows its
+        // Its control comes with the controls' own issues; until then the field shows its
         // label like an unknown kind.
         vorlan::WriteProtocol("CChildDialog::CreateControls - field %d of kind %d not created",
                               vorlan::kLogNote, k, field.kindNumber);
@@ -394,6 +393,10 @@ void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
     case FieldKind::Radio:
     case FieldKind::RadioRight:
     case FieldKind::Check3Right: ShowCheck(control, field.value); break;
+    case FieldKind::RichText:
+        // Its text comes from the array its focus entry names, as a text box's does.
+        VisitField(control);
+        break;
     case FieldKind::Chart:
     case FieldKind::ListField:
         // The array's name: the field reads its entries from there.
@@ -498,6 +501,11 @@ HWND CChildDialog::CreateFieldControl(int k, const vorlan::FieldRecord& field, c
             ++m_nDiagrams;
             m_stretchCandidates.push_back({field.kind, {id, r}});
         }
+        break;
+    case FieldKind::RichText:
+        control = InsertRichEdit(id, r);
+        if (control && !m_session.Execute(line::kFontDisabled).IsEmpty())
+            ::SendMessageA(control, WM_RICH_ENABLEFONT, 0, 0);
         break;
     case FieldKind::ListField:
         control = InsertListField(id, r);

@@ -115,6 +115,13 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     // Server data into Excel (openOnly: a workbook the user picks; prepared: the cell list;
     // neither: the templates the server left). 1 when the run went to its end.
     int SendToExcel(int openOnly, int prepared);
+    // The form's print commands: with a grid the grid's, without one 0x800A prints the text
+    // box or asks the focused window to print itself. Always 1.
+    LRESULT OnPrintCommands(UINT id);
+    // A picture of the form's frame window on one page; false when the print dialog was cancelled.
+    bool HardCopy();
+    // The text box's text over as many pages as it needs, with a header and page numbers.
+    int PrintTextBox();
     // An RTF form the user picks from the Word forms folder, opened with its program; the main
     // window is minimised then. 1 when a form was chosen.
     int OpenWord();

@@ -223,6 +223,12 @@ std::string CChildDialog::ReadTextBox(const std::string& name) {
 }
 
 void CChildDialog::SetTextBoxText(HWND control, const std::string& text) {
+    if (control == m_hRichEdit) {
+        // Its RTF reads back in another form than it was given, and it holds any length.
+        ::SetWindowTextA(control, text.c_str());
+        m_partialTextBoxes.erase(::GetDlgCtrlID(control) & 0xFF);
+        return;
+    }
     // Edits hold far more than their default limit; a text that still does not fit whole is
     // shown as far as it goes and never written back, so the server keeps all of it.
     ::SendMessageA(control, EM_SETLIMITTEXT, 0, 0);

@@ -141,7 +141,8 @@ LRESULT CChildDialog::OnFieldFocus(int n, HWND control) {
     if (!m_hWnd) return 1;
     if (m_session.Execute(line::kTakeRebuildOnFocus) == "1") CreateControls(1);
     std::string text = vorlan::PieceOf(answer, 1);
-    if (!IsMultiLine(control)) {
+    // The rich-text field is a text box: its text comes from the array the answer names.
+    if (!IsMultiLine(control) && control != m_hRichEdit) {
         std::string shown = vorlan::UnescapeFromServer(text);
         if (fw::WindowText(control) != shown) ::SetWindowTextA(control, shown.c_str());
         if (!m_session.Execute(vorlan::SelectAllRequestLine(n)).IsEmpty())

@@ -80,14 +80,16 @@ void CChildDialog::PrintScreen(UINT id) {
         m_session.Execute(line::kKillPrintBreak);
         return;
     }
-    int code = saved.empty() ? output.ChoosePrinter(m_hWnd) : output.SetDevice(m_hWnd, saved);
+    // The form printer gets the saved device, else the one chosen, whose kind it reads.
+    std::string device = saved;
+    int code = saved.empty() ? output.ChoosePrinter(m_hWnd, device) : output.SetDevice(m_hWnd, saved);
     if (!m_hWnd) return;
     switch (vorlan::PrintStepOf(code)) {
     case vorlan::PrintStep::None: break;
     case vorlan::PrintStep::ListPrint: RunListPrint(); break;
     case vorlan::PrintStep::TextFile: output.SendToFile(m_hWnd); break;
     case vorlan::PrintStep::ListPrinter: output.PrintList(m_hWnd); break;
-    case vorlan::PrintStep::FormPrinter: output.PrintForm(m_hWnd, saved); break;
+    case vorlan::PrintStep::FormPrinter: output.PrintForm(m_hWnd, device); break;
     case vorlan::PrintStep::Excel: output.SendToExcel(m_hWnd, false, true); break;
     case vorlan::PrintStep::Routine: {
         CWaitCursor wait;

@@ -177,13 +177,7 @@ bool CChildDialog::OnCommand(WPARAM wParam, LPARAM lParam, LRESULT& result) {
     UINT code = HIWORD(wParam);
     if (id == ID_GRID_PRINT || id == ID_GRID_COPY || (id >= 0x8101 && id <= 0x8103) ||
         id == ID_FORM_HARDCOPY) {
-        if (HasGrid() && id != ID_FORM_HARDCOPY && id != 0x8102) {
-            result = OnGridCommand(id);
-            return true;
-        }
-        // Printing and the hard copy come with the print services.
-        vorlan::WriteProtocol("CChildDialog::WindowProc - print command %u not served", vorlan::kLogNote, id);
-        result = 0;
+        result = id == ID_FORM_HARDCOPY ? (HardCopy() ? 1 : 0) : OnPrintCommands(id);
         return true;
     }
     // Closing while a popup list is open closes the list; the form stays.

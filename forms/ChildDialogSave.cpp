@@ -29,7 +29,9 @@ int CChildDialog::SaveField(int forward, int keepFocus, int field) {
     if (!control) return 0xFFFF;
 
     ControlKind kind = KindOfControl(control);
-    bool multiLineBox = kind == ControlKind::Edit && IsMultiLine(control) && !m_strTextBoxVariable.empty();
+    bool rich = control == m_hRichEdit;
+    bool multiLineBox =
+        kind == ControlKind::Edit && (IsMultiLine(control) || rich) && !m_strTextBoxVariable.empty();
     std::string value;
     switch (kind) {
     case ControlKind::PushButton: value = forward == -1 ? "J" : "N"; break;
@@ -38,8 +40,15 @@ int CChildDialog::SaveField(int forward, int keepFocus, int field) {
         value = ::SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? "J" : "N";
         break;
     case ControlKind::Edit:
-        // (The rich-text field sends its text twice here once forms have one.)
-        if (multiLineBox) {
+        if (rich) {
+            if (m_strTextBoxVariable.empty()) break;
+            // Twice: as RTF, and as plain text under the name followed by "TEXT".
+            SetTextBoxVariable(m_strTextBoxVariable, fw::WindowText(control));
+            ::SendMessageA(control, WM_RICH_SETTEXTMODE, 0, 0);
+            std::string plain = fw::WindowText(control);
+            ::SendMessageA(control, WM_RICH_SETTEXTMODE, 1, 0);
+            SetTextBoxVariable(m_strTextBoxVariable + "TEXT", plain);
+        } else if (multiLineBox) {
             // Only an edited text goes back (the server has the one it sent), and never one
             // that could not be shown whole.
             if (!m_partialTextBoxes.count(n) && ::SendMessageA(control, EM_GETMODIFY, 0, 0))

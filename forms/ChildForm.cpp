@@ -4,6 +4,7 @@
 #include "app/Session.h"
 #include "app/SettingsBlock.h"
 #include "controls/Diagramm.h"
+#include "controls/FormatWnd.h"
 #include "controls/HtmlStatic.h"
 #include "controls/InPlaceEdit.h"
 #include "controls/ListField.h"
@@ -151,6 +152,17 @@ HWND CChildForm::InsertListField(UINT id, const RECT& rect) {
 HWND CChildForm::InsertDiagramm(UINT id, const RECT& rect) {
     vorlan::TraceFunction("CChildForm::InsertDiagramm");
     return InsertOwned<CDiagramm>(m_hWnd, m_hFont, id, rect);
+}
+
+HWND CChildForm::InsertRichEdit(UINT id, const RECT& rect) {
+    vorlan::TraceFunction("CChildForm::InsertRichEdit");
+    auto* field = new CFormatWnd;
+    if (!field->Create(rect, m_hWnd, id)) {
+        delete field;
+        return nullptr;
+    }
+    m_hRichEdit = field->m_hWnd;
+    return m_hRichEdit;
 }
 
 void CChildForm::SetStaticText(SIZE* size, HWND label, const char* text) {

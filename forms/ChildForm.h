@@ -52,6 +52,8 @@ class CChildForm : public CWnd {
     HWND InsertExplorer(int kind, const RECT& rect, UINT id, const char* array);
     HWND InsertListField(UINT id, const RECT& rect);
     HWND InsertDiagramm(UINT id, const RECT& rect);
+    // The rich-text field; it becomes the form's one rich-text field.
+    HWND InsertRichEdit(UINT id, const RECT& rect);
     // The common step of the window-class insertions; oldProc is the one place shared by
     // every control subclassed with newProc (null: no subclassing).
     HWND InsertControl(const char* className, UINT id, const RECT& rect, const char* text, DWORD exStyle,

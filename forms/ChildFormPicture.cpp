@@ -7,7 +7,7 @@
 #include "forms/ChildFormPicture.h"
 #include "forms/FormGeometry.h"
 #include "framework/App.h"
-#include "framework/FileDialog.h"
+#include "tools/FileDialogPreview.h"
 #include "framework/Menu.h"
 #include "framework/PathParts.h"
 #include "framework/Thread.h"
@@ -186,8 +186,8 @@ void ReplacePicture(HWND picture) {
     std::string current = fw::WindowText(picture);
     CString filter;
     filter.LoadString(IDS_PICTURE_FILTER);
-    CFileDialog dialog(true, nullptr, current.c_str(),
-                       OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR, filter, picture);
+    CFileDialogPreview dialog(true, nullptr, current.c_str(),
+                              OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR, filter, picture);
     if (dialog.DoModal() != IDOK) return;
     std::string folder = fw::FolderOf(current);
     if (!folder.empty()) CFileDropTarget::MakeDirectory(folder.c_str());

@@ -301,6 +301,7 @@ constexpr const char* kGridColumn = "W $G(%PP)";
 constexpr const char* kGridRow = "W $G(%ZZ)";
 constexpr const char* kTakeSubDialogAndError = "W $G(%DDN) K %DDN,%F";
 constexpr const char* kTakeStartField = "W $G(%NE) K %NE";
+constexpr const char* kFontDisabled = "W:$D(%WIN(\"FONTDISABLE\")) 1";
 } // namespace line
 
 // %INF and %F, both whole also when they hold "§" (their lengths travel first).

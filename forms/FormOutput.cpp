@@ -4,50 +4,44 @@
 #include "forms/PrintForm.h"
 #include "forms/PrintRoadLogic.h"
 #include "framework/App.h"
+#include "framework/LentWnd.h"
 #include "framework/ShellFiles.h"
 #include "framework/TestMode.h"
 #include "framework/Wnd.h"
 #include "resources/FormIds.h"
 #include "services/ExcelExport.h"
+#include "services/PrintList.h"
+#include "services/SelectPrinter.h"
+#include "services/TextExport.h"
 
 namespace vorlan {
 
 namespace {
-
-void SayMissing(UINT text) {
-    AfxMessageBox(text, MB_OK | MB_ICONINFORMATION);
-}
 
 std::function<void()>& ListWindowOpener() {
     static std::function<void()> open;
     return open;
 }
 
-int NoPrinterSetUp(bool&) {
-    SayMissing(IDS_PRINTER_SETUP_MISSING);
-    return kDeviceCancel;
-}
-
-// Until the documents-and-printing services are plugged in, the choice offers no device (a
-// test script may choose one) and each of those services says that it is missing.
+// The printer choice, the list printer, the form printer and the text file are the services'
+// own.
 class CBuiltInOutput : public IFormOutput {
   public:
-    int ChoosePrinter(HWND form) override {
-        std::string device;
-        int result = kDeviceCancel;
-        for (const fw::DialogStep& step : fw::TestMode::DialogScript("printer"))
-            if (step.kind == fw::DialogStep::Verb && step.verb == "device") device = step.text;
-        if (!device.empty()) result = SetDevice(form, device);
-        if (fw::TestMode::IsOn()) fw::TestMode::RecordItem(fw::ShownItem{"printer", 0, "", device, result});
-        return result;
+    int ChoosePrinter(HWND form, std::string& device) override {
+        CLentWnd parent(form);
+        CSelectPrinter dialog(parent.Get());
+        int code = dialog.DoModal();
+        device = dialog.Device();
+        return code;
     }
-    int SetDevice(HWND, const std::string& device) override {
-        return ChooseDevice([](const std::string& line) { TheSession().Execute(line); }, device,
-                            NoPrinterSetUp);
+    int SetDevice(HWND form, const std::string& device) override {
+        CLentWnd parent(form);
+        CSelectPrinter dialog(parent.Get());
+        return dialog.SetDevice(device);
     }
-    void PrintList(HWND) override { SayMissing(IDS_LIST_PRINTER_MISSING); }
+    void PrintList(HWND form) override { CPrintList(form).Print(); }
     void PrintForm(HWND form, const std::string& device) override { PrintFormOf(form, device); }
-    void SendToFile(HWND) override { SayMissing(IDS_TEXT_FILE_MISSING); }
+    void SendToFile(HWND form) override { vorlan::SendToFile(form); }
     void SendToExcel(HWND form, bool open, bool exportData) override {
         ExcelRequest request;
         request.execute = [](const std::string& line) { return TheSession().Execute(line).str(); };

@@ -1,8 +1,8 @@
 #pragma once
 // The printing and export services a form's print road calls, one seam each: the printer
 // choice, the list and form printers, the text file, Excel, the list window and the shell.
-// The application object plugs in the real services; tests plug in their own. Until a
-// service is there, the choice answers Cancel and a chosen service says so.
+// The built-in services are the real ones; tests plug in their own. The form printer says
+// that it is missing until it is plugged in.
 
 #include <windows.h>
 
@@ -15,8 +15,9 @@ namespace vorlan {
 class IFormOutput {
   public:
     virtual ~IFormOutput() = default;
-    // The printer choice as a modal dialog owned by the form: a device code (2: Cancel).
-    virtual int ChoosePrinter(HWND form) = 0;
+    // The printer choice as a modal dialog owned by the form: a device code (2: Cancel), and
+    // the device text of the row chosen.
+    virtual int ChoosePrinter(HWND form, std::string& device) = 0;
     // A device the server saved, turned into a choice without a dialog.
     virtual int SetDevice(HWND form, const std::string& device) = 0;
     virtual void PrintList(HWND form) = 0;

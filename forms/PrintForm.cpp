@@ -353,8 +353,7 @@ int PrintForm(CWnd* form, const std::string& command, fw::CShellProcess& launch)
     return CFormPrinter(form, command, launch).Run();
 }
 
-void PrintFormOf(HWND form, std::string device) {
-    if (device.empty()) device = TheSession().Execute(printform::line::kChosenDevice).str();
+void PrintFormOf(HWND form, const std::string& device) {
     fw::CShellProcess launch;
     if (auto* dialog = dynamic_cast<CChildDialog*>(CWnd::FromHandlePermanent(form)))
         dialog->PrintForm(device.c_str(), launch);

@@ -18,8 +18,8 @@ namespace vorlan {
 // emptied first. 1 when the documents were written (with "?Z": when the templates were
 // found), 0 on refusal or failure.
 int PrintForm(CWnd* form, const std::string& command, fw::CShellProcess& launch);
-// The form's print road: the device the server saved, else the one chosen in the printer
-// choice (which the server holds in %DEV). Nothing follows the launched programs.
-void PrintFormOf(HWND form, std::string device);
+// The form's print road, with the device saved or chosen. Nothing follows the launched
+// programs.
+void PrintFormOf(HWND form, const std::string& device);
 
 } // namespace vorlan

@@ -88,8 +88,6 @@ inline constexpr char kPrinter[] = "W $G(^ZDR(%JOB,\"SAVE\",\"PRINTER\"))";
 inline constexpr char kFaxNoCheck[] = "W $G(^ZDR(%JOB,\"SAVE\",\"FAXNOCHECK\"))";
 inline constexpr char kFaxWord[] = "W $G(^ZDR(%JOB,\"SAVE\",\"FAXWORD\"))";
 inline constexpr char kFaxPrinter[] = "W $G(^ZDR(%JOB,\"SAVE\",\"FAXPRINTER\"))";
-// The device the printer choice told the server.
-inline constexpr char kChosenDevice[] = "W $G(%DEV)";
 } // namespace line
 // The printer of the n-th document (n from 1).
 std::string FilePrinterLine(int n);

@@ -146,17 +146,4 @@ std::string NextIconLine(int n) {
     return "W $O(^Z(\"DESKTOP\",%USER,\"ICONS\"," + std::to_string(n) + "))";
 }
 
-std::string IconItemLine(int n, std::string_view item) {
-    return "W $G(^Z(\"DESKTOP\",%USER,\"ICONS\"," + std::to_string(n) + "," + MQuote(item) + "))";
-}
-
-std::string MenuPictureLine(std::string_view memo) {
-    return "W $$GETMNUPI^QCC(" + MQuote(memo) + ")";
-}
-
-int IconImageFromAnswer(std::string_view answer) {
-    int n = std::atoi(std::string(answer).c_str());
-    return n == 0 ? 47 : n - 1;
-}
-
 } // namespace vorlan

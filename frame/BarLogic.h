@@ -102,10 +102,5 @@ inline constexpr char kUserDesktopCheckLine[] = "W:$D(^[%SYS]Z(\"DESKTOP\",%USER
 std::string DesktopItemLine(bool perClient, std::string_view item);
 // The next icon number after n (0: the first); "" after the last.
 std::string NextIconLine(int n);
-// "TEXT", "MEMO", "PARA", "POSX", "POSY" of icon n.
-std::string IconItemLine(int n, std::string_view item);
-std::string MenuPictureLine(std::string_view memo);
-// The desktop's image of a menu entry: the server's picture number less one, 47 for none.
-int IconImageFromAnswer(std::string_view answer);
 
 } // namespace vorlan

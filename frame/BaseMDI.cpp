@@ -279,6 +279,11 @@ LRESULT CBaseMDI::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_MDIACTIVATE: return OnMDIActivate(reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_DESTROY: OnDestroy(); break;
     case WM_HELP: return OnHelpInfo();
+    case WM_MENUSELECT: m_bars.OnMenuSelect(wParam, lParam); break;
+    case WM_MENUSHOW:
+        if (m_bars.HasMenuBar()) return m_bars.OnMenuShow();
+        break;
+    case WM_NCACTIVATE: m_bars.OnNcActivate(wParam && ::IsWindowEnabled(m_hWnd)); break;
     default: {
         LRESULT result = 0;
         if (OnFormFrameMessage(msg, wParam, lParam, result)) return result;
@@ -286,6 +291,16 @@ LRESULT CBaseMDI::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     }
     return CVORLANMDIChild::WindowProc(msg, wParam, lParam);
+}
+
+LRESULT CBaseMDI::OnMenuChar(WPARAM wParam, LPARAM lParam) {
+    if (LRESULT r = m_bars.OnMenuChar(wParam, lParam)) return r;
+    return CVORLANMDIChild::OnMenuChar(wParam, lParam);
+}
+
+void CBaseMDI::OnIdleUpdateCmdUI() {
+    CVORLANMDIChild::OnIdleUpdateCmdUI();
+    m_bars.OnIdleUpdate();
 }
 
 // ---- commands
@@ -341,7 +356,8 @@ void CBaseMDI::OnUpdateGridUndo(CCmdUI* ui) {
 
 void CBaseMDI::OnUpdateGridPrint(CCmdUI* ui) {
     CChildDialog* top = GetTopForm();
-    ui->Enable(top && top->HasGrid());
+    // Without a grid a form that saves or prints still prints its text box.
+    ui->Enable(top && (top->HasGrid() || m_bSave || m_bPrint));
 }
 
 void CBaseMDI::OnUpdateExplorer(CCmdUI* ui) {

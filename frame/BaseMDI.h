@@ -39,6 +39,9 @@ class CBaseMDI : public CVORLANMDIChild, public CFormFrame {
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool PreCreateWindow(CREATESTRUCTA& cs) override;
+    // The menu bar's mnemonics first, then the main frame's.
+    LRESULT OnMenuChar(WPARAM wParam, LPARAM lParam) override;
+    void OnIdleUpdateCmdUI() override;
     void PostNcDestroy() override {
         if (m_bAutoDelete) delete this;
     }

@@ -9,6 +9,7 @@
 #include "forms/FormGlobals.h"
 #include "forms/FormKeysLogic.h"
 #include "frame/FormFrameLogic.h"
+#include "frame/FrameDialogsLogic.h"
 #include "frame/FrameLogic.h"
 #include "frame/FrameTimerLogic.h"
 #include "frame/MainFrame.h"
@@ -327,6 +328,9 @@ LRESULT CBaseModal::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DIALOGSTOP: return OnDialogStop(wParam);
     case WM_CREATETOOLBAR: return 1;
     case WM_ACTIVATEDIALOG: return OnActivateDialog(reinterpret_cast<HWND>(wParam), lParam);
+    case WM_HELP: return OnHelpInfo();
+    case WM_MENUSELECT: m_bars.OnMenuSelect(wParam, lParam); break;
+    case WM_NCACTIVATE: m_bars.OnNcActivate(wParam != 0); break;
     default: {
         LRESULT result = 0;
         if (OnFormFrameMessage(msg, wParam, lParam, result)) return result;
@@ -343,12 +347,31 @@ bool CBaseModal::OnOwnCmdMsg(UINT id, int code, CCmdUI* ui) {
         {ID_FORM_CLOSE, ID_FORM_SAVE, &CBaseModal::OnFormCommand, nullptr},
         {ID_GRID_PRINT, ID_GRID_COPY, &CBaseModal::OnFormCommand, nullptr},
         {ID_FORM_MENU, ID_FORM_MENU, &CBaseModal::OnFormMenu, nullptr},
+        {ID_HELP_KEY, ID_HELP_KEY, &CBaseModal::OnHelpKey, nullptr},
     };
     return fw::RouteCommand(this, table, id, code, ui) || OnFormFrameCommand(id, code, ui);
 }
 
 void CBaseModal::OnFormMenu(UINT) {
     if (CChildDialog* top = GetTopForm()) m_bars.OpenFormMenu(top->m_hWnd);
+}
+
+LRESULT CBaseModal::OnHelpInfo() {
+    TraceFunction("CBaseModal::OnHelpInfo");
+    TheSession().Execute(vorlan::kModalHelpScreenLine);
+    TheSession().Execute(vorlan::kModalHelpNoScreenLine);
+    // Not the main frame's: a screen opened there would wait behind this window, which holds it.
+    SendMessage(WM_CREATEMDIDIALOG, reinterpret_cast<WPARAM>(vorlan::kModalHelpDialog));
+    return TRUE;
+}
+
+void CBaseModal::OnHelpKey(UINT) {
+    OnHelpInfo();
+}
+
+void CBaseModal::OnIdleUpdateCmdUI() {
+    CFrameWnd::OnIdleUpdateCmdUI();
+    m_bars.OnIdleUpdate();
 }
 
 bool CBaseModal::OnToolTipText(NMTTDISPINFOA* info) {

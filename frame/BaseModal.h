@@ -29,6 +29,7 @@ class CBaseModal : public CFrameWnd, public CFormFrame {
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool OnOwnCmdMsg(UINT id, int code, CCmdUI* ui) override;
     bool OnToolTipText(NMTTDISPINFOA* info) override;
+    void OnIdleUpdateCmdUI() override;
     void PostNcDestroy() override;
 
   protected:
@@ -49,6 +50,9 @@ class CBaseModal : public CFrameWnd, public CFormFrame {
     LRESULT OnDialogStop(WPARAM wParam);
     LRESULT OnActivateDialog(HWND form, LPARAM lParam);
     void OnFormMenu(UINT id);
+    // F1: the screen information is asked of the window itself, and nothing answers it.
+    LRESULT OnHelpInfo();
+    void OnHelpKey(UINT id);
 
     HWND m_hOwner = nullptr;
     UINT m_nDialogId = 0;

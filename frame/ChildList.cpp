@@ -7,6 +7,7 @@
 #include "frame/ChildListLogic.h"
 #include "frame/FrameLogic.h"
 #include "resources/ChildrenIds.h"
+#include "services/PrintList.h"
 
 namespace {
 
@@ -92,14 +93,14 @@ bool CChildList::OnOwnCmdMsg(UINT id, int code, CCmdUI* ui) {
 }
 
 void CChildList::OnPrint(UINT) {
-    // The list printer comes with the documents and printing; until then the command is off.
+    CPrintList(m_hWnd).Print();
 }
 
 void CChildList::OnUpdatePrint(CCmdUI* ui) {
     CString text;
     text.LoadString(IDS_CHILD_PRINT);
     ui->SetText(text);
-    ui->Enable(false);
+    ui->Enable(true);
 }
 
 LRESULT CChildList::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -1,6 +1,6 @@
 #pragma once
 // The server's print output of the job as rich text in a child of the main frame; F12 copies
-// all of it. Printing it waits for the list printer.
+// all of it; its print command prints the job's report on the list printer.
 
 #include "frame/ChildBase.h"
 #include "framework/RichEdit.h"

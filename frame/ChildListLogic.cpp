@@ -17,10 +17,6 @@ void AppendText(std::string& out, const std::string& line) {
 
 } // namespace
 
-std::string PrintOutputLine(int n) {
-    return "W $$DRUCK^QCC(%JOB," + std::to_string(n) + ")";
-}
-
 void ListStream::NextLine() {
     m_pending.clear();
     m_offset = 0;

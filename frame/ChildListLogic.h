@@ -2,14 +2,13 @@
 // The list window's text: the server's print output of the job, one line per server call,
 // turned into the rich text that the list window reads in pieces of the size it asks for.
 
+#include "services/PrintListLogic.h"
+
 #include <cstddef>
 #include <functional>
 #include <string>
 
 namespace vorlan {
-
-// Writes line n (from 1) of the job's print output, "§" after the last.
-std::string PrintOutputLine(int n);
 
 // After this many empty answers in a row the output counts as ended: a server that answers
 // nothing but empty lines would otherwise keep the window reading for ever.

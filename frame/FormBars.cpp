@@ -2,6 +2,7 @@
 
 #include "forms/FormLogic.h"
 #include "frame/MainFrame.h"
+#include "framework/App.h"
 #include "resources/MainFrameIds.h"
 
 namespace {
@@ -10,51 +11,14 @@ constexpr UINT kBandId = 0xE81A;
 
 } // namespace
 
-// ---- the title menu's stand-in bar
-
-bool CTitleMenuBar::Create(HWND parent, HWND owner, CBaseMDITitleMenu* menu) {
-    m_hOwner = owner;
-    m_pMenu = menu;
-    if (!CreateEx(0, fwbars::kToolStyle | TBSTYLE_LIST, fwbars::kToolExStyle, CRect(0, 0, 0, 0), parent, kId))
-        return false;
-    std::vector<CString> titles;
-    for (int i = 0; i < menu->GetCount(); ++i)
-        titles.push_back(CMenu::ItemText(*menu, i));
-    std::vector<TBBUTTON> buttons;
-    for (size_t i = 0; i < titles.size(); ++i) {
-        TBBUTTON b{};
-        b.iBitmap = I_IMAGENONE;
-        b.idCommand = static_cast<int>(i + 1);
-        b.fsState = TBSTATE_ENABLED;
-        b.fsStyle = BTNS_WHOLEDROPDOWN | BTNS_SHOWTEXT | BTNS_AUTOSIZE;
-        b.iString = reinterpret_cast<INT_PTR>(titles[i].c_str());
-        buttons.push_back(b);
-    }
-    if (!buttons.empty()) AddButtons(buttons.data(), static_cast<int>(buttons.size()));
-    SendMessage(TB_AUTOSIZE);
-    return true;
-}
-
-void CTitleMenuBar::OpenPopup(int position) {
-    CBaseMDIMenu* popup = m_pMenu ? m_pMenu->GetPopup(position) : nullptr;
-    if (!popup) return;
-    RECT r;
-    if (!::SendMessageA(m_hWnd, TB_GETITEMRECT, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(&r)))
-        return;
-    ::MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
-    SendMessage(TB_PRESSBUTTON, static_cast<WPARAM>(position + 1), TRUE);
-    popup->TrackPopupMenuEx(r, m_hOwner);
-    if (m_hWnd) SendMessage(TB_PRESSBUTTON, static_cast<WPARAM>(position + 1), FALSE);
-}
-
-LRESULT CTitleMenuBar::OnDropDown(const NMTOOLBARA* info) {
-    if (info) OpenPopup(info->iItem - 1);
-    return TBDDRET_DEFAULT;
-}
-
 // ---- the band holder
 
 LRESULT CFormBand::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_INITMENUPOPUP) {
+        // The chevron's popups are tracked with the band as owner: the frame enables their keys.
+        ::SendMessageA(::GetParent(m_hWnd), msg, wParam, lParam);
+        return 0;
+    }
     if (msg == WM_NOTIFY) {
         auto* hdr = reinterpret_cast<NMHDR*>(lParam);
         if (hdr && hdr->code == TTN_GETDISPINFOA) {
@@ -67,6 +31,10 @@ LRESULT CFormBand::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 // ---- the bars of a frame
+
+CFormBars::~CFormBars() {
+    m_menuBar.DetachMenu();
+}
 
 bool CFormBars::Create(HWND frame, const std::vector<std::string>& keys, bool grid) {
     return Build(frame, keys, false, false, grid);
@@ -86,17 +54,45 @@ bool CFormBars::Build(HWND frame, const std::vector<std::string>& keys, bool mod
     if (modal && m_modalTool.Create(holder, frame, noWindow) &&
         (::GetWindowLongPtrA(m_modalTool.m_hWnd, GWL_STYLE) & WS_VISIBLE))
         Add(m_modalTool);
-    if (m_bTitleMenu && m_menuBar.Create(holder, frame, &m_titleMenu)) Add(m_menuBar);
+    if (m_bTitleMenu && CreateMenuBar(frame, holder)) Add(m_menuBar, 0);
     m_bKeyTool = m_keyTool.Create(holder, keys, 40, 0) != 0;
     if (m_bKeyTool) Add(m_keyTool);
     if (!modal && grid && m_printBar.Create(holder)) Add(m_printBar);
     return true;
 }
 
-void CFormBars::Add(CToolBarCtrl& bar) {
+bool CFormBars::CreateMenuBar(HWND frame, HWND holder) {
+    if (!m_menuBar.Create(frame, holder, kMenuBarId)) return false;
+    if (m_menuBar.SetMenu(m_titleMenu.m_hMenu)) return true;
+    m_menuBar.DetachMenu();
+    m_menuBar.DestroyWindow();
+    return false;
+}
+
+void CFormBars::Add(CToolBarCtrl& bar, LPARAM param) {
     CSize size = bar.GetNeededSize();
     bar.SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
-    m_band.AddToolBar(bar.m_hWnd, static_cast<UINT>(::GetDlgCtrlID(bar.m_hWnd)));
+    m_band.AddToolBar(bar.m_hWnd, static_cast<UINT>(::GetDlgCtrlID(bar.m_hWnd)), nullptr, 0, param);
+}
+
+void CFormBars::OnMenuSelect(WPARAM wParam, LPARAM lParam) {
+    if (m_menuBar.m_hWnd) m_menuBar.SendMessage(WM_MENUSELECT, wParam, lParam);
+}
+
+void CFormBars::OnNcActivate(bool active) {
+    if (m_menuBar.m_hWnd) m_menuBar.OnNcActivate(active);
+}
+
+void CFormBars::OnIdleUpdate() {
+    if (m_menuBar.m_hWnd) m_menuBar.SendMessage(WM_IDLEUPDATECMDUI);
+}
+
+LRESULT CFormBars::OnMenuChar(WPARAM wParam, LPARAM lParam) {
+    return m_menuBar.m_hWnd ? m_menuBar.SendMessage(WM_MENUCHAR, wParam, lParam) : 0;
+}
+
+LRESULT CFormBars::OnMenuShow() {
+    return m_menuBar.m_hWnd ? m_band.SendMessage(CSizableReBar::kMenuShowMessage) : 0;
 }
 
 int CFormBars::GetHeight(int width) const {

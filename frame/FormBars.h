@@ -1,36 +1,21 @@
 #pragma once
 // The bars above the forms of a frame: one band holder (a sizable rebar of the frame's width)
-// with the title menu (a drop-down button per popup), the modal window's own toolbar and the
-// function-key toolbar as bands. The MDI frame and the modal window both carry one; the
-// holder passes the toolbars' commands on to the frame.
+// with the title menu in a menu bar, the modal window's own toolbar and the function-key
+// toolbar as bands. The MDI frame and the modal window both carry one; the holder passes the
+// toolbars' commands on to the frame.
 
 #include "forms/BaseMDIMenu.h"
 #include "frame/BaseMDITool.h"
 #include "frame/GridPrintBar.h"
+#include "frame/ToolBarExMenu.h"
 #include "framework/Controls.h"
 #include "framework/SizableReBar.h"
 
 #include <string>
 #include <vector>
 
-class CTitleMenuBar : public CToolBarCtrl {
-  public:
-    static constexpr UINT kId = 59392;
-
-    // One drop-down button per popup of the menu; the popups are owned by `owner`.
-    bool Create(HWND parent, HWND owner, CBaseMDITitleMenu* menu);
-    // Shows the popup at the position below its button; the chosen command goes to the owner.
-    void OpenPopup(int position);
-
-  protected:
-    LRESULT OnDropDown(const NMTOOLBARA* info) override;
-
-  private:
-    HWND m_hOwner = nullptr;
-    CBaseMDITitleMenu* m_pMenu = nullptr;
-};
-
-// The buttons' tips are the main frame's: key texts by the key, others by the string.
+// The buttons' tips are the main frame's: key texts by the key, others by the string. The
+// title menu's popups that its chevron shows are brought up to date by the frame.
 class CFormBand : public CSizableReBarTool {
   public:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -38,6 +23,15 @@ class CFormBand : public CSizableReBarTool {
 
 class CFormBars {
   public:
+    // The menu bar's control-bar id.
+    static constexpr UINT kMenuBarId = 59392;
+
+    CFormBars() = default;
+    CFormBars(const CFormBars&) = delete;
+    CFormBars& operator=(const CFormBars&) = delete;
+    // The menu bar shows the title menu, whose popups are the title menu's own to destroy.
+    ~CFormBars();
+
     // The MDI frame's: the title menu from the 72 key texts and the function-key toolbar from
     // the first 40; the strip only when either has entries. True when there is a strip.
     bool Create(HWND frame, const std::vector<std::string>& keys, bool grid = false);
@@ -52,6 +46,7 @@ class CFormBars {
     HWND GetBand() const { return m_band.m_hWnd; }
     CSizableReBarTool& Band() { return m_band; }
     bool HasTitleMenu() const { return m_bTitleMenu; }
+    bool HasMenuBar() const { return m_menuBar.m_hWnd != nullptr; }
     bool HasKeyTool() const { return m_bKeyTool; }
     // A toolbar button's rectangle in screen coordinates; false when no toolbar has it.
     bool GetButtonRect(UINT id, RECT& out) const;
@@ -67,8 +62,17 @@ class CFormBars {
     // that routes no command updates of its own).
     void UpdatePopup(HMENU popup) const;
 
+    // What the frame passes on to its menu bar: the selections in the open popup (the bar's
+    // keyboard follows them), the frame's active state, the idle update of the keyboard cues,
+    // mnemonics (0: not the bar's) and the menu key (0 without a menu bar).
+    void OnMenuSelect(WPARAM wParam, LPARAM lParam);
+    void OnNcActivate(bool active);
+    void OnIdleUpdate();
+    LRESULT OnMenuChar(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMenuShow();
+
     CBaseMDITitleMenu& TitleMenu() { return m_titleMenu; }
-    CTitleMenuBar& MenuBar() { return m_menuBar; }
+    CToolBarExMenu& MenuBar() { return m_menuBar; }
     // Also without a window: its tables are the frame's enable and check tables.
     CBaseMDITool& KeyTool() { return m_keyTool; }
     const CBaseMDITool& KeyTool() const { return m_keyTool; }
@@ -78,11 +82,13 @@ class CFormBars {
 
   private:
     bool Build(HWND frame, const std::vector<std::string>& keys, bool modal, bool noWindow, bool grid);
-    void Add(CToolBarCtrl& bar);
+    // param 0 marks the menu bar's band: its chevron offers the popups.
+    void Add(CToolBarCtrl& bar, LPARAM param = 1);
+    bool CreateMenuBar(HWND frame, HWND holder);
 
     CFormBand m_band;
     CBaseMDITitleMenu m_titleMenu;
-    CTitleMenuBar m_menuBar;
+    CToolBarExMenu m_menuBar;
     CBaseModalTool m_modalTool;
     CBaseMDITool m_keyTool;
     CGridPrintBar m_printBar;

@@ -15,6 +15,11 @@ namespace vorlan {
 // server's help screen.
 inline constexpr char kHelpWindowGroupLine[] = "W:$G(%BG)<997 1";
 inline constexpr char kHelpScreenEntry[] = "QHELP";
+// F1 in a modal window: its screen becomes %AP(1) for the server's screen information "QMI",
+// which the window asks of itself.
+inline constexpr char kModalHelpScreenLine[] = "I $D(%DN) S %AP(1)=%DN";
+inline constexpr char kModalHelpNoScreenLine[] = "I '$D(%DN) S %AP(1)=\"\"";
+inline constexpr char kModalHelpDialog[] = "QMI";
 // The server fills ^QTEMP("HELP",n) for the current screen; %QCC walks its nodes.
 inline constexpr char kHelpLoadLine[] = "D LOAD^QHELPW S %QCC=\"\"";
 inline constexpr char kHelpNextNodeLine[] = "S %QCC=$O(^QTEMP(\"HELP\",%QCC)) W %QCC";

@@ -100,6 +100,7 @@ bool CMainFrame::OnCreateClient(CREATESTRUCTA*) {
     }
     m_pIconList = desktop;
     m_hWndMDIClient = desktop->m_hWnd;
+    desktop->SetFrameHooks([this] { return IsDesktopOptionsAllowed(); }, [this] { SaveInfos(); });
     CreateFonts();
     CreateToolbars();
     LoadDefaults(0);

@@ -100,6 +100,9 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CMainFrame::OnNotify(NMHDR* header) {
+    // The desktop's list tells its parent; the desktop itself acts on it.
+    if (header && m_pIconList && header->hwndFrom == m_pIconList->m_hWnd)
+        return m_pIconList->OnNotifyReflect(header);
     if (header && header->hwndFrom == m_wndStatusBar.m_hWnd && header->code == NM_CLICK && m_bLoggedIn) {
         OnChangeLoginDialog(); // it answers with WM_CHANGELOGIN
         return 0;

@@ -8,6 +8,7 @@
 #include "app/VORLANApp.h"
 #include "resources/MainFrameIds.h"
 #include "tools/IconList.h"
+#include "tools/IconListLogic.h"
 
 #include <cstdlib>
 
@@ -182,26 +183,18 @@ void CMainFrame::SetDesktopInfos() {
     m_pIconList->m_nPictureKind = std::atoi(look("IMAGETYPE"));
     m_pIconList->Set(0);
 
-    DesktopList list(m_pIconList->m_hWnd);
-    // Walked with $O: numbers left out by a deleted icon do not end the walk.
+    // Walked with $O: numbers left out by a deleted icon do not end the walk. Each icon comes
+    // in one line, which also names the next one.
+    CString next = TheSession().Execute(vorlan::NextIconLine(0));
     int n = 0;
     for (int guard = 0; guard < 10000; ++guard) {
-        CString next = TheSession().Execute(vorlan::NextIconLine(n));
         int number = std::atoi(next);
         if (next.IsEmpty() || number <= n) break;
         n = number;
-        CString text = TheSession().Execute(vorlan::IconItemLine(n, "TEXT"));
-        CString memo = TheSession().Execute(vorlan::IconItemLine(n, "MEMO"));
-        CString parameter = TheSession().Execute(vorlan::IconItemLine(n, "PARA"));
-        int image = memo.IsEmpty() ? 47
-                                   : vorlan::IconImageFromAnswer(
-                                         TheSession().Execute(vorlan::MenuPictureLine(memo.str())).str());
-        int item = list.InsertItem(list.GetItemCount(), text, image);
-        if (item < 0) continue;
-        list.SetItemText(item, 1, memo);
-        list.SetItemText(item, 2, parameter);
-        int x = std::atoi(TheSession().Execute(vorlan::IconItemLine(n, "POSX")));
-        int y = std::atoi(TheSession().Execute(vorlan::IconItemLine(n, "POSY")));
-        list.SetItemPosition(item, POINT{x, y});
+        vorlan::StoredIcon icon;
+        if (!vorlan::ParseStoredIcon(TheSession().Execute(vorlan::StoredIconLine(n)).str(), icon)) break;
+        next = icon.next.c_str();
+        m_pIconList->AddIcon(icon.text.c_str(), icon.memo.c_str(), icon.parameter.c_str(), icon.image,
+                             POINT{icon.x, icon.y});
     }
 }

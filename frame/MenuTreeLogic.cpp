@@ -121,7 +121,7 @@ bool BuildMenuDragRecord(std::string_view itemText, std::string_view memo, bool 
     std::memset(&out, 0, sizeof out);
     if (memo.size() >= sizeof out.memo) return false;
     out.kind = kMenuDragKind;
-    out.one = 1;
+    out.item = 1;
     out.dragImage = dragImage ? 1 : 0;
     std::size_t bracket = itemText.rfind('[');
     CopyCut(out.text, sizeof out.text,

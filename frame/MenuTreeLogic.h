@@ -2,6 +2,8 @@
 // The menu tree's dealings with the server and with drag records, apart from any window:
 // the M lines it sends, the GETMNU reply, item paths and the "VORLAN.Icon" record of kind 2.
 
+#include "tools/IconListLogic.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -55,19 +57,10 @@ std::string MenuEditSaveLine(std::string_view user);
 std::string MenuEndLine();
 std::string MenuResyncLine(std::string_view memo);
 
-// The record a dragged menu entry carries under the clipboard format "VORLAN.Icon".
-struct MenuDragRecord {
-    std::int32_t kind; // 2: a menu entry
-    std::int32_t one;  // 1
-    std::int32_t zero[2];
-    std::int32_t dragImage; // non-zero when the drag shows a drag image
-    char text[128];
-    char memo[16];
-};
-static_assert(sizeof(MenuDragRecord) == 164, "the icon desktop reads 164 bytes");
-
-constexpr const char* kIconClipboardFormat = "VORLAN.Icon";
-constexpr std::int32_t kMenuDragKind = 2;
+// The record a dragged menu entry carries under the clipboard format "VORLAN.Icon": the
+// desktop's own record, kind 2.
+using MenuDragRecord = IconDragRecord;
+constexpr std::int32_t kMenuDragKind = kIconDragMenuEntry;
 
 // The item's text up to its last "[" (empty without one) and the memo name, each cut to fit
 // with its terminator. False when the memo name does not fit (the desktop could not open it).

@@ -325,6 +325,12 @@ void CToolBarExMenu::OnNcActivate(bool active) {
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
+bool CToolBarExMenu::PreTranslateMessage(MSG* msg) {
+    if (msg->hwnd != m_hWnd || msg->message != WM_KEYDOWN || msg->wParam != VK_ESCAPE) return false;
+    ::DispatchMessageA(msg);
+    return true;
+}
+
 LRESULT CToolBarExMenu::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case kMenuShow: EnterTracking(); return 1;

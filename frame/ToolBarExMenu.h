@@ -34,6 +34,8 @@ class CToolBarExMenu : public CToolBarCtrl {
     int OpenMenu() const { return m_nOpen; }
 
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    // Escape reaches the bar itself, before any window above it takes it as its own key.
+    bool PreTranslateMessage(MSG* msg) override;
 
     // The button the keyboard goes to from `from` (wrapping round).
     static int NextButton(int from, int count, bool forward);

@@ -2,6 +2,8 @@
 #include "framework/App.h"
 #include "framework/TestMode.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <string>
 
@@ -86,9 +88,16 @@ int CDialog::RunScripted() {
 void CDialog::SelectListEntry(const std::string& step) {
     int control = 0, index = -1;
     if (std::sscanf(step.c_str(), "%d=%d", &control, &index) != 2) return;
-    char kind[16] = {};
+    char kind[32] = {};
     HWND list = GetDlgItem(control);
     ::GetClassNameA(list, kind, sizeof kind);
+    if (lstrcmpiA(kind, WC_LISTVIEWA) == 0) {
+        LVITEMA item{};
+        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        item.state = item.stateMask;
+        ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+        return;
+    }
     ::SendMessageA(list, lstrcmpiA(kind, "ComboBox") == 0 ? CB_SETCURSEL : LB_SETCURSEL,
                    static_cast<WPARAM>(index), 0);
 }

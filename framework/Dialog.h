@@ -34,7 +34,7 @@ class CDialog : public CWnd, public CModal {
 
   private:
     HWND OwnerWindow() const;
-    // A script's "sel:ID=INDEX": the list or combo box ID selects its entry INDEX.
+    // A script's "sel:ID=INDEX": the list box, combo box or list view ID selects its entry INDEX.
     void SelectListEntry(const std::string& step);
     bool m_bModal = false;
     bool m_bScripted = false;

@@ -5,6 +5,8 @@
 
 #include <olectl.h>
 
+#include <cstring>
+
 namespace {
 
 constexpr char kContainerClass[] = "FwOleControlHost";
@@ -289,6 +291,32 @@ bool COleControlWnd::CreateControl(const CLSID& clsid, const IID* events, DWORD 
     return true;
 }
 
+bool COleControlWnd::GetProperty(DISPID id, const char* argument, VARIANT* result) {
+    if (!m_pDispatch) return false;
+    CDispatchDriver driver;
+    driver.AttachDispatch(m_pDispatch, false);
+    try {
+        CVariant text(argument);
+        CVariant value = driver.Invoke(id, DISPATCH_PROPERTYGET, &text, 1);
+        ::VariantClear(result);
+        return SUCCEEDED(::VariantCopy(result, &value.v));
+    } catch (const CDispatchException&) {
+        return false;
+    }
+}
+
+bool COleControlWnd::PutProperty(DISPID id, const char* value) {
+    if (!m_pDispatch) return false;
+    CDispatchDriver driver;
+    driver.AttachDispatch(m_pDispatch, false);
+    try {
+        driver.SetProperty(id, CVariant(value));
+        return true;
+    } catch (const CDispatchException&) {
+        return false;
+    }
+}
+
 void COleControlWnd::DestroyControl() {
     if (m_pSink) m_pSink->m_owner = nullptr;
     if (m_pPoint) {
@@ -389,3 +417,8 @@ long* EventArgLongRef(const DISPPARAMS* params, unsigned index) {
 }
 
 } // namespace fw
+
+bool fw::IsOleControlHost(HWND window) {
+    char name[64] = {};
+    return window && ::GetClassNameA(window, name, sizeof name) > 0 && std::strcmp(name, kContainerClass) == 0;
+}

@@ -22,6 +22,11 @@ class COleControlWnd : public CWnd {
                        UINT id);
     // The control's dispatch interface, or null; not referenced for the caller.
     IDispatch* GetControlDispatch() const { return m_pDispatch; }
+    // Property get by DISPID with one text argument; false when the control has no dispatch
+    // interface or refuses the call.
+    bool GetProperty(DISPID id, const char* argument, VARIANT* result);
+    // Property put by DISPID of one text value; false as above.
+    bool PutProperty(DISPID id, const char* value);
     // Gives the focus to the control's window.
     void FocusControl();
 
@@ -69,5 +74,7 @@ VARIANT_BOOL* EventArgBoolRef(const DISPPARAMS* params, unsigned index);
 IDispatch** EventArgDispatchRef(const DISPPARAMS* params, unsigned index);
 // The referenced long of a by-reference argument; null when none.
 long* EventArgLongRef(const DISPPARAMS* params, unsigned index);
+// Whether the window is the container of an OLE control made by COleControlWnd.
+bool IsOleControlHost(HWND window);
 
 } // namespace fw

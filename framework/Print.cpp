@@ -57,6 +57,18 @@ CPrintDialog::~CPrintDialog() {
     if (m_pd.hDC) ::DeleteDC(m_pd.hDC);
 }
 
+void CPrintDialog::PresetDevMode(short copies, bool colour) {
+    fw::FreePrinterBlocks(m_pd.hDevMode, m_pd.hDevNames);
+    m_pd.hDevMode = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DEVMODEA));
+    if (auto* mode = m_pd.hDevMode ? static_cast<DEVMODEA*>(::GlobalLock(m_pd.hDevMode)) : nullptr) {
+        mode->dmSize = sizeof(DEVMODEA);
+        mode->dmFields = DM_COPIES | DM_COLOR;
+        mode->dmCopies = copies;
+        mode->dmColor = colour ? DMCOLOR_COLOR : DMCOLOR_MONOCHROME;
+        ::GlobalUnlock(m_pd.hDevMode);
+    }
+}
+
 void CPrintDialog::DetachBlocks(HGLOBAL& devMode, HGLOBAL& devNames) {
     devMode = m_pd.hDevMode;
     devNames = m_pd.hDevNames;
@@ -70,10 +82,14 @@ int CPrintDialog::RunModal() {
 int CPrintDialog::RunScripted() {
     const char* name = m_bSetup ? "printsetup" : "print";
     bool chosen = false, selection = false;
+    std::string printer;
     int from = 0, to = 0;
     for (const fw::DialogStep& step : fw::TestMode::DialogScript(name)) {
         if (step.kind != fw::DialogStep::Verb) continue;
-        if (step.verb == "printer" && step.text == "default") chosen = true;
+        if (step.verb == "printer") {
+            chosen = true;
+            printer = step.text == "default" ? std::string() : step.text;
+        }
         if (step.verb == "selection") selection = step.text == "1";
         if (step.verb == "pages" && std::sscanf(step.text.c_str(), "%d-%d", &from, &to) != 2) from = to = 0;
     }
@@ -81,7 +97,9 @@ int CPrintDialog::RunScripted() {
     std::string choice;
     if (chosen) {
         PRINTDLGA found{};
-        if (fw::GetDefaultPrinter(found, (m_pd.Flags & PD_RETURNDC) != 0)) {
+        bool returnDC = (m_pd.Flags & PD_RETURNDC) != 0;
+        if (printer.empty() ? fw::GetDefaultPrinter(found, returnDC)
+                            : fw::GetNamedPrinter(found, printer, returnDC)) {
             fw::FreePrinterBlocks(m_pd.hDevMode, m_pd.hDevNames);
             if (m_pd.hDC) ::DeleteDC(m_pd.hDC);
             m_pd.hDevMode = found.hDevMode;
@@ -111,6 +129,47 @@ bool GetDefaultPrinter(PRINTDLGA& pd, bool returnDC) {
     pd.Flags = PD_RETURNDEFAULT | (returnDC ? PD_RETURNDC : 0);
     if (!::PrintDlgA(&pd)) return false;
     if (returnDC && !pd.hDC) {
+        FreePrinterBlocks(pd.hDevMode, pd.hDevNames);
+        return false;
+    }
+    return true;
+}
+
+bool GetNamedPrinter(PRINTDLGA& pd, const std::string& name, bool returnDC) {
+    pd = PRINTDLGA{};
+    pd.lStructSize = sizeof pd;
+    HANDLE printer = nullptr;
+    if (!::OpenPrinterA(const_cast<char*>(name.c_str()), &printer, nullptr)) return false;
+    LONG size = ::DocumentPropertiesA(nullptr, printer, const_cast<char*>(name.c_str()), nullptr, nullptr, 0);
+    HGLOBAL mode =
+        size > 0 ? ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, static_cast<SIZE_T>(size)) : nullptr;
+    bool ok = false;
+    if (auto* dm = mode ? static_cast<DEVMODEA*>(::GlobalLock(mode)) : nullptr) {
+        ok = ::DocumentPropertiesA(nullptr, printer, const_cast<char*>(name.c_str()), dm, nullptr,
+                                   DM_OUT_BUFFER) == IDOK;
+        ::GlobalUnlock(mode);
+    }
+    ::ClosePrinter(printer);
+    const char driver[] = "winspool";
+    size_t bytes = sizeof(DEVNAMES) + sizeof driver + name.size() + 2;
+    HGLOBAL names = ok ? ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes) : nullptr;
+    if (auto* dn = names ? static_cast<DEVNAMES*>(::GlobalLock(names)) : nullptr) {
+        char* base = reinterpret_cast<char*>(dn);
+        dn->wDriverOffset = sizeof(DEVNAMES);
+        lstrcpyA(base + dn->wDriverOffset, driver);
+        dn->wDeviceOffset = static_cast<WORD>(dn->wDriverOffset + sizeof driver);
+        lstrcpyA(base + dn->wDeviceOffset, name.c_str());
+        dn->wOutputOffset = static_cast<WORD>(dn->wDeviceOffset + name.size() + 1);
+        ::GlobalUnlock(names);
+    }
+    pd.hDevMode = mode;
+    pd.hDevNames = names;
+    if (ok && names && returnDC) {
+        auto* dm = static_cast<DEVMODEA*>(::GlobalLock(mode));
+        pd.hDC = ::CreateDCA("WINSPOOL", name.c_str(), nullptr, dm);
+        ::GlobalUnlock(mode);
+    }
+    if (!ok || !names || (returnDC && !pd.hDC)) {
         FreePrinterBlocks(pd.hDevMode, pd.hDevNames);
         return false;
     }

@@ -57,6 +57,7 @@ class CPrintJob {
 // The print dialog (or with setup the print-setup dialog). In test mode the script's
 // "dialog print ..." or "dialog printsetup ..." line answers it:
 //   printer:default   the default printer is chosen (IDOK; without one the dialog is cancelled)
+//   printer:NAME      the printer of that name (\s for a blank; unknown: cancelled)
 //   pages:FROM-TO     a page range          selection:1   the selection (the current page)
 // Without a fitting line the dialog is cancelled. Recorded as "<name> 0 <title> <choice> <result>".
 class CPrintDialog : public CCommonDialog {
@@ -67,6 +68,8 @@ class CPrintDialog : public CCommonDialog {
     PRINTDLGA m_pd;
     // The device blocks pass to the caller, who frees them with fw::FreePrinterBlocks.
     void DetachBlocks(HGLOBAL& devMode, HGLOBAL& devNames);
+    // A device mode of our own asking for copies and colour, which the dialog starts from.
+    void PresetDevMode(short copies, bool colour);
     bool PrintSelection() const { return (m_pd.Flags & PD_SELECTION) != 0; }
     bool PrintRange() const { return (m_pd.Flags & PD_PAGENUMS) != 0; }
 
@@ -80,6 +83,8 @@ class CPrintDialog : public CCommonDialog {
 namespace fw {
 // The default printer without a dialog: its device blocks and, with returnDC, a context.
 bool GetDefaultPrinter(PRINTDLGA& pd, bool returnDC);
+// A printer by name, as the print dialog would return it.
+bool GetNamedPrinter(PRINTDLGA& pd, const std::string& name, bool returnDC);
 void FreePrinterBlocks(HGLOBAL& devMode, HGLOBAL& devNames);
 // The printer's name from a device-names block, empty without one.
 std::string PrinterName(HGLOBAL devNames);

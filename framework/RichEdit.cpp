@@ -11,6 +11,13 @@ DWORD CALLBACK ReadPiece(DWORD_PTR cookie, LPBYTE out, LONG room, LONG* got) {
     return 0;
 }
 
+DWORD CALLBACK WritePiece(DWORD_PTR cookie, LPBYTE data, LONG n, LONG* taken) {
+    auto* writer = reinterpret_cast<const CRichEditCtrl::StreamWriter*>(cookie);
+    if (n > 0) (*writer)(reinterpret_cast<const char*>(data), static_cast<size_t>(n));
+    *taken = n;
+    return 0;
+}
+
 bool LoadControl() {
     static HMODULE module = ::LoadLibraryA("riched20.dll");
     return module != nullptr;
@@ -29,6 +36,14 @@ long CRichEditCtrl::StreamIn(int format, const StreamReader& reader) {
     stream.pfnCallback = ReadPiece;
     return static_cast<long>(
         SendMessage(EM_STREAMIN, static_cast<WPARAM>(format), reinterpret_cast<LPARAM>(&stream)));
+}
+
+long CRichEditCtrl::StreamOut(int format, const StreamWriter& writer) {
+    EDITSTREAM stream{};
+    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&writer);
+    stream.pfnCallback = WritePiece;
+    return static_cast<long>(
+        SendMessage(EM_STREAMOUT, static_cast<WPARAM>(format), reinterpret_cast<LPARAM>(&stream)));
 }
 
 long CRichEditCtrl::GetTextLength() const {

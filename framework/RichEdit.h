@@ -17,6 +17,10 @@ class CRichEditCtrl : public CWnd {
     using StreamReader = std::function<size_t(char* out, size_t room)>;
     // Reads the whole text (format SF_RTF or SF_TEXT) from the reader; the bytes taken.
     long StreamIn(int format, const StreamReader& reader);
+    // Gives the whole text (format SF_RTF or SF_TEXT, SFF_SELECTION for the selection only)
+    // to the writer piece by piece; the bytes given.
+    using StreamWriter = std::function<void(const char* data, size_t n)>;
+    long StreamOut(int format, const StreamWriter& writer);
     bool SetDefaultCharFormat(CHARFORMATA& format) {
         return SendMessage(EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format)) != 0;
     }

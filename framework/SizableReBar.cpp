@@ -698,7 +698,9 @@ int CSizableReBarTool::AddToolBar(HWND toolbar, UINT id, const char* text, UINT 
     ::GetWindowRect(toolbar, &window);
     int height = std::max<int>(last.bottom, window.Height());
     UINT bandStyle = (style | RBBS_NOGRIPPER | RBBS_USECHEVRON) & ~removeStyle;
-    int result = CSizableReBar::AddBar(toolbar, id, width, height, width, text, bandStyle, param);
+    // The ideal is what the buttons take: an ideal as wide as the band would never fit beside
+    // the band's border, and the chevron would cut the last button off for good.
+    int result = CSizableReBar::AddBar(toolbar, id, last.right, height, width, text, bandStyle, param);
     OnParentSize();
     return result;
 }

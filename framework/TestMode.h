@@ -9,7 +9,7 @@
 //   box IDYES                      (IDOK IDCANCEL IDYES IDNO IDABORT IDRETRY IDIGNORE or a number)
 //   dialog 195 cmd:1048 cmd:1      (dialog id or *; steps run in turn)
 //   dialog 348 set:1010=ADMIN cmd:1   (\s in a text stands for a blank)
-//   dialog 329 sel:1024=2 cmd:1       (list or combo box 1024 selects its entry 2)
+//   dialog 329 sel:1024=2 cmd:1       (list, combo box or list view 1024 selects entry 2)
 //   dialog open path:C:\TEMP\a.txt     (common dialogs by name: open, save, folder, filecopy;
 //   dialog filecopy drop:C:\TEMP\a.txt cmd:1105   any other word:text step is the dialog's own)
 // Without a fitting answer a box takes its default button and a dialog is cancelled.

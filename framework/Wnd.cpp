@@ -235,6 +235,14 @@ void CWnd::UnregisterWindowClass(const char* name) {
     ::UnregisterClassA(name, ::GetModuleHandleA(nullptr));
 }
 
+const char* fw::DefaultWindowClass() {
+    static const char kName[] = "FwWnd";
+    static bool registered =
+        CWnd::RegisterWindowClass(kName, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, nullptr, nullptr, nullptr);
+    (void)registered;
+    return kName;
+}
+
 bool fw::TrackMouseLeave(HWND window) {
     TRACKMOUSEEVENT track{};
     track.cbSize = sizeof track;

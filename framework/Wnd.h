@@ -123,6 +123,10 @@ bool TrackMouseLeave(HWND window);
 // slot is all proc needs to pass messages on.
 void SubclassShared(HWND hwnd, WNDPROC proc, WNDPROC* slot);
 
+// The framework's plain window class (double clicks, redrawn when sized, arrow cursor, no
+// background), registered on first use; for windows that paint everything themselves.
+const char* DefaultWindowClass();
+
 // The creation record of CreateWindowEx's arguments, for PreCreateWindow to change.
 CREATESTRUCTA MakeCreateStruct(DWORD exStyle, const char* className, const char* title, DWORD style,
                                const RECT& rect, HWND parent, UINT idOrMenu, void* param);

@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
             if (std::memchr(r.text, 0, sizeof r.text) == nullptr ||
                 std::memchr(r.memo, 0, sizeof r.memo) == nullptr)
                 std::abort();
-            if (r.kind != 2 || r.one != 1) std::abort();
+            if (r.kind != 2 || r.item != 1) std::abort();
         }
     }
     auto path = vorlan::ParseMenuPath(text);

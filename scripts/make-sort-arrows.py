@@ -2,7 +2,8 @@
 """Draws the 8x8 sort arrows of list headers (resources/res/sortup.bmp, sortdown.bmp): a grey
 triangle on a magenta background, which the image list takes as transparent."""
 import os
-import struct
+
+from bmp24 import write_bmp
 
 KEY = (255, 0, 255)
 INK = (96, 96, 96)
@@ -20,19 +21,6 @@ def triangle(up):
                 row[x] = INK
         rows.append(row)
     return rows
-
-
-def write_bmp(path, rows):
-    width, height = len(rows[0]), len(rows)
-    stride = (width * 3 + 3) & ~3
-    data = b""
-    for row in reversed(rows):
-        line = b"".join(bytes((b, g, r)) for (r, g, b) in row)
-        data += line + b"\0" * (stride - len(line))
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(header + info + data)
 
 
 write_bmp(os.path.join(OUT, "sortup.bmp"), triangle(True))

@@ -117,6 +117,17 @@ GETMNUPI(memo) N p,k,pic D TR("GETMNUPI^QCC("_$$A($G(memo))_")") S memo=$G(memo)
  F  S p=$O(^QME("MNU",p)) Q:p=""!pic  S k="" F  S k=$O(^QME("MNU",p,k)) Q:k=""  I $P(^QME("MNU",p,k),$C(167),1)=memo S pic=+$P(^QME("MNU",p,k),$C(167),3) Q
  Q pic
  ;
+ ; The menu catalogue of the icon desktop's properties: the entry after key in the order of
+ ; the memo names, as "<memo> <text>" ("" after the last).
+MENUNEXT(key) N p,k,m,best,text D TR("MENUNEXT^QCC("_$$A($G(key))_")") S key=$G(key),(best,text)="",p=""
+ F  S p=$O(^QME("MNU",p)) Q:p=""  S k="" F  S k=$O(^QME("MNU",p,k)) Q:k=""  S m=$P(^QME("MNU",p,k),$C(167),1) I m'="",m]key,best=""!(best]m) S best=m,text=$P(^QME("MNU",p,k),$C(167),2)
+ Q:best="" ""
+ Q best_" "_text
+ ; Whether a function takes a parameter: "J" and value/description pairs, else "N".
+MENUINFO(memo) D TR("MENUINFO^QCC("_$$A($G(memo))_")") S memo=$G(memo)
+ Q:(memo="AKT")!(memo="BLD") "J"_$C(167)_"4711"_$C(167)_"Erika Mustermann"_$C(167)_"4712"_$C(167)_"Max Mustermann"
+ Q "N"
+ ;
  ; ---- screens: the init code of ^QM(screen,0,"INIT") and of the tabs runs here
 PRGINIT(code) D TR("PRGINIT^QCC("_$$A($G(code))_")")
  D:$G(%USER)'="" SEEN^QMIT(%USER,$G(%MEMO),$G(%DN))
@@ -320,7 +331,13 @@ TABX(t,x) D TR("TABX^QCC("_$$A($G(t))_","_$$A($G(x))_")")
 TAB() N t D TR("TAB^QCC()") S t=$G(%TAB) K %TAB Q t
  ;
  ; ---- print road: the screen's list print as text (at most max characters)
-DRUCKS(max) D TR("DRUCKS^QCC("_$$A($G(max))_")") Q $E("Keine Druckausgabe.",1,+$G(max))
+ ; The job's report: the letter screen prepares its lines first; answers their count
+ ; (the lines per page max are the print list's, the list window asks with 65535).
+DRUCKS(max) D TR("DRUCKS^QCC("_$$A($G(max))_")")
+ I $G(%DN)="DRK" D LISTE^QDRK
+ Q:$D(^ZDR($G(%JOB),"LISTE")) +$O(^ZDR(%JOB,"LISTE",""),-1)  Q +$O(^QSYS("DRUCK",""),-1)
+ ; Characters per line of the print list (^QSYS("DRUCKI") for a test of its own).
+DRUCKI() D TR("DRUCKI^QCC()") Q $G(^QSYS("DRUCKI"),80)
  ; line n of the job's print output, "§" after the last: the job's own output in
  ; ^ZDR(job,"LISTE",n) when there is one, else the demo's lines in ^QSYS("DRUCK",n)
 DRUCK(job,n) D TR("DRUCK^QCC("_$$A($G(job))_","_$$A($G(n))_")") Q $$DRLINE($G(job),+$G(n))
@@ -375,3 +392,14 @@ LAN(letter,name) S %LAN=letter Q name
 GETLANNU() D TR("GETLANNU^QCC()") Q $S($G(%LAN)="E":2,$G(%LAN)="D":1,1:0)
  ; The application's periodic line (^Z("TIMER") = seconds§D TICK^QCC): counts its calls.
 TICK D TR("TICK^QCC") S ^ZTICK=$G(^ZTICK)+1 Q
+ ;
+ ; ---- printer choice: the device chain ^Z("DRL",n) = code, each device ^Z("DR",code) =
+ ; printer§location§paper and ^Z("DR",code,6) = its trays. Answers the row after code
+ ; (the first for ""), "" after the last or for a code not in the chain.
+PRINTER(code) N n,next D TR("PRINTER^QCC("_$$A($G(code))_")")
+ S code=$G(code),n=0
+ I code'="" S n="" F  S n=$O(^Z("DRL",n)) Q:n=""  Q:$G(^Z("DRL",n))=code
+ Q:n="" ""  S n=$O(^Z("DRL",n)) Q:n="" ""
+ S next=$G(^Z("DRL",n)) Q next_$C(167)_$G(^Z("DR",next))
+ ; The user's current device: ^Z("DEV",user), else the letter opened through Word.
+GETDEV() D TR("GETDEV^QCC()") Q $G(^Z("DEV",$G(%USER,"?")),"WB")

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <memory>
@@ -234,6 +235,35 @@ TEST_F(DemoTest, AdministratorsWordFormsAreTheTemplateFolderAsWineNamesIt) {
     c->Exec(LoginLine("demo", "demo", true));
     EXPECT_EQ(c->Exec("W $G(^[%SYS]EXTRAS(%USER,\"WORDPATH\"))"), "")
         << "only the administrator opens Word forms";
+}
+
+// The icon desktop's catalogue, parameters and stored icons, read as the desktop reads them.
+TEST_F(DemoTest, DesktopCatalogueParametersAndStoredIcons) {
+    auto c = Connect();
+    ASSERT_EQ(c->Exec(LoginLine("demo", "demo", true)), "demo");
+    auto entries = WalkMenuCatalogue([&](const std::string& key) { return c->Exec(MenuNextLine(key)); });
+    ASSERT_GE(entries.size(), 5u);
+    EXPECT_EQ(entries[0].substr(0, 4), "ADR ");
+    for (size_t i = 1; i < entries.size(); ++i) EXPECT_LT(MenuNextKey(entries[i - 1]), MenuNextKey(entries[i]));
+    EXPECT_NE(std::find(entries.begin(), entries.end(), "PAT Patienten"), entries.end());
+    EXPECT_EQ(c->Exec(MenuNextLine(MenuNextKey(entries.back()))), "") << "the end of the catalogue";
+
+    EXPECT_EQ(c->Exec(MenuInfoLine("AKT")),
+              "J" + S + "4711" + S + "Erika Mustermann" + S + "4712" + S + "Max Mustermann");
+    EXPECT_EQ(c->Exec(MenuInfoLine("BLD")).substr(0, 2), "J" + S);
+    EXPECT_EQ(c->Exec(MenuInfoLine("PAT")), "N");
+
+    StoredIcon icon;
+    ASSERT_TRUE(ParseStoredIcon(c->Exec(StoredIconLine(2)), icon));
+    EXPECT_EQ(icon.text, "Die \"Kasse\"");
+    EXPECT_EQ(icon.memo, "KAS");
+    EXPECT_EQ(icon.image, 4) << "the menu entry's picture 5 less one";
+    EXPECT_EQ(icon.y, 110);
+    EXPECT_EQ(icon.next, "3");
+    ASSERT_TRUE(ParseStoredIcon(c->Exec(StoredIconLine(3)), icon));
+    EXPECT_EQ(icon.memo, "BLD");
+    EXPECT_EQ(icon.parameter, "4711");
+    EXPECT_EQ(icon.next, "");
 }
 
 } // namespace vorlan::dbserver::test

@@ -5,6 +5,8 @@
 #include "forms/ChildFormPicture.h"
 #include "resources/FormIds.h"
 
+#include <fstream>
+
 using imgtest::Surface;
 using vorlan::PictureData;
 
@@ -170,8 +172,24 @@ TEST_F(PictureFieldTest, ReplacingThePictureCopiesTheChosenFileIntoThePictureFol
     EXPECT_EQ(ColourOf(Data().bitmap), 0x0000FFu);
     EXPECT_NE(GetFileAttributesA(target.c_str()), INVALID_FILE_ATTRIBUTES);
 
+    // Only a picture can be chosen: the picture stays as it was.
     fw::TestMode::ClearShown();
-    fw::TestMode::PushAnswer("dialog open path:" + folder + "fehlt.bmp");
+    std::string letter = folder + "brief.txt";
+    std::ofstream(letter) << "kein Bild";
+    fw::TestMode::PushAnswer("dialog open path:" + letter);
+    SendMessageA(picture, WM_COMMAND, ID_PICTURE_REPLACE, 0);
+    auto refused = fw::TestMode::Shown();
+    ASSERT_EQ(refused.size(), 2u);
+    EXPECT_EQ(refused[0].kind, "open");
+    EXPECT_EQ(refused[1].text, "Bitte w\xe4hlen Sie eine g\xfcltige Bilddatei!");
+    EXPECT_EQ(ColourOf(Data().bitmap), 0x0000FFu);
+
+    // A picture folder that cannot be made: the copy fails with a message.
+    std::string blocked = folder + "blockiert";
+    std::ofstream(blocked) << "eine Datei";
+    SetWindowTextA(picture, (blocked + "\\foto.bmp").c_str());
+    fw::TestMode::ClearShown();
+    fw::TestMode::PushAnswer("dialog open path:" + blue);
     SendMessageA(picture, WM_COMMAND, ID_PICTURE_REPLACE, 0);
     auto shown = fw::TestMode::Shown();
     ASSERT_EQ(shown.size(), 2u);

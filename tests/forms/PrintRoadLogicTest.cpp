@@ -86,7 +86,8 @@ TEST(PrintRoad, ChoosingTellsTheServerTheDeviceAndSetsItUp) {
 TEST(PrintRoad, AnUnknownDeviceGoesThroughThePrinterSetUp) {
     Choice portrait = Choose("LASER2");
     EXPECT_EQ(portrait.setUpCalls, 1);
-    EXPECT_EQ(portrait.code, kDevicePrinterSetUp);
+    EXPECT_EQ(portrait.code, kSetUpOk) << "a confirmed printer runs the print routine";
+    EXPECT_EQ(PrintStepOf(portrait.code), PrintStep::Routine);
     EXPECT_EQ(portrait.lines,
               (std::vector<std::string>{"S %DEV=\"LASER2\"", "S %PF=\"DINA4\"", "D SET^WQDA"}));
 

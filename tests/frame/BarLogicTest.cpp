@@ -163,8 +163,4 @@ TEST(BarRecords, DesktopLinesQuoteEveryText) {
     EXPECT_EQ(icon[0], "S ^Z(\"DESKTOP\",%USER,\"ICONS\",2,\"TEXT\")=\"Die \"\"Kasse\"\"\"");
     EXPECT_EQ(icon[2], "S ^Z(\"DESKTOP\",%USER,\"ICONS\",2,\"PARA\")=\"A\"_$C(9)_\"B\"");
     EXPECT_EQ(icon[4], "S ^Z(\"DESKTOP\",%USER,\"ICONS\",2,\"POSY\")=72");
-    EXPECT_EQ(MenuPictureLine("A\"B"), "W $$GETMNUPI^QCC(\"A\"\"B\")");
-    EXPECT_EQ(IconImageFromAnswer("12"), 11);
-    EXPECT_EQ(IconImageFromAnswer("0"), 47);
-    EXPECT_EQ(IconImageFromAnswer(""), 47);
 }

@@ -6,6 +6,7 @@
 #include "framework/ToolBarEx.h"
 #include "controls/FocusedControl.h"
 #include "tests/frame/MainFrameFixture.h"
+#include "tests/frame/MenuDriver.h"
 
 #include <windowsx.h>
 
@@ -18,6 +19,8 @@ class Host : public CWnd {
   public:
     std::vector<UINT> codes;
     std::vector<UINT> commands;
+    // A frame passes its menus' selections on to its menu bar.
+    CToolBarExMenu* menuBar = nullptr;
     bool Create(int width, int height) {
         static bool registered = CWnd::RegisterWindowClass("BarsTestHost", 0, nullptr, nullptr,
                                                            reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
@@ -28,6 +31,7 @@ class Host : public CWnd {
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
         if (msg == WM_NOTIFY && lParam) codes.push_back(reinterpret_cast<NMHDR*>(lParam)->code);
         if (msg == WM_COMMAND) commands.push_back(LOWORD(wParam));
+        if (msg == WM_MENUSELECT && menuBar && menuBar->m_hWnd) menuBar->SendMessage(msg, wParam, lParam);
         return CWnd::WindowProc(msg, wParam, lParam);
     }
 };
@@ -232,6 +236,138 @@ TEST(SizableReBar, AToolBarExBandAndAFailedCreate) {
     EXPECT_GT(rebar.AddToolBar(bar, ID_MENU_TOOLBAR), 0);
     EXPECT_GT(rebar.GetHeight(), 0);
     host.DestroyWindow();
+}
+
+// ---- the menu bar's own loop
+
+// A frame of its own with a menu bar of three menus (commands 201-202, 211-212, 221-222) in a
+// band holder across its top. The pointer stays off the bar: its hot item would follow it.
+class MenuBarLoop : public ::testing::Test {
+  protected:
+    Host host;
+    CSizableReBarTool rebar;
+    CToolBarExMenu bar;
+
+    void Make(int width, std::vector<std::string> titles) {
+        ::SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
+        ASSERT_TRUE(host.Create(width, 200));
+        host.menuBar = &bar;
+        ASSERT_TRUE(rebar.Create(host));
+        ASSERT_TRUE(bar.Create(host, rebar.GetReBar(), ID_MENU_TOOLBAR));
+        HMENU menu = CreateMenu();
+        for (UINT m = 0; m < titles.size(); ++m) {
+            HMENU popup = CreatePopupMenu();
+            for (UINT i = 0; i < 2; ++i)
+                AppendMenuA(popup, MF_STRING, 201 + 10 * m + i, (titles[m] + " " + std::to_string(i)).c_str());
+            AppendMenuA(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup), titles[m].c_str());
+        }
+        ASSERT_TRUE(bar.SetMenu(menu));
+        ASSERT_GT(rebar.AddToolBar(bar, ID_MENU_TOOLBAR, nullptr, 0, 0), 0);
+        SetForegroundWindow(host);
+        harness::Pump();
+    }
+    void TearDown() override {
+        MenuDriver::Stop();
+        if (host.m_hWnd) host.DestroyWindow();
+        harness::Pump();
+    }
+};
+
+TEST_F(MenuBarLoop, LeftAndRightWrapBetweenTheOpenMenusAndEscapeLeaves) {
+    Make(500, {"Eins", "Zwei", "Drei"});
+    std::vector<std::string> opened; // each menu's first item as it opens
+    HMENU last = nullptr;
+    int phase = 0;
+    MenuDriver::Start(host, [&](const std::vector<HMENU>& open) -> UINT {
+        if (open.empty()) return 0;
+        HMENU menu = open.back();
+        std::string first = MenuDriver::Text(menu, 0);
+        if (menu != last) opened.push_back(first);
+        last = menu;
+        // Left and Right reach the bar from a selected item.
+        if (MenuDriver::Hilited(menu) < 0) return VK_DOWN;
+        switch (phase) {
+        case 0: phase = 1; return VK_LEFT;
+        case 1:
+            if (first != "Drei 0") return 0;
+            phase = 2;
+            return VK_RIGHT;
+        case 2:
+            if (first != "Eins 0") return 0;
+            phase = 3;
+            return VK_ESCAPE;
+        default: return 0;
+        }
+    });
+    bar.DropMenu(0, true);
+    MenuDriver::Stop();
+    EXPECT_FALSE(MenuDriver::TimedOut());
+    EXPECT_EQ(phase, 3);
+    EXPECT_EQ(opened, (std::vector<std::string>{"Eins 0", "Drei 0", "Eins 0"}))
+        << "Left from the first menu opens the last, Right from the last the first";
+    EXPECT_FALSE(bar.IsTracking()) << "Escape closed the menu and left the bar";
+    EXPECT_EQ(bar.OpenMenu(), -1);
+    harness::Pump();
+    EXPECT_TRUE(host.commands.empty()) << "Escape chose nothing";
+}
+
+TEST_F(MenuBarLoop, TheMenuKeyDownAndAChosenItemGiveTheFrameItsCommand) {
+    Make(500, {"Eins", "Zwei", "Drei"});
+    int menus = 0;
+    HMENU seen = nullptr;
+    MenuDriver::Start(host, [&](const std::vector<HMENU>& open) -> UINT {
+        if (open.empty()) return 0;
+        if (open.back() != seen) ++menus;
+        seen = open.back();
+        return MenuDriver::Choose(open.back(), 1);
+    });
+    // The menu key enters the bar; Right, then Down drops the menu as the keyboard would.
+    EXPECT_EQ(bar.SendMessage(CToolBarExMenu::kMenuShow), 1);
+    ASSERT_TRUE(bar.IsTracking());
+    bar.SendMessage(WM_KEYDOWN, VK_RIGHT, 0);
+    EXPECT_EQ(bar.SendMessage(TB_GETHOTITEM), 1);
+    bar.SendMessage(WM_KEYDOWN, VK_DOWN, 0);
+    harness::Pump(); // the drop request runs the menu
+    MenuDriver::Stop();
+    harness::Pump();
+    EXPECT_FALSE(MenuDriver::TimedOut());
+    EXPECT_EQ(menus, 1);
+    EXPECT_EQ(GetSubMenu(bar.GetMenu(), 1), seen) << "the menu of the hot button";
+    EXPECT_EQ(host.commands, std::vector<UINT>{212});
+    EXPECT_FALSE(bar.IsTracking());
+}
+
+TEST_F(MenuBarLoop, RightOntoAHiddenButtonOpensTheChevronWhoseMenusOfferTheirItems) {
+    Make(190, {"Allererstes Menue", "Zweites langes Menue", "Drittes langes Menue"});
+    CRect client = bar.GetClientRect();
+    ASSERT_GT(bar.GetItemRect(1).right, client.right) << "the second menu does not fit";
+    std::vector<std::string> offered;
+    int ticksInFirst = 0;
+    MenuDriver::Start(host, [&](const std::vector<HMENU>& open) -> UINT {
+        if (open.empty()) return 0;
+        HMENU outer = open.front();
+        if (!GetSubMenu(outer, 0)) { // the bar's first menu
+            ++ticksInFirst;
+            return MenuDriver::Hilited(outer) < 0 ? VK_DOWN : VK_RIGHT;
+        }
+        // The chevron's menu: the menus of the buttons that do not fit, as submenus.
+        if (offered.empty())
+            for (int i = 0; i < GetMenuItemCount(outer); ++i)
+                offered.push_back(MenuDriver::Text(outer, i));
+        HMENU third = GetSubMenu(outer, 1);
+        if (open.size() == 1) return MenuDriver::Hilited(outer) == 1 ? VK_RIGHT : VK_DOWN;
+        if (open[1] != third) return VK_LEFT;
+        return MenuDriver::Choose(third, 1);
+    });
+    bar.DropMenu(0, true);
+    MenuDriver::Stop();
+    harness::Pump();
+    EXPECT_FALSE(MenuDriver::TimedOut());
+    EXPECT_GT(ticksInFirst, 0);
+    EXPECT_EQ(offered, (std::vector<std::string>{"Zweites langes Menue", "Drittes langes Menue"}));
+    EXPECT_EQ(host.commands, std::vector<UINT>{222}) << "the chevron's choice reaches the frame";
+    EXPECT_FALSE(bar.IsTracking());
+    EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar.GetMenu(), 2)), 2) << "the menus stay the bar's";
 }
 
 // The frame against the demo double, its layout under a profile of its own.

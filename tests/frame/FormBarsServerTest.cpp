@@ -1,10 +1,11 @@
 // The form menus and key bars of the demo's MOD against the fixture's dbserver: the title
-// menu's stand-in bar, the function-key toolbar and the form's context menu carry the key
+// menu's menu bar, the function-key toolbar and the form's context menu carry the key
 // texts, follow the server's %FUNK and run the key's routine; the modal toolbar on a plain
 // window of its own.
 #include "forms/BaseMDIMenu.h"
 #include "forms/ChildDialog.h"
 #include "forms/FormKeysLogic.h"
+#include "tests/frame/MenuDriver.h"
 #include "tests/frame/ServerFrameFixture.h"
 
 #include <algorithm>
@@ -131,7 +132,9 @@ TEST_F(FormBarsTest, TitleMenuToolbarAndTablesFollowTheKeysAndFunk) {
     EXPECT_TRUE(GetMenuState(edit, 0, MF_BYPOSITION) & MF_OWNERDRAW);
     EXPECT_EQ(CMenu::ItemText(title.GetPopup(1)->m_hMenu, 0), "Vergr\xf6\xdf"
                                                               "ern");
-    EXPECT_EQ(Buttons(bars.MenuBar()), (std::vector<std::string>{"1 Bearbeiten", "2 Ansicht"}));
+    EXPECT_EQ(Buttons(bars.MenuBar()), (std::vector<std::string>{"65520 Bearbeiten", "65521 Ansicht"}));
+    EXPECT_EQ(bars.MenuBar().GetMenu(), title.m_hMenu) << "the menu bar shows the title menu";
+    EXPECT_EQ(GetDlgCtrlID(bars.MenuBar().m_hWnd), 59392);
 
     CBaseMDITool& keys = bars.KeyTool();
     EXPECT_EQ(Buttons(keys),
@@ -167,7 +170,7 @@ TEST_F(FormBarsTest, TitleMenuChoiceAndToolbarRunTheKeysRoutine) {
     CFormBars& bars = mod->GetBars();
     Trace();
     WhenShown({VK_DOWN, VK_DOWN, VK_RETURN});
-    bars.MenuBar().OpenPopup(0);
+    bars.MenuBar().DropMenu(0, true);
     harness::Pump();
     ASSERT_TRUE(g_tracked.seen) << "the popup is the thread's tracked menu while shown";
     EXPECT_EQ(g_tracked.owner, mod->m_hWnd) << "its commands go to the frame";
@@ -187,6 +190,73 @@ TEST_F(FormBarsTest, TitleMenuChoiceAndToolbarRunTheKeysRoutine) {
     mod->SendMessage(WM_COMMAND, 32801);
     harness::Pump();
     EXPECT_FALSE(Has(Trace(), "SUCHEN^QMODK")) << "F6 is disabled by %FUNK";
+}
+
+TEST_F(FormBarsTest, TheMenuKeyTheChevronAndTheOpenMenusKeysWorkTheTitleMenuBar) {
+    // The pointer stays off the bars: the menu bar's hot item would follow it.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
+    CBaseMDI* mod = OpenMod();
+    ASSERT_NE(mod, nullptr);
+    CFormBars& bars = mod->GetBars();
+    CToolBarExMenu& bar = bars.MenuBar();
+    ASSERT_TRUE(bars.HasMenuBar());
+    ASSERT_GT(bar.GetItemRect(1).right, bar.GetClientRect().right) << "MOD is too narrow for «Ansicht»";
+
+    // The menu key alone: the main frame offers it to the active form frame first.
+    EXPECT_EQ(frame->SendMessage(WM_SYSCOMMAND, SC_KEYMENU, 0), 1);
+    EXPECT_TRUE(bar.IsTracking());
+    EXPECT_FALSE(frame->GetMenuBar().IsTracking()) << "not the main frame's bar";
+    // Left wraps onto «Ansicht», which does not fit: the chevron offers it, and its item runs.
+    Trace();
+    std::vector<std::string> offered;
+    MenuDriver::Start(mod->m_hWnd, [&](const std::vector<HMENU>& open) -> UINT {
+        if (open.empty()) return 0;
+        if (offered.empty())
+            for (int i = 0; i < GetMenuItemCount(open[0]); ++i)
+                offered.push_back(MenuDriver::Text(open[0], i));
+        if (open.size() == 1) return MenuDriver::Hilited(open[0]) == 0 ? VK_RIGHT : VK_DOWN;
+        return MenuDriver::Choose(open[1], 0);
+    });
+    bar.SendMessage(WM_KEYDOWN, VK_LEFT, 0);
+    MenuDriver::Stop();
+    harness::Pump();
+    EXPECT_FALSE(MenuDriver::TimedOut());
+    EXPECT_EQ(offered, std::vector<std::string>{"Ansicht"});
+    EXPECT_TRUE(harness::WaitUntil([&] { return Has(Trace(), "ZOOM^QMODK"); }, 5000));
+    // Escape reaches the bar before a frame could take it for its close key.
+    bar.SendMessage(CToolBarExMenu::kMenuShow);
+    MSG escape{bar.m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
+    EXPECT_TRUE(bar.PreTranslateMessage(&escape));
+    EXPECT_FALSE(bar.IsTracking());
+
+    // Wide enough for both: with a menu open, Right opens the next one.
+    CRect r = mod->GetWindowRect();
+    mod->SetWindowPos(nullptr, 0, 0, 600, r.Height(), SWP_NOMOVE | SWP_NOZORDER);
+    harness::Pump();
+    ASSERT_LE(bar.GetItemRect(1).right, bar.GetClientRect().right) << "the band holds the whole bar";
+    std::vector<std::string> opened;
+    MenuDriver::Start(mod->m_hWnd, [&](const std::vector<HMENU>& open) -> UINT {
+        if (open.empty()) return 0;
+        HMENU menu = open.back();
+        std::string first = MenuDriver::Text(menu, 0);
+        if (opened.empty() || opened.back() != first) opened.push_back(first);
+        if (first == "Kopieren") return MenuDriver::Hilited(menu) < 0 ? VK_DOWN : VK_RIGHT;
+        return MenuDriver::Choose(menu, 0);
+    });
+    bar.DropMenu(0, true);
+    MenuDriver::Stop();
+    harness::Pump();
+    EXPECT_FALSE(MenuDriver::TimedOut());
+    EXPECT_EQ(opened, (std::vector<std::string>{"Kopieren", "Vergr\xf6\xdf"
+                                                            "ern"}));
+    EXPECT_TRUE(harness::WaitUntil([&] { return Has(Trace(), "ZOOM^QMODK"); }, 5000));
+    EXPECT_FALSE(bar.IsTracking());
+
+    // The chevron's menus are tracked with the band as owner; the frame still checks M1.
+    HMENU edit = bars.TitleMenu().GetPopup(0)->m_hMenu;
+    CheckMenuItem(edit, 2001, MF_BYCOMMAND | MF_UNCHECKED);
+    SendMessageA(bars.GetBand(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(edit), 0);
+    EXPECT_TRUE(GetMenuState(edit, 2001, MF_BYCOMMAND) & MF_CHECKED);
 }
 
 TEST_F(FormBarsTest, ContextMenuIsTheOwnerDrawnFormMenu) {
@@ -282,6 +352,28 @@ TEST_F(FormBarsTest, ModalToolbarAndBarsOnAPlainWindow) {
     ASSERT_NE(hidden.ModalTool().m_hWnd, nullptr);
     EXPECT_FALSE(hidden.ModalTool().IsWindowVisible());
     EXPECT_TRUE(Boxes().empty()) << "no server error on the way";
+    sink.DestroyWindow();
+}
+
+TEST_F(FormBarsTest, AGroupsBitmapNumberIsItsMenuButtonsImage) {
+    const std::string gap(8, '\xa7');
+    std::vector<std::string> keys(vorlan::kKeyCount);
+    keys[40] = "Bild" + gap + "1/Bilder/3";
+    keys[41] = "Text" + gap + "2/Texte/0";
+    CCommandSink sink;
+    ASSERT_TRUE(sink.CreateEx(0, "STATIC", "Bilder", WS_POPUP | WS_VISIBLE, CRect(50, 50, 650, 350),
+                              frame->m_hWnd, 0));
+    {
+        CFormBars bars;
+        ASSERT_TRUE(bars.Create(sink.m_hWnd, keys));
+        ASSERT_TRUE(bars.HasMenuBar());
+        ASSERT_EQ(bars.MenuBar().GetButtonCount(), 2);
+        TBBUTTON b{};
+        bars.MenuBar().GetButton(0, b);
+        EXPECT_EQ(b.iBitmap, 3);
+        bars.MenuBar().GetButton(1, b);
+        EXPECT_EQ(b.iBitmap, I_IMAGENONE) << "0: no image";
+    }
     sink.DestroyWindow();
 }
 

@@ -509,7 +509,7 @@ TEST_F(MenuTreeBarTest, DraggingALeafOffersItsRecord) {
     vorlan::MenuDragRecord got;
     std::memcpy(&got, drop.record.data(), sizeof got);
     EXPECT_EQ(got.kind, 2);
-    EXPECT_EQ(got.one, 1);
+    EXPECT_EQ(got.item, 1);
     EXPECT_STREQ(got.text, "Patienten ");
     EXPECT_STREQ(got.memo, "PAT");
     drop.Revoke();

@@ -219,6 +219,43 @@ TEST_F(ModalServerTest, ADockedWindowMinimisesTheMainWindowAndRestoresIt) {
     EXPECT_TRUE(Has(Trace(), "DESTROY^QCC(\"MODDLG\")"));
 }
 
+TEST_F(ModalServerTest, F1InAModalWindowHandsItsScreenOnAndOpensNoWindowBehindIt) {
+    std::string byKey, byHelp, undefined;
+    DuringModal::Run({[&] {
+        ASSERT_NE(Modal(), nullptr);
+        HWND modal = Modal()->m_hWnd;
+        Server("K %AP");
+        // F1 as the accelerator table brings it, and as the system's help request.
+        SendMessageA(modal, WM_COMMAND, ID_HELP_KEY, 0);
+        byKey = Server("W $G(%AP(1))");
+        Server("K %AP");
+        HELPINFO info{};
+        info.cbSize = sizeof info;
+        info.iContextType = HELPINFO_WINDOW;
+        info.hItemHandle = GetFocus();
+        EXPECT_EQ(SendMessageA(modal, WM_HELP, 0, reinterpret_cast<LPARAM>(&info)), TRUE);
+        byHelp = Server("W $G(%AP(1))");
+        // Without a screen name the value is emptied, not left over from before.
+        Server("S %AP(1)=\"ALT\",%KEEPDN=%DN K %DN");
+        SendMessageA(modal, WM_COMMAND, ID_HELP_KEY, 0);
+        undefined = Server("W $D(%AP(1)),\"/\",$G(%AP(1))");
+        Server("S %DN=%KEEPDN K %KEEPDN");
+        PressEscape();
+    }});
+    Click(1);
+    EXPECT_EQ(byKey, "MODDLG");
+    EXPECT_EQ(byHelp, "MODDLG");
+    EXPECT_EQ(undefined, "1/");
+    EXPECT_TRUE(viewed.empty()) << "not the main frame's manual";
+    EXPECT_EQ(frame->GetHelpWindow(), nullptr);
+    Lines trace = Trace();
+    EXPECT_FALSE(Has(trace, "SELECTM^QCC(\"QHELP\")"));
+    EXPECT_FALSE(Has(trace, "LOAD^QHELPW"));
+    EXPECT_TRUE(Boxes().empty());
+    ASSERT_NE(Form(), nullptr);
+    EXPECT_EQ(Form()->GetFormName(), "MOD") << "nothing opened beside MOD";
+}
+
 TEST_F(ModalServerTest, ADialogThatCannotOpenEndsAsCancelled) {
     vorlan::OwnDialogRecord record{frame->m_hWnd, nullptr, -1, 0, 0};
     LRESULT end = frame->SendMessage(WM_CREATEOWNDIALOG, reinterpret_cast<WPARAM>("KEINDLG"),

@@ -1,6 +1,7 @@
 // File and folder dialogs, the clipboard and shell file lists.
 #include "framework/App.h"
 #include "framework/Clipboard.h"
+#include "framework/ColorFontDialog.h"
 #include "framework/FileDialog.h"
 #include "framework/FolderBrowser.h"
 #include "framework/OleDragDrop.h"
@@ -55,6 +56,33 @@ TEST_F(CommonDialogTest, NamedScriptsGiveTheChosenPathAndAreRecorded) {
     EXPECT_EQ(shown[2].answer, IDCANCEL);
     EXPECT_EQ(fw::TestMode::DialogScript(100).size(), 1u) << "the template dialog's line is still there";
     EXPECT_EQ(fw::TestMode::DialogScript("save")[0].text, "C:\\TEMP\\neu.txt");
+}
+
+TEST_F(CommonDialogTest, ColourAndFontChoosersAnswerFromTheScript) {
+    CWinApp app("FwTest");
+    fw::TestMode::PushAnswer("dialog color rgb:1,2,3");
+    fw::TestMode::PushAnswer("dialog font face:Courier\\sNew size:14");
+    CColorDialog colour(RGB(9, 9, 9), CC_FULLOPEN, nullptr);
+    EXPECT_EQ(colour.GetColor(), RGB(9, 9, 9)) << "preset";
+    EXPECT_EQ(colour.DoModal(), IDOK);
+    EXPECT_EQ(colour.GetColor(), RGB(1, 2, 3));
+    CColorDialog unanswered(RGB(9, 9, 9), 0, nullptr);
+    EXPECT_EQ(unanswered.DoModal(), IDCANCEL);
+    EXPECT_EQ(unanswered.GetColor(), RGB(9, 9, 9));
+
+    CFontDialog font("Tahoma", 9, CF_SCREENFONTS, nullptr);
+    EXPECT_EQ(font.GetSize(), 90) << "tenths of a point";
+    EXPECT_EQ(font.DoModal(), IDOK);
+    EXPECT_EQ(font.GetFaceName(), "Courier New");
+    EXPECT_EQ(font.GetSize(), 140);
+    CFontDialog none("Tahoma", 9, CF_SCREENFONTS, nullptr);
+    EXPECT_EQ(none.DoModal(), IDCANCEL);
+    EXPECT_EQ(none.GetFaceName(), "Tahoma");
+    auto shown = fw::TestMode::Shown();
+    ASSERT_EQ(shown.size(), 4u);
+    EXPECT_EQ(shown[0].kind, "color");
+    EXPECT_EQ(shown[2].kind, "font");
+    EXPECT_EQ(shown[2].text, "Courier New");
 }
 
 TEST(ShellLists, MoveTakesEveryListedFileIntoTheFolder) {

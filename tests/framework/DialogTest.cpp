@@ -1,11 +1,14 @@
 #include "framework/App.h"
 #include "framework/Dialog.h"
 #include "framework/FileDialog.h"
+#include "framework/StatusDialog.h"
 #include "framework/Sync.h"
 #include "framework/TestMode.h"
 #include "framework/Thread.h"
 
 #include <gtest/gtest.h>
+
+#include <commctrl.h>
 
 namespace {
 
@@ -70,6 +73,62 @@ TEST_F(DialogTest, ScriptedDialogThatRefusesToCloseIsCancelled) {
     NameDialog early;
     early.endAtInit = true;
     EXPECT_EQ(early.DoModal(), 77);
+}
+
+namespace {
+
+struct RowDialog : CDialog {
+    RowDialog() : CDialog(103) {}
+    int chosen = -2;
+    bool OnInitDialog() override {
+        HWND list = GetDlgItem(1024);
+        LVCOLUMNA column{};
+        column.mask = LVCF_WIDTH;
+        column.cx = 100;
+        ::SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+        for (const char* text : {"Erste", "Zweite", "Dritte"}) {
+            LVITEMA item{};
+            item.mask = LVIF_TEXT;
+            item.iItem = 99;
+            item.pszText = const_cast<char*>(text);
+            ::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        }
+        return true;
+    }
+    void OnOK() override {
+        chosen = static_cast<int>(::SendMessageA(GetDlgItem(1024), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+        CDialog::OnOK();
+    }
+};
+
+} // namespace
+
+TEST_F(DialogTest, AScriptSelectsAListViewRow) {
+    CWinApp app("FwTest");
+    fw::TestMode::PushAnswer("dialog 103 sel:1024=1 cmd:1");
+    RowDialog dialog;
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.chosen, 1);
+}
+
+TEST_F(DialogTest, TheStatusDialogShowsItsTextAndGoesWithItsObject) {
+    CWinApp app("FwTest");
+    HWND owner = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND shown = nullptr;
+    {
+        CStatusDialog status(103, owner);
+        ASSERT_TRUE(status.IsShown());
+        status.SetText(1065, "Es l\xE4uft ...");
+        shown = status.Window();
+        EXPECT_EQ(fw::WindowText(::GetDlgItem(shown, 1065)), "Es l\xE4uft ...");
+        EXPECT_EQ(::GetWindow(shown, GW_OWNER), owner) << "a window without an object of its own owns it";
+        EXPECT_EQ(CWnd::FromHandlePermanent(owner), nullptr) << "and is not kept";
+    }
+    EXPECT_FALSE(::IsWindow(shown));
+    CStatusDialog missing(999, owner);
+    EXPECT_FALSE(missing.IsShown());
+    missing.SetText(1065, "nichts");
+    ::DestroyWindow(owner);
 }
 
 TEST(DialogReal, ModalLoopEndsOnTheDialogsOwnCommand) {

@@ -56,6 +56,39 @@ TEST_F(PrintTest, ScriptedDialogsChooseTheDefaultPrinterWithRangeOrSelection) {
     EXPECT_EQ(shown[2].answer, IDCANCEL);
 }
 
+TEST_F(PrintTest, AScriptedPrinterNameChoosesThatQueue) {
+    CWinApp app("FwTest");
+    fw::TestMode::PushAnswer("dialog print printer:VORLAN-FAX");
+    fw::TestMode::PushAnswer("dialog print printer:KEIN-DRUCKER");
+    CPrintDialog fax(false, PD_RETURNDC, nullptr);
+    ASSERT_EQ(fax.DoModal(), IDOK);
+    EXPECT_NE(fax.m_pd.hDC, nullptr);
+    EXPECT_EQ(fw::PrinterName(fax.m_pd.hDevNames), "VORLAN-FAX");
+    ASSERT_NE(fax.m_pd.hDevMode, nullptr);
+    auto* mode = static_cast<DEVMODEA*>(GlobalLock(fax.m_pd.hDevMode));
+    EXPECT_STREQ(reinterpret_cast<const char*>(mode->dmDeviceName), "VORLAN-FAX");
+    GlobalUnlock(fax.m_pd.hDevMode);
+
+    CPrintDialog unknown(false, PD_RETURNDC, nullptr);
+    EXPECT_EQ(unknown.DoModal(), IDCANCEL) << "a printer that is not there";
+    EXPECT_EQ(unknown.m_pd.hDC, nullptr);
+
+    // A preset device mode is the dialog's start; the printer chosen brings its own.
+    fw::TestMode::PushAnswer("dialog print printer:default");
+    CPrintDialog preset(false, PD_RETURNDC, nullptr);
+    preset.PresetDevMode(1, true);
+    auto* asked = static_cast<DEVMODEA*>(GlobalLock(preset.m_pd.hDevMode));
+    ASSERT_NE(asked, nullptr);
+    EXPECT_EQ(asked->dmCopies, 1);
+    EXPECT_EQ(asked->dmColor, DMCOLOR_COLOR);
+    EXPECT_EQ(asked->dmFields, static_cast<DWORD>(DM_COPIES | DM_COLOR));
+    GlobalUnlock(preset.m_pd.hDevMode);
+    ASSERT_EQ(preset.DoModal(), IDOK);
+    auto* chosen = static_cast<DEVMODEA*>(GlobalLock(preset.m_pd.hDevMode));
+    EXPECT_STREQ(reinterpret_cast<const char*>(chosen->dmDeviceName), "VORLAN-DRUCKER");
+    GlobalUnlock(preset.m_pd.hDevMode);
+}
+
 TEST_F(PrintTest, JobReachesTheQueuePageByPage) {
     harness::ClearPrintFile();
     PRINTDLGA pd{};
@@ -121,4 +154,28 @@ TEST(PrintBars, ControlsSitOverTheirSeparatorsAndTheBandFollowsTheParent) {
     EXPECT_EQ(rebar.GetWindowRect().Width(), host.GetClientRect().Width());
     host.DestroyWindow();
     CWnd::UnregisterWindowClass(kHost);
+}
+
+namespace {
+
+void CALLBACK PressPrint(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND dialog = ::GetActiveWindow();
+    if (!dialog) dialog = ::FindWindowA("#32770", nullptr);
+    if (!dialog) return;
+    ::KillTimer(nullptr, id);
+    ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+}
+
+} // namespace
+
+TEST(PrintReal, ThePrintDialogTakesAPresetDeviceMode) {
+    CPrintDialog dialog(false, PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIESANDCOLLATE,
+                        nullptr);
+    dialog.PresetDevMode(1, true);
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 300, PressPrint);
+    int result = dialog.RunModal();
+    ::KillTimer(nullptr, timer);
+    EXPECT_EQ(result, IDOK);
+    EXPECT_NE(dialog.m_pd.hDC, nullptr);
+    EXPECT_EQ(fw::PrinterName(dialog.m_pd.hDevNames), "VORLAN-DRUCKER");
 }

@@ -1,0 +1,101 @@
+// The demo screen BRF «Brief» in the real main frame against the fixture's dbserver: the
+// rich-text field shows the letter in the screen's default font, takes typing and bold from
+// its toolbar, and keeps both on the server for the next opening.
+#include "controls/FormatWnd.h"
+#include "resources/RichTextIds.h"
+#include "tests/forms/FormServerFixture.h"
+
+#include <string>
+
+using demotrace::Has;
+
+namespace {
+
+class RichTextServerTest : public FormServerTestBase {
+  protected:
+    CFormatWnd* OpenLetter() {
+        StartMemo("BRF");
+        if (!Form()) return nullptr;
+        return dynamic_cast<CFormatWnd*>(CWnd::FromHandlePermanent(Field(1)));
+    }
+    static std::string Plain(CFormatWnd* field) { return field->Edit().GetText().str(); }
+    static CHARFORMATA FormatAt(CFormatWnd* field, long at) {
+        field->Edit().SetSel(at, at + 1);
+        CHARFORMATA f{};
+        f.cbSize = sizeof f;
+        field->Edit().SendMessage(EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&f));
+        return f;
+    }
+    void CloseLetter() {
+        Active()->SendMessage(WM_CLOSE);
+        harness::Pump();
+    }
+};
+
+} // namespace
+
+TEST_F(RichTextServerTest, BrfKeepsTypedAndBoldTextForTheNextOpening) {
+    LogIn();
+    Once("K ^ZDEMO(\"BRF\")");
+    CFormatWnd* field = OpenLetter();
+    ASSERT_NE(field, nullptr) << "field 1 is the rich-text field";
+    EXPECT_TRUE(Has(Trace(), "INIT^QBRF"));
+    std::string text = Plain(field);
+    size_t date = text.find("@Datum");
+    ASSERT_NE(date, std::string::npos) << text;
+    EXPECT_EQ(text.rfind("@Anrede @Name,\r\rwir best\xE4tigen", 0), 0u) << text;
+    EXPECT_TRUE(FormatAt(field, static_cast<long>(date)).dwEffects & CFE_BOLD);
+    CHARFORMATA first = FormatAt(field, 1);
+    EXPECT_STREQ(first.szFaceName, "Arial");
+    EXPECT_EQ(first.yHeight, 220);
+    field->Edit().SetSel(0, 0);
+    SaveArtefact("brief.bmp");
+
+    // Typing at the end of the first line, then the new word bold through the toolbar.
+    ::SetFocus(field->m_hWnd);
+    harness::Pump();
+    HWND edit = field->Edit().m_hWnd;
+    long end = static_cast<long>(text.find(',')) + 1;
+    field->Edit().SetSel(end, end);
+    for (char c : std::string(" Neu"))
+        ::SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 0);
+    field->Edit().SetSel(end + 1, end + 4);
+    harness::Pump();
+    CToolBarRichEdit& bar = field->ToolBar();
+    CRect r = bar.GetItemRect(bar.CommandToIndex(ID_FORMAT_BOLD));
+    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    bar.SendMessage(WM_LBUTTONUP, 0, at);
+    harness::Pump();
+    EXPECT_TRUE(FormatAt(field, end + 2).dwEffects & CFE_BOLD);
+
+    // Leaving the field sends it: RTF and plain text.
+    ::SetFocus(Form()->m_hWnd);
+    harness::Pump();
+    EXPECT_TRUE(Has(Trace(), "PR^QBRF"));
+    std::string plain = Once("W $G(^ZDEMO(\"BRF\",\"TEXT\",1))");
+    EXPECT_EQ(plain, "@Anrede @Name, Neu");
+    EXPECT_EQ(Once("W $E($G(^ZDEMO(\"BRF\",\"RTF\",1)),1,5)"), "{\\rtf");
+
+    CloseLetter();
+    field = OpenLetter();
+    ASSERT_NE(field, nullptr);
+    text = Plain(field);
+    EXPECT_EQ(text.rfind("@Anrede @Name, Neu", 0), 0u) << text;
+    EXPECT_TRUE(FormatAt(field, end + 2).dwEffects & CFE_BOLD);
+    EXPECT_FALSE(FormatAt(field, 1).dwEffects & CFE_BOLD);
+}
+
+TEST_F(RichTextServerTest, ThePasteRequestGoesIntoTheField) {
+    LogIn();
+    Once("K ^ZDEMO(\"BRF\")");
+    CFormatWnd* field = OpenLetter();
+    ASSERT_NE(field, nullptr);
+    field->Edit().SetSel(0, 0);
+    // The server leaves a text to paste; the form's next step serves it at the caret.
+    Server("S %WIN(\"%EDITPASTE\")=\"Eingef\xFCgt \"");
+    Form()->SendMessage(WM_TESTFOREVENT);
+    harness::Pump();
+    EXPECT_EQ(Plain(field).rfind("Eingef\xFCgt @Anrede", 0), 0u) << Plain(field);
+    EXPECT_EQ(Server("W $D(%WIN(\"%EDITPASTE\"))"), "0");
+}
