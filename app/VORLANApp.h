@@ -72,7 +72,7 @@ class CVORLANApp : public CWinApp {
     // The hot list only with visual styles in use; a null list leaves that one unset.
     void SetToolbarImages(HWND toolbar, HIMAGELIST normal, HIMAGELIST hot, HIMAGELIST disabled);
     static HPALETTE CreatePaletteFromDIB(HBITMAP bitmap);
-    void GetWordViewPath(CString& out);
+    void GetWordViewPath(CString& out) override;
     void RefreshWordViewPath();
     bool LoadLanguageDll(char letter = 0);
     char LanguageLetter() const { return m_cLanguage; }

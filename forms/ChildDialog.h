@@ -19,6 +19,10 @@
 #include <string_view>
 #include <vector>
 
+namespace fw {
+class CShellProcess;
+}
+
 class CSession;
 class CCmdUI;
 namespace vorlan {
@@ -121,6 +125,10 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     // An RTF form the user picks from the Word forms folder, opened with its program; the main
     // window is minimised then. 1 when a form was chosen.
     int OpenWord();
+    // The server's print job as documents from the form's RTF templates, handed on as the
+    // device text's second character says; the last launched program's process goes into
+    // launch, which the caller owns. 1 when the documents were written.
+    int PrintForm(const char* command, fw::CShellProcess& launch);
     // The organiser terminal (card reader kind 2) and the test terminal (kind 6).
     void OrgaRead(CCardTerminal& terminal);
     void testSCR335(CCardTerminal& terminal);

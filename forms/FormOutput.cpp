@@ -1,6 +1,7 @@
 #include "forms/FormOutput.h"
 
 #include "app/Session.h"
+#include "forms/PrintForm.h"
 #include "forms/PrintRoadLogic.h"
 #include "framework/App.h"
 #include "framework/LentWnd.h"
@@ -17,17 +18,13 @@ namespace vorlan {
 
 namespace {
 
-void SayMissing(UINT text) {
-    AfxMessageBox(text, MB_OK | MB_ICONINFORMATION);
-}
-
 std::function<void()>& ListWindowOpener() {
     static std::function<void()> open;
     return open;
 }
 
-// The printer choice, the list printer and the text file are the services' own; the form
-// printer says that it is missing until it is plugged in.
+// The printer choice, the list printer, the form printer and the text file are the services'
+// own.
 class CBuiltInOutput : public IFormOutput {
   public:
     int ChoosePrinter(HWND form, std::string& device) override {
@@ -43,7 +40,7 @@ class CBuiltInOutput : public IFormOutput {
         return dialog.SetDevice(device);
     }
     void PrintList(HWND form) override { CPrintList(form).Print(); }
-    void PrintForm(HWND, const std::string&) override { SayMissing(IDS_FORM_PRINTER_MISSING); }
+    void PrintForm(HWND form, const std::string& device) override { PrintFormOf(form, device); }
     void SendToFile(HWND form) override { vorlan::SendToFile(form); }
     void SendToExcel(HWND form, bool open, bool exportData) override {
         ExcelRequest request;

@@ -70,6 +70,8 @@ class CWinApp : public CWinThread {
     virtual HINSTANCE ImageModule() const { return m_hInstance ? m_hInstance : ::GetModuleHandleA(nullptr); }
     // The ODBC connection the program keeps for its life; none unless the program has one.
     virtual CDatabase* OdbcDatabase() { return nullptr; }
+    // The Word viewer program; empty unless the program knows one.
+    virtual void GetWordViewPath(CString& out) { out.Empty(); }
 
     void BeginWaitCursor() { DoWaitCursor(1); }
     void EndWaitCursor() { DoWaitCursor(-1); }

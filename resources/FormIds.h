@@ -14,8 +14,6 @@
 #define IDR_PICTURE_MENU 630     // context menu of a picture field
 #define IDS_BROWSE_BUTTON 34104  // caption of the browse button beside a text field
 #define IDS_PICTURE_FILTER 65101 // file filter of the picture choice
-// The print road's services while they are missing
-#define IDS_FORM_PRINTER_MISSING 65141
 
 // Commands
 #define ID_PICTURE_REPLACE 0x810B

@@ -311,3 +311,12 @@ TEST_F(FormSaveTest, APageWhoseTabNodeSaysRepeatStartsItselfOver) {
     EXPECT_EQ(fw::WindowText(Field(1)), "");
     EXPECT_FALSE(Has(Trace(), "ENDE^REP")) << "the frame's end is not reached";
 }
+
+TEST_F(FormSaveTest, AWordDeviceReachesTheFormPrinter) {
+    // "E" is a kind the form printer refuses with its message.
+    Once("S ^SAV(0,\"GERAET\")=\"WE\"");
+    OpenSave();
+    Save("Erster", "1");
+    EXPECT_TRUE(ShownWith("Zum aktuellen Zeitpunkt sind diese beiden Optionen noch nicht freigeschaltet!"));
+    Once("K ^SAV(0,\"GERAET\")");
+}

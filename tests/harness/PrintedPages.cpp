@@ -1,6 +1,8 @@
 #include "tests/harness/PrintedPages.h"
 #include "tests/harness/Harness.h"
 
+#include <cstdlib>
+
 namespace harness {
 
 namespace {
@@ -91,6 +93,31 @@ std::vector<std::string> PrintedPages(DWORD timeoutMs) {
         pages.push_back(ProgramText(ReadTextFile(page)));
     }
     return pages;
+}
+
+std::string UnixPath(const std::string& windows) {
+    std::string path = windows;
+    if (path.compare(0, 3, "C:\\") == 0) {
+        const char* prefix = std::getenv("WINEPREFIX");
+        path = std::string(prefix ? prefix : "") + "/drive_c/" + path.substr(3);
+    } else if (path.compare(0, 2, "Z:") == 0) {
+        path = path.substr(2);
+    }
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    return path;
+}
+
+std::string PdfText(const std::string& pdf) {
+    std::string text = pdf + ".txt", done = pdf + ".done";
+    ::DeleteFileA(text.c_str());
+    ::DeleteFileA(done.c_str());
+    Process tool;
+    if (!tool.Start("Z:\\bin\\sh -c \"pdftotext -enc Latin1 '" + UnixPath(pdf) + "' '" + UnixPath(text) +
+                    "'; touch '" + UnixPath(done) + "'\""))
+        return std::string();
+    WaitUntil([&] { return ::GetFileAttributesA(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, 30000);
+    return ReadTextFile(text);
 }
 
 } // namespace harness

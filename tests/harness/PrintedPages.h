@@ -15,5 +15,9 @@ std::string PrintFile();
 void ClearPrintFile();
 // Waits until a job has arrived whole and returns the text of each page; empty when none came.
 std::vector<std::string> PrintedPages(DWORD timeoutMs);
+// A Windows path on C: or Z: as the Unix side sees it.
+std::string UnixPath(const std::string& windows);
+// What pdftotext reads in the PDF, in code page 1252; empty when it reads nothing.
+std::string PdfText(const std::string& pdf);
 
 } // namespace harness

@@ -18,34 +18,6 @@ const char kLetter[] =
     "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}"
     "\\f0 Sehr geehrte Frau M\\'fcller,\\par Rechnung \\{2026\\} \\\\ Teil 1\\par}";
 
-// The file's path as the Unix side sees it (the tests' folders are on C:).
-std::string UnixPath(const std::string& windows) {
-    char unix[MAX_PATH * 2] = "";
-    std::string path = windows;
-    std::string prefix = "C:\\";
-    if (path.compare(0, prefix.size(), prefix) == 0) {
-        char* folder = std::getenv("WINEPREFIX");
-        path = std::string(folder ? folder : "") + "/drive_c/" + path.substr(prefix.size());
-    }
-    std::snprintf(unix, sizeof unix, "%s", path.c_str());
-    for (char* c = unix; *c; ++c)
-        if (*c == '\\') *c = '/';
-    return unix;
-}
-
-// What pdftotext reads in the PDF, in code page 1252; empty when it reads nothing.
-std::string PdfText(const std::string& pdf) {
-    std::string text = pdf + ".txt", done = pdf + ".done";
-    ::DeleteFileA(text.c_str());
-    ::DeleteFileA(done.c_str());
-    harness::Process tool;
-    if (!tool.Start("Z:\\bin\\sh -c \"pdftotext -enc Latin1 '" + UnixPath(pdf) + "' '" + UnixPath(text) +
-                    "'; touch '" + UnixPath(done) + "'\""))
-        return std::string();
-    harness::WaitUntil([&] { return ::GetFileAttributesA(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, 30000);
-    return harness::ReadTextFile(text);
-}
-
 // The lines written to the debugger meanwhile: OutputDebugString raises an exception that
 // a vectored handler sees before the system's own handler takes it.
 class DebuggerLines {
@@ -130,7 +102,7 @@ TEST_F(AutoWordTest, SaveAsWritesThePdfWithEveryArgumentInOrder) {
                        "BOOL:false, BOOL:false"));
     EXPECT_TRUE(Logged("Document[Brief.rtf].Close call"));
     EXPECT_TRUE(QuitLogged()) << "quit by the destructor";
-    std::string text = PdfText(pdf);
+    std::string text = harness::PdfText(pdf);
     EXPECT_NE(text.find("Sehr geehrte Frau M\xFCller,"), std::string::npos) << text;
     EXPECT_NE(text.find("Rechnung {2026} \\ Teil 1"), std::string::npos) << text;
 }
