@@ -99,7 +99,10 @@ bool CTwain::CallTwainProc(TW_IDENTITY* dest, TW_UINT32 dg, TW_UINT16 dat, TW_UI
         return false;
     }
     m_returnCode = m_pDSMProc(&m_appId, dest, dg, dat, msg, data);
-    if (m_returnCode != TWRC_SUCCESS) {
+    // Events, finished transfers and list ends are answers, not failures.
+    bool answer = m_returnCode == TWRC_DSEVENT || m_returnCode == TWRC_NOTDSEVENT ||
+                  m_returnCode == TWRC_XFERDONE || m_returnCode == TWRC_ENDOFLIST;
+    if (m_returnCode != TWRC_SUCCESS && !answer) {
         m_status = TW_STATUS{};
         m_pDSMProc(&m_appId, dest, DG_CONTROL, DAT_STATUS, MSG_GET, &m_status);
     }
