@@ -32,6 +32,7 @@ CTwain::CTwain() = default;
 
 CTwain::~CTwain() {
     ReleaseTwain();
+    HookMessages(false);
 }
 
 void CTwain::GetIdentity() {
