@@ -24,11 +24,19 @@ bool RunHooks(MSG* msg) {
     return false;
 }
 
+// The same message, possibly in another record: IsDialogMessageA filters a converted copy.
+bool IsPumped(const MSG* msg) {
+    const MSG* p = t_hooks.pumped;
+    return p && (msg == p || (msg->hwnd == p->hwnd && msg->message == p->message && msg->wParam == p->wParam &&
+                              msg->lParam == p->lParam && msg->time == p->time && msg->pt.x == p->pt.x &&
+                              msg->pt.y == p->pt.y));
+}
+
 LRESULT CALLBACK FilterProc(int code, WPARAM wParam, LPARAM lParam) {
     // Negative codes belong to the next hook alone; a message our own pump already offered
     // comes back here when its pre-translation asks IsDialogMessage.
     auto* msg = reinterpret_cast<MSG*>(lParam);
-    if (code >= 0 && msg && msg != t_hooks.pumped && RunHooks(msg)) return 1;
+    if (code >= 0 && msg && !IsPumped(msg) && RunHooks(msg)) return 1;
     return ::CallNextHookEx(t_hooks.filter, code, wParam, lParam);
 }
 

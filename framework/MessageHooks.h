@@ -17,8 +17,8 @@ int AddMessageHook(MessageHook hook);
 void RemoveMessageHook(int cookie);
 
 // The pumps' side: true when a hook kept the message (it must then be neither translated
-// nor dispatched). A pump keeps `msg` alive until it has dispatched it, so that a system
-// loop nested in its pre-translation (IsDialogMessage) does not offer it a second time.
+// nor dispatched). A pump marks the message with CPumpedMessage until it has dispatched it,
+// so that IsDialogMessage in its pre-translation does not offer it a second time.
 bool OfferToMessageHooks(MSG* msg);
 
 // Marks the message a pump is handling from its offer to its dispatch.
