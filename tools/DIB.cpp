@@ -37,12 +37,11 @@ bool CheckPackedDib(const void* block, size_t size, DibLayout& layout) {
     uint64_t offset = h.biSize;
     if (h.biCompression == kBitFields) {
         if (h.biBitCount != 32) return false;
-        // A 40-byte header is followed by the three masks; larger headers hold them.
+        // A 40-byte header is followed by the three masks, larger headers hold them, and
+        // headers between the two sizes hold only part of them.
         size_t masksAt = 40;
-        if (h.biSize == 40) {
-            if (size < 52) return false;
-            offset = 52;
-        }
+        if (size < 52 || (h.biSize > 40 && h.biSize < 52)) return false;
+        if (h.biSize == 40) offset = 52;
         if (ReadU32(bytes + masksAt) != 0xFF0000u || ReadU32(bytes + masksAt + 4) != 0xFF00u ||
             ReadU32(bytes + masksAt + 8) != 0xFFu)
             return false;

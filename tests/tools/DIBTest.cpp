@@ -118,6 +118,10 @@ TEST(DIB, BlocksThatDoNotHoldWhatTheyClaimAreRefused) {
     EXPECT_FALSE(ok(Packed(2, 1, 16, {}, std::vector<uint8_t>(8))));
     EXPECT_FALSE(ok(Packed(1, 1, 32, {}, {1, 2, 3, 4}, 3, {0xFF, 0xFF00, 0xFF0000})));
     EXPECT_FALSE(ok(Packed(1, 1, 32, {}, {}, 3, {0xFF0000, 0xFF00}))) << "masks cut off";
+    std::vector<uint8_t> partHeader = Packed(1, 1, 32, {}, {0, 0}, 3, {0xFF0000});
+    uint32_t size42 = 42;
+    std::memcpy(partHeader.data(), &size42, 4);
+    EXPECT_FALSE(ok(partHeader)) << "a header that holds only part of the masks";
 
     CDIB dib;
     EXPECT_FALSE(dib.CreateFromPacked(shortRows.data(), shortRows.size()));
