@@ -36,6 +36,21 @@ void MakeFolderOf(const std::string& path) {
     if (!folder.empty()) CFileDropTarget::MakeDirectory(folder.c_str());
 }
 
+// A full path for the page, told by the server or the picture field: none gives the message,
+// one too long for the system is refused; its folder is made.
+std::string UsablePath(const std::string& path, UINT messageWhenNone) {
+    if (path.empty()) {
+        AfxMessageBox(messageWhenNone, MB_OK | MB_ICONEXCLAMATION);
+        return {};
+    }
+    if (!vorlan::scan::PathFits(path)) {
+        AfxMessageBox(IDS_SCAN_PATH_TOO_LONG, MB_OK | MB_ICONEXCLAMATION);
+        return {};
+    }
+    MakeFolderOf(path);
+    return path;
+}
+
 // The page's barcode through the library, or empty after its message.
 bool ReadBarcode(const std::vector<uint8_t>& packed, std::string& barcode) {
     CLoadedLibrary library(kBarcodeLibraryName);
@@ -57,33 +72,12 @@ std::string AssignedPath(const std::vector<uint8_t>& packed) {
     if (!ReadBarcode(packed, barcode)) return {};
     std::string function = TheSession().Execute(vorlan::scan::ScanFunctionLine()).str();
     std::string line = vorlan::scan::AssignLine(function, barcode);
-    std::string path = line.empty() ? std::string() : TheSession().Execute(line).str();
-    if (path.empty()) {
-        AfxMessageBox(IDS_SCAN_NOT_ASSIGNED, MB_OK | MB_ICONEXCLAMATION);
-        return {};
-    }
-    if (!vorlan::scan::PathFits(path)) {
-        AfxMessageBox(IDS_SCAN_PATH_TOO_LONG, MB_OK | MB_ICONEXCLAMATION);
-        return {};
-    }
-    MakeFolderOf(path);
-    return path;
+    return UsablePath(line.empty() ? std::string() : TheSession().Execute(line).str(), IDS_SCAN_NOT_ASSIGNED);
 }
 
 std::string TargetPath(const ScanPageTarget& target) {
-    if (target.windowTextPath) {
-        std::string path = target.targetWindow ? WindowText(target.targetWindow) : std::string();
-        if (path.empty()) {
-            AfxMessageBox(IDS_SCAN_NOT_SAVED, MB_OK | MB_ICONEXCLAMATION);
-            return {};
-        }
-        if (!vorlan::scan::PathFits(path)) {
-            AfxMessageBox(IDS_SCAN_PATH_TOO_LONG, MB_OK | MB_ICONEXCLAMATION);
-            return {};
-        }
-        MakeFolderOf(path);
-        return path;
-    }
+    if (target.windowTextPath)
+        return UsablePath(target.targetWindow ? WindowText(target.targetWindow) : std::string(), IDS_SCAN_NOT_SAVED);
     if (!vorlan::scan::PathFits(target.folder)) {
         AfxMessageBox(IDS_SCAN_PATH_TOO_LONG, MB_OK | MB_ICONEXCLAMATION);
         return {};
