@@ -31,9 +31,9 @@ bool RunHooks(MSG* msg) {
 // The same message, possibly in another record: IsDialogMessageA filters a converted copy.
 bool IsPumped(const MSG* msg) {
     const MSG* p = t_pumped;
-    return p && (msg == p || (msg->hwnd == p->hwnd && msg->message == p->message && msg->wParam == p->wParam &&
-                              msg->lParam == p->lParam && msg->time == p->time && msg->pt.x == p->pt.x &&
-                              msg->pt.y == p->pt.y));
+    return p && (msg == p || (msg->hwnd == p->hwnd && msg->message == p->message &&
+                              msg->wParam == p->wParam && msg->lParam == p->lParam && msg->time == p->time &&
+                              msg->pt.x == p->pt.x && msg->pt.y == p->pt.y));
 }
 
 LRESULT CALLBACK FilterProc(int code, WPARAM wParam, LPARAM lParam) {

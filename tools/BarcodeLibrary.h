@@ -19,4 +19,5 @@ constexpr const char* kBarcodeReadEntry = "QSBarReadDIB";
 // `size` bytes. Writes it NUL-terminated into `text` of `capacity` bytes and returns its
 // length; 0 when the page holds none; -1 for a bitmap it cannot read or a text that does
 // not fit.
-using QSBarReadDIBProc = int32_t(QSBAR_CALL*)(const void* packedDib, uint32_t size, char* text, int32_t capacity);
+using QSBarReadDIBProc = int32_t(QSBAR_CALL*)(const void* packedDib, uint32_t size, char* text,
+                                              int32_t capacity);

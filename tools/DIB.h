@@ -33,8 +33,8 @@ static_assert(sizeof(DibInfoHeader) == 40, "a bitmap-info header is 40 bytes");
 // Where the parts of a packed bitmap lie, found by CheckPackedDib.
 struct DibLayout {
     int32_t width = 0;
-    int32_t height = 0;      // rows, always positive
-    bool topDown = false;    // a negative height in the header
+    int32_t height = 0;   // rows, always positive
+    bool topDown = false; // a negative height in the header
     uint16_t bitCount = 0;
     size_t paletteOffset = 0;
     size_t paletteEntries = 0;
@@ -77,16 +77,34 @@ class CDIB {
     // 8 bits through the palette (the leftmost pixel in the highest bits), 32 copied.
     bool ConvertTo32(CDIB& out) const;
 
-    bool IsEmpty() const { return m_pixels.empty(); }
-    int32_t GetWidth() const { return m_header.biWidth; }
-    int32_t GetHeight() const { return m_header.biHeight; }
-    uint16_t GetBitCount() const { return m_header.biBitCount; }
-    size_t GetStride() const { return m_stride; }
-    const DibInfoHeader& GetHeader() const { return m_header; }
+    bool IsEmpty() const {
+        return m_pixels.empty();
+    }
+    int32_t GetWidth() const {
+        return m_header.biWidth;
+    }
+    int32_t GetHeight() const {
+        return m_header.biHeight;
+    }
+    uint16_t GetBitCount() const {
+        return m_header.biBitCount;
+    }
+    size_t GetStride() const {
+        return m_stride;
+    }
+    const DibInfoHeader& GetHeader() const {
+        return m_header;
+    }
     // Row i counted from the top.
-    uint8_t* GetRow(int32_t i) { return m_rows[static_cast<size_t>(i)]; }
-    const uint8_t* GetRow(int32_t i) const { return m_rows[static_cast<size_t>(i)]; }
-    int GetPaletteSize() const { return static_cast<int>(m_palette.size() / 4); }
+    uint8_t* GetRow(int32_t i) {
+        return m_rows[static_cast<size_t>(i)];
+    }
+    const uint8_t* GetRow(int32_t i) const {
+        return m_rows[static_cast<size_t>(i)];
+    }
+    int GetPaletteSize() const {
+        return static_cast<int>(m_palette.size() / 4);
+    }
     // Blue, green and red of an entry as one value (blue in the low byte); 0 out of range.
     uint32_t GetPaletteColor(int i) const;
     void SetPaletteColor(int i, uint32_t bgr);

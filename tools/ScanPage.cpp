@@ -61,8 +61,9 @@ bool ReadBarcode(const std::vector<uint8_t>& packed, std::string& barcode) {
     }
     char text[256] = {};
     int32_t length = read(packed.data(), static_cast<uint32_t>(packed.size()), text, sizeof text);
-    barcode = length > 0 && length < static_cast<int32_t>(sizeof text) ? std::string(text, static_cast<size_t>(length))
-                                                                        : std::string();
+    barcode = length > 0 && length < static_cast<int32_t>(sizeof text)
+                  ? std::string(text, static_cast<size_t>(length))
+                  : std::string();
     return true;
 }
 
@@ -77,7 +78,8 @@ std::string AssignedPath(const std::vector<uint8_t>& packed) {
 
 std::string TargetPath(const ScanPageTarget& target) {
     if (target.windowTextPath)
-        return UsablePath(target.targetWindow ? WindowText(target.targetWindow) : std::string(), IDS_SCAN_NOT_SAVED);
+        return UsablePath(target.targetWindow ? WindowText(target.targetWindow) : std::string(),
+                          IDS_SCAN_NOT_SAVED);
     if (!vorlan::scan::PathFits(target.folder)) {
         AfxMessageBox(IDS_SCAN_PATH_TOO_LONG, MB_OK | MB_ICONEXCLAMATION);
         return {};
@@ -86,8 +88,12 @@ std::string TargetPath(const ScanPageTarget& target) {
     std::string path;
     switch (vorlan::scan::FreePagePath(target.folder, FileExists, path)) {
     case vorlan::scan::PagePath::Ok: return path;
-    case vorlan::scan::PagePath::TooLong: AfxMessageBox(IDS_SCAN_PATH_TOO_LONG, MB_OK | MB_ICONEXCLAMATION); break;
-    case vorlan::scan::PagePath::NoneFree: AfxMessageBox(IDS_SCAN_NOT_SAVED, MB_OK | MB_ICONEXCLAMATION); break;
+    case vorlan::scan::PagePath::TooLong:
+        AfxMessageBox(IDS_SCAN_PATH_TOO_LONG, MB_OK | MB_ICONEXCLAMATION);
+        break;
+    case vorlan::scan::PagePath::NoneFree:
+        AfxMessageBox(IDS_SCAN_NOT_SAVED, MB_OK | MB_ICONEXCLAMATION);
+        break;
     }
     return {};
 }
@@ -120,7 +126,8 @@ std::string SaveScannedPage(HANDLE dib, const ScanPageTarget& target) {
         written = false;
     }
     // The picture field shows the file it names, whether or not it could be written anew.
-    if (target.targetWindow && ::IsWindow(target.targetWindow)) ::SetWindowTextA(target.targetWindow, path.c_str());
+    if (target.targetWindow && ::IsWindow(target.targetWindow))
+        ::SetWindowTextA(target.targetWindow, path.c_str());
     if (!written) {
         AfxMessageBox(IDS_SCAN_NOT_SAVED, MB_OK | MB_ICONEXCLAMATION);
         return {};

@@ -217,14 +217,11 @@ bool CTwain::ProcessMessage(MSG& msg) {
     CallTwainProc(&m_source, DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event);
     bool consumed = m_returnCode == TWRC_DSEVENT;
     switch (event.TWMessage) {
-    case MSG_XFERREADY:
-        TransferImage();
-        break;
+    case MSG_XFERREADY: TransferImage(); break;
     case MSG_CLOSEDSREQ:
         if (ShouldContinue()) CloseDS();
         break;
-    default:
-        break;
+    default: break;
     }
     return consumed;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The records and constants of the TWAIN interface that scanning uses, after the public
-// TWAIN specification. The compilers bring no header for it; the scanner test source
+// The records and constants of the TWAIN interface that scanning uses, as the published
+// TWAIN standard defines them. The compilers bring no header for it; the scanner test source
 // shares this one, so both sides agree on every layout. Records are packed to 2 bytes.
 
 #include <cstdint>

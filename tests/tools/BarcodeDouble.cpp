@@ -7,10 +7,11 @@
 #include <cstring>
 #include <string>
 
-extern "C" __declspec(dllexport) int32_t QSBAR_CALL QSBarReadDIB(const void* packedDib, uint32_t size, char* text,
-                                                                 int32_t capacity) {
+extern "C" __declspec(dllexport) int32_t QSBAR_CALL
+    QSBarReadDIB(const void* packedDib, uint32_t size, char* text, int32_t capacity) {
     CDIB page, page32;
-    if (!text || capacity <= 0 || !page.CreateFromPacked(packedDib, size) || !page.ConvertTo32(page32)) return -1;
+    if (!text || capacity <= 0 || !page.CreateFromPacked(packedDib, size) || !page.ConvertTo32(page32))
+        return -1;
     std::string code = scanpattern::ReadMarker(page32.GetWidth(), page32.GetHeight(), [&](int x, int y) {
         return page32.GetRow(y)[4 * x + 1] >= 128;
     });

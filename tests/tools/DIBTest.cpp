@@ -23,8 +23,10 @@ std::vector<uint8_t> Packed(int32_t width, int32_t height, uint16_t bits, std::v
     h.biClrUsed = static_cast<uint32_t>(palette.size());
     std::vector<uint8_t> out(sizeof h);
     std::memcpy(out.data(), &h, sizeof h);
-    for (uint32_t v : masks) out.insert(out.end(), reinterpret_cast<uint8_t*>(&v), reinterpret_cast<uint8_t*>(&v) + 4);
-    for (uint32_t v : palette) out.insert(out.end(), reinterpret_cast<uint8_t*>(&v), reinterpret_cast<uint8_t*>(&v) + 4);
+    for (uint32_t v : masks)
+        out.insert(out.end(), reinterpret_cast<uint8_t*>(&v), reinterpret_cast<uint8_t*>(&v) + 4);
+    for (uint32_t v : palette)
+        out.insert(out.end(), reinterpret_cast<uint8_t*>(&v), reinterpret_cast<uint8_t*>(&v) + 4);
     out.insert(out.end(), pixels.begin(), pixels.end());
     return out;
 }
@@ -51,8 +53,10 @@ TEST(DIB, EveryDepthBecomes32BitsInOrder) {
     ASSERT_EQ(one.GetWidth(), 10);
     const uint32_t w = 0xFFFFFF, b = 0;
     const uint32_t top[10] = {w, b, w, b, b, b, b, b, w, w};
-    for (int x = 0; x < 10; ++x) EXPECT_EQ(Pixel(one, x, 0), top[x]) << "top row, x " << x;
-    for (int x = 0; x < 10; ++x) EXPECT_EQ(Pixel(one, x, 1), x == 9 ? w : b) << "bottom row, x " << x;
+    for (int x = 0; x < 10; ++x)
+        EXPECT_EQ(Pixel(one, x, 0), top[x]) << "top row, x " << x;
+    for (int x = 0; x < 10; ++x)
+        EXPECT_EQ(Pixel(one, x, 1), x == 9 ? w : b) << "bottom row, x " << x;
 
     // 4 bits: the high nibble is the left pixel.
     CDIB four = To32(Packed(3, 1, 4, {0x112233, 0x445566, 0x778899}, {0x12, 0x00, 0, 0}));

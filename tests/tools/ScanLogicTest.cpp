@@ -21,10 +21,12 @@ TEST(ScanLogic, TheFirstNameNoFileHasIsTaken) {
     std::set<std::string> files;
     auto exists = [&](const std::string& p) { return files.count(p) != 0; };
     std::string path;
-    for (int n = 1; n <= 9; ++n) files.insert("C:\\Akte\\" + scan::PageName(n));
+    for (int n = 1; n <= 9; ++n)
+        files.insert("C:\\Akte\\" + scan::PageName(n));
     ASSERT_EQ(scan::FreePagePath("C:\\Akte", exists, path), scan::PagePath::Ok);
     EXPECT_EQ(path, "C:\\Akte\\Bild 010.jpg");
-    for (int n = 10; n <= 999; ++n) files.insert("C:\\Akte\\" + scan::PageName(n));
+    for (int n = 10; n <= 999; ++n)
+        files.insert("C:\\Akte\\" + scan::PageName(n));
     ASSERT_EQ(scan::FreePagePath("C:\\Akte\\", exists, path), scan::PagePath::Ok);
     EXPECT_EQ(path, "C:\\Akte\\Bild 1000.jpg") << "a trailing backslash is not doubled";
     // A gap is filled: a page that exists but is locked still counts as there.
@@ -32,7 +34,8 @@ TEST(ScanLogic, TheFirstNameNoFileHasIsTaken) {
     ASSERT_EQ(scan::FreePagePath("C:\\Akte", exists, path), scan::PagePath::Ok);
     EXPECT_EQ(path, "C:\\Akte\\Bild 050.jpg");
 
-    ASSERT_EQ(scan::FreePagePath("C:\\Voll", [](const std::string&) { return true; }, path),
+    ASSERT_EQ(scan::FreePagePath(
+                  "C:\\Voll", [](const std::string&) { return true; }, path),
               scan::PagePath::NoneFree);
     EXPECT_TRUE(path.empty());
 }
@@ -40,14 +43,19 @@ TEST(ScanLogic, TheFirstNameNoFileHasIsTaken) {
 TEST(ScanLogic, LongPathsAreRefusedNotCut) {
     std::string path = "x";
     std::string folder = "C:\\" + std::string(243, 'a'); // 246 + "\Bild 001.jpg" = 259
-    ASSERT_EQ(scan::FreePagePath(folder, [](const std::string&) { return false; }, path), scan::PagePath::Ok);
+    ASSERT_EQ(scan::FreePagePath(
+                  folder, [](const std::string&) { return false; }, path),
+              scan::PagePath::Ok);
     EXPECT_EQ(path.size(), 259u);
     folder += 'a';
-    EXPECT_EQ(scan::FreePagePath(folder, [](const std::string&) { return false; }, path), scan::PagePath::TooLong);
+    EXPECT_EQ(scan::FreePagePath(
+                  folder, [](const std::string&) { return false; }, path),
+              scan::PagePath::TooLong);
     EXPECT_TRUE(path.empty());
     // Page 1000 needs a character more than page 999.
     std::string nearly = "C:\\" + std::string(243, 'a');
-    EXPECT_EQ(scan::FreePagePath(nearly, [](const std::string& p) { return p.size() < 260; }, path),
+    EXPECT_EQ(scan::FreePagePath(
+                  nearly, [](const std::string& p) { return p.size() < 260; }, path),
               scan::PagePath::TooLong);
     EXPECT_TRUE(scan::PathFits(std::string(259, 'p')));
     EXPECT_FALSE(scan::PathFits(std::string(260, 'p')));

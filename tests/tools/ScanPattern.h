@@ -52,7 +52,8 @@ inline std::vector<bool> MarkerBits(const std::string& code) {
     bytes.insert(bytes.end(), code.begin(), code.end());
     std::vector<bool> bits;
     for (uint8_t b : bytes)
-        for (int i = 7; i >= 0; --i) bits.push_back(((b >> i) & 1) != 0);
+        for (int i = 7; i >= 0; --i)
+            bits.push_back(((b >> i) & 1) != 0);
     return bits;
 }
 
@@ -65,19 +66,22 @@ inline bool MarkerWhite(const std::vector<bool>& bits, int x, int y) {
 // The code read back from the top rows, given whether each pixel is light.
 template <typename IsLight> std::string ReadMarker(int width, int height, IsLight light) {
     auto bit = [&](size_t i) {
-        int x = static_cast<int>(i % static_cast<size_t>(width)), y = static_cast<int>(i / static_cast<size_t>(width));
+        int x = static_cast<int>(i % static_cast<size_t>(width)),
+            y = static_cast<int>(i / static_cast<size_t>(width));
         return y < height && light(x, y);
     };
     auto byte = [&](size_t at) {
         int v = 0;
-        for (size_t i = 0; i < 8; ++i) v = v << 1 | (bit(at * 8 + i) ? 1 : 0);
+        for (size_t i = 0; i < 8; ++i)
+            v = v << 1 | (bit(at * 8 + i) ? 1 : 0);
         return static_cast<uint8_t>(v);
     };
     if (width <= 0 || byte(0) != kMarkerSync) return {};
     size_t length = byte(1);
     if ((length + 2) * 8 > static_cast<size_t>(width) * kMarkerRows) return {};
     std::string code;
-    for (size_t i = 0; i < length; ++i) code += static_cast<char>(byte(2 + i));
+    for (size_t i = 0; i < length; ++i)
+        code += static_cast<char>(byte(2 + i));
     return code;
 }
 

@@ -34,8 +34,10 @@ INT_PTR RunSystemDialogUntil(const std::function<bool()>& done, DWORD timeoutMs)
             }
             if (msg == WM_TIMER) {
                 auto* w = reinterpret_cast<Wait*>(::GetWindowLongPtrA(dialog, DWLP_USER));
-                if (w->done()) ::EndDialog(dialog, 1);
-                else if (::GetTickCount() - w->start > w->timeout) ::EndDialog(dialog, 0);
+                if (w->done())
+                    ::EndDialog(dialog, 1);
+                else if (::GetTickCount() - w->start > w->timeout)
+                    ::EndDialog(dialog, 0);
                 return TRUE;
             }
             return FALSE;
@@ -72,7 +74,8 @@ TEST_F(ScanTest, PagesOfEveryDepthBecomeNumberedJPEGsOfThePattern) {
     m_window.target.folder = pages;
     ::CreateDirectoryA((m_folder + "Akte").c_str(), nullptr);
     ::CreateDirectoryA(pages.c_str(), nullptr);
-    for (int n = 1; n <= 9; ++n) harness::WriteTextFile(pages + "\\Bild 00" + std::to_string(n) + ".jpg", "");
+    for (int n = 1; n <= 9; ++n)
+        harness::WriteTextFile(pages + "\\Bild 00" + std::to_string(n) + ".jpg", "");
     Scan();
     ASSERT_EQ(m_window.saved.size(), 5u);
     const int depths[5] = {1, 4, 8, 24, 32};
@@ -83,13 +86,15 @@ TEST_F(ScanTest, PagesOfEveryDepthBecomeNumberedJPEGsOfThePattern) {
     }
     EXPECT_TRUE(fw::TestMode::Shown().empty());
     std::vector<std::string> t = Triplets();
-    const char* order[] = {"DAT_IDENTITY|MSG_OPENDS",      "DAT_CAPABILITY|MSG_SET|INT16", "DAT_USERINTERFACE|MSG_ENABLEDS",
-                           "DAT_EVENT|MSG_PROCESSEVENT|XFERREADY", "DAT_IMAGEINFO|MSG_GET", "DAT_IMAGENATIVEXFER|MSG_GET|rc=6",
-                           "DAT_PENDINGXFERS|MSG_ENDXFER", "DAT_EVENT|MSG_PROCESSEVENT|CLOSEDSREQ",
+    const char* order[] = {"DAT_IDENTITY|MSG_OPENDS",         "DAT_CAPABILITY|MSG_SET|INT16",
+                           "DAT_USERINTERFACE|MSG_ENABLEDS",  "DAT_EVENT|MSG_PROCESSEVENT|XFERREADY",
+                           "DAT_IMAGEINFO|MSG_GET",           "DAT_IMAGENATIVEXFER|MSG_GET|rc=6",
+                           "DAT_PENDINGXFERS|MSG_ENDXFER",    "DAT_EVENT|MSG_PROCESSEVENT|CLOSEDSREQ",
                            "DAT_USERINTERFACE|MSG_DISABLEDS", "DAT_IDENTITY|MSG_CLOSEDS"};
     size_t at = 0;
     for (const char* step : order) {
-        while (at < t.size() && t[at].find(step) == std::string::npos) ++at;
+        while (at < t.size() && t[at].find(step) == std::string::npos)
+            ++at;
         EXPECT_LT(at, t.size()) << "missing or out of order: " << step;
     }
 }

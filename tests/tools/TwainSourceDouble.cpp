@@ -34,8 +34,8 @@ struct State {
     Scenario scenario;
     HWND parent = nullptr;
     bool enabled = false;
-    size_t next = 0;       // the page the next transfer delivers
-    size_t last = 0;       // one past the last page of this session
+    size_t next = 0; // the page the next transfer delivers
+    size_t last = 0; // one past the last page of this session
     TW_UINT16 pending = MSG_NULL;
     TW_UINT16 condition = TWCC_SUCCESS;
     TW_UINT16 count = 0xFFFF;
@@ -62,7 +62,8 @@ Scenario ReadScenario() {
         std::string key = line.substr(0, eq), value = line.substr(eq + 1);
         if (key == "pages") {
             std::stringstream list(value);
-            for (std::string d; std::getline(list, d, ',');) s.pages.push_back(std::atoi(d.c_str()));
+            for (std::string d; std::getline(list, d, ',');)
+                s.pages.push_back(std::atoi(d.c_str()));
         } else if (key == "cancel") {
             s.cancel = value == "1";
         } else if (key == "failxfer") {
@@ -112,12 +113,13 @@ const char* MsgName(TW_UINT16 msg) {
     }
 }
 
-void Log(const TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, const std::string& extra = {}) {
+void Log(const TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
+         const std::string& extra = {}) {
     std::string path = Env("VORLAN_TWAIN_LOG");
     if (path.empty()) return;
     if (FILE* f = std::fopen(path.c_str(), "ab")) {
-        std::fprintf(f, "%s|%s|%s|%s%s\n", origin ? origin->ProductName : "-", Name(dg), DatName(dat), MsgName(msg),
-                     extra.c_str());
+        std::fprintf(f, "%s|%s|%s|%s%s\n", origin ? origin->ProductName : "-", Name(dg), DatName(dat),
+                     MsgName(msg), extra.c_str());
         std::fclose(f);
     }
 }
@@ -163,7 +165,8 @@ HGLOBAL MakePage(int bits) {
     CDIB dib;
     if (!dib.Create(scanpattern::kWidth, scanpattern::kHeight, static_cast<uint16_t>(bits))) return nullptr;
     if (bits <= 8)
-        for (int i = 0; i < dib.GetPaletteSize(); ++i) dib.SetPaletteColor(i, scanpattern::PaletteColor(bits, i));
+        for (int i = 0; i < dib.GetPaletteSize(); ++i)
+            dib.SetPaletteColor(i, scanpattern::PaletteColor(bits, i));
     std::vector<bool> marker;
     if (!g.scenario.barcode.empty()) marker = scanpattern::MarkerBits(g.scenario.barcode);
     for (int y = 0; y < scanpattern::kHeight; ++y) {
@@ -192,9 +195,11 @@ HGLOBAL MakePage(int bits) {
         std::vector<uint8_t> out(sizeof h);
         std::memcpy(out.data(), &h, sizeof h);
         const uint32_t masks[3] = {0xFF0000, 0xFF00, 0xFF};
-        out.insert(out.end(), reinterpret_cast<const uint8_t*>(masks), reinterpret_cast<const uint8_t*>(masks) + 12);
+        out.insert(out.end(), reinterpret_cast<const uint8_t*>(masks),
+                   reinterpret_cast<const uint8_t*>(masks) + 12);
         size_t stride = dib.GetStride();
-        for (int y = 0; y < scanpattern::kHeight; ++y) out.insert(out.end(), dib.GetRow(y), dib.GetRow(y) + stride);
+        for (int y = 0; y < scanpattern::kHeight; ++y)
+            out.insert(out.end(), dib.GetRow(y), dib.GetRow(y) + stride);
         packed.swap(out);
     }
     HGLOBAL handle = ::GlobalAlloc(GMEM_MOVEABLE, packed.size());
@@ -325,13 +330,12 @@ TW_UINT16 Dispatch(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
 
 } // namespace
 
-extern "C" __declspec(dllexport) TW_UINT16 WINAPI DS_Entry(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat,
-                                                           TW_UINT16 msg, TW_MEMREF data) {
+extern "C" __declspec(dllexport) TW_UINT16 WINAPI
+    DS_Entry(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
     if (!g_eventMessage) g_eventMessage = ::RegisterWindowMessageA("VORLAN.TwainDoubleEvent");
     TW_UINT16 rc = Dispatch(dg, dat, msg, data);
     std::string extra;
-    if (dat == DAT_CAPABILITY && msg == MSG_SET)
-        extra = g.countType == TWTY_INT16 ? "|INT16" : "|UINT16";
+    if (dat == DAT_CAPABILITY && msg == MSG_SET) extra = g.countType == TWTY_INT16 ? "|INT16" : "|UINT16";
     if (dat == DAT_EVENT && rc == TWRC_DSEVENT)
         extra = static_cast<TW_EVENT*>(data)->TWMessage == MSG_XFERREADY ? "|XFERREADY" : "|CLOSEDSREQ";
     if (rc != TWRC_SUCCESS) extra += "|rc=" + std::to_string(rc);
