@@ -1,5 +1,6 @@
 #include "framework/ModalLoop.h"
 #include "framework/App.h"
+#include "framework/MessageHooks.h"
 #include "framework/Thread.h"
 
 int CModalLoop::Run() {
@@ -25,7 +26,9 @@ int CModalLoop::Run() {
             ::PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
-        bool taken = app ? app->PreTranslateMessage(&msg) : fw::WalkPreTranslateTree(nullptr, &msg);
+        fw::CPumpedMessage pumped(&msg);
+        bool taken = fw::OfferToMessageHooks(&msg) ||
+                     (app ? app->PreTranslateMessage(&msg) : fw::WalkPreTranslateTree(nullptr, &msg));
         if (!taken) {
             ::TranslateMessage(&msg);
             ::DispatchMessageA(&msg);

@@ -1,4 +1,5 @@
 #include "framework/Thread.h"
+#include "framework/MessageHooks.h"
 #include "framework/Wnd.h"
 
 namespace fw {
@@ -81,6 +82,8 @@ bool CWinThread::PumpMessage() {
         m_nExitCode = static_cast<int>(m_msgCur.wParam);
         return false;
     }
+    fw::CPumpedMessage pumped(&m_msgCur);
+    if (fw::OfferToMessageHooks(&m_msgCur)) return true;
     if (!PreTranslateMessage(&m_msgCur)) {
         ::TranslateMessage(&m_msgCur);
         ::DispatchMessageA(&m_msgCur);

@@ -1,0 +1,172 @@
+#pragma once
+// The records and constants of the TWAIN interface that scanning uses, as the published
+// TWAIN standard defines them. The compilers bring no header for it; the scanner test source
+// shares this one, so both sides agree on every layout. Records are packed to 2 bytes.
+
+#include <cstdint>
+
+#ifdef _WIN32
+#include <windows.h>
+#define TW_CALLINGSTYLE WINAPI
+#else
+#define TW_CALLINGSTYLE
+#endif
+
+using TW_INT8 = int8_t;
+using TW_INT16 = int16_t;
+using TW_INT32 = int32_t;
+using TW_UINT8 = uint8_t;
+using TW_UINT16 = uint16_t;
+using TW_UINT32 = uint32_t;
+using TW_BOOL = uint16_t;
+using TW_MEMREF = void*;
+using TW_HANDLE = void*;
+using TW_STR32 = char[34];
+
+#pragma pack(push, 2)
+
+struct TW_FIX32 {
+    TW_INT16 Whole;
+    TW_UINT16 Frac;
+};
+
+struct TW_VERSION {
+    TW_UINT16 MajorNum;
+    TW_UINT16 MinorNum;
+    TW_UINT16 Language;
+    TW_UINT16 Country;
+    TW_STR32 Info;
+};
+
+struct TW_IDENTITY {
+    TW_UINT32 Id;
+    TW_VERSION Version;
+    TW_UINT16 ProtocolMajor;
+    TW_UINT16 ProtocolMinor;
+    TW_UINT32 SupportedGroups;
+    TW_STR32 Manufacturer;
+    TW_STR32 ProductFamily;
+    TW_STR32 ProductName;
+};
+
+struct TW_STATUS {
+    TW_UINT16 ConditionCode;
+    TW_UINT16 Reserved;
+};
+
+struct TW_USERINTERFACE {
+    TW_BOOL ShowUI;
+    TW_BOOL ModalUI;
+    TW_HANDLE hParent;
+};
+
+struct TW_EVENT {
+    TW_MEMREF pEvent; // the application's MSG
+    TW_UINT16 TWMessage;
+};
+
+struct TW_PENDINGXFERS {
+    TW_UINT16 Count;
+    TW_UINT32 Reserved;
+};
+
+struct TW_IMAGEINFO {
+    TW_FIX32 XResolution;
+    TW_FIX32 YResolution;
+    TW_INT32 ImageWidth;
+    TW_INT32 ImageLength;
+    TW_INT16 SamplesPerPixel;
+    TW_INT16 BitsPerSample[8];
+    TW_INT16 BitsPerPixel;
+    TW_BOOL Planar;
+    TW_INT16 PixelType;
+    TW_UINT16 Compression;
+};
+
+struct TW_CAPABILITY {
+    TW_UINT16 Cap;
+    TW_UINT16 ConType;
+    TW_HANDLE hContainer;
+};
+
+struct TW_ONEVALUE {
+    TW_UINT16 ItemType;
+    TW_UINT32 Item;
+};
+
+#pragma pack(pop)
+
+static_assert(sizeof(TW_IDENTITY) == 156, "the identity record of the interface");
+static_assert(sizeof(TW_IMAGEINFO) == 42, "the image information record of the interface");
+static_assert(sizeof(TW_ONEVALUE) == 6, "one value container");
+
+// The entry of the source manager (DSM_Entry) and of a data source (DS_Entry).
+using DSMENTRYPROC = TW_UINT16(TW_CALLINGSTYLE*)(TW_IDENTITY* origin, TW_IDENTITY* dest, TW_UINT32 dg,
+                                                 TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data);
+
+// Data groups.
+constexpr TW_UINT32 DG_CONTROL = 0x0001;
+constexpr TW_UINT32 DG_IMAGE = 0x0002;
+
+// Data argument types.
+constexpr TW_UINT16 DAT_CAPABILITY = 0x0001;
+constexpr TW_UINT16 DAT_EVENT = 0x0002;
+constexpr TW_UINT16 DAT_IDENTITY = 0x0003;
+constexpr TW_UINT16 DAT_PARENT = 0x0004;
+constexpr TW_UINT16 DAT_PENDINGXFERS = 0x0005;
+constexpr TW_UINT16 DAT_STATUS = 0x0008;
+constexpr TW_UINT16 DAT_USERINTERFACE = 0x0009;
+constexpr TW_UINT16 DAT_NULL = 0x0000;
+constexpr TW_UINT16 DAT_IMAGEINFO = 0x0101;
+constexpr TW_UINT16 DAT_IMAGENATIVEXFER = 0x0104;
+
+// Messages.
+constexpr TW_UINT16 MSG_NULL = 0x0000;
+constexpr TW_UINT16 MSG_GET = 0x0001;
+constexpr TW_UINT16 MSG_GETCURRENT = 0x0002;
+constexpr TW_UINT16 MSG_GETDEFAULT = 0x0003;
+constexpr TW_UINT16 MSG_GETFIRST = 0x0004;
+constexpr TW_UINT16 MSG_GETNEXT = 0x0005;
+constexpr TW_UINT16 MSG_SET = 0x0006;
+constexpr TW_UINT16 MSG_RESET = 0x0007;
+constexpr TW_UINT16 MSG_XFERREADY = 0x0101;
+constexpr TW_UINT16 MSG_CLOSEDSREQ = 0x0102;
+constexpr TW_UINT16 MSG_CLOSEDSOK = 0x0103;
+constexpr TW_UINT16 MSG_OPENDSM = 0x0301;
+constexpr TW_UINT16 MSG_CLOSEDSM = 0x0302;
+constexpr TW_UINT16 MSG_OPENDS = 0x0401;
+constexpr TW_UINT16 MSG_CLOSEDS = 0x0402;
+constexpr TW_UINT16 MSG_USERSELECT = 0x0403;
+constexpr TW_UINT16 MSG_DISABLEDS = 0x0501;
+constexpr TW_UINT16 MSG_ENABLEDS = 0x0502;
+constexpr TW_UINT16 MSG_PROCESSEVENT = 0x0601;
+constexpr TW_UINT16 MSG_ENDXFER = 0x0701;
+
+// Return codes.
+constexpr TW_UINT16 TWRC_SUCCESS = 0;
+constexpr TW_UINT16 TWRC_FAILURE = 1;
+constexpr TW_UINT16 TWRC_CHECKSTATUS = 2;
+constexpr TW_UINT16 TWRC_CANCEL = 3;
+constexpr TW_UINT16 TWRC_DSEVENT = 4;
+constexpr TW_UINT16 TWRC_NOTDSEVENT = 5;
+constexpr TW_UINT16 TWRC_XFERDONE = 6;
+constexpr TW_UINT16 TWRC_ENDOFLIST = 7;
+
+// Condition codes.
+constexpr TW_UINT16 TWCC_SUCCESS = 0;
+constexpr TW_UINT16 TWCC_BUMMER = 1;
+constexpr TW_UINT16 TWCC_LOWMEMORY = 2;
+constexpr TW_UINT16 TWCC_NODS = 3;
+constexpr TW_UINT16 TWCC_OPERATIONERROR = 5;
+constexpr TW_UINT16 TWCC_BADCAP = 6;
+constexpr TW_UINT16 TWCC_BADVALUE = 10;
+constexpr TW_UINT16 TWCC_SEQERROR = 11;
+
+// Containers, item types and the one capability set.
+constexpr TW_UINT16 TWON_ONEVALUE = 5;
+constexpr TW_UINT16 TWTY_INT16 = 0x0001;
+constexpr TW_UINT16 TWTY_UINT16 = 0x0004;
+constexpr TW_UINT16 CAP_XFERCOUNT = 0x0001;
+
+constexpr TW_UINT16 TWLG_USA = 13;
+constexpr TW_UINT16 TWCY_USA = 1;
