@@ -10,6 +10,8 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include "tests/com/InprocServer.h"
+
 #include <algorithm>
 #include <fstream>
 #include <sstream>
@@ -543,35 +545,20 @@ STDMETHODIMP CBrowser::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* p
     }
 }
 
-class CFactory : public IClassFactory {
-  public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (iid != IID_IUnknown && iid != IID_IClassFactory) {
-            *out = nullptr;
-            return E_NOINTERFACE;
-        }
-        *out = this;
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
-        if (outer) return CLASS_E_NOAGGREGATION;
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = ViewProc;
-        wc.hInstance = g_module;
-        wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
-        wc.lpszClassName = kViewClass;
-        ::RegisterClassA(&wc);
-        auto* browser = new CBrowser;
-        HRESULT hr = browser->QueryInterface(iid, out);
-        browser->Release();
-        return hr;
-    }
-    STDMETHODIMP LockServer(BOOL) override { return S_OK; }
-};
+HRESULT CreateControl(REFIID iid, void** out) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = ViewProc;
+    wc.hInstance = g_module;
+    wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = kViewClass;
+    ::RegisterClassA(&wc);
+    auto* browser = new CBrowser;
+    HRESULT hr = browser->QueryInterface(iid, out);
+    browser->Release();
+    return hr;
+}
 
-CFactory g_factory;
+inproc::CFactory g_factory(&CreateControl);
 
 } // namespace
 
@@ -590,18 +577,7 @@ extern "C" HRESULT WINAPI DoubleCanUnloadNow() {
 }
 
 extern "C" HRESULT WINAPI DoubleRegisterServer() {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(g_module, path, sizeof path);
-    HKEY key;
-    std::string sub = std::string(kClsidKey) + "\\InprocServer32";
-    if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, sub.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr))
-        return SELFREG_E_CLASS;
-    ::RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(path),
-                     static_cast<DWORD>(std::char_traits<char>::length(path) + 1));
-    static const char model[] = "Apartment";
-    ::RegSetValueExA(key, "ThreadingModel", 0, REG_SZ, reinterpret_cast<const BYTE*>(model), sizeof model);
-    ::RegCloseKey(key);
-    return S_OK;
+    return inproc::RegisterServer(g_module, kClsidKey);
 }
 
 extern "C" HRESULT WINAPI DoubleUnregisterServer() {

@@ -7,6 +7,8 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include "tests/com/InprocServer.h"
+
 #include <fstream>
 #include <string>
 #include <vector>
@@ -234,35 +236,20 @@ STDMETHODIMP CControl::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* p
     return DISP_E_MEMBERNOTFOUND;
 }
 
-class CFactory : public IClassFactory {
-  public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (iid != IID_IUnknown && iid != IID_IClassFactory) {
-            *out = nullptr;
-            return E_NOINTERFACE;
-        }
-        *out = this;
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
-        if (outer) return CLASS_E_NOAGGREGATION;
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = ViewProc;
-        wc.hInstance = g_module;
-        wc.lpszClassName = kViewClass;
-        ::RegisterClassA(&wc);
-        auto* control = new CControl;
-        HRESULT hr = control->QueryInterface(iid, out);
-        control->Release();
-        Log("created");
-        return hr;
-    }
-    STDMETHODIMP LockServer(BOOL) override { return S_OK; }
-};
+HRESULT CreateControl(REFIID iid, void** out) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = ViewProc;
+    wc.hInstance = g_module;
+    wc.lpszClassName = kViewClass;
+    ::RegisterClassA(&wc);
+    auto* control = new CControl;
+    HRESULT hr = control->QueryInterface(iid, out);
+    control->Release();
+    Log("created");
+    return hr;
+}
 
-CFactory g_factory;
+inproc::CFactory g_factory(&CreateControl);
 
 } // namespace
 
@@ -281,18 +268,7 @@ extern "C" HRESULT WINAPI DoubleCanUnloadNow() {
 }
 
 extern "C" HRESULT WINAPI DoubleRegisterServer() {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(g_module, path, sizeof path);
-    HKEY key;
-    std::string sub = std::string(kClsidKey) + "\\InprocServer32";
-    if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, sub.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr))
-        return SELFREG_E_CLASS;
-    ::RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(path),
-                     static_cast<DWORD>(std::char_traits<char>::length(path) + 1));
-    static const char model[] = "Apartment";
-    ::RegSetValueExA(key, "ThreadingModel", 0, REG_SZ, reinterpret_cast<const BYTE*>(model), sizeof model);
-    ::RegCloseKey(key);
-    return S_OK;
+    return inproc::RegisterServer(g_module, kClsidKey);
 }
 
 extern "C" HRESULT WINAPI DoubleUnregisterServer() {
