@@ -16,6 +16,8 @@ DRUCK N i,f D TR^QCC("DRUCK^QDRK("_$$A^QCC($G(%DEV))_")")
  D LISTE
  S f=$G(%FORM) Q:f=""
  K ^ZDR(%JOB,f) S ^ZDR(%JOB,f,1)="1_Brief"
+ ; The fax number travels in the part's name, behind its last "_".
+ I $G(%DEV)="WF" S ^ZDR(%JOB,f,1,"NAME")="Brief_0301234567"
  D Z(1,"A1","@EMPFAENGER",$$EMPF),Z(1,"A1","@ANSCHRIFT",$$ADR),Z(1,"A1","@BETREFF",$$BETR)
  F i=1:1:120 D Z(1+i,"B1","@TEXT","Position "_i)
  D Z(122,"C1","@GRUSS",$$GRUSS)

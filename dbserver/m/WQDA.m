@@ -8,8 +8,8 @@ SET N dev,db D TR^QCC("SET^WQDA("_$$A^QCC($G(%DEV))_")")
  S ^ZDR(%JOB,"LOAD","DIR")=db_"formulare\",^ZDR(%JOB,"SAVE","DIR")=db_"ausgabe\"
  S ^ZDR(%JOB,"SAVE","NAME")="Brief"
  I dev="WD" S ^ZDR(%JOB,"SAVE","PRINTER")="VORLAN-DRUCKER"
- ; The fax number travels in the part's name, behind its last "_".
- I dev="WF" S ^ZDR(%JOB,"SAVE","FAXDIR")=db_"ausgabe\fax\",^ZDR(%JOB,"SAVE","FAXPRINTER")="VORLAN-FAX",^ZDR(%JOB,"SAVE","NAME")="Brief_0301234567"
+ ; A fax has no job name: the part names the document (see DRUCK^QDRK).
+ I dev="WF" S ^ZDR(%JOB,"SAVE","FAXDIR")=db_"ausgabe\fax\",^ZDR(%JOB,"SAVE","FAXPRINTER")="VORLAN-FAX" K ^ZDR(%JOB,"SAVE","NAME")
  Q
  ; The database folder as the client on this machine names it: Wine's drive Z: and the
  ; Unix path with backslashes, ending in one.

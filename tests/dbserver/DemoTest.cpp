@@ -266,4 +266,18 @@ TEST_F(DemoTest, DesktopCatalogueParametersAndStoredIcons) {
     EXPECT_EQ(icon.next, "");
 }
 
+// A fax names the letter's part after the number; a job name would number the parts instead.
+TEST_F(DemoTest, TheFaxDeviceNamesTheLettersPartWithTheNumber) {
+    auto c = Connect();
+    ASSERT_EQ(c->Exec(LoginLine("demo", "demo", true)), "demo");
+    c->Exec("S %DEV=\"WF\" D SET^WQDA,DRUCK^QDRK");
+    EXPECT_EQ(c->Exec("W $G(^ZDR(%JOB,\"BRIEF\",1,\"NAME\"))"), "Brief_0301234567");
+    EXPECT_EQ(c->Exec("W $D(^ZDR(%JOB,\"SAVE\",\"NAME\"))"), "0");
+    EXPECT_EQ(c->Exec("W $G(^ZDR(%JOB,\"SAVE\",\"FAXPRINTER\"))"), "VORLAN-FAX");
+    c->Exec("S %DEV=\"WB\" D SET^WQDA,DRUCK^QDRK");
+    EXPECT_EQ(c->Exec("W $D(^ZDR(%JOB,\"BRIEF\",1,\"NAME\"))"), "0");
+    EXPECT_EQ(c->Exec("W $G(^ZDR(%JOB,\"SAVE\",\"NAME\"))"), "Brief");
+    c->Exec("K ^ZDR(%JOB)");
+}
+
 } // namespace vorlan::dbserver::test
