@@ -39,7 +39,7 @@ TEST_F(ServerFrameTest, TheDesktopsLookAndIconsComeFromTheServerAndGoBack) {
     EXPECT_EQ(ItemText(list, 1, 2), "1");
     EXPECT_EQ(ItemImage(list, 0), 2) << "the menu entry's picture less one";
     EXPECT_EQ(ItemText(list, 2, 2), "4711");
-    EXPECT_EQ(ItemImage(list, 2), 47) << "a function the menu does not know";
+    EXPECT_EQ(ItemImage(list, 2), 2) << "BLD's menu entry's picture less one";
     EXPECT_EQ(desktop->m_crBackground, 8404992u);
     EXPECT_EQ(desktop->m_strFontFace, "Tahoma");
     EXPECT_TRUE(demotrace::Has(Trace(), "GETMNUPI^QCC(\"KAS\")"));
