@@ -14,4 +14,5 @@ void CStatusDialog::SetText(UINT control, const char* text) {
     if (!m_dialog.m_hWnd) return;
     ::SetDlgItemTextA(m_dialog.m_hWnd, static_cast<int>(control), text);
     ::UpdateWindow(m_dialog.m_hWnd);
+    ::UpdateWindow(::GetDlgItem(m_dialog.m_hWnd, static_cast<int>(control)));
 }

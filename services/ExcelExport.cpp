@@ -4,6 +4,7 @@
 #include "framework/App.h"
 #include "framework/Dialog.h"
 #include "framework/FileDialog.h"
+#include "framework/StatusDialog.h"
 #include "resources/PrintIds.h"
 #include "resources/ServiceIds.h"
 #include "services/ExcelDispatch.h"
@@ -52,9 +53,6 @@ class CExcelRun {
     CExcelRun(const ExcelRequest& request, bool openOnly, bool prepared)
         : m_request(request), m_bOpenOnly(openOnly), m_bPrepared(prepared && !openOnly),
           m_bFill(!openOnly && !prepared) {}
-    ~CExcelRun() {
-        if (m_status) m_status->DestroyWindow();
-    }
     CExcelRun(const CExcelRun&) = delete;
     CExcelRun& operator=(const CExcelRun&) = delete;
 
@@ -81,8 +79,7 @@ class CExcelRun {
     std::string m_filter;
     int m_nTempCounter = 1;
     bool m_bLeftOpen = false;
-    std::unique_ptr<CDialog> m_status;
-    CWnd m_owner;
+    std::unique_ptr<CStatusDialog> m_status;
 };
 
 bool CExcelRun::StartExcel() {
@@ -95,11 +92,7 @@ bool CExcelRun::StartExcel() {
 }
 
 void CExcelRun::ShowStatus(const std::string& text) {
-    if (!m_status || !m_status->m_hWnd) return;
-    m_status->SetDlgItemText(IDC_PRINT_STATUS_TEXT, text.c_str());
-    // The fill runs without a message loop: paint now.
-    m_status->UpdateWindow();
-    ::UpdateWindow(m_status->GetDlgItem(IDC_PRINT_STATUS_TEXT));
+    if (m_status) m_status->SetText(IDC_PRINT_STATUS_TEXT, text.c_str());
 }
 
 bool CExcelRun::ChoosePath(const std::string& name, std::string& path) {
@@ -133,12 +126,8 @@ int CExcelRun::Run() {
         return 0;
     }
     if (!m_bOpenOnly) {
-        // The form's own object when it has one; a window without one is lent for creation.
-        CWnd* owner = m_request.owner ? CWnd::FromHandlePermanent(m_request.owner) : nullptr;
-        if (!owner && m_request.owner && m_owner.Attach(m_request.owner)) owner = &m_owner;
-        m_status = std::make_unique<CDialog>(IDD_PRINT_STATUS, owner);
-        if (m_status->Create(IDD_PRINT_STATUS, owner)) ShowStatus(LoadText(IDS_EXCEL_STARTING));
-        if (owner == &m_owner) m_owner.Detach();
+        m_status = std::make_unique<CStatusDialog>(IDD_PRINT_STATUS, m_request.owner);
+        ShowStatus(LoadText(IDS_EXCEL_STARTING));
     }
     CWaitCursor wait;
     m_filter = LoadText(IDS_EXCEL_FILTER) + " (*.xls;*.xlsx)|*.xls;*.xlsx||";

@@ -5,6 +5,7 @@
 #include "framework/App.h"
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
+#include "framework/StatusDialog.h"
 #include "resources/PrintIds.h"
 #include "resources/ServiceIds.h"
 #include "services/FormularLines.h"
@@ -103,12 +104,10 @@ CFormularGen::CFormularGen(CWnd* owner, int layoutOnly, const char* filter)
       m_engine(
           std::make_unique<FormularEngine>(*m_session, *m_measurer, layoutOnly != 0, filter ? filter : "")) {
     vorlan::TraceFunction("CFormularGen::CFormularGen");
-    m_status = std::make_unique<CDialog>(IDD_PRINT_STATUS, owner);
-    if (m_status->Create(IDD_PRINT_STATUS, owner)) {
-        CString text;
-        text.LoadString(IDS_FORMULAR_STARTING);
-        ShowStatus(text);
-    }
+    m_status = std::make_unique<CStatusDialog>(IDD_PRINT_STATUS, owner ? owner->m_hWnd : nullptr);
+    CString text;
+    text.LoadString(IDS_FORMULAR_STARTING);
+    ShowStatus(text);
     m_engine->onPart = [this](int part) {
         CString text;
         text.FormatId(IDS_FORMULAR_PART, part);
@@ -126,15 +125,10 @@ CFormularGen::~CFormularGen() {
     vorlan::TraceFunction("CFormularGen::~CFormularGen");
     // The job's form data lives exactly as long as the generator.
     m_session->Execute(kKillJob);
-    if (m_status && m_status->m_hWnd) m_status->DestroyWindow();
 }
 
 void CFormularGen::ShowStatus(const char* text) {
-    if (!m_status || !m_status->m_hWnd) return;
-    m_status->SetDlgItemText(IDC_PRINT_STATUS_TEXT, text);
-    // The generator runs without a message loop: paint now.
-    m_status->UpdateWindow();
-    ::UpdateWindow(m_status->GetDlgItem(IDC_PRINT_STATUS_TEXT));
+    m_status->SetText(IDC_PRINT_STATUS_TEXT, text);
 }
 
 int CFormularGen::MergeTemplates(const char* prefix, int mode, const char* path, int onePerPart,

@@ -11,7 +11,7 @@
 #include <vector>
 
 class CWnd;
-class CDialog;
+class CStatusDialog;
 
 class CFormularGen {
   public:
@@ -44,5 +44,5 @@ class CFormularGen {
     std::unique_ptr<CSessionLink> m_session;
     std::unique_ptr<CDisplayMeasurer> m_measurer;
     std::unique_ptr<vorlan::formular::FormularEngine> m_engine;
-    std::unique_ptr<CDialog> m_status;
+    std::unique_ptr<CStatusDialog> m_status;
 };

@@ -3,6 +3,7 @@
 #include "app/ProtocolLog.h"
 #include "framework/App.h"
 #include "framework/Dialog.h"
+#include "framework/StatusDialog.h"
 #include "resources/PrintIds.h"
 
 namespace {
@@ -319,20 +320,16 @@ void CPrintPreview::OnPrint() {
 }
 
 void CPrintPreview::PrintPages(int first, int last) {
-    CDialog status(IDD_PRINT_STATUS, this);
-    bool shown = status.Create(IDD_PRINT_STATUS, this);
+    CStatusDialog status(IDD_PRINT_STATUS, m_hWnd);
     CDC dc(m_printer);
     dc.m_bPrinting = true;
     CPrintJob job(m_printer, "VORLAN");
     m_info.m_bPreview = false;
     m_info.m_rectDraw = CRect(0, 0, ::GetDeviceCaps(m_printer, HORZRES), ::GetDeviceCaps(m_printer, VERTRES));
     for (int page = first; job.IsStarted() && page <= last; ++page) {
-        if (shown) {
-            CString text;
-            text.FormatId(IDS_PREVIEW_PRINTING, page, static_cast<int>(m_info.GetMaxPage()));
-            status.SetDlgItemText(IDC_PRINT_STATUS_TEXT, text);
-            status.UpdateWindow();
-        }
+        CString text;
+        text.FormatId(IDS_PREVIEW_PRINTING, page, static_cast<int>(m_info.GetMaxPage()));
+        status.SetText(IDC_PRINT_STATUS_TEXT, text);
         m_info.m_nCurPage = static_cast<UINT>(page);
         if (!job.StartPage()) {
             job.Abort();
@@ -344,5 +341,4 @@ void CPrintPreview::PrintPages(int first, int last) {
     job.End();
     m_info.m_bPreview = true;
     m_info.m_nCurPage = static_cast<UINT>(m_nPage);
-    if (shown) status.DestroyWindow();
 }
