@@ -25,8 +25,6 @@ CFormatEdit::Executor& TheExecutor() {
 
 // The rich edit control's procedure before RichEditProc.
 WNDPROC g_oldRichEditProc = nullptr;
-// The other window of the rich edit's last focus change (the one that lost or gained it).
-HWND g_focusOther = nullptr;
 
 bool ThemeActive() {
     return AfxGetApp() && AfxGetApp()->IsThemeActive();
@@ -101,7 +99,7 @@ void CFormatEdit::OnEditKillFocus() {
 }
 
 void CFormatEdit::TellForm(UINT code) {
-    if (!m_pOwner || InsideField(m_pOwner->m_hWnd, g_focusOther)) return;
+    if (!m_pOwner || InsideField(m_pOwner->m_hWnd, m_hFocusOther)) return;
     HWND field = m_pOwner->m_hWnd;
     ::SendMessageA(m_pOwner->Form(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(field), code),
                    reinterpret_cast<LPARAM>(field));
@@ -137,7 +135,11 @@ bool CFormatEdit::OnTab(HWND edit) {
 LRESULT CALLBACK CFormatEdit::RichEditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_SETFOCUS:
-    case WM_KILLFOCUS: g_focusOther = reinterpret_cast<HWND>(wParam); break;
+    case WM_KILLFOCUS:
+        // The edit's parent is its field's CFormatEdit.
+        if (auto* field = dynamic_cast<CFormatEdit*>(CWnd::FromHandlePermanent(::GetParent(hwnd))))
+            field->m_hFocusOther = reinterpret_cast<HWND>(wParam);
+        break;
     case WM_CHAR:
         if (wParam == '\t' && OnTab(hwnd)) return 0;
         break;

@@ -72,6 +72,8 @@ class CFormatEdit : public CWnd {
 
     CRichEditCtrl m_wndEdit;
     CFormatWnd* m_pOwner = nullptr;
+    // The other window of the edit's last focus change (the one that lost or gained it).
+    HWND m_hFocusOther = nullptr;
 };
 
 class CFormatWnd : public CWnd {
