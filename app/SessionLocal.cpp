@@ -8,9 +8,9 @@
 #include "framework/App.h"
 #include "framework/OleDragDrop.h"
 #include "framework/PathParts.h"
+#include "framework/ShellFiles.h"
 #include "resources/resource.h"
 
-#include <shellapi.h>
 
 using namespace vorlan;
 
@@ -22,18 +22,11 @@ constexpr int kLocalLineFailed = 0xFFFFFF;
 
 // The vendor's automation library registers itself; an installation may not have done it.
 void RegisterAutomationLibrary() {
-    const std::string folder = fw::FolderOf(fw::ProgramPath());
-    SHELLEXECUTEINFOA info{};
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    info.lpVerb = "open";
-    info.lpFile = "regsvr32.exe";
-    info.lpParameters = "/s kvxole32.dll";
-    info.lpDirectory = folder.c_str(); // the library lies beside the program
-    info.nShow = SW_SHOWNORMAL;
-    if (!::ShellExecuteExA(&info) || !info.hProcess) return;
-    ::WaitForSingleObject(info.hProcess, kRegistrationWait);
-    ::CloseHandle(info.hProcess);
+    fw::CShellProcess registration;
+    // The library lies beside the program.
+    if (fw::ShellExecuteProcess(nullptr, "open", "regsvr32.exe", "/s kvxole32.dll",
+                                fw::FolderOf(fw::ProgramPath()), SW_SHOWNORMAL, registration))
+        registration.Wait(kRegistrationWait);
 }
 
 } // namespace
