@@ -14,12 +14,6 @@
 
 namespace {
 
-std::string StringText(UINT id) {
-    CString text;
-    text.LoadString(id);
-    return text.str();
-}
-
 class LocalTransportTest : public ::testing::Test {
   protected:
     std::string log;
@@ -142,7 +136,7 @@ TEST_F(LocalTransportTest, RefusedOpenAndMissingClassShowTheirMessages) {
     EXPECT_FALSE(theApp.Connect());
     auto shown = fw::TestMode::Shown();
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, StringText(IDS_OLE_OPEN_FAILED));
+    EXPECT_EQ(shown[0].text, harness::ResourceText(IDS_OLE_OPEN_FAILED));
     EXPECT_EQ(shown[0].id & MB_ICONMASK, MB_ICONSTOP);
     fw::TestMode::ClearShown();
 
@@ -152,7 +146,7 @@ TEST_F(LocalTransportTest, RefusedOpenAndMissingClassShowTheirMessages) {
     EXPECT_FALSE(theApp.Connect());
     shown = fw::TestMode::Shown();
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, StringText(IDS_OLE_CREATE_FAILED));
+    EXPECT_EQ(shown[0].text, harness::ResourceText(IDS_OLE_CREATE_FAILED));
     EXPECT_NE(Log().find("register"), std::string::npos) << "regsvr32 ran the library";
 }
 

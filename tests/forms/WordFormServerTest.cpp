@@ -40,11 +40,6 @@ class WordFormTest : public FormServerTestBase {
             if (item.kind == "open") found.push_back(item);
         return found;
     }
-    static std::string Text(UINT id) {
-        CString s;
-        s.LoadString(id);
-        return s.str();
-    }
 
     const std::string kAdminPath = "^[\"SYS\"]EXTRAS(\"admin\",\"WORDPATH\")";
     std::string m_demoFolder;
@@ -63,7 +58,7 @@ TEST_F(WordFormTest, AdministratorOpensTheChosenFormShownAndTheMainWindowGoesToT
     harness::Pump();
     std::vector<fw::ShownItem> dialogs = OpenDialogs();
     ASSERT_EQ(dialogs.size(), 1u);
-    EXPECT_EQ(dialogs[0].caption, Text(IDS_WORD_OPEN_TITLE));
+    EXPECT_EQ(dialogs[0].caption, harness::ResourceText(IDS_WORD_OPEN_TITLE));
     std::vector<launchlog::Launch> launches = launchlog::WaitFor(1);
     ASSERT_EQ(launches.size(), 1u);
     EXPECT_EQ(launches[0].verb, "open");

@@ -159,6 +159,12 @@ std::string ReadTextFile(const std::string& path) {
     return text;
 }
 
+std::string ResourceText(UINT id) {
+    CString text;
+    text.LoadString(id);
+    return text.str();
+}
+
 bool Process::Start(const std::string& commandLine) {
     STARTUPINFOA si{};
     si.cb = sizeof si;

@@ -24,6 +24,8 @@ bool CopyInto(const std::string& file, const std::string& folder);
 void WriteTextFile(const std::string& path, const std::string& text);
 // The whole file as bytes; empty when it cannot be read.
 std::string ReadTextFile(const std::string& path);
+// A string of the language library the application loaded.
+std::string ResourceText(UINT id);
 
 // One argument of a command line, quoted (only when needed) so that the program's argv gets
 // it back unchanged.

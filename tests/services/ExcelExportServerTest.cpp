@@ -23,12 +23,6 @@ using vorlan::MQuote;
 
 namespace {
 
-std::string Text(UINT id) {
-    CString s;
-    s.LoadString(id);
-    return s.str();
-}
-
 std::string Formatted(UINT id, const std::string& a, const std::string& b) {
     CString s;
     s.FormatId(id, a.c_str(), b.c_str());
@@ -294,7 +288,7 @@ TEST_F(ExcelExportTest, ProgIdsAreTriedNewestFirstAndNoneMeansExcelIsMissing) {
     ASSERT_TRUE(comdouble::RunRegistration(s_double, "/UnregServer", ""));
     Job(1, "p.xls", Path("p-aus.xls"));
     EXPECT_EQ(Fill(), 0);
-    EXPECT_TRUE(Shown(Text(IDS_EXCEL_NOT_INSTALLED)));
+    EXPECT_TRUE(Shown(harness::ResourceText(IDS_EXCEL_NOT_INSTALLED)));
     EXPECT_EQ(M("W $D(^QTEMP(%JOB,\"EXCEL\"))"), "10") << "the data stays";
     EXPECT_TRUE(comdouble::RunRegistration(s_double, "/RegServer", "Excel.Application"));
 }

@@ -22,12 +22,6 @@ using vorlan::MQuote;
 
 namespace {
 
-std::string Text(UINT id) {
-    CString s;
-    s.LoadString(id);
-    return s.str();
-}
-
 size_t Count(const std::string& text, const std::string& part) {
     size_t n = 0;
     for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size()))
@@ -125,11 +119,11 @@ TEST_F(FormularGenTest, DemoLetterIsMergedPagedAndReadBack) {
     std::string rtf;
     {
         CFormularGen gen(nullptr, 0, "");
-        EXPECT_TRUE(StatusShows(Text(IDS_FORMULAR_STARTING)));
+        EXPECT_TRUE(StatusShows(harness::ResourceText(IDS_FORMULAR_STARTING)));
         ASSERT_EQ(gen.Generate("BRIEF_", 1, m_forms.c_str(), 0, names), 0);
         EXPECT_EQ(M("W QCC"), "BRIEF_D_0") << "the scan pass names each template it reads";
         ASSERT_EQ(gen.Generate("BRIEF_", 0, (m_out + "Brief.rtf").c_str(), 0, names), 0);
-        EXPECT_TRUE(StatusShows(Text(IDS_FORMULAR_DONE)));
+        EXPECT_TRUE(StatusShows(harness::ResourceText(IDS_FORMULAR_DONE)));
         ASSERT_EQ(names, std::vector<std::string>{m_out + "Brief.rtf"});
         rtf = harness::ReadTextFile(names[0]);
         EXPECT_EQ(M("W $D(^ZDR(%JOB))"), "10");

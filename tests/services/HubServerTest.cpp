@@ -26,12 +26,6 @@ bool IsFolder(const std::string& path) {
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string Text(UINT id) {
-    CString s;
-    s.LoadString(id);
-    return s.str();
-}
-
 class HubServerTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -211,10 +205,10 @@ TEST_F(HubServerTest, PackingHandsTheLibrarysAnswerToTheServersRoutine) {
     ASSERT_TRUE(::MoveFileA(dll.c_str(), (dll + ".weg").c_str()));
     request("BUSY^QCC(%F)", "C:\\Daten\\b.zip");
     ::MoveFileA((dll + ".weg").c_str(), dll.c_str());
-    EXPECT_EQ(Busy(), Text(IDS_PACKER_MISSING)) << "the routine runs and learns that the library is missing";
+    EXPECT_EQ(Busy(), harness::ResourceText(IDS_PACKER_MISSING)) << "the routine runs and learns that the library is missing";
     shown = Shown();
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, Text(IDS_PACKER_MISSING));
+    EXPECT_EQ(shown[0].text, harness::ResourceText(IDS_PACKER_MISSING));
     ::SetEnvironmentVariableA("QUANTPACKER_LOG", nullptr);
     ::SetEnvironmentVariableA("QUANTPACKER_ANSWER", nullptr);
 }
@@ -236,7 +230,7 @@ TEST_F(HubServerTest, FileSortRunsItsRoutineOnlyAfterFilesWereCopied) {
     auto shown = Shown();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].kind, "filecopy");
-    EXPECT_EQ(shown[0].caption, Text(IDS_FILEVIEW_TITLE));
+    EXPECT_EQ(shown[0].caption, harness::ResourceText(IDS_FILEVIEW_TITLE));
     EXPECT_EQ(shown[0].text, "1091=Dokumente zur Akte|1103=");
     EXPECT_EQ(Busy(), "") << "nothing was copied";
 
@@ -244,7 +238,7 @@ TEST_F(HubServerTest, FileSortRunsItsRoutineOnlyAfterFilesWereCopied) {
     request(target);
     shown = Shown();
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].caption, Text(IDS_FILECOPY_TITLE));
+    EXPECT_EQ(shown[0].caption, harness::ResourceText(IDS_FILECOPY_TITLE));
     EXPECT_EQ(shown[0].text, "1085=Dokumente zur Akte|1103=" + source + "\\brief.txt");
     EXPECT_EQ(shown[0].answer, 1);
     EXPECT_NE(::GetFileAttributesA((target + "\\brief.txt").c_str()), INVALID_FILE_ATTRIBUTES);

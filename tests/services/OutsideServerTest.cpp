@@ -32,12 +32,6 @@ const char* const kAllProgIds[] = {
     "KODIPclp.DiagnoseOP", "MmmHisFacadeCom.Start", "IDAuto.QRCode.1",  "IDAuto.Datamatrix.1", "QSMED",
     "QSFilter3M"};
 
-std::string Text(UINT id) {
-    CString s;
-    s.LoadString(id);
-    return s.str();
-}
-
 class OutsideServerTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -219,7 +213,7 @@ TEST_F(OutsideServerTest, DrgGrouperChoiceAndFallback) {
     Pass();
     auto shown = Shown();
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, Text(IDS_GROUPER_MISSING));
+    EXPECT_EQ(shown[0].text, harness::ResourceText(IDS_GROUPER_MISSING));
     EXPECT_EQ(shown[0].id & MB_ICONMASK, MB_ICONEXCLAMATION);
     EXPECT_EQ(M("W $D(^ZEXT($J))"), "0") << "no callback";
 }
@@ -446,7 +440,7 @@ TEST_F(OutsideServerTest, CodingModesWithoutWork) {
     Pass();
     auto shown = Shown();
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, Text(IDS_CODING_MISSING));
+    EXPECT_EQ(shown[0].text, harness::ResourceText(IDS_CODING_MISSING));
     EXPECT_EQ(M("W $D(^ZEXT($J))"), "0") << "no callback";
     EXPECT_FALSE(Exists("KODIP"));
 }
@@ -496,7 +490,7 @@ TEST_F(OutsideServerTest, QualityFilterWritesThreeNodesPerResult) {
     Pass();
     auto shown = Shown();
     ASSERT_EQ(shown.size(), 1u) << "an empty result would read as nothing to document";
-    EXPECT_EQ(shown[0].text, Text(IDS_QSFILTER_FAILED));
+    EXPECT_EQ(shown[0].text, harness::ResourceText(IDS_QSFILTER_FAILED));
     EXPECT_EQ(M("W $D(^TEMPQSF($J))"), "0");
 }
 
