@@ -68,9 +68,9 @@ class CVORLANApp : public CWinApp {
     // With visual styles in use (and classic false) a 32-bit list with alpha from the theme
     // library's strip, else a 24-bit masked one from the program's own strip; null when the
     // strip is missing.
-    HIMAGELIST LoadImageList(UINT bitmapId, bool classic);
+    HIMAGELIST LoadImageList(UINT bitmapId, bool classic) override;
     // The hot list only with visual styles in use; a null list leaves that one unset.
-    void SetToolbarImages(HWND toolbar, HIMAGELIST normal, HIMAGELIST hot, HIMAGELIST disabled);
+    void SetToolbarImages(HWND toolbar, HIMAGELIST normal, HIMAGELIST hot, HIMAGELIST disabled) override;
     static HPALETTE CreatePaletteFromDIB(HBITMAP bitmap);
     void GetWordViewPath(CString& out) override;
     void RefreshWordViewPath();

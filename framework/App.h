@@ -5,6 +5,7 @@
 #include "framework/Thread.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 
@@ -72,6 +73,19 @@ class CWinApp : public CWinThread {
     virtual CDatabase* OdbcDatabase() { return nullptr; }
     // The Word viewer program; empty unless the program knows one.
     virtual void GetWordViewPath(CString& out) { out.Empty(); }
+    // The program's image strip of a bitmap as an image list the caller owns; none unless the
+    // program has strips.
+    virtual HIMAGELIST LoadImageList(UINT bitmapId, bool classic) {
+        (void)bitmapId;
+        (void)classic;
+        return nullptr;
+    }
+    // Gives a toolbar its images the program's way; a null list leaves that one unset.
+    virtual void SetToolbarImages(HWND toolbar, HIMAGELIST normal, HIMAGELIST hot, HIMAGELIST disabled) {
+        if (normal) ::SendMessageA(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(normal));
+        if (hot) ::SendMessageA(toolbar, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(hot));
+        if (disabled) ::SendMessageA(toolbar, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(disabled));
+    }
 
     void BeginWaitCursor() { DoWaitCursor(1); }
     void EndWaitCursor() { DoWaitCursor(-1); }
