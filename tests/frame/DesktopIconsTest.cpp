@@ -104,7 +104,7 @@ class DesktopTest : public ServerFrameTest {
         desktop = frame->GetIconList();
         ASSERT_NE(desktop, nullptr);
         list = desktop->m_hWnd;
-        ASSERT_EQ(desktop->GetIconCount(), 3);
+        ASSERT_EQ(desktop->GetIconCount(), 4);
         recorder->Take();
         Trace();
     }
@@ -182,26 +182,26 @@ TEST_F(DesktopTest, NewIconRenameMoveAndDelete) {
     fw::TestMode::PushAnswer("dialog 309 set:1086=Termine\\sheute set:1119=TER cmd:1");
     desktop->SendMessage(WM_COMMAND, ID_ICON_NEW);
     harness::Pump();
-    ASSERT_EQ(desktop->GetIconCount(), 4);
-    EXPECT_EQ(desktop->GetIconText(3, 0), "Termine heute");
-    EXPECT_EQ(desktop->GetIconText(3, 1), "TER");
-    EXPECT_EQ(desktop->GetIconImage(3), 47);
-    EXPECT_EQ(ItemPosition(list, 3).x, 300);
-    EXPECT_EQ(ItemPosition(list, 3).y, 120);
+    ASSERT_EQ(desktop->GetIconCount(), 5);
+    EXPECT_EQ(desktop->GetIconText(4, 0), "Termine heute");
+    EXPECT_EQ(desktop->GetIconText(4, 1), "TER");
+    EXPECT_EQ(desktop->GetIconImage(4), 47);
+    EXPECT_EQ(ItemPosition(list, 4).x, 300);
+    EXPECT_EQ(ItemPosition(list, 4).y, 120);
 
     // Renaming: the label edit's text is taken (through the frame, which hears the list).
-    Select(list, {3});
+    Select(list, {4});
     desktop->SendMessage(WM_COMMAND, ID_ICON_RENAME);
     HWND edit = reinterpret_cast<HWND>(::SendMessageA(list, LVM_GETEDITCONTROL, 0, 0));
     ASSERT_NE(edit, nullptr);
     ::SetWindowTextA(edit, "Kalender");
     ::SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
     harness::Pump();
-    EXPECT_EQ(desktop->GetIconText(3, 0), "Kalender");
+    EXPECT_EQ(desktop->GetIconText(4, 0), "Kalender");
 
     // Three icons dragged together move by the same offset (kind 1 through the desktop's own drag).
-    Select(list, {0, 1, 3});
-    POINT before[3] = {ItemPosition(list, 0), ItemPosition(list, 1), ItemPosition(list, 3)};
+    Select(list, {0, 1, 4});
+    POINT before[3] = {ItemPosition(list, 0), ItemPosition(list, 1), ItemPosition(list, 4)};
     fw::DragLoop previous = fw::SetDragLoop(&DropBack);
     g_dropOn = desktop;
     NMLISTVIEW begin{};
@@ -217,21 +217,22 @@ TEST_F(DesktopTest, NewIconRenameMoveAndDelete) {
     vorlan::IconDrop drop;
     ASSERT_TRUE(vorlan::ReadIconDrop(g_dragged.data(), g_dragged.size(), 4, drop));
     EXPECT_EQ(drop.item, 1);
-    int moved[3] = {0, 1, 3};
+    int moved[3] = {0, 1, 4};
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(ItemPosition(list, moved[i]).x, before[i].x + 200) << moved[i];
         EXPECT_EQ(ItemPosition(list, moved[i]).y, before[i].y + 30) << moved[i];
     }
-    EXPECT_EQ(ItemPosition(list, 2).y, 196) << "the unselected icon stays";
+    EXPECT_EQ(ItemPosition(list, 2).y, 196) << "the unselected icons stay";
+    EXPECT_EQ(ItemPosition(list, 3).y, 282);
 
     // Delete takes the selected icons, and so does the key.
-    Select(list, {0, 3});
+    Select(list, {0, 4});
     desktop->SendMessage(WM_COMMAND, ID_ICON_DELETE);
-    ASSERT_EQ(desktop->GetIconCount(), 2);
+    ASSERT_EQ(desktop->GetIconCount(), 3);
     EXPECT_EQ(desktop->GetIconText(0, 1), "KAS");
     Select(list, {0});
     desktop->SendMessage(WM_KEYDOWN, VK_DELETE);
-    EXPECT_EQ(desktop->GetIconCount(), 1);
+    EXPECT_EQ(desktop->GetIconCount(), 2);
     desktop->SendMessage(WM_COMMAND, ID_ICON_AUTOARRANGE);
     EXPECT_TRUE(::GetWindowLongA(list, GWL_STYLE) & LVS_AUTOARRANGE);
     desktop->SendMessage(WM_COMMAND, ID_ICON_AUTOARRANGE);
@@ -249,16 +250,16 @@ TEST_F(DesktopTest, MenuEntriesDropWithTheirPictureAndForeignDropsAreRefused) {
     EXPECT_EQ(
         fw::DropInProcess(desktop->GetDropTarget(), menu.source.GetInterface(), screen, DROPEFFECT_MOVE),
         static_cast<DROPEFFECT>(DROPEFFECT_MOVE));
-    ASSERT_EQ(desktop->GetIconCount(), 4);
-    EXPECT_EQ(desktop->GetIconText(3, 0), "Kassen ");
-    EXPECT_EQ(desktop->GetIconText(3, 1), "KAS");
-    EXPECT_EQ(desktop->GetIconImage(3), 4) << "the menu's picture 5 less one";
-    EXPECT_EQ(ItemPosition(list, 3).x, 400);
+    ASSERT_EQ(desktop->GetIconCount(), 5);
+    EXPECT_EQ(desktop->GetIconText(4, 0), "Kassen ");
+    EXPECT_EQ(desktop->GetIconText(4, 1), "KAS");
+    EXPECT_EQ(desktop->GetIconImage(4), 4) << "the menu's picture 5 less one";
+    EXPECT_EQ(ItemPosition(list, 4).x, 400);
     EXPECT_TRUE(demotrace::Has(Trace(), "GETMNUPI^QCC(\"KAS\")"));
     EXPECT_TRUE(Has(recorder->Take(), "W $$GETMNUPI^QCC(\"KAS\")"));
 
     // A crafted kind 1 naming an icon the desktop does not have moves nothing.
-    Select(list, {0, 1, 2, 3});
+    Select(list, {0, 1, 2, 3, 4});
     POINT first = ItemPosition(list, 0);
     vorlan::IconDragRecord crafted = vorlan::BuildDesktopDragRecord(99, 0, 0, true);
     IconData beyond(&crafted, vorlan::kIconDragHeaderSize);
@@ -277,9 +278,9 @@ TEST_F(DesktopTest, MenuEntriesDropWithTheirPictureAndForeignDropsAreRefused) {
     std::memcpy(&open[0], &two, 4);
     IconData cut(open.data(), open.size());
     fw::DropInProcess(desktop->GetDropTarget(), cut.source.GetInterface(), screen, DROPEFFECT_MOVE);
-    ASSERT_EQ(desktop->GetIconCount(), 5);
-    EXPECT_EQ(desktop->GetIconText(4, 0).size(), 20u) << "the text ends with the block";
-    EXPECT_EQ(desktop->GetIconImage(4), 47);
+    ASSERT_EQ(desktop->GetIconCount(), 6);
+    EXPECT_EQ(desktop->GetIconText(5, 0).size(), 20u) << "the text ends with the block";
+    EXPECT_EQ(desktop->GetIconImage(5), 47);
 }
 
 TEST_F(DesktopTest, BackgroundPlacementsByPixels) {
@@ -402,7 +403,7 @@ TEST_F(DesktopTest, OptionsApplyAndOkStoreTheLook) {
     frame->SetInfos();
     EXPECT_EQ(desktop->m_bPerClient, 1);
     EXPECT_EQ(desktop->m_nTextSize, 12);
-    EXPECT_EQ(desktop->GetIconCount(), 3);
+    EXPECT_EQ(desktop->GetIconCount(), 4);
     Once("K ^[%SYS]Z(\"DESKTOP\",\"demo\",\"MANDANT\")");
 }
 
