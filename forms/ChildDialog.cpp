@@ -13,6 +13,7 @@
 #include "resources/FormIds.h"
 #include "resources/MainFrameIds.h"
 #include "resources/resource.h"
+#include "tools/Explorer.h"
 
 #include <commctrl.h>
 
@@ -351,13 +352,7 @@ void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
     if (field.width == 0) return;
     RaiseLayout(r.right, r.bottom);
     switch (field.kind) {
-    case FieldKind::Explorer:
-        // Its control comes with the controls' own issues; until then the field shows its
-        // label like an unknown kind.
-        vorlan::WriteProtocol("CChildDialog::CreateControls - field %d of kind %d not created",
-                              vorlan::kLogNote, k, field.kindNumber);
-        CreateFieldLabel(k, field, r);
-        return;
+    case FieldKind::Explorer: CreateRecordExplorer(k, field, r); return;
     case FieldKind::LabelOnly: CreateFieldLabel(k, field, r); return;
     case FieldKind::DataExplorer: CreateDataExplorer(k, field, r); return;
     default: break;
@@ -418,6 +413,19 @@ void CChildDialog::CreateDataExplorer(int k, const vorlan::FieldRecord& field, c
     if (!explorer || !m_hWnd) return;
     m_fieldWindows[static_cast<size_t>(k)].control = explorer;
     m_stretchCandidates.push_back({field.kind, {id, RECT{r.left, r.top, r.right, r.bottom}}});
+}
+
+void CChildDialog::CreateRecordExplorer(int k, const vorlan::FieldRecord& field, const vorlan::Rect& rect) {
+    CreateFieldLabel(k, field, rect);
+    CRect r(rect.left, rect.top, rect.right, rect.bottom + (field.height - 1) * vorlan::g_nRowHeightUnit);
+    RaiseLayout(r.right, r.bottom);
+    HWND window = InsertExplorer(0, r, kRecordExplorerId, nullptr);
+    if (!window || !m_hWnd) return;
+    // The explorer knows no forms: its menus' sub-dialogs are opened through the form.
+    if (auto* explorer = dynamic_cast<CExplorer*>(CWnd::FromHandlePermanent(window)))
+        explorer->SetSubDialogCall([this](const char* name) { return CallSubDialog(name, 0, 0); });
+    // Counted with the data explorers: one explorer of either kind grows with the frame.
+    m_stretchCandidates.push_back({FieldKind::DataExplorer, {kRecordExplorerId, RECT{r.left, r.top, r.right, r.bottom}}});
 }
 
 HWND CChildDialog::CreateFieldControl(int k, const vorlan::FieldRecord& field, const vorlan::Rect& rect) {

@@ -14,6 +14,7 @@
 #include "imaging/ImgWinBitmap.h"
 #include "resources/resource.h"
 #include "tools/DataExplorer.h"
+#include "tools/Explorer.h"
 
 namespace {
 
@@ -131,6 +132,7 @@ HWND CChildForm::InsertStatic(const RECT& rect, UINT id, const char* text, DWORD
 
 HWND CChildForm::InsertExplorer(int kind, const RECT& rect, UINT id, const char* array) {
     vorlan::TraceFunction("CChildForm::InsertExplorer");
+    if (kind == 0) return InsertRecordExplorer(rect, id);
     if (kind != 1) return nullptr;
     auto* explorer = new CDataExplorer;
     if (!explorer->Create(m_hWnd, rect, id)) {
@@ -142,6 +144,18 @@ HWND CChildForm::InsertExplorer(int kind, const RECT& rect, UINT id, const char*
     // Filling asks the server and may run its routines: the window can be gone afterwards.
     explorer->SetWindowText(array ? array : "");
     return ::IsWindow(window) ? window : nullptr;
+}
+
+HWND CChildForm::InsertRecordExplorer(const RECT& rect, UINT id) {
+    if (!RegisterExplorerArea()) return nullptr;
+    // Once its window stands, the window owns the object: a failed creation took it along.
+    auto* explorer = new CExplorer;
+    // Creating it fills it from the server, which may close the form: look again afterwards.
+    if (!explorer->Create(m_hWnd, rect, id, WS_CHILD | WS_VISIBLE)) return nullptr;
+    HWND window = explorer->m_hWnd;
+    if (!::IsWindow(window)) return nullptr;
+    if (!::IsWindowEnabled(m_hWnd)) ::EnableWindow(window, FALSE);
+    return window;
 }
 
 HWND CChildForm::InsertListField(UINT id, const RECT& rect) {

@@ -49,7 +49,9 @@ class CChildForm : public CWnd {
     HWND InsertStatic(const RECT& rect, UINT id, const char* text, DWORD style);
     // Kind 1: a data explorer over the array reference (its window text); other kinds make
     // nothing and return null.
+    // Kind 0: the record explorer (array unused); kind 1: the data explorer over the array.
     HWND InsertExplorer(int kind, const RECT& rect, UINT id, const char* array);
+    HWND InsertRecordExplorer(const RECT& rect, UINT id);
     HWND InsertListField(UINT id, const RECT& rect);
     HWND InsertDiagramm(UINT id, const RECT& rect);
     // The rich-text field; it becomes the form's one rich-text field.

@@ -15,6 +15,8 @@
 #include "imaging/ImgAnyDecoder.h"
 #include "imaging/ImgWinBitmap.h"
 #include "resources/FormIds.h"
+#include "tools/DataExplorer.h"
+#include "tools/Explorer.h"
 #include "tools/FileDropTarget.h"
 
 #include <new>
@@ -199,18 +201,47 @@ void ReplacePicture(HWND picture) {
     ::SetWindowTextA(picture, current.c_str()); // loads it anew
 }
 
+bool TwainAvailable() {
+    HMODULE twain = ::LoadLibraryA("TWAIN_32.DLL");
+    if (!twain) return false;
+    ::FreeLibrary(twain);
+    return true;
+}
+
+CExplorer* ScannerOf(HWND window) {
+    return window && ::IsWindow(window) ? dynamic_cast<CExplorer*>(CWnd::FromHandlePermanent(window)) : nullptr;
+}
+
+// The page goes where the field's text points; the field then shows it.
+void ScanPicture(HWND picture, PictureFieldData* d) {
+    vorlan::TraceFunction("CChildForm::WndProcBitmap - scan");
+    CWinApp* app = AfxGetApp();
+    HWND main = app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;
+    if (!d || !main) return;
+    CExplorer* scanner = ScannerOf(d->scanner);
+    if (!scanner) {
+        if (!RegisterExplorerArea()) return;
+        scanner = new CExplorer(picture);
+        if (!scanner->Create(main, CRect(0, 0, 0, 0), 1, 0)) return; // the window took the object
+        d->scanner = scanner->m_hWnd;
+    }
+    if (!scanner->InitTwain(main)) return;
+    scanner->SelectSource();
+    scanner->Acquire(1);
+}
+
 void ShowPictureMenu(HWND picture, LPARAM at) {
     CMenu menu;
     if (!menu.LoadMenu(IDR_PICTURE_MENU)) return;
     HMENU popup = ::GetSubMenu(menu, 0);
-    // Scanning comes with the scanner support.
-    ::EnableMenuItem(popup, ID_PICTURE_SCAN, MF_BYCOMMAND | MF_GRAYED);
+    if (!TwainAvailable()) ::EnableMenuItem(popup, ID_PICTURE_SCAN, MF_BYCOMMAND | MF_GRAYED);
     POINT p{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
     if (at == -1) ::GetCursorPos(&p); // from the keyboard
     ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, p.x, p.y, 0, picture, nullptr);
 }
 
 void OnDestroy(HWND picture, PictureFieldData* d) {
+    if (d && ScannerOf(d->scanner)) ::DestroyWindow(d->scanner);
     ::SendMessageA(picture, WM_SETTEXT, 0, 0);
     ::SendMessageA(picture, WM_SETICON, 0, 0);
     ::SetWindowLongPtrA(picture, GWLP_USERDATA, 0);
@@ -364,6 +395,7 @@ LRESULT CALLBACK CChildForm::WndProcBitmap(HWND hwnd, UINT msg, WPARAM wParam, L
         return 0;
     case WM_COMMAND:
         if (LOWORD(wParam) == ID_PICTURE_REPLACE) ReplacePicture(hwnd);
+        if (LOWORD(wParam) == ID_PICTURE_SCAN) ScanPicture(hwnd, d);
         return 0;
     case WM_DESTROY: OnDestroy(hwnd, d); return 0;
     default: return ::DefWindowProcA(hwnd, msg, wParam, lParam);

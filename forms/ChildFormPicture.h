@@ -29,6 +29,9 @@ struct PictureFieldData {
     CAviSurface* video = nullptr; // while a video plays
     CString videoPath;     // the picture path with ".avi" when that file is there
     bool videoStarting = false;
+    // The hidden record explorer that scans into this field, made on first use; it goes with
+    // the field (or with the main window, its parent, when that goes first).
+    HWND scanner = nullptr;
 };
 
 inline PictureFieldData* PictureData(HWND picture) {

@@ -9,3 +9,21 @@
 #define IDC_VIEWER_STRETCH 611    // cursor: clicks zoom
 #define IDC_VIEWER_PAN 612        // cursor: the picture can be panned
 #define IDC_VIEWER_DRAGGING 613   // cursor: while panning
+
+// The record explorer: its menus (a file, a server folder, a disk folder) and the toolbar's
+// button texts (string = the command id).
+#define IDR_EXPLORER_FILE 258
+#define IDR_EXPLORER_SERVER_FOLDER 614
+#define IDR_EXPLORER_DISK_FOLDER 631
+#define ID_EXPLORER_DELETE 156
+#define ID_EXPLORER_RENAME 157
+#define ID_EXPLORER_ARCHIVE 33014
+#define ID_EXPLORER_IMPORT 33034
+#define ID_EXPLORER_NEW_FOLDER 33039
+#define ID_EXPLORER_NEW_TEXT 33040
+#define ID_EXPLORER_NEW_WORD 33041
+#define ID_EXPLORER_SCAN 33045
+#define ID_EXPLORER_BARCODE_SCAN 33046
+#define ID_EXPLORER_PASTE_CLIPBOARD 33062
+#define ID_EXPLORER_STRETCH 65033
+#define ID_EXPLORER_FIT 65034

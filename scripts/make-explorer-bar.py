@@ -1,0 +1,57 @@
+#!/usr/bin/env python3
+"""Draws the record explorer's toolbar strips (tools/res/explorerbar*.bmp): five 16x16 pictures
+on a magenta background (swap the hierarchy, barcode scan, the server's actions, stretch, fit),
+once each in the normal, hot and disabled ink. Run it after changing a picture."""
+import os
+import struct
+
+W = H = 16
+N = 5
+KEY = (255, 0, 255)
+HERE = os.path.dirname(os.path.abspath(__file__))
+OUT = os.path.join(HERE, "..", "tools", "res")
+
+SWAP = ["   #        ", "  ###       ", " # # #      ", "   #        ", "   #    #   ",
+        "   #    #   ", "   #    #   ", "        #   ", "      # # # ", "       ###  ", "        #   "]
+BARCODE = ["# ## # ### # #", "# ## # ### # #", "# ## # ### # #", "# ## # ### # #", "# ## # ### # #",
+           "# ## # ### # #", "# ## # ### # #", "# ## # ### # #", "# ## # ### # #"]
+ACTIONS = ["##  ########", "##  ########", "            ", "##  ########", "##  ########", "            ",
+           "##  ########", "##  ########", "            ", "     #######", "      ##### ", "       ###  ",
+           "        #   "]
+STRETCH = ["#####       ", "##          ", "# #         ", "#  #        ", "#   #       ", "     #      ",
+           "      #     ", "       #   #", "        #  #", "         # #", "          ##", "       #####"]
+FIT = ["###      ###", "#          #", "#          #", "   ######   ", "   #    #   ", "   #    #   ",
+       "   #    #   ", "   #    #   ", "   ######   ", "#          #", "#          #", "###      ###"]
+
+
+def strip(ink):
+    px = [[KEY] * (W * N) for _ in range(H)]
+    for i, rows in enumerate([SWAP, BARCODE, ACTIONS, STRETCH, FIT]):
+        y0 = (H - len(rows)) // 2
+        x0 = (W - max(len(r) for r in rows)) // 2
+        for y, row in enumerate(rows):
+            for x, c in enumerate(row):
+                if c == "#":
+                    px[y0 + y][i * W + x0 + x] = ink
+    return px
+
+
+def write(name, px):
+    width = W * N
+    stride = (width * 3 + 3) & ~3
+    pixels = bytearray()
+    for y in range(H - 1, -1, -1):
+        row = bytearray()
+        for (r, g, b) in px[y]:
+            row += bytes((b, g, r))
+        row += b"\0" * (stride - len(row))
+        pixels += row
+    header = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(pixels), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, width, H, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+    with open(os.path.join(OUT, name), "wb") as f:
+        f.write(header + info + pixels)
+
+
+write("explorerbar.bmp", strip((30, 30, 30)))
+write("explorerbarhot.bmp", strip((0, 70, 200)))
+write("explorerbardis.bmp", strip((150, 150, 150)))
