@@ -1,0 +1,396 @@
+// The record explorer in the demo screen AKT «Patientenakte» against the fixture's dbserver:
+// the tree the server describes and the record folder on the disk, the swap, the menus and
+// what their entries do, the previews, a record folder that cannot be made, and the picture
+// field of BLD scanning through a hidden explorer and the TWAIN test source.
+#include "forms/ChildFormPicture.h"
+#include "framework/MessageHooks.h"
+#include "framework/TestMode.h"
+#include "resources/FormIds.h"
+#include "resources/resource.h"
+#include "tests/forms/FormServerFixture.h"
+#include "tests/imaging/BmpBytes.h"
+#include "tests/tools/ScanHarness.h"
+#include "tools/Explorer.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <fstream>
+#include <string>
+#include <vector>
+
+using demotrace::Has;
+
+namespace {
+
+const std::string kRecord = "C:\\VORLAN\\Akten\\4799";
+
+// The screens the main frame is asked to start while a test looks.
+std::vector<std::string> g_started;
+HWND g_watched = nullptr;
+LRESULT CALLBACK WatchStarts(int code, WPARAM wParam, LPARAM lParam) {
+    auto* call = reinterpret_cast<CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->hwnd == g_watched && call->message == WM_STARTMEMO && call->wParam)
+        g_started.push_back(reinterpret_cast<const char*>(call->wParam));
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Removes a folder with everything in it.
+void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA found{};
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string path = folder + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path);
+            else
+                DeleteFileA(path.c_str());
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+class ExplorerServerTest : public FormServerTestBase {
+  protected:
+    void SetUp() override {
+        FormServerTestBase::SetUp();
+        RemoveTree(kRecord);
+        LogIn();
+    }
+    void TearDown() override {
+        CExplorer::SetShellOpener(nullptr);
+        FormServerTestBase::TearDown();
+    }
+    // AKT for patient 4799, whose record folder the test owns.
+    void OpenRecord() {
+        Server("S %WIN(\"PARA\")=4799");
+        StartMemo("AKT");
+        harness::Pump();
+    }
+    CExplorer* Explorer() {
+        HWND window = Form() ? Form()->GetDlgItem(0x1801) : nullptr;
+        return window ? dynamic_cast<CExplorer*>(CWnd::FromHandlePermanent(window)) : nullptr;
+    }
+    CTreeCtrl& Tree() { return Explorer()->Tree(); }
+    HTREEITEM Child(HTREEITEM parent, const std::string& text) {
+        for (HTREEITEM h = Tree().GetChildItem(parent); h; h = Tree().GetNextSiblingItem(h))
+            if (Tree().GetItemText(h) == text) return h;
+        return nullptr;
+    }
+    std::vector<std::string> Texts(HTREEITEM parent) {
+        std::vector<std::string> texts;
+        for (HTREEITEM h = Tree().GetChildItem(parent); h; h = Tree().GetNextSiblingItem(h))
+            texts.push_back(Tree().GetItemText(h).str());
+        return texts;
+    }
+    bool Expanded(HTREEITEM item) { return (Tree().GetItemState(item, TVIS_EXPANDED) & TVIS_EXPANDED) != 0; }
+    bool Bold(HTREEITEM item) { return (Tree().GetItemState(item, TVIS_BOLD) & TVIS_BOLD) != 0; }
+    UINT StateImage(HTREEITEM item) { return Tree().GetItemState(item, TVIS_STATEIMAGEMASK) >> 12; }
+    // Reads the record again, as the form does after a server step.
+    void Refill() {
+        Explorer()->SendMessage(WM_INITDIALOG, 0, 0);
+        harness::Pump();
+    }
+    void Select(HTREEITEM item) {
+        ASSERT_NE(item, nullptr);
+        Tree().SelectItem(item);
+        harness::Pump();
+    }
+    std::vector<std::string> MenuTexts(HMENU menu) {
+        std::vector<std::string> texts;
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            char text[128] = "";
+            GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+            texts.push_back(GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR ? "-" : text);
+        }
+        return texts;
+    }
+};
+
+} // namespace
+
+TEST_F(ExplorerServerTest, TheServersEntriesAndTheDiskMakeTheTree) {
+    CreateDirectoryA("C:\\VORLAN", nullptr);
+    CreateDirectoryA("C:\\VORLAN\\Akten", nullptr);
+    CreateDirectoryA(kRecord.c_str(), nullptr);
+    CreateDirectoryA((kRecord + "\\Befunde").c_str(), nullptr);
+    CreateDirectoryA((kRecord + "\\Befunde\\Bilder").c_str(), nullptr);
+    harness::WriteTextFile(kRecord + "\\Befunde\\Bilder\\Seite.txt", "eins");
+    OpenRecord();
+    EXPECT_TRUE(Has(Trace(), "INIT^QAKT"));
+    CExplorer* explorer = Explorer();
+    ASSERT_NE(explorer, nullptr);
+    EXPECT_EQ(explorer->SourceFolder(), kRecord);
+    EXPECT_EQ(explorer->ThumbsBase(), "C:\\VORLAN\\Thumbs\\4799");
+    HTREEITEM root = Tree().GetRootItem();
+    EXPECT_EQ(Tree().GetItemText(root), "Akte Patient 4799 (4799)");
+    EXPECT_TRUE(Expanded(root));
+    EXPECT_EQ(Texts(root), (std::vector<std::string>{"Befunde", "Korrespondenz"})) << "Intern is hidden";
+    HTREEITEM befunde = Child(root, "Befunde");
+    HTREEITEM korrespondenz = Child(root, "Korrespondenz");
+    EXPECT_FALSE(Expanded(befunde)) << "two entries of level 1: none opens by itself";
+    EXPECT_EQ(Texts(befunde), (std::vector<std::string>{"Bilder", "Briefe", "Labor"})) << "Bilder on top";
+    EXPECT_EQ(Texts(Child(korrespondenz, "Briefe")), (std::vector<std::string>{"Arztbrief", "\xDC" "berweisung"}))
+        << "the hidden letter stays out";
+    EXPECT_TRUE(Bold(Child(befunde, "Bilder"))) << "flagged first and has a page";
+    EXPECT_TRUE(Bold(befunde));
+    EXPECT_TRUE(Bold(root));
+    EXPECT_FALSE(Bold(Child(korrespondenz, "Bilder"))) << "empty: not bold";
+    EXPECT_EQ(StateImage(befunde), 1u);
+    EXPECT_EQ(StateImage(korrespondenz), 2u);
+    HIMAGELIST states = TreeView_GetImageList(Tree().m_hWnd, TVSIL_STATE);
+    ASSERT_NE(states, nullptr);
+    EXPECT_EQ(ImageList_GetImageCount(states), 8);
+    EXPECT_EQ(Texts(Child(befunde, "Bilder")), (std::vector<std::string>{"Seite"})) << "file names without extension";
+    EXPECT_NE(GetFileAttributesA(kRecord.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // Swapped: the level-2 entries on top, Intern hidden below them too; paths keep their order.
+    explorer->SendMessage(WM_COMMAND, CExplorer::kSwap);
+    harness::Pump();
+    EXPECT_TRUE(explorer->Tool().IsButtonChecked(CExplorer::kSwap));
+    root = Tree().GetRootItem();
+    EXPECT_EQ(Texts(root), (std::vector<std::string>{"Bilder", "Briefe", "Labor"}));
+    HTREEITEM bilder = Child(root, "Bilder");
+    EXPECT_EQ(Texts(bilder), (std::vector<std::string>{"Befunde", "Korrespondenz"}));
+    EXPECT_EQ(Texts(Child(Child(root, "Briefe"), "Korrespondenz")),
+              (std::vector<std::string>{"Arztbrief", "\xDC" "berweisung"}));
+    std::string path, name;
+    ASSERT_TRUE(explorer->GetFileName(Child(Child(bilder, "Befunde"), "Seite"), path, name));
+    EXPECT_EQ(path, kRecord + "\\Befunde\\Bilder\\Seite.txt");
+    EXPECT_EQ(name, "Seite.txt");
+    EXPECT_FALSE(explorer->GetFileName(bilder, path, name)) << "level 1 has no folder";
+
+    // A single level-1 entry opens by itself.
+    explorer->SendMessage(WM_COMMAND, CExplorer::kSwap);
+    harness::Pump();
+    Server("K ^QTEMP(%JOB,\"EXPLORER\",\"AKT\",\"D\",1,\"Korrespondenz\")");
+    Refill();
+    root = Tree().GetRootItem();
+    ASSERT_EQ(Texts(root), (std::vector<std::string>{"Befunde"}));
+    EXPECT_TRUE(Expanded(Child(root, "Befunde")));
+}
+
+TEST_F(ExplorerServerTest, MenusOfTheServerAndWhatTheirEntriesDo) {
+    OpenRecord();
+    CExplorer* explorer = Explorer();
+    ASSERT_NE(explorer, nullptr);
+    HTREEITEM root = Tree().GetRootItem();
+    EXPECT_EQ(explorer->BuildContextMenu(root, 'F'), nullptr) << "the root has no folder";
+    EXPECT_EQ(explorer->BuildContextMenu(Child(root, "Befunde"), 'F'), nullptr);
+    HTREEITEM labor = Child(Child(root, "Befunde"), "Labor");
+    Select(labor);
+    HMENU menu = explorer->BuildContextMenu(labor, 'F');
+    ASSERT_NE(menu, nullptr);
+    std::vector<std::string> texts = MenuTexts(menu);
+    ASSERT_GE(texts.size(), 6u);
+    EXPECT_EQ(texts[0], "Patienten \xF6" "ffnen");
+    EXPECT_EQ(texts[1], "-") << "an entry with an empty text";
+    EXPECT_EQ(texts[2], "Ort w\xE4hlen");
+    EXPECT_EQ(texts[3], "Nur vermerken");
+    EXPECT_EQ(texts[4], "-") << "between the server's entries and the folder's menu";
+    EXPECT_EQ(GetMenuItemID(menu, 0), 32981u);
+    EXPECT_NE(GetMenuState(menu, CExplorer::kNewFolder, MF_BYCOMMAND), 0xFFFFFFFFu) << "the server folder's menu";
+    EXPECT_TRUE(GetMenuState(menu, CExplorer::kPaste, MF_BYCOMMAND) & MF_GRAYED) << "nothing copied";
+    DestroyMenu(menu);
+    EXPECT_FALSE(explorer->OnIsCommandEnabled(CExplorer::kDelete)) << "Labor may not be deleted";
+    EXPECT_TRUE(explorer->OnIsCommandEnabled(CExplorer::kRename));
+    EXPECT_TRUE(explorer->Tool().IsButtonEnabled(CExplorer::kServerMenu)) << "X is defined";
+
+    // Kind "0": %RET, then the main frame is asked to start the screen named.
+    recorder->Take();
+    g_watched = frame->m_hWnd;
+    g_started.clear();
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchStarts, nullptr, GetCurrentThreadId());
+    explorer->SendMessage(WM_COMMAND, 32981);
+    UnhookWindowsHookEx(hook);
+    harness::Pump();
+    EXPECT_EQ(g_started, (std::vector<std::string>{"PAT"}));
+    Lines sent = recorder->Take();
+    EXPECT_NE(std::find(sent.begin(), sent.end(), "S %RET=\"Patienten \xF6" "ffnen\""), sent.end());
+}
+
+TEST_F(ExplorerServerTest, WithoutXTheDropDownButtonIsDisabled) {
+    OpenRecord();
+    ASSERT_NE(Form(), nullptr);
+    Server("K ^QTEMP(%JOB,\"EXPLORER\",\"AKT\",\"X\")");
+    auto* second = new CExplorer;
+    ASSERT_TRUE(second->Create(Form()->m_hWnd, CRect(0, 0, 300, 200), 0x1802, WS_CHILD | WS_VISIBLE));
+    EXPECT_FALSE(second->Tool().IsButtonEnabled(CExplorer::kServerMenu));
+    EXPECT_TRUE(second->Tool().IsButtonEnabled(CExplorer::kSwap));
+    second->DestroyWindow();
+}
+
+TEST_F(ExplorerServerTest, TextsArePreviewedAndPicturesShownAndOpenedLarge) {
+    std::string briefe = kRecord + "\\Korrespondenz\\Briefe";
+    CreateDirectoryA("C:\\VORLAN", nullptr);
+    CreateDirectoryA("C:\\VORLAN\\Akten", nullptr);
+    CreateDirectoryA(kRecord.c_str(), nullptr);
+    CreateDirectoryA((kRecord + "\\Korrespondenz").c_str(), nullptr);
+    CreateDirectoryA(briefe.c_str(), nullptr);
+    harness::WriteTextFile(briefe + "\\Notiz.txt", "Bitte Befund anfordern");
+    WriteFile(briefe + "\\Foto.bmp", imgtest::MakeBmp(40, 30, 24, [](int, int) { return 0x0000FFu; }));
+    OpenRecord();
+    CExplorer* explorer = Explorer();
+    ASSERT_NE(explorer, nullptr);
+    HTREEITEM folder = Child(Child(Tree().GetRootItem(), "Korrespondenz"), "Briefe");
+    ASSERT_NE(folder, nullptr);
+    EXPECT_EQ(Texts(folder), (std::vector<std::string>{"Arztbrief", "\xDC" "berweisung", "Foto", "Notiz"}))
+        << "the server's documents (folders) before the files";
+
+    Select(folder);
+    EXPECT_TRUE(IsWindowVisible(explorer->List().m_hWnd)) << "a folder shows its list";
+    EXPECT_EQ(explorer->List().GetItemCount(), 4);
+    EXPECT_EQ(Server("W $G(%EXPLORER)"), "KORRESPONDENZ") << "the nearest server text";
+
+    Select(Child(folder, "Notiz"));
+    EXPECT_TRUE(IsWindowVisible(explorer->TextPreview().m_hWnd));
+    EXPECT_FALSE(IsWindowVisible(explorer->List().m_hWnd));
+    EXPECT_EQ(fw::WindowText(explorer->TextPreview().m_hWnd), "Bitte Befund anfordern");
+
+    HTREEITEM foto = Child(folder, "Foto");
+    Select(foto);
+    EXPECT_TRUE(IsWindowVisible(explorer->Viewer().m_hWnd));
+    EXPECT_TRUE(explorer->Viewer().HasPicture());
+    EXPECT_EQ(explorer->Viewer().GetPictureWidth(), 40);
+    EXPECT_TRUE(explorer->Tool().IsButtonEnabled(CExplorer::kStretch));
+    explorer->SendMessage(WM_COMMAND, CExplorer::kStretch);
+    EXPECT_TRUE(explorer->Viewer().IsStretch());
+
+    // Neither picture nor DICOM: the large window ends with 3 and the shell gets the file.
+    static std::string opened;
+    opened.clear();
+    CExplorer::SetShellOpener([](HWND, const std::string& path) {
+        opened = path;
+        return true;
+    });
+    Select(Child(folder, "Notiz"));
+    MSG enter{Tree().m_hWnd, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+    EXPECT_TRUE(explorer->PreTranslateMessage(&enter));
+    EXPECT_EQ(opened, briefe + "\\Notiz.txt");
+}
+
+TEST_F(ExplorerServerTest, ARecordFolderThatCannotBeMadeClosesTheForm) {
+    CreateDirectoryA("C:\\VORLAN", nullptr);
+    CreateDirectoryA("C:\\VORLAN\\Akten", nullptr);
+    harness::WriteTextFile("C:\\VORLAN\\Akten\\gesperrt", "eine Datei, kein Ordner");
+    OpenRecord();
+    ASSERT_NE(Explorer(), nullptr);
+    size_t frames = Frames().size();
+    Server("S ^QTEMP(%JOB,\"EXPLORER\",\"AKT\",\"SOURCE\")=\"C:\\VORLAN\\Akten\\gesperrt\\4799\"");
+    fw::TestMode::ClearShown();
+    HWND tree = Tree().m_hWnd;
+    Explorer()->SendMessage(WM_INITDIALOG, 0, 0);
+    EXPECT_EQ(SendMessageA(tree, TVM_GETCOUNT, 0, 0), 0) << "nothing is filled";
+    auto shown = fw::TestMode::Shown();
+    ASSERT_GE(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "Sie besitzen keine Schreib-/Leserechte auf den Netzwerkpfad der Akte.\n"
+                             "Bitte benachrichtigen Sie Ihren zust\xE4ndigen Netzwerkadministrator!");
+    harness::WaitUntil(
+        [&] {
+            harness::Pump();
+            return Frames().size() < frames;
+        },
+        5000);
+    EXPECT_LT(Frames().size(), frames) << "the form's frame was asked to close";
+    DeleteFileA("C:\\VORLAN\\Akten\\gesperrt");
+}
+
+TEST_F(ExplorerServerTest, ClosingWhileAFolderIsListedStopsTheWorkers) {
+    std::string bilder = kRecord + "\\Befunde\\Bilder";
+    CreateDirectoryA("C:\\VORLAN", nullptr);
+    CreateDirectoryA("C:\\VORLAN\\Akten", nullptr);
+    CreateDirectoryA(kRecord.c_str(), nullptr);
+    CreateDirectoryA((kRecord + "\\Befunde").c_str(), nullptr);
+    CreateDirectoryA(bilder.c_str(), nullptr);
+    for (int i = 0; i < 12; ++i)
+        WriteFile(bilder + "\\Seite " + std::to_string(i) + ".bmp",
+                  imgtest::MakeBmp(400, 300, 24, [i](int x, int y) { return static_cast<uint32_t>(x * y + i); }));
+    OpenRecord();
+    CExplorer* explorer = Explorer();
+    ASSERT_NE(explorer, nullptr);
+    Select(Child(Child(Tree().GetRootItem(), "Befunde"), "Bilder"));
+    EXPECT_EQ(explorer->List().GetItemCount(), 12);
+    size_t frames = Frames().size();
+    Active()->SendMessage(WM_CLOSE);
+    harness::WaitUntil(
+        [&] {
+            harness::Pump();
+            return Frames().size() < frames;
+        },
+        5000);
+    EXPECT_LT(Frames().size(), frames);
+}
+
+// The program's pump: the source's events reach it through the message hooks.
+void PumpThroughHooks() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        fw::CPumpedMessage pumped(&msg);
+        if (fw::OfferToMessageHooks(&msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// Scanning into BLD's picture field through the TWAIN test source.
+class PictureScanTest : public ExplorerServerTest {
+  protected:
+    void SetUp() override {
+        ExplorerServerTest::SetUp();
+        m_folder = harness::NewFolder("explorerscan");
+        harness::WriteTextFile(m_folder + "scenario.txt", "pages=24\n");
+        SetEnvironmentVariableA("VORLAN_TWAIN_SCENARIO", (m_folder + "scenario.txt").c_str());
+        SetEnvironmentVariableA("VORLAN_TWAIN_LOG", (m_folder + "twain.log").c_str());
+    }
+    std::string m_folder;
+};
+
+TEST_F(PictureScanTest, TheScannedPageReplacesThePictureUntilTheFieldGoes) {
+    const std::string target = "C:\\VORLAN\\Bilder\\4799.jpg";
+    DeleteFileA(target.c_str());
+    Server("S %WIN(\"PARA\")=4799");
+    StartMemo("BLD");
+    ASSERT_NE(Form(), nullptr);
+    HWND picture = Form()->GetDlgItem(0x3001);
+    ASSERT_NE(picture, nullptr);
+    ASSERT_EQ(fw::WindowText(picture), target);
+    {
+        scantest::DialogPresser press(GetCurrentThreadId(), IDOK);
+        SendMessageA(picture, WM_COMMAND, ID_PICTURE_SCAN, 0);
+        EXPECT_TRUE(press.Pressed()) << "the source is chosen in the manager's dialog";
+    }
+    EXPECT_TRUE(harness::WaitUntil(
+        [&] {
+            PumpThroughHooks();
+            return scantest::Exists(target);
+        },
+        20000))
+        << "the page is written where the field points\n"
+        << harness::ReadTextFile(m_folder + "twain.log");
+    HWND scanner = vorlan::PictureData(picture)->scanner;
+    ASSERT_NE(scanner, nullptr);
+    EXPECT_FALSE(IsWindowVisible(scanner)) << "the scanner is hidden";
+    EXPECT_EQ(GetParent(scanner), frame->m_hWnd) << "a child of the main window";
+    EXPECT_EQ(GetDlgItem(scanner, CExplorer::kTreeId), nullptr) << "no panes";
+    EXPECT_EQ(fw::WindowText(picture), target);
+    EXPECT_GT(scantest::PatternPSNR(target, 24), 30.0);
+
+    Active()->SendMessage(WM_CLOSE);
+    harness::WaitUntil(
+        [&] {
+            harness::Pump();
+            return !IsWindow(scanner);
+        },
+        5000);
+    EXPECT_FALSE(IsWindow(scanner)) << "the scanner goes with the picture field";
+    DeleteFileA(target.c_str());
+}
