@@ -15,7 +15,7 @@ namespace {
 
 constexpr UINT kSmallImages = 514;
 constexpr UINT kArrowUp = 647, kArrowDown = 648;
-constexpr int kDividerGap = 2;
+constexpr int kDividerGap = CPaneDivider::kGap;
 
 CDataExplorer::ImageLoader g_imageLoader = nullptr;
 
@@ -102,18 +102,18 @@ LRESULT CDataExplorer::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER: OnTimer(wParam); return 0;
     case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_SETCURSOR:
-        if (reinterpret_cast<HWND>(wParam) == m_hWnd && LOWORD(lParam) == HTCLIENT && OnSetCursor())
+        if (reinterpret_cast<HWND>(wParam) == m_hWnd && LOWORD(lParam) == HTCLIENT &&
+            m_divider.SetCursor(m_hWnd, m_tree.m_hWnd))
             return TRUE;
         break;
-    case WM_LBUTTONDOWN: OnLButtonDown(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return 0;
-    case WM_MOUSEMOVE: OnMouseMove(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return 0;
-    case WM_LBUTTONUP: OnLButtonUp(); return 0;
-    case WM_CAPTURECHANGED:
-        if (m_dragging) {
-            m_dragging = false;
-            ::ClipCursor(nullptr);
-        }
+    case WM_LBUTTONDOWN:
+        m_divider.ButtonDown(m_hWnd, m_tree.m_hWnd, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
+    case WM_MOUSEMOVE:
+        if (m_divider.MouseMove(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)})) OnSize();
+        return 0;
+    case WM_LBUTTONUP: m_divider.ButtonUp(); return 0;
+    case WM_CAPTURECHANGED: m_divider.CaptureLost(); return 0;
     default: break;
     }
     return CWnd::WindowProc(msg, wParam, lParam);
@@ -121,7 +121,7 @@ LRESULT CDataExplorer::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 int CDataExplorer::OnCreate() {
     CRect client = GetClientRect();
-    m_split = client.Width() / 2;
+    m_divider.split = client.Width() / 2;
     if (!m_tree.Create(WS_VISIBLE | WS_TABSTOP | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES | TVS_EDITLABELS |
                            TVS_DISABLEDRAGDROP | TVS_SHOWSELALWAYS,
                        client, m_hWnd, kTreeId) ||
@@ -156,8 +156,8 @@ void CDataExplorer::OnSetText(const char* text) {
 void CDataExplorer::OnSize() {
     if (!m_tree.m_hWnd) return;
     CRect client = GetClientRect();
-    if (m_split < 0) m_split = client.Width() / 2;
-    int treeWidth = std::min(m_split, static_cast<int>(client.Width()));
+    if (m_divider.split < 0) m_divider.split = client.Width() / 2;
+    int treeWidth = std::min(m_divider.split, static_cast<int>(client.Width()));
     m_tree.MoveWindow(CRect(0, 0, treeWidth, client.Height()));
     m_list.MoveWindow(CRect(treeWidth + kDividerGap, 0,
                             std::max(treeWidth + kDividerGap, static_cast<int>(client.Width())),
@@ -418,39 +418,3 @@ void CDataExplorer::OnDoubleClick() {
 
 // ---- the divider
 
-bool CDataExplorer::OverDivider(POINT point) const {
-    CRect tree = m_tree.GetWindowRect();
-    CRect list = m_list.GetWindowRect();
-    POINT screen = point;
-    ::ClientToScreen(m_hWnd, &screen);
-    return screen.x >= tree.right && screen.x < std::max(list.left, tree.right + kDividerGap);
-}
-
-bool CDataExplorer::OnSetCursor() {
-    POINT point;
-    ::GetCursorPos(&point);
-    ::ScreenToClient(m_hWnd, &point);
-    if (!m_dragging && !OverDivider(point)) return false;
-    ::SetCursor(::LoadCursorA(nullptr, IDC_SIZEWE));
-    return true;
-}
-
-void CDataExplorer::OnLButtonDown(POINT point) {
-    if (!OverDivider(point)) return;
-    m_dragging = true;
-    m_dragOffset = point.x - m_split;
-    ::SetCapture(m_hWnd);
-    CRect window = GetWindowRect();
-    ::ClipCursor(&window);
-}
-
-void CDataExplorer::OnMouseMove(POINT point) {
-    if (!m_dragging) return;
-    m_split = std::max(0, static_cast<int>(point.x) - m_dragOffset);
-    OnSize();
-}
-
-void CDataExplorer::OnLButtonUp() {
-    if (!m_dragging) return;
-    ::ReleaseCapture();
-}

@@ -6,6 +6,7 @@
 #include "framework/ListView.h"
 #include "framework/TreeCtrl.h"
 #include "tools/DataExplorerLogic.h"
+#include "tools/PaneDivider.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -74,11 +75,6 @@ class CDataExplorer : public CWnd {
     void OnDoubleClick();
     void OpenNode(HTREEITEM item);
     bool HasChildrenOnServer(const std::string& path);
-    bool OnSetCursor();
-    void OnLButtonDown(POINT point);
-    void OnMouseMove(POINT point);
-    void OnLButtonUp();
-    bool OverDivider(POINT point) const;
     void SortRows();
     void DeleteTable();
 
@@ -96,7 +92,5 @@ class CDataExplorer : public CWnd {
     int m_fkey = 0;
     HTREEITEM m_reported = nullptr;
     bool m_quick = false;
-    int m_split = -1; // the tree's width; half the client until the divider is dragged
-    bool m_dragging = false;
-    int m_dragOffset = 0;
+    CPaneDivider m_divider;
 };

@@ -22,7 +22,7 @@ namespace rec = vorlan::record;
 
 namespace {
 
-constexpr int kDividerGap = 2;
+constexpr int kDividerGap = CPaneDivider::kGap;
 constexpr UINT kToolBitmaps[3] = {555, 556, 557};
 
 } // namespace
@@ -171,17 +171,18 @@ LRESULT CExplorer::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_EXPLORER_UPDATETREE: OnUpdateTree(); return 0;
     case WM_EXPLORER_UPDATEWINDOW: OnUpdateWindow(wParam, lParam); return 0;
     case WM_SETCURSOR:
-        if (reinterpret_cast<HWND>(wParam) == m_hWnd && LOWORD(lParam) == HTCLIENT && OnSetCursor()) return TRUE;
+        if (reinterpret_cast<HWND>(wParam) == m_hWnd && LOWORD(lParam) == HTCLIENT &&
+            m_divider.SetCursor(m_hWnd, m_tree.m_hWnd))
+            return TRUE;
         break;
-    case WM_LBUTTONDOWN: OnLButtonDown(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return 0;
-    case WM_MOUSEMOVE: OnMouseMove(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return 0;
-    case WM_LBUTTONUP: OnLButtonUp(); return 0;
-    case WM_CAPTURECHANGED:
-        if (m_bDragging) {
-            m_bDragging = false;
-            ::ClipCursor(nullptr);
-        }
+    case WM_LBUTTONDOWN:
+        m_divider.ButtonDown(m_hWnd, m_tree.m_hWnd, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
+    case WM_MOUSEMOVE:
+        if (m_divider.MouseMove(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)})) LayoutPanes();
+        return 0;
+    case WM_LBUTTONUP: m_divider.ButtonUp(); return 0;
+    case WM_CAPTURECHANGED: m_divider.CaptureLost(); return 0;
     default: break;
     }
     return CWnd::WindowProc(msg, wParam, lParam);
@@ -209,7 +210,7 @@ int CExplorer::OnCreate(const CREATESTRUCTA* cs) {
     m_tool.SetOwner(m_hWnd);
     m_band.AddToolBar(m_tool, kToolId);
     CRect client = GetClientRect();
-    m_nSplit = client.Width() / 2;
+    m_divider.split = client.Width() / 2;
     if (Execute(rec::XDefinedLine()) == "0") m_tool.EnableButton(kServerMenu, false);
 
     if (!m_tree.Create(WS_VISIBLE | WS_TABSTOP | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES | TVS_EDITLABELS |
@@ -259,7 +260,8 @@ void CExplorer::OnDestroy() {
     m_preview.Stop();
     m_watch.Stop();
     if (FocusedControlKind == kFocusKindExplorer) FocusedControlKind = kFocusKindNone;
-    // The tree's items go before the records' owner does.
+    // The tree's items go before the records' owner does; their selection changes list nothing.
+    m_bFilling = true;
     if (m_tree.m_hWnd) m_tree.DeleteAllItems();
     if (m_list.m_hWnd) ClearList();
 }
@@ -273,8 +275,8 @@ void CExplorer::LayoutPanes() {
     if (!m_tree.m_hWnd) return;
     CRect client = GetClientRect();
     int top = m_band.m_hWnd ? m_band.GetHeight() : 0;
-    if (m_nSplit < 0) m_nSplit = client.Width() / 2;
-    int treeWidth = std::min(m_nSplit, static_cast<int>(client.Width()));
+    if (m_divider.split < 0) m_divider.split = client.Width() / 2;
+    int treeWidth = std::min(m_divider.split, static_cast<int>(client.Width()));
     m_tree.MoveWindow(CRect(0, top, treeWidth, client.bottom));
     CRect right(treeWidth + kDividerGap, top, std::max(treeWidth + kDividerGap, static_cast<int>(client.right)),
                 client.bottom);
@@ -285,42 +287,6 @@ void CExplorer::LayoutPanes() {
 
 void CExplorer::OnSetFocus() {
     if (m_tree.m_hWnd) ::SetFocus(m_tree.m_hWnd);
-}
-
-bool CExplorer::OverDivider(POINT point) const {
-    if (!m_tree.m_hWnd) return false;
-    CRect tree = m_tree.GetWindowRect();
-    POINT screen = point;
-    ::ClientToScreen(m_hWnd, &screen);
-    return screen.x >= tree.right && screen.x < tree.right + kDividerGap && screen.y >= tree.top;
-}
-
-bool CExplorer::OnSetCursor() {
-    POINT point;
-    ::GetCursorPos(&point);
-    ::ScreenToClient(m_hWnd, &point);
-    if (!m_bDragging && !OverDivider(point)) return false;
-    ::SetCursor(::LoadCursorA(nullptr, IDC_SIZEWE));
-    return true;
-}
-
-void CExplorer::OnLButtonDown(POINT point) {
-    if (!OverDivider(point)) return;
-    m_bDragging = true;
-    m_nDragOffset = point.x - m_nSplit;
-    ::SetCapture(m_hWnd);
-    CRect window = GetWindowRect();
-    ::ClipCursor(&window);
-}
-
-void CExplorer::OnMouseMove(POINT point) {
-    if (!m_bDragging) return;
-    m_nSplit = std::max(0, static_cast<int>(point.x) - m_nDragOffset);
-    LayoutPanes();
-}
-
-void CExplorer::OnLButtonUp() {
-    if (m_bDragging) ::ReleaseCapture();
 }
 
 void CExplorer::ShowPane(HWND pane) {

@@ -15,6 +15,7 @@
 #include "tools/ExplorerItems.h"
 #include "tools/ExplorerThreads.h"
 #include "tools/ImageViewer.h"
+#include "tools/PaneDivider.h"
 #include "tools/Twain.h"
 
 #include <functional>
@@ -135,11 +136,6 @@ class CExplorer : public CWnd, public CTwain {
     LRESULT OnNotify(NMHDR* hdr);
     bool OnCommand(UINT id);
     void LayoutPanes();
-    bool OverDivider(POINT point) const;
-    bool OnSetCursor();
-    void OnLButtonDown(POINT point);
-    void OnMouseMove(POINT point);
-    void OnLButtonUp();
     void UpdateButtonState();
     void ShowPane(HWND pane);
     std::string Execute(const std::string& line) const;
@@ -225,9 +221,7 @@ class CExplorer : public CWnd, public CTwain {
     HIMAGELIST m_hSystemImages = nullptr; // the system's, never destroyed
     int m_nFolderImage = 0;
     int m_nFolderOpenImage = 0;
-    int m_nSplit = -1;
-    bool m_bDragging = false;
-    int m_nDragOffset = 0;
+    CPaneDivider m_divider;
     SIZE m_thumbSize{120, 120};
     bool m_bLargeThumbs = false;
     int m_nLastListMode = -1;

@@ -25,18 +25,11 @@ void AppendMenuResource(HMENU popup, UINT id) {
     if (!menu.LoadMenu(id)) return;
     HMENU source = ::GetSubMenu(menu, 0);
     if (!source) return;
-    for (int i = 0; i < ::GetMenuItemCount(source); ++i) {
-        char text[128] = "";
-        MENUITEMINFOA info{};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING;
-        info.dwTypeData = text;
-        info.cch = sizeof text;
-        if (!::GetMenuItemInfoA(source, static_cast<UINT>(i), TRUE, &info)) continue;
-        if (info.fType & MFT_SEPARATOR)
+    for (int i = 0; i < CMenu::ItemCount(source); ++i) {
+        if (::GetMenuState(source, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR)
             ::AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
         else
-            ::AppendMenuA(popup, MF_STRING, info.wID, text);
+            ::AppendMenuA(popup, MF_STRING, ::GetMenuItemID(source, i), CMenu::ItemText(source, i));
     }
 }
 
@@ -83,8 +76,9 @@ void CExplorer::ShowContextMenu(HTREEITEM item, POINT screen) {
     HMENU popup = BuildContextMenu(item, 'F');
     if (!popup) return;
     m_cMenuSource = 'F';
-    ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, m_hWnd, nullptr);
-    ::DestroyMenu(popup);
+    CMenu menu;
+    menu.Attach(popup);
+    menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, m_hWnd);
 }
 
 void CExplorer::ShowServerDropDown() {
@@ -95,9 +89,10 @@ void CExplorer::ShowServerDropDown() {
     m_tool.SendMessage(TB_GETRECT, kServerMenu, reinterpret_cast<LPARAM>(&button));
     ::MapWindowPoints(m_tool.m_hWnd, nullptr, reinterpret_cast<POINT*>(&button), 2);
     m_tool.SendMessage(TB_PRESSBUTTON, kServerMenu, MAKELPARAM(TRUE, 0));
-    ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN, button.left, button.bottom, 0, m_hWnd, nullptr);
+    CMenu menu;
+    menu.Attach(popup);
+    menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_TOPALIGN, button.left, button.bottom, m_hWnd, &button);
     m_tool.SendMessage(TB_PRESSBUTTON, kServerMenu, MAKELPARAM(FALSE, 0));
-    ::DestroyMenu(popup);
 }
 
 void CExplorer::OnServerMenuEntry(int n) {

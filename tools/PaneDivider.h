@@ -1,0 +1,28 @@
+#pragma once
+// The divider between an explorer's tree on the left and its right pane: dragged with the
+// mouse (captured, the cursor kept inside the window), the tree's width follows it.
+
+#include <windows.h>
+
+class CPaneDivider {
+  public:
+    // Pixels between the tree and the right pane.
+    static constexpr int kGap = 2;
+    // The tree's width; half the client until the divider is dragged.
+    int split = -1;
+
+    // Over the gap right of the left pane (a point in the owner's client coordinates).
+    bool IsOver(HWND owner, HWND left, POINT point) const;
+    // WM_SETCURSOR over the owner's client area: true when it set the west-east cursor.
+    bool SetCursor(HWND owner, HWND left) const;
+    void ButtonDown(HWND owner, HWND left, POINT point);
+    // True when the split moved.
+    bool MouseMove(POINT point);
+    void ButtonUp() const;
+    // WM_CAPTURECHANGED: the drag ends.
+    void CaptureLost();
+
+  private:
+    bool m_bDragging = false;
+    int m_nOffset = 0;
+};
