@@ -3,6 +3,7 @@
 // what their entries do, the previews, a record folder that cannot be made, and the picture
 // field of BLD scanning through a hidden explorer and the TWAIN test source.
 #include "forms/ChildFormPicture.h"
+#include "controls/FocusedControl.h"
 #include "framework/MessageHooks.h"
 #include "framework/TestMode.h"
 #include "resources/FormIds.h"
@@ -276,6 +277,58 @@ TEST_F(ExplorerServerTest, TextsArePreviewedAndPicturesShownAndOpenedLarge) {
     MSG enter{Tree().m_hWnd, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
     EXPECT_TRUE(explorer->PreTranslateMessage(&enter));
     EXPECT_EQ(opened, briefe + "\\Notiz.txt");
+}
+
+TEST_F(ExplorerServerTest, TheTreeAndTheListFollowTheDiskAndTheFocusIsTold) {
+    std::string bilder = kRecord + "\\Befunde\\Bilder";
+    CreateDirectoryA("C:\\VORLAN", nullptr);
+    CreateDirectoryA("C:\\VORLAN\\Akten", nullptr);
+    CreateDirectoryA(kRecord.c_str(), nullptr);
+    CreateDirectoryA((kRecord + "\\Befunde").c_str(), nullptr);
+    CreateDirectoryA(bilder.c_str(), nullptr);
+    harness::WriteTextFile(bilder + "\\Seite 1.txt", "eins");
+    OpenRecord();
+    CExplorer* explorer = Explorer();
+    ASSERT_NE(explorer, nullptr);
+    HTREEITEM folder = Child(Child(Tree().GetRootItem(), "Befunde"), "Bilder");
+    Select(folder);
+    ASSERT_EQ(explorer->List().GetItemCount(), 1);
+
+    // What the watch reports: a new page and a folder, a page gone; the list keeps its place.
+    harness::WriteTextFile(bilder + "\\Seite 2.txt", "zwei");
+    CreateDirectoryA((bilder + "\\Alt").c_str(), nullptr);
+    explorer->PostMessage(WM_EXPLORER_UPDATETREE, 0, 0);
+    harness::Pump();
+    EXPECT_EQ(Texts(folder), (std::vector<std::string>{"Alt", "Seite 1", "Seite 2"})) << "folders first";
+    ASSERT_EQ(explorer->List().GetItemCount(), 3);
+    EXPECT_EQ(explorer->List().GetItemText(0, 0), "Alt");
+    DeleteFileA((bilder + "\\Seite 1.txt").c_str());
+    explorer->PostMessage(WM_EXPLORER_UPDATETREE, 0, 0);
+    harness::Pump();
+    EXPECT_EQ(Texts(folder), (std::vector<std::string>{"Alt", "Seite 2"}));
+    EXPECT_EQ(explorer->List().GetItemCount(), 2);
+
+    // Large thumbnails: the list is made again at 240 pixels.
+    explorer->SendMessage(WM_COMMAND, CExplorer::kFit);
+    EXPECT_TRUE(explorer->Tool().IsButtonChecked(CExplorer::kFit));
+    HIMAGELIST thumbs = ListView_GetImageList(explorer->List().m_hWnd, LVSIL_NORMAL);
+    ASSERT_NE(thumbs, nullptr);
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(thumbs, &cx, &cy);
+    EXPECT_EQ(cx, 240);
+    EXPECT_EQ(explorer->List().GetItemCount(), 2);
+
+    // Only entries of the disk take a new name.
+    SetFocus(Tree().m_hWnd);
+    harness::Pump();
+    EXPECT_EQ(FocusedControlKind, kFocusKindExplorer);
+    EXPECT_EQ(TreeView_EditLabel(Tree().m_hWnd, folder), nullptr) << "a server entry";
+    HWND edit = TreeView_EditLabel(Tree().m_hWnd, Child(folder, "Alt"));
+    EXPECT_NE(edit, nullptr) << "a folder of the disk";
+    TreeView_EndEditLabelNow(Tree().m_hWnd, TRUE);
+    SetFocus(Form()->m_hWnd);
+    harness::Pump();
+    EXPECT_EQ(FocusedControlKind, kFocusKindNone);
 }
 
 TEST_F(ExplorerServerTest, ARecordFolderThatCannotBeMadeClosesTheForm) {
