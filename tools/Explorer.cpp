@@ -206,7 +206,9 @@ int CExplorer::OnCreate(const CREATESTRUCTA* cs) {
         m_bHiddenScan = true;
         return 0;
     }
-    if (!m_band.Create(m_hWnd) || !m_tool.Create(m_band.GetReBar(), kToolId)) return -1;
+    // Not id 1, which names the tree for the form.
+    if (!m_band.Create(m_hWnd, kToolId, CSizableReBar::kToolBar, true) || !m_tool.Create(m_band.GetReBar(), kToolId))
+        return -1;
     m_tool.SetOwner(m_hWnd);
     m_band.AddToolBar(m_tool, kToolId);
     CRect client = GetClientRect();

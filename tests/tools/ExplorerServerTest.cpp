@@ -130,6 +130,7 @@ TEST_F(ExplorerServerTest, TheServersEntriesAndTheDiskMakeTheTree) {
     EXPECT_TRUE(Has(Trace(), "INIT^QAKT"));
     CExplorer* explorer = Explorer();
     ASSERT_NE(explorer, nullptr);
+    EXPECT_EQ(GetDlgItem(explorer->m_hWnd, CExplorer::kTreeId), Tree().m_hWnd) << "the form finds the tree";
     EXPECT_EQ(explorer->SourceFolder(), kRecord);
     EXPECT_EQ(explorer->ThumbsBase(), "C:\\VORLAN\\Thumbs\\4799");
     HTREEITEM root = Tree().GetRootItem();
