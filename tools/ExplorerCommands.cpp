@@ -115,6 +115,7 @@ void CExplorer::CallDialog(const std::string& reply) {
 }
 
 void CExplorer::SetCustom(HTREEITEM item) {
+    vorlan::TraceFunction("CExplorer::SetCustom");
     for (HTREEITEM at = item; at; at = m_tree.GetParentItem(at)) {
         const ExplorerItem* r = Record(m_tree, at);
         if (r && !r->text.empty()) {
@@ -137,6 +138,7 @@ bool CExplorer::OnIsCommandEnabled(UINT id) const {
 // ---- commands
 
 bool CExplorer::OnCommand(UINT id) {
+    vorlan::TraceFunction("CExplorer::OnCommand");
     if (id >= rec::kFirstMenuCommand && id < rec::kFirstMenuCommand + rec::kMenuEntries) {
         OnServerMenuEntry(static_cast<int>(id - rec::kFirstMenuCommand + 1));
         return true;
@@ -304,6 +306,7 @@ void CExplorer::OnDoubleClick(HTREEITEM item) {
 }
 
 std::string CExplorer::GetFileNamesFromSelection() const {
+    vorlan::TraceFunction("CExplorer::GetFileNamesFromSelection");
     std::string block;
     if (::GetFocus() == m_tree.m_hWnd || !::IsWindowVisible(m_list.m_hWnd)) {
         std::string path, name;

@@ -204,6 +204,7 @@ void CExplorer::OnUpdateTree() {
 }
 
 void CExplorer::OnUpdateWindow(WPARAM slot, LPARAM bitmap) {
+    vorlan::TraceFunction("CExplorer::OnUpdateWindow");
     if (TakeThumbnail(m_hThumbImages, slot, bitmap)) {
         for (int i = 0; i < m_list.GetItemCount(); ++i) {
             const ExplorerListItem* entry = ListEntry(i);

@@ -387,6 +387,7 @@ void CExplorer::MarkBold(HTREEITEM item) {
 
 void CExplorer::RefreshDirectory(HTREEITEM item) {
     if (!item) return;
+    vorlan::TraceFunction("CExplorer::RefreshDirectory");
     const ExplorerItem* r = Record(m_tree, item);
     if (r && (r->kind & (kExplorerLevel2 | kExplorerFolder)) &&
         ((r->kind & kExplorerLevel2) || (m_tree.GetItemState(item, TVIS_EXPANDEDONCE) & TVIS_EXPANDEDONCE))) {

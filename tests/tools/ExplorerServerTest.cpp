@@ -12,6 +12,7 @@
 #include "tests/imaging/BmpBytes.h"
 #include "tests/tools/ScanHarness.h"
 #include "tools/Explorer.h"
+#include "tools/ExplorerFiles.h"
 
 #include <commctrl.h>
 
@@ -206,6 +207,17 @@ TEST_F(ExplorerServerTest, MenusOfTheServerAndWhatTheirEntriesDo) {
     EXPECT_FALSE(explorer->OnIsCommandEnabled(CExplorer::kDelete)) << "Labor may not be deleted";
     EXPECT_TRUE(explorer->OnIsCommandEnabled(CExplorer::kRename));
     EXPECT_TRUE(explorer->Tool().IsButtonEnabled(CExplorer::kServerMenu)) << "X is defined";
+    menu = explorer->BuildContextMenu(nullptr, 'X');
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(MenuTexts(menu).size(), 4u) << "the drop-down holds the server's entries only";
+    DestroyMenu(menu);
+
+    // Another kind: only %RET.
+    recorder->Take();
+    explorer->CallDialog("9" + std::string("\xA7") + "VERMERK" + "\xA7" + "a\"b");
+    Lines noted = recorder->Take();
+    ASSERT_EQ(noted.size(), 1u);
+    EXPECT_EQ(noted[0], "S %RET=\"a\"\"b\"");
 
     // Kind "0": %RET, then the main frame is asked to start the screen named.
     recorder->Take();
@@ -330,6 +342,38 @@ TEST_F(ExplorerServerTest, TheTreeAndTheListFollowTheDiskAndTheFocusIsTold) {
     SetFocus(Form()->m_hWnd);
     harness::Pump();
     EXPECT_EQ(FocusedControlKind, kFocusKindNone);
+}
+
+TEST_F(ExplorerServerTest, CopyKeepsTheSelectedPathsForThePaste) {
+    std::string bilder = kRecord + "\\Befunde\\Bilder";
+    CreateDirectoryA("C:\\VORLAN", nullptr);
+    CreateDirectoryA("C:\\VORLAN\\Akten", nullptr);
+    CreateDirectoryA(kRecord.c_str(), nullptr);
+    CreateDirectoryA((kRecord + "\\Befunde").c_str(), nullptr);
+    CreateDirectoryA(bilder.c_str(), nullptr);
+    harness::WriteTextFile(bilder + "\\a.txt", "a");
+    harness::WriteTextFile(bilder + "\\b.txt", "b");
+    OpenRecord();
+    CExplorer* explorer = Explorer();
+    ASSERT_NE(explorer, nullptr);
+    HTREEITEM folder = Child(Child(Tree().GetRootItem(), "Befunde"), "Bilder");
+    Select(folder);
+    ASSERT_EQ(explorer->List().GetItemCount(), 2);
+    EXPECT_FALSE(explorer->OnIsCommandEnabled(CExplorer::kPaste)) << "nothing copied yet";
+    ListView_SetItemState(explorer->List().m_hWnd, -1, LVIS_SELECTED, LVIS_SELECTED);
+    SetFocus(explorer->List().m_hWnd);
+    explorer->SendMessage(WM_COMMAND, CExplorer::kCopy);
+    EXPECT_EQ(CExplorerFiles::StoredCommand(), 57634);
+    EXPECT_EQ(CExplorerFiles::StoredFiles(), bilder + "\\a.txt" + std::string(1, '\0') + bilder + "\\b.txt" +
+                                                 std::string(2, '\0'));
+    Select(Child(Child(Tree().GetRootItem(), "Befunde"), "Labor"));
+    EXPECT_TRUE(explorer->OnIsCommandEnabled(CExplorer::kPaste));
+
+    Select(Child(folder, "b"));
+    SetFocus(Tree().m_hWnd);
+    explorer->SendMessage(WM_COMMAND, CExplorer::kCut);
+    EXPECT_EQ(CExplorerFiles::StoredCommand(), 57635);
+    EXPECT_EQ(CExplorerFiles::StoredFiles(), bilder + "\\b.txt" + std::string(2, '\0')) << "the tree's item";
 }
 
 TEST_F(ExplorerServerTest, ARecordFolderThatCannotBeMadeClosesTheForm) {
