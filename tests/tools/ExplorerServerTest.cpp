@@ -492,3 +492,38 @@ TEST_F(PictureScanTest, TheScannedPageReplacesThePictureUntilTheFieldGoes) {
     EXPECT_FALSE(IsWindow(scanner)) << "the scanner goes with the picture field";
     DeleteFileA(target.c_str());
 }
+
+TEST_F(PictureScanTest, AScanFromTheContextMenuLandsInTheSelectedFolder) {
+    std::string bilder = kRecord + "\\Befunde\\Bilder";
+    OpenRecord();
+    CExplorer* explorer = Explorer();
+    ASSERT_NE(explorer, nullptr);
+    HTREEITEM folder = Child(Child(Tree().GetRootItem(), "Befunde"), "Bilder");
+    Select(folder);
+    // Building the menu opens the manager for the explorer.
+    HMENU menu = explorer->BuildContextMenu(folder, 'F');
+    ASSERT_NE(menu, nullptr);
+    EXPECT_FALSE(GetMenuState(menu, CExplorer::kScan, MF_BYCOMMAND) & MF_GRAYED) << "the manager is there";
+    DestroyMenu(menu);
+    {
+        scantest::DialogPresser press(GetCurrentThreadId(), IDOK);
+        explorer->SendMessage(WM_COMMAND, CExplorer::kScan);
+        EXPECT_TRUE(press.Pressed());
+    }
+    EXPECT_TRUE(harness::WaitUntil(
+        [&] {
+            PumpThroughHooks();
+            return scantest::Exists(bilder + "\\Bild 001.jpg");
+        },
+        20000))
+        << harness::ReadTextFile(m_folder + "twain.log");
+    harness::WaitUntil(
+        [&] {
+            PumpThroughHooks();
+            return !explorer->IsSourceOpen();
+        },
+        5000);
+    explorer->PostMessage(WM_EXPLORER_UPDATETREE, 0, 0);
+    harness::Pump();
+    EXPECT_EQ(Texts(folder), (std::vector<std::string>{"Bild 001"}));
+}
