@@ -134,7 +134,10 @@ void CArchivExp::SetContent(HTREEITEM explorerItem, HTREEITEM dialogParent) {
         HTREEITEM added = TreeView_InsertItem(m_hTree, &insert);
         if (!added || document) continue;
         SetContent(child, added);
-        TreeView_Expand(m_hTree, added, TVE_EXPAND);
+        if (!TreeView_GetChild(m_hTree, added))
+            TreeView_DeleteItem(m_hTree, added); // only empty folders below it
+        else
+            TreeView_Expand(m_hTree, added, TVE_EXPAND);
     }
 }
 
