@@ -2,6 +2,7 @@
 // medium it writes into a scratch folder, failures counted in one message.
 #include "framework/App.h"
 #include "framework/TestMode.h"
+#include "framework/TreeCtrl.h"
 #include "resources/ToolsIds.h"
 #include "tests/harness/Harness.h"
 #include "tools/ArchivExp.h"
@@ -41,8 +42,8 @@ class StandInExplorer {
         m_hWnd = ::CreateWindowExA(0, wc.lpszClassName, "Akte", WS_OVERLAPPEDWINDOW, 0, 0, 300, 400, nullptr,
                                    nullptr, wc.hInstance, nullptr);
         ::SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        tree = ::CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS, 0, 0, 300, 400,
-                                 m_hWnd, reinterpret_cast<HMENU>(1), wc.hInstance, nullptr);
+        m_tree.Create(WS_VISIBLE | TVS_HASBUTTONS, CRect(0, 0, 300, 400), m_hWnd, 1);
+        tree = m_tree.m_hWnd;
         m_images = ImageList_Create(16, 16, ILC_COLOR24, 8, 0);
         ImageList_SetImageCount(m_images, 8);
         TreeView_SetImageList(tree, m_images, TVSIL_NORMAL);
@@ -56,17 +57,10 @@ class StandInExplorer {
         auto record = std::make_unique<ExplorerItem>();
         record->kind = kind;
         record->name = text;
-        TVINSERTSTRUCTA insert{};
-        insert.hParent = parent ? parent : TVI_ROOT;
-        insert.hInsertAfter = TVI_LAST;
-        insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_CHILDREN;
-        insert.item.pszText = const_cast<char*>(text);
-        insert.item.iImage = image;
-        insert.item.iSelectedImage = image;
-        insert.item.cChildren = children ? 1 : 0;
-        insert.item.lParam = reinterpret_cast<LPARAM>(record.get());
+        HTREEITEM item =
+            m_tree.InsertItem(text, image, image, reinterpret_cast<LPARAM>(record.get()), children, parent);
         m_records.push_back(std::move(record));
-        return TreeView_InsertItem(tree, &insert);
+        return item;
     }
     // A document whose file is written into the source folder (or left missing).
     HTREEITEM AddFile(HTREEITEM parent, const char* name, int kind = kExplorerFile, bool write = true) {
@@ -105,6 +99,7 @@ class StandInExplorer {
     }
     std::string m_source;
     HWND m_hWnd = nullptr;
+    CTreeCtrl m_tree;
     HIMAGELIST m_images = nullptr;
     std::vector<std::unique_ptr<ExplorerItem>> m_records;
     std::map<HTREEITEM, std::string> m_files;
