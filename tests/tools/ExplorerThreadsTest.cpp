@@ -118,10 +118,16 @@ class ExplorerThreadsTest : public ::testing::Test {
             WM_EXPLORER_UPDATETREE, boundMs, [&](const MSG&) { got = true; }, [&] { return got; });
     }
     bool EndsWithin(DWORD ms) { return ::WaitForSingleObject(block->idleEvent, ms) == WAIT_OBJECT_0; }
-    // The watch arms its handles on its own thread; give it a moment before changing files.
-    void LetTheWatchArm() {
-        ::Sleep(800);
-        CountTreeUpdates(300, 2000);
+    // The watch arms its handles on its own thread: a probe in the record folder, written again
+    // until it is reported, shows that it watches; the probe's posts are drained.
+    void LetTheWatchArm(const std::string& record) {
+        bool seen = false;
+        for (int i = 0; i < 10 && !seen; ++i) {
+            harness::WriteTextFile(record + "\\Probe " + std::to_string(i) + ".txt", "Probe");
+            seen = TreeUpdateWithin(1500);
+        }
+        ASSERT_TRUE(seen);
+        CountTreeUpdates(800, 5000);
     }
 
     CWinApp m_app{"ExplorerThreadsTest"};
@@ -138,7 +144,7 @@ TEST_F(ExplorerThreadsTest, WatchReportsPagesInLevelTwoFoldersOnceABurstIsOver) 
     ::CreateDirectoryA(pictures.c_str(), nullptr);
     StartWatchThread(*block, m_owner, nullptr, record);
     EXPECT_TRUE(block->IsRunning());
-    LetTheWatchArm();
+    LetTheWatchArm(record);
 
     harness::WriteTextFile(pictures + "Bild 001.jpg", "Seite");
     EXPECT_TRUE(TreeUpdateWithin(10000)) << "a page two levels down";
@@ -174,7 +180,7 @@ TEST_F(ExplorerThreadsTest, WatchReachesFoldersBeyondTheHandlesOfOneWait) {
     ::CreateDirectoryA((record + "\\Ordner 7\\Tief").c_str(), nullptr);
     ::CreateDirectoryA(deep.c_str(), nullptr);
     StartWatchThread(*block, m_owner, nullptr, record + "\\");
-    LetTheWatchArm();
+    LetTheWatchArm(record);
     harness::WriteTextFile(deep + "\\Bild 001.jpg", "Seite");
     EXPECT_TRUE(TreeUpdateWithin(10000));
     block->Stop();
@@ -189,9 +195,7 @@ TEST_F(ExplorerThreadsTest, WatchOnAMissingFolderEndsAtOnceAndTheNextStartWorks)
 
     StartWatchThread(*block, m_owner, nullptr, folder.substr(0, folder.size() - 1));
     EXPECT_TRUE(block->IsRunning());
-    LetTheWatchArm();
-    harness::WriteTextFile(folder + "Brief.txt", "Text");
-    EXPECT_TRUE(TreeUpdateWithin(10000));
+    LetTheWatchArm(folder.substr(0, folder.size() - 1));
     block->Stop();
     EXPECT_FALSE(block->IsRunning());
 }
