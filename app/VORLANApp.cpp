@@ -18,6 +18,7 @@
 #include "framework/Wnd.h"
 #include "resources/MainFrameIds.h"
 #include "resources/resource.h"
+#include "tools/ArchivExp.h"
 #include "tools/DataExplorer.h"
 #include "tools/IconList.h"
 
@@ -381,6 +382,7 @@ void CVORLANApp::RegisterClasses() {
     CDataExplorer::SetImageLoader([](UINT bitmap) { return theApp.LoadImageList(bitmap, false); });
     CIconList::SetImageLoader([] { return theApp.LoadImageList(IDB_MENUTREE, false); });
     CListField::SetImageLoader([](UINT bitmap) { return theApp.LoadImageList(bitmap, false); });
+    CArchivExp::SetImageLoader([] { return theApp.LoadImageList(CArchivExp::kTickBitmap, false); });
     auto execute = [](const std::string& line) { return theApp.Execute(line.c_str()).str(); };
     CListField::SetExecutor(execute);
     CDiagramm::SetExecutor(execute);

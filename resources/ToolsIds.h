@@ -10,6 +10,12 @@
 #define IDC_VIEWER_PAN 612        // cursor: the picture can be panned
 #define IDC_VIEWER_DRAGGING 613   // cursor: while panning
 
+// The archive export: the copy of the record explorer's tree with tick boxes.
+#define IDD_ARCHIV_EXPORT 359
+#define IDC_ARCHIV_TREE 1132
+#define IDS_ARCHIV_TARGET 40 // title of the folder chooser
+#define IDS_ARCHIV_STATUS 41 // progress line; %s: what is being done or copied
+
 // The record explorer: its menus (a file, a server folder, a disk folder) and the toolbar's
 // button texts (string = the command id).
 #define IDR_EXPLORER_FILE 258

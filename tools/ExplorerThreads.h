@@ -10,6 +10,7 @@
 #include <vector>
 
 class CExplorer;
+struct ExplorerPreviewJob;
 
 // One per worker, kept by the explorer.
 struct ExplorerThreadBlock {
@@ -19,13 +20,21 @@ struct ExplorerThreadBlock {
     HANDLE idleEvent = nullptr; // manual-reset, signalled whenever no thread runs
     CExplorer* owner = nullptr;
     char folder[MAX_PATH] = {};
+    // Set by the preview thread when a thumbnail could not be written to the cache.
+    volatile LONG thumbnailWriteFailed = 0;
+    // The preview thread's job; kept here until the next start so that Stop can give back
+    // what the thread posted and the window has not taken yet.
+    ExplorerPreviewJob* job = nullptr;
 
     ExplorerThreadBlock();
     ~ExplorerThreadBlock();
     ExplorerThreadBlock(const ExplorerThreadBlock&) = delete;
     ExplorerThreadBlock& operator=(const ExplorerThreadBlock&) = delete;
 
-    // Signals the stop event when a thread runs and waits for it to end.
+    // Signals the stop event when a thread runs and waits for it to end. Called on the owner
+    // window's thread after a preview run, it also removes the thumbnails posted but not yet
+    // taken (their bitmaps freed, their entries marked unrendered again, so that a restart
+    // renders them anew): none is lost or leaks when the window goes.
     void Stop();
     bool IsRunning() const;
 };
@@ -41,7 +50,8 @@ struct ExplorerPreviewJob {
 
 // Starts the watch thread on the folder (stopping a running one first), at idle priority.
 // A folder that cannot be watched ends the thread at once.
-void StartWatchThread(ExplorerThreadBlock& block, HWND ownerWindow, CExplorer* owner, const std::string& folder);
+void StartWatchThread(ExplorerThreadBlock& block, HWND ownerWindow, CExplorer* owner,
+                      const std::string& folder);
 // Starts the preview thread on the job (stopping a running one first). The job's entries must
 // stay unchanged until the block is stopped.
 void StartPreviewThread(ExplorerThreadBlock& block, HWND ownerWindow, CExplorer* owner,

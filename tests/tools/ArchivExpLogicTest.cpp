@@ -1,0 +1,48 @@
+// Where the archive export puts the launcher files and each document, and what it refuses.
+#include "tools/ArchivExpLogic.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+TEST(ArchivExpLogic, RootGetsOneBackslashAndTheProgramFolderLosesIt) {
+    EXPECT_EQ(vorlan::WithTrailingBackslash("E:\\Ziel"), "E:\\Ziel\\");
+    EXPECT_EQ(vorlan::WithTrailingBackslash("A:\\"), "A:\\");
+    EXPECT_EQ(vorlan::ProgramFolderOf("C:\\VORLAN\\VORLAN.exe"), "C:\\VORLAN");
+    EXPECT_EQ(vorlan::ProgramFolderOf("VORLAN.exe"), "");
+}
+
+TEST(ArchivExpLogic, DocumentFoldersFollowTheTreeUnderTheRoot) {
+    std::string out;
+    ASSERT_TRUE(vorlan::ArchiveFolder("E:\\Ziel\\Archiv\\", {"Befunde", "Bilder", "Alt"}, out));
+    EXPECT_EQ(out, "E:\\Ziel\\Archiv\\Befunde\\Bilder\\Alt");
+    ASSERT_TRUE(vorlan::JoinArchivePath(out, "a.jpg", out));
+    EXPECT_EQ(out, "E:\\Ziel\\Archiv\\Befunde\\Bilder\\Alt\\a.jpg");
+    ASSERT_TRUE(vorlan::JoinArchivePath("A:\\", "ARCHIV.EXE", out));
+    EXPECT_EQ(out, "A:\\ARCHIV.EXE");
+}
+
+TEST(ArchivExpLogic, TextsThatWouldLeaveTheArchiveAreRefused) {
+    std::string out = "left over";
+    for (const char* bad : {"..", ".", "", "a\\b", "a/b", "C:", "x*", "x?", "a\"b", "<a>", "a|b", "\t"}) {
+        EXPECT_FALSE(vorlan::ArchiveFolder("E:\\Archiv\\", {"Befunde", bad}, out)) << bad;
+        EXPECT_EQ(out, "") << bad;
+    }
+    EXPECT_TRUE(vorlan::IsPlainName("Brief vom 1.2.2026 (Kopie).rtf"));
+    EXPECT_TRUE(vorlan::IsPlainName("Bef\xfcnde"));
+}
+
+TEST(ArchivExpLogic, PathsOf260CharactersAreRefusedNotCut) {
+    std::string root = "E:\\" + std::string(240, 'r') + "\\";
+    std::string out = "left over";
+    EXPECT_TRUE(vorlan::ArchiveFolder(root, {std::string(10, 'a')}, out));
+    EXPECT_EQ(out.size(), 254u);
+    EXPECT_TRUE(vorlan::JoinArchivePath(out, "abcd", out)) << "259 characters fit";
+    EXPECT_EQ(out.size(), 259u);
+    EXPECT_FALSE(vorlan::JoinArchivePath(out.substr(0, 254), "abcde", out)) << "260 do not";
+    EXPECT_EQ(out, "");
+    EXPECT_FALSE(vorlan::ArchiveFolder(root, {std::string(20, 'a')}, out));
+    EXPECT_EQ(out, "");
+    EXPECT_FALSE(vorlan::JoinArchivePath("E:\\Ziel", "", out)) << "no name";
+}
