@@ -26,6 +26,34 @@ using demotrace::Has;
 namespace {
 
 const std::string kRecord = "C:\\VORLAN\\Akten\\4799";
+const std::string kThumbs = "C:\\VORLAN\\Thumbs\\4799";
+
+// A picture of a thumbnail list's slot, to tell one drawing from another.
+std::vector<COLORREF> SlotPixels(HIMAGELIST images, int slot) {
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(images, &cx, &cy);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, cx, cy);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    ImageList_Draw(images, slot, dc, 0, 0, ILD_NORMAL);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < cy; y += 4)
+        for (int x = 0; x < cx; x += 4)
+            pixels.push_back(GetPixel(dc, x, y));
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return pixels;
+}
+
+// The folders of a path made one after another.
+void MakeFolders(const std::string& path) {
+    for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
+        CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+    CreateDirectoryA(path.c_str(), nullptr);
+}
 
 // The screens the main frame is asked to start while a test looks.
 std::vector<std::string> g_started;
@@ -66,6 +94,7 @@ class ExplorerServerTest : public FormServerTestBase {
     void SetUp() override {
         FormServerTestBase::SetUp();
         RemoveTree(kRecord);
+        RemoveTree(kThumbs);
         LogIn();
     }
     void TearDown() override {
@@ -526,4 +555,55 @@ TEST_F(PictureScanTest, AScanFromTheContextMenuLandsInTheSelectedFolder) {
     explorer->PostMessage(WM_EXPLORER_UPDATETREE, 0, 0);
     harness::Pump();
     EXPECT_EQ(Texts(folder), (std::vector<std::string>{"Bild 001"}));
+}
+
+TEST_F(ExplorerServerTest, ThumbnailsOfPicturesAndTextsReplaceTheIconsAndNewPagesAppear) {
+    std::string bilder = kRecord + "\\Befunde\\Bilder";
+    MakeFolders(bilder);
+    CopyFileA(PICTURES "bild.jpg", (bilder + "\\a.jpg").c_str(), FALSE);
+    CopyFileA(PICTURES "bild.png", (bilder + "\\b.png").c_str(), FALSE);
+    harness::WriteTextFile(bilder + "\\c.txt", "Befund vom Montag\r\nalles gut");
+    harness::WriteTextFile(bilder + "\\d.rtf", "{\\rtf1 {\\b Arztbrief} an den Hausarzt\\par}");
+    OpenRecord();
+    CExplorer* explorer = Explorer();
+    ASSERT_NE(explorer, nullptr);
+    HTREEITEM folder = Child(Child(Tree().GetRootItem(), "Befunde"), "Bilder");
+    ASSERT_NE(folder, nullptr);
+    Tree().SelectItem(folder); // no pump yet: the list still shows the icons
+    CListCtrl& list = explorer->List();
+    ASSERT_EQ(list.GetItemCount(), 4);
+    HIMAGELIST images = ListView_GetImageList(list.m_hWnd, LVSIL_NORMAL);
+    std::vector<std::vector<COLORREF>> icons;
+    for (int i = 0; i < 4; ++i)
+        icons.push_back(SlotPixels(images, reinterpret_cast<ExplorerListItem*>(list.GetItemData(i))->image));
+    auto allRendered = [&] {
+        for (int i = 0; i < list.GetItemCount(); ++i)
+            if (!reinterpret_cast<ExplorerListItem*>(list.GetItemData(i))->rendered) return false;
+        return true;
+    };
+    EXPECT_TRUE(harness::WaitUntil(
+        [&] {
+            harness::Pump();
+            return allRendered();
+        },
+        30000));
+    harness::Pump();
+    for (int i = 0; i < 4; ++i) {
+        auto* entry = reinterpret_cast<ExplorerListItem*>(list.GetItemData(i));
+        EXPECT_NE(SlotPixels(images, entry->image), icons[static_cast<size_t>(i)])
+            << entry->fileName << ": the thumbnail took the icon's place";
+    }
+    EXPECT_NE(GetFileAttributesA((kThumbs + "\\Befunde\\Bilder\\Thumbs").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the pictures' thumbnails are kept in the record's cache";
+    SaveArtefact("explorer-thumbnails.png");
+
+    // The watch: a page scanned elsewhere shows up in the tree and the list.
+    harness::WriteTextFile(bilder + "\\e.txt", "neue Seite");
+    EXPECT_TRUE(harness::WaitUntil(
+        [&] {
+            harness::Pump();
+            return Child(folder, "e") != nullptr && list.GetItemCount() == 5;
+        },
+        15000))
+        << "the new page within the bound";
 }
