@@ -171,18 +171,16 @@ LRESULT CExplorer::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_EXPLORER_UPDATETREE: OnUpdateTree(); return 0;
     case WM_EXPLORER_UPDATEWINDOW: OnUpdateWindow(wParam, lParam); return 0;
     case WM_SETCURSOR:
-        if (reinterpret_cast<HWND>(wParam) == m_hWnd && LOWORD(lParam) == HTCLIENT &&
-            m_divider.SetCursor(m_hWnd, m_tree.m_hWnd))
-            return TRUE;
-        break;
     case WM_LBUTTONDOWN:
-        m_divider.ButtonDown(m_hWnd, m_tree.m_hWnd, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-        return 0;
     case WM_MOUSEMOVE:
-        if (m_divider.MouseMove(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)})) LayoutPanes();
-        return 0;
-    case WM_LBUTTONUP: m_divider.ButtonUp(); return 0;
-    case WM_CAPTURECHANGED: m_divider.CaptureLost(); return 0;
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED: {
+        LRESULT result = 0;
+        bool moved = false;
+        if (!m_divider.OnMessage(m_hWnd, m_tree.m_hWnd, msg, wParam, lParam, result, moved)) break;
+        if (moved) LayoutPanes();
+        return result;
+    }
     default: break;
     }
     return CWnd::WindowProc(msg, wParam, lParam);

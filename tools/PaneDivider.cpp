@@ -1,5 +1,7 @@
 #include "tools/PaneDivider.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 
 bool CPaneDivider::IsOver(HWND owner, HWND left, POINT point) const {
@@ -35,8 +37,25 @@ bool CPaneDivider::MouseMove(POINT point) {
     return true;
 }
 
-void CPaneDivider::ButtonUp() const {
-    if (m_bDragging) ::ReleaseCapture();
+bool CPaneDivider::OnMessage(HWND owner, HWND left, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result,
+                             bool& moved) {
+    moved = false;
+    result = 0;
+    POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    switch (msg) {
+    case WM_SETCURSOR:
+        if (reinterpret_cast<HWND>(wParam) != owner || LOWORD(lParam) != HTCLIENT || !SetCursor(owner, left))
+            return false;
+        result = TRUE;
+        return true;
+    case WM_LBUTTONDOWN: ButtonDown(owner, left, point); return true;
+    case WM_MOUSEMOVE: moved = MouseMove(point); return true;
+    case WM_LBUTTONUP:
+        if (m_bDragging) ::ReleaseCapture();
+        return true;
+    case WM_CAPTURECHANGED: CaptureLost(); return true;
+    default: return false;
+    }
 }
 
 void CPaneDivider::CaptureLost() {

@@ -15,14 +15,15 @@ class CPaneDivider {
     bool IsOver(HWND owner, HWND left, POINT point) const;
     // WM_SETCURSOR over the owner's client area: true when it set the west-east cursor.
     bool SetCursor(HWND owner, HWND left) const;
-    void ButtonDown(HWND owner, HWND left, POINT point);
-    // True when the split moved.
-    bool MouseMove(POINT point);
-    void ButtonUp() const;
-    // WM_CAPTURECHANGED: the drag ends.
-    void CaptureLost();
+    // The owner's mouse messages: true when the divider took the message (result set);
+    // moved when the split changed and the panes must be laid out again.
+    bool OnMessage(HWND owner, HWND left, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result, bool& moved);
 
   private:
+    void ButtonDown(HWND owner, HWND left, POINT point);
+    bool MouseMove(POINT point);
+    void CaptureLost();
+
     bool m_bDragging = false;
     int m_nOffset = 0;
 };

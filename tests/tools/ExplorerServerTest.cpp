@@ -150,11 +150,7 @@ class ExplorerServerTest : public FormServerTestBase {
 } // namespace
 
 TEST_F(ExplorerServerTest, TheServersEntriesAndTheDiskMakeTheTree) {
-    CreateDirectoryA("C:\\VORLAN", nullptr);
-    CreateDirectoryA("C:\\VORLAN\\Akten", nullptr);
-    CreateDirectoryA(kRecord.c_str(), nullptr);
-    CreateDirectoryA((kRecord + "\\Befunde").c_str(), nullptr);
-    CreateDirectoryA((kRecord + "\\Befunde\\Bilder").c_str(), nullptr);
+    MakeFolders(kRecord + "\\Befunde\\Bilder");
     harness::WriteTextFile(kRecord + "\\Befunde\\Bilder\\Seite.txt", "eins");
     OpenRecord();
     EXPECT_TRUE(Has(Trace(), "INIT^QAKT"));
@@ -274,11 +270,7 @@ TEST_F(ExplorerServerTest, WithoutXTheDropDownButtonIsDisabled) {
 
 TEST_F(ExplorerServerTest, TextsArePreviewedAndPicturesShownAndOpenedLarge) {
     std::string briefe = kRecord + "\\Korrespondenz\\Briefe";
-    CreateDirectoryA("C:\\VORLAN", nullptr);
-    CreateDirectoryA("C:\\VORLAN\\Akten", nullptr);
-    CreateDirectoryA(kRecord.c_str(), nullptr);
-    CreateDirectoryA((kRecord + "\\Korrespondenz").c_str(), nullptr);
-    CreateDirectoryA(briefe.c_str(), nullptr);
+    MakeFolders(briefe);
     harness::WriteTextFile(briefe + "\\Notiz.txt", "Bitte Befund anfordern");
     WriteFile(briefe + "\\Foto.bmp", imgtest::MakeBmp(40, 30, 24, [](int, int) { return 0x0000FFu; }));
     OpenRecord();
@@ -323,11 +315,7 @@ TEST_F(ExplorerServerTest, TextsArePreviewedAndPicturesShownAndOpenedLarge) {
 
 TEST_F(ExplorerServerTest, TheTreeAndTheListFollowTheDiskAndTheFocusIsTold) {
     std::string bilder = kRecord + "\\Befunde\\Bilder";
-    CreateDirectoryA("C:\\VORLAN", nullptr);
-    CreateDirectoryA("C:\\VORLAN\\Akten", nullptr);
-    CreateDirectoryA(kRecord.c_str(), nullptr);
-    CreateDirectoryA((kRecord + "\\Befunde").c_str(), nullptr);
-    CreateDirectoryA(bilder.c_str(), nullptr);
+    MakeFolders(bilder);
     harness::WriteTextFile(bilder + "\\Seite 1.txt", "eins");
     OpenRecord();
     CExplorer* explorer = Explorer();
@@ -375,11 +363,7 @@ TEST_F(ExplorerServerTest, TheTreeAndTheListFollowTheDiskAndTheFocusIsTold) {
 
 TEST_F(ExplorerServerTest, CopyKeepsTheSelectedPathsForThePaste) {
     std::string bilder = kRecord + "\\Befunde\\Bilder";
-    CreateDirectoryA("C:\\VORLAN", nullptr);
-    CreateDirectoryA("C:\\VORLAN\\Akten", nullptr);
-    CreateDirectoryA(kRecord.c_str(), nullptr);
-    CreateDirectoryA((kRecord + "\\Befunde").c_str(), nullptr);
-    CreateDirectoryA(bilder.c_str(), nullptr);
+    MakeFolders(bilder);
     harness::WriteTextFile(bilder + "\\a.txt", "a");
     harness::WriteTextFile(bilder + "\\b.txt", "b");
     OpenRecord();
@@ -406,8 +390,7 @@ TEST_F(ExplorerServerTest, CopyKeepsTheSelectedPathsForThePaste) {
 }
 
 TEST_F(ExplorerServerTest, ARecordFolderThatCannotBeMadeClosesTheForm) {
-    CreateDirectoryA("C:\\VORLAN", nullptr);
-    CreateDirectoryA("C:\\VORLAN\\Akten", nullptr);
+    MakeFolders("C:\\VORLAN\\Akten");
     harness::WriteTextFile("C:\\VORLAN\\Akten\\gesperrt", "eine Datei, kein Ordner");
     OpenRecord();
     ASSERT_NE(Explorer(), nullptr);
@@ -433,11 +416,7 @@ TEST_F(ExplorerServerTest, ARecordFolderThatCannotBeMadeClosesTheForm) {
 
 TEST_F(ExplorerServerTest, ClosingWhileAFolderIsListedStopsTheWorkers) {
     std::string bilder = kRecord + "\\Befunde\\Bilder";
-    CreateDirectoryA("C:\\VORLAN", nullptr);
-    CreateDirectoryA("C:\\VORLAN\\Akten", nullptr);
-    CreateDirectoryA(kRecord.c_str(), nullptr);
-    CreateDirectoryA((kRecord + "\\Befunde").c_str(), nullptr);
-    CreateDirectoryA(bilder.c_str(), nullptr);
+    MakeFolders(bilder);
     for (int i = 0; i < 12; ++i)
         WriteFile(bilder + "\\Seite " + std::to_string(i) + ".bmp",
                   imgtest::MakeBmp(400, 300, 24, [i](int x, int y) { return static_cast<uint32_t>(x * y + i); }));
@@ -606,4 +585,39 @@ TEST_F(ExplorerServerTest, ThumbnailsOfPicturesAndTextsReplaceTheIconsAndNewPage
         },
         15000))
         << "the new page within the bound";
+}
+
+TEST_F(ExplorerServerTest, ThumbnailsThatCannotBeKeptAreToldOncePerFill) {
+    std::string bilder = kRecord + "\\Befunde\\Bilder";
+    MakeFolders(bilder);
+    harness::WriteTextFile("C:\\VORLAN\\Akten\\gesperrt", "eine Datei, kein Ordner");
+    CopyFileA(PICTURES "bild.jpg", (bilder + "\\a.jpg").c_str(), FALSE);
+    CopyFileA(PICTURES "bild.png", (bilder + "\\b.png").c_str(), FALSE);
+    OpenRecord();
+    ASSERT_NE(Explorer(), nullptr);
+    Server("S ^QTEMP(%JOB,\"EXPLORER\",\"AKT\",\"THUMBS\")=\"C:\\VORLAN\\Akten\\gesperrt\\t\"");
+    Refill();
+    CExplorer* explorer = Explorer();
+    fw::TestMode::ClearShown();
+    Select(Child(Child(Tree().GetRootItem(), "Befunde"), "Bilder"));
+    CListCtrl& list = explorer->List();
+    ASSERT_EQ(list.GetItemCount(), 2);
+    EXPECT_TRUE(harness::WaitUntil(
+        [&] {
+            harness::Pump();
+            for (int i = 0; i < list.GetItemCount(); ++i)
+                if (!reinterpret_cast<ExplorerListItem*>(list.GetItemData(i))->rendered) return false;
+            return true;
+        },
+        30000));
+    harness::WaitUntil(
+        [] {
+            harness::Pump();
+            return false;
+        },
+        500);
+    auto shown = fw::TestMode::Shown();
+    ASSERT_EQ(shown.size(), 1u) << "one box for both pictures";
+    EXPECT_EQ(shown[0].text, "Die Vorschaubilder konnten nicht im Zwischenspeicher abgelegt werden.");
+    DeleteFileA("C:\\VORLAN\\Akten\\gesperrt");
 }
