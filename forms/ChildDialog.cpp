@@ -425,7 +425,8 @@ void CChildDialog::CreateRecordExplorer(int k, const vorlan::FieldRecord& field,
     if (auto* explorer = dynamic_cast<CExplorer*>(CWnd::FromHandlePermanent(window)))
         explorer->SetSubDialogCall([this](const char* name) { return CallSubDialog(name, 0, 0); });
     // Counted with the data explorers: one explorer of either kind grows with the frame.
-    m_stretchCandidates.push_back({FieldKind::DataExplorer, {kRecordExplorerId, RECT{r.left, r.top, r.right, r.bottom}}});
+    m_stretchCandidates.push_back(
+        {FieldKind::DataExplorer, {kRecordExplorerId, RECT{r.left, r.top, r.right, r.bottom}}});
 }
 
 HWND CChildDialog::CreateFieldControl(int k, const vorlan::FieldRecord& field, const vorlan::Rect& rect) {

@@ -209,7 +209,8 @@ bool TwainAvailable() {
 }
 
 CExplorer* ScannerOf(HWND window) {
-    return window && ::IsWindow(window) ? dynamic_cast<CExplorer*>(CWnd::FromHandlePermanent(window)) : nullptr;
+    return window && ::IsWindow(window) ? dynamic_cast<CExplorer*>(CWnd::FromHandlePermanent(window))
+                                        : nullptr;
 }
 
 // The page goes where the field's text points; the field then shows it.

@@ -3,7 +3,10 @@
 on a magenta background (swap the hierarchy, barcode scan, the server's actions, stretch, fit),
 once each in the normal, hot and disabled ink. Run it after changing a picture."""
 import os
-import struct
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from bmpstrip import write_bmp24  # noqa: E402
 
 W = H = 16
 N = 5
@@ -37,19 +40,7 @@ def strip(ink):
 
 
 def write(name, px):
-    width = W * N
-    stride = (width * 3 + 3) & ~3
-    pixels = bytearray()
-    for y in range(H - 1, -1, -1):
-        row = bytearray()
-        for (r, g, b) in px[y]:
-            row += bytes((b, g, r))
-        row += b"\0" * (stride - len(row))
-        pixels += row
-    header = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(pixels), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, width, H, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    with open(os.path.join(OUT, name), "wb") as f:
-        f.write(header + info + pixels)
+    write_bmp24(os.path.join(OUT, name), px)
 
 
 write("explorerbar.bmp", strip((30, 30, 30)))

@@ -3,7 +3,10 @@
 pictures on a magenta background (font and size, which the boxes cover, bold, italic,
 underline, left, centre, right). Run it after changing a picture."""
 import os
-import struct
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from bmpstrip import write_bmp24  # noqa: E402
 
 W, H, N = 16, 15, 8
 KEY = (255, 0, 255)
@@ -45,16 +48,4 @@ lines(5, [12, 8, 12, 6, 10], "left")
 lines(6, [12, 8, 12, 6, 10], "centre")
 lines(7, [12, 8, 12, 6, 10], "right")
 
-width = W * N
-stride = (width * 3 + 3) & ~3
-pixels = bytearray()
-for y in range(H - 1, -1, -1):
-    row = bytearray()
-    for (r, g, b) in px[y]:
-        row += bytes((b, g, r))
-    row += b"\0" * (stride - len(row))
-    pixels += row
-header = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(pixels), 0, 0, 54)
-info = struct.pack("<IiiHHIIiiII", 40, width, H, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-with open(OUT, "wb") as f:
-    f.write(header + info + pixels)
+write_bmp24(OUT, px)

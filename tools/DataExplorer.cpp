@@ -6,8 +6,6 @@
 #include "framework/Gdi.h"
 #include "resources/resource.h"
 
-#include <windowsx.h>
-
 #include <algorithm>
 #include <cstdlib>
 
@@ -88,6 +86,12 @@ const std::string& CDataExplorer::PathOf(LPARAM data) {
 }
 
 LRESULT CDataExplorer::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT divided = 0;
+    bool moved = false;
+    if (m_divider.OnMessage(m_hWnd, m_tree.m_hWnd, msg, wParam, lParam, divided, moved)) {
+        if (moved) OnSize();
+        return divided;
+    }
     switch (msg) {
     case WM_CREATE:
         if (CWnd::WindowProc(msg, wParam, lParam) == -1) return -1;
@@ -101,17 +105,6 @@ LRESULT CDataExplorer::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS: OnSetFocus(); return 0;
     case WM_TIMER: OnTimer(wParam); return 0;
     case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
-    case WM_SETCURSOR:
-    case WM_LBUTTONDOWN:
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONUP:
-    case WM_CAPTURECHANGED: {
-        LRESULT result = 0;
-        bool moved = false;
-        if (!m_divider.OnMessage(m_hWnd, m_tree.m_hWnd, msg, wParam, lParam, result, moved)) break;
-        if (moved) OnSize();
-        return result;
-    }
     default: break;
     }
     return CWnd::WindowProc(msg, wParam, lParam);
@@ -413,6 +406,3 @@ void CDataExplorer::OnDoubleClick() {
     if (m_fkey < 5 || m_fkey > 12) return;
     ::PostMessageA(::GetParent(m_hWnd), WM_COMMAND, kFkeyCommandBase + static_cast<UINT>(m_fkey), 0);
 }
-
-// ---- the divider
-

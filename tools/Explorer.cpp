@@ -12,7 +12,6 @@
 #include "tools/ExplorerLogic.h"
 #include "tools/ScanPage.h"
 
-#include <windowsx.h>
 #include <richedit.h>
 #include <shellapi.h>
 
@@ -46,12 +45,8 @@ bool CExplorerTool::Create(HWND parent, UINT id) {
         int image;
         BYTE style;
     } const buttons[] = {
-        {kSwap, 0, BTNS_CHECK},
-        {kBarcodeScan, 1, BTNS_BUTTON},
-        {kServerMenu, 2, BTNS_WHOLEDROPDOWN},
-        {0, 0, BTNS_SEP},
-        {kStretch, 3, BTNS_CHECK},
-        {kFit, 4, BTNS_CHECK},
+        {kSwap, 0, BTNS_CHECK}, {kBarcodeScan, 1, BTNS_BUTTON}, {kServerMenu, 2, BTNS_WHOLEDROPDOWN},
+        {0, 0, BTNS_SEP},       {kStretch, 3, BTNS_CHECK},      {kFit, 4, BTNS_CHECK},
     };
     for (const Button& b : buttons) {
         TBBUTTON tb{};
@@ -87,8 +82,8 @@ LRESULT CExplorerTool::OnDropDown(const NMTOOLBARA* info) {
 
 namespace {
 CExplorer::ShellOpener g_shellOpener = [](HWND owner, const std::string& path) {
-    return reinterpret_cast<INT_PTR>(::ShellExecuteA(owner, nullptr, path.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) >
-           32;
+    return reinterpret_cast<INT_PTR>(
+               ::ShellExecuteA(owner, nullptr, path.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32;
 };
 } // namespace
 
@@ -153,6 +148,12 @@ ExplorerItem* CExplorer::Record(const CTreeCtrl& tree, HTREEITEM item) {
 // ---- messages
 
 LRESULT CExplorer::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    bool moved = false;
+    if (m_divider.OnMessage(m_hWnd, m_tree.m_hWnd, msg, wParam, lParam, result, moved)) {
+        if (moved) LayoutPanes();
+        return result;
+    }
     switch (msg) {
     case WM_CREATE:
         if (CWnd::WindowProc(msg, wParam, lParam) == -1) return -1;
@@ -170,17 +171,6 @@ LRESULT CExplorer::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_EXPLORER_UPDATETREE: OnUpdateTree(); return 0;
     case WM_EXPLORER_UPDATEWINDOW: OnUpdateWindow(wParam, lParam); return 0;
-    case WM_SETCURSOR:
-    case WM_LBUTTONDOWN:
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONUP:
-    case WM_CAPTURECHANGED: {
-        LRESULT result = 0;
-        bool moved = false;
-        if (!m_divider.OnMessage(m_hWnd, m_tree.m_hWnd, msg, wParam, lParam, result, moved)) break;
-        if (moved) LayoutPanes();
-        return result;
-    }
     default: break;
     }
     return CWnd::WindowProc(msg, wParam, lParam);
@@ -205,7 +195,8 @@ int CExplorer::OnCreate(const CREATESTRUCTA* cs) {
         return 0;
     }
     // Not id 1, which names the tree for the form.
-    if (!m_band.Create(m_hWnd, kToolId, CSizableReBar::kToolBar, true) || !m_tool.Create(m_band.GetReBar(), kToolId))
+    if (!m_band.Create(m_hWnd, kToolId, CSizableReBar::kToolBar, true) ||
+        !m_tool.Create(m_band.GetReBar(), kToolId))
         return -1;
     m_tool.SetOwner(m_hWnd);
     m_band.AddToolBar(m_tool, kToolId);
@@ -229,16 +220,17 @@ int CExplorer::OnCreate(const CREATESTRUCTA* cs) {
     m_nFolderOpenImage = info.iIcon;
     BuildStateImages();
 
-    if (!m_list.Create(WS_TABSTOP | WS_BORDER | LVS_ICON | LVS_EDITLABELS | LVS_AUTOARRANGE | LVS_SORTASCENDING |
-                           LVS_SHAREIMAGELISTS | LVS_SHOWSELALWAYS,
+    if (!m_list.Create(WS_TABSTOP | WS_BORDER | LVS_ICON | LVS_EDITLABELS | LVS_AUTOARRANGE |
+                           LVS_SORTASCENDING | LVS_SHAREIMAGELISTS | LVS_SHOWSELALWAYS,
                        client, m_hWnd, kListId))
         return -1;
-    ListView_SetExtendedListViewStyleEx(m_list.m_hWnd, LVS_EX_UNDERLINEHOT | LVS_EX_UNDERLINECOLD | LVS_EX_BORDERSELECT,
+    ListView_SetExtendedListViewStyleEx(m_list.m_hWnd,
+                                        LVS_EX_UNDERLINEHOT | LVS_EX_UNDERLINECOLD | LVS_EX_BORDERSELECT,
                                         LVS_EX_UNDERLINEHOT | LVS_EX_UNDERLINECOLD | LVS_EX_BORDERSELECT);
     ListView_SetHoverTime(m_list.m_hWnd, 1);
     if (!m_viewer.Create(client, WS_CHILD | WS_BORDER, 0, m_hWnd, kViewerId)) return -1;
-    if (!m_text.Create(WS_BORDER | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, client,
-                       m_hWnd, kTextId))
+    if (!m_text.Create(WS_BORDER | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+                       client, m_hWnd, kTextId))
         return -1;
     LOGFONTA font{};
     HDC screen = ::GetDC(nullptr);
@@ -278,8 +270,8 @@ void CExplorer::LayoutPanes() {
     if (m_divider.split < 0) m_divider.split = client.Width() / 2;
     int treeWidth = std::min(m_divider.split, static_cast<int>(client.Width()));
     m_tree.MoveWindow(CRect(0, top, treeWidth, client.bottom));
-    CRect right(treeWidth + kDividerGap, top, std::max(treeWidth + kDividerGap, static_cast<int>(client.right)),
-                client.bottom);
+    CRect right(treeWidth + kDividerGap, top,
+                std::max(treeWidth + kDividerGap, static_cast<int>(client.right)), client.bottom);
     m_list.MoveWindow(right);
     m_viewer.MoveWindow(right);
     m_text.MoveWindow(right);

@@ -58,7 +58,8 @@ HMENU CExplorer::BuildContextMenu(HTREEITEM item, char source) {
     for (int n = 1; n <= rec::kMenuEntries; ++n) {
         rec::MenuItemReply reply = rec::ParseMenuItem(Execute(rec::MenuEntryLine(source, n)));
         if (reply.kind == rec::MenuItemReply::Entry)
-            ::AppendMenuA(popup, MF_STRING, rec::kFirstMenuCommand - 1 + static_cast<unsigned>(n), reply.text.c_str());
+            ::AppendMenuA(popup, MF_STRING, rec::kFirstMenuCommand - 1 + static_cast<unsigned>(n),
+                          reply.text.c_str());
         else if (reply.kind == rec::MenuItemReply::Separator)
             ::AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
         if (reply.kind != rec::MenuItemReply::None) ++added;
@@ -132,7 +133,8 @@ bool CExplorer::OnIsCommandEnabled(UINT id) const {
     std::vector<int> permissions;
     for (HTREEITEM at = item; at; at = m_tree.GetParentItem(at))
         if (const ExplorerItem* r = Record(m_tree, at)) permissions.push_back(r->permissions);
-    return rec::CommandAllowed(id, permissions, m_tree.GetParentItem(item) == nullptr, CExplorerFiles::StoredCommand());
+    return rec::CommandAllowed(id, permissions, m_tree.GetParentItem(item) == nullptr,
+                               CExplorerFiles::StoredCommand());
 }
 
 // ---- commands
@@ -258,7 +260,9 @@ void CExplorer::OnArchive() {
     vorlan::TraceFunction("CExplorer::OnArchive");
     CArchivExp dialog(
         m_tree.m_hWnd,
-        [this](HTREEITEM item, std::string& path, std::string& name) { return GetFileName(item, path, name); },
+        [this](HTREEITEM item, std::string& path, std::string& name) {
+            return GetFileName(item, path, name);
+        },
         this);
     dialog.DoModal();
 }

@@ -14,8 +14,7 @@ constexpr const char* kNode = "^QTEMP(%JOB,\"EXPLORER\",%DN,";
 
 // Permission bits and the commands they forbid.
 constexpr int kNoDelete = 0x1, kNoCopy = 0x2, kNoCut = 0x4, kNoPaste = 0x8, kNoRename = 0x10;
-constexpr int kKindServer = 0x1, kKindLevel2 = 0x4, kKindFirst = 0x10, kKindFolder = 0x100,
-              kKindFile = 0x200;
+constexpr int kKindServer = 0x1, kKindLevel2 = 0x4, kKindFirst = 0x10, kKindFolder = 0x100, kKindFile = 0x200;
 
 std::string Node(std::string_view subscripts) {
     return std::string(kNode) + std::string(subscripts) + ")";
@@ -232,7 +231,8 @@ bool CommandAllowed(unsigned command, const std::vector<int>& permissions, bool 
         break;
     default: return true;
     }
-    return std::none_of(permissions.begin(), permissions.end(), [forbidden](int p) { return (p & forbidden) != 0; });
+    return std::none_of(permissions.begin(), permissions.end(),
+                        [forbidden](int p) { return (p & forbidden) != 0; });
 }
 
 namespace {

@@ -41,7 +41,8 @@ std::string WithoutTrailingBackslash(std::string folder) {
 // The window that closes the form: the frame around the explorer's parent.
 HWND ParentFrameOf(HWND form) {
     HWND w = form ? ::GetParent(form) : nullptr;
-    while (w && (::GetWindowLongA(w, GWL_STYLE) & WS_CHILD) && !(::GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_MDICHILD))
+    while (w && (::GetWindowLongA(w, GWL_STYLE) & WS_CHILD) &&
+           !(::GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_MDICHILD))
         w = ::GetParent(w);
     return w;
 }
@@ -138,15 +139,15 @@ bool CExplorer::FillLevel2(HTREEITEM level1, bool swapped) {
         if (swapped && !Execute(rec::HiddenLine(2)).empty()) continue;
         std::string value = Execute(rec::Level2ValueLine(swapped));
         bool first = rec::ParseEntry(key, value).first;
-        HTREEITEM level2 =
-            InsertServerItem(level1, first ? kExplorerKindLevel2First : kExplorerKindLevel2, key, value, first);
+        HTREEITEM level2 = InsertServerItem(level1, first ? kExplorerKindLevel2First : kExplorerKindLevel2,
+                                            key, value, first);
         if (!level2) continue;
         for (int docs = 0; docs < kMaxWalk; ++docs) {
             std::string document = Execute(rec::NextDocumentLine(swapped));
             if (document.empty()) break;
             if (!Execute(rec::DocumentHiddenLine(swapped)).empty()) continue;
-            if (InsertServerItem(level2, kExplorerKindDocument, document, Execute(rec::DocumentValueLine(swapped)),
-                                 false))
+            if (InsertServerItem(level2, kExplorerKindDocument, document,
+                                 Execute(rec::DocumentValueLine(swapped)), false))
                 Record(m_tree, level2)->kind |= kExplorerDocument;
         }
         SortTreeChildren(level1);
@@ -154,8 +155,8 @@ bool CExplorer::FillLevel2(HTREEITEM level1, bool swapped) {
     return true;
 }
 
-HTREEITEM CExplorer::InsertServerItem(HTREEITEM parent, int kind, const std::string& key, const std::string& value,
-                                      bool onTop) {
+HTREEITEM CExplorer::InsertServerItem(HTREEITEM parent, int kind, const std::string& key,
+                                      const std::string& value, bool onTop) {
     rec::ServerEntry entry = rec::ParseEntry(key, value);
     auto* record = new ExplorerItem;
     record->kind = kind;
@@ -181,7 +182,8 @@ HTREEITEM CExplorer::InsertServerItem(HTREEITEM parent, int kind, const std::str
     return item;
 }
 
-HTREEITEM CExplorer::InsertFileItem(HTREEITEM parent, const std::string& name, bool folder, const std::string& path) {
+HTREEITEM CExplorer::InsertFileItem(HTREEITEM parent, const std::string& name, bool folder,
+                                    const std::string& path) {
     auto* record = new ExplorerItem;
     record->kind = folder ? kExplorerFolder : kExplorerFile;
     record->extension = folder ? -1 : rec::ExtensionPosition(name);
@@ -265,8 +267,8 @@ bool CExplorer::GetFileName(HTREEITEM item, std::string& path, std::string& name
         if (!r) return false;
         chain.push_back({r->kind, r->name});
     }
-    return rec::BuildFileName(chain, m_bSorted, replacementSource ? *replacementSource : m_source, path, name) ==
-           rec::PathResult::Ok;
+    return rec::BuildFileName(chain, m_bSorted, replacementSource ? *replacementSource : m_source, path,
+                              name) == rec::PathResult::Ok;
 }
 
 HTREEITEM CExplorer::FindChild(HTREEITEM parent, const std::string& name) const {
@@ -317,7 +319,8 @@ bool CExplorer::OnItemexpandingTree(HTREEITEM item, int action) {
     } running(m_bExpanding);
 
     std::string folder, name;
-    DWORD attributes = GetFileName(item, folder, name) ? ::GetFileAttributesA(folder.c_str()) : INVALID_FILE_ATTRIBUTES;
+    DWORD attributes =
+        GetFileName(item, folder, name) ? ::GetFileAttributesA(folder.c_str()) : INVALID_FILE_ATTRIBUTES;
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         for (HTREEITEM c = m_tree.GetChildItem(item); c;) {
             HTREEITEM next = m_tree.GetNextSiblingItem(c);
@@ -361,7 +364,8 @@ bool CExplorer::OnItemexpandingTree(HTREEITEM item, int action) {
             // A name that would make a path of 260 characters or more is left out, never cut.
             std::string path = rec::JoinPath(folder, found.cFileName);
             if (path.empty()) continue;
-            InsertFileItem(item, found.cFileName, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, path);
+            InsertFileItem(item, found.cFileName, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                           path);
         } while (::FindNextFileA(find, &found));
         ::FindClose(find);
     }
@@ -432,7 +436,8 @@ LRESULT CExplorer::OnTreeNotify(NMHDR* hdr) {
     case TVN_KEYDOWN: {
         auto* nm = reinterpret_cast<NMTVKEYDOWN*>(hdr);
         int image = 0, selected = 0;
-        if (nm->wVKey == VK_DELETE && m_tree.GetItemImage(m_tree.GetSelectedItem(), image, selected) && image > 3)
+        if (nm->wVKey == VK_DELETE && m_tree.GetItemImage(m_tree.GetSelectedItem(), image, selected) &&
+            image > 3)
             ::PostMessageA(m_hWnd, WM_COMMAND, kDelete, 0);
         return 0;
     }
@@ -478,7 +483,8 @@ void CExplorer::OnGetDispInfo(NMTVDISPINFOA* info) {
 bool CExplorer::OnBeginLabelEdit(const NMTVDISPINFOA* info) {
     const ExplorerItem* r = Record(m_tree, info->item.hItem);
     // Server entries keep the server's names.
-    return r && (r->kind & (kExplorerFolder | kExplorerFile)) && !(r->kind & (kExplorerServer | kExplorerDocument));
+    return r && (r->kind & (kExplorerFolder | kExplorerFile)) &&
+           !(r->kind & (kExplorerServer | kExplorerDocument));
 }
 
 bool CExplorer::OnEndLabelEdit(const NMTVDISPINFOA* info) {

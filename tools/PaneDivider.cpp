@@ -9,7 +9,8 @@ bool CPaneDivider::IsOver(HWND owner, HWND left, POINT point) const {
     RECT tree{};
     ::GetWindowRect(left, &tree);
     ::ClientToScreen(owner, &point);
-    return point.x >= tree.right && point.x < tree.right + kGap && point.y >= tree.top && point.y < tree.bottom;
+    return point.x >= tree.right && point.x < tree.right + kGap && point.y >= tree.top &&
+           point.y < tree.bottom;
 }
 
 bool CPaneDivider::SetCursor(HWND owner, HWND left) const {

@@ -15,9 +15,10 @@ class CPaneDivider {
     bool IsOver(HWND owner, HWND left, POINT point) const;
     // WM_SETCURSOR over the owner's client area: true when it set the west-east cursor.
     bool SetCursor(HWND owner, HWND left) const;
-    // The owner's mouse messages: true when the divider took the message (result set);
+    // Offered every message of the owner first: true when the divider took it (result set);
     // moved when the split changed and the panes must be laid out again.
-    bool OnMessage(HWND owner, HWND left, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result, bool& moved);
+    bool OnMessage(HWND owner, HWND left, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result,
+                   bool& moved);
 
   private:
     void ButtonDown(HWND owner, HWND left, POINT point);

@@ -24,7 +24,8 @@ TEST(ExplorerLogic, FillLinesFollowTheHierarchy) {
               "S %QCC3=$O(^QTEMP(%JOB,\"EXPLORER\",%DN,\"D\",3,%QCC1,%QCC2,%QCC3)) W %QCC3");
     EXPECT_EQ(DocumentValueLine(true), "W $G(^QTEMP(%JOB,\"EXPLORER\",%DN,\"D\",3,%QCC2,%QCC1,%QCC3))");
     EXPECT_EQ(DocumentHiddenLine(true), "W $G(^QTEMP(%JOB,\"NOVIEW\",%DN,\"D\",3,%QCC2,%QCC1,%QCC3))");
-    EXPECT_EQ(SortLine(), "W $G(^QTEMP(%JOB,\"EXPLORER\",%DN,\"SORT\")) K ^QTEMP(%JOB,\"EXPLORER\",%DN,\"SORT\")");
+    EXPECT_EQ(SortLine(),
+              "W $G(^QTEMP(%JOB,\"EXPLORER\",%DN,\"SORT\")) K ^QTEMP(%JOB,\"EXPLORER\",%DN,\"SORT\")");
     EXPECT_EQ(MenuEntryLine('F', 15), "W $G(^QTEMP(%JOB,\"EXPLORER\",%DN,\"F\",15))");
     EXPECT_EQ(MenuEntryLine('X', 1), "W $G(^QTEMP(%JOB,\"EXPLORER\",%DN,\"X\",1))");
 }
@@ -77,19 +78,18 @@ TEST(ExplorerLogic, EntriesAndStateImagesFromTheirPieces) {
     EXPECT_EQ(StateImageIndexes("3" + kDl + "4" + kDl + "5"), (std::vector<int>{3, 4, 5}));
     EXPECT_EQ(StateImageIndexes("3" + kDl + "0" + kDl + "5"), (std::vector<int>{3})) << "stops at zero";
     EXPECT_EQ(StateImageIndexes("3" + kDl + kDl + "5"), (std::vector<int>{3})) << "stops at empty";
-    EXPECT_EQ(StateImageIndexes("1" + kDl + "2" + kDl + "3" + kDl + "4" + kDl + "5" + kDl + "6" + kDl + "7" + kDl + "8").size(), 7u);
+    EXPECT_EQ(StateImageIndexes("1" + kDl + "2" + kDl + "3" + kDl + "4" + kDl + "5" + kDl + "6" + kDl + "7" +
+                                kDl + "8")
+                  .size(),
+              7u);
     EXPECT_TRUE(StateImageIndexes("").empty());
 }
 
 // A file under a disk folder below "Korrespondenz"/"Briefe"; swapped, the level-1 item is the
 // "D",2 entry, yet the path still starts with the "D",1 name.
 TEST(ExplorerLogic, FileNamesWithAndWithoutTheSwap) {
-    std::vector<PathNode> chain{{kFile, "Brief.rtf"},
-                                {kFolder, "2024"},
-                                {kDoc, "Akte"},
-                                {kL2, "Briefe"},
-                                {kL1, "Korrespondenz"},
-                                {0, "Erika Mustermann"}};
+    std::vector<PathNode> chain{{kFile, "Brief.rtf"}, {kFolder, "2024"},      {kDoc, "Akte"},
+                                {kL2, "Briefe"},      {kL1, "Korrespondenz"}, {0, "Erika Mustermann"}};
     std::string path, name;
     ASSERT_EQ(BuildFileName(chain, false, "C:\\A\\4711", path, name), PathResult::Ok);
     EXPECT_EQ(path, "C:\\A\\4711\\Korrespondenz\\Briefe\\Akte\\2024\\Brief.rtf");
@@ -152,9 +152,9 @@ TEST(ExplorerLogic, SiblingsSortFlaggedFirstThenFoldersThenBytes) {
         int kind;
         std::string name;
     };
-    std::vector<Entry> entries{{kL2, "Labor"},   {kL2First, "Bilder"}, {kL2, "Briefe"}, {kL2, "Akten"},
-                               {kFile, "a.txt"}, {kFolder, "Zeta"},    {kDoc, "Doc"},   {kFile, "\xE4nderung"},
-                               {kFile, "B.txt"}};
+    std::vector<Entry> entries{{kL2, "Labor"}, {kL2First, "Bilder"},   {kL2, "Briefe"},
+                               {kL2, "Akten"}, {kFile, "a.txt"},       {kFolder, "Zeta"},
+                               {kDoc, "Doc"},  {kFile, "\xE4nderung"}, {kFile, "B.txt"}};
     std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
         return CompareSiblings(a.kind, a.name, b.kind, b.name) < 0;
     });

@@ -141,7 +141,8 @@ class ExplorerServerTest : public FormServerTestBase {
         for (int i = 0; i < GetMenuItemCount(menu); ++i) {
             char text[128] = "";
             GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
-            texts.push_back(GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR ? "-" : text);
+            texts.push_back(GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR ? "-"
+                                                                                                   : text);
         }
         return texts;
     }
@@ -167,7 +168,8 @@ TEST_F(ExplorerServerTest, TheServersEntriesAndTheDiskMakeTheTree) {
     HTREEITEM korrespondenz = Child(root, "Korrespondenz");
     EXPECT_FALSE(Expanded(befunde)) << "two entries of level 1: none opens by itself";
     EXPECT_EQ(Texts(befunde), (std::vector<std::string>{"Bilder", "Briefe", "Labor"})) << "Bilder on top";
-    EXPECT_EQ(Texts(Child(korrespondenz, "Briefe")), (std::vector<std::string>{"Arztbrief", "\xDC" "berweisung"}))
+    EXPECT_EQ(Texts(Child(korrespondenz, "Briefe")), (std::vector<std::string>{"Arztbrief", "\xDC"
+                                                                                            "berweisung"}))
         << "the hidden letter stays out";
     EXPECT_TRUE(Bold(Child(befunde, "Bilder"))) << "flagged first and has a page";
     EXPECT_TRUE(Bold(befunde));
@@ -178,7 +180,8 @@ TEST_F(ExplorerServerTest, TheServersEntriesAndTheDiskMakeTheTree) {
     HIMAGELIST states = TreeView_GetImageList(Tree().m_hWnd, TVSIL_STATE);
     ASSERT_NE(states, nullptr);
     EXPECT_EQ(ImageList_GetImageCount(states), 8);
-    EXPECT_EQ(Texts(Child(befunde, "Bilder")), (std::vector<std::string>{"Seite"})) << "file names without extension";
+    EXPECT_EQ(Texts(Child(befunde, "Bilder")), (std::vector<std::string>{"Seite"}))
+        << "file names without extension";
     EXPECT_NE(GetFileAttributesA(kRecord.c_str()), INVALID_FILE_ATTRIBUTES);
 
     // Swapped: the level-2 entries on top, Intern hidden below them too; paths keep their order.
@@ -190,7 +193,8 @@ TEST_F(ExplorerServerTest, TheServersEntriesAndTheDiskMakeTheTree) {
     HTREEITEM bilder = Child(root, "Bilder");
     EXPECT_EQ(Texts(bilder), (std::vector<std::string>{"Befunde", "Korrespondenz"}));
     EXPECT_EQ(Texts(Child(Child(root, "Briefe"), "Korrespondenz")),
-              (std::vector<std::string>{"Arztbrief", "\xDC" "berweisung"}));
+              (std::vector<std::string>{"Arztbrief", "\xDC"
+                                                     "berweisung"}));
     std::string path, name;
     ASSERT_TRUE(explorer->GetFileName(Child(Child(bilder, "Befunde"), "Seite"), path, name));
     EXPECT_EQ(path, kRecord + "\\Befunde\\Bilder\\Seite.txt");
@@ -220,13 +224,15 @@ TEST_F(ExplorerServerTest, MenusOfTheServerAndWhatTheirEntriesDo) {
     ASSERT_NE(menu, nullptr);
     std::vector<std::string> texts = MenuTexts(menu);
     ASSERT_GE(texts.size(), 6u);
-    EXPECT_EQ(texts[0], "Patienten \xF6" "ffnen");
+    EXPECT_EQ(texts[0], "Patienten \xF6"
+                        "ffnen");
     EXPECT_EQ(texts[1], "-") << "an entry with an empty text";
     EXPECT_EQ(texts[2], "Ort w\xE4hlen");
     EXPECT_EQ(texts[3], "Nur vermerken");
     EXPECT_EQ(texts[4], "-") << "between the server's entries and the folder's menu";
     EXPECT_EQ(GetMenuItemID(menu, 0), 32981u);
-    EXPECT_NE(GetMenuState(menu, CExplorer::kNewFolder, MF_BYCOMMAND), 0xFFFFFFFFu) << "the server folder's menu";
+    EXPECT_NE(GetMenuState(menu, CExplorer::kNewFolder, MF_BYCOMMAND), 0xFFFFFFFFu)
+        << "the server folder's menu";
     EXPECT_TRUE(GetMenuState(menu, CExplorer::kPaste, MF_BYCOMMAND) & MF_GRAYED) << "nothing copied";
     DestroyMenu(menu);
     EXPECT_FALSE(explorer->OnIsCommandEnabled(CExplorer::kDelete)) << "Labor may not be deleted";
@@ -254,7 +260,10 @@ TEST_F(ExplorerServerTest, MenusOfTheServerAndWhatTheirEntriesDo) {
     harness::Pump();
     EXPECT_EQ(g_started, (std::vector<std::string>{"PAT"}));
     Lines sent = recorder->Take();
-    EXPECT_NE(std::find(sent.begin(), sent.end(), "S %RET=\"Patienten \xF6" "ffnen\""), sent.end());
+    EXPECT_NE(std::find(sent.begin(), sent.end(),
+                        "S %RET=\"Patienten \xF6"
+                        "ffnen\""),
+              sent.end());
 }
 
 TEST_F(ExplorerServerTest, WithoutXTheDropDownButtonIsDisabled) {
@@ -278,7 +287,10 @@ TEST_F(ExplorerServerTest, TextsArePreviewedAndPicturesShownAndOpenedLarge) {
     ASSERT_NE(explorer, nullptr);
     HTREEITEM folder = Child(Child(Tree().GetRootItem(), "Korrespondenz"), "Briefe");
     ASSERT_NE(folder, nullptr);
-    EXPECT_EQ(Texts(folder), (std::vector<std::string>{"Arztbrief", "\xDC" "berweisung", "Foto", "Notiz"}))
+    EXPECT_EQ(Texts(folder), (std::vector<std::string>{"Arztbrief",
+                                                       "\xDC"
+                                                       "berweisung",
+                                                       "Foto", "Notiz"}))
         << "the server's documents (folders) before the files";
 
     Select(folder);
@@ -377,8 +389,8 @@ TEST_F(ExplorerServerTest, CopyKeepsTheSelectedPathsForThePaste) {
     SetFocus(explorer->List().m_hWnd);
     explorer->SendMessage(WM_COMMAND, CExplorer::kCopy);
     EXPECT_EQ(CExplorerFiles::StoredCommand(), 57634);
-    EXPECT_EQ(CExplorerFiles::StoredFiles(), bilder + "\\a.txt" + std::string(1, '\0') + bilder + "\\b.txt" +
-                                                 std::string(2, '\0'));
+    EXPECT_EQ(CExplorerFiles::StoredFiles(),
+              bilder + "\\a.txt" + std::string(1, '\0') + bilder + "\\b.txt" + std::string(2, '\0'));
     Select(Child(Child(Tree().GetRootItem(), "Befunde"), "Labor"));
     EXPECT_TRUE(explorer->OnIsCommandEnabled(CExplorer::kPaste));
 
@@ -418,8 +430,9 @@ TEST_F(ExplorerServerTest, ClosingWhileAFolderIsListedStopsTheWorkers) {
     std::string bilder = kRecord + "\\Befunde\\Bilder";
     MakeFolders(bilder);
     for (int i = 0; i < 12; ++i)
-        WriteFile(bilder + "\\Seite " + std::to_string(i) + ".bmp",
-                  imgtest::MakeBmp(400, 300, 24, [i](int x, int y) { return static_cast<uint32_t>(x * y + i); }));
+        WriteFile(
+            bilder + "\\Seite " + std::to_string(i) + ".bmp",
+            imgtest::MakeBmp(400, 300, 24, [i](int x, int y) { return static_cast<uint32_t>(x * y + i); }));
     OpenRecord();
     CExplorer* explorer = Explorer();
     ASSERT_NE(explorer, nullptr);
