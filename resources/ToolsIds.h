@@ -9,3 +9,6 @@
 #define IDC_VIEWER_STRETCH 611    // cursor: clicks zoom
 #define IDC_VIEWER_PAN 612        // cursor: the picture can be panned
 #define IDC_VIEWER_DRAGGING 613   // cursor: while panning
+
+// The record explorer's file commands.
+#define IDS_EXPLORER_NO_NEW_NAME 59 // no free name for a new folder or document
