@@ -36,7 +36,7 @@ constexpr size_t kImportNameBuffer = 65535;
 constexpr UINT kCommandCopy = 57634;
 constexpr UINT kCommandCut = 57635;
 // A metafile played larger than this many pixels is not a clipboard picture worth a page.
-constexpr long long kMaxPastedPixels = 64LL * 1024 * 1024;
+constexpr long long kMaxPastedPixels = 16LL * 1024 * 1024;
 
 int g_nExplorers = 0;
 int g_nStoredCommand = 0;
@@ -129,18 +129,10 @@ bool TransferInto(HWND owner, UINT function, const std::vector<std::string>& fil
 
 // ---- the clipboard's picture ----
 
-// A 32-bit bottom-up packed bitmap of the size, pixels zero.
+// A 32-bit bottom-up packed bitmap of the size, pixels zero; empty when memory is short.
 std::vector<uint8_t> Packed32(int width, int height) {
-    std::vector<uint8_t> packed(sizeof(BITMAPINFOHEADER) + static_cast<size_t>(width) * height * 4);
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof header;
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biPlanes = 1;
-    header.biBitCount = 32;
-    header.biCompression = BI_RGB;
-    std::memcpy(packed.data(), &header, sizeof header);
-    return packed;
+    CDIB empty;
+    return empty.Create(width, height, 32) ? empty.GetPacked() : std::vector<uint8_t>();
 }
 
 bool SizeUsable(long long width, long long height) {
@@ -155,6 +147,7 @@ bool PlayMetafile(HENHMETAFILE picture, std::vector<uint8_t>& packed) {
     long long height = static_cast<long long>(header.rclBounds.bottom) - header.rclBounds.top + 1;
     if (!SizeUsable(width, height)) return false;
     packed = Packed32(static_cast<int>(width), static_cast<int>(height));
+    if (packed.empty()) return false;
     void* bits = nullptr;
     CBitmap section;
     section.m_hObject = ::CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(packed.data()),
@@ -187,6 +180,7 @@ bool BitmapAt32(HBITMAP bitmap, std::vector<uint8_t>& packed) {
     BITMAP info{};
     if (!::GetObjectA(bitmap, sizeof info, &info) || !SizeUsable(info.bmWidth, info.bmHeight)) return false;
     packed = Packed32(info.bmWidth, info.bmHeight);
+    if (packed.empty()) return false;
     CClientDC screen(nullptr);
     return ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(info.bmHeight),
                        packed.data() + sizeof(BITMAPINFOHEADER), reinterpret_cast<BITMAPINFO*>(packed.data()),
