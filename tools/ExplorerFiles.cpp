@@ -291,7 +291,8 @@ bool CExplorerFiles::PasteStored(HWND owner, const std::string& target) {
     std::vector<std::string> files = ef::SplitPathBlock(g_storedFiles);
     int command = g_nStoredCommand;
     if (files.empty() || (command != kCommandCopy && command != kCommandCut)) return false;
-    if (target.empty() || target.size() >= ef::kPasteTargetLimit) {
+    if (target.empty()) return false;
+    if (target.size() >= ef::kPasteTargetLimit) {
         AfxMessageBox(kPathTooLong, MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
