@@ -356,10 +356,14 @@ TEST_F(ExplorerFilesTest, DeleteAsksFirstAndKeepsTheFilesOnNo) {
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_NE(boxes[0].text, boxes[1].text) << "the recycle bin, or for good";
 
+    // Into the recycle bin (the test's own: its data folder is set to the build tree).
+    fw::TestMode::PushAnswer("box IDYES");
+    EXPECT_TRUE(RecycleFiles(m_owner, Block({m_folder + "a.txt"}), true));
+    EXPECT_FALSE(Exists(m_folder + "a.txt"));
+
     // With Shift held: for good, without the recycle bin.
     fw::TestMode::PushAnswer("box IDYES");
-    EXPECT_TRUE(RecycleFiles(m_owner, block, false));
-    EXPECT_FALSE(Exists(m_folder + "a.txt"));
+    EXPECT_TRUE(RecycleFiles(m_owner, Block({m_folder + "b"}), false));
     EXPECT_FALSE(Exists(m_folder + "b"));
     EXPECT_EQ(CountEntries(m_folder), 0);
 }
