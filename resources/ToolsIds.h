@@ -15,3 +15,6 @@
 #define IDC_ARCHIV_TREE 1132
 #define IDS_ARCHIV_TARGET 40 // title of the folder chooser
 #define IDS_ARCHIV_STATUS 41 // progress line; %s: what is being done or copied
+
+// The record explorer's file commands.
+#define IDS_EXPLORER_NO_NEW_NAME 59 // no free name for a new folder or document
