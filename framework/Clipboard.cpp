@@ -4,25 +4,6 @@
 
 namespace fw {
 
-namespace {
-
-// Closes the clipboard on every way out.
-class OpenedClipboard {
-  public:
-    explicit OpenedClipboard(HWND owner) : m_open(::OpenClipboard(owner) != 0) {}
-    ~OpenedClipboard() {
-        if (m_open) ::CloseClipboard();
-    }
-    OpenedClipboard(const OpenedClipboard&) = delete;
-    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
-    explicit operator bool() const { return m_open; }
-
-  private:
-    bool m_open;
-};
-
-} // namespace
-
 HGLOBAL MakeGlobalText(const std::string& text) {
     HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
     if (!block) return nullptr;

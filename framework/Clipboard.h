@@ -21,4 +21,19 @@ bool GetClipboardText(HWND owner, std::string& text);
 // taken, otherwise it is deleted here.
 bool SetClipboardEnhMetaFile(HWND owner, HENHMETAFILE picture);
 
+// The clipboard opened for the owner while this lives; false when it could not be opened.
+class OpenedClipboard {
+  public:
+    explicit OpenedClipboard(HWND owner) : m_open(::OpenClipboard(owner) != 0) {}
+    ~OpenedClipboard() {
+        if (m_open) ::CloseClipboard();
+    }
+    OpenedClipboard(const OpenedClipboard&) = delete;
+    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+    explicit operator bool() const { return m_open; }
+
+  private:
+    bool m_open;
+};
+
 } // namespace fw

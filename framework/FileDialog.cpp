@@ -1,6 +1,7 @@
 #include "framework/FileDialog.h"
 #include "framework/OleDragDrop.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -50,6 +51,36 @@ void CFileDialog::SetInitialFolder(const char* folder) {
     m_ofn.lpstrInitialDir = m_folder.empty() ? nullptr : m_folder.c_str();
 }
 
+void CFileDialog::SetFileBufferSize(size_t chars) {
+    if (chars < 2) chars = 2;
+    m_file.resize(chars, '\0');
+    m_file.back() = '\0';
+    m_ofn.lpstrFile = m_file.data();
+    m_ofn.nMaxFile = static_cast<DWORD>(chars);
+}
+
+// A multiple choice comes as the folder and the names, each ended by a NUL and the whole by
+// one more; a single file as its full path alone.
+std::vector<std::string> CFileDialog::GetSelectedPaths() const {
+    std::vector<std::string> names;
+    size_t at = 0;
+    while (at < m_file.size() && m_file[at]) {
+        size_t end = at;
+        while (end < m_file.size() && m_file[end])
+            ++end;
+        names.emplace_back(m_file.data() + at, end - at);
+        if (!(m_ofn.Flags & OFN_ALLOWMULTISELECT)) break;
+        at = end + 1;
+    }
+    if (names.size() <= 1) return names;
+    std::string folder = names.front();
+    if (folder.back() != '\\') folder += '\\';
+    std::vector<std::string> paths;
+    for (size_t i = 1; i < names.size(); ++i)
+        paths.push_back(folder + names[i]);
+    return paths;
+}
+
 // The dialog moves the current folder while the user browses; the process keeps its own.
 int CFileDialog::RunModal() {
     AfxOleInit(); // the shell's file view is a COM object
@@ -63,7 +94,10 @@ int CFileDialog::RunModal() {
 int CFileDialog::RunScripted() {
     std::string chosen;
     int result = ChooseScriptedPath(ScriptName(), m_title, chosen);
-    if (result == IDOK) std::strncpy(m_file.data(), chosen.c_str(), kFileBuffer - 1);
+    if (result == IDOK) {
+        std::fill(m_file.begin(), m_file.end(), '\0');
+        std::strncpy(m_file.data(), chosen.c_str(), m_file.size() - 1);
+    }
     return result;
 }
 

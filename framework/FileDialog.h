@@ -25,6 +25,10 @@ class CFileDialog : public CCommonDialog {
     void SetTitle(const char* title);
     const std::string& GetTitle() const { return m_title; }
     void SetInitialFolder(const char* folder);
+    // Room for the chosen names (characters); several files need more than one path's room.
+    void SetFileBufferSize(size_t chars);
+    // The chosen files as full paths: one, or with OFN_ALLOWMULTISELECT the folder's files.
+    std::vector<std::string> GetSelectedPaths() const;
 
     // The current folder is the same after it as before.
     int RunModal() override;

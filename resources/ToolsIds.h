@@ -16,6 +16,9 @@
 #define IDS_ARCHIV_TARGET 40 // title of the folder chooser
 #define IDS_ARCHIV_STATUS 41 // progress line; %s: what is being done or copied
 
+// The record explorer's file commands.
+#define IDS_EXPLORER_NO_NEW_NAME 59 // no free name for a new folder or document
+
 // The record explorer: its menus (a file, a server folder, a disk folder) and the toolbar's
 // button texts (string = the command id).
 #define IDR_EXPLORER_FILE 258

@@ -22,8 +22,8 @@ class CExplorerFiles {
     // Replaces the stored list; the first selected file that is a picture also goes onto the
     // clipboard as a device-independent bitmap.
     static void Store(HWND owner, const std::string& block, int command);
-    // Copies or moves the stored list into target (made when missing). After a cut the list is
-    // discarded. True when the shell did it.
+    // Copies or moves the stored list into target (made when missing), a taken name getting
+    // the first free "name (k)". After a cut the list is discarded. True when the shell did it.
     static bool PasteStored(HWND owner, const std::string& target);
 };
 
@@ -38,7 +38,8 @@ bool CanPasteClipboard();
 // The clipboard's picture as a JPEG, or its text as a text file, under the first free name in
 // folder. Returns the path written, or empty.
 std::string PasteClipboardAsFile(HWND owner, const std::string& folder);
-// Deletes the block's files into the recycle bin (allowUndo false: for good).
+// Deletes the block's files into the recycle bin (allowUndo false: for good) once the user
+// said yes to the question.
 bool RecycleFiles(HWND owner, const std::string& block, bool allowUndo);
 // Renames the file or folder at path to label (its extension kept). Returns the new path, or
 // empty when the label is refused or the shell failed.

@@ -28,7 +28,7 @@ INIT N n,name,e D TR^QCC("INIT^QAKT")
  S @e@("D",2,"Briefe")="Briefe"
  S @e@("D",2,"Labor"_$C(167,167)_"1")="Labor"
  S @e@("D",3,"Korrespondenz","Briefe","Arztbrief.rtf")="Arztbrief"_$C(167)_"ARZTBRIEF"_$C(167)_"2"
- S @e@("D",3,"Korrespondenz","Briefe",$C(220)_"berweisung.txt")=$C(220)_"berweisung"_$C(167)_"UEBERWEISUNG"_$C(167)_"3"
+ S @e@("D",3,"Korrespondenz","Briefe","Ueberweisung.txt")=$C(220)_"berweisung"_$C(167)_"UEBERWEISUNG"_$C(167)_"3"
  S @e@("D",3,"Korrespondenz","Briefe","Entwurf.rtf")="Entwurf"_$C(167)_"ENTWURF"_$C(167)_"1"
  S ^QTEMP(%JOB,"NOVIEW","AKT","D",3,"Korrespondenz","Briefe","Entwurf.rtf")=1
  S @e@("BITMAP")="1"_$C(167)_"2"_$C(167)_"3"
