@@ -634,3 +634,57 @@ TEST_F(ExplorerServerTest, ThumbnailsThatCannotBeKeptAreToldOncePerFill) {
     EXPECT_EQ(shown[0].text, "Die Vorschaubilder konnten nicht im Zwischenspeicher abgelegt werden.");
     DeleteFileA("C:\\VORLAN\\Akten\\gesperrt");
 }
+
+TEST_F(ExplorerServerTest, NewFoldersRenamesAndPastesReachTheTree) {
+    std::string bilder = kRecord + "\\Befunde\\Bilder";
+    MakeFolders(bilder);
+    harness::WriteTextFile(bilder + "\\a.txt", "a");
+    OpenRecord();
+    CExplorer* explorer = Explorer();
+    ASSERT_NE(explorer, nullptr);
+    HTREEITEM folder = Child(Child(Tree().GetRootItem(), "Befunde"), "Bilder");
+    Select(folder);
+
+    // A new folder is selected and named at once.
+    explorer->SendMessage(WM_COMMAND, CExplorer::kNewFolder);
+    harness::Pump();
+    EXPECT_NE(GetFileAttributesA((bilder + "\\Neuer Ordner").c_str()), INVALID_FILE_ATTRIBUTES);
+    HTREEITEM made = Child(folder, "Neuer Ordner");
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(Tree().GetSelectedItem(), made);
+    HWND edit = TreeView_GetEditControl(Tree().m_hWnd);
+    ASSERT_NE(edit, nullptr) << "its name is being edited";
+    SetWindowTextA(edit, "Juni");
+    TreeView_EndEditLabelNow(Tree().m_hWnd, FALSE);
+    harness::Pump();
+    EXPECT_NE(GetFileAttributesA((bilder + "\\Juni").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "renamed on the disk";
+    HTREEITEM june = Child(folder, "Juni");
+    ASSERT_NE(june, nullptr);
+
+    // A file copied from the tree and pasted into the new folder.
+    Select(Child(folder, "a"));
+    SetFocus(Tree().m_hWnd);
+    explorer->SendMessage(WM_COMMAND, CExplorer::kCopy);
+    Select(june);
+    explorer->SendMessage(WM_COMMAND, CExplorer::kPaste);
+    harness::Pump();
+    EXPECT_NE(GetFileAttributesA((bilder + "\\Juni\\a.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(Child(june, "a"), nullptr) << "the target shows the pasted file";
+
+    // The clipboard's text as a file of the selected folder.
+    ASSERT_TRUE(OpenClipboard(explorer->m_hWnd));
+    EmptyClipboard();
+    const char text[] = "aus der Zwischenablage";
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof text);
+    memcpy(GlobalLock(block), text, sizeof text);
+    GlobalUnlock(block);
+    SetClipboardData(CF_TEXT, block);
+    CloseClipboard();
+    EXPECT_TRUE(explorer->OnIsCommandEnabled(CExplorer::kPasteClipboard));
+    Select(folder);
+    explorer->SendMessage(WM_COMMAND, CExplorer::kPasteClipboard);
+    harness::Pump();
+    EXPECT_NE(Child(folder, "Text aus Zwischenablage 1"), nullptr)
+        << harness::ReadTextFile(bilder + "\\Text aus Zwischenablage 1.txt");
+}
