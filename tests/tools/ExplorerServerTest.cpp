@@ -688,3 +688,41 @@ TEST_F(ExplorerServerTest, NewFoldersRenamesAndPastesReachTheTree) {
     EXPECT_NE(Child(folder, "Text aus Zwischenablage 1"), nullptr)
         << harness::ReadTextFile(bilder + "\\Text aus Zwischenablage 1.txt");
 }
+
+TEST_F(ExplorerServerTest, DeleteAsksAndArchiveOpensItsDialog) {
+    std::string bilder = kRecord + "\\Befunde\\Bilder";
+    MakeFolders(bilder);
+    harness::WriteTextFile(bilder + "\\weg.txt", "weg");
+    harness::WriteTextFile(bilder + "\\bleibt.txt", "bleibt");
+    OpenRecord();
+    CExplorer* explorer = Explorer();
+    ASSERT_NE(explorer, nullptr);
+    HTREEITEM folder = Child(Child(Tree().GetRootItem(), "Befunde"), "Bilder");
+    Select(Child(folder, "weg"));
+    SetFocus(Tree().m_hWnd);
+    fw::TestMode::ClearShown();
+    fw::TestMode::PushAnswer("box IDNO");
+    explorer->SendMessage(WM_COMMAND, CExplorer::kDelete);
+    EXPECT_NE(GetFileAttributesA((bilder + "\\weg.txt").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the user said no";
+    // With Shift held: for good, not into the recycle bin.
+    BYTE state[256] = {};
+    state[VK_SHIFT] = 0x80;
+    SetKeyboardState(state);
+    fw::TestMode::PushAnswer("box IDYES");
+    explorer->SendMessage(WM_COMMAND, CExplorer::kDelete);
+    BYTE none[256] = {};
+    SetKeyboardState(none);
+    harness::Pump();
+    EXPECT_EQ(GetFileAttributesA((bilder + "\\weg.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(Texts(folder), (std::vector<std::string>{"bleibt"}));
+    EXPECT_EQ(fw::TestMode::Shown().size(), 2u) << "one question each time";
+
+    // The archive export over the explorer's tree.
+    fw::TestMode::ClearShown();
+    explorer->SendMessage(WM_COMMAND, CExplorer::kArchive);
+    auto shown = fw::TestMode::Shown();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].kind, "dialog");
+    EXPECT_EQ(shown[0].id, 359);
+}
