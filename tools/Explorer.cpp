@@ -7,6 +7,7 @@
 #include "controls/FocusedControl.h"
 #include "framework/App.h"
 #include "framework/Gdi.h"
+#include "framework/ShellFiles.h"
 #include "tools/DataExplorer.h"
 #include "tools/ExplorerFiles.h"
 #include "tools/ExplorerLogic.h"
@@ -81,14 +82,16 @@ LRESULT CExplorerTool::OnDropDown(const NMTOOLBARA* info) {
 // ---- construction
 
 namespace {
-CExplorer::ShellOpener g_shellOpener = [](HWND owner, const std::string& path) {
-    return reinterpret_cast<INT_PTR>(
-               ::ShellExecuteA(owner, nullptr, path.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32;
-};
+// The associated program with its default verb.
+bool OpenWithAssociation(HWND owner, const std::string& path) {
+    fw::CShellProcess process;
+    return fw::ShellExecuteProcess(owner, nullptr, path, "", "", SW_SHOWNORMAL, process);
+}
+CExplorer::ShellOpener g_shellOpener = OpenWithAssociation;
 } // namespace
 
 void CExplorer::SetShellOpener(ShellOpener opener) {
-    g_shellOpener = opener;
+    g_shellOpener = opener ? opener : OpenWithAssociation;
 }
 
 bool CExplorer::OpenWithShell(HWND owner, const std::string& path) {
@@ -177,14 +180,14 @@ LRESULT CExplorer::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 bool CExplorer::PreTranslateMessage(MSG* msg) {
-    // A source's events reach CTwain::ProcessMessage through its message hook, which sees
-    // every pump first; offering them here again would hand the source each message twice.
-    if (msg->message == WM_KEYDOWN && (msg->hwnd == m_tree.m_hWnd || msg->hwnd == m_list.m_hWnd)) {
-        if (msg->wParam == VK_RETURN && msg->hwnd == m_tree.m_hWnd) {
-            OnDoubleClick(m_tree.GetSelectedItem());
-            return true;
-        }
+    // Return on a file in the tree opens it as a double click does.
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && msg->hwnd == m_tree.m_hWnd &&
+        IsFileItem(m_tree.GetSelectedItem())) {
+        OnDoubleClick(m_tree.GetSelectedItem());
+        return true;
     }
+    // A source's events reach CTwain::ProcessMessage through its message hook, which every
+    // pump offers each message first; offering them here again would hand them over twice.
     return CWnd::PreTranslateMessage(msg);
 }
 

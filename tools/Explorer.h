@@ -68,7 +68,7 @@ class CExplorer : public CWnd, public CTwain {
 
     // Opens a form's sub-dialog by name; the form sets it (the explorer knows no forms).
     using SubDialogCall = std::function<int(const char* name)>;
-    // Hands a file to its associated program; replaced by tests.
+    // Hands a file to its associated program; replaced by tests (null: the shell again).
     using ShellOpener = bool (*)(HWND owner, const std::string& path);
 
     // targetWindow: the picture field a hidden scanner writes into; null when embedded.
