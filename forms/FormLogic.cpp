@@ -236,6 +236,7 @@ FieldRecord ParseFieldRecord(std::string_view answer) {
     // Positions beyond any screen would only make windows no one can see.
     if (f.column < 0) f.column = 0;
     if (f.column > 2000) f.column = 2000;
+    if (f.row < 0) f.row = 0;
     if (f.row > 2000) f.row = 2000;
     if (f.width < 0) f.width = 0;
     if (f.width > 2000) f.width = 2000;

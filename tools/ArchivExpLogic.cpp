@@ -1,4 +1,6 @@
 #include "tools/ArchivExpLogic.h"
+
+#include "tools/ExplorerFileLogic.h"
 #include "tools/FolderPaths.h"
 
 namespace vorlan {
@@ -32,24 +34,7 @@ bool JoinArchivePath(std::string_view folder, std::string_view name, std::string
 }
 
 bool IsPlainName(std::string_view text) {
-    if (text.empty() || text == "." || text == "..") return false;
-    for (char c : text) {
-        auto u = static_cast<unsigned char>(c);
-        if (u < 0x20) return false;
-        switch (c) {
-        case '\\':
-        case '/':
-        case ':':
-        case '*':
-        case '?':
-        case '"':
-        case '<':
-        case '>':
-        case '|': return false;
-        default: break;
-        }
-    }
-    return true;
+    return explorerfiles::CheckLabel(text) == explorerfiles::LabelCheck::Ok;
 }
 
 bool ArchiveFolder(std::string_view root, const std::vector<std::string>& levels, std::string& out) {

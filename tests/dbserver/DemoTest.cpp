@@ -263,6 +263,10 @@ TEST_F(DemoTest, DesktopCatalogueParametersAndStoredIcons) {
     ASSERT_TRUE(ParseStoredIcon(c->Exec(StoredIconLine(3)), icon));
     EXPECT_EQ(icon.memo, "BLD");
     EXPECT_EQ(icon.parameter, "4711");
+    EXPECT_EQ(icon.next, "4");
+    ASSERT_TRUE(ParseStoredIcon(c->Exec(StoredIconLine(4)), icon));
+    EXPECT_EQ(icon.memo, "AKT");
+    EXPECT_EQ(icon.parameter, "4711");
     EXPECT_EQ(icon.next, "");
 }
 

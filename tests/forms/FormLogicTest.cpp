@@ -119,6 +119,9 @@ TEST(FormLogic, FieldRecordAndGeometry) {
     FieldRecord huge = ParseFieldRecord("99999999999" + kSection + "-4" + kSection + "x");
     EXPECT_LE(huge.column, 2000) << "absurd numbers stay in bounds";
     EXPECT_EQ(huge.width, 0);
+    FieldRecord below = ParseFieldRecord("1" + kSection + "-2147483647" + kSection + "3");
+    EXPECT_EQ(below.row, 0);
+    EXPECT_EQ(FieldRect(below, 7, 20).top, 8) << "a row far above the first lands on it";
 }
 
 TEST(FormLogic, KindsTable) {
