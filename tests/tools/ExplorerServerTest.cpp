@@ -726,3 +726,26 @@ TEST_F(ExplorerServerTest, DeleteAsksAndArchiveOpensItsDialog) {
     EXPECT_EQ(shown[0].kind, "dialog");
     EXPECT_EQ(shown[0].id, 359);
 }
+
+TEST_F(ExplorerServerTest, AListEntryTakesANewNameAndKeepsItsExtension) {
+    std::string bilder = kRecord + "\\Befunde\\Bilder";
+    MakeFolders(bilder);
+    harness::WriteTextFile(bilder + "\\Seite.txt", "eins");
+    OpenRecord();
+    CExplorer* explorer = Explorer();
+    ASSERT_NE(explorer, nullptr);
+    HTREEITEM folder = Child(Child(Tree().GetRootItem(), "Befunde"), "Bilder");
+    Select(folder);
+    ASSERT_EQ(explorer->List().GetItemCount(), 1);
+    SetFocus(explorer->List().m_hWnd);
+    HWND edit = ListView_EditLabel(explorer->List().m_hWnd, 0);
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextA(edit, "Befund");
+    SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+    harness::Pump();
+    EXPECT_NE(GetFileAttributesA((bilder + "\\Befund.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA((bilder + "\\Seite.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_STREQ(reinterpret_cast<ExplorerListItem*>(explorer->List().GetItemData(0))->fileName,
+                 "Befund.txt");
+    EXPECT_EQ(Texts(folder), (std::vector<std::string>{"Befund"})) << "the tree follows";
+}
