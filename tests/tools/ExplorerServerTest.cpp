@@ -749,3 +749,34 @@ TEST_F(ExplorerServerTest, AListEntryTakesANewNameAndKeepsItsExtension) {
                  "Befund.txt");
     EXPECT_EQ(Texts(folder), (std::vector<std::string>{"Befund"})) << "the tree follows";
 }
+
+TEST_F(PictureScanTest, TheToolbarsScanFilesThePageWhereItsBarcodeSays) {
+    const std::string page = "C:\\VORLAN\\Akten\\4711\\Befunde\\Bilder\\4711-Explorer.jpg";
+    DeleteFileA(page.c_str());
+    harness::WriteTextFile(m_folder + "scenario.txt", "pages=8\nbarcode=4711-Explorer\n");
+    SetDllDirectoryA(BARCODE_DOUBLE_DIR);
+    OpenRecord();
+    CExplorer* explorer = Explorer();
+    ASSERT_NE(explorer, nullptr);
+    {
+        scantest::DialogPresser press(GetCurrentThreadId(), IDOK);
+        explorer->SendMessage(WM_COMMAND, CExplorer::kBarcodeScan);
+        EXPECT_TRUE(press.Pressed());
+    }
+    EXPECT_TRUE(harness::WaitUntil(
+        [&] {
+            PumpThroughHooks();
+            return scantest::Exists(page);
+        },
+        20000))
+        << harness::ReadTextFile(m_folder + "twain.log");
+    harness::WaitUntil(
+        [&] {
+            PumpThroughHooks();
+            return !explorer->IsSourceOpen();
+        },
+        5000);
+    SetDllDirectoryA(nullptr);
+    EXPECT_TRUE(Has(Trace(), "SCAN^QAKT(\"4711-Explorer\")"));
+    DeleteFileA(page.c_str());
+}
