@@ -3,11 +3,13 @@
 // what their entries do, the previews, a record folder that cannot be made, and the picture
 // field of BLD scanning through a hidden explorer and the TWAIN test source.
 #include "forms/ChildFormPicture.h"
+#include "frame/BaseModal.h"
 #include "controls/FocusedControl.h"
 #include "framework/MessageHooks.h"
 #include "framework/TestMode.h"
 #include "resources/FormIds.h"
 #include "resources/resource.h"
+#include "tests/forms/DuringModal.h"
 #include "tests/forms/FormServerFixture.h"
 #include "tests/imaging/BmpBytes.h"
 #include "tests/tools/ScanHarness.h"
@@ -779,4 +781,27 @@ TEST_F(PictureScanTest, TheToolbarsScanFilesThePageWhereItsBarcodeSays) {
     SetDllDirectoryA(nullptr);
     EXPECT_TRUE(Has(Trace(), "SCAN^QAKT(\"4711-Explorer\")"));
     DeleteFileA(page.c_str());
+}
+
+TEST_F(ExplorerServerTest, AMenuEntryOfKindOneOpensTheFormsSubDialog) {
+    OpenRecord();
+    CExplorer* explorer = Explorer();
+    ASSERT_NE(explorer, nullptr);
+    std::string opened;
+    DuringModal::Run({[&] {
+        CBaseModal* modal = CMainFrame::Get()->GetRunningModal();
+        opened = modal && modal->GetTopForm() ? modal->GetTopForm()->GetFormName().str() : "";
+        HWND target = GetFocus() ? GetFocus() : modal ? modal->m_hWnd : nullptr;
+        PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0);
+    }});
+    explorer->SendMessage(WM_COMMAND, 32983);
+    harness::WaitUntil(
+        [] {
+            harness::Pump();
+            return DuringModal::Done() && !CMainFrame::Get()->GetRunningModal();
+        },
+        10000);
+    EXPECT_EQ(opened, "SUBDLG");
+    EXPECT_EQ(CMainFrame::Get()->GetRunningModal(), nullptr);
+    EXPECT_EQ(Server("W $G(%RET)"), "Ort w\xE4hlen");
 }
