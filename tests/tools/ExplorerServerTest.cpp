@@ -313,6 +313,10 @@ TEST_F(ExplorerServerTest, TextsArePreviewedAndPicturesShownAndOpenedLarge) {
     EXPECT_TRUE(explorer->Tool().IsButtonEnabled(CExplorer::kStretch));
     explorer->SendMessage(WM_COMMAND, CExplorer::kStretch);
     EXPECT_TRUE(explorer->Viewer().IsStretch());
+    bool fitted = explorer->Viewer().IsFitToWindow();
+    explorer->SendMessage(WM_COMMAND, CExplorer::kFit);
+    EXPECT_NE(explorer->Viewer().IsFitToWindow(), fitted) << "with the viewer shown: fit, not large thumbnails";
+    EXPECT_EQ(explorer->Tool().IsButtonChecked(CExplorer::kFit), !fitted);
 
     // Neither picture nor DICOM: the large window ends with 3 and the shell gets the file.
     static std::string opened;
