@@ -593,7 +593,7 @@ TEST_F(ExplorerServerTest, ThumbnailsOfPicturesAndTextsReplaceTheIconsAndNewPage
     }
     EXPECT_NE(GetFileAttributesA((kThumbs + "\\Befunde\\Bilder\\Thumbs").c_str()), INVALID_FILE_ATTRIBUTES)
         << "the pictures' thumbnails are kept in the record's cache";
-    SaveArtefact("explorer-thumbnails.png");
+    SaveArtefact("explorer-thumbnails.bmp");
 
     // The watch: a page scanned elsewhere shows up in the tree and the list.
     harness::WriteTextFile(bilder + "\\e.txt", "neue Seite");
