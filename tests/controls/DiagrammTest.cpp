@@ -44,10 +44,8 @@ class DiagrammTest : public ::testing::Test {
 
     void SetUp() override {
         fw::TestMode::Enable("", "DiagrammTest");
-        language = ::LoadLibraryExA((harness::ExeFolder() + "VORLAND.DLL").c_str(), nullptr,
-                                    LOAD_LIBRARY_AS_DATAFILE);
+        language = harness::UseLanguageLibrary();
         ASSERT_NE(language, nullptr);
-        AfxSetResourceHandle(language);
         // The form registers both classes; the tooltip's own procedure is the form's.
         CWnd::RegisterWindowClass(CDiagramm::kClassName, CS_DBLCLKS, nullptr, nullptr, nullptr);
         CWnd::RegisterWindowClass(CDiagramm::kToolTipClass, 0, nullptr, nullptr, nullptr, 0, StandInTip);

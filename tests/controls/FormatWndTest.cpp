@@ -59,10 +59,8 @@ class FormatWndTest : public ::testing::Test {
     std::vector<std::string> asked;
 
     void SetUp() override {
-        language = ::LoadLibraryExA((harness::ExeFolder() + "VORLAND.DLL").c_str(), nullptr,
-                                    LOAD_LIBRARY_AS_DATAFILE);
+        language = harness::UseLanguageLibrary();
         ASSERT_NE(language, nullptr);
-        AfxSetResourceHandle(language);
         CWnd::RegisterWindowClass("FormatTestForm", 0, nullptr, nullptr,
                                   reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
         ASSERT_TRUE(form.CreateEx(0, "FormatTestForm", "Formular", WS_OVERLAPPEDWINDOW | WS_VISIBLE,

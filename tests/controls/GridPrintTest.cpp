@@ -34,10 +34,8 @@ class GridPrintTest : public ::testing::Test {
 
     void SetUp() override {
         fw::TestMode::Enable("", "GridPrintTest");
-        language = ::LoadLibraryExA((harness::ExeFolder() + "VORLAND.DLL").c_str(), nullptr,
-                                    LOAD_LIBRARY_AS_DATAFILE);
+        language = harness::UseLanguageLibrary();
         ASSERT_NE(language, nullptr);
-        AfxSetResourceHandle(language);
         ASSERT_TRUE(owner.CreateEx(0, "STATIC", "Leistungen",
                                    WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, CRect(0, 0, 800, 600),
                                    nullptr, 0));

@@ -165,6 +165,12 @@ std::string ResourceText(UINT id) {
     return text.str();
 }
 
+HMODULE UseLanguageLibrary() {
+    HMODULE language = ::LoadLibraryExA((ExeFolder() + "VORLAND.DLL").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (language) AfxSetResourceHandle(language);
+    return language;
+}
+
 bool Process::Start(const std::string& commandLine) {
     STARTUPINFOA si{};
     si.cb = sizeof si;

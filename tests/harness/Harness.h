@@ -26,6 +26,9 @@ void WriteTextFile(const std::string& path, const std::string& text);
 std::string ReadTextFile(const std::string& path);
 // A string of the language library the application loaded.
 std::string ResourceText(UINT id);
+// Loads the German language library beside the test as the resource module; null when it
+// is not there.
+HMODULE UseLanguageLibrary();
 
 // One argument of a command line, quoted (only when needed) so that the program's argv gets
 // it back unchanged.

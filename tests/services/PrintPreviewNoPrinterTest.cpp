@@ -21,10 +21,8 @@ int Count(int, CDC*, CPrintInfo*, void*) {
 TEST(PrintPreviewWithoutPrinter, ShowsTheMessageAndNoPreview) {
     fw::TestMode::Enable("", "PrintPreviewNoPrinter");
     CWinApp app("PreviewTest");
-    HMODULE language =
-        ::LoadLibraryExA((harness::ExeFolder() + "VORLAND.DLL").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE language = harness::UseLanguageLibrary();
     ASSERT_NE(language, nullptr);
-    AfxSetResourceHandle(language);
     fw::TestMode::PushAnswer("dialog print printer:default");
     {
         CPrintPreview preview(nullptr, &Count, nullptr);

@@ -51,10 +51,8 @@ class PrintPreviewTest : public ::testing::Test {
 
     void SetUp() override {
         fw::TestMode::Enable("", "PrintPreviewTest");
-        language = ::LoadLibraryExA((harness::ExeFolder() + "VORLAND.DLL").c_str(), nullptr,
-                                    LOAD_LIBRARY_AS_DATAFILE);
+        language = harness::UseLanguageLibrary();
         ASSERT_NE(language, nullptr);
-        AfxSetResourceHandle(language);
         ASSERT_TRUE(owner.CreateEx(0, "STATIC", "Besitzer", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                    CRect(0, 0, 800, 600), nullptr, 0));
         app.m_pMainWnd = &owner;

@@ -152,10 +152,8 @@ class ArchivExpTest : public ::testing::Test {
   protected:
     void SetUp() override {
         fw::TestMode::Enable("", "ArchivExpTest");
-        m_language = ::LoadLibraryExA((harness::ExeFolder() + "VORLAND.DLL").c_str(), nullptr,
-                                      LOAD_LIBRARY_AS_DATAFILE);
+        m_language = harness::UseLanguageLibrary();
         ASSERT_NE(m_language, nullptr);
-        AfxSetResourceHandle(m_language);
         CArchivExp::SetImageLoader(ThreeBoxes);
         m_scratch = harness::NewFolder("archiv");
         m_explorer = std::make_unique<StandInExplorer>(m_scratch + "akte\\");

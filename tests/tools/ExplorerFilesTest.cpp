@@ -109,10 +109,8 @@ class ExplorerFilesTest : public ::testing::Test {
   protected:
     void SetUp() override {
         fw::TestMode::Enable("", "ExplorerFilesTest");
-        m_language = ::LoadLibraryExA((harness::ExeFolder() + "VORLAND.DLL").c_str(), nullptr,
-                                      LOAD_LIBRARY_AS_DATAFILE);
+        m_language = harness::UseLanguageLibrary();
         ASSERT_NE(m_language, nullptr);
-        AfxSetResourceHandle(m_language);
         // A top-level window as the explorer's frame would be: the shell's questions are owned by it.
         m_owner =
             ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);

@@ -34,10 +34,8 @@ class FileToolsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         fw::TestMode::Enable("", "FileToolsTest");
-        m_language = ::LoadLibraryExA((harness::ExeFolder() + "VORLAND.DLL").c_str(), nullptr,
-                                      LOAD_LIBRARY_AS_DATAFILE);
+        m_language = harness::UseLanguageLibrary();
         ASSERT_NE(m_language, nullptr);
-        AfxSetResourceHandle(m_language);
     }
     void TearDown() override {
         AfxSetResourceHandle(nullptr);

@@ -59,10 +59,8 @@ class ViewerTest : public ::testing::Test {
   protected:
     void SetUp() override {
         fw::TestMode::Enable("", "ImageViewerTest");
-        m_language = ::LoadLibraryExA((harness::ExeFolder() + "VORLAND.DLL").c_str(), nullptr,
-                                      LOAD_LIBRARY_AS_DATAFILE);
+        m_language = harness::UseLanguageLibrary();
         ASSERT_NE(m_language, nullptr);
-        AfxSetResourceHandle(m_language);
         folder = harness::NewFolder("viewer");
     }
     void TearDown() override {

@@ -49,10 +49,8 @@ class ScanTest : public scantest::ScanFixture {
   protected:
     void SetUp() override {
         fw::TestMode::Enable("", "ScanTest");
-        m_language = ::LoadLibraryExA((harness::ExeFolder() + "VORLAND.DLL").c_str(), nullptr,
-                                      LOAD_LIBRARY_AS_DATAFILE);
+        m_language = harness::UseLanguageLibrary();
         ASSERT_NE(m_language, nullptr);
-        AfxSetResourceHandle(m_language);
         ScanFixture::SetUp();
     }
     void TearDown() override {
