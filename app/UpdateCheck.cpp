@@ -1,4 +1,5 @@
 #include "app/UpdateCheck.h"
+#include "framework/PathParts.h"
 
 #include <cstdio>
 
@@ -18,16 +19,11 @@ std::string VersionText(const FileVersion& running, bool themed) {
 }
 
 std::string InstallerParameters(const std::string& programFolder) {
-    std::string folder = WithTrailingBackslash(programFolder);
+    std::string folder = fw::WithTrailingBackslash(programFolder);
     size_t trailing = 0;
     while (trailing < folder.size() && folder[folder.size() - 1 - trailing] == '\\')
         ++trailing;
     return "\"" + folder + std::string(trailing, '\\') + "\"";
-}
-
-std::string WithTrailingBackslash(const std::string& folder) {
-    if (folder.empty() || folder.back() == '\\') return folder;
-    return folder + "\\";
 }
 
 } // namespace vorlan

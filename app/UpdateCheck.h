@@ -22,7 +22,4 @@ std::string VersionText(const FileVersion& running, bool themed);
 // the closing quote are doubled, or the last one would escape the quote.
 std::string InstallerParameters(const std::string& programFolder);
 
-// Folder text ending in a backslash (empty stays empty).
-std::string WithTrailingBackslash(const std::string& folder);
-
 } // namespace vorlan

@@ -150,7 +150,7 @@ void CVORLANApp::SetAppTitle(const char* title) {
 
 void CVORLANApp::SetAutoInstallPath(const char* folder) {
     std::string path = folder ? folder : "";
-    m_strAutoInstallPath = vorlan::WithTrailingBackslash(path.substr(0, MAX_PATH - 1)).c_str();
+    m_strAutoInstallPath = fw::WithTrailingBackslash(path.substr(0, MAX_PATH - 1)).c_str();
 }
 
 bool CVORLANApp::OnCmdMsg(UINT id, int code, CCmdUI* ui) {
@@ -378,11 +378,6 @@ void CVORLANApp::RegisterClasses() {
     looks.menuShadow = IsMenuShadow();
     looks.visualStyles = IsThemeActive();
     CChildForm::SetLooks(looks);
-    CBaseMDIMenu::SetImageLoader([](UINT bitmap) { return theApp.LoadImageList(bitmap, false); });
-    CDataExplorer::SetImageLoader([](UINT bitmap) { return theApp.LoadImageList(bitmap, false); });
-    CIconList::SetImageLoader([] { return theApp.LoadImageList(IDB_MENUTREE, false); });
-    CListField::SetImageLoader([](UINT bitmap) { return theApp.LoadImageList(bitmap, false); });
-    CArchivExp::SetImageLoader([] { return theApp.LoadImageList(CArchivExp::kTickBitmap, false); });
     auto execute = [](const std::string& line) { return theApp.Execute(line.c_str()).str(); };
     CListField::SetExecutor(execute);
     CDiagramm::SetExecutor(execute);

@@ -5,6 +5,7 @@
 // folder of its own (cold: decode, scale, write the JPEG), then the same again (warm: read
 // from the cache). Prints "cold <ms>", "warm <ms>" and, last, "ratio <cold/warm>"
 // (target: at least 10).
+#include "framework/FolderFiles.h"
 #include "framework/Gdi.h"
 #include "tools/ImageViewer.h"
 
@@ -21,13 +22,8 @@ namespace {
 
 std::vector<std::string> Pictures(const std::string& folder, size_t count) {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE find = ::FindFirstFileA((folder + "*.jpg").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do {
-        names.push_back(found.cFileName);
-    } while (::FindNextFileA(find, &found));
-    ::FindClose(find);
+    for (const fw::FolderEntry& entry : fw::ListFolder(folder + "*.jpg"))
+        names.push_back(entry.name);
     std::sort(names.begin(), names.end());
     if (names.size() > count) names.resize(count);
     return names;
@@ -35,14 +31,8 @@ std::vector<std::string> Pictures(const std::string& folder, size_t count) {
 
 void RemoveCache(const std::string& cache) {
     std::string thumbs = cache + "Thumbs\\";
-    WIN32_FIND_DATAA found;
-    HANDLE find = ::FindFirstFileA((thumbs + "*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            ::DeleteFileA((thumbs + found.cFileName).c_str());
-        } while (::FindNextFileA(find, &found));
-        ::FindClose(find);
-    }
+    for (const fw::FolderEntry& entry : fw::ListFolder(thumbs + "*"))
+        ::DeleteFileA((thumbs + entry.name).c_str());
     ::SetFileAttributesA((cache + "Thumbs").c_str(), FILE_ATTRIBUTE_NORMAL);
     ::RemoveDirectoryA((cache + "Thumbs").c_str());
 }
@@ -71,7 +61,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string folder = argv[1];
-    if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
+    if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
     size_t count = argc > 2 ? static_cast<size_t>(std::max(1, std::atoi(argv[2]))) : 200;
     std::vector<std::string> names = Pictures(folder, count);
     if (names.empty()) {
@@ -84,16 +74,19 @@ int main(int argc, char** argv) {
     ::CreateDirectoryA(cache.c_str(), nullptr);
     RemoveCache(cache);
 
-    CClientDC screen(nullptr);
-    CMemoryDC dc(screen);
-    HBITMAP canvas = ::CreateCompatibleBitmap(screen, 120, 120);
-    CSelectedObject select(dc, canvas);
-    CImageViewer viewer;
-    double cold = Pass(viewer, cache, folder, names, dc);
-    double warm = cold < 0 ? -1 : Pass(viewer, cache, folder, names, dc);
+    double cold = -1, warm = -1;
+    {
+        CClientDC screen(nullptr);
+        CBitmap canvas;
+        canvas.Attach(::CreateCompatibleBitmap(screen, 120, 120));
+        CMemoryDC dc(screen);
+        CSelectedObject select(dc, canvas);
+        CImageViewer viewer;
+        cold = Pass(viewer, cache, folder, names, dc);
+        if (cold >= 0) warm = Pass(viewer, cache, folder, names, dc);
+    }
     RemoveCache(cache);
     ::RemoveDirectoryA(cache.c_str());
-    ::DeleteObject(canvas);
     if (cold < 0 || warm < 0) return 1;
     std::printf("pictures %zu\n", names.size());
     std::printf("cold %.1f\n", cold);

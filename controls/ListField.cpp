@@ -20,8 +20,6 @@ CListField::Executor& TheExecutor() {
     return executor;
 }
 
-HIMAGELIST (*g_imageLoader)(UINT) = nullptr;
-
 HIMAGELIST OwnStateImages(UINT bitmap) {
     HINSTANCE module = AfxGetApp() ? AfxGetApp()->ImageModule() : ::GetModuleHandleA(nullptr);
     return ImageList_LoadImageA(module, MAKEINTRESOURCEA(bitmap), 16, 0, CLR_DEFAULT, IMAGE_BITMAP,
@@ -36,10 +34,6 @@ bool ThemeActive() {
 
 void CListField::SetExecutor(Executor executor) {
     TheExecutor() = std::move(executor);
-}
-
-void CListField::SetImageLoader(HIMAGELIST (*loader)(UINT)) {
-    g_imageLoader = loader;
 }
 
 CListField::~CListField() {
@@ -69,7 +63,8 @@ LRESULT CListField::OnCreate() {
                            TVS_INFOTIP,
                        client, m_hWnd, kTreeId))
         return -1;
-    m_hStateImages = g_imageLoader ? g_imageLoader(kStateBitmap) : OwnStateImages(kStateBitmap);
+    m_hStateImages = AfxLoadImageList(kStateBitmap);
+    if (!m_hStateImages) m_hStateImages = OwnStateImages(kStateBitmap);
     if (m_hStateImages) m_tree.SetImageList(m_hStateImages, TVSIL_STATE);
     return 0;
 }

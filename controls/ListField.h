@@ -33,7 +33,6 @@ class CListField : public CWnd {
     using Executor = std::function<std::string(const std::string&)>;
     static void SetExecutor(Executor executor);
     // Where the state images come from (the application's image lists).
-    static void SetImageLoader(HIMAGELIST (*loader)(UINT bitmap));
 
     CListField() = default;
     ~CListField() override;

@@ -2,6 +2,7 @@
 
 #include "app/Session.h"
 #include "forms/ChildForm.h"
+#include "framework/App.h"
 #include "resources/MainFrameIds.h"
 
 #include <cstdio>
@@ -44,13 +45,7 @@ HIMAGELIST OwnStrip(UINT bitmap) {
     return list.Detach();
 }
 
-CBaseMDIMenu::ImageLoader g_imageLoader = OwnStrip;
-
 } // namespace
-
-void CBaseMDIMenu::SetImageLoader(ImageLoader loader) {
-    g_imageLoader = loader ? loader : OwnStrip;
-}
 
 CBaseMDIMenu::CBaseMDIMenu(UINT bitmap) {
     LoadImages(bitmap);
@@ -58,7 +53,8 @@ CBaseMDIMenu::CBaseMDIMenu(UINT bitmap) {
 
 void CBaseMDIMenu::LoadImages(UINT bitmap) {
     m_images.Destroy();
-    m_images.m_hImageList = g_imageLoader(bitmap);
+    m_images.m_hImageList = AfxLoadImageList(bitmap);
+    if (!m_images.m_hImageList) m_images.m_hImageList = OwnStrip(bitmap);
 }
 
 SIZE CBaseMDIMenu::IconSize() const {

@@ -38,8 +38,6 @@ class CBaseMDIMenu : public COwnerDrawnMenu {
 
     // Where image strips come from: the application's image-list builder, set at start-up
     // (without one, the strips of the program itself).
-    using ImageLoader = HIMAGELIST (*)(UINT bitmap);
-    static void SetImageLoader(ImageLoader loader);
 
   private:
     struct Item {

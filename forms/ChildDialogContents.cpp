@@ -64,7 +64,7 @@ void CChildDialog::UpdateEdits(int first, int last) {
         }
         ReplaceToolTip(control, vorlan::UnescapeFromServer(field.tooltip));
     }
-    if (HWND explorer = GetDlgItem(0x1801)) ::SendMessageA(explorer, WM_INITDIALOG, 0, 0);
+    if (HWND explorer = GetDlgItem(kRecordExplorerId)) ::SendMessageA(explorer, WM_INITDIALOG, 0, 0);
 }
 
 int CChildDialog::EnableEdits(int focus) {
@@ -91,7 +91,7 @@ int CChildDialog::EnableEdits(int focus) {
     }
     bool focusHasControl = FieldControl(state.focus) != nullptr;
     apply(GetDlgItem(0x1800), state.grid && (m_bFreeOrder || !focusHasControl));
-    HWND explorer = GetDlgItem(0x1801);
+    HWND explorer = GetDlgItem(kRecordExplorerId);
     if (explorer && !m_bFreeOrder && focusHasControl && ::IsWindowEnabled(explorer)) {
         if (HWND tree = ::GetDlgItem(explorer, 1))
             ::SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));

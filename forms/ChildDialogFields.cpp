@@ -52,7 +52,7 @@ void CChildDialog::VisitField(HWND control) {
 
 bool CChildDialog::OnFieldCommand(UINT id, UINT code, HWND control, LRESULT& result) {
     if (id >= 0x4000 && id <= 0x42FF) return OnBrowseButton(id, code, result);
-    if (id == 0x1801) {
+    if (id == kRecordExplorerId) {
         if (code == 0x100) m_nListField = 0;
         return false;
     }
@@ -239,7 +239,7 @@ LRESULT CChildDialog::OnDiagSetFocus(WPARAM wParam, LPARAM lParam) {
         SendGrid(static_cast<WPARAM>(p[1]), p[0]);
         return 0;
     }
-    if (HWND list = GetDlgItem(0x1801)) {
+    if (HWND list = GetDlgItem(kRecordExplorerId)) {
         ::SetFocus(list);
         return 0;
     }

@@ -30,7 +30,6 @@ bool KeyHeld(int key) {
 
 // The menu tree's images serve the keys' menu too.
 constexpr UINT kContextMenuImages = 514;
-constexpr int kSecondListId = 0x1801;
 
 } // namespace
 
@@ -214,7 +213,7 @@ LRESULT CChildDialog::OnFunctionKey(UINT id) {
 LRESULT CChildDialog::OnContextMenu(HWND clicked, LPARAM where) {
     CBaseMDIMenu menu(kContextMenuImages);
     int added = menu.CreateFunctions(m_keys, 40, -1, 0);
-    bool grid = HasGrid(), secondList = GetDlgItem(kSecondListId) != nullptr;
+    bool grid = HasGrid(), secondList = GetDlgItem(kRecordExplorerId) != nullptr;
     if (added && (grid || secondList)) ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     if (grid) menu.AddPopup(IDR_GRID_MENU);
     if (secondList) menu.AddPopup(IDR_SECOND_LIST_MENU);

@@ -262,8 +262,15 @@ int CChildDialog::GotoControl(int field, int allowGrid) {
         return 1;
     }
     HWND control = FieldControl(field);
-    // A field without a control cannot take the focus: the caller goes on as at the end.
-    if (!control) return 0;
+    if (!control) {
+        // The record explorer stands for the field it fills; without one the field cannot
+        // take the focus, and the caller goes on as at the end.
+        control = GetDlgItem(kRecordExplorerId);
+        if (!control) return 0;
+        ::SendMessageA(control, WM_INITDIALOG, 0, 0);
+        if (!::IsWindow(control)) return 0;
+        m_nFocusField = field;
+    }
     ::EnableWindow(control, TRUE);
     ::SetFocus(control);
     return 1;

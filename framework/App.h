@@ -112,6 +112,12 @@ class CWinApp : public CWinThread {
 };
 
 CWinApp* AfxGetApp();
+// The program's image list of the strip (the caller owns it), or none: no application, or one
+// without strips.
+inline HIMAGELIST AfxLoadImageList(UINT bitmapId) {
+    CWinApp* app = AfxGetApp();
+    return app ? app->LoadImageList(bitmapId, false) : nullptr;
+}
 // Module from which strings, dialogs, menus and accelerators are loaded.
 HINSTANCE AfxGetResourceHandle();
 void AfxSetResourceHandle(HINSTANCE module);

@@ -3,18 +3,30 @@
 
 namespace fw {
 
-std::vector<FolderEntry> ListFolder(const std::string& pattern) {
-    std::vector<FolderEntry> entries;
+bool ForEachInFolder(const std::string& pattern, const std::function<bool(const FolderEntry&)>& visit) {
     WIN32_FIND_DATAA found;
     HANDLE find = ::FindFirstFileA(pattern.c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return entries;
+    if (find == INVALID_HANDLE_VALUE) return false;
+    FolderEntry entry;
     do {
-        std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        entries.push_back(FolderEntry{name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
-                                      found.ftLastWriteTime});
+        entry.name = found.cFileName;
+        if (entry.name == "." || entry.name == "..") continue;
+        entry.folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        entry.lastWrite = found.ftLastWriteTime;
+        entry.attributes = found.dwFileAttributes;
+        entry.size = (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+        if (!visit(entry)) break;
     } while (::FindNextFileA(find, &found));
     ::FindClose(find);
+    return true;
+}
+
+std::vector<FolderEntry> ListFolder(const std::string& pattern) {
+    std::vector<FolderEntry> entries;
+    ForEachInFolder(pattern, [&](const FolderEntry& entry) {
+        entries.push_back(entry);
+        return true;
+    });
     return entries;
 }
 

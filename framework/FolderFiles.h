@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,9 +13,14 @@ struct FolderEntry {
     std::string name;
     bool folder = false;
     FILETIME lastWrite{};
+    DWORD attributes = 0;
+    unsigned long long size = 0;
 };
 
-// What the pattern ("C:\IN\*.*") finds, without "." and "..".
+// Each entry the pattern ("C:\IN\*.*") finds, without "." and "..", until `visit` answers
+// false. False when the pattern finds nothing.
+bool ForEachInFolder(const std::string& pattern, const std::function<bool(const FolderEntry&)>& visit);
+// What the pattern finds, without "." and "..".
 std::vector<FolderEntry> ListFolder(const std::string& pattern);
 // The whole file, whatever bytes it holds; false when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& content);

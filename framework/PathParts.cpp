@@ -19,4 +19,16 @@ std::string FolderOf(std::string_view path) {
     return std::string(slash == std::string_view::npos ? std::string_view() : path.substr(0, slash));
 }
 
+std::string WithTrailingBackslash(std::string_view folder) {
+    std::string out(folder);
+    if (!out.empty() && out.back() != '\\') out += '\\';
+    return out;
+}
+
+std::string WithoutTrailingBackslash(std::string_view folder) {
+    while (!folder.empty() && folder.back() == '\\')
+        folder.remove_suffix(1);
+    return std::string(folder);
+}
+
 } // namespace fw

@@ -11,5 +11,9 @@ namespace fw {
 std::string FileNameOf(std::string_view path);
 // What precedes the last separator, without it; empty when the path has none.
 std::string FolderOf(std::string_view path);
+// The folder with one backslash at its end (empty stays empty).
+std::string WithTrailingBackslash(std::string_view folder);
+// The folder without the backslashes at its end.
+std::string WithoutTrailingBackslash(std::string_view folder);
 
 } // namespace fw

@@ -1,5 +1,7 @@
 #include "framework/RichEdit.h"
+#include "framework/FileHandle.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -36,6 +38,19 @@ long CRichEditCtrl::StreamIn(int format, const StreamReader& reader) {
     stream.pfnCallback = ReadPiece;
     return static_cast<long>(
         SendMessage(EM_STREAMIN, static_cast<WPARAM>(format), reinterpret_cast<LPARAM>(&stream)));
+}
+
+bool CRichEditCtrl::StreamInFile(const std::string& path, bool rich) {
+    CFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsOpen()) return false;
+    StreamIn(rich ? SF_RTF : SF_TEXT, [&file](char* out, size_t room) -> size_t {
+        DWORD got = 0;
+        if (!::ReadFile(file, out, static_cast<DWORD>(std::min<size_t>(room, 0x7FFFFFFF)), &got, nullptr))
+            return 0;
+        return got;
+    });
+    return true;
 }
 
 long CRichEditCtrl::StreamOut(int format, const StreamWriter& writer) {

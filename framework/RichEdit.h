@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <string>
 
 class CRichEditCtrl : public CWnd {
   public:
@@ -17,6 +18,8 @@ class CRichEditCtrl : public CWnd {
     using StreamReader = std::function<size_t(char* out, size_t room)>;
     // Reads the whole text (format SF_RTF or SF_TEXT) from the reader; the bytes taken.
     long StreamIn(int format, const StreamReader& reader);
+    // The whole file as rich text or plain text; false when it cannot be opened.
+    bool StreamInFile(const std::string& path, bool rich);
     // Gives the whole text (format SF_RTF or SF_TEXT, SFF_SELECTION for the selection only)
     // to the writer piece by piece; the bytes given.
     using StreamWriter = std::function<void(const char* data, size_t n)>;

@@ -2,6 +2,7 @@
 
 #include "app/ProtocolLog.h"
 #include "framework/App.h"
+#include "framework/PathParts.h"
 #include "framework/StatusDialog.h"
 #include "resources/PrintIds.h"
 #include "resources/ToolsIds.h"
@@ -16,8 +17,6 @@
 #include <vector>
 
 namespace {
-
-CArchivExp::ImageLoader g_imageLoader = nullptr;
 
 // What the dialog takes over of an explorer item.
 struct ExplorerEntry {
@@ -92,14 +91,10 @@ CArchivExp::~CArchivExp() {
     if (m_hStateImages) ImageList_Destroy(m_hStateImages);
 }
 
-void CArchivExp::SetImageLoader(ImageLoader loader) {
-    g_imageLoader = loader;
-}
-
 bool CArchivExp::OnInitDialog() {
     vorlan::TraceFunction("CArchivExp::OnInitDialog");
     m_hTree = GetDlgItem(IDC_ARCHIV_TREE);
-    if (!m_hStateImages && g_imageLoader) m_hStateImages = g_imageLoader();
+    if (!m_hStateImages) m_hStateImages = AfxLoadImageList(kTickBitmap);
     if (m_hStateImages) TreeView_SetImageList(m_hTree, m_hStateImages, TVSIL_STATE);
     // The explorer's tree keeps the list; a tree view never frees its lists.
     TreeView_SetImageList(m_hTree, TreeView_GetImageList(m_hExplorerTree, TVSIL_NORMAL), TVSIL_NORMAL);
@@ -186,7 +181,7 @@ void CArchivExp::OnOK() {
     CFolderDialog chooser("A:\\", 0, m_hWnd, IDS_ARCHIV_TARGET);
     if (chooser.DoModal() != 1 || chooser.GetFolderPath().IsEmpty()) return;
     m_nFailed = 0;
-    m_strRoot = vorlan::WithTrailingBackslash(chooser.GetFolderPath().str());
+    m_strRoot = fw::WithTrailingBackslash(chooser.GetFolderPath().str());
     Copy(vorlan::kArchiveLauncher);
     Copy(vorlan::kArchiveAutorun);
     m_strRoot += vorlan::kArchiveDocuments;
@@ -209,10 +204,9 @@ void CArchivExp::OnOK() {
 
 void CArchivExp::Copy(const char* name) {
     vorlan::TraceFunction("CArchivExp::Copy");
-    std::string source, target;
-    bool copied = vorlan::JoinArchivePath(vorlan::ProgramFolderOf(fw::ProgramPath()), name, source) &&
-                  vorlan::JoinArchivePath(m_strRoot, name, target) &&
-                  ::CopyFileA(source.c_str(), target.c_str(), FALSE);
+    std::string source = vorlan::JoinPath(fw::FolderOf(fw::ProgramPath()), name);
+    std::string target = vorlan::JoinPath(m_strRoot, name);
+    bool copied = !source.empty() && !target.empty() && ::CopyFileA(source.c_str(), target.c_str(), FALSE);
     if (!copied) ++m_nFailed;
 }
 
@@ -250,9 +244,8 @@ void CArchivExp::CopyDocument(HTREEITEM item, const std::string& folder, bool fo
     }
     if (m_pProgress) m_pProgress->SetText(IDC_PRINT_STATUS_TEXT, "Kopieren...");
     ShowProgress(name.c_str());
-    bool copied = folderMade && source.size() < vorlan::kPathCapacity && vorlan::IsPlainName(name) &&
-                  vorlan::JoinArchivePath(folder, name, target) &&
-                  ::CopyFileA(source.c_str(), target.c_str(), FALSE);
+    if (folderMade && vorlan::PathFits(source) && vorlan::IsPlainName(name)) target = vorlan::JoinPath(folder, name);
+    bool copied = !target.empty() && ::CopyFileA(source.c_str(), target.c_str(), FALSE);
     if (!copied) ++m_nFailed;
 }
 

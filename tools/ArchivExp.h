@@ -17,8 +17,6 @@ class CArchivExp : public CDialog {
   public:
     // The full path and the name of an explorer tree item's file; false when it has none.
     using FileNameFunction = std::function<bool(HTREEITEM item, std::string& path, std::string& name)>;
-    // The tick images (the application's list 307); the dialog owns what it returns.
-    using ImageLoader = HIMAGELIST (*)();
 
     // The application's state images, whose slots 1 and 2 are the empty and the ticked box.
     static constexpr UINT kTickBitmap = 307;
@@ -28,8 +26,6 @@ class CArchivExp : public CDialog {
 
     CArchivExp(HWND explorerTree, FileNameFunction fileName, CWnd* parent = nullptr);
     ~CArchivExp() override;
-
-    static void SetImageLoader(ImageLoader loader);
 
     bool OnInitDialog() override;
     void OnOK() override;

@@ -15,16 +15,6 @@ constexpr const char* kArchiveAutorun = "AUTORUN.INF";
 // The folder under the archive root that holds the documents.
 constexpr const char* kArchiveDocuments = "Archiv\\";
 
-// The folder with a backslash at its end (added only when missing).
-std::string WithTrailingBackslash(std::string_view folder);
-
-// The folder of a program file: its path up to the last backslash, without it.
-std::string ProgramFolderOf(std::string_view programPath);
-
-// folder + '\' + name into out; false (out empty) when the result would not fit or the name
-// is empty.
-bool JoinArchivePath(std::string_view folder, std::string_view name, std::string& out);
-
 // The destination folder of a document: the texts of its tree ancestors from level 1 down,
 // joined by '\', under the root (which ends in '\'). False (out empty) when it would not fit
 // or a text is no plain folder name (empty, "." or "..", or holding \ / : * ? " < > | or a

@@ -15,8 +15,6 @@ constexpr UINT kSmallImages = 514;
 constexpr UINT kArrowUp = 647, kArrowDown = 648;
 constexpr int kDividerGap = CPaneDivider::kGap;
 
-CDataExplorer::ImageLoader g_imageLoader = nullptr;
-
 bool ShiftHeld() {
     return (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
 }
@@ -58,10 +56,6 @@ bool CExplorerList::PreTranslateMessage(MSG* msg) {
     if (!IsPlainTab(msg) || !ShiftHeld()) return CReportList::PreTranslateMessage(msg);
     if (CDataExplorer* explorer = ExplorerOf(m_hWnd)) explorer->SwitchPane();
     return true;
-}
-
-void CDataExplorer::SetImageLoader(ImageLoader loader) {
-    g_imageLoader = loader;
 }
 
 bool CDataExplorer::Create(HWND parent, const RECT& rect, UINT id) {
@@ -128,7 +122,7 @@ int CDataExplorer::OnCreate() {
         m_tree.SetFont(font, false);
         m_list.SetFont(font, false);
     }
-    m_images = g_imageLoader ? g_imageLoader(kSmallImages) : nullptr;
+    m_images = AfxLoadImageList(kSmallImages);
     if (m_images) {
         m_tree.SetImageList(m_images, TVSIL_NORMAL);
         m_list.SetImageList(m_images, LVSIL_SMALL);

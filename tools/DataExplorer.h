@@ -39,9 +39,6 @@ class CDataExplorer : public CWnd {
     // Images of a node without its own: closed and open folder.
     enum : int { kFolderImage = 31, kFolderOpenImage = 30 };
 
-    using ImageLoader = HIMAGELIST (*)(UINT bitmap);
-    // Where the small images (bitmap 514) come from; set by the application.
-    static void SetImageLoader(ImageLoader loader);
 
     // A visible child of class "ExplorerArea". Once it stands, the object goes with its window.
     bool Create(HWND parent, const RECT& rect, UINT id);

@@ -255,10 +255,11 @@ void CExplorer::OnDestroy() {
     m_preview.Stop();
     m_watch.Stop();
     if (FocusedControlKind == kFocusKindExplorer) FocusedControlKind = kFocusKindNone;
-    // The tree's items go before the records' owner does; their selection changes list nothing.
+    // The list first, so that no deleted tree item is looked for in it; the tree's selection
+    // changes list nothing while its items go.
+    if (m_list.m_hWnd) ClearList();
     m_bFilling = true;
     if (m_tree.m_hWnd) m_tree.DeleteAllItems();
-    if (m_list.m_hWnd) ClearList();
 }
 
 void CExplorer::OnSize() {

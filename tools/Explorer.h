@@ -170,7 +170,6 @@ class CExplorer : public CWnd, public CTwain {
     int AddFileIcon(const std::string& path);
     void SortList();
     void ShowFilePreview(HTREEITEM item);
-    bool StreamIntoPreview(const std::string& path, bool rich);
     void OnUpdateTree();
     void OnUpdateWindow(WPARAM slot, LPARAM bitmap);
     LRESULT OnListNotify(NMHDR* hdr);
@@ -211,6 +210,8 @@ class CExplorer : public CWnd, public CTwain {
 
     ExplorerThreadBlock m_preview;
     ExplorerThreadBlock m_watch;
+    // The listed folder, its thumbnail folder, the thumbnail size and the preview queue: what
+    // the preview thread is handed.
     ExplorerPreviewJob m_previewJob;
     bool m_bWriteFailureTold = false;
 
@@ -222,12 +223,9 @@ class CExplorer : public CWnd, public CTwain {
     int m_nFolderImage = 0;
     int m_nFolderOpenImage = 0;
     CPaneDivider m_divider;
-    SIZE m_thumbSize{120, 120};
     bool m_bLargeThumbs = false;
     int m_nLastListMode = -1;
     HTREEITEM m_hLastListed = nullptr;
-    std::string m_listFolder;
-    std::string m_listThumbs;
     bool m_bSorted = false;
     char m_cMenuSource = 'F';
     bool m_bBarcode = false;

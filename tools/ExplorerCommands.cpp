@@ -10,6 +10,7 @@
 #include "tools/DlgBigImage.h"
 #include "tools/ExplorerFiles.h"
 #include "tools/ExplorerLogic.h"
+#include "tools/FolderPaths.h"
 
 namespace rec = vorlan::record;
 
@@ -321,7 +322,7 @@ std::string CExplorer::GetFileNamesFromSelection() const {
     for (int i = m_list.GetNextItem(-1, LVNI_SELECTED); i >= 0; i = m_list.GetNextItem(i, LVNI_SELECTED)) {
         const ExplorerListItem* entry = ListEntry(i);
         if (!entry) continue;
-        std::string path = rec::JoinPath(m_listFolder.substr(0, m_listFolder.size() - 1), entry->fileName);
+        std::string path = vorlan::JoinPath(m_previewJob.listFolder, entry->fileName);
         if (!path.empty()) AppendToFileBlock(block, path);
     }
     return block;

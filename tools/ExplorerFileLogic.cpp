@@ -8,10 +8,6 @@ namespace vorlan::explorerfiles {
 
 namespace {
 
-// The system's "no such file" and "no such path".
-constexpr unsigned long kFileNotFound = 2;
-constexpr unsigned long kPathNotFound = 3;
-
 const char* NameOf(NewEntry entry) {
     switch (entry) {
     case NewEntry::Folder: return "Neuer Ordner";
@@ -69,29 +65,6 @@ std::string PastedPicturePath(std::string_view folder, int number) {
 
 std::string PastedTextPath(std::string_view folder, int number) {
     return Numbered(folder, "\\Text aus Zwischenablage %d.txt", number);
-}
-
-bool PathFits(std::string_view path) {
-    return path.size() < kPathCapacity;
-}
-
-bool NameTaken(bool attributesFound, unsigned long lastError) {
-    return attributesFound || (lastError != kFileNotFound && lastError != kPathNotFound);
-}
-
-FreeName ClaimFirstFree(int first, int last, const std::function<std::string(int)>& candidate,
-                        const std::function<bool(const std::string&)>& claim, std::string& path) {
-    path.clear();
-    for (int n = first; n <= last; ++n) {
-        std::string tried = candidate(n);
-        // Later names are no shorter: once one does not fit, none will.
-        if (!PathFits(tried)) return FreeName::TooLong;
-        if (claim(tried)) {
-            path = std::move(tried);
-            return FreeName::Ok;
-        }
-    }
-    return FreeName::NoneFree;
 }
 
 LabelCheck CheckLabel(std::string_view label) {

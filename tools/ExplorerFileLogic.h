@@ -3,6 +3,8 @@
 // pasted files, the free-name rule, the bounded paths, the check of a new label and the
 // blocks of paths the shell is handed.
 
+#include "tools/FolderPaths.h"
+
 #include <functional>
 #include <string>
 #include <string_view>
@@ -37,22 +39,6 @@ constexpr int kMaxCopyNumber = 9999;
 // "\Bild aus Zwischenablage <n>.jpg" and "\Text aus Zwischenablage <n>.txt" in the folder.
 std::string PastedPicturePath(std::string_view folder, int number);
 std::string PastedTextPath(std::string_view folder, int number);
-
-// True when the path fits a buffer of 260 characters with its terminator.
-bool PathFits(std::string_view path);
-
-// What the system said when asked for a name's attributes: the name is free only when it
-// found nothing and said the file or its path does not exist (a locked or unreadable file
-// is still there).
-bool NameTaken(bool attributesFound, unsigned long lastError);
-
-enum class FreeName { Ok, TooLong, NoneFree };
-
-// Tries the candidates first..last in turn; `claim` takes a path and says whether it is now
-// the caller's (free and made). A candidate of 260 characters or more stops the search:
-// the path is refused, never cut.
-FreeName ClaimFirstFree(int first, int last, const std::function<std::string(int)>& candidate,
-                        const std::function<bool(const std::string&)>& claim, std::string& path);
 
 enum class LabelCheck { Ok, Empty, BadCharacter, DotName };
 

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 namespace ef = vorlan::explorerfiles;
@@ -26,6 +27,8 @@ namespace {
 
 const char kPathTooLong[] = "Der Pfad ist zu lang (260 Zeichen oder mehr).";
 const char kPictureNotSaved[] = "Bild konnte nicht gespeichert werden!";
+const char kTextNotSaved[] = "Text konnte nicht gespeichert werden!";
+const char kNotCreated[] = "Der neue Eintrag konnte nicht angelegt werden.";
 const char kBadLabel[] = "Ein Name darf keines der folgenden Zeichen enthalten:\n\\ / : * ? \" < > |\n"
                          "Auch \".\" und \"..\" sind als Name nicht m\xf6glich.";
 const char kNameInUse[] = "Es gibt hier bereits eine Datei oder einen Ordner mit diesem Namen.";
@@ -42,22 +45,9 @@ int g_nExplorers = 0;
 int g_nStoredCommand = 0;
 std::string g_storedFiles;
 
-// Whether a file or folder of that name is there (or might be: see NameTaken).
-bool NameTaken(const std::string& path) {
-    bool found = ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-    return ef::NameTaken(found, found ? 0 : ::GetLastError());
-}
-
 bool IsFolder(const std::string& path) {
     DWORD attributes = ::GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// A new file under a free name, made so that nothing there is ever replaced; invalid when
-// the name is taken.
-HANDLE CreateNewFile(const std::string& path) {
-    if (NameTaken(path)) return INVALID_HANDLE_VALUE;
-    return ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
@@ -67,21 +57,50 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
             written == bytes.size());
 }
 
-// Makes a new file with the content under the name; false (and nothing left) when the name
-// is taken or the file could not be written.
-bool ClaimFile(const std::string& path, std::string_view content) {
+// What trying a name gave: it was taken, it is ours now, or the disk refused it (a full or
+// read-only disk, no rights), when trying further names is of no use.
+enum class Claim { Taken, Mine, Failed };
+
+// Makes a new file with the content under the name, never replacing one; nothing is left
+// when it could not be written.
+Claim ClaimFile(const std::string& path, std::string_view content) {
+    if (CFileDropTarget::NameTaken(path)) return Claim::Taken;
     bool written;
     {
-        CFileHandle file(CreateNewFile(path));
-        if (!file.IsOpen()) return false;
+        CFileHandle file(
+            ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.IsOpen()) {
+            DWORD error = ::GetLastError();
+            return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? Claim::Taken : Claim::Failed;
+        }
         written = WriteAll(file, content);
     }
-    if (!written) ::DeleteFileA(path.c_str());
-    return written;
+    if (written) return Claim::Mine;
+    ::DeleteFileA(path.c_str());
+    return Claim::Failed;
 }
 
-bool ClaimFolder(const std::string& path) {
-    return !NameTaken(path) && CFileDropTarget::MakeDirectory(path.c_str()) != 0;
+Claim ClaimFolder(const std::string& path) {
+    if (CFileDropTarget::NameTaken(path)) return Claim::Taken;
+    if (CFileDropTarget::MakeDirectory(path.c_str())) return Claim::Mine;
+    return ::GetLastError() == ERROR_ALREADY_EXISTS ? Claim::Taken : Claim::Failed;
+}
+
+// The first free name of first..last that the claim makes ours. A claim the disk refuses ends
+// the search with `failed` set and no path.
+vorlan::FreeName ClaimName(int last, const std::function<std::string(int)>& candidate,
+                           const std::function<Claim(const std::string&)>& claim, std::string& path, bool& failed) {
+    failed = false;
+    vorlan::FreeName result = vorlan::ClaimFirstFree(
+        1, last, candidate,
+        [&](const std::string& p) {
+            Claim c = claim(p);
+            failed = c == Claim::Failed;
+            return c != Claim::Taken;
+        },
+        path);
+    if (failed) path.clear();
+    return result;
 }
 
 // The shell's operation on a list of paths; true when it reports success and nothing was
@@ -114,14 +133,14 @@ bool TransferInto(HWND owner, UINT function, const std::vector<std::string>& fil
         std::string name = fw::FileNameOf(file);
         bool isFolder = IsFolder(file);
         std::string target;
-        ef::FreeName result = ef::ClaimFirstFree(
+        vorlan::FreeName result = vorlan::ClaimFirstFree(
             1, ef::kMaxCopyNumber, [&](int k) { return into + "\\" + ef::NumberedName(name, k, isFolder); },
             [&](const std::string& p) {
-                return !NameTaken(p) && std::find(targets.begin(), targets.end(), p) == targets.end();
+                return !CFileDropTarget::NameTaken(p) && std::find(targets.begin(), targets.end(), p) == targets.end();
             },
             target);
-        if (result == ef::FreeName::TooLong) AfxMessageBox(kPathTooLong, MB_OK | MB_ICONEXCLAMATION);
-        if (result != ef::FreeName::Ok) return false;
+        if (result == vorlan::FreeName::TooLong) AfxMessageBox(kPathTooLong, MB_OK | MB_ICONEXCLAMATION);
+        if (result != vorlan::FreeName::Ok) return false;
         targets.push_back(target);
     }
     return ShellOperation(owner, function, files, targets, flags | FOF_MULTIDESTFILES | FOF_NOCONFIRMMKDIR);
@@ -199,19 +218,23 @@ bool ClipboardPicture(std::vector<uint8_t>& packed) {
     return false;
 }
 
-// The first free name of the kind in the folder, claimed as an empty file; empty after the
-// message for a path that is too long (or when no number is free).
-std::string ClaimPastedName(const std::string& folder, std::string (*name)(std::string_view, int)) {
+// The first free name of the kind in the folder, made as a file with the content; empty after
+// the message for a path that is too long or a file the disk refused (or when no number is
+// free).
+std::string ClaimPastedName(const std::string& folder, std::string (*name)(std::string_view, int),
+                            std::string_view content, const char* notSaved) {
     std::string path;
-    ef::FreeName result = ef::ClaimFirstFree(
-        1, ef::kMaxPasteNumber, [&](int n) { return name(folder, n); },
-        [](const std::string& p) { return ClaimFile(p, {}); }, path);
-    if (result == ef::FreeName::TooLong) AfxMessageBox(kPathTooLong, MB_OK | MB_ICONEXCLAMATION);
+    bool failed;
+    vorlan::FreeName result = ClaimName(
+        ef::kMaxPasteNumber, [&](int n) { return name(folder, n); },
+        [&](const std::string& p) { return ClaimFile(p, content); }, path, failed);
+    if (failed) AfxMessageBox(notSaved, MB_OK | MB_ICONEXCLAMATION);
+    else if (result == vorlan::FreeName::TooLong) AfxMessageBox(kPathTooLong, MB_OK | MB_ICONEXCLAMATION);
     return path;
 }
 
 std::string SavePicture(const std::string& folder, const std::vector<uint8_t>& packed) {
-    std::string path = ClaimPastedName(folder, ef::PastedPicturePath);
+    std::string path = ClaimPastedName(folder, ef::PastedPicturePath, {}, kPictureNotSaved);
     if (path.empty()) return {};
     try {
         ImgWinBitmap bitmap;
@@ -228,17 +251,7 @@ std::string SavePicture(const std::string& folder, const std::vector<uint8_t>& p
 }
 
 std::string SaveText(const std::string& folder, const std::string& text) {
-    std::string path = ClaimPastedName(folder, ef::PastedTextPath);
-    if (path.empty()) return {};
-    bool written;
-    {
-        CFileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-        written = file.IsOpen() && WriteAll(file, text);
-    }
-    if (written) return path;
-    ::DeleteFileA(path.c_str());
-    return {};
+    return ClaimPastedName(folder, ef::PastedTextPath, text, kTextNotSaved);
 }
 
 // Decodes the file as a picture and puts it on the clipboard; nothing when it is none.
@@ -310,16 +323,21 @@ std::string CreateNewEntry(HWND, const std::string& folder, UINT command) {
     ef::NewEntry entry;
     if (!ef::NewEntryOfCommand(command, entry)) return {};
     std::string path;
-    ef::FreeName result = ef::ClaimFirstFree(
-        1, ef::kNewEntryTries, [&](int k) { return ef::NewEntryPath(folder, entry, k); },
+    bool failed;
+    vorlan::FreeName result = ClaimName(
+        ef::kNewEntryTries, [&](int k) { return ef::NewEntryPath(folder, entry, k); },
         [&](const std::string& p) {
             return entry == ef::NewEntry::Folder ? ClaimFolder(p) : ClaimFile(p, ef::NewEntryContent(entry));
         },
-        path);
+        path, failed);
+    if (failed) {
+        AfxMessageBox(kNotCreated, MB_OK | MB_ICONEXCLAMATION);
+        return {};
+    }
     switch (result) {
-    case ef::FreeName::Ok: return path;
-    case ef::FreeName::TooLong: AfxMessageBox(kPathTooLong, MB_OK | MB_ICONEXCLAMATION); break;
-    case ef::FreeName::NoneFree: AfxMessageBox(IDS_EXPLORER_NO_NEW_NAME, MB_OK | MB_ICONEXCLAMATION); break;
+    case vorlan::FreeName::Ok: return path;
+    case vorlan::FreeName::TooLong: AfxMessageBox(kPathTooLong, MB_OK | MB_ICONEXCLAMATION); break;
+    case vorlan::FreeName::NoneFree: AfxMessageBox(IDS_EXPLORER_NO_NEW_NAME, MB_OK | MB_ICONEXCLAMATION); break;
     }
     return {};
 }
@@ -376,13 +394,13 @@ std::string RenameFile(HWND owner, const std::string& path, const std::string& l
     case ef::LabelCheck::DotName: AfxMessageBox(kBadLabel, MB_OK | MB_ICONEXCLAMATION); return {};
     }
     std::string renamed = ef::RenamedPath(path, label, IsFolder(path));
-    if (!ef::PathFits(renamed)) {
+    if (!vorlan::PathFits(renamed)) {
         AfxMessageBox(kPathTooLong, MB_OK | MB_ICONEXCLAMATION);
         return {};
     }
     if (renamed == path) return renamed;
     // Another entry of that name stays as it is; a change of case only is the same file.
-    if (::lstrcmpiA(renamed.c_str(), path.c_str()) != 0 && NameTaken(renamed)) {
+    if (::lstrcmpiA(renamed.c_str(), path.c_str()) != 0 && CFileDropTarget::NameTaken(renamed)) {
         AfxMessageBox(kNameInUse, MB_OK | MB_ICONEXCLAMATION);
         return {};
     }

@@ -37,6 +37,9 @@ enum ExplorerPending : int {
     kExplorerPendingExpand = 0x2,
 };
 
+// Entries the explorer never shows.
+constexpr DWORD kSkippedAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_TEMPORARY;
+
 // One per tree item, pointed to by the item's data; deleting the item frees it.
 struct ExplorerItem {
     int kind = 0;

@@ -6,8 +6,10 @@
 #include "controls/FocusedControl.h"
 #include "framework/App.h"
 #include "framework/Gdi.h"
+#include "framework/PathParts.h"
 #include "tools/ExplorerFiles.h"
 #include "tools/ExplorerLogic.h"
+#include "tools/FolderPaths.h"
 
 #include <richedit.h>
 #include <shellapi.h>
@@ -19,7 +21,6 @@ namespace rec = vorlan::record;
 
 namespace {
 
-constexpr DWORD kSkippedAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_TEMPORARY;
 
 int CALLBACK CompareListRecords(LPARAM first, LPARAM second, LPARAM) {
     auto* a = reinterpret_cast<const ExplorerListItem*>(first);
@@ -43,7 +44,6 @@ void CExplorer::OnSelChangedTree(HTREEITEM item) {
     vorlan::TraceFunction("CExplorer::OnSelChangedTree");
     m_preview.Stop();
     const int size = m_bLargeThumbs ? 240 : 120;
-    m_thumbSize = SIZE{size, size};
     const int mode = m_bLargeThumbs ? 1 : 0;
     if (item && item == m_hLastListed && mode == m_nLastListMode && ::IsWindowVisible(m_list.m_hWnd)) {
         // The same folder again: only what changed on the disk.
@@ -60,24 +60,25 @@ void CExplorer::OnSelChangedTree(HTREEITEM item) {
     if (m_hThumbImages) ImageList_Destroy(m_hThumbImages);
     m_hThumbImages = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, 16, 16);
     ListView_SetIconSpacing(m_list.m_hWnd, size + 20, size + 40);
-    m_previewJob.thumbnailSize = m_thumbSize;
+    m_previewJob.thumbnailSize = SIZE{size, size};
 
     if (!item) {
         ShowPane(nullptr);
         return;
     }
     OnItemexpandingTree(item, 6);
+    // A folder gone from the disk takes its item along, and the tree has selected another.
+    if (m_tree.GetSelectedItem() != item) return;
     SetCustom(item);
     ShowPane(nullptr);
     if (IsFolderItem(item)) {
         std::string path, name;
         if (!GetFileName(item, path, name)) return;
-        m_listFolder = path + "\\";
-        m_listThumbs.clear();
+        m_previewJob.listFolder = path + "\\";
+        m_previewJob.thumbsFolder.clear();
         std::string thumbs;
-        if (!m_thumbs.empty() && GetFileName(item, thumbs, name, &m_thumbs)) m_listThumbs = thumbs + "\\";
-        m_previewJob.listFolder = m_listFolder;
-        m_previewJob.thumbsFolder = m_listThumbs;
+        if (!m_thumbs.empty() && GetFileName(item, thumbs, name, &m_thumbs))
+            m_previewJob.thumbsFolder = thumbs + "\\";
         AddListEntries(item);
         m_hLastListed = item;
         m_nLastListMode = mode;
@@ -96,7 +97,7 @@ bool CExplorer::RefreshList() {
     m_previewJob.queue.clear();
     for (int i = m_list.GetItemCount() - 1; i >= 0; --i) {
         ExplorerListItem* entry = ListEntry(i);
-        DWORD attributes = entry ? ::GetFileAttributesA((m_listFolder + entry->fileName).c_str()) : 0;
+        DWORD attributes = entry ? ::GetFileAttributesA((m_previewJob.listFolder + entry->fileName).c_str()) : 0;
         if (!entry || attributes == INVALID_FILE_ATTRIBUTES || (attributes & kSkippedAttributes)) {
             m_list.DeleteItem(i);
             continue;
@@ -142,14 +143,14 @@ void CExplorer::AddListEntries(HTREEITEM folder) {
 
 int CExplorer::AddFileIcon(const std::string& path) {
     if (!m_hThumbImages) return -1;
-    HBITMAP tile = FilledBitmap(m_thumbSize.cx, m_thumbSize.cy, RGB(255, 255, 255));
+    HBITMAP tile = FilledBitmap(m_previewJob.thumbnailSize.cx, m_previewJob.thumbnailSize.cy, RGB(255, 255, 255));
     if (!tile) return -1;
     SHFILEINFOA info{};
     if (::SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_LARGEICON) && info.hIcon) {
         CMemoryDC dc;
         CSelectedObject selected(dc, tile);
         int cx = ::GetSystemMetrics(SM_CXICON), cy = ::GetSystemMetrics(SM_CYICON);
-        ::DrawIconEx(dc, (m_thumbSize.cx - cx) / 2, (m_thumbSize.cy - cy) / 2, info.hIcon, cx, cy, 0, nullptr,
+        ::DrawIconEx(dc, (m_previewJob.thumbnailSize.cx - cx) / 2, (m_previewJob.thumbnailSize.cy - cy) / 2, info.hIcon, cx, cy, 0, nullptr,
                      DI_NORMAL);
         ::DestroyIcon(info.hIcon);
     }
@@ -172,7 +173,7 @@ void CExplorer::ShowFilePreview(HTREEITEM item) {
         name = slash == std::string::npos ? path : path.substr(slash + 1);
     }
     if (rec::IsTextPreview(name)) {
-        if (StreamIntoPreview(path, rec::IsRichTextPreview(name))) ShowPane(m_text.m_hWnd);
+        if (m_text.StreamInFile(path, rec::IsRichTextPreview(name))) ShowPane(m_text.m_hWnd);
         return;
     }
     if (m_viewer.LoadImage(path.c_str()) == 1) {
@@ -181,25 +182,15 @@ void CExplorer::ShowFilePreview(HTREEITEM item) {
     }
 }
 
-bool CExplorer::StreamIntoPreview(const std::string& path, bool rich) {
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    m_text.StreamIn(rich ? SF_RTF : SF_TEXT, [file](char* out, size_t room) -> size_t {
-        DWORD read = 0;
-        if (!::ReadFile(file, out, static_cast<DWORD>(room), &read, nullptr)) return 0;
-        return read;
-    });
-    ::CloseHandle(file);
-    return true;
-}
-
 // ---- the workers' messages
 
 void CExplorer::OnUpdateTree() {
     vorlan::TraceFunction("CExplorer::OnUpdateTree");
     if (!m_tree.m_hWnd) return;
+    // A selected item that the refresh deletes moves the selection: that is listed once, below.
+    m_bFilling = true;
     RefreshDirectory(m_tree.GetRootItem());
+    m_bFilling = false;
     OnSelChangedTree(m_tree.GetSelectedItem());
 }
 
@@ -256,20 +247,20 @@ bool CExplorer::OnListEndLabelEdit(const NMLVDISPINFOA* info) {
     if (!info->item.pszText) return false;
     ExplorerListItem* entry = ListEntry(info->item.iItem);
     if (!entry) return false;
-    std::string path = rec::JoinPath(m_listFolder.substr(0, m_listFolder.size() - 1), entry->fileName);
+    std::string path = vorlan::JoinPath(m_previewJob.listFolder, entry->fileName);
     if (path.empty()) return false;
     std::string renamed = RenameFile(m_hWnd, path, info->item.pszText);
     if (renamed.empty()) return false;
-    size_t slash = renamed.rfind('\\');
-    lstrcpynA(entry->fileName, renamed.substr(slash + 1).c_str(), MAX_PATH);
+    // The preview thread reads the entries' names.
+    m_preview.Stop();
+    lstrcpynA(entry->fileName, fw::FileNameOf(renamed).c_str(), MAX_PATH);
     // The tree follows the disk; the list's entry keeps its place.
-    HTREEITEM parent = m_hLastListed;
-    m_hLastListed = nullptr;
-    if (parent) OnItemexpandingTree(parent, 5);
-    m_hLastListed = parent;
-    for (HTREEITEM c = parent ? m_tree.GetChildItem(parent) : nullptr; c; c = m_tree.GetNextSiblingItem(c)) {
+    if (m_hLastListed) OnItemexpandingTree(m_hLastListed, 5);
+    for (HTREEITEM c = m_hLastListed ? m_tree.GetChildItem(m_hLastListed) : nullptr; c;
+         c = m_tree.GetNextSiblingItem(c)) {
         const ExplorerItem* r = Record(m_tree, c);
         if (r && r->name == entry->fileName) entry->treeItem = c;
     }
+    StartPreviewThread();
     return true;
 }

@@ -1,6 +1,7 @@
 #include "tools/ExplorerLogic.h"
 
 #include "common/MQuote.h"
+#include "tools/FolderPaths.h"
 
 #include <algorithm>
 #include <cstring>
@@ -170,14 +171,6 @@ bool IsRichTextPreview(std::string_view name) {
     return EndsWith(name, ".rtf");
 }
 
-std::string JoinPath(std::string_view folder, std::string_view name) {
-    std::string path(folder);
-    path += '\\';
-    path += name;
-    if (path.size() >= kMaxPath) return {};
-    return path;
-}
-
 PathResult BuildFileName(const std::vector<PathNode>& chain, bool swapped, std::string_view source,
                          std::string& path, std::string& name) {
     path.clear();
@@ -209,7 +202,7 @@ PathResult BuildFileName(const std::vector<PathNode>& chain, bool swapped, std::
         built += '\\';
         built += name;
     }
-    if (built.size() >= kMaxPath) {
+    if (!PathFits(built)) {
         name.clear();
         return PathResult::TooLong;
     }

@@ -11,9 +11,6 @@
 
 namespace vorlan::record {
 
-// The longest path the explorer builds: 260 characters or more are refused, never cut.
-constexpr size_t kMaxPath = 260;
-
 // ---- M lines
 
 std::string SourceLine();   // the record folder
@@ -101,11 +98,9 @@ enum class PathResult { Ok, NoPath, TooLong };
 // The full path of the entry chain[0]: source + the two server names (the "D",1 name first,
 // also with the hierarchy swapped) + the disk folders + the file's name. name receives the
 // file's name (empty for a folder). NoPath for the root and level-1 entries; TooLong for a
-// path of kMaxPath characters or more.
+// path that would not fit kPathCapacity (refused, never cut).
 PathResult BuildFileName(const std::vector<PathNode>& chain, bool swapped, std::string_view source,
                          std::string& path, std::string& name);
-// folder + '\' + name, refused (empty) when it reaches kMaxPath.
-std::string JoinPath(std::string_view folder, std::string_view name);
 
 // ---- rules
 

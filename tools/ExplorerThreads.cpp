@@ -1,9 +1,12 @@
 #include "tools/ExplorerThreads.h"
 
 #include "app/ProtocolLog.h"
+#include "framework/FolderFiles.h"
 #include "framework/Gdi.h"
 #include "framework/RichEdit.h"
 #include "framework/Thread.h"
+#include "tools/ExplorerLogic.h"
+#include "tools/FolderPaths.h"
 #include "tools/ImageViewer.h"
 
 #include <algorithm>
@@ -78,10 +81,8 @@ void Hash(uint64_t& h, const void* data, size_t n) {
     }
 }
 
-bool IsSubFolder(const WIN32_FIND_DATAA& found) {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return false; // no loops through links
-    return std::strcmp(found.cFileName, ".") != 0 && std::strcmp(found.cFileName, "..") != 0;
+bool IsSubFolder(const fw::FolderEntry& entry) {
+    return entry.folder && !(entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT); // no loops through links
 }
 
 // The folders from root down, breadth first, and a fingerprint of the tree's shape and of the
@@ -96,25 +97,21 @@ Survey TakeSurvey(const std::string& root, const std::vector<bool>& watched) {
     survey.folders.push_back(root);
     for (size_t i = 0; i < survey.folders.size(); ++i) {
         bool covered = i < watched.size() && watched[i];
-        std::string pattern = survey.folders[i] + "\\*";
-        if (pattern.size() >= MAX_PATH) continue;
-        WIN32_FIND_DATAA found;
-        HANDLE find = ::FindFirstFileA(pattern.c_str(), &found);
-        if (find == INVALID_HANDLE_VALUE) continue;
-        do {
-            bool sub = IsSubFolder(found);
+        std::string pattern = vorlan::JoinPath(survey.folders[i], "*");
+        if (pattern.empty()) continue;
+        fw::ForEachInFolder(pattern, [&](const fw::FolderEntry& entry) {
+            bool sub = IsSubFolder(entry);
             if (sub && survey.folders.size() < kSurveyFolders)
-                survey.folders.push_back(survey.folders[i] + "\\" + found.cFileName);
-            if (!sub && covered) continue;
+                survey.folders.push_back(survey.folders[i] + "\\" + entry.name);
+            if (!sub && covered) return true;
             Hash(survey.fingerprint, &i, sizeof i);
-            Hash(survey.fingerprint, found.cFileName, std::strlen(found.cFileName));
+            Hash(survey.fingerprint, entry.name.data(), entry.name.size());
             if (!covered) {
-                Hash(survey.fingerprint, &found.ftLastWriteTime, sizeof found.ftLastWriteTime);
-                Hash(survey.fingerprint, &found.nFileSizeLow, sizeof found.nFileSizeLow);
-                Hash(survey.fingerprint, &found.nFileSizeHigh, sizeof found.nFileSizeHigh);
+                Hash(survey.fingerprint, &entry.lastWrite, sizeof entry.lastWrite);
+                Hash(survey.fingerprint, &entry.size, sizeof entry.size);
             }
-        } while (::FindNextFileA(find, &found));
-        ::FindClose(find);
+            return true;
+        });
     }
     return survey;
 }
@@ -247,11 +244,6 @@ DWORD WINAPI UpdateThread(void* parameter) {
 // The first page of a text or rich-text file, 8.2 x 11.6 inches.
 constexpr RECT kPageTwips{0, 0, 11808, 16704};
 
-bool EndsWith(const char* name, const char* tail) {
-    size_t n = std::strlen(name), t = std::strlen(tail);
-    return n >= t && std::memcmp(name + n - t, tail, t) == 0;
-}
-
 // The thread's drawing surfaces, measured on the owner's screen DC.
 class PreviewSurfaces {
   public:
@@ -307,17 +299,7 @@ class PreviewSurfaces {
 
 // Streams the file into the rich edit, draws its first page and scales it into the thumbnail.
 bool RenderDocument(CRichEditCtrl& edit, PreviewSurfaces& surfaces, const std::string& path, bool rtf) {
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    // CExplorer::EditStreamCallback: the control's buffer filled straight from the file.
-    edit.StreamIn(rtf ? SF_RTF : SF_TEXT, [file](char* out, size_t room) -> size_t {
-        DWORD got = 0;
-        if (!::ReadFile(file, out, static_cast<DWORD>(std::min<size_t>(room, 0x7FFFFFFF)), &got, nullptr))
-            return 0;
-        return got;
-    });
-    ::CloseHandle(file);
+    if (!edit.StreamInFile(path, rtf)) return false;
 
     HDC page = surfaces.Page();
     SIZE size = surfaces.PageSize();
@@ -357,12 +339,12 @@ bool RenderDocument(CRichEditCtrl& edit, PreviewSurfaces& surfaces, const std::s
 // Renders one entry; true when a thumbnail came out (then it is posted to the window).
 bool RenderEntry(ExplorerThreadBlock& block, const ExplorerPreviewJob& job, const ExplorerListItem& entry,
                  CRichEditCtrl& edit, CImageViewer& viewer, PreviewSurfaces& surfaces) {
-    std::string path = job.listFolder + entry.fileName;
-    if (path.size() >= MAX_PATH) return false; // refused, never cut
+    std::string path = vorlan::JoinPath(job.listFolder, entry.fileName);
+    if (path.empty()) return false; // refused, never cut
     bool drawn;
-    bool text = EndsWith(entry.fileName, ".txt"), rtf = EndsWith(entry.fileName, ".rtf");
-    if (text || rtf) {
-        drawn = edit.m_hWnd && RenderDocument(edit, surfaces, path, rtf);
+    if (vorlan::record::IsTextPreview(entry.fileName)) {
+        drawn = edit.m_hWnd &&
+                RenderDocument(edit, surfaces, path, vorlan::record::IsRichTextPreview(entry.fileName));
     } else {
         bool writeFailed = false;
         drawn = viewer.LoadThumbnail(job.thumbsFolder.c_str(), job.listFolder.c_str(), entry.fileName,
@@ -431,8 +413,11 @@ void ExplorerThreadBlock::Stop() {
         ::CloseHandle(thread);
         thread = nullptr;
     }
-    if (job && ownerWindow && ::GetWindowThreadProcessId(ownerWindow, nullptr) == ::GetCurrentThreadId())
+    if (!job) return;
+    if (ownerWindow && ::GetWindowThreadProcessId(ownerWindow, nullptr) == ::GetCurrentThreadId())
         DiscardPostedThumbnails(ownerWindow, *job);
+    // The entries may go once the thread has stopped: no pointer to them outlives the stop.
+    job->queue.clear();
 }
 
 bool ExplorerThreadBlock::IsRunning() const {

@@ -5,9 +5,12 @@
 #include "app/ProtocolLog.h"
 #include "controls/FocusedControl.h"
 #include "framework/App.h"
+#include "framework/FolderFiles.h"
 #include "framework/Gdi.h"
+#include "framework/PathParts.h"
 #include "tools/ExplorerFiles.h"
 #include "tools/ExplorerLogic.h"
+#include "tools/FolderPaths.h"
 #include "tools/FileDropTarget.h"
 
 #include <shellapi.h>
@@ -22,20 +25,9 @@ namespace {
 constexpr int kMaxWalk = 100000; // a server that never ends a $O walk
 constexpr UINT kSmallImages = 514;
 constexpr int kStateSlots = 8;
-constexpr DWORD kSkippedAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_TEMPORARY;
 
 bool IsShown(DWORD attributes) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & kSkippedAttributes);
-}
-
-bool IsDots(const char* name) {
-    return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
-}
-
-std::string WithoutTrailingBackslash(std::string folder) {
-    while (!folder.empty() && folder.back() == '\\')
-        folder.pop_back();
-    return folder;
 }
 
 // The window that closes the form: the frame around the explorer's parent.
@@ -91,8 +83,8 @@ void CExplorer::BeginEdit() {
     std::string thumbs = Execute(rec::ThumbsLine());
     m_thumbs.clear();
     if (!thumbs.empty() && CFileDropTarget::TranslateDirectory(thumbs.c_str(), translated))
-        m_thumbs = WithoutTrailingBackslash(translated);
-    m_source = WithoutTrailingBackslash(m_source);
+        m_thumbs = fw::WithoutTrailingBackslash(translated);
+    m_source = fw::WithoutTrailingBackslash(m_source);
 
     if (rec::Number(Execute(rec::SortLine())) != 0) m_bSorted = true;
     m_tool.CheckButton(kSwap, m_bSorted);
@@ -287,16 +279,13 @@ bool CExplorer::Probe(HTREEITEM item) {
     if (m_tree.GetChildItem(item)) return true;
     std::string path, name;
     if (!GetFileName(item, path, name)) return false;
-    std::string pattern = rec::JoinPath(path, "*.*");
+    std::string pattern = vorlan::JoinPath(path, "*.*");
     if (pattern.empty()) return false;
-    WIN32_FIND_DATAA found{};
-    HANDLE find = ::FindFirstFileA(pattern.c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return false;
     bool any = false;
-    do {
-        any = !IsDots(found.cFileName) && !(found.dwFileAttributes & kSkippedAttributes);
-    } while (!any && ::FindNextFileA(find, &found));
-    ::FindClose(find);
+    fw::ForEachInFolder(pattern, [&](const fw::FolderEntry& entry) {
+        any = !(entry.attributes & kSkippedAttributes);
+        return !any; // the first one shown is enough
+    });
     return any;
 }
 
@@ -343,7 +332,7 @@ bool CExplorer::OnItemexpandingTree(HTREEITEM item, int action) {
         ExplorerItem* cr = Record(m_tree, c);
         if (cr && (cr->kind & kExplorerDocument)) {
             present.insert(cr->name);
-        } else if (!cr || !IsShown(::GetFileAttributesA(rec::JoinPath(folder, cr->name).c_str()))) {
+        } else if (!cr || !IsShown(::GetFileAttributesA(vorlan::JoinPath(folder, cr->name).c_str()))) {
             m_tree.DeleteItem(c);
         } else {
             present.insert(cr->name);
@@ -354,20 +343,15 @@ bool CExplorer::OnItemexpandingTree(HTREEITEM item, int action) {
         c = next;
     }
 
-    std::string pattern = rec::JoinPath(folder, "*.*");
-    WIN32_FIND_DATAA found{};
-    HANDLE find = pattern.empty() ? INVALID_HANDLE_VALUE : ::FindFirstFileA(pattern.c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            if (IsDots(found.cFileName) || (found.dwFileAttributes & kSkippedAttributes)) continue;
-            if (present.count(found.cFileName)) continue;
+    std::string pattern = vorlan::JoinPath(folder, "*.*");
+    if (!pattern.empty()) {
+        fw::ForEachInFolder(pattern, [&](const fw::FolderEntry& entry) {
+            if ((entry.attributes & kSkippedAttributes) || present.count(entry.name)) return true;
             // A name that would make a path of 260 characters or more is left out, never cut.
-            std::string path = rec::JoinPath(folder, found.cFileName);
-            if (path.empty()) continue;
-            InsertFileItem(item, found.cFileName, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
-                           path);
-        } while (::FindNextFileA(find, &found));
-        ::FindClose(find);
+            std::string path = vorlan::JoinPath(folder, entry.name);
+            if (!path.empty()) InsertFileItem(item, entry.name, entry.folder, path);
+            return true;
+        });
     }
     SortTreeChildren(item);
     if (editChild) ::PostMessageA(m_tree.m_hWnd, TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(editChild));

@@ -27,6 +27,11 @@ bool CFileDropTarget::TranslateDirectory(const char* source, char* destination) 
     return fits;
 }
 
+bool CFileDropTarget::NameTaken(const std::string& path) {
+    bool found = ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return vorlan::NameTaken(found, found ? 0 : ::GetLastError());
+}
+
 DROPEFFECT CFileDropTarget::OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD, CPoint) {
     return IsMine(wnd) ? m_pFileCopy->OnDragEnter(data) : DROPEFFECT_NONE;
 }

@@ -4,6 +4,8 @@
 
 #include "framework/OleDragDrop.h"
 
+#include <string>
+
 class CFileCopy;
 
 class CFileDropTarget : public COleDropTarget {
@@ -18,6 +20,9 @@ class CFileDropTarget : public COleDropTarget {
     // into a buffer of 260 characters (may be the source). A result that does not fit is
     // refused: false, and the destination empty.
     static bool TranslateDirectory(const char* source, char* destination);
+    // Whether a file or folder of that name is there, or may be: anything the system cannot
+    // look at counts as taken, so a locked file is never overwritten.
+    static bool NameTaken(const std::string& path);
 
     // Only drags over the registered list reach the dialog.
     DROPEFFECT OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keyState, CPoint point) override;

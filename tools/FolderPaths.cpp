@@ -53,9 +53,41 @@ bool TranslatePlaceholders(std::string_view source, std::string_view programPath
             out += source[i++];
         }
     }
-    if (out.size() < kPathCapacity) return true;
+    if (PathFits(out)) return true;
     out.clear();
     return false;
+}
+
+bool PathFits(std::string_view path) {
+    return path.size() < kPathCapacity;
+}
+
+std::string JoinPath(std::string_view folder, std::string_view name) {
+    bool slash = !folder.empty() && folder.back() == '\\';
+    if (name.empty() || folder.size() + (slash ? 0 : 1) + name.size() >= kPathCapacity) return {};
+    std::string path(folder);
+    if (!slash) path += '\\';
+    path += name;
+    return path;
+}
+
+bool NameTaken(bool attributesFound, unsigned long lastError) {
+    constexpr unsigned long kFileNotFound = 2, kPathNotFound = 3;
+    return attributesFound || (lastError != kFileNotFound && lastError != kPathNotFound);
+}
+
+FreeName ClaimFirstFree(int first, int last, const std::function<std::string(int)>& candidate,
+                        const std::function<bool(const std::string&)>& claim, std::string& path) {
+    path.clear();
+    for (int n = first; n <= last; ++n) {
+        std::string tried = candidate(n);
+        if (tried.empty() || !PathFits(tried)) return FreeName::TooLong;
+        if (claim(tried)) {
+            path = std::move(tried);
+            return FreeName::Ok;
+        }
+    }
+    return FreeName::NoneFree;
 }
 
 std::string ShortenPath(std::string_view path, size_t keep) {

@@ -8,6 +8,7 @@
 #include "imaging/ImgAnyDecoder.h"
 #include "imaging/ImgWinBitmap.h"
 #include "resources/DesktopIds.h"
+#include "resources/resource.h"
 #include "tools/IconListLogic.h"
 
 #include <commctrl.h>
@@ -16,7 +17,6 @@
 
 namespace {
 
-CIconList::ImageLoader g_imageLoader = nullptr;
 constexpr int kLargeIcon = 32;
 
 // The menu tree's pictures at the desktop's size.
@@ -41,10 +41,6 @@ UINT BuiltInBackground(const char* name) {
 }
 
 } // namespace
-
-void CIconList::SetImageLoader(ImageLoader loader) {
-    g_imageLoader = loader;
-}
 
 CIconList::CIconList() : m_dropTarget(this) {}
 
@@ -71,7 +67,7 @@ bool CIconList::Create(DWORD style, const RECT& rect, HWND frame, UINT id, UINT 
         col.iSubItem = i;
         SendMessage(LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&col));
     }
-    HIMAGELIST small = g_imageLoader ? g_imageLoader() : nullptr;
+    HIMAGELIST small = AfxLoadImageList(IDB_MENUTREE);
     m_hImages = LargeImagesOf(small);
     if (small) ::ImageList_Destroy(small);
     SendMessage(LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(m_hImages));

@@ -31,10 +31,6 @@ class CIconDropTarget : public COleDropTarget {
 
 class CIconList : public CMDIClientWnd {
   public:
-    // The application's image list of the icons (the menu tree's pictures); set by the
-    // application. The desktop shows them large.
-    using ImageLoader = HIMAGELIST (*)();
-    static void SetImageLoader(ImageLoader loader);
 
     CIconList();
     ~CIconList() override;

@@ -13,30 +13,11 @@ std::string PageName(int number) {
     return name;
 }
 
-bool PathFits(std::string_view path) {
-    return path.size() < kPathCapacity;
-}
-
-PagePath FreePagePath(std::string_view folder, const std::function<bool(const std::string&)>& exists,
+FreeName FreePagePath(std::string_view folder, const std::function<bool(const std::string&)>& taken,
                       std::string& path) {
-    path.clear();
-    std::string base(folder);
-    if (base.empty() || base.back() != '\\') base += '\\';
-    for (int n = 1; n <= kMaxPageNumber; ++n) {
-        std::string candidate = base + PageName(n);
-        // Numbers only grow longer: once a name does not fit, no later one will.
-        if (!PathFits(candidate)) return PagePath::TooLong;
-        if (!exists(candidate)) {
-            path = std::move(candidate);
-            return PagePath::Ok;
-        }
-    }
-    return PagePath::NoneFree;
-}
-
-std::string FolderOfPath(std::string_view path) {
-    size_t slash = path.find_last_of('\\');
-    return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash));
+    return ClaimFirstFree(
+        1, kMaxPageNumber, [&](int n) { return JoinPath(folder, PageName(n)); },
+        [&](const std::string& candidate) { return !taken(candidate); }, path);
 }
 
 std::string ScanFunctionLine() {

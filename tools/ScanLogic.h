@@ -2,6 +2,8 @@
 // Scanned pages without Windows in them: page names, the free-name rule, the bounded paths
 // and the server lines of the barcode assignment.
 
+#include "tools/FolderPaths.h"
+
 #include <functional>
 #include <string>
 #include <string_view>
@@ -14,19 +16,11 @@ constexpr int kMaxPageNumber = 65534;
 // "Bild 001.jpg" for 1 to 9, "Bild 010.jpg" for 10 to 99, "Bild 100.jpg" and on from 100.
 std::string PageName(int number);
 
-enum class PagePath { Ok, TooLong, NoneFree };
-
-// The first page of 1..kMaxPageNumber in the folder for which `exists` says no file of that
+// The first page of 1..kMaxPageNumber in the folder for which `taken` says no file of that
 // name is there (a page that exists but cannot be opened is taken, never overwritten). A
 // path of 260 characters or more is refused, never cut.
-PagePath FreePagePath(std::string_view folder, const std::function<bool(const std::string&)>& exists,
+FreeName FreePagePath(std::string_view folder, const std::function<bool(const std::string&)>& taken,
                       std::string& path);
-
-// The folder part of a full path (up to its last backslash); empty without one.
-std::string FolderOfPath(std::string_view path);
-
-// True when the path fits a buffer of 260 characters with its terminator.
-bool PathFits(std::string_view path);
 
 // The server's name for the barcode function.
 std::string ScanFunctionLine();

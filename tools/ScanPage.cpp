@@ -1,6 +1,8 @@
 #include "tools/ScanPage.h"
 #include "app/Session.h"
 #include "framework/App.h"
+#include "framework/PathParts.h"
+#include "framework/Wnd.h"
 #include "framework/LoadedLibrary.h"
 #include "imaging/ImgJPEGEncoder.h"
 #include "imaging/ImgWinBitmap.h"
@@ -15,24 +17,8 @@
 
 namespace {
 
-// No file of that name, as far as the system can tell: anything it cannot look at counts
-// as taken, so a locked page is never overwritten.
-bool FileExists(const std::string& path) {
-    if (::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-    DWORD error = ::GetLastError();
-    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
-}
-
-std::string WindowText(HWND window) {
-    int length = ::GetWindowTextLengthA(window);
-    if (length <= 0) return {};
-    std::vector<char> text(static_cast<size_t>(length) + 1);
-    int got = ::GetWindowTextA(window, text.data(), length + 1);
-    return std::string(text.data(), static_cast<size_t>(got > 0 ? got : 0));
-}
-
 void MakeFolderOf(const std::string& path) {
-    std::string folder = vorlan::scan::FolderOfPath(path);
+    std::string folder = fw::FolderOf(path);
     if (!folder.empty()) CFileDropTarget::MakeDirectory(folder.c_str());
 }
 
@@ -43,7 +29,7 @@ std::string UsablePath(const std::string& path, UINT messageWhenNone) {
         AfxMessageBox(messageWhenNone, MB_OK | MB_ICONEXCLAMATION);
         return {};
     }
-    if (!vorlan::scan::PathFits(path)) {
+    if (!vorlan::PathFits(path)) {
         AfxMessageBox(IDS_SCAN_PATH_TOO_LONG, MB_OK | MB_ICONEXCLAMATION);
         return {};
     }
@@ -78,20 +64,20 @@ std::string AssignedPath(const std::vector<uint8_t>& packed) {
 
 std::string TargetPath(const ScanPageTarget& target) {
     if (target.windowTextPath)
-        return UsablePath(target.targetWindow ? WindowText(target.targetWindow) : std::string(),
+        return UsablePath(target.targetWindow ? fw::WindowText(target.targetWindow) : std::string(),
                           IDS_SCAN_NOT_SAVED);
-    if (!vorlan::scan::PathFits(target.folder)) {
+    if (!vorlan::PathFits(target.folder)) {
         AfxMessageBox(IDS_SCAN_PATH_TOO_LONG, MB_OK | MB_ICONEXCLAMATION);
         return {};
     }
     CFileDropTarget::MakeDirectory(target.folder.c_str());
     std::string path;
-    switch (vorlan::scan::FreePagePath(target.folder, FileExists, path)) {
-    case vorlan::scan::PagePath::Ok: return path;
-    case vorlan::scan::PagePath::TooLong:
+    switch (vorlan::scan::FreePagePath(target.folder, CFileDropTarget::NameTaken, path)) {
+    case vorlan::FreeName::Ok: return path;
+    case vorlan::FreeName::TooLong:
         AfxMessageBox(IDS_SCAN_PATH_TOO_LONG, MB_OK | MB_ICONEXCLAMATION);
         break;
-    case vorlan::scan::PagePath::NoneFree:
+    case vorlan::FreeName::NoneFree:
         AfxMessageBox(IDS_SCAN_NOT_SAVED, MB_OK | MB_ICONEXCLAMATION);
         break;
     }

@@ -1,5 +1,6 @@
 #include "app/MailLink.h"
 #include "app/UpdateCheck.h"
+#include "framework/PathParts.h"
 
 #include <gtest/gtest.h>
 
@@ -46,9 +47,9 @@ TEST(UpdateCheck, OnlyAKnownNewerVersionIsOffered) {
     for (const auto& c : cases)
         EXPECT_EQ(IsNewerVersion(c.cand, c.run), c.want);
     EXPECT_EQ(VersionText({0x00040004, 0x00050017}, true), "Version 5 (Build 23)  (Windows XP)");
-    EXPECT_EQ(WithTrailingBackslash("C:\\x"), "C:\\x\\");
+    EXPECT_EQ(fw::WithTrailingBackslash("C:\\x"), "C:\\x\\");
     // One argument even with blanks; the final backslash survives the quote.
     EXPECT_EQ(InstallerParameters("C:\\Program Files\\VORLAN\\"), "\"C:\\Program Files\\VORLAN\\\\\"");
     EXPECT_EQ(InstallerParameters("D:\\V"), "\"D:\\V\\\\\"");
-    EXPECT_EQ(WithTrailingBackslash(""), "");
+    EXPECT_EQ(fw::WithTrailingBackslash(""), "");
 }

@@ -5,6 +5,8 @@
 #include "app/VORLANApp.h"
 #include "frame/BaseMDI.h"
 #include "frame/MainFrame.h"
+#include "framework/App.h"
+#include "framework/PathParts.h"
 #include "framework/TestMode.h"
 #include "framework/Wnd.h"
 #include "resources/MainFrameIds.h"
@@ -42,12 +44,13 @@ class FrameTestBase : public ::testing::Test {
   protected:
     CMainFrame* frame = nullptr;
     std::vector<std::string> viewed;
-    // The frame keeps its layout under this profile: tests that change it use one of their own.
-    const char* profileName = "MainFrameTest";
+    // The frame keeps its layout and settings under this profile, which each test program has
+    // to itself: set-up and tear-down clear it, and programs run side by side.
+    std::string profileName = fw::FileNameOf(fw::ProgramPath());
 
     void StartFrame(std::unique_ptr<ISessionTransport> transport, const char* port,
                     const char* uciAndVolume) {
-        apptest::PrepareApp(profileName, std::move(transport));
+        apptest::PrepareApp(profileName.c_str(), std::move(transport));
         vorlan::SetField(theApp.Settings().address, "127.0.0.1");
         vorlan::SetField(theApp.Settings().apiPort, port);
         vorlan::SetField(theApp.Settings().uciAndVolume, uciAndVolume);

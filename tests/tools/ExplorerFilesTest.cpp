@@ -2,6 +2,7 @@
 // folder: new entries, pastes from the clipboard, copy/cut/paste of files, import, rename and
 // delete.
 #include "framework/App.h"
+#include "framework/Clipboard.h"
 #include "framework/TestMode.h"
 #include "imaging/ImgAnyDecoder.h"
 #include "imaging/ImgWinBitmap.h"
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -177,6 +179,13 @@ TEST_F(ExplorerFilesTest, NewEntriesAreNumberedAndTheEleventhIsRefusedWithString
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, harness::ResourceText(IDS_EXPLORER_NO_NEW_NAME));
     EXPECT_FALSE(boxes[0].text.empty());
+
+    // A disk that refuses the file is told as such at once, not as ten names taken.
+    fw::TestMode::ClearShown();
+    EXPECT_EQ(CreateNewEntry(m_owner, m_folder + "fehlt\\tiefer", 33040), "");
+    boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Der neue Eintrag konnte nicht angelegt werden.");
 }
 
 TEST_F(ExplorerFilesTest, ClipboardPicturesBecomeJpegsAndTextATextFileNeverReplacingOne) {
@@ -190,10 +199,7 @@ TEST_F(ExplorerFilesTest, ClipboardPicturesBecomeJpegsAndTextATextFileNeverRepla
     ASSERT_TRUE(::OpenClipboard(m_owner));
     ::EmptyClipboard();
     ::SetClipboardData(CF_ENHMETAFILE, picture);
-    HGLOBAL text = ::GlobalAlloc(GMEM_MOVEABLE, 6);
-    std::memcpy(::GlobalLock(text), "Notiz", 6);
-    ::GlobalUnlock(text);
-    ::SetClipboardData(CF_TEXT, text);
+    ::SetClipboardData(CF_TEXT, fw::MakeGlobalText("Notiz"));
     ::CloseClipboard();
     EXPECT_TRUE(CanPasteClipboard());
     harness::WriteTextFile(m_folder + "Bild aus Zwischenablage 1.jpg", "alt");
@@ -217,29 +223,30 @@ TEST_F(ExplorerFilesTest, ClipboardPicturesBecomeJpegsAndTextATextFileNeverRepla
     EXPECT_TRUE(Near(p.red, 10) && Near(p.green, 40) && Near(p.blue, 200))
         << int(p.red) << "," << int(p.green) << "," << int(p.blue);
 
-    text = ::GlobalAlloc(GMEM_MOVEABLE, 12);
-    std::memcpy(::GlobalLock(text), "Zeile\r\nzwei", 12);
-    ::GlobalUnlock(text);
-    SetClipboard(CF_TEXT, text);
+    ASSERT_TRUE(fw::SetClipboardText(m_owner, "Zeile\r\nzwei"));
     EXPECT_EQ(PasteClipboardAsFile(m_owner, m_folder), m_folder + "Text aus Zwischenablage 1.txt");
     EXPECT_EQ(PasteClipboardAsFile(m_owner, m_folder), m_folder + "Text aus Zwischenablage 2.txt");
     EXPECT_EQ(harness::ReadTextFile(m_folder + "Text aus Zwischenablage 1.txt"), "Zeile\r\nzwei");
     EXPECT_EQ(harness::ReadTextFile(m_folder + "Text aus Zwischenablage 2.txt"), "Zeile\r\nzwei");
     EXPECT_TRUE(Boxes().empty());
 
-    // While another window holds the clipboard open, the command does nothing.
-    HWND other = ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    std::thread holder([other] {
-        ::OpenClipboard(nullptr);
-        ::Sleep(1500);
-        ::CloseClipboard();
+    // While another thread holds the clipboard open, the command does nothing.
+    HANDLE held = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([held, release] {
+        bool open = ::OpenClipboard(nullptr) != FALSE;
+        ::SetEvent(held);
+        ::WaitForSingleObject(release, INFINITE);
+        if (open) ::CloseClipboard();
     });
-    ::Sleep(300);
+    ASSERT_EQ(::WaitForSingleObject(held, 10000), WAIT_OBJECT_0);
     int before = CountEntries(m_folder);
     EXPECT_EQ(PasteClipboardAsFile(m_owner, m_folder), "");
     EXPECT_EQ(CountEntries(m_folder), before);
+    ::SetEvent(release);
     holder.join();
-    ::DestroyWindow(other);
+    ::CloseHandle(held);
+    ::CloseHandle(release);
 }
 
 TEST_F(ExplorerFilesTest, CopiedFilesArePastedBesideTheOriginalsAndACutIsPastedOnce) {
@@ -354,14 +361,24 @@ TEST_F(ExplorerFilesTest, DeleteAsksFirstAndKeepsTheFilesOnNo) {
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_NE(boxes[0].text, boxes[1].text) << "the recycle bin, or for good";
 
-    // Into the recycle bin (the test's own: its data folder is set to the build tree).
+    // Into the recycle bin: the test's own, since its data folder is set to the build tree.
+    char data[MAX_PATH] = {};
+    ASSERT_GT(::GetEnvironmentVariableA("XDG_DATA_HOME", data, sizeof data), 0u);
+    std::string trash = "Z:" + std::string(data) + "/Trash/files/";
+    std::replace(trash.begin(), trash.end(), '/', '\\');
+    for (const char* name : {"a.txt", "b"}) {
+        ::DeleteFileA((trash + name).c_str()); // an earlier run's
+        ::DeleteFileA((trash + "..\\info\\" + name + ".trashinfo").c_str());
+    }
     fw::TestMode::PushAnswer("box IDYES");
     EXPECT_TRUE(RecycleFiles(m_owner, Block({m_folder + "a.txt"}), true));
     EXPECT_FALSE(Exists(m_folder + "a.txt"));
+    EXPECT_EQ(harness::ReadTextFile(trash + "a.txt"), "a") << "in the recycle bin";
 
-    // With Shift held: for good, without the recycle bin.
+    // For good (the caller asks so when Shift is held): not in the recycle bin.
     fw::TestMode::PushAnswer("box IDYES");
     EXPECT_TRUE(RecycleFiles(m_owner, Block({m_folder + "b"}), false));
     EXPECT_FALSE(Exists(m_folder + "b"));
+    EXPECT_FALSE(Exists(trash + "b"));
     EXPECT_EQ(CountEntries(m_folder), 0);
 }

@@ -15,6 +15,7 @@
 #include "tests/tools/ScanHarness.h"
 #include "tools/Explorer.h"
 #include "tools/ExplorerFiles.h"
+#include "tools/FileDropTarget.h"
 
 #include <commctrl.h>
 
@@ -29,6 +30,8 @@ namespace {
 
 const std::string kRecord = "C:\\VORLAN\\Akten\\4799";
 const std::string kThumbs = "C:\\VORLAN\\Thumbs\\4799";
+// The level-2 folder most tests fill.
+const std::string kBilder = kRecord + "\\Befunde\\Bilder";
 
 // A picture of a thumbnail list's slot, to tell one drawing from another.
 std::vector<COLORREF> SlotPixels(HIMAGELIST images, int slot) {
@@ -48,13 +51,6 @@ std::vector<COLORREF> SlotPixels(HIMAGELIST images, int slot) {
     DeleteObject(bitmap);
     DeleteDC(dc);
     return pixels;
-}
-
-// The folders of a path made one after another.
-void MakeFolders(const std::string& path) {
-    for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
-        CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
-    CreateDirectoryA(path.c_str(), nullptr);
 }
 
 // The screens the main frame is asked to start while a test looks.
@@ -138,6 +134,18 @@ class ExplorerServerTest : public FormServerTestBase {
         Tree().SelectItem(item);
         harness::Pump();
     }
+    // The record opened and the item of Befunde\Bilder, listed when `select`; null without
+    // an explorer.
+    HTREEITEM OpenBilder(bool select = true) {
+        OpenRecord();
+        if (!Explorer()) return nullptr;
+        HTREEITEM folder = Child(Child(Tree().GetRootItem(), "Befunde"), "Bilder");
+        if (folder && select) {
+            Tree().SelectItem(folder);
+            harness::Pump();
+        }
+        return folder;
+    }
     std::vector<std::string> MenuTexts(HMENU menu) {
         std::vector<std::string> texts;
         for (int i = 0; i < GetMenuItemCount(menu); ++i) {
@@ -153,13 +161,17 @@ class ExplorerServerTest : public FormServerTestBase {
 } // namespace
 
 TEST_F(ExplorerServerTest, TheServersEntriesAndTheDiskMakeTheTree) {
-    MakeFolders(kRecord + "\\Befunde\\Bilder");
+    CFileDropTarget::MakeDirectory(kBilder.c_str());
     harness::WriteTextFile(kRecord + "\\Befunde\\Bilder\\Seite.txt", "eins");
     OpenRecord();
     EXPECT_TRUE(Has(Trace(), "INIT^QAKT"));
     CExplorer* explorer = Explorer();
     ASSERT_NE(explorer, nullptr);
     EXPECT_EQ(GetDlgItem(explorer->m_hWnd, CExplorer::kTreeId), Tree().m_hWnd) << "the form finds the tree";
+    // Stepping onto the field: the explorer reloads and takes the focus (nothing ends the form).
+    ::SetFocus(Form()->m_hWnd);
+    EXPECT_EQ(Form()->GotoControl(1, 1), 1);
+    EXPECT_EQ(::GetFocus(), Tree().m_hWnd) << "the explorer hands its focus to the tree";
     EXPECT_EQ(explorer->SourceFolder(), kRecord);
     EXPECT_EQ(explorer->ThumbsBase(), "C:\\VORLAN\\Thumbs\\4799");
     HTREEITEM root = Tree().GetRootItem();
@@ -184,7 +196,6 @@ TEST_F(ExplorerServerTest, TheServersEntriesAndTheDiskMakeTheTree) {
     EXPECT_EQ(ImageList_GetImageCount(states), 8);
     EXPECT_EQ(Texts(Child(befunde, "Bilder")), (std::vector<std::string>{"Seite"}))
         << "file names without extension";
-    EXPECT_NE(GetFileAttributesA(kRecord.c_str()), INVALID_FILE_ATTRIBUTES);
 
     // Swapped: the level-2 entries on top, Intern hidden below them too; paths keep their order.
     explorer->SendMessage(WM_COMMAND, CExplorer::kSwap);
@@ -214,9 +225,11 @@ TEST_F(ExplorerServerTest, TheServersEntriesAndTheDiskMakeTheTree) {
 }
 
 TEST_F(ExplorerServerTest, MenusOfTheServerAndWhatTheirEntriesDo) {
+    ASSERT_EQ(GetFileAttributesA(kRecord.c_str()), INVALID_FILE_ATTRIBUTES);
     OpenRecord();
     CExplorer* explorer = Explorer();
     ASSERT_NE(explorer, nullptr);
+    EXPECT_NE(GetFileAttributesA(kRecord.c_str()), INVALID_FILE_ATTRIBUTES) << "the explorer makes the record folder";
     HTREEITEM root = Tree().GetRootItem();
     EXPECT_EQ(explorer->BuildContextMenu(root, 'F'), nullptr) << "the root has no folder";
     EXPECT_EQ(explorer->BuildContextMenu(Child(root, "Befunde"), 'F'), nullptr);
@@ -281,7 +294,7 @@ TEST_F(ExplorerServerTest, WithoutXTheDropDownButtonIsDisabled) {
 
 TEST_F(ExplorerServerTest, TextsArePreviewedAndPicturesShownAndOpenedLarge) {
     std::string briefe = kRecord + "\\Korrespondenz\\Briefe";
-    MakeFolders(briefe);
+    CFileDropTarget::MakeDirectory(briefe.c_str());
     harness::WriteTextFile(briefe + "\\Notiz.txt", "Bitte Befund anfordern");
     WriteFile(briefe + "\\Foto.bmp", imgtest::MakeBmp(40, 30, 24, [](int, int) { return 0x0000FFu; }));
     OpenRecord();
@@ -332,14 +345,12 @@ TEST_F(ExplorerServerTest, TextsArePreviewedAndPicturesShownAndOpenedLarge) {
 }
 
 TEST_F(ExplorerServerTest, TheTreeAndTheListFollowTheDiskAndTheFocusIsTold) {
-    std::string bilder = kRecord + "\\Befunde\\Bilder";
-    MakeFolders(bilder);
+    const std::string& bilder = kBilder;
+    CFileDropTarget::MakeDirectory(bilder.c_str());
     harness::WriteTextFile(bilder + "\\Seite 1.txt", "eins");
-    OpenRecord();
+    HTREEITEM folder = OpenBilder();
+    ASSERT_NE(folder, nullptr);
     CExplorer* explorer = Explorer();
-    ASSERT_NE(explorer, nullptr);
-    HTREEITEM folder = Child(Child(Tree().GetRootItem(), "Befunde"), "Bilder");
-    Select(folder);
     ASSERT_EQ(explorer->List().GetItemCount(), 1);
 
     // What the watch reports: a new page and a folder, a page gone; the list keeps its place.
@@ -380,15 +391,13 @@ TEST_F(ExplorerServerTest, TheTreeAndTheListFollowTheDiskAndTheFocusIsTold) {
 }
 
 TEST_F(ExplorerServerTest, CopyKeepsTheSelectedPathsForThePaste) {
-    std::string bilder = kRecord + "\\Befunde\\Bilder";
-    MakeFolders(bilder);
+    const std::string& bilder = kBilder;
+    CFileDropTarget::MakeDirectory(bilder.c_str());
     harness::WriteTextFile(bilder + "\\a.txt", "a");
     harness::WriteTextFile(bilder + "\\b.txt", "b");
-    OpenRecord();
+    HTREEITEM folder = OpenBilder();
+    ASSERT_NE(folder, nullptr);
     CExplorer* explorer = Explorer();
-    ASSERT_NE(explorer, nullptr);
-    HTREEITEM folder = Child(Child(Tree().GetRootItem(), "Befunde"), "Bilder");
-    Select(folder);
     ASSERT_EQ(explorer->List().GetItemCount(), 2);
     EXPECT_FALSE(explorer->OnIsCommandEnabled(CExplorer::kPaste)) << "nothing copied yet";
     ListView_SetItemState(explorer->List().m_hWnd, -1, LVIS_SELECTED, LVIS_SELECTED);
@@ -408,7 +417,7 @@ TEST_F(ExplorerServerTest, CopyKeepsTheSelectedPathsForThePaste) {
 }
 
 TEST_F(ExplorerServerTest, ARecordFolderThatCannotBeMadeClosesTheForm) {
-    MakeFolders("C:\\VORLAN\\Akten");
+    CFileDropTarget::MakeDirectory("C:\\VORLAN\\Akten");
     harness::WriteTextFile("C:\\VORLAN\\Akten\\gesperrt", "eine Datei, kein Ordner");
     OpenRecord();
     ASSERT_NE(Explorer(), nullptr);
@@ -433,16 +442,14 @@ TEST_F(ExplorerServerTest, ARecordFolderThatCannotBeMadeClosesTheForm) {
 }
 
 TEST_F(ExplorerServerTest, ClosingWhileAFolderIsListedStopsTheWorkers) {
-    std::string bilder = kRecord + "\\Befunde\\Bilder";
-    MakeFolders(bilder);
+    const std::string& bilder = kBilder;
+    CFileDropTarget::MakeDirectory(bilder.c_str());
     for (int i = 0; i < 12; ++i)
         WriteFile(
             bilder + "\\Seite " + std::to_string(i) + ".bmp",
             imgtest::MakeBmp(400, 300, 24, [i](int x, int y) { return static_cast<uint32_t>(x * y + i); }));
-    OpenRecord();
+    ASSERT_NE(OpenBilder(), nullptr);
     CExplorer* explorer = Explorer();
-    ASSERT_NE(explorer, nullptr);
-    Select(Child(Child(Tree().GetRootItem(), "Befunde"), "Bilder"));
     EXPECT_EQ(explorer->List().GetItemCount(), 12);
     size_t frames = Frames().size();
     Active()->SendMessage(WM_CLOSE);
@@ -522,11 +529,9 @@ TEST_F(PictureScanTest, TheScannedPageReplacesThePictureUntilTheFieldGoes) {
 
 TEST_F(PictureScanTest, AScanFromTheContextMenuLandsInTheSelectedFolder) {
     std::string bilder = kRecord + "\\Befunde\\Bilder";
-    OpenRecord();
+    HTREEITEM folder = OpenBilder();
+    ASSERT_NE(folder, nullptr);
     CExplorer* explorer = Explorer();
-    ASSERT_NE(explorer, nullptr);
-    HTREEITEM folder = Child(Child(Tree().GetRootItem(), "Befunde"), "Bilder");
-    Select(folder);
     // Building the menu opens the manager for the explorer.
     HMENU menu = explorer->BuildContextMenu(folder, 'F');
     ASSERT_NE(menu, nullptr);
@@ -556,17 +561,15 @@ TEST_F(PictureScanTest, AScanFromTheContextMenuLandsInTheSelectedFolder) {
 }
 
 TEST_F(ExplorerServerTest, ThumbnailsOfPicturesAndTextsReplaceTheIconsAndNewPagesAppear) {
-    std::string bilder = kRecord + "\\Befunde\\Bilder";
-    MakeFolders(bilder);
+    const std::string& bilder = kBilder;
+    CFileDropTarget::MakeDirectory(bilder.c_str());
     CopyFileA(PICTURES "bild.jpg", (bilder + "\\a.jpg").c_str(), FALSE);
     CopyFileA(PICTURES "bild.png", (bilder + "\\b.png").c_str(), FALSE);
     harness::WriteTextFile(bilder + "\\c.txt", "Befund vom Montag\r\nalles gut");
     harness::WriteTextFile(bilder + "\\d.rtf", "{\\rtf1 {\\b Arztbrief} an den Hausarzt\\par}");
-    OpenRecord();
-    CExplorer* explorer = Explorer();
-    ASSERT_NE(explorer, nullptr);
-    HTREEITEM folder = Child(Child(Tree().GetRootItem(), "Befunde"), "Bilder");
+    HTREEITEM folder = OpenBilder(false);
     ASSERT_NE(folder, nullptr);
+    CExplorer* explorer = Explorer();
     Tree().SelectItem(folder); // no pump yet: the list still shows the icons
     CListCtrl& list = explorer->List();
     ASSERT_EQ(list.GetItemCount(), 4);
@@ -607,8 +610,8 @@ TEST_F(ExplorerServerTest, ThumbnailsOfPicturesAndTextsReplaceTheIconsAndNewPage
 }
 
 TEST_F(ExplorerServerTest, ThumbnailsThatCannotBeKeptAreToldOncePerFill) {
-    std::string bilder = kRecord + "\\Befunde\\Bilder";
-    MakeFolders(bilder);
+    const std::string& bilder = kBilder;
+    CFileDropTarget::MakeDirectory(bilder.c_str());
     harness::WriteTextFile("C:\\VORLAN\\Akten\\gesperrt", "eine Datei, kein Ordner");
     CopyFileA(PICTURES "bild.jpg", (bilder + "\\a.jpg").c_str(), FALSE);
     CopyFileA(PICTURES "bild.png", (bilder + "\\b.png").c_str(), FALSE);
@@ -642,14 +645,12 @@ TEST_F(ExplorerServerTest, ThumbnailsThatCannotBeKeptAreToldOncePerFill) {
 }
 
 TEST_F(ExplorerServerTest, NewFoldersRenamesAndPastesReachTheTree) {
-    std::string bilder = kRecord + "\\Befunde\\Bilder";
-    MakeFolders(bilder);
+    const std::string& bilder = kBilder;
+    CFileDropTarget::MakeDirectory(bilder.c_str());
     harness::WriteTextFile(bilder + "\\a.txt", "a");
-    OpenRecord();
+    HTREEITEM folder = OpenBilder();
+    ASSERT_NE(folder, nullptr);
     CExplorer* explorer = Explorer();
-    ASSERT_NE(explorer, nullptr);
-    HTREEITEM folder = Child(Child(Tree().GetRootItem(), "Befunde"), "Bilder");
-    Select(folder);
 
     // A new folder is selected and named at once.
     explorer->SendMessage(WM_COMMAND, CExplorer::kNewFolder);
@@ -696,14 +697,13 @@ TEST_F(ExplorerServerTest, NewFoldersRenamesAndPastesReachTheTree) {
 }
 
 TEST_F(ExplorerServerTest, DeleteAsksAndArchiveOpensItsDialog) {
-    std::string bilder = kRecord + "\\Befunde\\Bilder";
-    MakeFolders(bilder);
+    const std::string& bilder = kBilder;
+    CFileDropTarget::MakeDirectory(bilder.c_str());
     harness::WriteTextFile(bilder + "\\weg.txt", "weg");
     harness::WriteTextFile(bilder + "\\bleibt.txt", "bleibt");
-    OpenRecord();
+    HTREEITEM folder = OpenBilder(false);
+    ASSERT_NE(folder, nullptr);
     CExplorer* explorer = Explorer();
-    ASSERT_NE(explorer, nullptr);
-    HTREEITEM folder = Child(Child(Tree().GetRootItem(), "Befunde"), "Bilder");
     Select(Child(folder, "weg"));
     SetFocus(Tree().m_hWnd);
     fw::TestMode::ClearShown();
@@ -734,14 +734,12 @@ TEST_F(ExplorerServerTest, DeleteAsksAndArchiveOpensItsDialog) {
 }
 
 TEST_F(ExplorerServerTest, AListEntryTakesANewNameAndKeepsItsExtension) {
-    std::string bilder = kRecord + "\\Befunde\\Bilder";
-    MakeFolders(bilder);
+    const std::string& bilder = kBilder;
+    CFileDropTarget::MakeDirectory(bilder.c_str());
     harness::WriteTextFile(bilder + "\\Seite.txt", "eins");
-    OpenRecord();
+    HTREEITEM folder = OpenBilder();
+    ASSERT_NE(folder, nullptr);
     CExplorer* explorer = Explorer();
-    ASSERT_NE(explorer, nullptr);
-    HTREEITEM folder = Child(Child(Tree().GetRootItem(), "Befunde"), "Bilder");
-    Select(folder);
     ASSERT_EQ(explorer->List().GetItemCount(), 1);
     SetFocus(explorer->List().m_hWnd);
     HWND edit = ListView_EditLabel(explorer->List().m_hWnd, 0);

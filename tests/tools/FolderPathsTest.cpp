@@ -47,6 +47,22 @@ TEST(FolderPaths, ResultsOf260CharactersAreRefusedNotCut) {
     EXPECT_EQ(out, "");
 }
 
+TEST(FolderPaths, JoinedPathsAreBoundedAndNamesFreeOnlyWhenNotFound) {
+    EXPECT_EQ(vorlan::JoinPath("C:\\x", "y.txt"), "C:\\x\\y.txt");
+    EXPECT_EQ(vorlan::JoinPath("A:\\", "ARCHIV.EXE"), "A:\\ARCHIV.EXE") << "one backslash";
+    EXPECT_EQ(vorlan::JoinPath("C:\\x", ""), "") << "no name";
+    EXPECT_EQ(vorlan::JoinPath(std::string(254, 'a'), "abcd").size(), 259u);
+    EXPECT_EQ(vorlan::JoinPath(std::string(254, 'a'), "abcde"), "") << "260 characters are refused, not cut";
+    EXPECT_TRUE(vorlan::PathFits(std::string(259, 'p')));
+    EXPECT_FALSE(vorlan::PathFits(std::string(260, 'p')));
+    // A locked or unreadable file is there all the same; only "not found" frees a name.
+    EXPECT_FALSE(vorlan::NameTaken(false, 2));
+    EXPECT_FALSE(vorlan::NameTaken(false, 3));
+    EXPECT_TRUE(vorlan::NameTaken(false, 5)) << "access denied";
+    EXPECT_TRUE(vorlan::NameTaken(false, 32)) << "sharing violation";
+    EXPECT_TRUE(vorlan::NameTaken(true, 0));
+}
+
 TEST(FolderPaths, StatusTextsKeep35Characters) {
     std::string forty(40, 'p');
     EXPECT_EQ(vorlan::ShortenPath(forty), std::string(35, 'p') + "...");

@@ -23,20 +23,20 @@ TEST(ScanLogic, TheFirstNameNoFileHasIsTaken) {
     std::string path;
     for (int n = 1; n <= 9; ++n)
         files.insert("C:\\Akte\\" + scan::PageName(n));
-    ASSERT_EQ(scan::FreePagePath("C:\\Akte", exists, path), scan::PagePath::Ok);
+    ASSERT_EQ(scan::FreePagePath("C:\\Akte", exists, path), vorlan::FreeName::Ok);
     EXPECT_EQ(path, "C:\\Akte\\Bild 010.jpg");
     for (int n = 10; n <= 999; ++n)
         files.insert("C:\\Akte\\" + scan::PageName(n));
-    ASSERT_EQ(scan::FreePagePath("C:\\Akte\\", exists, path), scan::PagePath::Ok);
+    ASSERT_EQ(scan::FreePagePath("C:\\Akte\\", exists, path), vorlan::FreeName::Ok);
     EXPECT_EQ(path, "C:\\Akte\\Bild 1000.jpg") << "a trailing backslash is not doubled";
     // A gap is filled: a page that exists but is locked still counts as there.
     files.erase("C:\\Akte\\Bild 050.jpg");
-    ASSERT_EQ(scan::FreePagePath("C:\\Akte", exists, path), scan::PagePath::Ok);
+    ASSERT_EQ(scan::FreePagePath("C:\\Akte", exists, path), vorlan::FreeName::Ok);
     EXPECT_EQ(path, "C:\\Akte\\Bild 050.jpg");
 
     ASSERT_EQ(scan::FreePagePath(
                   "C:\\Voll", [](const std::string&) { return true; }, path),
-              scan::PagePath::NoneFree);
+              vorlan::FreeName::NoneFree);
     EXPECT_TRUE(path.empty());
 }
 
@@ -45,22 +45,18 @@ TEST(ScanLogic, LongPathsAreRefusedNotCut) {
     std::string folder = "C:\\" + std::string(243, 'a'); // 246 + "\Bild 001.jpg" = 259
     ASSERT_EQ(scan::FreePagePath(
                   folder, [](const std::string&) { return false; }, path),
-              scan::PagePath::Ok);
+              vorlan::FreeName::Ok);
     EXPECT_EQ(path.size(), 259u);
     folder += 'a';
     EXPECT_EQ(scan::FreePagePath(
                   folder, [](const std::string&) { return false; }, path),
-              scan::PagePath::TooLong);
+              vorlan::FreeName::TooLong);
     EXPECT_TRUE(path.empty());
     // Page 1000 needs a character more than page 999.
     std::string nearly = "C:\\" + std::string(243, 'a');
     EXPECT_EQ(scan::FreePagePath(
                   nearly, [](const std::string& p) { return p.size() < 260; }, path),
-              scan::PagePath::TooLong);
-    EXPECT_TRUE(scan::PathFits(std::string(259, 'p')));
-    EXPECT_FALSE(scan::PathFits(std::string(260, 'p')));
-    EXPECT_EQ(scan::FolderOfPath("C:\\A\\B\\Bild 001.jpg"), "C:\\A\\B");
-    EXPECT_EQ(scan::FolderOfPath("Bild.jpg"), "");
+              vorlan::FreeName::TooLong);
 }
 
 TEST(ScanLogic, BarcodeLinesQuoteTheCode) {
