@@ -5,6 +5,7 @@
 #include "app/ProtocolLog.h"
 #include "framework/App.h"
 #include "framework/Menu.h"
+#include "framework/PathParts.h"
 #include "resources/resource.h"
 #include "tools/ArchivExp.h"
 #include "tools/DlgBigImage.h"
@@ -195,8 +196,7 @@ void CExplorer::OnNewEntry(UINT command) {
     if (made.empty()) return;
     OnItemexpandingTree(target, 5);
     m_tree.Expand(target, TVE_EXPAND);
-    size_t slash = made.rfind('\\');
-    HTREEITEM item = FindChild(target, slash == std::string::npos ? made : made.substr(slash + 1));
+    HTREEITEM item = FindChild(target, fw::FileNameOf(made));
     if (!item) return;
     m_tree.SelectItem(item);
     ::SetFocus(m_tree.m_hWnd);

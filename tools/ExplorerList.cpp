@@ -168,10 +168,7 @@ void CExplorer::SortList() {
 void CExplorer::ShowFilePreview(HTREEITEM item) {
     std::string path, name;
     if (!GetFileName(item, path, name)) return;
-    if (name.empty()) {
-        size_t slash = path.rfind('\\');
-        name = slash == std::string::npos ? path : path.substr(slash + 1);
-    }
+    if (name.empty()) name = fw::FileNameOf(path);
     if (rec::IsTextPreview(name)) {
         if (m_text.StreamInFile(path, rec::IsRichTextPreview(name))) ShowPane(m_text.m_hWnd);
         return;

@@ -1,5 +1,6 @@
 #include "tools/ExplorerLogic.h"
 
+#include "app/ReplyFields.h"
 #include "common/MQuote.h"
 #include "tools/FolderPaths.h"
 
@@ -10,7 +11,7 @@ namespace vorlan::record {
 
 namespace {
 
-constexpr char kDl = '\xA7';
+constexpr char kDl = vorlan::kPieceDelimiter;
 constexpr const char* kNode = "^QTEMP(%JOB,\"EXPLORER\",%DN,";
 
 // Permission bits and the commands they forbid.
@@ -91,16 +92,10 @@ std::string SetRetLine(std::string_view value) {
 }
 
 std::string Piece(std::string_view source, int n, size_t capacity) {
-    if (n < 1 || capacity == 0) return {};
-    size_t start = 0;
-    for (int i = 1; i < n; ++i) {
-        size_t at = source.find(kDl, start);
-        if (at == std::string_view::npos) return {};
-        start = at + 1;
-    }
-    size_t end = source.find(kDl, start);
-    std::string_view piece = source.substr(start, end == std::string_view::npos ? end : end - start);
-    return std::string(piece.substr(0, std::min(piece.size(), capacity - 1)));
+    if (capacity == 0) return {};
+    std::string piece = vorlan::PieceOf(source, n, kDl);
+    if (piece.size() >= capacity) piece.resize(capacity - 1);
+    return piece;
 }
 
 int Number(std::string_view text) {

@@ -481,8 +481,7 @@ bool CExplorer::OnEndLabelEdit(const NMTVDISPINFOA* info) {
     }
     std::string renamed = RenameFile(m_hWnd, path, info->item.pszText);
     if (renamed.empty()) return false;
-    size_t slash = renamed.rfind('\\');
-    r->name = slash == std::string::npos ? renamed : renamed.substr(slash + 1);
+    r->name = fw::FileNameOf(renamed);
     r->extension = (r->kind & kExplorerFile) ? rec::ExtensionPosition(r->name) : -1;
     return true;
 }
