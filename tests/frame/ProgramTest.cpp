@@ -133,7 +133,8 @@ TEST_F(ProgramTest, F1OpensTheHelpWindowAtTheRightOfTheScreen) {
     HWND help = harness::WaitForWindow(program.Id(), "#32770", 30000);
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(fw::WindowText(help), "Hilfe");
-    EXPECT_TRUE(Has(trace.All(), "LOAD^QHELPW"));
+    // The dialog shows before its text is asked for.
+    EXPECT_TRUE(harness::WaitUntil([&] { return Has(trace.All(), "LOAD^QHELPW"); }, 10000));
     SavePicture("help.bmp", [&] { WaitForMenuTree(main); });
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.Wait(30000), 0);
