@@ -108,8 +108,10 @@ bool CDialog::Create(UINT templateId, CWnd* parent) {
     HWND hwnd;
     {
         fw::CreationHook hook(this);
+        m_bBeingCreated = true;
         hwnd = ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(templateId), OwnerWindow(),
                                     FwDlgProc, reinterpret_cast<LPARAM>(this));
+        m_bBeingCreated = false;
     }
     if (!hwnd && m_hWnd) Detach();
     return hwnd != nullptr;

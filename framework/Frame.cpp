@@ -250,8 +250,10 @@ bool CMDIChildWnd::Create(const char* className, const char* title, DWORD style,
     HWND hwnd;
     {
         fw::CreationHook hook(this);
+        m_bBeingCreated = true;
         hwnd = reinterpret_cast<HWND>(
             ::SendMessageA(frame->m_hWndMDIClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
+        m_bBeingCreated = false;
     }
     if (!hwnd && m_hWnd) Detach();
     return hwnd != nullptr;

@@ -95,7 +95,7 @@ LRESULT CWnd::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
         MapRemove(m_hWnd);
         m_hWnd = nullptr;
         m_pfnSuper = nullptr;
-        PostNcDestroy();
+        if (!m_bBeingCreated) PostNcDestroy();
     }
     return result;
 }
@@ -149,9 +149,11 @@ bool CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWO
     HWND hwnd;
     {
         fw::CreationHook hook(this);
+        m_bBeingCreated = true;
         hwnd =
             ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), cs.x,
                               cs.y, cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
+        m_bBeingCreated = false;
     }
     if (!hwnd && m_hWnd) {
         // Creation refused after WM_NCCREATE: the window is already gone.

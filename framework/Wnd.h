@@ -100,6 +100,9 @@ class CWnd {
 
   protected:
     WNDPROC m_pfnSuper = nullptr;
+    // While set, a window that is refused and destroyed stays its creator's object:
+    // PostNcDestroy is not called, so a creator that deletes it on failure deletes it once.
+    bool m_bBeingCreated = false;
 
   private:
     friend LRESULT CALLBACK FwWndProc(HWND, UINT, WPARAM, LPARAM);

@@ -15,9 +15,13 @@ struct Recorder : CWnd {
     std::vector<UINT> seen;
     bool* deleted = nullptr;
     DWORD extraStyle = 0;
+    bool refuse = false;
     LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override {
         seen.push_back(msg);
         switch (msg) {
+        case WM_CREATE:
+            if (refuse) return -1;
+            return CWnd::WindowProc(msg, w, l);
         case WM_USER + 1: return 4711;
         case WM_USER + 2: throw 1; // must not escape to the system
         default: return CWnd::WindowProc(msg, w, l);
@@ -75,6 +79,18 @@ TEST_F(WndTest, PostNcDestroyMayDeleteTheObject) {
     ASSERT_TRUE(w->CreateEx(0, kClass, "t", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0));
     DestroyWindow(w->m_hWnd);
     EXPECT_TRUE(deleted);
+}
+
+TEST_F(WndTest, AWindowRefusedInCreationStaysItsCreatorsToDelete) {
+    bool deleted = false;
+    auto* w = new SelfDeleting;
+    w->deleted = &deleted;
+    w->refuse = true;
+    EXPECT_FALSE(w->CreateEx(0, kClass, "t", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0));
+    EXPECT_FALSE(deleted) << "the creator deletes it, once";
+    EXPECT_TRUE(Saw(w->seen, WM_NCDESTROY));
+    EXPECT_EQ(w->m_hWnd, nullptr);
+    delete w;
 }
 
 TEST_F(WndTest, SubclassingAForeignControlAndGivingItBack) {
