@@ -352,9 +352,9 @@ void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
     if (field.width == 0) return;
     RaiseLayout(r.right, r.bottom);
     switch (field.kind) {
-    case FieldKind::Explorer: CreateRecordExplorer(k, field, r); return;
+    case FieldKind::Explorer:
+    case FieldKind::DataExplorer: CreateExplorerField(k, field, r); return;
     case FieldKind::LabelOnly: CreateFieldLabel(k, field, r); return;
-    case FieldKind::DataExplorer: CreateDataExplorer(k, field, r); return;
     default: break;
     }
     bool multiRow = field.height > 1;
@@ -404,29 +404,24 @@ void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
     SetEditExtra(k, field.extras);
 }
 
-void CChildDialog::CreateDataExplorer(int k, const vorlan::FieldRecord& field, const vorlan::Rect& rect) {
+// The record explorer (kind 0) and the data explorer (kind 1) of an explorer field.
+void CChildDialog::CreateExplorerField(int k, const vorlan::FieldRecord& field, const vorlan::Rect& rect) {
     CreateFieldLabel(k, field, rect);
     CRect r(rect.left, rect.top, rect.right, rect.bottom + (field.height - 1) * vorlan::g_nRowHeightUnit);
     RaiseLayout(r.right, r.bottom);
-    const UINT id = static_cast<UINT>(0x1000 | k);
-    HWND explorer = InsertExplorer(1, r, id, vorlan::UnescapeFromServer(field.value).c_str());
-    if (!explorer || !m_hWnd) return;
-    m_fieldWindows[static_cast<size_t>(k)].control = explorer;
-    m_stretchCandidates.push_back({field.kind, {id, RECT{r.left, r.top, r.right, r.bottom}}});
-}
-
-void CChildDialog::CreateRecordExplorer(int k, const vorlan::FieldRecord& field, const vorlan::Rect& rect) {
-    CreateFieldLabel(k, field, rect);
-    CRect r(rect.left, rect.top, rect.right, rect.bottom + (field.height - 1) * vorlan::g_nRowHeightUnit);
-    RaiseLayout(r.right, r.bottom);
-    HWND window = InsertExplorer(0, r, kRecordExplorerId, nullptr);
+    const bool record = field.kind == FieldKind::Explorer;
+    const UINT id = record ? kRecordExplorerId : static_cast<UINT>(0x1000 | k);
+    HWND window = record ? InsertExplorer(0, r, id, nullptr)
+                         : InsertExplorer(1, r, id, vorlan::UnescapeFromServer(field.value).c_str());
     if (!window || !m_hWnd) return;
-    // The explorer knows no forms: its menus' sub-dialogs are opened through the form.
-    if (auto* explorer = dynamic_cast<CExplorer*>(CWnd::FromHandlePermanent(window)))
+    if (!record) {
+        m_fieldWindows[static_cast<size_t>(k)].control = window;
+    } else if (auto* explorer = dynamic_cast<CExplorer*>(CWnd::FromHandlePermanent(window))) {
+        // The explorer knows no forms: its menus' sub-dialogs are opened through the form.
         explorer->SetSubDialogCall([this](const char* name) { return CallSubDialog(name, 0, 0); });
-    // Counted with the data explorers: one explorer of either kind grows with the frame.
-    m_stretchCandidates.push_back(
-        {FieldKind::DataExplorer, {kRecordExplorerId, RECT{r.left, r.top, r.right, r.bottom}}});
+    }
+    // Counted together: one explorer of either kind grows with the frame.
+    m_stretchCandidates.push_back({FieldKind::DataExplorer, {id, RECT{r.left, r.top, r.right, r.bottom}}});
 }
 
 HWND CChildDialog::CreateFieldControl(int k, const vorlan::FieldRecord& field, const vorlan::Rect& rect) {

@@ -188,8 +188,7 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     void ShowTitle();
     void CreateToolTip();
     void CreateField(int k, const vorlan::FieldRecord& field);
-    void CreateDataExplorer(int k, const vorlan::FieldRecord& field, const vorlan::Rect& rect);
-    void CreateRecordExplorer(int k, const vorlan::FieldRecord& field, const vorlan::Rect& rect);
+    void CreateExplorerField(int k, const vorlan::FieldRecord& field, const vorlan::Rect& rect);
     static constexpr UINT kRecordExplorerId = 0x1801;
     HWND CreateFieldControl(int k, const vorlan::FieldRecord& field, const vorlan::Rect& r);
     HWND CreateFieldLabel(int k, const vorlan::FieldRecord& field, const vorlan::Rect& r);

@@ -227,12 +227,7 @@ TEST_F(CardTerminalsTest, OpeningReadsWithTheScreensKindAndShowsTheCard) {
     // The fields were made before the reading: the screen's timer shows the card.
     const std::string name = "Dr. J\xF6rg \"Jojo\" von Sch\xE4"
                              "fer";
-    EXPECT_TRUE(harness::WaitUntil(
-        [&] {
-            harness::Pump();
-            return fw::WindowText(Field(4)) == name;
-        },
-        10000))
+    EXPECT_TRUE(harness::PumpUntil([&] { return fw::WindowText(Field(4)) == name; }, 10000))
         << fw::WindowText(Field(4));
     EXPECT_EQ(fw::WindowText(Field(8)), "1229");
 
@@ -246,12 +241,7 @@ TEST_F(CardTerminalsTest, OpeningReadsWithTheScreensKindAndShowsTheCard) {
         "PD " + std::to_string(testcards::WithoutLineBreaks(testcards::PdDocument()).size()) + ", VD " +
         std::to_string(testcards::WithoutLineBreaks(testcards::VdDocument()).size()) + ", GVD " +
         std::to_string(testcards::WithoutLineBreaks(testcards::GvdDocument()).size()) + " Zeichen";
-    EXPECT_TRUE(harness::WaitUntil(
-        [&] {
-            harness::Pump();
-            return fw::WindowText(Field(9)) == sizes;
-        },
-        10000))
+    EXPECT_TRUE(harness::PumpUntil([&] { return fw::WindowText(Field(9)) == sizes; }, 10000))
         << fw::WindowText(Field(9));
     EXPECT_TRUE(Boxes().empty());
 }

@@ -37,15 +37,14 @@ LRESULT CALLBACK StandInTip(HWND h, UINT m, WPARAM w, LPARAM l) {
 class DiagrammTest : public ::testing::Test {
   protected:
     CWinApp app{"DiagrammTest"};
-    HMODULE language = nullptr;
+    harness::LanguageLibrary language;
     CWnd owner;
     CDiagramm* chart = nullptr;
     ScriptedArray array;
 
     void SetUp() override {
         fw::TestMode::Enable("", "DiagrammTest");
-        language = harness::UseLanguageLibrary();
-        ASSERT_NE(language, nullptr);
+        ASSERT_NE(language.Handle(), nullptr);
         // The form registers both classes; the tooltip's own procedure is the form's.
         CWnd::RegisterWindowClass(CDiagramm::kClassName, CS_DBLCLKS, nullptr, nullptr, nullptr);
         CWnd::RegisterWindowClass(CDiagramm::kToolTipClass, 0, nullptr, nullptr, nullptr, 0, StandInTip);
@@ -61,8 +60,6 @@ class DiagrammTest : public ::testing::Test {
         CDiagramm::SetExecutor(nullptr);
         app.m_pMainWnd = nullptr;
         owner.DestroyWindow();
-        AfxSetResourceHandle(nullptr);
-        if (language) ::FreeLibrary(language);
         fw::TestMode::Disable();
     }
     void Load() { chart->SetWindowText(array.name.c_str()); }

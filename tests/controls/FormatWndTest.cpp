@@ -52,15 +52,14 @@ const char* const kLetter = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 Co
 class FormatWndTest : public ::testing::Test {
   protected:
     CWinApp app{"FormatWndTest"};
-    HMODULE language = nullptr;
+    harness::LanguageLibrary language;
     RecordingForm form;
     CWnd other;
     CFormatWnd* field = nullptr;
     std::vector<std::string> asked;
 
     void SetUp() override {
-        language = harness::UseLanguageLibrary();
-        ASSERT_NE(language, nullptr);
+        ASSERT_NE(language.Handle(), nullptr);
         CWnd::RegisterWindowClass("FormatTestForm", 0, nullptr, nullptr,
                                   reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
         ASSERT_TRUE(form.CreateEx(0, "FormatTestForm", "Formular", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
@@ -79,8 +78,6 @@ class FormatWndTest : public ::testing::Test {
         CFormatEdit::SetExecutor(nullptr);
         app.m_pMainWnd = nullptr;
         form.DestroyWindow();
-        AfxSetResourceHandle(nullptr);
-        if (language) ::FreeLibrary(language);
     }
     CFormatWnd* MakeField() {
         auto* f = new CFormatWnd;

@@ -26,7 +26,7 @@ using harness::RowMark;
 class GridPrintTest : public ::testing::Test {
   protected:
     CWinApp app{"GridPrintTest"};
-    HMODULE language = nullptr;
+    harness::LanguageLibrary language;
     CWnd owner;
     CGridCtrl grid{1, "Tahoma", 85, 2, 4, kRows + 1, 4, 20, 0, 1};
     std::map<std::string, std::string> server;
@@ -34,8 +34,7 @@ class GridPrintTest : public ::testing::Test {
 
     void SetUp() override {
         fw::TestMode::Enable("", "GridPrintTest");
-        language = harness::UseLanguageLibrary();
-        ASSERT_NE(language, nullptr);
+        ASSERT_NE(language.Handle(), nullptr);
         ASSERT_TRUE(owner.CreateEx(0, "STATIC", "Leistungen",
                                    WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, CRect(0, 0, 800, 600),
                                    nullptr, 0));
@@ -62,8 +61,6 @@ class GridPrintTest : public ::testing::Test {
         grid.DestroyWindow();
         app.m_pMainWnd = nullptr;
         owner.DestroyWindow();
-        AfxSetResourceHandle(nullptr);
-        if (language) ::FreeLibrary(language);
         fw::TestMode::Disable();
     }
 

@@ -32,12 +32,7 @@ LRESULT CALLBACK WatchCommands(int code, WPARAM wParam, LPARAM lParam) {
 
 // Messages and timers for a while.
 void PumpFor(DWORD ms) {
-    harness::WaitUntil(
-        [] {
-            harness::Pump();
-            return false;
-        },
-        ms);
+    harness::PumpUntil([] { return false; }, ms);
     harness::Pump();
 }
 

@@ -66,12 +66,7 @@ class FormKeysServerTest : public FormServerTestBase {
     // modal step has run.
     void PressKey(WPARAM key) {
         Key(key);
-        harness::WaitUntil(
-            [] {
-                harness::Pump();
-                return DuringModal::Done();
-            },
-            5000);
+        harness::PumpUntil([] { return DuringModal::Done(); }, 5000);
         BYTE none[256] = {};
         SetKeyboardState(none);
         harness::Pump();
@@ -184,12 +179,7 @@ TEST_F(FormKeysServerTest, TheSubDialogRunsInNamespaceABRAndComesBackOnEveryWayO
         Accept();
     }});
     Click(3);
-    harness::WaitUntil(
-        [] {
-            harness::Pump();
-            return DuringModal::Done();
-        },
-        5000);
+    harness::PumpUntil([] { return DuringModal::Done(); }, 5000);
     EXPECT_EQ(opened, "SUBABR");
     EXPECT_EQ(shown, "ABR") << "the dialog's description and init are ABR's";
     EXPECT_TRUE(nestedDuring);

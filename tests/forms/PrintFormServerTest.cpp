@@ -29,9 +29,7 @@ namespace {
 
 const char kOptions[] = "Software\\Microsoft\\Office\\8.0\\Word\\Options";
 
-bool Exists(const std::string& path) {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+using harness::Exists;
 
 class PrintFormTest : public ::testing::Test {
   protected:

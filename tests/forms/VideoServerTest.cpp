@@ -29,7 +29,7 @@ TEST_F(VideoServerTest, AClickPlaysTheVideoAtItsSizeAndTheNextEndsIt) {
     ASSERT_NE(film, nullptr);
     vorlan::PictureFieldData* d = vorlan::PictureData(film);
     ASSERT_NE(d, nullptr);
-    EXPECT_TRUE(harness::WaitUntil([&] { harness::Pump(); return !d->loading; }, 5000));
+    EXPECT_TRUE(harness::PumpUntil([&] { return !d->loading; }, 5000));
     EXPECT_FALSE(d->videoPath.IsEmpty()) << "the companion video was found";
     RECT before;
     GetWindowRect(film, &before);
@@ -60,7 +60,7 @@ TEST_F(VideoServerTest, AVideoThatCannotBeDecodedLeavesThePicture) {
     ASSERT_NE(ffv1, nullptr);
     vorlan::PictureFieldData* d = vorlan::PictureData(ffv1);
     ASSERT_NE(d, nullptr);
-    EXPECT_TRUE(harness::WaitUntil([&] { harness::Pump(); return !d->loading; }, 5000));
+    EXPECT_TRUE(harness::PumpUntil([&] { return !d->loading; }, 5000));
     RECT before;
     GetWindowRect(ffv1, &before);
     SendMessageA(ffv1, WM_LBUTTONUP, 0, 0);

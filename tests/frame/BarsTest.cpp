@@ -62,12 +62,7 @@ void MakeSideBar(Host& host, CSizableReBar& side, CWnd& tree, int height) {
 }
 
 void WaitForSlide(const CSizableReBar& bar) {
-    harness::WaitUntil(
-        [&] {
-            harness::Pump();
-            return !bar.IsSliding();
-        },
-        3000);
+    harness::PumpUntil([&] { return !bar.IsSliding(); }, 3000);
 }
 
 std::string Record(int mode, int large, int count, std::vector<int> rows, size_t size = 44) {

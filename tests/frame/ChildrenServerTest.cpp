@@ -39,12 +39,7 @@ class ChildrenTest : public ServerFrameTest {
     }
     // Pumps until the condition holds (the terminal lives on a thread of its own).
     static bool PumpUntil(const std::function<bool()>& done) {
-        return harness::WaitUntil(
-            [&] {
-                harness::Pump();
-                return done();
-            },
-            5000);
+        return harness::PumpUntil([&] { return done(); }, 5000);
     }
     std::string Recorded() const { return harness::ReadTextFile(m_record); }
     // A key as the program's message loop hands it over: pre-translated first.

@@ -171,6 +171,21 @@ HMODULE UseLanguageLibrary() {
     return language;
 }
 
+LanguageLibrary::~LanguageLibrary() {
+    if (!m_module) return;
+    AfxSetResourceHandle(nullptr);
+    ::FreeLibrary(m_module);
+}
+
+bool Exists(const std::string& path) {
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsFolder(const std::string& path) {
+    DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool Process::Start(const std::string& commandLine) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
@@ -239,6 +254,15 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50))
         if (done()) return true;
     return done();
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    return WaitUntil(
+        [&] {
+            Pump();
+            return done();
+        },
+        timeoutMs);
 }
 
 HWND WaitForWindow(DWORD processId, const char* className, DWORD timeoutMs) {

@@ -30,6 +30,23 @@ std::string ResourceText(UINT id);
 // is not there.
 HMODULE UseLanguageLibrary();
 
+// The language library as the resource module for as long as the object lives.
+class LanguageLibrary {
+  public:
+    LanguageLibrary() : m_module(UseLanguageLibrary()) {}
+    ~LanguageLibrary();
+    LanguageLibrary(const LanguageLibrary&) = delete;
+    LanguageLibrary& operator=(const LanguageLibrary&) = delete;
+    HMODULE Handle() const { return m_module; }
+
+  private:
+    HMODULE m_module;
+};
+
+// Whether a file or folder is there under the path; whether it is a folder.
+bool Exists(const std::string& path);
+bool IsFolder(const std::string& path);
+
 // One argument of a command line, quoted (only when needed) so that the program's argv gets
 // it back unchanged.
 std::string QuoteArgument(const std::string& arg);
@@ -72,6 +89,8 @@ HWND WaitForWindow(DWORD processId, const char* className, DWORD timeoutMs);
 HWND FindDescendant(HWND parent, const char* className);
 // Asks `done` every 50 ms until it answers true or the time is up; its last answer.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
+// The same, serving this thread's windows before each question.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
 std::string ClassOf(HWND window);
 // Serves the messages waiting for this thread's windows; a WM_QUIT is dropped.
 void Pump();

@@ -123,9 +123,7 @@ std::string CodesOf(const std::string& bytes) {
     return codes;
 }
 
-bool Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+using harness::Exists;
 
 } // namespace
 

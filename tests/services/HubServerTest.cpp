@@ -21,10 +21,7 @@ using vorlan::MQuote;
 
 namespace {
 
-bool IsFolder(const std::string& path) {
-    DWORD a = ::GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
+using harness::IsFolder;
 
 class HubServerTest : public ::testing::Test {
   protected:

@@ -21,8 +21,8 @@ int Count(int, CDC*, CPrintInfo*, void*) {
 TEST(PrintPreviewWithoutPrinter, ShowsTheMessageAndNoPreview) {
     fw::TestMode::Enable("", "PrintPreviewNoPrinter");
     CWinApp app("PreviewTest");
-    HMODULE language = harness::UseLanguageLibrary();
-    ASSERT_NE(language, nullptr);
+    harness::LanguageLibrary language;
+    ASSERT_NE(language.Handle(), nullptr);
     fw::TestMode::PushAnswer("dialog print printer:default");
     {
         CPrintPreview preview(nullptr, &Count, nullptr);
@@ -30,7 +30,7 @@ TEST(PrintPreviewWithoutPrinter, ShowsTheMessageAndNoPreview) {
     }
     EXPECT_EQ(g_calls, 0) << "the painter never hears of a printer";
     char text[512] = {};
-    ::LoadStringA(language, IDP_NO_PRINTER, text, sizeof text);
+    ::LoadStringA(language.Handle(), IDP_NO_PRINTER, text, sizeof text);
     auto shown = fw::TestMode::Shown();
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0].kind, "print") << "the print dialog is offered when there is no default printer";
@@ -38,8 +38,6 @@ TEST(PrintPreviewWithoutPrinter, ShowsTheMessageAndNoPreview) {
     EXPECT_EQ(shown[1].kind, "box");
     EXPECT_EQ(shown[1].text, text);
     EXPECT_TRUE(shown[1].id & MB_ICONEXCLAMATION);
-    AfxSetResourceHandle(nullptr);
-    ::FreeLibrary(language);
     fw::TestMode::Disable();
 }
 

@@ -46,13 +46,12 @@ struct Painter {
 class PrintPreviewTest : public ::testing::Test {
   protected:
     CWinApp app{"PreviewTest"};
-    HMODULE language = nullptr;
+    harness::LanguageLibrary language;
     CWnd owner;
 
     void SetUp() override {
         fw::TestMode::Enable("", "PrintPreviewTest");
-        language = harness::UseLanguageLibrary();
-        ASSERT_NE(language, nullptr);
+        ASSERT_NE(language.Handle(), nullptr);
         ASSERT_TRUE(owner.CreateEx(0, "STATIC", "Besitzer", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                    CRect(0, 0, 800, 600), nullptr, 0));
         app.m_pMainWnd = &owner;
@@ -60,8 +59,6 @@ class PrintPreviewTest : public ::testing::Test {
     void TearDown() override {
         app.m_pMainWnd = nullptr;
         owner.DestroyWindow();
-        AfxSetResourceHandle(nullptr);
-        if (language) ::FreeLibrary(language);
         fw::TestMode::Disable();
     }
 
@@ -320,7 +317,7 @@ TEST_F(PrintPreviewTest, WindowClassesLiveAsLongAsAnyPreview) {
 }
 
 TEST_F(PrintPreviewTest, LanguageLibraryCarriesWhatThePreviewLoads) {
-    HACCEL table = ::LoadAcceleratorsA(language, MAKEINTRESOURCEA(IDR_PRINT_PREVIEW));
+    HACCEL table = ::LoadAcceleratorsA(language.Handle(), MAKEINTRESOURCEA(IDR_PRINT_PREVIEW));
     ASSERT_NE(table, nullptr);
     ACCEL keys[32];
     int n = ::CopyAcceleratorTableA(table, keys, 32);
@@ -334,16 +331,16 @@ TEST_F(PrintPreviewTest, LanguageLibraryCarriesWhatThePreviewLoads) {
          {IDS_GRID_LOADING, IDS_PRINT_BUTTON, IDS_PREVIEW_FIT_WIDTH, IDS_PREVIEW_WHOLE_PAGE, IDS_PREVIEW_PAGE,
           IDS_PREVIEW_PAGE_COUNT, IDS_PREVIEW_PRINTING, IDS_PREVIEW_USER_VALUE, IDP_NO_PRINTER}) {
         char text[256] = {};
-        EXPECT_GT(::LoadStringA(language, id, text, sizeof text), 0) << id;
+        EXPECT_GT(::LoadStringA(language.Handle(), id, text, sizeof text), 0) << id;
     }
-    EXPECT_NE(::FindResourceA(language, MAKEINTRESOURCEA(IDD_PRINT_STATUS), MAKEINTRESOURCEA(5)), nullptr);
-    EXPECT_NE(::LoadImageA(language, MAKEINTRESOURCEA(IDC_PREVIEW_ZOOM_CURSOR), IMAGE_CURSOR, 0, 0, 0),
+    EXPECT_NE(::FindResourceA(language.Handle(), MAKEINTRESOURCEA(IDD_PRINT_STATUS), MAKEINTRESOURCEA(5)), nullptr);
+    EXPECT_NE(::LoadImageA(language.Handle(), MAKEINTRESOURCEA(IDC_PREVIEW_ZOOM_CURSOR), IMAGE_CURSOR, 0, 0, 0),
               nullptr);
     for (UINT icon : {IDI_PRINT_PREVIEW, IDI_PROGRAM, IDI_PROGRAM_SMALL})
-        EXPECT_NE(::LoadImageA(language, MAKEINTRESOURCEA(icon), IMAGE_ICON, 0, 0, 0), nullptr) << icon;
+        EXPECT_NE(::LoadImageA(language.Handle(), MAKEINTRESOURCEA(icon), IMAGE_ICON, 0, 0, 0), nullptr) << icon;
     for (UINT strip : {IDB_PREVIEW_BAR, IDB_PREVIEW_BAR_DISABLED}) {
         HANDLE bitmap =
-            ::LoadImageA(language, MAKEINTRESOURCEA(strip), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+            ::LoadImageA(language.Handle(), MAKEINTRESOURCEA(strip), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
         ASSERT_NE(bitmap, nullptr) << strip;
         BITMAP bm{};
         ::GetObjectA(bitmap, sizeof bm, &bm);

@@ -18,9 +18,7 @@
 
 namespace {
 
-bool Exists(const std::string& path) {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+using harness::Exists;
 
 HIMAGELIST ThreeBoxes() {
     HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR24, 3, 0);
@@ -152,16 +150,13 @@ class ArchivExpTest : public ::testing::Test {
   protected:
     void SetUp() override {
         fw::TestMode::Enable("", "ArchivExpTest");
-        m_language = harness::UseLanguageLibrary();
-        ASSERT_NE(m_language, nullptr);
+        ASSERT_NE(m_language.Handle(), nullptr);
         m_scratch = harness::NewFolder("archiv");
         m_explorer = std::make_unique<StandInExplorer>(m_scratch + "akte\\");
         Fill();
     }
     void TearDown() override {
         m_explorer.reset();
-        AfxSetResourceHandle(nullptr);
-        ::FreeLibrary(m_language);
         fw::TestMode::Disable();
     }
 
@@ -199,7 +194,7 @@ class ArchivExpTest : public ::testing::Test {
         TickApp() : CWinApp("ArchivExpTest") {}
         HIMAGELIST LoadImageList(UINT, bool) override { return ThreeBoxes(); }
     } m_app;
-    HMODULE m_language = nullptr;
+    harness::LanguageLibrary m_language;
     std::string m_scratch;
     std::unique_ptr<StandInExplorer> m_explorer;
 };

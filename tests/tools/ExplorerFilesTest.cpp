@@ -20,14 +20,8 @@
 
 namespace {
 
-bool Exists(const std::string& path) {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool IsFolder(const std::string& path) {
-    DWORD a = ::GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
+using harness::Exists;
+using harness::IsFolder;
 
 int CountEntries(const std::string& folder) {
     int count = 0;
@@ -111,8 +105,7 @@ class ExplorerFilesTest : public ::testing::Test {
   protected:
     void SetUp() override {
         fw::TestMode::Enable("", "ExplorerFilesTest");
-        m_language = harness::UseLanguageLibrary();
-        ASSERT_NE(m_language, nullptr);
+        ASSERT_NE(m_language.Handle(), nullptr);
         // A top-level window as the explorer's frame would be: the shell's questions are owned by it.
         m_owner =
             ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
@@ -122,8 +115,6 @@ class ExplorerFilesTest : public ::testing::Test {
     void TearDown() override {
         CExplorerFiles::RemoveExplorer();
         ::DestroyWindow(m_owner);
-        AfxSetResourceHandle(nullptr);
-        ::FreeLibrary(m_language);
         fw::TestMode::Disable();
     }
     // Puts one piece of data (a format and its handle) on the clipboard alone.
@@ -146,7 +137,7 @@ class ExplorerFilesTest : public ::testing::Test {
     }
 
     CWinApp m_app{"ExplorerFilesTest"};
-    HMODULE m_language = nullptr;
+    harness::LanguageLibrary m_language;
     HWND m_owner = nullptr;
     std::string m_folder; // ends in "\"
 };

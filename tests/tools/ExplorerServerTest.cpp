@@ -8,11 +8,13 @@
 #include "framework/MessageHooks.h"
 #include "framework/TestMode.h"
 #include "resources/FormIds.h"
+#include "resources/ToolsIds.h"
 #include "resources/resource.h"
 #include "tests/forms/DuringModal.h"
 #include "tests/forms/FormServerFixture.h"
 #include "tests/imaging/BmpBytes.h"
 #include "tests/tools/ScanHarness.h"
+#include "tools/ArchivExp.h"
 #include "tools/Explorer.h"
 #include "tools/ExplorerFiles.h"
 #include "tools/FileDropTarget.h"
@@ -21,6 +23,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -136,6 +139,11 @@ class ExplorerServerTest : public FormServerTestBase {
     }
     // The record opened and the item of Befunde\Bilder, listed when `select`; null without
     // an explorer.
+    // The record's picture folder, made on disk.
+    const std::string& MakeBilder() {
+        CFileDropTarget::MakeDirectory(kBilder.c_str());
+        return kBilder;
+    }
     HTREEITEM OpenBilder(bool select = true) {
         OpenRecord();
         if (!Explorer()) return nullptr;
@@ -161,7 +169,7 @@ class ExplorerServerTest : public FormServerTestBase {
 } // namespace
 
 TEST_F(ExplorerServerTest, TheServersEntriesAndTheDiskMakeTheTree) {
-    CFileDropTarget::MakeDirectory(kBilder.c_str());
+    MakeBilder();
     harness::WriteTextFile(kRecord + "\\Befunde\\Bilder\\Seite.txt", "eins");
     OpenRecord();
     EXPECT_TRUE(Has(Trace(), "INIT^QAKT"));
@@ -345,8 +353,7 @@ TEST_F(ExplorerServerTest, TextsArePreviewedAndPicturesShownAndOpenedLarge) {
 }
 
 TEST_F(ExplorerServerTest, TheTreeAndTheListFollowTheDiskAndTheFocusIsTold) {
-    const std::string& bilder = kBilder;
-    CFileDropTarget::MakeDirectory(bilder.c_str());
+    const std::string& bilder = MakeBilder();
     harness::WriteTextFile(bilder + "\\Seite 1.txt", "eins");
     HTREEITEM folder = OpenBilder();
     ASSERT_NE(folder, nullptr);
@@ -391,8 +398,7 @@ TEST_F(ExplorerServerTest, TheTreeAndTheListFollowTheDiskAndTheFocusIsTold) {
 }
 
 TEST_F(ExplorerServerTest, CopyKeepsTheSelectedPathsForThePaste) {
-    const std::string& bilder = kBilder;
-    CFileDropTarget::MakeDirectory(bilder.c_str());
+    const std::string& bilder = MakeBilder();
     harness::WriteTextFile(bilder + "\\a.txt", "a");
     harness::WriteTextFile(bilder + "\\b.txt", "b");
     HTREEITEM folder = OpenBilder();
@@ -431,19 +437,13 @@ TEST_F(ExplorerServerTest, ARecordFolderThatCannotBeMadeClosesTheForm) {
     ASSERT_GE(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, "Sie besitzen keine Schreib-/Leserechte auf den Netzwerkpfad der Akte.\n"
                              "Bitte benachrichtigen Sie Ihren zust\xE4ndigen Netzwerkadministrator!");
-    harness::WaitUntil(
-        [&] {
-            harness::Pump();
-            return Frames().size() < frames;
-        },
-        5000);
+    harness::PumpUntil([&] { return Frames().size() < frames; }, 5000);
     EXPECT_LT(Frames().size(), frames) << "the form's frame was asked to close";
     DeleteFileA("C:\\VORLAN\\Akten\\gesperrt");
 }
 
 TEST_F(ExplorerServerTest, ClosingWhileAFolderIsListedStopsTheWorkers) {
-    const std::string& bilder = kBilder;
-    CFileDropTarget::MakeDirectory(bilder.c_str());
+    const std::string& bilder = MakeBilder();
     for (int i = 0; i < 12; ++i)
         WriteFile(
             bilder + "\\Seite " + std::to_string(i) + ".bmp",
@@ -453,12 +453,7 @@ TEST_F(ExplorerServerTest, ClosingWhileAFolderIsListedStopsTheWorkers) {
     EXPECT_EQ(explorer->List().GetItemCount(), 12);
     size_t frames = Frames().size();
     Active()->SendMessage(WM_CLOSE);
-    harness::WaitUntil(
-        [&] {
-            harness::Pump();
-            return Frames().size() < frames;
-        },
-        5000);
+    harness::PumpUntil([&] { return Frames().size() < frames; }, 5000);
     EXPECT_LT(Frames().size(), frames);
 }
 
@@ -476,6 +471,23 @@ void PumpThroughHooks() {
 // Scanning into BLD's picture field through the TWAIN test source.
 class PictureScanTest : public ExplorerServerTest {
   protected:
+    // Serves the source until the page is written, then until the scanner has closed it.
+    bool PageWritten(const std::string& page, const CExplorer* scanner = nullptr) {
+        bool written = harness::WaitUntil(
+            [&] {
+                PumpThroughHooks();
+                return scantest::Exists(page);
+            },
+            20000);
+        if (scanner)
+            harness::WaitUntil(
+                [&] {
+                    PumpThroughHooks();
+                    return !scanner->IsSourceOpen();
+                },
+                5000);
+        return written;
+    }
     void SetUp() override {
         ExplorerServerTest::SetUp();
         m_folder = harness::NewFolder("explorerscan");
@@ -500,12 +512,7 @@ TEST_F(PictureScanTest, TheScannedPageReplacesThePictureUntilTheFieldGoes) {
         SendMessageA(picture, WM_COMMAND, ID_PICTURE_SCAN, 0);
         EXPECT_TRUE(press.Pressed()) << "the source is chosen in the manager's dialog";
     }
-    EXPECT_TRUE(harness::WaitUntil(
-        [&] {
-            PumpThroughHooks();
-            return scantest::Exists(target);
-        },
-        20000))
+    EXPECT_TRUE(PageWritten(target))
         << "the page is written where the field points\n"
         << harness::ReadTextFile(m_folder + "twain.log");
     HWND scanner = vorlan::PictureData(picture)->scanner;
@@ -517,12 +524,7 @@ TEST_F(PictureScanTest, TheScannedPageReplacesThePictureUntilTheFieldGoes) {
     EXPECT_GT(scantest::PatternPSNR(target, 24), 30.0);
 
     Active()->SendMessage(WM_CLOSE);
-    harness::WaitUntil(
-        [&] {
-            harness::Pump();
-            return !IsWindow(scanner);
-        },
-        5000);
+    harness::PumpUntil([&] { return !IsWindow(scanner); }, 5000);
     EXPECT_FALSE(IsWindow(scanner)) << "the scanner goes with the picture field";
     DeleteFileA(target.c_str());
 }
@@ -542,27 +544,15 @@ TEST_F(PictureScanTest, AScanFromTheContextMenuLandsInTheSelectedFolder) {
         explorer->SendMessage(WM_COMMAND, CExplorer::kScan);
         EXPECT_TRUE(press.Pressed());
     }
-    EXPECT_TRUE(harness::WaitUntil(
-        [&] {
-            PumpThroughHooks();
-            return scantest::Exists(bilder + "\\Bild 001.jpg");
-        },
-        20000))
+    EXPECT_TRUE(PageWritten(bilder + "\\Bild 001.jpg", explorer))
         << harness::ReadTextFile(m_folder + "twain.log");
-    harness::WaitUntil(
-        [&] {
-            PumpThroughHooks();
-            return !explorer->IsSourceOpen();
-        },
-        5000);
     explorer->PostMessage(WM_EXPLORER_UPDATETREE, 0, 0);
     harness::Pump();
     EXPECT_EQ(Texts(folder), (std::vector<std::string>{"Bild 001"}));
 }
 
 TEST_F(ExplorerServerTest, ThumbnailsOfPicturesAndTextsReplaceTheIconsAndNewPagesAppear) {
-    const std::string& bilder = kBilder;
-    CFileDropTarget::MakeDirectory(bilder.c_str());
+    const std::string& bilder = MakeBilder();
     CopyFileA(PICTURES "bild.jpg", (bilder + "\\a.jpg").c_str(), FALSE);
     CopyFileA(PICTURES "bild.png", (bilder + "\\b.png").c_str(), FALSE);
     harness::WriteTextFile(bilder + "\\c.txt", "Befund vom Montag\r\nalles gut");
@@ -582,12 +572,7 @@ TEST_F(ExplorerServerTest, ThumbnailsOfPicturesAndTextsReplaceTheIconsAndNewPage
             if (!reinterpret_cast<ExplorerListItem*>(list.GetItemData(i))->rendered) return false;
         return true;
     };
-    EXPECT_TRUE(harness::WaitUntil(
-        [&] {
-            harness::Pump();
-            return allRendered();
-        },
-        30000));
+    EXPECT_TRUE(harness::PumpUntil([&] { return allRendered(); }, 30000));
     harness::Pump();
     for (int i = 0; i < 4; ++i) {
         auto* entry = reinterpret_cast<ExplorerListItem*>(list.GetItemData(i));
@@ -600,18 +585,12 @@ TEST_F(ExplorerServerTest, ThumbnailsOfPicturesAndTextsReplaceTheIconsAndNewPage
 
     // The watch: a page scanned elsewhere shows up in the tree and the list.
     harness::WriteTextFile(bilder + "\\e.txt", "neue Seite");
-    EXPECT_TRUE(harness::WaitUntil(
-        [&] {
-            harness::Pump();
-            return Child(folder, "e") != nullptr && list.GetItemCount() == 5;
-        },
-        15000))
+    EXPECT_TRUE(harness::PumpUntil([&] { return Child(folder, "e") != nullptr && list.GetItemCount() == 5; }, 15000))
         << "the new page within the bound";
 }
 
 TEST_F(ExplorerServerTest, ThumbnailsThatCannotBeKeptAreToldOncePerFill) {
-    const std::string& bilder = kBilder;
-    CFileDropTarget::MakeDirectory(bilder.c_str());
+    const std::string& bilder = MakeBilder();
     harness::WriteTextFile("C:\\VORLAN\\Akten\\gesperrt", "eine Datei, kein Ordner");
     CopyFileA(PICTURES "bild.jpg", (bilder + "\\a.jpg").c_str(), FALSE);
     CopyFileA(PICTURES "bild.png", (bilder + "\\b.png").c_str(), FALSE);
@@ -632,12 +611,7 @@ TEST_F(ExplorerServerTest, ThumbnailsThatCannotBeKeptAreToldOncePerFill) {
             return true;
         },
         30000));
-    harness::WaitUntil(
-        [] {
-            harness::Pump();
-            return false;
-        },
-        500);
+    harness::PumpUntil([] { return false; }, 500);
     auto shown = fw::TestMode::Shown();
     ASSERT_EQ(shown.size(), 1u) << "one box for both pictures";
     EXPECT_EQ(shown[0].text, "Die Vorschaubilder konnten nicht im Zwischenspeicher abgelegt werden.");
@@ -645,8 +619,7 @@ TEST_F(ExplorerServerTest, ThumbnailsThatCannotBeKeptAreToldOncePerFill) {
 }
 
 TEST_F(ExplorerServerTest, NewFoldersRenamesAndPastesReachTheTree) {
-    const std::string& bilder = kBilder;
-    CFileDropTarget::MakeDirectory(bilder.c_str());
+    const std::string& bilder = MakeBilder();
     harness::WriteTextFile(bilder + "\\a.txt", "a");
     HTREEITEM folder = OpenBilder();
     ASSERT_NE(folder, nullptr);
@@ -697,8 +670,7 @@ TEST_F(ExplorerServerTest, NewFoldersRenamesAndPastesReachTheTree) {
 }
 
 TEST_F(ExplorerServerTest, DeleteAsksAndArchiveOpensItsDialog) {
-    const std::string& bilder = kBilder;
-    CFileDropTarget::MakeDirectory(bilder.c_str());
+    const std::string& bilder = MakeBilder();
     harness::WriteTextFile(bilder + "\\weg.txt", "weg");
     harness::WriteTextFile(bilder + "\\bleibt.txt", "bleibt");
     HTREEITEM folder = OpenBilder(false);
@@ -733,9 +705,48 @@ TEST_F(ExplorerServerTest, DeleteAsksAndArchiveOpensItsDialog) {
     EXPECT_EQ(shown[0].id, 359);
 }
 
+TEST_F(ExplorerServerTest, TheArchiveCopiesTheTickedPagesOfTheExplorersTree) {
+    const std::string& bilder = MakeBilder();
+    harness::WriteTextFile(bilder + "\\Seite.txt", "eins");
+    harness::WriteTextFile(bilder + "\\Andere.txt", "zwei");
+    HTREEITEM folder = OpenBilder();
+    ASSERT_NE(folder, nullptr);
+    Tree().Expand(folder, TVE_EXPAND);
+    CExplorer* explorer = Explorer();
+    CArchivExp dialog(Tree().m_hWnd, [explorer](HTREEITEM item, std::string& path, std::string& name) {
+        return explorer->GetFileName(item, path, name);
+    });
+    ASSERT_TRUE(dialog.Create(IDD_ARCHIV_EXPORT));
+    std::function<HTREEITEM(HTREEITEM, const char*)> find = [&](HTREEITEM item, const char* text) -> HTREEITEM {
+        for (; item; item = TreeView_GetNextSibling(dialog.Tree(), item)) {
+            char shown[MAX_PATH] = {};
+            TVITEMA asked{};
+            asked.mask = TVIF_TEXT;
+            asked.hItem = item;
+            asked.pszText = shown;
+            asked.cchTextMax = MAX_PATH;
+            TreeView_GetItem(dialog.Tree(), &asked);
+            if (std::string(shown) == text) return item;
+            if (HTREEITEM below = find(TreeView_GetChild(dialog.Tree(), item), text)) return below;
+        }
+        return nullptr;
+    };
+    HTREEITEM page = find(TreeView_GetRoot(dialog.Tree()), "Seite");
+    ASSERT_NE(page, nullptr);
+    dialog.ToggleState(page);
+
+    const std::string medium = harness::NewFolder("medium");
+    fw::TestMode::ClearShown();
+    fw::TestMode::PushAnswer("dialog folder path:" + medium);
+    dialog.SendMessage(WM_COMMAND, IDOK);
+    EXPECT_EQ(harness::ReadTextFile(medium + "Archiv\\Befunde\\Bilder\\Seite.txt"), "eins");
+    EXPECT_FALSE(harness::Exists(medium + "Archiv\\Befunde\\Bilder\\Andere.txt")) << "not ticked";
+    EXPECT_EQ(dialog.FailedCopies(), 0);
+    EXPECT_EQ(fw::TestMode::Shown().size(), 1u) << "only the choice of the medium";
+}
+
 TEST_F(ExplorerServerTest, AListEntryTakesANewNameAndKeepsItsExtension) {
-    const std::string& bilder = kBilder;
-    CFileDropTarget::MakeDirectory(bilder.c_str());
+    const std::string& bilder = MakeBilder();
     harness::WriteTextFile(bilder + "\\Seite.txt", "eins");
     HTREEITEM folder = OpenBilder();
     ASSERT_NE(folder, nullptr);
@@ -767,19 +778,8 @@ TEST_F(PictureScanTest, TheToolbarsScanFilesThePageWhereItsBarcodeSays) {
         explorer->SendMessage(WM_COMMAND, CExplorer::kBarcodeScan);
         EXPECT_TRUE(press.Pressed());
     }
-    EXPECT_TRUE(harness::WaitUntil(
-        [&] {
-            PumpThroughHooks();
-            return scantest::Exists(page);
-        },
-        20000))
+    EXPECT_TRUE(PageWritten(page, explorer))
         << harness::ReadTextFile(m_folder + "twain.log");
-    harness::WaitUntil(
-        [&] {
-            PumpThroughHooks();
-            return !explorer->IsSourceOpen();
-        },
-        5000);
     SetDllDirectoryA(nullptr);
     EXPECT_TRUE(Has(Trace(), "SCAN^QAKT(\"4711-Explorer\")"));
     DeleteFileA(page.c_str());
@@ -797,12 +797,7 @@ TEST_F(ExplorerServerTest, AMenuEntryOfKindOneOpensTheFormsSubDialog) {
         PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0);
     }});
     explorer->SendMessage(WM_COMMAND, 32983);
-    harness::WaitUntil(
-        [] {
-            harness::Pump();
-            return DuringModal::Done() && !CMainFrame::Get()->GetRunningModal();
-        },
-        10000);
+    harness::PumpUntil([] { return DuringModal::Done() && !CMainFrame::Get()->GetRunningModal(); }, 10000);
     EXPECT_EQ(opened, "SUBDLG");
     EXPECT_EQ(CMainFrame::Get()->GetRunningModal(), nullptr);
     EXPECT_EQ(Server("W $G(%RET)"), "Ort w\xE4hlen");

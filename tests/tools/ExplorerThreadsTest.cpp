@@ -20,9 +20,7 @@ using imgtest::Surface;
 
 namespace {
 
-bool Exists(const std::string& path) {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+using harness::Exists;
 
 bool Near(uint32_t rgb, uint32_t wanted, int tolerance = 40) {
     for (int shift = 0; shift < 24; shift += 8) {

@@ -15,14 +15,8 @@
 
 namespace {
 
-bool Exists(const std::string& path) {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool IsFolder(const std::string& path) {
-    DWORD a = ::GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
+using harness::Exists;
+using harness::IsFolder;
 
 std::string CurrentFolder() {
     char current[MAX_PATH] = {};
@@ -34,16 +28,13 @@ class FileToolsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         fw::TestMode::Enable("", "FileToolsTest");
-        m_language = harness::UseLanguageLibrary();
-        ASSERT_NE(m_language, nullptr);
+        ASSERT_NE(m_language.Handle(), nullptr);
     }
     void TearDown() override {
-        AfxSetResourceHandle(nullptr);
-        ::FreeLibrary(m_language);
         fw::TestMode::Disable();
     }
     CWinApp m_app{"FileToolsTest"};
-    HMODULE m_language = nullptr;
+    harness::LanguageLibrary m_language;
 };
 
 } // namespace

@@ -33,9 +33,7 @@ std::string Solid(const std::string& path, int width, int height, uint32_t rgb) 
     return WritePicture(path, width, height, [rgb](int, int) { return rgb; });
 }
 
-bool Exists(const std::string& path) {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+using harness::Exists;
 
 FILETIME WriteTime(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -59,14 +57,11 @@ class ViewerTest : public ::testing::Test {
   protected:
     void SetUp() override {
         fw::TestMode::Enable("", "ImageViewerTest");
-        m_language = harness::UseLanguageLibrary();
-        ASSERT_NE(m_language, nullptr);
+        ASSERT_NE(m_language.Handle(), nullptr);
         folder = harness::NewFolder("viewer");
     }
     void TearDown() override {
         if (m_host) ::DestroyWindow(m_host);
-        AfxSetResourceHandle(nullptr);
-        ::FreeLibrary(m_language);
         fw::TestMode::Disable();
     }
     // A visible top-level window to put a viewer in.
@@ -83,7 +78,7 @@ class ViewerTest : public ::testing::Test {
     }
 
     CWinApp m_app{"ImageViewerTest"};
-    HMODULE m_language = nullptr;
+    harness::LanguageLibrary m_language;
     HWND m_host = nullptr;
     std::string folder;
 };

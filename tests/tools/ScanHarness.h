@@ -27,9 +27,7 @@
 
 namespace scantest {
 
-inline bool Exists(const std::string& path) {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+using harness::Exists;
 
 // A window that scans: its pages go where the target says.
 class CScanWindow : public CWnd, public CTwain {

@@ -49,19 +49,16 @@ class ScanTest : public scantest::ScanFixture {
   protected:
     void SetUp() override {
         fw::TestMode::Enable("", "ScanTest");
-        m_language = harness::UseLanguageLibrary();
-        ASSERT_NE(m_language, nullptr);
+        ASSERT_NE(m_language.Handle(), nullptr);
         ScanFixture::SetUp();
     }
     void TearDown() override {
         ScanFixture::TearDown();
-        AfxSetResourceHandle(nullptr);
-        ::FreeLibrary(m_language);
         fw::TestMode::Disable();
     }
 
     CWinApp m_app{"ScanTest"};
-    HMODULE m_language = nullptr;
+    harness::LanguageLibrary m_language;
 };
 
 } // namespace
