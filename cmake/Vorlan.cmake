@@ -102,20 +102,26 @@ endfunction()
 # where scripts/wine-run picks it up (DISPLAY, dbserver port).
 function(vorlan_add_fixtures)
   if(VORLAN_WINE)
+    # The prefix and one Wine session for the whole run (scripts/wine-run --start-session):
+    # what Wine keeps running must not be started by a test, whose output it would hold.
     add_test(NAME fixture.wine.prefix
-             COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-run ${CMAKE_BINARY_DIR}/wineprefix --prepare)
-    set_tests_properties(fixture.wine.prefix PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
+             COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-run ${CMAKE_BINARY_DIR}/wineprefix --start-session
+                     $<TARGET_FILE:vorlan_wine_keeper>)
+    add_test(NAME fixture.wine.stop
+             COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-run ${CMAKE_BINARY_DIR}/wineprefix --stop-session)
+    set_tests_properties(fixture.wine.prefix PROPERTIES FIXTURES_SETUP wine FIXTURES_REQUIRED display TIMEOUT 180)
+    set_tests_properties(fixture.wine.stop PROPERTIES FIXTURES_CLEANUP wine FIXTURES_REQUIRED display TIMEOUT 90)
     add_test(NAME fixture.display.start COMMAND ${CMAKE_SOURCE_DIR}/scripts/xvfb-ctl start ${VORLAN_STATE_DIR})
     add_test(NAME fixture.display.stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/xvfb-ctl stop ${VORLAN_STATE_DIR})
-    set_tests_properties(fixture.display.start PROPERTIES FIXTURES_SETUP display)
-    set_tests_properties(fixture.display.stop PROPERTIES FIXTURES_CLEANUP display)
+    set_tests_properties(fixture.display.start PROPERTIES FIXTURES_SETUP display TIMEOUT 30)
+    set_tests_properties(fixture.display.stop PROPERTIES FIXTURES_CLEANUP display TIMEOUT 30)
     # A private CUPS scheduler whose queue VORLAN-DRUCKER prints to a file (scripts/cups-ctl).
     # Tests that print also take the resource lock "printer": Wine keeps the queues it finds in
     # the shared prefix's registry.
     add_test(NAME fixture.cups.start COMMAND ${CMAKE_SOURCE_DIR}/scripts/cups-ctl start ${VORLAN_STATE_DIR})
     add_test(NAME fixture.cups.stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/cups-ctl stop ${VORLAN_STATE_DIR})
     set_tests_properties(fixture.cups.start PROPERTIES FIXTURES_SETUP cups TIMEOUT 60)
-    set_tests_properties(fixture.cups.stop PROPERTIES FIXTURES_CLEANUP cups)
+    set_tests_properties(fixture.cups.stop PROPERTIES FIXTURES_CLEANUP cups TIMEOUT 30)
     # The demo's SQLite data source VORLANDEMO in STATE_DIR/odbc, which wine-run names in ODBCINI.
     add_test(NAME fixture.odbc
              COMMAND ${CMAKE_SOURCE_DIR}/scripts/make-odbc-source ${VORLAN_STATE_DIR}/odbc)
@@ -132,8 +138,8 @@ function(vorlan_add_fixtures)
     add_test(NAME fixture.dbserver.start
              COMMAND ${CMAKE_SOURCE_DIR}/scripts/dbserver-ctl start ${VORLAN_STATE_DIR} ${dbserver_exe})
     add_test(NAME fixture.dbserver.stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/dbserver-ctl stop ${VORLAN_STATE_DIR})
-    set_tests_properties(fixture.dbserver.start PROPERTIES FIXTURES_SETUP dbserver TIMEOUT 120)
-    set_tests_properties(fixture.dbserver.stop PROPERTIES FIXTURES_CLEANUP dbserver)
+    set_tests_properties(fixture.dbserver.start PROPERTIES FIXTURES_SETUP dbserver TIMEOUT 90)
+    set_tests_properties(fixture.dbserver.stop PROPERTIES FIXTURES_CLEANUP dbserver TIMEOUT 30)
   endif()
 endfunction()
 
