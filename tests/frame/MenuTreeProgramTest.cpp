@@ -91,15 +91,20 @@ TEST_F(MenuTreeProgramTest, TheTreeAsksOncePerFolderFollowsChoicesAndALeafOpensI
         30000))
         << "logged in without a click, the tree built";
 
-    // The program's job is the one that built the menu; the log-in ends with the icon
-    // desktop's icons (the demo user's two).
+    // The program's job is the one that built the menu; the log-in ends with the pictures of
+    // the icon desktop's icons, which one line asks for one after the other: the log-in is
+    // over when the last icon's has been asked for.
+    std::string icons = trace.Run("S n=$O(^Z(\"DESKTOP\",\"demo\",\"ICONS\",\"\"),-1) "
+                                  "W:n]\"\" $G(^Z(\"DESKTOP\",\"demo\",\"ICONS\",n,\"MEMO\"))");
+    ASSERT_FALSE(icons.empty()) << "the demo user has icons";
+    const std::string lastIcon = " GETMNUPI^QCC(\"" + icons + "\")";
     Lines lines;
     ASSERT_TRUE(harness::WaitUntil(
         [&] {
             Lines more = trace.Next();
             lines.insert(lines.end(), more.begin(), more.end());
             for (const auto& l : lines)
-                if (l.find(" GETMNUPI^QCC(\"KAS\")") != std::string::npos) return true;
+                if (l.find(lastIcon) != std::string::npos) return true;
             return false;
         },
         30000));
