@@ -142,16 +142,3 @@ function(vorlan_add_fixtures)
     set_tests_properties(fixture.dbserver.stop PROPERTIES FIXTURES_CLEANUP dbserver TIMEOUT 30)
   endif()
 endfunction()
-
-# The grid's members that live in its neighbours' files, stood in for while a tree lacks
-# those files (tests and benchmarks of the grid only): sets <var> to the stand-in sources.
-function(vorlan_grid_standins var)
-  set(list "")
-  if(NOT EXISTS ${CMAKE_SOURCE_DIR}/controls/GridCtrlInput.cpp)
-    list(APPEND list ${CMAKE_SOURCE_DIR}/tests/controls/GridStandInInput.cpp)
-  endif()
-  if(NOT EXISTS ${CMAKE_SOURCE_DIR}/controls/GridCtrlPrint.cpp)
-    list(APPEND list ${CMAKE_SOURCE_DIR}/tests/controls/GridStandInPrint.cpp)
-  endif()
-  set(${var} ${list} PARENT_SCOPE)
-endfunction()

@@ -304,20 +304,12 @@ bool CDiagramm::CopyToClipboard() {
 bool CDiagramm::Print() {
     vorlan::TraceFunction("CDiagramm::Print");
     CPrintDialog dlg(false, PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION, m_hWnd);
+    // The chart's orientation and colour are where the dialog starts; the user has the last word.
+    dlg.PresetDevMode(1, true, m_content.orientation == 2 ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT);
     if (dlg.DoModal() != IDOK || !dlg.m_pd.hDC) return false;
     CPrinterDC printer;
     printer.Attach(dlg.m_pd.hDC);
     dlg.m_pd.hDC = nullptr;
-    if (dlg.m_pd.hDevMode) {
-        // The chart's orientation and colour, on whichever printer was chosen.
-        if (auto* mode = static_cast<DEVMODEA*>(::GlobalLock(dlg.m_pd.hDevMode))) {
-            mode->dmFields |= DM_ORIENTATION | DM_COLOR;
-            mode->dmOrientation = static_cast<short>(m_content.orientation == 2 ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT);
-            mode->dmColor = DMCOLOR_COLOR;
-            ::ResetDCA(printer, mode);
-            ::GlobalUnlock(dlg.m_pd.hDevMode);
-        }
-    }
     CString title;
     if (CWinApp* app = AfxGetApp()) app->GetAppTitle(title);
     CPrintJob job(printer, title.c_str());

@@ -686,6 +686,9 @@ class CGridCtrl : public CWnd, public IFormGrid {
     CCellID NextCellForward(const CCellID& from) const;
     CCellID NextCellBackward(const CCellID& from) const;
     int FocusableRowInColumn(int row, int col, int step) const;
+    // In list mode a key's target inside the focus block moves on past it (none when nothing
+    // follows); any other target stays.
+    CCellID PastFocusBlock(const CCellID& target) const;
     void InsertRowKey(UINT code);
     void ClampFocusRow(const CCellID& before);
     void SimulateClick(const CCellID& cell);

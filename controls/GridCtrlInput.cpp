@@ -164,7 +164,7 @@ void CGridCtrl::HandleKey(UINT code, LPARAM keyData) {
     case VK_F4: SendNotify(GVN_TABLE, cur.row, cur.col, key); return;
     default: return;
     }
-    MoveFocus(target, code);
+    MoveFocus(PastFocusBlock(target), code);
 }
 
 void CGridCtrl::InsertRowKey(UINT code) {
@@ -215,6 +215,15 @@ CCellID CGridCtrl::NextCellBackward(const CCellID& from) const {
     if (from.row - 1 < FirstNonFixedRow() || !NextFocusableRow(from.row - 1, -1, found)) return CCellID();
     col = NextFocusableColumn(found.row, GetColumnCount() - 1, -1);
     return col >= 0 ? CCellID(found.row, col) : CCellID();
+}
+
+// The block is one unit of the list: landing inside it would split it.
+CCellID CGridCtrl::PastFocusBlock(const CCellID& target) const {
+    const CCellID& cur = m_idCurrentCell;
+    int lastRow = cur.row + m_nFocusExtentRows;
+    if (!m_bListMode || !target.IsValid() || target.row <= cur.row || target.row > lastRow) return target;
+    int row = FocusableRowInColumn(lastRow + 1, target.col, 1);
+    return row >= 0 ? CCellID(row, target.col) : CCellID();
 }
 
 int CGridCtrl::FocusableRowInColumn(int row, int col, int step) const {

@@ -208,7 +208,8 @@ LONG CHtmlDrawer::GetRegKey(HKEY root, const char* path, char* out) {
     std::string value;
     rc = QueryDefault(key, value);
     ::RegCloseKey(key);
-    if (rc == ERROR_SUCCESS && value.size() > kRoom) rc = ERROR_MORE_DATA;
+    // The room holds the terminator too.
+    if (rc == ERROR_SUCCESS && value.size() >= kRoom) rc = ERROR_MORE_DATA;
     if (rc != ERROR_SUCCESS) value.clear();
     if (out) std::memcpy(out, value.c_str(), value.size() + 1);
     return rc;

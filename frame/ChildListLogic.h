@@ -10,10 +10,6 @@
 
 namespace vorlan {
 
-// After this many empty answers in a row the output counts as ended: a server that answers
-// nothing but empty lines would otherwise keep the window reading for ever.
-inline constexpr int kListEmptyRunLimit = 1000;
-
 class ListStream {
   public:
     // Answers line n; false when the server call failed.

@@ -8,6 +8,43 @@
 #include <cstdio>
 #include <cstring>
 
+namespace {
+
+// The fields of a preset device mode that the print dialog keeps for the printer chosen.
+constexpr DWORD kPresetFields = DM_COPIES | DM_COLOR | DM_ORIENTATION;
+
+void TakePreset(HGLOBAL preset, HGLOBAL chosen) {
+    auto* from = preset ? static_cast<const DEVMODEA*>(::GlobalLock(preset)) : nullptr;
+    if (!from) return;
+    if (auto* to = chosen ? static_cast<DEVMODEA*>(::GlobalLock(chosen)) : nullptr) {
+        if (from->dmFields & DM_COPIES) to->dmCopies = from->dmCopies;
+        if (from->dmFields & DM_COLOR) to->dmColor = from->dmColor;
+        if (from->dmFields & DM_ORIENTATION) to->dmOrientation = from->dmOrientation;
+        to->dmFields |= from->dmFields & kPresetFields;
+        ::GlobalUnlock(chosen);
+    }
+    ::GlobalUnlock(preset);
+}
+
+void TurnPaper(HGLOBAL mode, short orientation) {
+    if (auto* dm = orientation && mode ? static_cast<DEVMODEA*>(::GlobalLock(mode)) : nullptr) {
+        dm->dmOrientation = orientation;
+        dm->dmFields |= DM_ORIENTATION;
+        ::GlobalUnlock(mode);
+    }
+}
+
+// A context for the printer of the blocks, as its device mode asks.
+HDC CreatePrinterDC(HGLOBAL devMode, HGLOBAL devNames) {
+    std::string name = fw::PrinterName(devNames);
+    auto* dm = devMode ? static_cast<const DEVMODEA*>(::GlobalLock(devMode)) : nullptr;
+    HDC dc = name.empty() ? nullptr : ::CreateDCA("WINSPOOL", name.c_str(), nullptr, dm);
+    if (dm) ::GlobalUnlock(devMode);
+    return dc;
+}
+
+} // namespace
+
 CPrintJob::CPrintJob(HDC dc, const char* documentName) : m_hDC(dc) {
     DOCINFOA info{};
     info.cbSize = sizeof info;
@@ -57,14 +94,18 @@ CPrintDialog::~CPrintDialog() {
     if (m_pd.hDC) ::DeleteDC(m_pd.hDC);
 }
 
-void CPrintDialog::PresetDevMode(short copies, bool colour) {
+void CPrintDialog::PresetDevMode(short copies, bool colour, short orientation) {
     fw::FreePrinterBlocks(m_pd.hDevMode, m_pd.hDevNames);
     m_pd.hDevMode = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DEVMODEA));
     if (auto* mode = m_pd.hDevMode ? static_cast<DEVMODEA*>(::GlobalLock(m_pd.hDevMode)) : nullptr) {
+        // The dialog starts from a device mode only when it names the printer it shows first.
+        lstrcpynA(reinterpret_cast<char*>(mode->dmDeviceName), fw::DefaultPrinterName().c_str(),
+                  sizeof mode->dmDeviceName);
         mode->dmSize = sizeof(DEVMODEA);
-        mode->dmFields = DM_COPIES | DM_COLOR;
+        mode->dmFields = DM_COPIES | DM_COLOR | (orientation ? DM_ORIENTATION : 0);
         mode->dmCopies = copies;
         mode->dmColor = colour ? DMCOLOR_COLOR : DMCOLOR_MONOCHROME;
+        mode->dmOrientation = orientation;
         ::GlobalUnlock(m_pd.hDevMode);
     }
 }
@@ -84,6 +125,7 @@ int CPrintDialog::RunScripted() {
     bool chosen = false, selection = false;
     std::string printer;
     int from = 0, to = 0;
+    short orientation = 0;
     for (const fw::DialogStep& step : fw::TestMode::DialogScript(name)) {
         if (step.kind != fw::DialogStep::Verb) continue;
         if (step.verb == "printer") {
@@ -92,14 +134,24 @@ int CPrintDialog::RunScripted() {
         }
         if (step.verb == "selection") selection = step.text == "1";
         if (step.verb == "pages" && std::sscanf(step.text.c_str(), "%d-%d", &from, &to) != 2) from = to = 0;
+        if (step.verb == "orientation")
+            orientation = step.text == "landscape"  ? DMORIENT_LANDSCAPE
+                          : step.text == "portrait" ? DMORIENT_PORTRAIT
+                                                    : 0;
     }
     int result = IDCANCEL;
     std::string choice;
     if (chosen) {
         PRINTDLGA found{};
         bool returnDC = (m_pd.Flags & PD_RETURNDC) != 0;
-        if (printer.empty() ? fw::GetDefaultPrinter(found, returnDC)
-                            : fw::GetNamedPrinter(found, printer, returnDC)) {
+        if (printer.empty() ? fw::GetDefaultPrinter(found, false)
+                            : fw::GetNamedPrinter(found, printer, false)) {
+            TakePreset(m_pd.hDevMode, found.hDevMode);
+            TurnPaper(found.hDevMode, orientation);
+            if (returnDC) found.hDC = CreatePrinterDC(found.hDevMode, found.hDevNames);
+            if (returnDC && !found.hDC) fw::FreePrinterBlocks(found.hDevMode, found.hDevNames);
+        }
+        if (found.hDevMode) {
             fw::FreePrinterBlocks(m_pd.hDevMode, m_pd.hDevNames);
             if (m_pd.hDC) ::DeleteDC(m_pd.hDC);
             m_pd.hDevMode = found.hDevMode;
@@ -164,11 +216,7 @@ bool GetNamedPrinter(PRINTDLGA& pd, const std::string& name, bool returnDC) {
     }
     pd.hDevMode = mode;
     pd.hDevNames = names;
-    if (ok && names && returnDC) {
-        auto* dm = static_cast<DEVMODEA*>(::GlobalLock(mode));
-        pd.hDC = ::CreateDCA("WINSPOOL", name.c_str(), nullptr, dm);
-        ::GlobalUnlock(mode);
-    }
+    if (ok && names && returnDC) pd.hDC = CreatePrinterDC(mode, names);
     if (!ok || !names || (returnDC && !pd.hDC)) {
         FreePrinterBlocks(pd.hDevMode, pd.hDevNames);
         return false;

@@ -59,7 +59,10 @@ class CPrintJob {
 //   printer:default   the default printer is chosen (IDOK; without one the dialog is cancelled)
 //   printer:NAME      the printer of that name (\s for a blank; unknown: cancelled)
 //   pages:FROM-TO     a page range          selection:1   the selection (the current page)
-// Without a fitting line the dialog is cancelled. Recorded as "<name> 0 <title> <choice> <result>".
+//   orientation:portrait or orientation:landscape   the user turns the paper
+// As the dialog does, the printer chosen takes the preset's copies, colour and orientation
+// first. Without a fitting line the dialog is cancelled. Recorded as
+// "<name> 0 <title> <choice> <result>".
 class CPrintDialog : public CCommonDialog {
   public:
     CPrintDialog(bool setup, DWORD flags, HWND owner);
@@ -68,8 +71,9 @@ class CPrintDialog : public CCommonDialog {
     PRINTDLGA m_pd;
     // The device blocks pass to the caller, who frees them with fw::FreePrinterBlocks.
     void DetachBlocks(HGLOBAL& devMode, HGLOBAL& devNames);
-    // A device mode of our own asking for copies and colour, which the dialog starts from.
-    void PresetDevMode(short copies, bool colour);
+    // A device mode of our own for the default printer, asking for copies, colour and (unless
+    // 0) an orientation (DMORIENT_PORTRAIT, DMORIENT_LANDSCAPE), which the dialog starts from.
+    void PresetDevMode(short copies, bool colour, short orientation = 0);
     bool PrintSelection() const { return (m_pd.Flags & PD_SELECTION) != 0; }
     bool PrintRange() const { return (m_pd.Flags & PD_PAGENUMS) != 0; }
 

@@ -54,8 +54,9 @@ void CLocalFile::RunJob(const std::string& path, const FileJob& job) {
         if (IsOperationOnOneFile(job.operation)) Report(path, false, job.target);
         return;
     }
-    // Without a block size the server's data has no measure: nothing is written or read.
-    if (IsOperationOnOneFile(job.operation) && job.blockSize <= 0) {
+    // Without a block size the server's data has no measure, and one beyond what a node holds
+    // would only exhaust the memory: nothing is written or read.
+    if (IsOperationOnOneFile(job.operation) && (job.blockSize <= 0 || job.blockSize > kBlockSizeLimit)) {
         Report(path, false, job.target);
         return;
     }

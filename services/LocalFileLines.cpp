@@ -4,6 +4,8 @@
 #include "services/DataLines.h"
 #include "services/HubLines.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 namespace vorlan {
@@ -38,7 +40,9 @@ FileJob ParseFileJob(std::string_view value) {
         return p;
     };
     FileJob job;
-    job.blockSize = std::atoi(piece(4).c_str());
+    // Beyond the integers a size stays beyond them: it must not wrap round to a usable one.
+    long long size = std::strtoll(piece(4).c_str(), nullptr, 10);
+    job.blockSize = static_cast<int>(std::clamp<long long>(size, INT_MIN, INT_MAX));
     job.operation = std::atoi(piece(5).c_str());
     job.target = piece(6);
     job.option = piece(7);

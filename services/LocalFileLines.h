@@ -26,6 +26,10 @@ enum FileOperation {
     kImportAll,
 };
 
+// The most bytes one data node may be read with: a node is one M string, and no server holds
+// more than a megabyte in one. Larger block sizes are refused like missing ones.
+constexpr int kBlockSizeLimit = 1 << 20;
+
 // The 13 pieces of a job's parameter node, each cut to 1,023 characters.
 struct FileJob {
     int blockSize = 0;

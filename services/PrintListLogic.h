@@ -10,6 +10,9 @@ namespace vorlan {
 
 // Writes line n (from 1) of the job's print output, "§" after the last.
 std::string PrintOutputLine(int n);
+// After this many empty answers in a row the output counts as ended: a server that answers
+// nothing but empty lines would otherwise keep its reader going for ever.
+inline constexpr int kListEmptyRunLimit = 1000;
 std::string ReportLinesLine(int linesPerPage);
 namespace line {
 constexpr const char* kCharsPerLine = "W $$DRUCKI^QCC()";

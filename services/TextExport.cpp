@@ -28,6 +28,12 @@ void SayNotWritten(const std::string& path) {
     AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
+void SayUnended(const std::string& path) {
+    std::string text = "Die Ausgabe des Servers endet nicht: nach " + std::to_string(kListEmptyRunLimit) +
+                       " leeren Zeilen wurde das Schreiben der Datei " + path + " abgebrochen.";
+    AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
 } // namespace
 
 int SendToFile(HWND form) {
@@ -69,6 +75,7 @@ int SendToFile(HWND form) {
                    written == text.size();
         });
     if (end == ExportEnd::WriteFailed) SayNotWritten(path);
+    if (end == ExportEnd::Unended) SayUnended(path);
     return end == ExportEnd::Done ? 1 : 0;
 }
 

@@ -18,11 +18,14 @@ std::string ExportFileName(std::string_view title) {
 }
 
 ExportEnd ExportLines(const SilentExecute& execute, const std::function<bool(const std::string&)>& write) {
+    int emptyRun = 0;
     for (int n = 1;; ++n) {
         std::optional<std::string> answer = execute(PrintOutputLine(n));
         if (!answer) return ExportEnd::ServerFailed;
         if (*answer == "\xA7") return ExportEnd::Done;
         if (!write(*answer + "\r\n")) return ExportEnd::WriteFailed;
+        emptyRun = answer->empty() ? emptyRun + 1 : 0;
+        if (emptyRun >= kListEmptyRunLimit) return ExportEnd::Unended;
     }
 }
 

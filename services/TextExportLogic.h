@@ -19,9 +19,10 @@ constexpr const char* kRunExportRoutine = "D SET^WQDA,@%RTN";
 // The report's title as a file name: characters that no file name may hold become "_".
 std::string ExportFileName(std::string_view title);
 
-enum class ExportEnd { Done, ServerFailed, WriteFailed };
+enum class ExportEnd { Done, ServerFailed, WriteFailed, Unended };
 // Lines 1, 2, ... of the report, each written with CR LF and its bytes as they came, until
-// the answer is "§" alone. Stops on a failed call or a failed write.
+// the answer is "§" alone. Stops on a failed call or a failed write, and as the list window
+// does after kListEmptyRunLimit empty lines in a row (Unended).
 ExportEnd ExportLines(const SilentExecute& execute, const std::function<bool(const std::string&)>& write);
 
 } // namespace vorlan

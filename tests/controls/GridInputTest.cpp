@@ -412,3 +412,78 @@ TEST_F(GridTest, TheEditTakesTheCellsColours) {
     EXPECT_EQ(::GetTextColor(dc), static_cast<COLORREF>(0x8080FF));
     ::ReleaseDC(grid.m_hInPlaceEdit, dc);
 }
+
+// In list mode the focus unit is the block the form answers for the focus cell: a movement
+// key never lands inside it, but on the next row outside it in its direction, or stays.
+TEST_F(GridTest, ListModeKeysLandOnTheNextRowOutsideTheFocusBlock) {
+    grid.SetListMode(true);
+    owner.steps[GVN_LISTFOCUS] = [](NM_GRIDVIEW& nm) {
+        nm.iRow2 = nm.iRow + 2; // three rows, every column
+        nm.iColumn2 = -1;
+    };
+    CCellRange visible = grid.GetVisibleNonFixedCellRange();
+    ASSERT_EQ(visible.maxRow, kRows - 1) << "every row in view";
+    const int last = kRows - 1, lastCol = kCols - 1;
+    struct Case {
+        int row, col;
+        UINT key;
+        bool ctrl, shift;
+        int toRow, toCol;
+    } cases[] = {
+        {2, 1, VK_DOWN, false, false, 5, 1},
+        {2, lastCol, VK_TAB, false, false, 5, 1},
+        {2, lastCol, VK_RIGHT, false, false, 5, 1},
+        {2, 1, VK_RIGHT, false, false, 2, 2}, // along its row first
+        {5, 1, VK_UP, false, false, 4, 1},
+        {5, 1, VK_TAB, false, true, 4, lastCol},
+        {5, 1, VK_LEFT, false, false, 4, lastCol},
+        {5, 2, VK_HOME, false, false, 1, 2},
+        {5, 2, VK_HOME, true, false, 1, 2},
+        {5, 2, VK_PRIOR, false, false, 1, 2},
+        {2, 2, VK_END, false, false, last, 2},
+        {2, 2, VK_NEXT, false, false, last, 2},
+        // A block that holds the last row: nothing lies after it.
+        {last - 2, 1, VK_DOWN, false, false, last - 2, 1},
+        {last - 2, 1, VK_END, false, false, last - 2, 1},
+        {last - 2, 1, VK_END, true, false, last - 2, 1},
+        {last - 2, 1, VK_NEXT, false, false, last - 2, 1},
+        {last - 2, lastCol, VK_TAB, false, false, last - 2, lastCol},
+    };
+    owner.answers[GVN_INSERTROW] = 0;
+    for (const Case& c : cases) {
+        grid.SetFocusCell(c.row, c.col);
+        ASSERT_EQ(grid.GetFocusCell(), CCellID(c.row, c.col));
+        HoldKeys(c.ctrl, c.shift);
+        Key(c.key);
+        ReleaseKeys();
+        EXPECT_EQ(grid.GetFocusCell(), CCellID(c.toRow, c.toCol))
+            << "key " << c.key << (c.ctrl ? " with Ctrl" : "") << (c.shift ? " with Shift" : "") << " from "
+            << c.row << "/" << c.col;
+    }
+}
+
+TEST_F(GridTest, ListModePageDownPassesABlockThatReachesBeyondTheView) {
+    Fill(grid, 200, kCols);
+    grid.ResetScrollBars();
+    grid.SetListMode(true);
+    int blockRows = 3;
+    owner.steps[GVN_LISTFOCUS] = [&blockRows](NM_GRIDVIEW& nm) {
+        nm.iRow2 = nm.iRow + blockRows - 1;
+        nm.iColumn2 = -1;
+    };
+    CCellRange visible = grid.GetVisibleNonFixedCellRange();
+    ASSERT_TRUE(visible.IsValid());
+    ASSERT_LT(visible.maxRow, 40);
+    int from = visible.maxRow - 1; // the block runs out of view
+    grid.SetFocusCell(from, 2);
+    Key(VK_NEXT);
+    EXPECT_GT(grid.GetFocusCell().row, from + blockRows - 1);
+    EXPECT_TRUE(grid.IsCellVisible(grid.GetFocusCell().row, 2));
+
+    grid.SendMessage(WM_VSCROLL, SB_TOP, 0);
+    blockRows = 40; // longer than a page
+    grid.SetFocusCell(1, 2);
+    Key(VK_NEXT);
+    EXPECT_EQ(grid.GetFocusCell(), CCellID(41, 2));
+    EXPECT_TRUE(grid.IsCellVisible(41, 2));
+}

@@ -283,15 +283,17 @@ TEST_F(HtmlDrawerTest, GetRegKeyReadsTheDefaultValueWithinItsRoom) {
         std::string out;
     } cases[] = {
         {"C:\\web.exe \"%1\"", ERROR_SUCCESS, "C:\\web.exe \"%1\""},
-        {std::string(260, 'x'), ERROR_SUCCESS, std::string(260, 'x')},
+        {std::string(259, 'x'), ERROR_SUCCESS, std::string(259, 'x')},
+        {std::string(260, 'x'), ERROR_MORE_DATA, ""}, // no room left for the terminator
         {std::string(261, 'x'), ERROR_MORE_DATA, ""},
     };
     for (const Case& c : cases) {
         RegistryValue value(HKEY_CURRENT_USER, path, c.value);
         char out[300];
         std::memset(out, '?', sizeof out);
-        EXPECT_EQ(CHtmlDrawer::GetRegKey(HKEY_CURRENT_USER, path, out), c.rc);
-        EXPECT_EQ(std::string(out), c.out);
+        EXPECT_EQ(CHtmlDrawer::GetRegKey(HKEY_CURRENT_USER, path, out), c.rc) << c.value.size();
+        EXPECT_EQ(std::string(out), c.out) << c.value.size();
+        EXPECT_EQ(std::string(out + 260, 40), std::string(40, '?')) << "written beyond the room";
     }
     char out[261] = "unverändert"; // a key that does not open leaves the buffer alone
     EXPECT_NE(CHtmlDrawer::GetRegKey(HKEY_CURRENT_USER, "Software\\VorlanHtmlDrawerTest\\fehlt", out), 0);

@@ -293,6 +293,25 @@ TEST_F(PrintServicesTest, TheTextExportKeepsEveryByteAndStopsOnlyAtTheMarkerAlon
     DeleteFileA(path.c_str());
 }
 
+TEST_F(PrintServicesTest, TheTextExportStopsWithAMessageWhenTheOutputNeverEnds) {
+    OpenLetter();
+    std::string path = "C:\\TEMP\\vorlan-endlos.txt";
+    // Far more empty lines than any report holds, and no marker in reach.
+    Server("K ^ZDR(%JOB,\"LISTE\") S ^ZDR(%JOB,\"LISTE\")=\"\",^ZDR(%JOB,\"LISTE\",1)=\"Kopf\" "
+           "N i F i=2:1:1500 S ^ZDR(%JOB,\"LISTE\",i)=\"\"");
+    Server("S %RTN=\"TR^QCC(\"\"Ausgabe\"\")\"");
+    fw::TestMode::PushAnswer("dialog save path:" + path);
+    fw::TestMode::PushAnswer("box IDYES");
+    EXPECT_EQ(vorlan::SendToFile(Form()->m_hWnd), 0);
+    EXPECT_TRUE(ShownWith("leeren Zeilen")) << "the user learns why the file ends there";
+    std::string written = ReadBytes(path);
+    EXPECT_EQ(written.substr(0, 6), "Kopf\r\n") << "what came is kept";
+    EXPECT_EQ(Count(written, "\r\n"), 1001u);
+    Lines trace = Trace();
+    EXPECT_FALSE(Has(trace, "DRUCK^QCC(" + job + ",1002)"));
+    DeleteFileA(path.c_str());
+}
+
 TEST_F(PrintServicesTest, ThePrintListPrintsEveryLineOnceWithItsPageNumbers) {
     OpenScreen("SAV");
     std::vector<std::string> lines;

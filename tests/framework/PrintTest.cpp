@@ -89,6 +89,36 @@ TEST_F(PrintTest, AScriptedPrinterNameChoosesThatQueue) {
     GlobalUnlock(preset.m_pd.hDevMode);
 }
 
+// The preset orientation is where the dialog starts; what the user turns the paper to is
+// what the printer context and the device mode then say.
+TEST_F(PrintTest, ThePresetOrientationHoldsUntilTheUserTurnsThePaper) {
+    CWinApp app("FwTest");
+    struct Case {
+        short preset;
+        const char* script;
+        short result;
+    } cases[] = {
+        {DMORIENT_LANDSCAPE, "dialog print printer:default", DMORIENT_LANDSCAPE},
+        {DMORIENT_PORTRAIT, "dialog print printer:default", DMORIENT_PORTRAIT},
+        {DMORIENT_LANDSCAPE, "dialog print printer:default orientation:portrait", DMORIENT_PORTRAIT},
+        {DMORIENT_PORTRAIT, "dialog print printer:VORLAN-FAX orientation:landscape", DMORIENT_LANDSCAPE},
+    };
+    for (const Case& c : cases) {
+        fw::TestMode::PushAnswer(c.script);
+        CPrintDialog dialog(false, PD_RETURNDC, nullptr);
+        dialog.PresetDevMode(1, true, c.preset);
+        ASSERT_EQ(dialog.DoModal(), IDOK) << c.script;
+        auto* mode = static_cast<DEVMODEA*>(GlobalLock(dialog.m_pd.hDevMode));
+        ASSERT_NE(mode, nullptr);
+        EXPECT_EQ(mode->dmOrientation, c.result) << c.script;
+        EXPECT_EQ(mode->dmColor, DMCOLOR_COLOR) << c.script;
+        GlobalUnlock(dialog.m_pd.hDevMode);
+        ASSERT_NE(dialog.m_pd.hDC, nullptr);
+        bool wide = GetDeviceCaps(dialog.m_pd.hDC, HORZRES) > GetDeviceCaps(dialog.m_pd.hDC, VERTRES);
+        EXPECT_EQ(wide, c.result == DMORIENT_LANDSCAPE) << c.script;
+    }
+}
+
 TEST_F(PrintTest, JobReachesTheQueuePageByPage) {
     harness::ClearPrintFile();
     PRINTDLGA pd{};
@@ -171,11 +201,13 @@ void CALLBACK PressPrint(HWND, UINT, UINT_PTR id, DWORD) {
 TEST(PrintReal, ThePrintDialogTakesAPresetDeviceMode) {
     CPrintDialog dialog(false, PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIESANDCOLLATE,
                         nullptr);
-    dialog.PresetDevMode(1, true);
+    dialog.PresetDevMode(1, true, DMORIENT_LANDSCAPE);
     UINT_PTR timer = ::SetTimer(nullptr, 0, 300, PressPrint);
     int result = dialog.RunModal();
     ::KillTimer(nullptr, timer);
     EXPECT_EQ(result, IDOK);
-    EXPECT_NE(dialog.m_pd.hDC, nullptr);
+    ASSERT_NE(dialog.m_pd.hDC, nullptr);
     EXPECT_EQ(fw::PrinterName(dialog.m_pd.hDevNames), "VORLAN-DRUCKER");
+    EXPECT_GT(GetDeviceCaps(dialog.m_pd.hDC, HORZRES), GetDeviceCaps(dialog.m_pd.hDC, VERTRES))
+        << "the preset orientation is the dialog's start";
 }

@@ -3,6 +3,7 @@
 #include "app/VORLANApp.h"
 #include "common/MQuote.h"
 #include "framework/ShellLink.h"
+#include "services/LocalFileLines.h"
 #include "tests/app/AppFixture.h"
 #include "tests/common/MRoutine.h"
 #include "tests/harness/Harness.h"
@@ -235,6 +236,23 @@ TEST_F(DataServicesTest, JobsThatCannotRunGiveOkayZero) {
     EXPECT_EQ(Callbacks(),
               (std::vector<std::string>{missing + "|0", present + "|0", tooLong + "|0", m_folder + "|0"}));
     EXPECT_EQ(M("W $D(^QTEMP(%JOB,\"%FILE\"))"), "0");
+
+    // A block size beyond what one node can hold is refused like a missing one; the largest
+    // one allowed still reads. (A job's parameters belong to its path: one path a job.)
+    M("K ^ZDATA($J)");
+    std::string wide = m_folder + "breit.bin", kept = m_folder + "bleibt.bin", large = m_folder + "gross.bin";
+    Write(wide, "abcd");
+    Write(kept, "abc");
+    Write(large, "xyz");
+    Job(1, present, 2, "CB^ZDATA", "", vorlan::kBlockSizeLimit + 1);
+    Job(2, wide, 4, "CB^ZDATA", "", 0x7FFFFFFF);
+    Job(3, kept, 1, "CB^ZDATA", "", vorlan::kBlockSizeLimit + 1);
+    Job(4, large, 2, "CB^ZDATA", "", vorlan::kBlockSizeLimit);
+    Pass();
+    EXPECT_EQ(Callbacks(),
+              (std::vector<std::string>{present + "|0", wide + "|0", kept + "|0", large + "|1"}));
+    EXPECT_EQ(Node(large, 1), CodesOf("xyz"));
+    EXPECT_EQ(harness::ReadTextFile(kept), "abc") << "a refused write leaves the file alone";
 }
 
 TEST_F(DataServicesTest, SixteenBitUnitsWithByteOrderMarks) {

@@ -61,6 +61,27 @@ TEST(LocalFileLines, ThirteenPiecesAreCutAndRead) {
     EXPECT_EQ(ParseFileJob("").blockSize, 0);
 }
 
+// A block size the server writes beyond the integers stays beyond the limit (or below 1): it
+// must never wrap round to a small one that the job would then run with.
+TEST(LocalFileLines, BlockSizesBeyondTheIntegersDoNotWrap) {
+    struct Case {
+        const char* piece;
+        bool tooLarge;
+    } cases[] = {{"4294967297", true},
+                 {"99999999999999999999", true},
+                 {"2147483648", true},
+                 {"-4294967295", false},
+                 {"1048576", false}};
+    for (const Case& c : cases) {
+        int size = ParseFileJob(std::string("\xA7\xA7\xA7") + c.piece +
+                                "\xA7"
+                                "2")
+                       .blockSize;
+        EXPECT_EQ(size > kBlockSizeLimit, c.tooLarge) << c.piece;
+        EXPECT_EQ(size <= 0, c.piece[0] == '-') << c.piece;
+    }
+}
+
 TEST(LocalFileLines, JobLinesQuotePathsAndKeys) {
     EXPECT_EQ(FileNextJobLine(""), "W $O(^QTEMP(%JOB,\"%FILE\",0,\"\"))");
     EXPECT_EQ(FileJobKillLine("a\"b"), "K ^QTEMP(%JOB,\"%FILE\",0,\"a\"\"b\")");

@@ -1,4 +1,5 @@
 #include "services/TextExportLogic.h"
+#include "services/PrintListLogic.h"
 
 #include <gtest/gtest.h>
 
@@ -55,6 +56,42 @@ TEST(TextExport, AFailedCallOrWriteStopsTheExport) {
                     [&](const std::string& t) { return file += t, true; }),
         ExportEnd::Done);
     EXPECT_TRUE(file.empty()) << "an empty report writes nothing";
+}
+
+// A server that answers empty lines for ever must not keep the export writing for ever; empty
+// lines between text are lines of the report and do not count towards the bound.
+TEST(TextExport, AnEndlessRunOfEmptyLinesEndsTheExport) {
+    const size_t limit = static_cast<size_t>(kListEmptyRunLimit);
+    std::vector<std::string> spaced(limit - 1, "");
+    spaced.push_back("Mitte");
+    spaced.insert(spaced.end(), limit - 1, "");
+    spaced.push_back("\xA7");
+    struct Case {
+        std::vector<std::string> answers; // then "" for ever
+        ExportEnd end;
+        size_t asked, lines;
+    } cases[] = {
+        {{}, ExportEnd::Unended, limit, limit},
+        {{"Kopf"}, ExportEnd::Unended, limit + 1, limit + 1},
+        {spaced, ExportEnd::Done, 2 * limit, 2 * limit - 1},
+    };
+    for (const Case& c : cases) {
+        size_t asked = 0;
+        std::string file;
+        ExportEnd end = ExportLines(
+            [&](const std::string&) -> std::optional<std::string> {
+                // A safety net for a reader without a bound: the call fails at last.
+                if (++asked > 4 * limit) return std::nullopt;
+                return asked <= c.answers.size() ? c.answers[asked - 1] : std::string();
+            },
+            [&](const std::string& text) { return file += text, true; });
+        EXPECT_EQ(end, c.end) << c.answers.size();
+        EXPECT_EQ(asked, c.asked) << c.answers.size();
+        size_t lines = 0;
+        for (size_t at = file.find("\r\n"); at != std::string::npos; at = file.find("\r\n", at + 2))
+            ++lines;
+        EXPECT_EQ(lines, c.lines) << "every line read is in the file";
+    }
 }
 
 TEST(TextExport, TheSuggestedNameHoldsNoForbiddenCharacter) {
