@@ -82,6 +82,13 @@ bool IsPartitionSizeLine(const std::string& code, std::string& size) {
     return true;
 }
 
+// The error text of a step that failed: the job's own, or the overflow of its output.
+std::string StepError(MEngine& engine, int status) {
+    if (status == kOutputOverflow)
+        return ErrorText("MXMEM", "output beyond " + std::to_string(kMaxJobOutput) + " bytes");
+    return TranslateZStatus(engine.ZStatus());
+}
+
 } // namespace
 
 std::string RunLine(MEngine& engine, const std::string& code, std::string& errorText) {
@@ -92,7 +99,7 @@ std::string RunLine(MEngine& engine, const std::string& code, std::string& error
     std::string output = engine.TakeOutput();
     errorText.clear();
     if (status != 0) {
-        errorText = TranslateZStatus(engine.ZStatus());
+        errorText = StepError(engine, status);
         engine.Reset();
         output += engine.TakeOutput();
     }
@@ -164,7 +171,7 @@ bool RequestHandler::Run(JobInput& input, const std::string& code, std::string* 
     if (status == 0) status = value ? m_engine.Eval(*value) : m_engine.Xecute();
     m_engine.TakeOutput(); // only "X" passes output on
     if (status == 0) return true;
-    error = Error(TranslateZStatus(m_engine.ZStatus()));
+    error = Error(StepError(m_engine, status));
     m_engine.Reset();
     m_engine.TakeOutput();
     return false;

@@ -160,9 +160,10 @@ TEST_F(JobLifetimeTest, ReplyNotTakenIsClosedAfterTheRequestLimit) {
     OwnServer server({"--request-limit", "1"});
     ASSERT_GT(server.port(), 0);
     auto bystander = ConnectTo(server.port());
-    // A reply far beyond what the socket buffers of both ends hold, never read.
+    // A reply far beyond what the socket buffers of both ends hold (all a line may write),
+    // never read.
     auto stuck = ConnectTo(server.port());
-    stuck->SendRaw(ExecBytes("F I=1:1:64 W $J(\"\",1048576)"));
+    stuck->SendRaw(ExecBytes("F I=1:1:16 W $J(\"\",1048576)"));
     // Filling the buffers takes a while on a busy machine; the limit itself is 1 s.
     EXPECT_TRUE(Within(30s, [&] { return server.JobCount() == 1; })) << server.JobCount() << " jobs";
     EXPECT_THAT(server.Log(), HasSubstr("reply not taken for 1 s, closing"));

@@ -31,7 +31,8 @@ class ServerTest : public FixtureTest {
                                                              "FIVE(a,b,c,d,e) S b=\"B\",e=e_\"!\"\n"
                                                              " Q a_\",\"_b_\",\"_c_\",\"_d_\",\"_e\n"
                                                              "KILL(a) K a Q \"\"\n"
-                                                             "WRITE() W \"ignored\" Q \"done\"\n";
+                                                             "WRITE() W \"ignored\" Q \"done\"\n"
+                                                             "FLOOD() F  W $J(\"\",1048576)\n";
     }
 };
 
@@ -181,6 +182,39 @@ TEST_F(ServerTest, JobSurvivesAnErrorWithItsState) {
     EXPECT_EQ(c->Exec("S F=" + MQuote(file) + " O F U F W 1/0", out), 10066);
     EXPECT_EQ(c->Exec("W \"back\" C F"), "back");
     unlink(file.c_str());
+}
+
+// A line's output is held in the job until it ends: past 16 MB the line is stopped with an
+// error and its output dropped, however the writing goes on.
+TEST_F(ServerTest, OutputBeyondTheLimitStopsTheLine) {
+    const std::string sixteenMegabytes = "F I=1:1:16 W $J(\"\",1048576)";
+    struct Case {
+        const char* name;
+        std::string code;
+        int number; // 0: the line succeeds
+    } cases[] = {
+        {"just the limit", sixteenMegabytes, 0},
+        {"one byte more", sixteenMegabytes + " W 1", 10071},
+        {"an error trap that goes on", "N $ET S $ET=\"S $EC=\"\"\"\"\" F  W $J(\"\",1048576)", 10071},
+        {"no end", "F  W $J(\"\",1048576)", 10071},
+        {"a command it starts", "ZSYSTEM \"yes\"", 10071},
+    };
+    auto c = Connect();
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        std::string out;
+        // Without the limit a case never ends: stop at the first that shows it.
+        ASSERT_EQ(c->Exec(k.code, out), k.number) << out.substr(0, 200);
+        if (k.number != 0) {
+            EXPECT_EQ(out, "<MXMEM>output beyond 16777216 bytes");
+        }
+        EXPECT_EQ(c->Exec("W 1"), "1") << "the job goes on";
+    }
+    // Requests that pass no output on are stopped the same way.
+    Reply r = c->Call("D", {"$$FLOOD^DBSTEST"});
+    EXPECT_EQ(r.type, 'E');
+    EXPECT_EQ(r.fields, std::vector<std::string>{"<MXMEM>output beyond 16777216 bytes"});
+    EXPECT_EQ(c->Exec("W 1"), "1");
 }
 
 TEST_F(ServerTest, LongPastedLiteralsAreLifted) {
