@@ -114,6 +114,14 @@ wire::DecodeLimits ServerLimits() {
     return limits;
 }
 
+wire::DecodeLimits LoginLimits() {
+    wire::DecodeLimits limits;
+    limits.maxFieldLength = 1024;
+    limits.maxFields = 10;
+    limits.maxRequestBytes = 10 * 1024;
+    return limits;
+}
+
 std::string LoginReply(uint32_t nonce, const std::string& refusal) {
     ReplyBuilder b;
     b.Writer()
