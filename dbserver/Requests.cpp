@@ -295,15 +295,17 @@ RequestHandler::Outcome RequestHandler::Lock(const wire::Request& request) {
 }
 
 RequestHandler::Outcome RequestHandler::Unlock(const wire::Request& request) {
+    // LOCK and ZALLOCATE keep apart in GT.M: neither one's release touches the other's names.
+    // The client's unlocks give up all of the job's locks, or one node's however it was taken.
     const std::string& c = request.code;
     JobInput input;
-    std::string line = c == "15" ? "ZD" : "L";
+    std::string line = c == "13" ? "L  ZD" : c == "14" ? "L" : "ZD";
     Outcome error;
     if (c != "13" && !request.fields[0].empty()) {
         GlobalRef ref;
         std::string gvn;
         if (!Reference(request.fields[0], input, ref, gvn, error)) return error;
-        line += c == "14" ? " -" + gvn : " " + gvn;
+        line = "L -" + gvn + " ZD " + gvn;
     }
     if (!Run(input, line, nullptr, error)) return error;
     return Result();

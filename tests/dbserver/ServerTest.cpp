@@ -381,6 +381,59 @@ TEST_F(ServerTest, LocksBetweenTwoConnections) {
     EXPECT_EQ(a->Call("10", {ref, "0"}).fields, std::vector<std::string>{"1"});
 }
 
+// One job's locks, taken by each lock request and given up by each unlock request as the
+// client library's calls promise: an unlock gives up all of the job's locks or the one node's,
+// however it was taken. A plain lock is M's LOCK: it first gives up the job's other LOCKs.
+TEST_F(ServerTest, OneJobsLocksGoAsTheUnlocksSay) {
+    auto a = Connect();
+    auto b = Connect();
+    const std::string one = "DBTJOB(\"1\")", two = "DBTJOB(\"2\")", three = "DBTJOB(\"3\")";
+    // The nodes of the three that b cannot lock at once: those that a holds.
+    auto held = [&] {
+        std::string nodes;
+        for (const std::string& ref : {one, two, three}) {
+            if (b->Call("10", {ref, "0"}).fields == std::vector<std::string>{"1"})
+                EXPECT_EQ(b->Call("14", {ref}).type, 'R');
+            else
+                nodes += ref.substr(8, 1);
+        }
+        return nodes;
+    };
+    const std::vector<std::string> granted{"1"};
+    struct Step {
+        const char* what;
+        std::string code;
+        std::vector<std::string> fields;
+        const char* held; // by a afterwards: "13" for one and three
+    } steps[] = {
+        {"plain lock", "9", {one, "0"}, "1"},
+        {"incremental lock", "10", {two, "0"}, "12"},
+        {"allocation", "11", {three, "0"}, "123"},
+        {"incremental unlock of the incremental lock", "14", {two}, "13"},
+        {"deallocation of the plain lock", "15", {one}, "3"},
+        {"incremental unlock of the allocation", "14", {three}, ""},
+        {"incremental lock again", "10", {two, "0"}, "2"},
+        {"the same once more", "10", {two, "0"}, "2"},
+        {"one of its two levels given up", "14", {two}, "2"},
+        {"allocation beside it", "11", {one, "0"}, "12"},
+        {"all locks", "13", {}, ""},
+        {"incremental lock", "10", {one, "0"}, "1"},
+        {"allocation", "11", {three, "0"}, "13"},
+        {"plain lock gives up the other lock, not the allocation", "9", {two, "0"}, "23"},
+        {"all incremental locks", "14", {""}, "3"},
+        {"all allocations", "15", {""}, ""},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.what);
+        Reply r = a->Call(s.code, s.fields);
+        EXPECT_EQ(r.type, 'R');
+        if (s.fields.size() == 2) {
+            EXPECT_EQ(r.fields, granted);
+        }
+        EXPECT_EQ(held(), s.held);
+    }
+}
+
 TEST_F(ServerTest, RoutineCalls) {
     auto c = Connect();
     const auto run = TestClient::Run;
