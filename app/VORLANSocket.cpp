@@ -69,27 +69,44 @@ int CVORLANSocket::SendAll(const char* bytes, int length) {
     return sent;
 }
 
-int CVORLANSocket::ReceiveUntil(char* buffer, int toSend, int capacity, int trailingNuls, const char* label) {
+int CVORLANSocket::ReceivePiece(char* into, int room, const char* label) {
+    CCallTrace trace(label);
+    int n = Receive(into, room);
+    int error = n == SOCKET_ERROR ? GetLastError() : 0;
+    trace.After(n, error);
+    if (n == 0) return -1; // the server closed
+    if (n == SOCKET_ERROR) return error == WSAEWOULDBLOCK ? 0 : -1;
+    return n;
+}
+
+int CVORLANSocket::ReceiveUntil(char* buffer, int toSend, int capacity, int trailingNuls, const char* label,
+                                std::optional<vorlan::socketframes::ReplyBeyond>* beyond) {
     if (!IsOpen() || SendAll(buffer, toSend) != toSend) return -1;
     int received = 0;
     while (!EndsInNuls(buffer, received, trailingNuls)) {
         if (received >= capacity) {
+            if (beyond) return ReceiveBeyond(buffer, capacity, label, *beyond) ? received : -1;
             // The rest of this reply would be read as the next one: the connection is spent.
             Close();
             return -1;
         }
-        CCallTrace trace(label);
-        int n = Receive(buffer + received, capacity - received);
-        int error = n == SOCKET_ERROR ? GetLastError() : 0;
-        trace.After(n, error);
-        if (n == 0) return -1; // the server closed
-        if (n == SOCKET_ERROR) {
-            if (error == WSAEWOULDBLOCK) continue;
-            return -1;
-        }
+        int n = ReceivePiece(buffer + received, capacity - received, label);
+        if (n < 0) return -1;
         received += n;
     }
     return received;
+}
+
+bool CVORLANSocket::ReceiveBeyond(const char* buffer, int capacity, const char* label,
+                                  std::optional<vorlan::socketframes::ReplyBeyond>& beyond) {
+    beyond.emplace(buffer, capacity);
+    char piece[4096];
+    while (!beyond->Whole()) {
+        int n = ReceivePiece(piece, sizeof piece, label);
+        if (n < 0) return false;
+        beyond->Add(piece, n);
+    }
+    return true;
 }
 
 int CVORLANSocket::ReceiveLine(char* buffer, int toSend, int capacity) {
@@ -130,10 +147,12 @@ int CVORLANSocket::Execute(const char* code, char* out, int capacity) {
         out[capacity - 1] = '\0';
         return kServerError;
     }
-    int received = ReceiveReply(out, length, capacity);
+    std::optional<vorlan::socketframes::ReplyBeyond> beyond;
+    int received = ReceiveUntil(out, length, capacity, 3, "Receive2", &beyond);
     if (received < 0) {
         out[0] = '\0';
         return kConnectionLost;
     }
-    return socketframes::TakeExecuteReply(out, received);
+    return beyond ? socketframes::TakeLongExecuteReply(out, capacity, *beyond)
+                  : socketframes::TakeExecuteReply(out, received);
 }

@@ -3,7 +3,10 @@
 // request is a 16-bit little-endian length and a command character with its text; replies
 // end in NUL bytes.
 
+#include "app/SocketFrames.h"
 #include "framework/Socket.h"
+
+#include <optional>
 
 class CVORLANSocket : public CSocket {
   public:
@@ -28,7 +31,14 @@ class CVORLANSocket : public CSocket {
     int ReceiveReply(char* buffer, int toSend, int capacity);
 
   private:
-    int ReceiveUntil(char* buffer, int toSend, int capacity, int trailingNuls, const char* label);
+    // A reply that fills the capacity before its end is read on into `beyond` when given;
+    // otherwise the connection is spent.
+    int ReceiveUntil(char* buffer, int toSend, int capacity, int trailingNuls, const char* label,
+                     std::optional<vorlan::socketframes::ReplyBeyond>* beyond = nullptr);
+    bool ReceiveBeyond(const char* buffer, int capacity, const char* label,
+                       std::optional<vorlan::socketframes::ReplyBeyond>& beyond);
+    // One receive: the count received, 0 to receive again, -1 when the connection failed.
+    int ReceivePiece(char* into, int room, const char* label);
     // The bytes received, or -1.
     int Exchange(char command, const char* text, char* reply);
 };

@@ -10,19 +10,9 @@ namespace vorlan::dbserver {
 
 void ServeAppConnection(int socket, const Database& db, const JobSettings& settings) {
     LimitSending(socket, settings);
-    const auto loginBy = Clock::now() + settings.loginLimit;
-    auto stream =
-        std::make_unique<RequestStream<app::FrameReader>>(socket, settings.requestLimit, app::FrameReader());
-    auto status = stream->Next(loginBy, loginBy);
-    if (status == StreamStatus::Malformed) {
-        LogLine(std::string("malformed request before the log-in, closing: ") + stream->error());
-        return;
-    }
-    if (status != StreamStatus::Request) {
-        std::string why = Overstayed(status, settings);
-        LogLine(why.empty() ? "connection ended before its log-in" : why);
-        return;
-    }
+    auto stream = std::make_unique<RequestStream<app::FrameReader>>(socket, settings.requestLimit,
+                                                                    app::FrameReader(app::kMaxLoginFrame));
+    if (!NextLogin(*stream, settings)) return;
     app::LoginOutcome login = app::CheckLogin(stream->request(), db);
     if (!login.wellFormed) {
         LogLine(std::string("connection did not begin with a log-in (request ") + stream->request().command +
@@ -46,6 +36,7 @@ void ServeAppConnection(int socket, const Database& db, const JobSettings& setti
     job->Started();
     if (!SendAll(socket, login.reply, settings)) return;
 
+    stream->SetDecoder(app::FrameReader());
     app::Handler handler(db, job->Job());
     for (;;) {
         if (!NextRequest(*stream, settings)) break;

@@ -43,8 +43,9 @@ FrameReader::Result FrameReader::Feed(const void* data, size_t size, size_t* con
             if (m_lengthBytes < 2) continue;
             m_lengthBytes = 0;
             m_bodyLength = m_length[0] | (static_cast<size_t>(m_length[1]) << 8);
-            if (m_bodyLength == 0) {
-                m_error = "a request without its command";
+            if (m_bodyLength == 0 || m_bodyLength > m_maxLength) {
+                m_error =
+                    m_bodyLength == 0 ? "a request without its command" : "a request longer than allowed";
                 m_stage = Stage::Failed;
                 break;
             }

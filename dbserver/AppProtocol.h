@@ -15,6 +15,9 @@ namespace vorlan::dbserver::app {
 
 // The client's reply buffer is 64 KB; what is cut here still fits it with the status.
 inline constexpr size_t kMaxOutput = 65000;
+// The log-in's frame (command and login text) as the program builds it, in 1000 bytes; a
+// connection that has not logged in can hold no more.
+inline constexpr size_t kMaxLoginFrame = 1000;
 
 struct Frame {
     char command = 0;
@@ -26,6 +29,9 @@ class FrameReader {
   public:
     enum class Result { NeedMore, Complete, Malformed };
 
+    // A frame longer than `maxLength` (command and text) is malformed.
+    explicit FrameReader(size_t maxLength = 0xFFFF) : m_maxLength(maxLength) {}
+
     Result Feed(const void* data, size_t size, size_t* consumed);
     // After Complete, until the next Feed.
     const Frame& request() const { return m_frame; }
@@ -33,6 +39,7 @@ class FrameReader {
 
   private:
     enum class Stage { Length, Body, Failed };
+    size_t m_maxLength;
     Stage m_stage = Stage::Length;
     uint8_t m_length[2] = {};
     size_t m_lengthBytes = 0;

@@ -12,15 +12,9 @@ namespace vorlan::dbserver {
 
 void ServeConnection(int socket, const Database& db, const JobSettings& settings) {
     LimitSending(socket, settings);
-    const auto loginBy = Clock::now() + settings.loginLimit;
     auto stream = std::make_unique<RequestStream<wire::RequestDecoder>>(socket, settings.requestLimit,
-                                                                        wire::RequestDecoder(ServerLimits()));
-    auto status = stream->Next(loginBy, loginBy);
-    if (status != StreamStatus::Request) {
-        std::string why = Overstayed(status, settings);
-        LogLine(why.empty() ? "connection ended before its log-in" : why);
-        return;
-    }
+                                                                        wire::RequestDecoder(LoginLimits()));
+    if (!NextLogin(*stream, settings)) return;
     LoginOutcome login =
         CheckLogin(stream->request(), db, settings.password.empty() ? nullptr : &settings.password);
     if (!login.wellFormed) {
@@ -45,6 +39,7 @@ void ServeConnection(int socket, const Database& db, const JobSettings& settings
     job->Started();
     if (!SendAll(socket, login.reply, settings)) return;
 
+    stream->SetDecoder(wire::RequestDecoder(ServerLimits()));
     RequestHandler handler(db, job->Job());
     for (;;) {
         if (!NextRequest(*stream, settings)) break;

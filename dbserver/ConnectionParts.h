@@ -73,6 +73,8 @@ template <class Decoder> class RequestStream {
     }
     const auto& request() const { return m_decoder.request(); }
     const char* error() const { return m_decoder.error(); }
+    // The requests after the one just read are read with `decoder` (other limits).
+    void SetDecoder(Decoder decoder) { m_decoder = std::move(decoder); }
 
   private:
     // Rounded up, so that no limit ends early; -1 (no timeout) for the time that never comes.
@@ -93,6 +95,21 @@ template <class Decoder> class RequestStream {
 
 // The log line of a connection that overstayed a limit; empty for any other end.
 std::string Overstayed(StreamStatus status, const JobSettings& settings);
+
+// Waits for the log-in, the first request, under the log-in limit; false (with the reason
+// logged) when the connection is to be closed instead.
+template <class Stream> bool NextLogin(Stream& stream, const JobSettings& settings) {
+    const auto loginBy = Clock::now() + settings.loginLimit;
+    StreamStatus status = stream.Next(loginBy, loginBy);
+    if (status == StreamStatus::Request) return true;
+    if (status == StreamStatus::Malformed) {
+        LogLine(std::string("malformed log-in, closing: ") + stream.error());
+        return false;
+    }
+    std::string why = Overstayed(status, settings);
+    LogLine(why.empty() ? "connection ended before its log-in" : why);
+    return false;
+}
 
 // Waits for the next request of a logged-in connection, under the idle limit; false (with
 // the reason logged where there is one) when the connection is to be closed instead.

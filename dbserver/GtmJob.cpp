@@ -8,7 +8,6 @@
 #include <fcntl.h>
 #include <stdexcept>
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #ifdef __SANITIZE_ADDRESS__
 #include <sanitizer/lsan_interface.h>
@@ -25,6 +24,10 @@ struct GtmString {
 };
 
 const size_t kMaxString = 1048576;
+
+// The output file keeps this size beyond kMaxJobOutput: a write that fails at its end stops at
+// a page or folio boundary (2 MB at most) short of it, so it has always passed the limit.
+const off_t kOutputFileSize = static_cast<off_t>(kMaxJobOutput) + (off_t{4} << 20);
 
 GtmString Str(std::string_view s) {
     return {static_cast<long>(s.size()), s.data()};
@@ -44,8 +47,11 @@ GtmJob::GtmJob(const std::string& gtmDist) : m_value(kMaxString + 1) {
     __lsan_disable();
 #endif
     int input = open("/dev/null", O_RDONLY);
-    int output = memfd_create("dbserver-output", 0);
-    if (input < 0 || output < 0) throw std::runtime_error("cannot set up the job's principal device");
+    int output = memfd_create("dbserver-output", MFD_ALLOW_SEALING);
+    // Sparse and sealed at its size: it takes memory only as written and never grows.
+    if (input < 0 || output < 0 || ftruncate(output, kOutputFileSize) != 0 ||
+        fcntl(output, F_ADD_SEALS, F_SEAL_GROW | F_SEAL_SHRINK) != 0)
+        throw std::runtime_error("cannot set up the job's principal device");
     dup2(input, 0);
     dup2(output, 1);
     close(input);
@@ -77,14 +83,25 @@ int GtmJob::Put(std::string_view blob) {
 }
 
 int GtmJob::Xecute() {
-    return m_cip(&m_xec);
+    return Checked(m_cip(&m_xec));
 }
 
 int GtmJob::Eval(std::string& value) {
     GtmString out{static_cast<long>(m_value.size()), m_value.data()};
-    int status = m_cip(&m_eval, &out);
+    int status = Checked(m_cip(&m_eval, &out));
     if (status == 0) value.assign(m_value.data(), static_cast<size_t>(out.length));
     return status;
+}
+
+off_t GtmJob::OutputEnd() const {
+    return lseek(1, 0, SEEK_CUR);
+}
+
+// Output past the limit fails the request even when its code trapped the write's error.
+int GtmJob::Checked(int status) const {
+    if (OutputEnd() <= static_cast<off_t>(kMaxJobOutput)) return status;
+    LogLine("output beyond " + std::to_string(kMaxJobOutput) + " bytes, request stopped");
+    return kOutputOverflow;
 }
 
 void GtmJob::Reset() {
@@ -98,12 +115,18 @@ std::string GtmJob::ZStatus() {
 }
 
 std::string GtmJob::TakeOutput() {
-    struct stat st;
-    if (fstat(1, &st) != 0 || st.st_size == 0) return {};
-    std::string out(static_cast<size_t>(st.st_size), '\0');
-    ssize_t n = pread(1, out.data(), out.size(), 0);
-    out.resize(n > 0 ? static_cast<size_t>(n) : 0);
-    if (ftruncate(1, 0) != 0 || lseek(1, 0, SEEK_SET) != 0) {
+    const off_t end = OutputEnd();
+    if (end <= 0) return {};
+    std::string out;
+    if (end <= static_cast<off_t>(kMaxJobOutput)) {
+        out.resize(static_cast<size_t>(end));
+        ssize_t n = pread(1, out.data(), out.size(), 0);
+        out.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    }
+    // Only what lies before the position is ever read, so the bytes left behind are harmless;
+    // punching them out gives their memory back.
+    fallocate(1, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, 0, end);
+    if (lseek(1, 0, SEEK_SET) != 0) {
         // Every later reply would carry this output again: end the job instead.
         LogLine("cannot empty the job's output; ending the job");
         std::_Exit(1);

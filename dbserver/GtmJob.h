@@ -3,12 +3,15 @@
 // driven through its call-in interface (routine %DBSRV). An M error comes back as a status
 // with the M stack unwound, so the job survives it with its locals, locks and globals.
 // The job's principal input is empty and its principal output is an in-memory file that
-// the caller empties after each request, byte for byte.
+// the caller empties after each request, byte for byte. That file cannot grow past
+// kMaxJobOutput and a little more, so a write beyond it fails in GT.M (or in a command the
+// job started) and stops the request.
 
 #include "dbserver/MEngine.h"
 
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 #include <vector>
 
 namespace vorlan::dbserver {
@@ -30,13 +33,17 @@ class GtmJob : public MEngine {
     void Reset() override;
 
     std::string ZStatus() override;
-    // What the job wrote since the last call; empties the output.
+    // What the job wrote since the last call (nothing after an overflow); empties the output.
     std::string TakeOutput() override;
 
     // Orderly end of the GT.M runtime (database rundown); the process should exit next.
     void Exit();
 
   private:
+    // The end of what the job wrote since the output was last emptied.
+    off_t OutputEnd() const;
+    int Checked(int status) const;
+
     struct Entry {
         long length;
         const char* address;

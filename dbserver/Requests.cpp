@@ -82,6 +82,13 @@ bool IsPartitionSizeLine(const std::string& code, std::string& size) {
     return true;
 }
 
+// The error text of a step that failed: the job's own, or the overflow of its output.
+std::string StepError(MEngine& engine, int status) {
+    if (status == kOutputOverflow)
+        return ErrorText("MXMEM", "output beyond " + std::to_string(kMaxJobOutput) + " bytes");
+    return TranslateZStatus(engine.ZStatus());
+}
+
 } // namespace
 
 std::string RunLine(MEngine& engine, const std::string& code, std::string& errorText) {
@@ -92,7 +99,7 @@ std::string RunLine(MEngine& engine, const std::string& code, std::string& error
     std::string output = engine.TakeOutput();
     errorText.clear();
     if (status != 0) {
-        errorText = TranslateZStatus(engine.ZStatus());
+        errorText = StepError(engine, status);
         engine.Reset();
         output += engine.TakeOutput();
     }
@@ -104,6 +111,14 @@ wire::DecodeLimits ServerLimits() {
     limits.maxFieldLength = 2 << 20;
     limits.maxFields = 20001;
     limits.maxRequestBytes = int64_t{64} << 20;
+    return limits;
+}
+
+wire::DecodeLimits LoginLimits() {
+    wire::DecodeLimits limits;
+    limits.maxFieldLength = 1024;
+    limits.maxFields = 10;
+    limits.maxRequestBytes = 10 * 1024;
     return limits;
 }
 
@@ -164,7 +179,7 @@ bool RequestHandler::Run(JobInput& input, const std::string& code, std::string* 
     if (status == 0) status = value ? m_engine.Eval(*value) : m_engine.Xecute();
     m_engine.TakeOutput(); // only "X" passes output on
     if (status == 0) return true;
-    error = Error(TranslateZStatus(m_engine.ZStatus()));
+    error = Error(StepError(m_engine, status));
     m_engine.Reset();
     m_engine.TakeOutput();
     return false;
@@ -280,15 +295,17 @@ RequestHandler::Outcome RequestHandler::Lock(const wire::Request& request) {
 }
 
 RequestHandler::Outcome RequestHandler::Unlock(const wire::Request& request) {
+    // LOCK and ZALLOCATE keep apart in GT.M: neither one's release touches the other's names.
+    // The client's unlocks give up all of the job's locks, or one node's however it was taken.
     const std::string& c = request.code;
     JobInput input;
-    std::string line = c == "15" ? "ZD" : "L";
+    std::string line = c == "13" ? "L  ZD" : c == "14" ? "L" : "ZD";
     Outcome error;
     if (c != "13" && !request.fields[0].empty()) {
         GlobalRef ref;
         std::string gvn;
         if (!Reference(request.fields[0], input, ref, gvn, error)) return error;
-        line += c == "14" ? " -" + gvn : " " + gvn;
+        line = "L -" + gvn + " ZD " + gvn;
     }
     if (!Run(input, line, nullptr, error)) return error;
     return Result();

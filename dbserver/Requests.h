@@ -17,6 +17,9 @@ inline constexpr char kServerVersion[] = "4.4.0";
 
 // Caps on one request; a stream beyond them is malformed and the connection is closed.
 wire::DecodeLimits ServerLimits();
+// Caps on the log-in, the first request: ten short fields. Whoever reaches the port may send
+// it, so a connection that has not logged in can hold no more than this.
+wire::DecodeLimits LoginLimits();
 
 struct LoginOutcome {
     bool wellFormed = true;        // false: not an "L" request with 10 fields

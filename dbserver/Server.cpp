@@ -121,6 +121,14 @@ int Serve(const Database& db, const ServeSettings& settings) {
                 if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) usleep(100000);
                 continue;
             }
+            // A job that has ended may not have been signalled yet.
+            const auto full = [&] { return jobs.size() >= static_cast<size_t>(settings.maxConnections); };
+            if (full()) Reap(jobs);
+            if (full()) {
+                LogLine(std::to_string(jobs.size()) + " connections already, refusing one");
+                close(client);
+                continue;
+            }
             pid_t pid = fork();
             // Both sides set the group, so that it exists whichever runs first.
             if (pid >= 0) setpgid(pid == 0 ? 0 : pid, 0);

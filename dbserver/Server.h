@@ -16,6 +16,9 @@ struct ServeSettings {
     // the port is negative.
     std::string appHost = "127.0.0.1";
     int appPort = -1;
+    // Connections of both listeners together, each a process with its GT.M job; one more is
+    // closed at once.
+    int maxConnections = 100;
     JobSettings job;
 };
 

@@ -2,6 +2,7 @@
 //   dbserver init DIR
 //   dbserver serve DIR [--listen HOST:PORT] [--app-listen HOST:PORT] [--password TEXT] [--log FILE]
 //                      [--idle SECONDS] [--login-limit SECONDS] [--request-limit SECONDS]
+//                      [--max-connections N]
 
 #include "dbserver/Database.h"
 #include "dbserver/Server.h"
@@ -24,11 +25,13 @@ int Usage() {
            "       dbserver serve DIR [--listen HOST:PORT] [--app-listen HOST:PORT] [--password TEXT]\n"
            "                          [--log FILE]\n"
            "                          [--idle SECONDS] [--login-limit SECONDS] [--request-limit SECONDS]\n"
+           "                          [--max-connections N]\n"
            "Port 0 picks a free port; serve prints the port it listens on, then the port of\n"
            "--app-listen (the application server's own protocol, which carries no password).\n"
            "--idle closes connections idle that long between requests (default: never).\n"
            "--login-limit and --request-limit close connections not logged in, or with a request\n"
-           "half-sent or a reply not taken, that long (default: 30 each; tests shorten them).\n";
+           "half-sent or a reply not taken, that long (default: 30 each; tests shorten them).\n"
+           "--max-connections closes connections beyond N at once (default: 100).\n";
     return 2;
 }
 
@@ -53,6 +56,15 @@ bool ParseSeconds(const std::string& text, long least, std::chrono::seconds& sec
     return true;
 }
 
+// A count from 1 to `most`.
+bool ParseCount(const std::string& text, long most, int& count) {
+    char* end = nullptr;
+    long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end || value < 1 || value > most) return false;
+    count = static_cast<int>(value);
+    return true;
+}
+
 int RunServe(int argc, char** argv) {
     ServeSettings settings;
     std::string logFile;
@@ -74,6 +86,8 @@ int RunServe(int argc, char** argv) {
             if (!ParseSeconds(value, 1, settings.job.loginLimit)) return Usage();
         } else if (opt == "--request-limit") {
             if (!ParseSeconds(value, 1, settings.job.requestLimit)) return Usage();
+        } else if (opt == "--max-connections") {
+            if (!ParseCount(value, 100000, settings.maxConnections)) return Usage();
         } else {
             return Usage();
         }

@@ -1,8 +1,10 @@
 // The program's reader of the own protocol's replies: any bytes arrive as the receive loop
-// takes them (until the end condition or the capacity), and the execute and log-in readers
-// must leave a terminated text inside the buffer without form feeds at its start.
+// takes them (until the end condition, or the capacity and then on for an execute reply), and
+// the execute and log-in readers must leave a terminated text inside the buffer without form
+// feeds at its start.
 #include "app/SocketFrames.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -21,7 +23,18 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
             buffer[size_t(received)] = static_cast<char>(data[received]);
             ++received;
         }
-        if (!EndsInNuls(buffer.data(), received, nuls)) continue; // the lost-connection path
+        if (!EndsInNuls(buffer.data(), received, nuls)) {
+            // A log-in reply is lost; an execute reply is read on to its end.
+            if (nuls == 1 || received < capacity) continue;
+            ReplyBeyond beyond(buffer.data(), capacity);
+            for (size_t at = size_t(received); at < size && !beyond.Whole(); at += 5)
+                beyond.Add(reinterpret_cast<const char*>(data) + at, int(std::min<size_t>(5, size - at)));
+            if (!beyond.Whole()) continue;
+            int rc = TakeLongExecuteReply(buffer.data(), capacity, beyond);
+            if (rc != 0 && rc != kServerError) std::abort();
+            if (!std::memchr(buffer.data(), '\0', size_t(capacity)) || buffer[0] == '\f') std::abort();
+            continue;
+        }
         if (nuls == 1) {
             int rc = LoginResult(buffer.data(), received);
             if (rc != kAccepted && rc != kLoginFailed && rc != kLoginRefused) std::abort();

@@ -302,6 +302,33 @@ TEST_F(SessionTest, SocketLostInASilentLineReportsItAndDisconnectsCleanly) {
     EXPECT_TRUE(fw::TestMode::Shown().empty());
 }
 
+TEST_F(SessionTest, SocketLineLongerThanTheResultBufferComesBackCut) {
+    const std::string longOutput = std::string(70000, 'a') + "b";
+    apptest::FramePeer peer(apptest::Serve([&](const std::string& frame) {
+        if (frame == "XLANG") return apptest::ExecuteReply(longOutput, "1");
+        if (frame == "XLANGFEHLER") return apptest::ExecuteReply(longOutput, "0<UNDEFINED>");
+        if (frame == "XW 1") return apptest::ExecuteReply("1", "1");
+        return frame[0] == 'X' ? apptest::ExecuteReply("4711", "1") : apptest::Line("1");
+    }));
+    theApp.Settings().apiType = 1;
+    ASSERT_TRUE(theApp.Connect());
+    ASSERT_EQ(theApp.Login("127.0.0.1", peer.Port(), "", "VOR", "", false), 1);
+    // Silent first: a lost connection would end the test's process otherwise.
+    CString result = theApp.Execute("LANG", 1);
+    ASSERT_EQ(TheSession().LastError(), 0);
+    EXPECT_EQ(result.GetLength(), 65535);
+    EXPECT_TRUE(result.str() == longOutput.substr(0, 65535));
+    result = theApp.Execute("LANG");
+    EXPECT_TRUE(result.str() == longOutput.substr(0, 65535)) << result.GetLength();
+    EXPECT_EQ(theApp.Execute("W 1"), "1") << "the session goes on";
+    EXPECT_EQ(theApp.Execute("LANGFEHLER", 1), "");
+    EXPECT_EQ(TheSession().LastError(), 0xFFFFFF);
+    EXPECT_EQ(TheSession().LastErrorText(), "<UNDEFINED>");
+    EXPECT_EQ(theApp.Execute("W 1"), "1");
+    EXPECT_TRUE(fw::TestMode::Shown().empty());
+    theApp.Disconnect();
+}
+
 TEST(ThemeProbe, TableFromTheThemeLibraryOrClassicDrawing) {
     // The test double sits beside this program as Glossery.dll and notes the calls it gets.
     std::string log = harness::FreshFolder("ThemeProbe") + "glossery.log";

@@ -39,6 +39,48 @@ TEST(SocketFrames, ExecuteRepliesBecomeOutputOrErrorText) {
     }
 }
 
+// A reply longer than the buffer as the receive loop takes it: the buffer full, the rest in
+// pieces of every size from one byte up, so that the output's NUL and the closing NULs fall
+// anywhere.
+TEST(SocketFrames, LongExecuteRepliesComeBackCutAsTheClientLibrarysDo) {
+    const int capacity = 16;
+    auto reply = [](const std::string& output, const std::string& status) {
+        return "1" + output + "\0"s + status + "\0\0\0"s;
+    };
+    const std::string y40(40, 'y');
+    struct Case {
+        std::string reply;
+        int rc;
+        std::string text;
+    } cases[] = {
+        {reply(y40, "1"), 0, std::string(15, 'y')},
+        {reply(std::string(15, 'y'), "1"), 0, std::string(15, 'y')}, // the output's NUL just beyond
+        {reply(std::string(14, 'y'), "1"), 0, std::string(14, 'y')}, // its NUL the buffer's last byte
+        {reply("kurz", "1" + std::string(10, ' ')), 0, "kurz"},
+        {reply("\f\f" + y40, "1"), 0, std::string(13, 'y')},
+        {reply(y40, "0<UNDEF>X^Y"), kServerError, "<UNDEF>X^Y"},
+        {reply("halb", "0<UNDEFINED>ZERR+3^QX"), kServerError, "<UNDEFINED>ZERR"},
+        {"1" + y40 + "\0\0\0"s, kServerError, ""}, // no status
+        {"0" + std::string(40, 'r') + "\0\0\0"s, kServerError, "0" + std::string(14, 'r')},
+    };
+    for (const auto& c : cases) {
+        for (size_t piece = 1; piece <= 8; ++piece) {
+            SCOPED_TRACE(c.text + " in pieces of " + std::to_string(piece));
+            ASSERT_GT(c.reply.size(), size_t(capacity));
+            std::string buffer = c.reply.substr(0, capacity) + "guard";
+            ReplyBeyond beyond(buffer.data(), capacity);
+            for (size_t at = capacity; at < c.reply.size(); at += piece) {
+                EXPECT_FALSE(beyond.Whole());
+                beyond.Add(c.reply.data() + at, int(std::min(piece, c.reply.size() - at)));
+            }
+            EXPECT_TRUE(beyond.Whole());
+            EXPECT_EQ(TakeLongExecuteReply(&buffer[0], capacity, beyond), c.rc);
+            EXPECT_EQ(std::string(buffer.c_str()), c.text);
+            EXPECT_EQ(buffer.substr(capacity), "guard");
+        }
+    }
+}
+
 TEST(SocketFrames, LoginRepliesAndFramesThatDoNotFit) {
     EXPECT_EQ(LoginResult("1\0", 2), kAccepted);
     EXPECT_EQ(LoginResult("0,3\0", 4), kLoginRefused);

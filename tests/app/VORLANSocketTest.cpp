@@ -161,18 +161,42 @@ TEST(VORLANSocket, RequestsTooLongForTheBufferAreRefusedUnsent) {
     EXPECT_EQ(r.text, "ok");
 }
 
-TEST(VORLANSocket, ReplyLongerThanTheCapacityStopsThere) {
-    FramePeer peer([](FrameConnection& c, FramePeer&) {
+// As the client library does with output longer than its buffer: the reply is read to its
+// end, whatever of it fits comes back, and the connection serves the next line.
+TEST(VORLANSocket, ExecuteReplyLongerThanTheBufferIsReadToItsEndAndCut) {
+    const std::string y500(500, 'y');
+    struct Case {
+        std::string code, reply;
+        int rc;
+        std::string text;
+    } cases[] = {
+        {"W 1", ExecuteReply(y500, "1"), 0, std::string(63, 'y')},
+        {"W 2", ExecuteReply(y500, "0<UNDEF>W+1^X"), CVORLANSocket::kServerError, "<UNDEF>W+1^X"},
+        {"W 3", ExecuteReply("kurz", "0" + std::string(300, 'e')), CVORLANSocket::kServerError,
+         std::string(63, 'e')},
+        {"W 4", ExecuteReply("\f\f" + y500, "1"), 0, std::string(61, 'y')},
+        {"W 5", ExecuteReply(std::string(62, 'z'), "1"), 0, std::string(62, 'z')}, // its NUL ends the buffer
+        {"W 6", "0" + y500 + std::string(3, '\0'), CVORLANSocket::kServerError, "0" + std::string(62, 'y')},
+    };
+    FramePeer peer([&](FrameConnection& c, FramePeer&) {
         std::string frame;
-        while (c.ReadFrame(&frame))
-            c.Send(frame[0] == 'X' ? "1" + std::string(500, 'y') + ExecuteReply("", "1").substr(1)
-                                   : "0" + std::string(2000, '3'));
+        while (c.ReadFrame(&frame)) {
+            std::string reply = "0" + std::string(2000, '3'); // a log-in reply without end
+            for (const Case& k : cases)
+                if (frame == "X" + k.code) reply = k.reply;
+            if (frame == "XW 0") reply = ExecuteReply("0", "1");
+            c.SendInSegments(reply, 97); // the three NULs at the end arrive apart
+        }
     });
     Connected client(peer);
-    Result r = ExecuteOn(client.socket, "W $J(\"\",500)", 64);
-    EXPECT_EQ(r.rc, CVORLANSocket::kConnectionLost);
-    // The rest of that reply must not be taken for the answer to the next line.
-    EXPECT_EQ(ExecuteOn(client.socket, "W 1", 64).rc, CVORLANSocket::kConnectionLost);
+    for (const Case& k : cases) {
+        Result r = ExecuteOn(client.socket, k.code.c_str(), 64);
+        EXPECT_EQ(r.rc, k.rc) << k.code;
+        EXPECT_EQ(r.text, k.text) << k.code;
+        r = ExecuteOn(client.socket, "W 0", 64);
+        EXPECT_EQ(r.rc, 0) << "the connection stays after " << k.code;
+        EXPECT_EQ(r.text, "0");
+    }
 
     CVORLANSocket second;
     ASSERT_TRUE(second.ConnectServer("127.0.0.1", peer.Port()));

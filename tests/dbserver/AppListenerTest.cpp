@@ -117,6 +117,16 @@ TEST_F(AppListenerTest, FirstRequestMustBeTheLogIn) {
     EXPECT_TRUE(a.ClosedByServer());
 }
 
+TEST_F(AppListenerTest, LogInLongerThanALogInIsClosed) {
+    AppClient a;
+    a.SendRaw(app::EncodeFrame('/', "VOR," + std::string(1000, 'V')));
+    EXPECT_TRUE(a.ClosedByServer());
+    EXPECT_NE(ServerLog().find("malformed log-in, closing: a request longer than allowed"),
+              std::string::npos);
+    AppClient b;
+    EXPECT_EQ(b.Ask('/', "VOR" + std::string(996, ' ')), "0,1\0"s) << "read whole, and refused";
+}
+
 TEST_F(AppListenerTest, ExecuteOutputErrorsAndTheJobsState) {
     AppClient a;
     ASSERT_TRUE(a.LogIn());

@@ -22,6 +22,7 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using testing::HasSubstr;
 using testing::Not;
+using vorlan::test::Be32;
 using vorlan::test::FieldBytes;
 using vorlan::test::HeaderBytes;
 
@@ -156,13 +157,58 @@ TEST_F(JobLifetimeTest, StalledLogInOrRequestIsClosedAfterItsLimit) {
     EXPECT_THAT(log, HasSubstr("request half-sent for 1 s, closing"));
 }
 
+TEST_F(JobLifetimeTest, LogInMaySendOnlyWhatALogInNeeds) {
+    OwnServer server({"--login-limit", "1"});
+    ASSERT_GT(server.port(), 0);
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const char* why;
+    } cases[] = {
+        {"a field longer than a log-in's",
+         HeaderBytes("L", "10") + FieldBytes("0") + FieldBytes(std::string(1025, 'x')),
+         "field longer than allowed"},
+        {"a field of 64 MB announced", HeaderBytes("L", "10") + Be32(64 << 20), "field longer than allowed"},
+        {"more fields than a log-in's", HeaderBytes("L", "11"), "more fields than allowed"},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        TestClient c(server.port());
+        c.SendRaw(k.bytes);
+        EXPECT_TRUE(c.ClosedByServer());
+        EXPECT_THAT(server.Log(), HasSubstr(std::string("malformed log-in, closing: ") + k.why));
+    }
+    // A log-in at the bounds, and the logged-in limits after it.
+    auto c = std::make_unique<TestClient>(server.port());
+    Reply r = c->Login("", "", std::string(1024, 'p'));
+    ASSERT_EQ(r.fields.size(), 5u);
+    EXPECT_EQ(r.fields[1], "0") << r.fields[2];
+    EXPECT_EQ(c->Exec("W $L(" + MQuote(std::string(100000, 'x')) + ")"), "100000");
+}
+
+TEST_F(JobLifetimeTest, ConnectionsBeyondTheLimitAreClosedAtOnce) {
+    OwnServer server({"--max-connections", "2"});
+    ASSERT_GT(server.port(), 0);
+    auto first = ConnectTo(server.port());
+    TestClient notLoggedIn(server.port()); // counts as well
+    TestClient refused(server.port());
+    EXPECT_TRUE(refused.ClosedByServer());
+    EXPECT_THAT(server.Log(), HasSubstr("2 connections already, refusing one"));
+    EXPECT_EQ(first->Exec("W 1"), "1");
+
+    first.reset();
+    ASSERT_TRUE(Within(5s, [&] { return server.JobCount() == 1; }));
+    EXPECT_EQ(ConnectTo(server.port())->Exec("W 2"), "2") << "room again";
+}
+
 TEST_F(JobLifetimeTest, ReplyNotTakenIsClosedAfterTheRequestLimit) {
     OwnServer server({"--request-limit", "1"});
     ASSERT_GT(server.port(), 0);
     auto bystander = ConnectTo(server.port());
-    // A reply far beyond what the socket buffers of both ends hold, never read.
+    // A reply far beyond what the socket buffers of both ends hold (all a line may write),
+    // never read.
     auto stuck = ConnectTo(server.port());
-    stuck->SendRaw(ExecBytes("F I=1:1:64 W $J(\"\",1048576)"));
+    stuck->SendRaw(ExecBytes("F I=1:1:16 W $J(\"\",1048576)"));
     // Filling the buffers takes a while on a busy machine; the limit itself is 1 s.
     EXPECT_TRUE(Within(30s, [&] { return server.JobCount() == 1; })) << server.JobCount() << " jobs";
     EXPECT_THAT(server.Log(), HasSubstr("reply not taken for 1 s, closing"));

@@ -31,7 +31,8 @@ class ServerTest : public FixtureTest {
                                                              "FIVE(a,b,c,d,e) S b=\"B\",e=e_\"!\"\n"
                                                              " Q a_\",\"_b_\",\"_c_\",\"_d_\",\"_e\n"
                                                              "KILL(a) K a Q \"\"\n"
-                                                             "WRITE() W \"ignored\" Q \"done\"\n";
+                                                             "WRITE() W \"ignored\" Q \"done\"\n"
+                                                             "FLOOD() F  W $J(\"\",1048576)\n";
     }
 };
 
@@ -181,6 +182,39 @@ TEST_F(ServerTest, JobSurvivesAnErrorWithItsState) {
     EXPECT_EQ(c->Exec("S F=" + MQuote(file) + " O F U F W 1/0", out), 10066);
     EXPECT_EQ(c->Exec("W \"back\" C F"), "back");
     unlink(file.c_str());
+}
+
+// A line's output is held in the job until it ends: past 16 MB the line is stopped with an
+// error and its output dropped, however the writing goes on.
+TEST_F(ServerTest, OutputBeyondTheLimitStopsTheLine) {
+    const std::string sixteenMegabytes = "F I=1:1:16 W $J(\"\",1048576)";
+    struct Case {
+        const char* name;
+        std::string code;
+        int number; // 0: the line succeeds
+    } cases[] = {
+        {"just the limit", sixteenMegabytes, 0},
+        {"one byte more", sixteenMegabytes + " W 1", 10071},
+        {"an error trap that goes on", "N $ET S $ET=\"S $EC=\"\"\"\"\" F  W $J(\"\",1048576)", 10071},
+        {"no end", "F  W $J(\"\",1048576)", 10071},
+        {"a command it starts", "ZSYSTEM \"yes\"", 10071},
+    };
+    auto c = Connect();
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        std::string out;
+        // Without the limit a case never ends: stop at the first that shows it.
+        ASSERT_EQ(c->Exec(k.code, out), k.number) << out.substr(0, 200);
+        if (k.number != 0) {
+            EXPECT_EQ(out, "<MXMEM>output beyond 16777216 bytes");
+        }
+        EXPECT_EQ(c->Exec("W 1"), "1") << "the job goes on";
+    }
+    // Requests that pass no output on are stopped the same way.
+    Reply r = c->Call("D", {"$$FLOOD^DBSTEST"});
+    EXPECT_EQ(r.type, 'E');
+    EXPECT_EQ(r.fields, std::vector<std::string>{"<MXMEM>output beyond 16777216 bytes"});
+    EXPECT_EQ(c->Exec("W 1"), "1");
 }
 
 TEST_F(ServerTest, LongPastedLiteralsAreLifted) {
@@ -345,6 +379,59 @@ TEST_F(ServerTest, LocksBetweenTwoConnections) {
     EXPECT_EQ(b->Call("9", {ref, "0"}).fields, std::vector<std::string>{"1"});
     EXPECT_EQ(b->Call("14", {""}).type, 'R');
     EXPECT_EQ(a->Call("10", {ref, "0"}).fields, std::vector<std::string>{"1"});
+}
+
+// One job's locks, taken by each lock request and given up by each unlock request as the
+// client library's calls promise: an unlock gives up all of the job's locks or the one node's,
+// however it was taken. A plain lock is M's LOCK: it first gives up the job's other LOCKs.
+TEST_F(ServerTest, OneJobsLocksGoAsTheUnlocksSay) {
+    auto a = Connect();
+    auto b = Connect();
+    const std::string one = "DBTJOB(\"1\")", two = "DBTJOB(\"2\")", three = "DBTJOB(\"3\")";
+    // The nodes of the three that b cannot lock at once: those that a holds.
+    auto held = [&] {
+        std::string nodes;
+        for (const std::string& ref : {one, two, three}) {
+            if (b->Call("10", {ref, "0"}).fields == std::vector<std::string>{"1"})
+                EXPECT_EQ(b->Call("14", {ref}).type, 'R');
+            else
+                nodes += ref.substr(8, 1);
+        }
+        return nodes;
+    };
+    const std::vector<std::string> granted{"1"};
+    struct Step {
+        const char* what;
+        std::string code;
+        std::vector<std::string> fields;
+        const char* held; // by a afterwards: "13" for one and three
+    } steps[] = {
+        {"plain lock", "9", {one, "0"}, "1"},
+        {"incremental lock", "10", {two, "0"}, "12"},
+        {"allocation", "11", {three, "0"}, "123"},
+        {"incremental unlock of the incremental lock", "14", {two}, "13"},
+        {"deallocation of the plain lock", "15", {one}, "3"},
+        {"incremental unlock of the allocation", "14", {three}, ""},
+        {"incremental lock again", "10", {two, "0"}, "2"},
+        {"the same once more", "10", {two, "0"}, "2"},
+        {"one of its two levels given up", "14", {two}, "2"},
+        {"allocation beside it", "11", {one, "0"}, "12"},
+        {"all locks", "13", {}, ""},
+        {"incremental lock", "10", {one, "0"}, "1"},
+        {"allocation", "11", {three, "0"}, "13"},
+        {"plain lock gives up the other lock, not the allocation", "9", {two, "0"}, "23"},
+        {"all incremental locks", "14", {""}, "3"},
+        {"all allocations", "15", {""}, ""},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.what);
+        Reply r = a->Call(s.code, s.fields);
+        EXPECT_EQ(r.type, 'R');
+        if (s.fields.size() == 2) {
+            EXPECT_EQ(r.fields, granted);
+        }
+        EXPECT_EQ(held(), s.held);
+    }
 }
 
 TEST_F(ServerTest, RoutineCalls) {
