@@ -6,6 +6,8 @@
 #include "frame/FrameSessionLogic.h"
 #include "resources/SessionIds.h"
 
+#include <cstring>
+
 using demotrace::CountOf;
 using demotrace::Has;
 
@@ -21,7 +23,7 @@ class SessionServerTest : public FormServerTestBase {
     }
     void TearDown() override {
         // The log-out keeps the user's client and year: this test's must not reach the next.
-        frame->MDICloseAll();
+        if (frame) frame->MDICloseAll();
         Once("K ^ZINFO,^ZTICK,^Z(\"TIMER\"),^%CONTROL(\"LAST\") S ^Z(\"PC\",\"demo\",12)=\"D\"");
         FormServerTestBase::TearDown();
     }
@@ -245,4 +247,34 @@ TEST_F(SessionServerTest, MenuEditModeOnAndOff) {
     Lines trace = Trace();
     EXPECT_FALSE(Has(trace, "SAV998^QCC(10)")) << "No keeps the menu as it was";
     EXPECT_TRUE(Has(trace, "EURO^QCC()"));
+}
+
+TEST_F(SessionServerTest, ClosingInMenuEditModeLogsOutAndStoresTheSideBarAsItWasBefore) {
+    LogInByHand("admin", "admin");
+    frame->SendMessage(WM_COMMAND, ID_AUTOHIDE_MENU);
+    ASSERT_TRUE(frame->GetMenuReBar().IsAutohide(false));
+    fw::TestMode::PushAnswer("dialog 186 cmd:1");
+    frame->SendMessage(WM_COMMAND, ID_MENU_EDIT_ON);
+    harness::Pump();
+    ASSERT_TRUE(frame->GetMenuTree().IsMenuEditMode());
+    EXPECT_FALSE(frame->GetMenuReBar().IsAutohide(false)) << "the tree stays out while it is edited";
+    std::string paths = "^[\"SYS\"]Z(\"PATH\"," + theApp.Execute("W $J").str() + ")";
+    ASSERT_NE(Once("W $D(" + paths + ")"), "0") << "the log-in told the server the job's paths";
+
+    Trace();
+    fw::TestMode::PushAnswer("box IDNO");
+    frame->SendMessage(WM_CLOSE);
+    harness::Pump();
+    ASSERT_EQ(CMainFrame::Get(), nullptr);
+    frame = nullptr;
+    Lines trace = Trace();
+    EXPECT_FALSE(Has(trace, "SAV998^QCC(10)")) << "No keeps the edited menu as it was";
+    EXPECT_TRUE(Has(trace, "LOGOUT^QCC"));
+    EXPECT_EQ(Once("W $D(" + paths + ")"), "0");
+    std::string record;
+    ASSERT_TRUE(theApp.GetProfileBinary("Settings\\Windows\\", "MenuBar", record));
+    ASSERT_EQ(record.size(), 24u);
+    std::int32_t flags = 0;
+    std::memcpy(&flags, record.data() + 16, sizeof flags);
+    EXPECT_EQ(flags & 1, 1) << "automatic hiding as before the edit mode";
 }
