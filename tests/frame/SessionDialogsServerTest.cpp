@@ -144,6 +144,36 @@ TEST_F(SessionDialogsTest, ARefusedUnlockRestoresTheLockedUserAndAQuotedPassword
     EXPECT_TRUE(Boxes().empty());
 }
 
+TEST_F(SessionDialogsTest, TheConnectionPageTakesAnAbsentValueForTheServerAndKeepsAStoredOne) {
+    struct {
+        const char* stored; // null: absent
+        bool remote;
+        const char* written;
+    } cases[] = {{nullptr, true, "1"}, {"1", true, "1"}, {"0", false, "0"}};
+    for (const auto& c : cases) {
+        theApp.SetGeneralValue("RemoteConnection", c.stored ? c.stored : "");
+        ASSERT_EQ(theApp.GetGeneralValue("RemoteConnection", "none"), c.stored ? c.stored : "none");
+        CMySheet sheet(IDS_OPTIONS_CAPTION, frame);
+        CServerOptions page;
+        sheet.AddPage(&page);
+        ASSERT_NE(sheet.CreateModeless(), nullptr);
+        ASSERT_NE(page.m_hWnd, nullptr);
+        EXPECT_EQ(::IsDlgButtonChecked(page.m_hWnd, IDC_SRV_REMOTE) == BST_CHECKED, c.remote) << c.written;
+        EXPECT_EQ(::IsDlgButtonChecked(page.m_hWnd, IDC_SRV_LOCAL) == BST_CHECKED, !c.remote) << c.written;
+        EXPECT_EQ(::IsWindowEnabled(page.GetDlgItem(IDC_SRV_ADDRESS)) != 0, c.remote) << c.written;
+        fw::TestMode::PushAnswer("box IDOK");
+        ::SendMessageA(sheet.m_hWnd, WM_COMMAND, IDOK, 0);
+        harness::Pump();
+        EXPECT_TRUE(sheet.IsEnded());
+        EXPECT_EQ(theApp.GetGeneralValue("RemoteConnection", "none"), c.written);
+        sheet.DestroyWindow();
+    }
+    CString changed;
+    changed.LoadString(IDS_SERVER_OPTIONS_CHANGED);
+    for (const auto& b : Boxes())
+        EXPECT_NE(b.text, changed.str()) << "showing the stored values changes nothing";
+}
+
 TEST_F(SessionDialogsTest, ChangeOfClientAndYearClosesTheForms) {
     LogIn();
     StartMemo("KAS");
@@ -198,7 +228,8 @@ TEST_F(SessionDialogsTest, GeneralPageKeepsTheWordFolderOnTheServerAndTheViewerO
     EXPECT_EQ(Once("W ^[\"SYS\"]EXTRAS(\"demo\",\"WORDPATH\")"), "C:\\Vor\"lagen");
     EXPECT_EQ(theApp.GetProfileString("Settings", "WordFormsFilePath", ""), "C:\\Vor\"lagen");
     EXPECT_EQ(theApp.GetGeneralValue("WordViewPath", ""), "(Not present)");
-    EXPECT_EQ(theApp.GetGeneralValue("RemoteConnection", ""), "0") << "the connection page applied too";
+    EXPECT_EQ(theApp.GetGeneralValue("RemoteConnection", ""), "1")
+        << "the connection page applied too, and an absent value means the server";
 }
 
 TEST_F(SessionDialogsTest, CancelInTheViewerChoiceKeepsTheViewer) {
