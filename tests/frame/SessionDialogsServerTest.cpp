@@ -144,6 +144,41 @@ TEST_F(SessionDialogsTest, ARefusedUnlockRestoresTheLockedUserAndAQuotedPassword
     EXPECT_TRUE(Boxes().empty());
 }
 
+TEST_F(SessionDialogsTest, EveryRefusedUnlockLeavesTheLockedUserAndGroupOnTheServer) {
+    LogIn();
+    // The job's entry among the server's active users, as an application server keeps it.
+    theApp.Execute(
+        "S ^%QSERVER(\"ACTIVE\",$J,\"IP\")=\"127.0.0.1\",^%QSERVER(\"ACTIVE\",$J,\"USER\")=\"demo\"");
+    CBlockPC dialog(frame);
+    ASSERT_TRUE(dialog.Create(IDD_BLOCK_PC, frame));
+    struct {
+        const char* user;
+        const char* password;
+        const char* why;
+    } refused[] = {
+        {"admin", "admin", "the administrator, another group"},
+        {"zitat", "zi\"tat", "another user of the group"},
+        {"demo", "falsch", "a wrong password"},
+        {"", "", "no user"},
+        {"entw", "entw", "the developer, another group"},
+    };
+    for (const auto& r : refused) {
+        dialog.SetDlgItemText(IDC_BLOCK_USER, r.user);
+        dialog.SetDlgItemText(IDC_BLOCK_PASSWORD, r.password);
+        dialog.SendMessage(WM_COMMAND, IDOK);
+        EXPECT_TRUE(dialog.m_hWnd && ::IsWindow(dialog.m_hWnd)) << r.why << ": still locked";
+        EXPECT_EQ(theApp.Execute("W %USER,\"/\",%BG"), "demo/10") << r.why;
+        EXPECT_EQ(theApp.Execute("W ^%QSERVER(\"ACTIVE\",$J,\"USER\")"), "demo") << r.why;
+    }
+    EXPECT_EQ(Boxes().size(), std::size(refused)) << "each refusal says why";
+    dialog.SetDlgItemText(IDC_BLOCK_USER, "demo");
+    dialog.SetDlgItemText(IDC_BLOCK_PASSWORD, "demo");
+    dialog.SendMessage(WM_COMMAND, IDOK);
+    EXPECT_FALSE(dialog.m_hWnd && ::IsWindow(dialog.m_hWnd)) << "the same user unlocks";
+    EXPECT_EQ(theApp.Execute("W %USER,\"/\",%BG"), "demo/10");
+    theApp.Execute("K ^%QSERVER(\"ACTIVE\",$J)");
+}
+
 TEST_F(SessionDialogsTest, TheConnectionPageTakesAnAbsentValueForTheServerAndKeepsAStoredOne) {
     struct {
         const char* stored; // null: absent
