@@ -203,6 +203,8 @@ class CMainFrame : public CMDIFrameWnd {
     void OnBlockPC(UINT id);
     void OnChangeLoginDialog();
     void OnChangeUCI(UINT id);
+    // The modules, the selected one checked, as the items of the popup.
+    void FillModuleMenu(HMENU popup) const;
     void ShowModulePopup();
     void OnUpdateChangeUCI(CCmdUI* ui);
     void OnLanguage(UINT id);
