@@ -38,6 +38,15 @@ unsigned FontSlotTextId(int slot) {
     return slot < 10 ? 133u + static_cast<unsigned>(slot) : 51u;
 }
 
+bool IsRemoteConnection(std::string_view stored) {
+    return stored == kRemoteConnectionDefault;
+}
+
+std::string RemoteConnectionValue(std::string_view stored, bool remote) {
+    if (!stored.empty() && IsRemoteConnection(stored) == remote) return std::string(stored);
+    return remote ? kRemoteConnectionDefault : "0";
+}
+
 int TransportIndex(std::string_view stored) {
     int n = std::atoi(std::string(stored).c_str());
     return n == 1 ? 1 : 0;

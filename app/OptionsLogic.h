@@ -26,6 +26,13 @@ unsigned FontSlotTextId(int slot);
 inline constexpr int kFontSizes[] = {5, 6, 7, 8, 9, 10, 11, 12, 14, 16, 18, 20, 24};
 inline constexpr char kStandardFont[] = "<Standard>";
 
+// The connection page's kind of connection, as the start-up reads it: "1" is the server,
+// anything else the local database, and an absent value the server. The page writes a stored
+// value back as it stands while the choice is the one it means.
+inline constexpr char kRemoteConnectionDefault[] = "1";
+bool IsRemoteConnection(std::string_view stored);
+std::string RemoteConnectionValue(std::string_view stored, bool remote);
+
 // The connection page's transport box: "KVX API" 0, "VORLAN API" 1; anything else selects 0.
 int TransportIndex(std::string_view stored);
 

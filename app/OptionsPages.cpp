@@ -316,10 +316,11 @@ bool CServerOptions::OnInitDialog() {
     m_strApiPort = theApp.GetGeneralValue("APIport", "");
     m_strTelnetPort = theApp.GetGeneralValue("TelnetPort", "");
     m_strDbName = theApp.GetGeneralValue("DBname", "");
-    CString remote = theApp.GetGeneralValue("RemoteConnection", "");
+    m_strRemote = theApp.GetGeneralValue("RemoteConnection", vorlan::kRemoteConnectionDefault);
     m_strPartition = theApp.GetGeneralValue("PartitionSize", "");
     m_bFilling = true;
-    ::CheckRadioButton(m_hWnd, IDC_SRV_LOCAL, IDC_SRV_REMOTE, remote == "1" ? IDC_SRV_REMOTE : IDC_SRV_LOCAL);
+    ::CheckRadioButton(m_hWnd, IDC_SRV_LOCAL, IDC_SRV_REMOTE,
+                       vorlan::IsRemoteConnection(m_strRemote.str()) ? IDC_SRV_REMOTE : IDC_SRV_LOCAL);
     OnConnectionKind();
     CComboBox kind;
     kind.Attach(GetDlgItem(IDC_SRV_KIND));
@@ -411,7 +412,8 @@ bool CServerOptions::OnApply() {
     theApp.SetGeneralValue("TelnetPort", m_strTelnetPort);
     theApp.SetGeneralValue("DBname", m_strDbName);
     theApp.SetGeneralValue("PartitionSize", m_strPartition);
-    theApp.SetGeneralValue("RemoteConnection", m_nLocal ? "0" : "1");
+    theApp.SetGeneralValue("RemoteConnection",
+                           vorlan::RemoteConnectionValue(m_strRemote.str(), !m_nLocal).c_str());
     theApp.SetGeneralValue("APIType", std::to_string(m_nTransport).c_str());
     m_bModified = false;
     return true;

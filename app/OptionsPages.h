@@ -73,7 +73,8 @@ class CServerOptions : public CPropertyPage {
     void SetModified(bool changed = true);
 
     CString m_strDbName, m_strAddress, m_strApiPort, m_strTelnetPort, m_strUci, m_strPartition;
-    int m_nLocal = -1; // -1 until the connection kind was first read
+    int m_nLocal = -1;   // -1 until the connection kind was first read
+    CString m_strRemote; // the stored kind of connection
     int m_nTransport = 0;
     bool m_bModified = false;
 

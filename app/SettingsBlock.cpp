@@ -80,6 +80,24 @@ void SetField(char* field, size_t width, const std::string& text) {
     std::memset(field + n, 0, width - n);
 }
 
+void TerminateTextFields(SettingsBlock& b) {
+    auto end = [](auto& field) { field[sizeof field - 1] = '\0'; };
+    end(b.a);
+    end(b.user);
+    end(b.password);
+    end(b.module);
+    end(b.client);
+    end(b.year);
+    end(b.startEntry);
+    end(b.address);
+    end(b.apiPort);
+    end(b.telnetPort);
+    end(b.apiPassword);
+    end(b.dbName);
+    end(b.uciAndVolume);
+    end(b.afterLogin);
+}
+
 void ReadConnectionSettings(SettingsBlock& b,
                             const std::function<std::string(const char* name, const char* def)>& get) {
     b.remote = get("RemoteConnection", "1") == "1" ? 1 : 0;

@@ -59,6 +59,10 @@ template <size_t N> void SetField(char (&field)[N], const std::string& text) {
     SetField(field, N, text);
 }
 
+// Ends every text field within its width: a block from another process may fill a field to
+// its last byte.
+void TerminateTextFields(SettingsBlock& block);
+
 // Fills the connection fields from the machine-wide "General" values. get(name, default)
 // returns the stored string or the default.
 void ReadConnectionSettings(SettingsBlock& block,

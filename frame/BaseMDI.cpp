@@ -5,6 +5,7 @@
 #include "app/ProtocolLog.h"
 #include "app/Session.h"
 #include "app/VORLANApp.h"
+#include "controls/GridCtrl.h"
 #include "forms/ChildDialog.h"
 #include "forms/FormGlobals.h"
 #include "forms/FormMessages.h"
@@ -14,6 +15,7 @@
 #include "frame/MainFrame.h"
 #include "framework/Gdi.h"
 #include "resources/MainFrameIds.h"
+#include "resources/PrintIds.h"
 #include "resources/resource.h"
 
 #include <cstdlib>
@@ -76,9 +78,8 @@ int CBaseMDI::Create(HFONT font1, HFONT font2, HFONT font3, const char* dialogTe
         ::SetWindowLongPtrA(m_hWnd, GWL_STYLE, s | WS_THICKFRAME | WS_MAXIMIZEBOX);
         SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     }
-    if (m_bars.Create(m_hWnd, first->GetKeys(), first->HasGrid())) {
+    if (m_bars.Create(m_hWnd, first->GetKeys())) {
         if (m_bars.HasKeyTool()) AddUpdateBar(m_bars.KeyTool().m_hWnd);
-        if (m_bars.PrintBar().m_hWnd) AddUpdateBar(m_bars.PrintBar().m_hWnd);
         // The form was fitted before the bars stood above it.
         if (!tabs) FitToForm(first->m_hWnd);
     }
@@ -117,11 +118,7 @@ void CBaseMDI::ActivateWindow(UINT formId, int mode) {
         form->EnableWindow(enabled);
         form->SendMessage(WM_UPDATEDIALOG, mode & 0x80);
     }
-    CString field = TheSession().Execute(vorlan::kTakeFocusFieldLine);
-    int focusField = std::atoi(field);
-    if (focusField != 0 && enabled) form->SendMessage(WM_ENABLEEDITS, static_cast<WPARAM>(focusField));
-    if (form->m_bGridReset) form->ResetGridSelection();
-    form->m_bGridReset = false;
+    TakeFocusField(form, enabled, false);
 
     BringFormToTop(form);
 
@@ -197,6 +194,8 @@ LRESULT CBaseMDI::OnMDIActivate(HWND deactivated, HWND activated) {
     } else if (deactivated == m_hWnd) {
         vorlan::g_strDialogName.Empty();
         vorlan::g_strDialogMemo.Empty();
+        if (CChildDialog* top = GetTopForm())
+            if (CGridCtrl* grid = top->Grid()) grid->SendMessage(WM_NCACTIVATE, FALSE);
     }
     return CVORLANMDIChild::WindowProc(WM_MDIACTIVATE, reinterpret_cast<WPARAM>(deactivated),
                                        reinterpret_cast<LPARAM>(activated));
@@ -324,8 +323,15 @@ bool CBaseMDI::OnOwnCmdMsg(UINT id, int code, CCmdUI* ui) {
 }
 
 void CBaseMDI::OnFormMenu(UINT) {
-    // (The main frame's toolbar, which has the button, comes with the sizable rebar.)
-    if (CChildDialog* top = GetTopForm()) m_bars.OpenFormMenu(top->m_hWnd);
+    CChildDialog* top = GetTopForm();
+    if (!top) return;
+    RECT button{};
+    HWND bar = nullptr;
+    CMainFrame* main = CMainFrame::Get();
+    if (main && main->FindCommandButton(ID_FORM_MENU, button, bar))
+        top->SendMessage(WM_CONTEXTMENU, 0, reinterpret_cast<LPARAM>(&button));
+    else
+        m_bars.OpenFormMenu(top->m_hWnd);
 }
 
 void CBaseMDI::OnUpdateFormMenu(CCmdUI* ui) {
@@ -358,6 +364,10 @@ void CBaseMDI::OnUpdateGridPrint(CCmdUI* ui) {
     CChildDialog* top = GetTopForm();
     // Without a grid a form that saves or prints still prints its text box.
     ui->Enable(top && (top->HasGrid() || m_bSave || m_bPrint));
+    if (ui->m_nID != ID_GRID_PRINT) return;
+    CString text;
+    text.LoadString(m_bSave ? IDS_PRINT_SAVED : m_bPrint ? IDS_PRINT_OUTPUT : IDS_PRINT_TABLE);
+    ui->SetText(text);
 }
 
 void CBaseMDI::OnUpdateExplorer(CCmdUI* ui) {

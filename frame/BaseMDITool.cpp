@@ -4,7 +4,6 @@
 #include "app/VORLANApp.h"
 #include "forms/FormKeysLogic.h"
 #include "resources/MainFrameIds.h"
-#include "resources/PrintIds.h"
 #include "resources/resource.h"
 
 namespace {
@@ -115,15 +114,15 @@ int CBaseModalTool::Create(HWND parent, HWND frame, bool noWindow) {
     SetImages(*this, IDB_MODAL_TOOL, IDB_MODAL_TOOL_HOT, IDB_MODAL_TOOL_DISABLED);
     BYTE unlessNoWindow = noWindow ? 0 : TBSTATE_ENABLED;
     CString close = ButtonText(IDS_CLOSE_BUTTON), f2 = ButtonText(IDS_F2_BUTTON),
-            ok = ButtonText(IDS_OK_BUTTON), grid = ButtonText(IDS_PRINT_BUTTON),
-            menu = ButtonText(ID_FORM_MENU);
+            ok = ButtonText(IDS_OK_BUTTON), grid = ButtonText(IDS_BAR_PRINT), menu = ButtonText(ID_FORM_MENU);
+    // The pictures are numbered as the main frame's button bar numbers them.
     TBBUTTON buttons[] = {
-        Button(5, ID_FORM_CLOSE, unlessNoWindow, BTNS_BUTTON, close),
-        Button(6, ID_FORM_F2, 0, BTNS_BUTTON, f2),
-        Button(7, ID_FORM_OK, unlessNoWindow, BTNS_SHOWTEXT, ok),
+        Button(6, ID_FORM_CLOSE, unlessNoWindow, BTNS_BUTTON, close),
+        Button(7, ID_FORM_F2, 0, BTNS_BUTTON, f2),
+        Button(8, ID_FORM_OK, unlessNoWindow, BTNS_SHOWTEXT, ok),
         Separator(),
-        Button(10, ID_GRID_PRINT, 0, BTNS_BUTTON, grid),
-        Button(14, ID_FORM_MENU, 0, BTNS_WHOLEDROPDOWN | BTNS_SHOWTEXT, menu),
+        Button(11, ID_GRID_PRINT, 0, BTNS_BUTTON, grid),
+        Button(15, ID_FORM_MENU, 0, BTNS_WHOLEDROPDOWN | BTNS_SHOWTEXT, menu),
     };
     AddButtons(buttons, static_cast<int>(sizeof buttons / sizeof buttons[0]));
     SetButtonWidth(0, CBaseMDITool::kMaxButtonWidth);

@@ -214,10 +214,7 @@ void CBaseModal::ActivateWindow(UINT formId, int mode) {
         form->EnableWindow(enabled);
         form->SendMessage(WM_UPDATEDIALOG, mode & 0x80);
     }
-    int focusField = std::atoi(TheSession().Execute(vorlan::kTakeFocusFieldLine));
-    if (focusField > 0 && enabled) form->SendMessage(WM_ENABLEEDITS, static_cast<WPARAM>(focusField));
-    if (form->m_bGridReset) form->ResetGridSelection();
-    form->m_bGridReset = false;
+    TakeFocusField(form, enabled, true);
     BringFormToTop(form);
     ShowInitAnswer(enabled, answer);
 }

@@ -36,18 +36,17 @@ CFormBars::~CFormBars() {
     m_menuBar.DetachMenu();
 }
 
-bool CFormBars::Create(HWND frame, const std::vector<std::string>& keys, bool grid) {
-    return Build(frame, keys, false, false, grid);
+bool CFormBars::Create(HWND frame, const std::vector<std::string>& keys) {
+    return Build(frame, keys, false, false);
 }
 
 bool CFormBars::CreateModal(HWND frame, const std::vector<std::string>& keys, bool noWindow) {
-    return Build(frame, keys, true, noWindow, false);
+    return Build(frame, keys, true, noWindow);
 }
 
-bool CFormBars::Build(HWND frame, const std::vector<std::string>& keys, bool modal, bool noWindow,
-                      bool grid) {
+bool CFormBars::Build(HWND frame, const std::vector<std::string>& keys, bool modal, bool noWindow) {
     m_bTitleMenu = m_titleMenu.Create(keys, vorlan::kKeyCount) > 0;
-    if (!modal && !m_bTitleMenu && !vorlan::AnyKeyImage(keys, 40) && !grid) return false;
+    if (!modal && !m_bTitleMenu && !vorlan::AnyKeyImage(keys, 40)) return false;
     if (!m_band.Create(frame, kBandId, CSizableReBar::kToolBar, true)) return false;
     HWND holder = m_band.GetReBar();
     // (The frame is not shown yet: the toolbar's own style says whether no-window mode hid it.)
@@ -57,7 +56,6 @@ bool CFormBars::Build(HWND frame, const std::vector<std::string>& keys, bool mod
     if (m_bTitleMenu && CreateMenuBar(frame, holder)) Add(m_menuBar, 0);
     m_bKeyTool = m_keyTool.Create(holder, keys, 40, 0) != 0;
     if (m_bKeyTool) Add(m_keyTool);
-    if (!modal && grid && m_printBar.Create(holder)) Add(m_printBar);
     return true;
 }
 

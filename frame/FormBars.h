@@ -6,7 +6,6 @@
 
 #include "forms/BaseMDIMenu.h"
 #include "frame/BaseMDITool.h"
-#include "frame/GridPrintBar.h"
 #include "frame/ToolBarExMenu.h"
 #include "framework/Controls.h"
 #include "framework/SizableReBar.h"
@@ -34,7 +33,7 @@ class CFormBars {
 
     // The MDI frame's: the title menu from the 72 key texts and the function-key toolbar from
     // the first 40; the strip only when either has entries. True when there is a strip.
-    bool Create(HWND frame, const std::vector<std::string>& keys, bool grid = false);
+    bool Create(HWND frame, const std::vector<std::string>& keys);
     // The modal window's: its own toolbar always, the title menu and the function-key toolbar
     // when they have entries. noWindow: the application's no-window switch.
     bool CreateModal(HWND frame, const std::vector<std::string>& keys, bool noWindow);
@@ -77,11 +76,9 @@ class CFormBars {
     CBaseMDITool& KeyTool() { return m_keyTool; }
     const CBaseMDITool& KeyTool() const { return m_keyTool; }
     CBaseModalTool& ModalTool() { return m_modalTool; }
-    // The MDI frame's print button of a form with a grid (no window without one).
-    CGridPrintBar& PrintBar() { return m_printBar; }
 
   private:
-    bool Build(HWND frame, const std::vector<std::string>& keys, bool modal, bool noWindow, bool grid);
+    bool Build(HWND frame, const std::vector<std::string>& keys, bool modal, bool noWindow);
     // param 0 marks the menu bar's band: its chevron offers the popups.
     void Add(CToolBarCtrl& bar, LPARAM param = 1);
     bool CreateMenuBar(HWND frame, HWND holder);
@@ -91,7 +88,6 @@ class CFormBars {
     CToolBarExMenu m_menuBar;
     CBaseModalTool m_modalTool;
     CBaseMDITool m_keyTool;
-    CGridPrintBar m_printBar;
     bool m_bTitleMenu = false;
     bool m_bKeyTool = false;
 };

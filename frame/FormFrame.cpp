@@ -250,6 +250,15 @@ bool CFormFrame::CloseRefused() {
     return true;
 }
 
+void CFormFrame::TakeFocusField(CChildDialog* form, bool enabled, bool positiveOnly) {
+    int field = std::atoi(TheSession().Execute(vorlan::kTakeFocusFieldLine));
+    if (enabled && (positiveOnly ? field > 0 : field != 0))
+        form->SendMessage(WM_ENABLEEDITS, static_cast<WPARAM>(field));
+    else if (enabled && form->m_bGridReset)
+        form->ResetGridSelection();
+    form->m_bGridReset = false;
+}
+
 void CFormFrame::BringFormToTop(CChildDialog* form) {
     HWND previous = m_hTop;
     form->SetWindowPos(HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);

@@ -63,6 +63,10 @@ class CFormFrame {
     void ShowInitAnswer(bool accepted, const char* answer);
     // %NOKILL: the server refuses the close (and says why unless it answered "1").
     bool CloseRefused();
+    // After a form's activation the field the server names (%NE) takes the focus; otherwise an
+    // enabled form whose grid was to be reset forgets the grid's selection. positiveOnly: only
+    // a positive number names a field.
+    void TakeFocusField(CChildDialog* form, bool enabled, bool positiveOnly);
     // Puts the form on top of the frame's children and hides the one that was.
     void BringFormToTop(CChildDialog* form);
     // The messages both frames answer alike (the forms' private ones, the key table's and the

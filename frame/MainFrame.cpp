@@ -272,7 +272,8 @@ void CMainFrame::SetServerTimers(const vorlan::ServerTimer& app, const vorlan::S
 void CMainFrame::OnClose() {
     TraceFunction("CMainFrame::OnClose");
     if (TheSession().IsBusy()) return; // a server call runs: closing now would cut it off
-    if (m_wndMenuTree.IsMenuEditMode()) StopMenuEditMode();
+    // The user's own session comes back first, so that it is logged out and stored as such.
+    OnMenuEditOff(ID_MENU_EDIT_OFF);
     if (HasFormFrames()) {
         ::SetForegroundWindow(m_hWnd);
         if (AfxMessageBox(IDS_CLOSE_WITH_FORMS, MB_YESNO | MB_ICONQUESTION) != IDYES) return;

@@ -49,6 +49,8 @@ class CMainFrame : public CMDIFrameWnd {
     // The active form frame's form gets the focus back.
     void SetControlFocus();
     bool CheckAdminRights();
+    // A command's button on the visible button bar: its rectangle on the screen and the bar.
+    bool FindCommandButton(UINT id, RECT& screen, HWND& bar) const;
     void SetStatusText(const char* text);
     void SetIdleText();
     // Developers see the screen name in the title.
@@ -203,6 +205,8 @@ class CMainFrame : public CMDIFrameWnd {
     void OnBlockPC(UINT id);
     void OnChangeLoginDialog();
     void OnChangeUCI(UINT id);
+    // The modules, the selected one checked, as the items of the popup.
+    void FillModuleMenu(HMENU popup) const;
     void ShowModulePopup();
     void OnUpdateChangeUCI(CCmdUI* ui);
     void OnLanguage(UINT id);
@@ -212,9 +216,8 @@ class CMainFrame : public CMDIFrameWnd {
     void OnUpdateMenuEditOff(CCmdUI* ui);
     void OnOptions(UINT id);
 
-    // the menu the frame shows and a command's button on the button bar (MainFrameBars.cpp)
+    // the menu the frame shows (MainFrameBars.cpp)
     void ShowFrameMenu(UINT menuId);
-    bool FindCommandButton(UINT id, RECT& screen, HWND& bar) const;
 
     // log-in (MainFrameSession.cpp)
     void OnFileNew(UINT id);

@@ -6,6 +6,7 @@
 #include "app/VORLANApp.h"
 #include "frame/BaseMDI.h"
 #include "resources/MainFrameIds.h"
+#include "resources/SessionIds.h"
 #include "resources/resource.h"
 #include "tools/IconList.h"
 
@@ -34,6 +35,9 @@ const ToolButtonRow kButtonRows[] = {
     {12, ID_SEND_MAIL, kOn, BTNS_SHOWTEXT, IDS_BAR_MAIL},
     {13, ID_WEBBROWSER, kOn, BTNS_BUTTON, IDS_BAR_WEB},
     {15, ID_FORM_MENU, kOn, BTNS_WHOLEDROPDOWN, ID_FORM_MENU},
+    // The module's change, with the modules below the button; a row of our own after the
+    // others, so that stored records keep their rows.
+    {14, ID_CHANGE_UCI, kOn, BTNS_WHOLEDROPDOWN, IDS_BAR_MODULE},
 };
 const UINT kButtonImages[6] = {IDB_BAR_LARGE,  IDB_BAR_LARGE_HOT,  IDB_BAR_LARGE_DISABLED,
                                IDB_MODAL_TOOL, IDB_MODAL_TOOL_HOT, IDB_MODAL_TOOL_DISABLED};
@@ -42,7 +46,7 @@ vorlan::ToolBarRecord DefaultButtons() {
     vorlan::ToolBarRecord r;
     r.textMode = 0;
     r.largeIcons = 1;
-    r.rows = {1, 2, 6, 0, 7, 8, 9, 11, 14};
+    r.rows = {1, 15, 2, 6, 0, 7, 8, 9, 11, 14};
     return r;
 }
 
@@ -105,7 +109,8 @@ bool CMainFrame::FindCommandButton(UINT id, RECT& screen, HWND& bar) const {
     HWND buttons = m_wndToolBar.m_hWnd;
     if (!buttons || !::IsWindowVisible(buttons)) return false;
     LRESULT index = ::SendMessageA(buttons, TB_COMMANDTOINDEX, id, 0);
-    if (index < 0 || !::SendMessageA(buttons, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&screen)))
+    if (index < 0 || !::SendMessageA(buttons, TB_GETITEMRECT, static_cast<WPARAM>(index),
+                                     reinterpret_cast<LPARAM>(&screen)))
         return false;
     ::MapWindowPoints(buttons, nullptr, reinterpret_cast<POINT*>(&screen), 2);
     bar = buttons;

@@ -46,14 +46,20 @@ void CMainFrame::OnChangeUCI(UINT id) {
     SendMessage(WM_COMMAND, ID_LOGIN);
 }
 
+void CMainFrame::FillModuleMenu(HMENU popup) const {
+    for (int i = ::GetMenuItemCount(popup) - 1; i >= 0; --i)
+        ::DeleteMenu(popup, static_cast<UINT>(i), MF_BYPOSITION);
+    for (int n = 0; n < m_nModules; ++n)
+        ::AppendMenuA(popup, MF_STRING, ID_CHANGE_UCI_FIRST + static_cast<UINT>(n), m_strModules[n]);
+    UINT selected = ID_CHANGE_UCI_FIRST + static_cast<UINT>(m_nSelectedModule);
+    ::CheckMenuRadioItem(popup, ID_CHANGE_UCI_FIRST, ID_CHANGE_UCI_LAST, selected, MF_BYCOMMAND);
+    ::SetMenuDefaultItem(popup, selected, FALSE);
+}
+
 void CMainFrame::ShowModulePopup() {
     CMenu popup;
     popup.m_hMenu = ::CreatePopupMenu();
-    for (int n = 0; n < m_nModules; ++n)
-        ::AppendMenuA(popup.m_hMenu, MF_STRING, ID_CHANGE_UCI_FIRST + static_cast<UINT>(n), m_strModules[n]);
-    UINT selected = ID_CHANGE_UCI_FIRST + static_cast<UINT>(m_nSelectedModule);
-    ::CheckMenuRadioItem(popup.m_hMenu, ID_CHANGE_UCI_FIRST, ID_CHANGE_UCI_LAST, selected, MF_BYCOMMAND);
-    ::SetMenuDefaultItem(popup.m_hMenu, selected, FALSE);
+    FillModuleMenu(popup.m_hMenu);
     RECT button{};
     HWND bar = nullptr;
     if (!FindCommandButton(ID_CHANGE_UCI, button, bar)) {
@@ -67,6 +73,8 @@ void CMainFrame::ShowModulePopup() {
 }
 
 void CMainFrame::OnUpdateChangeUCI(CCmdUI* ui) {
+    // The first entry of the menu's module popup stands for the list, which is made anew.
+    if (ui->m_hMenu && ui->m_nID == ID_CHANGE_UCI_FIRST && m_nModules > 0) FillModuleMenu(ui->m_hMenu);
     ui->Enable(m_nModules > 0 && m_bLoggedIn);
 }
 

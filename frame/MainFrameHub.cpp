@@ -316,6 +316,7 @@ LRESULT CMainFrame::OnCopyData(const COPYDATASTRUCT* data) {
     if (::IsIconic(m_hWnd)) ShowWindow(SW_RESTORE);
     ::SetForegroundWindow(m_hWnd);
     std::memcpy(&theApp.Settings(), data->lpData, sizeof(vorlan::SettingsBlock));
+    vorlan::TerminateTextFields(theApp.Settings());
     // Posted: the sender waits for this answer, not for the log-in.
     PostMessage(WM_COMMAND, ID_LOGIN);
     return TRUE;

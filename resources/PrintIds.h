@@ -3,9 +3,12 @@
 // and the preview's commands.
 
 #define IDS_GRID_LOADING 49167 // status text while a grid's rows are fetched
-#define IDS_PRINT_BUTTON 173   // the form frame's print button
+// The form frame's print command (32778), named by the screen's nodes: "FSAVE", "FDRUCK", neither.
+#define IDS_PRINT_SAVED 172
+#define IDS_PRINT_TABLE 173
+#define IDS_PRINT_OUTPUT 175
 
-#define IDI_PROGRAM 647       // the program, as windows and lists show it
+#define IDI_PROGRAM 647 // the program, as windows and lists show it
 #define IDI_PROGRAM_SMALL 648
 #define IDI_PRINT_PREVIEW 452
 #define IDC_PREVIEW_ZOOM_CURSOR 455

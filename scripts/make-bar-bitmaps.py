@@ -11,6 +11,8 @@ OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "frame", "r
 class Icon:
     def __init__(self, size):
         self.n = size
+        # Strokes of a master drawn at twice the largest size are twice as thick.
+        self.t = max(1, size // 24)
         self.px = [[KEY] * size for _ in range(size)]
 
     def dot(self, x, y, c):
@@ -20,7 +22,7 @@ class Icon:
     def box(self, x0, y0, x1, y1, c, fill=None):
         for y in range(y0, y1 + 1):
             for x in range(x0, x1 + 1):
-                edge = x in (x0, x1) or y in (y0, y1)
+                edge = min(x - x0, x1 - x, y - y0, y1 - y) < self.t
                 if edge:
                     self.dot(x, y, c)
                 elif fill:
@@ -31,14 +33,15 @@ class Icon:
         for i in range(steps + 1):
             x = round(x0 + (x1 - x0) * i / steps)
             y = round(y0 + (y1 - y0) * i / steps)
-            for d in range(w):
-                self.dot(x + d, y, c)
+            for dy in range(self.t):
+                for d in range(w * self.t):
+                    self.dot(x + d, y + dy, c)
 
     def ring(self, cx, cy, r, c, fill=None):
         for y in range(self.n):
             for x in range(self.n):
                 d = ((x - cx) ** 2 + (y - cy) ** 2) ** 0.5
-                if abs(d - r) < 0.7:
+                if abs(d - r) < 0.7 * self.t:
                     self.dot(x, y, c)
                 elif fill and d < r:
                     self.dot(x, y, fill)
@@ -98,7 +101,9 @@ def picture(kind, s, accent):
     elif kind == "page":
         page(i, s)
         for k in range(3):
-            i.line(s // 5 + 2, s // 3 + k * 3, s - s // 4 - 2, s // 3 + k * 3, accent)
+            # Three lines a line apart (3 pixels at the page's own sizes).
+            y = s // 3 + k * max(3, s // 8)
+            i.line(s // 5 + 2, y, s - s // 4 - 2, y, accent)
     elif kind == "star":
         i.line(m, 2, m, s - 3, accent, 2)
         i.line(2, m, s - 3, m, accent, 1)
@@ -125,6 +130,20 @@ def picture(kind, s, accent):
     elif kind == "lock":
         i.ring(m, m - s // 6, s // 5, INK, None)
         i.box(s // 4, m - 1, s - s // 4 - 1, s - 3, INK, accent)
+    elif kind == "tree":
+        # A folder tree: a root box with two branches.
+        i.box(2, 2, m - 1, m // 2 + 1, INK, GOLD)
+        i.line(s // 4, m // 2 + 2, s // 4, s - s // 4, INK)
+        for y in (m + 1, s - s // 4):
+            i.line(s // 4, y, m, y, INK)
+            i.box(m, y - s // 8, s - 3, y + s // 8, accent, PAPER)
+    elif kind == "module":
+        # Three stacked blocks: the program's parts.
+        for k in range(3):
+            y0 = 2 + k * (s - 4) // 3
+            y1 = 2 + (k + 1) * (s - 4) // 3 - 3
+            x0 = 2 + (2 - k) * s // 10
+            i.box(x0, y0, x0 + s // 2, y1, INK, accent if k == 1 else PAPER)
     elif kind == "cut":
         i.ring(m - s // 5, s - s // 4, s // 7, accent, None)
         i.ring(m + s // 5, s - s // 4, s // 7, accent, None)
@@ -135,8 +154,22 @@ def picture(kind, s, accent):
     return i
 
 
-def strip(name, size, kinds, tone, out=None):
-    icons = [picture(k, size, tone(k)) for k in kinds]
+def reduced(master, size):
+    """The master picture at a whole fraction of its size: in each block the darkest colour
+    that is not the key wins, so that outlines and thin lines survive."""
+    f = master.n // size
+    icon = Icon(size)
+    for y in range(size):
+        for x in range(size):
+            block = [master.px[y * f + dy][x * f + dx] for dy in range(f) for dx in range(f)]
+            drawn = [c for c in block if c != KEY]
+            icon.px[y][x] = min(drawn, key=sum) if drawn else KEY
+    return icon
+
+
+def strip(name, size, kinds, tone, out=None, master=None):
+    icons = [reduced(picture(k, master, tone(k)), size) if master else picture(k, size, tone(k))
+             for k in kinds]
     w, h = size * len(icons), size
     row = (w * 3 + 3) & ~3
     data = bytearray()
@@ -159,15 +192,10 @@ def grey(k):
 
 KEYS = ["new", "search", "tools", "copy", "paste", "page", "print", "ok", "close", "menu", "star",
         "mark", "new", "search", "tools", "copy"]
-MODAL = ["new", "search", "tools", "copy", "paste", "close", "page", "ok", "print", "star", "print",
-         "mark", "search", "tools", "menu", "mark"]
 COLOURS = {"close": RED, "ok": GREEN, "print": BLUE, "menu": BLUE}
 
 strip("fkeys.bmp", 24, KEYS, lambda k: COLOURS.get(k, BLUE))
 strip("fkeyshot.bmp", 24, KEYS, lambda k: GOLD if k not in COLOURS else COLOURS[k])
-strip("modal.bmp", 16, MODAL, lambda k: COLOURS.get(k, BLUE))
-strip("modalhot.bmp", 16, MODAL, lambda k: GOLD if k not in COLOURS else COLOURS[k])
-strip("modaldis.bmp", 16, MODAL, grey)
 
 # The print preview's bar, in the language libraries: print, printer, first, previous, next,
 # last, zoom in, zoom out, close.
@@ -204,14 +232,17 @@ def cursor(name, icon, hot):
         f.write(head + image)
 
 
-# The main frame's button bar, large (the small strips are the modal toolbar's): log-in, lock,
-# cut, copy, paste, menu tree, close, F2, save, (unused), manual, print, message, web, (unused),
-# form functions.
-BAR = ["new", "lock", "cut", "copy", "paste", "menu", "close", "star", "ok", "mark", "search", "print",
-       "page", "tools", "mark", "menu"]
-strip("bar.bmp", 24, BAR, lambda k: COLOURS.get(k, BLUE))
-strip("barhot.bmp", 24, BAR, lambda k: GOLD if k not in COLOURS else COLOURS[k])
-strip("bardis.bmp", 24, BAR, grey)
+# The main frame's button bar and the modal window's toolbar share one numbering: log-in, lock,
+# cut, copy, paste, menu tree, close, F2, save, (unused), manual, print, message, web, module,
+# form functions. The large (24) and small (16) pictures come from one master of 48 pixels, so
+# that each small one is its large one's twin.
+BAR = ["new", "lock", "cut", "copy", "paste", "tree", "close", "star", "ok", "mark", "search", "print",
+       "page", "tools", "module", "menu"]
+for size, normal, hot, disabled in ((24, "bar.bmp", "barhot.bmp", "bardis.bmp"),
+                                    (16, "modal.bmp", "modalhot.bmp", "modaldis.bmp")):
+    strip(normal, size, BAR, lambda k: COLOURS.get(k, BLUE), master=48)
+    strip(hot, size, BAR, lambda k: GOLD if k not in COLOURS else COLOURS[k], master=48)
+    strip(disabled, size, BAR, grey, master=48)
 
 
 def band(name, width, height):

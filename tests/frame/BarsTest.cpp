@@ -5,6 +5,7 @@
 #include "framework/SizableReBar.h"
 #include "framework/ToolBarEx.h"
 #include "controls/FocusedControl.h"
+#include "resources/SessionIds.h"
 #include "tests/frame/MainFrameFixture.h"
 #include "tests/frame/MenuDriver.h"
 
@@ -253,7 +254,8 @@ class MenuBarLoop : public ::testing::Test {
         for (UINT m = 0; m < titles.size(); ++m) {
             HMENU popup = CreatePopupMenu();
             for (UINT i = 0; i < 2; ++i)
-                AppendMenuA(popup, MF_STRING, 201 + 10 * m + i, (titles[m] + " " + std::to_string(i)).c_str());
+                AppendMenuA(popup, MF_STRING, 201 + 10 * m + i,
+                            (titles[m] + " " + std::to_string(i)).c_str());
             AppendMenuA(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup), titles[m].c_str());
         }
         ASSERT_TRUE(bar.SetMenu(menu));
@@ -506,15 +508,16 @@ TEST_F(BarsFrameTest, TheTopBarHoldsMenuBarMemoBoxAndButtonBar) {
     EXPECT_EQ(GetMenu(frame->m_hWnd), nullptr) << "the window has no menu of its own";
     EXPECT_TRUE(IsChild(frame->GetMenuReBar().GetReBar(), frame->GetMenuTree().m_hWnd));
 
-    // The default buttons: log-in, lock, menu tree, separator, close, F2, save, print, functions.
+    // The default buttons: log-in, module, lock, menu tree, separator, close, F2, save, print,
+    // functions.
     std::vector<int> ids;
     for (int i = 0; i < frame->GetButtonBar().GetButtonCount(); ++i) {
         TBBUTTON b{};
         frame->GetButtonBar().GetButton(i, b);
         ids.push_back(b.idCommand);
     }
-    EXPECT_EQ(ids, (std::vector<int>{ID_LOGIN, ID_BLOCK_PC, ID_VIEW_MENUBAR, 0, ID_FORM_CLOSE, ID_FORM_F2,
-                                     ID_FORM_OK, ID_GRID_PRINT, ID_FORM_MENU}));
+    EXPECT_EQ(ids, (std::vector<int>{ID_LOGIN, ID_CHANGE_UCI, ID_BLOCK_PC, ID_VIEW_MENUBAR, 0, ID_FORM_CLOSE,
+                                     ID_FORM_F2, ID_FORM_OK, ID_GRID_PRINT, ID_FORM_MENU}));
 
     // The view commands switch the bands.
     EXPECT_TRUE(top.IsBandVisible(2, false));

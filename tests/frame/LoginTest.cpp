@@ -3,6 +3,8 @@
 
 #include "resources/MainFrameIds.h"
 
+#include <cstring>
+
 TEST_F(MainFrameTest, CommandLineLogInNeedsNoClick) {
     LogIn();
 
@@ -143,6 +145,45 @@ TEST_F(MainFrameTest, SecondStartHandsOverItsSettingsAndLogsIn) {
     COPYDATASTRUCT wrong{WM_INITAPP, 12, &block};
     EXPECT_EQ(frame->SendMessage(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&wrong)), FALSE)
         << "only a whole block";
+}
+
+TEST_F(MainFrameTest, AHandedOverBlockWithFullUnterminatedFieldsIsCutWithinEachField) {
+    vorlan::SettingsBlock block{};
+    struct Field {
+        char* at;
+        size_t width;
+        char fill;
+    } fields[] = {{block.a, sizeof block.a, 'a'},
+                  {block.user, sizeof block.user, 'u'},
+                  {block.password, sizeof block.password, 'p'},
+                  {block.module, sizeof block.module, 'm'},
+                  {block.client, sizeof block.client, 'c'},
+                  {block.year, sizeof block.year, 'y'},
+                  {block.startEntry, sizeof block.startEntry, 's'},
+                  {block.address, sizeof block.address, 'i'},
+                  {block.apiPort, sizeof block.apiPort, 'o'},
+                  {block.telnetPort, sizeof block.telnetPort, 't'},
+                  {block.apiPassword, sizeof block.apiPassword, 'w'},
+                  {block.dbName, sizeof block.dbName, 'd'},
+                  {block.uciAndVolume, sizeof block.uciAndVolume, 'v'},
+                  {block.afterLogin, sizeof block.afterLogin, 'l'}};
+    for (const Field& f : fields)
+        std::memset(f.at, f.fill, f.width);
+    block.remote = 1;
+    COPYDATASTRUCT cds{WM_INITAPP, sizeof block, &block};
+    EXPECT_EQ(frame->SendMessage(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds)), TRUE);
+    // Each field as the program reads it ends inside the field, one short of its width.
+    const vorlan::SettingsBlock& taken = theApp.Settings();
+    const char* base = reinterpret_cast<const char*>(&block);
+    for (const Field& f : fields) {
+        const char* field = reinterpret_cast<const char*>(&taken) + (f.at - base);
+        EXPECT_EQ(strnlen(field, f.width), f.width - 1) << f.fill;
+        EXPECT_EQ(std::string(field, strnlen(field, f.width)), std::string(f.width - 1, f.fill)) << f.fill;
+    }
+    // The log-in it starts finds no such server and is cancelled.
+    harness::Pump();
+    EXPECT_EQ(CMainFrame::Get(), frame);
+    EXPECT_FALSE(frame->IsLoggedIn());
 }
 
 TEST_F(MainFrameTest, AModuleWhoseNamespaceCheckFailsIsNotOfferedAndNothingIsShown) {

@@ -3,6 +3,7 @@
 #include "tests/frame/ServerFrameFixture.h"
 
 #include "forms/ChildDialog.h"
+#include "resources/SessionIds.h"
 #include "tests/frame/DemoTrace.h"
 #include "tests/harness/Harness.h"
 
@@ -171,9 +172,11 @@ TEST_F(ServerFrameTest, EveryMenuItemAndAcceleratorRunsOrIsGreyed) {
     StartMemo("PAT");
     ASSERT_EQ(Frames().size(), 1u);
     fw::TestMode::RecordCommands(true);
-    // What ends the session or the program goes last.
+    // What ends the session or the program goes last; a change of module logs in anew.
     const UINT last[] = {ID_LOGIN, ID_APP_EXIT};
-    auto isLast = [&](UINT id) { return id == last[0] || id == last[1]; };
+    auto isLast = [&](UINT id) {
+        return id == last[0] || id == last[1] || (id >= ID_CHANGE_UCI && id <= ID_CHANGE_UCI_LAST);
+    };
 
     std::vector<std::pair<HMENU, UINT>> items;
     HMENU bar = frame->GetFrameMenu();

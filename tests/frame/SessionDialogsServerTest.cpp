@@ -144,6 +144,71 @@ TEST_F(SessionDialogsTest, ARefusedUnlockRestoresTheLockedUserAndAQuotedPassword
     EXPECT_TRUE(Boxes().empty());
 }
 
+TEST_F(SessionDialogsTest, EveryRefusedUnlockLeavesTheLockedUserAndGroupOnTheServer) {
+    LogIn();
+    // The job's entry among the server's active users, as an application server keeps it.
+    theApp.Execute(
+        "S ^%QSERVER(\"ACTIVE\",$J,\"IP\")=\"127.0.0.1\",^%QSERVER(\"ACTIVE\",$J,\"USER\")=\"demo\"");
+    CBlockPC dialog(frame);
+    ASSERT_TRUE(dialog.Create(IDD_BLOCK_PC, frame));
+    struct {
+        const char* user;
+        const char* password;
+        const char* why;
+    } refused[] = {
+        {"admin", "admin", "the administrator, another group"},
+        {"zitat", "zi\"tat", "another user of the group"},
+        {"demo", "falsch", "a wrong password"},
+        {"", "", "no user"},
+        {"entw", "entw", "the developer, another group"},
+    };
+    for (const auto& r : refused) {
+        dialog.SetDlgItemText(IDC_BLOCK_USER, r.user);
+        dialog.SetDlgItemText(IDC_BLOCK_PASSWORD, r.password);
+        dialog.SendMessage(WM_COMMAND, IDOK);
+        EXPECT_TRUE(dialog.m_hWnd && ::IsWindow(dialog.m_hWnd)) << r.why << ": still locked";
+        EXPECT_EQ(theApp.Execute("W %USER,\"/\",%BG"), "demo/10") << r.why;
+        EXPECT_EQ(theApp.Execute("W ^%QSERVER(\"ACTIVE\",$J,\"USER\")"), "demo") << r.why;
+    }
+    EXPECT_EQ(Boxes().size(), std::size(refused)) << "each refusal says why";
+    dialog.SetDlgItemText(IDC_BLOCK_USER, "demo");
+    dialog.SetDlgItemText(IDC_BLOCK_PASSWORD, "demo");
+    dialog.SendMessage(WM_COMMAND, IDOK);
+    EXPECT_FALSE(dialog.m_hWnd && ::IsWindow(dialog.m_hWnd)) << "the same user unlocks";
+    EXPECT_EQ(theApp.Execute("W %USER,\"/\",%BG"), "demo/10");
+    theApp.Execute("K ^%QSERVER(\"ACTIVE\",$J)");
+}
+
+TEST_F(SessionDialogsTest, TheConnectionPageTakesAnAbsentValueForTheServerAndKeepsAStoredOne) {
+    struct {
+        const char* stored; // null: absent
+        bool remote;
+        const char* written;
+    } cases[] = {{nullptr, true, "1"}, {"1", true, "1"}, {"0", false, "0"}};
+    for (const auto& c : cases) {
+        theApp.SetGeneralValue("RemoteConnection", c.stored ? c.stored : "");
+        ASSERT_EQ(theApp.GetGeneralValue("RemoteConnection", "none"), c.stored ? c.stored : "none");
+        CMySheet sheet(IDS_OPTIONS_CAPTION, frame);
+        CServerOptions page;
+        sheet.AddPage(&page);
+        ASSERT_NE(sheet.CreateModeless(), nullptr);
+        ASSERT_NE(page.m_hWnd, nullptr);
+        EXPECT_EQ(::IsDlgButtonChecked(page.m_hWnd, IDC_SRV_REMOTE) == BST_CHECKED, c.remote) << c.written;
+        EXPECT_EQ(::IsDlgButtonChecked(page.m_hWnd, IDC_SRV_LOCAL) == BST_CHECKED, !c.remote) << c.written;
+        EXPECT_EQ(::IsWindowEnabled(page.GetDlgItem(IDC_SRV_ADDRESS)) != 0, c.remote) << c.written;
+        fw::TestMode::PushAnswer("box IDOK");
+        ::SendMessageA(sheet.m_hWnd, WM_COMMAND, IDOK, 0);
+        harness::Pump();
+        EXPECT_TRUE(sheet.IsEnded());
+        EXPECT_EQ(theApp.GetGeneralValue("RemoteConnection", "none"), c.written);
+        sheet.DestroyWindow();
+    }
+    CString changed;
+    changed.LoadString(IDS_SERVER_OPTIONS_CHANGED);
+    for (const auto& b : Boxes())
+        EXPECT_NE(b.text, changed.str()) << "showing the stored values changes nothing";
+}
+
 TEST_F(SessionDialogsTest, ChangeOfClientAndYearClosesTheForms) {
     LogIn();
     StartMemo("KAS");
@@ -198,7 +263,8 @@ TEST_F(SessionDialogsTest, GeneralPageKeepsTheWordFolderOnTheServerAndTheViewerO
     EXPECT_EQ(Once("W ^[\"SYS\"]EXTRAS(\"demo\",\"WORDPATH\")"), "C:\\Vor\"lagen");
     EXPECT_EQ(theApp.GetProfileString("Settings", "WordFormsFilePath", ""), "C:\\Vor\"lagen");
     EXPECT_EQ(theApp.GetGeneralValue("WordViewPath", ""), "(Not present)");
-    EXPECT_EQ(theApp.GetGeneralValue("RemoteConnection", ""), "0") << "the connection page applied too";
+    EXPECT_EQ(theApp.GetGeneralValue("RemoteConnection", ""), "1")
+        << "the connection page applied too, and an absent value means the server";
 }
 
 TEST_F(SessionDialogsTest, CancelInTheViewerChoiceKeepsTheViewer) {

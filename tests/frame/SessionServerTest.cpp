@@ -5,6 +5,9 @@
 #include "app/VORLANApp.h"
 #include "frame/FrameSessionLogic.h"
 #include "resources/SessionIds.h"
+#include "tests/frame/MenuDriver.h"
+
+#include <cstring>
 
 using demotrace::CountOf;
 using demotrace::Has;
@@ -21,7 +24,7 @@ class SessionServerTest : public FormServerTestBase {
     }
     void TearDown() override {
         // The log-out keeps the user's client and year: this test's must not reach the next.
-        frame->MDICloseAll();
+        if (frame) frame->MDICloseAll();
         Once("K ^ZINFO,^ZTICK,^Z(\"TIMER\"),^%CONTROL(\"LAST\") S ^Z(\"PC\",\"demo\",12)=\"D\"");
         FormServerTestBase::TearDown();
     }
@@ -54,6 +57,12 @@ class SessionServerTest : public FormServerTestBase {
             out.push_back(text);
         }
         return out;
+    }
+    static HMENU Submenu(HMENU popup, const char* text) {
+        for (int i = 0; i < ::GetMenuItemCount(popup); ++i)
+            if (HMENU sub = ::GetSubMenu(popup, i))
+                if (CMenu::ItemText(popup, i) == text) return sub;
+        return nullptr;
     }
     std::vector<fw::ShownItem> BoxesWith(const std::string& part) const {
         std::vector<fw::ShownItem> out;
@@ -245,4 +254,115 @@ TEST_F(SessionServerTest, MenuEditModeOnAndOff) {
     Lines trace = Trace();
     EXPECT_FALSE(Has(trace, "SAV998^QCC(10)")) << "No keeps the menu as it was";
     EXPECT_TRUE(Has(trace, "EURO^QCC()"));
+}
+
+TEST_F(SessionServerTest, ClosingInMenuEditModeLogsOutAndStoresTheSideBarAsItWasBefore) {
+    LogInByHand("admin", "admin");
+    frame->SendMessage(WM_COMMAND, ID_AUTOHIDE_MENU);
+    ASSERT_TRUE(frame->GetMenuReBar().IsAutohide(false));
+    fw::TestMode::PushAnswer("dialog 186 cmd:1");
+    frame->SendMessage(WM_COMMAND, ID_MENU_EDIT_ON);
+    harness::Pump();
+    ASSERT_TRUE(frame->GetMenuTree().IsMenuEditMode());
+    EXPECT_FALSE(frame->GetMenuReBar().IsAutohide(false)) << "the tree stays out while it is edited";
+    std::string paths = "^[\"SYS\"]Z(\"PATH\"," + theApp.Execute("W $J").str() + ")";
+    ASSERT_NE(Once("W $D(" + paths + ")"), "0") << "the log-in told the server the job's paths";
+
+    Trace();
+    fw::TestMode::PushAnswer("box IDNO");
+    frame->SendMessage(WM_CLOSE);
+    harness::Pump();
+    ASSERT_EQ(CMainFrame::Get(), nullptr);
+    frame = nullptr;
+    Lines trace = Trace();
+    EXPECT_FALSE(Has(trace, "SAV998^QCC(10)")) << "No keeps the edited menu as it was";
+    EXPECT_TRUE(Has(trace, "LOGOUT^QCC"));
+    EXPECT_EQ(Once("W $D(" + paths + ")"), "0");
+    std::string record;
+    ASSERT_TRUE(theApp.GetProfileBinary("Settings\\Windows\\", "MenuBar", record));
+    ASSERT_EQ(record.size(), 24u);
+    std::int32_t flags = 0;
+    std::memcpy(&flags, record.data() + 16, sizeof flags);
+    EXPECT_EQ(flags & 1, 1) << "automatic hiding as before the edit mode";
+}
+
+TEST_F(SessionServerTest, TheModuleButtonAndTheModuleMenuLogInAgainKeepingClientAndYear) {
+    LogInByHand("admin", "admin");
+    ASSERT_EQ(frame->m_nModules, 3);
+    frame->SendMessage(WM_CHANGELOGIN, reinterpret_cast<WPARAM>("2 (MVZ Nord)"), 0);
+    ASSERT_EQ(theApp.Execute("W %MI"), "2");
+    CString year = theApp.Execute("W %WJ");
+
+    // The button on the main bar, which its customise list offers too.
+    CToolBarExTool& bar = frame->GetButtonBar();
+    int index = bar.CommandToIndex(ID_CHANGE_UCI);
+    ASSERT_GE(index, 0) << "the module button is on the bar";
+    CRect button = bar.GetItemRect(index);
+    ::MapWindowPoints(bar.m_hWnd, nullptr, reinterpret_cast<POINT*>(&button), 2);
+    bool offered = false;
+    for (int row = 0;; ++row) {
+        char text[128] = {};
+        NMTOOLBARA info{};
+        info.hdr = {bar.m_hWnd, ID_BUTTON_BAR, static_cast<UINT>(TBN_GETBUTTONINFOA)};
+        info.iItem = row;
+        info.pszText = text;
+        info.cchText = sizeof text;
+        if (!::SendMessageA(::GetParent(bar.m_hWnd), WM_NOTIFY, ID_BUTTON_BAR,
+                            reinterpret_cast<LPARAM>(&info)))
+            break;
+        offered = offered || info.tbButton.idCommand == ID_CHANGE_UCI;
+    }
+    EXPECT_TRUE(offered);
+
+    // Its drop-down: the modules below the button, the current one checked; Termine.
+    std::vector<std::string> shown;
+    bool checked = false;
+    RECT at{};
+    MenuDriver::Start(frame->m_hWnd, [&](const std::vector<HMENU>& open) -> UINT {
+        if (open.empty()) return 0;
+        if (shown.empty()) {
+            for (int i = 0; i < ::GetMenuItemCount(open[0]); ++i)
+                shown.push_back(MenuDriver::Text(open[0], i));
+            checked = (::GetMenuState(open[0], 0, MF_BYPOSITION) & MF_CHECKED) != 0;
+            ::GetWindowRect(::FindWindowA("#32768", nullptr), &at);
+        }
+        return MenuDriver::Choose(open[0], 1);
+    });
+    Trace();
+    NMTOOLBARA drop{};
+    drop.hdr = {bar.m_hWnd, ID_BUTTON_BAR, static_cast<UINT>(TBN_DROPDOWN)};
+    drop.iItem = ID_CHANGE_UCI;
+    ::SendMessageA(::GetParent(bar.m_hWnd), WM_NOTIFY, ID_BUTTON_BAR, reinterpret_cast<LPARAM>(&drop));
+    MenuDriver::Stop();
+    harness::Pump();
+    EXPECT_FALSE(MenuDriver::TimedOut());
+    EXPECT_EQ(shown, (std::vector<std::string>{"Praxis", "Termine", "Abrechnung"}));
+    EXPECT_TRUE(checked) << "Praxis, the module of the log-in";
+    EXPECT_EQ(at.left, button.left);
+    EXPECT_EQ(at.top, button.bottom);
+    EXPECT_TRUE(frame->IsLoggedIn());
+    EXPECT_EQ(frame->m_nSelectedModule, 1);
+    EXPECT_EQ(theApp.Execute("W $G(%MODUL)"), "T");
+    EXPECT_EQ(theApp.Execute("W %MI"), "2");
+    EXPECT_EQ(theApp.Execute("W %WJ"), year);
+    EXPECT_TRUE(Has(Trace(), "LOGIN^QCC(\"admin\",\"...\")"));
+
+    // The same modules in the menu "Datei", which leads back to Praxis.
+    HMENU file = Popup("&Datei");
+    ASSERT_NE(file, nullptr);
+    HMENU modules = Submenu(file, "&Modul wechseln");
+    ASSERT_NE(modules, nullptr);
+    OpenPopup(modules);
+    EXPECT_EQ(Items(modules), (std::vector<std::string>{"Praxis", "Termine", "Abrechnung"}));
+    EXPECT_TRUE(::GetMenuState(modules, 1, MF_BYPOSITION) & MF_CHECKED);
+    EXPECT_FALSE(::GetMenuState(modules, 0, MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED));
+    Trace();
+    frame->SendMessage(WM_COMMAND, ::GetMenuItemID(modules, 0));
+    harness::Pump();
+    EXPECT_TRUE(frame->IsLoggedIn());
+    EXPECT_EQ(frame->m_nSelectedModule, 0);
+    EXPECT_TRUE(Has(Trace(), "LOGIN^QCC(\"admin\",\"...\")"));
+    EXPECT_EQ(theApp.Execute("W %MI,\"/\",%WJ"), "2/" + year.str());
+    for (const auto& item : fw::TestMode::Shown())
+        EXPECT_NE(item.kind, "box") << item.text;
 }

@@ -327,17 +327,20 @@ TEST_F(PrintPreviewTest, LanguageLibraryCarriesWhatThePreviewLoads) {
             print || (keys[i].key == 'P' && (keys[i].fVirt & FCONTROL) && keys[i].cmd == ID_PREVIEW_PRINT);
     EXPECT_TRUE(print) << "Ctrl+P prints";
     ::DestroyAcceleratorTable(table);
-    for (UINT id :
-         {IDS_GRID_LOADING, IDS_PRINT_BUTTON, IDS_PREVIEW_FIT_WIDTH, IDS_PREVIEW_WHOLE_PAGE, IDS_PREVIEW_PAGE,
-          IDS_PREVIEW_PAGE_COUNT, IDS_PREVIEW_PRINTING, IDS_PREVIEW_USER_VALUE, IDP_NO_PRINTER}) {
+    for (UINT id : {IDS_GRID_LOADING, IDS_PRINT_SAVED, IDS_PRINT_TABLE, IDS_PRINT_OUTPUT,
+                    IDS_PREVIEW_FIT_WIDTH, IDS_PREVIEW_WHOLE_PAGE, IDS_PREVIEW_PAGE, IDS_PREVIEW_PAGE_COUNT,
+                    IDS_PREVIEW_PRINTING, IDS_PREVIEW_USER_VALUE, IDP_NO_PRINTER}) {
         char text[256] = {};
         EXPECT_GT(::LoadStringA(language.Handle(), id, text, sizeof text), 0) << id;
     }
-    EXPECT_NE(::FindResourceA(language.Handle(), MAKEINTRESOURCEA(IDD_PRINT_STATUS), MAKEINTRESOURCEA(5)), nullptr);
-    EXPECT_NE(::LoadImageA(language.Handle(), MAKEINTRESOURCEA(IDC_PREVIEW_ZOOM_CURSOR), IMAGE_CURSOR, 0, 0, 0),
+    EXPECT_NE(::FindResourceA(language.Handle(), MAKEINTRESOURCEA(IDD_PRINT_STATUS), MAKEINTRESOURCEA(5)),
               nullptr);
+    EXPECT_NE(
+        ::LoadImageA(language.Handle(), MAKEINTRESOURCEA(IDC_PREVIEW_ZOOM_CURSOR), IMAGE_CURSOR, 0, 0, 0),
+        nullptr);
     for (UINT icon : {IDI_PRINT_PREVIEW, IDI_PROGRAM, IDI_PROGRAM_SMALL})
-        EXPECT_NE(::LoadImageA(language.Handle(), MAKEINTRESOURCEA(icon), IMAGE_ICON, 0, 0, 0), nullptr) << icon;
+        EXPECT_NE(::LoadImageA(language.Handle(), MAKEINTRESOURCEA(icon), IMAGE_ICON, 0, 0, 0), nullptr)
+            << icon;
     for (UINT strip : {IDB_PREVIEW_BAR, IDB_PREVIEW_BAR_DISABLED}) {
         HANDLE bitmap =
             ::LoadImageA(language.Handle(), MAKEINTRESOURCEA(strip), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
