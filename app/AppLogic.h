@@ -16,6 +16,8 @@ std::string VariableLine(std::string_view name);
 // The application's release on the server, and the M system's version.
 inline constexpr char kQRelLine[] = "W $G(^QSYS(\"QREL\"))";
 inline constexpr char kSystemVersionLine[] = "W $ZV";
+// The client the user works in (the frame's status, the desktop's look per client).
+inline constexpr char kCurrentClientLine[] = "W $G(%MI)";
 
 // ---- about box
 

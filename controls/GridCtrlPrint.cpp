@@ -253,15 +253,15 @@ void CGridCtrl::PrintFooter(CDC* dc, CPrintInfo* info) {
     int page = static_cast<int>(info->m_nCurPage);
     int count = static_cast<int>(info->GetMaxPage());
     int across = PagesAcross(info);
-    std::string extra = ServerText("W $G(%WIN(\"SCRFOOT\",\"C-EXTRA\"))");
+    std::string extra = ServerText(gridprint::kFooterExtraLine);
     rect.OffsetRect(0, m_nPrintLineHeight / 2 - (extra.empty() ? 0 : 13));
 
-    std::string left = ServerText("W $G(%WIN(\"SCRFOOT\",\"L\"))");
+    std::string left = ServerText(gridprint::kFooterLeftLine);
     if (left.empty()) left = gridprint::PageNumbering(page, count, across);
     CRect part = rect;
     dc->DrawText(left.c_str(), -1, &part, kFooterFlags);
 
-    std::string right = ServerText("W $G(%WIN(\"SCRFOOT\",\"R\"))");
+    std::string right = ServerText(gridprint::kFooterRightLine);
     if (right.empty()) {
         char now[128] = {};
         std::time_t t = std::time(nullptr);
@@ -271,13 +271,13 @@ void CGridCtrl::PrintFooter(CDC* dc, CPrintInfo* info) {
     part = rect;
     dc->DrawText(right.c_str(), -1, &part, kFooterFlags | DT_RIGHT);
 
-    std::string centre = ServerText("W $G(%WIN(\"SCRFOOT\",\"C\"))");
+    std::string centre = ServerText(gridprint::kFooterCentreLine);
     if (centre.empty()) {
         CString title, appTitle;
         HWND parent = m_hWnd ? ::GetParent(m_hWnd) : nullptr;
         if (parent) title = fw::WindowText(parent).c_str();
         if (CWinApp* app = AfxGetApp()) app->GetAppTitle(appTitle);
-        centre = gridprint::FooterCentre(appTitle.str(), title.str(), ServerText("W $G(%MEMO)"));
+        centre = gridprint::FooterCentre(appTitle.str(), title.str(), ServerText(gridprint::kFooterMemoLine));
     }
     part = rect;
     dc->DrawText(centre.c_str(), -1, &part, kFooterFlags | DT_CENTER);

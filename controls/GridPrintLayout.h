@@ -46,4 +46,11 @@ int HeaderLineCount(const std::string& left, const std::string& centre, const st
 std::string FooterCentre(const std::string& appTitle, const std::string& windowTitle,
                          const std::string& memo);
 
+// The footer's texts of the server (each empty for the grid's own) and the memo of the window.
+inline constexpr char kFooterLeftLine[] = "W $G(%WIN(\"SCRFOOT\",\"L\"))";
+inline constexpr char kFooterCentreLine[] = "W $G(%WIN(\"SCRFOOT\",\"C\"))";
+inline constexpr char kFooterRightLine[] = "W $G(%WIN(\"SCRFOOT\",\"R\"))";
+inline constexpr char kFooterExtraLine[] = "W $G(%WIN(\"SCRFOOT\",\"C-EXTRA\"))";
+inline constexpr char kFooterMemoLine[] = "W $G(%MEMO)";
+
 } // namespace gridprint

@@ -66,7 +66,7 @@ std::string ChosenRowLine(int index) {
 }
 
 std::string ChosenTableRowLine(int index) {
-    return "S %%TABZ=" + std::to_string(index + 1);
+    return "S %TABZ=" + std::to_string(index + 1);
 }
 
 std::string TabxLine(std::string_view table, std::string_view text) {

@@ -89,7 +89,6 @@ struct DesktopIcon {
 // The look's node prefix: per client with a client, else the user's own node.
 std::string DesktopLookPrefix(bool perClient);
 inline constexpr char kKillClientDesktopLine[] = "K ^[%SYS]Z(\"DESKTOP\",%USER,\"MANDANT\",%MI)";
-inline constexpr char kClientLine[] = "W $G(%MI)";
 std::vector<std::string> DesktopLookLines(bool perClient, const DesktopLook& look);
 inline constexpr char kKillIconsLine[] = "K ^Z(\"DESKTOP\",%USER,\"ICONS\")";
 // Icon n (1 on) as five lines.

@@ -76,12 +76,21 @@ std::string LoginLine(std::string_view user, std::string_view password, bool def
     return line;
 }
 
+namespace {
+// The namespace of an extended reference: there a concatenation (a name with characters
+// that only $C(...) carries) must stand in parentheses.
+std::string NamespaceOf(std::string_view ns) {
+    std::string quoted = MQuote(ns);
+    return quoted.find("$C(") == std::string::npos ? quoted : "(" + quoted + ")";
+}
+} // namespace
+
 std::string WorkstationLine(std::string_view computerName) {
     return "S (%WS,%WIN(\"WORKSTATION\"))=" + MQuote(computerName);
 }
 
 std::string ModuleMenuCheckLine(std::string_view ns) {
-    return "W:$D(^[" + MQuote(ns) + "]QME(\"ME\",%BG)) 1";
+    return "W:$D(^[" + NamespaceOf(ns) + "]QME(\"ME\",%BG)) 1";
 }
 
 std::string SaveModuleIndexLine(int index) {
@@ -106,11 +115,11 @@ std::string ClientAndYearLine(std::string_view client, std::string_view year, st
 }
 
 std::string WorkplaceMessageReference(std::string_view ns) {
-    return "^[" + MQuote(ns) + "]ZINFO(%AP";
+    return "^[" + NamespaceOf(ns) + "]ZINFO(%AP";
 }
 
 std::string UserMessageReference(std::string_view ns) {
-    return "^[" + MQuote(ns) + "]ZINFO(0,%USER";
+    return "^[" + NamespaceOf(ns) + "]ZINFO(0,%USER";
 }
 
 ServerTimer ParseServerTimer(std::string_view answer) {

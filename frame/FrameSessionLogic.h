@@ -59,7 +59,6 @@ std::string MemoEntryOfItemText(std::string_view text);
 
 // ---- module
 
-inline constexpr char kCurrentClientLine[] = "W $G(%MI)";
 inline constexpr char kCurrentYearOfJobLine[] = "W $G(%WJ)";
 
 // ---- language

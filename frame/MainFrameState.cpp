@@ -133,7 +133,7 @@ void CMainFrame::SaveInfos() {
     if (!m_bLoggedIn || !m_pIconList) return;
     if (TheSession().Execute(vorlan::VariableLine("%USER")).IsEmpty()) return;
     bool perClient = false;
-    if (!TheSession().Execute(vorlan::kClientLine).IsEmpty()) {
+    if (!TheSession().Execute(vorlan::kCurrentClientLine).IsEmpty()) {
         perClient = m_pIconList->m_bPerClient != 0;
         if (!perClient) TheSession().Execute(vorlan::kKillClientDesktopLine);
     }

@@ -23,7 +23,8 @@ size_t NameLength(std::string_view s) {
     size_t n = 1;
     while (n < s.size() && (IsAlpha(s[n]) || IsDigit(s[n])))
         ++n;
-    return n;
+    // M names are at most 31 characters: a longer run is no name of the server.
+    return n <= 31 ? n : 0;
 }
 
 // A string literal with doubled quotes; 0 when it is not one.

@@ -111,10 +111,6 @@ std::string KodipResultSet(bool op, long n, std::string_view field, std::string_
     return "S " + KodipBase(op) + Number(n) + "," + MQuote(field) + ")=" + MQuote(value);
 }
 
-std::string KodipTargetLine() {
-    return "W $G(%PP)";
-}
-
 std::string XmlAttributeEscape(std::string_view text) {
     std::string out;
     for (char c : text) {

@@ -51,7 +51,6 @@ KodipRequest ParseKodipRequest(std::string_view value);
 std::string KodipNextLine(bool op, long n);
 std::string KodipFieldLine(bool op, long n, std::string_view field);
 std::string KodipResultSet(bool op, long n, std::string_view field, std::string_view value);
-std::string KodipTargetLine(); // the server's %PP
 // The facade's context document (attribute values escaped; the caller converts it to
 // UTF-16): catalogue version, diagnoses (KD) or procedures (KP), the text to code.
 std::string FacadeContext(std::string_view catalogue, bool procedures, std::string_view text);

@@ -102,9 +102,6 @@ bool ParseStoredIcon(std::string_view reply, StoredIcon& out);
 
 // ---- the look
 
-// The current client, whose look the options may keep apart.
-inline constexpr char kCurrentClientLine[] = "W $G(%MI)";
-
 // The font sample of the options: "Tahoma, 9pt".
 std::string FontSampleText(std::string_view face, int points);
 

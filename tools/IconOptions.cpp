@@ -1,6 +1,7 @@
 // The desktop's look: picture and placement, colours, font, and whose look it is.
 #include "tools/IconDialogs.h"
 
+#include "app/AppLogic.h"
 #include "app/ProtocolLog.h"
 #include "app/Session.h"
 #include "framework/ColorFontDialog.h"

@@ -209,6 +209,7 @@ FO(%qn) N %qrec,%qvar
 PR(%qn,%qx) N %qrec,%qvar,%qmsg,%qnext,%qprev,%qback
  D TR("PR^QCC("_$$A($G(%qn))_","_$$A($G(%qx))_")")
  S %qn=+$G(%qn),%qx=$$UNESC($G(%qx)),%qrec=$$FIELD($G(%DN),%qn),%qvar=$P(%qrec,$C(167),5)
+ S %QTABF=%qn
  S %qmsg=$$PRHOOK() Q:%qmsg'="" %qmsg
  S %qnext=$S(%qn'<$$FIELDS($G(%DN)):0,1:%qn+1),%qprev=$S(%qn>1:%qn-1,1:1)
  S %qback=$G(%DDN)=$C(167) K:%qback %VL
@@ -236,6 +237,7 @@ LIST(%qscr,%qk,%qx) N %qname,%qall
  ; The drop button of a field with a list: all its entries. Answer: §§list.
 TABLE(%qn,%qt) N %qname
  D TR("TABLE^QCC("_$$A($G(%qn))_","_$$A($G(%qt))_")")
+ S %QTABF=+$G(%qn)
  S %qname=$G(^QM($G(%DN),+$G(%qn),"LISTE")) Q:%qname="" ""
  ; A list with routines of its own fills itself, gives its next batches and takes the row.
  I $G(^QTAB(%qname,"FILL"))'="" D @^QTAB(%qname,"FILL") Q $C(167,167)_%qname
@@ -325,7 +327,11 @@ HOOK(node) N %qh Q:$G(%DN)=""  S %qh=$G(^QM(%DN,0,node)) X:%qh'="" %qh Q
 PRHOOK() N %qh,%qa Q:$G(%DN)="" ""  S %qh=$G(^QM(%DN,0,"PR")) Q:%qh="" ""
  X "S %qa=$$"_%qh_"(%qn,%qx)" Q %qa
  ; A row chosen in a table field's list, and the next list a list field's routine names.
-TABX(t,x) D TR("TABX^QCC("_$$A($G(t))_","_$$A($G(x))_")")
+ ; The row the client names in %TABZ makes its text the value of the field whose list it was
+ ; (%QTABF: the field of the last PR^QCC or TABLE^QCC), as $$FO^QCC then answers it.
+TABX(t,x) N %qvar D TR("TABX^QCC("_$$A($G(t))_","_$$A($G(x))_")")
+ I $G(%TABZ)>0,$G(%QTABF),$G(%DN)'="" S %qvar=$P($$FIELD(%DN,%QTABF),$C(167),5) S:%qvar'="" @%qvar=$G(x)
+ K %QTABF
  I $G(t)'="",$G(^QTAB(t,"TABX"))'="" D @^QTAB(t,"TABX") ; it sees x
  Q
 TAB() N t D TR("TAB^QCC()") S t=$G(%TAB) K %TAB Q t
@@ -373,7 +379,7 @@ FOS(r,c,x) D TR("FOS^QCC("_$$A($G(r))_","_$$A($G(c))_","_$$A($G(x))_")"_$S($D(%D
  Q $$GRIDCALL("FOS",$G(r),$G(c),$TR($G(x),$C(255),$C(34)))
 PRS(r,c,x) D TR("PRS^QCC("_$$A($G(r))_","_$$A($G(c))_","_$$A($G(x))_")"_$S($D(%CR):" CR",1:"")_" "_$G(%PP("CHARPOS"))_$S($D(%KFOCUS):" KFOCUS",1:""))
  Q $$GRIDCALL("PRS",$G(r),$G(c),$TR($G(x),$C(255),$C(34)))
-TABLES(c,x) D TR("TABLES^QCC("_$$A($G(c))_","_$$A($G(x))_")")
+TABLES(c,x) D TR("TABLES^QCC("_$$A($G(c))_","_$$A($G(x))_")") K %QTABF
  Q $$GRIDCALL("TABLES",$G(c),"",$TR($G(x),$C(255),$C(34)))
 ZEINF(r) D TR("ZEINF^QCC("_$$A($G(r))_")") Q $$GRIDCALL("ZEINF",$G(r),"","")
 ZLOE(r) D TR("ZLOE^QCC("_$$A($G(r))_")") Q $$GRIDCALL("ZLOE",$G(r),"","")

@@ -214,11 +214,12 @@ TEST_F(FormFieldsTest, ChosenRowsReachTheServerQuotedAndCloseTheirList) {
     form->SendMessage(WM_COMMAND, MAKEWPARAM(0x1002, 0), reinterpret_cast<LPARAM>(Field(2)));
     HWND popup = PopupStandIn(0x8002, {"Herr", "Frau \"X\""});
     form->KeepPopupList(popup, "AN\"REDE");
-    recorder->Take();
+    int errors = ServerErrors();
     Child(12, popup, 1);
     t = Trace();
     EXPECT_TRUE(Has(t, "TABX^QCC(\"AN\"\"REDE\",\"Frau \"\"X\"\"\")")) << ::testing::PrintToString(t);
-    EXPECT_TRUE(Contains(recorder->Take(), "S %%TABZ=2"));
+    EXPECT_EQ(Server("W $G(%TABZ)"), "2") << "the chosen row";
+    EXPECT_EQ(ServerErrors(), errors) << "no line failed on the server";
     EXPECT_FALSE(IsWindow(popup));
     EXPECT_EQ(form->KeptPopupList(), nullptr);
     EXPECT_EQ(fw::WindowText(Field(2)), "Frau \"X\"");
@@ -231,8 +232,11 @@ TEST_F(FormFieldsTest, ChosenRowsReachTheServerQuotedAndCloseTheirList) {
         grid->Create("STATIC", "", WS_CHILD | WS_VISIBLE, CRect(0, 300, 100, 340), form->m_hWnd, 0x1800));
     HWND cell = PopupStandIn(0xC000, {"eins"});
     form->KeepPopupList(cell, "T");
+    errors = ServerErrors();
     Child(12, cell, 0);
     EXPECT_TRUE(Has(Trace(), "TABX^QCC(\"T\",\"eins\")"));
+    EXPECT_EQ(Server("W $G(%TABZ)"), "1");
+    EXPECT_EQ(ServerErrors(), errors);
     EXPECT_EQ(grid->endEdits, std::vector<UINT>{VK_RETURN});
     EXPECT_FALSE(IsWindow(cell));
     grid->DestroyWindow();

@@ -248,7 +248,7 @@ TEST(FormFields, ListLinesPasteTextsOnlyQuoted) {
     EXPECT_EQ(TabxLine("ANREDE", "Frau \"X\"\r"), "D TABX^QCC(\"ANREDE\",\"Frau \"\"X\"\"\"_$C(13))");
     EXPECT_EQ(KillTabLine("A\"),B"), "D KILL^QCC(\"A\"\"),B\")");
     EXPECT_EQ(ChosenRowLine(0), "S %ZZP=1 X:$G(%EXCR)'=\"\" %EXCR");
-    EXPECT_EQ(ChosenTableRowLine(4), "S %%TABZ=5");
+    EXPECT_EQ(ChosenTableRowLine(4), "S %TABZ=5");
     EXPECT_EQ(ScrollNodeLine("FLD", 2), "W $G(^QM(\"FLD\",0,\"SCROLL\",2))");
     EXPECT_EQ(SetDialogLine("F\"X"), "S %DN=\"F\"\"X\"");
 

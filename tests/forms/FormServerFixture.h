@@ -8,6 +8,7 @@
 #include "framework/Wnd.h"
 #include "tests/frame/ServerFrameFixture.h"
 
+#include <cstdlib>
 #include <string>
 
 class FormServerTestBase : public ServerFrameTest {
@@ -61,4 +62,6 @@ class FormServerTestBase : public ServerFrameTest {
     }
     // A line in the session's own job, where the forms' variables live.
     std::string Server(const std::string& line) { return theApp.Execute(line.c_str()).str(); }
+    // How many errors the session's job has met: the server counts every line that failed.
+    int ServerErrors() { return std::atoi(Server("W +$G(^%CONTROL($J,\"ERROR\"))").c_str()); }
 };

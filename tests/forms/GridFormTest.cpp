@@ -241,10 +241,13 @@ TEST_F(GridFormTest, F4OnAServiceCellOpensItsListAndTheChoiceEndsTheEdit) {
     LVITEMA item{};
     item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
     SendMessageA(rows, LVM_SETITEMSTATE, 2, reinterpret_cast<LPARAM>(&item));
+    int errors = ServerErrors();
     SendMessageA(popup, WM_COMMAND, IDOK, 0);
     harness::Pump();
     trace = Trace();
     EXPECT_TRUE(Has(trace, "TABX^QCC(\"LEIST\",\"Labor\")")) << ::testing::PrintToString(trace);
+    EXPECT_EQ(Server("W $G(%TABZ)"), "3") << "the chosen row";
+    EXPECT_EQ(ServerErrors(), errors) << "no line failed on the server";
     EXPECT_EQ(Form()->KeptPopupList(), nullptr) << "the list closed after the choice";
 }
 

@@ -121,8 +121,11 @@ TEST_F(ListTabTest, AmbiguousInputOpensTheServersListAndTheChoiceServesTheField)
     EXPECT_GE(popup.top, field.bottom);
     SavePicture("lists.bmp");
 
+    int errors = ServerErrors();
     Choose(2);
     t = Trace();
+    EXPECT_EQ(Server("W $G(%TABZ)"), "3") << "the chosen row";
+    EXPECT_EQ(ServerErrors(), errors) << "no line failed on the server";
     EXPECT_TRUE(Has(t, "TABX^QCC(\"STAEDTE\",\"M\xFCnchen\")")) << ::testing::PrintToString(t);
     EXPECT_TRUE(Has(t, "WAHL^QLST(\"M\xFCnchen\")"));
     EXPECT_TRUE(Has(t, "PR^QCC(1,\"M\xFCnchen\")")) << "the chosen text is saved with Return";
@@ -303,8 +306,11 @@ TEST_F(ListTabTest, ListsOfEarlierScreensOpen) {
     EXPECT_EQ(Title(0), "Anrede");
     EXPECT_EQ(RowCount(), 3);
     EXPECT_EQ(Cell(1, 0), "Frau");
+    int errors = ServerErrors();
     Choose(1);
     EXPECT_TRUE(Has(Trace(), "TABX^QCC(\"ANREDE\",\"Frau\")"));
+    EXPECT_EQ(Server("W $G(%TABZ)"), "2") << "the drop button's list";
+    EXPECT_EQ(ServerErrors(), errors);
     EXPECT_EQ(fw::WindowText(Field(2)), "Frau");
 
     form = OpenScreen("ADR");

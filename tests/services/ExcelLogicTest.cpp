@@ -53,6 +53,9 @@ TEST(ExcelLogic, DollarMarkersReadOnlyVariables) {
     for (const char* bad : {"", "^", "1X", "X(", "X()", "X(1", "X(1))", "$H", "@X", "X_Y", "X(A(1))",
                             "X(\"a)", "X K ^Y", "X(1)W", "X(,1)", "^|\"G\"|X"})
         EXPECT_FALSE(IsVariableReference(bad)) << bad;
+    EXPECT_TRUE(IsVariableReference("^" + std::string(31, 'Z') + "(" + std::string(31, 'A') + ")"));
+    EXPECT_FALSE(IsVariableReference(std::string(32, 'Z'))) << "longer than any M name";
+    EXPECT_FALSE(IsVariableReference("Z(" + std::string(60000, 'A') + ")"));
 }
 
 TEST(ExcelLogic, ValueRules) {
