@@ -229,6 +229,26 @@ TEST(ImgBMPDecoder, RunLengthStaysInsideLinesAndPicture) {
     EXPECT_EQ(Decode(BmpHeader(1, 1, 7, 0, 0, 0, 4).u32(0).b, b).code, kImgBadData);
 }
 
+TEST(ImgBMPDecoder, RunLengthDataMustReachTheEndOfThePicture) {
+    // 3000 x 3000: one run and the end-of-picture code describe it all, the rest index 0.
+    Bytes f = BmpHeader(3000, 3000, 8, 1, 2, 8, 4);
+    f.u32(0x0000FF).u32(0x00FF00).u8({2, 1, 0, 1});
+    ImgMemBitmap b;
+    Result r = Decode(f.b, b);
+    ASSERT_EQ(r.code, 0) << r.text;
+    EXPECT_EQ(Rgba(b, 1, 2999), 0x00FF00FFu);
+    EXPECT_EQ(Rgba(b, 2, 2999), 0x0000FFFFu);
+    EXPECT_EQ(Rgba(b, 2999, 0), 0x0000FFFFu);
+
+    // Without it the data ends three lines in: refused before the picture is made.
+    Bytes cut = BmpHeader(3000, 3000, 8, 1, 2, 8, 6);
+    cut.u32(0).u32(0).u8({2, 1, 0, 0, 0, 0});
+    ImgMemBitmap untouched;
+    r = Decode(cut.b, untouched);
+    EXPECT_EQ(r.code, kImgEndOfData);
+    EXPECT_EQ(untouched.GetWidth(), 0);
+}
+
 TEST(ImgBMPDecoder, EndlessRunsOnOneLineAreDroppedWithoutCountingOn) {
     // More than 2^31 pixels of runs before the end of line: the dropped excess must not carry
     // the column round to a negative one that writes before the line.
@@ -333,6 +353,23 @@ TEST(ImgPCXDecoder, TruncatedFilesAndPalettes) {
     ASSERT_EQ(Decode(mono.b, b).code, 0);
     EXPECT_EQ(Rgba(b, 0, 0), 0xFFFFFFFFu);
     EXPECT_EQ(Rgba(b, 1, 0), 0x000000FFu);
+}
+
+TEST(ImgPCXDecoder, ShortDataKeepsOnlyTheLinesItsLongestRunsCouldReach) {
+    // 64 x 1000 at 8 bits: two bytes yield at most 63, so three runs reach into the third line.
+    Bytes f = PcxHeader(8, 1, 64, 1000, 64);
+    f.b[16 + 3 * 3] = 0x33; // red of the header's colour 3
+    f.u8({0xFF, 3, 0xFF, 3, 0xFF, 3});
+    ImgMemBitmap b;
+    Result r = Decode(f.b, b);
+    ASSERT_EQ(r.code, 0) << r.text;
+    EXPECT_EQ(b.GetHeight(), 3);
+    EXPECT_EQ(Rgba(b, 0, 0), 0x330000FFu);
+    EXPECT_EQ(Rgba(b, 60, 2), 0x330000FFu);
+    EXPECT_EQ(Rgba(b, 61, 2), 0x000000FFu); // beyond the data: index 0
+
+    Bytes none = PcxHeader(8, 1, 64, 1000, 64);
+    EXPECT_EQ(Decode(none.b, b).code, kImgEndOfData);
 }
 
 TEST(ImgPCXDecoder, HeadersThatCannotHoldThePicture) {
