@@ -1,41 +1,23 @@
 #include "imaging/ImgAnyDecoder.h"
+#include "imaging/ImgBMPDecoder.h"
 #include "imaging/ImgBytes.h"
+#include "imaging/ImgGIFDecoder.h"
+#include "imaging/ImgJPEGDecoder.h"
+#include "imaging/ImgMetafileDecoder.h"
+#include "imaging/ImgPCXDecoder.h"
+#include "imaging/ImgPGMDecoder.h"
+#include "imaging/ImgPICTDecoder.h"
+#include "imaging/ImgPNGDecoder.h"
+#include "imaging/ImgPPMDecoder.h"
+#include "imaging/ImgPSDDecoder.h"
+#include "imaging/ImgTGADecoder.h"
+#include "imaging/ImgTIFFDecoder.h"
 #include "imaging/ImgTrace.h"
 
 #include <cctype>
 #include <cstring>
 #include <initializer_list>
 #include <string>
-
-// One include and one Build line a format, in the order the decoders are built; a format
-// commented out has no decoder in this build.
-#include "imaging/ImgBMPDecoder.h"
-#include "imaging/ImgGIFDecoder.h"
-#include "imaging/ImgJPEGDecoder.h"
-#include "imaging/ImgPNGDecoder.h"
-#include "imaging/ImgTIFFDecoder.h"
-
-#include "imaging/ImgTGADecoder.h"
-
-// #include "imaging/ImgTIFFDecoder.h"
-
-// #include "imaging/ImgJPEGDecoder.h"
-
-#include "imaging/ImgPICTDecoder.h"
-
-// #include "imaging/ImgPNGDecoder.h"
-
-#include "imaging/ImgMetafileDecoder.h"
-
-#include "imaging/ImgPCXDecoder.h"
-
-#include "imaging/ImgPGMDecoder.h"
-
-// #include "imaging/ImgGIFDecoder.h"
-
-#include "imaging/ImgPPMDecoder.h"
-
-#include "imaging/ImgPSDDecoder.h"
 
 namespace {
 
@@ -71,30 +53,19 @@ bool OneOf(uint8_t value, std::initializer_list<uint8_t> values) {
 
 ImgAnyDecoder::ImgAnyDecoder() {
     Build(kImgTypeBMP, new ImgBMPDecoder);
-
     Build(kImgTypeTGA, new ImgTGADecoder);
-
     Build(kImgTypeTIFF, new ImgTIFFDecoder);
-
     Build(kImgTypeJPEG, new ImgJPEGDecoder);
-
     Build(kImgTypePICT, new ImgPICTDecoder(DecoderFor(kImgTypeJPEG)));
-
     Build(kImgTypePNG, new ImgPNGDecoder);
-
     // WMF and EMF: GDI plays them, so only the Windows build has them.
 #ifdef _WIN32
     Build(kImgTypeWMF, new ImgMetafileDecoder);
 #endif
-
     Build(kImgTypePCX, new ImgPCXDecoder);
-
     Build(kImgTypePGM, new ImgPGMDecoder);
-
     Build(kImgTypeGIF, new ImgGIFDecoder);
-
     Build(kImgTypePPM, new ImgPPMDecoder);
-
     Build(kImgTypePSD, new ImgPSDDecoder);
 }
 

@@ -46,11 +46,16 @@ class LineOrder {
     bool m_topDown;
 };
 
-void DecodeRle(ImgDataSource* source, const LineOrder& lines, int32_t width, int32_t height, bool nibbles) {
+// Without lines nothing is stored: the run only shows that the data reaches the picture's end
+// (its last line, or the end-of-picture code, which describes the rest as it is).
+void DecodeRle(ImgDataSource* source, const LineOrder* lines, int32_t width, int32_t height, bool nibbles) {
     int32_t row = 0, x = 0;
     // Past the line end pixels are dropped without counting them on, so no number of runs
     // before the next end of line can carry x round.
-    auto put = [&](uint8_t value) { lines.Line(row)[x++] = value; };
+    auto put = [&](uint8_t value) {
+        if (lines) lines->Line(row)[x] = value;
+        ++x;
+    };
     while (row < height) {
         const uint8_t* pair = source->ReadNBytes(2);
         if (pair[0] != 0) {
@@ -210,7 +215,13 @@ void ImgBMPDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
     const auto width = static_cast<int32_t>(h.width), height = static_cast<int32_t>(h.height);
     const bool rle = h.compression == kRle8 || h.compression == kRle4;
     const int64_t rowBytes = (h.width * h.bitCount + 31) / 32 * 4;
-    if (!rle) CheckBytesLeft(source, rowBytes * h.height);
+    if (rle) {
+        ImgMemSource rest;
+        rest.Open(source->GetBufferPtr(0), static_cast<size_t>(source->GetBytesLeft()));
+        DecodeRle(&rest, nullptr, width, height, h.compression == kRle4);
+    } else {
+        CheckBytesLeft(source, rowBytes * h.height);
+    }
     bitmap->Create(width, height, indexed ? 8 : 32, h.bitCount == 32);
     if (indexed) std::memcpy(bitmap->GetPalette(), palette, entries * sizeof(ImgColor));
     ImgBitmapLock lock(bitmap, false, true);
@@ -218,7 +229,7 @@ void ImgBMPDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
     if (rle) {
         ImgTrace(2, h.compression == kRle8 ? "Decoding RLE8-compressed bitmap.\n"
                                            : "Decoding RLE4-compressed bitmap.\n");
-        DecodeRle(source, lines, width, height, h.compression == kRle4);
+        DecodeRle(source, &lines, width, height, h.compression == kRle4);
     } else {
         switch (h.bitCount) {
         case 1: ImgTrace(2, "Decoding 1 bit per pixel bitmap.\n"); break;

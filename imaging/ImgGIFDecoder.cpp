@@ -10,6 +10,9 @@
 
 namespace {
 
+// Pixels per byte of coded data at most: a code of at least 3 bits stands for at most 4096.
+constexpr int64_t kLargestLzwExpansion = 4096 * 8 / 3 + 1;
+
 // Short counts at the end of the data; giflib reports them as its read error.
 int ReadFunction(GifFileType* gif, GifByteType* buffer, int count) {
     auto* source = static_cast<ImgDataSource*>(gif->UserData);
@@ -58,9 +61,12 @@ void ImgGIFDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
 
     CheckPictureSize(gif->SWidth, gif->SHeight);
     const int32_t width = gif->SWidth, height = gif->SHeight;
+    // Whatever the images, the rest of the file has to be able to fill the screen.
+    CheckExpansion(int64_t(width) * height, source->GetBytesLeft(), kLargestLzwExpansion);
     bitmap->Create(width, height, 8, false);
     ImgBitmapLock lock(bitmap, false, true);
-    for (int32_t y = 0; y < height; ++y) bitmap->GetLine(y)[0] = static_cast<uint8_t>(gif->SBackGroundColor);
+    for (int32_t y = 0; y < height; ++y)
+        bitmap->GetLine(y)[0] = static_cast<uint8_t>(gif->SBackGroundColor);
 
     // giflib frees an image's map at the next image: the palette is copied as it comes.
     SetPalette(bitmap->GetPalette(), gif->SColorMap);
@@ -72,8 +78,8 @@ void ImgGIFDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
             Check(gif, DGifGetImageDesc(gif));
             ++imageNumber;
             const GifImageDesc& d = gif->Image;
-            if (d.Left < 0 || d.Top < 0 || d.Width < 0 || d.Height < 0 ||
-                int64_t(d.Left) + d.Width > width || int64_t(d.Top) + d.Height > height) {
+            if (d.Left < 0 || d.Top < 0 || d.Width < 0 || d.Height < 0 || int64_t(d.Left) + d.Width > width ||
+                int64_t(d.Top) + d.Height > height) {
                 std::fprintf(stderr, "Image %d is not confined to screen dimension, aborted.\n", imageNumber);
                 break;
             }
@@ -83,7 +89,8 @@ void ImgGIFDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
                 int codeSize = 0;
                 GifByteType* block = nullptr;
                 Check(gif, DGifGetCode(gif, &codeSize, &block));
-                while (block) Check(gif, DGifGetCodeNext(gif, &block));
+                while (block)
+                    Check(gif, DGifGetCodeNext(gif, &block));
                 continue;
             }
             static const int kStart[4] = {0, 4, 2, 1}, kStep[4] = {8, 8, 4, 2};
@@ -97,7 +104,8 @@ void ImgGIFDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
             int code = 0;
             GifByteType* extension = nullptr;
             Check(gif, DGifGetExtension(gif, &code, &extension));
-            while (extension) Check(gif, DGifGetExtensionNext(gif, &extension));
+            while (extension)
+                Check(gif, DGifGetExtensionNext(gif, &extension));
         }
     } while (record != TERMINATE_RECORD_TYPE);
 

@@ -9,6 +9,10 @@ namespace {
 
 const JOCTET kEndOfImage[2] = {0xFF, JPEG_EOI};
 
+// Huffman codes take a bit at least for each block of 8 x 8 samples, and the components'
+// blocks cover at least half the picture at full resolution.
+constexpr int64_t kLargestPixelsPerByte = 2 * 64 * 8;
+
 struct SourceManager {
     jpeg_source_mgr pub;
     jpeg_progress_mgr progress;
@@ -62,7 +66,9 @@ ImgJPEGDecoder::ImgJPEGDecoder() : m_pJpeg(new ImgJPEGDecompressor{}) {
     m_pJpeg->info.mem->max_memory_to_use = static_cast<long>(std::min<int64_t>(kImgMaxBytes, LONG_MAX));
 }
 
-ImgJPEGDecoder::~ImgJPEGDecoder() { jpeg_destroy_decompress(&m_pJpeg->info); }
+ImgJPEGDecoder::~ImgJPEGDecoder() {
+    jpeg_destroy_decompress(&m_pJpeg->info);
+}
 
 void ImgJPEGDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
     jpeg_decompress_struct& info = m_pJpeg->info;
@@ -84,6 +90,12 @@ void ImgJPEGDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
     try {
         jpeg_read_header(&info, TRUE);
         CheckPictureSize(info.image_width, info.image_height);
+        // A truncated file still shows what it has, but a few bytes claiming a huge picture
+        // are refused before anything is allocated. Arithmetic coding can take less than a
+        // bit a block; such files keep only the layer's cap.
+        if (!info.arith_code)
+            CheckExpansion(int64_t(info.image_width) * info.image_height,
+                           static_cast<int64_t>(manager.pub.bytes_in_buffer), kLargestPixelsPerByte);
         if (m_bFastUpsampling) info.do_fancy_upsampling = FALSE;
         info.dct_method = JDCT_FLOAT;
         bool gray = info.out_color_space == JCS_GRAYSCALE;

@@ -3,31 +3,57 @@
 #include "imaging/ImgBytes.h"
 #include "imaging/ImgTrace.h"
 
-#include <memory>
-#include <new>
+#include <algorithm>
+#include <vector>
 
 namespace {
 
 constexpr int32_t kPaletteTail = 769; // the marker 0x0C and 256 entries of red, green, blue
+constexpr int64_t kLongestRun = 63;   // two bytes of data yield at most this many
 
-// Run-length decoding of what the file holds into out; a file that ends early leaves the rest
-// zero.
-void Decompress(const uint8_t* in, size_t inSize, uint8_t* out, size_t outSize) {
-    size_t i = 0, o = 0;
-    while (o < outSize && i < inSize) {
-        uint8_t b = in[i++];
-        size_t count = 1;
-        if (b >= 192) {
-            count = b & 0x3F;
-            if (i == inSize) break;
-            b = in[i++];
-            if (count > outSize - o)
-                ImgPictureDecoder::RaiseError(kImgFeatureNotSupported, "repeat count spans end of image.");
+// The run-length data, read line by line; a run may go on into the next line but not past the
+// picture's last byte.
+class RunReader {
+  public:
+    RunReader(const uint8_t* data, size_t size, uint64_t pictureBytes)
+        : m_data(data), m_size(size), m_left(pictureBytes) {}
+
+    // Fills the line from the data; what the data no longer reaches is left as it was.
+    void Read(uint8_t* line, size_t lineBytes) {
+        for (size_t o = 0; o < lineBytes; ++o) {
+            if (m_count == 0 && !NextCode()) return;
+            line[o] = m_value;
+            --m_count;
         }
-        for (size_t n = 0; n < count; ++n)
-            out[o++] = b;
     }
-}
+
+  private:
+    // False at the end of the data. A run of none is passed over.
+    bool NextCode() {
+        while (m_count == 0) {
+            if (m_at == m_size) return false;
+            m_value = m_data[m_at++];
+            m_count = 1;
+            if (m_value >= 192) {
+                m_count = m_value & 0x3F;
+                if (m_at == m_size) return false;
+                m_value = m_data[m_at++];
+                if (m_count > m_left)
+                    ImgPictureDecoder::RaiseError(kImgFeatureNotSupported,
+                                                  "repeat count spans end of image.");
+            }
+            m_left -= m_count;
+        }
+        return true;
+    }
+
+    const uint8_t* m_data;
+    size_t m_size;
+    size_t m_at = 0;
+    uint64_t m_left; // picture bytes not yet given out by a code
+    uint64_t m_count = 0;
+    uint8_t m_value = 0;
+};
 
 } // namespace
 
@@ -72,17 +98,23 @@ void ImgPCXDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
 
     const size_t lineBytes = static_cast<size_t>(bytesPerLine) * static_cast<size_t>(planes);
     ImgBitmap::CheckSize(width, height, static_cast<int64_t>(lineBytes));
-    const size_t total = lineBytes * static_cast<size_t>(height);
-    std::unique_ptr<uint8_t[]> pixels(new (std::nothrow) uint8_t[total]());
-    if (!pixels) RaiseError(kImgOutOfMemory, "Out of memory decoding PCX.");
-    Decompress(data, static_cast<size_t>(dataSize), pixels.get(), total);
+    // A truncated file is a partial picture, but only of the lines its data could reach: the
+    // rest of a picture its data cannot describe is not allocated.
+    const int64_t reachable = kLongestRun * (dataSize / 2) + dataSize % 2;
+    const int64_t lines =
+        std::min<int64_t>(height, (reachable + int64_t(lineBytes) - 1) / int64_t(lineBytes));
+    if (lines == 0) throw ImgTextException(kImgEndOfData, "End of file reached while decoding.\n");
+    RunReader runs(data, static_cast<size_t>(dataSize), uint64_t(lineBytes) * uint64_t(height));
+    std::vector<uint8_t> line(lineBytes);
 
-    const auto w = static_cast<int32_t>(width), ht = static_cast<int32_t>(height);
+    const auto w = static_cast<int32_t>(width), ht = static_cast<int32_t>(lines);
     bitmap->Create(w, ht, 32, false);
     ImgBitmapLock lock(bitmap, false, true);
     const size_t plane = static_cast<size_t>(bytesPerLine);
     for (int32_t y = 0; y < ht; ++y) {
-        const uint8_t* in = pixels.get() + static_cast<size_t>(y) * lineBytes;
+        std::fill(line.begin(), line.end(), 0);
+        runs.Read(line.data(), lineBytes);
+        const uint8_t* in = line.data();
         uint8_t* out = bitmap->GetLine(y);
         for (int32_t x = 0; x < w; ++x, out += 4) {
             ImgColor c;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -114,6 +115,20 @@ struct PixMap {
     uint16_t componentCount = 1;
 };
 
+// The pixel rows as the file stores them, read before the bitmap is made.
+struct StoredRows {
+    struct Row {
+        const uint8_t* data;
+        size_t length;
+    };
+    std::vector<Row> rows;
+    size_t rowBytes = 0;
+    bool packed = false;
+};
+
+// Colour table entries by index; the others keep the bitmap's gray ramp.
+using ColourTable = std::vector<std::pair<uint32_t, ImgColor>>;
+
 class PictReader {
   public:
     PictReader(ImgDataSource* source, ImgBitmap* bitmap, ImgPictureDecoder* jpeg)
@@ -136,11 +151,14 @@ class PictReader {
 
     Rect ReadRect();
     void ReadPixMapFields(PixMap& map);
-    void ReadColourTable(ImgColor* palette, uint16_t pixelSize);
+    ColourTable ReadColourTable(uint16_t pixelSize);
     void SkipRectsAndMode(bool region);
+    // Code 2 for bounds and pixel formats no bitmap is made of.
+    void CheckFormat(const PixMap& map) const;
     void CreateBitmap(const PixMap& map);
-    // The pixel rows; without a bitmap they are read and dropped.
-    void ReadPixels(const PixMap& map, bool packed, ImgBitmap* bitmap);
+    // Code 11 when the rows are not all there or cannot fill the bounds.
+    StoredRows ReadRows(const PixMap& map, bool packed);
+    void StoreRows(const StoredRows& stored, const PixMap& map);
     void StoreRow(const uint8_t* row, const PixMap& map, int32_t width, uint8_t* line) const;
 
     img::BeReader m_in;
@@ -290,9 +308,8 @@ void PictReader::SkipPixPat() {
     PixMap map;
     map.rowBytes = m_in.U16() & 0x7FFF;
     ReadPixMapFields(map);
-    ImgColor palette[256];
-    ReadColourTable(palette, map.pixelSize);
-    ReadPixels(map, true, nullptr);
+    ReadColourTable(map.pixelSize);
+    ReadRows(map, true);
 }
 
 void PictReader::ReadHeaderOpcode() {
@@ -338,7 +355,7 @@ void PictReader::ReadPixMapFields(PixMap& map) {
              version, packType, packSize, pixelType, map.pixelSize, map.componentCount, componentSize);
 }
 
-void PictReader::ReadColourTable(ImgColor* palette, uint16_t pixelSize) {
+ColourTable PictReader::ReadColourTable(uint16_t pixelSize) {
     ImgTrace(2, "Getting color table info.\n");
     m_in.Skip(4);
     bool inOrder = (m_in.U16() & 0x8000) != 0;
@@ -348,13 +365,15 @@ void PictReader::ReadColourTable(ImgColor* palette, uint16_t pixelSize) {
         ImgPictureDecoder::RaiseError(kImgBadData, "PICT colour table of %u entries at %u bits.", count,
                                       pixelSize);
     ImgTrace(2, "Reading Palette.\n");
+    ColourTable table;
     for (uint32_t i = 0; i < count; ++i) {
         const uint8_t* e = m_in.Bytes(8);
         uint32_t index = inOrder ? i : img::Be16(e);
         if (index >= count)
             ImgPictureDecoder::RaiseError(kImgBadData, "pixel value greater than colour table size.");
-        palette[index] = ImgColor{e[6], e[4], e[2], 0};
+        table.emplace_back(index, ImgColor{e[6], e[4], e[2], 0});
     }
+    return table;
 }
 
 void PictReader::SkipRectsAndMode(bool region) {
@@ -362,31 +381,34 @@ void PictReader::SkipRectsAndMode(bool region) {
     if (region) SkipSelfCountedLength();
 }
 
-void PictReader::CreateBitmap(const PixMap& map) {
+void PictReader::CheckFormat(const PixMap& map) const {
     const Rect& b = map.bounds;
-    int64_t width = int64_t(b.right) - b.left, height = int64_t(b.bottom) - b.top;
-    ImgPictureDecoder::CheckPictureSize(width, height);
-    int32_t xDpi = m_xResolution ? m_xResolution : map.xResolution;
-    int32_t yDpi = m_yResolution ? m_yResolution : map.yResolution;
+    ImgPictureDecoder::CheckPictureSize(int64_t(b.right) - b.left, int64_t(b.bottom) - b.top);
     switch (map.pixelSize) {
     case 1:
     case 2:
     case 4:
     case 8:
-        m_bitmap->Create(static_cast<int32_t>(width), static_cast<int32_t>(height), 8, false, xDpi, yDpi);
-        break;
-    case 16:
-        m_bitmap->Create(static_cast<int32_t>(width), static_cast<int32_t>(height), 32, false, xDpi, yDpi);
-        break;
+    case 16: break;
     case 32:
         if (map.componentCount != 3 && map.componentCount != 4)
             ImgPictureDecoder::RaiseError(kImgBadData, "PICT pixmap with %u components.", map.componentCount);
-        m_bitmap->Create(static_cast<int32_t>(width), static_cast<int32_t>(height), 32,
-                         map.componentCount == 4, xDpi, yDpi);
         break;
     default:
         ImgPictureDecoder::RaiseError(kImgBadData, "Illegal bpp value in unpackbits: %d\n", map.pixelSize);
     }
+}
+
+void PictReader::CreateBitmap(const PixMap& map) {
+    CheckFormat(map);
+    const Rect& b = map.bounds;
+    const int32_t width = b.right - b.left, height = b.bottom - b.top;
+    const int32_t xDpi = m_xResolution ? m_xResolution : map.xResolution;
+    const int32_t yDpi = m_yResolution ? m_yResolution : map.yResolution;
+    if (map.pixelSize <= 8)
+        m_bitmap->Create(width, height, 8, false, xDpi, yDpi);
+    else
+        m_bitmap->Create(width, height, 32, map.pixelSize == 32 && map.componentCount == 4, xDpi, yDpi);
 }
 
 void PictReader::ReadBits(uint32_t opcode) {
@@ -401,20 +423,26 @@ void PictReader::ReadBits(uint32_t opcode) {
         map.bounds = ReadRect();
         ImgTrace(2, "%s (%d,%d) (%d,%d).\n", "  Bounds", map.bounds.top, map.bounds.left, map.bounds.bottom,
                  map.bounds.right);
+        CheckFormat(map);
+        SkipRectsAndMode(region);
+        const StoredRows rows = ReadRows(map, packed);
         CreateBitmap(map);
         // QuickDraw draws set bits in the foreground colour.
         m_bitmap->GetPalette()[0] = ImgColor{255, 255, 255, 0};
         m_bitmap->GetPalette()[1] = ImgColor{0, 0, 0, 0};
-        SkipRectsAndMode(region);
-        ReadPixels(map, packed, m_bitmap);
+        StoreRows(rows, map);
         return;
     }
     ReadPixMapFields(map);
     if (map.pixelSize > 8) ImgPictureDecoder::RaiseError(kImgBadData, "Bad bits per pixel in expandBuf8.");
-    CreateBitmap(map);
-    ReadColourTable(m_bitmap->GetPalette(), map.pixelSize);
+    CheckFormat(map);
+    const ColourTable table = ReadColourTable(map.pixelSize);
     SkipRectsAndMode(region);
-    ReadPixels(map, packed, m_bitmap);
+    const StoredRows rows = ReadRows(map, packed);
+    CreateBitmap(map);
+    for (const auto& entry : table)
+        m_bitmap->GetPalette()[entry.first] = entry.second;
+    StoreRows(rows, map);
 }
 
 void PictReader::ReadDirectBits() {
@@ -422,12 +450,14 @@ void PictReader::ReadDirectBits() {
     PixMap map;
     map.rowBytes = m_in.U16() & 0x7FFF;
     ReadPixMapFields(map);
-    CreateBitmap(map);
+    CheckFormat(map);
     SkipRectsAndMode(false);
-    ReadPixels(map, true, m_bitmap);
+    const StoredRows rows = ReadRows(map, true);
+    CreateBitmap(map);
+    StoreRows(rows, map);
 }
 
-void PictReader::ReadPixels(const PixMap& map, bool packed, ImgBitmap* bitmap) {
+StoredRows PictReader::ReadRows(const PixMap& map, bool packed) {
     const Rect& b = map.bounds;
     int64_t width = int64_t(b.right) - b.left, height = int64_t(b.bottom) - b.top;
     ImgPictureDecoder::CheckPictureSize(width, height);
@@ -451,18 +481,32 @@ void PictReader::ReadPixels(const PixMap& map, bool packed, ImgBitmap* bitmap) {
     if (rowBytes < needed)
         ImgPictureDecoder::RaiseError(kImgBadData, "PICT row of %lld bytes is too short for %lld pixels.",
                                       static_cast<long long>(rowBytes), static_cast<long long>(width));
-    std::vector<uint8_t> row(static_cast<size_t>(rowBytes));
-    const size_t unit = map.pixelSize == 16 ? 2 : 1;
+    StoredRows stored;
+    stored.rowBytes = static_cast<size_t>(rowBytes);
+    stored.packed = packed && rowBytes >= 8;
+    int64_t coded = 0;
     for (int64_t y = 0; y < height; ++y) {
+        const int64_t length = !stored.packed ? rowBytes : rowBytes < 251 ? m_in.U8() : m_in.U16();
+        stored.rows.push_back({m_in.Bytes(length), static_cast<size_t>(length)});
+        coded += length;
+    }
+    ImgPictureDecoder::CheckExpansion(height * needed, coded,
+                                      stored.packed ? img::kPackBitsLargestExpansion : 1);
+    return stored;
+}
+
+void PictReader::StoreRows(const StoredRows& stored, const PixMap& map) {
+    const int32_t width = map.bounds.right - map.bounds.left;
+    const size_t unit = map.pixelSize == 16 ? 2 : 1;
+    std::vector<uint8_t> row(stored.rowBytes);
+    for (size_t y = 0; y < stored.rows.size(); ++y) {
+        const StoredRows::Row& r = stored.rows[y];
         std::fill(row.begin(), row.end(), 0);
-        if (!packed || rowBytes < 8) {
-            std::memcpy(row.data(), m_in.Bytes(rowBytes), row.size());
-        } else {
-            uint32_t length = rowBytes < 251 ? m_in.U8() : m_in.U16();
-            img::UnpackBits(m_in.Bytes(length), length, row.data(), row.size(), unit);
-        }
-        if (bitmap)
-            StoreRow(row.data(), map, static_cast<int32_t>(width), bitmap->GetLine(static_cast<int32_t>(y)));
+        if (stored.packed)
+            img::UnpackBits(r.data, r.length, row.data(), row.size(), unit);
+        else
+            std::memcpy(row.data(), r.data, row.size());
+        StoreRow(row.data(), map, width, m_bitmap->GetLine(static_cast<int32_t>(y)));
     }
 }
 

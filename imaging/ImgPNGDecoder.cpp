@@ -8,6 +8,13 @@
 
 namespace {
 
+// Deflate's largest expansion: a match of 258 bytes coded in two bits.
+constexpr int64_t kLargestInflation = 1032;
+
+// The ancillary chunks other than pHYs, five bytes each with the terminating zero.
+const png_byte kUnreadChunks[] = "bKGD\0cHRM\0eXIf\0gAMA\0hIST\0iCCP\0iTXt\0oFFs\0pCAL\0sBIT\0sCAL\0"
+                                 "sPLT\0sRGB\0tEXt\0tIME\0zTXt";
+
 [[noreturn]] void ErrorFunction(png_structp, png_const_charp message) {
     ImgPictureDecoder::RaiseError(kImgBadData, "%s", message ? message : "");
 }
@@ -59,12 +66,19 @@ void ImgPNGDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
     // libpng's own checks stop at the layer's cap rather than its smaller defaults.
     const auto limit = static_cast<png_uint_32>(std::min<int64_t>(kImgMaxPixels, PNG_UINT_31_MAX));
     png_set_user_limits(png, limit, limit);
+    // libpng allocates what a chunk's length claims before reading it; the chunks the layer
+    // does not read are skipped instead.
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kUnreadChunks,
+                                static_cast<int>(sizeof kUnreadChunks / 5));
 
     png_read_info(png, info);
     png_uint_32 width = 0, height = 0;
     int depth = 0, colorType = 0;
     png_get_IHDR(png, info, &width, &height, &depth, &colorType, nullptr, nullptr, nullptr);
     CheckPictureSize(width, height);
+    // The image data (all of the rest at most) must be able to inflate to every pixel.
+    CheckExpansion((int64_t(width) * height * png_get_channels(png, info) * depth + 7) / 8,
+                   source->GetBytesLeft(), kLargestInflation);
 
     png_set_strip_16(png);
     png_set_packing(png);
@@ -80,7 +94,8 @@ void ImgPNGDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
     // The transforms must have left exactly one line's pixels a row.
     const size_t rowBytes = png_get_rowbytes(png, info);
     if (rowBytes != size_t(width) * (indexed ? 1 : 4) || rowBytes > bitmap->GetBytesPerLine())
-        RaiseError(kImgBadData, "PNG row of %lu bytes does not fit the bitmap.", static_cast<unsigned long>(rowBytes));
+        RaiseError(kImgBadData, "PNG row of %lu bytes does not fit the bitmap.",
+                   static_cast<unsigned long>(rowBytes));
 
     ImgColor* palette = bitmap->GetPalette();
     if (colorType == PNG_COLOR_TYPE_GRAY) {

@@ -83,26 +83,32 @@ void TraceLayers(const uint8_t* p, size_t length) {
     ImgTrace(2, "Number of layers: %i\n", count < 0 ? -count : count);
 }
 
+// The channels the picture is made of: gray or index, or red, green, blue and alpha.
+int UsedChannels(const PsdHeader& h) {
+    switch (h.mode) {
+    case kModeGray:
+    case kModeIndexed: return 1;
+    case kModeRGB:
+        if (h.channels < 3)
+            ImgPictureDecoder::RaiseError(kImgNotSupported, "PSD RGB picture with %u channels.", h.channels);
+        return h.channels > 3 ? 4 : 3;
+    default: ImgPictureDecoder::RaiseError(kImgNotSupported, "This PSD color mode is not supported.");
+    }
+}
+
 void CreateBitmap(ImgBitmap* bitmap, const PsdHeader& h, const std::vector<uint8_t>& palette, int32_t xDpi,
                   int32_t yDpi) {
     auto width = static_cast<int32_t>(h.columns);
     auto height = static_cast<int32_t>(h.rows);
-    switch (h.mode) {
-    case kModeGray: bitmap->Create(width, height, 8, false, xDpi, yDpi); break;
-    case kModeIndexed:
-        bitmap->Create(width, height, 8, false, xDpi, yDpi);
-        if (!palette.empty()) {
-            ImgColor* entries = bitmap->GetPalette();
-            for (int i = 0; i < 256; ++i)
-                entries[i] = ImgColor{palette[512 + i], palette[256 + i], palette[i], 0};
-        }
-        break;
-    case kModeRGB:
-        if (h.channels < 3)
-            ImgPictureDecoder::RaiseError(kImgNotSupported, "PSD RGB picture with %u channels.", h.channels);
+    if (h.mode == kModeRGB) {
         bitmap->Create(width, height, 32, h.channels > 3, xDpi, yDpi);
-        break;
-    default: ImgPictureDecoder::RaiseError(kImgNotSupported, "This PSD color mode is not supported.");
+        return;
+    }
+    bitmap->Create(width, height, 8, false, xDpi, yDpi);
+    if (h.mode == kModeIndexed && !palette.empty()) {
+        ImgColor* entries = bitmap->GetPalette();
+        for (int i = 0; i < 256; ++i)
+            entries[i] = ImgColor{palette[512 + i], palette[256 + i], palette[i], 0};
     }
 }
 
@@ -122,10 +128,17 @@ int ByteOfChannel(int channel) {
     return kBytes[channel];
 }
 
-void ReadPixels(img::BeReader& in, ImgBitmap* bitmap, const PsdHeader& h) {
-    const int64_t tableBytes = int64_t(h.channels) * h.rows * 2;
-    const uint8_t* table = in.Bytes(tableBytes);
-    const int used = h.mode == kModeRGB ? (h.channels > 3 ? 4 : 3) : 1;
+// The packed bytes of the rows of the channels used, which come first: code 11 before
+// anything is allocated when they are not all there or cannot fill the picture.
+void CheckPackedRows(const img::BeReader& in, const uint8_t* table, const PsdHeader& h, int used) {
+    int64_t packed = 0;
+    for (int64_t i = 0; i < used * h.rows; ++i)
+        packed += Be16(table + 2 * i);
+    ImgPictureDecoder::CheckBytesLeft(in.Source(), packed);
+    ImgPictureDecoder::CheckExpansion(used * h.rows * h.columns, packed, img::kPackBitsLargestExpansion);
+}
+
+void ReadPixels(img::BeReader& in, ImgBitmap* bitmap, const PsdHeader& h, const uint8_t* table, int used) {
     const auto width = static_cast<size_t>(h.columns);
     std::vector<uint8_t> row(width);
     for (int channel = 0; channel < used; ++channel) {
@@ -166,9 +179,12 @@ void ImgPSDDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
     uint32_t layers = in.U32();
     TraceLayers(in.Bytes(layers), layers);
 
-    CreateBitmap(bitmap, header, palette, xDpi, yDpi);
+    const int used = UsedChannels(header);
     ReadCompression(in);
-    ReadPixels(in, bitmap, header);
+    const uint8_t* table = in.Bytes(int64_t(header.channels) * header.rows * 2);
+    CheckPackedRows(in, table, header, used);
+    CreateBitmap(bitmap, header, palette, xDpi, yDpi);
+    ReadPixels(in, bitmap, header, table, used);
     // Without alpha the fourth byte is unused; keep it opaque for callers that look anyway.
     if (bitmap->GetBitsPerPixel() == 32 && !bitmap->HasAlpha())
         for (int32_t y = 0; y < bitmap->GetHeight(); ++y) {

@@ -6,6 +6,9 @@
 
 namespace img {
 
+// No packed byte unpacks to more: a run of 128 units of up to 2 bytes costs 2 or 3 bytes.
+constexpr int64_t kPackBitsLargestExpansion = 128;
+
 // Unpacks `packed` (exactly packedLength bytes) into `out` (outLength bytes). Runs and literals
 // count in units of unitBytes (1, or 2 for 16-bit PICT pixels). Nothing is read past the packed
 // data and nothing written past the row: what would overflow it is dropped. Returns the bytes

@@ -57,7 +57,12 @@ void ImgPictureDecoder::CheckPictureSize(int64_t width, int64_t height) {
 }
 
 void ImgPictureDecoder::CheckBytesLeft(const ImgDataSource* source, int64_t bytes) {
-    if (bytes > source->GetBytesLeft())
+    CheckExpansion(bytes, source->GetBytesLeft(), 1);
+}
+
+void ImgPictureDecoder::CheckExpansion(int64_t needed, int64_t coded, int64_t largestExpansion) {
+    // Divided rather than multiplied: no product to overflow.
+    if (needed > 0 && (coded <= 0 || (needed - 1) / largestExpansion >= coded))
         throw ImgTextException(kImgEndOfData, "End of file reached while decoding.\n");
 }
 

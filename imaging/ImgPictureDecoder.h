@@ -41,6 +41,9 @@ class ImgPictureDecoder : public ImgObject {
     // Code 11 unless the source still holds that many bytes: a short file claiming a huge
     // uncompressed picture fails before its bitmap is allocated.
     static void CheckBytesLeft(const ImgDataSource* source, int64_t bytes);
+    // Code 11 unless `coded` bytes, each unpacking to at most `largestExpansion` bytes, can
+    // fill `needed` bytes: a few packed bytes claiming a huge picture fail the same way.
+    static void CheckExpansion(int64_t needed, int64_t coded, int64_t largestExpansion);
 
   protected:
     // The format's own work; reads the source from its current position.

@@ -64,11 +64,15 @@ void ImgPnmReader::ReadHeader(bool binary, int samplesPerPixel) {
         // Out of range, or ASCII samples of a larger maximum, are taken as of 255.
         m_nMaximum = maximum >= 1 && maximum <= 255 ? static_cast<uint32_t>(maximum) : 255;
     }
+    const int64_t samples = width * height * samplesPerPixel;
     if (binary) {
         const uint8_t* space = m_pSource->ReadNBytes(1);
         if (!IsSeparator(*space))
             ImgPictureDecoder::RaiseError(kImgBadData, "%s: Whitespace expected.", m_pszDecoder);
-        ImgPictureDecoder::CheckBytesLeft(m_pSource, width * height * samplesPerPixel * (m_bWide ? 2 : 1));
+        ImgPictureDecoder::CheckBytesLeft(m_pSource, samples * (m_bWide ? 2 : 1));
+    } else {
+        // Every ASCII sample takes a separator and a digit at least.
+        ImgPictureDecoder::CheckBytesLeft(m_pSource, samples * 2);
     }
 }
 

@@ -13,7 +13,8 @@ class ImgPnmReader {
 
     char GetKind() const { return m_kind; }
     // Width, height and maximum; after a binary maximum exactly one whitespace byte, and
-    // then the samples of the whole picture (code 11 when the file is shorter).
+    // then the samples of the whole picture (code 11 when the file is shorter, or too short
+    // for as many ASCII numbers).
     void ReadHeader(bool binary, int samplesPerPixel);
     int32_t GetWidth() const { return m_nWidth; }
     int32_t GetHeight() const { return m_nHeight; }

@@ -5,6 +5,8 @@
 
 namespace {
 
+constexpr int64_t kLongestPacket = 128; // pixels of one run-length packet
+
 int BytesOf(int depth) {
     return depth <= 8 ? 1 : (depth + 7) / 8;
 }
@@ -71,7 +73,11 @@ void ImgTGADecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
     }
 
     const int pixelBytes = BytesOf(depth);
-    if (!rle) CheckBytesLeft(source, int64_t(width) * height * pixelBytes);
+    const int64_t pixels = int64_t(width) * height;
+    if (rle)
+        CheckBytesLeft(source, (pixels + kLongestPacket - 1) / kLongestPacket * (1 + pixelBytes));
+    else
+        CheckBytesLeft(source, pixels * pixelBytes);
     const bool trueColour = depth > 8;
     bitmap->Create(width, height, trueColour ? 32 : 8, depth == 16 || depth == 32);
     // Gray pictures keep the ramp Create gave them.

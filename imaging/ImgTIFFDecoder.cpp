@@ -1,5 +1,6 @@
 #include "imaging/ImgTIFFDecoder.h"
 #include "imaging/ImgBitmapLock.h"
+#include "imaging/ImgPackBits.h"
 #include "imaging/ImgTrace.h"
 
 #include <tiffio.h>
@@ -73,13 +74,17 @@ tmsize_t ReadProc(thandle_t h, void* buffer, tmsize_t count) {
 }
 
 // The memory is read-only here: nothing is written.
-tmsize_t WriteProc(thandle_t, void*, tmsize_t) { return 0; }
+tmsize_t WriteProc(thandle_t, void*, tmsize_t) {
+    return 0;
+}
 
 toff_t SeekProc(thandle_t h, toff_t offset, int whence) {
     auto* handle = static_cast<MemoryHandle*>(h);
     // Offsets are signed steps for SEEK_CUR and SEEK_END; nothing lands before the start.
     const auto step = static_cast<int64_t>(offset);
-    const auto from = static_cast<int64_t>(whence == SEEK_CUR ? handle->offset : whence == SEEK_END ? *handle->size : 0);
+    const auto from = static_cast<int64_t>(whence == SEEK_CUR   ? handle->offset
+                                           : whence == SEEK_END ? *handle->size
+                                                                : 0);
     if (step < 0 && (whence == SEEK_SET || step < -from)) return static_cast<toff_t>(-1);
     if (step > 0 && step > INT64_MAX - from) return static_cast<toff_t>(-1);
     handle->offset = static_cast<uint64_t>(from + step);
@@ -91,9 +96,13 @@ int CloseProc(thandle_t h) {
     return 0;
 }
 
-toff_t SizeProc(thandle_t h) { return *static_cast<MemoryHandle*>(h)->size; }
+toff_t SizeProc(thandle_t h) {
+    return *static_cast<MemoryHandle*>(h)->size;
+}
 
-int MapProc(thandle_t, void**, toff_t*) { return 0; }
+int MapProc(thandle_t, void**, toff_t*) {
+    return 0;
+}
 void UnmapProc(thandle_t, void*, toff_t) {}
 
 // Process-wide handlers go in once; the per-handle ones of each open come first.
@@ -146,6 +155,53 @@ void PutRGBAContig(TIFFRGBAImage* image, uint32_t* cp, uint32_t, uint32_t, uint3
     }
 }
 
+// The most bytes one stored byte decodes to under the compression; 0 where a few bytes can
+// stand for any amount (JBIG, LZMA, ZSTD, WebP and the like).
+int64_t LargestExpansion(TIFF* tiff) {
+    uint16_t compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_COMPRESSION, &compression);
+    switch (compression) {
+    case COMPRESSION_NONE: return 1;
+    case COMPRESSION_PACKBITS: return img::kPackBitsLargestExpansion;
+    case COMPRESSION_LZW: return 4096; // a code of at least 9 bits stands for at most 4096 bytes
+    case COMPRESSION_ADOBE_DEFLATE:
+    case COMPRESSION_DEFLATE: return 1032; // a match of 258 bytes in two bits
+    case COMPRESSION_OJPEG:
+    case COMPRESSION_JPEG: return 1024; // a block of 64 samples takes a bit at least
+    case COMPRESSION_CCITTRLE:
+    case COMPRESSION_CCITTRLEW:
+    case COMPRESSION_CCITTFAX3:
+    case COMPRESSION_CCITTFAX4: {
+        // A fax line takes a bit at least.
+        const tmsize_t line = TIFFScanlineSize(tiff);
+        return line > 0 ? 8 * static_cast<int64_t>(line) : 0;
+    }
+    default: return 0;
+    }
+}
+
+// Code 11 before anything is allocated when the whole file could not decode to the strips
+// or tiles of the picture.
+void CheckStoredData(TIFF* tiff, uint32_t height) {
+    const int64_t expansion = LargestExpansion(tiff);
+    if (expansion == 0) return;
+    uint64_t unit = 0, count = 1;
+    if (TIFFIsTiled(tiff)) {
+        unit = TIFFTileSize64(tiff);
+        count = TIFFNumberOfTiles(tiff);
+    } else {
+        uint16_t planar = PLANARCONFIG_CONTIG, samples = 1;
+        TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
+        TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
+        unit = TIFFVStripSize64(tiff, height);
+        if (planar == PLANARCONFIG_SEPARATE) count = samples;
+    }
+    uint64_t decoded = 0;
+    if (__builtin_mul_overflow(unit, count, &decoded) || decoded > INT64_MAX) decoded = INT64_MAX;
+    const uint64_t stored = *static_cast<MemoryHandle*>(TIFFClientdata(tiff))->size;
+    ImgPictureDecoder::CheckExpansion(static_cast<int64_t>(decoded), static_cast<int64_t>(stored), expansion);
+}
+
 } // namespace
 
 TIFF* ImgTIFFOpenMemory(const uint8_t* data, uint64_t size, std::string* errorText) {
@@ -172,7 +228,9 @@ const char* ImgTIFFLastError(TIFF* tiff) {
     return static_cast<MemoryHandle*>(TIFFClientdata(tiff))->lastError.c_str();
 }
 
-ImgTIFFDecoder::ImgTIFFDecoder() { InstallHandlers(); }
+ImgTIFFDecoder::ImgTIFFDecoder() {
+    InstallHandlers();
+}
 
 void ImgTIFFDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
     uint64_t size = static_cast<uint64_t>(source->GetBytesLeft());
@@ -187,8 +245,9 @@ void ImgTIFFDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
     uint16_t planar = PLANARCONFIG_CONTIG;
     TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
     // Scanlines of gray with alpha in separate planes hold only the gray: libtiff joins them.
-    bool loColor = !TIFFIsTiled(tiff) && ((samples == 1 && (bits == 1 || bits == 2 || bits == 4 || bits == 8)) ||
-                                          (samples == 2 && bits == 8 && planar == PLANARCONFIG_CONTIG));
+    bool loColor =
+        !TIFFIsTiled(tiff) && ((samples == 1 && (bits == 1 || bits == 2 || bits == 4 || bits == 8)) ||
+                               (samples == 2 && bits == 8 && planar == PLANARCONFIG_CONTIG));
     if (loColor)
         DoLoColor(bitmap, tiff);
     else
@@ -196,7 +255,8 @@ void ImgTIFFDecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
 
     uint16_t unit = RESUNIT_INCH;
     TIFFGetFieldDefaulted(tiff, TIFFTAG_RESOLUTIONUNIT, &unit);
-    bitmap->SetResolution(Resolution(tiff, TIFFTAG_XRESOLUTION, unit), Resolution(tiff, TIFFTAG_YRESOLUTION, unit));
+    bitmap->SetResolution(Resolution(tiff, TIFFTAG_XRESOLUTION, unit),
+                          Resolution(tiff, TIFFTAG_YRESOLUTION, unit));
 }
 
 void ImgTIFFDecoder::DoRGBA(ImgBitmap* bitmap, TIFF* tiff) {
@@ -211,6 +271,7 @@ void ImgTIFFDecoder::DoRGBA(ImgBitmap* bitmap, TIFF* tiff) {
 
     const uint32_t width = image.width, height = image.height;
     CheckPictureSize(width, height);
+    CheckStoredData(tiff, height);
     bitmap->Create(static_cast<int32_t>(width), static_cast<int32_t>(height), 32,
                    image.alpha != 0 || image.samplesperpixel == 4);
     std::vector<uint32_t> raster;
@@ -254,6 +315,7 @@ void ImgTIFFDecoder::DoLoColor(ImgBitmap* bitmap, TIFF* tiff) {
         photometric = PHOTOMETRIC_MINISWHITE;
     }
     CheckPictureSize(width, height);
+    CheckStoredData(tiff, height);
     const bool oneBit = samples == 1 && bits == 1;
     bitmap->Create(static_cast<int32_t>(width), static_cast<int32_t>(height), oneBit ? 1 : 8, false);
 
@@ -264,11 +326,13 @@ void ImgTIFFDecoder::DoLoColor(ImgBitmap* bitmap, TIFF* tiff) {
         if (!TIFFGetField(tiff, TIFFTAG_COLORMAP, &red, &green, &blue) || !red || !green || !blue)
             RaiseError(kImgBadData, "Palette image without colour map.");
         bool wide = false;
-        for (int i = 0; i < entries; ++i) wide = wide || red[i] >= 256 || green[i] >= 256 || blue[i] >= 256;
+        for (int i = 0; i < entries; ++i)
+            wide = wide || red[i] >= 256 || green[i] >= 256 || blue[i] >= 256;
         const int shift = wide ? 8 : 0;
         for (int i = 0; i < entries; ++i)
-            palette[i] = ImgColor{static_cast<uint8_t>(blue[i] >> shift), static_cast<uint8_t>(green[i] >> shift),
-                                  static_cast<uint8_t>(red[i] >> shift), 255};
+            palette[i] =
+                ImgColor{static_cast<uint8_t>(blue[i] >> shift), static_cast<uint8_t>(green[i] >> shift),
+                         static_cast<uint8_t>(red[i] >> shift), 255};
     } else {
         GrayRamp(palette, entries, photometric == PHOTOMETRIC_MINISWHITE);
     }
@@ -276,7 +340,8 @@ void ImgTIFFDecoder::DoLoColor(ImgBitmap* bitmap, TIFF* tiff) {
     const tmsize_t scanline = TIFFScanlineSize(tiff);
     const size_t needed = (size_t(width) * bits * samples + 7) / 8;
     if (scanline <= 0 || size_t(scanline) < needed)
-        RaiseError(kImgBadData, "TIFF scanline of %lld bytes is too short.", static_cast<long long>(scanline));
+        RaiseError(kImgBadData, "TIFF scanline of %lld bytes is too short.",
+                   static_cast<long long>(scanline));
     std::vector<uint8_t> buffer;
     try {
         buffer.assign(static_cast<size_t>(scanline), 0);
@@ -297,7 +362,8 @@ void ImgTIFFDecoder::DoLoColor(ImgBitmap* bitmap, TIFF* tiff) {
         if (oneBit) {
             std::memcpy(line, in, needed);
         } else if (samples == 2) {
-            for (uint32_t x = 0; x < width; ++x) line[x] = in[2 * x];
+            for (uint32_t x = 0; x < width; ++x)
+                line[x] = in[2 * x];
         } else if (bits == 8) {
             std::memcpy(line, in, width);
         } else {

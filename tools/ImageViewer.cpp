@@ -2,6 +2,7 @@
 
 #include "app/ProtocolLog.h"
 #include "framework/App.h"
+#include "framework/DibSection.h"
 #include "framework/Gdi.h"
 #include "imaging/ImgAnyDecoder.h"
 #include "imaging/ImgJPEGEncoder.h"
@@ -154,15 +155,14 @@ int CImageViewer::LoadThumbnail(const char* cacheFolder, const char* pictureFold
 bool CImageViewer::WriteThumbnail(HDC dc, const RECT& rect, const std::string& folder,
                                   const std::string& thumbnail, bool* writeFailed) {
     int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    CBitmap drawn;
-    drawn.Attach(::CreateCompatibleBitmap(dc, std::max(1, width), std::max(1, height)));
-    if (!drawn.m_hObject) {
+    // In true colour whatever the display's depth: the JPEG writer takes nothing else.
+    CDibSection drawn;
+    if (!drawn.Create32(std::max(1, width), std::max(1, height))) {
         DrawFitted(dc, rect);
         return false;
     }
     {
-        CMemoryDC memory(dc);
-        CSelectedObject selected(memory, drawn.m_hObject);
+        CBitmapDC memory(dc, drawn);
         RECT local{0, 0, width, height};
         DrawFitted(memory, local);
         ::BitBlt(dc, rect.left, rect.top, width, height, memory, 0, 0, SRCCOPY);

@@ -316,3 +316,54 @@ TEST(ImgPICTDecoder, RefusesBadHeadersAndTables) {
     badVersion.Zeros(512 + 10).U8(0x11).U8(2).U8(0xFE);
     EXPECT_EQ(Decode(decoder, badVersion.Get(), &bitmap).code, kImgWrongFormat);
 }
+
+TEST(ImgPICTDecoder, PackedRowsInPixelUnitsWithWideLengthsAndInVersionOne) {
+    {
+        // 16 bits, 4 pixels: row bytes 8 are packed, runs and literals count whole pixels.
+        BeBytes b = Version2();
+        b.U16(0x009A).U32(0xFF);
+        PixMapFields(b, 8, 4, 2, 16, 3);
+        RectsAndMode(b, 4, 2);
+        b.U8(3).Bytes({0xFD, 0x7C, 0x00});                               // four reds
+        b.U8(8).Bytes({0x01, 0x03, 0xE0, 0x00, 0x1F, 0xFF, 0x7C, 0x00}); // green, blue, two reds
+        End(b);
+        ImgMemBitmap bitmap;
+        ImgPICTDecoder decoder;
+        ASSERT_EQ(Decode(decoder, b.Get(), &bitmap).code, 0);
+        EXPECT_EQ(Argb(bitmap, 3, 0), 0xFFF80000u);
+        EXPECT_EQ(Argb(bitmap, 0, 1), 0xFF00F800u);
+        EXPECT_EQ(Argb(bitmap, 1, 1), 0xFF0000F8u);
+        EXPECT_EQ(Argb(bitmap, 3, 1), 0xFFF80000u);
+    }
+    {
+        // Row bytes of 251 and more: the packed length takes two bytes.
+        BeBytes b = Version2();
+        b.U16(0x0098);
+        PixMapFields(b, 260, 260, 1, 8, 1);
+        ColourTable(b, 16);
+        RectsAndMode(b, 260, 1);
+        b.U16(6).Bytes({0x81, 5, 0x81, 6, 0xFD, 7});
+        End(b);
+        ImgMemBitmap bitmap;
+        ImgPICTDecoder decoder;
+        ASSERT_EQ(Decode(decoder, b.Get(), &bitmap).code, 0);
+        EXPECT_EQ(bitmap.GetLine(0)[127], 5);
+        EXPECT_EQ(bitmap.GetLine(0)[128], 6);
+        EXPECT_EQ(bitmap.GetLine(0)[259], 7);
+    }
+    {
+        // A version 1 PackBitsRect: 64 one-bit pixels from a run of eight bytes.
+        BeBytes b = Version1();
+        b.U8(0x98).U16(8).U16(0).U16(0).U16(1).U16(64);
+        RectsAndMode(b, 64, 1);
+        b.U8(2).Bytes({0xF9, 0xAA});
+        b.U8(0xFF);
+        ImgMemBitmap bitmap;
+        ImgPICTDecoder decoder;
+        ASSERT_EQ(Decode(decoder, b.Get(), &bitmap).code, 0);
+        EXPECT_EQ(Indexed(bitmap, 0, 0), 0x000000u);
+        EXPECT_EQ(Indexed(bitmap, 1, 0), 0xFFFFFFu);
+        EXPECT_EQ(Indexed(bitmap, 62, 0), 0x000000u);
+        EXPECT_EQ(Indexed(bitmap, 63, 0), 0xFFFFFFu);
+    }
+}

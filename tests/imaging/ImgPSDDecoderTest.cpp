@@ -205,3 +205,21 @@ TEST(ImgPSDDecoder, RefusesWhatItCannotRead) {
         }
     }
 }
+
+TEST(ImgPSDDecoder, PackedRowsWithNoOpsCutRunsAndShortData) {
+    Psd psd;
+    psd.mode = 1;
+    psd.channels = 1;
+    psd.rows = 3;
+    psd.columns = 3;
+    // A no-op before a run; a run of 128 cut at the row's end, not carried into the next row;
+    // a literal of one, the rest of its row left zero.
+    psd.packedRows = {{0x80, 0xFE, 9}, {0x81, 4}, {0x00, 6}};
+    ImgMemBitmap bitmap;
+    ImgPSDDecoder decoder;
+    ASSERT_EQ(Decode(decoder, psd.Bytes(), &bitmap).code, 0);
+    std::vector<uint8_t> pixels;
+    for (int y = 0; y < 3; ++y)
+        pixels.insert(pixels.end(), bitmap.GetLine(y), bitmap.GetLine(y) + 3);
+    EXPECT_EQ(pixels, (std::vector<uint8_t>{9, 9, 9, 4, 4, 4, 6, 0, 0}));
+}

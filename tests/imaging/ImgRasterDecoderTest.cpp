@@ -229,6 +229,26 @@ TEST(ImgBMPDecoder, RunLengthStaysInsideLinesAndPicture) {
     EXPECT_EQ(Decode(BmpHeader(1, 1, 7, 0, 0, 0, 4).u32(0).b, b).code, kImgBadData);
 }
 
+TEST(ImgBMPDecoder, RunLengthDataMustReachTheEndOfThePicture) {
+    // 3000 x 3000: one run and the end-of-picture code describe it all, the rest index 0.
+    Bytes f = BmpHeader(3000, 3000, 8, 1, 2, 8, 4);
+    f.u32(0x0000FF).u32(0x00FF00).u8({2, 1, 0, 1});
+    ImgMemBitmap b;
+    Result r = Decode(f.b, b);
+    ASSERT_EQ(r.code, 0) << r.text;
+    EXPECT_EQ(Rgba(b, 1, 2999), 0x00FF00FFu);
+    EXPECT_EQ(Rgba(b, 2, 2999), 0x0000FFFFu);
+    EXPECT_EQ(Rgba(b, 2999, 0), 0x0000FFFFu);
+
+    // Without it the data ends three lines in: refused before the picture is made.
+    Bytes cut = BmpHeader(3000, 3000, 8, 1, 2, 8, 6);
+    cut.u32(0).u32(0).u8({2, 1, 0, 0, 0, 0});
+    ImgMemBitmap untouched;
+    r = Decode(cut.b, untouched);
+    EXPECT_EQ(r.code, kImgEndOfData);
+    EXPECT_EQ(untouched.GetWidth(), 0);
+}
+
 TEST(ImgBMPDecoder, EndlessRunsOnOneLineAreDroppedWithoutCountingOn) {
     // More than 2^31 pixels of runs before the end of line: the dropped excess must not carry
     // the column round to a negative one that writes before the line.
@@ -335,6 +355,23 @@ TEST(ImgPCXDecoder, TruncatedFilesAndPalettes) {
     EXPECT_EQ(Rgba(b, 1, 0), 0x000000FFu);
 }
 
+TEST(ImgPCXDecoder, ShortDataKeepsOnlyTheLinesItsLongestRunsCouldReach) {
+    // 64 x 1000 at 8 bits: two bytes yield at most 63, so three runs reach into the third line.
+    Bytes f = PcxHeader(8, 1, 64, 1000, 64);
+    f.b[16 + 3 * 3] = 0x33; // red of the header's colour 3
+    f.u8({0xFF, 3, 0xFF, 3, 0xFF, 3});
+    ImgMemBitmap b;
+    Result r = Decode(f.b, b);
+    ASSERT_EQ(r.code, 0) << r.text;
+    EXPECT_EQ(b.GetHeight(), 3);
+    EXPECT_EQ(Rgba(b, 0, 0), 0x330000FFu);
+    EXPECT_EQ(Rgba(b, 60, 2), 0x330000FFu);
+    EXPECT_EQ(Rgba(b, 61, 2), 0x000000FFu); // beyond the data: index 0
+
+    Bytes none = PcxHeader(8, 1, 64, 1000, 64);
+    EXPECT_EQ(Decode(none.b, b).code, kImgEndOfData);
+}
+
 TEST(ImgPCXDecoder, HeadersThatCannotHoldThePicture) {
     ImgMemBitmap b;
     struct Case {
@@ -422,4 +459,73 @@ TEST(ImgRasterDecoders, TruncatedPixelsLeaveTheBitmapUnlocked) {
         EXPECT_NE(r.code, 0) << r.type;
         EXPECT_EQ(b.GetLockCount(), 0) << r.type;
     }
+}
+
+TEST(ImgRunLengthDecoders, LiteralRunsPadsAndRunsAcrossLines) {
+    // Each file is 3 x 2 unless said otherwise; the expected rows are top first, as palette
+    // indices (8 bpp) or as the blue byte of each pixel (32 bpp).
+    auto bmp = [](uint32_t compression, int bitCount, std::initializer_list<int> data) {
+        Bytes f = BmpHeader(3, 2, bitCount, compression, 4, 16, data.size());
+        f.u32(0).u32(0).u32(0).u32(0).u8(data);
+        return f;
+    };
+    auto tga = [](int type, int depth, std::initializer_list<int> data) {
+        Bytes f;
+        f.u8({0, 0, type}).zeros(5).zeros(4).u16(3).u16(2).u8({depth, 0x20}).u8(data);
+        return f;
+    };
+    using Rows = std::vector<std::vector<int>>;
+    struct Case {
+        const char* what;
+        Bytes file;
+        Rows rows;
+    } cases[] = {
+        // An odd literal run is followed by a pad byte; were it read as a code, the end of line
+        // after it would start a literal run of the next line's bytes.
+        {"RLE8 odd literal", bmp(1, 8, {0, 3, 1, 2, 3, 0, 0, 0, 3, 2, 0, 1}), {{2, 2, 2}, {1, 2, 3}}},
+        {"RLE8 even literal", bmp(1, 8, {0, 4, 1, 2, 3, 3, 0, 0, 3, 2, 0, 1}), {{2, 2, 2}, {1, 2, 3}}},
+        // Nibbles: five take three bytes and a pad, three take two bytes and none.
+        {"RLE4 odd bytes",
+         bmp(2, 4, {0, 5, 0x12, 0x31, 0x20, 0, 0, 0, 3, 0x20, 0, 1}),
+         {{2, 0, 2}, {1, 2, 3}}},
+        {"RLE4 even bytes", bmp(2, 4, {0, 3, 0x31, 0x20, 0, 0, 3, 0x12, 0, 1}), {{1, 2, 1}, {3, 1, 2}}},
+        // Runs of alternating nibbles; an odd count ends on the high one.
+        {"RLE4 runs", bmp(2, 4, {3, 0x12, 0, 0, 1, 0x30, 2, 0x02, 0, 1}), {{3, 0, 2}, {1, 2, 1}}},
+        // A literal packet crosses from the first line into the second; a run packet follows.
+        {"TGA literal across lines", tga(11, 8, {0x03, 1, 2, 3, 4, 0x81, 5}), {{1, 2, 3}, {4, 5, 5}}},
+        {"TGA 24-bit literal and run",
+         tga(10, 24, {0x01, 1, 0, 0, 2, 0, 0, 0x83, 3, 0, 0}),
+         {{1, 2, 3}, {3, 3, 3}}},
+    };
+    for (auto& c : cases) {
+        ImgMemBitmap b;
+        Result r = Decode(c.file.b, b);
+        EXPECT_EQ(r.code, 0) << c.what << ": " << r.text;
+        if (r.code != 0) continue;
+        const int step = b.GetBitsPerPixel() == 8 ? 1 : 4;
+        Rows got(2, std::vector<int>(3));
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 3; ++x)
+                got[y][x] = b.GetLine(y)[step * x];
+        EXPECT_EQ(got, c.rows) << c.what;
+    }
+}
+
+TEST(ImgPCXDecoder, RunsOfNothingLiteralHighBytesAndRunsAcrossLines) {
+    // 8 bits, one plane, 3 x 2, lines of 4 bytes (one pad byte each), palette entry i red i.
+    // A run of 0 copies nothing but takes its byte; a byte of 192 or more is written as a run
+    // of one; a run goes on over the pad byte into the next line.
+    Bytes f = PcxHeader(8, 1, 3, 2, 4);
+    f.u8({0xC0, 9, 1, 0xC1, 200, 0xC3, 7, 0xC2, 5, 4});
+    f.u8({0x0C});
+    for (int i = 0; i < 256; ++i)
+        f.u8({i, 0, 0});
+    ImgMemBitmap b;
+    Result r = Decode(f.b, b);
+    ASSERT_EQ(r.code, 0) << r.text;
+    std::vector<std::vector<int>> reds(2, std::vector<int>(3));
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            reds[y][x] = static_cast<int>(Rgba(b, x, y) >> 24);
+    EXPECT_EQ(reds, (std::vector<std::vector<int>>{{1, 200, 7}, {7, 5, 5}}));
 }

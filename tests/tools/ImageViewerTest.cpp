@@ -2,6 +2,7 @@
 // drawing by pixels, panning, the thumbnail cache; the picture dialog with preview, scripted
 // scripted; the large picture window with a picture, the DICOM control's double and neither.
 #include "framework/App.h"
+#include "framework/DibSection.h"
 #include "framework/TestMode.h"
 #include "imaging/ImgAnyDecoder.h"
 #include "tests/harness/Harness.h"
@@ -289,6 +290,45 @@ TEST_F(ViewerTest, ThumbnailsAreWrittenOnceReusedAndRemadeWhenBroken) {
     auto shown = fw::TestMode::Shown();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, "Bild konnte nicht angezeigt werden! 3");
+}
+
+TEST_F(ViewerTest, ThumbnailsForAnEightBitDisplayAreWrittenInTrueColour) {
+    // A memory DC holding an 8-bit picture stands for a display of 256 colours: bitmaps made
+    // compatible with it have 8 bits too.
+    std::vector<uint8_t> header(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
+    auto* info = reinterpret_cast<BITMAPINFO*>(header.data());
+    info->bmiHeader = {sizeof(BITMAPINFOHEADER), 120, 100, 1, 8, BI_RGB, 0, 0, 0, 256, 0};
+    for (int i = 0; i < 256; ++i) // 3-3-2 colours
+        info->bmiColors[i] = {static_cast<BYTE>((i & 3) * 85), static_cast<BYTE>((i >> 2 & 7) * 36),
+                              static_cast<BYTE>((i >> 5) * 36), 0};
+    void* bits = nullptr;
+    CBitmap screen;
+    screen.Attach(::CreateDIBSection(nullptr, info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ASSERT_NE(screen.m_hObject, nullptr);
+    CBitmapDC display(nullptr, screen);
+    CBitmap compatible;
+    compatible.Attach(::CreateCompatibleBitmap(display, 4, 4));
+    BITMAP made{};
+    ASSERT_TRUE(compatible.GetBitmap(made));
+    ASSERT_EQ(made.bmBitsPixel, 8) << "the stand-in display makes 8-bit bitmaps";
+
+    std::string pictures = folder + "Acht\\";
+    ::CreateDirectoryA(pictures.c_str(), nullptr);
+    Solid(pictures + "foto.bmp", 64, 32, 0xFF0000);
+    std::string cache = folder + "AchtCache\\";
+    const RECT target{10, 10, 110, 90};
+    CImageViewer viewer;
+    bool failed = false;
+    ASSERT_EQ(viewer.LoadThumbnail(cache.c_str(), pictures.c_str(), "foto.bmp", display, target, &failed), 1);
+    EXPECT_FALSE(failed) << "the JPEG writer was handed an 8-bit thumbnail";
+    std::string thumbnail = cache + "Thumbs\\foto.bmp(110x90).jpg";
+    ASSERT_TRUE(Exists(thumbnail));
+    ImgWinBitmap written;
+    ImgAnyDecoder().DecodeFile(thumbnail.c_str(), &written);
+    EXPECT_EQ(written.GetBitsPerPixel(), 32);
+    const uint8_t* middle = written.GetLine(40) + 4 * 50;
+    EXPECT_TRUE(Near(uint32_t(middle[2]) << 16 | uint32_t(middle[1]) << 8 | middle[0], 0xFF0000))
+        << "the picture's colour";
 }
 
 TEST_F(ViewerTest, PictureDialogScriptedTakesPicturesAndRefusesOthers) {
