@@ -59,6 +59,7 @@ class CPrintJob {
 //   printer:default   the default printer is chosen (IDOK; without one the dialog is cancelled)
 //   printer:NAME      the printer of that name (\s for a blank; unknown: cancelled)
 //   pages:FROM-TO     a page range          selection:1   the selection (the current page)
+//   refuse:1          the chosen printer refuses every document (its StartDoc fails)
 // Without a fitting line the dialog is cancelled. Recorded as "<name> 0 <title> <choice> <result>".
 class CPrintDialog : public CCommonDialog {
   public:
