@@ -40,7 +40,8 @@ LRESULT CChildDialog::OnFormCommand(UINT id, bool fromSelf) {
         LRESULT result = 1;
         if (!fromSelf && SaveAndSelectNextPage(result)) return result;
     }
-    // (A running picture loader is stopped here by the picture fields themselves.)
+    // The step may rebuild, repeat or close the form: no picture loader may outlive it.
+    StopPictureLoads();
     m_session.Execute(line::kParkListHeader);
     if (id == ID_FORM_PRINT) {
         PrintScreen(id);
