@@ -368,7 +368,9 @@ void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
     FieldWindows& windows = m_fieldWindows[static_cast<size_t>(k)];
     windows.control = control;
     windows.label = label;
-    if (multiRow && field.kind == FieldKind::Edit)
+    // A text box or letter of several lines grows with the frame and shows no tip over its text.
+    const bool textArea = multiRow && (field.kind == FieldKind::Edit || field.kind == FieldKind::RichText);
+    if (textArea)
         m_stretch.push_back({static_cast<UINT>(0x1000 | k), RECT{r.left, r.top, r.right, r.bottom}});
 
     switch (field.kind) {
@@ -399,8 +401,7 @@ void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
         break;
     default: break;
     }
-    if (!(multiRow && field.kind == FieldKind::Edit))
-        AddToolTip(control, vorlan::UnescapeFromServer(field.tooltip));
+    if (!textArea) AddToolTip(control, vorlan::UnescapeFromServer(field.tooltip));
     SetEditExtra(k, field.extras);
 }
 
