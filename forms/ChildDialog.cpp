@@ -136,7 +136,6 @@ int CChildDialog::Create(const char* opening, UINT formId, int killFlag, CWnd* p
     if (!parent || !parent->m_hWnd || !CChildForm::Create(CRect(x, y, x, y), parent->m_hWnd))
         return refuseEarly();
     SetFont(m_hFonts[0], false);
-    // (A modal host is recorded once modal form windows exist.)
     ++vorlan::g_nOpenForms;
     CallGuard guard(*this);
 
