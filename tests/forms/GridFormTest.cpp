@@ -30,6 +30,7 @@ class GridFormTest : public FormServerTestBase {
     }
     void TearDown() override {
         Once("K ^QGRD(\"KOPF\"),^QGRD(\"FOCUS\"),^QGRD(\"CLICK\"),^QM(\"GRD\",0,\"GRID\",\"TEST\")");
+        Once("K ^QM(\"GRL\",0,\"GRID\",\"TEST\"),^QM(\"GRL\",0,\"GRID\",\"QCD\",\"DROPA\")");
         FormServerTestBase::TearDown();
     }
     CGridCtrl* OpenGrid(const char* memo) {
@@ -74,6 +75,23 @@ class GridFormTest : public FormServerTestBase {
     }
     std::string Cell(int row, int column) { return Form()->Grid()->GetItemText(row, column).str(); }
 };
+        grid->GetCellRect(row, column, &r);
+        return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+    // Escapes any menu that opens, so that a test never waits on one.
+    static void CloseMenus(HWND owner) {
+        MenuDriver::Start(
+            owner, [](const std::vector<HMENU>& open) -> UINT { return open.empty() ? 0 : VK_ESCAPE; });
+    }
+};
+
+// Whether the grid fetched row `row` of GRL, whole or by its cells.
+bool Fetched(const Lines& trace, int row) {
+    const std::string r = "\"GRL\"," + std::to_string(row) + ",";
+    for (const std::string& entry : trace)
+        if (entry.rfind("GETROW^QCC(" + r, 0) == 0 || entry.rfind("GETCELL^QCC(" + r, 0) == 0) return true;
+    return false;
+}
 
 } // namespace
 
@@ -514,4 +532,44 @@ TEST_F(GridFormTest, WidthUndoAndFitCommandsOfTheFrame) {
     EXPECT_EQ(grid->GetColumnWidth(1), original) << "the description's widths again";
     EXPECT_FALSE(Form()->GridSizesChanged());
     EXPECT_TRUE(Has(Trace(), "SCROLL^QCC(\"GRD\",1)"));
+}
+
+TEST_F(GridFormTest, AnEndedDragActivatesTheFrameThatTookTheDropAndRefreshesTheBlock) {
+    CGridCtrl* grid = OpenGrid("GRL");
+    ASSERT_NE(grid, nullptr);
+    CChildDialog* list = Form();
+    CBaseMDI* listFrame = Active();
+    StartMemo("GRD");
+    CBaseMDI* other = Active();
+    ASSERT_NE(other, listFrame);
+    HWND client = GetParent(listFrame->m_hWnd);
+    // Cell (5, 2) of the list's grid left by a drag: the form's answer and what it asked.
+    auto dragEnded = [&](HWND header) {
+        NM_GRIDVIEW ended{};
+        ended.hdr.hwndFrom = header;
+        ended.hdr.idFrom = 0x1800;
+        ended.hdr.code = 3;
+        ended.iRow = ended.iRow2 = 5;
+        ended.iColumn = ended.iColumn2 = 2;
+        Trace();
+        EXPECT_EQ(list->SendMessage(WM_NOTIFY, 0x1800, reinterpret_cast<LPARAM>(&ended)), 1);
+        harness::Pump();
+        return Trace();
+    };
+    // The record names the form that took the drop; other notifications name the grid.
+    for (HWND header : {grid->m_hWnd, list->m_hWnd}) {
+        SendMessageA(client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(other->m_hWnd), 0);
+        harness::Pump();
+        ASSERT_EQ(Active(), other);
+        Lines trace = dragEnded(header);
+        EXPECT_TRUE(Has(trace, "DROPA^QCD()"));
+        EXPECT_TRUE(Fetched(trace, 5)) << "the block is fetched again";
+        EXPECT_EQ(Active(), listFrame) << "the frame of the grid is active after the drop";
+    }
+
+    // An answer from the server keeps the block as it is.
+    Once("S ^QM(\"GRL\",0,\"GRID\",\"QCD\",\"DROPA\")=\"CLICK^QGRD\",^QGRD(\"CLICK\")=\"nein\"");
+    Lines trace = dragEnded(list->m_hWnd);
+    EXPECT_TRUE(Has(trace, "DROPA^QCD()"));
+    EXPECT_FALSE(Fetched(trace, 5));
 }
