@@ -7,6 +7,7 @@
 #include "forms/ListTab.h"
 #include "resources/MainFrameIds.h"
 #include "tests/forms/FormServerFixture.h"
+#include "tests/frame/MenuDriver.h"
 
 #include <commctrl.h>
 
@@ -572,4 +573,42 @@ TEST_F(GridFormTest, AnEndedDragActivatesTheFrameThatTookTheDropAndRefreshesTheB
     Lines trace = dragEnded(list->m_hWnd);
     EXPECT_TRUE(Has(trace, "DROPA^QCD()"));
     EXPECT_FALSE(Fetched(trace, 5));
+}
+
+TEST_F(GridFormTest, TheContextMenuOffersTheGridsCommands) {
+    CGridCtrl* grid = OpenGrid("GRD");
+    ASSERT_NE(grid, nullptr);
+    ASSERT_FALSE(Form()->GridSizesChanged());
+    std::vector<std::string> outer, inner;
+    MenuDriver::Start(Active()->m_hWnd, [&](const std::vector<HMENU>& open) -> UINT {
+        if (open.empty()) return 0;
+        HMENU menu = open.back();
+        const int last = GetMenuItemCount(menu) - 1;
+        if (open.size() == 1) {
+            outer.clear();
+            for (int i = 0; i <= last; ++i)
+                outer.push_back(MenuDriver::Text(menu, i));
+            return MenuDriver::Hilited(menu) != last ? VK_UP : VK_RIGHT;
+        }
+        inner.clear();
+        int fit = -1;
+        for (int i = 0; i <= last; ++i) {
+            inner.push_back(MenuDriver::Text(menu, i));
+            if (GetMenuItemID(menu, i) == ID_GRID_WIDTH_FIT) fit = i;
+        }
+        return fit < 0 ? VK_ESCAPE : MenuDriver::Choose(menu, fit);
+    });
+    CRect r = Form()->GetWindowRect();
+    Form()->SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Form()->m_hWnd),
+                        MAKELPARAM(r.left + 5, r.top + 5));
+    MenuDriver::Stop();
+    harness::Pump();
+    EXPECT_FALSE(MenuDriver::TimedOut());
+    ASSERT_FALSE(outer.empty()) << "a form with a grid has a menu";
+    EXPECT_EQ(outer.back(), "Tabelle") << "the grid's popup ends it";
+    EXPECT_EQ(inner, (std::vector<std::string>{"&Druckvorschau ...", "Als &Bild kopieren", "",
+                                               "Spaltenbreiten &zur\xFC"
+                                               "cksetzen",
+                                               "Spaltenbreiten an den &Inhalt anpassen"}));
+    EXPECT_TRUE(Form()->GridSizesChanged()) << "the chosen command reached the form";
 }
