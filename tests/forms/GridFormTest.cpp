@@ -5,6 +5,7 @@
 #include "controls/GridCtrl.h"
 #include "forms/FormDecor.h"
 #include "forms/ListTab.h"
+#include "framework/OleDragDrop.h"
 #include "resources/MainFrameIds.h"
 #include "tests/forms/FormServerFixture.h"
 #include "tests/frame/MenuDriver.h"
@@ -75,7 +76,9 @@ class GridFormTest : public FormServerTestBase {
         return result;
     }
     std::string Cell(int row, int column) { return Form()->Grid()->GetItemText(row, column).str(); }
-};
+    // The centre of a cell, in the grid's client coordinates.
+    static LPARAM CellPoint(CGridCtrl* grid, int row, int column) {
+        RECT r{};
         grid->GetCellRect(row, column, &r);
         return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     }
@@ -92,6 +95,13 @@ bool Fetched(const Lines& trace, int row) {
     for (const std::string& entry : trace)
         if (entry.rfind("GETROW^QCC(" + r, 0) == 0 || entry.rfind("GETCELL^QCC(" + r, 0) == 0) return true;
     return false;
+}
+
+// Drags end here without dropping anywhere; the count tells whether one began.
+int g_drags = 0;
+DROPEFFECT NoDrop(IDataObject*, COleDropSource*, DROPEFFECT) {
+    ++g_drags;
+    return DROPEFFECT_NONE;
 }
 
 } // namespace
@@ -611,4 +621,55 @@ TEST_F(GridFormTest, TheContextMenuOffersTheGridsCommands) {
                                                "cksetzen",
                                                "Spaltenbreiten an den &Inhalt anpassen"}));
     EXPECT_TRUE(Form()->GridSizesChanged()) << "the chosen command reached the form";
+}
+
+TEST_F(GridFormTest, TheServerSwitchesRowDraggingAndTheRightClickCopy) {
+    // GRL lets rows be dragged (%DRAG): a drag asks the server first.
+    fw::DragLoop previous = fw::SetDragLoop(&NoDrop);
+    struct Restore {
+        fw::DragLoop loop;
+        ~Restore() { fw::SetDragLoop(loop); }
+    } restore{previous};
+    LogIn();
+    for (bool dragging : {true, false}) {
+        if (!dragging) {
+            Active()->SendMessage(WM_CLOSE);
+            harness::Pump();
+            Once("S ^QM(\"GRL\",0,\"GRID\",\"TEST\")=\"K %DRAG\"");
+        }
+        StartMemo("GRL");
+        ASSERT_NE(Form(), nullptr);
+        CGridCtrl* grid = Form()->Grid();
+        ASSERT_NE(grid, nullptr);
+        g_drags = 0;
+        Trace();
+        LPARAM at = CellPoint(grid, 4, 2);
+        grid->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+        grid->SendMessage(WM_MOUSEMOVE, MK_LBUTTON,
+                          MAKELPARAM(LOWORD(at), HIWORD(at) + GetSystemMetrics(SM_CYDRAG) + 1));
+        grid->SendMessage(WM_LBUTTONUP, 0, at);
+        harness::Pump();
+        EXPECT_EQ(Has(Trace(), "DRAG^QCD(3,4)"), dragging) << dragging;
+        EXPECT_EQ(g_drags, dragging ? 1 : 0) << dragging;
+    }
+
+    // GRD copies with the right button (%WIN("RCOPY")): the focus cell's text into the cell.
+    Active()->SendMessage(WM_CLOSE);
+    harness::Pump();
+    StartMemo("GRD");
+    ASSERT_NE(Form(), nullptr);
+    CGridCtrl* grid = Form()->Grid();
+    ASSERT_NE(grid, nullptr);
+    grid->SendMessage(WM_USER, 3, 2);
+    harness::Pump();
+    const std::string menge = Cell(3, 2);
+    ASSERT_NE(menge, Cell(5, 2));
+    CloseMenus(Active()->m_hWnd);
+    LPARAM at = CellPoint(grid, 5, 2);
+    grid->SendMessage(WM_RBUTTONDOWN, MK_RBUTTON, at);
+    grid->SendMessage(WM_RBUTTONUP, 0, at);
+    MenuDriver::Stop();
+    harness::Pump();
+    EXPECT_EQ(Cell(5, 2), menge);
+    EXPECT_EQ(Server("W $P(^QGRD($J,5),$C(167),2)"), menge) << "saved as an edit of the cell";
 }
