@@ -33,9 +33,8 @@ bool CAboutDlg::OnInitDialog() {
     for (const auto& s : server)
         SetDlgItemText(s.id, TheSession().IsLoggedIn() ? TheSession().Execute(s.line).c_str() : "...");
 
-    CString format, version;
-    format.LoadString(IDS_ABOUT_VERSION);
-    version.Format(format, theApp.GetVersionText().c_str(), "Version 5.0");
+    CString version;
+    version.FormatId(IDS_ABOUT_VERSION, theApp.GetVersionText(), "Version 5.0");
     SetDlgItemText(IDC_ABOUT_VERSION, version);
     LOGFONTA lf{};
     HFONT dialogFont = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));

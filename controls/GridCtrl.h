@@ -368,7 +368,11 @@ class CGridCtrl : public CWnd, public IFormGrid {
     int GetGridLines() const { return m_nGridLines; }
     void SetColumnResize(bool on) { m_bAllowColumnResize = on; }
     void SetRowResize(bool on) { m_bAllowRowResize = on; }
+    // Off: a right click copies the focus cell's text into the clicked cell instead.
     void SetContextMenu(bool on) { m_bContextMenu = on; }
+    // Off: no drag starts here and no other grid's drag lands here (text from outside still does).
+    void SetDragAndDrop(bool on) { m_bDragAndDrop = on; }
+    bool GetDragAndDrop() const { return m_bDragAndDrop; }
     void SetDropButtonEdit(bool on) { m_bDropButtonEdit = on; }
     void SetWholeRow(bool on) { m_bWholeRow = on; }
     bool GetWholeRow() const { return m_bWholeRow; }
@@ -610,6 +614,7 @@ class CGridCtrl : public CWnd, public IFormGrid {
     bool m_bAllowRowResize = false;
     int m_nResizeCaptureRange = 3;
     bool m_bContextMenu = true;
+    bool m_bDragAndDrop = true;
     bool m_bDropButtonEdit = true;
     bool m_bWholeRow = false;
     bool m_bEnableSelection = true;

@@ -154,7 +154,7 @@ void CGridCtrl::StartDrag() {
     const bool handle = m_nMouseMode == kMouseHandlePressed;
     const bool block = IsDown(VK_CONTROL) || handle; // rows or columns
     m_nMouseMode = kMouseNothing;
-    if (!m_bListMode || !IsValid(pressed) || !(GetRowFlags(pressed.row) & GVRF_NORMAL) ||
+    if (!m_bListMode || !m_bDragAndDrop || !IsValid(pressed) || !(GetRowFlags(pressed.row) & GVRF_NORMAL) ||
         (GetItemState(pressed.row, pressed.col) & GVIS_SKIP) || (GetColumnFlags(pressed.col) & GVCF_EDITABLE))
         return;
     if (block && !m_nDragFlags) return;
@@ -244,7 +244,7 @@ DWORD CGridCtrl::OnDragEnter(COleDataObject* data, DWORD keyState, CPoint point)
 
 DWORD CGridCtrl::OnDragOver(COleDataObject* data, DWORD keyState, CPoint point) {
     // A token without a drag of this process behind it is stale: it carries no block.
-    bool ours = m_bListMode && m_bEditable && m_cfGridData &&
+    bool ours = m_bListMode && m_bEditable && m_bDragAndDrop && m_cfGridData &&
                 data->IsDataAvailable(static_cast<CLIPFORMAT>(m_cfGridData)) && TheGridDrag().running;
     if (!m_bExternalText && !ours) {
         OnDragLeave();
@@ -289,7 +289,7 @@ bool CGridCtrl::OnDrop(COleDataObject* data, DWORD, CPoint) {
         return true;
     }
     GridDragState& drag = TheGridDrag();
-    bool allowed = m_bListMode && m_bEditable && m_cfGridData &&
+    bool allowed = m_bListMode && m_bEditable && m_bDragAndDrop && m_cfGridData &&
                    data->IsDataAvailable(static_cast<CLIPFORMAT>(m_cfGridData)) && drag.running &&
                    IsValid(drop) && !(GetItemState(drop.row, drop.col) & GVIS_READONLY) &&
                    (drag.kind == kDragCells || drag.source == this);

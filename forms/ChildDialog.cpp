@@ -136,7 +136,6 @@ int CChildDialog::Create(const char* opening, UINT formId, int killFlag, CWnd* p
     if (!parent || !parent->m_hWnd || !CChildForm::Create(CRect(x, y, x, y), parent->m_hWnd))
         return refuseEarly();
     SetFont(m_hFonts[0], false);
-    // (A modal host is recorded once modal form windows exist.)
     ++vorlan::g_nOpenForms;
     CallGuard guard(*this);
 
@@ -368,7 +367,9 @@ void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
     FieldWindows& windows = m_fieldWindows[static_cast<size_t>(k)];
     windows.control = control;
     windows.label = label;
-    if (multiRow && field.kind == FieldKind::Edit)
+    // A text box or letter of several lines grows with the frame and shows no tip over its text.
+    const bool textArea = multiRow && (field.kind == FieldKind::Edit || field.kind == FieldKind::RichText);
+    if (textArea)
         m_stretch.push_back({static_cast<UINT>(0x1000 | k), RECT{r.left, r.top, r.right, r.bottom}});
 
     switch (field.kind) {
@@ -399,8 +400,7 @@ void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
         break;
     default: break;
     }
-    if (!(multiRow && field.kind == FieldKind::Edit))
-        AddToolTip(control, vorlan::UnescapeFromServer(field.tooltip));
+    if (!textArea) AddToolTip(control, vorlan::UnescapeFromServer(field.tooltip));
     SetEditExtra(k, field.extras);
 }
 

@@ -349,7 +349,7 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
         HWND control = nullptr;
         HWND label = nullptr;     // the prompt in front of it (id 0xFFFF)
         HWND browse = nullptr;    // the button beside kinds 10, 12 and 13
-        HWND modeLabel = nullptr; // the $$MODU^QCC label (0x2000 | n), once forms make them
+        HWND modeLabel = nullptr; // the $$MODU^QCC label (0x2000 | n)
     };
     const FieldWindows& WindowsOf(int n) const;
     HWND FieldControl(int n) const { return WindowsOf(n).control; }

@@ -40,7 +40,8 @@ LRESULT CChildDialog::OnFormCommand(UINT id, bool fromSelf) {
         LRESULT result = 1;
         if (!fromSelf && SaveAndSelectNextPage(result)) return result;
     }
-    // (A running picture loader is stopped here by the picture fields themselves.)
+    // The step may rebuild, repeat or close the form: no picture loader may outlive it.
+    StopPictureLoads();
     m_session.Execute(line::kParkListHeader);
     if (id == ID_FORM_PRINT) {
         PrintScreen(id);
@@ -51,13 +52,9 @@ LRESULT CChildDialog::OnFormCommand(UINT id, bool fromSelf) {
 
     if (id == ID_FORM_CLOSE && m_session.Execute(vorlan::ScreenNodeLine(m_strDescription.str(), 7)) == "J") {
         ::ShowWindow(Frame(), SW_SHOWNA);
-        char title[260] = {};
-        ::GetWindowTextA(Frame(), title, sizeof title);
-        CString format;
-        format.LoadString(IDS_SAVE_CHANGES);
-        std::string message(format.str().size() + sizeof title + 16, '\0');
-        std::snprintf(&message[0], message.size(), format.c_str(), title);
-        switch (AfxMessageBox(message.c_str(), MB_YESNOCANCEL | MB_ICONQUESTION)) {
+        CString message;
+        message.FormatId(IDS_SAVE_CHANGES, fw::WindowText(Frame()));
+        switch (AfxMessageBox(message, MB_YESNOCANCEL | MB_ICONQUESTION)) {
         case IDCANCEL: return SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), 0);
         case IDYES: id = ID_FORM_OK; break;
         default: break;

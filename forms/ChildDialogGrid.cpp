@@ -446,9 +446,9 @@ bool CChildDialog::GridSizesChanged() const {
 }
 
 void CChildDialog::ApplyGridSwitches(CGridCtrl* grid) {
-    // %DRAG and %WIN("RCOPY") have no switch of their own in this grid: rows are dragged by
-    // the drag options below, and the right button always offers the grid's own menu.
+    grid->SetDragAndDrop(m_session.Execute(gridline::kDragAndDrop) == "1");
     grid->SetListMode(m_session.Execute(gridline::kListMode) == "1");
+    grid->SetContextMenu(m_session.Execute(gridline::kRightClickCopy) != "1");
     int marks = vorlan::NumberOf(m_session.Execute(gridline::kMarkSelection).str());
     grid->SetFocusRowMode((marks & 1) != 0);
     grid->SetWholeRow((marks & 2) != 0);

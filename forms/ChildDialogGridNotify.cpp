@@ -10,6 +10,7 @@
 #include "forms/FormGlobals.h"
 #include "forms/GridLogic.h"
 #include "framework/App.h"
+#include "framework/Frame.h"
 #include "resources/MainFrameIds.h"
 #include "resources/resource.h"
 
@@ -36,6 +37,15 @@ UINT ClosingCommand(const std::string& sc) {
     case '3': return 0x800C;
     default: return 0;
     }
+}
+
+// The MDI child frame that holds the window (the window itself or one of its parents), or
+// none (a modal frame's form).
+HWND MdiChildOf(HWND window) {
+    HWND desktop = ::GetDesktopWindow();
+    for (HWND w = window; w && w != desktop && ::IsWindow(w); w = ::GetAncestor(w, GA_PARENT))
+        if (dynamic_cast<CMDIChildWnd*>(CWnd::FromHandlePermanent(w))) return w;
+    return nullptr;
 }
 
 // The cell range an answer of $$DRAG^QCD or $$ENTER^QCD names, into the record.
@@ -194,15 +204,14 @@ void CChildDialog::RefreshGridRange(const NM_GRIDVIEW* record) {
 }
 
 LRESULT CChildDialog::OnGridDropped(NM_GRIDVIEW* record) {
-    bool activated = ActivateForDrop();
-    (void)activated;
+    ActivateForDrop();
     std::string a = m_session.Execute(gridline::kDropAnswer).str();
     if (record->iRow >= 0 && a.empty()) RefreshGridRange(record);
     if (CGridCtrl* grid = Grid()) ::InvalidateRect(grid->m_hWnd, nullptr, TRUE);
     TestforEvent(0xFFFF);
-    HWND accepting = record->hdr.hwndFrom;
-    HWND frame = accepting && ::IsWindow(accepting) ? ::GetParent(accepting) : nullptr;
-    if (frame && ::GetParent(frame))
+    // The header names the form that took the drop (or, as in other notifications, a grid):
+    // its frame comes to the front, which the drag itself never activated.
+    if (HWND frame = MdiChildOf(record->hdr.hwndFrom))
         ::SendMessageA(::GetParent(frame), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(frame), 0);
     return 1;
 }

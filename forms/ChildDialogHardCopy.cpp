@@ -90,7 +90,7 @@ bool CChildDialog::HardCopy() {
     ::SetWindowOrgEx(printer, 0, 0, nullptr);
 
     CPrintJob job(printer, AppTitle().c_str());
-    if (!job.StartPage()) return true;
+    if (!job.StartPage()) return false;
 
     FontSetting setting = ReadFontSetting(4);
     LOGFONTA lf{};
@@ -129,8 +129,7 @@ bool CChildDialog::HardCopy() {
     DrawSingleLine(printer, footer, now, DT_RIGHT | DT_NOCLIP);
     std::string caption = AppTitle() + " - " + fw::WindowText(frame);
     DrawSingleLine(printer, footer, caption, DT_CENTER | DT_NOCLIP);
-    if (job.EndPage()) job.End();
-    return true;
+    return job.EndPage() && job.End();
 }
 
 int CChildDialog::PrintTextBox() {

@@ -136,6 +136,8 @@ void CChildDialog::OnActivate(WPARAM wParam, LPARAM lParam) {
 
 void CChildDialog::OnEnable(bool enable) {
     EnableEdits(enable ? m_nCurrentField : 0);
+    for (int i = 1; i <= m_nPictures; ++i)
+        if (HWND extra = GetDlgItem(static_cast<UINT>(0x3000 | i))) ::EnableWindow(extra, enable);
 }
 
 bool CChildDialog::OnKeyDown(WPARAM wParam, LRESULT& result) {

@@ -111,6 +111,10 @@ class CChildForm : public CWnd {
     // The picture field on the desktop at the picture's size (kept on the screen), and back.
     static void ZoomWindow(HWND picture, SIZE size);
     static void RestoreWindow(HWND picture);
+    // Tells every picture field's running loader to stop and waits for it (serving what the
+    // loaders send meanwhile). A stopped field forgets its path, so that the next refresh
+    // loads it again.
+    void StopPictureLoads();
 
   protected:
     LRESULT OnEraseBackground(HDC dc);

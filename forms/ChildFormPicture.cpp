@@ -327,6 +327,20 @@ DWORD WINAPI CChildForm::LoadBitmapThr(void* param) {
     return 0;
 }
 
+void CChildForm::StopPictureLoads() {
+    char name[64];
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (!::GetClassNameA(child, name, sizeof name) || lstrcmpiA(name, kPictureClass) != 0) continue;
+        PictureFieldData* d = PictureData(child);
+        if (!d || !d->thread) continue;
+        CancelLoad(d);
+        if (!d->loading) continue;
+        d->loading = false;
+        ::DefWindowProcA(child, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+        ::InvalidateRect(child, nullptr, TRUE);
+    }
+}
+
 void CChildForm::ZoomWindow(HWND picture, SIZE size) {
     PictureFieldData* d = PictureData(picture);
     if (!d) return;

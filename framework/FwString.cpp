@@ -14,15 +14,6 @@ void CString::Format(const char* fmt, ...) {
     va_end(args);
 }
 
-void CString::FormatId(unsigned formatId, ...) {
-    CString format;
-    format.LoadString(formatId);
-    va_list args;
-    va_start(args, formatId);
-    FormatV(format, args);
-    va_end(args);
-}
-
 void CString::FormatV(const char* fmt, va_list args) {
     va_list copy;
     va_copy(copy, args);

@@ -2,6 +2,8 @@
 // Byte string of the program (code page 1252), with printf-style formatting and loading
 // from the resource module.
 
+#include "framework/TextFill.h"
+
 #include <windows.h>
 
 #include <cstdarg>
@@ -51,8 +53,13 @@ class CString {
 
     void Format(const char* fmt, ...);
     void FormatV(const char* fmt, va_list args);
-    // Format with the format text of a string resource (empty when it is missing).
-    void FormatId(unsigned formatId, ...);
+    // The text of a string resource (empty when it is missing) filled with the values: a
+    // translated text only places them (fw::FillText), it is never a format of its own.
+    template <class... Values> void FormatId(unsigned formatId, const Values&... values) {
+        CString text;
+        text.LoadString(formatId);
+        m_s = fw::FillText(text.m_s, {fw::TextValue(values)...});
+    }
     // Loads a string resource from the framework's resource module; false when it is missing.
     bool LoadString(unsigned id);
     // Same, from a given module (the program's own, for instance).

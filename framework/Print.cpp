@@ -120,9 +120,17 @@ int CPrintDialog::RunModal() {
     return ::PrintDlgA(&m_pd) ? IDOK : IDCANCEL;
 }
 
+namespace {
+
+BOOL CALLBACK RefuseDocument(HDC, int) {
+    return FALSE;
+}
+
+} // namespace
+
 int CPrintDialog::RunScripted() {
     const char* name = m_bSetup ? "printsetup" : "print";
-    bool chosen = false, selection = false;
+    bool chosen = false, selection = false, refuse = false;
     std::string printer;
     int from = 0, to = 0;
     short orientation = 0;
@@ -133,6 +141,7 @@ int CPrintDialog::RunScripted() {
             printer = step.text == "default" ? std::string() : step.text;
         }
         if (step.verb == "selection") selection = step.text == "1";
+        if (step.verb == "refuse") refuse = step.text == "1";
         if (step.verb == "pages" && std::sscanf(step.text.c_str(), "%d-%d", &from, &to) != 2) from = to = 0;
         if (step.verb == "orientation")
             orientation = step.text == "landscape"  ? DMORIENT_LANDSCAPE
@@ -157,6 +166,7 @@ int CPrintDialog::RunScripted() {
             m_pd.hDevMode = found.hDevMode;
             m_pd.hDevNames = found.hDevNames;
             m_pd.hDC = found.hDC;
+            if (refuse && m_pd.hDC) ::SetAbortProc(m_pd.hDC, RefuseDocument);
             m_pd.Flags &= ~static_cast<DWORD>(PD_SELECTION | PD_PAGENUMS);
             if (selection) {
                 m_pd.Flags |= PD_SELECTION;

@@ -60,6 +60,7 @@ class CPrintJob {
 //   printer:NAME      the printer of that name (\s for a blank; unknown: cancelled)
 //   pages:FROM-TO     a page range          selection:1   the selection (the current page)
 //   orientation:portrait or orientation:landscape   the user turns the paper
+//   refuse:1          the chosen printer refuses every document (its StartDoc fails)
 // As the dialog does, the printer chosen takes the preset's copies, colour and orientation
 // first. Without a fitting line the dialog is cancelled. Recorded as
 // "<name> 0 <title> <choice> <result>".

@@ -82,10 +82,8 @@ void ServeDevice(CRequestHub& hub, const RequestNode& node) {
     hub.Execute(DeviceAnswerSet("B", answer.b));
     fw::Beep(0);
     if (!read) {
-        CString text;
-        text.LoadString(IDS_DEVICE_FAILED);
         CString shown;
-        shown.Format(text.c_str(), request.line.name.c_str(), SystemText(error).c_str());
+        shown.FormatId(IDS_DEVICE_FAILED, request.line.name, SystemText(error));
         AfxMessageBox(shown.c_str(), MB_OK | MB_ICONEXCLAMATION);
     }
 }

@@ -107,14 +107,12 @@ bool CPrinterDialog::OnInitDialog() {
         ::EnableWindow(trays, FALSE);
         return true;
     }
-    CString format;
-    format.LoadString(IDS_PRINTER_TRAY);
     // Far more than any printer has: the list stays usable whatever the server answers.
     count = std::min(count, 99);
     for (int n = 1; n <= count; ++n) {
-        char text[128];
-        std::snprintf(text, sizeof text, format.c_str(), n);
-        ::SendMessageA(trays, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+        CString text;
+        text.FormatId(IDS_PRINTER_TRAY, n);
+        ::SendMessageA(trays, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
     ::SendMessageA(trays, CB_SETCURSEL, 0, 0);
     return true;

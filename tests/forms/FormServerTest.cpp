@@ -235,6 +235,24 @@ TEST_F(FormServerTest, ClosingAsksAndCancelKeepsTheForm) {
     EXPECT_FALSE(Has(trace, "PRGABL^QCC(\"SAVE^QADR\")"));
 }
 
+TEST_F(FormServerTest, AHostileQuestionTextPlacesOnlyTheTitle) {
+    ASSERT_NE(OpenAddress(), nullptr);
+    // The question comes from the test's own strings (HostileTexts.rc) for this one close.
+    struct LanguageSwap {
+        HINSTANCE language = AfxGetResourceHandle();
+        LanguageSwap() { AfxSetResourceHandle(GetModuleHandleA(nullptr)); }
+        ~LanguageSwap() { AfxSetResourceHandle(language); }
+    };
+    {
+        LanguageSwap hostile;
+        fw::TestMode::PushAnswer("box IDCANCEL");
+        Key(VK_ESCAPE);
+    }
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, "Speichern: \"Adressen\" %x %d %");
+    EXPECT_EQ(Frames().size(), 1u);
+}
+
 TEST_F(FormServerTest, RefusedFormsAreReportedOnceAndLeaveNoFrame) {
     LogIn();
     Once("S ^QM(\"TSTFF\")=\"Kaputt\",^QM(\"TSTFF\",0,\"INIT\")=" + vorlan::MQuote("S %FF=\"Geht nicht.\""));

@@ -5,8 +5,10 @@
 #include "controls/GridCtrl.h"
 #include "forms/FormDecor.h"
 #include "forms/ListTab.h"
+#include "framework/OleDragDrop.h"
 #include "resources/MainFrameIds.h"
 #include "tests/forms/FormServerFixture.h"
+#include "tests/frame/MenuDriver.h"
 
 #include <commctrl.h>
 
@@ -30,6 +32,7 @@ class GridFormTest : public FormServerTestBase {
     }
     void TearDown() override {
         Once("K ^QGRD(\"KOPF\"),^QGRD(\"FOCUS\"),^QGRD(\"CLICK\"),^QM(\"GRD\",0,\"GRID\",\"TEST\")");
+        Once("K ^QM(\"GRL\",0,\"GRID\",\"TEST\"),^QM(\"GRL\",0,\"GRID\",\"QCD\",\"DROPA\")");
         FormServerTestBase::TearDown();
     }
     CGridCtrl* OpenGrid(const char* memo) {
@@ -73,7 +76,33 @@ class GridFormTest : public FormServerTestBase {
         return result;
     }
     std::string Cell(int row, int column) { return Form()->Grid()->GetItemText(row, column).str(); }
+    // The centre of a cell, in the grid's client coordinates.
+    static LPARAM CellPoint(CGridCtrl* grid, int row, int column) {
+        RECT r{};
+        grid->GetCellRect(row, column, &r);
+        return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+    // Escapes any menu that opens, so that a test never waits on one.
+    static void CloseMenus(HWND owner) {
+        MenuDriver::Start(
+            owner, [](const std::vector<HMENU>& open) -> UINT { return open.empty() ? 0 : VK_ESCAPE; });
+    }
 };
+
+// Whether the grid fetched row `row` of GRL, whole or by its cells.
+bool Fetched(const Lines& trace, int row) {
+    const std::string r = "\"GRL\"," + std::to_string(row) + ",";
+    for (const std::string& entry : trace)
+        if (entry.rfind("GETROW^QCC(" + r, 0) == 0 || entry.rfind("GETCELL^QCC(" + r, 0) == 0) return true;
+    return false;
+}
+
+// Drags end here without dropping anywhere; the count tells whether one began.
+int g_drags = 0;
+DROPEFFECT NoDrop(IDataObject*, COleDropSource*, DROPEFFECT) {
+    ++g_drags;
+    return DROPEFFECT_NONE;
+}
 
 } // namespace
 
@@ -504,4 +533,133 @@ TEST_F(GridFormTest, WidthUndoAndFitCommandsOfTheFrame) {
     EXPECT_EQ(grid->GetColumnWidth(1), original) << "the description's widths again";
     EXPECT_FALSE(Form()->GridSizesChanged());
     EXPECT_TRUE(Has(Trace(), "SCROLL^QCC(\"GRD\",1)"));
+}
+
+TEST_F(GridFormTest, AnEndedDragActivatesTheFrameThatTookTheDropAndRefreshesTheBlock) {
+    CGridCtrl* grid = OpenGrid("GRL");
+    ASSERT_NE(grid, nullptr);
+    CChildDialog* list = Form();
+    CBaseMDI* listFrame = Active();
+    StartMemo("GRD");
+    CBaseMDI* other = Active();
+    ASSERT_NE(other, listFrame);
+    HWND client = GetParent(listFrame->m_hWnd);
+    // Cell (5, 2) of the list's grid left by a drag: the form's answer and what it asked.
+    auto dragEnded = [&](HWND header) {
+        NM_GRIDVIEW ended{};
+        ended.hdr.hwndFrom = header;
+        ended.hdr.idFrom = 0x1800;
+        ended.hdr.code = 3;
+        ended.iRow = ended.iRow2 = 5;
+        ended.iColumn = ended.iColumn2 = 2;
+        Trace();
+        EXPECT_EQ(list->SendMessage(WM_NOTIFY, 0x1800, reinterpret_cast<LPARAM>(&ended)), 1);
+        harness::Pump();
+        return Trace();
+    };
+    // The record names the form that took the drop; other notifications name the grid.
+    for (HWND header : {grid->m_hWnd, list->m_hWnd}) {
+        SendMessageA(client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(other->m_hWnd), 0);
+        harness::Pump();
+        ASSERT_EQ(Active(), other);
+        Lines trace = dragEnded(header);
+        EXPECT_TRUE(Has(trace, "DROPA^QCD()"));
+        EXPECT_TRUE(Fetched(trace, 5)) << "the block is fetched again";
+        EXPECT_EQ(Active(), listFrame) << "the frame of the grid is active after the drop";
+    }
+
+    // An answer from the server keeps the block as it is.
+    Once("S ^QM(\"GRL\",0,\"GRID\",\"QCD\",\"DROPA\")=\"CLICK^QGRD\",^QGRD(\"CLICK\")=\"nein\"");
+    Lines trace = dragEnded(list->m_hWnd);
+    EXPECT_TRUE(Has(trace, "DROPA^QCD()"));
+    EXPECT_FALSE(Fetched(trace, 5));
+}
+
+TEST_F(GridFormTest, TheContextMenuOffersTheGridsCommands) {
+    CGridCtrl* grid = OpenGrid("GRD");
+    ASSERT_NE(grid, nullptr);
+    ASSERT_FALSE(Form()->GridSizesChanged());
+    std::vector<std::string> outer, inner;
+    MenuDriver::Start(Active()->m_hWnd, [&](const std::vector<HMENU>& open) -> UINT {
+        if (open.empty()) return 0;
+        HMENU menu = open.back();
+        const int last = GetMenuItemCount(menu) - 1;
+        if (open.size() == 1) {
+            outer.clear();
+            for (int i = 0; i <= last; ++i)
+                outer.push_back(MenuDriver::Text(menu, i));
+            return MenuDriver::Hilited(menu) != last ? VK_UP : VK_RIGHT;
+        }
+        inner.clear();
+        int fit = -1;
+        for (int i = 0; i <= last; ++i) {
+            inner.push_back(MenuDriver::Text(menu, i));
+            if (GetMenuItemID(menu, i) == ID_GRID_WIDTH_FIT) fit = i;
+        }
+        return fit < 0 ? VK_ESCAPE : MenuDriver::Choose(menu, fit);
+    });
+    CRect r = Form()->GetWindowRect();
+    Form()->SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Form()->m_hWnd),
+                        MAKELPARAM(r.left + 5, r.top + 5));
+    MenuDriver::Stop();
+    harness::Pump();
+    EXPECT_FALSE(MenuDriver::TimedOut());
+    ASSERT_FALSE(outer.empty()) << "a form with a grid has a menu";
+    EXPECT_EQ(outer.back(), "Tabelle") << "the grid's popup ends it";
+    EXPECT_EQ(inner, (std::vector<std::string>{"&Druckvorschau ...", "Als &Bild kopieren", "",
+                                               "Spaltenbreiten &zur\xFC"
+                                               "cksetzen",
+                                               "Spaltenbreiten an den &Inhalt anpassen"}));
+    EXPECT_TRUE(Form()->GridSizesChanged()) << "the chosen command reached the form";
+}
+
+TEST_F(GridFormTest, TheServerSwitchesRowDraggingAndTheRightClickCopy) {
+    // GRL lets rows be dragged (%DRAG): a drag asks the server first.
+    fw::DragLoop previous = fw::SetDragLoop(&NoDrop);
+    struct Restore {
+        fw::DragLoop loop;
+        ~Restore() { fw::SetDragLoop(loop); }
+    } restore{previous};
+    LogIn();
+    for (bool dragging : {true, false}) {
+        if (!dragging) {
+            Active()->SendMessage(WM_CLOSE);
+            harness::Pump();
+            Once("S ^QM(\"GRL\",0,\"GRID\",\"TEST\")=\"K %DRAG\"");
+        }
+        StartMemo("GRL");
+        ASSERT_NE(Form(), nullptr);
+        CGridCtrl* grid = Form()->Grid();
+        ASSERT_NE(grid, nullptr);
+        g_drags = 0;
+        Trace();
+        LPARAM at = CellPoint(grid, 4, 2);
+        grid->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+        grid->SendMessage(WM_MOUSEMOVE, MK_LBUTTON,
+                          MAKELPARAM(LOWORD(at), HIWORD(at) + GetSystemMetrics(SM_CYDRAG) + 1));
+        grid->SendMessage(WM_LBUTTONUP, 0, at);
+        harness::Pump();
+        EXPECT_EQ(Has(Trace(), "DRAG^QCD(3,4)"), dragging) << dragging;
+        EXPECT_EQ(g_drags, dragging ? 1 : 0) << dragging;
+    }
+
+    // GRD copies with the right button (%WIN("RCOPY")): the focus cell's text into the cell.
+    Active()->SendMessage(WM_CLOSE);
+    harness::Pump();
+    StartMemo("GRD");
+    ASSERT_NE(Form(), nullptr);
+    CGridCtrl* grid = Form()->Grid();
+    ASSERT_NE(grid, nullptr);
+    grid->SendMessage(WM_USER, 3, 2);
+    harness::Pump();
+    const std::string menge = Cell(3, 2);
+    ASSERT_NE(menge, Cell(5, 2));
+    CloseMenus(Active()->m_hWnd);
+    LPARAM at = CellPoint(grid, 5, 2);
+    grid->SendMessage(WM_RBUTTONDOWN, MK_RBUTTON, at);
+    grid->SendMessage(WM_RBUTTONUP, 0, at);
+    MenuDriver::Stop();
+    harness::Pump();
+    EXPECT_EQ(Cell(5, 2), menge);
+    EXPECT_EQ(Server("W $P(^QGRD($J,5),$C(167),2)"), menge) << "saved as an edit of the cell";
 }

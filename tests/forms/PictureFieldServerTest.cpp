@@ -2,6 +2,7 @@
 // patient's picture field, and a new picture chosen in the picture dialog copied over it.
 #include "forms/ChildFormPicture.h"
 #include "resources/FormIds.h"
+#include "resources/MainFrameIds.h"
 #include "tests/forms/FormServerFixture.h"
 #include "tests/imaging/BmpBytes.h"
 
@@ -34,7 +35,70 @@ COLORREF CentreOf(HBITMAP bitmap) {
     return colour;
 }
 
+// Every bitmap the field is handed, in order.
+std::vector<HBITMAP> g_handedOver;
+WNDPROC g_fieldProc = nullptr;
+
+LRESULT CALLBACK RecordHandOver(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+    if (msg == WM_SETICON && w) g_handedOver.push_back(reinterpret_cast<HBITMAP>(w));
+    return CallWindowProcA(g_fieldProc, hwnd, msg, w, l);
+}
+
+// Waits, serving nothing, until a loader blocks in handing over its picture.
+bool LoaderWaitsToHandOver() {
+    for (int i = 0; i < 10000; ++i) {
+        if (HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) return true;
+        Sleep(1);
+    }
+    return false;
+}
+
 } // namespace
+
+TEST_F(PictureFieldServerTest, ThePictureIsDisabledAndEnabledWithItsForm) {
+    LogIn();
+    StartMemo("BLD");
+    ASSERT_NE(Form(), nullptr);
+    HWND picture = Form()->GetDlgItem(0x3001);
+    ASSERT_NE(picture, nullptr);
+    EnableWindow(Form()->m_hWnd, FALSE);
+    EXPECT_FALSE(IsWindowEnabled(picture));
+    EnableWindow(Form()->m_hWnd, TRUE);
+    EXPECT_TRUE(IsWindowEnabled(picture));
+}
+
+TEST_F(PictureFieldServerTest, SavingStopsARunningPictureLoaderBeforeTheServerStep) {
+    const std::string target = "C:\\VORLAN\\Bilder\\4711.jpg";
+    ::DeleteFileA(target.c_str());
+    LogIn();
+    StartMemo("BLD");
+    ASSERT_NE(Form(), nullptr);
+    HWND picture = Form()->GetDlgItem(0x3001);
+    ASSERT_NE(picture, nullptr);
+    ASSERT_EQ(vorlan::PictureData(picture)->thread, nullptr) << "no picture yet";
+
+    // The patient's picture arrives while the screen is open; its loader holds it out.
+    ::CreateDirectoryA("C:\\VORLAN", nullptr);
+    ::CreateDirectoryA("C:\\VORLAN\\Bilder", nullptr);
+    std::vector<uint8_t> bytes = imgtest::MakeBmp(40, 30, 24, [](int, int) { return 0x0000FFu; });
+    std::ofstream(target, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    g_handedOver.clear();
+    g_fieldProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(picture, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordHandOver)));
+    SetWindowTextA(picture, target.c_str());
+    ASSERT_TRUE(LoaderWaitsToHandOver());
+
+    Trace();
+    Form()->SendMessage(WM_COMMAND, ID_FORM_SAVE);
+    ASSERT_FALSE(g_handedOver.empty()) << "the command waited for the loader, serving its hand-over";
+    HBITMAP stopped = g_handedOver[0];
+    EXPECT_EQ(GetObjectType(stopped), 0u) << "the stopped loader's picture is deleted unseen";
+    EXPECT_TRUE(Has(Trace(), "PRUEF^QCC")) << "the save went on";
+    WaitLoaded(picture);
+    EXPECT_NE(vorlan::PictureData(picture)->bitmap, stopped);
+    ::DeleteFileA(target.c_str());
+}
 
 TEST_F(PictureFieldServerTest, ANewPictureIsCopiedOverThePatientsPictureAndShown) {
     const std::string target = "C:\\VORLAN\\Bilder\\4711.jpg";

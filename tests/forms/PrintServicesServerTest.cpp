@@ -386,6 +386,12 @@ TEST_F(PrintServicesTest, TheHardCopyPrintsTheTitleAndCaptionBelowThePicture) {
     ASSERT_EQ(printed.size(), 1u);
     EXPECT_NE(printed[0].find(" - Briefdruck"), std::string::npos) << printed[0];
     EXPECT_FALSE(Form()->HardCopy()) << "a cancelled print dialog";
+
+    // A printer that refuses the document: no page, and the hard copy says so.
+    harness::ClearPrintFile();
+    fw::TestMode::PushAnswer("dialog print printer:default refuse:1");
+    EXPECT_EQ(Form()->SendMessage(WM_COMMAND, ID_FORM_HARDCOPY), 0);
+    EXPECT_TRUE(harness::PrintedPages(3000).empty());
 }
 
 TEST_F(PrintServicesTest, TheTextBoxPrintsWithHeaderAndPageNumbers) {

@@ -5,6 +5,8 @@
 #include "resources/RichTextIds.h"
 #include "tests/forms/FormServerFixture.h"
 
+#include <commctrl.h>
+
 #include <string>
 
 using demotrace::Has;
@@ -98,4 +100,30 @@ TEST_F(RichTextServerTest, ThePasteRequestGoesIntoTheField) {
     harness::Pump();
     EXPECT_EQ(Plain(field).rfind("Eingef\xFCgt @Anrede", 0), 0u) << Plain(field);
     EXPECT_EQ(Server("W $D(%WIN(\"%EDITPASTE\"))"), "0");
+}
+
+TEST_F(RichTextServerTest, TheLetterFieldGrowsWithItsFrameAndHasNoTooltip) {
+    LogIn();
+    CFormatWnd* field = OpenLetter();
+    ASSERT_NE(field, nullptr);
+    CBaseMDI* frame = Active();
+    ASSERT_TRUE(GetWindowLongPtrA(frame->m_hWnd, GWL_STYLE) & WS_THICKFRAME) << "sizable";
+    CRect before = field->GetWindowRect(), textBefore = field->Edit().GetWindowRect();
+    CRect r = frame->GetWindowRect();
+    frame->SetWindowPos(nullptr, 0, 0, r.Width() + 120, r.Height() + 80, SWP_NOMOVE | SWP_NOZORDER);
+    harness::Pump();
+    CRect grown = field->GetWindowRect();
+    EXPECT_EQ(grown.TopLeft(), before.TopLeft());
+    EXPECT_GT(grown.right, before.right);
+    EXPECT_GT(grown.bottom, before.bottom);
+    EXPECT_EQ(grown.bottom - field->Edit().GetWindowRect().bottom, before.bottom - textBefore.bottom)
+        << "the text below its toolbar grows too";
+
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = Form()->m_hWnd;
+    tool.uId = reinterpret_cast<UINT_PTR>(field->m_hWnd);
+    tool.uFlags = TTF_IDISHWND;
+    EXPECT_FALSE(SendMessageA(Form()->GetToolTip(), TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool)))
+        << "a letter of many lines shows no tip over its text";
 }

@@ -87,6 +87,14 @@ TEST_F(PrintTest, AScriptedPrinterNameChoosesThatQueue) {
     auto* chosen = static_cast<DEVMODEA*>(GlobalLock(preset.m_pd.hDevMode));
     EXPECT_STREQ(reinterpret_cast<const char*>(chosen->dmDeviceName), "VORLAN-DRUCKER");
     GlobalUnlock(preset.m_pd.hDevMode);
+
+    // A printer that refuses the document, for the callers' failure paths.
+    fw::TestMode::PushAnswer("dialog print printer:default refuse:1");
+    CPrintDialog refusing(false, PD_RETURNDC, nullptr);
+    ASSERT_EQ(refusing.DoModal(), IDOK);
+    CPrintJob job(refusing.m_pd.hDC, "VORLAN");
+    EXPECT_FALSE(job.IsStarted());
+    EXPECT_FALSE(job.StartPage());
 }
 
 // The preset orientation is where the dialog starts; what the user turns the paper to is
