@@ -311,6 +311,8 @@ HeaderLines GridLines() {
             M_CONSTANT(gridline::kMaxColumns),
             M_CONSTANT(gridline::kWidth),
             M_CONSTANT(gridline::kTakeFont),
+            M_CONSTANT(gridline::kDragAndDrop),
+            M_CONSTANT(gridline::kRightClickCopy),
             M_CONSTANT(gridline::kListMode),
             M_CONSTANT(gridline::kMarkSelection),
             M_CONSTANT(gridline::kEdit),
