@@ -5,6 +5,7 @@
 #include "framework/TestMode.h"
 #include "tests/controls/ChartScript.h"
 #include "tests/harness/Harness.h"
+#include "tests/harness/Pointer.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +28,8 @@ std::string Rec(std::initializer_list<std::string> pieces) {
 // Title, captions, min X 10, min Y 0, max X 20, max Y 100, rasters 5 and 50, axis black,
 // background white, raster colour number `raster`.
 std::string Header(int raster) {
-    return Rec({"Titel", "X", "Y", "10", "0", "20", "100", "5", "50", "16", "1", std::to_string(raster), "0"});
+    return Rec(
+        {"Titel", "X", "Y", "10", "0", "20", "100", "5", "50", "16", "1", std::to_string(raster), "0"});
 }
 
 LRESULT CALLBACK StandInTip(HWND h, UINT m, WPARAM w, LPARAM l) {
@@ -48,8 +50,9 @@ class DiagrammTest : public ::testing::Test {
         // The form registers both classes; the tooltip's own procedure is the form's.
         CWnd::RegisterWindowClass(CDiagramm::kClassName, CS_DBLCLKS, nullptr, nullptr, nullptr);
         CWnd::RegisterWindowClass(CDiagramm::kToolTipClass, 0, nullptr, nullptr, nullptr, 0, StandInTip);
-        ASSERT_TRUE(owner.CreateEx(0, "STATIC", "Formular", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
-                                   CRect(0, 0, 640, 480), nullptr, 0));
+        ASSERT_TRUE(owner.CreateEx(0, "STATIC", "Formular",
+                                   WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, CRect(0, 0, 640, 480),
+                                   nullptr, 0));
         app.m_pMainWnd = &owner;
         CDiagramm::SetExecutor(array.Run());
         chart = new CDiagramm;
@@ -140,7 +143,8 @@ TEST_F(DiagrammTest, KindThreeIsLoadedButNotDrawnAndXFifteenOfTenToTwentyIsMidAx
                 first = std::min(first, x);
                 last = std::max(last, x);
             }
-    EXPECT_LE(std::abs((first + last) / 2 - middle), 1) << first << ".." << last << " around " << middle << " " << left << " " << right;
+    EXPECT_LE(std::abs((first + last) / 2 - middle), 1)
+        << first << ".." << last << " around " << middle << " " << left << " " << right;
 }
 
 TEST_F(DiagrammTest, TheTooltipShowsThePointTextAndPutsItsSeriesOnTop) {
@@ -156,7 +160,7 @@ TEST_F(DiagrammTest, TheTooltipShowsThePointTextAndPutsItsSeriesOnTop) {
     POINT at{m.ToDeviceX(chart::kUnits / 2), m.ToDeviceY(chart::kUnits / 2)};
     POINT screen = at;
     ::ClientToScreen(chart->m_hWnd, &screen);
-    ::SetCursorPos(screen.x, screen.y);
+    ASSERT_TRUE(harness::MovePointer(screen));
     chart->SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
     chart->SendMessage(WM_TIMER, CDiagramm::kTipTimer);
     chart->SendMessage(WM_TIMER, CDiagramm::kTipTimer);

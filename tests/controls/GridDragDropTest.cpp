@@ -5,6 +5,7 @@
 #include "controls/GridDragDrop.h"
 #include "framework/Clipboard.h"
 #include "framework/OleDragDrop.h"
+#include "tests/harness/Pointer.h"
 
 #include <cstring>
 
@@ -300,7 +301,7 @@ TEST_F(GridDragTest, DraggingNearTheBottomScrollsUntilTheDragLeaves) {
     ::GetClientRect(other, &client);
     POINT nearBottom{client.right / 2, client.bottom - 2};
     ::ClientToScreen(other, &nearBottom);
-    ::SetCursorPos(nearBottom.x, nearBottom.y); // where a real drag's cursor would be
+    ASSERT_TRUE(harness::MovePointer(nearBottom)); // where a real drag's cursor would be
     IDropTarget* drop = other.m_pDropTarget->GetInterface();
     DWORD effect = DROPEFFECT_COPY;
     drop->DragEnter(text.GetInterface(), MK_LBUTTON, POINTL{nearBottom.x, nearBottom.y}, &effect);

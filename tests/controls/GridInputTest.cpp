@@ -3,6 +3,7 @@
 
 #include "controls/FocusedControl.h"
 #include "controls/InPlaceEdit.h"
+#include "tests/harness/Pointer.h"
 
 namespace {
 
@@ -307,7 +308,7 @@ TEST_F(GridTest, ATooltipAppearsOverARestingCursor) {
     bool shown = false;
     for (int attempt = 0; attempt < 10 && !shown; ++attempt) {
         if (!takeWindowBack()) continue;
-        ::SetCursorPos(screen.x, screen.y);
+        if (!harness::MovePointer(screen)) continue;
         Pump();
         grid.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
         shown = PumpUntil(
@@ -329,7 +330,7 @@ TEST_F(GridTest, ATooltipAppearsOverARestingCursor) {
     CPoint away = CellCentre(5, 3);
     POINT distant = away;
     ::ClientToScreen(grid, &distant);
-    ::SetCursorPos(distant.x, distant.y);
+    ASSERT_TRUE(harness::MovePointer(distant));
     EXPECT_TRUE(PumpUntil([this] { return grid.m_hTooltip == nullptr; })) << "gone once the cursor leaves";
 }
 

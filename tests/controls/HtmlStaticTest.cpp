@@ -4,6 +4,7 @@
 #include "framework/Gdi.h"
 #include "resources/resource.h"
 #include "tests/imaging/Surface.h"
+#include "tests/harness/Pointer.h"
 
 #include <gtest/gtest.h>
 
@@ -123,17 +124,7 @@ class HtmlStaticTest : public ::testing::Test {
     static void PointAt(HWND label, int x, int y) {
         POINT p{x, y};
         ::ClientToScreen(label, &p);
-        POINT now{};
-        for (int tries = 0; tries < 200; ++tries) {
-            ::SetCursorPos(p.x, p.y);
-            MSG m;
-            while (::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
-                ::DispatchMessageA(&m);
-            ::GetCursorPos(&now);
-            if (now.x == p.x && now.y == p.y) return;
-            ::Sleep(10);
-        }
-        ADD_FAILURE() << "the pointer did not move to " << p.x << "," << p.y;
+        if (!harness::MovePointer(p)) ADD_FAILURE() << "the pointer did not move to " << p.x << "," << p.y;
     }
 };
 

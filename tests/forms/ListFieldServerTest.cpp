@@ -3,6 +3,7 @@
 // seen in the server array, the selection in the trace.
 #include "controls/ListField.h"
 #include "tests/forms/FormServerFixture.h"
+#include "tests/harness/Pointer.h"
 
 #include <cstring>
 #include <string>
@@ -17,10 +18,12 @@ class ListFieldServerTest : public FormServerTestBase {
   protected:
     // The entries the tests change, as the demo delivers them.
     void ResetArray() {
-        Once("S ^ZDEMO(\"AWL\",1)=\"Befund erhoben\"_$C(167)_1_$C(167,167,167)_\"Haken setzen oder entfernen\"");
+        Once("S ^ZDEMO(\"AWL\",1)=\"Befund erhoben\"_$C(167)_1_$C(167,167,167)_\"Haken setzen oder "
+             "entfernen\"");
         Once("S $P(^ZDEMO(\"AWL\",3),$C(167),3)=2,$P(^ZDEMO(\"AWL\",3,4),$C(167),4)=\"Bemerkung\"");
         Once("S $P(^ZDEMO(\"AWL\",4,1),$C(167),2,3)=0_$C(167)_2,$P(^ZDEMO(\"AWL\",4,1,3),$C(167),2)=128");
-        Once("S ^ZDEMO(\"AWL\",2)=\"Nur ein Eintrag\"_$C(167)_2_$C(167,167,167)_\"Ein Eintrag ohne K\"_$C(228)_\"stchen\"");
+        Once("S ^ZDEMO(\"AWL\",2)=\"Nur ein Eintrag\"_$C(167)_2_$C(167,167,167)_\"Ein Eintrag ohne "
+             "K\"_$C(228)_\"stchen\"");
     }
     CListField* OpenField(const char* memo) {
         LogIn();
@@ -29,7 +32,8 @@ class ListFieldServerTest : public FormServerTestBase {
         return dynamic_cast<CListField*>(CWnd::FromHandlePermanent(Field(1)));
     }
     static HTREEITEM Find(CTreeCtrl& tree, const std::string& text, HTREEITEM from = nullptr) {
-        for (HTREEITEM h = from ? tree.GetChildItem(from) : tree.GetRootItem(); h; h = tree.GetNextSiblingItem(h)) {
+        for (HTREEITEM h = from ? tree.GetChildItem(from) : tree.GetRootItem(); h;
+             h = tree.GetNextSiblingItem(h)) {
             if (tree.GetItemText(h).str() == text) return h;
             if (HTREEITEM deeper = Find(tree, text, h)) return deeper;
         }
@@ -167,7 +171,7 @@ TEST_F(ListFieldServerTest, ADoubleClickWithFunctionKeyEightPressesFEight) {
     ASSERT_TRUE(tree.GetItemRect(plain, r, true));
     POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     ClientToScreen(tree.m_hWnd, &p);
-    SetCursorPos(p.x, p.y);
+    ASSERT_TRUE(harness::MovePointer(p));
     Trace();
     NMHDR click{tree.m_hWnd, CListField::kTreeId, static_cast<UINT>(NM_DBLCLK)};
     field->SendMessage(WM_NOTIFY, CListField::kTreeId, reinterpret_cast<LPARAM>(&click));
@@ -192,7 +196,12 @@ TEST_F(ListFieldServerTest, AwdLoadsChildrenOnFirstExpansionOnly) {
     EXPECT_EQ(Image(tree, first), 6) << "piece 3 of (1) chose the first";
     HTREEITEM lab = Find(tree, "Labor", inner);
     ASSERT_NE(lab, nullptr);
-    EXPECT_NE(Find(tree, "Gro\xDF" "es Blutbild", lab), nullptr) << "the third level came with it";
+    EXPECT_NE(Find(tree,
+                   "Gro\xDF"
+                   "es Blutbild",
+                   lab),
+              nullptr)
+        << "the third level came with it";
     tree.Expand(inner, TVE_COLLAPSE);
     tree.Expand(inner, TVE_EXPAND);
     int count = 0;

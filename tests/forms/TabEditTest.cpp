@@ -3,6 +3,7 @@
 
 #include "controls/Global.h"
 #include "theme/ThemeInterface.h"
+#include "tests/harness/Pointer.h"
 
 #include <uxtheme.h>
 
@@ -99,7 +100,7 @@ TEST_F(TabEditTest, HotAndPressedBitsFollowTheMouseOverTheDropButton) {
     EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_EQ(form.commands.size(), 1u);
 
-    SetCursorPos(0, 0); // far from the button
+    ASSERT_TRUE(harness::MovePointer(0, 0)); // far from the button
     SendMessageA(tab, WM_TIMER, 1, 0);
     EXPECT_EQ(State(tab), 0) << "the mouse has left";
 }

@@ -8,6 +8,7 @@
 #include "resources/SessionIds.h"
 #include "tests/frame/MainFrameFixture.h"
 #include "tests/frame/MenuDriver.h"
+#include "tests/harness/Pointer.h"
 
 #include <windowsx.h>
 
@@ -198,14 +199,7 @@ TEST(SizableReBar, DraggingTheSideBarsEdgeResizesIt) {
     POINT edge{177, 150};
     POINT screen = edge;
     ClientToScreen(side, &screen);
-    ASSERT_TRUE(harness::WaitUntil(
-        [&] {
-            SetCursorPos(screen.x, screen.y);
-            POINT now{};
-            GetCursorPos(&now);
-            return now.x == screen.x && now.y == screen.y;
-        },
-        2000));
+    ASSERT_TRUE(harness::MovePointer(screen));
     host.codes.clear();
     side.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(edge.x, edge.y));
     side.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(edge.x + 40, edge.y));
@@ -245,7 +239,8 @@ class MenuBarLoop : public ::testing::Test {
     CToolBarExMenu bar;
 
     void Make(int width, std::vector<std::string> titles) {
-        ::SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
+        ASSERT_TRUE(
+            harness::MovePointer(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2));
         ASSERT_TRUE(host.Create(width, 200));
         host.menuBar = &bar;
         ASSERT_TRUE(rebar.Create(host));

@@ -7,6 +7,7 @@
 #include "forms/FormKeysLogic.h"
 #include "tests/frame/MenuDriver.h"
 #include "tests/frame/ServerFrameFixture.h"
+#include "tests/harness/Pointer.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -194,7 +195,7 @@ TEST_F(FormBarsTest, TitleMenuChoiceAndToolbarRunTheKeysRoutine) {
 
 TEST_F(FormBarsTest, TheMenuKeyTheChevronAndTheOpenMenusKeysWorkTheTitleMenuBar) {
     // The pointer stays off the bars: the menu bar's hot item would follow it.
-    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
+    ASSERT_TRUE(harness::MovePointer(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2));
     CBaseMDI* mod = OpenMod();
     ASSERT_NE(mod, nullptr);
     CFormBars& bars = mod->GetBars();

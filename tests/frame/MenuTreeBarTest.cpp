@@ -7,6 +7,7 @@
 #include "resources/resource.h"
 #include "tests/app/AppFixture.h"
 #include "tests/app/FakeTransport.h"
+#include "tests/harness/Pointer.h"
 
 #include <gtest/gtest.h>
 
@@ -491,7 +492,7 @@ TEST_F(MenuTreeBarTest, DraggingALeafOffersItsRecord) {
     ASSERT_TRUE(drop.Register(&target));
     POINT centre{400, 450};
     ::ClientToScreen(host.m_hWnd, &centre);
-    ::SetCursorPos(centre.x, centre.y);
+    ASSERT_TRUE(harness::MovePointer(centre));
     Pump();
 
     auto begin = [&](const char* text) {

@@ -1,6 +1,7 @@
 #include "framework/App.h"
 #include "framework/Controls.h"
 #include "framework/Wnd.h"
+#include "tests/harness/Pointer.h"
 
 #include <gtest/gtest.h>
 
@@ -176,14 +177,14 @@ TEST_F(WndTest, LeaveTrackingReportsWhenThePointerLeavesTheWindow) {
     Recorder w;
     ASSERT_TRUE(
         w.CreateEx(WS_EX_TOPMOST, kClass, "t", WS_POPUP | WS_VISIBLE, CRect(100, 100, 200, 200), nullptr, 0));
-    SetCursorPos(150, 150);
+    ASSERT_TRUE(harness::MovePointer(150, 150));
     ASSERT_TRUE(fw::TrackMouseLeave(w));
     TRACKMOUSEEVENT query{sizeof query, TME_QUERY, nullptr, 0};
     ASSERT_TRUE(TrackMouseEvent(&query));
     EXPECT_EQ(query.hwndTrack, w.m_hWnd);
     EXPECT_TRUE(query.dwFlags & TME_LEAVE);
 
-    SetCursorPos(300, 300);
+    ASSERT_TRUE(harness::MovePointer(300, 300));
     // The system tells it at its next look at the pointer.
     MSG m;
     bool left = false;
