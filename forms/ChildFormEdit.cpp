@@ -141,16 +141,18 @@ LRESULT OnToolTipCreate(HWND tip, const CREATESTRUCTA* cs) {
 
 } // namespace
 
-HWND CChildForm::InsertEdit(UINT id, const RECT& rect, DWORD exStyle, DWORD style, const char* text) {
-    HWND edit =
-        InsertControl("Edit", id, rect, text, exStyle, style | kEditStyle, &g_editProc, WndSuperProcEdit);
+HWND CChildForm::InsertEdit(UINT id, const RECT& rect, DWORD exStyle, DWORD style, const char* text,
+                            HFONT font) {
+    HWND edit = InsertControl("Edit", id, rect, text, exStyle, style | kEditStyle, &g_editProc,
+                              WndSuperProcEdit, font);
     if (edit && (style & ES_MULTILINE)) m_hMultiEdit = edit;
     return edit;
 }
 
-HWND CChildForm::InsertTabEdit(UINT id, const RECT& rect, DWORD exStyle, DWORD style, const char* text) {
+HWND CChildForm::InsertTabEdit(UINT id, const RECT& rect, DWORD exStyle, DWORD style, const char* text,
+                               HFONT font) {
     return InsertControl("Edit", id, rect, text, exStyle, style | kTabEditStyle, &g_tabEditProc,
-                         WndSuperProcTabEdit);
+                         WndSuperProcTabEdit, font);
 }
 
 LRESULT CALLBACK CChildForm::WndSuperProcEdit(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
