@@ -246,9 +246,24 @@ Patch g_patches[] = {
     COUNTED(KillTimer, Messages),
     COUNTED(GetDC, Measures),
     COUNTED(ReleaseDC, Measures),
+    COUNTED(LoadImageA, Resources),
+    COUNTED(LoadCursorA, Resources),
+    COUNTED(SetCursor, Resources),
+    COUNTED(CreateMenu, Resources),
+    COUNTED(CreatePopupMenu, Resources),
+    COUNTED(InsertMenuItemA, Resources),
+    COUNTED(AppendMenuA, Resources),
+    COUNTED(DestroyMenu, Resources),
+    COUNTED(ImageList_Create, Resources),
+    COUNTED(ImageList_Add, Resources),
+    COUNTED(ImageList_AddMasked, Resources),
+    COUNTED(ImageList_Destroy, Resources),
+    COUNTED(InitCommonControlsEx, Resources),
 };
 
-// The program's import slots of the window system, by name.
+const char* const kLibraries[] = {"user32.dll", "gdi32.dll", "comctl32.dll"};
+
+// The program's import slots of a library, by name.
 template <class Visit> void ForEachSlot(const char* library, Visit visit) {
     auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleA(nullptr));
     auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
@@ -309,7 +324,7 @@ void WriteSlot(void** slot, void* value) {
 } // namespace
 
 WindowCallTally::WindowCallTally() {
-    for (const char* library : {"user32.dll", "gdi32.dll", "comctl32.dll"})
+    for (const char* library : kLibraries)
         ForEachSlot(library, [](const char* name, void** slot) {
             for (Patch& p : g_patches)
                 if (std::strcmp(p.name, name) == 0) {
@@ -335,10 +350,11 @@ WindowCallTally::~WindowCallTally() {
     g_thread = 0;
     if (g_trace) std::fclose(g_trace);
     g_trace = nullptr;
-    ForEachSlot("user32.dll", [](const char* name, void** slot) {
-        for (Patch& p : g_patches)
-            if (std::strcmp(p.name, name) == 0 && *p.real) WriteSlot(slot, *p.real);
-    });
+    for (const char* library : kLibraries)
+        ForEachSlot(library, [](const char* name, void** slot) {
+            for (Patch& p : g_patches)
+                if (std::strcmp(p.name, name) == 0 && *p.real) WriteSlot(slot, *p.real);
+        });
     // The stubs stay: a call may still be inside one.
     for (Stub* stub : g_stubs)
         WriteSlot(stub->slot, stub->real);
@@ -372,9 +388,9 @@ const WindowCallTally::Count& WindowCallTally::operator[](Kind k) const {
 }
 
 const char* WindowCallTally::Name(Kind k) {
-    static const char* const names[kAll] = {"creation",    "moves",    "fonts",   "texts",    "tooltips",
-                                            "subclassing", "redraws",  "focus",   "enabling", "lookups",
-                                            "messages",    "measures", "M lines", "own code"};
+    static const char* const names[kAll] = {"creation",    "moves",    "fonts",     "texts",    "tooltips",
+                                            "subclassing", "redraws",  "focus",     "enabling", "lookups",
+                                            "messages",    "measures", "resources", "M lines",  "own code"};
     return names[k];
 }
 

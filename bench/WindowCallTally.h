@@ -28,6 +28,7 @@ class WindowCallTally {
         Lookups,     // GetDlgItem, GetWindow, rectangles, styles, class names
         Messages,    // every other message sent or posted
         Measures,    // device contexts and text extents
+        Resources,   // menus, cursors, pictures and image lists
         kKinds,
         // Outside the window system, reported apart: the M lines' round trips, and the
         // benchmark's own call into the program (its own time is the program's code that ran

@@ -90,6 +90,12 @@ const CChildDialog::FieldWindows& CChildDialog::WindowsOf(int n) const {
                                                                    : none;
 }
 
+std::string CChildDialog::FieldText(int n) const {
+    const FieldWindows& windows = WindowsOf(n);
+    if (windows.edit) return EditText(windows.control, windows.edit == 2, 127);
+    return fw::WindowText(windows.control, 127);
+}
+
 bool CChildDialog::IsSizable() const {
     for (const StretchEntry& e : m_stretch)
         if (e.id) return true;
@@ -388,6 +394,14 @@ void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
     windows.control = control;
     windows.label = label;
     windows.kind = KindOfControl(control);
+    switch (field.kind) {
+    case FieldKind::Edit:
+    case FieldKind::EditOpen:
+    case FieldKind::EditSave:
+    case FieldKind::EditFolder: windows.edit = 1; break;
+    case FieldKind::TabEdit: windows.edit = 2; break;
+    default: break;
+    }
     if (multiRow && field.kind == FieldKind::Edit)
         m_stretch.push_back({static_cast<UINT>(0x1000 | k), RECT{r.left, r.top, r.right, r.bottom}});
 

@@ -377,8 +377,13 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
         HWND modeLabel = nullptr; // the $$MODU^QCC label (0x2000 | n), once forms make them
         // Asked once: every message to a control with a tooltip is a trip to the window system.
         ControlKind kind = ControlKind::Edit;
+        // The text field's road to its text: 0 its window, 1 an edit of InsertEdit, 2 one of
+        // InsertTabEdit (CChildForm::EditText).
+        int edit = 0;
     };
     const FieldWindows& WindowsOf(int n) const;
+    // The text of field n's control as the refresh compares it (at most 127 characters).
+    std::string FieldText(int n) const;
     HWND FieldControl(int n) const { return WindowsOf(n).control; }
     HWND ModeLabel(int n) const { return WindowsOf(n).modeLabel; }
     HWND Frame() const { return ::GetParent(m_hWnd); }

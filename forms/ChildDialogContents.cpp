@@ -74,7 +74,7 @@ void CChildDialog::UpdateEdits(int first, int last) {
         } else if (!IsMultiLine(control) && control != m_hRichEdit) {
             std::string value = vorlan::UnescapeFromServer(field.value);
             // Left alone when unchanged, so that caret and selection stay.
-            if (fw::WindowText(control, 127) != value) ::SetWindowTextA(control, value.c_str());
+            if (FieldText(i) != value) ::SetWindowTextA(control, value.c_str());
         } else {
             VisitField(control);
             continue;

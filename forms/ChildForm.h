@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 class CHtmlStatic;
@@ -43,6 +44,11 @@ class CChildForm : public CWnd {
     bool Create(const RECT& rect, HWND parent);
 
     // ---- insertion: each returns the control's window, or null when it could not be made.
+    // The text of an edit that InsertEdit (tabEdit: InsertTabEdit) made, at most `limit`
+    // characters, read from the edit's own procedure: the procedures in front of it pass the
+    // request on unchanged, and a tooltip's subclassing among them asks the window system for
+    // its data on every message.
+    static std::string EditText(HWND edit, bool tabEdit, int limit);
     // Text fields in `font` (null: the form font).
     HWND InsertEdit(UINT id, const RECT& rect, DWORD exStyle, DWORD style, const char* text,
                     HFONT font = nullptr);

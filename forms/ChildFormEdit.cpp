@@ -155,6 +155,16 @@ HWND CChildForm::InsertTabEdit(UINT id, const RECT& rect, DWORD exStyle, DWORD s
                          WndSuperProcTabEdit, font);
 }
 
+std::string CChildForm::EditText(HWND edit, bool tabEdit, int limit) {
+    WNDPROC own = tabEdit ? g_tabEditProc : g_editProc;
+    constexpr int kMost = 1024;
+    if (!own || limit < 0 || limit > kMost) return fw::WindowText(edit, limit);
+    char text[kMost + 1];
+    LRESULT got = ::CallWindowProcA(own, edit, WM_GETTEXT, static_cast<WPARAM>(limit) + 1,
+                                    reinterpret_cast<LPARAM>(text));
+    return std::string(text, got > 0 ? static_cast<size_t>(got) : 0);
+}
+
 LRESULT CALLBACK CChildForm::WndSuperProcEdit(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_CHAR:
