@@ -35,10 +35,20 @@ FILE* g_trace = nullptr;
 double g_inner[256];
 int g_depth = 0;
 
+// The class of the window a traced call is about, as the trace names it.
+std::string TracedClass(HWND window) {
+    static auto className = reinterpret_cast<decltype(&::GetClassNameA)>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("user32.dll"), "GetClassNameA")));
+    char name[48] = "";
+    if (window) className(window, name, sizeof name);
+    return name;
+}
+
 class Timed {
   public:
-    Timed(Kind k, const char* entry) : kind_(k), entry_(entry), start_(Clock::now()) {
+    Timed(Kind k, const char* entry, HWND window = nullptr) : kind_(k), entry_(entry), start_(Clock::now()) {
         if (g_depth < 255) g_inner[++g_depth] = 0;
+        if (g_trace && window) window_ = TracedClass(window);
     }
     ~Timed() {
         double total = std::chrono::duration<double, std::micro>(Clock::now() - start_).count();
@@ -53,8 +63,8 @@ class Timed {
             c.microseconds += total - inner;
         }
         if (g_trace)
-            std::fprintf(g_trace, "%*s%s %s %.0f/%.0fus\n", g_depth * 2, "", WindowCallTally::Name(kind_),
-                         entry_ ? entry_ : "", total - inner, total);
+            std::fprintf(g_trace, "%*s%s %s %s %.0f/%.0fus\n", g_depth * 2, "", WindowCallTally::Name(kind_),
+                         entry_ ? entry_ : "", window_.c_str(), total - inner, total);
     }
     double Elapsed() const {
         return std::chrono::duration<double, std::micro>(Clock::now() - start_).count();
@@ -64,7 +74,15 @@ class Timed {
     Kind kind_;
     const char* entry_;
     Clock::time_point start_;
+    std::string window_;
 };
+
+template <class... A> HWND FirstWindow(A...) {
+    return nullptr;
+}
+template <class... A> HWND FirstWindow(HWND window, A...) {
+    return window;
+}
 
 bool Counting() {
     return g_thread != 0 && ::GetCurrentThreadId() == g_thread;
@@ -77,7 +95,7 @@ template <int N, int K, class R, class... A> struct Entry<N, K, R (*)(A...)> {
     static inline const char* name = nullptr;
     static R Call(A... a) {
         if (!Counting()) return real(a...);
-        Timed t(static_cast<Kind>(K), name);
+        Timed t(static_cast<Kind>(K), name, FirstWindow(a...));
         return real(a...);
     }
 };
@@ -138,7 +156,7 @@ HWND(WINAPI* g_createWindow)
 
 LRESULT WINAPI CountedSendMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (!Counting()) return g_sendMessage(window, msg, wParam, lParam);
-    Timed t(KindOfMessage(window, msg), MessageEntry(msg));
+    Timed t(KindOfMessage(window, msg), MessageEntry(msg), window);
     return g_sendMessage(window, msg, wParam, lParam);
 }
 
