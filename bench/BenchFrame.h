@@ -3,6 +3,7 @@
 // benchmarks: a session whose lines are recorded and whose waiting for the server is timed.
 #include "app/SessionTransport.h"
 #include "app/VORLANApp.h"
+#include "bench/WindowCallTally.h"
 #include "frame/BaseMDI.h"
 #include "frame/MainFrame.h"
 #include "resources/MainFrameIds.h"
@@ -34,11 +35,16 @@ class TimedTransport : public RecordingTransport {
     Clock::time_point firstSent{}, lastReturned{};
     int Xecute(int handle, const char* code, char* out, int capacity) override {
         auto start = Clock::now();
-        int rc = RecordingTransport::Xecute(handle, code, out, capacity);
+        int rc;
+        {
+            vorlan::bench::WindowCallTally::Outside server(vorlan::bench::WindowCallTally::Server);
+            rc = RecordingTransport::Xecute(handle, code, out, capacity);
+        }
         auto end = Clock::now();
         serverMs += std::chrono::duration<double, std::milli>(end - start).count();
         std::string_view line(code ? code : "");
-        if (!firstMark.empty() && firstSent == Clock::time_point{} && line.substr(0, firstMark.size()) == firstMark)
+        if (!firstMark.empty() && firstSent == Clock::time_point{} &&
+            line.substr(0, firstMark.size()) == firstMark)
             firstSent = start;
         if (!lastMark.empty() && line.substr(0, lastMark.size()) == lastMark) lastReturned = end;
         return rc;

@@ -3,8 +3,11 @@
 // Opens the address screen ADR in a frame of the real main frame and destroys it again,
 // ROUNDS times; then replays the M lines of one opening (as the session sent them) ROUNDS
 // times through the session alone. The ratio is what building the windows costs on top of
-// the form's own conversation with the server (target: at most 1.5).
+// the form's own conversation with the server (target: at most 1.5). Beside it, the
+// window-system calls of one opening by kind, counted in openings of their own after the
+// timed ones (WindowCallTally).
 #include "bench/BenchFrame.h"
+#include "bench/WindowCallTally.h"
 
 #include <string>
 #include <vector>
@@ -16,6 +19,7 @@ using benchframe::Milliseconds;
 
 // Opens ADR by its memo name; true when its frame stands.
 bool OpenAddress(CMainFrame* frame) {
+    vorlan::bench::WindowCallTally::Outside driver(vorlan::bench::WindowCallTally::Driver);
     frame->SendMessage(WM_STARTMEMO, reinterpret_cast<WPARAM>("ADR"));
     harness::Pump();
     return frame->MDIGetActive() != nullptr;
@@ -62,6 +66,21 @@ int main(int argc, char** argv) {
     std::printf("form opening (ADR, %zu M lines): %.2f ms, of which waiting for the server %.2f ms; "
                 "its M lines alone: %.2f ms; ratio %.2f (target <= 1.5); destroying it: %.2f ms\n",
                 lines.size(), open, server / rounds, replay, replay > 0 ? open / replay : 0.0, destroy);
+
+    constexpr int kCounted = 5;
+    {
+        vorlan::bench::WindowCallTally tally;
+        for (int i = 0; i < kCounted; ++i) {
+            OpenAddress(frame);
+            tally.Suspend();
+            DestroyFrames(frame);
+            tally.Resume();
+        }
+        std::printf("window-system calls of one opening (calls, own time):\n%s",
+                    tally.Table(kCounted).c_str());
+        std::printf("  longest entry points:\n%s", tally.Entries(kCounted, 20).c_str());
+        std::printf("  other calls:%s\n", tally.Uncounted(kCounted).c_str());
+    }
     benchframe::Stop(frame);
     return 0;
 }

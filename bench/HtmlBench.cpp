@@ -6,8 +6,11 @@
 // window with 200 plain child windows at the labels' rectangles, each painting its text
 // without markup with one DrawText in the same font. Both are made, laid out and painted
 // ROUNDS times, each round also repainting the whole window; the best round of each counts.
-// Prints the figures, then "label ratio R" and "repaint ratio R" (target: at most 3.0 each).
+// Prints the figures, then "label ratio R" and "repaint ratio R" (target: at most 3.0 each),
+// and the window-system calls of one round of each by kind (WindowCallTally), counted after the
+// timed rounds.
 #include "app/VORLANApp.h"
+#include "bench/WindowCallTally.h"
 #include "forms/ChildForm.h"
 #include "framework/Gdi.h"
 #include "tests/app/AppSetup.h"
@@ -217,6 +220,34 @@ int main(int argc, char** argv) {
                 plainRepaint);
     std::printf("label ratio %.2f\n", plainMs > 0 ? labelMs / plainMs : 0.0);
     std::printf("repaint ratio %.2f\n", plainRepaint > 0 ? labelRepaint / plainRepaint : 0.0);
+    {
+        vorlan::bench::WindowCallTally tally;
+        CChildForm form;
+        form.m_hFont = font;
+        {
+            vorlan::bench::WindowCallTally::Outside driver(vorlan::bench::WindowCallTally::Driver);
+            MakeLabelsOnForm(host, form, labels, placed, perKind);
+        }
+        std::printf("window-system calls of 200 labels made, sized and painted:\n%s", tally.Table(1).c_str());
+        std::printf("  longest entry points:\n%s", tally.Entries(1, 20).c_str());
+        std::printf("  other calls:%s\n", tally.Uncounted(1).c_str());
+        tally.Suspend();
+        form.DestroyWindow();
+        Flush();
+        tally.Reset();
+        tally.Resume();
+        HWND container = nullptr;
+        {
+            vorlan::bench::WindowCallTally::Outside driver(vorlan::bench::WindowCallTally::Driver);
+            MakePlainWindows(host, container, labels, placed);
+        }
+        std::printf("window-system calls of 200 plain windows:\n%s", tally.Table(1).c_str());
+        std::printf("  longest entry points:\n%s", tally.Entries(1, 20).c_str());
+        std::printf("  other calls:%s\n", tally.Uncounted(1).c_str());
+        tally.Suspend();
+        ::DestroyWindow(container);
+        Flush();
+    }
     ::DestroyWindow(host);
     apptest::ReleaseApp();
     return 0;

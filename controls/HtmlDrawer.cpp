@@ -121,18 +121,24 @@ struct Callback {
 
 class CHtmlDrawerState {
   public:
-    CHtmlDrawerState()
-        : layout([](int index) { return static_cast<html::Colour>(::GetSysColor(index)); }),
-          hand(LoadHandCursor(ownHand)) {}
+    CHtmlDrawerState() : layout([](int index) { return static_cast<html::Colour>(::GetSysColor(index)); }) {}
     ~CHtmlDrawerState() {
         if (ownHand && hand) ::DestroyCursor(hand);
+    }
+    // Loaded when the pointer first rests on a link: most labels have none, and loading it is
+    // a trip to the window system.
+    HCURSOR Hand() {
+        if (!handLoaded) hand = LoadHandCursor(ownHand);
+        handLoaded = true;
+        return hand;
     }
 
     html::Layout layout;
     CDrawManager draw;
     HtmlShadow shadow;
     bool ownHand = false;
-    HCURSOR hand;
+    bool handLoaded = false;
+    HCURSOR hand = nullptr;
     Callback hover, hyperlink, hoverText;
     CSystemShell systemShell;
     IHtmlShell* shell = nullptr;
@@ -238,7 +244,7 @@ BOOL CHtmlDrawer::MouseOver(POINT point) {
     // Everything the callbacks need is copied first: they may repaint, or destroy, the label.
     html::HoverResult hover = m_state->layout.MouseOver(point.x, point.y);
     const Callback hoverCallback = m_state->hover, textCallback = m_state->hoverText;
-    const HCURSOR hand = m_state->hand;
+    const HCURSOR hand = hover.hand ? m_state->Hand() : nullptr;
     std::weak_ptr<char> alive = m_state->alive;
     if (hover.notify) {
         if (hoverCallback.IsSet()) hoverCallback.Send(static_cast<WPARAM>(static_cast<INT_PTR>(hover.link)));

@@ -71,7 +71,29 @@ CHtmlStatic::~CHtmlStatic() {
 bool CHtmlStatic::Create(const char* text, DWORD style, const RECT& rect, HWND parent, UINT id) {
     TraceFunction("CHtmlStatic::Create");
     BusyScope busy(m_nBusy);
-    return CStatic::Create(text, style, rect, parent, id);
+    // Without it the static lets the mouse through to its parent.
+    return CStatic::Create(text, style | SS_NOTIFY, rect, parent, id);
+}
+
+void CHtmlStatic::UseFont(HFONT font) {
+    m_hFont = font;
+    m_drawer.SetStyleEntry("body", BodyStyle(font).c_str());
+    m_bPrepared = false;
+}
+
+void CHtmlStatic::SetMarkup(const char* text) {
+    m_strMarkup = text ? text : "";
+    m_background.DeleteObject();
+    m_picture.DeleteObject();
+    m_bPrepared = false;
+}
+
+SIZE CHtmlStatic::NaturalSize() {
+    // The colour override changes no size: the layout serves the next paint as well. A
+    // context of the screen measures as the window's own would, without asking for it.
+    CMemoryDC dc(nullptr);
+    PrepareText(dc);
+    return SIZE{m_nWidth, m_nHeight};
 }
 
 void CHtmlStatic::SetCallbackHyperlink(UINT message, LPARAM value) {
@@ -86,12 +108,14 @@ CHtmlStatic* CHtmlStatic::FromHandle(HWND window) {
 void CHtmlStatic::PreSubclassWindow() {
     TraceFunction("CHtmlStatic::PreSubclassWindow");
     LONG style = ::GetWindowLongA(m_hWnd, GWL_STYLE);
-    // Without it the static lets the mouse through to its parent.
-    ::SetWindowLongA(m_hWnd, GWL_STYLE, style | SS_NOTIFY);
+    // Without it the static lets the mouse through to its parent (a label made here has it).
+    if (!(style & SS_NOTIFY)) ::SetWindowLongA(m_hWnd, GWL_STYLE, style | SS_NOTIFY);
     m_bEnabled = !(style & WS_DISABLED);
     m_drawer.SetEnabled(m_bEnabled);
     m_drawer.SetCallbackHover(m_hWnd, WM_HTML_HOVER, 0);
-    m_strMarkup = fw::WindowText(m_hWnd);
+    // Its layout is kept when it was made with the markup it was measured for.
+    std::string text = fw::WindowText(m_hWnd);
+    if (text != m_strMarkup) SetMarkup(text.c_str());
 }
 
 void CHtmlStatic::PostNcDestroy() {
@@ -240,8 +264,7 @@ LRESULT CHtmlStatic::OnGetText(size_t room, char* buffer) const {
 
 LRESULT CHtmlStatic::OnSetFont(HFONT font, bool redraw) {
     TraceFunction("CHtmlStatic::OnSetFont");
-    m_hFont = font;
-    m_drawer.SetStyleEntry("body", BodyStyle(font).c_str());
+    UseFont(font);
     Redraw(redraw);
     return 0;
 }
@@ -303,13 +326,7 @@ LRESULT CHtmlStatic::OnLButtonDown(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CHtmlStatic::OnGetSize(SIZE* size) {
-    if (size) {
-        // The colour override changes no size: the layout serves the next paint as well. A
-        // context of the screen measures as the window's own would, without asking for it.
-        CMemoryDC dc(nullptr);
-        PrepareText(dc);
-        *size = SIZE{m_nWidth, m_nHeight};
-    }
+    if (size) *size = NaturalSize();
     return 1;
 }
 

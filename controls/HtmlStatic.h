@@ -28,6 +28,16 @@ class CHtmlStatic : public CStatic {
     // A child of parent with the given style; the object deletes itself with its window. When
     // creation fails the object stays for the caller to delete.
     bool Create(const char* text, DWORD style, const RECT& rect, HWND parent, UINT id);
+    // The font it draws with, given before its window exists as WM_SETFONT would give it.
+    void UseFont(HFONT font);
+    // The markup it shows, set without painting: the caller sizes and paints the label. Also
+    // before the window exists, which then starts with it.
+    void SetMarkup(const char* text);
+    // The size its markup takes in its font (laid out once, for the next paint as well).
+    SIZE NaturalSize();
+    // Nothing of its creation messages is needed: the text it is created with is read when it
+    // is subclassed.
+    bool SubclassesAfterCreation() const override { return true; }
     // Link clicks go to the parent as message (wParam the link text, lParam value).
     void SetCallbackHyperlink(UINT message, LPARAM value);
     // The markup the label shows: what the program reads instead of the window text.

@@ -31,9 +31,9 @@ constexpr int kBrowseButtonWidth = 80;
 constexpr int kToolTipWidth = 300;
 
 // Measured in the given font; an empty text as one blank, so that its label has a height.
-SIZE TextSize(HWND window, HFONT font, const std::string& text) {
+SIZE TextSize(HFONT font, const std::string& text) {
     const std::string& shown = text.empty() ? std::string(" ") : text;
-    return TextExtent(window, font, shown.c_str(), static_cast<int>(shown.size()));
+    return fw::LineExtentInFont(font, shown.c_str(), static_cast<int>(shown.size()));
 }
 
 // Check boxes and radio buttons; the kinds without "Right" show their text left of the box.
@@ -60,6 +60,8 @@ CChildDialog::CChildDialog() : m_session(TheSession()), m_keys(kKeyCount) {
     TraceFunction("CChildDialog::CChildDialog");
     for (COLORREF& c : m_colours)
         c = static_cast<COLORREF>(-1);
+    for (COLORREF& c : m_backgrounds)
+        c = CLR_INVALID;
 }
 
 CChildDialog::~CChildDialog() {
@@ -86,6 +88,12 @@ const CChildDialog::FieldWindows& CChildDialog::WindowsOf(int n) const {
     static const FieldWindows none;
     return n > 0 && static_cast<size_t>(n) < m_fieldWindows.size() ? m_fieldWindows[static_cast<size_t>(n)]
                                                                    : none;
+}
+
+std::string CChildDialog::FieldText(int n) const {
+    const FieldWindows& windows = WindowsOf(n);
+    if (windows.edit) return EditText(windows.control, windows.edit == 2, 127);
+    return fw::WindowText(windows.control, 127);
 }
 
 bool CChildDialog::IsSizable() const {
@@ -216,7 +224,8 @@ void CChildDialog::ReadTitle() {
 void CChildDialog::ShowTitle() {
     m_strTitle =
         vorlan::FormTitle(m_nFormId, m_strBaseTitle.str(), m_session.Execute(line::kTitle).str()).c_str();
-    SetWindowText(m_strTitle);
+    // Set only when it changes: every step asks for the title again.
+    if (GetWindowText() != m_strTitle) SetWindowText(m_strTitle);
     vorlan::ChildMessageRecord msg{vorlan::kChildTitle, m_hWnd, reinterpret_cast<LPARAM>(m_strTitle.c_str())};
     ::SendMessageA(Frame(), WM_CHILDMESSAGE, 0, reinterpret_cast<LPARAM>(&msg));
 }
@@ -259,6 +268,21 @@ void CChildDialog::ReplaceToolTip(HWND control, const std::string& text) {
     }
     RemoveToolTip(control);
     AddToolTip(control, text);
+}
+
+void CChildDialog::AddPendingToolTips() {
+    // Added once the control pass is through: the tool's subclassing looks up its data on every
+    // message of its control, and the pass sends them many. A refresh in the middle of the
+    // pass may have added some already.
+    for (const auto& [control, text] : m_pendingToolTips) {
+        TOOLINFOA ti{};
+        ti.cbSize = sizeof ti;
+        ti.hwnd = m_hWnd;
+        ti.uId = reinterpret_cast<UINT_PTR>(control);
+        if (m_hToolTip && !::SendMessageA(m_hToolTip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&ti)))
+            AddToolTip(control, text);
+    }
+    m_pendingToolTips.clear();
 }
 
 void CChildDialog::RemoveToolTip(HWND control) {
@@ -343,6 +367,7 @@ int CChildDialog::CreateControls(int relayout) {
         vorlan::ChildMessageRecord fit{vorlan::kChildFit, m_hWnd, 0};
         ::SendMessageA(Frame(), WM_CHILDMESSAGE, 0, reinterpret_cast<LPARAM>(&fit));
     }
+    if (m_hWnd) AddPendingToolTips();
     return 1;
 }
 
@@ -367,22 +392,24 @@ void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
     FieldWindows& windows = m_fieldWindows[static_cast<size_t>(k)];
     windows.control = control;
     windows.label = label;
+    windows.kind = KindOfControl(control);
+    switch (field.kind) {
+    case FieldKind::Edit:
+    case FieldKind::EditOpen:
+    case FieldKind::EditSave:
+    case FieldKind::EditFolder: windows.edit = 1; break;
+    case FieldKind::TabEdit: windows.edit = 2; break;
+    default: break;
+    }
     // A text box or letter of several lines grows with the frame and shows no tip over its text.
     const bool textArea = multiRow && (field.kind == FieldKind::Edit || field.kind == FieldKind::RichText);
     if (textArea)
         m_stretch.push_back({static_cast<UINT>(0x1000 | k), RECT{r.left, r.top, r.right, r.bottom}});
 
+    // (One-line text fields were made with their values.)
     switch (field.kind) {
     case FieldKind::Edit:
-        if (!multiRow)
-            ::SetWindowTextA(control, vorlan::UnescapeFromServer(field.value).c_str());
-        else
-            VisitField(control);
-        break;
-    case FieldKind::TabEdit:
-    case FieldKind::EditOpen:
-    case FieldKind::EditSave:
-        ::SetWindowTextA(control, vorlan::UnescapeFromServer(field.value).c_str());
+        if (multiRow) VisitField(control);
         break;
     case FieldKind::Check3:
     case FieldKind::Check:
@@ -400,7 +427,7 @@ void CChildDialog::CreateField(int k, const vorlan::FieldRecord& field) {
         break;
     default: break;
     }
-    if (!textArea) AddToolTip(control, vorlan::UnescapeFromServer(field.tooltip));
+    if (!textArea) m_pendingToolTips.emplace_back(control, vorlan::UnescapeFromServer(field.tooltip));
     SetEditExtra(k, field.extras);
 }
 
@@ -416,6 +443,7 @@ void CChildDialog::CreateExplorerField(int k, const vorlan::FieldRecord& field, 
     if (!window || !m_hWnd) return;
     if (!record) {
         m_fieldWindows[static_cast<size_t>(k)].control = window;
+        m_fieldWindows[static_cast<size_t>(k)].kind = KindOfControl(window);
     } else if (auto* explorer = dynamic_cast<CExplorer*>(CWnd::FromHandlePermanent(window))) {
         // The explorer knows no forms: its menus' sub-dialogs are opened through the form.
         explorer->SetSubDialogCall([this](const char* name) { return CallSubDialog(name, 0, 0); });
@@ -432,15 +460,18 @@ HWND CChildDialog::CreateFieldControl(int k, const vorlan::FieldRecord& field, c
     DWORD editStyle = field.password ? ES_PASSWORD : 0;
     bool multiRow = field.height > 1;
     HWND control = nullptr;
+    // Text fields are made with their values (a multi-row one of kind 1 gets its text when it
+    // is entered), multi-row ones in the fixed font: neither is set again once they stand.
+    const std::string value = vorlan::UnescapeFromServer(field.value);
+    HFONT font = multiRow ? FixedFont() : nullptr;
     auto limit = [&](HWND edit) {
         if (edit && field.maxChars > 0)
             ::SendMessageA(edit, EM_LIMITTEXT, static_cast<WPARAM>(field.maxChars), 0);
-        if (edit && multiRow) ::SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(FixedFont()), FALSE);
         return edit;
     };
     // Check boxes and radio buttons sit with their box at the field's place, their label left.
     auto checkRect = [&](const std::string& label) {
-        SIZE text = TextSize(m_hWnd, m_hFont, label);
+        SIZE text = TextSize(m_hFont, label);
         CRect c = r;
         c.left = r.left - (text.cx + 5);
         c.right = c.left + text.cx + ::GetSystemMetrics(SM_CXMENUCHECK) + 5;
@@ -454,8 +485,8 @@ HWND CChildDialog::CreateFieldControl(int k, const vorlan::FieldRecord& field, c
         CRect b = r;
         b.top -= 1;
         b.bottom = b.top + field.buttonHeight * h;
-        int width = std::max<int>(
-            {r.Width(), kButtonMinWidth, static_cast<int>(TextSize(m_hWnd, m_hFont, caption).cx)});
+        int width =
+            std::max<int>({r.Width(), kButtonMinWidth, static_cast<int>(TextSize(m_hFont, caption).cx)});
         b.right = b.left + width;
         RaiseLayout(b.right, b.bottom);
         control = InsertButton(id, b, BS_PUSHBUTTON | BS_NOTIFY | BS_VCENTER | WS_TABSTOP, caption.c_str());
@@ -474,17 +505,18 @@ HWND CChildDialog::CreateFieldControl(int k, const vorlan::FieldRecord& field, c
     }
     case FieldKind::Edit:
         editStyle |= multiRow ? (ES_MULTILINE | WS_VSCROLL | ES_WANTRETURN | ES_AUTOVSCROLL) : ES_AUTOHSCROLL;
-        control = limit(InsertEdit(id, r, editExStyle, editStyle, ""));
+        control = limit(InsertEdit(id, r, editExStyle, editStyle, multiRow ? "" : value.c_str(), font));
         break;
     case FieldKind::TabEdit:
         r.right += 2 * vorlan::g_nCharWidthUnit;
         RaiseLayout(r.right, r.bottom);
-        control = limit(InsertTabEdit(id, r, editExStyle, editStyle, ""));
+        control = limit(InsertTabEdit(id, r, editExStyle, editStyle, value.c_str(), font));
         break;
     case FieldKind::EditOpen:
     case FieldKind::EditSave:
     case FieldKind::EditFolder: {
-        control = limit(InsertEdit(id, r, editExStyle, editStyle | ES_AUTOHSCROLL, ""));
+        control = limit(InsertEdit(id, r, editExStyle, editStyle | ES_AUTOHSCROLL,
+                                   field.kind == FieldKind::EditFolder ? "" : value.c_str(), font));
         CRect b(r.right + 6, r.top, r.right + 6 + kBrowseButtonWidth, r.bottom);
         RaiseLayout(b.right, b.bottom);
         m_fieldWindows[static_cast<size_t>(k)].browse =
@@ -538,17 +570,9 @@ void CChildDialog::AddSingleStretchControl() {
 
 HWND CChildDialog::CreateFieldLabel(int, const vorlan::FieldRecord& field, const vorlan::Rect& r) {
     std::string text = vorlan::UnescapeFromServer(field.label);
-    HWND label =
-        InsertStatic(CRect(r.left - 5, r.top + 2, r.left - 5, r.top + 2), kLabelId, text.c_str(), SS_RIGHT);
-    if (!label) return nullptr;
     // Markup measured as characters would be far too wide and one line high: the label
-    // knows how large it draws.
-    SIZE size{0, 0};
-    ::SendMessageA(label, WM_HTML_GETSIZE, reinterpret_cast<WPARAM>(&size), 0);
-    if (size.cx == 0 || size.cy == 0) size = TextSize(m_hWnd, m_hFont, text);
-    ::SetWindowPos(label, nullptr, r.left - 5 - size.cx, r.top + 2, size.cx, size.cy,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-    return label;
+    // knows how large it draws. It ends 5 pixels left of the field.
+    return InsertFittedStatic(r.left - 5, r.top + 2, kLabelId, text.c_str(), SS_RIGHT, m_hFont, nullptr, " ");
 }
 
 void CChildDialog::PostNcDestroy() {

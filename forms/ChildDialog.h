@@ -17,6 +17,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace fw {
@@ -197,6 +198,9 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     std::vector<std::pair<vorlan::FieldKind, StretchEntry>> m_stretchCandidates;
     int m_nDiagrams = 0; // chart fields created
     void AddToolTip(HWND control, const std::string& text);
+    // The tooltips of the fields the control pass made, in one pass at its end.
+    void AddPendingToolTips();
+    std::vector<std::pair<HWND, std::string>> m_pendingToolTips;
     void RemoveToolTip(HWND control);
     void ReplaceToolTip(HWND control, const std::string& text);
     HFONT FixedFont();
@@ -297,6 +301,14 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     // comments, computed labels and pictures (ChildDialogDecor.cpp)
     void CreateComments(const char* group, int skip);
     void CreateModeLabels();
+    // A label of $$MODU^QCC or $$INDI^QCC at its position, with the text its record's line
+    // writes, in the record's font.
+    HWND CreateIndirectionLabel(UINT id, const vorlan::Position& p, const std::string& record);
+    // The record's font (piece 5 "F": the alternative one) and the text its line writes.
+    HFONT IndirectionFont(const std::string& record) const;
+    std::string IndirectionText(const std::string& record);
+    // Picture or indirection text n (0x3000 | n) as the control pass made it.
+    HWND PictureWindow(int n) const;
     void CreatePictures();
     void RefreshDecor();
     void RaiseForItem(HWND window, const vorlan::Position& p);
@@ -343,6 +355,19 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     static void ShowCheck(HWND control, const std::string& value);
     // A multi-line field's text comes with the field's entry: the focus visits it and goes back.
     static void VisitField(HWND control);
+    // Labels changed while it lives are painted when it ends (if the form shows), all in one
+    // pass instead of one at a time.
+    class LabelPaintDeferral {
+      public:
+        explicit LabelPaintDeferral(CChildDialog& form);
+        ~LabelPaintDeferral();
+        LabelPaintDeferral(const LabelPaintDeferral&) = delete;
+        LabelPaintDeferral& operator=(const LabelPaintDeferral&) = delete;
+
+      private:
+        CChildDialog& m_form;
+        bool m_outer;
+    };
     // The windows of field n as the control pass made them (looked up once: every lookup of a
     // child window is a trip to the window system).
     struct FieldWindows {
@@ -350,8 +375,15 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
         HWND label = nullptr;     // the prompt in front of it (id 0xFFFF)
         HWND browse = nullptr;    // the button beside kinds 10, 12 and 13
         HWND modeLabel = nullptr; // the $$MODU^QCC label (0x2000 | n)
+        // Asked once: every message to a control with a tooltip is a trip to the window system.
+        ControlKind kind = ControlKind::Edit;
+        // The text field's road to its text: 0 its window, 1 an edit of InsertEdit, 2 one of
+        // InsertTabEdit (CChildForm::EditText).
+        int edit = 0;
     };
     const FieldWindows& WindowsOf(int n) const;
+    // The text of field n's control as the refresh compares it (at most 127 characters).
+    std::string FieldText(int n) const;
     HWND FieldControl(int n) const { return WindowsOf(n).control; }
     HWND ModeLabel(int n) const { return WindowsOf(n).modeLabel; }
     HWND Frame() const { return ::GetParent(m_hWnd); }
@@ -382,6 +414,7 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     bool m_bCreated = false;
     HWND m_hCurrentControl = nullptr;
     HBRUSH m_brushes[kColourFields] = {};
+    COLORREF m_backgrounds[kColourFields]; // the colour of each brush
     // A button shows its picture but does not own it: the form keeps the pictures until its
     // controls are gone.
     std::list<CBitmap> m_buttonPictures;
@@ -395,6 +428,7 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     // Text boxes whose server text could not be shown whole: never written back.
     std::set<int> m_partialTextBoxes;
     std::vector<FieldWindows> m_fieldWindows;
+    std::vector<HWND> m_pictureWindows;
     // The explorers of the form; a single one stretches.
     int m_nPictures = 0;
     HWND m_hPopupList = nullptr;

@@ -33,9 +33,26 @@ constexpr UINT kLabelId = 0xFFFF;
 
 void CChildDialog::UpdateContents() {
     vorlan::TraceFunction("CChildDialog::UpdateContents");
-    UpdateEdits(1, m_nFields);
-    RefreshDecor();
-    m_nFocusField = EnableEdits(m_nFocusField);
+    {
+        // The labels that change are painted together at the end, not one by one between the
+        // refresh's round trips.
+        LabelPaintDeferral deferred(*this);
+        UpdateEdits(1, m_nFields);
+        RefreshDecor();
+        m_nFocusField = EnableEdits(m_nFocusField);
+    }
+}
+
+CChildDialog::LabelPaintDeferral::LabelPaintDeferral(CChildDialog& form)
+    : m_form(form), m_outer(form.m_bLabelPaintDeferred) {
+    form.m_bLabelPaintDeferred = true;
+}
+
+CChildDialog::LabelPaintDeferral::~LabelPaintDeferral() {
+    m_form.m_bLabelPaintDeferred = m_outer;
+    // Only windows with something to paint are painted.
+    if (!m_outer && m_form.m_hWnd && ::IsWindowVisible(m_form.m_hWnd))
+        ::RedrawWindow(m_form.m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void CChildDialog::UpdateEdits(int first, int last) {
@@ -49,7 +66,7 @@ void CChildDialog::UpdateEdits(int first, int last) {
         HWND control = FieldControl(i);
         SetEditExtra(i, field.extras);
         if (!control) continue;
-        ControlKind kind = KindOfControl(control);
+        ControlKind kind = WindowsOf(i).kind;
         if (kind == ControlKind::CheckBox || kind == ControlKind::Radio) {
             ShowCheck(control, field.value);
         } else if (kind == ControlKind::PushButton) {
@@ -57,7 +74,7 @@ void CChildDialog::UpdateEdits(int first, int last) {
         } else if (!IsMultiLine(control) && control != m_hRichEdit) {
             std::string value = vorlan::UnescapeFromServer(field.value);
             // Left alone when unchanged, so that caret and selection stay.
-            if (fw::WindowText(control, 127) != value) ::SetWindowTextA(control, value.c_str());
+            if (FieldText(i) != value) ::SetWindowTextA(control, value.c_str());
         } else {
             VisitField(control);
             continue;
@@ -111,15 +128,17 @@ void CChildDialog::SetEditExtra(int field, const std::string& extras) {
     vorlan::FieldExtras e = vorlan::ParseFieldExtras(extras);
     if (HWND control = FieldControl(field)) {
         bool readOnly = (::GetWindowLongPtrA(control, GWL_STYLE) & ES_READONLY) != 0;
-        if (KindOfControl(control) == ControlKind::Edit && readOnly != e.readOnly)
+        if (WindowsOf(field).kind == ControlKind::Edit && readOnly != e.readOnly)
             ::SendMessageA(control, EM_SETREADONLY, e.readOnly ? TRUE : FALSE, 0);
     }
-    m_colours[field] = static_cast<COLORREF>(-1);
-    if (m_brushes[field]) ::DeleteObject(m_brushes[field]);
-    m_brushes[field] = nullptr;
     // A negative number is no colour either.
-    if (e.textColour > 0) m_colours[field] = vorlan::ExtraColour(e.textColour);
-    if (e.background > 0) m_brushes[field] = ::CreateSolidBrush(vorlan::ExtraColour(e.background));
+    m_colours[field] = e.textColour > 0 ? vorlan::ExtraColour(e.textColour) : static_cast<COLORREF>(-1);
+    // The brush stays while its colour does: a refresh visits every field after each step.
+    COLORREF background = e.background > 0 ? vorlan::ExtraColour(e.background) : CLR_INVALID;
+    if (m_brushes[field] && background == m_backgrounds[field]) return;
+    if (m_brushes[field]) ::DeleteObject(m_brushes[field]);
+    m_brushes[field] = background != CLR_INVALID ? ::CreateSolidBrush(background) : nullptr;
+    m_backgrounds[field] = background;
 }
 
 void CChildDialog::SetIndirectionText(HWND window, const std::string& record) {
@@ -140,12 +159,11 @@ void CChildDialog::SetIndirectionText(HWND window, const std::string& record) {
         }
         return;
     }
-    bool alternative = vorlan::PieceOf(record, 5).rfind('F', 0) == 0;
-    HFONT font = alternative ? m_hFonts[1] : m_hFonts[0];
+    HFONT font = IndirectionFont(record);
     // Set (and redrawn) only when it changes: a refresh visits every label after each step.
     if (reinterpret_cast<HFONT>(::SendMessageA(window, WM_GETFONT, 0, 0)) != font)
         ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    std::string text = vorlan::UnescapeFromServer(m_session.Execute(code.substr(0, 259)).str());
+    std::string text = IndirectionText(record);
     const CHtmlStatic* label = CHtmlStatic::FromHandle(window);
     std::string shown = label ? label->GetMarkup() : fw::WindowText(window, 255);
     if (text.empty() || text.substr(0, 255) != shown.substr(0, 255)) {
@@ -153,6 +171,20 @@ void CChildDialog::SetIndirectionText(HWND window, const std::string& record) {
         SetStaticText(&size, window, text.c_str());
     }
     WidenFor(window);
+}
+
+HFONT CChildDialog::IndirectionFont(const std::string& record) const {
+    return vorlan::PieceOf(record, 5).rfind('F', 0) == 0 ? m_hFonts[1] : m_hFonts[0];
+}
+
+std::string CChildDialog::IndirectionText(const std::string& record) {
+    return vorlan::UnescapeFromServer(m_session.Execute(vorlan::PieceOf(record, 4).substr(0, 259)).str());
+}
+
+HWND CChildDialog::PictureWindow(int n) const {
+    return n > 0 && static_cast<size_t>(n) < m_pictureWindows.size()
+               ? m_pictureWindows[static_cast<size_t>(n)]
+               : nullptr;
 }
 
 void CChildDialog::ShowModeLabel(int n) {

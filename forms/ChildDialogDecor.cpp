@@ -7,6 +7,7 @@
 #include "app/Session.h"
 #include "forms/FormDecor.h"
 #include "forms/FormGlobals.h"
+#include "framework/Gdi.h"
 
 #include <algorithm>
 #include <array>
@@ -42,7 +43,7 @@ void CChildDialog::CreateComments(const char* group, int skip) {
         int right = e.rect.right, bottom = e.rect.bottom;
         switch (e.kind) {
         case vorlan::CommentEntry::OpenBox: {
-            SIZE size = TextExtent(m_hWnd, m_hFont, text.c_str(), static_cast<int>(text.size()));
+            SIZE size = fw::LineExtentInFont(m_hFont, text.c_str(), static_cast<int>(text.size()));
             right = e.rect.left + size.cx;
             bottom = e.rect.bottom + size.cy;
             RECT r{e.rect.left, e.rect.top, right, bottom};
@@ -63,10 +64,9 @@ void CChildDialog::CreateComments(const char* group, int skip) {
             break;
         }
         case vorlan::CommentEntry::Text: {
-            RECT r{e.rect.left, e.rect.top, e.rect.right, e.rect.bottom};
-            HWND label = InsertStatic(r, kLabelId, "", SS_LEFT);
             SIZE size{};
-            if (label) SetStaticText(&size, label, text.c_str());
+            if (!InsertFittedStatic(e.rect.left, e.rect.top, kLabelId, text.c_str(), SS_LEFT, m_hFont, &size))
+                size = SIZE{0, 0};
             right = e.rect.left + size.cx;
             bottom = e.rect.top + size.cy;
             break;
@@ -86,13 +86,10 @@ void CChildDialog::CreateModeLabels() {
         vorlan::Position p =
             vorlan::GetPosition(record, 0, vorlan::g_nCharWidthUnit, vorlan::g_nRowHeightUnit);
         p.rect.top += 2;
-        RECT r{p.rect.left, p.rect.top, p.rect.right, p.rect.bottom};
-        HWND label = InsertStatic(r, static_cast<UINT>(0x2000 | n), "", SS_LEFT);
+        HWND label = CreateIndirectionLabel(static_cast<UINT>(0x2000 | n), p, record);
         if (!label) continue;
-        ::SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(m_hLabelFont), FALSE);
         if (static_cast<size_t>(n) < m_fieldWindows.size())
             m_fieldWindows[static_cast<size_t>(n)].modeLabel = label;
-        SetIndirectionText(label, record);
         RaiseForItem(label, p);
     }
 }
@@ -100,6 +97,7 @@ void CChildDialog::CreateModeLabels() {
 void CChildDialog::CreatePictures() {
     const std::string description = m_strDescription.str();
     const int w = vorlan::g_nCharWidthUnit, h = vorlan::g_nRowHeightUnit;
+    m_pictureWindows.assign(static_cast<size_t>(m_nPictures) + 1, nullptr);
     for (int n = 1; n <= m_nPictures; ++n) {
         std::string record = m_session.Execute(vorlan::IndiLine(description, n)).str();
         if (record.empty()) continue;
@@ -109,16 +107,27 @@ void CChildDialog::CreatePictures() {
         if (!vorlan::IsPictureRecord(record)) {
             p = vorlan::GetPosition(record, 0, w, h);
             p.rect.top += 2;
-            window =
-                InsertStatic(RECT{p.rect.left, p.rect.top, p.rect.right, p.rect.bottom}, id, "", SS_LEFT);
+            window = CreateIndirectionLabel(id, p, record);
         } else {
             p = vorlan::PictureRect(record, w, h);
             window = InsertBitmap(id, RECT{p.rect.left, p.rect.top, p.rect.right, p.rect.bottom}, 0, "");
+            if (window) SetIndirectionText(window, record);
         }
         if (!window) continue;
-        SetIndirectionText(window, record);
+        m_pictureWindows[static_cast<size_t>(n)] = window;
         RaiseForItem(window, p);
     }
+}
+
+HWND CChildDialog::CreateIndirectionLabel(UINT id, const vorlan::Position& p, const std::string& record) {
+    // Made once its text is known: where it stays, at its size and in its font. (Without the
+    // form no label could be made, and its line was never run.)
+    if (!m_hWnd) return nullptr;
+    HFONT font = IndirectionFont(record);
+    std::string text = IndirectionText(record);
+    HWND label = InsertFittedStatic(p.rect.left, p.rect.top, id, text.c_str(), SS_LEFT, font, nullptr);
+    if (label) WidenFor(label);
+    return label;
 }
 
 void CChildDialog::RaiseForItem(HWND window, const vorlan::Position& p) {
@@ -139,6 +148,6 @@ void CChildDialog::RefreshDecor() {
     }
     for (int n = 1; n <= m_nPictures; ++n) {
         std::string record = m_session.Execute(vorlan::IndiLine(description, n)).str();
-        if (!record.empty()) SetIndirectionText(GetDlgItem(0x3000 | n), record);
+        if (!record.empty()) SetIndirectionText(PictureWindow(n), record);
     }
 }

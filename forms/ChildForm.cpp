@@ -27,8 +27,7 @@ constexpr int kFirstBackgroundResource = 99; // picture number n is resource n +
 CChildForm::Looks g_looks;
 
 // A control object that deletes itself with its window, created on the form with its font.
-template <class Control>
-HWND InsertOwned(HWND form, HFONT font, UINT id, const RECT& rect) {
+template <class Control> HWND InsertOwned(HWND form, HFONT font, UINT id, const RECT& rect) {
     auto* control = new Control;
     if (!control->Create(form, rect, id)) {
         delete control;
@@ -80,14 +79,16 @@ bool CChildForm::Create(const RECT& rect, HWND parent) {
     vorlan::TraceFunction("CChildForm::Create");
     RegisterWindowClass(kFormClass, CS_DBLCLKS, nullptr, nullptr, SystemBrush(COLOR_BTNFACE));
     if (!CreateEx(0, kFormClass, "", WS_CHILD | WS_CLIPSIBLINGS, rect, parent, 0)) return false;
-    // A form repaints what changed itself; a whole repaint on every size step flickers.
+    // A form repaints what changed itself; a whole repaint on every size step flickers. (The
+    // class is registered without them: only a class changed elsewhere needs the call.)
     ULONG_PTR style = ::GetClassLongPtrA(m_hWnd, GCL_STYLE);
-    ::SetClassLongPtrA(m_hWnd, GCL_STYLE, static_cast<LONG_PTR>(style & ~(CS_HREDRAW | CS_VREDRAW)));
+    if (style & (CS_HREDRAW | CS_VREDRAW))
+        ::SetClassLongPtrA(m_hWnd, GCL_STYLE, static_cast<LONG_PTR>(style & ~(CS_HREDRAW | CS_VREDRAW)));
     return true;
 }
 
 HWND CChildForm::InsertControl(const char* className, UINT id, const RECT& rect, const char* text,
-                               DWORD exStyle, DWORD style, WNDPROC* oldProc, WNDPROC newProc) {
+                               DWORD exStyle, DWORD style, WNDPROC* oldProc, WNDPROC newProc, HFONT font) {
     vorlan::TraceFunction("CChildForm::InsertControl");
     if (!::IsWindowEnabled(m_hWnd)) style |= WS_DISABLED;
     // Without the switch the control starts hidden and the form shows it.
@@ -98,7 +99,7 @@ HWND CChildForm::InsertControl(const char* className, UINT id, const RECT& rect,
                                      ::GetModuleHandleA(nullptr), nullptr);
     if (!control) return nullptr;
     if (newProc && oldProc) fw::SubclassShared(control, newProc, oldProc);
-    ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_hFont), FALSE);
+    ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font ? font : m_hFont), FALSE);
     // Only the tab edit's frame changes with its procedure (the drop button); asking every
     // control to measure its frame again costs a round of window-system calls each.
     if (newProc == &WndSuperProcTabEdit)
@@ -116,18 +117,53 @@ HWND CChildForm::InsertBitmap(UINT id, const RECT& rect, DWORD style, const char
                          nullptr);
 }
 
-HWND CChildForm::InsertStatic(const RECT& rect, UINT id, const char* text, DWORD style) {
-    vorlan::TraceFunction("CChildForm::InsertStatic");
+namespace {
+
+// The label object with its font, before its window exists.
+CHtmlStatic* NewLabel(HFONT font) {
+    auto* label = new CHtmlStatic;
+    label->UseFont(font);
+    return label;
+}
+
+} // namespace
+
+HWND CChildForm::MakeLabel(CHtmlStatic* label, const RECT& rect, UINT id, const char* text, DWORD style) {
     style |= WS_CHILD | WS_VISIBLE;
     if (!::IsWindowEnabled(m_hWnd)) style |= WS_DISABLED;
-    auto* label = new CHtmlStatic;
     if (!label->Create(text, style, rect, m_hWnd, id)) {
         delete label;
         return nullptr;
     }
     label->SetCallbackHyperlink(WM_HTML_HYPERLINK, 0);
-    label->SetFont(m_hFont, false);
     return label->m_hWnd;
+}
+
+HWND CChildForm::InsertStatic(const RECT& rect, UINT id, const char* text, DWORD style) {
+    vorlan::TraceFunction("CChildForm::InsertStatic");
+    return MakeLabel(NewLabel(m_hFont), rect, id, text, style);
+}
+
+HWND CChildForm::InsertFittedStatic(int x, int y, UINT id, const char* text, DWORD style, HFONT font,
+                                    SIZE* size, const char* blank) {
+    vorlan::TraceFunction("CChildForm::InsertStatic");
+    CHtmlStatic* label = NewLabel(font);
+    label->SetMarkup(text);
+    // Laid out before it is made: made at its place and size, it is neither moved nor painted
+    // twice.
+    SIZE natural = label->NaturalSize();
+    if (natural.cx == 0 || natural.cy == 0) {
+        if (blank) {
+            std::string shown = text && *text ? text : blank;
+            natural = fw::LineExtentInFont(font, shown.c_str(), static_cast<int>(shown.size()));
+        } else {
+            natural = fw::TextExtentInFont(font, text);
+        }
+    }
+    int left = (style & SS_TYPEMASK) == SS_RIGHT ? x - natural.cx : x;
+    HWND window = MakeLabel(label, RECT{left, y, left + natural.cx, y + natural.cy}, id, text, style);
+    if (size) *size = natural;
+    return window;
 }
 
 HWND CChildForm::InsertExplorer(int kind, const RECT& rect, UINT id, const char* array) {
@@ -180,19 +216,32 @@ HWND CChildForm::InsertRichEdit(UINT id, const RECT& rect) {
 }
 
 void CChildForm::SetStaticText(SIZE* size, HWND label, const char* text) {
-    // Painted once, at its new size: not first at the old one as well. Turning redrawing on
-    // shows a window, so a hidden one is left as it is.
-    bool shown = (::GetWindowLongA(label, GWL_STYLE) & WS_VISIBLE) != 0;
-    if (shown) ::SendMessageA(label, WM_SETREDRAW, FALSE, 0);
-    ::SetWindowTextA(label, text);
-    if (shown) ::SendMessageA(label, WM_SETREDRAW, TRUE, 0);
+    // Painted once, at its new size: not first at the old one as well.
     SIZE natural{0, 0};
-    ::SendMessageA(label, WM_HTML_GETSIZE, reinterpret_cast<WPARAM>(&natural), 0);
+    if (CHtmlStatic* html = CHtmlStatic::FromHandle(label)) {
+        html->SetMarkup(text);
+        natural = html->NaturalSize();
+    } else {
+        // Turning redrawing on shows a window, so a hidden one is left as it is.
+        bool shown = (::GetWindowLongA(label, GWL_STYLE) & WS_VISIBLE) != 0;
+        if (shown) ::SendMessageA(label, WM_SETREDRAW, FALSE, 0);
+        ::SetWindowTextA(label, text);
+        if (shown) ::SendMessageA(label, WM_SETREDRAW, TRUE, 0);
+        ::SendMessageA(label, WM_HTML_GETSIZE, reinterpret_cast<WPARAM>(&natural), 0);
+    }
     if (natural.cx == 0 || natural.cy == 0) natural = fw::TextExtentInWindowFont(label, text);
-    ::SetWindowPos(label, nullptr, 0, 0, natural.cx, natural.cy,
-                   SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOCOPYBITS);
-    ::InvalidateRect(label, nullptr, TRUE);
-    ::UpdateWindow(label);
+    RECT now{};
+    ::GetWindowRect(label, &now);
+    // A new size invalidates the whole label (no bits copied); the same size moves nothing.
+    bool resized = now.right - now.left != natural.cx || now.bottom - now.top != natural.cy;
+    if (resized)
+        ::SetWindowPos(label, nullptr, 0, 0, natural.cx, natural.cy,
+                       SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOCOPYBITS);
+    // A label that is not shown is painted whole when it shows.
+    if (::IsWindowVisible(label)) {
+        if (!resized) ::InvalidateRect(label, nullptr, TRUE);
+        if (!m_bLabelPaintDeferred) ::UpdateWindow(label);
+    }
     if (size) *size = natural;
 }
 

@@ -11,8 +11,10 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
+class CHtmlStatic;
 class ImgWinBitmap;
 
 class CChildForm : public CWnd {
@@ -42,11 +44,24 @@ class CChildForm : public CWnd {
     bool Create(const RECT& rect, HWND parent);
 
     // ---- insertion: each returns the control's window, or null when it could not be made.
-    HWND InsertEdit(UINT id, const RECT& rect, DWORD exStyle, DWORD style, const char* text);
-    HWND InsertTabEdit(UINT id, const RECT& rect, DWORD exStyle, DWORD style, const char* text);
+    // The text of an edit that InsertEdit (tabEdit: InsertTabEdit) made, at most `limit`
+    // characters, read from the edit's own procedure: the procedures in front of it pass the
+    // request on unchanged, and a tooltip's subclassing among them asks the window system for
+    // its data on every message.
+    static std::string EditText(HWND edit, bool tabEdit, int limit);
+    // Text fields in `font` (null: the form font).
+    HWND InsertEdit(UINT id, const RECT& rect, DWORD exStyle, DWORD style, const char* text,
+                    HFONT font = nullptr);
+    HWND InsertTabEdit(UINT id, const RECT& rect, DWORD exStyle, DWORD style, const char* text,
+                       HFONT font = nullptr);
     HWND InsertButton(UINT id, const RECT& rect, DWORD style, const char* text);
     HWND InsertBitmap(UINT id, const RECT& rect, DWORD style, const char* path);
     HWND InsertStatic(const RECT& rect, UINT id, const char* text, DWORD style);
+    // A label made where it ends up: at the size its text takes in `font`, its top at y, its
+    // left edge at x (with SS_RIGHT its right edge). A text that measures nothing takes the
+    // size of `blank` instead (null: what DrawText makes of the text). out: its size.
+    HWND InsertFittedStatic(int x, int y, UINT id, const char* text, DWORD style, HFONT font, SIZE* size,
+                            const char* blank = nullptr);
     // Kind 1: a data explorer over the array reference (its window text); other kinds make
     // nothing and return null.
     // Kind 0: the record explorer (array unused); kind 1: the data explorer over the array.
@@ -57,12 +72,16 @@ class CChildForm : public CWnd {
     // The rich-text field; it becomes the form's one rich-text field.
     HWND InsertRichEdit(UINT id, const RECT& rect);
     // The common step of the window-class insertions; oldProc is the one place shared by
-    // every control subclassed with newProc (null: no subclassing).
+    // every control subclassed with newProc (null: no subclassing). The control gets `font`
+    // (null: the form font).
     HWND InsertControl(const char* className, UINT id, const RECT& rect, const char* text, DWORD exStyle,
-                       DWORD style, WNDPROC* oldProc, WNDPROC newProc);
+                       DWORD style, WNDPROC* oldProc, WNDPROC newProc, HFONT font = nullptr);
 
     // Sets a label's text and sizes it to its natural size (out: that size; may be null).
     void SetStaticText(SIZE* size, HWND label, const char* text);
+    // While set, a label whose text changes is painted with the form's next paint instead of
+    // at once: a refresh that changes many paints them together.
+    bool m_bLabelPaintDeferred = false;
     // Sizes a tooltip window to its text, kept on the screen.
     static void ToolTipSetSize(HWND tip, const char* text);
     // Picture number text: empty clears; a number n other than 0 is the program's bitmap
@@ -120,6 +139,8 @@ class CChildForm : public CWnd {
     LRESULT OnEraseBackground(HDC dc);
 
   private:
+    // The label's window on the form (the object is deleted when it cannot be made).
+    HWND MakeLabel(CHtmlStatic* label, const RECT& rect, UINT id, const char* text, DWORD style);
     // The picture drawn into a new bitmap compatible with the device context; topLeft (may
     // be null) receives its top-left pixel.
     static HBITMAP CompatibleBitmapOf(const ImgWinBitmap& image, HDC like, COLORREF* topLeft);

@@ -141,16 +141,28 @@ LRESULT OnToolTipCreate(HWND tip, const CREATESTRUCTA* cs) {
 
 } // namespace
 
-HWND CChildForm::InsertEdit(UINT id, const RECT& rect, DWORD exStyle, DWORD style, const char* text) {
-    HWND edit =
-        InsertControl("Edit", id, rect, text, exStyle, style | kEditStyle, &g_editProc, WndSuperProcEdit);
+HWND CChildForm::InsertEdit(UINT id, const RECT& rect, DWORD exStyle, DWORD style, const char* text,
+                            HFONT font) {
+    HWND edit = InsertControl("Edit", id, rect, text, exStyle, style | kEditStyle, &g_editProc,
+                              WndSuperProcEdit, font);
     if (edit && (style & ES_MULTILINE)) m_hMultiEdit = edit;
     return edit;
 }
 
-HWND CChildForm::InsertTabEdit(UINT id, const RECT& rect, DWORD exStyle, DWORD style, const char* text) {
+HWND CChildForm::InsertTabEdit(UINT id, const RECT& rect, DWORD exStyle, DWORD style, const char* text,
+                               HFONT font) {
     return InsertControl("Edit", id, rect, text, exStyle, style | kTabEditStyle, &g_tabEditProc,
-                         WndSuperProcTabEdit);
+                         WndSuperProcTabEdit, font);
+}
+
+std::string CChildForm::EditText(HWND edit, bool tabEdit, int limit) {
+    WNDPROC own = tabEdit ? g_tabEditProc : g_editProc;
+    constexpr int kMost = 1024;
+    if (!own || limit < 0 || limit > kMost) return fw::WindowText(edit, limit);
+    char text[kMost + 1];
+    LRESULT got = ::CallWindowProcA(own, edit, WM_GETTEXT, static_cast<WPARAM>(limit) + 1,
+                                    reinterpret_cast<LPARAM>(text));
+    return std::string(text, got > 0 ? static_cast<size_t>(got) : 0);
 }
 
 LRESULT CALLBACK CChildForm::WndSuperProcEdit(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -96,13 +96,19 @@ LRESULT CFormBars::OnMenuShow() {
 int CFormBars::GetHeight(int width) const {
     if (!m_band.m_hWnd) return 0;
     if (width <= 0) return m_band.GetHeight();
-    // The rows the bands take at that width: the rebar lays them out as it is sized.
+    // The rows the bands take at that width: the rebar lays them out as it is sized (and has
+    // them laid out already when it has the band's size and the band is that wide).
     CRect now = m_band.GetWindowRect();
-    ::SetWindowPos(m_band.GetReBar(), nullptr, 0, 0, width, now.Height(),
-                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    CRect rebar;
+    ::GetWindowRect(m_band.GetReBar(), &rebar);
+    bool probe = now.Width() != width || rebar.Width() != width || rebar.Height() != now.Height();
+    if (probe)
+        ::SetWindowPos(m_band.GetReBar(), nullptr, 0, 0, width, now.Height(),
+                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
     int height = static_cast<int>(::SendMessageA(m_band.GetReBar(), RB_GETBARHEIGHT, 0, 0));
-    ::SetWindowPos(m_band.GetReBar(), nullptr, 0, 0, now.Width(), now.Height(),
-                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    if (probe)
+        ::SetWindowPos(m_band.GetReBar(), nullptr, 0, 0, now.Width(), now.Height(),
+                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
     return height;
 }
 

@@ -318,7 +318,8 @@ LRESULT CFormFrame::OnChildMessage(const void* record) {
         if (id == 1) {
             CString caption =
                 form && !form->GetFrameCaption().IsEmpty() ? form->GetFrameCaption() : CString(text);
-            ::SetWindowTextA(FrameWindow(), caption);
+            // Set only when it changes: every step of the form tells the title again.
+            if (fw::WindowText(FrameWindow()) != caption.str()) ::SetWindowTextA(FrameWindow(), caption);
         }
         int tab = TabIndexOf(static_cast<UINT>(id));
         if (tab >= 0 && text && m_wndTabs.GetItemText(tab) != text) m_wndTabs.SetItemText(tab, text);

@@ -249,7 +249,7 @@ bool CMDIChildWnd::Create(const char* className, const char* title, DWORD style,
     mcs.lParam = param;
     HWND hwnd;
     {
-        fw::CreationHook hook(this);
+        fw::CreationScope scope(this, cs.lpszClass);
         m_bBeingCreated = true;
         hwnd = reinterpret_cast<HWND>(
             ::SendMessageA(frame->m_hWndMDIClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));

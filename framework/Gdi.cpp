@@ -112,12 +112,33 @@ HPALETTE CreatePaletteFromDIB(HBITMAP bitmap) {
     return got ? ::CreatePalette(pal) : nullptr;
 }
 
-SIZE TextExtentInWindowFont(HWND window, const char* text) {
-    CClientDC dc(window);
-    CSelectedObject font(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(window, WM_GETFONT, 0, 0)));
+namespace {
+
+SIZE DrawnExtent(HDC dc, HFONT font, const char* text) {
+    CSelectedObject selected(dc, font);
     RECT r{0, 0, 0, 0};
     ::DrawTextA(dc, text ? text : "", -1, &r, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
     return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+} // namespace
+
+SIZE TextExtentInWindowFont(HWND window, const char* text) {
+    CClientDC dc(window);
+    return DrawnExtent(dc, reinterpret_cast<HFONT>(::SendMessageA(window, WM_GETFONT, 0, 0)), text);
+}
+
+SIZE TextExtentInFont(HFONT font, const char* text) {
+    CMemoryDC dc(nullptr);
+    return DrawnExtent(dc, font, text);
+}
+
+SIZE LineExtentInFont(HFONT font, const char* text, int length) {
+    CMemoryDC dc(nullptr);
+    CSelectedObject selected(dc, font);
+    SIZE size{};
+    ::GetTextExtentPoint32A(dc, text ? text : "", text ? length : 0, &size);
+    return size;
 }
 
 } // namespace fw

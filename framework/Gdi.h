@@ -207,6 +207,11 @@ void StretchHalftone(HDC target, const RECT& to, HDC source, int sourceWidth, in
 HPALETTE CreatePaletteFromDIB(HBITMAP bitmap);
 // Size of the text in the window's font, lines broken at line ends, tabs expanded.
 SIZE TextExtentInWindowFont(HWND window, const char* text);
+// The same in the given font, measured in a context of the screen as a window on it measures,
+// without taking a window's context from the window system.
+SIZE TextExtentInFont(HFONT font, const char* text);
+// One line of text in the font (a null font: the context's own), measured as above.
+SIZE LineExtentInFont(HFONT font, const char* text, int length);
 } // namespace fw
 
 // How large `text` is, and the metrics of `font`, on `wnd`'s client area (the screen's for a

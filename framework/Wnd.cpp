@@ -6,6 +6,9 @@
 
 namespace {
 
+// Texts read up to this length take one call into a buffer on the stack.
+constexpr int kOneCallTextLimit = 1024;
+
 // Process-wide: worker threads create windows too (the wait dialog).
 CCriticalSection& MapLock() {
     static CCriticalSection cs;
@@ -17,6 +20,8 @@ std::unordered_map<HWND, CWnd*>& HandleMap() {
 }
 
 thread_local CWnd* t_creating = nullptr;
+// The object whose window of a framework class is being made on this thread.
+thread_local CWnd* t_byClass = nullptr;
 
 void MapAdd(HWND hwnd, CWnd* wnd) {
     CSingleLock lock(MapLock());
@@ -59,6 +64,25 @@ CreationHook::~CreationHook() {
     if (m_hook) ::UnhookWindowsHookEx(m_hook);
 }
 
+bool IsFrameworkClass(const char* className) {
+    WNDCLASSA wc{};
+    return className && ::GetClassInfoA(::GetModuleHandleA(nullptr), className, &wc) &&
+           wc.lpfnWndProc == FwClassProc;
+}
+
+CreationScope::CreationScope(CWnd* wnd, const char* className) : m_byClass(IsFrameworkClass(className)) {
+    if (!m_byClass) {
+        m_hook.emplace(wnd);
+        return;
+    }
+    m_previous = t_byClass;
+    t_byClass = wnd;
+}
+
+CreationScope::~CreationScope() {
+    if (m_byClass) t_byClass = m_previous;
+}
+
 } // namespace fw
 
 void CWnd::AttachSubclassed(HWND hwnd) {
@@ -74,10 +98,33 @@ void CWnd::AttachSubclassed(HWND hwnd) {
     }
 }
 
+void CWnd::AttachByClass(HWND hwnd) {
+    m_hWnd = hwnd;
+    MapAdd(hwnd, this);
+    m_bByClass = true;
+    m_pfnSuper = ::DefWindowProcA;
+    PreSubclassWindow();
+}
+
 LRESULT CALLBACK FwWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     CWnd* wnd = CWnd::FromHandlePermanent(hwnd);
     if (!wnd) return ::DefWindowProcA(hwnd, msg, wParam, lParam);
     return wnd->Dispatch(msg, wParam, lParam);
+}
+
+LRESULT CALLBACK FwClassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    CWnd* wnd = CWnd::FromHandlePermanent(hwnd);
+    // A window's first message comes from inside CreateWindowEx: the object being created is
+    // its own.
+    if (!wnd && t_byClass && (msg == WM_NCCREATE || msg == WM_GETMINMAXINFO)) {
+        wnd = t_byClass;
+        t_byClass = nullptr;
+        wnd->AttachByClass(hwnd);
+    }
+    // An object that subclassed the window itself already had the message; one that only
+    // lends its handle never gets it.
+    if (wnd && wnd->m_bByClass) return wnd->Dispatch(msg, wParam, lParam);
+    return ::DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
 LRESULT CWnd::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -95,6 +142,7 @@ LRESULT CWnd::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
         MapRemove(m_hWnd);
         m_hWnd = nullptr;
         m_pfnSuper = nullptr;
+        m_bByClass = false;
         if (!m_bBeingCreated) PostNcDestroy();
     }
     return result;
@@ -146,15 +194,26 @@ bool CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWO
                     HWND parent, UINT idOrMenu, void* param) {
     CREATESTRUCTA cs = fw::MakeCreateStruct(exStyle, className, title, style, rect, parent, idOrMenu, param);
     if (!PreCreateWindow(cs)) return false;
+    auto create = [&cs] {
+        return ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), cs.x,
+                                 cs.y, cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance,
+                                 cs.lpCreateParams);
+    };
     HWND hwnd;
+    if (SubclassesAfterCreation() && !fw::IsFrameworkClass(cs.lpszClass)) {
+        hwnd = create();
+        if (hwnd) AttachSubclassed(hwnd);
+        return hwnd != nullptr;
+    }
     {
-        fw::CreationHook hook(this);
+        fw::CreationScope scope(this, cs.lpszClass);
         m_bBeingCreated = true;
-        hwnd =
-            ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), cs.x,
-                              cs.y, cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
+        hwnd = create();
         m_bBeingCreated = false;
     }
+    // A window that never reached its object while it was made (no hook could be set) is
+    // subclassed as it stands.
+    if (hwnd && !m_hWnd && !FromHandlePermanent(hwnd)) AttachSubclassed(hwnd);
     if (!hwnd && m_hWnd) {
         // Creation refused after WM_NCCREATE: the window is already gone.
         MapRemove(m_hWnd);
@@ -177,8 +236,12 @@ bool CWnd::SubclassWindow(HWND hwnd) {
 HWND CWnd::UnsubclassWindow() {
     HWND h = m_hWnd;
     if (!h) return nullptr;
-    if (m_pfnSuper) ::SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    // A window of a framework class keeps its class procedure, which serves it as the default
+    // procedure would once the object is gone.
+    if (m_pfnSuper && !m_bByClass)
+        ::SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
     m_pfnSuper = nullptr;
+    m_bByClass = false;
     MapRemove(h);
     m_hWnd = nullptr;
     return h;
@@ -196,6 +259,7 @@ HWND CWnd::Detach() {
     HWND h = m_hWnd;
     if (h) MapRemove(h);
     m_hWnd = nullptr;
+    m_bByClass = false;
     return h;
 }
 
@@ -223,7 +287,7 @@ bool CWnd::RegisterWindowClass(const char* name, UINT style, HICON icon, HCURSOR
     if (::GetClassInfoA(inst, name, &wc)) return true;
     wc = WNDCLASSA{};
     wc.style = style;
-    wc.lpfnWndProc = proc ? proc : ::DefWindowProcA;
+    wc.lpfnWndProc = proc ? proc : FwClassProc;
     wc.hInstance = inst;
     wc.hIcon = icon;
     wc.hCursor = cursor ? cursor : ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
@@ -254,6 +318,13 @@ bool fw::TrackMouseLeave(HWND window) {
 }
 
 std::string fw::WindowText(HWND window, int limit) {
+    if (limit >= 0 && limit <= kOneCallTextLimit) {
+        // One message instead of two: a control's messages may each cost a trip to the window
+        // system (a tooltip's subclassing looks up its data on every one).
+        char text[kOneCallTextLimit + 1];
+        int got = ::GetWindowTextA(window, text, limit + 1);
+        return std::string(text, static_cast<size_t>(got > 0 ? got : 0));
+    }
     int length = ::GetWindowTextLengthA(window);
     if (limit >= 0 && length > limit) length = limit;
     std::string text(static_cast<size_t>(length) + 1, '\0');

@@ -1,13 +1,16 @@
 #pragma once
 // Window object core. Each CWnd is found from its handle through a map of our own (the
 // window user data belongs to the program). Windows we create are subclassed at creation,
-// so WindowProc sees every message from WM_NCCREATE on, whatever the class.
+// so WindowProc sees every message from WM_NCCREATE on: a window of a class registered here
+// meets its object through the class procedure, one of any other class through a creation
+// hook, unless its object can do without the creation messages (SubclassesAfterCreation).
 
 #include "framework/FwString.h"
 #include "framework/Geometry.h"
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 class CCmdUI;
@@ -46,6 +49,10 @@ class CWnd {
     // The object meets its window here, before any message of it passes through WindowProc:
     // at creation before WM_NCCREATE, else when an existing window is subclassed.
     virtual void PreSubclassWindow() {}
+    // True for an object that needs none of its window's creation messages: a window of a
+    // system class is then subclassed once CreateEx has made it, without the creation hook
+    // (whose setting, call and removal each go to the window system).
+    virtual bool SubclassesAfterCreation() const { return false; }
     // Called after the last message; a window that owns itself deletes itself here.
     virtual void PostNcDestroy() {}
     // Offered every queued message for this window or a descendant before dispatch.
@@ -58,8 +65,9 @@ class CWnd {
         return false;
     }
 
-    // Registers a window class. Without a procedure it is the default one: our objects are
-    // subclassed at creation, so the class procedure only serves windows made elsewhere.
+    // Registers a window class. Without a procedure the class takes the framework's: a window
+    // that CreateEx makes meets its object at its first message, and any other window is
+    // served as the default procedure serves it.
     static bool RegisterWindowClass(const char* name, UINT style, HICON icon, HCURSOR cursor,
                                     HBRUSH background, int windowExtra = 0, WNDPROC proc = nullptr);
     static void UnregisterWindowClass(const char* name);
@@ -106,12 +114,19 @@ class CWnd {
 
   private:
     friend LRESULT CALLBACK FwWndProc(HWND, UINT, WPARAM, LPARAM);
+    friend LRESULT CALLBACK FwClassProc(HWND, UINT, WPARAM, LPARAM);
     friend LRESULT CALLBACK FwCbtHook(int, WPARAM, LPARAM);
     LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
     void AttachSubclassed(HWND hwnd);
+    // The window of a framework class, met at its first message: no procedure to replace.
+    void AttachByClass(HWND hwnd);
+    // Set while the window's messages reach the object through its class procedure.
+    bool m_bByClass = false;
 };
 
 LRESULT CALLBACK FwWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// The procedure of the classes RegisterWindowClass registers without one of their own.
+LRESULT CALLBACK FwClassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace fw {
 // A window's text, at most `limit` characters of it (-1: all).
@@ -146,5 +161,25 @@ class CreationHook {
   private:
     HHOOK m_hook;
     CWnd* m_previous;
+};
+
+// Whether windows of the class (of the program's instance) reach their objects through the
+// framework's class procedure.
+bool IsFrameworkClass(const char* className);
+
+// How the next window created on this thread meets its object: through its class procedure
+// when the class is the framework's, else through a creation hook. Used by window and MDI
+// child creation.
+class CreationScope {
+  public:
+    CreationScope(CWnd* wnd, const char* className);
+    ~CreationScope();
+    CreationScope(const CreationScope&) = delete;
+    CreationScope& operator=(const CreationScope&) = delete;
+
+  private:
+    bool m_byClass;
+    CWnd* m_previous = nullptr;
+    std::optional<CreationHook> m_hook;
 };
 } // namespace fw

@@ -122,6 +122,53 @@ TEST_F(FormTest, LabelsTakeTheirNaturalSizeWhetherTheyTellItOrNot) {
     EXPECT_EQ(ClientSize(plain).cy, expected.cy);
 }
 
+TEST_F(FormTest, FittedLabelsAreMadeWhereTheyEndAtTheSizeTheyDraw) {
+    CFont bold;
+    bold.CreatePointFont(100, "Tahoma");
+    SIZE blank{};
+    {
+        CClientDC dc(nullptr);
+        CSelectedObject select(dc, bold);
+        GetTextExtentPoint32A(dc, " ", 1, &blank);
+    }
+    struct Case {
+        const char* text;
+        DWORD style;
+        const char* blank;
+    } cases[] = {{"Geburtsdatum:", SS_RIGHT, " "},
+                 {"<b>fett</b> und <font size=5>gro\xDF</font>", SS_LEFT, nullptr},
+                 {"zwei<br>Zeilen", SS_RIGHT, nullptr},
+                 {"", SS_RIGHT, " "}};
+    for (const Case& c : cases) {
+        SIZE size{};
+        HWND label = form.InsertFittedStatic(200, 30, 0xFFFF, c.text, c.style, bold, &size, c.blank);
+        ASSERT_NE(label, nullptr) << c.text;
+        // As a label made first and sized to its text afterwards stands.
+        HWND sized = form.InsertStatic(CRect(0, 0, 1, 1), 0xFFFF, "", c.style);
+        SendMessageA(sized, WM_SETFONT, reinterpret_cast<WPARAM>(static_cast<HFONT>(bold)), FALSE);
+        SIZE expected{};
+        form.SetStaticText(&expected, sized, c.text);
+        // A prompt that draws nothing is as large as a blank.
+        SIZE told{};
+        SendMessageA(sized, WM_HTML_GETSIZE, reinterpret_cast<WPARAM>(&told), 0);
+        if ((told.cx == 0 || told.cy == 0) && c.blank) expected = blank;
+        EXPECT_EQ(size.cx, expected.cx) << c.text;
+        EXPECT_EQ(size.cy, expected.cy) << c.text;
+        RECT r;
+        GetWindowRect(label, &r);
+        MapWindowPoints(nullptr, form.m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ(c.style == SS_RIGHT ? r.right : r.left, 200) << c.text;
+        EXPECT_EQ(r.top, 30) << c.text;
+        EXPECT_EQ(r.right - r.left, expected.cx) << c.text;
+        EXPECT_EQ(r.bottom - r.top, expected.cy) << c.text;
+        EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)), static_cast<HFONT>(bold));
+        EXPECT_EQ(fw::WindowText(label), c.text);
+        EXPECT_EQ(StyleOf(label) & (WS_CHILD | WS_VISIBLE | SS_NOTIFY), WS_CHILD | WS_VISIBLE | SS_NOTIFY);
+        DestroyWindow(label);
+        DestroyWindow(sized);
+    }
+}
+
 TEST_F(FormTest, ExcludedControlsAreNotPaintedOver) {
     form.InsertButton(5, CRect(20, 20, 80, 50), 0, "OK");
     form.m_excluded = {5, 99}; // 99 is no control: nothing to leave out

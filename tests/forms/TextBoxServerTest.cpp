@@ -434,6 +434,38 @@ TEST_F(TextBoxTest, ExtrasColourAndLockFields) {
     DeleteDC(dc);
 }
 
+TEST_F(TextBoxTest, ExtrasFollowEachChangeOfTextColourBackgroundAndLock) {
+    ASSERT_NE(OpenLetter(), nullptr);
+    CChildDialog* form = Form();
+    HDC dc = CreateCompatibleDC(nullptr);
+    const COLORREF plainText = GetSysColor(COLOR_WINDOWTEXT), plainBack = GetSysColor(COLOR_WINDOW);
+    // One step after the other on field 1: the background stays while the rest changes, and so on.
+    struct {
+        const char* extras;
+        COLORREF text, back;
+        bool readOnly;
+    } steps[] = {{"2/14/1", RGB(255, 0, 0), RGB(208, 208, 208), true},
+                 {"12/14/1", RGB(0, 0, 255), RGB(208, 208, 208), true},
+                 {"12/14/0", RGB(0, 0, 255), RGB(208, 208, 208), false},
+                 {"0/14/0", plainText, RGB(208, 208, 208), false},
+                 {"0/3/0", plainText, RGB(255, 128, 128), false},
+                 {"0/3/0", plainText, RGB(255, 128, 128), false},
+                 {"0/0/0", plainText, plainBack, false},
+                 {"9/8/1", RGB(0, 255, 0), RGB(128, 255, 128), true}};
+    for (const auto& step : steps) {
+        form->SetEditExtra(1, step.extras);
+        SetTextColor(dc, plainText);
+        LRESULT brush = form->SendMessage(WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                                          reinterpret_cast<LPARAM>(Field(1)));
+        LOGBRUSH lb{};
+        ASSERT_TRUE(brush && GetObjectA(reinterpret_cast<HBRUSH>(brush), sizeof lb, &lb)) << step.extras;
+        EXPECT_EQ(lb.lbColor, step.back) << step.extras;
+        EXPECT_EQ(GetTextColor(dc), step.text) << step.extras;
+        EXPECT_EQ((GetWindowLongPtrA(Field(1), GWL_STYLE) & ES_READONLY) != 0, step.readOnly) << step.extras;
+    }
+    DeleteDC(dc);
+}
+
 TEST_F(TextBoxTest, ButtonChangesThePicture) {
     ASSERT_NE(OpenLetter(), nullptr);
     HWND picture = Form()->GetDlgItem(0x3001);

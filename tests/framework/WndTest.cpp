@@ -173,6 +173,127 @@ TEST_F(WndTest, TheObjectMeetsItsStaticControlBeforeAnyMessageOfIt) {
     parent.DestroyWindow();
 }
 
+TEST_F(WndTest, WindowsOfTheFrameworksClassesMeetTheirObjectsThroughTheirClass) {
+    // A sizable top-level window is first asked for its sizes, a child first gets WM_NCCREATE:
+    // either way its object has the message, and the window keeps its class's procedure.
+    Recorder top, child;
+    ASSERT_TRUE(top.CreateEx(0, kClass, "top", WS_POPUP | WS_THICKFRAME, CRect(0, 0, 100, 100), nullptr, 0));
+    ASSERT_TRUE(child.Create(kClass, "child", 0, CRect(0, 0, 50, 50), top.m_hWnd, 3));
+    struct {
+        Recorder* w;
+        UINT first;
+    } cases[] = {{&top, WM_GETMINMAXINFO}, {&child, WM_NCCREATE}};
+    for (const auto& c : cases) {
+        ASSERT_FALSE(c.w->seen.empty());
+        EXPECT_EQ(c.w->seen.front(), c.first);
+        EXPECT_TRUE(Saw(c.w->seen, WM_NCCREATE));
+        EXPECT_TRUE(Saw(c.w->seen, WM_CREATE));
+        EXPECT_EQ(CWnd::FromHandlePermanent(c.w->m_hWnd), c.w);
+        EXPECT_EQ(GetWindowLongPtrA(c.w->m_hWnd, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&FwClassProc))
+            << "no procedure put in front of the class's";
+        EXPECT_EQ(c.w->SendMessage(WM_USER + 1), 4711);
+    }
+    EXPECT_EQ(GetParent(child.m_hWnd), top.m_hWnd);
+    EXPECT_EQ(child.GetWindowText(), CString("child"));
+    top.DestroyWindow();
+    EXPECT_EQ(child.m_hWnd, nullptr);
+}
+
+TEST_F(WndTest, AWindowOfAFrameworkClassWithoutItsObjectIsServedAsByDefault) {
+    HWND raw = CreateWindowExA(0, kClass, "roh", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(raw, nullptr);
+    EXPECT_EQ(CWnd::FromHandlePermanent(raw), nullptr);
+    auto text = [&raw] { return fw::WindowText(raw); };
+    EXPECT_EQ(text(), "roh");
+
+    Recorder lent;
+    ASSERT_TRUE(lent.Attach(raw));
+    SetWindowTextA(raw, "geliehen");
+    EXPECT_TRUE(lent.seen.empty()) << "an object that only lends its handle gets none of its messages";
+    EXPECT_EQ(text(), "geliehen");
+    lent.Detach();
+
+    Recorder sub;
+    ASSERT_TRUE(sub.SubclassWindow(raw));
+    SetWindowTextA(raw, "neu");
+    EXPECT_TRUE(Saw(sub.seen, WM_SETTEXT));
+    EXPECT_EQ(text(), "neu") << "the class's own procedure still runs behind the object";
+    EXPECT_EQ(sub.UnsubclassWindow(), raw);
+    sub.seen.clear();
+    SetWindowTextA(raw, "wieder");
+    EXPECT_TRUE(sub.seen.empty());
+    EXPECT_EQ(text(), "wieder");
+
+    {
+        Recorder created;
+        ASSERT_TRUE(created.CreateEx(0, kClass, "t", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0));
+        raw = created.m_hWnd;
+    }
+    SetWindowTextA(raw, "ohne Objekt");
+    EXPECT_EQ(text(), "ohne Objekt") << "the object's window lives on without it";
+    DestroyWindow(raw);
+}
+
+namespace {
+// An object that needs none of its window's creation messages.
+struct MadeFirst : Recorder {
+    std::string textThen;
+    size_t messagesBefore = 0;
+    bool SubclassesAfterCreation() const override { return true; }
+    void PreSubclassWindow() override {
+        messagesBefore = seen.size();
+        textThen = fw::WindowText(m_hWnd);
+    }
+};
+} // namespace
+
+TEST_F(WndTest, AnObjectThatNeedsNoCreationMessagesMeetsItsWindowOnceItStands) {
+    Recorder parent;
+    ASSERT_TRUE(parent.CreateEx(0, kClass, "p", WS_POPUP, CRect(0, 0, 100, 100), nullptr, 0));
+    MadeFirst label;
+    ASSERT_TRUE(label.CreateEx(0, "Static", "Fertig", WS_CHILD, CRect(0, 0, 50, 20), parent, 4));
+    EXPECT_EQ(label.messagesBefore, 0u);
+    EXPECT_EQ(label.textThen, "Fertig") << "the text it was made with";
+    EXPECT_FALSE(Saw(label.seen, WM_NCCREATE));
+    EXPECT_EQ(CWnd::FromHandlePermanent(label.m_hWnd), &label);
+    SetWindowTextA(label, "neu");
+    EXPECT_TRUE(Saw(label.seen, WM_SETTEXT));
+    EXPECT_EQ(label.GetWindowText(), CString("neu"));
+    EXPECT_EQ(GetDlgCtrlID(label), 4);
+
+    // On a class of the framework's it sees its window's first message all the same.
+    MadeFirst own;
+    ASSERT_TRUE(own.CreateEx(0, kClass, "eigen", WS_CHILD, CRect(0, 0, 50, 20), parent, 5));
+    EXPECT_TRUE(Saw(own.seen, WM_NCCREATE));
+    EXPECT_EQ(own.textThen, "");
+
+    MadeFirst refused;
+    EXPECT_FALSE(refused.CreateEx(0, "NoSuchClass", "x", WS_CHILD, CRect(0, 0, 5, 5), parent, 6));
+    EXPECT_EQ(refused.m_hWnd, nullptr);
+    parent.DestroyWindow();
+}
+
+TEST_F(WndTest, WindowTextReadsAsMuchAsItIsAskedFor) {
+    HWND edit = CreateWindowExA(0, "EDIT", "", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(edit, nullptr);
+    SendMessageA(edit, EM_LIMITTEXT, 0, 0);
+    std::string text;
+    for (int i = 0; i < 1500; ++i)
+        text += static_cast<char>('a' + i % 26);
+    SetWindowTextA(edit, text.c_str());
+    struct {
+        int limit;
+        size_t length;
+    } cases[] = {{-1, 1500},   {0, 0},       {1, 1},       {127, 127},  {1023, 1023},
+                 {1024, 1024}, {1025, 1025}, {1500, 1500}, {4000, 1500}};
+    for (const auto& c : cases)
+        EXPECT_EQ(fw::WindowText(edit, c.limit), text.substr(0, c.length)) << c.limit;
+    SetWindowTextA(edit, "");
+    EXPECT_EQ(fw::WindowText(edit, 127), "");
+    DestroyWindow(edit);
+}
+
 TEST_F(WndTest, LeaveTrackingReportsWhenThePointerLeavesTheWindow) {
     Recorder w;
     ASSERT_TRUE(
