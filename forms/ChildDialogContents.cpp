@@ -33,14 +33,12 @@ constexpr UINT kLabelId = 0xFFFF;
 
 void CChildDialog::UpdateContents() {
     vorlan::TraceFunction("CChildDialog::UpdateContents");
-    {
-        // The labels that change are painted together at the end, not one by one between the
-        // refresh's round trips.
-        LabelPaintDeferral deferred(*this);
-        UpdateEdits(1, m_nFields);
-        RefreshDecor();
-        m_nFocusField = EnableEdits(m_nFocusField);
-    }
+    // The labels that change are painted together at the end, not one by one between the
+    // refresh's round trips.
+    LabelPaintDeferral deferred(*this);
+    UpdateEdits(1, m_nFields);
+    RefreshDecor();
+    m_nFocusField = EnableEdits(m_nFocusField);
 }
 
 CChildDialog::LabelPaintDeferral::LabelPaintDeferral(CChildDialog& form)

@@ -146,7 +146,7 @@ HWND CChildForm::InsertStatic(const RECT& rect, UINT id, const char* text, DWORD
 
 HWND CChildForm::InsertFittedStatic(int x, int y, UINT id, const char* text, DWORD style, HFONT font,
                                     SIZE* size, const char* blank) {
-    vorlan::TraceFunction("CChildForm::InsertStatic");
+    vorlan::TraceFunction("CChildForm::InsertFittedStatic");
     CHtmlStatic* label = NewLabel(font);
     label->SetMarkup(text);
     // Laid out before it is made: made at its place and size, it is neither moved nor painted

@@ -70,7 +70,9 @@ bool IsFrameworkClass(const char* className) {
            wc.lpfnWndProc == FwClassProc;
 }
 
-CreationScope::CreationScope(CWnd* wnd, const char* className) : m_byClass(IsFrameworkClass(className)) {
+CreationScope::CreationScope(CWnd* wnd, const char* className) : CreationScope(wnd, IsFrameworkClass(className)) {}
+
+CreationScope::CreationScope(CWnd* wnd, bool byClass) : m_byClass(byClass) {
     if (!m_byClass) {
         m_hook.emplace(wnd);
         return;
@@ -200,13 +202,14 @@ bool CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWO
                                  cs.lpCreateParams);
     };
     HWND hwnd;
-    if (SubclassesAfterCreation() && !fw::IsFrameworkClass(cs.lpszClass)) {
+    const bool byClass = fw::IsFrameworkClass(cs.lpszClass);
+    if (SubclassesAfterCreation() && !byClass) {
         hwnd = create();
         if (hwnd) AttachSubclassed(hwnd);
         return hwnd != nullptr;
     }
     {
-        fw::CreationScope scope(this, cs.lpszClass);
+        fw::CreationScope scope(this, byClass);
         m_bBeingCreated = true;
         hwnd = create();
         m_bBeingCreated = false;

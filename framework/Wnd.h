@@ -173,6 +173,8 @@ bool IsFrameworkClass(const char* className);
 class CreationScope {
   public:
     CreationScope(CWnd* wnd, const char* className);
+    // For a caller that already asked whether the class is the framework's.
+    CreationScope(CWnd* wnd, bool byClass);
     ~CreationScope();
     CreationScope(const CreationScope&) = delete;
     CreationScope& operator=(const CreationScope&) = delete;
