@@ -2,6 +2,7 @@
 #include "framework/Modal.h"
 #include "framework/Registry.h"
 #include "framework/TestMode.h"
+#include "framework/TestProbe.h"
 #include "framework/Wnd.h"
 
 #include <cstdlib>
@@ -52,6 +53,7 @@ CWinApp::~CWinApp() {
 
 int CWinApp::Run() {
     if (!m_pMainWnd) return ExitInstance();
+    fw::StartTestProbe();
     return CWinThread::Run();
 }
 

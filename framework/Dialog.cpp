@@ -1,5 +1,6 @@
 #include "framework/Dialog.h"
 #include "framework/App.h"
+#include "framework/ModalLoop.h"
 #include "framework/TestMode.h"
 
 #include <commctrl.h>
@@ -42,23 +43,28 @@ HWND CDialog::OwnerWindow() const {
 }
 
 int CDialog::RunModal() {
-    m_bModal = true;
-    m_bEnded = false;
-    INT_PTR r;
-    {
-        fw::CreationHook hook(this);
-        r = ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), OwnerWindow(),
-                              FwDlgProc, reinterpret_cast<LPARAM>(this));
-    }
-    m_bModal = false;
-    return static_cast<int>(r);
+    return RunLoop(false);
 }
 
+namespace {
+
+bool WaitsForAPerson(const std::vector<fw::DialogStep>& steps) {
+    for (const auto& step : steps)
+        if (step.kind == fw::DialogStep::Verb && step.verb == "wait") return true;
+    return false;
+}
+
+} // namespace
+
 int CDialog::RunScripted() {
+    std::vector<fw::DialogStep> steps = fw::TestMode::DialogScript(static_cast<int>(m_nIDTemplate));
+    if (WaitsForAPerson(steps)) {
+        SetLoopSteps(std::move(steps));
+        return RunLoop(true);
+    }
     m_bScripted = true;
     m_bEnded = false;
     m_nResult = IDCANCEL;
-    std::vector<fw::DialogStep> steps = fw::TestMode::DialogScript(static_cast<int>(m_nIDTemplate));
     if (!Create(m_nIDTemplate, m_pParentWnd)) {
         m_bScripted = false;
         fw::TestMode::RecordDialog(static_cast<int>(m_nIDTemplate), "", "(missing template)", -1);
@@ -69,20 +75,78 @@ int CDialog::RunScripted() {
     CString title = GetWindowText();
     for (const auto& step : steps) {
         if (m_bEnded || !m_hWnd) break;
-        if (step.kind == fw::DialogStep::SetText) {
-            SetDlgItemText(step.control, step.text.c_str());
-        } else if (step.kind == fw::DialogStep::Command) {
-            SendMessage(WM_COMMAND, MAKEWPARAM(step.control, BN_CLICKED),
-                        reinterpret_cast<LPARAM>(GetDlgItem(step.control)));
-        } else if (step.kind == fw::DialogStep::Verb && step.verb == "sel") {
-            SelectListEntry(step.text);
-        }
+        RunStep(step);
     }
     int result = m_bEnded ? m_nResult : IDCANCEL;
     fw::TestMode::RecordDialog(static_cast<int>(m_nIDTemplate), title.str(), texts, result);
     m_bScripted = false;
     if (m_hWnd) DestroyWindow();
     return result;
+}
+
+void CDialog::RunStep(const fw::DialogStep& step) {
+    switch (step.kind) {
+    case fw::DialogStep::SetText: SetDlgItemText(step.control, step.text.c_str()); break;
+    case fw::DialogStep::Command:
+        SendMessage(WM_COMMAND, MAKEWPARAM(step.control, BN_CLICKED),
+                    reinterpret_cast<LPARAM>(GetDlgItem(step.control)));
+        break;
+    case fw::DialogStep::Verb:
+        if (step.verb == "sel") SelectListEntry(step.text);
+        break;
+    }
+}
+
+int CDialog::RunLoop(bool scripted) {
+    m_bEnded = false;
+    m_nResult = IDCANCEL;
+    // From here on EndDialog, even from OnInitDialog, only ends the loop.
+    m_bInLoop = true;
+    bool created = Create(m_nIDTemplate, m_pParentWnd);
+    std::string title, texts;
+    if (created) {
+        // Like the system's dialog loop: the owner's whole window is disabled, and gets its
+        // input back before the dialog hides, so that it becomes the active window again.
+        HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+        CModalOwnerGuard guard(owner, [this] {
+            if (m_hWnd) ShowWindow(SW_HIDE);
+        });
+        if (!m_bEnded) {
+            ShowWindow(SW_SHOW);
+            CModalLoop loop(*this);
+            int idleCount = 0;
+            loop.SetIdleHook([this, scripted, &idleCount] {
+                OnEnterIdle(idleCount);
+                if (idleCount++ == 0 && scripted) RunLoopSteps();
+            });
+            m_pLoop = &loop;
+            loop.Run();
+            m_pLoop = nullptr;
+        }
+        if (scripted && IsWindow()) {
+            title = GetWindowText().str();
+            ::EnumChildWindows(m_hWnd, CollectText, reinterpret_cast<LPARAM>(&texts));
+        }
+    }
+    m_bInLoop = false;
+    m_loopSteps.clear();
+    if (IsWindow()) DestroyWindow();
+    int result = !created ? -1 : m_bEnded ? m_nResult : -1;
+    if (scripted)
+        fw::TestMode::RecordDialog(static_cast<int>(m_nIDTemplate), title,
+                                   created ? texts : "(missing template)", result);
+    return result;
+}
+
+void CDialog::RunLoopSteps() {
+    std::vector<fw::DialogStep> steps;
+    steps.swap(m_loopSteps);
+    for (const auto& step : steps) {
+        if (m_bEnded || !IsWindow()) return;
+        if (step.kind == fw::DialogStep::Verb && step.verb == "wait") return;
+        RunStep(step);
+    }
+    if (!m_bEnded && IsWindow()) EndDialog(IDCANCEL);
 }
 
 void CDialog::SelectListEntry(const std::string& step) {
@@ -121,9 +185,9 @@ void CDialog::EndDialog(int result) {
     m_nResult = result;
     m_bEnded = true;
     if (m_bScripted) return; // the script runner destroys it
-    if (m_bModal)
-        ::EndDialog(m_hWnd, result);
-    else
+    if (m_pLoop)
+        m_pLoop->End(result);
+    else if (!m_bInLoop)
         DestroyWindow();
 }
 
@@ -141,8 +205,8 @@ LRESULT CDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 bool CDialog::PreTranslateMessage(MSG* msg) {
-    // Modeless dialogs need the dialog manager's keyboard handling from the pump.
-    if (m_bModal || !m_hWnd) return false;
-    if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return false;
+    // The dialog manager's keyboard handling (tabbing, Return, Escape, mnemonics), which the
+    // system's dialog loop would have done, for modal and modeless dialogs alike.
+    if (!m_hWnd || msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return false;
     return ::IsDialogMessageA(m_hWnd, msg) != 0;
 }

@@ -18,6 +18,8 @@ struct State {
     std::string dir;
     std::string scratch;
     std::deque<std::string> answers;
+    // How far script.txt has been read: a test may add answers while the program runs.
+    size_t scriptRead = 0;
     std::vector<ShownItem> shown;
     bool recordCommands = false;
 };
@@ -65,10 +67,41 @@ void AppendRecord(const State& s, const ShownItem& item) {
     std::fclose(f); // at once: a box may be the last thing before the process ends
 }
 
+// The script's complete lines that were added since the last look.
+void ReadNewScriptLines(State& s) {
+    if (s.dir.empty()) return;
+    std::ifstream in(s.dir + "\\script.txt", std::ios::binary);
+    if (!in) return;
+    in.seekg(0, std::ios::end);
+    std::streamoff size = in.tellg();
+    if (size < 0 || static_cast<size_t>(size) <= s.scriptRead) return;
+    in.seekg(static_cast<std::streamoff>(s.scriptRead));
+    std::string text(static_cast<size_t>(size) - s.scriptRead, '\0');
+    in.read(&text[0], static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<size_t>(in.gcount()));
+    // A line still being written waits for its end; the last line of a file written at once
+    // needs none.
+    size_t end = text.rfind('\n');
+    bool whole = s.scriptRead == 0 && end != text.size() - 1;
+    size_t take = whole ? text.size() : end == std::string::npos ? 0 : end + 1;
+    s.scriptRead += take;
+    size_t at = 0;
+    while (at < take) {
+        size_t nl = text.find('\n', at);
+        if (nl == std::string::npos || nl > take) nl = take;
+        std::string line = text.substr(at, nl - at);
+        at = nl + 1;
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
+            line.pop_back();
+        if (!line.empty() && line[0] != '#') s.answers.push_back(line);
+    }
+}
+
 // Takes the first queued answer of the given kind whose second word fits (any, for kinds
 // other than "dialog").
 template <typename Fits>
 bool TakeAnswer(State& s, const char* kind, Fits fits, std::vector<std::string>& words) {
+    ReadNewScriptLines(s);
     for (auto it = s.answers.begin(); it != s.answers.end(); ++it) {
         auto w = SplitBlanks(*it);
         if (w.empty() || w[0] != kind) continue;
@@ -195,14 +228,8 @@ void TestMode::Enable(const std::string& dir, const std::string& scratchName) {
     s.scratch = ScratchKeyFor(scratchName.empty() ? dir : scratchName);
     s.answers.clear();
     s.shown.clear();
-    if (dir.empty()) return;
-    std::ifstream in(dir + "\\script.txt");
-    std::string line;
-    while (std::getline(in, line)) {
-        while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
-            line.pop_back();
-        if (!line.empty() && line[0] != '#') s.answers.push_back(line);
-    }
+    s.scriptRead = 0;
+    ReadNewScriptLines(s);
 }
 
 bool TestMode::EnableFromEnvironment(int argc, char** argv) {

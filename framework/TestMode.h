@@ -12,6 +12,9 @@
 //   dialog 329 sel:1024=2 cmd:1       (list, combo box or list view 1024 selects entry 2)
 //   dialog open path:C:\TEMP\a.txt     (common dialogs by name: open, save, folder, filecopy;
 //   dialog filecopy drop:C:\TEMP\a.txt cmd:1105   any other word:text step is the dialog's own)
+//   dialog 161 wait:                 (the dialog runs as for a person: shown in its modal loop,
+//                                     the test types into it; steps before wait: run first)
+// Lines the test adds to the file while the program runs are taken too, once whole.
 // Without a fitting answer a box takes its default button and a dialog is cancelled.
 // DIR\shown.txt receives one line per box or dialog (tab-separated, \n \t \\ escaped):
 //   box <type> <caption> <text> <answer>

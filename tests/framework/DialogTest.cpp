@@ -10,6 +10,10 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
 namespace {
 
 constexpr UINT kDialog = 100, kName = 1001, kApply = 1002;
@@ -96,7 +100,8 @@ struct RowDialog : CDialog {
         return true;
     }
     void OnOK() override {
-        chosen = static_cast<int>(::SendMessageA(GetDlgItem(1024), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+        chosen = static_cast<int>(
+            ::SendMessageA(GetDlgItem(1024), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
         CDialog::OnOK();
     }
 };
@@ -113,7 +118,8 @@ TEST_F(DialogTest, AScriptSelectsAListViewRow) {
 
 TEST_F(DialogTest, TheStatusDialogShowsItsTextAndGoesWithItsObject) {
     CWinApp app("FwTest");
-    HWND owner = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND owner =
+        ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     HWND shown = nullptr;
     {
         CStatusDialog status(103, owner);
@@ -174,4 +180,100 @@ TEST(DialogReal, ModelessDialogOnAWorkerThreadWithItsOwnLoop) {
     DWORD code = 0;
     GetExitCodeThread(worker.m_hThread, &code);
     EXPECT_EQ(code, 5u);
+}
+
+namespace {
+
+// Types into whatever has the focus, as a keyboard does.
+void TypeKeys(const char* keys) {
+    std::vector<INPUT> inputs;
+    for (const char* k = keys; *k; ++k) {
+        SHORT scan = ::VkKeyScanA(*k);
+        for (bool up : {false, true}) {
+            INPUT in{};
+            in.type = INPUT_KEYBOARD;
+            in.ki.wVk = LOBYTE(scan);
+            in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+            inputs.push_back(in);
+        }
+    }
+    INPUT ret[2]{};
+    for (int i = 0; i < 2; ++i) {
+        ret[i].type = INPUT_KEYBOARD;
+        ret[i].ki.wVk = VK_RETURN;
+        ret[i].ki.dwFlags = i ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(ret[i]);
+    }
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// A name field that takes no digits: its filter sits in the dialog's PreTranslateMessage,
+// which only a modal loop that pre-translates reaches. The keys are typed once the dialog
+// stands, Return ends it.
+struct FilteredNameDialog : NameDialog {
+    const char* keys = "ab1c";
+    int filtered = 0;
+    void OnEnterIdle(int count) override {
+        if (count == 0) TypeKeys(keys);
+    }
+    bool PreTranslateMessage(MSG* msg) override {
+        if (msg->message == WM_CHAR && msg->wParam >= '0' && msg->wParam <= '9') {
+            ++filtered;
+            return true;
+        }
+        return NameDialog::PreTranslateMessage(msg);
+    }
+    bool OnInitDialog() override {
+        NameDialog::OnInitDialog();
+        SetDlgItemText(kName, "");
+        ::SetForegroundWindow(m_hWnd);
+        return true;
+    }
+};
+
+} // namespace
+
+TEST(DialogReal, TheModalLoopOffersTypedKeysToTheDialogsOwnFilter) {
+    fw::TestMode::Disable();
+    FilteredNameDialog dlg;
+    EXPECT_EQ(dlg.RunModal(), IDOK) << "Return pressed the default button";
+    EXPECT_EQ(dlg.result, "abc");
+    EXPECT_EQ(dlg.filtered, 1);
+}
+
+TEST_F(DialogTest, AScriptThatWaitsRunsTheDialogForAPerson) {
+    CWinApp app("FwTest");
+    fw::TestMode::PushAnswer("dialog 100 wait:");
+    FilteredNameDialog dlg;
+    dlg.keys = "d2e";
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(dlg.result, "de") << "typed through the filter";
+    auto shown = fw::TestMode::Shown();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].answer, IDOK);
+}
+
+TEST(TestModeScript, LinesAddedWhileTheProgramRunsAreTaken) {
+    char temp[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, temp);
+    std::string dir = std::string(temp) + "fwtest-live-" + std::to_string(::GetCurrentProcessId());
+    ::CreateDirectoryA(dir.c_str(), nullptr);
+    std::string script = dir + "\\script.txt";
+    auto write = [&](const char* mode, const char* text) {
+        FILE* f = std::fopen(script.c_str(), mode);
+        std::fputs(text, f);
+        std::fclose(f);
+    };
+    write("wb", "box IDNO"); // a last line without its end, as tests write them
+    fw::TestMode::Enable(dir, "TestModeScript");
+    EXPECT_EQ(fw::TestMode::AnswerMessageBox("a", "", MB_YESNO), IDNO);
+    write("ab", "\nbox IDRETRY\nbox IDAB");
+    EXPECT_EQ(fw::TestMode::AnswerMessageBox("b", "", MB_RETRYCANCEL), IDRETRY);
+    EXPECT_EQ(fw::TestMode::AnswerMessageBox("c", "", MB_YESNO), IDYES) << "a half-written line waits";
+    write("ab", "ORT\n");
+    EXPECT_EQ(fw::TestMode::AnswerMessageBox("d", "", MB_ABORTRETRYIGNORE), IDABORT);
+    fw::TestMode::Disable();
+    ::DeleteFileA(script.c_str());
+    ::DeleteFileA((dir + "\\shown.txt").c_str());
+    ::RemoveDirectoryA(dir.c_str());
 }
