@@ -180,6 +180,10 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
 
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool PreTranslateMessage(MSG* msg) override;
+    // A field control of this form, or a window inside one (a combo box's edit).
+    bool IsFieldWindow(HWND window) const;
+    // Whether the window is (inside) a combo box whose list is dropped down.
+    static bool IsDroppedDown(HWND window);
     void PostNcDestroy() override;
 
   private:
@@ -247,6 +251,8 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     LRESULT OnFieldKillFocus(int n);
     LRESULT OnFieldClick(int n, HWND control);
     void RunPendingFocusAction(int n, HWND control, std::string& answer);
+    // A single-line field's text as the server gives it.
+    void ShowFieldText(HWND control, const std::string& text);
     void ReadTextArray(HWND control, const std::string& name);
     LRESULT OnDiagSetFocus(WPARAM wParam, LPARAM lParam);
     LRESULT OnRepeatDialog(WPARAM wParam, LPARAM lParam);

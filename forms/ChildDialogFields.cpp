@@ -143,8 +143,7 @@ LRESULT CChildDialog::OnFieldFocus(int n, HWND control) {
     std::string text = vorlan::PieceOf(answer, 1);
     // The rich-text field is a text box: its text comes from the array the answer names.
     if (!IsMultiLine(control) && control != m_hRichEdit) {
-        std::string shown = vorlan::UnescapeFromServer(text);
-        if (fw::WindowText(control) != shown) ::SetWindowTextA(control, shown.c_str());
+        ShowFieldText(control, vorlan::UnescapeFromServer(text));
         if (!m_session.Execute(vorlan::SelectAllRequestLine(n)).IsEmpty())
             ::PostMessageA(control, EM_SETSEL, 0, -1);
         ::SendMessageA(control, EM_SCROLLCARET, 0, 0);
@@ -155,6 +154,11 @@ LRESULT CChildDialog::OnFieldFocus(int n, HWND control) {
     ShowModeLabel(n);
     m_nFocusField = EnableEdits(n);
     return 1;
+}
+
+void CChildDialog::ShowFieldText(HWND control, const std::string& text) {
+    // Setting the same text again would put the caret back to the start of the field.
+    if (fw::WindowText(control) != text) ::SetWindowTextA(control, text.c_str());
 }
 
 void CChildDialog::ReadTextArray(HWND control, const std::string& name) {
@@ -281,6 +285,9 @@ LRESULT CChildDialog::OnRepeatDialog(WPARAM wParam, LPARAM lParam) {
     m_session.Execute(vorlan::InitScreenLine(m_strDescription.str(), m_strFormName.str()));
     CreateControls(1);
     if (!m_hWnd) return 1;
+    // The screen's init gave it its title again; the steps before may have left another form's
+    // (a sub-dialog's variables are laid over the opener's), which the frame still shows.
+    ShowTitle();
     int start = vorlan::NumberOf(m_session.Execute(line::kTakeStartField).str());
     m_nCurrentField = EnableEdits(start == 0 ? 1 : start);
     if (lParam) OnDiagSetFocus(0, 0);

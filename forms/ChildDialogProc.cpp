@@ -99,7 +99,8 @@ void CChildDialog::OnSize(int width, int height) {
 }
 
 std::string CChildDialog::FrameTabText() {
-    return vorlan::PieceOf(m_session.Execute(vorlan::TabTextLine(MainDescription())).str().substr(0, 1023), 1);
+    return vorlan::PieceOf(m_session.Execute(vorlan::TabTextLine(MainDescription())).str().substr(0, 1023),
+                           1);
 }
 
 void CChildDialog::OnActivate(WPARAM wParam, LPARAM lParam) {
@@ -204,7 +205,8 @@ LRESULT CChildDialog::OnFunctionKey(UINT id) {
     // The grid keeps its own focus kind; the form's is set by its fields.
     bool gridFocused = vorlan::g_nFocusKind == kFocusKindGrid;
     if (text.empty() && gridFocused && (id == 0x8021 || id == 0x8022))
-        if (HWND grid = GetDlgItem(0x1800)) return ::SendMessageA(grid, WM_KEYDOWN, id == 0x8021 ? VK_F6 : VK_F7, 0);
+        if (HWND grid = GetDlgItem(0x1800))
+            return ::SendMessageA(grid, WM_KEYDOWN, id == 0x8021 ? VK_F6 : VK_F7, 0);
     if (text.empty()) return 0;
     if (!::SendMessageA(Frame(), WM_TESTFKEY, static_cast<WPARAM>(index), 0)) return 0;
     m_session.Execute(vorlan::FunctionKeyLine(id));
@@ -294,11 +296,34 @@ LRESULT CChildDialog::OnHyperlink(const char* text) {
     return 1;
 }
 
+bool CChildDialog::IsFieldWindow(HWND window) const {
+    for (HWND h = window; h && h != m_hWnd; h = ::GetParent(h)) {
+        int id = ::GetDlgCtrlID(h);
+        if (id > 0x1000 && id <= (0x1000 | m_nFields) && ::GetParent(h) == m_hWnd) return true;
+    }
+    return false;
+}
+
+bool CChildDialog::IsDroppedDown(HWND window) {
+    for (HWND h = window; h; h = ::GetParent(h)) {
+        char name[16] = {};
+        ::GetClassNameA(h, name, sizeof name);
+        if (::lstrcmpiA(name, "ComboBox") == 0) return ::SendMessageA(h, CB_GETDROPPEDSTATE, 0, 0) != 0;
+    }
+    return false;
+}
+
 bool CChildDialog::PreTranslateMessage(MSG* msg) {
     if (msg->message != WM_KEYDOWN || ::GetDlgCtrlID(msg->hwnd) == 0x1800)
         return CChildForm::PreTranslateMessage(msg);
     UINT key = static_cast<UINT>(msg->wParam);
     if (key >= VK_F1 && key <= VK_F12) {
+        SendMessage(WM_KEYDOWN, msg->wParam, msg->lParam);
+        return true;
+    }
+    // Escape in a field is the form's (it closes the screen), as it is in a modal form's frame:
+    // left to the field, a single-line edit would drop it. A dropped-down list keeps it.
+    if (key == VK_ESCAPE && IsFieldWindow(msg->hwnd) && !IsDroppedDown(msg->hwnd)) {
         SendMessage(WM_KEYDOWN, msg->wParam, msg->lParam);
         return true;
     }

@@ -127,7 +127,7 @@ int CChildDialog::SaveField(int forward, int keepFocus, int field) {
             if (multiLineBox)
                 ReadBackTextBox(control);
             else if (control != m_hRichEdit)
-                ::SetWindowTextA(control, vorlan::UnescapeFromServer(pr.value).c_str());
+                ShowFieldText(control, vorlan::UnescapeFromServer(pr.value));
             ShowModeLabel(n);
         }
         ShowStatus((pr.info.empty() ? pr.message : pr.info).c_str());
@@ -141,7 +141,6 @@ int CChildDialog::SaveField(int forward, int keepFocus, int field) {
     }
     return forward ? pr.nextForward : pr.nextBackward;
 }
-
 
 void CChildDialog::SaveWinSize() {
     HWND frame = Frame();

@@ -185,6 +185,10 @@ LRESULT CBaseMDI::OnSetMemo() {
 }
 
 LRESULT CBaseMDI::OnMDIActivate(HWND deactivated, HWND activated) {
+    // The base first: its focus on the first child ends the field the user was typing into
+    // while that form is still the current one, so the field's exit saves what was typed.
+    LRESULT result = CVORLANMDIChild::WindowProc(WM_MDIACTIVATE, reinterpret_cast<WPARAM>(deactivated),
+                                                 reinterpret_cast<LPARAM>(activated));
     if (activated == m_hWnd) {
         SetAppTitle();
         if (GetForm(1)) SendMessage(WM_SETMEMO);
@@ -197,8 +201,7 @@ LRESULT CBaseMDI::OnMDIActivate(HWND deactivated, HWND activated) {
         if (CChildDialog* top = GetTopForm())
             if (CGridCtrl* grid = top->Grid()) grid->SendMessage(WM_NCACTIVATE, FALSE);
     }
-    return CVORLANMDIChild::WindowProc(WM_MDIACTIVATE, reinterpret_cast<WPARAM>(deactivated),
-                                       reinterpret_cast<LPARAM>(activated));
+    return result;
 }
 
 LRESULT CBaseMDI::OnHelpInfo() {

@@ -75,13 +75,33 @@ LRESULT CToolbarMemo::OnReflectedNotify(NMHDR* header) {
     if (header->code != CBEN_ENDEDITA) return 0;
     auto* end = reinterpret_cast<NMCBEENDEDITA*>(header);
     if (end->iWhy != CBENF_RETURN) return 1;
-    return StartMemo(end->szText);
+    LRESULT result = StartMemo(end->szText);
+    // The screen that opened took the focus; the box takes it back once it has ended its edit,
+    // so it is handed on again then. Nothing opened (an unknown name): the box keeps it.
+    HWND focus = ::GetFocus();
+    if (focus && !HoldsFocus(focus)) {
+        m_hFocusAfterMemo = focus;
+        PostMessage(kFocusAfterMemo);
+    }
+    return result;
+}
+
+bool CToolbarMemo::HoldsFocus(HWND window) const {
+    return window == m_hWnd || ::IsChild(m_hWnd, window);
+}
+
+void CToolbarMemo::OnFocusAfterMemo() {
+    HWND target = m_hFocusAfterMemo;
+    m_hFocusAfterMemo = nullptr;
+    if (target && ::IsWindow(target) && ::IsWindowVisible(target) && HoldsFocus(::GetFocus()))
+        ::SetFocus(target);
 }
 
 LRESULT CToolbarMemo::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_SETMEMO: ShowMemo(reinterpret_cast<const char*>(wParam)); return 0;
     case WM_MENUSHOW: return 1;
+    case kFocusAfterMemo: OnFocusAfterMemo(); return 0;
     case kReflectBase + WM_COMMAND: return OnReflectedCommand(wParam);
     case kReflectBase + WM_NOTIFY: return OnReflectedNotify(reinterpret_cast<NMHDR*>(lParam));
     default: return CComboBoxEx::WindowProc(msg, wParam, lParam);

@@ -32,6 +32,11 @@ class CToolbarMemo : public CComboBoxEx {
     LRESULT OnReflectedCommand(WPARAM wParam);
     LRESULT OnReflectedNotify(NMHDR* header);
     HWND MainFrame() const { return ::GetAncestor(m_hWnd, GA_ROOT); }
+    bool HoldsFocus(HWND window) const;
+    void OnFocusAfterMemo();
+    // Posted to itself after Return started a screen.
+    static constexpr UINT kFocusAfterMemo = WM_APP + 1;
     HWND m_hMenuTree = nullptr;
+    HWND m_hFocusAfterMemo = nullptr;
     std::function<void()> m_fnControlFocus;
 };

@@ -53,7 +53,6 @@ CWinApp::~CWinApp() {
 
 int CWinApp::Run() {
     if (!m_pMainWnd) return ExitInstance();
-    fw::StartTestProbe();
     return CWinThread::Run();
 }
 
@@ -156,7 +155,8 @@ void CWinApp::ParseCommandLine(CCommandLineInfo& info, int argc, char** argv) {
 int AfxWinMain(HINSTANCE instance, LPSTR cmdLine, int cmdShow) {
     CWinApp* app = AfxGetApp();
     if (!app) return -1;
-    fw::TestMode::EnableFromEnvironment(__argc, __argv);
+    // Before anything shows: a test may ask the probe as soon as it sees a window.
+    if (fw::TestMode::EnableFromEnvironment(__argc, __argv)) fw::StartTestProbe();
     app->m_hInstance = instance;
     app->m_lpCmdLine = cmdLine;
     app->m_nCmdShow = cmdShow;

@@ -443,6 +443,12 @@ LRESULT CSizableReBar::OnNotify(WPARAM wParam, NMHDR* header) {
 
 void CSizableReBar::OnCommand(WPARAM wParam, LPARAM lParam) {
     UINT id = LOWORD(wParam);
+    // A band's control notifies through the bar (a combo box's choice, say): its object takes
+    // it. Clicks stay commands of the frame.
+    LRESULT reflected = 0;
+    if (lParam && HIWORD(wParam) != BN_CLICKED &&
+        ReflectChildNotification(WM_COMMAND, wParam, lParam, reflected))
+        return;
     if (id != 0)
         ::SendMessageA(::GetParent(m_hWnd), WM_COMMAND, wParam, lParam);
     else if (m_hChevronToolBar && ::IsWindow(m_hChevronToolBar))

@@ -99,3 +99,9 @@ HTREEITEM CTreeCtrl::HitTest(POINT point, UINT* flags) const {
 bool CTreeCtrl::GetItemRect(HTREEITEM item, RECT& rect, bool textOnly) const {
     return TreeView_GetItemRect(m_hWnd, item, &rect, textOnly) != FALSE;
 }
+
+LRESULT CTreeCtrl::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_SYSKEYDOWN || msg == WM_SYSKEYUP || msg == WM_SYSCHAR)
+        return ::DefWindowProcA(m_hWnd, msg, wParam, lParam);
+    return CWnd::DefWindowProc(msg, wParam, lParam);
+}

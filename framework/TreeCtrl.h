@@ -11,6 +11,9 @@ class CTreeCtrl : public CWnd {
   public:
     using CWnd::Create;
     bool Create(DWORD style, const RECT& rect, HWND parent, UINT id);
+    // The menu keys (F10, Alt alone or with a letter) go to the system's default handling, which
+    // turns them into the frame's menu command: Wine's tree control drops them.
+    LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
     HTREEITEM InsertItem(const TVINSERTSTRUCTA& insert);
     // A last child of parent (null: top level) with its images, data and "has children" flag.

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -83,6 +85,15 @@ class JourneyFixture : public ProgramFixture {
         HWND form = frame ? TopForm(frame) : nullptr;
         return form ? GetDlgItem(form, 0x1000 | n) : nullptr;
     }
+    // A click into field n of the active form, near its left end, where a narrow frame still
+    // shows it.
+    void ClickField(int n) {
+        HWND field = Field(n);
+        ASSERT_NE(field, nullptr) << n;
+        RECT r{};
+        GetClientRect(field, &r);
+        person->Click(field, POINT{std::min<LONG>(8, r.right / 2), r.bottom / 2});
+    }
     // The field of the active form that has the focus (0: none of them).
     int FocusedField() const {
         HWND frame = ActiveFrame();
@@ -96,6 +107,28 @@ class JourneyFixture : public ProgramFixture {
         return 0;
     }
     std::vector<fw::ShownItem> Shown() const { return harness::ReadShown(dir); }
+    // A visible top-level window of the program of that class (a popup list, a dialog), not
+    // the main window; null when there is none.
+    HWND ShownWindow(const char* className) const {
+        struct Find {
+            DWORD pid;
+            HWND main;
+            const char* cls;
+            HWND found;
+        } find{program.Id(), main, className, nullptr};
+        EnumWindows(
+            [](HWND h, LPARAM p) -> BOOL {
+                auto* f = reinterpret_cast<Find*>(p);
+                DWORD pid = 0;
+                GetWindowThreadProcessId(h, &pid);
+                if (pid != f->pid || h == f->main || !IsWindowVisible(h) || harness::ClassOf(h) != f->cls)
+                    return TRUE;
+                f->found = h;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&find));
+        return find.found;
+    }
 
   private:
     std::string tag;
