@@ -229,10 +229,19 @@ void Person::MoveTo(HWND window, POINT client) {
     in.mi.dy = static_cast<LONG>((65536LL * screen.y + h - 1) / h);
     in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     ::SendInput(1, &in, sizeof in);
-    POINT now{};
-    ::GetCursorPos(&now);
-    if (now.x != screen.x || now.y != screen.y) ::SetCursorPos(screen.x, screen.y);
-    Settle();
+    // Under Wine a late event of the old place can still put the pointer back: the buttons
+    // must not go down before the window system reports it here twice in a row.
+    for (int steady = 0, tries = 0; steady < 2 && tries < 200; ++tries) {
+        POINT now{};
+        ::GetCursorPos(&now);
+        if (now.x == screen.x && now.y == screen.y) {
+            ++steady;
+        } else {
+            steady = 0;
+            ::SetCursorPos(screen.x, screen.y);
+        }
+        Settle();
+    }
 }
 
 void Person::Buttons(DWORD down, DWORD up, int times) {
