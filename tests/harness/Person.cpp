@@ -229,9 +229,12 @@ void Person::MoveTo(HWND window, POINT client) {
     in.mi.dy = static_cast<LONG>((65536LL * screen.y + h - 1) / h);
     in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     ::SendInput(1, &in, sizeof in);
-    // Under Wine a late event of the old place can still put the pointer back: the buttons
-    // must not go down before the window system reports it here twice in a row.
+    // Under Wine the input moves the program's pointer but not the display's, whose next event
+    // (a window mapped or entered) puts it back where the display has it: the display's
+    // pointer is moved too, and the buttons wait until both agree twice in a row.
+    ::SetCursorPos(screen.x, screen.y);
     for (int steady = 0, tries = 0; steady < 2 && tries < 200; ++tries) {
+        Settle();
         POINT now{};
         ::GetCursorPos(&now);
         if (now.x == screen.x && now.y == screen.y) {
@@ -240,7 +243,6 @@ void Person::MoveTo(HWND window, POINT client) {
             steady = 0;
             ::SetCursorPos(screen.x, screen.y);
         }
-        Settle();
     }
 }
 
