@@ -155,7 +155,7 @@ bool CGridCtrl::Create(DWORD style, const RECT& rect, HWND parent, UINT id, DWOR
     int cols = m_nInitCols > m_nFixedCols ? m_nInitCols : m_nFixedCols;
     int fixedRows = m_nFixedRows;
     int fixedCols = m_nFixedCols;
-    m_nFixedRows = m_nFixedCols = 0;
+    m_nFixedRows = m_nFixedCols = m_nFixedRowsAsked = 0;
     bool sized = false;
     try {
         sized = SetRowCount(rows) && SetColumnCount(cols);
@@ -175,7 +175,7 @@ bool CGridCtrl::Create(DWORD style, const RECT& rect, HWND parent, UINT id, DWOR
         m_arColFonts.clear();
         return false;
     }
-    m_nFixedRows = fixedRows;
+    m_nFixedRows = m_nFixedRowsAsked = fixedRows;
     m_nFixedCols = fixedCols;
     ResetScrollBars();
     return true;

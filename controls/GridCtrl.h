@@ -534,6 +534,8 @@ class CGridCtrl : public CWnd, public IFormGrid {
 
     // Dimensions and storage.
     int m_nFixedRows = 0;
+    // The header rows asked for: a load of fewer rows has fewer, the next load has them again.
+    int m_nFixedRowsAsked = 0;
     int m_nFixedCols = 0;
     std::vector<int> m_arRowHeights;
     std::vector<WORD> m_arRowFlags;

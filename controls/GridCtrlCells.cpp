@@ -82,6 +82,8 @@ bool CGridCtrl::SetRowCount(int rows) {
             return false;
         }
     }
+    m_nFixedRows = std::min(m_nFixedRowsAsked, rows);
+    if (m_idCurrentCell.IsValid() && m_idCurrentCell.row < m_nFixedRows) SetFocusCell(-1, -1);
     Relayout();
     return true;
 }
@@ -126,7 +128,7 @@ bool CGridCtrl::SetFixedRowCount(int n) {
     if (n < 0) return false;
     // More header rows than rows: the rows grow, so every count stays within the arrays.
     if (n > GetRowCount() && !SetRowCount(n)) return false;
-    m_nFixedRows = n;
+    m_nFixedRows = m_nFixedRowsAsked = n;
     if (m_idCurrentCell.IsValid() && m_idCurrentCell.row < n) SetFocusCell(-1, -1);
     Relayout();
     return true;

@@ -155,6 +155,20 @@ TEST_F(GridTest, FixedCountsGrowTheGridAndAFixedFocusColumnLosesTheFocus) {
     EXPECT_EQ(grid->GetColumnCount(), 6);
 }
 
+TEST_F(GridTest, ALoadOfFewerRowsThanHeadersKeepsTheHeaderCountForTheNextLoad) {
+    Make(10, 4, 2, 1);
+    ASSERT_TRUE(grid->SetRowCount(1));
+    EXPECT_EQ(grid->GetFixedRowCount(), 1) << "never more header rows than rows";
+    ASSERT_TRUE(grid->SetRowCount(0));
+    EXPECT_EQ(grid->GetFixedRowCount(), 0);
+    ASSERT_TRUE(grid->SetRowCount(8));
+    EXPECT_EQ(grid->GetFixedRowCount(), 2) << "the rows are back: so are both header rows";
+    ASSERT_TRUE(grid->SetFixedRowCount(1));
+    ASSERT_TRUE(grid->SetRowCount(0));
+    ASSERT_TRUE(grid->SetRowCount(5));
+    EXPECT_EQ(grid->GetFixedRowCount(), 1) << "the count last asked for";
+}
+
 TEST_F(GridTest, RowHeightsCountInDefaultsAndFixedHeightRowsKeepTheirs) {
     int def = grid->GetDefaultRowHeight();
     grid->SetRowHeight(2, -3);
