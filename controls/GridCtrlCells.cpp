@@ -575,7 +575,8 @@ bool CGridCtrl::AutoSizeColumn(int col, bool growOnly) {
         if (cell->m_nRowSpan != 0 || (cell->m_wStyle & GVSTYLE_DRAGHANDLE)) continue;
         bool multi = (cell->m_wStyle & GVSTYLE_MULTILINE) != 0;
         CSize extent = GetCellExtent(r, col, &dc, r < m_nFixedRows, multi);
-        if (!multi) width = std::max(width, static_cast<int>(extent.cx));
+        // A multi-line cell is measured within the column: its lines keep the room they need.
+        width = std::max(width, static_cast<int>(extent.cx));
         if (multi && m_arRowHeights[static_cast<size_t>(r)] > 0 &&
             extent.cy > m_arRowHeights[static_cast<size_t>(r)])
             m_arRowHeights[static_cast<size_t>(r)] = extent.cy;

@@ -9,6 +9,7 @@
 #include <ole2.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -227,6 +228,23 @@ TEST_F(GridTest, AutoSizingFitsTheWidestTextAndMarksTheSizesAsChanged) {
     grid->SetRowHeight(6, 0);
     grid->AutoSizeRow(6);
     EXPECT_EQ(grid->GetRowHeight(6), 0);
+}
+
+TEST_F(GridTest, AutoSizingCountsTheLinesOfAMultiLineCell) {
+    grid->SetItemText(3, 2, "x");
+    grid->SetItemText(4, 2, "Erste Zeile\r\nzweite, etwas l\xE4ngere Zeile");
+    grid->ModifyItemStyle(4, 2, GVSTYLE_MULTILINE, 0);
+    grid->SetColumnWidth(2, 400);
+    grid->AutoSizeColumn(2);
+    HDC dc = GetDC(grid->m_hWnd);
+    HGDIOBJ old = SelectObject(dc, grid->GetFont());
+    SIZE line{};
+    const char* longest = "zweite, etwas l\xE4ngere Zeile";
+    GetTextExtentPoint32A(dc, longest, static_cast<int>(strlen(longest)), &line);
+    SelectObject(dc, old);
+    ReleaseDC(grid->m_hWnd, dc);
+    EXPECT_GE(grid->GetColumnWidth(2), line.cx) << "the column keeps room for the longest line";
+    EXPECT_GT(grid->GetRowHeight(4), grid->GetDefaultRowHeight()) << "and the row for both lines";
 }
 
 TEST_F(GridTest, SelectedRangeSelectsInsideAndUnselectsOutside) {
