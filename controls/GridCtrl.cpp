@@ -77,6 +77,8 @@ CGridCtrl::CGridCtrl(int dropButtonEdit, const char* fontName, int fontSize, int
     if (m_nInitCols < 0) m_nInitCols = 0;
     m_nFixedRows = nFixedRows > 0 ? nFixedRows : 0;
     m_nFixedCols = nFixedCols > 0 ? nFixedCols : 0;
+    CWinApp* app = AfxGetApp();
+    m_bStylesInUse = app && app->IsThemeActive();
     // One initialisation for the process, never undone: other grids' drop targets and later
     // automation still need it when this grid goes.
     if (!AfxOleInit())

@@ -383,7 +383,8 @@ class CGridCtrl : public CWnd, public IFormGrid {
     // The cell images (the form's list; the grid does not own it).
     void SetImageList(HIMAGELIST images) { m_hCellImages = images; }
     HIMAGELIST GetImageList() const { return m_hCellImages; }
-    // Whether the program draws with visual styles (client edge and border).
+    // Whether the program draws with visual styles (client edge and border); the program's
+    // own answer by default.
     void SetVisualStyles(bool on) { m_bStylesInUse = on; }
     HFONT GetFont() const { return m_Font; }
     int GetMarginX() const { return m_nMarginX; }

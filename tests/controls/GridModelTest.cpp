@@ -4,6 +4,7 @@
 #include "app/ProtocolLog.h"
 #include "app/SettingsBlock.h"
 #include "controls/FormColours.h"
+#include "framework/App.h"
 
 #include <gmock/gmock.h>
 #include <ole2.h>
@@ -433,6 +434,24 @@ TEST_F(GridTest, UnderVisualStylesAClientEdgeBecomesABorder) {
     CGridCtrl plain;
     ASSERT_TRUE(plain.Create(WS_CHILD, CRect(0, 0, 100, 100), owner.m_hWnd, 8, WS_EX_CLIENTEDGE));
     EXPECT_TRUE(GetWindowLongA(plain.m_hWnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+}
+
+namespace {
+
+class ThemedApp : public CWinApp {
+  public:
+    ThemedApp() : CWinApp("GridThemeTest") {}
+    bool IsThemeActive() const override { return true; }
+};
+
+} // namespace
+
+TEST_F(GridTest, AProgramThatDrawsWithVisualStylesGivesItsGridsTheBorder) {
+    ThemedApp app;
+    CGridCtrl themed;
+    ASSERT_TRUE(themed.Create(WS_CHILD, CRect(0, 0, 100, 100), owner.m_hWnd, 7, WS_EX_CLIENTEDGE));
+    EXPECT_TRUE(GetWindowLongA(themed.m_hWnd, GWL_STYLE) & WS_BORDER);
+    EXPECT_FALSE(GetWindowLongA(themed.m_hWnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
 }
 
 TEST_F(GridTest, DestroyingAGridLeavesOleInitialisedForEveryoneElse) {
