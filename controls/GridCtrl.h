@@ -640,6 +640,8 @@ class CGridCtrl : public CWnd, public IFormGrid {
     int m_nResizeIndex = -1;
     CRect m_rcResizeDrag;
     bool m_bHandleRightEdge = false;
+    // The press's drag was refused: it stays a click until the button comes up.
+    bool m_bDragRefused = false;
     // The running in-place edit, while there is one (EndEditCell(key) ends it through it).
     HWND m_hInPlaceEdit = nullptr;
 

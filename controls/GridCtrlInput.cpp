@@ -443,7 +443,7 @@ LRESULT CGridCtrl::OnMouseMove(WPARAM w, LPARAM l) {
     case kMouseListClick: {
         bool across = m_bListMode && std::abs(point.x - m_ptPress.x) >= ::GetSystemMetrics(SM_CXDRAG);
         bool down = std::abs(point.y - m_ptPress.y) >= ::GetSystemMetrics(SM_CYDRAG);
-        if (across || down) StartDrag();
+        if ((across || down) && !m_bDragRefused) StartDrag();
         break;
     }
     case kMouseHandlePressed: StartDrag(); break;
@@ -509,6 +509,7 @@ LRESULT CGridCtrl::OnLButtonDown(WPARAM, LPARAM l) {
     KillToolTip();
     ::SetCapture(m_hWnd);
     m_ptPress = point;
+    m_bDragRefused = false;
     m_LeftClickDownCell = GetCellFromPt(point);
     if (m_nMouseMode == kMouseOverColDivide || m_nMouseMode == kMouseOverRowDivide) {
         StartResize(point);
