@@ -464,7 +464,7 @@ LRESULT CGridCtrl::OnUserSetFocus(WPARAM w, LPARAM l) {
     return 0;
 }
 
-void CGridCtrl::EndEditCell(int row, int col, const char* text, UINT key) {
+void CGridCtrl::EndEditCell(int row, int col, const char* text, UINT key, int selection) {
     TraceFunction("CGridCtrl::EndEditCell");
     if (!IsValid(row, col)) return;
     SetItemTextHook(row, col, text ? text : "");
@@ -474,6 +474,7 @@ void CGridCtrl::EndEditCell(int row, int col, const char* text, UINT key) {
     nm.iColumn = col;
     nm.iRow2 = -1;
     nm.iColumn2 = -1;
+    nm.iExtra = selection;
     nm.lValue =
         (key & 0xFF) == VK_ESCAPE ? 0 : (m_nMouseMode == kMouseClick ? 255 : static_cast<INT_PTR>(key));
     LRESULT answer = SendNotify(GVN_ENDEDIT, nm);

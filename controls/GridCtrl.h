@@ -338,7 +338,8 @@ class CGridCtrl : public CWnd, public IFormGrid {
     CCellRange GetCellRange() const;
 
     // The form's editing steps.
-    void EndEditCell(int row, int col, const char* text, UINT key);
+    // selection: where the edit's selection began (low 16 bits) and ended (high 16 bits).
+    void EndEditCell(int row, int col, const char* text, UINT key, int selection = 0);
     void EndEditCell(UINT key) override;
 
     void CopyMetafileToClipboard();

@@ -336,7 +336,10 @@ LRESULT CGridCtrl::OnNotify(WPARAM w, LPARAM l) {
     if (w != kInPlaceEditId || !header || header->code != GVN_ENDEDIT) return 0;
     auto* end = reinterpret_cast<InPlaceEditEnd*>(l);
     m_hInPlaceEdit = nullptr;
-    EndEditCell(end->row, end->column, end->text, end->key);
+    // The form tells the server where the caret stood (16 bits each, as the record has them).
+    auto at = [](int position) { return static_cast<DWORD>(std::clamp(position, 0, 0xFFFF)); };
+    EndEditCell(end->row, end->column, end->text, end->key,
+                static_cast<int>(at(end->selStart) | at(end->selEnd) << 16));
     return 0;
 }
 

@@ -1,6 +1,7 @@
 // The form's grid in the real main frame against the demo application on the fixture's
 // dbserver: GRD and GRL loaded from the server, and the form's answers to what its grid
 // reports, sent as the grid sends them.
+#include "app/Session.h"
 #include "common/MQuote.h"
 #include "controls/GridCtrl.h"
 #include "forms/FormDecor.h"
@@ -9,10 +10,14 @@
 #include "resources/MainFrameIds.h"
 #include "tests/forms/FormServerFixture.h"
 #include "tests/frame/MenuDriver.h"
+#include "tests/harness/Person.h"
 
 #include <commctrl.h>
 
+#include <atomic>
+#include <cstring>
 #include <string>
+#include <thread>
 
 using demotrace::CountOf;
 using demotrace::Has;
@@ -32,6 +37,7 @@ class GridFormTest : public FormServerTestBase {
     }
     void TearDown() override {
         Once("K ^QGRD(\"KOPF\"),^QGRD(\"FOCUS\"),^QGRD(\"CLICK\"),^QM(\"GRD\",0,\"GRID\",\"TEST\")");
+        Once("K ^QGRD(\"ZEILEN\"),^QGRD(\"LANGSAM\")");
         Once("K ^QM(\"GRL\",0,\"GRID\",\"TEST\"),^QM(\"GRL\",0,\"GRID\",\"QCD\",\"DROPA\")");
         FormServerTestBase::TearDown();
     }
@@ -81,6 +87,23 @@ class GridFormTest : public FormServerTestBase {
         RECT r{};
         grid->GetCellRect(row, column, &r);
         return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+    // The grid with the focus, as a person finds it after a first click: taking the focus
+    // scrolls it to its remembered cell, so cells are found after that.
+    void FocusGrid(harness::Person& person) {
+        ::SetFocus(Form()->Grid()->m_hWnd);
+        person.Settle();
+    }
+    // The screen as it is, among the build's artefacts (VORLAN_ARTIFACTS).
+    static void SaveAsShown(const char* name) {
+        char folder[MAX_PATH];
+        if (!GetEnvironmentVariableA("VORLAN_ARTIFACTS", folder, sizeof folder)) return;
+        CreateDirectoryA(folder, nullptr);
+        EXPECT_TRUE(harness::SaveScreen(std::string(folder) + "\\" + name));
+    }
+    static POINT CellCentreOf(CGridCtrl* grid, int row, int column) {
+        LPARAM at = CellPoint(grid, row, column);
+        return POINT{LOWORD(at), HIWORD(at)};
     }
     // Escapes any menu that opens, so that a test never waits on one.
     static void CloseMenus(HWND owner) {
@@ -663,4 +686,26 @@ TEST_F(GridFormTest, TheServerSwitchesRowDraggingAndTheRightClickCopy) {
     harness::Pump();
     EXPECT_EQ(Cell(5, 2), menge);
     EXPECT_EQ(Server("W $P(^QGRD($J,5),$C(167),2)"), menge) << "saved as an edit of the cell";
+}
+
+TEST_F(GridFormTest, ACellEditedByAPersonSendsWhereTheCaretStood) {
+    Once("S ^QGRD(\"ZEILEN\")=20");
+    CGridCtrl* grid = OpenGrid("GRD");
+    ASSERT_NE(grid, nullptr);
+    harness::Person person;
+    FocusGrid(person);
+    person.Click(grid->m_hWnd, CellCentreOf(grid, 3, 2));
+    ASSERT_EQ(grid->GetFocusCell(), CCellID(3, 2));
+    person.Type("5");
+    HWND edit = person.Focus();
+    ASSERT_EQ(GetParent(edit), grid->m_hWnd) << "typing opened the cell's edit";
+    person.Press("Home");
+    person.Type("1");
+    EXPECT_EQ(harness::TextOf(edit), "15");
+    Trace();
+    person.Press("Return");
+    EXPECT_FALSE(IsWindow(edit));
+    Lines trace = Trace();
+    EXPECT_TRUE(Has(trace, "PRS^QCC(3,3,15) CR 2,2"))
+        << "the caret after the 1 as %PP(\"CHARPOS\"): " << ::testing::PrintToString(trace);
 }
