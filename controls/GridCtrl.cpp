@@ -613,6 +613,16 @@ bool CGridCtrl::GetCellRect(int row, int col, RECT* rect) const {
     return on.IntersectRect(CRect(rect->left, rect->top, rect->right + 1, rect->bottom + 1), client);
 }
 
+bool CGridCtrl::FocusCellRect(RECT* rect) const {
+    // A popup of the cell activates itself, which hides the focus cell until the grid has the
+    // focus back: the cell is then the remembered one.
+    const CCellID cell = IsValid(m_idCurrentCell) ? m_idCurrentCell : m_idRemembered;
+    if (!rect || !IsValid(cell) || !GetCellRect(cell.row, cell.col, rect)) return false;
+    ++rect->right;
+    ++rect->bottom;
+    return true;
+}
+
 bool CGridCtrl::IsCellVisible(int row, int col) const {
     RECT r{};
     return GetCellRect(row, col, &r);

@@ -341,6 +341,7 @@ class CGridCtrl : public CWnd, public IFormGrid {
     // selection: where the edit's selection began (low 16 bits) and ended (high 16 bits).
     void EndEditCell(int row, int col, const char* text, UINT key, int selection = 0);
     void EndEditCell(UINT key) override;
+    bool FocusCellRect(RECT* rect) const override;
 
     void CopyMetafileToClipboard();
     void PrintPreview(const char* left, const char* centre, const char* right);

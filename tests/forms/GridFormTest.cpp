@@ -709,3 +709,29 @@ TEST_F(GridFormTest, ACellEditedByAPersonSendsWhereTheCaretStood) {
     EXPECT_TRUE(Has(trace, "PRS^QCC(3,3,15) CR 2,2"))
         << "the caret after the 1 as %PP(\"CHARPOS\"): " << ::testing::PrintToString(trace);
 }
+
+TEST_F(GridFormTest, AServiceListOpensUnderTheFocusCell) {
+    Once("S ^QGRD(\"ZEILEN\")=20");
+    CGridCtrl* grid = OpenGrid("GRD");
+    ASSERT_NE(grid, nullptr);
+    harness::Person person;
+    FocusGrid(person);
+    Trace();
+    person.Click(grid->m_hWnd, CellCentreOf(grid, 3, 1));
+    ASSERT_EQ(grid->GetFocusCell(), CCellID(3, 1)) << ::testing::PrintToString(Trace());
+    person.Press("F4");
+    HWND popup = Form()->KeptPopupList();
+    ASSERT_NE(popup, nullptr) << "the service list opened";
+    RECT cell{};
+    ASSERT_TRUE(grid->GetCellRect(3, 1, &cell));
+    POINT below{cell.left, cell.bottom + 1};
+    ClientToScreen(grid->m_hWnd, &below);
+    RECT list{};
+    GetWindowRect(popup, &list);
+    EXPECT_EQ(list.left, below.x) << "at the cell's left edge, not the grid's";
+    EXPECT_EQ(list.top, below.y) << "right under the cell";
+    SaveAsShown("grid-liste.bmp");
+    Form()->SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), 0);
+    SendMessageA(popup, WM_COMMAND, IDCANCEL, 0);
+    harness::Pump();
+}
