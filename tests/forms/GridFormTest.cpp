@@ -735,3 +735,24 @@ TEST_F(GridFormTest, AServiceListOpensUnderTheFocusCell) {
     SendMessageA(popup, WM_COMMAND, IDCANCEL, 0);
     harness::Pump();
 }
+
+TEST_F(GridFormTest, SizeAutoFitsTheColumnsToTheLoadedRows) {
+    Once(
+        "S ^QGRD(\"ZEILEN\")=20,^QM(\"GRD\",0,\"GRID\",\"TEST\")=\"S %WIN(\"\"SCR\"\",\"\"SIZEAUTO\"\")=1\"");
+    CGridCtrl* grid = OpenGrid("GRD");
+    ASSERT_NE(grid, nullptr);
+    ASSERT_EQ(grid->GetRowCount(), 21);
+    HDC dc = GetDC(grid->m_hWnd);
+    HGDIOBJ old = SelectObject(dc, grid->GetFont());
+    auto textWidth = [dc](const char* text) {
+        SIZE size{};
+        GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &size);
+        return static_cast<int>(size.cx);
+    };
+    const int hausbesuch = textWidth("Hausbesuch"), bemerkung = textWidth("Bemerkung");
+    SelectObject(dc, old);
+    ReleaseDC(grid->m_hWnd, dc);
+    EXPECT_GE(grid->GetColumnWidth(1), hausbesuch) << "the widest service of the rows";
+    EXPECT_GE(grid->GetColumnWidth(5), bemerkung) << "the column's title";
+    SaveArtefact("grid-sizeauto.bmp");
+}
