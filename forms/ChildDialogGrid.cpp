@@ -213,16 +213,15 @@ int CChildDialog::CreateScrollField(int rebuild, int firstLine, int lastLine, in
                       MB_OK | MB_ICONEXCLAMATION);
         return 0;
     }
-    ++vorlan::g_nGridLoading;
-    vorlan::g_dwGridLoadStart = ::GetTickCount();
     {
+        // One line a row, each short: the wait dialog times the whole load.
+        CLongOperation loading(m_session);
         LoadProgress progress(status.c_str(), first, last);
         for (int i = first; i <= last && ::IsWindow(grid->m_hWnd); ++i) {
             progress.Show(i);
             UpdateScrollRow(grid, i - 1 + m_nGridHeaderRows, 0, -1, false, false);
         }
     }
-    --vorlan::g_nGridLoading;
     if (!::IsWindow(grid->m_hWnd)) return 0;
     if (sizeAuto) grid->AutoSizeColumns();
     grid->SetRedraw(true, true);

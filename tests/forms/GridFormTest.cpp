@@ -756,3 +756,42 @@ TEST_F(GridFormTest, SizeAutoFitsTheColumnsToTheLoadedRows) {
     EXPECT_GE(grid->GetColumnWidth(5), bemerkung) << "the column's title";
     SaveArtefact("grid-sizeauto.bmp");
 }
+
+namespace {
+
+// The frame with the wait thread running, as the program has it.
+class GridWaitTest : public GridFormTest {
+  protected:
+    void BeforeConnect() override { theApp.WriteProfileInt("Settings", "DisableWaitDialog", 0); }
+};
+
+} // namespace
+
+TEST_F(GridWaitTest, ALongLoadOfShortLinesShowsTheWaitDialogUntilTheRowsAreIn) {
+    // Forty rows of 50 ms each: no line takes a second, the load does.
+    Once("S ^QGRD(\"ZEILEN\")=40,^QGRD(\"LANGSAM\")=0.05");
+    LogIn();
+    ASSERT_TRUE(TheSession().IsWaitThreadRunning());
+    SetForegroundWindow(frame->m_hWnd);
+    ASSERT_EQ(GetForegroundWindow(), frame->m_hWnd);
+    std::atomic<bool> loading{true}, seen{false};
+    const DWORD mainThread = GetCurrentThreadId();
+    const HWND owner = frame->m_hWnd;
+    std::thread watcher([&] {
+        SetThreadDesktop(GetThreadDesktop(mainThread)); // our windows, not the first desktop's
+        while (loading) {
+            HWND dlg = FindWindowA("#32770", "Bitte warten ...");
+            if (dlg && IsWindowVisible(dlg) && GetWindow(dlg, GW_OWNER) == owner) seen = true;
+            Sleep(20);
+        }
+    });
+    StartMemo("GRD");
+    loading = false;
+    watcher.join();
+    ASSERT_NE(Form(), nullptr);
+    ASSERT_NE(Form()->Grid(), nullptr);
+    EXPECT_EQ(Form()->Grid()->GetRowCount(), 41);
+    EXPECT_TRUE(seen) << "the load counts as one long operation of the session";
+    EXPECT_FALSE(TheSession().IsWaitDialogShown()) << "gone once the rows are in";
+    EXPECT_EQ(FindWindowA("#32770", "Bitte warten ..."), nullptr);
+}
