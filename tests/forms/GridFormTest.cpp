@@ -88,12 +88,6 @@ class GridFormTest : public FormServerTestBase {
         grid->GetCellRect(row, column, &r);
         return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     }
-    // The grid with the focus, as a person finds it after a first click: taking the focus
-    // scrolls it to its remembered cell, so cells are found after that.
-    void FocusGrid(harness::Person& person) {
-        ::SetFocus(Form()->Grid()->m_hWnd);
-        person.Settle();
-    }
     // The screen as it is, among the build's artefacts (VORLAN_ARTIFACTS).
     static void SaveAsShown(const char* name) {
         char folder[MAX_PATH];
@@ -693,7 +687,6 @@ TEST_F(GridFormTest, ACellEditedByAPersonSendsWhereTheCaretStood) {
     CGridCtrl* grid = OpenGrid("GRD");
     ASSERT_NE(grid, nullptr);
     harness::Person person;
-    FocusGrid(person);
     person.Click(grid->m_hWnd, CellCentreOf(grid, 3, 2));
     ASSERT_EQ(grid->GetFocusCell(), CCellID(3, 2));
     person.Type("5");
@@ -715,7 +708,6 @@ TEST_F(GridFormTest, AServiceListOpensUnderTheFocusCell) {
     CGridCtrl* grid = OpenGrid("GRD");
     ASSERT_NE(grid, nullptr);
     harness::Person person;
-    FocusGrid(person);
     Trace();
     person.Click(grid->m_hWnd, CellCentreOf(grid, 3, 1));
     ASSERT_EQ(grid->GetFocusCell(), CCellID(3, 1)) << ::testing::PrintToString(Trace());
