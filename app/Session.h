@@ -126,6 +126,18 @@ class CSession {
     DWORD m_dwWaitDialogLimit = 10000;
 };
 
+// A long operation of the main thread for as long as the object lives.
+class CLongOperation {
+  public:
+    explicit CLongOperation(CSession& session) : m_session(session) { m_session.BeginLongOperation(); }
+    ~CLongOperation() { m_session.EndLongOperation(); }
+    CLongOperation(const CLongOperation&) = delete;
+    CLongOperation& operator=(const CLongOperation&) = delete;
+
+  private:
+    CSession& m_session;
+};
+
 // The program's one session (the application object owns it).
 CSession& TheSession();
 

@@ -13,4 +13,7 @@ class IFormGrid {
     virtual void SetFocusCell(int row, int column) = 0;
     // Ends the in-place edit as the key would (13: take the text).
     virtual void EndEditCell(UINT key) = 0;
+    // The focus cell (or, while the focus is elsewhere, the cell it comes back to) in the
+    // grid's client area, right and bottom outside it; false when there is none in view.
+    virtual bool FocusCellRect(RECT* rect) const = 0;
 };

@@ -77,6 +77,8 @@ CGridCtrl::CGridCtrl(int dropButtonEdit, const char* fontName, int fontSize, int
     if (m_nInitCols < 0) m_nInitCols = 0;
     m_nFixedRows = nFixedRows > 0 ? nFixedRows : 0;
     m_nFixedCols = nFixedCols > 0 ? nFixedCols : 0;
+    CWinApp* app = AfxGetApp();
+    m_bStylesInUse = app && app->IsThemeActive();
     // One initialisation for the process, never undone: other grids' drop targets and later
     // automation still need it when this grid goes.
     if (!AfxOleInit())
@@ -155,7 +157,7 @@ bool CGridCtrl::Create(DWORD style, const RECT& rect, HWND parent, UINT id, DWOR
     int cols = m_nInitCols > m_nFixedCols ? m_nInitCols : m_nFixedCols;
     int fixedRows = m_nFixedRows;
     int fixedCols = m_nFixedCols;
-    m_nFixedRows = m_nFixedCols = 0;
+    m_nFixedRows = m_nFixedCols = m_nFixedRowsAsked = 0;
     bool sized = false;
     try {
         sized = SetRowCount(rows) && SetColumnCount(cols);
@@ -175,7 +177,7 @@ bool CGridCtrl::Create(DWORD style, const RECT& rect, HWND parent, UINT id, DWOR
         m_arColFonts.clear();
         return false;
     }
-    m_nFixedRows = fixedRows;
+    m_nFixedRows = m_nFixedRowsAsked = fixedRows;
     m_nFixedCols = fixedCols;
     ResetScrollBars();
     return true;
@@ -462,7 +464,7 @@ LRESULT CGridCtrl::OnUserSetFocus(WPARAM w, LPARAM l) {
     return 0;
 }
 
-void CGridCtrl::EndEditCell(int row, int col, const char* text, UINT key) {
+void CGridCtrl::EndEditCell(int row, int col, const char* text, UINT key, int selection) {
     TraceFunction("CGridCtrl::EndEditCell");
     if (!IsValid(row, col)) return;
     SetItemTextHook(row, col, text ? text : "");
@@ -472,6 +474,7 @@ void CGridCtrl::EndEditCell(int row, int col, const char* text, UINT key) {
     nm.iColumn = col;
     nm.iRow2 = -1;
     nm.iColumn2 = -1;
+    nm.iExtra = selection;
     nm.lValue =
         (key & 0xFF) == VK_ESCAPE ? 0 : (m_nMouseMode == kMouseClick ? 255 : static_cast<INT_PTR>(key));
     LRESULT answer = SendNotify(GVN_ENDEDIT, nm);
@@ -608,6 +611,16 @@ bool CGridCtrl::GetCellRect(int row, int col, RECT* rect) const {
     CRect client = GetClientRect();
     CRect on;
     return on.IntersectRect(CRect(rect->left, rect->top, rect->right + 1, rect->bottom + 1), client);
+}
+
+bool CGridCtrl::FocusCellRect(RECT* rect) const {
+    // A popup of the cell activates itself, which hides the focus cell until the grid has the
+    // focus back: the cell is then the remembered one.
+    const CCellID cell = IsValid(m_idCurrentCell) ? m_idCurrentCell : m_idRemembered;
+    if (!rect || !IsValid(cell) || !GetCellRect(cell.row, cell.col, rect)) return false;
+    ++rect->right;
+    ++rect->bottom;
+    return true;
 }
 
 bool CGridCtrl::IsCellVisible(int row, int col) const {

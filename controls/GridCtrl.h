@@ -338,8 +338,10 @@ class CGridCtrl : public CWnd, public IFormGrid {
     CCellRange GetCellRange() const;
 
     // The form's editing steps.
-    void EndEditCell(int row, int col, const char* text, UINT key);
+    // selection: where the edit's selection began (low 16 bits) and ended (high 16 bits).
+    void EndEditCell(int row, int col, const char* text, UINT key, int selection = 0);
     void EndEditCell(UINT key) override;
+    bool FocusCellRect(RECT* rect) const override;
 
     void CopyMetafileToClipboard();
     void PrintPreview(const char* left, const char* centre, const char* right);
@@ -383,7 +385,8 @@ class CGridCtrl : public CWnd, public IFormGrid {
     // The cell images (the form's list; the grid does not own it).
     void SetImageList(HIMAGELIST images) { m_hCellImages = images; }
     HIMAGELIST GetImageList() const { return m_hCellImages; }
-    // Whether the program draws with visual styles (client edge and border).
+    // Whether the program draws with visual styles (client edge and border); the program's
+    // own answer by default.
     void SetVisualStyles(bool on) { m_bStylesInUse = on; }
     HFONT GetFont() const { return m_Font; }
     int GetMarginX() const { return m_nMarginX; }
@@ -534,6 +537,8 @@ class CGridCtrl : public CWnd, public IFormGrid {
 
     // Dimensions and storage.
     int m_nFixedRows = 0;
+    // The header rows asked for: a load of fewer rows has fewer, the next load has them again.
+    int m_nFixedRowsAsked = 0;
     int m_nFixedCols = 0;
     std::vector<int> m_arRowHeights;
     std::vector<WORD> m_arRowFlags;
@@ -637,6 +642,8 @@ class CGridCtrl : public CWnd, public IFormGrid {
     int m_nResizeIndex = -1;
     CRect m_rcResizeDrag;
     bool m_bHandleRightEdge = false;
+    // The press's drag was refused: it stays a click until the button comes up.
+    bool m_bDragRefused = false;
     // The running in-place edit, while there is one (EndEditCell(key) ends it through it).
     HWND m_hInPlaceEdit = nullptr;
 

@@ -82,6 +82,8 @@ bool CGridCtrl::SetRowCount(int rows) {
             return false;
         }
     }
+    m_nFixedRows = std::min(m_nFixedRowsAsked, rows);
+    if (m_idCurrentCell.IsValid() && m_idCurrentCell.row < m_nFixedRows) SetFocusCell(-1, -1);
     Relayout();
     return true;
 }
@@ -126,7 +128,7 @@ bool CGridCtrl::SetFixedRowCount(int n) {
     if (n < 0) return false;
     // More header rows than rows: the rows grow, so every count stays within the arrays.
     if (n > GetRowCount() && !SetRowCount(n)) return false;
-    m_nFixedRows = n;
+    m_nFixedRows = m_nFixedRowsAsked = n;
     if (m_idCurrentCell.IsValid() && m_idCurrentCell.row < n) SetFocusCell(-1, -1);
     Relayout();
     return true;
@@ -573,7 +575,8 @@ bool CGridCtrl::AutoSizeColumn(int col, bool growOnly) {
         if (cell->m_nRowSpan != 0 || (cell->m_wStyle & GVSTYLE_DRAGHANDLE)) continue;
         bool multi = (cell->m_wStyle & GVSTYLE_MULTILINE) != 0;
         CSize extent = GetCellExtent(r, col, &dc, r < m_nFixedRows, multi);
-        if (!multi) width = std::max(width, static_cast<int>(extent.cx));
+        // A multi-line cell is measured within the column: its lines keep the room they need.
+        width = std::max(width, static_cast<int>(extent.cx));
         if (multi && m_arRowHeights[static_cast<size_t>(r)] > 0 &&
             extent.cy > m_arRowHeights[static_cast<size_t>(r)])
             m_arRowHeights[static_cast<size_t>(r)] = extent.cy;

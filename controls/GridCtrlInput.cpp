@@ -336,7 +336,10 @@ LRESULT CGridCtrl::OnNotify(WPARAM w, LPARAM l) {
     if (w != kInPlaceEditId || !header || header->code != GVN_ENDEDIT) return 0;
     auto* end = reinterpret_cast<InPlaceEditEnd*>(l);
     m_hInPlaceEdit = nullptr;
-    EndEditCell(end->row, end->column, end->text, end->key);
+    // The form tells the server where the caret stood (16 bits each, as the record has them).
+    auto at = [](int position) { return static_cast<DWORD>(std::clamp(position, 0, 0xFFFF)); };
+    EndEditCell(end->row, end->column, end->text, end->key,
+                static_cast<int>(at(end->selStart) | at(end->selEnd) << 16));
     return 0;
 }
 
@@ -443,7 +446,7 @@ LRESULT CGridCtrl::OnMouseMove(WPARAM w, LPARAM l) {
     case kMouseListClick: {
         bool across = m_bListMode && std::abs(point.x - m_ptPress.x) >= ::GetSystemMetrics(SM_CXDRAG);
         bool down = std::abs(point.y - m_ptPress.y) >= ::GetSystemMetrics(SM_CYDRAG);
-        if (across || down) StartDrag();
+        if ((across || down) && !m_bDragRefused) StartDrag();
         break;
     }
     case kMouseHandlePressed: StartDrag(); break;
@@ -509,6 +512,7 @@ LRESULT CGridCtrl::OnLButtonDown(WPARAM, LPARAM l) {
     KillToolTip();
     ::SetCapture(m_hWnd);
     m_ptPress = point;
+    m_bDragRefused = false;
     m_LeftClickDownCell = GetCellFromPt(point);
     if (m_nMouseMode == kMouseOverColDivide || m_nMouseMode == kMouseOverRowDivide) {
         StartResize(point);

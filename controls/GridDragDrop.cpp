@@ -151,22 +151,38 @@ void CGridCtrl::OnEditSelectAll() {
 void CGridCtrl::StartDrag() {
     vorlan::TraceFunction("CGridCtrl::StartDrag");
     const CCellID pressed = m_LeftClickDownCell;
-    const bool handle = m_nMouseMode == kMouseHandlePressed;
+    const int pressMode = m_nMouseMode;
+    const bool handle = pressMode == kMouseHandlePressed;
     const bool block = IsDown(VK_CONTROL) || handle; // rows or columns
+    // Nothing starts a second drag while the form decides (its answer may show a box).
     m_nMouseMode = kMouseNothing;
+    // A refused drag leaves a click what it was while the button is still down (on the focus
+    // cell it still edits at the button-up), and is not asked for again until it comes up.
+    auto refuse = [&] {
+        if (!handle && ::GetCapture() == m_hWnd) m_nMouseMode = pressMode;
+        m_bDragRefused = true;
+    };
     if (!m_bListMode || !m_bDragAndDrop || !IsValid(pressed) || !(GetRowFlags(pressed.row) & GVRF_NORMAL) ||
-        (GetItemState(pressed.row, pressed.col) & GVIS_SKIP) || (GetColumnFlags(pressed.col) & GVCF_EDITABLE))
+        (GetItemState(pressed.row, pressed.col) & GVIS_SKIP) ||
+        (GetColumnFlags(pressed.col) & GVCF_EDITABLE) || (block && !m_nDragFlags)) {
+        refuse();
         return;
-    if (block && !m_nDragFlags) return;
+    }
     NM_GRIDVIEW record{};
     record.iRow = record.iRow2 = pressed.row;
     record.iColumn = record.iColumn2 = pressed.col;
     record.iExtra = block ? 0 : 1;
-    if (!SendNotify(GVN_BEGINDRAG, record) || !WindowAlive()) return;
+    LRESULT allowed = SendNotify(GVN_BEGINDRAG, record);
+    if (!WindowAlive()) return;
+    if (!allowed) {
+        refuse();
+        return;
+    }
 
     GridDragState& drag = TheGridDrag();
     drag = GridDragState();
-    drag.kind = !block ? kDragCells : (handle && m_bHandleRightEdge ? kDragColumns : kDragRows);
+    // With Ctrl as with the handle: the handle's edge the pointer was on last says which.
+    drag.kind = !block ? kDragCells : (m_bHandleRightEdge ? kDragColumns : kDragRows);
     drag.source = this;
     drag.anchorRow = record.iRow;
     drag.anchorColumn = record.iColumn;

@@ -146,7 +146,10 @@ void CListField::SetContent(const char* name) {
         return;
     }
     m_bDynamic = Run(DynamicLine(m_strName)) == "1";
-    TreeView_SetBkColor(m_tree.m_hWnd, static_cast<COLORREF>(FormColour(Number(Run(BackColourLine(m_strName))))));
+    uint32_t back = FormColour(Number(Run(BackColourLine(m_strName))));
+    // The table's "none" is no colour the tree can paint (it would be black): -1 is its own.
+    TreeView_SetBkColor(m_tree.m_hWnd,
+                        back == kDefaultColour ? static_cast<COLORREF>(-1) : static_cast<COLORREF>(back));
     m_nFunctionKey = FunctionKey(Run(FunctionKeyLine(m_strName)));
     m_strSelect = Run(SelectCodeLine(m_strName));
 

@@ -7,6 +7,7 @@
 #include "app/Session.h"
 #include "app/SettingsBlock.h"
 #include "controls/HtmlStatic.h"
+#include "forms/FormGeometry.h"
 #include "forms/FormGlobals.h"
 #include "forms/FormMessages.h"
 #include "framework/App.h"
@@ -346,14 +347,15 @@ int CChildDialog::CreateControls(int relayout) {
     CreateModeLabels();
     CreatePictures();
 
-    m_stretch.erase(std::remove_if(m_stretch.begin(), m_stretch.end(),
-                                   [this, &form](const StretchEntry& e) {
-                                       if (e.id == 0x1800 && form.gridResize != 0)
-                                           return form.gridResize == -1;
-                                       return e.rect.right < m_nLayoutRight &&
-                                              e.rect.bottom < m_nLayoutBottom;
-                                   }),
-                    m_stretch.end());
+    m_stretch.erase(
+        std::remove_if(m_stretch.begin(), m_stretch.end(),
+                       [this, &form](const StretchEntry& e) {
+                           return !vorlan::KeepsStretching(
+                               e.id == 0x1800, form.gridResize,
+                               vorlan::PixelRect{e.rect.left, e.rect.top, e.rect.right, e.rect.bottom},
+                               m_nLayoutRight, m_nLayoutBottom);
+                       }),
+        m_stretch.end());
     for (StretchEntry& e : m_stretch)
         if (e.id == 0x1800 && form.gridResize == 1)
             e.rect = RECT{e.rect.left, e.rect.top, m_nLayoutRight, m_nLayoutBottom};

@@ -190,7 +190,8 @@ int CChildDialog::CreateScrollField(int rebuild, int firstLine, int lastLine, in
         grid->SetColumnCount(maxColumns);
         SetGridWidth(grid, nullptr, maxColumns);
     }
-    if (m_session.Execute(gridline::kSizeAuto) == "1") grid->AutoSizeColumns();
+    // Asked for now, before the switches go; sized once the rows are there to size by.
+    const bool sizeAuto = m_session.Execute(gridline::kSizeAuto) == "1";
     m_session.Execute(gridline::kKillSwitches);
 
     // Without the global there is nothing to load: asking for its subscripts would only
@@ -212,17 +213,17 @@ int CChildDialog::CreateScrollField(int rebuild, int firstLine, int lastLine, in
                       MB_OK | MB_ICONEXCLAMATION);
         return 0;
     }
-    ++vorlan::g_nGridLoading;
-    vorlan::g_dwGridLoadStart = ::GetTickCount();
     {
+        // One line a row, each short: the wait dialog times the whole load.
+        CLongOperation loading(m_session);
         LoadProgress progress(status.c_str(), first, last);
         for (int i = first; i <= last && ::IsWindow(grid->m_hWnd); ++i) {
             progress.Show(i);
             UpdateScrollRow(grid, i - 1 + m_nGridHeaderRows, 0, -1, false, false);
         }
     }
-    --vorlan::g_nGridLoading;
     if (!::IsWindow(grid->m_hWnd)) return 0;
+    if (sizeAuto) grid->AutoSizeColumns();
     grid->SetRedraw(true, true);
 
     // Remembered, not focused: the grid takes it with the focus, without a server step now.

@@ -206,6 +206,10 @@ LRESULT CChildDialog::OnPlaceList(int n, HWND list) {
     if (!anchor) return 1;
     RECT field, own;
     ::GetWindowRect(anchor, &field);
+    // The grid's list belongs to its focus cell, not to the whole table.
+    auto* grid = n == kGridField ? dynamic_cast<IFormGrid*>(CWnd::FromHandlePermanent(anchor)) : nullptr;
+    if (grid && grid->FocusCellRect(&field))
+        ::MapWindowPoints(anchor, nullptr, reinterpret_cast<POINT*>(&field), 2);
     ::GetWindowRect(list, &own);
     vorlan::PixelRect at =
         vorlan::PlacePopupList(vorlan::PixelRect{field.left, field.top, field.right, field.bottom},

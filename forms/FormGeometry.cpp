@@ -94,6 +94,11 @@ bool NarrowForGrid(PixelRect& proposed, int columnsWidth, int gridClientRight) {
     return true;
 }
 
+bool KeepsStretching(bool isGrid, int gridResize, const PixelRect& rect, int layoutRight, int layoutBottom) {
+    if (isGrid && (gridResize == -1 || gridResize == 1)) return gridResize == 1;
+    return rect.right >= layoutRight || rect.bottom >= layoutBottom;
+}
+
 PixelRect PlacePopupList(const PixelRect& field, PixelSize list, const PixelRect& screen) {
     PixelRect r{field.left, field.bottom, field.left + list.cx, field.bottom + list.cy};
     if (r.bottom > screen.bottom && field.top - list.cy >= screen.top)

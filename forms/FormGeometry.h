@@ -64,6 +64,11 @@ PixelSize MinSize(const std::vector<MinSizeItem>& children);
 bool StretchRect(const PixelRect& layoutRect, int layoutRight, int layoutBottom, const PixelRect& current,
                  int right, int bottom, PixelRect& out);
 
+// Whether a stretchable control keeps stretching once the layout is done: one that touches the
+// layout's right or bottom edge does. The grid follows the form record's piece 8 instead when
+// that says -1 (never) or 1 (always).
+bool KeepsStretching(bool isGrid, int gridResize, const PixelRect& rect, int layoutRight, int layoutBottom);
+
 // The form narrower by what the grid's columns leave empty: true when the right edge moved.
 bool NarrowForGrid(PixelRect& proposed, int columnsWidth, int gridClientRight);
 

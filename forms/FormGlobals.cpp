@@ -10,8 +10,6 @@ bool g_bNestedLoop = false;
 bool g_bNestedModal = false;
 int g_nSavedFocusKind = 0;
 int g_nOpenForms = 0;
-int g_nGridLoading = 0;
-unsigned long g_dwGridLoadStart = 0;
 ProgressDisplay g_pfnShowProgress = nullptr;
 
 } // namespace vorlan

@@ -25,9 +25,6 @@ extern bool g_bNestedModal;
 // set the same program-wide value, so the forms only name it.
 inline int& g_nFocusKind = ::FocusedControlKind;
 extern int g_nSavedFocusKind;
-// Raised while a form loads its grid's rows, with the tick the load began.
-extern int g_nGridLoading;
-extern unsigned long g_dwGridLoadStart;
 // The main frame's progress display (text, position, range; position -1 hides it); set by
 // the main frame, absent before it is made.
 using ProgressDisplay = void (*)(const char* text, int position, int range);

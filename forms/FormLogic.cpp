@@ -4,6 +4,7 @@
 #include "common/MQuote.h"
 #include "resources/MainFrameIds.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
@@ -23,6 +24,9 @@ int PieceNumber(std::string_view answer, int n) {
 std::string Decimal(int n) {
     return std::to_string(n);
 }
+
+// The largest column, line or width in cells a description may give.
+constexpr int kMaxPlace = 2000;
 
 } // namespace
 
@@ -185,6 +189,11 @@ FormRecord ParseFormRecord(std::string_view answer) {
     r.gridResize = PieceNumber(answer, 8);
     r.noClientEdge = PieceNumber(answer, 9) != 0;
     r.background = PieceOf(answer, 10);
+    // The grid's place is bounded as a field's is: beyond it no one could see the grid.
+    r.gridFirst = std::clamp(r.gridFirst, 0, kMaxPlace);
+    r.gridLast = std::clamp(r.gridLast, 0, kMaxPlace);
+    r.gridColumn = std::clamp(r.gridColumn, 0, kMaxPlace);
+    r.gridWidth = std::clamp(r.gridWidth, 0, kMaxPlace);
     return r;
 }
 
@@ -234,12 +243,9 @@ FieldRecord ParseFieldRecord(std::string_view answer) {
     f.buttonHeight = PieceNumber(answer, 12);
     if (f.buttonHeight < 1) f.buttonHeight = 1;
     // Positions beyond any screen would only make windows no one can see.
-    if (f.column < 0) f.column = 0;
-    if (f.column > 2000) f.column = 2000;
-    if (f.row < 0) f.row = 0;
-    if (f.row > 2000) f.row = 2000;
-    if (f.width < 0) f.width = 0;
-    if (f.width > 2000) f.width = 2000;
+    f.column = std::clamp(f.column, 0, kMaxPlace);
+    f.row = std::clamp(f.row, 0, kMaxPlace);
+    f.width = std::clamp(f.width, 0, kMaxPlace);
     if (f.height > 500) f.height = 500;
     if (f.buttonHeight > 500) f.buttonHeight = 500;
     return f;

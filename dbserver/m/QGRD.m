@@ -6,7 +6,8 @@ QGRD ; demo application: the grids of the screens GRD (Leistungen), GRL (Reihenf
  ; ^QGRD("FOCUS") and ^QGRD("CLICK") let a test have a cell's entry leave a pending
  ; sub-dialog and a click answer rebuild the grid; ^QGRD("ZEILEN") makes fewer rows, each
  ; noted with its number (Zeile007), and ^QGRD("FUSS") a left footer text, so that a test
- ; can print every page and find each row on it.
+ ; can print every page and find each row on it. ^QGRD("LANGSAM") is how many seconds each
+ ; row of GRD takes to answer, for a load that runs long.
  ;
  ; ---- GRD
 OPEN N i,h,d,n,svc D TR^QCC("OPEN^QGRD") S d=$C(167)
@@ -21,6 +22,7 @@ OPEN N i,h,d,n,svc D TR^QCC("OPEN^QGRD") S d=$C(167)
  S %WIN("SCRFOOT","C-EXTRA")="Alle Preise in Euro" S:$G(^QGRD("FUSS"))'="" %WIN("SCRFOOT","L")=^QGRD("FUSS")
  Q
 ROW(row,c1,c2,cells) N c,rec S rec=$G(^QGRD($J,row)) Q:'$D(^QGRD($J,row))
+ H:+$G(^QGRD("LANGSAM")) +^QGRD("LANGSAM")
  F c=c1:1:c2 S cells(c)=$$CELL(row,c,rec)
  Q
 CELL(row,c,rec) N t,x,d S d=$C(167)

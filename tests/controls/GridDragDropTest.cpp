@@ -5,6 +5,7 @@
 #include "controls/GridDragDrop.h"
 #include "framework/Clipboard.h"
 #include "framework/OleDragDrop.h"
+#include "tests/harness/Person.h"
 #include "tests/harness/Pointer.h"
 
 #include <cstring>
@@ -350,4 +351,27 @@ TEST_F(GridDragTest, ADragHandlesEdgesMoveRowsOrColumns) {
     grid.SetDragFlags(0);
     grid.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(midX, cell.bottom - 1));
     EXPECT_EQ(grid.GetMouseMode(), kMouseNothing) << "no handle without drag flags";
+}
+
+TEST_F(GridDragTest, ACtrlDragMovesColumnsAfterAHandlesRightEdgeWasLastUnderThePointer) {
+    grid.ModifyItemStyle(3, 1, GVSTYLE_DRAGHANDLE, 0);
+    RECT handle{};
+    ASSERT_TRUE(grid.GetCellRect(3, 1, &handle));
+    // A click on the right edge of the handle: the edge is the last one the pointer was on.
+    harness::Person person;
+    person.Click(grid, POINT{handle.right - 1, (handle.top + handle.bottom) / 2});
+    ASSERT_FALSE(g_plan.ran);
+    // Wine takes a Ctrl of the input queue back at the next pointer event: the key is held as
+    // the grid reads it.
+    HoldKeys(true, false);
+    PlanDrop(grid, 5, 4, MK_CONTROL);
+    DragFrom(5, 2);
+    ReleaseKeys();
+    ASSERT_TRUE(g_plan.ran);
+    ASSERT_NE(owner.Last(GVN_BEGINDRAG), nullptr);
+    EXPECT_EQ(owner.Last(GVN_BEGINDRAG)->extra, 0) << "Ctrl drags a block of rows or columns";
+    EXPECT_EQ(owner.Count(GVN_DROPROWS), 0u);
+    const Notified* cols = owner.Last(GVN_DROPCOLUMNS);
+    ASSERT_NE(cols, nullptr) << "columns, as the edge last hovered says";
+    EXPECT_EQ(cols->value, 4);
 }

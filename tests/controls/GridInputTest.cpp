@@ -3,6 +3,7 @@
 
 #include "controls/FocusedControl.h"
 #include "controls/InPlaceEdit.h"
+#include "tests/harness/Person.h"
 #include "tests/harness/Pointer.h"
 
 namespace {
@@ -207,6 +208,23 @@ TEST_F(GridTest, ClickOnTheFocusCellEditsAndRightClickCopiesTheFocusText) {
     grid.SendMessage(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(q.x, q.y));
     grid.SendMessage(WM_RBUTTONUP, 0, MAKELPARAM(q.x, q.y));
     EXPECT_EQ(owner.contextMenus, 1);
+}
+
+TEST_F(GridTest, AClickOnTheFocusCellThatMovesALittleStillEdits) {
+    // Outside list mode no drag begins: the press stays a click on the focus cell.
+    grid.SetFocusCell(2, 2);
+    owner.answers[GVN_CLICK] = 0;
+    CPoint p = CellCentre(2, 2);
+    RECT cell{};
+    ASSERT_TRUE(grid.GetCellRect(2, 2, &cell));
+    const int slip = ::GetSystemMetrics(SM_CYDRAG) + 1;
+    ASSERT_LT(p.y + slip, cell.bottom) << "the pointer stays on the cell";
+    harness::Person person;
+    person.Drag(grid, POINT{p.x, p.y}, POINT{p.x, p.y + slip});
+    EXPECT_EQ(owner.Count(GVN_BEGINDRAG), 0u);
+    ASSERT_NE(grid.m_hInPlaceEdit, nullptr) << "the click's edit opened";
+    EXPECT_EQ(::GetParent(person.Focus()), grid.m_hWnd);
+    person.Press("Esc");
 }
 
 TEST_F(GridTest, AResizeAtAHeadersLeftEdgeSizesTheColumnToTheLeftAndCaptureLossFreesTheCursor) {

@@ -4,11 +4,13 @@
 #include "app/ProtocolLog.h"
 #include "app/SettingsBlock.h"
 #include "controls/FormColours.h"
+#include "framework/App.h"
 
 #include <gmock/gmock.h>
 #include <ole2.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -155,6 +157,20 @@ TEST_F(GridTest, FixedCountsGrowTheGridAndAFixedFocusColumnLosesTheFocus) {
     EXPECT_EQ(grid->GetColumnCount(), 6);
 }
 
+TEST_F(GridTest, ALoadOfFewerRowsThanHeadersKeepsTheHeaderCountForTheNextLoad) {
+    Make(10, 4, 2, 1);
+    ASSERT_TRUE(grid->SetRowCount(1));
+    EXPECT_EQ(grid->GetFixedRowCount(), 1) << "never more header rows than rows";
+    ASSERT_TRUE(grid->SetRowCount(0));
+    EXPECT_EQ(grid->GetFixedRowCount(), 0);
+    ASSERT_TRUE(grid->SetRowCount(8));
+    EXPECT_EQ(grid->GetFixedRowCount(), 2) << "the rows are back: so are both header rows";
+    ASSERT_TRUE(grid->SetFixedRowCount(1));
+    ASSERT_TRUE(grid->SetRowCount(0));
+    ASSERT_TRUE(grid->SetRowCount(5));
+    EXPECT_EQ(grid->GetFixedRowCount(), 1) << "the count last asked for";
+}
+
 TEST_F(GridTest, RowHeightsCountInDefaultsAndFixedHeightRowsKeepTheirs) {
     int def = grid->GetDefaultRowHeight();
     grid->SetRowHeight(2, -3);
@@ -213,6 +229,23 @@ TEST_F(GridTest, AutoSizingFitsTheWidestTextAndMarksTheSizesAsChanged) {
     grid->SetRowHeight(6, 0);
     grid->AutoSizeRow(6);
     EXPECT_EQ(grid->GetRowHeight(6), 0);
+}
+
+TEST_F(GridTest, AutoSizingCountsTheLinesOfAMultiLineCell) {
+    grid->SetItemText(3, 2, "x");
+    grid->SetItemText(4, 2, "Erste Zeile\r\nzweite, etwas l\xE4ngere Zeile");
+    grid->ModifyItemStyle(4, 2, GVSTYLE_MULTILINE, 0);
+    grid->SetColumnWidth(2, 400);
+    grid->AutoSizeColumn(2);
+    HDC dc = GetDC(grid->m_hWnd);
+    HGDIOBJ old = SelectObject(dc, grid->GetFont());
+    SIZE line{};
+    const char* longest = "zweite, etwas l\xE4ngere Zeile";
+    GetTextExtentPoint32A(dc, longest, static_cast<int>(strlen(longest)), &line);
+    SelectObject(dc, old);
+    ReleaseDC(grid->m_hWnd, dc);
+    EXPECT_GE(grid->GetColumnWidth(2), line.cx) << "the column keeps room for the longest line";
+    EXPECT_GT(grid->GetRowHeight(4), grid->GetDefaultRowHeight()) << "and the row for both lines";
 }
 
 TEST_F(GridTest, SelectedRangeSelectsInsideAndUnselectsOutside) {
@@ -401,6 +434,24 @@ TEST_F(GridTest, UnderVisualStylesAClientEdgeBecomesABorder) {
     CGridCtrl plain;
     ASSERT_TRUE(plain.Create(WS_CHILD, CRect(0, 0, 100, 100), owner.m_hWnd, 8, WS_EX_CLIENTEDGE));
     EXPECT_TRUE(GetWindowLongA(plain.m_hWnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+}
+
+namespace {
+
+class ThemedApp : public CWinApp {
+  public:
+    ThemedApp() : CWinApp("GridThemeTest") {}
+    bool IsThemeActive() const override { return true; }
+};
+
+} // namespace
+
+TEST_F(GridTest, AProgramThatDrawsWithVisualStylesGivesItsGridsTheBorder) {
+    ThemedApp app;
+    CGridCtrl themed;
+    ASSERT_TRUE(themed.Create(WS_CHILD, CRect(0, 0, 100, 100), owner.m_hWnd, 7, WS_EX_CLIENTEDGE));
+    EXPECT_TRUE(GetWindowLongA(themed.m_hWnd, GWL_STYLE) & WS_BORDER);
+    EXPECT_FALSE(GetWindowLongA(themed.m_hWnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
 }
 
 TEST_F(GridTest, DestroyingAGridLeavesOleInitialisedForEveryoneElse) {

@@ -36,6 +36,7 @@ class GridStandIn : public CWnd, public IFormGrid {
     int GetTotalColumnWidth() const override { return 120; }
     void SetFocusCell(int row, int column) override { focusCells.push_back({row, column}); }
     void EndEditCell(UINT key) override { endEdits.push_back(key); }
+    bool FocusCellRect(RECT*) const override { return false; }
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
         if (msg == WM_USER) moves.push_back({wParam, lParam});
         return CWnd::WindowProc(msg, wParam, lParam);

@@ -72,3 +72,23 @@ TEST(FormGeometry, OnlyAWholeNumberNamesABackgroundResource) {
         EXPECT_EQ(vorlan::PictureNumber(c.text), c.number) << "\"" << c.text << "\"";
     EXPECT_EQ(vorlan::PictureNumber(nullptr), 0);
 }
+
+TEST(FormGeometry, OnlyWhatTouchesTheLayoutsEdgeStretchesAndTheGridFollowsPieceEight) {
+    const int right = 400, bottom = 300;
+    const PixelRect inside{10, 10, 200, 100}, atRight{10, 10, 400, 100}, atBottom{10, 10, 200, 300};
+    struct {
+        bool grid;
+        int piece8;
+        PixelRect rect;
+        bool keeps;
+    } cases[] = {
+        {false, 0, inside, false}, {false, 0, atRight, true},  {false, 0, atBottom, true},
+        {false, 1, inside, false}, {false, -1, atRight, true}, {true, 0, inside, false},
+        {true, 0, atBottom, true}, {true, -1, atRight, false}, {true, 1, inside, true},
+        {true, 2, inside, false},  {true, 2, atRight, true},   {true, -5, inside, false},
+        {true, 7, atBottom, true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(vorlan::KeepsStretching(c.grid, c.piece8, c.rect, right, bottom), c.keeps)
+            << c.grid << " " << c.piece8 << " " << c.rect.right << "," << c.rect.bottom;
+}

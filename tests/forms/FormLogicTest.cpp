@@ -147,6 +147,26 @@ TEST(FormLogic, FormRecordClampsTheFieldCount) {
     EXPECT_EQ(ParseFormRecord("abc").fields, 0);
 }
 
+TEST(FormLogic, FormRecordBoundsTheGridsPlaceLikeAFieldsPlace) {
+    struct {
+        const char *first, *last, *column, *width;
+        int wantFirst, wantLast, wantColumn, wantWidth;
+    } cases[] = {
+        {"3", "12", "4", "60", 3, 12, 4, 60},
+        {"-7", "5", "-1", "-9", 0, 5, 0, 0},
+        {"2", "99999999999", "99999", "3000000", 2, 2000, 2000, 2000},
+        {"2001", "2147483647", "", "", 2000, 2000, 0, 0},
+    };
+    for (const auto& c : cases) {
+        FormRecord r = ParseFormRecord("1" + kSection + "0" + kSection + c.first + kSection + c.last +
+                                       kSection + kSection + c.column + kSection + c.width);
+        EXPECT_EQ(r.gridFirst, c.wantFirst) << c.first;
+        EXPECT_EQ(r.gridLast, c.wantLast) << c.last;
+        EXPECT_EQ(r.gridColumn, c.wantColumn) << c.column;
+        EXPECT_EQ(r.gridWidth, c.wantWidth) << c.width;
+    }
+}
+
 TEST(FormLogic, KeysAndTheirCommands) {
     std::string answer;
     for (int i = 0; i < 72; ++i)

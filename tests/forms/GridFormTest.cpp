@@ -1,6 +1,7 @@
 // The form's grid in the real main frame against the demo application on the fixture's
 // dbserver: GRD and GRL loaded from the server, and the form's answers to what its grid
 // reports, sent as the grid sends them.
+#include "app/Session.h"
 #include "common/MQuote.h"
 #include "controls/GridCtrl.h"
 #include "forms/FormDecor.h"
@@ -9,10 +10,14 @@
 #include "resources/MainFrameIds.h"
 #include "tests/forms/FormServerFixture.h"
 #include "tests/frame/MenuDriver.h"
+#include "tests/harness/Person.h"
 
 #include <commctrl.h>
 
+#include <atomic>
+#include <cstring>
 #include <string>
+#include <thread>
 
 using demotrace::CountOf;
 using demotrace::Has;
@@ -32,6 +37,7 @@ class GridFormTest : public FormServerTestBase {
     }
     void TearDown() override {
         Once("K ^QGRD(\"KOPF\"),^QGRD(\"FOCUS\"),^QGRD(\"CLICK\"),^QM(\"GRD\",0,\"GRID\",\"TEST\")");
+        Once("K ^QGRD(\"ZEILEN\"),^QGRD(\"LANGSAM\")");
         Once("K ^QM(\"GRL\",0,\"GRID\",\"TEST\"),^QM(\"GRL\",0,\"GRID\",\"QCD\",\"DROPA\")");
         FormServerTestBase::TearDown();
     }
@@ -81,6 +87,17 @@ class GridFormTest : public FormServerTestBase {
         RECT r{};
         grid->GetCellRect(row, column, &r);
         return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+    // The screen as it is, among the build's artefacts (VORLAN_ARTIFACTS).
+    static void SaveAsShown(const char* name) {
+        char folder[MAX_PATH];
+        if (!GetEnvironmentVariableA("VORLAN_ARTIFACTS", folder, sizeof folder)) return;
+        CreateDirectoryA(folder, nullptr);
+        EXPECT_TRUE(harness::SaveScreen(std::string(folder) + "\\" + name));
+    }
+    static POINT CellCentreOf(CGridCtrl* grid, int row, int column) {
+        LPARAM at = CellPoint(grid, row, column);
+        return POINT{LOWORD(at), HIWORD(at)};
     }
     // Escapes any menu that opens, so that a test never waits on one.
     static void CloseMenus(HWND owner) {
@@ -663,4 +680,110 @@ TEST_F(GridFormTest, TheServerSwitchesRowDraggingAndTheRightClickCopy) {
     harness::Pump();
     EXPECT_EQ(Cell(5, 2), menge);
     EXPECT_EQ(Server("W $P(^QGRD($J,5),$C(167),2)"), menge) << "saved as an edit of the cell";
+}
+
+TEST_F(GridFormTest, ACellEditedByAPersonSendsWhereTheCaretStood) {
+    Once("S ^QGRD(\"ZEILEN\")=20");
+    CGridCtrl* grid = OpenGrid("GRD");
+    ASSERT_NE(grid, nullptr);
+    harness::Person person;
+    person.Click(grid->m_hWnd, CellCentreOf(grid, 3, 2));
+    ASSERT_EQ(grid->GetFocusCell(), CCellID(3, 2));
+    person.Type("5");
+    HWND edit = person.Focus();
+    ASSERT_EQ(GetParent(edit), grid->m_hWnd) << "typing opened the cell's edit";
+    person.Press("Home");
+    person.Type("1");
+    EXPECT_EQ(harness::TextOf(edit), "15");
+    Trace();
+    person.Press("Return");
+    EXPECT_FALSE(IsWindow(edit));
+    Lines trace = Trace();
+    EXPECT_TRUE(Has(trace, "PRS^QCC(3,3,15) CR 2,2"))
+        << "the caret after the 1 as %PP(\"CHARPOS\"): " << ::testing::PrintToString(trace);
+}
+
+TEST_F(GridFormTest, AServiceListOpensUnderTheFocusCell) {
+    Once("S ^QGRD(\"ZEILEN\")=20");
+    CGridCtrl* grid = OpenGrid("GRD");
+    ASSERT_NE(grid, nullptr);
+    harness::Person person;
+    Trace();
+    person.Click(grid->m_hWnd, CellCentreOf(grid, 3, 1));
+    ASSERT_EQ(grid->GetFocusCell(), CCellID(3, 1)) << ::testing::PrintToString(Trace());
+    person.Press("F4");
+    HWND popup = Form()->KeptPopupList();
+    ASSERT_NE(popup, nullptr) << "the service list opened";
+    RECT cell{};
+    ASSERT_TRUE(grid->GetCellRect(3, 1, &cell));
+    POINT below{cell.left, cell.bottom + 1};
+    ClientToScreen(grid->m_hWnd, &below);
+    RECT list{};
+    GetWindowRect(popup, &list);
+    EXPECT_EQ(list.left, below.x) << "at the cell's left edge, not the grid's";
+    EXPECT_EQ(list.top, below.y) << "right under the cell";
+    SaveAsShown("grid-liste.bmp");
+    Form()->SendMessage(WM_DIAGSETFOCUS, static_cast<WPARAM>(-1), 0);
+    SendMessageA(popup, WM_COMMAND, IDCANCEL, 0);
+    harness::Pump();
+}
+
+TEST_F(GridFormTest, SizeAutoFitsTheColumnsToTheLoadedRows) {
+    Once(
+        "S ^QGRD(\"ZEILEN\")=20,^QM(\"GRD\",0,\"GRID\",\"TEST\")=\"S %WIN(\"\"SCR\"\",\"\"SIZEAUTO\"\")=1\"");
+    CGridCtrl* grid = OpenGrid("GRD");
+    ASSERT_NE(grid, nullptr);
+    ASSERT_EQ(grid->GetRowCount(), 21);
+    HDC dc = GetDC(grid->m_hWnd);
+    HGDIOBJ old = SelectObject(dc, grid->GetFont());
+    auto textWidth = [dc](const char* text) {
+        SIZE size{};
+        GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &size);
+        return static_cast<int>(size.cx);
+    };
+    const int hausbesuch = textWidth("Hausbesuch"), bemerkung = textWidth("Bemerkung");
+    SelectObject(dc, old);
+    ReleaseDC(grid->m_hWnd, dc);
+    EXPECT_GE(grid->GetColumnWidth(1), hausbesuch) << "the widest service of the rows";
+    EXPECT_GE(grid->GetColumnWidth(5), bemerkung) << "the column's title";
+    SaveArtefact("grid-sizeauto.bmp");
+}
+
+namespace {
+
+// The frame with the wait thread running, as the program has it.
+class GridWaitTest : public GridFormTest {
+  protected:
+    void BeforeConnect() override { theApp.WriteProfileInt("Settings", "DisableWaitDialog", 0); }
+};
+
+} // namespace
+
+TEST_F(GridWaitTest, ALongLoadOfShortLinesShowsTheWaitDialogUntilTheRowsAreIn) {
+    // Forty rows of 50 ms each: no line takes a second, the load does.
+    Once("S ^QGRD(\"ZEILEN\")=40,^QGRD(\"LANGSAM\")=0.05");
+    LogIn();
+    ASSERT_TRUE(TheSession().IsWaitThreadRunning());
+    SetForegroundWindow(frame->m_hWnd);
+    ASSERT_EQ(GetForegroundWindow(), frame->m_hWnd);
+    std::atomic<bool> loading{true}, seen{false};
+    const DWORD mainThread = GetCurrentThreadId();
+    const HWND owner = frame->m_hWnd;
+    std::thread watcher([&] {
+        SetThreadDesktop(GetThreadDesktop(mainThread)); // our windows, not the first desktop's
+        while (loading) {
+            HWND dlg = FindWindowA("#32770", "Bitte warten ...");
+            if (dlg && IsWindowVisible(dlg) && GetWindow(dlg, GW_OWNER) == owner) seen = true;
+            Sleep(20);
+        }
+    });
+    StartMemo("GRD");
+    loading = false;
+    watcher.join();
+    ASSERT_NE(Form(), nullptr);
+    ASSERT_NE(Form()->Grid(), nullptr);
+    EXPECT_EQ(Form()->Grid()->GetRowCount(), 41);
+    EXPECT_TRUE(seen) << "the load counts as one long operation of the session";
+    EXPECT_FALSE(TheSession().IsWaitDialogShown()) << "gone once the rows are in";
+    EXPECT_EQ(FindWindowA("#32770", "Bitte warten ..."), nullptr);
 }

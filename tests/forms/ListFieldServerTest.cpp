@@ -3,6 +3,7 @@
 // seen in the server array, the selection in the trace.
 #include "controls/ListField.h"
 #include "tests/forms/FormServerFixture.h"
+#include "tests/harness/Person.h"
 #include "tests/harness/Pointer.h"
 
 #include <cstring>
@@ -208,6 +209,26 @@ TEST_F(ListFieldServerTest, AwdLoadsChildrenOnFirstExpansionOnly) {
     for (HTREEITEM h = tree.GetChildItem(inner); h; h = tree.GetNextSiblingItem(h))
         ++count;
     EXPECT_EQ(count, 3) << "loaded once";
+}
+
+TEST_F(ListFieldServerTest, AnArrayWithoutBackgroundColourShowsTheWindowColour) {
+    CListField* field = OpenField("AWD");
+    ASSERT_NE(field, nullptr);
+    CTreeCtrl& tree = field->Tree();
+    RECT client{};
+    GetClientRect(tree.m_hWnd, &client);
+    HTREEITEM last = Find(tree, "Chirurgie");
+    ASSERT_NE(last, nullptr);
+    RECT item{};
+    ASSERT_TRUE(tree.GetItemRect(last, item, false));
+    ASSERT_LT(item.bottom + 10, client.bottom) << "room below the entries";
+    SetForegroundWindow(frame->m_hWnd);
+    RedrawWindow(tree.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    harness::Person(0).Settle();
+    EXPECT_EQ(harness::ColourAt(tree.m_hWnd, POINT{client.right / 2, (item.bottom + client.bottom) / 2}),
+              GetSysColor(COLOR_WINDOW))
+        << "the tree's own background, not black";
+    SaveArtefact("auswahl-dynamisch.bmp");
 }
 
 TEST_F(ListFieldServerTest, TheInfoTipIsPieceFiveCutToTheTreesBuffer) {

@@ -160,7 +160,7 @@ Person::Person(DWORD processId) : m_process(processId) {
         return;
     }
     // The program makes its probe when its message loop starts.
-    for (DWORD start = ::GetTickCount(); !m_probe && ::GetTickCount() - start < 120000; ::Sleep(20))
+    for (DWORD start = ::GetTickCount(); !m_probe && ::GetTickCount() - start < 60000; ::Sleep(20))
         m_probe = FindProbe(processId);
     if (m_probe)
         m_thread = ::GetWindowThreadProcessId(m_probe, nullptr);
@@ -228,24 +228,22 @@ void Person::MoveTo(HWND window, POINT client) {
     in.mi.dx = static_cast<LONG>((65536LL * screen.x + w - 1) / w);
     in.mi.dy = static_cast<LONG>((65536LL * screen.y + h - 1) / h);
     in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    // Wine keeps the display's own pointer apart from the position the window system holds:
-    // an event of the display's pointer (a window appearing under it, say) moves the position
-    // back to where the display's pointer is. So the display's pointer goes there first
-    // (SetCursorPos moves it), then the move arrives as a mouse's input, and the position
-    // must stay there once the program has handled both.
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        ::SetCursorPos(screen.x, screen.y);
-        ::SendInput(1, &in, sizeof in);
+    ::SendInput(1, &in, sizeof in);
+    // Under Wine the input moves the program's pointer but not the display's, whose next event
+    // (a window mapped or entered) puts it back where the display has it: the display's
+    // pointer is moved too, and the buttons wait until both agree twice in a row.
+    ::SetCursorPos(screen.x, screen.y);
+    for (int steady = 0, tries = 0; steady < 2 && tries < 200; ++tries) {
         Settle();
         POINT now{};
         ::GetCursorPos(&now);
-        if (now.x != screen.x || now.y != screen.y) continue;
-        ::Sleep(20);
-        Settle();
-        ::GetCursorPos(&now);
-        if (now.x == screen.x && now.y == screen.y) return;
+        if (now.x == screen.x && now.y == screen.y) {
+            ++steady;
+        } else {
+            steady = 0;
+            ::SetCursorPos(screen.x, screen.y);
+        }
     }
-    std::fprintf(stderr, "Person: the pointer does not stay at %ld,%ld\n", screen.x, screen.y);
 }
 
 void Person::Buttons(DWORD down, DWORD up, int times) {
