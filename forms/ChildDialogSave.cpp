@@ -153,7 +153,8 @@ void CChildDialog::SaveWinSize() {
     placement.length = sizeof placement;
     if (!::GetWindowPlacement(frame, &placement)) return;
     const RECT& r = placement.rcNormalPosition;
-    m_session.Execute(vorlan::SaveWindowSizeLine(m_strDescription.str(), r.right - r.left, r.bottom - r.top,
+    // The frame's record, read under its first form's screen also when a later page saves.
+    m_session.Execute(vorlan::SaveWindowSizeLine(MainDescription(), r.right - r.left, r.bottom - r.top,
                                                  placement.showCmd == SW_SHOWMAXIMIZED));
     SaveScrollPos();
 }
