@@ -324,6 +324,8 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     std::string ReadTextBox(const std::string& name);
     void SetTextBoxText(HWND control, const std::string& text);
     void ReadBackTextBox(HWND control);
+    // A text control's text in the model its caret positions count in.
+    std::string CaretText(HWND control);
     void WidenFor(HWND label);
     // The $$MODU^QCC text of field n in its label.
     void ShowModeLabel(int n);
