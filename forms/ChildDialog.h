@@ -278,9 +278,9 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     bool CheckBeforeSave();
 
     // after the save step (ChildDialogPrint.cpp)
-    // Ctrl+Shift+Return on a page: saves it and selects the next; false when the form has
-    // no next page and the command goes on as the F2 step.
-    bool SaveAndSelectNextPage(LRESULT& result);
+    // Ctrl+Shift+Return on a page: saves it and selects the page before; false on the first
+    // page (or a form without pages), where the command goes on as the F2 step.
+    bool SaveAndSelectPreviousPage(LRESULT& result);
     // The server's chain of sub-dialogs after a save; true when none remained pending.
     bool RunSaveChain();
     void PrintScreen(UINT id);
