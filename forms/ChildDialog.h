@@ -324,6 +324,9 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     std::string ReadTextBox(const std::string& name);
     void SetTextBoxText(HWND control, const std::string& text);
     void ReadBackTextBox(HWND control);
+    // The server's kill command (%KILL) keeping the names too; empty, with a protocol
+    // entry, when the command has not the shape that keeps them.
+    std::string KillKeepingLine(const std::string& names);
     // A text control's text in the model its caret positions count in.
     std::string CaretText(HWND control);
     void WidenFor(HWND label);

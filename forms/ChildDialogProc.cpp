@@ -99,7 +99,8 @@ void CChildDialog::OnSize(int width, int height) {
 }
 
 std::string CChildDialog::FrameTabText() {
-    return vorlan::PieceOf(m_session.Execute(vorlan::TabTextLine(MainDescription())).str().substr(0, 1023), 1);
+    return vorlan::PieceOf(m_session.Execute(vorlan::TabTextLine(MainDescription())).str().substr(0, 1023),
+                           1);
 }
 
 void CChildDialog::OnActivate(WPARAM wParam, LPARAM lParam) {
@@ -122,8 +123,7 @@ void CChildDialog::OnActivate(WPARAM wParam, LPARAM lParam) {
     } else if (changed) {
         // The tab's variables survive the change of form; an unchanged form keeps its own.
         std::string kill = line::kKillNew;
-        if (tabText[0] != '*')
-            kill = vorlan::KillKeeping(m_session.Execute(line::kKillCommand).str(), tabText);
+        if (tabText[0] != '*') kill = KillKeepingLine(tabText);
         if (!kill.empty()) m_session.Execute(kill);
         m_session.Execute(line::kUnsetCurrent);
         m_session.Execute(vorlan::LoadVarsLine(formName));
@@ -204,7 +204,8 @@ LRESULT CChildDialog::OnFunctionKey(UINT id) {
     // The grid keeps its own focus kind; the form's is set by its fields.
     bool gridFocused = vorlan::g_nFocusKind == kFocusKindGrid;
     if (text.empty() && gridFocused && (id == 0x8021 || id == 0x8022))
-        if (HWND grid = GetDlgItem(0x1800)) return ::SendMessageA(grid, WM_KEYDOWN, id == 0x8021 ? VK_F6 : VK_F7, 0);
+        if (HWND grid = GetDlgItem(0x1800))
+            return ::SendMessageA(grid, WM_KEYDOWN, id == 0x8021 ? VK_F6 : VK_F7, 0);
     if (text.empty()) return 0;
     if (!::SendMessageA(Frame(), WM_TESTFKEY, static_cast<WPARAM>(index), 0)) return 0;
     m_session.Execute(vorlan::FunctionKeyLine(id));

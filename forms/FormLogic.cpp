@@ -106,8 +106,9 @@ bool KillNeedsKillText(std::string_view keepList) {
 }
 
 std::string KillKeeping(std::string_view killText, std::string_view names) {
-    // A kill command ends in ")": the names go inside it.
-    if (killText.empty() || killText.back() != ')') return std::string(killText);
+    // A kill command ends in ")": the names go inside it. Run without them it would kill
+    // what is to be kept, so a command of another shape gives no line at all.
+    if (killText.empty() || killText.back() != ')') return std::string();
     std::string line(killText.substr(0, killText.size() - 1));
     line += ",";
     line += names;
@@ -143,11 +144,23 @@ std::string InitScreenLine(std::string_view description, std::string_view formNa
     return "S %DN=" + MQuote(description) + " D INIT^WQMD S %DN=" + MQuote(formName);
 }
 
+namespace {
+
+// The title buffer's room.
+constexpr size_t kTitleMost = 259;
+
+std::string TitleText(std::string title) {
+    if (title.size() > kTitleMost) title.resize(kTitleMost);
+    return title;
+}
+
+} // namespace
+
 std::string FormTitle(unsigned formId, std::string_view baseTitle, std::string_view answer) {
-    if (formId == 0) return std::string(answer);
-    if (answer.empty()) return std::string(baseTitle);
-    if (formId >= 0x8000) return std::string(answer);
-    return std::string(baseTitle) + " " + std::string(answer);
+    if (formId == 0) return TitleText(std::string(answer));
+    if (answer.empty()) return TitleText(std::string(baseTitle));
+    if (formId >= 0x8000) return TitleText(std::string(answer));
+    return TitleText(std::string(baseTitle) + " " + std::string(answer));
 }
 
 std::string SetStartFieldLine(std::string_view value) {

@@ -41,7 +41,7 @@ std::string DestroyLine(std::string_view formName);
 bool KillNeedsKillText(std::string_view keepList);
 std::string CreationKillLine(bool killFlag, std::string_view keepList, std::string_view killText);
 // The server's kill command with more names kept: its last character dropped, then
-// ",names)".
+// ",names)"; empty when the command does not end in ")".
 std::string KillKeeping(std::string_view killText, std::string_view names);
 // dialogName is already an M string literal (the opening form's name, quoted).
 std::string DialogNamesLine(std::string_view dialogName, std::string_view memo, std::string_view formName);

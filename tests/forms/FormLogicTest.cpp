@@ -53,6 +53,10 @@ TEST(FormLogic, TitleAfterAStep) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(FormTitle(c.formId, "Basis", c.answer), c.title) << c.formId << " " << c.answer;
+    // A title holds at most 259 characters, also with the base title before the answer.
+    const std::string tall(300, 'x');
+    EXPECT_EQ(FormTitle(0, "Basis", tall), std::string(259, 'x'));
+    EXPECT_EQ(FormTitle(1, "Basis", tall), "Basis " + std::string(253, 'x'));
 }
 
 TEST(FormLogic, KillLinesOfTheCreation) {
@@ -64,6 +68,8 @@ TEST(FormLogic, KillLinesOfTheCreation) {
     EXPECT_EQ(CreationKillLine(true, "ADRNR,X", "K (%DN,%KILL)"), "K (%DN,%KILL,ADRNR,X)");
     EXPECT_EQ(KillKeeping("K (%DN)", "%VL,%SC"), "K (%DN,%VL,%SC)");
     EXPECT_EQ(KillKeeping("", "X"), "") << "no kill command, nothing to extend";
+    EXPECT_EQ(KillKeeping("K (%DN", "X"), "") << "without its \")\" it would kill what is kept";
+    EXPECT_EQ(CreationKillLine(false, "ADRNR", "K"), "");
 }
 
 TEST(FormLogic, ValuesInLinesAreQuoted) {
