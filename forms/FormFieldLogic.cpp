@@ -73,6 +73,13 @@ std::string TabxLine(std::string_view table, std::string_view text) {
     return "D TABX^QCC(" + MQuote(table) + "," + MQuote(text) + ")";
 }
 
+std::string TableChoiceText(std::string_view row) {
+    std::string text(row);
+    if (!text.empty() && text.front() == '"') text.front() = ' ';
+    if (text.size() > 1 && text.back() == '"') text.back() = ' ';
+    return text;
+}
+
 std::string ScrollNodeLine(std::string_view description, int field) {
     return "W $G(^QM(" + MQuote(description) + ",0,\"SCROLL\"," + std::to_string(field) + "))";
 }
