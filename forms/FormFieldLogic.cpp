@@ -75,8 +75,7 @@ std::string TabxLine(std::string_view table, std::string_view text) {
 
 std::string TableChoiceText(std::string_view row) {
     std::string text(row);
-    if (!text.empty() && text.front() == '"') text.front() = ' ';
-    if (text.size() > 1 && text.back() == '"') text.back() = ' ';
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') text.front() = text.back() = ' ';
     return text;
 }
 
