@@ -116,6 +116,15 @@ bool CChildDialog::RefuseAfterFatal(const char* messageLine) {
     return true;
 }
 
+std::string CChildDialog::KillKeepingLine(const std::string& names) {
+    std::string command = m_session.Execute(line::kKillCommand).str();
+    std::string kill = vorlan::KillKeeping(command, names);
+    if (kill.empty() && !command.empty())
+        vorlan::WriteProtocol("CChildDialog::KillKeepingLine - no kill command: %s", vorlan::kLogNote,
+                              command.c_str());
+    return kill;
+}
+
 int CChildDialog::Create(const char* opening, UINT formId, int killFlag, CWnd* parent, int x, int y,
                          int createControls, const char* keepList) {
     TraceFunction("CChildDialog::Create");
@@ -149,8 +158,8 @@ int CChildDialog::Create(const char* opening, UINT formId, int killFlag, CWnd* p
     CallGuard guard(*this);
 
     std::string keep = keepList ? keepList : "";
-    std::string killText = vorlan::KillNeedsKillText(keep) ? m_session.Execute(line::kKillCommand).str() : "";
-    std::string kill = vorlan::CreationKillLine(killFlag != 0, keep, killText);
+    std::string kill = vorlan::KillNeedsKillText(keep) ? KillKeepingLine(keep)
+                                                       : vorlan::CreationKillLine(killFlag != 0, keep, "");
     if (!kill.empty()) m_session.Execute(kill);
 
     m_nFormId = formId;

@@ -284,9 +284,9 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     bool CheckBeforeSave();
 
     // after the save step (ChildDialogPrint.cpp)
-    // Ctrl+Shift+Return on a page: saves it and selects the next; false when the form has
-    // no next page and the command goes on as the F2 step.
-    bool SaveAndSelectNextPage(LRESULT& result);
+    // Ctrl+Shift+Return on a page: saves it and selects the page before; false on the first
+    // page (or a form without pages), where the command goes on as the F2 step.
+    bool SaveAndSelectPreviousPage(LRESULT& result);
     // The server's chain of sub-dialogs after a save; true when none remained pending.
     bool RunSaveChain();
     void PrintScreen(UINT id);
@@ -330,6 +330,11 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     std::string ReadTextBox(const std::string& name);
     void SetTextBoxText(HWND control, const std::string& text);
     void ReadBackTextBox(HWND control);
+    // The server's kill command (%KILL) keeping the names too; empty, with a protocol
+    // entry, when the command has not the shape that keeps them.
+    std::string KillKeepingLine(const std::string& names);
+    // A text control's text in the model its caret positions count in.
+    std::string CaretText(HWND control);
     void WidenFor(HWND label);
     // The $$MODU^QCC text of field n in its label.
     void ShowModeLabel(int n);

@@ -38,7 +38,7 @@ LRESULT CChildDialog::OnFormCommand(UINT id, bool fromSelf) {
     if (id == ID_FORM_F2) {
         if (m_nFormId >= kSubDialogFormId) return 1;
         LRESULT result = 1;
-        if (!fromSelf && SaveAndSelectNextPage(result)) return result;
+        if (!fromSelf && SaveAndSelectPreviousPage(result)) return result;
     }
     // The step may rebuild, repeat or close the form: no picture loader may outlive it.
     StopPictureLoads();

@@ -8,6 +8,7 @@
 #include "app/Session.h"
 #include "app/SettingsBlock.h"
 #include "controls/FormGrid.h"
+#include "controls/FormatWnd.h"
 #include "controls/HtmlStatic.h"
 #include "forms/FormFieldLogic.h"
 #include "forms/FormGeometry.h"
@@ -235,8 +236,17 @@ void CChildDialog::SetTextBoxCoord(int) {
     DWORD start = 0, end = 0;
     ::SendMessageA(focus, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     int line = 1, column = 1;
-    vorlan::CaretOf(fw::WindowText(focus), start, line, column);
+    vorlan::CaretOf(CaretText(focus), start, line, column);
     m_session.Execute(vorlan::CaretLine(line, column));
+}
+
+std::string CChildDialog::CaretText(HWND control) {
+    // The rich-text field counts a paragraph's end as one character, but its window text
+    // has CR LF there (or is RTF): positions are counted in the text it counts them in.
+    if (m_hRichEdit && (control == m_hRichEdit || ::IsChild(m_hRichEdit, control)))
+        if (auto* rich = dynamic_cast<CFormatWnd*>(CWnd::FromHandlePermanent(m_hRichEdit)))
+            return rich->Edit().GetText().str();
+    return fw::WindowText(control);
 }
 
 std::string CChildDialog::ReadTextBox(const std::string& name) {

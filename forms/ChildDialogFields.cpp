@@ -178,8 +178,9 @@ void CChildDialog::ReadTextArray(HWND control, const std::string& name) {
             endLine = caretLine;
             endColumn = caretColumn;
         }
-        start = static_cast<DWORD>(vorlan::PositionOf(text, caretLine, caretColumn));
-        end = static_cast<DWORD>(vorlan::PositionOf(text, endLine, endColumn));
+        const std::string shown = CaretText(control);
+        start = static_cast<DWORD>(vorlan::PositionOf(shown, caretLine, caretColumn));
+        end = static_cast<DWORD>(vorlan::PositionOf(shown, endLine, endColumn));
     }
     ::SendMessageA(control, EM_SETSEL, start, end);
     ::SendMessageA(control, EM_SCROLLCARET, 0, 0);

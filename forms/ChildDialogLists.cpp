@@ -93,8 +93,10 @@ int CChildDialog::OpenPopupList(const std::string& name, int flags) {
     // kept from its first message on.
     m_strPopupTable = name;
     int shown = list->Create(name, self, this, font.name.c_str(), font.scaledSize, flags);
-    if (shown && ::IsWindow(self)) KeepPopupList(list->m_hWnd, name);
-    else if (!KeptPopupList()) m_strPopupTable.clear();
+    if (shown && ::IsWindow(self))
+        KeepPopupList(list->m_hWnd, name);
+    else if (!KeptPopupList())
+        m_strPopupTable.clear();
     return shown;
 }
 
@@ -149,7 +151,7 @@ LRESULT CChildDialog::OnListChosen(int n, HWND control, int index) {
         }
         return 1;
     }
-    std::string text = RowText(control, index);
+    std::string text = vorlan::TableChoiceText(RowText(control, index));
     m_session.Execute(vorlan::ChosenTableRowLine(index));
     m_session.Execute(vorlan::TabxLine(m_strPopupTable, text));
     if (!m_hWnd) return 1;

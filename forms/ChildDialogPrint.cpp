@@ -21,26 +21,16 @@
 
 namespace line = vorlan::line;
 
-namespace {
-
-constexpr int kTabControlId = 0xC000;
-
-} // namespace
-
-bool CChildDialog::SaveAndSelectNextPage(LRESULT& result) {
+bool CChildDialog::SaveAndSelectPreviousPage(LRESULT& result) {
     HWND frame = Frame();
-    HWND tabs = ::GetDlgItem(frame, kTabControlId);
-    int me = ::GetDlgCtrlID(m_hWnd);
-    int items = tabs ? static_cast<int>(::SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0)) : 0;
-    // The page's own item is the one before its id: the next page's is at its id.
-    if (!tabs || me < 1 || me >= items) return false;
-    TCITEMA item{};
-    item.mask = TCIF_PARAM;
-    if (!::SendMessageA(tabs, TCM_GETITEMA, static_cast<WPARAM>(me), reinterpret_cast<LPARAM>(&item)))
-        return false;
+    HWND tabs = ::GetDlgItem(frame, vorlan::kTabControlId);
+    // The first page has no page before it: there the key is the F2 step.
+    const int before = vorlan::TabItemOfPage(tabs, static_cast<UINT>(::GetDlgCtrlID(m_hWnd))) - 1;
+    if (before < 0) return false;
+    const LPARAM value = vorlan::TabItemValue(tabs, before);
     result = 1;
     if (SendMessage(WM_COMMAND, MAKEWPARAM(ID_FORM_OK, 0xFFFF), 0) && ::IsWindow(frame))
-        ::SendMessageA(frame, WM_DIAGSELECTED, static_cast<WPARAM>(item.lParam), static_cast<LPARAM>(me));
+        ::SendMessageA(frame, WM_DIAGSELECTED, static_cast<WPARAM>(value), static_cast<LPARAM>(before));
     return true;
 }
 

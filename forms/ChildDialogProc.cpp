@@ -43,7 +43,10 @@ LRESULT CChildDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE: OnSize(LOWORD(lParam), HIWORD(lParam)); break;
     case WM_ACTIVATE: OnActivate(wParam, lParam); break;
     case WM_ENABLE: OnEnable(wParam != 0); break;
-    case WM_CLOSE: return OnFormCommand(ID_FORM_CLOSE, false);
+    case WM_CLOSE:
+        // As the close command: an open popup list is closed first, and only the list.
+        OnCommand(ID_FORM_CLOSE, 0, result);
+        return result;
     case WM_CONTEXTMENU: return OnContextMenu(reinterpret_cast<HWND>(wParam), lParam);
     case WM_NOTIFY: return OnNotify(wParam, lParam);
     case WM_KEYDOWN:
@@ -123,8 +126,7 @@ void CChildDialog::OnActivate(WPARAM wParam, LPARAM lParam) {
     } else if (changed) {
         // The tab's variables survive the change of form; an unchanged form keeps its own.
         std::string kill = line::kKillNew;
-        if (tabText[0] != '*')
-            kill = vorlan::KillKeeping(m_session.Execute(line::kKillCommand).str(), tabText);
+        if (tabText[0] != '*') kill = KillKeepingLine(tabText);
         if (!kill.empty()) m_session.Execute(kill);
         m_session.Execute(line::kUnsetCurrent);
         m_session.Execute(vorlan::LoadVarsLine(formName));

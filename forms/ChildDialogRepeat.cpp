@@ -25,11 +25,7 @@
 
 namespace line = vorlan::line;
 
-namespace {
-
-constexpr int kTabControlId = 0xC000;
-
-} // namespace
+using vorlan::kTabControlId;
 
 std::string CChildDialog::MainDescription() const {
     auto* first = dynamic_cast<CChildDialog*>(CWnd::FromHandlePermanent(::GetDlgItem(Frame(), 1)));
@@ -55,8 +51,8 @@ void CChildDialog::RepeatDialog(int repeatAllowed, int activate, int closeAllPag
         return;
     }
 
-    int items = tabs ? static_cast<int>(::SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0)) : 0;
-    if (tabs && me >= 1 && me < items) {
+    const int page = vorlan::TabItemOfPage(tabs, static_cast<UINT>(me));
+    if (page >= 0 && page + 1 < vorlan::TabCount(tabs)) {
         HWND client = ::GetParent(frame);
         if (client && !IsActiveFrame())
             ::SendMessageA(client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(frame), 0);
@@ -64,10 +60,8 @@ void CChildDialog::RepeatDialog(int repeatAllowed, int activate, int closeAllPag
             CloseAllPages();
             return;
         }
-        TCITEMA item{};
-        item.mask = TCIF_PARAM;
-        ::SendMessageA(tabs, TCM_GETITEMA, static_cast<WPARAM>(me), reinterpret_cast<LPARAM>(&item));
-        ::SendMessageA(frame, WM_DIAGSELECTED, static_cast<WPARAM>(item.lParam), MAKELPARAM(me, 1));
+        ::SendMessageA(frame, WM_DIAGSELECTED, static_cast<WPARAM>(vorlan::TabItemValue(tabs, page + 1)),
+                       MAKELPARAM(page + 1, 1));
         return;
     }
     if (!tabs) {

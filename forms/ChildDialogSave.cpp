@@ -132,12 +132,15 @@ int CChildDialog::SaveField(int forward, int keepFocus, int field) {
         }
         ShowStatus((pr.info.empty() ? pr.message : pr.info).c_str());
         if (keepFocus) return forward ? pr.nextForward : pr.nextBackward;
-        if (!pr.info.empty()) AfxMessageBox(pr.info.c_str(), MB_OK | MB_ICONINFORMATION);
-        std::string caret = m_session.Execute(line::kTakeCaretRequest).str();
-        if (!caret.empty() && HasGrid()) {
-            ApplyCursorPosition(caret);
-            return 0xFFFF;
-        }
+    }
+    // The information and the caret the server left belong to this step, refused or not: a
+    // caret left over would be applied by a later field or grid entry.
+    if (!pr.info.empty()) AfxMessageBox(pr.info.c_str(), MB_OK | MB_ICONINFORMATION);
+    if (!m_hWnd) return 0xFFFF;
+    std::string caret = m_session.Execute(line::kTakeCaretRequest).str();
+    if (!caret.empty() && HasGrid()) {
+        ApplyCursorPosition(caret);
+        return 0xFFFF;
     }
     return forward ? pr.nextForward : pr.nextBackward;
 }
@@ -150,7 +153,8 @@ void CChildDialog::SaveWinSize() {
     placement.length = sizeof placement;
     if (!::GetWindowPlacement(frame, &placement)) return;
     const RECT& r = placement.rcNormalPosition;
-    m_session.Execute(vorlan::SaveWindowSizeLine(m_strDescription.str(), r.right - r.left, r.bottom - r.top,
+    // The frame's record, read under its first form's screen also when a later page saves.
+    m_session.Execute(vorlan::SaveWindowSizeLine(MainDescription(), r.right - r.left, r.bottom - r.top,
                                                  placement.showCmd == SW_SHOWMAXIMIZED));
     SaveScrollPos();
 }

@@ -177,7 +177,7 @@ int CChildDialog::HandleFKey(const std::string& keyText, UINT commandId, int ref
         if (!m_hWnd) return 0;
         const char* take = m_session.Execute(line::kFatalErrorExists) == "1" ? line::kTakeFatalError
                            : m_session.Execute(line::kErrorExists) == "1"    ? line::kTakeError
-                                                                              : nullptr;
+                                                                             : nullptr;
         if (take) {
             CString message = m_session.Execute(take);
             if (!message.IsEmpty()) AfxMessageBox(message, MB_OK | MB_ICONSTOP);
@@ -197,7 +197,7 @@ int CChildDialog::HandleFKey(const std::string& keyText, UINT commandId, int ref
         bool named = !handBack.empty() && handBack[0] != '*';
         if (handBack.empty() || named) {
             std::string kept = named ? "%VL,%SC," + handBack : std::string("%VL,%SC");
-            std::string kill = vorlan::KillKeeping(m_session.Execute(line::kKillCommand).str(), kept);
+            std::string kill = KillKeepingLine(kept);
             if (!kill.empty()) m_session.Execute(kill);
         }
         m_session.Execute(line::kSaveScratchVars);

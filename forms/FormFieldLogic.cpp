@@ -73,6 +73,12 @@ std::string TabxLine(std::string_view table, std::string_view text) {
     return "D TABX^QCC(" + MQuote(table) + "," + MQuote(text) + ")";
 }
 
+std::string TableChoiceText(std::string_view row) {
+    std::string text(row);
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') text.front() = text.back() = ' ';
+    return text;
+}
+
 std::string ScrollNodeLine(std::string_view description, int field) {
     return "W $G(^QM(" + MQuote(description) + ",0,\"SCROLL\"," + std::to_string(field) + "))";
 }

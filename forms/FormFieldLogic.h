@@ -42,6 +42,9 @@ std::string TableLine(int field, std::string_view text);
 std::string ChosenRowLine(int index);
 std::string ChosenTableRowLine(int index);
 std::string TabxLine(std::string_view table, std::string_view text);
+// A table's chosen row as the server takes it: double quotes around the whole row become
+// blanks.
+std::string TableChoiceText(std::string_view row);
 // The routine a screen names for its list field n.
 std::string ScrollNodeLine(std::string_view description, int field);
 std::string ScrollRoutineLine(std::string_view routine);

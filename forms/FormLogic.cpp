@@ -110,8 +110,9 @@ bool KillNeedsKillText(std::string_view keepList) {
 }
 
 std::string KillKeeping(std::string_view killText, std::string_view names) {
-    // A kill command ends in ")": the names go inside it.
-    if (killText.empty() || killText.back() != ')') return std::string(killText);
+    // A kill command ends in ")": the names go inside it. Run without them it would kill
+    // what is to be kept, so a command of another shape gives no line at all.
+    if (killText.empty() || killText.back() != ')') return std::string();
     std::string line(killText.substr(0, killText.size() - 1));
     line += ",";
     line += names;
@@ -147,11 +148,23 @@ std::string InitScreenLine(std::string_view description, std::string_view formNa
     return "S %DN=" + MQuote(description) + " D INIT^WQMD S %DN=" + MQuote(formName);
 }
 
+namespace {
+
+// The title buffer's room.
+constexpr size_t kTitleMost = 259;
+
+std::string TitleText(std::string title) {
+    if (title.size() > kTitleMost) title.resize(kTitleMost);
+    return title;
+}
+
+} // namespace
+
 std::string FormTitle(unsigned formId, std::string_view baseTitle, std::string_view answer) {
-    if (formId == 0) return std::string(answer);
-    if (answer.empty()) return std::string(baseTitle);
-    if (formId >= 0x8000) return std::string(answer);
-    return std::string(baseTitle) + " " + std::string(answer);
+    if (formId == 0) return TitleText(std::string(answer));
+    if (answer.empty()) return TitleText(std::string(baseTitle));
+    if (formId >= 0x8000) return TitleText(std::string(answer));
+    return TitleText(std::string(baseTitle) + " " + std::string(answer));
 }
 
 std::string SetStartFieldLine(std::string_view value) {
@@ -438,28 +451,47 @@ std::string CaretLine(int line, int column) {
     return "S %tz=" + Decimal(line) + ",%tp=" + Decimal(column);
 }
 
+namespace {
+
+// Where the line break at i ends: CR LF is one break, and so are a CR or an LF alone (the
+// rich-text field ends its paragraphs with one CR, an edit field its lines with CR LF).
+size_t BreakEnd(std::string_view text, size_t i) {
+    return text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n' ? i + 2 : i + 1;
+}
+
+bool IsBreak(char c) {
+    return c == '\r' || c == '\n';
+}
+
+} // namespace
+
 void CaretOf(std::string_view text, size_t position, int& line, int& column) {
     if (position > text.size()) position = text.size();
     line = 1;
-    size_t lastBreak = std::string_view::npos;
-    for (size_t i = 0; i < position; ++i)
-        if (text[i] == '\n') {
-            ++line;
-            lastBreak = i;
+    size_t start = 0;
+    for (size_t i = 0; i < position;) {
+        if (!IsBreak(text[i])) {
+            ++i;
+            continue;
         }
-    size_t start = lastBreak == std::string_view::npos ? 0 : lastBreak + 1;
+        ++line;
+        i = start = BreakEnd(text, i);
+    }
+    if (start > position) start = position;
     column = static_cast<int>(position - start) + 1;
 }
 
 size_t PositionOf(std::string_view text, int line, int column) {
     size_t at = 0;
     for (int l = 1; l < line && at < text.size(); ++l) {
-        size_t lf = text.find('\n', at);
-        if (lf == std::string_view::npos) return text.size();
-        at = lf + 1;
+        while (at < text.size() && !IsBreak(text[at]))
+            ++at;
+        if (at == text.size()) return at;
+        at = BreakEnd(text, at);
     }
-    size_t end = text.find('\r', at);
-    if (end == std::string_view::npos) end = text.size();
+    size_t end = at;
+    while (end < text.size() && !IsBreak(text[end]))
+        ++end;
     size_t pos = at + static_cast<size_t>(column < 1 ? 0 : column - 1);
     return pos > end ? end : pos;
 }

@@ -41,7 +41,7 @@ std::string DestroyLine(std::string_view formName);
 bool KillNeedsKillText(std::string_view keepList);
 std::string CreationKillLine(bool killFlag, std::string_view keepList, std::string_view killText);
 // The server's kill command with more names kept: its last character dropped, then
-// ",names)".
+// ",names)"; empty when the command does not end in ")".
 std::string KillKeeping(std::string_view killText, std::string_view names);
 // dialogName is already an M string literal (the opening form's name, quoted).
 std::string DialogNamesLine(std::string_view dialogName, std::string_view memo, std::string_view formName);
@@ -168,10 +168,11 @@ std::string TextBoxFirstKeyLine();
 std::string TextBoxNextKeyLine(std::string_view name);
 std::string TextBoxReadLine(std::string_view name);
 std::string CaretLine(int line, int column);
-// Caret line and column (from 1) of a character position in a text.
+// Caret line and column (from 1) of a character position in a text, both counted as the
+// control counts them: lines end in CR LF, CR or LF, each one break.
 void CaretOf(std::string_view text, size_t position, int& line, int& column);
-// The character position of a caret line and column (from 1) in a text whose lines end in
-// CR LF: a column beyond its line stops at the line's end, a line beyond the text at its end.
+// The character position of a caret line and column (from 1) in such a text: a column beyond
+// its line stops at the line's end, a line beyond the text at its end.
 size_t PositionOf(std::string_view text, int line, int column);
 
 // ---- field extras
@@ -221,7 +222,8 @@ std::string SaveWindowSizeLine(std::string_view serverKey, int width, int height
 // of the workstation shares; the lines that read or write one first set an empty workstation
 // to "ALL".
 std::string WindowPositionNode(std::string_view screen, bool perUser);
-inline constexpr char kWorkstationDefaultLine[] = "S:$G(%WIN(\"WORKSTATION\"))=\"\" %WIN(\"WORKSTATION\")=\"ALL\" ";
+inline constexpr char kWorkstationDefaultLine[] =
+    "S:$G(%WIN(\"WORKSTATION\"))=\"\" %WIN(\"WORKSTATION\")=\"ALL\" ";
 } // namespace vorlan
 
 namespace vorlan {

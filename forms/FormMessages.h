@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 namespace vorlan {
 
 // WM_CHILDMESSAGE: lParam points to one.
@@ -66,6 +68,38 @@ inline void SetOpener(HWND window, HWND opener) {
 }
 inline HWND OpenerOf(HWND window) {
     return reinterpret_cast<HWND>(::GetWindowLongPtrA(window, 0));
+}
+
+// The tab control of a frame with pages. Each item's value is its page's control id, plus
+// kTabUninitialised while the page has not been initialised. Ids are never given twice, so a
+// page that could not be made leaves a gap: the item of a page is found by its value, never
+// counted from its id.
+constexpr int kTabControlId = 0xC000;
+constexpr UINT kTabUninitialised = 32768;
+
+inline LPARAM TabItemValue(HWND tabs, int index) {
+    TCITEMA item{};
+    item.mask = TCIF_PARAM;
+    if (!tabs ||
+        !::SendMessageA(tabs, TCM_GETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)))
+        return 0;
+    return item.lParam;
+}
+
+inline int TabCount(HWND tabs) {
+    return tabs ? static_cast<int>(::SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+// The index of the page's item, or -1 when the page has none.
+inline int TabItemOfPage(HWND tabs, UINT pageId) {
+    if (!tabs || pageId == 0) return -1;
+    const int n = TabCount(tabs);
+    for (int i = 0; i < n; ++i) {
+        LPARAM value = TabItemValue(tabs, i);
+        if (value == static_cast<LPARAM>(pageId) || value == static_cast<LPARAM>(kTabUninitialised + pageId))
+            return i;
+    }
+    return -1;
 }
 
 } // namespace vorlan

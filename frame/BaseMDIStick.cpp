@@ -41,9 +41,11 @@ CRect CBaseMDI::WindowRectInClient(HWND window) const {
     return r;
 }
 
+// The place belongs to the frame, not to the page on top: it is kept under the first form's
+// screen, where the frame reads it when it opens.
 CString CBaseMDI::PositionScreen() const {
-    CChildDialog* top = GetTopForm();
-    return top ? top->GetDescriptionName() : CString();
+    CChildDialog* first = GetForm(1);
+    return first ? first->GetDescriptionName() : CString();
 }
 
 // ---- stored position

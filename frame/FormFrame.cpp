@@ -126,14 +126,7 @@ bool CFormFrame::MakeTabs(CChildDialog* first) {
 }
 
 int CFormFrame::TabIndexOf(UINT formId) const {
-    if (!m_wndTabs.m_hWnd || formId == 0) return -1;
-    int n = m_wndTabs.GetItemCount();
-    for (int i = 0; i < n; ++i) {
-        LPARAM value = m_wndTabs.GetItemParam(i);
-        if (value == static_cast<LPARAM>(formId) || value == static_cast<LPARAM>(kUninitialised + formId))
-            return i;
-    }
-    return -1;
+    return vorlan::TabItemOfPage(m_wndTabs.m_hWnd, formId);
 }
 
 void CFormFrame::AdjustWindow(HWND outer, HWND inner, int extraHeight) {

@@ -5,6 +5,7 @@
 // Each frame derives from its own window class and from this.
 
 #include "forms/FormLogic.h"
+#include "forms/FormMessages.h"
 #include "frame/FormBars.h"
 #include "frame/TabWnd.h"
 #include "framework/Controls.h"
@@ -32,7 +33,7 @@ class CFormFrame {
 
   protected:
     static constexpr int kTimer = 1;
-    static constexpr UINT kUninitialised = 32768;
+    static constexpr UINT kUninitialised = vorlan::kTabUninitialised;
     static constexpr int kAnswerSize = 128;
 
     explicit CFormFrame(CWnd& window);

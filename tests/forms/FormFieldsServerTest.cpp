@@ -3,8 +3,10 @@
 // dbserver. Popup lists and the grid come with later work: windows stand in for them.
 #include "common/MQuote.h"
 #include "controls/FormGrid.h"
+#include "controls/GridCtrl.h"
 #include "forms/FormMessages.h"
 #include "tests/forms/FormServerFixture.h"
+#include "tests/harness/Person.h"
 
 #include <commctrl.h>
 
@@ -300,6 +302,37 @@ TEST_F(FormFieldsTest, DiagSetFocusServesFieldGridAndSecondList) {
     EXPECT_EQ(GetFocus(), second);
     DestroyWindow(second);
     ShowWindow(Field(1), SW_SHOW);
+}
+
+// A refused value still shows the server's information and takes the caret it left, at once:
+// a caret left over would move a later grid or text box entry.
+TEST_F(FormFieldsTest, ARefusedFieldShowsItsInformationAndTakesItsCaret) {
+    LogIn();
+    StartMemo("GRD");
+    ASSERT_NE(Form(), nullptr);
+    CGridCtrl* grid = Form()->Grid();
+    ASSERT_NE(grid, nullptr);
+    harness::Person person;
+    ::SetFocus(Field(1));
+    person.Settle();
+    ASSERT_EQ(FocusedField(), 1);
+    person.Press("End");
+    person.Type("X");
+    Server("S %PRANS=\"Kunde X" + S + "1" + S + "Unbekannter Kunde." + S + "1" + S + S + "1" + S + S + S + S +
+           "Bitte in der Tabelle weiter.\"");
+    Server("S %WIN(\"CURPOS\")=\"2" + S + "3\"");
+    fw::TestMode::ClearShown();
+    person.Press("Tab");
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text, "Unbekannter Kunde.");
+    EXPECT_TRUE(boxes[0].id & MB_ICONEXCLAMATION);
+    EXPECT_EQ(boxes[1].text, "Bitte in der Tabelle weiter.");
+    EXPECT_TRUE(boxes[1].id & MB_ICONINFORMATION);
+    EXPECT_EQ(Server("W $D(%WIN(\"CURPOS\"))"), "0") << "nothing is left for a later entry";
+    EXPECT_TRUE(harness::HoldsFocus(grid->m_hWnd, person.Focus())) << "the caret goes into the grid";
+    EXPECT_EQ(grid->GetFocusCell().row, 3);
+    EXPECT_EQ(grid->GetFocusCell().col, 2);
 }
 
 // Stands in for the record explorer: counts its reloads.

@@ -247,6 +247,10 @@ TEST(FormFields, ListLinesPasteTextsOnlyQuoted) {
     EXPECT_EQ(TableLine(2, std::string(300, 'x')).size(), TableLine(2, std::string(255, 'x')).size());
     EXPECT_EQ(TabxLine("ANREDE", "Frau \"X\"\r"), "D TABX^QCC(\"ANREDE\",\"Frau \"\"X\"\"\"_$C(13))");
     EXPECT_EQ(KillTabLine("A\"),B"), "D KILL^QCC(\"A\"\"),B\")");
+    EXPECT_EQ(TableChoiceText("\"Frau \"X\"\""), " Frau \"X\" ") << "only the quotes around it";
+    EXPECT_EQ(TableChoiceText("Herr"), "Herr");
+    EXPECT_EQ(TableChoiceText("Frau \"X\""), "Frau \"X\"") << "a quote that ends it alone stays";
+    EXPECT_EQ(TableChoiceText("\""), "\"");
     EXPECT_EQ(ChosenRowLine(0), "S %ZZP=1 X:$G(%EXCR)'=\"\" %EXCR");
     EXPECT_EQ(ChosenTableRowLine(4), "S %TABZ=5");
     EXPECT_EQ(ScrollNodeLine("FLD", 2), "W $G(^QM(\"FLD\",0,\"SCROLL\",2))");

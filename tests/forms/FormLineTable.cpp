@@ -56,8 +56,8 @@ HeaderLines FormLogicLines() {
             {"CreationKillLine",
              [](const V&) -> MLines {
                  return {CreationKillLine(true, "", ""), CreationKillLine(false, "", ""),
-                         CreationKillLine(false, "*", ""), CreationKillLine(false, "%ZA,ZB", "K (%DN,%USER)"),
-                         CreationKillLine(false, "%ZA", "K X")};
+                         CreationKillLine(false, "*", ""),
+                         CreationKillLine(false, "%ZA,ZB", "K (%DN,%USER)")};
              }},
             {"KillKeeping", [](const V&) -> MLines { return {KillKeeping("K (%DN,%USER)", "%ZA,ZB")}; }},
             // The opener's name comes already quoted.

@@ -53,6 +53,10 @@ TEST(FormLogic, TitleAfterAStep) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(FormTitle(c.formId, "Basis", c.answer), c.title) << c.formId << " " << c.answer;
+    // A title holds at most 259 characters, also with the base title before the answer.
+    const std::string tall(300, 'x');
+    EXPECT_EQ(FormTitle(0, "Basis", tall), std::string(259, 'x'));
+    EXPECT_EQ(FormTitle(1, "Basis", tall), "Basis " + std::string(253, 'x'));
 }
 
 TEST(FormLogic, KillLinesOfTheCreation) {
@@ -64,6 +68,8 @@ TEST(FormLogic, KillLinesOfTheCreation) {
     EXPECT_EQ(CreationKillLine(true, "ADRNR,X", "K (%DN,%KILL)"), "K (%DN,%KILL,ADRNR,X)");
     EXPECT_EQ(KillKeeping("K (%DN)", "%VL,%SC"), "K (%DN,%VL,%SC)");
     EXPECT_EQ(KillKeeping("", "X"), "") << "no kill command, nothing to extend";
+    EXPECT_EQ(KillKeeping("K (%DN", "X"), "") << "without its \")\" it would kill what is kept";
+    EXPECT_EQ(CreationKillLine(false, "ADRNR", "K"), "");
 }
 
 TEST(FormLogic, ValuesInLinesAreQuoted) {
@@ -292,6 +298,22 @@ TEST(FormLogic, CaretLineAndColumn) {
     EXPECT_EQ(PositionOf(text, 1, 9), 2u) << "a column beyond its line stops at the line's end";
     EXPECT_EQ(PositionOf(text, 9, 1), text.size()) << "a line beyond the text is its end";
     EXPECT_EQ(PositionOf(text, 0, 0), 0u) << "no line or column is the first";
+
+    // The rich-text field counts a paragraph's end as one CR: a caret after the first
+    // character of the second line is line 2, column 2, in either model.
+    struct Case {
+        const char* text;
+        size_t at;
+        int line, column;
+    };
+    for (const Case& c : {Case{"ab\rcd", 4, 2, 2}, Case{"ab\r\rcde", 5, 3, 2}, Case{"ab\ncd", 4, 2, 2},
+                          Case{"ab\r\ncd", 5, 2, 2}, Case{"\r\r", 2, 3, 1}}) {
+        CaretOf(c.text, c.at, line, column);
+        EXPECT_EQ(line, c.line) << c.text;
+        EXPECT_EQ(column, c.column) << c.text;
+        EXPECT_EQ(PositionOf(c.text, c.line, c.column), c.at) << c.text;
+    }
+    EXPECT_EQ(PositionOf("ab\rcd\ref", 2, 9), 5u) << "the end of the second paragraph";
 }
 
 TEST(FormLogic, ExtrasAndColours) {

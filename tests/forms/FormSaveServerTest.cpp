@@ -7,6 +7,9 @@
 #include "tests/common/MRoutine.h"
 #include "tests/forms/DuringModal.h"
 #include "tests/forms/FormServerFixture.h"
+#include "tests/harness/Person.h"
+
+#include <commctrl.h>
 
 #include <algorithm>
 #include <string>
@@ -37,7 +40,8 @@ class FormSaveTest : public FormServerTestBase {
         LogIn();
     }
     void TearDown() override {
-        Once("K ^SAV,^REP");
+        Once("K ^SAV,^REP,^QM(\"REPX\"),^QM(\"REP3\"),^QM(\"REP1\",0,\"KARTEI\",2),^(3)");
+        Once("S ^QM(\"REP1\",0,\"KARTEI\",1)=\"REP2\"_$C(167,167)");
         FormServerTestBase::TearDown();
     }
     static CBaseModal* Modal() { return CMainFrame::Get()->GetRunningModal(); }
@@ -260,17 +264,56 @@ TEST_F(FormSaveTest, PagesSaveInTurnAndTheFirstStartsOverAfterTheLast) {
     EXPECT_EQ(Form()->GetFormName(), "REP1") << "the first page starts over";
     EXPECT_EQ(fw::WindowText(Field(1)), "");
 
-    // Ctrl+Shift+Return saves a page and selects the next; on the last it is the F2 step.
+    // Ctrl+Shift+Return saves a page and selects the page before; on the first it is the F2
+    // step, which saves nothing and starts the first page over.
+    harness::Person person;
     Type(1, "Zweite");
-    Key(VK_RETURN, true, true);
-    EXPECT_EQ(Once("W $G(^REP(1))"), "2");
-    ASSERT_NE(Form(), nullptr);
-    EXPECT_EQ(Form()->GetFormName(), "REP2");
-    Key(VK_RETURN, true, true);
+    person.Press("Ctrl+Shift+Return");
+    EXPECT_EQ(Once("W $G(^REP(1))"), "1") << "the first page's F2 step saves nothing";
     ASSERT_NE(Form(), nullptr);
     EXPECT_EQ(Form()->GetFormName(), "REP1");
-    EXPECT_EQ(Once("W $G(^REP(2))"), "1") << "the last page's F2 step saves nothing";
+    person.Press("Ctrl+Return");
+    EXPECT_EQ(Once("W $G(^REP(1))"), "2");
+    ASSERT_NE(Form(), nullptr);
+    ASSERT_EQ(Form()->GetFormName(), "REP2");
+    person.Press("Ctrl+Shift+Return");
+    EXPECT_EQ(Once("W $G(^REP(2))"), "2") << "the page is saved";
+    ASSERT_NE(Form(), nullptr);
+    EXPECT_EQ(Form()->GetFormName(), "REP1") << "the page before";
     EXPECT_EQ(Frames().size(), 1u);
+}
+
+TEST_F(FormSaveTest, APageThatCouldNotBeMadeLeavesNoGapOnTheWayThroughThePages) {
+    // The first tab's init refuses its page: the later pages keep ids that no longer follow
+    // their tabs.
+    Once("M ^QM(\"REPX\")=^QM(\"REP2\"),^QM(\"REP3\")=^QM(\"REP2\")");
+    Once("S ^QM(\"REP1\",0,\"KARTEI\",1)=\"REPX\"_$C(167)_\"S %FF=\"\"Gesperrt\"\"\"");
+    Once("S ^QM(\"REP1\",0,\"KARTEI\",2)=\"REP2\",^(3)=\"REP3\"");
+    StartMemo("REP");
+    ASSERT_NE(Form(), nullptr);
+    ASSERT_EQ(Form()->GetFormName(), "REP1");
+    HWND tabs = GetDlgItem(Active()->m_hWnd, 0xC000);
+    ASSERT_EQ(TabCtrl_GetItemCount(tabs), 3) << "no tab for the refused page";
+    harness::Person person;
+    person.Press("Ctrl+Return");
+    ASSERT_NE(Form(), nullptr);
+    EXPECT_EQ(Form()->GetFormName(), "REP2");
+    Trace();
+    person.Press("Ctrl+Return");
+    ASSERT_NE(Form(), nullptr);
+    EXPECT_EQ(Form()->GetFormName(), "REP3") << "the next page, not the end";
+    EXPECT_EQ(TabCtrl_GetCurSel(tabs), 2);
+    EXPECT_FALSE(Has(Trace(), "ENDE^REP"));
+    person.Press("Ctrl+Shift+Return");
+    ASSERT_NE(Form(), nullptr);
+    EXPECT_EQ(Form()->GetFormName(), "REP2") << "the page before";
+    EXPECT_EQ(TabCtrl_GetCurSel(tabs), 1);
+    EXPECT_EQ(Once("W $G(^REP(2))"), "2");
+    person.Press("Ctrl+Return");
+    person.Press("Ctrl+Return");
+    ASSERT_NE(Form(), nullptr);
+    EXPECT_EQ(Form()->GetFormName(), "REP1") << "after the last page the first starts over";
+    EXPECT_EQ(CountOf(Trace(), "ENDE^REP"), 1);
 }
 
 TEST_F(FormSaveTest, ClosingAllPagesAsksEachOnceAndALastPageWithoutRepeatCloses) {

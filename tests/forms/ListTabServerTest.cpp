@@ -251,6 +251,20 @@ TEST_F(ListTabTest, LayoutIsWrittenOnCloseAndUsedAtTheNextOpening) {
     EXPECT_EQ(Form(), form);
 }
 
+TEST_F(ListTabTest, ClosingTheFrameWhileAListIsOpenClosesOnlyTheList) {
+    CChildDialog* form = OpenScreen("LST");
+    ASSERT_NE(form, nullptr);
+    form->SendMessage(WM_ENABLEEDITS, 2);
+    DropButton(2);
+    ASSERT_NE(Popup(), nullptr);
+    // As the frame's close box gives it: the frame asks %NOKILL and hands the form WM_CLOSE.
+    Active()->SendMessage(WM_CLOSE);
+    harness::Pump();
+    EXPECT_EQ(Popup(), nullptr);
+    EXPECT_EQ(Form(), form) << "the form stays";
+    EXPECT_EQ(Frames().size(), 1u);
+}
+
 TEST_F(ListTabTest, ListWithTitlesOnlyClosesAtOnceAndTheFieldStaysEditable) {
     CChildDialog* form = OpenScreen("LST");
     ASSERT_NE(form, nullptr);

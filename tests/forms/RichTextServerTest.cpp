@@ -4,6 +4,7 @@
 #include "controls/FormatWnd.h"
 #include "resources/RichTextIds.h"
 #include "tests/forms/FormServerFixture.h"
+#include "tests/harness/Person.h"
 
 #include <commctrl.h>
 
@@ -126,4 +127,38 @@ TEST_F(RichTextServerTest, TheLetterFieldGrowsWithItsFrameAndHasNoTooltip) {
     tool.uFlags = TTF_IDISHWND;
     EXPECT_FALSE(SendMessageA(Form()->GetToolTip(), TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool)))
         << "a letter of many lines shows no tip over its text";
+}
+
+// The field counts a paragraph's end as one character where its text has CR LF (or RTF): the
+// caret the server sees and the one it sets are counted as the field counts them.
+TEST_F(RichTextServerTest, TheCaretIsCountedInTheFieldsOwnLinesBothWays) {
+    LogIn();
+    Once("K ^ZDEMO(\"BRF\")");
+    // Line 3 column 5: behind "wir ".
+    Server("S %WIN(\"CURPOS\")=\"3\xA7"
+           "5\"");
+    CFormatWnd* field = OpenLetter();
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(Server("W $D(%WIN(\"CURPOS\"))"), "0");
+    std::string text = Plain(field);
+    size_t third = text.find("wir");
+    ASSERT_NE(third, std::string::npos) << text;
+    CHARRANGE caret{};
+    field->Edit().SendMessage(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    EXPECT_EQ(caret.cpMin, static_cast<long>(third + 4)) << "behind \"wir \"";
+
+    // Tab selects the next placeholder and hands its word to the search routine, with the
+    // caret in %tz and %tp.
+    Server("S %WIN(\"SEARCHRTN\")=\"TAB^QTXT\"");
+    harness::Person person;
+    ASSERT_TRUE(harness::HoldsFocus(field->m_hWnd, person.Focus()));
+    person.Press("Tab");
+    size_t date = text.find("@Datum");
+    ASSERT_NE(date, std::string::npos);
+    field->Edit().SendMessage(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    int column = static_cast<int>(date - text.rfind('\r', date));
+    EXPECT_EQ(Server("W $G(%tz)_\",\"_$G(%tp)"),
+              "3," + std::to_string(column + (caret.cpMin - static_cast<long>(date))))
+        << "line 3, where the selection starts";
+    Server("K %WIN(\"SEARCHRTN\")");
 }

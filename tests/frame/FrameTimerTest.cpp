@@ -3,6 +3,7 @@
 #include "common/MQuote.h"
 #include "forms/FormMessages.h"
 #include "tests/forms/FormServerFixture.h"
+#include "tests/harness/Person.h"
 
 #include <string>
 
@@ -191,6 +192,37 @@ TEST_F(FrameTimerTest, PositionsAreRestoredSavedByCommandAndFormAndWrapped) {
     tim = OpenTim();
     ASSERT_NE(tim, nullptr);
     EXPECT_TRUE(IsZoomed(tim->m_hWnd));
+}
+
+TEST_F(FrameTimerTest, AFrameWithPagesKeepsItsPlaceUnderItsFirstScreen) {
+    Once("K ^REP");
+    const std::string node = "^Z(\"WINPOS\"," + vorlan::MQuote(m_workstation) + ",\"demo\",";
+    StartMemo("REP");
+    CBaseMDI* rep = Active();
+    ASSERT_NE(rep, nullptr);
+    harness::Person person;
+    person.Press("Ctrl+Return");
+    ASSERT_NE(rep->GetTopForm(), nullptr);
+    ASSERT_EQ(rep->GetTopForm()->GetFormName(), "REP2") << "the second page is on top";
+
+    rep->SetWindowPos(nullptr, 37, 29, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    frame->SendMessage(WM_COMMAND, ID_WINDOW_SAVE_POS);
+    EXPECT_EQ(Once("W $P($G(" + node + "\"REP1\")),$C(167),1,2)"), "37" + S + "29");
+    CRect r = RectInClient(rep->m_hWnd);
+    // Escape on the last page ends its step: the size is kept, the first page starts over.
+    person.Press("Esc");
+    EXPECT_EQ(Once("W $G(" + node + "\"REP1\"))"),
+              "37" + S + "29" + S + std::to_string(r.Width()) + S + std::to_string(r.Height()) + S + "0")
+        << "the size in the same record";
+    EXPECT_EQ(Once("W $D(" + node + "\"REP2\"))"), "0");
+    Active()->SendMessage(WM_CLOSE);
+    harness::Pump();
+    ASSERT_TRUE(Frames().empty());
+
+    StartMemo("REP");
+    ASSERT_NE(Active(), nullptr);
+    EXPECT_EQ(RectInClient(Active()->m_hWnd).TopLeft(), CPoint(37, 29));
+    Once("K ^REP");
 }
 
 TEST_F(FrameTimerTest, TimerListRunsOtherFramesAndGivesTheFormBackToTheActiveOne) {
