@@ -180,6 +180,12 @@ LRESULT CExplorer::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 bool CExplorer::PreTranslateMessage(MSG* msg) {
+    // Return and Escape end a label edit; the form would take them for its own.
+    if (IsLabelEditEnd(*msg)) {
+        ::TranslateMessage(msg);
+        ::DispatchMessageA(msg);
+        return true;
+    }
     // Return on a file in the tree opens it as a double click does.
     if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && msg->hwnd == m_tree.m_hWnd &&
         IsFileItem(m_tree.GetSelectedItem())) {
@@ -189,6 +195,13 @@ bool CExplorer::PreTranslateMessage(MSG* msg) {
     // A source's events reach CTwain::ProcessMessage through its message hook, which every
     // pump offers each message first; offering them here again would hand them over twice.
     return CWnd::PreTranslateMessage(msg);
+}
+
+bool CExplorer::IsLabelEditEnd(const MSG& msg) const {
+    if (msg.message != WM_KEYDOWN || (msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE) || !msg.hwnd)
+        return false;
+    return (m_tree.m_hWnd && msg.hwnd == TreeView_GetEditControl(m_tree.m_hWnd)) ||
+           (m_list.m_hWnd && msg.hwnd == ListView_GetEditControl(m_list.m_hWnd));
 }
 
 int CExplorer::OnCreate(const CREATESTRUCTA* cs) {

@@ -138,6 +138,8 @@ class CExplorer : public CWnd, public CTwain {
     void LayoutPanes();
     void UpdateButtonState();
     void ShowPane(HWND pane);
+    // A key that ends the label edit of the tree or the list.
+    bool IsLabelEditEnd(const MSG& msg) const;
     std::string Execute(const std::string& line) const;
     void TellPathTooLong() const;
     // A screen-compatible bitmap filled with the colour; the caller deletes it.
@@ -173,6 +175,7 @@ class CExplorer : public CWnd, public CTwain {
     void OnUpdateTree();
     void OnUpdateWindow(WPARAM slot, LPARAM bitmap);
     LRESULT OnListNotify(NMHDR* hdr);
+    bool OnListBeginLabelEdit(const NMLVDISPINFOA* info) const;
     bool OnListEndLabelEdit(const NMLVDISPINFOA* info);
     void ClearList();
     ExplorerListItem* ListEntry(int index) const;
@@ -197,6 +200,17 @@ class CExplorer : public CWnd, public CTwain {
     // The folder item a command works in: the selected folder, or the folder of the selected
     // file. Null when there is none.
     HTREEITEM TargetFolder(std::string& path) const;
+    // Whether the commands of the selection act on the list's selected entries rather than on
+    // the tree's selected item.
+    bool SelectionInList() const;
+    // The tree items of what the commands of the selection act on; null for a list entry
+    // whose item is gone.
+    std::vector<HTREEITEM> SelectedItems() const;
+    // Whether the item and all its ancestors allow the command.
+    bool ItemAllows(HTREEITEM item, UINT id) const;
+    // Only entries of the disk take a new name (the server finds its own by theirs), and only
+    // where the item and its ancestors allow renaming.
+    bool MayRename(HTREEITEM item) const;
     void RefreshAndExpand(HTREEITEM folder);
 
     HWND m_hTarget;

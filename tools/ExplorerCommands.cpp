@@ -13,6 +13,8 @@
 #include "tools/ExplorerLogic.h"
 #include "tools/FolderPaths.h"
 
+#include <algorithm>
+
 namespace rec = vorlan::record;
 
 namespace {
@@ -130,13 +132,44 @@ void CExplorer::SetCustom(HTREEITEM item) {
 
 bool CExplorer::OnIsCommandEnabled(UINT id) const {
     if (id == kPasteClipboard) return CanPasteClipboard();
-    HTREEITEM item = m_tree.GetSelectedItem();
+    // Files are pasted into the tree's folder; the other commands act on what is selected,
+    // which in the list may be documents with rules of their own.
+    std::vector<HTREEITEM> items =
+        id == kPaste ? std::vector<HTREEITEM>{m_tree.GetSelectedItem()} : SelectedItems();
+    return !items.empty() &&
+           std::all_of(items.begin(), items.end(), [&](HTREEITEM item) { return ItemAllows(item, id); });
+}
+
+bool CExplorer::ItemAllows(HTREEITEM item, UINT id) const {
     if (!item) return false;
     std::vector<int> permissions;
     for (HTREEITEM at = item; at; at = m_tree.GetParentItem(at))
         if (const ExplorerItem* r = Record(m_tree, at)) permissions.push_back(r->permissions);
     return rec::CommandAllowed(id, permissions, m_tree.GetParentItem(item) == nullptr,
                                CExplorerFiles::StoredCommand());
+}
+
+bool CExplorer::MayRename(HTREEITEM item) const {
+    const ExplorerItem* r = Record(m_tree, item);
+    return r && (r->kind & (kExplorerFolder | kExplorerFile)) &&
+           !(r->kind & (kExplorerServer | kExplorerDocument)) && ItemAllows(item, kRename);
+}
+
+bool CExplorer::SelectionInList() const {
+    return ::GetFocus() != m_tree.m_hWnd && ::IsWindowVisible(m_list.m_hWnd);
+}
+
+std::vector<HTREEITEM> CExplorer::SelectedItems() const {
+    std::vector<HTREEITEM> items;
+    if (!SelectionInList()) {
+        if (HTREEITEM item = m_tree.GetSelectedItem()) items.push_back(item);
+        return items;
+    }
+    for (int i = m_list.GetNextItem(-1, LVNI_SELECTED); i >= 0; i = m_list.GetNextItem(i, LVNI_SELECTED)) {
+        const ExplorerListItem* entry = ListEntry(i);
+        items.push_back(entry ? entry->treeItem : nullptr);
+    }
+    return items;
 }
 
 // ---- commands
@@ -313,7 +346,7 @@ void CExplorer::OnDoubleClick(HTREEITEM item) {
 std::string CExplorer::GetFileNamesFromSelection() const {
     vorlan::TraceFunction("CExplorer::GetFileNamesFromSelection");
     std::string block;
-    if (::GetFocus() == m_tree.m_hWnd || !::IsWindowVisible(m_list.m_hWnd)) {
+    if (!SelectionInList()) {
         std::string path, name;
         HTREEITEM item = m_tree.GetSelectedItem();
         if (item && GetFileName(item, path, name)) AppendToFileBlock(block, path);

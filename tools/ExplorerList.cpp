@@ -21,7 +21,6 @@ namespace rec = vorlan::record;
 
 namespace {
 
-
 int CALLBACK CompareListRecords(LPARAM first, LPARAM second, LPARAM) {
     auto* a = reinterpret_cast<const ExplorerListItem*>(first);
     auto* b = reinterpret_cast<const ExplorerListItem*>(second);
@@ -97,7 +96,8 @@ bool CExplorer::RefreshList() {
     m_previewJob.queue.clear();
     for (int i = m_list.GetItemCount() - 1; i >= 0; --i) {
         ExplorerListItem* entry = ListEntry(i);
-        DWORD attributes = entry ? ::GetFileAttributesA((m_previewJob.listFolder + entry->fileName).c_str()) : 0;
+        DWORD attributes =
+            entry ? ::GetFileAttributesA((m_previewJob.listFolder + entry->fileName).c_str()) : 0;
         if (!entry || attributes == INVALID_FILE_ATTRIBUTES || (attributes & kSkippedAttributes)) {
             m_list.DeleteItem(i);
             continue;
@@ -143,15 +143,16 @@ void CExplorer::AddListEntries(HTREEITEM folder) {
 
 int CExplorer::AddFileIcon(const std::string& path) {
     if (!m_hThumbImages) return -1;
-    HBITMAP tile = FilledBitmap(m_previewJob.thumbnailSize.cx, m_previewJob.thumbnailSize.cy, RGB(255, 255, 255));
+    HBITMAP tile =
+        FilledBitmap(m_previewJob.thumbnailSize.cx, m_previewJob.thumbnailSize.cy, RGB(255, 255, 255));
     if (!tile) return -1;
     SHFILEINFOA info{};
     if (::SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_LARGEICON) && info.hIcon) {
         CMemoryDC dc;
         CSelectedObject selected(dc, tile);
         int cx = ::GetSystemMetrics(SM_CXICON), cy = ::GetSystemMetrics(SM_CYICON);
-        ::DrawIconEx(dc, (m_previewJob.thumbnailSize.cx - cx) / 2, (m_previewJob.thumbnailSize.cy - cy) / 2, info.hIcon, cx, cy, 0, nullptr,
-                     DI_NORMAL);
+        ::DrawIconEx(dc, (m_previewJob.thumbnailSize.cx - cx) / 2, (m_previewJob.thumbnailSize.cy - cy) / 2,
+                     info.hIcon, cx, cy, 0, nullptr, DI_NORMAL);
         ::DestroyIcon(info.hIcon);
     }
     int index = ImageList_Add(m_hThumbImages, tile, nullptr);
@@ -214,7 +215,8 @@ LRESULT CExplorer::OnListNotify(NMHDR* hdr) {
     case LVN_DELETEITEM:
         delete reinterpret_cast<ExplorerListItem*>(reinterpret_cast<NMLISTVIEW*>(hdr)->lParam);
         return 0;
-    case LVN_BEGINLABELEDITA: return FALSE;
+    case LVN_BEGINLABELEDITA:
+        return OnListBeginLabelEdit(reinterpret_cast<NMLVDISPINFOA*>(hdr)) ? FALSE : TRUE;
     case LVN_ENDLABELEDITA: return OnListEndLabelEdit(reinterpret_cast<NMLVDISPINFOA*>(hdr)) ? TRUE : FALSE;
     case NM_DBLCLK: {
         int index = m_list.GetNextItem(-1, LVNI_SELECTED);
@@ -229,6 +231,8 @@ LRESULT CExplorer::OnListNotify(NMHDR* hdr) {
         int index = m_list.GetNextItem(-1, LVNI_SELECTED);
         const ExplorerListItem* entry = index >= 0 ? ListEntry(index) : nullptr;
         if (!entry || !entry->treeItem) return TRUE;
+        // The menu's commands act on the list's selection.
+        ::SetFocus(m_list.m_hWnd);
         POINT screen;
         ::GetCursorPos(&screen);
         ShowContextMenu(entry->treeItem, screen);
@@ -240,8 +244,13 @@ LRESULT CExplorer::OnListNotify(NMHDR* hdr) {
     }
 }
 
+bool CExplorer::OnListBeginLabelEdit(const NMLVDISPINFOA* info) const {
+    const ExplorerListItem* entry = ListEntry(info->item.iItem);
+    return entry && MayRename(entry->treeItem);
+}
+
 bool CExplorer::OnListEndLabelEdit(const NMLVDISPINFOA* info) {
-    if (!info->item.pszText) return false;
+    if (!info->item.pszText || !OnListBeginLabelEdit(info)) return false;
     ExplorerListItem* entry = ListEntry(info->item.iItem);
     if (!entry) return false;
     std::string path = vorlan::JoinPath(m_previewJob.listFolder, entry->fileName);

@@ -443,6 +443,8 @@ LRESULT CExplorer::OnTreeNotify(NMHDR* hdr) {
         ::ScreenToClient(m_tree.m_hWnd, &p);
         HTREEITEM item = m_tree.HitTest(p);
         if (item) {
+            // The menu's commands act on the tree's selection from now on.
+            ::SetFocus(m_tree.m_hWnd);
             m_tree.SelectItem(item);
             ShowContextMenu(item, screen);
         }
@@ -465,10 +467,7 @@ void CExplorer::OnGetDispInfo(NMTVDISPINFOA* info) {
 }
 
 bool CExplorer::OnBeginLabelEdit(const NMTVDISPINFOA* info) {
-    const ExplorerItem* r = Record(m_tree, info->item.hItem);
-    // Server entries keep the server's names.
-    return r && (r->kind & (kExplorerFolder | kExplorerFile)) &&
-           !(r->kind & (kExplorerServer | kExplorerDocument));
+    return MayRename(info->item.hItem);
 }
 
 bool CExplorer::OnEndLabelEdit(const NMTVDISPINFOA* info) {

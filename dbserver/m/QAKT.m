@@ -10,8 +10,9 @@ SCAN(code) N n,name D TR^QCC("SCAN^QAKT("_$$A^QCC(code)_")")
  Q "C:\VORLAN\Akten\"_n_"\Befunde\Bilder\"_name_".jpg"
  ;
  ; The screen AKT: the record of patient n (a desktop icon's parameter, else 4711), with two
- ; folders of level 1 (a third hidden), three of level 2 ("Bilder" on top, "Labor" not to be
- ; deleted), two letters the server knows of (a third hidden), three state images and the
+ ; folders of level 1 (a third hidden), three of level 2 ("Bilder" on top, "Labor" and what
+ ; lies in it neither deleted nor renamed), two letters the server knows of (a third hidden;
+ ; the "Arztbrief" neither deleted, copied, cut nor renamed), three state images and the
  ; context and drop-down menus.
 INIT N n,name,e D TR^QCC("INIT^QAKT")
  S n=$G(%WIN("PARA")) K %WIN("PARA") S:n'?1.9N n=4711
@@ -26,8 +27,8 @@ INIT N n,name,e D TR^QCC("INIT^QAKT")
  S ^QTEMP(%JOB,"NOVIEW","AKT","D",1,"Intern")=1
  S @e@("D",2,"Bilder"_$C(167)_"1")="Bilder"
  S @e@("D",2,"Briefe")="Briefe"
- S @e@("D",2,"Labor"_$C(167,167)_"1")="Labor"
- S @e@("D",3,"Korrespondenz","Briefe","Arztbrief.rtf")="Arztbrief"_$C(167)_"ARZTBRIEF"_$C(167)_"2"
+ S @e@("D",2,"Labor"_$C(167,167)_"17")="Labor"
+ S @e@("D",3,"Korrespondenz","Briefe","Arztbrief.rtf"_$C(167,167)_"23")="Arztbrief"_$C(167)_"ARZTBRIEF"_$C(167)_"2"
  S @e@("D",3,"Korrespondenz","Briefe","Ueberweisung.txt")=$C(220)_"berweisung"_$C(167)_"UEBERWEISUNG"_$C(167)_"3"
  S @e@("D",3,"Korrespondenz","Briefe","Entwurf.rtf")="Entwurf"_$C(167)_"ENTWURF"_$C(167)_"1"
  S ^QTEMP(%JOB,"NOVIEW","AKT","D",3,"Korrespondenz","Briefe","Entwurf.rtf")=1

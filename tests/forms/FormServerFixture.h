@@ -50,7 +50,9 @@ class FormServerTestBase : public ServerFrameTest {
         HWND focus = GetFocus();
         return focus && Form() && IsChild(Form()->m_hWnd, focus) ? (GetDlgCtrlID(focus) & 0xFF) : 0;
     }
-    // The screen with the active form maximised, among the build's artefacts (VORLAN_ARTIFACTS).
+    // The main window with the active form maximised, among the build's artefacts
+    // (VORLAN_ARTIFACTS). Taken from the window's own pixels: the screen may show another test
+    // program's desktop over this one's.
     void SaveArtefact(const char* name) {
         char artifacts[MAX_PATH];
         if (!GetEnvironmentVariableA("VORLAN_ARTIFACTS", artifacts, sizeof artifacts)) return;
@@ -58,7 +60,7 @@ class FormServerTestBase : public ServerFrameTest {
         Active()->ShowWindow(SW_MAXIMIZE);
         harness::Pump();
         CreateDirectoryA(artifacts, nullptr);
-        EXPECT_TRUE(harness::SaveScreen(std::string(artifacts) + "\\" + name));
+        EXPECT_TRUE(harness::SaveWindow(frame->m_hWnd, std::string(artifacts) + "\\" + name));
     }
     // A line in the session's own job, where the forms' variables live.
     std::string Server(const std::string& line) { return theApp.Execute(line.c_str()).str(); }

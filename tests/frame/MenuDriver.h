@@ -21,10 +21,17 @@ class MenuDriver {
     // has not finished after `ticks` looks gives up: Escape closes whatever is open then.
     static void Start(HWND target, Step step, int ticks = 60, UINT ms = 120) {
         State().target = target;
+        State().typed = false;
         State().step = std::move(step);
         State().left = ticks;
         State().timedOut = false;
         State().timer = ::SetTimer(nullptr, 0, ms, Tick);
+    }
+    // The same with the keys typed as a person types them (SendInput): the menu's loop takes
+    // them from the input queue of whichever window has the keyboard.
+    static void StartTyping(Step step, int ticks = 60, UINT ms = 120) {
+        Start(nullptr, std::move(step), ticks, ms);
+        State().typed = true;
     }
     static bool TimedOut() { return State().timedOut; }
     static void Stop() {
@@ -50,6 +57,7 @@ class MenuDriver {
         UINT_PTR timer = 0;
         int left = 0;
         bool timedOut = false;
+        bool typed = false;
     };
     static Data& State() {
         static Data data;
@@ -102,7 +110,22 @@ class MenuDriver {
             key = State().step(Outermost(menus));
         }
         if (!key) return;
+        if (State().typed) {
+            Type(key);
+            return;
+        }
         ::PostMessageA(State().target, WM_KEYDOWN, key, 0);
         ::PostMessageA(State().target, WM_KEYUP, key, 0xC0000000);
+    }
+    static void Type(UINT key) {
+        const bool extended = key == VK_UP || key == VK_DOWN || key == VK_LEFT || key == VK_RIGHT;
+        INPUT in[2] = {};
+        for (int i = 0; i < 2; ++i) {
+            in[i].type = INPUT_KEYBOARD;
+            in[i].ki.wVk = static_cast<WORD>(key);
+            in[i].ki.wScan = static_cast<WORD>(::MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+            in[i].ki.dwFlags = (i ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
+        }
+        ::SendInput(2, in, sizeof(INPUT));
     }
 };

@@ -166,7 +166,8 @@ std::string ResourceText(UINT id) {
 }
 
 HMODULE UseLanguageLibrary() {
-    HMODULE language = ::LoadLibraryExA((ExeFolder() + "VORLAND.DLL").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE language =
+        ::LoadLibraryExA((ExeFolder() + "VORLAND.DLL").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (language) AfxSetResourceHandle(language);
     return language;
 }
@@ -302,8 +303,12 @@ std::vector<fw::ShownItem> ReadShown(const std::string& folder) {
     return out;
 }
 
-bool SaveScreen(const std::string& path) {
-    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+namespace {
+
+// The picture of a device context's w x h pixels as a 24-bit BMP file; false when it holds
+// nothing but one colour.
+bool SaveDC(HDC source, int w, int h, const std::string& path) {
+    if (w <= 0 || h <= 0) return false;
     BITMAPINFOHEADER bih{};
     bih.biSize = sizeof bih;
     bih.biWidth = w;
@@ -313,13 +318,12 @@ bool SaveScreen(const std::string& path) {
     int stride = (w * 3 + 3) & ~3;
     std::vector<unsigned char> pixels(static_cast<size_t>(stride) * static_cast<size_t>(h));
     {
-        CClientDC screen(nullptr);
-        CMemoryDC dc(screen);
+        CMemoryDC dc(source);
         CBitmap bmp;
-        bmp.Attach(CreateCompatibleBitmap(screen, w, h));
+        bmp.Attach(CreateCompatibleBitmap(source, w, h));
         {
             CSelectedObject picture(dc, bmp);
-            BitBlt(dc, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+            BitBlt(dc, 0, 0, w, h, source, 0, 0, SRCCOPY);
         }
         GetDIBits(dc, bmp, 0, static_cast<UINT>(h), pixels.data(), reinterpret_cast<BITMAPINFO*>(&bih),
                   DIB_RGB_COLORS);
@@ -337,6 +341,23 @@ bool SaveScreen(const std::string& path) {
     for (size_t i = 3; i < pixels.size(); ++i)
         if (pixels[i] != pixels[i % 3]) return true;
     return false;
+}
+
+} // namespace
+
+bool SaveScreen(const std::string& path) {
+    CClientDC screen(nullptr);
+    return SaveDC(screen, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), path);
+}
+
+bool SaveWindow(HWND window, const std::string& path) {
+    RECT r{};
+    if (!GetWindowRect(window, &r)) return false;
+    HDC dc = GetWindowDC(window);
+    if (!dc) return false;
+    bool drawn = SaveDC(dc, r.right - r.left, r.bottom - r.top, path);
+    ReleaseDC(window, dc);
+    return drawn;
 }
 
 } // namespace harness

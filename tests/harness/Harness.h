@@ -99,5 +99,8 @@ std::vector<fw::ShownItem> ReadShown(const std::string& folder);
 
 // The screen as a 24-bit BMP file; false when nothing but one colour was on it.
 bool SaveScreen(const std::string& path);
+// A top-level window of this process as it draws itself, from its own pixels: other programs'
+// desktops on the same display, which may cover it on the screen, stay out of the picture.
+bool SaveWindow(HWND window, const std::string& path);
 
 } // namespace harness

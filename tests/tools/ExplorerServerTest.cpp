@@ -11,7 +11,9 @@
 #include "resources/ToolsIds.h"
 #include "resources/resource.h"
 #include "tests/forms/DuringModal.h"
+#include "tests/frame/MenuDriver.h"
 #include "tests/forms/FormServerFixture.h"
+#include "tests/harness/Person.h"
 #include "tests/imaging/BmpBytes.h"
 #include "tests/tools/ScanHarness.h"
 #include "tools/ArchivExp.h"
@@ -237,7 +239,8 @@ TEST_F(ExplorerServerTest, MenusOfTheServerAndWhatTheirEntriesDo) {
     OpenRecord();
     CExplorer* explorer = Explorer();
     ASSERT_NE(explorer, nullptr);
-    EXPECT_NE(GetFileAttributesA(kRecord.c_str()), INVALID_FILE_ATTRIBUTES) << "the explorer makes the record folder";
+    EXPECT_NE(GetFileAttributesA(kRecord.c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the explorer makes the record folder";
     HTREEITEM root = Tree().GetRootItem();
     EXPECT_EQ(explorer->BuildContextMenu(root, 'F'), nullptr) << "the root has no folder";
     EXPECT_EQ(explorer->BuildContextMenu(Child(root, "Befunde"), 'F'), nullptr);
@@ -259,7 +262,8 @@ TEST_F(ExplorerServerTest, MenusOfTheServerAndWhatTheirEntriesDo) {
     EXPECT_TRUE(GetMenuState(menu, CExplorer::kPaste, MF_BYCOMMAND) & MF_GRAYED) << "nothing copied";
     DestroyMenu(menu);
     EXPECT_FALSE(explorer->OnIsCommandEnabled(CExplorer::kDelete)) << "Labor may not be deleted";
-    EXPECT_TRUE(explorer->OnIsCommandEnabled(CExplorer::kRename));
+    EXPECT_FALSE(explorer->OnIsCommandEnabled(CExplorer::kRename)) << "nor renamed";
+    EXPECT_TRUE(explorer->OnIsCommandEnabled(CExplorer::kCopy));
     EXPECT_TRUE(explorer->Tool().IsButtonEnabled(CExplorer::kServerMenu)) << "X is defined";
     menu = explorer->BuildContextMenu(nullptr, 'X');
     ASSERT_NE(menu, nullptr);
@@ -336,7 +340,8 @@ TEST_F(ExplorerServerTest, TextsArePreviewedAndPicturesShownAndOpenedLarge) {
     EXPECT_TRUE(explorer->Viewer().IsStretch());
     bool fitted = explorer->Viewer().IsFitToWindow();
     explorer->SendMessage(WM_COMMAND, CExplorer::kFit);
-    EXPECT_NE(explorer->Viewer().IsFitToWindow(), fitted) << "with the viewer shown: fit, not large thumbnails";
+    EXPECT_NE(explorer->Viewer().IsFitToWindow(), fitted)
+        << "with the viewer shown: fit, not large thumbnails";
     EXPECT_EQ(explorer->Tool().IsButtonChecked(CExplorer::kFit), !fitted);
 
     // Neither picture nor DICOM: the large window ends with 3 and the shell gets the file.
@@ -512,9 +517,8 @@ TEST_F(PictureScanTest, TheScannedPageReplacesThePictureUntilTheFieldGoes) {
         SendMessageA(picture, WM_COMMAND, ID_PICTURE_SCAN, 0);
         EXPECT_TRUE(press.Pressed()) << "the source is chosen in the manager's dialog";
     }
-    EXPECT_TRUE(PageWritten(target))
-        << "the page is written where the field points\n"
-        << harness::ReadTextFile(m_folder + "twain.log");
+    EXPECT_TRUE(PageWritten(target)) << "the page is written where the field points\n"
+                                     << harness::ReadTextFile(m_folder + "twain.log");
     HWND scanner = vorlan::PictureData(picture)->scanner;
     ASSERT_NE(scanner, nullptr);
     EXPECT_FALSE(IsWindowVisible(scanner)) << "the scanner is hidden";
@@ -585,7 +589,8 @@ TEST_F(ExplorerServerTest, ThumbnailsOfPicturesAndTextsReplaceTheIconsAndNewPage
 
     // The watch: a page scanned elsewhere shows up in the tree and the list.
     harness::WriteTextFile(bilder + "\\e.txt", "neue Seite");
-    EXPECT_TRUE(harness::PumpUntil([&] { return Child(folder, "e") != nullptr && list.GetItemCount() == 5; }, 15000))
+    EXPECT_TRUE(
+        harness::PumpUntil([&] { return Child(folder, "e") != nullptr && list.GetItemCount() == 5; }, 15000))
         << "the new page within the bound";
 }
 
@@ -717,7 +722,8 @@ TEST_F(ExplorerServerTest, TheArchiveCopiesTheTickedPagesOfTheExplorersTree) {
         return explorer->GetFileName(item, path, name);
     });
     ASSERT_TRUE(dialog.Create(IDD_ARCHIV_EXPORT));
-    std::function<HTREEITEM(HTREEITEM, const char*)> find = [&](HTREEITEM item, const char* text) -> HTREEITEM {
+    std::function<HTREEITEM(HTREEITEM, const char*)> find = [&](HTREEITEM item,
+                                                                const char* text) -> HTREEITEM {
         for (; item; item = TreeView_GetNextSibling(dialog.Tree(), item)) {
             char shown[MAX_PATH] = {};
             TVITEMA asked{};
@@ -778,8 +784,7 @@ TEST_F(PictureScanTest, TheToolbarsScanFilesThePageWhereItsBarcodeSays) {
         explorer->SendMessage(WM_COMMAND, CExplorer::kBarcodeScan);
         EXPECT_TRUE(press.Pressed());
     }
-    EXPECT_TRUE(PageWritten(page, explorer))
-        << harness::ReadTextFile(m_folder + "twain.log");
+    EXPECT_TRUE(PageWritten(page, explorer)) << harness::ReadTextFile(m_folder + "twain.log");
     SetDllDirectoryA(nullptr);
     EXPECT_TRUE(Has(Trace(), "SCAN^QAKT(\"4711-Explorer\")"));
     DeleteFileA(page.c_str());
@@ -801,4 +806,187 @@ TEST_F(ExplorerServerTest, AMenuEntryOfKindOneOpensTheFormsSubDialog) {
     EXPECT_EQ(opened, "SUBDLG");
     EXPECT_EQ(CMainFrame::Get()->GetRunningModal(), nullptr);
     EXPECT_EQ(Server("W $G(%RET)"), "Ort w\xE4hlen");
+}
+
+namespace {
+
+// The label edits the explorer is asked to allow while a test looks.
+int g_beginEdits = 0;
+HWND g_editOwner = nullptr;
+LRESULT CALLBACK WatchBeginEdits(int code, WPARAM wParam, LPARAM lParam) {
+    auto* call = reinterpret_cast<CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->hwnd == g_editOwner && call->message == WM_NOTIFY && call->lParam) {
+        UINT notice = reinterpret_cast<const NMHDR*>(call->lParam)->code;
+        if (notice == TVN_BEGINLABELEDITA || notice == TVN_BEGINLABELEDITW || notice == LVN_BEGINLABELEDITA ||
+            notice == LVN_BEGINLABELEDITW)
+            ++g_beginEdits;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// A person at the record's letters: the server's Arztbrief may be neither deleted, copied,
+// cut nor renamed, the Überweisung may; in Labor nothing may be renamed.
+class ExplorerPersonTest : public ExplorerServerTest {
+  protected:
+    void SetUp() override {
+        ExplorerServerTest::SetUp();
+        CFileDropTarget::MakeDirectory(m_briefe.c_str());
+        CFileDropTarget::MakeDirectory(m_labor.c_str());
+        MakeBilder();
+        harness::WriteTextFile(m_briefe + "\\Arztbrief.rtf", "{\\rtf1 Arztbrief\\par}");
+        harness::WriteTextFile(m_briefe + "\\Ueberweisung.txt", "an den Facharzt");
+        harness::WriteTextFile(m_labor + "\\Blutbild.txt", "Hb 14");
+        harness::WriteTextFile(kBilder + "\\Seite.txt", "eins");
+        OpenRecord();
+        ASSERT_NE(Explorer(), nullptr);
+        frame->ShowWindow(SW_MAXIMIZE);
+        Active()->ShowWindow(SW_MAXIMIZE);
+        person.Settle();
+    }
+    HTREEITEM Briefe() { return Child(Child(Tree().GetRootItem(), "Korrespondenz"), "Briefe"); }
+    HTREEITEM Labor() { return Child(Child(Tree().GetRootItem(), "Befunde"), "Labor"); }
+    CListCtrl& List() { return Explorer()->List(); }
+    int ListIndex(const std::string& text) {
+        for (int i = 0; i < List().GetItemCount(); ++i)
+            if (List().GetItemText(i, 0) == text) return i;
+        return -1;
+    }
+    // A point on an entry's label; dx moves it sideways, as a second click that is no double
+    // click lands a little apart from the first.
+    POINT OnListLabel(int index, int dx = 0) {
+        RECT r{LVIR_LABEL, 0, 0, 0};
+        List().SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));
+        return POINT{(r.left + r.right) / 2 + dx, (r.top + r.bottom) / 2};
+    }
+    POINT OnTreeLabel(HTREEITEM item, int dx = 0) {
+        RECT r{};
+        TreeView_GetItemRect(Tree().m_hWnd, item, &r, TRUE);
+        return POINT{(r.left + r.right) / 2 + dx, (r.top + r.bottom) / 2};
+    }
+    // The folder's list, shown as a person opens it: a click on the folder in the tree.
+    void ShowList(HTREEITEM folder) {
+        ASSERT_NE(folder, nullptr);
+        Tree().EnsureVisible(folder);
+        person.Click(Tree().m_hWnd, OnTreeLabel(folder));
+        ASSERT_TRUE(IsWindowVisible(List().m_hWnd));
+    }
+    // Two single clicks on a label a little apart: the second, on the selected entry, asks
+    // for its label to be edited once no double click can follow.
+    void SlowSecondClick(HWND control, POINT first, POINT second) {
+        g_editOwner = Explorer()->m_hWnd;
+        g_beginEdits = 0;
+        HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchBeginEdits, nullptr, GetCurrentThreadId());
+        person.Click(control, first);
+        person.Click(control, second);
+        EXPECT_TRUE(harness::PumpUntil([] { return g_beginEdits > 0; }, 20000)) << "the edit was asked for";
+        UnhookWindowsHookEx(hook);
+        person.Settle();
+    }
+    // Far enough from the first click for the system to see two single clicks.
+    static constexpr int kApart = 6;
+    bool Exists(const std::string& path) {
+        return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
+    harness::Person person{0};
+    const std::string m_briefe = kRecord + "\\Korrespondenz\\Briefe";
+    const std::string m_labor = kRecord + "\\Befunde\\Labor";
+};
+
+} // namespace
+
+TEST_F(ExplorerPersonTest, TheListsMenuOffersWhatTheClickedDocumentAllows) {
+    ShowList(Briefe());
+    const struct {
+        const char* text;
+        const char* file;
+        bool allowed;
+    } rows[] = {
+        {"Arztbrief", "Arztbrief.rtf", false},
+        {"\xDC"
+         "berweisung",
+         "Ueberweisung.txt", true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        int index = ListIndex(row.text);
+        ASSERT_GE(index, 0);
+        std::vector<UINT> greyed;
+        bool looked = false;
+        MenuDriver::StartTyping(
+            [&](const std::vector<HMENU>& open) -> UINT {
+                if (open.empty()) return 0;
+                if (looked) return VK_ESCAPE;
+                looked = true;
+                for (UINT id : {CExplorer::kCut, CExplorer::kCopy, CExplorer::kDelete, CExplorer::kRename})
+                    if (GetMenuState(open[0], id, MF_BYCOMMAND) & MF_GRAYED) greyed.push_back(id);
+                return 'L'; // «Löschen»
+            },
+            400);
+        fw::TestMode::ClearShown();
+        fw::TestMode::PushAnswer("box IDNO");
+        recorder->Take();
+        person.RightClick(List().m_hWnd, OnListLabel(index));
+        MenuDriver::Stop();
+        EXPECT_FALSE(MenuDriver::TimedOut());
+        EXPECT_TRUE(looked) << "the context menu opened";
+        Lines sent = recorder->Take();
+        EXPECT_NE(std::find(sent.begin(), sent.end(), "W $G(^QTEMP(%JOB,\"EXPLORER\",%DN,\"F\",1))"),
+                  sent.end())
+            << "the server's entries were asked for";
+        if (row.allowed) {
+            EXPECT_TRUE(greyed.empty());
+            EXPECT_EQ(fw::TestMode::Shown().size(), 1u) << "the delete asks first";
+        } else {
+            EXPECT_EQ(greyed, (std::vector<UINT>{CExplorer::kCut, CExplorer::kCopy, CExplorer::kDelete,
+                                                 CExplorer::kRename}));
+            EXPECT_TRUE(fw::TestMode::Shown().empty()) << "nothing to delete, nothing asked";
+        }
+        EXPECT_TRUE(Exists(m_briefe + "\\" + row.file));
+    }
+}
+
+TEST_F(ExplorerPersonTest, ALabelEditRenamesOnlyWhatMayBeRenamed) {
+    // A server document in the list, and a file of the disk in the tree below a folder that
+    // allows no renaming: both keep their names.
+    ShowList(Briefe());
+    int index = ListIndex("Arztbrief");
+    ASSERT_GE(index, 0);
+    SlowSecondClick(List().m_hWnd, OnListLabel(index), OnListLabel(index, kApart));
+    EXPECT_EQ(ListView_GetEditControl(List().m_hWnd), nullptr) << "no edit of a server document";
+    person.Type("Brief\n");
+    EXPECT_TRUE(Exists(m_briefe + "\\Arztbrief.rtf"));
+    EXPECT_FALSE(Exists(m_briefe + "\\Brief.rtf"));
+    EXPECT_EQ(List().GetItemText(ListIndex("Arztbrief"), 0), "Arztbrief");
+
+    Tree().Expand(Labor(), TVE_EXPAND);
+    HTREEITEM blutbild = Child(Labor(), "Blutbild");
+    ASSERT_NE(blutbild, nullptr);
+    Tree().EnsureVisible(blutbild);
+    person.Settle();
+    SlowSecondClick(Tree().m_hWnd, OnTreeLabel(blutbild), OnTreeLabel(blutbild, kApart));
+    EXPECT_EQ(TreeView_GetEditControl(Tree().m_hWnd), nullptr) << "Labor allows no renaming";
+    person.Type("Alt\n");
+    EXPECT_TRUE(Exists(m_labor + "\\Blutbild.txt"));
+    EXPECT_FALSE(Exists(m_labor + "\\Alt.txt"));
+    EXPECT_EQ(Tree().GetItemText(Child(Labor(), "Blutbild")), "Blutbild");
+
+    // A file of the disk where renaming is allowed: in the list, then in the tree.
+    ShowList(Child(Child(Tree().GetRootItem(), "Befunde"), "Bilder"));
+    index = ListIndex("Seite");
+    ASSERT_GE(index, 0);
+    SlowSecondClick(List().m_hWnd, OnListLabel(index), OnListLabel(index, kApart));
+    ASSERT_NE(ListView_GetEditControl(List().m_hWnd), nullptr);
+    person.Type("Befund\n");
+    EXPECT_TRUE(Exists(kBilder + "\\Befund.txt"));
+    EXPECT_FALSE(Exists(kBilder + "\\Seite.txt"));
+    HTREEITEM befund = Child(Child(Child(Tree().GetRootItem(), "Befunde"), "Bilder"), "Befund");
+    ASSERT_NE(befund, nullptr) << "the tree follows";
+    Tree().EnsureVisible(befund);
+    person.Settle();
+    SlowSecondClick(Tree().m_hWnd, OnTreeLabel(befund), OnTreeLabel(befund, kApart));
+    ASSERT_NE(TreeView_GetEditControl(Tree().m_hWnd), nullptr);
+    person.Type("Juni\n");
+    EXPECT_TRUE(Exists(kBilder + "\\Juni.txt"));
+    EXPECT_NE(Child(Child(Child(Tree().GetRootItem(), "Befunde"), "Bilder"), "Juni"), nullptr);
 }
