@@ -136,7 +136,7 @@ std::string DescriptionRecordLine(std::string_view description) {
 }
 
 std::string FetTitleLine(std::string_view p2, std::string_view p3, bool standardLanguage) {
-    return "W $G(^QSYS(\"FET\"," + MQuote(p2) + "," + MQuote(p3) +
+    return "W $G(^QSYS(\"FET\"," + MQuote(p2) + "," + MSubscript(p3) +
            (standardLanguage ? ",\"D\"))" : ",%LAN))");
 }
 

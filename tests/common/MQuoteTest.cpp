@@ -5,6 +5,7 @@
 
 using vorlan::MCellLiteralBody;
 using vorlan::MQuote;
+using vorlan::MSubscript;
 using vorlan::test::EvalMLiteral;
 
 TEST(MQuote, ProducesTheExpectedLiterals) {
@@ -69,4 +70,12 @@ TEST(MCellLiteralBody, EveryTextGivesOneValidLiteral) {
     auto value = vorlan::test::EvalMLiteral("\"" + MCellLiteralBody(all) + "\"");
     ASSERT_TRUE(value.has_value());
     EXPECT_EQ(*value, all);
+}
+
+TEST(MSubscript, OnlyCanonicalNumbersStayBare) {
+    for (const char* bare : {"0", "12", "-7", "3.25", ".5", "-.5", "123456789012345678"})
+        EXPECT_EQ(MSubscript(bare), bare) << bare;
+    for (const char* text : {"", "-0", "012", "1.50", "1.", "0.5", "+1", "1e3", "1,2", "-", ".",
+                             "1234567890123456789", "A", "1\"", "1 W 2"})
+        EXPECT_EQ(MSubscript(text), MQuote(text)) << text;
 }

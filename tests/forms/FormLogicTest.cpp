@@ -89,6 +89,15 @@ TEST(FormLogic, ValuesInLinesAreQuoted) {
               "S $P(^Z(\"WINPOS\",%WIN(\"WORKSTATION\"),%USER,\"ADR\"),%DL,3,5)=800_%DL_600_%DL_1");
 }
 
+TEST(FormLogic, TitleNodeKeyIsBareOnlyWhenANumberNamesIt) {
+    // A numeric key names the numeric node: quoted it would look for a string node.
+    EXPECT_EQ(FetTitleLine("Q", "12", false), "W $G(^QSYS(\"FET\",\"Q\",12,%LAN))");
+    EXPECT_EQ(FetTitleLine("Q", "-3.5", true), "W $G(^QSYS(\"FET\",\"Q\",-3.5,\"D\"))");
+    EXPECT_EQ(FetTitleLine("Q", "012", false), "W $G(^QSYS(\"FET\",\"Q\",\"012\",%LAN))");
+    EXPECT_EQ(FetTitleLine("Q", "A\"1", false), "W $G(^QSYS(\"FET\",\"Q\",\"A\"\"1\",%LAN))");
+    EXPECT_EQ(FetTitleLine("Q", "1 K ^X", false), "W $G(^QSYS(\"FET\",\"Q\",\"1 K ^X\",%LAN))");
+}
+
 TEST(FormLogic, FieldRecordAndGeometry) {
     FieldRecord f = ParseFieldRecord("10" + kSection + "7" + kSection + "10" + kSection + "Name" + kSection +
                                      "M\xFC"
