@@ -461,6 +461,8 @@ void CChildDialog::CreateExplorerField(int k, const vorlan::FieldRecord& field, 
     }
     // Counted together: one explorer of either kind grows with the frame.
     m_stretchCandidates.push_back({FieldKind::DataExplorer, {id, RECT{r.left, r.top, r.right, r.bottom}}});
+    m_pendingToolTips.emplace_back(window, vorlan::UnescapeFromServer(field.tooltip));
+    SetEditExtra(k, field.extras);
 }
 
 HWND CChildDialog::CreateFieldControl(int k, const vorlan::FieldRecord& field, const vorlan::Rect& rect) {

@@ -154,6 +154,19 @@ TEST_F(DataExplorerTest, TreeShowsNodesWithHeaderAndOpensTheTopLevel) {
     EXPECT_FALSE(Has(Trace(), "LOAD^QDEX"));
 }
 
+TEST_F(DataExplorerTest, TheFieldShowsItsTipAsEveryField) {
+    char text[128] = {};
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = Form()->m_hWnd;
+    tool.uId = reinterpret_cast<UINT_PTR>(Explorer());
+    tool.uFlags = TTF_IDISHWND;
+    tool.lpszText = text;
+    ASSERT_TRUE(SendMessageA(Form()->GetToolTip(), TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool)));
+    SendMessageA(Form()->GetToolTip(), TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_STREQ(text, "Rechnungen nach Jahren");
+}
+
 TEST_F(DataExplorerTest, TableSortsByTypeAndTheSameHeaderTwiceDescends) {
     Choose(Item("Jahr 2020"));
     ASSERT_EQ(List().GetColumnCount(), 5);
