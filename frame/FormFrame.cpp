@@ -208,7 +208,8 @@ int CFormFrame::RunInit(int tab, char* answer, bool menuEdit) {
             code = TheSession().Execute(vorlan::ScreenInitLine(screen.str()).c_str()).str();
         }
     } else {
-        CString node = TheSession().Execute(vorlan::TabNodeLine(firstScreen.str(), tab - 1).c_str());
+        // The node of the tab list the frame was built from.
+        CString node = TheSession().Execute(vorlan::TabNodeLine(m_strScreen.str(), tab - 1).c_str());
         code = vorlan::PieceOf(node.str(), 2); // the whole code: M lines are never cut
     }
     CString result = TheSession().Execute(vorlan::PrgInitLine(code).c_str());

@@ -289,6 +289,19 @@ TEST_F(FormRequestsTest, SaveRefusedByItsRoutineKeepsTheFormAndYesOnClosingSaves
     EXPECT_EQ(CountOf(trace, "DESTROY^QCC(\"TSTRQS\")"), 1);
 }
 
+TEST_F(FormRequestsTest, APagesInitIsReadFromTheTabListTheFrameWasBuiltFrom) {
+    // Opened under a form name of its own: the frame's tab list is the one under that name,
+    // and so is each page's init code.
+    Set({Screen("TSTRQN", "Karte", {EditRecord(5, "Eins", "TSTA")}),
+         Node("TSTRQO", "0,\"KARTEI\",1", Record({"TSTRQP", "S ^TSTREQ(\"PAGEINIT\")=1"})),
+         Screen("TSTRQP", "Seite", {EditRecord(5, "Zwei", "TSTP")})});
+    Once("K ^TSTREQ(\"PAGEINIT\")");
+    ASSERT_NE(Open("TSTRQO\xA7TSTRQN"), nullptr);
+    CBaseMDI* f = Active();
+    ASSERT_NE(f->GetForm(2), nullptr) << "the page of the tab list";
+    EXPECT_EQ(Saw("\"PAGEINIT\""), "1");
+}
+
 TEST_F(FormRequestsTest, PageSaveAskedByTheTabChangeRunsTheSaveAndAnswersOne) {
     Set({Screen("TSTRQT", "Karte", {EditRecord(5, "Eins", "TSTA")}),
          Node("TSTRQT", "0,\"KARTEI\",1", Record({"TSTRQP", ""})),
