@@ -54,23 +54,32 @@ TEST_F(RichTextServerTest, BrfKeepsTypedAndBoldTextForTheNextOpening) {
     field->Edit().SetSel(0, 0);
     SaveArtefact("brief.bmp");
 
-    // Typing at the end of the first line, then the new word bold through the toolbar.
-    ::SetFocus(field->m_hWnd);
-    harness::Pump();
-    HWND edit = field->Edit().m_hWnd;
+    // Typing at the end of the first line, then the new word bold through the toolbar, as a
+    // person clicks its buttons and chooses from its font box.
+    harness::Person person;
+    person.Click(field->Edit().m_hWnd);
     long end = static_cast<long>(text.find(',')) + 1;
     field->Edit().SetSel(end, end);
-    for (char c : std::string(" Neu"))
-        ::SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 0);
+    person.Type(" Neu");
     field->Edit().SetSel(end + 1, end + 4);
-    harness::Pump();
+    person.Settle();
     CToolBarRichEdit& bar = field->ToolBar();
-    CRect r = bar.GetItemRect(bar.CommandToIndex(ID_FORMAT_BOLD));
-    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
-    bar.SendMessage(WM_LBUTTONUP, 0, at);
-    harness::Pump();
+    auto button = [&](UINT id) { return bar.GetItemRect(bar.CommandToIndex(id)).CenterPoint(); };
+    person.Click(bar.m_hWnd, button(ID_FORMAT_BOLD));
     EXPECT_TRUE(FormatAt(field, end + 2).dwEffects & CFE_BOLD);
+    field->Edit().SetSel(end + 1, end + 4);
+    person.Click(bar.m_hWnd, button(ID_FORMAT_CENTRE));
+    PARAFORMAT para{};
+    para.cbSize = sizeof para;
+    field->Edit().SendMessage(EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&para));
+    EXPECT_EQ(para.wAlignment, PFA_CENTER);
+    person.Click(bar.m_hWnd, button(ID_FORMAT_LEFT));
+    ASSERT_GE(bar.FontBox().GetCount(), 2);
+    for (int item : {0, 1}) {
+        field->Edit().SetSel(end + 1, end + 4);
+        person.Choose(bar.FontBox().m_hWnd, item);
+        EXPECT_EQ(std::string(FormatAt(field, end + 2).szFaceName), bar.FontBox().GetLBText(item).str());
+    }
 
     // Leaving the field sends it: RTF and plain text.
     ::SetFocus(Form()->m_hWnd);
