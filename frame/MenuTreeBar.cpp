@@ -215,6 +215,7 @@ void CMenuTreeBar::UninitMenuTree() {
     vorlan::TraceFunction("CMenuTreeBar::UninitMenuTree");
     m_bTearingDown = true;
     m_wndTree.DeleteAllItems();
+    m_emptyFolders.clear();
     m_bTearingDown = false;
     m_dropTarget.Revoke();
     if (IsMenuEditMode()) TheSession().Execute(vorlan::MenuEditSaveLine(m_strEditUser.str()).c_str());
@@ -450,14 +451,17 @@ LRESULT CMenuTreeBar::OnFocusTreeview(NMHDR* header) {
 
 LRESULT CMenuTreeBar::OnDeleteItemTreeview(NMTREEVIEWA* tree) {
     delete reinterpret_cast<MenuItemData*>(tree->itemOld.lParam);
+    m_emptyFolders.erase(tree->itemOld.hItem);
     return 0;
 }
 
 LRESULT CMenuTreeBar::OnItemExpandingTreeview(NMTREEVIEWA* tree) {
     HTREEITEM item = tree->itemNew.hItem;
     if ((tree->action & TVE_EXPAND) && !(tree->action & TVE_COLLAPSE) && item &&
-        m_wndTree.ItemHasChildren(item) && !m_wndTree.GetChildItem(item))
+        m_wndTree.ItemHasChildren(item) && !m_wndTree.GetChildItem(item) && !m_emptyFolders.count(item)) {
         FillItem(item);
+        if (!m_wndTree.GetChildItem(item)) m_emptyFolders.insert(item);
+    }
     return 0;
 }
 

@@ -26,6 +26,7 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <set>
 
 class CMenuTreeBar;
 
@@ -136,4 +137,7 @@ class CMenuTreeBar : public CWnd {
     bool m_bDragImageFlag = false;
     // Deleting the items moves the selection: no preview closing then.
     bool m_bTearingDown = false;
+    // Folders the server had nothing for: they stay without children, and are not asked again
+    // each time they are opened, until the tree is rebuilt.
+    std::set<HTREEITEM> m_emptyFolders;
 };

@@ -108,7 +108,7 @@ void CreateBitmap(ImgBitmap* bitmap, const PsdHeader& h, const std::vector<uint8
     if (h.mode == kModeIndexed && !palette.empty()) {
         ImgColor* entries = bitmap->GetPalette();
         for (int i = 0; i < 256; ++i)
-            entries[i] = ImgColor{palette[512 + i], palette[256 + i], palette[i], 0};
+            entries[i] = ImgColor{palette[512 + i], palette[256 + i], palette[i], 255};
     }
 }
 

@@ -68,8 +68,9 @@ void ImgTGADecoder::DoDecode(ImgBitmap* bitmap, ImgDataSource* source) {
             RaiseError(kImgBadData, "TGA colour map entry size %d unknown.", mapEntrySize);
         const int entryBytes = BytesOf(mapEntrySize);
         const uint8_t* map = source->ReadNBytes(mapLength * entryBytes);
-        for (int i = 0; i < mapLength; ++i)
-            palette[(mapFirst + i) % 256] = ReadPixel(map + i * entryBytes, mapEntrySize);
+        // Entries beyond 255 no 8-bit index reaches.
+        for (int i = 0; i < mapLength && mapFirst + i < 256; ++i)
+            palette[mapFirst + i] = ReadPixel(map + i * entryBytes, mapEntrySize);
     }
 
     const int pixelBytes = BytesOf(depth);

@@ -10,6 +10,7 @@
 #include <functional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <thread>
 #include <unistd.h>
 
@@ -33,6 +34,14 @@ bool Within(std::chrono::milliseconds limit, const std::function<bool()>& done) 
         if (Clock::now() >= end) return false;
     }
 }
+
+// Ends the process when the test did not see it ended, so that a failure leaves nothing running.
+struct Reaper {
+    pid_t pid = 0;
+    ~Reaper() {
+        if (pid > 0 && ProcessRuns(pid)) kill(pid, SIGKILL);
+    }
+};
 
 // The bytes of an "X" request for `code`.
 std::string ExecBytes(const std::string& code) {
@@ -88,7 +97,9 @@ TEST_F(JobLifetimeTest, ClientClosingMidLineEndsTheJobAndWhatItStarted) {
         auto c = ConnectTo(server.port());
         c->SendRaw(ExecBytes("S F=" + MQuote(file) + " " + k.code));
         pid_t runner = 0;
+        Reaper reaper;
         ASSERT_TRUE(Within(5s, [&] { return std::ifstream(file) >> runner && runner > 0; }));
+        reaper.pid = runner;
         c.reset();
         // Only the bystander's job is left, and the other connection goes on.
         EXPECT_TRUE(Within(2s, [&] { return server.JobCount() == 1 && !ProcessRuns(runner); }));

@@ -22,7 +22,11 @@ using formrequests::Record;
 
 namespace {
 
-class FormRequestsTest : public FormRequestsTestBase {};
+class FormRequestsTest : public FormRequestsTestBase {
+  protected:
+    // Every entry these tests look for comes from the session's job.
+    Lines Trace() { return SessionTrace(); }
+};
 
 // The protocol of the session's job, switched on while it lives, in a folder of its own.
 class JobProtocol : public apptest::ProtocolInFolder {

@@ -237,6 +237,19 @@ TEST_F(DesktopTest, NewIconRenameMoveAndDelete) {
     EXPECT_TRUE(::GetWindowLongA(list, GWL_STYLE) & LVS_AUTOARRANGE);
     desktop->SendMessage(WM_COMMAND, ID_ICON_AUTOARRANGE);
     EXPECT_FALSE(::GetWindowLongA(list, GWL_STYLE) & LVS_AUTOARRANGE);
+
+    // Stored and read again as at a log-out and the next log-in: the deleted icons stay gone,
+    // on the server too. The demo user's own icons come back afterwards.
+    const std::string icons = "^Z(\"DESKTOP\",\"demo\",\"ICONS\")";
+    Once("K ^ZTMPICON M ^ZTMPICON=" + icons);
+    frame->SaveInfos();
+    EXPECT_EQ(Once("W $O(" + icons.substr(0, icons.size() - 1) + ",\"\"),-1)"), "2");
+    EXPECT_EQ(Once("W $D(" + icons.substr(0, icons.size() - 1) + ",3))"), "0") << "no stale icon";
+    frame->SetInfos();
+    EXPECT_EQ(desktop->GetIconCount(), 2);
+    Once("K " + icons + " M " + icons + "=^ZTMPICON K ^ZTMPICON");
+    frame->SetInfos();
+    EXPECT_EQ(desktop->GetIconCount(), 4);
 }
 
 TEST_F(DesktopTest, MenuEntriesDropWithTheirPictureAndForeignDropsAreRefused) {

@@ -40,6 +40,8 @@ class ServerFrameTest : public FrameTestBase {
     }
     // The entries the server traced since the last look, without their job numbers.
     Lines Trace() { return demotrace::WithoutJobs(m_trace->Next()); }
+    // The same, of the session's own job only: tests beside this one trace into the same server.
+    Lines SessionTrace() { return demotrace::OfJob(m_trace->Next(), TheSession().Job().c_str()); }
     HTREEITEM FindItem(const char* text, HTREEITEM from = nullptr) {
         CTreeCtrl& tree = frame->GetMenuTree().GetTreeCtrl();
         for (HTREEITEM h = from ? tree.GetChildItem(from) : tree.GetRootItem(); h;
