@@ -1,4 +1,5 @@
 #include "cards/CardServerLogic.h"
+#include "common/TextChars.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,10 +10,7 @@ namespace vorlan {
 namespace {
 
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
+    return vorlan::TextEqualsNoCase(a, b);
 }
 
 constexpr const char* kFieldNames[kCardServerFields] = {

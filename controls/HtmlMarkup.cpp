@@ -1,4 +1,5 @@
 #include "controls/HtmlMarkup.h"
+#include "common/TextChars.h"
 
 #include <algorithm>
 #include <cctype>
@@ -22,18 +23,9 @@ bool IsAlnum(char c) {
     return IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-// Windows-1252 letters: ASCII and the Latin-1 range, whose cases lie 0x20 apart.
-char Lower(char c) {
-    unsigned char u = static_cast<unsigned char>(c);
-    if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7)) return static_cast<char>(u + 0x20);
-    return c;
-}
+char Lower(char c) { return vorlan::TextLower(c); }
 
-char Upper(char c) {
-    unsigned char u = static_cast<unsigned char>(c);
-    if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7)) return static_cast<char>(u - 0x20);
-    return c;
-}
+char Upper(char c) { return vorlan::TextUpper(c); }
 
 std::string LowerCase(std::string s) {
     for (char& c : s)
@@ -815,7 +807,7 @@ std::string Transform(const std::string& run, int transform) {
         break;
     case 3:
         for (size_t i = 0; i < out.size(); ++i)
-            if ((i == 0 || out[i - 1] == ' ') && out[i] >= 'a' && out[i] <= 'z') out[i] = Upper(out[i]);
+            if (i == 0 || out[i - 1] == ' ') out[i] = Upper(out[i]);
         break;
     default: break;
     }

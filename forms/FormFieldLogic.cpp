@@ -1,4 +1,5 @@
 #include "forms/FormFieldLogic.h"
+#include "common/TextChars.h"
 
 #include "app/ReplyFields.h"
 #include "common/MQuote.h"
@@ -48,7 +49,7 @@ SearchWord SearchWordAt(std::string_view text, int caret) {
     SearchWord w;
     size_t at = caret < 0 ? 0 : static_cast<size_t>(caret);
     size_t end = at;
-    while (end < text.size() && std::isalnum(static_cast<unsigned char>(text[end])))
+    while (end < text.size() && IsTextAlnum(static_cast<unsigned char>(text[end])))
         ++end;
     if (at < text.size()) w.word = std::string(text.substr(at, end - at));
     w.selStart = caret > 0 ? caret - 1 : 0;

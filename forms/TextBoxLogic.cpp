@@ -1,6 +1,7 @@
 #include "forms/TextBoxLogic.h"
 
 #include "common/MQuote.h"
+#include "common/TextChars.h"
 
 namespace vorlan {
 
@@ -56,7 +57,7 @@ Placeholder NextPlaceholder(std::string_view text, size_t caret) {
     }
     p.start = at;
     p.end = at + 1;
-    p.search = at + 1 < text.size() && IsAsciiAlnum(static_cast<unsigned char>(text[at + 1]));
+    p.search = at + 1 < text.size() && IsTextAlnum(static_cast<unsigned char>(text[at + 1]));
     return p;
 }
 

@@ -1,4 +1,5 @@
 #include "frame/FrameLogic.h"
+#include "common/TextChars.h"
 
 #include "app/ReplyFields.h"
 #include "common/MQuote.h"
@@ -12,18 +13,15 @@ namespace {
 
 std::string Trimmed(std::string_view s) {
     size_t b = 0, e = s.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(s[b])))
+    while (b < e && IsTextSpace(static_cast<unsigned char>(s[b])))
         ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1])))
+    while (e > b && IsTextSpace(static_cast<unsigned char>(s[e - 1])))
         --e;
     return std::string(s.substr(b, e - b));
 }
 
 std::string Upper(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
+    return TextUpper(s);
 }
 
 std::string Cut(std::string_view s, size_t n) {

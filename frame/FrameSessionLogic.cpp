@@ -1,4 +1,5 @@
 #include "frame/FrameSessionLogic.h"
+#include "common/TextChars.h"
 
 #include "app/ReplyFields.h"
 #include "common/MQuote.h"
@@ -147,10 +148,9 @@ std::string GroupEntryText(std::string_view group, std::string_view description)
 }
 
 char GroupKeyFilter(char key, bool developer) {
-    bool lower = key >= 'a' && key <= 'z', upper = key >= 'A' && key <= 'Z';
-    if (!lower && !upper) return key;
+    if (!IsTextLetter(static_cast<unsigned char>(key))) return key;
     if (!developer) return 0;
-    return lower ? static_cast<char>(key - 'a' + 'A') : key;
+    return TextUpper(key);
 }
 
 GroupTyping TypeGroup(std::string_view text, int exactMatch, int entries) {

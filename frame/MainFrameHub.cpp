@@ -302,7 +302,6 @@ LRESULT CMainFrame::OnCallFromWeb(const char* key, const char* parameter) {
     CString upperKey(key);
     upperKey.MakeUpper();
     CString entry = TheSession().Execute(vorlan::WebEntryLine(upperKey.str()).c_str());
-    entry.MakeUpper();
     if (parameter) TheSession().Execute(vorlan::WebParameterLine(parameter).c_str());
     SendMessage(WM_STARTMEMO, reinterpret_cast<WPARAM>(entry.c_str()), 1);
     TheSession().Execute(vorlan::kWebParameterEndLine);

@@ -1,5 +1,6 @@
 #include "framework/FwString.h"
 #include "framework/App.h"
+#include "common/TextChars.h"
 
 #include <windows.h>
 
@@ -84,22 +85,22 @@ int CString::ReverseFind(char c) const {
 }
 
 void CString::MakeUpper() {
-    // CharUpperBuff knows the accented letters of the ANSI code page.
-    if (!m_s.empty()) ::CharUpperBuffA(&m_s[0], static_cast<DWORD>(m_s.size()));
+    // Code page 1252 whatever the system's ANSI page or locale.
+    m_s = vorlan::TextUpper(m_s);
 }
 
 void CString::MakeLower() {
-    if (!m_s.empty()) ::CharLowerBuffA(&m_s[0], static_cast<DWORD>(m_s.size()));
+    m_s = vorlan::TextLower(m_s);
 }
 
 void CString::TrimRight() {
-    while (!m_s.empty() && std::isspace(static_cast<unsigned char>(m_s.back())))
+    while (!m_s.empty() && vorlan::IsTextSpace(static_cast<unsigned char>(m_s.back())))
         m_s.pop_back();
 }
 
 void CString::TrimLeft() {
     size_t i = 0;
-    while (i < m_s.size() && std::isspace(static_cast<unsigned char>(m_s[i])))
+    while (i < m_s.size() && vorlan::IsTextSpace(static_cast<unsigned char>(m_s[i])))
         ++i;
     m_s.erase(0, i);
 }

@@ -1,5 +1,6 @@
 #include "framework/Menu.h"
 #include "framework/App.h"
+#include "common/TextChars.h"
 #include "framework/Gdi.h"
 
 #include <unordered_map>
@@ -93,16 +94,13 @@ void COwnerDrawMenus::Convert(HMENU popup) {
 
 int COwnerDrawMenus::FindMnemonic(HMENU menu, char key) {
     if (!menu || !key) return -1;
-    char wanted[2] = {key, 0};
-    ::CharUpperBuffA(wanted, 1);
+    char wanted = vorlan::TextUpper(key);
     int n = ::GetMenuItemCount(menu);
     for (int i = 0; i < n; ++i) {
         CString text = CMenu::ItemText(menu, i);
         for (int at = text.Find('&'); at >= 0 && at + 1 < text.GetLength(); at = text.Find('&', at + 2)) {
             if (text[at + 1] == '&') continue;
-            char c[2] = {text[at + 1], 0};
-            ::CharUpperBuffA(c, 1);
-            if (c[0] == wanted[0]) return i;
+            if (vorlan::TextUpper(text[at + 1]) == wanted) return i;
             break;
         }
     }

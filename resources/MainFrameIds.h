@@ -118,7 +118,7 @@
 
 // ---- form frames
 
-#define IDS_NEXT_WINDOW 32895
+#define IDS_NEXT_WINDOW 32897
 #define IDS_TAB_LEFT_BUTTON 34105
 #define IDS_TAB_RIGHT_BUTTON 34106
 #define IDS_CLOSE_BUTTON 64006 // texts of the modal toolbar's close, F2 and OK buttons

@@ -27,7 +27,12 @@ std::vector<std::string> ValueParts(std::string_view value, bool codes) {
     size_t at = 0;
     do {
         std::string_view part = value.substr(at, kSetPartBytes);
-        parts.push_back(codes ? CharCodes(part) : MQuote(part));
+        std::string expression = codes ? CharCodes(part) : MQuote(part);
+        while (expression.size() > kSetPartChars && part.size() > 1) {
+            part = part.substr(0, part.size() / 2);
+            expression = codes ? CharCodes(part) : MQuote(part);
+        }
+        parts.push_back(std::move(expression));
         at += part.size();
     } while (at < value.size());
     return parts;

@@ -8,8 +8,11 @@
 
 namespace vorlan {
 
-// Bytes per part of a value: even quoted at four characters a byte a part fits one line.
+// Bytes per part of a value at most, and the most characters a part's expression may take:
+// quoted control characters grow a part several times, and the line around it (the SET, the
+// reference twice, a tail) must stay within GT.M's 8,192 characters.
 constexpr size_t kSetPartBytes = 1500;
+constexpr size_t kSetPartChars = 6000;
 
 // The bytes as $C(...) groups of at most 255 codes, joined by "_"; "" for no bytes.
 std::string CharCodes(std::string_view bytes);

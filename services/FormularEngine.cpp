@@ -1,4 +1,5 @@
 #include "services/FormularEngine.h"
+#include "common/TextChars.h"
 
 #include "services/FormularLines.h"
 #include "services/FormularWriter.h"
@@ -52,10 +53,7 @@ struct FileCloser {
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 bool EqualNoCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
+    return vorlan::TextEqualsNoCase(a, b);
 }
 
 bool EndsWithNoCase(const std::string& text, const std::string& end) {

@@ -1,4 +1,5 @@
 #include "services/LocalFileLines.h"
+#include "common/TextChars.h"
 #include "app/ReplyFields.h"
 #include "common/MQuote.h"
 #include "services/DataLines.h"
@@ -162,13 +163,7 @@ std::string FileTimeText(int day, int month, int year, int hour, int minute, int
 }
 
 std::string UpperName(std::string_view name) {
-    std::string out(name);
-    for (char& c : out) {
-        unsigned char u = static_cast<unsigned char>(c);
-        // Code page 1252: a-z and the accented small letters (but not the sharp s, 223, nor 247 and 255).
-        if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u != 0xF7 && u != 0xFF)) c = static_cast<char>(u - 32);
-    }
-    return out;
+    return TextUpper(name);
 }
 
 bool NameMatches(std::string_view upperName, std::string_view filter) {

@@ -1,4 +1,5 @@
 #include "tools/DataExplorerLogic.h"
+#include "common/TextChars.h"
 
 #include "common/MQuote.h"
 
@@ -76,8 +77,8 @@ int Sign(int64_t a, int64_t b) {
 int CompareNoCase(std::string_view a, std::string_view b) {
     size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
-        int x = std::tolower(static_cast<unsigned char>(a[i]));
-        int y = std::tolower(static_cast<unsigned char>(b[i]));
+        int x = static_cast<unsigned char>(vorlan::TextLower(a[i]));
+        int y = static_cast<unsigned char>(vorlan::TextLower(b[i]));
         if (x != y) return x < y ? -1 : 1;
     }
     return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;

@@ -31,6 +31,14 @@ std::string LongHostile(size_t n) {
     return text;
 }
 
+// A letter and a control character by turns: every other byte quoted as $C(...).
+std::string LongControls(size_t n) {
+    std::string text;
+    for (size_t i = 0; i < n; ++i)
+        text += i % 2 ? static_cast<char>(1 + i % 31) : 'a';
+    return text;
+}
+
 const std::vector<LineValue>& Values() {
     static const std::vector<LineValue> values = {
         {"Meier", 1},
@@ -48,6 +56,7 @@ const std::vector<LineValue>& Values() {
         {std::string("\0\x01\t\r\n\x1b\x7f", 7) + "x", 1000000},
         {std::string(60000, 'x'), 12},
         {LongHostile(60000), 99999},
+        {LongControls(20000), 5},
     };
     return values;
 }

@@ -231,6 +231,9 @@ TEST(FormFields, SearchTakesTheWordAtTheCaret) {
         {"abc", 99, "", 98, 99},
         {"", 0, "", 0, 0},
         {"x", -4, "x", 0, 1},
+        {"M\xFCller, Hans", 0, "M\xFCller", 0, 6},  // the letters of code page 1252 are letters
+        {"\xC4rzte \xD7 2", 0, "\xC4rzte", 0, 5},
+        {"3\xD7" "4", 0, "3", 0, 1},                  // the multiplication sign is none
     };
     for (const Case& c : cases) {
         SearchWord w = SearchWordAt(c.text, c.caret);

@@ -65,6 +65,10 @@ TEST(TextBoxLogic, TabFindsTheNextPlaceholder) {
     p = NextPlaceholder("mail @ home", 0);
     EXPECT_EQ(p.start, 5u);
     EXPECT_FALSE(p.search) << "a blank after the \"@\"";
+    p = NextPlaceholder("Sehr geehrte @\xC4rztin,", 0);
+    EXPECT_TRUE(p.search) << "an umlaut starts a word";
+    p = NextPlaceholder("Preis @\xF7", 0);
+    EXPECT_FALSE(p.search) << "the division sign does not";
     p = NextPlaceholder("am Ende @", 0);
     EXPECT_FALSE(p.search);
     p = NextPlaceholder("kein Platzhalter", 3);

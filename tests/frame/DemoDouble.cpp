@@ -92,6 +92,10 @@ std::string DemoDouble::Answer(const std::string& line) {
     if (line == "W:$G(%BG)>997 1") return group > 997 ? "1" : "";
     if (line == "W $$INIMNU^QCC()") return "Hauptmen\xFC";
     if (line == "W $G(%MEMO)") return memo;
+    if (StartsWith(line, "W $G(^QSYS(\"WEB\",") && lit.size() >= 2) {
+        auto it = webEntries.find(lit[1]);
+        return it == webEntries.end() ? "" : it->second;
+    }
     if (StartsWith(line, "W $$SELECTM^QCC(\"") && !lit.empty()) {
         auto it = memos.find(lit[0]);
         memo = lit[0];

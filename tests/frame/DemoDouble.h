@@ -41,6 +41,7 @@ class DemoDouble {
     std::set<std::string> hiddenTabs = {"KLAB"};
     std::map<std::string, std::string> initCodes = {{"SPERRE", "S %NOKILL=\"Bitte erst speichern.\""}};
     std::string refusingInit; // init code whose answer refuses the form
+    std::map<std::string, std::string> webEntries; // ^QSYS("WEB",key)
 
     std::vector<std::string> lines;
     std::string Answer(const std::string& line);

@@ -261,6 +261,16 @@ TEST_F(MainFrameTest, WebCallsOpenTheirEntryAndKillTheParameter) {
     EXPECT_EQ(seen, want);
 }
 
+TEST_F(MainFrameTest, AWebCallOpensItsAddressAsTheServerWroteIt) {
+    demo.webEntries["LINK"] = "www.example.de/Praxis?Name=M\xFCller";
+    LogIn();
+    viewed.clear();
+    frame->SendMessage(WM_CALLFROMWEB, reinterpret_cast<WPARAM>("link"), 0);
+    harness::Pump();
+    ASSERT_EQ(viewed.size(), 1u);
+    EXPECT_EQ(viewed[0], "web new www.example.de/Praxis?Name=M\xFCller");
+}
+
 TEST_F(MainFrameTest, HelpCommandsGoThroughTheViewer) {
     frame->SendMessage(WM_COMMAND, ID_HELP_USING);
     EXPECT_TRUE(viewed.empty()) << "help topics need a log-in";

@@ -86,6 +86,11 @@ TEST(FrameSessionLogic, GroupListAndTyping) {
 
     EXPECT_EQ(GroupKeyFilter('a', true), 'A');
     EXPECT_EQ(GroupKeyFilter('a', false), 0);
+    EXPECT_EQ(GroupKeyFilter('\xE4', true), '\xC4');  // ä -> Ä
+    EXPECT_EQ(GroupKeyFilter('\xE4', false), 0);
+    EXPECT_EQ(GroupKeyFilter('\xFF', true), '\x9F');
+    EXPECT_EQ(GroupKeyFilter('\xDF', true), '\xDF');  // ß has no capital here
+    EXPECT_EQ(GroupKeyFilter('\xF7', false), '\xF7');
     EXPECT_EQ(GroupKeyFilter('Z', false), 0);
     EXPECT_EQ(GroupKeyFilter('7', false), '7');
     EXPECT_EQ(GroupKeyFilter('\b', false), '\b');

@@ -92,7 +92,9 @@ void AddCharacter(std::vector<INPUT>& out, unsigned char c) {
     wchar_t wide = 0;
     char narrow = static_cast<char>(c);
     ::MultiByteToWideChar(1252, 0, &narrow, 1, &wide, 1);
-    SHORT scan = ::VkKeyScanW(wide);
+    // The test display's layout has no keys of its own for the letters above ASCII, and the
+    // layout's nearest key (the "a" for an "\xE4") would type another letter.
+    SHORT scan = c < 128 ? ::VkKeyScanW(wide) : SHORT(-1);
     int shifts = scan == -1 ? -1 : HIBYTE(scan);
     if (shifts < 0 || (shifts & ~1) != 0) {
         out.push_back(CharInput(wide, false));

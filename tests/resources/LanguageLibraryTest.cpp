@@ -2,6 +2,9 @@
 // leave an empty message box or a missing dialog after a language switch.
 #include <windows.h>
 
+#include "resources/MainFrameIds.h"
+#include "resources/SessionIds.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
@@ -73,4 +76,20 @@ TEST(LanguageLibraries, EnglishHasEverythingTheGermanStandardHas) {
     EXPECT_STRNE(de, en) << "translated, not copied";
     ::FreeLibrary(german);
     ::FreeLibrary(english);
+}
+
+// Texts whose ids were once shared with another text: the options sheet's title and the form
+// frames' system menu entry.
+TEST(LanguageLibraries, SharedLookingIdsCarryTheirOwnTexts) {
+    HMODULE german = Load("VORLAND.DLL");
+    ASSERT_NE(german, nullptr);
+    auto text = [&](UINT id) {
+        char buffer[256] = {};
+        ::LoadStringA(german, id, buffer, sizeof buffer);
+        return std::string(buffer);
+    };
+    EXPECT_EQ(text(IDS_OPTIONS_CAPTION), "Optionen");
+    EXPECT_EQ(text(IDS_NEXT_WINDOW), "N\xE4" "chstes &Fenster\tStrg+F6");
+    EXPECT_EQ(text(IDS_CUSTOMIZE), "&Anpassen...");
+    ::FreeLibrary(german);
 }

@@ -56,6 +56,17 @@ TEST(DataLines, LongValuesArriveWholeInAppendingSets) {
     EXPECT_EQ(empty, std::vector<std::string>{"S ^X(1)=\"\""});
 }
 
+TEST(SqlLines, ValuesFullOfControlCharactersStayWithinTheLineLimit) {
+    std::string value;
+    for (int i = 0; i < 6000; ++i)
+        value += i % 2 ? static_cast<char>(1 + i % 31) : 'a';
+    auto lines = SqlValueLines(3, value);
+    for (const auto& line : lines)
+        EXPECT_LE(line.size(), 8192u);
+    std::string back = Assembled(lines, "^TEMPSQL(%JOB,3,ROW,COLUMN)", ",COLUMN=COLUMN+1");
+    EXPECT_EQ(back, value);
+}
+
 TEST(SqlLines, OnlyUpperCaseSelectAtTheStartReadsRows) {
     EXPECT_TRUE(IsSqlQuery("SELECT nr FROM kunden"));
     EXPECT_FALSE(IsSqlQuery("select count(*) from kunden"));
