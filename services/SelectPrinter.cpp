@@ -44,7 +44,8 @@ void CSelectPrinter::FillList() {
     CSession& session = TheSession();
     std::vector<vorlan::DeviceRow> rows =
         vorlan::ReadDeviceChain([&session](const std::string& line) -> std::optional<std::string> {
-            std::string answer = session.Execute(line, 1).str();
+            // Not silent: a server error is shown; the list keeps the rows that came before it.
+            std::string answer = session.Execute(line).str();
             if (session.LastError() != 0) return std::nullopt;
             return answer;
         });

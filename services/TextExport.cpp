@@ -34,6 +34,11 @@ void SayUnended(const std::string& path) {
     AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
+void SayIncomplete(const std::string& path) {
+    std::string text = "Der Server meldete einen Fehler: die Datei " + path + " ist unvollst\xE4ndig.";
+    AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
 } // namespace
 
 int SendToFile(HWND form) {
@@ -65,7 +70,8 @@ int SendToFile(HWND form) {
     session.Execute(line::kRunExportRoutine);
     ExportEnd end = ExportLines(
         [&session](const std::string& line) -> std::optional<std::string> {
-            std::string answer = session.Execute(line, 1).str();
+            // Not silent: the user sees the server's error, then that the file stops there.
+            std::string answer = session.Execute(line).str();
             if (session.LastError() != 0) return std::nullopt;
             return answer;
         },
@@ -76,6 +82,7 @@ int SendToFile(HWND form) {
         });
     if (end == ExportEnd::WriteFailed) SayNotWritten(path);
     if (end == ExportEnd::Unended) SayUnended(path);
+    if (end == ExportEnd::ServerFailed) SayIncomplete(path);
     return end == ExportEnd::Done ? 1 : 0;
 }
 

@@ -344,10 +344,11 @@ DRUCKS(max) D TR("DRUCKS^QCC("_$$A($G(max))_")")
  Q:$D(^ZDR($G(%JOB),"LISTE")) +$O(^ZDR(%JOB,"LISTE",""),-1)  Q +$O(^QSYS("DRUCK",""),-1)
  ; Characters per line of the print list (^QSYS("DRUCKI") for a test of its own).
 DRUCKI() D TR("DRUCKI^QCC()") Q $G(^QSYS("DRUCKI"),80)
+ ; ^QSYS("FEHLER","DRUCK")=n makes line n an M error, ^QSYS("FEHLER","PRINTER")=code the row after code.
  ; line n of the job's print output, "§" after the last: the job's own output in
  ; ^ZDR(job,"LISTE",n) when there is one, else the demo's lines in ^QSYS("DRUCK",n)
 DRUCK(job,n) D TR("DRUCK^QCC("_$$A($G(job))_","_$$A($G(n))_")") Q $$DRLINE($G(job),+$G(n))
-DRLINE(job,n) Q:n<1 $C(167)  Q:$D(^ZDR(job,"LISTE")) $G(^ZDR(job,"LISTE",n),$C(167))
+DRLINE(job,n) Q:n<1 $C(167)  Q:n=$G(^QSYS("FEHLER","DRUCK")) 1/0  Q:$D(^ZDR(job,"LISTE")) $G(^ZDR(job,"LISTE",n),$C(167))
  Q $G(^QSYS("DRUCK",n),$C(167))
  ; ---- grids (scroll fields). ^QM(scr,0,"GRID") = the scroll record, ^QM(scr,0,"GRID",n)
  ; = titleÂ§width of column n, ^QM(scr,0,"GRID","SET") the switches a set-up reads,
@@ -403,7 +404,7 @@ TICK D TR("TICK^QCC") S ^ZTICK=$G(^ZTICK)+1 Q
  ; printer§location§paper and ^Z("DR",code,6) = its trays. Answers the row after code
  ; (the first for ""), "" after the last or for a code not in the chain.
 PRINTER(code) N n,next D TR("PRINTER^QCC("_$$A($G(code))_")")
- S code=$G(code),n=0
+ S code=$G(code),n=0 Q:code=$G(^QSYS("FEHLER","PRINTER"),$C(0)) 1/0
  I code'="" S n="" F  S n=$O(^Z("DRL",n)) Q:n=""  Q:$G(^Z("DRL",n))=code
  Q:n="" ""  S n=$O(^Z("DRL",n)) Q:n="" ""
  S next=$G(^Z("DRL",n)) Q next_$C(167)_$G(^Z("DR",next))

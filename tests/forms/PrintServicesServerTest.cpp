@@ -312,6 +312,35 @@ TEST_F(PrintServicesTest, TheTextExportStopsWithAMessageWhenTheOutputNeverEnds) 
     DeleteFileA(path.c_str());
 }
 
+TEST_F(PrintServicesTest, AServerErrorDuringTheExportIsShownAndTheFileCalledIncomplete) {
+    OpenLetter();
+    std::string path = "C:\\TEMP\\vorlan-fehler.txt";
+    Report({"Eins", "Zwei", "Drei", "Vier"});
+    Server("S %RTN=\"TR^QCC(\"\"Ausgabe\"\")\"");
+    Once("S ^QSYS(\"FEHLER\",\"DRUCK\")=3");
+    fw::TestMode::PushAnswer("dialog save path:" + path);
+    fw::TestMode::PushAnswer("box IDYES");
+    fw::TestMode::PushAnswer("dialog 195 cmd:1");
+    int result = vorlan::SendToFile(Form()->m_hWnd);
+    Once("K ^QSYS(\"FEHLER\")");
+    EXPECT_EQ(result, 0);
+    EXPECT_NE(Shown("dialog", 195), nullptr) << "the error went to the error dialog";
+    EXPECT_TRUE(ShownWith("unvollst\xE4ndig")) << "the user learns the file is cut";
+    EXPECT_EQ(ReadBytes(path), "Eins\r\nZwei\r\n");
+    EXPECT_FALSE(Has(Trace(), "DRUCK^QCC(" + job + ",4)")) << "no line is asked after the error";
+    DeleteFileA(path.c_str());
+}
+
+TEST_F(PrintServicesTest, AServerErrorInThePrinterChainIsShownAndTheRowsBeforeItStay) {
+    OpenLetter();
+    Once("S ^QSYS(\"FEHLER\",\"PRINTER\")=\"WD\"");
+    fw::TestMode::PushAnswer("dialog 195 cmd:1");
+    Listed listed = ListDevices();
+    Once("K ^QSYS(\"FEHLER\")");
+    EXPECT_NE(Shown("dialog", 195), nullptr) << "the error went to the error dialog";
+    EXPECT_EQ(listed.ports, (std::vector<std::string>{"WB", "WS", "WD"}));
+}
+
 TEST_F(PrintServicesTest, ThePrintListPrintsEveryLineOnceWithItsPageNumbers) {
     OpenScreen("SAV");
     std::vector<std::string> lines;
