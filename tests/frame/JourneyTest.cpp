@@ -294,7 +294,7 @@ TEST_F(Journey, SubDialogsHandBackAndTheOpenersKeepTheirTitles) {
 
 // A modal dialog's own keys, typed into the real dialog: the lock dialog lets only the same
 // user back in; the user-group dialog of the menu editing takes letters in its group box only
-// for a developer, upper-cased.
+// for a developer, upper-cased, umlauts as well.
 TEST_F(Journey, ModalDialogsTakeTheirOwnKeys) {
     harness::WriteTextFile(dir + "script.txt", "dialog 348 wait:\ndialog 186 wait:\n");
     Start("-u entw -p entw", "VORLAN experience");
@@ -331,8 +331,8 @@ TEST_F(Journey, ModalDialogsTakeTheirOwnKeys) {
     person->Click(box, POINT{8, 8});
     person->Press("End");
     person->Press("Shift+Home");
-    person->Type("ab1");
-    EXPECT_EQ(harness::TextOf(box), "AB1");
+    person->Type("ab\xE4\xF6" "1");
+    EXPECT_EQ(harness::TextOf(box), "AB\xC4\xD6" "1") << "an umlaut is a letter too";
     person->Press("Esc");
     EXPECT_FALSE(IsWindow(groups));
 }

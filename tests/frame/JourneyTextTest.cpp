@@ -1,24 +1,81 @@
-// Journeys with German text: umlauts typed by a person through the program's own loops.
+// A person writes a letter in TXT's text box «Brief»: a text module from the list that "#"
+// opens, chosen with the keys, and Tab from placeholder to placeholder.
 #include "tests/frame/JourneyFixture.h"
 
-class JourneyText : public JourneyFixture {};
+using demotrace::Has;
 
-// The user-group dialog upper-cases a developer's letters in its group box; an umlaut is a
-// letter too.
-TEST_F(JourneyText, TheGroupBoxUpperCasesUmlauts) {
-    harness::WriteTextFile(dir + "script.txt", "dialog 186 wait:\n");
-    Start("-u entw -p entw", "VORLAN experience");
-    person->Press("Alt+E");
-    person->Press("M");
-    HWND groups = person->ActiveWindow();
-    ASSERT_NE(groups, main) << "the user-group dialog is up";
-    HWND box = GetDlgItem(groups, 1043);
+namespace {
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const auto& l : lines)
+        out += "\n  " + l;
+    return out;
+}
+
+const std::string kRegards = "Mit freundlichen Gr\xFC\xDF"
+                             "en";
+
+} // namespace
+
+class JourneyText : public JourneyFixture {
+  protected:
+    static DWORD SelStart(HWND edit) { return LOWORD(SendMessageA(edit, EM_GETSEL, 0, 0)); }
+    static DWORD SelEnd(HWND edit) { return HIWORD(SendMessageA(edit, EM_GETSEL, 0, 0)); }
+};
+
+TEST_F(JourneyText, ATextModuleIsChosenWithTheKeysAndTabGoesToThePlaceholders) {
+    harness::WriteTextFile(dir + "script.txt", "");
+    Start("TXT -u demo -p demo", "VORLAN experience - Texte");
+    HWND box = Field(4);
     ASSERT_NE(box, nullptr);
-    person->Click(box, POINT{8, 8});
-    person->Press("End");
-    person->Press("Shift+Home");
-    person->Type("\xE4x\xF6");
-    EXPECT_EQ(harness::TextOf(box), "\xC4X\xD6");
-    person->Press("Esc");
-    EXPECT_FALSE(IsWindow(groups));
+    ClickField(4);
+    ASSERT_EQ(FocusedField(), 4) << "the click went into «Brief»";
+
+    // At the end of the letter, on a new line: "#" and a pause open the list of modules.
+    person->Press("Ctrl+End");
+    person->Press("Return");
+    Trace();
+    person->Type("#");
+    HWND list = nullptr;
+    ASSERT_TRUE(harness::WaitUntil([&] { return (list = ShownWindow("ListBox")) != nullptr; }, 30000))
+        << "the list of text modules opened";
+    ASSERT_TRUE(person->Settle());
+    EXPECT_EQ(person->Focus(), list) << "the keys go to the list";
+    EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 3);
+    EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 0) << "the first module chosen";
+    person->Press("Down");
+    EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 1);
+    person->Press("Return");
+    EXPECT_FALSE(IsWindow(list)) << "the list went with the choice";
+    EXPECT_EQ(person->Focus(), box) << "typing goes on in the letter";
+    std::vector<std::string> lines = Trace();
+    EXPECT_TRUE(Has(lines, "TAB^QTXT(\"#\")")) << Joined(lines);
+    EXPECT_TRUE(Has(lines, "ERS^QTXT(\"#mfg\")")) << Joined(lines);
+    std::string text = harness::TextOf(box);
+    size_t at = text.rfind("\r\n" + kRegards + " ");
+    ASSERT_NE(at, std::string::npos) << "the module's text is in the letter: " << text;
+    EXPECT_EQ(at + 2 + kRegards.size() + 1, text.size()) << "at its end";
+    EXPECT_EQ(SelEnd(box), text.size()) << "the caret behind it";
+    person->Type("x");
+    EXPECT_EQ(harness::TextOf(box), text + "x") << "typing goes on behind the module";
+    person->Press("Back");
+
+    // Tab from the top: the first placeholder is asked for and filled, the caret behind its
+    // value; the next Tab goes on to the next placeholder.
+    person->Press("Ctrl+Home");
+    person->Press("Tab");
+    EXPECT_EQ(FocusedField(), 4) << "Tab stays in the letter";
+    lines = Trace();
+    EXPECT_TRUE(Has(lines, "SUCH^QTXT(\"Anrede\")")) << Joined(lines);
+    text = harness::TextOf(box);
+    EXPECT_EQ(text.substr(0, 25), "Sehr geehrter Herr @Name,") << text;
+    EXPECT_EQ(SelStart(box), 18u);
+    EXPECT_EQ(SelEnd(box), 18u) << "the caret behind the value";
+    person->Press("Tab");
+    lines = Trace();
+    EXPECT_TRUE(Has(lines, "SUCH^QTXT(\"Name\")")) << Joined(lines);
+    EXPECT_EQ(harness::TextOf(box).substr(0, 26), "Sehr geehrter Herr M\xFCller,");
+    EXPECT_EQ(SelEnd(box), 25u);
+    EXPECT_EQ(FocusedField(), 4);
 }
