@@ -6,9 +6,18 @@
 // the form's own conversation with the server (target: at most 1.5). Beside it, the
 // window-system calls of one opening by kind, counted in openings of their own after the
 // timed ones (WindowCallTally).
+// Before and after the timed openings it runs form_floor (beside it, on the same desktop): the
+// same windows made by a plain Win32 program. The opening less its waiting for the server is
+// the form's own window work, set against that floor. With FORM_BENCH_WINDOWS set it lists
+// the windows of one opening (class, style, place, text, font), to hold the floor to them.
 #include "bench/BenchFrame.h"
 #include "bench/WindowCallTally.h"
 
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -32,6 +41,72 @@ void DestroyFrames(CMainFrame* frame) {
     }
 }
 
+// Runs form_floor beside this program and returns its milliseconds per opening (0 when it
+// could not run).
+double FloorMilliseconds(int rounds) {
+    char path[MAX_PATH] = "";
+    ::GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string command(path);
+    command = "\"" + command.substr(0, command.find_last_of("\\/") + 1) + "form_floor.exe\" " +
+              std::to_string(rounds);
+    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!::CreatePipe(&readEnd, &writeEnd, &sa, 0)) return 0;
+    ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = writeEnd;
+    si.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION pi{};
+    BOOL started = ::CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    ::CloseHandle(writeEnd);
+    std::string out;
+    if (started) {
+        char buffer[256];
+        DWORD got = 0;
+        while (::ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) out.append(buffer, got);
+        ::WaitForSingleObject(pi.hProcess, INFINITE);
+        ::CloseHandle(pi.hProcess);
+        ::CloseHandle(pi.hThread);
+    }
+    ::CloseHandle(readEnd);
+    std::printf("  %s", out.c_str());
+    size_t at = out.find("floor: ");
+    return at == std::string::npos ? 0 : std::atof(out.c_str() + at + 7);
+}
+
+void ListWindow(HWND window, int depth) {
+    char cls[64] = "", text[40] = "";
+    ::GetClassNameA(window, cls, sizeof cls);
+    ::GetWindowTextA(window, text, sizeof text);
+    RECT r;
+    ::GetWindowRect(window, &r);
+    ::MapWindowPoints(nullptr, ::GetParent(window), reinterpret_cast<POINT*>(&r), 2);
+    LOGFONTA font{};
+    if (HFONT f = reinterpret_cast<HFONT>(::SendMessageA(window, WM_GETFONT, 0, 0)))
+        ::GetObjectA(f, sizeof font, &font);
+    std::printf("  %*s%s style %08lx ex %08lx id %d at %ld,%ld %ldx%ld \"%s\" font %s %ld%s\n", depth * 2, "",
+                cls, static_cast<unsigned long>(::GetWindowLongA(window, GWL_STYLE)),
+                static_cast<unsigned long>(::GetWindowLongA(window, GWL_EXSTYLE)), ::GetDlgCtrlID(window),
+                r.left, r.top, r.right - r.left, r.bottom - r.top, text, font.lfFaceName, font.lfHeight,
+                ::IsWindowVisible(window) ? "" : " hidden");
+    for (HWND c = ::GetWindow(window, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) ListWindow(c, depth + 1);
+}
+
+// The tooltip windows the opening made, owned by the process's threads.
+BOOL CALLBACK ListToolTip(HWND window, LPARAM) {
+    char cls[64] = "";
+    ::GetClassNameA(window, cls, sizeof cls);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    if (pid == ::GetCurrentProcessId() && std::string(cls) == TOOLTIPS_CLASSA)
+        std::printf("  tooltip %p owner %p tools %ld\n", static_cast<void*>(window),
+                    static_cast<void*>(::GetWindow(window, GW_OWNER)),
+                    static_cast<long>(::SendMessageA(window, TTM_GETTOOLCOUNT, 0, 0)));
+    return TRUE;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -46,8 +121,14 @@ int main(int argc, char** argv) {
     recorder->Take();
     OpenAddress(frame);
     std::vector<std::string> lines = recorder->Take();
+    if (std::getenv("FORM_BENCH_WINDOWS")) {
+        std::printf("windows of one opening:\n");
+        ListWindow(frame->MDIGetActive(), 0);
+        ::EnumWindows(ListToolTip, 0);
+    }
     DestroyFrames(frame);
 
+    double floorBefore = FloorMilliseconds(rounds);
     double open = 0, destroy = 0, server = 0;
     for (int i = 0; i < rounds; ++i) {
         auto start = Clock::now();
@@ -62,10 +143,15 @@ int main(int argc, char** argv) {
     open /= rounds;
     destroy /= rounds;
     double replay = benchframe::ReplayMilliseconds(lines, rounds);
+    double floorAfter = FloorMilliseconds(rounds);
 
     std::printf("form opening (ADR, %zu M lines): %.2f ms, of which waiting for the server %.2f ms; "
                 "its M lines alone: %.2f ms; ratio %.2f (target <= 1.5); destroying it: %.2f ms\n",
                 lines.size(), open, server / rounds, replay, replay > 0 ? open / replay : 0.0, destroy);
+    double own = open - server / rounds, floor = (floorBefore + floorAfter) / 2;
+    std::printf("own window work (opening less the server wait): %.2f ms; floor (plain Win32, before %.2f, "
+                "after %.2f): %.2f ms; ratio %.2f (target <= 1.25)\n",
+                own, floorBefore, floorAfter, floor, floor > 0 ? own / floor : 0.0);
 
     constexpr int kCounted = 5;
     {
