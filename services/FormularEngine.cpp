@@ -272,12 +272,12 @@ int FormularEngine::Merge(const std::string& prefix, const std::string& path, bo
         }
         if (result != kOk) return failed(result);
         if (!out.started) {
-            if (m_reader.Head().empty()) return failed(Fail(kSyntax, m_folder + m_loaded));
             // Every page is a section of its own whose header and footer were chosen here; a
             // title-page flag, which each later section inherits, would make a reader choose
             // again and show first-page variants that no section has.
             std::string head =
                 m_layoutOnly ? m_reader.Head() : WithoutControlWord(m_reader.Head(), "titlepg");
+            if (head.empty()) return failed(Fail(kSyntax, m_folder + m_loaded));
             // The document's own group stays open for the parts that follow.
             out.Put(head[0] == '{' ? head.substr(0, head.size() - 1) : "{" + head);
             out.started = true;

@@ -441,6 +441,11 @@ TEST(FormularMerge, PartsFilesAndFallbacks) {
     headless.folder.Write("BRIEF_2_Leer.rtf", "");
     headless.server.parts["1"].templateName = "2_Leer";
     EXPECT_EQ(headless.Generate(), kSyntax);
+    // Nothing but the title-page flag, which the document does not carry: no head either.
+    FormRun flagOnly;
+    flagOnly.folder.Write("BRIEF_1_Brief.rtf", "\\titlepg");
+    flagOnly.server.parts["1"].templateName = "1_Brief";
+    EXPECT_EQ(flagOnly.Generate(), kSyntax);
 }
 
 TEST(FormularScan, FoldersAndFilter) {
