@@ -2,6 +2,7 @@
 // The user's font settings in the profile (section "Settings", FontName<letter> and
 // FontSize<letter>, letter "A" + n).
 
+#include "app/FontSlots.h"
 #include "framework/FwString.h"
 
 struct FontSetting {

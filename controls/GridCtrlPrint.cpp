@@ -91,7 +91,7 @@ void CGridCtrl::OnBeginPrinting(CDC* dc, CPrintInfo* info) {
     }
     int across = PagesAcross(info);
     // The setting's size counts as character height in the page's units.
-    FontSetting setting = ReadFontSetting(4);
+    FontSetting setting = ReadFontSetting(vorlan::kFontSlotPrint);
     CString face = setting.name.IsEmpty() ? CString("Times New Roman") : setting.name;
     int size = setting.name.IsEmpty() || setting.points == 0 ? -9 : -setting.points;
     m_PrinterFont.DeleteObject();

@@ -306,7 +306,7 @@ void CChildDialog::RemoveToolTip(HWND control) {
 
 HFONT CChildDialog::FixedFont() {
     if (m_hFixedFont) return m_hFixedFont;
-    FontSetting setting = ReadFontSetting(5);
+    FontSetting setting = ReadFontSetting(vorlan::kFontSlotMultiLine);
     CFont font;
     if (setting.name.IsEmpty() ||
         !font.CreatePointFont(setting.scaledSize ? setting.scaledSize : 90, setting.name))

@@ -92,7 +92,7 @@ bool CChildDialog::HardCopy() {
     CPrintJob job(printer, AppTitle().c_str());
     if (!job.StartPage()) return false;
 
-    FontSetting setting = ReadFontSetting(4);
+    FontSetting setting = ReadFontSetting(vorlan::kFontSlotPrint);
     LOGFONTA lf{};
     lf.lfHeight = 12;
     lf.lfWeight = FW_BOLD;
@@ -140,7 +140,7 @@ int CChildDialog::PrintTextBox() {
     CPrintJob job(printer, AppTitle().c_str());
     if (!job.IsStarted()) return 0;
 
-    FontSetting setting = ReadFontSetting(4);
+    FontSetting setting = ReadFontSetting(vorlan::kFontSlotPrint);
     bool own = !setting.name.IsEmpty();
     const char* face = own ? setting.name.c_str() : "Times New Roman";
     int tenths = own && setting.scaledSize > 0 ? setting.scaledSize : 120;

@@ -25,8 +25,6 @@ constexpr int kListControlId = 1015;
 constexpr int kGridField = 0xC000;
 constexpr int kCurrentFieldList = 0xFFFF;
 constexpr int kTableFieldList = 0x8000;
-// The font setting of lists.
-constexpr int kListFont = 3;
 
 int FieldNumberOf(HWND control) {
     return control ? static_cast<int>(LOWORD(::GetWindowLongPtrA(control, GWLP_USERDATA))) : 0;
@@ -87,7 +85,7 @@ CListTab* CChildDialog::NewListTab() {
 int CChildDialog::OpenPopupList(const std::string& name, int flags) {
     if (name.empty() || !m_hWnd) return 0;
     CListTab* list = NewListTab();
-    FontSetting font = ReadFontSetting(kListFont);
+    FontSetting font = ReadFontSetting(vorlan::kFontSlotPopupList);
     HWND self = m_hWnd;
     // The popup registers, places itself and may close again before Create returns: it is
     // kept from its first message on.

@@ -1,4 +1,5 @@
 #include "forms/GridLogic.h"
+#include "app/FontSlots.h"
 
 #include "app/ReplyFields.h"
 #include "common/MQuote.h"
@@ -91,8 +92,8 @@ std::vector<int> ColumnWeights(std::string_view answer, int columns) {
 }
 
 int GridFontSetting(int index) {
-    if (index == -1) return 10;
-    return index == 0 ? 0 : index + 5;
+    if (index == -1) return kFontSlotGridFixed;
+    return index == 0 ? kFontSlotGrid : index + kFontSlotGridFont1 - 1;
 }
 
 int LoadProgressStep(int i, int first, int last) {

@@ -46,7 +46,7 @@ bool CChildList::OnCreateClient() {
 }
 
 void CChildList::SetListFont() {
-    FontSetting setting = theApp.GetFontSetting(2);
+    FontSetting setting = theApp.GetFontSetting(vorlan::kFontSlotListWindow);
     CHARFORMATA format{};
     format.cbSize = sizeof format;
     format.dwMask = CFM_FACE | CFM_SIZE | CFM_CHARSET;

@@ -24,6 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     if (result < kOk || result > kCannotCreate) std::abort();
     if (result != kOk) return 0;
     if (OpenGroups(reader.Head()) != 0) std::abort();
+    // The head as a merged document carries it: the flag gone, the groups as they were.
+    std::string head = WithoutControlWord(reader.Head(), "titlepg");
+    if (OpenGroups(head) != 0 || head.size() > reader.Head().size()) std::abort();
     for (int s = kHeader; s <= kBody; ++s) {
         const Section& section = reader.Sec(s);
         if (OpenGroups(section.lead) != 0) std::abort();

@@ -272,7 +272,11 @@ int FormularEngine::Merge(const std::string& prefix, const std::string& path, bo
         }
         if (result != kOk) return failed(result);
         if (!out.started) {
-            const std::string& head = m_reader.Head();
+            // Every page is a section of its own whose header and footer were chosen here; a
+            // title-page flag, which each later section inherits, would make a reader choose
+            // again and show first-page variants that no section has.
+            std::string head =
+                m_layoutOnly ? m_reader.Head() : WithoutControlWord(m_reader.Head(), "titlepg");
             if (head.empty()) return failed(Fail(kSyntax, m_folder + m_loaded));
             // The document's own group stays open for the parts that follow.
             out.Put(head[0] == '{' ? head.substr(0, head.size() - 1) : "{" + head);
@@ -366,11 +370,9 @@ void FormularEngine::WritePage(Output& out, int page, const std::vector<Line>& l
         int header = HeaderRequest(page, titleMode);
         int footer = last && titleMode ? kFooter : kFooterFirst;
         if (int store = StoreFor(header); store >= 0)
-            WriteSection(out, header, store,
-                         header == kHeaderFirst && titleMode ? "{\\headerf " : "{\\header ", page, pageValue);
+            WriteSection(out, header, store, "{\\header ", page, pageValue);
         if (int store = StoreFor(footer); store >= 0)
-            WriteSection(out, footer, store,
-                         footer == kFooterFirst && titleMode ? "{\\footerf " : "{\\footer ", page, pageValue);
+            WriteSection(out, footer, store, "{\\footer ", page, pageValue);
     }
     const Section& body = m_reader.Sec(kBody);
     std::string text;

@@ -312,6 +312,39 @@ size_t EscapeEnd(const std::string& text, size_t at) {
     return PastEscape(text, at);
 }
 
+std::string WithoutControlWord(const std::string& text, const std::string& word) {
+    std::string out;
+    out.reserve(text.size());
+    // A word just written that nothing has ended yet: what followed the dropped word would
+    // otherwise run on as part of it.
+    bool wordOpen = false;
+    for (size_t i = 0; i < text.size();) {
+        if (text[i] != '\\') {
+            out += text[i++];
+            wordOpen = false;
+            continue;
+        }
+        size_t next = PastEscape(text, i);
+        size_t letters = i + 1;
+        while (letters < next && IsAlpha(text[letters]))
+            ++letters;
+        size_t length = letters - i - 1;
+        if (length == word.size() && text.compare(i + 1, length, word) == 0) {
+            if (wordOpen && next < text.size() && !std::strchr("\\{}", text[next])) {
+                out += ' ';
+                wordOpen = false;
+            }
+        } else {
+            out.append(text, i, next - i);
+            char last = text[next - 1];
+            wordOpen = length > 0 && text.compare(i + 1, length, "bin") != 0 &&
+                       (IsAlpha(last) || IsDigit(last) || last == '-');
+        }
+        i = next;
+    }
+    return out;
+}
+
 TemplateReader::TemplateReader(IFontMeasurer& measurer) : m_measurer(measurer) {
     Reset();
 }

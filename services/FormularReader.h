@@ -99,6 +99,9 @@ std::string Balanced(const std::string& text);
 int OpenGroups(const std::string& text);
 // Where the escape that starts at text[at] == '\\' ends; \binN takes its N bytes along.
 size_t EscapeEnd(const std::string& text, size_t at);
+// The text without the control word `word` (with its number and its blank); escapes, \bin
+// data and other words stay as they are.
+std::string WithoutControlWord(const std::string& text, const std::string& word);
 
 class TemplateReader {
   public:

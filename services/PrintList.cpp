@@ -72,7 +72,7 @@ int CPrintList::Print() {
 bool CPrintList::OnBeginPrinting(HDC printer) {
     vorlan::TraceFunction("CPrintList::OnBeginPrinting");
     int chars = vorlan::CountOf(Run(vorlan::line::kCharsPerLine));
-    FontSetting setting = ReadFontSetting(4);
+    FontSetting setting = ReadFontSetting(vorlan::kFontSlotPrint);
     bool own = !setting.name.IsEmpty();
     const char* face = own ? setting.name.c_str() : kFallbackFace;
     int tenths = own && setting.scaledSize > 0 ? setting.scaledSize : kFallbackTenths;

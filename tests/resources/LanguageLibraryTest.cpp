@@ -2,6 +2,8 @@
 // leave an empty message box or a missing dialog after a language switch.
 #include <windows.h>
 
+#include "app/FontSlots.h"
+#include "app/OptionsLogic.h"
 #include "resources/MainFrameIds.h"
 #include "resources/SessionIds.h"
 
@@ -92,4 +94,41 @@ TEST(LanguageLibraries, SharedLookingIdsCarryTheirOwnTexts) {
     EXPECT_EQ(text(IDS_NEXT_WINDOW), "N\xE4" "chstes &Fenster\tStrg+F6");
     EXPECT_EQ(text(IDS_CUSTOMIZE), "&Anpassen...");
     ::FreeLibrary(german);
+}
+
+// The font page names each slot by what it changes in both languages, so that a user who
+// wants another font for the main window finds the slot the main window reads.
+TEST(LanguageLibraries, FontSlotsAreNamedForWhatTheyChange) {
+    struct Slot {
+        int slot;
+        const char* german;
+        const char* english;
+    } slots[] = {
+        {vorlan::kFontSlotGrid, "Tabellen", "Tables"},
+        {vorlan::kFontSlotUnused, "(nicht verwendet)", "(not used)"},
+        {vorlan::kFontSlotListWindow, "Listenfenster", "List windows"},
+        {vorlan::kFontSlotPopupList, "Auswahllisten", "Selection lists"},
+        {vorlan::kFontSlotPrint, "Druck", "Printing"},
+        {vorlan::kFontSlotMultiLine, "Mehrzeilige Felder", "Multi-line fields"},
+        {vorlan::kFontSlotGridFont1, "Tabellen, Schrift 1", "Tables, font 1"},
+        {vorlan::kFontSlotGridFont2, "Tabellen, Schrift 2", "Tables, font 2"},
+        {vorlan::kFontSlotGridFont3, "Tabellen, Schrift 3", "Tables, font 3"},
+        {vorlan::kFontSlotMainWindow, "Hauptfenster und Formulare", "Main window and forms"},
+        {vorlan::kFontSlotGridFixed, "Tabellen, feste Breite", "Tables, fixed width"},
+    };
+    ASSERT_EQ(sizeof slots / sizeof slots[0], static_cast<size_t>(vorlan::kFontSlots));
+    HMODULE german = Load("VORLAND.DLL"), english = Load("VORLANE.DLL");
+    ASSERT_NE(german, nullptr);
+    ASSERT_NE(english, nullptr);
+    auto text = [](HMODULE module, int slot) {
+        char buffer[256] = {};
+        ::LoadStringA(module, vorlan::FontSlotTextId(slot), buffer, sizeof buffer);
+        return std::string(buffer);
+    };
+    for (const Slot& s : slots) {
+        EXPECT_EQ(text(german, s.slot), s.german) << "slot " << s.slot;
+        EXPECT_EQ(text(english, s.slot), s.english) << "slot " << s.slot;
+    }
+    ::FreeLibrary(german);
+    ::FreeLibrary(english);
 }

@@ -138,8 +138,12 @@ TEST_F(FormularGenTest, DemoLetterIsMergedPagedAndReadBack) {
     EXPECT_LE(breaks, 4u);
     for (size_t page = 1; page <= breaks + 1; ++page)
         EXPECT_EQ(Count(rtf, "Seite " + std::to_string(page) + "\\par"), 1u) << page;
+    // Each page is its own section with the header chosen for it: no title-page flag has a
+    // reader choose again.
     EXPECT_EQ(Count(rtf, "Demo-Praxis VORLAN"), 1u);
-    EXPECT_EQ(Count(rtf, "{\\headerf "), 1u);
+    EXPECT_LT(rtf.find("Demo-Praxis VORLAN"), rtf.find("\\sbkpage"));
+    EXPECT_EQ(Count(rtf, "\\titlepg"), 0u);
+    EXPECT_EQ(Count(rtf, "{\\headerf "), 0u);
 
     std::string text = ReadBack(rtf);
     EXPECT_NE(text.find("Erika M\xfcller"), std::string::npos) << text.substr(0, 400);

@@ -160,6 +160,27 @@ TEST(FormularReader, SlotsAreBalancedAndEscapesKept) {
     EXPECT_NE(reader.Sec(kBody).slots[1].text.find("{\\pict\\bin4 }{\\#}"), std::string::npos);
 }
 
+TEST(FormularReader, AControlWordTakenOut) {
+    struct Case {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {"{\\rtf1\\titlepg\\paperh4000 x}", "{\\rtf1\\paperh4000 x}"},
+        {"\\titlepg \\titlepg1 a\\titlepg", "a"},
+        // The word before keeps its end, so that the text after it does not join it.
+        {"\\b\\titlepg Text", "\\b Text"},
+        {"\\b\\titlepg\\titlepg Text", "\\b Text"},
+        {"\\fs-24\\titlepg 9", "\\fs-24 9"},
+        {"\\b \\titlepg Text", "\\b Text"},
+        {"\\'e4\\titlepg x", "\\'e4x"},
+        // Other words, escaped backslashes and binary data are not the word.
+        {"\\titlepgx \\title \\\\titlepg \\'5ctitlepg", "\\titlepgx \\title \\\\titlepg \\'5ctitlepg"},
+        {"{\\pict\\bin9 \\titlepg}x", "{\\pict\\bin9 \\titlepg}x"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(WithoutControlWord(c.in, "titlepg"), c.out) << c.in;
+}
+
 TEST(FormularReader, FontTableAndMeasuring) {
     FixedMeasurer measurer;
     TemplateReader reader(measurer);
@@ -267,6 +288,19 @@ TEST(FormularMerge, TooTallLineAndTooManyLines) {
     EXPECT_EQ(layout.Generate("out.rtf", false, true), kNoMemory);
 }
 
+// The pages of a merged document: what lies between its section breaks.
+std::vector<std::string> Pages(const std::string& rtf) {
+    std::vector<std::string> pages;
+    const std::string mark = "\\sbkpage\\sect ";
+    size_t from = 0;
+    for (size_t at = rtf.find(mark); at != std::string::npos; at = rtf.find(mark, from)) {
+        pages.push_back(rtf.substr(from, at - from));
+        from = at + mark.size();
+    }
+    pages.push_back(rtf.substr(from));
+    return pages;
+}
+
 TEST(FormularMerge, TitlePageAndLayoutOnly) {
     std::string rtf = "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\titlepg\\paperh4000\\margt500\\margb500"
                       "{\\headerf *A1 Erste\\par}{\\header *A1 Folge\\par}"
@@ -280,16 +314,26 @@ TEST(FormularMerge, TitlePageAndLayoutOnly) {
     ASSERT_EQ(run.Generate(), kOk);
     std::string out = run.folder.Read("out.rtf");
     // The usable height is 3000 less 240 + 720 - 500 for the header and the same for the
-    // footer: 8 lines a page, 20 lines on three pages.
-    EXPECT_EQ(Count(out, "\\sbkpage"), 2u);
-    EXPECT_EQ(Count(out, "{\\headerf "), 1u);
+    // footer: 8 lines a page, 20 lines on three pages. Each page, a section of its own, has
+    // the header and footer chosen for it, in the words a reader shows on every page of a
+    // section: the document carries no title-page flag that would choose again.
+    std::vector<std::string> pages = Pages(out);
+    ASSERT_EQ(pages.size(), 3u);
+    const char* headers[] = {"Erste", "Folge", "Folge"};
+    const char* footers[] = {"Weiter", "Weiter", "Ende"};
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(Count(pages[i], "{\\header "), 1u) << i;
+        EXPECT_EQ(Count(pages[i], "{\\footer "), 1u) << i;
+        EXPECT_NE(pages[i].find(headers[i]), std::string::npos) << i;
+        EXPECT_NE(pages[i].find(footers[i]), std::string::npos) << i;
+    }
     EXPECT_EQ(Count(out, "Erste"), 1u);
-    EXPECT_EQ(Count(out, "Folge"), 2u);
-    EXPECT_EQ(Count(out, "Weiter"), 2u);
     EXPECT_EQ(Count(out, "Ende"), 1u);
-    EXPECT_LT(out.find("Weiter"), out.find("\\sbkpage"));
-    EXPECT_GT(out.find("Ende"), out.rfind("\\sbkpage"));
-    // K and F serve every page without a page break in the template.
+    for (const char* word : {"\\titlepg", "{\\headerf ", "{\\footerf "})
+        EXPECT_EQ(Count(out, word), 0u) << word;
+    EXPECT_NE(out.find("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\paperh4000\\margt500\\margb500"), std::string::npos);
+    // K and F serve every page without a page break in the template, and every page shows
+    // them: a flag left in the head would have the reader look for a first-page variant.
     std::string noPage = rtf;
     noPage.replace(noPage.find("\\page}"), 6, "}");
     FormRun plain;
@@ -300,10 +344,13 @@ TEST(FormularMerge, TitlePageAndLayoutOnly) {
         plain.server.AddLine("1", section, "1", "A1");
     ASSERT_EQ(plain.Generate(), kOk);
     out = plain.folder.Read("out.rtf");
-    EXPECT_EQ(Count(out, "{\\headerf "), 0u);
+    EXPECT_EQ(Count(out, "{\\header "), 3u);
     EXPECT_EQ(Count(out, "Erste"), 3u);
     EXPECT_EQ(Count(out, "Weiter"), 3u);
-    // Layout only: one page, all four sections, whatever the heights.
+    for (const char* word : {"\\titlepg", "{\\headerf ", "{\\footerf "})
+        EXPECT_EQ(Count(out, word), 0u) << word;
+    // Layout only: one page, all four sections, whatever the heights; the flag stays, so a
+    // reader shows the first-page variants on the first page.
     FormRun layout;
     layout.folder.Write("BRIEF_1_Brief.rtf", rtf);
     layout.server.parts["1"].templateName = "1_Brief";
@@ -311,8 +358,8 @@ TEST(FormularMerge, TitlePageAndLayoutOnly) {
     ASSERT_EQ(layout.Generate("out.rtf", false, true), kOk);
     out = layout.folder.Read("out.rtf");
     EXPECT_EQ(Count(out, "\\sbkpage"), 0u);
-    for (const char* word : {"{\\header ", "{\\headerf ", "{\\footer ", "{\\footerf "})
-        EXPECT_EQ(Count(out, word), 1u);
+    for (const char* word : {"{\\header ", "{\\headerf ", "{\\footer ", "{\\footerf ", "\\titlepg"})
+        EXPECT_EQ(Count(out, word), 1u) << word;
     EXPECT_EQ(Count(out, "Position"), 40u);
 }
 
@@ -394,6 +441,11 @@ TEST(FormularMerge, PartsFilesAndFallbacks) {
     headless.folder.Write("BRIEF_2_Leer.rtf", "");
     headless.server.parts["1"].templateName = "2_Leer";
     EXPECT_EQ(headless.Generate(), kSyntax);
+    // Nothing but the title-page flag, which the document does not carry: no head either.
+    FormRun flagOnly;
+    flagOnly.folder.Write("BRIEF_1_Brief.rtf", "\\titlepg");
+    flagOnly.server.parts["1"].templateName = "1_Brief";
+    EXPECT_EQ(flagOnly.Generate(), kSyntax);
 }
 
 TEST(FormularScan, FoldersAndFilter) {
