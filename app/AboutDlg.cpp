@@ -30,8 +30,9 @@ bool CAboutDlg::OnInitDialog() {
                   {IDC_ABOUT_QREL, vorlan::kQRelLine},
                   {IDC_ABOUT_SERVER, vorlan::kSystemVersionLine},
                   {IDC_ABOUT_UCI, vorlan::kAboutNamespaceLine}};
+    const bool loggedIn = theApp.IsMainFrameLoggedIn();
     for (const auto& s : server)
-        SetDlgItemText(s.id, TheSession().IsLoggedIn() ? TheSession().Execute(s.line).c_str() : "...");
+        SetDlgItemText(s.id, loggedIn ? TheSession().Execute(s.line).c_str() : "...");
 
     CString version;
     version.FormatId(IDS_ABOUT_VERSION, theApp.GetVersionText(), "Version 5.0");

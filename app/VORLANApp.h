@@ -63,6 +63,10 @@ class CVORLANApp : public CWinApp {
     bool IsMenuShadow() const { return IsWin2000OrLater() && m_bUIEffects && m_bKeyboardCues; }
     void GetAppTitle(CString& out) const { out = m_strAppTitle; }
     bool IsDefaultAppTitle() const { return m_bDefaultTitle; }
+    // Whether the main frame has logged a user in; the frame tells how it answers when it is
+    // made. A connected session alone is not a log-in.
+    void SetMainFrameLogin(bool (*loggedIn)()) { m_pfnMainFrameLoggedIn = loggedIn; }
+    bool IsMainFrameLoggedIn() const { return m_pfnMainFrameLoggedIn && m_pfnMainFrameLoggedIn(); }
     // An empty title stands for the built-in one.
     void SetAppTitle(const char* title);
     // With visual styles in use (and classic false) a 32-bit list with alpha from the theme
@@ -160,6 +164,7 @@ class CVORLANApp : public CWinApp {
     vorlan::SettingsBlock m_Settings{};
     CSession m_session{m_Settings};
     bool (*m_pfnCreateMainFrame)(CVORLANApp& app) = nullptr;
+    bool (*m_pfnMainFrameLoggedIn)() = nullptr;
     bool m_bEuro = false;
     int m_nOSKind = 5;
     DWORD m_dwComCtlVersion = 0;

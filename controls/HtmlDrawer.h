@@ -40,10 +40,11 @@ class CHtmlDrawer {
     void SetCallbackHover(HWND window, UINT message, LPARAM value);
     void SetCallbackHyperlink(HWND window, UINT message, LPARAM value);
     void SetCallbackHoverText(HWND window, UINT message, LPARAM value);
-    // Default value of the key into out (room for 261 bytes, always terminated); 0 or the
-    // registry error.
+    // Default value of the key into out (room for 260 bytes with the terminator); 0, or the
+    // registry error with out untouched when the key does not open and emptied otherwise.
     static LONG GetRegKey(HKEY root, const char* path, char* out);
-    // Measures text; size gets width + 1 and height + 1 (0 x 0 for an empty text).
+    // Measures text; size gets width + 1 and height + 1 (0 x 0 for an empty text, 1 x 1 for
+    // one that takes no room).
     void Prepare(HDC dc, const char* text, SIZE* size);
     void DrawPrepared(HDC dc, const RECT& rect);
     int HitTest(POINT point) const; // relative to the drawing origin; -1 none

@@ -254,6 +254,7 @@ class LayoutPass {
         int64_t width;
         int64_t top = 0; // of the current line, from the box's top
         int64_t widest = 0;
+        bool broken = false; // a break came last
         Line line;
     };
 
@@ -475,7 +476,10 @@ class LayoutPass {
         case kTagStrikeout: m_style.strikeout = !m_style.strikeout; break;
         case kTagFont: FontTag(tag); break;
         case kTagRule: RuleTag(f, tag); break;
-        case kTagBreak: CloseLine(f, RepeatCount(OwnValue(tag))); break;
+        case kTagBreak:
+            CloseLine(f, RepeatCount(OwnValue(tag)));
+            f.broken = true;
+            break;
         case kTagTab: {
             int64_t count = RepeatCount(OwnValue(tag));
             int64_t next = (f.line.x / kTabStop + 1) * kTabStop + (count - 1) * kTabStop;
@@ -537,8 +541,9 @@ class LayoutPass {
             DoTag(f, ReadTag(p.text));
             EnsureFont();
         }
-        // A last line with nothing in it takes no room: tags around a table add no blank line.
-        if (f.line.content) CloseLine(f, 1);
+        // A text ending in a break closes its empty last line like any other; tags around a
+        // table add no blank line.
+        if (f.line.content || (f.broken && tableAt >= end)) CloseLine(f, 1);
         return Size{Clamp(f.widest), Clamp(f.top)};
     }
 

@@ -128,6 +128,7 @@ class CFormPrinter {
     pf::Kind m_kind;
     pf::JobOptions m_options;
     std::string m_viewer, m_folder, m_templates, m_path;
+    bool m_makeFolder = false;
 };
 
 int CFormPrinter::Run() {
@@ -146,8 +147,10 @@ int CFormPrinter::Run() {
     if (gen.Generate(prefix.c_str(), 1, m_templates.c_str(), m_options.onePerPart, names)) return 0;
     M(pf::line::kRunPrintRoutine);
     if (m_kind == pf::Kind::MergeOnly) return 1;
-    m_path = pf::ResolveAgainst(m_path, gen.TemplateFolder().empty() ? m_templates : gen.TemplateFolder());
+    // Relative names lie beside the templates, found only now; the folder is made there.
+    m_path = gen.Resolve(m_path);
     if (!FitsPath(m_path)) return 0;
+    if (m_makeFolder) CFileDropTarget::MakeDirectory(gen.Resolve(m_folder).c_str());
     if (gen.Generate(prefix.c_str(), 0, m_path.c_str(), m_options.onePerPart, names)) return 0;
     for (size_t i = 0; i < names.size() && i < kMaxDocuments && !names[i].empty(); ++i)
         Serve(names[i], static_cast<int>(i) + 1);
@@ -189,7 +192,7 @@ bool CFormPrinter::PlaceOutput() {
             return false;
         }
         m_folder = pf::WithBackslash(translated);
-        CFileDropTarget::MakeDirectory(m_folder.c_str());
+        m_makeFolder = true;
         break;
     }
     case pf::OutputFolder::ProgramFolder: m_folder = FolderOf(fw::ProgramPath()); break;

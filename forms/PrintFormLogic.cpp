@@ -85,16 +85,6 @@ std::string ProbeName(int n) {
     return "VORLAN-Beleg#" + std::to_string(n) + ".rtf";
 }
 
-bool IsAbsolute(std::string_view path) {
-    if (!path.empty() && (path[0] == '\\' || path[0] == '/')) return true;
-    return path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
-}
-
-std::string ResolveAgainst(const std::string& path, const std::string& templateFolder) {
-    if (path.empty() || IsAbsolute(path) || templateFolder.empty()) return path;
-    return WithBackslash(templateFolder) + path;
-}
-
 int RoundsOf(std::string_view print) {
     if (print.empty()) return 1;
     int rounds = std::atoi(std::string(print).c_str());

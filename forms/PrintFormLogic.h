@@ -47,9 +47,6 @@ std::string OutputPathOf(const std::string& folder, const std::string& name, boo
 // A free name for a single document: the first of 1..99 that can be taken, else 99.
 std::string ProbeName(int n);
 constexpr int kProbeNames = 99;
-bool IsAbsolute(std::string_view path);
-// A relative output path lies in the folder the templates came from.
-std::string ResolveAgainst(const std::string& path, const std::string& templateFolder);
 // The longest path Windows takes.
 constexpr size_t kMaxPath = 259;
 

@@ -4,7 +4,9 @@
 #include "app/ReplyFields.h"
 #include "common/MQuote.h"
 
+#include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cstdlib>
 
 namespace vorlan {
@@ -136,8 +138,17 @@ std::string FreeBlocksLine(std::string_view volume) {
     return "I $$TSPC^%kvv(" + MQuote(volume) + ",.%QCC)=0 W %QCC";
 }
 
-std::string ExpandVolumeLine(std::string_view volume, long blocks) {
+std::string ExpandVolumeLine(std::string_view volume, long long blocks) {
     return "W $$EXPAND^%kvv(" + MQuote(volume) + "," + std::to_string(blocks) + ")";
+}
+
+VolumeGrowth GrowthOf(std::string_view freeSpace) {
+    long long n = std::clamp<long long>(std::strtoll(std::string(freeSpace).c_str(), nullptr, 10), 0,
+                                        LLONG_MAX / 10);
+    VolumeGrowth growth;
+    growth.blocks = (10 * n) / 100;
+    growth.megabytes = static_cast<int>(std::min<long long>((10 * n) / 102400, INT_MAX));
+    return growth;
 }
 
 std::string ChangeYearLine(std::string_view year) {

@@ -97,7 +97,14 @@ inline constexpr char kSpaceTestLine[] = "W $$SPACETST^QCC()";
 inline constexpr char kSpaceLine[] = "W $$SPACE^QCC()";
 inline constexpr char kVolumeLine[] = "W $P($ZU(0),\",\",2)";
 std::string FreeBlocksLine(std::string_view volume);
-std::string ExpandVolumeLine(std::string_view volume, long blocks);
+std::string ExpandVolumeLine(std::string_view volume, long long blocks);
+// What the free space the server reports makes: the blocks to add and the megabytes the
+// failure message names. Volumes are larger than 32 bits can count.
+struct VolumeGrowth {
+    long long blocks = 0;
+    int megabytes = 0;
+};
+VolumeGrowth GrowthOf(std::string_view freeSpace);
 
 // Client and year: the chosen ones, else the server's defaults, else this year.
 std::string ChangeYearLine(std::string_view year);

@@ -481,6 +481,10 @@ LRESULT CMainFrame::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 // ---- the application's factory
 
 bool CreateVorlanMainFrame(CVORLANApp& app) {
+    app.SetMainFrameLogin([] {
+        CMainFrame* frame = CMainFrame::Get();
+        return frame && frame->IsLoggedIn();
+    });
     auto* frame = new CMainFrame;
     CString title;
     app.GetAppTitle(title);

@@ -267,6 +267,7 @@ class CMainFrame : public CMDIFrameWnd {
     void OnUpdateViewDialog(CCmdUI* ui);
     void OnUpdateViewStatusBar(CCmdUI* ui);
     void OnUpdateLoggedIn(CCmdUI* ui);
+    void OnUpdateAdministrator(CCmdUI* ui);
     void OnUpdateDisabled(CCmdUI* ui);
     void UpdateWindowMenu(HMENU popup);
 

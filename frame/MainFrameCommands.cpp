@@ -38,8 +38,8 @@ bool CMainFrame::OnOwnCmdMsg(UINT id, int code, CCmdUI* ui) {
         {ID_HELP_KEY, ID_HELP_KEY, &CMainFrame::OnHelpKey, nullptr},
         {ID_INTERNET, ID_INTERNET_PRODUCTS, &CMainFrame::OnInternet, nullptr},
         {ID_WEBBROWSER, ID_WEBBROWSER, &CMainFrame::OnWebBrowser, nullptr},
-        {ID_OPEN_EXCEL, ID_OPEN_EXCEL, &CMainFrame::OnOpenExcel, &CMainFrame::OnUpdateLoggedIn},
-        {ID_OPEN_WORD, ID_OPEN_WORD, &CMainFrame::OnOpenWord, &CMainFrame::OnUpdateLoggedIn},
+        {ID_OPEN_EXCEL, ID_OPEN_EXCEL, &CMainFrame::OnOpenExcel, &CMainFrame::OnUpdateAdministrator},
+        {ID_OPEN_WORD, ID_OPEN_WORD, &CMainFrame::OnOpenWord, &CMainFrame::OnUpdateAdministrator},
         {ID_VIEW_MENUBAR, ID_VIEW_MENUBAR, &CMainFrame::OnViewMenuBar, &CMainFrame::OnUpdateViewMenuBar},
         {ID_VIEW_DIALOG, ID_VIEW_DIALOG, &CMainFrame::OnViewDialog, &CMainFrame::OnUpdateViewDialog},
         {ID_VIEW_STATUS_BAR, ID_VIEW_STATUS_BAR, &CMainFrame::OnViewStatusBar,
@@ -229,6 +229,11 @@ void CMainFrame::OnUpdateWindowRestore(CCmdUI* ui) {
 
 void CMainFrame::OnUpdateLoggedIn(CCmdUI* ui) {
     ui->Enable(m_bLoggedIn);
+}
+
+// Offered only where the command acts: it does nothing for anyone else.
+void CMainFrame::OnUpdateAdministrator(CCmdUI* ui) {
+    ui->Enable(m_bLoggedIn && CheckAdminRights());
 }
 
 void CMainFrame::OnUpdateDisabled(CCmdUI* ui) {

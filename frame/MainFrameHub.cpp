@@ -127,7 +127,7 @@ void CMainFrame::OnMenuLoop(bool entering) {
         if (!m_wndStatusBar.IsSimple()) m_wndStatusBar.SetSimple(true);
         CString idle;
         idle.LoadString(IDS_IDLE_TEXT);
-        m_wndStatusBar.SetText(SB_SIMPLEID, idle);
+        m_wndStatusBar.SetText(SB_SIMPLEID, idle, SBT_NOBORDERS);
     } else if (m_wndStatusBar.IsSimple()) {
         m_wndStatusBar.SetSimple(false);
     }
@@ -142,7 +142,7 @@ LRESULT CMainFrame::OnSetMessageString(WPARAM id, LPARAM text) {
     if (!m_wndStatusBar.IsSimple() || id == 0 || id == IDS_IDLE_TEXT) return 0;
     CString prompt;
     GetMessageString(static_cast<UINT>(id), prompt);
-    m_wndStatusBar.SetText(SB_SIMPLEID, prompt);
+    m_wndStatusBar.SetText(SB_SIMPLEID, prompt, SBT_NOBORDERS);
     return 0;
 }
 

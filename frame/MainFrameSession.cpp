@@ -75,17 +75,17 @@ bool CMainFrame::CheckDatabaseSpace() {
     CString answer = TheSession().Execute(vorlan::kSpaceLine);
     if (!theApp.Settings().remote && answer != "0") {
         CString volume = TheSession().Execute(vorlan::kVolumeLine);
-        long freeBlocks = std::atol(TheSession().Execute(vorlan::FreeBlocksLine(volume.str())));
+        vorlan::VolumeGrowth growth =
+            vorlan::GrowthOf(TheSession().Execute(vorlan::FreeBlocksLine(volume.str())).str());
         CString expanding;
         expanding.LoadString(IDS_SPACE_EXPANDING);
         show(expanding);
-        if (TheSession().Execute(vorlan::ExpandVolumeLine(volume.str(), (10 * freeBlocks) / 100)) == "0") {
+        if (TheSession().Execute(vorlan::ExpandVolumeLine(volume.str(), growth.blocks)) == "0") {
             if (shown) window.DestroyWindow();
             CString path = theApp.Settings().dbName;
             CString drive = path.GetLength() >= 2 && path[1] == ':' ? path.Left(2) : CString("C:");
             CString message;
-            message.FormatId(IDS_SPACE_EXPAND_FAILED, static_cast<int>((10 * freeBlocks) / 102400),
-                             drive.c_str());
+            message.FormatId(IDS_SPACE_EXPAND_FAILED, growth.megabytes, drive.c_str());
             AfxMessageBox(message, MB_OK | MB_ICONSTOP);
             return false;
         }

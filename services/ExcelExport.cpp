@@ -243,7 +243,12 @@ void CExcelRun::FillSheet(CExcelDispatch& ws, const std::string& path, const std
 }
 
 void CExcelRun::WriteCellList(CExcelDispatch& ws) {
-    ws.SetName(("VORLAN - " + Execute(excel::kMemo)).c_str());
+    try {
+        ws.SetName(("VORLAN - " + Execute(excel::kMemo)).c_str());
+    } catch (const CDispatchException& e) {
+        // A memo Excel takes no sheet name from: the sheet keeps its own, the cells still go in.
+        WriteProtocol("CChildDialog::SendToExcel - sheet name: %s", kLogNote, e.what());
+    }
     Execute(excel::kFirstCell);
     for (std::string cell; !(cell = Execute(excel::kNextCell)).empty();) {
         CellValue value = ListValue(Execute(excel::CellValueLine(cell)), Execute(excel::CellFlagLine(cell)));

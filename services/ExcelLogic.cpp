@@ -175,15 +175,6 @@ CellValue ListValue(std::string_view value, std::string_view flag) {
     return Text(trimmed);
 }
 
-std::string ResolveAgainst(std::string_view folder, std::string_view name) {
-    bool absolute =
-        (name.size() >= 2 && name[1] == ':') || (!name.empty() && (name[0] == '\\' || name[0] == '/'));
-    if (absolute || folder.empty() || name.empty()) return std::string(name);
-    std::string path(folder);
-    if (path.back() != '\\' && path.back() != '/') path += '\\';
-    return path + std::string(name);
-}
-
 std::string TemporaryWorkbookName(std::string_view tempFolder, int number, std::string_view workbook) {
     char middle[32];
     std::snprintf(middle, sizeof middle, "~#%2d ", number);

@@ -2,6 +2,8 @@
 // The Excel export's rules without Excel: the fill area of a template sheet, cell names,
 // marker cells and their values, the server lines of the export and its file names.
 
+#include "services/FolderPath.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,8 +49,6 @@ CellValue MarkerValue(const Marker& marker, std::string_view value);
 // A cell of the cell list: its value trimmed, a number when flagged and numeric.
 CellValue ListValue(std::string_view value, std::string_view flag);
 
-// Paths: a relative name resolves against the template folder.
-std::string ResolveAgainst(std::string_view folder, std::string_view name);
 // "%s~#%2d %s": the temporary folder (with its trailing backslash), the number, the name.
 std::string TemporaryWorkbookName(std::string_view tempFolder, int number, std::string_view workbook);
 

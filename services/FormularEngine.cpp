@@ -1,5 +1,6 @@
 #include "services/FormularEngine.h"
 #include "common/TextChars.h"
+#include "services/FolderPath.h"
 
 #include "services/FormularLines.h"
 #include "services/FormularWriter.h"
@@ -210,6 +211,10 @@ int FormularEngine::ScanFolder(const std::string& folder, const std::string& pre
     return found ? kOk : kNoTemplate;
 }
 
+std::string FormularEngine::Resolve(const std::string& path) const {
+    return ResolveAgainst(m_folder, path);
+}
+
 int FormularEngine::Load(const std::string& file) {
     if (!m_loaded.empty() && m_loaded == file) return kOk;
     m_loaded.clear();
@@ -232,16 +237,17 @@ std::string FormularEngine::PartOutputName(const std::string& path, int part) {
         name = path + Exec(kPartName);
     } else {
         std::string folder = WithSeparator(Exec(kPartDir));
-        if (prepareFolder) folder = prepareFolder(folder);
+        folder = prepareFolder ? prepareFolder(folder) : Resolve(folder);
         name = folder + Exec(kPartName);
     }
     if (!EndsWithNoCase(name, ".rtf")) name += ".rtf";
-    return name;
+    return Resolve(name);
 }
 
-int FormularEngine::Merge(const std::string& prefix, const std::string& path, bool onePerPart,
+int FormularEngine::Merge(const std::string& prefix, const std::string& given, bool onePerPart,
                           std::vector<std::string>& names) {
     names.clear();
+    const std::string path = Resolve(given);
     Output out;
     if (!onePerPart) {
         if (!out.Open(path)) return Fail(kCannotCreate, path);

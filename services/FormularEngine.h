@@ -42,13 +42,15 @@ class FormularEngine {
     const std::vector<std::string>& MessageArgs() const { return m_args; }
     // The folder where the scan pass found the templates; the merge pass reads from it.
     const std::string& TemplateFolder() const { return m_folder; }
+    // Relative output names and folders lie in that folder.
+    std::string Resolve(const std::string& path) const;
     // How many times a template was read in the merge pass.
     int TemplatesRead() const { return m_templatesRead; }
 
     // Called with the part number (1, 2, ...) as each part begins.
     std::function<void(int part)> onPart;
-    // The server's output folder for a part made usable (placeholders translated, created);
-    // empty when it cannot be.
+    // The server's output folder for a part made usable (placeholders translated, resolved,
+    // created); empty when it cannot be.
     std::function<std::string(const std::string& folder)> prepareFolder;
 
   private:

@@ -113,11 +113,12 @@ CFormularGen::CFormularGen(CWnd* owner, int layoutOnly, const char* filter)
         text.FormatId(IDS_FORMULAR_PART, part);
         ShowStatus(text);
     };
-    m_engine->prepareFolder = [](const std::string& folder) {
+    m_engine->prepareFolder = [engine = m_engine.get()](const std::string& folder) {
         char translated[MAX_PATH];
         if (!CFileDropTarget::TranslateDirectory(folder.c_str(), translated)) return std::string();
-        CFileDropTarget::MakeDirectory(translated);
-        return std::string(translated);
+        std::string resolved = engine->Resolve(translated);
+        CFileDropTarget::MakeDirectory(resolved.c_str());
+        return resolved;
     };
 }
 

@@ -34,6 +34,7 @@ class CFormularGen {
 
     // The folder the scan pass found the templates in.
     const std::string& TemplateFolder() const { return m_engine->TemplateFolder(); }
+    std::string Resolve(const std::string& path) const { return m_engine->Resolve(path); }
 
   private:
     class CSessionLink;

@@ -150,7 +150,12 @@ class Worksheet : public Object {
     std::string LogName() const override { return "Worksheet[" + m_sheet->name + "]"; }
     void Call(DISPID id, WORD flags, std::vector<VARIANT>& args, VARIANT* result) override {
         if (id == kName && (flags & DISPATCH_PROPERTYPUT)) {
-            m_sheet->name = args.empty() ? std::string() : comdouble::TextOf(args.back());
+            std::string name = args.empty() ? std::string() : comdouble::TextOf(args.back());
+            // Excel's rule for sheet names.
+            if (name.empty() || name.size() > 31 || name.find_first_of(":\\/?*[]") != std::string::npos)
+                throw AutomationError{"Der eingegebene Blattname ist ung\xFC"
+                                      "ltig."};
+            m_sheet->name = name;
         } else if (id == kName) {
             comdouble::SetText(result, m_sheet->name);
         } else if (id == kRange) {

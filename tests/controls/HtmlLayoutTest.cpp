@@ -89,6 +89,18 @@ TEST_F(HtmlLayoutTest, TabsAndBreaksAdvanceByTheirCounts) {
     EXPECT_EQ(s.cy, 1001 * 16 + 1);
 }
 
+TEST_F(HtmlLayoutTest, ATextEndingInABreakClosesItsEmptyLastLine) {
+    EXPECT_EQ(Lay("abc<br>").cy, 2 * 16 + 1);
+    EXPECT_EQ(Lay("abc\n</b>").cy, 2 * 16 + 1) << "closing tags after the break change nothing";
+    EXPECT_EQ(layout.Lines().size(), 2u);
+    EXPECT_EQ(Lay("abc<br=2>").cy, 3 * 16 + 1);
+    EXPECT_EQ(Lay("<br>").cy, 2 * 16 + 1);
+    // Around a table no blank line is added; inside a cell the same rule holds.
+    Size table = Lay("<table><tr><td>x</td></tr></table>");
+    EXPECT_EQ(Lay("<table><tr><td>x</td></tr></table></b>").cy, table.cy);
+    EXPECT_EQ(Lay("<table><tr><td>x<br></td></tr></table>").cy, table.cy + 16);
+}
+
 TEST_F(HtmlLayoutTest, ClosingTagsRestoreOnlyTheirOwnState) {
     Lay("<b>x<i>y</b>z</i>w</b>v<foo>u");
     ASSERT_EQ(canvas.texts.size(), 6u);

@@ -75,12 +75,6 @@ TEST(PrintFormLogic, OutputPaths) {
     EXPECT_EQ(OutputPathOf("C:\\Out\\", "", false), "") << "a free name in the temporary folder";
     EXPECT_EQ(ProbeName(1), "VORLAN-Beleg#1.rtf");
     EXPECT_EQ(ProbeName(kProbeNames), "VORLAN-Beleg#99.rtf");
-
-    EXPECT_EQ(ResolveAgainst("Brief.rtf", "Z:\\db\\formulare"), "Z:\\db\\formulare\\Brief.rtf");
-    EXPECT_EQ(ResolveAgainst("aus\\", "Z:\\f\\"), "Z:\\f\\aus\\");
-    EXPECT_EQ(ResolveAgainst("C:\\Out\\Brief.rtf", "Z:\\f\\"), "C:\\Out\\Brief.rtf");
-    EXPECT_EQ(ResolveAgainst("\\\\srv\\share\\a.rtf", "Z:\\f\\"), "\\\\srv\\share\\a.rtf");
-    EXPECT_EQ(ResolveAgainst("", "Z:\\f\\"), "") << "the generator's own part folders";
 }
 
 TEST(PrintFormLogic, RoundsThroughWord) {

@@ -337,6 +337,20 @@ TEST_F(PrintFormTest, FolderRulesForLocalAndRelativeNames) {
     ASSERT_EQ(launches.size(), 1u);
     EXPECT_EQ(launches[0].file, pf::WithBackslash(m_forms) + "PrintFormTest_1.rtf");
     ::DeleteFileA(launches[0].file.c_str());
+
+    // A relative folder is made where the document is written: beside the templates.
+    NewJob();
+    Save("\"DIR\"", "PrintFormRel");
+    std::string folder = pf::WithBackslash(m_forms) + "PrintFormRel\\";
+    EXPECT_EQ(Print("WB"), 1);
+    EXPECT_TRUE(Boxes().empty());
+    launches = launchlog::WaitFor(1);
+    ASSERT_EQ(launches.size(), 1u);
+    EXPECT_EQ(launches[0].file, folder + "Brief.rtf");
+    EXPECT_TRUE(Exists(folder + "Brief.rtf"));
+    ::DeleteFileA((folder + "Brief.rtf").c_str());
+    ::RemoveDirectoryA(folder.c_str());
+    ::RemoveDirectoryA("PrintFormRel");
 }
 
 TEST_F(PrintFormTest, APathTooLongIsRefused) {

@@ -99,6 +99,20 @@ TEST(FrameLogic, OpeningFormsQuotesNamesAndParameters) {
         EXPECT_EQ(c.line, c.want);
 }
 
+TEST(FrameLogic, AVolumeGrowsByATenthOfItsFreeSpaceBeyond32Bits) {
+    VolumeGrowth small = GrowthOf("100000");
+    EXPECT_EQ(small.blocks, 10000);
+    EXPECT_EQ(small.megabytes, 9);
+    // Ten times the free space no longer fits 32 bits.
+    VolumeGrowth large = GrowthOf("400000000");
+    EXPECT_EQ(large.blocks, 40000000);
+    EXPECT_EQ(large.megabytes, 39062);
+    VolumeGrowth huge = GrowthOf("30000000000");
+    EXPECT_EQ(huge.blocks, 3000000000LL);
+    EXPECT_EQ(ExpandVolumeLine("V", huge.blocks), "W $$EXPAND^%kvv(\"V\",3000000000)");
+    EXPECT_EQ(GrowthOf("").blocks, 0);
+}
+
 TEST(FrameLogic, ServerTimersKeepTheWholeLine) {
     std::string longLine(200, 'S');
     ServerTimer t = ParseServerTimer("10\xA7" + longLine);

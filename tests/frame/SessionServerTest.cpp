@@ -5,7 +5,11 @@
 #include "app/VORLANApp.h"
 #include "frame/FrameSessionLogic.h"
 #include "resources/SessionIds.h"
+#include "resources/MainFrameIds.h"
+#include "resources/resource.h"
+#include "tests/forms/DuringModal.h"
 #include "tests/frame/MenuDriver.h"
+#include "tests/harness/Person.h"
 
 #include <cstring>
 
@@ -365,4 +369,68 @@ TEST_F(SessionServerTest, TheModuleButtonAndTheModuleMenuLogInAgainKeepingClient
     EXPECT_EQ(theApp.Execute("W %MI,\"/\",%WJ"), "2/" + year.str());
     for (const auto& item : fw::TestMode::Shown())
         EXPECT_NE(item.kind, "box") << item.text;
+}
+
+TEST_F(SessionServerTest, ExcelAndWordTemplatesAreOfferedToAdministratorsOnly) {
+    auto offered = [&](UINT id) {
+        HMENU bar = frame->GetFrameMenu();
+        for (int i = 0; i < ::GetMenuItemCount(bar); ++i) {
+            HMENU popup = ::GetSubMenu(bar, i);
+            if (CMenu::FindItem(popup, id) < 0) continue;
+            OpenPopup(popup); // as when a person opens it
+            return !(::GetMenuState(popup, id, MF_BYCOMMAND) & MF_GRAYED);
+        }
+        ADD_FAILURE() << "no menu item " << id;
+        return false;
+    };
+    LogInByHand();
+    EXPECT_FALSE(offered(ID_OPEN_EXCEL)) << "the command does nothing for a user";
+    EXPECT_FALSE(offered(ID_OPEN_WORD));
+    frame->MDICloseAll();
+    LogInByHand("admin", "admin");
+    EXPECT_TRUE(offered(ID_OPEN_EXCEL));
+    EXPECT_TRUE(offered(ID_OPEN_WORD));
+}
+
+TEST_F(SessionServerTest, TheMenuLoopsStatusTextStandsWithoutBorders) {
+    LogInByHand();
+    HWND status = ::GetDlgItem(frame->m_hWnd, ID_STATUS_BAR);
+    ASSERT_NE(status, nullptr);
+    bool simple = false;
+    LRESULT length = 0;
+    DuringModal::Run({[&] {
+        simple = ::SendMessageA(status, SB_ISSIMPLE, 0, 0) != 0;
+        length = ::SendMessageA(status, SB_GETTEXTLENGTHA, 0, 0); // a simple bar's one part
+        ::EndMenu();
+    }});
+    harness::Person person;
+    person.Press("Alt+Space"); // the frame's system menu
+    ASSERT_TRUE(DuringModal::Done()) << "the menu loop ran";
+    EXPECT_TRUE(simple);
+    EXPECT_EQ(HIWORD(length) & SBT_NOBORDERS, SBT_NOBORDERS);
+    EXPECT_EQ(::SendMessageA(status, SB_ISSIMPLE, 0, 0), 0) << "the panes are back after the loop";
+}
+
+TEST_F(SessionServerTest, TheAboutBoxAsksTheFrameWhetherAUserIsLoggedIn) {
+    theApp.LoadAccelerators(); // as the start-up does
+    harness::Person person;
+    auto about = [&] {
+        ::SetForegroundWindow(frame->m_hWnd);
+        fw::TestMode::ClearShown();
+        fw::TestMode::PushAnswer("dialog 100 cmd:1");
+        person.Press("Ctrl+Shift+I");
+        for (const fw::ShownItem& item : fw::TestMode::Shown())
+            if (item.id == IDD_ABOUTBOX) return item.text;
+        ADD_FAILURE() << "no about box";
+        return std::string();
+    };
+    LogInByHand();
+    std::string release = Once("W $G(^QSYS(\"REL\"))");
+    ASSERT_FALSE(release.empty());
+    EXPECT_NE(about().find("1049=" + release + "|"), std::string::npos);
+    // Logged out, with the connection still open: nobody to show the server's versions to.
+    frame->MDICloseAll();
+    ASSERT_FALSE(frame->IsLoggedIn());
+    ASSERT_TRUE(TheSession().IsLoggedIn());
+    EXPECT_NE(about().find("1049=...|"), std::string::npos);
 }

@@ -255,6 +255,19 @@ TEST_F(ExcelExportTest, CellListOfTheHubGoesIntoANewVisibleWorkbook) {
     m_leftVisible = true;
 }
 
+TEST_F(ExcelExportTest, ASheetNameExcelRefusesKeepsTheCells) {
+    M("S %MEMO=\"XLS/2026\",^QTEMP(%JOB,\"%EXCEL\")=1,^QTEMP(%JOB,\"EXCEL\",\"A1\")=\"Nr\"");
+    M("S ^QTEMP(%JOB,\"EXCEL\",\"B2\")=7,^(\"B2\",\"F\")=1,%RTN=\"BUSY^QCC(\"\"Liste\"\")\"");
+    hubtest::FormDouble form;
+    CRequestHub(TheSession(), form).Run();
+    EXPECT_TRUE(Logged("Worksheet[Tabelle1].Name put BSTR:VORLAN - XLS/2026"));
+    EXPECT_TRUE(Logged("  raises Der eingegebene Blattname ist ung\xFCltig.")) << "Excel refused it";
+    EXPECT_TRUE(Logged("Range[Tabelle1!A1].FormulaR1C1 put BSTR:Nr"));
+    EXPECT_TRUE(Logged("Range[Tabelle1!B2].FormulaR1C1 put R8:7"));
+    EXPECT_TRUE(Logged("Application.Visible put BOOL:true"));
+    m_leftVisible = true;
+}
+
 TEST_F(ExcelExportTest, OpenOnlyShowsTheChosenWorkbook) {
     Workbook("offen.xls", "T!A1=x\r\n");
     fw::TestMode::PushAnswer("dialog open path:" + Path("offen.xls"));

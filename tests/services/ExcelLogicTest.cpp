@@ -92,6 +92,9 @@ TEST(ExcelLogic, NamesOfFiles) {
     EXPECT_EQ(ResolveAgainst("C:\\Vorlagen", "D:\\a.xls"), "D:\\a.xls");
     EXPECT_EQ(ResolveAgainst("C:\\Vorlagen", "\\\\srv\\a.xls"), "\\\\srv\\a.xls");
     EXPECT_EQ(ResolveAgainst("", "a.xls"), "a.xls");
+    EXPECT_EQ(ResolveAgainst("Z:\\f\\", "aus\\"), "Z:\\f\\aus\\");
+    EXPECT_EQ(ResolveAgainst("Z:\\f", "/tmp/a.rtf"), "/tmp/a.rtf");
+    EXPECT_EQ(ResolveAgainst("Z:\\f\\", ""), "") << "the generator's own part folders";
     EXPECT_EQ(TemporaryWorkbookName("C:\\TEMP\\", 1, "Mappe1"), "C:\\TEMP\\~# 1 Mappe1");
     EXPECT_EQ(TemporaryWorkbookName("C:\\TEMP\\", 12, "a.xls"), "C:\\TEMP\\~#12 a.xls");
 }

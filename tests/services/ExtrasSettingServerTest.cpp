@@ -15,6 +15,7 @@ class ExtrasSettingTest : public ::testing::Test {
         ASSERT_NE(harness::DbServerPort(), 0);
         apptest::PrepareApp("ExtrasSettingTest", MakeClientLibraryTransport());
         theApp.WriteProfileInt("Settings", "DisableWaitDialog", 1);
+        theApp.Settings().protocolAll = 1;
         ASSERT_TRUE(theApp.Connect());
         ASSERT_NE(theApp.Login("127.0.0.1", harness::DbServerPort(), "", "", "", false), 0);
         M("K ^[%SYS]EXTRAS(\"zi\"\"tat\"),^[%SYS]EXTRAS(\"extras-test\")");
@@ -24,6 +25,7 @@ class ExtrasSettingTest : public ::testing::Test {
         apptest::ReleaseApp();
     }
     std::string M(const std::string& line) { return theApp.Execute(line.c_str()).str(); }
+    apptest::ProtocolInFolder m_protocol{harness::NewFolder("extras")};
 };
 
 } // namespace
@@ -40,6 +42,12 @@ TEST_F(ExtrasSettingTest, ReadsTheCurrentUsersWordPathWhateverTheName) {
 TEST_F(ExtrasSettingTest, UserWithAQuoteReadsItsOwnEntry) {
     M("S %USER=\"zi\"\"tat\",^[%SYS]EXTRAS(\"zi\"\"tat\",\"WORDPATH\")=\"C:\\Vor\"\"lagen\"");
     EXPECT_EQ(getExtrasSetting("WORDPATH").str(), "C:\\Vor\"lagen");
+}
+
+TEST_F(ExtrasSettingTest, TheFunctionTraceNamesIt) {
+    M("S %USER=\"extras-test\"");
+    getExtrasSetting("WORDPATH");
+    EXPECT_NE(m_protocol.Text().find("----- getExtrasSetting -----"), std::string::npos);
 }
 
 TEST_F(ExtrasSettingTest, EmptyUserGivesNothing) {

@@ -417,10 +417,12 @@ TEST(FormularMerge, PartsFilesAndFallbacks) {
     named.folder.Write("BRIEF_1_Brief.rtf", Letter());
     named.server.parts["1"] = {"1_Brief", "", "Rechnung", {}};
     named.server.parts["2"] = {"1_Brief", "", "Mahnung.RTF", {}};
-    ASSERT_EQ(named.Generate("", true), kOk); // no path: the part's folder (empty here: relative)
+    ASSERT_EQ(named.Generate("", true), kOk); // no path: the part's folder (empty here)
     ASSERT_EQ(named.names.size(), 2u);
-    EXPECT_EQ(named.names[0], "Rechnung.rtf");
-    EXPECT_EQ(named.names[1], "Mahnung.RTF");
+    EXPECT_EQ(named.names[0], named.folder.Path() + "Rechnung.rtf") << "beside the templates";
+    EXPECT_EQ(named.names[1], named.folder.Path() + "Mahnung.RTF");
+    EXPECT_TRUE(named.folder.Exists("Rechnung.rtf"));
+    EXPECT_FALSE(std::ifstream("Rechnung.rtf").good()) << "not in the process's current folder";
     std::remove("Rechnung.rtf");
     std::remove("Mahnung.RTF");
 
@@ -508,6 +510,21 @@ TEST(FormularMerge, OutputFoldersAndTheLastName) {
     EXPECT_EQ(asked, "ausgabe/");
     EXPECT_EQ(run.names, std::vector<std::string>{run.folder.Path() + "ausgabe/Brief.rtf"});
     EXPECT_TRUE(run.folder.Exists("ausgabe/Brief.rtf"));
+
+    // Relative output names and part folders, with no hook, lie beside the templates too.
+    FormRun relative;
+    relative.folder.Write("BRIEF_1_Brief.rtf", Letter());
+    relative.server.parts["1"] = {"1_Brief", "teile", "Brief", {}};
+    ::mkdir((relative.folder.Path() + "teile").c_str(), 0700);
+    FormularEngine plain(relative.server, relative.measurer, false, "");
+    ASSERT_EQ(plain.Generate("BRIEF_", 1, relative.folder.Path(), false, relative.names), kOk);
+    ASSERT_EQ(plain.Generate("BRIEF_", 0, "Ein.rtf", false, relative.names), kOk);
+    EXPECT_EQ(relative.names, std::vector<std::string>{relative.folder.Path() + "Ein.rtf"});
+    EXPECT_TRUE(relative.folder.Exists("Ein.rtf"));
+    ASSERT_EQ(plain.Generate("BRIEF_", 0, "", true, relative.names), kOk);
+    EXPECT_EQ(relative.names, std::vector<std::string>{relative.folder.Path() + "teile/Brief.rtf"});
+    EXPECT_TRUE(relative.folder.Exists("teile/Brief.rtf"));
+    std::remove("Ein.rtf");
 
     // A 513th file is refused; the 512 written stay, with their names.
     FormRun many;
