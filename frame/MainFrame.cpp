@@ -1,5 +1,6 @@
 #include "frame/MainFrame.h"
 
+#include "app/FontSlots.h"
 #include "app/ProtocolLog.h"
 #include "app/Session.h"
 #include "app/VORLANApp.h"
@@ -108,7 +109,7 @@ bool CMainFrame::OnCreateClient(CREATESTRUCTA*) {
 }
 
 void CMainFrame::CreateFonts() {
-    FontSetting setting = theApp.GetFontSetting(9);
+    FontSetting setting = theApp.GetFontSetting(vorlan::kFontSlotMainWindow);
     if (setting.name.IsEmpty() ||
         !m_fontNormal.CreatePointFont(setting.scaledSize ? setting.scaledSize : 85, setting.name))
         m_fontNormal.CreatePointFont(85, "Tahoma");
