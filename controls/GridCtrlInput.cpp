@@ -507,6 +507,10 @@ void CGridCtrl::EndResize(bool apply) {
 
 LRESULT CGridCtrl::OnLButtonDown(WPARAM, LPARAM l) {
     CPoint point = PointOf(l);
+    // A fresh click is the one that brings the focus back to a hidden focus cell; once the
+    // grid holds the focus and shows its cell (entered by keys, moved by them), a click on
+    // that cell is a click on the focus cell.
+    if (::GetFocus() == m_hWnd && IsValid(m_idCurrentCell)) m_bFreshClick = false;
     ::SetFocus(m_hWnd);
     if (!WindowAlive()) return 0;
     KillToolTip();

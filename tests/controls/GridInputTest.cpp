@@ -210,6 +210,35 @@ TEST_F(GridTest, ClickOnTheFocusCellEditsAndRightClickCopiesTheFocusText) {
     EXPECT_EQ(owner.contextMenus, 1);
 }
 
+// Back from a field of the form, the click that brings the focus back only shows the cell it
+// remembered; once the form has put the focus into the grid and keys moved it on, a click on
+// the focus cell edits it.
+TEST_F(GridTest, AClickThatBringsTheFocusBackDoesNotEditButOneAfterTheKeysDoes) {
+    grid.SetFocusCell(2, 2);
+    owner.answers[GVN_CLICK] = 0;
+    auto click = [&](int row, int col) {
+        CPoint p = CellCentre(row, col);
+        grid.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+        grid.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    };
+    ::SetFocus(owner);
+    grid.HideFocusCell();
+    click(2, 2);
+    EXPECT_EQ(grid.GetFocusCell(), CCellID(2, 2)) << "the remembered cell again";
+    EXPECT_EQ(grid.m_hInPlaceEdit, nullptr) << "a fresh click does not edit";
+
+    ::SetFocus(owner);
+    grid.HideFocusCell();
+    grid.SendMessage(WM_USER, static_cast<WPARAM>(-1), -1);
+    Key(VK_DOWN);
+    ASSERT_EQ(grid.GetFocusCell(), CCellID(3, 2));
+    owner.notes.clear();
+    click(3, 2);
+    ASSERT_NE(grid.m_hInPlaceEdit, nullptr) << "a click on the focus cell the keys moved to edits it";
+    EXPECT_EQ(owner.Count(GVN_LEAVECELL), 0u) << "the cell was not left";
+    ::SetFocus(grid);
+}
+
 TEST_F(GridTest, AClickOnTheFocusCellThatMovesALittleStillEdits) {
     // Outside list mode no drag begins: the press stays a click on the focus cell.
     grid.SetFocusCell(2, 2);

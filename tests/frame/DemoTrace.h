@@ -82,14 +82,25 @@ class TraceReader {
         return out.data();
     }
     // "job entry" of each entry since the last look (the first look: since the reader was made).
-    std::vector<std::string> Next() { return ReadEntries(Run(EntriesAfterLine(m_mark)), m_mark); }
+    std::vector<std::string> Next() { return ReadFrom(m_mark); }
     // Every entry since the reader was made, without job numbers; the last look stays.
     std::vector<std::string> All() {
         std::string mark = m_start;
-        return WithoutJobs(ReadEntries(Run(EntriesAfterLine(mark)), mark));
+        return WithoutJobs(ReadFrom(mark));
     }
 
   private:
+    // One answer holds only so many entries (a grid's load leaves thousands): read on from
+    // the last whole entry until an answer brings none.
+    std::vector<std::string> ReadFrom(std::string& mark) {
+        std::vector<std::string> lines;
+        for (;;) {
+            std::vector<std::string> more = ReadEntries(Run(EntriesAfterLine(mark)), mark);
+            if (more.empty()) return lines;
+            lines.insert(lines.end(), more.begin(), more.end());
+        }
+    }
+
     std::unique_ptr<ISessionTransport> m_transport;
     int m_handle = 0;
     std::string m_start, m_mark;
