@@ -248,7 +248,21 @@ void Person::MoveTo(HWND window, POINT client) {
     }
 }
 
+void Person::SeparateFromLastClick() {
+    if (!m_clicked) return;
+    POINT at{};
+    ::GetCursorPos(&at);
+    if (std::abs(at.x - m_lastClick.x) > ::GetSystemMetrics(SM_CXDOUBLECLK) ||
+        std::abs(at.y - m_lastClick.y) > ::GetSystemMetrics(SM_CYDOUBLECLK))
+        return;
+    // As a person pauses between two single clicks on one spot.
+    DWORD wait = ::GetDoubleClickTime() + 50;
+    DWORD since = ::GetTickCount() - m_lastClickTime;
+    if (since < wait) ::Sleep(wait - since);
+}
+
 void Person::Buttons(DWORD down, DWORD up, int times) {
+    SeparateFromLastClick();
     std::vector<INPUT> inputs;
     for (int i = 0; i < times; ++i) {
         for (DWORD flag : {down, up}) {
@@ -259,6 +273,9 @@ void Person::Buttons(DWORD down, DWORD up, int times) {
         }
     }
     Send(inputs);
+    ::GetCursorPos(&m_lastClick);
+    m_lastClickTime = ::GetTickCount();
+    m_clicked = true;
     Settle();
 }
 
@@ -294,7 +311,11 @@ void Person::Drag(HWND window, POINT from, POINT to) {
     INPUT in{};
     in.type = INPUT_MOUSE;
     in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SeparateFromLastClick();
     ::SendInput(1, &in, sizeof in);
+    ::GetCursorPos(&m_lastClick);
+    m_lastClickTime = ::GetTickCount();
+    m_clicked = true;
     Settle();
     // Several steps: a drag starts only once the pointer has left the click's small square.
     const int steps = 6;

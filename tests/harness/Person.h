@@ -56,12 +56,18 @@ class Person {
     void MoveTo(HWND window, POINT client);
     void Buttons(DWORD down, DWORD up, int times);
     bool SettleThisThread(DWORD timeoutMs);
+    void SeparateFromLastClick();
 
     DWORD m_process = 0;
     DWORD m_thread = 0;
     HWND m_probe = nullptr;
     UINT m_request = 0;
     UINT_PTR m_next = 0;
+    // Where and when the buttons were last released: a click there within the double-click
+    // time would be taken as the second half of a double click.
+    POINT m_lastClick{};
+    DWORD m_lastClickTime = 0;
+    bool m_clicked = false;
 };
 
 // A window's text as the window itself answers it (WM_GETTEXT, also from another process).
