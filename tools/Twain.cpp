@@ -26,6 +26,22 @@ class CGlobalBlock {
     HGLOBAL m_h;
 };
 
+// The manager keeps one session per process and refuses a second MSG_OPENDSM, so every
+// CTwain of the process joins the one session; the last to leave closes it. It mirrors
+// state the manager library itself holds once per process.
+struct ManagerSession {
+    TW_IDENTITY identity{}; // with the Id the manager gave
+    HWND parent = nullptr;  // the window the manager was opened with
+    bool open = false;
+    int users = 0;
+    int openSources = 0;
+};
+
+ManagerSession& Session() {
+    static ManagerSession session;
+    return session;
+}
+
 } // namespace
 
 CTwain::CTwain() = default;
@@ -63,17 +79,53 @@ bool CTwain::InitTwain(HWND window) {
         m_hTwainDLL = nullptr;
         return false;
     }
-    GetIdentity();
     m_hMessageWnd = window;
-    m_bDSMOpen = CallTwainProc(nullptr, DG_CONTROL, DAT_PARENT, MSG_OPENDSM, &m_hMessageWnd);
-    if (!m_bDSMOpen) {
+    ManagerSession& session = Session();
+    if (!session.open) {
+        if (!session.users) {
+            GetIdentity();
+            session.identity = m_appId;
+        }
+        OpenManager();
+    }
+    if (!session.open) {
         // A manager that does not open is of no use: nothing is left loaded.
         ::FreeLibrary(m_hTwainDLL);
         m_hTwainDLL = nullptr;
         m_pDSMProc = nullptr;
         return false;
     }
+    ++session.users;
+    m_bDSMOpen = true;
+    m_appId = session.identity;
     return true;
+}
+
+bool CTwain::OpenManager() {
+    ManagerSession& session = Session();
+    session.parent = m_hMessageWnd;
+    session.identity.Id = 0; // the manager gives it
+    session.open = CallTwainProc(nullptr, DG_CONTROL, DAT_PARENT, MSG_OPENDSM, &session.parent);
+    return session.open;
+}
+
+bool CTwain::CloseManager() {
+    ManagerSession& session = Session();
+    if (!session.open) return true;
+    bool ok = CallTwainProc(nullptr, DG_CONTROL, DAT_PARENT, MSG_CLOSEDSM, &session.parent);
+    session.open = false;
+    session.parent = nullptr;
+    return ok;
+}
+
+bool CTwain::ManagerHasLiveParent() {
+    ManagerSession& session = Session();
+    if (!session.open) return OpenManager();
+    if (::IsWindow(session.parent) || session.openSources) return true;
+    // Its source dialog belongs to the window it was opened with; it cannot move while a
+    // source is open.
+    CloseManager();
+    return OpenManager();
 }
 
 void CTwain::ReleaseTwain() {
@@ -88,9 +140,10 @@ void CTwain::ReleaseTwain() {
 bool CTwain::CloseDSM() {
     CloseDS();
     if (!m_bDSMOpen) return true;
-    bool ok = CallTwainProc(nullptr, DG_CONTROL, DAT_PARENT, MSG_CLOSEDSM, &m_hMessageWnd);
     m_bDSMOpen = false;
-    return ok;
+    ManagerSession& session = Session();
+    if (--session.users > 0) return true;
+    return CloseManager();
 }
 
 bool CTwain::CallTwainProc(TW_IDENTITY* dest, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
@@ -99,19 +152,20 @@ bool CTwain::CallTwainProc(TW_IDENTITY* dest, TW_UINT32 dg, TW_UINT16 dat, TW_UI
         m_status.ConditionCode = TWCC_BUMMER;
         return false;
     }
-    m_returnCode = m_pDSMProc(&m_appId, dest, dg, dat, msg, data);
+    TW_IDENTITY* origin = &Session().identity;
+    m_returnCode = m_pDSMProc(origin, dest, dg, dat, msg, data);
     // Events, finished transfers and list ends are answers, not failures.
     bool answer = m_returnCode == TWRC_DSEVENT || m_returnCode == TWRC_NOTDSEVENT ||
                   m_returnCode == TWRC_XFERDONE || m_returnCode == TWRC_ENDOFLIST;
     if (m_returnCode != TWRC_SUCCESS && !answer) {
         m_status = TW_STATUS{};
-        m_pDSMProc(&m_appId, dest, DG_CONTROL, DAT_STATUS, MSG_GET, &m_status);
+        m_pDSMProc(origin, dest, DG_CONTROL, DAT_STATUS, MSG_GET, &m_status);
     }
     return m_returnCode == TWRC_SUCCESS;
 }
 
 bool CTwain::SelectSource() {
-    if (!m_bDSMOpen) return false;
+    if (!m_bDSMOpen || !ManagerHasLiveParent()) return false;
     std::memset(&m_source, 0, sizeof m_source);
     if (!m_bSourceSelected) CallTwainProc(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_GETDEFAULT, &m_source);
     if (!CallTwainProc(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_USERSELECT, &m_source)) return false;
@@ -128,6 +182,7 @@ bool CTwain::OpenSource(const TW_IDENTITY* source) {
         if (!CallTwainProc(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_GETDEFAULT, &m_source)) return false;
     }
     m_bSourceOpen = CallTwainProc(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &m_source);
+    if (m_bSourceOpen) ++Session().openSources;
     return m_bSourceOpen;
 }
 
@@ -206,6 +261,7 @@ bool CTwain::CloseDS() {
     DisableSource();
     bool ok = CallTwainProc(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &m_source);
     m_bSourceOpen = false;
+    --Session().openSources;
     return ok;
 }
 

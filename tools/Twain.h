@@ -1,9 +1,9 @@
 #pragma once
-// A small class over the TWAIN source manager "TWAIN_32.DLL": it opens the manager for a
-// window, lets the user pick a source, enables it and takes its pages by native transfer.
-// A derived class receives each page through OnScanImage. While a source is enabled, every
-// message of the thread's pumps passes ProcessMessage first, so that the source sees its
-// events even inside modal loops.
+// A small class over the TWAIN source manager "TWAIN_32.DLL": it joins the process's one
+// manager session for a window, lets the user pick a source, enables it and takes its
+// pages by native transfer. A derived class receives each page through OnScanImage. While
+// a source is enabled, every message of the thread's pumps passes ProcessMessage first, so
+// that the source sees its events even inside modal loops.
 
 #include "tools/TwainDefs.h"
 
@@ -71,6 +71,12 @@ class CTwain {
     TW_INT16 m_nImageCount = -1;
 
   private:
+    // The process's one manager session, opened for our window.
+    bool OpenManager();
+    bool CloseManager();
+    // Moves the session to our window when the one it was opened with has gone and no
+    // source is open; false when it cannot be opened again.
+    bool ManagerHasLiveParent();
     void HookMessages(bool on);
     int m_nHook = 0;
     bool m_bInTransfer = false;

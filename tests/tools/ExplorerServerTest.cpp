@@ -555,6 +555,54 @@ TEST_F(PictureScanTest, AScanFromTheContextMenuLandsInTheSelectedFolder) {
     EXPECT_EQ(Texts(folder), (std::vector<std::string>{"Bild 001"}));
 }
 
+// The record and a picture field open side by side: each scans while the other holds the
+// manager, in both orders.
+TEST_F(PictureScanTest, TheRecordsExplorerAndAPictureFieldBesideItBothScan) {
+    const std::string target = "C:\\VORLAN\\Bilder\\4799.jpg";
+    DeleteFileA(target.c_str());
+    HTREEITEM folder = OpenBilder();
+    ASSERT_NE(folder, nullptr);
+    CExplorer* explorer = Explorer();
+    Server("S %WIN(\"PARA\")=4799");
+    StartMemo("BLD");
+    ASSERT_NE(Form(), nullptr);
+    HWND picture = Form()->GetDlgItem(0x3001);
+    ASSERT_NE(picture, nullptr);
+    ASSERT_TRUE(IsWindow(explorer->m_hWnd)) << "the record stays open";
+    auto scanPicture = [&] {
+        scantest::DialogPresser press(GetCurrentThreadId(), IDOK);
+        SendMessageA(picture, WM_COMMAND, ID_PICTURE_SCAN, 0);
+        EXPECT_TRUE(press.Pressed()) << "the picture field's scanner has the manager";
+    };
+    auto scanRecord = [&] {
+        HMENU menu = explorer->BuildContextMenu(folder, 'F');
+        ASSERT_NE(menu, nullptr);
+        EXPECT_FALSE(GetMenuState(menu, CExplorer::kScan, MF_BYCOMMAND) & MF_GRAYED)
+            << "the explorer has the manager";
+        DestroyMenu(menu);
+        scantest::DialogPresser press(GetCurrentThreadId(), IDOK);
+        explorer->SendMessage(WM_COMMAND, CExplorer::kScan);
+        EXPECT_TRUE(press.Pressed());
+    };
+
+    // The picture field's scanner first, holding the manager while the explorer scans.
+    scanPicture();
+    auto* scanner =
+        dynamic_cast<CExplorer*>(CWnd::FromHandlePermanent(vorlan::PictureData(picture)->scanner));
+    ASSERT_NE(scanner, nullptr);
+    EXPECT_TRUE(PageWritten(target, scanner)) << harness::ReadTextFile(m_folder + "twain.log");
+    ASSERT_NO_FATAL_FAILURE(scanRecord());
+    EXPECT_TRUE(PageWritten(kBilder + "\\Bild 001.jpg", explorer))
+        << harness::ReadTextFile(m_folder + "twain.log");
+
+    // Then the picture field again while the explorer holds it.
+    DeleteFileA(target.c_str());
+    scanPicture();
+    EXPECT_TRUE(PageWritten(target, scanner)) << harness::ReadTextFile(m_folder + "twain.log");
+    EXPECT_GT(scantest::PatternPSNR(target, 24), 30.0);
+    DeleteFileA(target.c_str());
+}
+
 TEST_F(ExplorerServerTest, ThumbnailsOfPicturesAndTextsReplaceTheIconsAndNewPagesAppear) {
     const std::string& bilder = MakeBilder();
     CopyFileA(PICTURES "bild.jpg", (bilder + "\\a.jpg").c_str(), FALSE);

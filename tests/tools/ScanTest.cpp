@@ -5,6 +5,8 @@
 #include "resources/ScanIds.h"
 #include "tests/tools/ScanHarness.h"
 
+#include <memory>
+
 using scantest::Exists;
 using scantest::PatternPSNR;
 
@@ -181,4 +183,42 @@ TEST_F(ScanTest, TheSourceIsServedInsideTheSystemsModalLoops) {
     EXPECT_EQ(RunSystemDialogUntil([&] { return !m_window.IsSourceOpen(); }, 20000), 1);
     EXPECT_EQ(m_window.saved.size(), 2u);
     EXPECT_TRUE(Exists(m_folder + "modal\\Bild 002.jpg"));
+}
+
+// The manager is one per process: a second window joins the session the first opened, and
+// each scans with its own source in turn, also after the opener has gone.
+TEST_F(ScanTest, TwoWindowsShareTheManagerAndEachScans) {
+    Scenario("pages=24\n");
+    m_window.target.folder = m_folder + "first";
+    auto other = std::make_unique<scantest::CScanWindow>();
+    ASSERT_TRUE(other->Make());
+    other->target.folder = m_folder + "second";
+    ASSERT_TRUE(m_window.InitTwain(m_window.m_hWnd));
+    ASSERT_TRUE(other->InitTwain(other->m_hWnd)) << "condition " << other->GetStatus().ConditionCode;
+
+    auto scanWith = [](scantest::CScanWindow& window) {
+        scantest::DialogPresser press(::GetCurrentThreadId(), IDOK);
+        ASSERT_TRUE(window.SelectSource()) << "condition " << window.GetStatus().ConditionCode;
+        EXPECT_TRUE(press.Pressed());
+        ASSERT_TRUE(window.Acquire(-1)) << "condition " << window.GetStatus().ConditionCode;
+        EXPECT_TRUE(window.RunUntilClosed(20000));
+    };
+    ASSERT_NO_FATAL_FAILURE(scanWith(*other));
+    ASSERT_NO_FATAL_FAILURE(scanWith(m_window));
+    EXPECT_TRUE(Exists(m_folder + "second\\Bild 001.jpg"));
+    EXPECT_TRUE(Exists(m_folder + "first\\Bild 001.jpg"));
+
+    // The opener leaves with its window; the other still picks and scans.
+    m_window.ReleaseTwain();
+    m_window.DestroyWindow();
+    ASSERT_NO_FATAL_FAILURE(scanWith(*other));
+    EXPECT_TRUE(Exists(m_folder + "second\\Bild 002.jpg"));
+
+    // The last one out closes the manager: a new window opens it again.
+    other->ReleaseTwain();
+    ASSERT_TRUE(m_window.Make());
+    ASSERT_TRUE(m_window.InitTwain(m_window.m_hWnd));
+    ASSERT_NO_FATAL_FAILURE(scanWith(m_window));
+    EXPECT_TRUE(Exists(m_folder + "first\\Bild 002.jpg"));
+    other->DestroyWindow();
 }
