@@ -106,7 +106,6 @@ LRESULT CDataExplorer::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 int CDataExplorer::OnCreate() {
     CRect client = GetClientRect();
-    m_divider.split = client.Width() / 2;
     if (!m_tree.Create(WS_VISIBLE | WS_TABSTOP | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES | TVS_EDITLABELS |
                            TVS_DISABLEDRAGDROP | TVS_SHOWSELALWAYS,
                        client, m_hWnd, kTreeId) ||
@@ -141,8 +140,7 @@ void CDataExplorer::OnSetText(const char* text) {
 void CDataExplorer::OnSize() {
     if (!m_tree.m_hWnd) return;
     CRect client = GetClientRect();
-    if (m_divider.split < 0) m_divider.split = client.Width() / 2;
-    int treeWidth = std::min(m_divider.split, static_cast<int>(client.Width()));
+    int treeWidth = m_divider.LeftWidth(client.Width());
     m_tree.MoveWindow(CRect(0, 0, treeWidth, client.Height()));
     m_list.MoveWindow(CRect(treeWidth + kDividerGap, 0,
                             std::max(treeWidth + kDividerGap, static_cast<int>(client.Width())),

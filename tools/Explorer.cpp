@@ -217,7 +217,6 @@ int CExplorer::OnCreate(const CREATESTRUCTA* cs) {
     m_tool.SetOwner(m_hWnd);
     m_band.AddToolBar(m_tool, kToolId);
     CRect client = GetClientRect();
-    m_divider.split = client.Width() / 2;
     if (Execute(rec::XDefinedLine()) == "0") m_tool.EnableButton(kServerMenu, false);
 
     if (!m_tree.Create(WS_VISIBLE | WS_TABSTOP | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES | TVS_EDITLABELS |
@@ -284,8 +283,7 @@ void CExplorer::LayoutPanes() {
     if (!m_tree.m_hWnd) return;
     CRect client = GetClientRect();
     int top = m_band.m_hWnd ? m_band.GetHeight() : 0;
-    if (m_divider.split < 0) m_divider.split = client.Width() / 2;
-    int treeWidth = std::min(m_divider.split, static_cast<int>(client.Width()));
+    int treeWidth = m_divider.LeftWidth(client.Width());
     m_tree.MoveWindow(CRect(0, top, treeWidth, client.bottom));
     CRect right(treeWidth + kDividerGap, top,
                 std::max(treeWidth + kDividerGap, static_cast<int>(client.right)), client.bottom);

@@ -22,8 +22,17 @@ bool CPaneDivider::SetCursor(HWND owner, HWND left) const {
     return true;
 }
 
+int CPaneDivider::LeftWidth(int clientWidth) const {
+    return split < 0 ? clientWidth / 2 : std::min(split, clientWidth);
+}
+
 void CPaneDivider::ButtonDown(HWND owner, HWND left, POINT point) {
     if (!IsOver(owner, left, point)) return;
+    if (split < 0) {
+        RECT tree{};
+        ::GetWindowRect(left, &tree);
+        split = tree.right - tree.left;
+    }
     m_bDragging = true;
     m_nOffset = point.x - split;
     ::SetCapture(owner);

@@ -8,8 +8,12 @@ class CPaneDivider {
   public:
     // Pixels between the tree and the right pane.
     static constexpr int kGap = 2;
-    // The tree's width; half the client until the divider is dragged.
+    // The tree's width once the divider was dragged; -1 before.
     int split = -1;
+
+    // The tree's width in a client of this width: half of it until the divider is dragged,
+    // so that a pane laid out again after its creation still starts halved.
+    int LeftWidth(int clientWidth) const;
 
     // Over the gap right of the left pane (a point in the owner's client coordinates).
     bool IsOver(HWND owner, HWND left, POINT point) const;

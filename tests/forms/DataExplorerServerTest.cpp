@@ -293,6 +293,17 @@ TEST_F(DataExplorerTest, FocusInTheExplorerEntersItsOwnFieldAndKeepsItsArray) {
 TEST_F(DataExplorerTest, DividerDragsTheTreeWider) {
     HWND tree = Tree().m_hWnd, list = List().m_hWnd;
     RECT t, l, area;
+    // Laid out again before any drag, as a form does when it stretches its fields, the
+    // tree still takes half.
+    RECT field;
+    GetWindowRect(Explorer(), &field);
+    for (int less : {120, 0}) {
+        SetWindowPos(Explorer(), nullptr, 0, 0, field.right - field.left - less, field.bottom - field.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        GetWindowRect(tree, &t);
+        GetClientRect(Explorer(), &area);
+        EXPECT_EQ(t.right - t.left, area.right / 2) << "a field " << less << " narrower";
+    }
     GetWindowRect(tree, &t);
     GetWindowRect(list, &l);
     GetClientRect(Explorer(), &area);
@@ -312,4 +323,9 @@ TEST_F(DataExplorerTest, DividerDragsTheTreeWider) {
     RECT clip;
     GetClipCursor(&clip);
     EXPECT_GT(clip.right - clip.left, area.right) << "the pointer is free again";
+    // Once dragged, the tree keeps its width as the field changes.
+    SetWindowPos(Explorer(), nullptr, 0, 0, field.right - field.left - 120, field.bottom - field.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    GetWindowRect(tree, &t);
+    EXPECT_EQ(t.right - t.left, after.right - after.left);
 }
