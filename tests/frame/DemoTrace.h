@@ -51,6 +51,14 @@ inline std::vector<std::string> OfJob(const std::vector<std::string>& lines, con
     return out;
 }
 
+// The entries one per line, for a failure message.
+inline std::string Joined(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const auto& l : lines)
+        out += "\n  " + l;
+    return out;
+}
+
 inline int CountOf(const std::vector<std::string>& lines, const std::string& entry) {
     return static_cast<int>(std::count(lines.begin(), lines.end(), entry));
 }

@@ -9,17 +9,13 @@
 #include <vector>
 
 using demotrace::Has;
+using demotrace::Joined;
 
 namespace {
 
-std::string Joined(const std::vector<std::string>& lines) {
-    std::string out;
-    for (const auto& l : lines)
-        out += "\n  " + l;
-    return out;
+LONG Height(const RECT& r) {
+    return r.bottom - r.top;
 }
-
-LONG Height(const RECT& r) { return r.bottom - r.top; }
 
 } // namespace
 
@@ -76,8 +72,8 @@ class JourneyGrid : public JourneyFixture {
     // The M line of a saved cell as the demo traces it: row, column, text, Return, caret.
     static std::string Saved(int row, int column, const std::string& text, DWORD caret) {
         std::string at = std::to_string(caret + 1);
-        return "PRS^QCC(" + std::to_string(row) + "," + std::to_string(column) + ",\"" + text + "\") CR " + at +
-               "," + at;
+        return "PRS^QCC(" + std::to_string(row) + "," + std::to_string(column) + ",\"" + text + "\") CR " +
+               at + "," + at;
     }
 };
 

@@ -3,17 +3,7 @@
 #include "tests/frame/JourneyFixture.h"
 
 using demotrace::Has;
-
-namespace {
-
-std::string Joined(const std::vector<std::string>& lines) {
-    std::string out;
-    for (const auto& l : lines)
-        out += "\n  " + l;
-    return out;
-}
-
-} // namespace
+using demotrace::Joined;
 
 class JourneyLogin : public JourneyFixture {
   protected:
@@ -78,7 +68,8 @@ TEST_F(JourneyLogin, DemoAndTheUserWithAQuoteInThePasswordLogInByKeys) {
     EXPECT_TRUE(Has(demotrace::OfJob(all, Job()), "LOGOUT^QCC")) << Joined(all);
     std::string zitat;
     for (const std::string& entry : all)
-        if (entry.size() > entry.find(' ') && entry.substr(entry.find(' ') + 1) == "LOGIN^QCC(\"zitat\",\"...\")")
+        if (entry.size() > entry.find(' ') &&
+            entry.substr(entry.find(' ') + 1) == "LOGIN^QCC(\"zitat\",\"...\")")
             zitat = entry.substr(0, entry.find(' '));
     ASSERT_NE(zitat, "") << Joined(all);
     EXPECT_TRUE(Has(demotrace::OfJob(all, zitat), "INIT^QCC()")) << Joined(all);

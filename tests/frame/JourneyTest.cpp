@@ -9,6 +9,7 @@
 
 using demotrace::CountOf;
 using demotrace::Has;
+using demotrace::Joined;
 
 namespace {
 
@@ -16,13 +17,6 @@ size_t IndexOf(const std::vector<std::string>& lines, const std::string& entry, 
     for (size_t i = from; i < lines.size(); ++i)
         if (lines[i] == entry) return i;
     return std::string::npos;
-}
-
-std::string Joined(const std::vector<std::string>& lines) {
-    std::string out;
-    for (const auto& l : lines)
-        out += "\n  " + l;
-    return out;
 }
 
 // A point where the window (or one of its children) can be seen and clicked, in another
@@ -331,8 +325,11 @@ TEST_F(Journey, ModalDialogsTakeTheirOwnKeys) {
     person->Click(box, POINT{8, 8});
     person->Press("End");
     person->Press("Shift+Home");
-    person->Type("ab\xE4\xF6" "1");
-    EXPECT_EQ(harness::TextOf(box), "AB\xC4\xD6" "1") << "an umlaut is a letter too";
+    person->Type("ab\xE4\xF6"
+                 "1");
+    EXPECT_EQ(harness::TextOf(box), "AB\xC4\xD6"
+                                    "1")
+        << "an umlaut is a letter too";
     person->Press("Esc");
     EXPECT_FALSE(IsWindow(groups));
 }

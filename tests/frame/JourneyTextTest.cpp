@@ -3,15 +3,9 @@
 #include "tests/frame/JourneyFixture.h"
 
 using demotrace::Has;
+using demotrace::Joined;
 
 namespace {
-
-std::string Joined(const std::vector<std::string>& lines) {
-    std::string out;
-    for (const auto& l : lines)
-        out += "\n  " + l;
-    return out;
-}
 
 const std::string kRegards = "Mit freundlichen Gr\xFC\xDF"
                              "en";

@@ -43,7 +43,8 @@ class JourneyTree : public JourneyFixture {
     // pointers into it.
     LRESULT Remote(UINT message, WPARAM wParam, void* block, size_t size,
                    void (*point)(void* block, char* there) = nullptr) const {
-        HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, program.Id());
+        HANDLE process =
+            OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, program.Id());
         if (!process) return 0;
         void* there = VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
         LRESULT result = 0;
@@ -58,7 +59,8 @@ class JourneyTree : public JourneyFixture {
         return result;
     }
     HTREEITEM Next(HTREEITEM item, WPARAM how) const {
-        return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(item)));
+        return reinterpret_cast<HTREEITEM>(
+            SendMessageA(tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(item)));
     }
     std::string TextOf(HTREEITEM item) const {
         struct Block {
@@ -132,7 +134,8 @@ TEST_F(JourneyTree, FoldersReopenedByClicksAndKeysAskTheServerOnce) {
     ASSERT_NE(root, nullptr);
     HTREEITEM stamm = ChildNamed(root, "Stammdaten");
     ASSERT_NE(stamm, nullptr);
-    const std::vector<std::string> entries{"Patienten [PAT]", "Kassen [KAS]", "Einstellungen", "Adressen [ADR]"};
+    const std::vector<std::string> entries{"Patienten [PAT]", "Kassen [KAS]", "Einstellungen",
+                                           "Adressen [ADR]"};
 
     // Opened by a click on its button, closed by keys, opened again by a click.
     ClickButton(stamm);

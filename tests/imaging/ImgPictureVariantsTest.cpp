@@ -1,5 +1,6 @@
 // Variants that the usual writers never make, built byte by byte: a GIF image with its own
 // colour map, TGA colour maps that start late, an indexed PSD, a TIFF colour map of 8-bit values.
+#include "tests/imaging/Bytes.h"
 #include "imaging/ImgAnyDecoder.h"
 #include "imaging/ImgMemBitmap.h"
 
@@ -13,27 +14,7 @@
 
 namespace {
 
-// Little-endian unless said otherwise.
-struct Bytes {
-    std::vector<uint8_t> b;
-    Bytes& u8(std::initializer_list<int> values) {
-        for (int v : values)
-            b.push_back(static_cast<uint8_t>(v));
-        return *this;
-    }
-    Bytes& u16(uint32_t v) { return u8({int(v & 0xFF), int(v >> 8 & 0xFF)}); }
-    Bytes& u32(uint32_t v) { return u16(v & 0xFFFF).u16(v >> 16); }
-    Bytes& be16(uint32_t v) { return u8({int(v >> 8 & 0xFF), int(v & 0xFF)}); }
-    Bytes& be32(uint32_t v) { return be16(v >> 16).be16(v & 0xFFFF); }
-    Bytes& text(const std::string& s) {
-        b.insert(b.end(), s.begin(), s.end());
-        return *this;
-    }
-    Bytes& zeros(size_t n) {
-        b.insert(b.end(), n, 0);
-        return *this;
-    }
-};
+using imgtest::Bytes;
 
 // Decodes from a heap block of exactly the file's size; the error text, empty on success.
 std::string Decode(const std::vector<uint8_t>& file, ImgMemBitmap& bitmap, int32_t expectedType) {
@@ -52,8 +33,9 @@ std::string Decode(const std::vector<uint8_t>& file, ImgMemBitmap& bitmap, int32
 // 0xRRGGBBAA of a pixel through the palette or from the 32-bit line.
 uint32_t Rgba(const ImgBitmap& b, int32_t x, int32_t y) {
     const uint8_t* line = b.GetLine(y);
-    ImgColor c = b.GetBitsPerPixel() == 8 ? b.GetPalette()[line[x]]
-                                          : ImgColor{line[4 * x], line[4 * x + 1], line[4 * x + 2], line[4 * x + 3]};
+    ImgColor c = b.GetBitsPerPixel() == 8
+                     ? b.GetPalette()[line[x]]
+                     : ImgColor{line[4 * x], line[4 * x + 1], line[4 * x + 2], line[4 * x + 3]};
     return uint32_t(c.red) << 24 | uint32_t(c.green) << 16 | uint32_t(c.blue) << 8 | c.alpha;
 }
 

@@ -1,5 +1,6 @@
 // The decoders of BMP, TGA, PCX, PGM and PPM on files made here byte by byte, most of them
 // damaged or unusual in one way.
+#include "tests/imaging/Bytes.h"
 #include "imaging/ImgAnyDecoder.h"
 #include "imaging/ImgMemBitmap.h"
 
@@ -13,24 +14,7 @@
 
 namespace {
 
-struct Bytes {
-    std::vector<uint8_t> b;
-    Bytes& u8(std::initializer_list<int> values) {
-        for (int v : values)
-            b.push_back(static_cast<uint8_t>(v));
-        return *this;
-    }
-    Bytes& u16(uint32_t v) { return u8({int(v & 0xFF), int(v >> 8 & 0xFF)}); }
-    Bytes& u32(uint32_t v) { return u16(v & 0xFFFF).u16(v >> 16); }
-    Bytes& text(const std::string& s) {
-        b.insert(b.end(), s.begin(), s.end());
-        return *this;
-    }
-    Bytes& zeros(size_t n) {
-        b.insert(b.end(), n, 0);
-        return *this;
-    }
-};
+using imgtest::Bytes;
 
 struct Result {
     int32_t code = 0;
