@@ -72,4 +72,20 @@ TEST_F(JourneyText, ATextModuleIsChosenWithTheKeysAndTabGoesToThePlaceholders) {
     EXPECT_EQ(harness::TextOf(box).substr(0, 26), "Sehr geehrter Herr M\xFCller,");
     EXPECT_EQ(SelEnd(box), 25u);
     EXPECT_EQ(FocusedField(), 4);
+
+    // A placeholder whose name begins with an umlaut is searched by its whole name.
+    person->Press("Ctrl+End");
+    person->Press("Return");
+    person->Type("@\xC4rztin");
+    person->Press("Home");
+    Trace();
+    size_t boxes = Shown().size();
+    person->Press("Tab");
+    lines = Trace();
+    EXPECT_TRUE(Has(lines, "SUCH^QTXT(\"\xC4rztin\")")) << Joined(lines);
+    EXPECT_EQ(Shown().size(), boxes) << "nothing refused";
+    const std::string value = "Frau Dr. \xD6zdemir";
+    text = harness::TextOf(box);
+    ASSERT_GE(text.size(), value.size());
+    EXPECT_EQ(text.substr(text.size() - value.size()), value) << text;
 }
