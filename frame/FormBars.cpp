@@ -97,25 +97,31 @@ int CFormBars::GetHeight(int width) const {
     if (!m_band.m_hWnd) return 0;
     if (width <= 0) return m_band.GetHeight();
     // The rows the bands take at that width: the rebar lays them out as it is sized (and has
-    // them laid out already when it has the band's size and the band is that wide).
+    // them laid out already when it is that wide; its height is its own).
     CRect now = m_band.GetWindowRect();
     CRect rebar;
     ::GetWindowRect(m_band.GetReBar(), &rebar);
-    bool probe = now.Width() != width || rebar.Width() != width || rebar.Height() != now.Height();
+    bool probe = rebar.Width() != width;
     if (probe)
         ::SetWindowPos(m_band.GetReBar(), nullptr, 0, 0, width, now.Height(),
                        SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
     int height = static_cast<int>(::SendMessageA(m_band.GetReBar(), RB_GETBARHEIGHT, 0, 0));
     if (probe)
-        ::SetWindowPos(m_band.GetReBar(), nullptr, 0, 0, now.Width(), now.Height(),
+        ::SetWindowPos(m_band.GetReBar(), nullptr, 0, 0, rebar.Width(), now.Height(),
                        SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
     return height;
 }
 
 int CFormBars::Layout(int width) {
     if (!m_band.m_hWnd) return 0;
-    int height = GetHeight(width);
-    ::SetWindowPos(m_band.m_hWnd, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The rebar keeps the width it is measured at: the band's sizing would give it that again.
+    HWND rebar = m_band.GetReBar();
+    CRect bar;
+    ::GetWindowRect(rebar, &bar);
+    if (width > 0 && bar.Width() != width)
+        ::SetWindowPos(rebar, nullptr, 0, 0, width, bar.Height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    int height = width > 0 ? static_cast<int>(::SendMessageA(rebar, RB_GETBARHEIGHT, 0, 0)) : m_band.GetHeight();
+    fw::PlaceChild(m_band.m_hWnd, 0, 0, width, height, SWP_NOACTIVATE);
     return height;
 }
 

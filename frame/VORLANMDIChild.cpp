@@ -15,7 +15,8 @@ void CVORLANMDIChild::SetMainWindowTitle() const {
     title += GetWindowText();
     CString screen = TitleScreenName();
     if (frame->IsScreenNameShown() && !screen.IsEmpty()) title += " [" + screen + "]";
-    frame->SetWindowText(title);
+    // Activation tells the title twice over; the caption is redrawn only when it changes.
+    if (fw::WindowText(frame->m_hWnd) != title.str()) frame->SetWindowText(title);
 }
 
 void CVORLANMDIChild::FocusFirstChild() const {

@@ -723,5 +723,5 @@ void CSizableReBarTool::OnParentSize() {
     ::GetClientRect(parent, &client);
     int height = static_cast<int>(::SendMessageA(m_hReBar, RB_GETBARHEIGHT, 0, 0));
     if (!m_bGripperOff) height += 3;
-    SetWindowPos(nullptr, 0, 0, client.Width(), height, SWP_NOZORDER | SWP_NOACTIVATE);
+    fw::PlaceChild(m_hWnd, 0, 0, client.Width(), height, SWP_NOACTIVATE);
 }

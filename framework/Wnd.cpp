@@ -320,6 +320,17 @@ bool fw::TrackMouseLeave(HWND window) {
     return ::TrackMouseEvent(&track) != 0;
 }
 
+bool fw::PlaceChild(HWND window, int x, int y, int width, int height, UINT flags) {
+    RECT r;
+    if (!::GetWindowRect(window, &r)) return false;
+    ::MapWindowPoints(nullptr, ::GetParent(window), reinterpret_cast<POINT*>(&r), 2);
+    bool moves = !(flags & SWP_NOMOVE) && (r.left != x || r.top != y);
+    bool sizes = !(flags & SWP_NOSIZE) && (r.right - r.left != width || r.bottom - r.top != height);
+    if (!moves && !sizes && !(flags & (SWP_FRAMECHANGED | SWP_SHOWWINDOW | SWP_HIDEWINDOW))) return false;
+    ::SetWindowPos(window, nullptr, x, y, width, height, flags | SWP_NOZORDER);
+    return true;
+}
+
 std::string fw::WindowText(HWND window, int limit) {
     if (limit >= 0 && limit <= kOneCallTextLimit) {
         // One message instead of two: a control's messages may each cost a trip to the window

@@ -132,6 +132,11 @@ namespace fw {
 // A window's text, at most `limit` characters of it (-1: all).
 std::string WindowText(HWND window, int limit = -1);
 
+// SetWindowPos for a child without a new z-order, called only when the place or size it sets
+// differs from the window's (each call may be a round trip to the window server); true when
+// it was called.
+bool PlaceChild(HWND window, int x, int y, int width, int height, UINT flags);
+
 // Asks for one WM_MOUSELEAVE when the pointer leaves the window's client area; false when the
 // system refused.
 bool TrackMouseLeave(HWND window);

@@ -467,3 +467,25 @@ TEST_F(FormBarsTest, ANarrowFrameKeepsOneRowAndTheChevronOffersTheHiddenKeys) {
     CSizableReBar::ReleaseChevronMenu(hidden);
     adr->SetWindowPos(nullptr, 0, 0, frame.Width(), frame.Height(), SWP_NOMOVE | SWP_NOZORDER);
 }
+
+TEST_F(FormBarsTest, TheBandAndItsRebarTakeTheFrameWidthAsTheFrameIsSized) {
+    LogIn();
+    StartMemo("ADR");
+    CBaseMDI* adr = Active();
+    ASSERT_NE(adr, nullptr);
+    CFormBars& bars = adr->GetBars();
+    const CRect frame = adr->GetWindowRect();
+    // Narrower, wider and back: the band's rows are measured at each width and kept there.
+    for (int width : {220, frame.Width() + 80, frame.Width()}) {
+        adr->SetWindowPos(nullptr, 0, 0, width, frame.Height(), SWP_NOMOVE | SWP_NOZORDER);
+        harness::Pump();
+        CRect client = adr->GetClientRect(), band, rebar, tabs;
+        GetWindowRect(bars.GetBand(), &band);
+        GetWindowRect(bars.Band().GetReBar(), &rebar);
+        GetWindowRect(adr->GetDlgItem(IDC_FRAME_TABS), &tabs);
+        EXPECT_EQ(band.Width(), client.Width()) << "at " << width;
+        EXPECT_EQ(rebar.Width(), client.Width()) << "at " << width;
+        EXPECT_EQ(bars.GetHeight(client.Width()), band.Height()) << "the rows at " << width;
+        EXPECT_GE(tabs.top, band.bottom) << "at " << width;
+    }
+}
