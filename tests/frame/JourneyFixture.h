@@ -27,7 +27,10 @@ class JourneyFixture : public ProgramFixture {
 
     void TearDown() override {
         if (main && IsWindow(main)) {
-            // Whatever the program still asks on its way out is answered no.
+            // With screens open the program first asks whether to close them all and end: yes,
+            // or it stays. Whatever it still asks on its way out is answered no.
+            if (FindWindowExA(Client(), nullptr, "VORLAN MDI Window", nullptr))
+                harness::AddAnswer(dir, "box IDYES");
             for (int i = 0; i < 8; ++i)
                 harness::AddAnswer(dir, "box IDNO");
             PostMessageA(main, WM_CLOSE, 0, 0);

@@ -200,6 +200,8 @@ TEST_F(Journey, AnAddressIsTypedCheckedFieldByFieldAndKeptAcrossFrameSwitches) {
 // desktop.
 TEST_F(Journey, ScreensOpenFromTheMenuTreeTheMemoBoxAndTheDesktop) {
     harness::WriteTextFile(dir + "script.txt", "");
+    // The memo box keeps the names of earlier sessions in their places: this one starts afresh.
+    demotrace::TraceReader(harness::DbServerPort()).Run("K ^Z(\"MEMOHIST\",\"demo\")");
     Start("-u demo -p demo", "VORLAN experience");
     HWND tree = harness::FindDescendant(main, WC_TREEVIEWA);
     ASSERT_NE(tree, nullptr);
