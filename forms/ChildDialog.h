@@ -182,6 +182,8 @@ class CChildDialog : public CChildForm, public IRequestHubForm {
     bool PreTranslateMessage(MSG* msg) override;
     // A field control of this form, or a window inside one (a combo box's edit).
     bool IsFieldWindow(HWND window) const;
+    // The form's record explorer, or a window inside it.
+    bool IsInRecordExplorer(HWND window) const;
     // Whether the window is (inside) a combo box whose list is dropped down.
     static bool IsDroppedDown(HWND window);
     void PostNcDestroy() override;

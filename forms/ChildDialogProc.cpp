@@ -306,6 +306,11 @@ bool CChildDialog::IsFieldWindow(HWND window) const {
     return false;
 }
 
+bool CChildDialog::IsInRecordExplorer(HWND window) const {
+    HWND explorer = ::GetDlgItem(m_hWnd, kRecordExplorerId);
+    return explorer && window && (window == explorer || ::IsChild(explorer, window));
+}
+
 bool CChildDialog::IsDroppedDown(HWND window) {
     for (HWND h = window; h; h = ::GetParent(h)) {
         char name[16] = {};
@@ -324,8 +329,10 @@ bool CChildDialog::PreTranslateMessage(MSG* msg) {
         return true;
     }
     // Escape in a field is the form's (it closes the screen), as it is in a modal form's frame:
-    // left to the field, a single-line edit would drop it. A dropped-down list keeps it.
-    if (key == VK_ESCAPE && IsFieldWindow(msg->hwnd) && !IsDroppedDown(msg->hwnd)) {
+    // left to the field, a single-line edit would drop it. A dropped-down list keeps it. The
+    // record explorer's panes are no fields but drop it too; its label edits end before this.
+    if (key == VK_ESCAPE && (IsFieldWindow(msg->hwnd) || IsInRecordExplorer(msg->hwnd)) &&
+        !IsDroppedDown(msg->hwnd)) {
         SendMessage(WM_KEYDOWN, msg->wParam, msg->lParam);
         return true;
     }

@@ -41,6 +41,9 @@ class DataExplorerTest : public FormServerTestBase {
     void SetUp() override {
         FormServerTestBase::SetUp();
         Once("S ^ZDEX(\"RECHNUNG\",0,\"FKEY\")=5");
+        // The screen opens at its own size, not where another test's program left it.
+        Once("S w=\"\" F  S w=$O(^Z(\"WINPOS\",w)) Q:w=\"\"  K ^Z(\"WINPOS\",w,\"DEX\") S u=\"\" F  S "
+             "u=$O(^Z(\"WINPOS\",w,u)) Q:u=\"\"  K ^Z(\"WINPOS\",w,u,\"DEX\")");
         LogIn();
         StartMemo("DEX");
         harness::Pump();

@@ -194,6 +194,8 @@ TEST_F(Journey, AnAddressIsTypedCheckedFieldByFieldAndKeptAcrossFrameSwitches) {
 // desktop.
 TEST_F(Journey, ScreensOpenFromTheMenuTreeTheMemoBoxAndTheDesktop) {
     harness::WriteTextFile(dir + "script.txt", "");
+    // The memo box keeps the names of earlier sessions in their places: this one starts afresh.
+    demotrace::TraceReader(harness::DbServerPort()).Run("K ^Z(\"MEMOHIST\",\"demo\")");
     Start("-u demo -p demo", "VORLAN experience");
     HWND tree = harness::FindDescendant(main, WC_TREEVIEWA);
     ASSERT_NE(tree, nullptr);
@@ -392,4 +394,34 @@ TEST_F(Journey, TheFramesKeysReachTheMenuBarAndTheMenuTree) {
         person->Press("Esc");
         EXPECT_NE(person->Focus(), bar) << "Esc left the bar";
     }
+}
+
+// AKT's record explorer: Esc closes the screen from the explorer's tree and from its list, as
+// it does from any field.
+TEST_F(Journey, TheRecordScreenClosesByEscFromItsTreeAndItsList) {
+    harness::WriteTextFile(dir + "script.txt", "");
+    Start("AKT -u demo -p demo", "VORLAN experience - Patientenakte");
+    HWND akt = ActiveFrame();
+    ASSERT_NE(akt, nullptr);
+    HWND tree = harness::FindDescendant(akt, WC_TREEVIEWA);
+    ASSERT_NE(tree, nullptr);
+    EXPECT_EQ(person->Focus(), tree) << "the screen opens with the focus in the tree "
+                                     << harness::ClassOf(person->Focus());
+    person->Press("Esc");
+    EXPECT_FALSE(IsWindow(akt)) << "Esc in the tree";
+
+    // The list shows once a folder is chosen in the tree: Befunde, opened, and Bilder on top.
+    OpenByMemo("AKT", "Patientenakte");
+    akt = ActiveFrame();
+    HWND list = harness::FindDescendant(akt, WC_LISTVIEWA);
+    ASSERT_NE(list, nullptr);
+    person->Press("Down");
+    person->Press("Right");
+    person->Press("Down");
+    ASSERT_TRUE(IsWindowVisible(list)) << "the folder's list is shown";
+    // Near its top left corner: the frame is larger than the main window shows.
+    person->Click(list, POINT{12, 12});
+    EXPECT_EQ(person->Focus(), list);
+    person->Press("Esc");
+    EXPECT_FALSE(IsWindow(akt)) << "Esc in the list";
 }

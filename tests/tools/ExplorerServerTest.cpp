@@ -1038,3 +1038,20 @@ TEST_F(ExplorerPersonTest, ALabelEditRenamesOnlyWhatMayBeRenamed) {
     EXPECT_TRUE(Exists(kBilder + "\\Juni.txt"));
     EXPECT_NE(Child(Child(Child(Tree().GetRootItem(), "Befunde"), "Bilder"), "Juni"), nullptr);
 }
+
+TEST_F(ExplorerPersonTest, EscEndsALabelEditAndOnlyTheNextClosesTheScreen) {
+    ShowList(Child(Child(Tree().GetRootItem(), "Befunde"), "Bilder"));
+    int index = ListIndex("Seite");
+    ASSERT_GE(index, 0);
+    SlowSecondClick(List().m_hWnd, OnListLabel(index), OnListLabel(index, kApart));
+    ASSERT_NE(ListView_GetEditControl(List().m_hWnd), nullptr);
+    person.Type("Befund");
+    HWND screen = Active()->m_hWnd;
+    person.Press("Esc");
+    EXPECT_EQ(ListView_GetEditControl(List().m_hWnd), nullptr) << "the edit ended";
+    EXPECT_TRUE(Exists(kBilder + "\\Seite.txt")) << "and renamed nothing";
+    ASSERT_TRUE(IsWindow(screen)) << "the screen stays";
+    EXPECT_TRUE(harness::HoldsFocus(List().m_hWnd, GetFocus()));
+    person.Press("Esc");
+    EXPECT_FALSE(IsWindow(screen)) << "the next Esc closes it";
+}
