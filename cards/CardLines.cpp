@@ -55,7 +55,7 @@ std::string EgkPieceLine(EgkDocument document, int n, std::string_view piece) {
 const char* CardMessageText(CardMessage message) {
     switch (message) {
     case CardMessage::LibraryMissing:
-        return "Die Datei ct_api_usb.dll konnte nicht geladen werden.\nStellen Sie sicher dass sich diese "
+        return "Die Datei ct_api_usb.dll konnte nicht geladen werden.\nStellen Sie sicher das sich diese "
                "Datei im Verzeichnis der VORLAN.exe befindet!";
     case CardMessage::NoConnection:
         return "Es konnte keine Verbindung zum Kartenlesegerät aufgebaut werden.\nBitte überprüfen Sie, "
@@ -66,7 +66,7 @@ const char* CardMessageText(CardMessage message) {
     case CardMessage::EraseFailed: return "Datensatz konnte nicht gelöscht werden!";
     case CardMessage::EjectFailed: return "Fehler beim Lesen der Karte!";
     case CardMessage::ZlibMissing:
-        return "Die Datei zlibwapi.dll konnte nicht geladen werden.\nStellen Sie sicher dass sich diese "
+        return "Die Datei zlibwapi.dll konnte nicht geladen werden.\nStellen Sie sicher das sich diese "
                "Datei im Verzeichnis der VORLAN.exe befindet!";
     case CardMessage::OrgaLibraryMissing: return "DLL kann nicht eingebunden werden";
     case CardMessage::OrgaConnect:

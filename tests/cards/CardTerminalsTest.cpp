@@ -18,7 +18,7 @@ namespace {
 // The texts the user reads, as they stand.
 const char* const kLibraryMissing =
     "Die Datei ct_api_usb.dll konnte nicht geladen werden.\nStellen Sie sicher "
-    "dass sich diese Datei im Verzeichnis der VORLAN.exe befindet!";
+    "das sich diese Datei im Verzeichnis der VORLAN.exe befindet!";
 const char* const kNoConnection = "Es konnte keine Verbindung zum Kartenlesegerät aufgebaut werden.\nBitte "
                                   "überprüfen Sie, ob das Gerät korrekt angeschlossen ist.";
 const char* const kNoTerminal = "Keine Verbindung zum Kartenlesegerät!";
@@ -27,7 +27,7 @@ const char* const kEgkProblem = "Probleme beim Einlesen der Daten!";
 const char* const kEraseFailed = "Datensatz konnte nicht gelöscht werden!";
 const char* const kEjectFailed = "Fehler beim Lesen der Karte!";
 const char* const kZlibMissing =
-    "Die Datei zlibwapi.dll konnte nicht geladen werden.\nStellen Sie sicher dass "
+    "Die Datei zlibwapi.dll konnte nicht geladen werden.\nStellen Sie sicher das "
     "sich diese Datei im Verzeichnis der VORLAN.exe befindet!";
 const char* const kOrgaMissing = "DLL kann nicht eingebunden werden";
 const char* const kOrgaConnect =

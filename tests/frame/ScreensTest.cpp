@@ -34,7 +34,7 @@ const std::map<std::string, Expected> kExpected = {
     {"NOK", {"", "Abschluss ist noch offen", "", true}},
     {"FREI", {"Freigabe erteilt", "", ""}},
     // This machine has no card terminal library.
-    {"KRT", {"Stellen Sie sicher dass sich diese Datei im Verzeichnis", "", ""}},
+    {"KRT", {"Stellen Sie sicher das sich diese Datei im Verzeichnis", "", ""}},
     // The query reads the demo's data source.
     {"SQL", {"Kunden gelesen", "", ""}},
 };
