@@ -20,6 +20,8 @@ const std::string kRegards = "Mit freundlichen Gr\xFC\xDF"
 
 class TextBoxTest : public FormServerTestBase {
   protected:
+    // Only the session's own job: the letter journey writes the same entries beside it.
+    Lines Trace() { return SessionTrace(); }
     // By the menu leaf «Beispiele» > «Texte», or by its memo name.
     HWND OpenLetter(bool byMenu = false) {
         LogIn();
