@@ -418,7 +418,11 @@ LRESULT CMenuTreeBar::OnNotify(NMHDR* header) {
 }
 
 LRESULT CMenuTreeBar::OnDblclkTreeview() {
-    if (m_hHitItem) PostMessage(WM_COMMAND, 1, 0);
+    if (!m_hHitItem) return 1;
+    // The entry under the pointer is the one opened, even when the tree has not yet moved its
+    // selection there (the clicks came faster than the tree took the first).
+    if (m_wndTree.GetSelectedItem() != m_hHitItem) m_wndTree.SelectItem(m_hHitItem);
+    PostMessage(WM_COMMAND, 1, 0);
     return 1;
 }
 
