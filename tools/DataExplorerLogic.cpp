@@ -36,29 +36,6 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// M's canonical form of a number: what $O gives back bare and a subscript takes bare.
-bool IsCanonicalNumber(std::string_view s) {
-    bool negative = !s.empty() && s[0] == '-';
-    if (negative) s.remove_prefix(1);
-    if (s.empty()) return false;
-    size_t dot = s.find('.');
-    std::string_view whole = s.substr(0, dot);
-    std::string_view fraction = dot == std::string_view::npos ? std::string_view() : s.substr(dot + 1);
-    for (char c : whole)
-        if (!IsDigit(c)) return false;
-    for (char c : fraction)
-        if (!IsDigit(c)) return false;
-    // Beyond 18 digits the server keeps such a subscript as a string.
-    if (whole.size() + fraction.size() > 18) return false;
-    if (dot != std::string_view::npos) {
-        // "12.5" and ".5", not "0.5", "1.50" or "1."
-        if (fraction.empty() || fraction.back() == '0') return false;
-        return whole.empty() || whole[0] != '0';
-    }
-    if (whole == "0") return !negative; // "-0" is not canonical
-    return whole[0] != '0';
-}
-
 std::string KeepDigits(std::string_view text, bool minus) {
     std::string kept;
     for (char c : text)
@@ -93,7 +70,7 @@ std::string DateKey(const std::string& digits) {
 } // namespace
 
 std::string SubscriptLiteral(std::string_view subscript) {
-    return IsCanonicalNumber(subscript) ? std::string(subscript) : MQuote(subscript);
+    return MSubscript(subscript);
 }
 
 std::string ChildPath(std::string_view parentPath, std::string_view subscript) {
